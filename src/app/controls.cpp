@@ -1,0 +1,171 @@
+#include "app/controls.h"
+
+#include "app/presentation.h"
+
+namespace pellucar {
+namespace {
+
+using K = ControlKind;
+
+ControlSpec c(const QString& name, K kind, const QString& caption = {}, const QString& tip = {}) {
+    ControlSpec s;
+    s.key = s.name = name;
+    s.kind = kind;
+    s.caption = caption;
+    s.tooltip = tip;
+    return s;
+}
+
+ControlSpec menu(const QString& name, const QString& caption, const QString& parent, int index = -1,
+                 bool checked = false) {
+    ControlSpec s;
+    s.name = name;
+    s.index = index;
+    s.key = index < 0 ? name : PresentationModel::itemKey(name, index);
+    s.kind = parent.isEmpty() ? K::Menu : K::MenuItem;
+    s.caption = caption;
+    s.parent = parent;
+    s.checked = checked;
+    return s;
+}
+
+ControlSpec sep(const QString& name, const QString& parent) {
+    ControlSpec s = menu(name, QString(), parent);
+    s.kind = K::Separator;
+    return s;
+}
+
+QList<ControlSpec> build() {
+    const QString timeTip = QStringLiteral(
+        "The time of the Trading Day.  When playing with daily data, the player may trade once each day at "
+        "4:00, when playing at the intermediate level, the player may trade several times during the day.");
+    const QString valueTip = QStringLiteral("The dollar value of the player's account.");
+    QList<ControlSpec> l;
+    l << c("Kestrow", K::Window, "Dunmere");
+    // Charts and reports.
+    l << c("GraphRight", K::Chart, "Moving Average") << c("GraphLeft", K::Chart, "Open-High-Low-Close")
+      << c("cboCommodity", K::ComboBox) << c("newsgrid", K::Grid) << c("TradeGrid", K::Grid);
+    // Trade and order buttons.
+    l << c("btnOil", K::Button, "&Oil") << c("btnGold", K::Button, "&Gold") << c("btnTBond", K::Button, "&T-Bond")
+      << c("btnSp500", K::Button, "&SP500") << c("btnCattle", K::Button, "&Cattle")
+      << c("btnSoybean", K::Button, "Soy&bean");
+    l << c("btnTrade", K::Button, "&Trade") << c("btnBuy", K::Button, "&Buy") << c("btnSell", K::Button, "&Sell")
+      << c("btnHold", K::Button, "&Hold") << c("btnYes", K::Button, "&Enter Order")
+      << c("btnNo", K::Button, "&Cancel Order");
+    l << c("inputUnits", K::TextBox, "Text1") << c("promptUnits", K::Label, "Enter Number of Units")
+      << c("lblTraderInput", K::Label, "Trader Input:") << c("lblorderverify", K::Label)
+      << c("inputPrice", K::TextBox) << c("promptPrice", K::Label, "Enter Stock Price");
+    // Clock.
+    l << c("btnChangePeriod", K::Button, "&Forward") << c("LabelDay", K::Label, "Day 1:") << c("lblDay", K::Label)
+      << c("labelTime", K::Label, "Time:", timeTip) << c("lblTradeTime", K::Label)
+      << c("lblDate", K::Label);
+    // Quote column.
+    l << c("CurrMarkBanner", K::Label, "  Current Market:    (Last Trade  *  Change)");
+    l << c("LabelOilMark", K::Label, "Oil") << c("LabelGoldMark", K::Label, "Gold")
+      << c("LabelTBondMark", K::Label, "T-Bond") << c("LabelSP500Mark", K::Label, "SP500")
+      << c("LabelCattleMark", K::Label, "Cattle") << c("LabelSoybeanMark", K::Label, "Soybean");
+    l << c("lblOilCurrMark", K::Label) << c("lblGoldCurrMark", K::Label) << c("lblTBondCurrMark", K::Label)
+      << c("lblSP500CurrMark", K::Label) << c("lblCattleCurrMark", K::Label) << c("lblSoybeanCurrMark", K::Label);
+    // Position column.
+    l << c("LabelPosition", K::Label, "Current Position:");
+    l << c("labelOilPos", K::Label, "Oil") << c("LabelGoldPos", K::Label, "Gold")
+      << c("LabelTBondPos", K::Label, "T-Bond") << c("LabelSP500Pos", K::Label, "SP500")
+      << c("LabelCattlePos", K::Label, "Cattle") << c("LabelSoybeanPos", K::Label, "Soybean");
+    l << c("lblOilPos", K::Label) << c("lblGoldPos", K::Label) << c("lblTBondPos", K::Label)
+      << c("lblSP500Pos", K::Label) << c("lblCattlePos", K::Label) << c("lblSoybeanPos", K::Label);
+    // Limits and account.
+    l << c("LabelMaxiPos", K::Label, "Maximum Transaction:") << c("lblMaxSelected", K::Label);
+    l << c("labelAV", K::Label, "Account Value:", valueTip) << c("lblEq", K::Label, QString(), valueTip)
+      << c("labelGL", K::Label, "Gain / Loss (%):") << c("lblPercentGL", K::Label)
+      << c("labelRPL", K::Label, "Realized P(L):") << c("lblRPL", K::Label)
+      << c("LabelUPL", K::Label, "Unrealized P(L):") << c("lblUPL", K::Label)
+      << c("LabelLiab", K::Label, "Future Reqs.:") << c("lblLIAB", K::Label)
+      << c("LabelAM", K::Label, "Margin Excess:") << c("lblAvailMarg", K::Label)
+      << c("LabelCM", K::Label, "Cash Margin (%):") << c("lblPosMargPercent", K::Label)
+      << c("LabelTotTrades", K::Label, "Total Trades:") << c("lblTotTrades", K::Label)
+      << c("labelscore", K::Label, "Score:") << c("lblScore", K::Label);
+    // Reports.
+    l << c("Label8", K::Label, "Reports:") << c("btnNewsHist", K::Button, "&News History")
+      << c("btnCloseNewsHist", K::Button, "&Close News Report") << c("LabelNH", K::Label, "News History Report:")
+      << c("btnTradeHist", K::Button, "T&rade History")
+      << c("btnCloseTradeHistory", K::Button, "&Close Trade Report")
+      << c("LabelTH", K::Label, "Trade Report History:");
+    l << c("GameName", K::Label, "Pellucar");
+    for (const char* s : {"Shape1", "Shape2", "Shape3", "ShapeNextPeriod", "shapeTradeCentral", "shpBeginner",
+                          "shpBegMark", "shpExpert", "shpExpMark"})
+        l << c(QString::fromLatin1(s), K::Shape);
+
+    // Menu tree.
+    l << menu("mnuGame", "&Game", {});
+    l << menu("mnuNewGame", "&Start", "mnuGame") << menu("mnuDisclaimer", "&Disclaimer Statement", "mnuGame")
+      << menu("mnuEnd", "&End", "mnuGame");
+    l << menu("mnuSettings", "&Options", {});
+    l << menu("mnuLevel", "&Novice", "mnuSettings", 0) << menu("mnuLevel", "E&xpert", "mnuSettings", 2, true)
+      << sep("mSep", "mnuSettings");
+    l << menu("mnuData", "&Data", "mnuSettings") << menu("mnuDat", "&Daily", "mnuData", 0, true)
+      << menu("mnuDat", "&Tick", "mnuData", 1);
+    l << menu("mnuLength", "Game &Length", "mnuSettings")
+      << menu("mnuGameLength", "One &Month", "mnuLength", 2) << menu("mnuGameLength", "One &Quarter", "mnuLength", 3)
+      << menu("mnuGameLength", "One &Year", "mnuLength", 4, true);
+    l << menu("mnuSettingsNews", "&News Reports", "mnuSettings")
+      << menu("mnuNews", "&Annual", "mnuSettingsNews", 0, true) << menu("mnuNews", "&Daily", "mnuSettingsNews", 1)
+      << menu("mnuNews", "&Background Story", "mnuSettingsNews", 2);
+    l << sep("mSep1", "mnuSettings") << menu("mnuMDisplay", "&Maximum Display", "mnuSettings")
+      << menu("mnuMaximum", "&Transaction", "mnuMDisplay", 0, true)
+      << menu("mnuMaximum", "&Positions", "mnuMDisplay", 1);
+    l << menu("mnuScreenColor", "&Screen Color...", "mnuSettings") << sep("mSep2", "mnuSettings");
+    l << menu("mnuGraphOpt", "&Graph Options", "mnuSettings") << menu("mnuGraph", "&Oil ", "mnuGraphOpt", 0, true)
+      << menu("mnuGraph", "&Gold ", "mnuGraphOpt", 1) << menu("mnuGraph", "&T-Bond", "mnuGraphOpt", 2)
+      << menu("mnuGraph", "&SP500", "mnuGraphOpt", 3) << menu("mnuGraph", "&Cattle", "mnuGraphOpt", 4)
+      << menu("mnuGraph", "Soy&bean", "mnuGraphOpt", 5);
+    l << menu("mnuGraphType", "Graph &Types", "mnuSettings")
+      << menu("mnuGLType", "&Open-High-Low-Close", "mnuGraphType", 0, true)
+      << menu("mnuGLType", "&Price", "mnuGraphType", 1)
+      << menu("mnuGLPrice", "&Mean Line ", "mnuGLType_1", 0) << menu("mnuGLPrice", "M&in-Max Lines", "mnuGLType_1", 1)
+      << menu("mnuGLType", "&Year-to-Date", "mnuGraphType", 2) << sep("mSep3", "mnuGraphType")
+      << menu("mnuGRType", "&Moving Average - 5 Period", "mnuGraphType", 0)
+      << menu("mnuMoving", "&Mean Line", "mnuGRType_0", 0, true)
+      << menu("mnuMoving", "M&in-Max Lines", "mnuGRType_0", 1) << menu("mnuMoving", "5 Periods", "mnuGRType_0", 2)
+      << menu("mnuGRType", "&Relative Strength Index ", "mnuGraphType", 1)
+      << menu("mnuGRType", "&Stochastic Indicator", "mnuGraphType", 2)
+      << menu("mnuStoch", "&Fast Stochastics", "mnuGRType_2", 0, true)
+      << menu("mnuStoch", "&Slow Stochastics", "mnuGRType_2", 1);
+    l << menu("mnuDunmere", "&Dunmere", {});
+    l << menu("mnuHowto", "&How to Open a Commodities Account", "mnuDunmere")
+      << menu("mnuDunmereTopic", "&Dunmere", "mnuDunmere");
+    l << menu("mnuHowtoPlay", "&Help", {});
+    l << menu("mnuInstructions", "&Instructions", "mnuHowtoPlay")
+      << menu("mnuDefinitions", "&Definitions of Common Terms: A - L", "mnuHowtoPlay", 0)
+      << menu("mnuDefinitions", "&Definitions of Common Terms: M - Z", "mnuHowtoPlay", 1)
+      << sep("mnusep4", "mnuHowtoPlay") << menu("mnuEconomicCalendar", "&Economic Calendar", "mnuHowtoPlay")
+      << menu("mnuCommission", "&Commissions", "mnuHowtoPlay") << sep("mnusep5", "mnuHowtoPlay")
+      << menu("mnuPrint", "&Print Screen", "mnuHowtoPlay") << sep("mnuSep6", "mnuHowtoPlay")
+      << menu("mnuCustom", "C&ustom Programming", "mnuHowtoPlay")
+      << menu("mnuAbout", "&About Pellucar", "mnuHowtoPlay");
+    return l;
+}
+
+} // namespace
+
+const QList<ControlSpec>& mainWindowControls() {
+    static const QList<ControlSpec> list = build();
+    return list;
+}
+
+const ControlSpec* findControl(const QString& key) {
+    for (const ControlSpec& s : mainWindowControls())
+        if (s.key == key) return &s;
+    return nullptr;
+}
+
+void applyDesignState(PresentationModel& model) {
+    for (const ControlSpec& s : mainWindowControls()) {
+        ControlState& st = model[s.key];
+        st = ControlState{};
+        st.text = s.caption;
+        st.checked = s.checked;
+        st.tooltip = s.tooltip;
+    }
+}
+
+} // namespace pellucar

@@ -1,0 +1,170 @@
+#pragma once
+#include "app/game_state.h"
+#include "app/player_dialogs.h"
+#include "app/presentation.h"
+#include "common/random.h"
+#include "market/database.h"
+
+#include <QString>
+#include <functional>
+
+namespace pellucar {
+
+// Thrown by EndProgram to unwind the rules back to the entry point that the
+// window (or driver) called; never escapes the public methods below.
+struct ProgramEnded {
+    int exitCode = 0;
+};
+
+enum class Key { Enter, Tab };
+
+// The game: the main window's rules without the widgets. The view calls the
+// public entry points for the player's actions and renders model().
+class Game {
+public:
+    Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath);
+
+    // Start-up, up to the main window waiting for the first game (the About
+    // window, the database and the disclaimer on the way).
+    void startUp();
+    // A press of a button or menu item, or the choice of entry `index` of a
+    // combo box. `name` is the object name without its array index. Returns
+    // false when no such control exists; a hidden or disabled control (or one
+    // inside a disabled menu) ignores the press and returns true.
+    bool click(const QString& name, int index = -1);
+    bool isKnownControl(const QString& name, int index = -1) const;
+    bool isActionable(const QString& key) const;
+    // Typing into a text box (`inputUnits`).
+    void setText(const QString& key, const QString& text);
+    // Tab or Enter in a text box.
+    void keyPress(const QString& key, Key k);
+    // The close box of the main window.
+    void closeMainWindow();
+    // The window was activated / repainted.
+    void activate();
+    void paint();
+
+    bool ended() const { return ended_; }
+    int exitCode() const { return exitCode_; }
+    const PresentationModel& model() const { return model_; }
+    GameState& state() { return s_; }
+    const GameState& state() const { return s_; }
+
+    // How wide a text is in a label's font, in twips; the view installs a
+    // real measure, the default estimates from the character count.
+    void setTextWidthMeasure(std::function<int(const QString& key, const QString& text)> measure) {
+        measure_ = std::move(measure);
+    }
+
+    // Rules exposed for the tests.
+    void StorePeriodPrices();
+    void ShowCurrentMarket();
+    void ShowLastPrices();
+    double SeriesClose(int commodityId) const;
+    double MarketPrice(int commodityId) const;
+    static int TickDayOf(int n);
+    static int TickOfDay(int n);
+    static QString TraderTickTime(int n);
+
+private:
+    template <typename F> void guarded(F&& f);
+    [[noreturn]] void EndProgram(int exitCode = 0);
+
+    // Start-up and state (game_startup.cpp).
+    void InitializeDatabaseSettings();
+    bool OpenMarketDatabase();
+    void CloseMarketDatabase();
+    void SetLevel(const QString& level);
+    void SetTimeLabels();
+    void ResetGame();
+    void ResetGameFromEndWindow();
+    void NotifyPlayer(const QString& title, const QString& message, int number = 0);
+    void DisableGameMenus();
+    void EnableGameMenus();
+    void DisableSettingsMenus();
+    void EnableSettingsMenus();
+    void SetInitialWindowState();
+
+    // Market data (game_market.cpp).
+    void LoadGamePeriod();
+    QString GetOverviewNews(const QDate& date, int commodityId);
+
+    // Clock (game_clock.cpp).
+    void btnChangePeriod_Click();
+    void AdvancePeriod();
+    void UpdateTradeDayandGraphs();
+    void AdvanceTradingDay();
+    QDate ShowGameDate();
+    QString CurrentWeekday() const;
+    void SetTradeTimeLabel(int n);
+    void ShowDayCaption();
+    QDate currentTickDate() const;
+
+    // New-game setup (game_setup.cpp).
+    void mnuNewGame_Click();
+    bool RunTimePeriodForm();
+    void cmdBegin(const TimePeriodForm& form);
+    void LevelDetailChecker(const TimePeriodForm& form);
+    void mnuLevel_Click(int index);
+    void mnuDat_Click(int index);
+    void mnuGameLength_Click(int index);
+    void mnuNews_Click(int index);
+    void ShowBackgroundStory();
+    void cboCommodity_Click(int index);
+    void mnuGraph_Click(int index);
+
+    // End of game (game_end.cpp).
+    void GameOver();
+    void mnuEnd_Click();
+    void ShowVerdict();
+    void PlayAgain(bool fromEndWindow);
+    void mnuCommission_Click();
+    QString moneyText(double v) const;
+    GameSummary summaryTexts() const;
+
+    // Trading desk and account, as far as the clock relies on them
+    // (game_account.cpp).
+    void SetOrderState(const QString& state);
+    void ClearOrder();
+    void RevalueAccount();
+    void CalcAccountValue();
+    void ShowAccountFigures();
+    void ShowPositionLabels();
+    void MarginCallCheck();
+    void ForceLiquidation();
+    void GiveHints();
+    void RefreshMaxima();
+
+    // News and charts (game_news.cpp).
+    void GetNewsReleases();
+    void RefreshCharts();
+    void LayoutCharts();
+    void PrepareCharts();
+
+    // Menu items of the help menu (game_help.cpp).
+    void mnuPrint_Click();
+
+    // Main-window show/hide routines.
+    void Tradebuttonenabler(bool enable);
+    void tradebuttonvisible(bool visible);
+    void labelmarketvisible(bool visible);
+    void marketsinvisible();
+    void lblposinvisible();
+    void Labelalignleft() {}
+    void lblmaxpositioninvisible() {}
+    void lblmaxposleft() {}
+    void historyButtonsEnabled(bool enable);
+
+    PlayerDialogs& dialogs_;
+    RandomSource& random_;
+    MarketDatabase db_;
+    GameState s_;
+    PresentationModel model_;
+    TimePeriodForm form_;
+    std::function<int(const QString&, const QString&)> measure_;
+    bool ended_ = false;
+    int exitCode_ = 0;
+    QString verdict_;
+};
+
+} // namespace pellucar

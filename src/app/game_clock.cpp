@@ -1,0 +1,221 @@
+#include "app/game.h"
+#include "common/dates.h"
+
+namespace pellucar {
+
+namespace {
+
+QDate addLength(const QDate& d, TimePeriodForm::Length len) {
+    switch (len) {
+    case TimePeriodForm::Length::Month: return d.addMonths(1);
+    case TimePeriodForm::Length::Quarter: return d.addMonths(3);
+    case TimePeriodForm::Length::Year: return d.addMonths(12);
+    }
+    return d;
+}
+
+} // namespace
+
+void Game::btnChangePeriod_Click() {
+    const bool daily = s_.dataMode == QLatin1String("Daily");
+    const bool tick = s_.dataMode == QLatin1String("Tick");
+    s_.market.lastLoadedMode = s_.dataMode;
+    model_.setEnabled("btnChangePeriod", false);
+    model_.setEnabled("btnTrade", false);
+    dialogs_.processEvents();
+    model_.setEnabled("Kestrow", false);
+
+    if (daily) {
+        s_.endOfData = false;
+        UpdateTradeDayandGraphs();
+    }
+    if (tick) {
+        s_.endOfData = false;
+        if (s_.periodIndex == 0) s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength);
+    }
+
+    // First end test: the calendar has reached the end of the game.
+    QDate shown = ShowGameDate();
+    if (!shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown)) {
+        model_.setEnabled("Kestrow", true);
+        GameOver();
+        return;
+    }
+
+    historyButtonsEnabled(false);
+    DisableGameMenus();
+    const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
+    if (model_.text("CurrMarkBanner") != banner) model_.setText("CurrMarkBanner", banner);
+
+    ForceLiquidation();
+    if (s_.marginCallPending) {
+        model_.setEnabled("Kestrow", true);
+        EnableGameMenus();
+        historyButtonsEnabled(true);
+        SetOrderState(QStringLiteral("ChangePeriod"));
+        return;
+    }
+
+    // The per-period order counters start again (they live with the desk).
+    s_.prices.previous = s_.periodIndex == 0 ? s_.prices.record(0) : s_.prices.current;
+    model_.setText("lblMaxSelected", QString());
+    s_.prices.current = PriceRecord{};
+
+    GiveHints();
+    AdvancePeriod();
+    EnableGameMenus();
+    model_.setEnabled("Kestrow", true);
+
+    if (tick && s_.periodIndex == 1 && s_.market.tickDayCount > 0) {
+        s_.gameStartDate = s_.market.tickDays[0].date;
+        s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength == TimePeriodForm::Length::Month
+                                                         ? TimePeriodForm::Length::Month
+                                                         : TimePeriodForm::Length::Quarter);
+    }
+
+    // Second end test: the calendar ran out or reached the end date.
+    shown = ShowGameDate();
+    if (s_.periodIndex > 0 &&
+        (s_.endOfData || !shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown))) {
+        s_.endOfData = true;
+        GameOver();
+        return;
+    }
+
+    if (s_.restartRequested == 1) {
+        model_.setEnabled("btnChangePeriod", false);
+        model_.setEnabled("btnTrade", false);
+        s_.restartRequested = 0;
+    } else {
+        model_.setEnabled("btnChangePeriod", true);
+        model_.setEnabled("btnTrade", s_.periodIndex > 0);
+    }
+    if (s_.periodIndex > 0) historyButtonsEnabled(true);
+}
+
+void Game::AdvancePeriod() {
+    const bool tick = s_.dataMode == QLatin1String("Tick");
+    ClearOrder();
+
+    if (s_.gameLengthDays > 15) {
+        bool notice = false;
+        if (tick) {
+            s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
+            notice = s_.periodIndex == s_.tradingDayCount * 6 - 6;
+        } else {
+            notice = s_.periodIndex == s_.gameLengthDays - 2;
+        }
+        if (notice) {
+            NotifyPlayer(QStringLiteral("Trader Notification"), QStringLiteral("   * Begin Final Day of Trading *"));
+            LayoutCharts();
+        }
+    }
+    if (s_.periodIndex == 0) DisableSettingsMenus();
+    s_.periodIndex += 1;
+    if (s_.periodIndex == 1) model_.setText("mnuNewGame", QStringLiteral("&Restart"));
+    if (tick) s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
+
+    if (s_.periodIndex == s_.gameLengthDays) {
+        // The last press: in tick games the clock stays on the last hour of
+        // the last day. A daily game keeps its period count, so the summary
+        // and a continuation see the game standing at its length.
+        if (tick) s_.periodIndex = s_.tradingDayCount * 6;
+        SetTradeTimeLabel(s_.periodIndex);
+        if (tick) {
+            model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate()));
+            GetNewsReleases();
+        }
+        GameOver();
+        if (s_.restartRequested == 1) {
+            ResetGame();
+            EnableSettingsMenus();
+            SetOrderState(QStringLiteral("Restart"));
+            StorePeriodPrices();
+        } else {
+            SetOrderState(QStringLiteral("ChangePeriod"));
+        }
+        return;
+    }
+
+    if (s_.periodIndex == 1) s_.gameStarted = true;
+    SetTradeTimeLabel(s_.periodIndex);
+    ShowDayCaption();
+    if (tick) {
+        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate()));
+        model_.setText("lblDay", CurrentWeekday());
+        GetNewsReleases();
+    }
+    StorePeriodPrices();
+    s_.prices.current = s_.prices.record(s_.periodIndex);
+    if (s_.periodIndex > 0) RefreshCharts();
+    RevalueAccount();
+    if (s_.periodIndex > 0) model_.setVisible("lblTotTrades", true);
+    MarginCallCheck();
+}
+
+void Game::ShowDayCaption() {
+    // The day caption counts trading days: one per period in daily games,
+    // one per six hours in tick games.
+    const int day = s_.dataMode == QLatin1String("Tick") ? TickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
+    model_.setText("LabelDay", QStringLiteral("Day %1:").arg(day));
+}
+
+void Game::UpdateTradeDayandGraphs() {
+    if (s_.dataMode == QLatin1String("Daily")) {
+        AdvanceTradingDay();
+        dialogs_.processEvents();
+        ShowGameDate();
+        RefreshCharts();
+    } else if (s_.dataMode == QLatin1String("Tick") && s_.periodIndex > 0) {
+        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate()));
+        model_.setText("lblTradeTime", TraderTickTime(s_.periodIndex));
+    }
+}
+
+void Game::AdvanceTradingDay() {
+    TradingDays& td = s_.market.tradingDays;
+    const int p = td.position;
+    if (p + 1 < td.count()) {
+        td.position = (p != s_.periodIndex) ? s_.periodIndex + 1 : p + 1;
+        if (td.position >= td.count()) td.position = td.count() - 1;
+    } else {
+        s_.endOfData = true;
+    }
+}
+
+QDate Game::currentTickDate() const {
+    const int day = TickDayOf(s_.periodIndex);
+    if (day < 0 || day >= s_.market.tickDayCount) return {};
+    return s_.market.tickDays[static_cast<size_t>(day)].date;
+}
+
+QDate Game::ShowGameDate() {
+    QDate date;
+    if (s_.dataMode == QLatin1String("Tick")) {
+        date = currentTickDate();
+    } else {
+        const TradingDays& td = s_.market.tradingDays;
+        const int i = td.position > 0 ? td.position - 1 : 0;
+        if (i < td.count()) date = td.days[i];
+        if (date.isValid() && (!s_.gameEndDate.isValid() || date < s_.gameEndDate)) {
+            model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(date));
+            // The weekday of the date the label shows.
+            model_.setText("lblDay", weekdayName(date));
+        }
+    }
+    return date;
+}
+
+QString Game::CurrentWeekday() const {
+    if (s_.dataMode == QLatin1String("Tick")) return weekdayName(currentTickDate());
+    const TradingDays& td = s_.market.tradingDays;
+    const int i = td.position > 0 ? td.position - 1 : 0;
+    return i < td.count() ? weekdayName(td.days[i]) : QString();
+}
+
+void Game::SetTradeTimeLabel(int n) {
+    if (s_.dataMode == QLatin1String("Tick")) model_.setText("lblTradeTime", TraderTickTime(n));
+    else model_.setText("lblTradeTime", QStringLiteral("4:00 pm"));
+}
+
+} // namespace pellucar

@@ -1,0 +1,141 @@
+#include "app/game.h"
+#include "app/verdicts.h"
+#include "common/format.h"
+
+namespace pellucar {
+
+QString Game::moneyText(double v) const { return QStringLiteral("$") + formatStandard(v); }
+
+GameSummary Game::summaryTexts() const {
+    GameSummary s;
+    s.verdict = verdict_;
+    s.realized = moneyText(s_.realizedPL);
+    s.unrealized = moneyText(s_.unrealizedPL);
+    s.finalScore = moneyText(s_.totalPL);
+    s.finesVisible = false;
+    return s;
+}
+
+void Game::ShowVerdict() {
+    verdict_.clear();
+    const bool blownOut = s_.accountValue <= 0 && s_.periodIndex != s_.gameLengthDays;
+    if (!blownOut && s_.startingCapital != 0) {
+        const float g = static_cast<float>(roundByPattern(
+            (static_cast<double>(s_.accountValue) - s_.startingCapital) / s_.startingCapital,
+            QStringLiteral("#,###.###0")));
+        const bool novice = s_.gameLevel == QLatin1String("Novice");
+        int column = -1;
+        if (novice) {
+            const int r = static_cast<int>(random_.next() * 3 + 1);
+            if (r != 1) column = 0;
+        } else {
+            const int r = static_cast<int>(random_.next() * 6 + 1);
+            if (r >= 1 && r <= 4) column = r;
+        }
+        if (column >= 0) {
+            const VerdictBand band = verdictBand(g, s_.tradeCount, novice);
+            int pick = 1;
+            if (verdictHasTwoTexts(band, column)) pick = static_cast<int>(random_.next() * 2 + 1);
+            verdict_ = verdictText(band, column, pick);
+        }
+    }
+    if (s_.periodIndex == 0) verdict_.clear();
+}
+
+void Game::GameOver() {
+    s_.totalPL = static_cast<float>(s_.unrealizedPL + s_.realizedPL);
+    model_.setText("lblScore", moneyText(s_.totalPL));
+    ShowVerdict();
+    GameSummary summary = summaryTexts();
+    summary.caption = QStringLiteral("Game Over");
+    summary.commissions.clear();
+    ShowLastPrices();
+    const GameOverChoice choice = dialogs_.gameOver(summary);
+    if (choice == GameOverChoice::End) {
+        dialogs_.processEvents();
+        EndProgram(0);
+    }
+    PlayAgain(false);
+}
+
+void Game::mnuEnd_Click() {
+    s_.restartRequested = 0;
+    model_.setText("lblScore", moneyText(s_.realizedPL + s_.unrealizedPL));
+    verdict_.clear();
+    s_.totalPL = static_cast<float>(s_.realizedPL + s_.unrealizedPL);
+    if (s_.periodIndex > 45) ShowVerdict();
+    GameSummary summary = summaryTexts();
+    summary.caption = QStringLiteral("Game Over ");
+    summary.commissions = moneyText(s_.commissionTotal);
+    summary.restartEnabled = s_.gameStarted || s_.levelSelected;
+    ShowLastPrices();
+    DisableGameMenus();
+    const EndOfGameChoice choice = dialogs_.endOfGame(summary);
+    EnableGameMenus();
+    if (choice == EndOfGameChoice::End) {
+        dialogs_.processEvents();
+        EndProgram(0);
+    }
+    if (choice == EndOfGameChoice::PlayAgain) {
+        PlayAgain(true);
+    } else {
+        dialogs_.processEvents();
+        if (s_.periodIndex > 0) {
+            if (s_.dataMode == QLatin1String("Tick")) s_.gameLengthDays = s_.tradingDayCount * 6;
+            if (s_.gameLengthDays <= s_.tradingDayCount && s_.periodIndex == s_.gameLengthDays) {
+                const bool novice = s_.gameLevel == QLatin1String("Novice");
+                const int more = novice ? 30 : 90;
+                if (s_.gameLengthDays + more <= 366) {
+                    s_.gameLengthDays += more;
+                    NotifyPlayer(QStringLiteral("Pellucar Continuation"),
+                                 novice ? QStringLiteral("The Game is Continued for One Month")
+                                        : QStringLiteral("The Game is Continued for One Quarter"));
+                }
+            }
+        }
+        RefreshCharts();
+    }
+    ShowCurrentMarket();
+    model_.setText("CurrMarkBanner", QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
+    if (s_.restartRequested != 1) SetOrderState(QStringLiteral("ChangePeriod"));
+}
+
+void Game::PlayAgain(bool fromEndWindow) {
+    LoadGamePeriod();
+    s_.market.tradingDays.position = 0;
+    s_.periodIndex = 0;
+    PrepareCharts();
+    ResetGameFromEndWindow();
+    if (model_.checked("mnuGameLength_2")) s_.gameLengthDays = 30;
+    else if (model_.checked("mnuGameLength_3")) s_.gameLengthDays = 90;
+    else s_.gameLengthDays = 365;
+    model_.setText("LabelDay", QStringLiteral("Day 1:"));
+    model_.setText("lblDay", QStringLiteral("Monday"));
+    s_.totalPL = 0;
+    s_.levelSelected = false;
+    s_.restartRequested = 1;
+    if (fromEndWindow) {
+        labelmarketvisible(false);
+        model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
+    } else {
+        Tradebuttonenabler(true);
+    }
+    // The next game starts from Game > Start; the settings are free again.
+    EnableSettingsMenus();
+    SetOrderState(QStringLiteral("Restart"));
+    model_.setEnabled("btnChangePeriod", false);
+}
+
+void Game::mnuCommission_Click() {
+    const double c = s_.tradeCount * 25.0;
+    CommissionStatement st;
+    st.before = moneyText(s_.realizedPL + s_.unrealizedPL);
+    st.commissions = moneyText(c);
+    st.after = moneyText(s_.realizedPL + s_.unrealizedPL - c);
+    st.explanation = QStringLiteral(
+        "No commissions are charged to the Trader's Account during the Game.  The following displays the final "
+        "score after a $25.00 per trade commission is charged to the Trader's Account.");
+    dialogs_.commissions(st);
+}
+
+} // namespace pellucar

@@ -1,0 +1,64 @@
+#include "app/game.h"
+#include "common/dates.h"
+
+namespace pellucar {
+
+void Game::GetNewsReleases() {
+    if (s_.dataMode != QLatin1String("Tick")) return;
+    const QDate day = currentTickDate();
+    if (!day.isValid()) return;
+    // The period's time chooses the checkpoint window; other hours release
+    // nothing.
+    const QString label = model_.text("lblTradeTime");
+    QTime from, to;
+    if (label == QLatin1String("9:00 am")) {
+        from = QTime(0, 0);
+        to = QTime(9, 0);
+    } else if (label == QLatin1String("10:00 am")) {
+        from = QTime(9, 0);
+        to = QTime(11, 1);
+    } else if (label == QLatin1String("12:00 pm")) {
+        from = QTime(11, 1);
+        to = QTime(14, 0);
+    } else if (label == QLatin1String("2:00 pm")) {
+        from = QTime(14, 0);
+        to = QTime(23, 59);
+    } else {
+        return;
+    }
+    const QList<NewsRelease> rows = db_.newsReleases(day, from, to);
+    for (const NewsRelease& n : rows) {
+        const qsizetype len = n.story.size();
+        const int height = len < 325 ? 1400 : len < 700 ? 2500 : 5000;
+        dialogs_.news(n.title, n.story, height, len >= 700);
+        NewsHistoryEntry e;
+        e.number = static_cast<int>(s_.newsHistory.size()) + 1;
+        e.newsDate = n.date;
+        e.title = n.title;
+        e.story = n.story;
+        e.newsTime = label;
+        s_.newsHistory.append(e);
+    }
+}
+
+void Game::PrepareCharts() {
+    model_.setText("GraphRight", QStringLiteral("Moving Average"));
+    model_.setText("GraphLeft", QStringLiteral("Open-High-Low-Close"));
+}
+
+void Game::RefreshCharts() {
+    // Chart titles follow the chosen types; the drawing arrives with the
+    // chart options.
+    if (!model_.checked("mnuGLType_0") && !model_.checked("mnuGLType_2"))
+        model_.setText("GraphLeft", QStringLiteral("Price"));
+}
+
+void Game::LayoutCharts() {
+    model_.setVisible("GraphRight", true);
+}
+
+void Game::mnuPrint_Click() {
+    if (!dialogs_.printMainWindow()) dialogs_.messageBox(QStringLiteral("The form could not be printed."));
+}
+
+} // namespace pellucar

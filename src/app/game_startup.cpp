@@ -1,0 +1,346 @@
+#include "app/controls.h"
+#include "app/game.h"
+
+#include <QHash>
+
+namespace pellucar {
+
+namespace {
+
+// Top menus that a modal step of the main window locks.
+const char* const kGameMenus[] = {"mnuGame", "mnuSettings", "mnuDunmere", "mnuHowtoPlay"};
+// Options items that fix a game; locked while a game runs.
+const char* const kSettingsItems[] = {"mnuLevel_0",      "mnuLevel_2",      "mnuNews_0",
+                                      "mnuNews_1",       "mnuGameLength_2", "mnuGameLength_3",
+                                      "mnuGameLength_4", "mnuDat_0",        "mnuDat_1"};
+
+} // namespace
+
+Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath)
+    : dialogs_(dialogs), random_(random) {
+    s_.databasePath = std::move(databasePath);
+    applyDesignState(model_);
+}
+
+template <typename F> void Game::guarded(F&& f) {
+    if (ended_) return;
+    try {
+        f();
+    } catch (const ProgramEnded& e) {
+        ended_ = true;
+        exitCode_ = e.exitCode;
+    }
+}
+
+void Game::EndProgram(int exitCode) {
+    dialogs_.quitHelp();
+    CloseMarketDatabase();
+    throw ProgramEnded{exitCode};
+}
+
+void Game::startUp() {
+    guarded([&] {
+        InitializeDatabaseSettings();
+        PrepareCharts();
+        ControlState& combo = model_["cboCommodity"];
+        combo.items = marketNames();
+        s_.graphType = QStringLiteral("MovingAverage");
+        model_.setChecked("mnuMoving_0", true);
+        s_.movingAveragePeriods = 5;
+        combo.currentIndex = 2;
+        combo.text = combo.items.at(2);
+        model_.setText("GameName", QStringLiteral("Pellucar"));
+        model_.setText("Kestrow", QStringLiteral("Dunmere"));
+        SetLevel(QStringLiteral("Expert"));
+        SetInitialWindowState();
+        s_.levelSelected = false;
+        SetTimeLabels();
+        dialogs_.about();
+        if (!OpenMarketDatabase()) return;
+        if (!dialogs_.disclaimer(GetOverviewNews(QDate(1965, 10, 17), 0))) {
+            dialogs_.processEvents();
+            EndProgram(0);
+        }
+    });
+}
+
+void Game::SetInitialWindowState() {
+    // Between games the desk shows only the clock, the account and Game >
+    // Start: no quotes, no trade buttons, no order panel.
+    for (const char* k : {"btnBuy", "btnSell", "btnHold", "btnYes", "btnNo", "inputUnits", "promptUnits",
+                          "promptPrice", "inputPrice", "lblorderverify", "btnCloseNewsHist", "LabelNH",
+                          "btnCloseTradeHistory", "LabelTH", "newsgrid", "TradeGrid", "shapeTradeCentral"})
+        model_.setVisible(k, false);
+    model_.setText("inputUnits", QString());
+    tradebuttonvisible(false);
+    marketsinvisible();
+    model_.setText("lblDay", QString());
+    model_.setText("lblTradeTime", QString());
+    model_.setText("lblDate", QString());
+    model_.setText("lblMaxSelected", QString());
+    model_.setEnabled("btnChangePeriod", false);
+    model_.setEnabled("btnTrade", false);
+    historyButtonsEnabled(false);
+    ShowAccountFigures();
+}
+
+void Game::InitializeDatabaseSettings() {
+    s_.databaseOpen = false;
+    s_.chartMarket = 3;
+    s_.gameStartDate = QDate(1990, 12, 15);
+    s_.market.clearPeriod();
+}
+
+bool Game::OpenMarketDatabase() {
+    if (db_.isOpen()) {
+        s_.databaseOpen = true;
+        return true;
+    }
+    if (db_.open(s_.databasePath)) {
+        s_.databaseOpen = true;
+        return true;
+    }
+    const QString error = db_.lastError();
+    s_.databaseOpen = false;
+    NotifyPlayer(QStringLiteral("Pellucar"), error, 0);
+    EndProgram(1);
+}
+
+void Game::CloseMarketDatabase() {
+    if (s_.databaseOpen) {
+        s_.databaseOpen = false;
+        db_.close();
+    }
+}
+
+void Game::SetLevel(const QString& level) {
+    const bool novice = level == QLatin1String("Novice");
+    s_.gameLevel = novice ? QStringLiteral("Novice") : QStringLiteral("Expert");
+    s_.startingCapital = novice ? 10000.0f : 100000.0f;
+    s_.accountValue = s_.startingCapital;
+    if (novice) s_.gameLengthDays = 90;
+    model_.setText("LabelPosition", novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
+    ShowAccountFigures();
+}
+
+void Game::SetTimeLabels() {
+    if (s_.dataMode == QLatin1String("Tick")) {
+        s_.timeLabels = {"9:00", "10:00", "11:00", "12:00", "1:00", "2:00", "3:00", "4:00"};
+    } else if (s_.dataMode == QLatin1String("Daily")) {
+        s_.timeLabels[0] = QStringLiteral("4:00");
+    }
+}
+
+void Game::NotifyPlayer(const QString& title, const QString& message, int number) {
+    dialogs_.notify(title, message, number);
+}
+
+void Game::DisableGameMenus() {
+    for (const char* k : kGameMenus) model_.setEnabled(k, false);
+}
+
+void Game::EnableGameMenus() {
+    for (const char* k : kGameMenus) model_.setEnabled(k, true);
+}
+
+void Game::DisableSettingsMenus() {
+    for (const char* k : kSettingsItems) model_.setEnabled(k, false);
+}
+
+void Game::EnableSettingsMenus() {
+    for (const char* k : kSettingsItems) model_.setEnabled(k, true);
+}
+
+void Game::ResetGame() {
+    s_.endOfData = false;
+    s_.periodIndex = 0;
+    s_.accountValue = s_.startingCapital;
+    s_.positions.fill(0);
+    s_.realizedPL = s_.unrealizedPL = 0;
+    s_.totalPL = 0;
+    s_.marginReq = 0;
+    s_.pending = PendingOrder{};
+    s_.tradeCount = 0;
+    s_.marginCallPending = false;
+    s_.gameStarted = false;
+    model_.setText("lblDay", QStringLiteral("Monday"));
+    model_.setText("lblTradeTime",
+                   s_.dataMode == QLatin1String("Tick") ? QStringLiteral("8:00 am") : QStringLiteral("4:00 pm"));
+    model_.setText("LabelDay", QStringLiteral("Day %1:").arg(s_.periodIndex));
+    ShowAccountFigures();
+    SetTimeLabels();
+    LayoutCharts();
+}
+
+void Game::ResetGameFromEndWindow() {
+    model_.setText("mnuNewGame", QStringLiteral("Start"));
+    s_.pending.fillPrice = 0;
+    ResetGame();
+    for (Market m : kTradingOrder)
+        model_.setText(QStringLiteral("lbl%1CurrMark").arg(marketName(m)), QStringLiteral("*** Market Closed ***"));
+}
+
+bool Game::isKnownControl(const QString& name, int index) const {
+    if (name == QLatin1String("cboCommodity")) return true;
+    const QString key = index < 0 ? name : PresentationModel::itemKey(name, index);
+    return findControl(key) != nullptr;
+}
+
+bool Game::isActionable(const QString& key) const {
+    if (!model_.at("Kestrow").enabled) return false;
+    for (const ControlSpec* spec = findControl(key); spec; spec = findControl(spec->parent)) {
+        const ControlState& st = model_.at(spec->key);
+        if (!st.enabled || !st.visible) return false;
+        if (spec->parent.isEmpty()) break;
+    }
+    return true;
+}
+
+bool Game::click(const QString& name, int index) {
+    if (!isKnownControl(name, index)) return false;
+    const QString key = (index < 0 || name == QLatin1String("cboCommodity"))
+                            ? name
+                            : PresentationModel::itemKey(name, index);
+    if (!isActionable(key)) return true;
+    using Handler = void (Game::*)();
+    using IndexHandler = void (Game::*)(int);
+    static const QHash<QString, Handler> handlers{
+        {"btnChangePeriod", &Game::btnChangePeriod_Click},
+        {"mnuNewGame", &Game::mnuNewGame_Click},
+        {"mnuEnd", &Game::mnuEnd_Click},
+        {"mnuCommission", &Game::mnuCommission_Click},
+        {"mnuPrint", &Game::mnuPrint_Click},
+    };
+    static const QHash<QString, IndexHandler> indexed{
+        {"mnuLevel", &Game::mnuLevel_Click},           {"mnuDat", &Game::mnuDat_Click},
+        {"mnuGameLength", &Game::mnuGameLength_Click}, {"mnuNews", &Game::mnuNews_Click},
+        {"cboCommodity", &Game::cboCommodity_Click},   {"mnuGraph", &Game::mnuGraph_Click},
+    };
+    // Help-menu items that only open a help topic or an information window.
+    static const QHash<QString, int> helpTopics{
+        {"mnuInstructions", 0},   {"mnuDefinitions_0", 1003}, {"mnuDefinitions_1", 1004},
+        {"mnuDisclaimer", 1006},  {"mnuEconomicCalendar", 1007}, {"mnuDunmereTopic", 1009},
+        {"mnuHowto", 1012},
+    };
+    guarded([&] {
+        if (auto h = handlers.constFind(name); h != handlers.constEnd()) {
+            (this->**h)();
+        } else if (auto ih = indexed.constFind(name); ih != indexed.constEnd()) {
+            (this->**ih)(index);
+        } else if (auto t = helpTopics.constFind(key); t != helpTopics.constEnd()) {
+            dialogs_.help(*t);
+        } else if (key == QLatin1String("mnuAbout")) {
+            dialogs_.about();
+        } else if (key == QLatin1String("mnuCustom")) {
+            dialogs_.customProgramming();
+        } else if (key == QLatin1String("mnuScreenColor")) {
+            dialogs_.screenColor();
+        }
+    });
+    return true;
+}
+
+void Game::setText(const QString& key, const QString& text) {
+    if (ended_) return;
+    ControlSpec const* spec = findControl(key);
+    if (spec && spec->kind == ControlKind::TextBox) model_.setText(key, text);
+}
+
+void Game::keyPress(const QString& key, Key k) {
+    (void)key;
+    (void)k;
+    // Order entry arrives with the trading desk.
+}
+
+void Game::closeMainWindow() {
+    // The close box ends the program through the Game > End window, so a
+    // running game gets its summary and the player can still continue.
+    guarded([&] { mnuEnd_Click(); });
+}
+
+void Game::activate() {
+    static const QList<QPair<QStringList, QString>> tips{
+        {{"LabelDay", "lblDay"}, "Current Game Day"},
+        {{"labelTime", "lblTradeTime"}, "Current Game Time"},
+        {{"labelAV", "lblEq"}, "Current Account Value"},
+        {{"labelGL", "lblPercentGL"}, "Percentage Gain or Loss in the Account"},
+        {{"labelRPL", "lblRPL"}, "Realized Profit and Loss from Matching Buy and Sell Transactions"},
+        {{"LabelUPL", "lblUPL"}, "Unrealized Profit and Loss from Current Positions"},
+        {{"LabelLiab", "lblLIAB"}, "Required Amount of Equity Necessary to Maintain Current Account Positions"},
+        {{"LabelAM", "lblAvailMarg"}, "Amount of Free Cash in the Account"},
+        {{"LabelCM", "lblPosMargPercent"}, "Percentage of Cash in the Account"},
+        {{"LabelTotTrades", "lblTotTrades"}, "Number of Trades Executed by the Player During Game"},
+        {{"LabelMaxiPos", "lblMaxSelected"}, "Maximum Transaction or Position Allowed for Each Commodity"},
+        {{"labelOilPos", "lblOilPos"}, "Current Oil Futures Position"},
+        {{"LabelGoldPos", "lblGoldPos"}, "Current Gold Futures Position"},
+        {{"LabelTBondPos", "lblTBondPos"}, "Current T-Bond Futures Position"},
+        {{"LabelSP500Pos", "lblSP500Pos"}, "Current SP500 Futures Position"},
+        {{"LabelCattlePos", "lblCattlePos"}, "Current Cattle Futures Position"},
+        {{"LabelSoybeanPos", "lblSoybeanPos"}, "Current Soybean Futures Position"},
+        {{"btnOil"}, "Press Button to Trade Oil"},
+        {{"btnGold"}, "Press Button to Trade Gold"},
+        {{"btnTBond"}, "Press Button to Trade TBond"},
+        {{"btnSp500"}, "Press Button to Trade SP500"},
+        {{"btnCattle"}, "Press Button to Trade Cattle"},
+        {{"btnSoybean"}, "Press Button to Trade Soybean"},
+        {{"btnBuy"}, "Press Button to Execute a Buy trade"},
+        {{"btnSell"}, "Press Button to Execute a Sell trade"},
+        {{"btnHold"}, "Press Button to Cancel Selection"},
+        {{"btnYes"}, "Execute Transaction"},
+        {{"btnNo"}, "Cancel Transaction"},
+        {{"btnNewsHist"}, "Display News History"},
+        {{"btnTradeHist"}, "Display Trade History"},
+        {{"cboCommodity"}, "Select Specific Commodity for Graphing Display"},
+        {{"lblOilCurrMark", "LabelOilMark"}, "Current Price in the Oil Market"},
+        {{"lblGoldCurrMark", "LabelGoldMark"}, "Current Price in the Gold Market"},
+        {{"lblTBondCurrMark", "LabelTBondMark"}, "Current Price in the TBond Market"},
+        {{"lblSP500CurrMark", "LabelSP500Mark"}, "Current Price in the SP500 Market"},
+        {{"lblCattleCurrMark", "LabelCattleMark"}, "Current Price in the Cattle Market"},
+        {{"lblSoybeanCurrMark", "LabelSoybeanMark"}, "Current Price in the Soybean Market"},
+        {{"btnChangePeriod"}, "Forward Button Moves Game Forward One Period in Game Time"},
+        {{"btnTrade"}, "Trade Button Allows Player to Select and Trade a Specific Commodity"},
+        {{"LabelPosition"}, "Current Positions held by Player"},
+        {{"labelscore", "lblScore"}, "Game Score"},
+        {{"LabelNH"}, "News History Report - A report displaying past news releases"},
+        {{"LabelTH"}, "Trade History Report - A report of executed transactions"},
+    };
+    if (ended_) return;
+    for (const auto& [keys, tip] : tips)
+        for (const QString& k : keys)
+            if (model_.at(k).tooltip != tip) model_.setTooltip(k, tip);
+}
+
+void Game::paint() {
+    if (ended_) return;
+    LayoutCharts();
+}
+
+// Show/hide routines of the main window.
+void Game::Tradebuttonenabler(bool enable) {
+    for (const char* k : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"})
+        model_.setEnabled(k, enable);
+}
+
+void Game::tradebuttonvisible(bool visible) {
+    for (const char* k : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"})
+        model_.setVisible(k, visible);
+}
+
+void Game::labelmarketvisible(bool visible) {
+    for (Market m : kTradingOrder) model_.setVisible(QStringLiteral("Label%1Mark").arg(marketName(m)), visible);
+}
+
+void Game::marketsinvisible() {
+    for (Market m : kTradingOrder) model_.setVisible(QStringLiteral("lbl%1CurrMark").arg(marketName(m)), false);
+}
+
+void Game::lblposinvisible() {
+    for (Market m : kTradingOrder) model_.setVisible(QStringLiteral("lbl%1Pos").arg(marketName(m)), false);
+}
+
+void Game::historyButtonsEnabled(bool enable) {
+    model_.setEnabled("btnNewsHist", enable);
+    model_.setEnabled("btnTradeHist", enable);
+}
+
+} // namespace pellucar

@@ -1,0 +1,84 @@
+#pragma once
+#include "app/time_period_form.h"
+#include "common/market.h"
+#include "market/market_data.h"
+#include "market/price_history.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+namespace pellucar {
+
+// One story released during a tick game, kept for the news history.
+struct NewsHistoryEntry {
+    int number = 0;
+    QDate newsDate;
+    QString title;
+    QString story;
+    QString newsTime; // the game time of the period it came out in
+};
+
+// The order being entered: filled step by step on the trading desk.
+struct PendingOrder {
+    QString market;    // "" or a market name
+    QString side;      // "Buy", "Sell", "Cancel" or "" when cleared
+    float units = 0;   // signed: positive buy, negative sell
+    double fillPrice = 0;
+};
+
+// All state of one program run. One instance, owned by the game object and
+// handed by reference to the parts that need it.
+struct GameState {
+    // Settings.
+    QString gameLevel = QStringLiteral("Expert");
+    QString dataMode; // empty until the first game is set up
+    int gameLengthDays = 0;
+    QDate gameStartDate{1990, 12, 15};
+    QDate gameEndDate;
+    QString graphType = QStringLiteral("MovingAverage");
+    int movingAveragePeriods = 5;
+    int chartMarket = 3; // commodity id, 3 = Oil
+    bool levelSelected = false;
+    // The length option of the last setup (month, quarter, year).
+    TimePeriodForm::Length setupLength = TimePeriodForm::Length::Year;
+
+    // Clock.
+    int periodIndex = 0;
+    bool endOfData = false;
+    int tradingDayCount = 0;
+    bool marginCallPending = false;
+    int restartRequested = 0;
+    bool gameStarted = false;
+    QStringList timeLabels = QStringList(8);
+
+    // Market data.
+    QString databasePath;
+    bool databaseOpen = false;
+    MarketData market;
+    PriceHistory prices;
+
+    // Account.
+    float startingCapital = 100000.0f;
+    float accountValue = 100000.0f;
+    double realizedPL = 0, unrealizedPL = 0, marginReq = 0;
+    float totalPL = 0;
+    int tradeCount = 0;
+    float commissionTotal = 0;
+    std::array<float, kMarketCount> positions{}; // trading order
+
+    // Trading desk.
+    QString orderState;
+    PendingOrder pending;
+
+    // News options: a counter per item, checked while odd.
+    std::array<int, 2> newsCounter{1, 0};
+    QList<NewsHistoryEntry> newsHistory;
+    int backgroundYear = 0;
+
+    // Hints are held back across games.
+    int nextHintPeriod = 0;
+};
+
+} // namespace pellucar

@@ -1,0 +1,58 @@
+#pragma once
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace pellucar {
+
+// What one control of the main window shows. Combo boxes carry their items
+// and selection; grids their rows (the first row is the header).
+struct ControlState {
+    QString text;
+    bool visible = true;
+    bool enabled = true;
+    bool checked = false;
+    QString tooltip;
+    QStringList items;
+    int currentIndex = -1;
+    QList<QStringList> rows;
+    bool operator==(const ControlState&) const = default;
+};
+
+// The presentation model of the main window: every control and menu item by
+// its object name ("lblEq", "btnTrade"); items of a menu control array carry
+// their index after an underscore ("mnuLevel_2"). The window itself is the
+// key "Kestrow" (its caption and enabled state). The UI renders this and
+// nothing else; tests read it.
+class PresentationModel {
+public:
+    bool has(const QString& key) const { return controls_.contains(key); }
+    // Adds the control when missing.
+    ControlState& operator[](const QString& key);
+    const ControlState& at(const QString& key) const;
+    QStringList keys() const;
+
+    // Short forms for the game code.
+    void setText(const QString& key, const QString& text) { (*this)[key].text = text; }
+    QString text(const QString& key) const { return at(key).text; }
+    void setVisible(const QString& key, bool v) { (*this)[key].visible = v; }
+    bool visible(const QString& key) const { return at(key).visible; }
+    void setEnabled(const QString& key, bool v) { (*this)[key].enabled = v; }
+    bool enabled(const QString& key) const { return at(key).enabled; }
+    void setChecked(const QString& key, bool v) { (*this)[key].checked = v; }
+    bool checked(const QString& key) const { return at(key).checked; }
+    void setTooltip(const QString& key, const QString& t) { (*this)[key].tooltip = t; }
+
+    // Counts every change so a view can skip a sync when nothing moved.
+    quint64 revision() const { return revision_; }
+    void touch() { ++revision_; }
+
+    static QString itemKey(const QString& name, int index) { return name + '_' + QString::number(index); }
+
+private:
+    QHash<QString, ControlState> controls_;
+    quint64 revision_ = 0;
+};
+
+} // namespace pellucar

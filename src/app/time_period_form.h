@@ -1,0 +1,49 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace pellucar {
+
+// The setup window's state ("Game Level Options"): which option of each
+// frame is chosen, and what the time-period lists and label then show. The
+// window renders it and calls the setters from its option handlers; the
+// headless driver fills it directly.
+class TimePeriodForm {
+public:
+    enum class Length { Month, Quarter, Year };
+
+    QString level = QStringLiteral("Expert"); // OptNovice / OptExpert
+    Length length = Length::Year;             // OptMonth / OptQuarter / OptYear
+    QString news = QStringLiteral("Annual");  // OptAnnual / OptDayReports ("Daily")
+    bool random = false;                      // optSelect 0 select, 1 random
+    int month = 1;                            // Combo1, 1..12
+    int year = 0;                             // Combo2, 0 = nothing chosen
+
+    QString data() const { return data_; }
+    // OptDaily / OptTick act at once: the lists, the label and the options
+    // that do not apply to the mode follow.
+    void setData(const QString& mode);
+    // Whether an option handler set the data mode while the window was open.
+    bool dataChosen() const { return dataChosen_; }
+
+    // "Select a Year:" (Daily) or "Select a Month and a Year:" (Tick).
+    QString timeLabel() const;
+    // Combo1: the months, shown for a selected tick period only.
+    QStringList monthItems() const;
+    bool monthsVisible() const { return !random && data_ == QLatin1String("Tick"); }
+    // Combo2: "1984".."1997" (Daily) or "1996", "1997" (Tick).
+    QStringList yearItems() const;
+    bool yearsVisible() const { return !random; }
+    // A tick game loads at most a quarter, so "One Year" does not apply.
+    bool yearLengthEnabled() const { return data_ != QLatin1String("Tick"); }
+
+    // Sets up the form from the current settings before it is shown.
+    void reset(const QString& gameLevel, const QString& dataMode, Length len, const QString& newsChoice);
+    static QString monthName(int month);
+
+private:
+    QString data_ = QStringLiteral("Daily");
+    bool dataChosen_ = false;
+};
+
+} // namespace pellucar

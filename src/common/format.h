@@ -1,0 +1,41 @@
+#pragma once
+#include <QString>
+
+// Number texts and rounding as the game shows them. Every rounding works on
+// the value's shortest decimal text (the digits a person would read), rounding
+// half away from zero, so 18.455 rounds to 18.46 although its binary double is
+// a hair below. Values that live in single precision go through the F
+// variants, so their shortest text is that of the float.
+
+namespace pellucar {
+
+// A number pattern of the kind "#,##0.00", "#,###.#0", "#,##0.#####" or
+// " $#,##0.#0###": '0' is a digit that is always shown, '#' one shown only
+// when needed, ',' in the whole part asks for thousands separators; any other
+// character before or after the digits is copied as it stands. The value is
+// rounded to as many decimals as the pattern has places after the point, and
+// trailing zeros are dropped down to the last '0' place. A negative value
+// gets a leading minus sign.
+QString formatPattern(double v, const QString& pattern);
+QString formatPatternF(float v, const QString& pattern);
+
+// "Standard": thousands separators and exactly two decimals (1,234.50).
+QString formatStandard(double v);
+QString formatStandardF(float v);
+// "Percent": the value times 100, two decimals, a percent sign (12.34%).
+QString formatPercent(double v);
+// "#,##0": a whole number with thousands separators.
+QString formatWhole(double v);
+// The shortest text that reads back as the same number, no thousands
+// separators, no exponent for ordinary magnitudes ("18.5", "118.15625", "7").
+QString formatPlain(double v);
+QString formatPlainF(float v);
+
+// Rounds half away from zero on the shortest decimal text.
+double roundDecimal(double v, int decimals);
+double roundDecimalF(float v, int decimals);
+// Reads back what formatPattern would show.
+double roundByPattern(double v, const QString& pattern);
+double roundByPatternF(float v, const QString& pattern);
+
+} // namespace pellucar

@@ -1,0 +1,67 @@
+#pragma once
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QTime>
+
+struct sqlite3;
+
+namespace pellucar {
+
+struct DailyRow {
+    qint32 openInterest = 0;
+    qint32 dayVolume = 0;
+    float open = 0, high = 0, low = 0, close = 0;
+    QDate date;
+};
+
+struct TickRow {
+    QDateTime dateTime;
+    double realPrice = 0; // still in the stored encoding
+};
+
+struct NewsRelease {
+    QDate date;
+    QTime time;
+    QString title;
+    QString story;
+};
+
+// Read-only access to the market database file. Every query binds its
+// values; no text from outside is ever pasted into SQL. A failure is kept
+// as the engine's own message in lastError().
+class MarketDatabase {
+public:
+    MarketDatabase() = default;
+    ~MarketDatabase();
+    MarketDatabase(const MarketDatabase&) = delete;
+    MarketDatabase& operator=(const MarketDatabase&) = delete;
+
+    // Opens the file read-only and checks that it is a market database: a
+    // missing file, an empty or foreign file, or one without the game's
+    // tables fails with the engine's message.
+    bool open(const QString& path);
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    const QString& lastError() const { return error_; }
+
+    // Dates in [start, end), ascending.
+    QList<QDate> tradingDaysDaily(const QDate& start, const QDate& end);
+    QList<QDate> tradingDaysTick(const QDate& start, const QDate& end);
+    // One market's daily rows in [start, end), ascending by date.
+    QList<DailyRow> dailyRows(int commodityId, const QDate& start, const QDate& end);
+    // One market's ticks with DateTime in [start, end), ascending.
+    QList<TickRow> tickRows(int commodityId, const QDate& start, const QDate& end);
+    // The News text of the row for that date and id, or empty text.
+    QString overviewNews(const QDate& date, int commodityId);
+    // Releases of one day with from <= NRTime < to, in the table's order.
+    QList<NewsRelease> newsReleases(const QDate& day, const QTime& from, const QTime& to);
+
+private:
+    bool fail();
+    sqlite3* db_ = nullptr;
+    QString error_;
+};
+
+} // namespace pellucar

@@ -1,0 +1,77 @@
+#pragma once
+#include "common/market.h"
+#include "market/database.h"
+
+#include <QDate>
+#include <QList>
+#include <QTime>
+#include <array>
+
+namespace pellucar {
+
+struct TradingDays {
+    QList<QDate> days;
+    int position = 0; // advanced by the game clock
+    int count() const { return static_cast<int>(days.size()); }
+};
+
+struct MarketSeries {
+    QList<DailyRow> rows;
+    int count() const { return static_cast<int>(rows.size()); }
+};
+
+inline constexpr int kTickDayCapacity = 91; // a quarter of trading days at most
+inline constexpr int kTicksPerDay = 6;
+
+// One hour of one market on a tick day.
+struct TickPeriod {
+    bool seen = false;
+    double price = 0;      // the first trade in the period's window (decoded)
+    double high = 0, low = 0, last = 0;
+};
+
+struct TickDay {
+    QDate date;
+    // [commodity id 1..6][period 1..6]; index 0 unused in both.
+    std::array<std::array<TickPeriod, kTicksPerDay + 1>, kMarketCount + 1> periods{};
+};
+
+// The six sampling times of a market's tick periods (commodity id 1..6,
+// period 1..6). A tick belongs to period k when its time of day lies from
+// sampling time k to 30 minutes after it, both ends included.
+QTime tickSamplingTime(int commodityId, int period);
+
+// Decodes a stored tick price: ids 1-4 are kept as price / 10, Soybean as
+// whole dollars + fraction x 0.8, TBond as whole points + 32nds / 100.
+double decodeTickPrice(int commodityId, double realPrice);
+
+// The data of the period being played: trading days, the six daily series
+// (by commodity id) and, in tick games, the hourly prices of up to 91 days.
+struct MarketData {
+    TradingDays tradingDays;
+    std::array<MarketSeries, kMarketCount + 1> series; // index = commodity id
+    std::array<TickDay, kTickDayCapacity> tickDays;
+    int tickDayCount = 0;
+
+    // The last tick period read, kept so the same period is not read twice.
+    QDate lastTickStart, lastTickEnd;
+    QString lastLoadedMode;
+
+    void clearPeriod();
+};
+
+// Fills `days` with the trading days from `start` to the end the mode gives
+// (a year for daily data; a month or a quarter for tick data).
+int LoadTradingDays(MarketDatabase& db, const QString& dataMode, bool oneMonth, const QDate& start,
+                    TradingDays& days);
+// A market's daily rows for the year from `start`.
+int LoadDailyData(MarketDatabase& db, int commodityId, const QDate& start, MarketSeries& series);
+// A market's ticks for the month or quarter from `start`, into the tick days.
+void LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data);
+
+// Lines each series up with the trading days: a market whose exchange was
+// closed on a trading day gets that day's row repeated from its last close,
+// so every series' row i belongs to trading day i.
+void AlignSeriesToTradingDays(MarketData& data);
+
+} // namespace pellucar

@@ -1,0 +1,37 @@
+#pragma once
+#include "common/market.h"
+
+#include <array>
+
+namespace pellucar {
+
+// The six prices of one period. TBond keeps double precision, the others
+// are single precision like the records they stand for.
+struct PriceRecord {
+    float oil = 0, gold = 0;
+    double tbond = 0;
+    float sp500 = 0, cattle = 0, soybean = 0;
+
+    double get(Market m) const;
+    void set(Market m, double v);
+};
+
+inline constexpr int kPriceRecordCount = 3603;
+
+struct PriceHistory {
+    std::array<PriceRecord, kPriceRecordCount> records{};
+    PriceRecord current;  // CurrentPrices
+    PriceRecord previous; // PreviousPrices (all single precision in use)
+    // Buy and sell quotes by market in trading order; both equal the price
+    // shown for the current period.
+    std::array<double, kMarketCount> buyQuote{}, sellQuote{};
+
+    // The record of period p, or a scratch record when p lies outside the
+    // table, so a wild period never writes past it.
+    PriceRecord& record(int p);
+
+private:
+    PriceRecord scratch_;
+};
+
+} // namespace pellucar

@@ -1,0 +1,61 @@
+#pragma once
+// The market database layout. The game only reads it; the database builder
+// and the test fixtures create it from this one text so the two never drift.
+//
+// Dates are ISO text: Date 'YYYY-MM-DD', DateTime 'YYYY-MM-DD HH:MM:SS',
+// NRTime 'HH:MM:SS'. Commodity ids: 1 Cattle, 2 Gold, 3 Oil, 4 SP500,
+// 5 Soybean, 6 TBond; id 0 is for texts of no market (the disclaimer).
+// DailyData prices are in each market's own unit, Soybean in CENTS per bushel.
+// TickData.realprice is encoded: ids 1-4 price / 10; Soybean whole dollars +
+// fraction x 0.8; TBond whole points + 32nds / 100.
+
+namespace pellucar::schema {
+
+inline constexpr const char* kCreateSql = R"SQL(
+CREATE TABLE DailyData (
+  CommodityID  INTEGER NOT NULL,
+  Date         TEXT    NOT NULL,
+  Open         REAL    NOT NULL,
+  High         REAL    NOT NULL,
+  Low          REAL    NOT NULL,
+  Close        REAL    NOT NULL,
+  OpenInterest INTEGER NOT NULL DEFAULT 0,
+  DayVolume    INTEGER NOT NULL DEFAULT 0,
+  Contract     TEXT,
+  Source       TEXT
+);
+CREATE INDEX DailyData_Commodity_Date ON DailyData (CommodityID, Date);
+CREATE INDEX DailyData_Date ON DailyData (Date);
+CREATE TABLE TickData (
+  CommodityID INTEGER NOT NULL,
+  DateTime    TEXT    NOT NULL,
+  realprice   REAL    NOT NULL
+);
+CREATE INDEX TickData_Commodity_DateTime ON TickData (CommodityID, DateTime);
+CREATE TABLE TickTradeDaysResults (
+  Date TEXT NOT NULL PRIMARY KEY
+);
+CREATE TABLE OverviewNews (
+  Date        TEXT    NOT NULL,
+  CommodityID INTEGER NOT NULL,
+  News        TEXT    NOT NULL,
+  PRIMARY KEY (Date, CommodityID)
+);
+CREATE TABLE SortedTickNewsReleases (
+  NRDate  TEXT NOT NULL,
+  NRTime  TEXT NOT NULL,
+  NRTitle TEXT NOT NULL,
+  NRStory TEXT NOT NULL
+);
+CREATE INDEX SortedTickNewsReleases_Date ON SortedTickNewsReleases (NRDate, NRTime);
+CREATE TABLE DataSources (
+  CommodityID INTEGER NOT NULL,
+  Market      TEXT    NOT NULL,
+  Year        INTEGER NOT NULL,
+  Source      TEXT    NOT NULL,
+  Kind        TEXT    NOT NULL,
+  Rows        INTEGER NOT NULL DEFAULT 0
+);
+)SQL";
+
+} // namespace pellucar::schema

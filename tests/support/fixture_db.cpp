@@ -1,0 +1,91 @@
+#include "support/fixture_db.h"
+
+#include "market/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+namespace pellucar::test {
+
+namespace {
+sqlite3* handle(void* p) { return static_cast<sqlite3*>(p); }
+} // namespace
+
+FixtureDb::FixtureDb(const QString& name) {
+    path_ = QStringLiteral(PELLUCAR_TEST_TMP) + '/' + name + QStringLiteral(".mdb");
+    QFile::remove(path_);
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path_.toUtf8().constData(), &db) != SQLITE_OK) throw std::runtime_error("cannot create fixture");
+    db_ = db;
+    exec(QString::fromLatin1(schema::kCreateSql));
+}
+
+FixtureDb::~FixtureDb() { sqlite3_close(handle(db_)); }
+
+void FixtureDb::exec(const QString& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(handle(db_), sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string msg = err ? err : "sqlite error";
+        sqlite3_free(err);
+        throw std::runtime_error(msg);
+    }
+}
+
+void FixtureDb::bindExec(const char* sql, const QStringList& texts, const QList<double>& reals) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(handle(db_), sql, -1, &st, nullptr) != SQLITE_OK) throw std::runtime_error(sql);
+    int i = 1;
+    for (const QString& t : texts) {
+        QByteArray u = t.toUtf8();
+        sqlite3_bind_text(st, i++, u.constData(), u.size(), SQLITE_TRANSIENT);
+    }
+    for (double r : reals) sqlite3_bind_double(st, i++, r);
+    const int rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(handle(db_)));
+}
+
+void FixtureDb::addDaily(int id, const QDate& d, double open, double high, double low, double close) {
+    bindExec("INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close, OpenInterest, DayVolume) "
+             "VALUES (CAST(?1 AS INTEGER), ?2, ?3, ?4, ?5, ?6, 100, 200)",
+             {QString::number(id), d.toString(Qt::ISODate)}, {open, high, low, close});
+}
+
+void FixtureDb::addTickDay(const QDate& d) {
+    bindExec("INSERT INTO TickTradeDaysResults (Date) VALUES (?1)", {d.toString(Qt::ISODate)}, {});
+}
+
+void FixtureDb::addTick(int id, const QString& dateTime, double realPrice) {
+    bindExec("INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (CAST(?1 AS INTEGER), ?2, ?3)",
+             {QString::number(id), dateTime}, {realPrice});
+}
+
+void FixtureDb::addOverview(const QDate& d, int id, const QString& text) {
+    bindExec("INSERT INTO OverviewNews (Date, CommodityID, News) VALUES (?1, CAST(?2 AS INTEGER), ?3)",
+             {d.toString(Qt::ISODate), QString::number(id), text}, {});
+}
+
+void FixtureDb::addNews(const QDate& d, const QString& time, const QString& title, const QString& story) {
+    bindExec("INSERT INTO SortedTickNewsReleases (NRDate, NRTime, NRTitle, NRStory) VALUES (?1, ?2, ?3, ?4)",
+             {d.toString(Qt::ISODate), time, title, story}, {});
+}
+
+void FixtureDb::addWeekdays(const QDate& from, const QDate& to, const std::function<double(int, int)>& price) {
+    exec(QStringLiteral("BEGIN"));
+    const QList<QDate> days = weekdays(from, to);
+    for (int id = 1; id <= 6; ++id)
+        for (int i = 0; i < days.size(); ++i) addDailyClose(id, days[i], price(id, i));
+    exec(QStringLiteral("COMMIT"));
+}
+
+QList<QDate> weekdays(const QDate& from, const QDate& to) {
+    QList<QDate> out;
+    for (QDate d = from; d <= to; d = d.addDays(1))
+        if (d.dayOfWeek() <= 5) out.append(d);
+    return out;
+}
+
+} // namespace pellucar::test

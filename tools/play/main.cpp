@@ -1,0 +1,89 @@
+// pellucar-play: plays a scripted session without a window and prints what
+// the player would have seen, one line per modal window.
+#include "app/game.h"
+#include "app/scripted_dialogs.h"
+#include "common/random.h"
+#include "play_driver.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace pellucar;
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QString database = QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb");
+    QString scriptPath;
+    bool seeded = false;
+    quint64 seed = 0;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--database") && i + 1 < args.size()) {
+            database = args[++i];
+        } else if (args[i] == QLatin1String("--seed") && i + 1 < args.size()) {
+            bool ok = false;
+            seed = args[++i].toULongLong(&ok);
+            if (!ok) {
+                std::fprintf(stderr, "pellucar-play: --seed takes a whole number\n");
+                return 2;
+            }
+            seeded = true;
+        } else if (args[i] == QLatin1String("--help")) {
+            std::printf("usage: pellucar-play [--database PATH] [--seed N] [SCRIPT]\n");
+            return 0;
+        } else if (scriptPath.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
+            scriptPath = args[i];
+        } else {
+            std::fprintf(stderr, "pellucar-play: unknown argument %s\n", qPrintable(args[i]));
+            return 2;
+        }
+    }
+
+    QString script;
+    if (scriptPath.isEmpty() || scriptPath == QLatin1String("-")) {
+        QTextStream in(stdin);
+        script = in.readAll();
+    } else {
+        QFile f(scriptPath);
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            std::fprintf(stderr, "pellucar-play: cannot read %s\n", qPrintable(scriptPath));
+            return 2;
+        }
+        script = QString::fromUtf8(f.readAll());
+    }
+
+    QTextStream out(stdout);
+    ScriptedDialogs dialogs;
+    dialogs.setOutput([&out](const QString& line) {
+        out << line << '\n';
+        out.flush();
+    });
+    SystemRandom random = seeded ? SystemRandom(seed) : SystemRandom();
+    Game game(dialogs, random, database);
+    PlayDriver driver(game, dialogs, out);
+
+    // The start-up windows come first; the script answers them too, so its
+    // leading answer lines are queued before start-up runs.
+    QStringList lines = script.split('\n');
+    int first = 0;
+    for (; first < lines.size(); ++first) {
+        const QString t = lines[first].trimmed();
+        if (t.isEmpty() || t.startsWith('#')) continue;
+        if (!t.startsWith(QLatin1String("answer "))) break;
+        dialogs.queueAnswer(t.section(' ', 1).trimmed());
+    }
+    game.startUp();
+    if (game.ended()) return game.exitCode();
+    for (int i = 0; i < first; ++i) lines[i].clear(); // already queued
+    switch (driver.run(lines)) {
+    case PlayDriver::Result::ScriptError:
+        std::fprintf(stderr, "pellucar-play: %s\n", qPrintable(driver.error()));
+        return 2;
+    case PlayDriver::Result::ProgramEnded: return game.exitCode();
+    case PlayDriver::Result::Finished: break;
+    }
+    return 0;
+}

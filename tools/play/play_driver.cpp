@@ -1,0 +1,150 @@
+#include "play_driver.h"
+
+#include "app/game.h"
+#include "app/scripted_dialogs.h"
+
+#include <QRegularExpression>
+
+namespace pellucar {
+
+namespace {
+
+// "mnuLevel_2" names item 2 of the array mnuLevel.
+void splitIndexedName(QString* name, int* index) {
+    static const QRegularExpression re(QStringLiteral("^(.+)_(\\d+)$"));
+    const auto m = re.match(*name);
+    if (m.hasMatch() && *index < 0) {
+        *name = m.captured(1);
+        *index = m.captured(2).toInt();
+    }
+}
+
+QString marketButton(const QString& market) {
+    static const QHash<QString, QString> buttons{{"oil", "btnOil"},       {"gold", "btnGold"},
+                                                 {"tbond", "btnTBond"},   {"t-bond", "btnTBond"},
+                                                 {"sp500", "btnSp500"},   {"cattle", "btnCattle"},
+                                                 {"soybean", "btnSoybean"}};
+    return buttons.value(market.toLower());
+}
+
+} // namespace
+
+PlayDriver::Result PlayDriver::run(const QStringList& lines) {
+    for (int i = 0; i < lines.size(); ++i) {
+        QString err;
+        if (!execute(lines[i], &err)) {
+            error_ = QStringLiteral("line %1: %2").arg(i + 1).arg(err);
+            return Result::ScriptError;
+        }
+        if (game_.ended()) return Result::ProgramEnded;
+    }
+    return Result::Finished;
+}
+
+bool PlayDriver::click(const QString& rawName, int index, QString* error) {
+    QString name = rawName;
+    splitIndexedName(&name, &index);
+    if (!game_.click(name, index)) {
+        *error = QStringLiteral("unknown control %1").arg(rawName);
+        return false;
+    }
+    return true;
+}
+
+bool PlayDriver::execute(const QString& rawLine, QString* error) {
+    QString line = rawLine;
+    const int hash = line.indexOf('#');
+    if (hash >= 0) line.truncate(hash);
+    line = line.trimmed();
+    if (line.isEmpty()) return true;
+    const QStringList w = line.split(QRegularExpression(QStringLiteral("\\s+")));
+    const QString cmd = w[0];
+    auto number = [&](int i, int fallback, bool* ok) {
+        if (i >= w.size()) {
+            *ok = true;
+            return fallback;
+        }
+        return w[i].toInt(ok);
+    };
+
+    if (cmd == QLatin1String("click")) {
+        if (w.size() < 2 || w.size() > 3) return *error = QStringLiteral("usage: click NAME [INDEX]"), false;
+        bool ok;
+        const int index = number(2, -1, &ok);
+        if (!ok) return *error = QStringLiteral("index must be a number"), false;
+        return click(w[1], index, error);
+    }
+    if (cmd == QLatin1String("forward")) {
+        bool ok;
+        const int n = number(1, 1, &ok);
+        if (!ok || n < 0) return *error = QStringLiteral("usage: forward [N]"), false;
+        for (int i = 0; i < n && !game_.ended(); ++i) game_.click(QStringLiteral("btnChangePeriod"));
+        return true;
+    }
+    if (cmd == QLatin1String("type")) {
+        const QString text = line.mid(4).trimmed();
+        game_.setText(QStringLiteral("inputUnits"), text);
+        return true;
+    }
+    if (cmd == QLatin1String("key")) {
+        if (w.size() != 2 || (w[1] != QLatin1String("Enter") && w[1] != QLatin1String("Tab")))
+            return *error = QStringLiteral("usage: key Enter|Tab"), false;
+        game_.keyPress(QStringLiteral("inputUnits"), w[1] == QLatin1String("Enter") ? Key::Enter : Key::Tab);
+        return true;
+    }
+    if (cmd == QLatin1String("answer")) {
+        if (w.size() != 2) return *error = QStringLiteral("usage: answer NAME"), false;
+        dialogs_.queueAnswer(w[1]);
+        return true;
+    }
+    if (cmd == QLatin1String("setup")) {
+        QHash<QString, QString> settings;
+        for (int i = 1; i < w.size(); ++i) {
+            const int eq = w[i].indexOf('=');
+            if (eq <= 0) return *error = QStringLiteral("setup takes KEY=VALUE pairs"), false;
+            const QString key = w[i].left(eq), value = w[i].mid(eq + 1);
+            const QString problem = ScriptedDialogs::checkSetting(key, value);
+            if (!problem.isEmpty()) return *error = problem, false;
+            settings.insert(key, value);
+        }
+        dialogs_.queueSetup(settings);
+        return click(QStringLiteral("mnuNewGame"), -1, error);
+    }
+    if (cmd == QLatin1String("trade")) {
+        if (w.size() != 4 || marketButton(w[1]).isEmpty() ||
+            (w[2].toLower() != QLatin1String("buy") && w[2].toLower() != QLatin1String("sell")))
+            return *error = QStringLiteral("usage: trade MARKET buy|sell UNITS"), false;
+        game_.click(QStringLiteral("btnTrade"));
+        game_.click(marketButton(w[1]));
+        game_.click(w[2].toLower() == QLatin1String("buy") ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
+        game_.setText(QStringLiteral("inputUnits"), w[3]);
+        game_.keyPress(QStringLiteral("inputUnits"), Key::Enter);
+        return true;
+    }
+    if (cmd == QLatin1String("show")) {
+        if (w.size() < 2) return *error = QStringLiteral("usage: show NAME ..."), false;
+        for (int i = 1; i < w.size(); ++i) {
+            QString name = w[i];
+            int index = -1;
+            splitIndexedName(&name, &index);
+            if (!game_.isKnownControl(name, index)) return *error = QStringLiteral("unknown control %1").arg(w[i]), false;
+            const ControlState& st = game_.model().at(w[i]);
+            out_ << w[i] << ": " << st.text << (st.visible ? "" : " (hidden)") << '\n';
+        }
+        out_.flush();
+        return true;
+    }
+    if (cmd == QLatin1String("state")) {
+        const GameState& s = game_.state();
+        out_ << "PeriodIndex=" << s.periodIndex << " GameLengthDays=" << s.gameLengthDays
+             << " TradingDayCount=" << s.tradingDayCount << " DataMode=" << s.dataMode
+             << " GameLevel=" << s.gameLevel << " Start=" << s.gameStartDate.toString(Qt::ISODate)
+             << " End=" << s.gameEndDate.toString(Qt::ISODate) << '\n';
+        out_.flush();
+        return true;
+    }
+    *error = QStringLiteral("unknown command %1").arg(cmd);
+    return false;
+}
+
+} // namespace pellucar
