@@ -98,6 +98,7 @@ private:
     QString CurrentWeekday() const;
     void SetTradeTimeLabel(int n);
     void ShowDayCaption();
+    int effectiveDailyLength() const;
     QDate currentTickDate() const;
 
     // New-game setup (game_setup.cpp).

@@ -97,13 +97,14 @@ void Game::AdvancePeriod() {
     const bool tick = s_.dataMode == QLatin1String("Tick");
     ClearOrder();
 
-    if (s_.gameLengthDays > 15) {
+    const int length = tick ? s_.gameLengthDays : effectiveDailyLength();
+    if (length > 15) {
         bool notice = false;
         if (tick) {
             s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
             notice = s_.periodIndex == s_.tradingDayCount * 6 - 6;
         } else {
-            notice = s_.periodIndex == s_.gameLengthDays - 2;
+            notice = s_.periodIndex == length - 2;
         }
         if (notice) {
             NotifyPlayer(QStringLiteral("Trader Notification"), QStringLiteral("   * Begin Final Day of Trading *"));
@@ -151,6 +152,17 @@ void Game::AdvancePeriod() {
     RevalueAccount();
     if (s_.periodIndex > 0) model_.setVisible("lblTotTrades", true);
     MarginCallCheck();
+}
+
+int Game::effectiveDailyLength() const {
+    // A daily game ends at its length in periods, at its end date, or when
+    // the calendar runs out, whichever comes first. The game ends on the
+    // press after the last playable day, so the final-day notice belongs two
+    // presses before that end whichever rule brings it.
+    const TradingDays& td = s_.market.tradingDays;
+    int beforeEnd = 0;
+    while (beforeEnd < td.count() && (!s_.gameEndDate.isValid() || td.days[beforeEnd] < s_.gameEndDate)) ++beforeEnd;
+    return std::min({s_.gameLengthDays, beforeEnd + 1, td.count()});
 }
 
 void Game::ShowDayCaption() {

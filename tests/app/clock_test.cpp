@@ -1,0 +1,236 @@
+// The game clock: one period per Forward press, the labels it writes, the
+// final-day notice and the end of a game, in daily and tick games.
+#include "common/dates.h"
+#include "support/game_harness.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellucar;
+using namespace pellucar::test;
+
+namespace {
+
+QHash<QString, QString> dailyQuarter1990() {
+    return {{"level", "Expert"}, {"length", "Quarter"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}};
+}
+
+int countLines(const QStringList& lines, const QString& needle) {
+    int n = 0;
+    for (const QString& l : lines) n += l.contains(needle) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+TEST(DailyClock, QuarterGameShowsEveryTradingDayThenEnds) {
+    FixtureDb db("clock_daily_quarter");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.setup(dailyQuarter1990());
+    h.take();
+    ASSERT_EQ(h.state().gameLengthDays, 90);
+    EXPECT_EQ(h.text("lblTradeTime"), "4:00 pm");
+    EXPECT_EQ(h.text("LabelDay"), "Day 0:");
+
+    const QList<QDate> days = weekdays(QDate(1990, 1, 1), QDate(1990, 3, 31)); // 65 days before April
+    ASSERT_EQ(days.size(), 65);
+    int noticePress = -1;
+    for (int press = 1; press <= days.size(); ++press) {
+        h.forward();
+        const QStringList shown = h.take();
+        if (countLines(shown, "   * Begin Final Day of Trading *")) noticePress = press;
+        ASSERT_EQ(countLines(shown, "frmGameOver"), 0) << "game ended early at press " << press;
+        // Period p shows the p-th trading day, its weekday and 4:00 pm.
+        const QDate d = days[press - 1];
+        EXPECT_EQ(h.text("lblDate"), "Date: " + shortDate(d)) << press;
+        EXPECT_EQ(h.text("lblDay"), weekdayName(d)) << press;
+        EXPECT_EQ(h.text("lblTradeTime"), "4:00 pm");
+        EXPECT_EQ(h.text("LabelDay"), QStringLiteral("Day %1:").arg(press));
+        EXPECT_EQ(h.state().periodIndex, press);
+    }
+    // The notice comes with the press that opens the last day.
+    EXPECT_EQ(noticePress, 65);
+    h.forward();
+    const QStringList last = h.take();
+    EXPECT_EQ(countLines(last, "frmGameOver: Game Over"), 1);
+    // Play Again: back to period 0 with Forward locked until Game > Start.
+    EXPECT_EQ(h.state().periodIndex, 0);
+    EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
+    EXPECT_EQ(h.text("mnuNewGame"), "Start");
+}
+
+TEST(DailyClock, LengthInPeriodsEndsTheGameAndNoticeTwoPressesBefore) {
+    FixtureDb db("clock_daily_length");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    auto settings = dailyQuarter1990();
+    settings["length"] = "Year";
+    h.setup(settings);
+    EXPECT_EQ(h.state().gameLengthDays, 360);
+    h.game->state().gameLengthDays = 30;
+    h.take();
+    h.forward(28);
+    EXPECT_EQ(countLines(h.take(), "Begin Final Day"), 0);
+    h.forward(); // advancing from period 28
+    EXPECT_EQ(countLines(h.take(), "Begin Final Day"), 1);
+    EXPECT_EQ(h.state().periodIndex, 29);
+    h.forward(); // the press that makes the period 30
+    EXPECT_EQ(countLines(h.take(), "frmGameOver"), 1);
+}
+
+TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
+    FixtureDb db("clock_daily_short");
+    buildDaily1990(db);
+    {
+        Harness h(db.path());
+        h.start();
+        h.setup(dailyQuarter1990());
+        h.game->state().gameLengthDays = 15;
+        h.take();
+        h.forward(15);
+        const QStringList t = h.take();
+        EXPECT_EQ(countLines(t, "Begin Final Day"), 0);
+        EXPECT_EQ(countLines(t, "frmGameOver"), 1);
+    }
+    {
+        // With 17 periods the hint of period 15 and the notice share a press:
+        // the hint check runs before the period advances.
+        Harness h(db.path());
+        h.start();
+        h.setup(dailyQuarter1990());
+        h.game->state().gameLengthDays = 17;
+        h.forward(15);
+        h.take();
+        h.forward();
+        const QStringList t = h.take();
+        ASSERT_EQ(t.size(), 2);
+        EXPECT_EQ(t[0], "frmPlayerNotification: * Helpful Hint * | Don't be Scared to Execute A Trade ");
+        EXPECT_EQ(t[1], "frmPlayerNotification: Trader Notification |    * Begin Final Day of Trading *");
+    }
+}
+
+TEST(DailyClock, CalendarRunningOutEndsTheGame) {
+    FixtureDb db("clock_daily_eod");
+    db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 1, 12), [](int, int d) { return 50.0 + d; });
+    db.addOverview(QDate(1965, 10, 17), 0, "x");
+    Harness h(db.path());
+    h.start();
+    auto settings = dailyQuarter1990();
+    settings["length"] = "Year";
+    h.setup(settings);
+    h.take();
+    // Ten trading days: the calendar gives out on the tenth press.
+    h.forward(9);
+    EXPECT_EQ(countLines(h.take(), "frmGameOver"), 0);
+    EXPECT_EQ(h.text("lblDate"), "Date: 1/11/1990");
+    h.forward();
+    EXPECT_EQ(countLines(h.take(), "frmGameOver"), 1);
+}
+
+TEST(DailyClock, EndWindowContinueKeepsTheGameGoing) {
+    FixtureDb db("clock_continue");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.setup(dailyQuarter1990());
+    h.forward(2);
+    h.take();
+    h.game->click("mnuEnd"); // the first button of the end window is Continue
+    const QStringList t = h.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_EQ(t[0], "frmEndofGame: Game Over  | Commissions: $0.00\\nUnrealized P(L): $0.00\\nRealized P(L): "
+                    "$0.00\\nFinal Score: $0.00\\n");
+    // The quotes are redrawn after the window closes, not left as " Last".
+    EXPECT_EQ(h.text("lblOilCurrMark"), "$20.25  +0.25");
+    EXPECT_EQ(h.text("CurrMarkBanner"), "  Current Market:    (Last Trade  *  Change)");
+    h.forward();
+    EXPECT_EQ(h.state().periodIndex, 3);
+    EXPECT_EQ(h.text("lblOilCurrMark"), "$20.50  +0.25");
+}
+
+TEST(TickClock, MonthGamePlaysSixHoursADayAndEndsOnTheLastHour) {
+    FixtureDb db("clock_tick_month");
+    buildTickJanuary1996(db);
+    Harness h(db.path());
+    h.start();
+    h.setup({{"level", "Expert"}, {"length", "Month"}, {"data", "Tick"}, {"period", "select"}, {"month", "1"},
+             {"year", "1996"}});
+    const QStringList loadLines = h.take();
+    EXPECT_EQ(countLines(loadLines, "frminitialize: Pellucar | Initializing Data:  please wait"), 1);
+    EXPECT_EQ(h.text("lblTradeTime"), "8:00 am");
+    const QList<QDate> days = weekdays(QDate(1996, 1, 1), QDate(1996, 1, 31));
+    const int n = static_cast<int>(days.size()); // 23 trading days
+    const QStringList hours{"9:00 am", "10:00 am", "11:00 am", "12:00 pm", "1:00 pm", "2:00 pm"};
+    int noticePress = -1;
+    for (int press = 1; press <= n * 6; ++press) {
+        h.forward();
+        if (countLines(h.take(), "Begin Final Day")) noticePress = press;
+        ASSERT_EQ(h.state().gameLengthDays, n * 6 + 1);
+        const QDate d = days[(press - 1) / 6];
+        EXPECT_EQ(h.text("lblTradeTime"), hours[(press - 1) % 6]) << press;
+        EXPECT_EQ(h.text("lblDate"), "Date: " + shortDate(d)) << press;
+        EXPECT_EQ(h.text("lblDay"), weekdayName(d)) << press;
+    }
+    // The notice comes when advancing from the last hour of the day before.
+    EXPECT_EQ(noticePress, n * 6 - 6 + 1);
+    h.forward();
+    const QStringList end = h.take();
+    EXPECT_EQ(countLines(end, "frmGameOver"), 1);
+}
+
+TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
+    FixtureDb db("clock_tick_end");
+    buildTickJanuary1996(db);
+    Harness h(db.path());
+    h.start();
+    h.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});
+    const int n = h.state().tradingDayCount;
+    h.forward(n * 6);
+    h.dialogs.queueAnswer("btnEnd");
+    h.forward();
+    EXPECT_TRUE(h.game->ended());
+    EXPECT_EQ(h.game->exitCode(), 0);
+    EXPECT_EQ(h.state().periodIndex, n * 6);
+    EXPECT_EQ(h.text("lblTradeTime"), "2:00 pm");
+}
+
+TEST(TickClock, HourLabelsAndDayArithmetic) {
+    EXPECT_EQ(Game::TraderTickTime(6), "2:00 pm");
+    EXPECT_EQ(Game::TraderTickTime(12), "2:00 pm");
+    EXPECT_EQ(Game::TraderTickTime(18), "2:00 pm");
+    EXPECT_EQ(Game::TraderTickTime(7), "9:00 am");
+    EXPECT_EQ(Game::TraderTickTime(4), "12:00 pm");
+    EXPECT_EQ(Game::TickDayOf(6), 0);
+    EXPECT_EQ(Game::TickDayOf(7), 1);
+    EXPECT_EQ(Game::TickOfDay(7), 1);
+    EXPECT_EQ(Game::TickDayOf(12), 1);
+    EXPECT_EQ(Game::TickOfDay(12), 6);
+}
+
+TEST(TickClock, NewsComesOutAtItsCheckpointInSizeOrder) {
+    FixtureDb db("clock_tick_news");
+    buildTickJanuary1996(db);
+    Harness h(db.path());
+    h.start();
+    h.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});
+    h.forward(6); // Monday Jan 1: no stories
+    h.take();
+    h.forward(); // 9:00 Tuesday: stories before 9:00
+    QStringList t = h.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_EQ(t[0], "frmNewsDisplay: Early Report | Short story.");
+    h.forward(); // 10:00: 9:00 up to 11:01, 11:01 itself excluded
+    t = h.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_TRUE(t[0].startsWith("frmNewsDisplay: Mid Report | yyyy"));
+    h.forward(); // 11:00 releases nothing
+    EXPECT_TRUE(h.take().isEmpty());
+    h.forward(); // 12:00: the 11:01 story
+    t = h.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_TRUE(t[0].startsWith("frmNewsDisplay: Noon Report | xxx"));
+    EXPECT_EQ(h.state().newsHistory.size(), 3);
+    EXPECT_EQ(h.state().newsHistory[2].newsTime, "12:00 pm");
+}

@@ -1,0 +1,256 @@
+// Start-up, the database failure paths, and the new-game setup.
+#include "support/game_harness.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace pellucar;
+using namespace pellucar::test;
+
+namespace {
+
+QString writeFile(const QString& name, const QByteArray& bytes) {
+    const QString path = QStringLiteral(PELLUCAR_TEST_TMP) + '/' + name;
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+    return path;
+}
+
+} // namespace
+
+TEST(StartUp, WindowsInOrderAndDefaultState) {
+    FixtureDb db("startup_ok");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    const QStringList t = h.take();
+    ASSERT_EQ(t.size(), 2);
+    EXPECT_TRUE(t[0].startsWith("frmAboutKestrow:"));
+    EXPECT_EQ(t[1], "frmDisclaimer: Disclaimer Statement | A game, not advice.");
+    EXPECT_FALSE(h.game->ended());
+    EXPECT_EQ(h.text("Kestrow"), "Dunmere");
+    EXPECT_EQ(h.text("GameName"), "Pellucar");
+    const GameState& s = h.state();
+    EXPECT_EQ(s.gameLevel, "Expert");
+    EXPECT_TRUE(s.dataMode.isEmpty());
+    EXPECT_EQ(s.gameLengthDays, 0);
+    EXPECT_FLOAT_EQ(s.startingCapital, 100000.0f);
+    EXPECT_EQ(h.text("lblEq"), "100,000.00");
+    EXPECT_EQ(h.game->model().at("cboCommodity").currentIndex, 2);
+    EXPECT_EQ(h.game->model().at("cboCommodity").items.join(','), "Cattle,Gold,Oil,SP500,Soybean,TBond");
+    // Nothing to trade or advance before a game.
+    EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
+    EXPECT_FALSE(h.game->model().enabled("btnTrade"));
+    h.forward();
+    EXPECT_EQ(h.state().periodIndex, 0);
+}
+
+TEST(StartUp, UnusableDatabaseShowsEngineMessageAndExits) {
+    struct Case {
+        QString path;
+        QString message;
+    };
+    const QList<Case> cases{
+        {QStringLiteral(PELLUCAR_TEST_TMP) + "/no_such_dir/futures.mdb", "unable to open database file"},
+        {writeFile("empty.mdb", {}), "no such table: DailyData"},
+        {writeFile("text.mdb", "Date,Close\n1990-01-02,20\n this is not a database at all, just text.\n"),
+         "file is not a database"},
+    };
+    FixtureDb foreign("foreign");
+    foreign.exec("DROP TABLE OverviewNews");
+    QList<Case> all = cases;
+    all.append({foreign.path(), "no such table: OverviewNews"});
+    for (const Case& c : all) {
+        Harness h(c.path);
+        h.start();
+        const QStringList t = h.take();
+        ASSERT_EQ(t.size(), 2) << c.path.toStdString();
+        EXPECT_EQ(t[1], "frmPlayerNotification: Pellucar | " + c.message);
+        EXPECT_TRUE(h.game->ended());
+        EXPECT_EQ(h.game->exitCode(), 1);
+        // An ended game ignores further presses.
+        EXPECT_TRUE(h.game->click("mnuNewGame"));
+        EXPECT_TRUE(h.take().isEmpty());
+    }
+}
+
+TEST(StartUp, DisagreeEndsAndMissingDisclaimerIsEmpty) {
+    FixtureDb db("startup_disagree");
+    Harness h(db.path());
+    h.dialogs.queueAnswer("btnExit");
+    h.start();
+    const QStringList t = h.take();
+    EXPECT_EQ(t.last(), "frmDisclaimer: Disclaimer Statement | ");
+    EXPECT_TRUE(h.game->ended());
+    EXPECT_EQ(h.game->exitCode(), 0);
+}
+
+TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
+    FixtureDb db("setup_select");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.setup({{"level", "Novice"}, {"length", "Month"}, {"data", "Daily"}, {"year", "1990"}});
+    const GameState& s = h.state();
+    EXPECT_EQ(s.gameStartDate, QDate(1990, 1, 1));
+    EXPECT_EQ(s.gameEndDate, QDate(1990, 2, 1));
+    EXPECT_EQ(s.gameLengthDays, 30);
+    EXPECT_EQ(s.dataMode, "Daily");
+    EXPECT_EQ(s.gameLevel, "Novice");
+    EXPECT_FLOAT_EQ(s.startingCapital, 10000.0f);
+    EXPECT_EQ(s.tradingDayCount, 261);
+    const PresentationModel& m = h.game->model();
+    EXPECT_TRUE(m.checked("mnuLevel_0"));
+    EXPECT_FALSE(m.checked("mnuLevel_2"));
+    EXPECT_TRUE(m.checked("mnuGameLength_2"));
+    EXPECT_TRUE(m.checked("mnuDat_0"));
+    EXPECT_EQ(m.text("mnuNewGame"), "&Restart");
+    EXPECT_TRUE(m.enabled("btnChangePeriod"));
+    // The options that fix a game are locked while it runs.
+    for (const char* k : {"mnuLevel_0", "mnuLevel_2", "mnuNews_0", "mnuNews_1", "mnuGameLength_2",
+                          "mnuGameLength_3", "mnuGameLength_4", "mnuDat_0", "mnuDat_1"})
+        EXPECT_FALSE(m.enabled(k)) << k;
+    EXPECT_EQ(m.text("LabelPosition"), "Current Position:");
+    EXPECT_TRUE(m.visible("lblOilPos"));
+    EXPECT_FALSE(m.visible("lblGoldPos"));
+}
+
+TEST(Setup, YearLengthIs360FromSetupAnd365FromMenu) {
+    FixtureDb db("setup_year");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.take();
+    h.game->click("mnuGameLength", 4);
+    EXPECT_EQ(h.state().gameLengthDays, 365);
+    const QStringList t = h.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_EQ(t[0], "frmLevelSelected: Level Detail | Level: Expert\\nGame Length: One Year\\nNews Reports: Annual "
+                    "Summary\\nData: Daily");
+    h.setup({{"length", "Year"}, {"data", "Daily"}, {"year", "1990"}});
+    EXPECT_EQ(h.state().gameLengthDays, 360);
+}
+
+TEST(Setup, RandomPeriodsDrawFromTheRandomSource) {
+    FixtureDb db("setup_random");
+    buildDaily1990(db);
+    struct Case {
+        QHash<QString, QString> settings;
+        QList<double> draws;
+        QDate start;
+    };
+    const QList<Case> cases{
+        {{{"data", "Daily"}, {"period", "random"}}, {0.4286}, QDate(1990, 1, 1)},   // 1984 + int(6.0)
+        {{{"data", "Daily"}, {"period", "random"}}, {0.0}, QDate(1984, 1, 1)},
+        {{{"data", "Daily"}, {"period", "random"}}, {0.9999}, QDate(1997, 1, 1)},
+        {{{"data", "Tick"}, {"length", "Month"}, {"period", "random"}}, {0.99, 0.2}, QDate(1996, 12, 1)},
+        {{{"data", "Tick"}, {"length", "Month"}, {"period", "random"}}, {0.0, 0.5}, QDate(1997, 1, 1)},
+        {{{"data", "Tick"}, {"length", "Quarter"}, {"period", "random"}}, {0.5, 0.0}, QDate(1996, 7, 1)},
+        {{{"data", "Tick"}, {"length", "Quarter"}, {"period", "random"}}, {0.76, 0.99}, QDate(1997, 10, 1)},
+    };
+    for (const Case& c : cases) {
+        Harness h(db.path());
+        h.start();
+        for (double d : c.draws) h.random.push(d);
+        h.setup(c.settings);
+        EXPECT_EQ(h.state().gameStartDate, c.start) << c.draws.first();
+        EXPECT_EQ(h.random.remaining(), 0);
+    }
+}
+
+TEST(Setup, CancelLoadsNothing) {
+    FixtureDb db("setup_cancel");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.dialogs.queueAnswer("cmdReset");
+    h.setup({{"data", "Tick"}});
+    EXPECT_EQ(h.state().tradingDayCount, 0);
+    EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
+    EXPECT_EQ(h.text("mnuNewGame"), "&Start");
+    // The data option acted at once, as the window's option buttons do.
+    EXPECT_EQ(h.state().dataMode, "Tick");
+}
+
+TEST(Setup, TimePeriodFormListsFollowTheDataMode) {
+    TimePeriodForm f;
+    f.reset("Expert", "Daily", TimePeriodForm::Length::Year, "Annual");
+    EXPECT_EQ(f.timeLabel(), "Select a Year:");
+    EXPECT_EQ(f.yearItems().size(), 14);
+    EXPECT_EQ(f.yearItems().first(), "1984");
+    EXPECT_FALSE(f.monthsVisible());
+    f.setData("Tick");
+    EXPECT_EQ(f.timeLabel(), "Select a Month and a Year:");
+    EXPECT_EQ(f.yearItems(), QStringList({"1996", "1997"}));
+    EXPECT_EQ(f.year, 1996); // 1984 is not a tick year
+    EXPECT_TRUE(f.monthsVisible());
+    EXPECT_EQ(f.monthItems().at(11), "December");
+    EXPECT_FALSE(f.yearLengthEnabled());
+    EXPECT_EQ(f.length, TimePeriodForm::Length::Quarter);
+    f.random = true;
+    EXPECT_FALSE(f.monthsVisible());
+    EXPECT_FALSE(f.yearsVisible());
+}
+
+TEST(Setup, NewsItemsToggleByCounter) {
+    FixtureDb db("setup_news");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.game->click("mnuLevel", 2); // Expert: both news items on
+    EXPECT_TRUE(h.game->model().checked("mnuNews_1"));
+    h.game->click("mnuNews", 1);
+    EXPECT_FALSE(h.game->model().checked("mnuNews_1"));
+    h.game->click("mnuNews", 1);
+    EXPECT_TRUE(h.game->model().checked("mnuNews_1"));
+}
+
+TEST(Setup, ChartMarketFromComboAndMenuAgree) {
+    FixtureDb db("setup_chart");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.game->click("cboCommodity", 4); // Soybean
+    EXPECT_EQ(h.state().chartMarket, 5);
+    EXPECT_TRUE(h.game->model().checked("mnuGraph_5"));
+    EXPECT_FALSE(h.game->model().checked("mnuGraph_0"));
+    h.game->click("mnuGraph", 2); // T-Bond
+    EXPECT_EQ(h.state().chartMarket, 6);
+    EXPECT_EQ(h.game->model().at("cboCommodity").text, "TBond");
+}
+
+TEST(Setup, BackgroundStoryShowsThePreviousYear) {
+    FixtureDb db("setup_background");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.setup({{"data", "Daily"}, {"year", "1990"}, {"length", "Quarter"}});
+    h.forward();
+    h.take();
+    h.game->click("mnuNews", 2);
+    const QStringList t = h.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_EQ(t[0], "frmNewsDisplay: Oil Futures Market: 1989 News Background  | Oil in 1989.");
+}
+
+TEST(Menus, HelpItemsOpenTopicsAndPrintFailureIsReported) {
+    FixtureDb db("menus_help");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.take();
+    h.game->click("mnuEconomicCalendar");
+    h.game->click("mnuDefinitions", 1);
+    h.game->click("mnuInstructions");
+    EXPECT_EQ(h.take(), QStringList({"Help: dunmere.hlp | topic 1007", "Help: dunmere.hlp | topic 1004",
+                                     "Help: dunmere.hlp | contents"}));
+    h.dialogs.setPrintSucceeds(false);
+    const auto before = h.game->model().keys().size();
+    h.game->click("mnuPrint");
+    EXPECT_EQ(h.take(), QStringList({"Print: Dunmere | failed", "MsgBox: Pellucar | The form could not be printed."}));
+    EXPECT_EQ(h.game->model().keys().size(), before);
+    // Unknown names are refused; known ones in a locked menu are ignored.
+    EXPECT_FALSE(h.game->click("btnNoSuchThing"));
+    EXPECT_FALSE(h.game->click("mnuLevel", 1));
+}

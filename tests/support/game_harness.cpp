@@ -1,0 +1,50 @@
+#include "support/game_harness.h"
+
+#include "market/market_data.h"
+
+namespace pellucar::test {
+
+void buildDaily1990(FixtureDb& db) {
+    db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [](int id, int day) {
+        switch (id) {
+        case 3: return 20.0 + 0.25 * day; // Oil
+        case 2: return 400.0;             // Gold
+        case 6: return 98.5;              // TBond
+        case 4: return 350.0;             // SP500
+        case 1: return 75.0;              // Cattle
+        default: return 612.25;           // Soybean, cents
+        }
+    });
+    db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
+    db.addOverview(QDate(1989, 1, 1), 3, QStringLiteral("Oil in 1989."));
+}
+
+void buildTickJanuary1996(FixtureDb& db) {
+    db.exec(QStringLiteral("BEGIN"));
+    const QList<QDate> days = weekdays(QDate(1996, 1, 1), QDate(1996, 1, 31));
+    for (int d = 0; d < days.size(); ++d) {
+        db.addTickDay(days[d]);
+        for (int id = 1; id <= 6; ++id) {
+            for (int k = 1; k <= 6; ++k) {
+                const QString when = days[d].toString(Qt::ISODate) + ' ' +
+                                     tickSamplingTime(id, k).toString(QStringLiteral("HH:mm:ss"));
+                // Oil: 18.00 + 0.01 per hour; others flat, in their encodings.
+                double real = 0;
+                switch (id) {
+                case 3: real = (18.0 + 0.01 * (d * 6 + k - 1)) / 10.0; break;
+                case 5: real = 7.2;   break; // Soybean 7.25 dollars
+                case 6: real = 118.05; break; // TBond 118 5/32
+                default: real = 10.0; break;  // 100.00
+                }
+                db.addTick(id, when, real);
+            }
+        }
+    }
+    db.exec(QStringLiteral("COMMIT"));
+    db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("08:30:00"), QStringLiteral("Early Report"), QStringLiteral("Short story."));
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("11:01:00"), QStringLiteral("Noon Report"), QString(400, 'x'));
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("10:15:00"), QStringLiteral("Mid Report"), QString(700, 'y'));
+}
+
+} // namespace pellucar::test

@@ -1,0 +1,46 @@
+#pragma once
+#include "app/game.h"
+#include "app/scripted_dialogs.h"
+#include "common/random.h"
+#include "support/fixture_db.h"
+
+#include <QHash>
+#include <memory>
+
+namespace pellucar::test {
+
+// A game on a fixture database, driven with scripted dialogs.
+struct Harness {
+    ScriptedDialogs dialogs;
+    ScriptedRandom random;
+    std::unique_ptr<Game> game;
+
+    explicit Harness(const QString& dbPath) : game(std::make_unique<Game>(dialogs, random, dbPath)) {}
+
+    void start() { game->startUp(); }
+    // Starts a game through Game > Start with the given setup choices.
+    void setup(const QHash<QString, QString>& settings) {
+        dialogs.queueSetup(settings);
+        game->click(QStringLiteral("mnuNewGame"));
+    }
+    void forward(int n = 1) {
+        for (int i = 0; i < n; ++i) game->click(QStringLiteral("btnChangePeriod"));
+    }
+    QString text(const QString& key) const { return game->model().at(key).text; }
+    const GameState& state() const { return game->state(); }
+    // Transcript lines added since the last call.
+    QStringList take() {
+        QStringList t = dialogs.transcript();
+        dialogs.clearTranscript();
+        return t;
+    }
+};
+
+// Every weekday of 1990 (Oil rising by 0.25 a day from 20.00, the other
+// markets flat) and the disclaimer row.
+void buildDaily1990(FixtureDb& db);
+// January 1996 tick days: 22 weekdays with six ticks per market, and a few
+// news stories.
+void buildTickJanuary1996(FixtureDb& db);
+
+} // namespace pellucar::test
