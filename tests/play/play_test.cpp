@@ -1,0 +1,113 @@
+// pellucar-play as a player's stand-in: whole games from a script, on a
+// fixture and on the market database the build produces.
+#include "support/game_harness.h"
+
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace pellucar::test;
+
+namespace {
+
+struct PlayRun {
+    int exitCode = -1;
+    QStringList out;
+    QString err;
+};
+
+PlayRun play(const QString& db, const QString& script, const QStringList& extra = {}) {
+    QProcess p;
+    QStringList args{QStringLiteral("--database"), db};
+    args << extra;
+    p.start(QStringLiteral(PELLUCAR_PLAY_BIN), args);
+    p.write(script.toUtf8());
+    p.closeWriteChannel();
+    p.waitForFinished(120000);
+    PlayRun r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+int count(const QStringList& lines, const QString& needle) {
+    int n = 0;
+    for (const QString& l : lines) n += l.contains(needle) ? 1 : 0;
+    return n;
+}
+
+const QString& fixture() {
+    static const QString path = [] {
+        FixtureDb db("play_fixture");
+        buildDaily1990(db);
+        return db.path();
+    }();
+    return path;
+}
+
+} // namespace
+
+TEST(PlayDriver, TranscriptShowAndExitStatus) {
+    const PlayRun r = play(fixture(), "# a short game\n"
+                                  "setup level=Expert length=Quarter data=Daily period=select year=1990\n"
+                                  "forward 2\n"
+                                  "show lblOilCurrMark lblBuy_0 lblDate\n");
+    // "lblBuy_0" is no control: the script stops with its line number.
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("line 4: unknown control lblBuy_0")) << r.err.toStdString();
+    ASSERT_GE(r.out.size(), 4);
+    EXPECT_EQ(r.out[0], "frmAboutKestrow: About Pellucar | Pellucar\\nDunmere");
+    EXPECT_EQ(r.out[1], "frmDisclaimer: Disclaimer Statement | A game, not advice.");
+    EXPECT_EQ(r.out[2], "frmTimePeriod: Game Level Options | Expert, One Quarter, Daily data, Annual news, 1990");
+    EXPECT_EQ(r.out[3], "lblOilCurrMark: $20.25  +0.25");
+
+    const PlayRun ok = play(fixture(), "setup year=1990 length=Quarter\nshow lblGoldPos btnBuy\n");
+    EXPECT_EQ(ok.exitCode, 0);
+    EXPECT_EQ(ok.out.mid(3), QStringList({"lblGoldPos: 0", "btnBuy: &Buy (hidden)"}));
+
+    EXPECT_EQ(play(fixture(), "frobnicate\n").exitCode, 2);
+    EXPECT_EQ(play(fixture(), "setup year=2001\n").exitCode, 2);
+    EXPECT_EQ(play(fixture(), "forward lots\n").exitCode, 2);
+}
+
+TEST(PlayDriver, ProgramEndsWithItsOwnExit) {
+    // Disagreeing with the disclaimer ends the program before the script.
+    PlayRun r = play(fixture(), "answer btnExit\nforward\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.size(), 2);
+    // A database that cannot be opened: the engine's message, exit 1.
+    r = play(QStringLiteral(PELLUCAR_TEST_TMP) + "/missing/futures.mdb", "forward\n");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out.last(), "frmPlayerNotification: Pellucar | unable to open database file");
+    // Game > End, then End in the window.
+    r = play(fixture(), "answer btnExit\nclick mnuEnd\n");
+    // The leading answer is taken by the disclaimer, so this one disagrees.
+    EXPECT_EQ(r.out.size(), 2);
+    r = play(fixture(), "setup year=1990\nforward 3\nanswer btnExit\nclick mnuEnd\nforward\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(count(r.out, "frmEndofGame: Game Over  |"), 1);
+}
+
+TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
+    const QString db = QStringLiteral(PELLUCAR_REAL_DB);
+    if (db.isEmpty() || !QFile::exists(db)) GTEST_SKIP() << "market database not built";
+    // A Daily Expert quarter from January 1994: every trading day of the
+    // quarter, the final-day notice once, then the end.
+    PlayRun r = play(db, "setup level=Expert length=Quarter data=Daily period=select year=1994\n"
+                     "show lblDate lblOilCurrMark\n"
+                     "forward\nshow lblDate lblDay lblOilCurrMark lblTBondCurrMark lblSoybeanCurrMark\n"
+                     "answer btnEnd\nforward 80\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(count(r.out, "   * Begin Final Day of Trading *"), 1);
+    EXPECT_EQ(count(r.out, "frmGameOver: Game Over"), 1);
+    EXPECT_TRUE(r.out.contains("lblDate: Date: 1/3/1994")) << r.out.join('\n').toStdString();
+    // A Tick month: news comes out, the game ends at its last hour.
+    r = play(db, "setup level=Expert length=Month data=Tick period=select month=3 year=1997\n"
+                 "forward 2\nshow lblTradeTime\nanswer btnEnd\nforward 200\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("lblTradeTime: 10:00 am"));
+    EXPECT_GE(count(r.out, "frmNewsDisplay:"), 3);
+    EXPECT_EQ(count(r.out, "   * Begin Final Day of Trading *"), 1);
+    EXPECT_EQ(count(r.out, "frmGameOver: Game Over"), 1);
+}
