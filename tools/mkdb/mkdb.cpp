@@ -1,0 +1,538 @@
+#include "mkdb.h"
+
+#include "csv.h"
+#include "market/schema.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTime>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <tuple>
+
+namespace pellucar::mkdb {
+
+const std::array<MarketInfo, 6>& markets() {
+    // Times of day at which the game samples each market's six tick periods.
+    static const std::array<MarketInfo, 6> table{{
+        {1, "Cattle", {"09:00:00", "10:00:00", "10:45:00", "11:20:00", "11:50:00", "12:35:00"}},
+        {2, "Gold", {"07:20:00", "08:35:00", "10:05:00", "11:35:00", "12:05:00", "13:45:00"}},
+        {3, "Oil", {"08:45:00", "09:30:00", "10:30:00", "11:45:00", "12:45:00", "13:45:00"}},
+        {4, "SP500", {"08:30:00", "09:45:00", "11:00:00", "12:15:00", "13:45:00", "14:45:00"}},
+        {5, "Soybean", {"09:30:00", "10:15:00", "11:00:00", "11:45:00", "12:30:00", "12:45:00"}},
+        {6, "TBond", {"07:20:00", "08:20:00", "09:35:00", "11:20:00", "12:35:00", "13:35:00"}},
+    }};
+    return table;
+}
+
+const MarketInfo* marketByName(const QString& name) {
+    for (const MarketInfo& m : markets())
+        if (name.trimmed().compare(QLatin1String(m.name), Qt::CaseInsensitive) == 0) return &m;
+    return nullptr;
+}
+
+QString kindOfSource(const QString& tag) {
+    return tag.endsWith(QLatin1String(":PRICE")) || tag.endsWith(QLatin1String(":CARRY"))
+               ? QStringLiteral("settlement only")
+               : QStringLiteral("real OHLC");
+}
+
+namespace {
+
+// Stored values are rounded so that the same price always gives the same bits
+// whatever arithmetic led to it.
+double fixed(double v) { return std::round(v * 1e8) / 1e8; }
+
+} // namespace
+
+double encodeTickPrice(int commodityId, double price) {
+    switch (commodityId) {
+    case 5: {
+        // Cents to dollars; the fraction of a dollar is stored times 0.8, the
+        // first decimal then counting eighths as the game reads it.
+        const double whole = std::floor(price / 100.0 + 1e-9);
+        const double fractionCents = price - whole * 100.0;
+        return fixed(whole + fractionCents * 0.008);
+    }
+    case 6: {
+        double whole = std::floor(price + 1e-9);
+        double n64 = std::round((price - whole) * 64.0);
+        if (n64 >= 64) {
+            whole += 1;
+            n64 = 0;
+        }
+        return fixed(whole + n64 / 2.0 / 100.0);
+    }
+    default: return fixed(price / 10.0);
+    }
+}
+
+std::array<double, 6> periodPrices(const DailyRow& d) {
+    const bool upDay = d.close >= d.open;
+    const double first = upDay ? d.low : d.high;
+    const double second = upDay ? d.high : d.low;
+    return {d.open, first, first, second, second, d.close};
+}
+
+namespace {
+
+constexpr int kTickFirstYear = 1996;
+constexpr int kTickLastYear = 1997;
+constexpr int kOverviewFirstYear = 1983;
+constexpr int kOverviewLastYear = 1996;
+const char* const kDisclaimerDate = "1965-10-17";
+
+bool readFile(const QString& path, QString* text, QString* error) {
+    QFile f(path);
+    if (!f.exists()) {
+        *error = QStringLiteral("%1 is missing").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(QDir::toNativeSeparators(path), f.errorString());
+        return false;
+    }
+    *text = QString::fromUtf8(f.readAll());
+    return true;
+}
+
+// Reads a CSV file whose first record must name exactly `columns`.
+bool readTable(const QString& path, const QStringList& columns, std::vector<CsvRecord>* rows, QString* error) {
+    QString text;
+    if (!readFile(path, &text, error)) return false;
+    QString csvError;
+    if (!parseCsv(text, rows, &csvError)) {
+        *error = QStringLiteral("%1: %2").arg(path, csvError);
+        return false;
+    }
+    if (rows->empty() || rows->front().fields != columns) {
+        *error = QStringLiteral("%1: first line must be %2").arg(path, columns.join(QLatin1Char(',')));
+        return false;
+    }
+    rows->erase(rows->begin());
+    for (const CsvRecord& r : *rows) {
+        if (r.fields.size() != columns.size()) {
+            *error = QStringLiteral("%1 line %2: %3 fields, expected %4")
+                         .arg(path)
+                         .arg(r.line)
+                         .arg(r.fields.size())
+                         .arg(columns.size());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isIsoDate(const QString& s) {
+    return s.size() == 10 && QDate::fromString(s, Qt::ISODate).isValid();
+}
+
+bool readDaily(const QString& path, std::vector<DailyRow>* out, QString* error) {
+    std::vector<CsvRecord> rows;
+    const QStringList columns{"date", "open", "high", "low", "close", "volume", "open_interest", "contract", "source"};
+    if (!readTable(path, columns, &rows, error)) return false;
+    out->clear();
+    for (const CsvRecord& r : rows) {
+        auto fail = [&](const QString& why) {
+            *error = QStringLiteral("%1 line %2: %3").arg(path).arg(r.line).arg(why);
+            return false;
+        };
+        DailyRow d;
+        d.date = r.fields[0];
+        if (!isIsoDate(d.date)) return fail(QStringLiteral("date '%1' is not YYYY-MM-DD").arg(d.date));
+        if (!out->empty() && d.date <= out->back().date) return fail(QStringLiteral("dates must ascend"));
+        bool ok[6];
+        d.open = r.fields[1].toDouble(&ok[0]);
+        d.high = r.fields[2].toDouble(&ok[1]);
+        d.low = r.fields[3].toDouble(&ok[2]);
+        d.close = r.fields[4].toDouble(&ok[3]);
+        d.volume = r.fields[5].toLongLong(&ok[4]);
+        d.openInterest = r.fields[6].toLongLong(&ok[5]);
+        if (std::find(std::begin(ok), std::end(ok), false) != std::end(ok)) return fail(QStringLiteral("not a number"));
+        if (d.low <= 0) return fail(QStringLiteral("price not above zero"));
+        if (d.low > std::min(d.open, d.close) || d.high < std::max(d.open, d.close))
+            return fail(QStringLiteral("open or close outside the day's low-high range"));
+        if (d.volume < 0 || d.openInterest < 0) return fail(QStringLiteral("negative volume or open interest"));
+        d.contract = r.fields[7];
+        d.source = r.fields[8];
+        if (d.source.isEmpty()) return fail(QStringLiteral("no source"));
+        out->push_back(d);
+    }
+    if (out->empty()) {
+        *error = QStringLiteral("%1 holds no rows").arg(path);
+        return false;
+    }
+    return true;
+}
+
+struct Release {
+    QString date;
+    QString time; // HH:MM:00
+    QString title;
+    QString story;
+};
+
+bool readReleases(const QString& path, std::vector<Release>* out, QString* error) {
+    std::vector<CsvRecord> rows;
+    if (!readTable(path, {"date", "time", "title", "story"}, &rows, error)) return false;
+    for (const CsvRecord& r : rows) {
+        auto fail = [&](const QString& why) {
+            *error = QStringLiteral("%1 line %2: %3").arg(path).arg(r.line).arg(why);
+            return false;
+        };
+        const QString date = r.fields[0].trimmed(), time = r.fields[1].trimmed();
+        if (!isIsoDate(date)) return fail(QStringLiteral("date '%1' is not YYYY-MM-DD").arg(date));
+        if (time.size() != 5 || !QTime::fromString(time, QStringLiteral("HH:mm")).isValid())
+            return fail(QStringLiteral("time '%1' is not HH:MM").arg(time));
+        if (r.fields[2].trimmed().isEmpty() || r.fields[3].trimmed().isEmpty())
+            return fail(QStringLiteral("empty title or story"));
+        out->push_back({date, time + QStringLiteral(":00"), r.fields[2].trimmed(), r.fields[3].trimmed()});
+    }
+    if (out->empty()) {
+        *error = QStringLiteral("%1 holds no releases").arg(path);
+        return false;
+    }
+    std::stable_sort(out->begin(), out->end(), [](const Release& a, const Release& b) {
+        return std::tie(a.date, a.time) < std::tie(b.date, b.time);
+    });
+    return true;
+}
+
+using Paragraphs = std::map<std::pair<int, int>, QString>; // (year, id) -> text
+
+bool readParagraphs(const QString& path, Paragraphs* out, QString* error) {
+    std::vector<CsvRecord> rows;
+    if (!readTable(path, {"year", "market", "text"}, &rows, error)) return false;
+    for (const CsvRecord& r : rows) {
+        auto fail = [&](const QString& why) {
+            *error = QStringLiteral("%1 line %2: %3").arg(path).arg(r.line).arg(why);
+            return false;
+        };
+        bool ok = false;
+        const int year = r.fields[0].trimmed().toInt(&ok);
+        if (!ok || year < kOverviewFirstYear || year > kOverviewLastYear)
+            return fail(QStringLiteral("year '%1' outside %2-%3").arg(r.fields[0]).arg(kOverviewFirstYear).arg(kOverviewLastYear));
+        const MarketInfo* m = marketByName(r.fields[1]);
+        if (!m) return fail(QStringLiteral("unknown market '%1'").arg(r.fields[1]));
+        const QString text = r.fields[2].trimmed();
+        if (text.isEmpty()) return fail(QStringLiteral("empty text"));
+        if (!out->emplace(std::make_pair(year, m->id), text).second)
+            return fail(QStringLiteral("second paragraph for %1 %2").arg(QLatin1String(m->name)).arg(year));
+    }
+    return true;
+}
+
+struct Tick {
+    QString dateTime; // YYYY-MM-DD HH:MM:SS
+    double price = 0;
+    int line = 0;
+};
+using TickImport = std::map<std::pair<int, QString>, std::vector<Tick>>; // (id, date) -> trades
+
+bool readTicks(const QString& path, TickImport* out, QString* error) {
+    std::vector<CsvRecord> rows;
+    if (!readTable(path, {"market", "datetime", "price"}, &rows, error)) return false;
+    for (const CsvRecord& r : rows) {
+        auto fail = [&](const QString& why) {
+            *error = QStringLiteral("%1 line %2: %3").arg(path).arg(r.line).arg(why);
+            return false;
+        };
+        const MarketInfo* m = marketByName(r.fields[0]);
+        if (!m) return fail(QStringLiteral("unknown market '%1'").arg(r.fields[0]));
+        QString when = r.fields[1].trimmed();
+        when.replace(QLatin1Char('T'), QLatin1Char(' '));
+        if (when.size() == 16) when += QStringLiteral(":00");
+        const QDateTime dt = QDateTime::fromString(when, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (when.size() != 19 || !dt.isValid())
+            return fail(QStringLiteral("datetime '%1' is not YYYY-MM-DD HH:MM[:SS]").arg(r.fields[1]));
+        bool ok = false;
+        const double price = r.fields[2].trimmed().toDouble(&ok);
+        if (!ok || !(price > 0)) return fail(QStringLiteral("price '%1' is not a positive number").arg(r.fields[2]));
+        (*out)[{m->id, when.left(10)}].push_back({when, price, r.line});
+    }
+    for (auto& [key, ticks] : *out)
+        std::stable_sort(ticks.begin(), ticks.end(), [](const Tick& a, const Tick& b) { return a.dateTime < b.dateTime; });
+    return true;
+}
+
+// ---- SQLite ----
+
+struct DbCloser {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct StmtFinalizer {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Db = std::unique_ptr<sqlite3, DbCloser>;
+using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
+
+class Writer {
+public:
+    explicit Writer(sqlite3* db) : db_(db) {}
+
+    bool exec(const char* sql) {
+        char* message = nullptr;
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+            error_ = QString::fromUtf8(message ? message : sqlite3_errmsg(db_));
+            sqlite3_free(message);
+            return false;
+        }
+        return true;
+    }
+
+    Stmt prepare(const char* sql) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+        return Stmt(s);
+    }
+
+    // Binds the values in order, runs the statement once and resets it.
+    template <typename... Values>
+    bool insert(sqlite3_stmt* s, const Values&... values) {
+        int index = 0;
+        (bind(s, ++index, values), ...);
+        const int rc = sqlite3_step(s);
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+        if (rc != SQLITE_DONE) {
+            error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+            return false;
+        }
+        return true;
+    }
+
+    const QString& error() const { return error_; }
+
+private:
+    static void bind(sqlite3_stmt* s, int i, int v) { sqlite3_bind_int(s, i, v); }
+    static void bind(sqlite3_stmt* s, int i, qint64 v) { sqlite3_bind_int64(s, i, v); }
+    static void bind(sqlite3_stmt* s, int i, double v) { sqlite3_bind_double(s, i, v); }
+    static void bind(sqlite3_stmt* s, int i, const QString& v) {
+        const QByteArray utf8 = v.toUtf8();
+        sqlite3_bind_text(s, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    }
+
+    sqlite3* db_;
+    QString error_;
+};
+
+struct SourceKey {
+    int id;
+    int year;
+    QString source;
+    QString kind;
+    bool operator<(const SourceKey& o) const {
+        return std::tie(id, year, source, kind) < std::tie(o.id, o.year, o.source, o.kind);
+    }
+};
+
+} // namespace
+
+bool buildDatabase(const Options& options, Report* report, QString* error) {
+    const QDir data(options.dataDir);
+
+    // ---- read and check every input before touching the output ----
+    std::map<int, std::vector<DailyRow>> daily;
+    for (const MarketInfo& m : markets()) {
+        if (!readDaily(data.filePath(QStringLiteral("daily/%1.csv").arg(QLatin1String(m.name))), &daily[m.id], error))
+            return false;
+    }
+    std::vector<Release> releases;
+    if (!readReleases(data.filePath(QStringLiteral("news/releases_1996_1997.csv")), &releases, error)) return false;
+    Paragraphs paragraphs;
+    if (!readParagraphs(data.filePath(QStringLiteral("news/overview_1983_1996.csv")), &paragraphs, error)) return false;
+    QString disclaimer;
+    if (!readFile(data.filePath(QStringLiteral("news/disclaimer.txt")), &disclaimer, error)) return false;
+    disclaimer.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    disclaimer = disclaimer.trimmed();
+    if (disclaimer.isEmpty()) {
+        *error = QStringLiteral("%1 is empty").arg(data.filePath(QStringLiteral("news/disclaimer.txt")));
+        return false;
+    }
+    TickImport imported;
+    if (!options.ticksFile.isEmpty() && !readTicks(options.ticksFile, &imported, error)) return false;
+
+    // Tick days: every date of 1996-1997 on which any market traded.
+    std::set<QString> tickDays;
+    for (const auto& [id, rows] : daily)
+        for (const DailyRow& d : rows)
+            if (d.date.left(4).toInt() >= kTickFirstYear && d.date.left(4).toInt() <= kTickLastYear) tickDays.insert(d.date);
+    for (const auto& [key, ticks] : imported) {
+        if (!tickDays.count(key.second)) {
+            *error = QStringLiteral("%1 line %2: %3 is not a trading day of %4-%5")
+                         .arg(options.ticksFile)
+                         .arg(ticks.front().line)
+                         .arg(key.second)
+                         .arg(kTickFirstYear)
+                         .arg(kTickLastYear);
+            return false;
+        }
+    }
+
+    // Overview texts, checked for a paragraph before anything is written.
+    std::vector<std::tuple<QString, int, QString>> overviews; // date, id, text
+    overviews.emplace_back(QString::fromLatin1(kDisclaimerDate), 0, disclaimer);
+    for (int year = kOverviewFirstYear; year <= kOverviewLastYear; ++year) {
+        for (const MarketInfo& m : markets()) {
+            std::vector<DailyRow> rows;
+            for (const DailyRow& d : daily[m.id])
+                if (d.date.left(4).toInt() == year) rows.push_back(d);
+            if (rows.empty()) continue;
+            auto p = paragraphs.find({year, m.id});
+            if (p == paragraphs.end()) {
+                *error = QStringLiteral("%1 has no paragraph for %2 %3")
+                             .arg(data.filePath(QStringLiteral("news/overview_1983_1996.csv")),
+                                  QLatin1String(m.name))
+                             .arg(year);
+                return false;
+            }
+            overviews.emplace_back(QStringLiteral("%1-01-01").arg(year), m.id,
+                                   yearSummary(m, year, rows) + QStringLiteral("\n\n") + p->second);
+        }
+    }
+    for (const Release& r : releases)
+        if (r.date.left(4).toInt() >= kTickFirstYear && r.date.left(4).toInt() <= kTickLastYear && !tickDays.count(r.date))
+            report->warnings.append(QStringLiteral("release '%1' on %2 falls on no trading day and will never show")
+                                        .arg(r.title, r.date));
+
+    // ---- write ----
+    const QString temp = options.output + QStringLiteral(".tmp");
+    QFile::remove(temp);
+    sqlite3* raw = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(temp).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
+        *error = QStringLiteral("cannot create %1: %2").arg(temp, QString::fromUtf8(sqlite3_errmsg(raw)));
+        sqlite3_close(raw);
+        return false;
+    }
+    Db db(raw);
+    Writer w(db.get());
+    auto failed = [&]() {
+        *error = QStringLiteral("writing %1: %2").arg(temp, w.error());
+        db.reset();
+        QFile::remove(temp);
+        return false;
+    };
+    // A fixed page size and no journal: the file's bytes then depend only on
+    // what is inserted, in what order.
+    if (!w.exec("PRAGMA page_size=4096; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;") ||
+        !w.exec(pellucar::schema::kCreateSql) || !w.exec("BEGIN"))
+        return failed();
+
+    std::map<SourceKey, qint64> sources;
+    {
+        Stmt s = w.prepare("INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close, OpenInterest, DayVolume, "
+                           "Contract, Source) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        if (!s) return failed();
+        for (const MarketInfo& m : markets()) {
+            for (const DailyRow& d : daily[m.id]) {
+                if (!w.insert(s.get(), m.id, d.date, d.open, d.high, d.low, d.close, d.openInterest, d.volume,
+                              d.contract, d.source))
+                    return failed();
+                ++sources[{m.id, d.date.left(4).toInt(), d.source, kindOfSource(d.source)}];
+            }
+        }
+    }
+    {
+        Stmt s = w.prepare("INSERT INTO TickTradeDaysResults (Date) VALUES (?)");
+        if (!s) return failed();
+        for (const QString& day : tickDays)
+            if (!w.insert(s.get(), day)) return failed();
+    }
+    const QString derivedSource = QStringLiteral("TickData from the day's open/high/low/close in DailyData");
+    const QString repeatedSource = QStringLiteral("TickData repeating the previous close (exchange closed that day)");
+    const QString importedSource = QStringLiteral("TickData from ") + QFileInfo(options.ticksFile).fileName();
+    {
+        Stmt s = w.prepare("INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (?, ?, ?)");
+        if (!s) return failed();
+        for (const MarketInfo& m : markets()) {
+            const std::vector<DailyRow>& rows = daily[m.id];
+            auto next = rows.begin();
+            double previousClose = 0;
+            for (const QString& day : tickDays) {
+                while (next != rows.end() && next->date < day) previousClose = (next++)->close;
+                const int year = day.left(4).toInt();
+                if (auto it = imported.find({m.id, day}); it != imported.end()) {
+                    for (const Tick& t : it->second)
+                        if (!w.insert(s.get(), m.id, t.dateTime, encodeTickPrice(m.id, t.price))) return failed();
+                    sources[{m.id, year, importedSource, QStringLiteral("real trades")}] += it->second.size();
+                    continue;
+                }
+                std::array<double, 6> prices;
+                const bool traded = next != rows.end() && next->date == day;
+                if (traded) {
+                    prices = periodPrices(*next);
+                } else if (previousClose > 0) {
+                    prices.fill(previousClose);
+                } else {
+                    *error = QStringLiteral("%1 has no price on or before %2").arg(QLatin1String(m.name), day);
+                    db.reset();
+                    QFile::remove(temp);
+                    return false;
+                }
+                for (int k = 0; k < 6; ++k) {
+                    const QString when = day + QLatin1Char(' ') + QLatin1String(m.sampleTimes[k]);
+                    if (!w.insert(s.get(), m.id, when, encodeTickPrice(m.id, prices[k]))) return failed();
+                }
+                sources[{m.id, year, traded ? derivedSource : repeatedSource, QStringLiteral("derived")}] += 6;
+            }
+        }
+    }
+    {
+        Stmt s = w.prepare("INSERT INTO OverviewNews (Date, CommodityID, News) VALUES (?, ?, ?)");
+        if (!s) return failed();
+        for (const auto& [date, id, text] : overviews)
+            if (!w.insert(s.get(), date, id, text)) return failed();
+    }
+    {
+        Stmt s = w.prepare("INSERT INTO SortedTickNewsReleases (NRDate, NRTime, NRTitle, NRStory) VALUES (?, ?, ?, ?)");
+        if (!s) return failed();
+        for (const Release& r : releases)
+            if (!w.insert(s.get(), r.date, r.time, r.title, r.story)) return failed();
+    }
+    {
+        Stmt s = w.prepare("INSERT INTO DataSources (CommodityID, Market, Year, Source, Kind, Rows) VALUES (?, ?, ?, ?, ?, ?)");
+        if (!s) return failed();
+        for (const auto& [key, count] : sources) {
+            const QString name = QLatin1String(markets()[key.id - 1].name);
+            if (!w.insert(s.get(), key.id, name, key.year, key.source, key.kind, count)) return failed();
+        }
+    }
+    if (!w.exec("COMMIT")) return failed();
+
+    const std::pair<const char*, const char*> counts[] = {
+        {"DailyData", "SELECT COUNT(*) FROM DailyData"},
+        {"TickTradeDaysResults", "SELECT COUNT(*) FROM TickTradeDaysResults"},
+        {"TickData", "SELECT COUNT(*) FROM TickData"},
+        {"OverviewNews", "SELECT COUNT(*) FROM OverviewNews"},
+        {"SortedTickNewsReleases", "SELECT COUNT(*) FROM SortedTickNewsReleases"},
+        {"DataSources", "SELECT COUNT(*) FROM DataSources"},
+    };
+    for (const auto& [table, sql] : counts) {
+        Stmt s = w.prepare(sql);
+        if (s && sqlite3_step(s.get()) == SQLITE_ROW)
+            report->rowsPerTable[QString::fromLatin1(table)] = sqlite3_column_int64(s.get(), 0);
+    }
+    db.reset();
+
+    // rename() replaces the old file in one step, so a reader never sees half a database.
+    std::error_code ec;
+    std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(options.output).toStdString(), ec);
+    if (ec) {
+        *error = QStringLiteral("cannot rename %1 to %2: %3").arg(temp, options.output, QString::fromStdString(ec.message()));
+        QFile::remove(temp);
+        return false;
+    }
+    return true;
+}
+
+} // namespace pellucar::mkdb
