@@ -1,0 +1,277 @@
+// Opening the market database and its read queries, against small database
+// files the tests write themselves.
+#include "market/database.h"
+#include "market/schema.h"
+#include "support/fixture_db.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <sqlite3.h>
+
+#include <string>
+
+using namespace pellucar;
+using pellucar::test::FixtureDb;
+
+namespace {
+
+std::string s(const QString& q) { return q.toStdString(); }
+
+QString tmpPath(const char* name) { return QStringLiteral(PELLUCAR_TEST_TMP) + '/' + QLatin1String(name); }
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// A SQLite file made from arbitrary SQL, closed again before the test opens it.
+void writeSqlite(const QString& path, const char* sql) {
+    QFile::remove(path);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
+    std::string msg = err ? err : "";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << msg;
+}
+
+QStringList titles(const QList<NewsRelease>& list) {
+    QStringList out;
+    for (const NewsRelease& n : list) out << n.title;
+    return out;
+}
+
+QList<QDate> dates(std::initializer_list<const char*> iso) {
+    QList<QDate> out;
+    for (const char* d : iso) out << QDate::fromString(QLatin1String(d), Qt::ISODate);
+    return out;
+}
+
+} // namespace
+
+TEST(DatabaseOpen, FailuresCarryTheEnginesMessageAndLeaveItClosed) {
+    MarketDatabase db;
+
+    const QString missing = tmpPath("no_such_dir/futures.mdb");
+    EXPECT_FALSE(db.open(missing));
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_EQ(s(db.lastError()), "unable to open database file");
+    EXPECT_FALSE(QFile::exists(missing)) << "opening must not create the file";
+
+    const QString empty = tmpPath("empty_0_bytes.mdb");
+    writeFile(empty, QByteArray());
+    EXPECT_FALSE(db.open(empty));
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_TRUE(db.lastError().startsWith(QStringLiteral("no such table"))) << s(db.lastError());
+    EXPECT_EQ(QFile(empty).size(), 0) << "opening must not write to the file";
+
+    const QString text = tmpPath("plain_text.mdb");
+    writeFile(text, QByteArray("This is a text file and not a market database.\r\n").repeated(200));
+    EXPECT_FALSE(db.open(text));
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_EQ(s(db.lastError()), "file is not a database");
+
+    const QString foreign = tmpPath("foreign_tables.mdb");
+    writeSqlite(foreign, "CREATE TABLE Customers (Id INTEGER, Name TEXT); INSERT INTO Customers VALUES (1, 'x');");
+    EXPECT_FALSE(db.open(foreign));
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_TRUE(db.lastError().startsWith(QStringLiteral("no such table"))) << s(db.lastError());
+
+    // Every table present, but DailyData lacks a field the game reads.
+    QString schema = QString::fromLatin1(schema::kCreateSql);
+    ASSERT_TRUE(schema.contains(QStringLiteral("DayVolume    INTEGER NOT NULL DEFAULT 0,")));
+    schema.remove(QStringLiteral("DayVolume    INTEGER NOT NULL DEFAULT 0,"));
+    const QString noField = tmpPath("no_dayvolume.mdb");
+    writeSqlite(noField, schema.toUtf8().constData());
+    EXPECT_FALSE(db.open(noField));
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_TRUE(db.lastError().contains(QStringLiteral("DayVolume"))) << s(db.lastError());
+
+    // Queries on a closed object answer nothing.
+    const QDate d(1996, 1, 2);
+    EXPECT_TRUE(db.tradingDaysDaily(d, d.addYears(1)).isEmpty());
+    EXPECT_TRUE(db.dailyRows(3, d, d.addYears(1)).isEmpty());
+    EXPECT_TRUE(db.overviewNews(d, 3).isEmpty());
+    EXPECT_TRUE(db.newsReleases(d, QTime(0, 0), QTime(23, 59)).isEmpty());
+}
+
+TEST(DatabaseOpen, GoodFileOpensAfterAFailureAndAFailureClosesAGoodOne) {
+    FixtureDb fx(QStringLiteral("database_open_reopen"));
+    fx.addDailyClose(3, QDate(1990, 1, 2), 21.5);
+
+    MarketDatabase db;
+    EXPECT_FALSE(db.open(tmpPath("missing_reopen.mdb")));
+    EXPECT_FALSE(db.lastError().isEmpty());
+    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
+    EXPECT_TRUE(db.isOpen());
+    EXPECT_TRUE(db.lastError().isEmpty()) << "a successful open forgets the old message";
+    EXPECT_EQ(db.tradingDaysDaily(QDate(1990, 1, 1), QDate(1991, 1, 1)), dates({"1990-01-02"}));
+
+    // Opening a bad file in place of the good one leaves nothing open.
+    EXPECT_FALSE(db.open(tmpPath("missing_reopen.mdb")));
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_TRUE(db.tradingDaysDaily(QDate(1990, 1, 1), QDate(1991, 1, 1)).isEmpty());
+
+    ASSERT_TRUE(db.open(fx.path()));
+    db.close();
+    EXPECT_FALSE(db.isOpen());
+    db.close(); // closing twice is harmless
+    EXPECT_FALSE(db.isOpen());
+
+    // A path with letters outside ASCII (the program's folder may have any name).
+    FixtureDb umlaut(QStringLiteral("märkte_öl"));
+    umlaut.addDailyClose(3, QDate(1990, 1, 3), 22.0);
+    ASSERT_TRUE(db.open(umlaut.path())) << s(db.lastError());
+    EXPECT_EQ(db.tradingDaysDaily(QDate(1990, 1, 1), QDate(1991, 1, 1)), dates({"1990-01-03"}));
+}
+
+TEST(DatabaseQueries, DailyTradingDaysAreDistinctAscendingAndEndExclusive) {
+    FixtureDb fx(QStringLiteral("database_daily_days"));
+    // Inserted out of order; two markets share some dates, each has a day the
+    // other lacks (an exchange holiday).
+    fx.addDailyClose(3, QDate(1990, 1, 4), 22.0);
+    fx.addDailyClose(2, QDate(1990, 1, 3), 401.0);
+    fx.addDailyClose(3, QDate(1990, 1, 2), 21.0);
+    fx.addDailyClose(2, QDate(1990, 1, 2), 400.0);
+    fx.addDailyClose(2, QDate(1990, 1, 4), 402.0);
+    fx.addDailyClose(6, QDate(1990, 1, 5), 98.0);
+    fx.addDailyClose(3, QDate(1989, 12, 29), 20.0); // before the start
+    fx.addDailyClose(3, QDate(1991, 1, 2), 25.0);   // the end date itself is outside
+    fx.addDailyClose(3, QDate(1990, 12, 31), 24.0); // last day inside
+
+    MarketDatabase db;
+    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
+    EXPECT_EQ(db.tradingDaysDaily(QDate(1990, 1, 2), QDate(1991, 1, 2)),
+              dates({"1990-01-02", "1990-01-03", "1990-01-04", "1990-01-05", "1990-12-31"}));
+    EXPECT_EQ(db.tradingDaysDaily(QDate(1990, 1, 3), QDate(1990, 1, 5)), dates({"1990-01-03", "1990-01-04"}));
+    EXPECT_TRUE(db.tradingDaysDaily(QDate(1985, 1, 1), QDate(1986, 1, 1)).isEmpty());
+}
+
+TEST(DatabaseQueries, TickTradingDaysForAMonthAndAQuarter) {
+    FixtureDb fx(QStringLiteral("database_tick_days"));
+    fx.addTickDay(QDate(1996, 3, 1));
+    fx.addTickDay(QDate(1996, 1, 31));
+    fx.addTickDay(QDate(1996, 2, 29));
+    fx.addTickDay(QDate(1996, 2, 1));
+    fx.addTickDay(QDate(1996, 4, 30));
+    fx.addTickDay(QDate(1996, 5, 1));
+    // A day stored with a time part still counts as that date.
+    fx.exec(QStringLiteral("INSERT INTO TickTradeDaysResults (Date) VALUES ('1996-02-05 00:00:00')"));
+
+    MarketDatabase db;
+    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
+    EXPECT_EQ(db.tradingDaysTick(QDate(1996, 2, 1), QDate(1996, 3, 1)),
+              dates({"1996-02-01", "1996-02-05", "1996-02-29"}));
+    EXPECT_EQ(db.tradingDaysTick(QDate(1996, 2, 1), QDate(1996, 5, 1)),
+              dates({"1996-02-01", "1996-02-05", "1996-02-29", "1996-03-01", "1996-04-30"}));
+}
+
+TEST(DatabaseQueries, DailyRowsOfOneMarketAscendingInTheWindow) {
+    FixtureDb fx(QStringLiteral("database_daily_rows"));
+    fx.addDaily(3, QDate(1990, 1, 4), 21.10, 21.50, 20.90, 21.25);
+    fx.addDaily(3, QDate(1990, 1, 2), 20.00, 20.60, 19.80, 20.456);
+    fx.addDaily(5, QDate(1990, 1, 3), 600.0, 615.0, 598.0, 612.25); // Soybean, in cents
+    fx.addDaily(3, QDate(1990, 1, 3), 20.50, 21.00, 20.40, 20.80);
+    fx.addDaily(3, QDate(1989, 12, 29), 19.0, 19.0, 19.0, 19.0);
+    fx.addDaily(3, QDate(1991, 1, 2), 26.0, 26.0, 26.0, 26.0);
+
+    MarketDatabase db;
+    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
+    const QList<DailyRow> oil = db.dailyRows(3, QDate(1990, 1, 2), QDate(1991, 1, 2));
+    ASSERT_EQ(oil.size(), 3);
+    EXPECT_EQ(oil[0].date, QDate(1990, 1, 2));
+    EXPECT_EQ(oil[1].date, QDate(1990, 1, 3));
+    EXPECT_EQ(oil[2].date, QDate(1990, 1, 4));
+    EXPECT_FLOAT_EQ(oil[0].open, 20.00f);
+    EXPECT_FLOAT_EQ(oil[0].high, 20.60f);
+    EXPECT_FLOAT_EQ(oil[0].low, 19.80f);
+    EXPECT_FLOAT_EQ(oil[0].close, 20.456f);
+    EXPECT_FLOAT_EQ(oil[2].close, 21.25f);
+    EXPECT_EQ(oil[1].openInterest, 100); // the fixture writes 100 and 200
+    EXPECT_EQ(oil[1].dayVolume, 200);
+
+    const QList<DailyRow> soy = db.dailyRows(5, QDate(1990, 1, 2), QDate(1991, 1, 2));
+    ASSERT_EQ(soy.size(), 1);
+    EXPECT_FLOAT_EQ(soy[0].close, 612.25f);
+    EXPECT_TRUE(db.dailyRows(1, QDate(1990, 1, 2), QDate(1991, 1, 2)).isEmpty());
+}
+
+TEST(DatabaseQueries, OverviewTextForDateAndMarket) {
+    FixtureDb fx(QStringLiteral("database_overview"));
+    const QString oilText = QStringLiteral("Crude \"firmed\"; OPEC's quota talks stall.\r\nSecond line.");
+    fx.addOverview(QDate(1990, 1, 2), 3, oilText);
+    fx.addOverview(QDate(1990, 1, 2), 2, QStringLiteral("Gold quiet."));
+    fx.addOverview(QDate(1990, 1, 3), 3, QStringLiteral("Oil next day."));
+    fx.addOverview(QDate(1990, 1, 1), 0, QStringLiteral("Disclaimer text."));
+
+    MarketDatabase db;
+    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
+    EXPECT_EQ(db.overviewNews(QDate(1990, 1, 2), 3), oilText);
+    EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 2), 2)), "Gold quiet.");
+    EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 3), 3)), "Oil next day.");
+    EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 1), 0)), "Disclaimer text.");
+    EXPECT_TRUE(db.overviewNews(QDate(1990, 1, 3), 2).isEmpty());
+    EXPECT_TRUE(db.overviewNews(QDate(1990, 1, 4), 3).isEmpty());
+    EXPECT_TRUE(db.overviewNews(QDate(1990, 1, 2), 6).isEmpty());
+}
+
+TEST(DatabaseQueries, NewsReleasesByDayAndHalfOpenTimeWindow) {
+    FixtureDb fx(QStringLiteral("database_news"));
+    const QDate day(1996, 2, 6);
+    // Table order is not time order within a window on purpose.
+    fx.addNews(day, QStringLiteral("10:30:00"), QStringLiteral("B 10:30"), QStringLiteral("b"));
+    fx.addNews(day, QStringLiteral("09:00:00"), QStringLiteral("A 09:00"), QStringLiteral("a"));
+    fx.addNews(day, QStringLiteral("08:59:00"), QStringLiteral("Z 08:59"), QStringLiteral("z"));
+    fx.addNews(day, QStringLiteral("00:00:00"), QStringLiteral("M 00:00"), QStringLiteral("m"));
+    fx.addNews(day, QStringLiteral("11:01:00"), QStringLiteral("C 11:01"), QStringLiteral("c"));
+    fx.addNews(day, QStringLiteral("11:00:00"), QStringLiteral("D 11:00"), QStringLiteral("d"));
+    fx.addNews(day, QStringLiteral("14:00:00"), QStringLiteral("E 14:00"), QStringLiteral("e"));
+    fx.addNews(day, QStringLiteral("13:59:00"), QStringLiteral("F 13:59"), QStringLiteral("f"));
+    fx.addNews(day, QStringLiteral("23:58:00"), QStringLiteral("G 23:58"), QStringLiteral("g"));
+    fx.addNews(day, QStringLiteral("23:59:00"), QStringLiteral("H 23:59"), QStringLiteral("h"));
+    fx.addNews(day.addDays(1), QStringLiteral("10:00:00"), QStringLiteral("Next day"), QStringLiteral("n"));
+    fx.addNews(day.addDays(-1), QStringLiteral("12:00:00"), QStringLiteral("Day before"), QStringLiteral("p"));
+
+    MarketDatabase db;
+    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
+    // The four windows of the trading day: 12:00 am-9:00 am, 9:00-11:01 am,
+    // 11:01 am-2:00 pm, 2:00-11:59 pm; each includes its start, not its end.
+    EXPECT_EQ(titles(db.newsReleases(day, QTime(0, 0), QTime(9, 0))),
+              QStringList({QStringLiteral("Z 08:59"), QStringLiteral("M 00:00")}));
+    EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))),
+              QStringList({QStringLiteral("B 10:30"), QStringLiteral("A 09:00"), QStringLiteral("D 11:00")}));
+    EXPECT_EQ(titles(db.newsReleases(day, QTime(11, 1), QTime(14, 0))),
+              QStringList({QStringLiteral("C 11:01"), QStringLiteral("F 13:59")}));
+    EXPECT_EQ(titles(db.newsReleases(day, QTime(14, 0), QTime(23, 59))),
+              QStringList({QStringLiteral("E 14:00"), QStringLiteral("G 23:58")}));
+    EXPECT_EQ(titles(db.newsReleases(day.addDays(1), QTime(9, 0), QTime(11, 1))),
+              QStringList({QStringLiteral("Next day")}));
+    EXPECT_TRUE(db.newsReleases(day.addDays(2), QTime(0, 0), QTime(23, 59)).isEmpty());
+
+    const QList<NewsRelease> c = db.newsReleases(day, QTime(11, 1), QTime(11, 2));
+    ASSERT_EQ(c.size(), 1);
+    EXPECT_EQ(c[0].date, day);
+    EXPECT_EQ(c[0].time, QTime(11, 1));
+    EXPECT_EQ(s(c[0].story), "c");
+}
+
+TEST(DatabaseQueries, TextsWithQuotesAndSemicolonsComeBackUnchanged) {
+    FixtureDb fx(QStringLiteral("database_quoted_texts"));
+    const QDate day(1996, 3, 12);
+    const QString title = QStringLiteral("Fed's \"surprise\" cut; bonds rally'); DROP TABLE TickData; --");
+    const QString story = QStringLiteral("Line one; 'quoted'\r\nLine \"two\" -- 100% sure; \\ backslash");
+    fx.addNews(day, QStringLiteral("10:15:00"), title, story);
+    fx.addNews(day, QStringLiteral("10:20:00"), QStringLiteral("Plain"), QStringLiteral("plain"));
+
+    MarketDatabase db;
+    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
+    const QList<NewsRelease> news = db.newsReleases(day, QTime(9, 0), QTime(11, 1));
+    ASSERT_EQ(news.size(), 2);
+    EXPECT_EQ(news[0].title, title);
+    EXPECT_EQ(news[0].story, story);
+    EXPECT_EQ(s(news[1].title), "Plain");
+}
