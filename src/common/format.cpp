@@ -116,11 +116,15 @@ Pattern parsePattern(const QString& p) {
     return out;
 }
 
-template <typename T> QString formatWith(T v, const QString& pattern) {
+template <typename T> QString formatWith(T v, const QString& pattern, int shift = 0) {
     Pattern p = parsePattern(pattern);
     std::string whole, frac;
     bool negative;
-    roundParts(toDecimal(v), p.maxFrac, &whole, &frac, &negative);
+    Decimal d = toDecimal(v);
+    // Scaling by a power of ten moves the decimal point in the text, so a
+    // percentage of 0.00035 reads 0.035 exactly before it is rounded.
+    if (d.digits != "0") d.point += shift;
+    roundParts(d, p.maxFrac, &whole, &frac, &negative);
     while ((int)frac.size() > p.minFrac && frac.back() == '0') frac.pop_back();
     if (whole == "0" && p.minWhole == 0) whole.clear();
     while ((int)whole.size() < p.minWhole) whole.insert(whole.begin(), '0');
@@ -154,12 +158,20 @@ template <typename T> QString plainText(T v) {
     return QString::fromStdString(s);
 }
 
-template <typename T> double roundWith(T v, int decimals) {
+// Reads a number text the C way, whatever locale the process runs in.
+double parseNumber(const std::string& s) {
+    double out = 0;
+    std::from_chars(s.data(), s.data() + s.size(), out);
+    return out;
+}
+
+template <typename T> double roundWith(T v, int decimals, int shift = 0) {
     std::string whole, frac;
     bool negative;
-    roundParts(toDecimal(v), decimals, &whole, &frac, &negative);
-    std::string s = (negative ? "-" : "") + whole + (frac.empty() ? "" : "." + frac);
-    return std::stod(s);
+    Decimal d = toDecimal(v);
+    if (d.digits != "0") d.point += shift;
+    roundParts(d, decimals, &whole, &frac, &negative);
+    return parseNumber((negative ? "-" : "") + whole + (frac.empty() ? "" : "." + frac));
 }
 
 } // namespace
@@ -168,12 +180,13 @@ QString formatPattern(double v, const QString& pattern) { return formatWith(v, p
 QString formatPatternF(float v, const QString& pattern) { return formatWith(v, pattern); }
 QString formatStandard(double v) { return formatWith(v, QStringLiteral("#,##0.00")); }
 QString formatStandardF(float v) { return formatWith(v, QStringLiteral("#,##0.00")); }
-QString formatPercent(double v) { return formatWith(v * 100.0, QStringLiteral("0.00")) + '%'; }
+QString formatPercent(double v) { return formatWith(v, QStringLiteral("0.00"), 2) + '%'; }
 QString formatWhole(double v) { return formatWith(v, QStringLiteral("#,##0")); }
 QString formatPlain(double v) { return plainText(v); }
 QString formatPlainF(float v) { return plainText(v); }
 double roundDecimal(double v, int decimals) { return roundWith(v, decimals); }
 double roundDecimalF(float v, int decimals) { return roundWith(v, decimals); }
+double roundScaled(double v, int powerOfTen, int decimals) { return roundWith(v, decimals, powerOfTen); }
 
 double roundByPattern(double v, const QString& pattern) {
     return roundWith(v, parsePattern(pattern).maxFrac);

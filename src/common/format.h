@@ -34,6 +34,9 @@ QString formatPlainF(float v);
 // Rounds half away from zero on the shortest decimal text.
 double roundDecimal(double v, int decimals);
 double roundDecimalF(float v, int decimals);
+// v times 10^powerOfTen, rounded: the point moves in the decimal text, so
+// 6.4975 x 10 rounds to 64.98 and not down from a binary 64.9749999.
+double roundScaled(double v, int powerOfTen, int decimals);
 // Reads back what formatPattern would show.
 double roundByPattern(double v, const QString& pattern);
 double roundByPatternF(float v, const QString& pattern);

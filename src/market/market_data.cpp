@@ -1,5 +1,7 @@
 #include "market/market_data.h"
 
+#include "common/format.h"
+
 #include <cmath>
 
 namespace pellucar {
@@ -30,7 +32,7 @@ double decodeTickPrice(int commodityId, double realPrice) {
     switch (commodityId) {
     case 5: return whole + frac / 0.8;
     case 6: return whole + frac * 100.0 / 32.0;
-    default: return std::round(realPrice * 10.0 * 100.0) / 100.0;
+    default: return roundScaled(realPrice, 1, 2);
     }
 }
 

@@ -50,8 +50,6 @@ TEST(TickData, HalfCentAfterTheTenfoldRoundsUpForEveryPrice) {
     // Cattle trades in 0.025 cents, so a stored 6.4975 is 64.975 cents and
     // rounds half away from zero to 64.98. 6.4975 * 10 * 100 in binary is
     // 6497.499999999999, which std::round takes down to 64.97.
-    GTEST_SKIP() << "fault in decodeTickPrice: rounds the binary product, not the decimal text; "
-                    "decodeTickPrice(1, 6.4975) gives 64.97, expected 64.98";
     EXPECT_DOUBLE_EQ(decodeTickPrice(1, 6.4975), 64.98);
     EXPECT_DOUBLE_EQ(decodeTickPrice(1, 1.0025), 10.03);
     EXPECT_DOUBLE_EQ(decodeTickPrice(3, 1.0005), 10.01);
