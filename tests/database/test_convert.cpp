@@ -1,0 +1,132 @@
+// The raw-file converter on small inline inputs shaped like the public files.
+#include "convert.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+using namespace pellucar::convert;
+
+namespace {
+
+QDate day(const char* iso) { return QDate::fromString(iso, Qt::ISODate); }
+
+std::vector<QString> contracts(const Bars& bars) {
+    std::vector<QString> out;
+    for (const Bar& b : bars) out.push_back(b.contract);
+    return out;
+}
+
+bool noted(const Notes& notes, const char* text) {
+    return std::any_of(notes.begin(), notes.end(), [&](const Note& n) { return n.text.contains(text); });
+}
+
+Bar flat(const char* d, double close, qint64 volume, const char* contract, const char* source) {
+    return {day(d), close, close, close, close, volume, 0, contract, source};
+}
+
+} // namespace
+
+TEST(ParseContinuous, ReadsNewestFirstFilesIntoDateOrderAndFillsMissingPrices) {
+    Notes notes;
+    const Bars bars = parseContinuous("Date,Open,High,Low,Last,Change,Settle,Volume,Open Interest\n"
+                                      "1983-04-05,.,29.9,,,,29.8,1200.0,600.0\n"
+                                      "1983-04-04,29.5,0,29.3,,,29.45,,\n"
+                                      "1983-04-01,,,,,,.,5.0,5.0\n"
+                                      "1983-03-31,29.4,29.6,29.25,,,29.29,521.0,523.0\r\n",
+                                      "CL1", &notes);
+    ASSERT_EQ(bars.size(), 3u); // the row without a settle is dropped
+    EXPECT_EQ(bars[0].date, day("1983-03-31"));
+    EXPECT_EQ(bars[2].date, day("1983-04-05"));
+    EXPECT_EQ(bars[0].volume, 521);
+    EXPECT_EQ(bars[0].openInterest, 523);
+    EXPECT_DOUBLE_EQ(bars[1].high, 29.5); // zero high: the settle stands in, then the open bounds it
+    EXPECT_EQ(bars[1].volume, 0);
+    EXPECT_DOUBLE_EQ(bars[2].open, 29.8); // '.' open and blank low take the settle
+    EXPECT_DOUBLE_EQ(bars[2].low, 29.8);
+    EXPECT_TRUE(noted(notes, "without a date or settle"));
+}
+
+TEST(CrudeContracts, FollowTheExpiryThreeBusinessDaysBeforeThe25th) {
+    // January 1990: the 25th is a Thursday, so February expires Monday the
+    // 22nd. November 1990: the 25th is a Sunday and the 22nd Thanksgiving, so
+    // January expires three business days before Friday the 23rd.
+    Bars bars;
+    for (const char* d : {"1990-01-19", "1990-01-22", "1990-01-23", "1990-01-24", "1990-01-25", "1990-11-15",
+                          "1990-11-16", "1990-11-19", "1990-11-20", "1990-11-21", "1990-11-23"})
+        bars.push_back(flat(d, 1, 0, "", ""));
+    assignCrudeContracts(bars);
+    EXPECT_EQ(contracts(bars), (std::vector<QString>{"199002", "199002", "199003", "199003", "199003", "199012",
+                                                     "199012", "199012", "199101", "199101", "199101"}));
+}
+
+TEST(ParseQuantiacs, TakesContractsFromTheRollFlagsAndRepairsARepeatedOne) {
+    // A flagged row is the old contract's last day, and rows before the first
+    // flag hold the contract before it in the file's own delivery cycle. As
+    // published, two flags in a row name June 1991: the rows after the first
+    // carry March prices, and so does the first flagged row itself.
+    Notes notes;
+    const Bars bars = parseQuantiacs("DATE, OPEN, HIGH, LOW, CLOSE, VOL, OI, P, R, RINFO\n"
+                                     "19900823,90000,90000,90000,90000,1,1,199012,199012,0\n"
+                                     "19900824,90000,90000,90000,90000,1,1,0,0,0\n"
+                                     "19901123,94000,94000,94000,94000,1,1,199106,199106,0\n"
+                                     "19901126,94375,94375,94375,94375,1,1,0,0,0\n"
+                                     "19910221,97406,97406,97406,97406,1,1,199106,199106,0\n"
+                                     "19910222,96562,96562,96562,96562,1,1,0,0,0\n"
+                                     "19911121,99437,99437,99437,99437,1,1,199203,199203,0\n"
+                                     "19920521,100531,100531,100531,100531,1,1,199209,199209,0\n",
+                                     1000, "F_US", &notes);
+    EXPECT_EQ(contracts(bars), (std::vector<QString>{"199009", "199012", "199103", "199103", "199103", "199106",
+                                                     "199106", "199203"}));
+    EXPECT_TRUE(noted(notes, "as does the next"));
+    EXPECT_DOUBLE_EQ(bars[3].close, 94.375);
+}
+
+TEST(ParseSettlement, TakesTheNearerContractThatHasAPrice) {
+    Notes notes;
+    const Bars bars = parseSettlement("DATETIME,CARRY,CARRY_CONTRACT,PRICE,PRICE_CONTRACT,FORWARD,FORWARD_CONTRACT\n"
+                                      "1983-07-01 23:00:00,,19830800,59.6,19831000,,19840800\n"
+                                      "1983-07-05 23:00:00,62.42,19830800,58.875,19831000,,19840800\n"
+                                      "1983-07-06 23:00:00,62.5,19840800,58.9,19831000,,19840800\n"
+                                      "1983-07-07 23:00:00,,19830800,,19831000,,19840800\n",
+                                      "LIVECOW.csv", &notes);
+    ASSERT_EQ(bars.size(), 3u);
+    // No carry price: PRICE. Carry priced and nearer: CARRY, with its own id.
+    // Carry priced but farther out: PRICE again.
+    EXPECT_EQ(contracts(bars), (std::vector<QString>{"198310", "198308", "198310"}));
+    EXPECT_EQ(bars[1].source, "LIVECOW.csv:CARRY");
+    EXPECT_EQ(bars[2].source, "LIVECOW.csv:PRICE");
+    EXPECT_TRUE(bars[1].open == 62.42 && bars[1].high == 62.42 && bars[1].low == 62.42 && bars[1].close == 62.42);
+    EXPECT_TRUE(noted(notes, "without a price"));
+}
+
+TEST(Mending, FilledInAndMissingDaysComeFromTheBackupOnlyForTheSameContract) {
+    Bars primary{flat("1997-07-22", 19.08, 100, "199709", "CL1"), flat("1997-07-23", 19.08, 0, "199709", "CL1"),
+                 flat("1997-07-25", 19.89, 100, "199709", "CL1"), flat("1997-07-28", 19.81, 100, "199710", "CL1"),
+                 flat("1997-07-30", 19.7, 100, "199709", "CL1"),  flat("1997-07-31", 19.7, 0, "199709", "CL1")};
+    const Bars backup{flat("1997-07-23", 19.63, 9, "199709", "F_CL"), flat("1997-07-24", 19.77, 9, "199709", "F_CL"),
+                      flat("1997-07-29", 19.85, 9, "199710", "F_CL"), flat("1997-07-31", 19.6, 9, "199710", "F_CL")};
+    Notes notes;
+    replaceFilledRows(primary, backup, &notes);
+    fillGaps(primary, backup, &notes);
+    std::vector<double> closes;
+    for (const Bar& b : primary) closes.push_back(b.close);
+    // 07-23 (no volume, previous close) replaced; 07-24 filled inside one
+    // contract; 07-29 sits between two contracts and 07-31's backup holds
+    // another: both left alone.
+    EXPECT_EQ(closes, (std::vector<double>{19.08, 19.63, 19.77, 19.89, 19.81, 19.7, 19.7}));
+    EXPECT_TRUE(noted(notes, "filled-in row kept"));
+}
+
+TEST(SnapToGrid, RestoresRoundedBondFractionsAndLeavesOthersAlone) {
+    Bars bars{{day("1986-03-27"), 100.438, 77.6562, 98.7813, 100.4, 0, 0, "198606", "US20.csv:PRICE"}};
+    Notes notes;
+    snapToGrid(bars, 1.0 / 64, 0.001, &notes);
+    EXPECT_DOUBLE_EQ(bars[0].open, 100.4375); // six digits above 100
+    EXPECT_DOUBLE_EQ(bars[0].high, 77.65625); // four decimals below
+    EXPECT_DOUBLE_EQ(bars[0].low, 98.78125);
+    EXPECT_DOUBLE_EQ(bars[0].close, 100.4); // not a 64th: kept and noted
+    EXPECT_EQ(notes.size(), 1u);
+}

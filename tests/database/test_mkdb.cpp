@@ -1,0 +1,187 @@
+// The database builder on the small data folder under fixture/.
+#include "db_test_support.h"
+
+#include "mkdb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace dbtest;
+using namespace pellucar::mkdb;
+
+namespace {
+
+const QString kFixture = QStringLiteral(PELLUCAR_DB_FIXTURE_DIR);
+
+class Mkdb : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
+
+    QString build(const QString& name, const QString& ticks = {}, const QString& data = kFixture) {
+        Report report;
+        QString error;
+        EXPECT_TRUE(buildDatabase({data, ticks, temp.filePath(name)}, &report, &error)) << error.toStdString();
+        return temp.filePath(name);
+    }
+
+    QString write(const QString& name, const QByteArray& text) {
+        QFile f(temp.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return f.fileName();
+    }
+
+    // A copy of the fixture without one of its files.
+    QString fixtureWithout(const QString& relative) {
+        const QString root = temp.filePath(QString(relative).replace(QLatin1Char('/'), QLatin1Char('-')));
+        for (const QString sub : {"daily", "news"}) {
+            QDir().mkpath(root + "/" + sub);
+            for (const QString& f : QDir(kFixture + "/" + sub).entryList(QDir::Files))
+                if (sub + "/" + f != relative) QFile::copy(kFixture + "/" + sub + "/" + f, root + "/" + sub + "/" + f);
+        }
+        return root;
+    }
+
+    QTemporaryDir temp;
+};
+
+QByteArray bytes(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The day's ticks of one market as the game reads them.
+std::vector<double> ticksOf(const QString& file, int id, const std::string& day) {
+    std::vector<double> out;
+    for (const Row& r : Database(file.toStdString())
+                            .query("SELECT realprice FROM TickData WHERE CommodityID = ? AND DateTime LIKE ? "
+                                   "ORDER BY rowid",
+                                   {std::to_string(id), day + " %"}))
+        out.push_back(std::round(gameTickPrice(id, num(r[0])) * 1e6) / 1e6);
+    return out;
+}
+
+} // namespace
+
+TEST_F(Mkdb, SameInputGivesTheSameBytesWhateverTheOutputName) {
+    const QByteArray first = bytes(build("a.mdb"));
+    ASSERT_GT(first.size(), 0);
+    EXPECT_EQ(first, bytes(build("other.mdb")));
+    EXPECT_EQ(first, bytes(build("a.mdb"))); // rebuilt over itself
+    EXPECT_FALSE(QFile::exists(temp.filePath("a.mdb.tmp")));
+}
+
+TEST_F(Mkdb, DerivedTicksFollowTheDaysPathAndRepeatTheCloseWhenClosed) {
+    const QString db = build("f.mdb");
+    // Gold closed up on 1996-01-02: open, low twice, high twice, close; down the next day: high first.
+    EXPECT_EQ(ticksOf(db, 2, "1996-01-02"), (std::vector<double>{388, 387.8, 387.8, 392.5, 392.5, 391.9}));
+    EXPECT_EQ(ticksOf(db, 2, "1996-01-03"), (std::vector<double>{391.5, 392, 392, 389.9, 389.9, 390.2}));
+    // Oil has no row on 1996-01-03: the previous close stands all day.
+    EXPECT_EQ(ticksOf(db, 3, "1996-01-03"), std::vector<double>(6, 19.81));
+    // A half 32nd and an eighth of a cent survive the encodings.
+    EXPECT_EQ(ticksOf(db, 6, "1996-01-02").back(), 121.015625);
+    EXPECT_EQ(ticksOf(db, 5, "1996-01-04")[3], 740.125);
+    EXPECT_EQ(Database(db.toStdString()).query("SELECT Date FROM TickTradeDaysResults ORDER BY rowid"),
+              (std::vector<Row>{{"1996-01-02"}, {"1996-01-03"}, {"1996-01-04"}}));
+}
+
+TEST_F(Mkdb, ImportedTradesReplaceTheDerivedTicksOfTheDaysTheyCoverOnly) {
+    const QString ticks = write("trades.csv", "market,datetime,price\n"
+                                              "Oil,1996-01-02 09:31,19.62\n"
+                                              "oil,1996-01-02 08:45:10,19.6\n"
+                                              "Soybean,1996-01-03 10:16,757.75\n"
+                                              "TBond,1996-01-03T07:21:00,121.03125\n");
+    const QString plain = build("plain.mdb"), real = build("real.mdb", ticks);
+    EXPECT_EQ(Database(real.toStdString())
+                  .query("SELECT DateTime FROM TickData WHERE CommodityID = 3 AND DateTime LIKE '1996-01-02 %'"),
+              (std::vector<Row>{{"1996-01-02 08:45:10"}, {"1996-01-02 09:31:00"}})); // stored in time order
+    EXPECT_EQ(ticksOf(real, 3, "1996-01-02"), (std::vector<double>{19.6, 19.62}));
+    EXPECT_EQ(ticksOf(real, 5, "1996-01-03"), (std::vector<double>{757.75}));
+    EXPECT_EQ(ticksOf(real, 6, "1996-01-03"), (std::vector<double>{121.03125}));
+    for (int id = 1; id <= 6; ++id)
+        for (const std::string day : {"1996-01-02", "1996-01-03", "1996-01-04"}) {
+            const bool covered = (id == 3 && day == "1996-01-02") || ((id == 5 || id == 6) && day == "1996-01-03");
+            if (!covered) {
+                EXPECT_EQ(ticksOf(real, id, day), ticksOf(plain, id, day)) << id << " " << day;
+            }
+        }
+    EXPECT_EQ(Database(real.toStdString()).count("SELECT Rows FROM DataSources WHERE CommodityID = 3 AND Kind = 'real trades'"), 2);
+
+    // Trades on a day nobody traded cannot be placed in the game's calendar.
+    Report report;
+    QString error;
+    const QString sunday = write("sunday.csv", "market,datetime,price\nGold,1996-01-07 10:00,390\n");
+    EXPECT_FALSE(buildDatabase({kFixture, sunday, temp.filePath("x.mdb")}, &report, &error));
+    EXPECT_TRUE(error.contains("line 2") && error.contains("1996-01-07")) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(temp.filePath("x.mdb")));
+}
+
+TEST_F(Mkdb, ReleasesAreStoredByDateThenTimeKeepingFileOrderWithinAMinute) {
+    const auto rows = Database(build("n.mdb").toStdString())
+                          .query("SELECT NRDate, NRTime, NRTitle FROM SortedTickNewsReleases ORDER BY rowid");
+    EXPECT_EQ(rows, (std::vector<Row>{{"1996-01-02", "08:30:00", "Jobs report"},
+                                      {"1996-01-04", "08:30:00", "First of two at 8:30"},
+                                      {"1996-01-04", "08:30:00", "Second of two at 8:30"},
+                                      {"1996-01-04", "10:00:00", "Later that morning"}}));
+}
+
+TEST_F(Mkdb, OverviewsJoinTheComputedYearToItsParagraph) {
+    const Database db(build("o.mdb").toStdString());
+    EXPECT_EQ(db.count("SELECT COUNT(*) FROM OverviewNews WHERE Date IN ('1995-01-01', '1996-01-01')"), 12);
+    const std::string oil = db.query("SELECT News FROM OverviewNews WHERE Date = '1996-01-01' AND CommodityID = 3")[0][0];
+    EXPECT_EQ(oil.rfind("Crude oil futures opened 1996 at $19.81 a barrel on January 2", 0), 0u) << oil;
+    EXPECT_NE(oil.find(".\n\nFixture background for Oil in 1996, with a comma.\nAnd a second line with \"quotes\"."),
+              std::string::npos)
+        << oil;
+    EXPECT_EQ(db.query("SELECT News FROM OverviewNews WHERE Date = '1965-10-17' AND CommodityID = 0"),
+              (std::vector<Row>{{"Fixture disclaimer: prices are historical.\nSecond line."}}));
+}
+
+TEST_F(Mkdb, AMissingInputStopsTheBuildAndSaysWhich) {
+    for (const QString missing : {"news/disclaimer.txt", "news/releases_1996_1997.csv", "news/overview_1983_1996.csv",
+                                  "daily/Soybean.csv"}) {
+        const QString data = fixtureWithout(missing);
+        Report report;
+        QString error;
+        EXPECT_FALSE(buildDatabase({data, {}, data + ".mdb"}, &report, &error));
+        EXPECT_TRUE(error.contains(missing.section('/', 1))) << error.toStdString();
+        EXPECT_FALSE(QFile::exists(data + ".mdb"));
+    }
+    // So does a market-year without its background paragraph.
+    const QString data = fixtureWithout("news/overview_1983_1996.csv");
+    QByteArray text = bytes(kFixture + "/news/overview_1983_1996.csv");
+    text.truncate(text.lastIndexOf("\"1996\",\"Soybean\""));
+    QFile f(data + "/news/overview_1983_1996.csv");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text) > 0);
+    f.close();
+    Report report;
+    QString error;
+    EXPECT_FALSE(buildDatabase({data, {}, data + ".mdb"}, &report, &error));
+    EXPECT_TRUE(error.contains("Soybean 1996")) << error.toStdString();
+}
+
+TEST(YearSummary, SaysWhenTheYearCrossesRollsOrCoversOnlyPartOfIt) {
+    auto row = [](const char* date, double close, const char* contract, const char* source) {
+        DailyRow d{date, close, close, close, close, 0, 0, contract, source};
+        return d;
+    };
+    const QString cattle = yearSummary(markets()[0], 1985,
+                                       {row("1985-01-02", 60.5, "198508", "LIVECOW.csv:PRICE"),
+                                        row("1985-08-21", 55.62, "198510", "LIVECOW.csv:CARRY"),
+                                        row("1985-12-31", 62, "198608", "LIVECOW.csv:PRICE")});
+    EXPECT_TRUE(cattle.startsWith("Live cattle futures opened 1985 at 60.50 cents a pound on January 2 and closed "
+                                  "the year at 62.00 on December 31, up 2.5%. The highest close was 62.00 on "
+                                  "December 31 and the lowest 55.62 on August 21."))
+        << cattle.toStdString();
+    EXPECT_TRUE(cattle.contains("2 contract rolls during the year, from the August 1985 contract to the August 1986"));
+    EXPECT_TRUE(cattle.contains("settlement prices") && !cattle.contains("cover only"));
+    // Bonds in points and 32nds (64ths for a half), and a year that starts late.
+
+    const QString bonds = yearSummary(markets()[5], 1983,
+                                      {row("1983-09-19", 70.5, "198312", "F_US"), row("1983-12-30", 70.015625, "198312", "F_US")});
+    EXPECT_TRUE(bonds.contains("at 70 16/32 points") && bonds.contains("70 1/64") &&
+                bonds.contains("cover only September 19 to December 30") &&
+                bonds.contains("All of these prices are from the December 1983 contract") && !bonds.contains("settlement"))
+        << bonds.toStdString();
+}
