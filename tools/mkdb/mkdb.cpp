@@ -46,6 +46,15 @@ QString kindOfSource(const QString& tag) {
                : QStringLiteral("real OHLC");
 }
 
+QString sourceFileOf(const QString& tag) {
+    if (tag == QLatin1String("CL1")) return QStringLiteral("CHRIS-CME_CL1.csv");
+    const QString file = tag.section(QLatin1Char(':'), 0, 0), detail = tag.section(QLatin1Char(':'), 1);
+    const QString name = file.contains(QLatin1Char('.')) ? file : file + QStringLiteral(".txt");
+    if (detail.isEmpty()) return name;
+    return kindOfSource(tag) == QLatin1String("settlement only") ? QStringLiteral("%1, %2 column").arg(name, detail)
+                                                                  : QStringLiteral("%1 (%2)").arg(name, detail);
+}
+
 namespace {
 
 // Stored values are rounded so that the same price always gives the same bits
@@ -438,7 +447,7 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
                 if (!w.insert(s.get(), m.id, d.date, d.open, d.high, d.low, d.close, d.openInterest, d.volume,
                               d.contract, d.source))
                     return failed();
-                ++sources[{m.id, d.date.left(4).toInt(), d.source, kindOfSource(d.source)}];
+                ++sources[{m.id, d.date.left(4).toInt(), sourceFileOf(d.source), kindOfSource(d.source)}];
             }
         }
     }

@@ -42,6 +42,11 @@ struct DailyRow {
 // (settlement files are tagged FILE.csv:COLUMN).
 QString kindOfSource(const QString& sourceTag);
 
+// The raw file a tag stands for, as DataSources names it: "CL1" is
+// CHRIS-CME_CL1.csv, "F_GC" is F_GC.txt, "GOLD.csv:PRICE" the PRICE column
+// of GOLD.csv, "F_ES:E-mini" F_ES.txt where it follows the E-mini.
+QString sourceFileOf(const QString& sourceTag);
+
 // The tick price as the game stores it. Prices are in the market's own daily
 // units (Soybean in cents). Ids 1-4 store price / 10; Soybean stores dollars
 // as whole + fraction x 0.8; TBond stores whole points + 32nds / 100, with
