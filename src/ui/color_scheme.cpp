@@ -1,0 +1,268 @@
+#include "ui/color_scheme.h"
+
+#include "app/controls.h"
+#include "ui/chart_view.h"
+
+#include <QAbstractItemView>
+#include <QHash>
+#include <QMainWindow>
+#include <QPalette>
+#include <QVariant>
+#include <QWidget>
+
+namespace pellucar::ui {
+
+namespace {
+
+using namespace rgb;
+
+// One row of a table: the value for Black, Gray and Monochrome.
+template <typename T> struct Row {
+    T black, gray, mono;
+    const T& operator[](Scheme s) const { return s == Scheme::Black ? black : s == Scheme::Gray ? gray : mono; }
+};
+
+QColor blend(const QColor& a, const QColor& b) {
+    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
+QWidget* backgroundHolder(QWidget* window) {
+    if (auto* mw = qobject_cast<QMainWindow*>(window); mw && mw->centralWidget()) return mw->centralWidget();
+    return window;
+}
+
+// A control of the window itself, never one of a dialog that it owns.
+QWidget* child(QWidget* window, const QString& key) {
+    for (QWidget* w : window->findChildren<QWidget*>(key))
+        if (w->window() == window->window()) return w;
+    return nullptr;
+}
+
+} // namespace
+
+const QStringList& ColorTable::quoteNameLabels() {
+    static const QStringList l{"LabelOilMark",    "LabelGoldMark",   "LabelTBondMark",
+                               "LabelSP500Mark",  "LabelCattleMark", "LabelSoybeanMark"};
+    return l;
+}
+
+LabelGroup ColorTable::labelGroup(const QString& key) {
+    static const QHash<QString, LabelGroup> groups = [] {
+        QHash<QString, LabelGroup> g;
+        for (const char* k : {"LabelDay", "labelTime", "labelAV", "labelGL", "labelRPL", "LabelUPL", "LabelLiab",
+                              "LabelAM", "LabelCM", "LabelTotTrades", "LabelMaxiPos", "labelscore", "LabelPosition",
+                              "CurrMarkBanner", "Label8", "lblTraderInput", "promptUnits", "promptPrice",
+                              // The report headings sit on the same background.
+                              "LabelNH", "LabelTH"})
+            g.insert(QString::fromLatin1(k), LabelGroup::Caption);
+        for (const char* k : {"lblDay", "lblTradeTime", "lblEq", "lblPercentGL", "lblRPL", "lblUPL", "lblLIAB",
+                              "lblAvailMarg", "lblPosMargPercent", "lblTotTrades", "lblMaxSelected", "lblScore",
+                              // Figures the game writes, read like the other values.
+                              "lblDate", "lblorderverify"})
+            g.insert(QString::fromLatin1(k), LabelGroup::Value);
+        for (const char* k : {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark",
+                              "lblCattleCurrMark", "lblSoybeanCurrMark"})
+            g.insert(QString::fromLatin1(k), LabelGroup::Quote);
+        for (const char* k : {"lblOilPos", "lblGoldPos", "lblTBondPos", "lblSP500Pos", "lblCattlePos",
+                              "lblSoybeanPos"})
+            g.insert(QString::fromLatin1(k), LabelGroup::Position);
+        for (const char* k : {"labelOilPos", "LabelGoldPos", "LabelTBondPos", "LabelSP500Pos", "LabelCattlePos",
+                              "LabelSoybeanPos"})
+            g.insert(QString::fromLatin1(k), LabelGroup::PositionName);
+        for (const QString& k : quoteNameLabels()) g.insert(k, LabelGroup::QuoteName);
+        g.insert(QStringLiteral("GameName"), LabelGroup::Title);
+        return g;
+    }();
+    return groups.value(key, LabelGroup::None);
+}
+
+TextColors ColorTable::label(Scheme s, LabelGroup group, bool highlighted) {
+    if (s == Scheme::Design) {
+        // Before any choice the labels keep the window's own look; only a
+        // highlight needs a colour of its own to be seen at all.
+        if (group == LabelGroup::QuoteName && highlighted) return {black(), cyan()};
+        return {};
+    }
+    static const Row<TextColors> caption{{white(), black()}, {black(), lightGray()}, {black(), white()}};
+    static const Row<TextColors> value{{yellow(), black()}, {blue(), lightGray()}, {black(), white()}};
+    static const Row<TextColors> positionName{{cyan(), black()}, {black(), lightGray()}, {black(), white()}};
+    static const Row<TextColors> quoteNormal{{white(), black()}, {black(), lightGray()}, {black(), white()}};
+    static const Row<TextColors> quoteHigh{{black(), cyan()}, {black(), yellow()}, {black(), lightGray()}};
+    static const Row<TextColors> title{{yellow(), blue()}, {yellow(), blue()}, {black(), lightGray()}};
+    switch (group) {
+    case LabelGroup::Caption: return caption[s];
+    case LabelGroup::Value:
+    case LabelGroup::Quote:
+    case LabelGroup::Position: return value[s];
+    case LabelGroup::PositionName: return positionName[s];
+    case LabelGroup::QuoteName: return highlighted ? quoteHigh[s] : quoteNormal[s];
+    case LabelGroup::Title: return title[s];
+    case LabelGroup::None: break;
+    }
+    return caption[s];
+}
+
+QColor ColorTable::shapeBorder(Scheme s, const QString& key) {
+    if (s == Scheme::Design) return {};
+    static const QHash<QString, Row<QColor>> borders{
+        {"Shape1", {green(), green(), black()}},
+        {"Shape2", {cyan(), blue(), black()}},
+        {"Shape3", {cyan(), blue(), black()}},
+        {"ShapeNextPeriod", {red(), darkRed(), black()}},
+        {"shapeTradeCentral", {red(), darkRed(), black()}},
+        {"shpBeginner", {cyan(), blue(), black()}},
+        {"shpBegMark", {cyan(), blue(), black()}},
+        {"shpExpert", {cyan(), blue(), black()}},
+        {"shpExpMark", {blue(), blue(), black()}},
+    };
+    const auto it = borders.constFind(key);
+    return it == borders.constEnd() ? QColor() : (*it)[s];
+}
+
+QColor ColorTable::windowBackground(Scheme s) {
+    if (s == Scheme::Design) return {};
+    static const Row<QColor> back{black(), lightGray(), white()};
+    return back[s];
+}
+
+TextColors ColorTable::button(Scheme s) {
+    if (s == Scheme::Design) return {};
+    static const Row<TextColors> r{{yellow(), blue()}, {black(), lightGray()}, {black(), white()}};
+    return r[s];
+}
+
+TextColors ColorTable::input(Scheme s) {
+    if (s == Scheme::Design) return {};
+    static const Row<TextColors> r{{yellow(), black()}, {blue(), white()}, {black(), white()}};
+    return r[s];
+}
+
+TextColors ColorTable::grid(Scheme s) {
+    if (s == Scheme::Design) return {};
+    static const Row<TextColors> r{{yellow(), black()}, {black(), lightGray()}, {black(), white()}};
+    return r[s];
+}
+
+ChartColors ColorTable::chart(Scheme s, const QString& key) {
+    const bool left = key == QLatin1String("GraphLeft");
+    switch (s) {
+    case Scheme::Design: return {white(), black(), blue(), {red(), darkRed(), QColor(0, 128, 0)}, false};
+    case Scheme::Black:
+        return left ? ChartColors{black(), yellow(), yellow(), {cyan(), white(), green()}, false}
+                    : ChartColors{black(), white(), cyan(), {yellow(), white(), green()}, false};
+    case Scheme::Gray:
+        return left ? ChartColors{lightGray(), blue(), blue(), {red(), darkRed(), black()}, false}
+                    : ChartColors{lightGray(), black(), black(), {blue(), darkRed(), red()}, false};
+    case Scheme::Monochrome: return {white(), black(), black(), {black(), black(), black()}, true};
+    }
+    return {};
+}
+
+TextColors ColorTable::dialog(Scheme s) {
+    if (s == Scheme::Design) return {};
+    static const Row<TextColors> r{{white(), black()}, {black(), lightGray()}, {black(), white()}};
+    return r[s];
+}
+
+TextColors ColorTable::dialogValue(Scheme s) {
+    if (s == Scheme::Design) return {};
+    static const Row<TextColors> r{{yellow(), black()}, {blue(), lightGray()}, {black(), white()}};
+    return r[s];
+}
+
+bool ColorTable::isHighlighted(const QColor& labelBack, const QColor& windowBack) {
+    const QRgb back = labelBack.rgb();
+    if (back == cyan().rgb() || back == yellow().rgb()) return true;
+    if (back == lightGray().rgb()) return windowBack.rgb() == white().rgb();
+    return false;
+}
+
+void ScreenColors::setTextColors(QWidget* w, const TextColors& c) {
+    if (!w) return;
+    if (!c.text.isValid() && !c.back.isValid()) {
+        w->setPalette(QPalette());
+        w->setAutoFillBackground(false);
+        return;
+    }
+    QPalette p = w->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        p.setColor(QPalette::Active, role, c.text);
+        p.setColor(QPalette::Inactive, role, c.text);
+        // A disabled control must still look disabled in every scheme.
+        p.setColor(QPalette::Disabled, role, blend(c.text, c.back));
+    }
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
+        p.setColor(role, c.back);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+TextColors ScreenColors::colorsOf(const QWidget* w) {
+    if (!w) return {};
+    return {w->palette().color(w->foregroundRole()), w->palette().color(w->backgroundRole())};
+}
+
+void ScreenColors::apply(Scheme scheme, QWidget* window) {
+    if (!window) {
+        scheme_ = scheme;
+        return;
+    }
+    QWidget* holder = backgroundHolder(window);
+    // The highlight is read from what the labels show now, under the
+    // window background of the scheme being replaced.
+    const QColor oldWindowBack = holder->palette().color(QPalette::Window);
+    QHash<QString, bool> highlighted;
+    for (const QString& k : ColorTable::quoteNameLabels())
+        if (QWidget* w = child(window, k))
+            highlighted.insert(k, ColorTable::isHighlighted(colorsOf(w).back, oldWindowBack));
+
+    scheme_ = scheme;
+    const QColor back = ColorTable::windowBackground(scheme);
+    setTextColors(holder, back.isValid() ? TextColors{ColorTable::label(scheme, LabelGroup::Caption).text, back}
+                                         : TextColors{});
+
+    for (const ControlSpec& spec : mainWindowControls()) {
+        QWidget* w = child(window, spec.key);
+        if (!w) continue;
+        if (spec.kind == ControlKind::Label) {
+            const LabelGroup group = ColorTable::labelGroup(spec.key);
+            setTextColors(w, ColorTable::label(scheme, group, highlighted.value(spec.key, false)));
+        } else if (spec.kind == ControlKind::Shape) {
+            w->setProperty("borderColor", ColorTable::shapeBorder(scheme, spec.key));
+            w->update();
+        }
+    }
+    applyShared(window);
+}
+
+void ScreenColors::applyShared(QWidget* window) const {
+    if (!window) return;
+    for (const ControlSpec& spec : mainWindowControls()) {
+        QWidget* w = child(window, spec.key);
+        if (!w) continue;
+        switch (spec.kind) {
+        case ControlKind::Button: setTextColors(w, ColorTable::button(scheme_)); break;
+        case ControlKind::TextBox:
+        case ControlKind::ComboBox: setTextColors(w, ColorTable::input(scheme_)); break;
+        case ControlKind::Grid: setTextColors(w, ColorTable::grid(scheme_)); break;
+        case ControlKind::Chart: applyChartColors(w, ColorTable::chart(scheme_, spec.key)); break;
+        default: break;
+        }
+    }
+}
+
+void ScreenColors::applyToDialog(QWidget* dialog) const {
+    if (!dialog) return;
+    setTextColors(dialog, ColorTable::dialog(scheme_));
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (w->property("valueLabel").toBool()) setTextColors(w, ColorTable::dialogValue(scheme_));
+        else if (w->inherits("QAbstractButton") && !w->inherits("QRadioButton")) setTextColors(w, ColorTable::button(scheme_));
+        else if (w->inherits("QLineEdit") || w->inherits("QComboBox")) setTextColors(w, ColorTable::input(scheme_));
+    }
+}
+
+void ScreenColors::setHighlighted(QWidget* label, bool on) const {
+    setTextColors(label, ColorTable::label(scheme_, LabelGroup::QuoteName, on));
+}
+
+} // namespace pellucar::ui

@@ -1,0 +1,618 @@
+#include "ui/kestrow.h"
+
+#include "app/game.h"
+#include "ui/chart_view.h"
+#include "ui/color_scheme.h"
+#include "ui/metrics.h"
+#include "ui/qt_dialogs.h"
+#include "ui/shape_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSet>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace pellucar::ui {
+
+namespace {
+
+constexpr int kWindowWidthTwips = 9540;
+constexpr int kWindowHeightTwips = 7220;
+
+// The news grid's title column is as wide as the longest usual title.
+const char* const kWidestNewsTitle = "Government Short-Term Treasury Bill Auction Results:";
+
+// A button as wide as its caption needs, not the style's roomy default, so
+// the game table fits its window and leaves the charts their room.
+class CaptionButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    QSize sizeHint() const override {
+        QSize s = QPushButton::sizeHint();
+        const QFontMetrics fm(font());
+        s.setWidth(fm.horizontalAdvance(QString(text()).remove(QLatin1Char('&'))) + fm.height());
+        return s;
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+void retainSpace(QWidget* w) {
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+}
+
+QVBoxLayout* column(QWidget* area) {
+    auto* l = new QVBoxLayout(area);
+    l->setContentsMargins(6, 4, 6, 5);
+    l->setSpacing(2);
+    return l;
+}
+
+} // namespace
+
+Kestrow::Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), game_(game), dialogs_(dialogs) {
+    setFont(windowFont());
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    createControls();
+    createMenus();
+    layoutTable();
+    connectSignals();
+
+    game_.setTextWidthMeasure([this](const QString& key, const QString& text) {
+        QWidget* w = widget(key);
+        return textWidthTwips(w ? w : this, text);
+    });
+
+    resize(twipsToPixelsX(kWindowWidthTwips, this), twipsToPixelsY(kWindowHeightTwips, this));
+    if (const QScreen* s = screen()) move(s->availableGeometry().topLeft());
+    sync();
+}
+
+Kestrow::~Kestrow() = default;
+
+QWidget* Kestrow::widget(const QString& key) const { return qobject_cast<QWidget*>(controls_.value(key)); }
+QAction* Kestrow::action(const QString& key) const { return qobject_cast<QAction*>(controls_.value(key)); }
+
+void Kestrow::createControls() {
+    QWidget* central = centralWidget();
+    for (const ControlSpec& spec : mainWindowControls()) {
+        QWidget* w = nullptr;
+        switch (spec.kind) {
+        case ControlKind::Window:
+            setObjectName(spec.key);
+            setWindowTitle(spec.caption);
+            controls_.insert(spec.key, this);
+            continue;
+        case ControlKind::Label: {
+            auto* l = new QLabel(displayText(spec.caption), central);
+            l->setTextFormat(Qt::PlainText);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            w = l;
+            break;
+        }
+        case ControlKind::Button: w = new CaptionButton(spec.caption, central); break;
+        case ControlKind::TextBox: w = new QLineEdit(spec.caption, central); break;
+        case ControlKind::ComboBox: w = new QComboBox(central); break;
+        case ControlKind::Grid: {
+            auto* t = new QTableWidget(central);
+            t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            t->verticalHeader()->hide();
+            t->setWordWrap(false);
+            t->horizontalHeader()->setStretchLastSection(true);
+            t->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
+            w = t;
+            break;
+        }
+        case ControlKind::Chart: w = new GameChartView(central); break;
+        case ControlKind::Shape: continue; // made with the area it frames
+        default: continue;                 // menus: createMenus
+        }
+        w->setObjectName(spec.key);
+        if (spec.kind != ControlKind::Chart && spec.kind != ControlKind::Grid) retainSpace(w);
+        if (!spec.tooltip.isEmpty()) w->setToolTip(spec.tooltip);
+        controls_.insert(spec.key, w);
+    }
+}
+
+void Kestrow::createMenus() {
+    QSet<QString> parents;
+    for (const ControlSpec& spec : mainWindowControls())
+        if (!spec.parent.isEmpty()) parents.insert(spec.parent);
+
+    for (const ControlSpec& spec : mainWindowControls()) {
+        if (spec.kind != ControlKind::Menu && spec.kind != ControlKind::MenuItem && spec.kind != ControlKind::Separator)
+            continue;
+        QMenu* holder = spec.parent.isEmpty() ? nullptr : menus_.value(spec.parent);
+        if (!spec.parent.isEmpty() && !holder) continue; // the list holds parents first
+        QAction* a = nullptr;
+        if (spec.kind == ControlKind::Separator) {
+            a = holder->addSeparator();
+        } else if (spec.kind == ControlKind::Menu || parents.contains(spec.key)) {
+            QMenu* m = holder ? holder->addMenu(spec.caption) : menuBar()->addMenu(spec.caption);
+            m->setObjectName(spec.key);
+            menus_.insert(spec.key, m);
+            a = m->menuAction();
+            // A menu entry that opens a submenu is a control of its own: the
+            // game hears of it when the submenu opens.
+            if (spec.kind == ControlKind::MenuItem) {
+                const QString name = spec.name;
+                const int index = spec.index;
+                connect(m, &QMenu::aboutToShow, this, [this, name, index] {
+                    forward([&] { game_.click(name, index); });
+                });
+            }
+        } else {
+            a = holder->addAction(spec.caption);
+            const QString name = spec.name;
+            const int index = spec.index;
+            connect(a, &QAction::triggered, this, [this, name, index] {
+                forward([&] { game_.click(name, index); });
+            });
+        }
+        a->setObjectName(spec.key);
+        controls_.insert(spec.key, a);
+    }
+}
+
+void Kestrow::layoutTable() {
+    QWidget* central = centralWidget();
+    auto W = [this](const char* key) { return widget(QString::fromLatin1(key)); };
+    auto area = [&](const char* shapeKey) {
+        auto* a = new QWidget(central);
+        if (shapeKey) {
+            auto* s = new ShapeFrame(a);
+            s->setObjectName(QString::fromLatin1(shapeKey));
+            controls_.insert(s->objectName(), s);
+        }
+        return a;
+    };
+    auto pair = [&](QGridLayout* g, int row, const char* caption, const char* value) {
+        g->addWidget(W(caption), row, 0);
+        g->addWidget(W(value), row, 1);
+    };
+
+    static_cast<QLabel*>(W("GameName"))->setFont(titleFont());
+    static_cast<QLabel*>(W("GameName"))->setAlignment(Qt::AlignCenter);
+    // Texts that change with the order wrap within their panel instead of
+    // widening it, and the figures have room for large values from the
+    // start, so the table does not shift while the game runs.
+    for (const char* k : {"lblorderverify", "promptUnits", "lblTraderInput"}) {
+        auto* l = static_cast<QLabel*>(W(k));
+        l->setWordWrap(true);
+        QSizePolicy p(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        p.setRetainSizeWhenHidden(true);
+        p.setHeightForWidth(true);
+        l->setSizePolicy(p);
+    }
+    const QFontMetrics fm(font());
+    for (const char* k : {"lblMaxSelected", "lblEq", "lblPercentGL", "lblRPL", "lblUPL", "lblLIAB", "lblAvailMarg",
+                          "lblPosMargPercent", "lblTotTrades", "lblScore"})
+        W(k)->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("$-9,999,999.99")));
+    for (const char* k : {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark",
+                          "lblCattleCurrMark", "lblSoybeanCurrMark"})
+        W(k)->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("$1,234.50   -12.50")));
+    for (const char* k : {"lblOilPos", "lblGoldPos", "lblTBondPos", "lblSP500Pos", "lblCattlePos", "lblSoybeanPos"})
+        W(k)->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("-9,999")));
+
+    // Clock: title, day, date and time of the period.
+    QWidget* clock = area("Shape1");
+    {
+        auto* v = column(clock);
+        v->addWidget(W("GameName"));
+        auto* g = new QGridLayout;
+        g->setHorizontalSpacing(6);
+        g->setVerticalSpacing(1);
+        pair(g, 0, "LabelDay", "lblDay");
+        g->addWidget(W("lblDate"), 1, 1);
+        pair(g, 2, "labelTime", "lblTradeTime");
+        g->setColumnStretch(1, 1);
+        v->addLayout(g);
+        v->addStretch(1);
+    }
+    // Forward and Trade.
+    QWidget* next = area("ShapeNextPeriod");
+    {
+        auto* v = column(next);
+        v->addStretch(1);
+        v->addWidget(W("btnChangePeriod"));
+        v->addWidget(W("btnTrade"));
+        v->addStretch(1);
+    }
+    // Report buttons.
+    QWidget* reports = area("shpExpMark");
+    {
+        auto* v = column(reports);
+        v->addWidget(W("Label8"));
+        v->addWidget(W("btnNewsHist"));
+        v->addWidget(W("btnTradeHist"));
+        v->addStretch(1);
+    }
+    // Quote column.
+    QWidget* quotes = area("shpBegMark");
+    {
+        auto* v = column(quotes);
+        v->addWidget(W("CurrMarkBanner"));
+        auto* g = new QGridLayout;
+        g->setHorizontalSpacing(6);
+        g->setVerticalSpacing(1);
+        const char* names[] = {"LabelOilMark", "LabelGoldMark", "LabelTBondMark", "LabelSP500Mark", "LabelCattleMark",
+                               "LabelSoybeanMark"};
+        const char* values[] = {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark",
+                                "lblCattleCurrMark", "lblSoybeanCurrMark"};
+        for (int i = 0; i < 6; ++i) pair(g, i, names[i], values[i]);
+        g->setColumnStretch(1, 1);
+        v->addLayout(g);
+        v->addStretch(1);
+    }
+    // Position column.
+    QWidget* positions = area("shpBeginner");
+    {
+        auto* v = column(positions);
+        v->addWidget(W("LabelPosition"));
+        auto* g = new QGridLayout;
+        g->setHorizontalSpacing(6);
+        g->setVerticalSpacing(1);
+        const char* names[] = {"labelOilPos", "LabelGoldPos", "LabelTBondPos", "LabelSP500Pos", "LabelCattlePos",
+                               "LabelSoybeanPos"};
+        const char* values[] = {"lblOilPos", "lblGoldPos", "lblTBondPos", "lblSP500Pos", "lblCattlePos",
+                                "lblSoybeanPos"};
+        for (int i = 0; i < 6; ++i) pair(g, i, names[i], values[i]);
+        g->setColumnStretch(1, 1);
+        v->addLayout(g);
+        v->addStretch(1);
+    }
+    // Account figures.
+    QWidget* account = area("shpExpert");
+    {
+        auto* v = column(account);
+        auto* g = new QGridLayout;
+        g->setHorizontalSpacing(6);
+        g->setVerticalSpacing(1);
+        const char* rows[][2] = {{"LabelMaxiPos", "lblMaxSelected"}, {"labelAV", "lblEq"},
+                                 {"labelGL", "lblPercentGL"},         {"labelRPL", "lblRPL"},
+                                 {"LabelUPL", "lblUPL"},              {"LabelLiab", "lblLIAB"},
+                                 {"LabelAM", "lblAvailMarg"},         {"LabelCM", "lblPosMargPercent"},
+                                 {"LabelTotTrades", "lblTotTrades"},  {"labelscore", "lblScore"}};
+        int r = 0;
+        for (const auto& row : rows) pair(g, r++, row[0], row[1]);
+        g->setColumnStretch(1, 1);
+        v->addLayout(g);
+        v->addStretch(1);
+    }
+    // Trader input: market, side, contracts, read-back.
+    QWidget* trader = area("Shape3");
+    {
+        auto* v = column(trader);
+        v->addWidget(W("lblTraderInput"));
+        QWidget* desk = new QWidget(trader);
+        auto* s = new ShapeFrame(desk);
+        s->setObjectName(QStringLiteral("shapeTradeCentral"));
+        controls_.insert(s->objectName(), s);
+        auto* g = new QGridLayout(desk);
+        g->setContentsMargins(5, 4, 5, 4);
+        g->setSpacing(2);
+        const char* buttons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean",
+                                 "btnBuy", "btnSell", "btnHold"};
+        for (int i = 0; i < 9; ++i) g->addWidget(W(buttons[i]), i / 3, i % 3);
+        // The price prompt and box are never shown; they share the cells of
+        // the units prompt and box.
+        g->addWidget(W("promptUnits"), 3, 0, 1, 3);
+        g->addWidget(W("promptPrice"), 3, 0, 1, 3);
+        g->addWidget(W("inputUnits"), 4, 0, 1, 2);
+        g->addWidget(W("inputPrice"), 4, 0, 1, 2);
+        g->addWidget(W("lblorderverify"), 5, 0, 1, 3);
+        auto* yesNo = new QHBoxLayout;
+        yesNo->setSpacing(2);
+        yesNo->addWidget(W("btnYes"));
+        yesNo->addWidget(W("btnNo"));
+        g->addLayout(yesNo, 6, 0, 1, 3);
+        v->addWidget(desk);
+        v->addStretch(1);
+    }
+    // Charts, and the report grids that take their place.
+    chartArea_ = area("Shape2");
+    {
+        auto* v = column(chartArea_);
+        auto* top = new QHBoxLayout;
+        top->addWidget(W("cboCommodity"));
+        top->addStretch(1);
+        v->addLayout(top);
+        v->addWidget(W("GraphLeft"), 1);
+        v->addWidget(W("GraphRight"), 1);
+
+        reportPanel_ = new QWidget(chartArea_);
+        // It covers the charts while a report is up.
+        reportPanel_->setAutoFillBackground(true);
+        auto* r = new QVBoxLayout(reportPanel_);
+        r->setContentsMargins(0, 0, 0, 0);
+        r->setSpacing(2);
+        auto* newsHead = new QHBoxLayout;
+        newsHead->addWidget(W("LabelNH"), 1);
+        newsHead->addWidget(W("btnCloseNewsHist"));
+        auto* tradeHead = new QHBoxLayout;
+        tradeHead->addWidget(W("LabelTH"), 1);
+        tradeHead->addWidget(W("btnCloseTradeHistory"));
+        r->addLayout(newsHead);
+        r->addLayout(tradeHead);
+        r->addWidget(W("newsgrid"), 1);
+        r->addWidget(W("TradeGrid"), 1);
+        for (const char* k : {"LabelNH", "btnCloseNewsHist", "LabelTH", "btnCloseTradeHistory"}) {
+            QSizePolicy p = W(k)->sizePolicy();
+            p.setRetainSizeWhenHidden(false);
+            W(k)->setSizePolicy(p);
+        }
+        chartArea_->installEventFilter(this);
+        reportPanel_->hide();
+    }
+
+    // The table: three bands of areas on the left, the charts on the right.
+    auto* left = new QVBoxLayout;
+    left->setSpacing(3);
+    auto band = [&](std::initializer_list<QWidget*> areas) {
+        auto* h = new QHBoxLayout;
+        h->setSpacing(3);
+        for (QWidget* a : areas) h->addWidget(a);
+        left->addLayout(h);
+    };
+    band({clock, next, reports});
+    band({quotes, positions});
+    band({account, trader});
+    left->addStretch(1);
+
+    auto* whole = new QHBoxLayout(central);
+    whole->setContentsMargins(3, 3, 3, 3);
+    whole->setSpacing(3);
+    whole->addLayout(left, 0);
+    whole->addWidget(chartArea_, 1);
+
+    static_cast<QLineEdit*>(W("inputUnits"))->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')) * 8);
+}
+
+void Kestrow::connectSignals() {
+    for (const ControlSpec& spec : mainWindowControls()) {
+        const QString name = spec.name;
+        const int index = spec.index;
+        if (spec.kind == ControlKind::Button) {
+            connect(static_cast<QPushButton*>(widget(spec.key)), &QPushButton::clicked, this,
+                    [this, name, index] { forward([&] { game_.click(name, index); }); });
+        }
+    }
+    auto* combo = static_cast<QComboBox*>(widget(QStringLiteral("cboCommodity")));
+    connect(combo, &QComboBox::activated, this,
+            [this](int row) { forward([&] { game_.click(QStringLiteral("cboCommodity"), row); }); });
+    auto* units = static_cast<QLineEdit*>(widget(QStringLiteral("inputUnits")));
+    connect(units, &QLineEdit::textEdited, this,
+            [this](const QString& text) { forward([&] { game_.setText(QStringLiteral("inputUnits"), text); }); });
+    units->installEventFilter(this);
+    centralWidget()->installEventFilter(this);
+}
+
+template <typename F> void Kestrow::forward(F&& action) {
+    ++depth_;
+    action();
+    --depth_;
+    afterAction();
+}
+
+void Kestrow::afterAction() {
+    sync();
+    if (depth_ > 0) return;
+    if (game_.ended()) {
+        if (!endSignalled_) {
+            endSignalled_ = true;
+            emit gameEnded(game_.exitCode());
+        }
+        return;
+    }
+    // Activation and paint that arrived while the game was busy behind a
+    // modal window reach it now, once it is free again.
+    if (pendingActivate_) {
+        pendingActivate_ = false;
+        forward([&] { game_.activate(); });
+    } else if (pendingPaint_) {
+        pendingPaint_ = false;
+        forward([&] { game_.paint(); });
+    }
+}
+
+void Kestrow::startUp() {
+    forward([&] { game_.startUp(); });
+}
+
+bool Kestrow::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) {
+        if (depth_ > 0) pendingActivate_ = true;
+        else forward([&] { game_.activate(); });
+    }
+    return QMainWindow::event(e);
+}
+
+void Kestrow::closeEvent(QCloseEvent* e) {
+    if (game_.ended()) {
+        e->accept();
+        return;
+    }
+    // The game decides: during a game the close box shows the end-of-game
+    // window, and the player may still carry on.
+    e->ignore();
+    if (depth_ == 0) forward([&] { game_.closeMainWindow(); });
+}
+
+bool Kestrow::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == centralWidget() && e->type() == QEvent::Paint) {
+        schedulePaint();
+    } else if (watched == chartArea_ && e->type() == QEvent::Resize) {
+        placeReportPanel();
+    } else if (watched == widget(QStringLiteral("inputUnits")) && e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            forward([&] { game_.keyPress(QStringLiteral("inputUnits"), Key::Enter); });
+            return true;
+        }
+        if (k->key() == Qt::Key_Tab) {
+            forward([&] { game_.keyPress(QStringLiteral("inputUnits"), Key::Tab); });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void Kestrow::schedulePaint() {
+    // The game hears of a repaint after it, never from inside one: what it
+    // changes is drawn by the next paint.
+    if (paintScheduled_) return;
+    paintScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        paintScheduled_ = false;
+        if (depth_ > 0) {
+            pendingPaint_ = true;
+            return;
+        }
+        forward([&] { game_.paint(); });
+    });
+}
+
+void Kestrow::placeReportPanel() {
+    if (!chartArea_ || !reportPanel_) return;
+    reportPanel_->setGeometry(chartArea_->rect().adjusted(6, 4, -6, -5));
+    reportPanel_->raise();
+}
+
+void Kestrow::applyScheme(Scheme scheme) {
+    dialogs_.colors().apply(scheme, this);
+    // Quote-name labels marked by the game keep their mark in the new colours.
+    for (const QString& k : ColorTable::quoteNameLabels())
+        if (applied_.value(k).checked) dialogs_.colors().setHighlighted(widget(k), true);
+}
+
+void Kestrow::sync() {
+    const PresentationModel& model = game_.model();
+    if (model.revision() == appliedRevision_) return;
+    appliedRevision_ = model.revision();
+    for (const QString& key : model.keys()) {
+        const ControlSpec* spec = findControl(key);
+        if (!spec || !controls_.contains(key)) continue;
+        const ControlState& st = model.at(key);
+        const auto it = applied_.constFind(key);
+        if (it != applied_.constEnd() && *it == st) continue;
+        const ControlState before = it != applied_.constEnd() ? *it : ControlState{};
+        applyOne(*spec, st, it != applied_.constEnd() ? &before : nullptr);
+        applied_.insert(key, st);
+    }
+    // The report area is up while any of its parts is.
+    bool report = false;
+    for (const char* k : {"newsgrid", "TradeGrid", "LabelNH", "LabelTH", "btnCloseNewsHist", "btnCloseTradeHistory"})
+        report = report || !widget(QString::fromLatin1(k))->isHidden();
+    if (report != !reportPanel_->isHidden()) {
+        placeReportPanel();
+        reportPanel_->setVisible(report);
+    }
+}
+
+void Kestrow::applyOne(const ControlSpec& spec, const ControlState& st, const ControlState* before) {
+    QObject* o = controls_.value(spec.key);
+    if (auto* a = qobject_cast<QAction*>(o)) {
+        if (spec.kind != ControlKind::Separator) a->setText(st.text);
+        a->setVisible(st.visible);
+        a->setEnabled(st.enabled);
+        // Only a marked item shows a mark; an unmarked one stays plain.
+        a->setCheckable(st.checked);
+        a->setChecked(st.checked);
+        return;
+    }
+    if (spec.kind == ControlKind::Window) {
+        setWindowTitle(st.text);
+        centralWidget()->setEnabled(st.enabled);
+        menuBar()->setEnabled(st.enabled);
+        return;
+    }
+    auto* w = qobject_cast<QWidget*>(o);
+    if (!w) return;
+    const bool wasShown = before ? before->visible && before->enabled : false;
+    switch (spec.kind) {
+    case ControlKind::Label: {
+        auto* l = static_cast<QLabel*>(w);
+        l->setText(displayText(st.text));
+        if (ColorTable::labelGroup(spec.key) == LabelGroup::QuoteName && (before ? before->checked : false) != st.checked)
+            dialogs_.colors().setHighlighted(l, st.checked);
+        break;
+    }
+    case ControlKind::Button: {
+        auto* b = static_cast<QPushButton*>(w);
+        b->setText(st.text);
+        b->setCheckable(st.checked);
+        b->setChecked(st.checked);
+        break;
+    }
+    case ControlKind::TextBox: {
+        auto* e = static_cast<QLineEdit*>(w);
+        if (e->text() != st.text) e->setText(st.text);
+        break;
+    }
+    case ControlKind::ComboBox: {
+        auto* c = static_cast<QComboBox*>(w);
+        const QSignalBlocker block(c);
+        QStringList now;
+        for (int i = 0; i < c->count(); ++i) now << c->itemText(i);
+        if (now != st.items) {
+            c->clear();
+            c->addItems(st.items);
+        }
+        c->setCurrentIndex(st.currentIndex);
+        break;
+    }
+    case ControlKind::Grid:
+        if (!before || before->rows != st.rows) fillGrid(spec.key, st.rows);
+        break;
+    case ControlKind::Chart: static_cast<GameChartView*>(w)->setState(st); break;
+    default: break;
+    }
+    w->setToolTip(st.tooltip);
+    w->setEnabled(st.enabled);
+    w->setVisible(st.visible);
+    // The units box takes the entry as soon as the game offers it.
+    if (spec.kind == ControlKind::TextBox && st.visible && st.enabled && !wasShown && isVisible()) w->setFocus();
+}
+
+void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
+    auto* t = static_cast<QTableWidget*>(widget(key));
+    t->clear();
+    const QStringList header = rows.value(0);
+    t->setColumnCount(static_cast<int>(header.size()));
+    t->setHorizontalHeaderLabels(header);
+    t->setRowCount(rows.isEmpty() ? 0 : static_cast<int>(rows.size() - 1));
+    for (int r = 1; r < rows.size(); ++r)
+        for (int c = 0; c < rows.at(r).size() && c < header.size(); ++c)
+            t->setItem(r - 1, c, new QTableWidgetItem(displayText(rows.at(r).at(c)).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    // Each column is as wide as its heading; the news titles get room for
+    // the longest usual title.
+    const QFontMetrics fm(t->font());
+    const bool news = key == QLatin1String("newsgrid");
+    if (!news) t->resizeColumnsToContents();
+    for (int c = 0; c < header.size(); ++c) {
+        int width = fm.horizontalAdvance(header.at(c)) + 12;
+        if (news && c == 3) width = fm.horizontalAdvance(QLatin1String(kWidestNewsTitle)) + 12;
+        if (!news) width = qMax(width, t->columnWidth(c));
+        t->setColumnWidth(c, width);
+    }
+}
+
+} // namespace pellucar::ui

@@ -1,0 +1,83 @@
+#pragma once
+#include "app/controls.h"
+#include "app/presentation.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+
+namespace pellucar {
+class Game;
+}
+
+namespace pellucar::ui {
+
+class QtDialogs;
+class ScreenColors;
+enum class Scheme;
+
+// The main window: the game table with every control of the design under
+// its object name. It renders the game's presentation model and hands every
+// action of the player to the game; it decides nothing itself.
+class Kestrow : public QMainWindow {
+    Q_OBJECT
+public:
+    Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent = nullptr);
+    ~Kestrow() override;
+
+    // The game's start-up (About window, database, disclaimer).
+    void startUp();
+    // Brings every widget in line with the model; cheap when nothing moved.
+    void sync();
+
+    // The widget or menu action that shows a model key.
+    QObject* control(const QString& key) const { return controls_.value(key); }
+    QWidget* widget(const QString& key) const;
+    QAction* action(const QString& key) const;
+
+    // Recolours the window in a scheme (the screen colour window calls it).
+    void applyScheme(Scheme scheme);
+    Game& game() { return game_; }
+    // True while a player action is being worked off by the game.
+    bool busyWithGame() const { return depth_ > 0; }
+
+signals:
+    // The game has ended the program; the application leaves with the code.
+    void gameEnded(int exitCode);
+
+protected:
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    template <typename F> void forward(F&& action);
+    void afterAction();
+    void createControls();
+    void createMenus();
+    void layoutTable();
+    void connectSignals();
+    void applyOne(const ControlSpec& spec, const ControlState& st, const ControlState* before);
+    void fillGrid(const QString& key, const QList<QStringList>& rows);
+    void placeReportPanel();
+    void schedulePaint();
+
+    Game& game_;
+    QtDialogs& dialogs_;
+    QHash<QString, QObject*> controls_;
+    QHash<QString, QMenu*> menus_;
+    QHash<QString, ControlState> applied_;
+    quint64 appliedRevision_ = ~quint64(0);
+    int depth_ = 0;
+    bool pendingActivate_ = false;
+    bool pendingPaint_ = false;
+    bool paintScheduled_ = false;
+    bool endSignalled_ = false;
+    QWidget* chartArea_ = nullptr;
+    QWidget* reportPanel_ = nullptr;
+};
+
+} // namespace pellucar::ui

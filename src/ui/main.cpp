@@ -1,0 +1,26 @@
+#include "app/game.h"
+#include "common/random.h"
+#include "ui/kestrow.h"
+#include "ui/qt_dialogs.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pellucar"));
+    // One look on every desktop, so the colour schemes read the same.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    pellucar::ui::QtDialogs dialogs;
+    pellucar::SystemRandom random;
+    pellucar::Game game(dialogs, random, QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb"));
+    pellucar::ui::Kestrow window(game, dialogs);
+    dialogs.setMainWindow(&window);
+    QObject::connect(&window, &pellucar::ui::Kestrow::gameEnded, &app, [](int code) { QApplication::exit(code); });
+
+    window.show();
+    window.startUp();
+    if (game.ended()) return game.exitCode();
+    return app.exec();
+}

@@ -1,0 +1,187 @@
+#include "ui/qt_dialogs.h"
+
+#include "ui/help_viewer.h"
+#include "ui/kestrow.h"
+#include "ui/windows.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include <memory>
+
+namespace pellucar::ui {
+
+QtDialogs::QtDialogs() : helpPath_(QCoreApplication::applicationDirPath() + QStringLiteral("/dunmere.hlp")) {}
+
+QtDialogs::~QtDialogs() {
+    if (busyDepth_ > 0) QApplication::restoreOverrideCursor();
+    delete help_.data();
+    delete loading_.data();
+}
+
+QWidget* QtDialogs::parentWindow() const { return main_; }
+
+HelpViewer* QtDialogs::helpViewer() const { return help_.data(); }
+
+void QtDialogs::prepare(QDialog* dialog) {
+    // What the player sees behind the window must be the game as it stands.
+    if (main_) main_->sync();
+    colors_.applyToDialog(dialog);
+}
+
+int QtDialogs::run(QDialog* dialog) {
+    prepare(dialog);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    return dialog->exec();
+}
+
+void QtDialogs::chooseScheme(Scheme scheme) {
+    if (main_) main_->applyScheme(scheme);
+    else colors_.apply(scheme, nullptr);
+}
+
+void QtDialogs::notify(const QString& title, const QString& message, int number) {
+    NotificationWindow w(title, message, number, parentWindow());
+    run(&w);
+}
+
+void QtDialogs::messageBox(const QString& message) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Pellucar"), message, QMessageBox::Ok, parentWindow());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    run(&box);
+}
+
+void QtDialogs::about() {
+    AboutWindow w(parentWindow());
+    run(&w);
+}
+
+void QtDialogs::customProgramming() {
+    CustomWindow w(parentWindow());
+    run(&w);
+}
+
+bool QtDialogs::disclaimer(const QString& text) {
+    DisclaimerWindow w(text, parentWindow());
+    return run(&w) == QDialog::Accepted;
+}
+
+bool QtDialogs::timePeriod(TimePeriodForm& form) {
+    TimePeriodWindow w(form, parentWindow());
+    return run(&w) == QDialog::Accepted;
+}
+
+bool QtDialogs::levelSelected(const LevelSummary& summary) {
+    LevelSelectedWindow w(summary, parentWindow());
+    return run(&w) == QDialog::Accepted;
+}
+
+int QtDialogs::commoditySelect(int currentId) {
+    CommoditySelectWindow w(currentId, parentWindow());
+    run(&w);
+    return w.chosenId();
+}
+
+void QtDialogs::news(const QString& caption, const QString& story, int heightTwips, bool scrolling) {
+    NewsWindow w(caption, story, heightTwips, scrolling, parentWindow());
+    run(&w);
+}
+
+void QtDialogs::tradeConfirmation(const QString& message) {
+    TradeConfirmationWindow w(message, parentWindow());
+    run(&w);
+}
+
+GameOverChoice QtDialogs::gameOver(const GameSummary& summary) {
+    GameOverWindow w(summary, parentWindow());
+    run(&w);
+    return w.choice();
+}
+
+EndOfGameChoice QtDialogs::endOfGame(const GameSummary& summary) {
+    EndOfGameWindow w(summary, parentWindow());
+    run(&w);
+    return w.choice();
+}
+
+void QtDialogs::commissions(const CommissionStatement& statement) {
+    CommissionWindow w(statement, parentWindow());
+    run(&w);
+}
+
+void QtDialogs::screenColor() {
+    ScreenColorWindow w(colors_.scheme(), [this, &w](Scheme s) {
+        chooseScheme(s);
+        colors_.applyToDialog(&w);
+    }, parentWindow());
+    run(&w);
+}
+
+void QtDialogs::help(int contextId) {
+    if (!help_) {
+        help_ = new HelpViewer(helpPath_, main_);
+        colors_.applyToDialog(help_);
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+    help_->showTopic(contextId);
+}
+
+void QtDialogs::quitHelp() {
+    if (help_) help_->close();
+}
+
+bool QtDialogs::printImage(const QPixmap& image, QPrinter& printer) {
+    if (image.isNull()) return false;
+    QPainter p;
+    if (!p.begin(&printer)) return false;
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    QSize size = image.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    p.drawPixmap(QRect(QPoint(0, 0), size), image);
+    return p.end();
+}
+
+bool QtDialogs::printMainWindow() {
+    if (!main_) return false;
+    main_->sync();
+    const QPixmap shot = main_->grab();
+    if (shot.isNull()) return false;
+    if (printSink_) return printSink_(shot);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(shot.width() > shot.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, main_);
+    // Choosing not to print is no failure.
+    if (dialog.exec() != QDialog::Accepted) return true;
+    return printImage(shot, printer);
+}
+
+void QtDialogs::loading(bool shown) {
+    if (shown) {
+        if (!loading_) loading_ = new LoadingWindow(main_);
+        colors_.applyToDialog(loading_);
+        loading_->show();
+        loading_->raise();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    } else if (loading_) {
+        loading_->hide();
+        loading_->deleteLater();
+    }
+}
+
+void QtDialogs::busy(bool on) {
+    if (on) {
+        if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busyDepth_ > 0) {
+        if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtDialogs::processEvents() { QCoreApplication::processEvents(); }
+
+} // namespace pellucar::ui

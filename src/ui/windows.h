@@ -1,0 +1,172 @@
+#pragma once
+#include "app/player_dialogs.h"
+#include "app/time_period_form.h"
+#include "ui/color_scheme.h"
+
+#include <QDialog>
+#include <functional>
+
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace pellucar::ui {
+
+// Base of the game's small windows: named controls, the window font, and
+// nothing else. Choice windows refuse to close without a choice.
+class GameWindow : public QDialog {
+    Q_OBJECT
+public:
+    GameWindow(const QString& objectName, const QString& caption, QWidget* parent);
+
+protected:
+    QLabel* label(const QString& name, const QString& text, bool value = false);
+    QPushButton* button(const QString& name, const QString& caption);
+    // Esc and the close box do nothing: the player must press a button.
+    void requireChoice();
+    void reject() override;
+
+private:
+    bool choiceRequired_ = false;
+};
+
+// frmPlayerNotification: the title, the message, OK under the message.
+class NotificationWindow : public GameWindow {
+    Q_OBJECT
+public:
+    NotificationWindow(const QString& title, const QString& message, int number, QWidget* parent = nullptr);
+};
+
+class AboutWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit AboutWindow(QWidget* parent = nullptr);
+};
+
+class CustomWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit CustomWindow(QWidget* parent = nullptr);
+};
+
+// frmDisclaimer: Agree (accepted) or Disagree (rejected).
+class DisclaimerWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit DisclaimerWindow(const QString& text, QWidget* parent = nullptr);
+};
+
+// frmTimePeriod: every option writes the form at once and the window then
+// shows what the form says (lists, label, options that apply).
+class TimePeriodWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit TimePeriodWindow(TimePeriodForm& form, QWidget* parent = nullptr);
+    void render();
+
+private:
+    QRadioButton* option(QWidget* frame, const QString& name, const QString& caption);
+
+    TimePeriodForm& form_;
+};
+
+// frmLevelSelected: Begin (accepted) or Reset (rejected).
+class LevelSelectedWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit LevelSelectedWindow(const LevelSummary& summary, QWidget* parent = nullptr);
+};
+
+// frmCommoditySelect: the charted market, 1-based in the list order.
+class CommoditySelectWindow : public GameWindow {
+    Q_OBJECT
+public:
+    CommoditySelectWindow(int currentId, QWidget* parent = nullptr);
+    int chosenId() const { return chosen_; }
+
+private:
+    int chosen_;
+};
+
+// frmNewsDisplay.
+class NewsWindow : public GameWindow {
+    Q_OBJECT
+public:
+    NewsWindow(const QString& caption, const QString& story, int heightTwips, bool scrolling,
+               QWidget* parent = nullptr);
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    QPlainTextEdit* text_;
+    QLabel* short_;
+    QPushButton* close_;
+};
+
+// frmTradeConfirmation: a click anywhere closes it.
+class TradeConfirmationWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit TradeConfirmationWindow(const QString& message, QWidget* parent = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+};
+
+class GameOverWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit GameOverWindow(const GameSummary& summary, QWidget* parent = nullptr);
+    GameOverChoice choice() const { return choice_; }
+
+private:
+    GameOverChoice choice_ = GameOverChoice::PlayAgain;
+};
+
+class EndOfGameWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit EndOfGameWindow(const GameSummary& summary, QWidget* parent = nullptr);
+    EndOfGameChoice choice() const { return choice_; }
+
+private:
+    EndOfGameChoice choice_ = EndOfGameChoice::Continue;
+};
+
+class CommissionWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit CommissionWindow(const CommissionStatement& statement, QWidget* parent = nullptr);
+};
+
+// frmScreenColor: each option applies its scheme at once; while it does, the
+// options and the close button are disabled.
+class ScreenColorWindow : public GameWindow {
+    Q_OBJECT
+public:
+    using Apply = std::function<void(Scheme)>;
+    ScreenColorWindow(Scheme current, Apply apply, QWidget* parent = nullptr);
+
+    // The options and the close button as they stand (the test looks at
+    // them while a scheme applies).
+    QList<QWidget*> choiceControls() const;
+
+private:
+    void choose(Scheme scheme);
+    Apply apply_;
+};
+
+// frminitialize.
+class LoadingWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit LoadingWindow(QWidget* parent = nullptr);
+};
+
+} // namespace pellucar::ui
