@@ -58,11 +58,11 @@ QString monthId(QDate monthStart) {
                                                                                         QLatin1Char('0'));
 }
 
-// Sorts by date; on a repeated date the later row in the input wins.
 void note(Notes* notes, QDate date, const QString& text) {
     if (notes) notes->push_back({date, text});
 }
 
+// Sorts by date; on a repeated date the later row in the input wins.
 void sortUnique(Bars& bars, const QString& tag, Notes* notes) {
     std::stable_sort(bars.begin(), bars.end(), [](const Bar& a, const Bar& b) { return a.date < b.date; });
     Bars unique;
@@ -215,8 +215,8 @@ Bars parseQuantiacs(const QString& text, double divisor, const QString& tag, Not
     }
     // Where two successive flags name the same contract, the first names one
     // delivery month too far: the rows between them carry the prices of the
-    // intermediate contract, and so does the first flagged row itself (checked
-    // against the settlement files for every such pair in 1990-1997).
+    // intermediate contract, and so does the first flagged row itself (as the
+    // settlement files show wherever they hold the contracts concerned).
     std::set<size_t> rollsBeforeRow;
     for (size_t k = 0; k + 1 < flags.size(); ++k) {
         if (rollTo[flags[k]] == rollTo[flags[k + 1]]) {
