@@ -100,6 +100,7 @@ private:
     void ShowDayCaption();
     int effectiveDailyLength() const;
     QDate currentTickDate() const;
+    QDate currentGameDate() const;
 
     // New-game setup (game_setup.cpp).
     void mnuNewGame_Click();

@@ -201,29 +201,26 @@ QDate Game::currentTickDate() const {
     return s_.market.tickDays[static_cast<size_t>(day)].date;
 }
 
+QDate Game::currentGameDate() const {
+    if (s_.dataMode == QLatin1String("Tick")) return currentTickDate();
+    // The calendar position runs one ahead of the day it shows.
+    const TradingDays& td = s_.market.tradingDays;
+    const int i = td.position > 0 ? td.position - 1 : 0;
+    return i < td.count() ? td.days[i] : QDate();
+}
+
 QDate Game::ShowGameDate() {
-    QDate date;
-    if (s_.dataMode == QLatin1String("Tick")) {
-        date = currentTickDate();
-    } else {
-        const TradingDays& td = s_.market.tradingDays;
-        const int i = td.position > 0 ? td.position - 1 : 0;
-        if (i < td.count()) date = td.days[i];
-        if (date.isValid() && (!s_.gameEndDate.isValid() || date < s_.gameEndDate)) {
-            model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(date));
-            // The weekday of the date the label shows.
-            model_.setText("lblDay", weekdayName(date));
-        }
+    const QDate date = currentGameDate();
+    if (s_.dataMode != QLatin1String("Tick") && date.isValid() &&
+        (!s_.gameEndDate.isValid() || date < s_.gameEndDate)) {
+        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(date));
+        // The weekday of the date the label shows.
+        model_.setText("lblDay", weekdayName(date));
     }
     return date;
 }
 
-QString Game::CurrentWeekday() const {
-    if (s_.dataMode == QLatin1String("Tick")) return weekdayName(currentTickDate());
-    const TradingDays& td = s_.market.tradingDays;
-    const int i = td.position > 0 ? td.position - 1 : 0;
-    return i < td.count() ? weekdayName(td.days[i]) : QString();
-}
+QString Game::CurrentWeekday() const { return weekdayName(currentGameDate()); }
 
 void Game::SetTradeTimeLabel(int n) {
     if (s_.dataMode == QLatin1String("Tick")) model_.setText("lblTradeTime", TraderTickTime(n));

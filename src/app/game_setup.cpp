@@ -174,14 +174,7 @@ void Game::mnuNews_Click(int index) {
 
 void Game::ShowBackgroundStory() {
     if (s_.periodIndex < 1) return;
-    QDate date;
-    if (s_.dataMode == QLatin1String("Tick")) {
-        date = currentTickDate();
-    } else {
-        const TradingDays& td = s_.market.tradingDays;
-        const int i = td.position > 0 ? td.position - 1 : 0;
-        if (i < td.count()) date = td.days[i];
-    }
+    const QDate date = currentGameDate();
     // A date outside the played years keeps the previous lookup.
     if (date.isValid() && date.year() >= 1984 && date.year() <= 1997) s_.backgroundYear = date.year() - 1;
     if (s_.backgroundYear == 0) return;

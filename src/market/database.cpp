@@ -85,24 +85,22 @@ void MarketDatabase::close() {
     db_ = nullptr;
 }
 
-QList<QDate> MarketDatabase::tradingDaysDaily(const QDate& start, const QDate& end) {
+QList<QDate> MarketDatabase::dates(int query, const QDate& start, const QDate& end) {
     QList<QDate> out;
     if (!db_) return out;
-    Statement st(db_, kQueries[TradingDaysDaily]);
+    Statement st(db_, kQueries[query]);
     st.bind(1, iso(start));
     st.bind(2, iso(end));
     while (st.step() == SQLITE_ROW) out.append(QDate::fromString(st.text(0).left(10), Qt::ISODate));
     return out;
 }
 
+QList<QDate> MarketDatabase::tradingDaysDaily(const QDate& start, const QDate& end) {
+    return dates(TradingDaysDaily, start, end);
+}
+
 QList<QDate> MarketDatabase::tradingDaysTick(const QDate& start, const QDate& end) {
-    QList<QDate> out;
-    if (!db_) return out;
-    Statement st(db_, kQueries[TradingDaysTick]);
-    st.bind(1, iso(start));
-    st.bind(2, iso(end));
-    while (st.step() == SQLITE_ROW) out.append(QDate::fromString(st.text(0).left(10), Qt::ISODate));
-    return out;
+    return dates(TradingDaysTick, start, end);
 }
 
 QList<DailyRow> MarketDatabase::dailyRows(int commodityId, const QDate& start, const QDate& end) {

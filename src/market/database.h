@@ -60,6 +60,7 @@ public:
 
 private:
     bool fail();
+    QList<QDate> dates(int query, const QDate& start, const QDate& end);
     sqlite3* db_ = nullptr;
     QString error_;
 };
