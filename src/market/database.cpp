@@ -77,6 +77,16 @@ bool MarketDatabase::open(const QString& path) {
             return false;
         }
     }
+    // A damaged file can still hold a readable schema; the engine's own
+    // check finds it now rather than halfway through a game.
+    Statement check(db_, "PRAGMA quick_check(1)");
+    const int rc2 = check.ok() ? check.step() : SQLITE_ERROR;
+    if (rc2 != SQLITE_ROW || check.text(0) != QLatin1String("ok")) {
+        if (rc2 == SQLITE_ROW) error_ = check.text(0);
+        else fail();
+        close();
+        return false;
+    }
     return true;
 }
 

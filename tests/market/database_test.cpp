@@ -91,6 +91,28 @@ TEST(DatabaseOpen, FailuresCarryTheEnginesMessageAndLeaveItClosed) {
     EXPECT_FALSE(db.isOpen());
     EXPECT_TRUE(db.lastError().contains(QStringLiteral("DayVolume"))) << s(db.lastError());
 
+    // A file whose schema reads fine but whose data pages are damaged is
+    // refused at open, with the engine's own report.
+    const QString damaged = tmpPath("damaged.mdb");
+    {
+        FixtureDb fx("damaged_source");
+        fx.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [](int id, int day) { return id * 10.0 + day; });
+        QFile::remove(damaged);
+        ASSERT_TRUE(QFile::copy(fx.path(), damaged));
+    }
+    {
+        QFile f(damaged);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const qint64 size = f.size();
+        ASSERT_GT(size, 40960);
+        f.seek(size / 2);
+        f.write(QByteArray(8192, '\xff'));
+    }
+    EXPECT_FALSE(db.open(damaged));
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_FALSE(db.lastError().isEmpty());
+    EXPECT_NE(s(db.lastError()), "ok");
+
     // Queries on a closed object answer nothing.
     const QDate d(1996, 1, 2);
     EXPECT_TRUE(db.tradingDaysDaily(d, d.addYears(1)).isEmpty());
