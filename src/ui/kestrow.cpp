@@ -194,15 +194,27 @@ void Kestrow::layoutTable() {
     // Texts that change with the order wrap within their panel instead of
     // widening it, and the figures have room for large values from the
     // start, so the table does not shift while the game runs.
+    // Two lines are kept for each, and no height is worked out from the
+    // width, which keeps the table's rows steady.
+    const QFontMetrics fm(font());
     for (const char* k : {"lblorderverify", "promptUnits", "lblTraderInput"}) {
         auto* l = static_cast<QLabel*>(W(k));
         l->setWordWrap(true);
-        QSizePolicy p(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        l->setMinimumWidth(fm.averageCharWidth() * (QLatin1String(k) == QLatin1String("promptUnits") ? 14 : 26));
+        l->setMinimumHeight(fm.lineSpacing() * 2 + 2);
+        QSizePolicy p(QSizePolicy::Ignored, QSizePolicy::Fixed);
         p.setRetainSizeWhenHidden(true);
-        p.setHeightForWidth(true);
+        p.setHeightForWidth(false);
         l->setSizePolicy(p);
     }
-    const QFontMetrics fm(font());
+    // An empty label is a pixel lower than one with text; every one-line
+    // label gets the height of a filled one from the start.
+    QLabel probe(QStringLiteral("Xg"));
+    probe.setFont(font());
+    for (const ControlSpec& spec : mainWindowControls()) {
+        auto* l = qobject_cast<QLabel*>(controls_.value(spec.key));
+        if (l && !l->wordWrap() && spec.key != QLatin1String("GameName")) l->setMinimumHeight(probe.sizeHint().height());
+    }
     for (const char* k : {"lblMaxSelected", "lblEq", "lblPercentGL", "lblRPL", "lblUPL", "lblLIAB", "lblAvailMarg",
                           "lblPosMargPercent", "lblTotTrades", "lblScore"})
         W(k)->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("$-9,999,999.99")));
@@ -225,7 +237,7 @@ void Kestrow::layoutTable() {
         pair(g, 2, "labelTime", "lblTradeTime");
         g->setColumnStretch(1, 1);
         v->addLayout(g);
-        v->addStretch(1);
+        v->setAlignment(Qt::AlignTop);
     }
     // Forward and Trade.
     QWidget* next = area("ShapeNextPeriod");
@@ -243,7 +255,7 @@ void Kestrow::layoutTable() {
         v->addWidget(W("Label8"));
         v->addWidget(W("btnNewsHist"));
         v->addWidget(W("btnTradeHist"));
-        v->addStretch(1);
+        v->setAlignment(Qt::AlignTop);
     }
     // Quote column.
     QWidget* quotes = area("shpBegMark");
@@ -260,7 +272,7 @@ void Kestrow::layoutTable() {
         for (int i = 0; i < 6; ++i) pair(g, i, names[i], values[i]);
         g->setColumnStretch(1, 1);
         v->addLayout(g);
-        v->addStretch(1);
+        v->setAlignment(Qt::AlignTop);
     }
     // Position column.
     QWidget* positions = area("shpBeginner");
@@ -277,7 +289,7 @@ void Kestrow::layoutTable() {
         for (int i = 0; i < 6; ++i) pair(g, i, names[i], values[i]);
         g->setColumnStretch(1, 1);
         v->addLayout(g);
-        v->addStretch(1);
+        v->setAlignment(Qt::AlignTop);
     }
     // Account figures.
     QWidget* account = area("shpExpert");
@@ -295,7 +307,7 @@ void Kestrow::layoutTable() {
         for (const auto& row : rows) pair(g, r++, row[0], row[1]);
         g->setColumnStretch(1, 1);
         v->addLayout(g);
-        v->addStretch(1);
+        v->setAlignment(Qt::AlignTop);
     }
     // Trader input: market, side, contracts, read-back.
     QWidget* trader = area("Shape3");
@@ -314,10 +326,10 @@ void Kestrow::layoutTable() {
         for (int i = 0; i < 9; ++i) g->addWidget(W(buttons[i]), i / 3, i % 3);
         // The price prompt and box are never shown; they share the cells of
         // the units prompt and box.
-        g->addWidget(W("promptUnits"), 3, 0, 1, 3);
-        g->addWidget(W("promptPrice"), 3, 0, 1, 3);
-        g->addWidget(W("inputUnits"), 4, 0, 1, 2);
-        g->addWidget(W("inputPrice"), 4, 0, 1, 2);
+        g->addWidget(W("promptUnits"), 3, 0, 1, 2);
+        g->addWidget(W("promptPrice"), 3, 0, 1, 2);
+        g->addWidget(W("inputUnits"), 3, 2);
+        g->addWidget(W("inputPrice"), 3, 2);
         g->addWidget(W("lblorderverify"), 5, 0, 1, 3);
         auto* yesNo = new QHBoxLayout;
         yesNo->setSpacing(2);
@@ -325,7 +337,7 @@ void Kestrow::layoutTable() {
         yesNo->addWidget(W("btnNo"));
         g->addLayout(yesNo, 6, 0, 1, 3);
         v->addWidget(desk);
-        v->addStretch(1);
+        v->setAlignment(Qt::AlignTop);
     }
     // Charts, and the report grids that take their place.
     chartArea_ = area("Shape2");
@@ -344,14 +356,8 @@ void Kestrow::layoutTable() {
         auto* r = new QVBoxLayout(reportPanel_);
         r->setContentsMargins(0, 0, 0, 0);
         r->setSpacing(2);
-        auto* newsHead = new QHBoxLayout;
-        newsHead->addWidget(W("LabelNH"), 1);
-        newsHead->addWidget(W("btnCloseNewsHist"));
-        auto* tradeHead = new QHBoxLayout;
-        tradeHead->addWidget(W("LabelTH"), 1);
-        tradeHead->addWidget(W("btnCloseTradeHistory"));
-        r->addLayout(newsHead);
-        r->addLayout(tradeHead);
+        for (const char* k : {"LabelNH", "btnCloseNewsHist", "LabelTH", "btnCloseTradeHistory"})
+            r->addWidget(W(k), 0, Qt::AlignLeft);
         r->addWidget(W("newsgrid"), 1);
         r->addWidget(W("TradeGrid"), 1);
         for (const char* k : {"LabelNH", "btnCloseNewsHist", "LabelTH", "btnCloseTradeHistory"}) {
@@ -383,7 +389,10 @@ void Kestrow::layoutTable() {
     whole->addLayout(left, 0);
     whole->addWidget(chartArea_, 1);
 
-    static_cast<QLineEdit*>(W("inputUnits"))->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')) * 8);
+    for (const char* k : {"inputUnits", "inputPrice"}) {
+        W(k)->setFixedWidth(QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')) * 9);
+        retainSpace(W(k));
+    }
 }
 
 void Kestrow::connectSignals() {

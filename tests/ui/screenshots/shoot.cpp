@@ -1,0 +1,124 @@
+// ui_screens --db FILE --out DIR [--name NAME] [--level Novice|Expert]
+//            [--data Daily|Tick] [--year YYYY] [--month M] [--forward N]
+//            [--no-game] [--hold SECONDS] [--show-all] [--sample-charts]
+// Starts the game with a scripted player, optionally sets up a game and
+// presses Forward N times, then saves the main window in the design colours
+// and in each colour scheme: DIR/NAME_design.png, NAME_black.png, ...
+// With --hold the window stays up that long after the last scheme, for a
+// screen grab from outside. --show-all shows every control at once and
+// --sample-charts draws made-up chart data, to check that nothing overlaps
+// or clips whatever the game shows.
+#include "scripted_dialogs.h"
+
+#include "app/game.h"
+#include "common/random.h"
+#include "app/controls.h"
+#include "ui/chart_view.h"
+#include "ui/kestrow.h"
+
+#include <QLabel>
+#include <cmath>
+
+#include <QAction>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+
+using namespace pellucar;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QCommandLineParser p;
+    const QStringList valued{"db", "out", "name", "level", "data", "year", "month", "forward", "hold", "length"};
+    for (const QString& o : valued) p.addOption(QCommandLineOption(o, o, o));
+    p.addOption(QCommandLineOption("no-game"));
+    p.addOption(QCommandLineOption("show-all"));
+    p.addOption(QCommandLineOption("sample-charts"));
+    p.process(app);
+
+    uitest::ScriptedDialogs dialogs;
+    dialogs.setup.level = p.value("level").isEmpty() ? "Expert" : p.value("level");
+    dialogs.setup.data = p.value("data").isEmpty() ? "Daily" : p.value("data");
+    dialogs.setup.length = p.value("length").isEmpty() ? "Quarter" : p.value("length");
+    dialogs.setup.year = p.value("year").isEmpty() ? 1990 : p.value("year").toInt();
+    dialogs.setup.month = p.value("month").isEmpty() ? 1 : p.value("month").toInt();
+    SystemRandom random(7);
+    Game game(dialogs, random, p.value("db"));
+    ui::Kestrow window(game, dialogs);
+    dialogs.setMainWindow(&window);
+    window.show();
+    window.startUp();
+    QTextStream out(stdout);
+    if (!p.isSet("no-game")) {
+        window.action("mnuNewGame")->trigger();
+        auto* forward = qobject_cast<QPushButton*>(window.widget("btnChangePeriod"));
+        for (int i = 0; i < p.value("forward").toInt(); ++i) forward->click();
+    }
+    for (const QString& line : dialogs.transcript) out << line << "\n";
+    if (p.isSet("show-all")) {
+        for (const ControlSpec& spec : mainWindowControls()) {
+            QWidget* w = window.widget(spec.key);
+            if (!w || w == &window || spec.kind == ControlKind::Grid) continue;
+            w->setVisible(true);
+            w->setEnabled(true);
+        }
+        auto set = [&](const char* k, const QString& t) {
+            if (auto* l = qobject_cast<QLabel*>(window.widget(k))) l->setText(t);
+            if (auto* b = qobject_cast<QPushButton*>(window.widget(k))) b->setText(t);
+        };
+        set("lblTraderInput", "Trader Input: (Select Security)");
+        set("promptUnits", "Number of Contracts to Sell: ");
+        set("lblorderverify", "Is this order correct? Sell 1,000 Soybean @ $6.1225");
+        set("lblMaxSelected", "Oil 100 / Gold 100");
+        set("lblTBondCurrMark", "$118 16/32 +8/32");
+        set("lblSoybeanCurrMark", "$6.12 1/4   -12.5");
+        set("lblEq", "$-1,234,567.89");
+        set("lblOilPos", "-1,000");
+    }
+    if (p.isSet("sample-charts")) {
+        QList<QStringList> ohlc{{"Day", "Open", "High", "Low", "Close"}};
+        QList<QStringList> line{{"Day", "Close", "Moving Average"}};
+        for (int i = 0; i < 30; ++i) {
+            const double c = 20 + 2 * std::sin(i / 4.0) + i * 0.05;
+            ohlc << QStringList{QString::number(i + 1), QString::number(c - 0.2), QString::number(c + 0.4),
+                                QString::number(c - 0.5), QString::number(c)};
+            line << QStringList{QString::number(i + 1), QString::number(c), i >= 4 ? QString::number(c - 0.1) : QString()};
+        }
+        ControlState left;
+        left.text = "Open-High-Low-Close";
+        left.rows = ohlc;
+        ControlState right;
+        right.text = "Moving Average";
+        right.rows = line;
+        static_cast<ui::GameChartView*>(window.widget("GraphLeft"))->setState(left);
+        static_cast<ui::GameChartView*>(window.widget("GraphRight"))->setState(right);
+    }
+    const QString dir = p.value("out");
+    QDir().mkpath(dir);
+    const QString name = p.value("name").isEmpty() ? "shot" : p.value("name");
+    auto shoot = [&](const QString& scheme) {
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        const QString file = dir + "/" + name + "_" + scheme + ".png";
+        window.grab().save(file);
+        out << file << " " << window.width() << "x" << window.height() << "\n";
+        out.flush();
+    };
+    shoot("design");
+    const QList<std::pair<ui::Scheme, QString>> schemes{
+        {ui::Scheme::Black, "black"}, {ui::Scheme::Gray, "gray"}, {ui::Scheme::Monochrome, "mono"}};
+    for (const auto& [scheme, label] : schemes) {
+        dialogs.chooseScheme(scheme);
+        shoot(label);
+    }
+    if (p.isSet("hold")) {
+        QTimer::singleShot(p.value("hold").toInt() * 1000, &app, &QApplication::quit);
+        return app.exec();
+    }
+    return 0;
+}

@@ -1,0 +1,133 @@
+#include "scripted_dialogs.h"
+
+#include "app/controls.h"
+#include "app/game.h"
+#include "market/schema.h"
+#include "ui/kestrow.h"
+#include "ui/metrics.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDate>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace pellucar::uitest {
+
+void ScriptedDialogs::press(QDialog* d, const QString& buttonName) {
+    auto* b = d->findChild<QAbstractButton*>(buttonName);
+    if (!b) throw std::runtime_error(("no button " + buttonName + " in " + d->objectName()).toStdString());
+    b->click();
+}
+
+bool ScriptedDialogs::mainWindowShowsModel() const {
+    const ui::Kestrow* w = mainWindow();
+    if (!w) return true;
+    const PresentationModel& m = const_cast<ui::Kestrow*>(w)->game().model();
+    for (const ControlSpec& spec : mainWindowControls()) {
+        if (spec.kind != ControlKind::Label) continue;
+        auto* l = qobject_cast<QLabel*>(w->widget(spec.key));
+        if (!l || l->text() != ui::displayText(m.text(spec.key)) || l->isHidden() == m.visible(spec.key)) return false;
+    }
+    return true;
+}
+
+int ScriptedDialogs::run(QDialog* d) {
+    prepare(d);
+    mainWindowCurrent << mainWindowShowsModel();
+    QString text;
+    if (auto* l = d->findChild<QLabel*>(QStringLiteral("Label1")); l && d->objectName() == "frmPlayerNotification")
+        text = l->text();
+    if (auto* box = qobject_cast<QMessageBox*>(d)) text = box->text();
+    transcript << d->objectName() + ": " + d->windowTitle() + " | " + text;
+    d->setResult(QDialog::Rejected);
+    if (auto it = queued_.find(d->objectName()); it != queued_.end() && !it->isEmpty()) it->takeFirst()(d);
+    else defaultAnswer(d);
+    return d->result();
+}
+
+void ScriptedDialogs::defaultAnswer(QDialog* d) {
+    const QString name = d->objectName();
+    if (name == "frmDisclaimer") {
+        press(d, agree ? "btnClose" : "btnExit");
+    } else if (name == "frmTimePeriod") {
+        // Data first: it changes the lists and the options that apply.
+        press(d, setup.data == "Tick" ? "OptTick" : "OptDaily");
+        press(d, setup.level == "Novice" ? "OptNovice" : "OptExpert");
+        press(d, "Opt" + setup.length);
+        press(d, setup.news == "Daily" ? "OptDayReports" : "OptAnnual");
+        press(d, setup.random ? "optSelect_1" : "optSelect_0");
+        if (!setup.random) {
+            auto* months = d->findChild<QComboBox*>("Combo1");
+            auto* years = d->findChild<QComboBox*>("Combo2");
+            if (months->isVisibleTo(d)) emit months->activated(setup.month - 1);
+            emit years->activated(years->findText(QString::number(setup.year)));
+        }
+        press(d, "cmdBegin");
+    } else if (name == "frmLevelSelected") {
+        press(d, "cmdBegin");
+    } else if (name == "frmEndofGame") {
+        press(d, "btnContinue");
+    } else if (name == "frmGameOver") {
+        press(d, "btnPlayAgain");
+    } else if (name == "frmPlayerNotification") {
+        press(d, "btnOkay");
+    } else if (name == "frmNewsDisplay") {
+        press(d, "btnclose");
+    } else if (name == "frmTradeConfirmation" || name == "frmScreenColor") {
+        press(d, "Command1");
+    } else if (name == "frmAboutKestrow" || name == "frmCustom" || name == "frmCommiss" ||
+               name == "frmCommoditySelect") {
+        press(d, "cmdOK");
+    } else {
+        d->accept();
+    }
+}
+
+QString writeFixtureDatabase(const QString& path) {
+    QFile::remove(path);
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) throw std::runtime_error("cannot create fixture");
+    auto exec = [db](const QString& sql) {
+        char* err = nullptr;
+        if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+            const std::string msg = err ? err : "sqlite error";
+            sqlite3_free(err);
+            throw std::runtime_error(msg);
+        }
+    };
+    exec(QString::fromLatin1(schema::kCreateSql));
+    exec("BEGIN");
+    // Commodity ids 1 Cattle, 2 Gold, 3 Oil, 4 SP500, 5 Soybean (cents), 6 TBond.
+    const double base[7] = {0, 74.5, 401.0, 21.5, 352.0, 590.0, 98.5};
+    const double step[7] = {0, 0.25, 1.5, 0.2, 2.0, 2.0, 0.125};
+    for (int id = 1; id <= 6; ++id) {
+        int n = 0;
+        for (QDate d(1990, 1, 2); d <= QDate(1990, 1, 31); d = d.addDays(1)) {
+            if (d.dayOfWeek() > 5) continue;
+            const double close = base[id] + step[id] * (n % 4 == 3 ? -1 : n);
+            const double open = close - step[id] / 2;
+            exec(QStringLiteral("INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) "
+                                "VALUES (%1, '%2', %3, %4, %5, %6)")
+                     .arg(id)
+                     .arg(d.toString(Qt::ISODate))
+                     .arg(open, 0, 'f', 4)
+                     .arg(close + step[id], 0, 'f', 4)
+                     .arg(open - step[id], 0, 'f', 4)
+                     .arg(close, 0, 'f', 4));
+            ++n;
+        }
+    }
+    exec(QStringLiteral("INSERT INTO OverviewNews (Date, CommodityID, News) VALUES ('1965-10-17', 0, '%1')")
+             .arg(QString::fromLatin1(kFixtureDisclaimer)));
+    exec("COMMIT");
+    sqlite3_close(db);
+    return path;
+}
+
+} // namespace pellucar::uitest

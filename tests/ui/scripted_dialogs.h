@@ -1,0 +1,72 @@
+#pragma once
+#include "app/game.h"
+#include "common/random.h"
+#include "ui/kestrow.h"
+#include "ui/qt_dialogs.h"
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+class QDialog;
+
+namespace pellucar::uitest {
+
+// What the scripted player picks in the setup window.
+struct SetupPlan {
+    QString level = QStringLiteral("Expert");
+    QString length = QStringLiteral("Quarter"); // Month, Quarter, Year
+    QString data = QStringLiteral("Daily");
+    QString news = QStringLiteral("Annual");    // Annual, Daily
+    bool random = false;
+    int month = 1;
+    int year = 1990;
+};
+
+// The real game windows, answered by script instead of a player: each
+// window is built as the game would show it, then its buttons are pressed
+// in code, so the windows' own handlers decide what the game gets back.
+class ScriptedDialogs : public ui::QtDialogs {
+public:
+    using Answer = std::function<void(QDialog*)>;
+
+    SetupPlan setup;
+    bool agree = true;
+    // One line per window: "objectName: caption | text".
+    QStringList transcript;
+    // Per window: whether the main window showed the model when it opened.
+    QList<bool> mainWindowCurrent;
+
+    // Queues an answer for the next window of that object name.
+    void answer(const QString& window, Answer a) { queued_[window].append(std::move(a)); }
+    static void press(QDialog* d, const QString& buttonName);
+
+protected:
+    int run(QDialog* dialog) override;
+
+private:
+    void defaultAnswer(QDialog* d);
+    bool mainWindowShowsModel() const;
+    QHash<QString, QList<Answer>> queued_;
+};
+
+// A main window with its game, played by script.
+struct WindowRig {
+    explicit WindowRig(const QString& databasePath)
+        : game(dialogs, random, databasePath), window(game, dialogs) {
+        dialogs.setMainWindow(&window);
+    }
+    ~WindowRig() { dialogs.setMainWindow(nullptr); }
+    ScriptedDialogs dialogs;
+    ScriptedRandom random{{}, 0.0};
+    Game game;
+    ui::Kestrow window;
+};
+
+// A market database written by the test: six markets with daily rows for
+// the first weeks of January 1990 and the disclaimer text.
+QString writeFixtureDatabase(const QString& path);
+inline const char* kFixtureDisclaimer = "Fixture disclaimer: a game, not advice.";
+
+} // namespace pellucar::uitest

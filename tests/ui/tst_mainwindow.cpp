@@ -1,0 +1,270 @@
+#include "tst_suites.h"
+
+#include "scripted_dialogs.h"
+#include "ui/chart_view.h"
+#include "ui/metrics.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPdfWriter>
+#include <QPixmap>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace pellucar;
+using namespace pellucar::ui;
+
+namespace {
+
+// The objects of the main window itself (not of the windows it owns) that
+// carry a name: widgets, menus and menu actions.
+QList<QObject*> namedControls(QMainWindow& w) {
+    QList<QObject*> out;
+    for (QWidget* x : w.findChildren<QWidget*>()) {
+        const bool ours = x->window() == &w || qobject_cast<QMenu*>(x);
+        if (ours && !x->objectName().isEmpty() && !x->objectName().startsWith(QLatin1String("qt_"))) out << x;
+    }
+    for (QAction* a : w.findChildren<QAction*>())
+        if (!a->objectName().isEmpty() && !a->objectName().startsWith(QLatin1String("qt_"))) out << a;
+    return out;
+}
+
+bool kindMatches(ControlKind kind, QObject* o) {
+    switch (kind) {
+    case ControlKind::Window: return qobject_cast<QMainWindow*>(o);
+    case ControlKind::Label: return qobject_cast<QLabel*>(o);
+    case ControlKind::Button: return qobject_cast<QPushButton*>(o);
+    case ControlKind::TextBox: return qobject_cast<QLineEdit*>(o);
+    case ControlKind::ComboBox: return qobject_cast<QComboBox*>(o);
+    case ControlKind::Grid: return qobject_cast<QTableWidget*>(o);
+    case ControlKind::Chart: return qobject_cast<QChartView*>(o);
+    case ControlKind::Shape: return qobject_cast<QWidget*>(o);
+    case ControlKind::Menu:
+    case ControlKind::MenuItem:
+    case ControlKind::Separator: return qobject_cast<QAction*>(o);
+    }
+    return false;
+}
+
+QList<ControlState> modelStates(const Game& g) {
+    QList<ControlState> out;
+    for (const QString& k : g.model().keys()) out << g.model().at(k);
+    return out;
+}
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+    QString db_;
+
+    // Start-up, then a Daily Expert quarter from January 1990.
+    void startGame(uitest::WindowRig& rig) {
+        rig.window.show();
+        rig.window.startUp();
+        rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
+    }
+
+private slots:
+    void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/window.mdb")); }
+
+    void everyModelKeyHasItsControl() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        const QList<QObject*> named = namedControls(rig.window);
+        for (const QString& key : rig.game.model().keys()) {
+            const ControlSpec* spec = findControl(key);
+            QVERIFY2(spec, qPrintable(key + " is not a control of the design"));
+            bool found = key == rig.window.objectName();
+            for (QObject* o : named) found = found || (o->objectName() == key && kindMatches(spec->kind, o));
+            QVERIFY2(found, qPrintable(key + " has no control of its kind"));
+        }
+    }
+
+    void everyNamedControlHasAModelKey() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        const QList<QObject*> named = namedControls(rig.window);
+        QVERIFY(named.size() > 150);
+        for (QObject* o : named) QVERIFY2(rig.game.model().has(o->objectName()), qPrintable(o->objectName()));
+    }
+
+    // The menu bar holds the design's tree: order, captions, separators and
+    // the design check marks.
+    void menuTreeIsTheDesign() {
+        uitest::WindowRig rig(db_);
+        QStringList top;
+        for (QAction* a : rig.window.menuBar()->actions()) top << a->objectName() + '=' + a->text();
+        QCOMPARE(top, (QStringList{"mnuGame=&Game", "mnuSettings=&Options", "mnuDunmere=&Dunmere", "mnuHowtoPlay=&Help"}));
+        for (const ControlSpec& parent : mainWindowControls()) {
+            auto* menu = rig.window.findChild<QMenu*>(parent.key);
+            if (!menu) continue;
+            QStringList want, got;
+            for (const ControlSpec& s : mainWindowControls())
+                if (s.parent == parent.key) want << s.key + '=' + s.caption + (s.checked ? "*" : "");
+            for (QAction* a : menu->actions())
+                got << a->objectName() + '=' + a->text() + (a->isChecked() ? "*" : "");
+            QCOMPARE(got, want);
+        }
+        QVERIFY(rig.window.action(QStringLiteral("mSep3"))->isSeparator());
+    }
+
+    void forwardingAMenuItemUpdatesItsMark() {
+        uitest::WindowRig rig(db_);
+        rig.window.show();
+        rig.window.startUp();
+        QAction* novice = rig.window.action(QStringLiteral("mnuLevel_0"));
+        QAction* expert = rig.window.action(QStringLiteral("mnuLevel_2"));
+        QVERIFY(expert->isChecked() && !novice->isChecked());
+        novice->trigger();
+        QCOMPARE(novice->isChecked(), rig.game.model().checked(QStringLiteral("mnuLevel_0")));
+        QCOMPARE(expert->isChecked(), rig.game.model().checked(QStringLiteral("mnuLevel_2")));
+        QVERIFY(novice->isChecked() && !expert->isChecked());
+    }
+
+    void opensAtItsSizeTopLeftAndUnclipped() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        QTest::mouseClick(rig.window.widget(QStringLiteral("btnChangePeriod")), Qt::LeftButton);
+        QCoreApplication::processEvents(); // the layout settles after the texts change
+        QCOMPARE(rig.window.size(), QSize(twipsToPixelsX(9540, &rig.window), twipsToPixelsY(7220, &rig.window)));
+        QCOMPARE(rig.window.pos(), rig.window.screen()->availableGeometry().topLeft());
+        QVERIFY(rig.window.minimumSizeHint().width() <= rig.window.width());
+        QVERIFY(rig.window.minimumSizeHint().height() <= rig.window.height());
+        for (const ControlSpec& spec : mainWindowControls()) {
+            QWidget* w = rig.window.widget(spec.key);
+            auto* label = qobject_cast<QLabel*>(w);
+            if ((label && !label->wordWrap()) || qobject_cast<QPushButton*>(w)) {
+                if (!w->isVisible()) continue;
+                QVERIFY2(w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height(),
+                         qPrintable(QStringLiteral("%1 %2x%3 < %4x%5").arg(spec.key).arg(w->width()).arg(w->height())
+                                        .arg(w->sizeHint().width()).arg(w->sizeHint().height())));
+            }
+        }
+        // More room goes to the charts.
+        const int chartWidth = rig.window.widget(QStringLiteral("GraphLeft"))->width();
+        rig.window.resize(rig.window.width() + 200, rig.window.height() + 100);
+        QTRY_COMPARE(rig.window.widget(QStringLiteral("GraphLeft"))->width(), chartWidth + 200);
+    }
+
+    void startsUpAndForwardUpdatesTheTable() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        QCOMPARE(rig.window.windowTitle(), QStringLiteral("Dunmere"));
+        QCOMPARE(rig.dialogs.transcript.mid(0, 3),
+                 (QStringList{"frmAboutKestrow: About Pellucar | ", "frmDisclaimer: Disclaimer Statement | ",
+                              "frmTimePeriod: Game Level Options | "}));
+        auto text = [&](const char* k) { return static_cast<QLabel*>(rig.window.widget(QString::fromLatin1(k)))->text(); };
+        const QString day = text("lblDay"), date = text("lblDate"), caption = text("LabelDay");
+        auto* oil = rig.window.widget(QStringLiteral("lblOilCurrMark"));
+
+        QTest::mouseClick(rig.window.widget(QStringLiteral("btnChangePeriod")), Qt::LeftButton);
+        for (const char* k : {"lblDay", "lblDate", "lblTradeTime", "LabelDay", "lblOilCurrMark", "lblGoldCurrMark",
+                              "lblTBondCurrMark", "lblSoybeanCurrMark"})
+            QCOMPARE(text(k), displayText(rig.game.model().text(QString::fromLatin1(k))));
+        QVERIFY(text("lblDay") != day);
+        QVERIFY(text("lblDate") != date);
+        QVERIFY(text("LabelDay") != caption);
+        QVERIFY(!text("lblTradeTime").isEmpty());
+        QVERIFY(oil->isVisible());
+        QVERIFY2(text("lblOilCurrMark").startsWith(QStringLiteral("$21.50")), qPrintable(text("lblOilCurrMark")));
+        // Every window so far opened over a main window that showed the game.
+        QVERIFY(!rig.dialogs.mainWindowCurrent.isEmpty());
+        QVERIFY(!rig.dialogs.mainWindowCurrent.contains(false));
+    }
+
+    void disagreeEndsTheProgram() {
+        uitest::WindowRig rig(db_);
+        rig.dialogs.agree = false;
+        QSignalSpy ended(&rig.window, &Kestrow::gameEnded);
+        rig.window.startUp();
+        QVERIFY(rig.game.ended());
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.first().first().toInt(), rig.game.exitCode());
+        QVERIFY(rig.window.close());
+    }
+
+    void closeBoxAsksTheGame() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        const qsizetype before = rig.dialogs.transcript.size();
+        QVERIFY(!rig.window.close());
+        QVERIFY(rig.window.isVisible());
+        QVERIFY(rig.dialogs.transcript.size() > before);
+        QVERIFY(rig.dialogs.transcript.last().startsWith(QStringLiteral("frmEndofGame")));
+        QVERIFY(!rig.game.ended());
+    }
+
+    void inputsReachTheGame() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        auto* units = static_cast<QLineEdit*>(rig.window.widget(QStringLiteral("inputUnits")));
+        units->setVisible(true);
+        QTest::keyClicks(units, QStringLiteral("12"));
+        QCOMPARE(rig.game.model().text(QStringLiteral("inputUnits")), QStringLiteral("12"));
+
+        auto* combo = static_cast<QComboBox*>(rig.window.widget(QStringLiteral("cboCommodity")));
+        QCOMPARE(combo->currentText(), QStringLiteral("Oil"));
+        emit combo->activated(combo->findText(QStringLiteral("Soybean")));
+        QVERIFY(rig.window.action(QStringLiteral("mnuGraph_5"))->isChecked());
+        QVERIFY(!rig.window.action(QStringLiteral("mnuGraph_0"))->isChecked());
+    }
+
+    void activationSetsTheGamesTooltips() {
+        uitest::WindowRig rig(db_);
+        QCOMPARE(rig.window.widget(QStringLiteral("lblEq"))->toolTip(),
+                 QStringLiteral("The dollar value of the player's account."));
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(&rig.window, &activate);
+        QCOMPARE(rig.window.widget(QStringLiteral("lblEq"))->toolTip(), QStringLiteral("Current Account Value"));
+        QCOMPARE(rig.window.widget(QStringLiteral("btnChangePeriod"))->toolTip(),
+                 rig.game.model().at(QStringLiteral("btnChangePeriod")).tooltip);
+    }
+
+    void printingReportsFailureAndChangesNothing() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        rig.dialogs.setPrintSink([](const QPixmap&) { return false; });
+        QVERIFY(!rig.dialogs.printMainWindow());
+
+        const QList<ControlState> before = modelStates(rig.game);
+        const qsizetype shown = rig.dialogs.transcript.size();
+        rig.window.action(QStringLiteral("mnuPrint"))->trigger();
+        QCOMPARE(rig.dialogs.transcript.mid(shown),
+                 QStringList{QStringLiteral("MessageBox: Pellucar | The form could not be printed.")});
+        QCOMPARE(modelStates(rig.game), before);
+    }
+
+    void printsTheWindowAsShown() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        const QString pdf = QStringLiteral(PELLUCAR_UI_TEST_TMP "/window.pdf");
+        QFile::remove(pdf);
+        QSize printed;
+        rig.dialogs.setPrintSink([&](const QPixmap& shot) {
+            printed = shot.size() / shot.devicePixelRatio();
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return QtDialogs::printImage(shot, printer);
+        });
+        QVERIFY(rig.dialogs.printMainWindow());
+        QCOMPARE(printed, rig.window.size());
+        QVERIFY(QFile(pdf).size() > 1000);
+        QVERIFY(!QtDialogs::printImage(QPixmap(), *std::make_unique<QPrinter>()));
+    }
+};
+
+} // namespace
+
+QObject* pellucar::uitest::makeMainWindowSuite() { return new MainWindowTest; }
+
+#include "tst_mainwindow.moc"
+
