@@ -21,13 +21,13 @@ class GameWindow : public QDialog {
     Q_OBJECT
 public:
     GameWindow(const QString& objectName, const QString& caption, QWidget* parent);
+    void reject() override;
 
 protected:
     QLabel* label(const QString& name, const QString& text, bool value = false);
     QPushButton* button(const QString& name, const QString& caption);
     // Esc and the close box do nothing: the player must press a button.
     void requireChoice();
-    void reject() override;
 
 private:
     bool choiceRequired_ = false;

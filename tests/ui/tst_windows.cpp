@@ -1,4 +1,251 @@
 #include "tst_suites.h"
-namespace pellucar::uitest {
-QObject* makeWindowsSuite() { return new QObject; }
+
+#include "scripted_dialogs.h"
+#include "ui/metrics.h"
+#include "ui/windows.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace pellucar;
+using namespace pellucar::ui;
+
+namespace {
+
+template <typename T = QWidget> T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    if (!c) qFatal("no %s", name);
+    return c;
 }
+QString text(QWidget* w, const char* name) { return child<QLabel>(w, name)->text(); }
+void click(QWidget* w, const char* name) { child<QAbstractButton>(w, name)->click(); }
+QStringList items(QComboBox* c) {
+    QStringList l;
+    for (int i = 0; i < c->count(); ++i) l << c->itemText(i);
+    return l;
+}
+
+class WindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // The notification is as wide as its message plus 150 twips either side,
+    // with OK centred under the text.
+    void notificationFitsItsMessage_data() {
+        QTest::addColumn<QString>("message");
+        QTest::newRow("one line") << QStringLiteral("  Position Limit Exceeded: The Maximum Position is 100 Contracts");
+        QTest::newRow("two lines") << QStringLiteral("Margin Call!\r\nDeposit funds or reduce your positions before the next period.");
+    }
+    void notificationFitsItsMessage() {
+        QFETCH(QString, message);
+        NotificationWindow w(QStringLiteral("Trader Notification"), message, 2);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Trader Notification"));
+        QLabel* label = child<QLabel>(&w, "Label1");
+        QCOMPARE(label->text(), displayText(message));
+        QVERIFY(child(&w, "ColorScheme")->isHidden());
+        QCOMPARE(text(&w, "ColorScheme"), QStringLiteral("2"));
+        const int margin = twipsToPixelsX(150, &w);
+        const int textWidth = twipsToPixelsX(textWidthTwips(label, message), &w);
+        QCOMPARE(label->x(), margin);
+        QCOMPARE(label->width(), textWidth);
+        QCOMPARE(w.width(), textWidth + 2 * margin);
+        QVERIFY(label->height() >= label->sizeHint().height());
+        QWidget* ok = child(&w, "btnOkay");
+        QVERIFY(ok->y() > label->geometry().bottom());
+        QVERIFY(qAbs(ok->geometry().center().x() - label->geometry().center().x()) <= 1);
+        QVERIFY(w.height() > ok->geometry().bottom());
+    }
+
+    void shortNotificationStillHoldsItsButton() {
+        NotificationWindow w(QStringLiteral("Pellucar"), QStringLiteral("Hi"), 0);
+        QWidget* ok = child(&w, "btnOkay");
+        QVERIFY(ok->x() >= 0 && ok->geometry().right() < w.width());
+        QVERIFY(ok->width() >= ok->sizeHint().width());
+    }
+
+    // Each option writes the setup form at once and the window then shows
+    // what the form allows.
+    void setupWindowFollowsItsForm() {
+        TimePeriodForm form;
+        form.reset(QStringLiteral("Expert"), QStringLiteral("Daily"), TimePeriodForm::Length::Year, QStringLiteral("Annual"));
+        TimePeriodWindow w(form);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Game Level Options"));
+        QCOMPARE(text(&w, "Label1"), QStringLiteral("When Playing Pellucar, you may either select a historical "
+                                                    "timeperiod to trade or the Game will choose a random year for you."));
+        auto* months = child<QComboBox>(&w, "Combo1");
+        auto* years = child<QComboBox>(&w, "Combo2");
+        QVERIFY(child<QRadioButton>(&w, "OptYear")->isChecked());
+        QCOMPARE(items(years).first(), QStringLiteral("1984"));
+        QCOMPARE(items(years).last(), QStringLiteral("1997"));
+        QVERIFY(months->isHidden());
+        QCOMPARE(text(&w, "labeltime"), form.timeLabel());
+
+        click(&w, "OptTick");
+        QCOMPARE(form.data(), QStringLiteral("Tick"));
+        QCOMPARE(items(years), (QStringList{"1996", "1997"}));
+        QCOMPARE(items(months).size(), 12);
+        QVERIFY(!months->isHidden());
+        QVERIFY(!child(&w, "OptYear")->isEnabled());
+        QVERIFY(!child<QRadioButton>(&w, "OptYear")->isChecked());
+        QCOMPARE(text(&w, "labeltime"), form.timeLabel());
+
+        emit months->activated(3);
+        emit years->activated(1);
+        QCOMPARE(form.month, 4);
+        QCOMPARE(form.year, 1997);
+        click(&w, "OptNovice");
+        click(&w, "OptMonth");
+        click(&w, "OptDayReports");
+        QCOMPARE(form.level, QStringLiteral("Novice"));
+        QCOMPARE(form.length, TimePeriodForm::Length::Month);
+        QCOMPARE(form.news, QStringLiteral("Daily"));
+
+        click(&w, "optSelect_1");
+        QVERIFY(form.random);
+        QVERIFY(months->isHidden() && years->isHidden());
+        click(&w, "OptDaily");
+        QVERIFY(child(&w, "OptYear")->isEnabled());
+
+        QCOMPARE(child<QAbstractButton>(&w, "cmdBegin")->text(), QStringLiteral("&Begin"));
+        QCOMPARE(child<QAbstractButton>(&w, "cmdReset")->text(), QStringLiteral("&Cancel"));
+        click(&w, "cmdBegin");
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+    }
+
+    void newsWindowSizeFollowsTheStory_data() {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("scrolling");
+        QTest::newRow("short") << 1400 << false;
+        QTest::newRow("middle") << 2500 << false;
+        QTest::newRow("long") << 5000 << true;
+    }
+    void newsWindowSizeFollowsTheStory() {
+        QFETCH(int, height);
+        QFETCH(bool, scrolling);
+        NewsWindow w(QStringLiteral("Fed Holds Rates"), QStringLiteral("The story."), height, scrolling);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Fed Holds Rates"));
+        QCOMPARE(w.height(), twipsToPixelsY(height - 360, &w));
+        auto* box = child<QPlainTextEdit>(&w, "txtNewsDisplay");
+        QWidget* label = child(&w, "Labelnews");
+        QCOMPARE(box->isHidden(), !scrolling);
+        QCOMPARE(label->isHidden(), scrolling);
+        QVERIFY(box->isReadOnly());
+        w.show();
+        w.resize(500, 260);
+        QCOMPARE(box->geometry(), w.rect());
+        QCOMPARE(label->geometry(), w.rect());
+        QTRY_VERIFY(child(&w, "btnclose")->hasFocus());
+    }
+
+    void summaryWindowsOfferTheirChoices() {
+        GameSummary s;
+        s.caption = QStringLiteral("Game Over");
+        s.verdict = QStringLiteral("Nice Job Trading");
+        s.realized = QStringLiteral("$1,234.50");
+        s.unrealized = QStringLiteral("$-20.00");
+        s.finalScore = QStringLiteral("$1,214.50");
+        s.restartEnabled = false;
+        GameOverWindow over(s);
+        QCOMPARE(text(&over, "Label6"), QString(41, '='));
+        QCOMPARE(text(&over, "Label2"), s.verdict);
+        QCOMPARE(text(&over, "Label4"), s.realized);
+        QCOMPARE(text(&over, "Label3"), s.unrealized);
+        QCOMPARE(text(&over, "Label7"), s.finalScore);
+        QCOMPARE(text(&over, "Label11"), QStringLiteral("Final Score:"));
+        QVERIFY(child(&over, "Label10")->isHidden() && child(&over, "Label5")->isHidden());
+        over.show();
+        over.reject(); // Esc: the window waits for a choice
+        QVERIFY(over.isVisible());
+        click(&over, "btnEnd");
+        QCOMPARE(over.choice(), GameOverChoice::End);
+
+        s.caption = QStringLiteral("Game Over ");
+        s.commissions = QStringLiteral("$40.00");
+        EndOfGameWindow end(s);
+        QCOMPARE(end.windowTitle(), QStringLiteral("Game Over "));
+        QCOMPARE(text(&end, "Label6"), QString(53, '='));
+        QCOMPARE(text(&end, "label12"), s.commissions);
+        QCOMPARE(text(&end, "Label1"), s.verdict);
+        QVERIFY(!child(&end, "btnRestartGame")->isEnabled());
+        end.reject();
+        QCOMPARE(end.choice(), EndOfGameChoice::Continue);
+        click(&end, "btnExit");
+        QCOMPARE(end.choice(), EndOfGameChoice::End);
+
+        CommissionStatement st{QStringLiteral("No commissions are charged."), QStringLiteral("$500.00"),
+                               QStringLiteral("$300.00"), QStringLiteral("$200.00")};
+        CommissionWindow c(st);
+        QCOMPARE(c.windowTitle(), QStringLiteral("Commission Charges"));
+        QCOMPARE(text(&c, "Label1") + text(&c, "Label3"), QStringLiteral("Score (before commissions):$500.00"));
+        QCOMPARE(text(&c, "Label2") + text(&c, "label12"), QStringLiteral("Commissions:$300.00"));
+        QCOMPARE(text(&c, "Label11") + text(&c, "Label7"), QStringLiteral("Score (after commissions):$200.00"));
+    }
+
+    void smallWindowsCloseAsTheyShould() {
+        TradeConfirmationWindow t(QStringLiteral("Transaction Order Filled: 3 Gold Sold @  $385.20"));
+        QCOMPARE(t.windowTitle(), QStringLiteral("Electronic Mail:  Trade Confirmation"));
+        t.show();
+        QTest::mouseClick(child(&t, "lblTradeConfirmation"), Qt::LeftButton);
+        QCOMPARE(t.result(), int(QDialog::Accepted));
+        QVERIFY(!t.isVisible());
+
+        DisclaimerWindow d(QStringLiteral("Read this."));
+        QCOMPARE(child<QPlainTextEdit>(&d, "txtNewsDisplay")->toPlainText(), QStringLiteral("Read this."));
+        d.show();
+        d.reject();
+        QVERIFY(d.isVisible());
+        click(&d, "btnExit");
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QVERIFY(!d.isVisible());
+
+        CommoditySelectWindow m(3);
+        QVERIFY(child<QRadioButton>(&m, "optCommodity_2")->isChecked());
+        QCOMPARE(child<QRadioButton>(&m, "optCommodity_5")->text(), QStringLiteral("TBond"));
+        click(&m, "optCommodity_5");
+        click(&m, "cmdOK");
+        QCOMPARE(m.chosenId(), 6);
+    }
+
+    void informationWindowsCarryTheirTexts() {
+        AboutWindow a;
+        QCOMPARE(text(&a, "LabelN"), QStringLiteral("Pellucar"));
+        QCOMPARE(text(&a, "Label1"), QStringLiteral("Dunmere"));
+        QCOMPARE(text(&a, "Label6"), QStringLiteral("For Game Instructions, select Instructions\n"
+                                                    "listed under Help on the Pull-Down Menu"));
+        QVERIFY(text(&a, "Label4").contains(QStringLiteral("pellucar.example")));
+        CustomWindow c;
+        QVERIFY(text(&c, "lblTop").contains(QStringLiteral("broker-dealers")));
+        QVERIFY(text(&c, "lblTop").contains(QStringLiteral("investment advisors")));
+        QVERIFY(text(&c, "lblBottom").contains(QStringLiteral("@pellucar.example")));
+    }
+
+    void loadingWindowAndBusyPointer() {
+        QtDialogs dialogs;
+        dialogs.loading(true);
+        QWidget* loading = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("frminitialize") && w->isVisible()) loading = w;
+        QVERIFY(loading);
+        QCOMPARE(text(loading, "Label1"), QStringLiteral("Initializing Data:  please wait"));
+        dialogs.loading(false);
+        QVERIFY(!loading->isVisible());
+
+        dialogs.busy(true);
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        dialogs.busy(false);
+        QVERIFY(!QApplication::overrideCursor());
+        dialogs.busy(false); // an extra release must not pop someone else's cursor
+        QVERIFY(!QApplication::overrideCursor());
+    }
+};
+
+} // namespace
+
+QObject* pellucar::uitest::makeWindowsSuite() { return new WindowsTest; }
+
+#include "tst_windows.moc"
