@@ -122,10 +122,9 @@ void QtDialogs::screenColor() {
 }
 
 void QtDialogs::help(int contextId) {
-    if (!help_) {
-        help_ = new HelpViewer(helpPath_, main_);
-        colors_.applyToDialog(help_);
-    }
+    // The help viewer keeps the desktop's own look whatever the game's
+    // scheme: it stands for the system's help program.
+    if (!help_) help_ = new HelpViewer(helpPath_, main_);
     help_->show();
     help_->raise();
     help_->activateWindow();

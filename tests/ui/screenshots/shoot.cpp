@@ -1,13 +1,16 @@
 // ui_screens --db FILE --out DIR [--name NAME] [--level Novice|Expert]
 //            [--data Daily|Tick] [--year YYYY] [--month M] [--forward N]
 //            [--no-game] [--hold SECONDS] [--show-all] [--sample-charts]
+//            [--menu KEY] [--windows]
 // Starts the game with a scripted player, optionally sets up a game and
 // presses Forward N times, then saves the main window in the design colours
 // and in each colour scheme: DIR/NAME_design.png, NAME_black.png, ...
 // With --hold the window stays up that long after the last scheme, for a
 // screen grab from outside. --show-all shows every control at once and
 // --sample-charts draws made-up chart data, to check that nothing overlaps
-// or clips whatever the game shows.
+// or clips whatever the game shows. --menu opens that menu before the
+// external grab; --windows also saves each of the game's small windows
+// (in the last scheme) as DIR/NAME_frmXxx.png.
 #include "scripted_dialogs.h"
 
 #include "app/game.h"
@@ -16,7 +19,10 @@
 #include "ui/chart_view.h"
 #include "ui/kestrow.h"
 
+#include "ui/windows.h"
+
 #include <QLabel>
+#include <QMenu>
 #include <cmath>
 
 #include <QAction>
@@ -40,6 +46,8 @@ int main(int argc, char** argv) {
     p.addOption(QCommandLineOption("no-game"));
     p.addOption(QCommandLineOption("show-all"));
     p.addOption(QCommandLineOption("sample-charts"));
+    p.addOption(QCommandLineOption("windows"));
+    p.addOption(QCommandLineOption("menu", "menu", "menu"));
     p.process(app);
 
     uitest::ScriptedDialogs dialogs;
@@ -116,8 +124,44 @@ int main(int argc, char** argv) {
         dialogs.chooseScheme(scheme);
         shoot(label);
     }
+    if (p.isSet("windows")) {
+        GameSummary summary{"Game Over", "Do Not Pass Go, Move Immediately to Wall Street!", "$12,345.00", "$-1,234.50",
+                            "$11,110.50", "$120.00", false, true};
+        TimePeriodForm form;
+        form.reset("Expert", "Tick", TimePeriodForm::Length::Quarter, "Annual");
+        QString story;
+        for (int i = 0; i < 40; ++i) story += "The Federal Reserve left its target rate unchanged today. ";
+        QList<QDialog*> windows{
+            new ui::NotificationWindow("Trader Notification", "Margin Call!  You must deposit funds or reduce positions.", 0),
+            new ui::AboutWindow, new ui::CustomWindow, new ui::DisclaimerWindow(story),
+            new ui::TimePeriodWindow(form), new ui::LevelSelectedWindow({"Expert", "One Quarter", "Annual Reports", "Daily"}),
+            new ui::CommoditySelectWindow(3), new ui::NewsWindow("Fed Holds Rates", story.left(300), 1400, false),
+            new ui::NewsWindow("Fed Holds Rates Steady", story, 5000, true),
+            new ui::TradeConfirmationWindow("Transaction Order Filled: 3 Gold Sold @  $385.20"),
+            new ui::GameOverWindow(summary), new ui::EndOfGameWindow(summary),
+            new ui::CommissionWindow({"No commissions are charged to the Trader's Account during the Game.  The following "
+                                      "displays the final score after a $25.00 per trade commission is charged to the "
+                                      "Trader's Account.", "$500.00", "$300.00", "$200.00"}),
+            new ui::ScreenColorWindow(dialogs.colors().scheme(), nullptr), new ui::LoadingWindow};
+        int n = 0;
+        for (QDialog* d : windows) {
+            dialogs.colors().applyToDialog(d);
+            d->show();
+            for (int i = 0; i < 3; ++i) QApplication::processEvents();
+            const QString file = dir + "/" + name + "_" + QString::number(n++) + "_" + d->objectName() + ".png";
+            d->grab().save(file);
+            out << file << " " << d->width() << "x" << d->height() << "\n";
+            delete d;
+        }
+    }
+    if (!p.value("menu").isEmpty()) {
+        if (auto* m = window.findChild<QMenu*>(p.value("menu")))
+            QTimer::singleShot(300, m, [m, &window] { m->popup(window.mapToGlobal(QPoint(60, 20))); });
+    }
     if (p.isSet("hold")) {
-        QTimer::singleShot(p.value("hold").toInt() * 1000, &app, &QApplication::quit);
+        // exit, not quit: quit would ask the main window to close, which the game
+        // answers with its end-of-game window.
+        QTimer::singleShot(p.value("hold").toInt() * 1000, &app, [] { QApplication::exit(0); });
         return app.exec();
     }
     return 0;
