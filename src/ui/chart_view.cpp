@@ -88,7 +88,7 @@ void GameChartView::rebuild() {
         s->setPen(QPen(colors_.series, 1));
         s->setBodyWidth(0.6);
         for (int i = 0; i < data.size(); ++i) {
-            double v[4];
+            double v[4] = {};
             bool ok = true;
             for (int k = 0; k < 4; ++k) ok = number(data.at(i), ohlc[k], &v[k]) && ok;
             if (ok) s->append(new QCandlestickSet(v[0], v[1], v[2], v[3], i));
