@@ -79,19 +79,22 @@ bool MarketDatabase::open(const QString& path) {
     }
     // A damaged file can still hold a readable schema; the engine's own
     // check finds it now rather than halfway through a game.
-    Statement check(db_, "PRAGMA quick_check(1)");
-    const int rc2 = check.ok() ? check.step() : SQLITE_ERROR;
-    if (rc2 != SQLITE_ROW || check.text(0) != QLatin1String("ok")) {
-        if (rc2 == SQLITE_ROW) error_ = check.text(0);
-        else fail();
-        close();
-        return false;
-    }
-    return true;
+    bool sound = false;
+    {
+        Statement check(db_, "PRAGMA quick_check(1)");
+        const int rc2 = check.ok() ? check.step() : SQLITE_ERROR;
+        sound = rc2 == SQLITE_ROW && check.text(0) == QLatin1String("ok");
+        if (!sound) {
+            if (rc2 == SQLITE_ROW) error_ = check.text(0);
+            else fail();
+        }
+    } // the statement is finalized before the connection may close
+    if (!sound) close();
+    return sound;
 }
 
 void MarketDatabase::close() {
-    if (db_) sqlite3_close(db_);
+    if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
 }
 
