@@ -167,9 +167,8 @@ void QtDialogs::loading(bool shown) {
         loading_->show();
         loading_->raise();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    } else if (loading_) {
-        loading_->hide();
-        loading_->deleteLater();
+    } else {
+        delete loading_.data();
     }
 }
 
