@@ -74,6 +74,7 @@ void Game::SetInitialWindowState() {
     model_.setText("inputUnits", QString());
     tradebuttonvisible(false);
     marketsinvisible();
+    labelmarketvisible(false);
     model_.setText("lblDay", QString());
     model_.setText("lblTradeTime", QString());
     model_.setText("lblDate", QString());

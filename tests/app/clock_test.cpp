@@ -234,3 +234,30 @@ TEST(TickClock, NewsComesOutAtItsCheckpointInSizeOrder) {
     EXPECT_EQ(h.state().newsHistory.size(), 3);
     EXPECT_EQ(h.state().newsHistory[2].newsTime, "12:00 pm");
 }
+
+TEST(TickClock, SamePeriodKeepsItsTicksAnotherLengthReadsThemAgain) {
+    FixtureDb db("clock_tick_cache");
+    buildTickJanuary1996(db);
+    Harness h(db.path());
+    h.start();
+    const QHash<QString, QString> month{{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}};
+    h.setup(month);
+    EXPECT_EQ(countLines(h.take(), "frminitialize"), 1);
+    h.forward();
+    h.dialogs.queueAnswer("btnRestartGame");
+    h.game->click("mnuEnd"); // Play Again reloads the same period: no new read
+    EXPECT_EQ(countLines(h.take(), "frminitialize"), 0);
+    h.setup(month);
+    EXPECT_EQ(countLines(h.take(), "frminitialize"), 0);
+    h.forward();
+    EXPECT_FLOAT_EQ(h.state().prices.records[1].oil, 18.0f);
+    h.dialogs.queueAnswer("btnRestartGame");
+    h.game->click("mnuEnd");
+    // A quarter from the same first day is a different period: read anew.
+    auto quarter = month;
+    quarter["length"] = "Quarter";
+    h.take();
+    h.setup(quarter);
+    EXPECT_EQ(countLines(h.take(), "frminitialize"), 1);
+    EXPECT_EQ(h.state().gameEndDate, QDate(1996, 4, 1));
+}
