@@ -189,10 +189,10 @@ bool Game::isKnownControl(const QString& name, int index) const {
 
 bool Game::isActionable(const QString& key) const {
     if (!model_.at("Kestrow").enabled) return false;
-    for (const ControlSpec* spec = findControl(key); spec; spec = findControl(spec->parent)) {
-        const ControlState& st = model_.at(spec->key);
+    for (const ControlSpec* ctl = findControl(key); ctl; ctl = findControl(ctl->parent)) {
+        const ControlState& st = model_.at(ctl->key);
         if (!st.enabled || !st.visible) return false;
-        if (spec->parent.isEmpty()) break;
+        if (ctl->parent.isEmpty()) break;
     }
     return true;
 }
@@ -243,8 +243,8 @@ bool Game::click(const QString& name, int index) {
 
 void Game::setText(const QString& key, const QString& text) {
     if (ended_) return;
-    ControlSpec const* spec = findControl(key);
-    if (spec && spec->kind == ControlKind::TextBox) model_.setText(key, text);
+    ControlSpec const* ctl = findControl(key);
+    if (ctl && ctl->kind == ControlKind::TextBox) model_.setText(key, text);
 }
 
 void Game::keyPress(const QString& key, Key k) {

@@ -221,14 +221,14 @@ void ScreenColors::apply(Scheme scheme, QWidget* window) {
     setTextColors(holder, back.isValid() ? TextColors{ColorTable::label(scheme, LabelGroup::Caption).text, back}
                                          : TextColors{});
 
-    for (const ControlSpec& spec : mainWindowControls()) {
-        QWidget* w = child(window, spec.key);
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        QWidget* w = child(window, ctl.key);
         if (!w) continue;
-        if (spec.kind == ControlKind::Label) {
-            const LabelGroup group = ColorTable::labelGroup(spec.key);
-            setTextColors(w, ColorTable::label(scheme, group, highlighted.value(spec.key, false)));
-        } else if (spec.kind == ControlKind::Shape) {
-            w->setProperty("borderColor", ColorTable::shapeBorder(scheme, spec.key));
+        if (ctl.kind == ControlKind::Label) {
+            const LabelGroup group = ColorTable::labelGroup(ctl.key);
+            setTextColors(w, ColorTable::label(scheme, group, highlighted.value(ctl.key, false)));
+        } else if (ctl.kind == ControlKind::Shape) {
+            w->setProperty("borderColor", ColorTable::shapeBorder(scheme, ctl.key));
             w->update();
         }
     }
@@ -237,15 +237,15 @@ void ScreenColors::apply(Scheme scheme, QWidget* window) {
 
 void ScreenColors::applyShared(QWidget* window) const {
     if (!window) return;
-    for (const ControlSpec& spec : mainWindowControls()) {
-        QWidget* w = child(window, spec.key);
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        QWidget* w = child(window, ctl.key);
         if (!w) continue;
-        switch (spec.kind) {
+        switch (ctl.kind) {
         case ControlKind::Button: setTextColors(w, ColorTable::button(scheme_)); break;
         case ControlKind::TextBox:
         case ControlKind::ComboBox: setTextColors(w, ColorTable::input(scheme_)); break;
         case ControlKind::Grid: setTextColors(w, ColorTable::grid(scheme_)); break;
-        case ControlKind::Chart: applyChartColors(w, ColorTable::chart(scheme_, spec.key)); break;
+        case ControlKind::Chart: applyChartColors(w, ColorTable::chart(scheme_, ctl.key)); break;
         default: break;
         }
     }

@@ -93,23 +93,23 @@ QAction* Kestrow::action(const QString& key) const { return qobject_cast<QAction
 
 void Kestrow::createControls() {
     QWidget* central = centralWidget();
-    for (const ControlSpec& spec : mainWindowControls()) {
+    for (const ControlSpec& ctl : mainWindowControls()) {
         QWidget* w = nullptr;
-        switch (spec.kind) {
+        switch (ctl.kind) {
         case ControlKind::Window:
-            setObjectName(spec.key);
-            setWindowTitle(spec.caption);
-            controls_.insert(spec.key, this);
+            setObjectName(ctl.key);
+            setWindowTitle(ctl.caption);
+            controls_.insert(ctl.key, this);
             continue;
         case ControlKind::Label: {
-            auto* l = new QLabel(displayText(spec.caption), central);
+            auto* l = new QLabel(displayText(ctl.caption), central);
             l->setTextFormat(Qt::PlainText);
             l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             w = l;
             break;
         }
-        case ControlKind::Button: w = new CaptionButton(spec.caption, central); break;
-        case ControlKind::TextBox: w = new QLineEdit(spec.caption, central); break;
+        case ControlKind::Button: w = new CaptionButton(ctl.caption, central); break;
+        case ControlKind::TextBox: w = new QLineEdit(ctl.caption, central); break;
         case ControlKind::ComboBox: w = new QComboBox(central); break;
         case ControlKind::Grid: {
             auto* t = new QTableWidget(central);
@@ -125,50 +125,50 @@ void Kestrow::createControls() {
         case ControlKind::Shape: continue; // made with the area it frames
         default: continue;                 // menus: createMenus
         }
-        w->setObjectName(spec.key);
-        if (spec.kind != ControlKind::Chart && spec.kind != ControlKind::Grid) retainSpace(w);
-        if (!spec.tooltip.isEmpty()) w->setToolTip(spec.tooltip);
-        controls_.insert(spec.key, w);
+        w->setObjectName(ctl.key);
+        if (ctl.kind != ControlKind::Chart && ctl.kind != ControlKind::Grid) retainSpace(w);
+        if (!ctl.tooltip.isEmpty()) w->setToolTip(ctl.tooltip);
+        controls_.insert(ctl.key, w);
     }
 }
 
 void Kestrow::createMenus() {
     QSet<QString> parents;
-    for (const ControlSpec& spec : mainWindowControls())
-        if (!spec.parent.isEmpty()) parents.insert(spec.parent);
+    for (const ControlSpec& ctl : mainWindowControls())
+        if (!ctl.parent.isEmpty()) parents.insert(ctl.parent);
 
-    for (const ControlSpec& spec : mainWindowControls()) {
-        if (spec.kind != ControlKind::Menu && spec.kind != ControlKind::MenuItem && spec.kind != ControlKind::Separator)
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        if (ctl.kind != ControlKind::Menu && ctl.kind != ControlKind::MenuItem && ctl.kind != ControlKind::Separator)
             continue;
-        QMenu* holder = spec.parent.isEmpty() ? nullptr : menus_.value(spec.parent);
-        if (!spec.parent.isEmpty() && !holder) continue; // the list holds parents first
+        QMenu* holder = ctl.parent.isEmpty() ? nullptr : menus_.value(ctl.parent);
+        if (!ctl.parent.isEmpty() && !holder) continue; // the list holds parents first
         QAction* a = nullptr;
-        if (spec.kind == ControlKind::Separator) {
+        if (ctl.kind == ControlKind::Separator) {
             a = holder->addSeparator();
-        } else if (spec.kind == ControlKind::Menu || parents.contains(spec.key)) {
-            QMenu* m = holder ? holder->addMenu(spec.caption) : menuBar()->addMenu(spec.caption);
-            m->setObjectName(spec.key);
-            menus_.insert(spec.key, m);
+        } else if (ctl.kind == ControlKind::Menu || parents.contains(ctl.key)) {
+            QMenu* m = holder ? holder->addMenu(ctl.caption) : menuBar()->addMenu(ctl.caption);
+            m->setObjectName(ctl.key);
+            menus_.insert(ctl.key, m);
             a = m->menuAction();
             // A menu entry that opens a submenu is a control of its own: the
             // game hears of it when the submenu opens.
-            if (spec.kind == ControlKind::MenuItem) {
-                const QString name = spec.name;
-                const int index = spec.index;
+            if (ctl.kind == ControlKind::MenuItem) {
+                const QString name = ctl.name;
+                const int index = ctl.index;
                 connect(m, &QMenu::aboutToShow, this, [this, name, index] {
                     forward([&] { game_.click(name, index); });
                 });
             }
         } else {
-            a = holder->addAction(spec.caption);
-            const QString name = spec.name;
-            const int index = spec.index;
+            a = holder->addAction(ctl.caption);
+            const QString name = ctl.name;
+            const int index = ctl.index;
             connect(a, &QAction::triggered, this, [this, name, index] {
                 forward([&] { game_.click(name, index); });
             });
         }
-        a->setObjectName(spec.key);
-        controls_.insert(spec.key, a);
+        a->setObjectName(ctl.key);
+        controls_.insert(ctl.key, a);
     }
 }
 
@@ -211,9 +211,9 @@ void Kestrow::layoutTable() {
     // label gets the height of a filled one from the start.
     QLabel probe(QStringLiteral("Xg"));
     probe.setFont(font());
-    for (const ControlSpec& spec : mainWindowControls()) {
-        auto* l = qobject_cast<QLabel*>(controls_.value(spec.key));
-        if (l && !l->wordWrap() && spec.key != QLatin1String("GameName")) l->setMinimumHeight(probe.sizeHint().height());
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        auto* l = qobject_cast<QLabel*>(controls_.value(ctl.key));
+        if (l && !l->wordWrap() && ctl.key != QLatin1String("GameName")) l->setMinimumHeight(probe.sizeHint().height());
     }
     for (const char* k : {"lblMaxSelected", "lblEq", "lblPercentGL", "lblRPL", "lblUPL", "lblLIAB", "lblAvailMarg",
                           "lblPosMargPercent", "lblTotTrades", "lblScore"})
@@ -396,11 +396,11 @@ void Kestrow::layoutTable() {
 }
 
 void Kestrow::connectSignals() {
-    for (const ControlSpec& spec : mainWindowControls()) {
-        const QString name = spec.name;
-        const int index = spec.index;
-        if (spec.kind == ControlKind::Button) {
-            connect(static_cast<QPushButton*>(widget(spec.key)), &QPushButton::clicked, this,
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        const QString name = ctl.name;
+        const int index = ctl.index;
+        if (ctl.kind == ControlKind::Button) {
+            connect(static_cast<QPushButton*>(widget(ctl.key)), &QPushButton::clicked, this,
                     [this, name, index] { forward([&] { game_.click(name, index); }); });
         }
     }
@@ -517,13 +517,13 @@ void Kestrow::sync() {
     if (model.revision() == appliedRevision_) return;
     appliedRevision_ = model.revision();
     for (const QString& key : model.keys()) {
-        const ControlSpec* spec = findControl(key);
-        if (!spec || !controls_.contains(key)) continue;
+        const ControlSpec* ctl = findControl(key);
+        if (!ctl || !controls_.contains(key)) continue;
         const ControlState& st = model.at(key);
         const auto it = applied_.constFind(key);
         if (it != applied_.constEnd() && *it == st) continue;
         const ControlState before = it != applied_.constEnd() ? *it : ControlState{};
-        applyOne(*spec, st, it != applied_.constEnd() ? &before : nullptr);
+        applyOne(*ctl, st, it != applied_.constEnd() ? &before : nullptr);
         applied_.insert(key, st);
     }
     // The report area is up while any of its parts is.
@@ -536,10 +536,10 @@ void Kestrow::sync() {
     }
 }
 
-void Kestrow::applyOne(const ControlSpec& spec, const ControlState& st, const ControlState* before) {
-    QObject* o = controls_.value(spec.key);
+void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const ControlState* before) {
+    QObject* o = controls_.value(ctl.key);
     if (auto* a = qobject_cast<QAction*>(o)) {
-        if (spec.kind != ControlKind::Separator) a->setText(st.text);
+        if (ctl.kind != ControlKind::Separator) a->setText(st.text);
         a->setVisible(st.visible);
         a->setEnabled(st.enabled);
         // Only a marked item shows a mark; an unmarked one stays plain.
@@ -547,7 +547,7 @@ void Kestrow::applyOne(const ControlSpec& spec, const ControlState& st, const Co
         a->setChecked(st.checked);
         return;
     }
-    if (spec.kind == ControlKind::Window) {
+    if (ctl.kind == ControlKind::Window) {
         setWindowTitle(st.text);
         centralWidget()->setEnabled(st.enabled);
         menuBar()->setEnabled(st.enabled);
@@ -556,11 +556,11 @@ void Kestrow::applyOne(const ControlSpec& spec, const ControlState& st, const Co
     auto* w = qobject_cast<QWidget*>(o);
     if (!w) return;
     const bool wasShown = before ? before->visible && before->enabled : false;
-    switch (spec.kind) {
+    switch (ctl.kind) {
     case ControlKind::Label: {
         auto* l = static_cast<QLabel*>(w);
         l->setText(displayText(st.text));
-        if (ColorTable::labelGroup(spec.key) == LabelGroup::QuoteName && (before ? before->checked : false) != st.checked)
+        if (ColorTable::labelGroup(ctl.key) == LabelGroup::QuoteName && (before ? before->checked : false) != st.checked)
             dialogs_.colors().setHighlighted(l, st.checked);
         break;
     }
@@ -589,7 +589,7 @@ void Kestrow::applyOne(const ControlSpec& spec, const ControlState& st, const Co
         break;
     }
     case ControlKind::Grid:
-        if (!before || before->rows != st.rows) fillGrid(spec.key, st.rows);
+        if (!before || before->rows != st.rows) fillGrid(ctl.key, st.rows);
         break;
     case ControlKind::Chart: static_cast<GameChartView*>(w)->setState(st); break;
     default: break;
@@ -598,7 +598,7 @@ void Kestrow::applyOne(const ControlSpec& spec, const ControlState& st, const Co
     w->setEnabled(st.enabled);
     w->setVisible(st.visible);
     // The units box takes the entry as soon as the game offers it.
-    if (spec.kind == ControlKind::TextBox && st.visible && st.enabled && !wasShown && isVisible()) w->setFocus();
+    if (ctl.kind == ControlKind::TextBox && st.visible && st.enabled && !wasShown && isVisible()) w->setFocus();
 }
 
 void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {

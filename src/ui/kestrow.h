@@ -60,7 +60,7 @@ private:
     void createMenus();
     void layoutTable();
     void connectSignals();
-    void applyOne(const ControlSpec& spec, const ControlState& st, const ControlState* before);
+    void applyOne(const ControlSpec& ctl, const ControlState& st, const ControlState* before);
     void fillGrid(const QString& key, const QList<QStringList>& rows);
     void placeReportPanel();
     void schedulePaint();

@@ -29,10 +29,10 @@ bool ScriptedDialogs::mainWindowShowsModel() const {
     const ui::Kestrow* w = mainWindow();
     if (!w) return true;
     const PresentationModel& m = const_cast<ui::Kestrow*>(w)->game().model();
-    for (const ControlSpec& spec : mainWindowControls()) {
-        if (spec.kind != ControlKind::Label) continue;
-        auto* l = qobject_cast<QLabel*>(w->widget(spec.key));
-        if (!l || l->text() != ui::displayText(m.text(spec.key)) || l->isHidden() == m.visible(spec.key)) return false;
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        if (ctl.kind != ControlKind::Label) continue;
+        auto* l = qobject_cast<QLabel*>(w->widget(ctl.key));
+        if (!l || l->text() != ui::displayText(m.text(ctl.key)) || l->isHidden() == m.visible(ctl.key)) return false;
     }
     return true;
 }

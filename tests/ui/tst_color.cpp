@@ -23,12 +23,12 @@ QString name(const QColor& c) { return c.isValid() ? c.name() : QStringLiteral("
 // Everything the schemes set on the main window, as text for comparison.
 QStringList snapshot(const Kestrow& w) {
     QStringList out;
-    for (const ControlSpec& spec : mainWindowControls()) {
-        const QWidget* x = w.widget(spec.key);
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        const QWidget* x = w.widget(ctl.key);
         if (!x || x == &w) continue;
         const TextColors c = ScreenColors::colorsOf(x);
-        QString line = spec.key + ' ' + name(c.text) + ' ' + name(c.back);
-        if (spec.kind == ControlKind::Shape) line += ' ' + name(x->property("borderColor").value<QColor>());
+        QString line = ctl.key + ' ' + name(c.text) + ' ' + name(c.back);
+        if (ctl.kind == ControlKind::Shape) line += ' ' + name(x->property("borderColor").value<QColor>());
         if (auto* chart = qobject_cast<const GameChartView*>(x))
             line += ' ' + name(chart->colors().back) + ' ' + name(chart->colors().series);
         out << line;
@@ -108,18 +108,18 @@ private slots:
     // scheme; a control left out of the tables would show the window's
     // default text on the scheme's background.
     void everyControlIsReadableInEveryScheme() {
-        for (const ControlSpec& spec : mainWindowControls())
-            if (spec.kind == ControlKind::Label)
-                QVERIFY2(ColorTable::labelGroup(spec.key) != LabelGroup::None, qPrintable(spec.key));
+        for (const ControlSpec& ctl : mainWindowControls())
+            if (ctl.kind == ControlKind::Label)
+                QVERIFY2(ColorTable::labelGroup(ctl.key) != LabelGroup::None, qPrintable(ctl.key));
         uitest::WindowRig rig(db_);
         for (Scheme s : {Scheme::Black, Scheme::Gray, Scheme::Monochrome}) {
             rig.dialogs.chooseScheme(s);
-            for (const ControlSpec& spec : mainWindowControls()) {
-                QWidget* w = rig.window.widget(spec.key);
-                if (!w || w == &rig.window || spec.kind == ControlKind::Shape || spec.kind == ControlKind::Chart) continue;
+            for (const ControlSpec& ctl : mainWindowControls()) {
+                QWidget* w = rig.window.widget(ctl.key);
+                if (!w || w == &rig.window || ctl.kind == ControlKind::Shape || ctl.kind == ControlKind::Chart) continue;
                 const TextColors c = ScreenColors::colorsOf(w);
                 QVERIFY2(qAbs(luminance(c.text) - luminance(c.back)) > 0.3,
-                         qPrintable(spec.key + ' ' + c.text.name() + " on " + c.back.name()));
+                         qPrintable(ctl.key + ' ' + c.text.name() + " on " + c.back.name()));
             }
             for (const char* k : {"GraphLeft", "GraphRight"}) {
                 const ChartColors c = static_cast<GameChartView*>(rig.window.widget(k))->colors();

@@ -80,10 +80,10 @@ private slots:
         startGame(rig);
         const QList<QObject*> named = namedControls(rig.window);
         for (const QString& key : rig.game.model().keys()) {
-            const ControlSpec* spec = findControl(key);
-            QVERIFY2(spec, qPrintable(key + " is not a control of the design"));
+            const ControlSpec* ctl = findControl(key);
+            QVERIFY2(ctl, qPrintable(key + " is not a control of the design"));
             bool found = key == rig.window.objectName();
-            for (QObject* o : named) found = found || (o->objectName() == key && kindMatches(spec->kind, o));
+            for (QObject* o : named) found = found || (o->objectName() == key && kindMatches(ctl->kind, o));
             QVERIFY2(found, qPrintable(key + " has no control of its kind"));
         }
     }
@@ -138,13 +138,13 @@ private slots:
         QCOMPARE(rig.window.pos(), rig.window.screen()->availableGeometry().topLeft());
         QVERIFY(rig.window.minimumSizeHint().width() <= rig.window.width());
         QVERIFY(rig.window.minimumSizeHint().height() <= rig.window.height());
-        for (const ControlSpec& spec : mainWindowControls()) {
-            QWidget* w = rig.window.widget(spec.key);
+        for (const ControlSpec& ctl : mainWindowControls()) {
+            QWidget* w = rig.window.widget(ctl.key);
             auto* label = qobject_cast<QLabel*>(w);
             if ((label && !label->wordWrap()) || qobject_cast<QPushButton*>(w)) {
                 if (!w->isVisible()) continue;
                 QVERIFY2(w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height(),
-                         qPrintable(QStringLiteral("%1 %2x%3 < %4x%5").arg(spec.key).arg(w->width()).arg(w->height())
+                         qPrintable(QStringLiteral("%1 %2x%3 < %4x%5").arg(ctl.key).arg(w->width()).arg(w->height())
                                         .arg(w->sizeHint().width()).arg(w->sizeHint().height())));
             }
         }

@@ -70,9 +70,9 @@ int main(int argc, char** argv) {
     }
     for (const QString& line : dialogs.transcript) out << line << "\n";
     if (p.isSet("show-all")) {
-        for (const ControlSpec& spec : mainWindowControls()) {
-            QWidget* w = window.widget(spec.key);
-            if (!w || w == &window || spec.kind == ControlKind::Grid) continue;
+        for (const ControlSpec& ctl : mainWindowControls()) {
+            QWidget* w = window.widget(ctl.key);
+            if (!w || w == &window || ctl.kind == ControlKind::Grid) continue;
             w->setVisible(true);
             w->setEnabled(true);
         }
