@@ -456,15 +456,7 @@ namespace {
 QString rule(int n) { return QString(n, QLatin1Char('=')); }
 } // namespace
 
-GameOverWindow::GameOverWindow(const GameSummary& summary, QWidget* parent)
-    : GameWindow(QStringLiteral("frmGameOver"),
-                 summary.caption.isEmpty() ? QStringLiteral("Game Over") : summary.caption, parent) {
-    requireChoice();
-    QPushButton* again = button(QStringLiteral("btnPlayAgain"), QStringLiteral("&Play Again"));
-    QPushButton* end = button(QStringLiteral("btnEnd"), QStringLiteral("&End"));
-    QLabel* verdict = label(QStringLiteral("Label2"), summary.verdict, true);
-    verdict->setAlignment(Qt::AlignCenter);
-    verdict->setWordWrap(true);
+QGridLayout* GameWindow::summaryFigures(const GameSummary& summary, const char* commissionsLabel, int ruleLength) {
     auto* g = new QGridLayout;
     g->setHorizontalSpacing(14);
     auto row = [&](int r, const char* caption, const char* text, const char* value, const QString& valueText) {
@@ -476,11 +468,24 @@ GameOverWindow::GameOverWindow(const GameSummary& summary, QWidget* parent)
     row(0, "Label8", "Unrealized P(L):", "Label3", summary.unrealized);
     row(1, "Label9", "Realized P(L):", "Label4", summary.realized);
     row(2, "Label10", "Regulatory Fines:", "Label5", QString());
-    row(3, "Label1", "Commissions:", "label12", summary.commissions);
-    g->addWidget(label(QStringLiteral("Label6"), rule(41)), 4, 0, 1, 2);
+    row(3, commissionsLabel, "Commissions:", "label12", summary.commissions);
+    g->addWidget(label(QStringLiteral("Label6"), rule(ruleLength)), 4, 0, 1, 2);
     row(5, "Label11", "Final Score:", "Label7", summary.finalScore);
     findChild<QLabel*>(QStringLiteral("Label10"))->setVisible(summary.finesVisible);
     findChild<QLabel*>(QStringLiteral("Label5"))->setVisible(summary.finesVisible);
+    return g;
+}
+
+GameOverWindow::GameOverWindow(const GameSummary& summary, QWidget* parent)
+    : GameWindow(QStringLiteral("frmGameOver"),
+                 summary.caption.isEmpty() ? QStringLiteral("Game Over") : summary.caption, parent) {
+    requireChoice();
+    QPushButton* again = button(QStringLiteral("btnPlayAgain"), QStringLiteral("&Play Again"));
+    QPushButton* end = button(QStringLiteral("btnEnd"), QStringLiteral("&End"));
+    QLabel* verdict = label(QStringLiteral("Label2"), summary.verdict, true);
+    verdict->setAlignment(Qt::AlignCenter);
+    verdict->setWordWrap(true);
+    QGridLayout* g = summaryFigures(summary, "Label1", 41);
     connect(again, &QPushButton::clicked, this, [this] {
         choice_ = GameOverChoice::PlayAgain;
         accept();
@@ -509,22 +514,7 @@ EndOfGameWindow::EndOfGameWindow(const GameSummary& summary, QWidget* parent)
     QLabel* verdict = label(QStringLiteral("Label1"), summary.verdict, true);
     verdict->setAlignment(Qt::AlignCenter);
     verdict->setWordWrap(true);
-    auto* g = new QGridLayout;
-    g->setHorizontalSpacing(14);
-    auto row = [&](int r, const char* caption, const char* text, const char* value, const QString& valueText) {
-        g->addWidget(label(QString::fromLatin1(caption), QString::fromLatin1(text)), r, 0);
-        QLabel* v = label(QString::fromLatin1(value), valueText, true);
-        v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        g->addWidget(v, r, 1);
-    };
-    row(0, "Label8", "Unrealized P(L):", "Label3", summary.unrealized);
-    row(1, "Label9", "Realized P(L):", "Label4", summary.realized);
-    row(2, "Label10", "Regulatory Fines:", "Label5", QString());
-    row(3, "Label2", "Commissions:", "label12", summary.commissions);
-    g->addWidget(label(QStringLiteral("Label6"), rule(53)), 4, 0, 1, 2);
-    row(5, "Label11", "Final Score:", "Label7", summary.finalScore);
-    findChild<QLabel*>(QStringLiteral("Label10"))->setVisible(summary.finesVisible);
-    findChild<QLabel*>(QStringLiteral("Label5"))->setVisible(summary.finesVisible);
+    QGridLayout* g = summaryFigures(summary, "Label2", 53);
     // Esc and the close box carry on with the game, the harmless choice.
     connect(cont, &QPushButton::clicked, this, &QDialog::reject);
     connect(end, &QPushButton::clicked, this, [this] {

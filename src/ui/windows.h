@@ -1,4 +1,5 @@
 #pragma once
+#include <QGridLayout>
 #include "app/player_dialogs.h"
 #include "app/time_period_form.h"
 #include "ui/color_scheme.h"
@@ -28,6 +29,10 @@ protected:
     QPushButton* button(const QString& name, const QString& caption);
     // Esc and the close box do nothing: the player must press a button.
     void requireChoice();
+    // The figures of both end-of-game windows: unrealized, realized, fines
+    // (shown only when the summary says so), commissions under the caption
+    // label `commissionsLabel`, a rule of `ruleLength` "=" signs, final score.
+    QGridLayout* summaryFigures(const GameSummary& summary, const char* commissionsLabel, int ruleLength);
 
 private:
     bool choiceRequired_ = false;
