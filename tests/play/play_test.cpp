@@ -66,6 +66,11 @@ TEST(PlayDriver, TranscriptShowAndExitStatus) {
     EXPECT_EQ(ok.exitCode, 0);
     EXPECT_EQ(ok.out.mid(3), QStringList({"lblGoldPos: 0", "btnBuy: &Buy (hidden)"}));
 
+    // Pressing what the player cannot press is no error, but it is reported.
+    const PlayRun locked = play(fixture(), "click btnTrade\n");
+    EXPECT_EQ(locked.exitCode, 0);
+    EXPECT_TRUE(locked.err.contains("btnTrade is not available")) << locked.err.toStdString();
+
     EXPECT_EQ(play(fixture(), "frobnicate\n").exitCode, 2);
     EXPECT_EQ(play(fixture(), "setup year=2001\n").exitCode, 2);
     EXPECT_EQ(play(fixture(), "forward lots\n").exitCode, 2);

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <cstdio>
+
 namespace pellucar {
 
 namespace {
@@ -44,10 +46,17 @@ PlayDriver::Result PlayDriver::run(const QStringList& lines) {
 bool PlayDriver::click(const QString& rawName, int index, QString* error) {
     QString name = rawName;
     splitIndexedName(&name, &index);
-    if (!game_.click(name, index)) {
+    if (!game_.isKnownControl(name, index)) {
         *error = QStringLiteral("unknown control %1").arg(rawName);
         return false;
     }
+    const QString key = (index < 0 || name == QLatin1String("cboCommodity"))
+                            ? name
+                            : PresentationModel::itemKey(name, index);
+    // A player cannot press what is hidden or disabled; say so, as the
+    // script probably expected otherwise.
+    if (!game_.isActionable(key)) std::fprintf(stderr, "pellucar-play: %s is not available, ignored\n", qPrintable(key));
+    game_.click(name, index);
     return true;
 }
 
