@@ -121,43 +121,28 @@ int HelpFile::topicFromUrl(const QString& url) {
     return ok ? id : -1;
 }
 
-QString HelpFile::inlineHtml(const QString& text) const {
+QString HelpFile::expandLinks(const QString& text, bool asHtml) const {
+    auto plain = [asHtml](const QString& t) { return asHtml ? t.toHtmlEscaped() : t; };
     QString out;
     qsizetype at = 0;
     QRegularExpressionMatchIterator it = linkPattern().globalMatch(text);
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
-        out += text.mid(at, m.capturedStart() - at).toHtmlEscaped();
+        out += plain(text.mid(at, m.capturedStart() - at));
         const int id = m.captured(1).toInt();
         QString label = m.captured(2);
         if (label.isEmpty()) {
             const HelpTopic* t = topic(id);
-            label = t ? t->title : QStringLiteral("Topic %1").arg(id);
+            label = t ? t->title : (asHtml ? QStringLiteral("Topic %1").arg(id) : m.captured(1));
         }
-        out += QStringLiteral("<a href=\"%1\">%2</a>").arg(linkUrl(id), label.toHtmlEscaped());
+        out += asHtml ? QStringLiteral("<a href=\"%1\">%2</a>").arg(linkUrl(id), label.toHtmlEscaped()) : label;
         at = m.capturedEnd();
     }
-    out += text.mid(at).toHtmlEscaped();
-    return out;
+    return out + plain(text.mid(at));
 }
 
-QString HelpFile::inlinePlain(const QString& text) const {
-    QString out;
-    qsizetype at = 0;
-    QRegularExpressionMatchIterator it = linkPattern().globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        out += text.mid(at, m.capturedStart() - at);
-        QString label = m.captured(2);
-        if (label.isEmpty()) {
-            const HelpTopic* t = topic(m.captured(1).toInt());
-            label = t ? t->title : m.captured(1);
-        }
-        out += label;
-        at = m.capturedEnd();
-    }
-    return out + text.mid(at);
-}
+QString HelpFile::inlineHtml(const QString& text) const { return expandLinks(text, true); }
+QString HelpFile::inlinePlain(const QString& text) const { return expandLinks(text, false); }
 
 QString HelpFile::html(int id) const {
     const HelpTopic* t = topic(id);

@@ -46,6 +46,8 @@ public:
 private:
     QString inlineHtml(const QString& text) const;
     QString inlinePlain(const QString& text) const;
+    // Topic links as anchors (html) or as their link text (plain).
+    QString expandLinks(const QString& text, bool asHtml) const;
 
     QList<HelpTopic> topics_;
     QString error_;

@@ -257,40 +257,32 @@ void Kestrow::layoutTable() {
         v->addWidget(W("btnTradeHist"));
         v->setAlignment(Qt::AlignTop);
     }
-    // Quote column.
-    QWidget* quotes = area("shpBegMark");
-    {
-        auto* v = column(quotes);
-        v->addWidget(W("CurrMarkBanner"));
+    // The quote and position columns: a heading over six market rows in
+    // trading order, each a name label and a value label.
+    auto marketColumn = [&](const char* shapeKey, const char* heading, const QStringList& names,
+                            const QStringList& values) {
+        QWidget* box = area(shapeKey);
+        auto* v = column(box);
+        v->addWidget(W(heading));
         auto* g = new QGridLayout;
         g->setHorizontalSpacing(6);
         g->setVerticalSpacing(1);
-        const char* names[] = {"LabelOilMark", "LabelGoldMark", "LabelTBondMark", "LabelSP500Mark", "LabelCattleMark",
-                               "LabelSoybeanMark"};
-        const char* values[] = {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark",
-                                "lblCattleCurrMark", "lblSoybeanCurrMark"};
-        for (int i = 0; i < 6; ++i) pair(g, i, names[i], values[i]);
+        for (int i = 0; i < 6; ++i)
+            pair(g, i, names.at(i).toLatin1().constData(), values.at(i).toLatin1().constData());
         g->setColumnStretch(1, 1);
         v->addLayout(g);
         v->setAlignment(Qt::AlignTop);
-    }
-    // Position column.
-    QWidget* positions = area("shpBeginner");
-    {
-        auto* v = column(positions);
-        v->addWidget(W("LabelPosition"));
-        auto* g = new QGridLayout;
-        g->setHorizontalSpacing(6);
-        g->setVerticalSpacing(1);
-        const char* names[] = {"labelOilPos", "LabelGoldPos", "LabelTBondPos", "LabelSP500Pos", "LabelCattlePos",
-                               "LabelSoybeanPos"};
-        const char* values[] = {"lblOilPos", "lblGoldPos", "lblTBondPos", "lblSP500Pos", "lblCattlePos",
-                                "lblSoybeanPos"};
-        for (int i = 0; i < 6; ++i) pair(g, i, names[i], values[i]);
-        g->setColumnStretch(1, 1);
-        v->addLayout(g);
-        v->setAlignment(Qt::AlignTop);
-    }
+        return box;
+    };
+    QWidget* quotes = marketColumn(
+        "shpBegMark", "CurrMarkBanner",
+        {"LabelOilMark", "LabelGoldMark", "LabelTBondMark", "LabelSP500Mark", "LabelCattleMark", "LabelSoybeanMark"},
+        {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark", "lblCattleCurrMark",
+         "lblSoybeanCurrMark"});
+    QWidget* positions = marketColumn(
+        "shpBeginner", "LabelPosition",
+        {"labelOilPos", "LabelGoldPos", "LabelTBondPos", "LabelSP500Pos", "LabelCattlePos", "LabelSoybeanPos"},
+        {"lblOilPos", "lblGoldPos", "lblTBondPos", "lblSP500Pos", "lblCattlePos", "lblSoybeanPos"});
     // Account figures.
     QWidget* account = area("shpExpert");
     {

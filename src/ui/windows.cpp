@@ -23,7 +23,7 @@ namespace pellucar::ui {
 
 namespace {
 
-QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
+QHBoxLayout* buttonRow(const QList<QPushButton*>& buttons) {
     auto* h = new QHBoxLayout;
     h->addStretch(1);
     for (QPushButton* b : buttons) h->addWidget(b);
@@ -476,16 +476,27 @@ QGridLayout* GameWindow::summaryFigures(const GameSummary& summary, const char* 
     return g;
 }
 
+void GameWindow::summaryLayout(const GameSummary& summary, const char* verdictLabel, const char* commissionsLabel,
+                               int ruleLength, const QList<QPushButton*>& buttons) {
+    QLabel* verdict = label(QString::fromLatin1(verdictLabel), summary.verdict, true);
+    verdict->setAlignment(Qt::AlignCenter);
+    verdict->setWordWrap(true);
+    QGridLayout* g = summaryFigures(summary, commissionsLabel, ruleLength);
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(18, 14, 18, 12);
+    v->setSpacing(10);
+    v->addWidget(verdict);
+    v->addLayout(g);
+    v->addLayout(buttonRow(buttons));
+    verdict->setMinimumWidth(g->sizeHint().width());
+}
+
 GameOverWindow::GameOverWindow(const GameSummary& summary, QWidget* parent)
     : GameWindow(QStringLiteral("frmGameOver"),
                  summary.caption.isEmpty() ? QStringLiteral("Game Over") : summary.caption, parent) {
     requireChoice();
     QPushButton* again = button(QStringLiteral("btnPlayAgain"), QStringLiteral("&Play Again"));
     QPushButton* end = button(QStringLiteral("btnEnd"), QStringLiteral("&End"));
-    QLabel* verdict = label(QStringLiteral("Label2"), summary.verdict, true);
-    verdict->setAlignment(Qt::AlignCenter);
-    verdict->setWordWrap(true);
-    QGridLayout* g = summaryFigures(summary, "Label1", 41);
     connect(again, &QPushButton::clicked, this, [this] {
         choice_ = GameOverChoice::PlayAgain;
         accept();
@@ -494,13 +505,7 @@ GameOverWindow::GameOverWindow(const GameSummary& summary, QWidget* parent)
         choice_ = GameOverChoice::End;
         accept();
     });
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(18, 14, 18, 12);
-    v->setSpacing(10);
-    v->addWidget(verdict);
-    v->addLayout(g);
-    v->addLayout(buttonRow({again, end}));
-    verdict->setMinimumWidth(g->sizeHint().width());
+    summaryLayout(summary, "Label2", "Label1", 41, {again, end});
 }
 
 EndOfGameWindow::EndOfGameWindow(const GameSummary& summary, QWidget* parent)
@@ -511,10 +516,6 @@ EndOfGameWindow::EndOfGameWindow(const GameSummary& summary, QWidget* parent)
     QPushButton* again = button(QStringLiteral("btnRestartGame"), QStringLiteral("&Play Again"));
     again->setEnabled(summary.restartEnabled);
     cont->setDefault(true);
-    QLabel* verdict = label(QStringLiteral("Label1"), summary.verdict, true);
-    verdict->setAlignment(Qt::AlignCenter);
-    verdict->setWordWrap(true);
-    QGridLayout* g = summaryFigures(summary, "Label2", 53);
     // Esc and the close box carry on with the game, the harmless choice.
     connect(cont, &QPushButton::clicked, this, &QDialog::reject);
     connect(end, &QPushButton::clicked, this, [this] {
@@ -525,13 +526,7 @@ EndOfGameWindow::EndOfGameWindow(const GameSummary& summary, QWidget* parent)
         choice_ = EndOfGameChoice::PlayAgain;
         accept();
     });
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(18, 14, 18, 12);
-    v->setSpacing(10);
-    v->addWidget(verdict);
-    v->addLayout(g);
-    v->addLayout(buttonRow({cont, again, end}));
-    verdict->setMinimumWidth(g->sizeHint().width());
+    summaryLayout(summary, "Label1", "Label2", 53, {cont, again, end});
 }
 
 CommissionWindow::CommissionWindow(const CommissionStatement& st, QWidget* parent)

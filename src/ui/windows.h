@@ -33,6 +33,9 @@ protected:
     // (shown only when the summary says so), commissions under the caption
     // label `commissionsLabel`, a rule of `ruleLength` "=" signs, final score.
     QGridLayout* summaryFigures(const GameSummary& summary, const char* commissionsLabel, int ruleLength);
+    // The whole end-of-game window: verdict line, figures, button row.
+    void summaryLayout(const GameSummary& summary, const char* verdictLabel, const char* commissionsLabel,
+                       int ruleLength, const QList<QPushButton*>& buttons);
 
 private:
     bool choiceRequired_ = false;
