@@ -456,14 +456,19 @@ namespace {
 QString rule(int n) { return QString(n, QLatin1Char('=')); }
 } // namespace
 
+void GameWindow::figureRow(QGridLayout* g, int r, const char* caption, const char* text, const char* value,
+                           const QString& valueText) {
+    g->addWidget(label(QString::fromLatin1(caption), QString::fromLatin1(text)), r, 0);
+    QLabel* v = label(QString::fromLatin1(value), valueText, true);
+    v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    g->addWidget(v, r, 1);
+}
+
 QGridLayout* GameWindow::summaryFigures(const GameSummary& summary, const char* commissionsLabel, int ruleLength) {
     auto* g = new QGridLayout;
     g->setHorizontalSpacing(14);
     auto row = [&](int r, const char* caption, const char* text, const char* value, const QString& valueText) {
-        g->addWidget(label(QString::fromLatin1(caption), QString::fromLatin1(text)), r, 0);
-        QLabel* v = label(QString::fromLatin1(value), valueText, true);
-        v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        g->addWidget(v, r, 1);
+        figureRow(g, r, caption, text, value, valueText);
     };
     row(0, "Label8", "Unrealized P(L):", "Label3", summary.unrealized);
     row(1, "Label9", "Realized P(L):", "Label4", summary.realized);
@@ -537,10 +542,7 @@ CommissionWindow::CommissionWindow(const CommissionStatement& st, QWidget* paren
     auto* g = new QGridLayout;
     g->setHorizontalSpacing(14);
     auto row = [&](int r, const char* caption, const char* text, const char* value, const QString& valueText) {
-        g->addWidget(label(QString::fromLatin1(caption), QString::fromLatin1(text)), r, 0);
-        QLabel* v = label(QString::fromLatin1(value), valueText, true);
-        v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        g->addWidget(v, r, 1);
+        figureRow(g, r, caption, text, value, valueText);
     };
     row(0, "Label1", "Score (before commissions):", "Label3", st.before);
     row(1, "Label2", "Commissions:", "label12", st.commissions);

@@ -32,6 +32,9 @@ protected:
     // The figures of both end-of-game windows: unrealized, realized, fines
     // (shown only when the summary says so), commissions under the caption
     // label `commissionsLabel`, a rule of `ruleLength` "=" signs, final score.
+    // One figure line: a caption label and its right-aligned value label.
+    void figureRow(QGridLayout* g, int r, const char* caption, const char* text, const char* value,
+                   const QString& valueText);
     QGridLayout* summaryFigures(const GameSummary& summary, const char* commissionsLabel, int ruleLength);
     // The whole end-of-game window: verdict line, figures, button row.
     void summaryLayout(const GameSummary& summary, const char* verdictLabel, const char* commissionsLabel,
