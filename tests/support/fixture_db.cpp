@@ -2,6 +2,7 @@
 
 #include "market/schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <sqlite3.h>
@@ -15,7 +16,10 @@ sqlite3* handle(void* p) { return static_cast<sqlite3*>(p); }
 } // namespace
 
 FixtureDb::FixtureDb(const QString& name) {
-    path_ = QStringLiteral(PELLUCAR_TEST_TMP) + '/' + name + QStringLiteral(".mdb");
+    // ctest runs every test case as its own process, several at once: each
+    // process writes its own copy, or one would find another's file locked.
+    path_ = QStringLiteral(PELLUCAR_TEST_TMP) + '/' + name + '-' + QString::number(QCoreApplication::applicationPid()) +
+            QStringLiteral(".mdb");
     QFile::remove(path_);
     sqlite3* db = nullptr;
     if (sqlite3_open(path_.toUtf8().constData(), &db) != SQLITE_OK) throw std::runtime_error("cannot create fixture");
@@ -23,7 +27,10 @@ FixtureDb::FixtureDb(const QString& name) {
     exec(QString::fromLatin1(schema::kCreateSql));
 }
 
-FixtureDb::~FixtureDb() { sqlite3_close(handle(db_)); }
+FixtureDb::~FixtureDb() {
+    sqlite3_close(handle(db_));
+    QFile::remove(path_);
+}
 
 void FixtureDb::exec(const QString& sql) {
     char* err = nullptr;

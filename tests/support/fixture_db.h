@@ -17,6 +17,8 @@ class FixtureDb {
 public:
     explicit FixtureDb(const QString& name);
     ~FixtureDb();
+    FixtureDb(const FixtureDb&) = delete;
+    FixtureDb& operator=(const FixtureDb&) = delete;
     const QString& path() const { return path_; }
 
     void exec(const QString& sql);
