@@ -74,7 +74,7 @@ private:
     void InitializeDatabaseSettings();
     bool OpenMarketDatabase();
     void CloseMarketDatabase();
-    void SetLevel(const QString& level);
+    void SetLevel(Level level);
     void SetTimeLabels();
     void ResetGame();
     void ResetGameFromEndWindow();

@@ -90,7 +90,7 @@ void Game::RevalueAccount() {
 
 void Game::ShowPositionLabels() {
     if (s_.periodIndex == 0) s_.positions.fill(0);
-    const bool novice = s_.gameLevel == QLatin1String("Novice");
+    const bool novice = s_.settings.level == Level::Novice;
     for (Market m : kTradingOrder) {
         float& pos = s_.positions[static_cast<size_t>(index(m))];
         pos = static_cast<float>(roundByPatternF(pos, QStringLiteral("#,##0")));

@@ -17,9 +17,9 @@ QDate addLength(const QDate& d, TimePeriodForm::Length len) {
 } // namespace
 
 void Game::btnChangePeriod_Click() {
-    const bool daily = s_.dataMode == QLatin1String("Daily");
-    const bool tick = s_.dataMode == QLatin1String("Tick");
-    s_.market.lastLoadedMode = s_.dataMode;
+    const bool daily = s_.dataMode == DataMode::Daily;
+    const bool tick = s_.dataMode == DataMode::Tick;
+    s_.market.lastLoadedMode = dataModeName(s_.dataMode);
     model_.setEnabled("btnChangePeriod", false);
     model_.setEnabled("btnTrade", false);
     dialogs_.processEvents();
@@ -94,7 +94,7 @@ void Game::btnChangePeriod_Click() {
 }
 
 void Game::AdvancePeriod() {
-    const bool tick = s_.dataMode == QLatin1String("Tick");
+    const bool tick = s_.dataMode == DataMode::Tick;
     ClearOrder();
 
     const int length = tick ? s_.gameLengthDays : effectiveDailyLength();
@@ -168,17 +168,17 @@ int Game::effectiveDailyLength() const {
 void Game::ShowDayCaption() {
     // The day caption counts trading days: one per period in daily games,
     // one per six hours in tick games.
-    const int day = s_.dataMode == QLatin1String("Tick") ? TickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
+    const int day = s_.dataMode == DataMode::Tick ? TickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
     model_.setText("LabelDay", QStringLiteral("Day %1:").arg(day));
 }
 
 void Game::UpdateTradeDayandGraphs() {
-    if (s_.dataMode == QLatin1String("Daily")) {
+    if (s_.dataMode == DataMode::Daily) {
         AdvanceTradingDay();
         dialogs_.processEvents();
         ShowGameDate();
         RefreshCharts();
-    } else if (s_.dataMode == QLatin1String("Tick") && s_.periodIndex > 0) {
+    } else if (s_.dataMode == DataMode::Tick && s_.periodIndex > 0) {
         model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate()));
         model_.setText("lblTradeTime", TraderTickTime(s_.periodIndex));
     }
@@ -202,7 +202,7 @@ QDate Game::currentTickDate() const {
 }
 
 QDate Game::currentGameDate() const {
-    if (s_.dataMode == QLatin1String("Tick")) return currentTickDate();
+    if (s_.dataMode == DataMode::Tick) return currentTickDate();
     // The calendar position runs one ahead of the day it shows.
     const TradingDays& td = s_.market.tradingDays;
     const int i = td.position > 0 ? td.position - 1 : 0;
@@ -211,7 +211,7 @@ QDate Game::currentGameDate() const {
 
 QDate Game::ShowGameDate() {
     const QDate date = currentGameDate();
-    if (s_.dataMode != QLatin1String("Tick") && date.isValid() &&
+    if (s_.dataMode != DataMode::Tick && date.isValid() &&
         (!s_.gameEndDate.isValid() || date < s_.gameEndDate)) {
         model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(date));
         // The weekday of the date the label shows.
@@ -223,7 +223,7 @@ QDate Game::ShowGameDate() {
 QString Game::CurrentWeekday() const { return weekdayName(currentGameDate()); }
 
 void Game::SetTradeTimeLabel(int n) {
-    if (s_.dataMode == QLatin1String("Tick")) model_.setText("lblTradeTime", TraderTickTime(n));
+    if (s_.dataMode == DataMode::Tick) model_.setText("lblTradeTime", TraderTickTime(n));
     else model_.setText("lblTradeTime", QStringLiteral("4:00 pm"));
 }
 

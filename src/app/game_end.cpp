@@ -23,7 +23,7 @@ void Game::ShowVerdict() {
         const float g = static_cast<float>(roundByPattern(
             (static_cast<double>(s_.accountValue) - s_.startingCapital) / s_.startingCapital,
             QStringLiteral("#,###.###0")));
-        const bool novice = s_.gameLevel == QLatin1String("Novice");
+        const bool novice = s_.settings.level == Level::Novice;
         int column = -1;
         if (novice) {
             const int r = static_cast<int>(random_.next() * 3 + 1);
@@ -81,9 +81,9 @@ void Game::mnuEnd_Click() {
     } else {
         dialogs_.processEvents();
         if (s_.periodIndex > 0) {
-            if (s_.dataMode == QLatin1String("Tick")) s_.gameLengthDays = s_.tradingDayCount * 6;
+            if (s_.dataMode == DataMode::Tick) s_.gameLengthDays = s_.tradingDayCount * 6;
             if (s_.gameLengthDays <= s_.tradingDayCount && s_.periodIndex == s_.gameLengthDays) {
-                const bool novice = s_.gameLevel == QLatin1String("Novice");
+                const bool novice = s_.settings.level == Level::Novice;
                 const int more = novice ? 30 : 90;
                 if (s_.gameLengthDays + more <= 366) {
                     s_.gameLengthDays += more;
@@ -106,9 +106,7 @@ void Game::PlayAgain(bool fromEndWindow) {
     s_.periodIndex = 0;
     PrepareCharts();
     ResetGameFromEndWindow();
-    if (model_.checked("mnuGameLength_2")) s_.gameLengthDays = 30;
-    else if (model_.checked("mnuGameLength_3")) s_.gameLengthDays = 90;
-    else s_.gameLengthDays = 365;
+    s_.gameLengthDays = s_.settings.lengthDays(365);
     model_.setText("LabelDay", QStringLiteral("Day 1:"));
     model_.setText("lblDay", QStringLiteral("Monday"));
     s_.totalPL = 0;

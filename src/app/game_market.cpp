@@ -89,8 +89,8 @@ double Game::MarketPrice(int commodityId) const {
 void Game::StorePeriodPrices() {
     const int p = s_.periodIndex;
     PriceHistory& h = s_.prices;
-    const bool novice = s_.gameLevel == QLatin1String("Novice");
-    const bool tick = s_.dataMode == QLatin1String("Tick");
+    const bool novice = s_.settings.level == Level::Novice;
+    const bool tick = s_.dataMode == DataMode::Tick;
 
     auto tickPrice = [&](Market m) -> double {
         const int day = TickDayOf(p);
@@ -98,7 +98,7 @@ void Game::StorePeriodPrices() {
         return s_.market.tickDays[static_cast<size_t>(day)].periods[commodityId(m)][TickOfDay(p)].price;
     };
 
-    if (s_.dataMode == QLatin1String("Daily") || (tick && p > 0)) {
+    if (s_.dataMode == DataMode::Daily || (tick && p > 0)) {
         PriceRecord& rec = h.record(p);
         const float oil = tick ? static_cast<float>(tickPrice(Market::Oil))
                                : (p >= 1 ? static_cast<float>(MarketPrice(3)) : 0.0f);
@@ -153,7 +153,7 @@ void Game::ShowCurrentMarket() {
     if (p == 0)
         for (Market m : kTradingOrder) model_.setText(quoteKey(m), QStringLiteral("*** Market Closed ***"));
     if (p <= 0) return;
-    const bool expert = s_.gameLevel == QLatin1String("Expert");
+    const bool expert = s_.settings.level == Level::Expert;
     PriceHistory& h = s_.prices;
     PriceRecord& rec = h.record(p);
     const PriceRecord& prev = h.record(p - 1);
@@ -211,14 +211,15 @@ void Game::ShowLastPrices() {
     const PriceRecord& rec = s_.prices.record(s_.periodIndex);
     if (rec.oil != 0 && s_.periodIndex != 0) {
         model_.setText("lblOilCurrMark", QStringLiteral("$") + formatPlainF(rec.oil) + QStringLiteral(" Last"));
-        if (s_.gameLevel == QLatin1String("Expert")) {
+        if (s_.settings.level == Level::Expert) {
             for (Market m : {Market::Gold, Market::SP500, Market::TBond, Market::Cattle, Market::Soybean}) {
                 const QString number =
                     m == Market::TBond ? formatPlain(rec.tbond) : formatPlainF(static_cast<float>(rec.get(m)));
                 model_.setText(quoteKey(m), QStringLiteral("$") + number + QStringLiteral(" Last"));
             }
         }
-    } else if (model_.text("lblDay").isEmpty()) {
+    } else if (s_.dataMode == DataMode::None) {
+        // No game has been set up yet: there is nothing to quote.
         marketsinvisible();
     }
 }
@@ -228,14 +229,14 @@ void Game::LoadGamePeriod() {
     PrepareCharts();
     if (!OpenMarketDatabase()) return;
     const bool oneMonth = s_.setupLength == TimePeriodForm::Length::Month;
-    const int n = LoadTradingDays(db_, s_.dataMode, oneMonth, s_.gameStartDate, s_.market.tradingDays);
+    const int n = LoadTradingDays(db_, dataModeName(s_.dataMode), oneMonth, s_.gameStartDate, s_.market.tradingDays);
     s_.tradingDayCount = n;
     if (n <= 0) return;
     dialogs_.busy(true);
-    if (s_.dataMode == QLatin1String("Daily")) {
+    if (s_.dataMode == DataMode::Daily) {
         for (int id = 1; id <= kMarketCount; ++id) LoadDailyData(db_, id, s_.gameStartDate, s_.market.series[id]);
         AlignSeriesToTradingDays(s_.market);
-    } else if (s_.dataMode == QLatin1String("Tick")) {
+    } else if (s_.dataMode == DataMode::Tick) {
         const QDate end = s_.gameStartDate.addMonths(oneMonth ? 1 : 3);
         MarketData& md = s_.market;
         s_.newsHistory.clear();

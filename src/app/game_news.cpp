@@ -4,7 +4,7 @@
 namespace pellucar {
 
 void Game::GetNewsReleases() {
-    if (s_.dataMode != QLatin1String("Tick")) return;
+    if (s_.dataMode != DataMode::Tick) return;
     const QDate day = currentTickDate();
     if (!day.isValid()) return;
     // The period's time chooses the checkpoint window; other hours release

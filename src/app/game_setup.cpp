@@ -16,16 +16,11 @@ void Game::mnuNewGame_Click() {
         RevalueAccount();
         return;
     }
-    Length len = Length::Year;
-    if (model_.checked("mnuGameLength_2")) len = Length::Month;
-    else if (model_.checked("mnuGameLength_3")) len = Length::Quarter;
-    const QString data = model_.checked("mnuDat_1") ? QStringLiteral("Tick") : QStringLiteral("Daily");
-    const QString news = model_.checked("mnuNews_1") && !model_.checked("mnuNews_0") ? QStringLiteral("Daily")
-                                                                                     : QStringLiteral("Annual");
-    form_.reset(s_.gameLevel, data, len, news);
-    const bool begin = dialogs_.timePeriod(form_);
-    if (form_.dataChosen()) s_.dataMode = form_.data();
-    if (!begin) return;
+    const Settings& set = s_.settings;
+    form_.reset(levelName(set.level), dataModeName(set.data), set.length, set.newsChoice());
+    // Cancel leaves every setting as it was: the form's choices only count
+    // once the player presses Begin.
+    if (!dialogs_.timePeriod(form_)) return;
     cmdBegin(form_);
     // A game that ended with Play Again leaves the restart flag set; the new
     // game must start with Forward free, so the flag is cleared here.
@@ -33,10 +28,8 @@ void Game::mnuNewGame_Click() {
 
     SetOrderState(QStringLiteral("ChangePeriod"));
     model_.setText("mnuNewGame", QStringLiteral("&Restart"));
-    if (model_.checked("mnuGameLength_2")) s_.gameLengthDays = 30;
-    else if (model_.checked("mnuGameLength_3")) s_.gameLengthDays = 90;
-    else s_.gameLengthDays = 360;
-    s_.dataMode = model_.checked("mnuDat_1") ? QStringLiteral("Tick") : QStringLiteral("Daily");
+    s_.gameLengthDays = s_.settings.lengthDays(360);
+    s_.dataMode = s_.settings.data;
     DisableSettingsMenus();
     ResetGame();
     LoadGamePeriod();
@@ -46,7 +39,7 @@ void Game::mnuNewGame_Click() {
     for (Market m : kTradingOrder) {
         const QString key = QStringLiteral("lbl%1CurrMark").arg(marketName(m));
         model_.setText(key, QStringLiteral("*** Market Closed ***"));
-        const bool shown = s_.gameLevel == QLatin1String("Expert") || m == Market::Oil;
+        const bool shown = s_.settings.level == Level::Expert || m == Market::Oil;
         model_.setVisible(key, shown);
         model_.setVisible(QStringLiteral("Label%1Mark").arg(marketName(m)), shown);
     }
@@ -89,24 +82,18 @@ void Game::cmdBegin(const TimePeriodForm& form) {
     const int combo = model_.at("cboCommodity").currentIndex;
     s_.chartMarket = (combo >= 0 && combo < kMarketCount) ? combo + 1 : 3;
     LevelDetailChecker(form);
-    SetLevel(form.level);
-    s_.dataMode = form.data();
+    SetLevel(levelFromName(form.level));
+    s_.dataMode = dataModeFromName(form.data());
 }
 
 void Game::LevelDetailChecker(const TimePeriodForm& form) {
-    for (const char* k : {"mnuLevel_0", "mnuLevel_2", "mnuGameLength_2", "mnuGameLength_3", "mnuGameLength_4",
-                          "mnuDat_0", "mnuDat_1", "mnuNews_0", "mnuNews_1"})
-        model_.setChecked(k, false);
-    model_.setChecked(form.level == QLatin1String("Novice") ? "mnuLevel_0" : "mnuLevel_2", true);
-    const Length len = form.data() == QLatin1String("Tick") && form.length == Length::Year ? Length::Quarter
-                                                                                           : form.length;
-    model_.setChecked(len == Length::Month     ? "mnuGameLength_2"
-                      : len == Length::Quarter ? "mnuGameLength_3"
-                                               : "mnuGameLength_4",
-                      true);
-    model_.setChecked(form.data() == QLatin1String("Tick") ? "mnuDat_1" : "mnuDat_0", true);
-    model_.setChecked(form.news == QLatin1String("Daily") ? "mnuNews_1" : "mnuNews_0", true);
-    s_.newsCounter = {model_.checked("mnuNews_0") ? 1 : 0, model_.checked("mnuNews_1") ? 1 : 0};
+    Settings& set = s_.settings;
+    set.level = levelFromName(form.level);
+    set.data = dataModeFromName(form.data());
+    set.length = set.data == DataMode::Tick && form.length == Length::Year ? Length::Quarter : form.length;
+    const bool daily = form.news == QLatin1String("Daily");
+    set.newsCounter = {daily ? 0 : 1, daily ? 1 : 0};
+    presentSettings(set, model_);
 }
 
 void Game::mnuLevel_Click(int index) {
@@ -114,45 +101,40 @@ void Game::mnuLevel_Click(int index) {
     DisableGameMenus();
     s_.levelSelected = true;
     const bool novice = index == 0;
-    model_.setChecked("mnuLevel_0", novice);
-    model_.setChecked("mnuLevel_2", !novice);
     if (novice) {
         // A novice game trades Oil for a quarter.
         s_.gameLengthDays = 90;
-        model_.setChecked("mnuGameLength_2", false);
-        model_.setChecked("mnuGameLength_3", true);
-        model_.setChecked("mnuGameLength_4", false);
+        s_.settings.length = Length::Quarter;
     } else {
-        s_.newsCounter = {1, 1};
-        model_.setChecked("mnuNews_0", true);
-        model_.setChecked("mnuNews_1", true);
+        s_.settings.newsCounter = {1, 1};
     }
-    SetLevel(novice ? QStringLiteral("Novice") : QStringLiteral("Expert"));
+    SetLevel(novice ? Level::Novice : Level::Expert);
     EnableGameMenus();
 }
 
 void Game::mnuDat_Click(int index) {
     if (index != 0 && index != 1) return;
-    model_.setChecked("mnuDat_0", index == 0);
-    model_.setChecked("mnuDat_1", index == 1);
+    s_.settings.data = index == 1 ? DataMode::Tick : DataMode::Daily;
+    presentSettings(s_.settings, model_);
 }
 
 void Game::mnuGameLength_Click(int index) {
     if (index < 2 || index > 4) return;
     DisableGameMenus();
-    s_.gameLengthDays = index == 4 ? 365 : index == 3 ? 90 : 30;
-    for (int i = 2; i <= 4; ++i) model_.setChecked(PresentationModel::itemKey("mnuGameLength", i), i == index);
+    s_.settings.length = index == 4 ? Length::Year : index == 3 ? Length::Quarter : Length::Month;
+    s_.gameLengthDays = s_.settings.lengthDays(365);
+    presentSettings(s_.settings, model_);
     LevelSummary summary;
-    summary.level = s_.gameLevel;
+    summary.level = levelName(s_.settings.level);
     summary.gameLength = index == 4 ? QStringLiteral("One Year")
                          : index == 3 ? QStringLiteral("One Quarter")
                                       : QStringLiteral("One Month");
-    const bool annual = model_.checked("mnuNews_0");
-    const bool daily = model_.checked("mnuNews_1");
+    const bool annual = s_.settings.newsChecked(0);
+    const bool daily = s_.settings.newsChecked(1);
     summary.news = annual && daily ? QStringLiteral("Annual Reports")
                    : daily         ? QStringLiteral("Daily Reports")
                                    : QStringLiteral("Annual Summary");
-    summary.data = model_.checked("mnuDat_1") ? QStringLiteral("Tick") : QStringLiteral("Daily");
+    summary.data = dataModeName(s_.settings.data);
     s_.levelSelected = dialogs_.levelSelected(summary);
     UpdateTradeDayandGraphs();
     EnableGameMenus();
@@ -166,8 +148,8 @@ void Game::mnuNews_Click(int index) {
     if (index != 0 && index != 1) return;
     model_.setEnabled("Kestrow", false);
     DisableGameMenus();
-    s_.newsCounter[static_cast<size_t>(index)] += 1;
-    model_.setChecked(PresentationModel::itemKey("mnuNews", index), s_.newsCounter[static_cast<size_t>(index)] % 2 == 1);
+    s_.settings.newsCounter[static_cast<size_t>(index)] += 1;
+    presentSettings(s_.settings, model_);
     EnableGameMenus();
     model_.setEnabled("Kestrow", true);
 }

@@ -51,7 +51,7 @@ void Game::startUp() {
         combo.text = combo.items.at(2);
         model_.setText("GameName", QStringLiteral("Pellucar"));
         model_.setText("Kestrow", QStringLiteral("Dunmere"));
-        SetLevel(QStringLiteral("Expert"));
+        SetLevel(Level::Expert);
         SetInitialWindowState();
         s_.levelSelected = false;
         SetTimeLabels();
@@ -114,10 +114,11 @@ void Game::CloseMarketDatabase() {
     }
 }
 
-void Game::SetLevel(const QString& level) {
-    const bool novice = level == QLatin1String("Novice");
-    s_.gameLevel = novice ? QStringLiteral("Novice") : QStringLiteral("Expert");
+void Game::SetLevel(Level level) {
+    const bool novice = level == Level::Novice;
+    s_.settings.level = novice ? Level::Novice : Level::Expert;
     s_.startingCapital = novice ? 10000.0f : 100000.0f;
+    presentSettings(s_.settings, model_);
     s_.accountValue = s_.startingCapital;
     if (novice) s_.gameLengthDays = 90;
     model_.setText("LabelPosition", novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
@@ -125,9 +126,9 @@ void Game::SetLevel(const QString& level) {
 }
 
 void Game::SetTimeLabels() {
-    if (s_.dataMode == QLatin1String("Tick")) {
+    if (s_.dataMode == DataMode::Tick) {
         s_.timeLabels = {"9:00", "10:00", "11:00", "12:00", "1:00", "2:00", "3:00", "4:00"};
-    } else if (s_.dataMode == QLatin1String("Daily")) {
+    } else if (s_.dataMode == DataMode::Daily) {
         s_.timeLabels[0] = QStringLiteral("4:00");
     }
 }
@@ -166,7 +167,7 @@ void Game::ResetGame() {
     s_.gameStarted = false;
     model_.setText("lblDay", QStringLiteral("Monday"));
     model_.setText("lblTradeTime",
-                   s_.dataMode == QLatin1String("Tick") ? QStringLiteral("8:00 am") : QStringLiteral("4:00 pm"));
+                   s_.dataMode == DataMode::Tick ? QStringLiteral("8:00 am") : QStringLiteral("4:00 pm"));
     model_.setText("LabelDay", QStringLiteral("Day %1:").arg(s_.periodIndex));
     ShowAccountFigures();
     SetTimeLabels();

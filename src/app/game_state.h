@@ -1,4 +1,5 @@
 #pragma once
+#include "app/settings.h"
 #include "app/time_period_form.h"
 #include "common/market.h"
 #include "market/market_data.h"
@@ -31,9 +32,10 @@ struct PendingOrder {
 // All state of one program run. One instance, owned by the game object and
 // handed by reference to the parts that need it.
 struct GameState {
-    // Settings.
-    QString gameLevel = QStringLiteral("Expert");
-    QString dataMode; // empty until the first game is set up
+    // The player's options, and the data mode of the game being played
+    // (None until the first game is set up).
+    Settings settings;
+    DataMode dataMode = DataMode::None;
     int gameLengthDays = 0;
     QDate gameStartDate{1990, 12, 15};
     QDate gameEndDate;
@@ -72,8 +74,6 @@ struct GameState {
     QString orderState;
     PendingOrder pending;
 
-    // News options: a counter per item, checked while odd.
-    std::array<int, 2> newsCounter{1, 0};
     QList<NewsHistoryEntry> newsHistory;
     int backgroundYear = 0;
 

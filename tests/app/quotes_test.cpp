@@ -100,7 +100,7 @@ TEST(QuoteColumn, PeriodZeroClosedAndNoviceShowsOnlyOil) {
     for (const char* k : {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark",
                           "lblSoybeanCurrMark"})
         EXPECT_EQ(q.game.model().at(k).text, "*** Market Closed ***") << k;
-    q.game.state().gameLevel = "Novice";
+    q.game.state().settings.level = Level::Novice;
     q.rec(1).oil = 20.0f;
     q.rec(1).tbond = 99.0;
     q.show(1, "lblOilCurrMark");

@@ -32,8 +32,8 @@ TEST(StartUp, WindowsInOrderAndDefaultState) {
     EXPECT_EQ(h.text("Kestrow"), "Dunmere");
     EXPECT_EQ(h.text("GameName"), "Pellucar");
     const GameState& s = h.state();
-    EXPECT_EQ(s.gameLevel, "Expert");
-    EXPECT_TRUE(s.dataMode.isEmpty());
+    EXPECT_EQ(s.settings.level, Level::Expert);
+    EXPECT_EQ(s.dataMode, DataMode::None);
     EXPECT_EQ(s.gameLengthDays, 0);
     EXPECT_FLOAT_EQ(s.startingCapital, 100000.0f);
     EXPECT_EQ(h.text("lblEq"), "100,000.00");
@@ -96,8 +96,8 @@ TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
     EXPECT_EQ(s.gameStartDate, QDate(1990, 1, 1));
     EXPECT_EQ(s.gameEndDate, QDate(1990, 2, 1));
     EXPECT_EQ(s.gameLengthDays, 30);
-    EXPECT_EQ(s.dataMode, "Daily");
-    EXPECT_EQ(s.gameLevel, "Novice");
+    EXPECT_EQ(s.dataMode, DataMode::Daily);
+    EXPECT_EQ(s.settings.level, Level::Novice);
     EXPECT_FLOAT_EQ(s.startingCapital, 10000.0f);
     EXPECT_EQ(s.tradingDayCount, 261);
     const PresentationModel& m = h.game->model();
@@ -169,8 +169,26 @@ TEST(Setup, CancelLoadsNothing) {
     EXPECT_EQ(h.state().tradingDayCount, 0);
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
     EXPECT_EQ(h.text("mnuNewGame"), "&Start");
-    // The data option acted at once, as the window's option buttons do.
-    EXPECT_EQ(h.state().dataMode, "Tick");
+    // Cancel keeps every setting: the Tick choice made in the window is gone.
+    EXPECT_EQ(h.state().dataMode, DataMode::None);
+    EXPECT_TRUE(h.game->model().checked("mnuDat_0"));
+    EXPECT_FALSE(h.game->model().checked("mnuDat_1"));
+}
+
+TEST(Setup, CancelAfterChangingTheDataKeepsTheLoadedGame) {
+    FixtureDb db("setup_cancel_keep");
+    buildDaily1990(db);
+    Harness h(db.path());
+    h.start();
+    h.setup({{"level", "Expert"}, {"length", "Quarter"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+    // Before the first press the player opens the setup again, picks Tick
+    // and cancels: the daily game must play on daily prices.
+    h.dialogs.queueAnswer("cmdReset");
+    h.setup({{"data", "Tick"}});
+    EXPECT_EQ(h.state().dataMode, DataMode::Daily);
+    h.forward(2);
+    EXPECT_EQ(h.text("lblOilCurrMark"), "$20.25  +0.25");
+    EXPECT_EQ(h.text("lblTradeTime"), "4:00 pm");
 }
 
 TEST(Setup, TimePeriodFormListsFollowTheDataMode) {

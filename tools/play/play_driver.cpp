@@ -146,8 +146,8 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
     if (cmd == QLatin1String("state")) {
         const GameState& s = game_.state();
         out_ << "PeriodIndex=" << s.periodIndex << " GameLengthDays=" << s.gameLengthDays
-             << " TradingDayCount=" << s.tradingDayCount << " DataMode=" << s.dataMode
-             << " GameLevel=" << s.gameLevel << " Start=" << s.gameStartDate.toString(Qt::ISODate)
+             << " TradingDayCount=" << s.tradingDayCount << " DataMode=" << dataModeName(s.dataMode)
+             << " GameLevel=" << levelName(s.settings.level) << " Start=" << s.gameStartDate.toString(Qt::ISODate)
              << " End=" << s.gameEndDate.toString(Qt::ISODate) << '\n';
         out_.flush();
         return true;

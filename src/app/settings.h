@@ -1,0 +1,45 @@
+#pragma once
+#include "app/time_period_form.h"
+#include "common/level.h"
+
+#include <QString>
+#include <array>
+
+namespace pellucar {
+
+class PresentationModel;
+
+// The data a game is played on: one period per trading day, or six hourly
+// periods a day. None until the first game is set up.
+enum class DataMode { None, Daily, Tick };
+QString dataModeName(DataMode m); // "Daily", "Tick", "" for None
+DataMode dataModeFromName(const QString& name);
+
+using GameLength = TimePeriodForm::Length;
+
+// What the maximum beside the order entry counts.
+enum class MaximumDisplay { Transaction, Positions };
+
+// The player's choices in the Options menu and the setup window: the one
+// source of truth. The menu check marks are drawn from it and never read
+// back.
+struct Settings {
+    Level level = Level::Expert;
+    DataMode data = DataMode::Daily;     // the Data item checked for the next game
+    GameLength length = GameLength::Year; // the Game Length item checked
+    MaximumDisplay maximumDisplay = MaximumDisplay::Transaction;
+    // The two news items (Annual, Daily) count their choices; an item is
+    // checked while its count is odd.
+    std::array<int, 2> newsCounter{1, 0};
+
+    bool newsChecked(int item) const { return newsCounter[static_cast<size_t>(item)] % 2 == 1; }
+    // "Annual", or "Daily" when only the daily reports are asked for.
+    QString newsChoice() const;
+    // The game length in periods that the checked length item gives.
+    int lengthDays(int yearDays = 365) const;
+};
+
+// Writes the check marks and captions of the Options menu.
+void presentSettings(const Settings& settings, PresentationModel& model);
+
+} // namespace pellucar
