@@ -160,6 +160,7 @@ const ControlSpec* findControl(const QString& key) {
 
 void applyDesignState(PresentationModel& model) {
     for (const ControlSpec& s : mainWindowControls()) {
+        if (!model.has(s.key)) model.add(s.key);
         ControlState& st = model[s.key];
         st = ControlState{};
         st.text = s.caption;

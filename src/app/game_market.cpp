@@ -145,6 +145,7 @@ void Game::StorePeriodPrices() {
             h.current.soybean = rec.soybean;
         }
     }
+    h.applyFloorsAndQuotes(p, s_.settings.level == Level::Expert);
     ShowCurrentMarket();
 }
 
@@ -154,18 +155,13 @@ void Game::ShowCurrentMarket() {
         for (Market m : kTradingOrder) model_.setText(quoteKey(m), QStringLiteral("*** Market Closed ***"));
     if (p <= 0) return;
     const bool expert = s_.settings.level == Level::Expert;
-    PriceHistory& h = s_.prices;
-    PriceRecord& rec = h.record(p);
+    const PriceHistory& h = s_.prices;
+    const PriceRecord& rec = h.record(p);
     const PriceRecord& prev = h.record(p - 1);
 
     for (Market m : kTradingOrder) {
         if (m == Market::TBond && !expert) continue;
-        // Floors: no quote may show 0 or a negative price, and a missing
-        // T-Bond price keeps the last one.
-        if (rec.get(m) <= 0.05) rec.set(m, 0.05);
-        if (m == Market::TBond && rec.tbond <= 0.0625) rec.tbond = prev.tbond;
         const double price = rec.get(m);
-        h.buyQuote[index(m)] = h.sellQuote[index(m)] = price;
 
         QString text;
         switch (m) {

@@ -4,7 +4,12 @@ namespace pellucar {
 
 ControlState& PresentationModel::operator[](const QString& key) {
     ++revision_;
-    return controls_[key];
+    auto it = controls_.find(key);
+    if (it != controls_.end()) return *it;
+    Q_ASSERT_X(false, "PresentationModel", qPrintable(QStringLiteral("unknown control key ") + key));
+    if (!unknown_.contains(key)) unknown_.append(key);
+    scratch_ = ControlState{};
+    return scratch_;
 }
 
 const ControlState& PresentationModel::at(const QString& key) const {

@@ -28,8 +28,14 @@ struct ControlState {
 class PresentationModel {
 public:
     bool has(const QString& key) const { return controls_.contains(key); }
-    // Adds the control when missing.
+    // Registers a control of the window's design; only registered keys can
+    // be written.
+    void add(const QString& key) { controls_.insert(key, ControlState{}); }
+    // A registered control. An unknown key is a fault in the game code: it
+    // asserts in debug builds; elsewhere the write lands in a scratch state
+    // that nothing shows and the key is remembered for the tests to find.
     ControlState& operator[](const QString& key);
+    const QStringList& unknownKeys() const { return unknown_; }
     const ControlState& at(const QString& key) const;
     QStringList keys() const;
 
@@ -52,6 +58,8 @@ public:
 
 private:
     QHash<QString, ControlState> controls_;
+    ControlState scratch_;
+    QStringList unknown_;
     quint64 revision_ = 0;
 };
 

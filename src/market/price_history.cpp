@@ -33,4 +33,21 @@ PriceRecord& PriceHistory::record(int p) {
     return records[static_cast<size_t>(p)];
 }
 
+const PriceRecord& PriceHistory::record(int p) const {
+    static const PriceRecord empty;
+    return p < 0 || p >= kPriceRecordCount ? empty : records[static_cast<size_t>(p)];
+}
+
+void PriceHistory::applyFloorsAndQuotes(int p, bool allMarkets) {
+    if (p <= 0) return;
+    PriceRecord& rec = record(p);
+    const PriceRecord prev = record(p - 1);
+    for (Market m : kTradingOrder) {
+        if (m == Market::TBond && !allMarkets) continue;
+        if (rec.get(m) <= 0.05) rec.set(m, 0.05);
+        if (m == Market::TBond && rec.tbond <= 0.0625) rec.tbond = prev.tbond;
+        buyQuote[static_cast<size_t>(index(m))] = sellQuote[static_cast<size_t>(index(m))] = rec.get(m);
+    }
+}
+
 } // namespace pellucar

@@ -29,6 +29,13 @@ struct PriceHistory {
     // The record of period p, or a scratch record when p lies outside the
     // table, so a wild period never writes past it.
     PriceRecord& record(int p);
+    const PriceRecord& record(int p) const;
+
+    // Period p's prices as they may be shown and traded: no price at or
+    // below 0.05 (a missing row reads -1), and a T-Bond price of 2/32 or
+    // less keeps the period before's. The buy and sell quotes follow. With
+    // `allMarkets` false (a Novice game) the T-Bond is left alone.
+    void applyFloorsAndQuotes(int p, bool allMarkets);
 
 private:
     PriceRecord scratch_;

@@ -19,6 +19,8 @@ struct Quotes {
     PriceRecord& rec(int p) { return game.state().prices.records[static_cast<size_t>(p)]; }
     QString show(int p, const QString& key) {
         game.state().periodIndex = p;
+        // As the clock does on storing a period: floors first, then the column.
+        game.state().prices.applyFloorsAndQuotes(p, game.state().settings.level == Level::Expert);
         game.ShowCurrentMarket();
         return game.model().at(key).text;
     }
