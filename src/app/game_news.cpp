@@ -7,20 +7,21 @@ void Game::GetNewsReleases() {
     if (s_.dataMode != DataMode::Tick) return;
     const QDate day = currentTickDate();
     if (!day.isValid()) return;
-    // The period's time chooses the checkpoint window; other hours release
+    // The period's hour chooses the checkpoint window; other hours release
     // nothing.
-    const QString label = model_.text("lblTradeTime");
+    const int hour = TickOfDay(s_.periodIndex);
+    const QString label = TraderTickTime(s_.periodIndex);
     QTime from, to;
-    if (label == QLatin1String("9:00 am")) {
+    if (hour == 1) {
         from = QTime(0, 0);
         to = QTime(9, 0);
-    } else if (label == QLatin1String("10:00 am")) {
+    } else if (hour == 2) {
         from = QTime(9, 0);
         to = QTime(11, 1);
-    } else if (label == QLatin1String("12:00 pm")) {
+    } else if (hour == 4) {
         from = QTime(11, 1);
         to = QTime(14, 0);
-    } else if (label == QLatin1String("2:00 pm")) {
+    } else if (hour == 6) {
         from = QTime(14, 0);
         to = QTime(23, 59);
     } else {
