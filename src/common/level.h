@@ -3,14 +3,24 @@
 
 namespace pellucar {
 
-// The player's level: a Novice trades Oil alone with a small account, an
+// The player's level: a Novice trades Oil alone on a small account, an
 // Expert all six markets.
 enum class Level { Novice, Expert };
 
-inline QString levelName(Level l) { return l == Level::Novice ? QStringLiteral("Novice") : QStringLiteral("Expert"); }
-// Anything but "Novice" is the Expert level, as the level menu offers no third.
-inline Level levelFromName(const QString& name) {
-    return name == QLatin1String("Novice") ? Level::Novice : Level::Expert;
+// "Novice" or "Expert".
+inline QString levelName(Level level) {
+    return level == Level::Novice ? QStringLiteral("Novice") : QStringLiteral("Expert");
+}
+
+// Returns false, leaving *out alone, for any other text.
+inline bool levelFromName(const QString& name, Level* out) {
+    for (Level l : {Level::Novice, Level::Expert}) {
+        if (levelName(l) == name) {
+            *out = l;
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace pellucar

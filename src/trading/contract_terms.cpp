@@ -1,19 +1,47 @@
 #include "trading/contract_terms.h"
 
+#include "common/format.h"
+
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace pellucar {
 
 const ContractTerms& contractTerms(Market m) {
     static const std::array<ContractTerms, kMarketCount> table{{
-        {Market::Oil, 1000, 2025, 200, 400, 200, "0.00", "0.00", false},
-        {Market::Gold, 100, 1013, 400, 800, 400, "0.00", "0.00", false},
-        {Market::TBond, 1000, 2430, 100, 200, 100, "#,##0.#####", "#,###.0##", true},
-        {Market::SP500, 500, 20800, 25, 50, 25, "0.00", "0.00", false},
-        {Market::Cattle, 400, 540, 500, 1000, 500, "0.00", "0.00", false},
-        {Market::Soybean, 5000, 1485, 250, 500, 250, "#,##0.#####", "#,##0.#####", false},
+        {Market::Oil, 1000, 2025, 200, 400, 200, "0.00", "0.00", false, false},
+        {Market::Gold, 100, 1013, 400, 800, 400, "0.00", "0.00", false, false},
+        {Market::TBond, 1000, 2430, 100, 200, 100, "#,##0.#####", "#,###.0##", true, true},
+        {Market::SP500, 500, 20800, 25, 50, 25, "0.00", "0.00", false, false},
+        {Market::Cattle, 400, 540, 500, 1000, 500, "0.00", "0.00", false, false},
+        {Market::Soybean, 5000, 1485, 250, 500, 250, "#,##0.#####", "#,##0.#####", false, true},
     }};
     return table[static_cast<size_t>(index(m))];
+}
+
+int contractsCarried(double dollars, Market m) {
+    const double contracts = std::floor(dollars / contractTerms(m).marginPerContract);
+    return static_cast<int>(std::clamp(contracts, -1e9, 1e9));
+}
+
+namespace {
+// Prices carry at most seven decimals (a 128th of a point); anything below
+// the ninth is representation noise.
+constexpr int kNoiseDecimals = 9;
+} // namespace
+
+double readQuote(Market m, double quote) {
+    if (contractTerms(m).doubleQuote) return roundDecimal(quote, kNoiseDecimals);
+    return readPrice(static_cast<float>(quote));
+}
+
+double readPrice(float price) {
+    return roundDecimalF(price, kNoiseDecimals);
+}
+
+double priceDifference(double a, double b) {
+    return roundDecimal(a - b, kNoiseDecimals);
 }
 
 } // namespace pellucar

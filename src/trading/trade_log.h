@@ -1,0 +1,56 @@
+#pragma once
+#include "common/level.h"
+#include "common/market.h"
+#include "trading/side.h"
+
+#include <QList>
+#include <QString>
+
+namespace pellucar {
+
+// One executed trade.
+struct TradeRecord {
+    int number = 0; // 1 for the game's first trade
+    int day = 0;    // the period it was made in
+    Market market = Market::Oil;
+    QString transaction; // "Buy" or "Sell", with " - Margin Call" for a mandatory trade
+    float amount = 0;    // signed contracts
+    float price = 0;     // the fill price
+};
+
+// What the game tells the player when the trade record has no room left.
+inline constexpr char kTradeLogFullTitle[] = "Trader Notification";
+inline constexpr char kTradeLogFullMessage[] =
+    "The Trade Record is Full at 10,000 Trades:  No More Orders Can be Taken this Game";
+
+// Commission figures. The statement charges every trade; an Expert's running
+// commission total (kept across games) grows with every executed trade.
+inline constexpr double kStatementCommissionPerTrade = 25;
+inline constexpr float kExpertCommissionPerTrade = 20;
+// The statement's commission for `tradeCount` trades.
+double statementCommission(int tradeCount);
+// The running commission total after one more trade at `level`.
+float commissionAfterTrade(float total, Level level);
+
+// "Buy", "Sell", "Buy - Margin Call", "Sell - Margin Call".
+QString transactionText(Side side, bool marginCall);
+
+// The game's record of executed trades, numbered from 1. Its size is the
+// game's trade count. It holds kCapacity trades; check full() before
+// executing an order, since a full record refuses to take the trade.
+class TradeLog {
+  public:
+    static constexpr int kCapacity = 10000;
+
+    // Appends the next trade; false, writing nothing, when the record is full.
+    bool record(int day, Market market, Side side, bool marginCall, float amount, float price);
+    int count() const { return static_cast<int>(records_.size()); }
+    bool full() const { return count() >= kCapacity; }
+    const QList<TradeRecord>& records() const { return records_; }
+    void clear() { records_.clear(); }
+
+  private:
+    QList<TradeRecord> records_;
+};
+
+} // namespace pellucar

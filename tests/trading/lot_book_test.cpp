@@ -1,0 +1,137 @@
+// The book of open lots: first in, first out matching, turning a position
+// round, compaction, and each market's rounding of price differences.
+#include "trading/lot_book.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellucar;
+
+namespace {
+
+// Books a fill against the book's own position.
+Booking fill(LotBook& b, double units, double price) {
+    return b.book(units, b.units() + units, price);
+}
+
+} // namespace
+
+TEST(LotBook, SaleMatchesTheOldestLongLotsFirst) {
+    LotBook oil(Market::Oil);
+    fill(oil, 3, 20.00);
+    fill(oil, 2, 21.00);
+    EXPECT_DOUBLE_EQ(fill(oil, -4, 22.00).realized, 3 * 2.00 * 1000 + 1 * 1.00 * 1000);
+    ASSERT_EQ(oil.count(), 1);
+    EXPECT_EQ(oil.lot(1).units, 1);
+    EXPECT_EQ(oil.lot(1).price, 21.00f);
+
+    // A purchase against short lots mirrors it: the oldest short lot first.
+    LotBook cattle(Market::Cattle);
+    fill(cattle, -2, 70.00);
+    fill(cattle, -3, 71.00);
+    EXPECT_DOUBLE_EQ(fill(cattle, 4, 69.50).realized, 2 * 0.50 * 400 + 2 * 1.50 * 400);
+    ASSERT_EQ(cattle.count(), 1);
+    EXPECT_EQ(cattle.lot(1).units, -1);
+    EXPECT_EQ(cattle.lot(1).price, 71.00f);
+}
+
+TEST(LotBook, ClosedHeadLotsAreCompactedAway) {
+    LotBook oil(Market::Oil);
+    fill(oil, 2, 20.00);
+    fill(oil, 3, 21.00);
+    fill(oil, 4, 22.00);
+    // Uses up the oldest lot exactly.
+    EXPECT_DOUBLE_EQ(fill(oil, -2, 23.00).realized, 2 * 3.00 * 1000);
+    ASSERT_EQ(oil.count(), 2);
+    EXPECT_EQ(oil.lot(1).units, 3);
+    EXPECT_EQ(oil.lot(1).price, 21.00f);
+    EXPECT_EQ(oil.lot(3).units, 0);
+    // Closes one lot and eats into the next.
+    EXPECT_DOUBLE_EQ(fill(oil, -5, 23.00).realized, 3 * 2.00 * 1000 + 2 * 1.00 * 1000);
+    ASSERT_EQ(oil.count(), 1);
+    EXPECT_EQ(oil.lot(1).units, 2);
+    EXPECT_EQ(oil.lot(1).price, 22.00f);
+}
+
+TEST(LotBook, ClosingOrTurningThePositionRealizesEveryLot) {
+    LotBook oil(Market::Oil);
+    fill(oil, 3, 20.00);
+    fill(oil, 2, 21.00);
+    EXPECT_DOUBLE_EQ(fill(oil, -5, 19.50).realized, 3 * -0.50 * 1000 + 2 * -1.50 * 1000);
+    EXPECT_EQ(oil.count(), 0);
+
+    LotBook gold(Market::Gold);
+    fill(gold, 2, 380.00);
+    EXPECT_DOUBLE_EQ(fill(gold, -5, 385.2).realized, 2 * 5.20 * 100);
+    ASSERT_EQ(gold.count(), 1);
+    EXPECT_EQ(gold.lot(1).units, -3);
+    EXPECT_EQ(gold.lot(1).price, 385.2f);
+
+    LotBook cattle(Market::Cattle);
+    fill(cattle, -2, 70.00);
+    fill(cattle, -1, 71.00);
+    EXPECT_DOUBLE_EQ(fill(cattle, 5, 69.50).realized, 2 * 0.50 * 400 + 1 * 1.50 * 400);
+    ASSERT_EQ(cattle.count(), 1);
+    EXPECT_EQ(cattle.lot(1).units, 2);
+    EXPECT_EQ(cattle.lot(1).price, 69.50f);
+}
+
+TEST(LotBook, UnrealizedFollowsEachMarketsRounding) {
+    // A short gains as the price falls: 0.50 x 400 per contract.
+    LotBook cattle(Market::Cattle);
+    fill(cattle, -3, 70.00);
+    EXPECT_DOUBLE_EQ(cattle.unrealized(69.50), 3 * 200.0);
+
+    // Differences are rounded as the decimals the player reads: 69.975 -
+    // 69.50 = 0.475 rounds up to 0.48, whatever the float below 69.975 says.
+    LotBook longCattle(Market::Cattle);
+    fill(longCattle, 1, 69.50);
+    EXPECT_DOUBLE_EQ(longCattle.unrealized(69.975), 0.48 * 400);
+    EXPECT_DOUBLE_EQ(longCattle.unrealized(static_cast<double>(69.975f)), 0.48 * 400);
+    // A lot price is rounded to cents by the same reading.
+    fill(longCattle, 1, 69.975);
+    EXPECT_EQ(longCattle.lot(2).price, 69.98f);
+
+    // TBond keeps five decimals in its lots and rounds the dollar value per
+    // contract to three: 1/128 of a point is 7.8125 dollars, shown 7.813.
+    LotBook bond(Market::TBond);
+    fill(bond, 1, 118.15625);
+    fill(bond, 1, 100.0078125);
+    EXPECT_EQ(bond.lot(1).price, 118.15625f);
+    EXPECT_EQ(bond.lot(2).price, 100.00781f);
+    LotBook bonds(Market::TBond);
+    fill(bonds, 2, 118.15625);
+    EXPECT_DOUBLE_EQ(bonds.unrealized(118.1640625), 2 * 7.813);
+
+    // Soybean rounds the price difference to five decimals first.
+    LotBook soy(Market::Soybean);
+    fill(soy, 1, 6.1225);
+    EXPECT_DOUBLE_EQ(soy.unrealized(6.1234567), 0.00096 * 5000);
+}
+
+TEST(LotBook, AveragePriceWeighsLotsByTheirSize) {
+    LotBook oil(Market::Oil);
+    EXPECT_EQ(oil.averagePrice(), 0);
+    fill(oil, 3, 20.00);
+    fill(oil, 2, 21.37);
+    EXPECT_NEAR(oil.averagePrice(), (3 * 20.00 + 2 * 21.37) / 5, 1e-9);
+    LotBook gold(Market::Gold);
+    fill(gold, -1, 380.0);
+    fill(gold, -3, 384.0);
+    EXPECT_NEAR(gold.averagePrice(), 383.0, 1e-9);
+}
+
+TEST(LotBook, AFullBookRefusesANewLotAndChangesNothing) {
+    LotBook oil(Market::Oil);
+    for (int i = 0; i < LotBook::kCapacity; ++i)
+        ASSERT_TRUE(fill(oil, 1, 20.00 + i * 0.01).booked);
+    EXPECT_FALSE(oil.canBook(1, oil.units() + 1));
+    const Booking refused = fill(oil, 1, 25.00);
+    EXPECT_FALSE(refused.booked);
+    EXPECT_EQ(oil.count(), LotBook::kCapacity);
+    EXPECT_EQ(oil.units(), LotBook::kCapacity);
+    EXPECT_EQ(oil.lot(LotBook::kCapacity + 1).units, 0);
+    // A sale still matches and makes room.
+    EXPECT_TRUE(fill(oil, -1, 25.00).booked);
+    EXPECT_EQ(oil.count(), LotBook::kCapacity - 1);
+    EXPECT_EQ(oil.lot(1).price, 20.01f);
+}

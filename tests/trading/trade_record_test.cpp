@@ -1,0 +1,92 @@
+// The trade record, the texts of an order's life and the trade history
+// report built from them.
+#include "desk.h"
+#include "trading/order_texts.h"
+#include "trading/trade_log.h"
+#include "trading/trade_report.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellucar;
+using namespace pellucar::test;
+
+TEST(OrderTexts, ReadBackAndConfirmationShowEachMarketsPriceNotation) {
+    EXPECT_EQ(unitsPrompt(Side::Buy), "Number of Contracts to Buy: ");
+    EXPECT_EQ(unitsPrompt(Side::Sell), "Number of Contracts to Sell: ");
+    EXPECT_EQ(orderReadBack(Market::Gold, Side::Sell, -1200, 385.2f),
+              "Is this order correct? Sell 1,200 Gold @ $385.20");
+    EXPECT_EQ(orderReadBack(Market::TBond, Side::Buy, 5, 118.15625),
+              "Is this order correct? Buy 5 TBond @ $118.15625");
+    EXPECT_EQ(orderReadBack(Market::Soybean, Side::Buy, 2, 6.1225),
+              "Is this order correct? Buy 2 Soybean @ $6.1225");
+    EXPECT_EQ(fillConfirmation(Market::Gold, -3, 385.2f), "Transaction Order Filled: 3 Gold Sold @  $385.20");
+    EXPECT_EQ(fillConfirmation(Market::Oil, 2, 18.455f), "Transaction Order Filled: 2 Oil Bought @  $18.46");
+    EXPECT_EQ(fillConfirmation(Market::TBond, 1, 100.0078125),
+              "Transaction Order Filled: 1 TBond Bought @  100.0078125");
+    EXPECT_EQ(fillConfirmation(Market::Soybean, -4, 6.5), "Transaction Order Filled: 4 Soybean Sold @  6.50");
+}
+
+TEST(TradeLog, NumbersTradesAndMarksMarginCalls) {
+    TradeLog log;
+    EXPECT_TRUE(log.record(3, Market::Oil, Side::Buy, false, 5, 20.0f));
+    EXPECT_TRUE(log.record(4, Market::Gold, Side::Sell, true, -2, 385.2f));
+    ASSERT_EQ(log.count(), 2);
+    EXPECT_EQ(log.records()[1].number, 2);
+    EXPECT_EQ(log.records()[1].day, 4);
+    EXPECT_EQ(log.records()[0].transaction, "Buy");
+    EXPECT_EQ(log.records()[1].transaction, "Sell - Margin Call");
+}
+
+TEST(TradeLog, AFullRecordRefusesTheNextTradeAndKeepsWhatItHas) {
+    TradeLog log;
+    for (int i = 0; i < TradeLog::kCapacity; ++i)
+        ASSERT_TRUE(log.record(i, Market::Oil, Side::Buy, false, 1, 20.0f));
+    EXPECT_TRUE(log.full());
+    EXPECT_FALSE(log.record(1, Market::Gold, Side::Sell, false, -1, 380.0f));
+    EXPECT_EQ(log.count(), TradeLog::kCapacity);
+    EXPECT_EQ(log.records().last().number, TradeLog::kCapacity);
+    EXPECT_EQ(log.records().last().market, Market::Oil);
+    EXPECT_TRUE(QString::fromLatin1(kTradeLogFullMessage).contains("10,000"));
+}
+
+TEST(Commissions, StatementChargesEveryTradeAndExpertsAccrueTwenty) {
+    EXPECT_EQ(statementCommission(12), 300.0);
+    EXPECT_EQ(commissionAfterTrade(40.0f, Level::Expert), 60.0f);
+    EXPECT_EQ(commissionAfterTrade(40.0f, Level::Novice), 40.0f);
+}
+
+TEST(TradeReport, ListsTradesThenTheAveragePriceOfEachOpenPosition) {
+    const auto clock = [](int day) { return QStringLiteral("t%1").arg(day); };
+    Desk d;
+    TradeLog log;
+    const QStringList header{"  #  ", "Day", "Time", "Security", "Transaction        ", "Amount", "Price"};
+    auto empty = tradeReportRows(log, d.account, clock);
+    ASSERT_EQ(empty.size(), 2);
+    EXPECT_EQ(empty[0], header);
+    EXPECT_EQ(empty[1].value(0), "* No Trades Executed *");
+
+    auto trade = [&](int day, Market m, float units, double price, bool marginCall = false) {
+        d.fill(m, units, price);
+        log.record(day, m, sideOf(units), marginCall, units, static_cast<float>(price));
+    };
+    trade(1, Market::Oil, 3, 20.00);
+    trade(2, Market::Oil, 2, 21.37);
+    trade(2, Market::TBond, -1200, 118.15625);
+    trade(3, Market::TBond, 1200, 117.5, true);
+    trade(4, Market::Soybean, -2, 6.1225);
+    const auto rows = tradeReportRows(log, d.account, clock);
+    ASSERT_EQ(rows.size(), 1 + 5 + 2 * 3);
+    EXPECT_EQ(rows[0], header);
+    EXPECT_EQ(rows[1], QStringList({"1", "1", "t1", "Oil", "Buy", "3", "$20.00"}));
+    EXPECT_EQ(rows[3], QStringList({"3", "2", "t2", "TBond", "Sell", "-1,200", " $118.15625"}));
+    EXPECT_EQ(rows[4].value(4), "Buy - Margin Call");
+    EXPECT_EQ(rows[5].value(6), " $6.1225");
+    // Oil's section, then Soybean's; the closed TBond position has none.
+    EXPECT_EQ(rows[6], QStringList(7, QString(10, '*')));
+    EXPECT_EQ(rows[7].value(0), "OIL:");
+    EXPECT_EQ(rows[8], QStringList({"", "", "Average Price of", "Oil", "Position  =", "", " $20.548"}));
+    EXPECT_EQ(rows[10].value(0), "Soybean:");
+    EXPECT_EQ(rows[11].value(6), " $6.1225");
+    for (const QStringList& r : rows)
+        EXPECT_EQ(r.size(), 7);
+}
