@@ -47,8 +47,9 @@ public:
     bool ended() const { return ended_; }
     int exitCode() const { return exitCode_; }
     const PresentationModel& model() const { return model_; }
-    GameState& state() { return s_; }
     const GameState& state() const { return s_; }
+    // For tests that set up a position in the middle of a game.
+    GameState& mutableStateForTests() { return s_; }
 
     // How wide a text is in a label's font, in twips; the view installs a
     // real measure, the default estimates from the character count.
@@ -124,18 +125,51 @@ private:
     QString moneyText(double v) const;
     GameSummary summaryTexts() const;
 
-    // Trading desk and account, as far as the clock relies on them
-    // (game_account.cpp).
-    void SetOrderState(const QString& state);
-    void ClearOrder();
+    // Account valuation and margin calls (game_account.cpp): the steps of
+    // the account's rules in their order, and the account figures.
+    MarketPrices currentPrices() const;
+    MarketPrices quotes() const;
     void RevalueAccount();
     void CalcAccountValue();
+    void BlowOut();
     void ShowAccountFigures();
     void ShowPositionLabels();
     void MarginCallCheck();
     void ForceLiquidation();
+    bool MandatoryTrade(int step);
     void GiveHints();
+
+    // The trading desk's order flow (game_desk.cpp).
+    void SetOrderState(OrderState state);
+    void ClearOrder();
     void RefreshMaxima();
+    void ShowSelectedMaximum();
+    void btnTrade_Click();
+    void marketButton_Click(Market m);
+    void btnOil_Click() { marketButton_Click(Market::Oil); }
+    void btnGold_Click() { marketButton_Click(Market::Gold); }
+    void btnTBond_Click() { marketButton_Click(Market::TBond); }
+    void btnSp500_Click() { marketButton_Click(Market::SP500); }
+    void btnCattle_Click() { marketButton_Click(Market::Cattle); }
+    void btnSoybean_Click() { marketButton_Click(Market::Soybean); }
+    void offerSides();
+    void sideButton_Click(Side side);
+    void btnBuy_Click() { sideButton_Click(Side::Buy); }
+    void btnSell_Click() { sideButton_Click(Side::Sell); }
+    void btnHold_Click();
+    void InputUnits_KeyDown(Key k);
+    void VerifyOrder();
+    double quoteFor(Market m, Side side) const;
+    void btnYes_Click();
+    void btnNo_Click();
+    bool ExecuteOrder();
+    void FillOrder();
+    void btnTradeHist_Click();
+    void btnCloseTradeHistory_Click();
+    QString periodTimeOfDay(int period) const;
+    void showReport(const QString& grid, const QString& caption, const QString& closeButton);
+    void closeReport(const QString& grid, const QString& caption, const QString& closeButton);
+    void mnuMaximum_Click(int index);
 
     // News and charts (game_news.cpp).
     void GetNewsReleases();

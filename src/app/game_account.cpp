@@ -1,53 +1,10 @@
 #include "app/game.h"
 #include "common/format.h"
-#include "trading/contract_terms.h"
-
-#include <cmath>
+#include "trading/order_texts.h"
 
 namespace pellucar {
 
 namespace {
-
-struct StateRow {
-    const char* name;
-    QStringList hide;
-    QStringList show;
-    const char* heading; // nullptr keeps the heading
-};
-
-const QList<StateRow>& orderStates() {
-    static const QList<StateRow> rows{
-        {"ChangePeriod",
-         {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
-          "inputUnits", "inputPrice", "lblorderverify"},
-         {"ShapeNextPeriod", "btnChangePeriod", "btnTrade"},
-         "Trader Input:"},
-        {"Trade",
-         {"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnTrade", "ShapeNextPeriod", "lblorderverify"},
-         {"shapeTradeCentral"},
-         nullptr},
-        {"GetUnits",
-         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "lblorderverify", "Label8"},
-         {"shapeTradeCentral", "promptUnits", "lblTraderInput", "Shape3"},
-         nullptr},
-        {"CorrOrd",
-         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "promptUnits", "inputUnits", "promptPrice",
-          "inputPrice"},
-         {"shapeTradeCentral", "lblorderverify", "btnYes", "btnNo"},
-         "Order Verification:"},
-        {"TradeConfirmation",
-         {"btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice", "inputUnits",
-          "inputPrice", "lblorderverify"},
-         {"ShapeNextPeriod", "lblTraderInput"},
-         nullptr},
-        {"Restart",
-         {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
-          "inputUnits", "inputPrice", "lblorderverify"},
-         {"btnTrade", "ShapeNextPeriod", "lblTraderInput", "btnTradeHist", "btnNewsHist"},
-         nullptr},
-    };
-    return rows;
-}
 
 QString positionKey(Market m) { return QStringLiteral("lbl%1Pos").arg(marketName(m)); }
 QString positionNameKey(Market m) {
@@ -56,45 +13,62 @@ QString positionNameKey(Market m) {
 
 } // namespace
 
-void Game::SetOrderState(const QString& state) {
-    for (const StateRow& row : orderStates()) {
-        if (state != QLatin1String(row.name)) continue;
-        for (const QString& k : row.hide) model_.setVisible(k, false);
-        for (const QString& k : row.show) model_.setVisible(k, true);
-        if (row.heading) model_.setText("lblTraderInput", QString::fromLatin1(row.heading));
-        if (state == QLatin1String("ChangePeriod") || state == QLatin1String("Restart")) tradebuttonvisible(false);
-        if (state == QLatin1String("Restart")) model_.setEnabled("btnTrade", false);
-        s_.orderState = state;
-        break;
-    }
-    LayoutCharts();
+MarketPrices Game::currentPrices() const {
+    MarketPrices p{};
+    for (Market m : kTradingOrder) p[static_cast<size_t>(index(m))] = s_.prices.current.get(m);
+    return p;
 }
 
-void Game::ClearOrder() {
-    s_.pending.units = 0;
-    s_.pending.side.clear();
-    s_.pending.fillPrice = 0;
-    s_.pending.market.clear();
+MarketPrices Game::quotes() const {
+    MarketPrices q{};
+    for (Market m : kTradingOrder) q[static_cast<size_t>(index(m))] = s_.prices.buyQuote[static_cast<size_t>(index(m))];
+    return q;
 }
 
 void Game::CalcAccountValue() {
-    // Unrealized profit and loss comes from the lot books of the trading
-    // desk; with no open lots it is zero.
-    s_.accountValue = static_cast<float>(s_.startingCapital + s_.unrealizedPL + s_.realizedPL);
+    Account& a = s_.desk.account;
+    a.revalue(currentPrices());
+    s_.desk.limits.refresh(a, s_.periodIndex);
+    s_.totalPL = static_cast<float>(a.realizedPL() + a.unrealizedPL());
 }
 
 void Game::RevalueAccount() {
     CalcAccountValue();
+    if (!s_.desk.account.blownOut()) {
+        ShowAccountFigures();
+        return;
+    }
+    BlowOut();
+}
+
+void Game::BlowOut() {
+    const Account& a = s_.desk.account;
     ShowAccountFigures();
+    s_.totalPL = static_cast<float>(a.realizedPL() + a.unrealizedPL());
+    GameSummary summary = summaryTexts();
+    summary.caption = QStringLiteral("Game Over");
+    const int r = static_cast<int>(random_.next() * 3 + 1);
+    if (r == 1) {
+        ShowVerdict();
+        summary.verdict = verdict_;
+    } else {
+        summary.verdict = QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!");
+    }
+    summary.commissions.clear();
+    const GameOverChoice choice = dialogs_.gameOver(summary);
+    ShowCurrentMarket();
+    model_.setText("CurrMarkBanner", QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
+    if (choice == GameOverChoice::End) {
+        dialogs_.processEvents();
+        EndProgram(0);
+    }
+    PlayAgain(false);
 }
 
 void Game::ShowPositionLabels() {
-    if (s_.periodIndex == 0) s_.positions.fill(0);
     const bool novice = s_.settings.level == Level::Novice;
     for (Market m : kTradingOrder) {
-        float& pos = s_.positions[static_cast<size_t>(index(m))];
-        pos = static_cast<float>(roundByPatternF(pos, QStringLiteral("#,##0")));
-        model_.setText(positionKey(m), formatWhole(pos));
+        model_.setText(positionKey(m), formatWhole(s_.desk.account.position(m)));
         const bool shown = !novice || m == Market::Oil;
         model_.setVisible(positionKey(m), shown);
         model_.setVisible(positionNameKey(m), shown);
@@ -102,63 +76,57 @@ void Game::ShowPositionLabels() {
 }
 
 void Game::ShowAccountFigures() {
-    const float av = s_.accountValue;
+    const Account& a = s_.desk.account;
+    const float av = a.accountValue();
+    const float start = a.startingCapital();
+    const double req = a.marginRequirement();
     model_.setText("lblEq", formatStandardF(av));
-    if (s_.startingCapital != 0) model_.setText("lblPercentGL", formatPercent((av - s_.startingCapital) / s_.startingCapital));
-    model_.setText("lblRPL", formatStandard(s_.realizedPL));
-    model_.setText("lblUPL", formatStandard(s_.unrealizedPL));
-    s_.marginReq = 0;
-    for (Market m : kTradingOrder)
-        s_.marginReq += std::fabs(s_.positions[static_cast<size_t>(index(m))]) * contractTerms(m).marginPerContract;
-    model_.setText("lblLIAB", formatStandard(s_.marginReq));
-    const QString cashMargin = formatPercent(av > 0 ? (av - s_.marginReq) / av : 0.0);
-    model_.setText("lblPosMargPercent", cashMargin);
+    if (start != 0) model_.setText("lblPercentGL", formatPercent((av - start) / start));
+    model_.setText("lblRPL", formatStandard(a.realizedPL()));
+    model_.setText("lblUPL", formatStandard(a.unrealizedPL()));
+    model_.setText("lblLIAB", formatStandard(req));
+    model_.setText("lblPosMargPercent", formatPercent(av > 0 ? (av - req) / av : 0.0));
     ShowPositionLabels();
-    RefreshMaxima();
-    model_.setText("lblAvailMarg", formatStandard(av - s_.marginReq));
-    s_.totalPL = static_cast<float>(s_.realizedPL + s_.unrealizedPL);
-    model_.setText("lblScore", moneyText(s_.realizedPL + s_.unrealizedPL));
-    model_.setText("lblTotTrades", QString::number(s_.tradeCount));
+    model_.setText("lblAvailMarg", formatStandard(av - req));
+    model_.setText("lblScore", moneyText(a.realizedPL() + a.unrealizedPL()));
+    model_.setText("lblTotTrades", QString::number(s_.desk.tradeCount()));
     ShowCurrentMarket();
-    model_.setText("lblPosMargPercent", cashMargin);
-}
-
-void Game::RefreshMaxima() {
-    // The per-market order maxima belong to the trading desk.
 }
 
 void Game::MarginCallCheck() {
-    // Margin calls are announced by the trading desk's account checks; with
-    // no positions there is no margin to call.
+    const Account& a = s_.desk.account;
+    if (a.blownOut()) {
+        BlowOut();
+        return;
+    }
+    if (s_.periodIndex > 1 && a.marginCalled())
+        NotifyPlayer(QString::fromLatin1(kMarginCallTitle), marginCallMessage(a.marginCallAmount()));
 }
 
 void Game::ForceLiquidation() {
-    // Mandatory trades come with the trading desk; nothing is open before.
-    s_.marginCallPending = false;
+    if (s_.desk.account.blownOut()) {
+        GameOver();
+        return;
+    }
+    if (s_.periodIndex < 2) return;
+    for (int step = 1; step <= Account::kLiquidationSteps && s_.desk.account.marginCalled(); ++step)
+        if (!MandatoryTrade(step)) break;
+    if (!s_.desk.account.marginCalled()) SetOrderState(OrderState::ChangePeriod);
 }
 
-void Game::GiveHints() {
-    const int p = s_.periodIndex;
-    const int t = s_.tradeCount;
-    if (p <= s_.nextHintPeriod) return;
-    const float r = t > 0 ? static_cast<float>(p) / static_cast<float>(t) : 0.0f;
-    const QString title = QStringLiteral("* Helpful Hint *");
-    if (p == 15 && t == 0) {
-        NotifyPlayer(title, QStringLiteral("Don't be Scared to Execute A Trade "), 1);
-        s_.nextHintPeriod = 105;
-    }
-    if (t > 0 && r > 45.0f) {
-        NotifyPlayer(title, QStringLiteral("Don't be Scared to Execute a Trade "), 1);
-        s_.nextHintPeriod = p + 90;
-    }
-    if (p == 20 && t >= 10) {
-        NotifyPlayer(title, QStringLiteral("Be Careful Not to Trade too Much:  Commissions Eat Up Profits"), 1);
-        s_.nextHintPeriod = 110;
-    }
-    if (p > s_.nextHintPeriod && p > 3 && t > 0 && r < 1.5f) {
-        NotifyPlayer(title, QStringLiteral("  Be Careful Not to Trade too Much:  Commissions Eat Up Profits"), 1);
-        s_.nextHintPeriod = p + 90;
-    }
+bool Game::MandatoryTrade(int step) {
+    const std::optional<pellucar::MandatoryTrade> t = s_.desk.account.mandatoryTrade(step, quotes());
+    if (!t) return true;
+    PendingOrder& order = s_.desk.pending;
+    order.market = t->market;
+    order.side = t->side();
+    order.units = t->units;
+    NotifyPlayer(QString::fromLatin1(kMarginCallLiquidationTitle), t->message);
+    s_.desk.mandatory = true;
+    const bool executed = ExecuteOrder();
+    s_.desk.mandatory = false;
+    if (executed) s_.marginCallPending = true;
+    return executed;
 }
 
 } // namespace pellucar

@@ -47,12 +47,16 @@ void Game::btnChangePeriod_Click() {
     const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
     if (model_.text("CurrMarkBanner") != banner) model_.setText("CurrMarkBanner", banner);
 
+    s_.marginCallPending = false;
     ForceLiquidation();
     if (s_.marginCallPending) {
+        // The player sees the liquidation before the next press moves on.
+        model_.setEnabled("btnChangePeriod", true);
+        model_.setEnabled("btnTrade", true);
         model_.setEnabled("Kestrow", true);
         EnableGameMenus();
         historyButtonsEnabled(true);
-        SetOrderState(QStringLiteral("ChangePeriod"));
+        SetOrderState(OrderState::ChangePeriod);
         return;
     }
 
@@ -130,10 +134,10 @@ void Game::AdvancePeriod() {
         if (s_.restartRequested == 1) {
             ResetGame();
             EnableSettingsMenus();
-            SetOrderState(QStringLiteral("Restart"));
+            SetOrderState(OrderState::Restart);
             StorePeriodPrices();
         } else {
-            SetOrderState(QStringLiteral("ChangePeriod"));
+            SetOrderState(OrderState::ChangePeriod);
         }
         return;
     }

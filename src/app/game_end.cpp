@@ -9,8 +9,9 @@ QString Game::moneyText(double v) const { return QStringLiteral("$") + formatSta
 GameSummary Game::summaryTexts() const {
     GameSummary s;
     s.verdict = verdict_;
-    s.realized = moneyText(s_.realizedPL);
-    s.unrealized = moneyText(s_.unrealizedPL);
+    const Account& a = s_.desk.account;
+    s.realized = moneyText(a.realizedPL());
+    s.unrealized = moneyText(a.unrealizedPL());
     s.finalScore = moneyText(s_.totalPL);
     s.finesVisible = false;
     return s;
@@ -18,10 +19,11 @@ GameSummary Game::summaryTexts() const {
 
 void Game::ShowVerdict() {
     verdict_.clear();
-    const bool blownOut = s_.accountValue <= 0 && s_.periodIndex != s_.gameLengthDays;
-    if (!blownOut && s_.startingCapital != 0) {
+    const Account& a = s_.desk.account;
+    const bool blownOut = a.blownOut() && s_.periodIndex != s_.gameLengthDays;
+    if (!blownOut && a.startingCapital() != 0) {
         const float g = static_cast<float>(roundByPattern(
-            (static_cast<double>(s_.accountValue) - s_.startingCapital) / s_.startingCapital,
+            (static_cast<double>(a.accountValue()) - a.startingCapital()) / a.startingCapital(),
             QStringLiteral("#,###.###0")));
         const bool novice = s_.settings.level == Level::Novice;
         int column = -1;
@@ -33,7 +35,7 @@ void Game::ShowVerdict() {
             if (r >= 1 && r <= 4) column = r;
         }
         if (column >= 0) {
-            const VerdictBand band = verdictBand(g, s_.tradeCount, novice);
+            const VerdictBand band = verdictBand(g, s_.desk.tradeCount(), novice);
             int pick = 1;
             if (verdictHasTwoTexts(band, column)) pick = static_cast<int>(random_.next() * 2 + 1);
             verdict_ = verdictText(band, column, pick);
@@ -43,7 +45,8 @@ void Game::ShowVerdict() {
 }
 
 void Game::GameOver() {
-    s_.totalPL = static_cast<float>(s_.unrealizedPL + s_.realizedPL);
+    const Account& a = s_.desk.account;
+    s_.totalPL = static_cast<float>(a.unrealizedPL() + a.realizedPL());
     model_.setText("lblScore", moneyText(s_.totalPL));
     ShowVerdict();
     GameSummary summary = summaryTexts();
@@ -60,9 +63,10 @@ void Game::GameOver() {
 
 void Game::mnuEnd_Click() {
     s_.restartRequested = 0;
-    model_.setText("lblScore", moneyText(s_.realizedPL + s_.unrealizedPL));
+    const Account& a = s_.desk.account;
+    model_.setText("lblScore", moneyText(a.realizedPL() + a.unrealizedPL()));
     verdict_.clear();
-    s_.totalPL = static_cast<float>(s_.realizedPL + s_.unrealizedPL);
+    s_.totalPL = static_cast<float>(a.realizedPL() + a.unrealizedPL());
     if (s_.periodIndex > 45) ShowVerdict();
     GameSummary summary = summaryTexts();
     summary.caption = QStringLiteral("Game Over ");
@@ -97,7 +101,7 @@ void Game::mnuEnd_Click() {
     }
     ShowCurrentMarket();
     model_.setText("CurrMarkBanner", QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
-    if (s_.restartRequested != 1) SetOrderState(QStringLiteral("ChangePeriod"));
+    if (s_.restartRequested != 1) SetOrderState(OrderState::ChangePeriod);
 }
 
 void Game::PlayAgain(bool fromEndWindow) {
@@ -120,16 +124,17 @@ void Game::PlayAgain(bool fromEndWindow) {
     }
     // The next game starts from Game > Start; the settings are free again.
     EnableSettingsMenus();
-    SetOrderState(QStringLiteral("Restart"));
+    SetOrderState(OrderState::Restart);
     model_.setEnabled("btnChangePeriod", false);
 }
 
 void Game::mnuCommission_Click() {
-    const double c = s_.tradeCount * 25.0;
+    const Account& a = s_.desk.account;
+    const double c = statementCommission(s_.desk.tradeCount());
     CommissionStatement st;
-    st.before = moneyText(s_.realizedPL + s_.unrealizedPL);
+    st.before = moneyText(a.realizedPL() + a.unrealizedPL());
     st.commissions = moneyText(c);
-    st.after = moneyText(s_.realizedPL + s_.unrealizedPL - c);
+    st.after = moneyText(a.realizedPL() + a.unrealizedPL() - c);
     st.explanation = QStringLiteral(
         "No commissions are charged to the Trader's Account during the Game.  The following displays the final "
         "score after a $25.00 per trade commission is charged to the Trader's Account.");

@@ -63,3 +63,31 @@ void Game::mnuPrint_Click() {
 }
 
 } // namespace pellucar
+
+namespace pellucar {
+
+void Game::GiveHints() {
+    const int p = s_.periodIndex;
+    const int t = s_.desk.tradeCount();
+    if (p <= s_.nextHintPeriod) return;
+    const float r = t > 0 ? static_cast<float>(p) / static_cast<float>(t) : 0.0f;
+    const QString title = QStringLiteral("* Helpful Hint *");
+    if (p == 15 && t == 0) {
+        NotifyPlayer(title, QStringLiteral("Don't be Scared to Execute A Trade "), 1);
+        s_.nextHintPeriod = 105;
+    }
+    if (t > 0 && r > 45.0f) {
+        NotifyPlayer(title, QStringLiteral("Don't be Scared to Execute a Trade "), 1);
+        s_.nextHintPeriod = p + 90;
+    }
+    if (p == 20 && t >= 10) {
+        NotifyPlayer(title, QStringLiteral("Be Careful Not to Trade too Much:  Commissions Eat Up Profits"), 1);
+        s_.nextHintPeriod = 110;
+    }
+    if (p > s_.nextHintPeriod && p > 3 && t > 0 && r < 1.5f) {
+        NotifyPlayer(title, QStringLiteral("  Be Careful Not to Trade too Much:  Commissions Eat Up Profits"), 1);
+        s_.nextHintPeriod = p + 90;
+    }
+}
+
+} // namespace pellucar

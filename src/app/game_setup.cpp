@@ -11,7 +11,7 @@ using Length = TimePeriodForm::Length;
 void Game::mnuNewGame_Click() {
     if (s_.periodIndex > 0) {
         // During a game "Restart" shows where the player stands first.
-        s_.totalPL = static_cast<float>(s_.realizedPL + s_.unrealizedPL);
+        s_.totalPL = static_cast<float>(s_.desk.account.realizedPL() + s_.desk.account.unrealizedPL());
         mnuEnd_Click();
         RevalueAccount();
         return;
@@ -26,7 +26,7 @@ void Game::mnuNewGame_Click() {
     // game must start with Forward free, so the flag is cleared here.
     s_.restartRequested = 0;
 
-    SetOrderState(QStringLiteral("ChangePeriod"));
+    SetOrderState(OrderState::ChangePeriod);
     model_.setText("mnuNewGame", QStringLiteral("&Restart"));
     s_.gameLengthDays = s_.settings.lengthDays(360);
     s_.dataMode = s_.settings.data;
@@ -82,13 +82,13 @@ void Game::cmdBegin(const TimePeriodForm& form) {
     const int combo = model_.at("cboCommodity").currentIndex;
     s_.chartMarket = (combo >= 0 && combo < kMarketCount) ? combo + 1 : 3;
     LevelDetailChecker(form);
-    SetLevel(levelFromName(form.level));
+    SetLevel(levelOrExpert(form.level));
     s_.dataMode = dataModeFromName(form.data());
 }
 
 void Game::LevelDetailChecker(const TimePeriodForm& form) {
     Settings& set = s_.settings;
-    set.level = levelFromName(form.level);
+    set.level = levelOrExpert(form.level);
     set.data = dataModeFromName(form.data());
     set.length = set.data == DataMode::Tick && form.length == Length::Year ? Length::Quarter : form.length;
     const bool daily = form.news == QLatin1String("Daily");

@@ -117,9 +117,8 @@ void Game::CloseMarketDatabase() {
 void Game::SetLevel(Level level) {
     const bool novice = level == Level::Novice;
     s_.settings.level = novice ? Level::Novice : Level::Expert;
-    s_.startingCapital = novice ? 10000.0f : 100000.0f;
+    s_.desk.account.reset(level);
     presentSettings(s_.settings, model_);
-    s_.accountValue = s_.startingCapital;
     if (novice) s_.gameLengthDays = 90;
     model_.setText("LabelPosition", novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
     ShowAccountFigures();
@@ -156,13 +155,12 @@ void Game::EnableSettingsMenus() {
 void Game::ResetGame() {
     s_.endOfData = false;
     s_.periodIndex = 0;
-    s_.accountValue = s_.startingCapital;
-    s_.positions.fill(0);
-    s_.realizedPL = s_.unrealizedPL = 0;
+    s_.desk.account.reset(s_.settings.level);
+    s_.desk.limits.reset();
+    s_.desk.trades.clear();
+    s_.desk.mandatory = false;
     s_.totalPL = 0;
-    s_.marginReq = 0;
-    s_.pending = PendingOrder{};
-    s_.tradeCount = 0;
+    s_.desk.clearOrder();
     s_.marginCallPending = false;
     s_.gameStarted = false;
     model_.setText("lblDay", QStringLiteral("Monday"));
@@ -176,7 +174,7 @@ void Game::ResetGame() {
 
 void Game::ResetGameFromEndWindow() {
     model_.setText("mnuNewGame", QStringLiteral("Start"));
-    s_.pending.fillPrice = 0;
+    s_.desk.pending.fillPrice = 0;
     ResetGame();
     for (Market m : kTradingOrder)
         model_.setText(QStringLiteral("lbl%1CurrMark").arg(marketName(m)), QStringLiteral("*** Market Closed ***"));
@@ -212,11 +210,26 @@ bool Game::click(const QString& name, int index) {
         {"mnuEnd", &Game::mnuEnd_Click},
         {"mnuCommission", &Game::mnuCommission_Click},
         {"mnuPrint", &Game::mnuPrint_Click},
+        {"btnTrade", &Game::btnTrade_Click},
+        {"btnOil", &Game::btnOil_Click},
+        {"btnGold", &Game::btnGold_Click},
+        {"btnTBond", &Game::btnTBond_Click},
+        {"btnSp500", &Game::btnSp500_Click},
+        {"btnCattle", &Game::btnCattle_Click},
+        {"btnSoybean", &Game::btnSoybean_Click},
+        {"btnBuy", &Game::btnBuy_Click},
+        {"btnSell", &Game::btnSell_Click},
+        {"btnHold", &Game::btnHold_Click},
+        {"btnYes", &Game::btnYes_Click},
+        {"btnNo", &Game::btnNo_Click},
+        {"btnTradeHist", &Game::btnTradeHist_Click},
+        {"btnCloseTradeHistory", &Game::btnCloseTradeHistory_Click},
     };
     static const QHash<QString, IndexHandler> indexed{
         {"mnuLevel", &Game::mnuLevel_Click},           {"mnuDat", &Game::mnuDat_Click},
         {"mnuGameLength", &Game::mnuGameLength_Click}, {"mnuNews", &Game::mnuNews_Click},
         {"cboCommodity", &Game::cboCommodity_Click},   {"mnuGraph", &Game::mnuGraph_Click},
+        {"mnuMaximum", &Game::mnuMaximum_Click},
     };
     // Help-menu items that only open a help topic or an information window.
     static const QHash<QString, int> helpTopics{
@@ -249,9 +262,8 @@ void Game::setText(const QString& key, const QString& text) {
 }
 
 void Game::keyPress(const QString& key, Key k) {
-    (void)key;
-    (void)k;
-    // Order entry arrives with the trading desk.
+    if (key != QLatin1String("inputUnits") || !isActionable(key)) return;
+    guarded([&] { InputUnits_KeyDown(k); });
 }
 
 void Game::closeMainWindow() {

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/settings.h"
 #include "app/time_period_form.h"
+#include "app/trading_desk.h"
 #include "common/market.h"
 #include "market/market_data.h"
 #include "market/price_history.h"
@@ -19,14 +20,6 @@ struct NewsHistoryEntry {
     QString title;
     QString story;
     QString newsTime; // the game time of the period it came out in
-};
-
-// The order being entered: filled step by step on the trading desk.
-struct PendingOrder {
-    QString market;    // "" or a market name
-    QString side;      // "Buy", "Sell", "Cancel" or "" when cleared
-    float units = 0;   // signed: positive buy, negative sell
-    double fillPrice = 0;
 };
 
 // All state of one program run. One instance, owned by the game object and
@@ -61,18 +54,12 @@ struct GameState {
     MarketData market;
     PriceHistory prices;
 
-    // Account.
-    float startingCapital = 100000.0f;
-    float accountValue = 100000.0f;
-    double realizedPL = 0, unrealizedPL = 0, marginReq = 0;
+    // The trading desk: account, limits, trade record, pending order.
+    TradingDesk desk;
+    // The score kept for the end of the game, and the commissions an Expert
+    // has run up since the program started (no new game resets them).
     float totalPL = 0;
-    int tradeCount = 0;
     float commissionTotal = 0;
-    std::array<float, kMarketCount> positions{}; // trading order
-
-    // Trading desk.
-    QString orderState;
-    PendingOrder pending;
 
     QList<NewsHistoryEntry> newsHistory;
     int backgroundYear = 0;

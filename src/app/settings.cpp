@@ -18,6 +18,12 @@ DataMode dataModeFromName(const QString& name) {
     return DataMode::None;
 }
 
+Level levelOrExpert(const QString& name) {
+    Level l = Level::Expert;
+    levelFromName(name, &l);
+    return l;
+}
+
 QString Settings::newsChoice() const {
     return newsChecked(1) && !newsChecked(0) ? QStringLiteral("Daily") : QStringLiteral("Annual");
 }

@@ -14,6 +14,8 @@ class PresentationModel;
 enum class DataMode { None, Daily, Tick };
 QString dataModeName(DataMode m); // "Daily", "Tick", "" for None
 DataMode dataModeFromName(const QString& name);
+// The level a setup form names; it offers no third, so anything else is Expert.
+Level levelOrExpert(const QString& name);
 
 using GameLength = TimePeriodForm::Length;
 

@@ -69,7 +69,7 @@ TEST(DailyClock, LengthInPeriodsEndsTheGameAndNoticeTwoPressesBefore) {
     settings["length"] = "Year";
     h.setup(settings);
     EXPECT_EQ(h.state().gameLengthDays, 360);
-    h.game->state().gameLengthDays = 30;
+    h.game->mutableStateForTests().gameLengthDays = 30;
     h.take();
     h.forward(28);
     EXPECT_EQ(countLines(h.take(), "Begin Final Day"), 0);
@@ -87,7 +87,7 @@ TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
         Harness h(db.path());
         h.start();
         h.setup(dailyQuarter1990());
-        h.game->state().gameLengthDays = 15;
+        h.game->mutableStateForTests().gameLengthDays = 15;
         h.take();
         h.forward(15);
         const QStringList t = h.take();
@@ -100,7 +100,7 @@ TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
         Harness h(db.path());
         h.start();
         h.setup(dailyQuarter1990());
-        h.game->state().gameLengthDays = 17;
+        h.game->mutableStateForTests().gameLengthDays = 17;
         h.forward(15);
         h.take();
         h.forward();

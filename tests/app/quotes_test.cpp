@@ -16,11 +16,11 @@ struct Quotes {
     ScriptedRandom random;
     Game game{dialogs, random, QStringLiteral("/nonexistent/futures.mdb")};
 
-    PriceRecord& rec(int p) { return game.state().prices.records[static_cast<size_t>(p)]; }
+    PriceRecord& rec(int p) { return game.mutableStateForTests().prices.records[static_cast<size_t>(p)]; }
     QString show(int p, const QString& key) {
-        game.state().periodIndex = p;
+        game.mutableStateForTests().periodIndex = p;
         // As the clock does on storing a period: floors first, then the column.
-        game.state().prices.applyFloorsAndQuotes(p, game.state().settings.level == Level::Expert);
+        game.mutableStateForTests().prices.applyFloorsAndQuotes(p, game.mutableStateForTests().settings.level == Level::Expert);
         game.ShowCurrentMarket();
         return game.model().at(key).text;
     }
@@ -51,7 +51,7 @@ TEST(QuoteColumn, TBondInPointsAndThirtySeconds) {
     auto bond = [&](double before, double now) {
         q.rec(1).tbond = before;
         q.rec(2).tbond = now;
-        q.game.state().prices.previous.tbond = before;
+        q.game.mutableStateForTests().prices.previous.tbond = before;
         return q.show(2, "lblTBondCurrMark");
     };
     EXPECT_EQ(bond(118.25, 118.5), "$118 16/32 +8/32");
@@ -84,7 +84,7 @@ TEST(QuoteColumn, FloorsKeepBadPricesOffTheScreen) {
     q.rec(2).oil = 0.0f;
     q.rec(2).gold = -1.0f; // a market with no row for the period
     q.rec(2).tbond = 0.0;
-    q.game.state().prices.previous.tbond = 101.5;
+    q.game.mutableStateForTests().prices.previous.tbond = 101.5;
     EXPECT_EQ(q.show(2, "lblGoldCurrMark").left(5), "$0.05");
     EXPECT_EQ(q.rec(2).oil, 0.05f);
     EXPECT_EQ(q.rec(2).gold, 0.05f);
@@ -92,8 +92,8 @@ TEST(QuoteColumn, FloorsKeepBadPricesOffTheScreen) {
     EXPECT_DOUBLE_EQ(q.rec(2).tbond, 101.5);
     EXPECT_EQ(q.game.model().at("lblTBondCurrMark").text, "$101 16/32   Unch");
     // Orders fill at what the column shows.
-    EXPECT_DOUBLE_EQ(q.game.state().prices.buyQuote[index(Market::Oil)], static_cast<double>(0.05f));
-    EXPECT_DOUBLE_EQ(q.game.state().prices.sellQuote[index(Market::TBond)], 101.5);
+    EXPECT_DOUBLE_EQ(q.game.mutableStateForTests().prices.buyQuote[index(Market::Oil)], static_cast<double>(0.05f));
+    EXPECT_DOUBLE_EQ(q.game.mutableStateForTests().prices.sellQuote[index(Market::TBond)], 101.5);
 }
 
 TEST(QuoteColumn, PeriodZeroClosedAndNoviceShowsOnlyOil) {
@@ -102,7 +102,7 @@ TEST(QuoteColumn, PeriodZeroClosedAndNoviceShowsOnlyOil) {
     for (const char* k : {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark",
                           "lblSoybeanCurrMark"})
         EXPECT_EQ(q.game.model().at(k).text, "*** Market Closed ***") << k;
-    q.game.state().settings.level = Level::Novice;
+    q.game.mutableStateForTests().settings.level = Level::Novice;
     q.rec(1).oil = 20.0f;
     q.rec(1).tbond = 99.0;
     q.show(1, "lblOilCurrMark");
@@ -117,7 +117,7 @@ TEST(QuoteColumn, LastPricesAndNoGame) {
     Quotes q;
     q.rec(3).oil = 18.5f;
     q.rec(3).tbond = 118.15625;
-    q.game.state().periodIndex = 3;
+    q.game.mutableStateForTests().periodIndex = 3;
     q.game.ShowLastPrices();
     EXPECT_EQ(q.game.model().at("lblOilCurrMark").text, "$18.5 Last");
     EXPECT_EQ(q.game.model().at("lblTBondCurrMark").text, "$118.15625 Last");

@@ -35,7 +35,7 @@ TEST(StartUp, WindowsInOrderAndDefaultState) {
     EXPECT_EQ(s.settings.level, Level::Expert);
     EXPECT_EQ(s.dataMode, DataMode::None);
     EXPECT_EQ(s.gameLengthDays, 0);
-    EXPECT_FLOAT_EQ(s.startingCapital, 100000.0f);
+    EXPECT_FLOAT_EQ(s.desk.account.startingCapital(), 100000.0f);
     EXPECT_EQ(h.text("lblEq"), "100,000.00");
     EXPECT_EQ(h.game->model().at("cboCommodity").currentIndex, 2);
     EXPECT_EQ(h.game->model().at("cboCommodity").items.join(','), "Cattle,Gold,Oil,SP500,Soybean,TBond");
@@ -98,7 +98,7 @@ TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
     EXPECT_EQ(s.gameLengthDays, 30);
     EXPECT_EQ(s.dataMode, DataMode::Daily);
     EXPECT_EQ(s.settings.level, Level::Novice);
-    EXPECT_FLOAT_EQ(s.startingCapital, 10000.0f);
+    EXPECT_FLOAT_EQ(s.desk.account.startingCapital(), 10000.0f);
     EXPECT_EQ(s.tradingDayCount, 261);
     const PresentationModel& m = h.game->model();
     EXPECT_TRUE(m.checked("mnuLevel_0"));

@@ -1,0 +1,41 @@
+#pragma once
+#include "common/market.h"
+#include "trading/account.h"
+#include "trading/order_limits.h"
+#include "trading/side.h"
+#include "trading/trade_log.h"
+
+#include <optional>
+
+namespace pellucar {
+
+// The arrangements of the trader-input panel, one per step of an order.
+enum class OrderState { ChangePeriod, Trade, GetUnits, CorrOrd, TradeConfirmation, Restart };
+
+// The order being entered: filled step by step on the trading desk and
+// cleared after it is executed or dropped.
+struct PendingOrder {
+    std::optional<Market> market;
+    std::optional<Side> side;
+    float units = 0; // signed: positive buy, negative sell
+    double fillPrice = 0;
+};
+
+// Everything the trading desk owns: the account with its positions and
+// lots, the order limits and maxima, the record of trades, and the order
+// being entered.
+struct TradingDesk {
+    Account account;
+    OrderLimits limits;
+    TradeLog trades;
+    PendingOrder pending;
+    OrderState state = OrderState::ChangePeriod;
+    // Set while a margin-call trade executes: no confirmation, and the
+    // record says so.
+    bool mandatory = false;
+
+    int tradeCount() const { return trades.count(); }
+    void clearOrder() { pending = PendingOrder{}; }
+};
+
+} // namespace pellucar
