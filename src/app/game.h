@@ -2,6 +2,7 @@
 #include "app/game_state.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
+#include "app/quote_presenter.h"
 #include "common/random.h"
 #include "market/database.h"
 
@@ -133,7 +134,6 @@ private:
     void CalcAccountValue();
     void BlowOut();
     void ShowAccountFigures();
-    void ShowPositionLabels();
     void MarginCallCheck();
     void ForceLiquidation();
     bool MandatoryTrade(int step);
@@ -146,16 +146,7 @@ private:
     void ShowSelectedMaximum();
     void btnTrade_Click();
     void marketButton_Click(Market m);
-    void btnOil_Click() { marketButton_Click(Market::Oil); }
-    void btnGold_Click() { marketButton_Click(Market::Gold); }
-    void btnTBond_Click() { marketButton_Click(Market::TBond); }
-    void btnSp500_Click() { marketButton_Click(Market::SP500); }
-    void btnCattle_Click() { marketButton_Click(Market::Cattle); }
-    void btnSoybean_Click() { marketButton_Click(Market::Soybean); }
-    void offerSides();
     void sideButton_Click(Side side);
-    void btnBuy_Click() { sideButton_Click(Side::Buy); }
-    void btnSell_Click() { sideButton_Click(Side::Sell); }
     void btnHold_Click();
     void InputUnits_KeyDown(Key k);
     void VerifyOrder();
@@ -167,8 +158,6 @@ private:
     void btnTradeHist_Click();
     void btnCloseTradeHistory_Click();
     QString periodTimeOfDay(int period) const;
-    void showReport(const QString& grid, const QString& caption, const QString& closeButton);
-    void closeReport(const QString& grid, const QString& caption, const QString& closeButton);
     void mnuMaximum_Click(int index);
 
     // News and charts (game_news.cpp).
@@ -180,16 +169,6 @@ private:
     // Menu items of the help menu (game_help.cpp).
     void mnuPrint_Click();
 
-    // Main-window show/hide routines.
-    void Tradebuttonenabler(bool enable);
-    void tradebuttonvisible(bool visible);
-    void labelmarketvisible(bool visible);
-    void marketsinvisible();
-    void lblposinvisible();
-    void Labelalignleft() {}
-    void lblmaxpositioninvisible() {}
-    void lblmaxposleft() {}
-    void historyButtonsEnabled(bool enable);
 
     PlayerDialogs& dialogs_;
     RandomSource& random_;
@@ -197,7 +176,7 @@ private:
     GameState s_;
     PresentationModel model_;
     TimePeriodForm form_;
-    std::function<int(const QString&, const QString&)> measure_;
+    TextMeasure measure_;
     bool ended_ = false;
     int exitCode_ = 0;
     QString verdict_;

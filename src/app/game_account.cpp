@@ -1,17 +1,9 @@
+#include "app/desk_presenter.h"
 #include "app/game.h"
-#include "common/format.h"
 #include "trading/order_texts.h"
 
 namespace pellucar {
 
-namespace {
-
-QString positionKey(Market m) { return QStringLiteral("lbl%1Pos").arg(marketName(m)); }
-QString positionNameKey(Market m) {
-    return m == Market::Oil ? QStringLiteral("labelOilPos") : QStringLiteral("Label%1Pos").arg(marketName(m));
-}
-
-} // namespace
 
 MarketPrices Game::currentPrices() const {
     MarketPrices p{};
@@ -65,31 +57,8 @@ void Game::BlowOut() {
     PlayAgain(false);
 }
 
-void Game::ShowPositionLabels() {
-    const bool novice = s_.settings.level == Level::Novice;
-    for (Market m : kTradingOrder) {
-        model_.setText(positionKey(m), formatWhole(s_.desk.account.position(m)));
-        const bool shown = !novice || m == Market::Oil;
-        model_.setVisible(positionKey(m), shown);
-        model_.setVisible(positionNameKey(m), shown);
-    }
-}
-
 void Game::ShowAccountFigures() {
-    const Account& a = s_.desk.account;
-    const float av = a.accountValue();
-    const float start = a.startingCapital();
-    const double req = a.marginRequirement();
-    model_.setText("lblEq", formatStandardF(av));
-    if (start != 0) model_.setText("lblPercentGL", formatPercent((av - start) / start));
-    model_.setText("lblRPL", formatStandard(a.realizedPL()));
-    model_.setText("lblUPL", formatStandard(a.unrealizedPL()));
-    model_.setText("lblLIAB", formatStandard(req));
-    model_.setText("lblPosMargPercent", formatPercent(av > 0 ? (av - req) / av : 0.0));
-    ShowPositionLabels();
-    model_.setText("lblAvailMarg", formatStandard(av - req));
-    model_.setText("lblScore", moneyText(a.realizedPL() + a.unrealizedPL()));
-    model_.setText("lblTotTrades", QString::number(s_.desk.tradeCount()));
+    presentAccount(s_.desk, s_.settings.level, model_);
     ShowCurrentMarket();
 }
 

@@ -1,3 +1,4 @@
+#include "app/desk_presenter.h"
 #include "app/game.h"
 #include "common/dates.h"
 
@@ -42,7 +43,7 @@ void Game::btnChangePeriod_Click() {
         return;
     }
 
-    historyButtonsEnabled(false);
+    setHistoryButtonsEnabled(model_, false);
     DisableGameMenus();
     const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
     if (model_.text("CurrMarkBanner") != banner) model_.setText("CurrMarkBanner", banner);
@@ -55,7 +56,7 @@ void Game::btnChangePeriod_Click() {
         model_.setEnabled("btnTrade", true);
         model_.setEnabled("Kestrow", true);
         EnableGameMenus();
-        historyButtonsEnabled(true);
+        setHistoryButtonsEnabled(model_, true);
         SetOrderState(OrderState::ChangePeriod);
         return;
     }
@@ -94,7 +95,7 @@ void Game::btnChangePeriod_Click() {
         model_.setEnabled("btnChangePeriod", true);
         model_.setEnabled("btnTrade", s_.periodIndex > 0);
     }
-    if (s_.periodIndex > 0) historyButtonsEnabled(true);
+    if (s_.periodIndex > 0) setHistoryButtonsEnabled(model_, true);
 }
 
 void Game::AdvancePeriod() {

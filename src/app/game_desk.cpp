@@ -1,6 +1,7 @@
 // The trading desk: the order flow from Trade to Enter Order, execution and
 // the trade history report. The rules live in the trading classes; this
 // file runs their steps in order and arranges the trader-input panel.
+#include "app/desk_presenter.h"
 #include "app/game.h"
 #include "common/format.h"
 #include "trading/order_texts.h"
@@ -8,65 +9,9 @@
 
 namespace pellucar {
 
-namespace {
-
-struct StateRow {
-    OrderState state;
-    QStringList hide;
-    QStringList show;
-    const char* heading; // nullptr keeps the heading
-};
-
-const QList<StateRow>& orderStates() {
-    static const QList<StateRow> rows{
-        {OrderState::ChangePeriod,
-         {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
-          "inputUnits", "inputPrice", "lblorderverify"},
-         {"ShapeNextPeriod", "btnChangePeriod", "btnTrade"},
-         "Trader Input:"},
-        {OrderState::Trade,
-         {"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnTrade", "ShapeNextPeriod", "lblorderverify"},
-         {"shapeTradeCentral"},
-         nullptr},
-        {OrderState::GetUnits,
-         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "lblorderverify", "Label8"},
-         {"shapeTradeCentral", "promptUnits", "lblTraderInput", "Shape3"},
-         nullptr},
-        {OrderState::CorrOrd,
-         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "promptUnits", "inputUnits", "promptPrice",
-          "inputPrice"},
-         {"shapeTradeCentral", "lblorderverify", "btnYes", "btnNo"},
-         "Order Verification:"},
-        {OrderState::TradeConfirmation,
-         {"btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice", "inputUnits",
-          "inputPrice", "lblorderverify"},
-         {"ShapeNextPeriod", "lblTraderInput"},
-         nullptr},
-        {OrderState::Restart,
-         {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
-          "inputUnits", "inputPrice", "lblorderverify"},
-         {"btnTrade", "ShapeNextPeriod", "lblTraderInput", "btnTradeHist", "btnNewsHist"},
-         nullptr},
-    };
-    return rows;
-}
-
-const char* const kMarketButtons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
-
-QString marketButton(Market m) { return QString::fromLatin1(kMarketButtons[index(m)]); }
-
-} // namespace
 
 void Game::SetOrderState(OrderState state) {
-    for (const StateRow& row : orderStates()) {
-        if (row.state != state) continue;
-        for (const QString& k : row.hide) model_.setVisible(k, false);
-        for (const QString& k : row.show) model_.setVisible(k, true);
-        if (row.heading) model_.setText("lblTraderInput", QString::fromLatin1(row.heading));
-        break;
-    }
-    if (state == OrderState::ChangePeriod || state == OrderState::Restart) tradebuttonvisible(false);
-    if (state == OrderState::Restart) model_.setEnabled("btnTrade", false);
+    presentOrderState(state, model_);
     s_.desk.state = state;
     LayoutCharts();
 }
@@ -86,18 +31,15 @@ void Game::ShowSelectedMaximum() {
 }
 
 void Game::btnTrade_Click() {
-    historyButtonsEnabled(false);
+    setHistoryButtonsEnabled(model_, false);
     ClearOrder();
     const bool novice = s_.settings.level == Level::Novice;
     SetOrderState(OrderState::Trade);
-    for (Market m : kTradingOrder) {
-        model_.setVisible(marketButton(m), !novice || m == Market::Oil);
-        model_.setEnabled(marketButton(m), true);
-    }
+    for (Market m : kTradingOrder) setMarketButtonVisible(model_, m, !novice || m == Market::Oil, true);
     if (novice) {
         // A Novice trades Oil alone: the side comes straight away.
         s_.desk.pending.market = Market::Oil;
-        offerSides();
+        offerSides(model_);
     } else {
         model_.setText("lblTraderInput", QStringLiteral("Trader Input: (Select Security)"));
     }
@@ -105,18 +47,10 @@ void Game::btnTrade_Click() {
 
 void Game::marketButton_Click(Market m) {
     s_.desk.pending.market = m;
-    for (Market other : kTradingOrder) model_.setVisible(marketButton(other), other == m);
-    // The chosen market stays in view, pressed.
-    model_.setEnabled(marketButton(m), false);
+    // The chosen market stays in view, pressed; the others go.
+    for (Market other : kTradingOrder) setMarketButtonVisible(model_, other, other == m, other != m);
     SetOrderState(OrderState::Trade);
-    offerSides();
-}
-
-void Game::offerSides() {
-    for (const char* k : {"btnBuy", "btnSell", "btnHold"}) {
-        model_.setVisible(k, true);
-        model_.setEnabled(k, true);
-    }
+    offerSides(model_);
 }
 
 void Game::sideButton_Click(Side side) {
@@ -136,7 +70,7 @@ void Game::btnHold_Click() {
         model_.setEnabled(k, false);
         model_.setVisible(k, false);
     }
-    historyButtonsEnabled(true);
+    setHistoryButtonsEnabled(model_, true);
     RefreshMaxima();
     ClearOrder();
     model_.setText("lblMaxSelected", QString());
@@ -167,11 +101,11 @@ void Game::InputUnits_KeyDown(Key) {
         model_.setVisible("inputUnits", false);
         RefreshMaxima();
         SetOrderState(OrderState::Trade);
-        offerSides();
+        offerSides(model_);
         break;
     case NextStep::ChangePeriod:
         ClearOrder();
-        historyButtonsEnabled(true);
+        setHistoryButtonsEnabled(model_, true);
         SetOrderState(OrderState::ChangePeriod);
         break;
     }
@@ -192,7 +126,7 @@ double Game::quoteFor(Market m, Side side) const {
 void Game::btnYes_Click() {
     ExecuteOrder();
     s_.desk.limits.releaseHeldMarket();
-    historyButtonsEnabled(true);
+    setHistoryButtonsEnabled(model_, true);
     model_.setText("lblMaxSelected", QString());
     SetOrderState(OrderState::ChangePeriod);
 }
@@ -201,7 +135,7 @@ void Game::btnNo_Click() {
     s_.desk.limits.releaseHeldMarket();
     RefreshMaxima();
     ClearOrder();
-    historyButtonsEnabled(true);
+    setHistoryButtonsEnabled(model_, true);
     model_.setText("lblMaxSelected", QString());
     SetOrderState(OrderState::ChangePeriod);
 }
@@ -244,11 +178,14 @@ void Game::btnTradeHist_Click() {
     const auto timeOf = [this](int day) { return periodTimeOfDay(day); };
     model_["TradeGrid"].rows = tradeReportRows(s_.desk.trades, s_.desk.account, timeOf);
     model_.setText("LabelTH", QStringLiteral("Trade History"));
-    showReport(QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
+    showReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
+    LayoutCharts();
 }
 
 void Game::btnCloseTradeHistory_Click() {
-    closeReport(QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
+    closeReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"),
+                s_.periodIndex > 0 && s_.restartRequested != 1);
+    LayoutCharts();
 }
 
 QString Game::periodTimeOfDay(int period) const {
@@ -256,23 +193,6 @@ QString Game::periodTimeOfDay(int period) const {
     // The hour without its suffix, as the clock names the period.
     QString t = TraderTickTime(period);
     return t.left(t.indexOf(' '));
-}
-
-void Game::showReport(const QString& grid, const QString& caption, const QString& closeButton) {
-    for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model_.setVisible(k, false);
-    for (const char* k : {"mnuGraphOpt", "mnuGraphType", "btnTradeHist", "btnNewsHist", "btnChangePeriod", "btnTrade"})
-        model_.setEnabled(k, false);
-    for (const QString& k : {grid, caption, closeButton}) model_.setVisible(k, true);
-    LayoutCharts();
-}
-
-void Game::closeReport(const QString& grid, const QString& caption, const QString& closeButton) {
-    for (const QString& k : {grid, caption, closeButton}) model_.setVisible(k, false);
-    for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model_.setVisible(k, true);
-    for (const char* k : {"mnuGraphOpt", "mnuGraphType", "btnTradeHist", "btnNewsHist", "btnChangePeriod"})
-        model_.setEnabled(k, true);
-    model_.setEnabled("btnTrade", s_.periodIndex > 0 && s_.restartRequested != 1);
-    LayoutCharts();
 }
 
 void Game::mnuMaximum_Click(int index) {

@@ -1,3 +1,4 @@
+#include "app/desk_presenter.h"
 #include "app/game.h"
 #include "app/verdicts.h"
 #include "common/format.h"
@@ -117,10 +118,10 @@ void Game::PlayAgain(bool fromEndWindow) {
     s_.levelSelected = false;
     s_.restartRequested = 1;
     if (fromEndWindow) {
-        labelmarketvisible(false);
+        setMarketLabelsVisible(model_, false);
         model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
     } else {
-        Tradebuttonenabler(true);
+        setMarketButtonsEnabled(model_, true);
     }
     // The next game starts from Game > Start; the settings are free again.
     EnableSettingsMenus();

@@ -1,63 +1,12 @@
+#include "app/desk_presenter.h"
 #include "app/game.h"
+#include "app/quote_presenter.h"
 #include "common/format.h"
 
 #include <cmath>
 
 namespace pellucar {
 
-namespace {
-
-QString quoteKey(Market m) { return QStringLiteral("lbl%1CurrMark").arg(marketName(m)); }
-
-// "  +0.25", "   -0.25" or "   Unch" after a price.
-QString changeText(double change, const QString& number) {
-    if (change > 0) return QStringLiteral("  +") + number;
-    if (change < 0) return QStringLiteral("   ") + number;
-    return QStringLiteral("   Unch");
-}
-
-// Soybean prices are shown in whole cents and quarter cents. The cents are
-// taken from the price's decimal text so a single-precision 6.12 (a hair
-// below in binary) still reads 612 cents and not 611.
-QString soybeanText(float price) {
-    const double cents = roundDecimal(roundDecimalF(price, 5) * 100.0, 3);
-    const double whole = std::trunc(cents);
-    QString text = QStringLiteral("$") + formatStandard(whole / 100.0) + ' ';
-    const int quarter = static_cast<int>(std::lround(roundDecimal(cents - whole, 3) * 100.0));
-    if (quarter == 25) text += QStringLiteral(" 1/4");
-    else if (quarter == 50) text += QStringLiteral(" 1/2");
-    else if (quarter == 75) text += QStringLiteral(" 3/4");
-    return text;
-}
-
-// T-Bond prices are quoted in points and 32nds: "$118 16/32".
-QString tbondPriceText(double price) {
-    const double whole = std::floor(price + 1e-9);
-    QString text = QStringLiteral("$") + QString::number(static_cast<long long>(whole));
-    const long long thirtySeconds = std::llround((price - whole) * 32.0);
-    if (thirtySeconds != 0) text += QStringLiteral(" %1/32").arg(thirtySeconds);
-    return text;
-}
-
-QString tbondChangeText(double change) {
-    if (change == 0) return QStringLiteral("   Unch");
-    if (std::fabs(change) < 1.0) {
-        const long long n = std::llround(change * 32.0);
-        return (change > 0 ? QStringLiteral(" +") : QStringLiteral("  ")) + QString::number(n) +
-               QStringLiteral("/32");
-    }
-    // A move of a point or more: whole points, then the 32nds, with the sign
-    // in front ("  +1 8/32", "   -1 8/32").
-    const double size = std::fabs(change);
-    const long long whole = static_cast<long long>(std::floor(size + 1e-9));
-    const long long frac = std::llround((size - whole) * 32.0);
-    QString text = change > 0 ? QStringLiteral("  +") : QStringLiteral("   -");
-    text += QString::number(whole);
-    if (frac != 0) text += QStringLiteral(" %1/32").arg(frac);
-    return text;
-}
-
-} // namespace
 
 int Game::TickDayOf(int n) { return n < 1 ? 0 : (n - 1) / 6; }
 
@@ -150,74 +99,11 @@ void Game::StorePeriodPrices() {
 }
 
 void Game::ShowCurrentMarket() {
-    const int p = s_.periodIndex;
-    if (p == 0)
-        for (Market m : kTradingOrder) model_.setText(quoteKey(m), QStringLiteral("*** Market Closed ***"));
-    if (p <= 0) return;
-    const bool expert = s_.settings.level == Level::Expert;
-    const PriceHistory& h = s_.prices;
-    const PriceRecord& rec = h.record(p);
-    const PriceRecord& prev = h.record(p - 1);
-
-    for (Market m : kTradingOrder) {
-        if (m == Market::TBond && !expert) continue;
-        const double price = rec.get(m);
-
-        QString text;
-        switch (m) {
-        case Market::Oil:
-        case Market::Gold:
-        case Market::SP500:
-        case Market::Cattle: {
-            const float now = static_cast<float>(price);
-            text = QStringLiteral("$") + formatStandardF(now);
-            if (p > 1) {
-                const float change = now - static_cast<float>(prev.get(m));
-                text += changeText(change, formatStandardF(change));
-            }
-            break;
-        }
-        case Market::Soybean: {
-            const float now = rec.soybean;
-            text = soybeanText(now);
-            if (p > 1) {
-                // The change in cents, from the two prices' cent texts.
-                const double nowCents = roundByPatternF(now * 100.0f, QStringLiteral("#,##0.00"));
-                const double prevCents = roundByPatternF(prev.soybean * 100.0f, QStringLiteral("#,##0.00"));
-                const double change = roundDecimal(nowCents - prevCents, 2);
-                text += changeText(change, formatPlain(change));
-            }
-            break;
-        }
-        case Market::TBond: {
-            const QString priceText = tbondPriceText(price);
-            text = priceText;
-            if (p > 1) text += tbondChangeText(price - static_cast<double>(static_cast<float>(h.previous.tbond)));
-            const int width = measure_ ? measure_(quoteKey(m), text) : static_cast<int>(text.size()) * 100;
-            if (width > 5275) text = priceText;
-            break;
-        }
-        }
-        model_.setText(quoteKey(m), text);
-    }
-    for (Market m : kTradingOrder) model_.setVisible(quoteKey(m), expert || m == Market::Oil);
+    presentQuotes(s_.prices, s_.periodIndex, s_.settings.level, model_, measure_);
 }
 
 void Game::ShowLastPrices() {
-    const PriceRecord& rec = s_.prices.record(s_.periodIndex);
-    if (rec.oil != 0 && s_.periodIndex != 0) {
-        model_.setText("lblOilCurrMark", QStringLiteral("$") + formatPlainF(rec.oil) + QStringLiteral(" Last"));
-        if (s_.settings.level == Level::Expert) {
-            for (Market m : {Market::Gold, Market::SP500, Market::TBond, Market::Cattle, Market::Soybean}) {
-                const QString number =
-                    m == Market::TBond ? formatPlain(rec.tbond) : formatPlainF(static_cast<float>(rec.get(m)));
-                model_.setText(quoteKey(m), QStringLiteral("$") + number + QStringLiteral(" Last"));
-            }
-        }
-    } else if (s_.dataMode == DataMode::None) {
-        // No game has been set up yet: there is nothing to quote.
-        marketsinvisible();
-    }
+    presentLastPrices(s_.prices, s_.periodIndex, s_.settings.level, s_.dataMode == DataMode::None, model_);
 }
 
 void Game::LoadGamePeriod() {

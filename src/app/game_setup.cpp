@@ -1,3 +1,4 @@
+#include "app/desk_presenter.h"
 #include "app/game.h"
 
 namespace pellucar {
@@ -35,7 +36,7 @@ void Game::mnuNewGame_Click() {
     LoadGamePeriod();
     s_.market.tradingDays.position = 0;
     // A fresh desk: the quote column is closed until the first period.
-    labelmarketvisible(true);
+    setMarketLabelsVisible(model_, true);
     for (Market m : kTradingOrder) {
         const QString key = QStringLiteral("lbl%1CurrMark").arg(marketName(m));
         model_.setText(key, QStringLiteral("*** Market Closed ***"));

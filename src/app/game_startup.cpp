@@ -1,4 +1,5 @@
 #include "app/controls.h"
+#include "app/desk_presenter.h"
 #include "app/game.h"
 
 #include <QHash>
@@ -72,16 +73,16 @@ void Game::SetInitialWindowState() {
                           "btnCloseTradeHistory", "LabelTH", "newsgrid", "TradeGrid", "shapeTradeCentral"})
         model_.setVisible(k, false);
     model_.setText("inputUnits", QString());
-    tradebuttonvisible(false);
-    marketsinvisible();
-    labelmarketvisible(false);
+    setMarketButtonsVisible(model_, false);
+    setQuotesVisible(model_, false);
+    setMarketLabelsVisible(model_, false);
     model_.setText("lblDay", QString());
     model_.setText("lblTradeTime", QString());
     model_.setText("lblDate", QString());
     model_.setText("lblMaxSelected", QString());
     model_.setEnabled("btnChangePeriod", false);
     model_.setEnabled("btnTrade", false);
-    historyButtonsEnabled(false);
+    setHistoryButtonsEnabled(model_, false);
     ShowAccountFigures();
 }
 
@@ -211,14 +212,6 @@ bool Game::click(const QString& name, int index) {
         {"mnuCommission", &Game::mnuCommission_Click},
         {"mnuPrint", &Game::mnuPrint_Click},
         {"btnTrade", &Game::btnTrade_Click},
-        {"btnOil", &Game::btnOil_Click},
-        {"btnGold", &Game::btnGold_Click},
-        {"btnTBond", &Game::btnTBond_Click},
-        {"btnSp500", &Game::btnSp500_Click},
-        {"btnCattle", &Game::btnCattle_Click},
-        {"btnSoybean", &Game::btnSoybean_Click},
-        {"btnBuy", &Game::btnBuy_Click},
-        {"btnSell", &Game::btnSell_Click},
         {"btnHold", &Game::btnHold_Click},
         {"btnYes", &Game::btnYes_Click},
         {"btnNo", &Game::btnNo_Click},
@@ -237,9 +230,18 @@ bool Game::click(const QString& name, int index) {
         {"mnuDisclaimer", 1006},  {"mnuEconomicCalendar", 1007}, {"mnuDunmereTopic", 1009},
         {"mnuHowto", 1012},
     };
+    // The market buttons choose the order's market, Buy and Sell its side.
+    static const QHash<QString, Market> marketButtons{
+        {"btnOil", Market::Oil},       {"btnGold", Market::Gold},     {"btnTBond", Market::TBond},
+        {"btnSp500", Market::SP500},   {"btnCattle", Market::Cattle}, {"btnSoybean", Market::Soybean},
+    };
     guarded([&] {
         if (auto h = handlers.constFind(name); h != handlers.constEnd()) {
             (this->**h)();
+        } else if (auto m = marketButtons.constFind(name); m != marketButtons.constEnd()) {
+            marketButton_Click(*m);
+        } else if (name == QLatin1String("btnBuy") || name == QLatin1String("btnSell")) {
+            sideButton_Click(name == QLatin1String("btnBuy") ? Side::Buy : Side::Sell);
         } else if (auto ih = indexed.constFind(name); ih != indexed.constEnd()) {
             (this->**ih)(index);
         } else if (auto t = helpTopics.constFind(key); t != helpTopics.constEnd()) {
@@ -327,34 +329,6 @@ void Game::activate() {
 void Game::paint() {
     if (ended_) return;
     LayoutCharts();
-}
-
-// Show/hide routines of the main window.
-void Game::Tradebuttonenabler(bool enable) {
-    for (const char* k : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"})
-        model_.setEnabled(k, enable);
-}
-
-void Game::tradebuttonvisible(bool visible) {
-    for (const char* k : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"})
-        model_.setVisible(k, visible);
-}
-
-void Game::labelmarketvisible(bool visible) {
-    for (Market m : kTradingOrder) model_.setVisible(QStringLiteral("Label%1Mark").arg(marketName(m)), visible);
-}
-
-void Game::marketsinvisible() {
-    for (Market m : kTradingOrder) model_.setVisible(QStringLiteral("lbl%1CurrMark").arg(marketName(m)), false);
-}
-
-void Game::lblposinvisible() {
-    for (Market m : kTradingOrder) model_.setVisible(QStringLiteral("lbl%1Pos").arg(marketName(m)), false);
-}
-
-void Game::historyButtonsEnabled(bool enable) {
-    model_.setEnabled("btnNewsHist", enable);
-    model_.setEnabled("btnTradeHist", enable);
 }
 
 } // namespace pellucar

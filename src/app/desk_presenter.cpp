@@ -1,0 +1,147 @@
+#include "app/desk_presenter.h"
+#include "app/presentation.h"
+#include "common/format.h"
+
+#include <QStringList>
+
+namespace pellucar {
+
+namespace {
+
+struct StateRow {
+    OrderState state;
+    QStringList hide;
+    QStringList show;
+    const char* heading; // nullptr keeps the heading
+};
+
+const QList<StateRow>& orderStates() {
+    static const QList<StateRow> rows{
+        {OrderState::ChangePeriod,
+         {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
+          "inputUnits", "inputPrice", "lblorderverify"},
+         {"ShapeNextPeriod", "btnChangePeriod", "btnTrade"},
+         "Trader Input:"},
+        {OrderState::Trade,
+         {"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnTrade", "ShapeNextPeriod", "lblorderverify"},
+         {"shapeTradeCentral"},
+         nullptr},
+        {OrderState::GetUnits,
+         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "lblorderverify", "Label8"},
+         {"shapeTradeCentral", "promptUnits", "lblTraderInput", "Shape3"},
+         nullptr},
+        {OrderState::CorrOrd,
+         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "promptUnits", "inputUnits", "promptPrice",
+          "inputPrice"},
+         {"shapeTradeCentral", "lblorderverify", "btnYes", "btnNo"},
+         "Order Verification:"},
+        {OrderState::TradeConfirmation,
+         {"btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice", "inputUnits",
+          "inputPrice", "lblorderverify"},
+         {"ShapeNextPeriod", "lblTraderInput"},
+         nullptr},
+        {OrderState::Restart,
+         {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
+          "inputUnits", "inputPrice", "lblorderverify"},
+         {"btnTrade", "ShapeNextPeriod", "lblTraderInput", "btnTradeHist", "btnNewsHist"},
+         nullptr},
+    };
+    return rows;
+}
+
+const char* const kMarketButtons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
+
+QString positionKey(Market m) { return QStringLiteral("lbl%1Pos").arg(marketName(m)); }
+QString positionNameKey(Market m) {
+    return m == Market::Oil ? QStringLiteral("labelOilPos") : QStringLiteral("Label%1Pos").arg(marketName(m));
+}
+
+} // namespace
+
+void presentOrderState(OrderState state, PresentationModel& model) {
+    for (const StateRow& row : orderStates()) {
+        if (row.state != state) continue;
+        for (const QString& k : row.hide) model.setVisible(k, false);
+        for (const QString& k : row.show) model.setVisible(k, true);
+        if (row.heading) model.setText("lblTraderInput", QString::fromLatin1(row.heading));
+        break;
+    }
+    if (state == OrderState::ChangePeriod || state == OrderState::Restart) setMarketButtonsVisible(model, false);
+    if (state == OrderState::Restart) model.setEnabled("btnTrade", false);
+}
+
+void setMarketButtonsVisible(PresentationModel& model, bool visible) {
+    for (const char* k : kMarketButtons) model.setVisible(k, visible);
+}
+
+void setMarketButtonsEnabled(PresentationModel& model, bool enabled) {
+    for (const char* k : kMarketButtons) model.setEnabled(k, enabled);
+}
+
+void setMarketButtonVisible(PresentationModel& model, Market m, bool visible, bool enabled) {
+    const QString key = QString::fromLatin1(kMarketButtons[index(m)]);
+    model.setVisible(key, visible);
+    model.setEnabled(key, enabled);
+}
+
+void setMarketLabelsVisible(PresentationModel& model, bool visible) {
+    for (Market m : kTradingOrder) model.setVisible(QStringLiteral("Label%1Mark").arg(marketName(m)), visible);
+}
+
+void setQuotesVisible(PresentationModel& model, bool visible) {
+    for (Market m : kTradingOrder) model.setVisible(QStringLiteral("lbl%1CurrMark").arg(marketName(m)), visible);
+}
+
+void setHistoryButtonsEnabled(PresentationModel& model, bool enabled) {
+    model.setEnabled("btnNewsHist", enabled);
+    model.setEnabled("btnTradeHist", enabled);
+}
+
+void offerSides(PresentationModel& model) {
+    for (const char* k : {"btnBuy", "btnSell", "btnHold"}) {
+        model.setVisible(k, true);
+        model.setEnabled(k, true);
+    }
+}
+
+void showReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton) {
+    for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, false);
+    for (const char* k : {"mnuGraphOpt", "mnuGraphType", "btnTradeHist", "btnNewsHist", "btnChangePeriod", "btnTrade"})
+        model.setEnabled(k, false);
+    for (const QString& k : {grid, caption, closeButton}) model.setVisible(k, true);
+}
+
+void closeReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton,
+                 bool tradeEnabled) {
+    for (const QString& k : {grid, caption, closeButton}) model.setVisible(k, false);
+    for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, true);
+    for (const char* k : {"mnuGraphOpt", "mnuGraphType", "btnTradeHist", "btnNewsHist", "btnChangePeriod"})
+        model.setEnabled(k, true);
+    model.setEnabled("btnTrade", tradeEnabled);
+}
+
+void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model) {
+    const Account& a = desk.account;
+    const float av = a.accountValue();
+    const float start = a.startingCapital();
+    const double req = a.marginRequirement();
+    model.setText("lblEq", formatStandardF(av));
+    // Left as it was when there is no capital to measure against.
+    if (start != 0) model.setText("lblPercentGL", formatPercent((av - start) / start));
+    model.setText("lblRPL", formatStandard(a.realizedPL()));
+    model.setText("lblUPL", formatStandard(a.unrealizedPL()));
+    model.setText("lblLIAB", formatStandard(req));
+    model.setText("lblPosMargPercent", formatPercent(av > 0 ? (av - req) / av : 0.0));
+    const bool novice = level == Level::Novice;
+    for (Market m : kTradingOrder) {
+        model.setText(positionKey(m), formatWhole(a.position(m)));
+        const bool shown = !novice || m == Market::Oil;
+        model.setVisible(positionKey(m), shown);
+        model.setVisible(positionNameKey(m), shown);
+    }
+    model.setText("lblAvailMarg", formatStandard(av - req));
+    model.setText("lblScore", QStringLiteral("$") + formatStandard(a.realizedPL() + a.unrealizedPL()));
+    model.setText("lblTotTrades", QString::number(desk.tradeCount()));
+}
+
+} // namespace pellucar

@@ -1,0 +1,136 @@
+// The quote column: each market's price in its own notation and the change
+// from the period before.
+#include "app/quote_presenter.h"
+#include "app/presentation.h"
+#include "common/format.h"
+
+#include <cmath>
+
+namespace pellucar {
+
+namespace {
+
+QString quoteKey(Market m) { return QStringLiteral("lbl%1CurrMark").arg(marketName(m)); }
+
+// "  +0.25", "   -0.25" or "   Unch" after a price.
+QString changeText(double change, const QString& number) {
+    if (change > 0) return QStringLiteral("  +") + number;
+    if (change < 0) return QStringLiteral("   ") + number;
+    return QStringLiteral("   Unch");
+}
+
+// Soybean prices are shown in whole cents and quarter cents. The cents are
+// taken from the price's decimal text so a single-precision 6.12 (a hair
+// below in binary) still reads 612 cents and not 611.
+QString soybeanText(float price) {
+    const double cents = roundDecimal(roundDecimalF(price, 5) * 100.0, 3);
+    const double whole = std::trunc(cents);
+    QString text = QStringLiteral("$") + formatStandard(whole / 100.0) + ' ';
+    const int quarter = static_cast<int>(std::lround(roundDecimal(cents - whole, 3) * 100.0));
+    if (quarter == 25) text += QStringLiteral(" 1/4");
+    else if (quarter == 50) text += QStringLiteral(" 1/2");
+    else if (quarter == 75) text += QStringLiteral(" 3/4");
+    return text;
+}
+
+// T-Bond prices are quoted in points and 32nds: "$118 16/32".
+QString tbondPriceText(double price) {
+    const double whole = std::floor(price + 1e-9);
+    QString text = QStringLiteral("$") + QString::number(static_cast<long long>(whole));
+    const long long thirtySeconds = std::llround((price - whole) * 32.0);
+    if (thirtySeconds != 0) text += QStringLiteral(" %1/32").arg(thirtySeconds);
+    return text;
+}
+
+QString tbondChangeText(double change) {
+    if (change == 0) return QStringLiteral("   Unch");
+    if (std::fabs(change) < 1.0) {
+        const long long n = std::llround(change * 32.0);
+        return (change > 0 ? QStringLiteral(" +") : QStringLiteral("  ")) + QString::number(n) +
+               QStringLiteral("/32");
+    }
+    // A move of a point or more: whole points, then the 32nds, with the sign
+    // in front ("  +1 8/32", "   -1 8/32").
+    const double size = std::fabs(change);
+    const long long whole = static_cast<long long>(std::floor(size + 1e-9));
+    const long long frac = std::llround((size - whole) * 32.0);
+    QString text = change > 0 ? QStringLiteral("  +") : QStringLiteral("   -");
+    text += QString::number(whole);
+    if (frac != 0) text += QStringLiteral(" %1/32").arg(frac);
+    return text;
+}
+
+} // namespace
+
+
+void presentQuotes(const PriceHistory& h, int p, Level level, PresentationModel& model, const TextMeasure& measure) {
+    if (p == 0)
+        for (Market m : kTradingOrder) model.setText(quoteKey(m), QStringLiteral("*** Market Closed ***"));
+    if (p <= 0) return;
+    const bool expert = level == Level::Expert;
+    const PriceRecord& rec = h.record(p);
+    const PriceRecord& prev = h.record(p - 1);
+
+    for (Market m : kTradingOrder) {
+        if (m == Market::TBond && !expert) continue;
+        const double price = rec.get(m);
+
+        QString text;
+        switch (m) {
+        case Market::Oil:
+        case Market::Gold:
+        case Market::SP500:
+        case Market::Cattle: {
+            const float now = static_cast<float>(price);
+            text = QStringLiteral("$") + formatStandardF(now);
+            if (p > 1) {
+                const float change = now - static_cast<float>(prev.get(m));
+                text += changeText(change, formatStandardF(change));
+            }
+            break;
+        }
+        case Market::Soybean: {
+            const float now = rec.soybean;
+            text = soybeanText(now);
+            if (p > 1) {
+                // The change in cents, from the two prices' cent texts.
+                const double nowCents = roundByPatternF(now * 100.0f, QStringLiteral("#,##0.00"));
+                const double prevCents = roundByPatternF(prev.soybean * 100.0f, QStringLiteral("#,##0.00"));
+                const double change = roundDecimal(nowCents - prevCents, 2);
+                text += changeText(change, formatPlain(change));
+            }
+            break;
+        }
+        case Market::TBond: {
+            const QString priceText = tbondPriceText(price);
+            text = priceText;
+            if (p > 1) text += tbondChangeText(price - static_cast<double>(static_cast<float>(h.previous.tbond)));
+            const int width = measure ? measure(quoteKey(m), text) : static_cast<int>(text.size()) * 100;
+            if (width > 5275) text = priceText;
+            break;
+        }
+        }
+        model.setText(quoteKey(m), text);
+    }
+    for (Market m : kTradingOrder) model.setVisible(quoteKey(m), expert || m == Market::Oil);
+}
+
+void presentLastPrices(const PriceHistory& h, int p, Level level, bool noGameYet, PresentationModel& model) {
+    const PriceRecord& rec = h.record(p);
+    if (rec.oil != 0 && p != 0) {
+        model.setText("lblOilCurrMark", QStringLiteral("$") + formatPlainF(rec.oil) + QStringLiteral(" Last"));
+        if (level == Level::Expert) {
+            for (Market m : {Market::Gold, Market::SP500, Market::TBond, Market::Cattle, Market::Soybean}) {
+                const QString number =
+                    m == Market::TBond ? formatPlain(rec.tbond) : formatPlainF(static_cast<float>(rec.get(m)));
+                model.setText(quoteKey(m), QStringLiteral("$") + number + QStringLiteral(" Last"));
+            }
+        }
+    } else if (noGameYet) {
+        // No game has been set up yet: there is nothing to quote.
+        for (Market m : kTradingOrder) model.setVisible(quoteKey(m), false);
+    }
+}
+
+
+} // namespace pellucar
