@@ -45,10 +45,8 @@ const char* const kQueries[] = {
     "SELECT DateTime, realprice FROM TickData "
     "WHERE CommodityID = ?1 AND DateTime >= date(?2) AND DateTime < date(?3) ORDER BY DateTime",
     "SELECT News FROM OverviewNews WHERE date(Date) = date(?1) AND CommodityID = ?2",
-    "SELECT NRDate, NRTime, NRTitle, NRStory FROM SortedTickNewsReleases "
-    "WHERE date(NRDate) = date(?1) AND time(NRTime) >= time(?2) AND time(NRTime) < time(?3) ORDER BY rowid",
 };
-enum Query { TradingDaysDaily, TradingDaysTick, Daily, Tick, Overview, News };
+enum Query { TradingDaysDaily, TradingDaysTick, Daily, Tick, Overview };
 
 } // namespace
 
@@ -77,6 +75,13 @@ bool MarketDatabase::open(const QString& path) {
             return false;
         }
     }
+    // Stories are looked up at four hours of every tick day; their query is
+    // kept prepared for the life of the connection.
+    if (sqlite3_prepare_v3(db_, kNewsReleasesSql, -1, SQLITE_PREPARE_PERSISTENT, &news_, nullptr) != SQLITE_OK) {
+        fail();
+        close();
+        return false;
+    }
     // A damaged file can still hold a readable schema; the engine's own
     // check finds it now rather than halfway through a game.
     bool sound = false;
@@ -94,6 +99,8 @@ bool MarketDatabase::open(const QString& path) {
 }
 
 void MarketDatabase::close() {
+    sqlite3_finalize(news_);
+    news_ = nullptr;
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
 }
@@ -163,17 +170,32 @@ QString MarketDatabase::overviewNews(const QDate& date, int commodityId) {
 
 QList<NewsRelease> MarketDatabase::newsReleases(const QDate& day, const QTime& from, const QTime& to) {
     QList<NewsRelease> out;
-    if (!db_) return out;
-    Statement st(db_, kQueries[News]);
-    st.bind(1, iso(day));
-    st.bind(2, isoTime(from));
-    st.bind(3, isoTime(to));
-    while (st.step() == SQLITE_ROW) {
+    if (!news_) return out;
+    // Left reset after every call, so no read stays open between periods.
+    struct Reset {
+        sqlite3_stmt* st;
+        ~Reset() {
+            sqlite3_reset(st);
+            sqlite3_clear_bindings(st);
+        }
+    } reset{news_};
+    const auto bind = [this](int i, const QString& text) {
+        const QByteArray u = text.toUtf8();
+        sqlite3_bind_text(news_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+    };
+    bind(1, iso(day));
+    bind(2, isoTime(from));
+    bind(3, isoTime(to));
+    const auto text = [this](int col) {
+        auto p = reinterpret_cast<const char*>(sqlite3_column_text(news_, col));
+        return p ? QString::fromUtf8(p, sqlite3_column_bytes(news_, col)) : QString();
+    };
+    while (sqlite3_step(news_) == SQLITE_ROW) {
         NewsRelease n;
-        n.date = QDate::fromString(st.text(0).left(10), Qt::ISODate);
-        n.time = QTime::fromString(st.text(1).left(8), QStringLiteral("HH:mm:ss"));
-        n.title = st.text(2);
-        n.story = st.text(3);
+        n.date = QDate::fromString(text(0).left(10), Qt::ISODate);
+        n.time = QTime::fromString(text(1).left(8), QStringLiteral("HH:mm:ss"));
+        n.title = text(2);
+        n.story = text(3);
         out.append(n);
     }
     return out;

@@ -6,6 +6,7 @@
 #include <QTime>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace pellucar {
 
@@ -58,10 +59,18 @@ public:
     // Releases of one day with from <= NRTime < to, in the table's order.
     QList<NewsRelease> newsReleases(const QDate& day, const QTime& from, const QTime& to);
 
+    // The release query. NRDate and NRTime are compared as the stored ISO
+    // texts ('YYYY-MM-DD', 'HH:MM:SS') so the (NRDate, NRTime) index answers
+    // it; ?1 is the day, ?2 and ?3 the window's edges.
+    static constexpr const char* kNewsReleasesSql =
+        "SELECT NRDate, NRTime, NRTitle, NRStory FROM SortedTickNewsReleases "
+        "WHERE NRDate = ?1 AND NRTime >= ?2 AND NRTime < ?3 ORDER BY rowid";
+
 private:
     bool fail();
     QList<QDate> dates(int query, const QDate& start, const QDate& end);
     sqlite3* db_ = nullptr;
+    sqlite3_stmt* news_ = nullptr; // kNewsReleasesSql, prepared at open
     QString error_;
 };
 

@@ -130,3 +130,31 @@ TEST(SnapToGrid, RestoresRoundedBondFractionsAndLeavesOthersAlone) {
     EXPECT_DOUBLE_EQ(bars[0].close, 100.4); // not a 64th: kept and noted
     EXPECT_EQ(notes.size(), 1u);
 }
+
+TEST(SnapToGrid, RestoresCattlePricesWrittenWithTwoDecimals) {
+    Bars bars{{day("1985-06-03"), 60.42, 60.67, 60.88, 60.7, 0, 0, "198508", "LIVECOW.csv:PRICE"},
+              {day("1985-06-04"), 60.41, 60.41, 60.41, 60.41, 0, 0, "198508", "LIVECOW.csv:PRICE"}};
+    Notes notes;
+    EXPECT_EQ(snapToGrid(bars, 0.025, 0.005 + 1e-9, &notes), 3);
+    EXPECT_DOUBLE_EQ(bars[0].open, 60.425);
+    EXPECT_DOUBLE_EQ(bars[0].high, 60.675);
+    EXPECT_DOUBLE_EQ(bars[0].low, 60.875);
+    EXPECT_DOUBLE_EQ(bars[0].close, 60.7);
+    EXPECT_DOUBLE_EQ(bars[1].close, 60.41); // 0.01 from the grid: no rounding made it, kept and noted
+    EXPECT_EQ(notes.size(), 4u);
+}
+
+TEST(ReadEighths, TakesAOneDigitFractionOffTheQuarterGridAsEighths) {
+    Bars bars{{day("1996-01-05"), 753.2, 753.4, 750.5, 753.6, 0, 0, "199603", "F_S"},
+              {day("1996-01-08"), 742.3, 747.65, 735.5, 736.25, 0, 0, "199603", "F_S"}};
+    Notes notes;
+    readEighths(bars, 0.25, &notes);
+    EXPECT_DOUBLE_EQ(bars[0].open, 753.25);
+    EXPECT_DOUBLE_EQ(bars[0].high, 753.5);
+    EXPECT_DOUBLE_EQ(bars[0].low, 750.5); // on the grid: a half cent, not five eighths
+    EXPECT_DOUBLE_EQ(bars[0].close, 753.75);
+    EXPECT_DOUBLE_EQ(bars[1].open, 742.3);   // 3/8 is no quarter either: left for the grid check
+    EXPECT_DOUBLE_EQ(bars[1].high, 747.65);  // two decimals are no eighths quote
+    EXPECT_EQ(notes.size(), 3u);
+    EXPECT_TRUE(noted(notes, "753.6 read as cents and eighths, 753.75"));
+}

@@ -297,3 +297,41 @@ TEST(DatabaseQueries, TextsWithQuotesAndSemicolonsComeBackUnchanged) {
     EXPECT_EQ(news[0].story, story);
     EXPECT_EQ(s(news[1].title), "Plain");
 }
+
+TEST(DatabaseQueries, NewsQuerySearchesTheDateTimeIndexAndItsStatementOutlivesCallsNotTheConnection) {
+    FixtureDb a(QStringLiteral("database_news_plan_a"));
+    FixtureDb b(QStringLiteral("database_news_plan_b"));
+    const QDate day(1996, 5, 21);
+    a.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From A"), QStringLiteral("a"));
+    b.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From B"), QStringLiteral("b"));
+
+    // The plan the engine makes for the game's own query text.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(a.path().toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* plan = nullptr;
+    const std::string explain = std::string("EXPLAIN QUERY PLAN ") + MarketDatabase::kNewsReleasesSql;
+    ASSERT_EQ(sqlite3_prepare_v2(raw, explain.c_str(), -1, &plan, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+    QStringList steps;
+    while (sqlite3_step(plan) == SQLITE_ROW)
+        steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+    sqlite3_finalize(plan);
+    sqlite3_close(raw);
+    const QString joined = steps.join(QStringLiteral(" | "));
+    EXPECT_TRUE(
+        joined.contains(QStringLiteral("SEARCH SortedTickNewsReleases USING INDEX "
+                                       "SortedTickNewsReleases_Date (NRDate=? AND NRTime>? AND NRTime<?)")))
+        << s(joined);
+    EXPECT_FALSE(joined.contains(QStringLiteral("SCAN SortedTickNewsReleases"))) << s(joined);
+
+    // Called again and again, and after the file changed, it answers from
+    // the file that is open now.
+    MarketDatabase db;
+    ASSERT_TRUE(db.open(a.path())) << s(db.lastError());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))), QStringList{"From A"});
+    EXPECT_TRUE(db.newsReleases(day, QTime(11, 1), QTime(14, 0)).isEmpty());
+    ASSERT_TRUE(db.open(b.path())) << s(db.lastError());
+    EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))), QStringList{"From B"});
+    db.close();
+    EXPECT_TRUE(db.newsReleases(day, QTime(9, 0), QTime(11, 1)).isEmpty());
+}

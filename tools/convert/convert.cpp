@@ -324,16 +324,40 @@ void fillGaps(Bars& primary, const Bars& backup, Notes* notes) {
     std::stable_sort(primary.begin(), primary.end(), [](const Bar& a, const Bar& b) { return a.date < b.date; });
 }
 
-void snapToGrid(Bars& bars, double step, double tolerance, Notes* notes) {
+int snapToGrid(Bars& bars, double step, double tolerance, Notes* notes) {
+    int moved = 0;
     for (Bar& b : bars) {
         for (double* v : {&b.open, &b.high, &b.low, &b.close}) {
             const double q = std::round(*v / step) * step;
-            if (std::abs(q - *v) <= tolerance)
+            if (std::abs(q - *v) <= tolerance) {
+                // Binary noise of a price already on the grid does not count.
+                if (std::abs(q - *v) > 1e-9) ++moved;
                 *v = q;
-            else
+            } else {
                 note(notes, b.date, QStringLiteral("%1: price %2 off the 1/%3 grid kept as published")
                                         .arg(b.source, formatNumber(*v))
                                         .arg(std::lround(1.0 / step)));
+            }
+        }
+    }
+    return moved;
+}
+
+void readEighths(Bars& bars, double step, Notes* notes) {
+    auto onGrid = [step](double v) { return std::abs(v / step - std::round(v / step)) < 1e-6; };
+    for (Bar& b : bars) {
+        for (double* v : {&b.open, &b.high, &b.low, &b.close}) {
+            if (onGrid(*v)) continue;
+            const double whole = std::floor(*v);
+            const double tenths = (*v - whole) * 10;
+            const long digit = std::lround(tenths);
+            if (std::abs(tenths - double(digit)) > 1e-6 || digit < 1 || digit > 7) continue;
+            const double eighths = whole + double(digit) / 8;
+            if (!onGrid(eighths)) continue;
+            note(notes, b.date, QStringLiteral("%1 %2: price %3 read as cents and eighths, %4")
+                                    .arg(b.source, b.date.toString(Qt::ISODate), formatNumber(*v),
+                                         formatNumber(eighths)));
+            *v = eighths;
         }
     }
 }
@@ -444,7 +468,26 @@ bool convertAll(const QString& rawDir, const QString& outDir, Notes* notes) {
     // round them to six significant digits (three decimals above 100), which
     // the tick encoding cannot express. A 64th is 0.0156, so a tolerance of
     // 0.001 restores the fraction without ever choosing between two of them.
-    snapToGrid(markets[QStringLiteral("TBond")], 1.0 / 64, 0.001, notes);
+    const int bondFractions = snapToGrid(markets[QStringLiteral("TBond")], 1.0 / 64, 0.001, notes);
+    note(notes, {}, QStringLiteral("TBond: %1 prices restored to their 32nds").arg(bondFractions));
+    // Live cattle trade in 0.025 cents a pound. The settlement file writes
+    // most prices of 1983-1989 with two decimals, and F_LC does the same from
+    // 1997-11-28 (60.425 reads 60.42, 60.675 60.67, 60.875 60.88). Such a text
+    // lies within 0.005 of one grid point and at least 0.02 from the next, so
+    // the snap cannot pick the wrong tick.
+    const int cattleTicks = snapToGrid(markets[QStringLiteral("Cattle")], 0.025, 0.005 + 1e-9, notes);
+    note(notes, {}, QStringLiteral("Cattle: %1 two-decimal prices restored to the 0.025-cent grid").arg(cattleTicks));
+    // Soybeans trade in quarter cents; F_S has one close (1996-01-05, 753.6)
+    // copied from a cents-and-eighths quote.
+    readEighths(markets[QStringLiteral("Soybean")], 0.25, notes);
+    // The other grids (crude 1 cent, gold 10 cents, the S&P 0.05 point) hold
+    // in the raw files as published; these only report a price that leaves
+    // them. (The E-mini's quarter points lie on the S&P grid; the database
+    // tests hold them to quarters.)
+    snapToGrid(markets[QStringLiteral("Soybean")], 0.25, 1e-9, notes);
+    snapToGrid(markets[QStringLiteral("Oil")], 0.01, 1e-9, notes);
+    snapToGrid(markets[QStringLiteral("Gold")], 0.1, 1e-9, notes);
+    snapToGrid(markets[QStringLiteral("SP500")], 0.05, 1e-9, notes);
     // The publisher switched this file to the E-mini contract (same price
     // level, far smaller volume and open interest) from 1997-10-20.
     retagFrom(markets[QStringLiteral("SP500")], QDate(1997, 10, 20), QStringLiteral("F_ES:E-mini"));

@@ -74,8 +74,14 @@ void fillGaps(Bars& primary, const Bars& backup, Notes* notes);
 
 // Restores prices quoted in fractions (TBond: 64ths) that the raw file rounded
 // to a few decimals. Values farther than `tolerance` from the grid stay as they
-// are and are noted.
-void snapToGrid(Bars& bars, double step, double tolerance, Notes* notes);
+// are and are noted. Returns how many prices it moved.
+int snapToGrid(Bars& bars, double step, double tolerance, Notes* notes);
+
+// Grain prices were quoted in cents and eighths ("753-6" is 753 6/8 cents). A
+// price off the `step` grid written with one decimal digit d, where d/8 cents
+// lies on the grid, was copied from such a quote as "753.6"; it is read back
+// as eighths and noted. Prices on the grid are never touched.
+void readEighths(Bars& bars, double step, Notes* notes);
 
 Bars between(const Bars& bars, QDate first, QDate last);
 

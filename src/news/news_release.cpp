@@ -1,0 +1,66 @@
+#include "news/news_release.h"
+
+namespace pellucar {
+
+namespace {
+
+// Below the first length a story fits a small label; below the second a
+// larger one; from it on it needs the scrolling box.
+constexpr qsizetype kMediumStoryLength = 325;
+constexpr qsizetype kLongStoryLength = 700;
+
+constexpr int kShortStoryHeight = 1400;
+constexpr int kMediumStoryHeight = 2500;
+
+} // namespace
+
+QTime tickPeriodTime(int tickOfDay) {
+    if (tickOfDay < 1 || tickOfDay > kTickPeriodsPerDay) return {};
+    return QTime(8 + tickOfDay, 0);
+}
+
+std::optional<ReleaseWindow> releaseWindow(int tickOfDay) {
+    // The windows meet without a gap, so every story of the day up to 23:59
+    // comes out exactly once.
+    switch (tickOfDay) {
+    case 1:
+        return ReleaseWindow{QTime(0, 0), QTime(9, 0)};
+    case 2:
+        return ReleaseWindow{QTime(9, 0), QTime(11, 1)};
+    case 4:
+        return ReleaseWindow{QTime(11, 1), QTime(14, 0)};
+    case 6:
+        return ReleaseWindow{QTime(14, 0), QTime(23, 59)};
+    default:
+        return std::nullopt;
+    }
+}
+
+QString toString(StoryDisplay display) {
+    return display == StoryDisplay::Label ? QStringLiteral("Labelnews") : QStringLiteral("txtNewsDisplay");
+}
+
+std::optional<StoryDisplay> storyDisplayFromString(const QString& text) {
+    if (text == QLatin1String("Labelnews")) return StoryDisplay::Label;
+    if (text == QLatin1String("txtNewsDisplay")) return StoryDisplay::TextBox;
+    return std::nullopt;
+}
+
+StoryWindow storyWindow(qsizetype storyLength) {
+    if (storyLength < kMediumStoryLength) return {kShortStoryHeight, StoryDisplay::Label};
+    if (storyLength < kLongStoryLength) return {kMediumStoryHeight, StoryDisplay::Label};
+    return kDefaultStoryWindow;
+}
+
+std::optional<BackgroundLookup> BackgroundStory::lookup(const QDate& gameDate) {
+    if (gameDate.isValid() && gameDate.year() >= 1984 && gameDate.year() <= 1997) year_ = gameDate.year() - 1;
+    if (year_ == 0) return std::nullopt;
+    return BackgroundLookup{year_, QDate(year_, 1, 1)};
+}
+
+QString backgroundCaption(const QString& marketName, int year) {
+    return marketName + QStringLiteral(" Futures Market: ") + QString::number(year) +
+           QStringLiteral(" News Background ");
+}
+
+} // namespace pellucar

@@ -1,0 +1,62 @@
+// The news history of a game and the grid the player sees it in.
+#include "news/news_history.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellucar;
+
+TEST(NewsHistory, GridShowsOneRowPerStoryWithShortDateAndHourWithoutSuffix) {
+    NewsHistory h;
+    const QDate day(1996, 1, 19);
+    h.append(day, QStringLiteral("Jobs Report"), QStringLiteral("Payrolls rose."), QTime(9, 0));
+    h.append(day, QStringLiteral("Null"), QStringLiteral("Null"), QTime(10, 0));
+    h.append(day.addDays(3), QStringLiteral("Null and void"), QStringLiteral("Story"), QTime(12, 0));
+    h.append(day.addDays(3), QStringLiteral("Late"), QStringLiteral("Afternoon story."), QTime(14, 0));
+    ASSERT_EQ(h.newsCount(), 4);
+
+    const QList<QStringList> rows = h.gridRows();
+    ASSERT_EQ(rows.size(), 5);
+    const QStringList header = rows[0];
+    ASSERT_EQ(header.size(), 5);
+    EXPECT_EQ(header.mid(0, 4), QStringList({" # ", "Date", "Time", "Report Title"}));
+    EXPECT_TRUE(header[4].startsWith(QStringLiteral("News Story ")));
+    EXPECT_TRUE(header[4].mid(10).trimmed().isEmpty()) << "only blanks after the heading";
+
+    EXPECT_EQ(rows[1], QStringList({"1", "1/19/1996", "9:00", "Jobs Report", "Payrolls rose."}));
+    EXPECT_EQ(rows[2], QStringList({"2", "1/19/1996", "10:00", " ", " "}));
+    EXPECT_EQ(rows[3], QStringList({"3", "1/22/1996", "12:00", "Null and void", "Story"}));
+    EXPECT_EQ(rows[4], QStringList({"4", "1/22/1996", "2:00", "Late", "Afternoon story."}));
+
+    EXPECT_EQ(newsGridWidthTexts()[3], QLatin1String(kNewsTitleWidthText));
+    EXPECT_EQ(newsGridWidthTexts()[4], header[4]);
+}
+
+TEST(NewsHistory, TimesOfEveryHalfHourOfTheTradingDay) {
+    QStringList shown;
+    for (QTime t(9, 0); t <= QTime(16, 0); t = t.addSecs(30 * 60))
+        shown << newsGridTime(t);
+    EXPECT_EQ(shown, QStringList({"9:00", "9:30", "10:00", "10:30", "11:00", "11:30", "12:00", "12:30",
+                                  "1:00", "1:30", "2:00", "2:30", "3:00", "3:30", "4:00"}));
+    EXPECT_EQ(newsGridTime(QTime()), "");
+}
+
+TEST(NewsHistory, KeepsEveryStoryPast500AndStartsAgainAfterClear) {
+    NewsHistory h;
+    const QDate day(1996, 1, 2);
+    for (int i = 0; i < 620; ++i)
+        h.append(day.addDays(i / 4), QStringLiteral("T%1").arg(i + 1), QStringLiteral("S"), QTime(9, 0));
+    ASSERT_EQ(h.newsCount(), 620);
+    for (int i = 0; i < 620; ++i) {
+        ASSERT_EQ(h.entries()[i].number, i + 1);
+        ASSERT_EQ(h.entries()[i].title, QStringLiteral("T%1").arg(i + 1));
+    }
+    const QList<QStringList> rows = h.gridRows();
+    ASSERT_EQ(rows.size(), 621);
+    EXPECT_EQ(rows[501][0], "501");
+    EXPECT_EQ(rows[620][3], "T620");
+
+    h.clear();
+    EXPECT_TRUE(h.isEmpty());
+    EXPECT_EQ(h.gridRows().size(), 1) << "the header alone";
+    EXPECT_EQ(h.append(day, QStringLiteral("New game"), QStringLiteral("S"), QTime(10, 0)).number, 1);
+}
