@@ -18,14 +18,21 @@ constexpr int kSoybeanId = 5;
 
 // A single-precision price as the decimal number it was written as, so that
 // 18.45 stays 18.45 and not 18.4500007629.
-double decimalOf(float v) { return roundDecimalF(v, 6); }
+double decimalOf(float v) {
+    return roundDecimalF(v, 6);
+}
 
-QString priceText(double v) { return formatPattern(v, QStringLiteral("#,##0.00###")); }
-QString percentText(double v) { return formatPattern(v, QStringLiteral("0.0")) + QLatin1Char('%'); }
+QString priceText(double v) {
+    return formatPattern(v, QStringLiteral("#,##0.00###"));
+}
+QString percentText(double v) {
+    return formatPattern(v, QStringLiteral("0.0")) + QLatin1Char('%');
+}
 
 // The axis texts of the hours, and their clock times for the hover text.
 const std::array<const char*, 6> kHourLabels{"9:00", "10:00", "11:00", "12:00", "1:00", "2:00"};
-const std::array<const char*, 6> kHourTimes{"9:00 am", "10:00 am", "11:00 am", "12:00 pm", "1:00 pm", "2:00 pm"};
+const std::array<const char*, 6> kHourTimes{"9:00 am",  "10:00 am", "11:00 am",
+                                            "12:00 pm", "1:00 pm",  "2:00 pm"};
 
 // The charted market's history up to the current period, by row number:
 // what the lines and indicators read, what the candles draw, and where each
@@ -64,8 +71,10 @@ History historyFor(const ChartInputs& in) {
                 // The candle spans the trades of the hour's sampling window;
                 // its open is the hour's price, the one the game trades at.
                 if (t.seen)
-                    h.candles.append(PricePoint{t.price, std::max(t.high, t.price), std::min(t.low, t.price), t.last});
-                else h.candles.append(std::nullopt);
+                    h.candles.append(
+                        PricePoint{t.price, std::max(t.high, t.price), std::min(t.low, t.price), t.last});
+                else
+                    h.candles.append(std::nullopt);
                 h.dates.append(day.date);
                 h.hours.append(hour);
             }
@@ -79,7 +88,8 @@ QString whenText(const History& h, int row) {
     const QDate d = h.dateOf(row);
     QString text = weekdayName(d) + QLatin1Char(' ') + shortDate(d);
     const int hour = h.hourOf(row);
-    if (hour >= 1 && hour <= 6) text += QLatin1Char(' ') + QLatin1String(kHourTimes[static_cast<size_t>(hour - 1)]);
+    if (hour >= 1 && hour <= 6)
+        text += QLatin1Char(' ') + QLatin1String(kHourTimes[static_cast<size_t>(hour - 1)]);
     return text;
 }
 
@@ -214,7 +224,8 @@ void setPercentAxis(ChartData& c, double top) {
     c.yMax = top;
     c.yIntervals = kAxisIntervals;
     c.yLabels.clear();
-    for (int i = 0; i <= kAxisIntervals; ++i) c.yLabels << QString::number(i * 100 / kAxisIntervals) + '%';
+    for (int i = 0; i <= kAxisIntervals; ++i)
+        c.yLabels << QString::number(i * 100 / kAxisIntervals) + '%';
 }
 
 ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
@@ -226,7 +237,8 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
         const QDate now = in.currentDate.isValid() ? in.currentDate : h.dateOf(h.lastRow);
         const QDate newYear(now.year(), 1, 1);
         int first = h.lastRow;
-        while (first > 1 && h.dateOf(first - 1) >= newYear) --first;
+        while (first > 1 && h.dateOf(first - 1) >= newYear)
+            --first;
         range = {first, h.lastRow};
     }
     const bool candles = options.leftType() == LeftChartType::OpenHighLowClose;
@@ -249,7 +261,8 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
         span.add(close);
         if (options.leftType() == LeftChartType::Price) {
             if (options.priceMeanLine())
-                if (const auto m = mean(close)) c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
+                if (const auto m = mean(close))
+                    c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
             if (options.priceMinMaxLines())
                 if (const auto e = extent(close)) {
                     c.lines.append(constantLine(ChartLine::Kind::Min, "Min", e->min, n));
@@ -258,7 +271,8 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
         }
     }
     c.markers = markersOf(in.fills, range, c.points);
-    for (const TradeMarker& m : c.markers) span.add(m.price);
+    for (const TradeMarker& m : c.markers)
+        span.add(m.price);
     setPriceAxis(c, span);
     return c;
 }
@@ -284,12 +298,15 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         span.add(close);
         Values average;
         if (in.periodIndex >= periods) {
-            for (int r = range.first; r <= range.last; ++r) average.append(movingAverage(h.prices, r, periods));
-            c.lines.append({ChartLine::Kind::MovingAverage, QStringLiteral("Moving Average (%1)").arg(periods), average});
+            for (int r = range.first; r <= range.last; ++r)
+                average.append(movingAverage(h.prices, r, periods));
+            c.lines.append({ChartLine::Kind::MovingAverage,
+                            QStringLiteral("Moving Average (%1)").arg(periods), average});
             span.add(average);
         }
         if (options.movingMeanLine())
-            if (const auto m = mean(close)) c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
+            if (const auto m = mean(close))
+                c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
         if (options.movingMinMaxLines())
             if (const auto e = extent(close)) {
                 c.lines.append(constantLine(ChartLine::Kind::Min, "Min", e->min, n));
@@ -297,12 +314,14 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
             }
         for (int i = 0; i < n; ++i) {
             QString& d = c.points[i].detail;
-            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i)) : QStringLiteral("\nNo price");
+            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i))
+                             : QStringLiteral("\nNo price");
             if (!average.isEmpty() && average.at(i))
                 d += QStringLiteral("\nMoving average (%1) %2").arg(periods).arg(priceText(*average.at(i)));
         }
         c.markers = markersOf(in.fills, range, c.points);
-        for (const TradeMarker& m : c.markers) span.add(m.price);
+        for (const TradeMarker& m : c.markers)
+            span.add(m.price);
         setTenthsAxis(c, span);
         break;
     }
@@ -311,14 +330,17 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         if (!rsi.isEmpty()) c.lines.append({ChartLine::Kind::Indicator1, QStringLiteral("RSI"), rsi});
         for (int i = 0; i < n; ++i) {
             QString& d = c.points[i].detail;
-            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i)) : QStringLiteral("\nNo price");
-            if (!rsi.isEmpty() && rsi.at(i)) d += QStringLiteral("\nRelative strength ") + percentText(*rsi.at(i));
+            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i))
+                             : QStringLiteral("\nNo price");
+            if (!rsi.isEmpty() && rsi.at(i))
+                d += QStringLiteral("\nRelative strength ") + percentText(*rsi.at(i));
         }
         break;
     }
     case GraphType::Stochastic: {
         PriceSeries drawn;
-        for (int r = range.first; r <= range.last; ++r) drawn.append(h.prices.at(r - 1));
+        for (int r = range.first; r <= range.last; ++r)
+            drawn.append(h.prices.at(r - 1));
         const bool fast = options.fastStochastics();
         const IndicatorSets sets = stochasticDisplay(drawn, in.periodIndex, fast);
         const QString first = fast ? QStringLiteral("%K") : QStringLiteral("%D");
@@ -329,7 +351,8 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         }
         for (int i = 0; i < n; ++i) {
             QString& d = c.points[i].detail;
-            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i)) : QStringLiteral("\nNo price");
+            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i))
+                             : QStringLiteral("\nNo price");
             if (!sets.first.isEmpty() && sets.first.at(i) && sets.second.at(i))
                 d += QStringLiteral("\n%1 %2   %3 %4")
                          .arg(first, percentText(*sets.first.at(i) * 100), second,
@@ -376,11 +399,13 @@ PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId) {
     out.reserve(days * kTicksPerDay);
     for (int d = 0; d < days; ++d) {
         for (int hour = 1; hour <= kTicksPerDay; ++hour) {
-            const TickPeriod& t =
-                market.tickDays[static_cast<size_t>(d)].periods[static_cast<size_t>(commodityId)][static_cast<size_t>(hour)];
+            const TickPeriod& t = market.tickDays[static_cast<size_t>(d)]
+                                      .periods[static_cast<size_t>(commodityId)][static_cast<size_t>(hour)];
             // An hour without a trade in its window has no price.
-            if (t.seen) out.append(PricePoint{t.price, t.price, t.price, t.price});
-            else out.append(std::nullopt);
+            if (t.seen)
+                out.append(PricePoint{t.price, t.price, t.price, t.price});
+            else
+                out.append(std::nullopt);
         }
     }
     return out;

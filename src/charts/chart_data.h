@@ -28,9 +28,9 @@ struct Ohlc {
 struct ChartPoint {
     QString label; // the axis text: "1/14" for a day, "9:00" for an hour ("1/14 9:00" the day's first)
     QDate date;
-    int hour = 0;               // 1..6 in a tick game, 0 for a trading day
-    std::optional<Ohlc> price;  // none where the market has no price
-    QString detail;             // what hovering over the point tells
+    int hour = 0;              // 1..6 in a tick game, 0 for a trading day
+    std::optional<Ohlc> price; // none where the market has no price
+    QString detail;            // what hovering over the point tells
     bool operator==(const ChartPoint&) const = default;
 };
 

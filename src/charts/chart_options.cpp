@@ -13,7 +13,9 @@ constexpr std::array<int, 6> kIdOfGraphItem{3, 2, 6, 4, 1, 5};
 // The combo text each Graph Options item writes.
 const std::array<const char*, 6> kComboTextOfGraphItem{"Oil", "Gold", "T-Bond", "SP500", "Cattle", "Soybean"};
 
-QString key(const char* name, int index) { return QString::fromLatin1(name) + '_' + QString::number(index); }
+QString key(const char* name, int index) {
+    return QString::fromLatin1(name) + '_' + QString::number(index);
+}
 
 } // namespace
 
@@ -23,9 +25,12 @@ DataMode dataModeFromText(const QString& text) {
 
 QString graphTypeText(GraphType type) {
     switch (type) {
-    case GraphType::MovingAverage: return QStringLiteral("MovingAverage");
-    case GraphType::RelativeStrengthIndex: return QStringLiteral("RelativeStrengthIndex");
-    case GraphType::Stochastic: return QStringLiteral("Stochastic");
+    case GraphType::MovingAverage:
+        return QStringLiteral("MovingAverage");
+    case GraphType::RelativeStrengthIndex:
+        return QStringLiteral("RelativeStrengthIndex");
+    case GraphType::Stochastic:
+        return QStringLiteral("Stochastic");
     }
     return {};
 }
@@ -38,9 +43,12 @@ std::optional<GraphType> graphTypeFromText(const QString& text) {
 
 QString stochasticTypeText(StochasticType type) {
     switch (type) {
-    case StochasticType::Unset: return {};
-    case StochasticType::Fast: return QStringLiteral("FastStochastics");
-    case StochasticType::Slow: return QStringLiteral("SlowStochastics");
+    case StochasticType::Unset:
+        return {};
+    case StochasticType::Fast:
+        return QStringLiteral("FastStochastics");
+    case StochasticType::Slow:
+        return QStringLiteral("SlowStochastics");
     }
     return {};
 }
@@ -85,15 +93,20 @@ void ChartOptions::mnuGLType_Click(int index) {
 }
 
 void ChartOptions::mnuGLPrice_Click(int index) {
-    if (index == 0) priceMean_ = !priceMean_;
-    else if (index == 1) priceMinMax_ = !priceMinMax_;
-    else return;
+    if (index == 0)
+        priceMean_ = !priceMean_;
+    else if (index == 1)
+        priceMinMax_ = !priceMinMax_;
+    else
+        return;
     leftType_ = LeftChartType::Price;
 }
 
 void ChartOptions::mnuGRType_Click(int index) {
     switch (index) {
-    case 0: graphType_ = GraphType::MovingAverage; break;
+    case 0:
+        graphType_ = GraphType::MovingAverage;
+        break;
     case 1:
         graphType_ = GraphType::RelativeStrengthIndex;
         rsiChecked_ = true;
@@ -104,7 +117,8 @@ void ChartOptions::mnuGRType_Click(int index) {
         rsiChecked_ = false;
         movingMean_ = movingMinMax_ = false;
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -146,7 +160,9 @@ void ChartOptions::restoreDefaults() {
     stochasticItem_ = 0;
 }
 
-bool ChartOptions::graphItemChecked(int index) const { return index == graphItemOfCommodityId(chartMarket_); }
+bool ChartOptions::graphItemChecked(int index) const {
+    return index == graphItemOfCommodityId(chartMarket_);
+}
 
 bool ChartOptions::leftTypeItemChecked(int index) const {
     return (index == 0 && leftType_ == LeftChartType::OpenHighLowClose) ||
@@ -157,43 +173,60 @@ bool ChartOptions::priceLineItemChecked(int index) const {
     return (index == 0 && priceMean_) || (index == 1 && priceMinMax_);
 }
 
-bool ChartOptions::graphTypeItemChecked(int index) const { return index == 1 && rsiChecked_; }
+bool ChartOptions::graphTypeItemChecked(int index) const {
+    return index == 1 && rsiChecked_;
+}
 
 bool ChartOptions::movingItemChecked(int index) const {
     return (index == 0 && movingMean_) || (index == 1 && movingMinMax_);
 }
 
-bool ChartOptions::stochasticItemChecked(int index) const { return index == stochasticItem_; }
+bool ChartOptions::stochasticItemChecked(int index) const {
+    return index == stochasticItem_;
+}
 
 QString ChartOptions::graphTypeItemCaption(int index) const {
     switch (index) {
     case 0:
         return maCounter_ == 0 ? QStringLiteral("&Moving Average - 5 Period")
                                : QStringLiteral("Moving Average - ") + QString::number(maPeriods_);
-    case 1: return QStringLiteral("&Relative Strength Index ");
-    case 2: return QStringLiteral("&Stochastic Indicator");
-    default: return {};
+    case 1:
+        return QStringLiteral("&Relative Strength Index ");
+    case 2:
+        return QStringLiteral("&Stochastic Indicator");
+    default:
+        return {};
     }
 }
 
 QString ChartOptions::movingItemCaption(int index) const {
     switch (index) {
-    case 0: return QStringLiteral("&Mean Line");
-    case 1: return QStringLiteral("M&in-Max Lines");
+    case 0:
+        return QStringLiteral("&Mean Line");
+    case 1:
+        return QStringLiteral("M&in-Max Lines");
     case 2:
-        return maCounter_ == 0 ? QStringLiteral("5 Periods") : QString::number(maPeriods_) + QStringLiteral(" periods");
-    default: return {};
+        return maCounter_ == 0 ? QStringLiteral("5 Periods")
+                               : QString::number(maPeriods_) + QStringLiteral(" periods");
+    default:
+        return {};
     }
 }
 
 QList<MenuMark> ChartOptions::menuMarks() const {
     QList<MenuMark> marks;
-    for (int i = 0; i < 6; ++i) marks.append({key("mnuGraph", i), graphItemChecked(i)});
-    for (int i = 0; i < 3; ++i) marks.append({key("mnuGLType", i), leftTypeItemChecked(i)});
-    for (int i = 0; i < 2; ++i) marks.append({key("mnuGLPrice", i), priceLineItemChecked(i)});
-    for (int i = 0; i < 3; ++i) marks.append({key("mnuGRType", i), graphTypeItemChecked(i)});
-    for (int i = 0; i < 3; ++i) marks.append({key("mnuMoving", i), movingItemChecked(i)});
-    for (int i = 0; i < 2; ++i) marks.append({key("mnuStoch", i), stochasticItemChecked(i)});
+    for (int i = 0; i < 6; ++i)
+        marks.append({key("mnuGraph", i), graphItemChecked(i)});
+    for (int i = 0; i < 3; ++i)
+        marks.append({key("mnuGLType", i), leftTypeItemChecked(i)});
+    for (int i = 0; i < 2; ++i)
+        marks.append({key("mnuGLPrice", i), priceLineItemChecked(i)});
+    for (int i = 0; i < 3; ++i)
+        marks.append({key("mnuGRType", i), graphTypeItemChecked(i)});
+    for (int i = 0; i < 3; ++i)
+        marks.append({key("mnuMoving", i), movingItemChecked(i)});
+    for (int i = 0; i < 2; ++i)
+        marks.append({key("mnuStoch", i), stochasticItemChecked(i)});
     return marks;
 }
 
@@ -206,8 +239,10 @@ QString ChartOptions::leftTitle(DataMode mode, int periodIndex) const {
     // chosen, the chart is titled as a price chart.
     if (mode == DataMode::Tick && periodIndex < 6) return QStringLiteral("Price");
     switch (leftType_) {
-    case LeftChartType::Price: return QStringLiteral("Price");
-    case LeftChartType::YearToDate: return QStringLiteral("Year-to-Date");
+    case LeftChartType::Price:
+        return QStringLiteral("Price");
+    case LeftChartType::YearToDate:
+        return QStringLiteral("Year-to-Date");
     case LeftChartType::OpenHighLowClose:
         if (mode == DataMode::Tick && tickDayOf(periodIndex) < 1) return QStringLiteral("Price");
         return QStringLiteral("Open-High-Low-Close");
@@ -217,9 +252,12 @@ QString ChartOptions::leftTitle(DataMode mode, int periodIndex) const {
 
 QString ChartOptions::rightTitle() const {
     switch (graphType_) {
-    case GraphType::MovingAverage: return QStringLiteral("Moving Average");
-    case GraphType::RelativeStrengthIndex: return QStringLiteral("Relative Strength Index");
-    case GraphType::Stochastic: return QStringLiteral("Stochastic Indicator");
+    case GraphType::MovingAverage:
+        return QStringLiteral("Moving Average");
+    case GraphType::RelativeStrengthIndex:
+        return QStringLiteral("Relative Strength Index");
+    case GraphType::Stochastic:
+        return QStringLiteral("Stochastic Indicator");
     }
     return {};
 }

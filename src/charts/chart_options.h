@@ -35,7 +35,9 @@ std::optional<StochasticType> stochasticTypeFromText(const QString& text);
 // The period arithmetic of tick games: period n (from 1) is hour
 // tickOfDay(n) (1..6) of trading day tickDayOf(n) (from 0). The same sums as
 // the game clock's, kept here so the charts need nothing from the game.
-inline int tickDayOf(int n) { return n < 1 ? 0 : (n - 1) / 6; }
+inline int tickDayOf(int n) {
+    return n < 1 ? 0 : (n - 1) / 6;
+}
 inline int tickOfDay(int n) {
     const int h = n % 6;
     return h == 0 ? 6 : h;
@@ -55,7 +57,7 @@ struct MenuCaption {
 };
 
 class ChartOptions {
-public:
+  public:
     // The settings at start-up: Oil, open-high-low-close on the left, the
     // 5-period moving average with its mean line on the right, fast
     // stochastics checked (the stochastic type itself still unset).
@@ -106,11 +108,11 @@ public:
     void setChartMarket(int commodityId);
 
     // What the menus and the combo box show.
-    bool graphItemChecked(int index) const;     // mnuGraph
-    bool leftTypeItemChecked(int index) const;  // mnuGLType
-    bool priceLineItemChecked(int index) const; // mnuGLPrice
-    bool graphTypeItemChecked(int index) const; // mnuGRType
-    bool movingItemChecked(int index) const;    // mnuMoving
+    bool graphItemChecked(int index) const;      // mnuGraph
+    bool leftTypeItemChecked(int index) const;   // mnuGLType
+    bool priceLineItemChecked(int index) const;  // mnuGLPrice
+    bool graphTypeItemChecked(int index) const;  // mnuGRType
+    bool movingItemChecked(int index) const;     // mnuMoving
     bool stochasticItemChecked(int index) const; // mnuStoch
     // mnuGRType 0 follows the number of periods once it has been changed
     // ("Moving Average - 15"); the other items keep their design captions.
@@ -134,7 +136,7 @@ public:
 
     bool operator==(const ChartOptions&) const = default;
 
-private:
+  private:
     int chartMarket_ = 3;
     QString comboText_ = QStringLiteral("Oil");
     LeftChartType leftType_ = LeftChartType::OpenHighLowClose;

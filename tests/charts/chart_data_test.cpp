@@ -24,7 +24,8 @@ QList<QDate> weekdays(QDate start, int n) {
 
 // A daily market whose row r (from 1) closes at closes[r - 1], with high
 // and low half a point around it and the open a quarter below.
-std::unique_ptr<MarketData> dailyMarket(int id, const QList<double>& closes, QDate start = QDate(1990, 1, 2)) {
+std::unique_ptr<MarketData> dailyMarket(int id, const QList<double>& closes,
+                                        QDate start = QDate(1990, 1, 2)) {
     auto md = std::make_unique<MarketData>();
     md->tradingDays.days = weekdays(start, static_cast<int>(closes.size()));
     for (qsizetype i = 0; i < closes.size(); ++i) {
@@ -42,7 +43,8 @@ std::unique_ptr<MarketData> dailyMarket(int id, const QList<double>& closes, QDa
 
 QList<double> counting(int n, double from = 11) {
     QList<double> v;
-    for (int i = 0; i < n; ++i) v << from + i;
+    for (int i = 0; i < n; ++i)
+        v << from + i;
     return v;
 }
 
@@ -100,6 +102,10 @@ TEST(ComposeCharts, FortyFiveRowsDrawRows16To45WithTheirTradesOnly) {
 
 TEST(ComposeCharts, AYoungGameKeepsRoomForFiveAndShowsNoLaterRow) {
     const auto md = dailyMarket(kOil, counting(20));
+    // Before the first period the charts carry their titles alone.
+    const ChartPair c0 = composeCharts(inputs(*md, 0));
+    EXPECT_TRUE(c0.left.points.isEmpty() && c0.right.lines.isEmpty());
+    EXPECT_EQ(c0.left.title, "Open-High-Low-Close");
     const ChartPair c3 = composeCharts(inputs(*md, 3));
     EXPECT_EQ(c3.left.points.size(), 3);
     EXPECT_EQ(c3.left.xSlots, 5);
@@ -117,10 +123,11 @@ TEST(ComposeCharts, AYoungGameKeepsRoomForFiveAndShowsNoLaterRow) {
     // Later in the game the average reaches back before the drawn rows.
     ChartOptions fifteen;
     fifteen.mnuMoving_Click(2);
-    const ChartLine* ma15 = line(composeCharts(inputs(*md, 20, fifteen)).right, ChartLine::Kind::MovingAverage);
+    const ChartLine* ma15 =
+        line(composeCharts(inputs(*md, 20, fifteen)).right, ChartLine::Kind::MovingAverage);
     ASSERT_TRUE(ma15);
-    EXPECT_FALSE(ma15->values.at(13).has_value());     // row 14
-    EXPECT_DOUBLE_EQ(*ma15->values.at(14), 18.0);      // rows 1..15: 11..25
+    EXPECT_FALSE(ma15->values.at(13).has_value()); // row 14
+    EXPECT_DOUBLE_EQ(*ma15->values.at(14), 18.0);  // rows 1..15: 11..25
 }
 
 TEST(ComposeCharts, MovingAverageAxisIsRoundedOutToTenthsWithItsLines) {
@@ -137,34 +144,25 @@ TEST(ComposeCharts, MovingAverageAxisIsRoundedOutToTenthsWithItsLines) {
     EXPECT_NEAR(*line(right, ChartLine::Kind::Max)->values.at(4), 18.72, 1e-9);
 }
 
-TEST(ComposeCharts, PriceLineWithMeanAndMinMax) {
-    const auto md = dailyMarket(kOil, {20, 22, 21, 25, 24, 23});
+TEST(ComposeCharts, PriceLineStatisticsAndMissingRows) {
+    // A market with no quote on the first two trading days carries -1: no
+    // price, no close, and nothing of it in the statistics or the axis.
+    const auto md = dailyMarket(kOil, {-1, -1, 20, 22, 21, 25, 24, 23});
     ChartOptions o;
     o.mnuGLPrice_Click(0);
-    const ChartData left = composeCharts(inputs(*md, 6, o)).left;
-    EXPECT_EQ(left.title, "Price");
-    EXPECT_EQ(left.style, ChartData::Style::Line);
-    ASSERT_TRUE(line(left, ChartLine::Kind::Close));
-    EXPECT_DOUBLE_EQ(*line(left, ChartLine::Kind::Mean)->values.at(0), 22.5); // 135 / 6
-    EXPECT_FALSE(line(left, ChartLine::Kind::Min));
+    const ChartData mean = composeCharts(inputs(*md, 8, o)).left;
+    EXPECT_EQ(mean.title, "Price");
+    EXPECT_EQ(mean.style, ChartData::Style::Line);
+    EXPECT_FALSE(mean.points.at(1).price.has_value());
+    EXPECT_TRUE(mean.points.at(1).detail.contains("No price"));
+    EXPECT_FALSE(line(mean, ChartLine::Kind::Close)->values.at(1).has_value());
+    EXPECT_DOUBLE_EQ(*line(mean, ChartLine::Kind::Mean)->values.at(0), 22.5); // 135 / 6
+    EXPECT_FALSE(line(mean, ChartLine::Kind::Min));
+    EXPECT_GT(mean.yMin, 0.0);
     o.mnuGLPrice_Click(1);
-    const ChartData both = composeCharts(inputs(*md, 6, o)).left;
-    EXPECT_DOUBLE_EQ(*line(both, ChartLine::Kind::Min)->values.at(5), 20.0);
-    EXPECT_DOUBLE_EQ(*line(both, ChartLine::Kind::Max)->values.at(5), 25.0);
-}
-
-TEST(ComposeCharts, MissingRowsAreNeverDrawnAsPrices) {
-    // A market with no quote on the first three trading days carries -1.
-    const auto md = dailyMarket(kOil, {-1, -1, -1, 30, 31, 32});
-    ChartOptions o;
-    o.mnuGLPrice_Click(1);
-    const ChartPair c = composeCharts(inputs(*md, 6, o));
-    EXPECT_FALSE(c.left.points.at(0).price.has_value());
-    EXPECT_TRUE(c.left.points.at(0).detail.contains("No price"));
-    EXPECT_FALSE(line(c.left, ChartLine::Kind::Close)->values.at(2).has_value());
-    EXPECT_DOUBLE_EQ(*line(c.left, ChartLine::Kind::Min)->values.at(0), 30.0);
-    EXPECT_GT(c.left.yMin, 0.0);
-    EXPECT_GT(c.right.yMin, 29.0);
+    const ChartData both = composeCharts(inputs(*md, 8, o)).left;
+    EXPECT_DOUBLE_EQ(*line(both, ChartLine::Kind::Min)->values.at(7), 20.0);
+    EXPECT_DOUBLE_EQ(*line(both, ChartLine::Kind::Max)->values.at(7), 25.0);
 }
 
 TEST(ComposeCharts, RelativeStrengthChartStaysEmptyUpToPeriod15) {
@@ -183,34 +181,6 @@ TEST(ComposeCharts, RelativeStrengthChartStaysEmptyUpToPeriod15) {
     ASSERT_EQ(rsi->values.size(), 16);
     EXPECT_EQ(*rsi->values.at(13), 0.0);   // row 14: not enough history
     EXPECT_EQ(*rsi->values.at(15), 100.0); // never fell
-}
-
-TEST(ComposeCharts, StochasticChartOfTheWorkedExample) {
-    auto md = std::make_unique<MarketData>();
-    md->tradingDays.days = weekdays(QDate(1990, 1, 2), 5);
-    const float hlc[5][3] = {{10, 8, 9}, {11, 9, 10}, {12, 10, 11}, {13, 11, 12}, {14, 12, 13}};
-    for (int i = 0; i < 5; ++i) {
-        DailyRow r;
-        r.date = md->tradingDays.days.at(i);
-        r.high = hlc[i][0];
-        r.low = hlc[i][1];
-        r.open = r.close = hlc[i][2];
-        md->series[kOil].rows.append(r);
-    }
-    ChartOptions o;
-    o.mnuStoch_Click(0);
-    const ChartData fast = composeCharts(inputs(*md, 5, o)).right;
-    EXPECT_EQ(fast.title, "Stochastic Indicator");
-    EXPECT_EQ(fast.yMax, 1.0);
-    EXPECT_EQ(fast.yLabels.at(1), "25%");
-    const ChartLine* k = line(fast, ChartLine::Kind::Indicator1);
-    const ChartLine* d = line(fast, ChartLine::Kind::Indicator2);
-    ASSERT_TRUE(k && d);
-    EXPECT_NEAR(*k->values.at(4), 0.8333, 1e-4);
-    EXPECT_NEAR(*d->values.at(4), 0.2778, 1e-4);
-    EXPECT_TRUE(fast.points.at(4).detail.contains("%K 83.3%"));
-
-    EXPECT_TRUE(composeCharts(inputs(*md, 4, o)).right.lines.isEmpty());
 }
 
 TEST(ComposeCharts, TickGameChartsHoursAndTitlesItsFirstDayPrice) {
@@ -283,18 +253,4 @@ TEST(ComposeCharts, SoybeanIsChartedInDollars) {
     ASSERT_TRUE(close);
     EXPECT_DOUBLE_EQ(*close->values.at(0), 6.1225);
     EXPECT_DOUBLE_EQ(*close->values.at(2), 6.1075);
-}
-
-TEST(ComposeCharts, BeforeTheFirstPeriodOnlyTitles) {
-    const ChartPair prepared = preparedCharts();
-    EXPECT_EQ(prepared.left.title, "Open-High-Low-Close");
-    EXPECT_EQ(prepared.right.title, "Moving Average");
-    EXPECT_TRUE(prepared.left.points.isEmpty());
-    EXPECT_FALSE(prepared.left.hasAxes());
-
-    const auto md = dailyMarket(kOil, counting(10));
-    const ChartPair c = composeCharts(inputs(*md, 0));
-    EXPECT_TRUE(c.left.points.isEmpty());
-    EXPECT_TRUE(c.right.lines.isEmpty());
-    EXPECT_NE(c, composeCharts(inputs(*md, 1)));
 }

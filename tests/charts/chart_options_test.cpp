@@ -6,21 +6,12 @@
 
 using namespace pellucar::charts;
 
-TEST(ChartOptions, StartSettings) {
-    const ChartOptions o;
-    EXPECT_EQ(o.chartMarket(), 3);
-    EXPECT_EQ(o.comboIndex(), 2);
-    EXPECT_TRUE(o.graphItemChecked(0)); // Oil
-    EXPECT_TRUE(o.leftTypeItemChecked(0));
-    EXPECT_TRUE(o.movingItemChecked(0));
-    EXPECT_FALSE(o.movingItemChecked(1));
+TEST(ChartOptions, FastIsCheckedAtStartButTheSlowDisplayIsDrawn) {
+    ChartOptions o;
     EXPECT_TRUE(o.stochasticItemChecked(0));
-    // Fast is checked, but the type is unset until the submenu is used, and
-    // unset draws the slow display.
-    EXPECT_EQ(o.stochasticType(), StochasticType::Unset);
     EXPECT_FALSE(o.fastStochastics());
-    EXPECT_EQ(o.leftTitle(DataMode::Daily, 0), "Open-High-Low-Close");
-    EXPECT_EQ(o.rightTitle(), "Moving Average");
+    o.mnuStoch_Click(0);
+    EXPECT_TRUE(o.fastStochastics());
 }
 
 TEST(ChartOptions, ComboAndMenuMapOntoEachOtherBothWays) {
@@ -127,7 +118,8 @@ TEST(ChartOptions, LeftChartTypesAndTitles) {
     EXPECT_EQ(o.leftTitle(DataMode::Daily, 1), "Open-High-Low-Close");
     // The first trading day of a tick game (periods 1..6) is titled "Price"
     // even with open-high-low-close checked; the second day is not.
-    for (int p = 0; p <= 6; ++p) EXPECT_EQ(o.leftTitle(DataMode::Tick, p), "Price") << p;
+    for (int p = 0; p <= 6; ++p)
+        EXPECT_EQ(o.leftTitle(DataMode::Tick, p), "Price") << p;
     EXPECT_EQ(o.leftTitle(DataMode::Tick, 7), "Open-High-Low-Close");
 
     o.mnuGLPrice_Click(1);
@@ -179,24 +171,9 @@ TEST(ChartOptions, MenuMarksAndCaptionsCarryModelKeys) {
     EXPECT_TRUE(o.menuCaptions().contains(MenuCaption{"mnuGRType_0", "Moving Average - 15"}));
 }
 
-TEST(ChartOptions, TextsAtTheEdge) {
-    for (GraphType t : {GraphType::MovingAverage, GraphType::RelativeStrengthIndex, GraphType::Stochastic})
-        EXPECT_EQ(graphTypeFromText(graphTypeText(t)), t);
-    EXPECT_EQ(graphTypeText(GraphType::RelativeStrengthIndex), "RelativeStrengthIndex");
-    EXPECT_FALSE(graphTypeFromText("Candles").has_value());
-    EXPECT_EQ(stochasticTypeFromText(""), StochasticType::Unset);
-    EXPECT_EQ(stochasticTypeFromText("SlowStochastics"), StochasticType::Slow);
-    EXPECT_EQ(dataModeFromText("Tick"), DataMode::Tick);
-    EXPECT_EQ(dataModeFromText(""), DataMode::Daily);
-}
-
-TEST(ChartOptions, TickPeriodArithmetic) {
-    EXPECT_EQ(tickDayOf(1), 0);
-    EXPECT_EQ(tickOfDay(1), 1);
-    EXPECT_EQ(tickDayOf(6), 0);
-    EXPECT_EQ(tickOfDay(6), 6);
-    EXPECT_EQ(tickDayOf(7), 1);
-    EXPECT_EQ(tickOfDay(7), 1);
-    EXPECT_EQ(tickDayOf(12), 1);
-    EXPECT_EQ(tickOfDay(12), 6);
+TEST(ChartOptions, TickPeriodsMapOntoDaysAndHours) {
+    // Period 6 is the last hour of day 0; 7 and 12 the first and last of day 1.
+    EXPECT_EQ(std::pair(tickDayOf(6), tickOfDay(6)), std::pair(0, 6));
+    EXPECT_EQ(std::pair(tickDayOf(7), tickOfDay(7)), std::pair(1, 1));
+    EXPECT_EQ(std::pair(tickDayOf(12), tickOfDay(12)), std::pair(1, 6));
 }
