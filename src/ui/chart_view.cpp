@@ -75,14 +75,18 @@ int decimalsFor(double step) {
     return 4;
 }
 
-// The round step nearest to `raw` (1, 2, 2.5 or 5 times a power of ten), for
-// the labels of an axis whose limits need not be round themselves.
-double roundStep(double raw) {
-    if (!(raw > 0)) return 1;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+// The step of the labels of a value axis: the data's own interval when it
+// is round already (1, 2, 2.5 or 5 times a power of ten, as price axes are),
+// otherwise the nearest of 1, 2 or 5 times a power of ten, so an axis whose
+// limits are only rounded to tenths still reads in plain tenths or wholes.
+double labelStep(double interval) {
+    if (!(interval > 0)) return 1;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(interval)));
+    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
+        if (std::fabs(interval - m * magnitude) < 1e-9 * magnitude) return interval;
     double best = magnitude, bestDistance = 1e9;
-    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0}) {
-        const double distance = std::fabs(std::log(m * magnitude / raw));
+    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+        const double distance = std::fabs(std::log(m * magnitude / interval));
         if (distance < bestDistance) {
             best = m * magnitude;
             bestDistance = distance;
@@ -293,7 +297,7 @@ void GameChartView::updateAxes() {
         // Ticks on round values from zero: where the limits are round (price
         // axes) they are the limits and the intervals between; where they are
         // not (the moving average's tenths) the labels still read plainly.
-        const double step = roundStep((data_.yMax - data_.yMin) / intervals);
+        const double step = labelStep((data_.yMax - data_.yMin) / intervals);
         yValue_->setRange(data_.yMin, data_.yMax);
         yValue_->setTickType(QValueAxis::TicksDynamic);
         yValue_->setTickAnchor(0);

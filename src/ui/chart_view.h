@@ -35,6 +35,8 @@ class GameChartView : public QChartView {
     void setColors(const ChartColors& colors);
     const ChartColors& colors() const { return colors_; }
 
+    // Series on the chart: candles, the pieces of each line and the four
+    // trade-marker sets (not the empty one that carries the axes).
     int seriesCount() const;
     // How often the series were built anew (not merely refilled).
     int rebuildCount() const { return rebuilds_; }

@@ -303,6 +303,8 @@ class ChartViewTest : public QObject {
             {"ytd_stoch", compose(*daily_, ytdStoch, 45)},
             {"tick_slowstoch", compose(*tick_, tickSlow, 33, DataMode::Tick)},
             {"tick_candles_ma", compose(*tick_, candlesMa, 33, DataMode::Tick)},
+            {"young_candles_ma", compose(*daily_, candlesMa, 3)},
+            {"prepared", preparedCharts()},
         };
         const QString scale = QStringLiteral("x%1").arg(rig.window.devicePixelRatioF());
         const QList<std::pair<Scheme, QString>> schemes{{Scheme::Design, "design"},
