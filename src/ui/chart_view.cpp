@@ -2,160 +2,516 @@
 
 #include "ui/metrics.h"
 
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
-#include <QGraphicsLayout>
 
 #include <cmath>
-#include <limits>
 
 namespace pellucar::ui {
 
+using charts::ChartData;
+using charts::ChartLine;
+
+namespace {
+
+constexpr int kBuy = 0, kSell = 1, kMarginBuy = 2, kMarginSell = 3;
+constexpr double kMarkerSize = 11.0;
+constexpr double kMarginMarkerSize = 14.0;
+
+// A trade marker: a triangle pointing up for a buy and down for a sell,
+// filled for an ordinary trade and hollow with a thick rim for a margin
+// call's mandatory trade, so the kinds differ in shape even in one ink. The
+// image is drawn large and scaled down by the chart, which keeps it sharp on
+// high-density screens.
+QImage markerImage(bool up, bool hollow, const QColor& ink, const QColor& back) {
+    const int size = 64;
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath tri;
+    const double m = 6, w = size - 2 * m;
+    if (up) {
+        tri.moveTo(size / 2.0, m);
+        tri.lineTo(m + w, m + w);
+        tri.lineTo(m, m + w);
+    } else {
+        tri.moveTo(m, m);
+        tri.lineTo(m + w, m);
+        tri.lineTo(size / 2.0, m + w);
+    }
+    tri.closeSubpath();
+    // A halo in the background colour keeps the marker clear of the lines
+    // and candles under it.
+    p.strokePath(tri, QPen(back, 12, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (hollow) {
+        p.fillPath(tri, back);
+        p.strokePath(tri, QPen(ink, 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    } else {
+        p.fillPath(tri, ink);
+    }
+    return img;
+}
+
+// Enough decimals to tell the steps of an axis apart, and no more.
+int decimalsFor(double step) {
+    for (int d = 0; d <= 4; ++d) {
+        const double scaled = step * std::pow(10.0, d);
+        if (std::fabs(scaled - std::round(scaled)) < 1e-6 * std::max(1.0, scaled)) return d;
+    }
+    return 4;
+}
+
+// The step of the labels of a value axis: the data's own interval when it
+// is round already (1, 2, 2.5 or 5 times a power of ten, as price axes are),
+// otherwise the nearest of 1, 2 or 5 times a power of ten, so an axis whose
+// limits are only rounded to tenths still reads in plain tenths or wholes.
+double labelStep(double interval) {
+    if (!(interval > 0)) return 1;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(interval)));
+    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
+        if (std::fabs(interval - m * magnitude) < 1e-9 * magnitude) return interval;
+    double best = magnitude, bestDistance = 1e9;
+    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+        const double distance = std::fabs(std::log(m * magnitude / interval));
+        if (distance < bestDistance) {
+            best = m * magnitude;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
 GameChartView::GameChartView(QWidget* parent) : QChartView(new QChart, parent) {
     setRenderHint(QPainter::Antialiasing);
-    chart()->legend()->hide();
-    chart()->setMargins(QMargins(2, 2, 2, 2));
-    chart()->layout()->setContentsMargins(0, 0, 0, 0);
-    chart()->setBackgroundRoundness(0);
+    QChart* c = chart();
+    c->legend()->hide();
+    c->setMargins(QMargins(2, 2, 6, 2));
+    c->layout()->setContentsMargins(0, 0, 0, 0);
+    c->setBackgroundRoundness(0);
+
+    x_ = new QCategoryAxis;
+    x_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    candleX_ = new QValueAxis;
+    candleX_->setVisible(false);
+    yValue_ = new QValueAxis;
+    yPercent_ = new QCategoryAxis;
+    yPercent_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    c->addAxis(x_, Qt::AlignBottom);
+    c->addAxis(candleX_, Qt::AlignBottom);
+    c->addAxis(yValue_, Qt::AlignLeft);
+    c->addAxis(yPercent_, Qt::AlignLeft);
+    connect(c, &QChart::plotAreaChanged, this, [this] { updateXLabels(); });
+
     colors_ = ColorTable::chart(Scheme::Design, QString());
     setMinimumSize(40, 40);
-    rebuild();
+    rebuild({});
+    updateAxes();
+    restyle();
 }
 
 void GameChartView::setState(const ControlState& state) {
-    if (state.text == state_.text && state.rows == state_.rows) return;
-    state_ = state;
-    rebuild();
+    if (state.text == title_) return;
+    title_ = state.text;
+    chart()->setTitle(title_);
+}
+
+void GameChartView::setChartData(const ChartData& data) {
+    if (built_ && data == data_) {
+        if (title_ != data.title) {
+            title_ = data.title;
+            chart()->setTitle(title_);
+        }
+        return;
+    }
+    data_ = data;
+    built_ = true;
+    title_ = data.title;
+    chart()->setTitle(title_);
+    const QList<Segment> segments = segmentsOf(data_);
+    const Shape shape = shapeOf(segments, data_);
+    if (shape == shape_ && carrier_) {
+        refill(segments);
+    } else {
+        shape_ = shape;
+        rebuild(segments);
+        restyle();
+    }
+    updateAxes();
 }
 
 void GameChartView::setColors(const ChartColors& colors) {
+    if (colors == colors_) return;
     colors_ = colors;
-    rebuild();
+    restyle();
 }
 
-int GameChartView::seriesCount() const { return static_cast<int>(chart()->series().size()); }
+int GameChartView::seriesCount() const {
+    // The carrier only holds the axes; it draws nothing.
+    return static_cast<int>(chart()->series().size()) - (carrier_ ? 1 : 0);
+}
 
-void GameChartView::rebuild() {
-    QChart* c = chart();
-    c->removeAllSeries();
-    for (QAbstractAxis* a : c->axes()) {
-        c->removeAxis(a);
-        delete a;
+QList<GameChartView::Segment> GameChartView::segmentsOf(const ChartData& data) const {
+    // A line is broken where a value is missing, so a day without a price is
+    // a gap and never a stroke down to zero.
+    QList<Segment> out;
+    for (const ChartLine& line : data.lines) {
+        Segment seg{line.kind, line.name, {}};
+        for (qsizetype i = 0; i < line.values.size(); ++i) {
+            if (line.values.at(i)) {
+                seg.points.append(QPointF(static_cast<double>(i), *line.values.at(i)));
+            } else if (!seg.points.isEmpty()) {
+                out.append(seg);
+                seg.points.clear();
+            }
+        }
+        if (!seg.points.isEmpty()) out.append(seg);
     }
+    return out;
+}
 
+GameChartView::Shape GameChartView::shapeOf(const QList<Segment>& segments, const ChartData& data) const {
+    Shape s;
+    s.style = data.style;
+    s.percentAxis = !data.yLabels.isEmpty();
+    for (const Segment& seg : segments)
+        s.segments.append(seg.kind);
+    return s;
+}
+
+QValueAxis* GameChartView::activeYAxis() const {
+    return shape_.percentAxis ? static_cast<QValueAxis*>(yPercent_) : yValue_;
+}
+
+void GameChartView::rebuild(const QList<Segment>& segments) {
+    ++rebuilds_;
+    QChart* c = chart();
+    c->removeAllSeries(); // deletes them
+    candles_ = nullptr;
+    lines_.clear();
+    lineKinds_.clear();
+    markers_ = {};
+
+    QList<QAbstractSeries*> made;
+    carrier_ = new QLineSeries;
+    made << carrier_;
+    if (shape_.style == ChartData::Style::Candles) {
+        candles_ = new QCandlestickSeries;
+        candles_->setBodyWidth(0.62);
+        candles_->setCapsVisible(false);
+        candles_->setMinimumColumnWidth(2);
+        made << candles_;
+    }
+    for (const Segment& seg : segments) {
+        auto* s = new QLineSeries;
+        s->setName(seg.name);
+        s->replace(seg.points);
+        lines_ << s;
+        lineKinds_ << seg.kind;
+        made << s;
+    }
+    // Trades last, so they are drawn over everything else.
+    for (auto& m : markers_) {
+        m = new QScatterSeries;
+        made << m;
+    }
+    QValueAxis* y = activeYAxis();
+    for (QAbstractSeries* s : made) {
+        c->addSeries(s);
+        s->attachAxis(s == candles_ ? candleX_ : static_cast<QAbstractAxis*>(x_));
+        s->attachAxis(y);
+    }
+    fillCandles();
+    fillMarkers();
+}
+
+void GameChartView::refill(const QList<Segment>& segments) {
+    for (qsizetype i = 0; i < segments.size() && i < lines_.size(); ++i) {
+        lines_[i]->setName(segments.at(i).name);
+        lines_[i]->replace(segments.at(i).points);
+        lines_[i]->setPointsVisible(segments.at(i).points.size() == 1);
+    }
+    fillCandles();
+    fillMarkers();
+}
+
+void GameChartView::fillCandles() {
+    if (!candles_) return;
+    candles_->clear();
+    QList<QCandlestickSet*> sets;
+    for (qsizetype i = 0; i < data_.points.size(); ++i) {
+        const auto& p = data_.points.at(i).price;
+        if (p) sets << new QCandlestickSet(p->open, p->high, p->low, p->close, static_cast<double>(i));
+    }
+    candles_->append(sets);
+}
+
+void GameChartView::fillMarkers() {
+    std::array<QList<QPointF>, 4> pts;
+    for (const charts::TradeMarker& m : data_.markers) {
+        const int k = m.marginCall ? (m.buy ? kMarginBuy : kMarginSell) : (m.buy ? kBuy : kSell);
+        pts[static_cast<size_t>(k)].append(QPointF(m.pointIndex, m.price));
+    }
+    for (size_t k = 0; k < markers_.size(); ++k)
+        if (markers_[k]) markers_[k]->replace(pts[k]);
+}
+
+void GameChartView::updateAxes() {
+    const bool axes = data_.hasAxes() && data_.xSlots > 0;
+    const double lo = -0.5, hi = std::max(1, data_.xSlots) - 0.5;
+    x_->setVisible(axes);
+    x_->setRange(lo, hi);
+    x_->setStartValue(lo);
+    candleX_->setRange(lo, hi);
+    yValue_->setVisible(axes && !shape_.percentAxis);
+    yPercent_->setVisible(axes && shape_.percentAxis);
+    if (!axes) {
+        updateXLabels();
+        return;
+    }
+    const int intervals = std::max(1, data_.yIntervals);
+    if (shape_.percentAxis) {
+        for (const QString& l : yPercent_->categoriesLabels())
+            yPercent_->remove(l);
+        yPercent_->setStartValue(data_.yMin);
+        const double step = (data_.yMax - data_.yMin) / intervals;
+        for (int i = 0; i < data_.yLabels.size(); ++i)
+            yPercent_->append(data_.yLabels.at(i), data_.yMin + i * step);
+        yPercent_->setRange(data_.yMin, data_.yMax);
+    } else {
+        // Ticks on round values from zero: where the limits are round (price
+        // axes) they are the limits and the intervals between; where they are
+        // not (the moving average's tenths) the labels still read plainly.
+        const double step = labelStep((data_.yMax - data_.yMin) / intervals);
+        yValue_->setRange(data_.yMin, data_.yMax);
+        yValue_->setTickType(QValueAxis::TicksDynamic);
+        yValue_->setTickAnchor(0);
+        yValue_->setTickInterval(step);
+        const int decimals = decimalsFor(step);
+        yValue_->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+    }
+    labelStep_ = 0; // the labels themselves may have changed
+    labelWidth_ = 0;
+    // A label stands centred under its point, so the last one reaches half
+    // its width past the plot: the right margin leaves it that room.
+    const QFontMetricsF fm(x_->labelsFont());
+    double widest = 0;
+    for (const charts::ChartPoint& p : data_.points)
+        widest = std::max(widest, fm.horizontalAdvance(p.label));
+    chart()->setMargins(QMargins(2, 2, std::max(6, static_cast<int>(std::ceil(widest / 2)) + 2), 2));
+    updateXLabels();
+}
+
+void GameChartView::updateXLabels() {
+    const int n = static_cast<int>(data_.points.size());
+    if (n == 0 || !x_->isVisible()) {
+        for (const QString& l : x_->categoriesLabels())
+            x_->remove(l);
+        shownLabels_.clear();
+        labelStep_ = 0;
+        return;
+    }
+    // Every label gets the room of the widest one plus a gap; as many points
+    // are skipped between two labels as that room needs.
+    const QFontMetricsF fm(x_->labelsFont());
+    double widest = 0;
+    for (const charts::ChartPoint& p : data_.points)
+        widest = std::max(widest, fm.horizontalAdvance(p.label));
+    widest += fm.horizontalAdvance(QStringLiteral("MM"));
+    double plotWidth = chart()->plotArea().width();
+    if (plotWidth < 20)
+        plotWidth = std::max(40.0, viewport()->width() - fm.horizontalAdvance(QStringLiteral("0000.00")));
+    const double perSlot = plotWidth / std::max(1, data_.xSlots);
+    int step = std::max(1, static_cast<int>(std::ceil(widest / perSlot)));
+
+    // Hours go by the day: steps that divide a day or are whole days, and
+    // every day's first hour carries a label when the step allows.
+    int anchor = n - 1; // daily charts always label the current day
+    bool hours = false;
+    for (int i = 0; i < n; ++i) {
+        if (data_.points.at(i).hour == 1) {
+            anchor = i;
+            hours = true;
+            break;
+        }
+        if (data_.points.at(i).hour > 0) hours = true;
+    }
+    if (hours) {
+        if (step == 4 || step == 5)
+            step = 6;
+        else if (step > 6)
+            step = ((step + 5) / 6) * 6;
+    }
+    const int widthKey = static_cast<int>(std::lround(plotWidth));
+    if (step == labelStep_ && widthKey == labelWidth_ && !shownLabels_.isEmpty()) return;
+    labelStep_ = step;
+    labelWidth_ = widthKey;
+
+    for (const QString& l : x_->categoriesLabels())
+        x_->remove(l);
+    shownLabels_.clear();
+    for (int i = anchor % step; i < n; i += step) {
+        const QString& text = data_.points.at(i).label;
+        // Category labels must be unique; repeated hour texts are told apart
+        // by zero-width spaces that show nothing.
+        QString label = text;
+        while (x_->categoriesLabels().contains(label))
+            label += QChar(0x200B);
+        x_->append(label, i);
+        shownLabels_.insert(i, text);
+    }
+}
+
+void GameChartView::restyle() {
+    QChart* c = chart();
     QFont titleFont = windowFont();
     titleFont.setBold(true);
     QFont axisFont = windowFont();
     axisFont.setPointSizeF(7.0);
-    c->setTitle(state_.text);
     c->setTitleFont(titleFont);
     c->setTitleBrush(colors_.text);
     c->setBackgroundBrush(colors_.back);
     c->setBackgroundPen(Qt::NoPen);
+    c->setPlotAreaBackgroundVisible(false);
     setBackgroundBrush(colors_.back);
 
-    if (state_.rows.size() < 2) return;
-    const QStringList header = state_.rows.first();
-    const QList<QStringList> data = state_.rows.mid(1);
-    const int ohlc[4] = {static_cast<int>(header.indexOf(QStringLiteral("Open"))),
-                         static_cast<int>(header.indexOf(QStringLiteral("High"))),
-                         static_cast<int>(header.indexOf(QStringLiteral("Low"))),
-                         static_cast<int>(header.indexOf(QStringLiteral("Close")))};
-    const bool candles = ohlc[0] > 0 && ohlc[1] > 0 && ohlc[2] > 0 && ohlc[3] > 0;
-
-    double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
-    auto number = [&](const QStringList& row, int col, double* out) {
-        if (col <= 0 || col >= row.size()) return false;
-        bool ok = false;
-        const double v = row.at(col).trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(v)) return false;
-        *out = v;
-        lo = qMin(lo, v);
-        hi = qMax(hi, v);
-        return true;
-    };
-
-    QList<QAbstractSeries*> made;
-    if (candles) {
-        auto* s = new QCandlestickSeries;
-        s->setIncreasingColor(colors_.back);
-        s->setDecreasingColor(colors_.series);
-        s->setPen(QPen(colors_.series, 1));
-        s->setBodyWidth(0.6);
-        for (int i = 0; i < data.size(); ++i) {
-            double v[4] = {};
-            bool ok = true;
-            for (int k = 0; k < 4; ++k) ok = number(data.at(i), ohlc[k], &v[k]) && ok;
-            if (ok) s->append(new QCandlestickSet(v[0], v[1], v[2], v[3], i));
-        }
-        made << s;
-    }
-    int extra = 0;
-    for (int col = 1; col < header.size(); ++col) {
-        if (candles && (col == ohlc[0] || col == ohlc[1] || col == ohlc[2] || col == ohlc[3])) continue;
-        auto* s = new QLineSeries;
-        s->setName(header.at(col));
-        QPen pen(made.isEmpty() ? colors_.series : colors_.extra.value(extra % qMax<qsizetype>(1, colors_.extra.size()), colors_.series));
-        pen.setWidthF(made.isEmpty() ? 1.6 : 1.2);
-        if (!made.isEmpty() && colors_.dashedExtras) pen.setStyle(extra % 2 ? Qt::DotLine : Qt::DashLine);
-        if (!made.isEmpty()) ++extra;
-        s->setPen(pen);
-        for (int i = 0; i < data.size(); ++i) {
-            double v = 0;
-            if (number(data.at(i), col, &v)) s->append(i, v);
-        }
-        made << s;
-    }
-    if (lo > hi) {
-        qDeleteAll(made);
-        return;
-    }
-    if (hi - lo < 1e-9) {
-        lo -= 1;
-        hi += 1;
-    }
-    const double pad = (hi - lo) * 0.06;
-
-    auto* x = new QCategoryAxis;
-    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    x->setRange(-0.6, data.size() - 0.4);
-    const int step = qMax(1, static_cast<int>(std::ceil(data.size() / 5.0)));
-    for (int i = 0; i < data.size(); i += step) x->append(data.at(i).value(0), i);
-    auto* y = new QValueAxis;
-    y->setRange(lo - pad, hi + pad);
-    y->setTickCount(5);
-    y->setLabelFormat(hi >= 1000 ? QStringLiteral("%.0f") : QStringLiteral("%.2f"));
-    for (QAbstractAxis* a : {static_cast<QAbstractAxis*>(x), static_cast<QAbstractAxis*>(y)}) {
+    QColor grid = colors_.text;
+    grid.setAlpha(colors_.singleInk ? 70 : 55);
+    for (QAbstractAxis* a : {static_cast<QAbstractAxis*>(x_), static_cast<QAbstractAxis*>(yValue_),
+                             static_cast<QAbstractAxis*>(yPercent_)}) {
         a->setLabelsFont(axisFont);
         a->setLabelsBrush(colors_.text);
-        a->setLinePenColor(colors_.text);
-        QColor grid = colors_.text;
-        grid.setAlpha(60);
-        a->setGridLineColor(grid);
+        a->setLinePen(QPen(colors_.text, 1));
+        a->setGridLinePen(QPen(grid, 1, Qt::DotLine));
     }
-    // Candles draw only on a plain value axis; the point labels come from a
-    // category axis over the same range, carried by the line series (or an
-    // empty one when there are only candles).
-    if (candles && made.size() == 1) made << new QLineSeries;
-    for (QAbstractSeries* s : made) c->addSeries(s);
-    c->addAxis(x, Qt::AlignBottom);
-    c->addAxis(y, Qt::AlignLeft);
-    QValueAxis* candleX = nullptr;
-    if (candles) {
-        candleX = new QValueAxis;
-        candleX->setRange(x->min(), x->max());
-        candleX->setVisible(false);
-        c->addAxis(candleX, Qt::AlignBottom);
+    if (carrier_) carrier_->setPen(Qt::NoPen);
+
+    if (candles_) {
+        // Rising candles hollow, falling ones filled: readable in one ink.
+        candles_->setIncreasingColor(colors_.back);
+        candles_->setDecreasingColor(colors_.series);
+        candles_->setPen(QPen(colors_.series, 1));
+        candles_->setBodyOutlineVisible(true);
     }
-    for (QAbstractSeries* s : made) {
-        s->attachAxis(candleX && s->type() == QAbstractSeries::SeriesTypeCandlestick ? candleX : x);
-        s->attachAxis(y);
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        QPen pen;
+        pen.setCapStyle(Qt::RoundCap);
+        switch (lineKinds_.at(i)) {
+        case ChartLine::Kind::Close:
+        case ChartLine::Kind::Indicator1:
+            pen.setColor(colors_.series);
+            pen.setWidthF(1.6);
+            break;
+        case ChartLine::Kind::MovingAverage:
+        case ChartLine::Kind::Indicator2:
+            pen.setColor(colors_.average);
+            pen.setWidthF(1.5);
+            if (colors_.singleInk) pen.setStyle(Qt::DashLine);
+            break;
+        case ChartLine::Kind::Mean:
+            pen.setColor(colors_.statistics);
+            pen.setWidthF(1.0);
+            pen.setStyle(Qt::DashLine);
+            break;
+        case ChartLine::Kind::Min:
+        case ChartLine::Kind::Max:
+            pen.setColor(colors_.statistics);
+            pen.setWidthF(1.0);
+            pen.setStyle(Qt::DashDotLine);
+            break;
+        }
+        lines_[i]->setPen(pen);
+        lines_[i]->setColor(pen.color());
+        lines_[i]->setMarkerSize(4);
+        lines_[i]->setPointsVisible(lines_[i]->count() == 1);
     }
+    // A small key names the lines when there are two to tell apart (close
+    // and average, or the two stochastic sets); statistics lines explain
+    // themselves and broken lines are named once.
+    QLegend* legend = c->legend();
+    QFont legendFont = axisFont;
+    legend->setFont(legendFont);
+    legend->setLabelColor(colors_.text);
+    legend->setAlignment(Qt::AlignTop);
+    legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    legend->setBackgroundVisible(false);
+    QList<ChartLine::Kind> named;
+    for (QAbstractSeries* series : c->series()) {
+        const qsizetype i = lines_.indexOf(static_cast<QLineSeries*>(series));
+        bool show = false;
+        if (i >= 0) {
+            const ChartLine::Kind k = lineKinds_.at(i);
+            const bool keyed = k == ChartLine::Kind::Close || k == ChartLine::Kind::MovingAverage ||
+                               k == ChartLine::Kind::Indicator1 || k == ChartLine::Kind::Indicator2;
+            show = keyed && !named.contains(k);
+            if (show) named << k;
+        }
+        for (QLegendMarker* m : legend->markers(series))
+            m->setVisible(show);
+    }
+    legend->setVisible(named.size() >= 2);
+
+    const std::array<QColor, 4> ink{colors_.buy, colors_.sell, colors_.marginCall, colors_.marginCall};
+    for (size_t k = 0; k < markers_.size(); ++k) {
+        QScatterSeries* m = markers_[k];
+        if (!m) continue;
+        const bool margin = k == kMarginBuy || k == kMarginSell;
+        const bool up = k == kBuy || k == kMarginBuy;
+        m->setMarkerSize(margin ? kMarginMarkerSize : kMarkerSize);
+        m->setColor(ink[k]);
+        m->setBorderColor(Qt::transparent);
+        m->setLightMarker(markerImage(up, margin, ink[k], colors_.back));
+    }
+}
+
+int GameChartView::pointAt(const QPoint& viewportPos) const {
+    if (!carrier_ || data_.points.isEmpty() || !x_->isVisible()) return -1;
+    const QPointF inChart = chart()->mapFromScene(mapToScene(viewportPos));
+    if (!chart()->plotArea().contains(inChart)) return -1;
+    const QPointF value = chart()->mapToValue(inChart, carrier_);
+    const int i = static_cast<int>(std::lround(value.x()));
+    return i >= 0 && i < data_.points.size() ? i : -1;
+}
+
+QString GameChartView::toolTipAt(const QPoint& viewportPos) const {
+    const int i = pointAt(viewportPos);
+    return i < 0 ? QString() : data_.points.at(i).detail;
+}
+
+QPoint GameChartView::viewportPosOf(int pointIndex, double value) const {
+    if (!carrier_) return {};
+    const QPointF inChart = chart()->mapToPosition(QPointF(pointIndex, value), carrier_);
+    return mapFromScene(chart()->mapToScene(inChart));
+}
+
+bool GameChartView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = toolTipAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, viewport());
+        }
+        return true;
+    }
+    return QChartView::viewportEvent(event);
 }
 
 void applyChartColors(QWidget* chartView, const ChartColors& colors) {

@@ -145,15 +145,21 @@ TextColors ColorTable::grid(Scheme s) {
 
 ChartColors ColorTable::chart(Scheme s, const QString& key) {
     const bool left = key == QLatin1String("GraphLeft");
+    // Trade colours a shade darker than the pure ones where the background
+    // is light, so small markers keep their contrast.
+    const QColor darkGreen(0, 128, 0), magenta(192, 0, 192);
+    const QColor lightRed(255, 64, 64), lightMagenta(255, 0, 255);
+    // back, text, series, average, statistics, buy, sell, margin call
     switch (s) {
-    case Scheme::Design: return {white(), black(), blue(), {red(), darkRed(), QColor(0, 128, 0)}, false};
+    case Scheme::Design: return {white(), black(), blue(), red(), darkRed(), darkGreen, red(), magenta};
     case Scheme::Black:
-        return left ? ChartColors{black(), yellow(), yellow(), {cyan(), white(), green()}, false}
-                    : ChartColors{black(), white(), cyan(), {yellow(), white(), green()}, false};
+        if (left) return {black(), yellow(), yellow(), cyan(), white(), green(), lightRed, lightMagenta};
+        return {black(), white(), cyan(), yellow(), white(), green(), lightRed, lightMagenta};
     case Scheme::Gray:
-        return left ? ChartColors{lightGray(), blue(), blue(), {red(), darkRed(), black()}, false}
-                    : ChartColors{lightGray(), black(), black(), {blue(), darkRed(), red()}, false};
-    case Scheme::Monochrome: return {white(), black(), black(), {black(), black(), black()}, true};
+        if (left) return {lightGray(), blue(), blue(), darkRed(), black(), darkGreen, red(), magenta};
+        return {lightGray(), black(), black(), blue(), darkRed(), darkGreen, red(), magenta};
+    case Scheme::Monochrome:
+        return {white(), black(), black(), black(), black(), black(), black(), black(), true};
     }
     return {};
 }

@@ -31,14 +31,19 @@ struct TextColors {
     bool operator==(const TextColors&) const = default;
 };
 
-// How a chart is drawn in a scheme: background, axis and title text, the
-// main series and the colours of further lines in turn.
+// How a chart is drawn in a scheme. Every line and marker colour must stand
+// out from the background; where a scheme has a single ink (monochrome) the
+// lines are told apart by their dashes and the trades by their shapes.
 struct ChartColors {
     QColor back;
-    QColor text;
-    QColor series;
-    QList<QColor> extra;
-    bool dashedExtras = false; // monochrome has one ink: tell lines apart by dashes
+    QColor text;       // title, axis labels and axis lines
+    QColor series;     // the prices: candles, the close line, the first indicator
+    QColor average;    // the moving average and the second indicator
+    QColor statistics; // mean and min-max lines
+    QColor buy, sell;
+    QColor marginCall; // the mandatory trades of a margin call
+    bool singleInk = false;
+    bool operator==(const ChartColors&) const = default;
 };
 
 // The label groups that share colours in every scheme.

@@ -7,7 +7,8 @@ QObject* makeHelpSuite();
 QObject* makeColorSuite();
 QObject* makeMainWindowSuite();
 QObject* makeWindowsSuite();
+QObject* makeChartViewSuite();
 inline QList<QObject*> makeSuites() {
-    return {makeHelpSuite(), makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite()};
+    return {makeHelpSuite(), makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(), makeChartViewSuite()};
 }
 } // namespace pellucar::uitest

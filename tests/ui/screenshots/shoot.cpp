@@ -14,6 +14,8 @@
 #include "scripted_dialogs.h"
 
 #include "app/game.h"
+#include "charts/chart_data.h"
+#include "market/market_data.h"
 #include "common/random.h"
 #include "app/controls.h"
 #include "ui/chart_view.h"
@@ -24,6 +26,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <cmath>
+#include <memory>
 
 #include <QAction>
 #include <QApplication>
@@ -90,22 +93,26 @@ int main(int argc, char** argv) {
         set("lblOilPos", "-1,000");
     }
     if (p.isSet("sample-charts")) {
-        QList<QStringList> ohlc{{"Day", "Open", "High", "Low", "Close"}};
-        QList<QStringList> line{{"Day", "Close", "Moving Average"}};
+        // Thirty made-up trading days of Oil with two trades, drawn as
+        // candles on the left and the moving average on the right.
+        auto md = std::make_unique<MarketData>();
         for (int i = 0; i < 30; ++i) {
+            DailyRow r;
+            r.date = QDate(1990, 1, 2).addDays(i + 2 * (i / 5));
             const double c = 20 + 2 * std::sin(i / 4.0) + i * 0.05;
-            ohlc << QStringList{QString::number(i + 1), QString::number(c - 0.2), QString::number(c + 0.4),
-                                QString::number(c - 0.5), QString::number(c)};
-            line << QStringList{QString::number(i + 1), QString::number(c), i >= 4 ? QString::number(c - 0.1) : QString()};
+            r.open = static_cast<float>(c - 0.2);
+            r.high = static_cast<float>(c + 0.4);
+            r.low = static_cast<float>(c - 0.5);
+            r.close = static_cast<float>(c);
+            md->series[3].rows << r;
         }
-        ControlState left;
-        left.text = "Open-High-Low-Close";
-        left.rows = ohlc;
-        ControlState right;
-        right.text = "Moving Average";
-        right.rows = line;
-        static_cast<ui::GameChartView*>(window.widget("GraphLeft"))->setState(left);
-        static_cast<ui::GameChartView*>(window.widget("GraphRight"))->setState(right);
+        charts::ChartInputs in;
+        in.market = md.get();
+        in.periodIndex = 30;
+        in.fills = {{8, 19.6, true, false}, {20, 21.0, false, true}};
+        const charts::ChartPair pair = charts::composeCharts(in);
+        static_cast<ui::GameChartView*>(window.widget("GraphLeft"))->setChartData(pair.left);
+        static_cast<ui::GameChartView*>(window.widget("GraphRight"))->setChartData(pair.right);
     }
     const QString dir = p.value("out");
     QDir().mkpath(dir);

@@ -1,0 +1,428 @@
+#include "charts/chart_data.h"
+
+#include "common/dates.h"
+#include "common/format.h"
+#include "market/market_data.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace pellucar::charts {
+
+namespace {
+
+constexpr int kMinSlots = 5;
+constexpr int kAxisIntervals = 4;
+constexpr int kSoybeanId = 5;
+
+// A single-precision price as the decimal number it was written as, so that
+// 18.45 stays 18.45 and not 18.4500007629.
+double decimalOf(float v) {
+    return roundDecimalF(v, 6);
+}
+
+QString priceText(double v) {
+    return formatPattern(v, QStringLiteral("#,##0.00###"));
+}
+QString percentText(double v) {
+    return formatPattern(v, QStringLiteral("0.0")) + QLatin1Char('%');
+}
+
+// The axis texts of the hours, and their clock times for the hover text.
+const std::array<const char*, 6> kHourLabels{"9:00", "10:00", "11:00", "12:00", "1:00", "2:00"};
+const std::array<const char*, 6> kHourTimes{"9:00 am",  "10:00 am", "11:00 am",
+                                            "12:00 pm", "1:00 pm",  "2:00 pm"};
+
+// The charted market's history up to the current period, by row number:
+// what the lines and indicators read, what the candles draw, and where each
+// row lies in time.
+struct History {
+    PriceSeries prices;
+    PriceSeries candles;
+    QList<QDate> dates;
+    QList<int> hours;
+    int lastRow = 0; // the current period's row; later rows are the future
+
+    QDate dateOf(int row) const { return row >= 1 && row <= dates.size() ? dates.at(row - 1) : QDate(); }
+    int hourOf(int row) const { return row >= 1 && row <= hours.size() ? hours.at(row - 1) : 0; }
+};
+
+History historyFor(const ChartInputs& in) {
+    History h;
+    if (!in.market || in.periodIndex < 1) return h;
+    const MarketData& md = *in.market;
+    const int id = in.options.chartMarket();
+    if (id < 1 || id > kMarketCount) return h;
+    if (in.mode == DataMode::Daily) {
+        h.prices = dailyPriceSeries(md, id);
+        h.candles = h.prices;
+        for (const DailyRow& r : md.series[static_cast<size_t>(id)].rows) {
+            h.dates.append(r.date);
+            h.hours.append(0);
+        }
+    } else {
+        h.prices = hourlyPriceSeries(md, id);
+        const int days = std::clamp(md.tickDayCount, 0, kTickDayCapacity);
+        for (int d = 0; d < days; ++d) {
+            const TickDay& day = md.tickDays[static_cast<size_t>(d)];
+            for (int hour = 1; hour <= kTicksPerDay; ++hour) {
+                const TickPeriod& t = day.periods[static_cast<size_t>(id)][static_cast<size_t>(hour)];
+                // The candle spans the trades of the hour's sampling window;
+                // its open is the hour's price, the one the game trades at.
+                if (t.seen)
+                    h.candles.append(
+                        PricePoint{t.price, std::max(t.high, t.price), std::min(t.low, t.price), t.last});
+                else
+                    h.candles.append(std::nullopt);
+                h.dates.append(day.date);
+                h.hours.append(hour);
+            }
+        }
+    }
+    h.lastRow = std::min(in.periodIndex, static_cast<int>(h.prices.size()));
+    return h;
+}
+
+QString whenText(const History& h, int row) {
+    const QDate d = h.dateOf(row);
+    QString text = weekdayName(d) + QLatin1Char(' ') + shortDate(d);
+    const int hour = h.hourOf(row);
+    if (hour >= 1 && hour <= 6)
+        text += QLatin1Char(' ') + QLatin1String(kHourTimes[static_cast<size_t>(hour - 1)]);
+    return text;
+}
+
+QString axisLabel(const History& h, int row) {
+    const QDate d = h.dateOf(row);
+    const QString day = QStringLiteral("%1/%2").arg(d.month()).arg(d.day());
+    const int hour = h.hourOf(row);
+    if (hour < 1 || hour > 6) return day;
+    const QString time = QString::fromLatin1(kHourLabels[static_cast<size_t>(hour - 1)]);
+    return hour == 1 ? day + QLatin1Char(' ') + time : time;
+}
+
+QString ohlcText(const std::optional<PricePoint>& p) {
+    if (!p) return QStringLiteral("No price");
+    return QStringLiteral("Open %1   High %2\nLow %3   Close %4")
+        .arg(priceText(p->open), priceText(p->high), priceText(p->low), priceText(p->close));
+}
+
+QString tradeText(const TradeFill& f) {
+    QString text = (f.buy ? QStringLiteral("Bought at ") : QStringLiteral("Sold at ")) + priceText(f.price);
+    if (f.marginCall) text += QStringLiteral(" (margin call)");
+    return text;
+}
+
+std::optional<Ohlc> ohlcOf(const std::optional<PricePoint>& p) {
+    if (!p) return std::nullopt;
+    return Ohlc{p->open, p->high, p->low, p->close};
+}
+
+// The points of rows first..last, each told by its time and its prices.
+QList<ChartPoint> pointsOf(const History& h, RowRange range, bool candles) {
+    QList<ChartPoint> points;
+    for (int r = range.first; r <= range.last; ++r) {
+        ChartPoint p;
+        p.label = axisLabel(h, r);
+        p.date = h.dateOf(r);
+        p.hour = h.hourOf(r);
+        const auto& row = (candles ? h.candles : h.prices).at(r - 1);
+        p.price = ohlcOf(row);
+        p.detail = whenText(h, r);
+        points.append(p);
+    }
+    return points;
+}
+
+// The player's fills that lie in the drawn rows; their texts go into the
+// hover text of their point too.
+QList<TradeMarker> markersOf(const QList<TradeFill>& fills, RowRange range, QList<ChartPoint>& points) {
+    QList<TradeMarker> markers;
+    QList<TradeFill> sorted = fills;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const TradeFill& a, const TradeFill& b) { return a.periodIndex < b.periodIndex; });
+    for (const TradeFill& f : sorted) {
+        if (!range.contains(f.periodIndex)) continue;
+        const int i = f.periodIndex - range.first;
+        const QString label = tradeText(f);
+        markers.append({i, f.price, f.buy, f.marginCall, label});
+        points[i].detail += QLatin1Char('\n') + label;
+    }
+    return markers;
+}
+
+ChartLine constantLine(ChartLine::Kind kind, const QString& name, double value, int n) {
+    return {kind, name, Values(n, std::optional<double>(value))};
+}
+
+// Collects every value a chart draws, for its axis.
+struct Span {
+    std::optional<Extent> e;
+    void add(double v) {
+        if (!std::isfinite(v)) return;
+        if (!e) e = Extent{v, v};
+        e->min = std::min(e->min, v);
+        e->max = std::max(e->max, v);
+    }
+    void add(const Values& values) {
+        for (const auto& v : values)
+            if (v) add(*v);
+    }
+};
+
+// A price axis: the drawn values with a little room above and below, on
+// round steps so the four intervals read as plain numbers.
+void setPriceAxis(ChartData& c, const Span& span) {
+    if (!span.e) return;
+    double lo = span.e->min, hi = span.e->max;
+    if (hi - lo < 1e-9) {
+        const double room = std::max(std::fabs(hi) * 0.01, 0.01);
+        lo -= room;
+        hi += room;
+    }
+    const double pad = (hi - lo) * 0.05;
+    const double low = lo - pad, high = hi + pad;
+    const double raw = (high - low) / kAxisIntervals;
+    double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (;;) {
+        for (double m : {1.0, 2.0, 2.5, 5.0}) {
+            const double step = m * magnitude;
+            if (step < raw * (1 - 1e-9)) continue;
+            double first = std::floor(low / step + 1e-9) * step;
+            // Prices are never negative; the axis need not be either.
+            if (first < 0 && lo >= 0) first = 0;
+            if (first + kAxisIntervals * step >= high - 1e-9 * step) {
+                c.yMin = roundDecimal(first, 6);
+                c.yMax = roundDecimal(first + kAxisIntervals * step, 6);
+                c.yIntervals = kAxisIntervals;
+                return;
+            }
+        }
+        magnitude *= 10;
+    }
+}
+
+// The moving-average chart: its limits are the drawn values rounded out to
+// tenths.
+void setTenthsAxis(ChartData& c, const Span& span) {
+    if (!span.e) return;
+    double lo = std::floor(roundDecimal(span.e->min, 6) * 10 + 1e-7) / 10;
+    double hi = std::ceil(roundDecimal(span.e->max, 6) * 10 - 1e-7) / 10;
+    if (hi - lo < 0.05) {
+        lo -= 0.1;
+        hi += 0.1;
+    }
+    c.yMin = roundDecimal(lo, 1);
+    c.yMax = roundDecimal(hi, 1);
+    c.yIntervals = kAxisIntervals;
+}
+
+// The indicators' fixed axis: 0 to the top value, labelled in percent.
+void setPercentAxis(ChartData& c, double top) {
+    c.yMin = 0;
+    c.yMax = top;
+    c.yIntervals = kAxisIntervals;
+    c.yLabels.clear();
+    for (int i = 0; i <= kAxisIntervals; ++i)
+        c.yLabels << QString::number(i * 100 / kAxisIntervals) + '%';
+}
+
+ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
+    ChartData c;
+    c.title = options.leftTitle(in.mode, in.periodIndex);
+    if (h.lastRow < 1) return c;
+    RowRange range = drawnRange(h.lastRow);
+    if (options.leftType() == LeftChartType::YearToDate) {
+        const QDate now = in.currentDate.isValid() ? in.currentDate : h.dateOf(h.lastRow);
+        const QDate newYear(now.year(), 1, 1);
+        int first = h.lastRow;
+        while (first > 1 && h.dateOf(first - 1) >= newYear)
+            --first;
+        range = {first, h.lastRow};
+    }
+    const bool candles = options.leftType() == LeftChartType::OpenHighLowClose;
+    c.style = candles ? ChartData::Style::Candles : ChartData::Style::Line;
+    c.points = pointsOf(h, range, candles);
+    c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
+    const int n = static_cast<int>(c.points.size());
+    Span span;
+    for (int i = 0; i < n; ++i) {
+        ChartPoint& p = c.points[i];
+        p.detail += QLatin1Char('\n') + ohlcText((candles ? h.candles : h.prices).at(range.first + i - 1));
+        if (candles && p.price) {
+            span.add(p.price->low);
+            span.add(p.price->high);
+        }
+    }
+    if (!candles) {
+        const Values close = closes(h.prices, range);
+        c.lines.append({ChartLine::Kind::Close, QStringLiteral("Close"), close});
+        span.add(close);
+        if (options.leftType() == LeftChartType::Price) {
+            if (options.priceMeanLine())
+                if (const auto m = mean(close))
+                    c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
+            if (options.priceMinMaxLines())
+                if (const auto e = extent(close)) {
+                    c.lines.append(constantLine(ChartLine::Kind::Min, "Min", e->min, n));
+                    c.lines.append(constantLine(ChartLine::Kind::Max, "Max", e->max, n));
+                }
+        }
+    }
+    c.markers = markersOf(in.fills, range, c.points);
+    for (const TradeMarker& m : c.markers)
+        span.add(m.price);
+    setPriceAxis(c, span);
+    return c;
+}
+
+ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
+    ChartData c;
+    c.title = options.rightTitle();
+    if (options.graphType() != GraphType::MovingAverage)
+        setPercentAxis(c, options.graphType() == GraphType::RelativeStrengthIndex ? 100.0 : 1.0);
+    if (h.lastRow < 1) return c;
+    const RowRange range = drawnRange(h.lastRow);
+    c.style = ChartData::Style::Line;
+    c.points = pointsOf(h, range, false);
+    c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
+    const int n = static_cast<int>(c.points.size());
+    const Values close = closes(h.prices, range);
+
+    switch (options.graphType()) {
+    case GraphType::MovingAverage: {
+        const int periods = options.movingAveragePeriods();
+        Span span;
+        c.lines.append({ChartLine::Kind::Close, QStringLiteral("Close"), close});
+        span.add(close);
+        Values average;
+        if (in.periodIndex >= periods) {
+            for (int r = range.first; r <= range.last; ++r)
+                average.append(movingAverage(h.prices, r, periods));
+            c.lines.append({ChartLine::Kind::MovingAverage,
+                            QStringLiteral("Moving Average (%1)").arg(periods), average});
+            span.add(average);
+        }
+        if (options.movingMeanLine())
+            if (const auto m = mean(close))
+                c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
+        if (options.movingMinMaxLines())
+            if (const auto e = extent(close)) {
+                c.lines.append(constantLine(ChartLine::Kind::Min, "Min", e->min, n));
+                c.lines.append(constantLine(ChartLine::Kind::Max, "Max", e->max, n));
+            }
+        for (int i = 0; i < n; ++i) {
+            QString& d = c.points[i].detail;
+            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i))
+                             : QStringLiteral("\nNo price");
+            if (!average.isEmpty() && average.at(i))
+                d += QStringLiteral("\nMoving average (%1) %2").arg(periods).arg(priceText(*average.at(i)));
+        }
+        c.markers = markersOf(in.fills, range, c.points);
+        for (const TradeMarker& m : c.markers)
+            span.add(m.price);
+        setTenthsAxis(c, span);
+        break;
+    }
+    case GraphType::RelativeStrengthIndex: {
+        const Values rsi = relativeStrengthIndex(h.prices, range, in.periodIndex);
+        if (!rsi.isEmpty()) c.lines.append({ChartLine::Kind::Indicator1, QStringLiteral("RSI"), rsi});
+        for (int i = 0; i < n; ++i) {
+            QString& d = c.points[i].detail;
+            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i))
+                             : QStringLiteral("\nNo price");
+            if (!rsi.isEmpty() && rsi.at(i))
+                d += QStringLiteral("\nRelative strength ") + percentText(*rsi.at(i));
+        }
+        break;
+    }
+    case GraphType::Stochastic: {
+        PriceSeries drawn;
+        for (int r = range.first; r <= range.last; ++r)
+            drawn.append(h.prices.at(r - 1));
+        const bool fast = options.fastStochastics();
+        const IndicatorSets sets = stochasticDisplay(drawn, in.periodIndex, fast);
+        const QString first = fast ? QStringLiteral("%K") : QStringLiteral("%D");
+        const QString second = fast ? QStringLiteral("%D") : QStringLiteral("Slow %D");
+        if (!sets.first.isEmpty()) {
+            c.lines.append({ChartLine::Kind::Indicator1, first, sets.first});
+            c.lines.append({ChartLine::Kind::Indicator2, second, sets.second});
+        }
+        for (int i = 0; i < n; ++i) {
+            QString& d = c.points[i].detail;
+            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i))
+                             : QStringLiteral("\nNo price");
+            if (!sets.first.isEmpty() && sets.first.at(i) && sets.second.at(i))
+                d += QStringLiteral("\n%1 %2   %3 %4")
+                         .arg(first, percentText(*sets.first.at(i) * 100), second,
+                              percentText(*sets.second.at(i) * 100));
+        }
+        break;
+    }
+    }
+    return c;
+}
+
+} // namespace
+
+PriceSeries dailyPriceSeries(const MarketData& market, int commodityId) {
+    PriceSeries out;
+    if (commodityId < 1 || commodityId > kMarketCount) return out;
+    const QList<DailyRow>& rows = market.series[static_cast<size_t>(commodityId)].rows;
+    out.reserve(rows.size());
+    // The daily Soybean series is kept in cents; the game trades it in
+    // dollars, and the chart shows what the player trades.
+    const double scale = commodityId == kSoybeanId ? 100.0 : 1.0;
+    for (const DailyRow& r : rows) {
+        // A missing row carries -1 (or nothing at all): it has no price.
+        if (r.close <= 0) {
+            out.append(std::nullopt);
+            continue;
+        }
+        auto value = [&](float v) { return roundDecimal(decimalOf(v) / scale, 6); };
+        const double close = value(r.close);
+        // A row with only its close (a day the exchange stood still) is a
+        // flat bar at that close.
+        const double open = r.open > 0 ? value(r.open) : close;
+        const double high = std::max({r.high > 0 ? value(r.high) : close, open, close});
+        const double low = std::min({r.low > 0 ? value(r.low) : close, open, close});
+        out.append(PricePoint{open, high, low, close});
+    }
+    return out;
+}
+
+PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId) {
+    PriceSeries out;
+    if (commodityId < 1 || commodityId > kMarketCount) return out;
+    const int days = std::clamp(market.tickDayCount, 0, kTickDayCapacity);
+    out.reserve(days * kTicksPerDay);
+    for (int d = 0; d < days; ++d) {
+        for (int hour = 1; hour <= kTicksPerDay; ++hour) {
+            const TickPeriod& t = market.tickDays[static_cast<size_t>(d)]
+                                      .periods[static_cast<size_t>(commodityId)][static_cast<size_t>(hour)];
+            // An hour without a trade in its window has no price.
+            if (t.seen)
+                out.append(PricePoint{t.price, t.price, t.price, t.price});
+            else
+                out.append(std::nullopt);
+        }
+    }
+    return out;
+}
+
+ChartPair preparedCharts() {
+    ChartPair p;
+    p.left.title = QStringLiteral("Open-High-Low-Close");
+    p.right.title = QStringLiteral("Moving Average");
+    return p;
+}
+
+ChartPair composeCharts(const ChartInputs& in) {
+    ChartOptions options = in.options;
+    options.beginRefresh(in.mode, in.periodIndex);
+    const History h = historyFor(in);
+    return {leftChart(in, options, h), rightChart(in, options, h)};
+}
+
+} // namespace pellucar::charts

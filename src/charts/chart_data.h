@@ -1,0 +1,118 @@
+#pragma once
+#include "charts/chart_options.h"
+#include "charts/indicators.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace pellucar {
+struct MarketData;
+}
+
+// What the two price charts show, computed from the market data and the
+// chart options. The view draws these values as they are; everything the
+// game decides (range, values, titles, axis limits, hover texts) is here.
+
+namespace pellucar::charts {
+
+struct Ohlc {
+    double open = 0, high = 0, low = 0, close = 0;
+    bool operator==(const Ohlc&) const = default;
+};
+
+// One x position of a chart: a trading day, or an hour of a tick game.
+struct ChartPoint {
+    QString label; // the axis text: "1/14" for a day, "9:00" for an hour ("1/14 9:00" the day's first)
+    QDate date;
+    int hour = 0;              // 1..6 in a tick game, 0 for a trading day
+    std::optional<Ohlc> price; // none where the market has no price
+    QString detail;            // what hovering over the point tells
+    bool operator==(const ChartPoint&) const = default;
+};
+
+struct ChartLine {
+    enum class Kind { Close, MovingAverage, Mean, Min, Max, Indicator1, Indicator2 };
+    Kind kind = Kind::Close;
+    QString name;
+    Values values; // one per point; empty where there is nothing to draw
+    bool operator==(const ChartLine&) const = default;
+};
+
+// One of the player's fills, where it lies in the chart.
+struct TradeMarker {
+    int pointIndex = 0;
+    double price = 0;
+    bool buy = true;
+    bool marginCall = false; // a mandatory trade of a margin call
+    QString label;           // "Bought at 18.46"
+    bool operator==(const TradeMarker&) const = default;
+};
+
+struct ChartData {
+    // Candles: the points' open, high, low and close; Line: the lines only.
+    enum class Style { Candles, Line };
+    QString title;
+    Style style = Style::Line;
+    QList<ChartPoint> points;
+    // Positions the x axis spans; at least the number of points (a chart of
+    // a young game keeps room for five).
+    int xSlots = 0;
+    QList<ChartLine> lines;
+    double yMin = 0, yMax = 0;
+    int yIntervals = 0;
+    // The labels of the y axis from yMin to yMax, one per interval end, when
+    // the axis carries texts of its own ("0%" .. "100%"); empty for a price
+    // axis.
+    QStringList yLabels;
+    QList<TradeMarker> markers;
+
+    bool hasAxes() const { return yIntervals > 0; }
+    bool operator==(const ChartData&) const = default;
+};
+
+struct ChartPair {
+    ChartData left, right;
+    bool operator==(const ChartPair&) const = default;
+};
+
+// A fill of the player in the charted market.
+struct TradeFill {
+    int periodIndex = 0;
+    double price = 0;
+    bool buy = true;
+    bool marginCall = false;
+    bool operator==(const TradeFill&) const = default;
+};
+
+struct ChartInputs {
+    ChartOptions options;
+    DataMode mode = DataMode::Daily;
+    int periodIndex = 0;
+    // The loaded period; no data when null.
+    const MarketData* market = nullptr;
+    // The player's fills in the charted market (in no particular order).
+    QList<TradeFill> fills;
+    // The game's date, which starts the year to date; when invalid, the date
+    // of the current period's row is used.
+    QDate currentDate;
+};
+
+// The charts before any game data: titles only.
+ChartPair preparedCharts();
+
+// Both charts for the game as it stands. The options are read as the redraw
+// sees them (the tick game's first-day rule of ChartOptions::beginRefresh
+// applied), so the caller keeps that change by calling beginRefresh itself.
+ChartPair composeCharts(const ChartInputs& in);
+
+// The price points of a market as the charts read them, one per row: the
+// daily rows (Soybean in dollars, as traded), or the tick hours 1..n with
+// the hour's price as open, high, low and close.
+PriceSeries dailyPriceSeries(const MarketData& market, int commodityId);
+PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId);
+
+} // namespace pellucar::charts

@@ -1,0 +1,265 @@
+#include "charts/chart_options.h"
+
+#include "common/market.h"
+
+#include <array>
+
+namespace pellucar::charts {
+
+namespace {
+
+// Graph Options items 0..5 in trading order and what each charts.
+constexpr std::array<int, 6> kIdOfGraphItem{3, 2, 6, 4, 1, 5};
+// The combo text each Graph Options item writes.
+const std::array<const char*, 6> kComboTextOfGraphItem{"Oil", "Gold", "T-Bond", "SP500", "Cattle", "Soybean"};
+
+QString key(const char* name, int index) {
+    return QString::fromLatin1(name) + '_' + QString::number(index);
+}
+
+} // namespace
+
+DataMode dataModeFromText(const QString& text) {
+    return text == QLatin1String("Tick") ? DataMode::Tick : DataMode::Daily;
+}
+
+QString graphTypeText(GraphType type) {
+    switch (type) {
+    case GraphType::MovingAverage:
+        return QStringLiteral("MovingAverage");
+    case GraphType::RelativeStrengthIndex:
+        return QStringLiteral("RelativeStrengthIndex");
+    case GraphType::Stochastic:
+        return QStringLiteral("Stochastic");
+    }
+    return {};
+}
+
+std::optional<GraphType> graphTypeFromText(const QString& text) {
+    for (GraphType t : {GraphType::MovingAverage, GraphType::RelativeStrengthIndex, GraphType::Stochastic})
+        if (graphTypeText(t) == text) return t;
+    return std::nullopt;
+}
+
+QString stochasticTypeText(StochasticType type) {
+    switch (type) {
+    case StochasticType::Unset:
+        return {};
+    case StochasticType::Fast:
+        return QStringLiteral("FastStochastics");
+    case StochasticType::Slow:
+        return QStringLiteral("SlowStochastics");
+    }
+    return {};
+}
+
+std::optional<StochasticType> stochasticTypeFromText(const QString& text) {
+    for (StochasticType t : {StochasticType::Unset, StochasticType::Fast, StochasticType::Slow})
+        if (stochasticTypeText(t) == text) return t;
+    return std::nullopt;
+}
+
+int ChartOptions::commodityIdOfGraphItem(int index) {
+    return index >= 0 && index < 6 ? kIdOfGraphItem[static_cast<size_t>(index)] : 0;
+}
+
+int ChartOptions::graphItemOfCommodityId(int commodityId) {
+    for (int i = 0; i < 6; ++i)
+        if (kIdOfGraphItem[static_cast<size_t>(i)] == commodityId) return i;
+    return -1;
+}
+
+void ChartOptions::mnuGraph_Click(int index) {
+    if (index < 0 || index >= 6) return;
+    chartMarket_ = commodityIdOfGraphItem(index);
+    comboText_ = QString::fromLatin1(kComboTextOfGraphItem[static_cast<size_t>(index)]);
+}
+
+void ChartOptions::cboCommodity_Click(int comboIndex) {
+    if (comboIndex < 0 || comboIndex >= kMarketCount) return;
+    chartMarket_ = comboIndex + 1;
+    comboText_ = marketNames().at(comboIndex);
+}
+
+void ChartOptions::setChartMarket(int commodityId) {
+    chartMarket_ = commodityId >= 1 && commodityId <= kMarketCount ? commodityId : 3;
+    comboText_ = marketNames().at(chartMarket_ - 1);
+}
+
+void ChartOptions::mnuGLType_Click(int index) {
+    if (index != 0 && index != 2) return;
+    leftType_ = index == 0 ? LeftChartType::OpenHighLowClose : LeftChartType::YearToDate;
+    priceMean_ = priceMinMax_ = false;
+}
+
+void ChartOptions::mnuGLPrice_Click(int index) {
+    if (index == 0)
+        priceMean_ = !priceMean_;
+    else if (index == 1)
+        priceMinMax_ = !priceMinMax_;
+    else
+        return;
+    leftType_ = LeftChartType::Price;
+}
+
+void ChartOptions::mnuGRType_Click(int index) {
+    switch (index) {
+    case 0:
+        graphType_ = GraphType::MovingAverage;
+        break;
+    case 1:
+        graphType_ = GraphType::RelativeStrengthIndex;
+        rsiChecked_ = true;
+        movingMean_ = movingMinMax_ = false;
+        break;
+    case 2:
+        graphType_ = GraphType::Stochastic;
+        rsiChecked_ = false;
+        movingMean_ = movingMinMax_ = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void ChartOptions::mnuMoving_Click(int index) {
+    if (index == 0 || index == 1) {
+        bool& line = index == 0 ? movingMean_ : movingMinMax_;
+        line = !line;
+        if (line) {
+            graphType_ = GraphType::MovingAverage;
+            rsiChecked_ = false;
+        }
+    } else if (index == 2) {
+        ++maCounter_;
+        static constexpr std::array<int, 3> kPeriods{5, 15, 20};
+        maPeriods_ = kPeriods[static_cast<size_t>(maCounter_ % 3)];
+    }
+}
+
+void ChartOptions::mnuStoch_Click(int index) {
+    if (index != 0 && index != 1) return;
+    stochasticType_ = index == 0 ? StochasticType::Fast : StochasticType::Slow;
+    stochasticItem_ = index;
+    graphType_ = GraphType::Stochastic;
+}
+
+void ChartOptions::beginRefresh(DataMode mode, int periodIndex) {
+    if (mode == DataMode::Tick && periodIndex < 6 && leftType_ == LeftChartType::YearToDate)
+        leftType_ = LeftChartType::Price;
+}
+
+void ChartOptions::restoreDefaults() {
+    graphType_ = GraphType::MovingAverage;
+    maPeriods_ = 5;
+    maCounter_ = 0;
+    movingMean_ = true;
+    movingMinMax_ = false;
+    rsiChecked_ = false;
+    stochasticType_ = StochasticType::Unset;
+    stochasticItem_ = 0;
+}
+
+bool ChartOptions::graphItemChecked(int index) const {
+    return index == graphItemOfCommodityId(chartMarket_);
+}
+
+bool ChartOptions::leftTypeItemChecked(int index) const {
+    return (index == 0 && leftType_ == LeftChartType::OpenHighLowClose) ||
+           (index == 2 && leftType_ == LeftChartType::YearToDate);
+}
+
+bool ChartOptions::priceLineItemChecked(int index) const {
+    return (index == 0 && priceMean_) || (index == 1 && priceMinMax_);
+}
+
+bool ChartOptions::graphTypeItemChecked(int index) const {
+    return index == 1 && rsiChecked_;
+}
+
+bool ChartOptions::movingItemChecked(int index) const {
+    return (index == 0 && movingMean_) || (index == 1 && movingMinMax_);
+}
+
+bool ChartOptions::stochasticItemChecked(int index) const {
+    return index == stochasticItem_;
+}
+
+QString ChartOptions::graphTypeItemCaption(int index) const {
+    switch (index) {
+    case 0:
+        return maCounter_ == 0 ? QStringLiteral("&Moving Average - 5 Period")
+                               : QStringLiteral("Moving Average - ") + QString::number(maPeriods_);
+    case 1:
+        return QStringLiteral("&Relative Strength Index ");
+    case 2:
+        return QStringLiteral("&Stochastic Indicator");
+    default:
+        return {};
+    }
+}
+
+QString ChartOptions::movingItemCaption(int index) const {
+    switch (index) {
+    case 0:
+        return QStringLiteral("&Mean Line");
+    case 1:
+        return QStringLiteral("M&in-Max Lines");
+    case 2:
+        return maCounter_ == 0 ? QStringLiteral("5 Periods")
+                               : QString::number(maPeriods_) + QStringLiteral(" periods");
+    default:
+        return {};
+    }
+}
+
+QList<MenuMark> ChartOptions::menuMarks() const {
+    QList<MenuMark> marks;
+    for (int i = 0; i < 6; ++i)
+        marks.append({key("mnuGraph", i), graphItemChecked(i)});
+    for (int i = 0; i < 3; ++i)
+        marks.append({key("mnuGLType", i), leftTypeItemChecked(i)});
+    for (int i = 0; i < 2; ++i)
+        marks.append({key("mnuGLPrice", i), priceLineItemChecked(i)});
+    for (int i = 0; i < 3; ++i)
+        marks.append({key("mnuGRType", i), graphTypeItemChecked(i)});
+    for (int i = 0; i < 3; ++i)
+        marks.append({key("mnuMoving", i), movingItemChecked(i)});
+    for (int i = 0; i < 2; ++i)
+        marks.append({key("mnuStoch", i), stochasticItemChecked(i)});
+    return marks;
+}
+
+QList<MenuCaption> ChartOptions::menuCaptions() const {
+    return {{key("mnuGRType", 0), graphTypeItemCaption(0)}, {key("mnuMoving", 2), movingItemCaption(2)}};
+}
+
+QString ChartOptions::leftTitle(DataMode mode, int periodIndex) const {
+    // A tick game's first trading day has no full day of prices: whatever is
+    // chosen, the chart is titled as a price chart.
+    if (mode == DataMode::Tick && periodIndex < 6) return QStringLiteral("Price");
+    switch (leftType_) {
+    case LeftChartType::Price:
+        return QStringLiteral("Price");
+    case LeftChartType::YearToDate:
+        return QStringLiteral("Year-to-Date");
+    case LeftChartType::OpenHighLowClose:
+        if (mode == DataMode::Tick && tickDayOf(periodIndex) < 1) return QStringLiteral("Price");
+        return QStringLiteral("Open-High-Low-Close");
+    }
+    return {};
+}
+
+QString ChartOptions::rightTitle() const {
+    switch (graphType_) {
+    case GraphType::MovingAverage:
+        return QStringLiteral("Moving Average");
+    case GraphType::RelativeStrengthIndex:
+        return QStringLiteral("Relative Strength Index");
+    case GraphType::Stochastic:
+        return QStringLiteral("Stochastic Indicator");
+    }
+    return {};
+}
+
+} // namespace pellucar::charts

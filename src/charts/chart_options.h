@@ -1,0 +1,158 @@
+#pragma once
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Every setting of the two price charts, and the option handlers of the
+// Options menu and the commodity combo box as changes of that state. The
+// menu's check marks and captions are drawn from here; nothing is read back
+// from the menu.
+
+namespace pellucar::charts {
+
+enum class DataMode { Daily, Tick };
+// "Tick" is the tick mode; any other text (also the empty one before the
+// first game) draws daily charts.
+DataMode dataModeFromText(const QString& text);
+
+// What the left chart shows.
+enum class LeftChartType { OpenHighLowClose, Price, YearToDate };
+
+// The right chart's indicator.
+enum class GraphType { MovingAverage, RelativeStrengthIndex, Stochastic };
+// "MovingAverage", "RelativeStrengthIndex", "Stochastic".
+QString graphTypeText(GraphType type);
+std::optional<GraphType> graphTypeFromText(const QString& text);
+
+// Unset until the Stochastic submenu is first used; only Fast gives the fast
+// display, the others the slow one.
+enum class StochasticType { Unset, Fast, Slow };
+// "", "FastStochastics", "SlowStochastics".
+QString stochasticTypeText(StochasticType type);
+std::optional<StochasticType> stochasticTypeFromText(const QString& text);
+
+// The period arithmetic of tick games: period n (from 1) is hour
+// tickOfDay(n) (1..6) of trading day tickDayOf(n) (from 0). The same sums as
+// the game clock's, kept here so the charts need nothing from the game.
+inline int tickDayOf(int n) {
+    return n < 1 ? 0 : (n - 1) / 6;
+}
+inline int tickOfDay(int n) {
+    const int h = n % 6;
+    return h == 0 ? 6 : h;
+}
+
+// A menu item of the chart options by its key in the presentation model
+// ("mnuGraph_5"), with what it shows.
+struct MenuMark {
+    QString key;
+    bool checked = false;
+    bool operator==(const MenuMark&) const = default;
+};
+struct MenuCaption {
+    QString key;
+    QString caption;
+    bool operator==(const MenuCaption&) const = default;
+};
+
+class ChartOptions {
+  public:
+    // The settings at start-up: Oil, open-high-low-close on the left, the
+    // 5-period moving average with its mean line on the right, fast
+    // stochastics checked (the stochastic type itself still unset).
+    ChartOptions() = default;
+
+    // The charted market, a commodity id 1..6 (1 Cattle, 2 Gold, 3 Oil,
+    // 4 SP500, 5 Soybean, 6 TBond).
+    int chartMarket() const { return chartMarket_; }
+    LeftChartType leftType() const { return leftType_; }
+    bool priceMeanLine() const { return priceMean_; }
+    bool priceMinMaxLines() const { return priceMinMax_; }
+    GraphType graphType() const { return graphType_; }
+    int movingAveragePeriods() const { return maPeriods_; }
+    int movingAverageCounter() const { return maCounter_; }
+    bool movingMeanLine() const { return movingMean_; }
+    bool movingMinMaxLines() const { return movingMinMax_; }
+    StochasticType stochasticType() const { return stochasticType_; }
+    bool fastStochastics() const { return stochasticType_ == StochasticType::Fast; }
+
+    // The option handlers. Each changes only this state; the caller redraws
+    // both charts afterwards.
+    // Graph Options menu, items 0..5 in trading order (Oil ... Soybean).
+    void mnuGraph_Click(int index);
+    // Commodity combo box, entries 0..5 in list order (Cattle ... TBond).
+    void cboCommodity_Click(int comboIndex);
+    // 0 open-high-low-close, 2 year to date; 1 only opens its submenu.
+    void mnuGLType_Click(int index);
+    // Toggles the price line's mean line (0) or min-max lines (1).
+    void mnuGLPrice_Click(int index);
+    // 0 moving average, 1 relative strength index, 2 stochastics.
+    void mnuGRType_Click(int index);
+    // 0, 1 toggle the moving average's mean / min-max lines; 2 steps the
+    // number of periods through 15, 20, 5, ...
+    void mnuMoving_Click(int index);
+    // 0 fast, 1 slow stochastics.
+    void mnuStoch_Click(int index);
+
+    // Run at the start of every redraw: during the first trading day of a
+    // tick game there is no year to date yet, so that choice falls back to
+    // the plain price line.
+    void beginRefresh(DataMode mode, int periodIndex);
+    // The new-game setup brings back the right chart's defaults: moving
+    // average of 5 periods with its mean line, the stochastic type unset.
+    // The market and the left chart stay.
+    void restoreDefaults();
+    // Sets the market from outside the menus (the new-game setup); ids out
+    // of 1..6 give Oil.
+    void setChartMarket(int commodityId);
+
+    // What the menus and the combo box show.
+    bool graphItemChecked(int index) const;      // mnuGraph
+    bool leftTypeItemChecked(int index) const;   // mnuGLType
+    bool priceLineItemChecked(int index) const;  // mnuGLPrice
+    bool graphTypeItemChecked(int index) const;  // mnuGRType
+    bool movingItemChecked(int index) const;     // mnuMoving
+    bool stochasticItemChecked(int index) const; // mnuStoch
+    // mnuGRType 0 follows the number of periods once it has been changed
+    // ("Moving Average - 15"); the other items keep their design captions.
+    QString graphTypeItemCaption(int index) const;
+    // mnuMoving 2 reads "15 periods" once changed.
+    QString movingItemCaption(int index) const;
+    // Every check mark and every caption of the chart menus, by model key.
+    QList<MenuMark> menuMarks() const;
+    QList<MenuCaption> menuCaptions() const;
+    int comboIndex() const { return chartMarket_ - 1; }
+    QString comboText() const { return comboText_; }
+
+    // The chart titles for the game's data mode and period.
+    QString leftTitle(DataMode mode, int periodIndex) const;
+    QString rightTitle() const;
+
+    // Graph Options items follow the trading order, the combo box and the
+    // commodity ids the alphabetical list.
+    static int commodityIdOfGraphItem(int index);
+    static int graphItemOfCommodityId(int commodityId);
+
+    bool operator==(const ChartOptions&) const = default;
+
+  private:
+    int chartMarket_ = 3;
+    QString comboText_ = QStringLiteral("Oil");
+    LeftChartType leftType_ = LeftChartType::OpenHighLowClose;
+    bool priceMean_ = false;
+    bool priceMinMax_ = false;
+    GraphType graphType_ = GraphType::MovingAverage;
+    int maPeriods_ = 5;
+    int maCounter_ = 0;
+    bool movingMean_ = true;
+    bool movingMinMax_ = false;
+    // The check mark of the relative strength item has a life of its own:
+    // choosing it sets it, choosing stochastics or a moving-average line
+    // clears it, and the moving-average item itself leaves it alone.
+    bool rsiChecked_ = false;
+    StochasticType stochasticType_ = StochasticType::Unset;
+    int stochasticItem_ = 0;
+};
+
+} // namespace pellucar::charts

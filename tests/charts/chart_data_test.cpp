@@ -1,0 +1,256 @@
+// The composed charts over market data built by hand: range, points,
+// lines, axes, titles and trade markers.
+#include "charts/chart_data.h"
+#include "market/market_data.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace pellucar;
+using namespace pellucar::charts;
+
+namespace {
+
+constexpr int kOil = 3;
+
+// Weekdays from `start`, one per row.
+QList<QDate> weekdays(QDate start, int n) {
+    QList<QDate> days;
+    for (QDate d = start; days.size() < n; d = d.addDays(1))
+        if (d.dayOfWeek() <= 5) days << d;
+    return days;
+}
+
+// A daily market whose row r (from 1) closes at closes[r - 1], with high
+// and low half a point around it and the open a quarter below.
+std::unique_ptr<MarketData> dailyMarket(int id, const QList<double>& closes,
+                                        QDate start = QDate(1990, 1, 2)) {
+    auto md = std::make_unique<MarketData>();
+    md->tradingDays.days = weekdays(start, static_cast<int>(closes.size()));
+    for (qsizetype i = 0; i < closes.size(); ++i) {
+        DailyRow r;
+        r.date = md->tradingDays.days.at(i);
+        const float c = static_cast<float>(closes.at(i));
+        r.close = c;
+        r.open = c < 0 ? c : c - 0.25f;
+        r.high = c < 0 ? c : c + 0.5f;
+        r.low = c < 0 ? c : c - 0.5f;
+        md->series[static_cast<size_t>(id)].rows.append(r);
+    }
+    return md;
+}
+
+QList<double> counting(int n, double from = 11) {
+    QList<double> v;
+    for (int i = 0; i < n; ++i)
+        v << from + i;
+    return v;
+}
+
+ChartInputs inputs(const MarketData& md, int period, ChartOptions options = {}) {
+    ChartInputs in;
+    in.options = options;
+    in.market = &md;
+    in.periodIndex = period;
+    return in;
+}
+
+const ChartLine* line(const ChartData& c, ChartLine::Kind kind) {
+    for (const ChartLine& l : c.lines)
+        if (l.kind == kind) return &l;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(ComposeCharts, FortyFiveRowsDrawRows16To45WithTheirTradesOnly) {
+    const auto md = dailyMarket(kOil, counting(45));
+    ChartInputs in = inputs(*md, 45);
+    in.fills = {{10, 20.0, true, false}, {16, 26.5, false, false}, {45, 55.0, true, true}};
+    const ChartPair c = composeCharts(in);
+
+    EXPECT_EQ(c.left.title, "Open-High-Low-Close");
+    EXPECT_EQ(c.left.style, ChartData::Style::Candles);
+    ASSERT_EQ(c.left.points.size(), 30);
+    EXPECT_EQ(c.left.points.first().date, md->tradingDays.days.at(15));
+    EXPECT_EQ(c.left.points.last().date, md->tradingDays.days.at(44));
+    // Row 16 closes at 26: open 25.75, high 26.5, low 25.5.
+    EXPECT_EQ(c.left.points.first().price, (Ohlc{25.75, 26.5, 25.5, 26}));
+    const QDate d16 = md->tradingDays.days.at(15);
+    EXPECT_EQ(c.left.points.first().label, QStringLiteral("%1/%2").arg(d16.month()).arg(d16.day()));
+
+    // The fill of period 10 lies before the drawn rows.
+    ASSERT_EQ(c.left.markers.size(), 2);
+    EXPECT_EQ(c.left.markers.at(0).pointIndex, 0);
+    EXPECT_FALSE(c.left.markers.at(0).buy);
+    EXPECT_EQ(c.left.markers.at(1).pointIndex, 29);
+    EXPECT_TRUE(c.left.markers.at(1).marginCall);
+    EXPECT_TRUE(c.left.points.last().detail.contains("Bought at 55.00 (margin call)"));
+
+    // The price axis holds every high and low and the trades.
+    EXPECT_LE(c.left.yMin, 25.5);
+    EXPECT_GE(c.left.yMax, 55.5);
+    EXPECT_EQ(c.left.yIntervals, 4);
+
+    ASSERT_EQ(c.right.points.size(), 30);
+    const ChartLine* close = line(c.right, ChartLine::Kind::Close);
+    ASSERT_TRUE(close);
+    EXPECT_EQ(close->values.first(), 26.0);
+    EXPECT_EQ(close->values.last(), 55.0);
+}
+
+TEST(ComposeCharts, AYoungGameKeepsRoomForFiveAndShowsNoLaterRow) {
+    const auto md = dailyMarket(kOil, counting(20));
+    // Before the first period the charts carry their titles alone.
+    const ChartPair c0 = composeCharts(inputs(*md, 0));
+    EXPECT_TRUE(c0.left.points.isEmpty() && c0.right.lines.isEmpty());
+    EXPECT_EQ(c0.left.title, "Open-High-Low-Close");
+    const ChartPair c3 = composeCharts(inputs(*md, 3));
+    EXPECT_EQ(c3.left.points.size(), 3);
+    EXPECT_EQ(c3.left.xSlots, 5);
+    EXPECT_EQ(c3.left.points.last().date, md->tradingDays.days.at(2));
+    // Fewer periods than the average needs: no average line yet.
+    EXPECT_FALSE(line(c3.right, ChartLine::Kind::MovingAverage));
+
+    const ChartPair c5 = composeCharts(inputs(*md, 5));
+    const ChartLine* ma = line(c5.right, ChartLine::Kind::MovingAverage);
+    ASSERT_TRUE(ma);
+    ASSERT_EQ(ma->values.size(), 5);
+    EXPECT_FALSE(ma->values.at(3).has_value());
+    EXPECT_DOUBLE_EQ(*ma->values.at(4), 13.0); // (11+12+13+14+15)/5
+
+    // Later in the game the average reaches back before the drawn rows.
+    ChartOptions fifteen;
+    fifteen.mnuMoving_Click(2);
+    const ChartLine* ma15 =
+        line(composeCharts(inputs(*md, 20, fifteen)).right, ChartLine::Kind::MovingAverage);
+    ASSERT_TRUE(ma15);
+    EXPECT_FALSE(ma15->values.at(13).has_value()); // row 14
+    EXPECT_DOUBLE_EQ(*ma15->values.at(14), 18.0);  // rows 1..15: 11..25
+}
+
+TEST(ComposeCharts, MovingAverageAxisIsRoundedOutToTenthsWithItsLines) {
+    const auto md = dailyMarket(kOil, {18.43, 18.61, 18.57, 18.49, 18.72});
+    ChartOptions o;
+    o.mnuMoving_Click(1); // min-max lines as well as the mean line
+    const ChartData right = composeCharts(inputs(*md, 5, o)).right;
+    EXPECT_DOUBLE_EQ(right.yMin, 18.4);
+    EXPECT_DOUBLE_EQ(right.yMax, 18.8);
+    // Mean (18.43+18.61+18.57+18.49+18.72)/5 = 18.564.
+    ASSERT_TRUE(line(right, ChartLine::Kind::Mean));
+    EXPECT_NEAR(*line(right, ChartLine::Kind::Mean)->values.at(2), 18.564, 1e-9);
+    EXPECT_NEAR(*line(right, ChartLine::Kind::Min)->values.at(0), 18.43, 1e-9);
+    EXPECT_NEAR(*line(right, ChartLine::Kind::Max)->values.at(4), 18.72, 1e-9);
+}
+
+TEST(ComposeCharts, PriceLineStatisticsAndMissingRows) {
+    // A market with no quote on the first two trading days carries -1: no
+    // price, no close, and nothing of it in the statistics or the axis.
+    const auto md = dailyMarket(kOil, {-1, -1, 20, 22, 21, 25, 24, 23});
+    ChartOptions o;
+    o.mnuGLPrice_Click(0);
+    const ChartData mean = composeCharts(inputs(*md, 8, o)).left;
+    EXPECT_EQ(mean.title, "Price");
+    EXPECT_EQ(mean.style, ChartData::Style::Line);
+    EXPECT_FALSE(mean.points.at(1).price.has_value());
+    EXPECT_TRUE(mean.points.at(1).detail.contains("No price"));
+    EXPECT_FALSE(line(mean, ChartLine::Kind::Close)->values.at(1).has_value());
+    EXPECT_DOUBLE_EQ(*line(mean, ChartLine::Kind::Mean)->values.at(0), 22.5); // 135 / 6
+    EXPECT_FALSE(line(mean, ChartLine::Kind::Min));
+    EXPECT_GT(mean.yMin, 0.0);
+    o.mnuGLPrice_Click(1);
+    const ChartData both = composeCharts(inputs(*md, 8, o)).left;
+    EXPECT_DOUBLE_EQ(*line(both, ChartLine::Kind::Min)->values.at(7), 20.0);
+    EXPECT_DOUBLE_EQ(*line(both, ChartLine::Kind::Max)->values.at(7), 25.0);
+}
+
+TEST(ComposeCharts, RelativeStrengthChartStaysEmptyUpToPeriod15) {
+    const auto md = dailyMarket(kOil, counting(20));
+    ChartOptions o;
+    o.mnuGRType_Click(1);
+    const ChartData early = composeCharts(inputs(*md, 15, o)).right;
+    EXPECT_EQ(early.title, "Relative Strength Index");
+    EXPECT_TRUE(early.lines.isEmpty());
+    EXPECT_EQ(early.yLabels, (QStringList{"0%", "25%", "50%", "75%", "100%"}));
+    EXPECT_EQ(early.yMax, 100.0);
+
+    const ChartData later = composeCharts(inputs(*md, 16, o)).right;
+    const ChartLine* rsi = line(later, ChartLine::Kind::Indicator1);
+    ASSERT_TRUE(rsi);
+    ASSERT_EQ(rsi->values.size(), 16);
+    EXPECT_EQ(*rsi->values.at(13), 0.0);   // row 14: not enough history
+    EXPECT_EQ(*rsi->values.at(15), 100.0); // never fell
+}
+
+TEST(ComposeCharts, TickGameChartsHoursAndTitlesItsFirstDayPrice) {
+    auto md = std::make_unique<MarketData>();
+    md->tickDayCount = 2;
+    md->tickDays[0].date = QDate(1996, 3, 4);
+    md->tickDays[1].date = QDate(1996, 3, 5);
+    for (int d = 0; d < 2; ++d)
+        for (int h = 1; h <= 6; ++h) {
+            if (d == 0 && h == 3) continue; // no trade in that window
+            TickPeriod& t = md->tickDays[d].periods[kOil][h];
+            t.seen = true;
+            t.price = 20 + d + h * 0.1;
+            t.high = t.price + 0.05;
+            t.low = t.price - 0.02;
+            t.last = t.price + 0.01;
+        }
+    ChartInputs in = inputs(*md, 4);
+    in.mode = DataMode::Tick;
+    in.fills = {{2, 20.2, true, false}};
+    const ChartPair first = composeCharts(in);
+    EXPECT_EQ(first.left.title, "Price");
+    ASSERT_EQ(first.left.points.size(), 4);
+    EXPECT_EQ(first.left.points.at(0).label, "3/4 9:00");
+    EXPECT_EQ(first.left.points.at(1).label, "10:00");
+    EXPECT_EQ(first.left.points.at(3).hour, 4);
+    EXPECT_FALSE(first.left.points.at(2).price.has_value());
+    EXPECT_TRUE(first.left.points.at(1).detail.contains("10:00 am"));
+    ASSERT_EQ(first.left.markers.size(), 1);
+    EXPECT_EQ(first.left.markers.at(0).pointIndex, 1);
+
+    in.periodIndex = 8;
+    const ChartPair second = composeCharts(in);
+    EXPECT_EQ(second.left.title, "Open-High-Low-Close");
+    EXPECT_EQ(second.left.points.at(6).label, "3/5 9:00");
+    // The hour's candle opens at its price and spans its window's trades.
+    const Ohlc candle = second.left.points.at(6).price.value_or(Ohlc{});
+    EXPECT_NEAR(candle.open, 21.1, 1e-9);
+    EXPECT_NEAR(candle.high, 21.15, 1e-9);
+    EXPECT_NEAR(candle.low, 21.08, 1e-9);
+    EXPECT_NEAR(candle.close, 21.11, 1e-9);
+    // Lines and indicators read the hour's price alone.
+    EXPECT_EQ(line(second.right, ChartLine::Kind::Close)->values.at(6), 21.1);
+}
+
+TEST(ComposeCharts, YearToDateRunsFromTheFirstOfJanuary) {
+    // Five days of December 1989, then 40 of 1990.
+    QList<double> closes = counting(45);
+    const auto md = dailyMarket(kOil, closes, QDate(1989, 12, 25));
+    ASSERT_EQ(md->tradingDays.days.at(5), QDate(1990, 1, 1));
+    ChartOptions o;
+    o.mnuGLType_Click(2);
+    ChartInputs in = inputs(*md, 45, o);
+    in.currentDate = md->tradingDays.days.at(44);
+    const ChartPair c = composeCharts(in);
+    EXPECT_EQ(c.left.title, "Year-to-Date");
+    ASSERT_EQ(c.left.points.size(), 40);
+    EXPECT_EQ(c.left.points.first().date, QDate(1990, 1, 1));
+    EXPECT_EQ(c.left.points.first().label, "1/1");
+    // The right chart keeps its last thirty.
+    EXPECT_EQ(c.right.points.size(), 30);
+}
+
+TEST(ComposeCharts, SoybeanIsChartedInDollars) {
+    const auto md = dailyMarket(5, {612.25, 615.5, 610.75});
+    ChartOptions o;
+    o.mnuGraph_Click(5);
+    const ChartData right = composeCharts(inputs(*md, 3, o)).right;
+    const ChartLine* close = line(right, ChartLine::Kind::Close);
+    ASSERT_TRUE(close);
+    EXPECT_DOUBLE_EQ(*close->values.at(0), 6.1225);
+    EXPECT_DOUBLE_EQ(*close->values.at(2), 6.1075);
+}

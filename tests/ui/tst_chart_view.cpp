@@ -1,0 +1,335 @@
+#include "tst_suites.h"
+
+#include "charts/chart_data.h"
+#include "market/market_data.h"
+#include "scripted_dialogs.h"
+#include "ui/chart_view.h"
+#include "ui/color_scheme.h"
+
+#include <QDir>
+#include <QFontMetricsF>
+#include <QTest>
+#include <QtCharts/QCandlestickSeries>
+#include <QtCharts/QCategoryAxis>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+
+#include <cmath>
+#include <memory>
+
+using namespace pellucar;
+using namespace pellucar::charts;
+using namespace pellucar::ui;
+
+namespace {
+
+constexpr int kOil = 3;
+
+// Forty-five trading days of Oil from January 1990, a slow wave with a
+// drift, and one day (row 31) without a quote.
+std::unique_ptr<MarketData> sampleMarket() {
+    auto md = std::make_unique<MarketData>();
+    for (QDate d(1990, 1, 2); md->tradingDays.days.size() < 45; d = d.addDays(1))
+        if (d.dayOfWeek() <= 5) md->tradingDays.days << d;
+    for (int i = 0; i < 45; ++i) {
+        DailyRow r;
+        r.date = md->tradingDays.days.at(i);
+        const double c = 20 + 2 * std::sin(i / 4.0) + i * 0.05;
+        r.close = static_cast<float>(c);
+        r.open = static_cast<float>(c - 0.3 * std::sin(i * 1.7));
+        r.high = static_cast<float>(std::max<double>(r.open, c) + 0.25);
+        r.low = static_cast<float>(std::min<double>(r.open, c) - 0.3);
+        if (i == 30) r.open = r.high = r.low = r.close = -1;
+        md->series[kOil].rows << r;
+    }
+    return md;
+}
+
+std::unique_ptr<MarketData> sampleTickMarket() {
+    auto md = std::make_unique<MarketData>();
+    md->tickDayCount = 6;
+    for (int d = 0; d < 6; ++d) {
+        md->tickDays[d].date = QDate(1996, 3, 4).addDays(d + (d >= 5 ? 2 : 0));
+        for (int h = 1; h <= 6; ++h) {
+            TickPeriod& t = md->tickDays[d].periods[kOil][h];
+            t.seen = true;
+            t.price = 19 + std::sin((d * 6 + h) / 3.0);
+            t.high = t.price + 0.08;
+            t.low = t.price - 0.06;
+            t.last = t.price + 0.03 * std::cos(h);
+        }
+    }
+    return md;
+}
+
+QList<TradeFill> sampleFills() {
+    return {
+        {20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
+}
+
+ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily) {
+    ChartInputs in;
+    in.options = o;
+    in.market = &md;
+    in.periodIndex = period;
+    in.mode = mode;
+    in.fills = mode == DataMode::Daily ? sampleFills()
+                                       : QList<TradeFill>{{8, 19.5, true, false}, {20, 19.2, false, true}};
+    return composeCharts(in);
+}
+
+template <typename T> QList<T*> seriesOf(const GameChartView& v) {
+    QList<T*> out;
+    for (QAbstractSeries* s : v.chart()->series())
+        if (auto* t = qobject_cast<T*>(s)) out << t;
+    return out;
+}
+
+// Line series that draw something (the view keeps an empty one for its axes).
+QList<QLineSeries*> drawnLines(const GameChartView& v) {
+    QList<QLineSeries*> out;
+    for (QLineSeries* s : seriesOf<QLineSeries>(v))
+        if (s->count() > 0 && s->metaObject() == &QLineSeries::staticMetaObject) out << s;
+    return out;
+}
+
+int markerPoints(const GameChartView& v) {
+    int n = 0;
+    for (QScatterSeries* s : seriesOf<QScatterSeries>(v))
+        n += s->count();
+    return n;
+}
+
+QValueAxis* visibleYAxis(const GameChartView& v) {
+    for (QAbstractAxis* a : v.chart()->axes(Qt::Vertical))
+        if (a->isVisible()) return qobject_cast<QValueAxis*>(a);
+    return nullptr;
+}
+
+class ChartViewTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    std::unique_ptr<MarketData> daily_ = sampleMarket();
+    std::unique_ptr<MarketData> tick_ = sampleTickMarket();
+
+    // The chart lays itself out in posted steps (a new plot area may thin
+    // the axis labels, which asks for another layout).
+    void settle() {
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+            QTest::qWait(5);
+        }
+    }
+
+  private slots:
+    void initTestCase() {
+        db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/charts.mdb"));
+    }
+
+    void candlesCarryEveryPricedPointAndTheTrades() {
+        GameChartView v;
+        v.resize(420, 240);
+        v.show();
+        const ChartData left = compose(*daily_, {}, 40).left;
+        v.setChartData(left);
+        settle();
+        QCOMPARE(v.chart()->title(), QStringLiteral("Open-High-Low-Close"));
+        const auto candles = seriesOf<QCandlestickSeries>(v);
+        QCOMPARE(candles.size(), 1);
+        // Rows 11..40, of which row 31 has no price.
+        QCOMPARE(candles.first()->count(), 29);
+        QCOMPARE(markerPoints(v), 4);
+        QValueAxis* y = visibleYAxis(v);
+        QVERIFY(y);
+        QCOMPARE(y->min(), left.yMin);
+        QCOMPARE(y->max(), left.yMax);
+        // Price axes have round limits: a tick at each end of every interval.
+        QVERIFY(qFuzzyCompare(y->tickInterval(), (left.yMax - left.yMin) / left.yIntervals));
+    }
+
+    void priceLineBreaksAtTheMissingDayAndDrawsItsStatistics() {
+        GameChartView v;
+        v.resize(420, 240);
+        v.show();
+        ChartOptions o;
+        o.mnuGLPrice_Click(0);
+        o.mnuGLPrice_Click(1);
+        v.setChartData(compose(*daily_, o, 40).left);
+        settle();
+        QVERIFY(seriesOf<QCandlestickSeries>(v).isEmpty());
+        // The close in two pieces around row 31, then mean, min and max.
+        const QList<QLineSeries*> lines = drawnLines(v);
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.at(0)->count() + lines.at(1)->count(), 29);
+        QCOMPARE(lines.at(2)->pen().style(), Qt::DashLine);
+        QVERIFY(lines.at(2)->pen().color() != lines.at(0)->pen().color());
+    }
+
+    void indicatorsStandOnThePercentAxis() {
+        GameChartView v;
+        v.resize(420, 240);
+        v.show();
+        ChartOptions o;
+        o.mnuGRType_Click(1);
+        const ChartData rsi = compose(*daily_, o, 40).right;
+        v.setChartData(rsi);
+        settle();
+        QCOMPARE(v.chart()->title(), QStringLiteral("Relative Strength Index"));
+        auto* percent = qobject_cast<QCategoryAxis*>(visibleYAxis(v));
+        QVERIFY(percent);
+        QCOMPARE(percent->categoriesLabels(), (QStringList{"0%", "25%", "50%", "75%", "100%"}));
+        QCOMPARE(percent->max(), 100.0);
+        QCOMPARE(markerPoints(v), 0);
+
+        o.mnuStoch_Click(1);
+        v.setChartData(compose(*daily_, o, 40).right);
+        settle();
+        percent = qobject_cast<QCategoryAxis*>(visibleYAxis(v));
+        QVERIFY(percent);
+        QCOMPARE(percent->max(), 1.0);
+        QCOMPARE(percent->endValue(QStringLiteral("25%")), 0.25);
+        QVERIFY(drawnLines(v).size() >= 2);
+    }
+
+    void sameShapeRefillsAndANewShapeRebuilds() {
+        GameChartView v;
+        v.resize(420, 240);
+        v.show();
+        ChartOptions ma;
+        ma.mnuMoving_Click(1);
+        v.setChartData(compose(*daily_, ma, 20).right);
+        const int built = v.rebuildCount();
+        const QList<QAbstractSeries*> before = v.chart()->series();
+        v.setChartData(compose(*daily_, ma, 21).right);
+        QCOMPARE(v.rebuildCount(), built);
+        QCOMPARE(v.chart()->series(), before);
+        QCOMPARE(v.chartData(), compose(*daily_, ma, 21).right);
+        v.setChartData(compose(*daily_, ma, 21).right);
+        QCOMPARE(v.rebuildCount(), built);
+
+        ChartOptions rsi = ma;
+        rsi.mnuGRType_Click(1);
+        v.setChartData(compose(*daily_, rsi, 21).right);
+        QCOMPARE(v.rebuildCount(), built + 1);
+
+        // A new scheme restyles the series in place.
+        v.setColors(ColorTable::chart(Scheme::Black, QStringLiteral("GraphRight")));
+        QCOMPARE(v.rebuildCount(), built + 1);
+        QCOMPARE(drawnLines(v).first()->pen().color(), rgb::cyan());
+    }
+
+    void hoverTellsTheDayItsPricesAndTrades() {
+        GameChartView v;
+        v.resize(420, 240);
+        v.show();
+        const ChartData left = compose(*daily_, {}, 40).left;
+        v.setChartData(left);
+        settle();
+        // Row 20 is point 9 of rows 11..40; it holds the buy.
+        const int i = 9;
+        const QPoint at = v.viewportPosOf(i, left.points.at(i).price->close);
+        QCOMPARE(v.pointAt(at), i);
+        const QString tip = v.toolTipAt(at);
+        QVERIFY2(tip.contains(QStringLiteral("1/29/1990")), qPrintable(tip));
+        QVERIFY(tip.contains(QStringLiteral("Close ")));
+        QVERIFY(tip.contains(QStringLiteral("Bought at 21.30")));
+        QVERIFY(v.toolTipAt(QPoint(1, 1)).isEmpty());
+    }
+
+    void axisLabelsNeverOverlap() {
+        for (const QSize size : {QSize(260, 180), QSize(420, 240), QSize(900, 300)}) {
+            for (const DataMode mode : {DataMode::Daily, DataMode::Tick}) {
+                GameChartView v;
+                v.resize(size);
+                v.show();
+                ChartOptions o;
+                o.mnuGLPrice_Click(0);
+                const ChartData d = mode == DataMode::Daily ? compose(*daily_, o, 40).left
+                                                            : compose(*tick_, o, 30, DataMode::Tick).left;
+                v.setChartData(d);
+                settle();
+                const QMap<int, QString> shown = v.shownXLabels();
+                QVERIFY(shown.size() >= 2);
+                // Neighbouring labels, centred on their points, keep apart.
+                const QFontMetricsF fm(v.chart()->axes(Qt::Horizontal).first()->labelsFont());
+                const double perSlot = v.chart()->plotArea().width() / d.xSlots;
+                for (auto it = shown.cbegin(); std::next(it) != shown.cend(); ++it) {
+                    const auto next = std::next(it);
+                    const double room = (next.key() - it.key()) * perSlot;
+                    const double need =
+                        (fm.horizontalAdvance(it.value()) + fm.horizontalAdvance(next.value())) / 2;
+                    QVERIFY2(room > need, qPrintable(QStringLiteral("%1 and %2 at %3x%4")
+                                                         .arg(it.value(), next.value())
+                                                         .arg(size.width())
+                                                         .arg(size.height())));
+                }
+                // Tick charts label the first hour of each day they can.
+                if (mode == DataMode::Tick && shown.size() >= 5)
+                    for (int i = 0; i < d.points.size(); ++i)
+                        if (d.points.at(i).hour == 1 && shown.size() * 6 >= d.points.size())
+                            QVERIFY2(shown.contains(i), qPrintable(d.points.at(i).label));
+            }
+        }
+    }
+
+    // Not a check of values: saves the charts as they look in the main
+    // window, in every scheme, for a person to look at. The file names carry
+    // the screen scale, so a run with QT_SCALE_FACTOR=2 keeps its own set.
+    void screenshots() {
+        const QString dir = QStringLiteral(PELLUCAR_UI_TEST_TMP "/charts");
+        QDir().mkpath(dir);
+        uitest::WindowRig rig(db_);
+        rig.window.show();
+        rig.window.startUp();
+        auto* left = static_cast<GameChartView*>(rig.window.widget(QStringLiteral("GraphLeft")));
+        auto* right = static_cast<GameChartView*>(rig.window.widget(QStringLiteral("GraphRight")));
+        QWidget* area = left->parentWidget();
+
+        ChartOptions candlesMa;
+        candlesMa.mnuMoving_Click(1);
+        ChartOptions priceRsi;
+        priceRsi.mnuGLPrice_Click(0);
+        priceRsi.mnuGLPrice_Click(1);
+        priceRsi.mnuGRType_Click(1);
+        ChartOptions ytdStoch;
+        ytdStoch.mnuGLType_Click(2);
+        ytdStoch.mnuStoch_Click(0);
+        ChartOptions tickSlow;
+        tickSlow.mnuStoch_Click(1);
+        const QList<std::pair<QString, ChartPair>> pictures{
+            {"candles_ma", compose(*daily_, candlesMa, 40)},
+            {"price_rsi", compose(*daily_, priceRsi, 40)},
+            {"ytd_stoch", compose(*daily_, ytdStoch, 45)},
+            {"tick_slowstoch", compose(*tick_, tickSlow, 33, DataMode::Tick)},
+            {"tick_candles_ma", compose(*tick_, candlesMa, 33, DataMode::Tick)},
+            {"young_candles_ma", compose(*daily_, candlesMa, 3)},
+            {"prepared", preparedCharts()},
+        };
+        const QString scale = QStringLiteral("x%1").arg(rig.window.devicePixelRatioF());
+        const QList<std::pair<Scheme, QString>> schemes{{Scheme::Design, "design"},
+                                                        {Scheme::Black, "black"},
+                                                        {Scheme::Gray, "gray"},
+                                                        {Scheme::Monochrome, "mono"}};
+        for (const auto& [scheme, schemeName] : schemes) {
+            if (scheme != Scheme::Design) rig.dialogs.chooseScheme(scheme);
+            for (const auto& [name, pair] : pictures) {
+                left->setChartData(pair.left);
+                right->setChartData(pair.right);
+                settle();
+                const QString file = dir + QStringLiteral("/%1_%2_%3.png").arg(name, schemeName, scale);
+                QVERIFY(area->grab().save(file));
+            }
+        }
+        rig.dialogs.chooseScheme(Scheme::Gray);
+        QVERIFY(rig.window.grab().save(dir + QStringLiteral("/window_gray_%1.png").arg(scale)));
+    }
+};
+
+} // namespace
+
+QObject* pellucar::uitest::makeChartViewSuite() {
+    return new ChartViewTest;
+}
+
+#include "tst_chart_view.moc"
