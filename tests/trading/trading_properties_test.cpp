@@ -3,7 +3,6 @@
 // numbers (prices and dollars in units of 1e-5), so that every rounding of
 // the account is checked against exact decimal arithmetic.
 #include "trading/account.h"
-#include "trading/contract_terms.h"
 #include "trading/order_limits.h"
 #include "trading/trade_log.h"
 
@@ -24,9 +23,15 @@ size_t at(Market m) {
     return static_cast<size_t>(index(m));
 }
 
-// Each market's tick (Oil 0.01, Gold 0.10, TBond 1/32, SP500 0.05, Cattle
-// 0.025, Soybean 0.0025) and a price to start from, trading order.
+// The contract terms as the model knows them, in trading order: each
+// market's tick (Oil 0.01, Gold 0.10, TBond 1/32, SP500 0.05, Cattle 0.025,
+// Soybean 0.0025), dollars per point, the step lot prices and differences
+// round to (cents, or five decimals for TBond and Soybean), the position
+// limit, and a start.
 constexpr std::array<Fixed, kMarketCount> kTick{1000, 10000, 3125, 5000, 2500, 250};
+constexpr std::array<Fixed, kMarketCount> kPointValue{1000, 100, 1000, 500, 400, 5000};
+constexpr std::array<Fixed, kMarketCount> kLotStep{1000, 1000, 1, 1000, 1000, 1};
+constexpr std::array<double, kMarketCount> kPositionLimit{200, 400, 100, 25, 500, 250};
 constexpr std::array<Fixed, kMarketCount> kStart{20 * kScale,  380 * kScale, 100 * kScale,
                                                  400 * kScale, 70 * kScale,  6 * kScale};
 
@@ -44,8 +49,8 @@ struct Reference {
     std::array<std::deque<RefLot>, kMarketCount> books;
     Fixed realized = 0;
 
-    static Fixed lotStep(Market m) { return contractTerms(m).doubleQuote ? 1 : 1000; }
-    static Fixed pointValue(Market m) { return static_cast<Fixed>(contractTerms(m).pointValue); }
+    static Fixed lotStep(Market m) { return kLotStep[at(m)]; }
+    static Fixed pointValue(Market m) { return kPointValue[at(m)]; }
 
     void fill(Market m, Fixed units, Fixed price) {
         auto& book = books[at(m)];
@@ -65,9 +70,9 @@ struct Reference {
         Fixed sum = 0;
         for (const RefLot& lot : books[at(m)]) {
             const Fixed diff = price - lot.price;
-            sum += contractTerms(m).roundAfterPointValue
-                       ? lot.units * roundTo(diff * pointValue(m), 100)
-                       : lot.units * roundTo(diff, lotStep(m)) * pointValue(m);
+            // TBond rounds the dollars per contract to three decimals.
+            sum += m == Market::TBond ? lot.units * roundTo(diff * pointValue(m), 100)
+                                      : lot.units * roundTo(diff, lotStep(m)) * pointValue(m);
         }
         return sum;
     }
@@ -108,7 +113,8 @@ struct Sequence {
         MarketPrices q{};
         for (Market m : kTradingOrder) {
             const double p = static_cast<double>(price[at(m)]) / kScale;
-            q[at(m)] = contractTerms(m).doubleQuote ? p : static_cast<double>(static_cast<float>(p));
+            const bool wide = m == Market::TBond || m == Market::Soybean;
+            q[at(m)] = wide ? p : static_cast<double>(static_cast<float>(p));
         }
         return q;
     }
@@ -156,7 +162,7 @@ struct Sequence {
             const LotBook& book = account.lots(m);
             const float position = account.position(m);
             const auto& refBook = ref.books[at(m)];
-            EXPECT_LE(std::fabs(position), contractTerms(m).positionLimit);
+            EXPECT_LE(std::fabs(position), kPositionLimit[at(m)]);
             EXPECT_EQ(position, book.units());
             EXPECT_EQ(position, ref.position(m));
             EXPECT_LE(book.count(), LotBook::kCapacity);
