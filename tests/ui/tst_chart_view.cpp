@@ -68,13 +68,13 @@ QList<TradeFill> sampleFills() {
         {20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
 }
 
-ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily) {
+ChartPair compose(const MarketData& md, const ChartOptions& o, int period, charts::DataMode mode = charts::DataMode::Daily) {
     ChartInputs in;
     in.options = o;
     in.market = &md;
     in.periodIndex = period;
     in.mode = mode;
-    in.fills = mode == DataMode::Daily ? sampleFills()
+    in.fills = mode == charts::DataMode::Daily ? sampleFills()
                                        : QList<TradeFill>{{8, 19.5, true, false}, {20, 19.2, false, true}};
     return composeCharts(in);
 }
@@ -239,14 +239,14 @@ class ChartViewTest : public QObject {
 
     void axisLabelsNeverOverlap() {
         for (const QSize size : {QSize(260, 180), QSize(420, 240), QSize(900, 300)}) {
-            for (const DataMode mode : {DataMode::Daily, DataMode::Tick}) {
+            for (const charts::DataMode mode : {charts::DataMode::Daily, charts::DataMode::Tick}) {
                 GameChartView v;
                 v.resize(size);
                 v.show();
                 ChartOptions o;
                 o.mnuGLPrice_Click(0);
-                const ChartData d = mode == DataMode::Daily ? compose(*daily_, o, 40).left
-                                                            : compose(*tick_, o, 30, DataMode::Tick).left;
+                const ChartData d = mode == charts::DataMode::Daily ? compose(*daily_, o, 40).left
+                                                            : compose(*tick_, o, 30, charts::DataMode::Tick).left;
                 v.setChartData(d);
                 settle();
                 const QMap<int, QString> shown = v.shownXLabels();
@@ -265,7 +265,7 @@ class ChartViewTest : public QObject {
                                                          .arg(size.height())));
                 }
                 // Tick charts label the first hour of each day they can.
-                if (mode == DataMode::Tick && shown.size() >= 5)
+                if (mode == charts::DataMode::Tick && shown.size() >= 5)
                     for (int i = 0; i < d.points.size(); ++i)
                         if (d.points.at(i).hour == 1 && shown.size() * 6 >= d.points.size())
                             QVERIFY2(shown.contains(i), qPrintable(d.points.at(i).label));
@@ -301,8 +301,8 @@ class ChartViewTest : public QObject {
             {"candles_ma", compose(*daily_, candlesMa, 40)},
             {"price_rsi", compose(*daily_, priceRsi, 40)},
             {"ytd_stoch", compose(*daily_, ytdStoch, 45)},
-            {"tick_slowstoch", compose(*tick_, tickSlow, 33, DataMode::Tick)},
-            {"tick_candles_ma", compose(*tick_, candlesMa, 33, DataMode::Tick)},
+            {"tick_slowstoch", compose(*tick_, tickSlow, 33, charts::DataMode::Tick)},
+            {"tick_candles_ma", compose(*tick_, candlesMa, 33, charts::DataMode::Tick)},
             {"young_candles_ma", compose(*daily_, candlesMa, 3)},
             {"prepared", preparedCharts()},
         };
