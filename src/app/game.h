@@ -48,6 +48,8 @@ public:
     bool ended() const { return ended_; }
     int exitCode() const { return exitCode_; }
     const PresentationModel& model() const { return model_; }
+    // What the two charts show, as of the last redraw.
+    const charts::ChartPair& charts() const { return s_.charts; }
     const GameState& state() const { return s_; }
     // For tests that set up a position in the middle of a game.
     GameState& mutableStateForTests() { return s_; }
@@ -113,7 +115,6 @@ private:
     void mnuDat_Click(int index);
     void mnuGameLength_Click(int index);
     void mnuNews_Click(int index);
-    void ShowBackgroundStory();
     void cboCommodity_Click(int index);
     void mnuGraph_Click(int index);
 
@@ -160,11 +161,22 @@ private:
     QString periodTimeOfDay(int period) const;
     void mnuMaximum_Click(int index);
 
-    // News and charts (game_news.cpp).
+    // News and hints (game_news.cpp).
     void GetNewsReleases();
+    void ShowBackgroundStory();
+    void btnNewsHist_Click();
+    void btnCloseNewsHist_Click();
+
+    // Charts and their options (game_charts.cpp).
+    void presentChartOptions();
+    void PrepareCharts();
     void RefreshCharts();
     void LayoutCharts();
-    void PrepareCharts();
+    void mnuGLType_Click(int index);
+    void mnuGLPrice_Click(int index);
+    void mnuGRType_Click(int index);
+    void mnuMoving_Click(int index);
+    void mnuStoch_Click(int index);
 
     // Menu items of the help menu (game_help.cpp).
     void mnuPrint_Click();

@@ -121,7 +121,7 @@ void Game::LoadGamePeriod() {
     } else if (s_.dataMode == DataMode::Tick) {
         const QDate end = s_.gameStartDate.addMonths(oneMonth ? 1 : 3);
         MarketData& md = s_.market;
-        s_.newsHistory.clear();
+        s_.news.clear();
         // The same tick period again keeps the ticks already read; a period
         // that only shares its start or its end with the last one is read
         // anew, or a quarter would be played on a month of ticks.

@@ -77,11 +77,10 @@ void Game::cmdBegin(const TimePeriodForm& form) {
     case Length::Quarter: s_.gameEndDate = s_.gameStartDate.addMonths(3); break;
     case Length::Year: s_.gameEndDate = s_.gameStartDate.addMonths(12); break;
     }
-    // Chart defaults come back for every new game.
-    s_.graphType = QStringLiteral("MovingAverage");
-    s_.movingAveragePeriods = 5;
-    const int combo = model_.at("cboCommodity").currentIndex;
-    s_.chartMarket = (combo >= 0 && combo < kMarketCount) ? combo + 1 : 3;
+    // Chart defaults come back for every new game; the charted market stays.
+    const int market = s_.chart.chartMarket();
+    s_.chart.restoreDefaults();
+    s_.chart.setChartMarket(market);
     LevelDetailChecker(form);
     SetLevel(levelOrExpert(form.level));
     s_.dataMode = dataModeFromName(form.data());
@@ -92,8 +91,7 @@ void Game::LevelDetailChecker(const TimePeriodForm& form) {
     set.level = levelOrExpert(form.level);
     set.data = dataModeFromName(form.data());
     set.length = set.data == DataMode::Tick && form.length == Length::Year ? Length::Quarter : form.length;
-    const bool daily = form.news == QLatin1String("Daily");
-    set.newsCounter = {daily ? 0 : 1, daily ? 1 : 0};
+    set.news.chooseInSetup(form.news == QLatin1String("Daily") ? NewsOption::Daily : NewsOption::Annual);
     presentSettings(set, model_);
 }
 
@@ -107,7 +105,7 @@ void Game::mnuLevel_Click(int index) {
         s_.gameLengthDays = 90;
         s_.settings.length = Length::Quarter;
     } else {
-        s_.settings.newsCounter = {1, 1};
+        s_.settings.news.selectLevel(levelName(Level::Expert));
     }
     SetLevel(novice ? Level::Novice : Level::Expert);
     EnableGameMenus();
@@ -130,11 +128,7 @@ void Game::mnuGameLength_Click(int index) {
     summary.gameLength = index == 4 ? QStringLiteral("One Year")
                          : index == 3 ? QStringLiteral("One Quarter")
                                       : QStringLiteral("One Month");
-    const bool annual = s_.settings.newsChecked(0);
-    const bool daily = s_.settings.newsChecked(1);
-    summary.news = annual && daily ? QStringLiteral("Annual Reports")
-                   : daily         ? QStringLiteral("Daily Reports")
-                                   : QStringLiteral("Annual Summary");
+    summary.news = s_.settings.news.summaryText();
     summary.data = dataModeName(s_.settings.data);
     s_.levelSelected = dialogs_.levelSelected(summary);
     UpdateTradeDayandGraphs();
@@ -143,52 +137,17 @@ void Game::mnuGameLength_Click(int index) {
 
 void Game::mnuNews_Click(int index) {
     if (index == 2) {
-        ShowBackgroundStory();
+        // The background story needs a game date to look back from.
+        if (s_.periodIndex >= 1) ShowBackgroundStory();
         return;
     }
     if (index != 0 && index != 1) return;
     model_.setEnabled("Kestrow", false);
     DisableGameMenus();
-    s_.settings.newsCounter[static_cast<size_t>(index)] += 1;
+    s_.settings.news.toggle(index == 1 ? NewsOption::Daily : NewsOption::Annual);
     presentSettings(s_.settings, model_);
     EnableGameMenus();
     model_.setEnabled("Kestrow", true);
-}
-
-void Game::ShowBackgroundStory() {
-    if (s_.periodIndex < 1) return;
-    const QDate date = currentGameDate();
-    // A date outside the played years keeps the previous lookup.
-    if (date.isValid() && date.year() >= 1984 && date.year() <= 1997) s_.backgroundYear = date.year() - 1;
-    if (s_.backgroundYear == 0) return;
-    const QString text = GetOverviewNews(QDate(s_.backgroundYear, 1, 1), s_.chartMarket);
-    const QString caption = marketNames().value(s_.chartMarket - 1) + QStringLiteral(" Futures Market: ") +
-                            QString::number(s_.backgroundYear) + QStringLiteral(" News Background ");
-    dialogs_.news(caption, text, 5000, true);
-}
-
-void Game::cboCommodity_Click(int index) {
-    if (index < 0 || index >= kMarketCount) return;
-    ControlState& combo = model_["cboCommodity"];
-    combo.currentIndex = index;
-    combo.text = combo.items.value(index);
-    s_.chartMarket = index + 1;
-    // Menu items follow the trading order, the combo the alphabetical list.
-    static const int menuItemOfCombo[] = {4, 1, 0, 3, 5, 2};
-    for (int i = 0; i < kMarketCount; ++i)
-        model_.setChecked(PresentationModel::itemKey("mnuGraph", i), i == menuItemOfCombo[index]);
-    RefreshCharts();
-}
-
-void Game::mnuGraph_Click(int index) {
-    if (index < 0 || index >= kMarketCount) return;
-    static const int idOfItem[] = {3, 2, 6, 4, 1, 5};
-    s_.chartMarket = idOfItem[index];
-    ControlState& combo = model_["cboCommodity"];
-    combo.currentIndex = s_.chartMarket - 1;
-    combo.text = combo.items.value(combo.currentIndex);
-    for (int i = 0; i < kMarketCount; ++i) model_.setChecked(PresentationModel::itemKey("mnuGraph", i), i == index);
-    RefreshCharts();
 }
 
 } // namespace pellucar

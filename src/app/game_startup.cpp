@@ -43,13 +43,8 @@ void Game::startUp() {
     guarded([&] {
         InitializeDatabaseSettings();
         PrepareCharts();
-        ControlState& combo = model_["cboCommodity"];
-        combo.items = marketNames();
-        s_.graphType = QStringLiteral("MovingAverage");
-        model_.setChecked("mnuMoving_0", true);
-        s_.movingAveragePeriods = 5;
-        combo.currentIndex = 2;
-        combo.text = combo.items.at(2);
+        model_["cboCommodity"].items = marketNames();
+        presentChartOptions();
         model_.setText("GameName", QStringLiteral("Pellucar"));
         model_.setText("Kestrow", QStringLiteral("Dunmere"));
         SetLevel(Level::Expert);
@@ -88,7 +83,7 @@ void Game::SetInitialWindowState() {
 
 void Game::InitializeDatabaseSettings() {
     s_.databaseOpen = false;
-    s_.chartMarket = 3;
+    s_.chart.setChartMarket(commodityId(Market::Oil));
     s_.gameStartDate = QDate(1990, 12, 15);
     s_.market.clearPeriod();
 }
@@ -160,6 +155,7 @@ void Game::ResetGame() {
     s_.desk.limits.reset();
     s_.desk.trades.clear();
     s_.desk.mandatory = false;
+    s_.news.clear();
     s_.totalPL = 0;
     s_.desk.clearOrder();
     s_.marginCallPending = false;
@@ -217,12 +213,16 @@ bool Game::click(const QString& name, int index) {
         {"btnNo", &Game::btnNo_Click},
         {"btnTradeHist", &Game::btnTradeHist_Click},
         {"btnCloseTradeHistory", &Game::btnCloseTradeHistory_Click},
+        {"btnNewsHist", &Game::btnNewsHist_Click},
+        {"btnCloseNewsHist", &Game::btnCloseNewsHist_Click},
     };
     static const QHash<QString, IndexHandler> indexed{
         {"mnuLevel", &Game::mnuLevel_Click},           {"mnuDat", &Game::mnuDat_Click},
         {"mnuGameLength", &Game::mnuGameLength_Click}, {"mnuNews", &Game::mnuNews_Click},
         {"cboCommodity", &Game::cboCommodity_Click},   {"mnuGraph", &Game::mnuGraph_Click},
-        {"mnuMaximum", &Game::mnuMaximum_Click},
+        {"mnuMaximum", &Game::mnuMaximum_Click},       {"mnuGLType", &Game::mnuGLType_Click},
+        {"mnuGLPrice", &Game::mnuGLPrice_Click},       {"mnuGRType", &Game::mnuGRType_Click},
+        {"mnuMoving", &Game::mnuMoving_Click},         {"mnuStoch", &Game::mnuStoch_Click},
     };
     // Help-menu items that only open a help topic or an information window.
     static const QHash<QString, int> helpTopics{

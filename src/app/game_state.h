@@ -2,6 +2,11 @@
 #include "app/settings.h"
 #include "app/time_period_form.h"
 #include "app/trading_desk.h"
+#include "charts/chart_data.h"
+#include "charts/chart_options.h"
+#include "news/hints.h"
+#include "news/news_history.h"
+#include "news/news_release.h"
 #include "common/market.h"
 #include "market/market_data.h"
 #include "market/price_history.h"
@@ -13,15 +18,6 @@
 
 namespace pellucar {
 
-// One story released during a tick game, kept for the news history.
-struct NewsHistoryEntry {
-    int number = 0;
-    QDate newsDate;
-    QString title;
-    QString story;
-    QString newsTime; // the game time of the period it came out in
-};
-
 // All state of one program run. One instance, owned by the game object and
 // handed by reference to the parts that need it.
 struct GameState {
@@ -32,9 +28,9 @@ struct GameState {
     int gameLengthDays = 0;
     QDate gameStartDate{1990, 12, 15};
     QDate gameEndDate;
-    QString graphType = QStringLiteral("MovingAverage");
-    int movingAveragePeriods = 5;
-    int chartMarket = 3; // commodity id, 3 = Oil
+    // What the two charts show, and what they were last drawn with.
+    charts::ChartOptions chart;
+    charts::ChartPair charts;
     bool levelSelected = false;
     // The length option of the last setup (month, quarter, year).
     TimePeriodForm::Length setupLength = TimePeriodForm::Length::Year;
@@ -61,11 +57,13 @@ struct GameState {
     float totalPL = 0;
     float commissionTotal = 0;
 
-    QList<NewsHistoryEntry> newsHistory;
-    int backgroundYear = 0;
+    // The stories released in this game, and the last background story
+    // looked up.
+    NewsHistory news;
+    BackgroundStory background;
 
     // Hints are held back across games.
-    int nextHintPeriod = 0;
+    HintAdvisor hints;
 };
 
 } // namespace pellucar

@@ -25,7 +25,7 @@ Level levelOrExpert(const QString& name) {
 }
 
 QString Settings::newsChoice() const {
-    return newsChecked(1) && !newsChecked(0) ? QStringLiteral("Daily") : QStringLiteral("Annual");
+    return news.setupChoice() == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual");
 }
 
 int Settings::lengthDays(int yearDays) const {
@@ -45,8 +45,8 @@ void presentSettings(const Settings& s, PresentationModel& model) {
     model.setChecked("mnuGameLength_2", s.length == GameLength::Month);
     model.setChecked("mnuGameLength_3", s.length == GameLength::Quarter);
     model.setChecked("mnuGameLength_4", s.length == GameLength::Year);
-    model.setChecked("mnuNews_0", s.newsChecked(0));
-    model.setChecked("mnuNews_1", s.newsChecked(1));
+    model.setChecked("mnuNews_0", s.news.checked(NewsOption::Annual));
+    model.setChecked("mnuNews_1", s.news.checked(NewsOption::Daily));
     const bool positions = s.maximumDisplay == MaximumDisplay::Positions;
     model.setChecked("mnuMaximum_0", !positions);
     model.setChecked("mnuMaximum_1", positions);

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/time_period_form.h"
 #include "common/level.h"
+#include "news/news_options.h"
 
 #include <QString>
 #include <array>
@@ -30,11 +31,8 @@ struct Settings {
     DataMode data = DataMode::Daily;     // the Data item checked for the next game
     GameLength length = GameLength::Year; // the Game Length item checked
     MaximumDisplay maximumDisplay = MaximumDisplay::Transaction;
-    // The two news items (Annual, Daily) count their choices; an item is
-    // checked while its count is odd.
-    std::array<int, 2> newsCounter{1, 0};
+    NewsOptions news;
 
-    bool newsChecked(int item) const { return newsCounter[static_cast<size_t>(item)] % 2 == 1; }
     // "Annual", or "Daily" when only the daily reports are asked for.
     QString newsChoice() const;
     // The game length in periods that the checked length item gives.

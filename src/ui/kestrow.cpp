@@ -518,6 +518,9 @@ void Kestrow::sync() {
         applyOne(*ctl, st, it != applied_.constEnd() ? &before : nullptr);
         applied_.insert(key, st);
     }
+    // The charts draw what the game composed; an unchanged chart costs nothing.
+    static_cast<GameChartView*>(widget(QStringLiteral("GraphLeft")))->setChartData(game_.charts().left);
+    static_cast<GameChartView*>(widget(QStringLiteral("GraphRight")))->setChartData(game_.charts().right);
     // The report area is up while any of its parts is.
     bool report = false;
     for (const char* k : {"newsgrid", "TradeGrid", "LabelNH", "LabelTH", "btnCloseNewsHist", "btnCloseTradeHistory"})

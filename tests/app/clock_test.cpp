@@ -231,8 +231,8 @@ TEST(TickClock, NewsComesOutAtItsCheckpointInSizeOrder) {
     t = h.take();
     ASSERT_EQ(t.size(), 1);
     EXPECT_TRUE(t[0].startsWith("frmNewsDisplay: Noon Report | xxx"));
-    EXPECT_EQ(h.state().newsHistory.size(), 3);
-    EXPECT_EQ(h.state().newsHistory[2].newsTime, "12:00 pm");
+    EXPECT_EQ(h.state().news.newsCount(), 3);
+    EXPECT_EQ(h.state().news.entries()[2].newsTime, QTime(12, 0));
 }
 
 TEST(TickClock, SamePeriodKeepsItsTicksAnotherLengthReadsThemAgain) {

@@ -230,12 +230,13 @@ TEST(Setup, ChartMarketFromComboAndMenuAgree) {
     Harness h(db.path());
     h.start();
     h.game->click("cboCommodity", 4); // Soybean
-    EXPECT_EQ(h.state().chartMarket, 5);
+    EXPECT_EQ(h.state().chart.chartMarket(), 5);
     EXPECT_TRUE(h.game->model().checked("mnuGraph_5"));
     EXPECT_FALSE(h.game->model().checked("mnuGraph_0"));
     h.game->click("mnuGraph", 2); // T-Bond
-    EXPECT_EQ(h.state().chartMarket, 6);
-    EXPECT_EQ(h.game->model().at("cboCommodity").text, "TBond");
+    EXPECT_EQ(h.state().chart.chartMarket(), 6);
+    // The menu names the market as its caption does.
+    EXPECT_EQ(h.game->model().at("cboCommodity").text, "T-Bond");
 }
 
 TEST(Setup, BackgroundStoryShowsThePreviousYear) {

@@ -1,0 +1,108 @@
+// The two price charts in the game: the option handlers change the chart
+// options, and every redraw composes both charts from the loaded period.
+// What each chart shows is the charts area's to decide; the view draws it.
+#include "app/game.h"
+
+namespace pellucar {
+
+namespace {
+
+charts::DataMode chartMode(DataMode m) { return m == DataMode::Tick ? charts::DataMode::Tick : charts::DataMode::Daily; }
+
+} // namespace
+
+void Game::presentChartOptions() {
+    const charts::ChartOptions& o = s_.chart;
+    for (const charts::MenuMark& mark : o.menuMarks()) model_.setChecked(mark.key, mark.checked);
+    for (const charts::MenuCaption& c : o.menuCaptions()) model_.setText(c.key, c.caption);
+    ControlState& combo = model_["cboCommodity"];
+    combo.currentIndex = o.comboIndex();
+    combo.text = o.comboText();
+}
+
+void Game::PrepareCharts() {
+    s_.charts = charts::preparedCharts();
+    model_.setText("GraphLeft", s_.charts.left.title);
+    model_.setText("GraphRight", s_.charts.right.title);
+    model_.touch();
+}
+
+void Game::RefreshCharts() {
+    const charts::DataMode mode = chartMode(s_.dataMode);
+    s_.chart.beginRefresh(mode, s_.periodIndex);
+    presentChartOptions();
+    if (s_.dataMode == DataMode::None || s_.periodIndex < 1) {
+        PrepareCharts();
+        model_.setText("GraphLeft", s_.chart.leftTitle(mode, s_.periodIndex));
+        model_.setText("GraphRight", s_.chart.rightTitle());
+        return;
+    }
+    charts::ChartInputs in;
+    in.options = s_.chart;
+    in.mode = mode;
+    in.periodIndex = s_.periodIndex;
+    in.market = &s_.market;
+    in.currentDate = currentGameDate();
+    Market charted = Market::Oil;
+    marketFromId(s_.chart.chartMarket(), &charted);
+    for (const TradeRecord& t : s_.desk.trades.records())
+        if (t.market == charted)
+            in.fills.append({t.day, t.price, t.amount > 0, t.transaction.endsWith(QLatin1String(" - Margin Call"))});
+    const charts::ChartPair pair = charts::composeCharts(in);
+    if (!(pair == s_.charts)) {
+        s_.charts = pair;
+        model_.touch();
+    }
+    model_.setText("GraphLeft", pair.left.title);
+    model_.setText("GraphRight", pair.right.title);
+}
+
+void Game::LayoutCharts() {
+    // The right chart always has its place; a report grid covers both.
+    const bool report = model_.visible("TradeGrid") || model_.visible("newsgrid");
+    model_.setVisible("GraphRight", !report);
+}
+
+void Game::mnuGraph_Click(int index) {
+    if (index < 0 || index >= kMarketCount) return;
+    s_.chart.mnuGraph_Click(index);
+    RefreshCharts();
+}
+
+void Game::cboCommodity_Click(int index) {
+    if (index < 0 || index >= kMarketCount) return;
+    s_.chart.cboCommodity_Click(index);
+    RefreshCharts();
+}
+
+void Game::mnuGLType_Click(int index) {
+    if (index < 0 || index > 2) return;
+    s_.chart.mnuGLType_Click(index);
+    RefreshCharts();
+}
+
+void Game::mnuGLPrice_Click(int index) {
+    if (index < 0 || index > 1) return;
+    s_.chart.mnuGLPrice_Click(index);
+    RefreshCharts();
+}
+
+void Game::mnuGRType_Click(int index) {
+    if (index < 0 || index > 2) return;
+    s_.chart.mnuGRType_Click(index);
+    RefreshCharts();
+}
+
+void Game::mnuMoving_Click(int index) {
+    if (index < 0 || index > 2) return;
+    s_.chart.mnuMoving_Click(index);
+    RefreshCharts();
+}
+
+void Game::mnuStoch_Click(int index) {
+    if (index < 0 || index > 1) return;
+    s_.chart.mnuStoch_Click(index);
+    RefreshCharts();
+}
+
+} // namespace pellucar
