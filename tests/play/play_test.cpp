@@ -115,3 +115,69 @@ TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
     EXPECT_EQ(count(r.out, "   * Begin Final Day of Trading *"), 1);
     EXPECT_EQ(count(r.out, "frmGameOver: Game Over"), 1);
 }
+
+namespace {
+
+// The price in a confirmation line: "... Bought @  $14.56" -> 14.56.
+double confirmedPrice(const QString& line) {
+    const QString tail = line.section(QStringLiteral("@  "), 1);
+    return QString(tail).remove('$').remove(',').toDouble();
+}
+
+// "Realized P(L): $1,234.50" in an end-of-game line -> 1234.5.
+double figure(const QString& line, const QString& caption) {
+    const QString rest = line.section(caption + QStringLiteral(": $"), 1).section(QStringLiteral("\\n"), 0, 0);
+    return QString(rest).remove(',').toDouble();
+}
+
+} // namespace
+
+TEST(PlayDriver, RealDatabaseTradesSettleAtTheirConfirmedPrices) {
+    const QString db = QStringLiteral(PELLUCAR_REAL_DB);
+    if (db.isEmpty() || !QFile::exists(db)) GTEST_SKIP() << "market database not built";
+    // Buy Oil on the first day, sell it a week later; the realized profit is
+    // what the two confirmations say, at 1,000 dollars a point.
+    const PlayRun r = play(db, "setup level=Expert length=Quarter data=Daily period=select year=1994\n"
+                               "forward\ntrade Oil buy 5\nclick btnYes\n"
+                               "forward 5\ntrade Oil sell 5\nclick btnYes\n"
+                               "show lblOilPos lblTotTrades\n"
+                               "answer btnExit\nclick mnuEnd\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QStringList fills;
+    for (const QString& l : r.out)
+        if (l.startsWith("frmTradeConfirmation:")) fills << l;
+    ASSERT_EQ(fills.size(), 2) << r.out.join('\n').toStdString();
+    EXPECT_TRUE(fills[0].endsWith(QStringLiteral("5 Oil Bought @  $14.56")));
+    const double bought = confirmedPrice(fills[0]);
+    const double sold = confirmedPrice(fills[1]);
+    EXPECT_TRUE(r.out.contains("lblOilPos: 0"));
+    EXPECT_TRUE(r.out.contains("lblTotTrades: 2"));
+    const QString end = r.out.last();
+    ASSERT_TRUE(end.startsWith("frmEndofGame: Game Over  | ")) << end.toStdString();
+    EXPECT_NEAR(figure(end, "Realized P(L)"), 5 * (sold - bought) * 1000, 0.005);
+    EXPECT_NEAR(figure(end, "Unrealized P(L)"), 0.0, 0.005);
+    EXPECT_NEAR(figure(end, "Commissions"), 40.0, 0.005); // an Expert's 20 a trade
+}
+
+TEST(PlayDriver, RealDatabaseMarginCallIsLiquidatedAtTheNextPress) {
+    const QString db = QStringLiteral(PELLUCAR_REAL_DB);
+    if (db.isEmpty() || !QFile::exists(db)) GTEST_SKIP() << "market database not built";
+    // Short as much of the rising 1995 stock index as the account carries:
+    // the losses soon outrun the margin.
+    const PlayRun r = play(db, "setup level=Expert length=Year data=Daily period=select year=1995\n"
+                               "forward\ntrade SP500 sell 4\nclick btnYes\n"
+                               "answer btnEnd\nforward 250\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    int call = -1;
+    for (int i = 0; i < r.out.size() && call < 0; ++i)
+        if (r.out[i].startsWith("frmPlayerNotification: *** Immediately Liquidate Positions *** | "
+                                "You have a margin call equaling  $"))
+            call = i;
+    ASSERT_GE(call, 0) << r.out.join('\n').toStdString();
+    ASSERT_LT(call + 1, r.out.size());
+    // The next window is the liquidation, a purchase of the short index.
+    EXPECT_TRUE(r.out[call + 1].startsWith("frmPlayerNotification: * Margin Call Liquidation * | Mandatory "))
+        << r.out[call + 1].toStdString();
+    EXPECT_TRUE(r.out[call + 1].contains(" SP500 at $")) << r.out[call + 1].toStdString();
+    EXPECT_EQ(count(r.out, "frmTradeConfirmation:"), 1); // liquidations are not confirmed
+}
