@@ -2,6 +2,7 @@
 // Order, refusals, Hold and Cancel, the trade report, margin calls and the
 // end-of-game figures, on a year of 1990 where Oil rises 0.25 a day from
 // 20.00 and the other markets stand still.
+#include "app/controls.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>
@@ -244,4 +245,27 @@ TEST(Desk, CommissionStatementChargesTwentyFiveATrade) {
     EXPECT_TRUE(t[0].contains("Score (before commissions): $0.00\\nCommissions: $300.00\\n"
                               "Score (after commissions): $-300.00"))
         << t[0].toStdString();
+}
+
+TEST(Desk, EveryModelKeyIsAControlOfTheWindow) {
+    Desk d(daily1990());
+    // Touch every area: orders, refusals, reports, menus, the end window.
+    d.forward();
+    d.order("btnOil", "btnBuy", "2");
+    d.enter("btnGold", "btnSell", "abc");
+    d.game->click("btnHold");
+    d.game->click("btnTradeHist");
+    d.game->click("btnCloseTradeHistory");
+    d.game->click("btnNewsHist");
+    for (int i = 0; i < 3; ++i) d.game->click("mnuGRType", i);
+    d.game->click("mnuMaximum", 1);
+    d.forward(2);
+    d.dialogs.queueAnswer("btnContinue");
+    d.game->click("mnuEnd");
+    const PresentationModel& m = d.game->model();
+    EXPECT_TRUE(m.unknownKeys().isEmpty()) << m.unknownKeys().join(' ').toStdString();
+    QStringList design;
+    for (const ControlSpec& c : mainWindowControls()) design << c.key;
+    design.sort();
+    EXPECT_EQ(m.keys(), design);
 }
