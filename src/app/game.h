@@ -169,6 +169,7 @@ private:
 
     // Charts and their options (game_charts.cpp).
     void presentChartOptions();
+    const charts::PriceSeries& dailyChartPrices(int commodityId);
     void PrepareCharts();
     void RefreshCharts();
     void LayoutCharts();
@@ -189,6 +190,9 @@ private:
     PresentationModel model_;
     TimePeriodForm form_;
     TextMeasure measure_;
+    // The daily chart prices of each market (by commodity id) for the loaded
+    // period, built on first use.
+    std::array<std::optional<charts::PriceSeries>, kMarketCount + 1> dailyChartPrices_;
     bool ended_ = false;
     int exitCode_ = 0;
     QString verdict_;

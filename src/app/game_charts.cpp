@@ -20,6 +20,14 @@ void Game::presentChartOptions() {
     combo.text = o.comboText();
 }
 
+const charts::PriceSeries& Game::dailyChartPrices(int commodityId) {
+    // Reading the rows' decimals is the costly part of a redraw; the rows
+    // only change when a period is loaded.
+    std::optional<charts::PriceSeries>& cached = dailyChartPrices_[static_cast<size_t>(commodityId)];
+    if (!cached) cached = charts::dailyPriceSeries(s_.market, commodityId);
+    return *cached;
+}
+
 void Game::PrepareCharts() {
     s_.charts = charts::preparedCharts();
     model_.setText("GraphLeft", s_.charts.left.title);
@@ -42,6 +50,7 @@ void Game::RefreshCharts() {
     in.mode = mode;
     in.periodIndex = s_.periodIndex;
     in.market = &s_.market;
+    if (s_.dataMode == DataMode::Daily) in.dailyPrices = &dailyChartPrices(s_.chart.chartMarket());
     in.currentDate = currentGameDate();
     Market charted = Market::Oil;
     marketFromId(s_.chart.chartMarket(), &charted);

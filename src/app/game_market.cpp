@@ -108,6 +108,7 @@ void Game::ShowLastPrices() {
 
 void Game::LoadGamePeriod() {
     s_.market.clearPeriod();
+    dailyChartPrices_ = {};
     PrepareCharts();
     if (!OpenMarketDatabase()) return;
     const bool oneMonth = s_.setupLength == TimePeriodForm::Length::Month;

@@ -55,7 +55,7 @@ History historyFor(const ChartInputs& in) {
     const int id = in.options.chartMarket();
     if (id < 1 || id > kMarketCount) return h;
     if (in.mode == DataMode::Daily) {
-        h.prices = dailyPriceSeries(md, id);
+        h.prices = in.dailyPrices ? *in.dailyPrices : dailyPriceSeries(md, id);
         h.candles = h.prices;
         for (const DailyRow& r : md.series[static_cast<size_t>(id)].rows) {
             h.dates.append(r.date);

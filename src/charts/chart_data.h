@@ -94,6 +94,10 @@ struct ChartInputs {
     int periodIndex = 0;
     // The loaded period; no data when null.
     const MarketData* market = nullptr;
+    // The charted market's daily prices as dailyPriceSeries() gives them,
+    // when the caller keeps them between redraws (they only change with the
+    // loaded period); null builds them anew.
+    const PriceSeries* dailyPrices = nullptr;
     // The player's fills in the charted market (in no particular order).
     QList<TradeFill> fills;
     // The game's date, which starts the year to date; when invalid, the date

@@ -1,0 +1,109 @@
+// The end of a game: verdict bands and draws, the continuation rule.
+#include "app/verdicts.h"
+#include "support/game_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace pellucar;
+using namespace pellucar::test;
+
+TEST(Verdict, BandEdgesAreSinglePrecisionAndFlatGamesSplitOnTrades) {
+    // Each edge, and the float just past it on the other side.
+    struct Edge {
+        float g;
+        VerdictBand at, below;
+    } edges[] = {
+        {1.0f, VerdictBand::Double, VerdictBand::Strong},
+        {0.25f, VerdictBand::Strong, VerdictBand::Good},
+        {0.1f, VerdictBand::Positive, VerdictBand::Positive},
+        {-0.1f, VerdictBand::SmallLoss, VerdictBand::Loss},
+        {-0.25f, VerdictBand::HeavyLoss, VerdictBand::HeavyLoss},
+    };
+    for (const Edge& e : edges) {
+        EXPECT_EQ(verdictBand(e.g, 0, false), e.at) << e.g;
+        EXPECT_EQ(verdictBand(std::nextafter(e.g, -2.0f), 0, false), e.below) << e.g;
+    }
+    EXPECT_EQ(verdictBand(std::nextafter(0.1f, 1.0f), 0, false), VerdictBand::Good);
+    EXPECT_EQ(verdictBand(std::nextafter(-0.25f, 1.0f), 0, false), VerdictBand::Loss);
+    // No gain: a Novice is busy above 4 trades, an Expert above 5.
+    EXPECT_EQ(verdictBand(0.0f, 5, true), VerdictBand::FlatBusy);
+    EXPECT_EQ(verdictBand(0.0f, 4, true), VerdictBand::FlatQuiet);
+    EXPECT_EQ(verdictBand(0.0f, 6, false), VerdictBand::FlatBusy);
+    EXPECT_EQ(verdictBand(0.0f, 5, false), VerdictBand::FlatQuiet);
+    EXPECT_EQ(verdictText(VerdictBand::FlatBusy, 0, 1), "All That Work For Nothing!");
+    EXPECT_EQ(verdictText(VerdictBand::FlatQuiet, 0, 1), "Next Time Maybe Try More Trades");
+    EXPECT_EQ(verdictText(VerdictBand::HeavyLoss, 2, 2), "Ever Thought About Living in Texas?");
+}
+
+namespace {
+
+FixtureDb& daily1990() {
+    static FixtureDb db("end_daily1990");
+    static const bool built = (buildDaily1990(db), true);
+    (void)built;
+    return db;
+}
+
+struct Ended : Harness {
+    explicit Ended(const QString& level) : Harness(daily1990().path()) {
+        start();
+        setup({{"level", level}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+        take();
+    }
+    // Game > End after `presses` periods; returns the verdict line.
+    QString endAfter(int presses, QList<double> draws) {
+        forward(presses);
+        take();
+        for (double d : draws) random.push(d);
+        dialogs.queueAnswer("btnContinue");
+        game->click("mnuEnd");
+        const QStringList t = take();
+        return t.isEmpty() ? QStringLiteral("(no window)") : t.last().section(QStringLiteral("\\n"), -1);
+    }
+};
+
+} // namespace
+
+TEST(Verdict, DrawsComeFromTheGamesRandomSource) {
+    // No gain and no trade: the quiet row. Expert draws 1..6, 5 and 6 say nothing.
+    EXPECT_EQ(Ended("Expert").endAfter(46, {0.0}), "Staying Alive to Try Another Day");
+    EXPECT_EQ(Ended("Expert").endAfter(46, {0.2}), "Maybe Next Time");                  // draw 2
+    EXPECT_EQ(Ended("Expert").endAfter(46, {0.4}), "All Volatility is Born of Desire"); // draw 3
+    EXPECT_EQ(Ended("Expert").endAfter(46, {0.5}), "Remember to Let Gains Run"); // draw 4
+    EXPECT_EQ(Ended("Expert").endAfter(46, {0.7}), "");
+    // A Novice's draw of 1 in 3 says nothing.
+    EXPECT_EQ(Ended("Novice").endAfter(46, {0.0}), "");
+    EXPECT_EQ(Ended("Novice").endAfter(46, {0.5}), "Next Time Maybe Try More Trades");
+    // Within the first 45 periods Game > End gives no verdict and draws nothing.
+    Ended early("Expert");
+    EXPECT_EQ(early.endAfter(45, {0.0}), "");
+    EXPECT_EQ(early.random.remaining(), 1);
+}
+
+TEST(Continuation, AGameAtItsLengthIsExtendedWithinAYear) {
+    Ended expert("Expert");
+    expert.forward(10);
+    GameState& s = expert.game->mutableStateForTests();
+    s.periodIndex = 90;
+    s.gameLengthDays = 90; // standing at the last period of a quarter
+    expert.dialogs.queueAnswer("btnContinue");
+    expert.game->click("mnuEnd");
+    QStringList t = expert.take();
+    ASSERT_GE(t.size(), 2);
+    EXPECT_EQ(t.last(), "frmPlayerNotification: Pellucar Continuation | The Game is Continued for One Quarter");
+    EXPECT_EQ(expert.state().gameLengthDays, 180);
+
+    Ended novice("Novice");
+    novice.forward(10);
+    GameState& n = novice.game->mutableStateForTests();
+    n.periodIndex = 340;
+    n.gameLengthDays = 340; // 370 would pass a year
+    novice.dialogs.queueAnswer("btnContinue");
+    novice.game->click("mnuEnd");
+    t = novice.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_TRUE(t[0].startsWith("frmEndofGame: "));
+    EXPECT_EQ(novice.state().gameLengthDays, 340);
+}
