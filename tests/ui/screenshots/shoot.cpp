@@ -1,5 +1,6 @@
 // ui_screens --db FILE --out DIR [--name NAME] [--level Novice|Expert]
-//            [--data Daily|Tick] [--year YYYY] [--month M] [--forward N]
+//            [--data Daily|Tick] [--length Month|Quarter|Year] [--year YYYY]
+//            [--month M] [--forward N] [--script FILE]
 //            [--no-game] [--hold SECONDS] [--show-all] [--sample-charts]
 //            [--menu KEY] [--windows]
 // Starts the game with a scripted player, optionally sets up a game and
@@ -10,41 +11,293 @@
 // --sample-charts draws made-up chart data, to check that nothing overlaps
 // or clips whatever the game shows. --menu opens that menu before the
 // external grab; --windows also saves each of the game's small windows
-// (in the last scheme) as DIR/NAME_frmXxx.png.
+// (in the last scheme) with made-up texts as DIR/NAME_n_frmXxx.png.
+//
+// --script plays a game through the window's own widgets before the last
+// pictures, one command a line ('#' starts a comment):
+//   forward [N]                   presses Forward N times (1 if no N)
+//   trade MARKET buy|sell UNITS   Trade, the market, Buy or Sell, types the
+//                                 units and presses Enter in the units box
+//   click NAME [INDEX]            a button, menu item (NAME_INDEX works too) or
+//                                 entry INDEX of cboCommodity
+//   type TEXT                     typed into the units box (replacing it)
+//   key Enter|Tab                 in the units box
+//   answer WINDOW BUTTON          the next WINDOW (object name) is answered
+//                                 by pressing BUTTON instead of the default
+//   capture WINDOW [SHOT]         the next WINDOW is saved, before it is
+//                                 answered, in each scheme as SHOT_<scheme>.png
+//                                 (SHOT defaults to WINDOW)
+//   shot SHOT                     saves the main window in each scheme as
+//                                 SHOT_<scheme>.png
+//   resize [WIDTH HEIGHT]         resizes the main window (logical pixels);
+//                                 with no size, back to its size at start
+// Shot files go to DIR, prefixed by NAME_ when --name is given. A window is
+// saved with a drawn title bar, so a caption too long for it shows as cut.
+// When the script saved pictures itself, the final main-window pictures are
+// left out. The focus widget is reported with every shot.
 #include "scripted_dialogs.h"
 
+#include "app/controls.h"
 #include "app/game.h"
 #include "charts/chart_data.h"
-#include "market/market_data.h"
 #include "common/random.h"
-#include "app/controls.h"
+#include "market/market_data.h"
 #include "ui/chart_view.h"
 #include "ui/kestrow.h"
-
+#include "ui/metrics.h"
 #include "ui/windows.h"
-
-#include <QLabel>
-#include <QMenu>
-#include <cmath>
-#include <memory>
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyleFactory>
+#include <QTest>
 #include <QTextStream>
-#include <QThread>
 #include <QTimer>
 
+#include <cmath>
+#include <memory>
+
 using namespace pellucar;
+
+namespace {
+
+const QList<std::pair<ui::Scheme, QString>>& allSchemes() {
+    static const QList<std::pair<ui::Scheme, QString>> s{{ui::Scheme::Design, "design"},
+                                                         {ui::Scheme::Black, "black"},
+                                                         {ui::Scheme::Gray, "gray"},
+                                                         {ui::Scheme::Monochrome, "mono"}};
+    return s;
+}
+
+void settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+// The window as the player sees it: a plain title bar with its caption (a
+// close box on the right) over the window's contents.
+QPixmap framed(QWidget* w) {
+    const QPixmap body = w->grab();
+    const qreal dpr = body.devicePixelRatio();
+    QFont f = ui::windowFont();
+    f.setBold(true);
+    const int bar = QFontMetrics(f).height() + 8;
+    const QSize logical = body.size() / dpr;
+    QPixmap out(QSize(logical.width(), logical.height() + bar) * dpr);
+    out.setDevicePixelRatio(dpr);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.fillRect(QRect(0, 0, logical.width(), bar), QColor(40, 60, 110));
+    p.setFont(f);
+    p.setPen(Qt::white);
+    const int closeBox = bar;
+    p.setClipRect(QRect(6, 0, logical.width() - 6 - closeBox, bar));
+    p.drawText(QRect(6, 0, 4000, bar), Qt::AlignLeft | Qt::AlignVCenter, w->windowTitle());
+    p.setClipping(false);
+    p.drawText(QRect(logical.width() - closeBox, 0, closeBox, bar), Qt::AlignCenter, QStringLiteral("x"));
+    p.drawPixmap(0, bar, body);
+    return out;
+}
+
+// The scripted player, which can also save the next window of a name
+// before it answers it.
+class ShootingDialogs : public uitest::ScriptedDialogs {
+public:
+    std::function<void(QDialog*)> saveWindow;
+    QHash<QString, QStringList> captures; // window name -> shot names, in order
+
+protected:
+    int run(QDialog* d) override {
+        if (auto it = captures.find(d->objectName()); it != captures.end() && !it->isEmpty()) {
+            prepare(d);
+            const QString shot = it->takeFirst();
+            const ui::Scheme current = colors().scheme();
+            d->show();
+            for (const auto& [scheme, label] : allSchemes()) {
+                colors().apply(scheme, nullptr);
+                colors().applyToDialog(d);
+                settle();
+                const QString file = shot + "_" + label + ".png";
+                d->setProperty("shotFile", file);
+                saveWindow(d);
+            }
+            colors().apply(current, nullptr);
+            colors().applyToDialog(d);
+            d->hide();
+        }
+        return ScriptedDialogs::run(d);
+    }
+};
+
+QString marketButton(const QString& market) {
+    static const QHash<QString, QString> buttons{{"oil", "btnOil"},         {"gold", "btnGold"},
+                                                 {"tbond", "btnTBond"},     {"t-bond", "btnTBond"},
+                                                 {"sp500", "btnSp500"},     {"cattle", "btnCattle"},
+                                                 {"soybean", "btnSoybean"}, {"soybeans", "btnSoybean"}};
+    return buttons.value(market.toLower());
+}
+
+// Plays script lines through the window's widgets, as a player's mouse and
+// keyboard would reach the game.
+class ScriptPlayer {
+public:
+    ScriptPlayer(ui::Kestrow& window, ShootingDialogs& dialogs, std::function<void(const QString&)> shot)
+        : window_(window), dialogs_(dialogs), shot_(std::move(shot)), startSize_(window.size()) {}
+
+    // False with a message on a line the player cannot carry out.
+    bool execute(const QString& rawLine, QString* error) {
+        QString line = rawLine;
+        if (const qsizetype hash = line.indexOf('#'); hash >= 0) line.truncate(hash);
+        line = line.trimmed();
+        if (line.isEmpty()) return true;
+        const QStringList w = line.split(QRegularExpression(QStringLiteral("\\s+")));
+        const QString cmd = w[0];
+        if (cmd == "forward") {
+            bool ok = true;
+            const int n = w.size() > 1 ? w[1].toInt(&ok) : 1;
+            if (!ok || n < 0 || w.size() > 2) return fail(error, "usage: forward [N]");
+            for (int i = 0; i < n && !window_.game().ended(); ++i)
+                if (!press(QStringLiteral("btnChangePeriod"), error)) return false;
+            return true;
+        }
+        if (cmd == "trade") {
+            const QString side = w.value(2).toLower();
+            if (w.size() != 4 || marketButton(w[1]).isEmpty() || (side != "buy" && side != "sell"))
+                return fail(error, "usage: trade MARKET buy|sell UNITS");
+            return press(QStringLiteral("btnTrade"), error) && press(marketButton(w[1]), error) &&
+                   press(side == "buy" ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"), error) &&
+                   type(w[3]) && key(Qt::Key_Return);
+        }
+        if (cmd == "click") {
+            if (w.size() < 2 || w.size() > 3) return fail(error, "usage: click NAME [INDEX]");
+            bool ok = true;
+            const int index = w.size() == 3 ? w[2].toInt(&ok) : -1;
+            if (!ok) return fail(error, "index must be a number");
+            return click(w[1], index, error);
+        }
+        if (cmd == "type") return type(line.mid(4).trimmed());
+        if (cmd == "key") {
+            if (w.size() != 2 || (w[1] != "Enter" && w[1] != "Tab"))
+                return fail(error, "usage: key Enter|Tab");
+            return key(w[1] == "Enter" ? Qt::Key_Return : Qt::Key_Tab);
+        }
+        if (cmd == "answer") {
+            if (w.size() != 3) return fail(error, "usage: answer WINDOW BUTTON");
+            const QString button = w[2];
+            dialogs_.answer(w[1], [button](QDialog* d) { uitest::ScriptedDialogs::press(d, button); });
+            return true;
+        }
+        if (cmd == "capture") {
+            if (w.size() < 2 || w.size() > 3) return fail(error, "usage: capture WINDOW [SHOT]");
+            dialogs_.captures[w[1]] << w.value(2, w[1]);
+            return true;
+        }
+        if (cmd == "resize") {
+            bool okW = true, okH = true;
+            const int width = w.size() == 1 ? startSize_.width() : w.value(1).toInt(&okW);
+            const int height = w.size() == 1 ? startSize_.height() : w.value(2).toInt(&okH);
+            if ((w.size() != 1 && w.size() != 3) || !okW || !okH || width < 100 || height < 100)
+                return fail(error, "usage: resize [WIDTH HEIGHT]");
+            window_.resize(width, height);
+            settle();
+            return true;
+        }
+        if (cmd == "shot") {
+            if (w.size() != 2) return fail(error, "usage: shot SHOT");
+            shot_(w[1]);
+            shots_ = true;
+            return true;
+        }
+        return fail(error, "unknown command " + cmd);
+    }
+
+    bool tookShots() const { return shots_; }
+
+private:
+    static bool fail(QString* error, const QString& message) {
+        *error = message;
+        return false;
+    }
+
+    static void warnUnavailable(const QString& key) {
+        QTextStream(stderr) << "ui_screens: " << key << " is not available, ignored\n";
+    }
+
+    bool press(const QString& key, QString* error) {
+        auto* b = qobject_cast<QPushButton*>(window_.widget(key));
+        if (!b) return fail(error, "no button " + key);
+        if (!b->isVisible() || !b->isEnabled()) warnUnavailable(key);
+        else QTest::mouseClick(b, Qt::LeftButton);
+        return true;
+    }
+
+    bool click(QString name, int index, QString* error) {
+        static const QRegularExpression indexed(QStringLiteral("^(.+)_(\\d+)$"));
+        if (const auto m = indexed.match(name); m.hasMatch() && index < 0 && !window_.control(name)) {
+            name = m.captured(1);
+            index = m.captured(2).toInt();
+        }
+        if (name == "cboCommodity") {
+            auto* combo = static_cast<QComboBox*>(window_.widget(name));
+            if (index < 0 || index >= combo->count())
+                return fail(error, "no entry " + QString::number(index));
+            combo->setCurrentIndex(index);
+            emit combo->activated(index);
+            return true;
+        }
+        const QString key = index < 0 ? name : PresentationModel::itemKey(name, index);
+        if (window_.widget(key)) return press(key, error);
+        QAction* a = window_.action(key);
+        if (!a) return fail(error, "unknown control " + key);
+        if (!a->isEnabled() || !a->isVisible()) {
+            warnUnavailable(key);
+        } else if (a->menu()) {
+            // An entry that opens a submenu acts when the submenu opens.
+            emit a->menu()->aboutToShow();
+        } else {
+            a->trigger();
+        }
+        return true;
+    }
+
+    QLineEdit* units() const { return static_cast<QLineEdit*>(window_.widget(QStringLiteral("inputUnits"))); }
+
+    bool type(const QString& text) {
+        units()->selectAll();
+        QTest::keyClick(units(), Qt::Key_Backspace);
+        QTest::keyClicks(units(), text);
+        return true;
+    }
+
+    bool key(Qt::Key k) {
+        QTest::keyClick(units(), k);
+        return true;
+    }
+
+    ui::Kestrow& window_;
+    ShootingDialogs& dialogs_;
+    std::function<void(const QString&)> shot_;
+    bool shots_ = false;
+    QSize startSize_;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QCommandLineParser p;
-    const QStringList valued{"db", "out", "name", "level", "data", "year", "month", "forward", "hold", "length"};
+    const QStringList valued{"db",      "out",  "name",   "level",  "data", "year",
+                             "month",   "forward", "hold", "length", "script"};
     for (const QString& o : valued) p.addOption(QCommandLineOption(o, o, o));
     p.addOption(QCommandLineOption("no-game"));
     p.addOption(QCommandLineOption("show-all"));
@@ -53,7 +306,18 @@ int main(int argc, char** argv) {
     p.addOption(QCommandLineOption("menu", "menu", "menu"));
     p.process(app);
 
-    uitest::ScriptedDialogs dialogs;
+    QTextStream out(stdout);
+    QStringList script;
+    if (p.isSet("script")) {
+        QFile f(p.value("script"));
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            QTextStream(stderr) << "ui_screens: cannot read " << p.value("script") << "\n";
+            return 2;
+        }
+        script = QString::fromUtf8(f.readAll()).split('\n');
+    }
+
+    ShootingDialogs dialogs;
     dialogs.setup.level = p.value("level").isEmpty() ? "Expert" : p.value("level");
     dialogs.setup.data = p.value("data").isEmpty() ? "Daily" : p.value("data");
     dialogs.setup.length = p.value("length").isEmpty() ? "Quarter" : p.value("length");
@@ -64,14 +328,46 @@ int main(int argc, char** argv) {
     ui::Kestrow window(game, dialogs);
     dialogs.setMainWindow(&window);
     window.show();
+    window.activateWindow();
     window.startUp();
-    QTextStream out(stdout);
+
+    const QString dir = p.value("out");
+    QDir().mkpath(dir);
+    const QString name = p.value("name").isEmpty() ? "shot" : p.value("name");
+    const QString prefix = p.value("name").isEmpty() ? QString() : name + "_";
+    auto save = [&](const QPixmap& picture, const QString& file, const QWidget* w) {
+        picture.save(dir + "/" + file);
+        out << dir << "/" << file << " " << w->width() << "x" << w->height() << "\n";
+        out.flush();
+    };
+    dialogs.saveWindow = [&](QDialog* d) { save(framed(d), prefix + d->property("shotFile").toString(), d); };
+    auto shootAll = [&](const QString& shot) {
+        const ui::Scheme current = dialogs.colors().scheme();
+        const QWidget* focus = window.focusWidget();
+        out << "focus: " << (focus ? focus->objectName() : QStringLiteral("(none)")) << "\n";
+        for (const auto& [scheme, label] : allSchemes()) {
+            dialogs.chooseScheme(scheme);
+            settle();
+            save(window.grab(), shot + "_" + label + ".png", &window);
+        }
+        dialogs.chooseScheme(current);
+    };
+
     if (!p.isSet("no-game")) {
         window.action("mnuNewGame")->trigger();
         auto* forward = qobject_cast<QPushButton*>(window.widget("btnChangePeriod"));
         for (int i = 0; i < p.value("forward").toInt(); ++i) forward->click();
     }
+    ScriptPlayer player(window, dialogs, [&](const QString& shot) { shootAll(prefix + shot); });
+    for (int i = 0; i < script.size() && !game.ended(); ++i) {
+        QString error;
+        if (!player.execute(script[i], &error)) {
+            QTextStream(stderr) << "ui_screens: line " << i + 1 << ": " << error << "\n";
+            return 2;
+        }
+    }
     for (const QString& line : dialogs.transcript) out << line << "\n";
+    if (game.ended()) return game.exitCode();
     if (p.isSet("show-all")) {
         for (const ControlSpec& ctl : mainWindowControls()) {
             QWidget* w = window.widget(ctl.key);
@@ -114,22 +410,16 @@ int main(int argc, char** argv) {
         static_cast<ui::GameChartView*>(window.widget("GraphLeft"))->setChartData(pair.left);
         static_cast<ui::GameChartView*>(window.widget("GraphRight"))->setChartData(pair.right);
     }
-    const QString dir = p.value("out");
-    QDir().mkpath(dir);
-    const QString name = p.value("name").isEmpty() ? "shot" : p.value("name");
-    auto shoot = [&](const QString& scheme) {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
-        const QString file = dir + "/" + name + "_" + scheme + ".png";
-        window.grab().save(file);
-        out << file << " " << window.width() << "x" << window.height() << "\n";
-        out.flush();
-    };
-    shoot("design");
-    const QList<std::pair<ui::Scheme, QString>> schemes{
-        {ui::Scheme::Black, "black"}, {ui::Scheme::Gray, "gray"}, {ui::Scheme::Monochrome, "mono"}};
-    for (const auto& [scheme, label] : schemes) {
-        dialogs.chooseScheme(scheme);
-        shoot(label);
+    if (!player.tookShots()) {
+        settle();
+        const QWidget* focus = window.focusWidget();
+        out << "focus: " << (focus ? focus->objectName() : QStringLiteral("(none)")) << "\n";
+        save(window.grab(), name + "_design.png", &window);
+        for (const auto& [scheme, label] : allSchemes().mid(1)) {
+            dialogs.chooseScheme(scheme);
+            settle();
+            save(window.grab(), name + "_" + label + ".png", &window);
+        }
     }
     if (p.isSet("windows")) {
         GameSummary summary{"Game Over", "Do Not Pass Go, Move Immediately to Wall Street!", "$12,345.00", "$-1,234.50",
@@ -155,9 +445,7 @@ int main(int argc, char** argv) {
             dialogs.colors().applyToDialog(d);
             d->show();
             for (int i = 0; i < 3; ++i) QApplication::processEvents();
-            const QString file = dir + "/" + name + "_" + QString::number(n++) + "_" + d->objectName() + ".png";
-            d->grab().save(file);
-            out << file << " " << d->width() << "x" << d->height() << "\n";
+            save(framed(d), name + "_" + QString::number(n++) + "_" + d->objectName() + ".png", d);
             delete d;
         }
     }
