@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace pellucar::ui {
 
 namespace {
@@ -50,6 +52,23 @@ public:
     }
     QSize minimumSizeHint() const override { return sizeHint(); }
 };
+
+// The controls of the game table in the order a player works through them:
+// an order, then a report's close button, then the clock.
+const QStringList& keyboardOrder() {
+    static const QStringList order{
+        "inputUnits", "btnYes",     "btnNo",    "btnBuy",   "btnSell",   "btnHold",
+        "btnOil",     "btnGold",    "btnTBond", "btnSp500", "btnCattle", "btnSoybean",
+        "btnCloseTradeHistory",     "btnCloseNewsHist",     "btnTrade",  "btnChangePeriod",
+        "btnTradeHist",             "btnNewsHist"};
+    return order;
+}
+
+// A cell that only repeats one symbol ("**********") rules off a section.
+bool isRule(const QString& text) {
+    const QString t = text.trimmed();
+    return t.size() >= 3 && !t.at(0).isLetterOrNumber() && t.count(t.at(0)) == t.size();
+}
 
 void retainSpace(QWidget* w) {
     QSizePolicy p = w->sizePolicy();
@@ -116,6 +135,8 @@ void Kestrow::createControls() {
             t->setEditTriggers(QAbstractItemView::NoEditTriggers);
             t->verticalHeader()->hide();
             t->setWordWrap(false);
+            // Rules run on to the grid's edge; no other cell is cut.
+            t->setTextElideMode(Qt::ElideNone);
             t->horizontalHeader()->setStretchLastSection(true);
             t->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
             w = t;
@@ -197,15 +218,22 @@ void Kestrow::layoutTable() {
     // Two lines are kept for each, and no height is worked out from the
     // width, which keeps the table's rows steady.
     const QFontMetrics fm(font());
-    for (const char* k : {"lblorderverify", "promptUnits", "lblTraderInput"}) {
+    for (const char* k : {"lblorderverify", "lblTraderInput"}) {
         auto* l = static_cast<QLabel*>(W(k));
         l->setWordWrap(true);
-        l->setMinimumWidth(fm.averageCharWidth() * (QLatin1String(k) == QLatin1String("promptUnits") ? 14 : 26));
+        l->setMinimumWidth(fm.averageCharWidth() * 26);
         l->setMinimumHeight(fm.lineSpacing() * 2 + 2);
         QSizePolicy p(QSizePolicy::Ignored, QSizePolicy::Fixed);
         p.setRetainSizeWhenHidden(true);
         p.setHeightForWidth(false);
         l->setSizePolicy(p);
+    }
+    // The units prompt reads as one line over its box: the desk is at least
+    // as wide as the longer of the two prompts.
+    for (const char* k : {"promptUnits", "promptPrice"}) {
+        W(k)->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("Number of Contracts to Sell: ")));
+        W(k)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        retainSpace(W(k));
     }
     // An empty label is a pixel lower than one with text; every one-line
     // label gets the height of a filled one from the start.
@@ -316,12 +344,13 @@ void Kestrow::layoutTable() {
         const char* buttons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean",
                                  "btnBuy", "btnSell", "btnHold"};
         for (int i = 0; i < 9; ++i) g->addWidget(W(buttons[i]), i / 3, i % 3);
-        // The price prompt and box are never shown; they share the cells of
-        // the units prompt and box.
-        g->addWidget(W("promptUnits"), 3, 0, 1, 2);
-        g->addWidget(W("promptPrice"), 3, 0, 1, 2);
-        g->addWidget(W("inputUnits"), 3, 2);
-        g->addWidget(W("inputPrice"), 3, 2);
+        // The prompt takes the desk's width and the box stands under it;
+        // beside the box the prompt would wrap. The price prompt and box are
+        // never shown; they share the cells of the units prompt and box.
+        g->addWidget(W("promptUnits"), 3, 0, 1, 3);
+        g->addWidget(W("promptPrice"), 3, 0, 1, 3);
+        g->addWidget(W("inputUnits"), 4, 0, 1, 3, Qt::AlignLeft);
+        g->addWidget(W("inputPrice"), 4, 0, 1, 3, Qt::AlignLeft);
         g->addWidget(W("lblorderverify"), 5, 0, 1, 3);
         auto* yesNo = new QHBoxLayout;
         yesNo->setSpacing(2);
@@ -508,6 +537,7 @@ void Kestrow::sync() {
     const PresentationModel& model = game_.model();
     if (model.revision() == appliedRevision_) return;
     appliedRevision_ = model.revision();
+    QWidget* focused = focusWidget();
     for (const QString& key : model.keys()) {
         const ControlSpec* ctl = findControl(key);
         if (!ctl || !controls_.contains(key)) continue;
@@ -528,6 +558,24 @@ void Kestrow::sync() {
     if (report != !reportPanel_->isHidden()) {
         placeReportPanel();
         reportPanel_->setVisible(report);
+    }
+    keepKeyboard(focused);
+}
+
+void Kestrow::keepKeyboard(QWidget* focused) {
+    // When the game hides or disables the control that has the keyboard,
+    // the keyboard goes to the first control the game offers next (Enter
+    // Order after the units, Buy after the market, the close button of a
+    // report), not on to whatever follows in the window, such as a chart.
+    const QStringList& order = keyboardOrder();
+    if (!focused || !isVisible() || (focused->isVisible() && focused->isEnabled())) return;
+    if (!order.contains(focused->objectName()) || widget(focused->objectName()) != focused) return;
+    for (const QString& k : order) {
+        QWidget* w = widget(k);
+        if (w->isVisible() && w->isEnabled()) {
+            w->setFocus();
+            return;
+        }
     }
 }
 
@@ -598,24 +646,92 @@ void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const Con
 
 void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
     auto* t = static_cast<QTableWidget*>(widget(key));
+    t->clearSpans();
     t->clear();
     const QStringList header = rows.value(0);
-    t->setColumnCount(static_cast<int>(header.size()));
+    const int columns = static_cast<int>(header.size());
+    t->setColumnCount(columns);
     t->setHorizontalHeaderLabels(header);
     t->setRowCount(rows.isEmpty() ? 0 : static_cast<int>(rows.size() - 1));
-    for (int r = 1; r < rows.size(); ++r)
-        for (int c = 0; c < rows.at(r).size() && c < header.size(); ++c)
-            t->setItem(r - 1, c, new QTableWidgetItem(displayText(rows.at(r).at(c)).replace(QLatin1Char('\n'), QLatin1Char(' '))));
-    // Each column is as wide as its heading; the news titles get room for
-    // the longest usual title.
     const QFontMetrics fm(t->font());
-    const bool news = key == QLatin1String("newsgrid");
-    if (!news) t->resizeColumnsToContents();
-    for (int c = 0; c < header.size(); ++c) {
-        int width = fm.horizontalAdvance(header.at(c)) + 12;
-        if (news && c == 3) width = fm.horizontalAdvance(QLatin1String(kWidestNewsTitle)) + 12;
-        if (!news) width = qMax(width, t->columnWidth(c));
-        t->setColumnWidth(c, width);
+    const int pad = fm.horizontalAdvance(QLatin1Char('0')) * 2;
+    auto cellText = [](const QString& text) {
+        return displayText(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    };
+
+    if (key == QLatin1String("newsgrid")) {
+        for (int r = 1; r < rows.size(); ++r)
+            for (int c = 0; c < rows.at(r).size() && c < columns; ++c)
+                t->setItem(r - 1, c, new QTableWidgetItem(cellText(rows.at(r).at(c))));
+        // Each column is as wide as its heading; the titles get room for the
+        // longest usual title.
+        for (int c = 0; c < columns; ++c) {
+            const QString widest = c == 3 ? QString::fromLatin1(kWidestNewsTitle) : header.at(c);
+            t->setColumnWidth(c, fm.horizontalAdvance(widest) + pad);
+        }
+        return;
+    }
+
+    // The trade report is wider than the chart area, so its columns are only
+    // as wide as the headings and the trades need. A row of rules is drawn as
+    // one rule across the grid, and a text with empty cells beside it takes
+    // their room, as on a worksheet: the cells after it, or those before it
+    // (the text then ends where its own cell ends, next to what follows).
+    struct Span {
+        int row, first, count;
+        QString text;
+    };
+    QList<Span> spans;
+    QList<int> widths;
+    for (const QString& h : header) widths << fm.horizontalAdvance(h) + pad;
+    for (int r = 1; r < rows.size(); ++r) {
+        QStringList cells = rows.at(r).mid(0, columns);
+        while (cells.size() < columns) cells << QString();
+        for (QString& c : cells) c = cellText(c);
+        if (std::all_of(cells.cbegin(), cells.cend(), isRule)) {
+            t->setItem(r - 1, 0, new QTableWidgetItem(cells.at(0)));
+            spans << Span{r - 1, 0, columns, cells.join(QString())};
+            continue;
+        }
+        int firstText = 0;
+        while (firstText < columns && cells.at(firstText).isEmpty()) ++firstText;
+        for (int c = firstText; c < columns;) {
+            int next = c + 1;
+            while (next < columns && cells.at(next).isEmpty()) ++next;
+            auto* item = new QTableWidgetItem(cells.at(c));
+            if (c == firstText && firstText > 0 && next == c + 1) {
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                t->setItem(r - 1, 0, item);
+                spans << Span{r - 1, 0, c + 1, cells.at(c)};
+            } else {
+                t->setItem(r - 1, c, item);
+                if (next > c + 1) spans << Span{r - 1, c, next - c, cells.at(c)};
+                else widths[c] = qMax(widths[c], fm.horizontalAdvance(cells.at(c)) + pad);
+            }
+            c = next;
+        }
+    }
+    // A spanning text wider than its columns widens the last of them.
+    int total = 0;
+    for (const Span& sp : spans) {
+        if (sp.count == columns && isRule(sp.text)) continue;
+        int room = 0;
+        for (int c = sp.first; c < sp.first + sp.count; ++c) room += widths.at(c);
+        const int need = fm.horizontalAdvance(sp.text) + pad;
+        if (need > room) widths[sp.first + sp.count - 1] += need - room;
+    }
+    for (int c = 0; c < columns; ++c) {
+        t->setColumnWidth(c, widths.at(c));
+        total += widths.at(c);
+    }
+    for (const Span& sp : spans) {
+        t->setSpan(sp.row, sp.first, 1, sp.count);
+        if (sp.count == columns && isRule(sp.text)) {
+            // Long enough to run the whole width; the cell clips it.
+            QString rule = sp.text;
+            while (!rule.isEmpty() && fm.horizontalAdvance(rule) < total + t->width()) rule += sp.text;
+            t->item(sp.row, 0)->setText(rule);
+        }
     }
 }
 

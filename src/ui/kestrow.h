@@ -62,6 +62,7 @@ private:
     void connectSignals();
     void applyOne(const ControlSpec& ctl, const ControlState& st, const ControlState* before);
     void fillGrid(const QString& key, const QList<QStringList>& rows);
+    void keepKeyboard(QWidget* focused);
     void placeReportPanel();
     void schedulePaint();
 
