@@ -4,11 +4,21 @@
 #include "ui/chart_view.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QHash>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPalette>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QVariant>
 #include <QWidget>
+
+#include <algorithm>
+#include <cmath>
 
 namespace pellucar::ui {
 
@@ -24,6 +34,86 @@ template <typename T> struct Row {
 
 QColor blend(const QColor& a, const QColor& b) {
     return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
+double luminance(const QColor& c) {
+    auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A disabled text is dimmer than the enabled one but still readable: the
+// half-way shade where it keeps 3:1 against the background (yellow on the
+// black scheme's blue would give a gray that all but vanishes), otherwise
+// light gray, white or black.
+QColor disabledText(const QColor& text, const QColor& back) {
+    for (const QColor& c : {blend(text, back), lightGray(), white(), black()})
+        if (c != text && contrast(c, back) >= 3.0) return c;
+    return blend(text, back);
+}
+
+// Fusion draws a button's face lighter and paler than its palette colour,
+// which leaves yellow on the black scheme's blue at about 3:1. Under a
+// scheme the push buttons are faced in the scheme's colour as it is, with a
+// plain bevel and an outline; captions and sizes stay the style's own.
+class SchemeButtonStyle : public QProxyStyle {
+public:
+    SchemeButtonStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p,
+                       const QWidget* w) const override {
+        if (pe != PE_PanelButtonCommand) {
+            QProxyStyle::drawPrimitive(pe, opt, p, w);
+            return;
+        }
+        const QColor face = opt->palette.color(QPalette::Button);
+        const QColor ink = opt->palette.color(QPalette::Active, QPalette::ButtonText);
+        const bool down = opt->state & (State_Sunken | State_On);
+        const QRect r = opt->rect.adjusted(0, 0, -1, -1);
+        p->save();
+        p->fillRect(opt->rect, face);
+        const QColor light = face.lightness() > 200 ? white() : face.lighter(170);
+        const QColor dark = face.darker(face.lightness() > 200 ? 140 : 250);
+        const QRect in = r.adjusted(1, 1, -1, -1);
+        const bool enabled = opt->state & State_Enabled;
+        // A disabled button lies flat, which tells it apart beside its
+        // dimmed caption.
+        if (enabled) {
+            p->setPen(down ? dark : light);
+            p->drawLine(in.topLeft(), in.topRight());
+            p->drawLine(in.topLeft(), in.bottomLeft());
+            p->setPen(down ? light : dark);
+            p->drawLine(in.bottomLeft(), in.bottomRight());
+            p->drawLine(in.topRight(), in.bottomRight());
+        }
+        p->setPen(enabled ? ink : blend(ink, face));
+        p->drawRect(r);
+        if (opt->state & State_HasFocus) {
+            p->setPen(QPen(ink, 1, Qt::DotLine));
+            p->drawRect(r.adjusted(3, 3, -3, -3));
+        }
+        p->restore();
+    }
+};
+
+QStyle* schemeButtonStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new SchemeButtonStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+// Push buttons take the scheme's face; in the design colours the style's own.
+void setButtonFace(QWidget* w, Scheme scheme) {
+    if (!qobject_cast<QPushButton*>(w)) return;
+    QStyle* wanted = scheme == Scheme::Design ? nullptr : schemeButtonStyle();
+    if (wanted ? w->style() != wanted : w->style() != QApplication::style()) w->setStyle(wanted);
 }
 
 QWidget* backgroundHolder(QWidget* window) {
@@ -195,7 +285,7 @@ void ScreenColors::setTextColors(QWidget* w, const TextColors& c) {
         p.setColor(QPalette::Active, role, c.text);
         p.setColor(QPalette::Inactive, role, c.text);
         // A disabled control must still look disabled in every scheme.
-        p.setColor(QPalette::Disabled, role, blend(c.text, c.back));
+        p.setColor(QPalette::Disabled, role, disabledText(c.text, c.back));
     }
     for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
         p.setColor(role, c.back);
@@ -247,7 +337,10 @@ void ScreenColors::applyShared(QWidget* window) const {
         QWidget* w = child(window, ctl.key);
         if (!w) continue;
         switch (ctl.kind) {
-        case ControlKind::Button: setTextColors(w, ColorTable::button(scheme_)); break;
+        case ControlKind::Button:
+            setTextColors(w, ColorTable::button(scheme_));
+            setButtonFace(w, scheme_);
+            break;
         case ControlKind::TextBox:
         case ControlKind::ComboBox: setTextColors(w, ColorTable::input(scheme_)); break;
         case ControlKind::Grid: setTextColors(w, ColorTable::grid(scheme_)); break;
@@ -262,7 +355,10 @@ void ScreenColors::applyToDialog(QWidget* dialog) const {
     setTextColors(dialog, ColorTable::dialog(scheme_));
     for (QWidget* w : dialog->findChildren<QWidget*>()) {
         if (w->property("valueLabel").toBool()) setTextColors(w, ColorTable::dialogValue(scheme_));
-        else if (w->inherits("QAbstractButton") && !w->inherits("QRadioButton")) setTextColors(w, ColorTable::button(scheme_));
+        else if (w->inherits("QAbstractButton") && !w->inherits("QRadioButton")) {
+            setTextColors(w, ColorTable::button(scheme_));
+            setButtonFace(w, scheme_);
+        }
         else if (w->inherits("QLineEdit") || w->inherits("QComboBox")) setTextColors(w, ColorTable::input(scheme_));
     }
 }
