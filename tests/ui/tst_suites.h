@@ -8,7 +8,9 @@ QObject* makeColorSuite();
 QObject* makeMainWindowSuite();
 QObject* makeWindowsSuite();
 QObject* makeChartViewSuite();
+QObject* makeDeskSuite();
 inline QList<QObject*> makeSuites() {
-    return {makeHelpSuite(), makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(), makeChartViewSuite()};
+    return {makeHelpSuite(), makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(), makeChartViewSuite(),
+            makeDeskSuite()};
 }
 } // namespace pellucar::uitest

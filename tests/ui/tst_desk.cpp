@@ -1,0 +1,262 @@
+#include "tst_suites.h"
+
+#include "scripted_dialogs.h"
+#include "ui/color_scheme.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace pellucar;
+using namespace pellucar::ui;
+
+Q_DECLARE_METATYPE(pellucar::ui::Scheme)
+
+namespace {
+
+// The controls of the trader-input panel.
+const QStringList kTraderPanel{"lblTraderInput", "btnOil",     "btnGold",   "btnTBond",      "btnSp500",
+                               "btnCattle",      "btnSoybean", "btnBuy",    "btnSell",       "btnHold",
+                               "promptUnits",    "inputUnits", "lblorderverify", "btnYes",   "btnNo"};
+
+double luminance(QRgb c) {
+    auto lin = [](int v) {
+        const double x = v / 255.0;
+        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
+}
+
+// How far a button's caption stands out from its face, as drawn: the face
+// is the commonest colour inside the border, the caption its most distant.
+double captionContrast(QWidget* button) {
+    const QImage img = button->grab().toImage();
+    const int inset = static_cast<int>(5 * img.devicePixelRatio());
+    QHash<QRgb, int> counts;
+    for (int y = inset; y < img.height() - inset; ++y)
+        for (int x = inset; x < img.width() - inset; ++x) ++counts[img.pixel(x, y) & 0xffffff];
+    QRgb face = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(face)) face = it.key();
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        const double a = luminance(it.key()), b = luminance(face);
+        best = std::max(best, (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05));
+    }
+    return best;
+}
+
+// The trading desk played as a player does: mouse clicks on the window's
+// buttons and keys in its units box.
+class DeskTest : public QObject {
+    Q_OBJECT
+    QString db_;
+
+    static QWidget* w(uitest::WindowRig& rig, const char* key) {
+        QWidget* x = rig.window.widget(QString::fromLatin1(key));
+        if (!x) qFatal("no control %s", key);
+        return x;
+    }
+    static QString text(uitest::WindowRig& rig, const char* key) { return static_cast<QLabel*>(w(rig, key))->text(); }
+    static QLineEdit* units(uitest::WindowRig& rig) { return static_cast<QLineEdit*>(w(rig, "inputUnits")); }
+    static void click(uitest::WindowRig& rig, const char* key) {
+        QWidget* b = w(rig, key);
+        QVERIFY2(b->isVisible() && b->isEnabled(), key);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    // A Daily Expert game on its second day, the window at its own size.
+    void startGame(uitest::WindowRig& rig) {
+        rig.window.show();
+        rig.window.startUp();
+        rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
+        for (int i = 0; i < 2; ++i) click(rig, "btnChangePeriod");
+    }
+
+    // Trade, a market, a side, and the units typed into the box.
+    void enterOrder(uitest::WindowRig& rig, const char* market, const char* side, const QString& count) {
+        click(rig, "btnTrade");
+        click(rig, market);
+        click(rig, side);
+        QVERIFY(units(rig)->isVisible());
+        QTest::keyClicks(units(rig), count);
+    }
+
+    // The price as the quote column shows it, without the change.
+    static QString quotePrice(uitest::WindowRig& rig, const char* quoteLabel) {
+        return text(rig, quoteLabel).section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+    }
+
+    // Nothing visible in the trader-input panel is cut or covers another.
+    static void checkTraderPanelFits(uitest::WindowRig& rig, const QString& when) {
+        QCoreApplication::processEvents();
+        QList<QWidget*> shown;
+        for (const QString& k : kTraderPanel) {
+            QWidget* x = rig.window.widget(k);
+            if (!x->isVisible()) continue;
+            shown << x;
+            const QString where = when + ": " + k;
+            auto* l = qobject_cast<QLabel*>(x);
+            if (l && l->wordWrap()) {
+                QVERIFY2(l->heightForWidth(l->width()) <= l->height(),
+                         qPrintable(where + QStringLiteral(" needs %1 px, has %2").arg(l->heightForWidth(l->width()))
+                                        .arg(l->height())));
+            } else if (l || qobject_cast<QPushButton*>(x)) {
+                QVERIFY2(x->sizeHint().width() <= x->width() && x->sizeHint().height() <= x->height(),
+                         qPrintable(where + QStringLiteral(" %1x%2 < %3x%4").arg(x->width()).arg(x->height())
+                                        .arg(x->sizeHint().width()).arg(x->sizeHint().height())));
+            }
+        }
+        auto rect = [&](QWidget* x) { return QRect(x->mapTo(&rig.window, QPoint(0, 0)), x->size()); };
+        for (int i = 0; i < shown.size(); ++i)
+            for (int j = i + 1; j < shown.size(); ++j)
+                QVERIFY2(!rect(shown[i]).intersects(rect(shown[j])),
+                         qPrintable(when + ": " + shown[i]->objectName() + " overlaps " + shown[j]->objectName()));
+    }
+
+private slots:
+    void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/desk.mdb")); }
+
+    // Buy 5 Oil: the keyboard lands in the units box, Enter there reads the
+    // order back with Enter Order offered, Enter Order fills it, and the
+    // trade history shows the trade and the position's average price, with
+    // no text cut by its column.
+    void anOrderThroughTheWindow() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        const QString price = quotePrice(rig, "lblOilCurrMark");
+        QVERIFY2(price.startsWith(QLatin1Char('$')), qPrintable(price));
+
+        enterOrder(rig, "btnOil", "btnBuy", QStringLiteral("5"));
+        QCOMPARE(rig.window.focusWidget(), units(rig));
+        QTest::keyClick(units(rig), Qt::Key_Return);
+        QCOMPARE(text(rig, "lblTraderInput"), QStringLiteral("Order Verification:"));
+        QCOMPARE(text(rig, "lblorderverify"), QStringLiteral("Is this order correct? Buy 5 Oil @ ") + price);
+        QVERIFY(w(rig, "btnYes")->isVisible() && w(rig, "btnYes")->isEnabled());
+        QVERIFY(w(rig, "btnNo")->isVisible());
+        QVERIFY(!units(rig)->isVisible());
+        // The keyboard moves on to Enter Order, not to a chart.
+        QCOMPARE(rig.window.focusWidget(), w(rig, "btnYes"));
+
+        click(rig, "btnYes");
+        QVERIFY(rig.dialogs.transcript.last().startsWith(QStringLiteral("frmTradeConfirmation:")));
+        QCOMPARE(text(rig, "lblOilPos"), QStringLiteral("5"));
+        QVERIFY(!w(rig, "btnYes")->isVisible());
+
+        click(rig, "btnTradeHist");
+        auto* grid = static_cast<QTableWidget*>(w(rig, "TradeGrid"));
+        QVERIFY(grid->isVisible());
+        QVERIFY(!w(rig, "GraphLeft")->isVisible());
+        auto cell = [&](int r, int c) { return grid->item(r, c) ? grid->item(r, c)->text() : QString(); };
+        QCOMPARE(grid->horizontalHeaderItem(4)->text(), QStringLiteral("Transaction        "));
+        QCOMPARE(cell(0, 0), QStringLiteral("1"));
+        QCOMPARE((QStringList{cell(0, 3), cell(0, 4), cell(0, 5), cell(0, 6)}),
+                 (QStringList{"Oil", "Buy", "5", price}));
+        int average = -1;
+        for (int r = 1; r < grid->rowCount(); ++r)
+            for (int c = 0; c < grid->columnCount(); ++c)
+                if (cell(r, c) == QLatin1String("Average Price of")) average = r;
+        QVERIFY(average > 0);
+        QVERIFY2(cell(average, 6).trimmed() == price, qPrintable(cell(average, 6)));
+
+        const QFontMetrics fm(grid->font());
+        for (int c = 0; c < grid->columnCount(); ++c) {
+            const QString h = grid->horizontalHeaderItem(c)->text();
+            QVERIFY2(fm.horizontalAdvance(h) <= grid->columnWidth(c), qPrintable(h));
+        }
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            for (int c = 0; c < grid->columnCount(); ++c) {
+                const QString t = cell(r, c).trimmed();
+                // A rule of one repeated symbol runs to the edge and is cut there.
+                if (t.isEmpty() || t.count(t.at(0)) == t.size()) continue;
+                int room = 0;
+                for (int k = c; k < c + grid->columnSpan(r, c); ++k) room += grid->columnWidth(k);
+                QVERIFY2(fm.horizontalAdvance(cell(r, c)) <= room,
+                         qPrintable(QStringLiteral("row %1 column %2: %3 in %4 px").arg(r).arg(c).arg(t).arg(room)));
+            }
+        }
+        click(rig, "btnCloseTradeHistory");
+        QVERIFY(!grid->isVisible());
+        QVERIFY(w(rig, "GraphLeft")->isVisible());
+    }
+
+    // Tab in the units box checks the units as Enter does; Cancel Order
+    // leaves the position alone and offers the box again on the next order.
+    void tabChecksTheUnitsAndCancelDropsTheOrder() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        enterOrder(rig, "btnGold", "btnSell", QStringLiteral("2"));
+        QTest::keyClick(units(rig), Qt::Key_Tab);
+        QVERIFY2(text(rig, "lblorderverify").startsWith(QStringLiteral("Is this order correct? Sell 2 Gold @ $")),
+                 qPrintable(text(rig, "lblorderverify")));
+        click(rig, "btnNo");
+        QCOMPARE(text(rig, "lblGoldPos"), QStringLiteral("0"));
+        QVERIFY(!w(rig, "lblorderverify")->isVisible());
+
+        enterOrder(rig, "btnGold", "btnBuy", QString());
+        QCOMPARE(units(rig)->text(), QString());
+        QCOMPARE(rig.window.focusWidget(), units(rig));
+    }
+
+    // In every scheme, at the window's own size, every state of an order
+    // shows the trader-input panel whole: the market buttons, the sides, the
+    // one-line units prompt over its box and a long read-back.
+    void traderPanelFitsInEveryScheme_data() {
+        QTest::addColumn<Scheme>("scheme");
+        QTest::newRow("design") << Scheme::Design;
+        QTest::newRow("black") << Scheme::Black;
+        QTest::newRow("gray") << Scheme::Gray;
+        QTest::newRow("mono") << Scheme::Monochrome;
+    }
+    void traderPanelFitsInEveryScheme() {
+        QFETCH(Scheme, scheme);
+        uitest::WindowRig rig(db_);
+        rig.dialogs.chooseScheme(scheme);
+        startGame(rig);
+        const QSize size = rig.window.size();
+        click(rig, "btnTrade");
+        checkTraderPanelFits(rig, QStringLiteral("markets"));
+        click(rig, "btnSoybean");
+        checkTraderPanelFits(rig, QStringLiteral("sides"));
+        // Captions read on their faces as drawn: the enabled sides' clearly,
+        // and under a scheme the dimmed ones too (the chosen market and the
+        // report buttons); the design colours dim them as the desktop does.
+        QVERIFY(!w(rig, "btnSoybean")->isEnabled() && !w(rig, "btnTradeHist")->isEnabled());
+        for (const char* k : {"btnBuy", "btnSell", "btnSoybean", "btnTradeHist"}) {
+            QVERIFY(w(rig, k)->isVisible());
+            const bool enabled = w(rig, k)->isEnabled();
+            if (!enabled && scheme == Scheme::Design) continue;
+            const double contrast = captionContrast(w(rig, k));
+            QVERIFY2(contrast >= (enabled ? 4.5 : 3.0), qPrintable(QStringLiteral("%1: %2").arg(k).arg(contrast)));
+        }
+        click(rig, "btnSell");
+        // The prompt reads on one line, over its box.
+        auto* prompt = static_cast<QLabel*>(w(rig, "promptUnits"));
+        QVERIFY(prompt->text().contains(QStringLiteral("Sell")));
+        QVERIFY2(prompt->fontMetrics().horizontalAdvance(prompt->text()) <= prompt->contentsRect().width(),
+                 qPrintable(prompt->text()));
+        checkTraderPanelFits(rig, QStringLiteral("units"));
+        QTest::keyClicks(units(rig), QStringLiteral("12"));
+        QTest::keyClick(units(rig), Qt::Key_Return);
+        QVERIFY(w(rig, "lblorderverify")->isVisible());
+        checkTraderPanelFits(rig, QStringLiteral("read-back"));
+        // Longer than any order the limits allow: thousands at a six-decimal price.
+        static_cast<QLabel*>(w(rig, "lblorderverify"))
+            ->setText(QStringLiteral("Is this order correct? Sell 1,000 TBond @ $116.09375"));
+        checkTraderPanelFits(rig, QStringLiteral("long read-back"));
+        QCOMPARE(rig.window.size(), size);
+    }
+};
+
+} // namespace
+
+QObject* pellucar::uitest::makeDeskSuite() { return new DeskTest; }
+
+#include "tst_desk.moc"
