@@ -426,7 +426,8 @@ void GameChartView::restyle() {
         case ChartLine::Kind::Mean:
             pen.setColor(colors_.statistics);
             pen.setWidthF(1.0);
-            pen.setStyle(Qt::DashLine);
+            // In one ink the moving average is the dashed line; the mean dots.
+            pen.setStyle(colors_.singleInk ? Qt::DotLine : Qt::DashLine);
             break;
         case ChartLine::Kind::Min:
         case ChartLine::Kind::Max:
