@@ -1,0 +1,182 @@
+// Loading a game's period from the bundled database: what the game does
+// (the market-data functions its period load calls, on an open database)
+// against SQLite alone stepping the same statements.
+#include "bench_support.h"
+
+#include "market/database.h"
+#include "market/market_data.h"
+
+#include <sqlite3.h>
+
+#include <memory>
+
+namespace pellucar::bench {
+namespace {
+
+const QDate kDailyStart(1994, 1, 1);
+const QDate kTickStart(1996, 1, 1);
+
+// The game's statements, word for word as MarketDatabase runs them; the
+// floor must step exactly what the game asks for.
+const char* const kTradingDaysDailySql =
+    "SELECT DISTINCT Date FROM DailyData WHERE Date >= date(?1) AND Date < date(?2) ORDER BY Date";
+const char* const kTradingDaysTickSql =
+    "SELECT Date FROM TickTradeDaysResults WHERE date(Date) >= date(?1) AND date(Date) < date(?2) "
+    "ORDER BY date(Date)";
+const char* const kDailySql = "SELECT OpenInterest, DayVolume, Open, High, Low, Close, Date FROM DailyData "
+                              "WHERE CommodityID = ?1 AND Date >= date(?2) AND Date < date(?3) ORDER BY Date";
+const char* const kTickSql = "SELECT DateTime, realprice FROM TickData "
+                             "WHERE CommodityID = ?1 AND DateTime >= date(?2) AND DateTime < date(?3) ORDER BY DateTime";
+
+struct Connection {
+    sqlite3* db = nullptr;
+    Connection() {
+        if (sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            sqlite3_close(db);
+            db = nullptr;
+        }
+    }
+    ~Connection() { sqlite3_close(db); }
+};
+
+// Prepares, binds, steps every row reading each column as its type, and
+// finalizes: what any reader of these rows must at least do. Returns rows.
+long long stepAll(sqlite3* db, const char* sql, int commodityId, const std::string& from, const std::string& to,
+                  int columns) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) return -1;
+    int i = 1;
+    if (commodityId > 0) sqlite3_bind_int(st, i++, commodityId);
+    sqlite3_bind_text(st, i++, from.c_str(), static_cast<int>(from.size()), SQLITE_STATIC);
+    sqlite3_bind_text(st, i, to.c_str(), static_cast<int>(to.size()), SQLITE_STATIC);
+    long long rows = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(st, c)) {
+            case SQLITE_INTEGER: benchmark::DoNotOptimize(sqlite3_column_int64(st, c)); break;
+            case SQLITE_FLOAT: benchmark::DoNotOptimize(sqlite3_column_double(st, c)); break;
+            default:
+                benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+                benchmark::DoNotOptimize(sqlite3_column_bytes(st, c));
+            }
+        }
+        ++rows;
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
+std::string iso(const QDate& d) { return d.toString(Qt::ISODate).toStdString(); }
+
+void BM_PeriodLoad_DailyYear(benchmark::State& state) {
+    MarketDatabase db;
+    if (!db.open(databasePath())) return state.SkipWithError(db.lastError().toStdString().c_str());
+    auto md = std::make_unique<MarketData>();
+    Samples samples;
+    long long rows = 0;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        // As the game's period load: the trading days, six series, aligned.
+        md->clearPeriod();
+        LoadTradingDays(db, QStringLiteral("Daily"), false, kDailyStart, md->tradingDays);
+        rows = md->tradingDays.count();
+        for (int id = 1; id <= kMarketCount; ++id) rows += LoadDailyData(db, id, kDailyStart, md->series[id]);
+        AlignSeriesToTradingDays(*md);
+        samples.stop(t0);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    samples.publish(state, "load.daily");
+}
+
+void BM_PeriodLoad_DailyYear_SqliteFloor(benchmark::State& state) {
+    Connection c;
+    if (!c.db) return state.SkipWithError("cannot open futures.mdb");
+    const std::string from = iso(kDailyStart), to = iso(kDailyStart.addYears(1));
+    Samples samples;
+    long long rows = 0;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        rows = stepAll(c.db, kTradingDaysDailySql, 0, from, to, 1);
+        for (int id = 1; id <= kMarketCount; ++id) rows += stepAll(c.db, kDailySql, id, from, to, 7);
+        samples.stop(t0);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    samples.publish(state, "load.daily.floor");
+}
+
+void BM_PeriodLoad_TickQuarter(benchmark::State& state) {
+    MarketDatabase db;
+    if (!db.open(databasePath())) return state.SkipWithError(db.lastError().toStdString().c_str());
+    auto md = std::make_unique<MarketData>();
+    Samples samples;
+    long long days = 0;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        // As the game's period load of a tick quarter not read before.
+        md->clearPeriod();
+        const int n = LoadTradingDays(db, QStringLiteral("Tick"), false, kTickStart, md->tradingDays);
+        md->tickDays = {};
+        md->tickDayCount = std::min(n, kTickDayCapacity);
+        for (int d = 0; d < md->tickDayCount; ++d) md->tickDays[static_cast<size_t>(d)].date = md->tradingDays.days[d];
+        for (int id = 1; id <= kMarketCount; ++id) LoadTickData(db, id, kTickStart, false, *md);
+        samples.stop(t0);
+        days = n;
+    }
+    state.counters["days"] = static_cast<double>(days);
+    samples.publish(state, "load.tick");
+}
+
+void BM_PeriodLoad_TickQuarter_SqliteFloor(benchmark::State& state) {
+    Connection c;
+    if (!c.db) return state.SkipWithError("cannot open futures.mdb");
+    const std::string from = iso(kTickStart), to = iso(kTickStart.addMonths(3));
+    Samples samples;
+    long long rows = 0;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        rows = stepAll(c.db, kTradingDaysTickSql, 0, from, to, 1);
+        for (int id = 1; id <= kMarketCount; ++id) rows += stepAll(c.db, kTickSql, id, from, to, 2);
+        samples.stop(t0);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    samples.publish(state, "load.tick.floor");
+}
+
+// The whole New Game of the core (setup window answered, reset, period load,
+// first quotes), repeated on a game that has not started: the period load
+// in its setting.
+void BM_NewGame_DailyYear_Core(benchmark::State& state) {
+    auto rig = std::make_unique<CoreRig>();
+    rig->game.startUp();
+    if (rig->game.ended()) return state.SkipWithError("start-up failed");
+    const SetupPlan p = dailyYear();
+    const QHash<QString, QString> setup{{"level", p.level}, {"length", p.length}, {"data", p.data},
+                                        {"period", "select"}, {"year", QString::number(p.year)}};
+    Samples samples;
+    for (auto _ : state) {
+        rig->dialogs.queueSetup(setup);
+        const auto t0 = Samples::start();
+        rig->game.click(QStringLiteral("mnuNewGame"));
+        samples.stop(t0);
+        if (rig->game.state().periodIndex != 0 || rig->game.state().tradingDayCount <= 0)
+            return state.SkipWithError("New Game did not load a period");
+        state.PauseTiming();
+        rig->dialogs.clearTranscript();
+        state.ResumeTiming();
+    }
+    samples.publish(state, "newgame.daily");
+}
+
+} // namespace
+
+void registerLoadBenchmarks() {
+    benchmark::RegisterBenchmark("PeriodLoad/DailyYear", BM_PeriodLoad_DailyYear)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("PeriodLoad/DailyYear/SqliteFloor", BM_PeriodLoad_DailyYear_SqliteFloor)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("PeriodLoad/TickQuarter", BM_PeriodLoad_TickQuarter)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("PeriodLoad/TickQuarter/SqliteFloor", BM_PeriodLoad_TickQuarter_SqliteFloor)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("NewGame/DailyYear/Core", BM_NewGame_DailyYear_Core)->Unit(benchmark::kMillisecond);
+}
+
+} // namespace pellucar::bench

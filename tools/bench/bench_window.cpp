@@ -1,0 +1,423 @@
+// The main window: start-up to the window shown, one Forward press with
+// both charts redrawn, and the peak memory of a year played through it, each
+// beside a bare Qt floor taken in the same run.
+#include "bench_support.h"
+
+#include "ui/metrics.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QProcess>
+#include <QStyleFactory>
+#include <QVBoxLayout>
+#include <QtCharts/QCandlestickSeries>
+#include <QtCharts/QCandlestickSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+#include <cstdio>
+#include <cstring>
+
+namespace pellucar::bench {
+namespace {
+
+constexpr int kWindowWidthTwips = 9540; // the main window's design size
+constexpr int kWindowHeightTwips = 7220;
+// Cold starts are few and slow; a handful gives a steady median.
+constexpr int kColdStarts = 7;
+
+std::int64_t monotonicNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+// The bare floor of start-up: a main window of the same size with an empty
+// central widget, shown and painted.
+struct BareWindow {
+    QMainWindow window;
+    QWidget* central = new QWidget;
+    PaintWatch paints;
+    BareWindow() {
+        window.setCentralWidget(central);
+        window.resize(ui::twipsToPixelsX(kWindowWidthTwips, &window), ui::twipsToPixelsY(kWindowHeightTwips, &window));
+        paints.watch(central);
+    }
+    bool show() {
+        window.show();
+        return processUntilPainted(paints, {central});
+    }
+};
+
+// Start-up as the program does it (window shown, then the game's start-up
+// with its About and disclaimer windows), up to the window painted.
+bool startWindow(WindowRig& rig) {
+    rig.paints.watch(rig.window.centralWidget());
+    rig.window.show();
+    rig.window.startUp();
+    if (rig.game.ended()) return false;
+    return processUntilPainted(rig.paints, {rig.window.centralWidget(), rig.left, rig.right});
+}
+
+void BM_Startup_Window_InProcess(benchmark::State& state) {
+    Samples samples;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        auto rig = std::make_unique<WindowRig>(dailyYear());
+        const bool ok = startWindow(*rig);
+        samples.stop(t0);
+        if (!ok) return state.SkipWithError("the main window did not come up");
+        state.PauseTiming();
+        rig.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    samples.publish(state, "startup.warm");
+}
+
+void BM_Startup_BareWindow_InProcess(benchmark::State& state) {
+    Samples samples;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        auto bare = std::make_unique<BareWindow>();
+        const bool ok = bare->show();
+        samples.stop(t0);
+        if (!ok) return state.SkipWithError("the bare window never painted");
+        state.PauseTiming();
+        bare.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    samples.publish(state, "startup.bare.warm");
+}
+
+// Runs this program again in a probe mode; returns its one line of output.
+// With `freshMemory` it is started from a shell the shell forks: a child
+// forked straight from this process would carry this process's resident
+// size into its own getrusage peak (Linux keeps the peak across exec).
+QString runProbe(const QStringList& args, int timeoutMs, bool freshMemory = false) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (freshMemory)
+        p.start(QStringLiteral("/bin/sh"), QStringList{QStringLiteral("-c"), QStringLiteral("\"$0\" \"$@\"; exit $?"),
+                                                      QCoreApplication::applicationFilePath()} + args);
+    else
+        p.start(QCoreApplication::applicationFilePath(), args);
+    if (!p.waitForFinished(timeoutMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
+}
+
+// A cold start: a new process (loading Qt, the platform plugin and fonts)
+// up to the window painted, timed from just before the launch.
+void startupProcess(benchmark::State& state, const char* what, const std::string& figure) {
+    Samples samples;
+    for (auto _ : state) {
+        const std::int64_t t0 = monotonicNs();
+        const QString out = runProbe({"--probe", "startup", QString::fromLatin1(what), QString::number(t0)}, 30000);
+        bool ok = false;
+        const double ns = out.toDouble(&ok);
+        if (!ok) return state.SkipWithError("the start-up probe failed");
+        state.SetIterationTime(ns / 1e9);
+        samples.add(std::chrono::nanoseconds(static_cast<std::int64_t>(ns)));
+    }
+    samples.publish(state, figure);
+}
+
+void BM_Startup_Window_Process(benchmark::State& state) { startupProcess(state, "window", "startup.process"); }
+void BM_Startup_BareWindow_Process(benchmark::State& state) { startupProcess(state, "bare", "startup.bare.process"); }
+
+void forwardInWindow(benchmark::State& state, const SetupPlan& plan, const std::string& figure) {
+    std::unique_ptr<WindowRig> rig;
+    std::string error;
+    auto fresh = [&] {
+        rig.reset();
+        QCoreApplication::processEvents();
+        rig = std::make_unique<WindowRig>(plan);
+        return setUpWindowGame(*rig, &error);
+    };
+    if (!fresh()) return state.SkipWithError(error.c_str());
+    Samples samples;
+    int games = 1, stalled = 0, unchanged = 0, unpainted = 0;
+    for (auto _ : state) {
+        if (rig->pressesLeft() <= 0) {
+            state.PauseTiming();
+            ++games;
+            if (!fresh()) return state.SkipWithError(error.c_str());
+            state.ResumeTiming();
+        }
+        const int before = rig->game.state().periodIndex;
+        bool changed = false;
+        const auto t0 = Samples::start();
+        const bool painted = pressForward(*rig, &changed);
+        samples.stop(t0);
+        if (rig->game.state().periodIndex != before + 1) ++stalled;
+        if (!changed) ++unchanged;
+        if (!painted) ++unpainted;
+    }
+    if (stalled > 0) state.counters["not_advanced"] = stalled;
+    // Presses after which a chart showed the same as before need no redraw.
+    if (unchanged > 0) state.counters["charts_unchanged"] = unchanged;
+    if (unpainted > 0) state.counters["paint_timeouts"] = unpainted;
+    state.counters["games"] = games;
+    samples.publish(state, figure);
+}
+
+void BM_Forward_Window_Daily(benchmark::State& state) { forwardInWindow(state, dailyYear(), "forward.window.daily"); }
+void BM_Forward_Window_Tick(benchmark::State& state) { forwardInWindow(state, tickQuarter(), "forward.window.tick"); }
+
+// The floor of a press in the window: plain Qt Charts views of the game's
+// chart size redrawing the same candles and lines the game's charts show,
+// press after press, with no game, no table and no labels of our own.
+class BareCharts {
+public:
+    BareCharts(QSize leftSize, QSize rightSize) {
+        auto* central = new QWidget;
+        auto* v = new QVBoxLayout(central);
+        v->addWidget(make(left_, leftSize));
+        v->addWidget(make(right_, rightSize));
+        window_.setCentralWidget(central);
+        window_.resize(ui::twipsToPixelsX(kWindowWidthTwips, &window_), ui::twipsToPixelsY(kWindowHeightTwips, &window_));
+        paints_.watch(left_.view->viewport());
+        paints_.watch(right_.view->viewport());
+    }
+    void show() {
+        window_.show();
+        processUntilPainted(paints_, {left_.view->viewport(), right_.view->viewport()});
+    }
+    bool draw(const charts::ChartPair& pair) {
+        paints_.reset();
+        fill(left_, pair.left);
+        fill(right_, pair.right);
+        return processUntilPainted(paints_, {left_.view->viewport(), right_.view->viewport()});
+    }
+
+private:
+    struct View {
+        QChartView* view = nullptr;
+        QCandlestickSeries* candles = nullptr;
+        QList<QLineSeries*> lines;
+        QValueAxis* x = nullptr;
+        QValueAxis* y = nullptr;
+    };
+    static QChartView* make(View& v, QSize size) {
+        auto* chart = new QChart;
+        chart->legend()->hide();
+        v.view = new QChartView(chart);
+        v.view->setFixedSize(size);
+        v.x = new QValueAxis;
+        v.y = new QValueAxis;
+        chart->addAxis(v.x, Qt::AlignBottom);
+        chart->addAxis(v.y, Qt::AlignLeft);
+        v.candles = new QCandlestickSeries;
+        chart->addSeries(v.candles);
+        v.candles->attachAxis(v.x);
+        v.candles->attachAxis(v.y);
+        return v.view;
+    }
+    static void fill(View& v, const charts::ChartData& d) {
+        v.candles->clear();
+        if (d.style == charts::ChartData::Style::Candles) {
+            QList<QCandlestickSet*> sets;
+            for (qsizetype i = 0; i < d.points.size(); ++i)
+                if (const auto& p = d.points.at(i).price)
+                    sets << new QCandlestickSet(p->open, p->high, p->low, p->close, static_cast<double>(i));
+            v.candles->append(sets);
+        }
+        while (v.lines.size() < d.lines.size()) {
+            auto* s = new QLineSeries;
+            v.view->chart()->addSeries(s);
+            s->attachAxis(v.x);
+            s->attachAxis(v.y);
+            v.lines << s;
+        }
+        for (qsizetype k = 0; k < v.lines.size(); ++k) {
+            QList<QPointF> pts;
+            if (k < d.lines.size()) {
+                const auto& values = d.lines.at(k).values;
+                for (qsizetype i = 0; i < values.size(); ++i)
+                    if (values.at(i)) pts << QPointF(static_cast<double>(i), *values.at(i));
+            }
+            v.lines[k]->replace(pts);
+        }
+        v.x->setRange(-0.5, std::max(1, d.xSlots) - 0.5);
+        if (d.yMax > d.yMin) v.y->setRange(d.yMin, d.yMax);
+    }
+
+    QMainWindow window_;
+    View left_, right_;
+    PaintWatch paints_;
+};
+
+void chartsFloor(benchmark::State& state, const SetupPlan& plan, const std::string& figure) {
+    // What the game's charts show after each press of one game, and their size.
+    QList<charts::ChartPair> frames;
+    QSize leftSize, rightSize;
+    {
+        WindowRig sizes(plan);
+        sizes.window.show();
+        QCoreApplication::processEvents();
+        leftSize = sizes.window.widget(QStringLiteral("GraphLeft"))->size();
+        rightSize = sizes.window.widget(QStringLiteral("GraphRight"))->size();
+    }
+    {
+        CoreRig core;
+        std::string error;
+        if (!setUpCoreGame(core, plan, &error)) return state.SkipWithError(error.c_str());
+        while (core.pressesLeft() > 0) {
+            core.game.click(QStringLiteral("btnChangePeriod"));
+            frames << core.game.charts();
+        }
+    }
+    if (frames.isEmpty()) return state.SkipWithError("no frames");
+    BareCharts bare(leftSize, rightSize);
+    bare.show();
+    Samples samples;
+    qsizetype i = 0;
+    int unpainted = 0;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        if (!bare.draw(frames.at(i))) ++unpainted;
+        samples.stop(t0);
+        i = (i + 1) % frames.size();
+    }
+    if (unpainted > 0) state.counters["paint_timeouts"] = unpainted;
+    samples.publish(state, figure);
+}
+
+void BM_Forward_Window_Daily_BareChartsFloor(benchmark::State& state) {
+    chartsFloor(state, dailyYear(), "forward.window.daily.floor");
+}
+void BM_Forward_Window_Tick_BareChartsFloor(benchmark::State& state) {
+    chartsFloor(state, tickQuarter(), "forward.window.tick.floor");
+}
+
+// Peak memory is per process, so each figure comes from a fresh one.
+void peakRss(benchmark::State& state, const char* what, const std::string& figure) {
+    for (auto _ : state) {
+        const QStringList out = runProbe({"--probe", "rss", QString::fromLatin1(what)}, 120000, true).split(' ');
+        bool ok = false;
+        const double mb = out.value(0).toDouble(&ok);
+        if (!ok || out.size() < 4) return state.SkipWithError("the memory probe failed");
+        state.SetIterationTime(out.value(3).toDouble() / 1e9);
+        state.counters["peak_rss_MB"] = mb;
+        state.counters["VmHWM_MB"] = out.value(1).toDouble();
+        if (out.value(2).toInt() > 0) state.counters["presses"] = out.value(2).toInt();
+        record(figure, mb);
+    }
+}
+
+void BM_PeakRss_DailyYearGame_Window(benchmark::State& state) { peakRss(state, "game", "rss.game"); }
+void BM_PeakRss_BareWindow(benchmark::State& state) { peakRss(state, "bare", "rss.bare"); }
+
+// --- the child processes -------------------------------------------------
+
+int probeStartup(const char* what, std::int64_t launchedNs) {
+    // The program's own start: the application and its style, then the window.
+    static int argc = 1;
+    static char name[] = "pellucar-bench";
+    static char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pellucar"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    bool ok = false;
+    std::unique_ptr<WindowRig> rig;
+    std::unique_ptr<BareWindow> bare;
+    if (std::strcmp(what, "window") == 0) {
+        rig = std::make_unique<WindowRig>(dailyYear());
+        ok = startWindow(*rig);
+    } else {
+        bare = std::make_unique<BareWindow>();
+        ok = bare->show();
+    }
+    const std::int64_t elapsed = monotonicNs() - launchedNs;
+    if (!ok) return 1;
+    std::printf("%lld\n", static_cast<long long>(elapsed));
+    return 0;
+}
+
+int probeRss(const char* what) {
+    static int argc = 1;
+    static char name[] = "pellucar-bench";
+    static char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const auto t0 = Clock::now();
+    int presses = 0;
+    if (std::strcmp(what, "game") == 0) {
+        // A whole Expert year of daily data played through the window, six
+        // positions held, every press painted, to the end-of-game window.
+        WindowRig rig(dailyYear());
+        std::string error;
+        if (!setUpWindowGame(rig, &error)) {
+            std::fprintf(stderr, "pellucar-bench: %s\n", error.c_str());
+            return 1;
+        }
+        while (rig.dialogs.gameOvers == 0 && !rig.game.ended() && presses < 400) {
+            pressForward(rig);
+            ++presses;
+        }
+        if (rig.dialogs.gameOvers == 0) return 1;
+    } else {
+        BareWindow bare;
+        if (!bare.show()) return 1;
+    }
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - t0).count();
+    std::printf("%.1f %.1f %d %lld\n", peakRssMb(), highWaterMb(), presses, static_cast<long long>(ns));
+    return 0;
+}
+
+} // namespace
+
+int runChildProbe(int argc, char** argv) {
+    if (argc >= 5 && std::strcmp(argv[2], "startup") == 0) return probeStartup(argv[3], std::atoll(argv[4]));
+    if (argc >= 4 && std::strcmp(argv[2], "rss") == 0) return probeRss(argv[3]);
+    std::fprintf(stderr, "pellucar-bench: unknown probe\n");
+    return 2;
+}
+
+void registerStartupBenchmarks() {
+    benchmark::RegisterBenchmark("Startup/Window/Process", BM_Startup_Window_Process)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(kColdStarts);
+    benchmark::RegisterBenchmark("Startup/BareWindow/Process", BM_Startup_BareWindow_Process)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(kColdStarts);
+    benchmark::RegisterBenchmark("Startup/Window/InProcess", BM_Startup_Window_InProcess)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Startup/BareWindow/InProcess", BM_Startup_BareWindow_InProcess)
+        ->Unit(benchmark::kMillisecond);
+}
+
+void registerWindowForwardBenchmarks(int dailyPresses, int tickPresses) {
+    // One whole game each: a press here costs milliseconds.
+    benchmark::RegisterBenchmark("Forward/Window/Daily", BM_Forward_Window_Daily)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(dailyPresses);
+    benchmark::RegisterBenchmark("Forward/Window/Daily/BareChartsFloor", BM_Forward_Window_Daily_BareChartsFloor)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(dailyPresses);
+    benchmark::RegisterBenchmark("Forward/Window/Tick", BM_Forward_Window_Tick)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(tickPresses);
+    benchmark::RegisterBenchmark("Forward/Window/Tick/BareChartsFloor", BM_Forward_Window_Tick_BareChartsFloor)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(tickPresses);
+}
+
+void registerMemoryBenchmarks() {
+    benchmark::RegisterBenchmark("PeakRss/DailyYearGame/Window", BM_PeakRss_DailyYearGame_Window)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("PeakRss/BareWindow", BM_PeakRss_BareWindow)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1);
+}
+
+} // namespace pellucar::bench

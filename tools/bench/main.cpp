@@ -1,0 +1,135 @@
+// pellucar-bench: the game's speed and memory figures on the bundled
+// database, each beside a floor measured in the same run. Prints Google
+// Benchmark's table, then a summary of figure, floor, ratio and target.
+//
+//   QT_QPA_PLATFORM=offscreen pellucar-bench --benchmark_min_time=0.2
+//
+// The program also runs itself as a child ("--probe ...") for the figures
+// that need a fresh process: a cold start-up and a peak memory.
+#include "bench_support.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QStyleFactory>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+using pellucar::bench::recorded;
+
+enum class Unit { Time, Megabytes };
+
+struct Line {
+    const char* what;
+    const char* figure;
+    const char* floor;     // null: compared with the target alone
+    const char* floorName; // what the floor is
+    Unit unit;
+    double target;         // ns or MB; 0 when there is none
+};
+
+// The figures, in the order they were asked for.
+const Line kLines[] = {
+    {"Period load, Daily year 1994", "load.daily", "load.daily.floor", "SQLite steps same SELECTs", Unit::Time, 0},
+    {"Period load, Tick quarter 1996 Q1", "load.tick", "load.tick.floor", "SQLite steps same SELECTs", Unit::Time, 0},
+    {"  New Game click (core), Daily year", "newgame.daily", "load.daily.floor", "SQLite steps same SELECTs",
+     Unit::Time, 0},
+    {"Start-up to window shown, new process", "startup.process", "startup.bare.process", "bare QMainWindow process",
+     Unit::Time, 0},
+    {"Start-up to window shown, in process", "startup.warm", "startup.bare.warm", "bare QMainWindow shown",
+     Unit::Time, 0},
+    {"Forward, core, Daily (Expert, 6 positions)", "forward.core.daily", nullptr, "", Unit::Time, 50e3},
+    {"Forward, core, Tick (Expert, 6 positions)", "forward.core.tick", nullptr, "", Unit::Time, 50e3},
+    {"Forward, window, Daily (charts painted)", "forward.window.daily", "forward.window.daily.floor",
+     "bare QtCharts, same data", Unit::Time, 4e6},
+    {"Forward, window, Tick (charts painted)", "forward.window.tick", "forward.window.tick.floor",
+     "bare QtCharts, same data", Unit::Time, 4e6},
+    {"Peak RSS, Expert Daily year in window", "rss.game", "rss.bare", "bare QMainWindow process", Unit::Megabytes,
+     60},
+    {"pellucar-mkdb build of futures.mdb", "mkdb", "mkdb.floor", "SQLite inserts same rows", Unit::Time, 0},
+};
+
+std::string show(double v, Unit unit) {
+    char buf[32];
+    if (unit == Unit::Megabytes) std::snprintf(buf, sizeof buf, "%.1f MB", v);
+    else if (v >= 1e9) std::snprintf(buf, sizeof buf, "%.2f s", v / 1e9);
+    else if (v >= 1e6) std::snprintf(buf, sizeof buf, "%.2f ms", v / 1e6);
+    else std::snprintf(buf, sizeof buf, "%.1f us", v / 1e3);
+    return buf;
+}
+
+void printSummary() {
+    std::printf("\nSummary: medians of single iterations (peak RSS: one process); floors from this run\n");
+    std::printf("%-44s %11s %11s %7s  %-26s %s\n", "figure", "median", "floor", "ratio", "floor is", "target");
+    for (const Line& l : kLines) {
+        const auto v = recorded(l.figure);
+        if (!v) continue; // filtered out of this run
+        const auto f = l.floor ? recorded(l.floor) : std::nullopt;
+        std::string ratio = "-", target = "-";
+        if (f && *f > 0) {
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%.1fx", *v / *f);
+            ratio = buf;
+        }
+        if (l.target > 0) {
+            char buf[24];
+            std::snprintf(buf, sizeof buf, " (%.1fx)", *v / l.target);
+            target = "<= " + show(l.target, l.unit) + (*v <= l.target ? "  met" : "  MISSED") + buf;
+        }
+        std::printf("%-44s %11s %11s %7s  %-26s %s\n", l.what, show(*v, l.unit).c_str(),
+                    f ? show(*f, l.unit).c_str() : "-", ratio.c_str(), l.floor ? l.floorName : "-", target.c_str());
+    }
+    if (const auto daily = recorded("forward.core.daily"), window = recorded("forward.window.daily"); daily && window)
+        std::printf("Window press / core press (Daily): %.0fx\n", *window / *daily);
+    // Wall-clock medians on a busy machine run long; say how busy it was.
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (load.open(QIODevice::ReadOnly))
+        std::printf("Load average at the end of the run: %s\n", load.readAll().trimmed().constData());
+}
+
+// The offscreen platform says, for every window, that it cannot resize or
+// raise one, and each child process that no runtime folder is set; such
+// lines, by the hundred, would bury the table.
+QtMessageHandler previousHandler = nullptr;
+
+void quietPlatformNotices(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("This plugin does not support")) ||
+        message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (previousHandler) previousHandler(type, context, message);
+    else std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    previousHandler = qInstallMessageHandler(quietPlatformNotices);
+    if (argc >= 2 && std::strcmp(argv[1], "--probe") == 0) return pellucar::bench::runChildProbe(argc, argv);
+    // The figures are taken without a display, so runs on different
+    // machines compare; the children inherit the setting.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pellucar"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    using namespace pellucar::bench;
+    registerLoadBenchmarks();
+    registerMkdbBenchmarks();
+    registerStartupBenchmarks();
+    const int daily = pressesPerGame(dailyYear()), tick = pressesPerGame(tickQuarter());
+    if (daily <= 0 || tick <= 0) {
+        std::fprintf(stderr, "pellucar-bench: cannot play a game on %s\n", qPrintable(databasePath()));
+        return 1;
+    }
+    registerCoreForwardBenchmarks(daily, tick);
+    registerWindowForwardBenchmarks(daily, tick);
+    registerMemoryBenchmarks();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printSummary();
+    return 0;
+}
