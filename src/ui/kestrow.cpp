@@ -135,8 +135,6 @@ void Kestrow::createControls() {
             t->setEditTriggers(QAbstractItemView::NoEditTriggers);
             t->verticalHeader()->hide();
             t->setWordWrap(false);
-            // Rules run on to the grid's edge; no other cell is cut.
-            t->setTextElideMode(Qt::ElideNone);
             t->horizontalHeader()->setStretchLastSection(true);
             t->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
             w = t;
@@ -660,17 +658,25 @@ void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
     };
 
     if (key == QLatin1String("newsgrid")) {
-        for (int r = 1; r < rows.size(); ++r)
-            for (int c = 0; c < rows.at(r).size() && c < columns; ++c)
-                t->setItem(r - 1, c, new QTableWidgetItem(cellText(rows.at(r).at(c))));
-        // Each column is as wide as its heading; the titles get room for the
-        // longest usual title.
-        for (int c = 0; c < columns; ++c) {
-            const QString widest = c == 3 ? QString::fromLatin1(kWidestNewsTitle) : header.at(c);
-            t->setColumnWidth(c, fm.horizontalAdvance(widest) + pad);
+        // Each column is as wide as its heading and its entries, except the
+        // titles: they get room for the longest usual title, and a longer
+        // one ends in an ellipsis.
+        t->setTextElideMode(Qt::ElideRight);
+        QList<int> widths;
+        for (const QString& h : header) widths << fm.horizontalAdvance(h) + pad;
+        for (int r = 1; r < rows.size(); ++r) {
+            for (int c = 0; c < rows.at(r).size() && c < columns; ++c) {
+                const QString text = cellText(rows.at(r).at(c));
+                t->setItem(r - 1, c, new QTableWidgetItem(text));
+                if (c != 3) widths[c] = qMax(widths[c], fm.horizontalAdvance(text) + pad);
+            }
         }
+        if (columns > 3) widths[3] = fm.horizontalAdvance(QLatin1String(kWidestNewsTitle)) + pad;
+        for (int c = 0; c < columns; ++c) t->setColumnWidth(c, widths.at(c));
         return;
     }
+    // Rules run on to the grid's edge; no other cell is cut.
+    t->setTextElideMode(Qt::ElideNone);
 
     // The trade report is wider than the chart area, so its columns are only
     // as wide as the headings and the trades need. A row of rules is drawn as
