@@ -1,5 +1,7 @@
 #include "market/price_history.h"
 
+#include "common/format.h"
+
 namespace pellucar {
 
 double PriceRecord::get(Market m) const {
@@ -46,7 +48,10 @@ void PriceHistory::applyFloorsAndQuotes(int p, bool allMarkets) {
         if (m == Market::TBond && !allMarkets) continue;
         if (rec.get(m) <= 0.05) rec.set(m, 0.05);
         if (m == Market::TBond && rec.tbond <= 0.0625) rec.tbond = prev.tbond;
-        buyQuote[static_cast<size_t>(index(m))] = sellQuote[static_cast<size_t>(index(m))] = rec.get(m);
+        // A price kept in single precision is quoted as the decimal it
+        // stands for: Soybean's 7.0175 must not fill at 7.0174999237.
+        const double quote = m == Market::TBond ? rec.tbond : roundDecimalF(static_cast<float>(rec.get(m)), 6);
+        buyQuote[static_cast<size_t>(index(m))] = sellQuote[static_cast<size_t>(index(m))] = quote;
     }
 }
 

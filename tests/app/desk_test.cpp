@@ -82,6 +82,19 @@ TEST(Desk, OrderIsReadBackThenFilledConfirmedAndShown) {
     EXPECT_EQ(d.state().desk.tradeCount(), 2);
 }
 
+TEST(Desk, FinePricedMarketsConfirmTheDecimalQuoted) {
+    Desk d(daily1990());
+    d.forward();
+    // Soybean 612.25 cents is quoted 6.1225 dollars; the fill must say so,
+    // not the single-precision value's binary tail.
+    d.order("btnSoybean", "btnSell", "1");
+    d.order("btnTBond", "btnBuy", "2");
+    EXPECT_EQ(d.take(), (QStringList{"frmTradeConfirmation: Electronic Mail:  Trade Confirmation | "
+                                     "Transaction Order Filled: 1 Soybean Sold @  6.1225",
+                                     "frmTradeConfirmation: Electronic Mail:  Trade Confirmation | "
+                                     "Transaction Order Filled: 2 TBond Bought @  98.50"}));
+}
+
 TEST(Desk, RefusalsChangeNothingAndHoldOrCancelMakeNoTrade) {
     Desk d(daily1990());
     d.forward();

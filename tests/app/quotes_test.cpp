@@ -92,7 +92,7 @@ TEST(QuoteColumn, FloorsKeepBadPricesOffTheScreen) {
     EXPECT_DOUBLE_EQ(q.rec(2).tbond, 101.5);
     EXPECT_EQ(q.game.model().at("lblTBondCurrMark").text, "$101 16/32   Unch");
     // Orders fill at what the column shows.
-    EXPECT_DOUBLE_EQ(q.game.mutableStateForTests().prices.buyQuote[index(Market::Oil)], static_cast<double>(0.05f));
+    EXPECT_DOUBLE_EQ(q.game.mutableStateForTests().prices.buyQuote[index(Market::Oil)], 0.05);
     EXPECT_DOUBLE_EQ(q.game.mutableStateForTests().prices.sellQuote[index(Market::TBond)], 101.5);
 }
 
