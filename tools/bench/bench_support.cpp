@@ -93,7 +93,11 @@ void Samples::publish(benchmark::State& state, const std::string& figure) const 
     const double median = quantileNs(wallNs_, 0.5);
     state.counters["median_us"] = benchmark::Counter(median / 1e3);
     state.counters["p90_us"] = benchmark::Counter(quantileNs(wallNs_, 0.9) / 1e3);
-    if (!cpuNs_.empty()) state.counters["cpu_median_us"] = benchmark::Counter(quantileNs(cpuNs_, 0.5) / 1e3);
+    if (!cpuNs_.empty()) {
+        const double cpu = quantileNs(cpuNs_, 0.5);
+        state.counters["cpu_median_us"] = benchmark::Counter(cpu / 1e3);
+        record(figure + ".cpu", cpu);
+    }
     record(figure, median);
 }
 

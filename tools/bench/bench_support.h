@@ -55,7 +55,7 @@ public:
     static double quantileNs(std::vector<double> v, double q);
     // Adds median and 90th percentile columns (microseconds), and the CPU
     // median where there is one, and files the wall median under `figure`
-    // for the summary.
+    // (the CPU median under `figure`.cpu) for the summary.
     void publish(benchmark::State& state, const std::string& figure) const;
 
 private:

@@ -61,28 +61,34 @@ std::string show(double v, Unit unit) {
 }
 
 void printSummary() {
-    std::printf("\nSummary: medians of single iterations (peak RSS: one process); floors from this run\n");
-    std::printf("%-44s %11s %11s %7s  %-26s %s\n", "figure", "median", "floor", "ratio", "floor is", "target");
+    std::printf("\nSummary: wall-clock medians of single iterations (peak RSS: one process), floors from this\n"
+                "run; the CPU median of the thread beside it shows what a busy machine added to the wall clock\n");
+    std::printf("%-44s %11s %11s %11s %7s  %-26s %s\n", "figure", "median", "cpu", "floor", "ratio", "floor is",
+                "target");
+    // A figure not taken in this run (filtered out) reads as a negative value.
+    const auto value = [](const char* key) { return key ? recorded(key).value_or(-1) : -1; };
+    const auto text = [](double v, Unit unit) { return v < 0 ? std::string("-") : show(v, unit); };
     for (const Line& l : kLines) {
-        const auto v = recorded(l.figure);
-        if (!v) continue; // filtered out of this run
-        const auto f = l.floor ? recorded(l.floor) : std::nullopt;
+        const double v = value(l.figure);
+        if (v < 0) continue;
+        const double f = value(l.floor);
+        const double cpu = value((std::string(l.figure) + ".cpu").c_str());
         std::string ratio = "-", target = "-";
-        if (f && *f > 0) {
+        if (f > 0) {
             char buf[16];
-            std::snprintf(buf, sizeof buf, "%.1fx", *v / *f);
+            std::snprintf(buf, sizeof buf, "%.1fx", v / f);
             ratio = buf;
         }
         if (l.target > 0) {
             char buf[24];
-            std::snprintf(buf, sizeof buf, " (%.1fx)", *v / l.target);
-            target = "<= " + show(l.target, l.unit) + (*v <= l.target ? "  met" : "  MISSED") + buf;
+            std::snprintf(buf, sizeof buf, " (%.1fx)", v / l.target);
+            target = "<= " + show(l.target, l.unit) + (v <= l.target ? "  met" : "  MISSED") + buf;
         }
-        std::printf("%-44s %11s %11s %7s  %-26s %s\n", l.what, show(*v, l.unit).c_str(),
-                    f ? show(*f, l.unit).c_str() : "-", ratio.c_str(), l.floor ? l.floorName : "-", target.c_str());
+        std::printf("%-44s %11s %11s %11s %7s  %-26s %s\n", l.what, text(v, l.unit).c_str(), text(cpu, l.unit).c_str(),
+                    text(f, l.unit).c_str(), ratio.c_str(), l.floor ? l.floorName : "-", target.c_str());
     }
-    if (const auto daily = recorded("forward.core.daily"), window = recorded("forward.window.daily"); daily && window)
-        std::printf("Window press / core press (Daily): %.0fx\n", *window / *daily);
+    if (const double daily = value("forward.core.daily"), window = value("forward.window.daily"); daily > 0 && window > 0)
+        std::printf("Window press / core press (Daily): %.0fx\n", window / daily);
     // Wall-clock medians on a busy machine run long; say how busy it was.
     QFile load(QStringLiteral("/proc/loadavg"));
     if (load.open(QIODevice::ReadOnly))
