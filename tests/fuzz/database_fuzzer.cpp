@@ -1,0 +1,222 @@
+// A damaged market database: a small valid file, patched by the input, is
+// opened with MarketDatabase, a daily and a tick period are loaded from it,
+// and a short game of each kind is played on it. The input either patches
+// the file's bytes where it says, or rewrites values of the tables through
+// the database engine (any type in any field, rows added), or both.
+// Refusing the file is fine; crashing or undefined behaviour is not.
+#include "fuzz_support.h"
+
+#include "app/game.h"
+#include "app/scripted_dialogs.h"
+#include "common/random.h"
+#include "market/market_data.h"
+
+#include <QFile>
+
+#include <fuzzer/FuzzedDataProvider.h>
+#include <sqlite3.h>
+
+#include <cstring>
+
+using namespace pellucar;
+
+namespace {
+
+QByteArray g_valid;  // the file before any patch
+QString g_path;      // where each input's file is written
+
+struct Table {
+    const char* name;
+    QList<const char*> fields;
+};
+const QList<Table> kTables{
+    {"DailyData", {"CommodityID", "Date", "Open", "High", "Low", "Close", "OpenInterest", "DayVolume"}},
+    {"TickData", {"CommodityID", "DateTime", "realprice"}},
+    {"TickTradeDaysResults", {"Date"}},
+    {"OverviewNews", {"Date", "CommodityID", "News"}},
+    {"SortedTickNewsReleases", {"NRDate", "NRTime", "NRTitle", "NRStory"}},
+};
+
+// Near-valid texts make more of the loaders run than random bytes would.
+const char* const kTexts[] = {"1990-01-02", "1990-01-02 09:00:00", "1996-01-02", "1996-01-02 09:30:00",
+                              "1996-01-02 08:45:00", "08:30:00", "11:00:00", "1990-13-45", "", "Null",
+                              "1996-01-02T09:30:00", "9999-12-31", "0000-00-00", "1996-1-2"};
+
+void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i) {
+    switch (in.ConsumeIntegralInRange(0, 6)) {
+    case 0: sqlite3_bind_null(st, i); break;
+    case 1: sqlite3_bind_int64(st, i, in.ConsumeIntegral<sqlite3_int64>()); break;
+    case 2: {
+        // Any double, NaN and infinities included.
+        double v = 0;
+        const std::vector<uint8_t> bits = in.ConsumeBytes<uint8_t>(sizeof v);
+        std::memcpy(&v, bits.data(), std::min(bits.size(), sizeof v));
+        sqlite3_bind_double(st, i, v);
+        break;
+    }
+    case 3: sqlite3_bind_double(st, i, in.ConsumeFloatingPointInRange<double>(-1e6, 1e6)); break;
+    case 4: {
+        const std::string s = in.ConsumeRandomLengthString(600);
+        sqlite3_bind_text(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case 5: {
+        const std::string s = in.ConsumeRandomLengthString(32);
+        sqlite3_bind_blob(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: sqlite3_bind_text(st, i, kTexts[in.ConsumeIntegralInRange<size_t>(0, std::size(kTexts) - 1)], -1, SQLITE_STATIC);
+    }
+}
+
+// Rewrites values through the engine: the file stays well formed, its
+// contents do not. NOT NULL refuses some of the edits, as it would anyone's.
+void editValues(FuzzedDataProvider& in) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return;
+    }
+    sqlite3_exec(db, "PRAGMA journal_mode=MEMORY; BEGIN", nullptr, nullptr, nullptr);
+    const int edits = in.ConsumeIntegralInRange(1, 8);
+    for (int e = 0; e < edits && in.remaining_bytes() > 0; ++e) {
+        const Table& t = kTables[in.ConsumeIntegralInRange<int>(0, static_cast<int>(kTables.size()) - 1)];
+        QByteArray sql;
+        sqlite3_stmt* st = nullptr;
+        if (in.ConsumeIntegralInRange(0, 3) == 0) {
+            sql = QByteArray("INSERT INTO ") + t.name + " VALUES (";
+            for (int f = 0; f < t.fields.size(); ++f) sql += f ? ",?" : "?";
+            if (QByteArray(t.name) == "DailyData") sql += ",NULL,NULL";
+            sql += ")";
+            if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK)
+                for (int f = 0; f < t.fields.size(); ++f) bindValue(in, st, f + 1);
+        } else {
+            const char* field = t.fields[in.ConsumeIntegralInRange<int>(0, static_cast<int>(t.fields.size()) - 1)];
+            sql = QByteArray("UPDATE ") + t.name + " SET " + field + " = ?1 WHERE rowid = ?2";
+            if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK) {
+                bindValue(in, st, 1);
+                sqlite3_bind_int(st, 2, in.ConsumeIntegralInRange(1, 1600));
+            }
+        }
+        if (st) sqlite3_step(st);
+        sqlite3_finalize(st);
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// Overwrites bytes of the file where the input says; now and then cuts it short.
+void patchBytes(FuzzedDataProvider& in, QByteArray& file) {
+    const int patches = in.ConsumeIntegralInRange(1, 16);
+    for (int p = 0; p < patches && in.remaining_bytes() > 0 && !file.isEmpty(); ++p) {
+        const qsizetype at = in.ConsumeIntegralInRange<qsizetype>(0, file.size() - 1);
+        const std::vector<uint8_t> bytes = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange(1, 8));
+        for (size_t i = 0; i < bytes.size() && at + static_cast<qsizetype>(i) < file.size(); ++i)
+            file[at + static_cast<qsizetype>(i)] = static_cast<char>(bytes[i]);
+    }
+    if (in.ConsumeIntegralInRange(0, 15) == 0) file.truncate(in.ConsumeIntegralInRange<qsizetype>(0, file.size()));
+}
+
+bool writeFile(const QByteArray& bytes) {
+    QFile f(g_path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile() {
+    QFile f(g_path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void loadPeriods() {
+    MarketDatabase db;
+    if (!db.open(g_path)) {
+        // A refused file says why, and nothing stays open.
+        if (db.lastError().isEmpty() || db.isOpen()) fuzz::fail("refused database", db.lastError());
+        return;
+    }
+    MarketData daily;
+    const QDate year(1990, 1, 1);
+    LoadTradingDays(db, QStringLiteral("Daily"), false, year, daily.tradingDays);
+    for (int id = 1; id <= kMarketCount; ++id) LoadDailyData(db, id, year, daily.series[id]);
+    AlignSeriesToTradingDays(daily);
+    for (int id = 1; id <= kMarketCount; ++id) {
+        const MarketSeries& s = daily.series[id];
+        // Aligned: row i of every loaded series is trading day i.
+        if (s.count() != 0 && s.count() != daily.tradingDays.count())
+            fuzz::fail("series not aligned", QStringLiteral("id %1: %2 rows, %3 days").arg(id).arg(s.count()).arg(daily.tradingDays.count()));
+        for (int i = 0; i < s.count(); ++i)
+            if (s.rows[i].date != daily.tradingDays.days[i]) fuzz::fail("series row on another day", QString::number(id));
+    }
+
+    auto tick = std::make_unique<MarketData>(); // 91 days of six markets: too big for the stack
+    const QDate month(1996, 1, 1);
+    const int n = LoadTradingDays(db, QStringLiteral("Tick"), true, month, tick->tradingDays);
+    if (n > kTickDayCapacity) fuzz::fail("more tick days than the game holds", QString::number(n));
+    tick->tickDayCount = n;
+    for (int d = 0; d < n; ++d) tick->tickDays[static_cast<size_t>(d)].date = tick->tradingDays.days[d];
+    for (int id = 1; id <= kMarketCount; ++id) LoadTickData(db, id, month, true, *tick);
+    db.overviewNews(QDate(1965, 10, 17), 0);
+    for (int d = 0; d < n; ++d) db.newsReleases(tick->tickDays[static_cast<size_t>(d)].date, QTime(8, 0), QTime(16, 0));
+}
+
+// A short game of each kind on the file, through the core as the player
+// would play it.
+void play(FuzzedDataProvider& in) {
+    ScriptedDialogs dialogs;
+    ScriptedRandom random({}, 0.5);
+    Game game(dialogs, random, g_path);
+    game.startUp();
+    if (game.ended()) return; // the game refused the file, as it should have
+    for (const auto& [data, month, presses] : {std::tuple{"Daily", 1, 6}, std::tuple{"Tick", 1, 9}}) {
+        dialogs.queueSetup({{"level", "Expert"}, {"data", data}, {"length", "Month"}, {"period", "select"},
+                            {"month", QString::number(month)}, {"year", std::strcmp(data, "Tick") == 0 ? "1996" : "1990"}});
+        game.click(QStringLiteral("mnuNewGame"));
+        for (int i = 0; i < presses && !game.ended(); ++i) {
+            game.click(QStringLiteral("btnChangePeriod"));
+            if (i == 2 || i == 4) {
+                game.click(QStringLiteral("btnTrade"));
+                game.click(in.ConsumeBool() ? QStringLiteral("btnOil") : QStringLiteral("btnTBond"));
+                game.click(in.ConsumeBool() ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
+                game.setText(QStringLiteral("inputUnits"), QString::number(in.ConsumeIntegralInRange(1, 5)));
+                game.keyPress(QStringLiteral("inputUnits"), Key::Enter);
+                game.click(QStringLiteral("btnYes"));
+            }
+        }
+        game.click(QStringLiteral("btnNewsHist"));
+        game.click(QStringLiteral("btnTradeHist"));
+        if (game.ended()) return;
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::startQt();
+    test::FixtureDb db(QStringLiteral("fuzz-database"));
+    fuzz::buildSmallMarket(db);
+    // Small pages: a patch lands on a page header, a cell pointer or a
+    // record far more often than in a file of 4 KiB pages.
+    db.exec(QStringLiteral("PRAGMA page_size=512"));
+    db.exec(QStringLiteral("VACUUM"));
+    QFile f(db.path());
+    if (f.open(QIODevice::ReadOnly)) g_valid = f.readAll();
+    g_path = fuzz::scratchPath(QStringLiteral("database.mdb"));
+    if (g_valid.isEmpty()) fuzz::fail("fixture", QStringLiteral("the fixture database could not be read"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    const int mode = in.ConsumeIntegralInRange(0, 2);
+    QByteArray file = g_valid;
+    if (mode != 0) {
+        if (!writeFile(file)) fuzz::fail("scratch file", g_path);
+        editValues(in);
+        file = readFile();
+    }
+    if (mode != 1) patchBytes(in, file);
+    if (!writeFile(file)) fuzz::fail("scratch file", g_path);
+    loadPeriods();
+    play(in);
+    return 0;
+}

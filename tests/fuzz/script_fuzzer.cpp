@@ -1,0 +1,118 @@
+// The headless driver's script reader: any text, run line by line through
+// PlayDriver against a game on a small fixture database, the way
+// pellucar-play runs a script. Besides the sanitizers, every line must
+// leave the game within its rules (game_checks.h), a script error must name
+// its line, and the program may end only by the player's own choice.
+#include "fuzz_support.h"
+#include "game_checks.h"
+#include "play_driver.h"
+
+#include "app/game.h"
+#include "app/scripted_dialogs.h"
+#include "common/random.h"
+
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <memory>
+
+using namespace pellucar;
+
+namespace {
+
+QString g_database;
+
+// A script may ask for any number of Forward presses; past a few hundred
+// per input the run only repeats itself, so longer runs are left out.
+constexpr int kMostPresses = 400;
+constexpr int kMostSetups = 12;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::startQt();
+    // The fixture lives as long as the process; its destructor removes it.
+    static std::unique_ptr<test::FixtureDb> db = [] {
+        auto d = std::make_unique<test::FixtureDb>(QStringLiteral("fuzz-script"));
+        fuzz::buildSmallMarket(*d);
+        return d;
+    }();
+    g_database = db->path();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString script = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QStringList lines = script.split('\n');
+
+    // Bound the work, using the reader's own word split.
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    int presses = 0, setups = 0;
+    for (QString& line : lines) {
+        const QString body = line.left(line.indexOf('#')).trimmed();
+        const QStringList w = body.split(blanks);
+        if (w[0] == QLatin1String("forward")) {
+            bool ok = true;
+            const int n = w.size() > 1 ? w[1].toInt(&ok) : 1;
+            if (ok && n > 0) presses += n;
+            if (ok && (n > kMostPresses || presses > kMostPresses)) line.clear();
+        } else if (w[0] == QLatin1String("setup") && ++setups > kMostSetups) {
+            line.clear();
+        }
+    }
+
+    ScriptedDialogs dialogs;
+    // Random periods and verdicts follow the input, so a crash repeats.
+    SystemRandom random(qHashBits(data, size));
+    Game game(dialogs, random, g_database);
+    QString printed;
+    QTextStream out(&printed);
+    PlayDriver driver(game, dialogs, out);
+    soak::GameChecker checker;
+
+    // As pellucar-play does: leading answers are queued before start-up.
+    int first = 0;
+    for (; first < lines.size(); ++first) {
+        const QString t = lines[first].trimmed();
+        if (t.isEmpty() || t.startsWith('#')) continue;
+        if (!t.startsWith(QLatin1String("answer "))) break;
+        dialogs.queueAnswer(t.section(' ', 1).trimmed());
+    }
+    game.startUp();
+    const auto ended = [&](const QString& after) {
+        if (game.exitCode() != 0) fuzz::fail("the program ended with an error", after);
+        const QString last = dialogs.transcript().value(dialogs.transcript().size() - 1);
+        if (!last.startsWith(QLatin1String("frmGameOver")) && !last.startsWith(QLatin1String("frmEndofGame")) &&
+            !last.startsWith(QLatin1String("frmDisclaimer")))
+            fuzz::fail("the program ended without the player ending it", QStringList{after, last});
+    };
+    if (game.ended()) {
+        ended(QStringLiteral("start-up"));
+        return 0;
+    }
+    if (QStringList bad = checker.check(game, dialogs.transcript()); !bad.isEmpty())
+        fuzz::fail("start-up", bad);
+    dialogs.clearTranscript();
+
+    for (int i = first; i < lines.size(); ++i) {
+        const PlayDriver::Result r = driver.run(QStringList{lines[i]});
+        const QString where = QStringLiteral("line %1: %2").arg(i + 1).arg(lines[i].left(200));
+        if (r == PlayDriver::Result::ProgramEnded || game.ended()) {
+            if (r != PlayDriver::Result::ProgramEnded || !game.ended()) fuzz::fail("the driver missed the end", where);
+            ended(where);
+            return 0;
+        }
+        if (QStringList bad = checker.check(game, dialogs.transcript()); !bad.isEmpty()) {
+            bad.prepend(where);
+            fuzz::fail("a rule broke", bad + dialogs.transcript());
+        }
+        dialogs.clearTranscript();
+        if (r == PlayDriver::Result::ScriptError) {
+            // The reader names the line and says what is wrong with it.
+            if (!driver.error().startsWith(QLatin1String("line 1: ")) || driver.error().size() <= 8)
+                fuzz::fail("script error without its reason", QStringList{where, driver.error()});
+            return 0;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,184 @@
+// The units box of an order: any text, for a market, side and account that
+// the input's bytes also choose, through OrderLimits::check. Whatever was
+// typed, the answer is an order of whole contracts within the limits, a
+// refusal with one of the game's own texts, or a quiet cancel.
+#include "fuzz_support.h"
+#include "game_checks.h"
+
+#include "trading/account.h"
+#include "trading/contract_terms.h"
+#include "trading/order_limits.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstdlib>
+
+using namespace pellucar;
+
+namespace {
+
+// Prices near each market's range in the years the game covers, in trading order.
+constexpr MarketPrices kBase{20.0, 380.0, 100.0, 1000.0, 70.0, 6.0};
+
+Market anyMarket(FuzzedDataProvider& in) { return kTradingOrder[in.ConsumeIntegralInRange<size_t>(0, 5)]; }
+
+double tradedPrice(FuzzedDataProvider& in, Market m) {
+    return kBase[static_cast<size_t>(index(m))] * in.ConsumeIntegralInRange(30, 300) / 100.0;
+}
+
+// An account with positions and lots the player could have built: fills
+// within the position limit, some of them one contract at a time so the
+// lot book can fill up, then prices that moved.
+Account buildAccount(FuzzedDataProvider& in, MarketPrices& prices) {
+    const Level level = in.ConsumeBool() ? Level::Novice : Level::Expert;
+    Account account(level);
+    if (in.ConsumeIntegralInRange(0, 7) == 0)
+        account.reset(level, static_cast<float>(in.ConsumeIntegralInRange(-50000, 2000000)));
+    prices = kBase;
+    // Each booked lot costs the fuzzer time, so only one run of single
+    // contracts (the way to a full lot book) per input.
+    bool stacked = false;
+    const int fills = in.ConsumeIntegralInRange(0, 6);
+    for (int f = 0; f < fills && in.remaining_bytes() > 0; ++f) {
+        const Market m = level == Level::Novice ? Market::Oil : anyMarket(in);
+        const int limit = contractTerms(m).positionLimit;
+        const double price = tradedPrice(in, m);
+        prices[static_cast<size_t>(index(m))] = price;
+        if (!stacked && in.ConsumeIntegralInRange(0, 3) == 0) {
+            stacked = true;
+            const int lots = in.ConsumeIntegralInRange(1, 101);
+            const float unit = in.ConsumeBool() ? 1.0f : -1.0f;
+            for (int i = 0; i < lots && std::fabs(account.position(m) + unit) <= limit; ++i)
+                account.applyFill(m, unit, price);
+        } else {
+            const float p = account.position(m);
+            const int units = in.ConsumeIntegralInRange(static_cast<int>(-limit - p), static_cast<int>(limit - p));
+            if (units != 0) account.applyFill(m, static_cast<float>(units), price);
+        }
+    }
+    if (in.ConsumeBool())
+        for (Market m : kTradingOrder) prices[static_cast<size_t>(index(m))] *= in.ConsumeIntegralInRange(20, 400) / 100.0;
+    account.revalue(prices);
+    return account;
+}
+
+QString entryText(FuzzedDataProvider& in) {
+    switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 0: return QString::number(in.ConsumeIntegralInRange(-600, 1200));
+    case 1: {
+        // A number as a person might dress it.
+        static const char* const heads[] = {"", " ", "+", "-", "0", "\t", "00"};
+        static const char* const tails[] = {"", " ", ".0", ".5", "e1", "e-1", ",000", "x", "\n", ".", "0"};
+        const QString n = QString::number(in.ConsumeIntegralInRange(0, 500000));
+        return QString::fromLatin1(heads[in.ConsumeIntegralInRange(0, 6)]) + n +
+               QString::fromLatin1(tails[in.ConsumeIntegralInRange(0, 10)]);
+    }
+    case 2: return QString::fromUtf8(QByteArray::fromStdString(in.ConsumeRemainingBytesAsString()));
+    default: return QString::fromLatin1(QByteArray::fromStdString(in.ConsumeRemainingBytesAsString()));
+    }
+}
+
+QString describe(Market m, Side side, const Account& a, const QString& entry) {
+    return QStringLiteral("%1 %2 of '%3'; position %4 in %5 lots, account value %6, margin %7, max by margin %8")
+        .arg(sideName(side), marketName(m), entry)
+        .arg(a.position(m))
+        .arg(a.lots(m).count())
+        .arg(a.accountValue(), 0, 'f', 2)
+        .arg(a.marginRequirement(), 0, 'f', 2)
+        .arg(a.maxByMargin(m));
+}
+
+bool hasNonZeroDigit(const QString& text) {
+    for (QChar c : text)
+        if (c.isDigit() && c.digitValue() > 0) return true;
+    return false;
+}
+
+// A zero written some way a number parser reads.
+bool readsAsZero(const QString& text) {
+    const QByteArray latin = text.trimmed().toLatin1();
+    char* end = nullptr;
+    const double v = std::strtod(latin.constData(), &end);
+    return (end && *end == '\0' && v == 0) || !hasNonZeroDigit(text);
+}
+
+// Checks `c`, the answer to `entry`, against the limits; returns why not.
+QString judge(const UnitsCheck& c, Market m, Side side, const Account& a, const QString& entry) {
+    const ContractTerms& t = contractTerms(m);
+    const double p = a.position(m);
+    const bool addsLot = (side == Side::Buy && p > 0) || (side == Side::Sell && p < 0);
+    if (c.accepted()) {
+        const double u = c.units;
+        const double n = p + u;
+        if (c.refused() || !c.title.isEmpty()) return QStringLiteral("accepted with a refusal");
+        if (u == 0 || u != std::trunc(u) || (u > 0) != (side == Side::Buy)) return QStringLiteral("accepted %1 contracts").arg(u);
+        if (std::fabs(u) > t.transactionLimit) return QStringLiteral("accepted past the transaction limit: %1").arg(u);
+        if (std::fabs(n) > t.positionLimit) return QStringLiteral("position %1 past the limit").arg(n);
+        // Closing a position frees its margin; whatever is held afterwards on
+        // the new side must be carried by that and the excess.
+        const bool grows = (n > 0 && n > std::max(p, 0.0)) || (n < 0 && n < std::min(p, 0.0));
+        if (grows && std::fabs(n) > std::fabs(p) + a.maxByMargin(m))
+            return QStringLiteral("position %1 is more than the margin carries").arg(n);
+        if (addsLot && a.lots(m).count() >= 100) return QStringLiteral("a new lot in a full lot book");
+        if (!hasNonZeroDigit(entry)) return QStringLiteral("accepted an entry without a figure");
+        return {};
+    }
+    if (c.refused()) {
+        const QString line = QStringLiteral("frmPlayerNotification: ") + c.title + QStringLiteral(" | ") + c.message;
+        const QString why = soak::checkTranscriptLine(line);
+        if (!why.isEmpty()) return why;
+        const bool full = c.refusal == Refusal::InventoryFullPurchases || c.refusal == Refusal::InventoryFullSales;
+        if (full != (c.next == NextStep::ChangePeriod)) return QStringLiteral("lot-book refusal goes the wrong way");
+        if (full && !(addsLot && a.lots(m).count() >= 100)) return QStringLiteral("lot book called full");
+        if (c.next == NextStep::VerifyOrder) return QStringLiteral("refused and verified");
+        // A text that names the largest order names the one the display shows.
+        const int allowed = OrderLimits::allowedMaximum(m, side, a).allowed;
+        if (c.message.contains(QLatin1String("Maximum Allowed")) && refusalMessage(c.refusal, m, allowed) != c.message)
+            return QStringLiteral("refusal names another maximum than %1").arg(allowed);
+        return {};
+    }
+    if (c.next != NextStep::Trade) return QStringLiteral("neither accepted, refused nor cancelled");
+    if (!entry.trimmed().isEmpty() && !readsAsZero(entry)) return QStringLiteral("cancelled a non-zero entry");
+    return {};
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::startQt();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    MarketPrices prices;
+    const Account account = buildAccount(in, prices);
+    const Market m = anyMarket(in);
+    const Side side = in.ConsumeBool() ? Side::Buy : Side::Sell;
+    const QString entry = entryText(in);
+
+    OrderLimits limits;
+    limits.refresh(account, 1);
+    const UnitsCheck c = limits.check(m, side, entry, account);
+    if (const QString why = judge(c, m, side, account, entry); !why.isEmpty())
+        fuzz::fail("units entry", {why, describe(m, side, account, entry), c.title + " | " + c.message});
+
+    // Whatever was typed, the figures the desk shows agree with the check:
+    // a smaller order than one accepted goes through too, and so does the
+    // largest order the display offers.
+    if (c.accepted() && std::fabs(c.units) >= 2) {
+        const QString smaller = QString::number(std::fabs(c.units) - 1);
+        const UnitsCheck s = limits.check(m, side, smaller, account);
+        if (!s.accepted()) fuzz::fail("smaller order refused", {describe(m, side, account, smaller), s.message});
+    }
+    const int shown = OrderLimits::selectedMaximum(m, side, account);
+    if (shown >= 1 && !OrderLimits::lotBookGuard(m, side, account)) {
+        const QString most = QString::number(shown);
+        const UnitsCheck s = limits.check(m, side, most, account);
+        if (!s.accepted()) fuzz::fail("the maximum shown is refused", {describe(m, side, account, most), s.message});
+        if (const QString why = judge(s, m, side, account, most); !why.isEmpty())
+            fuzz::fail("the maximum shown", {why, describe(m, side, account, most)});
+    }
+    return 0;
+}

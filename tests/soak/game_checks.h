@@ -1,0 +1,39 @@
+#pragma once
+// The rules that hold after every player action, whatever the action was:
+// the account and its lots, the trade record, the news history and every
+// window the game showed. Shared by the soak and the script fuzzer.
+#include "app/game.h"
+
+#include <QStringList>
+#include <array>
+#include <deque>
+
+namespace pellucar::soak {
+
+// Whether one transcript line ("WINDOW: caption | message") is a window the
+// game may show with a text it may show. Empty when it is, else why not.
+// `databaseNotice` allows the one fatal notice, a database that cannot be
+// opened.
+QString checkTranscriptLine(const QString& line, bool databaseNotice = false);
+
+// Follows one game object from action to action. The trade record is
+// replayed first-in, first-out by whole contracts alone, so the lots the
+// account keeps are checked against a model that shares no code with it.
+class GameChecker {
+public:
+    explicit GameChecker(bool databaseNotice = false) : databaseNotice_(databaseNotice) {}
+
+    // Every broken rule after one action; `lines` are the transcript lines
+    // that action wrote. An empty list means all is well.
+    QStringList check(const Game& game, const QStringList& lines);
+
+private:
+    void restart();
+
+    bool databaseNotice_;
+    int replayed_ = 0; // trade records already replayed
+    std::array<std::deque<double>, kMarketCount> lots_;
+    int newsSeen_ = 0;
+};
+
+} // namespace pellucar::soak

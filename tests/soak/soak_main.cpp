@@ -1,0 +1,393 @@
+// pellucar-soak: a random player drives the game core on the real market
+// database for as many actions as asked, checking after every action the
+// rules that hold whatever the player did (game_checks.h). Exit code 0 when
+// no rule broke, 1 when one did, 2 for a bad command line.
+#include "app/game.h"
+#include "app/scripted_dialogs.h"
+#include "common/random.h"
+#include "game_checks.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <random>
+
+using namespace pellucar;
+
+namespace {
+
+// The player's dice: one seeded engine decides every choice, so a run is
+// repeated exactly by its seed.
+struct Dice {
+    std::mt19937_64 engine;
+    explicit Dice(std::uint64_t seed) : engine(seed) {}
+    bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(engine) < p; }
+    int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine); } // 0..n-1
+    int between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine); }
+    template <typename T> const T& pick(const QList<T>& l) { return l[upTo(static_cast<int>(l.size()))]; }
+};
+
+struct Tally {
+    long long actions = 0, gamesBegun = 0, gameObjects = 0, programEnds = 0, forwards = 0, trades = 0,
+              marginCallTrades = 0, marginCalls = 0, refusals = 0, lotBookFull = 0, hints = 0, news = 0,
+              gameOvers = 0, endWindows = 0, continuations = 0, violations = 0, maxLots = 0;
+};
+
+// The scripted windows, answered by the dice at the moment each opens: the
+// answer is queued right before the window reads it, so none is left over.
+class SoakDialogs : public ScriptedDialogs {
+public:
+    explicit SoakDialogs(Dice& dice) : dice_(dice) {}
+
+    GameOverChoice gameOver(const GameSummary& s) override {
+        queueAnswer(dice_.chance(0.15) ? QStringLiteral("btnEnd") : QStringLiteral("btnPlayAgain"));
+        return ScriptedDialogs::gameOver(s);
+    }
+    EndOfGameChoice endOfGame(const GameSummary& s) override {
+        const int r = dice_.upTo(10);
+        if (r < 5) queueAnswer(QStringLiteral("btnContinue"));
+        else if (r < 8 && s.restartEnabled) queueAnswer(QStringLiteral("btnRestartGame"));
+        else if (r < 8) queueAnswer(QStringLiteral("btnContinue"));
+        else queueAnswer(QStringLiteral("btnExit"));
+        return ScriptedDialogs::endOfGame(s);
+    }
+    bool timePeriod(TimePeriodForm& form) override {
+        const bool tick = dice_.chance(0.5);
+        QHash<QString, QString> setup{
+            {"level", dice_.chance(0.3) ? "Novice" : "Expert"},
+            {"data", tick ? "Tick" : "Daily"},
+            {"length", dice_.pick(QList<QString>{"Month", "Quarter", "Year"})},
+            {"news", dice_.chance(0.5) ? "Annual" : "Daily"},
+            {"period", dice_.chance(0.4) ? "random" : "select"},
+            {"month", QString::number(dice_.between(1, 12))},
+            // Now and then a year with no tick data at all.
+            {"year", QString::number(tick && dice_.chance(0.95) ? dice_.between(1996, 1997) : dice_.between(1984, 1997))},
+        };
+        queueSetup(setup);
+        queueAnswer(dice_.chance(0.04) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
+        return ScriptedDialogs::timePeriod(form);
+    }
+    bool levelSelected(const LevelSummary& s) override {
+        queueAnswer(dice_.chance(0.2) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
+        return ScriptedDialogs::levelSelected(s);
+    }
+    bool disclaimer(const QString& text) override {
+        queueAnswer(dice_.chance(0.002) ? QStringLiteral("btnExit") : QStringLiteral("btnClose"));
+        return ScriptedDialogs::disclaimer(text);
+    }
+
+private:
+    Dice& dice_;
+};
+
+// Texts for the units box: mostly orders that can go through, some at or
+// past the limits, and the entries a careless player types.
+QString unitsText(Dice& dice, const Game& game, bool stacking) {
+    if (stacking) return QStringLiteral("1");
+    const int r = dice.upTo(100);
+    if (r < 35) return QString::number(dice.between(1, 5));
+    if (r < 60) {
+        // The maximum shown beside the box, or about it.
+        bool ok = false;
+        const int most = game.model().text(QStringLiteral("lblMaxSelected")).remove(',').toInt(&ok);
+        const int n = ok && most > 0 ? most + dice.between(-2, 1) : dice.between(1, 20);
+        return QString::number(std::max(n, 1));
+    }
+    if (r < 85) return QString::number(dice.between(1, 1200));
+    static const QList<QString> careless{
+        "",     "0",      "-3",     "2.5",   "abc",  " 7 ",  "1e2",  "0x10",      "+4",     "1,000",
+        "nan",  "inf",    "-0",     "00012", "1.0",  "9999999999999", "410001", "-410001", "3 4", "½",
+        "\u0663", "1e-3", "  ",     ".",     "-",    "1.",   "1e400", "\t5",   "0.0000001", "20000"};
+    return dice.pick(careless);
+}
+
+// Every menu item and button a player could press, whether the game offers
+// it at the moment or not.
+const QList<QPair<QString, int>>& anyControl() {
+    static const QList<QPair<QString, int>> all = [] {
+        QList<QPair<QString, int>> l;
+        for (const char* b : {"btnChangePeriod", "btnTrade", "btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle",
+                              "btnSoybean", "btnBuy", "btnSell", "btnHold", "btnYes", "btnNo", "btnTradeHist",
+                              "btnCloseTradeHistory", "btnNewsHist", "btnCloseNewsHist", "mnuNewGame", "mnuEnd",
+                              "mnuCommission", "mnuPrint", "mnuInstructions", "mnuEconomicCalendar", "mnuAbout",
+                              "mnuCustom", "mnuScreenColor", "mnuDisclaimer", "mnuHowto", "mnuDunmereTopic"})
+            l << qMakePair(QString::fromLatin1(b), -1);
+        const QList<QPair<const char*, QList<int>>> arrays{
+            {"mnuLevel", {0, 2}},        {"mnuDat", {0, 1}},     {"mnuGameLength", {2, 3, 4}}, {"mnuNews", {0, 1, 2}},
+            {"mnuMaximum", {0, 1}},      {"mnuGraph", {0, 1, 2, 3, 4, 5}}, {"mnuGLType", {0, 1, 2}},
+            {"mnuGLPrice", {0, 1}},      {"mnuGRType", {0, 1, 2}},         {"mnuMoving", {0, 1, 2}},
+            {"mnuStoch", {0, 1}},        {"cboCommodity", {0, 1, 2, 3, 4, 5}}, {"mnuDefinitions", {0, 1}}};
+        for (const auto& [name, indexes] : arrays)
+            for (int i : indexes) l << qMakePair(QString::fromLatin1(name), i);
+        return l;
+    }();
+    return all;
+}
+
+class Soak {
+public:
+    Soak(QString database, std::uint64_t seed, long long faultAt)
+        : database_(std::move(database)), seed_(seed), dice_(seed), faultAt_(faultAt) {}
+
+    int run(long long actions) {
+        QElapsedTimer timer;
+        timer.start();
+        newGameObject();
+        while (t_.actions < actions) {
+            if (game_->ended()) {
+                ++t_.programEnds;
+                newGameObject();
+                continue;
+            }
+            act();
+            if (t_.actions >= faultAt_ && !game_->ended() && game_->state().periodIndex > 0) {
+                // The soak's own test: a contract booked past the trade
+                // record must not go unnoticed.
+                faultAt_ = std::numeric_limits<long long>::max();
+                step(QStringLiteral("book a stray contract"), [&] {
+                    game_->mutableStateForTests().desk.account.applyFill(Market::Oil, 1, 20.0);
+                });
+            }
+            if (t_.actions % 100000 == 0)
+                std::fprintf(stderr, "pellucar-soak: %lld actions, %lld games, %lld trades, %.0f s\n", t_.actions,
+                             t_.gamesBegun, t_.trades, static_cast<double>(timer.elapsed()) / 1000);
+        }
+        const double seconds = static_cast<double>(timer.elapsed()) / 1000;
+        std::printf("pellucar-soak: seed %llu, %lld actions in %.1f s (%.0f actions/s)\n",
+                    static_cast<unsigned long long>(seed_), t_.actions, seconds,
+                    static_cast<double>(t_.actions) / std::max(seconds, 0.001));
+        std::printf("  games begun %lld, game objects %lld (program ended %lld times), Forward presses %lld\n",
+                    t_.gamesBegun, t_.gameObjects, t_.programEnds, t_.forwards);
+        std::printf("  trades %lld, margin calls %lld, margin-call trades %lld, refusals %lld (lot book full %lld), "
+                    "most lots in one market %lld\n",
+                    t_.trades, t_.marginCalls, t_.marginCallTrades, t_.refusals, t_.lotBookFull, t_.maxLots);
+        std::printf("  hints %lld, news stories %lld, Game Over windows %lld, end-of-game windows %lld, "
+                    "continuations %lld\n",
+                    t_.hints, t_.news, t_.gameOvers, t_.endWindows, t_.continuations);
+        std::printf("  %lld violations\n", t_.violations);
+        return t_.violations == 0 ? 0 : 1;
+    }
+
+private:
+    void newGameObject() {
+        game_.reset();
+        dialogs_ = std::make_unique<SoakDialogs>(dice_);
+        random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(t_.gameObjects));
+        game_ = std::make_unique<Game>(*dialogs_, *random_, database_);
+        checker_ = soak::GameChecker();
+        ++t_.gameObjects;
+        stacking_ = false;
+        step(QStringLiteral("start-up"), [&] { game_->startUp(); });
+    }
+
+    bool offered(const QString& key) const { return game_->isActionable(key); }
+
+    void click(const QString& name, int index = -1) {
+        const QString what = index < 0 ? name : name + '_' + QString::number(index);
+        step(QStringLiteral("click ") + what, [&] { game_->click(name, index); });
+    }
+
+    // One action: run it, then check everything it could have touched.
+    template <typename F> void step(const QString& what, F&& f) {
+        ++t_.actions;
+        recent_.append(what);
+        if (recent_.size() > 12) recent_.removeFirst();
+        f();
+        const QStringList lines = dialogs_->transcript();
+        dialogs_->clearTranscript();
+        tally(lines);
+        if (game_->ended()) {
+            // The program ends only when the player chose to end it.
+            const bool chose = !lines.isEmpty() && (lines.last().startsWith(QLatin1String("frmGameOver")) ||
+                                                    lines.last().startsWith(QLatin1String("frmEndofGame")) ||
+                                                    lines.last().startsWith(QLatin1String("frmDisclaimer")));
+            if (!chose || game_->exitCode() != 0) report({QStringLiteral("the program ended by itself")}, lines);
+            return;
+        }
+        QStringList bad = checker_.check(*game_, lines);
+        if (dialogs_->pendingAnswers() != 0) bad << QStringLiteral("a window left its answer unread");
+        if (!bad.isEmpty()) report(bad, lines);
+    }
+
+    void report(const QStringList& bad, const QStringList& lines) {
+        t_.violations += bad.size();
+        if (printed_ >= 20) return;
+        ++printed_;
+        std::fprintf(stderr, "VIOLATION at action %lld (seed %llu, game object %lld):\n", t_.actions,
+                     static_cast<unsigned long long>(seed_), t_.gameObjects);
+        for (const QString& b : bad) std::fprintf(stderr, "  %s\n", qPrintable(b));
+        std::fprintf(stderr, "  recent actions: %s\n", qPrintable(recent_.join(QStringLiteral("; "))));
+        for (const QString& l : lines) std::fprintf(stderr, "  window: %s\n", qPrintable(l.left(300)));
+    }
+
+    void tally(const QStringList& lines) {
+        for (const QString& l : lines) {
+            if (l.startsWith(QLatin1String("frmTradeConfirmation"))) ++t_.trades;
+            else if (l.startsWith(QLatin1String("frmNewsDisplay"))) ++t_.news;
+            else if (l.startsWith(QLatin1String("frmGameOver"))) ++t_.gameOvers;
+            else if (l.startsWith(QLatin1String("frmEndofGame"))) ++t_.endWindows;
+            else if (l.startsWith(QLatin1String("frmLevelSelected"))) continue;
+            else if (l.startsWith(QLatin1String("frmPlayerNotification: * Margin Call Liquidation *"))) ++t_.marginCallTrades;
+            else if (l.startsWith(QLatin1String("frmPlayerNotification: *** Immediately"))) ++t_.marginCalls;
+            else if (l.startsWith(QLatin1String("frmPlayerNotification: * Helpful Hint *"))) ++t_.hints;
+            else if (l.startsWith(QLatin1String("frmPlayerNotification: Pellucar Continuation"))) ++t_.continuations;
+            else if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) ++t_.refusals, ++t_.lotBookFull;
+            else if (l.startsWith(QLatin1String("frmPlayerNotification: Trader Notification")) &&
+                     !l.contains(QLatin1String("Final Day")))
+                ++t_.refusals;
+        }
+        for (Market m : kTradingOrder)
+            t_.maxLots = std::max<long long>(t_.maxLots, game_->state().desk.account.lots(m).count());
+    }
+
+    void act() {
+        const GameState& s = game_->state();
+        const OrderState desk = s.desk.state;
+        // Now and then anything at all, offered or not.
+        if (dice_.chance(0.04)) {
+            const auto& [name, index] = dice_.pick(anyControl());
+            click(name, index);
+            return;
+        }
+        if (s.dataMode == DataMode::None || (s.periodIndex == 0 && !offered(QStringLiteral("btnChangePeriod")))) {
+            newGame();
+            return;
+        }
+        if (desk == OrderState::GetUnits && offered(QStringLiteral("inputUnits"))) {
+            const QString text = unitsText(dice_, *game_, stacking_);
+            step(QStringLiteral("type '%1'").arg(text), [&] { game_->setText(QStringLiteral("inputUnits"), text); });
+            if (game_->ended()) return;
+            const bool tab = dice_.chance(0.2);
+            step(tab ? QStringLiteral("key Tab") : QStringLiteral("key Enter"),
+                 [&] { game_->keyPress(QStringLiteral("inputUnits"), tab ? Key::Tab : Key::Enter); });
+            return;
+        }
+        if (desk == OrderState::CorrOrd && offered(QStringLiteral("btnYes"))) {
+            click(dice_.chance(0.8) ? QStringLiteral("btnYes") : QStringLiteral("btnNo"));
+            return;
+        }
+        if (offered(QStringLiteral("btnBuy"))) {
+            const int r = dice_.upTo(100);
+            if (r < 10) {
+                click(QStringLiteral("btnHold"));
+                return;
+            }
+            if (stacking_) {
+                // Adds to the position's side, one lot at a time.
+                const PendingOrder& o = s.desk.pending;
+                const float p = o.market ? s.desk.account.position(*o.market) : 0.0f;
+                click(p < 0 ? QStringLiteral("btnSell") : QStringLiteral("btnBuy"));
+                return;
+            }
+            click(r < 55 ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
+            return;
+        }
+        if (desk == OrderState::Trade) {
+            QList<QString> markets;
+            for (const char* b : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"})
+                if (offered(QString::fromLatin1(b))) markets << QString::fromLatin1(b);
+            if (!markets.isEmpty()) {
+                // Cattle's small margin lets one account hold a hundred lots of it.
+                const QString cattle = QStringLiteral("btnCattle");
+                click(stacking_ ? (markets.contains(cattle) ? cattle : markets.first()) : dice_.pick(markets));
+                return;
+            }
+        }
+        // The resting desk.
+        const int r = dice_.upTo(1000);
+        if (r < 380) {
+            forward();
+        } else if (r < 760) {
+            // A game now and then builds one market's lots up to the book's limit.
+            if (!stacking_ && dice_.chance(0.01)) stacking_ = true;
+            else if (stacking_ && dice_.chance(0.003)) stacking_ = false;
+            click(QStringLiteral("btnTrade"));
+        } else if (r < 800) {
+            click(QStringLiteral("btnNewsHist"));
+        } else if (r < 820) {
+            click(QStringLiteral("btnCloseNewsHist"));
+        } else if (r < 860) {
+            click(QStringLiteral("btnTradeHist"));
+        } else if (r < 880) {
+            click(QStringLiteral("btnCloseTradeHistory"));
+        } else if (r < 950) {
+            const auto& [name, index] = dice_.pick(anyControl());
+            if (name.startsWith(QLatin1String("mnu")) || name == QLatin1String("cboCommodity")) click(name, index);
+            else forward();
+        } else if (r < 954) {
+            click(QStringLiteral("mnuEnd"));
+        } else if (r < 960) {
+            click(QStringLiteral("mnuNewGame"));
+        } else if (r < 970) {
+            click(QStringLiteral("mnuCommission"));
+        } else {
+            // A run of presses, as a player leaning on Forward.
+            const int n = dice_.between(2, 25);
+            for (int i = 0; i < n && !game_->ended(); ++i) forward();
+        }
+    }
+
+    void forward() {
+        ++t_.forwards;
+        click(QStringLiteral("btnChangePeriod"));
+    }
+
+    void newGame() {
+        click(QStringLiteral("mnuNewGame"));
+        if (!game_->ended() && game_->state().periodIndex == 0 && offered(QStringLiteral("btnChangePeriod")))
+            ++t_.gamesBegun;
+        stacking_ = false;
+    }
+
+    QString database_;
+    std::uint64_t seed_;
+    Dice dice_;
+    std::unique_ptr<SoakDialogs> dialogs_;
+    std::unique_ptr<SystemRandom> random_;
+    std::unique_ptr<Game> game_;
+    soak::GameChecker checker_;
+    Tally t_;
+    QStringList recent_;
+    bool stacking_ = false;
+    int printed_ = 0;
+    long long faultAt_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    long long actions = 1000000;
+    long long faultAt = std::numeric_limits<long long>::max();
+    std::uint64_t seed = 1;
+    QString database = QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb");
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        bool ok = true;
+        if (args[i] == QLatin1String("--actions") && i + 1 < args.size()) {
+            actions = args[++i].toLongLong(&ok);
+            ok = ok && actions > 0;
+        } else if (args[i] == QLatin1String("--seed") && i + 1 < args.size()) {
+            seed = args[++i].toULongLong(&ok);
+        } else if (args[i] == QLatin1String("--inject-fault-at") && i + 1 < args.size()) {
+            faultAt = args[++i].toLongLong(&ok);
+        } else if (args[i] == QLatin1String("--database") && i + 1 < args.size()) {
+            database = args[++i];
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "usage: pellucar-soak [--actions N] [--seed S] [--database PATH] [--inject-fault-at N]\n");
+            return 2;
+        }
+    }
+    if (!QFileInfo::exists(database)) {
+        std::fprintf(stderr, "pellucar-soak: no market database at %s\n", qPrintable(database));
+        return 2;
+    }
+    return Soak(database, seed, faultAt).run(actions);
+}
