@@ -11,6 +11,33 @@
 
 namespace pellucar::schema {
 
+// The file's stamp, kept in the SQLite header so the game can tell its own
+// database from any other SQLite file without reading past the first page.
+// The application id spells "PLCR"; the format version counts changes of the
+// layout below that an older game could not read.
+inline constexpr int kApplicationId = 0x504C4352;
+inline constexpr int kFormatVersion = 1;
+// PRAGMA takes no bound parameters; these are the two numbers above.
+inline constexpr const char* kStampSql = "PRAGMA application_id = 1347175250; PRAGMA user_version = 1;";
+
+namespace detail {
+// The decimal number that follows `key` in `text`, or -1.
+constexpr long long numberAfter(const char* text, const char* key) {
+    for (const char* t = text; *t; ++t) {
+        const char* a = t;
+        const char* k = key;
+        while (*k && *a == *k) ++a, ++k;
+        if (*k) continue;
+        long long n = 0;
+        for (; *a >= '0' && *a <= '9'; ++a) n = n * 10 + (*a - '0');
+        return n;
+    }
+    return -1;
+}
+} // namespace detail
+static_assert(detail::numberAfter(kStampSql, "application_id = ") == kApplicationId);
+static_assert(detail::numberAfter(kStampSql, "user_version = ") == kFormatVersion);
+
 inline constexpr const char* kCreateSql = R"SQL(
 CREATE TABLE DailyData (
   CommodityID  INTEGER NOT NULL,

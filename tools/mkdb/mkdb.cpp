@@ -433,8 +433,10 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
     };
     // A fixed page size and no journal: the file's bytes then depend only on
     // what is inserted, in what order.
+    // The stamp lets the game refuse a foreign SQLite file, or one of a newer
+    // layout, from the header alone.
     if (!w.exec("PRAGMA page_size=4096; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;") ||
-        !w.exec(pellucar::schema::kCreateSql) || !w.exec("BEGIN"))
+        !w.exec(pellucar::schema::kStampSql) || !w.exec(pellucar::schema::kCreateSql) || !w.exec("BEGIN"))
         return failed();
 
     std::map<SourceKey, qint64> sources;
