@@ -1,6 +1,10 @@
 #include "market/database.h"
 
+#include "market/schema.h"
+
 #include <sqlite3.h>
+
+#include <cstring>
 
 namespace pellucar {
 namespace {
@@ -14,14 +18,19 @@ public:
     Statement& operator=(const Statement&) = delete;
     bool ok() const { return ok_; }
     void bind(int i, int v) { sqlite3_bind_int(stmt_, i, v); }
-    void bind(int i, const QString& s) {
-        QByteArray u = s.toUtf8();
-        sqlite3_bind_text(stmt_, i, u.constData(), u.size(), SQLITE_TRANSIENT);
+    void bind(int i, const QByteArray& utf8) {
+        sqlite3_bind_text(stmt_, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     }
     int step() { return sqlite3_step(stmt_); }
+    const char* chars(int col) const { return reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col)); }
+    int bytes(int col) const { return sqlite3_column_bytes(stmt_, col); }
     QString text(int col) const {
-        auto p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
-        return p ? QString::fromUtf8(p, sqlite3_column_bytes(stmt_, col)) : QString();
+        const char* p = chars(col);
+        return p ? QString::fromUtf8(p, bytes(col)) : QString();
+    }
+    bool isNumber(int col) const {
+        const int t = sqlite3_column_type(stmt_, col);
+        return t == SQLITE_FLOAT || t == SQLITE_INTEGER;
     }
     double real(int col) const { return sqlite3_column_double(stmt_, col); }
     qint64 integer(int col) const { return sqlite3_column_int64(stmt_, col); }
@@ -31,8 +40,38 @@ private:
     bool ok_ = false;
 };
 
-QString iso(const QDate& d) { return d.toString(Qt::ISODate); }
+QByteArray iso(const QDate& d) { return d.toString(Qt::ISODate).toLatin1(); }
 QString isoTime(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
+
+// The value of n decimal digits at p, or -1 when one of them is no digit.
+int digits(const char* p, int n) {
+    int v = 0;
+    for (int i = 0; i < n; ++i) {
+        const unsigned d = static_cast<unsigned char>(p[i]) - '0';
+        if (d > 9) return -1;
+        v = v * 10 + static_cast<int>(d);
+    }
+    return v;
+}
+
+// The date of a stored 'YYYY-MM-DD' text (anything after it, such as a
+// time part, is ignored), read at fixed offsets; invalid when the text is
+// not such a date. Stored dates are the exchange's calendar dates, so no
+// time zone enters.
+QDate isoDate(const char* p, int size) {
+    if (!p || size < 10 || p[4] != '-' || p[7] != '-') return {};
+    const int y = digits(p, 4), m = digits(p + 5, 2), d = digits(p + 8, 2);
+    if (y < 0 || m < 0 || d < 0) return {};
+    return QDate(y, m, d);
+}
+
+// Seconds after midnight of the 'HH:MM:SS' at p, or -1.
+int isoSecondOfDay(const char* p) {
+    if (p[2] != ':' || p[5] != ':') return -1;
+    const int h = digits(p, 2), m = digits(p + 3, 2), s = digits(p + 6, 2);
+    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) return -1;
+    return (h * 60 + m) * 60 + s;
+}
 
 // Each query the game issues, prepared once at open so a database that
 // lacks a table or field is refused before the player starts.
@@ -48,54 +87,72 @@ const char* const kQueries[] = {
 };
 enum Query { TradingDaysDaily, TradingDaysTick, Daily, Tick, Overview };
 
+// Reads one whole number from the file header through a PRAGMA; on failure
+// keeps the engine's message.
+bool headerValue(sqlite3* db, const char* pragma, int* value, QString* error) {
+    Statement st(db, pragma);
+    if (!st.ok() || st.step() != SQLITE_ROW) {
+        *error = QString::fromUtf8(sqlite3_errmsg(db));
+        return false;
+    }
+    *value = static_cast<int>(st.integer(0));
+    return true;
+}
+
 } // namespace
 
 MarketDatabase::~MarketDatabase() { close(); }
 
-bool MarketDatabase::fail() {
-    error_ = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("unable to open database file");
+bool MarketDatabase::openFailed() {
+    if (error_.isEmpty())
+        error_ = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("unable to open database file");
+    failed_ = true;
+    close();
     return false;
 }
 
 bool MarketDatabase::open(const QString& path) {
     close();
     error_.clear();
-    QByteArray p = path.toUtf8();
-    int rc = sqlite3_open_v2(p.constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
-    if (rc != SQLITE_OK) {
-        fail();
-        close();
-        return false;
+    failed_ = false;
+    const QByteArray p = path.toUtf8();
+    if (sqlite3_open_v2(p.constData(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return openFailed();
+    // The header alone: an empty file reads as an empty database (and is
+    // refused below for its missing tables), any other file that is no
+    // SQLite database, or one cut short of the size its header gives, fails
+    // here with the engine's message.
+    int applicationId = 0, formatVersion = 0;
+    if (!headerValue(db_, "PRAGMA application_id", &applicationId, &error_) ||
+        !headerValue(db_, "PRAGMA user_version", &formatVersion, &error_))
+        return openFailed();
+    if (applicationId != 0 && applicationId != schema::kApplicationId) {
+        error_ = QStringLiteral("not a Pellucar market database (application id 0x%1)")
+                     .arg(static_cast<quint32>(applicationId), 8, 16, QLatin1Char('0'));
+        return openFailed();
+    }
+    // A file without the stamp (made by other tools, or before the stamp
+    // existed) is accepted when the layout checks below pass.
+    if (applicationId == schema::kApplicationId && formatVersion > schema::kFormatVersion) {
+        error_ = QStringLiteral("the market database has format %1; this game reads format %2 or older")
+                     .arg(formatVersion)
+                     .arg(schema::kFormatVersion);
+        return openFailed();
     }
     for (const char* sql : kQueries) {
         Statement st(db_, sql);
         if (!st.ok()) {
-            fail();
-            close();
-            return false;
+            error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+            return openFailed();
         }
     }
     // Stories are looked up at four hours of every tick day; their query is
     // kept prepared for the life of the connection.
-    if (sqlite3_prepare_v3(db_, kNewsReleasesSql, -1, SQLITE_PREPARE_PERSISTENT, &news_, nullptr) != SQLITE_OK) {
-        fail();
-        close();
-        return false;
-    }
-    // A damaged file can still hold a readable schema; the engine's own
-    // check finds it now rather than halfway through a game.
-    bool sound = false;
-    {
-        Statement check(db_, "PRAGMA quick_check(1)");
-        const int rc2 = check.ok() ? check.step() : SQLITE_ERROR;
-        sound = rc2 == SQLITE_ROW && check.text(0) == QLatin1String("ok");
-        if (!sound) {
-            if (rc2 == SQLITE_ROW) error_ = check.text(0);
-            else fail();
-        }
-    } // the statement is finalized before the connection may close
-    if (!sound) close();
-    return sound;
+    if (sqlite3_prepare_v3(db_, kNewsReleasesSql, -1, SQLITE_PREPARE_PERSISTENT, &news_, nullptr) != SQLITE_OK)
+        return openFailed();
+    // The data pages are not read here: checking them all would make every
+    // start as slow as the file is large. A page damaged there makes the
+    // query that meets it fail instead (failed(), lastError()).
+    return true;
 }
 
 void MarketDatabase::close() {
@@ -105,72 +162,152 @@ void MarketDatabase::close() {
     db_ = nullptr;
 }
 
-QList<QDate> MarketDatabase::dates(int query, const QDate& start, const QDate& end) {
+bool MarketDatabase::begin() {
+    error_.clear();
+    failed_ = false;
+    if (db_) return true;
+    error_ = QStringLiteral("the market database is not open");
+    failed_ = true;
+    return false;
+}
+
+bool MarketDatabase::engineFailed() {
+    error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+    failed_ = true;
+    return false;
+}
+
+bool MarketDatabase::malformed(const char* table, const char* field, const QString& value) {
+    error_ = QStringLiteral("%1 holds a malformed %2: '%3'")
+                 .arg(QLatin1String(table), QLatin1String(field), value.left(40));
+    failed_ = true;
+    return false;
+}
+
+QList<QDate> MarketDatabase::dates(int query, const char* table, const QDate& start, const QDate& end) {
     QList<QDate> out;
-    if (!db_) return out;
+    if (!begin()) return out;
     Statement st(db_, kQueries[query]);
+    if (!st.ok()) {
+        engineFailed();
+        return out;
+    }
     st.bind(1, iso(start));
     st.bind(2, iso(end));
-    while (st.step() == SQLITE_ROW) out.append(QDate::fromString(st.text(0).left(10), Qt::ISODate));
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW) {
+        const QDate d = isoDate(st.chars(0), st.bytes(0));
+        if (!d.isValid()) {
+            malformed(table, "Date", st.text(0));
+            return {};
+        }
+        out.append(d);
+    }
+    if (rc != SQLITE_DONE) {
+        engineFailed();
+        return {};
+    }
     return out;
 }
 
 QList<QDate> MarketDatabase::tradingDaysDaily(const QDate& start, const QDate& end) {
-    return dates(TradingDaysDaily, start, end);
+    return dates(TradingDaysDaily, "DailyData", start, end);
 }
 
 QList<QDate> MarketDatabase::tradingDaysTick(const QDate& start, const QDate& end) {
-    return dates(TradingDaysTick, start, end);
+    return dates(TradingDaysTick, "TickTradeDaysResults", start, end);
 }
 
 QList<DailyRow> MarketDatabase::dailyRows(int commodityId, const QDate& start, const QDate& end) {
     QList<DailyRow> out;
-    if (!db_) return out;
+    if (!begin()) return out;
     Statement st(db_, kQueries[Daily]);
+    if (!st.ok()) {
+        engineFailed();
+        return out;
+    }
     st.bind(1, commodityId);
     st.bind(2, iso(start));
     st.bind(3, iso(end));
-    while (st.step() == SQLITE_ROW) {
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW) {
         DailyRow r;
         r.openInterest = static_cast<qint32>(st.integer(0));
         r.dayVolume = static_cast<qint32>(st.integer(1));
+        // A price that is no number (a damaged record, or a text where the
+        // layout has a REAL) would read as 0 and be shown as a price.
+        for (int col = 2; col <= 5; ++col) {
+            if (!st.isNumber(col)) {
+                malformed("DailyData", "price", st.text(col));
+                return {};
+            }
+        }
         r.open = static_cast<float>(st.real(2));
         r.high = static_cast<float>(st.real(3));
         r.low = static_cast<float>(st.real(4));
         r.close = static_cast<float>(st.real(5));
-        r.date = QDate::fromString(st.text(6).left(10), Qt::ISODate);
+        r.date = isoDate(st.chars(6), st.bytes(6));
+        if (!r.date.isValid()) {
+            malformed("DailyData", "Date", st.text(6));
+            return {};
+        }
         out.append(r);
+    }
+    if (rc != SQLITE_DONE) {
+        engineFailed();
+        return {};
     }
     return out;
 }
 
-QList<TickRow> MarketDatabase::tickRows(int commodityId, const QDate& start, const QDate& end) {
-    QList<TickRow> out;
-    if (!db_) return out;
+bool MarketDatabase::tickRows(int commodityId, const QDate& start, const QDate& end,
+                              const std::function<bool(const TickRow&)>& each) {
+    if (!begin()) return false;
     Statement st(db_, kQueries[Tick]);
+    if (!st.ok()) return engineFailed();
     st.bind(1, commodityId);
     st.bind(2, iso(start));
     st.bind(3, iso(end));
-    while (st.step() == SQLITE_ROW) {
-        TickRow r;
-        r.dateTime = QDateTime::fromString(st.text(0), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        r.realPrice = st.real(1);
-        out.append(r);
+    // Consecutive ticks share their date; its text is compared, not parsed again.
+    char lastDate[10] = {};
+    TickRow row;
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW) {
+        const char* p = st.chars(0);
+        // 'YYYY-MM-DD HH:MM:SS', nothing more or less.
+        if (!p || st.bytes(0) != 19 || p[10] != ' ') return malformed("TickData", "DateTime", st.text(0));
+        if (std::memcmp(p, lastDate, sizeof lastDate) != 0) {
+            row.date = isoDate(p, 10);
+            if (!row.date.isValid()) return malformed("TickData", "DateTime", st.text(0));
+            std::memcpy(lastDate, p, sizeof lastDate);
+        }
+        row.secondOfDay = isoSecondOfDay(p + 11);
+        if (row.secondOfDay < 0) return malformed("TickData", "DateTime", st.text(0));
+        if (!st.isNumber(1)) return malformed("TickData", "realprice", st.text(1));
+        row.realPrice = st.real(1);
+        if (!each(row)) return true;
     }
-    return out;
+    return rc == SQLITE_DONE || engineFailed();
 }
 
 QString MarketDatabase::overviewNews(const QDate& date, int commodityId) {
-    if (!db_) return {};
+    if (!begin()) return {};
     Statement st(db_, kQueries[Overview]);
+    if (!st.ok()) {
+        engineFailed();
+        return {};
+    }
     st.bind(1, iso(date));
     st.bind(2, commodityId);
-    return st.step() == SQLITE_ROW ? st.text(0) : QString();
+    const int rc = st.step();
+    if (rc == SQLITE_ROW) return st.text(0);
+    if (rc != SQLITE_DONE) engineFailed();
+    return {};
 }
 
 QList<NewsRelease> MarketDatabase::newsReleases(const QDate& day, const QTime& from, const QTime& to) {
     QList<NewsRelease> out;
-    if (!news_) return out;
+    if (!begin()) return out;
     // Left reset after every call, so no read stays open between periods.
     struct Reset {
         sqlite3_stmt* st;
@@ -183,20 +320,25 @@ QList<NewsRelease> MarketDatabase::newsReleases(const QDate& day, const QTime& f
         const QByteArray u = text.toUtf8();
         sqlite3_bind_text(news_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
     };
-    bind(1, iso(day));
+    bind(1, day.toString(Qt::ISODate));
     bind(2, isoTime(from));
     bind(3, isoTime(to));
     const auto text = [this](int col) {
         auto p = reinterpret_cast<const char*>(sqlite3_column_text(news_, col));
         return p ? QString::fromUtf8(p, sqlite3_column_bytes(news_, col)) : QString();
     };
-    while (sqlite3_step(news_) == SQLITE_ROW) {
+    int rc;
+    while ((rc = sqlite3_step(news_)) == SQLITE_ROW) {
         NewsRelease n;
         n.date = QDate::fromString(text(0).left(10), Qt::ISODate);
         n.time = QTime::fromString(text(1).left(8), QStringLiteral("HH:mm:ss"));
         n.title = text(2);
         n.story = text(3);
         out.append(n);
+    }
+    if (rc != SQLITE_DONE) {
+        engineFailed();
+        return {};
     }
     return out;
 }

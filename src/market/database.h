@@ -1,9 +1,10 @@
 #pragma once
 #include <QDate>
-#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QTime>
+
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -17,9 +18,13 @@ struct DailyRow {
     QDate date;
 };
 
+// One trade of TickData as stored: the exchange's wall-clock date and time
+// of day (no time zone; the game only compares dates and times of day) and
+// the price still in its stored encoding.
 struct TickRow {
-    QDateTime dateTime;
-    double realPrice = 0; // still in the stored encoding
+    QDate date;
+    int secondOfDay = 0;
+    double realPrice = 0;
 };
 
 struct NewsRelease {
@@ -30,8 +35,13 @@ struct NewsRelease {
 };
 
 // Read-only access to the market database file. Every query binds its
-// values; no text from outside is ever pasted into SQL. A failure is kept
-// as the engine's own message in lastError().
+// values; no text from outside is ever pasted into SQL.
+//
+// Failures: open() and every query set failed() and keep the reason in
+// lastError() (the engine's own text, or what was wrong with a stored value);
+// a call that succeeds clears both. A failed query returns an empty result,
+// never the rows read before the failure, so a damaged page found halfway
+// through a game cannot pass for a period without data.
 class MarketDatabase {
 public:
     MarketDatabase() = default;
@@ -39,12 +49,15 @@ public:
     MarketDatabase(const MarketDatabase&) = delete;
     MarketDatabase& operator=(const MarketDatabase&) = delete;
 
-    // Opens the file read-only and checks that it is a market database: a
-    // missing file, an empty or foreign file, or one without the game's
-    // tables fails with the engine's message.
+    // Opens the file read-only and checks, without reading past the pages
+    // that hold the file header and the layout, that it is a market
+    // database: a missing file, an empty or foreign file, one stamped by
+    // another application or by a newer builder, or one without the game's
+    // tables and fields fails with the engine's message or a plain one.
     bool open(const QString& path);
     void close();
     bool isOpen() const { return db_ != nullptr; }
+    bool failed() const { return failed_; }
     const QString& lastError() const { return error_; }
 
     // Dates in [start, end), ascending.
@@ -52,8 +65,12 @@ public:
     QList<QDate> tradingDaysTick(const QDate& start, const QDate& end);
     // One market's daily rows in [start, end), ascending by date.
     QList<DailyRow> dailyRows(int commodityId, const QDate& start, const QDate& end);
-    // One market's ticks with DateTime in [start, end), ascending.
-    QList<TickRow> tickRows(int commodityId, const QDate& start, const QDate& end);
+    // Hands `each` one market's ticks with DateTime in [start, end) in
+    // ascending order, without keeping them; `each` returns false to stop
+    // early. Returns false when the file could not be read (failed()); the
+    // rows handed over before that must then be thrown away.
+    bool tickRows(int commodityId, const QDate& start, const QDate& end,
+                  const std::function<bool(const TickRow&)>& each);
     // The News text of the row for that date and id, or empty text.
     QString overviewNews(const QDate& date, int commodityId);
     // Releases of one day with from <= NRTime < to, in the table's order.
@@ -67,11 +84,15 @@ public:
         "WHERE NRDate = ?1 AND NRTime >= ?2 AND NRTime < ?3 ORDER BY rowid";
 
 private:
-    bool fail();
-    QList<QDate> dates(int query, const QDate& start, const QDate& end);
+    bool openFailed();
+    bool begin();
+    bool engineFailed();
+    bool malformed(const char* table, const char* field, const QString& value);
+    QList<QDate> dates(int query, const char* table, const QDate& start, const QDate& end);
     sqlite3* db_ = nullptr;
     sqlite3_stmt* news_ = nullptr; // kNewsReleasesSql, prepared at open
     QString error_;
+    bool failed_ = false;
 };
 
 } // namespace pellucar

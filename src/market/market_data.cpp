@@ -2,6 +2,8 @@
 
 #include "common/format.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace pellucar {
@@ -26,13 +28,53 @@ QTime tickSamplingTime(int commodityId, int period) {
     return QTime(hm[0], hm[1]);
 }
 
+namespace {
+
+// roundScaled(v, 1, 2) (ten times v, rounded half away from zero to two
+// decimals of its shortest decimal form) without building any text: a
+// quarter of ticks runs through here. The shortest digits are the same;
+// the cents are then a whole number N, and N / 100.0 is the double nearest
+// to N hundredths, which is what reading the text "N/100" back gives.
+double tenfoldToCents(double v) {
+    if (!std::isfinite(v) || std::fabs(v) >= 1e12) return roundScaled(v, 1, 2);
+    char buf[40];
+    const char* const end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific).ptr;
+    const char* p = buf;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    char digit[24];
+    int n = 0;
+    bool zero = true;
+    for (; p < end && *p != 'e'; ++p) {
+        if (*p == '.') continue;
+        digit[n++] = *p;
+        zero = zero && *p == '0';
+    }
+    if (zero || p == end) return 0.0;
+    ++p; // 'e'
+    const bool negativeExponent = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    int exponent = 0;
+    for (; p < end; ++p) exponent = exponent * 10 + (*p - '0');
+    if (negativeExponent) exponent = -exponent;
+    // Digits before the decimal point of ten times v, then two decimals.
+    const int cents = exponent + 2 + 2;
+    long long whole = 0;
+    for (int i = 0; i < cents; ++i) whole = whole * 10 + (i < n ? digit[i] - '0' : 0);
+    if (cents >= 0 && cents < n && digit[cents] >= '5') ++whole;
+    const double out = static_cast<double>(whole) / 100.0;
+    return negative && whole != 0 ? -out : out;
+}
+
+} // namespace
+
 double decodeTickPrice(int commodityId, double realPrice) {
     double whole = std::trunc(realPrice);
     double frac = realPrice - whole;
     switch (commodityId) {
     case 5: return whole + frac / 0.8;
     case 6: return whole + frac * 100.0 / 32.0;
-    default: return roundScaled(realPrice, 1, 2);
+    default: return tenfoldToCents(realPrice);
     }
 }
 
@@ -47,44 +89,68 @@ QDate periodEnd(const QString& dataMode, bool oneMonth, const QDate& start) {
 
 int LoadTradingDays(MarketDatabase& db, const QString& dataMode, bool oneMonth, const QDate& start,
                     TradingDays& days) {
-    days = TradingDays{};
+    const bool tick = dataMode == QLatin1String("Tick");
     const QDate end = periodEnd(dataMode, oneMonth, start);
-    days.days = dataMode == QLatin1String("Tick") ? db.tradingDaysTick(start, end) : db.tradingDaysDaily(start, end);
-    if (dataMode == QLatin1String("Tick") && days.days.size() > kTickDayCapacity)
-        days.days.resize(kTickDayCapacity);
+    QList<QDate> read = tick ? db.tradingDaysTick(start, end) : db.tradingDaysDaily(start, end);
+    if (db.failed()) return kLoadFailed;
+    if (tick && read.size() > kTickDayCapacity) read.resize(kTickDayCapacity);
+    days = TradingDays{};
+    days.days = std::move(read);
     return days.count();
 }
 
 int LoadDailyData(MarketDatabase& db, int commodityId, const QDate& start, MarketSeries& series) {
-    series.rows = db.dailyRows(commodityId, start, start.addYears(1));
+    QList<DailyRow> read = db.dailyRows(commodityId, start, start.addYears(1));
+    if (db.failed()) return kLoadFailed;
+    series.rows = std::move(read);
     return series.count();
 }
 
-void LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data) {
-    const QList<TickRow> rows = db.tickRows(commodityId, start, start.addMonths(oneMonth ? 1 : 3));
-    QTime sample[kTicksPerDay + 1];
-    for (int k = 1; k <= kTicksPerDay; ++k) sample[k] = tickSamplingTime(commodityId, k);
-    int day = 0;
-    for (const TickRow& row : rows) {
-        const QDate date = row.dateTime.date();
+int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data) {
+    if (commodityId < 1 || commodityId > kMarketCount) return 0;
+    const auto id = static_cast<size_t>(commodityId);
+    const int dayCount = std::clamp(data.tickDayCount, 0, kTickDayCapacity);
+    // Sampling windows as seconds of the day, both ends included.
+    int from[kTicksPerDay + 1] = {}, to[kTicksPerDay + 1] = {};
+    for (int k = 1; k <= kTicksPerDay; ++k) {
+        from[k] = tickSamplingTime(commodityId, k).msecsSinceStartOfDay() / 1000;
+        to[k] = from[k] + 30 * 60;
+    }
+    // The market's periods are built aside and copied in only once every
+    // tick was read, so a read that fails halfway changes nothing.
+    using DayPeriods = std::array<TickPeriod, kTicksPerDay + 1>;
+    std::array<DayPeriods, kTickDayCapacity> built;
+    for (int d = 0; d < dayCount; ++d) built[static_cast<size_t>(d)] = data.tickDays[static_cast<size_t>(d)].periods[id];
+
+    int day = 0, used = 0;
+    // Trades often repeat the last price; its decoding is kept.
+    double lastReal = 0, lastPrice = decodeTickPrice(commodityId, 0);
+    const bool ok = db.tickRows(commodityId, start, start.addMonths(oneMonth ? 1 : 3), [&](const TickRow& row) {
         // Rows come in time order, so the matching day never lies behind.
-        while (day < data.tickDayCount && data.tickDays[day].date < date) ++day;
-        if (day >= data.tickDayCount) break;
-        if (data.tickDays[day].date != date) continue;
-        const QTime t = row.dateTime.time();
+        while (day < dayCount && data.tickDays[static_cast<size_t>(day)].date < row.date) ++day;
+        if (day >= dayCount) return false;
+        if (data.tickDays[static_cast<size_t>(day)].date != row.date) return true;
+        ++used;
         for (int k = 1; k <= kTicksPerDay; ++k) {
-            if (t < sample[k] || t > sample[k].addSecs(30 * 60)) continue;
-            const double price = decodeTickPrice(commodityId, row.realPrice);
-            TickPeriod& p = data.tickDays[day].periods[commodityId][k];
+            if (row.secondOfDay < from[k] || row.secondOfDay > to[k]) continue;
+            if (row.realPrice != lastReal) {
+                lastReal = row.realPrice;
+                lastPrice = decodeTickPrice(commodityId, lastReal);
+            }
+            TickPeriod& p = built[static_cast<size_t>(day)][static_cast<size_t>(k)];
             if (!p.seen) {
                 p.seen = true;
-                p.price = p.high = p.low = price;
+                p.price = p.high = p.low = lastPrice;
             }
-            p.high = std::max(p.high, price);
-            p.low = std::min(p.low, price);
-            p.last = price;
+            p.high = std::max(p.high, lastPrice);
+            p.low = std::min(p.low, lastPrice);
+            p.last = lastPrice;
         }
-    }
+        return true;
+    });
+    if (!ok) return kLoadFailed;
+    for (int d = 0; d < dayCount; ++d) data.tickDays[static_cast<size_t>(d)].periods[id] = built[static_cast<size_t>(d)];
+    return used;
 }
 
 void AlignSeriesToTradingDays(MarketData& data) {

@@ -60,14 +60,25 @@ struct MarketData {
     void clearPeriod();
 };
 
+// What the loaders below return when the database could not be read (an
+// engine error such as a damaged page, or a malformed stored value): the
+// reason is in MarketDatabase::lastError(), and the loader has left what it
+// was to fill exactly as it was, so no half-read period is ever played.
+// A period the data lacks is no failure: it loads 0 rows.
+inline constexpr int kLoadFailed = -1;
+
 // Fills `days` with the trading days from `start` to the end the mode gives
-// (a year for daily data; a month or a quarter for tick data).
+// (a year for daily data; a month or a quarter for tick data). Returns
+// their number, or kLoadFailed.
 int LoadTradingDays(MarketDatabase& db, const QString& dataMode, bool oneMonth, const QDate& start,
                     TradingDays& days);
-// A market's daily rows for the year from `start`.
+// A market's daily rows for the year from `start`. Returns their number, or
+// kLoadFailed.
 int LoadDailyData(MarketDatabase& db, int commodityId, const QDate& start, MarketSeries& series);
-// A market's ticks for the month or quarter from `start`, into the tick days.
-void LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data);
+// A market's ticks for the month or quarter from `start`, into the periods of
+// that market on the first `data.tickDayCount` tick days (whose dates must be
+// set). Returns the number of ticks that fell on those days, or kLoadFailed.
+int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data);
 
 // Lines each series up with the trading days: a market whose exchange was
 // closed on a trading day gets that day's row repeated from its last close,

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <sqlite3.h>
 
@@ -75,11 +76,33 @@ TEST(DatabaseOpen, FailuresCarryTheEnginesMessageAndLeaveItClosed) {
     EXPECT_FALSE(db.isOpen());
     EXPECT_EQ(s(db.lastError()), "file is not a database");
 
+    // Bytes of no kind at all, as a download cut off in a binary mess.
+    QByteArray noise(16384, '\0');
+    quint32 x = 2463534242u;
+    for (char& c : noise) {
+        x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+        c = static_cast<char>(x);
+    }
+    const QString random = tmpPath("random_bytes.mdb");
+    writeFile(random, noise);
+    EXPECT_FALSE(db.open(random));
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_EQ(s(db.lastError()), "file is not a database");
+
     const QString foreign = tmpPath("foreign_tables.mdb");
     writeSqlite(foreign, "CREATE TABLE Customers (Id INTEGER, Name TEXT); INSERT INTO Customers VALUES (1, 'x');");
     EXPECT_FALSE(db.open(foreign));
     EXPECT_FALSE(db.isOpen());
     EXPECT_TRUE(db.lastError().startsWith(QStringLiteral("no such table"))) << s(db.lastError());
+
+    // The game's own layout with one table gone.
+    QString noTicks = QString::fromLatin1(schema::kCreateSql);
+    noTicks.replace(QStringLiteral("CREATE TABLE TickData"), QStringLiteral("CREATE TABLE TickDataOld"));
+    noTicks.replace(QStringLiteral("ON TickData "), QStringLiteral("ON TickDataOld "));
+    const QString noTable = tmpPath("no_tickdata.mdb");
+    writeSqlite(noTable, noTicks.toUtf8().constData());
+    EXPECT_FALSE(db.open(noTable));
+    EXPECT_EQ(s(db.lastError()), "no such table: TickData");
 
     // Every table present, but DailyData lacks a field the game reads.
     QString schema = QString::fromLatin1(schema::kCreateSql);
@@ -91,34 +114,94 @@ TEST(DatabaseOpen, FailuresCarryTheEnginesMessageAndLeaveItClosed) {
     EXPECT_FALSE(db.isOpen());
     EXPECT_TRUE(db.lastError().contains(QStringLiteral("DayVolume"))) << s(db.lastError());
 
-    // A file whose schema reads fine but whose data pages are damaged is
-    // refused at open, with the engine's own report.
-    const QString damaged = tmpPath("damaged.mdb");
-    {
-        FixtureDb fx("damaged_source");
-        fx.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [](int id, int day) { return id * 10.0 + day; });
-        QFile::remove(damaged);
-        ASSERT_TRUE(QFile::copy(fx.path(), damaged));
-    }
-    {
-        QFile f(damaged);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        const qint64 size = f.size();
-        ASSERT_GT(size, 40960);
-        f.seek(size / 2);
-        f.write(QByteArray(8192, '\xff'));
-    }
-    EXPECT_FALSE(db.open(damaged));
-    EXPECT_FALSE(db.isOpen());
-    EXPECT_FALSE(db.lastError().isEmpty());
-    EXPECT_NE(s(db.lastError()), "ok");
-
-    // Queries on a closed object answer nothing.
+    // Queries on a closed object answer nothing, and say that they failed.
     const QDate d(1996, 1, 2);
     EXPECT_TRUE(db.tradingDaysDaily(d, d.addYears(1)).isEmpty());
+    EXPECT_TRUE(db.failed());
     EXPECT_TRUE(db.dailyRows(3, d, d.addYears(1)).isEmpty());
+    EXPECT_TRUE(db.failed());
+    EXPECT_FALSE(db.tickRows(3, d, d.addMonths(1), [](const TickRow&) { return true; }));
     EXPECT_TRUE(db.overviewNews(d, 3).isEmpty());
+    EXPECT_TRUE(db.failed());
     EXPECT_TRUE(db.newsReleases(d, QTime(0, 0), QTime(23, 59)).isEmpty());
+    EXPECT_TRUE(db.failed());
+    EXPECT_FALSE(db.lastError().isEmpty());
+}
+
+TEST(DatabaseOpen, AFileStampedByAnotherApplicationOrANewerBuilderIsRefused) {
+    MarketDatabase db;
+    struct Case {
+        const char* name;
+        const char* stamp;
+        bool opens;
+        const char* message;
+    };
+    const Case cases[] = {
+        // A GeoPackage (application id "GPKG") that happens to hold tables of the same names.
+        {"stamp_gpkg", "PRAGMA application_id = 1196444487;", false,
+         "not a Pellucar market database (application id 0x47504b47)"},
+        {"stamp_newer", "PRAGMA application_id = 1347175250; PRAGMA user_version = 2;", false,
+         "the market database has format 2; this game reads format 1 or older"},
+        {"stamp_current", schema::kStampSql, true, ""},
+        // Files without a stamp are judged by their tables and fields alone;
+        // another tool's user_version means nothing to the game.
+        {"stamp_none_version_9", "PRAGMA user_version = 9;", true, ""},
+    };
+    for (const Case& c : cases) {
+        FixtureDb fx(QLatin1String(c.name));
+        fx.addDailyClose(3, QDate(1990, 1, 2), 21.5);
+        fx.exec(QLatin1String(c.stamp));
+        EXPECT_EQ(db.open(fx.path()), c.opens) << c.name;
+        EXPECT_EQ(db.isOpen(), c.opens) << c.name;
+        EXPECT_EQ(s(db.lastError()), c.message) << c.name;
+        if (c.opens) {
+            EXPECT_EQ(db.tradingDaysDaily(QDate(1990, 1, 1), QDate(1991, 1, 1)), dates({"1990-01-02"})) << c.name;
+        }
+    }
+}
+
+TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnough) {
+    const QString dir = tmpPath("read_only_folder");
+    QDir(dir).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QString path = dir + QStringLiteral("/futures.mdb");
+    {
+        FixtureDb fx(QStringLiteral("read_only_source"));
+        fx.addDailyClose(3, QDate(1990, 1, 2), 21.5);
+        fx.addTickDay(QDate(1996, 2, 1));
+        fx.addTick(3, QStringLiteral("1996-02-01 08:45:00"), 1.846);
+        ASSERT_TRUE(QFile::copy(fx.path(), path));
+    }
+    const QByteArray before = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(path, readOnly));
+    ASSERT_TRUE(QFile::setPermissions(dir, readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+
+    MarketDatabase db;
+    const bool opened = db.open(path);
+    EXPECT_TRUE(opened) << s(db.lastError());
+    EXPECT_EQ(db.tradingDaysDaily(QDate(1990, 1, 1), QDate(1991, 1, 1)), dates({"1990-01-02"}));
+    int ticks = 0;
+    EXPECT_TRUE(db.tickRows(3, QDate(1996, 2, 1), QDate(1996, 3, 1), [&](const TickRow&) {
+        ++ticks;
+        return true;
+    }));
+    EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(db.failed()) << s(db.lastError());
+    db.close();
+
+    // Nothing was written: no journal or lock file beside it, the same bytes.
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("futures.mdb")});
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == before);
+    f.close();
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QDir(dir).removeRecursively();
 }
 
 TEST(DatabaseOpen, GoodFileOpensAfterAFailureAndAFailureClosesAGoodOne) {

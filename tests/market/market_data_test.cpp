@@ -1,10 +1,13 @@
 // Loading a game's period from the market database: trading days, daily
 // series, tick periods and the lining up of series with the trading days.
+#include "common/format.h"
 #include "market/market_data.h"
 #include "support/fixture_db.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <string>
 
 using namespace pellucar;
@@ -53,6 +56,26 @@ TEST(TickData, HalfCentAfterTheTenfoldRoundsUpForEveryPrice) {
     EXPECT_DOUBLE_EQ(decodeTickPrice(1, 6.4975), 64.98);
     EXPECT_DOUBLE_EQ(decodeTickPrice(1, 1.0025), 10.03);
     EXPECT_DOUBLE_EQ(decodeTickPrice(3, 1.0005), 10.01);
+}
+
+TEST(TickData, DecodingWithoutTextAgreesWithTheHouseRoundingToTheBit) {
+    // Ids 1-4 decode through a fast path of their own; the game's rounding by
+    // text is the reference. Every stored price of four decimals up to 30
+    // (Oil and Cattle), a spread of them up to 600 (Gold, SP500), then any.
+    for (int k = 0; k <= 6000000; k += k < 300000 ? 1 : 37) {
+        const double stored = k / 10000.0;
+        const double want = roundScaled(stored, 1, 2);
+        const double got = decodeTickPrice(3, stored);
+        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << "stored " << stored << ": " << got << " vs " << want;
+    }
+    std::mt19937_64 random(20240611);
+    std::uniform_real_distribution<double> anywhere(-1000.0, 100000.0);
+    for (int i = 0; i < 200000; ++i) {
+        const double stored = anywhere(random);
+        ASSERT_EQ(decodeTickPrice(1, stored), roundScaled(stored, 1, 2)) << stored;
+    }
+    for (double stored : {0.0, -0.0, 1e-9, 4.9999e-4, 5e-4, -0.0005, 6.4975, 99999.9995, 1e11, 3e12, -7e15, 1e300})
+        EXPECT_EQ(decodeTickPrice(4, stored), roundScaled(stored, 1, 2)) << stored;
 }
 
 TEST(TickData, TicksFallIntoTheirSamplingWindows) {
@@ -194,9 +217,18 @@ TEST(DatabaseLoaders, DailyTradingDaysAndRowsForTheYear) {
     EXPECT_EQ(LoadDailyData(db, 1, QDate(1990, 1, 2), cattle), 0);
     EXPECT_TRUE(cattle.rows.isEmpty()) << "a reload replaces old rows";
 
-    // A year with no data at all.
+    // A year with no data at all is a period without rows, not a failure.
     EXPECT_EQ(LoadTradingDays(db, QStringLiteral("Daily"), false, QDate(1985, 1, 2), days), 0);
     EXPECT_TRUE(days.days.isEmpty());
+    EXPECT_FALSE(db.failed()) << s(db.lastError());
+    EXPECT_EQ(LoadDailyData(db, 3, QDate(1985, 1, 2), oil), 0);
+    EXPECT_TRUE(oil.rows.isEmpty());
+    EXPECT_FALSE(db.failed()) << s(db.lastError());
+    MarketData md;
+    EXPECT_EQ(LoadTradingDays(db, QStringLiteral("Tick"), false, QDate(1996, 1, 1), md.tradingDays), 0);
+    md.tickDayCount = 0;
+    EXPECT_EQ(LoadTickData(db, 3, QDate(1996, 1, 1), false, md), 0);
+    EXPECT_FALSE(db.failed()) << s(db.lastError());
 }
 
 TEST(DatabaseLoaders, AlignRepeatsTheLastCloseAndMarksAMissingStart) {

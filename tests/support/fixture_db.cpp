@@ -95,4 +95,27 @@ QList<QDate> weekdays(const QDate& from, const QDate& to) {
     return out;
 }
 
+int damageTablePages(const QString& path, const QList<QByteArray>& all, const QList<QByteArray>& unless) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite)) return -1;
+    const QByteArray bytes = f.readAll();
+    if (bytes.size() < 100) return -1;
+    // The page size is a big-endian 16-bit number at offset 16; 1 means 65536.
+    int pageSize = (static_cast<uchar>(bytes[16]) << 8) | static_cast<uchar>(bytes[17]);
+    if (pageSize == 1) pageSize = 65536;
+    if (pageSize < 512) return -1;
+    int damaged = 0;
+    for (qsizetype at = pageSize; at + pageSize <= bytes.size(); at += pageSize) {
+        const QByteArray page = bytes.mid(at, pageSize);
+        if (static_cast<uchar>(page[0]) != 0x0D) continue; // 13: a table b-tree leaf
+        bool spared = false;
+        for (const QByteArray& a : all) spared = spared || !page.contains(a);
+        for (const QByteArray& u : unless) spared = spared || page.contains(u);
+        if (spared) continue;
+        if (!f.seek(at) || f.write(QByteArray(pageSize, '\xff')) != pageSize) return -1;
+        ++damaged;
+    }
+    return damaged;
+}
+
 } // namespace pellucar::test
