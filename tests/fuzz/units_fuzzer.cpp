@@ -11,8 +11,11 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <random>
+#include <vector>
 
 using namespace pellucar;
 
@@ -29,38 +32,75 @@ double tradedPrice(FuzzedDataProvider& in, Market m) {
 
 // An account with positions and lots the player could have built: fills
 // within the position limit, some of them one contract at a time so the
-// lot book can fill up, then prices that moved.
-Account buildAccount(FuzzedDataProvider& in, MarketPrices& prices) {
-    const Level level = in.ConsumeBool() ? Level::Novice : Level::Expert;
-    Account account(level);
-    if (in.ConsumeIntegralInRange(0, 7) == 0)
-        account.reset(level, static_cast<float>(in.ConsumeIntegralInRange(-50000, 2000000)));
-    prices = kBase;
-    // Each booked lot costs the fuzzer time, so only one run of single
-    // contracts (the way to a full lot book) per input.
-    bool stacked = false;
-    const int fills = in.ConsumeIntegralInRange(0, 6);
-    for (int f = 0; f < fills && in.remaining_bytes() > 0; ++f) {
-        const Market m = level == Level::Novice ? Market::Oil : anyMarket(in);
-        const int limit = contractTerms(m).positionLimit;
-        const double price = tradedPrice(in, m);
-        prices[static_cast<size_t>(index(m))] = price;
-        if (!stacked && in.ConsumeIntegralInRange(0, 3) == 0) {
-            stacked = true;
-            const int lots = in.ConsumeIntegralInRange(1, 101);
-            const float unit = in.ConsumeBool() ? 1.0f : -1.0f;
-            for (int i = 0; i < lots && std::fabs(account.position(m) + unit) <= limit; ++i)
-                account.applyFill(m, unit, price);
-        } else {
-            const float p = account.position(m);
-            const int units = in.ConsumeIntegralInRange(static_cast<int>(-limit - p), static_cast<int>(limit - p));
-            if (units != 0) account.applyFill(m, static_cast<float>(units), price);
+// lot book can fill up, then prices that moved. Booking a lot is slow next
+// to the check itself, so the inputs start from a pool of such accounts,
+// made once, and add at most a fill or two of their own.
+struct Held {
+    Account account;
+    MarketPrices prices = kBase;
+};
+
+void fill(Held& h, Market m, int units, double price) {
+    const int limit = contractTerms(m).positionLimit;
+    const float p = h.account.position(m);
+    units = std::clamp(units, static_cast<int>(-limit - p), static_cast<int>(limit - p));
+    h.prices[static_cast<size_t>(index(m))] = price;
+    if (units != 0) h.account.applyFill(m, static_cast<float>(units), price);
+}
+
+const std::vector<Held>& pool() {
+    static const std::vector<Held> accounts = [] {
+        std::mt19937 dice(20240607);
+        const auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(dice); };
+        std::vector<Held> out;
+        for (int i = 0; i < 4096; ++i) {
+            Held h;
+            const Level level = between(0, 3) == 0 ? Level::Novice : Level::Expert;
+            h.account.reset(level, between(0, 9) == 0 ? static_cast<float>(between(-50000, 2000000))
+                                                      : Account::startingCapitalFor(level));
+            const auto market = [&] { return level == Level::Novice ? Market::Oil : kTradingOrder[between(0, 5)]; };
+            const int fills = between(0, 8);
+            for (int f = 0; f < fills; ++f) {
+                const Market m = market();
+                const double price = kBase[static_cast<size_t>(index(m))] * between(30, 300) / 100.0;
+                const int limit = contractTerms(m).positionLimit;
+                fill(h, m, between(-limit, limit), price);
+            }
+            if (between(0, 4) == 0) {
+                // A run of single contracts, often right up to a full book.
+                const Market m = market();
+                const int lots = between(0, 1) ? between(95, 101) : between(1, 101);
+                const int unit = between(0, 1) ? 1 : -1;
+                const double price = kBase[static_cast<size_t>(index(m))] * between(50, 200) / 100.0;
+                for (int l = 0; l < lots; ++l) fill(h, m, unit, price);
+            }
+            if (between(0, 1))
+                for (double& p : h.prices) p *= between(20, 400) / 100.0;
+            h.account.revalue(h.prices);
+            out.push_back(h);
         }
+        return out;
+    }();
+    return accounts;
+}
+
+Account buildAccount(FuzzedDataProvider& in) {
+    const std::vector<Held>& all = pool();
+    Held h = all[in.ConsumeIntegral<uint16_t>() % all.size()];
+    // Marking a hundred lots to new prices costs as much as a thousand
+    // checks, so an input adds a fill of its own only now and then.
+    const int fills = in.ConsumeIntegralInRange(0, 7) == 0 ? 1 : 0;
+    for (int f = 0; f < fills; ++f) {
+        const Market m = h.account.level() == Level::Novice ? Market::Oil : anyMarket(in);
+        const int limit = contractTerms(m).positionLimit;
+        fill(h, m, in.ConsumeIntegralInRange(-limit, limit), tradedPrice(in, m));
     }
-    if (in.ConsumeBool())
-        for (Market m : kTradingOrder) prices[static_cast<size_t>(index(m))] *= in.ConsumeIntegralInRange(20, 400) / 100.0;
-    account.revalue(prices);
-    return account;
+    if (fills > 0) {
+        if (in.ConsumeBool())
+            for (double& p : h.prices) p *= in.ConsumeIntegralInRange(20, 400) / 100.0;
+        h.account.revalue(h.prices);
+    }
+    return h.account;
 }
 
 QString entryText(FuzzedDataProvider& in) {
@@ -147,13 +187,13 @@ QString judge(const UnitsCheck& c, Market m, Side side, const Account& a, const 
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
+    pool();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    MarketPrices prices;
-    const Account account = buildAccount(in, prices);
+    const Account account = buildAccount(in);
     const Market m = anyMarket(in);
     const Side side = in.ConsumeBool() ? Side::Buy : Side::Sell;
     const QString entry = entryText(in);
