@@ -115,8 +115,6 @@ private:
     void mnuDat_Click(int index);
     void mnuGameLength_Click(int index);
     void mnuNews_Click(int index);
-    void cboCommodity_Click(int index);
-    void mnuGraph_Click(int index);
 
     // End of game (game_end.cpp).
     void GameOver();
@@ -173,11 +171,9 @@ private:
     void PrepareCharts();
     void RefreshCharts();
     void LayoutCharts();
-    void mnuGLType_Click(int index);
-    void mnuGLPrice_Click(int index);
-    void mnuGRType_Click(int index);
-    void mnuMoving_Click(int index);
-    void mnuStoch_Click(int index);
+    // A chart menu item or the combo box: the chart options take the
+    // choice, then both charts are drawn again.
+    void chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index);
 
     // Menu items of the help menu (game_help.cpp).
     void mnuPrint_Click();

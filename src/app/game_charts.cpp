@@ -72,45 +72,9 @@ void Game::LayoutCharts() {
     model_.setVisible("GraphRight", !report);
 }
 
-void Game::mnuGraph_Click(int index) {
-    if (index < 0 || index >= kMarketCount) return;
-    s_.chart.mnuGraph_Click(index);
-    RefreshCharts();
-}
-
-void Game::cboCommodity_Click(int index) {
-    if (index < 0 || index >= kMarketCount) return;
-    s_.chart.cboCommodity_Click(index);
-    RefreshCharts();
-}
-
-void Game::mnuGLType_Click(int index) {
-    if (index < 0 || index > 2) return;
-    s_.chart.mnuGLType_Click(index);
-    RefreshCharts();
-}
-
-void Game::mnuGLPrice_Click(int index) {
-    if (index < 0 || index > 1) return;
-    s_.chart.mnuGLPrice_Click(index);
-    RefreshCharts();
-}
-
-void Game::mnuGRType_Click(int index) {
-    if (index < 0 || index > 2) return;
-    s_.chart.mnuGRType_Click(index);
-    RefreshCharts();
-}
-
-void Game::mnuMoving_Click(int index) {
-    if (index < 0 || index > 2) return;
-    s_.chart.mnuMoving_Click(index);
-    RefreshCharts();
-}
-
-void Game::mnuStoch_Click(int index) {
-    if (index < 0 || index > 1) return;
-    s_.chart.mnuStoch_Click(index);
+void Game::chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index) {
+    if (index < 0 || index >= items) return;
+    (s_.chart.*handler)(index);
     RefreshCharts();
 }
 

@@ -219,10 +219,7 @@ bool Game::click(const QString& name, int index) {
     static const QHash<QString, IndexHandler> indexed{
         {"mnuLevel", &Game::mnuLevel_Click},           {"mnuDat", &Game::mnuDat_Click},
         {"mnuGameLength", &Game::mnuGameLength_Click}, {"mnuNews", &Game::mnuNews_Click},
-        {"cboCommodity", &Game::cboCommodity_Click},   {"mnuGraph", &Game::mnuGraph_Click},
-        {"mnuMaximum", &Game::mnuMaximum_Click},       {"mnuGLType", &Game::mnuGLType_Click},
-        {"mnuGLPrice", &Game::mnuGLPrice_Click},       {"mnuGRType", &Game::mnuGRType_Click},
-        {"mnuMoving", &Game::mnuMoving_Click},         {"mnuStoch", &Game::mnuStoch_Click},
+        {"mnuMaximum", &Game::mnuMaximum_Click},
     };
     // Help-menu items that only open a help topic or an information window.
     static const QHash<QString, int> helpTopics{
@@ -235,8 +232,21 @@ bool Game::click(const QString& name, int index) {
         {"btnOil", Market::Oil},       {"btnGold", Market::Gold},     {"btnTBond", Market::TBond},
         {"btnSp500", Market::SP500},   {"btnCattle", Market::Cattle}, {"btnSoybean", Market::Soybean},
     };
+    // The chart choices, with the number of items of each.
+    using ChartHandler = void (charts::ChartOptions::*)(int);
+    static const QHash<QString, std::pair<ChartHandler, int>> chartItems{
+        {"cboCommodity", {&charts::ChartOptions::cboCommodity_Click, kMarketCount}},
+        {"mnuGraph", {&charts::ChartOptions::mnuGraph_Click, kMarketCount}},
+        {"mnuGLType", {&charts::ChartOptions::mnuGLType_Click, 3}},
+        {"mnuGLPrice", {&charts::ChartOptions::mnuGLPrice_Click, 2}},
+        {"mnuGRType", {&charts::ChartOptions::mnuGRType_Click, 3}},
+        {"mnuMoving", {&charts::ChartOptions::mnuMoving_Click, 3}},
+        {"mnuStoch", {&charts::ChartOptions::mnuStoch_Click, 2}},
+    };
     guarded([&] {
-        if (auto h = handlers.constFind(name); h != handlers.constEnd()) {
+        if (auto c = chartItems.constFind(name); c != chartItems.constEnd()) {
+            chartOption_Click(c->first, c->second, index);
+        } else if (auto h = handlers.constFind(name); h != handlers.constEnd()) {
             (this->**h)();
         } else if (auto m = marketButtons.constFind(name); m != marketButtons.constEnd()) {
             marketButton_Click(*m);
