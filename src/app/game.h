@@ -90,7 +90,10 @@ private:
     void SetInitialWindowState();
 
     // Market data (game_market.cpp).
-    void LoadGamePeriod();
+    // Reads the game's period; false (the player told, the game's data as
+    // they were) when the database cannot be read.
+    bool LoadGamePeriod();
+    void ReportDatabaseFailure();
     QString GetOverviewNews(const QDate& date, int commodityId);
 
     // Clock (game_clock.cpp).

@@ -4,6 +4,7 @@
 #include "common/format.h"
 
 #include <cmath>
+#include <memory>
 
 namespace pellucar {
 
@@ -106,43 +107,66 @@ void Game::ShowLastPrices() {
     presentLastPrices(s_.prices, s_.periodIndex, s_.settings.level, s_.dataMode == DataMode::None, model_);
 }
 
-void Game::LoadGamePeriod() {
-    s_.market.clearPeriod();
+bool Game::LoadGamePeriod() {
+    if (!OpenMarketDatabase()) return false;
+    // The period is read into a copy: a read that fails halfway leaves the
+    // game's data (and the tick cache) as they were.
+    auto next = std::make_unique<MarketData>(s_.market);
+    next->clearPeriod();
+    const bool oneMonth = s_.setupLength == TimePeriodForm::Length::Month;
+    const int n = LoadTradingDays(db_, dataModeName(s_.dataMode), oneMonth, s_.gameStartDate, next->tradingDays);
+    bool ok = n != kLoadFailed;
+    if (ok && n > 0) {
+        dialogs_.busy(true);
+        if (s_.dataMode == DataMode::Daily) {
+            for (int id = 1; ok && id <= kMarketCount; ++id)
+                ok = LoadDailyData(db_, id, s_.gameStartDate, next->series[id]) != kLoadFailed;
+            if (ok) AlignSeriesToTradingDays(*next);
+        } else if (s_.dataMode == DataMode::Tick) {
+            const QDate end = s_.gameStartDate.addMonths(oneMonth ? 1 : 3);
+            MarketData& md = *next;
+            // The same tick period again keeps the ticks already read; a
+            // period that only shares its start or its end with the last one
+            // is read anew, or a quarter would be played on a month of ticks.
+            const bool cached = md.lastLoadedMode == QLatin1String("Tick") && md.lastTickStart == s_.gameStartDate &&
+                                md.lastTickEnd == end && md.tickDayCount == n;
+            if (!cached) {
+                md.tickDays = {};
+                md.tickDayCount = std::min(n, kTickDayCapacity);
+                for (int d = 0; d < md.tickDayCount; ++d)
+                    md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+                dialogs_.loading(true);
+                for (int id = 1; ok && id <= kMarketCount; ++id)
+                    ok = LoadTickData(db_, id, s_.gameStartDate, oneMonth, md) != kLoadFailed;
+                dialogs_.loading(false);
+                md.lastTickStart = s_.gameStartDate;
+                md.lastTickEnd = end;
+                md.lastLoadedMode = QStringLiteral("Tick");
+            }
+        }
+        dialogs_.busy(false);
+    }
+    if (!ok) {
+        ReportDatabaseFailure();
+        return false;
+    }
+    s_.market = std::move(*next);
+    s_.tradingDayCount = n;
     dailyChartPrices_ = {};
     PrepareCharts();
-    if (!OpenMarketDatabase()) return;
-    const bool oneMonth = s_.setupLength == TimePeriodForm::Length::Month;
-    const int n = LoadTradingDays(db_, dataModeName(s_.dataMode), oneMonth, s_.gameStartDate, s_.market.tradingDays);
-    s_.tradingDayCount = n;
-    if (n <= 0) return;
-    dialogs_.busy(true);
-    if (s_.dataMode == DataMode::Daily) {
-        for (int id = 1; id <= kMarketCount; ++id) LoadDailyData(db_, id, s_.gameStartDate, s_.market.series[id]);
-        AlignSeriesToTradingDays(s_.market);
-    } else if (s_.dataMode == DataMode::Tick) {
-        const QDate end = s_.gameStartDate.addMonths(oneMonth ? 1 : 3);
-        MarketData& md = s_.market;
-        s_.news.clear();
-        // The same tick period again keeps the ticks already read; a period
-        // that only shares its start or its end with the last one is read
-        // anew, or a quarter would be played on a month of ticks.
-        const bool cached = md.lastLoadedMode == QLatin1String("Tick") && md.lastTickStart == s_.gameStartDate &&
-                            md.lastTickEnd == end && md.tickDayCount == n;
-        if (!cached) {
-            md.tickDays = {};
-            md.tickDayCount = std::min(n, kTickDayCapacity);
-            for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
-            dialogs_.loading(true);
-            for (int id = 1; id <= kMarketCount; ++id) LoadTickData(db_, id, s_.gameStartDate, oneMonth, md);
-            dialogs_.loading(false);
-            md.lastTickStart = s_.gameStartDate;
-            md.lastTickEnd = end;
-            md.lastLoadedMode = QStringLiteral("Tick");
-        }
-    }
-    dialogs_.busy(false);
+    if (s_.dataMode == DataMode::Tick) s_.news.clear();
+    return true;
 }
 
-QString Game::GetOverviewNews(const QDate& date, int commodityId) { return db_.overviewNews(date, commodityId); }
+void Game::ReportDatabaseFailure() {
+    NotifyPlayer(QStringLiteral("Pellucar"),
+                 QStringLiteral("The market database could not be read: ") + db_.lastError());
+}
+
+QString Game::GetOverviewNews(const QDate& date, int commodityId) {
+    const QString text = db_.overviewNews(date, commodityId);
+    if (db_.failed()) ReportDatabaseFailure();
+    return text;
+}
 
 } // namespace pellucar

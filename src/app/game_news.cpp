@@ -14,7 +14,12 @@ void Game::GetNewsReleases() {
     const int hour = TickOfDay(s_.periodIndex);
     const std::optional<ReleaseWindow> window = releaseWindow(hour);
     if (!window) return;
-    for (const NewsRelease& n : db_.newsReleases(day, window->from, window->to)) {
+    const QList<NewsRelease> stories = db_.newsReleases(day, window->from, window->to);
+    if (db_.failed()) {
+        ReportDatabaseFailure();
+        return;
+    }
+    for (const NewsRelease& n : stories) {
         const StoryWindow shown = storyWindow(n.story);
         dialogs_.news(n.title, n.story, shown.heightTwips, shown.display == StoryDisplay::TextBox);
         s_.news.append(n.date, n.title, n.story, tickPeriodTime(hour));

@@ -33,7 +33,14 @@ void Game::mnuNewGame_Click() {
     s_.dataMode = s_.settings.data;
     DisableSettingsMenus();
     ResetGame();
-    LoadGamePeriod();
+    if (!LoadGamePeriod()) {
+        // Nothing to play: the desk waits for another Start.
+        EnableSettingsMenus();
+        model_.setText("mnuNewGame", QStringLiteral("&Start"));
+        model_.setEnabled("btnChangePeriod", false);
+        model_.setEnabled("btnTrade", false);
+        return;
+    }
     s_.market.tradingDays.position = 0;
     // A fresh desk: the quote column is closed until the first period.
     setMarketLabelsVisible(model_, true);

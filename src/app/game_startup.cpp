@@ -53,7 +53,14 @@ void Game::startUp() {
         SetTimeLabels();
         dialogs_.about();
         if (!OpenMarketDatabase()) return;
-        if (!dialogs_.disclaimer(GetOverviewNews(QDate(1965, 10, 17), 0))) {
+        const QString disclaimer = db_.overviewNews(QDate(1965, 10, 17), 0);
+        if (db_.failed()) {
+            // A file that opens but cannot be read is as unusable as one
+            // that does not open.
+            NotifyPlayer(QStringLiteral("Pellucar"), db_.lastError(), 0);
+            EndProgram(1);
+        }
+        if (!dialogs_.disclaimer(disclaimer)) {
             dialogs_.processEvents();
             EndProgram(0);
         }

@@ -273,3 +273,30 @@ TEST(Menus, HelpItemsOpenTopicsAndPrintFailureIsReported) {
     EXPECT_FALSE(h.game->click("btnNoSuchThing"));
     EXPECT_FALSE(h.game->click("mnuLevel", 1));
 }
+
+TEST(Setup, APeriodTheDatabaseCannotReadIsReportedAndNothingIsPlayed) {
+    FixtureDb db("setup_damaged");
+    db.addWeekdays(QDate(1990, 1, 1), QDate(1991, 12, 31), [](int id, int day) { return id * 10.0 + day * 0.01; });
+    db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
+    const QString damaged = db.path() + QStringLiteral(".damaged");
+    QFile::remove(damaged);
+    ASSERT_TRUE(QFile::copy(db.path(), damaged));
+    // The pages that hold only 1991's rows go bad; the file still opens.
+    ASSERT_GT(damageTablePages(damaged, {"1991-"}, {"1990-"}), 0);
+    Harness h(damaged);
+    h.start();
+    h.take();
+    h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1991"}});
+    const QStringList t = h.take();
+    ASSERT_FALSE(t.isEmpty());
+    EXPECT_EQ(t.last(), "frmPlayerNotification: Pellucar | The market database could not be read: "
+                        "database disk image is malformed");
+    EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
+    EXPECT_EQ(h.text("mnuNewGame"), "&Start");
+    EXPECT_EQ(h.state().tradingDayCount, 0);
+    // A year the file can still read plays as usual.
+    h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+    h.forward();
+    EXPECT_EQ(h.text("lblOilCurrMark"), "$30.00");
+    QFile::remove(damaged);
+}

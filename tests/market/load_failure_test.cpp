@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <string>
@@ -56,7 +57,7 @@ protected:
         fx.addNews(QDate(1996, 3, 5), QStringLiteral("10:00:00"), QStringLiteral("March story"), QStringLiteral("m"));
         fx.addOverview(QDate(1990, 1, 1), 3, QStringLiteral("Oil overview of 1990."));
         fx.exec(QStringLiteral("COMMIT"));
-        path = QStringLiteral(PELLUCAR_TEST_TMP) + QStringLiteral("/damaged_pages.mdb");
+        path = QStringLiteral(PELLUCAR_TEST_TMP) + QStringLiteral("/damaged_pages-%1.mdb").arg(QCoreApplication::applicationPid());
         QFile::remove(path);
         ASSERT_TRUE(QFile::copy(fx.path(), path));
         // The daily rows of 1991, the ticks of May 1996, February's stories
