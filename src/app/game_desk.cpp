@@ -9,7 +9,6 @@
 
 namespace pellucar {
 
-
 void Game::SetOrderState(OrderState state) {
     presentOrderState(state, model_);
     s_.desk.state = state;
