@@ -99,7 +99,9 @@ private:
     // Clock (game_clock.cpp).
     void btnChangePeriod_Click();
     void AdvancePeriod();
-    void UpdateTradeDayandGraphs();
+    // refreshCharts false leaves the redraw to the caller (see
+    // deferChartRefresh_).
+    void UpdateTradeDayandGraphs(bool refreshCharts = true);
     void AdvanceTradingDay();
     QDate ShowGameDate();
     QString CurrentWeekday() const;
@@ -173,6 +175,8 @@ private:
     const charts::PriceSeries& dailyChartPrices(int commodityId);
     void PrepareCharts();
     void RefreshCharts();
+    // Draws the charts a Forward press has held back, if any.
+    void RefreshDeferredCharts();
     void LayoutCharts();
     // A chart menu item or the combo box: the chart options take the
     // choice, then both charts are drawn again.
@@ -192,6 +196,11 @@ private:
     // The daily chart prices of each market (by commodity id) for the loaded
     // period, built on first use.
     std::array<std::optional<charts::PriceSeries>, kMarketCount + 1> dailyChartPrices_;
+    // A Daily Forward press draws its charts once, after the period moves
+    // on; this marks the redraw of the new trading day as still owed where
+    // the press would otherwise have drawn it. Anything that shows the
+    // window or ends the press before that settles it first.
+    bool deferChartRefresh_ = false;
     bool ended_ = false;
     int exitCode_ = 0;
     QString verdict_;

@@ -28,7 +28,8 @@ void Game::btnChangePeriod_Click() {
 
     if (daily) {
         s_.endOfData = false;
-        UpdateTradeDayandGraphs();
+        UpdateTradeDayandGraphs(false);
+        deferChartRefresh_ = true;
     }
     if (tick) {
         s_.endOfData = false;
@@ -38,6 +39,7 @@ void Game::btnChangePeriod_Click() {
     // First end test: the calendar has reached the end of the game.
     QDate shown = ShowGameDate();
     if (!shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown)) {
+        RefreshDeferredCharts();
         model_.setEnabled("Kestrow", true);
         GameOver();
         return;
@@ -49,6 +51,9 @@ void Game::btnChangePeriod_Click() {
     if (model_.text("CurrMarkBanner") != banner) model_.setText("CurrMarkBanner", banner);
 
     s_.marginCallPending = false;
+    // A liquidation trades (its fills are charted) and tells the player.
+    const Account& account = s_.desk.account;
+    if (account.blownOut() || (s_.periodIndex >= 2 && account.marginCalled())) RefreshDeferredCharts();
     ForceLiquidation();
     if (s_.marginCallPending) {
         // The player sees the liquidation before the next press moves on.
@@ -66,8 +71,15 @@ void Game::btnChangePeriod_Click() {
     model_.setText("lblMaxSelected", QString());
     s_.prices.current = PriceRecord{};
 
+    // A hint shows the window as it stands; the advisor is asked on a copy,
+    // since asking it holds its next hints back.
+    if (deferChartRefresh_) {
+        HintAdvisor probe = s_.hints;
+        if (!probe.give(s_.periodIndex, s_.desk.tradeCount()).isEmpty()) RefreshDeferredCharts();
+    }
     GiveHints();
     AdvancePeriod();
+    RefreshDeferredCharts();
     EnableGameMenus();
     model_.setEnabled("Kestrow", true);
 
@@ -100,6 +112,13 @@ void Game::btnChangePeriod_Click() {
 
 void Game::AdvancePeriod() {
     const bool tick = s_.dataMode == DataMode::Tick;
+    if (deferChartRefresh_ && !tick) {
+        // The final-day notice and the last press show the window before the
+        // period's own redraw.
+        const int length = effectiveDailyLength();
+        if ((length > 15 && s_.periodIndex == length - 2) || s_.periodIndex + 1 == s_.gameLengthDays)
+            RefreshDeferredCharts();
+    }
     ClearOrder();
 
     const int length = tick ? s_.gameLengthDays : effectiveDailyLength();
@@ -153,7 +172,11 @@ void Game::AdvancePeriod() {
     }
     StorePeriodPrices();
     s_.prices.current = s_.prices.record(s_.periodIndex);
-    if (s_.periodIndex > 0) RefreshCharts();
+    if (s_.periodIndex > 0) {
+        // This redraw replaces the one the press held back.
+        deferChartRefresh_ = false;
+        RefreshCharts();
+    }
     RevalueAccount();
     if (s_.periodIndex > 0) model_.setVisible("lblTotTrades", true);
     MarginCallCheck();
@@ -177,12 +200,12 @@ void Game::ShowDayCaption() {
     model_.setText("LabelDay", QStringLiteral("Day %1:").arg(day));
 }
 
-void Game::UpdateTradeDayandGraphs() {
+void Game::UpdateTradeDayandGraphs(bool refreshCharts) {
     if (s_.dataMode == DataMode::Daily) {
         AdvanceTradingDay();
         dialogs_.processEvents();
         ShowGameDate();
-        RefreshCharts();
+        if (refreshCharts) RefreshCharts();
     } else if (s_.dataMode == DataMode::Tick && s_.periodIndex > 0) {
         model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate()));
         model_.setText("lblTradeTime", TraderTickTime(s_.periodIndex));
@@ -198,6 +221,12 @@ void Game::AdvanceTradingDay() {
     } else {
         s_.endOfData = true;
     }
+}
+
+void Game::RefreshDeferredCharts() {
+    if (!deferChartRefresh_) return;
+    deferChartRefresh_ = false;
+    RefreshCharts();
 }
 
 QDate Game::currentTickDate() const {

@@ -4,8 +4,12 @@
 #include "common/format.h"
 #include "market/market_data.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <limits>
 #include <cmath>
 
 namespace pellucar::charts {
@@ -22,11 +26,27 @@ double decimalOf(float v) {
     return roundDecimalF(v, 6);
 }
 
+// Every redraw tells the same few dozen points again, one press later; the
+// texts depend on their value alone, so each thread keeps those it has made.
+// The bound keeps a long session's memory flat.
+template <typename Key, typename Make> QString remembered(QHash<Key, QString>& known, Key key, Make make) {
+    const auto it = known.constFind(key);
+    if (it != known.constEnd()) return *it;
+    constexpr qsizetype kMaxKnown = 8192;
+    if (known.size() >= kMaxKnown) known.clear();
+    return *known.insert(key, make());
+}
+
+quint64 bitsOf(double v) { return std::bit_cast<quint64>(v); }
+
 QString priceText(double v) {
-    return formatPattern(v, QStringLiteral("#,##0.00###"));
+    thread_local QHash<quint64, QString> known;
+    return remembered(known, bitsOf(v), [v] { return formatPattern(v, QStringLiteral("#,##0.00###")); });
 }
 QString percentText(double v) {
-    return formatPattern(v, QStringLiteral("0.0")) + QLatin1Char('%');
+    thread_local QHash<quint64, QString> known;
+    return remembered(known, bitsOf(v),
+                      [v] { return formatPattern(v, QStringLiteral("0.0")) + QLatin1Char('%'); });
 }
 
 // The axis texts of the hours, and their clock times for the hover text.
@@ -40,12 +60,22 @@ const std::array<const char*, 6> kHourTimes{"9:00 am",  "10:00 am", "11:00 am",
 struct History {
     PriceSeries prices;
     PriceSeries candles;
-    QList<QDate> dates;
-    QList<int> hours;
+    // Where the rows' times are read, rather than copied out on each redraw:
+    // the daily rows of the charted market, or the tick days.
+    const MarketData* market = nullptr;
+    const QList<DailyRow>* dailyRows = nullptr;
+    int tickRows = 0; // tick days times hours
     int lastRow = 0; // the current period's row; later rows are the future
 
-    QDate dateOf(int row) const { return row >= 1 && row <= dates.size() ? dates.at(row - 1) : QDate(); }
-    int hourOf(int row) const { return row >= 1 && row <= hours.size() ? hours.at(row - 1) : 0; }
+    QDate dateOf(int row) const {
+        if (dailyRows) return row >= 1 && row <= dailyRows->size() ? dailyRows->at(row - 1).date : QDate();
+        if (row < 1 || row > tickRows) return QDate();
+        return market->tickDays[static_cast<size_t>((row - 1) / kTicksPerDay)].date;
+    }
+    int hourOf(int row) const {
+        if (dailyRows || row < 1 || row > tickRows) return 0;
+        return (row - 1) % kTicksPerDay + 1;
+    }
 };
 
 History historyFor(const ChartInputs& in) {
@@ -54,16 +84,16 @@ History historyFor(const ChartInputs& in) {
     const MarketData& md = *in.market;
     const int id = in.options.chartMarket();
     if (id < 1 || id > kMarketCount) return h;
+    h.market = &md;
     if (in.mode == DataMode::Daily) {
         h.prices = in.dailyPrices ? *in.dailyPrices : dailyPriceSeries(md, id);
         h.candles = h.prices;
-        for (const DailyRow& r : md.series[static_cast<size_t>(id)].rows) {
-            h.dates.append(r.date);
-            h.hours.append(0);
-        }
+        h.dailyRows = &md.series[static_cast<size_t>(id)].rows;
     } else {
         h.prices = hourlyPriceSeries(md, id);
         const int days = std::clamp(md.tickDayCount, 0, kTickDayCapacity);
+        h.tickRows = days * kTicksPerDay;
+        h.candles.reserve(h.tickRows);
         for (int d = 0; d < days; ++d) {
             const TickDay& day = md.tickDays[static_cast<size_t>(d)];
             for (int hour = 1; hour <= kTicksPerDay; ++hour) {
@@ -75,8 +105,6 @@ History historyFor(const ChartInputs& in) {
                         PricePoint{t.price, std::max(t.high, t.price), std::min(t.low, t.price), t.last});
                 else
                     h.candles.append(std::nullopt);
-                h.dates.append(day.date);
-                h.hours.append(hour);
             }
         }
     }
@@ -84,7 +112,15 @@ History historyFor(const ChartInputs& in) {
     return h;
 }
 
-QString whenText(const History& h, int row) {
+// A row's time as a key of the remembered texts: the day, and the hour in
+// the low three bits.
+static_assert(kTicksPerDay < 8);
+qint64 whenKey(const History& h, int row) {
+    const QDate d = h.dateOf(row);
+    return (d.isValid() ? d.toJulianDay() : std::numeric_limits<qint64>::min() / 16) * 8 + h.hourOf(row);
+}
+
+QString makeWhenText(const History& h, int row) {
     const QDate d = h.dateOf(row);
     QString text = weekdayName(d) + QLatin1Char(' ') + shortDate(d);
     const int hour = h.hourOf(row);
@@ -93,13 +129,23 @@ QString whenText(const History& h, int row) {
     return text;
 }
 
-QString axisLabel(const History& h, int row) {
+QString whenText(const History& h, int row) {
+    thread_local QHash<qint64, QString> known;
+    return remembered(known, whenKey(h, row), [&] { return makeWhenText(h, row); });
+}
+
+QString makeAxisLabel(const History& h, int row) {
     const QDate d = h.dateOf(row);
     const QString day = QStringLiteral("%1/%2").arg(d.month()).arg(d.day());
     const int hour = h.hourOf(row);
     if (hour < 1 || hour > 6) return day;
     const QString time = QString::fromLatin1(kHourLabels[static_cast<size_t>(hour - 1)]);
     return hour == 1 ? day + QLatin1Char(' ') + time : time;
+}
+
+QString axisLabel(const History& h, int row) {
+    thread_local QHash<qint64, QString> known;
+    return remembered(known, whenKey(h, row), [&] { return makeAxisLabel(h, row); });
 }
 
 QString ohlcText(const std::optional<PricePoint>& p) {

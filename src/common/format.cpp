@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace pellucar {
 namespace {
@@ -116,8 +117,26 @@ Pattern parsePattern(const QString& p) {
     return out;
 }
 
-template <typename T> QString formatWith(T v, const QString& pattern, int shift = 0) {
-    Pattern p = parsePattern(pattern);
+// The charts format thousands of numbers a redraw with a handful of
+// patterns; reading a pattern's text costs more than the number itself, so
+// each thread keeps the patterns it has read.
+const Pattern& patternOf(const QString& text) {
+    struct Entry {
+        QString text;
+        Pattern pattern;
+    };
+    thread_local std::vector<Entry> known;
+    for (const Entry& e : known)
+        if (e.text == text) return e.pattern;
+    // Patterns come from a fixed set in the program; the bound only guards
+    // against a caller that builds them from data.
+    constexpr size_t kMaxKnown = 32;
+    if (known.size() >= kMaxKnown) known.erase(known.begin());
+    known.push_back({text, parsePattern(text)});
+    return known.back().pattern;
+}
+
+template <typename T> QString formatWith(T v, const Pattern& p, int shift = 0) {
     std::string whole, frac;
     bool negative;
     Decimal d = toDecimal(v);
@@ -142,6 +161,10 @@ template <typename T> QString formatWith(T v, const QString& pattern, int shift 
     if (!frac.empty()) text += '.' + QString::fromStdString(frac);
     if (negative) text.prepend('-');
     return p.prefix + text + p.suffix;
+}
+
+template <typename T> QString formatWith(T v, const QString& pattern, int shift = 0) {
+    return formatWith(v, patternOf(pattern), shift);
 }
 
 template <typename T> QString plainText(T v) {
@@ -189,10 +212,10 @@ double roundDecimalF(float v, int decimals) { return roundWith(v, decimals); }
 double roundScaled(double v, int powerOfTen, int decimals) { return roundWith(v, decimals, powerOfTen); }
 
 double roundByPattern(double v, const QString& pattern) {
-    return roundWith(v, parsePattern(pattern).maxFrac);
+    return roundWith(v, patternOf(pattern).maxFrac);
 }
 double roundByPatternF(float v, const QString& pattern) {
-    return roundWith(v, parsePattern(pattern).maxFrac);
+    return roundWith(v, patternOf(pattern).maxFrac);
 }
 
 } // namespace pellucar

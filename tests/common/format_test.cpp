@@ -219,3 +219,17 @@ TEST(FormatNumbers, NonFiniteInputDoesNotCrash) {
         }
     }
 }
+
+TEST(FormatNumbers, ManyPatternsInTurnKeepTheirOwnMeaning) {
+    // More patterns than are kept read at once, each used again after the
+    // others: every text follows its own pattern.
+    for (int round = 0; round < 2; ++round) {
+        for (int places = 0; places < 40; ++places) {
+            const QString pattern = QString(places + 1, QLatin1Char('x')) + QStringLiteral(" 0.") +
+                                    QString(places % 6 + 1, QLatin1Char('0'));
+            const std::string expected = std::string(static_cast<size_t>(places + 1), 'x') + " 1." +
+                                         std::string(static_cast<size_t>(places % 6 + 1), '0');
+            EXPECT_EQ(s(formatPattern(1.0, pattern)), expected) << s(pattern);
+        }
+    }
+}

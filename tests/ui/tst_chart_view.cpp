@@ -10,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QTest>
 #include <QtCharts/QCandlestickSeries>
+#include <QtCharts/QCandlestickSet>
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
@@ -190,6 +191,35 @@ class ChartViewTest : public QObject {
         QCOMPARE(percent->max(), 1.0);
         QCOMPARE(percent->endValue(QStringLiteral("25%")), 0.25);
         QVERIFY(drawnLines(v).size() >= 2);
+    }
+
+    void candlesFollowEachRedrawAcrossTheMissingDay() {
+        // Candles are refilled in place from one redraw to the next; after
+        // each, the series holds exactly the priced points, in order. The
+        // day without a quote enters, moves through and leaves the range.
+        GameChartView v;
+        v.resize(420, 240);
+        v.show();
+        for (int period : {3, 4, 25, 31, 32, 33, 40, 45, 41, 8, 45}) {
+            const ChartData left = compose(*daily_, {}, period).left;
+            v.setChartData(left);
+            const auto candles = seriesOf<QCandlestickSeries>(v);
+            QCOMPARE(candles.size(), 1);
+            const QList<QCandlestickSet*> sets = candles.first()->sets();
+            qsizetype k = 0;
+            for (qsizetype i = 0; i < left.points.size(); ++i) {
+                const auto& p = left.points.at(i).price;
+                if (!p) continue;
+                QVERIFY(k < sets.size());
+                const QCandlestickSet* set = sets.at(k++);
+                QCOMPARE(set->timestamp(), static_cast<double>(i));
+                QCOMPARE(set->open(), p->open);
+                QCOMPARE(set->high(), p->high);
+                QCOMPARE(set->low(), p->low);
+                QCOMPARE(set->close(), p->close);
+            }
+            QCOMPARE(k, sets.size());
+        }
     }
 
     void sameShapeRefillsAndANewShapeRebuilds() {
