@@ -252,29 +252,16 @@ void GameChartView::refill(const QList<Segment>& segments) {
 
 void GameChartView::fillCandles() {
     if (!candles_) return;
-    // The candles already drawn take the new values in place: a new set
-    // costs the series a set of signal connections, and a press moves every
-    // candle of a chart one place on while adding at most one.
-    const QList<QCandlestickSet*> have = candles_->sets();
-    qsizetype used = 0;
-    QList<QCandlestickSet*> added;
+    // New sets in one append: changing the values of sets already drawn
+    // lays the whole series out again for each value, which costs more
+    // than the sets' connections.
+    candles_->clear();
+    QList<QCandlestickSet*> sets;
     for (qsizetype i = 0; i < data_.points.size(); ++i) {
         const auto& p = data_.points.at(i).price;
-        if (!p) continue;
-        const double at = static_cast<double>(i);
-        if (used < have.size()) {
-            QCandlestickSet* set = have.at(used++);
-            if (set->timestamp() != at) set->setTimestamp(at);
-            if (set->open() != p->open) set->setOpen(p->open);
-            if (set->high() != p->high) set->setHigh(p->high);
-            if (set->low() != p->low) set->setLow(p->low);
-            if (set->close() != p->close) set->setClose(p->close);
-        } else {
-            added << new QCandlestickSet(p->open, p->high, p->low, p->close, at);
-        }
+        if (p) sets << new QCandlestickSet(p->open, p->high, p->low, p->close, static_cast<double>(i));
     }
-    if (used < have.size()) candles_->remove(have.mid(used)); // deletes them
-    if (!added.isEmpty()) candles_->append(added);
+    candles_->append(sets);
 }
 
 void GameChartView::fillMarkers() {

@@ -194,9 +194,9 @@ class ChartViewTest : public QObject {
     }
 
     void candlesFollowEachRedrawAcrossTheMissingDay() {
-        // Candles are refilled in place from one redraw to the next; after
-        // each, the series holds exactly the priced points, in order. The
-        // day without a quote enters, moves through and leaves the range.
+        // From one redraw to the next the series holds exactly the priced
+        // points, in order, as the day without a quote enters, moves through
+        // and leaves the range.
         GameChartView v;
         v.resize(420, 240);
         v.show();
