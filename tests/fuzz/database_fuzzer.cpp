@@ -5,6 +5,7 @@
 // the database engine (any type in any field, rows added), or both.
 // Refusing the file is fine; crashing or undefined behaviour is not.
 #include "fuzz_support.h"
+#include "game_checks.h"
 
 #include "app/game.h"
 #include "app/scripted_dialogs.h"
@@ -16,8 +17,10 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 using namespace pellucar;
 
@@ -51,7 +54,7 @@ void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i) {
         // Any double, NaN and infinities included.
         double v = 0;
         const std::vector<uint8_t> bits = in.ConsumeBytes<uint8_t>(sizeof v);
-        std::memcpy(&v, bits.data(), std::min(bits.size(), sizeof v));
+        if (!bits.empty()) std::memcpy(&v, bits.data(), std::min(bits.size(), sizeof v));
         sqlite3_bind_double(st, i, v);
         break;
     }
@@ -128,6 +131,31 @@ QByteArray readFile() {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A loader either fills its target and says how much it read, or fails,
+// says why, and leaves the target as it was.
+void loaded(const MarketDatabase& db, int n, bool unchanged, const QString& what) {
+    if (n == kLoadFailed) {
+        if (!db.failed() || db.lastError().isEmpty()) fuzz::fail("a load failed without a reason", what);
+        if (!unchanged) fuzz::fail("a failed load changed its target", what + ": " + db.lastError());
+    } else if (n < 0 || db.failed()) {
+        fuzz::fail("a load neither failed nor succeeded", what + QStringLiteral(" returned %1").arg(n));
+    }
+}
+
+bool samePeriods(const MarketData& a, const MarketData& b, int id) {
+    for (size_t d = 0; d < a.tickDays.size(); ++d)
+        for (size_t k = 0; k <= kTicksPerDay; ++k) {
+            const TickPeriod& x = a.tickDays[d].periods[static_cast<size_t>(id)][k];
+            const TickPeriod& y = b.tickDays[d].periods[static_cast<size_t>(id)][k];
+            // Bit for bit: a NaN read from the file is still "as it was".
+            if (x.seen != y.seen || std::memcmp(&x.price, &y.price, sizeof x.price) != 0 ||
+                std::memcmp(&x.high, &y.high, sizeof x.high) != 0 || std::memcmp(&x.low, &y.low, sizeof x.low) != 0 ||
+                std::memcmp(&x.last, &y.last, sizeof x.last) != 0)
+                return false;
+        }
+    return true;
+}
+
 void loadPeriods() {
     MarketDatabase db;
     if (!db.open(g_path)) {
@@ -137,8 +165,14 @@ void loadPeriods() {
     }
     MarketData daily;
     const QDate year(1990, 1, 1);
-    LoadTradingDays(db, QStringLiteral("Daily"), false, year, daily.tradingDays);
-    for (int id = 1; id <= kMarketCount; ++id) LoadDailyData(db, id, year, daily.series[id]);
+    int n = LoadTradingDays(db, QStringLiteral("Daily"), false, year, daily.tradingDays);
+    loaded(db, n, daily.tradingDays.days.isEmpty(), QStringLiteral("daily trading days"));
+    if (n >= 0 && n != daily.tradingDays.count()) fuzz::fail("trading days miscounted", QString::number(n));
+    for (int id = 1; id <= kMarketCount; ++id) {
+        n = LoadDailyData(db, id, year, daily.series[id]);
+        loaded(db, n, daily.series[id].rows.isEmpty(), QStringLiteral("daily rows of %1").arg(id));
+        if (n >= 0 && n != daily.series[id].count()) fuzz::fail("daily rows miscounted", QString::number(id));
+    }
     AlignSeriesToTradingDays(daily);
     for (int id = 1; id <= kMarketCount; ++id) {
         const MarketSeries& s = daily.series[id];
@@ -150,14 +184,21 @@ void loadPeriods() {
     }
 
     auto tick = std::make_unique<MarketData>(); // 91 days of six markets: too big for the stack
+    auto before = std::make_unique<MarketData>();
     const QDate month(1996, 1, 1);
-    const int n = LoadTradingDays(db, QStringLiteral("Tick"), true, month, tick->tradingDays);
+    n = LoadTradingDays(db, QStringLiteral("Tick"), true, month, tick->tradingDays);
+    loaded(db, n, tick->tradingDays.days.isEmpty(), QStringLiteral("tick trading days"));
     if (n > kTickDayCapacity) fuzz::fail("more tick days than the game holds", QString::number(n));
-    tick->tickDayCount = n;
-    for (int d = 0; d < n; ++d) tick->tickDays[static_cast<size_t>(d)].date = tick->tradingDays.days[d];
-    for (int id = 1; id <= kMarketCount; ++id) LoadTickData(db, id, month, true, *tick);
+    tick->tickDayCount = std::max(n, 0);
+    for (int d = 0; d < tick->tickDayCount; ++d) tick->tickDays[static_cast<size_t>(d)].date = tick->tradingDays.days[d];
+    for (int id = 1; id <= kMarketCount; ++id) {
+        *before = *tick;
+        n = LoadTickData(db, id, month, true, *tick);
+        loaded(db, n, samePeriods(*before, *tick, id), QStringLiteral("ticks of %1").arg(id));
+    }
     db.overviewNews(QDate(1965, 10, 17), 0);
-    for (int d = 0; d < n; ++d) db.newsReleases(tick->tickDays[static_cast<size_t>(d)].date, QTime(8, 0), QTime(16, 0));
+    for (int d = 0; d < tick->tickDayCount; ++d)
+        db.newsReleases(tick->tickDays[static_cast<size_t>(d)].date, QTime(8, 0), QTime(16, 0));
 }
 
 // A short game of each kind on the file, through the core as the player
@@ -166,26 +207,43 @@ void play(FuzzedDataProvider& in) {
     ScriptedDialogs dialogs;
     ScriptedRandom random({}, 0.5);
     Game game(dialogs, random, g_path);
+    // Whatever the file holds, the game keeps its own rules; the one notice
+    // beyond them is that the file could not be read.
+    soak::GameChecker checker(true);
+    const auto act = [&](const QString& what, auto&& f) {
+        f();
+        if (game.ended()) return;
+        if (QStringList bad = checker.check(game, dialogs.transcript()); !bad.isEmpty())
+            fuzz::fail("a rule broke on a damaged file", QStringList{what} + bad + dialogs.transcript());
+        dialogs.clearTranscript();
+    };
     game.startUp();
     if (game.ended()) return; // the game refused the file, as it should have
     // Enough presses to trade and, in the tick game, to pass a news hour.
     for (const auto& [data, month, presses] : {std::tuple{"Daily", 1, 4}, std::tuple{"Tick", 1, 7}}) {
         dialogs.queueSetup({{"level", "Expert"}, {"data", data}, {"length", "Month"}, {"period", "select"},
                             {"month", QString::number(month)}, {"year", std::strcmp(data, "Tick") == 0 ? "1996" : "1990"}});
-        game.click(QStringLiteral("mnuNewGame"));
+        act(QStringLiteral("setup"), [&] { game.click(QStringLiteral("mnuNewGame")); });
         for (int i = 0; i < presses && !game.ended(); ++i) {
-            game.click(QStringLiteral("btnChangePeriod"));
-            if (i == 2) {
-                game.click(QStringLiteral("btnTrade"));
-                game.click(in.ConsumeBool() ? QStringLiteral("btnOil") : QStringLiteral("btnTBond"));
-                game.click(in.ConsumeBool() ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
-                game.setText(QStringLiteral("inputUnits"), QString::number(in.ConsumeIntegralInRange(1, 5)));
-                game.keyPress(QStringLiteral("inputUnits"), Key::Enter);
-                game.click(QStringLiteral("btnYes"));
+            act(QStringLiteral("forward"), [&] { game.click(QStringLiteral("btnChangePeriod")); });
+            if (i == 2 && !game.ended()) {
+                const QString market = in.ConsumeBool() ? QStringLiteral("btnOil") : QStringLiteral("btnTBond");
+                const QString side = in.ConsumeBool() ? QStringLiteral("btnBuy") : QStringLiteral("btnSell");
+                const QString units = QString::number(in.ConsumeIntegralInRange(1, 5));
+                act(QStringLiteral("trade"), [&] {
+                    game.click(QStringLiteral("btnTrade"));
+                    game.click(market);
+                    game.click(side);
+                    game.setText(QStringLiteral("inputUnits"), units);
+                    game.keyPress(QStringLiteral("inputUnits"), Key::Enter);
+                    game.click(QStringLiteral("btnYes"));
+                });
             }
         }
-        game.click(QStringLiteral("btnNewsHist"));
-        game.click(QStringLiteral("btnTradeHist"));
+        act(QStringLiteral("reports"), [&] {
+            game.click(QStringLiteral("btnNewsHist"));
+            game.click(QStringLiteral("btnTradeHist"));
+        });
         if (game.ended()) return;
     }
 }

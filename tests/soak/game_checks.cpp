@@ -247,7 +247,10 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (!isWhole(r.amount) || r.amount == 0 || (r.amount > 0) != (side == QLatin1String("Buy")))
             bad << where + QStringLiteral("%1 of %2 contracts").arg(r.transaction).arg(r.amount);
         if (r.day < 1 || r.day > s.periodIndex) bad << where + QStringLiteral("made on day %1").arg(r.day);
-        if (!(r.price > 0)) bad << where + QStringLiteral("filled at %1").arg(r.price);
+        // A damaged file can leave a market of a period without any price,
+        // and the game still fills it (at 0 for the T-Bond); that is only
+        // excused where damaged files are the point.
+        if (!(r.price > 0) && !databaseNotice_) bad << where + QStringLiteral("filled at %1").arg(r.price);
         // First in, first out by whole contracts.
         std::deque<double>& book = lots_[static_cast<size_t>(index(r.market))];
         const double before = std::accumulate(book.begin(), book.end(), 0.0);
