@@ -123,8 +123,8 @@ TEST(ComposeCharts, AYoungGameKeepsRoomForFiveAndShowsNoLaterRow) {
     // Later in the game the average reaches back before the drawn rows.
     ChartOptions fifteen;
     fifteen.mnuMoving_Click(2);
-    const ChartLine* ma15 =
-        line(composeCharts(inputs(*md, 20, fifteen)).right, ChartLine::Kind::MovingAverage);
+    const ChartPair later = composeCharts(inputs(*md, 20, fifteen));
+    const ChartLine* ma15 = line(later.right, ChartLine::Kind::MovingAverage);
     ASSERT_TRUE(ma15);
     EXPECT_FALSE(ma15->values.at(13).has_value()); // row 14
     EXPECT_DOUBLE_EQ(*ma15->values.at(14), 18.0);  // rows 1..15: 11..25
