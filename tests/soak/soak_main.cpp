@@ -235,7 +235,11 @@ private:
             else if (l.startsWith(QLatin1String("frmPlayerNotification: *** Immediately"))) ++t_.marginCalls;
             else if (l.startsWith(QLatin1String("frmPlayerNotification: * Helpful Hint *"))) ++t_.hints;
             else if (l.startsWith(QLatin1String("frmPlayerNotification: Pellucar Continuation"))) ++t_.continuations;
-            else if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) ++t_.refusals, ++t_.lotBookFull;
+            else if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) {
+                ++t_.refusals;
+                ++t_.lotBookFull;
+                stacking_ = false; // the book is full: this player has seen what he came for
+            }
             else if (l.startsWith(QLatin1String("frmPlayerNotification: Trader Notification")) &&
                      !l.contains(QLatin1String("Final Day")))
                 ++t_.refusals;
@@ -272,7 +276,7 @@ private:
         }
         if (offered(QStringLiteral("btnBuy"))) {
             const int r = dice_.upTo(100);
-            if (r < 10) {
+            if (r < 10 && !stacking_) {
                 click(QStringLiteral("btnHold"));
                 return;
             }
@@ -297,14 +301,14 @@ private:
                 return;
             }
         }
-        // The resting desk.
-        const int r = dice_.upTo(1000);
+        // The resting desk; a player building up lots mostly trades.
+        const int r = stacking_ && dice_.chance(0.8) ? 500 : dice_.upTo(1000);
         if (r < 380) {
             forward();
         } else if (r < 760) {
             // A game now and then builds one market's lots up to the book's limit.
             if (!stacking_ && dice_.chance(0.01)) stacking_ = true;
-            else if (stacking_ && dice_.chance(0.003)) stacking_ = false;
+            else if (stacking_ && dice_.chance(0.001)) stacking_ = false;
             click(QStringLiteral("btnTrade"));
         } else if (r < 800) {
             click(QStringLiteral("btnNewsHist"));
