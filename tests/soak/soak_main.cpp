@@ -307,7 +307,11 @@ private:
             forward();
         } else if (r < 760) {
             // A game now and then builds one market's lots up to the book's limit.
-            if (!stacking_ && dice_.chance(0.01)) stacking_ = true;
+            // A hundred Cattle lots need about half an Expert's capital as
+            // margin, so the run starts from a flat account.
+            bool flat = s.settings.level == Level::Expert;
+            for (Market m : kTradingOrder) flat = flat && s.desk.account.position(m) == 0;
+            if (!stacking_ && flat && dice_.chance(0.05)) stacking_ = true;
             else if (stacking_ && dice_.chance(0.001)) stacking_ = false;
             click(QStringLiteral("btnTrade"));
         } else if (r < 800) {
