@@ -1,0 +1,301 @@
+#include "app/past_games.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+#include <iterator>
+
+namespace pellucar {
+namespace {
+
+// "PLPG" in the file header tells the record apart from any other SQLite
+// file (the market database carries "PLCR").
+constexpr int kApplicationId = 0x504C5047;
+
+// Each entry brings the file from the version before it to the next one;
+// entry 0 makes an empty file version 1. A later version appends its step.
+const char* const kMigrations[] = {
+    "CREATE TABLE PastGames ("
+    " GameID INTEGER PRIMARY KEY,"
+    " PlayedAt TEXT NOT NULL,"
+    " PeriodStart TEXT NOT NULL,"
+    " PeriodEnd TEXT NOT NULL,"
+    " Level TEXT NOT NULL,"
+    " DataMode TEXT NOT NULL,"
+    " GameLength TEXT NOT NULL,"
+    " Periods INTEGER NOT NULL,"
+    " Trades INTEGER NOT NULL,"
+    " Score REAL NOT NULL,"
+    " Verdict TEXT NOT NULL,"
+    " Ending TEXT NOT NULL);",
+};
+static_assert(std::size(kMigrations) == PastGames::kSchemaVersion);
+
+constexpr const char* kColumns =
+    "GameID, PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength, Periods, Trades, Score, Verdict, Ending";
+
+class Statement {
+public:
+    Statement(sqlite3* db, const QByteArray& sql) {
+        ok_ = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt_, nullptr) == SQLITE_OK;
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    bool ok() const { return ok_; }
+    void bind(int i, qint64 v) { sqlite3_bind_int64(stmt_, i, v); }
+    void bind(int i, double v) { sqlite3_bind_double(stmt_, i, v); }
+    void bind(int i, const QString& s) {
+        const QByteArray u = s.toUtf8();
+        sqlite3_bind_text(stmt_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+    }
+    int step() { return sqlite3_step(stmt_); }
+    QString text(int col) const {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+        return p ? QString::fromUtf8(p, sqlite3_column_bytes(stmt_, col)) : QString();
+    }
+    bool isNumber(int col) const {
+        const int t = sqlite3_column_type(stmt_, col);
+        return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
+    }
+    qint64 integer(int col) const { return sqlite3_column_int64(stmt_, col); }
+    double real(int col) const { return sqlite3_column_double(stmt_, col); }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    bool ok_ = false;
+};
+
+// A row as stored, or nothing when one of its values is not what the game
+// writes (a damaged or hand-edited file).
+std::optional<PastGame> readRow(const Statement& st) {
+    PastGame g;
+    for (int col : {0, 7, 8, 9})
+        if (!st.isNumber(col)) return std::nullopt;
+    g.id = st.integer(0);
+    g.playedAt = QDateTime::fromString(st.text(1), Qt::ISODate);
+    g.periodStart = QDate::fromString(st.text(2), Qt::ISODate);
+    g.periodEnd = QDate::fromString(st.text(3), Qt::ISODate);
+    g.dataMode = dataModeFromName(st.text(5));
+    const auto length = gameLengthFromName(st.text(6));
+    g.periods = static_cast<int>(st.integer(7));
+    g.trades = static_cast<int>(st.integer(8));
+    g.score = st.real(9);
+    g.verdict = st.text(10);
+    const auto ending = gameEndingFromName(st.text(11));
+    if (!g.playedAt.isValid() || !g.periodStart.isValid() || !g.periodEnd.isValid() ||
+        !levelFromName(st.text(4), &g.level) || g.dataMode == DataMode::None || !length || !ending)
+        return std::nullopt;
+    g.length = *length;
+    g.ending = *ending;
+    return g;
+}
+
+} // namespace
+
+QString gameEndingName(GameEnding e) {
+    switch (e) {
+    case GameEnding::LengthReached: return QStringLiteral("Length");
+    case GameEnding::BlownOut: return QStringLiteral("BlowOut");
+    case GameEnding::EndedByPlayer: return QStringLiteral("Ended");
+    }
+    return {};
+}
+
+std::optional<GameEnding> gameEndingFromName(const QString& name) {
+    for (GameEnding e : {GameEnding::LengthReached, GameEnding::BlownOut, GameEnding::EndedByPlayer})
+        if (gameEndingName(e) == name) return e;
+    return std::nullopt;
+}
+
+QString gameLengthName(GameLength l) {
+    switch (l) {
+    case GameLength::Month: return QStringLiteral("Month");
+    case GameLength::Quarter: return QStringLiteral("Quarter");
+    case GameLength::Year: return QStringLiteral("Year");
+    }
+    return {};
+}
+
+std::optional<GameLength> gameLengthFromName(const QString& name) {
+    for (GameLength l : {GameLength::Month, GameLength::Quarter, GameLength::Year})
+        if (gameLengthName(l) == name) return l;
+    return std::nullopt;
+}
+
+// One open file for the length of one call: the record is small and
+// written once a game, so nothing is held open between games.
+class PastGames::Connection {
+public:
+    ~Connection() {
+        if (db_) sqlite3_close_v2(db_);
+    }
+    sqlite3* db() const { return db_; }
+    QString engineError() const { return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString(); }
+
+    // Opens the file; `create` makes it (and its folder) when missing.
+    bool open(const QString& path, bool create, QString* error) {
+        if (create) {
+            const QString dir = QFileInfo(path).absolutePath();
+            if (!QDir().mkpath(dir)) {
+                *error = QStringLiteral("cannot make the folder %1").arg(QDir::toNativeSeparators(dir));
+                return false;
+            }
+        }
+        const int flags = create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr) != SQLITE_OK) {
+            *error = engineError();
+            return false;
+        }
+        // Another copy of the game may be writing its own game just now.
+        sqlite3_busy_timeout(db_, 2000);
+        return true;
+    }
+
+    bool exec(const char* sql, QString* error) {
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+        *error = engineError();
+        return false;
+    }
+
+    // The file's layout version, 0 for an empty file; -1 (with the reason)
+    // when the file is not the game's record or cannot be read.
+    int version(QString* error) {
+        Statement id(db_, "PRAGMA application_id");
+        if (!id.ok() || id.step() != SQLITE_ROW) {
+            *error = engineError();
+            return -1;
+        }
+        const qint64 app = id.integer(0);
+        Statement ver(db_, "PRAGMA user_version");
+        Statement tables(db_, "SELECT count(*) FROM sqlite_schema");
+        if (!ver.ok() || ver.step() != SQLITE_ROW || !tables.ok() || tables.step() != SQLITE_ROW) {
+            *error = engineError();
+            return -1;
+        }
+        if (app == 0 && tables.integer(0) == 0) return 0;
+        if (app != kApplicationId) {
+            *error = QStringLiteral("the file belongs to another program");
+            return -1;
+        }
+        const int v = static_cast<int>(ver.integer(0));
+        if (v > kSchemaVersion) {
+            *error = QStringLiteral("the file was written by a newer version of the game");
+            return -1;
+        }
+        return v;
+    }
+
+    // Brings the file up to the current layout; inside the caller's
+    // transaction, so a half-made layout is never left behind.
+    bool migrate(int from, QString* error) {
+        for (int v = from; v < kSchemaVersion; ++v)
+            if (!exec(kMigrations[v], error)) return false;
+        if (from == kSchemaVersion) return true;
+        const QByteArray pragmas = "PRAGMA application_id = " + QByteArray::number(kApplicationId) +
+                                   "; PRAGMA user_version = " + QByteArray::number(kSchemaVersion) + ";";
+        return exec(pragmas.constData(), error);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+PastGames::PastGames(QString path) : path_(std::move(path)) {}
+
+QString PastGames::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/past-games.sqlite");
+}
+
+bool PastGames::fail(const QString& why) {
+    failed_ = true;
+    error_ = why;
+    return false;
+}
+
+bool PastGames::succeed() {
+    failed_ = false;
+    error_.clear();
+    return true;
+}
+
+bool PastGames::record(const PastGame& game) {
+    Connection c;
+    QString error;
+    if (!c.open(path_, true, &error)) return fail(error);
+    // The write lock is taken before the layout is looked at, so the check,
+    // any upgrade and the row go in as one.
+    if (!c.exec("BEGIN IMMEDIATE", &error)) return fail(error);
+    const auto rollBack = [&](const QString& why) {
+        QString ignored;
+        c.exec("ROLLBACK", &ignored);
+        return fail(why);
+    };
+    const int version = c.version(&error);
+    if (version < 0) return rollBack(error);
+    if (!c.migrate(version, &error)) return rollBack(error);
+
+    Statement st(c.db(), "INSERT INTO PastGames (PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength,"
+                         " Periods, Trades, Score, Verdict, Ending) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    if (!st.ok()) return rollBack(c.engineError());
+    st.bind(1, game.playedAt.toString(Qt::ISODate));
+    st.bind(2, game.periodStart.toString(Qt::ISODate));
+    st.bind(3, game.periodEnd.toString(Qt::ISODate));
+    st.bind(4, levelName(game.level));
+    st.bind(5, dataModeName(game.dataMode));
+    st.bind(6, gameLengthName(game.length));
+    st.bind(7, qint64{game.periods});
+    st.bind(8, qint64{game.trades});
+    st.bind(9, game.score);
+    st.bind(10, game.verdict);
+    st.bind(11, gameEndingName(game.ending));
+    if (st.step() != SQLITE_DONE) return rollBack(c.engineError());
+    if (!c.exec("COMMIT", &error)) return rollBack(error);
+    return succeed();
+}
+
+std::vector<PastGame> PastGames::games() {
+    // No file yet: no games, and nothing to make until there is one.
+    if (!QFileInfo::exists(path_)) {
+        succeed();
+        return {};
+    }
+    Connection c;
+    QString error;
+    if (!c.open(path_, false, &error)) return fail(error), std::vector<PastGame>{};
+    const int version = c.version(&error);
+    if (version < 0) return fail(error), std::vector<PastGame>{};
+    std::vector<PastGame> out;
+    if (version > 0) {
+        Statement st(c.db(), QByteArray("SELECT ") + kColumns + " FROM PastGames ORDER BY PlayedAt DESC, GameID DESC");
+        if (!st.ok()) return fail(c.engineError()), std::vector<PastGame>{};
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW) {
+            std::optional<PastGame> g = readRow(st);
+            if (!g) return fail(QStringLiteral("a stored game cannot be read")), std::vector<PastGame>{};
+            out.push_back(std::move(*g));
+        }
+        if (rc != SQLITE_DONE) return fail(c.engineError()), std::vector<PastGame>{};
+    }
+    succeed();
+    return out;
+}
+
+std::vector<BestScore> bestScores(const std::vector<PastGame>& games) {
+    std::vector<BestScore> best;
+    for (Level level : {Level::Novice, Level::Expert}) {
+        const PastGame* top = nullptr;
+        for (const PastGame& g : games)
+            if (g.level == level &&
+                (!top || g.score > top->score || (g.score == top->score && g.playedAt < top->playedAt)))
+                top = &g;
+        if (top) best.push_back({level, *top});
+    }
+    return best;
+}
+
+} // namespace pellucar
