@@ -141,7 +141,8 @@ QList<ControlSpec> build() {
       << menu("mnuCommission", "&Commissions", "mnuHowtoPlay") << sep("mnusep5", "mnuHowtoPlay")
       << menu("mnuPrint", "&Print Screen", "mnuHowtoPlay") << sep("mnuSep6", "mnuHowtoPlay")
       << menu("mnuCustom", "C&ustom Programming", "mnuHowtoPlay")
-      << menu("mnuAbout", "&About Pellucar", "mnuHowtoPlay");
+      << menu("mnuAbout", "&About Pellucar", "mnuHowtoPlay")
+      << menu("mnuPastGames", "Past &Games", "mnuHowtoPlay");
     return l;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/game_state.h"
+#include "app/past_games.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
 #include "app/quote_presenter.h"
@@ -23,7 +24,9 @@ enum class Key { Enter, Tab };
 // public entry points for the player's actions and renders model().
 class Game {
 public:
-    Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath);
+    // Finished games go to `pastGames` when there is one (the desktop
+    // game's record in the player's data folder; none for the driver).
+    Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames = nullptr);
 
     // Start-up, up to the main window waiting for the first game (the About
     // window, the database and the disclaimer on the way).
@@ -127,6 +130,12 @@ private:
     void ShowVerdict();
     void PlayAgain(bool fromEndWindow);
     void mnuCommission_Click();
+    // Adds the game that has just finished to the record of past games,
+    // once per game; a record that cannot be written is told to the
+    // player the first time, and play goes on.
+    void RecordGame(GameEnding ending, const QString& verdict);
+    QDate lastPlayedDate() const;
+    void mnuPastGames_Click();
     QString moneyText(double v) const;
     GameSummary summaryTexts() const;
 
@@ -204,6 +213,10 @@ private:
     bool ended_ = false;
     int exitCode_ = 0;
     QString verdict_;
+    PastGames* pastGames_ = nullptr;
+    // Whether the game set up last is in the record already.
+    bool gameRecorded_ = false;
+    bool pastGamesWarned_ = false;
 };
 
 } // namespace pellucar

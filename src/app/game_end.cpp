@@ -3,6 +3,8 @@
 #include "app/verdicts.h"
 #include "common/format.h"
 
+#include <algorithm>
+
 namespace pellucar {
 
 QString Game::moneyText(double v) const { return QStringLiteral("$") + formatStandard(v); }
@@ -54,6 +56,9 @@ void Game::GameOver() {
     summary.caption = QStringLiteral("Game Over");
     summary.commissions.clear();
     ShowLastPrices();
+    // Both choices of this window end the game; it is recorded before the
+    // player chooses, so it stays recorded whatever happens next.
+    RecordGame(a.blownOut() ? GameEnding::BlownOut : GameEnding::LengthReached, summary.verdict);
     const GameOverChoice choice = dialogs_.gameOver(summary);
     if (choice == GameOverChoice::End) {
         dialogs_.processEvents();
@@ -77,6 +82,9 @@ void Game::mnuEnd_Click() {
     DisableGameMenus();
     const EndOfGameChoice choice = dialogs_.endOfGame(summary);
     EnableGameMenus();
+    // Continue goes on with the same game, which is recorded once, when it
+    // finally ends; Play Again and End finish it here.
+    if (choice != EndOfGameChoice::Continue) RecordGame(GameEnding::EndedByPlayer, summary.verdict);
     if (choice == EndOfGameChoice::End) {
         dialogs_.processEvents();
         EndProgram(0);
@@ -127,6 +135,57 @@ void Game::PlayAgain(bool fromEndWindow) {
     EnableSettingsMenus();
     SetOrderState(OrderState::Restart);
     model_.setEnabled("btnChangePeriod", false);
+}
+
+QDate Game::lastPlayedDate() const {
+    if (s_.dataMode == DataMode::Tick) {
+        const int day = std::min(TickDayOf(s_.periodIndex), s_.market.tickDayCount - 1);
+        return day >= 0 ? s_.market.tickDays[static_cast<size_t>(day)].date : QDate();
+    }
+    // The calendar may already stand on the first day past the game's end;
+    // the last day played is the last one before it.
+    const TradingDays& td = s_.market.tradingDays;
+    for (int i = std::min(td.position, td.count()) - 1; i >= 0; --i)
+        if (!s_.gameEndDate.isValid() || td.days[i] < s_.gameEndDate) return td.days[i];
+    return {};
+}
+
+void Game::RecordGame(GameEnding ending, const QString& verdict) {
+    if (!pastGames_ || gameRecorded_ || s_.periodIndex == 0) return;
+    gameRecorded_ = true;
+    PastGame g;
+    g.playedAt = QDateTime::currentDateTime();
+    if (s_.dataMode == DataMode::Tick)
+        g.periodStart = s_.market.tickDayCount > 0 ? s_.market.tickDays[0].date : s_.gameStartDate;
+    else
+        g.periodStart = s_.market.tradingDays.days.value(0, s_.gameStartDate);
+    g.periodEnd = lastPlayedDate();
+    if (!g.periodEnd.isValid() || g.periodEnd < g.periodStart) g.periodEnd = g.periodStart;
+    g.level = s_.settings.level;
+    g.dataMode = s_.dataMode;
+    g.length = s_.setupLength;
+    g.periods = s_.periodIndex;
+    g.trades = s_.desk.tradeCount();
+    g.score = s_.totalPL;
+    g.verdict = verdict;
+    g.ending = ending;
+    if (pastGames_->record(g) || pastGamesWarned_) return;
+    pastGamesWarned_ = true;
+    NotifyPlayer(QStringLiteral("Past Games"),
+                 QStringLiteral("This game could not be added to the record of past games:\n%1.\n"
+                                "Play goes on without the record.")
+                     .arg(pastGames_->lastError()));
+}
+
+void Game::mnuPastGames_Click() {
+    PastGamesReport report;
+    if (pastGames_) {
+        report.games = pastGames_->games();
+        if (pastGames_->failed())
+            report.problem = QStringLiteral("The record of past games cannot be read: %1.").arg(pastGames_->lastError());
+        report.best = bestScores(report.games);
+    }
+    dialogs_.pastGames(report);
 }
 
 void Game::mnuCommission_Click() {

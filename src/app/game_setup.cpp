@@ -23,6 +23,7 @@ void Game::mnuNewGame_Click() {
     // once the player presses Begin.
     if (!dialogs_.timePeriod(form_)) return;
     cmdBegin(form_);
+    gameRecorded_ = false;
     // A game that ended with Play Again leaves the restart flag set; the new
     // game must start with Forward free, so the flag is cleared here.
     s_.restartRequested = 0;

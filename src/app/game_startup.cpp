@@ -17,8 +17,8 @@ const char* const kSettingsItems[] = {"mnuLevel_0",      "mnuLevel_2",      "mnu
 
 } // namespace
 
-Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath)
-    : dialogs_(dialogs), random_(random) {
+Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
+    : dialogs_(dialogs), random_(random), pastGames_(pastGames) {
     s_.databasePath = std::move(databasePath);
     applyDesignState(model_);
 }
@@ -213,6 +213,7 @@ bool Game::click(const QString& name, int index) {
         {"mnuNewGame", &Game::mnuNewGame_Click},
         {"mnuEnd", &Game::mnuEnd_Click},
         {"mnuCommission", &Game::mnuCommission_Click},
+        {"mnuPastGames", &Game::mnuPastGames_Click},
         {"mnuPrint", &Game::mnuPrint_Click},
         {"btnTrade", &Game::btnTrade_Click},
         {"btnHold", &Game::btnHold_Click},

@@ -1,5 +1,8 @@
 #pragma once
+#include "app/past_games.h"
+
 #include <QString>
+#include <vector>
 
 namespace pellucar {
 
@@ -30,6 +33,14 @@ struct CommissionStatement {
     QString before; // "$..."
     QString commissions;
     QString after;
+};
+
+// What the Past Games window lists: every recorded game, the best score of
+// each level, or why the record could not be read.
+struct PastGamesReport {
+    std::vector<PastGame> games;
+    std::vector<BestScore> best;
+    QString problem;
 };
 
 enum class GameOverChoice { PlayAgain, End };
@@ -70,6 +81,8 @@ public:
     virtual EndOfGameChoice endOfGame(const GameSummary& summary) = 0;
     // Commission statement (frmCommiss).
     virtual void commissions(const CommissionStatement& statement) = 0;
+    // The record of finished games (frmPastGames); OK closes it.
+    virtual void pastGames(const PastGamesReport& report) = 0;
     // Screen colour window (frmScreenColor): the view applies the scheme.
     virtual void screenColor() = 0;
     // Help viewer: a topic by context number, or the contents for 0.

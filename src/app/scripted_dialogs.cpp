@@ -1,6 +1,7 @@
 #include "app/scripted_dialogs.h"
 
 #include "app/time_period_form.h"
+#include "common/format.h"
 
 namespace pellucar {
 
@@ -125,6 +126,15 @@ void ScriptedDialogs::commissions(const CommissionStatement& st) {
     write(QStringLiteral("frmCommiss"), QStringLiteral("Commission Charges"),
           QStringLiteral("%1\nScore (before commissions): %2\nCommissions: %3\nScore (after commissions): %4")
               .arg(st.explanation, st.before, st.commissions, st.after));
+}
+
+void ScriptedDialogs::pastGames(const PastGamesReport& report) {
+    QStringList lines;
+    if (!report.problem.isEmpty()) lines << report.problem;
+    for (const BestScore& b : report.best)
+        lines << QStringLiteral("Best %1 Score: $%2").arg(levelName(b.level), formatStandard(b.game.score));
+    lines << QStringLiteral("Games: %1").arg(report.games.size());
+    write(QStringLiteral("frmPastGames"), QStringLiteral("Past Games"), lines.join('\n'));
 }
 
 void ScriptedDialogs::screenColor() {

@@ -43,6 +43,7 @@ public:
     GameOverChoice gameOver(const GameSummary& summary) override;
     EndOfGameChoice endOfGame(const GameSummary& summary) override;
     void commissions(const CommissionStatement& statement) override;
+    void pastGames(const PastGamesReport& report) override;
     void screenColor() override;
     void help(int contextId) override;
     void quitHelp() override {}

@@ -360,6 +360,7 @@ void ScreenColors::applyToDialog(QWidget* dialog) const {
             setButtonFace(w, scheme_);
         }
         else if (w->inherits("QLineEdit") || w->inherits("QComboBox")) setTextColors(w, ColorTable::input(scheme_));
+        else if (w->inherits("QAbstractItemView")) setTextColors(w, ColorTable::grid(scheme_));
     }
 }
 

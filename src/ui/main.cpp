@@ -1,4 +1,5 @@
 #include "app/game.h"
+#include "app/past_games.h"
 #include "common/random.h"
 #include "ui/kestrow.h"
 #include "ui/qt_dialogs.h"
@@ -14,7 +15,10 @@ int main(int argc, char* argv[]) {
 
     pellucar::ui::QtDialogs dialogs;
     pellucar::SystemRandom random;
-    pellucar::Game game(dialogs, random, QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb"));
+    // The record of finished games lives in the player's data folder.
+    pellucar::PastGames pastGames(pellucar::PastGames::defaultPath());
+    pellucar::Game game(dialogs, random, QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb"),
+                        &pastGames);
     pellucar::ui::Kestrow window(game, dialogs);
     dialogs.setMainWindow(&window);
     QObject::connect(&window, &pellucar::ui::Kestrow::gameEnded, &app, [](int code) { QApplication::exit(code); });

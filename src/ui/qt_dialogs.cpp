@@ -2,6 +2,7 @@
 
 #include "ui/help_viewer.h"
 #include "ui/kestrow.h"
+#include "ui/past_games_window.h"
 #include "ui/windows.h"
 
 #include <QApplication>
@@ -110,6 +111,11 @@ EndOfGameChoice QtDialogs::endOfGame(const GameSummary& summary) {
 
 void QtDialogs::commissions(const CommissionStatement& statement) {
     CommissionWindow w(statement, parentWindow());
+    run(&w);
+}
+
+void QtDialogs::pastGames(const PastGamesReport& report) {
+    PastGamesWindow w(report, parentWindow());
     run(&w);
 }
 

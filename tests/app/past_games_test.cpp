@@ -1,5 +1,7 @@
-// The record of finished games.
+// The record of finished games: the file itself, and when a game goes in.
 #include "app/past_games.h"
+#include "common/format.h"
+#include "support/game_harness.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -125,4 +127,157 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
     sql(newer, "PRAGMA user_version = 1; UPDATE PastGames SET Level = 'Wizard'");
     EXPECT_TRUE(store.games().empty());
     EXPECT_TRUE(store.failed());
+}
+
+namespace {
+
+FixtureDb& daily1990() {
+    static FixtureDb db("past_games_daily1990");
+    static const bool built = (buildDaily1990(db), true);
+    (void)built;
+    return db;
+}
+
+// The store comes before the game that writes to it.
+struct StoreInTempDir {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("past-games.sqlite"));
+    PastGames store{path};
+};
+
+struct Recorded : StoreInTempDir, Harness {
+    explicit Recorded(const QString& length = QStringLiteral("Month")) : Harness(daily1990().path(), &store) {
+        start();
+        newGame(length);
+    }
+    void newGame(const QString& length = QStringLiteral("Month")) {
+        setup({{"level", "Expert"}, {"length", length}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+        take();
+    }
+    // Presses Forward until a window whose line starts with `window` shows;
+    // returns that line.
+    QString forwardUntil(const QString& window) {
+        for (int i = 0; i < 400; ++i) {
+            forward();
+            for (const QString& line : take())
+                if (line.startsWith(window)) return line;
+        }
+        return {};
+    }
+    void buyOil(int units) {
+        game->click("btnTrade");
+        game->click("btnOil");
+        game->click("btnBuy");
+        game->setText("inputUnits", QString::number(units));
+        game->keyPress("inputUnits", Key::Enter);
+        game->click("btnYes");
+        take();
+    }
+    std::vector<PastGame> games() { return PastGames(path).games(); }
+};
+
+} // namespace
+
+TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
+    Recorded r;
+    r.forward();
+    r.buyOil(2);
+    // The game runs to its length; the Game Over window shows the score
+    // that goes into the record, and Play Again follows.
+    const QString over = r.forwardUntil(QStringLiteral("frmGameOver: "));
+    ASSERT_FALSE(over.isEmpty());
+    std::vector<PastGame> games = r.games();
+    ASSERT_EQ(games.size(), 1u);
+    const PastGame& g = games[0];
+    EXPECT_EQ(g.ending, GameEnding::LengthReached);
+    EXPECT_EQ(g.level, Level::Expert);
+    EXPECT_EQ(g.dataMode, DataMode::Daily);
+    EXPECT_EQ(g.length, GameLength::Month);
+    EXPECT_EQ(g.trades, 1);
+    EXPECT_GT(g.score, 0); // Oil rose every day
+    EXPECT_TRUE(over.contains(QStringLiteral("Final Score: $") + formatStandard(g.score))) << over.toStdString();
+    EXPECT_TRUE(over.endsWith(QStringLiteral("\\n") + g.verdict)) << over.toStdString();
+    EXPECT_EQ(g.periodStart, QDate(1990, 1, 1));
+    EXPECT_GT(g.periodEnd, QDate(1990, 1, 25));
+    EXPECT_LE(g.periodEnd, QDate(1990, 2, 1));
+    EXPECT_GT(g.periods, 20);
+
+    // Game > End with no game going on records nothing.
+    r.dialogs.queueAnswer("btnContinue");
+    r.game->click("mnuEnd");
+    EXPECT_EQ(r.games().size(), 1u);
+
+    // A game ended from the menu and continued is still the same game: it
+    // goes in once, when the player finally ends it.
+    r.newGame();
+    r.forward(3);
+    r.dialogs.queueAnswer("btnContinue");
+    r.game->click("mnuEnd");
+    EXPECT_EQ(r.games().size(), 1u);
+    r.forward(2);
+    r.dialogs.queueAnswer("btnRestartGame");
+    r.game->click("mnuEnd");
+    games = r.games();
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_EQ(games[0].ending, GameEnding::EndedByPlayer);
+    EXPECT_EQ(games[0].periods, 5);
+    EXPECT_EQ(games[0].periodEnd, QDate(1990, 1, 5));
+    EXPECT_TRUE(games[0].verdict.isEmpty()); // ended within the first 45 days
+}
+
+TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
+    // End in the end-of-game window.
+    Recorded ended;
+    ended.forward(4);
+    ended.dialogs.queueAnswer("btnExit");
+    ended.game->click("mnuEnd");
+    ASSERT_TRUE(ended.game->ended());
+    std::vector<PastGame> games = ended.games();
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(games[0].ending, GameEnding::EndedByPlayer);
+
+    // A blow-out, then End in the Game Over window.
+    Recorded blown(QStringLiteral("Year"));
+    blown.random.push(0.5); // not the one-in-three verdict draw
+    blown.forward();
+    blown.buyOil(10);
+    // A lot booked far above the market wipes the account out at the next
+    // valuation.
+    blown.game->mutableStateForTests().desk.account.applyFill(Market::Oil, 10, 200.0);
+    blown.dialogs.queueAnswer("btnEnd");
+    blown.forward();
+    ASSERT_TRUE(blown.game->ended());
+    games = blown.games();
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(games[0].ending, GameEnding::BlownOut);
+    EXPECT_EQ(games[0].verdict, "You Blew Out of the Game, by Losing All of Your Money!");
+    EXPECT_LT(games[0].score, 0);
+}
+
+TEST(PastGamesRecord, AnUnwritableRecordIsToldOnceAndPlayGoesOn) {
+    Recorded r;
+    {
+        QFile f(r.path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("damaged ").repeated(512));
+    }
+    int told = 0, summaries = 0;
+    for (int game = 0; game < 2; ++game) {
+        if (game > 0) r.newGame();
+        r.forward(2);
+        r.dialogs.queueAnswer("btnRestartGame");
+        r.game->click("mnuEnd");
+        for (const QString& line : r.take()) {
+            told += line.startsWith(QStringLiteral("frmPlayerNotification: Past Games | "));
+            summaries += line.startsWith(QStringLiteral("frmEndofGame: "));
+        }
+    }
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(summaries, 2);
+    EXPECT_FALSE(r.game->ended());
+    // The window says why it has nothing to show.
+    r.game->click("mnuPastGames");
+    const QStringList t = r.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_TRUE(t[0].startsWith("frmPastGames: Past Games | The record of past games cannot be read: ")) << t[0].toStdString();
 }

@@ -15,7 +15,8 @@ struct Harness {
     ScriptedRandom random;
     std::unique_ptr<Game> game;
 
-    explicit Harness(const QString& dbPath) : game(std::make_unique<Game>(dialogs, random, dbPath)) {}
+    explicit Harness(const QString& dbPath, PastGames* pastGames = nullptr)
+        : game(std::make_unique<Game>(dialogs, random, dbPath, pastGames)) {}
 
     void start() { game->startUp(); }
     // Starts a game through Game > Start with the given setup choices.

@@ -9,8 +9,9 @@ QObject* makeMainWindowSuite();
 QObject* makeWindowsSuite();
 QObject* makeChartViewSuite();
 QObject* makeDeskSuite();
+QObject* makePastGamesSuite();
 inline QList<QObject*> makeSuites() {
     return {makeHelpSuite(), makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(), makeChartViewSuite(),
-            makeDeskSuite()};
+            makeDeskSuite(), makePastGamesSuite()};
 }
 } // namespace pellucar::uitest

@@ -45,6 +45,7 @@
 #include "ui/chart_view.h"
 #include "ui/kestrow.h"
 #include "ui/metrics.h"
+#include "ui/past_games_window.h"
 #include "ui/windows.h"
 
 #include <QAction>
@@ -292,6 +293,48 @@ private:
 
 } // namespace
 
+// A few made-up finished games for the Past Games window.
+PastGamesReport samplePastGames() {
+    struct Row {
+        Level level;
+        DataMode data;
+        GameLength length;
+        int year, trades;
+        double score;
+        GameEnding ending;
+        const char* verdict;
+    };
+    const Row rows[] = {
+        {Level::Expert, DataMode::Daily, GameLength::Quarter, 1994, 14, 23450.0, GameEnding::LengthReached,
+         "Do Not Pass Go, Move Immediately to Wall Street!"},
+        {Level::Novice, DataMode::Daily, GameLength::Month, 1990, 3, -1234.5, GameEnding::EndedByPlayer, ""},
+        {Level::Expert, DataMode::Tick, GameLength::Month, 1997, 22, -100000.0, GameEnding::BlownOut,
+         "You Blew Out of the Game, by Losing All of Your Money!"},
+        {Level::Novice, DataMode::Daily, GameLength::Year, 1986, 41, 812.25, GameEnding::LengthReached,
+         "Satisfactory Trading"},
+        {Level::Expert, DataMode::Daily, GameLength::Year, 1992, 6, 1500.0, GameEnding::LengthReached, "Great Job!"},
+    };
+    PastGamesReport r;
+    int n = 0;
+    for (const Row& row : rows) {
+        PastGame g;
+        g.playedAt = QDateTime(QDate(2026, 11, 20).addDays(n), QTime(19 + n % 3, 5 * n));
+        g.periodStart = QDate(row.year, 1, 3);
+        g.periodEnd = g.periodStart.addMonths(row.length == GameLength::Month ? 1 : row.length == GameLength::Quarter ? 3 : 12).addDays(-3);
+        g.level = row.level;
+        g.dataMode = row.data;
+        g.length = row.length;
+        g.trades = row.trades;
+        g.score = row.score;
+        g.ending = row.ending;
+        g.verdict = QString::fromLatin1(row.verdict);
+        r.games.insert(r.games.begin(), g);
+        ++n;
+    }
+    r.best = bestScores(r.games);
+    return r;
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -439,7 +482,8 @@ int main(int argc, char** argv) {
             new ui::CommissionWindow({"No commissions are charged to the Trader's Account during the Game.  The following "
                                       "displays the final score after a $25.00 per trade commission is charged to the "
                                       "Trader's Account.", "$500.00", "$300.00", "$200.00"}),
-            new ui::ScreenColorWindow(dialogs.colors().scheme(), nullptr), new ui::LoadingWindow};
+            new ui::ScreenColorWindow(dialogs.colors().scheme(), nullptr), new ui::LoadingWindow,
+            new ui::PastGamesWindow(samplePastGames())};
         int n = 0;
         for (QDialog* d : windows) {
             dialogs.colors().applyToDialog(d);
