@@ -1,5 +1,6 @@
 #include "app/game.h"
 #include "app/past_games.h"
+#include "common/data_files.h"
 #include "common/random.h"
 #include "ui/kestrow.h"
 #include "ui/qt_dialogs.h"
@@ -14,11 +15,11 @@ int main(int argc, char* argv[]) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     pellucar::ui::QtDialogs dialogs;
+    dialogs.setHelpPath(pellucar::locateDataFile(QStringLiteral("dunmere.hlp")));
     pellucar::SystemRandom random;
     // The record of finished games lives in the player's data folder.
     pellucar::PastGames pastGames(pellucar::PastGames::defaultPath());
-    pellucar::Game game(dialogs, random, QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb"),
-                        &pastGames);
+    pellucar::Game game(dialogs, random, pellucar::locateDataFile(QStringLiteral("futures.mdb")), &pastGames);
     pellucar::ui::Kestrow window(game, dialogs);
     dialogs.setMainWindow(&window);
     QObject::connect(&window, &pellucar::ui::Kestrow::gameEnded, &app, [](int code) { QApplication::exit(code); });

@@ -2,6 +2,7 @@
 // the player would have seen, one line per modal window.
 #include "app/game.h"
 #include "app/scripted_dialogs.h"
+#include "common/data_files.h"
 #include "common/random.h"
 #include "play_driver.h"
 
@@ -15,7 +16,7 @@ using namespace pellucar;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString database = QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb");
+    QString database = locateDataFile(QStringLiteral("futures.mdb"));
     QString scriptPath;
     bool seeded = false;
     quint64 seed = 0;

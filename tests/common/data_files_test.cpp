@@ -1,0 +1,63 @@
+// Where the game finds futures.mdb and dunmere.hlp: beside the program in a
+// build, in share/pellucar of an install (wherever that install was
+// unpacked), or in the system's data folders.
+#include "common/data_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using namespace pellucar;
+
+namespace {
+
+void touch(const QString& path) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+
+// Points $XDG_DATA_DIRS at a folder for one test, and back after.
+class DataDirs {
+public:
+    explicit DataDirs(const QString& dir) : old_(qgetenv("XDG_DATA_DIRS")) { qputenv("XDG_DATA_DIRS", dir.toUtf8()); }
+    ~DataDirs() { qputenv("XDG_DATA_DIRS", old_); }
+
+private:
+    QByteArray old_;
+};
+
+} // namespace
+
+TEST(DataFiles, BesideTheProgramFirstThenTheInstalledDataFolder) {
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    const QString installed = prefix.filePath(QStringLiteral("share/pellucar/futures.mdb"));
+    touch(installed);
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_EQ(locateDataFile(QStringLiteral("futures.mdb"), bin), installed);
+
+    touch(bin + QStringLiteral("/futures.mdb"));
+    EXPECT_EQ(locateDataFile(QStringLiteral("futures.mdb"), bin), bin + QStringLiteral("/futures.mdb"));
+}
+
+TEST(DataFiles, SystemDataFoldersLastAndTheProgramFolderWhenNothingHasIt) {
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir program, system;
+    ASSERT_TRUE(program.isValid() && system.isValid());
+    const DataDirs dirs(system.path());
+    const QString help = system.filePath(QStringLiteral("pellucar/dunmere.hlp"));
+    touch(help);
+    EXPECT_EQ(locateDataFile(QStringLiteral("dunmere.hlp"), program.path()), help);
+
+    // A missing file names the place beside the program, so opening it fails
+    // with a message about that place; a folder of the name is no file.
+    ASSERT_TRUE(QDir(system.path()).mkpath(QStringLiteral("pellucar/futures.mdb")));
+    EXPECT_EQ(locateDataFile(QStringLiteral("futures.mdb"), program.path()),
+              program.filePath(QStringLiteral("futures.mdb")));
+}
