@@ -1,0 +1,13 @@
+# cmake -DTOOL=desktop-file-validate|appstreamcli -DFILE=... -P validate.cmake
+find_program(validator ${TOOL})
+if(NOT validator)
+  message("${TOOL} not installed, skipped")
+  return()
+endif()
+if(TOOL STREQUAL "appstreamcli")
+  set(args validate --no-net)
+endif()
+execute_process(COMMAND ${validator} ${args} ${FILE} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${TOOL} rejects ${FILE}")
+endif()
