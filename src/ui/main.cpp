@@ -6,11 +6,26 @@
 #include "ui/qt_dialogs.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStyleFactory>
+
+namespace {
+const char* const kAppId = "io.github.pellucar.Pellucar";
+
+QIcon appIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/%2.png").arg(size).arg(QLatin1String(kAppId)), QSize(size, size));
+    return icon;
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pellucar"));
+    // Desktops match the window to its entry (and icon) by this name.
+    QGuiApplication::setDesktopFileName(QLatin1String(kAppId));
+    QApplication::setWindowIcon(appIcon());
     // One look on every desktop, so the colour schemes read the same.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
