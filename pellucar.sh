@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 mode=${1:-play}
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev
           libsqlite3-dev googletest libgtest-dev libbenchmark-dev fonts-dejavu-core
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev desktop-file-utils appstream)
 
 install_missing() {
   local missing=()
