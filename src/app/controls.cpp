@@ -35,6 +35,67 @@ ControlSpec sep(const QString& name, const QString& parent) {
     return s;
 }
 
+// Value labels are read with the caption beside them, boxes with their
+// prompt, frames by the area they hold.
+void nameUncaptioned(QList<ControlSpec>& l) {
+    struct Name {
+        const char* key;
+        const char* spoken;
+        const char* labelledBy;
+    };
+    static const Name names[] = {
+        {"lblDay", "Weekday", ""},
+        {"lblDate", "Date", ""},
+        {"lblTradeTime", "%1", "labelTime"},
+        {"lblOilCurrMark", "%1 quote", "LabelOilMark"},
+        {"lblGoldCurrMark", "%1 quote", "LabelGoldMark"},
+        {"lblTBondCurrMark", "%1 quote", "LabelTBondMark"},
+        {"lblSP500CurrMark", "%1 quote", "LabelSP500Mark"},
+        {"lblCattleCurrMark", "%1 quote", "LabelCattleMark"},
+        {"lblSoybeanCurrMark", "%1 quote", "LabelSoybeanMark"},
+        {"lblOilPos", "%1 position", "labelOilPos"},
+        {"lblGoldPos", "%1 position", "LabelGoldPos"},
+        {"lblTBondPos", "%1 position", "LabelTBondPos"},
+        {"lblSP500Pos", "%1 position", "LabelSP500Pos"},
+        {"lblCattlePos", "%1 position", "LabelCattlePos"},
+        {"lblSoybeanPos", "%1 position", "LabelSoybeanPos"},
+        {"lblMaxSelected", "%1", "LabelMaxiPos"},
+        {"lblEq", "%1", "labelAV"},
+        {"lblPercentGL", "%1", "labelGL"},
+        {"lblRPL", "%1", "labelRPL"},
+        {"lblUPL", "%1", "LabelUPL"},
+        {"lblLIAB", "%1", "LabelLiab"},
+        {"lblAvailMarg", "%1", "LabelAM"},
+        {"lblPosMargPercent", "%1", "LabelCM"},
+        {"lblTotTrades", "%1", "LabelTotTrades"},
+        {"lblScore", "%1", "labelscore"},
+        {"lblorderverify", "Order verification", ""},
+        {"inputUnits", "%1", "promptUnits"},
+        {"inputPrice", "%1", "promptPrice"},
+        {"cboCommodity", "Charted market", ""},
+        {"newsgrid", "%1", "LabelNH"},
+        {"TradeGrid", "%1", "LabelTH"},
+        {"GraphLeft", "%1 chart", ""},
+        {"GraphRight", "%1 chart", ""},
+        {"Shape1", "Clock", ""},
+        {"Shape2", "Charts", ""},
+        {"Shape3", "Trader input", ""},
+        {"ShapeNextPeriod", "Forward and Trade", ""},
+        {"shapeTradeCentral", "Order entry", ""},
+        {"shpBeginner", "Positions", ""},
+        {"shpBegMark", "Current market", ""},
+        {"shpExpert", "Account", ""},
+        {"shpExpMark", "Reports", ""},
+    };
+    for (const Name& n : names) {
+        for (ControlSpec& s : l) {
+            if (s.key != QLatin1String(n.key)) continue;
+            s.spoken = QString::fromLatin1(n.spoken);
+            s.labelledBy = QString::fromLatin1(n.labelledBy);
+        }
+    }
+}
+
 QList<ControlSpec> build() {
     const QString timeTip = QStringLiteral(
         "The time of the Trading Day.  When playing with daily data, the player may trade once each day at "
@@ -143,6 +204,7 @@ QList<ControlSpec> build() {
       << menu("mnuCustom", "C&ustom Programming", "mnuHowtoPlay")
       << menu("mnuAbout", "&About Pellucar", "mnuHowtoPlay")
       << menu("mnuPastGames", "Past &Games", "mnuHowtoPlay");
+    nameUncaptioned(l);
     return l;
 }
 
@@ -157,6 +219,26 @@ const ControlSpec* findControl(const QString& key) {
     for (const ControlSpec& s : mainWindowControls())
         if (s.key == key) return &s;
     return nullptr;
+}
+
+QString spokenCaption(const QString& caption) {
+    QString t;
+    t.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        // "&&" is a literal ampersand; a single one marks the access key.
+        if (caption.at(i) == QLatin1Char('&') && ++i >= caption.size()) break;
+        t += caption.at(i);
+    }
+    t = t.simplified();
+    while (t.endsWith(QLatin1Char(':'))) t.chop(1);
+    return t.trimmed();
+}
+
+QString accessibleName(const ControlSpec& ctl, const PresentationModel& model) {
+    if (ctl.spoken.isEmpty()) return spokenCaption(model.has(ctl.key) ? model.text(ctl.key) : ctl.caption);
+    if (!ctl.spoken.contains(QLatin1String("%1"))) return ctl.spoken;
+    const QString& by = ctl.labelledBy.isEmpty() ? ctl.key : ctl.labelledBy;
+    return ctl.spoken.arg(spokenCaption(model.has(by) ? model.text(by) : QString())).trimmed();
 }
 
 void applyDesignState(PresentationModel& model) {

@@ -19,7 +19,19 @@ struct ControlSpec {
     QString parent;  // menus: the key of the parent menu ("" = menu bar)
     bool checked = false;
     QString tooltip; // design-time tooltip
+    // How assistive technology names a control that has no caption of its
+    // own (a value label, a box, a frame): "%1" stands for the current text
+    // of the label `labelledBy` (of the control itself when that is empty).
+    QString spoken;
+    QString labelledBy;
 };
+
+// The name a screen reader gives a control, from the model as it stands:
+// the spoken form where there is one, else the caption without its access
+// key marker and trailing colon.
+QString accessibleName(const ControlSpec& ctl, const PresentationModel& model);
+// A caption as it is read: no '&' markers, single blanks, no trailing colon.
+QString spokenCaption(const QString& caption);
 
 // Every control and menu item of the main window, in design order (menus in
 // their tree order, parents before children).

@@ -7,6 +7,8 @@
 #include "ui/qt_dialogs.h"
 #include "ui/shape_frame.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -64,6 +66,44 @@ const QStringList& keyboardOrder() {
     return order;
 }
 
+// The controls that take the keyboard, in the order the table shows them:
+// the clock's buttons and the report buttons along the top, the trader-input
+// panel row by row, then the chart area and the reports that cover it.
+const QStringList& tabOrder() {
+    static const QStringList order{
+        "btnChangePeriod", "btnTrade",  "btnNewsHist", "btnTradeHist", "btnOil",           "btnGold",
+        "btnTBond",        "btnSp500",  "btnCattle",   "btnSoybean",   "btnBuy",           "btnSell",
+        "btnHold",         "inputUnits", "inputPrice", "btnYes",       "btnNo",            "cboCommodity",
+        "btnCloseNewsHist", "newsgrid", "btnCloseTradeHistory",        "TradeGrid"};
+    return order;
+}
+
+// A value label is read as its caption, with the figure it shows as its
+// value, so a screen reader says "Oil quote" and then the price.
+class ValueLabelAccessible : public QAccessibleWidget {
+public:
+    explicit ValueLabelAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* valueLabelFactory(const QString& className, QObject* object) {
+    if (className != QLatin1String("QLabel") || !object->property("spokenValue").toBool()) return nullptr;
+    return new ValueLabelAccessible(static_cast<QWidget*>(object));
+}
+
+// The access key a caption claims ('&' before it), or a null character.
+QChar accessKey(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != QLatin1Char('&')) continue;
+        if (caption.at(i + 1) != QLatin1Char('&')) return caption.at(i + 1).toUpper();
+        ++i;
+    }
+    return {};
+}
+
 // A cell that only repeats one symbol ("**********") rules off a section.
 bool isRule(const QString& text) {
     const QString t = text.trimmed();
@@ -87,12 +127,16 @@ QVBoxLayout* column(QWidget* area) {
 
 Kestrow::Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), game_(game), dialogs_(dialogs) {
+    // Registered once for the process, before any label is asked for.
+    static const bool valueLabelsSpoken = (QAccessible::installFactory(valueLabelFactory), true);
+    Q_UNUSED(valueLabelsSpoken);
     setFont(windowFont());
     auto* central = new QWidget(this);
     setCentralWidget(central);
     createControls();
     createMenus();
     layoutTable();
+    setKeyboardOrder();
     connectSignals();
 
     game_.setTextWidthMeasure([this](const QString& key, const QString& text) {
@@ -124,10 +168,17 @@ void Kestrow::createControls() {
             auto* l = new QLabel(displayText(ctl.caption), central);
             l->setTextFormat(Qt::PlainText);
             l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            if (!ctl.spoken.isEmpty()) l->setProperty("spokenValue", true);
             w = l;
             break;
         }
-        case ControlKind::Button: w = new CaptionButton(ctl.caption, central); break;
+        case ControlKind::Button: {
+            auto* b = new CaptionButton(ctl.caption, central);
+            // Enter presses the focused button, as Space does.
+            b->setAutoDefault(true);
+            w = b;
+            break;
+        }
         case ControlKind::TextBox: w = new QLineEdit(ctl.caption, central); break;
         case ControlKind::ComboBox: w = new QComboBox(central); break;
         case ControlKind::Grid: {
@@ -137,10 +188,16 @@ void Kestrow::createControls() {
             t->setWordWrap(false);
             t->horizontalHeader()->setStretchLastSection(true);
             t->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
+            // Tab leaves the report for the next control instead of walking its cells.
+            t->setTabKeyNavigation(false);
             w = t;
             break;
         }
-        case ControlKind::Chart: w = new GameChartView(central); break;
+        case ControlKind::Chart:
+            w = new GameChartView(central);
+            // A chart answers the mouse only; the keyboard passes it by.
+            w->setFocusPolicy(Qt::NoFocus);
+            break;
         case ControlKind::Shape: continue; // made with the area it frames
         default: continue;                 // menus: createMenus
         }
@@ -148,7 +205,13 @@ void Kestrow::createControls() {
         if (ctl.kind != ControlKind::Chart && ctl.kind != ControlKind::Grid) retainSpace(w);
         if (!ctl.tooltip.isEmpty()) w->setToolTip(ctl.tooltip);
         controls_.insert(ctl.key, w);
+        if (!ctl.labelledBy.isEmpty()) namedBy_[ctl.labelledBy].append(ctl.key);
     }
+}
+
+void Kestrow::setKeyboardOrder() {
+    const QStringList& order = tabOrder();
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(widget(order.at(i)), widget(order.at(i + 1)));
 }
 
 void Kestrow::createMenus() {
@@ -536,6 +599,7 @@ void Kestrow::sync() {
     if (model.revision() == appliedRevision_) return;
     appliedRevision_ = model.revision();
     QWidget* focused = focusWidget();
+    const quint32 offered = offeredControls();
     for (const QString& key : model.keys()) {
         const ControlSpec* ctl = findControl(key);
         if (!ctl || !controls_.contains(key)) continue;
@@ -545,7 +609,11 @@ void Kestrow::sync() {
         const ControlState before = it != applied_.constEnd() ? *it : ControlState{};
         applyOne(*ctl, st, it != applied_.constEnd() ? &before : nullptr);
         applied_.insert(key, st);
+        // The values and boxes a caption names are read with its new text.
+        for (const QString& k : namedBy_.value(key))
+            if (QWidget* w = widget(k)) w->setAccessibleName(pellucar::accessibleName(*findControl(k), model));
     }
+    shareAccessKeys();
     // The charts draw what the game composed; an unchanged chart costs nothing.
     static_cast<GameChartView*>(widget(QStringLiteral("GraphLeft")))->setChartData(game_.charts().left);
     static_cast<GameChartView*>(widget(QStringLiteral("GraphRight")))->setChartData(game_.charts().right);
@@ -557,17 +625,61 @@ void Kestrow::sync() {
         placeReportPanel();
         reportPanel_->setVisible(report);
     }
-    keepKeyboard(focused);
+    keepKeyboard(focused, offered);
 }
 
-void Kestrow::keepKeyboard(QWidget* focused) {
+void Kestrow::shareAccessKeys() {
+    // Captions claim some letters twice ("&Oil" and the menu "&Options",
+    // "&Gold" and "&Game", "&Hold" and "&Help"). While such a button is
+    // offered it has the key; the menu title shows no access key meanwhile
+    // and opens with it again once the button is gone.
+    QSet<QChar> taken;
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        if (ctl.kind != ControlKind::Button) continue;
+        const QWidget* b = widget(ctl.key);
+        if (b->isVisibleTo(this) && b->isEnabledTo(this)) taken.insert(accessKey(applied_.value(ctl.key).text));
+    }
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        if (ctl.kind != ControlKind::Menu) continue;
+        const QString caption = applied_.value(ctl.key).text;
+        const QChar key = accessKey(caption);
+        const QString shown = !key.isNull() && taken.contains(key) ? QString(caption).remove(QLatin1Char('&')) : caption;
+        QAction* a = action(ctl.key);
+        if (a->text() != shown) a->setText(shown);
+    }
+}
+
+quint32 Kestrow::offeredControls() const {
+    quint32 offered = 0;
+    const QStringList& order = keyboardOrder();
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        const QWidget* w = widget(order.at(i));
+        if (w->isVisible() && w->isEnabled()) offered |= 1u << i;
+    }
+    return offered;
+}
+
+void Kestrow::keepKeyboard(QWidget* focused, quint32 offeredBefore) {
+    const QStringList& order = keyboardOrder();
+    if (!isVisible()) return;
+    const bool onGameControl = focused && order.contains(focused->objectName()) && widget(focused->objectName()) == focused;
+    if (!onGameControl) {
+        // The keyboard resting elsewhere (the chart list, nowhere yet) goes
+        // to a control the game starts to offer: Forward when a game begins.
+        const quint32 fresh = offeredControls() & ~offeredBefore;
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            if (fresh & (1u << i)) {
+                widget(order.at(i))->setFocus();
+                return;
+            }
+        }
+        return;
+    }
     // When the game hides or disables the control that has the keyboard,
     // the keyboard goes to the first control the game offers next (Enter
     // Order after the units, Buy after the market, the close button of a
     // report), not on to whatever follows in the window, such as a chart.
-    const QStringList& order = keyboardOrder();
-    if (!focused || !isVisible() || (focused->isVisible() && focused->isEnabled())) return;
-    if (!order.contains(focused->objectName()) || widget(focused->objectName()) != focused) return;
+    if (focused->isVisible() && focused->isEnabled()) return;
     for (const QString& k : order) {
         QWidget* w = widget(k);
         if (w->isVisible() && w->isEnabled()) {
@@ -636,6 +748,13 @@ void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const Con
     default: break;
     }
     w->setToolTip(st.tooltip);
+    w->setAccessibleDescription(st.tooltip);
+    const QString name = pellucar::accessibleName(ctl, game_.model());
+    if (w->accessibleName() != name) w->setAccessibleName(name);
+    if (ctl.kind == ControlKind::Label && w->property("spokenValue").toBool() && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(w, st.text);
+        QAccessible::updateAccessibility(&changed);
+    }
     w->setEnabled(st.enabled);
     w->setVisible(st.visible);
     // The units box takes the entry as soon as the game offers it.

@@ -62,7 +62,11 @@ private:
     void connectSignals();
     void applyOne(const ControlSpec& ctl, const ControlState& st, const ControlState* before);
     void fillGrid(const QString& key, const QList<QStringList>& rows);
-    void keepKeyboard(QWidget* focused);
+    // Which controls of the keyboard order are offered now, one bit each.
+    quint32 offeredControls() const;
+    void keepKeyboard(QWidget* focused, quint32 offeredBefore);
+    void setKeyboardOrder();
+    void shareAccessKeys();
     void placeReportPanel();
     void schedulePaint();
 
@@ -71,6 +75,8 @@ private:
     QHash<QString, QObject*> controls_;
     QHash<QString, QMenu*> menus_;
     QHash<QString, ControlState> applied_;
+    // Caption label -> the controls it names for assistive technology.
+    QHash<QString, QStringList> namedBy_;
     quint64 appliedRevision_ = ~quint64(0);
     int depth_ = 0;
     bool pendingActivate_ = false;

@@ -10,8 +10,9 @@ QObject* makeWindowsSuite();
 QObject* makeChartViewSuite();
 QObject* makeDeskSuite();
 QObject* makePastGamesSuite();
+QObject* makeAccessSuite();
 inline QList<QObject*> makeSuites() {
     return {makeHelpSuite(), makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(), makeChartViewSuite(),
-            makeDeskSuite(), makePastGamesSuite()};
+            makeDeskSuite(), makePastGamesSuite(), makeAccessSuite()};
 }
 } // namespace pellucar::uitest
