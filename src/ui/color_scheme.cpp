@@ -36,23 +36,13 @@ QColor blend(const QColor& a, const QColor& b) {
     return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
 }
 
-double luminance(const QColor& c) {
-    auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // A disabled text is dimmer than the enabled one but still readable: the
 // half-way shade where it keeps 3:1 against the background (yellow on the
 // black scheme's blue would give a gray that all but vanishes), otherwise
 // light gray, white or black.
 QColor disabledText(const QColor& text, const QColor& back) {
     for (const QColor& c : {blend(text, back), lightGray(), white(), black()})
-        if (c != text && contrast(c, back) >= 3.0) return c;
+        if (c != text && contrastRatio(c, back) >= 3.0) return c;
     return blend(text, back);
 }
 
@@ -129,6 +119,15 @@ QWidget* child(QWidget* window, const QString& key) {
 }
 
 } // namespace
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 const QStringList& ColorTable::quoteNameLabels() {
     static const QStringList l{"LabelOilMark",    "LabelGoldMark",   "LabelTBondMark",
@@ -289,6 +288,11 @@ void ScreenColors::setTextColors(QWidget* w, const TextColors& c) {
     }
     for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
         p.setColor(role, c.back);
+    // A selection (a report row, marked text in a box) is the pair reversed,
+    // as readable as the text itself; the desktop's selection colour need
+    // not suit the scheme's background.
+    p.setColor(QPalette::Highlight, c.text);
+    p.setColor(QPalette::HighlightedText, c.back);
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }

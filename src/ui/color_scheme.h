@@ -24,6 +24,10 @@ inline QColor red() { return QColor(255, 0, 0); }
 inline QColor darkRed() { return QColor(128, 0, 0); }
 } // namespace rgb
 
+// The contrast of two colours as WCAG 2 measures it, from 1:1 to 21:1, from
+// their relative luminance. Text should reach 4.5:1 on its background.
+double contrastRatio(const QColor& a, const QColor& b);
+
 // Text on background; an invalid colour leaves the widget's own look.
 struct TextColors {
     QColor text;
