@@ -195,6 +195,26 @@ private slots:
         }
     }
 
+    // Within a menu each item has a letter of its own, but for two pairs
+    // whose captions are fixed: Options' "&Novice" and "&News Reports", and
+    // Help's two "&Definitions" items. There the letter moves between the
+    // two and Enter chooses, as menus do with a shared letter.
+    void menuItemsKeepTheirLettersApart() {
+        uitest::WindowRig rig(db_);
+        const QStringList shared{"mnuSettings N", "mnuHowtoPlay D"};
+        for (QMenu* menu : rig.window.findChildren<QMenu*>()) {
+            QHash<QString, QString> owner;
+            for (QAction* a : menu->actions()) {
+                const QString k = QKeySequence::mnemonic(a->text()).toString().remove(QStringLiteral("Alt+"));
+                if (k.isEmpty()) continue;
+                const QString where = menu->objectName() + ' ' + k;
+                QVERIFY2(!owner.contains(k) || shared.contains(where),
+                         qPrintable(where + ": " + owner.value(k) + " and " + a->objectName()));
+                owner.insert(k, a->objectName());
+            }
+        }
+    }
+
     // Tab runs through what is offered in the order the table shows it.
     void tabFollowsTheTable() {
         uitest::WindowRig rig(db_);
