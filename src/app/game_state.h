@@ -64,6 +64,7 @@ struct GameState {
 
     // Hints are held back across games.
     HintAdvisor hints;
+    bool operator==(const GameState&) const = default;
 };
 
 } // namespace pellucar

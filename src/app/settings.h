@@ -37,6 +37,7 @@ struct Settings {
     QString newsChoice() const;
     // The game length in periods that the checked length item gives.
     int lengthDays(int yearDays = 365) const;
+    bool operator==(const Settings&) const = default;
 };
 
 // Writes the check marks and captions of the Options menu.

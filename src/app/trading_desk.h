@@ -19,6 +19,7 @@ struct PendingOrder {
     std::optional<Side> side;
     float units = 0; // signed: positive buy, negative sell
     double fillPrice = 0;
+    bool operator==(const PendingOrder&) const = default;
 };
 
 // Everything the trading desk owns: the account with its positions and
@@ -36,6 +37,7 @@ struct TradingDesk {
 
     int tradeCount() const { return trades.count(); }
     void clearOrder() { pending = PendingOrder{}; }
+    bool operator==(const TradingDesk&) const = default;
 };
 
 } // namespace pellucar

@@ -9,6 +9,10 @@
 // menu's check marks and captions are drawn from here; nothing is read back
 // from the menu.
 
+namespace pellucar {
+class SavedGameCodec;
+}
+
 namespace pellucar::charts {
 
 enum class DataMode { Daily, Tick };
@@ -57,6 +61,9 @@ struct MenuCaption {
 };
 
 class ChartOptions {
+    // A saved game writes and reads this state as it is.
+    friend class pellucar::SavedGameCodec;
+
   public:
     // The settings at start-up: Oil, open-high-low-close on the left, the
     // 5-period moving average with its mean line on the right, fast

@@ -16,6 +16,7 @@ struct DailyRow {
     qint32 dayVolume = 0;
     float open = 0, high = 0, low = 0, close = 0;
     QDate date;
+    bool operator==(const DailyRow&) const = default;
 };
 
 // One trade of TickData as stored: the exchange's wall-clock date and time

@@ -13,11 +13,13 @@ struct TradingDays {
     QList<QDate> days;
     int position = 0; // advanced by the game clock
     int count() const { return static_cast<int>(days.size()); }
+    bool operator==(const TradingDays&) const = default;
 };
 
 struct MarketSeries {
     QList<DailyRow> rows;
     int count() const { return static_cast<int>(rows.size()); }
+    bool operator==(const MarketSeries&) const = default;
 };
 
 inline constexpr int kTickDayCapacity = 91; // a quarter of trading days at most
@@ -28,12 +30,14 @@ struct TickPeriod {
     bool seen = false;
     double price = 0;      // the first trade in the period's window (decoded)
     double high = 0, low = 0, last = 0;
+    bool operator==(const TickPeriod&) const = default;
 };
 
 struct TickDay {
     QDate date;
     // [commodity id 1..6][period 1..6]; index 0 unused in both.
     std::array<std::array<TickPeriod, kTicksPerDay + 1>, kMarketCount + 1> periods{};
+    bool operator==(const TickDay&) const = default;
 };
 
 // The six sampling times of a market's tick periods (commodity id 1..6,
@@ -58,6 +62,7 @@ struct MarketData {
     QString lastLoadedMode;
 
     void clearPeriod();
+    bool operator==(const MarketData&) const = default;
 };
 
 // What the loaders below return when the database could not be read (an

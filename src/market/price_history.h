@@ -14,6 +14,7 @@ struct PriceRecord {
 
     double get(Market m) const;
     void set(Market m, double v);
+    bool operator==(const PriceRecord&) const = default;
 };
 
 inline constexpr int kPriceRecordCount = 3603;
@@ -36,6 +37,12 @@ struct PriceHistory {
     // less keeps the period before's. The buy and sell quotes follow. With
     // `allMarkets` false (a Novice game) the T-Bond is left alone.
     void applyFloorsAndQuotes(int p, bool allMarkets);
+
+    // The prices; the scratch record is no price of any period.
+    bool operator==(const PriceHistory& o) const {
+        return records == o.records && current == o.current && previous == o.previous && buyQuote == o.buyQuote &&
+               sellQuote == o.sellQuote;
+    }
 
 private:
     PriceRecord scratch_;

@@ -7,6 +7,8 @@
 
 namespace pellucar {
 
+class SavedGameCodec;
+
 enum class HintId {
     NoTradeYet,         // H1: no trade by period 15
     TooFewTrades,       // H2: more than 45 periods per trade
@@ -32,6 +34,9 @@ struct Hint {
 // game does not reset the hold-back, so a hint late in one game keeps the
 // early hints of the next one back until its period counter passes it.
 class HintAdvisor {
+    // A saved game writes and reads this state as it is.
+    friend class SavedGameCodec;
+
   public:
     // The hints for period `periodIndex` with `tradeCount` trades made so far
     // in the game, in the order to show them (several can come at once).
@@ -40,6 +45,8 @@ class HintAdvisor {
     // The period after which hints may be given again; 0 at program start.
     int nextHintPeriod() const { return nextHintPeriod_; }
 
+
+    bool operator==(const HintAdvisor&) const = default;
   private:
     int nextHintPeriod_ = 0;
 };

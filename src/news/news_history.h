@@ -10,6 +10,8 @@
 
 namespace pellucar {
 
+class SavedGameCodec;
+
 // The game state still declares a record of this name for its own list. This
 // one sits in an inline namespace so the two never share a linker name while
 // both are built into the core; code that includes only this header names it
@@ -22,6 +24,7 @@ struct NewsHistoryEntry {
     QString title;
     QString story;
     QTime newsTime; // the time of day of the period that released it
+    bool operator==(const NewsHistoryEntry&) const = default;
 };
 
 } // namespace news
@@ -54,6 +57,9 @@ QString newsGridTime(const QTime& time);
 // tick days (the longest tick game) holds a few hundred stories at most, so
 // the list simply grows.
 class NewsHistory {
+    // A saved game writes and reads this state as it is.
+    friend class SavedGameCodec;
+
   public:
     // Appends a released story as entry NewsCount + 1 and returns it.
     const NewsHistoryEntry& append(const QDate& newsDate, const QString& title, const QString& story,
@@ -70,6 +76,8 @@ class NewsHistory {
     // that reads "Null" is shown as a single blank.
     QList<QStringList> gridRows() const;
 
+
+    bool operator==(const NewsHistory&) const = default;
   private:
     QList<NewsHistoryEntry> entries_;
 };

@@ -10,6 +10,8 @@
 
 namespace pellucar {
 
+class SavedGameCodec;
+
 // Indices of the menu's control array.
 enum class NewsOption { Annual = 0, Daily = 1 };
 
@@ -20,6 +22,9 @@ std::optional<NewsOption> newsOptionFromString(const QString& caption);
 std::optional<NewsOption> newsOptionFromIndex(int index);
 
 class NewsOptions {
+    // A saved game writes and reads this state as it is.
+    friend class SavedGameCodec;
+
   public:
     // As the menu is designed: "&Annual" checked, "&Daily" not.
     NewsOptions() = default;
@@ -44,6 +49,8 @@ class NewsOptions {
     // checked, "Daily Reports" with only "&Daily", "Annual Summary" otherwise.
     QString summaryText() const;
 
+
+    bool operator==(const NewsOptions&) const = default;
   private:
     static std::size_t slot(NewsOption option) { return static_cast<std::size_t>(option); }
     std::array<int, 2> counters_{1, 0};

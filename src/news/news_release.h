@@ -10,6 +10,8 @@
 
 namespace pellucar {
 
+class SavedGameCodec;
+
 // The stories of a checkpoint: NRTime from `from` (inclusive) to `to`
 // (exclusive), on the day of the period.
 struct ReleaseWindow {
@@ -67,6 +69,9 @@ struct BackgroundLookup {
 // 1984 to 1997 move the year; any other date keeps the previous lookup. The
 // year outlives a game, as the player's last look at the background does.
 class BackgroundStory {
+    // A saved game writes and reads this state as it is.
+    friend class SavedGameCodec;
+
   public:
     // The lookup for the current game date, or none when no date in 1984 to
     // 1997 has ever been looked up.
@@ -74,6 +79,8 @@ class BackgroundStory {
     // The year of the last lookup, 0 before the first.
     int year() const { return year_; }
 
+
+    bool operator==(const BackgroundStory&) const = default;
   private:
     int year_ = 0;
 };

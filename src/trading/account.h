@@ -10,6 +10,8 @@
 
 namespace pellucar {
 
+class SavedGameCodec;
+
 // One price per market, indexed by index(Market) (trading order).
 using MarketPrices = std::array<double, kMarketCount>;
 
@@ -31,6 +33,9 @@ struct MandatoryTrade {
 // account value changes only in revalue(); after a fill call revalue()
 // before asking for margins, maxima or mandatory trades.
 class Account {
+    // A saved game writes and reads this state as it is.
+    friend class SavedGameCodec;
+
   public:
     // 10,000 dollars for a Novice, 100,000 for an Expert.
     static float startingCapitalFor(Level level);
@@ -84,6 +89,8 @@ class Account {
     // step's market is flat, the margin is met or the step is out of range.
     std::optional<MandatoryTrade> mandatoryTrade(int step, const MarketPrices& quotes) const;
 
+
+    bool operator==(const Account&) const = default;
   private:
     static size_t slot(Market m) { return static_cast<size_t>(index(m)); }
 

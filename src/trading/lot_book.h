@@ -5,10 +5,13 @@
 
 namespace pellucar {
 
+class SavedGameCodec;
+
 // The contracts of one fill that are still open.
 struct Lot {
     double units = 0; // signed: positive long, negative short; 0 marks an empty slot
     float price = 0;  // the fill price rounded by the market's lot rule
+    bool operator==(const Lot&) const = default;
 };
 
 // What booking a fill did.
@@ -26,6 +29,9 @@ struct Booking {
 // kCapacity lots; a fill that would open one more is refused whole rather
 // than written past the end (order entry stops new lots well before that).
 class LotBook {
+    // A saved game writes and reads this state as it is.
+    friend class SavedGameCodec;
+
   public:
     static constexpr int kCapacity = 101;
 
@@ -52,6 +58,8 @@ class LotBook {
     Booking book(double units, double positionAfter, double fillPrice);
     void clear();
 
+
+    bool operator==(const LotBook&) const = default;
   private:
     // Dollars realized by closing `contracts` of a lot at `fillPrice`; the
     // sign of `contracts` is that of the lot.

@@ -8,6 +8,8 @@
 
 namespace pellucar {
 
+class SavedGameCodec;
+
 class Account;
 
 // Why the units typed for an order were not taken. Each has its own text
@@ -72,6 +74,9 @@ QString refusalMessage(Refusal refusal, Market m, int allowed = 0);
 // accepted its market keeps the figures it had until releaseHeldMarket()
 // (the order was executed or dropped) or the next check().
 class OrderLimits {
+    // A saved game writes and reads this state as it is.
+    friend class SavedGameCodec;
+
   public:
     // Entries beyond this size are taken as this size.
     static constexpr double kLargestEntry = 410000;
@@ -104,6 +109,8 @@ class OrderLimits {
     std::optional<Market> heldMarket() const { return held_; }
     void releaseHeldMarket() { held_.reset(); }
 
+
+    bool operator==(const OrderLimits&) const = default;
   private:
     static size_t slot(Market m) { return static_cast<size_t>(index(m)); }
 

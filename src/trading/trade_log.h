@@ -8,6 +8,8 @@
 
 namespace pellucar {
 
+class SavedGameCodec;
+
 // One executed trade.
 struct TradeRecord {
     int number = 0; // 1 for the game's first trade
@@ -16,6 +18,7 @@ struct TradeRecord {
     QString transaction; // "Buy" or "Sell", with " - Margin Call" for a mandatory trade
     float amount = 0;    // signed contracts
     float price = 0;     // the fill price
+    bool operator==(const TradeRecord&) const = default;
 };
 
 // What the game tells the player when the trade record has no room left.
@@ -39,6 +42,9 @@ QString transactionText(Side side, bool marginCall);
 // game's trade count. It holds kCapacity trades; check full() before
 // executing an order, since a full record refuses to take the trade.
 class TradeLog {
+    // A saved game writes and reads this state as it is.
+    friend class SavedGameCodec;
+
   public:
     static constexpr int kCapacity = 10000;
 
@@ -49,6 +55,8 @@ class TradeLog {
     const QList<TradeRecord>& records() const { return records_; }
     void clear() { records_.clear(); }
 
+
+    bool operator==(const TradeLog&) const = default;
   private:
     QList<TradeRecord> records_;
 };
