@@ -159,7 +159,8 @@ QList<ControlSpec> build() {
     // Menu tree.
     l << menu("mnuGame", "&Game", {});
     l << menu("mnuNewGame", "&Start", "mnuGame") << menu("mnuDisclaimer", "&Disclaimer Statement", "mnuGame")
-      << menu("mnuEnd", "&End", "mnuGame");
+      << menu("mnuEnd", "&End", "mnuGame") << menu("mnuSave", "Sa&ve", "mnuGame")
+      << menu("mnuResume", "Res&ume", "mnuGame");
     l << menu("mnuSettings", "&Options", {});
     l << menu("mnuLevel", "&Novice", "mnuSettings", 0) << menu("mnuLevel", "E&xpert", "mnuSettings", 2, true)
       << sep("mSep", "mnuSettings");

@@ -57,6 +57,11 @@ public:
     // For tests that set up a position in the middle of a game.
     GameState& mutableStateForTests() { return s_; }
 
+    // Where Game > Save writes and Game > Resume reads the saved game. Until
+    // a folder is given the two items stay disabled, so a game that nobody
+    // pointed at a folder never touches the player's files.
+    void setSaveFolder(const QString& folder);
+
     // How wide a text is in a label's font, in twips; the view installs a
     // real measure, the default estimates from the character count.
     void setTextWidthMeasure(std::function<int(const QString& key, const QString& text)> measure) {
@@ -191,6 +196,12 @@ private:
     // choice, then both charts are drawn again.
     void chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index);
 
+    // Saving and resuming a game in progress (game_saved.cpp).
+    void mnuSave_Click();
+    void mnuResume_Click();
+    // Save needs a game under way; both need a save folder.
+    void PresentSavedGameItems();
+
     // Menu items of the help menu (game_help.cpp).
     void mnuPrint_Click();
 
@@ -210,6 +221,7 @@ private:
     // the press would otherwise have drawn it. Anything that shows the
     // window or ends the press before that settles it first.
     bool deferChartRefresh_ = false;
+    QString saveFolder_;
     bool ended_ = false;
     int exitCode_ = 0;
     QString verdict_;

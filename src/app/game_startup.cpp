@@ -21,12 +21,14 @@ Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, P
     : dialogs_(dialogs), random_(random), pastGames_(pastGames) {
     s_.databasePath = std::move(databasePath);
     applyDesignState(model_);
+    PresentSavedGameItems();
 }
 
 template <typename F> void Game::guarded(F&& f) {
     if (ended_) return;
     try {
         f();
+        PresentSavedGameItems();
     } catch (const ProgramEnded& e) {
         ended_ = true;
         exitCode_ = e.exitCode;
@@ -212,6 +214,8 @@ bool Game::click(const QString& name, int index) {
         {"btnChangePeriod", &Game::btnChangePeriod_Click},
         {"mnuNewGame", &Game::mnuNewGame_Click},
         {"mnuEnd", &Game::mnuEnd_Click},
+        {"mnuSave", &Game::mnuSave_Click},
+        {"mnuResume", &Game::mnuResume_Click},
         {"mnuCommission", &Game::mnuCommission_Click},
         {"mnuPastGames", &Game::mnuPastGames_Click},
         {"mnuPrint", &Game::mnuPrint_Click},

@@ -74,6 +74,8 @@ public:
     // News window (frmNewsDisplay). heightTwips is 1400, 2500 or 5000;
     // scrolling says whether the text box (true) or the label shows the story.
     virtual void news(const QString& caption, const QString& story, int heightTwips, bool scrolling) = 0;
+    // A question the player answers Yes or No (frmConfirm): true for Yes.
+    virtual bool confirm(const QString& title, const QString& message) = 0;
     // Trade confirmation (frmTradeConfirmation).
     virtual void tradeConfirmation(const QString& message) = 0;
     // Game Over (frmGameOver) and end-of-game (frmEndofGame) windows.

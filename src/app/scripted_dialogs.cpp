@@ -96,6 +96,11 @@ void ScriptedDialogs::news(const QString& caption, const QString& story, int, bo
     write(QStringLiteral("frmNewsDisplay"), caption, story);
 }
 
+bool ScriptedDialogs::confirm(const QString& title, const QString& message) {
+    write(QStringLiteral("frmConfirm"), title, message);
+    return choose({QStringLiteral("btnYes"), QStringLiteral("btnNo")}) == QLatin1String("btnYes");
+}
+
 void ScriptedDialogs::tradeConfirmation(const QString& message) {
     write(QStringLiteral("frmTradeConfirmation"), QStringLiteral("Electronic Mail:  Trade Confirmation"), message);
 }

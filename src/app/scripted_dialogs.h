@@ -39,6 +39,7 @@ public:
     bool levelSelected(const LevelSummary& summary) override;
     int commoditySelect(int currentId) override;
     void news(const QString& caption, const QString& story, int heightTwips, bool scrolling) override;
+    bool confirm(const QString& title, const QString& message) override;
     void tradeConfirmation(const QString& message) override;
     GameOverChoice gameOver(const GameSummary& summary) override;
     EndOfGameChoice endOfGame(const GameSummary& summary) override;

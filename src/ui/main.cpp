@@ -1,6 +1,7 @@
 #include "app/game.h"
 #include "app/past_games.h"
 #include "common/data_files.h"
+#include "app/saved_game.h"
 #include "common/random.h"
 #include "ui/kestrow.h"
 #include "ui/qt_dialogs.h"
@@ -35,6 +36,7 @@ int main(int argc, char* argv[]) {
     // The record of finished games lives in the player's data folder.
     pellucar::PastGames pastGames(pellucar::PastGames::defaultPath());
     pellucar::Game game(dialogs, random, pellucar::locateDataFile(QStringLiteral("futures.mdb")), &pastGames);
+    game.setSaveFolder(pellucar::defaultSaveFolder());
     pellucar::ui::Kestrow window(game, dialogs);
     dialogs.setMainWindow(&window);
     QObject::connect(&window, &pellucar::ui::Kestrow::gameEnded, &app, [](int code) { QApplication::exit(code); });

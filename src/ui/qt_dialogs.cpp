@@ -92,6 +92,11 @@ void QtDialogs::news(const QString& caption, const QString& story, int heightTwi
     run(&w);
 }
 
+bool QtDialogs::confirm(const QString& title, const QString& message) {
+    ConfirmWindow w(title, message, parentWindow());
+    return run(&w) == QDialog::Accepted;
+}
+
 void QtDialogs::tradeConfirmation(const QString& message) {
     TradeConfirmationWindow w(message, parentWindow());
     run(&w);

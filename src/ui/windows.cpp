@@ -96,6 +96,26 @@ NotificationWindow::NotificationWindow(const QString& title, const QString& mess
     setFixedSize(textWidth + 2 * margin, ok->geometry().bottom() + gap);
 }
 
+// --- frmConfirm ------------------------------------------------------------
+
+ConfirmWindow::ConfirmWindow(const QString& title, const QString& message, QWidget* parent)
+    : GameWindow(QStringLiteral("frmConfirm"), title, parent) {
+    QLabel* text = label(QStringLiteral("lblQuestion"), message);
+    text->setWordWrap(true);
+    text->setMinimumWidth(twipsToPixelsX(4800, this));
+    QPushButton* yes = button(QStringLiteral("btnYes"), QStringLiteral("&Yes"));
+    QPushButton* no = button(QStringLiteral("btnNo"), QStringLiteral("&No"));
+    no->setDefault(true);
+    connect(yes, &QPushButton::clicked, this, &QDialog::accept);
+    connect(no, &QPushButton::clicked, this, &QDialog::reject);
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(18, 14, 18, 12);
+    v->addWidget(text);
+    v->addSpacing(8);
+    v->addLayout(buttonRow({yes, no}));
+    setFixedSize(sizeHint());
+}
+
 // --- frmAboutKestrow / frmCustom ------------------------------------------
 
 AboutWindow::AboutWindow(QWidget* parent)

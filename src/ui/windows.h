@@ -51,6 +51,15 @@ public:
     NotificationWindow(const QString& title, const QString& message, int number, QWidget* parent = nullptr);
 };
 
+// frmConfirm: a question, Yes (accepted) or No (rejected). No is the
+// default, and Esc or the close box answer No: the question always guards
+// something the player would lose.
+class ConfirmWindow : public GameWindow {
+    Q_OBJECT
+public:
+    ConfirmWindow(const QString& title, const QString& message, QWidget* parent = nullptr);
+};
+
 class AboutWindow : public GameWindow {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 // pellucar-play: plays a scripted session without a window and prints what
 // the player would have seen, one line per modal window.
 #include "app/game.h"
+#include "app/saved_game.h"
 #include "app/scripted_dialogs.h"
 #include "common/data_files.h"
 #include "common/random.h"
@@ -8,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cstdio>
@@ -18,12 +20,15 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QString database = locateDataFile(QStringLiteral("futures.mdb"));
     QString scriptPath;
+    QString saveFolder;
     bool seeded = false;
     quint64 seed = 0;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--database") && i + 1 < args.size()) {
             database = args[++i];
+        } else if (args[i] == QLatin1String("--saves") && i + 1 < args.size()) {
+            saveFolder = args[++i];
         } else if (args[i] == QLatin1String("--seed") && i + 1 < args.size()) {
             bool ok = false;
             seed = args[++i].toULongLong(&ok);
@@ -33,7 +38,7 @@ int main(int argc, char** argv) {
             }
             seeded = true;
         } else if (args[i] == QLatin1String("--help")) {
-            std::printf("usage: pellucar-play [--database PATH] [--seed N] [SCRIPT]\n");
+            std::printf("usage: pellucar-play [--database PATH] [--seed N] [--saves DIR] [SCRIPT]\n");
             return 0;
         } else if (scriptPath.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
             scriptPath = args[i];
@@ -64,6 +69,11 @@ int main(int argc, char** argv) {
     });
     SystemRandom random = seeded ? SystemRandom(seed) : SystemRandom();
     Game game(dialogs, random, database);
+    // Game > Save writes to --saves, or to a folder that goes with the run:
+    // a script never touches the player's own saved game.
+    QTemporaryDir scratch;
+    if (saveFolder.isEmpty() && scratch.isValid()) saveFolder = scratch.path();
+    game.setSaveFolder(saveFolder);
     PlayDriver driver(game, dialogs, out);
 
     // The start-up windows come first; the script answers them too, so its

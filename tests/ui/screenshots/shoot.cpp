@@ -63,6 +63,7 @@
 #include <QStyleFactory>
 #include <QTest>
 #include <QTextStream>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cmath>
@@ -368,6 +369,9 @@ int main(int argc, char** argv) {
     dialogs.setup.month = p.value("month").isEmpty() ? 1 : p.value("month").toInt();
     SystemRandom random(7);
     Game game(dialogs, random, p.value("db"));
+    // Save and Resume as the program offers them, in a folder of this run.
+    QTemporaryDir saves;
+    game.setSaveFolder(saves.path());
     ui::Kestrow window(game, dialogs);
     dialogs.setMainWindow(&window);
     window.show();
@@ -483,7 +487,8 @@ int main(int argc, char** argv) {
                                       "displays the final score after a $25.00 per trade commission is charged to the "
                                       "Trader's Account.", "$500.00", "$300.00", "$200.00"}),
             new ui::ScreenColorWindow(dialogs.colors().scheme(), nullptr), new ui::LoadingWindow,
-            new ui::PastGamesWindow(samplePastGames())};
+            new ui::PastGamesWindow(samplePastGames()),
+            new ui::ConfirmWindow("Resume Saved Game", "Resume the saved game?  The game in progress will be lost.")};
         int n = 0;
         for (QDialog* d : windows) {
             dialogs.colors().applyToDialog(d);
