@@ -1,0 +1,285 @@
+// Game > Save and Game > Resume: random games saved at any step come back
+// exactly and play on identically; damaged, foreign and newer files and a
+// failed write leave everything as it was.
+#include "app/saved_game.h"
+#include "support/game_harness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+
+using namespace pellucar;
+using namespace pellucar::test;
+
+namespace {
+
+// Oil, Gold and the S&P wander enough for margin calls and losses; the
+// other markets keep the fixture's flat prices.
+FixtureDb& wanderingDaily1990() {
+    static FixtureDb db("saved_game_daily");
+    static const bool built = [] {
+        std::mt19937 walk(1990);
+        std::normal_distribution<double> step(0, 0.02);
+        std::array<QList<double>, 7> prices;
+        for (int id = 1; id <= 6; ++id) {
+            double p = QList<double>{75, 400, 20, 350, 612.25, 98.5}[id - 1];
+            for (int d = 0; d < 270; ++d) prices[id].append(p = id == 2 || id == 3 || id == 4 ? p * (1 + step(walk)) : p);
+        }
+        db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [&](int id, int day) { return prices[id][day]; });
+        db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
+        db.addOverview(QDate(1989, 1, 1), 3, QStringLiteral("Oil in 1989."));
+        return true;
+    }();
+    (void)built;
+    return db;
+}
+
+FixtureDb& tickJanuary1996() {
+    static FixtureDb db("saved_game_tick");
+    static const bool built = (buildTickJanuary1996(db), true);
+    (void)built;
+    return db;
+}
+
+// One thing the player does: a click, typing into the units box, Enter.
+struct Step {
+    enum Kind { Click, Type, Enter } kind = Click;
+    QString name;
+    int index = -1;
+    Step(Kind k, const QString& n = {}, int i = -1) : kind(k), name(n), index(i) {}
+};
+
+void apply(Game& g, const Step& s) {
+    switch (s.kind) {
+    case Step::Click: g.click(s.name, s.index); break;
+    case Step::Type: g.setText(QStringLiteral("inputUnits"), s.name); break;
+    case Step::Enter: g.keyPress(QStringLiteral("inputUnits"), Key::Enter); break;
+    }
+}
+
+// A random player's steps; orders come as their separate steps, so a save
+// can fall in the middle of one.
+QList<Step> randomSteps(std::mt19937& rng, int n) {
+    auto upTo = [&](int k) { return std::uniform_int_distribution<int>(0, k - 1)(rng); };
+    static const QStringList markets{"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
+    QList<Step> steps;
+    while (steps.size() < n) {
+        const int r = upTo(20);
+        if (r < 9) {
+            for (int k = 1 + upTo(upTo(3) ? 2 : 8); k > 0; --k) steps << Step{Step::Click, "btnChangePeriod"};
+        } else if (r < 15) {
+            steps << Step{Step::Click, "btnTrade"} << Step{Step::Click, markets[upTo(6)]}
+                  << Step{Step::Click, upTo(2) ? "btnBuy" : "btnSell"}
+                  << Step{Step::Type, QString::number(1 + upTo(upTo(4) ? 8 : 400))} << Step{Step::Enter}
+                  << Step{Step::Click, upTo(5) ? "btnYes" : "btnNo"};
+        } else {
+            static const QList<Step> others{{Step::Click, "btnTradeHist"},    {Step::Click, "btnCloseTradeHistory"},
+                                            {Step::Click, "btnNewsHist"},     {Step::Click, "btnCloseNewsHist"},
+                                            {Step::Click, "mnuGraph", 3},     {Step::Click, "cboCommodity", 1},
+                                            {Step::Click, "mnuGRType", 1},    {Step::Click, "mnuGRType", 2},
+                                            {Step::Click, "mnuMoving", 2},    {Step::Click, "mnuGLType", 2},
+                                            {Step::Click, "mnuMaximum", 1},   {Step::Click, "mnuNews", 2},
+                                            {Step::Click, "btnHold"}};
+            steps << others[upTo(static_cast<int>(others.size()))];
+        }
+    }
+    return steps.mid(0, n);
+}
+
+struct SaveHarness : Harness {
+    explicit SaveHarness(const QString& db, const QString& folder) : Harness(db) {
+        start();
+        game->setSaveFolder(folder);
+        take();
+    }
+    QByteArray saved(const QString& folder) const {
+        QFile f(savedGamePath(folder));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+void expectSameGame(const Game& a, const Game& b, const QString& when) {
+    const GameState &x = a.state(), &y = b.state();
+    EXPECT_TRUE(x.desk == y.desk) << when.toStdString();
+    EXPECT_TRUE(x.market == y.market && x.prices == y.prices) << when.toStdString();
+    EXPECT_TRUE(x.news == y.news && x.hints == y.hints && x.background == y.background) << when.toStdString();
+    EXPECT_TRUE(x.settings == y.settings && x.chart == y.chart) << when.toStdString();
+    EXPECT_TRUE(x == y) << when.toStdString();
+    ASSERT_EQ(a.model().keys(), b.model().keys());
+    for (const QString& k : a.model().keys()) EXPECT_EQ(a.model().at(k), b.model().at(k)) << k.toStdString() << " " << when.toStdString();
+    EXPECT_TRUE(a.charts() == b.charts()) << when.toStdString();
+}
+
+class SavedGameTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        QStandardPaths::setTestModeEnabled(true);
+        ASSERT_TRUE(dir_.isValid());
+    }
+    QString folder(const QString& name) const { return dir_.filePath(name); }
+    QTemporaryDir dir_;
+};
+
+} // namespace
+
+TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
+    for (unsigned seed = 1; seed <= 24; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 rng(seed);
+        const bool tick = seed % 3 == 0;
+        const QString db = tick ? tickJanuary1996().path() : wanderingDaily1990().path();
+        const QString saves = folder(QStringLiteral("round%1").arg(seed));
+        SaveHarness original(db, saves);
+        const QHash<QString, QString> setup{{"level", seed % 4 == 1 ? "Novice" : "Expert"},
+                                            {"length", tick || seed % 2 ? "Month" : "Year"},
+                                            {"data", tick ? "Tick" : "Daily"},
+                                            {"news", seed % 5 == 0 ? "Daily" : "Annual"},
+                                            {"period", "select"},
+                                            {"month", "1"},
+                                            {"year", tick ? "1996" : "1990"}};
+        original.setup(setup);
+        original.forward();
+        for (const Step& s : randomSteps(rng, std::uniform_int_distribution<int>(0, 300)(rng))) apply(*original.game, s);
+        if (!original.state().gameStarted) { // the game ended: the next one begins
+            original.setup(setup);
+            original.forward();
+        }
+        ASSERT_TRUE(original.state().gameStarted);
+        original.game->click(QStringLiteral("mnuSave"));
+        ASSERT_EQ(original.take().last(), "frmPlayerNotification: Saved Game | The game has been saved.");
+
+        SaveHarness resumed(db, saves);
+        resumed.game->click(QStringLiteral("mnuResume"));
+        EXPECT_TRUE(resumed.take().isEmpty()); // nothing to confirm over a desk with no game
+        expectSameGame(*original.game, *resumed.game, QStringLiteral("after resume"));
+        // The file carries the whole state: saving the resumed game writes it again byte for byte.
+        const QString again = folder(QStringLiteral("again%1").arg(seed));
+        resumed.game->setSaveFolder(again);
+        resumed.game->click(QStringLiteral("mnuSave"));
+        resumed.take();
+        EXPECT_EQ(resumed.saved(again), original.saved(saves));
+
+        const QList<Step> after = randomSteps(rng, 120);
+        for (int i = 0; i < after.size() && !original.game->ended(); ++i) {
+            apply(*original.game, after[i]);
+            apply(*resumed.game, after[i]);
+            ASSERT_EQ(original.take(), resumed.take()) << "step " << i << " " << after[i].name.toStdString();
+            ASSERT_EQ(original.game->ended(), resumed.game->ended());
+            if (i % 10 == 0 || i + 1 == after.size()) expectSameGame(*original.game, *resumed.game, QString::number(i));
+        }
+    }
+}
+
+TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
+    const QString saves = folder(QStringLiteral("refusals"));
+    SaveHarness h(wanderingDaily1990().path(), saves);
+    h.game->click(QStringLiteral("mnuResume"));
+    EXPECT_EQ(h.take(), QStringList{"frmPlayerNotification: Saved Game | There is no saved game to resume."});
+    EXPECT_FALSE(h.game->isActionable(QStringLiteral("mnuSave"))); // no game yet
+
+    h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"year", "1990"}});
+    h.forward(3);
+    h.game->click(QStringLiteral("mnuSave"));
+    const QByteArray good = h.saved(saves);
+    ASSERT_FALSE(good.isEmpty());
+    h.forward(4);
+    h.game->click(QStringLiteral("btnTrade"));
+    h.game->click(QStringLiteral("btnGold"));
+    h.take();
+    const QString other = folder(QStringLiteral("other"));
+    h.game->setSaveFolder(other);
+    h.game->click(QStringLiteral("mnuSave"));
+    const QByteArray current = h.saved(other);
+    h.game->setSaveFolder(saves);
+    h.take();
+
+    QByteArray newer = good;
+    newer[11] = static_cast<char>(kSavedGameFormat + 1); // the version's low byte
+    QFile foreignFile(wanderingDaily1990().path());
+    ASSERT_TRUE(foreignFile.open(QIODevice::ReadOnly));
+    const QString damaged = QStringLiteral("the file is damaged.");
+    QList<std::pair<QByteArray, QString>> files{
+        {good.left(good.size() - 1), damaged},
+        {good.left(good.size() / 2), damaged},
+        {good.left(10), damaged},
+        {good.left(3), damaged},
+        {QByteArray(), damaged},
+        {foreignFile.readAll(), QStringLiteral("the file is not a Pellucar saved game.")},
+        {QByteArray("PLCRSAVX") + good.mid(8), QStringLiteral("the file is not a Pellucar saved game.")},
+        {newer, QStringLiteral("it was saved by a newer version of Pellucar.")},
+    };
+    std::mt19937 rng(7);
+    for (int i = 0; i < 12; ++i) {
+        QByteArray flipped = good;
+        const auto at = std::uniform_int_distribution<qsizetype>(12, good.size() - 1)(rng);
+        flipped[at] = static_cast<char>(flipped[at] ^ (1 << (i % 8)));
+        files.append({flipped, damaged});
+    }
+    for (const auto& [bytes, why] : files) {
+        QFile f(savedGamePath(saves));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        h.game->click(QStringLiteral("mnuResume"));
+        EXPECT_EQ(h.take(), QStringList{"frmPlayerNotification: Saved Game | The saved game could not be read: " + why});
+        h.game->click(QStringLiteral("mnuSave"));
+        h.take();
+        EXPECT_EQ(h.saved(saves), current) << why.toStdString() << " " << bytes.size();
+    }
+
+    // The good file over a running game asks first; No keeps the game.
+    QFile f(savedGamePath(saves));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(good);
+    f.close();
+    h.dialogs.queueAnswer(QStringLiteral("btnNo"));
+    h.game->click(QStringLiteral("mnuResume"));
+    EXPECT_EQ(h.take(), QStringList{"frmConfirm: Resume Saved Game | Resume the saved game?  The game in progress "
+                                    "will be lost."});
+    EXPECT_EQ(h.state().periodIndex, 7);
+    h.game->click(QStringLiteral("mnuResume"));
+    EXPECT_EQ(h.state().periodIndex, 3);
+    EXPECT_EQ(h.text("LabelDay"), "Day 3:");
+}
+
+TEST_F(SavedGameTest, FailedWriteKeepsTheLastSave) {
+    const QString saves = folder(QStringLiteral("writes"));
+    SaveHarness h(wanderingDaily1990().path(), saves);
+    h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"year", "1990"}});
+    h.forward(2);
+    h.game->click(QStringLiteral("mnuSave"));
+    const QByteArray first = h.saved(saves);
+    h.forward(5);
+    h.take();
+
+    // A disk that fills up halfway: no file may grow past a few bytes.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    h.game->click(QStringLiteral("mnuSave"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    const QStringList lines = h.take();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].startsWith("frmPlayerNotification: Saved Game | The game could not be saved: ")) << lines[0].toStdString();
+    EXPECT_EQ(h.saved(saves), first);
+    EXPECT_EQ(QDir(saves).entryList(QDir::Files), QStringList{kSavedGameFileName}); // no scraps left
+
+    // A folder that cannot be made.
+    QFile blocker(folder(QStringLiteral("blocked")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    h.game->setSaveFolder(blocker.fileName() + QStringLiteral("/saves"));
+    h.game->click(QStringLiteral("mnuSave"));
+    EXPECT_EQ(h.take().value(0).section(':', 0, 1),
+              "frmPlayerNotification: Saved Game | The game could not be saved");
+}
