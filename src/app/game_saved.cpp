@@ -68,6 +68,9 @@ void Game::mnuResume_Click() {
     s_ = std::move(state);
     for (auto it = saved->controls.cbegin(); it != saved->controls.cend(); ++it)
         if (model_.has(it.key())) model_[it.key()] = it.value();
+    // A game saved in progress was not yet in the record of past games; it
+    // goes in when it finishes, like any other.
+    gameRecorded_ = false;
     // What was worked out from the last game's period goes with it.
     dailyChartPrices_ = {};
     deferChartRefresh_ = false;
