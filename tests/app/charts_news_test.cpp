@@ -9,58 +9,32 @@ using namespace pellucar::test;
 
 namespace {
 
-FixtureDb& daily1990() {
-    static FixtureDb db("charts_news_daily");
-    static const bool built = (buildDaily1990(db), true);
-    (void)built;
-    return db;
-}
-
-FixtureDb& tick1996() {
-    static FixtureDb db("charts_news_tick");
-    static const bool built = (buildTickJanuary1996(db), true);
-    (void)built;
-    return db;
-}
-
 struct Daily : Harness {
-    Daily() : Harness(daily1990().path()) {
-        start();
-        setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
-        take();
-    }
+    Daily() : Harness(sharedDaily1990()) { startDaily1990(); }
 };
 
 } // namespace
 
-TEST(ChartMenus, MovingAverageCycleAndGraphTypesRetitleTheCharts) {
+TEST(ChartMenus, MenuChoicesRetitleTheChartsAndTheirItems) {
+    // What each choice means is the chart options' own test; here the
+    // clicks reach them and the window shows the result.
     Daily h;
     h.forward(20);
     EXPECT_EQ(h.text("GraphRight"), "Moving Average");
-    const QStringList periods{"15", "20", "5"};
-    for (const QString& n : periods) {
-        h.game->click("mnuMoving", 2);
-        EXPECT_EQ(h.text("mnuGRType_0"), "Moving Average - " + n);
-        EXPECT_EQ(h.text("mnuMoving_2"), n + " periods");
-    }
+    h.game->click("mnuMoving", 2);
+    EXPECT_EQ(h.text("mnuGRType_0"), "Moving Average - 15");
+    EXPECT_EQ(h.text("mnuMoving_2"), "15 periods");
     h.game->click("mnuGRType", 1);
     EXPECT_EQ(h.text("GraphRight"), "Relative Strength Index");
     EXPECT_TRUE(h.game->model().checked("mnuGRType_1"));
-    // A moving-average line brings the moving average back.
-    h.game->click("mnuMoving", 1);
-    EXPECT_EQ(h.text("GraphRight"), "Moving Average");
     h.game->click("mnuStoch", 1);
     EXPECT_EQ(h.text("GraphRight"), "Stochastic Indicator");
     EXPECT_TRUE(h.game->model().checked("mnuStoch_1"));
     EXPECT_FALSE(h.game->model().checked("mnuStoch_0"));
-
-    h.game->click("mnuGLType", 2);
-    EXPECT_EQ(h.text("GraphLeft"), "Year-to-Date");
     h.game->click("mnuGLPrice", 0);
     EXPECT_EQ(h.text("GraphLeft"), "Price");
-    EXPECT_FALSE(h.game->model().checked("mnuGLType_2"));
-    h.game->click("mnuGLType", 0);
-    EXPECT_EQ(h.text("GraphLeft"), "Open-High-Low-Close");
+    h.game->click("mnuGLType", 2);
+    EXPECT_EQ(h.text("GraphLeft"), "Year-to-Date");
     // The composed charts carry the same titles the model shows.
     EXPECT_EQ(h.game->charts().left.title, h.text("GraphLeft"));
     EXPECT_EQ(h.game->charts().right.title, h.text("GraphRight"));
@@ -69,7 +43,6 @@ TEST(ChartMenus, MovingAverageCycleAndGraphTypesRetitleTheCharts) {
 TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
     Daily h;
     h.forward(3);
-    const int pointsBefore = static_cast<int>(h.game->charts().left.points.size());
     h.game->click("btnTrade");
     h.game->click("btnOil");
     h.game->click("btnBuy");
@@ -78,7 +51,7 @@ TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
     h.game->click("btnYes");
     h.forward(2);
     const charts::ChartData& left = h.game->charts().left;
-    EXPECT_GE(left.points.size(), pointsBefore);
+    EXPECT_EQ(left.points.size(), 5);
     ASSERT_EQ(left.markers.size(), 1);
     EXPECT_TRUE(left.markers[0].buy);
     EXPECT_FALSE(left.markers[0].marginCall);
@@ -89,8 +62,8 @@ TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
     EXPECT_EQ(h.state().chart.chartMarket(), 2);
 }
 
-TEST(NewsHistory, TickGameListsTheStoriesAndTheGridGivesWayToTheCharts) {
-    Harness h(tick1996().path());
+TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
+    Harness h(sharedTickJanuary1996());
     h.start();
     h.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});
     h.forward(1);
@@ -98,8 +71,21 @@ TEST(NewsHistory, TickGameListsTheStoriesAndTheGridGivesWayToTheCharts) {
     h.game->click("btnNewsHist");
     EXPECT_EQ(h.take(), QStringList{"frmPlayerNotification: News History | * No News Stories *"});
     EXPECT_FALSE(h.game->model().visible("newsgrid"));
-    h.forward(9); // through the first three checkpoints of Tuesday
-    h.take();
+    h.forward(5); // Monday Jan 1: no stories
+    EXPECT_TRUE(h.take().isEmpty());
+    h.forward(); // 9:00 Tuesday: stories before 9:00
+    EXPECT_EQ(h.take(), QStringList{"frmNewsDisplay: Early Report | Short story."});
+    h.forward(); // 10:00: 9:00 up to 11:01, 11:01 itself excluded
+    QStringList t = h.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_TRUE(t[0].startsWith("frmNewsDisplay: Mid Report | yyyy"));
+    h.forward(); // 11:00 releases nothing
+    EXPECT_TRUE(h.take().isEmpty());
+    h.forward(); // 12:00: the 11:01 story
+    t = h.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_TRUE(t[0].startsWith("frmNewsDisplay: Noon Report | xxx"));
+
     h.game->click("btnNewsHist");
     const ControlState& grid = h.game->model().at("newsgrid");
     EXPECT_TRUE(grid.visible);

@@ -1,34 +1,19 @@
 // The game clock: one period per Forward press, the labels it writes, the
 // final-day notice and the end of a game, in daily and tick games.
+#include "charts/chart_options.h"
 #include "common/dates.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace pellucar;
 using namespace pellucar::test;
 
-namespace {
-
-QHash<QString, QString> dailyQuarter1990() {
-    return {{"level", "Expert"}, {"length", "Quarter"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}};
-}
-
-int countLines(const QStringList& lines, const QString& needle) {
-    int n = 0;
-    for (const QString& l : lines) n += l.contains(needle) ? 1 : 0;
-    return n;
-}
-
-} // namespace
-
 TEST(DailyClock, QuarterGameShowsEveryTradingDayThenEnds) {
-    FixtureDb db("clock_daily_quarter");
-    buildDaily1990(db);
-    Harness h(db.path());
-    h.start();
-    h.setup(dailyQuarter1990());
-    h.take();
+    Harness h(sharedDaily1990());
+    h.startDaily1990("Expert", "Quarter");
     ASSERT_EQ(h.state().gameLengthDays, 90);
     EXPECT_EQ(h.text("lblTradeTime"), "4:00 pm");
     EXPECT_EQ(h.text("LabelDay"), "Day 0:");
@@ -61,16 +46,10 @@ TEST(DailyClock, QuarterGameShowsEveryTradingDayThenEnds) {
 }
 
 TEST(DailyClock, LengthInPeriodsEndsTheGameAndNoticeTwoPressesBefore) {
-    FixtureDb db("clock_daily_length");
-    buildDaily1990(db);
-    Harness h(db.path());
-    h.start();
-    auto settings = dailyQuarter1990();
-    settings["length"] = "Year";
-    h.setup(settings);
+    Harness h(sharedDaily1990());
+    h.startDaily1990();
     EXPECT_EQ(h.state().gameLengthDays, 360);
     h.game->mutableStateForTests().gameLengthDays = 30;
-    h.take();
     h.forward(28);
     EXPECT_EQ(countLines(h.take(), "Begin Final Day"), 0);
     h.forward(); // advancing from period 28
@@ -81,14 +60,10 @@ TEST(DailyClock, LengthInPeriodsEndsTheGameAndNoticeTwoPressesBefore) {
 }
 
 TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
-    FixtureDb db("clock_daily_short");
-    buildDaily1990(db);
     {
-        Harness h(db.path());
-        h.start();
-        h.setup(dailyQuarter1990());
+        Harness h(sharedDaily1990());
+        h.startDaily1990("Expert", "Quarter");
         h.game->mutableStateForTests().gameLengthDays = 15;
-        h.take();
         h.forward(15);
         const QStringList t = h.take();
         EXPECT_EQ(countLines(t, "Begin Final Day"), 0);
@@ -97,9 +72,8 @@ TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
     {
         // With 17 periods the hint of period 15 and the notice share a press:
         // the hint check runs before the period advances.
-        Harness h(db.path());
-        h.start();
-        h.setup(dailyQuarter1990());
+        Harness h(sharedDaily1990());
+        h.startDaily1990("Expert", "Quarter");
         h.game->mutableStateForTests().gameLengthDays = 17;
         h.forward(15);
         h.take();
@@ -116,11 +90,7 @@ TEST(DailyClock, CalendarRunningOutEndsTheGame) {
     db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 1, 12), [](int, int d) { return 50.0 + d; });
     db.addOverview(QDate(1965, 10, 17), 0, "x");
     Harness h(db.path());
-    h.start();
-    auto settings = dailyQuarter1990();
-    settings["length"] = "Year";
-    h.setup(settings);
-    h.take();
+    h.startDaily1990();
     // Ten trading days: the calendar gives out on the tenth press.
     h.forward(9);
     EXPECT_EQ(countLines(h.take(), "frmGameOver"), 0);
@@ -130,11 +100,8 @@ TEST(DailyClock, CalendarRunningOutEndsTheGame) {
 }
 
 TEST(DailyClock, EndWindowContinueKeepsTheGameGoing) {
-    FixtureDb db("clock_continue");
-    buildDaily1990(db);
-    Harness h(db.path());
-    h.start();
-    h.setup(dailyQuarter1990());
+    Harness h(sharedDaily1990());
+    h.startDaily1990("Expert", "Quarter");
     h.forward(2);
     h.take();
     h.game->click("mnuEnd"); // the first button of the end window is Continue
@@ -151,9 +118,7 @@ TEST(DailyClock, EndWindowContinueKeepsTheGameGoing) {
 }
 
 TEST(TickClock, MonthGamePlaysSixHoursADayAndEndsOnTheLastHour) {
-    FixtureDb db("clock_tick_month");
-    buildTickJanuary1996(db);
-    Harness h(db.path());
+    Harness h(sharedTickJanuary1996());
     h.start();
     h.setup({{"level", "Expert"}, {"length", "Month"}, {"data", "Tick"}, {"period", "select"}, {"month", "1"},
              {"year", "1996"}});
@@ -181,9 +146,7 @@ TEST(TickClock, MonthGamePlaysSixHoursADayAndEndsOnTheLastHour) {
 }
 
 TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
-    FixtureDb db("clock_tick_end");
-    buildTickJanuary1996(db);
-    Harness h(db.path());
+    Harness h(sharedTickJanuary1996());
     h.start();
     h.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});
     const int n = h.state().tradingDayCount;
@@ -196,49 +159,16 @@ TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
     EXPECT_EQ(h.text("lblTradeTime"), "2:00 pm");
 }
 
-TEST(TickClock, HourLabelsAndDayArithmetic) {
-    EXPECT_EQ(Game::TraderTickTime(6), "2:00 pm");
-    EXPECT_EQ(Game::TraderTickTime(12), "2:00 pm");
-    EXPECT_EQ(Game::TraderTickTime(18), "2:00 pm");
-    EXPECT_EQ(Game::TraderTickTime(7), "9:00 am");
-    EXPECT_EQ(Game::TraderTickTime(4), "12:00 pm");
-    EXPECT_EQ(Game::TickDayOf(6), 0);
-    EXPECT_EQ(Game::TickDayOf(7), 1);
-    EXPECT_EQ(Game::TickOfDay(7), 1);
-    EXPECT_EQ(Game::TickDayOf(12), 1);
-    EXPECT_EQ(Game::TickOfDay(12), 6);
-}
-
-TEST(TickClock, NewsComesOutAtItsCheckpointInSizeOrder) {
-    FixtureDb db("clock_tick_news");
-    buildTickJanuary1996(db);
-    Harness h(db.path());
-    h.start();
-    h.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});
-    h.forward(6); // Monday Jan 1: no stories
-    h.take();
-    h.forward(); // 9:00 Tuesday: stories before 9:00
-    QStringList t = h.take();
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_EQ(t[0], "frmNewsDisplay: Early Report | Short story.");
-    h.forward(); // 10:00: 9:00 up to 11:01, 11:01 itself excluded
-    t = h.take();
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_TRUE(t[0].startsWith("frmNewsDisplay: Mid Report | yyyy"));
-    h.forward(); // 11:00 releases nothing
-    EXPECT_TRUE(h.take().isEmpty());
-    h.forward(); // 12:00: the 11:01 story
-    t = h.take();
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_TRUE(t[0].startsWith("frmNewsDisplay: Noon Report | xxx"));
-    EXPECT_EQ(h.state().news.newsCount(), 3);
-    EXPECT_EQ(h.state().news.entries()[2].newsTime, QTime(12, 0));
+TEST(TickClock, PeriodsMapOntoDaysAndHoursForTheClockAndTheCharts) {
+    // Period 6 is the last hour of day 0; 7 and 12 the first and last of day 1.
+    for (const auto& [n, day, hour] : {std::tuple{1, 0, 1}, {6, 0, 6}, {7, 1, 1}, {12, 1, 6}}) {
+        EXPECT_EQ(std::pair(Game::TickDayOf(n), Game::TickOfDay(n)), std::pair(day, hour)) << n;
+        EXPECT_EQ(std::pair(charts::tickDayOf(n), charts::tickOfDay(n)), std::pair(day, hour)) << n;
+    }
 }
 
 TEST(TickClock, SamePeriodKeepsItsTicksAnotherLengthReadsThemAgain) {
-    FixtureDb db("clock_tick_cache");
-    buildTickJanuary1996(db);
-    Harness h(db.path());
+    Harness h(sharedTickJanuary1996());
     h.start();
     const QHash<QString, QString> month{{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}};
     h.setup(month);

@@ -13,11 +13,8 @@ using namespace pellucar::test;
 namespace {
 
 struct Desk : Harness {
-    explicit Desk(const FixtureDb& db, const QString& level = QStringLiteral("Expert"))
-        : Harness(db.path()) {
-        start();
-        setup({{"level", level}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
-        take();
+    explicit Desk(const QString& level = QStringLiteral("Expert")) : Harness(sharedDaily1990()) {
+        startDaily1990(level);
     }
     const ControlState& ctl(const QString& key) const { return game->model().at(key); }
     // Trade, market, side and units, up to the read-back.
@@ -35,17 +32,10 @@ struct Desk : Harness {
     float position(Market m) const { return state().desk.account.position(m); }
 };
 
-FixtureDb& daily1990() {
-    static FixtureDb db("desk_daily1990");
-    static const bool built = (buildDaily1990(db), true);
-    (void)built;
-    return db;
-}
-
 } // namespace
 
 TEST(Desk, OrderIsReadBackThenFilledConfirmedAndShown) {
-    Desk d(daily1990());
+    Desk d;
     d.forward(); // Oil 20.00
     d.enter("btnOil", "btnBuy", "5");
     EXPECT_EQ(d.text("lblorderverify"), "Is this order correct? Buy 5 Oil @ $20.00");
@@ -83,7 +73,7 @@ TEST(Desk, OrderIsReadBackThenFilledConfirmedAndShown) {
 }
 
 TEST(Desk, FinePricedMarketsConfirmTheDecimalQuoted) {
-    Desk d(daily1990());
+    Desk d;
     d.forward();
     // Soybean 612.25 cents is quoted 6.1225 dollars; the fill must say so,
     // not the single-precision value's binary tail.
@@ -96,7 +86,7 @@ TEST(Desk, FinePricedMarketsConfirmTheDecimalQuoted) {
 }
 
 TEST(Desk, RefusalsChangeNothingAndHoldOrCancelMakeNoTrade) {
-    Desk d(daily1990());
+    Desk d;
     d.forward();
     // Flat, 100,000 carries 49 Oil: 201 passes the position limit.
     d.enter("btnOil", "btnBuy", "201");
@@ -137,7 +127,7 @@ TEST(Desk, RefusalsChangeNothingAndHoldOrCancelMakeNoTrade) {
 }
 
 TEST(Desk, MaximumDisplayShowsWhatTheCheckWouldTake) {
-    Desk d(daily1990());
+    Desk d;
     d.forward();
     EXPECT_EQ(d.text("LabelMaxiPos"), "Maximum Transaction:");
     d.game->click("btnTrade");
@@ -152,7 +142,7 @@ TEST(Desk, MaximumDisplayShowsWhatTheCheckWouldTake) {
 }
 
 TEST(Desk, NoviceTradesOilWithoutChoosingAMarket) {
-    Desk d(daily1990(), "Novice");
+    Desk d("Novice");
     d.forward();
     d.game->click("btnTrade");
     EXPECT_TRUE(d.ctl("btnOil").visible);
@@ -170,7 +160,7 @@ TEST(Desk, NoviceTradesOilWithoutChoosingAMarket) {
 }
 
 TEST(Desk, TradeHistoryListsTradesAndAveragePrices) {
-    Desk d(daily1990());
+    Desk d;
     d.forward();
     d.game->click("btnTradeHist");
     ASSERT_GE(d.ctl("TradeGrid").rows.size(), 2);
@@ -198,7 +188,7 @@ TEST(Desk, TradeHistoryListsTradesAndAveragePrices) {
 }
 
 TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
-    Desk d(daily1990());
+    Desk d;
     d.forward(); // Oil 20.00
     // Short 45 Oil ties up 91,125; each day costs 45 x 250 = 11,250.
     d.order("btnOil", "btnSell", "45");
@@ -225,7 +215,7 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
 }
 
 TEST(Desk, BlownOutAccountEndsTheGame) {
-    Desk d(daily1990());
+    Desk d;
     d.random.push(0.5); // not the one-in-three verdict draw
     d.forward();
     d.order("btnOil", "btnBuy", "10");
@@ -243,7 +233,7 @@ TEST(Desk, BlownOutAccountEndsTheGame) {
 }
 
 TEST(Desk, CommissionStatementChargesTwentyFiveATrade) {
-    Desk d(daily1990());
+    Desk d;
     d.forward();
     for (int i = 0; i < 6; ++i) {
         d.order("btnGold", "btnBuy", "1");
@@ -261,7 +251,7 @@ TEST(Desk, CommissionStatementChargesTwentyFiveATrade) {
 }
 
 TEST(Desk, EveryModelKeyIsAControlOfTheWindow) {
-    Desk d(daily1990());
+    Desk d;
     // Touch every area: orders, refusals, reports, menus, the end window.
     d.forward();
     d.order("btnOil", "btnBuy", "2");

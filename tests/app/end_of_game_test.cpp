@@ -39,19 +39,8 @@ TEST(Verdict, BandEdgesAreSinglePrecisionAndFlatGamesSplitOnTrades) {
 
 namespace {
 
-FixtureDb& daily1990() {
-    static FixtureDb db("end_daily1990");
-    static const bool built = (buildDaily1990(db), true);
-    (void)built;
-    return db;
-}
-
 struct Ended : Harness {
-    explicit Ended(const QString& level) : Harness(daily1990().path()) {
-        start();
-        setup({{"level", level}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
-        take();
-    }
+    explicit Ended(const QString& level) : Harness(sharedDaily1990()) { startDaily1990(level); }
     // Game > End after `presses` periods; returns the verdict line.
     QString endAfter(int presses, QList<double> draws) {
         forward(presses);

@@ -47,4 +47,24 @@ void buildTickJanuary1996(FixtureDb& db) {
     db.addNews(QDate(1996, 1, 2), QStringLiteral("10:15:00"), QStringLiteral("Mid Report"), QString(700, 'y'));
 }
 
+const QString& sharedDaily1990() {
+    static FixtureDb db("shared_daily1990");
+    static const bool built = (buildDaily1990(db), true);
+    (void)built;
+    return db.path();
+}
+
+const QString& sharedTickJanuary1996() {
+    static FixtureDb db("shared_tick1996");
+    static const bool built = (buildTickJanuary1996(db), true);
+    (void)built;
+    return db.path();
+}
+
+int countLines(const QStringList& lines, const QString& needle) {
+    int n = 0;
+    for (const QString& l : lines) n += l.contains(needle) ? 1 : 0;
+    return n;
+}
+
 } // namespace pellucar::test

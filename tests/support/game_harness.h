@@ -19,6 +19,14 @@ struct Harness {
         : game(std::make_unique<Game>(dialogs, random, dbPath, pastGames)) {}
 
     void start() { game->startUp(); }
+    // Starts up and begins a daily game of 1990 (select period), dropping
+    // the windows shown on the way.
+    void startDaily1990(const QString& level = QStringLiteral("Expert"),
+                        const QString& length = QStringLiteral("Year")) {
+        start();
+        setup({{"level", level}, {"length", length}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+        take();
+    }
     // Starts a game through Game > Start with the given setup choices.
     void setup(const QHash<QString, QString>& settings) {
         dialogs.queueSetup(settings);
@@ -37,11 +45,18 @@ struct Harness {
     }
 };
 
+// Transcript lines that contain `needle`.
+int countLines(const QStringList& lines, const QString& needle);
+
 // Every weekday of 1990 (Oil rising by 0.25 a day from 20.00, the other
 // markets flat) and the disclaimer row.
 void buildDaily1990(FixtureDb& db);
 // January 1996 tick days: 22 weekdays with six ticks per market, and a few
 // news stories.
 void buildTickJanuary1996(FixtureDb& db);
+// The two fixtures above, built once per test process and read by every
+// game in it.
+const QString& sharedDaily1990();
+const QString& sharedTickJanuary1996();
 
 } // namespace pellucar::test
