@@ -29,12 +29,7 @@ TEST(ChartOptions, ComboAndMenuMapOntoEachOtherBothWays) {
         EXPECT_EQ(back.comboIndex(), combo);
     }
 
-    ChartOptions soy;
-    soy.cboCommodity_Click(4);
-    EXPECT_EQ(soy.chartMarket(), 5);
-    EXPECT_TRUE(soy.graphItemChecked(5));
-    EXPECT_EQ(soy.comboText(), "Soybean");
-
+    // The combo names a market as its list does, the menu as its item does.
     ChartOptions menu;
     menu.mnuGraph_Click(5); // "Soy&bean"
     EXPECT_EQ(menu.comboText(), "Soybean");
@@ -90,7 +85,6 @@ TEST(ChartOptions, GraphTypesTheirTitlesAndCheckMarks) {
     EXPECT_TRUE(o.stochasticItemChecked(1));
     EXPECT_FALSE(o.stochasticItemChecked(0));
     o.mnuStoch_Click(0);
-    EXPECT_TRUE(o.fastStochastics());
     EXPECT_EQ(stochasticTypeText(o.stochasticType()), "FastStochastics");
 }
 
@@ -169,11 +163,4 @@ TEST(ChartOptions, MenuMarksAndCaptionsCarryModelKeys) {
     EXPECT_EQ(o.menuMarks().size(), 19);
     EXPECT_TRUE(o.menuCaptions().contains(MenuCaption{"mnuMoving_2", "15 periods"}));
     EXPECT_TRUE(o.menuCaptions().contains(MenuCaption{"mnuGRType_0", "Moving Average - 15"}));
-}
-
-TEST(ChartOptions, TickPeriodsMapOntoDaysAndHours) {
-    // Period 6 is the last hour of day 0; 7 and 12 the first and last of day 1.
-    EXPECT_EQ(std::pair(tickDayOf(6), tickOfDay(6)), std::pair(0, 6));
-    EXPECT_EQ(std::pair(tickDayOf(7), tickOfDay(7)), std::pair(1, 1));
-    EXPECT_EQ(std::pair(tickDayOf(12), tickOfDay(12)), std::pair(1, 6));
 }

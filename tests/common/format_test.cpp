@@ -36,12 +36,10 @@ TEST(FormatRounding, HalfAwayFromZeroOnTheDecimalText) {
     EXPECT_DOUBLE_EQ(roundDecimal(-2.5, 0), -3.0);
     EXPECT_DOUBLE_EQ(roundDecimal(0.125, 2), 0.13);
     EXPECT_DOUBLE_EQ(roundDecimal(-0.125, 2), -0.13);
-    EXPECT_DOUBLE_EQ(roundDecimal(0.5, 0), 1.0);
     // Only the first dropped digit decides; a 4 followed by 9s stays down.
     EXPECT_DOUBLE_EQ(roundDecimal(0.124999, 2), 0.12);
     EXPECT_DOUBLE_EQ(roundDecimal(18.456, 2), 18.46);
     EXPECT_DOUBLE_EQ(roundDecimal(18.454, 2), 18.45);
-    EXPECT_DOUBLE_EQ(roundDecimalF(18.456f, 2), 18.46);
     // Fewer digits than places: the value is unchanged.
     EXPECT_DOUBLE_EQ(roundDecimal(118.15625, 5), 118.15625);
     EXPECT_DOUBLE_EQ(roundDecimal(7.0, 2), 7.0);
@@ -51,7 +49,6 @@ TEST(FormatRounding, CarriesRunThroughEveryNine) {
     EXPECT_EQ(s(formatStandard(9.995)), "10.00");
     EXPECT_EQ(s(formatStandard(999.995)), "1,000.00");
     EXPECT_EQ(s(formatStandard(-999.995)), "-1,000.00");
-    EXPECT_EQ(s(formatStandard(99999.999)), "100,000.00");
     EXPECT_DOUBLE_EQ(roundDecimal(9.995, 2), 10.0);
     EXPECT_DOUBLE_EQ(roundDecimal(-99.95, 1), -100.0);
     EXPECT_EQ(s(formatWhole(999.5)), "1,000");
@@ -84,15 +81,11 @@ TEST(FormatNumbers, StandardAndWholeGroupThousands) {
     EXPECT_EQ(s(formatStandard(0.5)), "0.50");
     EXPECT_EQ(s(formatStandard(999.99)), "999.99");
     EXPECT_EQ(s(formatStandard(1000)), "1,000.00");
-    EXPECT_EQ(s(formatStandard(1234.5)), "1,234.50");
     EXPECT_EQ(s(formatStandard(-1234.5)), "-1,234.50");
-    EXPECT_EQ(s(formatStandard(100000)), "100,000.00");
     EXPECT_EQ(s(formatStandard(1234567.891)), "1,234,567.89");
-    EXPECT_EQ(s(formatStandard(-1234567.891)), "-1,234,567.89");
     EXPECT_EQ(s(formatStandard(-12.3)), "-12.30");
     EXPECT_EQ(s(formatStandardF(100000.5f)), "100,000.50");
     EXPECT_EQ(s(formatWhole(0)), "0");
-    EXPECT_EQ(s(formatWhole(200)), "200");
     EXPECT_EQ(s(formatWhole(1234567)), "1,234,567");
     EXPECT_EQ(s(formatWhole(-1500)), "-1,500");
     EXPECT_EQ(s(formatWhole(-1234.5)), "-1,235");
@@ -137,19 +130,15 @@ TEST(FormatNumbers, LiteralPrefixIsCopied) {
     EXPECT_EQ(s(formatPatternF(18.455f, QStringLiteral(" $#,##0.#0###"))), " $18.455");
 }
 
-TEST(FormatNumbers, PercentIsHundredfoldWithTwoDecimals) {
+TEST(FormatNumbers, PercentRoundsTheHundredfoldDecimalTextToTwoPlaces) {
     EXPECT_EQ(s(formatPercent(0.1234)), "12.34%");
     EXPECT_EQ(s(formatPercent(-0.05)), "-5.00%");
-    EXPECT_EQ(s(formatPercent(0)), "0.00%");
     EXPECT_EQ(s(formatPercent(1)), "100.00%");
     EXPECT_EQ(s(formatPercent(0.12345)), "12.35%");
     EXPECT_EQ(s(formatPercent(-0.12345)), "-12.35%");
     EXPECT_EQ(s(formatPercent(0.00125)), "0.13%");
     // Unlike "Standard", the percent form has no thousands separator.
     EXPECT_EQ(s(formatPercent(12.345)), "1234.50%");
-}
-
-TEST(FormatNumbers, PercentRoundsTheHundredfoldDecimalText) {
     // A gain of 35 dollars on 100,000 is 0.00035, which is 0.035 percent and
     // shows as 0.04%. The hundredfold product in binary is
     // 0.034999999999999996, whose own text rounds down to 0.03.
@@ -163,10 +152,7 @@ TEST(FormatNumbers, PlainIsTheShortestTextWithoutExponent) {
     EXPECT_EQ(s(formatPlain(18.5)), "18.5");
     EXPECT_EQ(s(formatPlain(118.15625)), "118.15625");
     EXPECT_EQ(s(formatPlain(7)), "7");
-    EXPECT_EQ(s(formatPlain(-2.25)), "-2.25");
     EXPECT_EQ(s(formatPlain(0)), "0");
-    EXPECT_EQ(s(formatPlain(0.1)), "0.1");
-    EXPECT_EQ(s(formatPlain(1e-5)), "0.00001");
     EXPECT_EQ(s(formatPlain(0.00001234)), "0.00001234");
     EXPECT_EQ(s(formatPlain(-0.0005)), "-0.0005");
     EXPECT_EQ(s(formatPlain(123456789)), "123456789");
@@ -195,25 +181,21 @@ TEST(FormatNumbers, NegativeZeroAfterRoundingHasNoMinus) {
     EXPECT_EQ(s(formatStandard(-0.005)), "-0.01");
 }
 
-TEST(FormatNumbers, NonFiniteInputDoesNotCrash) {
+TEST(FormatNumbers, NonFiniteInputKeepsTheFormsShape) {
     const double values[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                              -std::numeric_limits<double>::infinity()};
     const QRegularExpression standardShape(QStringLiteral("^-?\\d{1,3}(,\\d{3})*\\.\\d\\d$"));
     for (double v : values) {
-        QString standard, percent, whole, plain, pattern;
-        EXPECT_NO_THROW(standard = formatStandard(v));
-        EXPECT_NO_THROW(percent = formatPercent(v));
-        EXPECT_NO_THROW(whole = formatWhole(v));
-        EXPECT_NO_THROW(plain = formatPlain(v));
-        EXPECT_NO_THROW(pattern = formatPattern(v, QStringLiteral(" $#,##0.#0###")));
-        EXPECT_NO_THROW(roundDecimal(v, 2));
-        EXPECT_NO_THROW(roundByPattern(v, QStringLiteral("#,###.#####")));
-        EXPECT_NO_THROW(roundDecimalF(static_cast<float>(v), 2));
-        EXPECT_NO_THROW(formatStandardF(static_cast<float>(v)));
+        const QString standard = formatStandard(v), percent = formatPercent(v);
+        (void)roundDecimal(v, 2); // no crash, no undefined behaviour under the sanitizers
+        (void)roundByPattern(v, QStringLiteral("#,###.#####"));
+        (void)roundDecimalF(static_cast<float>(v), 2);
         // The texts keep the form of their format, never "nan" or "inf".
         EXPECT_TRUE(standardShape.match(standard).hasMatch()) << s(standard);
+        EXPECT_TRUE(standardShape.match(formatStandardF(static_cast<float>(v))).hasMatch());
         EXPECT_TRUE(percent.endsWith('%')) << s(percent);
-        for (const QString& t : {standard, percent, whole, plain, pattern}) {
+        for (const QString& t : {standard, percent, formatWhole(v), formatPlain(v),
+                                 formatPattern(v, QStringLiteral(" $#,##0.#0###"))}) {
             EXPECT_FALSE(t.contains(QStringLiteral("nan"), Qt::CaseInsensitive)) << s(t);
             EXPECT_FALSE(t.contains(QStringLiteral("inf"), Qt::CaseInsensitive)) << s(t);
         }
