@@ -150,9 +150,7 @@ TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
 }
 
 TEST(PriceStore, NoviceStoresOnlyOil) {
-    FixtureDb db("store_novice");
-    buildDaily1990(db);
-    Harness h(db.path());
+    Harness h(sharedDaily1990());
     h.start();
     h.setup({{"level", "Novice"}, {"data", "Daily"}, {"year", "1990"}, {"length", "Quarter"}});
     h.forward(2);
@@ -164,9 +162,7 @@ TEST(PriceStore, NoviceStoresOnlyOil) {
 }
 
 TEST(PriceStore, TickPeriodsReadTheirDayAndHour) {
-    FixtureDb db("store_tick");
-    buildTickJanuary1996(db);
-    Harness h(db.path());
+    Harness h(sharedTickJanuary1996());
     h.start();
     h.setup({{"data", "Tick"}, {"month", "1"}, {"year", "1996"}, {"length", "Month"}});
     const PriceHistory& ph = h.state().prices;
