@@ -7,6 +7,7 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSignalBlocker>
 #include <QToolTip>
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
@@ -19,6 +20,7 @@
 #include <QtCharts/QValueAxis>
 
 #include <cmath>
+#include <utility>
 
 namespace pellucar::ui {
 
@@ -30,6 +32,10 @@ namespace {
 constexpr int kBuy = 0, kSell = 1, kMarginBuy = 2, kMarginSell = 3;
 constexpr double kMarkerSize = 11.0;
 constexpr double kMarginMarkerSize = 14.0;
+// Candles stand this far apart on their own (hidden) axis. With whole
+// hundreds a candle's edges (0.62 of the spacing wide) are whole numbers, so
+// where one is drawn does not depend on how far the chart has moved on.
+constexpr double kCandleSpacing = 100.0;
 
 // A trade marker: a triangle pointing up for a buy and down for a sell,
 // filled for an ordinary trade and hollow with a thick rim for a margin
@@ -139,20 +145,27 @@ void GameChartView::setChartData(const ChartData& data) {
         }
         return;
     }
-    data_ = data;
+    const ChartData before = std::exchange(data_, data);
     built_ = true;
-    title_ = data.title;
-    chart()->setTitle(title_);
+    widest_ = -1;
+    if (title_ != data.title) {
+        title_ = data.title;
+        chart()->setTitle(title_);
+    }
     const QList<Segment> segments = segmentsOf(data_);
     const Shape shape = shapeOf(segments, data_);
     if (shape == shape_ && carrier_) {
-        refill(segments);
+        refill(segments, before);
     } else {
         shape_ = shape;
         rebuild(segments);
         restyle();
     }
     updateAxes();
+    // The chart is laid out now, not when its layout request comes round:
+    // by then the first changes may have been painted already, and the new
+    // layout would be painted a second time.
+    chart()->layout()->activate();
 }
 
 void GameChartView::setColors(const ChartColors& colors) {
@@ -236,32 +249,94 @@ void GameChartView::rebuild(const QList<Segment>& segments) {
         s->attachAxis(s == candles_ ? candleX_ : static_cast<QAbstractAxis*>(x_));
         s->attachAxis(y);
     }
-    fillCandles();
+    fillCandles(nullptr);
     fillMarkers();
 }
 
-void GameChartView::refill(const QList<Segment>& segments) {
+void GameChartView::refill(const QList<Segment>& segments, const ChartData& before) {
     for (qsizetype i = 0; i < segments.size() && i < lines_.size(); ++i) {
-        lines_[i]->setName(segments.at(i).name);
-        lines_[i]->replace(segments.at(i).points);
-        lines_[i]->setPointsVisible(segments.at(i).points.size() == 1);
+        QLineSeries* line = lines_[i];
+        const Segment& seg = segments.at(i);
+        if (line->name() != seg.name) line->setName(seg.name);
+        // The points of an unchanged line (a statistics line, an indicator
+        // that did not move) are left alone: replacing them lays it out again.
+        if (line->count() != seg.points.size() || line->points() != seg.points) line->replace(seg.points);
+        const bool dot = seg.points.size() == 1;
+        if (line->pointsVisible() != dot) line->setPointsVisible(dot);
     }
-    fillCandles();
+    fillCandles(&before);
     fillMarkers();
 }
 
-void GameChartView::fillCandles() {
+void GameChartView::fillCandles(const ChartData* before) {
     if (!candles_) return;
-    // New sets in one append: changing the values of sets already drawn
-    // lays the whole series out again for each value, which costs more
-    // than the sets' connections.
+    if (before && moveCandles(*before)) return;
+    // New sets in one append (each set added or removed lays the series out
+    // again once; each value changed in a set does so too).
     candles_->clear();
+    candleBase_ = 0;
     QList<QCandlestickSet*> sets;
     for (qsizetype i = 0; i < data_.points.size(); ++i) {
         const auto& p = data_.points.at(i).price;
-        if (p) sets << new QCandlestickSet(p->open, p->high, p->low, p->close, static_cast<double>(i));
+        if (p) sets << new QCandlestickSet(p->open, p->high, p->low, p->close, static_cast<double>(i) * kCandleSpacing);
     }
     candles_->append(sets);
+}
+
+bool GameChartView::moveCandles(const ChartData& before) {
+    // The usual redraw: the same days, moved on by the days that left the
+    // chart on the left, and new days on the right. The candles of the days
+    // still shown stay as they are; the base moves by the days gone.
+    const QList<charts::ChartPoint>& was = before.points;
+    const QList<charts::ChartPoint>& now = data_.points;
+    if (was.isEmpty() || now.isEmpty()) return false;
+    const auto sameDay = [](const charts::ChartPoint& a, const charts::ChartPoint& b) {
+        return a.date == b.date && a.hour == b.hour;
+    };
+    qsizetype gone = 0;
+    while (gone < was.size() && !sameDay(was.at(gone), now.first())) ++gone;
+    if (gone == was.size()) return false;
+    const qsizetype kept = std::min(was.size() - gone, now.size());
+    QList<qsizetype> changed; // kept points whose prices differ
+    for (qsizetype i = 0; i < kept; ++i) {
+        const charts::ChartPoint& a = was.at(gone + i);
+        const charts::ChartPoint& b = now.at(i);
+        if (!sameDay(a, b) || a.price.has_value() != b.price.has_value()) return false;
+        if (a.price != b.price) changed << i;
+    }
+    // Each changed value lays the whole series out again: past a few, new
+    // sets are cheaper.
+    if (changed.size() > 2) return false;
+
+    const double base = candleBase_ + static_cast<double>(gone);
+    QList<QCandlestickSet*> drop;
+    QHash<qsizetype, QCandlestickSet*> byPoint;
+    for (QCandlestickSet* set : candles_->sets()) {
+        const auto i = static_cast<qsizetype>(std::lround(set->timestamp() / kCandleSpacing - base));
+        if (i < 0 || i >= kept) drop << set;
+        else byPoint.insert(i, set);
+    }
+    if (!drop.isEmpty()) candles_->remove(drop); // deletes them
+    candleBase_ = base;
+    for (qsizetype i : changed) {
+        QCandlestickSet* set = byPoint.value(i);
+        const charts::Ohlc& p = *now.at(i).price;
+        if (!set) return false;
+        set->setOpen(p.open);
+        set->setHigh(p.high);
+        set->setLow(p.low);
+        set->setClose(p.close);
+    }
+    QList<QCandlestickSet*> added;
+    for (qsizetype i = kept; i < now.size(); ++i) {
+        const auto& p = now.at(i).price;
+        if (p) {
+            const double at = (base + static_cast<double>(i)) * kCandleSpacing;
+            added << new QCandlestickSet(p->open, p->high, p->low, p->close, at);
+        }
+    }
+    if (!added.isEmpty()) candles_->append(added);
+    return true;
 }
 
 void GameChartView::fillMarkers() {
@@ -274,71 +349,100 @@ void GameChartView::fillMarkers() {
         if (markers_[k]) markers_[k]->replace(pts[k]);
 }
 
+double GameChartView::labelWidth(const QString& text) {
+    const auto it = labelWidths_.constFind(text);
+    if (it != labelWidths_.constEnd()) return *it;
+    const double w = QFontMetricsF(x_->labelsFont()).horizontalAdvance(text);
+    if (labelWidths_.size() > 4096) labelWidths_.clear(); // a long game's texts, bounded
+    labelWidths_.insert(text, w);
+    return w;
+}
+
+double GameChartView::widestLabel() {
+    if (widest_ < 0) {
+        widest_ = 0;
+        for (const charts::ChartPoint& p : data_.points)
+            widest_ = std::max(widest_, labelWidth(p.label));
+    }
+    return widest_;
+}
+
 void GameChartView::updateAxes() {
-    const bool axes = data_.hasAxes() && data_.xSlots > 0;
-    const double lo = -0.5, hi = std::max(1, data_.xSlots) - 0.5;
-    x_->setVisible(axes);
-    x_->setRange(lo, hi);
-    x_->setStartValue(lo);
-    candleX_->setRange(lo, hi);
-    yValue_->setVisible(axes && !shape_.percentAxis);
-    yPercent_->setVisible(axes && shape_.percentAxis);
-    if (!axes) {
-        updateXLabels();
-        return;
+    AxisState next = axisState_;
+    next.axes = data_.hasAxes() && data_.xSlots > 0;
+    next.percent = shape_.percentAxis;
+    next.xSlots = data_.xSlots;
+    next.candleBase = candleBase_;
+    if (next.axes) {
+        next.yMin = data_.yMin;
+        next.yMax = data_.yMax;
+        next.yIntervals = std::max(1, data_.yIntervals);
+        next.yLabels = next.percent ? data_.yLabels : QStringList();
+        // A label stands centred under its point, so the last one reaches
+        // half its width past the plot: the right margin leaves it that room.
+        next.rightMargin = std::max(6, static_cast<int>(std::ceil(widestLabel() / 2)) + 2);
     }
-    const int intervals = std::max(1, data_.yIntervals);
-    if (shape_.percentAxis) {
-        for (const QString& l : yPercent_->categoriesLabels())
-            yPercent_->remove(l);
-        yPercent_->setStartValue(data_.yMin);
-        const double step = (data_.yMax - data_.yMin) / intervals;
-        for (int i = 0; i < data_.yLabels.size(); ++i)
-            yPercent_->append(data_.yLabels.at(i), data_.yMin + i * step);
-        yPercent_->setRange(data_.yMin, data_.yMax);
-    } else {
-        // Ticks on round values from zero: where the limits are round (price
-        // axes) they are the limits and the intervals between; where they are
-        // not (the moving average's tenths) the labels still read plainly.
-        const double step = labelStep((data_.yMax - data_.yMin) / intervals);
-        yValue_->setRange(data_.yMin, data_.yMax);
-        yValue_->setTickType(QValueAxis::TicksDynamic);
-        yValue_->setTickAnchor(0);
-        yValue_->setTickInterval(step);
-        const int decimals = decimalsFor(step);
-        yValue_->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+    const bool all = !axisSet_;
+    const AxisState& was = axisState_;
+    const double lo = -0.5, hi = std::max(1, next.xSlots) - 0.5;
+    if (all || next.xSlots != was.xSlots) {
+        x_->setRange(lo, hi);
+        x_->setStartValue(lo);
     }
-    labelStep_ = 0; // the labels themselves may have changed
-    labelWidth_ = 0;
-    // A label stands centred under its point, so the last one reaches half
-    // its width past the plot: the right margin leaves it that room.
-    const QFontMetricsF fm(x_->labelsFont());
-    double widest = 0;
-    for (const charts::ChartPoint& p : data_.points)
-        widest = std::max(widest, fm.horizontalAdvance(p.label));
-    chart()->setMargins(QMargins(2, 2, std::max(6, static_cast<int>(std::ceil(widest / 2)) + 2), 2));
+    if (all || next.xSlots != was.xSlots || next.candleBase != was.candleBase)
+        candleX_->setRange((next.candleBase + lo) * kCandleSpacing, (next.candleBase + hi) * kCandleSpacing);
+    if (all || next.axes != was.axes || next.percent != was.percent) {
+        x_->setVisible(next.axes);
+        yValue_->setVisible(next.axes && !next.percent);
+        yPercent_->setVisible(next.axes && next.percent);
+    }
+    if (next.axes) {
+        const bool yChanged = all || !was.axes || next.percent != was.percent || next.yMin != was.yMin ||
+                              next.yMax != was.yMax || next.yIntervals != was.yIntervals || next.yLabels != was.yLabels;
+        if (yChanged && next.percent) {
+            for (const QString& l : yPercent_->categoriesLabels())
+                yPercent_->remove(l);
+            yPercent_->setStartValue(next.yMin);
+            const double step = (next.yMax - next.yMin) / next.yIntervals;
+            for (int i = 0; i < next.yLabels.size(); ++i)
+                yPercent_->append(next.yLabels.at(i), next.yMin + i * step);
+            yPercent_->setRange(next.yMin, next.yMax);
+        } else if (yChanged) {
+            // Ticks on round values from zero: where the limits are round
+            // (price axes) they are the limits and the intervals between;
+            // where they are not (the moving average's tenths) the labels
+            // still read plainly.
+            const double step = labelStep((next.yMax - next.yMin) / next.yIntervals);
+            yValue_->setRange(next.yMin, next.yMax);
+            yValue_->setTickType(QValueAxis::TicksDynamic);
+            yValue_->setTickAnchor(0);
+            yValue_->setTickInterval(step);
+            const int decimals = decimalsFor(step);
+            yValue_->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+        }
+        if (all || next.rightMargin != was.rightMargin)
+            chart()->setMargins(QMargins(2, 2, next.rightMargin, 2));
+    }
+    axisState_ = next;
+    axisSet_ = true;
     updateXLabels();
 }
 
 void GameChartView::updateXLabels() {
     const int n = static_cast<int>(data_.points.size());
     if (n == 0 || !x_->isVisible()) {
-        for (const QString& l : x_->categoriesLabels())
-            x_->remove(l);
+        if (x_->count() > 0) {
+            for (const QString& l : x_->categoriesLabels())
+                x_->remove(l);
+        }
         shownLabels_.clear();
-        labelStep_ = 0;
         return;
     }
     // Every label gets the room of the widest one plus a gap; as many points
     // are skipped between two labels as that room needs.
-    const QFontMetricsF fm(x_->labelsFont());
-    double widest = 0;
-    for (const charts::ChartPoint& p : data_.points)
-        widest = std::max(widest, fm.horizontalAdvance(p.label));
-    widest += fm.horizontalAdvance(QStringLiteral("MM"));
+    const double widest = widestLabel() + labelWidth(QStringLiteral("MM"));
     double plotWidth = chart()->plotArea().width();
-    if (plotWidth < 20)
-        plotWidth = std::max(40.0, viewport()->width() - fm.horizontalAdvance(QStringLiteral("0000.00")));
+    if (plotWidth < 20) plotWidth = std::max(40.0, viewport()->width() - labelWidth(QStringLiteral("0000.00")));
     const double perSlot = plotWidth / std::max(1, data_.xSlots);
     int step = std::max(1, static_cast<int>(std::ceil(widest / perSlot)));
 
@@ -360,24 +464,29 @@ void GameChartView::updateXLabels() {
         else if (step > 6)
             step = ((step + 5) / 6) * 6;
     }
-    const int widthKey = static_cast<int>(std::lround(plotWidth));
-    if (step == labelStep_ && widthKey == labelWidth_ && !shownLabels_.isEmpty()) return;
-    labelStep_ = step;
-    labelWidth_ = widthKey;
-
-    for (const QString& l : x_->categoriesLabels())
-        x_->remove(l);
-    shownLabels_.clear();
-    for (int i = anchor % step; i < n; i += step) {
-        const QString& text = data_.points.at(i).label;
-        // Category labels must be unique; repeated hour texts are told apart
-        // by zero-width spaces that show nothing.
-        QString label = text;
-        while (x_->categoriesLabels().contains(label))
-            label += QChar(0x200B);
-        x_->append(label, i);
-        shownLabels_.insert(i, text);
+    QMap<int, QString> shown;
+    for (int i = anchor % step; i < n; i += step)
+        shown.insert(i, data_.points.at(i).label);
+    if (shown == shownLabels_ && x_->count() == shown.size()) return;
+    shownLabels_ = shown;
+    {
+        // One change of the axis, not one for each label: each tells the
+        // chart to lay itself out again.
+        const QSignalBlocker quiet(x_);
+        for (const QString& l : x_->categoriesLabels())
+            x_->remove(l);
+        QStringList used;
+        for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
+            // Category labels must be unique; repeated hour texts are told
+            // apart by zero-width spaces that show nothing.
+            QString label = it.value();
+            while (used.contains(label))
+                label += QChar(0x200B);
+            used << label;
+            x_->append(label, it.key());
+        }
     }
+    emit x_->categoriesChanged();
 }
 
 void GameChartView::restyle() {
@@ -386,6 +495,10 @@ void GameChartView::restyle() {
     titleFont.setBold(true);
     QFont axisFont = windowFont();
     axisFont.setPointSizeF(7.0);
+    if (axisFont != x_->labelsFont()) {
+        labelWidths_.clear();
+        widest_ = -1;
+    }
     c->setTitleFont(titleFont);
     c->setTitleBrush(colors_.text);
     c->setBackgroundBrush(colors_.back);

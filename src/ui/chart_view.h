@@ -3,7 +3,9 @@
 #include "charts/chart_data.h"
 #include "ui/color_scheme.h"
 
+#include <QHash>
 #include <QMap>
+#include <QStringList>
 #include <QtCharts/QChartView>
 
 #include <array>
@@ -68,14 +70,31 @@ class GameChartView : public QChartView {
     QList<Segment> segmentsOf(const charts::ChartData& data) const;
     Shape shapeOf(const QList<Segment>& segments, const charts::ChartData& data) const;
 
+    // What the axes were last set to, so a redraw that keeps them touches
+    // nothing (each change of an axis lays the whole chart out again).
+    struct AxisState {
+        bool axes = false;
+        bool percent = false;
+        int xSlots = 0;
+        double candleBase = 0;
+        double yMin = 0, yMax = 0;
+        int yIntervals = 0;
+        QStringList yLabels;
+        int rightMargin = 0;
+        bool operator==(const AxisState&) const = default;
+    };
+
     void rebuild(const QList<Segment>& segments);
-    void refill(const QList<Segment>& segments);
-    void fillCandles();
+    void refill(const QList<Segment>& segments, const charts::ChartData& before);
+    void fillCandles(const charts::ChartData* before);
+    bool moveCandles(const charts::ChartData& before);
     void fillMarkers();
     void updateAxes();
     void updateXLabels();
     void restyle();
     QValueAxis* activeYAxis() const;
+    double labelWidth(const QString& text);
+    double widestLabel();
 
     charts::ChartData data_;
     QString title_;
@@ -94,9 +113,16 @@ class GameChartView : public QChartView {
     QList<charts::ChartLine::Kind> lineKinds_;
     // Buys, sells, and the margin call's buys and sells.
     std::array<QScatterSeries*, 4> markers_{};
+    // The candles stand at x = candleBase_ + point index on their own hidden
+    // axis, so when the chart moves on by a day the candles still shown keep
+    // their sets and only the axis moves (a set made anew costs far more).
+    double candleBase_ = 0;
+    AxisState axisState_;
+    bool axisSet_ = false;
     QMap<int, QString> shownLabels_;
-    int labelStep_ = 0;
-    int labelWidth_ = 0;
+    // Label widths by text: a moving chart shows mostly the texts it showed.
+    QHash<QString, double> labelWidths_;
+    double widest_ = -1; // of the current points' labels; -1 until measured
 };
 
 // Recolours a chart view (no-op for anything else).
