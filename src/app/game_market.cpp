@@ -136,8 +136,13 @@ bool Game::LoadGamePeriod() {
                 for (int d = 0; d < md.tickDayCount; ++d)
                     md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
                 dialogs_.loading(true);
-                for (int id = 1; ok && id <= kMarketCount; ++id)
-                    ok = LoadTickData(db_, id, s_.gameStartDate, oneMonth, md) != kLoadFailed;
+                // Each market's read is an equal share of the whole.
+                const int total = kMarketCount * md.tickDayCount;
+                for (int id = 1; ok && id <= kMarketCount; ++id) {
+                    const int before = (id - 1) * md.tickDayCount;
+                    const auto progress = [&](int days) { dialogs_.loadingProgress(before + days, total); };
+                    ok = LoadTickData(db_, id, s_.gameStartDate, oneMonth, md, progress) != kLoadFailed;
+                }
                 dialogs_.loading(false);
                 md.lastTickStart = s_.gameStartDate;
                 md.lastTickEnd = end;

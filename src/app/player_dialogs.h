@@ -94,6 +94,11 @@ public:
     virtual bool printMainWindow() = 0;
     // "Initializing Data:  please wait" while a tick period loads.
     virtual void loading(bool shown) = 0;
+    // How far the read under the loading window has come, `done` of `total`
+    // steps, told now and then while it runs. A window shows it and lets
+    // itself repaint (no player input is taken meanwhile); the rest need not
+    // do anything.
+    virtual void loadingProgress(int /*done*/, int /*total*/) {}
     // Hourglass pointer.
     virtual void busy(bool on) = 0;
     // Lets pending window events run.

@@ -106,7 +106,8 @@ int LoadDailyData(MarketDatabase& db, int commodityId, const QDate& start, Marke
     return series.count();
 }
 
-int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data) {
+int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data,
+                 const TickLoadProgress& progress) {
     if (commodityId < 1 || commodityId > kMarketCount) return 0;
     const auto id = static_cast<size_t>(commodityId);
     const int dayCount = std::clamp(data.tickDayCount, 0, kTickDayCapacity);
@@ -122,13 +123,17 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
     std::array<DayPeriods, kTickDayCapacity> built;
     for (int d = 0; d < dayCount; ++d) built[static_cast<size_t>(d)] = data.tickDays[static_cast<size_t>(d)].periods[id];
 
-    int day = 0, used = 0;
+    int day = 0, used = 0, sinceReport = 0;
     // Trades often repeat the last price; its decoding is kept.
     double lastReal = 0, lastPrice = decodeTickPrice(commodityId, 0);
     const bool ok = db.tickRows(commodityId, start, start.addMonths(oneMonth ? 1 : 3), [&](const TickRow& row) {
         // Rows come in time order, so the matching day never lies behind.
         while (day < dayCount && data.tickDays[static_cast<size_t>(day)].date < row.date) ++day;
         if (day >= dayCount) return false;
+        if (progress && ++sinceReport == kTicksPerProgressReport) {
+            sinceReport = 0;
+            progress(day);
+        }
         if (data.tickDays[static_cast<size_t>(day)].date != row.date) return true;
         ++used;
         for (int k = 1; k <= kTicksPerDay; ++k) {
@@ -149,6 +154,7 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
         return true;
     });
     if (!ok) return kLoadFailed;
+    if (progress) progress(dayCount);
     for (int d = 0; d < dayCount; ++d) data.tickDays[static_cast<size_t>(d)].periods[id] = built[static_cast<size_t>(d)];
     return used;
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QTime>
 #include <array>
+#include <functional>
 
 namespace pellucar {
 
@@ -80,10 +81,18 @@ int LoadTradingDays(MarketDatabase& db, const QString& dataMode, bool oneMonth, 
 // A market's daily rows for the year from `start`. Returns their number, or
 // kLoadFailed.
 int LoadDailyData(MarketDatabase& db, int commodityId, const QDate& start, MarketSeries& series);
+// Told, now and then while a market's ticks are read, how many of the tick
+// days are behind the read (0 .. data.tickDayCount): a long read can show
+// how far it has come and let its window repaint.
+using TickLoadProgress = std::function<void(int daysRead)>;
+// Ticks read between two reports of progress.
+inline constexpr int kTicksPerProgressReport = 4096;
+
 // A market's ticks for the month or quarter from `start`, into the periods of
 // that market on the first `data.tickDayCount` tick days (whose dates must be
 // set). Returns the number of ticks that fell on those days, or kLoadFailed.
-int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data);
+int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data,
+                 const TickLoadProgress& progress = {});
 
 // Lines each series up with the trading days: a market whose exchange was
 // closed on a trading day gets that day's row repeated from its last close,

@@ -183,6 +183,14 @@ void QtDialogs::loading(bool shown) {
     }
 }
 
+void QtDialogs::loadingProgress(int done, int total) {
+    auto* window = qobject_cast<LoadingWindow*>(loading_.data());
+    // Each visible step of the bar is painted at once; the player's input
+    // waits until the read is over, so the game is never entered meanwhile.
+    if (window && window->setProgress(done, total))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void QtDialogs::busy(bool on) {
     if (on) {
         if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -64,6 +64,7 @@ public:
     void quitHelp() override;
     bool printMainWindow() override;
     void loading(bool shown) override;
+    void loadingProgress(int done, int total) override;
     void busy(bool on) override;
     void processEvents() override;
 

@@ -13,11 +13,14 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace pellucar::ui {
 
@@ -631,9 +634,24 @@ LoadingWindow::LoadingWindow(QWidget* parent)
     f.setBold(true);
     text->setFont(f);
     text->setAlignment(Qt::AlignCenter);
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("barProgress"));
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    bar_->setTextVisible(false);
+    bar_->setFixedHeight(QFontMetrics(f).height() / 2 + 4);
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(24, 18, 24, 18);
+    v->setSpacing(10);
     v->addWidget(text);
+    v->addWidget(bar_);
+}
+
+bool LoadingWindow::setProgress(int done, int total) {
+    const int percent = total > 0 ? static_cast<int>(std::clamp(100LL * done / total, 0LL, 100LL)) : 0;
+    if (percent == bar_->value()) return false;
+    bar_->setValue(percent);
+    return true;
 }
 
 } // namespace pellucar::ui

@@ -10,6 +10,7 @@
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -182,11 +183,16 @@ private:
     Apply apply_;
 };
 
-// frminitialize.
+// frminitialize: the notice, and under it how far the read has come.
 class LoadingWindow : public GameWindow {
     Q_OBJECT
 public:
     explicit LoadingWindow(QWidget* parent = nullptr);
+    // `done` of `total` steps read; true when that moved the bar.
+    bool setProgress(int done, int total);
+
+private:
+    QProgressBar* bar_ = nullptr;
 };
 
 } // namespace pellucar::ui

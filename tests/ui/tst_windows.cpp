@@ -1,6 +1,8 @@
 #include "tst_suites.h"
 
+#include "mkdb.h"
 #include "scripted_dialogs.h"
+#include "synthetic_trades.h"
 #include "ui/metrics.h"
 #include "ui/windows.h"
 
@@ -8,9 +10,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QAction>
+#include <QFile>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace pellucar;
 using namespace pellucar::ui;
@@ -29,6 +36,25 @@ QStringList items(QComboBox* c) {
     for (int i = 0; i < c->count(); ++i) l << c->itemText(i);
     return l;
 }
+
+// Watches the loading window while a period loads: its paints, and the
+// values its bar showed.
+class LoadWatch : public QObject {
+public:
+    int paints = 0;
+    QList<int> shown;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::Paint || !o->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(o);
+        if (w->window()->objectName() != QLatin1String("frminitialize")) return false;
+        ++paints;
+        if (auto* bar = qobject_cast<QProgressBar*>(w); bar && (shown.isEmpty() || shown.last() != bar->value()))
+            shown << bar->value();
+        return false;
+    }
+};
 
 class WindowsTest : public QObject {
     Q_OBJECT
@@ -221,6 +247,49 @@ private slots:
         QVERIFY(text(&c, "lblTop").contains(QStringLiteral("broker-dealers")));
         QVERIFY(text(&c, "lblTop").contains(QStringLiteral("investment advisors")));
         QVERIFY(text(&c, "lblBottom").contains(QStringLiteral("@pellucar.example")));
+    }
+
+    void aLongLoadKeepsItsWindowPainting() {
+        // A tick quarter read from a large record of imported trades, as a
+        // player's own trade record makes it: the loading window shows the
+        // read moving on and repaints as it goes, and the game starts on it.
+        // A quarter million keep the test short; PELLUCAR_LOAD_TEST_TRADES
+        // asks for more (1000000 for a record of a million).
+        bool custom = false;
+        const int asked = qEnvironmentVariableIntValue("PELLUCAR_LOAD_TEST_TRADES", &custom);
+        const qint64 count = custom && asked > 0 ? asked : 250000;
+        const QString dir = QStringLiteral(PELLUCAR_UI_TEST_TMP);
+        const QString trades = dir + QStringLiteral("/long_load_trades.csv"), db = dir + QStringLiteral("/long_load.mdb");
+        QString error;
+        QVERIFY2(mkdb::writeSyntheticTrades(QStringLiteral(PELLUCAR_DATA_DIR), QDate(1996, 1, 1), QDate(1996, 4, 1),
+                                            count, trades, &error),
+                 qPrintable(error));
+        mkdb::Report report;
+        const bool built = mkdb::buildDatabase({QStringLiteral(PELLUCAR_DATA_DIR), trades, db}, &report, &error);
+        QFile::remove(trades);
+        QVERIFY2(built, qPrintable(error));
+        QVERIFY(report.rowsPerTable[QStringLiteral("TickData")] >= count);
+
+        uitest::WindowRig rig(db);
+        rig.dialogs.setup.data = QStringLiteral("Tick");
+        rig.dialogs.setup.length = QStringLiteral("Quarter");
+        rig.dialogs.setup.month = 1;
+        rig.dialogs.setup.year = 1996;
+        rig.window.show();
+        rig.window.startUp();
+        LoadWatch watch;
+        qApp->installEventFilter(&watch);
+        rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
+        qApp->removeEventFilter(&watch);
+        QFile::remove(db);
+
+        QVERIFY2(rig.game.state().tradingDayCount > 55, "the quarter did not load");
+        QVERIFY2(watch.paints > 20, qPrintable(QString::number(watch.paints)));
+        QVERIFY2(watch.shown.size() > 10, "the bar hardly moved");
+        QVERIFY(std::is_sorted(watch.shown.cbegin(), watch.shown.cend()));
+        QVERIFY(watch.shown.last() >= 95);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY(w->objectName() != QLatin1String("frminitialize") || !w->isVisible());
     }
 
     void loadingWindowAndBusyPointer() {
