@@ -1,101 +1,106 @@
 #include "common/format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <string>
-#include <vector>
+#include <type_traits>
+
+// Every routine here reads the value's shortest decimal text once and works
+// on its digits in place: the game formats a few hundred numbers on each
+// press, so none of this allocates except the QString it returns.
 
 namespace pellucar {
 namespace {
 
-// A finite value as sign, digits and the position of the decimal point
-// within the digits (digits "18455", point 2 means 18.455).
+// A finite value as its shortest decimal digits: the value is
+// 0.d1d2d3... x 10^point. Zero has no digits.
 struct Decimal {
+    // A double's shortest text has at most 17 significant digits.
+    static constexpr int kMaxDigits = 17;
     bool negative = false;
-    std::string digits; // no leading zeros except a single "0"
+    char digits[kMaxDigits] = {};
+    int count = 0;
     int point = 0;
+
+    bool isZero() const { return count == 0; }
+    // The digit at index i, zero outside the digits (leading zeros of a
+    // small value and trailing zeros of a large one).
+    char at(int i) const { return i >= 0 && i < count ? digits[i] : '0'; }
 };
 
 template <typename T> Decimal toDecimal(T v) {
+    static_assert(std::is_same_v<T, double> || std::is_same_v<T, float>);
     Decimal d;
-    if (!std::isfinite(v)) v = 0;
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
-    std::string s(buf, res.ptr);
-    if (!s.empty() && s[0] == '-') {
+    if (!std::isfinite(v) || v == 0) return d;
+    // "-d.ddde+XX": the shortest text that reads back as v.
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+    const char* p = buf;
+    if (*p == '-') {
         d.negative = true;
-        s.erase(0, 1);
+        ++p;
     }
-    auto e = s.find('e');
-    int exp = std::stoi(s.substr(e + 1));
-    std::string mant = s.substr(0, e);
-    std::string digits;
-    for (char c : mant)
-        if (c != '.') digits += c;
-    d.digits = digits;
-    d.point = exp + 1;
-    if (digits.find_first_not_of('0') == std::string::npos) {
-        d.digits = "0";
-        d.point = 1;
-        d.negative = false;
-    }
+    for (; p < res.ptr && *p != 'e'; ++p)
+        if (*p != '.') d.digits[d.count++] = *p;
+    ++p; // the 'e'
+    const bool negativeExponent = *p == '-';
+    ++p; // its sign, always written
+    int exponent = 0;
+    for (; p < res.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+    d.point = (negativeExponent ? -exponent : exponent) + 1;
     return d;
 }
 
-// Whole part and fraction part as digit strings after rounding to `places`
-// decimals half away from zero.
-void roundParts(const Decimal& d, int places, std::string* whole, std::string* frac, bool* negative) {
-    // Lay the digits out on a fixed grid: whole digits, then `places` decimals.
-    std::string w, f;
-    for (int i = 0; i < d.point; ++i) w += (i < (int)d.digits.size()) ? d.digits[i] : '0';
-    if (w.empty()) w = "0";
-    int firstFrac = d.point; // index into digits of the first decimal
-    std::string allFrac;
-    for (int i = 0; i < places + 1; ++i) {
-        int idx = firstFrac + i;
-        char c = (idx < 0 || idx >= (int)d.digits.size()) ? '0' : d.digits[idx];
-        allFrac += c;
-    }
-    f = allFrac.substr(0, places);
-    bool roundUp = allFrac[places] >= '5';
-    if (roundUp) {
-        std::string num = w + f;
-        int i = (int)num.size() - 1;
-        while (i >= 0) {
-            if (num[i] == '9') {
-                num[i] = '0';
-                --i;
-            } else {
-                ++num[i];
-                break;
-            }
+// d rounded to `places` decimals, half away from zero on its digits. The
+// result keeps no trailing zeros, and a value that rounds to zero loses its
+// sign. `changed` tells whether any digit was dropped.
+Decimal rounded(const Decimal& d, int places, bool* changed = nullptr) {
+    if (changed) *changed = false;
+    // The digits [0, kept) stay; digit `kept` decides.
+    const int kept = d.point + places;
+    if (d.isZero() || kept >= d.count) return d;
+    if (changed) *changed = true;
+    Decimal r;
+    r.negative = d.negative;
+    r.point = d.point;
+    if (kept < 0) return Decimal{};
+    r.count = kept;
+    std::copy(d.digits, d.digits + kept, r.digits);
+    if (d.digits[kept] >= '5') {
+        // Carry: trailing nines become zeros (dropped), the digit before
+        // them goes up; all nines make a 1 one place further left.
+        while (r.count > 0 && r.digits[r.count - 1] == '9') --r.count;
+        if (r.count == 0) {
+            r.digits[0] = '1';
+            r.count = 1;
+            r.point += 1;
+        } else {
+            ++r.digits[r.count - 1];
         }
-        if (i < 0) num.insert(num.begin(), '1');
-        w = num.substr(0, num.size() - places);
-        f = num.substr(num.size() - places);
+    } else {
+        while (r.count > 0 && r.digits[r.count - 1] == '0') --r.count;
+        if (r.count == 0) return Decimal{};
     }
-    auto nz = w.find_first_not_of('0');
-    w = (nz == std::string::npos) ? std::string("0") : w.substr(nz);
-    bool zero = (w == "0") && f.find_first_not_of('0') == std::string::npos;
-    *whole = w;
-    *frac = f;
-    *negative = d.negative && !zero;
+    return r;
 }
 
+// A number pattern read once per call: reading it is a single pass over a
+// dozen characters.
 struct Pattern {
-    QString prefix, suffix;
+    QStringView prefix, suffix;
     bool thousands = false;
     int minWhole = 0;
     int minFrac = 0;
     int maxFrac = 0;
 };
 
-Pattern parsePattern(const QString& p) {
+bool isPatternChar(QChar c) { return c == u'#' || c == u'0' || c == u'.' || c == u','; }
+
+Pattern parsePattern(QStringView p) {
     Pattern out;
-    int start = -1, end = -1;
-    for (int i = 0; i < p.size(); ++i) {
-        QChar c = p[i];
-        if (c == '#' || c == '0' || c == '.' || c == ',') {
+    qsizetype start = -1, end = -1;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        if (isPatternChar(p[i])) {
             if (start < 0) start = i;
             end = i;
         }
@@ -104,118 +109,138 @@ Pattern parsePattern(const QString& p) {
         out.prefix = p;
         return out;
     }
-    out.prefix = p.left(start);
-    out.suffix = p.mid(end + 1);
-    QString body = p.mid(start, end - start + 1);
-    int dot = body.indexOf('.');
-    QString wholePart = dot < 0 ? body : body.left(dot);
-    QString fracPart = dot < 0 ? QString() : body.mid(dot + 1);
-    out.thousands = wholePart.contains(',');
-    out.minWhole = wholePart.count('0');
-    out.maxFrac = fracPart.count('#') + fracPart.count('0');
-    out.minFrac = fracPart.lastIndexOf('0') + 1;
+    out.prefix = p.first(start);
+    out.suffix = p.sliced(end + 1);
+    // The whole part runs to the first point; in the fraction, '0' and '#'
+    // are its places, and the last '0' (by its position among all the
+    // fraction's characters) is the last place always shown.
+    qsizetype dot = -1;
+    for (qsizetype i = start; i <= end; ++i) {
+        const QChar c = p[i];
+        if (dot < 0) {
+            if (c == u'.') dot = i;
+            else if (c == u',') out.thousands = true;
+            else if (c == u'0') ++out.minWhole;
+        } else if (c == u'0' || c == u'#') {
+            ++out.maxFrac;
+            if (c == u'0') out.minFrac = static_cast<int>(i - dot);
+        }
+    }
     return out;
-}
-
-// The charts format thousands of numbers a redraw with a handful of
-// patterns; reading a pattern's text costs more than the number itself, so
-// each thread keeps the patterns it has read.
-const Pattern& patternOf(const QString& text) {
-    struct Entry {
-        QString text;
-        Pattern pattern;
-    };
-    thread_local std::vector<Entry> known;
-    for (const Entry& e : known)
-        if (e.text == text) return e.pattern;
-    // Patterns come from a fixed set in the program; the bound only guards
-    // against a caller that builds them from data.
-    constexpr size_t kMaxKnown = 32;
-    if (known.size() >= kMaxKnown) known.erase(known.begin());
-    known.push_back({text, parsePattern(text)});
-    return known.back().pattern;
 }
 
 template <typename T> QString formatWith(T v, const Pattern& p, int shift = 0) {
-    std::string whole, frac;
-    bool negative;
     Decimal d = toDecimal(v);
     // Scaling by a power of ten moves the decimal point in the text, so a
     // percentage of 0.00035 reads 0.035 exactly before it is rounded.
-    if (d.digits != "0") d.point += shift;
-    roundParts(d, p.maxFrac, &whole, &frac, &negative);
-    while ((int)frac.size() > p.minFrac && frac.back() == '0') frac.pop_back();
-    if (whole == "0" && p.minWhole == 0) whole.clear();
-    while ((int)whole.size() < p.minWhole) whole.insert(whole.begin(), '0');
-    if (p.thousands && whole.size() > 3) {
-        std::string grouped;
-        int n = (int)whole.size();
-        for (int i = 0; i < n; ++i) {
-            grouped += whole[i];
-            int left = n - 1 - i;
-            if (left > 0 && left % 3 == 0) grouped += ',';
-        }
-        whole = grouped;
-    }
-    QString text = QString::fromStdString(whole);
-    if (!frac.empty()) text += '.' + QString::fromStdString(frac);
-    if (negative) text.prepend('-');
-    return p.prefix + text + p.suffix;
-}
+    if (!d.isZero()) d.point += shift;
+    const Decimal r = rounded(d, p.maxFrac);
 
-template <typename T> QString formatWith(T v, const QString& pattern, int shift = 0) {
-    return formatWith(v, patternOf(pattern), shift);
+    // The decimals: every place of the pattern, trailing zeros dropped down
+    // to the last '0' place.
+    int fracLen = p.maxFrac;
+    while (fracLen > p.minFrac && r.at(r.point + fracLen - 1) == '0') --fracLen;
+    // The whole part: its digits, none for a value below one unless the
+    // pattern asks for '0' places, which are filled with zeros.
+    const int wholeDigits = r.isZero() ? 0 : std::max(r.point, 0);
+    const int wholeLen = std::max(wholeDigits, p.minWhole);
+    const int separators = p.thousands && wholeLen > 3 ? (wholeLen - 1) / 3 : 0;
+    const bool negative = r.negative && !r.isZero();
+
+    QString text(p.prefix.size() + (negative ? 1 : 0) + wholeLen + separators + (fracLen > 0 ? 1 + fracLen : 0) +
+                     p.suffix.size(),
+                 Qt::Uninitialized);
+    QChar* out = text.data();
+    out = std::copy(p.prefix.begin(), p.prefix.end(), out);
+    if (negative) *out++ = u'-';
+    const int padding = wholeLen - wholeDigits;
+    for (int i = 0; i < wholeLen; ++i) {
+        *out++ = QLatin1Char(i < padding ? '0' : r.at(i - padding));
+        const int left = wholeLen - 1 - i;
+        if (separators > 0 && left > 0 && left % 3 == 0) *out++ = u',';
+    }
+    if (fracLen > 0) {
+        *out++ = u'.';
+        for (int i = 0; i < fracLen; ++i) *out++ = QLatin1Char(r.at(r.point + i));
+    }
+    std::copy(p.suffix.begin(), p.suffix.end(), out);
+    return text;
 }
 
 template <typename T> QString plainText(T v) {
-    Decimal d = toDecimal(v);
-    std::string s;
-    if (d.point <= 0) {
-        s = "0." + std::string(-d.point, '0') + d.digits;
-    } else if (d.point >= (int)d.digits.size()) {
-        s = d.digits + std::string(d.point - d.digits.size(), '0');
-    } else {
-        s = d.digits.substr(0, d.point) + "." + d.digits.substr(d.point);
+    const Decimal d = toDecimal(v);
+    if (d.isZero()) return QStringLiteral("0");
+    // Digits before the point (zeros past the last digit of a large value),
+    // or "0." and zeros before the first digit of a small one.
+    const int whole = std::max(d.point, 0);
+    const int lead = d.point < 0 ? -d.point : 0;
+    const int frac = std::max(d.count - d.point, 0);
+    QString text((d.negative ? 1 : 0) + std::max(whole, 1) + (frac > 0 ? 1 + frac : 0), Qt::Uninitialized);
+    QChar* out = text.data();
+    if (d.negative) *out++ = u'-';
+    if (whole == 0) *out++ = u'0';
+    for (int i = 0; i < whole; ++i) *out++ = QLatin1Char(d.at(i));
+    if (frac > 0) {
+        *out++ = u'.';
+        for (int i = 0; i < lead; ++i) *out++ = u'0';
+        for (int i = std::max(d.point, 0); i < d.count; ++i) *out++ = QLatin1Char(d.digits[i]);
     }
-    if (d.negative) s.insert(s.begin(), '-');
-    return QString::fromStdString(s);
+    return text;
 }
 
-// Reads a number text the C way, whatever locale the process runs in.
-double parseNumber(const std::string& s) {
-    double out = 0;
-    std::from_chars(s.data(), s.data() + s.size(), out);
-    return out;
+// The double nearest to a decimal, read the C way whatever locale the
+// process runs in.
+double valueOf(const Decimal& d) {
+    if (d.isZero()) return 0;
+    // "-d.ddde<exponent>"
+    char buf[48];
+    char* out = buf;
+    if (d.negative) *out++ = '-';
+    *out++ = d.digits[0];
+    if (d.count > 1) {
+        *out++ = '.';
+        out = std::copy(d.digits + 1, d.digits + d.count, out);
+    }
+    *out++ = 'e';
+    out = std::to_chars(out, buf + sizeof buf, d.point - 1).ptr;
+    double value = 0;
+    std::from_chars(buf, out, value);
+    return value;
 }
 
 template <typename T> double roundWith(T v, int decimals, int shift = 0) {
-    std::string whole, frac;
-    bool negative;
     Decimal d = toDecimal(v);
-    if (d.digits != "0") d.point += shift;
-    roundParts(d, decimals, &whole, &frac, &negative);
-    return parseNumber((negative ? "-" : "") + whole + (frac.empty() ? "" : "." + frac));
+    if (!d.isZero()) d.point += shift;
+    bool changed = false;
+    const Decimal r = rounded(d, decimals, &changed);
+    // A double's own shortest text reads back as the double itself.
+    if constexpr (std::is_same_v<T, double>)
+        if (!changed && shift == 0) return d.isZero() ? 0.0 : v;
+    return valueOf(r);
 }
 
 } // namespace
 
-QString formatPattern(double v, const QString& pattern) { return formatWith(v, pattern); }
-QString formatPatternF(float v, const QString& pattern) { return formatWith(v, pattern); }
-QString formatStandard(double v) { return formatWith(v, QStringLiteral("#,##0.00")); }
-QString formatStandardF(float v) { return formatWith(v, QStringLiteral("#,##0.00")); }
-QString formatPercent(double v) { return formatWith(v, QStringLiteral("0.00"), 2) + '%'; }
-QString formatWhole(double v) { return formatWith(v, QStringLiteral("#,##0")); }
+QString formatPattern(double v, QStringView pattern) { return formatWith(v, parsePattern(pattern)); }
+QString formatPatternF(float v, QStringView pattern) { return formatWith(v, parsePattern(pattern)); }
+
+namespace {
+// "#,##0.00", "0.00" and "#,##0" as read.
+constexpr Pattern kStandard{{}, {}, true, 1, 2, 2};
+constexpr Pattern kPercent{{}, u"%", false, 1, 2, 2};
+constexpr Pattern kWhole{{}, {}, true, 1, 0, 0};
+} // namespace
+
+QString formatStandard(double v) { return formatWith(v, kStandard); }
+QString formatStandardF(float v) { return formatWith(v, kStandard); }
+QString formatPercent(double v) { return formatWith(v, kPercent, 2); }
+QString formatWhole(double v) { return formatWith(v, kWhole); }
 QString formatPlain(double v) { return plainText(v); }
 QString formatPlainF(float v) { return plainText(v); }
 double roundDecimal(double v, int decimals) { return roundWith(v, decimals); }
 double roundDecimalF(float v, int decimals) { return roundWith(v, decimals); }
 double roundScaled(double v, int powerOfTen, int decimals) { return roundWith(v, decimals, powerOfTen); }
-
-double roundByPattern(double v, const QString& pattern) {
-    return roundWith(v, patternOf(pattern).maxFrac);
-}
-double roundByPatternF(float v, const QString& pattern) {
-    return roundWith(v, patternOf(pattern).maxFrac);
-}
+double roundByPattern(double v, QStringView pattern) { return roundWith(v, parsePattern(pattern).maxFrac); }
+double roundByPatternF(float v, QStringView pattern) { return roundWith(v, parsePattern(pattern).maxFrac); }
 
 } // namespace pellucar

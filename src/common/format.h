@@ -16,8 +16,8 @@ namespace pellucar {
 // rounded to as many decimals as the pattern has places after the point, and
 // trailing zeros are dropped down to the last '0' place. A negative value
 // gets a leading minus sign.
-QString formatPattern(double v, const QString& pattern);
-QString formatPatternF(float v, const QString& pattern);
+QString formatPattern(double v, QStringView pattern);
+QString formatPatternF(float v, QStringView pattern);
 
 // "Standard": thousands separators and exactly two decimals (1,234.50).
 QString formatStandard(double v);
@@ -38,7 +38,7 @@ double roundDecimalF(float v, int decimals);
 // 6.4975 x 10 rounds to 64.98 and not down from a binary 64.9749999.
 double roundScaled(double v, int powerOfTen, int decimals);
 // Reads back what formatPattern would show.
-double roundByPattern(double v, const QString& pattern);
-double roundByPatternF(float v, const QString& pattern);
+double roundByPattern(double v, QStringView pattern);
+double roundByPatternF(float v, QStringView pattern);
 
 } // namespace pellucar

@@ -10,12 +10,12 @@ namespace pellucar {
 
 const ContractTerms& contractTerms(Market m) {
     static const std::array<ContractTerms, kMarketCount> table{{
-        {Market::Oil, 1000, 2025, 200, 400, 200, "0.00", "0.00", false, false},
-        {Market::Gold, 100, 1013, 400, 800, 400, "0.00", "0.00", false, false},
-        {Market::TBond, 1000, 2430, 100, 200, 100, "#,##0.#####", "#,###.0##", true, true},
-        {Market::SP500, 500, 20800, 25, 50, 25, "0.00", "0.00", false, false},
-        {Market::Cattle, 400, 540, 500, 1000, 500, "0.00", "0.00", false, false},
-        {Market::Soybean, 5000, 1485, 250, 500, 250, "#,##0.#####", "#,##0.#####", false, true},
+        {Market::Oil, 1000, 2025, 200, 400, 200, u"0.00", u"0.00", false, false},
+        {Market::Gold, 100, 1013, 400, 800, 400, u"0.00", u"0.00", false, false},
+        {Market::TBond, 1000, 2430, 100, 200, 100, u"#,##0.#####", u"#,###.0##", true, true},
+        {Market::SP500, 500, 20800, 25, 50, 25, u"0.00", u"0.00", false, false},
+        {Market::Cattle, 400, 540, 500, 1000, 500, u"0.00", u"0.00", false, false},
+        {Market::Soybean, 5000, 1485, 250, 500, 250, u"#,##0.#####", u"#,##0.#####", false, true},
     }};
     return table[static_cast<size_t>(index(m))];
 }

@@ -14,8 +14,8 @@ struct ContractTerms {
     int positionLimit;       // contracts, either side
     int transactionLimit;    // contracts per order
     int largestMarginMaximum;
-    const char* lotPattern;        // rounding of lot prices and realized differences
-    const char* unrealizedPattern; // rounding of the unrealized difference
+    QStringView lotPattern;        // rounding of lot prices and realized differences
+    QStringView unrealizedPattern; // rounding of the unrealized difference
     bool roundAfterPointValue;     // TBond rounds the dollar value, the others the price difference
     bool doubleQuote;              // TBond and Soybean are quoted in 64 bits, the others in 32
 };

@@ -41,15 +41,14 @@ double LotBook::averagePrice() const {
 
 double LotBook::unrealized(double price) const {
     const ContractTerms& t = contractTerms(market_);
-    const QString pattern = QString::fromLatin1(t.unrealizedPattern);
     const double current = readQuote(market_, price);
     double sum = 0;
     for (int i = 1; i <= count_; ++i) {
         const Lot& l = slots_[static_cast<size_t>(i)];
         const double diff = priceDifference(current, readPrice(l.price));
         const double perContract = t.roundAfterPointValue
-                                       ? roundByPattern(cleanProduct(diff * t.pointValue), pattern)
-                                       : roundByPattern(diff, pattern) * t.pointValue;
+                                       ? roundByPattern(cleanProduct(diff * t.pointValue), t.unrealizedPattern)
+                                       : roundByPattern(diff, t.unrealizedPattern) * t.pointValue;
         sum += l.units * perContract;
     }
     return sum;
@@ -60,7 +59,7 @@ double LotBook::realize(double contracts, float lotPrice, double fillPrice) cons
     const double diff = priceDifference(readQuote(market_, fillPrice), readPrice(lotPrice));
     // Rounding half away from zero is symmetric, so a short lot closed by a
     // purchase gains |contracts| x (lot price - fill price) by the same sum.
-    return contracts * roundByPattern(diff, QString::fromLatin1(t.lotPattern)) * t.pointValue;
+    return contracts * roundByPattern(diff, t.lotPattern) * t.pointValue;
 }
 
 namespace {
@@ -137,7 +136,7 @@ double LotBook::matchOldest(double units, double fillPrice) {
 
 void LotBook::append(double units, double fillPrice) {
     const ContractTerms& t = contractTerms(market_);
-    const double price = roundByPattern(readQuote(market_, fillPrice), QString::fromLatin1(t.lotPattern));
+    const double price = roundByPattern(readQuote(market_, fillPrice), t.lotPattern);
     ++count_;
     slots_[static_cast<size_t>(count_)] = Lot{units, static_cast<float>(price)};
 }
