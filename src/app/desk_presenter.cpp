@@ -51,9 +51,29 @@ const QList<StateRow>& orderStates() {
 
 const char* const kMarketButtons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
 
-QString positionKey(Market m) { return QStringLiteral("lbl%1Pos").arg(marketName(m)); }
+// The position column's figure and name labels, written out: every press
+// shows the account.
+QString positionKey(Market m) {
+    switch (m) {
+    case Market::Oil: return QStringLiteral("lblOilPos");
+    case Market::Gold: return QStringLiteral("lblGoldPos");
+    case Market::TBond: return QStringLiteral("lblTBondPos");
+    case Market::SP500: return QStringLiteral("lblSP500Pos");
+    case Market::Cattle: return QStringLiteral("lblCattlePos");
+    case Market::Soybean: return QStringLiteral("lblSoybeanPos");
+    }
+    return {};
+}
 QString positionNameKey(Market m) {
-    return m == Market::Oil ? QStringLiteral("labelOilPos") : QStringLiteral("Label%1Pos").arg(marketName(m));
+    switch (m) {
+    case Market::Oil: return QStringLiteral("labelOilPos");
+    case Market::Gold: return QStringLiteral("LabelGoldPos");
+    case Market::TBond: return QStringLiteral("LabelTBondPos");
+    case Market::SP500: return QStringLiteral("LabelSP500Pos");
+    case Market::Cattle: return QStringLiteral("LabelCattlePos");
+    case Market::Soybean: return QStringLiteral("LabelSoybeanPos");
+    }
+    return {};
 }
 
 } // namespace

@@ -186,7 +186,7 @@ private:
 
     // Charts and their options (game_charts.cpp).
     void presentChartOptions();
-    const charts::PriceSeries& dailyChartPrices(int commodityId);
+    const charts::ChartSeries& chartSeries(int commodityId);
     void PrepareCharts();
     void RefreshCharts();
     // Draws the charts a Forward press has held back, if any.
@@ -213,9 +213,9 @@ private:
     PresentationModel model_;
     TimePeriodForm form_;
     TextMeasure measure_;
-    // The daily chart prices of each market (by commodity id) for the loaded
-    // period, built on first use.
-    std::array<std::optional<charts::PriceSeries>, kMarketCount + 1> dailyChartPrices_;
+    // The chart series of each market (by commodity id) for the loaded
+    // period, built on first use; loading a period clears them.
+    std::array<std::optional<charts::ChartSeries>, kMarketCount + 1> chartSeries_;
     // A Daily Forward press draws its charts once, after the period moves
     // on; this marks the redraw of the new trading day as still owed where
     // the press would otherwise have drawn it. Anything that shows the

@@ -20,11 +20,13 @@ void Game::presentChartOptions() {
     combo.text = o.comboText();
 }
 
-const charts::PriceSeries& Game::dailyChartPrices(int commodityId) {
-    // Reading the rows' decimals is the costly part of a redraw; the rows
-    // only change when a period is loaded.
-    std::optional<charts::PriceSeries>& cached = dailyChartPrices_[static_cast<size_t>(commodityId)];
-    if (!cached) cached = charts::dailyPriceSeries(s_.market, commodityId);
+const charts::ChartSeries& Game::chartSeries(int commodityId) {
+    // Reading the daily rows' decimals, or walking every hour of a tick
+    // period, is the costly part of a redraw; the rows only change when a
+    // period is loaded.
+    const charts::DataMode mode = chartMode(s_.dataMode);
+    std::optional<charts::ChartSeries>& cached = chartSeries_[static_cast<size_t>(commodityId)];
+    if (!cached || cached->mode != mode) cached = charts::chartSeries(s_.market, mode, commodityId);
     return *cached;
 }
 
@@ -50,7 +52,8 @@ void Game::RefreshCharts() {
     in.mode = mode;
     in.periodIndex = s_.periodIndex;
     in.market = &s_.market;
-    if (s_.dataMode == DataMode::Daily) in.dailyPrices = &dailyChartPrices(s_.chart.chartMarket());
+    if (s_.chart.chartMarket() >= 1 && s_.chart.chartMarket() <= kMarketCount)
+        in.series = &chartSeries(s_.chart.chartMarket());
     in.currentDate = currentGameDate();
     Market charted = Market::Oil;
     marketFromId(s_.chart.chartMarket(), &charted);

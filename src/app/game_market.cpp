@@ -157,7 +157,7 @@ bool Game::LoadGamePeriod() {
     }
     s_.market = std::move(*next);
     s_.tradingDayCount = n;
-    dailyChartPrices_ = {};
+    chartSeries_ = {};
     PrepareCharts();
     if (s_.dataMode == DataMode::Tick) s_.news.clear();
     return true;

@@ -72,7 +72,7 @@ void Game::mnuResume_Click() {
     // goes in when it finishes, like any other.
     gameRecorded_ = false;
     // What was worked out from the last game's period goes with it.
-    dailyChartPrices_ = {};
+    chartSeries_ = {};
     deferChartRefresh_ = false;
     verdict_.clear();
     model_.touch();

@@ -10,7 +10,18 @@ namespace pellucar {
 
 namespace {
 
-QString quoteKey(Market m) { return QStringLiteral("lbl%1CurrMark").arg(marketName(m)); }
+// "lblOilCurrMark" and so on; written out, as every press shows the quotes.
+QString quoteKey(Market m) {
+    switch (m) {
+    case Market::Oil: return QStringLiteral("lblOilCurrMark");
+    case Market::Gold: return QStringLiteral("lblGoldCurrMark");
+    case Market::TBond: return QStringLiteral("lblTBondCurrMark");
+    case Market::SP500: return QStringLiteral("lblSP500CurrMark");
+    case Market::Cattle: return QStringLiteral("lblCattleCurrMark");
+    case Market::Soybean: return QStringLiteral("lblSoybeanCurrMark");
+    }
+    return {};
+}
 
 // "  +0.25", "   -0.25" or "   Unch" after a price.
 QString changeText(double change, const QString& number) {

@@ -5,6 +5,7 @@
 #include "market/market_data.h"
 
 #include <QHash>
+#include <QStringBuilder>
 
 #include <algorithm>
 #include <array>
@@ -85,29 +86,15 @@ History historyFor(const ChartInputs& in) {
     const int id = in.options.chartMarket();
     if (id < 1 || id > kMarketCount) return h;
     h.market = &md;
-    if (in.mode == DataMode::Daily) {
-        h.prices = in.dailyPrices ? *in.dailyPrices : dailyPriceSeries(md, id);
-        h.candles = h.prices;
+    // The series are shared, not copied: PriceSeries is implicitly shared.
+    const ChartSeries series =
+        in.series && in.series->mode == in.mode ? *in.series : chartSeries(md, in.mode, id);
+    h.prices = series.prices;
+    h.candles = series.candles;
+    if (in.mode == DataMode::Daily)
         h.dailyRows = &md.series[static_cast<size_t>(id)].rows;
-    } else {
-        h.prices = hourlyPriceSeries(md, id);
-        const int days = std::clamp(md.tickDayCount, 0, kTickDayCapacity);
-        h.tickRows = days * kTicksPerDay;
-        h.candles.reserve(h.tickRows);
-        for (int d = 0; d < days; ++d) {
-            const TickDay& day = md.tickDays[static_cast<size_t>(d)];
-            for (int hour = 1; hour <= kTicksPerDay; ++hour) {
-                const TickPeriod& t = day.periods[static_cast<size_t>(id)][static_cast<size_t>(hour)];
-                // The candle spans the trades of the hour's sampling window;
-                // its open is the hour's price, the one the game trades at.
-                if (t.seen)
-                    h.candles.append(
-                        PricePoint{t.price, std::max(t.high, t.price), std::min(t.low, t.price), t.last});
-                else
-                    h.candles.append(std::nullopt);
-            }
-        }
-    }
+    else
+        h.tickRows = std::clamp(md.tickDayCount, 0, kTickDayCapacity) * kTicksPerDay;
     h.lastRow = std::min(in.periodIndex, static_cast<int>(h.prices.size()));
     return h;
 }
@@ -148,10 +135,22 @@ QString axisLabel(const History& h, int row) {
     return remembered(known, whenKey(h, row), [&] { return makeAxisLabel(h, row); });
 }
 
-QString ohlcText(const std::optional<PricePoint>& p) {
-    if (!p) return QStringLiteral("No price");
-    return QStringLiteral("Open %1   High %2\nLow %3   Close %4")
-        .arg(priceText(p->open), priceText(p->high), priceText(p->low), priceText(p->close));
+// Adds a point's prices to its hover text: "Open 1.00   High 1.10" and
+// "Low 0.90   Close 1.05" on two lines, in a single append (a redraw builds
+// sixty hover texts).
+void appendOhlcText(QString& detail, const std::optional<PricePoint>& p) {
+    if (!p) {
+        detail += QLatin1String("\nNo price");
+        return;
+    }
+    detail += QLatin1String("\nOpen ") % priceText(p->open) % QLatin1String("   High ") % priceText(p->high) %
+              QLatin1String("\nLow ") % priceText(p->low) % QLatin1String("   Close ") % priceText(p->close);
+}
+
+// Adds a point's close to its hover text.
+void appendCloseText(QString& detail, const std::optional<double>& close) {
+    if (close) detail += QLatin1String("\nClose ") % priceText(*close);
+    else detail += QLatin1String("\nNo price");
 }
 
 QString tradeText(const TradeFill& f) {
@@ -165,9 +164,15 @@ std::optional<Ohlc> ohlcOf(const std::optional<PricePoint>& p) {
     return Ohlc{p->open, p->high, p->low, p->close};
 }
 
+// Characters of price lines a hover text has room for from the start:
+// "Open 1,234.56   High 1,234.56" and "Low 1,234.56   Close 1,234.56", or a
+// close and a moving average. A longer text simply grows.
+constexpr qsizetype kHoverLinesRoom = 72;
+
 // The points of rows first..last, each told by its time and its prices.
 QList<ChartPoint> pointsOf(const History& h, RowRange range, bool candles) {
     QList<ChartPoint> points;
+    points.reserve(range.count());
     for (int r = range.first; r <= range.last; ++r) {
         ChartPoint p;
         p.label = axisLabel(h, r);
@@ -176,7 +181,10 @@ QList<ChartPoint> pointsOf(const History& h, RowRange range, bool candles) {
         const auto& row = (candles ? h.candles : h.prices).at(r - 1);
         p.price = ohlcOf(row);
         p.detail = whenText(h, r);
-        points.append(p);
+        // The charts add a line or two of prices to each hover text; with
+        // room for them the text grows in place.
+        p.detail.reserve(p.detail.size() + kHoverLinesRoom);
+        points.append(std::move(p));
     }
     return points;
 }
@@ -295,7 +303,7 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
     Span span;
     for (int i = 0; i < n; ++i) {
         ChartPoint& p = c.points[i];
-        p.detail += QLatin1Char('\n') + ohlcText((candles ? h.candles : h.prices).at(range.first + i - 1));
+        appendOhlcText(p.detail, (candles ? h.candles : h.prices).at(range.first + i - 1));
         if (candles && p.price) {
             span.add(p.price->low);
             span.add(p.price->high);
@@ -358,12 +366,12 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
                 c.lines.append(constantLine(ChartLine::Kind::Min, "Min", e->min, n));
                 c.lines.append(constantLine(ChartLine::Kind::Max, "Max", e->max, n));
             }
+        const QString averageName =
+            QLatin1String("\nMoving average (") % QString::number(periods) % QLatin1String(") ");
         for (int i = 0; i < n; ++i) {
             QString& d = c.points[i].detail;
-            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i))
-                             : QStringLiteral("\nNo price");
-            if (!average.isEmpty() && average.at(i))
-                d += QStringLiteral("\nMoving average (%1) %2").arg(periods).arg(priceText(*average.at(i)));
+            appendCloseText(d, close.at(i));
+            if (!average.isEmpty() && average.at(i)) d += averageName % priceText(*average.at(i));
         }
         c.markers = markersOf(in.fills, range, c.points);
         for (const TradeMarker& m : c.markers)
@@ -376,10 +384,8 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         if (!rsi.isEmpty()) c.lines.append({ChartLine::Kind::Indicator1, QStringLiteral("RSI"), rsi});
         for (int i = 0; i < n; ++i) {
             QString& d = c.points[i].detail;
-            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i))
-                             : QStringLiteral("\nNo price");
-            if (!rsi.isEmpty() && rsi.at(i))
-                d += QStringLiteral("\nRelative strength ") + percentText(*rsi.at(i));
+            appendCloseText(d, close.at(i));
+            if (!rsi.isEmpty() && rsi.at(i)) d += QLatin1String("\nRelative strength ") % percentText(*rsi.at(i));
         }
         break;
     }
@@ -397,8 +403,7 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         }
         for (int i = 0; i < n; ++i) {
             QString& d = c.points[i].detail;
-            d += close.at(i) ? QStringLiteral("\nClose ") + priceText(*close.at(i))
-                             : QStringLiteral("\nNo price");
+            appendCloseText(d, close.at(i));
             if (!sets.first.isEmpty() && sets.first.at(i) && sets.second.at(i))
                 d += QStringLiteral("\n%1 %2   %3 %4")
                          .arg(first, percentText(*sets.first.at(i) * 100), second,
@@ -455,6 +460,43 @@ PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId) {
         }
     }
     return out;
+}
+
+namespace {
+
+// The tick hours' candles: each spans the trades of the hour's sampling
+// window, and its open is the hour's price, the one the game trades at.
+PriceSeries hourlyCandleSeries(const MarketData& market, int commodityId) {
+    PriceSeries out;
+    if (commodityId < 1 || commodityId > kMarketCount) return out;
+    const int days = std::clamp(market.tickDayCount, 0, kTickDayCapacity);
+    out.reserve(days * kTicksPerDay);
+    for (int d = 0; d < days; ++d) {
+        for (int hour = 1; hour <= kTicksPerDay; ++hour) {
+            const TickPeriod& t = market.tickDays[static_cast<size_t>(d)]
+                                      .periods[static_cast<size_t>(commodityId)][static_cast<size_t>(hour)];
+            if (t.seen)
+                out.append(PricePoint{t.price, std::max(t.high, t.price), std::min(t.low, t.price), t.last});
+            else
+                out.append(std::nullopt);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+ChartSeries chartSeries(const MarketData& market, DataMode mode, int commodityId) {
+    ChartSeries s;
+    s.mode = mode;
+    if (mode == DataMode::Daily) {
+        s.prices = dailyPriceSeries(market, commodityId);
+        s.candles = s.prices;
+    } else {
+        s.prices = hourlyPriceSeries(market, commodityId);
+        s.candles = hourlyCandleSeries(market, commodityId);
+    }
+    return s;
 }
 
 ChartPair preparedCharts() {

@@ -88,16 +88,26 @@ struct TradeFill {
     bool operator==(const TradeFill&) const = default;
 };
 
+// One market's price points for the loaded period, one per row, as the
+// charts read them: what the lines and indicators read, and what the candles
+// draw. Daily rows are their own candles; a tick hour's candle spans the
+// trades of its sampling window.
+struct ChartSeries {
+    DataMode mode = DataMode::Daily; // the rows it was read from
+    PriceSeries prices;
+    PriceSeries candles;
+};
+
 struct ChartInputs {
     ChartOptions options;
     DataMode mode = DataMode::Daily;
     int periodIndex = 0;
     // The loaded period; no data when null.
     const MarketData* market = nullptr;
-    // The charted market's daily prices as dailyPriceSeries() gives them,
+    // The charted market's series as chartSeries() gives them for `mode`,
     // when the caller keeps them between redraws (they only change with the
     // loaded period); null builds them anew.
-    const PriceSeries* dailyPrices = nullptr;
+    const ChartSeries* series = nullptr;
     // The player's fills in the charted market (in no particular order).
     QList<TradeFill> fills;
     // The game's date, which starts the year to date; when invalid, the date
@@ -118,5 +128,7 @@ ChartPair composeCharts(const ChartInputs& in);
 // the hour's price as open, high, low and close.
 PriceSeries dailyPriceSeries(const MarketData& market, int commodityId);
 PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId);
+// Both of a market's series for the charts in `mode`.
+ChartSeries chartSeries(const MarketData& market, DataMode mode, int commodityId);
 
 } // namespace pellucar::charts

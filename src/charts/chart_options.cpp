@@ -13,10 +13,6 @@ constexpr std::array<int, 6> kIdOfGraphItem{3, 2, 6, 4, 1, 5};
 // The combo text each Graph Options item writes.
 const std::array<const char*, 6> kComboTextOfGraphItem{"Oil", "Gold", "T-Bond", "SP500", "Cattle", "Soybean"};
 
-QString key(const char* name, int index) {
-    return QString::fromLatin1(name) + '_' + QString::number(index);
-}
-
 } // namespace
 
 DataMode dataModeFromText(const QString& text) {
@@ -214,24 +210,33 @@ QString ChartOptions::movingItemCaption(int index) const {
 }
 
 QList<MenuMark> ChartOptions::menuMarks() const {
-    QList<MenuMark> marks;
-    for (int i = 0; i < 6; ++i)
-        marks.append({key("mnuGraph", i), graphItemChecked(i)});
-    for (int i = 0; i < 3; ++i)
-        marks.append({key("mnuGLType", i), leftTypeItemChecked(i)});
-    for (int i = 0; i < 2; ++i)
-        marks.append({key("mnuGLPrice", i), priceLineItemChecked(i)});
-    for (int i = 0; i < 3; ++i)
-        marks.append({key("mnuGRType", i), graphTypeItemChecked(i)});
-    for (int i = 0; i < 3; ++i)
-        marks.append({key("mnuMoving", i), movingItemChecked(i)});
-    for (int i = 0; i < 2; ++i)
-        marks.append({key("mnuStoch", i), stochasticItemChecked(i)});
-    return marks;
+    // The keys are spelled out: the marks are read on every redraw.
+    return {
+        {QStringLiteral("mnuGraph_0"), graphItemChecked(0)},
+        {QStringLiteral("mnuGraph_1"), graphItemChecked(1)},
+        {QStringLiteral("mnuGraph_2"), graphItemChecked(2)},
+        {QStringLiteral("mnuGraph_3"), graphItemChecked(3)},
+        {QStringLiteral("mnuGraph_4"), graphItemChecked(4)},
+        {QStringLiteral("mnuGraph_5"), graphItemChecked(5)},
+        {QStringLiteral("mnuGLType_0"), leftTypeItemChecked(0)},
+        {QStringLiteral("mnuGLType_1"), leftTypeItemChecked(1)},
+        {QStringLiteral("mnuGLType_2"), leftTypeItemChecked(2)},
+        {QStringLiteral("mnuGLPrice_0"), priceLineItemChecked(0)},
+        {QStringLiteral("mnuGLPrice_1"), priceLineItemChecked(1)},
+        {QStringLiteral("mnuGRType_0"), graphTypeItemChecked(0)},
+        {QStringLiteral("mnuGRType_1"), graphTypeItemChecked(1)},
+        {QStringLiteral("mnuGRType_2"), graphTypeItemChecked(2)},
+        {QStringLiteral("mnuMoving_0"), movingItemChecked(0)},
+        {QStringLiteral("mnuMoving_1"), movingItemChecked(1)},
+        {QStringLiteral("mnuMoving_2"), movingItemChecked(2)},
+        {QStringLiteral("mnuStoch_0"), stochasticItemChecked(0)},
+        {QStringLiteral("mnuStoch_1"), stochasticItemChecked(1)},
+    };
 }
 
 QList<MenuCaption> ChartOptions::menuCaptions() const {
-    return {{key("mnuGRType", 0), graphTypeItemCaption(0)}, {key("mnuMoving", 2), movingItemCaption(2)}};
+    return {{QStringLiteral("mnuGRType_0"), graphTypeItemCaption(0)},
+            {QStringLiteral("mnuMoving_2"), movingItemCaption(2)}};
 }
 
 QString ChartOptions::leftTitle(DataMode mode, int periodIndex) const {

@@ -9,6 +9,16 @@ using namespace pellucar::test;
 
 namespace {
 
+// Two years of weekdays, Oil rising a quarter a day throughout.
+FixtureDb& twoYears() {
+    static FixtureDb db("charts_two_years");
+    static const bool built = (db.addWeekdays(QDate(1990, 1, 1), QDate(1991, 12, 31),
+                                              [](int id, int day) { return id == 3 ? 20.0 + 0.25 * day : 75.0; }),
+                               db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice.")), true);
+    (void)built;
+    return db;
+}
+
 struct Daily : Harness {
     Daily() : Harness(sharedDaily1990()) { startDaily1990(); }
 };
@@ -60,6 +70,44 @@ TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
     h.game->click("cboCommodity", 1); // Gold
     EXPECT_TRUE(h.game->charts().left.markers.isEmpty());
     EXPECT_EQ(h.state().chart.chartMarket(), 2);
+}
+
+TEST(ChartMenus, EveryGameChartsItsOwnPeriodAndMarket) {
+    // The game keeps each market's chart series between presses; a new
+    // game, another market or a tick period must never draw the old rows.
+    const auto lastClose = [](const Harness& h) {
+        const charts::ChartData& left = h.game->charts().left;
+        return left.points.isEmpty() ? -1.0 : left.points.last().price.value_or(charts::Ohlc{}).close;
+    };
+    Harness h(twoYears().path());
+    h.start();
+    const auto year = [&h](const char* y) {
+        if (h.state().periodIndex > 0) {
+            h.dialogs.queueAnswer("btnRestartGame");
+            h.game->click("mnuNewGame");
+        }
+        h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", y}});
+        h.forward(5);
+    };
+    year("1990");
+    EXPECT_DOUBLE_EQ(lastClose(h), h.state().prices.current.oil);
+    h.game->click("cboCommodity", 0); // Cattle
+    EXPECT_DOUBLE_EQ(lastClose(h), 75.0);
+    h.game->click("cboCommodity", 2); // Oil again
+    EXPECT_DOUBLE_EQ(lastClose(h), h.state().prices.current.oil);
+    // The next year: Oil has risen a quarter a day since 1990 began.
+    year("1991");
+    EXPECT_EQ(h.game->charts().left.points.last().date.year(), 1991);
+    EXPECT_GT(lastClose(h), 80.0);
+    EXPECT_DOUBLE_EQ(lastClose(h), h.state().prices.current.oil);
+
+    Harness tick(sharedTickJanuary1996());
+    tick.start();
+    tick.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});
+    for (int press = 0; press < 14; ++press) {
+        tick.forward();
+        EXPECT_NEAR(lastClose(tick), tick.state().prices.current.oil, 1e-6) << press;
+    }
 }
 
 TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
