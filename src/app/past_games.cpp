@@ -1,4 +1,5 @@
 #include "app/past_games.h"
+#include "common/sqlite_statement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,37 +39,7 @@ static_assert(std::size(kMigrations) == PastGames::kSchemaVersion);
 constexpr const char* kColumns =
     "GameID, PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength, Periods, Trades, Score, Verdict, Ending";
 
-class Statement {
-public:
-    Statement(sqlite3* db, const QByteArray& sql) {
-        ok_ = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt_, nullptr) == SQLITE_OK;
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    bool ok() const { return ok_; }
-    void bind(int i, qint64 v) { sqlite3_bind_int64(stmt_, i, v); }
-    void bind(int i, double v) { sqlite3_bind_double(stmt_, i, v); }
-    void bind(int i, const QString& s) {
-        const QByteArray u = s.toUtf8();
-        sqlite3_bind_text(stmt_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
-    }
-    int step() { return sqlite3_step(stmt_); }
-    QString text(int col) const {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
-        return p ? QString::fromUtf8(p, sqlite3_column_bytes(stmt_, col)) : QString();
-    }
-    bool isNumber(int col) const {
-        const int t = sqlite3_column_type(stmt_, col);
-        return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
-    }
-    qint64 integer(int col) const { return sqlite3_column_int64(stmt_, col); }
-    double real(int col) const { return sqlite3_column_double(stmt_, col); }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-    bool ok_ = false;
-};
+using Statement = SqliteStatement;
 
 // A row as stored, or nothing when one of its values is not what the game
 // writes (a damaged or hand-edited file).

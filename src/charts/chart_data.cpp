@@ -443,7 +443,12 @@ PriceSeries dailyPriceSeries(const MarketData& market, int commodityId) {
     return out;
 }
 
-PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId) {
+namespace {
+
+// One point per tick hour of every loaded day; an hour without a trade in
+// its window has no price.
+template <typename PointOf>
+PriceSeries hourlySeries(const MarketData& market, int commodityId, PointOf pointOf) {
     PriceSeries out;
     if (commodityId < 1 || commodityId > kMarketCount) return out;
     const int days = std::clamp(market.tickDayCount, 0, kTickDayCapacity);
@@ -452,39 +457,30 @@ PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId) {
         for (int hour = 1; hour <= kTicksPerDay; ++hour) {
             const TickPeriod& t = market.tickDays[static_cast<size_t>(d)]
                                       .periods[static_cast<size_t>(commodityId)][static_cast<size_t>(hour)];
-            // An hour without a trade in its window has no price.
             if (t.seen)
-                out.append(PricePoint{t.price, t.price, t.price, t.price});
+                out.append(pointOf(t));
             else
                 out.append(std::nullopt);
         }
     }
     return out;
 }
-
-namespace {
 
 // The tick hours' candles: each spans the trades of the hour's sampling
 // window, and its open is the hour's price, the one the game trades at.
 PriceSeries hourlyCandleSeries(const MarketData& market, int commodityId) {
-    PriceSeries out;
-    if (commodityId < 1 || commodityId > kMarketCount) return out;
-    const int days = std::clamp(market.tickDayCount, 0, kTickDayCapacity);
-    out.reserve(days * kTicksPerDay);
-    for (int d = 0; d < days; ++d) {
-        for (int hour = 1; hour <= kTicksPerDay; ++hour) {
-            const TickPeriod& t = market.tickDays[static_cast<size_t>(d)]
-                                      .periods[static_cast<size_t>(commodityId)][static_cast<size_t>(hour)];
-            if (t.seen)
-                out.append(PricePoint{t.price, std::max(t.high, t.price), std::min(t.low, t.price), t.last});
-            else
-                out.append(std::nullopt);
-        }
-    }
-    return out;
+    return hourlySeries(market, commodityId, [](const TickPeriod& t) {
+        return PricePoint{t.price, std::max(t.high, t.price), std::min(t.low, t.price), t.last};
+    });
 }
 
 } // namespace
+
+PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId) {
+    return hourlySeries(market, commodityId,
+                        [](const TickPeriod& t) { return PricePoint{t.price, t.price, t.price, t.price}; });
+}
+
 
 ChartSeries chartSeries(const MarketData& market, DataMode mode, int commodityId) {
     ChartSeries s;

@@ -1,6 +1,7 @@
 #include "market/database.h"
 
 #include "market/schema.h"
+#include "common/sqlite_statement.h"
 
 #include <sqlite3.h>
 
@@ -9,36 +10,7 @@
 namespace pellucar {
 namespace {
 
-// A prepared statement that finalizes itself.
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) { ok_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) == SQLITE_OK; }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    bool ok() const { return ok_; }
-    void bind(int i, int v) { sqlite3_bind_int(stmt_, i, v); }
-    void bind(int i, const QByteArray& utf8) {
-        sqlite3_bind_text(stmt_, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
-    }
-    int step() { return sqlite3_step(stmt_); }
-    const char* chars(int col) const { return reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col)); }
-    int bytes(int col) const { return sqlite3_column_bytes(stmt_, col); }
-    QString text(int col) const {
-        const char* p = chars(col);
-        return p ? QString::fromUtf8(p, bytes(col)) : QString();
-    }
-    bool isNumber(int col) const {
-        const int t = sqlite3_column_type(stmt_, col);
-        return t == SQLITE_FLOAT || t == SQLITE_INTEGER;
-    }
-    double real(int col) const { return sqlite3_column_double(stmt_, col); }
-    qint64 integer(int col) const { return sqlite3_column_int64(stmt_, col); }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-    bool ok_ = false;
-};
+using Statement = SqliteStatement;
 
 QByteArray iso(const QDate& d) { return d.toString(Qt::ISODate).toLatin1(); }
 QString isoTime(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
