@@ -88,8 +88,10 @@ Account buildAccount(FuzzedDataProvider& in) {
     const std::vector<Held>& all = pool();
     Held h = all[in.ConsumeIntegral<uint16_t>() % all.size()];
     // Marking a hundred lots to new prices costs as much as a thousand
-    // checks, so an input adds a fill of its own only now and then.
-    const int fills = in.ConsumeIntegralInRange(0, 7) == 0 ? 1 : 0;
+    // checks, so an input adds a fill of its own only now and then: on a
+    // byte of 7, not 0, since short inputs and the mutator's runs of zero
+    // bytes would otherwise ask for one most of the time.
+    const int fills = in.ConsumeIntegralInRange(0, 7) == 7 ? 1 : 0;
     for (int f = 0; f < fills; ++f) {
         const Market m = h.account.level() == Level::Novice ? Market::Oil : anyMarket(in);
         const int limit = contractTerms(m).positionLimit;
