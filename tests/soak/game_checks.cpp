@@ -227,6 +227,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     // The trade record: every executed trade and nothing else, numbered
     // from 1; a new game empties it.
     const QList<TradeRecord>& records = log.records();
+    if (log.count() > TradeLog::kCapacity) bad << QStringLiteral("%1 trades in a record of %2").arg(log.count()).arg(TradeLog::kCapacity);
     if (log.count() < replayed_ || (replayed_ > 0 && records[replayed_ - 1].number != replayed_)) {
         if (!gameReset) bad << QStringLiteral("trade record shrank without a new game");
         restart();
@@ -325,9 +326,23 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (!news.isEmpty()) bad << QStringLiteral("news history shrank to %1 entries").arg(news.size());
         newsSeen_ = 0;
     }
+    // NewsCount is a 16-bit count; stories come only from the tick days the
+    // game has loaded, each stamped with the time of the period it came in.
+    if (news.size() > std::numeric_limits<qint16>::max())
+        bad << QStringLiteral("news history of %1 entries").arg(news.size());
+    const MarketData& market = s.market;
+    const QDate firstDay = market.tickDayCount > 0 ? market.tickDays[0].date : QDate();
+    const QDate lastDay =
+        market.tickDayCount > 0 ? market.tickDays[static_cast<size_t>(market.tickDayCount - 1)].date : QDate();
     int shown = 0;
     for (int i = newsSeen_; i < news.size(); ++i) {
         if (news[i].number != i + 1) bad << QStringLiteral("news entry %1 numbered %2").arg(i + 1).arg(news[i].number);
+        if (s.dataMode != DataMode::Tick || !firstDay.isValid() || news[i].newsDate < firstDay ||
+            news[i].newsDate > lastDay || !news[i].newsTime.isValid())
+            bad << QStringLiteral("news entry %1 of %2 %3 outside the tick days %4 to %5")
+                       .arg(i + 1)
+                       .arg(news[i].newsDate.toString(Qt::ISODate), news[i].newsTime.toString(Qt::ISODate),
+                            firstDay.toString(Qt::ISODate), lastDay.toString(Qt::ISODate));
         while (shown < newsTitles.size() && newsTitles[shown] != news[i].title) ++shown;
         if (shown == newsTitles.size()) bad << QStringLiteral("news entry %1 (%2) was never shown").arg(i + 1).arg(news[i].title);
         else ++shown;
