@@ -144,6 +144,14 @@ class AccessTest : public QObject {
         QTRY_VERIFY(std::none_of(buttons.cbegin(), buttons.cend(), [](const QPushButton* b) { return b->isDown(); }));
     }
     void alt(KeyRig& rig, Qt::Key k) { key(rig, k, Qt::AltModifier); }
+    // The window shown and active, a game set up and its first period played.
+    static Kestrow& startFirstPeriod(uitest::WindowRig& rig) {
+        showActive(rig.window);
+        rig.window.startUp();
+        rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
+        click(rig.window, "btnChangePeriod");
+        return rig.window;
+    }
     QString text(KeyRig& rig, const char* key) { return rig.game.model().text(QString::fromLatin1(key)); }
     // The window's keyboard control, also while a closing window still has
     // the desktop's focus.
@@ -218,11 +226,7 @@ private slots:
     // Tab runs through what is offered in the order the table shows it.
     void tabFollowsTheTable() {
         uitest::WindowRig rig(db_);
-        showActive(rig.window);
-        rig.window.startUp();
-        Kestrow& w = rig.window;
-        w.action(QStringLiteral("mnuNewGame"))->trigger();
-        click(w, "btnChangePeriod");
+        Kestrow& w = startFirstPeriod(rig);
         button(w, "btnChangePeriod")->setFocus();
         QCOMPARE(tabCycle(), (QStringList{"btnChangePeriod", "btnTrade", "btnNewsHist", "btnTradeHist", "cboCommodity"}));
         click(w, "btnTrade");
@@ -243,11 +247,7 @@ private slots:
     // read by name with their value, which follows the game.
     void controlsAreNamedAndFiguresRead() {
         uitest::WindowRig rig(db_);
-        showActive(rig.window);
-        rig.window.startUp();
-        Kestrow& w = rig.window;
-        w.action(QStringLiteral("mnuNewGame"))->trigger();
-        click(w, "btnChangePeriod");
+        Kestrow& w = startFirstPeriod(rig);
         auto iface = [&](const QString& key) { return QAccessible::queryAccessibleInterface(w.widget(key)); };
         for (const ControlSpec& ctl : mainWindowControls()) {
             QWidget* x = w.widget(ctl.key);
