@@ -140,6 +140,21 @@ void closeReport(PresentationModel& model, const QString& grid, const QString& c
     model.setEnabled("btnTrade", tradeEnabled);
 }
 
+void layoutCharts(PresentationModel& model) {
+    const bool report = model.visible("TradeGrid") || model.visible("newsgrid");
+    model.setVisible("GraphRight", !report);
+}
+
+void setGameMenusEnabled(PresentationModel& model, bool enabled) {
+    for (const char* k : {"mnuGame", "mnuSettings", "mnuDunmere", "mnuHowtoPlay"}) model.setEnabled(k, enabled);
+}
+
+void setSettingsMenusEnabled(PresentationModel& model, bool enabled) {
+    for (const char* k : {"mnuLevel_0", "mnuLevel_2", "mnuNews_0", "mnuNews_1", "mnuGameLength_2", "mnuGameLength_3",
+                          "mnuGameLength_4", "mnuDat_0", "mnuDat_1"})
+        model.setEnabled(k, enabled);
+}
+
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model) {
     const Account& a = desk.account;
     const float av = a.accountValue();

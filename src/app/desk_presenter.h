@@ -26,6 +26,12 @@ void offerSides(PresentationModel& model);
 void showReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton);
 void closeReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton,
                  bool tradeEnabled);
+// The right chart always has its place; a report grid covers both.
+void layoutCharts(PresentationModel& model);
+// The top menus, which a modal step of the main window locks, and the
+// options items that fix a game, locked while a game runs.
+void setGameMenusEnabled(PresentationModel& model, bool enabled);
+void setSettingsMenusEnabled(PresentationModel& model, bool enabled);
 
 // The account figures and the position column, as the account stands.
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model);

@@ -74,9 +74,6 @@ public:
     void ShowLastPrices();
     double SeriesClose(int commodityId) const;
     double MarketPrice(int commodityId) const;
-    static int TickDayOf(int n);
-    static int TickOfDay(int n);
-    static QString TraderTickTime(int n);
 
 private:
     template <typename F> void guarded(F&& f);
@@ -91,10 +88,6 @@ private:
     void ResetGame();
     void ResetGameFromEndWindow();
     void NotifyPlayer(const QString& title, const QString& message, int number = 0);
-    void DisableGameMenus();
-    void EnableGameMenus();
-    void DisableSettingsMenus();
-    void EnableSettingsMenus();
     void SetInitialWindowState();
 
     // Market data (game_market.cpp).
@@ -112,12 +105,8 @@ private:
     void UpdateTradeDayandGraphs(bool refreshCharts = true);
     void AdvanceTradingDay();
     QDate ShowGameDate();
-    QString CurrentWeekday() const;
     void SetTradeTimeLabel(int n);
     void ShowDayCaption();
-    int effectiveDailyLength() const;
-    QDate currentTickDate() const;
-    QDate currentGameDate() const;
 
     // New-game setup (game_setup.cpp).
     void mnuNewGame_Click();
@@ -139,7 +128,6 @@ private:
     // once per game; a record that cannot be written is told to the
     // player the first time, and play goes on.
     void RecordGame(GameEnding ending, const QString& verdict);
-    QDate lastPlayedDate() const;
     void mnuPastGames_Click();
     QString moneyText(double v) const;
     GameSummary summaryTexts() const;
@@ -191,7 +179,6 @@ private:
     void RefreshCharts();
     // Draws the charts a Forward press has held back, if any.
     void RefreshDeferredCharts();
-    void LayoutCharts();
     // A chart menu item or the combo box: the chart options take the
     // choice, then both charts are drawn again.
     void chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index);

@@ -2,6 +2,7 @@
 // options, and every redraw composes both charts from the loaded period.
 // What each chart shows is the charts area's to decide; the view draws it.
 #include "app/game.h"
+#include "app/game_calendar.h"
 
 namespace pellucar {
 
@@ -54,7 +55,7 @@ void Game::RefreshCharts() {
     in.market = &s_.market;
     if (s_.chart.chartMarket() >= 1 && s_.chart.chartMarket() <= kMarketCount)
         in.series = &chartSeries(s_.chart.chartMarket());
-    in.currentDate = currentGameDate();
+    in.currentDate = currentGameDate(s_);
     Market charted = Market::Oil;
     marketFromId(s_.chart.chartMarket(), &charted);
     for (const TradeRecord& t : s_.desk.trades.records())
@@ -67,12 +68,6 @@ void Game::RefreshCharts() {
     }
     model_.setText("GraphLeft", pair.left.title);
     model_.setText("GraphRight", pair.right.title);
-}
-
-void Game::LayoutCharts() {
-    // The right chart always has its place; a report grid covers both.
-    const bool report = model_.visible("TradeGrid") || model_.visible("newsgrid");
-    model_.setVisible("GraphRight", !report);
 }
 
 void Game::chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index) {

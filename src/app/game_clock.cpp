@@ -1,5 +1,6 @@
 #include "app/desk_presenter.h"
 #include "app/game.h"
+#include "app/game_calendar.h"
 #include "common/dates.h"
 
 namespace pellucar {
@@ -46,7 +47,7 @@ void Game::btnChangePeriod_Click() {
     }
 
     setHistoryButtonsEnabled(model_, false);
-    DisableGameMenus();
+    setGameMenusEnabled(model_, false);
     const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
     if (model_.text("CurrMarkBanner") != banner) model_.setText("CurrMarkBanner", banner);
 
@@ -60,7 +61,7 @@ void Game::btnChangePeriod_Click() {
         model_.setEnabled("btnChangePeriod", true);
         model_.setEnabled("btnTrade", true);
         model_.setEnabled("Kestrow", true);
-        EnableGameMenus();
+        setGameMenusEnabled(model_, true);
         setHistoryButtonsEnabled(model_, true);
         SetOrderState(OrderState::ChangePeriod);
         return;
@@ -80,7 +81,7 @@ void Game::btnChangePeriod_Click() {
     GiveHints();
     AdvancePeriod();
     RefreshDeferredCharts();
-    EnableGameMenus();
+    setGameMenusEnabled(model_, true);
     model_.setEnabled("Kestrow", true);
 
     if (tick && s_.periodIndex == 1 && s_.market.tickDayCount > 0) {
@@ -115,13 +116,13 @@ void Game::AdvancePeriod() {
     if (deferChartRefresh_ && !tick) {
         // The final-day notice and the last press show the window before the
         // period's own redraw.
-        const int length = effectiveDailyLength();
+        const int length = effectiveDailyLength(s_);
         if ((length > 15 && s_.periodIndex == length - 2) || s_.periodIndex + 1 == s_.gameLengthDays)
             RefreshDeferredCharts();
     }
     ClearOrder();
 
-    const int length = tick ? s_.gameLengthDays : effectiveDailyLength();
+    const int length = tick ? s_.gameLengthDays : effectiveDailyLength(s_);
     if (length > 15) {
         bool notice = false;
         if (tick) {
@@ -132,10 +133,10 @@ void Game::AdvancePeriod() {
         }
         if (notice) {
             NotifyPlayer(QStringLiteral("Trader Notification"), QStringLiteral("   * Begin Final Day of Trading *"));
-            LayoutCharts();
+            layoutCharts(model_);
         }
     }
-    if (s_.periodIndex == 0) DisableSettingsMenus();
+    if (s_.periodIndex == 0) setSettingsMenusEnabled(model_, false);
     s_.periodIndex += 1;
     if (s_.periodIndex == 1) model_.setText("mnuNewGame", QStringLiteral("&Restart"));
     if (tick) s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
@@ -147,13 +148,13 @@ void Game::AdvancePeriod() {
         if (tick) s_.periodIndex = s_.tradingDayCount * 6;
         SetTradeTimeLabel(s_.periodIndex);
         if (tick) {
-            model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate()));
+            model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
             GetNewsReleases();
         }
         GameOver();
         if (s_.restartRequested == 1) {
             ResetGame();
-            EnableSettingsMenus();
+            setSettingsMenusEnabled(model_, true);
             SetOrderState(OrderState::Restart);
             StorePeriodPrices();
         } else {
@@ -166,8 +167,8 @@ void Game::AdvancePeriod() {
     SetTradeTimeLabel(s_.periodIndex);
     ShowDayCaption();
     if (tick) {
-        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate()));
-        model_.setText("lblDay", CurrentWeekday());
+        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
+        model_.setText("lblDay", weekdayName(currentGameDate(s_)));
         GetNewsReleases();
     }
     StorePeriodPrices();
@@ -182,21 +183,10 @@ void Game::AdvancePeriod() {
     MarginCallCheck();
 }
 
-int Game::effectiveDailyLength() const {
-    // A daily game ends at its length in periods, at its end date, or when
-    // the calendar runs out, whichever comes first. The game ends on the
-    // press after the last playable day, so the final-day notice belongs two
-    // presses before that end whichever rule brings it.
-    const TradingDays& td = s_.market.tradingDays;
-    int beforeEnd = 0;
-    while (beforeEnd < td.count() && (!s_.gameEndDate.isValid() || td.days[beforeEnd] < s_.gameEndDate)) ++beforeEnd;
-    return std::min({s_.gameLengthDays, beforeEnd + 1, td.count()});
-}
-
 void Game::ShowDayCaption() {
     // The day caption counts trading days: one per period in daily games,
     // one per six hours in tick games.
-    const int day = s_.dataMode == DataMode::Tick ? TickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
+    const int day = s_.dataMode == DataMode::Tick ? charts::tickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
     model_.setText("LabelDay", QStringLiteral("Day %1:").arg(day));
 }
 
@@ -207,8 +197,8 @@ void Game::UpdateTradeDayandGraphs(bool refreshCharts) {
         ShowGameDate();
         if (refreshCharts) RefreshCharts();
     } else if (s_.dataMode == DataMode::Tick && s_.periodIndex > 0) {
-        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate()));
-        model_.setText("lblTradeTime", TraderTickTime(s_.periodIndex));
+        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
+        model_.setText("lblTradeTime", traderTickTime(s_.periodIndex));
     }
 }
 
@@ -229,22 +219,8 @@ void Game::RefreshDeferredCharts() {
     RefreshCharts();
 }
 
-QDate Game::currentTickDate() const {
-    const int day = TickDayOf(s_.periodIndex);
-    if (day < 0 || day >= s_.market.tickDayCount) return {};
-    return s_.market.tickDays[static_cast<size_t>(day)].date;
-}
-
-QDate Game::currentGameDate() const {
-    if (s_.dataMode == DataMode::Tick) return currentTickDate();
-    // The calendar position runs one ahead of the day it shows.
-    const TradingDays& td = s_.market.tradingDays;
-    const int i = td.position > 0 ? td.position - 1 : 0;
-    return i < td.count() ? td.days[i] : QDate();
-}
-
 QDate Game::ShowGameDate() {
-    const QDate date = currentGameDate();
+    const QDate date = currentGameDate(s_);
     if (s_.dataMode != DataMode::Tick && date.isValid() &&
         (!s_.gameEndDate.isValid() || date < s_.gameEndDate)) {
         model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(date));
@@ -254,10 +230,8 @@ QDate Game::ShowGameDate() {
     return date;
 }
 
-QString Game::CurrentWeekday() const { return weekdayName(currentGameDate()); }
-
 void Game::SetTradeTimeLabel(int n) {
-    if (s_.dataMode == DataMode::Tick) model_.setText("lblTradeTime", TraderTickTime(n));
+    if (s_.dataMode == DataMode::Tick) model_.setText("lblTradeTime", traderTickTime(n));
     else model_.setText("lblTradeTime", QStringLiteral("4:00 pm"));
 }
 

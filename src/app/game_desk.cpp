@@ -3,6 +3,7 @@
 // file runs their steps in order and arranges the trader-input panel.
 #include "app/desk_presenter.h"
 #include "app/game.h"
+#include "app/game_calendar.h"
 #include "common/format.h"
 #include "trading/order_texts.h"
 #include "trading/trade_report.h"
@@ -12,7 +13,7 @@ namespace pellucar {
 void Game::SetOrderState(OrderState state) {
     presentOrderState(state, model_);
     s_.desk.state = state;
-    LayoutCharts();
+    layoutCharts(model_);
 }
 
 void Game::ClearOrder() { s_.desk.clearOrder(); }
@@ -178,19 +179,19 @@ void Game::btnTradeHist_Click() {
     model_["TradeGrid"].rows = tradeReportRows(s_.desk.trades, s_.desk.account, timeOf);
     model_.setText("LabelTH", QStringLiteral("Trade History"));
     showReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
-    LayoutCharts();
+    layoutCharts(model_);
 }
 
 void Game::btnCloseTradeHistory_Click() {
     closeReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"),
                 s_.periodIndex > 0 && s_.restartRequested != 1);
-    LayoutCharts();
+    layoutCharts(model_);
 }
 
 QString Game::periodTimeOfDay(int period) const {
     if (s_.dataMode != DataMode::Tick) return QStringLiteral("4:00");
     // The hour without its suffix, as the clock names the period.
-    QString t = TraderTickTime(period);
+    QString t = traderTickTime(period);
     return t.left(t.indexOf(' '));
 }
 

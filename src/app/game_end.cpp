@@ -1,5 +1,6 @@
 #include "app/desk_presenter.h"
 #include "app/game.h"
+#include "app/game_calendar.h"
 #include "app/verdicts.h"
 #include "common/format.h"
 
@@ -79,9 +80,9 @@ void Game::mnuEnd_Click() {
     summary.commissions = moneyText(s_.commissionTotal);
     summary.restartEnabled = s_.gameStarted || s_.levelSelected;
     ShowLastPrices();
-    DisableGameMenus();
+    setGameMenusEnabled(model_, false);
     const EndOfGameChoice choice = dialogs_.endOfGame(summary);
-    EnableGameMenus();
+    setGameMenusEnabled(model_, true);
     // Continue goes on with the same game, which is recorded once, when it
     // finally ends; Play Again and End finish it here.
     if (choice != EndOfGameChoice::Continue) RecordGame(GameEnding::EndedByPlayer, summary.verdict);
@@ -132,22 +133,9 @@ void Game::PlayAgain(bool fromEndWindow) {
         setMarketButtonsEnabled(model_, true);
     }
     // The next game starts from Game > Start; the settings are free again.
-    EnableSettingsMenus();
+    setSettingsMenusEnabled(model_, true);
     SetOrderState(OrderState::Restart);
     model_.setEnabled("btnChangePeriod", false);
-}
-
-QDate Game::lastPlayedDate() const {
-    if (s_.dataMode == DataMode::Tick) {
-        const int day = std::min(TickDayOf(s_.periodIndex), s_.market.tickDayCount - 1);
-        return day >= 0 ? s_.market.tickDays[static_cast<size_t>(day)].date : QDate();
-    }
-    // The calendar may already stand on the first day past the game's end;
-    // the last day played is the last one before it.
-    const TradingDays& td = s_.market.tradingDays;
-    for (int i = std::min(td.position, td.count()) - 1; i >= 0; --i)
-        if (!s_.gameEndDate.isValid() || td.days[i] < s_.gameEndDate) return td.days[i];
-    return {};
 }
 
 void Game::RecordGame(GameEnding ending, const QString& verdict) {
@@ -159,7 +147,7 @@ void Game::RecordGame(GameEnding ending, const QString& verdict) {
         g.periodStart = s_.market.tickDayCount > 0 ? s_.market.tickDays[0].date : s_.gameStartDate;
     else
         g.periodStart = s_.market.tradingDays.days.value(0, s_.gameStartDate);
-    g.periodEnd = lastPlayedDate();
+    g.periodEnd = lastPlayedDate(s_);
     if (!g.periodEnd.isValid() || g.periodEnd < g.periodStart) g.periodEnd = g.periodStart;
     g.level = s_.settings.level;
     g.dataMode = s_.dataMode;

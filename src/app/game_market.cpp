@@ -9,19 +9,6 @@
 namespace pellucar {
 
 
-int Game::TickDayOf(int n) { return n < 1 ? 0 : (n - 1) / 6; }
-
-int Game::TickOfDay(int n) {
-    const int h = n % 6;
-    return h == 0 ? 6 : h;
-}
-
-QString Game::TraderTickTime(int n) {
-    static const char* labels[] = {"2:00 pm", "9:00 am", "10:00 am", "11:00 am", "12:00 pm", "1:00 pm"};
-    if (n < 1) return {};
-    return QString::fromLatin1(labels[n % 6]);
-}
-
 double Game::SeriesClose(int commodityId) const {
     if (commodityId < 1 || commodityId > kMarketCount) return -1;
     const MarketSeries& series = s_.market.series[commodityId];
@@ -43,9 +30,9 @@ void Game::StorePeriodPrices() {
     const bool tick = s_.dataMode == DataMode::Tick;
 
     auto tickPrice = [&](Market m) -> double {
-        const int day = TickDayOf(p);
+        const int day = charts::tickDayOf(p);
         if (day >= s_.market.tickDayCount) return 0;
-        return s_.market.tickDays[static_cast<size_t>(day)].periods[commodityId(m)][TickOfDay(p)].price;
+        return s_.market.tickDays[static_cast<size_t>(day)].periods[commodityId(m)][charts::tickOfDay(p)].price;
     };
 
     if (s_.dataMode == DataMode::Daily || (tick && p > 0)) {

@@ -3,15 +3,16 @@
 // in the news classes; this file runs them in the game's order.
 #include "app/desk_presenter.h"
 #include "app/game.h"
+#include "app/game_calendar.h"
 
 namespace pellucar {
 
 void Game::GetNewsReleases() {
     if (s_.dataMode != DataMode::Tick || s_.periodIndex < 1) return;
-    const QDate day = currentTickDate();
+    const QDate day = currentTickDate(s_);
     if (!day.isValid()) return;
     // The period's hour chooses the checkpoint; other hours release nothing.
-    const int hour = TickOfDay(s_.periodIndex);
+    const int hour = charts::tickOfDay(s_.periodIndex);
     const std::optional<ReleaseWindow> window = releaseWindow(hour);
     if (!window) return;
     const QList<NewsRelease> stories = db_.newsReleases(day, window->from, window->to);
@@ -28,14 +29,14 @@ void Game::GetNewsReleases() {
 
 void Game::ShowBackgroundStory() {
     const int market = s_.chart.chartMarket();
-    const std::optional<BackgroundLookup> found = s_.background.lookup(currentGameDate());
+    const std::optional<BackgroundLookup> found = s_.background.lookup(currentGameDate(s_));
     if (!found) return;
     const QString caption = backgroundCaption(marketNames().value(market - 1), found->year);
     dialogs_.news(caption, GetOverviewNews(found->date, market), kNewsWindowDefaultHeight, true);
 }
 
 void Game::btnNewsHist_Click() {
-    DisableGameMenus();
+    setGameMenusEnabled(model_, false);
     if (s_.dataMode != DataMode::Tick) {
         // Daily games release no stories: the button tells the year before.
         ShowBackgroundStory();
@@ -44,15 +45,15 @@ void Game::btnNewsHist_Click() {
     } else {
         model_["newsgrid"].rows = s_.news.gridRows();
         showReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"));
-        LayoutCharts();
+        layoutCharts(model_);
     }
-    EnableGameMenus();
+    setGameMenusEnabled(model_, true);
 }
 
 void Game::btnCloseNewsHist_Click() {
     closeReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"),
                 s_.periodIndex > 0 && s_.restartRequested != 1);
-    LayoutCharts();
+    layoutCharts(model_);
 }
 
 void Game::GiveHints() {

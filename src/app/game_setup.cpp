@@ -32,11 +32,11 @@ void Game::mnuNewGame_Click() {
     model_.setText("mnuNewGame", QStringLiteral("&Restart"));
     s_.gameLengthDays = s_.settings.lengthDays(360);
     s_.dataMode = s_.settings.data;
-    DisableSettingsMenus();
+    setSettingsMenusEnabled(model_, false);
     ResetGame();
     if (!LoadGamePeriod()) {
         // Nothing to play: the desk waits for another Start.
-        EnableSettingsMenus();
+        setSettingsMenusEnabled(model_, true);
         model_.setText("mnuNewGame", QStringLiteral("&Start"));
         model_.setEnabled("btnChangePeriod", false);
         model_.setEnabled("btnTrade", false);
@@ -105,7 +105,7 @@ void Game::LevelDetailChecker(const TimePeriodForm& form) {
 
 void Game::mnuLevel_Click(int index) {
     if (index != 0 && index != 2) return;
-    DisableGameMenus();
+    setGameMenusEnabled(model_, false);
     s_.levelSelected = true;
     const bool novice = index == 0;
     if (novice) {
@@ -116,7 +116,7 @@ void Game::mnuLevel_Click(int index) {
         s_.settings.news.selectLevel(levelName(Level::Expert));
     }
     SetLevel(novice ? Level::Novice : Level::Expert);
-    EnableGameMenus();
+    setGameMenusEnabled(model_, true);
 }
 
 void Game::mnuDat_Click(int index) {
@@ -127,7 +127,7 @@ void Game::mnuDat_Click(int index) {
 
 void Game::mnuGameLength_Click(int index) {
     if (index < 2 || index > 4) return;
-    DisableGameMenus();
+    setGameMenusEnabled(model_, false);
     s_.settings.length = index == 4 ? Length::Year : index == 3 ? Length::Quarter : Length::Month;
     s_.gameLengthDays = s_.settings.lengthDays(365);
     presentSettings(s_.settings, model_);
@@ -140,7 +140,7 @@ void Game::mnuGameLength_Click(int index) {
     summary.data = dataModeName(s_.settings.data);
     s_.levelSelected = dialogs_.levelSelected(summary);
     UpdateTradeDayandGraphs();
-    EnableGameMenus();
+    setGameMenusEnabled(model_, true);
 }
 
 void Game::mnuNews_Click(int index) {
@@ -151,10 +151,10 @@ void Game::mnuNews_Click(int index) {
     }
     if (index != 0 && index != 1) return;
     model_.setEnabled("Kestrow", false);
-    DisableGameMenus();
+    setGameMenusEnabled(model_, false);
     s_.settings.news.toggle(index == 1 ? NewsOption::Daily : NewsOption::Annual);
     presentSettings(s_.settings, model_);
-    EnableGameMenus();
+    setGameMenusEnabled(model_, true);
     model_.setEnabled("Kestrow", true);
 }
 

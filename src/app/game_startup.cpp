@@ -6,17 +6,6 @@
 
 namespace pellucar {
 
-namespace {
-
-// Top menus that a modal step of the main window locks.
-const char* const kGameMenus[] = {"mnuGame", "mnuSettings", "mnuDunmere", "mnuHowtoPlay"};
-// Options items that fix a game; locked while a game runs.
-const char* const kSettingsItems[] = {"mnuLevel_0",      "mnuLevel_2",      "mnuNews_0",
-                                      "mnuNews_1",       "mnuGameLength_2", "mnuGameLength_3",
-                                      "mnuGameLength_4", "mnuDat_0",        "mnuDat_1"};
-
-} // namespace
-
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
     : dialogs_(dialogs), random_(random), pastGames_(pastGames) {
     s_.databasePath = std::move(databasePath);
@@ -141,22 +130,6 @@ void Game::NotifyPlayer(const QString& title, const QString& message, int number
     dialogs_.notify(title, message, number);
 }
 
-void Game::DisableGameMenus() {
-    for (const char* k : kGameMenus) model_.setEnabled(k, false);
-}
-
-void Game::EnableGameMenus() {
-    for (const char* k : kGameMenus) model_.setEnabled(k, true);
-}
-
-void Game::DisableSettingsMenus() {
-    for (const char* k : kSettingsItems) model_.setEnabled(k, false);
-}
-
-void Game::EnableSettingsMenus() {
-    for (const char* k : kSettingsItems) model_.setEnabled(k, true);
-}
-
 void Game::ResetGame() {
     s_.endOfData = false;
     s_.periodIndex = 0;
@@ -175,7 +148,7 @@ void Game::ResetGame() {
     model_.setText("LabelDay", QStringLiteral("Day %1:").arg(s_.periodIndex));
     ShowAccountFigures();
     SetTimeLabels();
-    LayoutCharts();
+    layoutCharts(model_);
 }
 
 void Game::ResetGameFromEndWindow() {
@@ -350,7 +323,7 @@ void Game::activate() {
 
 void Game::paint() {
     if (ended_) return;
-    LayoutCharts();
+    layoutCharts(model_);
 }
 
 } // namespace pellucar

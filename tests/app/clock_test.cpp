@@ -162,7 +162,6 @@ TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
 TEST(TickClock, PeriodsMapOntoDaysAndHoursForTheClockAndTheCharts) {
     // Period 6 is the last hour of day 0; 7 and 12 the first and last of day 1.
     for (const auto& [n, day, hour] : {std::tuple{1, 0, 1}, {6, 0, 6}, {7, 1, 1}, {12, 1, 6}}) {
-        EXPECT_EQ(std::pair(Game::TickDayOf(n), Game::TickOfDay(n)), std::pair(day, hour)) << n;
         EXPECT_EQ(std::pair(charts::tickDayOf(n), charts::tickOfDay(n)), std::pair(day, hour)) << n;
     }
 }
