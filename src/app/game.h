@@ -1,5 +1,6 @@
 #pragma once
 #include "app/game_state.h"
+#include "app/order_desk.h"
 #include "app/past_games.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
@@ -145,27 +146,6 @@ private:
     bool MandatoryTrade(int step);
     void GiveHints();
 
-    // The trading desk's order flow (game_desk.cpp).
-    void SetOrderState(OrderState state);
-    void ClearOrder();
-    void RefreshMaxima();
-    void ShowSelectedMaximum();
-    void btnTrade_Click();
-    void marketButton_Click(Market m);
-    void sideButton_Click(Side side);
-    void btnHold_Click();
-    void InputUnits_KeyDown(Key k);
-    void VerifyOrder();
-    double quoteFor(Market m, Side side) const;
-    void btnYes_Click();
-    void btnNo_Click();
-    bool ExecuteOrder();
-    void FillOrder();
-    void btnTradeHist_Click();
-    void btnCloseTradeHistory_Click();
-    QString periodTimeOfDay(int period) const;
-    void mnuMaximum_Click(int index);
-
     // News and hints (game_news.cpp).
     void GetNewsReleases();
     void ShowBackgroundStory();
@@ -199,6 +179,7 @@ private:
     GameState s_;
     PresentationModel model_;
     TimePeriodForm form_;
+    OrderDesk desk_;
     TextMeasure measure_;
     // The chart series of each market (by commodity id) for the loaded
     // period, built on first use; loading a period clears them.

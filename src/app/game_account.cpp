@@ -81,7 +81,7 @@ void Game::ForceLiquidation() {
     if (s_.periodIndex < 2) return;
     for (int step = 1; step <= Account::kLiquidationSteps && s_.desk.account.marginCalled(); ++step)
         if (!MandatoryTrade(step)) break;
-    if (!s_.desk.account.marginCalled()) SetOrderState(OrderState::ChangePeriod);
+    if (!s_.desk.account.marginCalled()) desk_.SetOrderState(OrderState::ChangePeriod);
 }
 
 bool Game::MandatoryTrade(int step) {
@@ -93,7 +93,7 @@ bool Game::MandatoryTrade(int step) {
     order.units = t->units;
     NotifyPlayer(QString::fromLatin1(kMarginCallLiquidationTitle), t->message);
     s_.desk.mandatory = true;
-    const bool executed = ExecuteOrder();
+    const bool executed = desk_.ExecuteOrder();
     s_.desk.mandatory = false;
     if (executed) s_.marginCallPending = true;
     return executed;

@@ -63,7 +63,7 @@ void Game::btnChangePeriod_Click() {
         model_.setEnabled("Kestrow", true);
         setGameMenusEnabled(model_, true);
         setHistoryButtonsEnabled(model_, true);
-        SetOrderState(OrderState::ChangePeriod);
+        desk_.SetOrderState(OrderState::ChangePeriod);
         return;
     }
 
@@ -120,7 +120,7 @@ void Game::AdvancePeriod() {
         if ((length > 15 && s_.periodIndex == length - 2) || s_.periodIndex + 1 == s_.gameLengthDays)
             RefreshDeferredCharts();
     }
-    ClearOrder();
+    s_.desk.clearOrder();
 
     const int length = tick ? s_.gameLengthDays : effectiveDailyLength(s_);
     if (length > 15) {
@@ -155,10 +155,10 @@ void Game::AdvancePeriod() {
         if (s_.restartRequested == 1) {
             ResetGame();
             setSettingsMenusEnabled(model_, true);
-            SetOrderState(OrderState::Restart);
+            desk_.SetOrderState(OrderState::Restart);
             StorePeriodPrices();
         } else {
-            SetOrderState(OrderState::ChangePeriod);
+            desk_.SetOrderState(OrderState::ChangePeriod);
         }
         return;
     }

@@ -111,7 +111,7 @@ void Game::mnuEnd_Click() {
     }
     ShowCurrentMarket();
     model_.setText("CurrMarkBanner", QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
-    if (s_.restartRequested != 1) SetOrderState(OrderState::ChangePeriod);
+    if (s_.restartRequested != 1) desk_.SetOrderState(OrderState::ChangePeriod);
 }
 
 void Game::PlayAgain(bool fromEndWindow) {
@@ -134,7 +134,7 @@ void Game::PlayAgain(bool fromEndWindow) {
     }
     // The next game starts from Game > Start; the settings are free again.
     setSettingsMenusEnabled(model_, true);
-    SetOrderState(OrderState::Restart);
+    desk_.SetOrderState(OrderState::Restart);
     model_.setEnabled("btnChangePeriod", false);
 }
 

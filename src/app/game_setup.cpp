@@ -28,7 +28,7 @@ void Game::mnuNewGame_Click() {
     // game must start with Forward free, so the flag is cleared here.
     s_.restartRequested = 0;
 
-    SetOrderState(OrderState::ChangePeriod);
+    desk_.SetOrderState(OrderState::ChangePeriod);
     model_.setText("mnuNewGame", QStringLiteral("&Restart"));
     s_.gameLengthDays = s_.settings.lengthDays(360);
     s_.dataMode = s_.settings.data;

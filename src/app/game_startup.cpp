@@ -7,7 +7,8 @@
 namespace pellucar {
 
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
-    : dialogs_(dialogs), random_(random), pastGames_(pastGames) {
+    : dialogs_(dialogs), random_(random), desk_(s_, model_, dialogs, [this] { RevalueAccount(); }),
+      pastGames_(pastGames) {
     s_.databasePath = std::move(databasePath);
     applyDesignState(model_);
     PresentSavedGameItems();
@@ -192,19 +193,21 @@ bool Game::click(const QString& name, int index) {
         {"mnuCommission", &Game::mnuCommission_Click},
         {"mnuPastGames", &Game::mnuPastGames_Click},
         {"mnuPrint", &Game::mnuPrint_Click},
-        {"btnTrade", &Game::btnTrade_Click},
-        {"btnHold", &Game::btnHold_Click},
-        {"btnYes", &Game::btnYes_Click},
-        {"btnNo", &Game::btnNo_Click},
-        {"btnTradeHist", &Game::btnTradeHist_Click},
-        {"btnCloseTradeHistory", &Game::btnCloseTradeHistory_Click},
         {"btnNewsHist", &Game::btnNewsHist_Click},
         {"btnCloseNewsHist", &Game::btnCloseNewsHist_Click},
+    };
+    // The steps of an order on the trading desk.
+    static const QHash<QString, void (OrderDesk::*)()> deskHandlers{
+        {"btnTrade", &OrderDesk::btnTrade_Click},
+        {"btnHold", &OrderDesk::btnHold_Click},
+        {"btnYes", &OrderDesk::btnYes_Click},
+        {"btnNo", &OrderDesk::btnNo_Click},
+        {"btnTradeHist", &OrderDesk::btnTradeHist_Click},
+        {"btnCloseTradeHistory", &OrderDesk::btnCloseTradeHistory_Click},
     };
     static const QHash<QString, IndexHandler> indexed{
         {"mnuLevel", &Game::mnuLevel_Click},           {"mnuDat", &Game::mnuDat_Click},
         {"mnuGameLength", &Game::mnuGameLength_Click}, {"mnuNews", &Game::mnuNews_Click},
-        {"mnuMaximum", &Game::mnuMaximum_Click},
     };
     // Help-menu items that only open a help topic or an information window.
     static const QHash<QString, int> helpTopics{
@@ -233,12 +236,16 @@ bool Game::click(const QString& name, int index) {
             chartOption_Click(c->first, c->second, index);
         } else if (auto h = handlers.constFind(name); h != handlers.constEnd()) {
             (this->**h)();
+        } else if (auto d = deskHandlers.constFind(name); d != deskHandlers.constEnd()) {
+            (desk_.**d)();
         } else if (auto m = marketButtons.constFind(name); m != marketButtons.constEnd()) {
-            marketButton_Click(*m);
+            desk_.marketButton_Click(*m);
         } else if (name == QLatin1String("btnBuy") || name == QLatin1String("btnSell")) {
-            sideButton_Click(name == QLatin1String("btnBuy") ? Side::Buy : Side::Sell);
+            desk_.sideButton_Click(name == QLatin1String("btnBuy") ? Side::Buy : Side::Sell);
         } else if (auto ih = indexed.constFind(name); ih != indexed.constEnd()) {
             (this->**ih)(index);
+        } else if (name == QLatin1String("mnuMaximum")) {
+            desk_.mnuMaximum_Click(index);
         } else if (auto t = helpTopics.constFind(key); t != helpTopics.constEnd()) {
             dialogs_.help(*t);
         } else if (key == QLatin1String("mnuAbout")) {
@@ -258,9 +265,10 @@ void Game::setText(const QString& key, const QString& text) {
     if (ctl && ctl->kind == ControlKind::TextBox) model_.setText(key, text);
 }
 
-void Game::keyPress(const QString& key, Key k) {
+void Game::keyPress(const QString& key, Key) {
+    // Tab and Enter both take the units typed.
     if (key != QLatin1String("inputUnits") || !isActionable(key)) return;
-    guarded([&] { InputUnits_KeyDown(k); });
+    guarded([&] { desk_.InputUnits_KeyDown(); });
 }
 
 void Game::closeMainWindow() {

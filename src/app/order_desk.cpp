@@ -1,8 +1,5 @@
-// The trading desk: the order flow from Trade to Enter Order, execution and
-// the trade history report. The rules live in the trading classes; this
-// file runs their steps in order and arranges the trader-input panel.
+#include "app/order_desk.h"
 #include "app/desk_presenter.h"
-#include "app/game.h"
 #include "app/game_calendar.h"
 #include "common/format.h"
 #include "trading/order_texts.h"
@@ -10,17 +7,21 @@
 
 namespace pellucar {
 
-void Game::SetOrderState(OrderState state) {
+OrderDesk::OrderDesk(GameState& state, PresentationModel& model, PlayerDialogs& dialogs,
+                     std::function<void()> revalueAccount)
+    : s_(state), model_(model), dialogs_(dialogs), revalueAccount_(std::move(revalueAccount)) {}
+
+void OrderDesk::SetOrderState(OrderState state) {
     presentOrderState(state, model_);
     s_.desk.state = state;
     layoutCharts(model_);
 }
 
-void Game::ClearOrder() { s_.desk.clearOrder(); }
+void OrderDesk::ClearOrder() { s_.desk.clearOrder(); }
 
-void Game::RefreshMaxima() { s_.desk.limits.refresh(s_.desk.account, s_.periodIndex); }
+void OrderDesk::RefreshMaxima() { s_.desk.limits.refresh(s_.desk.account, s_.periodIndex); }
 
-void Game::ShowSelectedMaximum() {
+void OrderDesk::ShowSelectedMaximum() {
     const PendingOrder& o = s_.desk.pending;
     if (!o.market || !o.side) return;
     TradingDesk& d = s_.desk;
@@ -30,7 +31,7 @@ void Game::ShowSelectedMaximum() {
     model_.setText("lblMaxSelected", formatWhole(shown));
 }
 
-void Game::btnTrade_Click() {
+void OrderDesk::btnTrade_Click() {
     setHistoryButtonsEnabled(model_, false);
     ClearOrder();
     const bool novice = s_.settings.level == Level::Novice;
@@ -45,7 +46,7 @@ void Game::btnTrade_Click() {
     }
 }
 
-void Game::marketButton_Click(Market m) {
+void OrderDesk::marketButton_Click(Market m) {
     s_.desk.pending.market = m;
     // The chosen market stays in view, pressed; the others go.
     for (Market other : kTradingOrder) setMarketButtonVisible(model_, other, other == m, other != m);
@@ -53,7 +54,7 @@ void Game::marketButton_Click(Market m) {
     offerSides(model_);
 }
 
-void Game::sideButton_Click(Side side) {
+void OrderDesk::sideButton_Click(Side side) {
     PendingOrder& o = s_.desk.pending;
     if (!o.market) o.market = Market::Oil;
     o.side = side;
@@ -65,7 +66,7 @@ void Game::sideButton_Click(Side side) {
     model_.setVisible("inputUnits", true);
 }
 
-void Game::btnHold_Click() {
+void OrderDesk::btnHold_Click() {
     for (const char* k : {"btnBuy", "btnSell", "btnHold"}) {
         model_.setEnabled(k, false);
         model_.setVisible(k, false);
@@ -77,13 +78,13 @@ void Game::btnHold_Click() {
     SetOrderState(OrderState::ChangePeriod);
 }
 
-void Game::InputUnits_KeyDown(Key) {
+void OrderDesk::InputUnits_KeyDown() {
     TradingDesk& d = s_.desk;
     PendingOrder& o = d.pending;
     if (d.state != OrderState::GetUnits || !o.market || !o.side) return;
     const QString entry = model_.text("inputUnits");
     const UnitsCheck check = d.limits.check(*o.market, *o.side, entry, d.account);
-    if (check.refused()) NotifyPlayer(check.title, check.message);
+    if (check.refused()) dialogs_.notify(check.title, check.message, 0);
     model_.setText("inputUnits", QString());
     switch (check.next) {
     case NextStep::VerifyOrder:
@@ -111,19 +112,19 @@ void Game::InputUnits_KeyDown(Key) {
     }
 }
 
-void Game::VerifyOrder() {
+void OrderDesk::VerifyOrder() {
     const PendingOrder& o = s_.desk.pending;
     const double price = quoteFor(*o.market, *o.side);
     SetOrderState(OrderState::CorrOrd);
     model_.setText("lblorderverify", orderReadBack(*o.market, *o.side, o.units, price));
 }
 
-double Game::quoteFor(Market m, Side side) const {
+double OrderDesk::quoteFor(Market m, Side side) const {
     const size_t i = static_cast<size_t>(index(m));
     return side == Side::Buy ? s_.prices.buyQuote[i] : s_.prices.sellQuote[i];
 }
 
-void Game::btnYes_Click() {
+void OrderDesk::btnYes_Click() {
     ExecuteOrder();
     s_.desk.limits.releaseHeldMarket();
     setHistoryButtonsEnabled(model_, true);
@@ -131,7 +132,7 @@ void Game::btnYes_Click() {
     SetOrderState(OrderState::ChangePeriod);
 }
 
-void Game::btnNo_Click() {
+void OrderDesk::btnNo_Click() {
     s_.desk.limits.releaseHeldMarket();
     RefreshMaxima();
     ClearOrder();
@@ -140,25 +141,25 @@ void Game::btnNo_Click() {
     SetOrderState(OrderState::ChangePeriod);
 }
 
-bool Game::ExecuteOrder() {
+bool OrderDesk::ExecuteOrder() {
     TradingDesk& d = s_.desk;
     PendingOrder& o = d.pending;
     if (!o.market || !o.side || o.units == 0) return false;
     if (d.trades.full()) {
         // The record of trades has no room: the order is dropped whole.
-        NotifyPlayer(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage));
+        dialogs_.notify(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage), 0);
         ClearOrder();
         return false;
     }
     FillOrder();
     const Booking booked = d.account.applyFill(*o.market, o.units, o.fillPrice);
     Q_ASSERT(booked.booked); // the lot-book guard keeps a full book from opening lots
-    RevalueAccount();
+    revalueAccount_();
     ClearOrder();
     return booked.booked;
 }
 
-void Game::FillOrder() {
+void OrderDesk::FillOrder() {
     TradingDesk& d = s_.desk;
     PendingOrder& o = d.pending;
     o.fillPrice = quoteFor(*o.market, *o.side);
@@ -174,7 +175,7 @@ void Game::FillOrder() {
     model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
 }
 
-void Game::btnTradeHist_Click() {
+void OrderDesk::btnTradeHist_Click() {
     const auto timeOf = [this](int day) { return periodTimeOfDay(day); };
     model_["TradeGrid"].rows = tradeReportRows(s_.desk.trades, s_.desk.account, timeOf);
     model_.setText("LabelTH", QStringLiteral("Trade History"));
@@ -182,20 +183,20 @@ void Game::btnTradeHist_Click() {
     layoutCharts(model_);
 }
 
-void Game::btnCloseTradeHistory_Click() {
+void OrderDesk::btnCloseTradeHistory_Click() {
     closeReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"),
                 s_.periodIndex > 0 && s_.restartRequested != 1);
     layoutCharts(model_);
 }
 
-QString Game::periodTimeOfDay(int period) const {
+QString OrderDesk::periodTimeOfDay(int period) const {
     if (s_.dataMode != DataMode::Tick) return QStringLiteral("4:00");
     // The hour without its suffix, as the clock names the period.
     QString t = traderTickTime(period);
     return t.left(t.indexOf(' '));
 }
 
-void Game::mnuMaximum_Click(int index) {
+void OrderDesk::mnuMaximum_Click(int index) {
     if (index != 0 && index != 1) return;
     s_.settings.maximumDisplay = index == 1 ? MaximumDisplay::Positions : MaximumDisplay::Transaction;
     presentSettings(s_.settings, model_);
