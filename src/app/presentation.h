@@ -28,6 +28,7 @@ struct ControlState {
 class PresentationModel {
 public:
     bool has(const QString& key) const { return controls_.contains(key); }
+    bool isEmpty() const { return controls_.isEmpty(); }
     // Registers a control of the window's design; only registered keys can
     // be written.
     void add(const QString& key) { controls_.insert(key, ControlState{}); }

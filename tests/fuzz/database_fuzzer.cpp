@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 using namespace pellucar;
 
@@ -142,11 +143,20 @@ void loaded(const MarketDatabase& db, int n, bool unchanged, const QString& what
     }
 }
 
-bool samePeriods(const MarketData& a, const MarketData& b, int id) {
-    for (size_t d = 0; d < a.tickDays.size(); ++d)
+using MarketPeriods = std::array<TickPeriod, kTicksPerDay + 1>;
+
+// One market's periods of every loaded day, as they stand.
+std::vector<MarketPeriods> periodsOf(const MarketData& data, int id) {
+    std::vector<MarketPeriods> p(static_cast<size_t>(data.tickDayCount));
+    for (size_t d = 0; d < p.size(); ++d) p[d] = data.tickDays[d].periods[static_cast<size_t>(id)];
+    return p;
+}
+
+bool samePeriods(const std::vector<MarketPeriods>& a, const std::vector<MarketPeriods>& b) {
+    for (size_t d = 0; d < a.size(); ++d)
         for (size_t k = 0; k <= kTicksPerDay; ++k) {
-            const TickPeriod& x = a.tickDays[d].periods[static_cast<size_t>(id)][k];
-            const TickPeriod& y = b.tickDays[d].periods[static_cast<size_t>(id)][k];
+            const TickPeriod& x = a[d][k];
+            const TickPeriod& y = b[d][k];
             // Bit for bit: a NaN read from the file is still "as it was".
             if (x.seen != y.seen || std::memcmp(&x.price, &y.price, sizeof x.price) != 0 ||
                 std::memcmp(&x.high, &y.high, sizeof x.high) != 0 || std::memcmp(&x.low, &y.low, sizeof x.low) != 0 ||
@@ -184,7 +194,6 @@ void loadPeriods() {
     }
 
     auto tick = std::make_unique<MarketData>(); // 91 days of six markets: too big for the stack
-    auto before = std::make_unique<MarketData>();
     const QDate month(1996, 1, 1);
     n = LoadTradingDays(db, QStringLiteral("Tick"), true, month, tick->tradingDays);
     loaded(db, n, tick->tradingDays.days.isEmpty(), QStringLiteral("tick trading days"));
@@ -192,9 +201,9 @@ void loadPeriods() {
     tick->tickDayCount = std::max(n, 0);
     for (int d = 0; d < tick->tickDayCount; ++d) tick->tickDays[static_cast<size_t>(d)].date = tick->tradingDays.days[d];
     for (int id = 1; id <= kMarketCount; ++id) {
-        *before = *tick;
+        const std::vector<MarketPeriods> before = periodsOf(*tick, id);
         n = LoadTickData(db, id, month, true, *tick);
-        loaded(db, n, samePeriods(*before, *tick, id), QStringLiteral("ticks of %1").arg(id));
+        loaded(db, n, samePeriods(before, periodsOf(*tick, id)), QStringLiteral("ticks of %1").arg(id));
     }
     db.overviewNews(QDate(1965, 10, 17), 0);
     for (int d = 0; d < tick->tickDayCount; ++d)
