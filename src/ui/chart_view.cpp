@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QSignalBlocker>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
 #include <QtCharts/QCategoryAxis>
@@ -36,6 +37,10 @@ constexpr double kMarginMarkerSize = 14.0;
 // hundreds a candle's edges (0.62 of the spacing wide) are whole numbers, so
 // where one is drawn does not depend on how far the chart has moved on.
 constexpr double kCandleSpacing = 100.0;
+// Around the chart, before the axes need their own room on the right.
+const QMargins kChartMargins(2, 2, 6, 2);
+// Where Qt Charts sets a title's text below the chart's top margin.
+constexpr int kTitleMargin = 1;
 
 // A trade marker: a triangle pointing up for a buy and down for a sell,
 // filled for an ordinary trade and hollow with a thick rim for a margin
@@ -101,13 +106,24 @@ double labelStep(double interval) {
     return best;
 }
 
+QFont chartTitleFont() {
+    QFont f = windowFont();
+    f.setBold(true);
+    return f;
+}
+
+// Only a title to show: the prepared chart before a game's first period.
+bool titleOnly(const ChartData& d) {
+    return d.points.isEmpty() && d.lines.isEmpty() && d.markers.isEmpty() && !d.hasAxes();
+}
+
 } // namespace
 
-GameChartView::GameChartView(QWidget* parent) : QChartView(new QChart, parent) {
+ChartCanvas::ChartCanvas(QWidget* parent) : QChartView(new QChart, parent) {
     setRenderHint(QPainter::Antialiasing);
     QChart* c = chart();
     c->legend()->hide();
-    c->setMargins(QMargins(2, 2, 6, 2));
+    c->setMargins(kChartMargins);
     c->layout()->setContentsMargins(0, 0, 0, 0);
     c->setBackgroundRoundness(0);
 
@@ -131,13 +147,13 @@ GameChartView::GameChartView(QWidget* parent) : QChartView(new QChart, parent) {
     restyle();
 }
 
-void GameChartView::setState(const ControlState& state) {
+void ChartCanvas::setState(const ControlState& state) {
     if (state.text == title_) return;
     title_ = state.text;
     chart()->setTitle(title_);
 }
 
-void GameChartView::setChartData(const ChartData& data) {
+void ChartCanvas::setChartData(const ChartData& data) {
     if (built_ && data == data_) {
         if (title_ != data.title) {
             title_ = data.title;
@@ -168,18 +184,18 @@ void GameChartView::setChartData(const ChartData& data) {
     chart()->layout()->activate();
 }
 
-void GameChartView::setColors(const ChartColors& colors) {
+void ChartCanvas::setColors(const ChartColors& colors) {
     if (colors == colors_) return;
     colors_ = colors;
     restyle();
 }
 
-int GameChartView::seriesCount() const {
+int ChartCanvas::seriesCount() const {
     // The carrier only holds the axes; it draws nothing.
     return static_cast<int>(chart()->series().size()) - (carrier_ ? 1 : 0);
 }
 
-QList<GameChartView::Segment> GameChartView::segmentsOf(const ChartData& data) const {
+QList<ChartCanvas::Segment> ChartCanvas::segmentsOf(const ChartData& data) const {
     // A line is broken where a value is missing, so a day without a price is
     // a gap and never a stroke down to zero.
     QList<Segment> out;
@@ -198,7 +214,7 @@ QList<GameChartView::Segment> GameChartView::segmentsOf(const ChartData& data) c
     return out;
 }
 
-GameChartView::Shape GameChartView::shapeOf(const QList<Segment>& segments, const ChartData& data) const {
+ChartCanvas::Shape ChartCanvas::shapeOf(const QList<Segment>& segments, const ChartData& data) const {
     Shape s;
     s.style = data.style;
     s.percentAxis = !data.yLabels.isEmpty();
@@ -207,11 +223,11 @@ GameChartView::Shape GameChartView::shapeOf(const QList<Segment>& segments, cons
     return s;
 }
 
-QValueAxis* GameChartView::activeYAxis() const {
+QValueAxis* ChartCanvas::activeYAxis() const {
     return shape_.percentAxis ? static_cast<QValueAxis*>(yPercent_) : yValue_;
 }
 
-void GameChartView::rebuild(const QList<Segment>& segments) {
+void ChartCanvas::rebuild(const QList<Segment>& segments) {
     ++rebuilds_;
     QChart* c = chart();
     c->removeAllSeries(); // deletes them
@@ -253,7 +269,7 @@ void GameChartView::rebuild(const QList<Segment>& segments) {
     fillMarkers();
 }
 
-void GameChartView::refill(const QList<Segment>& segments, const ChartData& before) {
+void ChartCanvas::refill(const QList<Segment>& segments, const ChartData& before) {
     for (qsizetype i = 0; i < segments.size() && i < lines_.size(); ++i) {
         QLineSeries* line = lines_[i];
         const Segment& seg = segments.at(i);
@@ -268,7 +284,7 @@ void GameChartView::refill(const QList<Segment>& segments, const ChartData& befo
     fillMarkers();
 }
 
-void GameChartView::fillCandles(const ChartData* before) {
+void ChartCanvas::fillCandles(const ChartData* before) {
     if (!candles_) return;
     if (before && moveCandles(*before)) return;
     // New sets in one append (each set added or removed lays the series out
@@ -283,7 +299,7 @@ void GameChartView::fillCandles(const ChartData* before) {
     candles_->append(sets);
 }
 
-bool GameChartView::moveCandles(const ChartData& before) {
+bool ChartCanvas::moveCandles(const ChartData& before) {
     // The usual redraw: the same days, moved on by the days that left the
     // chart on the left, and new days on the right. The candles of the days
     // still shown stay as they are; the base moves by the days gone.
@@ -339,7 +355,7 @@ bool GameChartView::moveCandles(const ChartData& before) {
     return true;
 }
 
-void GameChartView::fillMarkers() {
+void ChartCanvas::fillMarkers() {
     std::array<QList<QPointF>, 4> pts;
     for (const charts::TradeMarker& m : data_.markers) {
         const int k = m.marginCall ? (m.buy ? kMarginBuy : kMarginSell) : (m.buy ? kBuy : kSell);
@@ -349,7 +365,7 @@ void GameChartView::fillMarkers() {
         if (markers_[k]) markers_[k]->replace(pts[k]);
 }
 
-double GameChartView::labelWidth(const QString& text) {
+double ChartCanvas::labelWidth(const QString& text) {
     const auto it = labelWidths_.constFind(text);
     if (it != labelWidths_.constEnd()) return *it;
     const double w = QFontMetricsF(x_->labelsFont()).horizontalAdvance(text);
@@ -358,7 +374,7 @@ double GameChartView::labelWidth(const QString& text) {
     return w;
 }
 
-double GameChartView::widestLabel() {
+double ChartCanvas::widestLabel() {
     if (widest_ < 0) {
         widest_ = 0;
         for (const charts::ChartPoint& p : data_.points)
@@ -367,7 +383,7 @@ double GameChartView::widestLabel() {
     return widest_;
 }
 
-void GameChartView::updateAxes() {
+void ChartCanvas::updateAxes() {
     AxisState next = axisState_;
     next.axes = data_.hasAxes() && data_.xSlots > 0;
     next.percent = shape_.percentAxis;
@@ -428,7 +444,7 @@ void GameChartView::updateAxes() {
     updateXLabels();
 }
 
-void GameChartView::updateXLabels() {
+void ChartCanvas::updateXLabels() {
     const int n = static_cast<int>(data_.points.size());
     if (n == 0 || !x_->isVisible()) {
         if (x_->count() > 0) {
@@ -489,10 +505,9 @@ void GameChartView::updateXLabels() {
     emit x_->categoriesChanged();
 }
 
-void GameChartView::restyle() {
+void ChartCanvas::restyle() {
     QChart* c = chart();
-    QFont titleFont = windowFont();
-    titleFont.setBold(true);
+    const QFont titleFont = chartTitleFont();
     QFont axisFont = windowFont();
     axisFont.setPointSizeF(7.0);
     if (axisFont != x_->labelsFont()) {
@@ -596,7 +611,7 @@ void GameChartView::restyle() {
     }
 }
 
-int GameChartView::pointAt(const QPoint& viewportPos) const {
+int ChartCanvas::pointAt(const QPoint& viewportPos) const {
     if (!carrier_ || data_.points.isEmpty() || !x_->isVisible()) return -1;
     const QPointF inChart = chart()->mapFromScene(mapToScene(viewportPos));
     if (!chart()->plotArea().contains(inChart)) return -1;
@@ -605,18 +620,18 @@ int GameChartView::pointAt(const QPoint& viewportPos) const {
     return i >= 0 && i < data_.points.size() ? i : -1;
 }
 
-QString GameChartView::toolTipAt(const QPoint& viewportPos) const {
+QString ChartCanvas::toolTipAt(const QPoint& viewportPos) const {
     const int i = pointAt(viewportPos);
     return i < 0 ? QString() : data_.points.at(i).detail;
 }
 
-QPoint GameChartView::viewportPosOf(int pointIndex, double value) const {
+QPoint ChartCanvas::viewportPosOf(int pointIndex, double value) const {
     if (!carrier_) return {};
     const QPointF inChart = chart()->mapToPosition(QPointF(pointIndex, value), carrier_);
     return mapFromScene(chart()->mapToScene(inChart));
 }
 
-bool GameChartView::viewportEvent(QEvent* event) {
+bool ChartCanvas::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QString text = toolTipAt(help->pos());
@@ -629,6 +644,80 @@ bool GameChartView::viewportEvent(QEvent* event) {
         return true;
     }
     return QChartView::viewportEvent(event);
+}
+
+GameChartView::GameChartView(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setMinimumSize(40, 40);
+    colors_ = ColorTable::chart(Scheme::Design, QString());
+}
+
+QSize GameChartView::sizeHint() const { return {256, 192}; }
+
+void GameChartView::setState(const ControlState& state) {
+    if (state.text == title_) return;
+    title_ = state.text;
+    if (canvas_) canvas_->setState(state);
+    else update();
+}
+
+void GameChartView::setChartData(const ChartData& data) {
+    if (canvas_) {
+        data_ = data;
+        title_ = data.title;
+        canvas_->setChartData(data);
+        return;
+    }
+    // The drawing shows a chart's own title whatever the control's text.
+    if (data == data_ && title_ == data.title) return;
+    data_ = data;
+    title_ = data.title;
+    if (titleOnly(data)) update();
+    else makeCanvas();
+}
+
+void GameChartView::setColors(const ChartColors& colors) {
+    if (colors == colors_) return;
+    colors_ = colors;
+    if (canvas_) canvas_->setColors(colors);
+    else update();
+}
+
+QString GameChartView::toolTipAt(const QPoint& viewportPos) const {
+    return canvas_ ? canvas_->toolTipAt(viewportPos) : QString();
+}
+
+QPoint GameChartView::viewportPosOf(int pointIndex, double value) const {
+    return canvas_ ? canvas_->viewportPosOf(pointIndex, value) : QPoint();
+}
+
+QMap<int, QString> GameChartView::shownXLabels() const {
+    return canvas_ ? canvas_->shownXLabels() : QMap<int, QString>();
+}
+
+void GameChartView::makeCanvas() {
+    canvas_ = new ChartCanvas(this);
+    // The keyboard passes the chart by.
+    canvas_->setFocusPolicy(Qt::NoFocus);
+    canvas_->setColors(colors_);
+    canvas_->setChartData(data_);
+    auto* l = new QVBoxLayout(this);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->addWidget(canvas_);
+    canvas_->show();
+}
+
+void GameChartView::paintEvent(QPaintEvent*) {
+    if (canvas_) return;
+    // What the drawing shows of a chart with nothing but its title: the
+    // background and the title centred at the top.
+    QPainter p(this);
+    p.fillRect(rect(), colors_.back);
+    if (title_.isEmpty()) return;
+    p.setFont(chartTitleFont());
+    p.setPen(colors_.text);
+    p.drawText(rect().adjusted(kChartMargins.left(), kChartMargins.top() + kTitleMargin, -kChartMargins.right(), 0),
+               Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, title_);
 }
 
 void applyChartColors(QWidget* chartView, const ChartColors& colors) {

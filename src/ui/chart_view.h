@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMap>
 #include <QStringList>
+#include <QWidget>
 #include <QtCharts/QChartView>
 
 #include <array>
@@ -19,14 +20,15 @@ class QXYSeries;
 
 namespace pellucar::ui {
 
-// One of the two price charts. It draws a ChartData as it is: candles or
-// lines, the trades as markers, the y axis the data give and the point
-// labels along x, thinned so they never overlap. Hovering a point shows its
-// hover text. Nothing is computed here beyond where things go on screen.
-class GameChartView : public QChartView {
+// The Qt Charts drawing of one price chart. It draws a ChartData as it is:
+// candles or lines, the trades as markers, the y axis the data give and the
+// point labels along x, thinned so they never overlap. Hovering a point
+// shows its hover text. Nothing is computed here beyond where things go on
+// screen.
+class ChartCanvas : public QChartView {
     Q_OBJECT
   public:
-    explicit GameChartView(QWidget* parent = nullptr);
+    explicit ChartCanvas(QWidget* parent = nullptr);
 
     // The control's text in the presentation model is the chart's title.
     void setState(const ControlState& state);
@@ -123,6 +125,46 @@ class GameChartView : public QChartView {
     // Label widths by text: a moving chart shows mostly the texts it showed.
     QHash<QString, double> labelWidths_;
     double widest_ = -1; // of the current points' labels; -1 until measured
+};
+
+// One of the two price charts of the main window. Until a chart has more
+// than its title to show (no game has reached its first period) it paints
+// the empty chart itself, as the drawing would look, and the Qt Charts
+// drawing, costly to set up, is made the first time there is something to
+// draw. The main window and the colour schemes talk to this pane only.
+class GameChartView : public QWidget {
+    Q_OBJECT
+  public:
+    explicit GameChartView(QWidget* parent = nullptr);
+
+    void setState(const ControlState& state);
+    void setChartData(const charts::ChartData& data);
+    const charts::ChartData& chartData() const { return data_; }
+    void setColors(const ChartColors& colors);
+    const ChartColors& colors() const { return colors_; }
+
+    // The drawing, or null while the pane paints the empty chart itself.
+    ChartCanvas* canvas() const { return canvas_; }
+    QChart* chart() const { return canvas_ ? canvas_->chart() : nullptr; }
+    int seriesCount() const { return canvas_ ? canvas_->seriesCount() : 0; }
+    int rebuildCount() const { return canvas_ ? canvas_->rebuildCount() : 0; }
+    int pointAt(const QPoint& viewportPos) const { return canvas_ ? canvas_->pointAt(viewportPos) : -1; }
+    QString toolTipAt(const QPoint& viewportPos) const;
+    QPoint viewportPosOf(int pointIndex, double value) const;
+    QMap<int, QString> shownXLabels() const;
+
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void makeCanvas();
+
+    charts::ChartData data_;
+    QString title_;
+    ChartColors colors_;
+    ChartCanvas* canvas_ = nullptr;
 };
 
 // Recolours a chart view (no-op for anything else).

@@ -6,6 +6,8 @@
 #include "ui/chart_view.h"
 #include "ui/color_scheme.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QTest>
@@ -341,6 +343,67 @@ class ChartViewTest : public QObject {
                             QVERIFY2(shown.contains(i), qPrintable(d.points.at(i).label));
             }
         }
+    }
+
+    void anEmptyChartLooksAsItsDrawingWould() {
+        // Before a game the pane paints the prepared chart itself. Glyph
+        // edges may be shaded a little differently; the background must be
+        // the drawing's, and the title's ink within a pixel of where the
+        // drawing puts it.
+        const auto inkBox = [](const QImage& img, QRgb back) {
+            QRect box;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (img.pixel(x, y) != back) box |= QRect(x, y, 1, 1);
+            return box;
+        };
+        for (const Scheme scheme : {Scheme::Design, Scheme::Black}) {
+            const ChartColors colors = ColorTable::chart(scheme, QStringLiteral("GraphRight"));
+            const ChartData prepared = preparedCharts().right;
+            GameChartView pane;
+            ChartCanvas drawing;
+            pane.setColors(colors);
+            pane.setChartData(prepared);
+            drawing.setColors(colors);
+            drawing.setChartData(prepared);
+            for (QWidget* w : {static_cast<QWidget*>(&pane), static_cast<QWidget*>(&drawing)}) {
+                w->resize(420, 240);
+                w->show();
+            }
+            settle();
+            QVERIFY(!pane.canvas());
+            const QImage a = pane.grab().toImage(), b = drawing.grab().toImage();
+            QCOMPARE(a.size(), b.size());
+            const QRgb back = colors.back.rgb();
+            const QRect box = inkBox(b, back);
+            QVERIFY(box.isValid() && box.top() < 40);
+            const QRect own = inkBox(a, back);
+            const QMargins off(own.left() - box.left(), own.top() - box.top(), own.right() - box.right(),
+                               own.bottom() - box.bottom());
+            QVERIFY2(std::max({std::abs(off.left()), std::abs(off.top()), std::abs(off.right()),
+                               std::abs(off.bottom())}) <= 1,
+                     qPrintable(QStringLiteral("title ink %1,%2 %3x%4, drawn %5,%6 %7x%8")
+                                    .arg(own.x()).arg(own.y()).arg(own.width()).arg(own.height())
+                                    .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
+        }
+    }
+
+    void theDrawingIsMadeWhenAGameFirstHasSomethingToShow() {
+        uitest::WindowRig rig(db_);
+        rig.window.show();
+        rig.window.startUp();
+        auto* left = static_cast<GameChartView*>(rig.window.widget(QStringLiteral("GraphLeft")));
+        auto* right = static_cast<GameChartView*>(rig.window.widget(QStringLiteral("GraphRight")));
+        QVERIFY(!left->canvas() && !right->canvas());
+        rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
+        QVERIFY(!left->canvas());
+        static_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnChangePeriod")))->click();
+        QVERIFY(left->canvas() && right->canvas());
+        QVERIFY(left->seriesCount() > 0);
+        QCOMPARE(left->chart()->title(), rig.game.model().at(QStringLiteral("GraphLeft")).text);
+        QCOMPARE(left->canvas()->focusPolicy(), Qt::NoFocus);
+        settle();
+        QCOMPARE(left->canvas()->geometry(), left->rect());
     }
 
     // Not a check of values: saves the charts as they look in the main

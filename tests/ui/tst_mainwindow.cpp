@@ -46,7 +46,7 @@ bool kindMatches(ControlKind kind, QObject* o) {
     case ControlKind::TextBox: return qobject_cast<QLineEdit*>(o);
     case ControlKind::ComboBox: return qobject_cast<QComboBox*>(o);
     case ControlKind::Grid: return qobject_cast<QTableWidget*>(o);
-    case ControlKind::Chart: return qobject_cast<QChartView*>(o);
+    case ControlKind::Chart: return qobject_cast<ui::GameChartView*>(o);
     case ControlKind::Shape: return qobject_cast<QWidget*>(o);
     case ControlKind::Menu:
     case ControlKind::MenuItem:

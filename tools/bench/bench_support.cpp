@@ -1,5 +1,7 @@
 #include "bench_support.h"
 
+#include "ui/chart_view.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -11,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QtCharts/QChartView>
 
 #include <sys/resource.h>
 #include <time.h>
@@ -213,6 +214,7 @@ int WindowDialogs::run(QDialog* d) {
 }
 
 void PaintWatch::watch(QWidget* w) {
+    if (paints_.contains(w)) return;
     w->installEventFilter(this);
     paints_.insert(w, 0);
 }
@@ -248,8 +250,16 @@ bool processUntilPainted(const PaintWatch& watch, const QList<QWidget*>& needed)
 WindowRig::WindowRig(const SetupPlan& plan) : game(dialogs, random, databasePath()), window(game, dialogs) {
     dialogs.setup = plan;
     dialogs.setMainWindow(&window);
-    left = static_cast<QChartView*>(window.widget(QStringLiteral("GraphLeft")))->viewport();
-    right = static_cast<QChartView*>(window.widget(QStringLiteral("GraphRight")))->viewport();
+    watchCharts();
+}
+
+void WindowRig::watchCharts() {
+    const auto surface = [this](const char* key) -> QWidget* {
+        auto* pane = static_cast<ui::GameChartView*>(window.widget(QString::fromLatin1(key)));
+        return pane->canvas() ? pane->canvas()->viewport() : pane;
+    };
+    left = surface("GraphLeft");
+    right = surface("GraphRight");
     paints.watch(left);
     paints.watch(right);
 }
@@ -300,6 +310,7 @@ bool pressForward(WindowRig& rig, bool* chartsChanged) {
     const charts::ChartPair before = rig.game.charts(); // shares the data, copies nothing
     rig.paints.reset();
     forward->click();
+    rig.watchCharts(); // a game's first period makes the drawings
     QList<QWidget*> needed;
     if (!(rig.game.charts().left == before.left)) needed << rig.left;
     if (!(rig.game.charts().right == before.right)) needed << rig.right;

@@ -139,8 +139,12 @@ struct WindowRig {
     Game game;
     ui::Kestrow window;
     PaintWatch paints;
-    QWidget* left = nullptr;  // the charts' viewports
+    // What paints each chart: its pane while the chart is empty, then the
+    // viewport of its drawing. Call watchCharts() after a press that may
+    // have made the drawings.
+    QWidget* left = nullptr;
     QWidget* right = nullptr;
+    void watchCharts();
     int pressesLeft() const { return pressLimit(game) - game.state().periodIndex; }
 };
 
