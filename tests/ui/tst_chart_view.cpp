@@ -8,7 +8,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QDir>
 #include <QFontMetricsF>
 #include <QTest>
 #include <QtCharts/QCandlestickSeries>
@@ -128,30 +127,7 @@ class ChartViewTest : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/charts.mdb"));
-    }
-
-    void candlesCarryEveryPricedPointAndTheTrades() {
-        GameChartView v;
-        v.resize(420, 240);
-        v.show();
-        const ChartData left = compose(*daily_, {}, 40).left;
-        v.setChartData(left);
-        settle();
-        QCOMPARE(v.chart()->title(), QStringLiteral("Open-High-Low-Close"));
-        const auto candles = seriesOf<QCandlestickSeries>(v);
-        QCOMPARE(candles.size(), 1);
-        // Rows 11..40, of which row 31 has no price.
-        QCOMPARE(candles.first()->count(), 29);
-        QCOMPARE(markerPoints(v), 4);
-        QValueAxis* y = visibleYAxis(v);
-        QVERIFY(y);
-        QCOMPARE(y->min(), left.yMin);
-        QCOMPARE(y->max(), left.yMax);
-        // Price axes have round limits: a tick at each end of every interval.
-        QVERIFY(qFuzzyCompare(y->tickInterval(), (left.yMax - left.yMin) / left.yIntervals));
-    }
+    void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/charts.mdb")); }
 
     void priceLineBreaksAtTheMissingDayAndDrawsItsStatistics() {
         GameChartView v;
@@ -234,6 +210,18 @@ class ChartViewTest : public QObject {
             }
             QCOMPARE(k, sets.size());
         }
+        // Settled on rows 11..40: the title, the four trades, and a price
+        // axis with round limits and a tick at each end of every interval.
+        const ChartData left = compose(*daily_, {}, 40).left;
+        v.setChartData(left);
+        settle();
+        QCOMPARE(v.chart()->title(), QStringLiteral("Open-High-Low-Close"));
+        QCOMPARE(markerPoints(v), 4);
+        QValueAxis* y = visibleYAxis(v);
+        QVERIFY(y);
+        QCOMPARE(y->min(), left.yMin);
+        QCOMPARE(y->max(), left.yMax);
+        QVERIFY(qFuzzyCompare(y->tickInterval(), (left.yMax - left.yMin) / left.yIntervals));
     }
 
     void aChartMovedOnPressByPressLooksAsOneDrawnAtOnce() {
@@ -404,58 +392,6 @@ class ChartViewTest : public QObject {
         QCOMPARE(left->canvas()->focusPolicy(), Qt::NoFocus);
         settle();
         QCOMPARE(left->canvas()->geometry(), left->rect());
-    }
-
-    // Not a check of values: saves the charts as they look in the main
-    // window, in every scheme, for a person to look at. The file names carry
-    // the screen scale, so a run with QT_SCALE_FACTOR=2 keeps its own set.
-    void screenshots() {
-        const QString dir = QStringLiteral(PELLUCAR_UI_TEST_TMP "/charts");
-        QDir().mkpath(dir);
-        uitest::WindowRig rig(db_);
-        rig.window.show();
-        rig.window.startUp();
-        auto* left = static_cast<GameChartView*>(rig.window.widget(QStringLiteral("GraphLeft")));
-        auto* right = static_cast<GameChartView*>(rig.window.widget(QStringLiteral("GraphRight")));
-        QWidget* area = left->parentWidget();
-
-        ChartOptions candlesMa;
-        candlesMa.mnuMoving_Click(1);
-        ChartOptions priceRsi;
-        priceRsi.mnuGLPrice_Click(0);
-        priceRsi.mnuGLPrice_Click(1);
-        priceRsi.mnuGRType_Click(1);
-        ChartOptions ytdStoch;
-        ytdStoch.mnuGLType_Click(2);
-        ytdStoch.mnuStoch_Click(0);
-        ChartOptions tickSlow;
-        tickSlow.mnuStoch_Click(1);
-        const QList<std::pair<QString, ChartPair>> pictures{
-            {"candles_ma", compose(*daily_, candlesMa, 40)},
-            {"price_rsi", compose(*daily_, priceRsi, 40)},
-            {"ytd_stoch", compose(*daily_, ytdStoch, 45)},
-            {"tick_slowstoch", compose(*tick_, tickSlow, 33, charts::DataMode::Tick)},
-            {"tick_candles_ma", compose(*tick_, candlesMa, 33, charts::DataMode::Tick)},
-            {"young_candles_ma", compose(*daily_, candlesMa, 3)},
-            {"prepared", preparedCharts()},
-        };
-        const QString scale = QStringLiteral("x%1").arg(rig.window.devicePixelRatioF());
-        const QList<std::pair<Scheme, QString>> schemes{{Scheme::Design, "design"},
-                                                        {Scheme::Black, "black"},
-                                                        {Scheme::Gray, "gray"},
-                                                        {Scheme::Monochrome, "mono"}};
-        for (const auto& [scheme, schemeName] : schemes) {
-            if (scheme != Scheme::Design) rig.dialogs.chooseScheme(scheme);
-            for (const auto& [name, pair] : pictures) {
-                left->setChartData(pair.left);
-                right->setChartData(pair.right);
-                settle();
-                const QString file = dir + QStringLiteral("/%1_%2_%3.png").arg(name, schemeName, scale);
-                QVERIFY(area->grab().save(file));
-            }
-        }
-        rig.dialogs.chooseScheme(Scheme::Gray);
-        QVERIFY(rig.window.grab().save(dir + QStringLiteral("/window_gray_%1.png").arg(scale)));
     }
 };
 
