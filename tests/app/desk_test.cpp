@@ -214,24 +214,6 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
     EXPECT_EQ(d.state().periodIndex, before + 1);
 }
 
-TEST(Desk, BlownOutAccountEndsTheGame) {
-    Desk d;
-    d.random.push(0.5); // not the one-in-three verdict draw
-    d.forward();
-    d.order("btnOil", "btnBuy", "10");
-    d.take();
-    // A lot booked far above the market: the next valuation wipes the account
-    // out, while the margin it ties up stays within the account's value.
-    d.game->mutableStateForTests().desk.account.applyFill(Market::Oil, 10, 200.0);
-    d.dialogs.queueAnswer("btnEnd");
-    d.forward();
-    const QStringList t = d.take();
-    ASSERT_FALSE(t.isEmpty());
-    EXPECT_TRUE(t.last().startsWith("frmGameOver: Game Over | ")) << t.last().toStdString();
-    EXPECT_TRUE(t.last().endsWith("You Blew Out of the Game, by Losing All of Your Money!")) << t.last().toStdString();
-    EXPECT_TRUE(d.game->ended());
-}
-
 TEST(Desk, CommissionStatementChargesTwentyFiveATrade) {
     Desk d;
     d.forward();

@@ -109,27 +109,14 @@ TEST(TickData, TicksFallIntoTheirSamplingWindows) {
     ASSERT_EQ(md.tickDays[0].date, d1);
     ASSERT_EQ(md.tickDays[2].date, d3);
 
-    const TickPeriod& oil1 = md.tickDays[0].periods[3][1];
-    EXPECT_TRUE(oil1.seen);
-    EXPECT_DOUBLE_EQ(oil1.price, 18.46); // the first tick, not the earlier 8:44 one
-    EXPECT_DOUBLE_EQ(oil1.high, 18.50);  // 9:16 at 19.00 is outside
-    EXPECT_DOUBLE_EQ(oil1.low, 18.30);   // 8:44 at 18.00 is outside
-    EXPECT_DOUBLE_EQ(oil1.last, 18.40);  // 9:15 is inside
+    // Period 1 opens with the 8:45 tick, not the 8:44 one; 9:15 is still
+    // inside (the last), 9:16 at 19.00 no longer (not the high).
+    EXPECT_EQ(md.tickDays[0].periods[3][1], (TickPeriod{true, 18.46, 18.50, 18.30, 18.40}));
     EXPECT_FALSE(md.tickDays[0].periods[3][2].seen) << "9:16 and 9:29 lie before 9:30 + 0..30 minutes";
-
-    const TickPeriod& oil6 = md.tickDays[0].periods[3][6];
-    EXPECT_TRUE(oil6.seen);
-    EXPECT_DOUBLE_EQ(oil6.price, 18.60);
-    EXPECT_DOUBLE_EQ(oil6.high, 18.70);
-    EXPECT_DOUBLE_EQ(oil6.last, 18.70);
-
+    EXPECT_EQ(md.tickDays[0].periods[3][6], (TickPeriod{true, 18.60, 18.70, 18.60, 18.70}));
     // The Saturday tick went nowhere: Friday has nothing, Monday starts with its own.
     for (int k = 1; k <= kTicksPerDay; ++k) EXPECT_FALSE(md.tickDays[1].periods[3][k].seen) << "period " << k;
-    const TickPeriod& mon1 = md.tickDays[2].periods[3][1];
-    EXPECT_TRUE(mon1.seen);
-    EXPECT_DOUBLE_EQ(mon1.price, 17.20);
-    EXPECT_DOUBLE_EQ(mon1.high, 17.50);
-    EXPECT_DOUBLE_EQ(mon1.low, 17.20);
+    EXPECT_EQ(md.tickDays[2].periods[3][1], (TickPeriod{true, 17.20, 17.50, 17.20, 17.50}));
 
     // Other markets keep their own periods and encodings.
     EXPECT_DOUBLE_EQ(md.tickDays[0].periods[4][1].price, 650.25);
@@ -283,21 +270,15 @@ TEST(DatabaseLoaders, AlignRepeatsTheLastCloseAndMarksAMissingStart) {
         for (int i = 0; i < 4; ++i) EXPECT_EQ(md.series[id].rows[i].date, md.tradingDays.days[i]) << id << "/" << i;
     }
 
-    const QList<DailyRow>& oil = md.series[3].rows;
-    EXPECT_FLOAT_EQ(oil[0].close, 20.0f);
-    EXPECT_FLOAT_EQ(oil[1].close, 21.0f);
-    EXPECT_FLOAT_EQ(oil[1].high, 21.4f);
-    EXPECT_FLOAT_EQ(oil[2].close, 21.0f); // the holiday repeats the previous close
-    EXPECT_FLOAT_EQ(oil[3].close, 23.0f);
-    EXPECT_FLOAT_EQ(oil[3].open, 22.5f);
-
-    const QList<DailyRow>& gold = md.series[2].rows;
-    EXPECT_FLOAT_EQ(gold[0].close, -1.0f);
-    EXPECT_FLOAT_EQ(gold[1].close, -1.0f);
-    EXPECT_FLOAT_EQ(gold[2].close, 402.0f);
-    EXPECT_FLOAT_EQ(gold[3].close, 403.0f);
-
-    const QList<DailyRow>& bond = md.series[6].rows;
-    EXPECT_FLOAT_EQ(bond[0].close, 98.0f);
-    EXPECT_FLOAT_EQ(bond[3].close, 99.5f);
+    const auto closes = [&md](int id) {
+        QList<float> out;
+        for (const DailyRow& r : md.series[id].rows) out << r.close;
+        return out;
+    };
+    // Oil's holiday repeats the previous close; Gold's missing start is -1.
+    EXPECT_EQ(closes(3), (QList<float>{20, 21, 21, 23}));
+    EXPECT_EQ(md.series[3].rows[1], (DailyRow{100, 200, 20.2f, 21.4f, 20.1f, 21.0f, d2}));
+    EXPECT_FLOAT_EQ(md.series[3].rows[3].open, 22.5f);
+    EXPECT_EQ(closes(2), (QList<float>{-1, -1, 402, 403}));
+    EXPECT_EQ(closes(6), (QList<float>{98, 98.5, 99, 99.5}));
 }
