@@ -1,7 +1,7 @@
 #pragma once
 #include "app/game_state.h"
 #include "app/order_desk.h"
-#include "app/past_games.h"
+#include "app/game_files.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
 #include "app/quote_presenter.h"
@@ -61,7 +61,7 @@ public:
     // Where Game > Save writes and Game > Resume reads the saved game. Until
     // a folder is given the two items stay disabled, so a game that nobody
     // pointed at a folder never touches the player's files.
-    void setSaveFolder(const QString& folder);
+    void setSaveFolder(const QString& folder) { files_.setSaveFolder(folder); }
 
     // How wide a text is in a label's font, in twips; the view installs a
     // real measure, the default estimates from the character count.
@@ -125,11 +125,6 @@ private:
     void ShowVerdict();
     void PlayAgain(bool fromEndWindow);
     void mnuCommission_Click();
-    // Adds the game that has just finished to the record of past games,
-    // once per game; a record that cannot be written is told to the
-    // player the first time, and play goes on.
-    void RecordGame(GameEnding ending, const QString& verdict);
-    void mnuPastGames_Click();
     QString moneyText(double v) const;
     GameSummary summaryTexts() const;
 
@@ -163,11 +158,9 @@ private:
     // choice, then both charts are drawn again.
     void chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index);
 
-    // Saving and resuming a game in progress (game_saved.cpp).
-    void mnuSave_Click();
+    // Game > Resume: what was worked out from the last game's period goes
+    // with it.
     void mnuResume_Click();
-    // Save needs a game under way; both need a save folder.
-    void PresentSavedGameItems();
 
     // Menu items of the help menu (game_help.cpp).
     void mnuPrint_Click();
@@ -180,6 +173,7 @@ private:
     PresentationModel model_;
     TimePeriodForm form_;
     OrderDesk desk_;
+    GameFiles files_;
     TextMeasure measure_;
     // The chart series of each market (by commodity id) for the loaded
     // period, built on first use; loading a period clears them.
@@ -189,14 +183,9 @@ private:
     // the press would otherwise have drawn it. Anything that shows the
     // window or ends the press before that settles it first.
     bool deferChartRefresh_ = false;
-    QString saveFolder_;
     bool ended_ = false;
     int exitCode_ = 0;
     QString verdict_;
-    PastGames* pastGames_ = nullptr;
-    // Whether the game set up last is in the record already.
-    bool gameRecorded_ = false;
-    bool pastGamesWarned_ = false;
 };
 
 } // namespace pellucar

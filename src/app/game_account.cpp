@@ -47,7 +47,7 @@ void Game::BlowOut() {
         summary.verdict = QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!");
     }
     summary.commissions.clear();
-    RecordGame(GameEnding::BlownOut, summary.verdict);
+    files_.RecordGame(GameEnding::BlownOut, summary.verdict);
     const GameOverChoice choice = dialogs_.gameOver(summary);
     ShowCurrentMarket();
     model_.setText("CurrMarkBanner", QStringLiteral("  Current Market:    (Last Trade  *  Change)"));

@@ -59,7 +59,7 @@ void Game::GameOver() {
     ShowLastPrices();
     // Both choices of this window end the game; it is recorded before the
     // player chooses, so it stays recorded whatever happens next.
-    RecordGame(a.blownOut() ? GameEnding::BlownOut : GameEnding::LengthReached, summary.verdict);
+    files_.RecordGame(a.blownOut() ? GameEnding::BlownOut : GameEnding::LengthReached, summary.verdict);
     const GameOverChoice choice = dialogs_.gameOver(summary);
     if (choice == GameOverChoice::End) {
         dialogs_.processEvents();
@@ -85,7 +85,7 @@ void Game::mnuEnd_Click() {
     setGameMenusEnabled(model_, true);
     // Continue goes on with the same game, which is recorded once, when it
     // finally ends; Play Again and End finish it here.
-    if (choice != EndOfGameChoice::Continue) RecordGame(GameEnding::EndedByPlayer, summary.verdict);
+    if (choice != EndOfGameChoice::Continue) files_.RecordGame(GameEnding::EndedByPlayer, summary.verdict);
     if (choice == EndOfGameChoice::End) {
         dialogs_.processEvents();
         EndProgram(0);
@@ -136,44 +136,6 @@ void Game::PlayAgain(bool fromEndWindow) {
     setSettingsMenusEnabled(model_, true);
     desk_.SetOrderState(OrderState::Restart);
     model_.setEnabled("btnChangePeriod", false);
-}
-
-void Game::RecordGame(GameEnding ending, const QString& verdict) {
-    if (!pastGames_ || gameRecorded_ || s_.periodIndex == 0) return;
-    gameRecorded_ = true;
-    PastGame g;
-    g.playedAt = QDateTime::currentDateTime();
-    if (s_.dataMode == DataMode::Tick)
-        g.periodStart = s_.market.tickDayCount > 0 ? s_.market.tickDays[0].date : s_.gameStartDate;
-    else
-        g.periodStart = s_.market.tradingDays.days.value(0, s_.gameStartDate);
-    g.periodEnd = lastPlayedDate(s_);
-    if (!g.periodEnd.isValid() || g.periodEnd < g.periodStart) g.periodEnd = g.periodStart;
-    g.level = s_.settings.level;
-    g.dataMode = s_.dataMode;
-    g.length = s_.setupLength;
-    g.periods = s_.periodIndex;
-    g.trades = s_.desk.tradeCount();
-    g.score = s_.totalPL;
-    g.verdict = verdict;
-    g.ending = ending;
-    if (pastGames_->record(g) || pastGamesWarned_) return;
-    pastGamesWarned_ = true;
-    NotifyPlayer(QStringLiteral("Past Games"),
-                 QStringLiteral("This game could not be added to the record of past games:\n%1.\n"
-                                "Play goes on without the record.")
-                     .arg(pastGames_->lastError()));
-}
-
-void Game::mnuPastGames_Click() {
-    PastGamesReport report;
-    if (pastGames_) {
-        report.games = pastGames_->games();
-        if (pastGames_->failed())
-            report.problem = QStringLiteral("The record of past games cannot be read: %1.").arg(pastGames_->lastError());
-        report.best = bestScores(report.games);
-    }
-    dialogs_.pastGames(report);
 }
 
 void Game::mnuCommission_Click() {

@@ -23,7 +23,7 @@ void Game::mnuNewGame_Click() {
     // once the player presses Begin.
     if (!dialogs_.timePeriod(form_)) return;
     cmdBegin(form_);
-    gameRecorded_ = false;
+    files_.newGame();
     // A game that ended with Play Again leaves the restart flag set; the new
     // game must start with Forward free, so the flag is cleared here.
     s_.restartRequested = 0;
@@ -156,6 +156,15 @@ void Game::mnuNews_Click(int index) {
     presentSettings(s_.settings, model_);
     setGameMenusEnabled(model_, true);
     model_.setEnabled("Kestrow", true);
+}
+
+void Game::mnuResume_Click() {
+    if (!files_.mnuResume_Click()) return;
+    // What was worked out from the last game's period goes with it.
+    chartSeries_ = {};
+    deferChartRefresh_ = false;
+    verdict_.clear();
+    model_.touch();
 }
 
 } // namespace pellucar

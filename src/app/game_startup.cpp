@@ -8,17 +8,17 @@ namespace pellucar {
 
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
     : dialogs_(dialogs), random_(random), desk_(s_, model_, dialogs, [this] { RevalueAccount(); }),
-      pastGames_(pastGames) {
+      files_(s_, model_, dialogs, pastGames) {
     s_.databasePath = std::move(databasePath);
     applyDesignState(model_);
-    PresentSavedGameItems();
+    files_.PresentSavedGameItems();
 }
 
 template <typename F> void Game::guarded(F&& f) {
     if (ended_) return;
     try {
         f();
-        PresentSavedGameItems();
+        files_.PresentSavedGameItems();
     } catch (const ProgramEnded& e) {
         ended_ = true;
         exitCode_ = e.exitCode;
@@ -188,10 +188,8 @@ bool Game::click(const QString& name, int index) {
         {"btnChangePeriod", &Game::btnChangePeriod_Click},
         {"mnuNewGame", &Game::mnuNewGame_Click},
         {"mnuEnd", &Game::mnuEnd_Click},
-        {"mnuSave", &Game::mnuSave_Click},
         {"mnuResume", &Game::mnuResume_Click},
         {"mnuCommission", &Game::mnuCommission_Click},
-        {"mnuPastGames", &Game::mnuPastGames_Click},
         {"mnuPrint", &Game::mnuPrint_Click},
         {"btnNewsHist", &Game::btnNewsHist_Click},
         {"btnCloseNewsHist", &Game::btnCloseNewsHist_Click},
@@ -236,6 +234,10 @@ bool Game::click(const QString& name, int index) {
             chartOption_Click(c->first, c->second, index);
         } else if (auto h = handlers.constFind(name); h != handlers.constEnd()) {
             (this->**h)();
+        } else if (name == QLatin1String("mnuSave")) {
+            files_.mnuSave_Click();
+        } else if (name == QLatin1String("mnuPastGames")) {
+            files_.mnuPastGames_Click();
         } else if (auto d = deskHandlers.constFind(name); d != deskHandlers.constEnd()) {
             (desk_.**d)();
         } else if (auto m = marketButtons.constFind(name); m != marketButtons.constEnd()) {

@@ -1,0 +1,120 @@
+// Game > Save and Game > Resume: a game in progress kept in one file in the
+// save folder and brought back as it stood, down to the order being entered;
+// and the record of past games.
+#include "app/game_files.h"
+#include "app/game_calendar.h"
+#include "app/saved_game.h"
+
+#include <memory>
+
+namespace pellucar {
+
+namespace {
+
+const QString kSavedGameTitle = QStringLiteral("Saved Game");
+
+} // namespace
+
+GameFiles::GameFiles(GameState& state, PresentationModel& model, PlayerDialogs& dialogs, PastGames* pastGames)
+    : s_(state), model_(model), dialogs_(dialogs), pastGames_(pastGames) {}
+
+void GameFiles::setSaveFolder(const QString& folder) {
+    saveFolder_ = folder;
+    PresentSavedGameItems();
+}
+
+void GameFiles::PresentSavedGameItems() {
+    // Only a game past its first Forward press has anything to keep; a
+    // saved game can be resumed whenever the window takes a choice.
+    const bool folder = !saveFolder_.isEmpty();
+    const bool save = folder && s_.gameStarted;
+    if (model_.enabled("mnuSave") != save) model_.setEnabled("mnuSave", save);
+    if (model_.enabled("mnuResume") != folder) model_.setEnabled("mnuResume", folder);
+}
+
+void GameFiles::mnuSave_Click() {
+    if (saveFolder_.isEmpty() || !s_.gameStarted) return;
+    const QString error = writeSavedGameFile(saveFolder_, encodeSavedGame(s_, model_));
+    if (!error.isEmpty()) {
+        dialogs_.notify(kSavedGameTitle, QStringLiteral("The game could not be saved: ") + error, 0);
+        return;
+    }
+    dialogs_.notify(kSavedGameTitle, QStringLiteral("The game has been saved."), 0);
+}
+
+bool GameFiles::mnuResume_Click() {
+    if (saveFolder_.isEmpty()) return false;
+    QByteArray bytes;
+    QString error;
+    SavedGameProblem problem = readSavedGameFile(saveFolder_, &bytes, &error);
+    if (problem == SavedGameProblem::Missing) {
+        dialogs_.notify(kSavedGameTitle, QStringLiteral("There is no saved game to resume."), 0);
+        return false;
+    }
+    // Read whole into a game of its own first: a file refused halfway leaves
+    // the game being played exactly as it was.
+    auto saved = std::make_unique<SavedGame>();
+    if (problem == SavedGameProblem::None) problem = decodeSavedGame(bytes, *saved);
+    if (problem != SavedGameProblem::None) {
+        const QString why = problem == SavedGameProblem::Unreadable ? error + QLatin1Char('.') : savedGameProblemText(problem);
+        dialogs_.notify(kSavedGameTitle, QStringLiteral("The saved game could not be read: ") + why, 0);
+        return false;
+    }
+    if (s_.gameStarted &&
+        !dialogs_.confirm(QStringLiteral("Resume Saved Game"),
+                          QStringLiteral("Resume the saved game?  The game in progress will be lost."))) {
+        return false;
+    }
+
+    // The database belongs to this run of the program, not to the game.
+    GameState& state = *saved->state;
+    state.databasePath = s_.databasePath;
+    state.databaseOpen = s_.databaseOpen;
+    s_ = std::move(state);
+    for (auto it = saved->controls.cbegin(); it != saved->controls.cend(); ++it)
+        if (model_.has(it.key())) model_[it.key()] = it.value();
+    // A game saved in progress was not yet in the record of past games; it
+    // goes in when it finishes, like any other.
+    gameRecorded_ = false;
+    return true;
+}
+
+void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
+    if (!pastGames_ || gameRecorded_ || s_.periodIndex == 0) return;
+    gameRecorded_ = true;
+    PastGame g;
+    g.playedAt = QDateTime::currentDateTime();
+    if (s_.dataMode == DataMode::Tick)
+        g.periodStart = s_.market.tickDayCount > 0 ? s_.market.tickDays[0].date : s_.gameStartDate;
+    else
+        g.periodStart = s_.market.tradingDays.days.value(0, s_.gameStartDate);
+    g.periodEnd = lastPlayedDate(s_);
+    if (!g.periodEnd.isValid() || g.periodEnd < g.periodStart) g.periodEnd = g.periodStart;
+    g.level = s_.settings.level;
+    g.dataMode = s_.dataMode;
+    g.length = s_.setupLength;
+    g.periods = s_.periodIndex;
+    g.trades = s_.desk.tradeCount();
+    g.score = s_.totalPL;
+    g.verdict = verdict;
+    g.ending = ending;
+    if (pastGames_->record(g) || pastGamesWarned_) return;
+    pastGamesWarned_ = true;
+    dialogs_.notify(QStringLiteral("Past Games"),
+                 QStringLiteral("This game could not be added to the record of past games:\n%1.\n"
+                                "Play goes on without the record.")
+                     .arg(pastGames_->lastError()), 0);
+}
+
+void GameFiles::mnuPastGames_Click() {
+    PastGamesReport report;
+    if (pastGames_) {
+        report.games = pastGames_->games();
+        if (pastGames_->failed())
+            report.problem = QStringLiteral("The record of past games cannot be read: %1.").arg(pastGames_->lastError());
+        report.best = bestScores(report.games);
+    }
+    dialogs_.pastGames(report);
+}
+
+} // namespace pellucar
