@@ -231,26 +231,3 @@ TEST(Desk, CommissionStatementChargesTwentyFiveATrade) {
                               "Score (after commissions): $-300.00"))
         << t[0].toStdString();
 }
-
-TEST(Desk, EveryModelKeyIsAControlOfTheWindow) {
-    Desk d;
-    // Touch every area: orders, refusals, reports, menus, the end window.
-    d.forward();
-    d.order("btnOil", "btnBuy", "2");
-    d.enter("btnGold", "btnSell", "abc");
-    d.game->click("btnHold");
-    d.game->click("btnTradeHist");
-    d.game->click("btnCloseTradeHistory");
-    d.game->click("btnNewsHist");
-    for (int i = 0; i < 3; ++i) d.game->click("mnuGRType", i);
-    d.game->click("mnuMaximum", 1);
-    d.forward(2);
-    d.dialogs.queueAnswer("btnContinue");
-    d.game->click("mnuEnd");
-    const PresentationModel& m = d.game->model();
-    EXPECT_TRUE(m.unknownKeys().isEmpty()) << m.unknownKeys().join(' ').toStdString();
-    QStringList design;
-    for (const ControlSpec& c : mainWindowControls()) design << c.key;
-    design.sort();
-    EXPECT_EQ(m.keys(), design);
-}
