@@ -44,8 +44,13 @@ QString soybeanText(float price) {
     return text;
 }
 
+// Points and 32nds need a whole number of points; a price from a damaged
+// file may have none, and is then shown as the other markets show theirs.
+bool hasWholePoints(double v) { return std::isfinite(v) && std::fabs(v) < 1e15; }
+
 // T-Bond prices are quoted in points and 32nds: "$118 16/32".
 QString tbondPriceText(double price) {
+    if (!hasWholePoints(price)) return QStringLiteral("$") + formatStandard(price);
     const double whole = std::floor(price + 1e-9);
     QString text = QStringLiteral("$") + QString::number(static_cast<long long>(whole));
     const long long thirtySeconds = std::llround((price - whole) * 32.0);
@@ -55,6 +60,7 @@ QString tbondPriceText(double price) {
 
 QString tbondChangeText(double change) {
     if (change == 0) return QStringLiteral("   Unch");
+    if (!hasWholePoints(change)) return changeText(change, formatStandard(change));
     if (std::fabs(change) < 1.0) {
         const long long n = std::llround(change * 32.0);
         return (change > 0 ? QStringLiteral(" +") : QStringLiteral("  ")) + QString::number(n) +

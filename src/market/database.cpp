@@ -5,12 +5,22 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace pellucar {
 namespace {
 
 using Statement = SqliteStatement;
+
+// A stored price the game can use: a number, finite, and within what a
+// float holds, since the daily prices are kept as floats.
+bool isPrice(const Statement& st, int col) {
+    if (!st.isNumber(col)) return false;
+    const double v = st.real(col);
+    return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max();
+}
 
 QByteArray iso(const QDate& d) { return d.toString(Qt::ISODate).toLatin1(); }
 QString isoTime(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
@@ -207,9 +217,10 @@ QList<DailyRow> MarketDatabase::dailyRows(int commodityId, const QDate& start, c
         r.openInterest = static_cast<qint32>(st.integer(0));
         r.dayVolume = static_cast<qint32>(st.integer(1));
         // A price that is no number (a damaged record, or a text where the
-        // layout has a REAL) would read as 0 and be shown as a price.
+        // layout has a REAL) would read as 0 and be shown as a price; one
+        // past what a float holds would be shown as infinite.
         for (int col = 2; col <= 5; ++col) {
-            if (!st.isNumber(col)) {
+            if (!isPrice(st, col)) {
                 malformed("DailyData", "price", st.text(col));
                 return {};
             }
@@ -255,7 +266,7 @@ bool MarketDatabase::tickRows(int commodityId, const QDate& start, const QDate& 
         }
         row.secondOfDay = isoSecondOfDay(p + 11);
         if (row.secondOfDay < 0) return malformed("TickData", "DateTime", st.text(0));
-        if (!st.isNumber(1)) return malformed("TickData", "realprice", st.text(1));
+        if (!isPrice(st, 1)) return malformed("TickData", "realprice", st.text(1));
         row.realPrice = st.real(1);
         if (!each(row)) return true;
     }

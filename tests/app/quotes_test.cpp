@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace pellucar;
 using namespace pellucar::test;
 
@@ -63,6 +65,11 @@ TEST(QuoteColumn, TBondInPointsAndThirtySeconds) {
     EXPECT_EQ(bond(119.75, 118.5), "$118 16/32   -1 8/32");
     EXPECT_EQ(bond(120.5, 118.5), "$118 16/32   -2");
     EXPECT_EQ(bond(100.0, 101.0), "$101  +1");
+    // A price too large for whole points (a damaged file) is shown as the
+    // dollar markets show theirs, and its change too, width permitting.
+    const double huge = std::ldexp(1.0, 70); // a float holds it exactly, so no change
+    EXPECT_EQ(bond(huge, huge), "$1,180,591,620,717,411,300,000.00   Unch");
+    EXPECT_EQ(bond(118.5, 1e20), "$100,000,000,000,000,000,000.00");
 }
 
 TEST(QuoteColumn, SoybeanInCentsAndQuarterCents) {

@@ -151,6 +151,12 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
         {"daily_close_text",
          "INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) VALUES (3, '1990-01-03', 20, 21, 19, 'x')",
          DailyRows, "DailyData holds a malformed price: 'x'"},
+        // Past a float's range the price would read as infinite.
+        {"daily_close_past_float",
+         "INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) VALUES (3, '1990-01-03', 20, 21, 19, 1e39)",
+         DailyRows, "DailyData holds a malformed price: '1.0e+39'"},
+        {"tick_price_infinite", "INSERT INTO TickData VALUES (3, '1996-02-01 08:50:00', 9e999)", Ticks,
+         "TickData holds a malformed realprice: 'Inf'"},
         {"daily_month_13",
          "INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) VALUES (3, '1990-13-01', 20, 21, 19, 20)",
          DailyDays, "DailyData holds a malformed Date: '1990-13-01'"},
