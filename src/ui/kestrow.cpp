@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -53,6 +54,36 @@ public:
         return s;
     }
     QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+// A one-line label whose text fits within its minimum size asks for just
+// that size, as QLabel would after measuring the text three times over. The
+// figures change every period and are given room for large values from the
+// start, so a new figure costs one measurement, not a layout of its text.
+class FigureLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override { return fitsMinimum() ? minimumSize() : QLabel::sizeHint(); }
+    QSize minimumSizeHint() const override { return fitsMinimum() ? minimumSize() : QLabel::minimumSizeHint(); }
+
+private:
+    bool fitsMinimum() const {
+        if (wordWrap() || textFormat() != Qt::PlainText || indent() >= 0 || margin() != 0 || frameWidth() != 0 ||
+            !contentsMargins().isNull())
+            return false;
+        // Plain ASCII on one line: drawn in the label's own font, one line high.
+        const QString& t = text();
+        for (const QChar c : t)
+            if (c.unicode() < 0x20 || c.unicode() > 0x7e) return false;
+        if (lineHeight_ < 0 || font() != measuredFont_) {
+            measuredFont_ = font();
+            lineHeight_ = fontMetrics().boundingRect(QRect(0, 0, 2000, 2000), 0, QStringLiteral("Xg")).height();
+        }
+        // A pixel to spare for the rounding of the text's own width.
+        return minimumHeight() >= lineHeight_ && fontMetrics().horizontalAdvance(t) + 1 < minimumWidth();
+    }
+    mutable QFont measuredFont_;
+    mutable int lineHeight_ = -1; // -1 until measured
 };
 
 // The controls of the game table in the order a player works through them:
@@ -136,6 +167,15 @@ Kestrow::Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent)
     createControls();
     createMenus();
     layoutTable();
+    // The controls the window shows, in the order of their keys, which is
+    // the order sync has always brought them in line in.
+    QSet<QString> listed;
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        if (!controls_.contains(ctl.key) || listed.contains(ctl.key)) continue;
+        listed.insert(ctl.key);
+        shown_.append({ctl.key, &ctl});
+    }
+    std::sort(shown_.begin(), shown_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     setKeyboardOrder();
     connectSignals();
 
@@ -165,7 +205,7 @@ void Kestrow::createControls() {
             controls_.insert(ctl.key, this);
             continue;
         case ControlKind::Label: {
-            auto* l = new QLabel(displayText(ctl.caption), central);
+            auto* l = new FigureLabel(displayText(ctl.caption), central);
             l->setTextFormat(Qt::PlainText);
             l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             if (!ctl.spoken.isEmpty()) l->setProperty("spokenValue", true);
@@ -600,9 +640,8 @@ void Kestrow::sync() {
     appliedRevision_ = model.revision();
     QWidget* focused = focusWidget();
     const quint32 offered = offeredControls();
-    for (const QString& key : model.keys()) {
-        const ControlSpec* ctl = findControl(key);
-        if (!ctl || !controls_.contains(key)) continue;
+    for (const auto& [key, ctl] : shown_) {
+        if (!model.has(key)) continue;
         const ControlState& st = model.at(key);
         const auto it = applied_.constFind(key);
         if (it != applied_.constEnd() && *it == st) continue;

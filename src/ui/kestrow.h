@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <utility>
+
 class QAction;
 class QMenu;
 
@@ -74,6 +76,7 @@ private:
     QtDialogs& dialogs_;
     QHash<QString, QObject*> controls_;
     QHash<QString, QMenu*> menus_;
+    QList<std::pair<QString, const ControlSpec*>> shown_;
     QHash<QString, ControlState> applied_;
     // Caption label -> the controls it names for assistive technology.
     QHash<QString, QStringList> namedBy_;
