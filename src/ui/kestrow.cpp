@@ -71,19 +71,31 @@ private:
         if (wordWrap() || textFormat() != Qt::PlainText || indent() >= 0 || margin() != 0 || frameWidth() != 0 ||
             !contentsMargins().isNull())
             return false;
-        // Plain ASCII on one line: drawn in the label's own font, one line high.
-        const QString& t = text();
-        for (const QChar c : t)
-            if (c.unicode() < 0x20 || c.unicode() > 0x7e) return false;
+        const QString t = text();
         if (lineHeight_ < 0 || font() != measuredFont_) {
             measuredFont_ = font();
             lineHeight_ = fontMetrics().boundingRect(QRect(0, 0, 2000, 2000), 0, QStringLiteral("Xg")).height();
+            checkedText_ = QString();
+            checkedFor_ = QSize();
+        } else if (t == checkedText_ && minimumSize() == checkedFor_) {
+            return fits_;
         }
+        checkedText_ = t;
+        checkedFor_ = minimumSize();
+        fits_ = minimumHeight() >= lineHeight_;
+        // Plain ASCII on one line: drawn in the label's own font, one line high.
+        for (const QChar c : t)
+            fits_ = fits_ && c.unicode() >= 0x20 && c.unicode() <= 0x7e;
         // A pixel to spare for the rounding of the text's own width.
-        return minimumHeight() >= lineHeight_ && fontMetrics().horizontalAdvance(t) + 1 < minimumWidth();
+        fits_ = fits_ && minimumWidth() > 0 && fontMetrics().horizontalAdvance(t) + 1 < minimumWidth();
+        return fits_;
     }
     mutable QFont measuredFont_;
     mutable int lineHeight_ = -1; // -1 until measured
+    // The last text checked, at which minimum size, and whether it fitted.
+    mutable QString checkedText_;
+    mutable QSize checkedFor_;
+    mutable bool fits_ = false;
 };
 
 // The controls of the game table in the order a player works through them:
