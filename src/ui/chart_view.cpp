@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -20,6 +21,7 @@
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -37,6 +39,8 @@ constexpr double kMarginMarkerSize = 14.0;
 // hundreds a candle's edges (0.62 of the spacing wide) are whole numbers, so
 // where one is drawn does not depend on how far the chart has moved on.
 constexpr double kCandleSpacing = 100.0;
+// At most this many candles of days gone wait off the plot to be dropped.
+constexpr qsizetype kStaleCandles = 8;
 // Around the chart, before the axes need their own room on the right.
 const QMargins kChartMargins(2, 2, 6, 2);
 // Where Qt Charts sets a title's text below the chart's top margin.
@@ -117,10 +121,25 @@ bool titleOnly(const ChartData& d) {
     return d.points.isEmpty() && d.lines.isEmpty() && d.markers.isEmpty() && !d.hasAxes();
 }
 
+bool sameDay(const charts::ChartPoint& a, const charts::ChartPoint& b) { return a.date == b.date && a.hour == b.hour; }
+
+// How many points left the chart on the left when it moved on from `was`
+// to `now`, or -1 when `now` does not start with one of `was`'s days.
+qsizetype pointsGone(const QList<charts::ChartPoint>& was, const QList<charts::ChartPoint>& now) {
+    if (was.isEmpty() || now.isEmpty()) return -1;
+    qsizetype gone = 0;
+    while (gone < was.size() && !sameDay(was.at(gone), now.first())) ++gone;
+    return gone < was.size() ? gone : -1;
+}
+
 } // namespace
 
 ChartCanvas::ChartCanvas(QWidget* parent) : QChartView(new QChart, parent) {
     setRenderHint(QPainter::Antialiasing);
+    // A press moves nearly every item of the chart: one rectangle around
+    // them is cheaper to track and to clip to than the region of each.
+    setViewportUpdateMode(QGraphicsView::BoundingRectViewportUpdate);
+    scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     QChart* c = chart();
     c->legend()->hide();
     c->setMargins(kChartMargins);
@@ -131,11 +150,14 @@ ChartCanvas::ChartCanvas(QWidget* parent) : QChartView(new QChart, parent) {
     x_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     candleX_ = new QValueAxis;
     candleX_->setVisible(false);
+    slotX_ = new QValueAxis;
+    slotX_->setVisible(false);
     yValue_ = new QValueAxis;
     yPercent_ = new QCategoryAxis;
     yPercent_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     c->addAxis(x_, Qt::AlignBottom);
     c->addAxis(candleX_, Qt::AlignBottom);
+    c->addAxis(slotX_, Qt::AlignBottom);
     c->addAxis(yValue_, Qt::AlignLeft);
     c->addAxis(yPercent_, Qt::AlignLeft);
     connect(c, &QChart::plotAreaChanged, this, [this] { updateXLabels(); });
@@ -170,6 +192,8 @@ void ChartCanvas::setChartData(const ChartData& data) {
     }
     const QList<Segment> segments = segmentsOf(data_);
     const Shape shape = shapeOf(segments, data_);
+    // The label axis moves on by the days gone, as a moving chart's labels do.
+    if (const qsizetype gone = pointsGone(before.points, data_.points); gone > 0) labelBase_ += static_cast<double>(gone);
     if (shape == shape_ && carrier_) {
         refill(segments, before);
     } else {
@@ -262,7 +286,7 @@ void ChartCanvas::rebuild(const QList<Segment>& segments) {
     QValueAxis* y = activeYAxis();
     for (QAbstractSeries* s : made) {
         c->addSeries(s);
-        s->attachAxis(s == candles_ ? candleX_ : static_cast<QAbstractAxis*>(x_));
+        s->attachAxis(s == candles_ ? candleX_ : slotX_);
         s->attachAxis(y);
     }
     fillCandles(nullptr);
@@ -305,13 +329,8 @@ bool ChartCanvas::moveCandles(const ChartData& before) {
     // still shown stay as they are; the base moves by the days gone.
     const QList<charts::ChartPoint>& was = before.points;
     const QList<charts::ChartPoint>& now = data_.points;
-    if (was.isEmpty() || now.isEmpty()) return false;
-    const auto sameDay = [](const charts::ChartPoint& a, const charts::ChartPoint& b) {
-        return a.date == b.date && a.hour == b.hour;
-    };
-    qsizetype gone = 0;
-    while (gone < was.size() && !sameDay(was.at(gone), now.first())) ++gone;
-    if (gone == was.size()) return false;
+    const qsizetype gone = pointsGone(was, now);
+    if (gone < 0) return false;
     const qsizetype kept = std::min(was.size() - gone, now.size());
     QList<qsizetype> changed; // kept points whose prices differ
     for (qsizetype i = 0; i < kept; ++i) {
@@ -325,12 +344,20 @@ bool ChartCanvas::moveCandles(const ChartData& before) {
     if (changed.size() > 2) return false;
 
     const double base = candleBase_ + static_cast<double>(gone);
+    const QList<QCandlestickSet*> sets = candles_->sets();
+    const auto pointOf = [&](const QCandlestickSet* set) {
+        return static_cast<qsizetype>(std::lround(set->timestamp() / kCandleSpacing - base));
+    };
+    // Candles that left on the left stand off the plot, which clips them;
+    // they go a batch at a time, as each removal lays the series out again.
+    const bool purge = std::any_of(sets.cbegin(), sets.cend(),
+                                   [&](const QCandlestickSet* set) { return pointOf(set) < -kStaleCandles; });
     QList<QCandlestickSet*> drop;
     QHash<qsizetype, QCandlestickSet*> byPoint;
-    for (QCandlestickSet* set : candles_->sets()) {
-        const auto i = static_cast<qsizetype>(std::lround(set->timestamp() / kCandleSpacing - base));
-        if (i < 0 || i >= kept) drop << set;
-        else byPoint.insert(i, set);
+    for (QCandlestickSet* set : sets) {
+        const qsizetype i = pointOf(set);
+        if (i >= kept || (i < 0 && purge)) drop << set;
+        else if (i >= 0) byPoint.insert(i, set);
     }
     if (!drop.isEmpty()) candles_->remove(drop); // deletes them
     candleBase_ = base;
@@ -401,10 +428,7 @@ void ChartCanvas::updateAxes() {
     const bool all = !axisSet_;
     const AxisState& was = axisState_;
     const double lo = -0.5, hi = std::max(1, next.xSlots) - 0.5;
-    if (all || next.xSlots != was.xSlots) {
-        x_->setRange(lo, hi);
-        x_->setStartValue(lo);
-    }
+    if (all || next.xSlots != was.xSlots) slotX_->setRange(lo, hi);
     if (all || next.xSlots != was.xSlots || next.candleBase != was.candleBase)
         candleX_->setRange((next.candleBase + lo) * kCandleSpacing, (next.candleBase + hi) * kCandleSpacing);
     if (all || next.axes != was.axes || next.percent != was.percent) {
@@ -430,29 +454,43 @@ void ChartCanvas::updateAxes() {
             // still read plainly.
             const double step = labelStep((next.yMax - next.yMin) / next.yIntervals);
             yValue_->setRange(next.yMin, next.yMax);
-            yValue_->setTickType(QValueAxis::TicksDynamic);
-            yValue_->setTickAnchor(0);
-            yValue_->setTickInterval(step);
-            const int decimals = decimalsFor(step);
-            yValue_->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+            // Only what changed is set: each of these lays the chart out again.
+            const QString format = QStringLiteral("%.") + QString::number(decimalsFor(step)) + QStringLiteral("f");
+            if (yValue_->tickType() != QValueAxis::TicksDynamic) yValue_->setTickType(QValueAxis::TicksDynamic);
+            if (yValue_->tickAnchor() != 0) yValue_->setTickAnchor(0);
+            if (yValue_->tickInterval() != step) yValue_->setTickInterval(step);
+            if (yValue_->labelFormat() != format) yValue_->setLabelFormat(format);
         }
         if (all || next.rightMargin != was.rightMargin)
             chart()->setMargins(QMargins(2, 2, next.rightMargin, 2));
     }
     axisState_ = next;
     axisSet_ = true;
-    updateXLabels();
+    // The label axis moves on with the candles. Its new labels are put in
+    // quietly and read when its range moves, which lays out that axis
+    // alone; a change of labels announced as such lays out the whole chart
+    // (title, every axis, every series) again.
+    const bool labelsMoved = placeXLabels();
+    const double xLo = labelBase_ + lo, xHi = labelBase_ + hi;
+    if (all || xLo != x_->min() || xHi != x_->max())
+        x_->setRange(xLo, xHi);
+    else if (labelsMoved)
+        emit x_->categoriesChanged();
 }
 
 void ChartCanvas::updateXLabels() {
+    if (placeXLabels()) emit x_->categoriesChanged();
+}
+
+bool ChartCanvas::placeXLabels() {
+    const QSignalBlocker quiet(x_);
     const int n = static_cast<int>(data_.points.size());
     if (n == 0 || !x_->isVisible()) {
-        if (x_->count() > 0) {
-            for (const QString& l : x_->categoriesLabels())
-                x_->remove(l);
-        }
         shownLabels_.clear();
-        return;
+        if (x_->count() == 0) return false;
+        for (const QString& l : x_->categoriesLabels())
+            x_->remove(l);
+        return true;
     }
     // Every label gets the room of the widest one plus a gap; as many points
     // are skipped between two labels as that room needs.
@@ -483,26 +521,24 @@ void ChartCanvas::updateXLabels() {
     QMap<int, QString> shown;
     for (int i = anchor % step; i < n; i += step)
         shown.insert(i, data_.points.at(i).label);
-    if (shown == shownLabels_ && x_->count() == shown.size()) return;
+    if (shown == shownLabels_ && placedBase_ == labelBase_ && x_->count() == shown.size()) return false;
     shownLabels_ = shown;
-    {
-        // One change of the axis, not one for each label: each tells the
-        // chart to lay itself out again.
-        const QSignalBlocker quiet(x_);
-        for (const QString& l : x_->categoriesLabels())
-            x_->remove(l);
-        QStringList used;
-        for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
-            // Category labels must be unique; repeated hour texts are told
-            // apart by zero-width spaces that show nothing.
-            QString label = it.value();
-            while (used.contains(label))
-                label += QChar(0x200B);
-            used << label;
-            x_->append(label, it.key());
-        }
+    placedBase_ = labelBase_;
+    // Labels stand at the points' places on the moving axis.
+    for (const QString& l : x_->categoriesLabels())
+        x_->remove(l);
+    x_->setStartValue(labelBase_ - 0.5);
+    QStringList used;
+    for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
+        // Category labels must be unique; repeated hour texts are told
+        // apart by zero-width spaces that show nothing.
+        QString label = it.value();
+        while (used.contains(label))
+            label += QChar(0x200B);
+        used << label;
+        x_->append(label, labelBase_ + it.key());
     }
-    emit x_->categoriesChanged();
+    return true;
 }
 
 void ChartCanvas::restyle() {
@@ -665,7 +701,9 @@ void GameChartView::setChartData(const ChartData& data) {
     if (canvas_) {
         data_ = data;
         title_ = data.title;
-        canvas_->setChartData(data);
+        // A chart a report covers draws what it shows when it is shown again.
+        if (isHidden()) drawnOnShow_ = true;
+        else canvas_->setChartData(data);
         return;
     }
     // The drawing shows a chart's own title whatever the control's text.
@@ -705,6 +743,11 @@ void GameChartView::makeCanvas() {
     l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(canvas_);
     canvas_->show();
+}
+
+void GameChartView::showEvent(QShowEvent* event) {
+    if (std::exchange(drawnOnShow_, false)) canvas_->setChartData(data_);
+    QWidget::showEvent(event);
 }
 
 void GameChartView::paintEvent(QPaintEvent*) {

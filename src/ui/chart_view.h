@@ -93,6 +93,7 @@ class ChartCanvas : public QChartView {
     void fillMarkers();
     void updateAxes();
     void updateXLabels();
+    bool placeXLabels();
     void restyle();
     QValueAxis* activeYAxis() const;
     double labelWidth(const QString& text);
@@ -105,8 +106,9 @@ class ChartCanvas : public QChartView {
     bool built_ = false;
     int rebuilds_ = 0;
 
-    QCategoryAxis* x_ = nullptr;        // the point labels
+    QCategoryAxis* x_ = nullptr;        // the point labels; moves on with the chart
     QValueAxis* candleX_ = nullptr;     // candles need a plain value axis; hidden, same range
+    QValueAxis* slotX_ = nullptr;       // the lines and markers by point index; hidden, fixed
     QValueAxis* yValue_ = nullptr;      // prices
     QCategoryAxis* yPercent_ = nullptr; // indicators
     QLineSeries* carrier_ = nullptr;    // holds the axes even with nothing to draw
@@ -119,6 +121,10 @@ class ChartCanvas : public QChartView {
     // axis, so when the chart moves on by a day the candles still shown keep
     // their sets and only the axis moves (a set made anew costs far more).
     double candleBase_ = 0;
+    // The label axis likewise counts the days gone since the chart was
+    // built, so its range moves on by a day each press.
+    double labelBase_ = 0;
+    double placedBase_ = 0; // the label base the labels on the axis stand for
     AxisState axisState_;
     bool axisSet_ = false;
     QMap<int, QString> shownLabels_;
@@ -138,6 +144,8 @@ class GameChartView : public QWidget {
     explicit GameChartView(QWidget* parent = nullptr);
 
     void setState(const ControlState& state);
+    // A hidden pane keeps the last contents it is given and draws them when
+    // it is shown again.
     void setChartData(const charts::ChartData& data);
     const charts::ChartData& chartData() const { return data_; }
     void setColors(const ChartColors& colors);
@@ -157,6 +165,7 @@ class GameChartView : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void makeCanvas();
@@ -165,6 +174,8 @@ class GameChartView : public QWidget {
     QString title_;
     ChartColors colors_;
     ChartCanvas* canvas_ = nullptr;
+    // Contents given while hidden, drawn when the pane is shown again.
+    bool drawnOnShow_ = false;
 };
 
 // Recolours a chart view (no-op for anything else).
