@@ -1,6 +1,7 @@
 #pragma once
 #include "app/game_state.h"
 #include "app/order_desk.h"
+#include "app/game_charts.h"
 #include "app/game_files.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
@@ -147,17 +148,6 @@ private:
     void btnNewsHist_Click();
     void btnCloseNewsHist_Click();
 
-    // Charts and their options (game_charts.cpp).
-    void presentChartOptions();
-    const charts::ChartSeries& chartSeries(int commodityId);
-    void PrepareCharts();
-    void RefreshCharts();
-    // Draws the charts a Forward press has held back, if any.
-    void RefreshDeferredCharts();
-    // A chart menu item or the combo box: the chart options take the
-    // choice, then both charts are drawn again.
-    void chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index);
-
     // Game > Resume: what was worked out from the last game's period goes
     // with it.
     void mnuResume_Click();
@@ -174,15 +164,8 @@ private:
     TimePeriodForm form_;
     OrderDesk desk_;
     GameFiles files_;
+    GameCharts charts_;
     TextMeasure measure_;
-    // The chart series of each market (by commodity id) for the loaded
-    // period, built on first use; loading a period clears them.
-    std::array<std::optional<charts::ChartSeries>, kMarketCount + 1> chartSeries_;
-    // A Daily Forward press draws its charts once, after the period moves
-    // on; this marks the redraw of the new trading day as still owed where
-    // the press would otherwise have drawn it. Anything that shows the
-    // window or ends the press before that settles it first.
-    bool deferChartRefresh_ = false;
     bool ended_ = false;
     int exitCode_ = 0;
     QString verdict_;

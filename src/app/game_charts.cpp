@@ -1,7 +1,4 @@
-// The two price charts in the game: the option handlers change the chart
-// options, and every redraw composes both charts from the loaded period.
-// What each chart shows is the charts area's to decide; the view draws it.
-#include "app/game.h"
+#include "app/game_charts.h"
 #include "app/game_calendar.h"
 
 namespace pellucar {
@@ -12,7 +9,9 @@ charts::DataMode chartMode(DataMode m) { return m == DataMode::Tick ? charts::Da
 
 } // namespace
 
-void Game::presentChartOptions() {
+GameCharts::GameCharts(GameState& state, PresentationModel& model) : s_(state), model_(model) {}
+
+void GameCharts::presentChartOptions() {
     const charts::ChartOptions& o = s_.chart;
     for (const charts::MenuMark& mark : o.menuMarks()) model_.setChecked(mark.key, mark.checked);
     for (const charts::MenuCaption& c : o.menuCaptions()) model_.setText(c.key, c.caption);
@@ -21,24 +20,25 @@ void Game::presentChartOptions() {
     combo.text = o.comboText();
 }
 
-const charts::ChartSeries& Game::chartSeries(int commodityId) {
+const charts::ChartSeries& GameCharts::chartSeries(int commodityId) {
     // Reading the daily rows' decimals, or walking every hour of a tick
     // period, is the costly part of a redraw; the rows only change when a
     // period is loaded.
     const charts::DataMode mode = chartMode(s_.dataMode);
-    std::optional<charts::ChartSeries>& cached = chartSeries_[static_cast<size_t>(commodityId)];
+    std::optional<charts::ChartSeries>& cached = series_[static_cast<size_t>(commodityId)];
     if (!cached || cached->mode != mode) cached = charts::chartSeries(s_.market, mode, commodityId);
     return *cached;
 }
 
-void Game::PrepareCharts() {
+void GameCharts::PrepareCharts() {
     s_.charts = charts::preparedCharts();
     model_.setText("GraphLeft", s_.charts.left.title);
     model_.setText("GraphRight", s_.charts.right.title);
     model_.touch();
 }
 
-void Game::RefreshCharts() {
+void GameCharts::RefreshCharts() {
+    deferred_ = false;
     const charts::DataMode mode = chartMode(s_.dataMode);
     s_.chart.beginRefresh(mode, s_.periodIndex);
     presentChartOptions();
@@ -70,10 +70,20 @@ void Game::RefreshCharts() {
     model_.setText("GraphRight", pair.right.title);
 }
 
-void Game::chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index) {
+void GameCharts::chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index) {
     if (index < 0 || index >= items) return;
     (s_.chart.*handler)(index);
     RefreshCharts();
+}
+
+void GameCharts::RefreshDeferredCharts() {
+    if (!deferred_) return;
+    RefreshCharts();
+}
+
+void GameCharts::forgetPeriod() {
+    series_ = {};
+    deferred_ = false;
 }
 
 } // namespace pellucar

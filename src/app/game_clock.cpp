@@ -30,7 +30,7 @@ void Game::btnChangePeriod_Click() {
     if (daily) {
         s_.endOfData = false;
         UpdateTradeDayandGraphs(false);
-        deferChartRefresh_ = true;
+        charts_.deferRefresh();
     }
     if (tick) {
         s_.endOfData = false;
@@ -40,7 +40,7 @@ void Game::btnChangePeriod_Click() {
     // First end test: the calendar has reached the end of the game.
     QDate shown = ShowGameDate();
     if (!shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown)) {
-        RefreshDeferredCharts();
+        charts_.RefreshDeferredCharts();
         model_.setEnabled("Kestrow", true);
         GameOver();
         return;
@@ -54,7 +54,7 @@ void Game::btnChangePeriod_Click() {
     s_.marginCallPending = false;
     // A liquidation trades (its fills are charted) and tells the player.
     const Account& account = s_.desk.account;
-    if (account.blownOut() || (s_.periodIndex >= 2 && account.marginCalled())) RefreshDeferredCharts();
+    if (account.blownOut() || (s_.periodIndex >= 2 && account.marginCalled())) charts_.RefreshDeferredCharts();
     ForceLiquidation();
     if (s_.marginCallPending) {
         // The player sees the liquidation before the next press moves on.
@@ -74,13 +74,13 @@ void Game::btnChangePeriod_Click() {
 
     // A hint shows the window as it stands; the advisor is asked on a copy,
     // since asking it holds its next hints back.
-    if (deferChartRefresh_) {
+    if (charts_.refreshDeferred()) {
         HintAdvisor probe = s_.hints;
-        if (!probe.give(s_.periodIndex, s_.desk.tradeCount()).isEmpty()) RefreshDeferredCharts();
+        if (!probe.give(s_.periodIndex, s_.desk.tradeCount()).isEmpty()) charts_.RefreshDeferredCharts();
     }
     GiveHints();
     AdvancePeriod();
-    RefreshDeferredCharts();
+    charts_.RefreshDeferredCharts();
     setGameMenusEnabled(model_, true);
     model_.setEnabled("Kestrow", true);
 
@@ -113,12 +113,12 @@ void Game::btnChangePeriod_Click() {
 
 void Game::AdvancePeriod() {
     const bool tick = s_.dataMode == DataMode::Tick;
-    if (deferChartRefresh_ && !tick) {
+    if (charts_.refreshDeferred() && !tick) {
         // The final-day notice and the last press show the window before the
         // period's own redraw.
         const int length = effectiveDailyLength(s_);
         if ((length > 15 && s_.periodIndex == length - 2) || s_.periodIndex + 1 == s_.gameLengthDays)
-            RefreshDeferredCharts();
+            charts_.RefreshDeferredCharts();
     }
     s_.desk.clearOrder();
 
@@ -175,8 +175,7 @@ void Game::AdvancePeriod() {
     s_.prices.current = s_.prices.record(s_.periodIndex);
     if (s_.periodIndex > 0) {
         // This redraw replaces the one the press held back.
-        deferChartRefresh_ = false;
-        RefreshCharts();
+        charts_.RefreshCharts();
     }
     RevalueAccount();
     if (s_.periodIndex > 0) model_.setVisible("lblTotTrades", true);
@@ -195,7 +194,7 @@ void Game::UpdateTradeDayandGraphs(bool refreshCharts) {
         AdvanceTradingDay();
         dialogs_.processEvents();
         ShowGameDate();
-        if (refreshCharts) RefreshCharts();
+        if (refreshCharts) charts_.RefreshCharts();
     } else if (s_.dataMode == DataMode::Tick && s_.periodIndex > 0) {
         model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
         model_.setText("lblTradeTime", traderTickTime(s_.periodIndex));
@@ -211,12 +210,6 @@ void Game::AdvanceTradingDay() {
     } else {
         s_.endOfData = true;
     }
-}
-
-void Game::RefreshDeferredCharts() {
-    if (!deferChartRefresh_) return;
-    deferChartRefresh_ = false;
-    RefreshCharts();
 }
 
 QDate Game::ShowGameDate() {

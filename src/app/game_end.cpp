@@ -107,7 +107,7 @@ void Game::mnuEnd_Click() {
                 }
             }
         }
-        RefreshCharts();
+        charts_.RefreshCharts();
     }
     ShowCurrentMarket();
     model_.setText("CurrMarkBanner", QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
@@ -118,7 +118,7 @@ void Game::PlayAgain(bool fromEndWindow) {
     LoadGamePeriod();
     s_.market.tradingDays.position = 0;
     s_.periodIndex = 0;
-    PrepareCharts();
+    charts_.PrepareCharts();
     ResetGameFromEndWindow();
     s_.gameLengthDays = s_.settings.lengthDays(365);
     model_.setText("LabelDay", QStringLiteral("Day 1:"));

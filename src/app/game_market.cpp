@@ -144,8 +144,8 @@ bool Game::LoadGamePeriod() {
     }
     s_.market = std::move(*next);
     s_.tradingDayCount = n;
-    chartSeries_ = {};
-    PrepareCharts();
+    charts_.forgetPeriod();
+    charts_.PrepareCharts();
     if (s_.dataMode == DataMode::Tick) s_.news.clear();
     return true;
 }

@@ -161,8 +161,7 @@ void Game::mnuNews_Click(int index) {
 void Game::mnuResume_Click() {
     if (!files_.mnuResume_Click()) return;
     // What was worked out from the last game's period goes with it.
-    chartSeries_ = {};
-    deferChartRefresh_ = false;
+    charts_.forgetPeriod();
     verdict_.clear();
     model_.touch();
 }

@@ -8,7 +8,7 @@ namespace pellucar {
 
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
     : dialogs_(dialogs), random_(random), desk_(s_, model_, dialogs, [this] { RevalueAccount(); }),
-      files_(s_, model_, dialogs, pastGames) {
+      files_(s_, model_, dialogs, pastGames), charts_(s_, model_) {
     s_.databasePath = std::move(databasePath);
     applyDesignState(model_);
     files_.PresentSavedGameItems();
@@ -34,9 +34,9 @@ void Game::EndProgram(int exitCode) {
 void Game::startUp() {
     guarded([&] {
         InitializeDatabaseSettings();
-        PrepareCharts();
+        charts_.PrepareCharts();
         model_["cboCommodity"].items = marketNames();
-        presentChartOptions();
+        charts_.presentChartOptions();
         model_.setText("GameName", QStringLiteral("Pellucar"));
         model_.setText("Kestrow", QStringLiteral("Dunmere"));
         SetLevel(Level::Expert);
@@ -231,7 +231,7 @@ bool Game::click(const QString& name, int index) {
     };
     guarded([&] {
         if (auto c = chartItems.constFind(name); c != chartItems.constEnd()) {
-            chartOption_Click(c->first, c->second, index);
+            charts_.chartOption_Click(c->first, c->second, index);
         } else if (auto h = handlers.constFind(name); h != handlers.constEnd()) {
             (this->**h)();
         } else if (name == QLatin1String("mnuSave")) {

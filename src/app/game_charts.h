@@ -1,0 +1,50 @@
+#pragma once
+#include "app/game_state.h"
+#include "app/presentation.h"
+
+#include <array>
+#include <optional>
+
+namespace pellucar {
+
+// The two price charts of the game: the chart options take the player's
+// choices, and every redraw composes both charts from the loaded period.
+// What each chart shows is the charts area's to decide; the view draws it.
+class GameCharts {
+public:
+    GameCharts(GameState& state, PresentationModel& model);
+
+    // The chart menus' marks and captions and the market combo box.
+    void presentChartOptions();
+    // Both charts empty, with their titles.
+    void PrepareCharts();
+    // Draws both charts as the game stands; settles a held redraw.
+    void RefreshCharts();
+    // A chart menu item or the combo box: the chart options take the
+    // choice, then both charts are drawn again.
+    void chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index);
+
+    // A Daily Forward press draws its charts once, after the period moves
+    // on: it holds the redraw of the new trading day back where the press
+    // would otherwise have drawn it. Anything that shows the window or ends
+    // the press before that settles it first.
+    void deferRefresh() { deferred_ = true; }
+    bool refreshDeferred() const { return deferred_; }
+    // Draws the charts a Forward press has held back, if any.
+    void RefreshDeferredCharts();
+
+    // Another period was loaded: the series built from the last one go.
+    void forgetPeriod();
+
+private:
+    const charts::ChartSeries& chartSeries(int commodityId);
+
+    GameState& s_;
+    PresentationModel& model_;
+    // The chart series of each market (by commodity id) for the loaded
+    // period, built on first use.
+    std::array<std::optional<charts::ChartSeries>, kMarketCount + 1> series_;
+    bool deferred_ = false;
+};
+
+} // namespace pellucar
