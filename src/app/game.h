@@ -3,6 +3,7 @@
 #include "app/order_desk.h"
 #include "app/game_charts.h"
 #include "app/game_files.h"
+#include "app/game_news.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
 #include "app/quote_presenter.h"
@@ -96,8 +97,6 @@ private:
     // Reads the game's period; false (the player told, the game's data as
     // they were) when the database cannot be read.
     bool LoadGamePeriod();
-    void ReportDatabaseFailure();
-    QString GetOverviewNews(const QDate& date, int commodityId);
 
     // Clock (game_clock.cpp).
     void btnChangePeriod_Click();
@@ -140,20 +139,12 @@ private:
     void MarginCallCheck();
     void ForceLiquidation();
     bool MandatoryTrade(int step);
-    void GiveHints();
 
-    // News and hints (game_news.cpp).
-    void GetNewsReleases();
-    void ShowBackgroundStory();
-    void btnNewsHist_Click();
-    void btnCloseNewsHist_Click();
 
     // Game > Resume: what was worked out from the last game's period goes
     // with it.
     void mnuResume_Click();
 
-    // Menu items of the help menu (game_help.cpp).
-    void mnuPrint_Click();
 
 
     PlayerDialogs& dialogs_;
@@ -165,6 +156,7 @@ private:
     OrderDesk desk_;
     GameFiles files_;
     GameCharts charts_;
+    GameNews news_;
     TextMeasure measure_;
     bool ended_ = false;
     int exitCode_ = 0;

@@ -78,7 +78,7 @@ void Game::btnChangePeriod_Click() {
         HintAdvisor probe = s_.hints;
         if (!probe.give(s_.periodIndex, s_.desk.tradeCount()).isEmpty()) charts_.RefreshDeferredCharts();
     }
-    GiveHints();
+    news_.GiveHints();
     AdvancePeriod();
     charts_.RefreshDeferredCharts();
     setGameMenusEnabled(model_, true);
@@ -149,7 +149,7 @@ void Game::AdvancePeriod() {
         SetTradeTimeLabel(s_.periodIndex);
         if (tick) {
             model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
-            GetNewsReleases();
+            news_.GetNewsReleases();
         }
         GameOver();
         if (s_.restartRequested == 1) {
@@ -169,7 +169,7 @@ void Game::AdvancePeriod() {
     if (tick) {
         model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
         model_.setText("lblDay", weekdayName(currentGameDate(s_)));
-        GetNewsReleases();
+        news_.GetNewsReleases();
     }
     StorePeriodPrices();
     s_.prices.current = s_.prices.record(s_.periodIndex);

@@ -1,5 +1,6 @@
 #include "app/desk_presenter.h"
 #include "app/game.h"
+#include "app/game_news.h"
 #include "app/quote_presenter.h"
 #include "common/format.h"
 
@@ -139,7 +140,7 @@ bool Game::LoadGamePeriod() {
         dialogs_.busy(false);
     }
     if (!ok) {
-        ReportDatabaseFailure();
+        reportDatabaseFailure(dialogs_, db_);
         return false;
     }
     s_.market = std::move(*next);
@@ -148,17 +149,6 @@ bool Game::LoadGamePeriod() {
     charts_.PrepareCharts();
     if (s_.dataMode == DataMode::Tick) s_.news.clear();
     return true;
-}
-
-void Game::ReportDatabaseFailure() {
-    NotifyPlayer(QStringLiteral("Pellucar"),
-                 QStringLiteral("The market database could not be read: ") + db_.lastError());
-}
-
-QString Game::GetOverviewNews(const QDate& date, int commodityId) {
-    const QString text = db_.overviewNews(date, commodityId);
-    if (db_.failed()) ReportDatabaseFailure();
-    return text;
 }
 
 } // namespace pellucar

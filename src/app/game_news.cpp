@@ -1,13 +1,24 @@
-// News and hints in the game: the stories of each tick checkpoint, the news
-// history report, the background story and the helpful hints. The rules live
-// in the news classes; this file runs them in the game's order.
+#include "app/game_news.h"
 #include "app/desk_presenter.h"
-#include "app/game.h"
 #include "app/game_calendar.h"
 
 namespace pellucar {
 
-void Game::GetNewsReleases() {
+GameNews::GameNews(GameState& state, PresentationModel& model, PlayerDialogs& dialogs, MarketDatabase& db)
+    : s_(state), model_(model), dialogs_(dialogs), db_(db) {}
+
+void reportDatabaseFailure(PlayerDialogs& dialogs, const MarketDatabase& db) {
+    dialogs.notify(QStringLiteral("Pellucar"), QStringLiteral("The market database could not be read: ") + db.lastError(),
+                   0);
+}
+
+QString GameNews::GetOverviewNews(const QDate& date, int commodityId) {
+    const QString text = db_.overviewNews(date, commodityId);
+    if (db_.failed()) reportDatabaseFailure(dialogs_, db_);
+    return text;
+}
+
+void GameNews::GetNewsReleases() {
     if (s_.dataMode != DataMode::Tick || s_.periodIndex < 1) return;
     const QDate day = currentTickDate(s_);
     if (!day.isValid()) return;
@@ -17,7 +28,7 @@ void Game::GetNewsReleases() {
     if (!window) return;
     const QList<NewsRelease> stories = db_.newsReleases(day, window->from, window->to);
     if (db_.failed()) {
-        ReportDatabaseFailure();
+        reportDatabaseFailure(dialogs_, db_);
         return;
     }
     for (const NewsRelease& n : stories) {
@@ -27,7 +38,7 @@ void Game::GetNewsReleases() {
     }
 }
 
-void Game::ShowBackgroundStory() {
+void GameNews::ShowBackgroundStory() {
     const int market = s_.chart.chartMarket();
     const std::optional<BackgroundLookup> found = s_.background.lookup(currentGameDate(s_));
     if (!found) return;
@@ -35,13 +46,13 @@ void Game::ShowBackgroundStory() {
     dialogs_.news(caption, GetOverviewNews(found->date, market), kNewsWindowDefaultHeight, true);
 }
 
-void Game::btnNewsHist_Click() {
+void GameNews::btnNewsHist_Click() {
     setGameMenusEnabled(model_, false);
     if (s_.dataMode != DataMode::Tick) {
         // Daily games release no stories: the button tells the year before.
         ShowBackgroundStory();
     } else if (s_.news.isEmpty()) {
-        NotifyPlayer(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText));
+        dialogs_.notify(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText), 0);
     } else {
         model_["newsgrid"].rows = s_.news.gridRows();
         showReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"));
@@ -50,18 +61,14 @@ void Game::btnNewsHist_Click() {
     setGameMenusEnabled(model_, true);
 }
 
-void Game::btnCloseNewsHist_Click() {
+void GameNews::btnCloseNewsHist_Click() {
     closeReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"),
                 s_.periodIndex > 0 && s_.restartRequested != 1);
     layoutCharts(model_);
 }
 
-void Game::GiveHints() {
-    for (const Hint& h : s_.hints.give(s_.periodIndex, s_.desk.tradeCount())) NotifyPlayer(h.title, h.text, h.number);
-}
-
-void Game::mnuPrint_Click() {
-    if (!dialogs_.printMainWindow()) dialogs_.messageBox(QStringLiteral("The form could not be printed."));
+void GameNews::GiveHints() {
+    for (const Hint& h : s_.hints.give(s_.periodIndex, s_.desk.tradeCount())) dialogs_.notify(h.title, h.text, h.number);
 }
 
 } // namespace pellucar

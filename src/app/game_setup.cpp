@@ -146,7 +146,7 @@ void Game::mnuGameLength_Click(int index) {
 void Game::mnuNews_Click(int index) {
     if (index == 2) {
         // The background story needs a game date to look back from.
-        if (s_.periodIndex >= 1) ShowBackgroundStory();
+        if (s_.periodIndex >= 1) news_.ShowBackgroundStory();
         return;
     }
     if (index != 0 && index != 1) return;

@@ -8,7 +8,8 @@ namespace pellucar {
 
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
     : dialogs_(dialogs), random_(random), desk_(s_, model_, dialogs, [this] { RevalueAccount(); }),
-      files_(s_, model_, dialogs, pastGames), charts_(s_, model_) {
+      files_(s_, model_, dialogs, pastGames), charts_(s_, model_),
+      news_(s_, model_, dialogs, db_) {
     s_.databasePath = std::move(databasePath);
     applyDesignState(model_);
     files_.PresentSavedGameItems();
@@ -190,9 +191,6 @@ bool Game::click(const QString& name, int index) {
         {"mnuEnd", &Game::mnuEnd_Click},
         {"mnuResume", &Game::mnuResume_Click},
         {"mnuCommission", &Game::mnuCommission_Click},
-        {"mnuPrint", &Game::mnuPrint_Click},
-        {"btnNewsHist", &Game::btnNewsHist_Click},
-        {"btnCloseNewsHist", &Game::btnCloseNewsHist_Click},
     };
     // The steps of an order on the trading desk.
     static const QHash<QString, void (OrderDesk::*)()> deskHandlers{
@@ -238,6 +236,12 @@ bool Game::click(const QString& name, int index) {
             files_.mnuSave_Click();
         } else if (name == QLatin1String("mnuPastGames")) {
             files_.mnuPastGames_Click();
+        } else if (name == QLatin1String("btnNewsHist")) {
+            news_.btnNewsHist_Click();
+        } else if (name == QLatin1String("btnCloseNewsHist")) {
+            news_.btnCloseNewsHist_Click();
+        } else if (name == QLatin1String("mnuPrint")) {
+            if (!dialogs_.printMainWindow()) dialogs_.messageBox(QStringLiteral("The form could not be printed."));
         } else if (auto d = deskHandlers.constFind(name); d != deskHandlers.constEnd()) {
             (desk_.**d)();
         } else if (auto m = marketButtons.constFind(name); m != marketButtons.constEnd()) {

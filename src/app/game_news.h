@@ -1,0 +1,37 @@
+#pragma once
+#include "app/game_state.h"
+#include "app/player_dialogs.h"
+#include "app/presentation.h"
+#include "market/database.h"
+
+namespace pellucar {
+
+// News and hints in the game: the stories of each tick checkpoint, the news
+// history report, the background story and the helpful hints. The rules live
+// in the news classes; this runs them in the game's order.
+class GameNews {
+public:
+    GameNews(GameState& state, PresentationModel& model, PlayerDialogs& dialogs, MarketDatabase& db);
+
+    // The stories released at the current tick period, shown and kept.
+    void GetNewsReleases();
+    // The overview of the charted market for the year before the game date.
+    void ShowBackgroundStory();
+    void btnNewsHist_Click();
+    void btnCloseNewsHist_Click();
+    void GiveHints();
+
+private:
+    QString GetOverviewNews(const QDate& date, int commodityId);
+
+    GameState& s_;
+    PresentationModel& model_;
+    PlayerDialogs& dialogs_;
+    MarketDatabase& db_;
+};
+
+// A read from the market database failed: the player is told, and play goes
+// on with the data as they were.
+void reportDatabaseFailure(PlayerDialogs& dialogs, const MarketDatabase& db);
+
+} // namespace pellucar
