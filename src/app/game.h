@@ -101,8 +101,8 @@ private:
     // Clock (game_clock.cpp).
     void btnChangePeriod_Click();
     void AdvancePeriod();
-    // refreshCharts false leaves the redraw to the caller (see
-    // deferChartRefresh_).
+    // refreshCharts false leaves the redraw to the caller (a Forward
+    // press holds it back).
     void UpdateTradeDayandGraphs(bool refreshCharts = true);
     void AdvanceTradingDay();
     QDate ShowGameDate();
@@ -111,7 +111,6 @@ private:
 
     // New-game setup (game_setup.cpp).
     void mnuNewGame_Click();
-    bool RunTimePeriodForm();
     void cmdBegin(const TimePeriodForm& form);
     void LevelDetailChecker(const TimePeriodForm& form);
     void mnuLevel_Click(int index);
@@ -130,8 +129,6 @@ private:
 
     // Account valuation and margin calls (game_account.cpp): the steps of
     // the account's rules in their order, and the account figures.
-    MarketPrices currentPrices() const;
-    MarketPrices quotes() const;
     void RevalueAccount();
     void CalcAccountValue();
     void BlowOut();

@@ -4,22 +4,27 @@
 
 namespace pellucar {
 
+namespace {
 
-MarketPrices Game::currentPrices() const {
+// The account values its positions at the period's prices and its margin
+// call trades at the buy quotes.
+MarketPrices currentPrices(const PriceHistory& prices) {
     MarketPrices p{};
-    for (Market m : kTradingOrder) p[static_cast<size_t>(index(m))] = s_.prices.current.get(m);
+    for (Market m : kTradingOrder) p[static_cast<size_t>(index(m))] = prices.current.get(m);
     return p;
 }
 
-MarketPrices Game::quotes() const {
+MarketPrices quotes(const PriceHistory& prices) {
     MarketPrices q{};
-    for (Market m : kTradingOrder) q[static_cast<size_t>(index(m))] = s_.prices.buyQuote[static_cast<size_t>(index(m))];
+    for (Market m : kTradingOrder) q[static_cast<size_t>(index(m))] = prices.buyQuote[static_cast<size_t>(index(m))];
     return q;
 }
 
+} // namespace
+
 void Game::CalcAccountValue() {
     Account& a = s_.desk.account;
-    a.revalue(currentPrices());
+    a.revalue(currentPrices(s_.prices));
     s_.desk.limits.refresh(a, s_.periodIndex);
     s_.totalPL = static_cast<float>(a.realizedPL() + a.unrealizedPL());
 }
@@ -85,7 +90,7 @@ void Game::ForceLiquidation() {
 }
 
 bool Game::MandatoryTrade(int step) {
-    const std::optional<pellucar::MandatoryTrade> t = s_.desk.account.mandatoryTrade(step, quotes());
+    const std::optional<pellucar::MandatoryTrade> t = s_.desk.account.mandatoryTrade(step, quotes(s_.prices));
     if (!t) return true;
     PendingOrder& order = s_.desk.pending;
     order.market = t->market;
