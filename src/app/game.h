@@ -7,6 +7,7 @@
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
 #include "app/quote_presenter.h"
+#include "app/scorecard.h"
 #include "common/random.h"
 #include "market/database.h"
 
@@ -121,11 +122,7 @@ private:
     // End of game (game_end.cpp).
     void GameOver();
     void mnuEnd_Click();
-    void ShowVerdict();
     void PlayAgain(bool fromEndWindow);
-    void mnuCommission_Click();
-    QString moneyText(double v) const;
-    GameSummary summaryTexts() const;
 
     // Account valuation and margin calls (game_account.cpp): the steps of
     // the account's rules in their order, and the account figures.
@@ -154,10 +151,10 @@ private:
     GameFiles files_;
     GameCharts charts_;
     GameNews news_;
+    Scorecard score_;
     TextMeasure measure_;
     bool ended_ = false;
     int exitCode_ = 0;
-    QString verdict_;
 };
 
 } // namespace pellucar

@@ -42,12 +42,12 @@ void Game::BlowOut() {
     const Account& a = s_.desk.account;
     ShowAccountFigures();
     s_.totalPL = static_cast<float>(a.realizedPL() + a.unrealizedPL());
-    GameSummary summary = summaryTexts();
+    GameSummary summary = score_.summaryTexts();
     summary.caption = QStringLiteral("Game Over");
     const int r = static_cast<int>(random_.next() * 3 + 1);
     if (r == 1) {
-        ShowVerdict();
-        summary.verdict = verdict_;
+        score_.ShowVerdict();
+        summary.verdict = score_.verdict();
     } else {
         summary.verdict = QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!");
     }

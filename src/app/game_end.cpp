@@ -1,59 +1,14 @@
 #include "app/desk_presenter.h"
 #include "app/game.h"
-#include "app/game_calendar.h"
-#include "app/verdicts.h"
-#include "common/format.h"
-
-#include <algorithm>
 
 namespace pellucar {
-
-QString Game::moneyText(double v) const { return QStringLiteral("$") + formatStandard(v); }
-
-GameSummary Game::summaryTexts() const {
-    GameSummary s;
-    s.verdict = verdict_;
-    const Account& a = s_.desk.account;
-    s.realized = moneyText(a.realizedPL());
-    s.unrealized = moneyText(a.unrealizedPL());
-    s.finalScore = moneyText(s_.totalPL);
-    s.finesVisible = false;
-    return s;
-}
-
-void Game::ShowVerdict() {
-    verdict_.clear();
-    const Account& a = s_.desk.account;
-    const bool blownOut = a.blownOut() && s_.periodIndex != s_.gameLengthDays;
-    if (!blownOut && a.startingCapital() != 0) {
-        const float g = static_cast<float>(roundByPattern(
-            (static_cast<double>(a.accountValue()) - a.startingCapital()) / a.startingCapital(),
-            QStringLiteral("#,###.###0")));
-        const bool novice = s_.settings.level == Level::Novice;
-        int column = -1;
-        if (novice) {
-            const int r = static_cast<int>(random_.next() * 3 + 1);
-            if (r != 1) column = 0;
-        } else {
-            const int r = static_cast<int>(random_.next() * 6 + 1);
-            if (r >= 1 && r <= 4) column = r;
-        }
-        if (column >= 0) {
-            const VerdictBand band = verdictBand(g, s_.desk.tradeCount(), novice);
-            int pick = 1;
-            if (verdictHasTwoTexts(band, column)) pick = static_cast<int>(random_.next() * 2 + 1);
-            verdict_ = verdictText(band, column, pick);
-        }
-    }
-    if (s_.periodIndex == 0) verdict_.clear();
-}
 
 void Game::GameOver() {
     const Account& a = s_.desk.account;
     s_.totalPL = static_cast<float>(a.unrealizedPL() + a.realizedPL());
     model_.setText("lblScore", moneyText(s_.totalPL));
-    ShowVerdict();
-    GameSummary summary = summaryTexts();
+    score_.ShowVerdict();
+    GameSummary summary = score_.summaryTexts();
     summary.caption = QStringLiteral("Game Over");
     summary.commissions.clear();
     ShowLastPrices();
@@ -72,10 +27,10 @@ void Game::mnuEnd_Click() {
     s_.restartRequested = 0;
     const Account& a = s_.desk.account;
     model_.setText("lblScore", moneyText(a.realizedPL() + a.unrealizedPL()));
-    verdict_.clear();
+    score_.clearVerdict();
     s_.totalPL = static_cast<float>(a.realizedPL() + a.unrealizedPL());
-    if (s_.periodIndex > 45) ShowVerdict();
-    GameSummary summary = summaryTexts();
+    if (s_.periodIndex > 45) score_.ShowVerdict();
+    GameSummary summary = score_.summaryTexts();
     summary.caption = QStringLiteral("Game Over ");
     summary.commissions = moneyText(s_.commissionTotal);
     summary.restartEnabled = s_.gameStarted || s_.levelSelected;
@@ -136,19 +91,6 @@ void Game::PlayAgain(bool fromEndWindow) {
     setSettingsMenusEnabled(model_, true);
     desk_.SetOrderState(OrderState::Restart);
     model_.setEnabled("btnChangePeriod", false);
-}
-
-void Game::mnuCommission_Click() {
-    const Account& a = s_.desk.account;
-    const double c = statementCommission(s_.desk.tradeCount());
-    CommissionStatement st;
-    st.before = moneyText(a.realizedPL() + a.unrealizedPL());
-    st.commissions = moneyText(c);
-    st.after = moneyText(a.realizedPL() + a.unrealizedPL() - c);
-    st.explanation = QStringLiteral(
-        "No commissions are charged to the Trader's Account during the Game.  The following displays the final "
-        "score after a $25.00 per trade commission is charged to the Trader's Account.");
-    dialogs_.commissions(st);
 }
 
 } // namespace pellucar

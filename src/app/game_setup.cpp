@@ -162,7 +162,7 @@ void Game::mnuResume_Click() {
     if (!files_.mnuResume_Click()) return;
     // What was worked out from the last game's period goes with it.
     charts_.forgetPeriod();
-    verdict_.clear();
+    score_.clearVerdict();
     model_.touch();
 }
 

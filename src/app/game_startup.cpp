@@ -9,7 +9,7 @@ namespace pellucar {
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
     : dialogs_(dialogs), random_(random), desk_(s_, model_, dialogs, [this] { RevalueAccount(); }),
       files_(s_, model_, dialogs, pastGames), charts_(s_, model_),
-      news_(s_, model_, dialogs, db_) {
+      news_(s_, model_, dialogs, db_), score_(s_, random, dialogs) {
     s_.databasePath = std::move(databasePath);
     applyDesignState(model_);
     files_.PresentSavedGameItems();
@@ -190,7 +190,6 @@ bool Game::click(const QString& name, int index) {
         {"mnuNewGame", &Game::mnuNewGame_Click},
         {"mnuEnd", &Game::mnuEnd_Click},
         {"mnuResume", &Game::mnuResume_Click},
-        {"mnuCommission", &Game::mnuCommission_Click},
     };
     // The steps of an order on the trading desk.
     static const QHash<QString, void (OrderDesk::*)()> deskHandlers{
@@ -236,6 +235,8 @@ bool Game::click(const QString& name, int index) {
             files_.mnuSave_Click();
         } else if (name == QLatin1String("mnuPastGames")) {
             files_.mnuPastGames_Click();
+        } else if (name == QLatin1String("mnuCommission")) {
+            score_.mnuCommission_Click();
         } else if (name == QLatin1String("btnNewsHist")) {
             news_.btnNewsHist_Click();
         } else if (name == QLatin1String("btnCloseNewsHist")) {
