@@ -31,6 +31,9 @@ public:
     // Finished games go to `pastGames` when there is one (the desktop
     // game's record in the player's data folder; none for the driver).
     Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames = nullptr);
+    // The controllers hold this game's state and model by reference.
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
 
     // Start-up, up to the main window waiting for the first game (the About
     // window, the database and the disclaimer on the way).
