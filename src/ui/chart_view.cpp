@@ -39,8 +39,6 @@ constexpr double kMarginMarkerSize = 14.0;
 // hundreds a candle's edges (0.62 of the spacing wide) are whole numbers, so
 // where one is drawn does not depend on how far the chart has moved on.
 constexpr double kCandleSpacing = 100.0;
-// At most this many candles of days gone wait off the plot to be dropped.
-constexpr qsizetype kStaleCandles = 8;
 // Around the chart, before the axes need their own room on the right.
 const QMargins kChartMargins(2, 2, 6, 2);
 // Where Qt Charts sets a title's text below the chart's top margin.
@@ -344,20 +342,12 @@ bool ChartCanvas::moveCandles(const ChartData& before) {
     if (changed.size() > 2) return false;
 
     const double base = candleBase_ + static_cast<double>(gone);
-    const QList<QCandlestickSet*> sets = candles_->sets();
-    const auto pointOf = [&](const QCandlestickSet* set) {
-        return static_cast<qsizetype>(std::lround(set->timestamp() / kCandleSpacing - base));
-    };
-    // Candles that left on the left stand off the plot, which clips them;
-    // they go a batch at a time, as each removal lays the series out again.
-    const bool purge = std::any_of(sets.cbegin(), sets.cend(),
-                                   [&](const QCandlestickSet* set) { return pointOf(set) < -kStaleCandles; });
     QList<QCandlestickSet*> drop;
     QHash<qsizetype, QCandlestickSet*> byPoint;
-    for (QCandlestickSet* set : sets) {
-        const qsizetype i = pointOf(set);
-        if (i >= kept || (i < 0 && purge)) drop << set;
-        else if (i >= 0) byPoint.insert(i, set);
+    for (QCandlestickSet* set : candles_->sets()) {
+        const auto i = static_cast<qsizetype>(std::lround(set->timestamp() / kCandleSpacing - base));
+        if (i < 0 || i >= kept) drop << set;
+        else byPoint.insert(i, set);
     }
     if (!drop.isEmpty()) candles_->remove(drop); // deletes them
     candleBase_ = base;

@@ -186,6 +186,7 @@ class ChartViewTest : public QObject {
             v.setChartData(left);
             const auto candles = seriesOf<QCandlestickSeries>(v);
             QCOMPARE(candles.size(), 1);
+            const QList<QCandlestickSet*> sets = candles.first()->sets();
             // Where along the candles' own axis each set stands, as a share
             // of the slots the chart spans.
             const auto axes = candles.first()->attachedAxes();
@@ -196,10 +197,6 @@ class ChartViewTest : public QObject {
             const auto slotOf = [&](const QCandlestickSet* set) {
                 return (set->timestamp() - xAxis->min()) / (xAxis->max() - xAxis->min()) * left.xSlots - 0.5;
             };
-            // Candles of days gone may wait off the plot, left of the first slot.
-            QList<QCandlestickSet*> sets;
-            for (QCandlestickSet* set : candles.first()->sets())
-                if (slotOf(set) > -0.5) sets << set;
             qsizetype k = 0;
             for (qsizetype i = 0; i < left.points.size(); ++i) {
                 const auto& p = left.points.at(i).price;
