@@ -7,19 +7,22 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 namespace pellucar {
 namespace {
 
 using Statement = SqliteStatement;
 
-// A stored price the game can use: a number, finite, and within what a
-// float holds, since the daily prices are kept as floats.
+// No price of these markets comes near a million dollars (or cents); one
+// past it is a damaged record, and contracts valued at it would carry the
+// account past what a double holds to the cent.
+constexpr double kMostPrice = 1e6;
+
+// A stored price the game can use: a finite number within that bound.
 bool isPrice(const Statement& st, int col) {
     if (!st.isNumber(col)) return false;
     const double v = st.real(col);
-    return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max();
+    return std::isfinite(v) && std::fabs(v) <= kMostPrice;
 }
 
 QByteArray iso(const QDate& d) { return d.toString(Qt::ISODate).toLatin1(); }
@@ -217,8 +220,7 @@ QList<DailyRow> MarketDatabase::dailyRows(int commodityId, const QDate& start, c
         r.openInterest = static_cast<qint32>(st.integer(0));
         r.dayVolume = static_cast<qint32>(st.integer(1));
         // A price that is no number (a damaged record, or a text where the
-        // layout has a REAL) would read as 0 and be shown as a price; one
-        // past what a float holds would be shown as infinite.
+        // layout has a REAL) would read as 0 and be shown as a price.
         for (int col = 2; col <= 5; ++col) {
             if (!isPrice(st, col)) {
                 malformed("DailyData", "price", st.text(col));

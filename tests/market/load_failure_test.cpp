@@ -151,10 +151,11 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
         {"daily_close_text",
          "INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) VALUES (3, '1990-01-03', 20, 21, 19, 'x')",
          DailyRows, "DailyData holds a malformed price: 'x'"},
-        // Past a float's range the price would read as infinite.
-        {"daily_close_past_float",
-         "INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) VALUES (3, '1990-01-03', 20, 21, 19, 1e39)",
-         DailyRows, "DailyData holds a malformed price: '1.0e+39'"},
+        // No real price comes near a million; valued in contracts it would
+        // carry the account past its cents, or to infinity.
+        {"daily_close_past_a_million",
+         "INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) VALUES (3, '1990-01-03', 20, 21, 19, 1000000.5)",
+         DailyRows, "DailyData holds a malformed price: '1000000.5'"},
         {"tick_price_infinite", "INSERT INTO TickData VALUES (3, '1996-02-01 08:50:00', 9e999)", Ticks,
          "TickData holds a malformed realprice: 'Inf'"},
         {"daily_month_13",
