@@ -69,6 +69,8 @@ const Case kCases[] = {
     // Sales.
     {kRich, 0, Oil, Sell, "201", PositionLimitSale, Trade,
      "Oil Position Limit is  200  Contracts:  Maximum Allowed Sale = 200"},
+    {kRich, -50, Oil, Sell, "200", PositionLimitSale, Trade, // already short: the rest of the limit
+     "Oil Position Limit is  200  Contracts:  Maximum Allowed Sale = 150"},
     {kRich, -200, Oil, Sell, "1", NoMoreSales, Trade,
      "Oil Position Limit is  200  Contracts:  No More Sales Allowed"},
     {kRich, -100, TBond, Sell, "1", NoMoreSales, Trade,

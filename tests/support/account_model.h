@@ -1,0 +1,50 @@
+#pragma once
+// An account kept from the trading rules alone, sharing no code with
+// src/trading: first-in, first-out lots per market, realized and unrealized
+// profit and loss and the margin tied up, in whole numbers of 1e-5 (prices
+// and dollars), so that every rounding of the game is checked against exact
+// decimal arithmetic. Used wherever a test needs the right answer for a
+// sequence of fills it did not choose by hand.
+#include "common/level.h"
+#include "common/market.h"
+
+#include <array>
+#include <deque>
+
+namespace pellucar::test {
+
+class AccountModel {
+public:
+    using Fixed = long long;
+    static constexpr Fixed kScale = 100000;
+    struct Lot {
+        Fixed units; // whole contracts, signed
+        Fixed price; // the fill price rounded by the market's lot rule
+    };
+
+    AccountModel(Level level, double startingCapital) : level_(level), capital_(toFixed(startingCapital)) {}
+
+    static Fixed toFixed(double v);
+    static double dollars(Fixed v) { return static_cast<double>(v) / kScale; }
+
+    // A fill of `units` (positive buy, negative sale) at `price`: matched
+    // against the oldest lots of the other side, the rest opens a lot.
+    void fill(Market m, long long units, double price);
+
+    const std::deque<Lot>& lots(Market m) const { return books_[slot(m)]; }
+    long long position(Market m) const;
+    double realized() const { return dollars(realized_); }
+    // The open lots valued at `price`, 0 for a market the level does not trade.
+    double unrealized(Market m, double price) const;
+    double marginRequirement() const;
+    double accountValue(const std::array<double, kMarketCount>& prices) const;
+
+private:
+    static size_t slot(Market m) { return static_cast<size_t>(index(m)); }
+    Level level_;
+    Fixed capital_;
+    Fixed realized_ = 0;
+    std::array<std::deque<Lot>, kMarketCount> books_;
+};
+
+} // namespace pellucar::test
