@@ -31,28 +31,23 @@ void loadTickPeriod(MarketDatabase& db, const QDate& start, bool oneMonth, Marke
 } // namespace
 
 TEST(TickData, DecodesEachMarketsStoredPrice) {
-    // Ids 1-4: stored as price / 10, rounded to cents after the tenfold.
-    EXPECT_DOUBLE_EQ(decodeTickPrice(3, 1.846), 18.46);
-    EXPECT_DOUBLE_EQ(decodeTickPrice(4, 65.025), 650.25);
-    EXPECT_DOUBLE_EQ(decodeTickPrice(2, 38.55), 385.5);
-    EXPECT_DOUBLE_EQ(decodeTickPrice(1, 6.5125), 65.13); // 65.125, half goes up
-    EXPECT_DOUBLE_EQ(decodeTickPrice(3, 1.8463), 18.46);
-    EXPECT_DOUBLE_EQ(decodeTickPrice(3, 1.8467), 18.47);
-    // Soybean: the first decimal counts eighths of a dollar.
-    EXPECT_NEAR(decodeTickPrice(5, 6.098), 6.1225, 1e-9);
-    EXPECT_NEAR(decodeTickPrice(5, 6.7), 6.875, 1e-9);
-    EXPECT_NEAR(decodeTickPrice(5, 6.002), 6.0025, 1e-9);
-    EXPECT_NEAR(decodeTickPrice(5, 7.0), 7.0, 1e-12);
-    // TBond: the two decimals count thirty-seconds.
-    EXPECT_NEAR(decodeTickPrice(6, 118.05), 118.15625, 1e-9);
-    EXPECT_NEAR(decodeTickPrice(6, 97.31), 97.96875, 1e-9);
-    EXPECT_NEAR(decodeTickPrice(6, 100.16), 100.5, 1e-9);
-    EXPECT_NEAR(decodeTickPrice(6, 110.0), 110.0, 1e-12);
-    // Cattle trades in 0.025 cents, so a stored 6.4975 is 64.975 cents and
-    // rounds half away from zero to 64.98. 6.4975 * 10 * 100 in binary is
-    // 6497.499999999999, which std::round takes down to 64.97.
-    EXPECT_DOUBLE_EQ(decodeTickPrice(1, 6.4975), 64.98);
-    EXPECT_DOUBLE_EQ(decodeTickPrice(3, 1.0005), 10.01);
+    struct Case {
+        int id;
+        double stored, price;
+    };
+    const Case cases[] = {
+        // Ids 1-4: stored as price / 10, rounded to cents after the tenfold.
+        {3, 1.846, 18.46}, {4, 65.025, 650.25}, {2, 38.55, 385.5}, {1, 6.5125, 65.13}, // 65.125: half goes up
+        {3, 1.8463, 18.46}, {3, 1.8467, 18.47}, {3, 1.0005, 10.01},
+        // Cattle trades in 0.025 cents: 6.4975 * 1000 is 6497.499999999999 in
+        // binary, which std::round would take down to 64.97.
+        {1, 6.4975, 64.98},
+        // Soybean: the first decimal counts eighths of a dollar.
+        {5, 6.098, 6.1225}, {5, 6.7, 6.875}, {5, 6.002, 6.0025}, {5, 7.0, 7.0},
+        // TBond: the two decimals count thirty-seconds.
+        {6, 118.05, 118.15625}, {6, 97.31, 97.96875}, {6, 100.16, 100.5}, {6, 110.0, 110.0},
+    };
+    for (const Case& c : cases) EXPECT_NEAR(decodeTickPrice(c.id, c.stored), c.price, 1e-9) << c.id << " " << c.stored;
 }
 
 TEST(TickData, DecodingWithoutTextAgreesWithTheHouseRoundingToTheBit) {
