@@ -1,6 +1,8 @@
 // The quote column: each market's price and change in its own notation,
 // the floors that keep bad prices off the screen, and the rounding with
-// which each period's prices are stored.
+// which the game stores each period's prices.
+#include "app/controls.h"
+#include "app/quote_presenter.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>
@@ -12,126 +14,104 @@ using namespace pellucar::test;
 
 namespace {
 
-// A game object on no database: the quote routines only read the records.
-struct Quotes {
-    ScriptedDialogs dialogs;
-    ScriptedRandom random;
-    Game game{dialogs, random, QStringLiteral("/nonexistent/futures.mdb")};
+QString quoteKey(Market m) { return QStringLiteral("lbl%1CurrMark").arg(marketName(m)); }
 
-    PriceRecord& rec(int p) { return game.mutableStateForTests().prices.records[static_cast<size_t>(p)]; }
-    QString show(int p, const QString& key) {
-        game.mutableStateForTests().periodIndex = p;
-        // As the clock does on storing a period: floors first, then the column.
-        game.mutableStateForTests().prices.applyFloorsAndQuotes(p, game.mutableStateForTests().settings.level == Level::Expert);
-        game.ShowCurrentMarket();
-        return game.model().at(key).text;
+// Period `p` shown at `level` after its floors and quotes were applied, as
+// the clock does on storing a period.
+struct Column {
+    PriceHistory prices;
+    PresentationModel model;
+    Column() { applyDesignState(model); }
+    QString show(int p, Market m, Level level = Level::Expert) {
+        prices.applyFloorsAndQuotes(p, level == Level::Expert);
+        presentQuotes(prices, p, level, model, {});
+        return model.at(quoteKey(m)).text;
     }
+};
+
+constexpr double kFirst = NAN; // no period before: period 1 is shown
+
+struct QuoteCase {
+    const char* name;
+    Market market;
+    double before, now;
+    const char* shown;
+};
+
+using enum Market;
+const double kHuge = std::ldexp(1.0, 70); // a float holds it exactly, so no change
+
+const QuoteCase kQuotes[] = {
+    {"first period has no change", Oil, kFirst, 18.25, "$18.25"},
+    {"rise", Oil, 18.25, 18.50, "$18.50  +0.25"},
+    {"fall has one blank more", Oil, 18.75, 18.50, "$18.50   -0.25"},
+    {"unchanged", Oil, 18.50, 18.50, "$18.50   Unch"},
+    {"thousands", SP500, 1024.5, 1031.25, "$1,031.25  +6.75"},
+    {"gold in cents", Gold, 385.2, 384.9, "$384.90   -0.30"},
+    {"bond rise in 32nds", TBond, 118.25, 118.5, "$118 16/32 +8/32"},
+    {"bond fall in 32nds", TBond, 118.75, 118.5, "$118 16/32  -8/32"},
+    {"bond unchanged", TBond, 118.5, 118.5, "$118 16/32   Unch"},
+    {"bond rise past a point", TBond, 117.25, 118.5, "$118 16/32  +1 8/32"},
+    {"bond rise of whole points", TBond, 116.5, 118.5, "$118 16/32  +2"},
+    {"bond fall past a point", TBond, 119.75, 118.5, "$118 16/32   -1 8/32"},
+    {"bond fall of whole points", TBond, 120.5, 118.5, "$118 16/32   -2"},
+    {"bond on a whole point", TBond, 100.0, 101.0, "$101  +1"},
+    // A price too large for whole points (a damaged file) shows as the
+    // dollar markets show theirs, and its change too, width permitting.
+    {"bond too large for points", TBond, kHuge, kHuge, "$1,180,591,620,717,411,300,000.00   Unch"},
+    {"bond change too wide", TBond, 118.5, 1e20, "$100,000,000,000,000,000,000.00"},
+    {"soybean quarter cent", Soybean, kFirst, 6.1225, "$6.12  1/4"},
+    {"soybean a hair below 612 cents", Soybean, kFirst, 6.12f, "$6.12 "},
+    {"soybean rise in cents", Soybean, 6.1250, 6.1275, "$6.12  3/4  +0.25"},
+    {"soybean fall in cents", Soybean, 6.1250, 6.0950, "$6.09  1/2   -3"},
 };
 
 } // namespace
 
-TEST(QuoteColumn, DollarMarketsShowChangeWithBlanksOrUnch) {
-    Quotes q;
-    q.rec(1).oil = 18.25f;
-    q.rec(2).oil = 18.50f;
-    EXPECT_EQ(q.show(1, "lblOilCurrMark"), "$18.25"); // first period: no change
-    EXPECT_EQ(q.show(2, "lblOilCurrMark"), "$18.50  +0.25");
-    q.rec(1).oil = 18.75f;
-    EXPECT_EQ(q.show(2, "lblOilCurrMark"), "$18.50   -0.25");
-    q.rec(1).oil = 18.50f;
-    EXPECT_EQ(q.show(2, "lblOilCurrMark"), "$18.50   Unch");
-    q.rec(1).sp500 = 1024.5f;
-    q.rec(2).sp500 = 1031.25f;
-    EXPECT_EQ(q.show(2, "lblSP500CurrMark"), "$1,031.25  +6.75");
-    q.rec(1).gold = 385.2f;
-    q.rec(2).gold = 384.9f;
-    EXPECT_EQ(q.show(2, "lblGoldCurrMark"), "$384.90   -0.30");
+TEST(QuoteColumn, EachMarketShowsItsPriceAndChangeInItsNotation) {
+    for (const QuoteCase& c : kQuotes) {
+        Column col;
+        const bool first = std::isnan(c.before);
+        if (!first) col.prices.records[1].set(c.market, c.before);
+        col.prices.previous.tbond = first ? 0 : c.before;
+        col.prices.records[first ? 1 : 2].set(c.market, c.now);
+        EXPECT_EQ(col.show(first ? 1 : 2, c.market), QString::fromLatin1(c.shown)) << c.name;
+    }
 }
 
-TEST(QuoteColumn, TBondInPointsAndThirtySeconds) {
-    Quotes q;
-    auto bond = [&](double before, double now) {
-        q.rec(1).tbond = before;
-        q.rec(2).tbond = now;
-        q.game.mutableStateForTests().prices.previous.tbond = before;
-        return q.show(2, "lblTBondCurrMark");
-    };
-    EXPECT_EQ(bond(118.25, 118.5), "$118 16/32 +8/32");
-    EXPECT_EQ(bond(118.75, 118.5), "$118 16/32  -8/32");
-    EXPECT_EQ(bond(118.5, 118.5), "$118 16/32   Unch");
-    EXPECT_EQ(bond(117.25, 118.5), "$118 16/32  +1 8/32");
-    EXPECT_EQ(bond(116.5, 118.5), "$118 16/32  +2");
-    // A fall of a point or more reads as a signed value too.
-    EXPECT_EQ(bond(119.75, 118.5), "$118 16/32   -1 8/32");
-    EXPECT_EQ(bond(120.5, 118.5), "$118 16/32   -2");
-    EXPECT_EQ(bond(100.0, 101.0), "$101  +1");
-    // A price too large for whole points (a damaged file) is shown as the
-    // dollar markets show theirs, and its change too, width permitting.
-    const double huge = std::ldexp(1.0, 70); // a float holds it exactly, so no change
-    EXPECT_EQ(bond(huge, huge), "$1,180,591,620,717,411,300,000.00   Unch");
-    EXPECT_EQ(bond(118.5, 1e20), "$100,000,000,000,000,000,000.00");
+TEST(QuoteColumn, FloorsKeepBadPricesOffTheScreenAndOrdersFillAtTheShownPrice) {
+    Column col;
+    col.prices.records[1].tbond = col.prices.previous.tbond = 101.5;
+    col.prices.records[2].oil = 0.0f;
+    col.prices.records[2].gold = -1.0f; // a market with no row for the period
+    col.prices.records[2].tbond = 0.0;  // keeps the previous period's
+    EXPECT_EQ(col.show(2, Gold).left(5), "$0.05");
+    EXPECT_EQ(col.prices.records[2].oil, 0.05f);
+    EXPECT_DOUBLE_EQ(col.prices.records[2].tbond, 101.5);
+    EXPECT_EQ(col.model.at(quoteKey(TBond)).text, "$101 16/32   Unch");
+    EXPECT_DOUBLE_EQ(col.prices.buyQuote[index(Oil)], 0.05);
+    EXPECT_DOUBLE_EQ(col.prices.sellQuote[index(TBond)], 101.5);
 }
 
-TEST(QuoteColumn, SoybeanInCentsAndQuarterCents) {
-    Quotes q;
-    q.rec(1).soybean = 6.1225f;
-    EXPECT_EQ(q.show(1, "lblSoybeanCurrMark"), "$6.12  1/4");
-    q.rec(1).soybean = 6.12f; // a hair below 6.12 in binary, still 612 cents
-    EXPECT_EQ(q.show(1, "lblSoybeanCurrMark"), "$6.12 ");
-    q.rec(1).soybean = 6.1250f;
-    q.rec(2).soybean = 6.1275f;
-    EXPECT_EQ(q.show(2, "lblSoybeanCurrMark"), "$6.12  3/4  +0.25");
-    q.rec(2).soybean = 6.0950f;
-    EXPECT_EQ(q.show(2, "lblSoybeanCurrMark"), "$6.09  1/2   -3");
-}
-
-TEST(QuoteColumn, FloorsKeepBadPricesOffTheScreen) {
-    Quotes q;
-    q.rec(1).tbond = 101.5;
-    q.rec(2).oil = 0.0f;
-    q.rec(2).gold = -1.0f; // a market with no row for the period
-    q.rec(2).tbond = 0.0;
-    q.game.mutableStateForTests().prices.previous.tbond = 101.5;
-    EXPECT_EQ(q.show(2, "lblGoldCurrMark").left(5), "$0.05");
-    EXPECT_EQ(q.rec(2).oil, 0.05f);
-    EXPECT_EQ(q.rec(2).gold, 0.05f);
-    // A missing T-Bond price keeps the previous period's.
-    EXPECT_DOUBLE_EQ(q.rec(2).tbond, 101.5);
-    EXPECT_EQ(q.game.model().at("lblTBondCurrMark").text, "$101 16/32   Unch");
-    // Orders fill at what the column shows.
-    EXPECT_DOUBLE_EQ(q.game.mutableStateForTests().prices.buyQuote[index(Market::Oil)], 0.05);
-    EXPECT_DOUBLE_EQ(q.game.mutableStateForTests().prices.sellQuote[index(Market::TBond)], 101.5);
-}
-
-TEST(QuoteColumn, PeriodZeroClosedAndNoviceShowsOnlyOil) {
-    Quotes q;
-    EXPECT_EQ(q.show(0, "lblCattleCurrMark"), "*** Market Closed ***");
-    for (const char* k : {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark",
-                          "lblSoybeanCurrMark"})
-        EXPECT_EQ(q.game.model().at(k).text, "*** Market Closed ***") << k;
-    q.game.mutableStateForTests().settings.level = Level::Novice;
-    q.rec(1).oil = 20.0f;
-    q.rec(1).tbond = 99.0;
-    q.show(1, "lblOilCurrMark");
-    EXPECT_TRUE(q.game.model().at("lblOilCurrMark").visible);
-    EXPECT_FALSE(q.game.model().at("lblGoldCurrMark").visible);
-    EXPECT_FALSE(q.game.model().at("lblTBondCurrMark").visible);
+TEST(QuoteColumn, PeriodZeroIsClosedANoviceSeesOilAloneAndLastPricesShowAsStored) {
+    Column col;
+    for (Market m : kTradingOrder) EXPECT_EQ(col.show(0, m), "*** Market Closed ***");
+    col.prices.records[1].oil = 20.0f;
+    col.prices.records[1].tbond = 99.0;
+    col.show(1, Oil, Level::Novice);
+    EXPECT_TRUE(col.model.at(quoteKey(Oil)).visible);
+    EXPECT_FALSE(col.model.at(quoteKey(Gold)).visible);
     // The T-Bond label is left alone below the Expert level.
-    EXPECT_EQ(q.game.model().at("lblTBondCurrMark").text, "*** Market Closed ***");
-}
+    EXPECT_EQ(col.model.at(quoteKey(TBond)).text, "*** Market Closed ***");
 
-TEST(QuoteColumn, LastPricesAndNoGame) {
-    Quotes q;
-    q.rec(3).oil = 18.5f;
-    q.rec(3).tbond = 118.15625;
-    q.game.mutableStateForTests().periodIndex = 3;
-    q.game.ShowLastPrices();
-    EXPECT_EQ(q.game.model().at("lblOilCurrMark").text, "$18.5 Last");
-    EXPECT_EQ(q.game.model().at("lblTBondCurrMark").text, "$118.15625 Last");
-    Quotes idle;
-    idle.game.ShowLastPrices(); // no game: empty day label
-    EXPECT_FALSE(idle.game.model().at("lblOilCurrMark").visible);
-    EXPECT_FALSE(idle.game.model().at("lblSoybeanCurrMark").visible);
+    col.prices.records[3].oil = 18.5f;
+    col.prices.records[3].tbond = 118.15625;
+    presentLastPrices(col.prices, 3, Level::Expert, false, col.model);
+    EXPECT_EQ(col.model.at(quoteKey(Oil)).text, "$18.5 Last");
+    EXPECT_EQ(col.model.at(quoteKey(TBond)).text, "$118.15625 Last");
+    Column idle;
+    presentLastPrices(idle.prices, 0, Level::Expert, true, idle.model);
+    EXPECT_FALSE(idle.model.at(quoteKey(Soybean)).visible);
 }
 
 TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
@@ -143,8 +123,7 @@ TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
     for (int id = 1; id <= 6; ++id) db.addDailyClose(id, QDate(1990, 1, 3), 50); // a next day to advance into
     db.addOverview(QDate(1965, 10, 17), 0, "x");
     Harness h(db.path());
-    h.start();
-    h.setup({{"data", "Daily"}, {"year", "1990"}, {"length", "Quarter"}});
+    h.startGame({.length = GameLength::Quarter});
     h.forward();
     const PriceHistory& ph = h.state().prices;
     EXPECT_FLOAT_EQ(ph.records[1].oil, 18.46f);
@@ -152,26 +131,21 @@ TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
     EXPECT_FLOAT_EQ(ph.records[1].soybean, 6.1225f);
     EXPECT_DOUBLE_EQ(ph.records[1].tbond, 98.78125);
     EXPECT_FLOAT_EQ(ph.records[1].gold, 400.13f);
-    EXPECT_FLOAT_EQ(ph.current.oil, 18.46f);
     EXPECT_EQ(h.text("lblOilCurrMark"), "$18.46");
 }
 
 TEST(PriceStore, NoviceStoresOnlyOil) {
     Harness h(sharedDaily1990());
-    h.start();
-    h.setup({{"level", "Novice"}, {"data", "Daily"}, {"year", "1990"}, {"length", "Quarter"}});
+    h.startGame({Level::Novice, GameLength::Quarter});
     h.forward(2);
-    const PriceHistory& ph = h.state().prices;
-    EXPECT_FLOAT_EQ(ph.records[2].oil, 20.25f);
-    EXPECT_FLOAT_EQ(ph.records[2].cattle, 0.05f); // never stored, floored by the redraw
+    EXPECT_FLOAT_EQ(h.state().prices.records[2].oil, 20.25f);
+    EXPECT_FLOAT_EQ(h.state().prices.records[2].cattle, 0.05f); // never stored, floored by the redraw
     EXPECT_EQ(h.text("lblOilCurrMark"), "$20.25  +0.25");
-    EXPECT_FALSE(h.game->model().at("lblCattleCurrMark").visible);
 }
 
 TEST(PriceStore, TickPeriodsReadTheirDayAndHour) {
     Harness h(sharedTickJanuary1996());
-    h.start();
-    h.setup({{"data", "Tick"}, {"month", "1"}, {"year", "1996"}, {"length", "Month"}});
+    h.startGame({.length = GameLength::Month, .data = DataMode::Tick, .year = 1996});
     const PriceHistory& ph = h.state().prices;
     h.forward(7); // day 1, hour 1: the 7th hourly Oil price
     EXPECT_FLOAT_EQ(ph.records[7].oil, 18.06f);

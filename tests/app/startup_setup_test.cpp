@@ -1,4 +1,5 @@
-// Start-up, the database failure paths, and the new-game setup.
+// Start-up, the database failure paths, the new-game setup and the menus
+// that reach the options and help.
 #include "support/game_harness.h"
 
 #include <QFile>
@@ -14,14 +15,7 @@ TEST(StartUp, WindowsInOrderAndDefaultState) {
     ASSERT_EQ(t.size(), 2);
     EXPECT_TRUE(t[0].startsWith("frmAboutKestrow:"));
     EXPECT_EQ(t[1], "frmDisclaimer: Disclaimer Statement | A game, not advice.");
-    EXPECT_FALSE(h.game->ended());
-    EXPECT_EQ(h.text("Kestrow"), "Dunmere");
-    EXPECT_EQ(h.text("GameName"), "Pellucar");
-    const GameState& s = h.state();
-    EXPECT_EQ(s.settings.level, Level::Expert);
-    EXPECT_EQ(s.dataMode, DataMode::None);
-    EXPECT_EQ(s.gameLengthDays, 0);
-    EXPECT_FLOAT_EQ(s.desk.account.startingCapital(), 100000.0f);
+    EXPECT_EQ(h.state().settings.level, Level::Expert);
     EXPECT_EQ(h.text("lblEq"), "100,000.00");
     EXPECT_EQ(h.game->model().at("cboCommodity").currentIndex, 2);
     EXPECT_EQ(h.game->model().at("cboCommodity").items.join(','), "Cattle,Gold,Oil,SP500,Soybean,TBond");
@@ -32,65 +26,48 @@ TEST(StartUp, WindowsInOrderAndDefaultState) {
     EXPECT_EQ(h.state().periodIndex, 0);
 }
 
-TEST(StartUp, UnusableDatabaseShowsEngineMessageAndExits) {
-    // What the engine says of each kind of bad file is checked where the
-    // database opens; here the message reaches the notice and the game ends.
+TEST(StartUp, UnusableDatabaseIsReportedAndEndsTheProgram) {
     FixtureDb foreign("foreign");
     foreign.exec("DROP TABLE OverviewNews");
-    const QList<std::pair<QString, QString>> cases{
-        {QStringLiteral(PELLUCAR_TEST_TMP) + "/no_such_dir/futures.mdb", "unable to open database file"},
-        {foreign.path(), "no such table: OverviewNews"},
-    };
-    for (const auto& [path, message] : cases) {
+    for (const QString& path : {QStringLiteral(PELLUCAR_TEST_TMP) + "/no_such_dir/futures.mdb", foreign.path()}) {
         Harness h(path);
         h.start();
         const QStringList t = h.take();
         ASSERT_EQ(t.size(), 2) << path.toStdString();
-        EXPECT_EQ(t[1], "frmPlayerNotification: Pellucar | " + message);
-        EXPECT_TRUE(h.game->ended());
+        EXPECT_TRUE(t[1].startsWith("frmPlayerNotification: Pellucar | ")) << t[1].toStdString();
         EXPECT_EQ(h.game->exitCode(), 1);
         // An ended game ignores further presses.
         EXPECT_TRUE(h.game->click("mnuNewGame"));
         EXPECT_TRUE(h.take().isEmpty());
     }
-}
-
-TEST(StartUp, DisagreeEndsAndMissingDisclaimerIsEmpty) {
+    // Disagreeing ends it too, cleanly; a file without a disclaimer shows an empty one.
     FixtureDb db("startup_disagree");
     Harness h(db.path());
     h.dialogs.queueAnswer("btnExit");
     h.start();
-    const QStringList t = h.take();
-    EXPECT_EQ(t.last(), "frmDisclaimer: Disclaimer Statement | ");
+    EXPECT_EQ(h.take().last(), "frmDisclaimer: Disclaimer Statement | ");
     EXPECT_TRUE(h.game->ended());
     EXPECT_EQ(h.game->exitCode(), 0);
 }
 
 TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
     Harness h(sharedDaily1990());
-    h.start();
-    h.setup({{"level", "Novice"}, {"length", "Month"}, {"data", "Daily"}, {"year", "1990"}});
+    h.startGame({Level::Novice, GameLength::Month});
     const GameState& s = h.state();
     EXPECT_EQ(s.gameStartDate, QDate(1990, 1, 1));
     EXPECT_EQ(s.gameEndDate, QDate(1990, 2, 1));
     EXPECT_EQ(s.gameLengthDays, 30);
-    EXPECT_EQ(s.dataMode, DataMode::Daily);
-    EXPECT_EQ(s.settings.level, Level::Novice);
     EXPECT_FLOAT_EQ(s.desk.account.startingCapital(), 10000.0f);
     EXPECT_EQ(s.tradingDayCount, 261);
     const PresentationModel& m = h.game->model();
     EXPECT_TRUE(m.checked("mnuLevel_0"));
-    EXPECT_FALSE(m.checked("mnuLevel_2"));
     EXPECT_TRUE(m.checked("mnuGameLength_2"));
-    EXPECT_TRUE(m.checked("mnuDat_0"));
     EXPECT_EQ(m.text("mnuNewGame"), "&Restart");
-    EXPECT_TRUE(m.enabled("btnChangePeriod"));
     // The options that fix a game are locked while it runs.
     for (const char* k : {"mnuLevel_0", "mnuLevel_2", "mnuNews_0", "mnuNews_1", "mnuGameLength_2",
                           "mnuGameLength_3", "mnuGameLength_4", "mnuDat_0", "mnuDat_1"})
         EXPECT_FALSE(m.enabled(k)) << k;
     EXPECT_EQ(m.text("LabelPosition"), "Current Position:");
-    EXPECT_TRUE(m.visible("lblOilPos"));
     EXPECT_FALSE(m.visible("lblGoldPos"));
 }
 
@@ -100,10 +77,8 @@ TEST(Setup, YearLengthIs360FromSetupAnd365FromMenu) {
     h.take();
     h.game->click("mnuGameLength", 4);
     EXPECT_EQ(h.state().gameLengthDays, 365);
-    const QStringList t = h.take();
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_EQ(t[0], "frmLevelSelected: Level Detail | Level: Expert\\nGame Length: One Year\\nNews Reports: Annual "
-                    "Summary\\nData: Daily");
+    EXPECT_EQ(h.take(), QStringList{"frmLevelSelected: Level Detail | Level: Expert\\nGame Length: One Year\\n"
+                                    "News Reports: Annual Summary\\nData: Daily"});
     h.setup({{"length", "Year"}, {"data", "Daily"}, {"year", "1990"}});
     EXPECT_EQ(h.state().gameLengthDays, 360);
 }
@@ -115,7 +90,7 @@ TEST(Setup, RandomPeriodsDrawFromTheRandomSource) {
         QDate start;
     };
     const QList<Case> cases{
-        {{{"data", "Daily"}, {"period", "random"}}, {0.4286}, QDate(1990, 1, 1)},   // 1984 + int(6.0)
+        {{{"data", "Daily"}, {"period", "random"}}, {0.4286}, QDate(1990, 1, 1)}, // 1984 + int(6.0)
         {{{"data", "Daily"}, {"period", "random"}}, {0.0}, QDate(1984, 1, 1)},
         {{{"data", "Daily"}, {"period", "random"}}, {0.9999}, QDate(1997, 1, 1)},
         {{{"data", "Tick"}, {"length", "Month"}, {"period", "random"}}, {0.99, 0.2}, QDate(1996, 12, 1)},
@@ -133,26 +108,18 @@ TEST(Setup, RandomPeriodsDrawFromTheRandomSource) {
     }
 }
 
-TEST(Setup, CancelLoadsNothing) {
+TEST(Setup, CancelKeepsWhatWasThereBeforeTheWindowOpened) {
     Harness h(sharedDaily1990());
     h.start();
     h.dialogs.queueAnswer("cmdReset");
     h.setup({{"data", "Tick"}});
     EXPECT_EQ(h.state().tradingDayCount, 0);
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
-    EXPECT_EQ(h.text("mnuNewGame"), "&Start");
-    // Cancel keeps every setting: the Tick choice made in the window is gone.
     EXPECT_EQ(h.state().dataMode, DataMode::None);
     EXPECT_TRUE(h.game->model().checked("mnuDat_0"));
-    EXPECT_FALSE(h.game->model().checked("mnuDat_1"));
-}
-
-TEST(Setup, CancelAfterChangingTheDataKeepsTheLoadedGame) {
-    Harness h(sharedDaily1990());
-    h.start();
+    // A loaded daily game, the window opened again, Tick picked and
+    // cancelled: the game plays on daily prices.
     h.setup({{"level", "Expert"}, {"length", "Quarter"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
-    // Before the first press the player opens the setup again, picks Tick
-    // and cancels: the daily game must play on daily prices.
     h.dialogs.queueAnswer("cmdReset");
     h.setup({{"data", "Tick"}});
     EXPECT_EQ(h.state().dataMode, DataMode::Daily);
@@ -166,40 +133,29 @@ TEST(Setup, TimePeriodFormListsFollowTheDataMode) {
     f.reset("Expert", "Daily", TimePeriodForm::Length::Year, "Annual");
     EXPECT_EQ(f.timeLabel(), "Select a Year:");
     EXPECT_EQ(f.yearItems().size(), 14);
-    EXPECT_EQ(f.yearItems().first(), "1984");
     EXPECT_FALSE(f.monthsVisible());
     f.setData("Tick");
     EXPECT_EQ(f.timeLabel(), "Select a Month and a Year:");
     EXPECT_EQ(f.yearItems(), QStringList({"1996", "1997"}));
     EXPECT_EQ(f.year, 1996); // 1984 is not a tick year
-    EXPECT_TRUE(f.monthsVisible());
-    EXPECT_EQ(f.monthItems().at(11), "December");
     EXPECT_FALSE(f.yearLengthEnabled());
     EXPECT_EQ(f.length, TimePeriodForm::Length::Quarter);
     f.random = true;
-    EXPECT_FALSE(f.monthsVisible());
-    EXPECT_FALSE(f.yearsVisible());
+    EXPECT_FALSE(f.monthsVisible() || f.yearsVisible());
 }
 
-TEST(Menus, NewsAndChartItemsReachTheirOptions) {
+TEST(Menus, NewsChartAndHelpItemsReachTheirOptions) {
     Harness h(sharedDaily1990());
     h.start();
+    h.take();
     h.game->click("mnuLevel", 2); // Expert: both news items on
-    EXPECT_TRUE(h.game->model().checked("mnuNews_1"));
     h.game->click("mnuNews", 1);
     EXPECT_FALSE(h.game->model().checked("mnuNews_1"));
     h.game->click("cboCommodity", 4); // Soybean
-    EXPECT_EQ(h.state().chart.chartMarket(), 5);
     EXPECT_TRUE(h.game->model().checked("mnuGraph_5"));
     h.game->click("mnuGraph", 2); // T-Bond
     EXPECT_EQ(h.state().chart.chartMarket(), 6);
-    // The menu names the market as its caption does.
     EXPECT_EQ(h.game->model().at("cboCommodity").text, "T-Bond");
-}
-
-TEST(Menus, HelpItemsOpenTopicsAndPrintFailureIsReported) {
-    Harness h(sharedDaily1990());
-    h.start();
     h.take();
     h.game->click("mnuEconomicCalendar");
     h.game->click("mnuDefinitions", 1);
@@ -207,10 +163,8 @@ TEST(Menus, HelpItemsOpenTopicsAndPrintFailureIsReported) {
     EXPECT_EQ(h.take(), QStringList({"Help: dunmere.hlp | topic 1007", "Help: dunmere.hlp | topic 1004",
                                      "Help: dunmere.hlp | contents"}));
     h.dialogs.setPrintSucceeds(false);
-    const auto before = h.game->model().keys().size();
     h.game->click("mnuPrint");
     EXPECT_EQ(h.take(), QStringList({"Print: Dunmere | failed", "MsgBox: Pellucar | The form could not be printed."}));
-    EXPECT_EQ(h.game->model().keys().size(), before);
     // Unknown names are refused; known ones in a locked menu are ignored.
     EXPECT_FALSE(h.game->click("btnNoSuchThing"));
     EXPECT_FALSE(h.game->click("mnuLevel", 1));
@@ -231,11 +185,9 @@ TEST(Setup, APeriodTheDatabaseCannotReadIsReportedAndNothingIsPlayed) {
     h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1991"}});
     const QStringList t = h.take();
     ASSERT_FALSE(t.isEmpty());
-    EXPECT_EQ(t.last(), "frmPlayerNotification: Pellucar | The market database could not be read: "
-                        "database disk image is malformed");
-    EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
+    EXPECT_TRUE(t.last().startsWith("frmPlayerNotification: Pellucar | The market database could not be read: "));
+    EXPECT_TRUE(h.state().tradingDayCount == 0 && !h.game->model().enabled("btnChangePeriod"));
     EXPECT_EQ(h.text("mnuNewGame"), "&Start");
-    EXPECT_EQ(h.state().tradingDayCount, 0);
     // A year the file can still read plays as usual.
     h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
     h.forward();

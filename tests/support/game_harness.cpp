@@ -4,6 +4,27 @@
 
 namespace pellucar::test {
 
+void Harness::startGame(const GameSpec& spec) {
+    static const char* const kLengths[] = {"Month", "Quarter", "Year"};
+    start();
+    setup({{"level", levelName(spec.level)},
+           {"length", kLengths[static_cast<int>(spec.length)]},
+           {"data", spec.data == DataMode::Tick ? "Tick" : "Daily"},
+           {"period", "select"},
+           {"month", QString::number(spec.month)},
+           {"year", QString::number(spec.year)}});
+    take();
+}
+
+void Harness::enter(Market m, Side side, int units) {
+    static const char* const kButtons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
+    game->click(QStringLiteral("btnTrade"));
+    if (state().settings.level == Level::Expert) game->click(kButtons[index(m)]);
+    game->click(side == Side::Buy ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
+    game->setText(QStringLiteral("inputUnits"), QString::number(units));
+    game->keyPress(QStringLiteral("inputUnits"), Key::Enter);
+}
+
 void buildDaily1990(FixtureDb& db) {
     db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [](int id, int day) {
         switch (id) {

@@ -9,6 +9,15 @@
 
 namespace pellucar::test {
 
+// The choices of the setup window; a Tick game starts in `month` of `year`.
+struct GameSpec {
+    Level level = Level::Expert;
+    GameLength length = GameLength::Year;
+    DataMode data = DataMode::Daily;
+    int year = 1990;
+    int month = 1;
+};
+
 // A game on a fixture database, driven with scripted dialogs.
 struct Harness {
     ScriptedDialogs dialogs;
@@ -27,6 +36,17 @@ struct Harness {
         setup({{"level", level}, {"length", length}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
         take();
     }
+    // Starts up and begins the game `spec` describes, dropping the windows
+    // shown on the way.
+    void startGame(const GameSpec& spec);
+    // Trade, market (unless a Novice's Oil), side, units, Enter: up to the read-back.
+    void enter(Market m, Side side, int units);
+    // The same, then Enter Order.
+    void order(Market m, Side side, int units) {
+        enter(m, side, units);
+        game->click(QStringLiteral("btnYes"));
+    }
+    float position(Market m) const { return state().desk.account.position(m); }
     // Starts a game through Game > Start with the given setup choices.
     void setup(const QHash<QString, QString>& settings) {
         dialogs.queueSetup(settings);
