@@ -197,7 +197,8 @@ TEST(DatabaseQueries, NewsQuerySearchesTheDateTimeIndexAndAnswersFromTheFileOpen
     FixtureDb a(QStringLiteral("database_news_plan_a"));
     FixtureDb b(QStringLiteral("database_news_plan_b"));
     const QDate day(1996, 5, 21);
-    a.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From A"), QStringLiteral("a"));
+    const QString story = QStringLiteral("Fed's \"surprise\" cut; 'quoted'\r\nLine two -- 100% sure; \\ backslash");
+    a.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From A"), story);
     b.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From B"), QStringLiteral("b"));
 
     // The plan the engine makes for the game's own query text.
@@ -221,6 +222,7 @@ TEST(DatabaseQueries, NewsQuerySearchesTheDateTimeIndexAndAnswersFromTheFileOpen
     MarketDatabase db;
     ASSERT_TRUE(db.open(a.path())) << s(db.lastError());
     for (int i = 0; i < 3; ++i) EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))), QStringList{"From A"});
+    EXPECT_EQ(db.newsReleases(day, QTime(9, 0), QTime(11, 1)).value(0).story, story); // texts come back unchanged
     EXPECT_TRUE(db.newsReleases(day, QTime(11, 1), QTime(14, 0)).isEmpty());
     ASSERT_TRUE(db.open(b.path())) << s(db.lastError());
     EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))), QStringList{"From B"});

