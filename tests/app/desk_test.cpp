@@ -36,6 +36,7 @@ TEST(Desk, AnOrderIsReadBackFilledMarkedAndRealized) {
     Desk d;
     d.enter(Oil, Buy, 5);
     EXPECT_EQ(d.text("lblorderverify"), "Is this order correct? Buy 5 Oil @ $20.00");
+    EXPECT_EQ(d.text("lblTraderInput"), "Order Verification:");
     EXPECT_FALSE(d.ctl("btnChangePeriod").visible);
     EXPECT_TRUE(d.take().isEmpty()); // nothing filled before Enter Order
     d.game->click("btnYes");
@@ -44,6 +45,7 @@ TEST(Desk, AnOrderIsReadBackFilledMarkedAndRealized) {
     EXPECT_EQ(d.text("lblTotTrades"), "1");
     EXPECT_EQ(d.text("lblLIAB"), "10,125.00");
     EXPECT_EQ(d.text("lblAvailMarg"), "89,875.00");
+    EXPECT_EQ(d.text("lblTraderInput"), "Trader Input:");
     EXPECT_TRUE(d.ctl("btnChangePeriod").visible);
     d.forward(); // 20.25 marks the lot
     EXPECT_EQ(d.text("lblUPL"), "1,250.00");

@@ -131,6 +131,7 @@ TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
     EXPECT_FLOAT_EQ(ph.records[1].soybean, 6.1225f);
     EXPECT_DOUBLE_EQ(ph.records[1].tbond, 98.78125);
     EXPECT_FLOAT_EQ(ph.records[1].gold, 400.13f);
+    EXPECT_FLOAT_EQ(ph.current.oil, 18.46f); // the period's prices become the current ones
     EXPECT_EQ(h.text("lblOilCurrMark"), "$18.46");
 }
 

@@ -257,6 +257,7 @@ private slots:
             const QString tip = rig.game.model().at(ctl.key).tooltip;
             if (!tip.isEmpty()) QVERIFY2(a->text(QAccessible::Description) == tip, qPrintable(ctl.key));
         }
+        QCOMPARE(iface("btnYes")->text(QAccessible::Name), QStringLiteral("Enter Order"));
         QCOMPARE(iface("lblTBondPos")->text(QAccessible::Name), QStringLiteral("T-Bond position"));
         QCOMPARE(iface("lblEq")->text(QAccessible::Description), QStringLiteral("Current Account Value"));
         click(w, "btnTrade");
