@@ -218,11 +218,13 @@ private slots:
         // A tick quarter read from a large record of imported trades, as a
         // player's own trade record makes it: the loading window shows the
         // read moving on and repaints as it goes, and the game starts on it.
-        // A quarter million keep the test short; PELLUCAR_LOAD_TEST_TRADES
-        // asks for more (1000000 for a record of a million).
+        // A hundred thousand give some seventy paints, enough to see a load
+        // that stops painting, and keep the test short (it is the longest of
+        // ctest's run); PELLUCAR_LOAD_TEST_TRADES asks for more (1000000 for
+        // a record of a million).
         bool custom = false;
         const int asked = qEnvironmentVariableIntValue("PELLUCAR_LOAD_TEST_TRADES", &custom);
-        const qint64 count = custom && asked > 0 ? asked : 250000;
+        const qint64 count = custom && asked > 0 ? asked : 100000;
         const QString dir = QStringLiteral(PELLUCAR_UI_TEST_TMP);
         const QString trades = dir + QStringLiteral("/long_load_trades.csv"), db = dir + QStringLiteral("/long_load.mdb");
         QString error;
