@@ -94,9 +94,7 @@ TEST(Desk, RefusalsChangeNothingAndHoldOrCancelMakeNoTrade) {
 
 TEST(Desk, MaximumDisplayShowsWhatTheCheckWouldTake) {
     Desk d;
-    d.game->click("btnTrade");
-    d.game->click("btnSp500");
-    d.game->click("btnBuy");
+    d.choose(SP500, Buy);
     EXPECT_EQ(d.text("lblMaxSelected"), "4"); // 100,000 / 20,800
     EXPECT_EQ(d.text("promptUnits"), "Number of Contracts to Buy: ");
     d.game->click("mnuMaximum", 1);

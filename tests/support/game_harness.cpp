@@ -16,11 +16,15 @@ void Harness::startGame(const GameSpec& spec) {
     take();
 }
 
-void Harness::enter(Market m, Side side, int units) {
+void Harness::choose(Market m, Side side) {
     static const char* const kButtons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
     game->click(QStringLiteral("btnTrade"));
     if (state().settings.level == Level::Expert) game->click(kButtons[index(m)]);
     game->click(side == Side::Buy ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
+}
+
+void Harness::enter(Market m, Side side, int units) {
+    choose(m, side);
     game->setText(QStringLiteral("inputUnits"), QString::number(units));
     game->keyPress(QStringLiteral("inputUnits"), Key::Enter);
 }

@@ -39,7 +39,9 @@ struct Harness {
     // Starts up and begins the game `spec` describes, dropping the windows
     // shown on the way.
     void startGame(const GameSpec& spec);
-    // Trade, market (unless a Novice's Oil), side, units, Enter: up to the read-back.
+    // Trade, market (unless a Novice's Oil) and side: up to the units box.
+    void choose(Market m, Side side);
+    // The same, then the units and Enter: up to the read-back.
     void enter(Market m, Side side, int units);
     // The same, then Enter Order.
     void order(Market m, Side side, int units) {
