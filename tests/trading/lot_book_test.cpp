@@ -40,6 +40,9 @@ TEST(LotBook, TurningThePositionRoundLeavesOneLotOfTheRemainder) {
     ASSERT_EQ(gold.count(), 1);
     EXPECT_EQ(gold.lot(1).units, -3);
     EXPECT_EQ(gold.lot(1).price, 385.2f);
+    // Buying back part of the short gains as the price fell: 1 x 5.20 x 100.
+    EXPECT_DOUBLE_EQ(fill(gold, 1, 380.0).realized, 520.0);
+    EXPECT_EQ(gold.lot(1).units, -2);
 }
 
 TEST(LotBook, UnrealizedFollowsEachMarketsRounding) {
