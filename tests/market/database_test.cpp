@@ -17,9 +17,13 @@ using pellucar::test::FixtureDb;
 
 namespace {
 
-std::string s(const QString& q) { return q.toStdString(); }
+std::string s(const QString& q) {
+    return q.toStdString();
+}
 
-QString tmpPath(const char* name) { return QStringLiteral(PELLUCAR_TEST_TMP) + '/' + QLatin1String(name); }
+QString tmpPath(const char* name) {
+    return QStringLiteral(PELLUCAR_TEST_TMP) + '/' + QLatin1String(name);
+}
 
 QByteArray bytes(const QString& path) {
     QFile f(path);
@@ -43,7 +47,9 @@ QString writeFile(const char* name, const QByteArray& content, const QString& sq
     return path;
 }
 
-QList<QDate> days1990(MarketDatabase& db) { return db.tradingDaysDaily(QDate(1990, 1, 1), QDate(1991, 1, 1)); }
+QList<QDate> days1990(MarketDatabase& db) {
+    return db.tradingDaysDaily(QDate(1990, 1, 1), QDate(1991, 1, 1));
+}
 
 } // namespace
 
@@ -56,7 +62,8 @@ TEST(DatabaseOpen, AFileThatIsNotAMarketDatabaseIsRefusedWithAReasonAndLeftAlone
     noField.remove(QStringLiteral("DayVolume    INTEGER NOT NULL DEFAULT 0,"));
     const QList<QString> paths{
         writeFile("empty_0_bytes.mdb", {}),
-        writeFile("plain_text.mdb", QByteArray("This is a text file and not a market database.\r\n").repeated(200)),
+        writeFile("plain_text.mdb",
+                  QByteArray("This is a text file and not a market database.\r\n").repeated(200)),
         writeFile("no_tickdata.mdb", {}, noTicks),
         writeFile("no_dayvolume.mdb", {}, noField),
     };
@@ -132,7 +139,8 @@ TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnoughAndNothingIsWritten) {
     EXPECT_TRUE(db.open(path)) << s(db.lastError());
     EXPECT_EQ(days1990(db).size(), 1);
     int ticks = 0;
-    EXPECT_TRUE(db.tickRows(3, QDate(1996, 2, 1), QDate(1996, 3, 1), [&](const TickRow&) { return ++ticks; }));
+    EXPECT_TRUE(
+        db.tickRows(3, QDate(1996, 2, 1), QDate(1996, 3, 1), [&](const TickRow&) { return ++ticks; }));
     EXPECT_EQ(ticks, 1);
     db.close();
     // No journal or lock file beside it, the same bytes.
@@ -197,7 +205,8 @@ TEST(DatabaseQueries, NewsQuerySearchesTheDateTimeIndexAndAnswersFromTheFileOpen
     FixtureDb a(QStringLiteral("database_news_plan_a"));
     FixtureDb b(QStringLiteral("database_news_plan_b"));
     const QDate day(1996, 5, 21);
-    const QString story = QStringLiteral("Fed's \"surprise\" cut; 'quoted'\r\nLine two -- 100% sure; \\ backslash");
+    const QString story =
+        QStringLiteral("Fed's \"surprise\" cut; 'quoted'\r\nLine two -- 100% sure; \\ backslash");
     a.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From A"), story);
     b.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From B"), QStringLiteral("b"));
 
@@ -212,17 +221,21 @@ TEST(DatabaseQueries, NewsQuerySearchesTheDateTimeIndexAndAnswersFromTheFileOpen
         steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
     sqlite3_finalize(plan);
     sqlite3_close(raw);
-    EXPECT_TRUE(steps.join(' ').contains(QStringLiteral("USING INDEX SortedTickNewsReleases_Date"))) << s(steps.join(' '));
+    EXPECT_TRUE(steps.join(' ').contains(QStringLiteral("USING INDEX SortedTickNewsReleases_Date")))
+        << s(steps.join(' '));
 
     const auto titles = [](const QList<NewsRelease>& list) {
         QStringList out;
-        for (const NewsRelease& n : list) out << n.title;
+        for (const NewsRelease& n : list)
+            out << n.title;
         return out;
     };
     MarketDatabase db;
     ASSERT_TRUE(db.open(a.path())) << s(db.lastError());
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))), QStringList{"From A"});
-    EXPECT_EQ(db.newsReleases(day, QTime(9, 0), QTime(11, 1)).value(0).story, story); // texts come back unchanged
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))), QStringList{"From A"});
+    EXPECT_EQ(db.newsReleases(day, QTime(9, 0), QTime(11, 1)).value(0).story,
+              story); // texts come back unchanged
     EXPECT_TRUE(db.newsReleases(day, QTime(11, 1), QTime(14, 0)).isEmpty());
     ASSERT_TRUE(db.open(b.path())) << s(db.lastError());
     EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))), QStringList{"From B"});

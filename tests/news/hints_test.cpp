@@ -7,7 +7,9 @@
 #include <ostream>
 #include <vector>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 using namespace pellucar;
 
@@ -44,7 +46,8 @@ const HintCase kCases[] = {
     {"no trade by period 15", {{14, 0, nullptr}, {15, 0, kH1}}, 0},
     // Counts that would bring a hint at once are held back to period 105.
     {"held back after the first",
-     {{15, 0, kH1}, {20, 10, nullptr}, {60, 1, nullptr}, {105, 1, nullptr}, {106, 1, kH2}}, 196},
+     {{15, 0, kH1}, {20, 10, nullptr}, {60, 1, nullptr}, {105, 1, nullptr}, {106, 1, kH2}},
+     196},
     {"45 periods per trade is not above 45", {{45, 1, nullptr}}, 0},
     {"46 periods per trade", {{46, 1, kH2}}, 136},
     {"over 1.5 trades a period", {{4, 3, kH4}}, 94},
@@ -62,7 +65,8 @@ TEST(Hints, EachCourseBringsItsHintsAndHoldsTheNextBack) {
     for (const HintCase& c : kCases) {
         HintAdvisor a;
         for (const Call& call : c.calls)
-            EXPECT_EQ(texts(a.give(call.period, call.trades)), call.hint ? QStringList{call.hint} : QStringList{})
+            EXPECT_EQ(texts(a.give(call.period, call.trades)),
+                      call.hint ? QStringList{call.hint} : QStringList{})
                 << c.name << " at period " << call.period;
         if (c.nextHintPeriod) {
             EXPECT_EQ(a.nextHintPeriod(), c.nextHintPeriod) << c.name;

@@ -17,7 +17,8 @@ void Harness::startGame(const GameSpec& spec) {
 }
 
 void Harness::choose(Market m, Side side) {
-    static const char* const kButtons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
+    static const char* const kButtons[] = {"btnOil",   "btnGold",   "btnTBond",
+                                           "btnSp500", "btnCattle", "btnSoybean"};
     game->click(QStringLiteral("btnTrade"));
     if (state().settings.level == Level::Expert) game->click(kButtons[index(m)]);
     game->click(side == Side::Buy ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
@@ -32,12 +33,18 @@ void Harness::enter(Market m, Side side, int units) {
 void buildDaily1990(FixtureDb& db) {
     db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [](int id, int day) {
         switch (id) {
-        case 3: return 20.0 + 0.25 * day; // Oil
-        case 2: return 400.0;             // Gold
-        case 6: return 98.5;              // TBond
-        case 4: return 350.0;             // SP500
-        case 1: return 75.0;              // Cattle
-        default: return 612.25;           // Soybean, cents
+        case 3:
+            return 20.0 + 0.25 * day; // Oil
+        case 2:
+            return 400.0; // Gold
+        case 6:
+            return 98.5; // TBond
+        case 4:
+            return 350.0; // SP500
+        case 1:
+            return 75.0; // Cattle
+        default:
+            return 612.25; // Soybean, cents
         }
     });
     db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
@@ -56,10 +63,18 @@ void buildTickJanuary1996(FixtureDb& db) {
                 // Oil: 18.00 + 0.01 per hour; others flat, in their encodings.
                 double real = 0;
                 switch (id) {
-                case 3: real = (18.0 + 0.01 * (d * 6 + k - 1)) / 10.0; break;
-                case 5: real = 7.2;   break; // Soybean 7.25 dollars
-                case 6: real = 118.05; break; // TBond 118 5/32
-                default: real = 10.0; break;  // 100.00
+                case 3:
+                    real = (18.0 + 0.01 * (d * 6 + k - 1)) / 10.0;
+                    break;
+                case 5:
+                    real = 7.2;
+                    break; // Soybean 7.25 dollars
+                case 6:
+                    real = 118.05;
+                    break; // TBond 118 5/32
+                default:
+                    real = 10.0;
+                    break; // 100.00
                 }
                 db.addTick(id, when, real);
             }
@@ -67,9 +82,12 @@ void buildTickJanuary1996(FixtureDb& db) {
     }
     db.exec(QStringLiteral("COMMIT"));
     db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
-    db.addNews(QDate(1996, 1, 2), QStringLiteral("08:30:00"), QStringLiteral("Early Report"), QStringLiteral("Short story."));
-    db.addNews(QDate(1996, 1, 2), QStringLiteral("11:01:00"), QStringLiteral("Noon Report"), QString(400, 'x'));
-    db.addNews(QDate(1996, 1, 2), QStringLiteral("10:15:00"), QStringLiteral("Mid Report"), QString(700, 'y'));
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("08:30:00"), QStringLiteral("Early Report"),
+               QStringLiteral("Short story."));
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("11:01:00"), QStringLiteral("Noon Report"),
+               QString(400, 'x'));
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("10:15:00"), QStringLiteral("Mid Report"),
+               QString(700, 'y'));
 }
 
 const QString& sharedDaily1990() {
@@ -88,7 +106,8 @@ const QString& sharedTickJanuary1996() {
 
 int countLines(const QStringList& lines, const QString& needle) {
     int n = 0;
-    for (const QString& l : lines) n += l.contains(needle) ? 1 : 0;
+    for (const QString& l : lines)
+        n += l.contains(needle) ? 1 : 0;
     return n;
 }
 
