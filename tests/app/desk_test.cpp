@@ -46,6 +46,7 @@ TEST(Desk, AnOrderIsReadBackFilledMarkedAndRealized) {
     EXPECT_EQ(d.text("lblLIAB"), "10,125.00");
     EXPECT_EQ(d.text("lblAvailMarg"), "89,875.00");
     EXPECT_EQ(d.text("lblTraderInput"), "Trader Input:");
+    EXPECT_EQ(d.state().desk.pending, PendingOrder{});
     EXPECT_TRUE(d.ctl("btnChangePeriod").visible);
     d.forward(); // 20.25 marks the lot
     EXPECT_EQ(d.text("lblUPL"), "1,250.00");
