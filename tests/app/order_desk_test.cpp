@@ -1,6 +1,7 @@
 // The order desk alone, on a bare state: what a fill hands back to the
 // game (the account's revaluation) and when it does not.
 #include "app/controls.h"
+#include "app/desk_presenter.h"
 #include "app/order_desk.h"
 #include "app/scripted_dialogs.h"
 
@@ -63,4 +64,23 @@ TEST(OrderDesk, FullTradeRecordDropsTheOrderWithoutTouchingTheAccount) {
     EXPECT_EQ(b.s.desk.account.position(Market::Oil), 0.0f);
     EXPECT_EQ(b.s.desk.pending, PendingOrder{});
     EXPECT_EQ(b.dialogs.transcript().size(), 1);
+}
+
+TEST(OrderDesk, GainReadsTheSingleRatioAsItsShortestDecimal) {
+    // 775 on 100,000 is 0.00775 in single precision, a hair below once
+    // widened: the figure rounds the half the player reads.
+    const struct {
+        const char* name;
+        double gold; // the mark of 1 Gold bought at 380
+        const char* shown;
+    } kCases[] = {{"half up", 387.75, "0.78%"}, {"half down", 372.25, "-0.78%"}, {"flat", 380, "0.00%"}};
+    for (const auto& c : kCases) {
+        BareDesk b;
+        b.s.desk.account.applyFill(Market::Gold, 1, 380);
+        MarketPrices marks{};
+        marks[static_cast<size_t>(index(Market::Gold))] = c.gold;
+        b.s.desk.account.revalue(marks);
+        presentAccount(b.s.desk, Level::Expert, b.model);
+        EXPECT_EQ(b.model.text("lblPercentGL").toStdString(), c.shown) << c.name;
+    }
 }
