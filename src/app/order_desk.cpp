@@ -32,6 +32,11 @@ void OrderDesk::ShowSelectedMaximum() {
 }
 
 void OrderDesk::btnTrade_Click() {
+    if (s_.desk.trades.full()) {
+        // Told before any step of an order rather than after its read-back.
+        notifyRecordFull();
+        return;
+    }
     setHistoryButtonsEnabled(model_, false);
     ClearOrder();
     const bool novice = s_.settings.level == Level::Novice;
@@ -145,9 +150,10 @@ bool OrderDesk::ExecuteOrder() {
     TradingDesk& d = s_.desk;
     PendingOrder& o = d.pending;
     if (!o.market || !o.side || o.units == 0) return false;
-    if (d.trades.full()) {
-        // The record of trades has no room: the order is dropped whole.
-        dialogs_.notify(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage), 0);
+    if (d.trades.full() && !d.mandatory) {
+        // Trade refuses to start an order on a full record; one already
+        // entered (a resumed game's) is dropped whole.
+        notifyRecordFull();
         ClearOrder();
         return false;
     }
@@ -157,6 +163,10 @@ bool OrderDesk::ExecuteOrder() {
     revalueAccount_();
     ClearOrder();
     return booked.booked;
+}
+
+void OrderDesk::notifyRecordFull() {
+    dialogs_.notify(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage), 0);
 }
 
 void OrderDesk::FillOrder() {

@@ -46,6 +46,7 @@ private:
     void VerifyOrder();
     double quoteFor(Market m, Side side) const;
     void FillOrder();
+    void notifyRecordFull();
     QString periodTimeOfDay(int period) const;
 
     GameState& s_;

@@ -312,7 +312,7 @@ class SavedGameCodec {
     static void read(In& in, TradingDesk& d) {
         read(in, d.account);
         read(in, d.limits);
-        for (int n = in.count(TradeLog::kCapacity); n > 0 && !in.failed(); --n) {
+        for (int n = in.count(TradeLog::kMaxRecords); n > 0 && !in.failed(); --n) {
             TradeRecord t;
             t.number = in.number();
             t.day = in.number();
@@ -361,8 +361,9 @@ class SavedGameCodec {
         c.tooltip = in.text();
         c.items = in.texts(kMaxTexts);
         c.currentIndex = in.number();
-        // The trade report has a row per trade.
-        for (int n = in.count(TradeLog::kCapacity + 1); n > 0 && !in.failed(); --n) c.rows.append(in.texts(kMaxTexts));
+        // The trade report has a header, a row per trade and three rows per
+        // open position.
+        for (int n = in.count(TradeLog::kMaxRecords + 1 + 3 * kMarketCount); n > 0 && !in.failed(); --n) c.rows.append(in.texts(kMaxTexts));
     }
 };
 

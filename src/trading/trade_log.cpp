@@ -15,7 +15,7 @@ QString transactionText(Side side, bool marginCall) {
 }
 
 bool TradeLog::record(int day, Market market, Side side, bool marginCall, float amount, float price) {
-    if (full()) return false;
+    if (full() && !marginCall) return false;
     records_.append(TradeRecord{count() + 1, day, market, transactionText(side, marginCall), amount, price});
     return true;
 }

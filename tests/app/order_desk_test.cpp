@@ -55,15 +55,23 @@ TEST(OrderDesk, OnlyAnEnteredOrderIsFilledAndRevaluesTheAccountOnce) {
     EXPECT_EQ(b.s.desk.pending, PendingOrder{});
 }
 
-TEST(OrderDesk, FullTradeRecordDropsTheOrderWithoutTouchingTheAccount) {
+TEST(OrderDesk, FullTradeRecordRefusesAtTradeButStillRecordsAMarginCallTrade) {
     BareDesk b;
     while (!b.s.desk.trades.full()) b.s.desk.trades.record(1, Market::Gold, Side::Buy, false, 1, 400);
-    b.enter(Side::Buy, "3");
-    b.desk.btnYes_Click();
-    EXPECT_EQ(b.revalued, 0);
+    b.desk.btnTrade_Click();
+    EXPECT_EQ(b.dialogs.transcript(), QStringList{QStringLiteral("frmPlayerNotification: ") + kTradeLogFullTitle +
+                                                  " | " + kTradeLogFullMessage});
+    EXPECT_EQ(b.s.desk.state, OrderState::ChangePeriod);
+
+    // A margin call is cured whatever the record holds.
+    b.s.desk.account.applyFill(Market::Oil, -3, 20);
+    b.s.desk.pending = {Market::Oil, Side::Buy, 3, 0};
+    b.s.desk.mandatory = true;
+    EXPECT_TRUE(b.desk.ExecuteOrder());
     EXPECT_EQ(b.s.desk.account.position(Market::Oil), 0.0f);
-    EXPECT_EQ(b.s.desk.pending, PendingOrder{});
-    EXPECT_EQ(b.dialogs.transcript().size(), 1);
+    EXPECT_EQ(b.revalued, 1);
+    ASSERT_EQ(b.s.desk.tradeCount(), TradeLog::kCapacity + 1);
+    EXPECT_EQ(b.s.desk.trades.records().last().transaction, "Buy - Margin Call");
 }
 
 TEST(OrderDesk, GainReadsTheSingleRatioAsItsShortestDecimal) {

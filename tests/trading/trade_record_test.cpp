@@ -1,6 +1,7 @@
 // The trade record, the texts of an order's life and the trade history
 // report built from them.
 #include "desk.h"
+#include "trading/contract_terms.h"
 #include "trading/order_texts.h"
 #include "trading/trade_log.h"
 #include "trading/trade_report.h"
@@ -26,7 +27,7 @@ TEST(OrderTexts, ReadBackAndConfirmationShowEachMarketsPriceNotation) {
     EXPECT_EQ(fillConfirmation(Market::Soybean, -4, 6.5), "Transaction Order Filled: 4 Soybean Sold @  6.50");
 }
 
-TEST(TradeLog, AFullRecordRefusesTheNextTradeAndKeepsWhatItHas) {
+TEST(TradeLog, AFullRecordRefusesThePlayersNextTradeButNotAMarginCall) {
     TradeLog log;
     for (int i = 0; i < 10000; ++i)
         ASSERT_TRUE(log.record(i, Market::Oil, Side::Buy, false, 1, 20.0f));
@@ -35,6 +36,11 @@ TEST(TradeLog, AFullRecordRefusesTheNextTradeAndKeepsWhatItHas) {
     EXPECT_EQ(log.count(), 10000);
     EXPECT_EQ(log.records().last().number, 10000);
     EXPECT_EQ(log.records().last().market, Market::Oil);
+    EXPECT_TRUE(log.record(2, Market::Gold, Side::Sell, true, -1, 380.0f));
+    EXPECT_EQ(log.records().last().number, 10001);
+    int limits = 0;
+    for (Market m : kTradingOrder) limits += contractTerms(m).positionLimit;
+    EXPECT_EQ(TradeLog::kMaxRecords, TradeLog::kCapacity + limits);
     EXPECT_TRUE(QString::fromLatin1(kTradeLogFullMessage).contains("10,000"));
 }
 
