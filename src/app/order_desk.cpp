@@ -8,8 +8,8 @@
 namespace pellucar {
 
 OrderDesk::OrderDesk(GameState& state, PresentationModel& model, PlayerDialogs& dialogs,
-                     std::function<void()> revalueAccount)
-    : s_(state), model_(model), dialogs_(dialogs), revalueAccount_(std::move(revalueAccount)) {}
+                     std::function<void()> afterFill)
+    : s_(state), model_(model), dialogs_(dialogs), afterFill_(std::move(afterFill)) {}
 
 void OrderDesk::SetOrderState(OrderState state) {
     presentOrderState(state, model_);
@@ -160,7 +160,7 @@ bool OrderDesk::ExecuteOrder() {
     FillOrder();
     const Booking booked = d.account.applyFill(*o.market, o.units, o.fillPrice);
     Q_ASSERT(booked.booked); // the lot-book guard keeps a full book from opening lots
-    revalueAccount_();
+    afterFill_();
     ClearOrder();
     return booked.booked;
 }

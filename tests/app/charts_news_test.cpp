@@ -59,6 +59,7 @@ TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
     h.game->setText("inputUnits", "2");
     h.game->keyPress("inputUnits", Key::Enter);
     h.game->click("btnYes");
+    EXPECT_EQ(h.game->charts().left.markers.size(), 1); // charted once confirmed
     h.forward(2);
     const charts::ChartData& left = h.game->charts().left;
     EXPECT_EQ(left.points.size(), 5);

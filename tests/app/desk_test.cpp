@@ -204,6 +204,7 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
     const TradeRecord& last = d.state().desk.trades.records().last();
     EXPECT_EQ(last.transaction, "Buy - Margin Call");
     EXPECT_FLOAT_EQ(last.amount, 2.0f);
+    EXPECT_TRUE(d.game->charts().left.markers.last().marginCall); // charted at once
     // Then the game goes on.
     d.forward();
     EXPECT_EQ(d.state().periodIndex, before + 1);
