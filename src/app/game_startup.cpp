@@ -142,9 +142,7 @@ void Game::ResetGame() {
     s_.desk.account.reset(s_.settings.level);
     s_.desk.limits.reset();
     s_.desk.trades.clear();
-    s_.desk.mandatory = false;
     s_.news.clear();
-    s_.totalPL = 0;
     s_.desk.clearOrder();
     s_.marginCallPending = false;
     s_.gameStarted = false;

@@ -146,18 +146,18 @@ void OrderDesk::btnNo_Click() {
     SetOrderState(OrderState::ChangePeriod);
 }
 
-bool OrderDesk::ExecuteOrder() {
+bool OrderDesk::ExecuteOrder(Fill fill) {
     TradingDesk& d = s_.desk;
     PendingOrder& o = d.pending;
     if (!o.market || !o.side || o.units == 0) return false;
-    if (d.trades.full() && !d.mandatory) {
+    if (d.trades.full() && fill == Fill::Player) {
         // Trade refuses to start an order on a full record; one already
         // entered (a resumed game's) is dropped whole.
         notifyRecordFull();
         ClearOrder();
         return false;
     }
-    FillOrder();
+    FillOrder(fill);
     const Booking booked = d.account.applyFill(*o.market, o.units, o.fillPrice);
     Q_ASSERT(booked.booked); // the lot-book guard keeps a full book from opening lots
     afterFill_();
@@ -169,17 +169,18 @@ void OrderDesk::notifyRecordFull() {
     dialogs_.notify(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage), 0);
 }
 
-void OrderDesk::FillOrder() {
+void OrderDesk::FillOrder(Fill fill) {
     TradingDesk& d = s_.desk;
     PendingOrder& o = d.pending;
     o.fillPrice = quoteFor(*o.market, *o.side);
-    if (!d.mandatory) {
+    const bool marginCall = fill == Fill::MarginCall;
+    if (!marginCall) {
         const OrderState before = d.state;
         SetOrderState(OrderState::TradeConfirmation);
         dialogs_.tradeConfirmation(fillConfirmation(*o.market, o.units, o.fillPrice));
         d.state = before;
     }
-    d.trades.record(s_.periodIndex, *o.market, *o.side, d.mandatory, o.units, static_cast<float>(o.fillPrice));
+    d.trades.record(s_.periodIndex, *o.market, *o.side, marginCall, o.units, static_cast<float>(o.fillPrice));
     model_.setText("lblTotTrades", QString::number(d.tradeCount()));
     s_.commissionTotal = commissionAfterTrade(s_.commissionTotal, s_.settings.level);
     model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
@@ -187,7 +188,7 @@ void OrderDesk::FillOrder() {
 
 void OrderDesk::btnTradeHist_Click() {
     const auto timeOf = [this](int day) { return periodTimeOfDay(day); };
-    model_["TradeGrid"].rows = tradeReportRows(s_.desk.trades, s_.desk.account, timeOf);
+    model_["TradeGrid"].grid = tradeReport(s_.desk.trades, s_.desk.account, timeOf);
     model_.setText("LabelTH", QStringLiteral("Trade History"));
     showReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
     layoutCharts(model_);

@@ -32,7 +32,7 @@ public:
     void btnNo_Click();
     // Fills the pending order at its quote and books it (a margin call's
     // trade too, without the confirmation); false when nothing was booked.
-    bool ExecuteOrder();
+    bool ExecuteOrder(Fill fill = Fill::Player);
 
     void btnTradeHist_Click();
     void btnCloseTradeHistory_Click();
@@ -45,7 +45,7 @@ private:
     void ShowSelectedMaximum();
     void VerifyOrder();
     double quoteFor(Market m, Side side) const;
-    void FillOrder();
+    void FillOrder(Fill fill);
     void notifyRecordFull();
     QString periodTimeOfDay(int period) const;
 

@@ -15,9 +15,12 @@ struct TradeRecord {
     int number = 0; // 1 for the game's first trade
     int day = 0;    // the period it was made in
     Market market = Market::Oil;
-    QString transaction; // "Buy" or "Sell", with " - Margin Call" for a mandatory trade
-    float amount = 0;    // signed contracts
-    float price = 0;     // the fill price
+    Side side = Side::Buy;
+    bool marginCall = false; // a mandatory trade of a margin call
+    float amount = 0;        // signed contracts
+    float price = 0;         // the fill price
+    // "Buy" or "Sell", with " - Margin Call" for a mandatory trade.
+    QString transaction() const;
     bool operator==(const TradeRecord&) const = default;
 };
 
@@ -37,6 +40,9 @@ float commissionAfterTrade(float total, Level level);
 
 // "Buy", "Sell", "Buy - Margin Call", "Sell - Margin Call".
 QString transactionText(Side side, bool marginCall);
+// The side and margin-call mark of one of those texts; false, leaving both
+// alone, for any other text.
+bool transactionFromText(const QString& text, Side* side, bool* marginCall);
 
 // The game's record of executed trades, numbered from 1. Its size is the
 // game's trade count. It takes the player's orders while it holds fewer

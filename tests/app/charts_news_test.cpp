@@ -140,11 +140,12 @@ TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
     EXPECT_TRUE(grid.visible);
     EXPECT_FALSE(h.game->model().visible("GraphLeft"));
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
-    ASSERT_EQ(grid.rows.size(), 4);
-    EXPECT_EQ(grid.rows[1].value(0), "1");
-    EXPECT_EQ(grid.rows[1].value(2), "9:00");
-    EXPECT_EQ(grid.rows[1].value(3), "Early Report");
-    EXPECT_EQ(grid.rows[3].value(2), "12:00");
+    const QList<ReportRow>& rows = grid.grid.rows;
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].cells.value(0), "1");
+    EXPECT_EQ(rows[0].cells.value(2), "9:00");
+    EXPECT_EQ(rows[0].cells.value(3), "Early Report");
+    EXPECT_EQ(rows[2].cells.value(2), "12:00");
     h.game->click("btnCloseNewsHist");
     EXPECT_FALSE(h.game->model().visible("newsgrid"));
     EXPECT_TRUE(h.game->model().visible("GraphLeft"));

@@ -66,12 +66,11 @@ TEST(OrderDesk, FullTradeRecordRefusesAtTradeButStillRecordsAMarginCallTrade) {
     // A margin call is cured whatever the record holds.
     b.s.desk.account.applyFill(Market::Oil, -3, 20);
     b.s.desk.pending = {Market::Oil, Side::Buy, 3, 0};
-    b.s.desk.mandatory = true;
-    EXPECT_TRUE(b.desk.ExecuteOrder());
+    EXPECT_TRUE(b.desk.ExecuteOrder(Fill::MarginCall));
     EXPECT_EQ(b.s.desk.account.position(Market::Oil), 0.0f);
     EXPECT_EQ(b.revalued, 1);
     ASSERT_EQ(b.s.desk.tradeCount(), TradeLog::kCapacity + 1);
-    EXPECT_EQ(b.s.desk.trades.records().last().transaction, "Buy - Margin Call");
+    EXPECT_EQ(b.s.desk.trades.records().last().transaction(), "Buy - Margin Call");
 }
 
 TEST(OrderDesk, GainReadsTheSingleRatioAsItsShortestDecimal) {

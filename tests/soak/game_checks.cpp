@@ -240,12 +240,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         const TradeRecord& r = records[replayed_];
         const QString where = QStringLiteral("trade %1: ").arg(replayed_ + 1);
         if (r.number != replayed_ + 1) bad << where + QStringLiteral("numbered %1").arg(r.number);
-        const bool marginCall = r.transaction.endsWith(QLatin1String(" - Margin Call"));
-        const QString side = marginCall ? r.transaction.chopped(14) : r.transaction;
-        if (side != QLatin1String("Buy") && side != QLatin1String("Sell"))
-            bad << where + QStringLiteral("transaction %1").arg(r.transaction);
-        if (!isWhole(r.amount) || r.amount == 0 || (r.amount > 0) != (side == QLatin1String("Buy")))
-            bad << where + QStringLiteral("%1 of %2 contracts").arg(r.transaction).arg(r.amount);
+        if (!isWhole(r.amount) || r.amount == 0 || (r.amount > 0) != (r.side == Side::Buy))
+            bad << where + QStringLiteral("%1 of %2 contracts").arg(r.transaction()).arg(r.amount);
         if (r.day < 1 || r.day > s.periodIndex) bad << where + QStringLiteral("made on day %1").arg(r.day);
         // A damaged file can leave a market of a period without any price,
         // and the game still fills it (at 0 for the T-Bond); that is only
