@@ -161,8 +161,9 @@ void presentAccount(const TradingDesk& desk, Level level, PresentationModel& mod
     const float start = a.startingCapital();
     const double req = a.marginRequirement();
     model.setText("lblEq", formatStandardF(av));
-    // Left as it was when there is no capital to measure against.
-    if (start != 0) model.setText("lblPercentGL", formatPercent((av - start) / start));
+    // Left as it was when there is no capital to measure against. The ratio
+    // is single precision: its own shortest text is what rounds.
+    if (start != 0) model.setText("lblPercentGL", formatPercentF((av - start) / start));
     model.setText("lblRPL", formatStandard(a.realizedPL()));
     model.setText("lblUPL", formatStandard(a.unrealizedPL()));
     model.setText("lblLIAB", formatStandard(req));

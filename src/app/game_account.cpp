@@ -26,7 +26,6 @@ void Game::CalcAccountValue() {
     Account& a = s_.desk.account;
     a.revalue(currentPrices(s_.prices));
     s_.desk.limits.refresh(a, s_.periodIndex);
-    s_.totalPL = static_cast<float>(a.realizedPL() + a.unrealizedPL());
 }
 
 void Game::RevalueAccount() {
@@ -39,9 +38,7 @@ void Game::RevalueAccount() {
 }
 
 void Game::BlowOut() {
-    const Account& a = s_.desk.account;
     ShowAccountFigures();
-    s_.totalPL = static_cast<float>(a.realizedPL() + a.unrealizedPL());
     GameSummary summary = score_.summaryTexts();
     summary.caption = QStringLiteral("Game Over");
     const int r = static_cast<int>(random_.next() * 3 + 1);
@@ -97,9 +94,7 @@ bool Game::MandatoryTrade(int step) {
     order.side = t->side();
     order.units = t->units;
     NotifyPlayer(QString::fromLatin1(kMarginCallLiquidationTitle), t->message);
-    s_.desk.mandatory = true;
-    const bool executed = desk_.ExecuteOrder();
-    s_.desk.mandatory = false;
+    const bool executed = desk_.ExecuteOrder(Fill::MarginCall);
     if (executed) s_.marginCallPending = true;
     return executed;
 }

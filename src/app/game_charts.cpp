@@ -3,12 +3,6 @@
 
 namespace pellucar {
 
-namespace {
-
-charts::DataMode chartMode(DataMode m) { return m == DataMode::Tick ? charts::DataMode::Tick : charts::DataMode::Daily; }
-
-} // namespace
-
 GameCharts::GameCharts(GameState& state, PresentationModel& model) : s_(state), model_(model) {}
 
 void GameCharts::presentChartOptions() {
@@ -24,7 +18,7 @@ const charts::ChartSeries& GameCharts::chartSeries(int commodityId) {
     // Reading the daily rows' decimals, or walking every hour of a tick
     // period, is the costly part of a redraw; the rows only change when a
     // period is loaded.
-    const charts::DataMode mode = chartMode(s_.dataMode);
+    const DataMode mode = s_.dataMode;
     std::optional<charts::ChartSeries>& cached = series_[static_cast<size_t>(commodityId)];
     if (!cached || cached->mode != mode) cached = charts::chartSeries(s_.market, mode, commodityId);
     return *cached;
@@ -39,7 +33,7 @@ void GameCharts::PrepareCharts() {
 
 void GameCharts::RefreshCharts() {
     deferred_ = false;
-    const charts::DataMode mode = chartMode(s_.dataMode);
+    const DataMode mode = s_.dataMode;
     s_.chart.beginRefresh(mode, s_.periodIndex);
     presentChartOptions();
     if (s_.dataMode == DataMode::None || s_.periodIndex < 1) {
@@ -60,7 +54,7 @@ void GameCharts::RefreshCharts() {
     marketFromId(s_.chart.chartMarket(), &charted);
     for (const TradeRecord& t : s_.desk.trades.records())
         if (t.market == charted)
-            in.fills.append({t.day, t.price, t.amount > 0, t.transaction.endsWith(QLatin1String(" - Margin Call"))});
+            in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
     const charts::ChartPair pair = charts::composeCharts(in);
     if (!(pair == s_.charts)) {
         s_.charts = pair;

@@ -5,8 +5,7 @@ namespace pellucar {
 
 void Game::GameOver() {
     const Account& a = s_.desk.account;
-    s_.totalPL = static_cast<float>(a.unrealizedPL() + a.realizedPL());
-    model_.setText("lblScore", moneyText(s_.totalPL));
+    model_.setText("lblScore", moneyText(a.totalPL()));
     score_.ShowVerdict();
     GameSummary summary = score_.summaryTexts();
     summary.caption = QStringLiteral("Game Over");
@@ -28,7 +27,6 @@ void Game::mnuEnd_Click() {
     const Account& a = s_.desk.account;
     model_.setText("lblScore", moneyText(a.realizedPL() + a.unrealizedPL()));
     score_.clearVerdict();
-    s_.totalPL = static_cast<float>(a.realizedPL() + a.unrealizedPL());
     if (s_.periodIndex > 45) score_.ShowVerdict();
     GameSummary summary = score_.summaryTexts();
     summary.caption = QStringLiteral("Game Over ");
@@ -78,7 +76,6 @@ void Game::PlayAgain(bool fromEndWindow) {
     s_.gameLengthDays = s_.settings.lengthDays(365);
     model_.setText("LabelDay", QStringLiteral("Day 1:"));
     model_.setText("lblDay", QStringLiteral("Monday"));
-    s_.totalPL = 0;
     s_.levelSelected = false;
     s_.restartRequested = 1;
     if (fromEndWindow) {

@@ -95,7 +95,7 @@ void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
     g.length = s_.setupLength;
     g.periods = s_.periodIndex;
     g.trades = s_.desk.tradeCount();
-    g.score = s_.totalPL;
+    g.score = s_.desk.account.totalPL();
     g.verdict = verdict;
     g.ending = ending;
     if (pastGames_->record(g) || pastGamesWarned_) return;

@@ -54,7 +54,7 @@ void GameNews::btnNewsHist_Click() {
     } else if (s_.news.isEmpty()) {
         dialogs_.notify(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText), 0);
     } else {
-        model_["newsgrid"].rows = s_.news.gridRows();
+        model_["newsgrid"].grid = s_.news.grid();
         showReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"));
         layoutCharts(model_);
     }

@@ -12,7 +12,6 @@ using Length = TimePeriodForm::Length;
 void Game::mnuNewGame_Click() {
     if (s_.periodIndex > 0) {
         // During a game "Restart" shows where the player stands first.
-        s_.totalPL = static_cast<float>(s_.desk.account.realizedPL() + s_.desk.account.unrealizedPL());
         mnuEnd_Click();
         RevalueAccount();
         return;

@@ -7,7 +7,11 @@
 namespace pellucar {
 
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
-    : dialogs_(dialogs), random_(random), desk_(s_, model_, dialogs, [this] { RevalueAccount(); }),
+    : dialogs_(dialogs), random_(random), desk_(s_, model_, dialogs,
+            [this] {
+                RevalueAccount();
+                charts_.RefreshCharts(); // the fill's marker, as it is confirmed
+            }),
       files_(s_, model_, dialogs, pastGames), charts_(s_, model_),
       news_(s_, model_, dialogs, db_), score_(s_, random, dialogs) {
     s_.databasePath = std::move(databasePath);
@@ -138,9 +142,7 @@ void Game::ResetGame() {
     s_.desk.account.reset(s_.settings.level);
     s_.desk.limits.reset();
     s_.desk.trades.clear();
-    s_.desk.mandatory = false;
     s_.news.clear();
-    s_.totalPL = 0;
     s_.desk.clearOrder();
     s_.marginCallPending = false;
     s_.gameStarted = false;

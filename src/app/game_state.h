@@ -52,9 +52,8 @@ struct GameState {
 
     // The trading desk: account, limits, trade record, pending order.
     TradingDesk desk;
-    // The score kept for the end of the game, and the commissions an Expert
-    // has run up since the program started (no new game resets them).
-    float totalPL = 0;
+    // The commissions an Expert has run up since the program started (no new
+    // game resets them).
     float commissionTotal = 0;
 
     // The stories released in this game, and the last background story

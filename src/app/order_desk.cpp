@@ -8,8 +8,8 @@
 namespace pellucar {
 
 OrderDesk::OrderDesk(GameState& state, PresentationModel& model, PlayerDialogs& dialogs,
-                     std::function<void()> revalueAccount)
-    : s_(state), model_(model), dialogs_(dialogs), revalueAccount_(std::move(revalueAccount)) {}
+                     std::function<void()> afterFill)
+    : s_(state), model_(model), dialogs_(dialogs), afterFill_(std::move(afterFill)) {}
 
 void OrderDesk::SetOrderState(OrderState state) {
     presentOrderState(state, model_);
@@ -32,6 +32,11 @@ void OrderDesk::ShowSelectedMaximum() {
 }
 
 void OrderDesk::btnTrade_Click() {
+    if (s_.desk.trades.full()) {
+        // Told before any step of an order rather than after its read-back.
+        notifyRecordFull();
+        return;
+    }
     setHistoryButtonsEnabled(model_, false);
     ClearOrder();
     const bool novice = s_.settings.level == Level::Novice;
@@ -141,35 +146,41 @@ void OrderDesk::btnNo_Click() {
     SetOrderState(OrderState::ChangePeriod);
 }
 
-bool OrderDesk::ExecuteOrder() {
+bool OrderDesk::ExecuteOrder(Fill fill) {
     TradingDesk& d = s_.desk;
     PendingOrder& o = d.pending;
     if (!o.market || !o.side || o.units == 0) return false;
-    if (d.trades.full()) {
-        // The record of trades has no room: the order is dropped whole.
-        dialogs_.notify(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage), 0);
+    if (d.trades.full() && fill == Fill::Player) {
+        // Trade refuses to start an order on a full record; one already
+        // entered (a resumed game's) is dropped whole.
+        notifyRecordFull();
         ClearOrder();
         return false;
     }
-    FillOrder();
+    FillOrder(fill);
     const Booking booked = d.account.applyFill(*o.market, o.units, o.fillPrice);
     Q_ASSERT(booked.booked); // the lot-book guard keeps a full book from opening lots
-    revalueAccount_();
+    afterFill_();
     ClearOrder();
     return booked.booked;
 }
 
-void OrderDesk::FillOrder() {
+void OrderDesk::notifyRecordFull() {
+    dialogs_.notify(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage), 0);
+}
+
+void OrderDesk::FillOrder(Fill fill) {
     TradingDesk& d = s_.desk;
     PendingOrder& o = d.pending;
     o.fillPrice = quoteFor(*o.market, *o.side);
-    if (!d.mandatory) {
+    const bool marginCall = fill == Fill::MarginCall;
+    if (!marginCall) {
         const OrderState before = d.state;
         SetOrderState(OrderState::TradeConfirmation);
         dialogs_.tradeConfirmation(fillConfirmation(*o.market, o.units, o.fillPrice));
         d.state = before;
     }
-    d.trades.record(s_.periodIndex, *o.market, *o.side, d.mandatory, o.units, static_cast<float>(o.fillPrice));
+    d.trades.record(s_.periodIndex, *o.market, *o.side, marginCall, o.units, static_cast<float>(o.fillPrice));
     model_.setText("lblTotTrades", QString::number(d.tradeCount()));
     s_.commissionTotal = commissionAfterTrade(s_.commissionTotal, s_.settings.level);
     model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
@@ -177,7 +188,7 @@ void OrderDesk::FillOrder() {
 
 void OrderDesk::btnTradeHist_Click() {
     const auto timeOf = [this](int day) { return periodTimeOfDay(day); };
-    model_["TradeGrid"].rows = tradeReportRows(s_.desk.trades, s_.desk.account, timeOf);
+    model_["TradeGrid"].grid = tradeReport(s_.desk.trades, s_.desk.account, timeOf);
     model_.setText("LabelTH", QStringLiteral("Trade History"));
     showReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
     layoutCharts(model_);

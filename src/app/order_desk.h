@@ -13,10 +13,10 @@ namespace pellucar {
 // order and arranges the trader-input panel.
 class OrderDesk {
 public:
-    // `revalueAccount` runs after every fill: the account's figures and its
-    // margin rules belong to the game, which may end there.
+    // `afterFill` runs after every fill: the account's revaluation (the game
+    // may end there) and the charts that mark the fill belong to the game.
     OrderDesk(GameState& state, PresentationModel& model, PlayerDialogs& dialogs,
-              std::function<void()> revalueAccount);
+              std::function<void()> afterFill);
 
     // Arranges the trader-input panel for `state` and keeps it as the desk's.
     void SetOrderState(OrderState state);
@@ -32,7 +32,7 @@ public:
     void btnNo_Click();
     // Fills the pending order at its quote and books it (a margin call's
     // trade too, without the confirmation); false when nothing was booked.
-    bool ExecuteOrder();
+    bool ExecuteOrder(Fill fill = Fill::Player);
 
     void btnTradeHist_Click();
     void btnCloseTradeHistory_Click();
@@ -45,13 +45,14 @@ private:
     void ShowSelectedMaximum();
     void VerifyOrder();
     double quoteFor(Market m, Side side) const;
-    void FillOrder();
+    void FillOrder(Fill fill);
+    void notifyRecordFull();
     QString periodTimeOfDay(int period) const;
 
     GameState& s_;
     PresentationModel& model_;
     PlayerDialogs& dialogs_;
-    std::function<void()> revalueAccount_;
+    std::function<void()> afterFill_;
 };
 
 } // namespace pellucar

@@ -1,4 +1,6 @@
 #pragma once
+#include "common/report_grid.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -7,7 +9,7 @@
 namespace pellucar {
 
 // What one control of the main window shows. Combo boxes carry their items
-// and selection; grids their rows (the first row is the header).
+// and selection; grids their report.
 struct ControlState {
     QString text;
     bool visible = true;
@@ -16,7 +18,7 @@ struct ControlState {
     QString tooltip;
     QStringList items;
     int currentIndex = -1;
-    QList<QStringList> rows;
+    ReportGrid grid;
     bool operator==(const ControlState&) const = default;
 };
 

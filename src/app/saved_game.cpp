@@ -301,23 +301,22 @@ class SavedGameCodec {
         for (const TradeRecord& t : d.trades.records()) {
             s << qint32(t.number) << qint32(t.day);
             put(s, t.market);
-            s << t.transaction << t.amount << t.price;
+            s << t.transaction() << t.amount << t.price;
         }
         const PendingOrder& o = d.pending;
         s << qint32(o.market ? index(*o.market) : -1) << qint32(o.side ? static_cast<int>(*o.side) : -1) << o.units
           << o.fillPrice;
         put(s, d.state);
-        s << d.mandatory;
     }
     static void read(In& in, TradingDesk& d) {
         read(in, d.account);
         read(in, d.limits);
-        for (int n = in.count(TradeLog::kCapacity); n > 0 && !in.failed(); --n) {
+        for (int n = in.count(TradeLog::kMaxRecords); n > 0 && !in.failed(); --n) {
             TradeRecord t;
             t.number = in.number();
             t.day = in.number();
             t.market = in.choice(Market::Soybean);
-            t.transaction = in.text();
+            if (!transactionFromText(in.text(), &t.side, &t.marginCall)) in.bad = true;
             in.s >> t.amount >> t.price;
             d.trades.records_.append(t);
         }
@@ -328,7 +327,6 @@ class SavedGameCodec {
         if (!in.bad && side >= 0) o.side = static_cast<Side>(side);
         in.s >> o.units >> o.fillPrice;
         d.state = in.choice(OrderState::Restart);
-        d.mandatory = in.flag();
     }
 
     static void write(QDataStream& s, const NewsHistory& n) {
@@ -352,8 +350,11 @@ class SavedGameCodec {
 
     static void write(QDataStream& s, const ControlState& c) {
         s << c.text << c.visible << c.enabled << c.checked << c.tooltip << c.items << qint32(c.currentIndex)
-          << qint32(c.rows.size());
-        for (const QStringList& row : c.rows) s << row;
+          << c.grid.header << qint32(c.grid.rows.size());
+        for (const ReportRow& row : c.grid.rows) {
+            put(s, row.kind);
+            s << row.cells;
+        }
     }
     static void read(In& in, ControlState& c) {
         c.text = in.text();
@@ -361,8 +362,15 @@ class SavedGameCodec {
         c.tooltip = in.text();
         c.items = in.texts(kMaxTexts);
         c.currentIndex = in.number();
-        // The trade report has a row per trade.
-        for (int n = in.count(TradeLog::kCapacity + 1); n > 0 && !in.failed(); --n) c.rows.append(in.texts(kMaxTexts));
+        // The trade report has a row per trade and three rows per open
+        // position.
+        c.grid.header = in.texts(kMaxTexts);
+        for (int n = in.count(TradeLog::kMaxRecords + 3 * kMarketCount); n > 0 && !in.failed(); --n) {
+            ReportRow row;
+            row.kind = in.choice(ReportRow::Kind::Rule);
+            row.cells = in.texts(kMaxTexts);
+            c.grid.rows.append(row);
+        }
     }
 };
 
@@ -380,7 +388,7 @@ void SavedGameCodec::write(QDataStream& s, const GameState& g, const Presentatio
     write(s, g.market);
     write(s, g.prices);
     write(s, g.desk);
-    s << g.totalPL << g.commissionTotal;
+    s << g.commissionTotal;
     write(s, g.news);
     s << qint32(g.background.year_) << qint32(g.hints.nextHintPeriod_);
     const QStringList keys = model.keys();
@@ -415,7 +423,7 @@ bool SavedGameCodec::read(QDataStream& s, SavedGame& out) {
     if (in.failed()) return false;
     read(in, g.prices);
     read(in, g.desk);
-    in.s >> g.totalPL >> g.commissionTotal;
+    in.s >> g.commissionTotal;
     read(in, g.news);
     g.background.year_ = in.number();
     g.hints.nextHintPeriod_ = in.number();
@@ -464,7 +472,8 @@ SavedGameProblem decodeSavedGame(const QByteArray& bytes, SavedGame& out) {
     quint32 format = 0, length = 0;
     header >> format >> length;
     if (format > kSavedGameFormat) return SavedGameProblem::Newer;
-    if (format < 1 || bytes.size() != kHeaderSize + qsizetype(length) + kDigestSize) return SavedGameProblem::Damaged;
+    // An older layout is not read field by field into this one.
+    if (format < kSavedGameFormat || bytes.size() != kHeaderSize + qsizetype(length) + kDigestSize) return SavedGameProblem::Damaged;
     const qsizetype signedPart = kHeaderSize + qsizetype(length);
     if (digest(QByteArrayView(bytes).first(signedPart)) != bytes.sliced(signedPart)) return SavedGameProblem::Damaged;
     const QByteArray payload = bytes.sliced(kHeaderSize, length);

@@ -27,7 +27,7 @@ namespace pellucar {
 struct GameState;
 
 inline constexpr char kSavedGameFileName[] = "saved-game.pellucar";
-inline constexpr quint32 kSavedGameFormat = 1;
+inline constexpr quint32 kSavedGameFormat = 2;
 
 // The desktop game's save folder: the user's data folder for the program.
 QString defaultSaveFolder();

@@ -15,7 +15,7 @@ GameSummary Scorecard::summaryTexts() const {
     const Account& a = s_.desk.account;
     s.realized = moneyText(a.realizedPL());
     s.unrealized = moneyText(a.unrealizedPL());
-    s.finalScore = moneyText(s_.totalPL);
+    s.finalScore = moneyText(a.totalPL());
     s.finesVisible = false;
     return s;
 }

@@ -3,21 +3,6 @@
 
 namespace pellucar {
 
-QString dataModeName(DataMode m) {
-    switch (m) {
-    case DataMode::Daily: return QStringLiteral("Daily");
-    case DataMode::Tick: return QStringLiteral("Tick");
-    case DataMode::None: break;
-    }
-    return {};
-}
-
-DataMode dataModeFromName(const QString& name) {
-    if (name == QLatin1String("Daily")) return DataMode::Daily;
-    if (name == QLatin1String("Tick")) return DataMode::Tick;
-    return DataMode::None;
-}
-
 Level levelOrExpert(const QString& name) {
     Level l = Level::Expert;
     levelFromName(name, &l);

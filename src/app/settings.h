@@ -1,5 +1,6 @@
 #pragma once
 #include "app/time_period_form.h"
+#include "common/data_mode.h"
 #include "common/level.h"
 #include "news/news_options.h"
 
@@ -10,11 +11,6 @@ namespace pellucar {
 
 class PresentationModel;
 
-// The data a game is played on: one period per trading day, or six hourly
-// periods a day. None until the first game is set up.
-enum class DataMode { None, Daily, Tick };
-QString dataModeName(DataMode m); // "Daily", "Tick", "" for None
-DataMode dataModeFromName(const QString& name);
 // The level a setup form names; it offers no third, so anything else is Expert.
 Level levelOrExpert(const QString& name);
 

@@ -9,6 +9,11 @@
 
 namespace pellucar {
 
+// Whose fill an order is: the player's, confirmed to the player, or a
+// margin call's mandatory trade, filled without asking and marked in the
+// record.
+enum class Fill { Player, MarginCall };
+
 // The arrangements of the trader-input panel, one per step of an order.
 enum class OrderState { ChangePeriod, Trade, GetUnits, CorrOrd, TradeConfirmation, Restart };
 
@@ -31,9 +36,6 @@ struct TradingDesk {
     TradeLog trades;
     PendingOrder pending;
     OrderState state = OrderState::ChangePeriod;
-    // Set while a margin-call trade executes: no confirmation, and the
-    // record says so.
-    bool mandatory = false;
 
     int tradeCount() const { return trades.count(); }
     void clearOrder() { pending = PendingOrder{}; }

@@ -91,7 +91,7 @@ History historyFor(const ChartInputs& in) {
         in.series && in.series->mode == in.mode ? *in.series : chartSeries(md, in.mode, id);
     h.prices = series.prices;
     h.candles = series.candles;
-    if (in.mode == DataMode::Daily)
+    if (in.mode != DataMode::Tick)
         h.dailyRows = &md.series[static_cast<size_t>(id)].rows;
     else
         h.tickRows = std::clamp(md.tickDayCount, 0, kTickDayCapacity) * kTicksPerDay;
@@ -485,7 +485,7 @@ PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId) {
 ChartSeries chartSeries(const MarketData& market, DataMode mode, int commodityId) {
     ChartSeries s;
     s.mode = mode;
-    if (mode == DataMode::Daily) {
+    if (mode != DataMode::Tick) {
         s.prices = dailyPriceSeries(market, commodityId);
         s.candles = s.prices;
     } else {

@@ -15,10 +15,6 @@ const std::array<const char*, 6> kComboTextOfGraphItem{"Oil", "Gold", "T-Bond", 
 
 } // namespace
 
-DataMode dataModeFromText(const QString& text) {
-    return text == QLatin1String("Tick") ? DataMode::Tick : DataMode::Daily;
-}
-
 QString graphTypeText(GraphType type) {
     switch (type) {
     case GraphType::MovingAverage:

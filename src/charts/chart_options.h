@@ -1,4 +1,6 @@
 #pragma once
+#include "common/data_mode.h"
+
 #include <QList>
 #include <QString>
 
@@ -15,10 +17,8 @@ class SavedGameCodec;
 
 namespace pellucar::charts {
 
-enum class DataMode { Daily, Tick };
-// "Tick" is the tick mode; any other text (also the empty one before the
-// first game) draws daily charts.
-DataMode dataModeFromText(const QString& text);
+// Charts are drawn from daily rows in any mode but Tick (also before the
+// first game, in mode None).
 
 // What the left chart shows.
 enum class LeftChartType { OpenHighLowClose, Price, YearToDate };

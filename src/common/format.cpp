@@ -234,6 +234,7 @@ constexpr Pattern kWhole{{}, {}, true, 1, 0, 0};
 QString formatStandard(double v) { return formatWith(v, kStandard); }
 QString formatStandardF(float v) { return formatWith(v, kStandard); }
 QString formatPercent(double v) { return formatWith(v, kPercent, 2); }
+QString formatPercentF(float v) { return formatWith(v, kPercent, 2); }
 QString formatWhole(double v) { return formatWith(v, kWhole); }
 QString formatPlain(double v) { return plainText(v); }
 QString formatPlainF(float v) { return plainText(v); }

@@ -24,6 +24,7 @@ QString formatStandard(double v);
 QString formatStandardF(float v);
 // "Percent": the value times 100, two decimals, a percent sign (12.34%).
 QString formatPercent(double v);
+QString formatPercentF(float v);
 // "#,##0": a whole number with thousands separators.
 QString formatWhole(double v);
 // The shortest text that reads back as the same number, no thousands

@@ -47,14 +47,15 @@ const NewsHistoryEntry& NewsHistory::append(const QDate& newsDate, const QString
     return entries_.constLast();
 }
 
-QList<QStringList> NewsHistory::gridRows() const {
-    QList<QStringList> rows;
-    rows.reserve(entries_.size() + 1);
-    rows.append(newsGridHeader());
+ReportGrid NewsHistory::grid() const {
+    ReportGrid grid;
+    grid.header = newsGridHeader();
+    grid.rows.reserve(entries_.size());
     for (const NewsHistoryEntry& e : entries_)
-        rows.append({QString::number(e.number), shortDate(e.newsDate), newsGridTime(e.newsTime),
-                     shownText(e.title), shownText(e.story)});
-    return rows;
+        grid.rows.append({ReportRow::Kind::Entry,
+                          {QString::number(e.number), shortDate(e.newsDate), newsGridTime(e.newsTime),
+                           shownText(e.title), shownText(e.story)}});
+    return grid;
 }
 
 } // namespace pellucar

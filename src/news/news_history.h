@@ -2,6 +2,8 @@
 // The stories released so far in a tick game, and the news-history grid made
 // from them.
 
+#include "common/report_grid.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -71,10 +73,10 @@ class NewsHistory {
     bool isEmpty() const { return entries_.isEmpty(); }
     const QList<NewsHistoryEntry>& entries() const { return entries_; }
 
-    // The grid's rows: the header row first, then one row per entry in
-    // release order: number, short date, time, title, story. A title or story
-    // that reads "Null" is shown as a single blank.
-    QList<QStringList> gridRows() const;
+    // The grid: newsGridHeader(), then an entry per story in release order:
+    // number, short date, time, title, story. A title or story that reads
+    // "Null" is shown as a single blank.
+    ReportGrid grid() const;
 
 
     bool operator==(const NewsHistory&) const = default;

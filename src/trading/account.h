@@ -55,6 +55,9 @@ class Account {
     float accountValue() const { return accountValue_; }
     double realizedPL() const { return realizedPL_; }
     double unrealizedPL() const { return unrealizedPL_; }
+    // The score: realized and unrealized profit and loss, kept in single
+    // precision as the end of a game shows it.
+    float totalPL() const { return static_cast<float>(realizedPL_ + unrealizedPL_); }
     // The market's unrealized value as of the last revalue(); a Novice's
     // markets other than Oil are never valued and stay 0.
     double unrealizedPL(Market m) const { return marketUnrealized_[slot(m)]; }

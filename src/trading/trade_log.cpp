@@ -10,13 +10,26 @@ float commissionAfterTrade(float total, Level level) {
     return level == Level::Expert ? total + kExpertCommissionPerTrade : total;
 }
 
+namespace {
+const QString kMarginCallSuffix = QStringLiteral(" - Margin Call");
+} // namespace
+
 QString transactionText(Side side, bool marginCall) {
-    return marginCall ? sideName(side) + QStringLiteral(" - Margin Call") : sideName(side);
+    return marginCall ? sideName(side) + kMarginCallSuffix : sideName(side);
 }
 
+bool transactionFromText(const QString& text, Side* side, bool* marginCall) {
+    const bool mandatory = text.endsWith(kMarginCallSuffix);
+    if (!sideFromName(mandatory ? text.chopped(kMarginCallSuffix.size()) : text, side)) return false;
+    *marginCall = mandatory;
+    return true;
+}
+
+QString TradeRecord::transaction() const { return transactionText(side, marginCall); }
+
 bool TradeLog::record(int day, Market market, Side side, bool marginCall, float amount, float price) {
-    if (full()) return false;
-    records_.append(TradeRecord{count() + 1, day, market, transactionText(side, marginCall), amount, price});
+    if (full() && !marginCall) return false;
+    records_.append(TradeRecord{count() + 1, day, market, side, marginCall, amount, price});
     return true;
 }
 

@@ -15,9 +15,12 @@ struct TradeRecord {
     int number = 0; // 1 for the game's first trade
     int day = 0;    // the period it was made in
     Market market = Market::Oil;
-    QString transaction; // "Buy" or "Sell", with " - Margin Call" for a mandatory trade
-    float amount = 0;    // signed contracts
-    float price = 0;     // the fill price
+    Side side = Side::Buy;
+    bool marginCall = false; // a mandatory trade of a margin call
+    float amount = 0;        // signed contracts
+    float price = 0;         // the fill price
+    // "Buy" or "Sell", with " - Margin Call" for a mandatory trade.
+    QString transaction() const;
     bool operator==(const TradeRecord&) const = default;
 };
 
@@ -37,18 +40,29 @@ float commissionAfterTrade(float total, Level level);
 
 // "Buy", "Sell", "Buy - Margin Call", "Sell - Margin Call".
 QString transactionText(Side side, bool marginCall);
+// The side and margin-call mark of one of those texts; false, leaving both
+// alone, for any other text.
+bool transactionFromText(const QString& text, Side* side, bool* marginCall);
 
 // The game's record of executed trades, numbered from 1. Its size is the
-// game's trade count. It holds kCapacity trades; check full() before
-// executing an order, since a full record refuses to take the trade.
+// game's trade count. It takes the player's orders while it holds fewer
+// than kCapacity trades (check full() before offering an order). A margin
+// call's trades are always recorded: the account must be cured whatever the
+// record holds. Past kCapacity only those trades come, each closing at least
+// one contract of positions no order can grow any more, so the record never
+// holds more than kMaxRecords.
 class TradeLog {
     // A saved game writes and reads this state as it is.
     friend class SavedGameCodec;
 
   public:
     static constexpr int kCapacity = 10000;
+    // kCapacity and the largest positions an Expert may hold (200 Oil,
+    // 400 Gold, 100 TBond, 25 SP500, 500 Cattle, 250 Soybean).
+    static constexpr int kMaxRecords = kCapacity + 1475;
 
-    // Appends the next trade; false, writing nothing, when the record is full.
+    // Appends the next trade; false, writing nothing, for the player's trade
+    // when the record is full.
     bool record(int day, Market market, Side side, bool marginCall, float amount, float price);
     int count() const { return static_cast<int>(records_.size()); }
     bool full() const { return count() >= kCapacity; }

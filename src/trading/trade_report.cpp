@@ -9,15 +9,6 @@ namespace pellucar {
 
 namespace {
 
-constexpr int kColumns = 7;
-
-QStringList row(std::initializer_list<QString> cells) {
-    QStringList r(cells);
-    while (r.size() < kColumns)
-        r.append(QString());
-    return r;
-}
-
 QString recordedPrice(Market m, float price) {
     if (contractTerms(m).doubleQuote)
         return QStringLiteral(" $") + formatPatternF(price, QStringLiteral("#,###.#0####"));
@@ -28,30 +19,32 @@ QString sectionHeading(Market m) {
     return m == Market::Oil ? QStringLiteral("OIL:") : marketName(m) + ':';
 }
 
+ReportRow text(const QStringList& cells) { return {ReportRow::Kind::Text, cells}; }
+
 } // namespace
 
-QList<QStringList> tradeReportRows(const TradeLog& log, const Account& account, const TimeOfDay& timeOfDay) {
-    QList<QStringList> rows;
-    rows.append({QStringLiteral("  #  "), QStringLiteral("Day"), QStringLiteral("Time"),
-                 QStringLiteral("Security"), QStringLiteral("Transaction        "), QStringLiteral("Amount"),
-                 QStringLiteral("Price")});
+ReportGrid tradeReport(const TradeLog& log, const Account& account, const TimeOfDay& timeOfDay) {
+    ReportGrid grid;
+    grid.header = {QStringLiteral("  #  "), QStringLiteral("Day"), QStringLiteral("Time"), QStringLiteral("Security"),
+                   QStringLiteral("Transaction        "), QStringLiteral("Amount"), QStringLiteral("Price")};
+    grid.rows.reserve(log.count() + 1 + 3 * kMarketCount);
     for (const TradeRecord& r : log.records()) {
-        rows.append({QString::number(r.number), QString::number(r.day),
-                     timeOfDay ? timeOfDay(r.day) : QString(), marketName(r.market), r.transaction,
-                     formatWhole(r.amount), recordedPrice(r.market, r.price)});
+        grid.rows.append({ReportRow::Kind::Entry,
+                          {QString::number(r.number), QString::number(r.day), timeOfDay ? timeOfDay(r.day) : QString(),
+                           marketName(r.market), r.transaction(), formatWhole(r.amount),
+                           recordedPrice(r.market, r.price)}});
     }
-    if (log.count() == 0) rows.append(row({QStringLiteral("* No Trades Executed *")}));
+    if (log.count() == 0) grid.rows.append(text({QStringLiteral("* No Trades Executed *")}));
 
-    const QStringList asterisks(kColumns, QString(10, '*'));
     for (Market m : kTradingOrder) {
         if (account.position(m) == 0) continue;
-        rows.append(asterisks);
-        rows.append(row({sectionHeading(m)}));
-        rows.append(row({QString(), QString(), QStringLiteral("Average Price of"), marketName(m),
-                         QStringLiteral("Position  ="), QString(),
-                         formatPattern(account.lots(m).averagePrice(), QStringLiteral(" $#,##0.#0###"))}));
+        grid.rows.append({ReportRow::Kind::Rule, {QString(10, '*')}});
+        grid.rows.append(text({sectionHeading(m)}));
+        grid.rows.append(text({QString(), QString(), QStringLiteral("Average Price of"), marketName(m),
+                               QStringLiteral("Position  ="), QString(),
+                               formatPattern(account.lots(m).averagePrice(), QStringLiteral(" $#,##0.#0###"))}));
     }
-    return rows;
+    return grid;
 }
 
 } // namespace pellucar

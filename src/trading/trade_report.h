@@ -1,7 +1,7 @@
 #pragma once
-#include <QList>
+#include "common/report_grid.h"
+
 #include <QString>
-#include <QStringList>
 #include <functional>
 
 namespace pellucar {
@@ -12,21 +12,20 @@ class TradeLog;
 // The game clock's name for the time of day of a period ("4:00 pm").
 using TimeOfDay = std::function<QString(int day)>;
 
-// The rows of the trade history report, every row seven cells wide in the
-// columns of the header:
+// The trade history report. Its columns:
 //
 //   "  #  " | "Day" | "Time" | "Security" | "Transaction        " | "Amount" | "Price"
 //
-// then one row per trade in trade-number order: number, day, time of day,
+// then an entry per trade in trade-number order: number, day, time of day,
 // market, transaction, amount ("#,##0"), price ("$" and two decimals; TBond
-// and Soybean " $" and up to six decimals). With no trades a single row
-// carries "* No Trades Executed *" in its first cell.
+// and Soybean " $" and up to six decimals). With no trades a text row
+// carries "* No Trades Executed *".
 //
 // For every market with an open position, in trading order, follow
-//   a row of asterisks in every cell,
-//   the heading ("OIL:", "Gold:", "TBond:", "SP500:", "Cattle:", "Soybean:") in the first cell,
+//   a rule of asterisks,
+//   the heading ("OIL:", "Gold:", "TBond:", "SP500:", "Cattle:", "Soybean:"),
 //   "" | "" | "Average Price of" | market name | "Position  =" | "" | " $20.40"
 // where the average price is the open lots' |units| x price over |position|.
-QList<QStringList> tradeReportRows(const TradeLog& log, const Account& account, const TimeOfDay& timeOfDay);
+ReportGrid tradeReport(const TradeLog& log, const Account& account, const TimeOfDay& timeOfDay);
 
 } // namespace pellucar

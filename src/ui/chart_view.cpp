@@ -610,7 +610,11 @@ void ChartCanvas::restyle() {
     legend->setBackgroundVisible(false);
     QList<ChartLine::Kind> named;
     for (QAbstractSeries* series : c->series()) {
-        const qsizetype i = lines_.indexOf(static_cast<QLineSeries*>(series));
+        // Found by comparing each line upcast: the chart also holds the
+        // candles and the trade markers, which are no QLineSeries.
+        qsizetype i = -1;
+        for (qsizetype j = 0; j < lines_.size() && i < 0; ++j)
+            if (static_cast<QAbstractSeries*>(lines_.at(j)) == series) i = j;
         bool show = false;
         if (i >= 0) {
             const ChartLine::Kind k = lineKinds_.at(i);

@@ -147,12 +147,6 @@ QChar accessKey(const QString& caption) {
     return {};
 }
 
-// A cell that only repeats one symbol ("**********") rules off a section.
-bool isRule(const QString& text) {
-    const QString t = text.trimmed();
-    return t.size() >= 3 && !t.at(0).isLetterOrNumber() && t.count(t.at(0)) == t.size();
-}
-
 void retainSpace(QWidget* w) {
     QSizePolicy p = w->sizePolicy();
     p.setRetainSizeWhenHidden(true);
@@ -793,7 +787,7 @@ void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const Con
         break;
     }
     case ControlKind::Grid:
-        if (!before || before->rows != st.rows) fillGrid(ctl.key, st.rows);
+        if (!before || before->grid != st.grid) fillGrid(ctl.key, st.grid);
         break;
     case ControlKind::Chart: static_cast<GameChartView*>(w)->setState(st); break;
     default: break;
@@ -812,15 +806,15 @@ void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const Con
     if (ctl.kind == ControlKind::TextBox && st.visible && st.enabled && !wasShown && isVisible()) w->setFocus();
 }
 
-void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
+void Kestrow::fillGrid(const QString& key, const ReportGrid& grid) {
     auto* t = static_cast<QTableWidget*>(widget(key));
     t->clearSpans();
     t->clear();
-    const QStringList header = rows.value(0);
+    const QStringList& header = grid.header;
     const int columns = static_cast<int>(header.size());
     t->setColumnCount(columns);
     t->setHorizontalHeaderLabels(header);
-    t->setRowCount(rows.isEmpty() ? 0 : static_cast<int>(rows.size() - 1));
+    t->setRowCount(static_cast<int>(grid.rows.size()));
     const QFontMetrics fm(t->font());
     const int pad = fm.horizontalAdvance(QLatin1Char('0')) * 2;
     auto cellText = [](const QString& text) {
@@ -834,10 +828,11 @@ void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
         t->setTextElideMode(Qt::ElideRight);
         QList<int> widths;
         for (const QString& h : header) widths << fm.horizontalAdvance(h) + pad;
-        for (int r = 1; r < rows.size(); ++r) {
-            for (int c = 0; c < rows.at(r).size() && c < columns; ++c) {
-                const QString text = cellText(rows.at(r).at(c));
-                t->setItem(r - 1, c, new QTableWidgetItem(text));
+        for (int r = 0; r < grid.rows.size(); ++r) {
+            const QStringList& cells = grid.rows.at(r).cells;
+            for (int c = 0; c < cells.size() && c < columns; ++c) {
+                const QString text = cellText(cells.at(c));
+                t->setItem(r, c, new QTableWidgetItem(text));
                 if (c != 3) widths[c] = qMax(widths[c], fm.horizontalAdvance(text) + pad);
             }
         }
@@ -849,25 +844,36 @@ void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
     t->setTextElideMode(Qt::ElideNone);
 
     // The trade report is wider than the chart area, so its columns are only
-    // as wide as the headings and the trades need. A row of rules is drawn as
-    // one rule across the grid, and a text with empty cells beside it takes
-    // their room, as on a worksheet: the cells after it, or those before it
-    // (the text then ends where its own cell ends, next to what follows).
+    // as wide as the headings and the entries need. A rule is drawn across
+    // the grid, and a text row's texts take the room of the empty cells
+    // beside them, as on a worksheet: the cells after a text, or those before
+    // it (the text then ends where its own cell ends, next to what follows).
     struct Span {
         int row, first, count;
         QString text;
     };
     QList<Span> spans;
+    QList<int> rules;
     QList<int> widths;
     for (const QString& h : header) widths << fm.horizontalAdvance(h) + pad;
-    for (int r = 1; r < rows.size(); ++r) {
-        QStringList cells = rows.at(r).mid(0, columns);
+    for (int r = 0; r < grid.rows.size() && columns > 0; ++r) {
+        const ReportRow& row = grid.rows.at(r);
+        QStringList cells = row.cells.mid(0, columns);
         while (cells.size() < columns) cells << QString();
         for (QString& c : cells) c = cellText(c);
-        if (std::all_of(cells.cbegin(), cells.cend(), isRule)) {
-            t->setItem(r - 1, 0, new QTableWidgetItem(cells.at(0)));
-            spans << Span{r - 1, 0, columns, cells.join(QString())};
+        switch (row.kind) {
+        case ReportRow::Kind::Rule:
+            t->setItem(r, 0, new QTableWidgetItem(cells.at(0)));
+            t->setSpan(r, 0, 1, columns);
+            rules << r;
             continue;
+        case ReportRow::Kind::Entry:
+            for (int c = 0; c < columns; ++c) {
+                t->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+                widths[c] = qMax(widths[c], fm.horizontalAdvance(cells.at(c)) + pad);
+            }
+            continue;
+        case ReportRow::Kind::Text: break;
         }
         int firstText = 0;
         while (firstText < columns && cells.at(firstText).isEmpty()) ++firstText;
@@ -877,11 +883,11 @@ void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
             auto* item = new QTableWidgetItem(cells.at(c));
             if (c == firstText && firstText > 0 && next == c + 1) {
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                t->setItem(r - 1, 0, item);
-                spans << Span{r - 1, 0, c + 1, cells.at(c)};
+                t->setItem(r, 0, item);
+                spans << Span{r, 0, c + 1, cells.at(c)};
             } else {
-                t->setItem(r - 1, c, item);
-                if (next > c + 1) spans << Span{r - 1, c, next - c, cells.at(c)};
+                t->setItem(r, c, item);
+                if (next > c + 1) spans << Span{r, c, next - c, cells.at(c)};
                 else widths[c] = qMax(widths[c], fm.horizontalAdvance(cells.at(c)) + pad);
             }
             c = next;
@@ -890,7 +896,6 @@ void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
     // A spanning text wider than its columns widens the last of them.
     int total = 0;
     for (const Span& sp : spans) {
-        if (sp.count == columns && isRule(sp.text)) continue;
         int room = 0;
         for (int c = sp.first; c < sp.first + sp.count; ++c) room += widths.at(c);
         const int need = fm.horizontalAdvance(sp.text) + pad;
@@ -900,14 +905,14 @@ void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
         t->setColumnWidth(c, widths.at(c));
         total += widths.at(c);
     }
-    for (const Span& sp : spans) {
-        t->setSpan(sp.row, sp.first, 1, sp.count);
-        if (sp.count == columns && isRule(sp.text)) {
-            // Long enough to run the whole width; the cell clips it.
-            QString rule = sp.text;
-            while (!rule.isEmpty() && fm.horizontalAdvance(rule) < total + t->width()) rule += sp.text;
-            t->item(sp.row, 0)->setText(rule);
-        }
+    for (const Span& sp : spans) t->setSpan(sp.row, sp.first, 1, sp.count);
+    for (int r : rules) {
+        // Long enough to run the whole width; the cell clips it.
+        QTableWidgetItem* item = t->item(r, 0);
+        const QString unit = item->text();
+        QString rule = unit;
+        while (!unit.isEmpty() && fm.horizontalAdvance(rule) < total + t->width()) rule += unit;
+        item->setText(rule);
     }
 }
 

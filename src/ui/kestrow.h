@@ -63,7 +63,7 @@ private:
     void layoutTable();
     void connectSignals();
     void applyOne(const ControlSpec& ctl, const ControlState& st, const ControlState* before);
-    void fillGrid(const QString& key, const QList<QStringList>& rows);
+    void fillGrid(const QString& key, const ReportGrid& grid);
     // Which controls of the keyboard order are offered now, one bit each.
     quint32 offeredControls() const;
     void keepKeyboard(QWidget* focused, quint32 offeredBefore);

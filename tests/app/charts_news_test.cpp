@@ -50,6 +50,7 @@ TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
     Daily h;
     h.forward(3);
     h.order(Market::Oil, Side::Buy, 2);
+    EXPECT_EQ(h.game->charts().left.markers.size(), 1); // charted once confirmed
     h.forward(2);
     const charts::ChartData& left = h.game->charts().left;
     EXPECT_EQ(left.points.size(), 5);
@@ -128,9 +129,12 @@ TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
     EXPECT_TRUE(grid.visible);
     EXPECT_FALSE(h.game->model().visible("GraphLeft"));
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
-    ASSERT_EQ(grid.rows.size(), 4);
-    EXPECT_EQ(grid.rows[1].mid(0, 4), (QStringList{"1", grid.rows[1].value(1), "9:00", "Early Report"}));
-    EXPECT_EQ(grid.rows[3].value(2), "12:00");
+    const QList<ReportRow>& rows = grid.grid.rows;
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].cells.value(0), "1");
+    EXPECT_EQ(rows[0].cells.value(2), "9:00");
+    EXPECT_EQ(rows[0].cells.value(3), "Early Report");
+    EXPECT_EQ(rows[2].cells.value(2), "12:00");
     h.game->click("btnCloseNewsHist");
     EXPECT_TRUE(h.game->model().visible("GraphLeft") && h.game->model().enabled("btnChangePeriod"));
 }

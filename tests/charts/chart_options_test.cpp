@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace pellucar;
 using namespace pellucar::charts;
 
 TEST(ChartOptions, FastIsCheckedAtStartButTheSlowDisplayIsDrawn) {

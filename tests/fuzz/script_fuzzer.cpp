@@ -54,8 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (w[0] == QLatin1String("forward")) {
             bool ok = true;
             const int n = w.size() > 1 ? w[1].toInt(&ok) : 1;
-            if (ok && n > 0) presses += n;
-            if (ok && (n > kMostPresses || presses > kMostPresses)) line.clear();
+            // Only presses that are kept count, so the sum never passes
+            // kMostPresses (a count near INT_MAX must not overflow it).
+            if (ok && n > 0) {
+                if (n > kMostPresses - presses) line.clear();
+                else presses += n;
+            }
         } else if (w[0] == QLatin1String("setup") && ++setups > kMostSetups) {
             line.clear();
         }

@@ -14,18 +14,18 @@ TEST(NewsHistory, GridShowsOneRowPerStoryWithShortDateAndHourWithoutSuffix) {
     h.append(day.addDays(3), QStringLiteral("Late"), QStringLiteral("Afternoon story."), QTime(14, 0));
     ASSERT_EQ(h.newsCount(), 4);
 
-    const QList<QStringList> rows = h.gridRows();
-    ASSERT_EQ(rows.size(), 5);
-    const QStringList header = rows[0];
+    const ReportGrid grid = h.grid();
+    const QStringList& header = grid.header;
     ASSERT_EQ(header.size(), 5);
     EXPECT_EQ(header.mid(0, 4), QStringList({" # ", "Date", "Time", "Report Title"}));
     EXPECT_TRUE(header[4].startsWith(QStringLiteral("News Story ")));
     EXPECT_TRUE(header[4].mid(10).trimmed().isEmpty()) << "only blanks after the heading";
 
-    EXPECT_EQ(rows[1], QStringList({"1", "1/19/1996", "9:00", "Jobs Report", "Payrolls rose."}));
-    EXPECT_EQ(rows[2], QStringList({"2", "1/19/1996", "10:00", " ", " "}));
-    EXPECT_EQ(rows[3], QStringList({"3", "1/22/1996", "12:00", "Null and void", "Story"}));
-    EXPECT_EQ(rows[4], QStringList({"4", "1/22/1996", "2:00", "Late", "Afternoon story."}));
+    const auto entry = [](const QStringList& cells) { return ReportRow{ReportRow::Kind::Entry, cells}; };
+    EXPECT_EQ(grid.rows, QList<ReportRow>({entry({"1", "1/19/1996", "9:00", "Jobs Report", "Payrolls rose."}),
+                                           entry({"2", "1/19/1996", "10:00", " ", " "}),
+                                           entry({"3", "1/22/1996", "12:00", "Null and void", "Story"}),
+                                           entry({"4", "1/22/1996", "2:00", "Late", "Afternoon story."})}));
 
     EXPECT_EQ(newsGridWidthTexts()[3], QLatin1String(kNewsTitleWidthText));
     EXPECT_EQ(newsGridWidthTexts()[4], header[4]);
@@ -50,13 +50,13 @@ TEST(NewsHistory, KeepsEveryStoryPast500AndStartsAgainAfterClear) {
         ASSERT_EQ(h.entries()[i].number, i + 1);
         ASSERT_EQ(h.entries()[i].title, QStringLiteral("T%1").arg(i + 1));
     }
-    const QList<QStringList> rows = h.gridRows();
-    ASSERT_EQ(rows.size(), 621);
-    EXPECT_EQ(rows[501][0], "501");
-    EXPECT_EQ(rows[620][3], "T620");
+    const QList<ReportRow> rows = h.grid().rows;
+    ASSERT_EQ(rows.size(), 620);
+    EXPECT_EQ(rows[500].cells[0], "501");
+    EXPECT_EQ(rows[619].cells[3], "T620");
 
     h.clear();
     EXPECT_TRUE(h.isEmpty());
-    EXPECT_EQ(h.gridRows().size(), 1) << "the header alone";
+    EXPECT_TRUE(h.grid().rows.isEmpty());
     EXPECT_EQ(h.append(day, QStringLiteral("New game"), QStringLiteral("S"), QTime(10, 0)).number, 1);
 }

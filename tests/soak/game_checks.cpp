@@ -205,7 +205,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     const TradeLog& log = desk.trades;
 
     // Windows and their texts; what the action traded and released.
-    int confirmations = 0, liquidations = 0, dropped = 0;
+    int confirmations = 0, liquidations = 0;
     bool gameReset = false;
     QStringList newsTitles;
     for (const QString& line : lines) {
@@ -214,7 +214,6 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (line.startsWith(QLatin1String("frmTradeConfirmation: "))) ++confirmations;
         if (line.startsWith(QLatin1String("frmPlayerNotification: ") + QLatin1String(kMarginCallLiquidationTitle) + " | "))
             ++liquidations;
-        if (line.endsWith(QLatin1String(kTradeLogFullMessage))) ++dropped;
         if (line.startsWith(QLatin1String("frmGameOver: ")) || line.startsWith(QLatin1String("frmEndofGame: ")) ||
             line.startsWith(QLatin1String("frmTimePeriod: ")))
             gameReset = true;
@@ -227,26 +226,22 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     // The trade record: every executed trade and nothing else, numbered
     // from 1; a new game empties it.
     const QList<TradeRecord>& records = log.records();
-    if (log.count() > TradeLog::kCapacity) bad << QStringLiteral("%1 trades in a record of %2").arg(log.count()).arg(TradeLog::kCapacity);
+    if (log.count() > TradeLog::kMaxRecords) bad << QStringLiteral("%1 trades in a record of %2").arg(log.count()).arg(TradeLog::kMaxRecords);
     if (log.count() < replayed_ || (replayed_ > 0 && records[replayed_ - 1].number != replayed_)) {
         if (!gameReset) bad << QStringLiteral("trade record shrank without a new game");
         restart();
-    } else if (!gameReset && log.count() - replayed_ != confirmations + liquidations - dropped) {
+    } else if (!gameReset && log.count() - replayed_ != confirmations + liquidations) {
         bad << QStringLiteral("%1 trades recorded, %2 confirmed and %3 margin-call trades")
                    .arg(log.count() - replayed_)
                    .arg(confirmations)
-                   .arg(liquidations - dropped);
+                   .arg(liquidations);
     }
     for (; replayed_ < log.count(); ++replayed_) {
         const TradeRecord& r = records[replayed_];
         const QString where = QStringLiteral("trade %1: ").arg(replayed_ + 1);
         if (r.number != replayed_ + 1) bad << where + QStringLiteral("numbered %1").arg(r.number);
-        const bool marginCall = r.transaction.endsWith(QLatin1String(" - Margin Call"));
-        const QString side = marginCall ? r.transaction.chopped(14) : r.transaction;
-        if (side != QLatin1String("Buy") && side != QLatin1String("Sell"))
-            bad << where + QStringLiteral("transaction %1").arg(r.transaction);
-        if (!isWhole(r.amount) || r.amount == 0 || (r.amount > 0) != (side == QLatin1String("Buy")))
-            bad << where + QStringLiteral("%1 of %2 contracts").arg(r.transaction).arg(r.amount);
+        if (!isWhole(r.amount) || r.amount == 0 || (r.amount > 0) != (r.side == Side::Buy))
+            bad << where + QStringLiteral("%1 of %2 contracts").arg(r.transaction()).arg(r.amount);
         if (r.day < 1 || r.day > s.periodIndex) bad << where + QStringLiteral("made on day %1").arg(r.day);
         // A damaged file can leave a market of a period without any price,
         // and the game still fills it (at 0 for the T-Bond); that is only

@@ -1,6 +1,7 @@
 // The trade record, the texts of an order's life and the trade history
 // report built from them.
 #include "desk.h"
+#include "trading/contract_terms.h"
 #include "trading/order_texts.h"
 #include "trading/trade_log.h"
 #include "trading/trade_report.h"
@@ -26,7 +27,7 @@ TEST(OrderTexts, ReadBackAndConfirmationShowEachMarketsPriceNotation) {
     EXPECT_EQ(fillConfirmation(Market::Soybean, -4, 6.5), "Transaction Order Filled: 4 Soybean Sold @  6.50");
 }
 
-TEST(TradeLog, AFullRecordRefusesTheNextTradeAndKeepsWhatItHas) {
+TEST(TradeLog, AFullRecordRefusesThePlayersNextTradeButNotAMarginCall) {
     TradeLog log;
     for (int i = 0; i < 10000; ++i)
         ASSERT_TRUE(log.record(i, Market::Oil, Side::Buy, false, 1, 20.0f));
@@ -35,6 +36,11 @@ TEST(TradeLog, AFullRecordRefusesTheNextTradeAndKeepsWhatItHas) {
     EXPECT_EQ(log.count(), 10000);
     EXPECT_EQ(log.records().last().number, 10000);
     EXPECT_EQ(log.records().last().market, Market::Oil);
+    EXPECT_TRUE(log.record(2, Market::Gold, Side::Sell, true, -1, 380.0f));
+    EXPECT_EQ(log.records().last().number, 10001);
+    int limits = 0;
+    for (Market m : kTradingOrder) limits += contractTerms(m).positionLimit;
+    EXPECT_EQ(TradeLog::kMaxRecords, TradeLog::kCapacity + limits);
     EXPECT_TRUE(QString::fromLatin1(kTradeLogFullMessage).contains("10,000"));
 }
 
@@ -46,13 +52,12 @@ TEST(Commissions, StatementChargesEveryTradeAndExpertsAccrueTwenty) {
 
 TEST(TradeReport, ListsTradesThenTheAveragePriceOfEachOpenPosition) {
     const auto clock = [](int day) { return QStringLiteral("t%1").arg(day); };
+    using Kind = ReportRow::Kind;
     Desk d;
     TradeLog log;
-    const QStringList header{"  #  ", "Day", "Time", "Security", "Transaction        ", "Amount", "Price"};
-    auto empty = tradeReportRows(log, d.account, clock);
-    ASSERT_EQ(empty.size(), 2);
-    EXPECT_EQ(empty[0], header);
-    EXPECT_EQ(empty[1].value(0), "* No Trades Executed *");
+    const ReportGrid empty = tradeReport(log, d.account, clock);
+    EXPECT_EQ(empty.header, QStringList({"  #  ", "Day", "Time", "Security", "Transaction        ", "Amount", "Price"}));
+    EXPECT_EQ(empty.rows, QList<ReportRow>({{Kind::Text, {"* No Trades Executed *"}}}));
 
     auto trade = [&](int day, Market m, float units, double price, bool marginCall = false) {
         d.fill(m, units, price);
@@ -63,19 +68,17 @@ TEST(TradeReport, ListsTradesThenTheAveragePriceOfEachOpenPosition) {
     trade(2, Market::TBond, -1200, 118.15625);
     trade(3, Market::TBond, 1200, 117.5, true);
     trade(4, Market::Soybean, -2, 6.1225);
-    const auto rows = tradeReportRows(log, d.account, clock);
-    ASSERT_EQ(rows.size(), 1 + 5 + 2 * 3);
-    EXPECT_EQ(rows[0], header);
-    EXPECT_EQ(rows[1], QStringList({"1", "1", "t1", "Oil", "Buy", "3", "$20.00"}));
-    EXPECT_EQ(rows[3], QStringList({"3", "2", "t2", "TBond", "Sell", "-1,200", " $118.15625"}));
-    EXPECT_EQ(rows[4].value(4), "Buy - Margin Call");
-    EXPECT_EQ(rows[5].value(6), " $6.1225");
+    const QList<ReportRow> rows = tradeReport(log, d.account, clock).rows;
+    ASSERT_EQ(rows.size(), 5 + 2 * 3);
+    EXPECT_EQ(rows[0], (ReportRow{Kind::Entry, {"1", "1", "t1", "Oil", "Buy", "3", "$20.00"}}));
+    EXPECT_EQ(rows[2].cells, QStringList({"3", "2", "t2", "TBond", "Sell", "-1,200", " $118.15625"}));
+    EXPECT_EQ(rows[3].cells.value(4), "Buy - Margin Call");
+    EXPECT_EQ(rows[4].cells.value(6), " $6.1225");
     // Oil's section, then Soybean's; the closed TBond position has none.
-    EXPECT_EQ(rows[6], QStringList(7, QString(10, '*')));
-    EXPECT_EQ(rows[7].value(0), "OIL:");
-    EXPECT_EQ(rows[8], QStringList({"", "", "Average Price of", "Oil", "Position  =", "", " $20.548"}));
-    EXPECT_EQ(rows[10].value(0), "Soybean:");
-    EXPECT_EQ(rows[11].value(6), " $6.1225");
-    for (const QStringList& r : rows)
-        EXPECT_EQ(r.size(), 7);
+    EXPECT_EQ(rows[5], (ReportRow{Kind::Rule, {"**********"}}));
+    EXPECT_EQ(rows[6], (ReportRow{Kind::Text, {"OIL:"}}));
+    EXPECT_EQ(rows[7], (ReportRow{Kind::Text, {"", "", "Average Price of", "Oil", "Position  =", "", " $20.548"}}));
+    EXPECT_EQ(rows[8].kind, Kind::Rule);
+    EXPECT_EQ(rows[9].cells, QStringList({"Soybean:"}));
+    EXPECT_EQ(rows[10].cells.value(6), " $6.1225");
 }

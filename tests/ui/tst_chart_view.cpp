@@ -73,13 +73,13 @@ QList<TradeFill> sampleFills() {
         {20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
 }
 
-ChartPair compose(const MarketData& md, const ChartOptions& o, int period, charts::DataMode mode = charts::DataMode::Daily) {
+ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily) {
     ChartInputs in;
     in.options = o;
     in.market = &md;
     in.periodIndex = period;
     in.mode = mode;
-    in.fills = mode == charts::DataMode::Daily ? sampleFills()
+    in.fills = mode == DataMode::Daily ? sampleFills()
                                        : QList<TradeFill>{{8, 19.5, true, false}, {20, 19.2, false, true}};
     return composeCharts(in);
 }
@@ -234,9 +234,9 @@ class ChartViewTest : public QObject {
             settle();
             return v.screen()->grabWindow(v.winId()).toImage();
         };
-        for (const auto& [mode, from, to] : {std::tuple{charts::DataMode::Daily, 25, 45},
-                                             std::tuple{charts::DataMode::Tick, 20, 40}}) {
-            const MarketData& md = mode == charts::DataMode::Daily ? *daily_ : *tick_;
+        for (const auto& [mode, from, to] : {std::tuple{DataMode::Daily, 25, 45},
+                                             std::tuple{DataMode::Tick, 20, 40}}) {
+            const MarketData& md = mode == DataMode::Daily ? *daily_ : *tick_;
             ChartOptions ma;
             ma.mnuMoving_Click(1);
             GameChartView moved, hidden, fresh;
@@ -299,14 +299,14 @@ class ChartViewTest : public QObject {
 
     void axisLabelsNeverOverlap() {
         for (const QSize size : {QSize(260, 180), QSize(420, 240), QSize(900, 300)}) {
-            for (const charts::DataMode mode : {charts::DataMode::Daily, charts::DataMode::Tick}) {
+            for (const DataMode mode : {DataMode::Daily, DataMode::Tick}) {
                 GameChartView v;
                 v.resize(size);
                 v.show();
                 ChartOptions o;
                 o.mnuGLPrice_Click(0);
-                const ChartData d = mode == charts::DataMode::Daily ? compose(*daily_, o, 40).left
-                                                            : compose(*tick_, o, 30, charts::DataMode::Tick).left;
+                const ChartData d = mode == DataMode::Daily ? compose(*daily_, o, 40).left
+                                                            : compose(*tick_, o, 30, DataMode::Tick).left;
                 v.setChartData(d);
                 settle();
                 const QMap<int, QString> shown = v.shownXLabels();
@@ -325,7 +325,7 @@ class ChartViewTest : public QObject {
                                                          .arg(size.height())));
                 }
                 // Tick charts label the first hour of each day they can.
-                if (mode == charts::DataMode::Tick && shown.size() >= 5)
+                if (mode == DataMode::Tick && shown.size() >= 5)
                     for (int i = 0; i < d.points.size(); ++i)
                         if (d.points.at(i).hour == 1 && shown.size() * 6 >= d.points.size())
                             QVERIFY2(shown.contains(i), qPrintable(d.points.at(i).label));
