@@ -139,6 +139,16 @@ void OrderDesk::btnNo_Click() {
     setHistoryButtonsEnabled(model_, true);
     model_.setText("lblMaxSelected", QString());
     SetOrderState(OrderState::ChangePeriod);
+    model_.setVisible("Label8", true); // the reports heading the units step hid
+}
+
+void OrderDesk::cancelOrder() {
+    const OrderState st = s_.desk.state;
+    if (st != OrderState::Trade && st != OrderState::GetUnits && st != OrderState::CorrOrd) return;
+    // What Cancel Order does at the read-back; the box is emptied too, as it
+    // would be had the units been taken.
+    model_.setText("inputUnits", QString());
+    btnNo_Click();
 }
 
 bool OrderDesk::ExecuteOrder() {
