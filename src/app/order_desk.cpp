@@ -145,9 +145,7 @@ void OrderDesk::btnNo_Click() {
 void OrderDesk::cancelOrder() {
     const OrderState st = s_.desk.state;
     if (st != OrderState::Trade && st != OrderState::GetUnits && st != OrderState::CorrOrd) return;
-    // What Cancel Order does at the read-back; the box is emptied too, as it
-    // would be had the units been taken.
-    model_.setText("inputUnits", QString());
+    // What Cancel Order does at the read-back does at every step.
     btnNo_Click();
 }
 

@@ -35,15 +35,16 @@ QStringList outOfReach(const QWidget* w) {
     const QRect room = w->screen()->availableGeometry();
     if (!room.contains(w->geometry())) out << w->objectName() + QStringLiteral(" window");
     for (const QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
-        if (!b->isVisibleTo(w) || b->width() <= 1) continue;
+        // Options may scroll with the content they belong to; the buttons
+        // that answer the window may not.
+        if (!b->isVisibleTo(w) || b->width() <= 1 || b->inherits("QRadioButton") || b->inherits("QCheckBox")) continue;
         const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
-        // A button is in reach when it lies inside the room and, within its
-        // window, inside the part not scrolled out of sight.
+        // In reach: inside the room and, within its window, inside the part
+        // not scrolled out of sight.
         QRect shown = onScreen;
         for (const QWidget* p = b->parentWidget(); p && p != w; p = p->parentWidget())
             shown &= QRect(p->mapToGlobal(QPoint(0, 0)), p->size());
-        if (!room.contains(onScreen) || (shown != onScreen && !b->inherits("QRadioButton")))
-            out << w->objectName() + '/' + b->objectName();
+        if (!room.contains(onScreen) || shown != onScreen) out << w->objectName() + '/' + b->objectName();
     }
     return out;
 }
