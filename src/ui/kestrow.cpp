@@ -224,6 +224,7 @@ Kestrow::Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent)
     connectSignals();
     addDeskShortcuts();
     openStoriesFromHistory();
+    keepChartTextsWhole();
 
     game_.setTextWidthMeasure([this](const QString& key, const QString& text) {
         QWidget* w = widget(key);
@@ -687,6 +688,22 @@ QWidget* Kestrow::scrolledTable(QWidget* central) {
     return table_;
 }
 
+void Kestrow::keepChartTextsWhole() {
+    // A chart is never narrower than its longest title or its legend: on a
+    // small screen the table scrolls instead of the titles being cut short.
+    // (The axis labels thin out by themselves.)
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics title(bold), plain(font());
+    int widest = 0;
+    for (const char* t : {"Open-High-Low-Close", "Relative Strength Index", "Stochastic Indicator", "Year-to-Date"})
+        widest = qMax(widest, title.horizontalAdvance(QLatin1String(t)));
+    // Two legend entries, each a marker and its name.
+    widest = qMax(widest, plain.horizontalAdvance(QStringLiteral("Close Moving Average (5)")) + 6 * plain.height());
+    for (const char* k : {"GraphLeft", "GraphRight"})
+        widget(QString::fromLatin1(k))->setMinimumWidth(widest + 4 * plain.height());
+}
+
 void Kestrow::fitToScreen() {
     // The design's proportions at the size the screen has room for; the
     // charts take what the table does not need, and the table scrolls
@@ -754,7 +771,8 @@ void Kestrow::schedulePaint() {
 
 void Kestrow::placeReportPanel() {
     if (!chartArea_ || !reportPanel_) return;
-    reportPanel_->setGeometry(chartArea_->rect().adjusted(6, 4, -6, -5));
+    // Just inside the area's frame: the trade report needs the width.
+    reportPanel_->setGeometry(chartArea_->rect().adjusted(3, 3, -3, -3));
     reportPanel_->raise();
 }
 
@@ -951,7 +969,10 @@ void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
     t->setHorizontalHeaderLabels(header);
     t->setRowCount(rows.isEmpty() ? 0 : static_cast<int>(rows.size() - 1));
     const QFontMetrics fm(t->font());
-    const int pad = fm.horizontalAdvance(QLatin1Char('0')) * 2;
+    // Room around a cell's text; the trade report keeps it narrow, so that
+    // all its columns fit beside the table.
+    const int pad = key == QLatin1String("newsgrid") ? fm.horizontalAdvance(QLatin1Char('0')) * 2
+                                                     : fm.horizontalAdvance(QLatin1Char('0')) + 2;
     auto cellText = [](const QString& text) {
         return displayText(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
     };
@@ -988,7 +1009,9 @@ void Kestrow::fillGrid(const QString& key, const QList<QStringList>& rows) {
     };
     QList<Span> spans;
     QList<int> widths;
-    for (const QString& h : header) widths << fm.horizontalAdvance(h) + pad;
+    // The blanks that pad a heading ("Transaction        ") show nothing: the
+    // column is as wide as its words, so the report fits beside the table.
+    for (const QString& h : header) widths << fm.horizontalAdvance(h.trimmed()) + pad;
     for (int r = 1; r < rows.size(); ++r) {
         QStringList cells = rows.at(r).mid(0, columns);
         while (cells.size() < columns) cells << QString();

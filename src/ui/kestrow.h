@@ -81,6 +81,7 @@ private:
     void addDeskShortcuts();
     void escapePressed();
     void openStoriesFromHistory();
+    void keepChartTextsWhole();
 
     Game& game_;
     QtDialogs& dialogs_;

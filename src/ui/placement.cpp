@@ -12,7 +12,7 @@ namespace pellucar::ui {
 namespace {
 // The share of the screen a window takes at most when it grows with it:
 // room is left for the desktop's panels and other windows.
-constexpr double kUseOfRoom = 0.9;
+constexpr double kUseOfRoom = 0.95;
 } // namespace
 
 QSize fittedMainWindowSize(QSize design, QSize minimum, QSize room) {

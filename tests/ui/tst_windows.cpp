@@ -195,8 +195,8 @@ private slots:
     void mainWindowFitsTheScreen_data() {
         QTest::addColumn<QSize>("room");
         QTest::addColumn<QSize>("expected");
-        QTest::newRow("a large screen: scaled up") << QSize(1200, 1000) << QSize(1080, 720);
-        QTest::newRow("a small screen: the minimum") << QSize(700, 500) << QSize(640, 450);
+        QTest::newRow("a large screen: scaled up") << QSize(1200, 1000) << QSize(1140, 760);
+        QTest::newRow("a small screen: the minimum") << QSize(660, 480) << QSize(640, 450);
         QTest::newRow("smaller than the minimum: the room") << QSize(500, 300) << QSize(500, 300);
     }
     void mainWindowFitsTheScreen() {
