@@ -22,7 +22,7 @@ struct ProgramEnded {
     int exitCode = 0;
 };
 
-enum class Key { Enter, Tab };
+enum class Key { Enter, Tab, Escape };
 
 // The game: the main window's rules without the widgets. The view calls the
 // public entry points for the player's actions and renders model().
@@ -47,7 +47,8 @@ public:
     bool isActionable(const QString& key) const;
     // Typing into a text box (`inputUnits`).
     void setText(const QString& key, const QString& text);
-    // Tab or Enter in a text box.
+    // Tab or Enter in a text box; Escape anywhere on the desk backs out of
+    // the order being entered.
     void keyPress(const QString& key, Key k);
     // The close box of the main window.
     void closeMainWindow();

@@ -274,7 +274,12 @@ void Game::setText(const QString& key, const QString& text) {
     if (ctl && ctl->kind == ControlKind::TextBox) model_.setText(key, text);
 }
 
-void Game::keyPress(const QString& key, Key) {
+void Game::keyPress(const QString& key, Key k) {
+    if (k == Key::Escape) {
+        // Only while the desk itself takes the player's input.
+        if (!ended_ && model_.at("Kestrow").enabled) guarded([&] { desk_.cancelOrder(); });
+        return;
+    }
     // Tab and Enter both take the units typed.
     if (key != QLatin1String("inputUnits") || !isActionable(key)) return;
     guarded([&] { desk_.InputUnits_KeyDown(); });

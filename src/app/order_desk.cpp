@@ -144,6 +144,14 @@ void OrderDesk::btnNo_Click() {
     setHistoryButtonsEnabled(model_, true);
     model_.setText("lblMaxSelected", QString());
     SetOrderState(OrderState::ChangePeriod);
+    model_.setVisible("Label8", true); // the reports heading the units step hid
+}
+
+void OrderDesk::cancelOrder() {
+    const OrderState st = s_.desk.state;
+    if (st != OrderState::Trade && st != OrderState::GetUnits && st != OrderState::CorrOrd) return;
+    // What Cancel Order does at the read-back does at every step.
+    btnNo_Click();
 }
 
 bool OrderDesk::ExecuteOrder(Fill fill) {

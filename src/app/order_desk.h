@@ -30,6 +30,10 @@ public:
     void InputUnits_KeyDown();
     void btnYes_Click();
     void btnNo_Click();
+    // Escape: backs out of the order at whatever step it stands (market,
+    // side, units or read-back) to the desk as it was when Trade was
+    // pressed; nothing is traded. Does nothing between orders.
+    void cancelOrder();
     // Fills the pending order at its quote and books it (a margin call's
     // trade too, without the confirmation); false when nothing was booked.
     bool ExecuteOrder(Fill fill = Fill::Player);

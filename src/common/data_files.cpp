@@ -11,16 +11,37 @@
 
 namespace pellucar {
 
-QString locateDataFile(const QString& fileName, const QString& programDir) {
+QStringList dataSearchFolders(const QString& programDir) {
     const QDir dir(programDir);
-    const QString beside = dir.filePath(fileName);
-    if (QFileInfo(beside).isFile()) return beside;
-    const QString installed =
-        QDir::cleanPath(dir.filePath(QStringLiteral(PELLUCAR_RELATIVE_DATA_DIR "/") + fileName));
-    if (QFileInfo(installed).isFile()) return installed;
-    const QString shared =
-        QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("pellucar/") + fileName);
-    return shared.isEmpty() ? beside : shared;
+    QStringList folders{QDir::cleanPath(dir.absolutePath()),
+                        QDir::cleanPath(dir.absoluteFilePath(QStringLiteral(PELLUCAR_RELATIVE_DATA_DIR)))};
+    for (const QString& d : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        const QString f = QDir::cleanPath(d + QStringLiteral("/pellucar"));
+        if (!folders.contains(f)) folders << f;
+    }
+    return folders;
+}
+
+QStringList dataSearchFolders() { return dataSearchFolders(QCoreApplication::applicationDirPath()); }
+
+QString locateDataFile(const QString& fileName, const QString& programDir) {
+    const QStringList folders = dataSearchFolders(programDir);
+    for (const QString& f : folders) {
+        const QString path = QDir(f).filePath(fileName);
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return QDir(programDir).filePath(fileName);
+}
+
+QString dataFileProblem(const QString& what, const QString& triedPath, const QStringList& searched) {
+    QString text = QStringLiteral("%1 could not be opened: %2").arg(what, QDir::toNativeSeparators(triedPath));
+    if (!searched.isEmpty()) {
+        QStringList shown;
+        for (const QString& f : searched) shown << QDir::toNativeSeparators(f);
+        text += QStringLiteral("\nFolders searched for %1:\n  %2")
+                    .arg(QFileInfo(triedPath).fileName(), shown.join(QStringLiteral("\n  ")));
+    }
+    return text;
 }
 
 QString locateDataFile(const QString& fileName) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 namespace pellucar {
 
@@ -14,5 +15,14 @@ QString locateDataFile(const QString& fileName, const QString& programDir);
 
 // The same, for the running program.
 QString locateDataFile(const QString& fileName);
+
+// The folders locateDataFile looks in, in its order, so a program that
+// cannot use the file it was given can tell the player where to put one.
+QStringList dataSearchFolders(const QString& programDir);
+QStringList dataSearchFolders();
+
+// What a program says when one of its files cannot be used: the file it
+// tried and, when it had looked for it, the folders it looked in.
+QString dataFileProblem(const QString& what, const QString& triedPath, const QStringList& searched);
 
 } // namespace pellucar

@@ -106,6 +106,22 @@ void setButtonFace(QWidget* w, Scheme scheme) {
     if (wanted ? w->style() != wanted : w->style() != QApplication::style()) w->setStyle(wanted);
 }
 
+// An option's round or square mark is drawn in the field colours (Base and
+// Text); on a window whose background is black or gray they would vanish
+// into it, so the mark keeps a white field with a black dot, the way
+// the desktop draws it, and only the caption takes the scheme's colours.
+void showIndicator(QWidget* w, Scheme scheme) {
+    if (scheme == Scheme::Design) {
+        w->setPalette(QPalette());
+        return;
+    }
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, rgb::white());
+    p.setColor(QPalette::Active, QPalette::Text, rgb::black());
+    p.setColor(QPalette::Inactive, QPalette::Text, rgb::black());
+    w->setPalette(p);
+}
+
 QWidget* backgroundHolder(QWidget* window) {
     if (auto* mw = qobject_cast<QMainWindow*>(window); mw && mw->centralWidget()) return mw->centralWidget();
     return window;
@@ -363,6 +379,7 @@ void ScreenColors::applyToDialog(QWidget* dialog) const {
             setTextColors(w, ColorTable::button(scheme_));
             setButtonFace(w, scheme_);
         }
+        else if (w->inherits("QRadioButton") || w->inherits("QCheckBox")) showIndicator(w, scheme_);
         else if (w->inherits("QLineEdit") || w->inherits("QComboBox")) setTextColors(w, ColorTable::input(scheme_));
         else if (w->inherits("QAbstractItemView")) setTextColors(w, ColorTable::grid(scheme_));
     }

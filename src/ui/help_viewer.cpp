@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTextBrowser>
@@ -50,8 +52,17 @@ HelpViewer::HelpViewer(const QString& helpPath, QWidget* parent)
     top->addWidget(status_);
     top->addWidget(split, 1);
 
-    resize(twipsToPixelsX(9000, this), twipsToPixelsY(7000, this));
-    split->setSizes({twipsToPixelsX(2600, this), twipsToPixelsX(6400, this)});
+    // The topic list is as wide as its longest title, so topics that begin
+    // alike ("Definitions of Common Terms: A - L" and "... M - Z") read apart.
+    int widest = 0;
+    for (int i = 0; i < list_->count(); ++i)
+        widest = qMax(widest, list_->fontMetrics().horizontalAdvance(list_->item(i)->text()));
+    const int listWidth = widest + 2 * list_->frameWidth() + list_->verticalScrollBar()->sizeHint().width() +
+                          list_->fontMetrics().averageCharWidth() * 2;
+    list_->setMinimumWidth(listWidth);
+    split->setChildrenCollapsible(false);
+    resize(qMax(twipsToPixelsX(9000, this), listWidth * 2), twipsToPixelsY(7000, this));
+    split->setSizes({listWidth, width() - listWidth});
 
     status_->setVisible(!file_.ok());
     status_->setText(file_.error());
@@ -59,6 +70,10 @@ HelpViewer::HelpViewer(const QString& helpPath, QWidget* parent)
     connect(contents, &QPushButton::clicked, this, [this] { showTopic(0); });
     connect(back_, &QPushButton::clicked, this, &HelpViewer::back);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    close->setObjectName(QStringLiteral("btnCloseHelp"));
+    // Escape closes the help as it closes every other window of the game.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     connect(list_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item && item->data(Qt::UserRole).toInt() != current_) showTopic(item->data(Qt::UserRole).toInt());
     });

@@ -1,9 +1,11 @@
 #include "ui/kestrow.h"
 
 #include "app/game.h"
+#include "ui/chart_speech.h"
 #include "ui/chart_view.h"
 #include "ui/color_scheme.h"
 #include "ui/metrics.h"
+#include "ui/placement.h"
 #include "ui/qt_dialogs.h"
 #include "ui/shape_frame.h"
 
@@ -24,7 +26,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTimer>
@@ -122,14 +127,41 @@ const QStringList& tabOrder() {
 }
 
 // A value label is read as its caption, with the figure it shows as its
-// value, so a screen reader says "Oil quote" and then the price.
-class ValueLabelAccessible : public QAccessibleWidget {
+// value, so a screen reader says "Oil quote" and then the price. The figure
+// is the value on every platform, and on the Linux accessibility bus (where
+// a value must be a number) the label's text as well.
+class ValueLabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit ValueLabelAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) return static_cast<const QLabel*>(widget())->text();
+        if (t == QAccessible::Value) return figure();
         return QAccessibleWidget::text(t);
     }
+    // The text interface: the figure, read-only, without a selection.
+    QString text(int start, int end) const override { return figure().mid(start, end < 0 ? -1 : end - start); }
+    int characterCount() const override { return int(figure().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+private:
+    QString figure() const { return static_cast<const QLabel*>(widget())->text(); }
 };
 
 QAccessibleInterface* valueLabelFactory(const QString& className, QObject* object) {
@@ -184,14 +216,16 @@ Kestrow::Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent)
     std::sort(shown_.begin(), shown_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     setKeyboardOrder();
     connectSignals();
+    addDeskShortcuts();
+    openStoriesFromHistory();
+    keepChartTextsWhole();
 
     game_.setTextWidthMeasure([this](const QString& key, const QString& text) {
         QWidget* w = widget(key);
         return textWidthTwips(w ? w : this, text);
     });
 
-    resize(twipsToPixelsX(kWindowWidthTwips, this), twipsToPixelsY(kWindowHeightTwips, this));
-    if (const QScreen* s = screen()) move(s->availableGeometry().topLeft());
+    fitToScreen();
     sync();
 }
 
@@ -511,7 +545,7 @@ void Kestrow::layoutTable() {
     band({account, trader});
     left->addStretch(1);
 
-    auto* whole = new QHBoxLayout(central);
+    auto* whole = new QHBoxLayout(scrolledTable(central));
     whole->setContentsMargins(3, 3, 3, 3);
     whole->setSpacing(3);
     whole->addLayout(left, 0);
@@ -612,6 +646,108 @@ bool Kestrow::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
+void Kestrow::describeCharts() {
+    // A chart is a picture to a screen reader; its description says what
+    // it shows, and a new one is announced with every period.
+    const ControlState& list = game_.model().at(QStringLiteral("cboCommodity"));
+    const QString market = list.items.value(list.currentIndex);
+    for (const auto& [key, data] : {std::pair{"GraphLeft", &game_.charts().left}, {"GraphRight", &game_.charts().right}}) {
+        QWidget* w = widget(QString::fromLatin1(key));
+        const QString description = describeChart(*data, market);
+        if (w->accessibleDescription() == description) continue;
+        w->setAccessibleDescription(description);
+        if (QAccessible::isActive()) {
+            QAccessibleEvent changed(w, QAccessible::DescriptionChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
+    }
+}
+
+QWidget* Kestrow::scrolledTable(QWidget* central) {
+    // On a screen too small for the table (a laptop panel at 200 %) the
+    // table scrolls inside the window instead of the window reaching past
+    // the screen; wherever there is room it fills the window.
+    auto* scroll = new QScrollArea(central);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    table_ = new QWidget;
+    scroll->setWidget(table_);
+    // The window's background, which the colour schemes set, shows through.
+    scroll->viewport()->setAutoFillBackground(false);
+    table_->setAutoFillBackground(false);
+    auto* l = new QVBoxLayout(central);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->addWidget(scroll);
+    return table_;
+}
+
+void Kestrow::keepChartTextsWhole() {
+    // A chart is never narrower than its longest title or its legend: on a
+    // small screen the table scrolls instead of the titles being cut short.
+    // (The axis labels thin out by themselves.)
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics title(bold), plain(font());
+    int widest = 0;
+    for (const char* t : {"Open-High-Low-Close", "Relative Strength Index", "Stochastic Indicator", "Year-to-Date"})
+        widest = qMax(widest, title.horizontalAdvance(QLatin1String(t)));
+    // Two legend entries, each a marker and its name.
+    widest = qMax(widest, plain.horizontalAdvance(QStringLiteral("Close Moving Average (5)")) + 6 * plain.height());
+    for (const char* k : {"GraphLeft", "GraphRight"})
+        widget(QString::fromLatin1(k))->setMinimumWidth(widest + 4 * plain.height());
+}
+
+void Kestrow::fitToScreen() {
+    // The design's proportions at the size the screen has room for; the
+    // charts take what the table does not need, and the table scrolls
+    // where the screen is smaller than it.
+    const QRect room = availableRoom(this);
+    const QMargins frame = expectedFrame(this);
+    const QSize design(twipsToPixelsX(kWindowWidthTwips, this), twipsToPixelsY(kWindowHeightTwips, this));
+    const QSize minimum = table_->minimumSizeHint() + QSize(0, menuBar()->sizeHint().height());
+    const QSize size = fittedMainWindowSize(design, minimum, room.marginsRemoved(frame).size());
+    const QRect placed = placedWithin(size, frame, QRect(), room);
+    resize(placed.size());
+    move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
+void Kestrow::addDeskShortcuts() {
+    // "&Start" gives the menu its letter only while the Game menu is open;
+    // Ctrl+N reaches it from anywhere, after Play Again too.
+    action(QStringLiteral("mnuNewGame"))->setShortcut(QKeySequence::New);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("escapeShortcut"));
+    connect(escape, &QShortcut::activated, this, &Kestrow::escapePressed);
+}
+
+void Kestrow::openStoriesFromHistory() {
+    // A story is one cell of the news history, too long to read there:
+    // Enter or a double-click on its row opens it whole in the news window.
+    auto* grid = static_cast<QTableWidget*>(widget(QStringLiteral("newsgrid")));
+    connect(grid, &QTableWidget::cellActivated, this, [this, grid](int row, int) {
+        const QTableWidgetItem* title = grid->item(row, 3);
+        const QTableWidgetItem* story = grid->item(row, 4);
+        if (depth_ > 0 || !title || !story) return;
+        forward([&] { dialogs_.news(title->text(), story->text(), 4800, true); });
+    });
+}
+
+void Kestrow::escapePressed() {
+    if (depth_ > 0) return;
+    // A report over the charts closes as its Close button would; otherwise
+    // Escape backs out of the order being entered.
+    for (const char* k : {"btnCloseTradeHistory", "btnCloseNewsHist"}) {
+        const QWidget* close = widget(QString::fromLatin1(k));
+        if (close->isVisible() && close->isEnabled()) {
+            const QString name = QString::fromLatin1(k);
+            forward([&] { game_.click(name); });
+            return;
+        }
+    }
+    forward([&] { game_.keyPress(QStringLiteral("Kestrow"), Key::Escape); });
+}
+
 void Kestrow::schedulePaint() {
     // The game hears of a repaint after it, never from inside one: what it
     // changes is drawn by the next paint.
@@ -629,7 +765,8 @@ void Kestrow::schedulePaint() {
 
 void Kestrow::placeReportPanel() {
     if (!chartArea_ || !reportPanel_) return;
-    reportPanel_->setGeometry(chartArea_->rect().adjusted(6, 4, -6, -5));
+    // Just inside the area's frame: the trade report needs the width.
+    reportPanel_->setGeometry(chartArea_->rect().adjusted(3, 3, -3, -3));
     reportPanel_->raise();
 }
 
@@ -662,6 +799,7 @@ void Kestrow::sync() {
     // The charts draw what the game composed; an unchanged chart costs nothing.
     static_cast<GameChartView*>(widget(QStringLiteral("GraphLeft")))->setChartData(game_.charts().left);
     static_cast<GameChartView*>(widget(QStringLiteral("GraphRight")))->setChartData(game_.charts().right);
+    describeCharts();
     // The report area is up while any of its parts is.
     bool report = false;
     for (const char* k : {"newsgrid", "TradeGrid", "LabelNH", "LabelTH", "btnCloseNewsHist", "btnCloseTradeHistory"})
@@ -788,6 +926,11 @@ void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const Con
     }
     case ControlKind::Grid:
         if (!before || before->grid != st.grid) fillGrid(ctl.key, st.grid);
+        // A report opens at its start, wherever it was left.
+        if (st.visible && !(before && before->visible)) {
+            static_cast<QTableWidget*>(w)->scrollToTop();
+            static_cast<QTableWidget*>(w)->horizontalScrollBar()->setValue(0);
+        }
         break;
     case ControlKind::Chart: static_cast<GameChartView*>(w)->setState(st); break;
     default: break;
@@ -796,9 +939,13 @@ void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const Con
     w->setAccessibleDescription(st.tooltip);
     const QString name = pellucar::accessibleName(ctl, game_.model());
     if (w->accessibleName() != name) w->setAccessibleName(name);
-    if (ctl.kind == ControlKind::Label && w->property("spokenValue").toBool() && QAccessible::isActive()) {
+    if (ctl.kind == ControlKind::Label && w->property("spokenValue").toBool() && QAccessible::isActive() &&
+        (!before || before->text != st.text)) {
         QAccessibleValueChangeEvent changed(w, st.text);
         QAccessible::updateAccessibility(&changed);
+        // The Linux bus hears of a changed figure as changed text.
+        QAccessibleTextUpdateEvent updated(w, 0, before ? displayText(before->text) : QString(), displayText(st.text));
+        QAccessible::updateAccessibility(&updated);
     }
     w->setEnabled(st.enabled);
     w->setVisible(st.visible);
@@ -816,7 +963,10 @@ void Kestrow::fillGrid(const QString& key, const ReportGrid& grid) {
     t->setHorizontalHeaderLabels(header);
     t->setRowCount(static_cast<int>(grid.rows.size()));
     const QFontMetrics fm(t->font());
-    const int pad = fm.horizontalAdvance(QLatin1Char('0')) * 2;
+    // Room around a cell's text; the trade report keeps it narrow, so that
+    // all its columns fit beside the table.
+    const int pad = key == QLatin1String("newsgrid") ? fm.horizontalAdvance(QLatin1Char('0')) * 2
+                                                     : fm.horizontalAdvance(QLatin1Char('0')) + 2;
     auto cellText = [](const QString& text) {
         return displayText(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
     };
@@ -855,7 +1005,9 @@ void Kestrow::fillGrid(const QString& key, const ReportGrid& grid) {
     QList<Span> spans;
     QList<int> rules;
     QList<int> widths;
-    for (const QString& h : header) widths << fm.horizontalAdvance(h) + pad;
+    // The blanks that pad a heading ("Transaction        ") show nothing: the
+    // column is as wide as its words, so the report fits beside the table.
+    for (const QString& h : header) widths << fm.horizontalAdvance(h.trimmed()) + pad;
     for (int r = 0; r < grid.rows.size() && columns > 0; ++r) {
         const ReportRow& row = grid.rows.at(r);
         QStringList cells = row.cells.mid(0, columns);

@@ -71,6 +71,17 @@ private:
     void shareAccessKeys();
     void placeReportPanel();
     void schedulePaint();
+    // Each chart's description: market, kind and last values.
+    void describeCharts();
+    // The first size and place: the design scaled to the screen's room.
+    void fitToScreen();
+    // The table's widget, in a scroll area that fills `central`.
+    QWidget* scrolledTable(QWidget* central);
+    // Ctrl+N for Game > Start and Escape for backing out (see escapePressed).
+    void addDeskShortcuts();
+    void escapePressed();
+    void openStoriesFromHistory();
+    void keepChartTextsWhole();
 
     Game& game_;
     QtDialogs& dialogs_;
@@ -88,6 +99,7 @@ private:
     bool endSignalled_ = false;
     QWidget* chartArea_ = nullptr;
     QWidget* reportPanel_ = nullptr;
+    QWidget* table_ = nullptr;
 };
 
 } // namespace pellucar::ui

@@ -3,15 +3,49 @@
 #include "common/data_files.h"
 #include "app/saved_game.h"
 #include "common/random.h"
+#include "ui/desk_settings.h"
 #include "ui/kestrow.h"
 #include "ui/qt_dialogs.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
+#include <QSettings>
 #include <QStyleFactory>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
-const char* const kAppId = "io.github.pellucar.Pellucar";
+const char* const kAppId = "io.github.pellucar.pellucar";
+
+const char* const kUsage =
+    "usage: pellucar [--help] [--version] [Qt options such as -platform or -style]\n"
+    "Opens the Pellucar game window: futures trading on real market history.\n"
+    "\n"
+    "  --help     print this text and exit\n"
+    "  --version  print the version and exit\n"
+    "\n"
+    "The game reads futures.mdb and dunmere.hlp from beside the program, then from\n"
+    "../share/pellucar, then from pellucar/ in the system's data folders. It keeps\n"
+    "saved-game.pellucar and past-games.sqlite in the user's data folder\n"
+    "(~/.local/share/Pellucar) and its window settings in ~/.config/Pellucar.\n";
+
+// --help and --version are answered before the window system is reached, so
+// they work on a machine without a display. Returns -1 to carry on.
+int answerCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("pellucar %s\n", PELLUCAR_VERSION);
+            return 0;
+        }
+    }
+    return -1;
+}
 
 QIcon appIcon() {
     QIcon icon;
@@ -22,7 +56,13 @@ QIcon appIcon() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (const int answered = answerCommandLine(argc, argv); answered >= 0) return answered;
     QApplication app(argc, argv);
+    // What Qt did not take for itself is no option of the game.
+    for (const QString& arg : app.arguments().mid(1)) {
+        std::fprintf(stderr, "pellucar: unknown argument %s (see pellucar --help)\n", qPrintable(arg));
+        return 2;
+    }
     QApplication::setApplicationName(QStringLiteral("Pellucar"));
     // Desktops match the window to its entry (and icon) by this name.
     QGuiApplication::setDesktopFileName(QLatin1String(kAppId));
@@ -35,14 +75,33 @@ int main(int argc, char* argv[]) {
     pellucar::SystemRandom random;
     // The record of finished games lives in the player's data folder.
     pellucar::PastGames pastGames(pellucar::PastGames::defaultPath());
-    pellucar::Game game(dialogs, random, pellucar::locateDataFile(QStringLiteral("futures.mdb")), &pastGames);
+    const QString database = pellucar::locateDataFile(QStringLiteral("futures.mdb"));
+    pellucar::Game game(dialogs, random, database, &pastGames);
     game.setSaveFolder(pellucar::defaultSaveFolder());
     pellucar::ui::Kestrow window(game, dialogs);
     dialogs.setMainWindow(&window);
+    // The window's place and size and the colours, as the player left them.
+    QSettings store(QStringLiteral("Pellucar"), QStringLiteral("Pellucar"));
+    pellucar::ui::DeskSettings desk(store);
+    if (const auto scheme = desk.scheme()) dialogs.chooseScheme(*scheme);
+    window.restoreGeometry(desk.windowGeometry());
     QObject::connect(&window, &pellucar::ui::Kestrow::gameEnded, &app, [](int code) { QApplication::exit(code); });
 
     window.show();
     window.startUp();
-    if (game.ended()) return game.exitCode();
-    return app.exec();
+    if (game.ended()) {
+        // Only the market database ends start-up with a failure: after the
+        // engine's own words, the player learns where it was looked for.
+        if (game.exitCode() == 1) {
+            const QString problem = pellucar::dataFileProblem(QStringLiteral("The market database"), database,
+                                                              pellucar::dataSearchFolders());
+            std::fprintf(stderr, "pellucar: %s\n", qPrintable(problem));
+            QMessageBox box(QMessageBox::Critical, QStringLiteral("Pellucar"), problem, QMessageBox::Ok, &window);
+            box.exec();
+        }
+        return game.exitCode();
+    }
+    const int code = app.exec();
+    desk.remember(window.saveGeometry(), dialogs.colors().scheme());
+    return code;
 }

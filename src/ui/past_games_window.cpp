@@ -182,7 +182,24 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
                        table_->frameWidth() * 2;
     const QScreen* s = parent ? parent->screen() : QApplication::primaryScreen();
     const QRect avail = s ? s->availableGeometry() : QRect(0, 0, 1280, 1024);
-    table_->setMinimumSize(qMin(width, avail.width() * 9 / 10 - 36), qMin(height, avail.height() / 2));
+    const int room = avail.width() * 9 / 10 - 36;
+    if (width > room) {
+        // A narrow screen: the long texts wrap within their columns, down to
+        // their headings' width, rather than the list scrolling sideways.
+        table_->setWordWrap(true);
+        table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        int excess = width - room;
+        for (int c : {PastGamesModel::Verdict, PastGamesModel::Period, PastGamesModel::Ending, PastGamesModel::Played,
+                      PastGamesModel::Length}) {
+            const QString title = model->headerData(c, Qt::Horizontal).toString();
+            const int least = header->fontMetrics().horizontalAdvance(title) + arrow + 24;
+            const int cut = qMax(0, qMin(excess, table_->columnWidth(c) - least));
+            table_->setColumnWidth(c, table_->columnWidth(c) - cut);
+            excess -= cut;
+        }
+        width = room + excess;
+    }
+    table_->setMinimumSize(qMin(width, room), qMin(height, avail.height() / 2));
     resize(sizeHint());
 }
 

@@ -3,6 +3,7 @@
 #include "ui/help_viewer.h"
 #include "ui/kestrow.h"
 #include "ui/past_games_window.h"
+#include "ui/placement.h"
 #include "ui/windows.h"
 
 #include <QApplication>
@@ -32,6 +33,8 @@ void QtDialogs::prepare(QDialog* dialog) {
     // What the player sees behind the window must be the game as it stands.
     if (main_) main_->sync();
     colors_.applyToDialog(dialog);
+    // Whatever the screen, the window opens whole and over the game.
+    placeDialog(dialog, main_);
 }
 
 int QtDialogs::run(QDialog* dialog) {
@@ -135,7 +138,10 @@ void QtDialogs::screenColor() {
 void QtDialogs::help(int contextId) {
     // The help viewer keeps the desktop's own look whatever the game's
     // scheme: it stands for the system's help program.
-    if (!help_) help_ = new HelpViewer(helpPath_, main_);
+    if (!help_) {
+        help_ = new HelpViewer(helpPath_, main_);
+        placeDialog(help_, main_);
+    }
     help_->show();
     help_->raise();
     help_->activateWindow();
@@ -175,6 +181,7 @@ void QtDialogs::loading(bool shown) {
     if (shown) {
         if (!loading_) loading_ = new LoadingWindow(main_);
         colors_.applyToDialog(loading_);
+        placeDialog(loading_, main_);
         loading_->show();
         loading_->raise();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

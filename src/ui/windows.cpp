@@ -16,6 +16,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -25,6 +27,27 @@
 namespace pellucar::ui {
 
 namespace {
+
+// Holds a window's content above its buttons: as large as the content
+// where the screen has the room, and scrolling where it has not (a small
+// screen at 200 %), so the buttons below stay on screen.
+class ShrinkingArea : public QScrollArea {
+public:
+    explicit ShrinkingArea(QWidget* content, QWidget* parent) : QScrollArea(parent) {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // The keyboard goes to the content's controls, never to the area;
+        // the area scrolls to whichever has it.
+        setFocusPolicy(Qt::NoFocus);
+        setWidget(content);
+    }
+    QSize sizeHint() const override { return widget()->sizeHint(); }
+    QSize minimumSizeHint() const override {
+        return {widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width(),
+                fontMetrics().lineSpacing() * 4};
+    }
+};
 
 QHBoxLayout* buttonRow(const QList<QPushButton*>& buttons) {
     auto* h = new QHBoxLayout;
@@ -222,10 +245,11 @@ TimePeriodWindow::TimePeriodWindow(TimePeriodForm& form, QWidget* parent)
         new QVBoxLayout(g);
         return g;
     };
-    QGroupBox* level = frame(QStringLiteral("Frame1"), QStringLiteral("Level"));
-    QGroupBox* length = frame(QStringLiteral("Frame2"), QStringLiteral("Game Length"));
-    QGroupBox* data = frame(QStringLiteral("Frame3"), QStringLiteral("Data"));
-    QGroupBox* news = frame(QStringLiteral("Frame4"), QStringLiteral("News Reports"));
+    // Each heading's letter takes the keyboard to the group's chosen option.
+    QGroupBox* level = frame(QStringLiteral("Frame1"), QStringLiteral("&Level"));
+    QGroupBox* length = frame(QStringLiteral("Frame2"), QStringLiteral("Game Le&ngth"));
+    QGroupBox* data = frame(QStringLiteral("Frame3"), QStringLiteral("&Data"));
+    QGroupBox* news = frame(QStringLiteral("Frame4"), QStringLiteral("Ne&ws Reports"));
     QGroupBox* time = frame(QStringLiteral("fTime"), QStringLiteral("&Time Period"));
 
     QRadioButton* novice = option(level, QStringLiteral("OptNovice"), QStringLiteral("Novice"));
@@ -293,15 +317,19 @@ TimePeriodWindow::TimePeriodWindow(TimePeriodForm& form, QWidget* parent)
     connect(begin, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    auto* content = new QWidget(this);
     auto* grid = new QGridLayout;
     grid->addWidget(level, 0, 0);
     grid->addWidget(length, 0, 1);
     grid->addWidget(data, 1, 0);
     grid->addWidget(news, 1, 1);
+    auto* c = new QVBoxLayout(content);
+    c->setContentsMargins(0, 0, 0, 0);
+    c->addLayout(grid);
+    c->addWidget(explain);
+    c->addWidget(time);
     auto* v = new QVBoxLayout(this);
-    v->addLayout(grid);
-    v->addWidget(explain);
-    v->addWidget(time);
+    v->addWidget(new ShrinkingArea(content, this), 1);
     v->addLayout(buttonRow({begin, cancel}));
     render();
     setMinimumWidth(twipsToPixelsX(5400, this));
@@ -325,6 +353,10 @@ void TimePeriodWindow::render() {
     set("optSelect_0", !form_.random);
     set("optSelect_1", form_.random);
     findChild<QRadioButton*>(QStringLiteral("OptYear"))->setEnabled(form_.yearLengthEnabled());
+    // Tab stops once in each group, on its chosen option; the arrow keys
+    // move between the options, as on every desktop.
+    for (QRadioButton* b : findChildren<QRadioButton*>())
+        b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 
     auto fill = [](QComboBox* c, const QStringList& items, const QString& current) {
         const QSignalBlocker block(c);
@@ -407,10 +439,19 @@ CommoditySelectWindow::CommoditySelectWindow(int currentId, QWidget* parent)
 
 NewsWindow::NewsWindow(const QString& caption, const QString& story, int heightTwips, bool scrolling, QWidget* parent)
     : GameWindow(QStringLiteral("frmNewsDisplay"), caption, parent) {
-    // Enter (the focused close button) or Esc closes the story.
-    close_ = button(QStringLiteral("btnclose"), QStringLiteral("Command1"));
+    // The close button stands in sight under the story; Enter (it has the
+    // keyboard) or Esc closes the story too.
+    close_ = button(QStringLiteral("btnclose"), QStringLiteral("&Close"));
     close_->setDefault(true);
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+    // The headline heads the story as well as the title bar, where a long
+    // one is cut and some desktops show no title at all.
+    headline_ = label(QStringLiteral("lblHeadline"), caption);
+    QFont bold = font();
+    bold.setBold(true);
+    headline_->setFont(bold);
+    headline_->setWordWrap(true);
+    headline_->setMargin(4);
     text_ = new QPlainTextEdit(displayText(story), this);
     text_->setObjectName(QStringLiteral("txtNewsDisplay"));
     text_->setReadOnly(true);
@@ -422,18 +463,31 @@ NewsWindow::NewsWindow(const QString& caption, const QString& story, int heightT
     spare->hide();
     text_->setVisible(scrolling);
     short_->setVisible(!scrolling);
-    // The text fills the window: its outer size less 115 twips across and
-    // 360 down, which the frame and title bar take.
-    resize(twipsToPixelsX(7200 - 115, this), twipsToPixelsY(heightTwips - 360, this));
+    // The story's room is the window's outer size less 115 twips across and
+    // 360 down, which the frame and title bar take; the headline and the
+    // button row come on top of it.
+    const int width = twipsToPixelsX(7200 - 115, this);
+    resize(width, twipsToPixelsY(heightTwips - 360, this) + headlineHeight(width) + buttonRowHeight());
+}
+
+int NewsWindow::headlineHeight(int width) const {
+    return headline_->text().isEmpty() ? 0 : headline_->heightForWidth(width);
+}
+
+int NewsWindow::buttonRowHeight() const { return close_->sizeHint().height() + 2 * kNewsGap; }
+
+QRect NewsWindow::storyRect() const {
+    const int top = headlineHeight(width());
+    return QRect(0, top, width(), qMax(0, height() - top - buttonRowHeight()));
 }
 
 void NewsWindow::resizeEvent(QResizeEvent* e) {
     GameWindow::resizeEvent(e);
-    // The button stays behind the text: it carries the keyboard only.
-    close_->setGeometry(0, 0, 1, 1);
-    close_->lower();
-    text_->setGeometry(rect());
-    short_->setGeometry(rect());
+    headline_->setGeometry(0, 0, width(), headlineHeight(width()));
+    text_->setGeometry(storyRect());
+    short_->setGeometry(storyRect());
+    const QSize b = close_->sizeHint().expandedTo(QSize(twipsToPixelsX(1200, this), 0));
+    close_->setGeometry((width() - b.width()) / 2, height() - kNewsGap - b.height(), b.width(), b.height());
 }
 
 void NewsWindow::showEvent(QShowEvent* e) {
@@ -591,10 +645,13 @@ ScreenColorWindow::ScreenColorWindow(Scheme current, Apply apply, QWidget* paren
     : GameWindow(QStringLiteral("frmScreenColor"), QStringLiteral("Screen Color"), parent), apply_(std::move(apply)) {
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(18, 14, 18, 12);
+    // The three schemes, and the colours the game had before any was
+    // chosen, so a player can go back to them.
     const QList<std::tuple<const char*, const char*, Scheme>> options{
         {"optBlack", "Black Background", Scheme::Black},
         {"optGray", "Gray Background", Scheme::Gray},
-        {"optMono", "Monochrome Screen", Scheme::Monochrome}};
+        {"optMono", "Monochrome Screen", Scheme::Monochrome},
+        {"optDesign", "Standard Colors", Scheme::Design}};
     for (const auto& [name, caption, scheme] : options) {
         auto* b = new QRadioButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
@@ -612,7 +669,8 @@ ScreenColorWindow::ScreenColorWindow(Scheme current, Apply apply, QWidget* paren
 
 QList<QWidget*> ScreenColorWindow::choiceControls() const {
     return {findChild<QWidget*>(QStringLiteral("optBlack")), findChild<QWidget*>(QStringLiteral("optGray")),
-            findChild<QWidget*>(QStringLiteral("optMono")), findChild<QWidget*>(QStringLiteral("Command1"))};
+            findChild<QWidget*>(QStringLiteral("optMono")), findChild<QWidget*>(QStringLiteral("optDesign")),
+            findChild<QWidget*>(QStringLiteral("Command1"))};
 }
 
 void ScreenColorWindow::choose(Scheme scheme) {

@@ -119,11 +119,19 @@ public:
     NewsWindow(const QString& caption, const QString& story, int heightTwips, bool scrolling,
                QWidget* parent = nullptr);
 
+    // Where the story stands: under the headline, over the Close button.
+    QRect storyRect() const;
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
 private:
+    static constexpr int kNewsGap = 6;
+    int headlineHeight(int width) const;
+    int buttonRowHeight() const;
+
+    QLabel* headline_;
     QPlainTextEdit* text_;
     QLabel* short_;
     QPushButton* close_;

@@ -96,6 +96,52 @@ TEST(Desk, RefusalsChangeNothingAndHoldOrCancelMakeNoTrade) {
     EXPECT_EQ(d.text("lblEq"), "100,000.00");
 }
 
+TEST(Desk, EscapeAtAnyStepLeavesTheDeskAsTradeFoundIt) {
+    // What the window shows: every visible control's text and flags.
+    const auto shown = [](const PresentationModel& m) {
+        QStringList out;
+        for (const QString& k : m.keys())
+            if (const ControlState& st = m.at(k); st.visible)
+                out << QStringLiteral("%1 %2 %3 %4").arg(k, st.text).arg(st.enabled).arg(st.checked);
+        return out;
+    };
+    struct Row {
+        const char* name;
+        const char* level;
+        QStringList presses; // then units typed and taken when `units` is set
+        const char* units;
+    };
+    const Row rows[] = {
+        {"market", "Expert", {"btnTrade"}, nullptr},
+        {"side", "Expert", {"btnTrade", "btnGold"}, nullptr},
+        {"units", "Expert", {"btnTrade", "btnGold", "btnSell"}, nullptr},
+        {"read-back", "Expert", {"btnTrade", "btnGold", "btnSell"}, "3"},
+        {"novice read-back", "Novice", {"btnTrade", "btnBuy"}, "2"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Desk d(QString::fromLatin1(r.level));
+        d.forward();
+        const QStringList before = shown(d.game->model());
+        for (const QString& b : r.presses) d.game->click(b);
+        if (r.units) {
+            d.game->setText("inputUnits", QString::fromLatin1(r.units));
+            d.game->keyPress("inputUnits", Key::Enter);
+            ASSERT_EQ(d.state().desk.state, OrderState::CorrOrd);
+        } else {
+            d.game->setText("inputUnits", "7"); // typed, not taken
+        }
+        d.game->keyPress("Kestrow", Key::Escape);
+        EXPECT_EQ(shown(d.game->model()), before);
+        EXPECT_FALSE(d.state().desk.pending.market.has_value());
+        EXPECT_EQ(d.state().desk.tradeCount(), 0);
+        EXPECT_TRUE(d.take().isEmpty());
+        // The desk takes the next order as usual.
+        d.order("btnOil", "btnBuy", "1");
+        EXPECT_FLOAT_EQ(d.position(Market::Oil), 1.0f);
+    }
+}
+
 TEST(Desk, MaximumDisplayShowsWhatTheCheckWouldTake) {
     Desk d;
     d.choose(SP500, Buy);

@@ -72,6 +72,8 @@ TEST(PlayDriver, ProgramEndsWithItsOwnExit) {
     r = play(QStringLiteral(PELLUCAR_TEST_TMP) + "/missing/futures.mdb", "forward\n");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.value(r.out.size() - 1).startsWith("frmPlayerNotification: Pellucar | "));
+    // ...and the file it tried, on standard error.
+    EXPECT_TRUE(r.err.contains("could not be opened: " PELLUCAR_TEST_TMP "/missing/futures.mdb")) << r.err.toStdString();
     // Game > End, then End in the window.
     r = play(fixture(), "setup year=1990\nforward 3\nanswer btnExit\nclick mnuEnd\nforward\n");
     EXPECT_EQ(r.exitCode, 0);

@@ -1,17 +1,23 @@
-// test_ui_scale --record FILE | --compare FILE
+// test_ui_scale --record FILE | --compare FILE | --fit
 // Plays into a Daily Expert game at the scale the environment sets
-// (QT_SCALE_FACTOR) and notes the logical size of the main window and of each
-// game window that opened on the way. --record writes them; --compare checks
-// them against a record made at another scale. Sizes worked out from device
-// pixels instead of logical ones would change with the scale: on a 200 %
-// screen the window would come out half or twice its size.
+// (QT_SCALE_FACTOR) and notes the logical size of each game window that
+// opened on the way. --record writes them; --compare checks them against a
+// record made at another scale. Sizes worked out from device pixels instead
+// of logical ones would change with the scale: on a 200 % screen the window
+// would come out half or twice its size. (The main window is left out: it
+// is fitted to the screen's room, which the scale changes.)
+// --fit, on a small screen, opens every game window as well and checks that
+// each opens whole on the screen with all its buttons in reach, and that the
+// main window is no larger than the screen's room.
 #include "scripted_dialogs.h"
+#include "ui/help_viewer.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -23,21 +29,73 @@ using namespace pellucar;
 
 namespace {
 
+// The windows' buttons that lie, wholly or in part, off the screen's room.
+QStringList outOfReach(const QWidget* w) {
+    QStringList out;
+    const QRect room = w->screen()->availableGeometry();
+    if (!room.contains(w->geometry())) out << w->objectName() + QStringLiteral(" window");
+    for (const QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+        // Options may scroll with the content they belong to; the buttons
+        // that answer the window may not.
+        if (!b->isVisibleTo(w) || b->width() <= 1 || b->inherits("QRadioButton") || b->inherits("QCheckBox")) continue;
+        const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+        // In reach: inside the room and, within its window, inside the part
+        // not scrolled out of sight.
+        QRect shown = onScreen;
+        for (const QWidget* p = b->parentWidget(); p && p != w; p = p->parentWidget())
+            shown &= QRect(p->mapToGlobal(QPoint(0, 0)), p->size());
+        if (!room.contains(onScreen) || shown != onScreen) out << w->objectName() + '/' + b->objectName();
+    }
+    return out;
+}
+
 class SizeNotingDialogs : public uitest::ScriptedDialogs {
 public:
     QStringList* sizes = nullptr;
+    QStringList* unreachable = nullptr;
 
 protected:
     int run(QDialog* d) override {
+        prepare(d);
         // Shown first, as the player sees it: a window sized by its layout
         // has its size only then.
         d->show();
         QApplication::processEvents();
         *sizes << QStringLiteral("%1 %2x%3").arg(d->objectName()).arg(d->width()).arg(d->height());
+        *unreachable << outOfReach(d);
         d->hide();
         return ScriptedDialogs::run(d);
     }
 };
+
+// Every game window that the short game does not open, with contents long
+// enough to fill them.
+void openEveryOtherWindow(ui::QtDialogs& dialogs) {
+    const QString longText = QStringLiteral("A long message that a small screen has to wrap. ").repeated(12);
+    GameSummary summary{QStringLiteral("Game Over"), longText, QStringLiteral("$1,234.50"), QStringLiteral("$-20.00"),
+                        QStringLiteral("$1,214.50"), QStringLiteral("$40.00"), true, true};
+    dialogs.notify(QStringLiteral("Trader Notification"), longText, 0);
+    dialogs.confirm(QStringLiteral("Pellucar"), longText);
+    dialogs.customProgramming();
+    dialogs.levelSelected({QStringLiteral("Expert"), QStringLiteral("One Year"), QStringLiteral("Annual Summary"),
+                           QStringLiteral("Daily")});
+    dialogs.commoditySelect(3);
+    dialogs.news(QStringLiteral("Fed Holds Rates"), longText.repeated(4), 5000, true);
+    dialogs.tradeConfirmation(QStringLiteral("Transaction Order Filled: 5 Oil Bought @  $20.00"));
+    dialogs.gameOver(summary);
+    dialogs.endOfGame(summary);
+    dialogs.commissions({longText, QStringLiteral("$1,234.50"), QStringLiteral("$40.00"), QStringLiteral("$1,194.50")});
+    PastGamesReport report;
+    PastGame g;
+    g.playedAt = QDateTime(QDate(2026, 12, 1), QTime(21, 5));
+    g.periodStart = QDate(1994, 1, 3);
+    g.periodEnd = QDate(1994, 12, 30);
+    g.verdict = longText.left(80);
+    report.games.assign(20, g);
+    dialogs.pastGames(report);
+    dialogs.screenColor();
+    dialogs.messageBox(QStringLiteral("The form could not be printed."));
+}
 
 struct Rig {
     explicit Rig(const QString& db) : game(dialogs, random, db), window(game, dialogs) { dialogs.setMainWindow(&window); }
@@ -59,20 +117,22 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QStringList args = app.arguments();
-    if (args.size() != 3 || (args[1] != "--record" && args[1] != "--compare"))
-        return fail(QStringLiteral("usage: test_ui_scale --record FILE | --compare FILE"));
+    const bool fit = args.size() == 2 && args[1] == "--fit";
+    if (!fit && (args.size() != 3 || (args[1] != "--record" && args[1] != "--compare")))
+        return fail(QStringLiteral("usage: test_ui_scale --record FILE | --compare FILE | --fit"));
 
     QTemporaryDir tmp;
     Rig rig(uitest::writeFixtureDatabase(tmp.filePath(QStringLiteral("scale.mdb"))));
-    QStringList sizes;
+    QStringList sizes, unreachable;
     rig.dialogs.sizes = &sizes;
+    rig.dialogs.unreachable = &unreachable;
     rig.window.show();
     rig.window.startUp();
     rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
     for (int i = 0; i < 3; ++i)
         qobject_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnChangePeriod")))->click();
     QApplication::processEvents();
-    sizes.prepend(QStringLiteral("Kestrow %1x%2").arg(rig.window.width()).arg(rig.window.height()));
+    std::printf("Kestrow %dx%d\n", rig.window.width(), rig.window.height());
     for (const QString& s : sizes) std::printf("%s\n", qPrintable(s));
 
     // The scale asked for must be the one the window got, or the comparison
@@ -80,7 +140,20 @@ int main(int argc, char** argv) {
     const double asked = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
     if (std::abs(rig.window.devicePixelRatioF() - asked) > 1e-9)
         return fail(QStringLiteral("device pixel ratio %1, QT_SCALE_FACTOR %2").arg(rig.window.devicePixelRatioF()).arg(asked));
-    if (sizes.size() < 4) return fail(QStringLiteral("too few windows opened: ") + sizes.join(", "));
+    if (sizes.size() < 3) return fail(QStringLiteral("too few windows opened: ") + sizes.join(", "));
+
+    if (fit) {
+        openEveryOtherWindow(rig.dialogs);
+        rig.dialogs.help(0);
+        QApplication::processEvents();
+        unreachable << outOfReach(rig.dialogs.helpViewer());
+        const QRect room = rig.window.screen()->availableGeometry();
+        if (rig.window.width() > room.width() || rig.window.height() > room.height())
+            unreachable << QStringLiteral("Kestrow %1x%2 in %3x%4")
+                               .arg(rig.window.width()).arg(rig.window.height()).arg(room.width()).arg(room.height());
+        if (sizes.size() < 16) return fail(QStringLiteral("too few windows opened: ") + sizes.join(", "));
+        return unreachable.isEmpty() ? 0 : fail(QStringLiteral("out of reach: ") + unreachable.join(", "));
+    }
 
     QFile f(args[2]);
     if (args[1] == "--record") {

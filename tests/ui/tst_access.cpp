@@ -303,15 +303,16 @@ private slots:
             KeyAnswers::press(d, Qt::Key_B, Qt::AltModifier);
         });
         answers.plan(QStringLiteral("frmGameOver"), [](QWidget* d) { KeyAnswers::press(d, Qt::Key_E, Qt::AltModifier); });
+        // Escape closes a notice as its OK would.
+        for (const char* notice : {"frmTradeConfirmation", "frmPlayerNotification"})
+            answers.plan(QString::fromLatin1(notice), [](QWidget* d) { KeyAnswers::press(d, Qt::Key_Escape); });
 
         showActive(rig.window);
         rig.window.startUp();
         QCOMPARE(answers.seen.mid(0, 2), (QStringList{"frmAboutKestrow", "frmDisclaimer"}));
 
-        // Game > Start, through the menu bar.
-        alt(rig, Qt::Key_G);
-        QTRY_VERIFY(QApplication::activePopupWidget());
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_S);
+        // Game > Start, by its shortcut.
+        key(rig, Qt::Key_N, Qt::ControlModifier);
         const GameState& s = rig.game.state();
         QTRY_VERIFY(s.gameStartDate == QDate(1990, 1, 1) && button(rig.window, "btnChangePeriod")->isEnabled());
         QCOMPARE(s.settings.level, Level::Expert);
@@ -369,11 +370,30 @@ private slots:
         alt(rig, Qt::Key_C);
         QVERIFY(!button(rig.window, "btnNo")->isVisible());
 
-        // The trade report and back.
-        alt(rig, Qt::Key_R);
-        QCOMPARE(focused(rig), QStringLiteral("btnCloseTradeHistory"));
-        alt(rig, Qt::Key_C);
-        QVERIFY(button(rig.window, "btnChangePeriod")->isEnabled());
+        // Escape backs out of an order at each step, to the desk as Trade
+        // found it: market, side, units, read-back.
+        for (int step = 0; step < 4; ++step) {
+            alt(rig, Qt::Key_T);
+            if (step > 0) alt(rig, Qt::Key_G);
+            if (step > 1) alt(rig, Qt::Key_B);
+            if (step > 2) {
+                QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
+                key(rig, Qt::Key_Return);
+                QCOMPARE(focused(rig), QStringLiteral("btnYes"));
+            }
+            key(rig, Qt::Key_Escape);
+            QCOMPARE(s.desk.state, OrderState::ChangePeriod);
+            QCOMPARE(focused(rig), QStringLiteral("btnTrade"));
+            QVERIFY(!button(rig.window, "btnGold")->isVisible() && !button(rig.window, "btnBuy")->isVisible());
+        }
+
+        // The trade report and back, by its button and by Escape.
+        for (const Qt::Key close : {Qt::Key_C, Qt::Key_Escape}) {
+            alt(rig, Qt::Key_R);
+            QCOMPARE(focused(rig), QStringLiteral("btnCloseTradeHistory"));
+            key(rig, close, close == Qt::Key_C ? Qt::AltModifier : Qt::NoModifier);
+            QVERIFY(button(rig.window, "btnChangePeriod")->isEnabled());
+        }
 
         // Forward to the end of the month; End in the Game Over window.
         for (int i = 0; i < 40 && !rig.game.ended(); ++i) alt(rig, Qt::Key_F);

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QTest>
@@ -212,7 +213,7 @@ private slots:
             rig.dialogs.chooseScheme(s);
         });
         w.findChild<QAbstractButton*>(QStringLiteral("optBlack"))->click();
-        QCOMPARE(enabledWhileApplying, (QList<bool>{false, false, false, false}));
+        QCOMPARE(enabledWhileApplying, (QList<bool>{false, false, false, false, false}));
         for (QWidget* c : w.choiceControls()) QVERIFY(c->isEnabled());
         QCOMPARE(ScreenColors::colorsOf(rig.window.centralWidget()).back, rgb::black());
 
@@ -237,6 +238,32 @@ private slots:
         QCOMPARE(ScreenColors::colorsOf(rig.window.centralWidget()).back, rgb::white());
         QCOMPARE(ScreenColors::colorsOf(rig.window.widget(QStringLiteral("GameName"))),
                  (TextColors{rgb::black(), rgb::lightGray()}));
+
+        // Opened again it marks the scheme in force, and offers the standard
+        // colours back; on every scheme an option's mark stands out from
+        // the window (its field) and its dot from the field.
+        QStringList checked;
+        QList<double> fieldContrast, dotContrast;
+        const QColor designBack = QPalette().color(QPalette::Window);
+        rig.dialogs.answer(QStringLiteral("frmScreenColor"), [&](QDialog* d) {
+            const QList<QRadioButton*> options = d->findChildren<QRadioButton*>();
+            for (QRadioButton* b : options)
+                if (b->isChecked()) checked << b->objectName();
+            for (const char* scheme : {"optBlack", "optGray", "optMono", "optDesign"}) {
+                auto* b = d->findChild<QRadioButton*>(QString::fromLatin1(scheme));
+                b->click();
+                const QPalette p = b->palette();
+                fieldContrast << contrastRatio(p.color(QPalette::Base), d->palette().color(QPalette::Window));
+                dotContrast << contrastRatio(p.color(QPalette::Text), p.color(QPalette::Base));
+            }
+            uitest::ScriptedDialogs::press(d, QStringLiteral("Command1"));
+        });
+        rig.window.action(QStringLiteral("mnuScreenColor"))->trigger();
+        QCOMPARE(checked, QStringList{"optMono"});
+        QVERIFY2(fieldContrast[0] >= 3 && fieldContrast[1] >= 1.4, qPrintable(QString::number(fieldContrast[0])));
+        for (double c : dotContrast) QVERIFY(c >= 4.5);
+        QCOMPARE(ScreenColors::colorsOf(rig.window.centralWidget()).back, designBack);
+        QCOMPARE(rig.dialogs.colors().scheme(), Scheme::Design);
     }
 };
 

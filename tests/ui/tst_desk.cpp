@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QScrollBar>
 #include <QTest>
 
 #include <algorithm>
@@ -140,7 +141,7 @@ private slots:
         const QFontMetrics fm(grid->font());
         for (int c = 0; c < grid->columnCount(); ++c) {
             const QString h = grid->horizontalHeaderItem(c)->text();
-            QVERIFY2(fm.horizontalAdvance(h) <= grid->columnWidth(c), qPrintable(h));
+            QVERIFY2(fm.horizontalAdvance(h.trimmed()) <= grid->columnWidth(c), qPrintable(h));
         }
         for (int r = 0; r < grid->rowCount(); ++r) {
             for (int c = 0; c < grid->columnCount(); ++c) {
@@ -158,6 +159,42 @@ private slots:
     // In every scheme, at the window's own size, every state of an order
     // shows the trader-input panel whole: the market buttons, the sides, the
     // one-line units prompt over its box and a long read-back.
+    // The trade report shows every column at the window's first size, and
+    // opens at its start again; a story of the news history opens whole.
+    void reportsReadWhole() {
+        uitest::WindowRig rig(db_);
+        startGame(rig);
+        for (const char* market : {"btnTBond", "btnSoybean", "btnGold", "btnOil", "btnSp500", "btnCattle"}) {
+            enterOrder(rig, market, "btnBuy", QStringLiteral("1"));
+            QTest::keyClick(units(rig), Qt::Key_Return);
+            click(rig, "btnYes");
+        }
+        auto* trades = static_cast<QTableWidget*>(w(rig, "TradeGrid"));
+        for (int round = 0; round < 2; ++round) {
+            click(rig, "btnTradeHist");
+            QCoreApplication::processEvents();
+            int columns = 0;
+            for (int c = 0; c < trades->columnCount(); ++c) columns += trades->columnWidth(c);
+            QVERIFY2(columns <= trades->viewport()->width(),
+                     qPrintable(QStringLiteral("%1 > %2").arg(columns).arg(trades->viewport()->width())));
+            QCOMPARE(trades->verticalScrollBar()->value(), 0);
+            QVERIFY(trades->verticalScrollBar()->maximum() > 0);
+            trades->verticalScrollBar()->setValue(trades->verticalScrollBar()->maximum());
+            click(rig, "btnCloseTradeHistory");
+        }
+
+        // A Tick game's history, with one story in it.
+        GameState& state = rig.game.mutableStateForTests();
+        state.dataMode = DataMode::Tick;
+        state.news.append(QDate(1990, 1, 2), QStringLiteral("Fed Holds Rates"), QStringLiteral("The whole story."),
+                          QTime(10, 0));
+        click(rig, "btnNewsHist");
+        auto* news = static_cast<QTableWidget*>(w(rig, "newsgrid"));
+        news->setCurrentCell(0, 0);
+        QTest::keyClick(news, Qt::Key_Return);
+        QCOMPARE(rig.dialogs.transcript.last(), QStringLiteral("frmNewsDisplay: Fed Holds Rates | "));
+    }
+
     void traderPanelFitsInEveryScheme_data() {
         QTest::addColumn<Scheme>("scheme");
         QTest::newRow("design") << Scheme::Design;

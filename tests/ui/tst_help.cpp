@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -94,6 +95,18 @@ private slots:
         QVERIFY(v.renderedText().contains(v.file().topic(0)->title));
         v.showTopic(4242);
         QVERIFY(v.renderedText().contains(QStringLiteral("4242")));
+
+        // Every topic's whole title shows in the list; Escape closes the help.
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        auto* list = v.findChild<QListWidget*>();
+        for (int i = 0; i < list->count(); ++i)
+            QVERIFY2(list->visualItemRect(list->item(i)).width() >=
+                         list->fontMetrics().horizontalAdvance(list->item(i)->text()) &&
+                     list->viewport()->width() >= list->visualItemRect(list->item(i)).right(),
+                     qPrintable(list->item(i)->text()));
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!v.isVisible());
     }
 
     void missingFileGivesEmptyViewerWithMessage() {

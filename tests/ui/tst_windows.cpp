@@ -3,7 +3,9 @@
 #include "mkdb.h"
 #include "scripted_dialogs.h"
 #include "synthetic_trades.h"
+#include "ui/desk_settings.h"
 #include "ui/metrics.h"
+#include "ui/placement.h"
 #include "ui/windows.h"
 
 #include <QAbstractButton>
@@ -15,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -129,6 +133,105 @@ private slots:
         QCOMPARE(w.result(), int(QDialog::Accepted));
     }
 
+    // Tab stops once in each option group, on the chosen option; the
+    // heading's letter reaches the group, the arrow keys choose within it.
+    void setupWindowTabsToTheChosenOptions() {
+        TimePeriodForm form;
+        form.reset(QStringLiteral("Expert"), QStringLiteral("Daily"), TimePeriodForm::Length::Year, QStringLiteral("Annual"));
+        TimePeriodWindow w(form);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        child(&w, "OptExpert")->setFocus();
+        QStringList stops;
+        for (int i = 0; i < 6; ++i) {
+            stops << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(stops, (QStringList{"OptExpert", "OptYear", "OptDaily", "OptAnnual", "optSelect_0", "Combo2"}));
+        QTest::keyClick(&w, Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("OptYear"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(form.length, TimePeriodForm::Length::Quarter);
+        QTest::keyClick(&w, Qt::Key_L, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("OptExpert"));
+    }
+
+    // Where windows open: centred on the main window, whole on the screen.
+    void windowsOpenInsideTheScreen_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QRect>("expected");
+        // In a 1024x768 room, with a 20-pixel title bar above each window.
+        QTest::newRow("centred on the main window") << QSize(200, 100) << QRect(100, 100, 600, 400)
+                                                    << QRect(300, 260, 200, 100);
+        QTest::newRow("kept off the right edge") << QSize(200, 100) << QRect(800, 100, 600, 400)
+                                                 << QRect(824, 260, 200, 100);
+        QTest::newRow("shrunk to the room") << QSize(2000, 2000) << QRect(100, 100, 600, 400)
+                                            << QRect(0, 20, 1024, 748);
+        QTest::newRow("no main window: the room's centre") << QSize(400, 300) << QRect() << QRect(312, 244, 400, 300);
+    }
+    void windowsOpenInsideTheScreen() {
+        QFETCH(QSize, size);
+        QFETCH(QRect, anchor);
+        QFETCH(QRect, expected);
+        QCOMPARE(placedWithin(size, QMargins(0, 20, 0, 0), anchor, QRect(0, 0, 1024, 768)), expected);
+    }
+
+    // The main window's first size: the design scaled to the room, at least
+    // the layout's minimum, never more than the room.
+    void mainWindowFitsTheScreen_data() {
+        QTest::addColumn<QSize>("room");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("a large screen: scaled up") << QSize(1200, 1000) << QSize(1140, 760);
+        QTest::newRow("a small screen: the minimum") << QSize(660, 480) << QSize(640, 450);
+        QTest::newRow("smaller than the minimum: the room") << QSize(500, 300) << QSize(500, 300);
+    }
+    void mainWindowFitsTheScreen() {
+        QFETCH(QSize, room);
+        QFETCH(QSize, expected);
+        QCOMPARE(fittedMainWindowSize(QSize(600, 400), QSize(640, 450), room), expected);
+    }
+
+    // What the desk remembers comes back; a file it cannot use gives the
+    // defaults, and the next save replaces it.
+    void deskSettingsFallBackToDefaults_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("schemeKept");
+        QTest::newRow("saved by the game") << QByteArray() << true;
+        QTest::newRow("an unknown scheme") << QByteArray("[window]\ncolors=purple\ngeometry=12\n") << false;
+        QTest::newRow("another program's file") << QByteArray("[General]\nfoo=bar\n") << false;
+        QTest::newRow("damaged") << QByteArray::fromHex("5b77696e646f770afffe00") + "colors=black\n" << false;
+    }
+    void deskSettingsFallBackToDefaults() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, schemeKept);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("desk.conf"));
+        QWidget window;
+        window.resize(432, 321);
+        const QByteArray geometry = window.saveGeometry();
+        if (file.isEmpty()) {
+            QSettings store(path, QSettings::IniFormat);
+            DeskSettings(store).remember(geometry, Scheme::Gray);
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(file);
+        }
+        QSettings store(path, QSettings::IniFormat);
+        DeskSettings desk(store);
+        QCOMPARE(desk.scheme().has_value(), schemeKept);
+        QWidget restored;
+        QCOMPARE(restored.restoreGeometry(desk.windowGeometry()), schemeKept);
+        if (schemeKept) {
+            QCOMPARE(*desk.scheme(), Scheme::Gray);
+            QCOMPARE(restored.size(), QSize(432, 321));
+        }
+        desk.remember(geometry, Scheme::Black);
+        QSettings again(path, QSettings::IniFormat);
+        QCOMPARE(DeskSettings(again).scheme(), std::optional<Scheme>(Scheme::Black));
+    }
+
     void newsWindowSizeFollowsTheStory_data() {
         QTest::addColumn<int>("height");
         QTest::addColumn<bool>("scrolling");
@@ -141,7 +244,7 @@ private slots:
         QFETCH(bool, scrolling);
         NewsWindow w(QStringLiteral("Fed Holds Rates"), QStringLiteral("The story."), height, scrolling);
         QCOMPARE(w.windowTitle(), QStringLiteral("Fed Holds Rates"));
-        QCOMPARE(w.height(), twipsToPixelsY(height - 360, &w));
+        QCOMPARE(w.storyRect().height(), twipsToPixelsY(height - 360, &w));
         auto* box = child<QPlainTextEdit>(&w, "txtNewsDisplay");
         QWidget* label = child(&w, "Labelnews");
         QCOMPARE(box->isHidden(), !scrolling);
@@ -149,9 +252,15 @@ private slots:
         QVERIFY(box->isReadOnly());
         w.show();
         w.resize(500, 260);
-        QCOMPARE(box->geometry(), w.rect());
-        QCOMPARE(label->geometry(), w.rect());
-        QTRY_VERIFY(child(&w, "btnclose")->hasFocus());
+        QCOMPARE(box->geometry(), w.storyRect());
+        QCOMPARE(label->geometry(), w.storyRect());
+        // The headline heads the story; the Close button stands under it, in sight.
+        QWidget* headline = child(&w, "lblHeadline");
+        QCOMPARE(text(&w, "lblHeadline"), QStringLiteral("Fed Holds Rates"));
+        QCOMPARE(headline->geometry().bottom() + 1, w.storyRect().top());
+        QWidget* close = child(&w, "btnclose");
+        QVERIFY(close->geometry().top() > w.storyRect().bottom() && w.rect().contains(close->geometry()));
+        QTRY_VERIFY(close->hasFocus());
     }
 
     void summaryWindowsOfferTheirChoices() {

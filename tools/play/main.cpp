@@ -16,8 +16,26 @@
 
 using namespace pellucar;
 
+namespace {
+const char* const kUsage =
+    "usage: pellucar-play [--database PATH] [--seed N] [--saves DIR] [SCRIPT]\n"
+    "Plays a script of Pellucar commands without a window and prints one line\n"
+    "for each window the player would have seen. The script is read from SCRIPT,\n"
+    "or from standard input when SCRIPT is missing or \"-\".\n"
+    "\n"
+    "  --database PATH  the market database to play on (default: the installed futures.mdb)\n"
+    "  --seed N         a seed for the game's random choices, so a run can be repeated\n"
+    "  --saves DIR      the folder Game > Save writes to (default: a folder of this run)\n"
+    "  --help           print this text and exit\n"
+    "  --version        print the version and exit\n"
+    "\n"
+    "Exit status: 0 at the script's end, 2 on a script or argument error,\n"
+    "otherwise the game's own exit (1 when the database cannot be opened).\n";
+} // namespace
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    bool databaseGiven = false;
     QString database = locateDataFile(QStringLiteral("futures.mdb"));
     QString scriptPath;
     QString saveFolder;
@@ -27,6 +45,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--database") && i + 1 < args.size()) {
             database = args[++i];
+            databaseGiven = true;
         } else if (args[i] == QLatin1String("--saves") && i + 1 < args.size()) {
             saveFolder = args[++i];
         } else if (args[i] == QLatin1String("--seed") && i + 1 < args.size()) {
@@ -37,8 +56,11 @@ int main(int argc, char** argv) {
                 return 2;
             }
             seeded = true;
-        } else if (args[i] == QLatin1String("--help")) {
-            std::printf("usage: pellucar-play [--database PATH] [--seed N] [--saves DIR] [SCRIPT]\n");
+        } else if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (args[i] == QLatin1String("--version")) {
+            std::printf("pellucar-play %s\n", PELLUCAR_VERSION);
             return 0;
         } else if (scriptPath.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
             scriptPath = args[i];
@@ -87,7 +109,14 @@ int main(int argc, char** argv) {
         dialogs.queueAnswer(t.section(' ', 1).trimmed());
     }
     game.startUp();
-    if (game.ended()) return game.exitCode();
+    if (game.ended()) {
+        // Only the market database ends start-up with a failure.
+        if (game.exitCode() == 1)
+            std::fprintf(stderr, "pellucar-play: %s\n",
+                         qPrintable(dataFileProblem(QStringLiteral("The market database"), database,
+                                                    databaseGiven ? QStringList() : dataSearchFolders())));
+        return game.exitCode();
+    }
     for (int i = 0; i < first; ++i) lines[i].clear(); // already queued
     switch (driver.run(lines)) {
     case PlayDriver::Result::ScriptError:

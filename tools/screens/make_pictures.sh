@@ -21,3 +21,12 @@ for scale in 1 2; do
     run --data Tick --year 1997 --month 3 --length Month --script "$here/charts_tick.play"
     rm -f "$dir.log.tmp"
 done
+# The software centre's pictures (packaging/screenshots, named in the
+# metainfo): the desk of desk.play on a 1280x1024 screen, in the standard
+# colours and in black:
+#   QT_QPA_PLATFORM=offscreen:configfile=screen1280.json ui_screens --db futures.mdb \
+#     --out OUT --year 1994 --script desk.play
+#   cp OUT/desk_positions_design.png packaging/screenshots/desk.png
+#   cp OUT/desk_positions_black.png packaging/screenshots/desk-black.png
+# where screen1280.json holds
+#   {"screens":[{"name":"s","x":0,"y":0,"width":1280,"height":1024,"logicalDpi":96}]}
