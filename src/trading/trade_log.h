@@ -8,8 +8,6 @@
 
 namespace pellucar {
 
-class SavedGameCodec;
-
 // One executed trade.
 struct TradeRecord {
     int number = 0; // 1 for the game's first trade
@@ -42,9 +40,6 @@ QString transactionText(Side side, bool marginCall);
 // game's trade count. It holds kCapacity trades; check full() before
 // executing an order, since a full record refuses to take the trade.
 class TradeLog {
-    // A saved game writes and reads this state as it is.
-    friend class SavedGameCodec;
-
   public:
     static constexpr int kCapacity = 10000;
 
