@@ -137,6 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     soak::GameChecker checker;
+    checker.resumed();
     if (const QStringList bad = checker.check(desk.game, lines); !bad.isEmpty())
         fuzz::fail("a resumed game breaks a rule", bad);
     if (!desk.game.state().gameStarted) fuzz::fail("a resumed game is not under way", QString());

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 namespace pellucar::soak {
 
@@ -204,9 +205,14 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     const Account& account = desk.account;
     const TradeLog& log = desk.trades;
 
+    const bool resumed = std::exchange(resumed_, false);
+    if (resumed) {
+        restart();
+        newsSeen_ = 0;
+    }
     // Windows and their texts; what the action traded and released.
     int confirmations = 0, liquidations = 0, dropped = 0;
-    bool gameReset = false;
+    bool gameReset = resumed;
     QStringList newsTitles;
     for (const QString& line : lines) {
         const QString why = checkTranscriptLine(line, databaseNotice_);
@@ -344,7 +350,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
                        .arg(news[i].newsDate.toString(Qt::ISODate), news[i].newsTime.toString(Qt::ISODate),
                             firstDay.toString(Qt::ISODate), lastDay.toString(Qt::ISODate));
         while (shown < newsTitles.size() && newsTitles[shown] != news[i].title) ++shown;
-        if (shown == newsTitles.size()) bad << QStringLiteral("news entry %1 (%2) was never shown").arg(i + 1).arg(news[i].title);
+        if (shown == newsTitles.size() && !resumed) bad << QStringLiteral("news entry %1 (%2) was never shown").arg(i + 1).arg(news[i].title);
         else ++shown;
     }
     newsSeen_ = static_cast<int>(news.size());
