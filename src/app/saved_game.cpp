@@ -53,9 +53,9 @@ struct In {
         if (v < 0 || v > static_cast<qint32>(last)) bad = true;
         return bad ? E{} : static_cast<E>(v);
     }
-    // Texts and lists of them are read here rather than by QDataStream,
-    // which would reserve whatever length the file claims before reading it.
-    // A text of at most `max` characters.
+    // A text of at most `max` characters, read here rather than by
+    // QDataStream, which would reserve whatever length the file claims
+    // before reading it.
     QString text(int max) {
         const quint32 bytes = get<quint32>();
         if (bytes == 0xFFFFFFFFu) return {};
