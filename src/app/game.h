@@ -24,6 +24,9 @@ struct ProgramEnded {
 
 enum class Key { Enter, Tab, Escape };
 
+class ScriptedDialogs;
+struct SavedGame;
+
 // The game: the main window's rules without the widgets. The view calls the
 // public entry points for the player's actions and renders model().
 class Game {
@@ -139,9 +142,16 @@ private:
     bool MandatoryTrade(int step);
 
 
-    // Game > Resume: what was worked out from the last game's period goes
-    // with it.
+    // Game > Resume (game_resume.cpp): the saved game replayed on a game of
+    // its own; this one takes its state only when the replay gives the game
+    // the file holds, then draws the window from it.
     void mnuResume_Click();
+    // Plays `saved` through the rules on this fresh game, whose windows
+    // `dialogs` answers; empty when every decision went as the file says,
+    // else why not.
+    QString ReplaySavedGame(const SavedGame& saved, ScriptedDialogs& dialogs);
+    // Every presenter, from the state: the window as a projection of it.
+    void PresentGame();
 
 
 

@@ -3,9 +3,6 @@
 // and the record of past games.
 #include "app/game_files.h"
 #include "app/game_calendar.h"
-#include "app/saved_game.h"
-
-#include <memory>
 
 namespace pellucar {
 
@@ -34,7 +31,13 @@ void GameFiles::PresentSavedGameItems() {
 
 void GameFiles::mnuSave_Click() {
     if (saveFolder_.isEmpty() || !s_.gameStarted) return;
-    const QString error = writeSavedGameFile(saveFolder_, encodeSavedGame(s_, model_));
+    // An order waiting for its units keeps what the player has typed so far,
+    // and the report over the charts stays open.
+    const SavedGame::Report report = model_.visible("TradeGrid") ? SavedGame::Report::Trades
+                                     : model_.visible("newsgrid") ? SavedGame::Report::News
+                                                                  : SavedGame::Report::None;
+    const SavedGame game = savedGameOf(s_, model_.text("inputUnits"), report);
+    const QString error = writeSavedGameFile(saveFolder_, encodeSavedGame(game));
     if (!error.isEmpty()) {
         dialogs_.notify(kSavedGameTitle, QStringLiteral("The game could not be saved: ") + error, 0);
         return;
@@ -42,7 +45,7 @@ void GameFiles::mnuSave_Click() {
     dialogs_.notify(kSavedGameTitle, QStringLiteral("The game has been saved."), 0);
 }
 
-bool GameFiles::mnuResume_Click() {
+bool GameFiles::readSavedGame(SavedGame& out) {
     if (saveFolder_.isEmpty()) return false;
     QByteArray bytes;
     QString error;
@@ -51,32 +54,22 @@ bool GameFiles::mnuResume_Click() {
         dialogs_.notify(kSavedGameTitle, QStringLiteral("There is no saved game to resume."), 0);
         return false;
     }
-    // Read whole into a game of its own first: a file refused halfway leaves
-    // the game being played exactly as it was.
-    auto saved = std::make_unique<SavedGame>();
-    if (problem == SavedGameProblem::None) problem = decodeSavedGame(bytes, *saved);
-    if (problem != SavedGameProblem::None) {
-        const QString why = problem == SavedGameProblem::Unreadable ? error + QLatin1Char('.') : savedGameProblemText(problem);
-        dialogs_.notify(kSavedGameTitle, QStringLiteral("The saved game could not be read: ") + why, 0);
-        return false;
-    }
-    if (s_.gameStarted &&
-        !dialogs_.confirm(QStringLiteral("Resume Saved Game"),
-                          QStringLiteral("Resume the saved game?  The game in progress will be lost."))) {
-        return false;
-    }
+    QString detail;
+    if (problem == SavedGameProblem::None) problem = decodeSavedGame(bytes, out, &detail);
+    if (problem == SavedGameProblem::None) return true;
+    refuseSavedGame(problem == SavedGameProblem::Unreadable ? error + QLatin1Char('.')
+                                                            : savedGameProblemText(problem, detail));
+    return false;
+}
 
-    // The database belongs to this run of the program, not to the game.
-    GameState& state = *saved->state;
-    state.databasePath = s_.databasePath;
-    state.databaseOpen = s_.databaseOpen;
-    s_ = std::move(state);
-    for (auto it = saved->controls.cbegin(); it != saved->controls.cend(); ++it)
-        if (model_.has(it.key())) model_[it.key()] = it.value();
-    // A game saved in progress was not yet in the record of past games; it
-    // goes in when it finishes, like any other.
-    gameRecorded_ = false;
-    return true;
+void GameFiles::refuseSavedGame(const QString& why) {
+    dialogs_.notify(kSavedGameTitle, QStringLiteral("The saved game could not be read: ") + why, 0);
+}
+
+bool GameFiles::confirmResume() {
+    return !s_.gameStarted ||
+           dialogs_.confirm(QStringLiteral("Resume Saved Game"),
+                            QStringLiteral("Resume the saved game?  The game in progress will be lost."));
 }
 
 void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {

@@ -3,6 +3,7 @@
 #include "app/past_games.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
+#include "app/saved_game.h"
 
 #include <QString>
 
@@ -22,10 +23,18 @@ public:
     // Save needs a game under way; both need a save folder.
     void PresentSavedGameItems();
     void mnuSave_Click();
-    // True when the saved game has replaced the one being played (the state
-    // and the controls it kept); anything worked out from the old game's
-    // period is then the caller's to drop.
-    bool mnuResume_Click();
+    // Game > Resume in three steps, with the rules' replay of the saved
+    // game (the game's) between the first two. Reads and checks the save
+    // file into `out`; false, the player told why, when it holds nothing
+    // to resume.
+    bool readSavedGame(SavedGame& out);
+    // The rules did not give the saved game back: the player is told why.
+    void refuseSavedGame(const QString& why);
+    // Asks first when a game is under way; true to go on.
+    bool confirmResume();
+    // The saved game has replaced the one in play: it goes into the record
+    // of past games when it finishes, like any other.
+    void resumed() { gameRecorded_ = false; }
 
     // A new game is set up: it is not in the record yet.
     void newGame() { gameRecorded_ = false; }

@@ -157,12 +157,4 @@ void Game::mnuNews_Click(int index) {
     model_.setEnabled("Kestrow", true);
 }
 
-void Game::mnuResume_Click() {
-    if (!files_.mnuResume_Click()) return;
-    // What was worked out from the last game's period goes with it.
-    charts_.forgetPeriod();
-    score_.clearVerdict();
-    model_.touch();
-}
-
 } // namespace pellucar

@@ -12,6 +12,8 @@ namespace {
 constexpr std::array<int, 6> kIdOfGraphItem{3, 2, 6, 4, 1, 5};
 // The combo text each Graph Options item writes.
 const std::array<const char*, 6> kComboTextOfGraphItem{"Oil", "Gold", "T-Bond", "SP500", "Cattle", "Soybean"};
+// The moving average's periods, stepped through by its periods item.
+constexpr std::array<int, 3> kMovingPeriods{5, 15, 20};
 
 } // namespace
 
@@ -59,6 +61,37 @@ int ChartOptions::graphItemOfCommodityId(int commodityId) {
     for (int i = 0; i < 6; ++i)
         if (kIdOfGraphItem[static_cast<size_t>(i)] == commodityId) return i;
     return -1;
+}
+
+ChartOptions::Choices ChartOptions::choices() const {
+    return {chartMarket_, comboText_,   leftType_,     priceMean_,   priceMinMax_, graphType_,
+            maCounter_,   movingMean_, movingMinMax_, rsiChecked_, stochasticType_};
+}
+
+std::optional<ChartOptions> ChartOptions::fromChoices(const Choices& c) {
+    if (c.chartMarket < 1 || c.chartMarket > kMarketCount) return std::nullopt;
+    const int item = graphItemOfCommodityId(c.chartMarket);
+    if (c.comboText != marketNames().at(c.chartMarket - 1) &&
+        c.comboText != QLatin1String(kComboTextOfGraphItem[static_cast<size_t>(item)]))
+        return std::nullopt;
+    if (c.leftType != LeftChartType::Price && (c.priceMean || c.priceMinMax)) return std::nullopt;
+    if (c.rsiChecked && (c.movingMean || c.movingMinMax)) return std::nullopt;
+    if (c.maCounter < 0 || c.maCounter > kMaxMovingCounter) return std::nullopt;
+    ChartOptions o;
+    o.chartMarket_ = c.chartMarket;
+    o.comboText_ = c.comboText;
+    o.leftType_ = c.leftType;
+    o.priceMean_ = c.priceMean;
+    o.priceMinMax_ = c.priceMinMax;
+    o.graphType_ = c.graphType;
+    o.maCounter_ = c.maCounter;
+    o.maPeriods_ = kMovingPeriods[static_cast<size_t>(c.maCounter % 3)];
+    o.movingMean_ = c.movingMean;
+    o.movingMinMax_ = c.movingMinMax;
+    o.rsiChecked_ = c.rsiChecked;
+    o.stochasticType_ = c.stochasticType;
+    o.stochasticItem_ = c.stochasticType == StochasticType::Slow ? 1 : 0;
+    return o;
 }
 
 void ChartOptions::mnuGraph_Click(int index) {
@@ -124,8 +157,7 @@ void ChartOptions::mnuMoving_Click(int index) {
         }
     } else if (index == 2) {
         ++maCounter_;
-        static constexpr std::array<int, 3> kPeriods{5, 15, 20};
-        maPeriods_ = kPeriods[static_cast<size_t>(maCounter_ % 3)];
+        maPeriods_ = kMovingPeriods[static_cast<size_t>(maCounter_ % 3)];
     }
 }
 

@@ -11,10 +11,6 @@
 // menu's check marks and captions are drawn from here; nothing is read back
 // from the menu.
 
-namespace pellucar {
-class SavedGameCodec;
-}
-
 namespace pellucar::charts {
 
 // Charts are drawn from daily rows in any mode but Tick (also before the
@@ -61,9 +57,6 @@ struct MenuCaption {
 };
 
 class ChartOptions {
-    // A saved game writes and reads this state as it is.
-    friend class pellucar::SavedGameCodec;
-
   public:
     // The settings at start-up: Oil, open-high-low-close on the left, the
     // 5-period moving average with its mean line on the right, fast
@@ -140,6 +133,25 @@ class ChartOptions {
     // commodity ids the alphabetical list.
     static int commodityIdOfGraphItem(int index);
     static int graphItemOfCommodityId(int commodityId);
+
+    // The choices a saved game keeps; the rest follows from them.
+    struct Choices {
+        int chartMarket = 3;
+        QString comboText;
+        LeftChartType leftType = LeftChartType::OpenHighLowClose;
+        bool priceMean = false, priceMinMax = false;
+        GraphType graphType = GraphType::MovingAverage;
+        int maCounter = 0; // presses of the periods item, at most kMaxMovingCounter
+        bool movingMean = true, movingMinMax = false, rsiChecked = false;
+        StochasticType stochasticType = StochasticType::Unset;
+        bool operator==(const Choices&) const = default;
+    };
+    static constexpr int kMaxMovingCounter = 1000000;
+    Choices choices() const;
+    // Options with these choices, or none when the handlers could not have
+    // made them (a market out of 1..6, a combo text the market never shows,
+    // price lines without the price chart, RSI marked beside a moving line).
+    static std::optional<ChartOptions> fromChoices(const Choices& c);
 
     bool operator==(const ChartOptions&) const = default;
 

@@ -20,6 +20,16 @@ QString toString(HintId id) {
     return QStringLiteral("H%1").arg(static_cast<int>(id) + 1);
 }
 
+std::optional<HintAdvisor> HintAdvisor::heldBackTo(int nextHintPeriod, int lastPeriod) {
+    // give() holds back to 105 or 110, or to 90 periods past a period after
+    // the third.
+    const bool fixed = nextHintPeriod == 0 || nextHintPeriod == 105 || nextHintPeriod == 110;
+    if (!fixed && (nextHintPeriod < 4 + 90 || nextHintPeriod > lastPeriod + 90)) return std::nullopt;
+    HintAdvisor a;
+    a.nextHintPeriod_ = nextHintPeriod;
+    return a;
+}
+
 QList<Hint> HintAdvisor::give(int periodIndex, int tradeCount) {
     const int p = periodIndex;
     const int t = tradeCount;

@@ -5,9 +5,9 @@
 #include <QList>
 #include <QString>
 
-namespace pellucar {
+#include <optional>
 
-class SavedGameCodec;
+namespace pellucar {
 
 enum class HintId {
     NoTradeYet,         // H1: no trade by period 15
@@ -34,9 +34,6 @@ struct Hint {
 // game does not reset the hold-back, so a hint late in one game keeps the
 // early hints of the next one back until its period counter passes it.
 class HintAdvisor {
-    // A saved game writes and reads this state as it is.
-    friend class SavedGameCodec;
-
   public:
     // The hints for period `periodIndex` with `tradeCount` trades made so far
     // in the game, in the order to show them (several can come at once).
@@ -44,6 +41,10 @@ class HintAdvisor {
 
     // The period after which hints may be given again; 0 at program start.
     int nextHintPeriod() const { return nextHintPeriod_; }
+    // An advisor holding hints back to `nextHintPeriod`, as one kept from an
+    // earlier run; none when give() could not have set that period in games
+    // of at most `lastPeriod` periods.
+    static std::optional<HintAdvisor> heldBackTo(int nextHintPeriod, int lastPeriod);
 
 
     bool operator==(const HintAdvisor&) const = default;

@@ -12,8 +12,6 @@
 
 namespace pellucar {
 
-class SavedGameCodec;
-
 // The game state still declares a record of this name for its own list. This
 // one sits in an inline namespace so the two never share a linker name while
 // both are built into the core; code that includes only this header names it
@@ -59,9 +57,6 @@ QString newsGridTime(const QTime& time);
 // tick days (the longest tick game) holds a few hundred stories at most, so
 // the list simply grows.
 class NewsHistory {
-    // A saved game writes and reads this state as it is.
-    friend class SavedGameCodec;
-
   public:
     // Appends a released story as entry NewsCount + 1 and returns it.
     const NewsHistoryEntry& append(const QDate& newsDate, const QString& title, const QString& story,

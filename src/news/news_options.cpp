@@ -27,11 +27,18 @@ void NewsOptions::chooseInSetup(NewsOption option) {
     counters_[slot(option)] = 1;
 }
 
+std::optional<NewsOptions> NewsOptions::withCounters(int annual, int daily) {
+    if (annual < 0 || annual > kMaxCounter || daily < 0 || daily > kMaxCounter) return std::nullopt;
+    NewsOptions o;
+    o.counters_ = {annual, daily};
+    return o;
+}
+
 void NewsOptions::toggle(NewsOption option) {
     // The counter is 16 bits wide; only its parity matters, so it wraps to
     // 0 (even, like the 32767 + 1 it stands for) rather than overflowing.
     int& c = counters_[slot(option)];
-    c = c == 32767 ? 0 : c + 1;
+    c = c == kMaxCounter ? 0 : c + 1;
 }
 
 NewsOption NewsOptions::setupChoice() const {

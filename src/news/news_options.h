@@ -10,8 +10,6 @@
 
 namespace pellucar {
 
-class SavedGameCodec;
-
 // Indices of the menu's control array.
 enum class NewsOption { Annual = 0, Daily = 1 };
 
@@ -22,9 +20,6 @@ std::optional<NewsOption> newsOptionFromString(const QString& caption);
 std::optional<NewsOption> newsOptionFromIndex(int index);
 
 class NewsOptions {
-    // A saved game writes and reads this state as it is.
-    friend class SavedGameCodec;
-
   public:
     // As the menu is designed: "&Annual" checked, "&Daily" not.
     NewsOptions() = default;
@@ -40,6 +35,9 @@ class NewsOptions {
     void toggle(NewsOption option);
 
     int counter(NewsOption option) const { return counters_[slot(option)]; }
+    // Options with these counters, or none when a counter is out of the
+    // range toggle() keeps it in.
+    static std::optional<NewsOptions> withCounters(int annual, int daily);
     bool checked(NewsOption option) const { return counters_[slot(option)] % 2 != 0; }
 
     // The option the setup window starts from: "&Daily" when only it is
@@ -52,6 +50,7 @@ class NewsOptions {
 
     bool operator==(const NewsOptions&) const = default;
   private:
+    static constexpr int kMaxCounter = 32767;
     static std::size_t slot(NewsOption option) { return static_cast<std::size_t>(option); }
     std::array<int, 2> counters_{1, 0};
 };

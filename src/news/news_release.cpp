@@ -52,6 +52,13 @@ StoryWindow storyWindow(qsizetype storyLength) {
     return kDefaultStoryWindow;
 }
 
+std::optional<BackgroundStory> BackgroundStory::lastLookedUp(int year) {
+    if (year != 0 && (year < 1983 || year > 1996)) return std::nullopt;
+    BackgroundStory s;
+    s.year_ = year;
+    return s;
+}
+
 std::optional<BackgroundLookup> BackgroundStory::lookup(const QDate& gameDate) {
     if (gameDate.isValid() && gameDate.year() >= 1984 && gameDate.year() <= 1997) year_ = gameDate.year() - 1;
     if (year_ == 0) return std::nullopt;

@@ -10,8 +10,6 @@
 
 namespace pellucar {
 
-class SavedGameCodec;
-
 // The stories of a checkpoint: NRTime from `from` (inclusive) to `to`
 // (exclusive), on the day of the period.
 struct ReleaseWindow {
@@ -69,15 +67,15 @@ struct BackgroundLookup {
 // 1984 to 1997 move the year; any other date keeps the previous lookup. The
 // year outlives a game, as the player's last look at the background does.
 class BackgroundStory {
-    // A saved game writes and reads this state as it is.
-    friend class SavedGameCodec;
-
   public:
     // The lookup for the current game date, or none when no date in 1984 to
     // 1997 has ever been looked up.
     std::optional<BackgroundLookup> lookup(const QDate& gameDate);
     // The year of the last lookup, 0 before the first.
     int year() const { return year_; }
+    // A story last looked up for `year` (0: never), or none when no lookup
+    // gives that year.
+    static std::optional<BackgroundStory> lastLookedUp(int year);
 
 
     bool operator==(const BackgroundStory&) const = default;

@@ -10,8 +10,6 @@
 
 namespace pellucar {
 
-class SavedGameCodec;
-
 // One price per market, indexed by index(Market) (trading order).
 using MarketPrices = std::array<double, kMarketCount>;
 
@@ -33,9 +31,6 @@ struct MandatoryTrade {
 // account value changes only in revalue(); after a fill call revalue()
 // before asking for margins, maxima or mandatory trades.
 class Account {
-    // A saved game writes and reads this state as it is.
-    friend class SavedGameCodec;
-
   public:
     // 10,000 dollars for a Novice, 100,000 for an Expert.
     static float startingCapitalFor(Level level);

@@ -5,8 +5,6 @@
 
 namespace pellucar {
 
-class SavedGameCodec;
-
 // The contracts of one fill that are still open.
 struct Lot {
     double units = 0; // signed: positive long, negative short; 0 marks an empty slot
@@ -29,9 +27,6 @@ struct Booking {
 // kCapacity lots; a fill that would open one more is refused whole rather
 // than written past the end (order entry stops new lots well before that).
 class LotBook {
-    // A saved game writes and reads this state as it is.
-    friend class SavedGameCodec;
-
   public:
     static constexpr int kCapacity = 101;
 

@@ -8,8 +8,6 @@
 
 namespace pellucar {
 
-class SavedGameCodec;
-
 class Account;
 
 // Why the units typed for an order were not taken. Each has its own text
@@ -74,9 +72,6 @@ QString refusalMessage(Refusal refusal, Market m, int allowed = 0);
 // accepted its market keeps the figures it had until releaseHeldMarket()
 // (the order was executed or dropped) or the next check().
 class OrderLimits {
-    // A saved game writes and reads this state as it is.
-    friend class SavedGameCodec;
-
   public:
     // Entries beyond this size are taken as this size.
     static constexpr double kLargestEntry = 410000;

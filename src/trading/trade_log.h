@@ -8,8 +8,6 @@
 
 namespace pellucar {
 
-class SavedGameCodec;
-
 // One executed trade.
 struct TradeRecord {
     int number = 0; // 1 for the game's first trade
@@ -52,9 +50,6 @@ bool transactionFromText(const QString& text, Side* side, bool* marginCall);
 // one contract of positions no order can grow any more, so the record never
 // holds more than kMaxRecords.
 class TradeLog {
-    // A saved game writes and reads this state as it is.
-    friend class SavedGameCodec;
-
   public:
     static constexpr int kCapacity = 10000;
     // kCapacity and the largest positions an Expert may hold (200 Oil,

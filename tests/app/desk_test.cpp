@@ -107,21 +107,20 @@ TEST(Desk, EscapeAtAnyStepLeavesTheDeskAsTradeFoundIt) {
     };
     struct Row {
         const char* name;
-        const char* level;
+        Level level;
         QStringList presses; // then units typed and taken when `units` is set
         const char* units;
     };
     const Row rows[] = {
-        {"market", "Expert", {"btnTrade"}, nullptr},
-        {"side", "Expert", {"btnTrade", "btnGold"}, nullptr},
-        {"units", "Expert", {"btnTrade", "btnGold", "btnSell"}, nullptr},
-        {"read-back", "Expert", {"btnTrade", "btnGold", "btnSell"}, "3"},
-        {"novice read-back", "Novice", {"btnTrade", "btnBuy"}, "2"},
+        {"market", Level::Expert, {"btnTrade"}, nullptr},
+        {"side", Level::Expert, {"btnTrade", "btnGold"}, nullptr},
+        {"units", Level::Expert, {"btnTrade", "btnGold", "btnSell"}, nullptr},
+        {"read-back", Level::Expert, {"btnTrade", "btnGold", "btnSell"}, "3"},
+        {"novice read-back", Level::Novice, {"btnTrade", "btnBuy"}, "2"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        Desk d(QString::fromLatin1(r.level));
-        d.forward();
+        Desk d(r.level);
         const QStringList before = shown(d.game->model());
         for (const QString& b : r.presses) d.game->click(b);
         if (r.units) {
@@ -137,8 +136,8 @@ TEST(Desk, EscapeAtAnyStepLeavesTheDeskAsTradeFoundIt) {
         EXPECT_EQ(d.state().desk.tradeCount(), 0);
         EXPECT_TRUE(d.take().isEmpty());
         // The desk takes the next order as usual.
-        d.order("btnOil", "btnBuy", "1");
-        EXPECT_FLOAT_EQ(d.position(Market::Oil), 1.0f);
+        d.order(Oil, Buy, 1);
+        EXPECT_FLOAT_EQ(d.position(Oil), 1.0f);
     }
 }
 

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 namespace pellucar::soak {
 
@@ -204,9 +205,14 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     const Account& account = desk.account;
     const TradeLog& log = desk.trades;
 
+    const bool resumed = std::exchange(resumed_, false);
+    if (resumed) {
+        restart();
+        newsSeen_ = 0;
+    }
     // Windows and their texts; what the action traded and released.
     int confirmations = 0, liquidations = 0;
-    bool gameReset = false;
+    bool gameReset = resumed;
     QStringList newsTitles;
     for (const QString& line : lines) {
         const QString why = checkTranscriptLine(line, databaseNotice_);
@@ -260,7 +266,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (rest != 0) book.push_back(rest);
         const double after = before + r.amount;
         // A margin call only ever takes exposure away.
-        if (marginCall && (std::fabs(after) >= std::fabs(before) || after * before < 0))
+        if (r.marginCall && (std::fabs(after) >= std::fabs(before) || after * before < 0))
             bad << where + QStringLiteral("margin call moved %1 to %2").arg(before).arg(after);
     }
 
@@ -339,7 +345,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
                        .arg(news[i].newsDate.toString(Qt::ISODate), news[i].newsTime.toString(Qt::ISODate),
                             firstDay.toString(Qt::ISODate), lastDay.toString(Qt::ISODate));
         while (shown < newsTitles.size() && newsTitles[shown] != news[i].title) ++shown;
-        if (shown == newsTitles.size()) bad << QStringLiteral("news entry %1 (%2) was never shown").arg(i + 1).arg(news[i].title);
+        if (shown == newsTitles.size() && !resumed) bad << QStringLiteral("news entry %1 (%2) was never shown").arg(i + 1).arg(news[i].title);
         else ++shown;
     }
     newsSeen_ = static_cast<int>(news.size());

@@ -26,6 +26,9 @@ public:
     // Every broken rule after one action; `lines` are the transcript lines
     // that action wrote. An empty list means all is well.
     QStringList check(const Game& game, const QStringList& lines);
+    // Game > Resume replaced the game: the rules made its trades and news
+    // out of sight, so the next check takes them without their windows.
+    void resumed() { resumed_ = true; }
 
 private:
     void restart();
@@ -34,6 +37,7 @@ private:
     int replayed_ = 0; // trade records already replayed
     std::array<std::deque<double>, kMarketCount> lots_;
     int newsSeen_ = 0;
+    bool resumed_ = false;
 };
 
 } // namespace pellucar::soak
