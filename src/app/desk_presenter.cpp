@@ -87,7 +87,6 @@ void presentOrderState(OrderState state, PresentationModel& model) {
         break;
     }
     if (state == OrderState::ChangePeriod || state == OrderState::Restart) setMarketButtonsVisible(model, false);
-    if (state == OrderState::Restart) model.setEnabled("btnTrade", false);
 }
 
 void setMarketButtonsVisible(PresentationModel& model, bool visible) {
@@ -112,11 +111,6 @@ void setQuotesVisible(PresentationModel& model, bool visible) {
     for (Market m : kTradingOrder) model.setVisible(QStringLiteral("lbl%1CurrMark").arg(marketName(m)), visible);
 }
 
-void setHistoryButtonsEnabled(PresentationModel& model, bool enabled) {
-    model.setEnabled("btnNewsHist", enabled);
-    model.setEnabled("btnTradeHist", enabled);
-}
-
 void offerSides(PresentationModel& model) {
     for (const char* k : {"btnBuy", "btnSell", "btnHold"}) {
         model.setVisible(k, true);
@@ -126,18 +120,18 @@ void offerSides(PresentationModel& model) {
 
 void showReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton) {
     for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, false);
-    for (const char* k : {"mnuGraphOpt", "mnuGraphType", "btnTradeHist", "btnNewsHist", "btnChangePeriod", "btnTrade"})
-        model.setEnabled(k, false);
     for (const QString& k : {grid, caption, closeButton}) model.setVisible(k, true);
 }
 
-void closeReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton,
-                 bool tradeEnabled) {
+void closeReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton) {
     for (const QString& k : {grid, caption, closeButton}) model.setVisible(k, false);
     for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, true);
-    for (const char* k : {"mnuGraphOpt", "mnuGraphType", "btnTradeHist", "btnNewsHist", "btnChangePeriod"})
-        model.setEnabled(k, true);
-    model.setEnabled("btnTrade", tradeEnabled);
+}
+
+void closeReports(PresentationModel& model) {
+    for (const char* k : {"TradeGrid", "LabelTH", "btnCloseTradeHistory", "newsgrid", "LabelNH", "btnCloseNewsHist"})
+        model.setVisible(k, false);
+    for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, true);
 }
 
 void layoutCharts(PresentationModel& model) {
@@ -145,14 +139,26 @@ void layoutCharts(PresentationModel& model) {
     model.setVisible("GraphRight", !report);
 }
 
-void setGameMenusEnabled(PresentationModel& model, bool enabled) {
-    for (const char* k : {"mnuGame", "mnuSettings", "mnuDunmere", "mnuHowtoPlay"}) model.setEnabled(k, enabled);
-}
-
-void setSettingsMenusEnabled(PresentationModel& model, bool enabled) {
-    for (const char* k : {"mnuLevel_0", "mnuLevel_2", "mnuNews_0", "mnuNews_1", "mnuGameLength_2", "mnuGameLength_3",
-                          "mnuGameLength_4", "mnuDat_0", "mnuDat_1"})
-        model.setEnabled(k, enabled);
+void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
+    // Forward needs a game and the desk in view; Trade a period to trade
+    // in; the reports a desk with no order under way.
+    const bool forward = f.gameOnDesk && !f.reportShown && !f.pressRunning;
+    const bool trade = forward && f.periodStarted;
+    const bool reports = trade && f.orderStep == OrderState::ChangePeriod;
+    // The top menus wait while a modal step runs; the options that fix a
+    // game wait until it is over.
+    const bool menus = !f.windowLocked && !f.modalOpen;
+    const std::pair<const char*, bool> flags[] = {
+        {"Kestrow", !f.windowLocked},      {"btnChangePeriod", forward}, {"btnTrade", trade},
+        {"btnNewsHist", reports},          {"btnTradeHist", reports},    {"mnuGraphOpt", !f.reportShown},
+        {"mnuGraphType", !f.reportShown},  {"mnuGame", menus},           {"mnuSettings", menus},
+        {"mnuDunmere", menus},             {"mnuHowtoPlay", menus},      {"mnuLevel_0", !f.gameOnDesk},
+        {"mnuLevel_2", !f.gameOnDesk},     {"mnuNews_0", !f.gameOnDesk}, {"mnuNews_1", !f.gameOnDesk},
+        {"mnuGameLength_2", !f.gameOnDesk}, {"mnuGameLength_3", !f.gameOnDesk},
+        {"mnuGameLength_4", !f.gameOnDesk}, {"mnuDat_0", !f.gameOnDesk}, {"mnuDat_1", !f.gameOnDesk},
+    };
+    for (const auto& [key, on] : flags)
+        if (model.enabled(QLatin1String(key)) != on) model.setEnabled(QLatin1String(key), on);
 }
 
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model) {

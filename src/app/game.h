@@ -1,4 +1,5 @@
 #pragma once
+#include "app/desk_dialogs.h"
 #include "app/game_state.h"
 #include "app/order_desk.h"
 #include "app/game_charts.h"
@@ -56,6 +57,8 @@ public:
     void paint();
 
     bool ended() const { return ended_; }
+    // A game has been set up (Begin, Resume) and has not finished yet.
+    bool gameOnDesk() const { return gameOnDesk_; }
     int exitCode() const { return exitCode_; }
     const PresentationModel& model() const { return model_; }
     // What the two charts show, as of the last redraw.
@@ -84,6 +87,8 @@ public:
 
 private:
     template <typename F> void guarded(F&& f);
+    // Derives every control's enabled flag from the facts of the game.
+    void PresentControlFlags();
     [[noreturn]] void EndProgram(int exitCode = 0);
 
     // Start-up and state (game_startup.cpp).
@@ -105,9 +110,11 @@ private:
     // Clock (game_clock.cpp).
     void btnChangePeriod_Click();
     void AdvancePeriod();
-    // refreshCharts false leaves the redraw to the caller (a Forward
-    // press holds it back).
-    void UpdateTradeDayandGraphs(bool refreshCharts = true);
+    // The press's first steps: the calendar moves (the date waits for the
+    // period), and whether it has reached the end of the game.
+    void MoveCalendar();
+    bool CalendarAtEnd() const;
+    void UpdateTradeDayandGraphs();
     void AdvanceTradingDay();
     QDate ShowGameDate();
     void SetTradeTimeLabel(int n);
@@ -144,7 +151,8 @@ private:
 
 
 
-    PlayerDialogs& dialogs_;
+    // Brings the window up to date before every modal window.
+    DeskDialogs dialogs_;
     RandomSource& random_;
     MarketDatabase db_;
     GameState s_;
@@ -156,6 +164,12 @@ private:
     GameNews news_;
     Scorecard score_;
     TextMeasure measure_;
+    // The facts the controls' flags follow (PresentControlFlags): a game
+    // on the desk, set up (Begin or Resume) and not finished; a Forward
+    // press under way, and the part of it that locks the window.
+    bool gameOnDesk_ = false;
+    bool pressRunning_ = false;
+    bool windowLocked_ = false;
     bool ended_ = false;
     int exitCode_ = 0;
 };

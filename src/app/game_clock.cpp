@@ -3,6 +3,8 @@
 #include "app/game_calendar.h"
 #include "common/dates.h"
 
+#include <QScopeGuard>
+
 namespace pellucar {
 
 namespace {
@@ -19,50 +21,32 @@ QDate addLength(const QDate& d, TimePeriodForm::Length len) {
 } // namespace
 
 void Game::btnChangePeriod_Click() {
-    const bool daily = s_.dataMode == DataMode::Daily;
-    const bool tick = s_.dataMode == DataMode::Tick;
+    // Lock: Forward, Trade and the reports wait until the press is over, the
+    // window until the period has moved on. However the press ends, the
+    // charts it held back are drawn.
+    pressRunning_ = windowLocked_ = true;
+    const auto unlock = qScopeGuard([this] {
+        pressRunning_ = windowLocked_ = false;
+        charts_.RefreshDeferredCharts();
+    });
     s_.market.lastLoadedMode = dataModeName(s_.dataMode);
-    model_.setEnabled("btnChangePeriod", false);
-    model_.setEnabled("btnTrade", false);
     dialogs_.processEvents();
-    model_.setEnabled("Kestrow", false);
-
-    if (daily) {
-        s_.endOfData = false;
-        UpdateTradeDayandGraphs(false);
-        charts_.deferRefresh();
-    }
-    if (tick) {
-        s_.endOfData = false;
-        if (s_.periodIndex == 0) s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength);
-    }
+    MoveCalendar();
 
     // First end test: the calendar has reached the end of the game.
-    QDate shown = ShowGameDate();
-    if (!shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown)) {
-        charts_.RefreshDeferredCharts();
-        model_.setEnabled("Kestrow", true);
+    if (CalendarAtEnd()) {
+        windowLocked_ = false;
         GameOver();
         return;
     }
-
-    setHistoryButtonsEnabled(model_, false);
-    setGameMenusEnabled(model_, false);
     const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
     if (model_.text("CurrMarkBanner") != banner) model_.setText("CurrMarkBanner", banner);
 
+    // Liquidation: the player sees the mandatory trades before the next
+    // press moves on.
     s_.marginCallPending = false;
-    // A liquidation trades (its fills are charted) and tells the player.
-    const Account& account = s_.desk.account;
-    if (account.blownOut() || (s_.periodIndex >= 2 && account.marginCalled())) charts_.RefreshDeferredCharts();
     ForceLiquidation();
     if (s_.marginCallPending) {
-        // The player sees the liquidation before the next press moves on.
-        model_.setEnabled("btnChangePeriod", true);
-        model_.setEnabled("btnTrade", true);
-        model_.setEnabled("Kestrow", true);
-        setGameMenusEnabled(model_, true);
-        setHistoryButtonsEnabled(model_, true);
         desk_.SetOrderState(OrderState::ChangePeriod);
         return;
     }
@@ -72,54 +56,48 @@ void Game::btnChangePeriod_Click() {
     model_.setText("lblMaxSelected", QString());
     s_.prices.current = PriceRecord{};
 
-    // A hint shows the window as it stands; the advisor is asked on a copy,
-    // since asking it holds its next hints back.
-    if (charts_.refreshDeferred()) {
-        HintAdvisor probe = s_.hints;
-        if (!probe.give(s_.periodIndex, s_.desk.tradeCount()).isEmpty()) charts_.RefreshDeferredCharts();
-    }
     news_.GiveHints();
+    // Advance: prices, news, revaluation and the margin check of the period.
     AdvancePeriod();
-    charts_.RefreshDeferredCharts();
-    setGameMenusEnabled(model_, true);
-    model_.setEnabled("Kestrow", true);
+    windowLocked_ = false;
 
-    if (tick && s_.periodIndex == 1 && s_.market.tickDayCount > 0) {
+    // A tick game's dates are those of its first loaded day.
+    if (s_.dataMode == DataMode::Tick && s_.periodIndex == 1 && s_.market.tickDayCount > 0) {
         s_.gameStartDate = s_.market.tickDays[0].date;
         s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength == TimePeriodForm::Length::Month
                                                          ? TimePeriodForm::Length::Month
                                                          : TimePeriodForm::Length::Quarter);
     }
-
     // Second end test: the calendar ran out or reached the end date.
-    shown = ShowGameDate();
-    if (s_.periodIndex > 0 &&
-        (s_.endOfData || !shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown))) {
+    if (s_.periodIndex > 0 && (s_.endOfData || CalendarAtEnd())) {
         s_.endOfData = true;
         GameOver();
         return;
     }
+    // A game reset at its last period has been read here.
+    s_.restartRequested = 0;
+}
 
-    if (s_.restartRequested == 1) {
-        model_.setEnabled("btnChangePeriod", false);
-        model_.setEnabled("btnTrade", false);
-        s_.restartRequested = 0;
-    } else {
-        model_.setEnabled("btnChangePeriod", true);
-        model_.setEnabled("btnTrade", s_.periodIndex > 0);
+void Game::MoveCalendar() {
+    s_.endOfData = false;
+    if (s_.dataMode == DataMode::Daily) {
+        // The calendar moves now; the date is shown with the period's
+        // prices, when the period itself moves on.
+        AdvanceTradingDay();
+        dialogs_.processEvents();
+        charts_.deferRefresh();
+    } else if (s_.dataMode == DataMode::Tick && s_.periodIndex == 0) {
+        s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength);
     }
-    if (s_.periodIndex > 0) setHistoryButtonsEnabled(model_, true);
+}
+
+bool Game::CalendarAtEnd() const {
+    const QDate shown = currentGameDate(s_);
+    return !shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown);
 }
 
 void Game::AdvancePeriod() {
     const bool tick = s_.dataMode == DataMode::Tick;
-    if (charts_.refreshDeferred() && !tick) {
-        // The final-day notice and the last press show the window before the
-        // period's own redraw.
-        const int length = effectiveDailyLength(s_);
-        if ((length > 15 && s_.periodIndex == length - 2) || s_.periodIndex + 1 == s_.gameLengthDays)
-            charts_.RefreshDeferredCharts();
-    }
     s_.desk.clearOrder();
 
     const int length = tick ? s_.gameLengthDays : effectiveDailyLength(s_);
@@ -136,8 +114,10 @@ void Game::AdvancePeriod() {
             layoutCharts(model_);
         }
     }
-    if (s_.periodIndex == 0) setSettingsMenusEnabled(model_, false);
     s_.periodIndex += 1;
+    // The date moves with the period, so the window never shows a day
+    // ahead of its prices.
+    if (!tick) ShowGameDate();
     if (s_.periodIndex == 1) model_.setText("mnuNewGame", QStringLiteral("&Restart"));
     if (tick) s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
 
@@ -147,14 +127,11 @@ void Game::AdvancePeriod() {
         // and a continuation see the game standing at its length.
         if (tick) s_.periodIndex = s_.tradingDayCount * 6;
         SetTradeTimeLabel(s_.periodIndex);
-        if (tick) {
-            model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
-            news_.GetNewsReleases();
-        }
+        // The last hour's stories came with the press that reached it.
+        if (tick) model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
         GameOver();
         if (s_.restartRequested == 1) {
             ResetGame();
-            setSettingsMenusEnabled(model_, true);
             desk_.SetOrderState(OrderState::Restart);
             StorePeriodPrices();
         } else {
@@ -189,12 +166,12 @@ void Game::ShowDayCaption() {
     model_.setText("LabelDay", QStringLiteral("Day %1:").arg(day));
 }
 
-void Game::UpdateTradeDayandGraphs(bool refreshCharts) {
+void Game::UpdateTradeDayandGraphs() {
     if (s_.dataMode == DataMode::Daily) {
         AdvanceTradingDay();
         dialogs_.processEvents();
         ShowGameDate();
-        if (refreshCharts) charts_.RefreshCharts();
+        charts_.RefreshCharts();
     } else if (s_.dataMode == DataMode::Tick && s_.periodIndex > 0) {
         model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
         model_.setText("lblTradeTime", traderTickTime(s_.periodIndex));

@@ -35,9 +35,7 @@ void Game::mnuEnd_Click() {
     summary.commissions = moneyText(s_.commissionTotal);
     summary.restartEnabled = s_.gameStarted || s_.levelSelected;
     ShowLastPrices();
-    setGameMenusEnabled(model_, false);
     const EndOfGameChoice choice = dialogs_.endOfGame(summary);
-    setGameMenusEnabled(model_, true);
     // Continue goes on with the same game, which is recorded once, when it
     // finally ends; Play Again and End finish it here.
     if (choice != EndOfGameChoice::Continue) files_.RecordGame(GameEnding::EndedByPlayer, summary.verdict);
@@ -70,6 +68,8 @@ void Game::mnuEnd_Click() {
 }
 
 void Game::PlayAgain(bool fromEndWindow) {
+    // The game is finished; the desk waits for the next one's setup.
+    gameOnDesk_ = false;
     LoadGamePeriod();
     s_.market.tradingDays.position = 0;
     s_.periodIndex = 0;
@@ -88,9 +88,7 @@ void Game::PlayAgain(bool fromEndWindow) {
         setMarketButtonsEnabled(model_, true);
     }
     // The next game starts from Game > Start; the settings are free again.
-    setSettingsMenusEnabled(model_, true);
     desk_.SetOrderState(OrderState::Restart);
-    model_.setEnabled("btnChangePeriod", false);
 }
 
 } // namespace pellucar

@@ -32,17 +32,14 @@ void Game::mnuNewGame_Click() {
     model_.setText("mnuNewGame", QStringLiteral("&Restart"));
     s_.gameLengthDays = s_.settings.lengthDays(360);
     s_.dataMode = s_.settings.data;
-    setSettingsMenusEnabled(model_, false);
     ResetGame();
     if (!LoadGamePeriod()) {
         // Nothing to play: the desk waits for another Start.
-        setSettingsMenusEnabled(model_, true);
         model_.setText("mnuNewGame", QStringLiteral("&Start"));
-        model_.setEnabled("btnChangePeriod", false);
-        model_.setEnabled("btnTrade", false);
         return;
     }
     s_.market.tradingDays.position = 0;
+    gameOnDesk_ = true;
     // A fresh desk: the quote column is closed until the first period.
     setMarketLabelsVisible(model_, true);
     for (Market m : kTradingOrder) {
@@ -54,8 +51,6 @@ void Game::mnuNewGame_Click() {
     }
     model_.setText("lblDate", QString());
     ShowAccountFigures();
-    model_.setEnabled("btnChangePeriod", true);
-    model_.setEnabled("btnTrade", false);
 }
 
 void Game::cmdBegin(const TimePeriodForm& form) {
@@ -89,6 +84,9 @@ void Game::cmdBegin(const TimePeriodForm& form) {
     const int market = s_.chart.chartMarket();
     s_.chart.restoreDefaults();
     s_.chart.setChartMarket(market);
+    // The menus show the restored defaults at once, not after the first
+    // redraw: a mark left from the last game would be toggled the wrong way.
+    charts_.presentChartOptions();
     LevelDetailChecker(form);
     SetLevel(levelOrExpert(form.level));
     s_.dataMode = dataModeFromName(form.data());
@@ -105,7 +103,6 @@ void Game::LevelDetailChecker(const TimePeriodForm& form) {
 
 void Game::mnuLevel_Click(int index) {
     if (index != 0 && index != 2) return;
-    setGameMenusEnabled(model_, false);
     s_.levelSelected = true;
     const bool novice = index == 0;
     if (novice) {
@@ -116,7 +113,6 @@ void Game::mnuLevel_Click(int index) {
         s_.settings.news.selectLevel(levelName(Level::Expert));
     }
     SetLevel(novice ? Level::Novice : Level::Expert);
-    setGameMenusEnabled(model_, true);
 }
 
 void Game::mnuDat_Click(int index) {
@@ -127,7 +123,6 @@ void Game::mnuDat_Click(int index) {
 
 void Game::mnuGameLength_Click(int index) {
     if (index < 2 || index > 4) return;
-    setGameMenusEnabled(model_, false);
     s_.settings.length = index == 4 ? Length::Year : index == 3 ? Length::Quarter : Length::Month;
     s_.gameLengthDays = s_.settings.lengthDays(365);
     presentSettings(s_.settings, model_);
@@ -140,7 +135,6 @@ void Game::mnuGameLength_Click(int index) {
     summary.data = dataModeName(s_.settings.data);
     s_.levelSelected = dialogs_.levelSelected(summary);
     UpdateTradeDayandGraphs();
-    setGameMenusEnabled(model_, true);
 }
 
 void Game::mnuNews_Click(int index) {
@@ -150,12 +144,8 @@ void Game::mnuNews_Click(int index) {
         return;
     }
     if (index != 0 && index != 1) return;
-    model_.setEnabled("Kestrow", false);
-    setGameMenusEnabled(model_, false);
     s_.settings.news.toggle(index == 1 ? NewsOption::Daily : NewsOption::Annual);
     presentSettings(s_.settings, model_);
-    setGameMenusEnabled(model_, true);
-    model_.setEnabled("Kestrow", true);
 }
 
 void Game::mnuResume_Click() {
@@ -163,6 +153,7 @@ void Game::mnuResume_Click() {
     // What was worked out from the last game's period goes with it.
     charts_.forgetPeriod();
     score_.clearVerdict();
+    gameOnDesk_ = true;
     model_.touch();
 }
 

@@ -7,7 +7,14 @@
 namespace pellucar {
 
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
-    : dialogs_(dialogs), random_(random), desk_(s_, model_, dialogs, [this] { RevalueAccount(); }),
+    : dialogs_(
+          dialogs,
+          [this] {
+              charts_.RefreshDeferredCharts();
+              PresentControlFlags();
+          },
+          [this] { PresentControlFlags(); }),
+      random_(random), desk_(s_, model_, dialogs, [this] { RevalueAccount(); }),
       files_(s_, model_, dialogs, pastGames), charts_(s_, model_),
       news_(s_, model_, dialogs, db_), score_(s_, random, dialogs) {
     s_.databasePath = std::move(databasePath);
@@ -19,11 +26,24 @@ template <typename F> void Game::guarded(F&& f) {
     if (ended_) return;
     try {
         f();
-        files_.PresentSavedGameItems();
+        PresentControlFlags();
     } catch (const ProgramEnded& e) {
         ended_ = true;
         exitCode_ = e.exitCode;
     }
+}
+
+void Game::PresentControlFlags() {
+    DeskFacts f;
+    f.gameOnDesk = gameOnDesk_;
+    f.periodStarted = s_.periodIndex > 0;
+    f.reportShown = model_.visible(QStringLiteral("TradeGrid")) || model_.visible(QStringLiteral("newsgrid"));
+    f.orderStep = s_.desk.state;
+    f.pressRunning = pressRunning_;
+    f.windowLocked = windowLocked_;
+    f.modalOpen = dialogs_.modalOpen();
+    presentControlFlags(f, model_);
+    files_.PresentSavedGameItems();
 }
 
 void Game::EndProgram(int exitCode) {
@@ -75,9 +95,6 @@ void Game::SetInitialWindowState() {
     model_.setText("lblTradeTime", QString());
     model_.setText("lblDate", QString());
     model_.setText("lblMaxSelected", QString());
-    model_.setEnabled("btnChangePeriod", false);
-    model_.setEnabled("btnTrade", false);
-    setHistoryButtonsEnabled(model_, false);
     ShowAccountFigures();
 }
 
@@ -148,6 +165,9 @@ void Game::ResetGame() {
     model_.setText("lblTradeTime",
                    s_.dataMode == DataMode::Tick ? QStringLiteral("8:00 am") : QStringLiteral("4:00 pm"));
     model_.setText("LabelDay", QStringLiteral("Day %1:").arg(s_.periodIndex));
+    // The date and a report left open belong to the game that is gone.
+    model_.setText("lblDate", QString());
+    closeReports(model_);
     ShowAccountFigures();
     SetTimeLabels();
     layoutCharts(model_);

@@ -32,7 +32,6 @@ void OrderDesk::ShowSelectedMaximum() {
 }
 
 void OrderDesk::btnTrade_Click() {
-    setHistoryButtonsEnabled(model_, false);
     ClearOrder();
     const bool novice = s_.settings.level == Level::Novice;
     SetOrderState(OrderState::Trade);
@@ -71,7 +70,6 @@ void OrderDesk::btnHold_Click() {
         model_.setEnabled(k, false);
         model_.setVisible(k, false);
     }
-    setHistoryButtonsEnabled(model_, true);
     RefreshMaxima();
     ClearOrder();
     model_.setText("lblMaxSelected", QString());
@@ -106,8 +104,7 @@ void OrderDesk::InputUnits_KeyDown() {
         break;
     case NextStep::ChangePeriod:
         ClearOrder();
-        setHistoryButtonsEnabled(model_, true);
-        SetOrderState(OrderState::ChangePeriod);
+            SetOrderState(OrderState::ChangePeriod);
         break;
     }
 }
@@ -127,7 +124,6 @@ double OrderDesk::quoteFor(Market m, Side side) const {
 void OrderDesk::btnYes_Click() {
     ExecuteOrder();
     s_.desk.limits.releaseHeldMarket();
-    setHistoryButtonsEnabled(model_, true);
     model_.setText("lblMaxSelected", QString());
     SetOrderState(OrderState::ChangePeriod);
 }
@@ -136,7 +132,6 @@ void OrderDesk::btnNo_Click() {
     s_.desk.limits.releaseHeldMarket();
     RefreshMaxima();
     ClearOrder();
-    setHistoryButtonsEnabled(model_, true);
     model_.setText("lblMaxSelected", QString());
     SetOrderState(OrderState::ChangePeriod);
 }
@@ -184,8 +179,7 @@ void OrderDesk::btnTradeHist_Click() {
 }
 
 void OrderDesk::btnCloseTradeHistory_Click() {
-    closeReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"),
-                s_.periodIndex > 0 && s_.restartRequested != 1);
+    closeReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
     layoutCharts(model_);
 }
 
