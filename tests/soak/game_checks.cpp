@@ -81,6 +81,8 @@ struct KnownNotices {
         exact.insert(pair(trader, QStringLiteral("   * Begin Final Day of Trading *")));
         exact.insert(pair(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage)));
         exact.insert(pair(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText)));
+        exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("The game has been saved.")));
+        exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("There is no saved game to resume.")));
         exact.insert(pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Month")));
         exact.insert(
             pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Quarter")));
@@ -165,6 +167,7 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
         {"Help", "dunmere.hlp"},                   {"frminitialize", "Pellucar"},
         {"Print", "Dunmere"},                      {"frmGameOver", "Game Over"},
         {"frmEndofGame", "Game Over "},            {"frmTradeConfirmation", "Electronic Mail:  Trade Confirmation"},
+        {"frmConfirm", "Resume Saved Game"},
     };
     if (window == QLatin1String("frmPlayerNotification")) {
         const QString why = notices().check(caption, message, databaseNotice);
@@ -197,8 +200,13 @@ void GameChecker::restart() {
     for (auto& l : lots_) l.clear();
 }
 
-QStringList GameChecker::check(const Game& game, const QStringList& lines) {
+QStringList GameChecker::check(const Game& game, const QStringList& lines, bool replaced) {
     QStringList bad;
+    // A resumed game's stories were shown when it was played.
+    if (replaced) {
+        restart();
+        newsSeen_ = static_cast<int>(game.state().news.entries().size());
+    }
     const GameState& s = game.state();
     const TradingDesk& desk = s.desk;
     const Account& account = desk.account;
@@ -206,7 +214,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
 
     // Windows and their texts; what the action traded and released.
     int confirmations = 0, liquidations = 0, dropped = 0;
-    bool gameReset = false;
+    bool gameReset = replaced;
     QStringList newsTitles;
     for (const QString& line : lines) {
         const QString why = checkTranscriptLine(line, databaseNotice_);

@@ -24,8 +24,10 @@ public:
     explicit GameChecker(bool databaseNotice = false) : databaseNotice_(databaseNotice) {}
 
     // Every broken rule after one action; `lines` are the transcript lines
-    // that action wrote. An empty list means all is well.
-    QStringList check(const Game& game, const QStringList& lines);
+    // that action wrote; `replaced` when the action put another game in its
+    // place (Resume), whose record is then followed from its start. An
+    // empty list means all is well.
+    QStringList check(const Game& game, const QStringList& lines, bool replaced = false);
 
 private:
     void restart();
