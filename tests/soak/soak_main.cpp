@@ -246,17 +246,19 @@ private:
         const QStringList lines = dialogs_->transcript();
         dialogs_->clearTranscript();
         tally(lines);
-        QStringList bad = lifeCycle(what, lines);
+        const QStringList life = lifeCycle(what, lines);
         if (game_->ended()) {
             // The program ends only when the player chose to end it.
             const bool chose = !lines.isEmpty() && (lines.last().startsWith(QLatin1String("frmGameOver")) ||
                                                     lines.last().startsWith(QLatin1String("frmEndofGame")) ||
                                                     lines.last().startsWith(QLatin1String("frmDisclaimer")));
+            QStringList bad = life;
             if (!chose || game_->exitCode() != 0) bad << QStringLiteral("the program ended by itself");
             if (!bad.isEmpty()) report(bad, lines);
             return;
         }
-        bad << checker_.check(*game_, lines, replaced_);
+        QStringList bad = checker_.check(*game_, lines, replaced_);
+        bad << life;
         replaced_ = false;
         if (dialogs_->pendingAnswers() != 0) bad << QStringLiteral("a window left its answer unread");
         if (!bad.isEmpty()) report(bad, lines);
