@@ -114,6 +114,14 @@ private:
     // period), and whether it has reached the end of the game.
     void MoveCalendar();
     bool CalendarAtEnd() const;
+    // The other steps of a press: the end of the game, the banner, the
+    // liquidation (false when the press stops there), the period's prices
+    // cleared, and a tick game's dates from its first day.
+    void EndGameFromPress();
+    void RestoreMarketBanner();
+    bool LiquidateForPress();
+    void StartPeriodPrices();
+    void SetTickGameDates();
     void UpdateTradeDayandGraphs();
     void AdvanceTradingDay();
     QDate ShowGameDate();

@@ -32,50 +32,55 @@ void Game::btnChangePeriod_Click() {
     s_.market.lastLoadedMode = dataModeName(s_.dataMode);
     dialogs_.processEvents();
     MoveCalendar();
-
-    // First end test: the calendar has reached the end of the game.
-    if (CalendarAtEnd()) {
-        windowLocked_ = false;
-        GameOver();
-        return;
+    if (CalendarAtEnd()) return EndGameFromPress();
+    RestoreMarketBanner();
+    if (!LiquidateForPress()) return;
+    StartPeriodPrices();
+    news_.GiveHints();
+    AdvancePeriod(); // prices, news, charts, revaluation, margin check
+    windowLocked_ = false;
+    SetTickGameDates();
+    if (s_.periodIndex > 0 && (s_.endOfData || CalendarAtEnd())) {
+        s_.endOfData = true;
+        return EndGameFromPress();
     }
+    // A game reset at its last period has been read here.
+    s_.restartRequested = 0;
+}
+
+void Game::EndGameFromPress() {
+    windowLocked_ = false;
+    GameOver();
+}
+
+void Game::RestoreMarketBanner() {
     const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
     if (model_.text("CurrMarkBanner") != banner) model_.setText("CurrMarkBanner", banner);
+}
 
-    // Liquidation: the player sees the mandatory trades before the next
-    // press moves on.
+bool Game::LiquidateForPress() {
     s_.marginCallPending = false;
     ForceLiquidation();
-    if (s_.marginCallPending) {
-        desk_.SetOrderState(OrderState::ChangePeriod);
-        return;
-    }
+    // The player sees the mandatory trades before the next press moves on;
+    // a game that ended here does not move on at all.
+    if (s_.marginCallPending) desk_.SetOrderState(OrderState::ChangePeriod);
+    return !s_.marginCallPending && gameOnDesk_;
+}
 
+void Game::StartPeriodPrices() {
     // The per-period order counters start again (they live with the desk).
     s_.prices.previous = s_.periodIndex == 0 ? s_.prices.record(0) : s_.prices.current;
     model_.setText("lblMaxSelected", QString());
     s_.prices.current = PriceRecord{};
+}
 
-    news_.GiveHints();
-    // Advance: prices, news, revaluation and the margin check of the period.
-    AdvancePeriod();
-    windowLocked_ = false;
-
+void Game::SetTickGameDates() {
     // A tick game's dates are those of its first loaded day.
-    if (s_.dataMode == DataMode::Tick && s_.periodIndex == 1 && s_.market.tickDayCount > 0) {
-        s_.gameStartDate = s_.market.tickDays[0].date;
-        s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength == TimePeriodForm::Length::Month
-                                                         ? TimePeriodForm::Length::Month
-                                                         : TimePeriodForm::Length::Quarter);
-    }
-    // Second end test: the calendar ran out or reached the end date.
-    if (s_.periodIndex > 0 && (s_.endOfData || CalendarAtEnd())) {
-        s_.endOfData = true;
-        GameOver();
-        return;
-    }
-    // A game reset at its last period has been read here.
-    s_.restartRequested = 0;
+    if (s_.dataMode != DataMode::Tick || s_.periodIndex != 1 || s_.market.tickDayCount <= 0) return;
+    s_.gameStartDate = s_.market.tickDays[0].date;
+    s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength == TimePeriodForm::Length::Month
+                                                     ? TimePeriodForm::Length::Month
+                                                     : TimePeriodForm::Length::Quarter);
 }
 
 void Game::MoveCalendar() {
