@@ -1,5 +1,6 @@
 #pragma once
 #include "app/desk_dialogs.h"
+#include "app/game_clock.h"
 #include "app/game_state.h"
 #include "app/order_desk.h"
 #include "app/game_charts.h"
@@ -110,20 +111,15 @@ private:
     // Clock (game_clock.cpp).
     void btnChangePeriod_Click();
     void AdvancePeriod();
-    // The press's first steps: the calendar moves (the date waits for the
-    // period), and whether it has reached the end of the game.
+    // The steps of a press: the calendar moves (the date waits for the
+    // period), the end of the game, the banner, the liquidation (false when
+    // the press stops there), the period's prices cleared.
     void MoveCalendar();
-    bool CalendarAtEnd() const;
-    // The other steps of a press: the end of the game, the banner, the
-    // liquidation (false when the press stops there), the period's prices
-    // cleared, and a tick game's dates from its first day.
     void EndGameFromPress();
     void RestoreMarketBanner();
     bool LiquidateForPress();
     void StartPeriodPrices();
-    void SetTickGameDates();
     void UpdateTradeDayandGraphs();
-    void AdvanceTradingDay();
     QDate ShowGameDate();
     void SetTradeTimeLabel(int n);
     void ShowDayCaption();
@@ -164,6 +160,7 @@ private:
     RandomSource& random_;
     MarketDatabase db_;
     GameState s_;
+    GameClock clock_{s_};
     PresentationModel model_;
     TimePeriodForm form_;
     OrderDesk desk_;

@@ -1,5 +1,6 @@
 #include "app/desk_presenter.h"
 #include "app/game.h"
+#include "app/game_clock.h"
 #include "app/game_calendar.h"
 #include "common/dates.h"
 
@@ -20,6 +21,103 @@ QDate addLength(const QDate& d, TimePeriodForm::Length len) {
 
 } // namespace
 
+void GameClock::startUp() { s_.gameStartDate = QDate(1990, 12, 15); }
+
+void GameClock::begin(QDate start, TimePeriodForm::Length length, DataMode mode) {
+    s_.gameStartDate = start;
+    s_.setupLength = mode == DataMode::Tick && length == TimePeriodForm::Length::Year ? TimePeriodForm::Length::Quarter
+                                                                                    : length;
+    s_.gameEndDate = addLength(start, s_.setupLength);
+    s_.dataMode = mode;
+}
+
+void GameClock::setUp(const Settings& settings) {
+    // A game that ended with Play Again leaves the restart request set; the
+    // new game starts with Forward free.
+    s_.restartRequested = false;
+    s_.gameLengthDays = settings.lengthDays(360);
+    s_.dataMode = settings.data;
+}
+
+void GameClock::reset() {
+    s_.endOfData = false;
+    s_.periodIndex = 0;
+    s_.gameStarted = false;
+}
+
+void GameClock::playAgain(int lengthPeriods) {
+    rewind();
+    s_.periodIndex = 0;
+    s_.gameLengthDays = lengthPeriods;
+    s_.restartRequested = true;
+}
+
+void GameClock::moveCalendar() {
+    s_.endOfData = false;
+    if (s_.dataMode == DataMode::Daily) moveTradingDay();
+    else if (s_.dataMode == DataMode::Tick && s_.periodIndex == 0)
+        s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength);
+}
+
+void GameClock::moveTradingDay() {
+    TradingDays& td = s_.market.tradingDays;
+    const int p = td.position;
+    if (p + 1 < td.count()) {
+        td.position = (p != s_.periodIndex) ? s_.periodIndex + 1 : p + 1;
+        if (td.position >= td.count()) td.position = td.count() - 1;
+    } else {
+        s_.endOfData = true;
+    }
+}
+
+bool GameClock::atEnd() const {
+    const QDate shown = currentGameDate(s_);
+    return !shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown);
+}
+
+void GameClock::setTickGameDates() {
+    if (s_.dataMode != DataMode::Tick || s_.periodIndex != 1 || s_.market.tickDayCount <= 0) return;
+    s_.gameStartDate = s_.market.tickDays[0].date;
+    s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength == TimePeriodForm::Length::Month
+                                                     ? TimePeriodForm::Length::Month
+                                                     : TimePeriodForm::Length::Quarter);
+}
+
+bool GameClock::finalDayNotice() {
+    const bool tick = s_.dataMode == DataMode::Tick;
+    const int length = tick ? s_.gameLengthDays : effectiveDailyLength(s_);
+    if (length <= 15) return false;
+    if (!tick) return s_.periodIndex == length - 2;
+    s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
+    return s_.periodIndex == s_.tradingDayCount * 6 - 6;
+}
+
+GameClock::Step GameClock::advance() {
+    const bool tick = s_.dataMode == DataMode::Tick;
+    s_.periodIndex += 1;
+    if (tick) s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
+    if (s_.periodIndex == s_.gameLengthDays) {
+        if (tick) s_.periodIndex = s_.tradingDayCount * 6;
+        return Step::LastPeriod;
+    }
+    if (s_.periodIndex == 1) s_.gameStarted = true;
+    return s_.endOfData ? Step::OutOfData : Step::Advanced;
+}
+
+int GameClock::dayNumber() const {
+    return s_.dataMode == DataMode::Tick ? charts::tickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
+}
+
+bool GameClock::extend(Level level) {
+    if (s_.periodIndex <= 0) return false;
+    if (s_.dataMode == DataMode::Tick) s_.gameLengthDays = s_.tradingDayCount * 6;
+    if (s_.gameLengthDays > s_.tradingDayCount || s_.periodIndex != s_.gameLengthDays) return false;
+    const int more = level == Level::Novice ? 30 : 90;
+    if (s_.gameLengthDays + more > 366) return false;
+    s_.gameLengthDays += more;
+    return true;
+}
+
 void Game::btnChangePeriod_Click() {
     // Lock: Forward, Trade and the reports wait until the press is over, the
     // window until the period has moved on. However the press ends, the
@@ -32,20 +130,20 @@ void Game::btnChangePeriod_Click() {
     s_.market.lastLoadedMode = dataModeName(s_.dataMode);
     dialogs_.processEvents();
     MoveCalendar();
-    if (CalendarAtEnd()) return EndGameFromPress();
+    if (clock_.atEnd()) return EndGameFromPress();
     RestoreMarketBanner();
     if (!LiquidateForPress()) return;
     StartPeriodPrices();
     news_.GiveHints();
     AdvancePeriod(); // prices, news, charts, revaluation, margin check
     windowLocked_ = false;
-    SetTickGameDates();
-    if (s_.periodIndex > 0 && (s_.endOfData || CalendarAtEnd())) {
-        s_.endOfData = true;
+    clock_.setTickGameDates();
+    if (s_.periodIndex > 0 && (s_.endOfData || clock_.atEnd())) {
+        clock_.markOutOfData();
         return EndGameFromPress();
     }
     // A game reset at its last period has been read here.
-    s_.restartRequested = 0;
+    clock_.clearRestartRequest();
 }
 
 void Game::EndGameFromPress() {
@@ -74,68 +172,35 @@ void Game::StartPeriodPrices() {
     s_.prices.current = PriceRecord{};
 }
 
-void Game::SetTickGameDates() {
-    // A tick game's dates are those of its first loaded day.
-    if (s_.dataMode != DataMode::Tick || s_.periodIndex != 1 || s_.market.tickDayCount <= 0) return;
-    s_.gameStartDate = s_.market.tickDays[0].date;
-    s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength == TimePeriodForm::Length::Month
-                                                     ? TimePeriodForm::Length::Month
-                                                     : TimePeriodForm::Length::Quarter);
-}
-
 void Game::MoveCalendar() {
-    s_.endOfData = false;
-    if (s_.dataMode == DataMode::Daily) {
-        // The calendar moves now; the date is shown with the period's
-        // prices, when the period itself moves on.
-        AdvanceTradingDay();
-        dialogs_.processEvents();
-        charts_.deferRefresh();
-    } else if (s_.dataMode == DataMode::Tick && s_.periodIndex == 0) {
-        s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength);
-    }
-}
-
-bool Game::CalendarAtEnd() const {
-    const QDate shown = currentGameDate(s_);
-    return !shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown);
+    clock_.moveCalendar();
+    if (s_.dataMode != DataMode::Daily) return;
+    // The date is shown with the period's prices, when the period itself
+    // moves on; the charts wait for it too.
+    dialogs_.processEvents();
+    charts_.deferRefresh();
 }
 
 void Game::AdvancePeriod() {
     const bool tick = s_.dataMode == DataMode::Tick;
     s_.desk.clearOrder();
 
-    const int length = tick ? s_.gameLengthDays : effectiveDailyLength(s_);
-    if (length > 15) {
-        bool notice = false;
-        if (tick) {
-            s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
-            notice = s_.periodIndex == s_.tradingDayCount * 6 - 6;
-        } else {
-            notice = s_.periodIndex == length - 2;
-        }
-        if (notice) {
-            NotifyPlayer(QStringLiteral("Trader Notification"), QStringLiteral("   * Begin Final Day of Trading *"));
-            layoutCharts(model_);
-        }
+    if (clock_.finalDayNotice()) {
+        NotifyPlayer(QStringLiteral("Trader Notification"), QStringLiteral("   * Begin Final Day of Trading *"));
+        layoutCharts(model_);
     }
-    s_.periodIndex += 1;
+    const GameClock::Step step = clock_.advance();
     // The date moves with the period, so the window never shows a day
     // ahead of its prices.
     if (!tick) ShowGameDate();
     if (s_.periodIndex == 1) model_.setText("mnuNewGame", QStringLiteral("&Restart"));
-    if (tick) s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
 
-    if (s_.periodIndex == s_.gameLengthDays) {
-        // The last press: in tick games the clock stays on the last hour of
-        // the last day. A daily game keeps its period count, so the summary
-        // and a continuation see the game standing at its length.
-        if (tick) s_.periodIndex = s_.tradingDayCount * 6;
+    if (step == GameClock::Step::LastPeriod) {
         SetTradeTimeLabel(s_.periodIndex);
         // The last hour's stories came with the press that reached it.
         if (tick) model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
         GameOver();
-        if (s_.restartRequested == 1) {
+        if (s_.restartRequested) {
             ResetGame();
             desk_.SetOrderState(OrderState::Restart);
             StorePeriodPrices();
@@ -145,7 +210,6 @@ void Game::AdvancePeriod() {
         return;
     }
 
-    if (s_.periodIndex == 1) s_.gameStarted = true;
     SetTradeTimeLabel(s_.periodIndex);
     ShowDayCaption();
     if (tick) {
@@ -167,30 +231,18 @@ void Game::AdvancePeriod() {
 void Game::ShowDayCaption() {
     // The day caption counts trading days: one per period in daily games,
     // one per six hours in tick games.
-    const int day = s_.dataMode == DataMode::Tick ? charts::tickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
-    model_.setText("LabelDay", QStringLiteral("Day %1:").arg(day));
+    model_.setText("LabelDay", QStringLiteral("Day %1:").arg(clock_.dayNumber()));
 }
 
 void Game::UpdateTradeDayandGraphs() {
     if (s_.dataMode == DataMode::Daily) {
-        AdvanceTradingDay();
+        clock_.moveTradingDay();
         dialogs_.processEvents();
         ShowGameDate();
         charts_.RefreshCharts();
     } else if (s_.dataMode == DataMode::Tick && s_.periodIndex > 0) {
         model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
         model_.setText("lblTradeTime", traderTickTime(s_.periodIndex));
-    }
-}
-
-void Game::AdvanceTradingDay() {
-    TradingDays& td = s_.market.tradingDays;
-    const int p = td.position;
-    if (p + 1 < td.count()) {
-        td.position = (p != s_.periodIndex) ? s_.periodIndex + 1 : p + 1;
-        if (td.position >= td.count()) td.position = td.count() - 1;
-    } else {
-        s_.endOfData = true;
     }
 }
 

@@ -24,21 +24,17 @@ void Game::mnuNewGame_Click() {
     if (!dialogs_.timePeriod(form_)) return;
     cmdBegin(form_);
     files_.newGame();
-    // A game that ended with Play Again leaves the restart flag set; the new
-    // game must start with Forward free, so the flag is cleared here.
-    s_.restartRequested = 0;
 
     desk_.SetOrderState(OrderState::ChangePeriod);
     model_.setText("mnuNewGame", QStringLiteral("&Restart"));
-    s_.gameLengthDays = s_.settings.lengthDays(360);
-    s_.dataMode = s_.settings.data;
+    clock_.setUp(s_.settings);
     ResetGame();
     if (!LoadGamePeriod()) {
         // Nothing to play: the desk waits for another Start.
         model_.setText("mnuNewGame", QStringLiteral("&Start"));
         return;
     }
-    s_.market.tradingDays.position = 0;
+    clock_.rewind();
     gameOnDesk_ = true;
     // A fresh desk: the quote column is closed until the first period.
     setMarketLabelsVisible(model_, true);
@@ -73,13 +69,7 @@ void Game::cmdBegin(const TimePeriodForm& form) {
         year = static_cast<int>(random_.next() * 14 + 1984);
     }
     month = std::clamp(month, 1, 12);
-    s_.gameStartDate = QDate(year, month, 1);
-    s_.setupLength = tick && form.length == Length::Year ? Length::Quarter : form.length;
-    switch (s_.setupLength) {
-    case Length::Month: s_.gameEndDate = s_.gameStartDate.addMonths(1); break;
-    case Length::Quarter: s_.gameEndDate = s_.gameStartDate.addMonths(3); break;
-    case Length::Year: s_.gameEndDate = s_.gameStartDate.addMonths(12); break;
-    }
+    clock_.begin(QDate(year, month, 1), form.length, tick ? DataMode::Tick : DataMode::Daily);
     // Chart defaults come back for every new game; the charted market stays.
     const int market = s_.chart.chartMarket();
     s_.chart.restoreDefaults();
@@ -89,7 +79,6 @@ void Game::cmdBegin(const TimePeriodForm& form) {
     charts_.presentChartOptions();
     LevelDetailChecker(form);
     SetLevel(levelOrExpert(form.level));
-    s_.dataMode = dataModeFromName(form.data());
 }
 
 void Game::LevelDetailChecker(const TimePeriodForm& form) {
@@ -107,7 +96,7 @@ void Game::mnuLevel_Click(int index) {
     const bool novice = index == 0;
     if (novice) {
         // A novice game trades Oil for a quarter.
-        s_.gameLengthDays = 90;
+        clock_.setLength(90);
         s_.settings.length = Length::Quarter;
     } else {
         s_.settings.news.selectLevel(levelName(Level::Expert));
@@ -124,7 +113,7 @@ void Game::mnuDat_Click(int index) {
 void Game::mnuGameLength_Click(int index) {
     if (index < 2 || index > 4) return;
     s_.settings.length = index == 4 ? Length::Year : index == 3 ? Length::Quarter : Length::Month;
-    s_.gameLengthDays = s_.settings.lengthDays(365);
+    clock_.setLength(s_.settings.lengthDays(365));
     presentSettings(s_.settings, model_);
     LevelSummary summary;
     summary.level = levelName(s_.settings.level);

@@ -101,7 +101,7 @@ void Game::SetInitialWindowState() {
 void Game::InitializeDatabaseSettings() {
     s_.databaseOpen = false;
     s_.chart.setChartMarket(commodityId(Market::Oil));
-    s_.gameStartDate = QDate(1990, 12, 15);
+    clock_.startUp();
     s_.market.clearPeriod();
 }
 
@@ -132,7 +132,7 @@ void Game::SetLevel(Level level) {
     s_.settings.level = novice ? Level::Novice : Level::Expert;
     s_.desk.account.reset(level);
     presentSettings(s_.settings, model_);
-    if (novice) s_.gameLengthDays = 90;
+    if (novice) clock_.setLength(90);
     model_.setText("LabelPosition", novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
     ShowAccountFigures();
 }
@@ -150,8 +150,7 @@ void Game::NotifyPlayer(const QString& title, const QString& message, int number
 }
 
 void Game::ResetGame() {
-    s_.endOfData = false;
-    s_.periodIndex = 0;
+    clock_.reset();
     s_.desk.account.reset(s_.settings.level);
     s_.desk.limits.reset();
     s_.desk.trades.clear();
@@ -160,7 +159,6 @@ void Game::ResetGame() {
     s_.totalPL = 0;
     s_.desk.clearOrder();
     s_.marginCallPending = false;
-    s_.gameStarted = false;
     model_.setText("lblDay", QStringLiteral("Monday"));
     model_.setText("lblTradeTime",
                    s_.dataMode == DataMode::Tick ? QStringLiteral("8:00 am") : QStringLiteral("4:00 pm"));
