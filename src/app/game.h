@@ -88,6 +88,8 @@ public:
 
 private:
     template <typename F> void guarded(F&& f);
+    // Enters every control's action in the table `click` looks up.
+    void fillActions();
     // Derives every control's enabled flag from the facts of the game.
     void PresentControlFlags();
     [[noreturn]] void EndProgram(int exitCode = 0);
@@ -169,6 +171,7 @@ private:
     GameNews news_;
     Scorecard score_;
     TextMeasure measure_;
+    ActionTable actions_;
     // The facts the controls' flags follow (PresentControlFlags): a game
     // on the desk, set up (Begin or Resume) and not finished; a Forward
     // press under way, and the part of it that locks the window.

@@ -1,3 +1,4 @@
+#include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/game.h"
 #include "app/game_clock.h"
@@ -153,7 +154,7 @@ void Game::EndGameFromPress() {
 
 void Game::RestoreMarketBanner() {
     const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
-    if (model_.text("CurrMarkBanner") != banner) model_.setText("CurrMarkBanner", banner);
+    if (model_.text(keys::kMarketBanner) != banner) model_.setText(keys::kMarketBanner, banner);
 }
 
 bool Game::LiquidateForPress() {
@@ -193,12 +194,12 @@ void Game::AdvancePeriod() {
     // The date moves with the period, so the window never shows a day
     // ahead of its prices.
     if (!tick) ShowGameDate();
-    if (s_.periodIndex == 1) model_.setText("mnuNewGame", QStringLiteral("&Restart"));
+    if (s_.periodIndex == 1) model_.setText(keys::kNewGame, QStringLiteral("&Restart"));
 
     if (step == GameClock::Step::LastPeriod) {
         SetTradeTimeLabel(s_.periodIndex);
         // The last hour's stories came with the press that reached it.
-        if (tick) model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
+        if (tick) model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
         GameOver();
         if (s_.restartRequested) {
             ResetGame();
@@ -213,8 +214,8 @@ void Game::AdvancePeriod() {
     SetTradeTimeLabel(s_.periodIndex);
     ShowDayCaption();
     if (tick) {
-        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
-        model_.setText("lblDay", weekdayName(currentGameDate(s_)));
+        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
+        model_.setText(keys::kWeekday, weekdayName(currentGameDate(s_)));
         news_.GetNewsReleases();
     }
     StorePeriodPrices();
@@ -231,7 +232,7 @@ void Game::AdvancePeriod() {
 void Game::ShowDayCaption() {
     // The day caption counts trading days: one per period in daily games,
     // one per six hours in tick games.
-    model_.setText("LabelDay", QStringLiteral("Day %1:").arg(clock_.dayNumber()));
+    model_.setText(keys::kDayCaption, QStringLiteral("Day %1:").arg(clock_.dayNumber()));
 }
 
 void Game::UpdateTradeDayandGraphs() {
@@ -241,8 +242,8 @@ void Game::UpdateTradeDayandGraphs() {
         ShowGameDate();
         charts_.RefreshCharts();
     } else if (s_.dataMode == DataMode::Tick && s_.periodIndex > 0) {
-        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
-        model_.setText("lblTradeTime", traderTickTime(s_.periodIndex));
+        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
+        model_.setText(keys::kTime, traderTickTime(s_.periodIndex));
     }
 }
 
@@ -250,16 +251,16 @@ QDate Game::ShowGameDate() {
     const QDate date = currentGameDate(s_);
     if (s_.dataMode != DataMode::Tick && date.isValid() &&
         (!s_.gameEndDate.isValid() || date < s_.gameEndDate)) {
-        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(date));
+        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(date));
         // The weekday of the date the label shows.
-        model_.setText("lblDay", weekdayName(date));
+        model_.setText(keys::kWeekday, weekdayName(date));
     }
     return date;
 }
 
 void Game::SetTradeTimeLabel(int n) {
-    if (s_.dataMode == DataMode::Tick) model_.setText("lblTradeTime", traderTickTime(n));
-    else model_.setText("lblTradeTime", QStringLiteral("4:00 pm"));
+    if (s_.dataMode == DataMode::Tick) model_.setText(keys::kTime, traderTickTime(n));
+    else model_.setText(keys::kTime, QStringLiteral("4:00 pm"));
 }
 
 } // namespace pellucar

@@ -1,3 +1,4 @@
+#include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/game.h"
 
@@ -54,7 +55,7 @@ void Game::mnuEnd_Click() {
         charts_.RefreshCharts();
     }
     ShowCurrentMarket();
-    model_.setText("CurrMarkBanner", QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
+    model_.setText(keys::kMarketBanner, QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
     if (!s_.restartRequested) desk_.SetOrderState(OrderState::ChangePeriod);
 }
 
@@ -66,8 +67,8 @@ void Game::PlayAgain(bool fromEndWindow) {
     clock_.reset();
     charts_.PrepareCharts();
     ResetGameFromEndWindow();
-    model_.setText("LabelDay", QStringLiteral("Day 1:"));
-    model_.setText("lblDay", QStringLiteral("Monday"));
+    model_.setText(keys::kDayCaption, QStringLiteral("Day 1:"));
+    model_.setText(keys::kWeekday, QStringLiteral("Monday"));
     s_.totalPL = 0;
     s_.levelSelected = false;
     clock_.playAgain(s_.settings.lengthDays(365));

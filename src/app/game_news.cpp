@@ -64,6 +64,11 @@ void GameNews::btnCloseNewsHist_Click() {
     layoutCharts(model_);
 }
 
+void GameNews::addActions(ActionTable& actions) {
+    actions.insert(QStringLiteral("btnNewsHist"), [this](int) { btnNewsHist_Click(); });
+    actions.insert(QStringLiteral("btnCloseNewsHist"), [this](int) { btnCloseNewsHist_Click(); });
+}
+
 void GameNews::GiveHints() {
     for (const Hint& h : s_.hints.give(s_.periodIndex, s_.desk.tradeCount())) dialogs_.notify(h.title, h.text, h.number);
 }

@@ -1,3 +1,4 @@
+#include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/game.h"
 
@@ -26,12 +27,12 @@ void Game::mnuNewGame_Click() {
     files_.newGame();
 
     desk_.SetOrderState(OrderState::ChangePeriod);
-    model_.setText("mnuNewGame", QStringLiteral("&Restart"));
+    model_.setText(keys::kNewGame, QStringLiteral("&Restart"));
     clock_.setUp(s_.settings);
     ResetGame();
     if (!LoadGamePeriod()) {
         // Nothing to play: the desk waits for another Start.
-        model_.setText("mnuNewGame", QStringLiteral("&Start"));
+        model_.setText(keys::kNewGame, QStringLiteral("&Start"));
         return;
     }
     clock_.rewind();
@@ -39,13 +40,13 @@ void Game::mnuNewGame_Click() {
     // A fresh desk: the quote column is closed until the first period.
     setMarketLabelsVisible(model_, true);
     for (Market m : kTradingOrder) {
-        const QString key = QStringLiteral("lbl%1CurrMark").arg(marketName(m));
-        model_.setText(key, QStringLiteral("*** Market Closed ***"));
+        const MarketKeys& k = keysOf(m);
+        model_.setText(k.quote, QStringLiteral("*** Market Closed ***"));
         const bool shown = s_.settings.level == Level::Expert || m == Market::Oil;
-        model_.setVisible(key, shown);
-        model_.setVisible(QStringLiteral("Label%1Mark").arg(marketName(m)), shown);
+        model_.setVisible(k.quote, shown);
+        model_.setVisible(k.quoteName, shown);
     }
-    model_.setText("lblDate", QString());
+    model_.setText(keys::kDate, QString());
     ShowAccountFigures();
 }
 
