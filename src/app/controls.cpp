@@ -242,6 +242,20 @@ QString accessibleName(const ControlSpec& ctl, const PresentationModel& model) {
     return ctl.spoken.arg(spokenCaption(model.has(by) ? model.text(by) : QString())).trimmed();
 }
 
+const MarketKeys& keysOf(Market m) {
+    // The design's names: the buttons and the position names do not all
+    // follow the market's name.
+    static const MarketKeys keys[kMarketCount] = {
+        {"btnOil", "lblOilCurrMark", "LabelOilMark", "lblOilPos", "labelOilPos"},
+        {"btnGold", "lblGoldCurrMark", "LabelGoldMark", "lblGoldPos", "LabelGoldPos"},
+        {"btnTBond", "lblTBondCurrMark", "LabelTBondMark", "lblTBondPos", "LabelTBondPos"},
+        {"btnSp500", "lblSP500CurrMark", "LabelSP500Mark", "lblSP500Pos", "LabelSP500Pos"},
+        {"btnCattle", "lblCattleCurrMark", "LabelCattleMark", "lblCattlePos", "LabelCattlePos"},
+        {"btnSoybean", "lblSoybeanCurrMark", "LabelSoybeanMark", "lblSoybeanPos", "LabelSoybeanPos"},
+    };
+    return keys[index(m)];
+}
+
 void applyDesignState(PresentationModel& model) {
     const auto fill = [](PresentationModel& m) {
         for (const ControlSpec& s : mainWindowControls()) {

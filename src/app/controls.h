@@ -1,4 +1,6 @@
 #pragma once
+#include "common/market.h"
+
 #include <QList>
 #include <QString>
 
@@ -40,5 +42,32 @@ const ControlSpec* findControl(const QString& key);
 
 // Fills the model with the design state of every control.
 void applyDesignState(PresentationModel& model);
+
+// The main window's controls of one market.
+struct MarketKeys {
+    QString button;       // its trade button ("btnOil")
+    QString quote;        // its quote in the current-market column ("lblOilCurrMark")
+    QString quoteName;    // the name beside the quote ("LabelOilMark")
+    QString position;     // its position ("lblOilPos")
+    QString positionName; // the name beside the position ("labelOilPos")
+};
+const MarketKeys& keysOf(Market m);
+
+// The keys the game itself writes, by what they are.
+namespace keys {
+inline constexpr char kWindow[] = "Kestrow";
+inline constexpr char kForward[] = "btnChangePeriod";
+inline constexpr char kTrade[] = "btnTrade";
+inline constexpr char kNewsHistory[] = "btnNewsHist";
+inline constexpr char kTradeHistory[] = "btnTradeHist";
+inline constexpr char kNewsGrid[] = "newsgrid";
+inline constexpr char kTradeGrid[] = "TradeGrid";
+inline constexpr char kNewGame[] = "mnuNewGame";
+inline constexpr char kDate[] = "lblDate";
+inline constexpr char kWeekday[] = "lblDay";
+inline constexpr char kDayCaption[] = "LabelDay";
+inline constexpr char kTime[] = "lblTradeTime";
+inline constexpr char kMarketBanner[] = "CurrMarkBanner";
+} // namespace keys
 
 } // namespace pellucar

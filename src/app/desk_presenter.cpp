@@ -1,4 +1,5 @@
 #include "app/desk_presenter.h"
+#include "app/controls.h"
 #include "app/presentation.h"
 #include "common/format.h"
 
@@ -49,33 +50,6 @@ const QList<StateRow>& orderStates() {
     return rows;
 }
 
-const char* const kMarketButtons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
-
-// The position column's figure and name labels, written out: every press
-// shows the account.
-QString positionKey(Market m) {
-    switch (m) {
-    case Market::Oil: return QStringLiteral("lblOilPos");
-    case Market::Gold: return QStringLiteral("lblGoldPos");
-    case Market::TBond: return QStringLiteral("lblTBondPos");
-    case Market::SP500: return QStringLiteral("lblSP500Pos");
-    case Market::Cattle: return QStringLiteral("lblCattlePos");
-    case Market::Soybean: return QStringLiteral("lblSoybeanPos");
-    }
-    return {};
-}
-QString positionNameKey(Market m) {
-    switch (m) {
-    case Market::Oil: return QStringLiteral("labelOilPos");
-    case Market::Gold: return QStringLiteral("LabelGoldPos");
-    case Market::TBond: return QStringLiteral("LabelTBondPos");
-    case Market::SP500: return QStringLiteral("LabelSP500Pos");
-    case Market::Cattle: return QStringLiteral("LabelCattlePos");
-    case Market::Soybean: return QStringLiteral("LabelSoybeanPos");
-    }
-    return {};
-}
-
 } // namespace
 
 void presentOrderState(OrderState state, PresentationModel& model) {
@@ -87,34 +61,27 @@ void presentOrderState(OrderState state, PresentationModel& model) {
         break;
     }
     if (state == OrderState::ChangePeriod || state == OrderState::Restart) setMarketButtonsVisible(model, false);
-    if (state == OrderState::Restart) model.setEnabled("btnTrade", false);
 }
 
 void setMarketButtonsVisible(PresentationModel& model, bool visible) {
-    for (const char* k : kMarketButtons) model.setVisible(k, visible);
+    for (Market m : kTradingOrder) model.setVisible(keysOf(m).button, visible);
 }
 
 void setMarketButtonsEnabled(PresentationModel& model, bool enabled) {
-    for (const char* k : kMarketButtons) model.setEnabled(k, enabled);
+    for (Market m : kTradingOrder) model.setEnabled(keysOf(m).button, enabled);
 }
 
 void setMarketButtonVisible(PresentationModel& model, Market m, bool visible, bool enabled) {
-    const QString key = QString::fromLatin1(kMarketButtons[index(m)]);
-    model.setVisible(key, visible);
-    model.setEnabled(key, enabled);
+    model.setVisible(keysOf(m).button, visible);
+    model.setEnabled(keysOf(m).button, enabled);
 }
 
 void setMarketLabelsVisible(PresentationModel& model, bool visible) {
-    for (Market m : kTradingOrder) model.setVisible(QStringLiteral("Label%1Mark").arg(marketName(m)), visible);
+    for (Market m : kTradingOrder) model.setVisible(keysOf(m).quoteName, visible);
 }
 
 void setQuotesVisible(PresentationModel& model, bool visible) {
-    for (Market m : kTradingOrder) model.setVisible(QStringLiteral("lbl%1CurrMark").arg(marketName(m)), visible);
-}
-
-void setHistoryButtonsEnabled(PresentationModel& model, bool enabled) {
-    model.setEnabled("btnNewsHist", enabled);
-    model.setEnabled("btnTradeHist", enabled);
+    for (Market m : kTradingOrder) model.setVisible(keysOf(m).quote, visible);
 }
 
 void offerSides(PresentationModel& model) {
@@ -126,18 +93,18 @@ void offerSides(PresentationModel& model) {
 
 void showReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton) {
     for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, false);
-    for (const char* k : {"mnuGraphOpt", "mnuGraphType", "btnTradeHist", "btnNewsHist", "btnChangePeriod", "btnTrade"})
-        model.setEnabled(k, false);
     for (const QString& k : {grid, caption, closeButton}) model.setVisible(k, true);
 }
 
-void closeReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton,
-                 bool tradeEnabled) {
+void closeReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton) {
     for (const QString& k : {grid, caption, closeButton}) model.setVisible(k, false);
     for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, true);
-    for (const char* k : {"mnuGraphOpt", "mnuGraphType", "btnTradeHist", "btnNewsHist", "btnChangePeriod"})
-        model.setEnabled(k, true);
-    model.setEnabled("btnTrade", tradeEnabled);
+}
+
+void closeReports(PresentationModel& model) {
+    for (const char* k : {keys::kTradeGrid, "LabelTH", "btnCloseTradeHistory", keys::kNewsGrid, "LabelNH", "btnCloseNewsHist"})
+        model.setVisible(k, false);
+    for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, true);
 }
 
 void layoutCharts(PresentationModel& model) {
@@ -145,14 +112,27 @@ void layoutCharts(PresentationModel& model) {
     model.setVisible("GraphRight", !report);
 }
 
-void setGameMenusEnabled(PresentationModel& model, bool enabled) {
-    for (const char* k : {"mnuGame", "mnuSettings", "mnuDunmere", "mnuHowtoPlay"}) model.setEnabled(k, enabled);
-}
-
-void setSettingsMenusEnabled(PresentationModel& model, bool enabled) {
-    for (const char* k : {"mnuLevel_0", "mnuLevel_2", "mnuNews_0", "mnuNews_1", "mnuGameLength_2", "mnuGameLength_3",
-                          "mnuGameLength_4", "mnuDat_0", "mnuDat_1"})
-        model.setEnabled(k, enabled);
+void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
+    // Forward needs a game and the desk in view; Trade a period to trade
+    // in; the reports a desk with no order under way.
+    const bool forward = f.gameOnDesk && !f.reportShown && !f.pressRunning;
+    const bool trade = forward && f.periodStarted;
+    const bool reports = trade && f.orderStep == OrderState::ChangePeriod;
+    // The top menus wait while a modal step runs; the options that fix a
+    // game wait until it is over.
+    const bool menus = !f.windowLocked && !f.modalOpen;
+    using namespace keys;
+    const std::pair<const char*, bool> flags[] = {
+        {kWindow, !f.windowLocked},        {kForward, forward},          {kTrade, trade},
+        {kNewsHistory, reports},           {kTradeHistory, reports},     {"mnuGraphOpt", !f.reportShown},
+        {"mnuGraphType", !f.reportShown},  {"mnuGame", menus},           {"mnuSettings", menus},
+        {"mnuDunmere", menus},             {"mnuHowtoPlay", menus},      {"mnuLevel_0", !f.gameOnDesk},
+        {"mnuLevel_2", !f.gameOnDesk},     {"mnuNews_0", !f.gameOnDesk}, {"mnuNews_1", !f.gameOnDesk},
+        {"mnuGameLength_2", !f.gameOnDesk}, {"mnuGameLength_3", !f.gameOnDesk},
+        {"mnuGameLength_4", !f.gameOnDesk}, {"mnuDat_0", !f.gameOnDesk}, {"mnuDat_1", !f.gameOnDesk},
+    };
+    for (const auto& [key, on] : flags)
+        if (model.enabled(QLatin1String(key)) != on) model.setEnabled(QLatin1String(key), on);
 }
 
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model) {
@@ -170,10 +150,11 @@ void presentAccount(const TradingDesk& desk, Level level, PresentationModel& mod
     model.setText("lblPosMargPercent", formatPercent(av > 0 ? (av - req) / av : 0.0));
     const bool novice = level == Level::Novice;
     for (Market m : kTradingOrder) {
-        model.setText(positionKey(m), formatWhole(a.position(m)));
+        const MarketKeys& k = keysOf(m);
+        model.setText(k.position, formatWhole(a.position(m)));
         const bool shown = !novice || m == Market::Oil;
-        model.setVisible(positionKey(m), shown);
-        model.setVisible(positionNameKey(m), shown);
+        model.setVisible(k.position, shown);
+        model.setVisible(k.positionName, shown);
     }
     model.setText("lblAvailMarg", formatStandard(av - req));
     model.setText("lblScore", QStringLiteral("$") + formatStandard(a.realizedPL() + a.unrealizedPL()));

@@ -17,21 +17,31 @@ void setMarketButtonsEnabled(PresentationModel& model, bool enabled);
 void setMarketButtonVisible(PresentationModel& model, Market m, bool visible, bool enabled);
 void setMarketLabelsVisible(PresentationModel& model, bool visible);
 void setQuotesVisible(PresentationModel& model, bool visible);
-void setHistoryButtonsEnabled(PresentationModel& model, bool enabled);
 // Buy, Sell and Hold, shown and ready.
 void offerSides(PresentationModel& model);
-// A history grid takes the chart area: the charts and the chart choices go,
-// the buttons that would leave the report wait. Closing brings them back;
-// Trade is enabled again only when `tradeEnabled`.
+// A history grid takes the chart area; closing it brings the charts back.
+// While it is shown the chart choices and the buttons that would leave the
+// report wait (presentControlFlags).
 void showReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton);
-void closeReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton,
-                 bool tradeEnabled);
+void closeReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton);
+// Both reports closed, the charts and their choices back.
+void closeReports(PresentationModel& model);
 // The right chart always has its place; a report grid covers both.
 void layoutCharts(PresentationModel& model);
-// The top menus, which a modal step of the main window locks, and the
-// options items that fix a game, locked while a game runs.
-void setGameMenusEnabled(PresentationModel& model, bool enabled);
-void setSettingsMenusEnabled(PresentationModel& model, bool enabled);
+
+// What every control's enabled flag follows from.
+struct DeskFacts {
+    bool gameOnDesk = false;    // a game set up (Begin, Resume) and not finished
+    bool periodStarted = false; // the game is past its first Forward press
+    bool reportShown = false;   // a history report covers the charts
+    OrderState orderStep = OrderState::ChangePeriod;
+    bool pressRunning = false;  // a Forward press, from its start to its end
+    bool windowLocked = false;  // the press holds the main window locked
+    bool modalOpen = false;     // a modal window is up over the main window
+};
+// The one place that enables and disables Forward, Trade, the history
+// buttons, the top menus, the chart menus and the options that fix a game.
+void presentControlFlags(const DeskFacts& facts, PresentationModel& model);
 
 // The account figures and the position column, as the account stands.
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model);

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/desk_dialogs.h"
+#include "app/game_clock.h"
 #include "app/game_state.h"
 #include "app/order_desk.h"
 #include "app/game_charts.h"
@@ -60,6 +62,8 @@ public:
     void paint();
 
     bool ended() const { return ended_; }
+    // A game has been set up (Begin, Resume) and has not finished yet.
+    bool gameOnDesk() const { return gameOnDesk_; }
     int exitCode() const { return exitCode_; }
     const PresentationModel& model() const { return model_; }
     // What the two charts show, as of the last redraw.
@@ -88,6 +92,10 @@ public:
 
 private:
     template <typename F> void guarded(F&& f);
+    // Enters every control's action in the table `click` looks up.
+    void fillActions();
+    // Derives every control's enabled flag from the facts of the game.
+    void PresentControlFlags();
     [[noreturn]] void EndProgram(int exitCode = 0);
 
     // Start-up and state (game_startup.cpp).
@@ -109,10 +117,15 @@ private:
     // Clock (game_clock.cpp).
     void btnChangePeriod_Click();
     void AdvancePeriod();
-    // refreshCharts false leaves the redraw to the caller (a Forward
-    // press holds it back).
-    void UpdateTradeDayandGraphs(bool refreshCharts = true);
-    void AdvanceTradingDay();
+    // The steps of a press: the calendar moves (the date waits for the
+    // period), the end of the game, the banner, the liquidation (false when
+    // the press stops there), the period's prices cleared.
+    void MoveCalendar();
+    void EndGameFromPress();
+    void RestoreMarketBanner();
+    bool LiquidateForPress();
+    void StartPeriodPrices();
+    void UpdateTradeDayandGraphs();
     QDate ShowGameDate();
     void SetTradeTimeLabel(int n);
     void ShowDayCaption();
@@ -155,10 +168,12 @@ private:
 
 
 
-    PlayerDialogs& dialogs_;
+    // Brings the window up to date before every modal window.
+    DeskDialogs dialogs_;
     RandomSource& random_;
     MarketDatabase db_;
     GameState s_;
+    GameClock clock_{s_};
     PresentationModel model_;
     TimePeriodForm form_;
     OrderDesk desk_;
@@ -167,6 +182,13 @@ private:
     GameNews news_;
     Scorecard score_;
     TextMeasure measure_;
+    ActionTable actions_;
+    // The facts the controls' flags follow (PresentControlFlags): a game
+    // on the desk, set up (Begin or Resume) and not finished; a Forward
+    // press under way, and the part of it that locks the window.
+    bool gameOnDesk_ = false;
+    bool pressRunning_ = false;
+    bool windowLocked_ = false;
     bool ended_ = false;
     int exitCode_ = 0;
 };

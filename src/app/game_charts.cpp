@@ -1,6 +1,8 @@
 #include "app/game_charts.h"
 #include "app/game_calendar.h"
 
+#include <tuple>
+
 namespace pellucar {
 
 GameCharts::GameCharts(GameState& state, PresentationModel& model) : s_(state), model_(model) {}
@@ -68,6 +70,22 @@ void GameCharts::chartOption_Click(void (charts::ChartOptions::*handler)(int), i
     if (index < 0 || index >= items) return;
     (s_.chart.*handler)(index);
     RefreshCharts();
+}
+
+void GameCharts::addActions(ActionTable& actions) {
+    // Each chart choice, with the number of its items.
+    using Handler = void (charts::ChartOptions::*)(int);
+    const std::tuple<const char*, Handler, int> items[] = {
+        {"cboCommodity", &charts::ChartOptions::cboCommodity_Click, kMarketCount},
+        {"mnuGraph", &charts::ChartOptions::mnuGraph_Click, kMarketCount},
+        {"mnuGLType", &charts::ChartOptions::mnuGLType_Click, 3},
+        {"mnuGLPrice", &charts::ChartOptions::mnuGLPrice_Click, 2},
+        {"mnuGRType", &charts::ChartOptions::mnuGRType_Click, 3},
+        {"mnuMoving", &charts::ChartOptions::mnuMoving_Click, 3},
+        {"mnuStoch", &charts::ChartOptions::mnuStoch_Click, 2},
+    };
+    for (const auto& [name, handler, count] : items)
+        actions.insert(QString::fromLatin1(name), [this, h = handler, n = count](int i) { chartOption_Click(h, n, i); });
 }
 
 void GameCharts::RefreshDeferredCharts() {

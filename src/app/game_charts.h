@@ -1,4 +1,5 @@
 #pragma once
+#include "app/actions.h"
 #include "app/game_state.h"
 #include "app/presentation.h"
 
@@ -14,6 +15,8 @@ class GameCharts {
 public:
     GameCharts(GameState& state, PresentationModel& model);
 
+    // The chart menu items and the market combo box.
+    void addActions(ActionTable& actions);
     // The chart menus' marks and captions and the market combo box.
     void presentChartOptions();
     // Both charts empty, with their titles.

@@ -1,7 +1,11 @@
+#include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/game.h"
+#include "app/game_clock.h"
 #include "app/game_calendar.h"
 #include "common/dates.h"
+
+#include <QScopeGuard>
 
 namespace pellucar {
 
@@ -18,143 +22,187 @@ QDate addLength(const QDate& d, TimePeriodForm::Length len) {
 
 } // namespace
 
-void Game::btnChangePeriod_Click() {
-    const bool daily = s_.dataMode == DataMode::Daily;
+void GameClock::startUp() { s_.gameStartDate = QDate(1990, 12, 15); }
+
+void GameClock::begin(QDate start, TimePeriodForm::Length length, DataMode mode) {
+    s_.gameStartDate = start;
+    s_.setupLength = mode == DataMode::Tick && length == TimePeriodForm::Length::Year ? TimePeriodForm::Length::Quarter
+                                                                                    : length;
+    s_.gameEndDate = addLength(start, s_.setupLength);
+    s_.dataMode = mode;
+}
+
+void GameClock::setUp(const Settings& settings) {
+    // A game that ended with Play Again leaves the restart request set; the
+    // new game starts with Forward free.
+    s_.restartRequested = false;
+    s_.gameLengthDays = settings.lengthDays(360);
+    s_.dataMode = settings.data;
+}
+
+void GameClock::reset() {
+    s_.endOfData = false;
+    s_.periodIndex = 0;
+    s_.gameStarted = false;
+}
+
+void GameClock::playAgain(int lengthPeriods) {
+    rewind();
+    s_.periodIndex = 0;
+    s_.gameLengthDays = lengthPeriods;
+    s_.restartRequested = true;
+}
+
+void GameClock::moveCalendar() {
+    s_.endOfData = false;
+    if (s_.dataMode == DataMode::Daily) moveTradingDay();
+    else if (s_.dataMode == DataMode::Tick && s_.periodIndex == 0)
+        s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength);
+}
+
+void GameClock::moveTradingDay() {
+    TradingDays& td = s_.market.tradingDays;
+    const int p = td.position;
+    if (p + 1 < td.count()) {
+        td.position = (p != s_.periodIndex) ? s_.periodIndex + 1 : p + 1;
+        if (td.position >= td.count()) td.position = td.count() - 1;
+    } else {
+        s_.endOfData = true;
+    }
+}
+
+bool GameClock::atEnd() const {
+    const QDate shown = currentGameDate(s_);
+    return !shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown);
+}
+
+void GameClock::setTickGameDates() {
+    if (s_.dataMode != DataMode::Tick || s_.periodIndex != 1 || s_.market.tickDayCount <= 0) return;
+    s_.gameStartDate = s_.market.tickDays[0].date;
+    s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength == TimePeriodForm::Length::Month
+                                                     ? TimePeriodForm::Length::Month
+                                                     : TimePeriodForm::Length::Quarter);
+}
+
+bool GameClock::finalDayNotice() {
     const bool tick = s_.dataMode == DataMode::Tick;
-    s_.market.lastLoadedMode = dataModeName(s_.dataMode);
-    model_.setEnabled("btnChangePeriod", false);
-    model_.setEnabled("btnTrade", false);
-    dialogs_.processEvents();
-    model_.setEnabled("Kestrow", false);
+    const int length = tick ? s_.gameLengthDays : effectiveDailyLength(s_);
+    if (length <= 15) return false;
+    if (!tick) return s_.periodIndex == length - 2;
+    s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
+    return s_.periodIndex == s_.tradingDayCount * 6 - 6;
+}
 
-    if (daily) {
-        s_.endOfData = false;
-        UpdateTradeDayandGraphs(false);
-        charts_.deferRefresh();
+GameClock::Step GameClock::advance() {
+    const bool tick = s_.dataMode == DataMode::Tick;
+    s_.periodIndex += 1;
+    if (tick) s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
+    if (s_.periodIndex == s_.gameLengthDays) {
+        if (tick) s_.periodIndex = s_.tradingDayCount * 6;
+        return Step::LastPeriod;
     }
-    if (tick) {
-        s_.endOfData = false;
-        if (s_.periodIndex == 0) s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength);
-    }
+    if (s_.periodIndex == 1) s_.gameStarted = true;
+    return s_.endOfData ? Step::OutOfData : Step::Advanced;
+}
 
-    // First end test: the calendar has reached the end of the game.
-    QDate shown = ShowGameDate();
-    if (!shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown)) {
+int GameClock::dayNumber() const {
+    return s_.dataMode == DataMode::Tick ? charts::tickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
+}
+
+bool GameClock::extend(Level level) {
+    if (s_.periodIndex <= 0) return false;
+    if (s_.dataMode == DataMode::Tick) s_.gameLengthDays = s_.tradingDayCount * 6;
+    if (s_.gameLengthDays > s_.tradingDayCount || s_.periodIndex != s_.gameLengthDays) return false;
+    const int more = level == Level::Novice ? 30 : 90;
+    if (s_.gameLengthDays + more > 366) return false;
+    s_.gameLengthDays += more;
+    return true;
+}
+
+void Game::btnChangePeriod_Click() {
+    // Lock: Forward, Trade and the reports wait until the press is over, the
+    // window until the period has moved on. However the press ends, the
+    // charts it held back are drawn.
+    pressRunning_ = windowLocked_ = true;
+    const auto unlock = qScopeGuard([this] {
+        pressRunning_ = windowLocked_ = false;
         charts_.RefreshDeferredCharts();
-        model_.setEnabled("Kestrow", true);
-        GameOver();
-        return;
+    });
+    s_.market.lastLoadedMode = dataModeName(s_.dataMode);
+    dialogs_.processEvents();
+    MoveCalendar();
+    if (clock_.atEnd()) return EndGameFromPress();
+    RestoreMarketBanner();
+    if (!LiquidateForPress()) return;
+    StartPeriodPrices();
+    news_.GiveHints();
+    AdvancePeriod(); // prices, news, charts, revaluation, margin check
+    windowLocked_ = false;
+    clock_.setTickGameDates();
+    if (s_.periodIndex > 0 && (s_.endOfData || clock_.atEnd())) {
+        clock_.markOutOfData();
+        return EndGameFromPress();
     }
+    // A game reset at its last period has been read here.
+    clock_.clearRestartRequest();
+}
 
-    setHistoryButtonsEnabled(model_, false);
-    setGameMenusEnabled(model_, false);
+void Game::EndGameFromPress() {
+    windowLocked_ = false;
+    GameOver();
+}
+
+void Game::RestoreMarketBanner() {
     const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
-    if (model_.text("CurrMarkBanner") != banner) model_.setText("CurrMarkBanner", banner);
+    if (model_.text(keys::kMarketBanner) != banner) model_.setText(keys::kMarketBanner, banner);
+}
 
+bool Game::LiquidateForPress() {
     s_.marginCallPending = false;
-    // A liquidation trades (its fills are charted) and tells the player.
-    const Account& account = s_.desk.account;
-    if (account.blownOut() || (s_.periodIndex >= 2 && account.marginCalled())) charts_.RefreshDeferredCharts();
     ForceLiquidation();
-    if (s_.marginCallPending) {
-        // The player sees the liquidation before the next press moves on.
-        model_.setEnabled("btnChangePeriod", true);
-        model_.setEnabled("btnTrade", true);
-        model_.setEnabled("Kestrow", true);
-        setGameMenusEnabled(model_, true);
-        setHistoryButtonsEnabled(model_, true);
-        desk_.SetOrderState(OrderState::ChangePeriod);
-        return;
-    }
+    // The player sees the mandatory trades before the next press moves on;
+    // a game that ended here does not move on at all.
+    if (s_.marginCallPending) desk_.SetOrderState(OrderState::ChangePeriod);
+    return !s_.marginCallPending && gameOnDesk_;
+}
 
+void Game::StartPeriodPrices() {
     // The per-period order counters start again (they live with the desk).
     s_.prices.previous = s_.periodIndex == 0 ? s_.prices.record(0) : s_.prices.current;
     model_.setText("lblMaxSelected", QString());
     s_.prices.current = PriceRecord{};
+}
 
-    // A hint shows the window as it stands; the advisor is asked on a copy,
-    // since asking it holds its next hints back.
-    if (charts_.refreshDeferred()) {
-        HintAdvisor probe = s_.hints;
-        if (!probe.give(s_.periodIndex, s_.desk.tradeCount()).isEmpty()) charts_.RefreshDeferredCharts();
-    }
-    news_.GiveHints();
-    AdvancePeriod();
-    charts_.RefreshDeferredCharts();
-    setGameMenusEnabled(model_, true);
-    model_.setEnabled("Kestrow", true);
-
-    if (tick && s_.periodIndex == 1 && s_.market.tickDayCount > 0) {
-        s_.gameStartDate = s_.market.tickDays[0].date;
-        s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength == TimePeriodForm::Length::Month
-                                                         ? TimePeriodForm::Length::Month
-                                                         : TimePeriodForm::Length::Quarter);
-    }
-
-    // Second end test: the calendar ran out or reached the end date.
-    shown = ShowGameDate();
-    if (s_.periodIndex > 0 &&
-        (s_.endOfData || !shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown))) {
-        s_.endOfData = true;
-        GameOver();
-        return;
-    }
-
-    if (s_.restartRequested == 1) {
-        model_.setEnabled("btnChangePeriod", false);
-        model_.setEnabled("btnTrade", false);
-        s_.restartRequested = 0;
-    } else {
-        model_.setEnabled("btnChangePeriod", true);
-        model_.setEnabled("btnTrade", s_.periodIndex > 0);
-    }
-    if (s_.periodIndex > 0) setHistoryButtonsEnabled(model_, true);
+void Game::MoveCalendar() {
+    clock_.moveCalendar();
+    if (s_.dataMode != DataMode::Daily) return;
+    // The date is shown with the period's prices, when the period itself
+    // moves on; the charts wait for it too.
+    dialogs_.processEvents();
+    charts_.deferRefresh();
 }
 
 void Game::AdvancePeriod() {
     const bool tick = s_.dataMode == DataMode::Tick;
-    if (charts_.refreshDeferred() && !tick) {
-        // The final-day notice and the last press show the window before the
-        // period's own redraw.
-        const int length = effectiveDailyLength(s_);
-        if ((length > 15 && s_.periodIndex == length - 2) || s_.periodIndex + 1 == s_.gameLengthDays)
-            charts_.RefreshDeferredCharts();
-    }
     s_.desk.clearOrder();
 
-    const int length = tick ? s_.gameLengthDays : effectiveDailyLength(s_);
-    if (length > 15) {
-        bool notice = false;
-        if (tick) {
-            s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
-            notice = s_.periodIndex == s_.tradingDayCount * 6 - 6;
-        } else {
-            notice = s_.periodIndex == length - 2;
-        }
-        if (notice) {
-            NotifyPlayer(QStringLiteral("Trader Notification"), QStringLiteral("   * Begin Final Day of Trading *"));
-            layoutCharts(model_);
-        }
+    if (clock_.finalDayNotice()) {
+        NotifyPlayer(QStringLiteral("Trader Notification"), QStringLiteral("   * Begin Final Day of Trading *"));
+        layoutCharts(model_);
     }
-    if (s_.periodIndex == 0) setSettingsMenusEnabled(model_, false);
-    s_.periodIndex += 1;
-    if (s_.periodIndex == 1) model_.setText("mnuNewGame", QStringLiteral("&Restart"));
-    if (tick) s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
+    const GameClock::Step step = clock_.advance();
+    // The date moves with the period, so the window never shows a day
+    // ahead of its prices.
+    if (!tick) ShowGameDate();
+    if (s_.periodIndex == 1) model_.setText(keys::kNewGame, QStringLiteral("&Restart"));
 
-    if (s_.periodIndex == s_.gameLengthDays) {
-        // The last press: in tick games the clock stays on the last hour of
-        // the last day. A daily game keeps its period count, so the summary
-        // and a continuation see the game standing at its length.
-        if (tick) s_.periodIndex = s_.tradingDayCount * 6;
+    if (step == GameClock::Step::LastPeriod) {
         SetTradeTimeLabel(s_.periodIndex);
-        if (tick) {
-            model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
-            news_.GetNewsReleases();
-        }
+        // The last hour's stories came with the press that reached it.
+        if (tick) model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
         GameOver();
-        if (s_.restartRequested == 1) {
+        if (s_.restartRequested) {
             ResetGame();
-            setSettingsMenusEnabled(model_, true);
             desk_.SetOrderState(OrderState::Restart);
             StorePeriodPrices();
         } else {
@@ -163,12 +211,11 @@ void Game::AdvancePeriod() {
         return;
     }
 
-    if (s_.periodIndex == 1) s_.gameStarted = true;
     SetTradeTimeLabel(s_.periodIndex);
     ShowDayCaption();
     if (tick) {
-        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
-        model_.setText("lblDay", weekdayName(currentGameDate(s_)));
+        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
+        model_.setText(keys::kWeekday, weekdayName(currentGameDate(s_)));
         news_.GetNewsReleases();
     }
     StorePeriodPrices();
@@ -185,30 +232,18 @@ void Game::AdvancePeriod() {
 void Game::ShowDayCaption() {
     // The day caption counts trading days: one per period in daily games,
     // one per six hours in tick games.
-    const int day = s_.dataMode == DataMode::Tick ? charts::tickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
-    model_.setText("LabelDay", QStringLiteral("Day %1:").arg(day));
+    model_.setText(keys::kDayCaption, QStringLiteral("Day %1:").arg(clock_.dayNumber()));
 }
 
-void Game::UpdateTradeDayandGraphs(bool refreshCharts) {
+void Game::UpdateTradeDayandGraphs() {
     if (s_.dataMode == DataMode::Daily) {
-        AdvanceTradingDay();
+        clock_.moveTradingDay();
         dialogs_.processEvents();
         ShowGameDate();
-        if (refreshCharts) charts_.RefreshCharts();
+        charts_.RefreshCharts();
     } else if (s_.dataMode == DataMode::Tick && s_.periodIndex > 0) {
-        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
-        model_.setText("lblTradeTime", traderTickTime(s_.periodIndex));
-    }
-}
-
-void Game::AdvanceTradingDay() {
-    TradingDays& td = s_.market.tradingDays;
-    const int p = td.position;
-    if (p + 1 < td.count()) {
-        td.position = (p != s_.periodIndex) ? s_.periodIndex + 1 : p + 1;
-        if (td.position >= td.count()) td.position = td.count() - 1;
-    } else {
-        s_.endOfData = true;
+        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
+        model_.setText(keys::kTime, traderTickTime(s_.periodIndex));
     }
 }
 
@@ -216,16 +251,16 @@ QDate Game::ShowGameDate() {
     const QDate date = currentGameDate(s_);
     if (s_.dataMode != DataMode::Tick && date.isValid() &&
         (!s_.gameEndDate.isValid() || date < s_.gameEndDate)) {
-        model_.setText("lblDate", QStringLiteral("Date: ") + shortDate(date));
+        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(date));
         // The weekday of the date the label shows.
-        model_.setText("lblDay", weekdayName(date));
+        model_.setText(keys::kWeekday, weekdayName(date));
     }
     return date;
 }
 
 void Game::SetTradeTimeLabel(int n) {
-    if (s_.dataMode == DataMode::Tick) model_.setText("lblTradeTime", traderTickTime(n));
-    else model_.setText("lblTradeTime", QStringLiteral("4:00 pm"));
+    if (s_.dataMode == DataMode::Tick) model_.setText(keys::kTime, traderTickTime(n));
+    else model_.setText(keys::kTime, QStringLiteral("4:00 pm"));
 }
 
 } // namespace pellucar

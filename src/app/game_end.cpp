@@ -1,3 +1,4 @@
+#include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/game.h"
 
@@ -23,7 +24,7 @@ void Game::GameOver() {
 }
 
 void Game::mnuEnd_Click() {
-    s_.restartRequested = 0;
+    clock_.clearRestartRequest();
     const Account& a = s_.desk.account;
     model_.setText("lblScore", moneyText(a.realizedPL() + a.unrealizedPL()));
     score_.clearVerdict();
@@ -33,9 +34,7 @@ void Game::mnuEnd_Click() {
     summary.commissions = moneyText(s_.commissionTotal);
     summary.restartEnabled = s_.gameStarted || s_.levelSelected;
     ShowLastPrices();
-    setGameMenusEnabled(model_, false);
     const EndOfGameChoice choice = dialogs_.endOfGame(summary);
-    setGameMenusEnabled(model_, true);
     // Continue goes on with the same game, which is recorded once, when it
     // finally ends; Play Again and End finish it here.
     if (choice != EndOfGameChoice::Continue) files_.RecordGame(GameEnding::EndedByPlayer, summary.verdict);
@@ -47,37 +46,29 @@ void Game::mnuEnd_Click() {
         PlayAgain(true);
     } else {
         dialogs_.processEvents();
-        if (s_.periodIndex > 0) {
-            if (s_.dataMode == DataMode::Tick) s_.gameLengthDays = s_.tradingDayCount * 6;
-            if (s_.gameLengthDays <= s_.tradingDayCount && s_.periodIndex == s_.gameLengthDays) {
-                const bool novice = s_.settings.level == Level::Novice;
-                const int more = novice ? 30 : 90;
-                if (s_.gameLengthDays + more <= 366) {
-                    s_.gameLengthDays += more;
-                    NotifyPlayer(QStringLiteral("Pellucar Continuation"),
-                                 novice ? QStringLiteral("The Game is Continued for One Month")
-                                        : QStringLiteral("The Game is Continued for One Quarter"));
-                }
-            }
-        }
+        if (clock_.extend(s_.settings.level))
+            NotifyPlayer(QStringLiteral("Pellucar Continuation"), s_.settings.level == Level::Novice
+                                                                      ? QStringLiteral("The Game is Continued for One Month")
+                                                                      : QStringLiteral("The Game is Continued for One Quarter"));
         charts_.RefreshCharts();
     }
     ShowCurrentMarket();
-    model_.setText("CurrMarkBanner", QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
-    if (s_.restartRequested != 1) desk_.SetOrderState(OrderState::ChangePeriod);
+    model_.setText(keys::kMarketBanner, QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
+    if (!s_.restartRequested) desk_.SetOrderState(OrderState::ChangePeriod);
 }
 
 void Game::PlayAgain(bool fromEndWindow) {
+    // The game is finished; the desk waits for the next one's setup.
+    gameOnDesk_ = false;
     LoadGamePeriod();
-    s_.market.tradingDays.position = 0;
-    s_.periodIndex = 0;
+    clock_.rewind();
+    clock_.reset();
     charts_.PrepareCharts();
     ResetGameFromEndWindow();
-    s_.gameLengthDays = s_.settings.lengthDays(365);
-    model_.setText("LabelDay", QStringLiteral("Day 1:"));
-    model_.setText("lblDay", QStringLiteral("Monday"));
+    model_.setText(keys::kDayCaption, QStringLiteral("Day 1:"));
+    model_.setText(keys::kWeekday, QStringLiteral("Monday"));
     s_.levelSelected = false;
-    s_.restartRequested = 1;
+    clock_.playAgain(s_.settings.lengthDays(365));
     if (fromEndWindow) {
         setMarketLabelsVisible(model_, false);
         model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
@@ -85,9 +76,7 @@ void Game::PlayAgain(bool fromEndWindow) {
         setMarketButtonsEnabled(model_, true);
     }
     // The next game starts from Game > Start; the settings are free again.
-    setSettingsMenusEnabled(model_, true);
     desk_.SetOrderState(OrderState::Restart);
-    model_.setEnabled("btnChangePeriod", false);
 }
 
 } // namespace pellucar

@@ -47,7 +47,6 @@ void GameNews::ShowBackgroundStory() {
 }
 
 void GameNews::btnNewsHist_Click() {
-    setGameMenusEnabled(model_, false);
     if (s_.dataMode != DataMode::Tick) {
         // Daily games release no stories: the button tells the year before.
         ShowBackgroundStory();
@@ -58,13 +57,16 @@ void GameNews::btnNewsHist_Click() {
         showReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"));
         layoutCharts(model_);
     }
-    setGameMenusEnabled(model_, true);
 }
 
 void GameNews::btnCloseNewsHist_Click() {
-    closeReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"),
-                s_.periodIndex > 0 && s_.restartRequested != 1);
+    closeReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"));
     layoutCharts(model_);
+}
+
+void GameNews::addActions(ActionTable& actions) {
+    actions.insert(QStringLiteral("btnNewsHist"), [this](int) { btnNewsHist_Click(); });
+    actions.insert(QStringLiteral("btnCloseNewsHist"), [this](int) { btnCloseNewsHist_Click(); });
 }
 
 void GameNews::GiveHints() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/actions.h"
 #include "app/game_state.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
@@ -13,6 +14,8 @@ class GameNews {
 public:
     GameNews(GameState& state, PresentationModel& model, PlayerDialogs& dialogs, MarketDatabase& db);
 
+    // The news report's buttons.
+    void addActions(ActionTable& actions);
     // The stories released at the current tick period, shown and kept.
     void GetNewsReleases();
     // The overview of the charted market for the year before the game date.

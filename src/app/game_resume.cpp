@@ -62,6 +62,7 @@ void Game::mnuResume_Click() {
     // What was worked out from the last game's period goes with it.
     charts_.forgetPeriod();
     score_.clearVerdict();
+    gameOnDesk_ = true;
     files_.resumed();
     PresentGame();
 }

@@ -1,3 +1,4 @@
+#include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/game.h"
 
@@ -23,38 +24,29 @@ void Game::mnuNewGame_Click() {
     if (!dialogs_.timePeriod(form_)) return;
     cmdBegin(form_);
     files_.newGame();
-    // A game that ended with Play Again leaves the restart flag set; the new
-    // game must start with Forward free, so the flag is cleared here.
-    s_.restartRequested = 0;
 
     desk_.SetOrderState(OrderState::ChangePeriod);
-    model_.setText("mnuNewGame", QStringLiteral("&Restart"));
-    s_.gameLengthDays = s_.settings.lengthDays(360);
-    s_.dataMode = s_.settings.data;
-    setSettingsMenusEnabled(model_, false);
+    model_.setText(keys::kNewGame, QStringLiteral("&Restart"));
+    clock_.setUp(s_.settings);
     ResetGame();
     if (!LoadGamePeriod()) {
         // Nothing to play: the desk waits for another Start.
-        setSettingsMenusEnabled(model_, true);
-        model_.setText("mnuNewGame", QStringLiteral("&Start"));
-        model_.setEnabled("btnChangePeriod", false);
-        model_.setEnabled("btnTrade", false);
+        model_.setText(keys::kNewGame, QStringLiteral("&Start"));
         return;
     }
-    s_.market.tradingDays.position = 0;
+    clock_.rewind();
+    gameOnDesk_ = true;
     // A fresh desk: the quote column is closed until the first period.
     setMarketLabelsVisible(model_, true);
     for (Market m : kTradingOrder) {
-        const QString key = QStringLiteral("lbl%1CurrMark").arg(marketName(m));
-        model_.setText(key, QStringLiteral("*** Market Closed ***"));
+        const MarketKeys& k = keysOf(m);
+        model_.setText(k.quote, QStringLiteral("*** Market Closed ***"));
         const bool shown = s_.settings.level == Level::Expert || m == Market::Oil;
-        model_.setVisible(key, shown);
-        model_.setVisible(QStringLiteral("Label%1Mark").arg(marketName(m)), shown);
+        model_.setVisible(k.quote, shown);
+        model_.setVisible(k.quoteName, shown);
     }
-    model_.setText("lblDate", QString());
+    model_.setText(keys::kDate, QString());
     ShowAccountFigures();
-    model_.setEnabled("btnChangePeriod", true);
-    model_.setEnabled("btnTrade", false);
 }
 
 void Game::cmdBegin(const TimePeriodForm& form) {
@@ -77,20 +69,16 @@ void Game::cmdBegin(const TimePeriodForm& form) {
         year = static_cast<int>(random_.next() * 14 + 1984);
     }
     month = std::clamp(month, 1, 12);
-    s_.gameStartDate = QDate(year, month, 1);
-    s_.setupLength = tick && form.length == Length::Year ? Length::Quarter : form.length;
-    switch (s_.setupLength) {
-    case Length::Month: s_.gameEndDate = s_.gameStartDate.addMonths(1); break;
-    case Length::Quarter: s_.gameEndDate = s_.gameStartDate.addMonths(3); break;
-    case Length::Year: s_.gameEndDate = s_.gameStartDate.addMonths(12); break;
-    }
+    clock_.begin(QDate(year, month, 1), form.length, tick ? DataMode::Tick : DataMode::Daily);
     // Chart defaults come back for every new game; the charted market stays.
     const int market = s_.chart.chartMarket();
     s_.chart.restoreDefaults();
     s_.chart.setChartMarket(market);
+    // The menus show the restored defaults at once, not after the first
+    // redraw: a mark left from the last game would be toggled the wrong way.
+    charts_.presentChartOptions();
     LevelDetailChecker(form);
     SetLevel(levelOrExpert(form.level));
-    s_.dataMode = dataModeFromName(form.data());
 }
 
 void Game::LevelDetailChecker(const TimePeriodForm& form) {
@@ -104,18 +92,16 @@ void Game::LevelDetailChecker(const TimePeriodForm& form) {
 
 void Game::mnuLevel_Click(int index) {
     if (index != 0 && index != 2) return;
-    setGameMenusEnabled(model_, false);
     s_.levelSelected = true;
     const bool novice = index == 0;
     if (novice) {
         // A novice game trades Oil for a quarter.
-        s_.gameLengthDays = 90;
+        clock_.setLength(90);
         s_.settings.length = Length::Quarter;
     } else {
         s_.settings.news.selectLevel(levelName(Level::Expert));
     }
     SetLevel(novice ? Level::Novice : Level::Expert);
-    setGameMenusEnabled(model_, true);
 }
 
 void Game::mnuDat_Click(int index) {
@@ -126,9 +112,8 @@ void Game::mnuDat_Click(int index) {
 
 void Game::mnuGameLength_Click(int index) {
     if (index < 2 || index > 4) return;
-    setGameMenusEnabled(model_, false);
     s_.settings.length = index == 4 ? Length::Year : index == 3 ? Length::Quarter : Length::Month;
-    s_.gameLengthDays = s_.settings.lengthDays(365);
+    clock_.setLength(s_.settings.lengthDays(365));
     presentSettings(s_.settings, model_);
     LevelSummary summary;
     summary.level = levelName(s_.settings.level);
@@ -139,7 +124,6 @@ void Game::mnuGameLength_Click(int index) {
     summary.data = dataModeName(s_.settings.data);
     s_.levelSelected = dialogs_.levelSelected(summary);
     UpdateTradeDayandGraphs();
-    setGameMenusEnabled(model_, true);
 }
 
 void Game::mnuNews_Click(int index) {
@@ -149,12 +133,8 @@ void Game::mnuNews_Click(int index) {
         return;
     }
     if (index != 0 && index != 1) return;
-    model_.setEnabled("Kestrow", false);
-    setGameMenusEnabled(model_, false);
     s_.settings.news.toggle(index == 1 ? NewsOption::Daily : NewsOption::Annual);
     presentSettings(s_.settings, model_);
-    setGameMenusEnabled(model_, true);
-    model_.setEnabled("Kestrow", true);
 }
 
 } // namespace pellucar

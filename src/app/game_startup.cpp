@@ -7,27 +7,48 @@
 namespace pellucar {
 
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
-    : dialogs_(dialogs), random_(random), desk_(s_, model_, dialogs,
-            [this] {
-                RevalueAccount();
-                charts_.RefreshCharts(); // the fill's marker, as it is confirmed
-            }),
+    : dialogs_(
+          dialogs,
+          [this] {
+              charts_.RefreshDeferredCharts();
+              PresentControlFlags();
+          },
+          [this] { PresentControlFlags(); }),
+      random_(random), desk_(s_, model_, dialogs,
+                                      [this] {
+                                          RevalueAccount();
+                                          charts_.RefreshCharts(); // the fill's marker, as it is confirmed
+                                      }),
       files_(s_, model_, dialogs, pastGames), charts_(s_, model_),
       news_(s_, model_, dialogs, db_), score_(s_, random, dialogs) {
     s_.databasePath = std::move(databasePath);
     applyDesignState(model_);
     files_.PresentSavedGameItems();
+    fillActions();
 }
 
 template <typename F> void Game::guarded(F&& f) {
     if (ended_) return;
     try {
         f();
-        files_.PresentSavedGameItems();
+        PresentControlFlags();
     } catch (const ProgramEnded& e) {
         ended_ = true;
         exitCode_ = e.exitCode;
     }
+}
+
+void Game::PresentControlFlags() {
+    DeskFacts f;
+    f.gameOnDesk = gameOnDesk_;
+    f.periodStarted = s_.periodIndex > 0;
+    f.reportShown = model_.visible(keys::kTradeGrid) || model_.visible(keys::kNewsGrid);
+    f.orderStep = s_.desk.state;
+    f.pressRunning = pressRunning_;
+    f.windowLocked = windowLocked_;
+    f.modalOpen = dialogs_.modalOpen();
+    presentControlFlags(f, model_);
+    files_.PresentSavedGameItems();
 }
 
 void Game::EndProgram(int exitCode) {
@@ -75,20 +96,17 @@ void Game::SetInitialWindowState() {
     setMarketButtonsVisible(model_, false);
     setQuotesVisible(model_, false);
     setMarketLabelsVisible(model_, false);
-    model_.setText("lblDay", QString());
-    model_.setText("lblTradeTime", QString());
-    model_.setText("lblDate", QString());
+    model_.setText(keys::kWeekday, QString());
+    model_.setText(keys::kTime, QString());
+    model_.setText(keys::kDate, QString());
     model_.setText("lblMaxSelected", QString());
-    model_.setEnabled("btnChangePeriod", false);
-    model_.setEnabled("btnTrade", false);
-    setHistoryButtonsEnabled(model_, false);
     ShowAccountFigures();
 }
 
 void Game::InitializeDatabaseSettings() {
     s_.databaseOpen = false;
     s_.chart.setChartMarket(commodityId(Market::Oil));
-    s_.gameStartDate = QDate(1990, 12, 15);
+    clock_.startUp();
     s_.market.clearPeriod();
 }
 
@@ -119,7 +137,7 @@ void Game::SetLevel(Level level) {
     s_.settings.level = novice ? Level::Novice : Level::Expert;
     s_.desk.account.reset(level);
     presentSettings(s_.settings, model_);
-    if (novice) s_.gameLengthDays = 90;
+    if (novice) clock_.setLength(90);
     model_.setText("LabelPosition", novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
     ShowAccountFigures();
 }
@@ -137,30 +155,31 @@ void Game::NotifyPlayer(const QString& title, const QString& message, int number
 }
 
 void Game::ResetGame() {
-    s_.endOfData = false;
-    s_.periodIndex = 0;
+    clock_.reset();
     s_.desk.account.reset(s_.settings.level);
     s_.desk.limits.reset();
     s_.desk.trades.clear();
     s_.news.clear();
     s_.desk.clearOrder();
     s_.marginCallPending = false;
-    s_.gameStarted = false;
-    model_.setText("lblDay", QStringLiteral("Monday"));
-    model_.setText("lblTradeTime",
+    model_.setText(keys::kWeekday, QStringLiteral("Monday"));
+    model_.setText(keys::kTime,
                    s_.dataMode == DataMode::Tick ? QStringLiteral("8:00 am") : QStringLiteral("4:00 pm"));
-    model_.setText("LabelDay", QStringLiteral("Day %1:").arg(s_.periodIndex));
+    model_.setText(keys::kDayCaption, QStringLiteral("Day %1:").arg(s_.periodIndex));
+    // The date and a report left open belong to the game that is gone.
+    model_.setText(keys::kDate, QString());
+    closeReports(model_);
     ShowAccountFigures();
     SetTimeLabels();
     layoutCharts(model_);
 }
 
 void Game::ResetGameFromEndWindow() {
-    model_.setText("mnuNewGame", QStringLiteral("Start"));
+    model_.setText(keys::kNewGame, QStringLiteral("Start"));
     s_.desk.pending.fillPrice = 0;
     ResetGame();
     for (Market m : kTradingOrder)
-        model_.setText(QStringLiteral("lbl%1CurrMark").arg(marketName(m)), QStringLiteral("*** Market Closed ***"));
+        model_.setText(keysOf(m).quote, QStringLiteral("*** Market Closed ***"));
 }
 
 bool Game::isKnownControl(const QString& name, int index) const {
@@ -185,87 +204,54 @@ bool Game::click(const QString& name, int index) {
                             ? name
                             : PresentationModel::itemKey(name, index);
     if (!isActionable(key)) return true;
-    using Handler = void (Game::*)();
-    using IndexHandler = void (Game::*)(int);
-    static const QHash<QString, Handler> handlers{
-        {"btnChangePeriod", &Game::btnChangePeriod_Click},
-        {"mnuNewGame", &Game::mnuNewGame_Click},
-        {"mnuEnd", &Game::mnuEnd_Click},
-        {"mnuResume", &Game::mnuResume_Click},
-    };
-    // The steps of an order on the trading desk.
-    static const QHash<QString, void (OrderDesk::*)()> deskHandlers{
-        {"btnTrade", &OrderDesk::btnTrade_Click},
-        {"btnHold", &OrderDesk::btnHold_Click},
-        {"btnYes", &OrderDesk::btnYes_Click},
-        {"btnNo", &OrderDesk::btnNo_Click},
-        {"btnTradeHist", &OrderDesk::btnTradeHist_Click},
-        {"btnCloseTradeHistory", &OrderDesk::btnCloseTradeHistory_Click},
-    };
-    static const QHash<QString, IndexHandler> indexed{
-        {"mnuLevel", &Game::mnuLevel_Click},           {"mnuDat", &Game::mnuDat_Click},
-        {"mnuGameLength", &Game::mnuGameLength_Click}, {"mnuNews", &Game::mnuNews_Click},
-    };
-    // Help-menu items that only open a help topic or an information window.
-    static const QHash<QString, int> helpTopics{
-        {"mnuInstructions", 0},   {"mnuDefinitions_0", 1003}, {"mnuDefinitions_1", 1004},
-        {"mnuDisclaimer", 1006},  {"mnuEconomicCalendar", 1007}, {"mnuDunmereTopic", 1009},
-        {"mnuHowto", 1012},
-    };
-    // The market buttons choose the order's market, Buy and Sell its side.
-    static const QHash<QString, Market> marketButtons{
-        {"btnOil", Market::Oil},       {"btnGold", Market::Gold},     {"btnTBond", Market::TBond},
-        {"btnSp500", Market::SP500},   {"btnCattle", Market::Cattle}, {"btnSoybean", Market::Soybean},
-    };
-    // The chart choices, with the number of items of each.
-    using ChartHandler = void (charts::ChartOptions::*)(int);
-    static const QHash<QString, std::pair<ChartHandler, int>> chartItems{
-        {"cboCommodity", {&charts::ChartOptions::cboCommodity_Click, kMarketCount}},
-        {"mnuGraph", {&charts::ChartOptions::mnuGraph_Click, kMarketCount}},
-        {"mnuGLType", {&charts::ChartOptions::mnuGLType_Click, 3}},
-        {"mnuGLPrice", {&charts::ChartOptions::mnuGLPrice_Click, 2}},
-        {"mnuGRType", {&charts::ChartOptions::mnuGRType_Click, 3}},
-        {"mnuMoving", {&charts::ChartOptions::mnuMoving_Click, 3}},
-        {"mnuStoch", {&charts::ChartOptions::mnuStoch_Click, 2}},
-    };
+    const auto action = actions_.constFind(name);
     guarded([&] {
-        if (auto c = chartItems.constFind(name); c != chartItems.constEnd()) {
-            charts_.chartOption_Click(c->first, c->second, index);
-        } else if (auto h = handlers.constFind(name); h != handlers.constEnd()) {
-            (this->**h)();
-        } else if (name == QLatin1String("mnuSave")) {
-            files_.mnuSave_Click();
-        } else if (name == QLatin1String("mnuPastGames")) {
-            files_.mnuPastGames_Click();
-        } else if (name == QLatin1String("mnuCommission")) {
-            score_.mnuCommission_Click();
-        } else if (name == QLatin1String("btnNewsHist")) {
-            news_.btnNewsHist_Click();
-        } else if (name == QLatin1String("btnCloseNewsHist")) {
-            news_.btnCloseNewsHist_Click();
-        } else if (name == QLatin1String("mnuPrint")) {
-            if (!dialogs_.printMainWindow()) dialogs_.messageBox(QStringLiteral("The form could not be printed."));
-        } else if (auto d = deskHandlers.constFind(name); d != deskHandlers.constEnd()) {
-            (desk_.**d)();
-        } else if (auto m = marketButtons.constFind(name); m != marketButtons.constEnd()) {
-            desk_.marketButton_Click(*m);
-        } else if (name == QLatin1String("btnBuy") || name == QLatin1String("btnSell")) {
-            desk_.sideButton_Click(name == QLatin1String("btnBuy") ? Side::Buy : Side::Sell);
-        } else if (auto ih = indexed.constFind(name); ih != indexed.constEnd()) {
-            (this->**ih)(index);
-        } else if (name == QLatin1String("mnuMaximum")) {
-            desk_.mnuMaximum_Click(index);
-        } else if (auto t = helpTopics.constFind(key); t != helpTopics.constEnd()) {
-            dialogs_.help(*t);
-        } else if (key == QLatin1String("mnuAbout")) {
-            dialogs_.about();
-        } else if (key == QLatin1String("mnuCustom")) {
-            dialogs_.customProgramming();
-        } else if (key == QLatin1String("mnuScreenColor")) {
-            dialogs_.screenColor();
-        }
+        if (action != actions_.constEnd()) (*action)(index);
     });
     return true;
+}
+
+void Game::fillActions() {
+    ActionTable& a = actions_;
+    a.insert(QStringLiteral("btnChangePeriod"), [this](int) { btnChangePeriod_Click(); });
+    a.insert(QStringLiteral("mnuNewGame"), [this](int) { mnuNewGame_Click(); });
+    a.insert(QStringLiteral("mnuEnd"), [this](int) { mnuEnd_Click(); });
+    a.insert(QStringLiteral("mnuResume"), [this](int) { mnuResume_Click(); });
+    a.insert(QStringLiteral("mnuLevel"), [this](int i) { mnuLevel_Click(i); });
+    a.insert(QStringLiteral("mnuDat"), [this](int i) { mnuDat_Click(i); });
+    a.insert(QStringLiteral("mnuGameLength"), [this](int i) { mnuGameLength_Click(i); });
+    a.insert(QStringLiteral("mnuNews"), [this](int i) { mnuNews_Click(i); });
+    // Saved games, the record of past games and the commission statement.
+    a.insert(QStringLiteral("mnuSave"), [this](int) { files_.mnuSave_Click(); });
+    a.insert(QStringLiteral("mnuPastGames"), [this](int) { files_.mnuPastGames_Click(); });
+    a.insert(QStringLiteral("mnuCommission"), [this](int) { score_.mnuCommission_Click(); });
+    // The steps of an order on the trading desk.
+    a.insert(QStringLiteral("btnTrade"), [this](int) { desk_.btnTrade_Click(); });
+    a.insert(QStringLiteral("btnHold"), [this](int) { desk_.btnHold_Click(); });
+    a.insert(QStringLiteral("btnYes"), [this](int) { desk_.btnYes_Click(); });
+    a.insert(QStringLiteral("btnNo"), [this](int) { desk_.btnNo_Click(); });
+    a.insert(QStringLiteral("btnBuy"), [this](int) { desk_.sideButton_Click(Side::Buy); });
+    a.insert(QStringLiteral("btnSell"), [this](int) { desk_.sideButton_Click(Side::Sell); });
+    a.insert(QStringLiteral("btnTradeHist"), [this](int) { desk_.btnTradeHist_Click(); });
+    a.insert(QStringLiteral("btnCloseTradeHistory"), [this](int) { desk_.btnCloseTradeHistory_Click(); });
+    a.insert(QStringLiteral("mnuMaximum"), [this](int i) { desk_.mnuMaximum_Click(i); });
+    for (Market m : kTradingOrder) a.insert(keysOf(m).button, [this, m](int) { desk_.marketButton_Click(m); });
+    // Help-menu items that only open a help topic or an information window.
+    const std::pair<const char*, int> topics[] = {{"mnuInstructions", 0},    {"mnuDisclaimer", 1006},
+                                                  {"mnuEconomicCalendar", 1007}, {"mnuDunmereTopic", 1009},
+                                                  {"mnuHowto", 1012}};
+    for (const auto& [name, topic] : topics) a.insert(QString::fromLatin1(name), [this, t = topic](int) { dialogs_.help(t); });
+    a.insert(QStringLiteral("mnuDefinitions"), [this](int i) {
+        if (i == 0 || i == 1) dialogs_.help(1003 + i);
+    });
+    a.insert(QStringLiteral("mnuPrint"), [this](int) {
+        if (!dialogs_.printMainWindow()) dialogs_.messageBox(QStringLiteral("The form could not be printed."));
+    });
+    a.insert(QStringLiteral("mnuAbout"), [this](int) { dialogs_.about(); });
+    a.insert(QStringLiteral("mnuCustom"), [this](int) { dialogs_.customProgramming(); });
+    a.insert(QStringLiteral("mnuScreenColor"), [this](int) { dialogs_.screenColor(); });
+    charts_.addActions(a);
+    news_.addActions(a);
 }
 
 void Game::setText(const QString& key, const QString& text) {

@@ -40,7 +40,7 @@ struct GameState {
     bool endOfData = false;
     int tradingDayCount = 0;
     bool marginCallPending = false;
-    int restartRequested = 0;
+    bool restartRequested = false;
     bool gameStarted = false;
     QStringList timeLabels = QStringList(8);
 

@@ -37,7 +37,6 @@ void OrderDesk::btnTrade_Click() {
         notifyRecordFull();
         return;
     }
-    setHistoryButtonsEnabled(model_, false);
     ClearOrder();
     const bool novice = s_.settings.level == Level::Novice;
     SetOrderState(OrderState::Trade);
@@ -76,7 +75,6 @@ void OrderDesk::btnHold_Click() {
         model_.setEnabled(k, false);
         model_.setVisible(k, false);
     }
-    setHistoryButtonsEnabled(model_, true);
     RefreshMaxima();
     ClearOrder();
     model_.setText("lblMaxSelected", QString());
@@ -111,8 +109,7 @@ void OrderDesk::InputUnits_KeyDown() {
         break;
     case NextStep::ChangePeriod:
         ClearOrder();
-        setHistoryButtonsEnabled(model_, true);
-        SetOrderState(OrderState::ChangePeriod);
+            SetOrderState(OrderState::ChangePeriod);
         break;
     }
 }
@@ -132,7 +129,6 @@ double OrderDesk::quoteFor(Market m, Side side) const {
 void OrderDesk::btnYes_Click() {
     ExecuteOrder();
     s_.desk.limits.releaseHeldMarket();
-    setHistoryButtonsEnabled(model_, true);
     model_.setText("lblMaxSelected", QString());
     SetOrderState(OrderState::ChangePeriod);
 }
@@ -141,7 +137,6 @@ void OrderDesk::btnNo_Click() {
     s_.desk.limits.releaseHeldMarket();
     RefreshMaxima();
     ClearOrder();
-    setHistoryButtonsEnabled(model_, true);
     model_.setText("lblMaxSelected", QString());
     SetOrderState(OrderState::ChangePeriod);
     model_.setVisible("Label8", true); // the reports heading the units step hid
@@ -203,8 +198,7 @@ void OrderDesk::btnTradeHist_Click() {
 }
 
 void OrderDesk::btnCloseTradeHistory_Click() {
-    closeReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"),
-                s_.periodIndex > 0 && s_.restartRequested != 1);
+    closeReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
     layoutCharts(model_);
 }
 

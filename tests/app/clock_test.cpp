@@ -71,13 +71,17 @@ TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
     }
     {
         // With 17 periods the hint of period 15 and the notice share a press:
-        // the hint check runs before the period advances.
+        // the hint check runs before the period advances, over the day of
+        // period 15 (1/19/1990).
         Harness h(sharedDaily1990());
         h.startDaily1990("Expert", "Quarter");
         h.game->mutableStateForTests().gameLengthDays = 17;
         h.forward(15);
         h.take();
+        QStringList behind;
+        h.dialogs.setOutput([&](const QString&) { behind << h.text("lblDate") + " " + h.text("lblDay"); });
         h.forward();
+        EXPECT_EQ(behind, QStringList(2, "Date: 1/19/1990 Friday"));
         const QStringList t = h.take();
         ASSERT_EQ(t.size(), 2);
         EXPECT_EQ(t[0], "frmPlayerNotification: * Helpful Hint * | Don't be Scared to Execute A Trade ");
@@ -146,7 +150,11 @@ TEST(TickClock, MonthGamePlaysSixHoursADayAndEndsOnTheLastHour) {
 }
 
 TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
-    Harness h(sharedTickJanuary1996());
+    // A story of the last afternoon comes out once, not again at the end.
+    FixtureDb db("clock_tick_last_story");
+    buildTickJanuary1996(db);
+    db.addNews(QDate(1996, 1, 31), QStringLiteral("15:00:00"), QStringLiteral("Late Report"), QStringLiteral("Closing."));
+    Harness h(db.path());
     h.start();
     h.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});
     const int n = h.state().tradingDayCount;
@@ -157,6 +165,8 @@ TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
     EXPECT_EQ(h.game->exitCode(), 0);
     EXPECT_EQ(h.state().periodIndex, n * 6);
     EXPECT_EQ(h.text("lblTradeTime"), "2:00 pm");
+    EXPECT_EQ(countLines(h.take(), "Late Report"), 1);
+    EXPECT_EQ(h.state().news.newsCount(), 4);
 }
 
 TEST(TickClock, PeriodsMapOntoDaysAndHoursForTheClockAndTheCharts) {

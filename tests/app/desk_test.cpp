@@ -192,8 +192,12 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
     EXPECT_EQ(d.take(), QStringList{"frmPlayerNotification: *** Immediately Liquidate Positions *** | "
                                     "You have a margin call equaling  $2,375.00 dollars"});
     EXPECT_EQ(d.text("lblAvailMarg"), "-2,375.00");
+    // The next press buys back what the account cannot carry and stops there,
+    // still showing the day of its prices.
     const int before = d.state().periodIndex;
+    const QString date = d.text("lblDate") + d.text("lblDay");
     d.forward();
+    EXPECT_EQ(d.text("lblDate") + d.text("lblDay"), date);
     const QStringList t = d.take();
     ASSERT_EQ(t.size(), 1) << t.join('\n').toStdString();
     // 88,750 carries 43.8 contracts: keep 44, buy q + 1 = 2.

@@ -1,10 +1,14 @@
 // The end of a game: verdict bands and draws, the continuation rule.
+#include "app/past_games.h"
 #include "app/verdicts.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <cmath>
+#include <functional>
 
 using namespace pellucar;
 using namespace pellucar::test;
@@ -95,4 +99,82 @@ TEST(Continuation, AGameAtItsLengthIsExtendedWithinAYear) {
     ASSERT_EQ(t.size(), 1);
     EXPECT_TRUE(t[0].startsWith("frmEndofGame: "));
     EXPECT_EQ(novice.state().gameLengthDays, 340);
+}
+
+namespace {
+
+// A daily month game of 1990 that records its end, with the mean line of
+// the moving average switched off.
+struct Lifecycle : Harness {
+    QTemporaryDir dir;
+    PastGames store{dir.filePath(QStringLiteral("past-games.sqlite"))};
+    Lifecycle() : Harness(sharedDaily1990(), &store) {
+        start();
+        newGame();
+        game->click("mnuMoving", 0);
+    }
+    void newGame() {
+        setup({{"level", "Expert"}, {"length", "Month"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+        take();
+    }
+    bool on(const QString& key) const { return game->isActionable(key); }
+    void forwardUntilOver() {
+        for (int i = 0; i < 60 && countLines(take(), "frmGameOver") == 0; ++i) forward();
+    }
+};
+
+struct Ending {
+    const char* name;
+    std::function<void(Lifecycle&)> end;
+};
+
+const Ending kEndings[] = {
+    {"Game Over at the game's length", [](Lifecycle& g) { g.forwardUntilOver(); }},
+    {"Play Again from Game > Restart",
+     [](Lifecycle& g) {
+         g.forward(3);
+         g.dialogs.queueAnswer("btnRestartGame");
+         g.game->click("mnuNewGame");
+     }},
+    {"Play Again from Game > End with the trade report open",
+     [](Lifecycle& g) {
+         g.forward(3);
+         g.game->click("btnTradeHist");
+         g.dialogs.queueAnswer("btnRestartGame");
+         g.game->click("mnuEnd");
+     }},
+};
+
+} // namespace
+
+TEST(PlayAgain, TheDeskWaitsForTheNextGameAndThatGameStartsAfresh) {
+    for (const Ending& e : kEndings) {
+        SCOPED_TRACE(e.name);
+        Lifecycle g;
+        e.end(g);
+        ASSERT_EQ(g.store.games().size(), 1u);
+        // The window is back to its state between games: no report, no
+        // Forward or Trade, the date gone with the game.
+        EXPECT_FALSE(g.game->model().visible("TradeGrid"));
+        EXPECT_TRUE(g.game->model().visible("GraphLeft"));
+        EXPECT_FALSE(g.on("btnChangePeriod"));
+        EXPECT_FALSE(g.on("btnTrade"));
+        EXPECT_EQ(g.text("lblDate"), "");
+        // Looking at the (empty) reports does not free Forward.
+        for (const char* k : {"btnTradeHist", "btnCloseTradeHistory", "btnNewsHist", "btnCloseNewsHist"})
+            g.game->click(k);
+        g.take();
+        EXPECT_FALSE(g.on("btnChangePeriod"));
+        EXPECT_FALSE(g.on("btnTrade"));
+        // The next game comes from Game > Start, with the chart defaults.
+        g.newGame();
+        EXPECT_TRUE(g.on("btnChangePeriod"));
+        EXPECT_TRUE(g.game->model().checked("mnuMoving_0"));
+        g.forward(2);
+        EXPECT_EQ(g.text("lblDate"), "Date: 1/2/1990");
+        EXPECT_FALSE(g.game->model().visible("TradeGrid"));
+        g.dialogs.queueAnswer("btnRestartGame");
+        g.game->click("mnuEnd");
+        EXPECT_EQ(g.store.games().size(), 2u);
+    }
 }

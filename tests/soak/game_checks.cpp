@@ -82,6 +82,8 @@ struct KnownNotices {
         exact.insert(pair(trader, QStringLiteral("   * Begin Final Day of Trading *")));
         exact.insert(pair(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage)));
         exact.insert(pair(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText)));
+        exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("The game has been saved.")));
+        exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("There is no saved game to resume.")));
         exact.insert(pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Month")));
         exact.insert(
             pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Quarter")));
@@ -166,6 +168,7 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
         {"Help", "dunmere.hlp"},                   {"frminitialize", "Pellucar"},
         {"Print", "Dunmere"},                      {"frmGameOver", "Game Over"},
         {"frmEndofGame", "Game Over "},            {"frmTradeConfirmation", "Electronic Mail:  Trade Confirmation"},
+        {"frmConfirm", "Resume Saved Game"},
     };
     if (window == QLatin1String("frmPlayerNotification")) {
         const QString why = notices().check(caption, message, databaseNotice);

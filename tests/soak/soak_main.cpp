@@ -3,13 +3,17 @@
 // rules that hold whatever the player did (game_checks.h). Exit code 0 when
 // no rule broke, 1 when one did, 2 for a bad command line.
 #include "app/game.h"
+#include "app/game_calendar.h"
+#include "app/past_games.h"
 #include "app/scripted_dialogs.h"
 #include "common/random.h"
 #include "game_checks.h"
+#include "trading/trade_report.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <limits>
@@ -34,18 +38,33 @@ struct Dice {
 struct Tally {
     long long actions = 0, gamesBegun = 0, gameObjects = 0, programEnds = 0, forwards = 0, trades = 0,
               marginCallTrades = 0, marginCalls = 0, refusals = 0, lotBookFull = 0, hints = 0, news = 0,
-              gameOvers = 0, endWindows = 0, continuations = 0, violations = 0, maxLots = 0;
+              gameOvers = 0, endWindows = 0, continuations = 0, violations = 0, maxLots = 0, continues = 0,
+              playAgains = 0, saves = 0, resumes = 0, finished = 0;
+};
+
+// What the player's choices in the windows did to the game's life: the
+// soak's own account, kept apart from the game's, of whether a game is on
+// the desk and how many games have finished.
+struct Life {
+    bool begun = false;    // Begin was pressed in the setup window
+    bool finished = false; // a summary window finished the game
+    bool declined = false; // No in a question window
+    long long recordable = 0; // finished games that had played a period
 };
 
 // The scripted windows, answered by the dice at the moment each opens: the
 // answer is queued right before the window reads it, so none is left over.
 class SoakDialogs : public ScriptedDialogs {
 public:
-    explicit SoakDialogs(Dice& dice) : dice_(dice) {}
+    SoakDialogs(Dice& dice, Tally& tally, Life& life) : dice_(dice), t_(tally), life_(life) {}
+    void watch(const Game* game) { game_ = game; }
 
     GameOverChoice gameOver(const GameSummary& s) override {
         queueAnswer(dice_.chance(0.15) ? QStringLiteral("btnEnd") : QStringLiteral("btnPlayAgain"));
-        return ScriptedDialogs::gameOver(s);
+        finish();
+        const GameOverChoice c = ScriptedDialogs::gameOver(s);
+        if (c == GameOverChoice::PlayAgain) ++t_.playAgains;
+        return c;
     }
     EndOfGameChoice endOfGame(const GameSummary& s) override {
         const int r = dice_.upTo(10);
@@ -53,7 +72,16 @@ public:
         else if (r < 8 && s.restartEnabled) queueAnswer(QStringLiteral("btnRestartGame"));
         else if (r < 8) queueAnswer(QStringLiteral("btnContinue"));
         else queueAnswer(QStringLiteral("btnExit"));
-        return ScriptedDialogs::endOfGame(s);
+        const EndOfGameChoice c = ScriptedDialogs::endOfGame(s);
+        if (c == EndOfGameChoice::Continue) ++t_.continues;
+        else finish();
+        if (c == EndOfGameChoice::PlayAgain) ++t_.playAgains;
+        return c;
+    }
+    bool confirm(const QString& title, const QString& message) override {
+        queueAnswer(dice_.chance(0.8) ? QStringLiteral("btnYes") : QStringLiteral("btnNo"));
+        life_.declined = !ScriptedDialogs::confirm(title, message);
+        return !life_.declined;
     }
     bool timePeriod(TimePeriodForm& form) override {
         const bool tick = dice_.chance(0.5);
@@ -69,7 +97,8 @@ public:
         };
         queueSetup(setup);
         queueAnswer(dice_.chance(0.04) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
-        return ScriptedDialogs::timePeriod(form);
+        life_.begun = ScriptedDialogs::timePeriod(form);
+        return life_.begun;
     }
     bool levelSelected(const LevelSummary& s) override {
         queueAnswer(dice_.chance(0.2) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
@@ -81,7 +110,16 @@ public:
     }
 
 private:
+    // The game is over: it goes in the record once if it played a period.
+    void finish() {
+        life_.finished = true;
+        if (game_ && game_->state().periodIndex > 0) ++life_.recordable;
+    }
+
     Dice& dice_;
+    Tally& t_;
+    Life& life_;
+    const Game* game_ = nullptr;
 };
 
 // Texts for the units box: mostly orders that can go through, some at or
@@ -168,6 +206,8 @@ public:
         std::printf("  hints %lld, news stories %lld, Game Over windows %lld, end-of-game windows %lld, "
                     "continuations %lld\n",
                     t_.hints, t_.news, t_.gameOvers, t_.endWindows, t_.continuations);
+        std::printf("  Continue %lld, Play Again %lld, saves %lld, resumes %lld, games recorded %lld\n", t_.continues,
+                    t_.playAgains, t_.saves, t_.resumes, life_.recordable);
         std::printf("  %lld violations\n", t_.violations);
         return t_.violations == 0 ? 0 : 1;
     }
@@ -175,10 +215,15 @@ public:
 private:
     void newGameObject() {
         game_.reset();
-        dialogs_ = std::make_unique<SoakDialogs>(dice_);
+        dialogs_ = std::make_unique<SoakDialogs>(dice_, t_, life_);
         random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(t_.gameObjects));
-        game_ = std::make_unique<Game>(*dialogs_, *random_, database_);
+        // Every program run shares the player's record of past games and
+        // the folder of saved games.
+        game_ = std::make_unique<Game>(*dialogs_, *random_, database_, &pastGames_);
+        game_->setSaveFolder(files_.path());
+        dialogs_->watch(game_.get());
         checker_ = soak::GameChecker();
+        onDesk_ = false;
         ++t_.gameObjects;
         stacking_ = false;
         step(QStringLiteral("start-up"), [&] { game_->startUp(); });
@@ -196,23 +241,66 @@ private:
         ++t_.actions;
         recent_.append(what);
         if (recent_.size() > 12) recent_.removeFirst();
+        life_.begun = life_.finished = life_.declined = false;
         f();
         const QStringList lines = dialogs_->transcript();
         dialogs_->clearTranscript();
         tally(lines);
+        const QStringList life = lifeCycle(what, lines);
         if (game_->ended()) {
             // The program ends only when the player chose to end it.
             const bool chose = !lines.isEmpty() && (lines.last().startsWith(QLatin1String("frmGameOver")) ||
                                                     lines.last().startsWith(QLatin1String("frmEndofGame")) ||
                                                     lines.last().startsWith(QLatin1String("frmDisclaimer")));
-            if (!chose || game_->exitCode() != 0) report({QStringLiteral("the program ended by itself")}, lines);
+            QStringList bad = life;
+            if (!chose || game_->exitCode() != 0) bad << QStringLiteral("the program ended by itself");
+            if (!bad.isEmpty()) report(bad, lines);
             return;
         }
         QStringList bad = checker_.check(*game_, lines);
+        bad << life;
         if (dialogs_->pendingAnswers() != 0) bad << QStringLiteral("a window left its answer unread");
         if (!bad.isEmpty()) report(bad, lines);
     }
 
+    // The game's life as the player's choices made it: Forward and Trade
+    // only for a game set up and not over, a report only of that game, and
+    // each finished game in the record once.
+    QStringList lifeCycle(const QString& what, const QStringList& lines) {
+        QStringList bad;
+        const bool notice = std::any_of(lines.begin(), lines.end(), [](const QString& l) {
+            return l.startsWith(QLatin1String("frmPlayerNotification: Saved Game | "));
+        });
+        if (what == QLatin1String("click mnuSave") && notice) ++t_.saves;
+        if (what == QLatin1String("click mnuResume") && !notice && !life_.declined) {
+            ++t_.resumes;
+            onDesk_ = true;
+            checker_.resumed();
+        }
+        if (life_.begun) onDesk_ = game_->model().text(QStringLiteral("mnuNewGame")) == QLatin1String("&Restart");
+        if (life_.finished) onDesk_ = false;
+        if (game_->ended()) {
+            onDesk_ = false;
+        } else {
+            const PresentationModel& m = game_->model();
+            if ((m.enabled(QStringLiteral("btnChangePeriod")) || m.enabled(QStringLiteral("btnTrade"))) && !onDesk_)
+                bad << QStringLiteral("Forward or Trade enabled with no game on the desk");
+            const GameState& s = game_->state();
+            const auto timeOf = [&s](int day) {
+                if (s.dataMode != DataMode::Tick) return QStringLiteral("4:00");
+                const QString t = traderTickTime(day);
+                return t.left(t.indexOf(' '));
+            };
+            if (m.visible(QStringLiteral("TradeGrid")) &&
+                (!onDesk_ || m.at(QStringLiteral("TradeGrid")).grid != tradeReport(s.desk.trades, s.desk.account, timeOf)))
+                bad << QStringLiteral("the trade report shown is not the game's on the desk");
+            if (m.visible(QStringLiteral("newsgrid")) && (!onDesk_ || m.at(QStringLiteral("newsgrid")).grid != s.news.grid()))
+                bad << QStringLiteral("the news report shown is not the game's on the desk");
+        }
+        if (life_.finished && static_cast<long long>(pastGames_.games().size()) != life_.recordable)
+            bad << QStringLiteral("%1 games in the record of %2 finished").arg(pastGames_.games().size()).arg(life_.recordable);
+        return bad;
+    }
     void report(const QStringList& bad, const QStringList& lines) {
         t_.violations += bad.size();
         if (printed_ >= 20) return;
@@ -332,6 +420,10 @@ private:
             click(QStringLiteral("mnuNewGame"));
         } else if (r < 970) {
             click(QStringLiteral("mnuCommission"));
+        } else if (r < 975) {
+            click(QStringLiteral("mnuSave"));
+        } else if (r < 978) {
+            click(QStringLiteral("mnuResume"));
         } else {
             // A run of presses, as a player leaning on Forward.
             const int n = dice_.between(2, 25);
@@ -352,6 +444,10 @@ private:
     }
 
     QString database_;
+    QTemporaryDir files_;
+    PastGames pastGames_{files_.filePath(QStringLiteral("past-games.sqlite"))};
+    Life life_;
+    bool onDesk_ = false;   // the soak's own view: a game set up and not over
     std::uint64_t seed_;
     Dice dice_;
     std::unique_ptr<SoakDialogs> dialogs_;
