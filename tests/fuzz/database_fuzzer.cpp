@@ -172,7 +172,9 @@ void loadPeriods() {
             const std::optional<ReleaseWindow> w = releaseWindow(hour);
             if (!w) continue;
             const QList<NewsRelease> asked = db.newsReleases(day, w->from, w->to);
-            if (readAll && !db.failed() && stories.released(day, *w) != asked)
+            // Days out of order in a damaged file leave some outside the
+            // range read; the game asks the database for those itself.
+            if (readAll && !db.failed() && stories.covers(day) && stories.released(day, *w) != asked)
                 fuzz::fail("the stories read with the days differ from a checkpoint's own",
                            day.toString(Qt::ISODate) + QStringLiteral(" hour %1").arg(hour));
         }

@@ -66,7 +66,8 @@ std::string show(double v, Unit unit) {
 
 void printSummary() {
     std::printf("\nSummary: wall-clock medians of single iterations (peak RSS: one process), floors from this\n"
-                "run; the CPU median of the thread beside it shows what a busy machine added to the wall clock\n");
+                "run; the CPU median of the thread beside it shows what a busy machine added to the wall clock;\n"
+                "a ratio is of the CPU medians where the figure and its floor both have one\n");
     std::printf("%-44s %11s %11s %11s %7s  %-26s %s\n", "figure", "median", "cpu", "floor", "ratio", "floor is",
                 "target");
     // A figure not taken in this run (filtered out) reads as a negative value.
@@ -78,19 +79,23 @@ void printSummary() {
         const double f = value(l.floor);
         const double cpu = value((std::string(l.figure) + ".cpu").c_str());
         std::string ratio = "-", target = "-";
-        if (f > 0) {
+        // Of CPU times where both have one: a busy machine stretches the
+        // wall clock of one and not the other.
+        const double cpuFloor = l.floor ? value((std::string(l.floor) + ".cpu").c_str()) : -1;
+        const double r = cpu > 0 && cpuFloor > 0 ? cpu / cpuFloor : f > 0 ? v / f : -1;
+        if (r > 0) {
             char buf[16];
-            std::snprintf(buf, sizeof buf, "%.2fx", v / f);
+            std::snprintf(buf, sizeof buf, "%.2fx", r);
             ratio = buf;
         }
         if (l.target > 0) {
             char buf[24];
             std::snprintf(buf, sizeof buf, " (%.1fx)", v / l.target);
             target = "<= " + show(l.target, l.unit) + (v <= l.target ? "  met" : "  MISSED") + buf;
-        } else if (l.ratioTarget > 0 && f > 0) {
+        } else if (l.ratioTarget > 0 && r > 0) {
             char buf[48];
             std::snprintf(buf, sizeof buf, "<= %.2fx of the floor  %s", l.ratioTarget,
-                          v <= l.ratioTarget * f ? "met" : "MISSED");
+                          r <= l.ratioTarget ? "met" : "MISSED");
             target = buf;
         }
         std::printf("%-44s %11s %11s %11s %7s  %-26s %s\n", l.what, text(v, l.unit).c_str(), text(cpu, l.unit).c_str(),
