@@ -147,7 +147,10 @@ bool Game::LoadGamePeriod() {
     s_.tradingDayCount = n;
     charts_.forgetPeriod();
     charts_.PrepareCharts();
-    if (s_.dataMode == DataMode::Tick) s_.news.clear();
+    if (s_.dataMode == DataMode::Tick) {
+        s_.news.clear();
+        news_.ReadPeriodStories();
+    }
     return true;
 }
 

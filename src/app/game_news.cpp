@@ -18,6 +18,17 @@ QString GameNews::GetOverviewNews(const QDate& date, int commodityId) {
     return text;
 }
 
+void GameNews::ReadPeriodStories() {
+    const MarketData& m = s_.market;
+    stories_ = {};
+    if (m.tickDayCount < 1) return;
+    const QDate first = m.tickDays[0].date;
+    const QDate last = m.tickDays[static_cast<size_t>(m.tickDayCount - 1)].date;
+    const ReleaseWindow day = releaseDay();
+    QList<StoredNewsRelease> stories = db_.newsReleasesOfDays(first, last, day.from, day.to);
+    if (!db_.failed()) stories_ = PeriodStories(first, last, std::move(stories));
+}
+
 void GameNews::GetNewsReleases() {
     if (s_.dataMode != DataMode::Tick || s_.periodIndex < 1) return;
     const QDate day = currentTickDate(s_);
@@ -26,10 +37,17 @@ void GameNews::GetNewsReleases() {
     const int hour = charts::tickOfDay(s_.periodIndex);
     const std::optional<ReleaseWindow> window = releaseWindow(hour);
     if (!window) return;
-    const QList<NewsRelease> stories = db_.newsReleases(day, window->from, window->to);
-    if (db_.failed()) {
-        reportDatabaseFailure(dialogs_, db_);
-        return;
+    // A game resumed from a file has not read its days' stories yet.
+    if (!stories_.covers(day)) ReadPeriodStories();
+    QList<NewsRelease> stories;
+    if (stories_.covers(day)) {
+        stories = stories_.released(day, *window);
+    } else {
+        stories = db_.newsReleases(day, window->from, window->to);
+        if (db_.failed()) {
+            reportDatabaseFailure(dialogs_, db_);
+            return;
+        }
     }
     for (const NewsRelease& n : stories) {
         const StoryWindow shown = storyWindow(n.story);

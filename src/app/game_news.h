@@ -4,6 +4,7 @@
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
 #include "market/database.h"
+#include "news/news_release.h"
 
 namespace pellucar {
 
@@ -16,6 +17,10 @@ public:
 
     // The news report's buttons.
     void addActions(ActionTable& actions);
+    // Reads the stories of the loaded tick days, so that the presses of the
+    // period release them without a query. A read that fails leaves each
+    // checkpoint to ask the database for its own stories, as it would.
+    void ReadPeriodStories();
     // The stories released at the current tick period, shown and kept.
     void GetNewsReleases();
     // The overview of the charted market for the year before the game date.
@@ -31,6 +36,9 @@ private:
     PresentationModel& model_;
     PlayerDialogs& dialogs_;
     MarketDatabase& db_;
+    // What the database holds for the days read last; the same file stays
+    // open for the game's life, so they stay true across games.
+    PeriodStories stories_;
 };
 
 // A read from the market database failed: the player is told, and play goes

@@ -154,6 +154,11 @@ public:
             return -1;
         }
         const int v = static_cast<int>(ver.integer(0));
+        // No version of the game writes a negative one: a damaged header.
+        if (v < 0) {
+            *error = QStringLiteral("the file's layout version is damaged");
+            return -1;
+        }
         if (v > kSchemaVersion) {
             *error = QStringLiteral("the file was written by a newer version of the game");
             return -1;

@@ -290,6 +290,26 @@ QString MarketDatabase::overviewNews(const QDate& date, int commodityId) {
     return {};
 }
 
+namespace {
+
+QString columnText(sqlite3_stmt* st, int col) {
+    auto p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+    return p ? QString::fromUtf8(p, sqlite3_column_bytes(st, col)) : QString();
+}
+
+// A row of either release query (NRDate, NRTime, NRTitle, NRStory), given
+// the text of each column.
+template <typename Text> NewsRelease releaseOf(const Text& text) {
+    NewsRelease n;
+    n.date = QDate::fromString(text(0).left(10), Qt::ISODate);
+    n.time = QTime::fromString(text(1).left(8), QStringLiteral("HH:mm:ss"));
+    n.title = text(2);
+    n.story = text(3);
+    return n;
+}
+
+} // namespace
+
 QList<NewsRelease> MarketDatabase::newsReleases(const QDate& day, const QTime& from, const QTime& to) {
     QList<NewsRelease> out;
     if (!begin()) return out;
@@ -308,19 +328,33 @@ QList<NewsRelease> MarketDatabase::newsReleases(const QDate& day, const QTime& f
     bind(1, day.toString(Qt::ISODate));
     bind(2, isoTime(from));
     bind(3, isoTime(to));
-    const auto text = [this](int col) {
-        auto p = reinterpret_cast<const char*>(sqlite3_column_text(news_, col));
-        return p ? QString::fromUtf8(p, sqlite3_column_bytes(news_, col)) : QString();
-    };
     int rc;
-    while ((rc = sqlite3_step(news_)) == SQLITE_ROW) {
-        NewsRelease n;
-        n.date = QDate::fromString(text(0).left(10), Qt::ISODate);
-        n.time = QTime::fromString(text(1).left(8), QStringLiteral("HH:mm:ss"));
-        n.title = text(2);
-        n.story = text(3);
-        out.append(n);
+    const auto text = [this](int col) { return columnText(news_, col); };
+    while ((rc = sqlite3_step(news_)) == SQLITE_ROW) out.append(releaseOf(text));
+    if (rc != SQLITE_DONE) {
+        engineFailed();
+        return {};
     }
+    return out;
+}
+
+QList<StoredNewsRelease> MarketDatabase::newsReleasesOfDays(const QDate& first, const QDate& last,
+                                                            const QTime& from, const QTime& to) {
+    QList<StoredNewsRelease> out;
+    if (!begin()) return out;
+    Statement st(db_, kNewsReleasesOfDaysSql);
+    if (!st.ok()) {
+        engineFailed();
+        return out;
+    }
+    st.bind(1, first.toString(Qt::ISODate));
+    st.bind(2, last.toString(Qt::ISODate));
+    st.bind(3, isoTime(from));
+    st.bind(4, isoTime(to));
+    int rc;
+    const auto text = [&st](int col) { return st.text(col); };
+    const auto bytes = [&st](int col) { return QByteArray(st.chars(col), st.bytes(col)); };
+    while ((rc = st.step()) == SQLITE_ROW) out.append({bytes(0), bytes(1), releaseOf(text)});
     if (rc != SQLITE_DONE) {
         engineFailed();
         return {};

@@ -33,6 +33,16 @@ struct NewsRelease {
     QTime time;
     QString title;
     QString story;
+    bool operator==(const NewsRelease&) const = default;
+};
+
+// A release with NRDate and NRTime as stored, so that a release can be
+// matched to a day and a window later by the very comparison the database
+// makes (texts compared byte by byte).
+struct StoredNewsRelease {
+    QByteArray storedDate;
+    QByteArray storedTime;
+    NewsRelease release;
 };
 
 // Read-only access to the market database file. Every query binds its
@@ -76,6 +86,12 @@ public:
     QString overviewNews(const QDate& date, int commodityId);
     // Releases of one day with from <= NRTime < to, in the table's order.
     QList<NewsRelease> newsReleases(const QDate& day, const QTime& from, const QTime& to);
+    // Releases of the days first to last with from <= NRTime < to, in the
+    // table's order: every story that the windows within [from, to) of those
+    // days release, read at once. Empty with failed() when the file could not
+    // be read.
+    QList<StoredNewsRelease> newsReleasesOfDays(const QDate& first, const QDate& last, const QTime& from,
+                                                const QTime& to);
 
     // The release query. NRDate and NRTime are compared as the stored ISO
     // texts ('YYYY-MM-DD', 'HH:MM:SS') so the (NRDate, NRTime) index answers
@@ -83,6 +99,11 @@ public:
     static constexpr const char* kNewsReleasesSql =
         "SELECT NRDate, NRTime, NRTitle, NRStory FROM SortedTickNewsReleases "
         "WHERE NRDate = ?1 AND NRTime >= ?2 AND NRTime < ?3 ORDER BY rowid";
+    // The same comparisons over a range of days: ?1 and ?2 the first and
+    // last day, ?3 and ?4 the edges of the hours.
+    static constexpr const char* kNewsReleasesOfDaysSql =
+        "SELECT NRDate, NRTime, NRTitle, NRStory FROM SortedTickNewsReleases "
+        "WHERE NRDate >= ?1 AND NRDate <= ?2 AND NRTime >= ?3 AND NRTime < ?4 ORDER BY rowid";
 
 private:
     bool openFailed();

@@ -1,5 +1,8 @@
 #include "news/news_release.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace pellucar {
 
 namespace {
@@ -34,6 +37,52 @@ std::optional<ReleaseWindow> releaseWindow(int tickOfDay) {
     default:
         return std::nullopt;
     }
+}
+
+ReleaseWindow releaseDay() {
+    return {releaseWindow(1)->from, releaseWindow(kTickPeriodsPerDay)->to};
+}
+
+namespace {
+
+// The texts the release query binds: 'YYYY-MM-DD' and 'HH:MM:SS'.
+QByteArray isoText(const QDate& d) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year(), d.month(), d.day());
+    return QByteArray(buf);
+}
+QByteArray isoText(const QTime& t) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour(), t.minute(), t.second());
+    return QByteArray(buf);
+}
+
+bool byStoredDate(const StoredNewsRelease& a, const StoredNewsRelease& b) {
+    return a.storedDate < b.storedDate;
+}
+
+} // namespace
+
+PeriodStories::PeriodStories(const QDate& first, const QDate& last, QList<StoredNewsRelease> stories)
+    : first_(first), last_(last), stories_(std::move(stories)) {
+    // Stable: the table's order is kept among the stories of one day.
+    std::stable_sort(stories_.begin(), stories_.end(), byStoredDate);
+}
+
+bool PeriodStories::covers(const QDate& day) const {
+    return day.isValid() && first_.isValid() && first_ <= day && day <= last_;
+}
+
+QList<NewsRelease> PeriodStories::released(const QDate& day, const ReleaseWindow& window) const {
+    QList<NewsRelease> out;
+    if (!covers(day)) return out;
+    StoredNewsRelease key;
+    key.storedDate = isoText(day);
+    const auto [begin, end] = std::equal_range(stories_.begin(), stories_.end(), key, byStoredDate);
+    const QByteArray from = isoText(window.from), to = isoText(window.to);
+    for (auto it = begin; it != end; ++it)
+        if (it->storedTime >= from && it->storedTime < to) out.append(it->release);
+    return out;
 }
 
 QString toString(StoryDisplay display) {

@@ -2,7 +2,10 @@
 // When the stories of a tick day come out, and how each one is shown. Values
 // only: the caller runs the query and opens the news window.
 
+#include "market/database.h"
+
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QTime>
 
@@ -29,6 +32,32 @@ QTime tickPeriodTime(int tickOfDay);
 // 14:00-23:59. A story stamped 23:59 or later therefore never comes out. The
 // other periods, and numbers outside 1..6, release nothing.
 std::optional<ReleaseWindow> releaseWindow(int tickOfDay);
+
+// From the first window's start to the last one's end: every story that
+// any checkpoint of a day can release.
+ReleaseWindow releaseDay();
+
+// The stories of a run of tick days, read with the days so that a Forward
+// press finds its checkpoint's stories in memory. A story is released by the
+// comparison the database makes: its stored date equal to the day's ISO
+// text, its stored time from the window's start (inclusive) to its end
+// (exclusive), compared as texts; in the table's order.
+class PeriodStories {
+  public:
+    PeriodStories() = default;
+    // `stories` must be every release of the days first to last within
+    // releaseDay(), in the table's order.
+    PeriodStories(const QDate& first, const QDate& last, QList<StoredNewsRelease> stories);
+
+    // Whether the stories of `day` are all here.
+    bool covers(const QDate& day) const;
+    // The stories of `day` released by `window`; none for a day not covered.
+    QList<NewsRelease> released(const QDate& day, const ReleaseWindow& window) const;
+
+  private:
+    QDate first_, last_;
+    QList<StoredNewsRelease> stories_; // by stored date, the table's order within one
+};
 
 // Where the news window shows a story: the label for short stories, the
 // scrolling text box for long ones.

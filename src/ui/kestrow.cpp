@@ -192,6 +192,10 @@ QVBoxLayout* column(QWidget* area) {
     return l;
 }
 
+bool isGridKey(const QString& key) {
+    return key == QLatin1String("newsgrid") || key == QLatin1String("TradeGrid");
+}
+
 } // namespace
 
 Kestrow::Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent)
@@ -231,7 +235,48 @@ Kestrow::Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent)
 
 Kestrow::~Kestrow() = default;
 
-QWidget* Kestrow::widget(const QString& key) const { return qobject_cast<QWidget*>(controls_.value(key)); }
+QObject* Kestrow::control(const QString& key) const {
+    // Asked for before the first paint (a test, a report opened at once):
+    // made now. The grids are part of the window; making them changes
+    // nothing the player sees.
+    if (!gridsBuilt_ && isGridKey(key)) const_cast<Kestrow*>(this)->buildReportGrids();
+    return controls_.value(key);
+}
+
+QWidget* Kestrow::widget(const QString& key) const { return qobject_cast<QWidget*>(control(key)); }
+
+void Kestrow::buildReportGrids() {
+    if (gridsBuilt_ || !reportLayout_) return;
+    gridsBuilt_ = true;
+    for (const ControlSpec& ctl : mainWindowControls()) {
+        if (ctl.kind != ControlKind::Grid || controls_.contains(ctl.key)) continue;
+        auto* t = new QTableWidget(reportPanel_);
+        t->hide(); // until the model shows it
+        t->setObjectName(ctl.key);
+        t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        t->verticalHeader()->hide();
+        t->setWordWrap(false);
+        t->horizontalHeader()->setStretchLastSection(true);
+        t->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
+        // Tab leaves the report for the next control instead of walking its cells.
+        t->setTabKeyNavigation(false);
+        if (!ctl.tooltip.isEmpty()) t->setToolTip(ctl.tooltip);
+        if (schemeApplied_) ScreenColors::setTextColors(t, ColorTable::grid(dialogs_.colors().scheme()));
+        reportLayout_->addWidget(t, 1);
+        controls_.insert(ctl.key, t);
+        if (!ctl.labelledBy.isEmpty()) {
+            namedBy_[ctl.labelledBy].append(ctl.key);
+            // Read with the caption that names it, as sync names the others.
+            t->setAccessibleName(pellucar::accessibleName(ctl, game_.model()));
+        }
+        shown_.append({ctl.key, &ctl});
+    }
+    std::sort(shown_.begin(), shown_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    setKeyboardOrder();
+    // What the model says of the grids (and the captions that name them).
+    appliedRevision_ = ~quint64(0);
+    sync();
+}
 QAction* Kestrow::action(const QString& key) const { return qobject_cast<QAction*>(controls_.value(key)); }
 
 void Kestrow::createControls() {
@@ -261,18 +306,7 @@ void Kestrow::createControls() {
         }
         case ControlKind::TextBox: w = new QLineEdit(ctl.caption, central); break;
         case ControlKind::ComboBox: w = new QComboBox(central); break;
-        case ControlKind::Grid: {
-            auto* t = new QTableWidget(central);
-            t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-            t->verticalHeader()->hide();
-            t->setWordWrap(false);
-            t->horizontalHeader()->setStretchLastSection(true);
-            t->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
-            // Tab leaves the report for the next control instead of walking its cells.
-            t->setTabKeyNavigation(false);
-            w = t;
-            break;
-        }
+        case ControlKind::Grid: continue; // buildReportGrids
         case ControlKind::Chart:
             w = new GameChartView(central);
             // A chart answers the mouse only; the keyboard passes it by.
@@ -290,8 +324,14 @@ void Kestrow::createControls() {
 }
 
 void Kestrow::setKeyboardOrder() {
-    const QStringList& order = tabOrder();
-    for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(widget(order.at(i)), widget(order.at(i + 1)));
+    // Controls not made yet (the grids) are left out until they are.
+    QWidget* previous = nullptr;
+    for (const QString& key : tabOrder()) {
+        QWidget* w = qobject_cast<QWidget*>(controls_.value(key));
+        if (!w) continue;
+        if (previous) setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 void Kestrow::createMenus() {
@@ -520,8 +560,7 @@ void Kestrow::layoutTable() {
         r->setSpacing(2);
         for (const char* k : {"LabelNH", "btnCloseNewsHist", "LabelTH", "btnCloseTradeHistory"})
             r->addWidget(W(k), 0, Qt::AlignLeft);
-        r->addWidget(W("newsgrid"), 1);
-        r->addWidget(W("TradeGrid"), 1);
+        reportLayout_ = r; // the grids come below, once made
         for (const char* k : {"LabelNH", "btnCloseNewsHist", "LabelTH", "btnCloseTradeHistory"}) {
             QSizePolicy p = W(k)->sizePolicy();
             p.setRetainSizeWhenHidden(false);
@@ -629,6 +668,18 @@ void Kestrow::closeEvent(QCloseEvent* e) {
 
 bool Kestrow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == centralWidget() && e->type() == QEvent::Paint) {
+        if (!paintedOnce_) {
+            paintedOnce_ = true;
+            // Once the paint is done: those told first, then what the
+            // paint did not need is made.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    emit firstPainted();
+                    buildReportGrids();
+                },
+                Qt::QueuedConnection);
+        }
         schedulePaint();
     } else if (watched == chartArea_ && e->type() == QEvent::Resize) {
         placeReportPanel();
@@ -771,6 +822,7 @@ void Kestrow::placeReportPanel() {
 }
 
 void Kestrow::applyScheme(Scheme scheme) {
+    schemeApplied_ = true;
     dialogs_.colors().apply(scheme, this);
     // Quote-name labels marked by the game keep their mark in the new colours.
     for (const QString& k : ColorTable::quoteNameLabels())
@@ -803,7 +855,8 @@ void Kestrow::sync() {
     // The report area is up while any of its parts is.
     bool report = false;
     for (const char* k : {"newsgrid", "TradeGrid", "LabelNH", "LabelTH", "btnCloseNewsHist", "btnCloseTradeHistory"})
-        report = report || !widget(QString::fromLatin1(k))->isHidden();
+        if (const QWidget* w = qobject_cast<QWidget*>(controls_.value(QString::fromLatin1(k))))
+            report = report || !w->isHidden();
     if (report != !reportPanel_->isHidden()) {
         placeReportPanel();
         reportPanel_->setVisible(report);

@@ -10,6 +10,7 @@
 
 class QAction;
 class QMenu;
+class QVBoxLayout;
 
 namespace pellucar {
 class Game;
@@ -35,8 +36,9 @@ public:
     // Brings every widget in line with the model; cheap when nothing moved.
     void sync();
 
-    // The widget or menu action that shows a model key.
-    QObject* control(const QString& key) const { return controls_.value(key); }
+    // The widget or menu action that shows a model key. The report grids
+    // are made once the table has first painted, or when first asked for.
+    QObject* control(const QString& key) const;
     QWidget* widget(const QString& key) const;
     QAction* action(const QString& key) const;
 
@@ -49,6 +51,9 @@ public:
 signals:
     // The game has ended the program; the application leaves with the code.
     void gameEnded(int exitCode);
+    // The table has painted for the first time (sent after that paint):
+    // what the first paint does not show can be made now.
+    void firstPainted();
 
 protected:
     bool event(QEvent* e) override;
@@ -59,6 +64,9 @@ private:
     template <typename F> void forward(F&& action);
     void afterAction();
     void createControls();
+    // Makes the two report grids (their headers load the application's
+    // font, which the table never shows) and brings them in line.
+    void buildReportGrids();
     void createMenus();
     void layoutTable();
     void connectSignals();
@@ -89,6 +97,10 @@ private:
     QHash<QString, QMenu*> menus_;
     QList<std::pair<QString, const ControlSpec*>> shown_;
     QHash<QString, ControlState> applied_;
+    bool paintedOnce_ = false;
+    bool gridsBuilt_ = false;
+    bool schemeApplied_ = false;
+    QVBoxLayout* reportLayout_ = nullptr;
     // Caption label -> the controls it names for assistive technology.
     QHash<QString, QStringList> namedBy_;
     quint64 appliedRevision_ = ~quint64(0);

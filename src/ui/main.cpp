@@ -66,7 +66,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Pellucar"));
     // Desktops match the window to its entry (and icon) by this name.
     QGuiApplication::setDesktopFileName(QLatin1String(kAppId));
-    QApplication::setWindowIcon(appIcon());
     // One look on every desktop, so the colour schemes read the same.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
@@ -86,6 +85,10 @@ int main(int argc, char* argv[]) {
     if (const auto scheme = desk.scheme()) dialogs.chooseScheme(*scheme);
     window.restoreGeometry(desk.windowGeometry());
     QObject::connect(&window, &pellucar::ui::Kestrow::gameEnded, &app, [](int code) { QApplication::exit(code); });
+    // Decoding the icon's six sizes costs more than a tenth of start-up,
+    // and the table's first paint does not show it.
+    QObject::connect(&window, &pellucar::ui::Kestrow::firstPainted, &app,
+                     [] { QApplication::setWindowIcon(appIcon()); });
 
     window.show();
     window.startUp();

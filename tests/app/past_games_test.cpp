@@ -118,6 +118,9 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
     EXPECT_FALSE(store.record(sample(Level::Expert, 2, 2)));
     EXPECT_TRUE(store.games().empty());
     EXPECT_EQ(store.lastError(), "the file was written by a newer version of the game");
+    sql(newer, "PRAGMA user_version = -1");
+    EXPECT_TRUE(store.games().empty());
+    EXPECT_EQ(store.lastError(), "the file's layout version is damaged");
     // A value the game never writes is a damaged row, not a crash.
     sql(newer, "PRAGMA user_version = 1; UPDATE PastGames SET Level = 'Wizard'");
     EXPECT_TRUE(store.games().empty());

@@ -11,14 +11,12 @@
 #include "app/scripted_dialogs.h"
 #include "common/random.h"
 #include "market/market_data.h"
+#include "news/news_release.h"
 
-#include <QFile>
 
-#include <fuzzer/FuzzedDataProvider.h>
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -27,13 +25,18 @@ using namespace pellucar;
 
 namespace {
 
-QByteArray g_valid;  // the file before any patch
-QString g_path;      // where each input's file is written
+QByteArray g_valid;                 // the file before any patch
+fuzz::MemoryDatabase* g_file = nullptr; // where each input's file is written
 
 struct Table {
     const char* name;
     QList<const char*> fields;
 };
+// Near-valid texts make more of the loaders run than random bytes would.
+const char* const kTexts[] = {"1990-01-02", "1990-01-02 09:00:00", "1996-01-02", "1996-01-02 09:30:00",
+                              "1996-01-02 08:45:00", "08:30:00", "11:00:00", "1990-13-45", "", "Null",
+                              "1996-01-02T09:30:00", "9999-12-31", "0000-00-00", "1996-1-2"};
+
 const QList<Table> kTables{
     {"DailyData", {"CommodityID", "Date", "Open", "High", "Low", "Close", "OpenInterest", "DayVolume"}},
     {"TickData", {"CommodityID", "DateTime", "realprice"}},
@@ -42,43 +45,12 @@ const QList<Table> kTables{
     {"SortedTickNewsReleases", {"NRDate", "NRTime", "NRTitle", "NRStory"}},
 };
 
-// Near-valid texts make more of the loaders run than random bytes would.
-const char* const kTexts[] = {"1990-01-02", "1990-01-02 09:00:00", "1996-01-02", "1996-01-02 09:30:00",
-                              "1996-01-02 08:45:00", "08:30:00", "11:00:00", "1990-13-45", "", "Null",
-                              "1996-01-02T09:30:00", "9999-12-31", "0000-00-00", "1996-1-2"};
-
-void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i) {
-    switch (in.ConsumeIntegralInRange(0, 6)) {
-    case 0: sqlite3_bind_null(st, i); break;
-    case 1: sqlite3_bind_int64(st, i, in.ConsumeIntegral<sqlite3_int64>()); break;
-    case 2: {
-        // Any double, NaN and infinities included.
-        double v = 0;
-        const std::vector<uint8_t> bits = in.ConsumeBytes<uint8_t>(sizeof v);
-        if (!bits.empty()) std::memcpy(&v, bits.data(), std::min(bits.size(), sizeof v));
-        sqlite3_bind_double(st, i, v);
-        break;
-    }
-    case 3: sqlite3_bind_double(st, i, in.ConsumeFloatingPointInRange<double>(-1e6, 1e6)); break;
-    case 4: {
-        const std::string s = in.ConsumeRandomLengthString(600);
-        sqlite3_bind_text(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    case 5: {
-        const std::string s = in.ConsumeRandomLengthString(32);
-        sqlite3_bind_blob(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    default: sqlite3_bind_text(st, i, kTexts[in.ConsumeIntegralInRange<size_t>(0, std::size(kTexts) - 1)], -1, SQLITE_STATIC);
-    }
-}
-
 // Rewrites values through the engine: the file stays well formed, its
 // contents do not. NOT NULL refuses some of the edits, as it would anyone's.
 void editValues(FuzzedDataProvider& in) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(g_file->path().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close(db);
         return;
     }
@@ -94,12 +66,12 @@ void editValues(FuzzedDataProvider& in) {
             if (QByteArray(t.name) == "DailyData") sql += ",NULL,NULL";
             sql += ")";
             if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK)
-                for (int f = 0; f < t.fields.size(); ++f) bindValue(in, st, f + 1);
+                for (int f = 0; f < t.fields.size(); ++f) fuzz::bindValue(in, st, f + 1, kTexts);
         } else {
             const char* field = t.fields[in.ConsumeIntegralInRange<int>(0, static_cast<int>(t.fields.size()) - 1)];
             sql = QByteArray("UPDATE ") + t.name + " SET " + field + " = ?1 WHERE rowid = ?2";
             if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK) {
-                bindValue(in, st, 1);
+                fuzz::bindValue(in, st, 1, kTexts);
                 sqlite3_bind_int(st, 2, in.ConsumeIntegralInRange(1, 1600));
             }
         }
@@ -108,28 +80,6 @@ void editValues(FuzzedDataProvider& in) {
     }
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
-}
-
-// Overwrites bytes of the file where the input says; now and then cuts it short.
-void patchBytes(FuzzedDataProvider& in, QByteArray& file) {
-    const int patches = in.ConsumeIntegralInRange(1, 16);
-    for (int p = 0; p < patches && in.remaining_bytes() > 0 && !file.isEmpty(); ++p) {
-        const qsizetype at = in.ConsumeIntegralInRange<qsizetype>(0, file.size() - 1);
-        const std::vector<uint8_t> bytes = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange(1, 8));
-        for (size_t i = 0; i < bytes.size() && at + static_cast<qsizetype>(i) < file.size(); ++i)
-            file[at + static_cast<qsizetype>(i)] = static_cast<char>(bytes[i]);
-    }
-    if (in.ConsumeIntegralInRange(0, 15) == 0) file.truncate(in.ConsumeIntegralInRange<qsizetype>(0, file.size()));
-}
-
-bool writeFile(const QByteArray& bytes) {
-    QFile f(g_path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile() {
-    QFile f(g_path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A loader either fills its target and says how much it read, or fails,
@@ -168,7 +118,7 @@ bool samePeriods(const std::vector<MarketPeriods>& a, const std::vector<MarketPe
 
 void loadPeriods() {
     MarketDatabase db;
-    if (!db.open(g_path)) {
+    if (!db.open(g_file->path())) {
         // A refused file says why, and nothing stays open.
         if (db.lastError().isEmpty() || db.isOpen()) fuzz::fail("refused database", db.lastError());
         return;
@@ -206,8 +156,29 @@ void loadPeriods() {
         loaded(db, n, samePeriods(before, periodsOf(*tick, id)), QStringLiteral("ticks of %1").arg(id));
     }
     db.overviewNews(QDate(1965, 10, 17), 0);
-    for (int d = 0; d < tick->tickDayCount; ++d)
-        db.newsReleases(tick->tickDays[static_cast<size_t>(d)].date, QTime(8, 0), QTime(16, 0));
+    if (tick->tickDayCount < 1) return;
+
+    // The stories read with the days are, at every checkpoint, the ones
+    // the checkpoint's own query finds. The fixture's stories (and the
+    // dates the edits write) fall on the first two days.
+    const QDate first = tick->tickDays[0].date;
+    const QDate last = tick->tickDays[static_cast<size_t>(tick->tickDayCount - 1)].date;
+    const ReleaseWindow all = releaseDay();
+    const PeriodStories stories(first, last, db.newsReleasesOfDays(first, last, all.from, all.to));
+    const bool readAll = !db.failed();
+    for (int d = 0; d < std::min(2, tick->tickDayCount); ++d) {
+        const QDate day = tick->tickDays[static_cast<size_t>(d)].date;
+        for (int hour = 1; hour <= kTickPeriodsPerDay; ++hour) {
+            const std::optional<ReleaseWindow> w = releaseWindow(hour);
+            if (!w) continue;
+            const QList<NewsRelease> asked = db.newsReleases(day, w->from, w->to);
+            // Days out of order in a damaged file leave some outside the
+            // range read; the game asks the database for those itself.
+            if (readAll && !db.failed() && stories.covers(day) && stories.released(day, *w) != asked)
+                fuzz::fail("the stories read with the days differ from a checkpoint's own",
+                           day.toString(Qt::ISODate) + QStringLiteral(" hour %1").arg(hour));
+        }
+    }
 }
 
 // A short game of each kind on the file, through the core as the player
@@ -215,7 +186,7 @@ void loadPeriods() {
 void play(FuzzedDataProvider& in) {
     ScriptedDialogs dialogs;
     ScriptedRandom random({}, 0.5);
-    Game game(dialogs, random, g_path);
+    Game game(dialogs, random, g_file->path());
     // Whatever the file holds, the game keeps its own rules; the one notice
     // beyond them is that the file could not be read.
     soak::GameChecker checker(true);
@@ -261,17 +232,18 @@ void play(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
-    test::FixtureDb db(QStringLiteral("fuzz-database"));
-    fuzz::buildSmallMarket(db);
-    // Small pages: a patch lands on a page header, a cell pointer or a
-    // record far more often than in a file of 4 KiB pages.
-    db.exec(QStringLiteral("PRAGMA page_size=512"));
-    db.exec(QStringLiteral("VACUUM"));
-    QFile f(db.path());
-    if (f.open(QIODevice::ReadOnly)) g_valid = f.readAll();
-    g_path = fuzz::scratchPath(QStringLiteral("database.mdb"));
-    std::atexit([] { QFile::remove(g_path); });
-    if (g_valid.isEmpty()) fuzz::fail("fixture", QStringLiteral("the fixture database could not be read"));
+    {
+        test::FixtureDb db(QStringLiteral("fuzz-database"));
+        fuzz::buildSmallMarket(db);
+        // Small pages: a patch lands on a page header, a cell pointer or a
+        // record far more often than in a file of 4 KiB pages.
+        db.exec(QStringLiteral("PRAGMA page_size=512"));
+        db.exec(QStringLiteral("VACUUM"));
+        g_valid = fuzz::fileBytes(db.path());
+    }
+    static fuzz::MemoryDatabase file(QStringLiteral("database"));
+    g_file = &file;
+    if (g_valid.isEmpty()) fuzz::fail("fixture", QStringLiteral("the fixture database is empty"));
     return 0;
 }
 
@@ -280,12 +252,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int mode = in.ConsumeIntegralInRange(0, 2);
     QByteArray file = g_valid;
     if (mode != 0) {
-        if (!writeFile(file)) fuzz::fail("scratch file", g_path);
+        g_file->write(file);
         editValues(in);
-        file = readFile();
+        file = g_file->read();
     }
-    if (mode != 1) patchBytes(in, file);
-    if (!writeFile(file)) fuzz::fail("scratch file", g_path);
+    if (mode != 1) fuzz::patchBytes(in, file);
+    g_file->write(file);
     loadPeriods();
     // A game costs some twenty loads; every other input plays one.
     if (in.ConsumeBool()) play(in);

@@ -4,16 +4,23 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <sanitizer/common_interface_defs.h>
+#include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 namespace pellucar::fuzz {
 
 void startQt() {
+    // Before SQLite's first use, or the setting is refused.
+    sqlite3_config(SQLITE_CONFIG_URI, 1);
     static int argc = 1;
     static char name[] = "pellucar-fuzz";
     static char* argv[] = {name, nullptr};
@@ -21,10 +28,53 @@ void startQt() {
     (void)app;
 }
 
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) fail("fixture", path + QStringLiteral(" cannot be read"));
+    return f.readAll();
+}
+
 QString scratchPath(const QString& name) {
     // Every input writes its file anew; memory-backed storage keeps that cheap.
     const QString dir = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     return dir + QStringLiteral("/pellucar-") + name + '-' + QString::number(QCoreApplication::applicationPid());
+}
+
+namespace {
+sqlite3_file* fileOf(void* p) { return static_cast<sqlite3_file*>(p); }
+} // namespace
+
+MemoryDatabase::MemoryDatabase(const QString& name) {
+    path_ = QStringLiteral("file:/pellucar-%1-%2?vfs=memdb").arg(name).arg(QCoreApplication::applicationPid());
+    sqlite3* db = nullptr;
+    sqlite3_file* file = nullptr;
+    if (sqlite3_open_v2(path_.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                        nullptr) != SQLITE_OK ||
+        sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
+        fail("memory database", path_);
+    holder_ = db;
+    file_ = file;
+}
+
+MemoryDatabase::~MemoryDatabase() { sqlite3_close(static_cast<sqlite3*>(holder_)); }
+
+void MemoryDatabase::write(const QByteArray& bytes) {
+    // The store's own file methods: its size and contents become the
+    // bytes, as a file written anew would.
+    sqlite3_file* f = fileOf(file_);
+    if (f->pMethods->xTruncate(f, 0) != SQLITE_OK ||
+        (!bytes.isEmpty() && f->pMethods->xWrite(f, bytes.constData(), static_cast<int>(bytes.size()), 0) != SQLITE_OK))
+        fail("memory database", QStringLiteral("%1 bytes not written").arg(bytes.size()));
+}
+
+QByteArray MemoryDatabase::read() const {
+    sqlite3_file* f = fileOf(file_);
+    sqlite3_int64 size = 0;
+    if (f->pMethods->xFileSize(f, &size) != SQLITE_OK) fail("memory database", QStringLiteral("no size"));
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    if (size > 0 && f->pMethods->xRead(f, bytes.data(), static_cast<int>(size), 0) != SQLITE_OK)
+        fail("memory database", QStringLiteral("not read"));
+    return bytes;
 }
 
 void buildSmallMarket(test::FixtureDb& db) {
@@ -64,6 +114,43 @@ void buildSmallMarket(test::FixtureDb& db) {
     db.addNews(QDate(1996, 1, 2), QStringLiteral("08:30:00"), QStringLiteral("Early Report"), QStringLiteral("Short story."));
     db.addNews(QDate(1996, 1, 2), QStringLiteral("11:01:00"), QStringLiteral("Noon Report"), QString(400, 'x'));
     db.addNews(QDate(1996, 1, 3), QStringLiteral("10:15:00"), QStringLiteral("Mid Report"), QString(700, 'y'));
+}
+
+void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i, std::span<const char* const> texts) {
+    switch (in.ConsumeIntegralInRange(0, 6)) {
+    case 0: sqlite3_bind_null(st, i); break;
+    case 1: sqlite3_bind_int64(st, i, in.ConsumeIntegral<sqlite3_int64>()); break;
+    case 2: {
+        double v = 0;
+        const std::vector<uint8_t> bits = in.ConsumeBytes<uint8_t>(sizeof v);
+        if (!bits.empty()) std::memcpy(&v, bits.data(), std::min(bits.size(), sizeof v));
+        sqlite3_bind_double(st, i, v);
+        break;
+    }
+    case 3: sqlite3_bind_double(st, i, in.ConsumeFloatingPointInRange<double>(-1e6, 1e6)); break;
+    case 4: {
+        const std::string s = in.ConsumeRandomLengthString(600);
+        sqlite3_bind_text(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case 5: {
+        const std::string s = in.ConsumeRandomLengthString(32);
+        sqlite3_bind_blob(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: sqlite3_bind_text(st, i, texts[in.ConsumeIntegralInRange<size_t>(0, texts.size() - 1)], -1, SQLITE_STATIC);
+    }
+}
+
+void patchBytes(FuzzedDataProvider& in, QByteArray& file) {
+    const int patches = in.ConsumeIntegralInRange(1, 16);
+    for (int p = 0; p < patches && in.remaining_bytes() > 0 && !file.isEmpty(); ++p) {
+        const qsizetype at = in.ConsumeIntegralInRange<qsizetype>(0, file.size() - 1);
+        const std::vector<uint8_t> bytes = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange(1, 8));
+        for (size_t i = 0; i < bytes.size() && at + static_cast<qsizetype>(i) < file.size(); ++i)
+            file[at + static_cast<qsizetype>(i)] = static_cast<char>(bytes[i]);
+    }
+    if (in.ConsumeIntegralInRange(0, 15) == 0) file.truncate(in.ConsumeIntegralInRange<qsizetype>(0, file.size()));
 }
 
 void fail(const char* rule, const QString& detail) { fail(rule, QStringList{detail}); }

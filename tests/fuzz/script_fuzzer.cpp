@@ -31,13 +31,20 @@ constexpr int kMostSetups = 12;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
-    // The fixture lives as long as the process; its destructor removes it.
-    static std::unique_ptr<test::FixtureDb> db = [] {
-        auto d = std::make_unique<test::FixtureDb>(QStringLiteral("fuzz-script"));
-        fuzz::buildSmallMarket(*d);
-        return d;
+    // Built once and held in memory for the life of the process: each
+    // input's game opens it afresh and reads it without a system call.
+    static std::unique_ptr<fuzz::MemoryDatabase> market = [] {
+        QByteArray bytes;
+        {
+            test::FixtureDb db(QStringLiteral("fuzz-script"));
+            fuzz::buildSmallMarket(db);
+            bytes = fuzz::fileBytes(db.path());
+        }
+        auto m = std::make_unique<fuzz::MemoryDatabase>(QStringLiteral("script"));
+        m->write(bytes);
+        return m;
     }();
-    g_database = db->path();
+    g_database = market->path();
     return 0;
 }
 

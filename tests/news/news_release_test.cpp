@@ -11,13 +11,20 @@ using pellucar::test::FixtureDb;
 
 namespace {
 
-QStringList releasedAt(MarketDatabase& db, const QDate& day, int tickOfDay) {
-    QStringList titles;
+QStringList titles(const QList<NewsRelease>& stories) {
+    QStringList out;
+    for (const NewsRelease& n : stories) out << n.title;
+    return out;
+}
+
+// The titles a checkpoint releases, asked of the database, which must match
+// the stories read with the days and picked in memory.
+QStringList releasedAt(MarketDatabase& db, const PeriodStories& read, const QDate& day, int tickOfDay) {
     const std::optional<ReleaseWindow> w = releaseWindow(tickOfDay);
-    if (!w) return titles;
-    for (const NewsRelease& n : db.newsReleases(day, w->from, w->to))
-        titles << n.title;
-    return titles;
+    if (!w) return {};
+    const QList<NewsRelease> asked = db.newsReleases(day, w->from, w->to);
+    EXPECT_EQ(read.released(day, *w), asked) << "read with the days, " << day.toString().toStdString();
+    return titles(asked);
 }
 
 } // namespace
@@ -30,25 +37,35 @@ TEST(NewsCheckpoints, EachHourReleasesItsWindowOfTheDayAndTheEdgesFallOnTheLater
         fx.addNews(day, QLatin1String(t) + QStringLiteral(":00"), QLatin1String(t), QStringLiteral("story"));
     fx.addNews(day.addDays(1), QStringLiteral("10:00:00"), QStringLiteral("next day"),
                QStringLiteral("story"));
+    // Stored texts of other forms are compared as texts: "10:00" lies
+    // between "09:00:00" and "11:01:00", "9:00:00" after "23:59:00"; a date
+    // with a time part is no day's date.
+    fx.addNews(day, QStringLiteral("10:00"), QStringLiteral("short time"), QStringLiteral("story"));
+    fx.addNews(day, QStringLiteral("9:00:00"), QStringLiteral("no leading zero"), QStringLiteral("story"));
+    fx.exec(QStringLiteral("INSERT INTO SortedTickNewsReleases VALUES "
+                           "('1996-03-08 00:00:00', '10:00:00', 'timed date', 'story')"));
 
     MarketDatabase db;
     ASSERT_TRUE(db.open(fx.path())) << db.lastError().toStdString();
+    const ReleaseWindow all = releaseDay();
+    const PeriodStories read(day, day.addDays(1), db.newsReleasesOfDays(day, day.addDays(1), all.from, all.to));
     const QList<QStringList> expected = {
         {"08:59", "00:00"}, // 9:00
-        {"11:00", "09:00"}, // 10:00: 11:00 still belongs here
+        {"11:00", "09:00", "short time"}, // 10:00: 11:00 still belongs here
         {},                 // 11:00 releases nothing
         {"11:01", "13:59"}, // 12:00: from 11:01 on
         {},                 // 13:00 releases nothing
         {"14:00", "23:58"}, // 14:00: 23:59 never comes out
     };
     for (int hour = 1; hour <= kTickPeriodsPerDay; ++hour) {
-        EXPECT_EQ(releasedAt(db, day, hour), expected[hour - 1]) << "tick period " << hour;
+        EXPECT_EQ(releasedAt(db, read, day, hour), expected[hour - 1]) << "tick period " << hour;
         EXPECT_EQ(tickPeriodTime(hour), QTime(8 + hour, 0));
     }
     EXPECT_FALSE(releaseWindow(0).has_value());
     EXPECT_FALSE(releaseWindow(7).has_value());
     EXPECT_FALSE(tickPeriodTime(0).isValid());
-    EXPECT_EQ(releasedAt(db, day.addDays(1), 2), QStringList{"next day"});
+    EXPECT_EQ(releasedAt(db, read, day.addDays(1), 2), QStringList{"next day"});
+    EXPECT_TRUE(read.released(day.addDays(2), *releaseWindow(2)).isEmpty()) << "a day not read";
 }
 
 TEST(NewsWindow, SizeAndDisplayFollowTheStoryLength) {

@@ -81,6 +81,8 @@ private slots:
     void everyModelKeyHasItsControlAndBack() {
         uitest::WindowRig rig(db_);
         startGame(rig);
+        // The report grids are made once the window has painted.
+        QVERIFY(QTest::qWaitFor([&] { return rig.window.findChild<QTableWidget*>(QStringLiteral("TradeGrid")); }));
         const QList<QObject*> named = namedControls(rig.window);
         for (const QString& key : rig.game.model().keys()) {
             const ControlSpec* ctl = findControl(key);

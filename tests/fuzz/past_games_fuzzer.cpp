@@ -1,0 +1,161 @@
+// The record of past games on a damaged or foreign file: the input is the
+// whole file, or a valid record patched at given bytes, or one whose values
+// were rewritten through the engine (any type in any column, rows added).
+// Reading must list games or fail with a reason; recording a game must
+// either fail with a reason or leave it in the list for the next read.
+#include "fuzz_support.h"
+
+#include "app/past_games.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+using namespace pellucar;
+
+namespace {
+
+QByteArray g_valid;   // a record of a few games
+QByteArray g_foreign; // a SQLite file of another layout: the market database
+QString g_path;
+
+const char* const kTexts[] = {"Expert", "Novice", "Daily", "Tick", "Month", "Quarter", "Year", "Length",
+                              "BlowOut", "Ended", "1996-01-02", "1996-01-02T16:00:00", "", "Null",
+                              "1990-13-45", "9999-12-31T23:59:59"};
+const char* const kColumns[] = {"GameID", "PlayedAt", "PeriodStart", "PeriodEnd", "Level", "DataMode",
+                                "GameLength", "Periods", "Trades", "Score", "Verdict", "Ending"};
+
+PastGame sample(int n) {
+    PastGame g;
+    g.playedAt = QDateTime(QDate(2026, 1, 1 + n), QTime(20, 0));
+    g.periodStart = QDate(1994, 1, 3);
+    g.periodEnd = QDate(1994, 3, 31);
+    g.level = n % 2 ? Level::Novice : Level::Expert;
+    g.dataMode = n % 3 ? DataMode::Daily : DataMode::Tick;
+    g.length = GameLength::Quarter;
+    g.periods = 60 + n;
+    g.trades = n;
+    g.score = 1250.5 * (n - 1);
+    g.verdict = QStringLiteral("verdict %1").arg(n);
+    g.ending = n % 2 ? GameEnding::BlownOut : GameEnding::LengthReached;
+    return g;
+}
+
+bool same(const PastGame& a, const PastGame& b) {
+    return a.playedAt == b.playedAt && a.periodStart == b.periodStart && a.periodEnd == b.periodEnd &&
+           a.level == b.level && a.dataMode == b.dataMode && a.length == b.length && a.periods == b.periods &&
+           a.trades == b.trades && a.score == b.score && a.verdict == b.verdict && a.ending == b.ending;
+}
+
+void writeFile(const QByteArray& bytes) {
+    QFile::remove(g_path + QStringLiteral("-journal"));
+    QFile f(g_path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        fuzz::fail("scratch file", g_path);
+}
+
+// Rewrites values of the record through the engine.
+void editValues(FuzzedDataProvider& in) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_exec(db, "PRAGMA journal_mode=MEMORY; BEGIN", nullptr, nullptr, nullptr);
+        for (int e = in.ConsumeIntegralInRange(1, 6); e > 0 && in.remaining_bytes() > 0; --e) {
+            sqlite3_stmt* st = nullptr;
+            const char* column = kColumns[in.ConsumeIntegralInRange<size_t>(0, std::size(kColumns) - 1)];
+            const QByteArray sql = in.ConsumeBool()
+                                       ? QByteArray("UPDATE PastGames SET ") + column + " = ?1 WHERE rowid = ?2"
+                                       : QByteArray("INSERT INTO PastGames SELECT * FROM PastGames WHERE rowid = ?2; "
+                                                    "UPDATE PastGames SET ") + column + " = ?1 WHERE rowid = last_insert_rowid()";
+            const char* rest = sql.constData();
+            while (rest && *rest && sqlite3_prepare_v2(db, rest, -1, &st, &rest) == SQLITE_OK && st) {
+                if (sqlite3_bind_parameter_count(st) >= 1) fuzz::bindValue(in, st, 1, kTexts);
+                if (sqlite3_bind_parameter_count(st) >= 2) sqlite3_bind_int(st, 2, in.ConsumeIntegralInRange(1, 4));
+                sqlite3_step(st);
+                sqlite3_finalize(st);
+                st = nullptr;
+            }
+        }
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+}
+
+QByteArray readFile() {
+    QFile f(g_path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A read either lists games or fails with a reason and lists none.
+bool read(PastGames& record, std::vector<PastGame>* games, const char* when) {
+    *games = record.games();
+    if (!record.failed()) return true;
+    if (record.lastError().isEmpty()) fuzz::fail("a read failed without a reason", QString::fromLatin1(when));
+    if (!games->empty()) fuzz::fail("a failed read listed games", QString::fromLatin1(when));
+    return false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::startQt();
+    g_path = fuzz::scratchPath(QStringLiteral("past-games.sqlite"));
+    QFile::remove(g_path);
+    PastGames record(g_path);
+    for (int n = 1; n <= 4; ++n)
+        if (!record.record(sample(n))) fuzz::fail("fixture", record.lastError());
+    g_valid = fuzz::fileBytes(g_path);
+    {
+        test::FixtureDb market(QStringLiteral("fuzz-past-games"));
+        g_foreign = fuzz::fileBytes(market.path());
+    }
+    std::atexit([] {
+        QFile::remove(g_path);
+        QFile::remove(g_path + QStringLiteral("-journal"));
+    });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    QByteArray file;
+    switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 0: {
+        const std::vector<uint8_t> bytes = in.ConsumeRemainingBytes<uint8_t>();
+        file = QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+        break;
+    }
+    case 1:
+        writeFile(g_valid);
+        editValues(in);
+        file = readFile();
+        break;
+    case 2: file = g_foreign; break;
+    default: file = g_valid; break;
+    }
+    if (in.remaining_bytes() > 0) fuzz::patchBytes(in, file);
+    writeFile(file);
+
+    PastGames record(g_path);
+    std::vector<PastGame> before;
+    const bool readBefore = read(record, &before, "before recording");
+    bestScores(before);
+    const PastGame game = sample(in.ConsumeIntegralInRange(0, 30));
+    if (!record.record(game)) {
+        if (record.lastError().isEmpty()) fuzz::fail("a record failed without a reason", QString());
+        return 0;
+    }
+    std::vector<PastGame> after;
+    if (!read(record, &after, "after recording")) {
+        if (readBefore) fuzz::fail("a readable record became unreadable by a game written", record.lastError());
+        return 0;
+    }
+    if (readBefore && after.size() != before.size() + 1)
+        fuzz::fail("a game written is not one more in the list",
+                   QStringLiteral("%1 before, %2 after").arg(before.size()).arg(after.size()));
+    if (std::none_of(after.begin(), after.end(), [&](const PastGame& g) { return same(g, game); }))
+        fuzz::fail("a game written is not in the list", game.verdict);
+    return 0;
+}
