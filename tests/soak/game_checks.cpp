@@ -260,7 +260,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (rest != 0) book.push_back(rest);
         const double after = before + r.amount;
         // A margin call only ever takes exposure away.
-        if (marginCall && (std::fabs(after) >= std::fabs(before) || after * before < 0))
+        if (r.marginCall && (std::fabs(after) >= std::fabs(before) || after * before < 0))
             bad << where + QStringLiteral("margin call moved %1 to %2").arg(before).arg(after);
     }
 
