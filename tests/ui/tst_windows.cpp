@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QPointer>
 #include <QComboBox>
 #include <QLabel>
 #include <QAction>
@@ -371,13 +372,13 @@ private slots:
     void loadingWindowAndBusyPointer() {
         QtDialogs dialogs;
         dialogs.loading(true);
-        QWidget* loading = nullptr;
+        QPointer<QWidget> loading; // closing the window may delete it
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QLatin1String("frminitialize") && w->isVisible()) loading = w;
         QVERIFY(loading);
         QCOMPARE(text(loading, "Label1"), QStringLiteral("Initializing Data:  please wait"));
         dialogs.loading(false);
-        QVERIFY(!loading->isVisible());
+        QVERIFY(!loading || !loading->isVisible());
 
         dialogs.busy(true);
         QVERIFY(QApplication::overrideCursor());
