@@ -2,6 +2,7 @@
 // rules again, on a game of its own and out of sight; the game on the desk
 // takes its state only when every decision went as the file says, and the
 // window is then drawn again from that state.
+#include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/game.h"
 #include "app/saved_game.h"
@@ -13,11 +14,6 @@
 namespace pellucar {
 
 namespace {
-
-QString marketButton(Market m) {
-    static const char* const kButtons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
-    return QString::fromLatin1(kButtons[index(m)]);
-}
 
 QString sideButton(Side side) { return side == Side::Buy ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"); }
 
@@ -111,7 +107,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
             continue;
         }
         click(QStringLiteral("btnTrade"));
-        if (s_.settings.level == Level::Expert) click(marketButton(t.market));
+        if (s_.settings.level == Level::Expert) click(keysOf(t.market).button);
         click(sideButton(t.side));
         setText(QStringLiteral("inputUnits"), QString::number(static_cast<qint64>(std::abs(t.amount))));
         keyPress(QStringLiteral("inputUnits"), Key::Enter);
@@ -127,7 +123,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     // The order being entered, step by step as the player entered it.
     if (g.orderState != OrderState::ChangePeriod) {
         click(QStringLiteral("btnTrade"));
-        if (g.orderMarket && s_.settings.level == Level::Expert) click(marketButton(*g.orderMarket));
+        if (g.orderMarket && s_.settings.level == Level::Expert) click(keysOf(*g.orderMarket).button);
         if (g.orderSide) click(sideButton(*g.orderSide));
         // Back at Trade with its side: the units were cancelled (or refused).
         if (g.orderState == OrderState::Trade && g.orderSide) setText(QStringLiteral("inputUnits"), QString());
