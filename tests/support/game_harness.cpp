@@ -1,26 +1,25 @@
 #include "support/game_harness.h"
 
+#include "app/controls.h"
 #include "market/market_data.h"
 
 namespace pellucar::test {
 
-void Harness::startGame(const GameSpec& spec) {
+void Harness::startGame(const GameSpec& wanted) {
     static const char* const kLengths[] = {"Month", "Quarter", "Year"};
     start();
-    setup({{"level", levelName(spec.level)},
-           {"length", kLengths[static_cast<int>(spec.length)]},
-           {"data", spec.data == DataMode::Tick ? "Tick" : "Daily"},
+    setup({{"level", levelName(wanted.level)},
+           {"length", kLengths[static_cast<int>(wanted.length)]},
+           {"data", wanted.data == DataMode::Tick ? "Tick" : "Daily"},
            {"period", "select"},
-           {"month", QString::number(spec.month)},
-           {"year", QString::number(spec.year)}});
+           {"month", QString::number(wanted.month)},
+           {"year", QString::number(wanted.year)}});
     take();
 }
 
 void Harness::choose(Market m, Side side) {
-    static const char* const kButtons[] = {"btnOil",   "btnGold",   "btnTBond",
-                                           "btnSp500", "btnCattle", "btnSoybean"};
     game->click(QStringLiteral("btnTrade"));
-    if (state().settings.level == Level::Expert) game->click(kButtons[index(m)]);
+    if (state().settings.level == Level::Expert) game->click(keysOf(m).button);
     game->click(side == Side::Buy ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
 }
 

@@ -40,9 +40,9 @@ struct Harness {
                {"year", "1990"}});
         take();
     }
-    // Starts up and begins the game `spec` describes, dropping the windows
+    // Starts up and begins the game `wanted` describes, dropping the windows
     // shown on the way.
-    void startGame(const GameSpec& spec);
+    void startGame(const GameSpec& wanted);
     // Trade, market (unless a Novice's Oil) and side: up to the units box.
     void choose(Market m, Side side);
     // The same, then the units and Enter: up to the read-back.
