@@ -1,16 +1,9 @@
 #!/usr/bin/env python3
-"""Reads the game window the way a screen reader does: over the AT-SPI bus.
-
-    atspi_read.py APP
-
-Run inside a private D-Bus session (dbus-run-session) on an X display
-(xvfb-run). Starts APP (test_ui_atspi_app) with accessibility on, finds it
-on the accessibility bus, and checks what a reader hears: the figures by
-their names with their texts, the roles of the controls, the charts'
-descriptions, and that a new figure is announced when Forward is pressed.
-Exits 0 when all holds, 1 with the reasons when not, 77 when the bus or
-pyatspi is missing (the test is then skipped).
-"""
+"""atspi_read.py APP: reads the game window over the AT-SPI bus, as a screen
+reader does (inside dbus-run-session, on an X display): the figures by name
+with their texts, the controls' roles, the charts' descriptions, and a new
+figure announced after Forward. Exit 0 when all holds, 1 with the reasons,
+77 (skipped) without pyatspi or the bus."""
 import os
 import subprocess
 import sys

@@ -178,21 +178,6 @@ private slots:
         QCOMPARE(placedWithin(size, QMargins(0, 20, 0, 0), anchor, QRect(0, 0, 1024, 768)), expected);
     }
 
-    // The main window's first size: the design scaled to the room, at least
-    // the layout's minimum, never more than the room.
-    void mainWindowFitsTheScreen_data() {
-        QTest::addColumn<QSize>("room");
-        QTest::addColumn<QSize>("expected");
-        QTest::newRow("a large screen: scaled up") << QSize(1200, 1000) << QSize(1140, 760);
-        QTest::newRow("a small screen: the minimum") << QSize(660, 480) << QSize(640, 450);
-        QTest::newRow("smaller than the minimum: the room") << QSize(500, 300) << QSize(500, 300);
-    }
-    void mainWindowFitsTheScreen() {
-        QFETCH(QSize, room);
-        QFETCH(QSize, expected);
-        QCOMPARE(fittedMainWindowSize(QSize(600, 400), QSize(640, 450), room), expected);
-    }
-
     // What the desk remembers comes back; a file it cannot use gives the
     // defaults, and the next save replaces it.
     void deskSettingsFallBackToDefaults_data() {
