@@ -154,7 +154,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     bold.setPointSizeF(10);
     broker->setFont(bold);
     QLabel* legal = label(QStringLiteral("Label2"),
-                          QStringLiteral("Copyright (c) Pellucar Games.  All rights reserved.\r\n"
+                          QStringLiteral("Copyright (c) Pellucar Games.  Free software under the GNU GPL, version 3 or later.\r\n"
                                          "Dunmere is a fictional brokerage; the prices are real history."));
     QLabel* web = label(QStringLiteral("Label4"), QStringLiteral("On the web:  www.pellucar.example"));
     QLabel* instructions = label(QStringLiteral("Label6"), QStringLiteral("For Game Instructions, select Instructions\r\n"
