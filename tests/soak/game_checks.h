@@ -29,6 +29,9 @@ public:
     // Game > Resume replaced the game: the rules made its trades and news
     // out of sight, so the next check takes them without their windows.
     void resumed() { resumed_ = true; }
+    // The checker's own test: a lot the game never booked, which the next
+    // check must report.
+    void plantStrayLot(Market m, double units) { lots_[static_cast<size_t>(index(m))].push_back(units); }
 
 private:
     void restart();

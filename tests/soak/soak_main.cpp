@@ -113,7 +113,7 @@ private:
     // The game is over: it goes in the record once if it played a period.
     void finish() {
         life_.finished = true;
-        if (game_ && game_->state().periodIndex > 0) ++life_.recordable;
+        if (game_ && game_->state().clock.periodIndex() > 0) ++life_.recordable;
     }
 
     Dice& dice_;
@@ -182,13 +182,11 @@ public:
                 continue;
             }
             act();
-            if (t_.actions >= faultAt_ && !game_->ended() && game_->state().periodIndex > 0) {
-                // The soak's own test: a contract booked past the trade
-                // record must not go unnoticed.
+            if (t_.actions >= faultAt_ && !game_->ended() && game_->state().clock.periodIndex() > 0) {
+                // The soak's own test: lots that the trade record does not
+                // account for must not go unnoticed.
                 faultAt_ = std::numeric_limits<long long>::max();
-                step(QStringLiteral("book a stray contract"), [&] {
-                    game_->mutableStateForTests().desk.account.applyFill(Market::Oil, 1, 20.0);
-                });
+                step(QStringLiteral("book a stray contract"), [&] { checker_.plantStrayLot(Market::Oil, 1); });
             }
             if (t_.actions % 100000 == 0)
                 std::fprintf(stderr, "pellucar-soak: %lld actions, %lld games, %lld trades, %.0f s\n", t_.actions,
@@ -287,7 +285,7 @@ private:
                 bad << QStringLiteral("Forward or Trade enabled with no game on the desk");
             const GameState& s = game_->state();
             const auto timeOf = [&s](int day) {
-                if (s.dataMode != DataMode::Tick) return QStringLiteral("4:00");
+                if (s.clock.dataMode() != DataMode::Tick) return QStringLiteral("4:00");
                 const QString t = traderTickTime(day);
                 return t.left(t.indexOf(' '));
             };
@@ -345,7 +343,7 @@ private:
             click(name, index);
             return;
         }
-        if (s.dataMode == DataMode::None || (s.periodIndex == 0 && !offered(QStringLiteral("btnChangePeriod")))) {
+        if (s.clock.dataMode() == DataMode::None || (s.clock.periodIndex() == 0 && !offered(QStringLiteral("btnChangePeriod")))) {
             newGame();
             return;
         }
@@ -438,7 +436,7 @@ private:
 
     void newGame() {
         click(QStringLiteral("mnuNewGame"));
-        if (!game_->ended() && game_->state().periodIndex == 0 && offered(QStringLiteral("btnChangePeriod")))
+        if (!game_->ended() && game_->state().clock.periodIndex() == 0 && offered(QStringLiteral("btnChangePeriod")))
             ++t_.gamesBegun;
         stacking_ = false;
     }

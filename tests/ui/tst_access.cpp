@@ -314,9 +314,9 @@ private slots:
         // Game > Start, by its shortcut.
         key(rig, Qt::Key_N, Qt::ControlModifier);
         const GameState& s = rig.game.state();
-        QTRY_VERIFY(s.gameStartDate == QDate(1990, 1, 1) && button(rig.window, "btnChangePeriod")->isEnabled());
+        QTRY_VERIFY(s.clock.startDate() == QDate(1990, 1, 1) && button(rig.window, "btnChangePeriod")->isEnabled());
         QCOMPARE(s.settings.level, Level::Expert);
-        QCOMPARE(s.gameEndDate, QDate(1990, 2, 1));
+        QCOMPARE(s.clock.endDate(), QDate(1990, 2, 1));
 
         alt(rig, Qt::Key_F);
         alt(rig, Qt::Key_F);
