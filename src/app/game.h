@@ -94,7 +94,6 @@ private:
     bool OpenMarketDatabase();
     void CloseMarketDatabase();
     void SetLevel(Level level);
-    void SetTimeLabels();
     void ResetGame();
     void ResetGameFromEndWindow();
     void NotifyPlayer(const QString& title, const QString& message, int number = 0);
@@ -133,6 +132,7 @@ private:
     void mnuDat_Click(int index);
     void mnuGameLength_Click(int index);
     void mnuNews_Click(int index);
+    void mnuMaximum_Click(int index);
 
     // End of game (game_end.cpp).
     void GameOver();
@@ -166,6 +166,8 @@ private:
     // Brings the window up to date before every modal window.
     DeskDialogs dialogs_;
     RandomSource& random_;
+    // The market database of this run of the program, not of the game.
+    QString databasePath_;
     MarketDatabase db_;
     GameState s_;
         PresentationModel model_;

@@ -23,9 +23,7 @@ MarketPrices quotes(const PriceHistory& prices) {
 } // namespace
 
 void Game::CalcAccountValue() {
-    Account& a = s_.desk.account;
-    a.revalue(currentPrices(s_.prices));
-    s_.desk.limits.refresh(a, s_.clock.periodIndex());
+    desk_.revalue(currentPrices(s_.prices));
 }
 
 void Game::RevalueAccount() {
@@ -89,12 +87,8 @@ void Game::ForceLiquidation() {
 bool Game::MandatoryTrade(int step) {
     const std::optional<pellucar::MandatoryTrade> t = s_.desk.account.mandatoryTrade(step, quotes(s_.prices));
     if (!t) return true;
-    PendingOrder& order = s_.desk.pending;
-    order.market = t->market;
-    order.side = t->side();
-    order.units = t->units;
     NotifyPlayer(QString::fromLatin1(kMarginCallLiquidationTitle), t->message);
-    const bool executed = desk_.ExecuteOrder(Fill::MarginCall);
+    const bool executed = desk_.fillMandatory(*t);
     if (executed) s_.marginCallPending = true;
     return executed;
 }

@@ -5,10 +5,18 @@
 
 namespace pellucar {
 
-GameCharts::GameCharts(GameState& state, PresentationModel& model) : s_(state), model_(model) {}
+GameCharts::GameCharts(const GameState& game, charts::ChartOptions& options, charts::ChartPair& drawn,
+                       PresentationModel& model)
+    : s_(game), options_(options), drawn_(drawn), model_(model) {}
+
+void GameCharts::restoreDefaults() {
+    const int market = options_.chartMarket();
+    options_.restoreDefaults();
+    options_.setChartMarket(market);
+}
 
 void GameCharts::presentChartOptions() {
-    const charts::ChartOptions& o = s_.chart;
+    const charts::ChartOptions& o = options_;
     for (const charts::MenuMark& mark : o.menuMarks()) model_.setChecked(mark.key, mark.checked);
     for (const charts::MenuCaption& c : o.menuCaptions()) model_.setText(c.key, c.caption);
     ControlState& combo = model_["cboCommodity"];
@@ -27,39 +35,39 @@ const charts::ChartSeries& GameCharts::chartSeries(int commodityId) {
 }
 
 void GameCharts::PrepareCharts() {
-    s_.charts = charts::preparedCharts();
-    model_.setText("GraphLeft", s_.charts.left.title);
-    model_.setText("GraphRight", s_.charts.right.title);
+    drawn_ = charts::preparedCharts();
+    model_.setText("GraphLeft", drawn_.left.title);
+    model_.setText("GraphRight", drawn_.right.title);
     model_.touch();
 }
 
 void GameCharts::RefreshCharts() {
     deferred_ = false;
     const DataMode mode = s_.clock.dataMode();
-    s_.chart.beginRefresh(mode, s_.clock.periodIndex());
+    options_.beginRefresh(mode, s_.clock.periodIndex());
     presentChartOptions();
     if (s_.clock.dataMode() == DataMode::None || s_.clock.periodIndex() < 1) {
         PrepareCharts();
-        model_.setText("GraphLeft", s_.chart.leftTitle(mode, s_.clock.periodIndex()));
-        model_.setText("GraphRight", s_.chart.rightTitle());
+        model_.setText("GraphLeft", options_.leftTitle(mode, s_.clock.periodIndex()));
+        model_.setText("GraphRight", options_.rightTitle());
         return;
     }
     charts::ChartInputs in;
-    in.options = s_.chart;
+    in.options = options_;
     in.mode = mode;
     in.periodIndex = s_.clock.periodIndex();
     in.market = &s_.market;
-    if (s_.chart.chartMarket() >= 1 && s_.chart.chartMarket() <= kMarketCount)
-        in.series = &chartSeries(s_.chart.chartMarket());
+    if (options_.chartMarket() >= 1 && options_.chartMarket() <= kMarketCount)
+        in.series = &chartSeries(options_.chartMarket());
     in.currentDate = currentGameDate(s_.clock, s_.market);
     Market charted = Market::Oil;
-    marketFromId(s_.chart.chartMarket(), &charted);
+    marketFromId(options_.chartMarket(), &charted);
     for (const TradeRecord& t : s_.desk.trades.records())
         if (t.market == charted)
             in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
     const charts::ChartPair pair = charts::composeCharts(in);
-    if (!(pair == s_.charts)) {
-        s_.charts = pair;
+    if (!(pair == drawn_)) {
+        drawn_ = pair;
         model_.touch();
     }
     model_.setText("GraphLeft", pair.left.title);
@@ -68,7 +76,7 @@ void GameCharts::RefreshCharts() {
 
 void GameCharts::chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index) {
     if (index < 0 || index >= items) return;
-    (s_.chart.*handler)(index);
+    (options_.*handler)(index);
     RefreshCharts();
 }
 

@@ -13,7 +13,9 @@ namespace pellucar {
 // What each chart shows is the charts area's to decide; the view draws it.
 class GameCharts {
 public:
-    GameCharts(GameState& state, PresentationModel& model);
+    // The one writer of the chart options and of the charts last drawn;
+    // the rest of the game it reads.
+    GameCharts(const GameState& game, charts::ChartOptions& options, charts::ChartPair& drawn, PresentationModel& model);
 
     // The chart menu items and the market combo box.
     void addActions(ActionTable& actions);
@@ -36,13 +38,22 @@ public:
     // Draws the charts a Forward press has held back, if any.
     void RefreshDeferredCharts();
 
+    // The chart defaults of a new game, on the market charted now; the
+    // start-up's market is Oil.
+    void restoreDefaults();
+    void chartOil() { options_.setChartMarket(commodityId(Market::Oil)); }
+    // A resumed game's chart choices.
+    void restore(const charts::ChartOptions& options) { options_ = options; }
+
     // Another period was loaded: the series built from the last one go.
     void forgetPeriod();
 
 private:
     const charts::ChartSeries& chartSeries(int commodityId);
 
-    GameState& s_;
+    const GameState& s_;
+    charts::ChartOptions& options_;
+    charts::ChartPair& drawn_;
     PresentationModel& model_;
     // The chart series of each market (by commodity id) for the loaded
     // period, built on first use.

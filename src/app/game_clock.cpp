@@ -191,7 +191,7 @@ void Game::MoveCalendar() {
 
 void Game::AdvancePeriod() {
     const bool tick = s_.clock.dataMode() == DataMode::Tick;
-    s_.desk.clearOrder();
+    desk_.dropOrder();
 
     if (s_.clock.finalDayNotice(s_.market.tradingDays)) {
         NotifyPlayer(QStringLiteral("Trader Notification"), QStringLiteral("   * Begin Final Day of Trading *"));

@@ -31,7 +31,7 @@ void Game::mnuEnd_Click() {
     if (s_.clock.periodIndex() > 45) score_.ShowVerdict();
     GameSummary summary = score_.summaryTexts();
     summary.caption = QStringLiteral("Game Over ");
-    summary.commissions = moneyText(s_.commissionTotal);
+    summary.commissions = moneyText(s_.desk.commissionTotal);
     summary.restartEnabled = s_.clock.started() || s_.levelSelected;
     ShowLastPrices();
     const EndOfGameChoice choice = dialogs_.endOfGame(summary);

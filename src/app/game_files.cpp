@@ -12,7 +12,7 @@ const QString kSavedGameTitle = QStringLiteral("Saved Game");
 
 } // namespace
 
-GameFiles::GameFiles(GameState& state, PresentationModel& model, PlayerDialogs& dialogs, PastGames* pastGames)
+GameFiles::GameFiles(const GameState& state, PresentationModel& model, PlayerDialogs& dialogs, PastGames* pastGames)
     : s_(state), model_(model), dialogs_(dialogs), pastGames_(pastGames) {}
 
 void GameFiles::setSaveFolder(const QString& folder) {

@@ -15,7 +15,7 @@ namespace pellucar {
 class GameFiles {
 public:
     // `pastGames` is the desktop game's record; none for the driver.
-    GameFiles(GameState& state, PresentationModel& model, PlayerDialogs& dialogs, PastGames* pastGames);
+    GameFiles(const GameState& state, PresentationModel& model, PlayerDialogs& dialogs, PastGames* pastGames);
 
     // Until a folder is given Save and Resume stay disabled, so a game that
     // nobody pointed at a folder never touches the player's files.
@@ -45,7 +45,7 @@ public:
     void mnuPastGames_Click();
 
 private:
-    GameState& s_;
+    const GameState& s_;
     PresentationModel& model_;
     PlayerDialogs& dialogs_;
     QString saveFolder_;

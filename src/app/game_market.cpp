@@ -77,7 +77,7 @@ bool Game::LoadGamePeriod() {
     charts_.forgetPeriod();
     charts_.PrepareCharts();
     if (s_.clock.dataMode() == DataMode::Tick) {
-        s_.news.clear();
+        news_.newGame();
         news_.ReadPeriodStories();
     }
     return true;

@@ -4,8 +4,9 @@
 
 namespace pellucar {
 
-GameNews::GameNews(GameState& state, PresentationModel& model, PlayerDialogs& dialogs, MarketDatabase& db)
-    : s_(state), model_(model), dialogs_(dialogs), db_(db) {}
+GameNews::GameNews(const GameState& game, NewsHistory& news, BackgroundStory& background, HintAdvisor& hints,
+                   PresentationModel& model, PlayerDialogs& dialogs, MarketDatabase& db)
+    : s_(game), news_(news), background_(background), hints_(hints), model_(model), dialogs_(dialogs), db_(db) {}
 
 void reportDatabaseFailure(PlayerDialogs& dialogs, const MarketDatabase& db) {
     dialogs.notify(QStringLiteral("Pellucar"), QStringLiteral("The market database could not be read: ") + db.lastError(),
@@ -52,13 +53,13 @@ void GameNews::GetNewsReleases() {
     for (const NewsRelease& n : stories) {
         const StoryWindow shown = storyWindow(n.story);
         dialogs_.news(n.title, n.story, shown.heightTwips, shown.display == StoryDisplay::TextBox);
-        s_.news.append(n.date, n.title, n.story, tickPeriodTime(hour));
+        news_.append(n.date, n.title, n.story, tickPeriodTime(hour));
     }
 }
 
 void GameNews::ShowBackgroundStory() {
     const int market = s_.chart.chartMarket();
-    const std::optional<BackgroundLookup> found = s_.background.lookup(currentGameDate(s_.clock, s_.market));
+    const std::optional<BackgroundLookup> found = background_.lookup(currentGameDate(s_.clock, s_.market));
     if (!found) return;
     const QString caption = backgroundCaption(marketNames().value(market - 1), found->year);
     dialogs_.news(caption, GetOverviewNews(found->date, market), kNewsWindowDefaultHeight, true);
@@ -68,10 +69,10 @@ void GameNews::btnNewsHist_Click() {
     if (s_.clock.dataMode() != DataMode::Tick) {
         // Daily games release no stories: the button tells the year before.
         ShowBackgroundStory();
-    } else if (s_.news.isEmpty()) {
+    } else if (news_.isEmpty()) {
         dialogs_.notify(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText), 0);
     } else {
-        model_["newsgrid"].grid = s_.news.grid();
+        model_["newsgrid"].grid = news_.grid();
         showReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"));
         layoutCharts(model_);
     }
@@ -88,7 +89,7 @@ void GameNews::addActions(ActionTable& actions) {
 }
 
 void GameNews::GiveHints() {
-    for (const Hint& h : s_.hints.give(s_.clock.periodIndex(), s_.desk.tradeCount())) dialogs_.notify(h.title, h.text, h.number);
+    for (const Hint& h : hints_.give(s_.clock.periodIndex(), s_.desk.tradeCount())) dialogs_.notify(h.title, h.text, h.number);
 }
 
 } // namespace pellucar

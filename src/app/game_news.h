@@ -13,7 +13,10 @@ namespace pellucar {
 // in the news classes; this runs them in the game's order.
 class GameNews {
 public:
-    GameNews(GameState& state, PresentationModel& model, PlayerDialogs& dialogs, MarketDatabase& db);
+    // The one writer of the game's news history, background story and
+    // hints; the rest of the game it reads.
+    GameNews(const GameState& game, NewsHistory& news, BackgroundStory& background, HintAdvisor& hints,
+             PresentationModel& model, PlayerDialogs& dialogs, MarketDatabase& db);
 
     // The news report's buttons.
     void addActions(ActionTable& actions);
@@ -28,11 +31,21 @@ public:
     void btnNewsHist_Click();
     void btnCloseNewsHist_Click();
     void GiveHints();
+    // A new game, or a new tick period: no story released yet.
+    void newGame() { news_.clear(); }
+    // A resumed game's hints and last background story.
+    void restore(const HintAdvisor& hints, const BackgroundStory& background) {
+        hints_ = hints;
+        background_ = background;
+    }
 
 private:
     QString GetOverviewNews(const QDate& date, int commodityId);
 
-    GameState& s_;
+    const GameState& s_;
+    NewsHistory& news_;
+    BackgroundStory& background_;
+    HintAdvisor& hints_;
     PresentationModel& model_;
     PlayerDialogs& dialogs_;
     MarketDatabase& db_;

@@ -35,7 +35,7 @@ void Game::mnuResume_Click() {
     // runs on a game of its own, whose windows nobody sees.
     ScriptedDialogs unseen;
     ScriptedRandom random;
-    Game replay(unseen, random, s_.databasePath);
+    Game replay(unseen, random, databasePath_);
     const QString why = replay.ReplaySavedGame(saved, unseen);
     if (!why.isEmpty()) {
         files_.refuseSavedGame(savedGameProblemText(SavedGameProblem::Impossible, why));
@@ -43,12 +43,7 @@ void Game::mnuResume_Click() {
     }
     if (!files_.confirmResume()) return;
 
-    // The database belongs to this run of the program, not to the game.
-    const QString databasePath = s_.databasePath;
-    const bool databaseOpen = s_.databaseOpen;
     s_ = std::move(replay.s_);
-    s_.databasePath = databasePath;
-    s_.databaseOpen = databaseOpen;
     // The controls as the replay left them, with this window's tooltips.
     for (const QString& key : replay.model_.keys()) {
         ControlState c = replay.model_.at(key);
@@ -147,12 +142,11 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     const std::optional<BackgroundStory> background = BackgroundStory::lastLookedUp(g.backgroundYear);
     if (!news || !chart || !hints || !background) return QStringLiteral("its options are not ones the menus make");
     // The replay charged this game's commissions; the rest came before it.
-    if (g.commissionTotal < s_.commissionTotal) return QStringLiteral("its commission total is below its trades'");
+    if (g.commissionTotal < s_.desk.commissionTotal) return QStringLiteral("its commission total is below its trades'");
     s_.settings.news = *news;
-    s_.chart = *chart;
-    s_.hints = *hints;
-    s_.background = *background;
-    s_.commissionTotal = g.commissionTotal;
+    charts_.restore(*chart);
+    news_.restore(*hints, *background);
+    desk_.carryCommissions(g.commissionTotal);
     return {};
 }
 

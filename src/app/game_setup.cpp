@@ -71,9 +71,7 @@ void Game::cmdBegin(const TimePeriodForm& form) {
     month = std::clamp(month, 1, 12);
     s_.clock.begin(QDate(year, month, 1), form.length, tick ? DataMode::Tick : DataMode::Daily);
     // Chart defaults come back for every new game; the charted market stays.
-    const int market = s_.chart.chartMarket();
-    s_.chart.restoreDefaults();
-    s_.chart.setChartMarket(market);
+    charts_.restoreDefaults();
     // The menus show the restored defaults at once, not after the first
     // redraw: a mark left from the last game would be toggled the wrong way.
     charts_.presentChartOptions();
@@ -135,6 +133,13 @@ void Game::mnuNews_Click(int index) {
     if (index != 0 && index != 1) return;
     s_.settings.news.toggle(index == 1 ? NewsOption::Daily : NewsOption::Annual);
     presentSettings(s_.settings, model_);
+}
+
+void Game::mnuMaximum_Click(int index) {
+    if (index != 0 && index != 1) return;
+    s_.settings.maximumDisplay = index == 1 ? MaximumDisplay::Positions : MaximumDisplay::Transaction;
+    presentSettings(s_.settings, model_);
+    desk_.maximumDisplayChanged();
 }
 
 } // namespace pellucar

@@ -14,14 +14,13 @@ Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, P
               PresentControlFlags();
           },
           [this] { PresentControlFlags(); }),
-      random_(random), desk_(s_, model_, dialogs,
+      random_(random), databasePath_(std::move(databasePath)), desk_(s_, s_.desk, model_, dialogs,
                                       [this] {
                                           RevalueAccount();
                                           charts_.RefreshCharts(); // the fill's marker, as it is confirmed
                                       }),
-      files_(s_, model_, dialogs, pastGames), charts_(s_, model_),
-      news_(s_, model_, dialogs, db_), score_(s_, random, dialogs) {
-    s_.databasePath = std::move(databasePath);
+      files_(s_, model_, dialogs, pastGames), charts_(s_, s_.chart, s_.charts, model_),
+      news_(s_, s_.news, s_.background, s_.hints, model_, dialogs, db_), score_(s_, random, dialogs) {
     applyDesignState(model_);
     files_.PresentSavedGameItems();
     fillActions();
@@ -68,7 +67,6 @@ void Game::startUp() {
         SetLevel(Level::Expert);
         SetInitialWindowState();
         s_.levelSelected = false;
-        SetTimeLabels();
         dialogs_.about();
         if (!OpenMarketDatabase()) return;
         const QString disclaimer = db_.overviewNews(QDate(1965, 10, 17), 0);
@@ -104,50 +102,30 @@ void Game::SetInitialWindowState() {
 }
 
 void Game::InitializeDatabaseSettings() {
-    s_.databaseOpen = false;
-    s_.chart.setChartMarket(commodityId(Market::Oil));
+    charts_.chartOil();
     s_.clock.startUp();
     s_.market.clearPeriod();
 }
 
 bool Game::OpenMarketDatabase() {
-    if (db_.isOpen()) {
-        s_.databaseOpen = true;
-        return true;
-    }
-    if (db_.open(s_.databasePath)) {
-        s_.databaseOpen = true;
-        return true;
-    }
+    if (db_.isOpen() || db_.open(databasePath_)) return true;
     const QString error = db_.lastError();
-    s_.databaseOpen = false;
     NotifyPlayer(QStringLiteral("Pellucar"), error, 0);
     EndProgram(1);
 }
 
 void Game::CloseMarketDatabase() {
-    if (s_.databaseOpen) {
-        s_.databaseOpen = false;
-        db_.close();
-    }
+    if (db_.isOpen()) db_.close();
 }
 
 void Game::SetLevel(Level level) {
     const bool novice = level == Level::Novice;
     s_.settings.level = novice ? Level::Novice : Level::Expert;
-    s_.desk.account.reset(level);
+    desk_.resetAccount(level);
     presentSettings(s_.settings, model_);
     if (novice) s_.clock.setLength(90);
     model_.setText("LabelPosition", novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
     ShowAccountFigures();
-}
-
-void Game::SetTimeLabels() {
-    if (s_.clock.dataMode() == DataMode::Tick) {
-        s_.timeLabels = {"9:00", "10:00", "11:00", "12:00", "1:00", "2:00", "3:00", "4:00"};
-    } else if (s_.clock.dataMode() == DataMode::Daily) {
-        s_.timeLabels[0] = QStringLiteral("4:00");
-    }
 }
 
 void Game::NotifyPlayer(const QString& title, const QString& message, int number) {
@@ -156,11 +134,8 @@ void Game::NotifyPlayer(const QString& title, const QString& message, int number
 
 void Game::ResetGame() {
     s_.clock.reset();
-    s_.desk.account.reset(s_.settings.level);
-    s_.desk.limits.reset();
-    s_.desk.trades.clear();
-    s_.news.clear();
-    s_.desk.clearOrder();
+    desk_.newGame(s_.settings.level);
+    news_.newGame();
     s_.marginCallPending = false;
     model_.setText(keys::kWeekday, QStringLiteral("Monday"));
     model_.setText(keys::kTime,
@@ -170,13 +145,11 @@ void Game::ResetGame() {
     model_.setText(keys::kDate, QString());
     closeReports(model_);
     ShowAccountFigures();
-    SetTimeLabels();
     layoutCharts(model_);
 }
 
 void Game::ResetGameFromEndWindow() {
     model_.setText(keys::kNewGame, QStringLiteral("Start"));
-    s_.desk.pending.fillPrice = 0;
     ResetGame();
     for (Market m : kTradingOrder)
         model_.setText(keysOf(m).quote, QStringLiteral("*** Market Closed ***"));
@@ -234,7 +207,7 @@ void Game::fillActions() {
     a.insert(QStringLiteral("btnSell"), [this](int) { desk_.sideButton_Click(Side::Sell); });
     a.insert(QStringLiteral("btnTradeHist"), [this](int) { desk_.btnTradeHist_Click(); });
     a.insert(QStringLiteral("btnCloseTradeHistory"), [this](int) { desk_.btnCloseTradeHistory_Click(); });
-    a.insert(QStringLiteral("mnuMaximum"), [this](int i) { desk_.mnuMaximum_Click(i); });
+    a.insert(QStringLiteral("mnuMaximum"), [this](int i) { mnuMaximum_Click(i); });
     for (Market m : kTradingOrder) a.insert(keysOf(m).button, [this, m](int) { desk_.marketButton_Click(m); });
     // Help-menu items that only open a help topic or an information window.
     const std::pair<const char*, int> topics[] = {{"mnuInstructions", 0},    {"mnuDisclaimer", 1006},

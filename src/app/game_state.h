@@ -19,40 +19,41 @@
 
 namespace pellucar {
 
-// All state of one program run. One instance, owned by the game object and
-// handed by reference to the parts that need it.
+// The state of one game, by owner. The game object holds it; each part has
+// one writer, and every other part of the game gets it read-only:
+//   settings, levelSelected, marginCallPending  the game (setup, menus, press)
+//   clock          GameClock's own steps (its fields are private)
+//   market, prices the game's market steps (load, store a period)
+//   desk           OrderDesk
+//   chart, charts  GameCharts
+//   news, background, hints  GameNews
 struct GameState {
-    // The player's options, and the data mode of the game being played
-    // (None until the first game is set up).
+    // The player's options.
     Settings settings;
-    // The clock: period, data mode, length and dates of the game.
-    GameClock clock;
-    // What the two charts show, and what they were last drawn with.
-    charts::ChartOptions chart;
-    charts::ChartPair charts;
+    // Whether the setup window's level summary was confirmed.
     bool levelSelected = false;
+    // A margin call's trades were made in this press.
     bool marginCallPending = false;
-    QStringList timeLabels = QStringList(8);
+    // Period, data mode, length and dates of the game.
+    GameClock clock;
 
-    // Market data.
-    QString databasePath;
-    bool databaseOpen = false;
+    // The loaded period's data and the prices of the periods played.
     MarketData market;
     PriceHistory prices;
 
-    // The trading desk: account, limits, trade record, pending order.
+    // Account, limits, trade record, pending order and the commissions run up.
     TradingDesk desk;
-    // The commissions an Expert has run up since the program started (no new
-    // game resets them).
-    float commissionTotal = 0;
 
-    // The stories released in this game, and the last background story
-    // looked up.
+    // What the two charts show, and what they were last drawn with.
+    charts::ChartOptions chart;
+    charts::ChartPair charts;
+
+    // The stories released in this game, the last background story looked
+    // up, and the hints (held back across games).
     NewsHistory news;
     BackgroundStory background;
-
-    // Hints are held back across games.
     HintAdvisor hints;
+
     bool operator==(const GameState&) const = default;
 };
 

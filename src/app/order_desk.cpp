@@ -7,24 +7,44 @@
 
 namespace pellucar {
 
-OrderDesk::OrderDesk(GameState& state, PresentationModel& model, PlayerDialogs& dialogs,
+OrderDesk::OrderDesk(const GameState& game, TradingDesk& desk, PresentationModel& model, PlayerDialogs& dialogs,
                      std::function<void()> afterFill)
-    : s_(state), model_(model), dialogs_(dialogs), afterFill_(std::move(afterFill)) {}
+    : s_(game), desk_(desk), model_(model), dialogs_(dialogs), afterFill_(std::move(afterFill)) {}
+
+void OrderDesk::revalue(const MarketPrices& marks) {
+    desk_.account.revalue(marks);
+    desk_.limits.refresh(desk_.account, s_.clock.periodIndex());
+}
+
+bool OrderDesk::fillMandatory(const MandatoryTrade& t) {
+    PendingOrder& order = desk_.pending;
+    order.market = t.market;
+    order.side = t.side();
+    order.units = t.units;
+    return ExecuteOrder(Fill::MarginCall);
+}
+
+void OrderDesk::newGame(Level level) {
+    desk_.account.reset(level);
+    desk_.limits.reset();
+    desk_.trades.clear();
+    desk_.clearOrder();
+}
 
 void OrderDesk::SetOrderState(OrderState state) {
     presentOrderState(state, model_);
-    s_.desk.state = state;
+    desk_.state = state;
     layoutCharts(model_);
 }
 
-void OrderDesk::ClearOrder() { s_.desk.clearOrder(); }
+void OrderDesk::ClearOrder() { desk_.clearOrder(); }
 
-void OrderDesk::RefreshMaxima() { s_.desk.limits.refresh(s_.desk.account, s_.clock.periodIndex()); }
+void OrderDesk::RefreshMaxima() { desk_.limits.refresh(desk_.account, s_.clock.periodIndex()); }
 
 void OrderDesk::ShowSelectedMaximum() {
-    const PendingOrder& o = s_.desk.pending;
+    const PendingOrder& o = desk_.pending;
     if (!o.market || !o.side) return;
-    TradingDesk& d = s_.desk;
+    TradingDesk& d = desk_;
     const int shown = s_.settings.maximumDisplay == MaximumDisplay::Positions
                           ? d.limits.positionMaximum(*o.market, d.account)
                           : OrderLimits::selectedMaximum(*o.market, *o.side, d.account);
@@ -32,7 +52,7 @@ void OrderDesk::ShowSelectedMaximum() {
 }
 
 void OrderDesk::btnTrade_Click() {
-    if (s_.desk.trades.full()) {
+    if (desk_.trades.full()) {
         // Told before any step of an order rather than after its read-back.
         notifyRecordFull();
         return;
@@ -43,7 +63,7 @@ void OrderDesk::btnTrade_Click() {
     for (Market m : kTradingOrder) setMarketButtonVisible(model_, m, !novice || m == Market::Oil, true);
     if (novice) {
         // A Novice trades Oil alone: the side comes straight away.
-        s_.desk.pending.market = Market::Oil;
+        desk_.pending.market = Market::Oil;
         offerSides(model_);
     } else {
         model_.setText("lblTraderInput", QStringLiteral("Trader Input: (Select Security)"));
@@ -51,7 +71,7 @@ void OrderDesk::btnTrade_Click() {
 }
 
 void OrderDesk::marketButton_Click(Market m) {
-    s_.desk.pending.market = m;
+    desk_.pending.market = m;
     // The chosen market stays in view, pressed; the others go.
     for (Market other : kTradingOrder) setMarketButtonVisible(model_, other, other == m, other != m);
     SetOrderState(OrderState::Trade);
@@ -59,7 +79,7 @@ void OrderDesk::marketButton_Click(Market m) {
 }
 
 void OrderDesk::sideButton_Click(Side side) {
-    PendingOrder& o = s_.desk.pending;
+    PendingOrder& o = desk_.pending;
     if (!o.market) o.market = Market::Oil;
     o.side = side;
     RefreshMaxima();
@@ -82,7 +102,7 @@ void OrderDesk::btnHold_Click() {
 }
 
 void OrderDesk::InputUnits_KeyDown() {
-    TradingDesk& d = s_.desk;
+    TradingDesk& d = desk_;
     PendingOrder& o = d.pending;
     if (d.state != OrderState::GetUnits || !o.market || !o.side) return;
     const QString entry = model_.text("inputUnits");
@@ -115,7 +135,7 @@ void OrderDesk::InputUnits_KeyDown() {
 }
 
 void OrderDesk::VerifyOrder() {
-    const PendingOrder& o = s_.desk.pending;
+    const PendingOrder& o = desk_.pending;
     const double price = quoteFor(*o.market, *o.side);
     SetOrderState(OrderState::CorrOrd);
     model_.setText("lblorderverify", orderReadBack(*o.market, *o.side, o.units, price));
@@ -128,13 +148,13 @@ double OrderDesk::quoteFor(Market m, Side side) const {
 
 void OrderDesk::btnYes_Click() {
     ExecuteOrder();
-    s_.desk.limits.releaseHeldMarket();
+    desk_.limits.releaseHeldMarket();
     model_.setText("lblMaxSelected", QString());
     SetOrderState(OrderState::ChangePeriod);
 }
 
 void OrderDesk::btnNo_Click() {
-    s_.desk.limits.releaseHeldMarket();
+    desk_.limits.releaseHeldMarket();
     RefreshMaxima();
     ClearOrder();
     model_.setText("lblMaxSelected", QString());
@@ -143,14 +163,14 @@ void OrderDesk::btnNo_Click() {
 }
 
 void OrderDesk::cancelOrder() {
-    const OrderState st = s_.desk.state;
+    const OrderState st = desk_.state;
     if (st != OrderState::Trade && st != OrderState::GetUnits && st != OrderState::CorrOrd) return;
     // What Cancel Order does at the read-back does at every step.
     btnNo_Click();
 }
 
 bool OrderDesk::ExecuteOrder(Fill fill) {
-    TradingDesk& d = s_.desk;
+    TradingDesk& d = desk_;
     PendingOrder& o = d.pending;
     if (!o.market || !o.side || o.units == 0) return false;
     if (d.trades.full() && fill == Fill::Player) {
@@ -173,7 +193,7 @@ void OrderDesk::notifyRecordFull() {
 }
 
 void OrderDesk::FillOrder(Fill fill) {
-    TradingDesk& d = s_.desk;
+    TradingDesk& d = desk_;
     PendingOrder& o = d.pending;
     o.fillPrice = quoteFor(*o.market, *o.side);
     const bool marginCall = fill == Fill::MarginCall;
@@ -185,13 +205,13 @@ void OrderDesk::FillOrder(Fill fill) {
     }
     d.trades.record(s_.clock.periodIndex(), *o.market, *o.side, marginCall, o.units, static_cast<float>(o.fillPrice));
     model_.setText("lblTotTrades", QString::number(d.tradeCount()));
-    s_.commissionTotal = commissionAfterTrade(s_.commissionTotal, s_.settings.level);
+    desk_.commissionTotal = commissionAfterTrade(desk_.commissionTotal, s_.settings.level);
     model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
 }
 
 void OrderDesk::btnTradeHist_Click() {
     const auto timeOf = [this](int day) { return periodTimeOfDay(day); };
-    model_["TradeGrid"].grid = tradeReport(s_.desk.trades, s_.desk.account, timeOf);
+    model_["TradeGrid"].grid = tradeReport(desk_.trades, desk_.account, timeOf);
     model_.setText("LabelTH", QStringLiteral("Trade History"));
     showReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
     layoutCharts(model_);
@@ -207,13 +227,6 @@ QString OrderDesk::periodTimeOfDay(int period) const {
     // The hour without its suffix, as the clock names the period.
     QString t = traderTickTime(period);
     return t.left(t.indexOf(' '));
-}
-
-void OrderDesk::mnuMaximum_Click(int index) {
-    if (index != 0 && index != 1) return;
-    s_.settings.maximumDisplay = index == 1 ? MaximumDisplay::Positions : MaximumDisplay::Transaction;
-    presentSettings(s_.settings, model_);
-    ShowSelectedMaximum();
 }
 
 } // namespace pellucar

@@ -15,7 +15,8 @@ class OrderDesk {
 public:
     // `afterFill` runs after every fill: the account's revaluation (the game
     // may end there) and the charts that mark the fill belong to the game.
-    OrderDesk(GameState& state, PresentationModel& model, PlayerDialogs& dialogs,
+    // The desk is the one writer of `desk`; the rest of the game it reads.
+    OrderDesk(const GameState& game, TradingDesk& desk, PresentationModel& model, PlayerDialogs& dialogs,
               std::function<void()> afterFill);
 
     // Arranges the trader-input panel for `state` and keeps it as the desk's.
@@ -40,8 +41,22 @@ public:
 
     void btnTradeHist_Click();
     void btnCloseTradeHistory_Click();
-    // Options > Maximum: per transaction or per position.
-    void mnuMaximum_Click(int index);
+    // Options > Maximum changed what the maximum beside the order counts.
+    void maximumDisplayChanged() { ShowSelectedMaximum(); }
+    // The account valued at the period's prices, and the maxima with it.
+    void revalue(const MarketPrices& marks);
+    // A margin call's mandatory trade, filled without asking; false when
+    // nothing was booked.
+    bool fillMandatory(const MandatoryTrade& trade);
+    // The order being entered is dropped (a new period begins).
+    void dropOrder() { desk_.clearOrder(); }
+    // A resumed game carries the commissions of the games before it.
+    void carryCommissions(float total) { desk_.commissionTotal = total; }
+    // The level changed before a game: an empty account at that level.
+    void resetAccount(Level level) { desk_.account.reset(level); }
+    // A new game: an empty account at `level`, fresh limits and record, no
+    // order (the commissions run on).
+    void newGame(Level level);
 
 private:
     void ClearOrder();
@@ -53,7 +68,8 @@ private:
     void notifyRecordFull();
     QString periodTimeOfDay(int period) const;
 
-    GameState& s_;
+    const GameState& s_;
+    TradingDesk& desk_;
     PresentationModel& model_;
     PlayerDialogs& dialogs_;
     std::function<void()> afterFill_;

@@ -260,7 +260,7 @@ SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::
     g.dailyCounter = s.settings.news.counter(NewsOption::Daily);
     g.chart = s.chart.choices();
     g.nextHintPeriod = s.hints.nextHintPeriod();
-    g.commissionTotal = s.commissionTotal;
+    g.commissionTotal = s.desk.commissionTotal;
     g.backgroundYear = s.background.year();
     return g;
 }

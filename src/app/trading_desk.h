@@ -36,6 +36,9 @@ struct TradingDesk {
     TradeLog trades;
     PendingOrder pending;
     OrderState state = OrderState::ChangePeriod;
+    // The commissions an Expert has run up since the program started (no
+    // new game resets them).
+    float commissionTotal = 0;
 
     int tradeCount() const { return trades.count(); }
     void clearOrder() { pending = PendingOrder{}; }

@@ -220,7 +220,7 @@ TEST(Desk, CommissionStatementChargesTwentyFiveATrade) {
         d.order(Gold, Sell, 1);
     }
     d.take();
-    EXPECT_FLOAT_EQ(d.state().commissionTotal, 240.0f); // an Expert's running total: 20 a trade
+    EXPECT_FLOAT_EQ(d.state().desk.commissionTotal, 240.0f); // an Expert's running total: 20 a trade
     d.game->click("mnuCommission");
     const QStringList t = d.take();
     ASSERT_EQ(t.size(), 1);

@@ -16,7 +16,7 @@ struct BareDesk {
     PresentationModel model;
     ScriptedDialogs dialogs;
     int revalued = 0;
-    OrderDesk desk{s, model, dialogs, [this] { ++revalued; }};
+    OrderDesk desk{s, s.desk, model, dialogs, [this] { ++revalued; }};
 
     BareDesk() {
         applyDesignState(model);
