@@ -18,7 +18,7 @@ void Game::mnuNewGame_Click() {
         return;
     }
     const Settings& set = s_.settings;
-    form_.reset(levelName(set.level), dataModeName(set.data), set.length, set.newsChoice());
+    form_.reset(set.level, set.data, set.length, set.news.setupChoice());
     // Cancel leaves every setting as it was: the form's choices only count
     // once the player presses Begin.
     if (!dialogs_.timePeriod(form_)) return;
@@ -51,7 +51,7 @@ void Game::mnuNewGame_Click() {
 
 void Game::cmdBegin(const TimePeriodForm& form) {
     s_.levelSelected = true;
-    const bool tick = form.data() == QLatin1String("Tick");
+    const bool tick = form.tick();
     int month = 1;
     int year = form.year;
     if (!form.random) {
@@ -76,15 +76,15 @@ void Game::cmdBegin(const TimePeriodForm& form) {
     // redraw: a mark left from the last game would be toggled the wrong way.
     charts_.presentChartOptions();
     LevelDetailChecker(form);
-    SetLevel(levelOrExpert(form.level));
+    SetLevel(form.level);
 }
 
 void Game::LevelDetailChecker(const TimePeriodForm& form) {
     Settings& set = s_.settings;
-    set.level = levelOrExpert(form.level);
-    set.data = dataModeFromName(form.data());
+    set.level = form.level;
+    set.data = form.data();
     set.length = set.data == DataMode::Tick && form.length == Length::Year ? Length::Quarter : form.length;
-    set.news.chooseInSetup(form.news == QLatin1String("Daily") ? NewsOption::Daily : NewsOption::Annual);
+    set.news.chooseInSetup(form.news);
     presentSettings(set, model_);
 }
 

@@ -57,22 +57,25 @@ QString ScriptedDialogs::checkSetting(const QString& key, const QString& value) 
 
 bool ScriptedDialogs::timePeriod(TimePeriodForm& form) {
     const QHash<QString, QString> s = setups_.isEmpty() ? QHash<QString, QString>{} : setups_.takeFirst();
-    if (s.contains("data")) form.setData(s["data"]);
-    if (s.contains("level")) form.level = s["level"];
+    // The script's words are the window's captions; anything else is the
+    // other option, as a click elsewhere in the frame would leave it.
+    if (s.contains("data")) form.setData(dataModeFromName(s["data"]));
+    if (s.contains("level")) form.level = levelOrExpert(s["level"]);
     if (s.contains("length")) {
         const QString l = s["length"];
         form.length = l == QLatin1String("Month")     ? TimePeriodForm::Length::Month
                       : l == QLatin1String("Quarter") ? TimePeriodForm::Length::Quarter
                                                       : TimePeriodForm::Length::Year;
     }
-    if (s.contains("news")) form.news = s["news"];
+    if (s.contains("news")) form.news = s["news"] == QLatin1String("Daily") ? NewsOption::Daily : NewsOption::Annual;
     if (s.contains("period")) form.random = s["period"] == QLatin1String("random");
     if (s.contains("month")) form.month = s["month"].toInt();
     if (s.contains("year")) form.year = s["year"].toInt();
     static const char* lengths[] = {"One Month", "One Quarter", "One Year"};
     const QString summary =
         QStringLiteral("%1, %2, %3 data, %4 news, %5")
-            .arg(form.level, QString::fromLatin1(lengths[static_cast<int>(form.length)]), form.data(), form.news,
+            .arg(levelName(form.level), QString::fromLatin1(lengths[static_cast<int>(form.length)]),
+                 dataModeName(form.data()), form.news == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual"),
                  form.random ? QStringLiteral("random period")
                              : (form.monthsVisible() ? TimePeriodForm::monthName(form.month) + ' ' : QString()) +
                                    QString::number(form.year));

@@ -9,10 +9,6 @@ Level levelOrExpert(const QString& name) {
     return l;
 }
 
-QString Settings::newsChoice() const {
-    return news.setupChoice() == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual");
-}
-
 int Settings::lengthDays(int yearDays) const {
     switch (length) {
     case GameLength::Month: return 30;

@@ -29,8 +29,6 @@ struct Settings {
     MaximumDisplay maximumDisplay = MaximumDisplay::Transaction;
     NewsOptions news;
 
-    // "Annual", or "Daily" when only the daily reports are asked for.
-    QString newsChoice() const;
     // The game length in periods that the checked length item gives.
     int lengthDays(int yearDays = 365) const;
     bool operator==(const Settings&) const = default;

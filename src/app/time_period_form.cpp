@@ -2,17 +2,16 @@
 
 namespace pellucar {
 
-void TimePeriodForm::setData(const QString& mode) {
-    data_ = mode == QLatin1String("Tick") ? QStringLiteral("Tick") : QStringLiteral("Daily");
+void TimePeriodForm::setData(DataMode mode) {
+    data_ = mode == DataMode::Tick ? DataMode::Tick : DataMode::Daily;
     dataChosen_ = true;
     const QStringList years = yearItems();
     if (!years.contains(QString::number(year))) year = years.first().toInt();
-    if (data_ == QLatin1String("Tick") && length == Length::Year) length = Length::Quarter;
+    if (tick() && length == Length::Year) length = Length::Quarter;
 }
 
 QString TimePeriodForm::timeLabel() const {
-    return data_ == QLatin1String("Tick") ? QStringLiteral("Select a Month and a Year:")
-                                          : QStringLiteral("Select a Year:");
+    return tick() ? QStringLiteral("Select a Month and a Year:") : QStringLiteral("Select a Year:");
 }
 
 QStringList TimePeriodForm::monthItems() const {
@@ -23,21 +22,20 @@ QStringList TimePeriodForm::monthItems() const {
 
 QStringList TimePeriodForm::yearItems() const {
     QStringList y;
-    const int first = data_ == QLatin1String("Tick") ? 1996 : 1984;
+    const int first = tick() ? 1996 : 1984;
     for (int i = first; i <= 1997; ++i) y << QString::number(i);
     return y;
 }
 
-void TimePeriodForm::reset(const QString& gameLevel, const QString& dataMode, Length len,
-                           const QString& newsChoice) {
-    level = gameLevel == QLatin1String("Novice") ? QStringLiteral("Novice") : QStringLiteral("Expert");
+void TimePeriodForm::reset(Level gameLevel, DataMode dataMode, Length len, NewsOption newsChoice) {
+    level = gameLevel;
     length = len;
     news = newsChoice;
     random = false;
     month = 1;
-    data_ = dataMode == QLatin1String("Tick") ? QStringLiteral("Tick") : QStringLiteral("Daily");
+    data_ = dataMode == DataMode::Tick ? DataMode::Tick : DataMode::Daily;
     year = yearItems().first().toInt();
-    if (data_ == QLatin1String("Tick") && length == Length::Year) length = Length::Quarter;
+    if (tick() && length == Length::Year) length = Length::Quarter;
     dataChosen_ = false;
 }
 

@@ -1,4 +1,8 @@
 #pragma once
+#include "common/data_mode.h"
+#include "common/level.h"
+#include "news/news_options.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,17 +16,19 @@ class TimePeriodForm {
 public:
     enum class Length { Month, Quarter, Year };
 
-    QString level = QStringLiteral("Expert"); // OptNovice / OptExpert
-    Length length = Length::Year;             // OptMonth / OptQuarter / OptYear
-    QString news = QStringLiteral("Annual");  // OptAnnual / OptDayReports ("Daily")
-    bool random = false;                      // optSelect 0 select, 1 random
-    int month = 1;                            // Combo1, 1..12
-    int year = 0;                             // Combo2, 0 = nothing chosen
+    Level level = Level::Expert;          // OptNovice / OptExpert
+    Length length = Length::Year;         // OptMonth / OptQuarter / OptYear
+    NewsOption news = NewsOption::Annual; // OptAnnual / OptDayReports
+    bool random = false;                  // optSelect 0 select, 1 random
+    int month = 1;                        // Combo1, 1..12
+    int year = 0;                         // Combo2, 0 = nothing chosen
 
-    QString data() const { return data_; }
+    // Daily or Tick, never None.
+    DataMode data() const { return data_; }
+    bool tick() const { return data_ == DataMode::Tick; }
     // OptDaily / OptTick act at once: the lists, the label and the options
-    // that do not apply to the mode follow.
-    void setData(const QString& mode);
+    // that do not apply to the mode follow. Anything but Tick is Daily.
+    void setData(DataMode mode);
     // Whether an option handler set the data mode while the window was open.
     bool dataChosen() const { return dataChosen_; }
 
@@ -30,19 +36,19 @@ public:
     QString timeLabel() const;
     // Combo1: the months, shown for a selected tick period only.
     QStringList monthItems() const;
-    bool monthsVisible() const { return !random && data_ == QLatin1String("Tick"); }
+    bool monthsVisible() const { return !random && tick(); }
     // Combo2: "1984".."1997" (Daily) or "1996", "1997" (Tick).
     QStringList yearItems() const;
     bool yearsVisible() const { return !random; }
     // A tick game loads at most a quarter, so "One Year" does not apply.
-    bool yearLengthEnabled() const { return data_ != QLatin1String("Tick"); }
+    bool yearLengthEnabled() const { return !tick(); }
 
     // Sets up the form from the current settings before it is shown.
-    void reset(const QString& gameLevel, const QString& dataMode, Length len, const QString& newsChoice);
+    void reset(Level gameLevel, DataMode dataMode, Length len, NewsOption newsChoice);
     static QString monthName(int month);
 
 private:
-    QString data_ = QStringLiteral("Daily");
+    DataMode data_ = DataMode::Daily;
     bool dataChosen_ = false;
 };
 

@@ -137,11 +137,11 @@ TEST(Setup, CancelKeepsWhatWasThereBeforeTheWindowOpened) {
 
 TEST(Setup, TimePeriodFormListsFollowTheDataMode) {
     TimePeriodForm f;
-    f.reset("Expert", "Daily", TimePeriodForm::Length::Year, "Annual");
+    f.reset(Level::Expert, DataMode::Daily, TimePeriodForm::Length::Year, NewsOption::Annual);
     EXPECT_EQ(f.timeLabel(), "Select a Year:");
     EXPECT_EQ(f.yearItems().size(), 14);
     EXPECT_FALSE(f.monthsVisible());
-    f.setData("Tick");
+    f.setData(DataMode::Tick);
     EXPECT_EQ(f.timeLabel(), "Select a Month and a Year:");
     EXPECT_EQ(f.yearItems(), QStringList({"1996", "1997"}));
     EXPECT_EQ(f.year, 1996); // 1984 is not a tick year

@@ -94,7 +94,7 @@ private slots:
     // what the form allows.
     void setupWindowFollowsItsForm() {
         TimePeriodForm form;
-        form.reset(QStringLiteral("Expert"), QStringLiteral("Daily"), TimePeriodForm::Length::Year, QStringLiteral("Annual"));
+        form.reset(Level::Expert, DataMode::Daily, TimePeriodForm::Length::Year, NewsOption::Annual);
         TimePeriodWindow w(form);
         auto* months = child<QComboBox>(&w, "Combo1");
         auto* years = child<QComboBox>(&w, "Combo2");
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(text(&w, "labeltime"), form.timeLabel());
 
         click(&w, "OptTick");
-        QCOMPARE(form.data(), QStringLiteral("Tick"));
+        QCOMPARE(form.data(), DataMode::Tick);
         QCOMPARE(items(years), form.yearItems());
         QCOMPARE(items(months), form.monthItems());
         QVERIFY(!months->isHidden());
@@ -120,9 +120,9 @@ private slots:
         click(&w, "OptNovice");
         click(&w, "OptMonth");
         click(&w, "OptDayReports");
-        QCOMPARE(form.level, QStringLiteral("Novice"));
+        QCOMPARE(form.level, Level::Novice);
         QCOMPARE(form.length, TimePeriodForm::Length::Month);
-        QCOMPARE(form.news, QStringLiteral("Daily"));
+        QVERIFY(form.news == NewsOption::Daily);
 
         click(&w, "optSelect_1");
         QVERIFY(form.random);
@@ -138,7 +138,7 @@ private slots:
     // heading's letter reaches the group, the arrow keys choose within it.
     void setupWindowTabsToTheChosenOptions() {
         TimePeriodForm form;
-        form.reset(QStringLiteral("Expert"), QStringLiteral("Daily"), TimePeriodForm::Length::Year, QStringLiteral("Annual"));
+        form.reset(Level::Expert, DataMode::Daily, TimePeriodForm::Length::Year, NewsOption::Annual);
         TimePeriodWindow w(form);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));

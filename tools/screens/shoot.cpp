@@ -472,7 +472,7 @@ int main(int argc, char** argv) {
         GameSummary summary{"Game Over", "Do Not Pass Go, Move Immediately to Wall Street!", "$12,345.00", "$-1,234.50",
                             "$11,110.50", "$120.00", false, true};
         TimePeriodForm form;
-        form.reset("Expert", "Tick", TimePeriodForm::Length::Quarter, "Annual");
+        form.reset(Level::Expert, DataMode::Tick, TimePeriodForm::Length::Quarter, NewsOption::Annual);
         QString story;
         for (int i = 0; i < 40; ++i) story += "The Federal Reserve left its target rate unchanged today. ";
         QList<QDialog*> windows{
