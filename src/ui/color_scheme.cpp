@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QVariant>
@@ -353,6 +354,7 @@ void ScreenColors::apply(Scheme scheme, QWidget* window) {
 
 void ScreenColors::applyShared(QWidget* window) const {
     if (!window) return;
+    keepScrollBarsVisible(window, scheme_);
     for (const ControlSpec& ctl : mainWindowControls()) {
         QWidget* w = child(window, ctl.key);
         if (!w) continue;
@@ -370,8 +372,27 @@ void ScreenColors::applyShared(QWidget* window) const {
     }
 }
 
+// A scroll bar is drawn in its window's button and background colours; on
+// the black scheme its handle and arrows vanish into the black around them.
+// Like the option marks, scroll bars keep the desktop's colours.
+void ScreenColors::keepScrollBarsVisible(QWidget* root, Scheme scheme) {
+    if (!root) return;
+    QPalette desktop;
+    if (scheme != Scheme::Design) {
+        const QPalette app = QApplication::palette();
+        for (int g = 0; g < QPalette::NColorGroups; ++g)
+            for (int r = 0; r < QPalette::NColorRoles; ++r) {
+                const auto group = static_cast<QPalette::ColorGroup>(g);
+                const auto role = static_cast<QPalette::ColorRole>(r);
+                if (role != QPalette::NoRole) desktop.setColor(group, role, app.color(group, role));
+            }
+    }
+    for (QScrollBar* bar : root->findChildren<QScrollBar*>()) bar->setPalette(desktop);
+}
+
 void ScreenColors::applyToDialog(QWidget* dialog) const {
     if (!dialog) return;
+    keepScrollBarsVisible(dialog, scheme_);
     setTextColors(dialog, ColorTable::dialog(scheme_));
     for (QWidget* w : dialog->findChildren<QWidget*>()) {
         if (w->property("valueLabel").toBool()) setTextColors(w, ColorTable::dialogValue(scheme_));
