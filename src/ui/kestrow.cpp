@@ -749,8 +749,16 @@ void Kestrow::keepChartTextsWhole() {
         widest = qMax(widest, title.horizontalAdvance(QLatin1String(t)));
     // Two legend entries, each a marker and its name.
     widest = qMax(widest, plain.horizontalAdvance(QStringLiteral("Close Moving Average (5)")) + 6 * plain.height());
-    for (const char* k : {"GraphLeft", "GraphRight"})
-        widget(QString::fromLatin1(k))->setMinimumWidth(widest + 4 * plain.height());
+    for (const char* k : {"GraphLeft", "GraphRight"}) {
+        QWidget* chart = widget(QString::fromLatin1(k));
+        chart->setMinimumWidth(widest + 4 * plain.height());
+        // A report shown over the charts hides them; their room stays, or on
+        // a small screen the report would be squeezed to a sliver beside the
+        // table instead of the table scrolling to it.
+        QSizePolicy p = chart->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        chart->setSizePolicy(p);
+    }
 }
 
 void Kestrow::fitToScreen() {

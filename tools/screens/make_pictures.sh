@@ -32,7 +32,7 @@ for scale in 1 2; do
                 "$bin/ui_screens" --db "$bin/futures.mdb" --out "$dir" "$@" >> "$dir.log" 2>&1 || true
         fi
     }
-    run --no-game --year 1994 --news Daily --script "$here/windows.play"
+    run --no-game --year 1994 --script "$here/windows.play"
     run --no-game --windows --prefix sample
     run --year 1994 --script "$here/desk.play"
     run --year 1994 --script "$here/margin.play"
