@@ -10,6 +10,7 @@
 // each opens whole on the screen with all its buttons in reach, and that the
 // main window is no larger than the screen's room.
 #include "scripted_dialogs.h"
+#include "app/past_games.h"
 #include "ui/help_viewer.h"
 
 #include <QAbstractButton>
@@ -91,7 +92,9 @@ void openEveryOtherWindow(ui::QtDialogs& dialogs) {
     g.periodStart = QDate(1994, 1, 3);
     g.periodEnd = QDate(1994, 12, 30);
     g.verdict = longText.left(80);
+    g.score = -100000.0;
     report.games.assign(20, g);
+    report.best = bestScores(report.games);
     dialogs.pastGames(report);
     dialogs.screenColor();
     dialogs.messageBox(QStringLiteral("The form could not be printed."));
