@@ -11,6 +11,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleFactory>
@@ -354,7 +355,7 @@ void ScreenColors::apply(Scheme scheme, QWidget* window) {
 
 void ScreenColors::applyShared(QWidget* window) const {
     if (!window) return;
-    keepScrollBarsVisible(window, scheme_);
+    keepBarsVisible(window, scheme_);
     for (const ControlSpec& ctl : mainWindowControls()) {
         QWidget* w = child(window, ctl.key);
         if (!w) continue;
@@ -372,10 +373,11 @@ void ScreenColors::applyShared(QWidget* window) const {
     }
 }
 
-// A scroll bar is drawn in its window's button and background colours; on
-// the black scheme its handle and arrows vanish into the black around them.
-// Like the option marks, scroll bars keep the desktop's colours.
-void ScreenColors::keepScrollBarsVisible(QWidget* root, Scheme scheme) {
+// Scroll bars and progress bars are drawn in their window's button and
+// background colours; on the black scheme a scroll bar's handle and arrows
+// and the loading bar's groove vanish into the black around them. Like the
+// option marks, they keep the desktop's colours.
+void ScreenColors::keepBarsVisible(QWidget* root, Scheme scheme) {
     if (!root) return;
     QPalette desktop;
     if (scheme != Scheme::Design) {
@@ -387,12 +389,13 @@ void ScreenColors::keepScrollBarsVisible(QWidget* root, Scheme scheme) {
                 if (role != QPalette::NoRole) desktop.setColor(group, role, app.color(group, role));
             }
     }
-    for (QScrollBar* bar : root->findChildren<QScrollBar*>()) bar->setPalette(desktop);
+    for (QWidget* bar : root->findChildren<QWidget*>())
+        if (qobject_cast<QScrollBar*>(bar) || qobject_cast<QProgressBar*>(bar)) bar->setPalette(desktop);
 }
 
 void ScreenColors::applyToDialog(QWidget* dialog) const {
     if (!dialog) return;
-    keepScrollBarsVisible(dialog, scheme_);
+    keepBarsVisible(dialog, scheme_);
     setTextColors(dialog, ColorTable::dialog(scheme_));
     for (QWidget* w : dialog->findChildren<QWidget*>()) {
         if (w->property("valueLabel").toBool()) setTextColors(w, ColorTable::dialogValue(scheme_));

@@ -264,7 +264,7 @@ void Kestrow::buildReportGrids() {
         if (!ctl.tooltip.isEmpty()) t->setToolTip(ctl.tooltip);
         if (schemeApplied_) {
             ScreenColors::setTextColors(t, ColorTable::grid(dialogs_.colors().scheme()));
-            ScreenColors::keepScrollBarsVisible(t, dialogs_.colors().scheme());
+            ScreenColors::keepBarsVisible(t, dialogs_.colors().scheme());
         }
         reportLayout_->addWidget(t, 1);
         controls_.insert(ctl.key, t);

@@ -31,7 +31,9 @@
 //                                 SHOT_<scheme>.png
 //   grab WINDOW [SHOT]            saves the shown window of that object name
 //                                 (one the game leaves open, such as the
-//                                 help viewer) in each scheme, as capture does
+//                                 help viewer) in each scheme, as capture does;
+//                                 a control of the main window (a chart) is
+//                                 saved whole, scrolled into sight or not
 //   open GRID ROW                 selects ROW of a report grid and presses
 //                                 Enter on it
 //   resize [WIDTH HEIGHT]         resizes the main window (logical pixels);
@@ -232,6 +234,12 @@ public:
         if (cmd == "grab") {
             if (w.size() < 2 || w.size() > 3) return fail(error, "usage: grab WINDOW [SHOT]");
             settle();
+            if (QWidget* part = window_.widget(w[1]); part && part != &window_) {
+                // A part of the main window whole, even where the table
+                // scrolls it out of sight on a small screen.
+                shot_(part, w.value(2, w[1]));
+                return true;
+            }
             for (QWidget* top : QApplication::topLevelWidgets())
                 if (top->isVisible() && top->objectName() == w[1]) {
                     shot_(top, w.value(2, w[1]));
@@ -431,7 +439,7 @@ int main(int argc, char** argv) {
             if (qobject_cast<QDialog*>(target)) dialogs.colors().applyToDialog(target);
             settle();
             const QString file = shot + "_" + label + ".png";
-            if (target) save(framed(target), file, target);
+            if (target) save(target->isWindow() ? framed(target) : target->grab(), file, target);
             else save(window.grab(), file, &window);
         }
         dialogs.chooseScheme(current);
