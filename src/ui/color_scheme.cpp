@@ -11,7 +11,9 @@
 #include <QPalette>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QVariant>
@@ -353,6 +355,7 @@ void ScreenColors::apply(Scheme scheme, QWidget* window) {
 
 void ScreenColors::applyShared(QWidget* window) const {
     if (!window) return;
+    keepBarsVisible(window, scheme_);
     for (const ControlSpec& ctl : mainWindowControls()) {
         QWidget* w = child(window, ctl.key);
         if (!w) continue;
@@ -370,8 +373,29 @@ void ScreenColors::applyShared(QWidget* window) const {
     }
 }
 
+// Scroll bars and progress bars are drawn in their window's button and
+// background colours; on the black scheme a scroll bar's handle and arrows
+// and the loading bar's groove vanish into the black around them. Like the
+// option marks, they keep the desktop's colours.
+void ScreenColors::keepBarsVisible(QWidget* root, Scheme scheme) {
+    if (!root) return;
+    QPalette desktop;
+    if (scheme != Scheme::Design) {
+        const QPalette app = QApplication::palette();
+        for (int g = 0; g < QPalette::NColorGroups; ++g)
+            for (int r = 0; r < QPalette::NColorRoles; ++r) {
+                const auto group = static_cast<QPalette::ColorGroup>(g);
+                const auto role = static_cast<QPalette::ColorRole>(r);
+                if (role != QPalette::NoRole) desktop.setColor(group, role, app.color(group, role));
+            }
+    }
+    for (QWidget* bar : root->findChildren<QWidget*>())
+        if (qobject_cast<QScrollBar*>(bar) || qobject_cast<QProgressBar*>(bar)) bar->setPalette(desktop);
+}
+
 void ScreenColors::applyToDialog(QWidget* dialog) const {
     if (!dialog) return;
+    keepBarsVisible(dialog, scheme_);
     setTextColors(dialog, ColorTable::dialog(scheme_));
     for (QWidget* w : dialog->findChildren<QWidget*>()) {
         if (w->property("valueLabel").toBool()) setTextColors(w, ColorTable::dialogValue(scheme_));

@@ -95,6 +95,9 @@ public:
     void setHighlighted(QWidget* label, bool highlighted) const;
 
     static void setTextColors(QWidget* widget, const TextColors& colors);
+    // Every scroll bar and progress bar under `root` in the desktop's
+    // colours under a scheme (the window's own again in the design colours).
+    static void keepBarsVisible(QWidget* root, Scheme scheme);
     // What the widget shows as text and background right now.
     static TextColors colorsOf(const QWidget* widget);
 

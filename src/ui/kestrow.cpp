@@ -44,9 +44,6 @@ namespace {
 constexpr int kWindowWidthTwips = 9540;
 constexpr int kWindowHeightTwips = 7220;
 
-// The news grid's title column is as wide as the longest usual title.
-const char* const kWidestNewsTitle = "Government Short-Term Treasury Bill Auction Results:";
-
 // A button as wide as its caption needs, not the style's roomy default, so
 // the game table fits its window and leaves the charts their room.
 class CaptionButton : public QPushButton {
@@ -257,11 +254,18 @@ void Kestrow::buildReportGrids() {
         t->verticalHeader()->hide();
         t->setWordWrap(false);
         t->horizontalHeader()->setStretchLastSection(true);
+        // The entries read from the left; a centred heading over a wide
+        // column (the last one takes the rest of the row) would stand apart
+        // from them.
+        t->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         t->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
         // Tab leaves the report for the next control instead of walking its cells.
         t->setTabKeyNavigation(false);
         if (!ctl.tooltip.isEmpty()) t->setToolTip(ctl.tooltip);
-        if (schemeApplied_) ScreenColors::setTextColors(t, ColorTable::grid(dialogs_.colors().scheme()));
+        if (schemeApplied_) {
+            ScreenColors::setTextColors(t, ColorTable::grid(dialogs_.colors().scheme()));
+            ScreenColors::keepBarsVisible(t, dialogs_.colors().scheme());
+        }
         reportLayout_->addWidget(t, 1);
         controls_.insert(ctl.key, t);
         if (!ctl.labelledBy.isEmpty()) {
@@ -745,8 +749,16 @@ void Kestrow::keepChartTextsWhole() {
         widest = qMax(widest, title.horizontalAdvance(QLatin1String(t)));
     // Two legend entries, each a marker and its name.
     widest = qMax(widest, plain.horizontalAdvance(QStringLiteral("Close Moving Average (5)")) + 6 * plain.height());
-    for (const char* k : {"GraphLeft", "GraphRight"})
-        widget(QString::fromLatin1(k))->setMinimumWidth(widest + 4 * plain.height());
+    for (const char* k : {"GraphLeft", "GraphRight"}) {
+        QWidget* chart = widget(QString::fromLatin1(k));
+        chart->setMinimumWidth(widest + 4 * plain.height());
+        // A report shown over the charts hides them; their room stays, or on
+        // a small screen the report would be squeezed to a sliver beside the
+        // table instead of the table scrolling to it.
+        QSizePolicy p = chart->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        chart->setSizePolicy(p);
+    }
 }
 
 void Kestrow::fitToScreen() {
@@ -1013,7 +1025,11 @@ void Kestrow::fillGrid(const QString& key, const ReportGrid& grid) {
     const QStringList& header = grid.header;
     const int columns = static_cast<int>(header.size());
     t->setColumnCount(columns);
-    t->setHorizontalHeaderLabels(header);
+    // The blanks that pad a heading ("Transaction        ") show nothing but
+    // would push its words out of a column as wide as they are.
+    QStringList headings;
+    for (const QString& h : header) headings << h.trimmed();
+    t->setHorizontalHeaderLabels(headings);
     t->setRowCount(static_cast<int>(grid.rows.size()));
     const QFontMetrics fm(t->font());
     // Room around a cell's text; the trade report keeps it narrow, so that
@@ -1023,24 +1039,32 @@ void Kestrow::fillGrid(const QString& key, const ReportGrid& grid) {
     auto cellText = [](const QString& text) {
         return displayText(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
     };
+    // A heading needs its words and the header's own margins, as the
+    // header measures them.
+    auto headingWidth = [t](int c) { return t->horizontalHeader()->sectionSizeHint(c); };
 
     if (key == QLatin1String("newsgrid")) {
         // Each column is as wide as its heading and its entries, except the
-        // titles: they get room for the longest usual title, and a longer
-        // one ends in an ellipsis.
+        // title and the story: they share the rest of the row and a longer
+        // text ends in an ellipsis, so the grid never scrolls sideways on
+        // any screen. Enter or a double-click opens a story whole.
         t->setTextElideMode(Qt::ElideRight);
         QList<int> widths;
-        for (const QString& h : header) widths << fm.horizontalAdvance(h) + pad;
+        for (int c = 0; c < columns; ++c) widths << headingWidth(c);
+        auto flexible = [columns](int c) { return c == 3 || c == columns - 1; };
         for (int r = 0; r < grid.rows.size(); ++r) {
             const QStringList& cells = grid.rows.at(r).cells;
             for (int c = 0; c < cells.size() && c < columns; ++c) {
                 const QString text = cellText(cells.at(c));
                 t->setItem(r, c, new QTableWidgetItem(text));
-                if (c != 3) widths[c] = qMax(widths[c], fm.horizontalAdvance(text) + pad);
+                if (!flexible(c)) widths[c] = qMax(widths[c], fm.horizontalAdvance(text) + pad);
             }
         }
-        if (columns > 3) widths[3] = fm.horizontalAdvance(QLatin1String(kWidestNewsTitle)) + pad;
-        for (int c = 0; c < columns; ++c) t->setColumnWidth(c, widths.at(c));
+        for (int c = 0; c < columns; ++c) {
+            t->horizontalHeader()->setSectionResizeMode(c, flexible(c) ? QHeaderView::Stretch
+                                                                       : QHeaderView::Interactive);
+            if (!flexible(c)) t->setColumnWidth(c, widths.at(c));
+        }
         return;
     }
     // Rules run on to the grid's edge; no other cell is cut.
@@ -1058,9 +1082,9 @@ void Kestrow::fillGrid(const QString& key, const ReportGrid& grid) {
     QList<Span> spans;
     QList<int> rules;
     QList<int> widths;
-    // The blanks that pad a heading ("Transaction        ") show nothing: the
-    // column is as wide as its words, so the report fits beside the table.
-    for (const QString& h : header) widths << fm.horizontalAdvance(h.trimmed()) + pad;
+    // A column is as wide as its heading's words, so the report fits beside
+    // the table.
+    for (int c = 0; c < columns; ++c) widths << headingWidth(c);
     for (int r = 0; r < grid.rows.size() && columns > 0; ++r) {
         const ReportRow& row = grid.rows.at(r);
         QStringList cells = row.cells.mid(0, columns);

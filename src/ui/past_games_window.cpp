@@ -124,11 +124,14 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
         QLabel* score = label(QStringLiteral("lblBest%1").arg(name), money(b.game.score), true);
         score->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         best->addWidget(score, row, 2);
-        best->addWidget(label(QStringLiteral("lblBestGame%1").arg(name),
-                              QStringLiteral("%1, %2, %3, played %4")
-                                  .arg(periodText(b.game), dataModeName(b.game.dataMode), lengthText(b.game.length),
-                                       shortDate(b.game.playedAt.date()))),
-                        row, 3);
+        QLabel* game = label(QStringLiteral("lblBestGame%1").arg(name),
+                             QStringLiteral("%1, %2, %3, played %4")
+                                 .arg(periodText(b.game), dataModeName(b.game.dataMode), lengthText(b.game.length),
+                                      shortDate(b.game.playedAt.date())));
+        // On a narrow screen the line wraps instead of widening the window
+        // past the screen.
+        game->setWordWrap(true);
+        best->addWidget(game, row, 3);
         ++row;
     }
     if (report.best.empty())

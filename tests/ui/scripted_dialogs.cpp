@@ -129,7 +129,8 @@ QString writeFixtureDatabase(const QString& path) {
     exec("INSERT INTO TickTradeDaysResults (Date) VALUES ('1996-01-02')");
     exec("INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (3, '1996-01-02 08:45:00', 1.95)");
     exec("INSERT INTO SortedTickNewsReleases (NRDate, NRTime, NRTitle, NRStory) "
-         "VALUES ('1996-01-02', '08:30:00', 'Fed Holds Rates', 'The whole story.')");
+         "VALUES ('1996-01-02', '08:30:00', 'Fed Holds Rates', '" +
+         QStringLiteral("The whole story. ").repeated(40) + "')");
     exec("COMMIT");
     sqlite3_close(db);
     return path;

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -16,6 +17,8 @@
 #include <QRadioButton>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QProgressBar>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace pellucar;
@@ -165,6 +168,16 @@ private slots:
                     out << w;
             return out;
         };
+        // Scroll bars and the loading bar keep the desktop's colours: in a
+        // window's black they would vanish.
+        auto checkBars = [](const QString& scheme, QWidget* window) {
+            const QPalette desktop = QApplication::palette();
+            for (QWidget* w : window->findChildren<QWidget*>())
+                if (qobject_cast<QScrollBar*>(w) || qobject_cast<QProgressBar*>(w))
+                    for (QPalette::ColorRole role : {QPalette::Button, QPalette::Window, QPalette::Base})
+                        QVERIFY2(w->palette().color(role) == desktop.color(role),
+                                 qPrintable(scheme + ' ' + window->objectName() + ' ' + w->metaObject()->className()));
+        };
         for (Scheme s : {Scheme::Black, Scheme::Gray, Scheme::Monochrome}) {
             const QString scheme = QStringList{"design", "black", "gray", "mono"}.at(static_cast<int>(s));
             rig.dialogs.chooseScheme(s);
@@ -175,9 +188,11 @@ private slots:
                 const ChartColors c = static_cast<GameChartView*>(rig.window.widget(k))->colors();
                 check(scheme + ' ' + k, c.text, c.back);
             }
+            checkBars(scheme, &rig.window);
             for (QWidget* d : windows) {
                 rig.dialogs.colors().applyToDialog(d);
                 for (QWidget* w : texts(d)) checkWidget(scheme, w);
+                checkBars(scheme, d);
             }
         }
         // Before any choice the desktop's colours stand, but for what the

@@ -1,6 +1,6 @@
-// ui_screens --db FILE --out DIR [--name NAME] [--level Novice|Expert]
+// ui_screens --db FILE --out DIR [--prefix NAME] [--level Novice|Expert]
 //            [--data Daily|Tick] [--length Month|Quarter|Year] [--year YYYY]
-//            [--month M] [--forward N] [--script FILE]
+//            [--month M] [--news Annual|Daily] [--forward N] [--script FILE]
 //            [--no-game] [--hold SECONDS] [--show-all] [--sample-charts]
 //            [--menu KEY] [--windows]
 // Starts the game with a scripted player, optionally sets up a game and
@@ -11,7 +11,7 @@
 // --sample-charts draws made-up chart data, to check that nothing overlaps
 // or clips whatever the game shows. --menu opens that menu before the
 // external grab; --windows also saves each of the game's small windows
-// (in the last scheme) with made-up texts as DIR/NAME_n_frmXxx.png.
+// with made-up texts as DIR/NAME_n_frmXxx_<scheme>.png.
 //
 // --script plays a game through the window's own widgets before the last
 // pictures, one command a line ('#' starts a comment):
@@ -29,9 +29,17 @@
 //                                 (SHOT defaults to WINDOW)
 //   shot SHOT                     saves the main window in each scheme as
 //                                 SHOT_<scheme>.png
+//   grab WINDOW [SHOT]            saves the shown window of that object name
+//                                 (one the game leaves open, such as the
+//                                 help viewer) in each scheme, as capture does;
+//                                 a control of the main window (a chart) is
+//                                 saved whole, scrolled into sight or not
+//   open GRID ROW                 selects ROW of a report grid and presses
+//                                 Enter on it
 //   resize [WIDTH HEIGHT]         resizes the main window (logical pixels);
 //                                 with no size, back to its size at start
-// Shot files go to DIR, prefixed by NAME_ when --name is given. A window is
+// Shot files go to DIR, prefixed by NAME_ when --prefix is given (not
+// --name, which the X11 platform takes for itself). A window is
 // saved with a drawn title bar, so a caption too long for it shows as cut.
 // When the script saved pictures itself, the final main-window pictures are
 // left out. The focus widget is reported with every shot.
@@ -46,8 +54,10 @@
 #include "ui/kestrow.h"
 #include "ui/metrics.h"
 #include "ui/past_games_window.h"
+#include "ui/placement.h"
 #include "ui/windows.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -152,7 +162,9 @@ QString marketButton(const QString& market) {
 // keyboard would reach the game.
 class ScriptPlayer {
 public:
-    ScriptPlayer(ui::Kestrow& window, ShootingDialogs& dialogs, std::function<void(const QString&)> shot)
+    // shot(nullptr, name) saves the main window, shot(w, name) the window w.
+    using Shooter = std::function<void(QWidget*, const QString&)>;
+    ScriptPlayer(ui::Kestrow& window, ShootingDialogs& dialogs, Shooter shot)
         : window_(window), dialogs_(dialogs), shot_(std::move(shot)), startSize_(window.size()) {}
 
     // False with a message on a line the player cannot carry out.
@@ -215,8 +227,35 @@ public:
         }
         if (cmd == "shot") {
             if (w.size() != 2) return fail(error, "usage: shot SHOT");
-            shot_(w[1]);
+            shot_(nullptr, w[1]);
             shots_ = true;
+            return true;
+        }
+        if (cmd == "grab") {
+            if (w.size() < 2 || w.size() > 3) return fail(error, "usage: grab WINDOW [SHOT]");
+            settle();
+            if (QWidget* part = window_.widget(w[1]); part && part != &window_) {
+                // A part of the main window whole, even where the table
+                // scrolls it out of sight on a small screen.
+                shot_(part, w.value(2, w[1]));
+                return true;
+            }
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible() && top->objectName() == w[1]) {
+                    shot_(top, w.value(2, w[1]));
+                    return true;
+                }
+            return fail(error, "no window " + w[1] + " is shown");
+        }
+        if (cmd == "open") {
+            bool ok = false;
+            const int row = w.value(2).toInt(&ok);
+            auto* grid = qobject_cast<QAbstractItemView*>(window_.widget(w.value(1)));
+            if (w.size() != 3 || !ok || !grid) return fail(error, "usage: open GRID ROW");
+            if (row < 0 || row >= grid->model()->rowCount()) return fail(error, "no row " + w[2]);
+            grid->setFocus();
+            grid->setCurrentIndex(grid->model()->index(row, 0));
+            QTest::keyClick(grid, Qt::Key_Return);
             return true;
         }
         return fail(error, "unknown command " + cmd);
@@ -287,7 +326,7 @@ private:
 
     ui::Kestrow& window_;
     ShootingDialogs& dialogs_;
-    std::function<void(const QString&)> shot_;
+    Shooter shot_;
     bool shots_ = false;
     QSize startSize_;
 };
@@ -340,8 +379,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QCommandLineParser p;
-    const QStringList valued{"db",      "out",  "name",   "level",  "data", "year",
-                             "month",   "forward", "hold", "length", "script"};
+    const QStringList valued{"db",    "out",     "prefix", "level",  "data",   "year",
+                             "month", "forward", "hold",   "length", "script", "news"};
     for (const QString& o : valued) p.addOption(QCommandLineOption(o, o, o));
     p.addOption(QCommandLineOption("no-game"));
     p.addOption(QCommandLineOption("show-all"));
@@ -367,6 +406,7 @@ int main(int argc, char** argv) {
     dialogs.setup.length = p.value("length").isEmpty() ? "Quarter" : p.value("length");
     dialogs.setup.year = p.value("year").isEmpty() ? 1990 : p.value("year").toInt();
     dialogs.setup.month = p.value("month").isEmpty() ? 1 : p.value("month").toInt();
+    if (p.isSet("news")) dialogs.setup.news = p.value("news");
     SystemRandom random(7);
     Game game(dialogs, random, p.value("db"));
     // Save and Resume as the program offers them, in a folder of this run.
@@ -380,24 +420,30 @@ int main(int argc, char** argv) {
 
     const QString dir = p.value("out");
     QDir().mkpath(dir);
-    const QString name = p.value("name").isEmpty() ? "shot" : p.value("name");
-    const QString prefix = p.value("name").isEmpty() ? QString() : name + "_";
+    const QString name = p.value("prefix").isEmpty() ? "shot" : p.value("prefix");
+    const QString prefix = p.value("prefix").isEmpty() ? QString() : name + "_";
     auto save = [&](const QPixmap& picture, const QString& file, const QWidget* w) {
         picture.save(dir + "/" + file);
         out << dir << "/" << file << " " << w->width() << "x" << w->height() << "\n";
         out.flush();
     };
     dialogs.saveWindow = [&](QDialog* d) { save(framed(d), prefix + d->property("shotFile").toString(), d); };
-    auto shootAll = [&](const QString& shot) {
+    auto shootAll = [&](QWidget* target, const QString& shot) {
         const ui::Scheme current = dialogs.colors().scheme();
-        const QWidget* focus = window.focusWidget();
+        const QWidget* focus = QApplication::focusWidget();
         out << "focus: " << (focus ? focus->objectName() : QStringLiteral("(none)")) << "\n";
         for (const auto& [scheme, label] : allSchemes()) {
             dialogs.chooseScheme(scheme);
+            // The help viewer keeps the desktop's look; the game's windows
+            // take the scheme as they do when they open.
+            if (qobject_cast<QDialog*>(target)) dialogs.colors().applyToDialog(target);
             settle();
-            save(window.grab(), shot + "_" + label + ".png", &window);
+            const QString file = shot + "_" + label + ".png";
+            if (target) save(target->isWindow() ? framed(target) : target->grab(), file, target);
+            else save(window.grab(), file, &window);
         }
         dialogs.chooseScheme(current);
+        if (qobject_cast<QDialog*>(target)) dialogs.colors().applyToDialog(target);
     };
 
     if (!p.isSet("no-game")) {
@@ -405,7 +451,7 @@ int main(int argc, char** argv) {
         auto* forward = qobject_cast<QPushButton*>(window.widget("btnChangePeriod"));
         for (int i = 0; i < p.value("forward").toInt(); ++i) forward->click();
     }
-    ScriptPlayer player(window, dialogs, [&](const QString& shot) { shootAll(prefix + shot); });
+    ScriptPlayer player(window, dialogs, [&](QWidget* w, const QString& shot) { shootAll(w, prefix + shot); });
     for (int i = 0; i < script.size() && !game.ended(); ++i) {
         QString error;
         if (!player.execute(script[i], &error)) {
@@ -491,10 +537,10 @@ int main(int argc, char** argv) {
             new ui::ConfirmWindow("Resume Saved Game", "Resume the saved game?  The game in progress will be lost.")};
         int n = 0;
         for (QDialog* d : windows) {
-            dialogs.colors().applyToDialog(d);
+            // Sized and placed as the game opens its windows.
+            ui::placeDialog(d, &window);
             d->show();
-            for (int i = 0; i < 3; ++i) QApplication::processEvents();
-            save(framed(d), name + "_" + QString::number(n++) + "_" + d->objectName() + ".png", d);
+            shootAll(d, name + "_" + QString::number(n++) + "_" + d->objectName());
             delete d;
         }
     }
