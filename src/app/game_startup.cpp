@@ -198,17 +198,7 @@ void Game::fillActions() {
     a.insert(QStringLiteral("mnuSave"), [this](int) { files_.mnuSave_Click(); });
     a.insert(QStringLiteral("mnuPastGames"), [this](int) { files_.mnuPastGames_Click(); });
     a.insert(QStringLiteral("mnuCommission"), [this](int) { score_.mnuCommission_Click(); });
-    // The steps of an order on the trading desk.
-    a.insert(QStringLiteral("btnTrade"), [this](int) { desk_.btnTrade_Click(); });
-    a.insert(QStringLiteral("btnHold"), [this](int) { desk_.btnHold_Click(); });
-    a.insert(QStringLiteral("btnYes"), [this](int) { desk_.btnYes_Click(); });
-    a.insert(QStringLiteral("btnNo"), [this](int) { desk_.btnNo_Click(); });
-    a.insert(QStringLiteral("btnBuy"), [this](int) { desk_.sideButton_Click(Side::Buy); });
-    a.insert(QStringLiteral("btnSell"), [this](int) { desk_.sideButton_Click(Side::Sell); });
-    a.insert(QStringLiteral("btnTradeHist"), [this](int) { desk_.btnTradeHist_Click(); });
-    a.insert(QStringLiteral("btnCloseTradeHistory"), [this](int) { desk_.btnCloseTradeHistory_Click(); });
     a.insert(QStringLiteral("mnuMaximum"), [this](int i) { mnuMaximum_Click(i); });
-    for (Market m : kTradingOrder) a.insert(keysOf(m).button, [this, m](int) { desk_.marketButton_Click(m); });
     // Help-menu items that only open a help topic or an information window.
     const std::pair<const char*, int> topics[] = {{"mnuInstructions", 0},    {"mnuDisclaimer", 1006},
                                                   {"mnuEconomicCalendar", 1007}, {"mnuDunmereTopic", 1009},
@@ -223,6 +213,7 @@ void Game::fillActions() {
     a.insert(QStringLiteral("mnuAbout"), [this](int) { dialogs_.about(); });
     a.insert(QStringLiteral("mnuCustom"), [this](int) { dialogs_.customProgramming(); });
     a.insert(QStringLiteral("mnuScreenColor"), [this](int) { dialogs_.screenColor(); });
+    desk_.addActions(a);
     charts_.addActions(a);
     news_.addActions(a);
 }

@@ -1,4 +1,5 @@
 #include "app/order_desk.h"
+#include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/game_calendar.h"
 #include "common/format.h"
@@ -10,6 +11,18 @@ namespace pellucar {
 OrderDesk::OrderDesk(const GameState& game, TradingDesk& desk, PresentationModel& model, PlayerDialogs& dialogs,
                      std::function<void()> afterFill)
     : s_(game), desk_(desk), model_(model), dialogs_(dialogs), afterFill_(std::move(afterFill)) {}
+
+void OrderDesk::addActions(ActionTable& a) {
+    a.insert(QStringLiteral("btnTrade"), [this](int) { btnTrade_Click(); });
+    a.insert(QStringLiteral("btnHold"), [this](int) { btnHold_Click(); });
+    a.insert(QStringLiteral("btnYes"), [this](int) { btnYes_Click(); });
+    a.insert(QStringLiteral("btnNo"), [this](int) { btnNo_Click(); });
+    a.insert(QStringLiteral("btnBuy"), [this](int) { sideButton_Click(Side::Buy); });
+    a.insert(QStringLiteral("btnSell"), [this](int) { sideButton_Click(Side::Sell); });
+    a.insert(QStringLiteral("btnTradeHist"), [this](int) { btnTradeHist_Click(); });
+    a.insert(QStringLiteral("btnCloseTradeHistory"), [this](int) { btnCloseTradeHistory_Click(); });
+    for (Market m : kTradingOrder) a.insert(keysOf(m).button, [this, m](int) { marketButton_Click(m); });
+}
 
 void OrderDesk::revalue(const MarketPrices& marks) {
     desk_.account.revalue(marks);

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/actions.h"
 #include "app/game_state.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
@@ -18,6 +19,9 @@ public:
     // The desk is the one writer of `desk`; the rest of the game it reads.
     OrderDesk(const GameState& game, TradingDesk& desk, PresentationModel& model, PlayerDialogs& dialogs,
               std::function<void()> afterFill);
+
+    // The order's buttons and the trade report's.
+    void addActions(ActionTable& actions);
 
     // Arranges the trader-input panel for `state` and keeps it as the desk's.
     void SetOrderState(OrderState state);
