@@ -3,10 +3,9 @@
 // the account and its lots, the trade record, the news history and every
 // window the game showed. Shared by the soak and the script fuzzer.
 #include "app/game.h"
+#include "support/account_model.h"
 
 #include <QStringList>
-#include <array>
-#include <deque>
 
 namespace pellucar::soak {
 
@@ -17,8 +16,9 @@ namespace pellucar::soak {
 QString checkTranscriptLine(const QString& line, bool databaseNotice = false);
 
 // Follows one game object from action to action. The trade record is
-// replayed first-in, first-out by whole contracts alone, so the lots the
-// account keeps are checked against a model that shares no code with it.
+// replayed into the independent account model, so the lots and the realized
+// profit and loss the account keeps are checked against code it shares
+// nothing with.
 class GameChecker {
 public:
     explicit GameChecker(bool databaseNotice = false) : databaseNotice_(databaseNotice) {}
@@ -35,7 +35,8 @@ private:
 
     bool databaseNotice_;
     int replayed_ = 0; // trade records already replayed
-    std::array<std::deque<double>, kMarketCount> lots_;
+    test::AccountModel model_{Level::Expert, 0};
+    bool pricesSane_ = true; // every replayed fill had a price the model can hold
     int newsSeen_ = 0;
     bool resumed_ = false;
 };

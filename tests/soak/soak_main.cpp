@@ -8,6 +8,7 @@
 #include "app/scripted_dialogs.h"
 #include "common/random.h"
 #include "game_checks.h"
+#include "support/random_player.h"
 #include "trading/trade_report.h"
 
 #include <QCoreApplication>
@@ -18,22 +19,12 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
-#include <random>
 
 using namespace pellucar;
 
 namespace {
 
-// The player's dice: one seeded engine decides every choice, so a run is
-// repeated exactly by its seed.
-struct Dice {
-    std::mt19937_64 engine;
-    explicit Dice(std::uint64_t seed) : engine(seed) {}
-    bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(engine) < p; }
-    int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine); } // 0..n-1
-    int between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine); }
-    template <typename T> const T& pick(const QList<T>& l) { return l[upTo(static_cast<int>(l.size()))]; }
-};
+using test::RandomPlayer;
 
 struct Tally {
     long long actions = 0, gamesBegun = 0, gameObjects = 0, programEnds = 0, forwards = 0, trades = 0,
@@ -56,7 +47,7 @@ struct Life {
 // answer is queued right before the window reads it, so none is left over.
 class SoakDialogs : public ScriptedDialogs {
 public:
-    SoakDialogs(Dice& dice, Tally& tally, Life& life) : dice_(dice), t_(tally), life_(life) {}
+    SoakDialogs(RandomPlayer& dice, Tally& tally, Life& life) : dice_(dice), t_(tally), life_(life) {}
     void watch(const Game* game) { game_ = game; }
 
     GameOverChoice gameOver(const GameSummary& s) override {
@@ -116,7 +107,7 @@ private:
         if (game_ && game_->state().periodIndex > 0) ++life_.recordable;
     }
 
-    Dice& dice_;
+    RandomPlayer& dice_;
     Tally& t_;
     Life& life_;
     const Game* game_ = nullptr;
@@ -124,7 +115,7 @@ private:
 
 // Texts for the units box: mostly orders that can go through, some at or
 // past the limits, and the entries a careless player types.
-QString unitsText(Dice& dice, const Game& game, bool stacking) {
+QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     if (stacking) return QStringLiteral("1");
     const int r = dice.upTo(100);
     if (r < 35) return QString::number(dice.between(1, 5));
@@ -449,7 +440,7 @@ private:
     Life life_;
     bool onDesk_ = false;   // the soak's own view: a game set up and not over
     std::uint64_t seed_;
-    Dice dice_;
+    RandomPlayer dice_;
     std::unique_ptr<SoakDialogs> dialogs_;
     std::unique_ptr<SystemRandom> random_;
     std::unique_ptr<Game> game_;
