@@ -49,7 +49,7 @@ TEST(DailyClock, LengthInPeriodsEndsTheGameAndNoticeTwoPressesBefore) {
     Harness h(sharedDaily1990());
     h.startDaily1990();
     EXPECT_EQ(h.state().gameLengthDays, 360);
-    h.game->mutableStateForTests().gameLengthDays = 30;
+    forceLengthForTest(*h.game, 30);
     h.forward(28);
     EXPECT_EQ(countLines(h.take(), "Begin Final Day"), 0);
     h.forward(); // advancing from period 28
@@ -63,7 +63,7 @@ TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
     {
         Harness h(sharedDaily1990());
         h.startDaily1990("Expert", "Quarter");
-        h.game->mutableStateForTests().gameLengthDays = 15;
+        forceLengthForTest(*h.game, 15);
         h.forward(15);
         const QStringList t = h.take();
         EXPECT_EQ(countLines(t, "Begin Final Day"), 0);
@@ -75,7 +75,7 @@ TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
         // period 15 (1/19/1990).
         Harness h(sharedDaily1990());
         h.startDaily1990("Expert", "Quarter");
-        h.game->mutableStateForTests().gameLengthDays = 17;
+        forceLengthForTest(*h.game, 17);
         h.forward(15);
         h.take();
         QStringList behind;

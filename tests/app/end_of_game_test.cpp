@@ -78,9 +78,7 @@ TEST(Verdict, DrawsComeFromTheGamesRandomSource) {
 TEST(Continuation, AGameAtItsLengthIsExtendedWithinAYear) {
     Ended expert("Expert");
     expert.forward(10);
-    GameState& s = expert.game->mutableStateForTests();
-    s.periodIndex = 90;
-    s.gameLengthDays = 90; // standing at the last period of a quarter
+    forceLengthForTest(*expert.game, 90, 90); // standing at the last period of a quarter
     expert.dialogs.queueAnswer("btnContinue");
     expert.game->click("mnuEnd");
     QStringList t = expert.take();
@@ -90,9 +88,7 @@ TEST(Continuation, AGameAtItsLengthIsExtendedWithinAYear) {
 
     Ended novice("Novice");
     novice.forward(10);
-    GameState& n = novice.game->mutableStateForTests();
-    n.periodIndex = 340;
-    n.gameLengthDays = 340; // 370 would pass a year
+    forceLengthForTest(*novice.game, 340, 340); // 370 would pass a year
     novice.dialogs.queueAnswer("btnContinue");
     novice.game->click("mnuEnd");
     t = novice.take();

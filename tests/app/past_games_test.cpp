@@ -241,7 +241,7 @@ TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
     blown.buyOil(10);
     // A lot booked far above the market wipes the account out at the next
     // valuation.
-    blown.game->mutableStateForTests().desk.account.applyFill(Market::Oil, 10, 200.0);
+    plantFillForTest(*blown.game, Market::Oil, 10, 200.0);
     blown.dialogs.queueAnswer("btnEnd");
     blown.forward();
     ASSERT_TRUE(blown.game->ended());

@@ -72,6 +72,17 @@ struct Harness {
     }
 };
 
+// The only places a test writes the game's state past its rules: a game's
+// length in periods (standing at `atPeriod` when one is given), and a fill
+// booked behind the trade record's back.
+inline void forceLengthForTest(Game& g, int periods, int atPeriod = -1) {
+    g.mutableStateForTests().gameLengthDays = periods;
+    if (atPeriod >= 0) g.mutableStateForTests().periodIndex = atPeriod;
+}
+inline void plantFillForTest(Game& g, Market m, float units, double price) {
+    g.mutableStateForTests().desk.account.applyFill(m, units, price);
+}
+
 // Transcript lines that contain `needle`.
 int countLines(const QStringList& lines, const QString& needle);
 
