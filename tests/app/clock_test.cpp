@@ -45,48 +45,42 @@ TEST(DailyClock, QuarterGameShowsEveryTradingDayThenEnds) {
     EXPECT_EQ(h.text("mnuNewGame"), "Start");
 }
 
-TEST(DailyClock, LengthInPeriodsEndsTheGameAndNoticeTwoPressesBefore) {
-    Harness h(sharedDaily1990());
-    h.startDaily1990();
-    EXPECT_EQ(h.state().gameLengthDays, 360);
-    forceLengthForTest(*h.game, 30);
-    h.forward(28);
-    EXPECT_EQ(countLines(h.take(), "Begin Final Day"), 0);
-    h.forward(); // advancing from period 28
-    EXPECT_EQ(countLines(h.take(), "Begin Final Day"), 1);
-    EXPECT_EQ(h.state().periodIndex, 29);
-    h.forward(); // the press that makes the period 30
-    EXPECT_EQ(countLines(h.take(), "frmGameOver"), 1);
+TEST(DailyClock, LengthInPeriodsEndsTheGameWithTheNoticeOnThePressBefore) {
+    // A game of more than 15 periods gets the final-day notice on the press
+    // before the last; a shorter one gets none.
+    const struct {
+        int length, noticePress; // 0: no notice
+    } rows[] = {{30, 29}, {16, 15}, {15, 0}};
+    for (const auto& r : rows) {
+        Harness h(sharedDaily1990());
+        h.startDaily1990("Expert", "Quarter");
+        forceLengthForTest(*h.game, r.length);
+        int notice = 0;
+        for (int press = 1; press <= r.length; ++press) {
+            h.forward();
+            const QStringList t = h.take();
+            if (countLines(t, "Begin Final Day")) notice = press;
+            ASSERT_EQ(countLines(t, "frmGameOver"), press == r.length ? 1 : 0) << r.length << " at " << press;
+        }
+        EXPECT_EQ(notice, r.noticePress) << r.length;
+    }
 }
 
-TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
-    {
-        Harness h(sharedDaily1990());
-        h.startDaily1990("Expert", "Quarter");
-        forceLengthForTest(*h.game, 15);
-        h.forward(15);
-        const QStringList t = h.take();
-        EXPECT_EQ(countLines(t, "Begin Final Day"), 0);
-        EXPECT_EQ(countLines(t, "frmGameOver"), 1);
-    }
-    {
-        // With 17 periods the hint of period 15 and the notice share a press:
-        // the hint check runs before the period advances, over the day of
-        // period 15 (1/19/1990).
-        Harness h(sharedDaily1990());
-        h.startDaily1990("Expert", "Quarter");
-        forceLengthForTest(*h.game, 17);
-        h.forward(15);
-        h.take();
-        QStringList behind;
-        h.dialogs.setOutput([&](const QString&) { behind << h.text("lblDate") + " " + h.text("lblDay"); });
-        h.forward();
-        EXPECT_EQ(behind, QStringList(2, "Date: 1/19/1990 Friday"));
-        const QStringList t = h.take();
-        ASSERT_EQ(t.size(), 2);
-        EXPECT_EQ(t[0], "frmPlayerNotification: * Helpful Hint * | Don't be Scared to Execute A Trade ");
-        EXPECT_EQ(t[1], "frmPlayerNotification: Trader Notification |    * Begin Final Day of Trading *");
-    }
+TEST(DailyClock, TheHintOfPeriod15ComesBeforeTheNoticeOverTheSameDay) {
+    // With 17 periods the hint of period 15 and the notice share a press:
+    // the hint check runs before the period advances, over the day of
+    // period 15 (1/19/1990).
+    Harness h(sharedDaily1990());
+    h.startDaily1990("Expert", "Quarter");
+    forceLengthForTest(*h.game, 17);
+    h.forward(15);
+    h.take();
+    QStringList behind;
+    h.dialogs.setOutput([&](const QString&) { behind << h.text("lblDate") + " " + h.text("lblDay"); });
+    h.forward();
+    EXPECT_EQ(behind, QStringList(2, "Date: 1/19/1990 Friday"));
+    EXPECT_EQ(h.take(), (QStringList{"frmPlayerNotification: * Helpful Hint * | Don't be Scared to Execute A Trade ",
+                                     "frmPlayerNotification: Trader Notification |    * Begin Final Day of Trading *"}));
 }
 
 TEST(DailyClock, CalendarRunningOutEndsTheGame) {

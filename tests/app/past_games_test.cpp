@@ -129,13 +129,6 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
 
 namespace {
 
-FixtureDb& daily1990() {
-    static FixtureDb db("past_games_daily1990");
-    static const bool built = (buildDaily1990(db), true);
-    (void)built;
-    return db;
-}
-
 // The store comes before the game that writes to it.
 struct StoreInTempDir {
     QTemporaryDir dir;
@@ -144,12 +137,11 @@ struct StoreInTempDir {
 };
 
 struct Recorded : StoreInTempDir, Harness {
-    explicit Recorded(const QString& length = QStringLiteral("Month")) : Harness(daily1990().path(), &store) {
-        start();
-        newGame(length);
+    explicit Recorded(GameLength length = GameLength::Month) : Harness(sharedDaily1990(), &store) {
+        startGame({.length = length});
     }
-    void newGame(const QString& length = QStringLiteral("Month")) {
-        setup({{"level", "Expert"}, {"length", length}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+    void newGame() {
+        setup({{"length", "Month"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
         take();
     }
     // Presses Forward until a window whose line starts with `window` shows;
@@ -162,15 +154,6 @@ struct Recorded : StoreInTempDir, Harness {
         }
         return {};
     }
-    void buyOil(int units) {
-        game->click("btnTrade");
-        game->click("btnOil");
-        game->click("btnBuy");
-        game->setText("inputUnits", QString::number(units));
-        game->keyPress("inputUnits", Key::Enter);
-        game->click("btnYes");
-        take();
-    }
     std::vector<PastGame> games() { return PastGames(path).games(); }
 };
 
@@ -179,7 +162,7 @@ struct Recorded : StoreInTempDir, Harness {
 TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
     Recorded r;
     r.forward();
-    r.buyOil(2);
+    r.order(Market::Oil, Side::Buy, 2);
     // The game runs to its length; the Game Over window shows the score
     // that goes into the record, and Play Again follows.
     const QString over = r.forwardUntil(QStringLiteral("frmGameOver: "));
@@ -235,10 +218,10 @@ TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
     EXPECT_EQ(games[0].ending, GameEnding::EndedByPlayer);
 
     // A blow-out, then End in the Game Over window.
-    Recorded blown(QStringLiteral("Year"));
+    Recorded blown(GameLength::Year);
     blown.random.push(0.5); // not the one-in-three verdict draw
     blown.forward();
-    blown.buyOil(10);
+    blown.order(Market::Oil, Side::Buy, 10);
     // A lot booked far above the market wipes the account out at the next
     // valuation.
     plantFillForTest(*blown.game, Market::Oil, 10, 200.0);
