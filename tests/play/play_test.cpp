@@ -95,10 +95,12 @@ TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
     // A Daily Expert quarter from January 1994: Oil bought on the first day
     // and sold a week later, every trading day of the quarter, the
     // final-day notice once, then the end, whose realized profit is what the
-    // two confirmations say at 1,000 dollars a point.
+    // two confirmations say at 1,000 dollars a point. Game > End on the way
+    // shows an Expert's commissions, 20 a trade, and the game goes on.
     PlayRun r = play(db, "setup level=Expert length=Quarter data=Daily period=select year=1994\n"
                          "forward\ntrade Oil buy 5\nclick btnYes\nforward 5\ntrade Oil sell 5\nclick btnYes\n"
-                         "show lblDate lblOilPos lblTotTrades\nanswer btnEnd\nforward 80\n");
+                         "show lblDate lblOilPos lblTotTrades\nanswer btnContinue\nclick mnuEnd\n"
+                         "answer btnEnd\nforward 80\n");
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     QStringList fills;
     for (const QString& l : r.out)
@@ -107,6 +109,7 @@ TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
     EXPECT_TRUE(fills[0].endsWith(QStringLiteral("5 Oil Bought @  $14.56")));
     EXPECT_TRUE(r.out.contains("lblDate: Date: 1/10/1994")) << r.out.join('\n').toStdString();
     EXPECT_TRUE(r.out.contains("lblOilPos: 0") && r.out.contains("lblTotTrades: 2"));
+    EXPECT_EQ(countLines(r.out, "frmEndofGame: Game Over  | Commissions: $40.00\\n"), 1);
     EXPECT_EQ(countLines(r.out, "   * Begin Final Day of Trading *"), 1);
     ASSERT_EQ(countLines(r.out, "frmGameOver: Game Over"), 1);
     const QString end = r.out.last();

@@ -2,6 +2,7 @@
 
 #include "scripted_dialogs.h"
 #include "ui/metrics.h"
+#include "ui/windows.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -245,6 +246,48 @@ private slots:
         QCOMPARE(s.desk.account.position(Market::Oil), 5.0f);
         QCOMPARE(s.desk.account.position(Market::Gold), -2.0f);
         QVERIFY(!button(rig.window, "btnGold")->isVisible() && !button(rig.window, "btnBuy")->isVisible());
+    }
+
+    // The game's own windows answer their keys: a button's letter presses
+    // it, Escape closes a notice as its OK would and leaves a choice alone.
+    void windowsAnswerTheirKeys_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("Agree") << "disclaimer" << QKeySequence("Alt+A") << "accepted";
+        QTest::newRow("Disagree") << "disclaimer" << QKeySequence("Alt+D") << "rejected";
+        QTest::newRow("Begin") << "setup" << QKeySequence("Alt+B") << "accepted";
+        QTest::newRow("End after Game Over") << "over" << QKeySequence("Alt+E") << "end";
+        QTest::newRow("Play Again after Game Over") << "over" << QKeySequence("Alt+P") << "again";
+        QTest::newRow("Escape at Game Over") << "over" << QKeySequence("Escape") << "open";
+        QTest::newRow("Escape on a notice") << "notice" << QKeySequence("Escape") << "rejected";
+        QTest::newRow("Escape on a fill") << "fill" << QKeySequence("Escape") << "rejected";
+    }
+    void windowsAnswerTheirKeys() {
+        QFETCH(QString, window);
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, outcome);
+        TimePeriodForm form;
+        std::unique_ptr<GameWindow> w;
+        if (window == "disclaimer") w = std::make_unique<DisclaimerWindow>(QStringLiteral("Read this."));
+        if (window == "setup") w = std::make_unique<TimePeriodWindow>(form);
+        if (window == "over") w = std::make_unique<GameOverWindow>(GameSummary{});
+        if (window == "notice") w = std::make_unique<NotificationWindow>(QStringLiteral("T"), QStringLiteral("M"), 0);
+        if (window == "fill") w = std::make_unique<TradeConfirmationWindow>(QStringLiteral("Filled"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(), key[0].key(),
+                        key[0].keyboardModifiers());
+        if (outcome == "open") {
+            QTest::qWait(50);
+            QVERIFY(w->isVisible());
+            return;
+        }
+        QTRY_VERIFY(!w->isVisible());
+        if (auto* over = dynamic_cast<GameOverWindow*>(w.get()))
+            QCOMPARE(over->choice(), outcome == "end" ? GameOverChoice::End : GameOverChoice::PlayAgain);
+        else
+            QCOMPARE(w->result(), outcome == "accepted" ? int(QDialog::Accepted) : int(QDialog::Rejected));
     }
 };
 
