@@ -127,40 +127,8 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
     EXPECT_TRUE(store.failed());
 }
 
-namespace {
-
-// The store comes before the game that writes to it.
-struct StoreInTempDir {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("past-games.sqlite"));
-    PastGames store{path};
-};
-
-struct Recorded : StoreInTempDir, Harness {
-    explicit Recorded(GameLength length = GameLength::Month) : Harness(sharedDaily1990(), &store) {
-        startGame({.length = length});
-    }
-    void newGame() {
-        setup({{"length", "Month"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
-        take();
-    }
-    // Presses Forward until a window whose line starts with `window` shows;
-    // returns that line.
-    QString forwardUntil(const QString& window) {
-        for (int i = 0; i < 400; ++i) {
-            forward();
-            for (const QString& line : take())
-                if (line.startsWith(window)) return line;
-        }
-        return {};
-    }
-    std::vector<PastGame> games() { return PastGames(path).games(); }
-};
-
-} // namespace
-
 TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
-    Recorded r;
+    RecordedGame r;
     r.forward();
     r.order(Market::Oil, Side::Buy, 2);
     // The game runs to its length; the Game Over window shows the score
@@ -208,7 +176,7 @@ TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
 
 TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
     // End in the end-of-game window.
-    Recorded ended;
+    RecordedGame ended;
     ended.forward(4);
     ended.dialogs.queueAnswer("btnExit");
     ended.game->click("mnuEnd");
@@ -218,7 +186,7 @@ TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
     EXPECT_EQ(games[0].ending, GameEnding::EndedByPlayer);
 
     // A blow-out, then End in the Game Over window.
-    Recorded blown(GameLength::Year);
+    RecordedGame blown(GameLength::Year);
     blown.random.push(0.5); // not the one-in-three verdict draw
     blown.forward();
     blown.order(Market::Oil, Side::Buy, 10);
@@ -236,7 +204,7 @@ TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
 }
 
 TEST(PastGamesRecord, AnUnwritableRecordIsToldOnceAndPlayGoesOn) {
-    Recorded r;
+    RecordedGame r;
     {
         QFile f(r.path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
