@@ -69,8 +69,6 @@ public:
     // What the two charts show, as of the last redraw.
     const charts::ChartPair& charts() const { return s_.charts; }
     const GameState& state() const { return s_; }
-    // For tests that set up a position in the middle of a game.
-    GameState& mutableStateForTests() { return s_; }
 
     // Where Game > Save writes and Game > Resume reads the saved game. Until
     // a folder is given the two items stay disabled, so a game that nobody
@@ -82,13 +80,6 @@ public:
     void setTextWidthMeasure(std::function<int(const QString& key, const QString& text)> measure) {
         measure_ = std::move(measure);
     }
-
-    // Rules exposed for the tests.
-    void StorePeriodPrices();
-    void ShowCurrentMarket();
-    void ShowLastPrices();
-    double SeriesClose(int commodityId) const;
-    double MarketPrice(int commodityId) const;
 
 private:
     template <typename F> void guarded(F&& f);
@@ -113,6 +104,10 @@ private:
     // Reads the game's period; false (the player told, the game's data as
     // they were) when the database cannot be read.
     bool LoadGamePeriod();
+    // The period's prices into the price history, then onto the desk.
+    void StorePeriodPrices();
+    void ShowCurrentMarket();
+    void ShowLastPrices();
 
     // Clock (game_clock.cpp).
     void btnChangePeriod_Click();
@@ -173,8 +168,7 @@ private:
     RandomSource& random_;
     MarketDatabase db_;
     GameState s_;
-    GameClock clock_{s_};
-    PresentationModel model_;
+        PresentationModel model_;
     TimePeriodForm form_;
     OrderDesk desk_;
     GameFiles files_;

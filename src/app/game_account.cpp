@@ -25,7 +25,7 @@ MarketPrices quotes(const PriceHistory& prices) {
 void Game::CalcAccountValue() {
     Account& a = s_.desk.account;
     a.revalue(currentPrices(s_.prices));
-    s_.desk.limits.refresh(a, s_.periodIndex);
+    s_.desk.limits.refresh(a, s_.clock.periodIndex());
 }
 
 void Game::RevalueAccount() {
@@ -71,7 +71,7 @@ void Game::MarginCallCheck() {
         BlowOut();
         return;
     }
-    if (s_.periodIndex > 1 && a.marginCalled())
+    if (s_.clock.periodIndex() > 1 && a.marginCalled())
         NotifyPlayer(QString::fromLatin1(kMarginCallTitle), marginCallMessage(a.marginCallAmount()));
 }
 
@@ -80,7 +80,7 @@ void Game::ForceLiquidation() {
         GameOver();
         return;
     }
-    if (s_.periodIndex < 2) return;
+    if (s_.clock.periodIndex() < 2) return;
     for (int step = 1; step <= Account::kLiquidationSteps && s_.desk.account.marginCalled(); ++step)
         if (!MandatoryTrade(step)) break;
     if (!s_.desk.account.marginCalled()) desk_.SetOrderState(OrderState::ChangePeriod);

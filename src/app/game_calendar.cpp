@@ -11,39 +11,41 @@ QString traderTickTime(int n) {
     return QString::fromLatin1(labels[n % 6]);
 }
 
-QDate currentTickDate(const GameState& s) {
-    const int day = charts::tickDayOf(s.periodIndex);
-    if (day < 0 || day >= s.market.tickDayCount) return {};
-    return s.market.tickDays[static_cast<size_t>(day)].date;
+QDate currentTickDate(const GameClock& clock, const MarketData& market) {
+    const int day = charts::tickDayOf(clock.periodIndex());
+    if (day < 0 || day >= market.tickDayCount) return {};
+    return market.tickDays[static_cast<size_t>(day)].date;
 }
 
-QDate currentGameDate(const GameState& s) {
-    if (s.dataMode == DataMode::Tick) return currentTickDate(s);
-    const TradingDays& td = s.market.tradingDays;
-    const int i = td.position > 0 ? td.position - 1 : 0;
+QDate currentGameDate(const GameClock& clock, const MarketData& market) {
+    if (clock.dataMode() == DataMode::Tick) return currentTickDate(clock, market);
+    const TradingDays& td = market.tradingDays;
+    const int position = clock.calendarPosition();
+    const int i = position > 0 ? position - 1 : 0;
     return i < td.count() ? td.days[i] : QDate();
 }
 
-int effectiveDailyLength(const GameState& s) {
+int effectiveDailyLength(const GameClock& clock, const TradingDays& td) {
     // The game ends on the press after the last playable day, so the
     // final-day notice belongs two presses before that end whichever rule
     // brings it.
-    const TradingDays& td = s.market.tradingDays;
+    const QDate end = clock.endDate();
     int beforeEnd = 0;
-    while (beforeEnd < td.count() && (!s.gameEndDate.isValid() || td.days[beforeEnd] < s.gameEndDate)) ++beforeEnd;
-    return std::min({s.gameLengthDays, beforeEnd + 1, td.count()});
+    while (beforeEnd < td.count() && (!end.isValid() || td.days[beforeEnd] < end)) ++beforeEnd;
+    return std::min({clock.lengthPeriods(), beforeEnd + 1, td.count()});
 }
 
-QDate lastPlayedDate(const GameState& s) {
-    if (s.dataMode == DataMode::Tick) {
-        const int day = std::min(charts::tickDayOf(s.periodIndex), s.market.tickDayCount - 1);
-        return day >= 0 ? s.market.tickDays[static_cast<size_t>(day)].date : QDate();
+QDate lastPlayedDate(const GameClock& clock, const MarketData& market) {
+    if (clock.dataMode() == DataMode::Tick) {
+        const int day = std::min(charts::tickDayOf(clock.periodIndex()), market.tickDayCount - 1);
+        return day >= 0 ? market.tickDays[static_cast<size_t>(day)].date : QDate();
     }
     // The calendar may already stand on the first day past the game's end;
     // the last day played is the last one before it.
-    const TradingDays& td = s.market.tradingDays;
-    for (int i = std::min(td.position, td.count()) - 1; i >= 0; --i)
-        if (!s.gameEndDate.isValid() || td.days[i] < s.gameEndDate) return td.days[i];
+    const TradingDays& td = market.tradingDays;
+    const QDate end = clock.endDate();
+    for (int i = std::min(clock.calendarPosition(), td.count()) - 1; i >= 0; --i)
+        if (!end.isValid() || td.days[i] < end) return td.days[i];
     return {};
 }
 

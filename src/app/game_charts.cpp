@@ -20,7 +20,7 @@ const charts::ChartSeries& GameCharts::chartSeries(int commodityId) {
     // Reading the daily rows' decimals, or walking every hour of a tick
     // period, is the costly part of a redraw; the rows only change when a
     // period is loaded.
-    const DataMode mode = s_.dataMode;
+    const DataMode mode = s_.clock.dataMode();
     std::optional<charts::ChartSeries>& cached = series_[static_cast<size_t>(commodityId)];
     if (!cached || cached->mode != mode) cached = charts::chartSeries(s_.market, mode, commodityId);
     return *cached;
@@ -35,23 +35,23 @@ void GameCharts::PrepareCharts() {
 
 void GameCharts::RefreshCharts() {
     deferred_ = false;
-    const DataMode mode = s_.dataMode;
-    s_.chart.beginRefresh(mode, s_.periodIndex);
+    const DataMode mode = s_.clock.dataMode();
+    s_.chart.beginRefresh(mode, s_.clock.periodIndex());
     presentChartOptions();
-    if (s_.dataMode == DataMode::None || s_.periodIndex < 1) {
+    if (s_.clock.dataMode() == DataMode::None || s_.clock.periodIndex() < 1) {
         PrepareCharts();
-        model_.setText("GraphLeft", s_.chart.leftTitle(mode, s_.periodIndex));
+        model_.setText("GraphLeft", s_.chart.leftTitle(mode, s_.clock.periodIndex()));
         model_.setText("GraphRight", s_.chart.rightTitle());
         return;
     }
     charts::ChartInputs in;
     in.options = s_.chart;
     in.mode = mode;
-    in.periodIndex = s_.periodIndex;
+    in.periodIndex = s_.clock.periodIndex();
     in.market = &s_.market;
     if (s_.chart.chartMarket() >= 1 && s_.chart.chartMarket() <= kMarketCount)
         in.series = &chartSeries(s_.chart.chartMarket());
-    in.currentDate = currentGameDate(s_);
+    in.currentDate = currentGameDate(s_.clock, s_.market);
     Market charted = Market::Oil;
     marketFromId(s_.chart.chartMarket(), &charted);
     for (const TradeRecord& t : s_.desk.trades.records())

@@ -3,6 +3,8 @@
 #include "app/game.h"
 #include "app/game_clock.h"
 #include "app/game_calendar.h"
+#include "app/settings.h"
+#include "charts/chart_options.h"
 #include "common/dates.h"
 
 #include <QScopeGuard>
@@ -22,100 +24,105 @@ QDate addLength(const QDate& d, TimePeriodForm::Length len) {
 
 } // namespace
 
-void GameClock::startUp() { s_.gameStartDate = QDate(1990, 12, 15); }
+void GameClock::startUp() {
+    startDate_ = QDate(1990, 12, 15);
+    calendar_ = 0;
+}
 
 void GameClock::begin(QDate start, TimePeriodForm::Length length, DataMode mode) {
-    s_.gameStartDate = start;
-    s_.setupLength = mode == DataMode::Tick && length == TimePeriodForm::Length::Year ? TimePeriodForm::Length::Quarter
-                                                                                    : length;
-    s_.gameEndDate = addLength(start, s_.setupLength);
-    s_.dataMode = mode;
+    startDate_ = start;
+    setupLength_ = mode == DataMode::Tick && length == TimePeriodForm::Length::Year ? TimePeriodForm::Length::Quarter
+                                                                                   : length;
+    endDate_ = addLength(start, setupLength_);
+    mode_ = mode;
 }
 
 void GameClock::setUp(const Settings& settings) {
     // A game that ended with Play Again leaves the restart request set; the
     // new game starts with Forward free.
-    s_.restartRequested = false;
-    s_.gameLengthDays = settings.lengthDays(360);
-    s_.dataMode = settings.data;
+    restartRequested_ = false;
+    lengthPeriods_ = settings.lengthDays(360);
+    mode_ = settings.data;
+}
+
+void GameClock::periodLoaded(int tradingDays) {
+    tradingDayCount_ = tradingDays;
+    calendar_ = 0;
 }
 
 void GameClock::reset() {
-    s_.endOfData = false;
-    s_.periodIndex = 0;
-    s_.gameStarted = false;
+    endOfData_ = false;
+    period_ = 0;
+    started_ = false;
 }
 
 void GameClock::playAgain(int lengthPeriods) {
     rewind();
-    s_.periodIndex = 0;
-    s_.gameLengthDays = lengthPeriods;
-    s_.restartRequested = true;
+    period_ = 0;
+    lengthPeriods_ = lengthPeriods;
+    restartRequested_ = true;
 }
 
-void GameClock::moveCalendar() {
-    s_.endOfData = false;
-    if (s_.dataMode == DataMode::Daily) moveTradingDay();
-    else if (s_.dataMode == DataMode::Tick && s_.periodIndex == 0)
-        s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength);
+void GameClock::moveCalendar(const MarketData& market) {
+    endOfData_ = false;
+    if (mode_ == DataMode::Daily) moveTradingDay(market.tradingDays);
+    else if (mode_ == DataMode::Tick && period_ == 0) endDate_ = addLength(startDate_, setupLength_);
 }
 
-void GameClock::moveTradingDay() {
-    TradingDays& td = s_.market.tradingDays;
-    const int p = td.position;
+void GameClock::moveTradingDay(const TradingDays& td) {
+    const int p = calendar_;
     if (p + 1 < td.count()) {
-        td.position = (p != s_.periodIndex) ? s_.periodIndex + 1 : p + 1;
-        if (td.position >= td.count()) td.position = td.count() - 1;
+        calendar_ = (p != period_) ? period_ + 1 : p + 1;
+        if (calendar_ >= td.count()) calendar_ = td.count() - 1;
     } else {
-        s_.endOfData = true;
+        endOfData_ = true;
     }
 }
 
-bool GameClock::atEnd() const {
-    const QDate shown = currentGameDate(s_);
-    return !shown.isValid() || (s_.gameEndDate.isValid() && s_.gameEndDate <= shown);
+bool GameClock::atEnd(const MarketData& market) const {
+    const QDate shown = currentGameDate(*this, market);
+    return !shown.isValid() || (endDate_.isValid() && endDate_ <= shown);
 }
 
-void GameClock::setTickGameDates() {
-    if (s_.dataMode != DataMode::Tick || s_.periodIndex != 1 || s_.market.tickDayCount <= 0) return;
-    s_.gameStartDate = s_.market.tickDays[0].date;
-    s_.gameEndDate = addLength(s_.gameStartDate, s_.setupLength == TimePeriodForm::Length::Month
-                                                     ? TimePeriodForm::Length::Month
-                                                     : TimePeriodForm::Length::Quarter);
+void GameClock::setTickGameDates(const MarketData& market) {
+    if (mode_ != DataMode::Tick || period_ != 1 || market.tickDayCount <= 0) return;
+    startDate_ = market.tickDays[0].date;
+    endDate_ = addLength(startDate_, setupLength_ == TimePeriodForm::Length::Month ? TimePeriodForm::Length::Month
+                                                                                 : TimePeriodForm::Length::Quarter);
 }
 
-bool GameClock::finalDayNotice() {
-    const bool tick = s_.dataMode == DataMode::Tick;
-    const int length = tick ? s_.gameLengthDays : effectiveDailyLength(s_);
+bool GameClock::finalDayNotice(const TradingDays& days) {
+    const bool tick = mode_ == DataMode::Tick;
+    const int length = tick ? lengthPeriods_ : effectiveDailyLength(*this, days);
     if (length <= 15) return false;
-    if (!tick) return s_.periodIndex == length - 2;
-    s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
-    return s_.periodIndex == s_.tradingDayCount * 6 - 6;
+    if (!tick) return period_ == length - 2;
+    lengthPeriods_ = tradingDayCount_ * 6 + 1;
+    return period_ == tradingDayCount_ * 6 - 6;
 }
 
 GameClock::Step GameClock::advance() {
-    const bool tick = s_.dataMode == DataMode::Tick;
-    s_.periodIndex += 1;
-    if (tick) s_.gameLengthDays = s_.tradingDayCount * 6 + 1;
-    if (s_.periodIndex == s_.gameLengthDays) {
-        if (tick) s_.periodIndex = s_.tradingDayCount * 6;
+    const bool tick = mode_ == DataMode::Tick;
+    period_ += 1;
+    if (tick) lengthPeriods_ = tradingDayCount_ * 6 + 1;
+    if (period_ == lengthPeriods_) {
+        if (tick) period_ = tradingDayCount_ * 6;
         return Step::LastPeriod;
     }
-    if (s_.periodIndex == 1) s_.gameStarted = true;
-    return s_.endOfData ? Step::OutOfData : Step::Advanced;
+    if (period_ == 1) started_ = true;
+    return endOfData_ ? Step::OutOfData : Step::Advanced;
 }
 
 int GameClock::dayNumber() const {
-    return s_.dataMode == DataMode::Tick ? charts::tickDayOf(s_.periodIndex) + 1 : s_.periodIndex;
+    return mode_ == DataMode::Tick ? charts::tickDayOf(period_) + 1 : period_;
 }
 
 bool GameClock::extend(Level level) {
-    if (s_.periodIndex <= 0) return false;
-    if (s_.dataMode == DataMode::Tick) s_.gameLengthDays = s_.tradingDayCount * 6;
-    if (s_.gameLengthDays > s_.tradingDayCount || s_.periodIndex != s_.gameLengthDays) return false;
+    if (period_ <= 0) return false;
+    if (mode_ == DataMode::Tick) lengthPeriods_ = tradingDayCount_ * 6;
+    if (lengthPeriods_ > tradingDayCount_ || period_ != lengthPeriods_) return false;
     const int more = level == Level::Novice ? 30 : 90;
-    if (s_.gameLengthDays + more > 366) return false;
-    s_.gameLengthDays += more;
+    if (lengthPeriods_ + more > 366) return false;
+    lengthPeriods_ += more;
     return true;
 }
 
@@ -128,23 +135,23 @@ void Game::btnChangePeriod_Click() {
         pressRunning_ = windowLocked_ = false;
         charts_.RefreshDeferredCharts();
     });
-    s_.market.lastLoadedMode = dataModeName(s_.dataMode);
+    s_.market.lastLoadedMode = dataModeName(s_.clock.dataMode());
     dialogs_.processEvents();
     MoveCalendar();
-    if (clock_.atEnd()) return EndGameFromPress();
+    if (s_.clock.atEnd(s_.market)) return EndGameFromPress();
     RestoreMarketBanner();
     if (!LiquidateForPress()) return;
     StartPeriodPrices();
     news_.GiveHints();
     AdvancePeriod(); // prices, news, charts, revaluation, margin check
     windowLocked_ = false;
-    clock_.setTickGameDates();
-    if (s_.periodIndex > 0 && (s_.endOfData || clock_.atEnd())) {
-        clock_.markOutOfData();
+    s_.clock.setTickGameDates(s_.market);
+    if (s_.clock.periodIndex() > 0 && (s_.clock.endOfData() || s_.clock.atEnd(s_.market))) {
+        s_.clock.markOutOfData();
         return EndGameFromPress();
     }
     // A game reset at its last period has been read here.
-    clock_.clearRestartRequest();
+    s_.clock.clearRestartRequest();
 }
 
 void Game::EndGameFromPress() {
@@ -168,14 +175,14 @@ bool Game::LiquidateForPress() {
 
 void Game::StartPeriodPrices() {
     // The per-period order counters start again (they live with the desk).
-    s_.prices.previous = s_.periodIndex == 0 ? s_.prices.record(0) : s_.prices.current;
+    s_.prices.previous = s_.clock.periodIndex() == 0 ? s_.prices.record(0) : s_.prices.current;
     model_.setText("lblMaxSelected", QString());
     s_.prices.current = PriceRecord{};
 }
 
 void Game::MoveCalendar() {
-    clock_.moveCalendar();
-    if (s_.dataMode != DataMode::Daily) return;
+    s_.clock.moveCalendar(s_.market);
+    if (s_.clock.dataMode() != DataMode::Daily) return;
     // The date is shown with the period's prices, when the period itself
     // moves on; the charts wait for it too.
     dialogs_.processEvents();
@@ -183,25 +190,25 @@ void Game::MoveCalendar() {
 }
 
 void Game::AdvancePeriod() {
-    const bool tick = s_.dataMode == DataMode::Tick;
+    const bool tick = s_.clock.dataMode() == DataMode::Tick;
     s_.desk.clearOrder();
 
-    if (clock_.finalDayNotice()) {
+    if (s_.clock.finalDayNotice(s_.market.tradingDays)) {
         NotifyPlayer(QStringLiteral("Trader Notification"), QStringLiteral("   * Begin Final Day of Trading *"));
         layoutCharts(model_);
     }
-    const GameClock::Step step = clock_.advance();
+    const GameClock::Step step = s_.clock.advance();
     // The date moves with the period, so the window never shows a day
     // ahead of its prices.
     if (!tick) ShowGameDate();
-    if (s_.periodIndex == 1) model_.setText(keys::kNewGame, QStringLiteral("&Restart"));
+    if (s_.clock.periodIndex() == 1) model_.setText(keys::kNewGame, QStringLiteral("&Restart"));
 
     if (step == GameClock::Step::LastPeriod) {
-        SetTradeTimeLabel(s_.periodIndex);
+        SetTradeTimeLabel(s_.clock.periodIndex());
         // The last hour's stories came with the press that reached it.
-        if (tick) model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
+        if (tick) model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
         GameOver();
-        if (s_.restartRequested) {
+        if (s_.clock.restartRequested()) {
             ResetGame();
             desk_.SetOrderState(OrderState::Restart);
             StorePeriodPrices();
@@ -211,46 +218,46 @@ void Game::AdvancePeriod() {
         return;
     }
 
-    SetTradeTimeLabel(s_.periodIndex);
+    SetTradeTimeLabel(s_.clock.periodIndex());
     ShowDayCaption();
     if (tick) {
-        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
-        model_.setText(keys::kWeekday, weekdayName(currentGameDate(s_)));
+        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
+        model_.setText(keys::kWeekday, weekdayName(currentGameDate(s_.clock, s_.market)));
         news_.GetNewsReleases();
     }
     StorePeriodPrices();
-    s_.prices.current = s_.prices.record(s_.periodIndex);
-    if (s_.periodIndex > 0) {
+    s_.prices.current = s_.prices.record(s_.clock.periodIndex());
+    if (s_.clock.periodIndex() > 0) {
         // This redraw replaces the one the press held back.
         charts_.RefreshCharts();
     }
     RevalueAccount();
-    if (s_.periodIndex > 0) model_.setVisible("lblTotTrades", true);
+    if (s_.clock.periodIndex() > 0) model_.setVisible("lblTotTrades", true);
     MarginCallCheck();
 }
 
 void Game::ShowDayCaption() {
     // The day caption counts trading days: one per period in daily games,
     // one per six hours in tick games.
-    model_.setText(keys::kDayCaption, QStringLiteral("Day %1:").arg(clock_.dayNumber()));
+    model_.setText(keys::kDayCaption, QStringLiteral("Day %1:").arg(s_.clock.dayNumber()));
 }
 
 void Game::UpdateTradeDayandGraphs() {
-    if (s_.dataMode == DataMode::Daily) {
-        clock_.moveTradingDay();
+    if (s_.clock.dataMode() == DataMode::Daily) {
+        s_.clock.moveTradingDay(s_.market.tradingDays);
         dialogs_.processEvents();
         ShowGameDate();
         charts_.RefreshCharts();
-    } else if (s_.dataMode == DataMode::Tick && s_.periodIndex > 0) {
-        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_)));
-        model_.setText(keys::kTime, traderTickTime(s_.periodIndex));
+    } else if (s_.clock.dataMode() == DataMode::Tick && s_.clock.periodIndex() > 0) {
+        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
+        model_.setText(keys::kTime, traderTickTime(s_.clock.periodIndex()));
     }
 }
 
 QDate Game::ShowGameDate() {
-    const QDate date = currentGameDate(s_);
-    if (s_.dataMode != DataMode::Tick && date.isValid() &&
-        (!s_.gameEndDate.isValid() || date < s_.gameEndDate)) {
+    const QDate date = currentGameDate(s_.clock, s_.market);
+    if (s_.clock.dataMode() != DataMode::Tick && date.isValid() &&
+        (!s_.clock.endDate().isValid() || date < s_.clock.endDate())) {
         model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(date));
         // The weekday of the date the label shows.
         model_.setText(keys::kWeekday, weekdayName(date));
@@ -259,7 +266,7 @@ QDate Game::ShowGameDate() {
 }
 
 void Game::SetTradeTimeLabel(int n) {
-    if (s_.dataMode == DataMode::Tick) model_.setText(keys::kTime, traderTickTime(n));
+    if (s_.clock.dataMode() == DataMode::Tick) model_.setText(keys::kTime, traderTickTime(n));
     else model_.setText(keys::kTime, QStringLiteral("4:00 pm"));
 }
 

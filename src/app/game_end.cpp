@@ -24,15 +24,15 @@ void Game::GameOver() {
 }
 
 void Game::mnuEnd_Click() {
-    clock_.clearRestartRequest();
+    s_.clock.clearRestartRequest();
     const Account& a = s_.desk.account;
     model_.setText("lblScore", moneyText(a.realizedPL() + a.unrealizedPL()));
     score_.clearVerdict();
-    if (s_.periodIndex > 45) score_.ShowVerdict();
+    if (s_.clock.periodIndex() > 45) score_.ShowVerdict();
     GameSummary summary = score_.summaryTexts();
     summary.caption = QStringLiteral("Game Over ");
     summary.commissions = moneyText(s_.commissionTotal);
-    summary.restartEnabled = s_.gameStarted || s_.levelSelected;
+    summary.restartEnabled = s_.clock.started() || s_.levelSelected;
     ShowLastPrices();
     const EndOfGameChoice choice = dialogs_.endOfGame(summary);
     // Continue goes on with the same game, which is recorded once, when it
@@ -46,7 +46,7 @@ void Game::mnuEnd_Click() {
         PlayAgain(true);
     } else {
         dialogs_.processEvents();
-        if (clock_.extend(s_.settings.level))
+        if (s_.clock.extend(s_.settings.level))
             NotifyPlayer(QStringLiteral("Pellucar Continuation"), s_.settings.level == Level::Novice
                                                                       ? QStringLiteral("The Game is Continued for One Month")
                                                                       : QStringLiteral("The Game is Continued for One Quarter"));
@@ -54,21 +54,21 @@ void Game::mnuEnd_Click() {
     }
     ShowCurrentMarket();
     model_.setText(keys::kMarketBanner, QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
-    if (!s_.restartRequested) desk_.SetOrderState(OrderState::ChangePeriod);
+    if (!s_.clock.restartRequested()) desk_.SetOrderState(OrderState::ChangePeriod);
 }
 
 void Game::PlayAgain(bool fromEndWindow) {
     // The game is finished; the desk waits for the next one's setup.
     gameOnDesk_ = false;
     LoadGamePeriod();
-    clock_.rewind();
-    clock_.reset();
+    s_.clock.rewind();
+    s_.clock.reset();
     charts_.PrepareCharts();
     ResetGameFromEndWindow();
     model_.setText(keys::kDayCaption, QStringLiteral("Day 1:"));
     model_.setText(keys::kWeekday, QStringLiteral("Monday"));
     s_.levelSelected = false;
-    clock_.playAgain(s_.settings.lengthDays(365));
+    s_.clock.playAgain(s_.settings.lengthDays(365));
     if (fromEndWindow) {
         setMarketLabelsVisible(model_, false);
         model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));

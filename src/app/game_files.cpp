@@ -24,13 +24,13 @@ void GameFiles::PresentSavedGameItems() {
     // Only a game past its first Forward press has anything to keep; a
     // saved game can be resumed whenever the window takes a choice.
     const bool folder = !saveFolder_.isEmpty();
-    const bool save = folder && s_.gameStarted;
+    const bool save = folder && s_.clock.started();
     if (model_.enabled("mnuSave") != save) model_.setEnabled("mnuSave", save);
     if (model_.enabled("mnuResume") != folder) model_.setEnabled("mnuResume", folder);
 }
 
 void GameFiles::mnuSave_Click() {
-    if (saveFolder_.isEmpty() || !s_.gameStarted) return;
+    if (saveFolder_.isEmpty() || !s_.clock.started()) return;
     // An order waiting for its units keeps what the player has typed so far,
     // and the report over the charts stays open.
     const SavedGame::Report report = model_.visible("TradeGrid") ? SavedGame::Report::Trades
@@ -67,26 +67,26 @@ void GameFiles::refuseSavedGame(const QString& why) {
 }
 
 bool GameFiles::confirmResume() {
-    return !s_.gameStarted ||
+    return !s_.clock.started() ||
            dialogs_.confirm(QStringLiteral("Resume Saved Game"),
                             QStringLiteral("Resume the saved game?  The game in progress will be lost."));
 }
 
 void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
-    if (!pastGames_ || gameRecorded_ || s_.periodIndex == 0) return;
+    if (!pastGames_ || gameRecorded_ || s_.clock.periodIndex() == 0) return;
     gameRecorded_ = true;
     PastGame g;
     g.playedAt = QDateTime::currentDateTime();
-    if (s_.dataMode == DataMode::Tick)
-        g.periodStart = s_.market.tickDayCount > 0 ? s_.market.tickDays[0].date : s_.gameStartDate;
+    if (s_.clock.dataMode() == DataMode::Tick)
+        g.periodStart = s_.market.tickDayCount > 0 ? s_.market.tickDays[0].date : s_.clock.startDate();
     else
-        g.periodStart = s_.market.tradingDays.days.value(0, s_.gameStartDate);
-    g.periodEnd = lastPlayedDate(s_);
+        g.periodStart = s_.market.tradingDays.days.value(0, s_.clock.startDate());
+    g.periodEnd = lastPlayedDate(s_.clock, s_.market);
     if (!g.periodEnd.isValid() || g.periodEnd < g.periodStart) g.periodEnd = g.periodStart;
     g.level = s_.settings.level;
-    g.dataMode = s_.dataMode;
-    g.length = s_.setupLength;
-    g.periods = s_.periodIndex;
+    g.dataMode = s_.clock.dataMode();
+    g.length = s_.clock.setupLength();
+    g.periods = s_.clock.periodIndex();
     g.trades = s_.desk.tradeCount();
     g.score = s_.desk.account.totalPL();
     g.verdict = verdict;

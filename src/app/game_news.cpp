@@ -30,11 +30,11 @@ void GameNews::ReadPeriodStories() {
 }
 
 void GameNews::GetNewsReleases() {
-    if (s_.dataMode != DataMode::Tick || s_.periodIndex < 1) return;
-    const QDate day = currentTickDate(s_);
+    if (s_.clock.dataMode() != DataMode::Tick || s_.clock.periodIndex() < 1) return;
+    const QDate day = currentTickDate(s_.clock, s_.market);
     if (!day.isValid()) return;
     // The period's hour chooses the checkpoint; other hours release nothing.
-    const int hour = charts::tickOfDay(s_.periodIndex);
+    const int hour = charts::tickOfDay(s_.clock.periodIndex());
     const std::optional<ReleaseWindow> window = releaseWindow(hour);
     if (!window) return;
     // A game resumed from a file has not read its days' stories yet.
@@ -58,14 +58,14 @@ void GameNews::GetNewsReleases() {
 
 void GameNews::ShowBackgroundStory() {
     const int market = s_.chart.chartMarket();
-    const std::optional<BackgroundLookup> found = s_.background.lookup(currentGameDate(s_));
+    const std::optional<BackgroundLookup> found = s_.background.lookup(currentGameDate(s_.clock, s_.market));
     if (!found) return;
     const QString caption = backgroundCaption(marketNames().value(market - 1), found->year);
     dialogs_.news(caption, GetOverviewNews(found->date, market), kNewsWindowDefaultHeight, true);
 }
 
 void GameNews::btnNewsHist_Click() {
-    if (s_.dataMode != DataMode::Tick) {
+    if (s_.clock.dataMode() != DataMode::Tick) {
         // Daily games release no stories: the button tells the year before.
         ShowBackgroundStory();
     } else if (s_.news.isEmpty()) {
@@ -88,7 +88,7 @@ void GameNews::addActions(ActionTable& actions) {
 }
 
 void GameNews::GiveHints() {
-    for (const Hint& h : s_.hints.give(s_.periodIndex, s_.desk.tradeCount())) dialogs_.notify(h.title, h.text, h.number);
+    for (const Hint& h : s_.hints.give(s_.clock.periodIndex(), s_.desk.tradeCount())) dialogs_.notify(h.title, h.text, h.number);
 }
 
 } // namespace pellucar

@@ -74,7 +74,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
                         {"month", QString::number(g.startMonth)},
                         {"year", QString::number(g.startYear)}});
     click(QStringLiteral("mnuNewGame"));
-    if (ended_ || s_.dataMode != g.data || s_.settings.level != g.level || s_.market.tradingDays.count() == 0)
+    if (ended_ || s_.clock.dataMode() != g.data || s_.settings.level != g.level || s_.market.tradingDays.count() == 0)
         return QStringLiteral("the market database has no data for its period");
     // What the maximum shows decides what an order's figures are refreshed
     // with, so it is the player's from the start.
@@ -87,12 +87,12 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
         return made.size() <= g.trades.size() && std::equal(made.begin(), made.end(), g.trades.begin());
     };
     const auto forward = [&]() -> QString {
-        const int period = s_.periodIndex;
+        const int period = s_.clock.periodIndex();
         const qsizetype trades = made.size();
         click(QStringLiteral("btnChangePeriod"));
-        if (ended_ || !s_.gameStarted) return QStringLiteral("the game is over after period %1").arg(period);
+        if (ended_ || !s_.clock.started()) return QStringLiteral("the game is over after period %1").arg(period);
         if (!followed()) return QStringLiteral("the margin call of period %1 trades otherwise").arg(period);
-        if (s_.periodIndex == period && made.size() == trades)
+        if (s_.clock.periodIndex() == period && made.size() == trades)
             return QStringLiteral("Forward does not move on from period %1").arg(period);
         return {};
     };
@@ -100,9 +100,9 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     while (made.size() < g.trades.size()) {
         const qsizetype i = made.size();
         const TradeRecord& t = g.trades[i];
-        if (s_.periodIndex > t.day) return QStringLiteral("trade %1 is not made in period %2").arg(i + 1).arg(t.day);
+        if (s_.clock.periodIndex() > t.day) return QStringLiteral("trade %1 is not made in period %2").arg(i + 1).arg(t.day);
         // A margin call's trades come from the Forward press of their period.
-        if (s_.periodIndex < t.day || t.marginCall) {
+        if (s_.clock.periodIndex() < t.day || t.marginCall) {
             if (const QString why = forward(); !why.isEmpty()) return why;
             continue;
         }
@@ -115,9 +115,9 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
         if (ended_ || made.size() != i + 1 || !followed())
             return QStringLiteral("trade %1 is not one the desk makes in period %2").arg(i + 1).arg(t.day);
     }
-    while (s_.periodIndex < g.periodIndex)
+    while (s_.clock.periodIndex() < g.periodIndex)
         if (const QString why = forward(); !why.isEmpty()) return why;
-    if (s_.periodIndex != g.periodIndex || made.size() != g.trades.size())
+    if (s_.clock.periodIndex() != g.periodIndex || made.size() != g.trades.size())
         return QStringLiteral("the game does not stand at period %1 with its trades").arg(g.periodIndex);
 
     // The order being entered, step by step as the player entered it.

@@ -11,7 +11,7 @@ using Length = TimePeriodForm::Length;
 } // namespace
 
 void Game::mnuNewGame_Click() {
-    if (s_.periodIndex > 0) {
+    if (s_.clock.periodIndex() > 0) {
         // During a game "Restart" shows where the player stands first.
         mnuEnd_Click();
         RevalueAccount();
@@ -27,14 +27,14 @@ void Game::mnuNewGame_Click() {
 
     desk_.SetOrderState(OrderState::ChangePeriod);
     model_.setText(keys::kNewGame, QStringLiteral("&Restart"));
-    clock_.setUp(s_.settings);
+    s_.clock.setUp(s_.settings);
     ResetGame();
     if (!LoadGamePeriod()) {
         // Nothing to play: the desk waits for another Start.
         model_.setText(keys::kNewGame, QStringLiteral("&Start"));
         return;
     }
-    clock_.rewind();
+    s_.clock.rewind();
     gameOnDesk_ = true;
     // A fresh desk: the quote column is closed until the first period.
     setMarketLabelsVisible(model_, true);
@@ -69,7 +69,7 @@ void Game::cmdBegin(const TimePeriodForm& form) {
         year = static_cast<int>(random_.next() * 14 + 1984);
     }
     month = std::clamp(month, 1, 12);
-    clock_.begin(QDate(year, month, 1), form.length, tick ? DataMode::Tick : DataMode::Daily);
+    s_.clock.begin(QDate(year, month, 1), form.length, tick ? DataMode::Tick : DataMode::Daily);
     // Chart defaults come back for every new game; the charted market stays.
     const int market = s_.chart.chartMarket();
     s_.chart.restoreDefaults();
@@ -96,7 +96,7 @@ void Game::mnuLevel_Click(int index) {
     const bool novice = index == 0;
     if (novice) {
         // A novice game trades Oil for a quarter.
-        clock_.setLength(90);
+        s_.clock.setLength(90);
         s_.settings.length = Length::Quarter;
     } else {
         s_.settings.news.selectLevel(levelName(Level::Expert));
@@ -113,7 +113,7 @@ void Game::mnuDat_Click(int index) {
 void Game::mnuGameLength_Click(int index) {
     if (index < 2 || index > 4) return;
     s_.settings.length = index == 4 ? Length::Year : index == 3 ? Length::Quarter : Length::Month;
-    clock_.setLength(s_.settings.lengthDays(365));
+    s_.clock.setLength(s_.settings.lengthDays(365));
     presentSettings(s_.settings, model_);
     LevelSummary summary;
     summary.level = levelName(s_.settings.level);
@@ -129,7 +129,7 @@ void Game::mnuGameLength_Click(int index) {
 void Game::mnuNews_Click(int index) {
     if (index == 2) {
         // The background story needs a game date to look back from.
-        if (s_.periodIndex >= 1) news_.ShowBackgroundStory();
+        if (s_.clock.periodIndex() >= 1) news_.ShowBackgroundStory();
         return;
     }
     if (index != 0 && index != 1) return;

@@ -41,7 +41,7 @@ template <typename F> void Game::guarded(F&& f) {
 void Game::PresentControlFlags() {
     DeskFacts f;
     f.gameOnDesk = gameOnDesk_;
-    f.periodStarted = s_.periodIndex > 0;
+    f.periodStarted = s_.clock.periodIndex() > 0;
     f.reportShown = model_.visible(keys::kTradeGrid) || model_.visible(keys::kNewsGrid);
     f.orderStep = s_.desk.state;
     f.pressRunning = pressRunning_;
@@ -106,7 +106,7 @@ void Game::SetInitialWindowState() {
 void Game::InitializeDatabaseSettings() {
     s_.databaseOpen = false;
     s_.chart.setChartMarket(commodityId(Market::Oil));
-    clock_.startUp();
+    s_.clock.startUp();
     s_.market.clearPeriod();
 }
 
@@ -137,15 +137,15 @@ void Game::SetLevel(Level level) {
     s_.settings.level = novice ? Level::Novice : Level::Expert;
     s_.desk.account.reset(level);
     presentSettings(s_.settings, model_);
-    if (novice) clock_.setLength(90);
+    if (novice) s_.clock.setLength(90);
     model_.setText("LabelPosition", novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
     ShowAccountFigures();
 }
 
 void Game::SetTimeLabels() {
-    if (s_.dataMode == DataMode::Tick) {
+    if (s_.clock.dataMode() == DataMode::Tick) {
         s_.timeLabels = {"9:00", "10:00", "11:00", "12:00", "1:00", "2:00", "3:00", "4:00"};
-    } else if (s_.dataMode == DataMode::Daily) {
+    } else if (s_.clock.dataMode() == DataMode::Daily) {
         s_.timeLabels[0] = QStringLiteral("4:00");
     }
 }
@@ -155,7 +155,7 @@ void Game::NotifyPlayer(const QString& title, const QString& message, int number
 }
 
 void Game::ResetGame() {
-    clock_.reset();
+    s_.clock.reset();
     s_.desk.account.reset(s_.settings.level);
     s_.desk.limits.reset();
     s_.desk.trades.clear();
@@ -164,8 +164,8 @@ void Game::ResetGame() {
     s_.marginCallPending = false;
     model_.setText(keys::kWeekday, QStringLiteral("Monday"));
     model_.setText(keys::kTime,
-                   s_.dataMode == DataMode::Tick ? QStringLiteral("8:00 am") : QStringLiteral("4:00 pm"));
-    model_.setText(keys::kDayCaption, QStringLiteral("Day %1:").arg(s_.periodIndex));
+                   s_.clock.dataMode() == DataMode::Tick ? QStringLiteral("8:00 am") : QStringLiteral("4:00 pm"));
+    model_.setText(keys::kDayCaption, QStringLiteral("Day %1:").arg(s_.clock.periodIndex()));
     // The date and a report left open belong to the game that is gone.
     model_.setText(keys::kDate, QString());
     closeReports(model_);

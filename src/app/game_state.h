@@ -1,4 +1,5 @@
 #pragma once
+#include "app/game_clock.h"
 #include "app/settings.h"
 #include "app/time_period_form.h"
 #include "app/trading_desk.h"
@@ -24,24 +25,13 @@ struct GameState {
     // The player's options, and the data mode of the game being played
     // (None until the first game is set up).
     Settings settings;
-    DataMode dataMode = DataMode::None;
-    int gameLengthDays = 0;
-    QDate gameStartDate{1990, 12, 15};
-    QDate gameEndDate;
+    // The clock: period, data mode, length and dates of the game.
+    GameClock clock;
     // What the two charts show, and what they were last drawn with.
     charts::ChartOptions chart;
     charts::ChartPair charts;
     bool levelSelected = false;
-    // The length option of the last setup (month, quarter, year).
-    TimePeriodForm::Length setupLength = TimePeriodForm::Length::Year;
-
-    // Clock.
-    int periodIndex = 0;
-    bool endOfData = false;
-    int tradingDayCount = 0;
     bool marginCallPending = false;
-    bool restartRequested = false;
-    bool gameStarted = false;
     QStringList timeLabels = QStringList(8);
 
     // Market data.

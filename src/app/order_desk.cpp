@@ -19,7 +19,7 @@ void OrderDesk::SetOrderState(OrderState state) {
 
 void OrderDesk::ClearOrder() { s_.desk.clearOrder(); }
 
-void OrderDesk::RefreshMaxima() { s_.desk.limits.refresh(s_.desk.account, s_.periodIndex); }
+void OrderDesk::RefreshMaxima() { s_.desk.limits.refresh(s_.desk.account, s_.clock.periodIndex()); }
 
 void OrderDesk::ShowSelectedMaximum() {
     const PendingOrder& o = s_.desk.pending;
@@ -183,7 +183,7 @@ void OrderDesk::FillOrder(Fill fill) {
         dialogs_.tradeConfirmation(fillConfirmation(*o.market, o.units, o.fillPrice));
         d.state = before;
     }
-    d.trades.record(s_.periodIndex, *o.market, *o.side, marginCall, o.units, static_cast<float>(o.fillPrice));
+    d.trades.record(s_.clock.periodIndex(), *o.market, *o.side, marginCall, o.units, static_cast<float>(o.fillPrice));
     model_.setText("lblTotTrades", QString::number(d.tradeCount()));
     s_.commissionTotal = commissionAfterTrade(s_.commissionTotal, s_.settings.level);
     model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
@@ -203,7 +203,7 @@ void OrderDesk::btnCloseTradeHistory_Click() {
 }
 
 QString OrderDesk::periodTimeOfDay(int period) const {
-    if (s_.dataMode != DataMode::Tick) return QStringLiteral("4:00");
+    if (s_.clock.dataMode() != DataMode::Tick) return QStringLiteral("4:00");
     // The hour without its suffix, as the clock names the period.
     QString t = traderTickTime(period);
     return t.left(t.indexOf(' '));

@@ -239,15 +239,15 @@ QString checkSavedGame(const SavedGame& g) {
 SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::Report report) {
     SavedGame g;
     g.level = s.settings.level;
-    g.data = s.dataMode;
-    g.length = s.setupLength;
+    g.data = s.clock.dataMode();
+    g.length = s.clock.setupLength();
     g.news = s.settings.news.setupChoice();
     // A tick game's start date moves to its first trading day at the first
     // period; the setup chose the first of that month.
-    g.startMonth = s.dataMode == DataMode::Tick ? s.gameStartDate.month() : 1;
-    g.startYear = s.gameStartDate.year();
+    g.startMonth = s.clock.dataMode() == DataMode::Tick ? s.clock.startDate().month() : 1;
+    g.startYear = s.clock.startDate().year();
     g.trades = s.desk.trades.records();
-    g.periodIndex = s.periodIndex;
+    g.periodIndex = s.clock.periodIndex();
     const TradingDesk& d = s.desk;
     g.orderState = d.state;
     g.orderMarket = d.pending.market;

@@ -23,7 +23,7 @@ GameSummary Scorecard::summaryTexts() const {
 void Scorecard::ShowVerdict() {
     verdict_.clear();
     const Account& a = s_.desk.account;
-    const bool blownOut = a.blownOut() && s_.periodIndex != s_.gameLengthDays;
+    const bool blownOut = a.blownOut() && s_.clock.periodIndex() != s_.clock.lengthPeriods();
     if (!blownOut && a.startingCapital() != 0) {
         const float g = static_cast<float>(roundByPattern(
             (static_cast<double>(a.accountValue()) - a.startingCapital()) / a.startingCapital(),
@@ -44,7 +44,7 @@ void Scorecard::ShowVerdict() {
             verdict_ = verdictText(band, column, pick);
         }
     }
-    if (s_.periodIndex == 0) verdict_.clear();
+    if (s_.clock.periodIndex() == 0) verdict_.clear();
 }
 
 void Scorecard::mnuCommission_Click() {

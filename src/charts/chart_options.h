@@ -32,16 +32,10 @@ enum class StochasticType { Unset, Fast, Slow };
 QString stochasticTypeText(StochasticType type);
 std::optional<StochasticType> stochasticTypeFromText(const QString& text);
 
-// The period arithmetic of tick games: period n (from 1) is hour
-// tickOfDay(n) (1..6) of trading day tickDayOf(n) (from 0). The same sums as
-// the game clock's, kept here so the charts need nothing from the game.
-inline int tickDayOf(int n) {
-    return n < 1 ? 0 : (n - 1) / 6;
-}
-inline int tickOfDay(int n) {
-    const int h = n % 6;
-    return h == 0 ? 6 : h;
-}
+// The period arithmetic of tick games (period n from 1: hour tickOfDay(n)
+// of trading day tickDayOf(n)), the clock's own.
+using pellucar::tickDayOf;
+using pellucar::tickOfDay;
 
 // A menu item of the chart options by its key in the presentation model
 // ("mnuGraph_5"), with what it shows.

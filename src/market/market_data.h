@@ -12,7 +12,6 @@ namespace pellucar {
 
 struct TradingDays {
     QList<QDate> days;
-    int position = 0; // advanced by the game clock
     int count() const { return static_cast<int>(days.size()); }
     bool operator==(const TradingDays&) const = default;
 };

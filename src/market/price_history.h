@@ -1,9 +1,13 @@
 #pragma once
+#include "common/data_mode.h"
+#include "common/level.h"
 #include "common/market.h"
 
 #include <array>
 
 namespace pellucar {
+
+struct MarketData;
 
 // The six prices of one period. TBond keeps double precision, the others
 // are single precision like the records they stand for.
@@ -37,6 +41,14 @@ struct PriceHistory {
     // less keeps the period before's. The buy and sell quotes follow. With
     // `allMarkets` false (a Novice game) the T-Bond is left alone.
     void applyFloorsAndQuotes(int p, bool allMarkets);
+
+    // Period p's prices from the loaded period, as the desk shows and fills
+    // them: a daily game's close of the calendar day the clock stands on
+    // (`calendarPosition` runs one ahead), a tick game's first trade of the
+    // hour. Every price is rounded to what its quote shows; the first
+    // period's prices are also the previous ones (the change starts at 0).
+    // A Novice game prices Oil only. The floors and quotes follow.
+    void storePeriod(const MarketData& market, DataMode mode, int calendarPosition, int p, Level level);
 
     // The prices; the scratch record is no price of any period.
     bool operator==(const PriceHistory& o) const {

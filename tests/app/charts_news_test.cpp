@@ -73,7 +73,7 @@ TEST(ChartMenus, EveryGameChartsItsOwnPeriodAndMarket) {
     Harness h(twoYears().path());
     h.start();
     const auto year = [&h](const char* y) {
-        if (h.state().periodIndex > 0) {
+        if (h.state().clock.periodIndex() > 0) {
             h.dialogs.queueAnswer("btnRestartGame");
             h.game->click("mnuNewGame");
         }

@@ -14,7 +14,7 @@ using namespace pellucar::test;
 TEST(DailyClock, QuarterGameShowsEveryTradingDayThenEnds) {
     Harness h(sharedDaily1990());
     h.startDaily1990("Expert", "Quarter");
-    ASSERT_EQ(h.state().gameLengthDays, 90);
+    ASSERT_EQ(h.state().clock.lengthPeriods(), 90);
     EXPECT_EQ(h.text("lblTradeTime"), "4:00 pm");
     EXPECT_EQ(h.text("LabelDay"), "Day 0:");
 
@@ -32,7 +32,7 @@ TEST(DailyClock, QuarterGameShowsEveryTradingDayThenEnds) {
         EXPECT_EQ(h.text("lblDay"), weekdayName(d)) << press;
         EXPECT_EQ(h.text("lblTradeTime"), "4:00 pm");
         EXPECT_EQ(h.text("LabelDay"), QStringLiteral("Day %1:").arg(press));
-        EXPECT_EQ(h.state().periodIndex, press);
+        EXPECT_EQ(h.state().clock.periodIndex(), press);
     }
     // The notice comes with the press that opens the last day.
     EXPECT_EQ(noticePress, 65);
@@ -40,47 +40,122 @@ TEST(DailyClock, QuarterGameShowsEveryTradingDayThenEnds) {
     const QStringList last = h.take();
     EXPECT_EQ(countLines(last, "frmGameOver: Game Over"), 1);
     // Play Again: back to period 0 with Forward locked until Game > Start.
-    EXPECT_EQ(h.state().periodIndex, 0);
+    EXPECT_EQ(h.state().clock.periodIndex(), 0);
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
     EXPECT_EQ(h.text("mnuNewGame"), "Start");
 }
 
-TEST(DailyClock, LengthInPeriodsEndsTheGameWithTheNoticeOnThePressBefore) {
-    // A game of more than 15 periods gets the final-day notice on the press
-    // before the last; a shorter one gets none.
-    const struct {
-        int length, noticePress; // 0: no notice
-    } rows[] = {{30, 29}, {16, 15}, {15, 0}};
-    for (const auto& r : rows) {
-        Harness h(sharedDaily1990());
-        h.startDaily1990("Expert", "Quarter");
-        forceLengthForTest(*h.game, r.length);
-        int notice = 0;
-        for (int press = 1; press <= r.length; ++press) {
-            h.forward();
-            const QStringList t = h.take();
-            if (countLines(t, "Begin Final Day")) notice = press;
-            ASSERT_EQ(countLines(t, "frmGameOver"), press == r.length ? 1 : 0) << r.length << " at " << press;
+// A game at its length in periods: the final-day notice comes with the press
+// before the last (games longer than 15 periods only), and the last press
+// ends the game; a tick game counts six hours a day and stays on the last.
+TEST(GameClockLength, NoticeAndLastPeriodFollowTheLength) {
+    struct Case {
+        const char* name;
+        DataMode mode;
+        int length, tickDays;
+        int noticePress, lastPress, periodAtEnd;
+    } cases[] = {
+        {"daily 15: no notice", DataMode::Daily, 15, 0, -1, 15, 15},
+        {"daily 16", DataMode::Daily, 16, 0, 15, 16, 16},
+        {"daily 17", DataMode::Daily, 17, 0, 16, 17, 17},
+        {"daily 30", DataMode::Daily, 30, 0, 29, 30, 30},
+        {"tick 3 days", DataMode::Tick, 90, 3, 13, 19, 18},
+    };
+    // Weekdays from New Year's Day 1990, none of them past the game's end.
+    TradingDays days;
+    days.days = weekdays(QDate(1990, 1, 1), QDate(1990, 6, 29));
+    for (const Case& c : cases) {
+        GameClock clock;
+        clock.begin(QDate(1990, 1, 1), GameLength::Year, c.mode);
+        clock.setLength(c.length);
+        clock.periodLoaded(c.mode == DataMode::Tick ? c.tickDays : days.count());
+        int notice = -1, last = -1;
+        for (int press = 1; press <= 100 && last < 0; ++press) {
+            if (clock.finalDayNotice(days)) notice = press;
+            if (clock.advance() == GameClock::Step::LastPeriod) last = press;
         }
-        EXPECT_EQ(notice, r.noticePress) << r.length;
+        EXPECT_EQ(notice, c.noticePress) << c.name;
+        EXPECT_EQ(last, c.lastPress) << c.name;
+        EXPECT_EQ(clock.periodIndex(), c.periodAtEnd) << c.name;
     }
 }
 
-TEST(DailyClock, TheHintOfPeriod15ComesBeforeTheNoticeOverTheSameDay) {
-    // With 17 periods the hint of period 15 and the notice share a press:
-    // the hint check runs before the period advances, over the day of
-    // period 15 (1/19/1990).
-    Harness h(sharedDaily1990());
-    h.startDaily1990("Expert", "Quarter");
-    forceLengthForTest(*h.game, 17);
-    h.forward(15);
-    h.take();
-    QStringList behind;
-    h.dialogs.setOutput([&](const QString&) { behind << h.text("lblDate") + " " + h.text("lblDay"); });
-    h.forward();
-    EXPECT_EQ(behind, QStringList(2, "Date: 1/19/1990 Friday"));
-    EXPECT_EQ(h.take(), (QStringList{"frmPlayerNotification: * Helpful Hint * | Don't be Scared to Execute A Trade ",
-                                     "frmPlayerNotification: Trader Notification |    * Begin Final Day of Trading *"}));
+// Continue at the game's last period: a month more for a Novice, a quarter
+// for an Expert, as long as the game stays within a year of periods and the
+// loaded data.
+TEST(GameClockContinuation, ExtendsAtTheLastPeriodWithinAYear) {
+    struct Case {
+        const char* name;
+        Level level;
+        int length, tradingDays, presses;
+        bool extended;
+        int lengthAfter;
+    } cases[] = {
+        {"expert quarter", Level::Expert, 90, 250, 90, true, 180},
+        {"novice quarter", Level::Novice, 90, 250, 90, true, 120},
+        {"expert up to a year exactly", Level::Expert, 276, 300, 276, true, 366},
+        {"expert past a year", Level::Expert, 277, 300, 277, false, 277},
+        {"novice past a year", Level::Novice, 340, 400, 340, false, 340},
+        {"before the last period", Level::Expert, 90, 250, 89, false, 90},
+        {"longer than the data", Level::Expert, 90, 80, 90, false, 90},
+    };
+    for (const Case& c : cases) {
+        GameClock clock;
+        clock.begin(QDate(1990, 1, 1), GameLength::Year, DataMode::Daily);
+        clock.setLength(c.length);
+        clock.periodLoaded(c.tradingDays);
+        for (int i = 0; i < c.presses; ++i) clock.advance();
+        EXPECT_EQ(clock.extend(c.level), c.extended) << c.name;
+        EXPECT_EQ(clock.lengthPeriods(), c.lengthAfter) << c.name;
+    }
+    EXPECT_FALSE(GameClock().extend(Level::Expert)) << "a game not started";
+}
+
+namespace {
+
+// A market database of the weekdays of 1990 from New Year's Day, `days` of
+// them: a daily game on it is as long as its calendar.
+struct ShortCalendar {
+    FixtureDb db;
+    explicit ShortCalendar(int days) : db(QStringLiteral("clock_%1_days").arg(days)) {
+        QDate last(1990, 1, 1);
+        for (int n = 1; n < days; last = last.addDays(1))
+            if (last.addDays(1).dayOfWeek() <= 5) ++n;
+        db.addWeekdays(QDate(1990, 1, 1), last, [](int, int d) { return 50.0 + d; });
+        db.addOverview(QDate(1965, 10, 17), 0, "x");
+    }
+};
+
+} // namespace
+
+TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
+    {
+        ShortCalendar fifteen(15);
+        Harness h(fifteen.db.path());
+        h.startDaily1990("Expert", "Quarter");
+        h.forward(15);
+        const QStringList t = h.take();
+        EXPECT_EQ(countLines(t, "Begin Final Day"), 0);
+        EXPECT_EQ(countLines(t, "frmGameOver"), 1);
+    }
+    {
+        // With 17 periods the hint of period 15 and the notice share a press:
+        // the hint check runs before the period advances, over the day of
+        // period 15 (1/19/1990).
+        ShortCalendar seventeen(17);
+        Harness h(seventeen.db.path());
+        h.startDaily1990("Expert", "Quarter");
+        h.forward(15);
+        h.take();
+        QStringList behind;
+        h.dialogs.setOutput([&](const QString&) { behind << h.text("lblDate") + " " + h.text("lblDay"); });
+        h.forward();
+        EXPECT_EQ(behind, QStringList(2, "Date: 1/19/1990 Friday"));
+        const QStringList t = h.take();
+        ASSERT_EQ(t.size(), 2);
+        EXPECT_EQ(t[0], "frmPlayerNotification: * Helpful Hint * | Don't be Scared to Execute A Trade ");
+        EXPECT_EQ(t[1], "frmPlayerNotification: Trader Notification |    * Begin Final Day of Trading *");
+    }
 }
 
 TEST(DailyClock, CalendarRunningOutEndsTheGame) {
@@ -111,7 +186,7 @@ TEST(DailyClock, EndWindowContinueKeepsTheGameGoing) {
     EXPECT_EQ(h.text("lblOilCurrMark"), "$20.25  +0.25");
     EXPECT_EQ(h.text("CurrMarkBanner"), "  Current Market:    (Last Trade  *  Change)");
     h.forward();
-    EXPECT_EQ(h.state().periodIndex, 3);
+    EXPECT_EQ(h.state().clock.periodIndex(), 3);
     EXPECT_EQ(h.text("lblOilCurrMark"), "$20.50  +0.25");
 }
 
@@ -130,7 +205,7 @@ TEST(TickClock, MonthGamePlaysSixHoursADayAndEndsOnTheLastHour) {
     for (int press = 1; press <= n * 6; ++press) {
         h.forward();
         if (countLines(h.take(), "Begin Final Day")) noticePress = press;
-        ASSERT_EQ(h.state().gameLengthDays, n * 6 + 1);
+        ASSERT_EQ(h.state().clock.lengthPeriods(), n * 6 + 1);
         const QDate d = days[(press - 1) / 6];
         EXPECT_EQ(h.text("lblTradeTime"), hours[(press - 1) % 6]) << press;
         EXPECT_EQ(h.text("lblDate"), "Date: " + shortDate(d)) << press;
@@ -151,13 +226,13 @@ TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
     Harness h(db.path());
     h.start();
     h.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});
-    const int n = h.state().tradingDayCount;
+    const int n = h.state().clock.tradingDayCount();
     h.forward(n * 6);
     h.dialogs.queueAnswer("btnEnd");
     h.forward();
     EXPECT_TRUE(h.game->ended());
     EXPECT_EQ(h.game->exitCode(), 0);
-    EXPECT_EQ(h.state().periodIndex, n * 6);
+    EXPECT_EQ(h.state().clock.periodIndex(), n * 6);
     EXPECT_EQ(h.text("lblTradeTime"), "2:00 pm");
     EXPECT_EQ(countLines(h.take(), "Late Report"), 1);
     EXPECT_EQ(h.state().news.newsCount(), 4);
@@ -192,5 +267,5 @@ TEST(TickClock, SamePeriodKeepsItsTicksAnotherLengthReadsThemAgain) {
     h.take();
     h.setup(quarter);
     EXPECT_EQ(countLines(h.take(), "frminitialize"), 1);
-    EXPECT_EQ(h.state().gameEndDate, QDate(1996, 4, 1));
+    EXPECT_EQ(h.state().clock.endDate(), QDate(1996, 4, 1));
 }

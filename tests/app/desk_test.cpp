@@ -194,7 +194,7 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
     EXPECT_EQ(d.text("lblAvailMarg"), "-2,375.00");
     // The next press buys back what the account cannot carry and stops there,
     // still showing the day of its prices.
-    const int before = d.state().periodIndex;
+    const int before = d.state().clock.periodIndex();
     const QString date = d.text("lblDate") + d.text("lblDay");
     d.forward();
     EXPECT_EQ(d.text("lblDate") + d.text("lblDay"), date);
@@ -202,7 +202,7 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
     ASSERT_EQ(t.size(), 1) << t.join('\n').toStdString();
     // 88,750 carries 43.8 contracts: keep 44, buy q + 1 = 2.
     EXPECT_EQ(t[0], "frmPlayerNotification: * Margin Call Liquidation * | Mandatory Buy: 2 Oil at $20.25");
-    EXPECT_EQ(d.state().periodIndex, before); // the press ends with the liquidation
+    EXPECT_EQ(d.state().clock.periodIndex(), before); // the press ends with the liquidation
     EXPECT_FLOAT_EQ(d.position(Market::Oil), -43.0f);
     const TradeRecord& last = d.state().desk.trades.records().last();
     EXPECT_EQ(last.transaction(), "Buy - Margin Call");
@@ -210,7 +210,7 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
     EXPECT_TRUE(d.game->charts().left.markers.last().marginCall); // charted at once
     // Then the game goes on.
     d.forward();
-    EXPECT_EQ(d.state().periodIndex, before + 1);
+    EXPECT_EQ(d.state().clock.periodIndex(), before + 1);
 }
 
 TEST(Desk, CommissionStatementChargesTwentyFiveATrade) {

@@ -1,4 +1,4 @@
-// The end of a game: verdict bands and draws, the continuation rule.
+// The end of a game: verdict bands and draws, the record of past games.
 #include "app/past_games.h"
 #include "app/verdicts.h"
 #include "support/game_harness.h"
@@ -73,28 +73,6 @@ TEST(Verdict, DrawsComeFromTheGamesRandomSource) {
     Ended early("Expert");
     EXPECT_EQ(early.endAfter(45, {0.0}), "");
     EXPECT_EQ(early.random.remaining(), 1);
-}
-
-TEST(Continuation, AGameAtItsLengthIsExtendedWithinAYear) {
-    Ended expert("Expert");
-    expert.forward(10);
-    forceLengthForTest(*expert.game, 90, 90); // standing at the last period of a quarter
-    expert.dialogs.queueAnswer("btnContinue");
-    expert.game->click("mnuEnd");
-    QStringList t = expert.take();
-    ASSERT_GE(t.size(), 2);
-    EXPECT_EQ(t.last(), "frmPlayerNotification: Pellucar Continuation | The Game is Continued for One Quarter");
-    EXPECT_EQ(expert.state().gameLengthDays, 180);
-
-    Ended novice("Novice");
-    novice.forward(10);
-    forceLengthForTest(*novice.game, 340, 340); // 370 would pass a year
-    novice.dialogs.queueAnswer("btnContinue");
-    novice.game->click("mnuEnd");
-    t = novice.take();
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_TRUE(t[0].startsWith("frmEndofGame: "));
-    EXPECT_EQ(novice.state().gameLengthDays, 340);
 }
 
 namespace {

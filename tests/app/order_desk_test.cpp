@@ -21,7 +21,7 @@ struct BareDesk {
     BareDesk() {
         applyDesignState(model);
         s.desk.account.reset(Level::Expert);
-        s.periodIndex = 1;
+        s.clock.advance(); // period 1
         const auto oil = static_cast<size_t>(index(Market::Oil));
         s.prices.buyQuote[oil] = 20.25;
         s.prices.sellQuote[oil] = 20.0;

@@ -127,6 +127,20 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
     EXPECT_TRUE(store.failed());
 }
 
+namespace {
+
+// 1990 again, but Oil falls from $20 to 50 cents on its second day.
+FixtureDb& oilCrash1990() {
+    static FixtureDb db("past_games_oil_crash");
+    static const bool built = (db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 3, 30),
+                                              [](int id, int day) { return id == 3 ? (day == 0 ? 20.0 : 0.5) : 75.0; }),
+                               db.addOverview(QDate(1965, 10, 17), 0, "x"), true);
+    (void)built;
+    return db;
+}
+
+} // namespace
+
 TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
     RecordedGame r;
     r.forward();
@@ -186,13 +200,12 @@ TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
     EXPECT_EQ(games[0].ending, GameEnding::EndedByPlayer);
 
     // A blow-out, then End in the Game Over window.
-    RecordedGame blown(GameLength::Year);
+    RecordedGame blown(GameLength::Year, oilCrash1990().path());
     blown.random.push(0.5); // not the one-in-three verdict draw
     blown.forward();
+    // Ten contracts at $20 lose $195,000 when Oil falls to 50 cents: the
+    // account is wiped out at the next valuation.
     blown.order(Market::Oil, Side::Buy, 10);
-    // A lot booked far above the market wipes the account out at the next
-    // valuation.
-    plantFillForTest(*blown.game, Market::Oil, 10, 200.0);
     blown.dialogs.queueAnswer("btnEnd");
     blown.forward();
     ASSERT_TRUE(blown.game->ended());

@@ -118,7 +118,7 @@ struct SaveHarness : Harness {
 // after both games redraw them).
 GameState rulesOf(const GameState& s) {
     GameState r = s;
-    for (int p = s.periodIndex + 1; p < kPriceRecordCount; ++p) r.prices.records[static_cast<size_t>(p)] = {};
+    for (int p = s.clock.periodIndex() + 1; p < kPriceRecordCount; ++p) r.prices.records[static_cast<size_t>(p)] = {};
     r.desk.limits = OrderLimits{};
     r.charts = {};
     return r;
@@ -176,11 +176,11 @@ TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
         original.setup(setup);
         original.forward();
         for (const Step& s : randomSteps(player, level, player.between(0, 300))) apply(*original.game, s);
-        if (!original.state().gameStarted) { // the game ended: the next one begins
+        if (!original.state().clock.started()) { // the game ended: the next one begins
             original.setup(setup);
             original.forward();
         }
-        ASSERT_TRUE(original.state().gameStarted);
+        ASSERT_TRUE(original.state().clock.started());
         original.game->click(QStringLiteral("mnuSave"));
         ASSERT_EQ(original.take().last(), "frmPlayerNotification: Saved Game | The game has been saved.");
 
@@ -279,9 +279,9 @@ TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
     h.game->click(QStringLiteral("mnuResume"));
     EXPECT_EQ(h.take(), QStringList{"frmConfirm: Resume Saved Game | Resume the saved game?  The game in progress "
                                     "will be lost."});
-    EXPECT_EQ(h.state().periodIndex, 7);
+    EXPECT_EQ(h.state().clock.periodIndex(), 7);
     h.game->click(QStringLiteral("mnuResume"));
-    EXPECT_EQ(h.state().periodIndex, 3);
+    EXPECT_EQ(h.state().clock.periodIndex(), 3);
     EXPECT_EQ(h.text("LabelDay"), "Day 3:");
 }
 

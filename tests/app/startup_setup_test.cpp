@@ -23,7 +23,7 @@ TEST(StartUp, WindowsInOrderAndDefaultState) {
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
     EXPECT_FALSE(h.game->model().enabled("btnTrade"));
     h.forward();
-    EXPECT_EQ(h.state().periodIndex, 0);
+    EXPECT_EQ(h.state().clock.periodIndex(), 0);
 }
 
 TEST(StartUp, UnusableDatabaseIsReportedAndEndsTheProgram) {
@@ -55,11 +55,11 @@ TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
     Harness h(sharedDaily1990());
     h.startGame({Level::Novice, GameLength::Month});
     const GameState& s = h.state();
-    EXPECT_EQ(s.gameStartDate, QDate(1990, 1, 1));
-    EXPECT_EQ(s.gameEndDate, QDate(1990, 2, 1));
-    EXPECT_EQ(s.gameLengthDays, 30);
+    EXPECT_EQ(s.clock.startDate(), QDate(1990, 1, 1));
+    EXPECT_EQ(s.clock.endDate(), QDate(1990, 2, 1));
+    EXPECT_EQ(s.clock.lengthPeriods(), 30);
     EXPECT_FLOAT_EQ(s.desk.account.startingCapital(), 10000.0f);
-    EXPECT_EQ(s.tradingDayCount, 261);
+    EXPECT_EQ(s.clock.tradingDayCount(), 261);
     const PresentationModel& m = h.game->model();
     EXPECT_TRUE(m.checked("mnuLevel_0"));
     EXPECT_TRUE(m.checked("mnuGameLength_2"));
@@ -77,12 +77,12 @@ TEST(Setup, YearLengthIs360FromSetupAnd365FromMenu) {
     h.start();
     h.take();
     h.game->click("mnuGameLength", 4);
-    EXPECT_EQ(h.state().gameLengthDays, 365);
+    EXPECT_EQ(h.state().clock.lengthPeriods(), 365);
     EXPECT_EQ(h.take(),
               QStringList{"frmLevelSelected: Level Detail | Level: Expert\\nGame Length: One Year\\n"
                           "News Reports: Annual Summary\\nData: Daily"});
     h.setup({{"length", "Year"}, {"data", "Daily"}, {"year", "1990"}});
-    EXPECT_EQ(h.state().gameLengthDays, 360);
+    EXPECT_EQ(h.state().clock.lengthPeriods(), 360);
 }
 
 TEST(Setup, RandomPeriodsDrawFromTheRandomSource) {
@@ -106,7 +106,7 @@ TEST(Setup, RandomPeriodsDrawFromTheRandomSource) {
         for (double d : c.draws)
             h.random.push(d);
         h.setup(c.settings);
-        EXPECT_EQ(h.state().gameStartDate, c.start) << c.draws.first();
+        EXPECT_EQ(h.state().clock.startDate(), c.start) << c.draws.first();
         EXPECT_EQ(h.random.remaining(), 0);
     }
 }
@@ -116,9 +116,9 @@ TEST(Setup, CancelKeepsWhatWasThereBeforeTheWindowOpened) {
     h.start();
     h.dialogs.queueAnswer("cmdReset");
     h.setup({{"data", "Tick"}});
-    EXPECT_EQ(h.state().tradingDayCount, 0);
+    EXPECT_EQ(h.state().clock.tradingDayCount(), 0);
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
-    EXPECT_EQ(h.state().dataMode, DataMode::None);
+    EXPECT_EQ(h.state().clock.dataMode(), DataMode::None);
     EXPECT_TRUE(h.game->model().checked("mnuDat_0"));
     // A loaded daily game, the window opened again, Tick picked and
     // cancelled: the game plays on daily prices.
@@ -129,7 +129,7 @@ TEST(Setup, CancelKeepsWhatWasThereBeforeTheWindowOpened) {
              {"year", "1990"}});
     h.dialogs.queueAnswer("cmdReset");
     h.setup({{"data", "Tick"}});
-    EXPECT_EQ(h.state().dataMode, DataMode::Daily);
+    EXPECT_EQ(h.state().clock.dataMode(), DataMode::Daily);
     h.forward(2);
     EXPECT_EQ(h.text("lblOilCurrMark"), "$20.25  +0.25");
     EXPECT_EQ(h.text("lblTradeTime"), "4:00 pm");
@@ -197,7 +197,7 @@ TEST(Setup, APeriodTheDatabaseCannotReadIsReportedAndNothingIsPlayed) {
     ASSERT_FALSE(t.isEmpty());
     EXPECT_TRUE(
         t.last().startsWith("frmPlayerNotification: Pellucar | The market database could not be read: "));
-    EXPECT_TRUE(h.state().tradingDayCount == 0 && !h.game->model().enabled("btnChangePeriod"));
+    EXPECT_TRUE(h.state().clock.tradingDayCount() == 0 && !h.game->model().enabled("btnChangePeriod"));
     EXPECT_EQ(h.text("mnuNewGame"), "&Start");
     // A year the file can still read plays as usual.
     h.setup(

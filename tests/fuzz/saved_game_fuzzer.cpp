@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checker.resumed();
     if (const QStringList bad = checker.check(desk.game, lines); !bad.isEmpty())
         fuzz::fail("a resumed game breaks a rule", bad);
-    if (!desk.game.state().gameStarted) fuzz::fail("a resumed game is not under way", QString());
+    if (!desk.game.state().clock.started()) fuzz::fail("a resumed game is not under way", QString());
     desk.game.click(QStringLiteral("btnChangePeriod"));
     if (const QStringList bad = checker.check(desk.game, desk.dialogs.transcript()); !bad.isEmpty())
         fuzz::fail("a resumed game breaks a rule at Forward", bad + desk.dialogs.transcript());

@@ -164,7 +164,6 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
         const QList<QDate> heldDays{QDate(1980, 1, 2)};
         MarketData md;
         md.tradingDays.days = heldDays;
-        md.tradingDays.position = 1;
         md.series[3].rows = {DailyRow{}};
         md.tickDayCount = 1;
         md.tickDays[0].date = QDate(1996, 2, 1);
@@ -173,7 +172,6 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
         if (LoadTradingDays(db, QStringLiteral("Daily"), false, QDate(1990, 1, 1), md.tradingDays) == kLoadFailed) {
             failedAt = DailyDays;
             EXPECT_EQ(md.tradingDays.days, heldDays) << c.name;
-            EXPECT_EQ(md.tradingDays.position, 1) << c.name;
         } else if (LoadDailyData(db, 3, QDate(1990, 1, 1), md.series[3]) == kLoadFailed) {
             failedAt = DailyRows;
             ASSERT_EQ(md.series[3].count(), 1) << c.name;

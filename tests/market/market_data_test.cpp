@@ -185,9 +185,7 @@ TEST(TickData, TradingDaysForMonthAndQuarterNeverExceed91) {
     MarketDatabase db;
     ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
     TradingDays days;
-    days.position = 7;
     EXPECT_EQ(LoadTradingDays(db, QStringLiteral("Tick"), true, QDate(1996, 3, 1), days), 31);
-    EXPECT_EQ(days.position, 0);
     EXPECT_EQ(days.days.first(), QDate(1996, 3, 1));
     EXPECT_EQ(days.days[4], QDate(1996, 3, 5));
     EXPECT_EQ(days.days.last(), QDate(1996, 3, 31));
@@ -224,9 +222,7 @@ TEST(DatabaseLoaders, DailyTradingDaysAndRowsForTheYear) {
     MarketDatabase db;
     ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
     TradingDays days;
-    days.position = 3;
     EXPECT_EQ(LoadTradingDays(db, QStringLiteral("Daily"), true, QDate(1990, 1, 2), days), 5);
-    EXPECT_EQ(days.position, 0);
     EXPECT_EQ(days.days, QList<QDate>({QDate(1990, 1, 2), QDate(1990, 1, 3), QDate(1990, 1, 4),
                                        QDate(1990, 1, 5), QDate(1991, 1, 1)}));
 

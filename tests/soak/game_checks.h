@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <cmath>
+
 namespace pellucar::soak {
 
 // Whether one transcript line ("WINDOW: caption | message") is a window the
@@ -29,6 +31,9 @@ public:
     // Game > Resume replaced the game: the rules made its trades and news
     // out of sight, so the next check takes them without their windows.
     void resumed() { resumed_ = true; }
+    // The checker's own test: a lot the game never booked, which the next
+    // check must report.
+    void plantStrayLot(Market m, double units) { model_.fill(m, std::llround(units), 20.0); }
 
 private:
     void restart();

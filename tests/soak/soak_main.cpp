@@ -98,7 +98,7 @@ private:
     // The game is over: it goes in the record once if it played a period.
     void finish() {
         life_.finished = true;
-        if (game_ && game_->state().periodIndex > 0) ++life_.recordable;
+        if (game_ && game_->state().clock.periodIndex() > 0) ++life_.recordable;
     }
 
     RandomPlayer& dice_;
@@ -165,11 +165,11 @@ public:
                 continue;
             }
             act();
-            if (t_.actions >= faultAt_ && !game_->ended() && game_->state().periodIndex > 0) {
-                // The soak's own test: a contract booked past the trade
-                // record must not go unnoticed.
+            if (t_.actions >= faultAt_ && !game_->ended() && game_->state().clock.periodIndex() > 0) {
+                // The soak's own test: lots that the trade record does not
+                // account for must not go unnoticed.
                 faultAt_ = std::numeric_limits<long long>::max();
-                step(QStringLiteral("book a stray contract"), [&] { test::plantFillForTest(*game_, Market::Oil, 1, 20.0); });
+                step(QStringLiteral("book a stray contract"), [&] { checker_.plantStrayLot(Market::Oil, 1); });
             }
         }
         std::printf("pellucar-soak: seed %llu, %lld actions in %.1f s: %lld games begun in %lld game objects, "
@@ -252,7 +252,7 @@ private:
                 bad << QStringLiteral("Forward or Trade enabled with no game on the desk");
             const GameState& s = game_->state();
             const auto timeOf = [&s](int day) {
-                if (s.dataMode != DataMode::Tick) return QStringLiteral("4:00");
+                if (s.clock.dataMode() != DataMode::Tick) return QStringLiteral("4:00");
                 const QString t = traderTickTime(day);
                 return t.left(t.indexOf(' '));
             };
@@ -294,7 +294,7 @@ private:
             click(name, index);
             return;
         }
-        if (s.dataMode == DataMode::None || (s.periodIndex == 0 && !offered(QStringLiteral("btnChangePeriod")))) {
+        if (s.clock.dataMode() == DataMode::None || (s.clock.periodIndex() == 0 && !offered(QStringLiteral("btnChangePeriod")))) {
             newGame();
             return;
         }
@@ -386,7 +386,7 @@ private:
 
     void newGame() {
         click(QStringLiteral("mnuNewGame"));
-        if (!game_->ended() && game_->state().periodIndex == 0 && offered(QStringLiteral("btnChangePeriod")))
+        if (!game_->ended() && game_->state().clock.periodIndex() == 0 && offered(QStringLiteral("btnChangePeriod")))
             ++t_.gamesBegun;
         stacking_ = false;
     }

@@ -29,7 +29,7 @@ void Harness::enter(Market m, Side side, int units) {
     game->keyPress(QStringLiteral("inputUnits"), Key::Enter);
 }
 
-RecordedGame::RecordedGame(GameLength length) : Harness(sharedDaily1990(), &store) {
+RecordedGame::RecordedGame(GameLength length, const QString& db) : Harness(db, &store) {
     startGame({.length = length});
 }
 

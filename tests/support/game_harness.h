@@ -74,36 +74,6 @@ struct Harness {
     }
 };
 
-// A record of past games in a folder of its own, made before the game that
-// writes to it.
-struct ScratchRecord {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("past-games.sqlite"));
-    PastGames store{path};
-};
-
-// A daily Expert game of 1990 on the shared fixture that records its end.
-struct RecordedGame : ScratchRecord, Harness {
-    explicit RecordedGame(GameLength length = GameLength::Month);
-    // Game > Start of a daily month game of 1990.
-    void newGame();
-    // Presses Forward until a window whose line starts with `window` shows;
-    // returns that line.
-    QString forwardUntil(const QString& window);
-    std::vector<PastGame> games() const { return PastGames(path).games(); }
-};
-
-// The only places a test writes the game's state past its rules: a game's
-// length in periods (standing at `atPeriod` when one is given), and a fill
-// booked behind the trade record's back.
-inline void forceLengthForTest(Game& g, int periods, int atPeriod = -1) {
-    g.mutableStateForTests().gameLengthDays = periods;
-    if (atPeriod >= 0) g.mutableStateForTests().periodIndex = atPeriod;
-}
-inline void plantFillForTest(Game& g, Market m, float units, double price) {
-    g.mutableStateForTests().desk.account.applyFill(m, units, price);
-}
-
 // Transcript lines that contain `needle`.
 int countLines(const QStringList& lines, const QString& needle);
 
@@ -117,5 +87,25 @@ void buildTickJanuary1996(FixtureDb& db);
 // game in it.
 const QString& sharedDaily1990();
 const QString& sharedTickJanuary1996();
+
+// A record of past games in a folder of its own, made before the game that
+// writes to it.
+struct ScratchRecord {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("past-games.sqlite"));
+    PastGames store{path};
+};
+
+// A daily Expert game of 1990 (on the shared fixture unless another is
+// given) that records its end.
+struct RecordedGame : ScratchRecord, Harness {
+    explicit RecordedGame(GameLength length = GameLength::Month, const QString& db = sharedDaily1990());
+    // Game > Start of a daily month game of 1990.
+    void newGame();
+    // Presses Forward until a window whose line starts with `window` shows;
+    // returns that line.
+    QString forwardUntil(const QString& window);
+    std::vector<PastGame> games() const { return PastGames(path).games(); }
+};
 
 } // namespace pellucar::test

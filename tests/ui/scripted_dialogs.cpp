@@ -125,6 +125,11 @@ QString writeFixtureDatabase(const QString& path) {
     }
     exec(QStringLiteral("INSERT INTO OverviewNews (Date, CommodityID, News) VALUES ('1965-10-17', 0, '%1')")
              .arg(QString::fromLatin1(kFixtureDisclaimer)));
+    // One tick day of Oil with a story before its first hour.
+    exec("INSERT INTO TickTradeDaysResults (Date) VALUES ('1996-01-02')");
+    exec("INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (3, '1996-01-02 08:45:00', 1.95)");
+    exec("INSERT INTO SortedTickNewsReleases (NRDate, NRTime, NRTitle, NRStory) "
+         "VALUES ('1996-01-02', '08:30:00', 'Fed Holds Rates', 'The whole story.')");
     exec("COMMIT");
     sqlite3_close(db);
     return path;

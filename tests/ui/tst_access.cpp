@@ -241,7 +241,7 @@ private slots:
         }
         // What the keys did, and nothing else.
         const GameState& s = rig.game.state();
-        QCOMPARE(s.periodIndex, 3);
+        QCOMPARE(s.clock.periodIndex(), 3);
         QCOMPARE(s.desk.tradeCount(), 2);
         QCOMPARE(s.desk.account.position(Market::Oil), 5.0f);
         QCOMPARE(s.desk.account.position(Market::Gold), -2.0f);

@@ -160,7 +160,7 @@ private slots:
     // shows the trader-input panel whole: the market buttons, the sides, the
     // one-line units prompt over its box and a long read-back.
     // The trade report shows every column at the window's first size, and
-    // opens at its start again; a story of the news history opens whole.
+    // opens at its start again.
     void reportsReadWhole() {
         uitest::WindowRig rig(db_);
         startGame(rig);
@@ -182,14 +182,18 @@ private slots:
             trades->verticalScrollBar()->setValue(trades->verticalScrollBar()->maximum());
             click(rig, "btnCloseTradeHistory");
         }
+    }
 
+    void newsStoryOpensOnEnter() {
         // A Tick game's history, with one story in it.
-        GameState& state = rig.game.mutableStateForTests();
-        state.dataMode = DataMode::Tick;
-        state.news.append(QDate(1990, 1, 2), QStringLiteral("Fed Holds Rates"), QStringLiteral("The whole story."),
-                          QTime(10, 0));
+        uitest::WindowRig rig(db_);
+        rig.dialogs.setup.data = QStringLiteral("Tick");
+        rig.dialogs.setup.length = QStringLiteral("Month");
+        rig.dialogs.setup.year = 1996;
+        startGame(rig);
         click(rig, "btnNewsHist");
         auto* news = static_cast<QTableWidget*>(w(rig, "newsgrid"));
+        QVERIFY(news->rowCount() > 0);
         news->setCurrentCell(0, 0);
         QTest::keyClick(news, Qt::Key_Return);
         QCOMPARE(rig.dialogs.transcript.last(), QStringLiteral("frmNewsDisplay: Fed Holds Rates | "));

@@ -345,7 +345,7 @@ private slots:
         qApp->removeEventFilter(&watch);
         QFile::remove(db);
 
-        QVERIFY2(rig.game.state().tradingDayCount > 55, "the quarter did not load");
+        QVERIFY2(rig.game.state().clock.tradingDayCount() > 55, "the quarter did not load");
         QVERIFY2(watch.paints > 20, qPrintable(QString::number(watch.paints)));
         QVERIFY2(watch.shown.size() > 10, "the bar hardly moved");
         QVERIFY(std::is_sorted(watch.shown.cbegin(), watch.shown.cend()));

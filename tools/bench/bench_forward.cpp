@@ -24,11 +24,11 @@ void forwardInCore(benchmark::State& state, const SetupPlan& plan, const std::st
             if (!fresh()) return state.SkipWithError(error.c_str());
             state.ResumeTiming();
         }
-        const int before = rig->game.state().periodIndex;
+        const int before = rig->game.state().clock.periodIndex();
         const auto t0 = Samples::start();
         rig->game.click(QStringLiteral("btnChangePeriod"));
         samples.stop(t0);
-        if (rig->game.state().periodIndex != before + 1) ++stalled;
+        if (rig->game.state().clock.periodIndex() != before + 1) ++stalled;
     }
     // A press that did not advance (a margin call's liquidation) would be a
     // different action; none is expected with these positions.

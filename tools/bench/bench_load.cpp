@@ -158,7 +158,7 @@ void BM_NewGame_DailyYear_Core(benchmark::State& state) {
         const auto t0 = Samples::start();
         rig->game.click(QStringLiteral("mnuNewGame"));
         samples.stop(t0);
-        if (rig->game.state().periodIndex != 0 || rig->game.state().tradingDayCount <= 0)
+        if (rig->game.state().clock.periodIndex() != 0 || rig->game.state().clock.tradingDayCount() <= 0)
             return state.SkipWithError("New Game did not load a period");
         state.PauseTiming();
         rig->dialogs.clearTranscript();

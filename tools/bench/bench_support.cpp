@@ -114,8 +114,8 @@ int pressLimit(const Game& game) {
     const GameState& s = game.state();
     // The last presses bring the final-day notice and the end of the game:
     // windows, not the usual move to the next period, so they are left out.
-    if (s.dataMode == DataMode::Tick) return s.tradingDayCount * 6 - 8;
-    return std::min(s.gameLengthDays, s.tradingDayCount) - 4;
+    if (s.clock.dataMode() == DataMode::Tick) return s.clock.tradingDayCount() * 6 - 8;
+    return std::min(s.clock.lengthPeriods(), s.clock.tradingDayCount()) - 4;
 }
 
 SetupPlan dailyYear() { return SetupPlan{}; }
@@ -148,7 +148,7 @@ bool setUpCoreGame(CoreRig& rig, const SetupPlan& plan, std::string* error) {
                             {"year", QString::number(plan.year)}});
     g.click(QStringLiteral("mnuNewGame"));
     g.click(QStringLiteral("btnChangePeriod"));
-    if (g.state().periodIndex != 1) {
+    if (g.state().clock.periodIndex() != 1) {
         *error = "the first Forward did not start the game";
         return false;
     }
@@ -278,7 +278,7 @@ bool setUpWindowGame(WindowRig& rig, std::string* error) {
     processUntilPainted(rig.paints, {rig.left, rig.right});
     w.action(QStringLiteral("mnuNewGame"))->trigger();
     QCoreApplication::processEvents();
-    if (!pressForward(rig) || rig.game.state().periodIndex != 1) {
+    if (!pressForward(rig) || rig.game.state().clock.periodIndex() != 1) {
         *error = "the first Forward did not start the game";
         return false;
     }

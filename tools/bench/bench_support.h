@@ -89,7 +89,7 @@ struct CoreRig {
     ScriptedRandom random{{}, 0.0};
     Game game;
     // The presses Forward can still make before the game nears its end.
-    int pressesLeft() const { return pressLimit(game) - game.state().periodIndex; }
+    int pressesLeft() const { return pressLimit(game) - game.state().clock.periodIndex(); }
 };
 
 // Starts the game, sets up the plan's game, moves to its first period and
@@ -145,7 +145,7 @@ struct WindowRig {
     QWidget* left = nullptr;
     QWidget* right = nullptr;
     void watchCharts();
-    int pressesLeft() const { return pressLimit(game) - game.state().periodIndex; }
+    int pressesLeft() const { return pressLimit(game) - game.state().clock.periodIndex(); }
 };
 
 // Shows the window, runs start-up, sets up the plan's game through the

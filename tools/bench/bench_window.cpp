@@ -249,12 +249,12 @@ void forwardInWindow(benchmark::State& state, const SetupPlan& plan, const std::
             if (!fresh()) return state.SkipWithError(error.c_str());
             state.ResumeTiming();
         }
-        const int before = rig->game.state().periodIndex;
+        const int before = rig->game.state().clock.periodIndex();
         bool changed = false;
         const auto t0 = Samples::start();
         const bool painted = pressForward(*rig, &changed);
         samples.stop(t0);
-        if (rig->game.state().periodIndex != before + 1) ++stalled;
+        if (rig->game.state().clock.periodIndex() != before + 1) ++stalled;
         if (!changed) ++unchanged;
         if (!painted) ++unpainted;
     }

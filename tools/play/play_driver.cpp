@@ -145,10 +145,10 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
     }
     if (cmd == QLatin1String("state")) {
         const GameState& s = game_.state();
-        out_ << "PeriodIndex=" << s.periodIndex << " GameLengthDays=" << s.gameLengthDays
-             << " TradingDayCount=" << s.tradingDayCount << " DataMode=" << dataModeName(s.dataMode)
-             << " GameLevel=" << levelName(s.settings.level) << " Start=" << s.gameStartDate.toString(Qt::ISODate)
-             << " End=" << s.gameEndDate.toString(Qt::ISODate) << '\n';
+        out_ << "PeriodIndex=" << s.clock.periodIndex() << " GameLengthDays=" << s.clock.lengthPeriods()
+             << " TradingDayCount=" << s.clock.tradingDayCount() << " DataMode=" << dataModeName(s.clock.dataMode())
+             << " GameLevel=" << levelName(s.settings.level) << " Start=" << s.clock.startDate().toString(Qt::ISODate)
+             << " End=" << s.clock.endDate().toString(Qt::ISODate) << '\n';
         out_.flush();
         return true;
     }
