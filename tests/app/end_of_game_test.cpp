@@ -79,22 +79,10 @@ namespace {
 
 // A daily month game of 1990 that records its end, with the mean line of
 // the moving average switched off.
-struct Lifecycle : Harness {
-    QTemporaryDir dir;
-    PastGames store{dir.filePath(QStringLiteral("past-games.sqlite"))};
-    Lifecycle() : Harness(sharedDaily1990(), &store) {
-        start();
-        newGame();
-        game->click("mnuMoving", 0);
-    }
-    void newGame() {
-        setup({{"level", "Expert"}, {"length", "Month"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
-        take();
-    }
+struct Lifecycle : RecordedGame {
+    Lifecycle() { game->click("mnuMoving", 0); }
     bool on(const QString& key) const { return game->isActionable(key); }
-    void forwardUntilOver() {
-        for (int i = 0; i < 60 && countLines(take(), "frmGameOver") == 0; ++i) forward();
-    }
+    void forwardUntilOver() { forwardUntil(QStringLiteral("frmGameOver")); }
 };
 
 struct Ending {

@@ -129,20 +129,6 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
 
 namespace {
 
-FixtureDb& daily1990() {
-    static FixtureDb db("past_games_daily1990");
-    static const bool built = (buildDaily1990(db), true);
-    (void)built;
-    return db;
-}
-
-// The store comes before the game that writes to it.
-struct StoreInTempDir {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("past-games.sqlite"));
-    PastGames store{path};
-};
-
 // 1990 again, but Oil falls from $20 to 50 cents on its second day.
 FixtureDb& oilCrash1990() {
     static FixtureDb db("past_games_oil_crash");
@@ -153,44 +139,12 @@ FixtureDb& oilCrash1990() {
     return db;
 }
 
-struct Recorded : StoreInTempDir, Harness {
-    explicit Recorded(const QString& length = QStringLiteral("Month"), const QString& db = daily1990().path())
-        : Harness(db, &store) {
-        start();
-        newGame(length);
-    }
-    void newGame(const QString& length = QStringLiteral("Month")) {
-        setup({{"level", "Expert"}, {"length", length}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
-        take();
-    }
-    // Presses Forward until a window whose line starts with `window` shows;
-    // returns that line.
-    QString forwardUntil(const QString& window) {
-        for (int i = 0; i < 400; ++i) {
-            forward();
-            for (const QString& line : take())
-                if (line.startsWith(window)) return line;
-        }
-        return {};
-    }
-    void buyOil(int units) {
-        game->click("btnTrade");
-        game->click("btnOil");
-        game->click("btnBuy");
-        game->setText("inputUnits", QString::number(units));
-        game->keyPress("inputUnits", Key::Enter);
-        game->click("btnYes");
-        take();
-    }
-    std::vector<PastGame> games() { return PastGames(path).games(); }
-};
-
 } // namespace
 
 TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
-    Recorded r;
+    RecordedGame r;
     r.forward();
-    r.buyOil(2);
+    r.order(Market::Oil, Side::Buy, 2);
     // The game runs to its length; the Game Over window shows the score
     // that goes into the record, and Play Again follows.
     const QString over = r.forwardUntil(QStringLiteral("frmGameOver: "));
@@ -236,7 +190,7 @@ TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
 
 TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
     // End in the end-of-game window.
-    Recorded ended;
+    RecordedGame ended;
     ended.forward(4);
     ended.dialogs.queueAnswer("btnExit");
     ended.game->click("mnuEnd");
@@ -246,12 +200,12 @@ TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
     EXPECT_EQ(games[0].ending, GameEnding::EndedByPlayer);
 
     // A blow-out, then End in the Game Over window.
-    Recorded blown(QStringLiteral("Year"), oilCrash1990().path());
+    RecordedGame blown(GameLength::Year, oilCrash1990().path());
     blown.random.push(0.5); // not the one-in-three verdict draw
     blown.forward();
     // Ten contracts at $20 lose $195,000 when Oil falls to 50 cents: the
     // account is wiped out at the next valuation.
-    blown.buyOil(10);
+    blown.order(Market::Oil, Side::Buy, 10);
     blown.dialogs.queueAnswer("btnEnd");
     blown.forward();
     ASSERT_TRUE(blown.game->ended());
@@ -263,7 +217,7 @@ TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
 }
 
 TEST(PastGamesRecord, AnUnwritableRecordIsToldOnceAndPlayGoesOn) {
-    Recorded r;
+    RecordedGame r;
     {
         QFile f(r.path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -2,7 +2,9 @@
 // exactly and play on identically; damaged, foreign and newer files and a
 // failed write leave everything as it was.
 #include "app/saved_game.h"
+#include "app/controls.h"
 #include "support/game_harness.h"
+#include "support/random_player.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -69,19 +71,20 @@ void apply(Game& g, const Step& s) {
 
 // A random player's steps; orders come as their separate steps, so a save
 // can fall in the middle of one.
-QList<Step> randomSteps(std::mt19937& rng, int n) {
-    auto upTo = [&](int k) { return std::uniform_int_distribution<int>(0, k - 1)(rng); };
-    static const QStringList markets{"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"};
+QList<Step> randomSteps(RandomPlayer& player, Level level, int n) {
     QList<Step> steps;
     while (steps.size() < n) {
-        const int r = upTo(20);
+        const int r = player.upTo(20);
         if (r < 9) {
-            for (int k = 1 + upTo(upTo(3) ? 2 : 8); k > 0; --k) steps << Step{Step::Click, "btnChangePeriod"};
+            for (int k = 1 + player.upTo(player.upTo(3) ? 2 : 8); k > 0; --k) steps << Step{Step::Click, "btnChangePeriod"};
         } else if (r < 15) {
-            steps << Step{Step::Click, "btnTrade"} << Step{Step::Click, markets[upTo(6)]}
-                  << Step{Step::Click, upTo(2) ? "btnBuy" : "btnSell"}
-                  << Step{Step::Type, QString::number(1 + upTo(upTo(4) ? 8 : 400))} << Step{Step::Enter}
-                  << Step{Step::Click, upTo(5) ? "btnYes" : "btnNo"};
+            const RandomPlayer::Order o = player.order(level);
+            // A Novice's Oil is chosen for him: his Oil button is not pressed.
+            steps << Step{Step::Click, "btnTrade"};
+            if (level == Level::Expert) steps << Step{Step::Click, keysOf(o.market).button};
+            steps << Step{Step::Click, o.side == Side::Buy ? "btnBuy" : "btnSell"}
+                  << Step{Step::Type, QString::number(o.units)} << Step{Step::Enter}
+                  << Step{Step::Click, player.chance(0.2) ? "btnNo" : "btnYes"};
         } else {
             static const QList<Step> others{{Step::Click, "btnTradeHist"},    {Step::Click, "btnCloseTradeHistory"},
                                             {Step::Click, "btnNewsHist"},     {Step::Click, "btnCloseNewsHist"},
@@ -90,7 +93,7 @@ QList<Step> randomSteps(std::mt19937& rng, int n) {
                                             {Step::Click, "mnuMoving", 2},    {Step::Click, "mnuGLType", 2},
                                             {Step::Click, "mnuMaximum", 1},   {Step::Click, "mnuNews", 2},
                                             {Step::Click, "btnHold"}};
-            steps << others[upTo(static_cast<int>(others.size()))];
+            steps << player.pick(others);
         }
     }
     return steps.mid(0, n);
@@ -157,12 +160,13 @@ class SavedGameTest : public ::testing::Test {
 TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
     for (unsigned seed = 1; seed <= 24; ++seed) {
         SCOPED_TRACE(seed);
-        std::mt19937 rng(seed);
+        RandomPlayer player(seed);
+        const Level level = seed % 4 == 1 ? Level::Novice : Level::Expert;
         const bool tick = seed % 3 == 0;
         const QString db = tick ? tickJanuary1996().path() : wanderingDaily1990().path();
         const QString saves = folder(QStringLiteral("round%1").arg(seed));
         SaveHarness original(db, saves);
-        const QHash<QString, QString> setup{{"level", seed % 4 == 1 ? "Novice" : "Expert"},
+        const QHash<QString, QString> setup{{"level", levelName(level)},
                                             {"length", tick || seed % 2 ? "Month" : "Year"},
                                             {"data", tick ? "Tick" : "Daily"},
                                             {"news", seed % 5 == 0 ? "Daily" : "Annual"},
@@ -171,7 +175,7 @@ TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
                                             {"year", tick ? "1996" : "1990"}};
         original.setup(setup);
         original.forward();
-        for (const Step& s : randomSteps(rng, std::uniform_int_distribution<int>(0, 300)(rng))) apply(*original.game, s);
+        for (const Step& s : randomSteps(player, level, player.between(0, 300))) apply(*original.game, s);
         if (!original.state().clock.started()) { // the game ended: the next one begins
             original.setup(setup);
             original.forward();
@@ -191,7 +195,7 @@ TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
         resumed.take();
         EXPECT_EQ(resumed.saved(again), original.saved(saves));
 
-        const QList<Step> after = randomSteps(rng, 120);
+        const QList<Step> after = randomSteps(player, level, 120);
         for (int i = 0; i < after.size() && !original.game->ended(); ++i) {
             apply(*original.game, after[i]);
             apply(*resumed.game, after[i]);

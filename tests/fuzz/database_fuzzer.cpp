@@ -28,59 +28,20 @@ namespace {
 QByteArray g_valid;                 // the file before any patch
 fuzz::MemoryDatabase* g_file = nullptr; // where each input's file is written
 
-struct Table {
-    const char* name;
-    QList<const char*> fields;
-};
 // Near-valid texts make more of the loaders run than random bytes would.
 const char* const kTexts[] = {"1990-01-02", "1990-01-02 09:00:00", "1996-01-02", "1996-01-02 09:30:00",
                               "1996-01-02 08:45:00", "08:30:00", "11:00:00", "1990-13-45", "", "Null",
                               "1996-01-02T09:30:00", "9999-12-31", "0000-00-00", "1996-1-2"};
-
-const QList<Table> kTables{
-    {"DailyData", {"CommodityID", "Date", "Open", "High", "Low", "Close", "OpenInterest", "DayVolume"}},
-    {"TickData", {"CommodityID", "DateTime", "realprice"}},
-    {"TickTradeDaysResults", {"Date"}},
-    {"OverviewNews", {"Date", "CommodityID", "News"}},
-    {"SortedTickNewsReleases", {"NRDate", "NRTime", "NRTitle", "NRStory"}},
-};
-
-// Rewrites values through the engine: the file stays well formed, its
-// contents do not. NOT NULL refuses some of the edits, as it would anyone's.
-void editValues(FuzzedDataProvider& in) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(g_file->path().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_close(db);
-        return;
-    }
-    sqlite3_exec(db, "PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
-    const int edits = in.ConsumeIntegralInRange(1, 8);
-    for (int e = 0; e < edits && in.remaining_bytes() > 0; ++e) {
-        const Table& t = kTables[in.ConsumeIntegralInRange<int>(0, static_cast<int>(kTables.size()) - 1)];
-        QByteArray sql;
-        sqlite3_stmt* st = nullptr;
-        if (in.ConsumeIntegralInRange(0, 3) == 0) {
-            sql = QByteArray("INSERT INTO ") + t.name + " VALUES (";
-            for (int f = 0; f < t.fields.size(); ++f) sql += f ? ",?" : "?";
-            if (QByteArray(t.name) == "DailyData") sql += ",NULL,NULL";
-            sql += ")";
-            if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK)
-                for (int f = 0; f < t.fields.size(); ++f) fuzz::bindValue(in, st, f + 1, kTexts);
-        } else {
-            const char* field = t.fields[in.ConsumeIntegralInRange<int>(0, static_cast<int>(t.fields.size()) - 1)];
-            sql = QByteArray("UPDATE ") + t.name + " SET " + field + " = ?1 WHERE rowid = ?2";
-            if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK) {
-                fuzz::bindValue(in, st, 1, kTexts);
-                sqlite3_bind_int(st, 2, in.ConsumeIntegralInRange(1, 1600));
-            }
-        }
-        if (st) sqlite3_step(st);
-        sqlite3_finalize(st);
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
+const char* const kDaily[] = {"CommodityID", "Date", "Open", "High", "Low", "Close", "OpenInterest", "DayVolume"};
+const char* const kTicks[] = {"CommodityID", "DateTime", "realprice"};
+const char* const kTickDays[] = {"Date"};
+const char* const kOverviews[] = {"Date", "CommodityID", "News"};
+const char* const kReleases[] = {"NRDate", "NRTime", "NRTitle", "NRStory"};
+const fuzz::EditableTable kTables[] = {{"DailyData", kDaily},
+                                       {"TickData", kTicks},
+                                       {"TickTradeDaysResults", kTickDays},
+                                       {"OverviewNews", kOverviews},
+                                       {"SortedTickNewsReleases", kReleases}};
 
 // A loader either fills its target and says how much it read, or fails,
 // says why, and leaves the target as it was.
@@ -253,7 +214,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QByteArray file = g_valid;
     if (mode != 0) {
         g_file->write(file);
-        editValues(in);
+        fuzz::editValues(in, g_file->path(), kTables, kTexts, 1600);
         file = g_file->read();
     }
     if (mode != 1) fuzz::patchBytes(in, file);

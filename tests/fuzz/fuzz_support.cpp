@@ -142,6 +142,33 @@ void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i, std::span<const 
     }
 }
 
+void editValues(FuzzedDataProvider& in, const QString& path, std::span<const EditableTable> tables,
+                std::span<const char* const> texts, int rows) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
+        sqlite3_exec(db, "PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
+        for (int e = in.ConsumeIntegralInRange(1, 8); e > 0 && in.remaining_bytes() > 0; --e) {
+            const EditableTable& t = tables[in.ConsumeIntegralInRange<size_t>(0, tables.size() - 1)];
+            const QByteArray table(t.name), field(t.fields[in.ConsumeIntegralInRange<size_t>(0, t.fields.size() - 1)]);
+            const QByteArray sql = in.ConsumeIntegralInRange(0, 3) != 0
+                                       ? "UPDATE " + table + " SET " + field + " = ?1 WHERE rowid = ?2"
+                                       : "INSERT INTO " + table + " SELECT * FROM " + table + " WHERE rowid = ?2; UPDATE " +
+                                             table + " SET " + field + " = ?1 WHERE rowid = last_insert_rowid()";
+            const char* rest = sql.constData();
+            sqlite3_stmt* st = nullptr;
+            while (rest && *rest && sqlite3_prepare_v2(db, rest, -1, &st, &rest) == SQLITE_OK && st) {
+                if (sqlite3_bind_parameter_count(st) >= 1) bindValue(in, st, 1, texts);
+                if (sqlite3_bind_parameter_count(st) >= 2) sqlite3_bind_int(st, 2, in.ConsumeIntegralInRange(1, rows));
+                sqlite3_step(st);
+                sqlite3_finalize(st);
+                st = nullptr;
+            }
+        }
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+}
+
 void patchBytes(FuzzedDataProvider& in, QByteArray& file) {
     const int patches = in.ConsumeIntegralInRange(1, 16);
     for (int p = 0; p < patches && in.remaining_bytes() > 0 && !file.isEmpty(); ++p) {

@@ -60,6 +60,20 @@ void buildSmallMarket(test::FixtureDb& db);
 // valid values reach further into the readers than random bytes).
 void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i, std::span<const char* const> texts);
 
+// A table whose values the input may rewrite, and the fields it may set.
+struct EditableTable {
+    const char* name;
+    std::span<const char* const> fields;
+};
+
+// Rewrites values of `tables` in the SQLite file at `path` (a file name or a
+// MemoryDatabase's path) through the engine, so the file stays well formed
+// and its contents do not: a field of one of the first `rows` rows set to a
+// value bindValue chooses, now and then in a copy of that row added to the
+// table. NOT NULL refuses some of the edits, as it would anyone's.
+void editValues(FuzzedDataProvider& in, const QString& path, std::span<const EditableTable> tables,
+                std::span<const char* const> texts, int rows);
+
 // Overwrites bytes of the file where the input says; now and then cuts it short.
 void patchBytes(FuzzedDataProvider& in, QByteArray& file);
 

@@ -57,32 +57,6 @@ void writeFile(const QByteArray& bytes) {
         fuzz::fail("scratch file", g_path);
 }
 
-// Rewrites values of the record through the engine.
-void editValues(FuzzedDataProvider& in) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_exec(db, "PRAGMA journal_mode=MEMORY; BEGIN", nullptr, nullptr, nullptr);
-        for (int e = in.ConsumeIntegralInRange(1, 6); e > 0 && in.remaining_bytes() > 0; --e) {
-            sqlite3_stmt* st = nullptr;
-            const char* column = kColumns[in.ConsumeIntegralInRange<size_t>(0, std::size(kColumns) - 1)];
-            const QByteArray sql = in.ConsumeBool()
-                                       ? QByteArray("UPDATE PastGames SET ") + column + " = ?1 WHERE rowid = ?2"
-                                       : QByteArray("INSERT INTO PastGames SELECT * FROM PastGames WHERE rowid = ?2; "
-                                                    "UPDATE PastGames SET ") + column + " = ?1 WHERE rowid = last_insert_rowid()";
-            const char* rest = sql.constData();
-            while (rest && *rest && sqlite3_prepare_v2(db, rest, -1, &st, &rest) == SQLITE_OK && st) {
-                if (sqlite3_bind_parameter_count(st) >= 1) fuzz::bindValue(in, st, 1, kTexts);
-                if (sqlite3_bind_parameter_count(st) >= 2) sqlite3_bind_int(st, 2, in.ConsumeIntegralInRange(1, 4));
-                sqlite3_step(st);
-                sqlite3_finalize(st);
-                st = nullptr;
-            }
-        }
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    }
-    sqlite3_close(db);
-}
-
 QByteArray readFile() {
     QFile f(g_path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -129,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     case 1:
         writeFile(g_valid);
-        editValues(in);
+        fuzz::editValues(in, g_path, std::array{fuzz::EditableTable{"PastGames", kColumns}}, kTexts, 4);
         file = readFile();
         break;
     case 2: file = g_foreign; break;

@@ -80,19 +80,41 @@ TEST(PlayDriver, ProgramEndsWithItsOwnExit) {
     EXPECT_EQ(countLines(r.out, "frmEndofGame: Game Over  |"), 1);
 }
 
+namespace {
+
+// The price in a confirmation line: "... Bought @  $14.56" -> 14.56.
+double confirmedPrice(const QString& line) {
+    return line.section(QStringLiteral("@  "), 1).remove('$').remove(',').toDouble();
+}
+
+} // namespace
+
 TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
     const QString db = QStringLiteral(PELLUCAR_REAL_DB);
     if (db.isEmpty() || !QFile::exists(db)) GTEST_SKIP() << "market database not built";
-    // A Daily Expert quarter from January 1994: every trading day of the
-    // quarter, the final-day notice once, then the end.
+    // A Daily Expert quarter from January 1994: Oil bought on the first day
+    // and sold a week later, every trading day of the quarter, the
+    // final-day notice once, then the end, whose realized profit is what the
+    // two confirmations say at 1,000 dollars a point. Game > End on the way
+    // shows an Expert's commissions, 20 a trade, and the game goes on.
     PlayRun r = play(db, "setup level=Expert length=Quarter data=Daily period=select year=1994\n"
-                     "show lblDate lblOilCurrMark\n"
-                     "forward\nshow lblDate lblDay lblOilCurrMark lblTBondCurrMark lblSoybeanCurrMark\n"
-                     "answer btnEnd\nforward 80\n");
+                         "forward\ntrade Oil buy 5\nclick btnYes\nforward 5\ntrade Oil sell 5\nclick btnYes\n"
+                         "show lblDate lblOilPos lblTotTrades\nanswer btnContinue\nclick mnuEnd\n"
+                         "answer btnEnd\nforward 80\n");
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QStringList fills;
+    for (const QString& l : r.out)
+        if (l.startsWith("frmTradeConfirmation:")) fills << l;
+    ASSERT_EQ(fills.size(), 2) << r.out.join('\n').toStdString();
+    EXPECT_TRUE(fills[0].endsWith(QStringLiteral("5 Oil Bought @  $14.56")));
+    EXPECT_TRUE(r.out.contains("lblDate: Date: 1/10/1994")) << r.out.join('\n').toStdString();
+    EXPECT_TRUE(r.out.contains("lblOilPos: 0") && r.out.contains("lblTotTrades: 2"));
+    EXPECT_EQ(countLines(r.out, "frmEndofGame: Game Over  | Commissions: $40.00\\n"), 1);
     EXPECT_EQ(countLines(r.out, "   * Begin Final Day of Trading *"), 1);
-    EXPECT_EQ(countLines(r.out, "frmGameOver: Game Over"), 1);
-    EXPECT_TRUE(r.out.contains("lblDate: Date: 1/3/1994")) << r.out.join('\n').toStdString();
+    ASSERT_EQ(countLines(r.out, "frmGameOver: Game Over"), 1);
+    const QString end = r.out.last();
+    const double realized = end.section("Realized P(L): $", 1).section("\\n", 0, 0).remove(',').toDouble();
+    EXPECT_NEAR(realized, 5 * (confirmedPrice(fills[1]) - confirmedPrice(fills[0])) * 1000, 0.005) << end.toStdString();
     // A Tick month: news comes out, the game ends at its last hour.
     r = play(db, "setup level=Expert length=Month data=Tick period=select month=3 year=1997\n"
                  "forward 2\nshow lblTradeTime\nanswer btnEnd\nforward 200\n");
@@ -101,47 +123,4 @@ TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
     EXPECT_GE(countLines(r.out, "frmNewsDisplay:"), 3);
     EXPECT_EQ(countLines(r.out, "   * Begin Final Day of Trading *"), 1);
     EXPECT_EQ(countLines(r.out, "frmGameOver: Game Over"), 1);
-}
-
-namespace {
-
-// The price in a confirmation line: "... Bought @  $14.56" -> 14.56.
-double confirmedPrice(const QString& line) {
-    const QString tail = line.section(QStringLiteral("@  "), 1);
-    return QString(tail).remove('$').remove(',').toDouble();
-}
-
-// "Realized P(L): $1,234.50" in an end-of-game line -> 1234.5.
-double figure(const QString& line, const QString& caption) {
-    const QString rest = line.section(caption + QStringLiteral(": $"), 1).section(QStringLiteral("\\n"), 0, 0);
-    return QString(rest).remove(',').toDouble();
-}
-
-} // namespace
-
-TEST(PlayDriver, RealDatabaseTradesSettleAtTheirConfirmedPrices) {
-    const QString db = QStringLiteral(PELLUCAR_REAL_DB);
-    if (db.isEmpty() || !QFile::exists(db)) GTEST_SKIP() << "market database not built";
-    // Buy Oil on the first day, sell it a week later; the realized profit is
-    // what the two confirmations say, at 1,000 dollars a point.
-    const PlayRun r = play(db, "setup level=Expert length=Quarter data=Daily period=select year=1994\n"
-                               "forward\ntrade Oil buy 5\nclick btnYes\n"
-                               "forward 5\ntrade Oil sell 5\nclick btnYes\n"
-                               "show lblOilPos lblTotTrades\n"
-                               "answer btnExit\nclick mnuEnd\n");
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    QStringList fills;
-    for (const QString& l : r.out)
-        if (l.startsWith("frmTradeConfirmation:")) fills << l;
-    ASSERT_EQ(fills.size(), 2) << r.out.join('\n').toStdString();
-    EXPECT_TRUE(fills[0].endsWith(QStringLiteral("5 Oil Bought @  $14.56")));
-    const double bought = confirmedPrice(fills[0]);
-    const double sold = confirmedPrice(fills[1]);
-    EXPECT_TRUE(r.out.contains("lblOilPos: 0"));
-    EXPECT_TRUE(r.out.contains("lblTotTrades: 2"));
-    const QString end = r.out.last();
-    ASSERT_TRUE(end.startsWith("frmEndofGame: Game Over  | ")) << end.toStdString();
-    EXPECT_NEAR(figure(end, "Realized P(L)"), 5 * (sold - bought) * 1000, 0.005);
-    EXPECT_NEAR(figure(end, "Unrealized P(L)"), 0.0, 0.005);
-    EXPECT_NEAR(figure(end, "Commissions"), 40.0, 0.005); // an Expert's 20 a trade
 }

@@ -15,7 +15,6 @@
 
 #include <cmath>
 #include <limits>
-#include <numeric>
 #include <utility>
 
 namespace pellucar::soak {
@@ -198,7 +197,9 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
 
 void GameChecker::restart() {
     replayed_ = 0;
-    for (auto& l : lots_) l.clear();
+    // Only lots and realized P(L) are compared: level and capital do not matter.
+    model_ = test::AccountModel(Level::Expert, 0);
+    pricesSane_ = true;
 }
 
 QStringList GameChecker::check(const Game& game, const QStringList& lines) {
@@ -256,17 +257,13 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         // and the game still fills it (at 0 for the T-Bond); that is only
         // excused where damaged files are the point.
         if (!(r.price > 0) && !databaseNotice_) bad << where + QStringLiteral("filled at %1").arg(r.price);
-        // First in, first out by whole contracts.
-        std::deque<double>& book = lots_[static_cast<size_t>(index(r.market))];
-        const double before = std::accumulate(book.begin(), book.end(), 0.0);
-        double rest = r.amount;
-        while (rest != 0 && !book.empty() && (book.front() > 0) != (rest > 0)) {
-            const double matched = std::min(std::fabs(rest), std::fabs(book.front()));
-            book.front() += book.front() > 0 ? -matched : matched;
-            rest += rest > 0 ? -matched : matched;
-            if (book.front() == 0) book.pop_front();
-        }
-        if (rest != 0) book.push_back(rest);
+        // A damaged database's prices are excused above; the model, in exact
+        // decimals, holds only sane ones, so such a game's realized P(L)
+        // goes unchecked.
+        const bool sane = r.price > 0 && r.price < 1e4 && std::fabs(r.amount) < 1e6;
+        pricesSane_ = pricesSane_ && sane;
+        const double before = static_cast<double>(model_.position(r.market));
+        model_.fill(r.market, std::llround(sane ? r.amount : 0.0f), sane ? r.price : 0.0);
         const double after = before + r.amount;
         // A margin call only ever takes exposure away.
         if (r.marginCall && (std::fabs(after) >= std::fabs(before) || after * before < 0))
@@ -294,19 +291,24 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
             bad << name + QStringLiteral("position %1 past the limit").arg(p);
         if (account.level() == Level::Novice && m != Market::Oil && p != 0)
             bad << name + QStringLiteral("a Novice holds %1").arg(p);
-        const std::deque<double>& model = lots_[static_cast<size_t>(index(m))];
+        const auto& model = model_.lots(m);
         bool same = static_cast<int>(model.size()) == lots.count();
-        for (int i = 0; same && i < lots.count(); ++i) same = model[static_cast<size_t>(i)] == lots.lot(i + 1).units;
+        for (int i = 0; same && i < lots.count(); ++i)
+            same = static_cast<double>(model[static_cast<size_t>(i)].units) == lots.lot(i + 1).units;
         if (!same) {
             QStringList kept, replayed;
             for (int i = 1; i <= lots.count(); ++i) kept << QString::number(lots.lot(i).units);
-            for (double u : model) replayed << QString::number(u);
+            for (const auto& lot : model) replayed << QString::number(lot.units);
             bad << name + QStringLiteral("lots [%1], the trade record leaves [%2]").arg(kept.join(' '), replayed.join(' '));
         }
         if (account.level() == Level::Expert || m == Market::Oil)
             unrealized += p != 0 ? lots.unrealized(s.prices.current.get(m)) : 0.0;
     }
 
+    if (pricesSane_ && std::fabs(account.realizedPL() - model_.realized()) > 0.01)
+        bad << QStringLiteral("realized P(L) %1, the trade record makes %2")
+                   .arg(account.realizedPL(), 0, 'f', 2)
+                   .arg(model_.realized(), 0, 'f', 2);
     // The account's value is its capital and both profits, as of the
     // current prices, to the cent (past 131,072 dollars a float's own step
     // is coarser than a cent, and the value is a float).

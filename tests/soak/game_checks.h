@@ -3,10 +3,11 @@
 // the account and its lots, the trade record, the news history and every
 // window the game showed. Shared by the soak and the script fuzzer.
 #include "app/game.h"
+#include "support/account_model.h"
 
 #include <QStringList>
-#include <array>
-#include <deque>
+
+#include <cmath>
 
 namespace pellucar::soak {
 
@@ -17,8 +18,9 @@ namespace pellucar::soak {
 QString checkTranscriptLine(const QString& line, bool databaseNotice = false);
 
 // Follows one game object from action to action. The trade record is
-// replayed first-in, first-out by whole contracts alone, so the lots the
-// account keeps are checked against a model that shares no code with it.
+// replayed into the independent account model, so the lots and the realized
+// profit and loss the account keeps are checked against code it shares
+// nothing with.
 class GameChecker {
 public:
     explicit GameChecker(bool databaseNotice = false) : databaseNotice_(databaseNotice) {}
@@ -31,14 +33,15 @@ public:
     void resumed() { resumed_ = true; }
     // The checker's own test: a lot the game never booked, which the next
     // check must report.
-    void plantStrayLot(Market m, double units) { lots_[static_cast<size_t>(index(m))].push_back(units); }
+    void plantStrayLot(Market m, double units) { model_.fill(m, std::llround(units), 20.0); }
 
 private:
     void restart();
 
     bool databaseNotice_;
     int replayed_ = 0; // trade records already replayed
-    std::array<std::deque<double>, kMarketCount> lots_;
+    test::AccountModel model_{Level::Expert, 0};
+    bool pricesSane_ = true; // every replayed fill had a price the model can hold
     int newsSeen_ = 0;
     bool resumed_ = false;
 };

@@ -8,6 +8,8 @@
 #include "app/scripted_dialogs.h"
 #include "common/random.h"
 #include "game_checks.h"
+#include "support/game_harness.h"
+#include "support/random_player.h"
 #include "trading/trade_report.h"
 
 #include <QCoreApplication>
@@ -18,28 +20,15 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
-#include <random>
 
 using namespace pellucar;
 
 namespace {
 
-// The player's dice: one seeded engine decides every choice, so a run is
-// repeated exactly by its seed.
-struct Dice {
-    std::mt19937_64 engine;
-    explicit Dice(std::uint64_t seed) : engine(seed) {}
-    bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(engine) < p; }
-    int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine); } // 0..n-1
-    int between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine); }
-    template <typename T> const T& pick(const QList<T>& l) { return l[upTo(static_cast<int>(l.size()))]; }
-};
+using test::RandomPlayer;
 
 struct Tally {
-    long long actions = 0, gamesBegun = 0, gameObjects = 0, programEnds = 0, forwards = 0, trades = 0,
-              marginCallTrades = 0, marginCalls = 0, refusals = 0, lotBookFull = 0, hints = 0, news = 0,
-              gameOvers = 0, endWindows = 0, continuations = 0, violations = 0, maxLots = 0, continues = 0,
-              playAgains = 0, saves = 0, resumes = 0, finished = 0;
+    long long actions = 0, gamesBegun = 0, gameObjects = 0, trades = 0, violations = 0;
 };
 
 // What the player's choices in the windows did to the game's life: the
@@ -56,15 +45,13 @@ struct Life {
 // answer is queued right before the window reads it, so none is left over.
 class SoakDialogs : public ScriptedDialogs {
 public:
-    SoakDialogs(Dice& dice, Tally& tally, Life& life) : dice_(dice), t_(tally), life_(life) {}
+    SoakDialogs(RandomPlayer& dice, Life& life) : dice_(dice), life_(life) {}
     void watch(const Game* game) { game_ = game; }
 
     GameOverChoice gameOver(const GameSummary& s) override {
         queueAnswer(dice_.chance(0.15) ? QStringLiteral("btnEnd") : QStringLiteral("btnPlayAgain"));
         finish();
-        const GameOverChoice c = ScriptedDialogs::gameOver(s);
-        if (c == GameOverChoice::PlayAgain) ++t_.playAgains;
-        return c;
+        return ScriptedDialogs::gameOver(s);
     }
     EndOfGameChoice endOfGame(const GameSummary& s) override {
         const int r = dice_.upTo(10);
@@ -73,9 +60,7 @@ public:
         else if (r < 8) queueAnswer(QStringLiteral("btnContinue"));
         else queueAnswer(QStringLiteral("btnExit"));
         const EndOfGameChoice c = ScriptedDialogs::endOfGame(s);
-        if (c == EndOfGameChoice::Continue) ++t_.continues;
-        else finish();
-        if (c == EndOfGameChoice::PlayAgain) ++t_.playAgains;
+        if (c != EndOfGameChoice::Continue) finish();
         return c;
     }
     bool confirm(const QString& title, const QString& message) override {
@@ -116,15 +101,14 @@ private:
         if (game_ && game_->state().clock.periodIndex() > 0) ++life_.recordable;
     }
 
-    Dice& dice_;
-    Tally& t_;
+    RandomPlayer& dice_;
     Life& life_;
     const Game* game_ = nullptr;
 };
 
 // Texts for the units box: mostly orders that can go through, some at or
 // past the limits, and the entries a careless player types.
-QString unitsText(Dice& dice, const Game& game, bool stacking) {
+QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     if (stacking) return QStringLiteral("1");
     const int r = dice.upTo(100);
     if (r < 35) return QString::number(dice.between(1, 5));
@@ -177,7 +161,6 @@ public:
         newGameObject();
         while (t_.actions < actions) {
             if (game_->ended()) {
-                ++t_.programEnds;
                 newGameObject();
                 continue;
             }
@@ -188,32 +171,18 @@ public:
                 faultAt_ = std::numeric_limits<long long>::max();
                 step(QStringLiteral("book a stray contract"), [&] { checker_.plantStrayLot(Market::Oil, 1); });
             }
-            if (t_.actions % 100000 == 0)
-                std::fprintf(stderr, "pellucar-soak: %lld actions, %lld games, %lld trades, %.0f s\n", t_.actions,
-                             t_.gamesBegun, t_.trades, static_cast<double>(timer.elapsed()) / 1000);
         }
-        const double seconds = static_cast<double>(timer.elapsed()) / 1000;
-        std::printf("pellucar-soak: seed %llu, %lld actions in %.1f s (%.0f actions/s)\n",
-                    static_cast<unsigned long long>(seed_), t_.actions, seconds,
-                    static_cast<double>(t_.actions) / std::max(seconds, 0.001));
-        std::printf("  games begun %lld, game objects %lld (program ended %lld times), Forward presses %lld\n",
-                    t_.gamesBegun, t_.gameObjects, t_.programEnds, t_.forwards);
-        std::printf("  trades %lld, margin calls %lld, margin-call trades %lld, refusals %lld (lot book full %lld), "
-                    "most lots in one market %lld\n",
-                    t_.trades, t_.marginCalls, t_.marginCallTrades, t_.refusals, t_.lotBookFull, t_.maxLots);
-        std::printf("  hints %lld, news stories %lld, Game Over windows %lld, end-of-game windows %lld, "
-                    "continuations %lld\n",
-                    t_.hints, t_.news, t_.gameOvers, t_.endWindows, t_.continuations);
-        std::printf("  Continue %lld, Play Again %lld, saves %lld, resumes %lld, games recorded %lld\n", t_.continues,
-                    t_.playAgains, t_.saves, t_.resumes, life_.recordable);
-        std::printf("  %lld violations\n", t_.violations);
+        std::printf("pellucar-soak: seed %llu, %lld actions in %.1f s: %lld games begun in %lld game objects, "
+                    "%lld trades, %lld games recorded, %lld violations\n",
+                    static_cast<unsigned long long>(seed_), t_.actions, static_cast<double>(timer.elapsed()) / 1000,
+                    t_.gamesBegun, t_.gameObjects, t_.trades, life_.recordable, t_.violations);
         return t_.violations == 0 ? 0 : 1;
     }
 
 private:
     void newGameObject() {
         game_.reset();
-        dialogs_ = std::make_unique<SoakDialogs>(dice_, t_, life_);
+        dialogs_ = std::make_unique<SoakDialogs>(dice_, life_);
         random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(t_.gameObjects));
         // Every program run shares the player's record of past games and
         // the folder of saved games.
@@ -269,9 +238,7 @@ private:
         const bool notice = std::any_of(lines.begin(), lines.end(), [](const QString& l) {
             return l.startsWith(QLatin1String("frmPlayerNotification: Saved Game | "));
         });
-        if (what == QLatin1String("click mnuSave") && notice) ++t_.saves;
         if (what == QLatin1String("click mnuResume") && !notice && !life_.declined) {
-            ++t_.resumes;
             onDesk_ = true;
             checker_.resumed();
         }
@@ -313,25 +280,9 @@ private:
     void tally(const QStringList& lines) {
         for (const QString& l : lines) {
             if (l.startsWith(QLatin1String("frmTradeConfirmation"))) ++t_.trades;
-            else if (l.startsWith(QLatin1String("frmNewsDisplay"))) ++t_.news;
-            else if (l.startsWith(QLatin1String("frmGameOver"))) ++t_.gameOvers;
-            else if (l.startsWith(QLatin1String("frmEndofGame"))) ++t_.endWindows;
-            else if (l.startsWith(QLatin1String("frmLevelSelected"))) continue;
-            else if (l.startsWith(QLatin1String("frmPlayerNotification: * Margin Call Liquidation *"))) ++t_.marginCallTrades;
-            else if (l.startsWith(QLatin1String("frmPlayerNotification: *** Immediately"))) ++t_.marginCalls;
-            else if (l.startsWith(QLatin1String("frmPlayerNotification: * Helpful Hint *"))) ++t_.hints;
-            else if (l.startsWith(QLatin1String("frmPlayerNotification: Pellucar Continuation"))) ++t_.continuations;
-            else if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) {
-                ++t_.refusals;
-                ++t_.lotBookFull;
-                stacking_ = false; // the book is full: this player has seen what he came for
-            }
-            else if (l.startsWith(QLatin1String("frmPlayerNotification: Trader Notification")) &&
-                     !l.contains(QLatin1String("Final Day")))
-                ++t_.refusals;
+            // The book is full: this player has seen what he came for.
+            if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) stacking_ = false;
         }
-        for (Market m : kTradingOrder)
-            t_.maxLots = std::max<long long>(t_.maxLots, game_->state().desk.account.lots(m).count());
     }
 
     void act() {
@@ -430,7 +381,6 @@ private:
     }
 
     void forward() {
-        ++t_.forwards;
         click(QStringLiteral("btnChangePeriod"));
     }
 
@@ -447,7 +397,7 @@ private:
     Life life_;
     bool onDesk_ = false;   // the soak's own view: a game set up and not over
     std::uint64_t seed_;
-    Dice dice_;
+    RandomPlayer dice_;
     std::unique_ptr<SoakDialogs> dialogs_;
     std::unique_ptr<SystemRandom> random_;
     std::unique_ptr<Game> game_;

@@ -29,6 +29,24 @@ void Harness::enter(Market m, Side side, int units) {
     game->keyPress(QStringLiteral("inputUnits"), Key::Enter);
 }
 
+RecordedGame::RecordedGame(GameLength length, const QString& db) : Harness(db, &store) {
+    startGame({.length = length});
+}
+
+void RecordedGame::newGame() {
+    setup({{"length", "Month"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+    take();
+}
+
+QString RecordedGame::forwardUntil(const QString& window) {
+    for (int i = 0; i < 400; ++i) {
+        forward();
+        for (const QString& line : take())
+            if (line.startsWith(window)) return line;
+    }
+    return {};
+}
+
 void buildDaily1990(FixtureDb& db) {
     db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [](int id, int day) {
         switch (id) {

@@ -1,10 +1,12 @@
 #pragma once
 #include "app/game.h"
+#include "app/past_games.h"
 #include "app/scripted_dialogs.h"
 #include "common/random.h"
 #include "support/fixture_db.h"
 
 #include <QHash>
+#include <QTemporaryDir>
 #include <memory>
 
 namespace pellucar::test {
@@ -85,5 +87,25 @@ void buildTickJanuary1996(FixtureDb& db);
 // game in it.
 const QString& sharedDaily1990();
 const QString& sharedTickJanuary1996();
+
+// A record of past games in a folder of its own, made before the game that
+// writes to it.
+struct ScratchRecord {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("past-games.sqlite"));
+    PastGames store{path};
+};
+
+// A daily Expert game of 1990 (on the shared fixture unless another is
+// given) that records its end.
+struct RecordedGame : ScratchRecord, Harness {
+    explicit RecordedGame(GameLength length = GameLength::Month, const QString& db = sharedDaily1990());
+    // Game > Start of a daily month game of 1990.
+    void newGame();
+    // Presses Forward until a window whose line starts with `window` shows;
+    // returns that line.
+    QString forwardUntil(const QString& window);
+    std::vector<PastGame> games() const { return PastGames(path).games(); }
+};
 
 } // namespace pellucar::test

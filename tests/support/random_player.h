@@ -23,6 +23,7 @@ struct RandomPlayer {
 
     bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(engine) < p; }
     int between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine); }
+    int upTo(int n) { return between(0, n - 1); } // 0..n-1
     template <typename T> const T& pick(const QList<T>& l) {
         return l[between(0, static_cast<int>(l.size()) - 1)];
     }

@@ -1,5 +1,6 @@
 // The account: valuation by level, margin, margin calls, the blow-out and
-// the sizing of mandatory trades.
+// the sizing of mandatory trades. A new game's reset is checked by the soak
+// and the saved-game round trip, each level's capital by the setup test.
 #include "desk.h"
 #include "trading/order_texts.h"
 
@@ -7,16 +8,6 @@
 
 using namespace pellucar;
 using namespace pellucar::test;
-
-TEST(Account, StartsEachGameFlatAtTheLevelsCapital) {
-    Desk d;
-    d.fill(Market::Oil, 2, 20.00);
-    d.account.reset(Level::Novice);
-    EXPECT_EQ(d.account.startingCapital(), 10000.0f);
-    EXPECT_EQ(d.account.accountValue(), 10000.0f);
-    EXPECT_EQ(d.account.position(Market::Oil), 0);
-    EXPECT_EQ(d.account.lots(Market::Oil).count(), 0);
-}
 
 TEST(Account, ValueIsCapitalPlusRealizedPlusUnrealizedOfTheTradedMarkets) {
     for (Level level : {Level::Novice, Level::Expert}) {

@@ -1,5 +1,7 @@
-// The book of open lots: first in, first out matching, turning a position
-// round, compaction, and each market's rounding of price differences.
+// The book of open lots: each market's rounding of price differences and a
+// full book. Matching first in, first out, turning a position round and
+// compaction are checked against the independent account model by the
+// trading property test.
 #include "trading/lot_book.h"
 
 #include <gtest/gtest.h>
@@ -14,36 +16,6 @@ Booking fill(LotBook& b, double units, double price) {
 }
 
 } // namespace
-
-TEST(LotBook, ClosedHeadLotsAreCompactedAway) {
-    LotBook oil(Market::Oil);
-    fill(oil, 2, 20.00);
-    fill(oil, 3, 21.00);
-    fill(oil, 4, 22.00);
-    // Uses up the oldest lot exactly.
-    EXPECT_DOUBLE_EQ(fill(oil, -2, 23.00).realized, 2 * 3.00 * 1000);
-    ASSERT_EQ(oil.count(), 2);
-    EXPECT_EQ(oil.lot(1).units, 3);
-    EXPECT_EQ(oil.lot(1).price, 21.00f);
-    EXPECT_EQ(oil.lot(3).units, 0);
-    // Closes one lot and eats into the next.
-    EXPECT_DOUBLE_EQ(fill(oil, -5, 23.00).realized, 3 * 2.00 * 1000 + 2 * 1.00 * 1000);
-    ASSERT_EQ(oil.count(), 1);
-    EXPECT_EQ(oil.lot(1).units, 2);
-    EXPECT_EQ(oil.lot(1).price, 22.00f);
-}
-
-TEST(LotBook, TurningThePositionRoundLeavesOneLotOfTheRemainder) {
-    LotBook gold(Market::Gold);
-    fill(gold, 2, 380.00);
-    EXPECT_DOUBLE_EQ(fill(gold, -5, 385.2).realized, 2 * 5.20 * 100);
-    ASSERT_EQ(gold.count(), 1);
-    EXPECT_EQ(gold.lot(1).units, -3);
-    EXPECT_EQ(gold.lot(1).price, 385.2f);
-    // Buying back part of the short gains as the price fell: 1 x 5.20 x 100.
-    EXPECT_DOUBLE_EQ(fill(gold, 1, 380.0).realized, 520.0);
-    EXPECT_EQ(gold.lot(1).units, -2);
-}
 
 TEST(LotBook, UnrealizedFollowsEachMarketsRounding) {
     // A short gains as the price falls: 0.50 x 400 per contract.

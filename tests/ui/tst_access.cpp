@@ -2,20 +2,17 @@
 
 #include "scripted_dialogs.h"
 #include "ui/metrics.h"
+#include "ui/windows.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 using namespace pellucar;
 using namespace pellucar::ui;
@@ -57,65 +54,6 @@ QStringList tabCycle() {
     return seen;
 }
 
-// Answers the real modal windows by keys while a test plays: each window
-// gets the keys planned for it, or Enter. Keys go to the focused control.
-class KeyAnswers : public QObject {
-public:
-    using Keys = std::function<void(QWidget*)>;
-    KeyAnswers() {
-        connect(&timer_, &QTimer::timeout, this, [this] { answer(); });
-        timer_.start(5);
-    }
-    void plan(const QString& window, Keys keys) { plans_[window].append(std::move(keys)); }
-    QStringList seen;
-
-    static void press(QWidget* window, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QWidget* f = QApplication::focusWidget();
-        QTest::keyClick(f && f->window() == window ? f : window, k, m);
-    }
-
-private:
-    void answer() {
-        QWidget* m = QApplication::activeModalWidget();
-        if (!m) return;
-        if (m == answered_) {
-            // Keys that leave a window open would stall the game: close it
-            // and let the check of the window's name report it.
-            if (++stalled_ > 400) {
-                seen << m->objectName() + " (stalled)";
-                static_cast<QDialog*>(m)->done(QDialog::Rejected);
-            }
-            return;
-        }
-        if (QApplication::activeWindow() != m) {
-            m->activateWindow();
-            return;
-        }
-        answered_ = m;
-        stalled_ = 0;
-        seen << m->objectName();
-        auto it = plans_.find(m->objectName());
-        if (it != plans_.end() && !it->isEmpty()) it->takeFirst()(m);
-        else press(m, Qt::Key_Return);
-    }
-    QTimer timer_;
-    QPointer<QWidget> answered_;
-    int stalled_ = 0;
-    QHash<QString, QList<Keys>> plans_;
-};
-
-// The game with its real windows, shown modally as a player meets them.
-struct KeyRig {
-    explicit KeyRig(const QString& db) : game(dialogs, random, db), window(game, dialogs) {
-        dialogs.setMainWindow(&window);
-    }
-    ~KeyRig() { dialogs.setMainWindow(nullptr); }
-    QtDialogs dialogs;
-    ScriptedRandom random{{}, 0.5};
-    Game game;
-    Kestrow window;
-};
-
 class AccessTest : public QObject {
     Q_OBJECT
     QString db_;
@@ -136,14 +74,14 @@ class AccessTest : public QObject {
 
     // A key pressed on the main window, where the keyboard is; a press by
     // access key lands when the button's pressed look is over.
-    void key(KeyRig& rig, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        if (QApplication::activeWindow() != &rig.window) rig.window.activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), &rig.window);
-        KeyAnswers::press(&rig.window, k, m);
-        const QList<QPushButton*> buttons = rig.window.findChildren<QPushButton*>();
+    static void key(Kestrow& w, const QKeySequence& k) {
+        if (QApplication::activeWindow() != &w) w.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &w);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, k[0].key(),
+                        k[0].keyboardModifiers());
+        const QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
         QTRY_VERIFY(std::none_of(buttons.cbegin(), buttons.cend(), [](const QPushButton* b) { return b->isDown(); }));
     }
-    void alt(KeyRig& rig, Qt::Key k) { key(rig, k, Qt::AltModifier); }
     // The window shown and active, a game set up and its first period played.
     static Kestrow& startFirstPeriod(uitest::WindowRig& rig) {
         showActive(rig.window);
@@ -152,13 +90,6 @@ class AccessTest : public QObject {
         click(rig.window, "btnChangePeriod");
         return rig.window;
     }
-    QString text(KeyRig& rig, const char* key) { return rig.game.model().text(QString::fromLatin1(key)); }
-    // The window's keyboard control, also while a closing window still has
-    // the desktop's focus.
-    static QString focused(KeyRig& rig) {
-        return rig.window.focusWidget() ? rig.window.focusWidget()->objectName() : QString();
-    }
-
 private slots:
     void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/access.mdb")); }
 
@@ -278,136 +209,85 @@ private slots:
         QCOMPARE(iface("lblOilPos")->text(QAccessible::Value), QStringLiteral("3"));
     }
 
-    // A whole Daily game by keys alone, its windows included: set up through
-    // the setup window, a purchase, a sale, a refusal, a cancelled order, the
-    // trade report, Forward to the end, End in the last window.
-    void aWholeGameByKeys() {
-        KeyRig rig(db_);
-        KeyAnswers answers;
-        answers.plan(QStringLiteral("frmDisclaimer"), [](QWidget* d) { KeyAnswers::press(d, Qt::Key_A, Qt::AltModifier); });
-        answers.plan(QStringLiteral("frmTimePeriod"), [](QWidget* d) {
-            auto inFrame = [](const char* frame) {
-                QWidget* f = QApplication::focusWidget();
-                return f && f->parentWidget() && f->parentWidget()->objectName() == QLatin1String(frame);
-            };
-            // Tab to the length options, arrows to One Month, Space to choose it.
-            for (int i = 0; i < 20 && !inFrame("Frame2"); ++i) KeyAnswers::press(d, Qt::Key_Tab);
-            auto* month = d->findChild<QRadioButton*>(QStringLiteral("OptMonth"));
-            for (int i = 0; i < 3 && QApplication::focusWidget() != month; ++i) KeyAnswers::press(d, Qt::Key_Up);
-            KeyAnswers::press(d, Qt::Key_Space);
-            for (int i = 0; i < 20 && QApplication::focusWidget()->objectName() != QLatin1String("Combo2"); ++i)
-                KeyAnswers::press(d, Qt::Key_Tab);
-            // The years run from 1984: six down from the first is 1990.
-            KeyAnswers::press(d, Qt::Key_Home);
-            for (int i = 0; i < 6; ++i) KeyAnswers::press(d, Qt::Key_Down);
-            KeyAnswers::press(d, Qt::Key_B, Qt::AltModifier);
-        });
-        answers.plan(QStringLiteral("frmGameOver"), [](QWidget* d) { KeyAnswers::press(d, Qt::Key_E, Qt::AltModifier); });
-        // Escape closes a notice as its OK would.
-        for (const char* notice : {"frmTradeConfirmation", "frmPlayerNotification"})
-            answers.plan(QString::fromLatin1(notice), [](QWidget* d) { KeyAnswers::press(d, Qt::Key_Escape); });
-
+    // A game by keys alone: Game > Start by its shortcut, orders by access
+    // keys, Enter and Tab in the units box, a refusal, Hold, Cancel, Escape
+    // at each step of an order, the trade report and Forward. Each row is a
+    // key ("=text" types into the focused box) and the control that has the
+    // keyboard after it.
+    void aGameByKeys() {
+        uitest::WindowRig rig(db_);
         showActive(rig.window);
         rig.window.startUp();
-        QCOMPARE(answers.seen.mid(0, 2), (QStringList{"frmAboutKestrow", "frmDisclaimer"}));
-
-        // Game > Start, by its shortcut.
-        key(rig, Qt::Key_N, Qt::ControlModifier);
+        const QStringList script{
+            "Ctrl+N", "Alt+F", "Alt+F>btnChangePeriod",
+            // Buy 5 Oil, Enter in the box, Enter Order.
+            "Alt+T>btnOil", "Alt+O>btnBuy", "Alt+B>inputUnits", "=5", "Return>btnYes", "Alt+E",
+            // Sell 2 Gold: Tab in the box, Enter on the focused Enter Order.
+            "Alt+T", "Alt+G", "Alt+S", "=2", "Tab>btnYes", "Return",
+            // A refused purchase of Cattle, then Hold.
+            "Alt+T", "Alt+C", "Alt+B", "=-3", "Return>btnBuy", "Alt+H>btnTrade",
+            // Soybean bought, read back, cancelled.
+            "Alt+T", "Alt+B>btnBuy", "Alt+B", "=1", "Return>btnYes", "Alt+C>btnTrade",
+            // Escape backs out of an order at each step: market, side, units, read-back.
+            "Alt+T", "Escape>btnTrade", "Alt+T", "Alt+G", "Escape>btnTrade", "Alt+T", "Alt+G", "Alt+B",
+            "Escape>btnTrade", "Alt+T", "Alt+G", "Alt+B", "=1", "Return>btnYes", "Escape>btnTrade",
+            // The trade report and back, by its button and by Escape.
+            "Alt+R>btnCloseTradeHistory", "Alt+C", "Alt+R>btnCloseTradeHistory", "Escape", "Alt+F"};
+        for (const QString& row : script) {
+            const QString stroke = row.section('>', 0, 0), focus = row.section('>', 1);
+            if (stroke.startsWith('=')) QTest::keyClicks(QApplication::focusWidget(), stroke.mid(1));
+            else key(rig.window, QKeySequence(stroke));
+            if (!focus.isEmpty()) QVERIFY2(rig.window.focusWidget()->objectName() == focus, qPrintable(row));
+        }
+        // What the keys did, and nothing else.
         const GameState& s = rig.game.state();
-        QTRY_VERIFY(s.clock.startDate() == QDate(1990, 1, 1) && button(rig.window, "btnChangePeriod")->isEnabled());
-        QCOMPARE(s.settings.level, Level::Expert);
-        QCOMPARE(s.clock.endDate(), QDate(1990, 2, 1));
-
-        alt(rig, Qt::Key_F);
-        alt(rig, Qt::Key_F);
-        QCOMPARE(focused(rig), QStringLiteral("btnChangePeriod"));
-
-        // Buy 5 Oil by access keys, Enter in the box, Enter Order.
-        alt(rig, Qt::Key_T);
-        QCOMPARE(focused(rig), QStringLiteral("btnOil"));
-        alt(rig, Qt::Key_O);
-        QCOMPARE(focused(rig), QStringLiteral("btnBuy"));
-        alt(rig, Qt::Key_B);
-        QCOMPARE(focused(rig), QStringLiteral("inputUnits"));
-        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
-        key(rig, Qt::Key_Return);
-        QVERIFY2(text(rig, "lblorderverify").startsWith(QStringLiteral("Is this order correct? Buy 5 Oil @ $")),
-                 qPrintable(text(rig, "lblorderverify")));
-        QCOMPARE(focused(rig), QStringLiteral("btnYes"));
-        alt(rig, Qt::Key_E);
-        QCOMPARE(answers.seen.last(), QStringLiteral("frmTradeConfirmation"));
-        const float oilPrice = s.desk.trades.records().value(0).price;
-
-        // Sell 2 Gold: Tab in the box, Enter on the focused Enter Order.
-        alt(rig, Qt::Key_T);
-        alt(rig, Qt::Key_G);
-        alt(rig, Qt::Key_S);
-        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
-        key(rig, Qt::Key_Tab);
-        QCOMPARE(focused(rig), QStringLiteral("btnYes"));
-        key(rig, Qt::Key_Return);
+        QCOMPARE(s.clock.periodIndex(), 3);
         QCOMPARE(s.desk.tradeCount(), 2);
+        QCOMPARE(s.desk.account.position(Market::Oil), 5.0f);
+        QCOMPARE(s.desk.account.position(Market::Gold), -2.0f);
+        QVERIFY(!button(rig.window, "btnGold")->isVisible() && !button(rig.window, "btnBuy")->isVisible());
+    }
 
-        // A refused purchase of Cattle, then Hold.
-        alt(rig, Qt::Key_T);
-        alt(rig, Qt::Key_C);
-        alt(rig, Qt::Key_B);
-        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("-3"));
-        key(rig, Qt::Key_Return);
-        QCOMPARE(answers.seen.last(), QStringLiteral("frmPlayerNotification"));
-        QCOMPARE(focused(rig), QStringLiteral("btnBuy"));
-        alt(rig, Qt::Key_H);
-        QCOMPARE(focused(rig), QStringLiteral("btnTrade"));
-
-        // Soybean bought, read back, cancelled.
-        alt(rig, Qt::Key_T);
-        alt(rig, Qt::Key_B);
-        QCOMPARE(focused(rig), QStringLiteral("btnBuy"));
-        alt(rig, Qt::Key_B);
-        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
-        key(rig, Qt::Key_Return);
-        QVERIFY(text(rig, "lblorderverify").contains(QStringLiteral("Soybean")));
-        alt(rig, Qt::Key_C);
-        QVERIFY(!button(rig.window, "btnNo")->isVisible());
-
-        // Escape backs out of an order at each step, to the desk as Trade
-        // found it: market, side, units, read-back.
-        for (int step = 0; step < 4; ++step) {
-            alt(rig, Qt::Key_T);
-            if (step > 0) alt(rig, Qt::Key_G);
-            if (step > 1) alt(rig, Qt::Key_B);
-            if (step > 2) {
-                QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
-                key(rig, Qt::Key_Return);
-                QCOMPARE(focused(rig), QStringLiteral("btnYes"));
-            }
-            key(rig, Qt::Key_Escape);
-            QCOMPARE(s.desk.state, OrderState::ChangePeriod);
-            QCOMPARE(focused(rig), QStringLiteral("btnTrade"));
-            QVERIFY(!button(rig.window, "btnGold")->isVisible() && !button(rig.window, "btnBuy")->isVisible());
+    // The game's own windows answer their keys: a button's letter presses
+    // it, Escape closes a notice as its OK would and leaves a choice alone.
+    void windowsAnswerTheirKeys_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("Agree") << "disclaimer" << QKeySequence("Alt+A") << "accepted";
+        QTest::newRow("Disagree") << "disclaimer" << QKeySequence("Alt+D") << "rejected";
+        QTest::newRow("Begin") << "setup" << QKeySequence("Alt+B") << "accepted";
+        QTest::newRow("End after Game Over") << "over" << QKeySequence("Alt+E") << "end";
+        QTest::newRow("Play Again after Game Over") << "over" << QKeySequence("Alt+P") << "again";
+        QTest::newRow("Escape at Game Over") << "over" << QKeySequence("Escape") << "open";
+        QTest::newRow("Escape on a notice") << "notice" << QKeySequence("Escape") << "rejected";
+        QTest::newRow("Escape on a fill") << "fill" << QKeySequence("Escape") << "rejected";
+    }
+    void windowsAnswerTheirKeys() {
+        QFETCH(QString, window);
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, outcome);
+        TimePeriodForm form;
+        std::unique_ptr<GameWindow> w;
+        if (window == "disclaimer") w = std::make_unique<DisclaimerWindow>(QStringLiteral("Read this."));
+        if (window == "setup") w = std::make_unique<TimePeriodWindow>(form);
+        if (window == "over") w = std::make_unique<GameOverWindow>(GameSummary{});
+        if (window == "notice") w = std::make_unique<NotificationWindow>(QStringLiteral("T"), QStringLiteral("M"), 0);
+        if (window == "fill") w = std::make_unique<TradeConfirmationWindow>(QStringLiteral("Filled"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(), key[0].key(),
+                        key[0].keyboardModifiers());
+        if (outcome == "open") {
+            QTest::qWait(50);
+            QVERIFY(w->isVisible());
+            return;
         }
-
-        // The trade report and back, by its button and by Escape.
-        for (const Qt::Key close : {Qt::Key_C, Qt::Key_Escape}) {
-            alt(rig, Qt::Key_R);
-            QCOMPARE(focused(rig), QStringLiteral("btnCloseTradeHistory"));
-            key(rig, close, close == Qt::Key_C ? Qt::AltModifier : Qt::NoModifier);
-            QVERIFY(button(rig.window, "btnChangePeriod")->isEnabled());
-        }
-
-        // Forward to the end of the month; End in the Game Over window.
-        for (int i = 0; i < 40 && !rig.game.ended(); ++i) alt(rig, Qt::Key_F);
-        QVERIFY(rig.game.ended());
-        QCOMPARE(answers.seen.last(), QStringLiteral("frmGameOver"));
-        QVERIFY(!answers.seen.join(' ').contains(QStringLiteral("stalled")));
-
-        // What the keys did, and nothing else: two fills at the prices confirmed.
-        const Account& a = s.desk.account;
-        QCOMPARE(a.position(Market::Oil), 5.0f);
-        QCOMPARE(a.position(Market::Gold), -2.0f);
-        QCOMPARE(a.position(Market::Cattle) + a.position(Market::Soybean), 0.0f);
-        QCOMPARE(s.desk.trades.records().at(0).price, oilPrice);
-        QCOMPARE(text(rig, "lblTotTrades"), QStringLiteral("2"));
+        QTRY_VERIFY(!w->isVisible());
+        if (auto* over = dynamic_cast<GameOverWindow*>(w.get()))
+            QCOMPARE(over->choice(), outcome == "end" ? GameOverChoice::End : GameOverChoice::PlayAgain);
+        else
+            QCOMPARE(w->result(), outcome == "accepted" ? int(QDialog::Accepted) : int(QDialog::Rejected));
     }
 };
 
