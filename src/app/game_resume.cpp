@@ -118,7 +118,9 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     // The order being entered, step by step as the player entered it.
     if (g.orderState != OrderState::ChangePeriod) {
         click(QStringLiteral("btnTrade"));
-        if (g.orderMarket && s_.settings.level == Level::Expert) click(keysOf(*g.orderMarket).button);
+        // An Expert presses his market (format 2 files do not say so).
+        if (g.orderMarket && (s_.settings.level == Level::Expert || g.orderMarketPressed))
+            click(keysOf(*g.orderMarket).button);
         if (g.orderSide) click(sideButton(*g.orderSide));
         // Back at Trade with its side: the units were cancelled (or refused).
         if (g.orderState == OrderState::Trade && g.orderSide) setText(QStringLiteral("inputUnits"), QString());

@@ -85,6 +85,7 @@ void OrderDesk::btnTrade_Click() {
 
 void OrderDesk::marketButton_Click(Market m) {
     desk_.pending.market = m;
+    desk_.pending.marketPressed = true;
     // The chosen market stays in view, pressed; the others go.
     for (Market other : kTradingOrder) setMarketButtonVisible(model_, other, other == m, other != m);
     SetOrderState(OrderState::Trade);

@@ -100,6 +100,7 @@ void write(QDataStream& s, const SavedGame& g) {
     put(s, g.orderState);
     putOptional(s, g.orderMarket);
     putOptional(s, g.orderSide);
+    s << g.orderMarketPressed;
     s << g.orderUnits << g.typedUnits;
     put(s, g.report);
     put(s, g.maximumDisplay);
@@ -114,7 +115,7 @@ void write(QDataStream& s, const SavedGame& g) {
     s << qint32(g.nextHintPeriod) << g.commissionTotal << qint32(g.backgroundYear);
 }
 
-bool read(QDataStream& s, SavedGame& g) {
+bool read(QDataStream& s, SavedGame& g, quint32 format) {
     In in{s};
     g.level = in.choice(Level::Expert);
     g.data = in.choice(DataMode::Tick);
@@ -140,6 +141,7 @@ bool read(QDataStream& s, SavedGame& g) {
     if (market < -1 || market >= kMarketCount || side < -1 || side > 1) in.bad = true;
     if (!in.bad && market >= 0) g.orderMarket = static_cast<Market>(market);
     if (!in.bad && side >= 0) g.orderSide = static_cast<Side>(side);
+    if (format >= 3) g.orderMarketPressed = in.flag();
     g.orderUnits = in.text(kMostText);
     g.typedUnits = in.text(kMostText);
     g.report = in.choice(SavedGame::Report::News);
@@ -208,7 +210,10 @@ QString checkSavedGame(const SavedGame& g) {
     if (g.report != SavedGame::Report::None && state != OrderState::ChangePeriod)
         return QStringLiteral("a report is open during an order");
     if (g.report == SavedGame::Report::News && !tick) return QStringLiteral("a daily game has no news report");
-    if (!shape || (g.orderMarket && g.level == Level::Novice && *g.orderMarket != Market::Oil))
+    // Only a Novice's market may be chosen without its button.
+    const bool pressed = g.orderMarketPressed || (g.level == Level::Expert && g.orderMarket);
+    if (!shape || (g.orderMarket && g.level == Level::Novice && *g.orderMarket != Market::Oil) ||
+        (pressed && !g.orderMarket))
         return QStringLiteral("its order being entered is not one the desk takes");
     if (state == OrderState::CorrOrd) {
         bool whole = false;
@@ -252,6 +257,7 @@ SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::
     g.orderState = d.state;
     g.orderMarket = d.pending.market;
     g.orderSide = d.pending.side;
+    g.orderMarketPressed = d.pending.marketPressed;
     g.typedUnits = typedUnits.left(kMostText);
     if (d.state == OrderState::CorrOrd) g.orderUnits = QString::number(static_cast<qint64>(std::abs(d.pending.units)));
     g.report = report;
@@ -310,7 +316,7 @@ SavedGameProblem decodeSavedGame(const QByteArray& bytes, SavedGame& out, QStrin
     QDataStream s(payload);
     s.setVersion(kStreamVersion);
     out = SavedGame{};
-    if (!read(s, out)) return SavedGameProblem::Damaged;
+    if (!read(s, out, format)) return SavedGameProblem::Damaged;
     *detail = checkSavedGame(out);
     return detail->isEmpty() ? SavedGameProblem::None : SavedGameProblem::Impossible;
 }

@@ -34,8 +34,9 @@ namespace pellucar {
 struct GameState;
 
 inline constexpr char kSavedGameFileName[] = "saved-game.pellucar";
-// 1 kept the whole state and the window; 2 keeps the set-up and the decisions.
-inline constexpr quint32 kSavedGameFormat = 2;
+// 1 kept the whole state and the window; 2 keeps the set-up and the
+// decisions; 3 adds whether the order's market button was pressed.
+inline constexpr quint32 kSavedGameFormat = 3;
 
 // The most periods any game reaches: a quarter of tick days, six a day.
 inline constexpr int kMostGamePeriods = kTickDayCapacity * kTicksPerDay;
@@ -61,6 +62,9 @@ struct SavedGame {
     OrderState orderState = OrderState::ChangePeriod;
     std::optional<Market> orderMarket;
     std::optional<Side> orderSide;
+    // Whether the player pressed the market's button (a Novice may leave
+    // his Oil to the desk); format 2 files say nothing, read as not.
+    bool orderMarketPressed = false;
     // The contracts accepted for the read-back (CorrOrd only).
     QString orderUnits;
     // What the units box holds, typed and not yet entered.

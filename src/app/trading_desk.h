@@ -24,6 +24,9 @@ struct PendingOrder {
     std::optional<Side> side;
     float units = 0; // signed: positive buy, negative sell
     double fillPrice = 0;
+    // The market's button was pressed (an Expert's always is; a Novice's
+    // Oil is chosen for him, and his button stays free until he presses it).
+    bool marketPressed = false;
     bool operator==(const PendingOrder&) const = default;
 };
 

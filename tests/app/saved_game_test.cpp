@@ -79,9 +79,9 @@ QList<Step> randomSteps(RandomPlayer& player, Level level, int n) {
             for (int k = 1 + player.upTo(player.upTo(3) ? 2 : 8); k > 0; --k) steps << Step{Step::Click, "btnChangePeriod"};
         } else if (r < 15) {
             const RandomPlayer::Order o = player.order(level);
-            // A Novice's Oil is chosen for him: his Oil button is not pressed.
+            // A Novice's Oil is chosen for him: he may press its button or not.
             steps << Step{Step::Click, "btnTrade"};
-            if (level == Level::Expert) steps << Step{Step::Click, keysOf(o.market).button};
+            if (level == Level::Expert || player.chance(0.5)) steps << Step{Step::Click, keysOf(o.market).button};
             steps << Step{Step::Click, o.side == Side::Buy ? "btnBuy" : "btnSell"}
                   << Step{Step::Type, QString::number(o.units)} << Step{Step::Enter}
                   << Step{Step::Click, player.chance(0.2) ? "btnNo" : "btnYes"};
@@ -132,14 +132,12 @@ void expectSameGame(const Game& a, const Game& b, const QString& when) {
     EXPECT_TRUE(x.news == y.news && x.hints == y.hints && x.background == y.background) << w;
     EXPECT_TRUE(x.settings == y.settings && x.chart == y.chart) << w;
     EXPECT_TRUE(rulesOf(x) == rulesOf(y)) << w;
-    // The window as shown. Two controls tell of the past, not of the game:
-    // "Reports:", which an order's units step hides for good, and a Novice's
-    // Oil button, pressed or not for an order that is in Oil either way.
+    // The window as shown. "Reports:" tells of the past, not of the game:
+    // an order's units step hides it for good.
     ASSERT_EQ(a.model().keys(), b.model().keys());
-    const bool novice = x.settings.level == Level::Novice;
     for (const QString& k : a.model().keys()) {
         const ControlState &p = a.model().at(k), &q = b.model().at(k);
-        if ((p.visible || q.visible) && k != QLatin1String("Label8") && !(novice && k == QLatin1String("btnOil"))) {
+        if ((p.visible || q.visible) && k != QLatin1String("Label8")) {
             EXPECT_EQ(p, q) << k.toStdString() << " " << w;
         }
     }
@@ -353,6 +351,8 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          "trade 101 is not one the desk makes in period 3"},
         {"a Novice holding Gold", [](SavedGame& g) { g.level = Level::Novice; g.trades[0].market = Market::Gold; },
          "trade 1 is in Gold, which a Novice does not trade"},
+        {"a market button pressed for no market", [](SavedGame& g) { g.orderMarketPressed = true; },
+         "its order being entered is not one the desk takes"},
         {"period -1", [](SavedGame& g) { g.periodIndex = -1; }, "period -1 is not within a game"},
         {"period INT_MAX", [](SavedGame& g) { g.periodIndex = INT_MAX; }, "period 2147483647 is not within a game"},
         // January 1990 has 23 weekdays.
