@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 mode=${1:-play}
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev
           libsqlite3-dev googletest libgtest-dev libbenchmark-dev fonts-dejavu-core
-          clang libclang-rt-14-dev desktop-file-utils appstream
+          clang libclang-rt-14-dev clang-format-14 desktop-file-utils appstream
           xvfb dbus at-spi2-core python3-pyatspi)
 
 install_missing() {
@@ -33,6 +33,8 @@ case "$mode" in
     ;;
   test)
     install_missing
+    # Every source file keeps the project's layout (.clang-format).
+    find src tools tests \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format-14 --dry-run --Werror
     cmake --preset ci
     cmake --build --preset ci -j"$(nproc)"
     export QT_QPA_PLATFORM=offscreen

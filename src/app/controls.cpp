@@ -114,12 +114,11 @@ QList<ControlSpec> build() {
       << c("btnHold", K::Button, "&Hold") << c("btnYes", K::Button, "&Enter Order")
       << c("btnNo", K::Button, "&Cancel Order");
     l << c("inputUnits", K::TextBox, "Text1") << c("promptUnits", K::Label, "Enter Number of Units")
-      << c("lblTraderInput", K::Label, "Trader Input:") << c("lblorderverify", K::Label)
-      << c("inputPrice", K::TextBox) << c("promptPrice", K::Label, "Enter Stock Price");
+      << c("lblTraderInput", K::Label, "Trader Input:") << c("lblorderverify", K::Label) << c("inputPrice", K::TextBox)
+      << c("promptPrice", K::Label, "Enter Stock Price");
     // Clock.
     l << c("btnChangePeriod", K::Button, "&Forward") << c("LabelDay", K::Label, "Day 1:") << c("lblDay", K::Label)
-      << c("labelTime", K::Label, "Time:", timeTip) << c("lblTradeTime", K::Label)
-      << c("lblDate", K::Label);
+      << c("labelTime", K::Label, "Time:", timeTip) << c("lblTradeTime", K::Label) << c("lblDate", K::Label);
     // Quote column.
     l << c("CurrMarkBanner", K::Label, "  Current Market:    (Last Trade  *  Change)");
     l << c("LabelOilMark", K::Label, "Oil") << c("LabelGoldMark", K::Label, "Gold")
@@ -140,16 +139,14 @@ QList<ControlSpec> build() {
       << c("labelGL", K::Label, "Gain / Loss (%):") << c("lblPercentGL", K::Label)
       << c("labelRPL", K::Label, "Realized P(L):") << c("lblRPL", K::Label)
       << c("LabelUPL", K::Label, "Unrealized P(L):") << c("lblUPL", K::Label)
-      << c("LabelLiab", K::Label, "Future Reqs.:") << c("lblLIAB", K::Label)
-      << c("LabelAM", K::Label, "Margin Excess:") << c("lblAvailMarg", K::Label)
-      << c("LabelCM", K::Label, "Cash Margin (%):") << c("lblPosMargPercent", K::Label)
+      << c("LabelLiab", K::Label, "Future Reqs.:") << c("lblLIAB", K::Label) << c("LabelAM", K::Label, "Margin Excess:")
+      << c("lblAvailMarg", K::Label) << c("LabelCM", K::Label, "Cash Margin (%):") << c("lblPosMargPercent", K::Label)
       << c("LabelTotTrades", K::Label, "Total Trades:") << c("lblTotTrades", K::Label)
       << c("labelscore", K::Label, "Score:") << c("lblScore", K::Label);
     // Reports.
     l << c("Label8", K::Label, "Reports:") << c("btnNewsHist", K::Button, "&News History")
       << c("btnCloseNewsHist", K::Button, "&Close News Report") << c("LabelNH", K::Label, "News History Report:")
-      << c("btnTradeHist", K::Button, "T&rade History")
-      << c("btnCloseTradeHistory", K::Button, "&Close Trade Report")
+      << c("btnTradeHist", K::Button, "T&rade History") << c("btnCloseTradeHistory", K::Button, "&Close Trade Report")
       << c("LabelTH", K::Label, "Trade Report History:");
     l << c("GameName", K::Label, "Pellucar");
     for (const char* s : {"Shape1", "Shape2", "Shape3", "ShapeNextPeriod", "shapeTradeCentral", "shpBeginner",
@@ -166,8 +163,8 @@ QList<ControlSpec> build() {
       << sep("mSep", "mnuSettings");
     l << menu("mnuData", "&Data", "mnuSettings") << menu("mnuDat", "&Daily", "mnuData", 0, true)
       << menu("mnuDat", "&Tick", "mnuData", 1);
-    l << menu("mnuLength", "Game &Length", "mnuSettings")
-      << menu("mnuGameLength", "One &Month", "mnuLength", 2) << menu("mnuGameLength", "One &Quarter", "mnuLength", 3)
+    l << menu("mnuLength", "Game &Length", "mnuSettings") << menu("mnuGameLength", "One &Month", "mnuLength", 2)
+      << menu("mnuGameLength", "One &Quarter", "mnuLength", 3)
       << menu("mnuGameLength", "One &Year", "mnuLength", 4, true);
     l << menu("mnuSettingsNews", "&News Reports", "mnuSettings")
       << menu("mnuNews", "&Annual", "mnuSettingsNews", 0, true) << menu("mnuNews", "&Daily", "mnuSettingsNews", 1)
@@ -182,10 +179,9 @@ QList<ControlSpec> build() {
       << menu("mnuGraph", "Soy&bean", "mnuGraphOpt", 5);
     l << menu("mnuGraphType", "Graph &Types", "mnuSettings")
       << menu("mnuGLType", "&Open-High-Low-Close", "mnuGraphType", 0, true)
-      << menu("mnuGLType", "&Price", "mnuGraphType", 1)
-      << menu("mnuGLPrice", "&Mean Line ", "mnuGLType_1", 0) << menu("mnuGLPrice", "M&in-Max Lines", "mnuGLType_1", 1)
-      << menu("mnuGLType", "&Year-to-Date", "mnuGraphType", 2) << sep("mSep3", "mnuGraphType")
-      << menu("mnuGRType", "&Moving Average - 5 Period", "mnuGraphType", 0)
+      << menu("mnuGLType", "&Price", "mnuGraphType", 1) << menu("mnuGLPrice", "&Mean Line ", "mnuGLType_1", 0)
+      << menu("mnuGLPrice", "M&in-Max Lines", "mnuGLType_1", 1) << menu("mnuGLType", "&Year-to-Date", "mnuGraphType", 2)
+      << sep("mSep3", "mnuGraphType") << menu("mnuGRType", "&Moving Average - 5 Period", "mnuGraphType", 0)
       << menu("mnuMoving", "&Mean Line", "mnuGRType_0", 0, true)
       << menu("mnuMoving", "M&in-Max Lines", "mnuGRType_0", 1) << menu("mnuMoving", "5 Periods", "mnuGRType_0", 2)
       << menu("mnuGRType", "&Relative Strength Index ", "mnuGraphType", 1)
@@ -202,8 +198,7 @@ QList<ControlSpec> build() {
       << sep("mnusep4", "mnuHowtoPlay") << menu("mnuEconomicCalendar", "&Economic Calendar", "mnuHowtoPlay")
       << menu("mnuCommission", "&Commissions", "mnuHowtoPlay") << sep("mnusep5", "mnuHowtoPlay")
       << menu("mnuPrint", "&Print Screen", "mnuHowtoPlay") << sep("mnuSep6", "mnuHowtoPlay")
-      << menu("mnuCustom", "C&ustom Programming", "mnuHowtoPlay")
-      << menu("mnuAbout", "&About Pellucar", "mnuHowtoPlay")
+      << menu("mnuCustom", "C&ustom Programming", "mnuHowtoPlay") << menu("mnuAbout", "&About Pellucar", "mnuHowtoPlay")
       << menu("mnuPastGames", "Past &Games", "mnuHowtoPlay");
     nameUncaptioned(l);
     return l;

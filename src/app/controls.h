@@ -13,9 +13,9 @@ enum class ControlKind { Window, Label, Button, TextBox, ComboBox, Grid, Chart, 
 // One control of the main window as designed: its model key, kind, design
 // caption, and for menu items the key of the menu that holds it.
 struct ControlSpec {
-    QString key;     // object name, "_index" appended for control arrays
-    QString name;    // object name without the index
-    int index = -1;  // control-array index, -1 when not an array
+    QString key;    // object name, "_index" appended for control arrays
+    QString name;   // object name without the index
+    int index = -1; // control-array index, -1 when not an array
     ControlKind kind = ControlKind::Label;
     QString caption; // design caption, with '&' access keys
     QString parent;  // menus: the key of the parent menu ("" = menu bar)

@@ -33,26 +33,54 @@ public:
     void notify(const QString& title, const QString& message, int number) override {
         return modal([&] { inner_.notify(title, message, number); });
     }
-    void messageBox(const QString& message) override { return modal([&] { inner_.messageBox(message); }); }
-    void about() override { return modal([&] { inner_.about(); }); }
-    void customProgramming() override { return modal([&] { inner_.customProgramming(); }); }
-    bool disclaimer(const QString& text) override { return modal([&] { return inner_.disclaimer(text); }); }
-    bool timePeriod(TimePeriodForm& form) override { return modal([&] { return inner_.timePeriod(form); }); }
-    bool levelSelected(const LevelSummary& s) override { return modal([&] { return inner_.levelSelected(s); }); }
-    int commoditySelect(int currentId) override { return modal([&] { return inner_.commoditySelect(currentId); }); }
+    void messageBox(const QString& message) override {
+        return modal([&] { inner_.messageBox(message); });
+    }
+    void about() override {
+        return modal([&] { inner_.about(); });
+    }
+    void customProgramming() override {
+        return modal([&] { inner_.customProgramming(); });
+    }
+    bool disclaimer(const QString& text) override {
+        return modal([&] { return inner_.disclaimer(text); });
+    }
+    bool timePeriod(TimePeriodForm& form) override {
+        return modal([&] { return inner_.timePeriod(form); });
+    }
+    bool levelSelected(const LevelSummary& s) override {
+        return modal([&] { return inner_.levelSelected(s); });
+    }
+    int commoditySelect(int currentId) override {
+        return modal([&] { return inner_.commoditySelect(currentId); });
+    }
     void news(const QString& caption, const QString& story, int heightTwips, bool scrolling) override {
         return modal([&] { inner_.news(caption, story, heightTwips, scrolling); });
     }
     bool confirm(const QString& title, const QString& message) override {
         return modal([&] { return inner_.confirm(title, message); });
     }
-    void tradeConfirmation(const QString& message) override { return modal([&] { inner_.tradeConfirmation(message); }); }
-    GameOverChoice gameOver(const GameSummary& s) override { return modal([&] { return inner_.gameOver(s); }); }
-    EndOfGameChoice endOfGame(const GameSummary& s) override { return modal([&] { return inner_.endOfGame(s); }); }
-    void commissions(const CommissionStatement& s) override { return modal([&] { inner_.commissions(s); }); }
-    void pastGames(const PastGamesReport& r) override { return modal([&] { inner_.pastGames(r); }); }
-    void screenColor() override { return modal([&] { inner_.screenColor(); }); }
-    bool printMainWindow() override { return modal([&] { return inner_.printMainWindow(); }); }
+    void tradeConfirmation(const QString& message) override {
+        return modal([&] { inner_.tradeConfirmation(message); });
+    }
+    GameOverChoice gameOver(const GameSummary& s) override {
+        return modal([&] { return inner_.gameOver(s); });
+    }
+    EndOfGameChoice endOfGame(const GameSummary& s) override {
+        return modal([&] { return inner_.endOfGame(s); });
+    }
+    void commissions(const CommissionStatement& s) override {
+        return modal([&] { inner_.commissions(s); });
+    }
+    void pastGames(const PastGamesReport& r) override {
+        return modal([&] { inner_.pastGames(r); });
+    }
+    void screenColor() override {
+        return modal([&] { inner_.screenColor(); });
+    }
+    bool printMainWindow() override {
+        return modal([&] { return inner_.printMainWindow(); });
+    }
     void loading(bool shown) override {
         if (shown) beforeModal_();
         inner_.loading(shown);

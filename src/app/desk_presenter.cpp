@@ -32,13 +32,12 @@ const QList<StateRow>& orderStates() {
          {"shapeTradeCentral", "promptUnits", "lblTraderInput", "Shape3"},
          nullptr},
         {OrderState::CorrOrd,
-         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "promptUnits", "inputUnits", "promptPrice",
-          "inputPrice"},
+         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "promptUnits", "inputUnits", "promptPrice", "inputPrice"},
          {"shapeTradeCentral", "lblorderverify", "btnYes", "btnNo"},
          "Order Verification:"},
         {OrderState::TradeConfirmation,
-         {"btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice", "inputUnits",
-          "inputPrice", "lblorderverify"},
+         {"btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice", "inputUnits", "inputPrice",
+          "lblorderverify"},
          {"ShapeNextPeriod", "lblTraderInput"},
          nullptr},
         {OrderState::Restart,
@@ -102,7 +101,8 @@ void closeReport(PresentationModel& model, const QString& grid, const QString& c
 }
 
 void closeReports(PresentationModel& model) {
-    for (const char* k : {keys::kTradeGrid, "LabelTH", "btnCloseTradeHistory", keys::kNewsGrid, "LabelNH", "btnCloseNewsHist"})
+    for (const char* k :
+         {keys::kTradeGrid, "LabelTH", "btnCloseTradeHistory", keys::kNewsGrid, "LabelNH", "btnCloseNewsHist"})
         model.setVisible(k, false);
     for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, true);
 }
@@ -123,13 +123,26 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
     const bool menus = !f.windowLocked && !f.modalOpen;
     using namespace keys;
     const std::pair<const char*, bool> flags[] = {
-        {kWindow, !f.windowLocked},        {kForward, forward},          {kTrade, trade},
-        {kNewsHistory, reports},           {kTradeHistory, reports},     {"mnuGraphOpt", !f.reportShown},
-        {"mnuGraphType", !f.reportShown},  {"mnuGame", menus},           {"mnuSettings", menus},
-        {"mnuDunmere", menus},             {"mnuHowtoPlay", menus},      {"mnuLevel_0", !f.gameOnDesk},
-        {"mnuLevel_2", !f.gameOnDesk},     {"mnuNews_0", !f.gameOnDesk}, {"mnuNews_1", !f.gameOnDesk},
-        {"mnuGameLength_2", !f.gameOnDesk}, {"mnuGameLength_3", !f.gameOnDesk},
-        {"mnuGameLength_4", !f.gameOnDesk}, {"mnuDat_0", !f.gameOnDesk}, {"mnuDat_1", !f.gameOnDesk},
+        {kWindow, !f.windowLocked},
+        {kForward, forward},
+        {kTrade, trade},
+        {kNewsHistory, reports},
+        {kTradeHistory, reports},
+        {"mnuGraphOpt", !f.reportShown},
+        {"mnuGraphType", !f.reportShown},
+        {"mnuGame", menus},
+        {"mnuSettings", menus},
+        {"mnuDunmere", menus},
+        {"mnuHowtoPlay", menus},
+        {"mnuLevel_0", !f.gameOnDesk},
+        {"mnuLevel_2", !f.gameOnDesk},
+        {"mnuNews_0", !f.gameOnDesk},
+        {"mnuNews_1", !f.gameOnDesk},
+        {"mnuGameLength_2", !f.gameOnDesk},
+        {"mnuGameLength_3", !f.gameOnDesk},
+        {"mnuGameLength_4", !f.gameOnDesk},
+        {"mnuDat_0", !f.gameOnDesk},
+        {"mnuDat_1", !f.gameOnDesk},
     };
     for (const auto& [key, on] : flags)
         if (model.enabled(QLatin1String(key)) != on) model.setEnabled(QLatin1String(key), on);

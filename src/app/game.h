@@ -1,11 +1,11 @@
 #pragma once
 #include "app/desk_dialogs.h"
-#include "app/game_clock.h"
-#include "app/game_state.h"
-#include "app/order_desk.h"
 #include "app/game_charts.h"
+#include "app/game_clock.h"
 #include "app/game_files.h"
 #include "app/game_news.h"
+#include "app/game_state.h"
+#include "app/order_desk.h"
 #include "app/player_dialogs.h"
 #include "app/presentation.h"
 #include "app/quote_presenter.h"
@@ -149,7 +149,6 @@ private:
     void ForceLiquidation();
     bool MandatoryTrade(int step);
 
-
     // Game > Resume (game_resume.cpp): the saved game replayed on a game of
     // its own; this one takes its state only when the replay gives the game
     // the file holds, then draws the window from it.
@@ -161,8 +160,6 @@ private:
     // Every presenter, from the state: the window as a projection of it.
     void PresentGame();
 
-
-
     // Brings the window up to date before every modal window.
     DeskDialogs dialogs_;
     RandomSource& random_;
@@ -170,7 +167,7 @@ private:
     QString databasePath_;
     MarketDatabase db_;
     GameState s_;
-        PresentationModel model_;
+    PresentationModel model_;
     TimePeriodForm form_;
     OrderDesk desk_;
     GameFiles files_;

@@ -22,9 +22,7 @@ MarketPrices quotes(const PriceHistory& prices) {
 
 } // namespace
 
-void Game::CalcAccountValue() {
-    desk_.revalue(currentPrices(s_.prices));
-}
+void Game::CalcAccountValue() { desk_.revalue(currentPrices(s_.prices)); }
 
 void Game::RevalueAccount() {
     CalcAccountValue();

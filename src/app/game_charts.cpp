@@ -63,8 +63,7 @@ void GameCharts::RefreshCharts() {
     Market charted = Market::Oil;
     marketFromId(options_.chartMarket(), &charted);
     for (const TradeRecord& t : s_.desk.trades.records())
-        if (t.market == charted)
-            in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
+        if (t.market == charted) in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
     const charts::ChartPair pair = charts::composeCharts(in);
     if (!(pair == drawn_)) {
         drawn_ = pair;
@@ -93,7 +92,8 @@ void GameCharts::addActions(ActionTable& actions) {
         {"mnuStoch", &charts::ChartOptions::mnuStoch_Click, 2},
     };
     for (const auto& [name, handler, count] : items)
-        actions.insert(QString::fromLatin1(name), [this, h = handler, n = count](int i) { chartOption_Click(h, n, i); });
+        actions.insert(QString::fromLatin1(name),
+                       [this, h = handler, n = count](int i) { chartOption_Click(h, n, i); });
 }
 
 void GameCharts::RefreshDeferredCharts() {

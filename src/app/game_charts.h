@@ -15,7 +15,8 @@ class GameCharts {
 public:
     // The one writer of the chart options and of the charts last drawn;
     // the rest of the game it reads.
-    GameCharts(const GameState& game, charts::ChartOptions& options, charts::ChartPair& drawn, PresentationModel& model);
+    GameCharts(const GameState& game, charts::ChartOptions& options, charts::ChartPair& drawn,
+               PresentationModel& model);
 
     // The chart menu items and the market combo box.
     void addActions(ActionTable& actions);

@@ -1,7 +1,7 @@
+#include "app/game_clock.h"
 #include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/game.h"
-#include "app/game_clock.h"
 #include "app/game_calendar.h"
 #include "app/settings.h"
 #include "charts/chart_options.h"
@@ -31,8 +31,8 @@ void GameClock::startUp() {
 
 void GameClock::begin(QDate start, TimePeriodForm::Length length, DataMode mode) {
     startDate_ = start;
-    setupLength_ = mode == DataMode::Tick && length == TimePeriodForm::Length::Year ? TimePeriodForm::Length::Quarter
-                                                                                   : length;
+    setupLength_ =
+        mode == DataMode::Tick && length == TimePeriodForm::Length::Year ? TimePeriodForm::Length::Quarter : length;
     endDate_ = addLength(start, setupLength_);
     mode_ = mode;
 }
@@ -88,7 +88,7 @@ void GameClock::setTickGameDates(const MarketData& market) {
     if (mode_ != DataMode::Tick || period_ != 1 || market.tickDayCount <= 0) return;
     startDate_ = market.tickDays[0].date;
     endDate_ = addLength(startDate_, setupLength_ == TimePeriodForm::Length::Month ? TimePeriodForm::Length::Month
-                                                                                 : TimePeriodForm::Length::Quarter);
+                                                                                   : TimePeriodForm::Length::Quarter);
 }
 
 bool GameClock::finalDayNotice(const TradingDays& days) {
@@ -112,9 +112,7 @@ GameClock::Step GameClock::advance() {
     return endOfData_ ? Step::OutOfData : Step::Advanced;
 }
 
-int GameClock::dayNumber() const {
-    return mode_ == DataMode::Tick ? charts::tickDayOf(period_) + 1 : period_;
-}
+int GameClock::dayNumber() const { return mode_ == DataMode::Tick ? charts::tickDayOf(period_) + 1 : period_; }
 
 bool GameClock::extend(Level level) {
     if (period_ <= 0) return false;
@@ -206,7 +204,8 @@ void Game::AdvancePeriod() {
     if (step == GameClock::Step::LastPeriod) {
         SetTradeTimeLabel(s_.clock.periodIndex());
         // The last hour's stories came with the press that reached it.
-        if (tick) model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
+        if (tick)
+            model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
         GameOver();
         if (s_.clock.restartRequested()) {
             ResetGame();

@@ -47,9 +47,9 @@ void Game::mnuEnd_Click() {
     } else {
         dialogs_.processEvents();
         if (s_.clock.extend(s_.settings.level))
-            NotifyPlayer(QStringLiteral("Pellucar Continuation"), s_.settings.level == Level::Novice
-                                                                      ? QStringLiteral("The Game is Continued for One Month")
-                                                                      : QStringLiteral("The Game is Continued for One Quarter"));
+            NotifyPlayer(QStringLiteral("Pellucar Continuation"),
+                         s_.settings.level == Level::Novice ? QStringLiteral("The Game is Continued for One Month")
+                                                            : QStringLiteral("The Game is Continued for One Quarter"));
         charts_.RefreshCharts();
     }
     ShowCurrentMarket();

@@ -33,7 +33,7 @@ void GameFiles::mnuSave_Click() {
     if (saveFolder_.isEmpty() || !s_.clock.started()) return;
     // An order waiting for its units keeps what the player has typed so far,
     // and the report over the charts stays open.
-    const SavedGame::Report report = model_.visible("TradeGrid") ? SavedGame::Report::Trades
+    const SavedGame::Report report = model_.visible("TradeGrid")  ? SavedGame::Report::Trades
                                      : model_.visible("newsgrid") ? SavedGame::Report::News
                                                                   : SavedGame::Report::None;
     const SavedGame game = savedGameOf(s_, model_.text("inputUnits"), report);
@@ -79,8 +79,7 @@ void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
     g.playedAt = QDateTime::currentDateTime();
     if (s_.clock.dataMode() == DataMode::Tick)
         g.periodStart = s_.market.tickDayCount > 0 ? s_.market.tickDays[0].date : s_.clock.startDate();
-    else
-        g.periodStart = s_.market.tradingDays.days.value(0, s_.clock.startDate());
+    else g.periodStart = s_.market.tradingDays.days.value(0, s_.clock.startDate());
     g.periodEnd = lastPlayedDate(s_.clock, s_.market);
     if (!g.periodEnd.isValid() || g.periodEnd < g.periodStart) g.periodEnd = g.periodStart;
     g.level = s_.settings.level;
@@ -94,9 +93,10 @@ void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
     if (pastGames_->record(g) || pastGamesWarned_) return;
     pastGamesWarned_ = true;
     dialogs_.notify(QStringLiteral("Past Games"),
-                 QStringLiteral("This game could not be added to the record of past games:\n%1.\n"
-                                "Play goes on without the record.")
-                     .arg(pastGames_->lastError()), 0);
+                    QStringLiteral("This game could not be added to the record of past games:\n%1.\n"
+                                   "Play goes on without the record.")
+                        .arg(pastGames_->lastError()),
+                    0);
 }
 
 void GameFiles::mnuPastGames_Click() {
@@ -104,7 +104,8 @@ void GameFiles::mnuPastGames_Click() {
     if (pastGames_) {
         report.games = pastGames_->games();
         if (pastGames_->failed())
-            report.problem = QStringLiteral("The record of past games cannot be read: %1.").arg(pastGames_->lastError());
+            report.problem =
+                QStringLiteral("The record of past games cannot be read: %1.").arg(pastGames_->lastError());
         report.best = bestScores(report.games);
     }
     dialogs_.pastGames(report);

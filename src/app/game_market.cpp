@@ -9,7 +9,6 @@
 
 namespace pellucar {
 
-
 void Game::StorePeriodPrices() {
     s_.prices.storePeriod(s_.market, s_.clock.dataMode(), s_.clock.calendarPosition(), s_.clock.periodIndex(),
                           s_.settings.level);
@@ -21,7 +20,8 @@ void Game::ShowCurrentMarket() {
 }
 
 void Game::ShowLastPrices() {
-    presentLastPrices(s_.prices, s_.clock.periodIndex(), s_.settings.level, s_.clock.dataMode() == DataMode::None, model_);
+    presentLastPrices(s_.prices, s_.clock.periodIndex(), s_.settings.level, s_.clock.dataMode() == DataMode::None,
+                      model_);
 }
 
 bool Game::LoadGamePeriod() {
@@ -31,7 +31,8 @@ bool Game::LoadGamePeriod() {
     auto next = std::make_unique<MarketData>(s_.market);
     next->clearPeriod();
     const bool oneMonth = s_.clock.setupLength() == TimePeriodForm::Length::Month;
-    const int n = LoadTradingDays(db_, dataModeName(s_.clock.dataMode()), oneMonth, s_.clock.startDate(), next->tradingDays);
+    const int n =
+        LoadTradingDays(db_, dataModeName(s_.clock.dataMode()), oneMonth, s_.clock.startDate(), next->tradingDays);
     bool ok = n != kLoadFailed;
     if (ok && n > 0) {
         dialogs_.busy(true);
@@ -45,8 +46,9 @@ bool Game::LoadGamePeriod() {
             // The same tick period again keeps the ticks already read; a
             // period that only shares its start or its end with the last one
             // is read anew, or a quarter would be played on a month of ticks.
-            const bool cached = md.lastLoadedMode == QLatin1String("Tick") && md.lastTickStart == s_.clock.startDate() &&
-                                md.lastTickEnd == end && md.tickDayCount == n;
+            const bool cached = md.lastLoadedMode == QLatin1String("Tick") &&
+                                md.lastTickStart == s_.clock.startDate() && md.lastTickEnd == end &&
+                                md.tickDayCount == n;
             if (!cached) {
                 md.tickDays = {};
                 md.tickDayCount = std::min(n, kTickDayCapacity);

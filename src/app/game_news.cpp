@@ -9,8 +9,8 @@ GameNews::GameNews(const GameState& game, NewsHistory& news, BackgroundStory& ba
     : s_(game), news_(news), background_(background), hints_(hints), model_(model), dialogs_(dialogs), db_(db) {}
 
 void reportDatabaseFailure(PlayerDialogs& dialogs, const MarketDatabase& db) {
-    dialogs.notify(QStringLiteral("Pellucar"), QStringLiteral("The market database could not be read: ") + db.lastError(),
-                   0);
+    dialogs.notify(QStringLiteral("Pellucar"),
+                   QStringLiteral("The market database could not be read: ") + db.lastError(), 0);
 }
 
 QString GameNews::GetOverviewNews(const QDate& date, int commodityId) {
@@ -89,7 +89,8 @@ void GameNews::addActions(ActionTable& actions) {
 }
 
 void GameNews::GiveHints() {
-    for (const Hint& h : hints_.give(s_.clock.periodIndex(), s_.desk.tradeCount())) dialogs_.notify(h.title, h.text, h.number);
+    for (const Hint& h : hints_.give(s_.clock.periodIndex(), s_.desk.tradeCount()))
+        dialogs_.notify(h.title, h.text, h.number);
 }
 
 } // namespace pellucar

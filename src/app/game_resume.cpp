@@ -95,7 +95,8 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     while (made.size() < g.trades.size()) {
         const qsizetype i = made.size();
         const TradeRecord& t = g.trades[i];
-        if (s_.clock.periodIndex() > t.day) return QStringLiteral("trade %1 is not made in period %2").arg(i + 1).arg(t.day);
+        if (s_.clock.periodIndex() > t.day)
+            return QStringLiteral("trade %1 is not made in period %2").arg(i + 1).arg(t.day);
         // A margin call's trades come from the Forward press of their period.
         if (s_.clock.periodIndex() < t.day || t.marginCall) {
             if (const QString why = forward(); !why.isEmpty()) return why;

@@ -115,7 +115,7 @@ void Game::mnuGameLength_Click(int index) {
     presentSettings(s_.settings, model_);
     LevelSummary summary;
     summary.level = levelName(s_.settings.level);
-    summary.gameLength = index == 4 ? QStringLiteral("One Year")
+    summary.gameLength = index == 4   ? QStringLiteral("One Year")
                          : index == 3 ? QStringLiteral("One Quarter")
                                       : QStringLiteral("One Month");
     summary.news = s_.settings.news.summaryText();

@@ -14,11 +14,12 @@ Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, P
               PresentControlFlags();
           },
           [this] { PresentControlFlags(); }),
-      random_(random), databasePath_(std::move(databasePath)), desk_(s_, s_.desk, model_, dialogs,
-                                      [this] {
-                                          RevalueAccount();
-                                          charts_.RefreshCharts(); // the fill's marker, as it is confirmed
-                                      }),
+      random_(random), databasePath_(std::move(databasePath)),
+      desk_(s_, s_.desk, model_, dialogs,
+            [this] {
+                RevalueAccount();
+                charts_.RefreshCharts(); // the fill's marker, as it is confirmed
+            }),
       files_(s_, model_, dialogs, pastGames), charts_(s_, s_.chart, s_.charts, model_),
       news_(s_, s_.news, s_.background, s_.hints, model_, dialogs, db_), score_(s_, random, dialogs) {
     applyDesignState(model_);
@@ -86,9 +87,9 @@ void Game::startUp() {
 void Game::SetInitialWindowState() {
     // Between games the desk shows only the clock, the account and Game >
     // Start: no quotes, no trade buttons, no order panel.
-    for (const char* k : {"btnBuy", "btnSell", "btnHold", "btnYes", "btnNo", "inputUnits", "promptUnits",
-                          "promptPrice", "inputPrice", "lblorderverify", "btnCloseNewsHist", "LabelNH",
-                          "btnCloseTradeHistory", "LabelTH", "newsgrid", "TradeGrid", "shapeTradeCentral"})
+    for (const char* k : {"btnBuy", "btnSell", "btnHold", "btnYes", "btnNo", "inputUnits", "promptUnits", "promptPrice",
+                          "inputPrice", "lblorderverify", "btnCloseNewsHist", "LabelNH", "btnCloseTradeHistory",
+                          "LabelTH", "newsgrid", "TradeGrid", "shapeTradeCentral"})
         model_.setVisible(k, false);
     model_.setText("inputUnits", QString());
     setMarketButtonsVisible(model_, false);
@@ -124,7 +125,8 @@ void Game::SetLevel(Level level) {
     desk_.resetAccount(level);
     presentSettings(s_.settings, model_);
     if (novice) s_.clock.setLength(90);
-    model_.setText("LabelPosition", novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
+    model_.setText("LabelPosition",
+                   novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
     ShowAccountFigures();
 }
 
@@ -151,8 +153,7 @@ void Game::ResetGame() {
 void Game::ResetGameFromEndWindow() {
     model_.setText(keys::kNewGame, QStringLiteral("Start"));
     ResetGame();
-    for (Market m : kTradingOrder)
-        model_.setText(keysOf(m).quote, QStringLiteral("*** Market Closed ***"));
+    for (Market m : kTradingOrder) model_.setText(keysOf(m).quote, QStringLiteral("*** Market Closed ***"));
 }
 
 bool Game::isKnownControl(const QString& name, int index) const {
@@ -173,9 +174,8 @@ bool Game::isActionable(const QString& key) const {
 
 bool Game::click(const QString& name, int index) {
     if (!isKnownControl(name, index)) return false;
-    const QString key = (index < 0 || name == QLatin1String("cboCommodity"))
-                            ? name
-                            : PresentationModel::itemKey(name, index);
+    const QString key =
+        (index < 0 || name == QLatin1String("cboCommodity")) ? name : PresentationModel::itemKey(name, index);
     if (!isActionable(key)) return true;
     const auto action = actions_.constFind(name);
     guarded([&] {
@@ -200,10 +200,13 @@ void Game::fillActions() {
     a.insert(QStringLiteral("mnuCommission"), [this](int) { score_.mnuCommission_Click(); });
     a.insert(QStringLiteral("mnuMaximum"), [this](int i) { mnuMaximum_Click(i); });
     // Help-menu items that only open a help topic or an information window.
-    const std::pair<const char*, int> topics[] = {{"mnuInstructions", 0},    {"mnuDisclaimer", 1006},
-                                                  {"mnuEconomicCalendar", 1007}, {"mnuDunmereTopic", 1009},
+    const std::pair<const char*, int> topics[] = {{"mnuInstructions", 0},
+                                                  {"mnuDisclaimer", 1006},
+                                                  {"mnuEconomicCalendar", 1007},
+                                                  {"mnuDunmereTopic", 1009},
                                                   {"mnuHowto", 1012}};
-    for (const auto& [name, topic] : topics) a.insert(QString::fromLatin1(name), [this, t = topic](int) { dialogs_.help(t); });
+    for (const auto& [name, topic] : topics)
+        a.insert(QString::fromLatin1(name), [this, t = topic](int) { dialogs_.help(t); });
     a.insert(QStringLiteral("mnuDefinitions"), [this](int i) {
         if (i == 0 || i == 1) dialogs_.help(1003 + i);
     });

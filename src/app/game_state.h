@@ -5,12 +5,12 @@
 #include "app/trading_desk.h"
 #include "charts/chart_data.h"
 #include "charts/chart_options.h"
-#include "news/hints.h"
-#include "news/news_history.h"
-#include "news/news_release.h"
 #include "common/market.h"
 #include "market/market_data.h"
 #include "market/price_history.h"
+#include "news/hints.h"
+#include "news/news_history.h"
+#include "news/news_release.h"
 
 #include <QDate>
 #include <QString>

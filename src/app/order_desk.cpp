@@ -143,7 +143,7 @@ void OrderDesk::InputUnits_KeyDown() {
         break;
     case NextStep::ChangePeriod:
         ClearOrder();
-            SetOrderState(OrderState::ChangePeriod);
+        SetOrderState(OrderState::ChangePeriod);
         break;
     }
 }

@@ -2,8 +2,8 @@
 #include "common/sqlite_statement.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <sqlite3.h>
@@ -215,8 +215,9 @@ bool PastGames::record(const PastGame& game) {
     if (version < 0) return rollBack(error);
     if (!c.migrate(version, &error)) return rollBack(error);
 
-    Statement st(c.db(), "INSERT INTO PastGames (PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength,"
-                         " Periods, Trades, Score, Verdict, Ending) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    Statement st(c.db(),
+                 "INSERT INTO PastGames (PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength,"
+                 " Periods, Trades, Score, Verdict, Ending) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
     if (!st.ok()) return rollBack(c.engineError());
     st.bind(1, game.playedAt.toString(Qt::ISODate));
     st.bind(2, game.periodStart.toString(Qt::ISODate));

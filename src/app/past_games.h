@@ -26,17 +26,17 @@ std::optional<GameLength> gameLengthFromName(const QString& name);
 
 // One finished game as recorded.
 struct PastGame {
-    qint64 id = 0;          // assigned by the store
-    QDateTime playedAt;     // local time the game ended
-    QDate periodStart;      // first and last market day played
+    qint64 id = 0;      // assigned by the store
+    QDateTime playedAt; // local time the game ended
+    QDate periodStart;  // first and last market day played
     QDate periodEnd;
     Level level = Level::Expert;
     DataMode dataMode = DataMode::Daily;
     GameLength length = GameLength::Year;
-    int periods = 0;        // periods played (days, or hours in a Tick game)
+    int periods = 0; // periods played (days, or hours in a Tick game)
     int trades = 0;
-    double score = 0;       // realized plus unrealized profit and loss, dollars
-    QString verdict;        // the verdict or message of the summary window
+    double score = 0; // realized plus unrealized profit and loss, dollars
+    QString verdict;  // the verdict or message of the summary window
     GameEnding ending = GameEnding::LengthReached;
 };
 

@@ -19,11 +19,11 @@ struct LevelSummary {
 // The figures of the Game Over and end-of-game windows, already as texts.
 struct GameSummary {
     QString caption;
-    QString verdict;      // message or verdict line
-    QString realized;     // "$1,234.50"
+    QString verdict;  // message or verdict line
+    QString realized; // "$1,234.50"
     QString unrealized;
     QString finalScore;
-    QString commissions;  // empty in the Game Over window
+    QString commissions; // empty in the Game Over window
     bool finesVisible = false;
     bool restartEnabled = true; // end-of-game window only
 };

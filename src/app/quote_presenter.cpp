@@ -63,8 +63,7 @@ QString tbondChangeText(double change) {
     if (!hasWholePoints(change)) return changeText(change, formatStandard(change));
     if (std::fabs(change) < 1.0) {
         const long long n = std::llround(change * 32.0);
-        return (change > 0 ? QStringLiteral(" +") : QStringLiteral("  ")) + QString::number(n) +
-               QStringLiteral("/32");
+        return (change > 0 ? QStringLiteral(" +") : QStringLiteral("  ")) + QString::number(n) + QStringLiteral("/32");
     }
     // A move of a point or more: whole points, then the 32nds, with the sign
     // in front ("  +1 8/32", "   -1 8/32").
@@ -78,7 +77,6 @@ QString tbondChangeText(double change) {
 }
 
 } // namespace
-
 
 void presentQuotes(const PriceHistory& h, int p, Level level, PresentationModel& model, const TextMeasure& measure) {
     if (p == 0)
@@ -148,6 +146,5 @@ void presentLastPrices(const PriceHistory& h, int p, Level level, bool noGameYet
         for (Market m : kTradingOrder) model.setVisible(quoteKey(m), false);
     }
 }
-
 
 } // namespace pellucar

@@ -322,7 +322,8 @@ SavedGameProblem decodeSavedGame(const QByteArray& bytes, SavedGame& out, QStrin
 }
 
 QString writeSavedGameFile(const QString& folder, const QByteArray& bytes) {
-    if (!QDir().mkpath(folder)) return QStringLiteral("the folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder));
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("the folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder));
     QSaveFile file(savedGamePath(folder));
     // A partly written save must never stand in for the last good one.
     file.setDirectWriteFallback(false);
@@ -363,7 +364,8 @@ QString savedGameProblemText(SavedGameProblem problem, const QString& detail) {
     case SavedGameProblem::Older:
         return QStringLiteral("it was saved by an older version of Pellucar, whose saved games cannot be resumed.");
     case SavedGameProblem::Damaged: return QStringLiteral("the file is damaged.");
-    case SavedGameProblem::Impossible: return QStringLiteral("the game in it could not have been played: ") + detail + '.';
+    case SavedGameProblem::Impossible:
+        return QStringLiteral("the game in it could not have been played: ") + detail + '.';
     }
     return {};
 }

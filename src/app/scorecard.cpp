@@ -25,9 +25,9 @@ void Scorecard::ShowVerdict() {
     const Account& a = s_.desk.account;
     const bool blownOut = a.blownOut() && s_.clock.periodIndex() != s_.clock.lengthPeriods();
     if (!blownOut && a.startingCapital() != 0) {
-        const float g = static_cast<float>(roundByPattern(
-            (static_cast<double>(a.accountValue()) - a.startingCapital()) / a.startingCapital(),
-            QStringLiteral("#,###.###0")));
+        const float g = static_cast<float>(
+            roundByPattern((static_cast<double>(a.accountValue()) - a.startingCapital()) / a.startingCapital(),
+                           QStringLiteral("#,###.###0")));
         const bool novice = s_.settings.level == Level::Novice;
         int column = -1;
         if (novice) {

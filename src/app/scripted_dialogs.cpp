@@ -41,17 +41,18 @@ bool ScriptedDialogs::disclaimer(const QString& text) {
 
 QString ScriptedDialogs::checkSetting(const QString& key, const QString& value) {
     static const QHash<QString, QStringList> allowed{
-        {"level", {"Novice", "Expert"}},        {"length", {"Month", "Quarter", "Year"}},
-        {"data", {"Daily", "Tick"}},            {"news", {"Annual", "Daily"}},
-        {"period", {"select", "random"}},
+        {"level", {"Novice", "Expert"}}, {"length", {"Month", "Quarter", "Year"}}, {"data", {"Daily", "Tick"}},
+        {"news", {"Annual", "Daily"}},   {"period", {"select", "random"}},
     };
     if (allowed.contains(key))
         return allowed[key].contains(value) ? QString()
                                             : QStringLiteral("%1 must be one of %2").arg(key, allowed[key].join('|'));
     bool ok = false;
     const int n = value.toInt(&ok);
-    if (key == QLatin1String("month")) return ok && n >= 1 && n <= 12 ? QString() : QStringLiteral("month must be 1..12");
-    if (key == QLatin1String("year")) return ok && n >= 1984 && n <= 1997 ? QString() : QStringLiteral("year must be 1984..1997");
+    if (key == QLatin1String("month"))
+        return ok && n >= 1 && n <= 12 ? QString() : QStringLiteral("month must be 1..12");
+    if (key == QLatin1String("year"))
+        return ok && n >= 1984 && n <= 1997 ? QString() : QStringLiteral("year must be 1984..1997");
     return QStringLiteral("unknown setup key %1").arg(key);
 }
 
@@ -75,7 +76,8 @@ bool ScriptedDialogs::timePeriod(TimePeriodForm& form) {
     const QString summary =
         QStringLiteral("%1, %2, %3 data, %4 news, %5")
             .arg(levelName(form.level), QString::fromLatin1(lengths[static_cast<int>(form.length)]),
-                 dataModeName(form.data()), form.news == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual"),
+                 dataModeName(form.data()),
+                 form.news == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual"),
                  form.random ? QStringLiteral("random period")
                              : (form.monthsVisible() ? TimePeriodForm::monthName(form.month) + ' ' : QString()) +
                                    QString::number(form.year));
@@ -155,12 +157,15 @@ void ScriptedDialogs::help(int contextId) {
 }
 
 bool ScriptedDialogs::printMainWindow() {
-    write(QStringLiteral("Print"), QStringLiteral("Dunmere"), printOk_ ? QStringLiteral("printed") : QStringLiteral("failed"));
+    write(QStringLiteral("Print"), QStringLiteral("Dunmere"),
+          printOk_ ? QStringLiteral("printed") : QStringLiteral("failed"));
     return printOk_;
 }
 
 void ScriptedDialogs::loading(bool shown) {
-    if (shown) write(QStringLiteral("frminitialize"), QStringLiteral("Pellucar"), QStringLiteral("Initializing Data:  please wait"));
+    if (shown)
+        write(QStringLiteral("frminitialize"), QStringLiteral("Pellucar"),
+              QStringLiteral("Initializing Data:  please wait"));
 }
 
 } // namespace pellucar

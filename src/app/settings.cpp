@@ -31,7 +31,8 @@ void presentSettings(const Settings& s, PresentationModel& model) {
     const bool positions = s.maximumDisplay == MaximumDisplay::Positions;
     model.setChecked("mnuMaximum_0", !positions);
     model.setChecked("mnuMaximum_1", positions);
-    model.setText("LabelMaxiPos", positions ? QStringLiteral("Maximum Position:") : QStringLiteral("Maximum Transaction:"));
+    model.setText("LabelMaxiPos",
+                  positions ? QStringLiteral("Maximum Position:") : QStringLiteral("Maximum Transaction:"));
 }
 
 } // namespace pellucar

@@ -24,7 +24,7 @@ enum class MaximumDisplay { Transaction, Positions };
 // back.
 struct Settings {
     Level level = Level::Expert;
-    DataMode data = DataMode::Daily;     // the Data item checked for the next game
+    DataMode data = DataMode::Daily;      // the Data item checked for the next game
     GameLength length = GameLength::Year; // the Game Length item checked
     MaximumDisplay maximumDisplay = MaximumDisplay::Transaction;
     NewsOptions news;

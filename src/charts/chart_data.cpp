@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <limits>
 #include <cmath>
+#include <limits>
 
 namespace pellucar::charts {
 
@@ -23,9 +23,7 @@ constexpr int kSoybeanId = 5;
 
 // A single-precision price as the decimal number it was written as, so that
 // 18.45 stays 18.45 and not 18.4500007629.
-double decimalOf(float v) {
-    return roundDecimalF(v, 6);
-}
+double decimalOf(float v) { return roundDecimalF(v, 6); }
 
 // Every redraw tells the same few dozen points again, one press later; the
 // texts depend on their value alone, so each thread keeps those it has made.
@@ -46,14 +44,12 @@ QString priceText(double v) {
 }
 QString percentText(double v) {
     thread_local QHash<quint64, QString> known;
-    return remembered(known, bitsOf(v),
-                      [v] { return formatPattern(v, QStringLiteral("0.0")) + QLatin1Char('%'); });
+    return remembered(known, bitsOf(v), [v] { return formatPattern(v, QStringLiteral("0.0")) + QLatin1Char('%'); });
 }
 
 // The axis texts of the hours, and their clock times for the hover text.
 const std::array<const char*, 6> kHourLabels{"9:00", "10:00", "11:00", "12:00", "1:00", "2:00"};
-const std::array<const char*, 6> kHourTimes{"9:00 am",  "10:00 am", "11:00 am",
-                                            "12:00 pm", "1:00 pm",  "2:00 pm"};
+const std::array<const char*, 6> kHourTimes{"9:00 am", "10:00 am", "11:00 am", "12:00 pm", "1:00 pm", "2:00 pm"};
 
 // The charted market's history up to the current period, by row number:
 // what the lines and indicators read, what the candles draw, and where each
@@ -66,7 +62,7 @@ struct History {
     const MarketData* market = nullptr;
     const QList<DailyRow>* dailyRows = nullptr;
     int tickRows = 0; // tick days times hours
-    int lastRow = 0; // the current period's row; later rows are the future
+    int lastRow = 0;  // the current period's row; later rows are the future
 
     QDate dateOf(int row) const {
         if (dailyRows) return row >= 1 && row <= dailyRows->size() ? dailyRows->at(row - 1).date : QDate();
@@ -87,14 +83,11 @@ History historyFor(const ChartInputs& in) {
     if (id < 1 || id > kMarketCount) return h;
     h.market = &md;
     // The series are shared, not copied: PriceSeries is implicitly shared.
-    const ChartSeries series =
-        in.series && in.series->mode == in.mode ? *in.series : chartSeries(md, in.mode, id);
+    const ChartSeries series = in.series && in.series->mode == in.mode ? *in.series : chartSeries(md, in.mode, id);
     h.prices = series.prices;
     h.candles = series.candles;
-    if (in.mode != DataMode::Tick)
-        h.dailyRows = &md.series[static_cast<size_t>(id)].rows;
-    else
-        h.tickRows = std::clamp(md.tickDayCount, 0, kTickDayCapacity) * kTicksPerDay;
+    if (in.mode != DataMode::Tick) h.dailyRows = &md.series[static_cast<size_t>(id)].rows;
+    else h.tickRows = std::clamp(md.tickDayCount, 0, kTickDayCapacity) * kTicksPerDay;
     h.lastRow = std::min(in.periodIndex, static_cast<int>(h.prices.size()));
     return h;
 }
@@ -111,8 +104,7 @@ QString makeWhenText(const History& h, int row) {
     const QDate d = h.dateOf(row);
     QString text = weekdayName(d) + QLatin1Char(' ') + shortDate(d);
     const int hour = h.hourOf(row);
-    if (hour >= 1 && hour <= 6)
-        text += QLatin1Char(' ') + QLatin1String(kHourTimes[static_cast<size_t>(hour - 1)]);
+    if (hour >= 1 && hour <= 6) text += QLatin1Char(' ') + QLatin1String(kHourTimes[static_cast<size_t>(hour - 1)]);
     return text;
 }
 
@@ -278,8 +270,7 @@ void setPercentAxis(ChartData& c, double top) {
     c.yMax = top;
     c.yIntervals = kAxisIntervals;
     c.yLabels.clear();
-    for (int i = 0; i <= kAxisIntervals; ++i)
-        c.yLabels << QString::number(i * 100 / kAxisIntervals) + '%';
+    for (int i = 0; i <= kAxisIntervals; ++i) c.yLabels << QString::number(i * 100 / kAxisIntervals) + '%';
 }
 
 ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
@@ -291,8 +282,7 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
         const QDate now = in.currentDate.isValid() ? in.currentDate : h.dateOf(h.lastRow);
         const QDate newYear(now.year(), 1, 1);
         int first = h.lastRow;
-        while (first > 1 && h.dateOf(first - 1) >= newYear)
-            --first;
+        while (first > 1 && h.dateOf(first - 1) >= newYear) --first;
         range = {first, h.lastRow};
     }
     const bool candles = options.leftType() == LeftChartType::OpenHighLowClose;
@@ -315,8 +305,7 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
         span.add(close);
         if (options.leftType() == LeftChartType::Price) {
             if (options.priceMeanLine())
-                if (const auto m = mean(close))
-                    c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
+                if (const auto m = mean(close)) c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
             if (options.priceMinMaxLines())
                 if (const auto e = extent(close)) {
                     c.lines.append(constantLine(ChartLine::Kind::Min, "Min", e->min, n));
@@ -325,8 +314,7 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
         }
     }
     c.markers = markersOf(in.fills, range, c.points);
-    for (const TradeMarker& m : c.markers)
-        span.add(m.price);
+    for (const TradeMarker& m : c.markers) span.add(m.price);
     setPriceAxis(c, span);
     return c;
 }
@@ -352,15 +340,13 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         span.add(close);
         Values average;
         if (in.periodIndex >= periods) {
-            for (int r = range.first; r <= range.last; ++r)
-                average.append(movingAverage(h.prices, r, periods));
-            c.lines.append({ChartLine::Kind::MovingAverage,
-                            QStringLiteral("Moving Average (%1)").arg(periods), average});
+            for (int r = range.first; r <= range.last; ++r) average.append(movingAverage(h.prices, r, periods));
+            c.lines.append(
+                {ChartLine::Kind::MovingAverage, QStringLiteral("Moving Average (%1)").arg(periods), average});
             span.add(average);
         }
         if (options.movingMeanLine())
-            if (const auto m = mean(close))
-                c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
+            if (const auto m = mean(close)) c.lines.append(constantLine(ChartLine::Kind::Mean, "Mean", *m, n));
         if (options.movingMinMaxLines())
             if (const auto e = extent(close)) {
                 c.lines.append(constantLine(ChartLine::Kind::Min, "Min", e->min, n));
@@ -374,8 +360,7 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
             if (!average.isEmpty() && average.at(i)) d += averageName % priceText(*average.at(i));
         }
         c.markers = markersOf(in.fills, range, c.points);
-        for (const TradeMarker& m : c.markers)
-            span.add(m.price);
+        for (const TradeMarker& m : c.markers) span.add(m.price);
         setTenthsAxis(c, span);
         break;
     }
@@ -391,8 +376,7 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
     }
     case GraphType::Stochastic: {
         PriceSeries drawn;
-        for (int r = range.first; r <= range.last; ++r)
-            drawn.append(h.prices.at(r - 1));
+        for (int r = range.first; r <= range.last; ++r) drawn.append(h.prices.at(r - 1));
         const bool fast = options.fastStochastics();
         const IndicatorSets sets = stochasticDisplay(drawn, in.periodIndex, fast);
         const QString first = fast ? QStringLiteral("%K") : QStringLiteral("%D");
@@ -447,8 +431,7 @@ namespace {
 
 // One point per tick hour of every loaded day; an hour without a trade in
 // its window has no price.
-template <typename PointOf>
-PriceSeries hourlySeries(const MarketData& market, int commodityId, PointOf pointOf) {
+template <typename PointOf> PriceSeries hourlySeries(const MarketData& market, int commodityId, PointOf pointOf) {
     PriceSeries out;
     if (commodityId < 1 || commodityId > kMarketCount) return out;
     const int days = std::clamp(market.tickDayCount, 0, kTickDayCapacity);
@@ -457,10 +440,8 @@ PriceSeries hourlySeries(const MarketData& market, int commodityId, PointOf poin
         for (int hour = 1; hour <= kTicksPerDay; ++hour) {
             const TickPeriod& t = market.tickDays[static_cast<size_t>(d)]
                                       .periods[static_cast<size_t>(commodityId)][static_cast<size_t>(hour)];
-            if (t.seen)
-                out.append(pointOf(t));
-            else
-                out.append(std::nullopt);
+            if (t.seen) out.append(pointOf(t));
+            else out.append(std::nullopt);
         }
     }
     return out;
@@ -477,10 +458,10 @@ PriceSeries hourlyCandleSeries(const MarketData& market, int commodityId) {
 } // namespace
 
 PriceSeries hourlyPriceSeries(const MarketData& market, int commodityId) {
-    return hourlySeries(market, commodityId,
-                        [](const TickPeriod& t) { return PricePoint{t.price, t.price, t.price, t.price}; });
+    return hourlySeries(market, commodityId, [](const TickPeriod& t) {
+        return PricePoint{t.price, t.price, t.price, t.price};
+    });
 }
-
 
 ChartSeries chartSeries(const MarketData& market, DataMode mode, int commodityId) {
     ChartSeries s;

@@ -19,12 +19,9 @@ constexpr std::array<int, 3> kMovingPeriods{5, 15, 20};
 
 QString graphTypeText(GraphType type) {
     switch (type) {
-    case GraphType::MovingAverage:
-        return QStringLiteral("MovingAverage");
-    case GraphType::RelativeStrengthIndex:
-        return QStringLiteral("RelativeStrengthIndex");
-    case GraphType::Stochastic:
-        return QStringLiteral("Stochastic");
+    case GraphType::MovingAverage: return QStringLiteral("MovingAverage");
+    case GraphType::RelativeStrengthIndex: return QStringLiteral("RelativeStrengthIndex");
+    case GraphType::Stochastic: return QStringLiteral("Stochastic");
     }
     return {};
 }
@@ -37,12 +34,9 @@ std::optional<GraphType> graphTypeFromText(const QString& text) {
 
 QString stochasticTypeText(StochasticType type) {
     switch (type) {
-    case StochasticType::Unset:
-        return {};
-    case StochasticType::Fast:
-        return QStringLiteral("FastStochastics");
-    case StochasticType::Slow:
-        return QStringLiteral("SlowStochastics");
+    case StochasticType::Unset: return {};
+    case StochasticType::Fast: return QStringLiteral("FastStochastics");
+    case StochasticType::Slow: return QStringLiteral("SlowStochastics");
     }
     return {};
 }
@@ -64,7 +58,7 @@ int ChartOptions::graphItemOfCommodityId(int commodityId) {
 }
 
 ChartOptions::Choices ChartOptions::choices() const {
-    return {chartMarket_, comboText_,   leftType_,     priceMean_,   priceMinMax_, graphType_,
+    return {chartMarket_, comboText_,  leftType_,     priceMean_,  priceMinMax_,   graphType_,
             maCounter_,   movingMean_, movingMinMax_, rsiChecked_, stochasticType_};
 }
 
@@ -118,20 +112,15 @@ void ChartOptions::mnuGLType_Click(int index) {
 }
 
 void ChartOptions::mnuGLPrice_Click(int index) {
-    if (index == 0)
-        priceMean_ = !priceMean_;
-    else if (index == 1)
-        priceMinMax_ = !priceMinMax_;
-    else
-        return;
+    if (index == 0) priceMean_ = !priceMean_;
+    else if (index == 1) priceMinMax_ = !priceMinMax_;
+    else return;
     leftType_ = LeftChartType::Price;
 }
 
 void ChartOptions::mnuGRType_Click(int index) {
     switch (index) {
-    case 0:
-        graphType_ = GraphType::MovingAverage;
-        break;
+    case 0: graphType_ = GraphType::MovingAverage; break;
     case 1:
         graphType_ = GraphType::RelativeStrengthIndex;
         rsiChecked_ = true;
@@ -142,8 +131,7 @@ void ChartOptions::mnuGRType_Click(int index) {
         rsiChecked_ = false;
         movingMean_ = movingMinMax_ = false;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -184,9 +172,7 @@ void ChartOptions::restoreDefaults() {
     stochasticItem_ = 0;
 }
 
-bool ChartOptions::graphItemChecked(int index) const {
-    return index == graphItemOfCommodityId(chartMarket_);
-}
+bool ChartOptions::graphItemChecked(int index) const { return index == graphItemOfCommodityId(chartMarket_); }
 
 bool ChartOptions::leftTypeItemChecked(int index) const {
     return (index == 0 && leftType_ == LeftChartType::OpenHighLowClose) ||
@@ -197,43 +183,32 @@ bool ChartOptions::priceLineItemChecked(int index) const {
     return (index == 0 && priceMean_) || (index == 1 && priceMinMax_);
 }
 
-bool ChartOptions::graphTypeItemChecked(int index) const {
-    return index == 1 && rsiChecked_;
-}
+bool ChartOptions::graphTypeItemChecked(int index) const { return index == 1 && rsiChecked_; }
 
 bool ChartOptions::movingItemChecked(int index) const {
     return (index == 0 && movingMean_) || (index == 1 && movingMinMax_);
 }
 
-bool ChartOptions::stochasticItemChecked(int index) const {
-    return index == stochasticItem_;
-}
+bool ChartOptions::stochasticItemChecked(int index) const { return index == stochasticItem_; }
 
 QString ChartOptions::graphTypeItemCaption(int index) const {
     switch (index) {
     case 0:
         return maCounter_ == 0 ? QStringLiteral("&Moving Average - 5 Period")
                                : QStringLiteral("Moving Average - ") + QString::number(maPeriods_);
-    case 1:
-        return QStringLiteral("&Relative Strength Index ");
-    case 2:
-        return QStringLiteral("&Stochastic Indicator");
-    default:
-        return {};
+    case 1: return QStringLiteral("&Relative Strength Index ");
+    case 2: return QStringLiteral("&Stochastic Indicator");
+    default: return {};
     }
 }
 
 QString ChartOptions::movingItemCaption(int index) const {
     switch (index) {
-    case 0:
-        return QStringLiteral("&Mean Line");
-    case 1:
-        return QStringLiteral("M&in-Max Lines");
+    case 0: return QStringLiteral("&Mean Line");
+    case 1: return QStringLiteral("M&in-Max Lines");
     case 2:
-        return maCounter_ == 0 ? QStringLiteral("5 Periods")
-                               : QString::number(maPeriods_) + QStringLiteral(" periods");
-    default:
-        return {};
+        return maCounter_ == 0 ? QStringLiteral("5 Periods") : QString::number(maPeriods_) + QStringLiteral(" periods");
+    default: return {};
     }
 }
 
@@ -272,10 +247,8 @@ QString ChartOptions::leftTitle(DataMode mode, int periodIndex) const {
     // chosen, the chart is titled as a price chart.
     if (mode == DataMode::Tick && periodIndex < 6) return QStringLiteral("Price");
     switch (leftType_) {
-    case LeftChartType::Price:
-        return QStringLiteral("Price");
-    case LeftChartType::YearToDate:
-        return QStringLiteral("Year-to-Date");
+    case LeftChartType::Price: return QStringLiteral("Price");
+    case LeftChartType::YearToDate: return QStringLiteral("Year-to-Date");
     case LeftChartType::OpenHighLowClose:
         if (mode == DataMode::Tick && tickDayOf(periodIndex) < 1) return QStringLiteral("Price");
         return QStringLiteral("Open-High-Low-Close");
@@ -285,12 +258,9 @@ QString ChartOptions::leftTitle(DataMode mode, int periodIndex) const {
 
 QString ChartOptions::rightTitle() const {
     switch (graphType_) {
-    case GraphType::MovingAverage:
-        return QStringLiteral("Moving Average");
-    case GraphType::RelativeStrengthIndex:
-        return QStringLiteral("Relative Strength Index");
-    case GraphType::Stochastic:
-        return QStringLiteral("Stochastic Indicator");
+    case GraphType::MovingAverage: return QStringLiteral("Moving Average");
+    case GraphType::RelativeStrengthIndex: return QStringLiteral("Relative Strength Index");
+    case GraphType::Stochastic: return QStringLiteral("Stochastic Indicator");
     }
     return {};
 }

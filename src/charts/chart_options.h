@@ -51,7 +51,7 @@ struct MenuCaption {
 };
 
 class ChartOptions {
-  public:
+public:
     // The settings at start-up: Oil, open-high-low-close on the left, the
     // 5-period moving average with its mean line on the right, fast
     // stochastics checked (the stochastic type itself still unset).
@@ -149,7 +149,7 @@ class ChartOptions {
 
     bool operator==(const ChartOptions&) const = default;
 
-  private:
+private:
     int chartMarket_ = 3;
     QString comboText_ = QStringLiteral("Oil");
     LeftChartType leftType_ = LeftChartType::OpenHighLowClose;

@@ -34,8 +34,7 @@ RowRange drawnRange(int lastRow) {
 Values closes(const PriceSeries& rows, RowRange range) {
     Values out;
     out.reserve(range.count());
-    for (int r = range.first; r <= range.last; ++r)
-        out.append(closeAt(rows, r));
+    for (int r = range.first; r <= range.last; ++r) out.append(closeAt(rows, r));
     return out;
 }
 
@@ -48,10 +47,8 @@ std::optional<double> relativeStrength(const PriceSeries& rows, int row) {
         const auto before = closeAt(rows, j - 1);
         if (!now || !before) return std::nullopt;
         const double d = *now - *before;
-        if (d > 0)
-            gains += d;
-        else
-            losses -= d;
+        if (d > 0) gains += d;
+        else losses -= d;
     }
     const double avgGain = gains / kRsiChanges;
     const double avgLoss = losses / kRsiChanges;
@@ -64,8 +61,7 @@ Values relativeStrengthIndex(const PriceSeries& rows, RowRange range, int period
     Values out;
     if (periodIndex <= kRsiChanges + 1) return out;
     out.reserve(range.count());
-    for (int r = range.first; r <= range.last; ++r)
-        out.append(relativeStrength(rows, r));
+    for (int r = range.first; r <= range.last; ++r) out.append(relativeStrength(rows, r));
     return out;
 }
 
@@ -98,22 +94,16 @@ Stochastics stochastics(const PriceSeries& drawn) {
                 ll = std::min(ll, w->low);
             }
         }
-        if (!complete)
-            s.k.append(std::nullopt);
-        else
-            s.k.append(hh - ll == 0 ? 0.0 : (row->close - ll) / (hh - ll));
+        if (!complete) s.k.append(std::nullopt);
+        else s.k.append(hh - ll == 0 ? 0.0 : (row->close - ll) / (hh - ll));
     }
     for (int k = 1; k <= n; ++k) {
-        if (k < kStochasticSmoothing)
-            s.d.append(s.k.at(k - 1) ? std::optional<double>(0.0) : std::nullopt);
-        else
-            s.d.append(averageOf3(s.k.at(k - 1), s.k.at(k - 2), s.k.at(k - 3)));
+        if (k < kStochasticSmoothing) s.d.append(s.k.at(k - 1) ? std::optional<double>(0.0) : std::nullopt);
+        else s.d.append(averageOf3(s.k.at(k - 1), s.k.at(k - 2), s.k.at(k - 3)));
     }
     for (int k = 1; k <= n; ++k) {
-        if (k < kStochasticSmoothing)
-            s.slowD.append(s.d.at(k - 1));
-        else
-            s.slowD.append(averageOf3(s.d.at(k - 1), s.d.at(k - 2), s.d.at(k - 3)));
+        if (k < kStochasticSmoothing) s.slowD.append(s.d.at(k - 1));
+        else s.slowD.append(averageOf3(s.d.at(k - 1), s.d.at(k - 2), s.d.at(k - 3)));
     }
     return s;
 }

@@ -26,9 +26,7 @@ inline DataMode dataModeFromName(const QString& name) {
 
 // The period arithmetic of tick games: period n (from 1) is hour
 // tickOfDay(n) (1..6) of trading day tickDayOf(n) (from 0).
-inline int tickDayOf(int n) {
-    return n < 1 ? 0 : (n - 1) / 6;
-}
+inline int tickDayOf(int n) { return n < 1 ? 0 : (n - 1) / 6; }
 inline int tickOfDay(int n) {
     const int h = n % 6;
     return h == 0 ? 6 : h;

@@ -8,8 +8,7 @@ QString shortDate(const QDate& d) {
 }
 
 QString weekdayName(const QDate& d) {
-    static const char* names[] = {"Monday", "Tuesday", "Wednesday", "Thursday",
-                                  "Friday", "Saturday", "Sunday"};
+    static const char* names[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
     if (!d.isValid()) return {};
     return QString::fromLatin1(names[d.dayOfWeek() - 1]);
 }

@@ -9,8 +9,8 @@ namespace pellucar {
 // quote and position columns follow this order.
 enum class Market { Oil = 0, Gold, TBond, SP500, Cattle, Soybean };
 
-inline constexpr std::array<Market, 6> kTradingOrder{Market::Oil,    Market::Gold,   Market::TBond,
-                                                     Market::SP500,  Market::Cattle, Market::Soybean};
+inline constexpr std::array<Market, 6> kTradingOrder{Market::Oil,   Market::Gold,   Market::TBond,
+                                                     Market::SP500, Market::Cattle, Market::Soybean};
 inline constexpr int kMarketCount = 6;
 
 // The alphabetical list order gives each market its database commodity id

@@ -11,7 +11,9 @@ namespace pellucar {
 // to SQLITE_MISUSE, so callers check ok() once and read the engine's text.
 class SqliteStatement {
 public:
-    SqliteStatement(sqlite3* db, const char* sql) { ok_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) == SQLITE_OK; }
+    SqliteStatement(sqlite3* db, const char* sql) {
+        ok_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) == SQLITE_OK;
+    }
     SqliteStatement(sqlite3* db, const QByteArray& sql) {
         ok_ = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt_, nullptr) == SQLITE_OK;
     }

@@ -1,7 +1,7 @@
 #include "market/database.h"
 
-#include "market/schema.h"
 #include "common/sqlite_statement.h"
+#include "market/schema.h"
 
 #include <sqlite3.h>
 
@@ -163,8 +163,8 @@ bool MarketDatabase::engineFailed() {
 }
 
 bool MarketDatabase::malformed(const char* table, const char* field, const QString& value) {
-    error_ = QStringLiteral("%1 holds a malformed %2: '%3'")
-                 .arg(QLatin1String(table), QLatin1String(field), value.left(40));
+    error_ =
+        QStringLiteral("%1 holds a malformed %2: '%3'").arg(QLatin1String(table), QLatin1String(field), value.left(40));
     failed_ = true;
     return false;
 }
@@ -338,8 +338,8 @@ QList<NewsRelease> MarketDatabase::newsReleases(const QDate& day, const QTime& f
     return out;
 }
 
-QList<StoredNewsRelease> MarketDatabase::newsReleasesOfDays(const QDate& first, const QDate& last,
-                                                            const QTime& from, const QTime& to) {
+QList<StoredNewsRelease> MarketDatabase::newsReleasesOfDays(const QDate& first, const QDate& last, const QTime& from,
+                                                            const QTime& to) {
     QList<StoredNewsRelease> out;
     if (!begin()) return out;
     Statement st(db_, kNewsReleasesOfDaysSql);

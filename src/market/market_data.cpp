@@ -87,8 +87,7 @@ QDate periodEnd(const QString& dataMode, bool oneMonth, const QDate& start) {
 
 } // namespace
 
-int LoadTradingDays(MarketDatabase& db, const QString& dataMode, bool oneMonth, const QDate& start,
-                    TradingDays& days) {
+int LoadTradingDays(MarketDatabase& db, const QString& dataMode, bool oneMonth, const QDate& start, TradingDays& days) {
     const bool tick = dataMode == QLatin1String("Tick");
     const QDate end = periodEnd(dataMode, oneMonth, start);
     QList<QDate> read = tick ? db.tradingDaysTick(start, end) : db.tradingDaysDaily(start, end);
@@ -121,7 +120,8 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
     // tick was read, so a read that fails halfway changes nothing.
     using DayPeriods = std::array<TickPeriod, kTicksPerDay + 1>;
     std::array<DayPeriods, kTickDayCapacity> built;
-    for (int d = 0; d < dayCount; ++d) built[static_cast<size_t>(d)] = data.tickDays[static_cast<size_t>(d)].periods[id];
+    for (int d = 0; d < dayCount; ++d)
+        built[static_cast<size_t>(d)] = data.tickDays[static_cast<size_t>(d)].periods[id];
 
     int day = 0, used = 0, sinceReport = 0;
     // Trades often repeat the last price; its decoding is kept.
@@ -155,7 +155,8 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
     });
     if (!ok) return kLoadFailed;
     if (progress) progress(dayCount);
-    for (int d = 0; d < dayCount; ++d) data.tickDays[static_cast<size_t>(d)].periods[id] = built[static_cast<size_t>(d)];
+    for (int d = 0; d < dayCount; ++d)
+        data.tickDays[static_cast<size_t>(d)].periods[id] = built[static_cast<size_t>(d)];
     return used;
 }
 

@@ -28,7 +28,7 @@ inline constexpr int kTicksPerDay = 6;
 // One hour of one market on a tick day.
 struct TickPeriod {
     bool seen = false;
-    double price = 0;      // the first trade in the period's window (decoded)
+    double price = 0; // the first trade in the period's window (decoded)
     double high = 0, low = 0, last = 0;
     bool operator==(const TickPeriod&) const = default;
 };
@@ -75,8 +75,7 @@ inline constexpr int kLoadFailed = -1;
 // Fills `days` with the trading days from `start` to the end the mode gives
 // (a year for daily data; a month or a quarter for tick data). Returns
 // their number, or kLoadFailed.
-int LoadTradingDays(MarketDatabase& db, const QString& dataMode, bool oneMonth, const QDate& start,
-                    TradingDays& days);
+int LoadTradingDays(MarketDatabase& db, const QString& dataMode, bool oneMonth, const QDate& start, TradingDays& days);
 // A market's daily rows for the year from `start`. Returns their number, or
 // kLoadFailed.
 int LoadDailyData(MarketDatabase& db, int commodityId, const QDate& start, MarketSeries& series);

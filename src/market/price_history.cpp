@@ -79,8 +79,9 @@ void PriceHistory::storePeriod(const MarketData& md, DataMode mode, int calendar
     const auto tickPrice = [&](Market m) -> double {
         const int day = tickDayOf(p);
         if (day >= md.tickDayCount) return 0;
-        return md.tickDays[static_cast<size_t>(day)].periods[static_cast<size_t>(commodityId(m))]
-            [static_cast<size_t>(tickOfDay(p))].price;
+        return md.tickDays[static_cast<size_t>(day)]
+            .periods[static_cast<size_t>(commodityId(m))][static_cast<size_t>(tickOfDay(p))]
+            .price;
     };
 
     if (mode == DataMode::Daily || (tick && p > 0)) {
@@ -104,7 +105,8 @@ void PriceHistory::storePeriod(const MarketData& md, DataMode mode, int calendar
                 tbond = close(Market::TBond);
                 sp500 = close(Market::SP500);
                 cattle = close(Market::Cattle);
-                soybean = static_cast<float>(roundByPatternF(close(Market::Soybean) / 100.0f, QStringLiteral("#,##.#0##")));
+                soybean =
+                    static_cast<float>(roundByPatternF(close(Market::Soybean) / 100.0f, QStringLiteral("#,##.#0##")));
             }
             const float gold2 = static_cast<float>(roundDecimalF(gold, 2));
             const float sp2 = static_cast<float>(roundDecimalF(sp500, 2));

@@ -16,9 +16,7 @@ Hint hint(HintId id) {
 
 } // namespace
 
-QString toString(HintId id) {
-    return QStringLiteral("H%1").arg(static_cast<int>(id) + 1);
-}
+QString toString(HintId id) { return QStringLiteral("H%1").arg(static_cast<int>(id) + 1); }
 
 std::optional<HintAdvisor> HintAdvisor::heldBackTo(int nextHintPeriod, int lastPeriod) {
     // give() holds back to 105 or 110, or to 90 periods past a period after

@@ -34,7 +34,7 @@ struct Hint {
 // game does not reset the hold-back, so a hint late in one game keeps the
 // early hints of the next one back until its period counter passes it.
 class HintAdvisor {
-  public:
+public:
     // The hints for period `periodIndex` with `tradeCount` trades made so far
     // in the game, in the order to show them (several can come at once).
     QList<Hint> give(int periodIndex, int tradeCount);
@@ -46,9 +46,9 @@ class HintAdvisor {
     // of at most `lastPeriod` periods.
     static std::optional<HintAdvisor> heldBackTo(int nextHintPeriod, int lastPeriod);
 
-
     bool operator==(const HintAdvisor&) const = default;
-  private:
+
+private:
     int nextHintPeriod_ = 0;
 };
 

@@ -11,15 +11,12 @@ namespace {
 // close to the width of kNewsTitleWidthText.
 constexpr int kStoryHeaderPadding = 60;
 
-QString shownText(const QString& text) {
-    return text == QLatin1String("Null") ? QStringLiteral(" ") : text;
-}
+QString shownText(const QString& text) { return text == QLatin1String("Null") ? QStringLiteral(" ") : text; }
 
 } // namespace
 
 QStringList newsGridHeader() {
-    return {QStringLiteral(" # "), QStringLiteral("Date"), QStringLiteral("Time"),
-            QStringLiteral("Report Title"),
+    return {QStringLiteral(" # "), QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("Report Title"),
             QStringLiteral("News Story") + QString(kStoryHeaderPadding, QLatin1Char(' '))};
 }
 

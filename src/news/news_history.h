@@ -57,7 +57,7 @@ QString newsGridTime(const QTime& time);
 // tick days (the longest tick game) holds a few hundred stories at most, so
 // the list simply grows.
 class NewsHistory {
-  public:
+public:
     // Appends a released story as entry NewsCount + 1 and returns it.
     const NewsHistoryEntry& append(const QDate& newsDate, const QString& title, const QString& story,
                                    const QTime& periodTime);
@@ -73,9 +73,9 @@ class NewsHistory {
     // "Null" is shown as a single blank.
     ReportGrid grid() const;
 
-
     bool operator==(const NewsHistory&) const = default;
-  private:
+
+private:
     QList<NewsHistoryEntry> entries_;
 };
 

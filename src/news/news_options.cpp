@@ -42,8 +42,7 @@ void NewsOptions::toggle(NewsOption option) {
 }
 
 NewsOption NewsOptions::setupChoice() const {
-    return checked(NewsOption::Daily) && !checked(NewsOption::Annual) ? NewsOption::Daily
-                                                                      : NewsOption::Annual;
+    return checked(NewsOption::Daily) && !checked(NewsOption::Annual) ? NewsOption::Daily : NewsOption::Annual;
 }
 
 QString NewsOptions::summaryText() const {

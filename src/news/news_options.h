@@ -20,7 +20,7 @@ std::optional<NewsOption> newsOptionFromString(const QString& caption);
 std::optional<NewsOption> newsOptionFromIndex(int index);
 
 class NewsOptions {
-  public:
+public:
     // As the menu is designed: "&Annual" checked, "&Daily" not.
     NewsOptions() = default;
 
@@ -47,9 +47,9 @@ class NewsOptions {
     // checked, "Daily Reports" with only "&Daily", "Annual Summary" otherwise.
     QString summaryText() const;
 
-
     bool operator==(const NewsOptions&) const = default;
-  private:
+
+private:
     static constexpr int kMaxCounter = 32767;
     static std::size_t slot(NewsOption option) { return static_cast<std::size_t>(option); }
     std::array<int, 2> counters_{1, 0};

@@ -26,22 +26,15 @@ std::optional<ReleaseWindow> releaseWindow(int tickOfDay) {
     // The windows meet without a gap, so every story of the day up to 23:59
     // comes out exactly once.
     switch (tickOfDay) {
-    case 1:
-        return ReleaseWindow{QTime(0, 0), QTime(9, 0)};
-    case 2:
-        return ReleaseWindow{QTime(9, 0), QTime(11, 1)};
-    case 4:
-        return ReleaseWindow{QTime(11, 1), QTime(14, 0)};
-    case 6:
-        return ReleaseWindow{QTime(14, 0), QTime(23, 59)};
-    default:
-        return std::nullopt;
+    case 1: return ReleaseWindow{QTime(0, 0), QTime(9, 0)};
+    case 2: return ReleaseWindow{QTime(9, 0), QTime(11, 1)};
+    case 4: return ReleaseWindow{QTime(11, 1), QTime(14, 0)};
+    case 6: return ReleaseWindow{QTime(14, 0), QTime(23, 59)};
+    default: return std::nullopt;
     }
 }
 
-ReleaseWindow releaseDay() {
-    return {releaseWindow(1)->from, releaseWindow(kTickPeriodsPerDay)->to};
-}
+ReleaseWindow releaseDay() { return {releaseWindow(1)->from, releaseWindow(kTickPeriodsPerDay)->to}; }
 
 namespace {
 
@@ -57,9 +50,7 @@ QByteArray isoText(const QTime& t) {
     return QByteArray(buf);
 }
 
-bool byStoredDate(const StoredNewsRelease& a, const StoredNewsRelease& b) {
-    return a.storedDate < b.storedDate;
-}
+bool byStoredDate(const StoredNewsRelease& a, const StoredNewsRelease& b) { return a.storedDate < b.storedDate; }
 
 } // namespace
 

@@ -43,7 +43,7 @@ ReleaseWindow releaseDay();
 // text, its stored time from the window's start (inclusive) to its end
 // (exclusive), compared as texts; in the table's order.
 class PeriodStories {
-  public:
+public:
     PeriodStories() = default;
     // `stories` must be every release of the days first to last within
     // releaseDay(), in the table's order.
@@ -54,7 +54,7 @@ class PeriodStories {
     // The stories of `day` released by `window`; none for a day not covered.
     QList<NewsRelease> released(const QDate& day, const ReleaseWindow& window) const;
 
-  private:
+private:
     QDate first_, last_;
     QList<StoredNewsRelease> stories_; // by stored date, the table's order within one
 };
@@ -81,9 +81,7 @@ inline constexpr StoryWindow kDefaultStoryWindow{kNewsWindowDefaultHeight, Story
 // with the label, 325 to 699 a 2500-twip one with the label, 700 and more the
 // default window with the scrolling text box.
 StoryWindow storyWindow(qsizetype storyLength);
-inline StoryWindow storyWindow(const QString& story) {
-    return storyWindow(story.size());
-}
+inline StoryWindow storyWindow(const QString& story) { return storyWindow(story.size()); }
 
 // The overview year and lookup date for a background story.
 struct BackgroundLookup {
@@ -96,7 +94,7 @@ struct BackgroundLookup {
 // 1984 to 1997 move the year; any other date keeps the previous lookup. The
 // year outlives a game, as the player's last look at the background does.
 class BackgroundStory {
-  public:
+public:
     // The lookup for the current game date, or none when no date in 1984 to
     // 1997 has ever been looked up.
     std::optional<BackgroundLookup> lookup(const QDate& gameDate);
@@ -106,9 +104,9 @@ class BackgroundStory {
     // gives that year.
     static std::optional<BackgroundStory> lastLookedUp(int year);
 
-
     bool operator==(const BackgroundStory&) const = default;
-  private:
+
+private:
     int year_ = 0;
 };
 

@@ -9,13 +9,11 @@
 
 namespace pellucar {
 
-float Account::startingCapitalFor(Level level) {
-    return level == Level::Novice ? 10000.0f : 100000.0f;
-}
+float Account::startingCapitalFor(Level level) { return level == Level::Novice ? 10000.0f : 100000.0f; }
 
 Market Account::liquidationMarket(int step) {
-    static constexpr std::array<Market, kLiquidationSteps> order{
-        Market::SP500, Market::TBond, Market::Oil, Market::Soybean, Market::Gold, Market::Cattle};
+    static constexpr std::array<Market, kLiquidationSteps> order{Market::SP500,   Market::TBond, Market::Oil,
+                                                                 Market::Soybean, Market::Gold,  Market::Cattle};
     return order[static_cast<size_t>(std::clamp(step, 1, kLiquidationSteps) - 1)];
 }
 
@@ -27,8 +25,7 @@ void Account::reset(Level level, float startingCapital) {
     unrealizedPL_ = 0;
     marketUnrealized_.fill(0);
     positions_.fill(0);
-    for (Market m : kTradingOrder)
-        books_[slot(m)] = LotBook(m);
+    for (Market m : kTradingOrder) books_[slot(m)] = LotBook(m);
 }
 
 Booking Account::applyFill(Market m, float units, double fillPrice) {
@@ -56,8 +53,7 @@ void Account::revalue(const MarketPrices& prices) {
 
 double Account::marginRequirement() const {
     double sum = 0;
-    for (Market m : kTradingOrder)
-        sum += std::fabs(position(m)) * contractTerms(m).marginPerContract;
+    for (Market m : kTradingOrder) sum += std::fabs(position(m)) * contractTerms(m).marginPerContract;
     return sum;
 }
 
@@ -72,8 +68,7 @@ double Account::marginCallAmount() const {
 }
 
 void Account::roundPositions() {
-    for (float& p : positions_)
-        p = static_cast<float>(roundByPatternF(p, QStringLiteral("#,##0")));
+    for (float& p : positions_) p = static_cast<float>(roundByPatternF(p, QStringLiteral("#,##0")));
 }
 
 std::optional<MandatoryTrade> Account::mandatoryTrade(int step, const MarketPrices& quotes) const {

@@ -31,7 +31,7 @@ struct MandatoryTrade {
 // account value changes only in revalue(); after a fill call revalue()
 // before asking for margins, maxima or mandatory trades.
 class Account {
-  public:
+public:
     // 10,000 dollars for a Novice, 100,000 for an Expert.
     static float startingCapitalFor(Level level);
     // The market that liquidation step 1..6 visits: SP500, TBond, Oil,
@@ -87,9 +87,9 @@ class Account {
     // step's market is flat, the margin is met or the step is out of range.
     std::optional<MandatoryTrade> mandatoryTrade(int step, const MarketPrices& quotes) const;
 
-
     bool operator==(const Account&) const = default;
-  private:
+
+private:
     static size_t slot(Market m) { return static_cast<size_t>(index(m)); }
 
     Level level_ = Level::Expert;

@@ -36,12 +36,8 @@ double readQuote(Market m, double quote) {
     return readPrice(static_cast<float>(quote));
 }
 
-double readPrice(float price) {
-    return roundDecimalF(price, kNoiseDecimals);
-}
+double readPrice(float price) { return roundDecimalF(price, kNoiseDecimals); }
 
-double priceDifference(double a, double b) {
-    return roundDecimal(a - b, kNoiseDecimals);
-}
+double priceDifference(double a, double b) { return roundDecimal(a - b, kNoiseDecimals); }
 
 } // namespace pellucar

@@ -9,10 +9,10 @@ namespace pellucar {
 // table drives every per-market routine.
 struct ContractTerms {
     Market market;
-    double pointValue;       // dollars per 1.00 of price, per contract
+    double pointValue; // dollars per 1.00 of price, per contract
     double marginPerContract;
-    int positionLimit;       // contracts, either side
-    int transactionLimit;    // contracts per order
+    int positionLimit;    // contracts, either side
+    int transactionLimit; // contracts per order
     int largestMarginMaximum;
     QStringView lotPattern;        // rounding of lot prices and realized differences
     QStringView unrealizedPattern; // rounding of the unrealized difference

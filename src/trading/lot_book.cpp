@@ -10,9 +10,7 @@ namespace pellucar {
 namespace {
 
 // Clears the binary noise of multiplying a decimal difference by a point value.
-double cleanProduct(double v) {
-    return roundDecimal(v, 9);
-}
+double cleanProduct(double v) { return roundDecimal(v, 9); }
 
 } // namespace
 
@@ -23,8 +21,7 @@ Lot LotBook::lot(int number) const {
 
 double LotBook::units() const {
     double sum = 0;
-    for (int i = 1; i <= count_; ++i)
-        sum += slots_[static_cast<size_t>(i)].units;
+    for (int i = 1; i <= count_; ++i) sum += slots_[static_cast<size_t>(i)].units;
     return sum;
 }
 
@@ -144,13 +141,10 @@ void LotBook::append(double units, double fillPrice) {
 void LotBook::compact() {
     if (count_ == 0 || slots_[1].units != 0) return;
     int first = 1;
-    while (first <= count_ && slots_[static_cast<size_t>(first)].units == 0)
-        ++first;
+    while (first <= count_ && slots_[static_cast<size_t>(first)].units == 0) ++first;
     const int shift = first - 1;
-    for (int i = first; i <= count_; ++i)
-        slots_[static_cast<size_t>(i - shift)] = slots_[static_cast<size_t>(i)];
-    for (int i = count_ - shift + 1; i <= count_; ++i)
-        slots_[static_cast<size_t>(i)] = Lot{};
+    for (int i = first; i <= count_; ++i) slots_[static_cast<size_t>(i - shift)] = slots_[static_cast<size_t>(i)];
+    for (int i = count_ - shift + 1; i <= count_; ++i) slots_[static_cast<size_t>(i)] = Lot{};
     count_ -= shift;
 }
 

@@ -27,7 +27,7 @@ struct Booking {
 // kCapacity lots; a fill that would open one more is refused whole rather
 // than written past the end (order entry stops new lots well before that).
 class LotBook {
-  public:
+public:
     static constexpr int kCapacity = 101;
 
     LotBook() = default;
@@ -53,9 +53,9 @@ class LotBook {
     Booking book(double units, double positionAfter, double fillPrice);
     void clear();
 
-
     bool operator==(const LotBook&) const = default;
-  private:
+
+private:
     // Dollars realized by closing `contracts` of a lot at `fillPrice`; the
     // sign of `contracts` is that of the lot.
     double realize(double contracts, float lotPrice, double fillPrice) const;

@@ -13,23 +13,18 @@ namespace pellucar {
 
 namespace {
 
-int toContracts(double v) {
-    return static_cast<int>(std::clamp(v, -1e9, 1e9));
-}
+int toContracts(double v) { return static_cast<int>(std::clamp(v, -1e9, 1e9)); }
 
 NextStep stepAfter(Refusal r) {
     switch (r) {
-    case Refusal::None:
-        return NextStep::VerifyOrder;
+    case Refusal::None: return NextStep::VerifyOrder;
     case Refusal::InventoryFullPurchases:
-    case Refusal::InventoryFullSales:
-        return NextStep::ChangePeriod;
+    case Refusal::InventoryFullSales: return NextStep::ChangePeriod;
     case Refusal::NotANumber:
     case Refusal::FractionalAmount:
     case Refusal::EquityBuy:
     case Refusal::EquitySale:
-    case Refusal::TransactionLimit:
-        return NextStep::AskAgain;
+    case Refusal::TransactionLimit: return NextStep::AskAgain;
     case Refusal::NegativeAmount:
     case Refusal::NoMorePurchases:
     case Refusal::PositionLimitBuy:
@@ -37,8 +32,7 @@ NextStep stepAfter(Refusal r) {
     case Refusal::NoMoreSalesBeyondLimit:
     case Refusal::PositionLimitSale:
     case Refusal::MarginLimitPurchases:
-    case Refusal::MarginLimitSales:
-        return NextStep::Trade;
+    case Refusal::MarginLimitSales: return NextStep::Trade;
     }
     return NextStep::Trade;
 }
@@ -53,9 +47,7 @@ UnitsCheck refused(Refusal r, Market m, int allowed = 0) {
     return c;
 }
 
-UnitsCheck cancelled() {
-    return UnitsCheck{};
-}
+UnitsCheck cancelled() { return UnitsCheck{}; }
 
 // The limits one check works with; positions and contracts as doubles, so
 // no sum can overflow.
@@ -92,8 +84,8 @@ Refusal saleLadder(const Limits& k, double u) {
 }
 
 QString positionLimitText(const QString& name, int limit, const char* tail) {
-    return name + QStringLiteral(" Position Limit is  ") + QString::number(limit) +
-           QStringLiteral("  Contracts:  ") + QLatin1String(tail);
+    return name + QStringLiteral(" Position Limit is  ") + QString::number(limit) + QStringLiteral("  Contracts:  ") +
+           QLatin1String(tail);
 }
 
 } // namespace
@@ -103,24 +95,18 @@ QString refusalMessage(Refusal refusal, Market m, int allowed) {
     const QString name = marketName(m);
     const QString a = formatWhole(allowed);
     switch (refusal) {
-    case Refusal::None:
-        return {};
+    case Refusal::None: return {};
     case Refusal::InventoryFullPurchases:
-        return QStringLiteral("No Additional ") + name + QStringLiteral(" Purchases Allowed - Current ") +
-               name + QStringLiteral(" Inventory to Large: Try Selling");
+        return QStringLiteral("No Additional ") + name + QStringLiteral(" Purchases Allowed - Current ") + name +
+               QStringLiteral(" Inventory to Large: Try Selling");
     case Refusal::InventoryFullSales:
         return QStringLiteral("No Additional ") + name + QStringLiteral(" Sales Allowed - Current ") + name +
                QStringLiteral(" Inventory to Large: Try Buying");
-    case Refusal::NotANumber:
-        return QStringLiteral("Please Enter Only Numbers");
-    case Refusal::FractionalAmount:
-        return QStringLiteral("You cannot transact fractional amounts");
-    case Refusal::NegativeAmount:
-        return QStringLiteral("You cannot transact a negative amount for any commodity");
-    case Refusal::NoMorePurchases:
-        return positionLimitText(name, t.positionLimit, "No More Purchases Allowed");
-    case Refusal::PositionLimitBuy:
-        return positionLimitText(name, t.positionLimit, "Maximum Allowed Buy = ") + a;
+    case Refusal::NotANumber: return QStringLiteral("Please Enter Only Numbers");
+    case Refusal::FractionalAmount: return QStringLiteral("You cannot transact fractional amounts");
+    case Refusal::NegativeAmount: return QStringLiteral("You cannot transact a negative amount for any commodity");
+    case Refusal::NoMorePurchases: return positionLimitText(name, t.positionLimit, "No More Purchases Allowed");
+    case Refusal::PositionLimitBuy: return positionLimitText(name, t.positionLimit, "Maximum Allowed Buy = ") + a;
     case Refusal::NoMoreSales:
         // Players have always seen the bond market spelt this way here.
         return positionLimitText(m == Market::TBond ? QStringLiteral("Tbond") : name, t.positionLimit,
@@ -128,18 +114,15 @@ QString refusalMessage(Refusal refusal, Market m, int allowed) {
     case Refusal::NoMoreSalesBeyondLimit:
         return name + QStringLiteral(" Position Limit is ") + QString::number(t.positionLimit) +
                QStringLiteral(" Contracts:  No More Sales Allowed");
-    case Refusal::PositionLimitSale:
-        return positionLimitText(name, t.positionLimit, "Maximum Allowed Sale = ") + a;
-    case Refusal::MarginLimitPurchases:
-        return QStringLiteral("Margin Limit Reached:  No More Purchases Allowed");
-    case Refusal::MarginLimitSales:
-        return QStringLiteral("Margin Limit Reached:  No More Sales Allowed");
+    case Refusal::PositionLimitSale: return positionLimitText(name, t.positionLimit, "Maximum Allowed Sale = ") + a;
+    case Refusal::MarginLimitPurchases: return QStringLiteral("Margin Limit Reached:  No More Purchases Allowed");
+    case Refusal::MarginLimitSales: return QStringLiteral("Margin Limit Reached:  No More Sales Allowed");
     case Refusal::EquityBuy:
         return QStringLiteral("Not Enough Account Equity: ") + QStringLiteral("Maximum Allowed Buy = ") + a +
                QStringLiteral(" Contracts");
     case Refusal::EquitySale:
-        return QStringLiteral("Not Enough Account Equity: ") + QStringLiteral(" Maximum Allowed Sale = ") +
-               a + (allowed == 1 ? QStringLiteral(" Contract") : QStringLiteral(" Contracts"));
+        return QStringLiteral("Not Enough Account Equity: ") + QStringLiteral(" Maximum Allowed Sale = ") + a +
+               (allowed == 1 ? QStringLiteral(" Contract") : QStringLiteral(" Contracts"));
     case Refusal::TransactionLimit:
         // Names the transaction limit, the figure the check compares with.
         return QStringLiteral("* Maximum Transaction Allowed is  ") + QString::number(t.transactionLimit) +
@@ -204,9 +187,8 @@ UnitsCheck OrderLimits::check(Market m, Side side, const QString& entry, const A
     if (v < 0) return refused(Refusal::NegativeAmount, m);
 
     const ContractTerms& t = contractTerms(m);
-    const Limits limits{account.position(m), static_cast<double>(most.allowed),
-                        static_cast<double>(most.marginMaximum), static_cast<double>(t.positionLimit),
-                        static_cast<double>(t.transactionLimit)};
+    const Limits limits{account.position(m), static_cast<double>(most.allowed), static_cast<double>(most.marginMaximum),
+                        static_cast<double>(t.positionLimit), static_cast<double>(t.transactionLimit)};
     const Refusal r = side == Side::Buy ? buyLadder(limits, v) : saleLadder(limits, v);
     if (r != Refusal::None) return refused(r, m, most.allowed);
 
@@ -235,8 +217,7 @@ void OrderLimits::refresh(const Account& account, int periodIndex) {
         }
         if (account.level() == Level::Novice && m != Market::Oil) continue;
         const double dollars = periodIndex == 0 ? account.startingCapital() : free;
-        marginMaximum_[slot(m)] =
-            std::min(contractsCarried(dollars, m), contractTerms(m).largestMarginMaximum);
+        marginMaximum_[slot(m)] = std::min(contractsCarried(dollars, m), contractTerms(m).largestMarginMaximum);
     }
 }
 

@@ -72,7 +72,7 @@ QString refusalMessage(Refusal refusal, Market m, int allowed = 0);
 // accepted its market keeps the figures it had until releaseHeldMarket()
 // (the order was executed or dropped) or the next check().
 class OrderLimits {
-  public:
+public:
     // Entries beyond this size are taken as this size.
     static constexpr double kLargestEntry = 410000;
 
@@ -104,9 +104,9 @@ class OrderLimits {
     std::optional<Market> heldMarket() const { return held_; }
     void releaseHeldMarket() { held_.reset(); }
 
-
     bool operator==(const OrderLimits&) const = default;
-  private:
+
+private:
     static size_t slot(Market m) { return static_cast<size_t>(index(m)); }
 
     std::array<float, kMarketCount> freeMargin_{};

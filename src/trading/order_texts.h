@@ -36,8 +36,7 @@ QString marginCallMessage(double marginCallAmount);
 // liquidated, `contracts` how many are traded. A short bought back because
 // part of it covers the shortfall reads "Mandatory Buy: "; one bought back
 // whole because nothing less would do reads "Mandatory Purchase: ".
-QString mandatoryTradeMessage(Market market, double position, double contracts, bool partSuffices,
-                              double price);
+QString mandatoryTradeMessage(Market market, double position, double contracts, bool partSuffices, double price);
 
 // A price as a plain number, as the player read the quote ("385.2", "118.15625").
 QString plainPrice(Market market, double price);

@@ -7,9 +7,7 @@ namespace pellucar {
 enum class Side { Buy, Sell };
 
 // "Buy" or "Sell".
-inline QString sideName(Side side) {
-    return side == Side::Buy ? QStringLiteral("Buy") : QStringLiteral("Sell");
-}
+inline QString sideName(Side side) { return side == Side::Buy ? QStringLiteral("Buy") : QStringLiteral("Sell"); }
 
 // Returns false, leaving *out alone, for any other text.
 inline bool sideFromName(const QString& name, Side* out) {
@@ -23,8 +21,6 @@ inline bool sideFromName(const QString& name, Side* out) {
 }
 
 // The side that trades `units` contracts (positive buys, negative sells).
-inline Side sideOf(double units) {
-    return units < 0 ? Side::Sell : Side::Buy;
-}
+inline Side sideOf(double units) { return units < 0 ? Side::Sell : Side::Buy; }
 
 } // namespace pellucar

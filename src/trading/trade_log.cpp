@@ -2,9 +2,7 @@
 
 namespace pellucar {
 
-double statementCommission(int tradeCount) {
-    return tradeCount * kStatementCommissionPerTrade;
-}
+double statementCommission(int tradeCount) { return tradeCount * kStatementCommissionPerTrade; }
 
 float commissionAfterTrade(float total, Level level) {
     return level == Level::Expert ? total + kExpertCommissionPerTrade : total;

@@ -50,7 +50,7 @@ bool transactionFromText(const QString& text, Side* side, bool* marginCall);
 // one contract of positions no order can grow any more, so the record never
 // holds more than kMaxRecords.
 class TradeLog {
-  public:
+public:
     static constexpr int kCapacity = 10000;
     // kCapacity and the largest positions an Expert may hold (200 Oil,
     // 400 Gold, 100 TBond, 25 SP500, 500 Cattle, 250 Soybean).
@@ -64,9 +64,9 @@ class TradeLog {
     const QList<TradeRecord>& records() const { return records_; }
     void clear() { records_.clear(); }
 
-
     bool operator==(const TradeLog&) const = default;
-  private:
+
+private:
     QList<TradeRecord> records_;
 };
 

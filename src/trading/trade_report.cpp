@@ -15,9 +15,7 @@ QString recordedPrice(Market m, float price) {
     return QStringLiteral("$") + formatStandardF(price);
 }
 
-QString sectionHeading(Market m) {
-    return m == Market::Oil ? QStringLiteral("OIL:") : marketName(m) + ':';
-}
+QString sectionHeading(Market m) { return m == Market::Oil ? QStringLiteral("OIL:") : marketName(m) + ':'; }
 
 ReportRow text(const QStringList& cells) { return {ReportRow::Kind::Text, cells}; }
 
@@ -25,14 +23,19 @@ ReportRow text(const QStringList& cells) { return {ReportRow::Kind::Text, cells}
 
 ReportGrid tradeReport(const TradeLog& log, const Account& account, const TimeOfDay& timeOfDay) {
     ReportGrid grid;
-    grid.header = {QStringLiteral("  #  "), QStringLiteral("Day"), QStringLiteral("Time"), QStringLiteral("Security"),
-                   QStringLiteral("Transaction        "), QStringLiteral("Amount"), QStringLiteral("Price")};
+    grid.header = {QStringLiteral("  #  "),
+                   QStringLiteral("Day"),
+                   QStringLiteral("Time"),
+                   QStringLiteral("Security"),
+                   QStringLiteral("Transaction        "),
+                   QStringLiteral("Amount"),
+                   QStringLiteral("Price")};
     grid.rows.reserve(log.count() + 1 + 3 * kMarketCount);
     for (const TradeRecord& r : log.records()) {
-        grid.rows.append({ReportRow::Kind::Entry,
-                          {QString::number(r.number), QString::number(r.day), timeOfDay ? timeOfDay(r.day) : QString(),
-                           marketName(r.market), r.transaction(), formatWhole(r.amount),
-                           recordedPrice(r.market, r.price)}});
+        grid.rows.append(
+            {ReportRow::Kind::Entry,
+             {QString::number(r.number), QString::number(r.day), timeOfDay ? timeOfDay(r.day) : QString(),
+              marketName(r.market), r.transaction(), formatWhole(r.amount), recordedPrice(r.market, r.price)}});
     }
     if (log.count() == 0) grid.rows.append(text({QStringLiteral("* No Trades Executed *")}));
 

@@ -20,7 +20,8 @@ QString describeChart(const charts::ChartData& chart, const QString& market) {
         QStringList values;
         if (chart.style == charts::ChartData::Style::Candles && p.price)
             values << QStringLiteral("open ") + figure(p.price->open) << QStringLiteral("high ") + figure(p.price->high)
-                   << QStringLiteral("low ") + figure(p.price->low) << QStringLiteral("close ") + figure(p.price->close);
+                   << QStringLiteral("low ") + figure(p.price->low)
+                   << QStringLiteral("close ") + figure(p.price->close);
         for (const charts::ChartLine& line : chart.lines) {
             if (i >= line.values.size() || !line.values.at(i) || !std::isfinite(*line.values.at(i))) continue;
             values << line.name.trimmed() + QLatin1Char(' ') + figure(*line.values.at(i));

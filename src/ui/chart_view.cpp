@@ -191,7 +191,8 @@ void ChartCanvas::setChartData(const ChartData& data) {
     const QList<Segment> segments = segmentsOf(data_);
     const Shape shape = shapeOf(segments, data_);
     // The label axis moves on by the days gone, as a moving chart's labels do.
-    if (const qsizetype gone = pointsGone(before.points, data_.points); gone > 0) labelBase_ += static_cast<double>(gone);
+    if (const qsizetype gone = pointsGone(before.points, data_.points); gone > 0)
+        labelBase_ += static_cast<double>(gone);
     if (shape == shape_ && carrier_) {
         refill(segments, before);
     } else {
@@ -240,8 +241,7 @@ ChartCanvas::Shape ChartCanvas::shapeOf(const QList<Segment>& segments, const Ch
     Shape s;
     s.style = data.style;
     s.percentAxis = !data.yLabels.isEmpty();
-    for (const Segment& seg : segments)
-        s.segments.append(seg.kind);
+    for (const Segment& seg : segments) s.segments.append(seg.kind);
     return s;
 }
 
@@ -394,8 +394,7 @@ double ChartCanvas::labelWidth(const QString& text) {
 double ChartCanvas::widestLabel() {
     if (widest_ < 0) {
         widest_ = 0;
-        for (const charts::ChartPoint& p : data_.points)
-            widest_ = std::max(widest_, labelWidth(p.label));
+        for (const charts::ChartPoint& p : data_.points) widest_ = std::max(widest_, labelWidth(p.label));
     }
     return widest_;
 }
@@ -430,12 +429,10 @@ void ChartCanvas::updateAxes() {
         const bool yChanged = all || !was.axes || next.percent != was.percent || next.yMin != was.yMin ||
                               next.yMax != was.yMax || next.yIntervals != was.yIntervals || next.yLabels != was.yLabels;
         if (yChanged && next.percent) {
-            for (const QString& l : yPercent_->categoriesLabels())
-                yPercent_->remove(l);
+            for (const QString& l : yPercent_->categoriesLabels()) yPercent_->remove(l);
             yPercent_->setStartValue(next.yMin);
             const double step = (next.yMax - next.yMin) / next.yIntervals;
-            for (int i = 0; i < next.yLabels.size(); ++i)
-                yPercent_->append(next.yLabels.at(i), next.yMin + i * step);
+            for (int i = 0; i < next.yLabels.size(); ++i) yPercent_->append(next.yLabels.at(i), next.yMin + i * step);
             yPercent_->setRange(next.yMin, next.yMax);
         } else if (yChanged) {
             // Ticks on round values from zero: where the limits are round
@@ -451,8 +448,7 @@ void ChartCanvas::updateAxes() {
             if (yValue_->tickInterval() != step) yValue_->setTickInterval(step);
             if (yValue_->labelFormat() != format) yValue_->setLabelFormat(format);
         }
-        if (all || next.rightMargin != was.rightMargin)
-            chart()->setMargins(QMargins(2, 2, next.rightMargin, 2));
+        if (all || next.rightMargin != was.rightMargin) chart()->setMargins(QMargins(2, 2, next.rightMargin, 2));
     }
     axisState_ = next;
     axisSet_ = true;
@@ -462,10 +458,8 @@ void ChartCanvas::updateAxes() {
     // (title, every axis, every series) again.
     const bool labelsMoved = placeXLabels();
     const double xLo = labelBase_ + lo, xHi = labelBase_ + hi;
-    if (all || xLo != x_->min() || xHi != x_->max())
-        x_->setRange(xLo, xHi);
-    else if (labelsMoved)
-        emit x_->categoriesChanged();
+    if (all || xLo != x_->min() || xHi != x_->max()) x_->setRange(xLo, xHi);
+    else if (labelsMoved) emit x_->categoriesChanged();
 }
 
 void ChartCanvas::updateXLabels() {
@@ -478,8 +472,7 @@ bool ChartCanvas::placeXLabels() {
     if (n == 0 || !x_->isVisible()) {
         shownLabels_.clear();
         if (x_->count() == 0) return false;
-        for (const QString& l : x_->categoriesLabels())
-            x_->remove(l);
+        for (const QString& l : x_->categoriesLabels()) x_->remove(l);
         return true;
     }
     // Every label gets the room of the widest one plus a gap; as many points
@@ -503,28 +496,23 @@ bool ChartCanvas::placeXLabels() {
         if (data_.points.at(i).hour > 0) hours = true;
     }
     if (hours) {
-        if (step == 4 || step == 5)
-            step = 6;
-        else if (step > 6)
-            step = ((step + 5) / 6) * 6;
+        if (step == 4 || step == 5) step = 6;
+        else if (step > 6) step = ((step + 5) / 6) * 6;
     }
     QMap<int, QString> shown;
-    for (int i = anchor % step; i < n; i += step)
-        shown.insert(i, data_.points.at(i).label);
+    for (int i = anchor % step; i < n; i += step) shown.insert(i, data_.points.at(i).label);
     if (shown == shownLabels_ && placedBase_ == labelBase_ && x_->count() == shown.size()) return false;
     shownLabels_ = shown;
     placedBase_ = labelBase_;
     // Labels stand at the points' places on the moving axis.
-    for (const QString& l : x_->categoriesLabels())
-        x_->remove(l);
+    for (const QString& l : x_->categoriesLabels()) x_->remove(l);
     x_->setStartValue(labelBase_ - 0.5);
     QStringList used;
     for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
         // Category labels must be unique; repeated hour texts are told
         // apart by zero-width spaces that show nothing.
         QString label = it.value();
-        while (used.contains(label))
-            label += QChar(0x200B);
+        while (used.contains(label)) label += QChar(0x200B);
         used << label;
         x_->append(label, labelBase_ + it.key());
     }
@@ -623,8 +611,7 @@ void ChartCanvas::restyle() {
             show = keyed && !named.contains(k);
             if (show) named << k;
         }
-        for (QLegendMarker* m : legend->markers(series))
-            m->setVisible(show);
+        for (QLegendMarker* m : legend->markers(series)) m->setVisible(show);
     }
     legend->setVisible(named.size() >= 2);
 

@@ -27,7 +27,7 @@ namespace pellucar::ui {
 // screen.
 class ChartCanvas : public QChartView {
     Q_OBJECT
-  public:
+public:
     explicit ChartCanvas(QWidget* parent = nullptr);
 
     // The control's text in the presentation model is the chart's title.
@@ -53,10 +53,10 @@ class ChartCanvas : public QChartView {
     // The x-axis texts shown now, by point index.
     QMap<int, QString> shownXLabels() const { return shownLabels_; }
 
-  protected:
+protected:
     bool viewportEvent(QEvent* event) override;
 
-  private:
+private:
     // The parts of a chart whose number or kind decides which series exist.
     struct Shape {
         charts::ChartData::Style style = charts::ChartData::Style::Line;
@@ -140,7 +140,7 @@ class ChartCanvas : public QChartView {
 // draw. The main window and the colour schemes talk to this pane only.
 class GameChartView : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit GameChartView(QWidget* parent = nullptr);
 
     void setState(const ControlState& state);
@@ -163,11 +163,11 @@ class GameChartView : public QWidget {
 
     QSize sizeHint() const override;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     void makeCanvas();
 
     charts::ChartData data_;

@@ -10,8 +10,8 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPointer>
-#include <QProxyStyle>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleFactory>
@@ -56,8 +56,7 @@ class SchemeButtonStyle : public QProxyStyle {
 public:
     SchemeButtonStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
 
-    void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p,
-                       const QWidget* w) const override {
+    void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p, const QWidget* w) const override {
         if (pe != PE_PanelButtonCommand) {
             QProxyStyle::drawPrimitive(pe, opt, p, w);
             return;
@@ -148,8 +147,8 @@ double contrastRatio(const QColor& a, const QColor& b) {
 }
 
 const QStringList& ColorTable::quoteNameLabels() {
-    static const QStringList l{"LabelOilMark",    "LabelGoldMark",   "LabelTBondMark",
-                               "LabelSP500Mark",  "LabelCattleMark", "LabelSoybeanMark"};
+    static const QStringList l{"LabelOilMark",   "LabelGoldMark",   "LabelTBondMark",
+                               "LabelSP500Mark", "LabelCattleMark", "LabelSoybeanMark"};
     return l;
 }
 
@@ -170,11 +169,10 @@ LabelGroup ColorTable::labelGroup(const QString& key) {
         for (const char* k : {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark",
                               "lblCattleCurrMark", "lblSoybeanCurrMark"})
             g.insert(QString::fromLatin1(k), LabelGroup::Quote);
-        for (const char* k : {"lblOilPos", "lblGoldPos", "lblTBondPos", "lblSP500Pos", "lblCattlePos",
-                              "lblSoybeanPos"})
+        for (const char* k : {"lblOilPos", "lblGoldPos", "lblTBondPos", "lblSP500Pos", "lblCattlePos", "lblSoybeanPos"})
             g.insert(QString::fromLatin1(k), LabelGroup::Position);
-        for (const char* k : {"labelOilPos", "LabelGoldPos", "LabelTBondPos", "LabelSP500Pos", "LabelCattlePos",
-                              "LabelSoybeanPos"})
+        for (const char* k :
+             {"labelOilPos", "LabelGoldPos", "LabelTBondPos", "LabelSP500Pos", "LabelCattlePos", "LabelSoybeanPos"})
             g.insert(QString::fromLatin1(k), LabelGroup::PositionName);
         for (const QString& k : quoteNameLabels()) g.insert(k, LabelGroup::QuoteName);
         g.insert(QStringLiteral("GameName"), LabelGroup::Title);
@@ -265,8 +263,7 @@ ChartColors ColorTable::chart(Scheme s, const QString& key) {
     case Scheme::Gray:
         if (left) return {lightGray(), blue(), blue(), darkRed(), black(), darkGreen, red(), magenta};
         return {lightGray(), black(), black(), blue(), darkRed(), darkGreen, red(), magenta};
-    case Scheme::Monochrome:
-        return {white(), black(), black(), black(), black(), black(), black(), black(), true};
+    case Scheme::Monochrome: return {white(), black(), black(), black(), black(), black(), black(), black(), true};
     }
     return {};
 }
@@ -402,8 +399,7 @@ void ScreenColors::applyToDialog(QWidget* dialog) const {
         else if (w->inherits("QAbstractButton") && !w->inherits("QRadioButton")) {
             setTextColors(w, ColorTable::button(scheme_));
             setButtonFace(w, scheme_);
-        }
-        else if (w->inherits("QRadioButton") || w->inherits("QCheckBox")) showIndicator(w, scheme_);
+        } else if (w->inherits("QRadioButton") || w->inherits("QCheckBox")) showIndicator(w, scheme_);
         else if (w->inherits("QLineEdit") || w->inherits("QComboBox")) setTextColors(w, ColorTable::input(scheme_));
         else if (w->inherits("QAbstractItemView")) setTextColors(w, ColorTable::grid(scheme_));
     }

@@ -86,8 +86,7 @@ private:
         checkedFor_ = minimumSize();
         fits_ = minimumHeight() >= lineHeight_;
         // Plain ASCII on one line: drawn in the label's own font, one line high.
-        for (const QChar c : t)
-            fits_ = fits_ && c.unicode() >= 0x20 && c.unicode() <= 0x7e;
+        for (const QChar c : t) fits_ = fits_ && c.unicode() >= 0x20 && c.unicode() <= 0x7e;
         // A pixel to spare for the rounding of the text's own width.
         fits_ = fits_ && minimumWidth() > 0 && fontMetrics().horizontalAdvance(t) + 1 < minimumWidth();
         return fits_;
@@ -103,11 +102,24 @@ private:
 // The controls of the game table in the order a player works through them:
 // an order, then a report's close button, then the clock.
 const QStringList& keyboardOrder() {
-    static const QStringList order{
-        "inputUnits", "btnYes",     "btnNo",    "btnBuy",   "btnSell",   "btnHold",
-        "btnOil",     "btnGold",    "btnTBond", "btnSp500", "btnCattle", "btnSoybean",
-        "btnCloseTradeHistory",     "btnCloseNewsHist",     "btnTrade",  "btnChangePeriod",
-        "btnTradeHist",             "btnNewsHist"};
+    static const QStringList order{"inputUnits",
+                                   "btnYes",
+                                   "btnNo",
+                                   "btnBuy",
+                                   "btnSell",
+                                   "btnHold",
+                                   "btnOil",
+                                   "btnGold",
+                                   "btnTBond",
+                                   "btnSp500",
+                                   "btnCattle",
+                                   "btnSoybean",
+                                   "btnCloseTradeHistory",
+                                   "btnCloseNewsHist",
+                                   "btnTrade",
+                                   "btnChangePeriod",
+                                   "btnTradeHist",
+                                   "btnNewsHist"};
     return order;
 }
 
@@ -115,11 +127,14 @@ const QStringList& keyboardOrder() {
 // the clock's buttons and the report buttons along the top, the trader-input
 // panel row by row, then the chart area and the reports that cover it.
 const QStringList& tabOrder() {
-    static const QStringList order{
-        "btnChangePeriod", "btnTrade",  "btnNewsHist", "btnTradeHist", "btnOil",           "btnGold",
-        "btnTBond",        "btnSp500",  "btnCattle",   "btnSoybean",   "btnBuy",           "btnSell",
-        "btnHold",         "inputUnits", "inputPrice", "btnYes",       "btnNo",            "cboCommodity",
-        "btnCloseNewsHist", "newsgrid", "btnCloseTradeHistory",        "TradeGrid"};
+    static const QStringList order{"btnChangePeriod",  "btnTrade",   "btnNewsHist",
+                                   "btnTradeHist",     "btnOil",     "btnGold",
+                                   "btnTBond",         "btnSp500",   "btnCattle",
+                                   "btnSoybean",       "btnBuy",     "btnSell",
+                                   "btnHold",          "inputUnits", "inputPrice",
+                                   "btnYes",           "btnNo",      "cboCommodity",
+                                   "btnCloseNewsHist", "newsgrid",   "btnCloseTradeHistory",
+                                   "TradeGrid"};
     return order;
 }
 
@@ -189,9 +204,7 @@ QVBoxLayout* column(QWidget* area) {
     return l;
 }
 
-bool isGridKey(const QString& key) {
-    return key == QLatin1String("newsgrid") || key == QLatin1String("TradeGrid");
-}
+bool isGridKey(const QString& key) { return key == QLatin1String("newsgrid") || key == QLatin1String("TradeGrid"); }
 
 } // namespace
 
@@ -361,17 +374,14 @@ void Kestrow::createMenus() {
             if (ctl.kind == ControlKind::MenuItem) {
                 const QString name = ctl.name;
                 const int index = ctl.index;
-                connect(m, &QMenu::aboutToShow, this, [this, name, index] {
-                    forward([&] { game_.click(name, index); });
-                });
+                connect(m, &QMenu::aboutToShow, this,
+                        [this, name, index] { forward([&] { game_.click(name, index); }); });
             }
         } else {
             a = holder->addAction(ctl.caption);
             const QString name = ctl.name;
             const int index = ctl.index;
-            connect(a, &QAction::triggered, this, [this, name, index] {
-                forward([&] { game_.click(name, index); });
-            });
+            connect(a, &QAction::triggered, this, [this, name, index] { forward([&] { game_.click(name, index); }); });
         }
         a->setObjectName(ctl.key);
         controls_.insert(ctl.key, a);
@@ -480,8 +490,7 @@ void Kestrow::layoutTable() {
         auto* g = new QGridLayout;
         g->setHorizontalSpacing(6);
         g->setVerticalSpacing(1);
-        for (int i = 0; i < 6; ++i)
-            pair(g, i, names.at(i).toLatin1().constData(), values.at(i).toLatin1().constData());
+        for (int i = 0; i < 6; ++i) pair(g, i, names.at(i).toLatin1().constData(), values.at(i).toLatin1().constData());
         g->setColumnStretch(1, 1);
         v->addLayout(g);
         v->setAlignment(Qt::AlignTop);
@@ -503,11 +512,16 @@ void Kestrow::layoutTable() {
         auto* g = new QGridLayout;
         g->setHorizontalSpacing(6);
         g->setVerticalSpacing(1);
-        const char* rows[][2] = {{"LabelMaxiPos", "lblMaxSelected"}, {"labelAV", "lblEq"},
-                                 {"labelGL", "lblPercentGL"},         {"labelRPL", "lblRPL"},
-                                 {"LabelUPL", "lblUPL"},              {"LabelLiab", "lblLIAB"},
-                                 {"LabelAM", "lblAvailMarg"},         {"LabelCM", "lblPosMargPercent"},
-                                 {"LabelTotTrades", "lblTotTrades"},  {"labelscore", "lblScore"}};
+        const char* rows[][2] = {{"LabelMaxiPos", "lblMaxSelected"},
+                                 {"labelAV", "lblEq"},
+                                 {"labelGL", "lblPercentGL"},
+                                 {"labelRPL", "lblRPL"},
+                                 {"LabelUPL", "lblUPL"},
+                                 {"LabelLiab", "lblLIAB"},
+                                 {"LabelAM", "lblAvailMarg"},
+                                 {"LabelCM", "lblPosMargPercent"},
+                                 {"LabelTotTrades", "lblTotTrades"},
+                                 {"labelscore", "lblScore"}};
         int r = 0;
         for (const auto& row : rows) pair(g, r++, row[0], row[1]);
         g->setColumnStretch(1, 1);
@@ -526,8 +540,8 @@ void Kestrow::layoutTable() {
         auto* g = new QGridLayout(desk);
         g->setContentsMargins(5, 4, 5, 4);
         g->setSpacing(2);
-        const char* buttons[] = {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean",
-                                 "btnBuy", "btnSell", "btnHold"};
+        const char* buttons[] = {"btnOil",     "btnGold", "btnTBond", "btnSp500", "btnCattle",
+                                 "btnSoybean", "btnBuy",  "btnSell",  "btnHold"};
         for (int i = 0; i < 9; ++i) g->addWidget(W(buttons[i]), i / 3, i % 3);
         // The prompt takes the desk's width and the box stands under it;
         // beside the box the prompt would wrap. The price prompt and box are
@@ -706,7 +720,8 @@ void Kestrow::describeCharts() {
     // it shows, and a new one is announced with every period.
     const ControlState& list = game_.model().at(QStringLiteral("cboCommodity"));
     const QString market = list.items.value(list.currentIndex);
-    for (const auto& [key, data] : {std::pair{"GraphLeft", &game_.charts().left}, {"GraphRight", &game_.charts().right}}) {
+    for (const auto& [key, data] :
+         {std::pair{"GraphLeft", &game_.charts().left}, {"GraphRight", &game_.charts().right}}) {
         QWidget* w = widget(QString::fromLatin1(key));
         const QString description = describeChart(*data, market);
         if (w->accessibleDescription() == description) continue;
@@ -891,7 +906,8 @@ void Kestrow::shareAccessKeys() {
         if (ctl.kind != ControlKind::Menu) continue;
         const QString caption = applied_.value(ctl.key).text;
         const QChar key = accessKey(caption);
-        const QString shown = !key.isNull() && taken.contains(key) ? QString(caption).remove(QLatin1Char('&')) : caption;
+        const QString shown =
+            !key.isNull() && taken.contains(key) ? QString(caption).remove(QLatin1Char('&')) : caption;
         QAction* a = action(ctl.key);
         if (a->text() != shown) a->setText(shown);
     }
@@ -910,7 +926,8 @@ quint32 Kestrow::offeredControls() const {
 void Kestrow::keepKeyboard(QWidget* focused, quint32 offeredBefore) {
     const QStringList& order = keyboardOrder();
     if (!isVisible()) return;
-    const bool onGameControl = focused && order.contains(focused->objectName()) && widget(focused->objectName()) == focused;
+    const bool onGameControl =
+        focused && order.contains(focused->objectName()) && widget(focused->objectName()) == focused;
     if (!onGameControl) {
         // The keyboard resting elsewhere (the chart list, nowhere yet) goes
         // to a control the game starts to offer: Forward when a game begins.
@@ -961,7 +978,8 @@ void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const Con
     case ControlKind::Label: {
         auto* l = static_cast<QLabel*>(w);
         l->setText(displayText(st.text));
-        if (ColorTable::labelGroup(ctl.key) == LabelGroup::QuoteName && (before ? before->checked : false) != st.checked)
+        if (ColorTable::labelGroup(ctl.key) == LabelGroup::QuoteName &&
+            (before ? before->checked : false) != st.checked)
             dialogs_.colors().setHighlighted(l, st.checked);
         break;
     }
@@ -1036,9 +1054,7 @@ void Kestrow::fillGrid(const QString& key, const ReportGrid& grid) {
     // all its columns fit beside the table.
     const int pad = key == QLatin1String("newsgrid") ? fm.horizontalAdvance(QLatin1Char('0')) * 2
                                                      : fm.horizontalAdvance(QLatin1Char('0')) + 2;
-    auto cellText = [](const QString& text) {
-        return displayText(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    };
+    auto cellText = [](const QString& text) { return displayText(text).replace(QLatin1Char('\n'), QLatin1Char(' ')); };
     // A heading needs its words and the header's own margins, as the
     // header measures them.
     auto headingWidth = [t](int c) { return t->horizontalHeader()->sectionSizeHint(c); };
@@ -1061,8 +1077,8 @@ void Kestrow::fillGrid(const QString& key, const ReportGrid& grid) {
             }
         }
         for (int c = 0; c < columns; ++c) {
-            t->horizontalHeader()->setSectionResizeMode(c, flexible(c) ? QHeaderView::Stretch
-                                                                       : QHeaderView::Interactive);
+            t->horizontalHeader()->setSectionResizeMode(c,
+                                                        flexible(c) ? QHeaderView::Stretch : QHeaderView::Interactive);
             if (!flexible(c)) t->setColumnWidth(c, widths.at(c));
         }
         return;

@@ -1,7 +1,7 @@
 #include "app/game.h"
 #include "app/past_games.h"
-#include "common/data_files.h"
 #include "app/saved_game.h"
+#include "common/data_files.h"
 #include "common/random.h"
 #include "ui/desk_settings.h"
 #include "ui/kestrow.h"
@@ -19,17 +19,16 @@
 namespace {
 const char* const kAppId = "io.github.pellucar.pellucar";
 
-const char* const kUsage =
-    "usage: pellucar [--help] [--version] [Qt options such as -platform or -style]\n"
-    "Opens the Pellucar game window: futures trading on real market history.\n"
-    "\n"
-    "  --help     print this text and exit\n"
-    "  --version  print the version and exit\n"
-    "\n"
-    "The game reads futures.mdb and dunmere.hlp from beside the program, then from\n"
-    "../share/pellucar, then from pellucar/ in the system's data folders. It keeps\n"
-    "saved-game.pellucar and past-games.sqlite in the user's data folder\n"
-    "(~/.local/share/Pellucar) and its window settings in ~/.config/Pellucar.\n";
+const char* const kUsage = "usage: pellucar [--help] [--version] [Qt options such as -platform or -style]\n"
+                           "Opens the Pellucar game window: futures trading on real market history.\n"
+                           "\n"
+                           "  --help     print this text and exit\n"
+                           "  --version  print the version and exit\n"
+                           "\n"
+                           "The game reads futures.mdb and dunmere.hlp from beside the program, then from\n"
+                           "../share/pellucar, then from pellucar/ in the system's data folders. It keeps\n"
+                           "saved-game.pellucar and past-games.sqlite in the user's data folder\n"
+                           "(~/.local/share/Pellucar) and its window settings in ~/.config/Pellucar.\n";
 
 // --help and --version are answered before the window system is reached, so
 // they work on a machine without a display. Returns -1 to carry on.
@@ -50,7 +49,8 @@ int answerCommandLine(int argc, char** argv) {
 QIcon appIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/%2.png").arg(size).arg(QLatin1String(kAppId)), QSize(size, size));
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/%2.png").arg(size).arg(QLatin1String(kAppId)),
+                     QSize(size, size));
     return icon;
 }
 } // namespace

@@ -95,8 +95,9 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant PastGamesModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const titles[ColumnCount] = {"Played",  "Period", "Level",        "Data",   "Length",
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char* const titles[ColumnCount] = {"Played", "Period", "Level",        "Data",   "Length",
                                                     "Trades", "Score",  "How It Ended", "Verdict"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
 }
@@ -181,8 +182,8 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     int width = table_->frameWidth() * 2 + table_->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c < PastGamesModel::ColumnCount; ++c) width += table_->columnWidth(c);
     const int rows = 12;
-    const int height = header->sizeHint().height() + table_->verticalHeader()->defaultSectionSize() * rows +
-                       table_->frameWidth() * 2;
+    const int height =
+        header->sizeHint().height() + table_->verticalHeader()->defaultSectionSize() * rows + table_->frameWidth() * 2;
     const QScreen* s = parent ? parent->screen() : QApplication::primaryScreen();
     const QRect avail = s ? s->availableGeometry() : QRect(0, 0, 1280, 1024);
     const int room = avail.width() * 9 / 10 - 36;

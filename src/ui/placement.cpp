@@ -17,8 +17,8 @@ constexpr double kUseOfRoom = 0.95;
 
 QSize fittedMainWindowSize(QSize design, QSize minimum, QSize room) {
     if (design.isEmpty() || room.isEmpty()) return design.boundedTo(room);
-    const double scale = std::min(double(room.width()) / design.width(), double(room.height()) / design.height()) *
-                         kUseOfRoom;
+    const double scale =
+        std::min(double(room.width()) / design.width(), double(room.height()) / design.height()) * kUseOfRoom;
     const QSize scaled(int(design.width() * scale), int(design.height() * scale));
     return scaled.expandedTo(minimum).boundedTo(room);
 }

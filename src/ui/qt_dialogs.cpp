@@ -128,10 +128,13 @@ void QtDialogs::pastGames(const PastGamesReport& report) {
 }
 
 void QtDialogs::screenColor() {
-    ScreenColorWindow w(colors_.scheme(), [this, &w](Scheme s) {
-        chooseScheme(s);
-        colors_.applyToDialog(&w);
-    }, parentWindow());
+    ScreenColorWindow w(
+        colors_.scheme(),
+        [this, &w](Scheme s) {
+            chooseScheme(s);
+            colors_.applyToDialog(&w);
+        },
+        parentWindow());
     run(&w);
 }
 
@@ -194,8 +197,7 @@ void QtDialogs::loadingProgress(int done, int total) {
     auto* window = qobject_cast<LoadingWindow*>(loading_.data());
     // Each visible step of the bar is painted at once; the player's input
     // waits until the read is over, so the game is never entered meanwhile.
-    if (window && window->setProgress(done, total))
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (window && window->setProgress(done, total)) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtDialogs::busy(bool on) {

@@ -16,9 +16,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -153,12 +153,14 @@ AboutWindow::AboutWindow(QWidget* parent)
     bold.setBold(true);
     bold.setPointSizeF(10);
     broker->setFont(bold);
-    QLabel* legal = label(QStringLiteral("Label2"),
-                          QStringLiteral("Copyright (c) Pellucar Games.  Free software under the GNU GPL, version 3 or later.\r\n"
-                                         "Dunmere is a fictional brokerage; the prices are real history."));
+    QLabel* legal =
+        label(QStringLiteral("Label2"),
+              QStringLiteral("Copyright (c) Pellucar Games.  Free software under the GNU GPL, version 3 or later.\r\n"
+                             "Dunmere is a fictional brokerage; the prices are real history."));
     QLabel* web = label(QStringLiteral("Label4"), QStringLiteral("On the web:  www.pellucar.example"));
-    QLabel* instructions = label(QStringLiteral("Label6"), QStringLiteral("For Game Instructions, select Instructions\r\n"
-                                                                          "listed under Help on the Pull-Down Menu"));
+    QLabel* instructions =
+        label(QStringLiteral("Label6"), QStringLiteral("For Game Instructions, select Instructions\r\n"
+                                                       "listed under Help on the Pull-Down Menu"));
     QLabel* risk = label(QStringLiteral("Label8"),
                          QStringLiteral("A game for learning and for fun.  It gives no investment advice:\r\n"
                                         "trading real futures can lose more money than you put in."));

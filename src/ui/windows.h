@@ -1,8 +1,8 @@
 #pragma once
-#include <QGridLayout>
 #include "app/player_dialogs.h"
 #include "app/time_period_form.h"
 #include "ui/color_scheme.h"
+#include <QGridLayout>
 
 #include <QDialog>
 #include <functional>

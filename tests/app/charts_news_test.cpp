@@ -12,10 +12,9 @@ namespace {
 // Two years of weekdays, Oil rising a quarter a day throughout.
 FixtureDb& twoYears() {
     static FixtureDb db("charts_two_years");
-    static const bool built =
-        (db.addWeekdays(QDate(1990, 1, 1), QDate(1991, 12, 31),
-                        [](int id, int day) { return id == 3 ? 20.0 + 0.25 * day : 75.0; }),
-         db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice.")), true);
+    static const bool built = (db.addWeekdays(QDate(1990, 1, 1), QDate(1991, 12, 31),
+                                              [](int id, int day) { return id == 3 ? 20.0 + 0.25 * day : 75.0; }),
+                               db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice.")), true);
     (void)built;
     return db;
 }
@@ -77,8 +76,7 @@ TEST(ChartMenus, EveryGameChartsItsOwnPeriodAndMarket) {
             h.dialogs.queueAnswer("btnRestartGame");
             h.game->click("mnuNewGame");
         }
-        h.setup(
-            {{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", y}});
+        h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", y}});
         h.forward(5);
     };
     year("1990");
@@ -146,8 +144,7 @@ TEST(NewsHistory, DailyGameShowsTheYearBefore) {
     EXPECT_TRUE(h.take().isEmpty());
     h.forward();
     h.game->click("btnNewsHist");
-    EXPECT_EQ(h.take(),
-              QStringList{"frmNewsDisplay: Oil Futures Market: 1989 News Background  | Oil in 1989."});
+    EXPECT_EQ(h.take(), QStringList{"frmNewsDisplay: Oil Futures Market: 1989 News Background  | Oil in 1989."});
     EXPECT_FALSE(h.game->model().visible("newsgrid"));
     h.game->click("mnuNews", 2);
     EXPECT_EQ(h.take().size(), 1);

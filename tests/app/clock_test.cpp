@@ -193,7 +193,11 @@ TEST(DailyClock, EndWindowContinueKeepsTheGameGoing) {
 TEST(TickClock, MonthGamePlaysSixHoursADayAndEndsOnTheLastHour) {
     Harness h(sharedTickJanuary1996());
     h.start();
-    h.setup({{"level", "Expert"}, {"length", "Month"}, {"data", "Tick"}, {"period", "select"}, {"month", "1"},
+    h.setup({{"level", "Expert"},
+             {"length", "Month"},
+             {"data", "Tick"},
+             {"period", "select"},
+             {"month", "1"},
              {"year", "1996"}});
     const QStringList loadLines = h.take();
     EXPECT_EQ(countLines(loadLines, "frminitialize: Pellucar | Initializing Data:  please wait"), 1);
@@ -222,7 +226,8 @@ TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
     // A story of the last afternoon comes out once, not again at the end.
     FixtureDb db("clock_tick_last_story");
     buildTickJanuary1996(db);
-    db.addNews(QDate(1996, 1, 31), QStringLiteral("15:00:00"), QStringLiteral("Late Report"), QStringLiteral("Closing."));
+    db.addNews(QDate(1996, 1, 31), QStringLiteral("15:00:00"), QStringLiteral("Late Report"),
+               QStringLiteral("Closing."));
     Harness h(db.path());
     h.start();
     h.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});

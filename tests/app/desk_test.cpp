@@ -61,8 +61,7 @@ TEST(Desk, AnOrderIsReadBackFilledMarkedAndRealized) {
     // the single-precision value's binary tail.
     d.order(Soybean, Sell, 1);
     d.order(TBond, Buy, 2);
-    EXPECT_EQ(d.take(),
-              (QStringList{kFilled + "1 Soybean Sold @  6.1225", kFilled + "2 TBond Bought @  98.50"}));
+    EXPECT_EQ(d.take(), (QStringList{kFilled + "1 Soybean Sold @  6.1225", kFilled + "2 TBond Bought @  98.50"}));
 }
 
 TEST(Desk, RefusalsChangeNothingAndHoldOrCancelMakeNoTrade) {
@@ -76,9 +75,8 @@ TEST(Desk, RefusalsChangeNothingAndHoldOrCancelMakeNoTrade) {
     EXPECT_TRUE(d.ctl("btnBuy").visible);
     d.game->click("btnBuy");
     d.type("2.5", Key::Tab);
-    EXPECT_EQ(
-        d.take(),
-        QStringList{"frmPlayerNotification: Trader Notification | You cannot transact fractional amounts"});
+    EXPECT_EQ(d.take(),
+              QStringList{"frmPlayerNotification: Trader Notification | You cannot transact fractional amounts"});
     EXPECT_TRUE(d.ctl("inputUnits").visible); // asked again
     // An empty box goes back to the side buttons; Hold then drops the order.
     d.type("");

@@ -19,10 +19,8 @@ TEST(Verdict, BandEdgesAreSinglePrecisionAndFlatGamesSplitOnTrades) {
         float g;
         VerdictBand at, below;
     } edges[] = {
-        {1.0f, VerdictBand::Double, VerdictBand::Strong},
-        {0.25f, VerdictBand::Strong, VerdictBand::Good},
-        {0.1f, VerdictBand::Positive, VerdictBand::Positive},
-        {-0.1f, VerdictBand::SmallLoss, VerdictBand::Loss},
+        {1.0f, VerdictBand::Double, VerdictBand::Strong},         {0.25f, VerdictBand::Strong, VerdictBand::Good},
+        {0.1f, VerdictBand::Positive, VerdictBand::Positive},     {-0.1f, VerdictBand::SmallLoss, VerdictBand::Loss},
         {-0.25f, VerdictBand::HeavyLoss, VerdictBand::HeavyLoss},
     };
     for (const Edge& e : edges) {
@@ -64,7 +62,7 @@ TEST(Verdict, DrawsComeFromTheGamesRandomSource) {
     EXPECT_EQ(Ended("Expert").endAfter(46, {0.0}), "Staying Alive to Try Another Day");
     EXPECT_EQ(Ended("Expert").endAfter(46, {0.2}), "Maybe Next Time");                  // draw 2
     EXPECT_EQ(Ended("Expert").endAfter(46, {0.4}), "All Volatility is Born of Desire"); // draw 3
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.5}), "Remember to Let Gains Run"); // draw 4
+    EXPECT_EQ(Ended("Expert").endAfter(46, {0.5}), "Remember to Let Gains Run");        // draw 4
     EXPECT_EQ(Ended("Expert").endAfter(46, {0.7}), "");
     // A Novice's draw of 1 in 3 says nothing.
     EXPECT_EQ(Ended("Novice").endAfter(46, {0.0}), "");

@@ -241,5 +241,6 @@ TEST(PastGamesRecord, AnUnwritableRecordIsToldOnceAndPlayGoesOn) {
     r.game->click("mnuPastGames");
     const QStringList t = r.take();
     ASSERT_EQ(t.size(), 1);
-    EXPECT_TRUE(t[0].startsWith("frmPastGames: Past Games | The record of past games cannot be read: ")) << t[0].toStdString();
+    EXPECT_TRUE(t[0].startsWith("frmPastGames: Past Games | The record of past games cannot be read: "))
+        << t[0].toStdString();
 }

@@ -14,9 +14,7 @@ using namespace pellucar::test;
 
 namespace {
 
-QString quoteKey(Market m) {
-    return QStringLiteral("lbl%1CurrMark").arg(marketName(m));
-}
+QString quoteKey(Market m) { return QStringLiteral("lbl%1CurrMark").arg(marketName(m)); }
 
 // Period `p` shown at `level` after its floors and quotes were applied, as
 // the clock does on storing a period.
@@ -97,8 +95,7 @@ TEST(QuoteColumn, FloorsKeepBadPricesOffTheScreenAndOrdersFillAtTheShownPrice) {
 
 TEST(QuoteColumn, PeriodZeroIsClosedANoviceSeesOilAloneAndLastPricesShowAsStored) {
     Column col;
-    for (Market m : kTradingOrder)
-        EXPECT_EQ(col.show(0, m), "*** Market Closed ***");
+    for (Market m : kTradingOrder) EXPECT_EQ(col.show(0, m), "*** Market Closed ***");
     col.prices.records[1].oil = 20.0f;
     col.prices.records[1].tbond = 99.0;
     col.show(1, Oil, Level::Novice);
@@ -123,8 +120,7 @@ TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
     db.addDaily(5, QDate(1990, 1, 2), 612, 613, 611, 612.25);
     db.addDaily(6, QDate(1990, 1, 2), 98, 99, 97, 98.78125);
     db.addDaily(2, QDate(1990, 1, 2), 400, 401, 399, 400.125);
-    for (int id = 1; id <= 6; ++id)
-        db.addDailyClose(id, QDate(1990, 1, 3), 50); // a next day to advance into
+    for (int id = 1; id <= 6; ++id) db.addDailyClose(id, QDate(1990, 1, 3), 50); // a next day to advance into
     db.addOverview(QDate(1965, 10, 17), 0, "x");
     Harness h(db.path());
     h.startGame({.length = GameLength::Quarter});

@@ -1,8 +1,8 @@
 // Game > Save and Game > Resume: random games saved at any step come back
 // exactly and play on identically; damaged, foreign and newer files and a
 // failed write leave everything as it was.
-#include "app/saved_game.h"
 #include "app/controls.h"
+#include "app/saved_game.h"
 #include "support/game_harness.h"
 #include "support/random_player.h"
 
@@ -35,7 +35,8 @@ FixtureDb& wanderingDaily1990() {
         std::array<QList<double>, 7> prices;
         for (int id = 1; id <= 6; ++id) {
             double p = QList<double>{75, 400, 20, 350, 612.25, 98.5}[id - 1];
-            for (int d = 0; d < 270; ++d) prices[id].append(p = id == 2 || id == 3 || id == 4 ? p * (1 + step(walk)) : p);
+            for (int d = 0; d < 270; ++d)
+                prices[id].append(p = id == 2 || id == 3 || id == 4 ? p * (1 + step(walk)) : p);
         }
         db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [&](int id, int day) { return prices[id][day]; });
         db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
@@ -76,7 +77,8 @@ QList<Step> randomSteps(RandomPlayer& player, Level level, int n) {
     while (steps.size() < n) {
         const int r = player.upTo(20);
         if (r < 9) {
-            for (int k = 1 + player.upTo(player.upTo(3) ? 2 : 8); k > 0; --k) steps << Step{Step::Click, "btnChangePeriod"};
+            for (int k = 1 + player.upTo(player.upTo(3) ? 2 : 8); k > 0; --k)
+                steps << Step{Step::Click, "btnChangePeriod"};
         } else if (r < 15) {
             const RandomPlayer::Order o = player.order(level);
             // A Novice's Oil is chosen for him: he may press its button or not.
@@ -86,12 +88,12 @@ QList<Step> randomSteps(RandomPlayer& player, Level level, int n) {
                   << Step{Step::Type, QString::number(o.units)} << Step{Step::Enter}
                   << Step{Step::Click, player.chance(0.2) ? "btnNo" : "btnYes"};
         } else {
-            static const QList<Step> others{{Step::Click, "btnTradeHist"},    {Step::Click, "btnCloseTradeHistory"},
-                                            {Step::Click, "btnNewsHist"},     {Step::Click, "btnCloseNewsHist"},
-                                            {Step::Click, "mnuGraph", 3},     {Step::Click, "cboCommodity", 1},
-                                            {Step::Click, "mnuGRType", 1},    {Step::Click, "mnuGRType", 2},
-                                            {Step::Click, "mnuMoving", 2},    {Step::Click, "mnuGLType", 2},
-                                            {Step::Click, "mnuMaximum", 1},   {Step::Click, "mnuNews", 2},
+            static const QList<Step> others{{Step::Click, "btnTradeHist"},  {Step::Click, "btnCloseTradeHistory"},
+                                            {Step::Click, "btnNewsHist"},   {Step::Click, "btnCloseNewsHist"},
+                                            {Step::Click, "mnuGraph", 3},   {Step::Click, "cboCommodity", 1},
+                                            {Step::Click, "mnuGRType", 1},  {Step::Click, "mnuGRType", 2},
+                                            {Step::Click, "mnuMoving", 2},  {Step::Click, "mnuGLType", 2},
+                                            {Step::Click, "mnuMaximum", 1}, {Step::Click, "mnuNews", 2},
                                             {Step::Click, "btnHold"}};
             steps << player.pick(others);
         }
@@ -144,7 +146,7 @@ void expectSameGame(const Game& a, const Game& b, const QString& when) {
 }
 
 class SavedGameTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         QStandardPaths::setTestModeEnabled(true);
         ASSERT_TRUE(dir_.isValid());
@@ -262,7 +264,8 @@ TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
         f.write(bytes);
         f.close();
         h.game->click(QStringLiteral("mnuResume"));
-        EXPECT_EQ(h.take(), QStringList{"frmPlayerNotification: Saved Game | The saved game could not be read: " + why});
+        EXPECT_EQ(h.take(),
+                  QStringList{"frmPlayerNotification: Saved Game | The saved game could not be read: " + why});
         h.game->click(QStringLiteral("mnuSave"));
         h.take();
         EXPECT_EQ(h.saved(saves), current) << why.toStdString() << " " << bytes.size();
@@ -305,7 +308,8 @@ TEST_F(SavedGameTest, FailedWriteKeepsTheLastSave) {
     std::signal(SIGXFSZ, oldHandler);
     const QStringList lines = h.take();
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].startsWith("frmPlayerNotification: Saved Game | The game could not be saved: ")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].startsWith("frmPlayerNotification: Saved Game | The game could not be saved: "))
+        << lines[0].toStdString();
     EXPECT_EQ(h.saved(saves), first);
     EXPECT_EQ(QDir(saves).entryList(QDir::Files), QStringList{kSavedGameFileName}); // no scraps left
 
@@ -315,8 +319,7 @@ TEST_F(SavedGameTest, FailedWriteKeepsTheLastSave) {
     blocker.close();
     h.game->setSaveFolder(blocker.fileName() + QStringLiteral("/saves"));
     h.game->click(QStringLiteral("mnuSave"));
-    EXPECT_EQ(h.take().value(0).section(':', 0, 1),
-              "frmPlayerNotification: Saved Game | The game could not be saved");
+    EXPECT_EQ(h.take().value(0).section(':', 0, 1), "frmPlayerNotification: Saved Game | The game could not be saved");
 }
 
 // Files an attacker wrote with a valid checksum, each holding a game the rules
@@ -345,18 +348,29 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
         Edit edit;
         QString why; // the reason the player is told, after the common words
     } rows[] = {
-        {"101 lots in one market", [&](SavedGame& g) { g.trades = QList<TradeRecord>(101, cattle);
-             for (int i = 0; i < 101; ++i) { g.trades[i].number = i + 1; g.trades[i].amount = 1; }
-             g.commissionTotal = 101 * kExpertCommissionPerTrade; },
+        {"101 lots in one market",
+         [&](SavedGame& g) {
+             g.trades = QList<TradeRecord>(101, cattle);
+             for (int i = 0; i < 101; ++i) {
+                 g.trades[i].number = i + 1;
+                 g.trades[i].amount = 1;
+             }
+             g.commissionTotal = 101 * kExpertCommissionPerTrade;
+         },
          "trade 101 is not one the desk makes in period 3"},
-        {"a Novice holding Gold", [](SavedGame& g) { g.level = Level::Novice; g.trades[0].market = Market::Gold; },
+        {"a Novice holding Gold",
+         [](SavedGame& g) {
+             g.level = Level::Novice;
+             g.trades[0].market = Market::Gold;
+         },
          "trade 1 is in Gold, which a Novice does not trade"},
         {"a market button pressed for no market", [](SavedGame& g) { g.orderMarketPressed = true; },
          "its order being entered is not one the desk takes"},
         {"period -1", [](SavedGame& g) { g.periodIndex = -1; }, "period -1 is not within a game"},
         {"period INT_MAX", [](SavedGame& g) { g.periodIndex = INT_MAX; }, "period 2147483647 is not within a game"},
         // January 1990 has 23 weekdays.
-        {"a period past the game's month", [](SavedGame& g) { g.periodIndex = 40; }, "the game is over after period 23"},
+        {"a period past the game's month", [](SavedGame& g) { g.periodIndex = 40; },
+         "the game is over after period 23"},
         {"a NaN price", [](SavedGame& g) { g.trades[0].price = NAN; }, "trade 1 has no market price"},
         {"a negative lot price", [](SavedGame& g) { g.trades[0].price = -75; }, "trade 1 has no market price"},
         {"a price a cent off the database's", [](SavedGame& g) { g.trades[0].price += 0.01f; },
@@ -367,7 +381,11 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          "trade 1 is not a number of contracts an order may have"},
         {"a margin call the account never had", [](SavedGame& g) { g.trades[0].marginCall = true; },
          "trade 1 is not made in period 3"},
-        {"an order in a market not chosen", [](SavedGame& g) { g.orderState = OrderState::GetUnits; g.orderSide = Side::Buy; },
+        {"an order in a market not chosen",
+         [](SavedGame& g) {
+             g.orderState = OrderState::GetUnits;
+             g.orderSide = Side::Buy;
+         },
          "its order being entered is not one the desk takes"},
         {"a huge chart counter", [](SavedGame& g) { g.chart.maCounter = INT_MAX; },
          "its chart options are not ones the menus make"},
@@ -378,7 +396,8 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          "its hints are held back to period 1000000, which no game reaches"},
         {"commissions below the trades'", [](SavedGame& g) { g.commissionTotal = 0; },
          "its commission total is not one the trades make"},
-        {"a tick game in 1990", [](SavedGame& g) { g.data = DataMode::Tick; }, "its period starts in 1/1990, which no game offers"},
+        {"a tick game in 1990", [](SavedGame& g) { g.data = DataMode::Tick; },
+         "its period starts in 1/1990, which no game offers"},
     };
     const QString prefix = QStringLiteral("frmPlayerNotification: Saved Game | The saved game could not be read: ");
     for (const auto& row : rows) {
@@ -389,7 +408,8 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
         f.write(encodeSavedGame(hostile));
         f.close();
         h.game->click(QStringLiteral("mnuResume"));
-        EXPECT_EQ(h.take(), QStringList{prefix + "the game in it could not have been played: " + row.why + "."}) << row.name;
+        EXPECT_EQ(h.take(), QStringList{prefix + "the game in it could not have been played: " + row.why + "."})
+            << row.name;
         EXPECT_TRUE(h.state() == before) << row.name;
     }
 }

@@ -29,8 +29,7 @@ TEST(StartUp, WindowsInOrderAndDefaultState) {
 TEST(StartUp, UnusableDatabaseIsReportedAndEndsTheProgram) {
     FixtureDb foreign("foreign");
     foreign.exec("DROP TABLE OverviewNews");
-    for (const QString& path :
-         {QStringLiteral(PELLUCAR_TEST_TMP) + "/no_such_dir/futures.mdb", foreign.path()}) {
+    for (const QString& path : {QStringLiteral(PELLUCAR_TEST_TMP) + "/no_such_dir/futures.mdb", foreign.path()}) {
         Harness h(path);
         h.start();
         const QStringList t = h.take();
@@ -65,8 +64,8 @@ TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
     EXPECT_TRUE(m.checked("mnuGameLength_2"));
     EXPECT_EQ(m.text("mnuNewGame"), "&Restart");
     // The options that fix a game are locked while it runs.
-    for (const char* k : {"mnuLevel_0", "mnuLevel_2", "mnuNews_0", "mnuNews_1", "mnuGameLength_2",
-                          "mnuGameLength_3", "mnuGameLength_4", "mnuDat_0", "mnuDat_1"})
+    for (const char* k : {"mnuLevel_0", "mnuLevel_2", "mnuNews_0", "mnuNews_1", "mnuGameLength_2", "mnuGameLength_3",
+                          "mnuGameLength_4", "mnuDat_0", "mnuDat_1"})
         EXPECT_FALSE(m.enabled(k)) << k;
     EXPECT_EQ(m.text("LabelPosition"), "Current Position:");
     EXPECT_FALSE(m.visible("lblGoldPos"));
@@ -78,9 +77,8 @@ TEST(Setup, YearLengthIs360FromSetupAnd365FromMenu) {
     h.take();
     h.game->click("mnuGameLength", 4);
     EXPECT_EQ(h.state().clock.lengthPeriods(), 365);
-    EXPECT_EQ(h.take(),
-              QStringList{"frmLevelSelected: Level Detail | Level: Expert\\nGame Length: One Year\\n"
-                          "News Reports: Annual Summary\\nData: Daily"});
+    EXPECT_EQ(h.take(), QStringList{"frmLevelSelected: Level Detail | Level: Expert\\nGame Length: One Year\\n"
+                                    "News Reports: Annual Summary\\nData: Daily"});
     h.setup({{"length", "Year"}, {"data", "Daily"}, {"year", "1990"}});
     EXPECT_EQ(h.state().clock.lengthPeriods(), 360);
 }
@@ -103,8 +101,7 @@ TEST(Setup, RandomPeriodsDrawFromTheRandomSource) {
     for (const Case& c : cases) {
         Harness h(sharedDaily1990());
         h.start();
-        for (double d : c.draws)
-            h.random.push(d);
+        for (double d : c.draws) h.random.push(d);
         h.setup(c.settings);
         EXPECT_EQ(h.state().clock.startDate(), c.start) << c.draws.first();
         EXPECT_EQ(h.random.remaining(), 0);
@@ -122,11 +119,7 @@ TEST(Setup, CancelKeepsWhatWasThereBeforeTheWindowOpened) {
     EXPECT_TRUE(h.game->model().checked("mnuDat_0"));
     // A loaded daily game, the window opened again, Tick picked and
     // cancelled: the game plays on daily prices.
-    h.setup({{"level", "Expert"},
-             {"length", "Quarter"},
-             {"data", "Daily"},
-             {"period", "select"},
-             {"year", "1990"}});
+    h.setup({{"level", "Expert"}, {"length", "Quarter"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
     h.dialogs.queueAnswer("cmdReset");
     h.setup({{"data", "Tick"}});
     EXPECT_EQ(h.state().clock.dataMode(), DataMode::Daily);
@@ -171,8 +164,7 @@ TEST(Menus, NewsChartAndHelpItemsReachTheirOptions) {
                                      "Help: dunmere.hlp | contents"}));
     h.dialogs.setPrintSucceeds(false);
     h.game->click("mnuPrint");
-    EXPECT_EQ(h.take(),
-              QStringList({"Print: Dunmere | failed", "MsgBox: Pellucar | The form could not be printed."}));
+    EXPECT_EQ(h.take(), QStringList({"Print: Dunmere | failed", "MsgBox: Pellucar | The form could not be printed."}));
     // Unknown names are refused; known ones in a locked menu are ignored.
     EXPECT_FALSE(h.game->click("btnNoSuchThing"));
     EXPECT_FALSE(h.game->click("mnuLevel", 1));
@@ -180,8 +172,7 @@ TEST(Menus, NewsChartAndHelpItemsReachTheirOptions) {
 
 TEST(Setup, APeriodTheDatabaseCannotReadIsReportedAndNothingIsPlayed) {
     FixtureDb db("setup_damaged");
-    db.addWeekdays(QDate(1990, 1, 1), QDate(1991, 12, 31),
-                   [](int id, int day) { return id * 10.0 + day * 0.01; });
+    db.addWeekdays(QDate(1990, 1, 1), QDate(1991, 12, 31), [](int id, int day) { return id * 10.0 + day * 0.01; });
     db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
     const QString damaged = db.path() + QStringLiteral(".damaged");
     QFile::remove(damaged);
@@ -191,17 +182,14 @@ TEST(Setup, APeriodTheDatabaseCannotReadIsReportedAndNothingIsPlayed) {
     Harness h(damaged);
     h.start();
     h.take();
-    h.setup(
-        {{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1991"}});
+    h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1991"}});
     const QStringList t = h.take();
     ASSERT_FALSE(t.isEmpty());
-    EXPECT_TRUE(
-        t.last().startsWith("frmPlayerNotification: Pellucar | The market database could not be read: "));
+    EXPECT_TRUE(t.last().startsWith("frmPlayerNotification: Pellucar | The market database could not be read: "));
     EXPECT_TRUE(h.state().clock.tradingDayCount() == 0 && !h.game->model().enabled("btnChangePeriod"));
     EXPECT_EQ(h.text("mnuNewGame"), "&Start");
     // A year the file can still read plays as usual.
-    h.setup(
-        {{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+    h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
     h.forward();
     EXPECT_EQ(h.text("lblOilCurrMark"), "$30.00");
     QFile::remove(damaged);

@@ -24,8 +24,7 @@ QList<QDate> weekdays(QDate start, int n) {
 
 // A daily market whose row r (from 1) closes at closes[r - 1], with high
 // and low half a point around it and the open a quarter below.
-std::unique_ptr<MarketData> dailyMarket(int id, const QList<double>& closes,
-                                        QDate start = QDate(1990, 1, 2)) {
+std::unique_ptr<MarketData> dailyMarket(int id, const QList<double>& closes, QDate start = QDate(1990, 1, 2)) {
     auto md = std::make_unique<MarketData>();
     md->tradingDays.days = weekdays(start, static_cast<int>(closes.size()));
     for (qsizetype i = 0; i < closes.size(); ++i) {
@@ -43,8 +42,7 @@ std::unique_ptr<MarketData> dailyMarket(int id, const QList<double>& closes,
 
 QList<double> counting(int n, double from = 11) {
     QList<double> v;
-    for (int i = 0; i < n; ++i)
-        v << from + i;
+    for (int i = 0; i < n; ++i) v << from + i;
     return v;
 }
 

@@ -113,8 +113,7 @@ TEST(ChartOptions, LeftChartTypesAndTitles) {
     EXPECT_EQ(o.leftTitle(DataMode::Daily, 1), "Open-High-Low-Close");
     // The first trading day of a tick game (periods 1..6) is titled "Price"
     // even with open-high-low-close checked; the second day is not.
-    for (int p = 0; p <= 6; ++p)
-        EXPECT_EQ(o.leftTitle(DataMode::Tick, p), "Price") << p;
+    for (int p = 0; p <= 6; ++p) EXPECT_EQ(o.leftTitle(DataMode::Tick, p), "Price") << p;
     EXPECT_EQ(o.leftTitle(DataMode::Tick, 7), "Open-High-Low-Close");
 
     o.mnuGLPrice_Click(1);

@@ -10,15 +10,13 @@ namespace {
 
 PriceSeries fromHlc(std::initializer_list<std::array<double, 3>> hlc) {
     PriceSeries s;
-    for (const auto& r : hlc)
-        s.append(PricePoint{r[2], r[0], r[1], r[2]});
+    for (const auto& r : hlc) s.append(PricePoint{r[2], r[0], r[1], r[2]});
     return s;
 }
 
 PriceSeries fromCloses(const QList<double>& closes) {
     PriceSeries s;
-    for (double c : closes)
-        s.append(PricePoint{c, c, c, c});
+    for (double c : closes) s.append(PricePoint{c, c, c, c});
     return s;
 }
 
@@ -88,8 +86,7 @@ TEST(RelativeStrength, RisingFallingMixedAndTooEarly) {
     // Seven changes of +2 and seven of -1: average gain 14/14 = 1, average
     // loss 7/14 = 0.5, RS 2, index 100 - 100/3 = 66.667.
     mixed << 10;
-    for (int i = 0; i < 14; ++i)
-        mixed << mixed.last() + (i % 2 == 0 ? 2 : -1);
+    for (int i = 0; i < 14; ++i) mixed << mixed.last() + (i % 2 == 0 ? 2 : -1);
 
     EXPECT_DOUBLE_EQ(*relativeStrength(fromCloses(rising), 15), 100.0);
     EXPECT_DOUBLE_EQ(*relativeStrength(fromCloses(falling), 15), 0.0);
@@ -101,8 +98,7 @@ TEST(RelativeStrength, RisingFallingMixedAndTooEarly) {
 
 TEST(RelativeStrength, NothingUpToPeriod15AndOnlyFullWindowsAfter) {
     QList<double> closes;
-    for (int i = 0; i < 30; ++i)
-        closes << 50 + (i % 3);
+    for (int i = 0; i < 30; ++i) closes << 50 + (i % 3);
     const PriceSeries rows = fromCloses(closes);
     EXPECT_TRUE(relativeStrengthIndex(rows, drawnRange(15), 15).isEmpty());
     const Values v = relativeStrengthIndex(rows, drawnRange(16), 16);
@@ -126,8 +122,7 @@ TEST(DrawnRange, AtMostTheLastThirtyRows) {
 
 TEST(MovingAverage, FiveFifteenAndTwentyPoints) {
     QList<double> closes;
-    for (int i = 1; i <= 25; ++i)
-        closes << i;
+    for (int i = 1; i <= 25; ++i) closes << i;
     const PriceSeries rows = fromCloses(closes);
     // Row 25: (21..25)/5 = 23, (11..25)/15 = 18, (6..25)/20 = 15.5.
     EXPECT_DOUBLE_EQ(*movingAverage(rows, 25, 5), 23.0);

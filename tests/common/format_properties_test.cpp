@@ -23,9 +23,8 @@ TEST(FormatProperties, TextsReadBackAsTheRoundedValueAndHalvesGoAwayFromZero) {
     const QRegularExpression ungrouped(QStringLiteral("^-?\\d*(\\.\\d+)?$"));
     const struct {
         QString pattern, prefix, suffix;
-    } patterns[] = {{"#,##0.00", "", ""},      {"#,###.#0", "", ""},       {"#,##0.#####", "", ""},
-                    {"#,###.###0", "", ""},    {" $#,##0.#0###", " $", ""}, {"#,###.0##", "", ""},
-                    {"0.0 per", "", " per"},   {"#,##0", "", ""}};
+    } patterns[] = {{"#,##0.00", "", ""},        {"#,###.#0", "", ""},  {"#,##0.#####", "", ""}, {"#,###.###0", "", ""},
+                    {" $#,##0.#0###", " $", ""}, {"#,###.0##", "", ""}, {"0.0 per", "", " per"}, {"#,##0", "", ""}};
     for (int i = 0; i < 2000; ++i) {
         const int k = places(rng);
         const bool minus = rng() & 1;
@@ -54,7 +53,8 @@ TEST(FormatProperties, TextsReadBackAsTheRoundedValueAndHalvesGoAwayFromZero) {
             // would print with its minus.
             for (int d = 0; d <= 9; ++d) {
                 const double r = roundDecimal(v, d);
-                ASSERT_LE(std::fabs(r - v), 0.5 * std::pow(10.0, -d) * (1 + 1e-9) + std::fabs(v) * 1e-15) << v << " to " << d;
+                ASSERT_LE(std::fabs(r - v), 0.5 * std::pow(10.0, -d) * (1 + 1e-9) + std::fabs(v) * 1e-15)
+                    << v << " to " << d;
                 ASSERT_FALSE(r == 0 && std::signbit(r)) << v << " to " << d;
             }
         }

@@ -16,9 +16,7 @@ using namespace pellucar;
 
 namespace {
 
-std::string s(const QString& q) {
-    return q.toStdString();
-}
+std::string s(const QString& q) { return q.toStdString(); }
 
 // The named forms by name, a float form by a trailing "F", else a pattern.
 QString text(const char* form, double v) {
@@ -146,14 +144,13 @@ const RoundCase kRounding[] = {
 } // namespace
 
 TEST(Format, EachFormShowsTheDecimalValueRoundedHalfAwayFromZero) {
-    for (const TextCase& c : kTexts)
-        EXPECT_EQ(s(text(c.form, c.value)), c.text) << c.form << " " << c.value;
+    for (const TextCase& c : kTexts) EXPECT_EQ(s(text(c.form, c.value)), c.text) << c.form << " " << c.value;
 }
 
 TEST(Format, RoundingReadsTheTextBackAsANumber) {
     for (const RoundCase& c : kRounding) {
-        const double r = *c.pattern ? roundByPattern(c.value, QString::fromLatin1(c.pattern))
-                                    : roundDecimal(c.value, c.places);
+        const double r =
+            *c.pattern ? roundByPattern(c.value, QString::fromLatin1(c.pattern)) : roundDecimal(c.value, c.places);
         EXPECT_DOUBLE_EQ(r, c.rounded) << c.pattern << " " << c.places << " " << c.value;
     }
     EXPECT_DOUBLE_EQ(roundDecimalF(18.455f, 2), 18.46);
@@ -173,8 +170,8 @@ TEST(Format, NonFiniteInputKeepsTheFormsShape) {
         EXPECT_TRUE(standardShape.match(formatStandard(v)).hasMatch()) << s(formatStandard(v));
         EXPECT_TRUE(standardShape.match(formatStandardF(static_cast<float>(v))).hasMatch());
         EXPECT_TRUE(formatPercent(v).endsWith('%'));
-        for (const QString& t : {formatPercent(v), formatWhole(v), formatPlain(v),
-                                 formatPattern(v, QStringLiteral(" $#,##0.#0###"))})
+        for (const QString& t :
+             {formatPercent(v), formatWhole(v), formatPlain(v), formatPattern(v, QStringLiteral(" $#,##0.#0###"))})
             EXPECT_FALSE(t.contains(QStringLiteral("nan"), Qt::CaseInsensitive) ||
                          t.contains(QStringLiteral("inf"), Qt::CaseInsensitive))
                 << s(t);

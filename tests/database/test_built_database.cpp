@@ -38,8 +38,9 @@ std::set<QDate> exchangeHolidays(int y) {
     while (memorial.dayOfWeek() != 1) memorial = memorial.addDays(-1);
     QDate thanksgiving(y, 11, 1);
     while (thanksgiving.dayOfWeek() != 4) thanksgiving = thanksgiving.addDays(1);
-    std::set<QDate> out{observed(QDate(y, 7, 4)), observed(QDate(y, 12, 25)), nthMonday(y, 2, 3), easter.addDays(-2),
-                        memorial, nthMonday(y, 9, 1), thanksgiving.addDays(21)};
+    std::set<QDate> out{
+        observed(QDate(y, 7, 4)), observed(QDate(y, 12, 25)), nthMonday(y, 2, 3), easter.addDays(-2), memorial,
+        nthMonday(y, 9, 1),       thanksgiving.addDays(21)};
     if (QDate(y, 1, 1).dayOfWeek() != 6) out.insert(observed(QDate(y, 1, 1)));
     return out;
 }
@@ -51,7 +52,8 @@ TEST_F(BuiltDatabase, EveryMarketTradesOnAtLeast98PercentOfExchangeDaysEachYear)
     // year are holidays, so against all weekdays every market holds only 96-97%.
     for (int id = 1; id <= 6; ++id) {
         std::set<std::string> dates;
-        for (const Row& r : db.query("SELECT Date FROM DailyData WHERE CommodityID = ?", {std::to_string(id)})) dates.insert(r[0]);
+        for (const Row& r : db.query("SELECT Date FROM DailyData WHERE CommodityID = ?", {std::to_string(id)}))
+            dates.insert(r[0]);
         for (int year = 1984; year <= 1997; ++year) {
             const std::set<QDate> holidays = exchangeHolidays(year);
             int open = 0, covered = 0;
@@ -76,7 +78,8 @@ TEST_F(BuiltDatabase, DailyRowsArePositiveConsistentAndStoredInDateOrder) {
               0);
     // The game's daily query has no ORDER BY: storage order must be date order.
     for (int id = 1; id <= 6; ++id) {
-        const auto rows = db.query("SELECT Date FROM DailyData WHERE CommodityID = ? ORDER BY rowid", {std::to_string(id)});
+        const auto rows =
+            db.query("SELECT Date FROM DailyData WHERE CommodityID = ? ORDER BY rowid", {std::to_string(id)});
         ASSERT_GT(rows.size(), 3500u) << kNames[id];
         for (size_t i = 1; i < rows.size(); ++i) ASSERT_LT(rows[i - 1], rows[i]) << kNames[id] << " row " << i;
     }
@@ -94,10 +97,12 @@ TEST_F(BuiltDatabase, NoCloseMovesBeyondItsMarketsBoundWithoutAContractRoll) {
         double points, percent;
         std::set<std::string> knownDays;
     };
-    const std::map<int, Bound> bounds{{1, {1.5, 0, {}}}, {2, {0, 10, {}}},  {3, {0, 20, {"1991-01-17"}}},
-                                      {4, {0, 10, {"1987-10-19", "1987-10-21"}}}, {5, {45, 0, {}}}, {6, {3, 0, {}}}};
+    const std::map<int, Bound> bounds{
+        {1, {1.5, 0, {}}}, {2, {0, 10, {}}}, {3, {0, 20, {"1991-01-17"}}}, {4, {0, 10, {"1987-10-19", "1987-10-21"}}},
+        {5, {45, 0, {}}},  {6, {3, 0, {}}}};
     for (const auto& [id, bound] : bounds) {
-        const auto rows = db.query("SELECT Date, Close, Contract FROM DailyData WHERE CommodityID = ? ORDER BY Date", {std::to_string(id)});
+        const auto rows = db.query("SELECT Date, Close, Contract FROM DailyData WHERE CommodityID = ? ORDER BY Date",
+                                   {std::to_string(id)});
         int rolls = 0;
         for (size_t i = 1; i < rows.size(); ++i) {
             if (rows[i][2] != rows[i - 1][2]) {
@@ -143,7 +148,8 @@ TEST_F(BuiltDatabase, EveryTickDayHasSixPeriodsPerMarketThatDecodeToTheDaysPrice
                                      "AND Date BETWEEN '1995-12' AND '1998' ORDER BY Date",
                                      {std::to_string(id)}))
             daily[r[0]] = r;
-        const auto ticks = db.query("SELECT DateTime, realprice FROM TickData WHERE CommodityID = ? ORDER BY rowid", {std::to_string(id)});
+        const auto ticks = db.query("SELECT DateTime, realprice FROM TickData WHERE CommodityID = ? ORDER BY rowid",
+                                    {std::to_string(id)});
         ASSERT_EQ(ticks.size(), 6 * days.size()) << kNames[id];
         double lastClose = num(std::prev(daily.lower_bound("1996"))->second[4]);
         for (size_t d = 0; d < days.size(); ++d) {

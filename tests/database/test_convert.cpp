@@ -78,8 +78,8 @@ TEST(ParseQuantiacs, TakesContractsFromTheRollFlagsAndRepairsARepeatedOne) {
                                      "19911121,99437,99437,99437,99437,1,1,199203,199203,0\n"
                                      "19920521,100531,100531,100531,100531,1,1,199209,199209,0\n",
                                      1000, "F_US", &notes);
-    EXPECT_EQ(contracts(bars), (std::vector<QString>{"199009", "199012", "199103", "199103", "199103", "199106",
-                                                     "199106", "199203"}));
+    EXPECT_EQ(contracts(bars),
+              (std::vector<QString>{"199009", "199012", "199103", "199103", "199103", "199106", "199106", "199203"}));
     EXPECT_TRUE(noted(notes, "as does the next"));
     EXPECT_DOUBLE_EQ(bars[3].close, 94.375);
 }
@@ -153,8 +153,8 @@ TEST(ReadEighths, TakesAOneDigitFractionOffTheQuarterGridAsEighths) {
     EXPECT_DOUBLE_EQ(bars[0].high, 753.5);
     EXPECT_DOUBLE_EQ(bars[0].low, 750.5); // on the grid: a half cent, not five eighths
     EXPECT_DOUBLE_EQ(bars[0].close, 753.75);
-    EXPECT_DOUBLE_EQ(bars[1].open, 742.3);   // 3/8 is no quarter either: left for the grid check
-    EXPECT_DOUBLE_EQ(bars[1].high, 747.65);  // two decimals are no eighths quote
+    EXPECT_DOUBLE_EQ(bars[1].open, 742.3);  // 3/8 is no quarter either: left for the grid check
+    EXPECT_DOUBLE_EQ(bars[1].high, 747.65); // two decimals are no eighths quote
     EXPECT_EQ(notes.size(), 3u);
     EXPECT_TRUE(noted(notes, "753.6 read as cents and eighths, 753.75"));
 }

@@ -106,7 +106,9 @@ TEST_F(Mkdb, ImportedTradesReplaceTheDerivedTicksOfTheDaysTheyCoverOnly) {
                 EXPECT_EQ(ticksOf(real, id, day), ticksOf(plain, id, day)) << id << " " << day;
             }
         }
-    EXPECT_EQ(Database(real.toStdString()).count("SELECT Rows FROM DataSources WHERE CommodityID = 3 AND Kind = 'real trades'"), 2);
+    EXPECT_EQ(Database(real.toStdString())
+                  .count("SELECT Rows FROM DataSources WHERE CommodityID = 3 AND Kind = 'real trades'"),
+              2);
 
     // Trades on a day nobody traded cannot be placed in the game's calendar.
     Report report;
@@ -129,7 +131,8 @@ TEST_F(Mkdb, ReleasesAreStoredByDateThenTimeKeepingFileOrderWithinAMinute) {
 TEST_F(Mkdb, OverviewsJoinTheComputedYearToItsParagraph) {
     const Database db(build("o.mdb").toStdString());
     EXPECT_EQ(db.count("SELECT COUNT(*) FROM OverviewNews WHERE Date IN ('1995-01-01', '1996-01-01')"), 12);
-    const std::string oil = db.query("SELECT News FROM OverviewNews WHERE Date = '1996-01-01' AND CommodityID = 3")[0][0];
+    const std::string oil =
+        db.query("SELECT News FROM OverviewNews WHERE Date = '1996-01-01' AND CommodityID = 3")[0][0];
     EXPECT_EQ(oil.rfind("Crude oil futures opened 1996 at $19.81 a barrel on January 2", 0), 0u) << oil;
     EXPECT_NE(oil.find(".\n\nFixture background for Oil in 1996, with a comma.\nAnd a second line with \"quotes\"."),
               std::string::npos)
@@ -139,8 +142,8 @@ TEST_F(Mkdb, OverviewsJoinTheComputedYearToItsParagraph) {
 }
 
 TEST_F(Mkdb, AMissingInputStopsTheBuildAndSaysWhich) {
-    for (const QString missing : {"news/disclaimer.txt", "news/releases_1996_1997.csv", "news/overview_1983_1996.csv",
-                                  "daily/Soybean.csv"}) {
+    for (const QString missing :
+         {"news/disclaimer.txt", "news/releases_1996_1997.csv", "news/overview_1983_1996.csv", "daily/Soybean.csv"}) {
         const QString data = fixtureWithout(missing);
         Report report;
         QString error;
@@ -178,10 +181,12 @@ TEST(YearSummary, SaysWhenTheYearCrossesRollsOrCoversOnlyPartOfIt) {
     EXPECT_TRUE(cattle.contains("settlement prices") && !cattle.contains("cover only"));
     // Bonds in points and 32nds (64ths for a half), and a year that starts late.
 
-    const QString bonds = yearSummary(markets()[5], 1983,
-                                      {row("1983-09-19", 70.5, "198312", "F_US"), row("1983-12-30", 70.015625, "198312", "F_US")});
+    const QString bonds =
+        yearSummary(markets()[5], 1983,
+                    {row("1983-09-19", 70.5, "198312", "F_US"), row("1983-12-30", 70.015625, "198312", "F_US")});
     EXPECT_TRUE(bonds.contains("at 70 16/32 points") && bonds.contains("70 1/64") &&
                 bonds.contains("cover only September 19 to December 30") &&
-                bonds.contains("All of these prices are from the December 1983 contract") && !bonds.contains("settlement"))
+                bonds.contains("All of these prices are from the December 1983 contract") &&
+                !bonds.contains("settlement"))
         << bonds.toStdString();
 }

@@ -21,13 +21,13 @@ struct Era {
     double tick;
 };
 const Era kEras[] = {
-    {1, "Cattle", "1983-01-01", 0.025},     // CME live cattle: 0.025 cents a pound ($10)
-    {2, "Gold", "1983-01-01", 0.10},        // COMEX gold: 10 cents an ounce ($10)
-    {3, "Oil", "1983-01-01", 0.01},         // NYMEX crude: 1 cent a barrel ($10)
-    {4, "SP500", "1983-01-01", 0.05},       // CME S&P 500: 0.05 point ($25)
-    {4, "SP500", "1997-10-20", 0.25},       // from here the series follows the E-mini: 0.25 point
-    {5, "Soybean", "1983-01-01", 0.25},     // CBOT soybeans: a quarter cent a bushel ($12.50)
-    {6, "TBond", "1983-01-01", 1.0 / 32},   // CBOT T-bonds: 1/32 point ($31.25)
+    {1, "Cattle", "1983-01-01", 0.025},   // CME live cattle: 0.025 cents a pound ($10)
+    {2, "Gold", "1983-01-01", 0.10},      // COMEX gold: 10 cents an ounce ($10)
+    {3, "Oil", "1983-01-01", 0.01},       // NYMEX crude: 1 cent a barrel ($10)
+    {4, "SP500", "1983-01-01", 0.05},     // CME S&P 500: 0.05 point ($25)
+    {4, "SP500", "1997-10-20", 0.25},     // from here the series follows the E-mini: 0.25 point
+    {5, "Soybean", "1983-01-01", 0.25},   // CBOT soybeans: a quarter cent a bushel ($12.50)
+    {6, "TBond", "1983-01-01", 1.0 / 32}, // CBOT T-bonds: 1/32 point ($31.25)
 };
 
 const Era& eraOf(int commodityId, const std::string& date) {

@@ -13,7 +13,6 @@
 #include "market/market_data.h"
 #include "news/news_release.h"
 
-
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -25,13 +24,24 @@ using namespace pellucar;
 
 namespace {
 
-QByteArray g_valid;                 // the file before any patch
+QByteArray g_valid;                     // the file before any patch
 fuzz::MemoryDatabase* g_file = nullptr; // where each input's file is written
 
 // Near-valid texts make more of the loaders run than random bytes would.
-const char* const kTexts[] = {"1990-01-02", "1990-01-02 09:00:00", "1996-01-02", "1996-01-02 09:30:00",
-                              "1996-01-02 08:45:00", "08:30:00", "11:00:00", "1990-13-45", "", "Null",
-                              "1996-01-02T09:30:00", "9999-12-31", "0000-00-00", "1996-1-2"};
+const char* const kTexts[] = {"1990-01-02",
+                              "1990-01-02 09:00:00",
+                              "1996-01-02",
+                              "1996-01-02 09:30:00",
+                              "1996-01-02 08:45:00",
+                              "08:30:00",
+                              "11:00:00",
+                              "1990-13-45",
+                              "",
+                              "Null",
+                              "1996-01-02T09:30:00",
+                              "9999-12-31",
+                              "0000-00-00",
+                              "1996-1-2"};
 const char* const kDaily[] = {"CommodityID", "Date", "Open", "High", "Low", "Close", "OpenInterest", "DayVolume"};
 const char* const kTicks[] = {"CommodityID", "DateTime", "realprice"};
 const char* const kTickDays[] = {"Date"};
@@ -99,9 +109,11 @@ void loadPeriods() {
         const MarketSeries& s = daily.series[id];
         // Aligned: row i of every loaded series is trading day i.
         if (s.count() != 0 && s.count() != daily.tradingDays.count())
-            fuzz::fail("series not aligned", QStringLiteral("id %1: %2 rows, %3 days").arg(id).arg(s.count()).arg(daily.tradingDays.count()));
+            fuzz::fail("series not aligned",
+                       QStringLiteral("id %1: %2 rows, %3 days").arg(id).arg(s.count()).arg(daily.tradingDays.count()));
         for (int i = 0; i < s.count(); ++i)
-            if (s.rows[i].date != daily.tradingDays.days[i]) fuzz::fail("series row on another day", QString::number(id));
+            if (s.rows[i].date != daily.tradingDays.days[i])
+                fuzz::fail("series row on another day", QString::number(id));
     }
 
     auto tick = std::make_unique<MarketData>(); // 91 days of six markets: too big for the stack
@@ -110,7 +122,8 @@ void loadPeriods() {
     loaded(db, n, tick->tradingDays.days.isEmpty(), QStringLiteral("tick trading days"));
     if (n > kTickDayCapacity) fuzz::fail("more tick days than the game holds", QString::number(n));
     tick->tickDayCount = std::max(n, 0);
-    for (int d = 0; d < tick->tickDayCount; ++d) tick->tickDays[static_cast<size_t>(d)].date = tick->tradingDays.days[d];
+    for (int d = 0; d < tick->tickDayCount; ++d)
+        tick->tickDays[static_cast<size_t>(d)].date = tick->tradingDays.days[d];
     for (int id = 1; id <= kMarketCount; ++id) {
         const std::vector<MarketPeriods> before = periodsOf(*tick, id);
         n = LoadTickData(db, id, month, true, *tick);
@@ -162,8 +175,12 @@ void play(FuzzedDataProvider& in) {
     if (game.ended()) return; // the game refused the file, as it should have
     // Enough presses to trade and, in the tick game, to pass a news hour.
     for (const auto& [data, month, presses] : {std::tuple{"Daily", 1, 4}, std::tuple{"Tick", 1, 7}}) {
-        dialogs.queueSetup({{"level", "Expert"}, {"data", data}, {"length", "Month"}, {"period", "select"},
-                            {"month", QString::number(month)}, {"year", std::strcmp(data, "Tick") == 0 ? "1996" : "1990"}});
+        dialogs.queueSetup({{"level", "Expert"},
+                            {"data", data},
+                            {"length", "Month"},
+                            {"period", "select"},
+                            {"month", QString::number(month)},
+                            {"year", std::strcmp(data, "Tick") == 0 ? "1996" : "1990"}});
         act(QStringLiteral("setup"), [&] { game.click(QStringLiteral("mnuNewGame")); });
         for (int i = 0; i < presses && !game.ended(); ++i) {
             act(QStringLiteral("forward"), [&] { game.click(QStringLiteral("btnChangePeriod")); });

@@ -36,7 +36,8 @@ QByteArray fileBytes(const QString& path) {
 
 QString scratchPath(const QString& name) {
     // Every input writes its file anew; memory-backed storage keeps that cheap.
-    const QString dir = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    const QString dir =
+        QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     return dir + QStringLiteral("/pellucar-") + name + '-' + QString::number(QCoreApplication::applicationPid());
 }
 
@@ -83,7 +84,7 @@ void buildSmallMarket(test::FixtureDb& db) {
     // reads them quickly.
     db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 3, 31), [](int id, int day) {
         switch (id) {
-        case 3: return 20.0 + 0.25 * day; // Oil
+        case 3: return 20.0 + 0.25 * day;        // Oil
         case 2: return 400.0 - 0.5 * (day % 40); // Gold
         case 6: return 98.5;                     // TBond
         case 4: return 350.0 + (day % 7);        // SP500
@@ -111,7 +112,8 @@ void buildSmallMarket(test::FixtureDb& db) {
         }
     }
     db.exec(QStringLiteral("COMMIT"));
-    db.addNews(QDate(1996, 1, 2), QStringLiteral("08:30:00"), QStringLiteral("Early Report"), QStringLiteral("Short story."));
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("08:30:00"), QStringLiteral("Early Report"),
+               QStringLiteral("Short story."));
     db.addNews(QDate(1996, 1, 2), QStringLiteral("11:01:00"), QStringLiteral("Noon Report"), QString(400, 'x'));
     db.addNews(QDate(1996, 1, 3), QStringLiteral("10:15:00"), QStringLiteral("Mid Report"), QString(700, 'y'));
 }
@@ -145,15 +147,17 @@ void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i, std::span<const 
 void editValues(FuzzedDataProvider& in, const QString& path, std::span<const EditableTable> tables,
                 std::span<const char* const> texts, int rows) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) ==
+        SQLITE_OK) {
         sqlite3_exec(db, "PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
         for (int e = in.ConsumeIntegralInRange(1, 8); e > 0 && in.remaining_bytes() > 0; --e) {
             const EditableTable& t = tables[in.ConsumeIntegralInRange<size_t>(0, tables.size() - 1)];
             const QByteArray table(t.name), field(t.fields[in.ConsumeIntegralInRange<size_t>(0, t.fields.size() - 1)]);
             const QByteArray sql = in.ConsumeIntegralInRange(0, 3) != 0
                                        ? "UPDATE " + table + " SET " + field + " = ?1 WHERE rowid = ?2"
-                                       : "INSERT INTO " + table + " SELECT * FROM " + table + " WHERE rowid = ?2; UPDATE " +
-                                             table + " SET " + field + " = ?1 WHERE rowid = last_insert_rowid()";
+                                       : "INSERT INTO " + table + " SELECT * FROM " + table +
+                                             " WHERE rowid = ?2; UPDATE " + table + " SET " + field +
+                                             " = ?1 WHERE rowid = last_insert_rowid()";
             const char* rest = sql.constData();
             sqlite3_stmt* st = nullptr;
             while (rest && *rest && sqlite3_prepare_v2(db, rest, -1, &st, &rest) == SQLITE_OK && st) {

@@ -31,7 +31,7 @@ QString scratchPath(const QString& name);
 // only, through its own open(); no input touches the file system, and one
 // built fixture serves every input.
 class MemoryDatabase {
-  public:
+public:
     explicit MemoryDatabase(const QString& name);
     ~MemoryDatabase();
     MemoryDatabase(const MemoryDatabase&) = delete;
@@ -44,7 +44,7 @@ class MemoryDatabase {
     void write(const QByteArray& bytes);
     QByteArray read() const;
 
-  private:
+private:
     QString path_;
     void* holder_ = nullptr; // keeps the store alive; never reads it
     void* file_ = nullptr;

@@ -22,11 +22,12 @@ QByteArray g_valid;   // a record of a few games
 QByteArray g_foreign; // a SQLite file of another layout: the market database
 QString g_path;
 
-const char* const kTexts[] = {"Expert", "Novice", "Daily", "Tick", "Month", "Quarter", "Year", "Length",
-                              "BlowOut", "Ended", "1996-01-02", "1996-01-02T16:00:00", "", "Null",
-                              "1990-13-45", "9999-12-31T23:59:59"};
-const char* const kColumns[] = {"GameID", "PlayedAt", "PeriodStart", "PeriodEnd", "Level", "DataMode",
-                                "GameLength", "Periods", "Trades", "Score", "Verdict", "Ending"};
+const char* const kTexts[] = {"Expert",  "Novice",  "Daily",      "Tick",
+                              "Month",   "Quarter", "Year",       "Length",
+                              "BlowOut", "Ended",   "1996-01-02", "1996-01-02T16:00:00",
+                              "",        "Null",    "1990-13-45", "9999-12-31T23:59:59"};
+const char* const kColumns[] = {"GameID",     "PlayedAt", "PeriodStart", "PeriodEnd", "Level",   "DataMode",
+                                "GameLength", "Periods",  "Trades",      "Score",     "Verdict", "Ending"};
 
 PastGame sample(int n) {
     PastGame g;

@@ -73,10 +73,10 @@ struct Desk {
 
 void writeSeeds(const QString& dir) {
     QDir().mkpath(dir);
-    const QHash<QString, QString> daily{{"level", "Expert"}, {"length", "Month"}, {"data", "Daily"},
-                                        {"period", "select"}, {"year", "1990"}};
-    const QHash<QString, QString> tick{{"level", "Novice"}, {"length", "Month"}, {"data", "Tick"},
-                                       {"period", "select"}, {"month", "1"}, {"year", "1996"}};
+    const QHash<QString, QString> daily{
+        {"level", "Expert"}, {"length", "Month"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}};
+    const QHash<QString, QString> tick{{"level", "Novice"},  {"length", "Month"}, {"data", "Tick"},
+                                       {"period", "select"}, {"month", "1"},      {"year", "1996"}};
     const QString fwd = QStringLiteral("btnChangePeriod");
     const QStringList buyGold{"btnTrade", "btnGold", "btnBuy", "=3", "Enter", "btnYes"};
     const QStringList sellOil{"btnTrade", "btnSell", "=2", "Enter", "btnYes"};
@@ -86,7 +86,8 @@ void writeSeeds(const QString& dir) {
         QStringList clicks;
     } seeds[] = {
         {"daily", daily, QStringList{fwd, fwd, fwd} + buyGold + QStringList{fwd, fwd, "btnTradeHist"}},
-        {"daily-order", daily, QStringList{fwd, fwd} + buyGold + QStringList{fwd, "btnTrade", "btnSoybean", "btnSell", "=4", "Enter"}},
+        {"daily-order", daily,
+         QStringList{fwd, fwd} + buyGold + QStringList{fwd, "btnTrade", "btnSoybean", "btnSell", "=4", "Enter"}},
         {"tick", tick, QStringList{fwd, fwd, fwd} + sellOil + QStringList{fwd, fwd, fwd, fwd}},
         {"tick-order", tick, QStringList{fwd, fwd} + sellOil + QStringList{fwd, "btnTrade", "btnBuy", "=1"}},
     };
@@ -130,7 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     desk.dialogs.clearTranscript();
     if (desk.game.ended()) fuzz::fail("Resume ended the program", lines);
     if (!lines.isEmpty()) {
-        const QString refusal = QStringLiteral("frmPlayerNotification: Saved Game | The saved game could not be read: ");
+        const QString refusal =
+            QStringLiteral("frmPlayerNotification: Saved Game | The saved game could not be read: ");
         if (lines.size() != 1 || !lines[0].startsWith(refusal) || lines[0].size() <= refusal.size())
             fuzz::fail("a refusal without its reason", lines);
         if (!(desk.game.state() == before)) fuzz::fail("a refused file changed the desk", lines);

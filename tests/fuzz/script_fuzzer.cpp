@@ -101,8 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ended(QStringLiteral("start-up"));
         return 0;
     }
-    if (QStringList bad = checker.check(game, dialogs.transcript()); !bad.isEmpty())
-        fuzz::fail("start-up", bad);
+    if (QStringList bad = checker.check(game, dialogs.transcript()); !bad.isEmpty()) fuzz::fail("start-up", bad);
     dialogs.clearTranscript();
 
     for (int i = first; i < lines.size(); ++i) {

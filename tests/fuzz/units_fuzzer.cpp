@@ -154,7 +154,8 @@ QString judge(const UnitsCheck& c, Market m, Side side, const Account& a, const 
         const double u = c.units;
         const double n = p + u;
         if (c.refused() || !c.title.isEmpty()) return QStringLiteral("accepted with a refusal");
-        if (u == 0 || u != std::trunc(u) || (u > 0) != (side == Side::Buy)) return QStringLiteral("accepted %1 contracts").arg(u);
+        if (u == 0 || u != std::trunc(u) || (u > 0) != (side == Side::Buy))
+            return QStringLiteral("accepted %1 contracts").arg(u);
         if (std::fabs(u) > t.transactionLimit) return QStringLiteral("accepted past the transaction limit: %1").arg(u);
         if (std::fabs(n) > t.positionLimit) return QStringLiteral("position %1 past the limit").arg(n);
         // Closing a position frees its margin; whatever is held afterwards on

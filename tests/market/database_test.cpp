@@ -17,13 +17,9 @@ using pellucar::test::FixtureDb;
 
 namespace {
 
-std::string s(const QString& q) {
-    return q.toStdString();
-}
+std::string s(const QString& q) { return q.toStdString(); }
 
-QString tmpPath(const char* name) {
-    return QStringLiteral(PELLUCAR_TEST_TMP) + '/' + QLatin1String(name);
-}
+QString tmpPath(const char* name) { return QStringLiteral(PELLUCAR_TEST_TMP) + '/' + QLatin1String(name); }
 
 QByteArray bytes(const QString& path) {
     QFile f(path);
@@ -47,9 +43,7 @@ QString writeFile(const char* name, const QByteArray& content, const QString& sq
     return path;
 }
 
-QList<QDate> days1990(MarketDatabase& db) {
-    return db.tradingDaysDaily(QDate(1990, 1, 1), QDate(1991, 1, 1));
-}
+QList<QDate> days1990(MarketDatabase& db) { return db.tradingDaysDaily(QDate(1990, 1, 1), QDate(1991, 1, 1)); }
 
 } // namespace
 
@@ -62,8 +56,7 @@ TEST(DatabaseOpen, AFileThatIsNotAMarketDatabaseIsRefusedWithAReasonAndLeftAlone
     noField.remove(QStringLiteral("DayVolume    INTEGER NOT NULL DEFAULT 0,"));
     const QList<QString> paths{
         writeFile("empty_0_bytes.mdb", {}),
-        writeFile("plain_text.mdb",
-                  QByteArray("This is a text file and not a market database.\r\n").repeated(200)),
+        writeFile("plain_text.mdb", QByteArray("This is a text file and not a market database.\r\n").repeated(200)),
         writeFile("no_tickdata.mdb", {}, noTicks),
         writeFile("no_dayvolume.mdb", {}, noField),
     };
@@ -139,8 +132,7 @@ TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnoughAndNothingIsWritten) {
     EXPECT_TRUE(db.open(path)) << s(db.lastError());
     EXPECT_EQ(days1990(db).size(), 1);
     int ticks = 0;
-    EXPECT_TRUE(
-        db.tickRows(3, QDate(1996, 2, 1), QDate(1996, 3, 1), [&](const TickRow&) { return ++ticks; }));
+    EXPECT_TRUE(db.tickRows(3, QDate(1996, 2, 1), QDate(1996, 3, 1), [&](const TickRow&) { return ++ticks; }));
     EXPECT_EQ(ticks, 1);
     db.close();
     // No journal or lock file beside it, the same bytes.
@@ -205,8 +197,7 @@ TEST(DatabaseQueries, NewsQuerySearchesTheDateTimeIndexAndAnswersFromTheFileOpen
     FixtureDb a(QStringLiteral("database_news_plan_a"));
     FixtureDb b(QStringLiteral("database_news_plan_b"));
     const QDate day(1996, 5, 21);
-    const QString story =
-        QStringLiteral("Fed's \"surprise\" cut; 'quoted'\r\nLine two -- 100% sure; \\ backslash");
+    const QString story = QStringLiteral("Fed's \"surprise\" cut; 'quoted'\r\nLine two -- 100% sure; \\ backslash");
     a.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From A"), story);
     b.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From B"), QStringLiteral("b"));
 
@@ -226,8 +217,7 @@ TEST(DatabaseQueries, NewsQuerySearchesTheDateTimeIndexAndAnswersFromTheFileOpen
 
     const auto titles = [](const QList<NewsRelease>& list) {
         QStringList out;
-        for (const NewsRelease& n : list)
-            out << n.title;
+        for (const NewsRelease& n : list) out << n.title;
         return out;
     };
     MarketDatabase db;

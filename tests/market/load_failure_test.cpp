@@ -46,8 +46,8 @@ protected:
             fx.addTickDay(d);
             for (int minute = 7 * 60; minute < 15 * 60; minute += 5) {
                 const QString when = d.toString(Qt::ISODate) + QStringLiteral(" %1:%2:00")
-                                                                    .arg(minute / 60, 2, 10, QLatin1Char('0'))
-                                                                    .arg(minute % 60, 2, 10, QLatin1Char('0'));
+                                                                   .arg(minute / 60, 2, 10, QLatin1Char('0'))
+                                                                   .arg(minute % 60, 2, 10, QLatin1Char('0'));
                 fx.addTick(3, when, 1.8 + minute * 1e-4);
                 fx.addTick(2, when, 38.0 + minute * 1e-3);
             }
@@ -58,7 +58,8 @@ protected:
         fx.addNews(QDate(1996, 3, 5), QStringLiteral("10:00:00"), QStringLiteral("March story"), QStringLiteral("m"));
         fx.addOverview(QDate(1990, 1, 1), 3, QStringLiteral("Oil overview of 1990."));
         fx.exec(QStringLiteral("COMMIT"));
-        path = QStringLiteral(PELLUCAR_TEST_TMP) + QStringLiteral("/damaged_pages-%1.mdb").arg(QCoreApplication::applicationPid());
+        path = QStringLiteral(PELLUCAR_TEST_TMP) +
+               QStringLiteral("/damaged_pages-%1.mdb").arg(QCoreApplication::applicationPid());
         QFile::remove(path);
         ASSERT_TRUE(QFile::copy(fx.path(), path));
         // The ticks of May 1996, February's stories and the overview texts
@@ -139,7 +140,8 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
         // No real price comes near a million; valued in contracts it would
         // carry the account past its cents, or to infinity.
         {"daily_close_past_a_million",
-         "INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) VALUES (3, '1990-01-03', 20, 21, 19, 1000000.5)",
+         "INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) VALUES (3, '1990-01-03', 20, 21, 19, "
+         "1000000.5)",
          DailyRows, "DailyData holds a malformed price: '1000000.5'"},
         {"tick_price_infinite", "INSERT INTO TickData VALUES (3, '1996-02-01 08:50:00', 9e999)", Ticks,
          "TickData holds a malformed realprice: 'Inf'"},
@@ -176,8 +178,8 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
             failedAt = DailyRows;
             ASSERT_EQ(md.series[3].count(), 1) << c.name;
             EXPECT_FALSE(md.series[3].rows[0].date.isValid()) << c.name;
-        } else if (md.tradingDays.days = heldDays,
-                   LoadTradingDays(db, QStringLiteral("Tick"), true, QDate(1996, 2, 1), md.tradingDays) == kLoadFailed) {
+        } else if (md.tradingDays.days = heldDays, LoadTradingDays(db, QStringLiteral("Tick"), true, QDate(1996, 2, 1),
+                                                                   md.tradingDays) == kLoadFailed) {
             failedAt = TickDays;
             EXPECT_EQ(md.tradingDays.days, heldDays) << c.name;
         } else if (LoadTickData(db, 3, QDate(1996, 2, 1), true, md) == kLoadFailed) {

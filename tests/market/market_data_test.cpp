@@ -16,9 +16,7 @@ using pellucar::test::FixtureDb;
 
 namespace {
 
-std::string s(const QString& q) {
-    return q.toStdString();
-}
+std::string s(const QString& q) { return q.toStdString(); }
 
 // Sets up the tick days as a new tick game does: the trading days of the
 // window, then one TickDay per trading day, then the ticks of every market.
@@ -26,10 +24,8 @@ void loadTickPeriod(MarketDatabase& db, const QDate& start, bool oneMonth, Marke
     const int n = LoadTradingDays(db, QStringLiteral("Tick"), oneMonth, start, md.tradingDays);
     md.tickDays = {};
     md.tickDayCount = std::min(n, kTickDayCapacity);
-    for (int d = 0; d < md.tickDayCount; ++d)
-        md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
-    for (int id = 1; id <= kMarketCount; ++id)
-        LoadTickData(db, id, start, oneMonth, md);
+    for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+    for (int id = 1; id <= kMarketCount; ++id) LoadTickData(db, id, start, oneMonth, md);
 }
 
 } // namespace
@@ -62,8 +58,7 @@ TEST(TickData, DecodesEachMarketsStoredPrice) {
         {6, 100.16, 100.5},
         {6, 110.0, 110.0},
     };
-    for (const Case& c : cases)
-        EXPECT_NEAR(decodeTickPrice(c.id, c.stored), c.price, 1e-9) << c.id << " " << c.stored;
+    for (const Case& c : cases) EXPECT_NEAR(decodeTickPrice(c.id, c.stored), c.price, 1e-9) << c.id << " " << c.stored;
 }
 
 TEST(TickData, DecodingWithoutTextAgreesWithTheHouseRoundingToTheBit) {
@@ -74,8 +69,7 @@ TEST(TickData, DecodingWithoutTextAgreesWithTheHouseRoundingToTheBit) {
         const double stored = k / 10000.0;
         const double want = roundScaled(stored, 1, 2);
         const double got = decodeTickPrice(3, stored);
-        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0)
-            << "stored " << stored << ": " << got << " vs " << want;
+        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << "stored " << stored << ": " << got << " vs " << want;
     }
     std::mt19937_64 random(20240611);
     std::uniform_real_distribution<double> anywhere(-1000.0, 100000.0);
@@ -83,8 +77,7 @@ TEST(TickData, DecodingWithoutTextAgreesWithTheHouseRoundingToTheBit) {
         const double stored = anywhere(random);
         ASSERT_EQ(decodeTickPrice(1, stored), roundScaled(stored, 1, 2)) << stored;
     }
-    for (double stored :
-         {0.0, -0.0, 1e-9, 4.9999e-4, 5e-4, -0.0005, 6.4975, 99999.9995, 1e11, 3e12, -7e15, 1e300})
+    for (double stored : {0.0, -0.0, 1e-9, 4.9999e-4, 5e-4, -0.0005, 6.4975, 99999.9995, 1e11, 3e12, -7e15, 1e300})
         EXPECT_EQ(decodeTickPrice(4, stored), roundScaled(stored, 1, 2)) << stored;
 }
 
@@ -128,8 +121,7 @@ TEST(TickData, TicksFallIntoTheirSamplingWindows) {
     EXPECT_FALSE(md.tickDays[0].periods[3][2].seen) << "9:16 and 9:29 lie before 9:30 + 0..30 minutes";
     EXPECT_EQ(md.tickDays[0].periods[3][6], (TickPeriod{true, 18.60, 18.70, 18.60, 18.70}));
     // The Saturday tick went nowhere: Friday has nothing, Monday starts with its own.
-    for (int k = 1; k <= kTicksPerDay; ++k)
-        EXPECT_FALSE(md.tickDays[1].periods[3][k].seen) << "period " << k;
+    for (int k = 1; k <= kTicksPerDay; ++k) EXPECT_FALSE(md.tickDays[1].periods[3][k].seen) << "period " << k;
     EXPECT_EQ(md.tickDays[2].periods[3][1], (TickPeriod{true, 17.20, 17.50, 17.20, 17.50}));
 
     // Other markets keep their own periods and encodings.
@@ -145,8 +137,7 @@ TEST(TickData, TicksFallIntoTheirSamplingWindows) {
 TEST(TickData, ProgressCountsTheDaysReadUpToAllOfThem) {
     FixtureDb fx(QStringLiteral("tick_progress"));
     const QList<QDate> days = test::weekdays(QDate(1996, 2, 1), QDate(1996, 2, 29));
-    for (const QDate& d : days)
-        fx.addTickDay(d);
+    for (const QDate& d : days) fx.addTickDay(d);
     // More ticks than one report's worth, spread over the month.
     const int ticks = 3 * kTicksPerProgressReport;
     fx.exec(QStringLiteral("BEGIN"));
@@ -160,8 +151,7 @@ TEST(TickData, ProgressCountsTheDaysReadUpToAllOfThem) {
     MarketData md;
     LoadTradingDays(db, QStringLiteral("Tick"), true, days.first(), md.tradingDays);
     md.tickDayCount = md.tradingDays.count();
-    for (int d = 0; d < md.tickDayCount; ++d)
-        md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+    for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
     QList<int> reports;
     EXPECT_EQ(LoadTickData(db, 3, days.first(), true, md, [&](int read) { reports << read; }), ticks);
     ASSERT_EQ(reports.size(), 4); // every kTicksPerProgressReport ticks, then the end
@@ -194,8 +184,7 @@ TEST(TickData, TradingDaysForMonthAndQuarterNeverExceed91) {
     ASSERT_EQ(days.count(), 91);
     EXPECT_EQ(days.days.first(), QDate(1996, 3, 1));
     EXPECT_EQ(days.days.last(), QDate(1996, 5, 30));
-    for (int i = 1; i < days.count(); ++i)
-        EXPECT_LT(days.days[i - 1], days.days[i]);
+    for (int i = 1; i < days.count(); ++i) EXPECT_LT(days.days[i - 1], days.days[i]);
 
     // The tick days of a full quarter fill the table exactly and stop there.
     MarketData md;
@@ -223,8 +212,8 @@ TEST(DatabaseLoaders, DailyTradingDaysAndRowsForTheYear) {
     ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
     TradingDays days;
     EXPECT_EQ(LoadTradingDays(db, QStringLiteral("Daily"), true, QDate(1990, 1, 2), days), 5);
-    EXPECT_EQ(days.days, QList<QDate>({QDate(1990, 1, 2), QDate(1990, 1, 3), QDate(1990, 1, 4),
-                                       QDate(1990, 1, 5), QDate(1991, 1, 1)}));
+    EXPECT_EQ(days.days, QList<QDate>({QDate(1990, 1, 2), QDate(1990, 1, 3), QDate(1990, 1, 4), QDate(1990, 1, 5),
+                                       QDate(1991, 1, 1)}));
 
     MarketSeries oil;
     EXPECT_EQ(LoadDailyData(db, 3, QDate(1990, 1, 2), oil), 3);
@@ -275,20 +264,17 @@ TEST(DatabaseLoaders, AlignRepeatsTheLastCloseAndMarksAMissingStart) {
     ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
     MarketData md;
     ASSERT_EQ(LoadTradingDays(db, QStringLiteral("Daily"), false, d1, md.tradingDays), 4);
-    for (int id = 1; id <= kMarketCount; ++id)
-        LoadDailyData(db, id, d1, md.series[id]);
+    for (int id = 1; id <= kMarketCount; ++id) LoadDailyData(db, id, d1, md.series[id]);
     AlignSeriesToTradingDays(md);
 
     for (int id : {2, 3, 6}) {
         ASSERT_EQ(md.series[id].count(), 4) << "id " << id;
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(md.series[id].rows[i].date, md.tradingDays.days[i]) << id << "/" << i;
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(md.series[id].rows[i].date, md.tradingDays.days[i]) << id << "/" << i;
     }
 
     const auto closes = [&md](int id) {
         QList<float> out;
-        for (const DailyRow& r : md.series[id].rows)
-            out << r.close;
+        for (const DailyRow& r : md.series[id].rows) out << r.close;
         return out;
     };
     // Oil's holiday repeats the previous close; Gold's missing start is -1.

@@ -7,9 +7,7 @@
 #include <ostream>
 #include <vector>
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 using namespace pellucar;
 
@@ -65,8 +63,7 @@ TEST(Hints, EachCourseBringsItsHintsAndHoldsTheNextBack) {
     for (const HintCase& c : kCases) {
         HintAdvisor a;
         for (const Call& call : c.calls)
-            EXPECT_EQ(texts(a.give(call.period, call.trades)),
-                      call.hint ? QStringList{call.hint} : QStringList{})
+            EXPECT_EQ(texts(a.give(call.period, call.trades)), call.hint ? QStringList{call.hint} : QStringList{})
                 << c.name << " at period " << call.period;
         if (c.nextHintPeriod) {
             EXPECT_EQ(a.nextHintPeriod(), c.nextHintPeriod) << c.name;
@@ -84,7 +81,6 @@ TEST(Hints, AHintLateInOneGameHoldsTheNextGameBack) {
     HintAdvisor a;
     EXPECT_EQ(texts(a.give(200, 4)), QStringList{kH2}); // 50 periods per trade in the first game
     EXPECT_EQ(a.nextHintPeriod(), 290);
-    for (int p = 1; p <= 290; ++p)
-        ASSERT_TRUE(a.give(p, trades(p)).isEmpty()) << "period " << p;
+    for (int p = 1; p <= 290; ++p) ASSERT_TRUE(a.give(p, trades(p)).isEmpty()) << "period " << p;
     EXPECT_EQ(texts(a.give(291, trades(291))), QStringList{kH2});
 }

@@ -33,10 +33,9 @@ TEST(NewsHistory, GridShowsOneRowPerStoryWithShortDateAndHourWithoutSuffix) {
 
 TEST(NewsHistory, TimesOfEveryHalfHourOfTheTradingDay) {
     QStringList shown;
-    for (QTime t(9, 0); t <= QTime(16, 0); t = t.addSecs(30 * 60))
-        shown << newsGridTime(t);
-    EXPECT_EQ(shown, QStringList({"9:00", "9:30", "10:00", "10:30", "11:00", "11:30", "12:00", "12:30",
-                                  "1:00", "1:30", "2:00", "2:30", "3:00", "3:30", "4:00"}));
+    for (QTime t(9, 0); t <= QTime(16, 0); t = t.addSecs(30 * 60)) shown << newsGridTime(t);
+    EXPECT_EQ(shown, QStringList({"9:00", "9:30", "10:00", "10:30", "11:00", "11:30", "12:00", "12:30", "1:00", "1:30",
+                                  "2:00", "2:30", "3:00", "3:30", "4:00"}));
     EXPECT_EQ(newsGridTime(QTime()), "");
 }
 

@@ -35,8 +35,7 @@ TEST(NewsCheckpoints, EachHourReleasesItsWindowOfTheDayAndTheEdgesFallOnTheLater
     // Stored out of time order within a window: the table's order is kept.
     for (const char* t : {"08:59", "00:00", "11:00", "09:00", "11:01", "13:59", "14:00", "23:58", "23:59"})
         fx.addNews(day, QLatin1String(t) + QStringLiteral(":00"), QLatin1String(t), QStringLiteral("story"));
-    fx.addNews(day.addDays(1), QStringLiteral("10:00:00"), QStringLiteral("next day"),
-               QStringLiteral("story"));
+    fx.addNews(day.addDays(1), QStringLiteral("10:00:00"), QStringLiteral("next day"), QStringLiteral("story"));
     // Stored texts of other forms are compared as texts: "10:00" lies
     // between "09:00:00" and "11:01:00", "9:00:00" after "23:59:00"; a date
     // with a time part is no day's date.
@@ -50,12 +49,12 @@ TEST(NewsCheckpoints, EachHourReleasesItsWindowOfTheDayAndTheEdgesFallOnTheLater
     const ReleaseWindow all = releaseDay();
     const PeriodStories read(day, day.addDays(1), db.newsReleasesOfDays(day, day.addDays(1), all.from, all.to));
     const QList<QStringList> expected = {
-        {"08:59", "00:00"}, // 9:00
+        {"08:59", "00:00"},               // 9:00
         {"11:00", "09:00", "short time"}, // 10:00: 11:00 still belongs here
-        {},                 // 11:00 releases nothing
-        {"11:01", "13:59"}, // 12:00: from 11:01 on
-        {},                 // 13:00 releases nothing
-        {"14:00", "23:58"}, // 14:00: 23:59 never comes out
+        {},                               // 11:00 releases nothing
+        {"11:01", "13:59"},               // 12:00: from 11:01 on
+        {},                               // 13:00 releases nothing
+        {"14:00", "23:58"},               // 14:00: 23:59 never comes out
     };
     for (int hour = 1; hour <= kTickPeriodsPerDay; ++hour) {
         EXPECT_EQ(releasedAt(db, read, day, hour), expected[hour - 1]) << "tick period " << hour;

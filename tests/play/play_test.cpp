@@ -37,9 +37,9 @@ const QString& fixture() { return sharedDaily1990(); }
 
 TEST(PlayDriver, TranscriptShowAndExitStatus) {
     const PlayRun r = play(fixture(), "# a short game\n"
-                                  "setup level=Expert length=Quarter data=Daily period=select year=1990\n"
-                                  "forward 2\n"
-                                  "show lblOilCurrMark lblBuy_0 lblDate\n");
+                                      "setup level=Expert length=Quarter data=Daily period=select year=1990\n"
+                                      "forward 2\n"
+                                      "show lblOilCurrMark lblBuy_0 lblDate\n");
     // "lblBuy_0" is no control: the script stops with its line number.
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("line 4: unknown control lblBuy_0")) << r.err.toStdString();
@@ -73,7 +73,8 @@ TEST(PlayDriver, ProgramEndsWithItsOwnExit) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.value(r.out.size() - 1).startsWith("frmPlayerNotification: Pellucar | "));
     // ...and the file it tried, on standard error.
-    EXPECT_TRUE(r.err.contains("could not be opened: " PELLUCAR_TEST_TMP "/missing/futures.mdb")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("could not be opened: " PELLUCAR_TEST_TMP "/missing/futures.mdb"))
+        << r.err.toStdString();
     // Game > End, then End in the window.
     r = play(fixture(), "setup year=1990\nforward 3\nanswer btnExit\nclick mnuEnd\nforward\n");
     EXPECT_EQ(r.exitCode, 0);

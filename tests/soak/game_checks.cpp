@@ -83,10 +83,12 @@ struct KnownNotices {
         exact.insert(pair(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText)));
         exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("The game has been saved.")));
         exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("There is no saved game to resume.")));
-        exact.insert(pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Month")));
+        exact.insert(
+            pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Month")));
         exact.insert(
             pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Quarter")));
-        marginCall = anchored(QStringLiteral("You have a margin call equaling  \\$(?:[1-9]\\d{0,2}(?:,\\d{3})*)?\\.\\d\\d dollars"));
+        marginCall = anchored(
+            QStringLiteral("You have a margin call equaling  \\$(?:[1-9]\\d{0,2}(?:,\\d{3})*)?\\.\\d\\d dollars"));
         liquidation = anchored(QStringLiteral("Mandatory (?:Sale|Buy|Purchase): [1-9]\\d{0,2}(?:,\\d{3})* ") +
                                marketAlternatives() + QStringLiteral(" at \\$\\d+(?:\\.\\d+)?"));
     }
@@ -160,13 +162,20 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
     const QString caption = line.mid(colon + 2, bar - colon - 2);
     const QString message = line.mid(bar + 3);
     static const QHash<QString, QString> captions{
-        {"frmAboutKestrow", "About Pellucar"},     {"frmCustom", "Custom Programming"},
-        {"frmDisclaimer", "Disclaimer Statement"}, {"frmTimePeriod", "Game Level Options"},
-        {"frmLevelSelected", "Level Detail"},      {"frmCommoditySelect", "Pellucar"},
-        {"frmCommiss", "Commission Charges"},      {"frmScreenColor", "Screen Color"},
-        {"Help", "dunmere.hlp"},                   {"frminitialize", "Pellucar"},
-        {"Print", "Dunmere"},                      {"frmGameOver", "Game Over"},
-        {"frmEndofGame", "Game Over "},            {"frmTradeConfirmation", "Electronic Mail:  Trade Confirmation"},
+        {"frmAboutKestrow", "About Pellucar"},
+        {"frmCustom", "Custom Programming"},
+        {"frmDisclaimer", "Disclaimer Statement"},
+        {"frmTimePeriod", "Game Level Options"},
+        {"frmLevelSelected", "Level Detail"},
+        {"frmCommoditySelect", "Pellucar"},
+        {"frmCommiss", "Commission Charges"},
+        {"frmScreenColor", "Screen Color"},
+        {"Help", "dunmere.hlp"},
+        {"frminitialize", "Pellucar"},
+        {"Print", "Dunmere"},
+        {"frmGameOver", "Game Over"},
+        {"frmEndofGame", "Game Over "},
+        {"frmTradeConfirmation", "Electronic Mail:  Trade Confirmation"},
         {"frmConfirm", "Resume Saved Game"},
     };
     if (window == QLatin1String("frmPlayerNotification")) {
@@ -180,9 +189,9 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
     if (!captions.contains(window)) return QStringLiteral("unknown window: ") + line;
     if (captions[window] != caption) return QStringLiteral("wrong caption: ") + line;
     if (window == QLatin1String("frmTradeConfirmation")) {
-        static const QRegularExpression fill =
-            anchored(QStringLiteral("Transaction Order Filled: [1-9]\\d{0,2}(?:,\\d{3})* ") + marketAlternatives() +
-                     QStringLiteral(" (?:Bought|Sold) @  (?:\\$\\d{1,3}(?:,\\d{3})*\\.\\d\\d|\\d{0,3}(?:,\\d{3})*\\.\\d{2,7})"));
+        static const QRegularExpression fill = anchored(
+            QStringLiteral("Transaction Order Filled: [1-9]\\d{0,2}(?:,\\d{3})* ") + marketAlternatives() +
+            QStringLiteral(" (?:Bought|Sold) @  (?:\\$\\d{1,3}(?:,\\d{3})*\\.\\d\\d|\\d{0,3}(?:,\\d{3})*\\.\\d{2,7})"));
         return fill.match(message).hasMatch() ? QString() : QStringLiteral("unknown fill confirmation: ") + line;
     }
     if (window == QLatin1String("frmGameOver") || window == QLatin1String("frmEndofGame")) {
@@ -222,7 +231,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         const QString why = checkTranscriptLine(line, databaseNotice_);
         if (!why.isEmpty()) bad << why;
         if (line.startsWith(QLatin1String("frmTradeConfirmation: "))) ++confirmations;
-        if (line.startsWith(QLatin1String("frmPlayerNotification: ") + QLatin1String(kMarginCallLiquidationTitle) + " | "))
+        if (line.startsWith(QLatin1String("frmPlayerNotification: ") + QLatin1String(kMarginCallLiquidationTitle) +
+                            " | "))
             ++liquidations;
         if (line.startsWith(QLatin1String("frmGameOver: ")) || line.startsWith(QLatin1String("frmEndofGame: ")) ||
             line.startsWith(QLatin1String("frmTimePeriod: ")))
@@ -236,7 +246,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     // The trade record: every executed trade and nothing else, numbered
     // from 1; a new game empties it.
     const QList<TradeRecord>& records = log.records();
-    if (log.count() > TradeLog::kMaxRecords) bad << QStringLiteral("%1 trades in a record of %2").arg(log.count()).arg(TradeLog::kMaxRecords);
+    if (log.count() > TradeLog::kMaxRecords)
+        bad << QStringLiteral("%1 trades in a record of %2").arg(log.count()).arg(TradeLog::kMaxRecords);
     if (log.count() < replayed_ || (replayed_ > 0 && records[replayed_ - 1].number != replayed_)) {
         if (!gameReset) bad << QStringLiteral("trade record shrank without a new game");
         restart();
@@ -283,7 +294,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
             if (lot.units == 0 || (lot.units > 0) != (p > 0) || !isWhole(lot.units))
                 bad << name + QStringLiteral("lot %1 of %2 contracts in a position of %3").arg(i).arg(lot.units).arg(p);
         }
-        if (sum != p || lots.units() != p) bad << name + QStringLiteral("position %1, lots add up to %2").arg(p).arg(sum);
+        if (sum != p || lots.units() != p)
+            bad << name + QStringLiteral("position %1, lots add up to %2").arg(p).arg(sum);
         // The lot-book guard refuses a new lot once 100 are open.
         if (lots.count() > 100 || lots.count() > LotBook::kCapacity)
             bad << name + QStringLiteral("%1 lots").arg(lots.count());
@@ -299,7 +311,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
             QStringList kept, replayed;
             for (int i = 1; i <= lots.count(); ++i) kept << QString::number(lots.lot(i).units);
             for (const auto& lot : model) replayed << QString::number(lot.units);
-            bad << name + QStringLiteral("lots [%1], the trade record leaves [%2]").arg(kept.join(' '), replayed.join(' '));
+            bad << name + QStringLiteral("lots [%1], the trade record leaves [%2]")
+                              .arg(kept.join(' '), replayed.join(' '));
         }
         if (account.level() == Level::Expert || m == Market::Oil)
             unrealized += p != 0 ? lots.unrealized(s.prices.current.get(m)) : 0.0;
@@ -320,7 +333,9 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
                    .arg(account.unrealizedPL(), 0, 'f', 4)
                    .arg(unrealized, 0, 'f', 4);
     if (!(std::fabs(value - expected) <= 0.005 + step))
-        bad << QStringLiteral("account value %1, capital and P(L) make %2").arg(value, 0, 'f', 4).arg(expected, 0, 'f', 4);
+        bad << QStringLiteral("account value %1, capital and P(L) make %2")
+                   .arg(value, 0, 'f', 4)
+                   .arg(expected, 0, 'f', 4);
     if (game.model().text(QStringLiteral("lblTotTrades")) != QString::number(log.count()))
         bad << QStringLiteral("Total Trades shows %1 for %2 trades")
                    .arg(game.model().text(QStringLiteral("lblTotTrades")))
@@ -350,7 +365,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
                        .arg(news[i].newsDate.toString(Qt::ISODate), news[i].newsTime.toString(Qt::ISODate),
                             firstDay.toString(Qt::ISODate), lastDay.toString(Qt::ISODate));
         while (shown < newsTitles.size() && newsTitles[shown] != news[i].title) ++shown;
-        if (shown == newsTitles.size() && !resumed) bad << QStringLiteral("news entry %1 (%2) was never shown").arg(i + 1).arg(news[i].title);
+        if (shown == newsTitles.size() && !resumed)
+            bad << QStringLiteral("news entry %1 (%2) was never shown").arg(i + 1).arg(news[i].title);
         else ++shown;
     }
     newsSeen_ = static_cast<int>(news.size());

@@ -35,9 +35,9 @@ struct Tally {
 // soak's own account, kept apart from the game's, of whether a game is on
 // the desk and how many games have finished.
 struct Life {
-    bool begun = false;    // Begin was pressed in the setup window
-    bool finished = false; // a summary window finished the game
-    bool declined = false; // No in a question window
+    bool begun = false;       // Begin was pressed in the setup window
+    bool finished = false;    // a summary window finished the game
+    bool declined = false;    // No in a question window
     long long recordable = 0; // finished games that had played a period
 };
 
@@ -78,7 +78,8 @@ public:
             {"period", dice_.chance(0.4) ? "random" : "select"},
             {"month", QString::number(dice_.between(1, 12))},
             // Now and then a year with no tick data at all.
-            {"year", QString::number(tick && dice_.chance(0.95) ? dice_.between(1996, 1997) : dice_.between(1984, 1997))},
+            {"year",
+             QString::number(tick && dice_.chance(0.95) ? dice_.between(1996, 1997) : dice_.between(1984, 1997))},
         };
         queueSetup(setup);
         queueAnswer(dice_.chance(0.04) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
@@ -121,9 +122,9 @@ QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     }
     if (r < 85) return QString::number(dice.between(1, 1200));
     static const QList<QString> careless{
-        "",     "0",      "-3",     "2.5",   "abc",  " 7 ",  "1e2",  "0x10",      "+4",     "1,000",
-        "nan",  "inf",    "-0",     "00012", "1.0",  "9999999999999", "410001", "-410001", "3 4", "½",
-        "\u0663", "1e-3", "  ",     ".",     "-",    "1.",   "1e400", "\t5",   "0.0000001", "20000"};
+        "",    "0",  "-3",    "2.5", "abc",           " 7 ",    "1e2",       "0x10", "+4", "1,000",  "nan",
+        "inf", "-0", "00012", "1.0", "9999999999999", "410001", "-410001",   "3 4",  "½",  "\u0663", "1e-3",
+        "  ",  ".",  "-",     "1.",  "1e400",         "\t5",    "0.0000001", "20000"};
     return dice.pick(careless);
 }
 
@@ -132,17 +133,42 @@ QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
 const QList<QPair<QString, int>>& anyControl() {
     static const QList<QPair<QString, int>> all = [] {
         QList<QPair<QString, int>> l;
-        for (const char* b : {"btnChangePeriod", "btnTrade", "btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle",
-                              "btnSoybean", "btnBuy", "btnSell", "btnHold", "btnYes", "btnNo", "btnTradeHist",
-                              "btnCloseTradeHistory", "btnNewsHist", "btnCloseNewsHist", "mnuNewGame", "mnuEnd",
-                              "mnuCommission", "mnuPrint", "mnuInstructions", "mnuEconomicCalendar", "mnuAbout",
-                              "mnuCustom", "mnuScreenColor", "mnuDisclaimer", "mnuHowto", "mnuDunmereTopic"})
+        for (const char* b : {"btnChangePeriod",
+                              "btnTrade",
+                              "btnOil",
+                              "btnGold",
+                              "btnTBond",
+                              "btnSp500",
+                              "btnCattle",
+                              "btnSoybean",
+                              "btnBuy",
+                              "btnSell",
+                              "btnHold",
+                              "btnYes",
+                              "btnNo",
+                              "btnTradeHist",
+                              "btnCloseTradeHistory",
+                              "btnNewsHist",
+                              "btnCloseNewsHist",
+                              "mnuNewGame",
+                              "mnuEnd",
+                              "mnuCommission",
+                              "mnuPrint",
+                              "mnuInstructions",
+                              "mnuEconomicCalendar",
+                              "mnuAbout",
+                              "mnuCustom",
+                              "mnuScreenColor",
+                              "mnuDisclaimer",
+                              "mnuHowto",
+                              "mnuDunmereTopic"})
             l << qMakePair(QString::fromLatin1(b), -1);
         const QList<QPair<const char*, QList<int>>> arrays{
-            {"mnuLevel", {0, 2}},        {"mnuDat", {0, 1}},     {"mnuGameLength", {2, 3, 4}}, {"mnuNews", {0, 1, 2}},
-            {"mnuMaximum", {0, 1}},      {"mnuGraph", {0, 1, 2, 3, 4, 5}}, {"mnuGLType", {0, 1, 2}},
-            {"mnuGLPrice", {0, 1}},      {"mnuGRType", {0, 1, 2}},         {"mnuMoving", {0, 1, 2}},
-            {"mnuStoch", {0, 1}},        {"cboCommodity", {0, 1, 2, 3, 4, 5}}, {"mnuDefinitions", {0, 1}}};
+            {"mnuLevel", {0, 2}},      {"mnuDat", {0, 1}},     {"mnuGameLength", {2, 3, 4}},
+            {"mnuNews", {0, 1, 2}},    {"mnuMaximum", {0, 1}}, {"mnuGraph", {0, 1, 2, 3, 4, 5}},
+            {"mnuGLType", {0, 1, 2}},  {"mnuGLPrice", {0, 1}}, {"mnuGRType", {0, 1, 2}},
+            {"mnuMoving", {0, 1, 2}},  {"mnuStoch", {0, 1}},   {"cboCommodity", {0, 1, 2, 3, 4, 5}},
+            {"mnuDefinitions", {0, 1}}};
         for (const auto& [name, indexes] : arrays)
             for (int i : indexes) l << qMakePair(QString::fromLatin1(name), i);
         return l;
@@ -257,13 +283,17 @@ private:
                 return t.left(t.indexOf(' '));
             };
             if (m.visible(QStringLiteral("TradeGrid")) &&
-                (!onDesk_ || m.at(QStringLiteral("TradeGrid")).grid != tradeReport(s.desk.trades, s.desk.account, timeOf)))
+                (!onDesk_ ||
+                 m.at(QStringLiteral("TradeGrid")).grid != tradeReport(s.desk.trades, s.desk.account, timeOf)))
                 bad << QStringLiteral("the trade report shown is not the game's on the desk");
-            if (m.visible(QStringLiteral("newsgrid")) && (!onDesk_ || m.at(QStringLiteral("newsgrid")).grid != s.news.grid()))
+            if (m.visible(QStringLiteral("newsgrid")) &&
+                (!onDesk_ || m.at(QStringLiteral("newsgrid")).grid != s.news.grid()))
                 bad << QStringLiteral("the news report shown is not the game's on the desk");
         }
         if (life_.finished && static_cast<long long>(pastGames_.games().size()) != life_.recordable)
-            bad << QStringLiteral("%1 games in the record of %2 finished").arg(pastGames_.games().size()).arg(life_.recordable);
+            bad << QStringLiteral("%1 games in the record of %2 finished")
+                       .arg(pastGames_.games().size())
+                       .arg(life_.recordable);
         return bad;
     }
     void report(const QStringList& bad, const QStringList& lines) {
@@ -294,7 +324,8 @@ private:
             click(name, index);
             return;
         }
-        if (s.clock.dataMode() == DataMode::None || (s.clock.periodIndex() == 0 && !offered(QStringLiteral("btnChangePeriod")))) {
+        if (s.clock.dataMode() == DataMode::None ||
+            (s.clock.periodIndex() == 0 && !offered(QStringLiteral("btnChangePeriod")))) {
             newGame();
             return;
         }
@@ -380,9 +411,7 @@ private:
         }
     }
 
-    void forward() {
-        click(QStringLiteral("btnChangePeriod"));
-    }
+    void forward() { click(QStringLiteral("btnChangePeriod")); }
 
     void newGame() {
         click(QStringLiteral("mnuNewGame"));
@@ -395,7 +424,7 @@ private:
     QTemporaryDir files_;
     PastGames pastGames_{files_.filePath(QStringLiteral("past-games.sqlite"))};
     Life life_;
-    bool onDesk_ = false;   // the soak's own view: a game set up and not over
+    bool onDesk_ = false; // the soak's own view: a game set up and not over
     std::uint64_t seed_;
     RandomPlayer dice_;
     std::unique_ptr<SoakDialogs> dialogs_;
@@ -433,7 +462,8 @@ int main(int argc, char** argv) {
             ok = false;
         }
         if (!ok) {
-            std::fprintf(stderr, "usage: pellucar-soak [--actions N] [--seed S] [--database PATH] [--inject-fault-at N]\n");
+            std::fprintf(stderr,
+                         "usage: pellucar-soak [--actions N] [--seed S] [--database PATH] [--inject-fault-at N]\n");
             return 2;
         }
     }

@@ -24,9 +24,7 @@ Fixed roundTo(Fixed v, Fixed step) {
 
 } // namespace
 
-Fixed AccountModel::toFixed(double v) {
-    return std::llround(v * kScale);
-}
+Fixed AccountModel::toFixed(double v) { return std::llround(v * kScale); }
 
 void AccountModel::fill(Market m, long long units, double price) {
     const Fixed p = toFixed(price);
@@ -48,8 +46,7 @@ void AccountModel::fill(Market m, long long units, double price) {
 
 long long AccountModel::position(Market m) const {
     long long sum = 0;
-    for (const Lot& lot : lots(m))
-        sum += lot.units;
+    for (const Lot& lot : lots(m)) sum += lot.units;
     return sum;
 }
 
@@ -68,15 +65,13 @@ double AccountModel::unrealized(Market m, double price) const {
 
 double AccountModel::marginRequirement() const {
     double sum = 0;
-    for (Market m : kTradingOrder)
-        sum += static_cast<double>(std::llabs(position(m)) * kMargin[slot(m)]);
+    for (Market m : kTradingOrder) sum += static_cast<double>(std::llabs(position(m)) * kMargin[slot(m)]);
     return sum;
 }
 
 double AccountModel::accountValue(const std::array<double, kMarketCount>& prices) const {
     double v = dollars(capital_) + realized();
-    for (Market m : kTradingOrder)
-        v += unrealized(m, prices[slot(m)]);
+    for (Market m : kTradingOrder) v += unrealized(m, prices[slot(m)]);
     return v;
 }
 

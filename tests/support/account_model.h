@@ -14,7 +14,7 @@
 namespace pellucar::test {
 
 class AccountModel {
-  public:
+public:
     using Fixed = long long;
     static constexpr Fixed kScale = 100000;
     struct Lot {
@@ -39,7 +39,7 @@ class AccountModel {
     double marginRequirement() const;
     double accountValue(const std::array<double, kMarketCount>& prices) const;
 
-  private:
+private:
     static size_t slot(Market m) { return static_cast<size_t>(index(m)); }
     Level level_;
     Fixed capital_;

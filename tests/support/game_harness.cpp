@@ -50,18 +50,12 @@ QString RecordedGame::forwardUntil(const QString& window) {
 void buildDaily1990(FixtureDb& db) {
     db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [](int id, int day) {
         switch (id) {
-        case 3:
-            return 20.0 + 0.25 * day; // Oil
-        case 2:
-            return 400.0; // Gold
-        case 6:
-            return 98.5; // TBond
-        case 4:
-            return 350.0; // SP500
-        case 1:
-            return 75.0; // Cattle
-        default:
-            return 612.25; // Soybean, cents
+        case 3: return 20.0 + 0.25 * day; // Oil
+        case 2: return 400.0;             // Gold
+        case 6: return 98.5;              // TBond
+        case 4: return 350.0;             // SP500
+        case 1: return 75.0;              // Cattle
+        default: return 612.25;           // Soybean, cents
         }
     });
     db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
@@ -75,23 +69,15 @@ void buildTickJanuary1996(FixtureDb& db) {
         db.addTickDay(days[d]);
         for (int id = 1; id <= 6; ++id) {
             for (int k = 1; k <= 6; ++k) {
-                const QString when = days[d].toString(Qt::ISODate) + ' ' +
-                                     tickSamplingTime(id, k).toString(QStringLiteral("HH:mm:ss"));
+                const QString when =
+                    days[d].toString(Qt::ISODate) + ' ' + tickSamplingTime(id, k).toString(QStringLiteral("HH:mm:ss"));
                 // Oil: 18.00 + 0.01 per hour; others flat, in their encodings.
                 double real = 0;
                 switch (id) {
-                case 3:
-                    real = (18.0 + 0.01 * (d * 6 + k - 1)) / 10.0;
-                    break;
-                case 5:
-                    real = 7.2;
-                    break; // Soybean 7.25 dollars
-                case 6:
-                    real = 118.05;
-                    break; // TBond 118 5/32
-                default:
-                    real = 10.0;
-                    break; // 100.00
+                case 3: real = (18.0 + 0.01 * (d * 6 + k - 1)) / 10.0; break;
+                case 5: real = 7.2; break;    // Soybean 7.25 dollars
+                case 6: real = 118.05; break; // TBond 118 5/32
+                default: real = 10.0; break;  // 100.00
                 }
                 db.addTick(id, when, real);
             }
@@ -101,10 +87,8 @@ void buildTickJanuary1996(FixtureDb& db) {
     db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
     db.addNews(QDate(1996, 1, 2), QStringLiteral("08:30:00"), QStringLiteral("Early Report"),
                QStringLiteral("Short story."));
-    db.addNews(QDate(1996, 1, 2), QStringLiteral("11:01:00"), QStringLiteral("Noon Report"),
-               QString(400, 'x'));
-    db.addNews(QDate(1996, 1, 2), QStringLiteral("10:15:00"), QStringLiteral("Mid Report"),
-               QString(700, 'y'));
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("11:01:00"), QStringLiteral("Noon Report"), QString(400, 'x'));
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("10:15:00"), QStringLiteral("Mid Report"), QString(700, 'y'));
 }
 
 const QString& sharedDaily1990() {
@@ -123,8 +107,7 @@ const QString& sharedTickJanuary1996() {
 
 int countLines(const QStringList& lines, const QString& needle) {
     int n = 0;
-    for (const QString& l : lines)
-        n += l.contains(needle) ? 1 : 0;
+    for (const QString& l : lines) n += l.contains(needle) ? 1 : 0;
     return n;
 }
 

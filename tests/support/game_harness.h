@@ -35,11 +35,7 @@ struct Harness {
     void startDaily1990(const QString& level = QStringLiteral("Expert"),
                         const QString& length = QStringLiteral("Year")) {
         start();
-        setup({{"level", level},
-               {"length", length},
-               {"data", "Daily"},
-               {"period", "select"},
-               {"year", "1990"}});
+        setup({{"level", level}, {"length", length}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
         take();
     }
     // Starts up and begins the game `wanted` describes, dropping the windows
@@ -61,8 +57,7 @@ struct Harness {
         game->click(QStringLiteral("mnuNewGame"));
     }
     void forward(int n = 1) {
-        for (int i = 0; i < n; ++i)
-            game->click(QStringLiteral("btnChangePeriod"));
+        for (int i = 0; i < n; ++i) game->click(QStringLiteral("btnChangePeriod"));
     }
     QString text(const QString& key) const { return game->model().at(key).text; }
     const GameState& state() const { return game->state(); }

@@ -24,14 +24,11 @@ struct RandomPlayer {
     bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(engine) < p; }
     int between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine); }
     int upTo(int n) { return between(0, n - 1); } // 0..n-1
-    template <typename T> const T& pick(const QList<T>& l) {
-        return l[between(0, static_cast<int>(l.size()) - 1)];
-    }
+    template <typename T> const T& pick(const QList<T>& l) { return l[between(0, static_cast<int>(l.size()) - 1)]; }
     // A market the level trades, a side, and mostly a few contracts but now
     // and then a size past every limit.
     Order order(Level level) {
-        const Market m =
-            level == Level::Novice ? Market::Oil : kTradingOrder[static_cast<size_t>(between(0, 5))];
+        const Market m = level == Level::Novice ? Market::Oil : kTradingOrder[static_cast<size_t>(between(0, 5))];
         const Side side = chance(0.5) ? Side::Buy : Side::Sell;
         return {m, side, chance(0.1) ? between(1, 450) : between(1, 8)};
     }

@@ -47,8 +47,7 @@ TEST(Account, MarginCallAmountIsTheExcessToTheCent) {
     EXPECT_DOUBLE_EQ(d.account.marginCallAmount(), -422.19);
     EXPECT_TRUE(d.account.marginCalled());
     EXPECT_EQ(d.account.maxByMargin(Market::TBond), -1); // a shortfall carries less than nothing
-    EXPECT_EQ(marginCallMessage(d.account.marginCallAmount()),
-              "You have a margin call equaling  $422.19 dollars");
+    EXPECT_EQ(marginCallMessage(d.account.marginCallAmount()), "You have a margin call equaling  $422.19 dollars");
     EXPECT_EQ(marginCallMessage(-1500.05), "You have a margin call equaling  $1,500.05 dollars");
 }
 

@@ -11,9 +11,7 @@ using namespace pellucar;
 namespace {
 
 // Books a fill against the book's own position.
-Booking fill(LotBook& b, double units, double price) {
-    return b.book(units, b.units() + units, price);
-}
+Booking fill(LotBook& b, double units, double price) { return b.book(units, b.units() + units, price); }
 
 } // namespace
 

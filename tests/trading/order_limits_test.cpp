@@ -40,16 +40,14 @@ const Case kCases[] = {
     {1e5f, 0, Oil, Buy, "ten", NotANumber, AskAgain, "Please Enter Only Numbers"},
     {1e5f, 0, Oil, Buy, "inf", NotANumber, AskAgain, "Please Enter Only Numbers"},
     {1e5f, 0, Oil, Buy, "2.5", FractionalAmount, AskAgain, "You cannot transact fractional amounts"},
-    {1e5f, 0, Oil, Sell, "-3", NegativeAmount, Trade,
-     "You cannot transact a negative amount for any commodity"},
+    {1e5f, 0, Oil, Sell, "-3", NegativeAmount, Trade, "You cannot transact a negative amount for any commodity"},
     {1e5f, 0, Oil, Buy, "", None, Trade, ""},
     {1e5f, 0, Oil, Buy, "0", None, Trade, ""},
     {1e5f, 0, Oil, Sell, " 12 ", None, VerifyOrder, "", -12},
     // Sizes are held to 410,000 before the fractional test.
     {kRich, 0, Oil, Buy, "999999.5", PositionLimitBuy, Trade,
      "Oil Position Limit is  200  Contracts:  Maximum Allowed Buy = 200"},
-    {kRich, 0, Oil, Buy, "-999999.5", NegativeAmount, Trade,
-     "You cannot transact a negative amount for any commodity"},
+    {kRich, 0, Oil, Buy, "-999999.5", NegativeAmount, Trade, "You cannot transact a negative amount for any commodity"},
     // Buys.
     {kRich, 0, Oil, Buy, "201", PositionLimitBuy, Trade,
      "Oil Position Limit is  200  Contracts:  Maximum Allowed Buy = 200"},
@@ -57,28 +55,22 @@ const Case kCases[] = {
      "Cattle Position Limit is  500  Contracts:  Maximum Allowed Buy = 1,000"},
     {kRich, 200, Oil, Buy, "1", NoMorePurchases, Trade,
      "Oil Position Limit is  200  Contracts:  No More Purchases Allowed"},
-    {1e5f, 0, Oil, Buy, "50", EquityBuy, AskAgain,
-     "Not Enough Account Equity: Maximum Allowed Buy = 49 Contracts"},
+    {1e5f, 0, Oil, Buy, "50", EquityBuy, AskAgain, "Not Enough Account Equity: Maximum Allowed Buy = 49 Contracts"},
     {1e5f, 0, Oil, Buy, "49", None, VerifyOrder, "", 49},
-    {3000, 0, Oil, Buy, "2", EquityBuy, AskAgain,
-     "Not Enough Account Equity: Maximum Allowed Buy = 1 Contracts"},
+    {3000, 0, Oil, Buy, "2", EquityBuy, AskAgain, "Not Enough Account Equity: Maximum Allowed Buy = 1 Contracts"},
     {kRich, -150, Oil, Buy, "300", None, VerifyOrder, "", 300}, // turns the short round
-    {kBare, 10, SP500, Buy, "1", MarginLimitPurchases, Trade,
-     "Margin Limit Reached:  No More Purchases Allowed"},
+    {kBare, 10, SP500, Buy, "1", MarginLimitPurchases, Trade, "Margin Limit Reached:  No More Purchases Allowed"},
     {kBare, -10, SP500, Buy, "10", None, VerifyOrder, "", 10},
     // Sales.
     {kRich, 0, Oil, Sell, "201", PositionLimitSale, Trade,
      "Oil Position Limit is  200  Contracts:  Maximum Allowed Sale = 200"},
     {kRich, -50, Oil, Sell, "200", PositionLimitSale, Trade, // already short: the rest of the limit
      "Oil Position Limit is  200  Contracts:  Maximum Allowed Sale = 150"},
-    {kRich, -200, Oil, Sell, "1", NoMoreSales, Trade,
-     "Oil Position Limit is  200  Contracts:  No More Sales Allowed"},
+    {kRich, -200, Oil, Sell, "1", NoMoreSales, Trade, "Oil Position Limit is  200  Contracts:  No More Sales Allowed"},
     {kRich, -100, TBond, Sell, "1", NoMoreSales, Trade,
      "Tbond Position Limit is  100  Contracts:  No More Sales Allowed"},
-    {1e5f, 0, Oil, Sell, "50", EquitySale, AskAgain,
-     "Not Enough Account Equity:  Maximum Allowed Sale = 49 Contracts"},
-    {3000, 0, Oil, Sell, "2", EquitySale, AskAgain,
-     "Not Enough Account Equity:  Maximum Allowed Sale = 1 Contract"},
+    {1e5f, 0, Oil, Sell, "50", EquitySale, AskAgain, "Not Enough Account Equity:  Maximum Allowed Sale = 49 Contracts"},
+    {3000, 0, Oil, Sell, "2", EquitySale, AskAgain, "Not Enough Account Equity:  Maximum Allowed Sale = 1 Contract"},
     {kBare, -10, SP500, Sell, "1", MarginLimitSales, Trade, "Margin Limit Reached:  No More Sales Allowed"},
     {kBare, 10, SP500, Sell, "10", None, VerifyOrder, "", -10},
 };
@@ -87,8 +79,7 @@ const Case kCases[] = {
 
 TEST(OrderChecks, EachEntryIsTakenOrRefusedWithItsTextAndNextStep) {
     for (const Case& c : kCases) {
-        SCOPED_TRACE(testing::Message()
-                     << marketName(c.market).toStdString() << " " << c.entry << " " << c.message);
+        SCOPED_TRACE(testing::Message() << marketName(c.market).toStdString() << " " << c.entry << " " << c.message);
         Desk d(Level::Expert, c.capital);
         if (c.held != 0) d.fill(c.market, c.held, d.quotes[static_cast<size_t>(index(c.market))]);
         const UnitsCheck r = check(d, c.market, c.side, QString::fromLatin1(c.entry));
@@ -101,28 +92,24 @@ TEST(OrderChecks, EachEntryIsTakenOrRefusedWithItsTextAndNextStep) {
     // Both need a position beyond its limit, which no accepted order makes.
     EXPECT_EQ(refusalMessage(NoMoreSalesBeyondLimit, Gold),
               "Gold Position Limit is 400 Contracts:  No More Sales Allowed");
-    EXPECT_EQ(refusalMessage(TransactionLimit, Soybean),
-              "* Maximum Transaction Allowed is  500  Contracts *");
+    EXPECT_EQ(refusalMessage(TransactionLimit, Soybean), "* Maximum Transaction Allowed is  500  Contracts *");
 }
 
 TEST(OrderChecks, AHundredLotsStopNewLotsBeforeAnyOtherCheck) {
     Desk d(Level::Expert, kRich);
-    for (int i = 0; i < 99; ++i)
-        d.fill(Gold, 1, 380.0);
+    for (int i = 0; i < 99; ++i) d.fill(Gold, 1, 380.0);
     EXPECT_TRUE(check(d, Gold, Buy, "1").accepted());
     d.fill(Gold, 1, 380.0);
     for (const char* entry : {"1", "abc", ""}) {
         const UnitsCheck c = check(d, Gold, Buy, entry);
         EXPECT_EQ(c.next, ChangePeriod);
         EXPECT_EQ(c.title, "* Trader Notification *");
-        EXPECT_EQ(c.message,
-                  "No Additional Gold Purchases Allowed - Current Gold Inventory to Large: Try Selling");
+        EXPECT_EQ(c.message, "No Additional Gold Purchases Allowed - Current Gold Inventory to Large: Try Selling");
     }
     EXPECT_TRUE(check(d, Gold, Sell, "5").accepted());
 
     Desk s(Level::Expert, kRich);
-    for (int i = 0; i < 100; ++i)
-        s.fill(Cattle, -1, 70.0);
+    for (int i = 0; i < 100; ++i) s.fill(Cattle, -1, 70.0);
     EXPECT_EQ(check(s, Cattle, Sell, "1").message,
               "No Additional Cattle Sales Allowed - Current Cattle Inventory to Large: Try Buying");
     EXPECT_TRUE(check(s, Cattle, Buy, "1").accepted());

@@ -16,10 +16,8 @@ TEST(OrderTexts, ReadBackAndConfirmationShowEachMarketsPriceNotation) {
     EXPECT_EQ(unitsPrompt(Side::Sell), "Number of Contracts to Sell: ");
     EXPECT_EQ(orderReadBack(Market::Gold, Side::Sell, -1200, 385.2f),
               "Is this order correct? Sell 1,200 Gold @ $385.20");
-    EXPECT_EQ(orderReadBack(Market::TBond, Side::Buy, 5, 118.15625),
-              "Is this order correct? Buy 5 TBond @ $118.15625");
-    EXPECT_EQ(orderReadBack(Market::Soybean, Side::Buy, 2, 6.1225),
-              "Is this order correct? Buy 2 Soybean @ $6.1225");
+    EXPECT_EQ(orderReadBack(Market::TBond, Side::Buy, 5, 118.15625), "Is this order correct? Buy 5 TBond @ $118.15625");
+    EXPECT_EQ(orderReadBack(Market::Soybean, Side::Buy, 2, 6.1225), "Is this order correct? Buy 2 Soybean @ $6.1225");
     EXPECT_EQ(fillConfirmation(Market::Gold, -3, 385.2f), "Transaction Order Filled: 3 Gold Sold @  $385.20");
     EXPECT_EQ(fillConfirmation(Market::Oil, 2, 18.455f), "Transaction Order Filled: 2 Oil Bought @  $18.46");
     EXPECT_EQ(fillConfirmation(Market::TBond, 1, 100.0078125),
@@ -29,8 +27,7 @@ TEST(OrderTexts, ReadBackAndConfirmationShowEachMarketsPriceNotation) {
 
 TEST(TradeLog, AFullRecordRefusesThePlayersNextTradeButNotAMarginCall) {
     TradeLog log;
-    for (int i = 0; i < 10000; ++i)
-        ASSERT_TRUE(log.record(i, Market::Oil, Side::Buy, false, 1, 20.0f));
+    for (int i = 0; i < 10000; ++i) ASSERT_TRUE(log.record(i, Market::Oil, Side::Buy, false, 1, 20.0f));
     EXPECT_TRUE(log.full());
     EXPECT_FALSE(log.record(1, Market::Gold, Side::Sell, false, -1, 380.0f));
     EXPECT_EQ(log.count(), 10000);
@@ -56,7 +53,8 @@ TEST(TradeReport, ListsTradesThenTheAveragePriceOfEachOpenPosition) {
     Desk d;
     TradeLog log;
     const ReportGrid empty = tradeReport(log, d.account, clock);
-    EXPECT_EQ(empty.header, QStringList({"  #  ", "Day", "Time", "Security", "Transaction        ", "Amount", "Price"}));
+    EXPECT_EQ(empty.header,
+              QStringList({"  #  ", "Day", "Time", "Security", "Transaction        ", "Amount", "Price"}));
     EXPECT_EQ(empty.rows, QList<ReportRow>({{Kind::Text, {"* No Trades Executed *"}}}));
 
     auto trade = [&](int day, Market m, float units, double price, bool marginCall = false) {

@@ -15,9 +15,7 @@ using namespace pellucar::test;
 
 namespace {
 
-size_t at(Market m) {
-    return static_cast<size_t>(index(m));
-}
+size_t at(Market m) { return static_cast<size_t>(index(m)); }
 
 // Each market's tick (Oil 0.01, Gold 0.10, TBond 1/32, SP500 0.05, Cattle
 // 0.025, Soybean 0.0025) and start, in units of 1e-5.
@@ -47,8 +45,7 @@ struct Sequence {
         MarketPrices q{};
         for (Market m : kTradingOrder) {
             const double p = AccountModel::dollars(price[at(m)]);
-            q[at(m)] =
-                m == Market::TBond || m == Market::Soybean ? p : static_cast<double>(static_cast<float>(p));
+            q[at(m)] = m == Market::TBond || m == Market::Soybean ? p : static_cast<double>(static_cast<float>(p));
         }
         return q;
     }
@@ -66,8 +63,7 @@ struct Sequence {
     void day(int d) {
         const int swing = player.chance(0.1) ? 40 : 4;
         for (Market m : kTradingOrder)
-            price[at(m)] =
-                std::max(kTick[at(m)] * 10, price[at(m)] + kTick[at(m)] * player.between(-swing, swing));
+            price[at(m)] = std::max(kTick[at(m)] * 10, price[at(m)] + kTick[at(m)] * player.between(-swing, swing));
         account.revalue(quotes());
         if (account.blownOut()) return;
         for (int step = 1; d >= 2 && step <= Account::kLiquidationSteps && account.marginCalled(); ++step) {
@@ -79,10 +75,8 @@ struct Sequence {
         for (int k = player.between(0, 3); k > 0 && !account.blownOut(); --k) {
             const RandomPlayer::Order o = player.order(level);
             const UnitsCheck c = limits.check(o.market, o.side, QString::number(o.units), account);
-            if (c.accepted())
-                execute(o.market, c.units, false, d);
-            else
-                ++refusals;
+            if (c.accepted()) execute(o.market, c.units, false, d);
+            else ++refusals;
             limits.releaseHeldMarket();
         }
     }
@@ -102,8 +96,7 @@ struct Sequence {
                 EXPECT_EQ(book.lot(i).units, lot.units) << marketName(m).toStdString() << " lot " << i;
                 EXPECT_EQ(book.lot(i).price, static_cast<float>(AccountModel::dollars(lot.price)));
             }
-            EXPECT_NEAR(account.unrealizedPL(m), model.unrealized(m, AccountModel::dollars(price[at(m)])),
-                        1e-6)
+            EXPECT_NEAR(account.unrealizedPL(m), model.unrealized(m, AccountModel::dollars(price[at(m)])), 1e-6)
                 << marketName(m).toStdString();
         }
         EXPECT_NEAR(account.realizedPL(), model.realized(), 1e-6);
@@ -111,8 +104,7 @@ struct Sequence {
         // The account value is a 32-bit float: exact to the cent while it is
         // small, to half a float step beyond.
         MarketPrices exact{};
-        for (Market m : kTradingOrder)
-            exact[at(m)] = AccountModel::dollars(price[at(m)]);
+        for (Market m : kTradingOrder) exact[at(m)] = AccountModel::dollars(price[at(m)]);
         const float av = account.accountValue();
         const double halfStep = (std::nextafter(av, INFINITY) - av) / 2.0;
         EXPECT_NEAR(av, model.accountValue(exact), std::max(0.005, halfStep));

@@ -37,7 +37,9 @@ int main(int argc, char** argv) {
     rig.window.show();
     rig.window.startUp();
     rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
-    auto forward = [&] { qobject_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnChangePeriod")))->click(); };
+    auto forward = [&] {
+        qobject_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnChangePeriod")))->click();
+    };
     forward();
     QApplication::processEvents();
     std::printf("ready\n");

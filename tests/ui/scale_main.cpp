@@ -9,8 +9,8 @@
 // --fit, on a small screen, opens every game window as well and checks that
 // each opens whole on the screen with all its buttons in reach, and that the
 // main window is no larger than the screen's room.
-#include "scripted_dialogs.h"
 #include "app/past_games.h"
+#include "scripted_dialogs.h"
 #include "ui/help_viewer.h"
 
 #include <QAbstractButton>
@@ -73,8 +73,14 @@ protected:
 // enough to fill them.
 void openEveryOtherWindow(ui::QtDialogs& dialogs) {
     const QString longText = QStringLiteral("A long message that a small screen has to wrap. ").repeated(12);
-    GameSummary summary{QStringLiteral("Game Over"), longText, QStringLiteral("$1,234.50"), QStringLiteral("$-20.00"),
-                        QStringLiteral("$1,214.50"), QStringLiteral("$40.00"), true, true};
+    GameSummary summary{QStringLiteral("Game Over"),
+                        longText,
+                        QStringLiteral("$1,234.50"),
+                        QStringLiteral("$-20.00"),
+                        QStringLiteral("$1,214.50"),
+                        QStringLiteral("$40.00"),
+                        true,
+                        true};
     dialogs.notify(QStringLiteral("Trader Notification"), longText, 0);
     dialogs.confirm(QStringLiteral("Pellucar"), longText);
     dialogs.customProgramming();
@@ -101,7 +107,9 @@ void openEveryOtherWindow(ui::QtDialogs& dialogs) {
 }
 
 struct Rig {
-    explicit Rig(const QString& db) : game(dialogs, random, db), window(game, dialogs) { dialogs.setMainWindow(&window); }
+    explicit Rig(const QString& db) : game(dialogs, random, db), window(game, dialogs) {
+        dialogs.setMainWindow(&window);
+    }
     ~Rig() { dialogs.setMainWindow(nullptr); }
     SizeNotingDialogs dialogs;
     ScriptedRandom random{{}, 0.0};
@@ -142,7 +150,8 @@ int main(int argc, char** argv) {
     // below proves nothing.
     const double asked = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
     if (std::abs(rig.window.devicePixelRatioF() - asked) > 1e-9)
-        return fail(QStringLiteral("device pixel ratio %1, QT_SCALE_FACTOR %2").arg(rig.window.devicePixelRatioF()).arg(asked));
+        return fail(
+            QStringLiteral("device pixel ratio %1, QT_SCALE_FACTOR %2").arg(rig.window.devicePixelRatioF()).arg(asked));
     if (sizes.size() < 3) return fail(QStringLiteral("too few windows opened: ") + sizes.join(", "));
 
     if (fit) {
@@ -153,14 +162,19 @@ int main(int argc, char** argv) {
         const QRect room = rig.window.screen()->availableGeometry();
         if (rig.window.width() > room.width() || rig.window.height() > room.height())
             unreachable << QStringLiteral("Kestrow %1x%2 in %3x%4")
-                               .arg(rig.window.width()).arg(rig.window.height()).arg(room.width()).arg(room.height());
+                               .arg(rig.window.width())
+                               .arg(rig.window.height())
+                               .arg(room.width())
+                               .arg(room.height());
         // A report opens over the charts' room with its Close button whole;
         // the table scrolls to it rather than squeeze it.
         qobject_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnTradeHist")))->click();
         QApplication::processEvents();
         auto* close = qobject_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnCloseTradeHistory")));
         if (!close->isVisible() || close->width() < close->sizeHint().width())
-            unreachable << QStringLiteral("btnCloseTradeHistory %1 wide for %2").arg(close->width()).arg(close->sizeHint().width());
+            unreachable << QStringLiteral("btnCloseTradeHistory %1 wide for %2")
+                               .arg(close->width())
+                               .arg(close->sizeHint().width());
         close->click();
         if (sizes.size() < 16) return fail(QStringLiteral("too few windows opened: ") + sizes.join(", "));
         return unreachable.isEmpty() ? 0 : fail(QStringLiteral("out of reach: ") + unreachable.join(", "));

@@ -18,7 +18,7 @@ struct SetupPlan {
     QString level = QStringLiteral("Expert");
     QString length = QStringLiteral("Quarter"); // Month, Quarter, Year
     QString data = QStringLiteral("Daily");
-    QString news = QStringLiteral("Annual");    // Annual, Daily
+    QString news = QStringLiteral("Annual"); // Annual, Daily
     bool random = false;
     int month = 1;
     int year = 1990;
@@ -53,8 +53,7 @@ private:
 
 // A main window with its game, played by script.
 struct WindowRig {
-    explicit WindowRig(const QString& databasePath)
-        : game(dialogs, random, databasePath), window(game, dialogs) {
+    explicit WindowRig(const QString& databasePath) : game(dialogs, random, databasePath), window(game, dialogs) {
         dialogs.setMainWindow(&window);
     }
     ~WindowRig() { dialogs.setMainWindow(nullptr); }

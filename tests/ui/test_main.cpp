@@ -21,8 +21,7 @@ int main(int argc, char** argv) {
     }
     int failed = 0, ran = 0;
     for (QObject* suite : pellucar::uitest::makeSuites()) {
-        if (only.isEmpty() ||
-            only.compare(QLatin1String(suite->metaObject()->className()), Qt::CaseInsensitive) == 0) {
+        if (only.isEmpty() || only.compare(QLatin1String(suite->metaObject()->className()), Qt::CaseInsensitive) == 0) {
             failed += QTest::qExec(suite, static_cast<int>(args.size()), args.data());
             ++ran;
         }

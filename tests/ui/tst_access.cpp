@@ -159,10 +159,11 @@ private slots:
         uitest::WindowRig rig(db_);
         Kestrow& w = startFirstPeriod(rig);
         button(w, "btnChangePeriod")->setFocus();
-        QCOMPARE(tabCycle(), (QStringList{"btnChangePeriod", "btnTrade", "btnNewsHist", "btnTradeHist", "cboCommodity"}));
+        QCOMPARE(tabCycle(),
+                 (QStringList{"btnChangePeriod", "btnTrade", "btnNewsHist", "btnTradeHist", "cboCommodity"}));
         click(w, "btnTrade");
-        QCOMPARE(tabCycle(), (QStringList{"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean",
-                                            "cboCommodity"}));
+        QCOMPARE(tabCycle(),
+                 (QStringList{"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean", "cboCommodity"}));
         click(w, "btnGold");
         QCOMPARE(tabCycle(), (QStringList{"btnBuy", "btnSell", "btnHold", "cboCommodity"}));
         click(w, "btnSell");
@@ -286,8 +287,7 @@ private slots:
         QTRY_VERIFY(!w->isVisible());
         if (auto* over = dynamic_cast<GameOverWindow*>(w.get()))
             QCOMPARE(over->choice(), outcome == "end" ? GameOverChoice::End : GameOverChoice::PlayAgain);
-        else
-            QCOMPARE(w->result(), outcome == "accepted" ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        else QCOMPARE(w->result(), outcome == "accepted" ? int(QDialog::Accepted) : int(QDialog::Rejected));
     }
 };
 

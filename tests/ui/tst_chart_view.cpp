@@ -69,8 +69,7 @@ std::unique_ptr<MarketData> sampleTickMarket() {
 }
 
 QList<TradeFill> sampleFills() {
-    return {
-        {20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
+    return {{20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
 }
 
 ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily) {
@@ -79,8 +78,8 @@ ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataM
     in.market = &md;
     in.periodIndex = period;
     in.mode = mode;
-    in.fills = mode == DataMode::Daily ? sampleFills()
-                                       : QList<TradeFill>{{8, 19.5, true, false}, {20, 19.2, false, true}};
+    in.fills =
+        mode == DataMode::Daily ? sampleFills() : QList<TradeFill>{{8, 19.5, true, false}, {20, 19.2, false, true}};
     return composeCharts(in);
 }
 
@@ -101,8 +100,7 @@ QList<QLineSeries*> drawnLines(const GameChartView& v) {
 
 int markerPoints(const GameChartView& v) {
     int n = 0;
-    for (QScatterSeries* s : seriesOf<QScatterSeries>(v))
-        n += s->count();
+    for (QScatterSeries* s : seriesOf<QScatterSeries>(v)) n += s->count();
     return n;
 }
 
@@ -127,7 +125,7 @@ class ChartViewTest : public QObject {
         }
     }
 
-  private slots:
+private slots:
     void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/charts.mdb")); }
 
     void priceLineBreaksAtTheMissingDayAndDrawsItsStatistics() {
@@ -234,8 +232,7 @@ class ChartViewTest : public QObject {
             settle();
             return v.screen()->grabWindow(v.winId()).toImage();
         };
-        for (const auto& [mode, from, to] : {std::tuple{DataMode::Daily, 25, 45},
-                                             std::tuple{DataMode::Tick, 20, 40}}) {
+        for (const auto& [mode, from, to] : {std::tuple{DataMode::Daily, 25, 45}, std::tuple{DataMode::Tick, 20, 40}}) {
             const MarketData& md = mode == DataMode::Daily ? *daily_ : *tick_;
             ChartOptions ma;
             ma.mnuMoving_Click(1);
@@ -245,8 +242,7 @@ class ChartViewTest : public QObject {
                 v->show();
             }
             for (int p = from; p <= to; ++p) {
-                for (GameChartView* v : {&moved, &hidden})
-                    v->setChartData(compose(md, ma, p, mode).left);
+                for (GameChartView* v : {&moved, &hidden}) v->setChartData(compose(md, ma, p, mode).left);
                 QCoreApplication::processEvents();
                 if (p == from) {
                     settle();
@@ -317,8 +313,7 @@ class ChartViewTest : public QObject {
                 for (auto it = shown.cbegin(); std::next(it) != shown.cend(); ++it) {
                     const auto next = std::next(it);
                     const double room = (next.key() - it.key()) * perSlot;
-                    const double need =
-                        (fm.horizontalAdvance(it.value()) + fm.horizontalAdvance(next.value())) / 2;
+                    const double need = (fm.horizontalAdvance(it.value()) + fm.horizontalAdvance(next.value())) / 2;
                     QVERIFY2(room > need, qPrintable(QStringLiteral("%1 and %2 at %3x%4")
                                                          .arg(it.value(), next.value())
                                                          .arg(size.width())
@@ -371,8 +366,14 @@ class ChartViewTest : public QObject {
             QVERIFY2(std::max({std::abs(off.left()), std::abs(off.top()), std::abs(off.right()),
                                std::abs(off.bottom())}) <= 1,
                      qPrintable(QStringLiteral("title ink %1,%2 %3x%4, drawn %5,%6 %7x%8")
-                                    .arg(own.x()).arg(own.y()).arg(own.width()).arg(own.height())
-                                    .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
+                                    .arg(own.x())
+                                    .arg(own.y())
+                                    .arg(own.width())
+                                    .arg(own.height())
+                                    .arg(box.x())
+                                    .arg(box.y())
+                                    .arg(box.width())
+                                    .arg(box.height())));
         }
     }
 
@@ -397,8 +398,6 @@ class ChartViewTest : public QObject {
 
 } // namespace
 
-QObject* pellucar::uitest::makeChartViewSuite() {
-    return new ChartViewTest;
-}
+QObject* pellucar::uitest::makeChartViewSuite() { return new ChartViewTest; }
 
 #include "tst_chart_view.moc"

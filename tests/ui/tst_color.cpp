@@ -14,10 +14,10 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QRadioButton>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 
@@ -63,7 +63,8 @@ private slots:
 
         rig.dialogs.chooseScheme(Scheme::Gray);
         QCOMPARE(ScreenColors::colorsOf(gold), (TextColors{rgb::black(), rgb::yellow()}));
-        for (const char* k : {"LabelOilMark", "LabelTBondMark", "LabelSP500Mark", "LabelCattleMark", "LabelSoybeanMark"})
+        for (const char* k :
+             {"LabelOilMark", "LabelTBondMark", "LabelSP500Mark", "LabelCattleMark", "LabelSoybeanMark"})
             QCOMPARE(ScreenColors::colorsOf(rig.window.widget(QString::fromLatin1(k))),
                      (TextColors{rgb::black(), rgb::lightGray()}));
     }
@@ -134,20 +135,26 @@ private slots:
         uitest::WindowRig rig(db_);
         TimePeriodForm form;
         QList<QWidget*> windows{new NotificationWindow(QStringLiteral("Title"), QStringLiteral("Message"), 0),
-                                new AboutWindow, new CustomWindow, new DisclaimerWindow(QStringLiteral("Text")),
-                                new TimePeriodWindow(form), new LevelSelectedWindow(LevelSummary{}),
+                                new AboutWindow,
+                                new CustomWindow,
+                                new DisclaimerWindow(QStringLiteral("Text")),
+                                new TimePeriodWindow(form),
+                                new LevelSelectedWindow(LevelSummary{}),
                                 new CommoditySelectWindow(3),
                                 new NewsWindow(QStringLiteral("News"), QStringLiteral("Story"), 3000, true),
                                 new TradeConfirmationWindow(QStringLiteral("Filled")),
-                                new GameOverWindow(GameSummary{}), new EndOfGameWindow(GameSummary{}),
+                                new GameOverWindow(GameSummary{}),
+                                new EndOfGameWindow(GameSummary{}),
                                 new CommissionWindow(CommissionStatement{}),
-                                new ScreenColorWindow(Scheme::Black, [](Scheme) {}), new LoadingWindow,
+                                new ScreenColorWindow(Scheme::Black, [](Scheme) {}),
+                                new LoadingWindow,
                                 new PastGamesWindow(PastGamesReport{})};
         auto check = [](const QString& what, const QColor& text, const QColor& back) {
             const double ratio = contrastRatio(text, back);
-            QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2 on %3 is %4:1")
-                                                  .arg(what, text.name(), back.name())
-                                                  .arg(ratio, 0, 'f', 2)));
+            QVERIFY2(
+                ratio >= 4.5,
+                qPrintable(
+                    QStringLiteral("%1: %2 on %3 is %4:1").arg(what, text.name(), back.name()).arg(ratio, 0, 'f', 2)));
         };
         auto checkWidget = [&](const QString& scheme, QWidget* w) {
             const QString what = scheme + ' ' + w->window()->objectName() + '/' + w->objectName() + ' ' +
@@ -161,10 +168,10 @@ private slots:
         auto texts = [](QWidget* window) {
             QList<QWidget*> out;
             for (QWidget* w : window->findChildren<QWidget*>())
-                if (w->window() == window && (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
-                                              qobject_cast<QGroupBox*>(w) || qobject_cast<QLineEdit*>(w) ||
-                                              qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractScrollArea*>(w) ||
-                                              qobject_cast<QHeaderView*>(w)))
+                if (w->window() == window &&
+                    (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w) ||
+                     qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                     qobject_cast<QAbstractScrollArea*>(w) || qobject_cast<QHeaderView*>(w)))
                     out << w;
             return out;
         };
@@ -215,7 +222,8 @@ private slots:
         rig.dialogs.chooseScheme(Scheme::Monochrome);
         QCOMPARE(ScreenColors::colorsOf(rig.window.widget(QStringLiteral("TradeGrid"))),
                  (TextColors{rgb::black(), rgb::white()}));
-        QCOMPARE(rig.window.widget(QStringLiteral("shpExpMark"))->property("borderColor").value<QColor>(), rgb::black());
+        QCOMPARE(rig.window.widget(QStringLiteral("shpExpMark"))->property("borderColor").value<QColor>(),
+                 rgb::black());
     }
 
     // The screen colour window applies a choice at once, with its options

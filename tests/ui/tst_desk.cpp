@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
 
 #include <algorithm>
@@ -22,8 +22,8 @@ Q_DECLARE_METATYPE(pellucar::ui::Scheme)
 namespace {
 
 // The controls of the trader-input panel.
-const QStringList kTraderPanel{"lblTraderInput", "btnOil",     "btnGold",   "btnTBond",      "btnSp500",
-                               "btnCattle",      "btnSoybean", "btnBuy",    "btnSell",       "btnHold",
+const QStringList kTraderPanel{"lblTraderInput", "btnOil",     "btnGold",        "btnTBond", "btnSp500",
+                               "btnCattle",      "btnSoybean", "btnBuy",         "btnSell",  "btnHold",
                                "promptUnits",    "inputUnits", "lblorderverify", "btnYes",   "btnNo"};
 
 // How far a button's caption stands out from its face, as drawn: the face
@@ -95,13 +95,18 @@ class DeskTest : public QObject {
             const QString where = when + ": " + k;
             auto* l = qobject_cast<QLabel*>(x);
             if (l && l->wordWrap()) {
-                QVERIFY2(l->heightForWidth(l->width()) <= l->height(),
-                         qPrintable(where + QStringLiteral(" needs %1 px, has %2").arg(l->heightForWidth(l->width()))
-                                        .arg(l->height())));
+                QVERIFY2(
+                    l->heightForWidth(l->width()) <= l->height(),
+                    qPrintable(
+                        where +
+                        QStringLiteral(" needs %1 px, has %2").arg(l->heightForWidth(l->width())).arg(l->height())));
             } else if (l || qobject_cast<QPushButton*>(x)) {
                 QVERIFY2(x->sizeHint().width() <= x->width() && x->sizeHint().height() <= x->height(),
-                         qPrintable(where + QStringLiteral(" %1x%2 < %3x%4").arg(x->width()).arg(x->height())
-                                        .arg(x->sizeHint().width()).arg(x->sizeHint().height())));
+                         qPrintable(where + QStringLiteral(" %1x%2 < %3x%4")
+                                                .arg(x->width())
+                                                .arg(x->height())
+                                                .arg(x->sizeHint().width())
+                                                .arg(x->sizeHint().height())));
             }
         }
         auto rect = [&](QWidget* x) { return QRect(x->mapTo(&rig.window, QPoint(0, 0)), x->size()); };
@@ -137,7 +142,8 @@ private slots:
         auto* grid = static_cast<QTableWidget*>(w(rig, "TradeGrid"));
         QVERIFY(grid->isVisible() && !w(rig, "GraphLeft")->isVisible());
         auto cell = [&](int r, int c) { return grid->item(r, c) ? grid->item(r, c)->text() : QString(); };
-        QCOMPARE((QStringList{cell(0, 3), cell(0, 4), cell(0, 5), cell(0, 6)}), (QStringList{"Oil", "Buy", "5", price}));
+        QCOMPARE((QStringList{cell(0, 3), cell(0, 4), cell(0, 5), cell(0, 6)}),
+                 (QStringList{"Oil", "Buy", "5", price}));
         const QFontMetrics fm(grid->font());
         // Each heading shows whole, as the header itself measures it.
         for (int c = 0; c < grid->columnCount(); ++c)

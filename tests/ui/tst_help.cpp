@@ -33,7 +33,8 @@ private slots:
         const HelpFile f = HelpFile::load(QStringLiteral(PELLUCAR_HELP_FILE));
         for (int id : f.ids())
             for (int target : f.links(id))
-                QVERIFY2(f.topic(target), qPrintable(QStringLiteral("topic %1 links to missing %2").arg(id).arg(target)));
+                QVERIFY2(f.topic(target),
+                         qPrintable(QStringLiteral("topic %1 links to missing %2").arg(id).arg(target)));
     }
 
     void parsesBlocksCommentsAndLinks() {
@@ -68,12 +69,18 @@ private slots:
     void rejectsBrokenFiles_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("where");
-        QTest::newRow("bad header") << "== 0 | Contents\nx\n" << "Line 1";
-        QTest::newRow("no title") << "== 3 |  ==\n" << "Line 1";
-        QTest::newRow("twice") << "== 1 | A ==\nx\n== 1 | B ==\n" << "Line 3";
-        QTest::newRow("text first") << "\nloose text\n== 1 | A ==\n" << "Line 2";
-        QTest::newRow("bad link") << "== 1 | A ==\nsee [[here]]\n" << "Line 2";
-        QTest::newRow("empty") << "# only comments\n" << "no topics";
+        QTest::newRow("bad header") << "== 0 | Contents\nx\n"
+                                    << "Line 1";
+        QTest::newRow("no title") << "== 3 |  ==\n"
+                                  << "Line 1";
+        QTest::newRow("twice") << "== 1 | A ==\nx\n== 1 | B ==\n"
+                               << "Line 3";
+        QTest::newRow("text first") << "\nloose text\n== 1 | A ==\n"
+                                    << "Line 2";
+        QTest::newRow("bad link") << "== 1 | A ==\nsee [[here]]\n"
+                                  << "Line 2";
+        QTest::newRow("empty") << "# only comments\n"
+                               << "no topics";
     }
     void rejectsBrokenFiles() {
         QFETCH(QString, text);
@@ -102,8 +109,8 @@ private slots:
         auto* list = v.findChild<QListWidget*>();
         for (int i = 0; i < list->count(); ++i)
             QVERIFY2(list->visualItemRect(list->item(i)).width() >=
-                         list->fontMetrics().horizontalAdvance(list->item(i)->text()) &&
-                     list->viewport()->width() >= list->visualItemRect(list->item(i)).right(),
+                             list->fontMetrics().horizontalAdvance(list->item(i)->text()) &&
+                         list->viewport()->width() >= list->visualItemRect(list->item(i)).right(),
                      qPrintable(list->item(i)->text()));
         QTest::keyClick(list, Qt::Key_Escape);
         QVERIFY(!v.isVisible());
@@ -116,7 +123,8 @@ private slots:
         QVERIFY(v.renderedText().isEmpty());
         const QList<QLabel*> labels = v.findChildren<QLabel*>();
         bool told = false;
-        for (QLabel* l : labels) told = told || (!l->isHidden() && l->text().contains(QStringLiteral("could not be opened")));
+        for (QLabel* l : labels)
+            told = told || (!l->isHidden() && l->text().contains(QStringLiteral("could not be opened")));
         QVERIFY(told);
     }
 

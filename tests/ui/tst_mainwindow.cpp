@@ -16,9 +16,9 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 
@@ -102,15 +102,15 @@ private slots:
         rig.window.startUp();
         QStringList top;
         for (QAction* a : rig.window.menuBar()->actions()) top << a->objectName() + '=' + a->text();
-        QCOMPARE(top, (QStringList{"mnuGame=&Game", "mnuSettings=&Options", "mnuDunmere=&Dunmere", "mnuHowtoPlay=&Help"}));
+        QCOMPARE(top,
+                 (QStringList{"mnuGame=&Game", "mnuSettings=&Options", "mnuDunmere=&Dunmere", "mnuHowtoPlay=&Help"}));
         for (const ControlSpec& parent : mainWindowControls()) {
             auto* menu = rig.window.findChild<QMenu*>(parent.key);
             if (!menu) continue;
             QStringList want, got;
             for (const ControlSpec& s : mainWindowControls())
                 if (s.parent == parent.key) want << s.key + '=' + s.caption + (s.checked ? "*" : "");
-            for (QAction* a : menu->actions())
-                got << a->objectName() + '=' + a->text() + (a->isChecked() ? "*" : "");
+            for (QAction* a : menu->actions()) got << a->objectName() + '=' + a->text() + (a->isChecked() ? "*" : "");
             QCOMPARE(got, want);
         }
         QVERIFY(rig.window.action(QStringLiteral("mSep3"))->isSeparator());
@@ -126,7 +126,8 @@ private slots:
         const QRect room = rig.window.screen()->availableGeometry();
         QVERIFY(room.contains(rig.window.geometry()));
         QVERIFY(rig.window.width() > design.width() && rig.window.height() > design.height());
-        QVERIFY(qAbs(double(rig.window.width()) / rig.window.height() - double(design.width()) / design.height()) < 0.01);
+        QVERIFY(qAbs(double(rig.window.width()) / rig.window.height() - double(design.width()) / design.height()) <
+                0.01);
         // The table has its room: nothing scrolls.
         const auto* table = rig.window.centralWidget()->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
         QVERIFY(!table->horizontalScrollBar()->isVisible() && !table->verticalScrollBar()->isVisible());
@@ -136,8 +137,12 @@ private slots:
             if ((label && !label->wordWrap()) || qobject_cast<QPushButton*>(w)) {
                 if (!w->isVisible()) continue;
                 QVERIFY2(w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height(),
-                         qPrintable(QStringLiteral("%1 %2x%3 < %4x%5").arg(ctl.key).arg(w->width()).arg(w->height())
-                                        .arg(w->sizeHint().width()).arg(w->sizeHint().height())));
+                         qPrintable(QStringLiteral("%1 %2x%3 < %4x%5")
+                                        .arg(ctl.key)
+                                        .arg(w->width())
+                                        .arg(w->height())
+                                        .arg(w->sizeHint().width())
+                                        .arg(w->sizeHint().height())));
             }
         }
         // More room goes to the charts.
@@ -153,7 +158,9 @@ private slots:
         QCOMPARE(rig.dialogs.transcript.mid(0, 3),
                  (QStringList{"frmAboutKestrow: About Pellucar | ", "frmDisclaimer: Disclaimer Statement | ",
                               "frmTimePeriod: Game Level Options | "}));
-        auto text = [&](const char* k) { return static_cast<QLabel*>(rig.window.widget(QString::fromLatin1(k)))->text(); };
+        auto text = [&](const char* k) {
+            return static_cast<QLabel*>(rig.window.widget(QString::fromLatin1(k)))->text();
+        };
         const QString date = text("lblDate");
         QTest::mouseClick(rig.window.widget(QStringLiteral("btnChangePeriod")), Qt::LeftButton);
         for (const char* k : {"lblDay", "lblDate", "lblTradeTime", "LabelDay", "lblOilCurrMark", "lblTBondCurrMark"})
@@ -256,4 +263,3 @@ private slots:
 QObject* pellucar::uitest::makeMainWindowSuite() { return new MainWindowTest; }
 
 #include "tst_mainwindow.moc"
-

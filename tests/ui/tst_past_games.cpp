@@ -32,8 +32,7 @@ PastGamesReport report(const QList<double>& scores) {
 
 QList<double> column(const QSortFilterProxyModel* m, int col) {
     QList<double> out;
-    for (int r = 0; r < m->rowCount(); ++r)
-        out << m->data(m->index(r, col), PastGamesModel::kSortRole).toDouble();
+    for (int r = 0; r < m->rowCount(); ++r) out << m->data(m->index(r, col), PastGamesModel::kSortRole).toDouble();
     return out;
 }
 
@@ -47,7 +46,8 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QHeaderView* header = w.table()->horizontalHeader();
-        const int x = header->sectionViewportPosition(PastGamesModel::Score) + header->sectionSize(PastGamesModel::Score) / 2;
+        const int x =
+            header->sectionViewportPosition(PastGamesModel::Score) + header->sectionSize(PastGamesModel::Score) / 2;
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
         const Qt::SortOrder first = header->sortIndicatorOrder();
         QCOMPARE(header->sortIndicatorSection(), int(PastGamesModel::Score));

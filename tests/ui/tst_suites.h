@@ -12,7 +12,7 @@ QObject* makeDeskSuite();
 QObject* makePastGamesSuite();
 QObject* makeAccessSuite();
 inline QList<QObject*> makeSuites() {
-    return {makeHelpSuite(), makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(), makeChartViewSuite(),
-            makeDeskSuite(), makePastGamesSuite(), makeAccessSuite()};
+    return {makeHelpSuite(),      makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(),
+            makeChartViewSuite(), makeDeskSuite(),  makePastGamesSuite(),  makeAccessSuite()};
 }
 } // namespace pellucar::uitest

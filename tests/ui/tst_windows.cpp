@@ -9,13 +9,13 @@
 #include "ui/windows.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QPointer>
-#include <QComboBox>
-#include <QLabel>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSettings>
@@ -69,7 +69,8 @@ private slots:
     void notificationFitsItsMessage_data() {
         QTest::addColumn<QString>("message");
         QTest::newRow("one line") << QStringLiteral("  Position Limit Exceeded: The Maximum Position is 100 Contracts");
-        QTest::newRow("two lines") << QStringLiteral("Margin Call!\r\nDeposit funds or reduce your positions before the next period.");
+        QTest::newRow("two lines") << QStringLiteral(
+            "Margin Call!\r\nDeposit funds or reduce your positions before the next period.");
         QTest::newRow("shorter than its button") << QStringLiteral("Hi");
     }
     void notificationFitsItsMessage() {
@@ -163,12 +164,12 @@ private slots:
         QTest::addColumn<QRect>("anchor");
         QTest::addColumn<QRect>("expected");
         // In a 1024x768 room, with a 20-pixel title bar above each window.
-        QTest::newRow("centred on the main window") << QSize(200, 100) << QRect(100, 100, 600, 400)
-                                                    << QRect(300, 260, 200, 100);
-        QTest::newRow("kept off the right edge") << QSize(200, 100) << QRect(800, 100, 600, 400)
-                                                 << QRect(824, 260, 200, 100);
-        QTest::newRow("shrunk to the room") << QSize(2000, 2000) << QRect(100, 100, 600, 400)
-                                            << QRect(0, 20, 1024, 748);
+        QTest::newRow("centred on the main window")
+            << QSize(200, 100) << QRect(100, 100, 600, 400) << QRect(300, 260, 200, 100);
+        QTest::newRow("kept off the right edge")
+            << QSize(200, 100) << QRect(800, 100, 600, 400) << QRect(824, 260, 200, 100);
+        QTest::newRow("shrunk to the room")
+            << QSize(2000, 2000) << QRect(100, 100, 600, 400) << QRect(0, 20, 1024, 748);
         QTest::newRow("no main window: the room's centre") << QSize(400, 300) << QRect() << QRect(312, 244, 400, 300);
     }
     void windowsOpenInsideTheScreen() {
@@ -258,8 +259,9 @@ private slots:
         s.finalScore = QStringLiteral("$1,214.50");
         s.restartEnabled = false;
         GameOverWindow over(s);
-        QCOMPARE((QStringList{text(&over, "Label2"), text(&over, "Label4"), text(&over, "Label3"), text(&over, "Label7")}),
-                 (QStringList{s.verdict, s.realized, s.unrealized, s.finalScore}));
+        QCOMPARE(
+            (QStringList{text(&over, "Label2"), text(&over, "Label4"), text(&over, "Label3"), text(&over, "Label7")}),
+            (QStringList{s.verdict, s.realized, s.unrealized, s.finalScore}));
         QVERIFY(child(&over, "Label10")->isHidden() && child(&over, "Label5")->isHidden());
         over.show();
         over.reject(); // Esc: the window waits for a choice
@@ -321,7 +323,8 @@ private slots:
         const int asked = qEnvironmentVariableIntValue("PELLUCAR_LOAD_TEST_TRADES", &custom);
         const qint64 count = custom && asked > 0 ? asked : 100000;
         const QString dir = QStringLiteral(PELLUCAR_UI_TEST_TMP);
-        const QString trades = dir + QStringLiteral("/long_load_trades.csv"), db = dir + QStringLiteral("/long_load.mdb");
+        const QString trades = dir + QStringLiteral("/long_load_trades.csv"),
+                      db = dir + QStringLiteral("/long_load.mdb");
         QString error;
         QVERIFY2(mkdb::writeSyntheticTrades(QStringLiteral(PELLUCAR_DATA_DIR), QDate(1996, 1, 1), QDate(1996, 4, 1),
                                             count, trades, &error),

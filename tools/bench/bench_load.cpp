@@ -25,8 +25,9 @@ const char* const kTradingDaysTickSql =
     "ORDER BY date(Date)";
 const char* const kDailySql = "SELECT OpenInterest, DayVolume, Open, High, Low, Close, Date FROM DailyData "
                               "WHERE CommodityID = ?1 AND Date >= date(?2) AND Date < date(?3) ORDER BY Date";
-const char* const kTickSql = "SELECT DateTime, realprice FROM TickData "
-                             "WHERE CommodityID = ?1 AND DateTime >= date(?2) AND DateTime < date(?3) ORDER BY DateTime";
+const char* const kTickSql =
+    "SELECT DateTime, realprice FROM TickData "
+    "WHERE CommodityID = ?1 AND DateTime >= date(?2) AND DateTime < date(?3) ORDER BY DateTime";
 
 struct Connection {
     sqlite3* db = nullptr;
@@ -150,8 +151,11 @@ void BM_NewGame_DailyYear_Core(benchmark::State& state) {
     rig->game.startUp();
     if (rig->game.ended()) return state.SkipWithError("start-up failed");
     const SetupPlan p = dailyYear();
-    const QHash<QString, QString> setup{{"level", p.level}, {"length", p.length}, {"data", p.data},
-                                        {"period", "select"}, {"year", QString::number(p.year)}};
+    const QHash<QString, QString> setup{{"level", p.level},
+                                        {"length", p.length},
+                                        {"data", p.data},
+                                        {"period", "select"},
+                                        {"year", QString::number(p.year)}};
     Samples samples;
     for (auto _ : state) {
         rig->dialogs.queueSetup(setup);

@@ -52,15 +52,16 @@ bool copyThroughInserts(const QString& output, qint64* rows) {
             sqlite3_close(b);
         }
     } closer{src, dst};
-    if (sqlite3_open_v2(databasePath().toUtf8().constData(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return false;
+    if (sqlite3_open_v2(databasePath().toUtf8().constData(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        return false;
     if (sqlite3_open_v2(output.toUtf8().constData(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
         SQLITE_OK)
         return false;
     if (!exec(dst, "PRAGMA page_size=4096; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;") ||
         !exec(dst, schema::kCreateSql) || !exec(dst, "BEGIN"))
         return false;
-    static const char* const tables[] = {"DailyData", "TickTradeDaysResults", "TickData", "OverviewNews",
-                                         "SortedTickNewsReleases", "DataSources"};
+    static const char* const tables[] = {"DailyData",    "TickTradeDaysResults",   "TickData",
+                                         "OverviewNews", "SortedTickNewsReleases", "DataSources"};
     *rows = 0;
     for (const char* table : tables) {
         sqlite3_stmt* read = nullptr;

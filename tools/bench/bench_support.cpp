@@ -8,8 +8,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>

@@ -11,8 +11,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMainWindow>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QVBoxLayout>
 #include <QtCharts/QCandlestickSeries>
@@ -117,7 +117,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::Paint && !seen_) {
             seen_ = true;
-            QMetaObject::invokeMethod(this, [this] { then_(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { then_(); }, Qt::QueuedConnection);
         }
         return QObject::eventFilter(watched, e);
     }
@@ -199,9 +200,9 @@ QString runProbe(const QStringList& args, int timeoutMs, bool freshMemory = fals
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (freshMemory)
         p.start(QStringLiteral("/bin/sh"), QStringList{QStringLiteral("-c"), QStringLiteral("\"$0\" \"$@\"; exit $?"),
-                                                      QCoreApplication::applicationFilePath()} + args);
-    else
-        p.start(QCoreApplication::applicationFilePath(), args);
+                                                       QCoreApplication::applicationFilePath()} +
+                                               args);
+    else p.start(QCoreApplication::applicationFilePath(), args);
     if (!p.waitForFinished(timeoutMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         p.kill();
         p.waitForFinished();
@@ -280,7 +281,8 @@ public:
         v->addWidget(make(left_, leftSize));
         v->addWidget(make(right_, rightSize));
         window_.setCentralWidget(central);
-        window_.resize(ui::twipsToPixelsX(kWindowWidthTwips, &window_), ui::twipsToPixelsY(kWindowHeightTwips, &window_));
+        window_.resize(ui::twipsToPixelsX(kWindowWidthTwips, &window_),
+                       ui::twipsToPixelsY(kWindowHeightTwips, &window_));
         paints_.watch(left_.view->viewport());
         paints_.watch(right_.view->viewport());
     }
@@ -511,7 +513,8 @@ void registerStartupBenchmarks() {
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(kColdStarts);
-    benchmark::RegisterBenchmark("Startup/Window/InProcess", BM_Startup_Window_InProcess)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Startup/Window/InProcess", BM_Startup_Window_InProcess)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Startup/FairFloor/InProcess", BM_Startup_FairFloor_InProcess)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Startup/BareWindow/InProcess", BM_Startup_BareWindow_InProcess)

@@ -27,8 +27,8 @@ struct Line {
     const char* floor;     // null: compared with the target alone
     const char* floorName; // what the floor is
     Unit unit;
-    double target;         // ns or MB; 0 when there is none
-    double ratioTarget;    // the most the figure may be of its floor; 0 when none
+    double target;      // ns or MB; 0 when there is none
+    double ratioTarget; // the most the figure may be of its floor; 0 when none
 };
 
 // The figures, in the order they were asked for.
@@ -38,8 +38,8 @@ const Line kLines[] = {
      0},
     {"  New Game click (core), Daily year", "newgame.daily", "load.daily.floor", "SQLite steps same SELECTs",
      Unit::Time, 0, 0},
-    {"Start-up to window shown, new process", "startup.process", "startup.fair.process",
-     "same labels, buttons, chart", Unit::Time, 0, 1.25},
+    {"Start-up to window shown, new process", "startup.process", "startup.fair.process", "same labels, buttons, chart",
+     Unit::Time, 0, 1.25},
     {"Start-up to window shown, in process", "startup.warm", "startup.fair.warm", "same labels, buttons, chart",
      Unit::Time, 0, 1.25},
     {"  the fair floor, new process", "startup.fair.process", "startup.bare.process", "bare QMainWindow process",
@@ -50,8 +50,8 @@ const Line kLines[] = {
      "bare QtCharts, same data", Unit::Time, 4e6, 0},
     {"Forward, window, Tick (charts painted)", "forward.window.tick", "forward.window.tick.floor",
      "bare QtCharts, same data", Unit::Time, 4e6, 0},
-    {"Peak RSS, Expert Daily year in window", "rss.game", "rss.bare", "bare QMainWindow process", Unit::Megabytes,
-     60, 0},
+    {"Peak RSS, Expert Daily year in window", "rss.game", "rss.bare", "bare QMainWindow process", Unit::Megabytes, 60,
+     0},
     {"pellucar-mkdb build of futures.mdb", "mkdb", "mkdb.floor", "SQLite inserts same rows", Unit::Time, 0, 0},
 };
 
@@ -101,7 +101,8 @@ void printSummary() {
         std::printf("%-44s %11s %11s %11s %7s  %-26s %s\n", l.what, text(v, l.unit).c_str(), text(cpu, l.unit).c_str(),
                     text(f, l.unit).c_str(), ratio.c_str(), l.floor ? l.floorName : "-", target.c_str());
     }
-    if (const double daily = value("forward.core.daily"), window = value("forward.window.daily"); daily > 0 && window > 0)
+    if (const double daily = value("forward.core.daily"), window = value("forward.window.daily");
+        daily > 0 && window > 0)
         std::printf("Window press / core press (Daily): %.0fx\n", window / daily);
     // Wall-clock medians on a busy machine run long; say how busy it was.
     QFile load(QStringLiteral("/proc/loadavg"));

@@ -54,8 +54,9 @@ qint64 wholeNumber(QStringView text) {
 }
 
 QString monthId(QDate monthStart) {
-    return QStringLiteral("%1%2").arg(monthStart.year(), 4, 10, QLatin1Char('0')).arg(monthStart.month(), 2, 10,
-                                                                                        QLatin1Char('0'));
+    return QStringLiteral("%1%2")
+        .arg(monthStart.year(), 4, 10, QLatin1Char('0'))
+        .arg(monthStart.month(), 2, 10, QLatin1Char('0'));
 }
 
 void note(Notes* notes, QDate date, const QString& text) {
@@ -114,7 +115,8 @@ Bars parseContinuous(const QString& text, const QString& tag, Notes* notes) {
         }
         b.close = *settle;
         const auto o = positive(field(row, cOpen)), h = positive(field(row, cHigh)), l = positive(field(row, cLow));
-        if (!o || !h || !l) note(notes, b.date, QStringLiteral("%1: missing open/high/low taken from the settle").arg(tag));
+        if (!o || !h || !l)
+            note(notes, b.date, QStringLiteral("%1: missing open/high/low taken from the settle").arg(tag));
         b.open = o.value_or(b.close);
         b.high = h.value_or(b.close);
         b.low = l.value_or(b.close);
@@ -189,7 +191,8 @@ Bars parseQuantiacs(const QString& text, double divisor, const QString& tag, Not
     // only make sense in file order.
     for (size_t i = 1; i < bars.size(); ++i) {
         if (bars[i].date <= bars[i - 1].date) {
-            note(notes, {}, QStringLiteral("%1: dates out of order at %2").arg(tag, bars[i].date.toString(Qt::ISODate)));
+            note(notes, {},
+                 QStringLiteral("%1: dates out of order at %2").arg(tag, bars[i].date.toString(Qt::ISODate)));
             return {};
         }
     }
@@ -311,13 +314,14 @@ void fillGaps(Bars& primary, const Bars& backup, Notes* notes) {
     if (primary.empty()) return;
     Bars added;
     for (const Bar& b : backup) {
-        auto next = std::lower_bound(primary.begin(), primary.end(), b.date,
-                                     [](const Bar& p, QDate d) { return p.date < d; });
+        auto next =
+            std::lower_bound(primary.begin(), primary.end(), b.date, [](const Bar& p, QDate d) { return p.date < d; });
         if (next == primary.begin() || next == primary.end() || next->date == b.date) continue;
         const Bar& before = *std::prev(next);
         if (before.contract != b.contract || next->contract != b.contract) continue;
         note(notes, b.date,
-             QStringLiteral("%1 %2: missing day taken from %3").arg(before.source, b.date.toString(Qt::ISODate), b.source));
+             QStringLiteral("%1 %2: missing day taken from %3")
+                 .arg(before.source, b.date.toString(Qt::ISODate), b.source));
         added.push_back(b);
     }
     primary.insert(primary.end(), added.begin(), added.end());
@@ -334,9 +338,10 @@ int snapToGrid(Bars& bars, double step, double tolerance, Notes* notes) {
                 if (std::abs(q - *v) > 1e-9) ++moved;
                 *v = q;
             } else {
-                note(notes, b.date, QStringLiteral("%1: price %2 off the 1/%3 grid kept as published")
-                                        .arg(b.source, formatNumber(*v))
-                                        .arg(std::lround(1.0 / step)));
+                note(notes, b.date,
+                     QStringLiteral("%1: price %2 off the 1/%3 grid kept as published")
+                         .arg(b.source, formatNumber(*v))
+                         .arg(std::lround(1.0 / step)));
             }
         }
     }
@@ -354,9 +359,9 @@ void readEighths(Bars& bars, double step, Notes* notes) {
             if (std::abs(tenths - double(digit)) > 1e-6 || digit < 1 || digit > 7) continue;
             const double eighths = whole + double(digit) / 8;
             if (!onGrid(eighths)) continue;
-            note(notes, b.date, QStringLiteral("%1 %2: price %3 read as cents and eighths, %4")
-                                    .arg(b.source, b.date.toString(Qt::ISODate), formatNumber(*v),
-                                         formatNumber(eighths)));
+            note(notes, b.date,
+                 QStringLiteral("%1 %2: price %3 read as cents and eighths, %4")
+                     .arg(b.source, b.date.toString(Qt::ISODate), formatNumber(*v), formatNumber(eighths)));
             *v = eighths;
         }
     }
@@ -456,8 +461,8 @@ bool convertAll(const QString& rawDir, const QString& outDir, Notes* notes) {
         if (!read(s.settlementFile, &settleText) || !read(s.quantiacsFile, &ohlcText)) return false;
         const QString tag = QString::fromLatin1(s.quantiacsFile).section(QLatin1Char('.'), 0, 0);
         Notes early, late;
-        Bars bars = between(parseSettlement(settleText, QString::fromLatin1(s.settlementFile), &early), first,
-                            settlementTo);
+        Bars bars =
+            between(parseSettlement(settleText, QString::fromLatin1(s.settlementFile), &early), first, settlementTo);
         const Bars ohlc = between(parseQuantiacs(ohlcText, s.divisor, tag, &late), ohlcFrom, last);
         bars.insert(bars.end(), ohlc.begin(), ohlc.end());
         keepNotes(std::move(early), first, settlementTo);

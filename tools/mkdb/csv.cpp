@@ -37,12 +37,14 @@ bool parseCsv(const QString& text, std::vector<CsvRecord>* records, QString* err
                         value += c;
                     }
                 }
-                if (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n') && text[i] != QLatin1Char('\r')) {
+                if (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n') &&
+                    text[i] != QLatin1Char('\r')) {
                     *error = QStringLiteral("line %1: text after a closing quote").arg(line);
                     return false;
                 }
             } else {
-                while (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n') && text[i] != QLatin1Char('\r'))
+                while (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n') &&
+                       text[i] != QLatin1Char('\r'))
                     value += text[i++];
             }
             record.fields.append(value);

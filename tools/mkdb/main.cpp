@@ -14,10 +14,11 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: pellucar-mkdb [--data DIR] [--ticks FILE] OUTPUT.mdb\n"
-                         "  --data DIR    the project's data folder (default %s)\n"
-                         "  --ticks FILE  real intraday trades, CSV market,datetime,price (market's own units,\n"
-                         "                Soybean in cents); they replace the derived ticks of the days they cover\n",
+    std::fprintf(stderr,
+                 "usage: pellucar-mkdb [--data DIR] [--ticks FILE] OUTPUT.mdb\n"
+                 "  --data DIR    the project's data folder (default %s)\n"
+                 "  --ticks FILE  real intraday trades, CSV market,datetime,price (market's own units,\n"
+                 "                Soybean in cents); they replace the derived ticks of the days they cover\n",
                  PELLUCAR_DEFAULT_DATA_DIR);
     return 2;
 }
@@ -30,14 +31,10 @@ int main(int argc, char** argv) {
     pellucar::mkdb::Options options;
     options.dataDir = QStringLiteral(PELLUCAR_DEFAULT_DATA_DIR);
     for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--data") && i + 1 < args.size())
-            options.dataDir = args[++i];
-        else if (args[i] == QLatin1String("--ticks") && i + 1 < args.size())
-            options.ticksFile = args[++i];
-        else if (args[i].startsWith(QLatin1String("--")) || !options.output.isEmpty())
-            return usage();
-        else
-            options.output = args[i];
+        if (args[i] == QLatin1String("--data") && i + 1 < args.size()) options.dataDir = args[++i];
+        else if (args[i] == QLatin1String("--ticks") && i + 1 < args.size()) options.ticksFile = args[++i];
+        else if (args[i].startsWith(QLatin1String("--")) || !options.output.isEmpty()) return usage();
+        else options.output = args[i];
     }
     if (options.output.isEmpty()) return usage();
 
@@ -51,7 +48,8 @@ int main(int argc, char** argv) {
     }
     for (const QString& w : report.warnings) std::fprintf(stderr, "pellucar-mkdb: warning: %s\n", qPrintable(w));
     std::printf("%s:", qPrintable(options.output));
-    for (const auto& [table, rows] : report.rowsPerTable) std::printf(" %s %lld", qPrintable(table), static_cast<long long>(rows));
+    for (const auto& [table, rows] : report.rowsPerTable)
+        std::printf(" %s %lld", qPrintable(table), static_cast<long long>(rows));
     std::printf(" (%lld ms)\n", static_cast<long long>(timer.elapsed()));
     return 0;
 }

@@ -52,7 +52,7 @@ QString sourceFileOf(const QString& tag) {
     const QString name = file.contains(QLatin1Char('.')) ? file : file + QStringLiteral(".txt");
     if (detail.isEmpty()) return name;
     return kindOfSource(tag) == QLatin1String("settlement only") ? QStringLiteral("%1, %2 column").arg(name, detail)
-                                                                  : QStringLiteral("%1 (%2)").arg(name, detail);
+                                                                 : QStringLiteral("%1 (%2)").arg(name, detail);
 }
 
 namespace {
@@ -141,9 +141,7 @@ bool readTable(const QString& path, const QStringList& columns, std::vector<CsvR
     return true;
 }
 
-bool isIsoDate(const QString& s) {
-    return s.size() == 10 && QDate::fromString(s, Qt::ISODate).isValid();
-}
+bool isIsoDate(const QString& s) { return s.size() == 10 && QDate::fromString(s, Qt::ISODate).isValid(); }
 
 bool readDaily(const QString& path, std::vector<DailyRow>* out, QString* error) {
     std::vector<CsvRecord> rows;
@@ -229,7 +227,10 @@ bool readParagraphs(const QString& path, Paragraphs* out, QString* error) {
         bool ok = false;
         const int year = r.fields[0].trimmed().toInt(&ok);
         if (!ok || year < kOverviewFirstYear || year > kOverviewLastYear)
-            return fail(QStringLiteral("year '%1' outside %2-%3").arg(r.fields[0]).arg(kOverviewFirstYear).arg(kOverviewLastYear));
+            return fail(QStringLiteral("year '%1' outside %2-%3")
+                            .arg(r.fields[0])
+                            .arg(kOverviewFirstYear)
+                            .arg(kOverviewLastYear));
         const MarketInfo* m = marketByName(r.fields[1]);
         if (!m) return fail(QStringLiteral("unknown market '%1'").arg(r.fields[1]));
         const QString text = r.fields[2].trimmed();
@@ -269,7 +270,8 @@ bool readTicks(const QString& path, TickImport* out, QString* error) {
         (*out)[{m->id, when.left(10)}].push_back({when, price, r.line});
     }
     for (auto& [key, ticks] : *out)
-        std::stable_sort(ticks.begin(), ticks.end(), [](const Tick& a, const Tick& b) { return a.dateTime < b.dateTime; });
+        std::stable_sort(ticks.begin(), ticks.end(),
+                         [](const Tick& a, const Tick& b) { return a.dateTime < b.dateTime; });
     return true;
 }
 
@@ -305,8 +307,7 @@ public:
     }
 
     // Binds the values in order, runs the statement once and resets it.
-    template <typename... Values>
-    bool insert(sqlite3_stmt* s, const Values&... values) {
+    template <typename... Values> bool insert(sqlite3_stmt* s, const Values&... values) {
         int index = 0;
         (bind(s, ++index, values), ...);
         const int rc = sqlite3_step(s);
@@ -374,7 +375,8 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
     std::set<QString> tickDays;
     for (const auto& [id, rows] : daily)
         for (const DailyRow& d : rows)
-            if (d.date.left(4).toInt() >= kTickFirstYear && d.date.left(4).toInt() <= kTickLastYear) tickDays.insert(d.date);
+            if (d.date.left(4).toInt() >= kTickFirstYear && d.date.left(4).toInt() <= kTickLastYear)
+                tickDays.insert(d.date);
     for (const auto& [key, ticks] : imported) {
         if (!tickDays.count(key.second)) {
             *error = QStringLiteral("%1 line %2: %3 is not a trading day of %4-%5")
@@ -399,8 +401,7 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
             auto p = paragraphs.find({year, m.id});
             if (p == paragraphs.end()) {
                 *error = QStringLiteral("%1 has no paragraph for %2 %3")
-                             .arg(data.filePath(QStringLiteral("news/overview_1983_1996.csv")),
-                                  QLatin1String(m.name))
+                             .arg(data.filePath(QStringLiteral("news/overview_1983_1996.csv")), QLatin1String(m.name))
                              .arg(year);
                 return false;
             }
@@ -409,16 +410,17 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
         }
     }
     for (const Release& r : releases)
-        if (r.date.left(4).toInt() >= kTickFirstYear && r.date.left(4).toInt() <= kTickLastYear && !tickDays.count(r.date))
-            report->warnings.append(QStringLiteral("release '%1' on %2 falls on no trading day and will never show")
-                                        .arg(r.title, r.date));
+        if (r.date.left(4).toInt() >= kTickFirstYear && r.date.left(4).toInt() <= kTickLastYear &&
+            !tickDays.count(r.date))
+            report->warnings.append(
+                QStringLiteral("release '%1' on %2 falls on no trading day and will never show").arg(r.title, r.date));
 
     // ---- write ----
     const QString temp = options.output + QStringLiteral(".tmp");
     QFile::remove(temp);
     sqlite3* raw = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(temp).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(temp).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
         *error = QStringLiteral("cannot create %1: %2").arg(temp, QString::fromUtf8(sqlite3_errmsg(raw)));
         sqlite3_close(raw);
         return false;
@@ -511,7 +513,8 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
             if (!w.insert(s.get(), r.date, r.time, r.title, r.story)) return failed();
     }
     {
-        Stmt s = w.prepare("INSERT INTO DataSources (CommodityID, Market, Year, Source, Kind, Rows) VALUES (?, ?, ?, ?, ?, ?)");
+        Stmt s = w.prepare(
+            "INSERT INTO DataSources (CommodityID, Market, Year, Source, Kind, Rows) VALUES (?, ?, ?, ?, ?, ?)");
         if (!s) return failed();
         for (const auto& [key, count] : sources) {
             const QString name = QLatin1String(markets()[key.id - 1].name);
@@ -539,7 +542,8 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
     std::error_code ec;
     std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(options.output).toStdString(), ec);
     if (ec) {
-        *error = QStringLiteral("cannot rename %1 to %2: %3").arg(temp, options.output, QString::fromStdString(ec.message()));
+        *error = QStringLiteral("cannot rename %1 to %2: %3")
+                     .arg(temp, options.output, QString::fromStdString(ec.message()));
         QFile::remove(temp);
         return false;
     }

@@ -17,8 +17,8 @@
 namespace pellucar::mkdb {
 
 struct MarketInfo {
-    int id;               // commodity id, the database key
-    const char* name;     // as in data/daily/<name>.csv and the game's records
+    int id;                                 // commodity id, the database key
+    const char* name;                       // as in data/daily/<name>.csv and the game's records
     std::array<const char*, 6> sampleTimes; // HH:MM:SS of tick periods 1-6
 };
 

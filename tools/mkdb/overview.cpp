@@ -90,8 +90,8 @@ QString yearSummary(const MarketInfo& market, int year, const std::vector<DailyR
     }
     const double change = (last.close / first.close - 1.0) * 100.0;
     const QString changeText = std::abs(change) < 0.05 ? QStringLiteral("unchanged")
-                               : change > 0           ? QStringLiteral("up %1%").arg(change, 0, 'f', 1)
-                                                      : QStringLiteral("down %1%").arg(-change, 0, 'f', 1);
+                               : change > 0            ? QStringLiteral("up %1%").arg(change, 0, 'f', 1)
+                                                       : QStringLiteral("down %1%").arg(-change, 0, 'f', 1);
     const QString firstPrice = priceText(market, first.close) + QLatin1String(style.unit);
     const QString y = QString::number(year);
     const bool lateStart = first.date > y + QStringLiteral("-01-15");
@@ -99,13 +99,14 @@ QString yearSummary(const MarketInfo& market, int year, const std::vector<DailyR
 
     QString text;
     if (lateStart)
-        text = QStringLiteral("%1 first appear in this record for %2 on %3, at %4, and closed the year at %5 on %6, %7.")
-                   .arg(QLatin1String(style.futures), y, dayText(first.date), firstPrice,
-                        priceText(market, last.close), dayText(last.date), changeText);
+        text =
+            QStringLiteral("%1 first appear in this record for %2 on %3, at %4, and closed the year at %5 on %6, %7.")
+                .arg(QLatin1String(style.futures), y, dayText(first.date), firstPrice, priceText(market, last.close),
+                     dayText(last.date), changeText);
     else
         text = QStringLiteral("%1 opened %2 at %3 on %4 and closed the year at %5 on %6, %7.")
-                   .arg(QLatin1String(style.futures), y, firstPrice, dayText(first.date),
-                        priceText(market, last.close), dayText(last.date), changeText);
+                   .arg(QLatin1String(style.futures), y, firstPrice, dayText(first.date), priceText(market, last.close),
+                        dayText(last.date), changeText);
     text += QStringLiteral(" The highest close was %1 on %2 and the lowest %3 on %4.")
                 .arg(priceText(market, high->close), dayText(high->date), priceText(market, low->close),
                      dayText(low->date));
@@ -113,17 +114,19 @@ QString yearSummary(const MarketInfo& market, int year, const std::vector<DailyR
         text += QStringLiteral(" These figures cover only %1 to %2: the public price data this game is built from "
                                "hold nothing %3 for %4.")
                     .arg(dayText(first.date), dayText(last.date),
-                         lateStart && earlyEnd ? QStringLiteral("else") : lateStart ? QStringLiteral("earlier")
-                                                                                     : QStringLiteral("later"),
+                         lateStart && earlyEnd ? QStringLiteral("else")
+                         : lateStart           ? QStringLiteral("earlier")
+                                               : QStringLiteral("later"),
                          y);
     if (rolls == 0)
         text += QStringLiteral(" All of these prices are from the %1 contract.").arg(contractText(first.contract));
     else
-        text += QStringLiteral(" The prices follow one contract at a time and pass through %1 during the year, "
-                               "from the %2 contract to the %3 contract, so part of the change is the price gap "
-                               "between delivery months rather than a move in any one contract.")
-                    .arg(rolls == 1 ? QStringLiteral("one contract roll") : QStringLiteral("%1 contract rolls").arg(rolls),
-                         contractText(first.contract), contractText(last.contract));
+        text +=
+            QStringLiteral(" The prices follow one contract at a time and pass through %1 during the year, "
+                           "from the %2 contract to the %3 contract, so part of the change is the price gap "
+                           "between delivery months rather than a move in any one contract.")
+                .arg(rolls == 1 ? QStringLiteral("one contract roll") : QStringLiteral("%1 contract rolls").arg(rolls),
+                     contractText(first.contract), contractText(last.contract));
     if (settlementOnly)
         text += QStringLiteral(" Only daily settlement prices survive for this year, so each day's open, high and low "
                                "are shown equal to its close.");

@@ -50,7 +50,8 @@ bool writeSyntheticTrades(const QString& dataDir, const QDate& from, const QDate
         dayCount += static_cast<qint64>(days.back().size());
     }
     if (dayCount == 0) {
-        *error = QStringLiteral("no trading day from %1 to %2").arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate));
+        *error =
+            QStringLiteral("no trading day from %1 to %2").arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate));
         return false;
     }
     QFile out(outPath);

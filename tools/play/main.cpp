@@ -17,20 +17,19 @@
 using namespace pellucar;
 
 namespace {
-const char* const kUsage =
-    "usage: pellucar-play [--database PATH] [--seed N] [--saves DIR] [SCRIPT]\n"
-    "Plays a script of Pellucar commands without a window and prints one line\n"
-    "for each window the player would have seen. The script is read from SCRIPT,\n"
-    "or from standard input when SCRIPT is missing or \"-\".\n"
-    "\n"
-    "  --database PATH  the market database to play on (default: the installed futures.mdb)\n"
-    "  --seed N         a seed for the game's random choices, so a run can be repeated\n"
-    "  --saves DIR      the folder Game > Save writes to (default: a folder of this run)\n"
-    "  --help           print this text and exit\n"
-    "  --version        print the version and exit\n"
-    "\n"
-    "Exit status: 0 at the script's end, 2 on a script or argument error,\n"
-    "otherwise the game's own exit (1 when the database cannot be opened).\n";
+const char* const kUsage = "usage: pellucar-play [--database PATH] [--seed N] [--saves DIR] [SCRIPT]\n"
+                           "Plays a script of Pellucar commands without a window and prints one line\n"
+                           "for each window the player would have seen. The script is read from SCRIPT,\n"
+                           "or from standard input when SCRIPT is missing or \"-\".\n"
+                           "\n"
+                           "  --database PATH  the market database to play on (default: the installed futures.mdb)\n"
+                           "  --seed N         a seed for the game's random choices, so a run can be repeated\n"
+                           "  --saves DIR      the folder Game > Save writes to (default: a folder of this run)\n"
+                           "  --help           print this text and exit\n"
+                           "  --version        print the version and exit\n"
+                           "\n"
+                           "Exit status: 0 at the script's end, 2 on a script or argument error,\n"
+                           "otherwise the game's own exit (1 when the database cannot be opened).\n";
 } // namespace
 
 int main(int argc, char** argv) {

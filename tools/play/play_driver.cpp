@@ -22,10 +22,9 @@ void splitIndexedName(QString* name, int* index) {
 }
 
 QString marketButton(const QString& market) {
-    static const QHash<QString, QString> buttons{{"oil", "btnOil"},       {"gold", "btnGold"},
-                                                 {"tbond", "btnTBond"},   {"t-bond", "btnTBond"},
-                                                 {"sp500", "btnSp500"},   {"cattle", "btnCattle"},
-                                                 {"soybean", "btnSoybean"}};
+    static const QHash<QString, QString> buttons{
+        {"oil", "btnOil"},     {"gold", "btnGold"},     {"tbond", "btnTBond"},    {"t-bond", "btnTBond"},
+        {"sp500", "btnSp500"}, {"cattle", "btnCattle"}, {"soybean", "btnSoybean"}};
     return buttons.value(market.toLower());
 }
 
@@ -50,12 +49,12 @@ bool PlayDriver::click(const QString& rawName, int index, QString* error) {
         *error = QStringLiteral("unknown control %1").arg(rawName);
         return false;
     }
-    const QString key = (index < 0 || name == QLatin1String("cboCommodity"))
-                            ? name
-                            : PresentationModel::itemKey(name, index);
+    const QString key =
+        (index < 0 || name == QLatin1String("cboCommodity")) ? name : PresentationModel::itemKey(name, index);
     // A player cannot press what is hidden or disabled; say so, as the
     // script probably expected otherwise.
-    if (!game_.isActionable(key)) std::fprintf(stderr, "pellucar-play: %s is not available, ignored\n", qPrintable(key));
+    if (!game_.isActionable(key))
+        std::fprintf(stderr, "pellucar-play: %s is not available, ignored\n", qPrintable(key));
     game_.click(name, index);
     return true;
 }
@@ -136,7 +135,8 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
             QString name = w[i];
             int index = -1;
             splitIndexedName(&name, &index);
-            if (!game_.isKnownControl(name, index)) return *error = QStringLiteral("unknown control %1").arg(w[i]), false;
+            if (!game_.isKnownControl(name, index))
+                return *error = QStringLiteral("unknown control %1").arg(w[i]), false;
             const ControlState& st = game_.model().at(w[i]);
             out_ << w[i] << ": " << st.text << (st.visible ? "" : " (hidden)") << '\n';
         }

@@ -71,9 +71,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyleFactory>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cmath>
@@ -151,10 +151,9 @@ protected:
 };
 
 QString marketButton(const QString& market) {
-    static const QHash<QString, QString> buttons{{"oil", "btnOil"},         {"gold", "btnGold"},
-                                                 {"tbond", "btnTBond"},     {"t-bond", "btnTBond"},
-                                                 {"sp500", "btnSp500"},     {"cattle", "btnCattle"},
-                                                 {"soybean", "btnSoybean"}, {"soybeans", "btnSoybean"}};
+    static const QHash<QString, QString> buttons{
+        {"oil", "btnOil"},     {"gold", "btnGold"},     {"tbond", "btnTBond"},     {"t-bond", "btnTBond"},
+        {"sp500", "btnSp500"}, {"cattle", "btnCattle"}, {"soybean", "btnSoybean"}, {"soybeans", "btnSoybean"}};
     return buttons.value(market.toLower());
 }
 
@@ -188,8 +187,8 @@ public:
             if (w.size() != 4 || marketButton(w[1]).isEmpty() || (side != "buy" && side != "sell"))
                 return fail(error, "usage: trade MARKET buy|sell UNITS");
             return press(QStringLiteral("btnTrade"), error) && press(marketButton(w[1]), error) &&
-                   press(side == "buy" ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"), error) &&
-                   type(w[3]) && key(Qt::Key_Return);
+                   press(side == "buy" ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"), error) && type(w[3]) &&
+                   key(Qt::Key_Return);
         }
         if (cmd == "click") {
             if (w.size() < 2 || w.size() > 3) return fail(error, "usage: click NAME [INDEX]");
@@ -200,8 +199,7 @@ public:
         }
         if (cmd == "type") return type(line.mid(4).trimmed());
         if (cmd == "key") {
-            if (w.size() != 2 || (w[1] != "Enter" && w[1] != "Tab"))
-                return fail(error, "usage: key Enter|Tab");
+            if (w.size() != 2 || (w[1] != "Enter" && w[1] != "Tab")) return fail(error, "usage: key Enter|Tab");
             return key(w[1] == "Enter" ? Qt::Key_Return : Qt::Key_Tab);
         }
         if (cmd == "answer") {
@@ -289,8 +287,7 @@ private:
         }
         if (name == "cboCommodity") {
             auto* combo = static_cast<QComboBox*>(window_.widget(name));
-            if (index < 0 || index >= combo->count())
-                return fail(error, "no entry " + QString::number(index));
+            if (index < 0 || index >= combo->count()) return fail(error, "no entry " + QString::number(index));
             combo->setCurrentIndex(index);
             emit combo->activated(index);
             return true;
@@ -360,7 +357,11 @@ PastGamesReport samplePastGames() {
         PastGame g;
         g.playedAt = QDateTime(QDate(2026, 11, 20).addDays(n), QTime(19 + n % 3, 5 * n));
         g.periodStart = QDate(row.year, 1, 3);
-        g.periodEnd = g.periodStart.addMonths(row.length == GameLength::Month ? 1 : row.length == GameLength::Quarter ? 3 : 12).addDays(-3);
+        g.periodEnd =
+            g.periodStart.addMonths(row.length == GameLength::Month     ? 1
+                                    : row.length == GameLength::Quarter ? 3
+                                                                        : 12)
+                .addDays(-3);
         g.level = row.level;
         g.dataMode = row.data;
         g.length = row.length;
@@ -515,24 +516,35 @@ int main(int argc, char** argv) {
         }
     }
     if (p.isSet("windows")) {
-        GameSummary summary{"Game Over", "Do Not Pass Go, Move Immediately to Wall Street!", "$12,345.00", "$-1,234.50",
-                            "$11,110.50", "$120.00", false, true};
+        GameSummary summary{"Game Over",  "Do Not Pass Go, Move Immediately to Wall Street!",
+                            "$12,345.00", "$-1,234.50",
+                            "$11,110.50", "$120.00",
+                            false,        true};
         TimePeriodForm form;
         form.reset(Level::Expert, DataMode::Tick, TimePeriodForm::Length::Quarter, NewsOption::Annual);
         QString story;
         for (int i = 0; i < 40; ++i) story += "The Federal Reserve left its target rate unchanged today. ";
         QList<QDialog*> windows{
-            new ui::NotificationWindow("Trader Notification", "Margin Call!  You must deposit funds or reduce positions.", 0),
-            new ui::AboutWindow, new ui::CustomWindow, new ui::DisclaimerWindow(story),
-            new ui::TimePeriodWindow(form), new ui::LevelSelectedWindow({"Expert", "One Quarter", "Annual Reports", "Daily"}),
-            new ui::CommoditySelectWindow(3), new ui::NewsWindow("Fed Holds Rates", story.left(300), 1400, false),
+            new ui::NotificationWindow("Trader Notification",
+                                       "Margin Call!  You must deposit funds or reduce positions.", 0),
+            new ui::AboutWindow,
+            new ui::CustomWindow,
+            new ui::DisclaimerWindow(story),
+            new ui::TimePeriodWindow(form),
+            new ui::LevelSelectedWindow({"Expert", "One Quarter", "Annual Reports", "Daily"}),
+            new ui::CommoditySelectWindow(3),
+            new ui::NewsWindow("Fed Holds Rates", story.left(300), 1400, false),
             new ui::NewsWindow("Fed Holds Rates Steady", story, 5000, true),
             new ui::TradeConfirmationWindow("Transaction Order Filled: 3 Gold Sold @  $385.20"),
-            new ui::GameOverWindow(summary), new ui::EndOfGameWindow(summary),
-            new ui::CommissionWindow({"No commissions are charged to the Trader's Account during the Game.  The following "
-                                      "displays the final score after a $25.00 per trade commission is charged to the "
-                                      "Trader's Account.", "$500.00", "$300.00", "$200.00"}),
-            new ui::ScreenColorWindow(dialogs.colors().scheme(), nullptr), new ui::LoadingWindow,
+            new ui::GameOverWindow(summary),
+            new ui::EndOfGameWindow(summary),
+            new ui::CommissionWindow(
+                {"No commissions are charged to the Trader's Account during the Game.  The following "
+                 "displays the final score after a $25.00 per trade commission is charged to the "
+                 "Trader's Account.",
+                 "$500.00", "$300.00", "$200.00"}),
+            new ui::ScreenColorWindow(dialogs.colors().scheme(), nullptr),
+            new ui::LoadingWindow,
             new ui::PastGamesWindow(samplePastGames()),
             new ui::ConfirmWindow("Resume Saved Game", "Resume the saved game?  The game in progress will be lost.")};
         int n = 0;
