@@ -2,6 +2,7 @@
 // database for as many actions as asked, checking after every action the
 // rules that hold whatever the player did (game_checks.h). Exit code 0 when
 // no rule broke, 1 when one did, 2 for a bad command line.
+#include "app/controls.h"
 #include "app/game.h"
 #include "app/game_calendar.h"
 #include "app/past_games.h"
@@ -128,49 +129,19 @@ QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     return dice.pick(careless);
 }
 
-// Every menu item and button a player could press, whether the game offers
-// it at the moment or not.
+// Every button and menu item of the main window, and each market of the
+// chart's combo box, whether the game offers it at the moment or not. The
+// saved-game items have weights of their own.
 const QList<QPair<QString, int>>& anyControl() {
     static const QList<QPair<QString, int>> all = [] {
+        const QStringList own{"mnuSave", "mnuResume", "mnuPastGames"};
         QList<QPair<QString, int>> l;
-        for (const char* b : {"btnChangePeriod",
-                              "btnTrade",
-                              "btnOil",
-                              "btnGold",
-                              "btnTBond",
-                              "btnSp500",
-                              "btnCattle",
-                              "btnSoybean",
-                              "btnBuy",
-                              "btnSell",
-                              "btnHold",
-                              "btnYes",
-                              "btnNo",
-                              "btnTradeHist",
-                              "btnCloseTradeHistory",
-                              "btnNewsHist",
-                              "btnCloseNewsHist",
-                              "mnuNewGame",
-                              "mnuEnd",
-                              "mnuCommission",
-                              "mnuPrint",
-                              "mnuInstructions",
-                              "mnuEconomicCalendar",
-                              "mnuAbout",
-                              "mnuCustom",
-                              "mnuScreenColor",
-                              "mnuDisclaimer",
-                              "mnuHowto",
-                              "mnuDunmereTopic"})
-            l << qMakePair(QString::fromLatin1(b), -1);
-        const QList<QPair<const char*, QList<int>>> arrays{
-            {"mnuLevel", {0, 2}},      {"mnuDat", {0, 1}},     {"mnuGameLength", {2, 3, 4}},
-            {"mnuNews", {0, 1, 2}},    {"mnuMaximum", {0, 1}}, {"mnuGraph", {0, 1, 2, 3, 4, 5}},
-            {"mnuGLType", {0, 1, 2}},  {"mnuGLPrice", {0, 1}}, {"mnuGRType", {0, 1, 2}},
-            {"mnuMoving", {0, 1, 2}},  {"mnuStoch", {0, 1}},   {"cboCommodity", {0, 1, 2, 3, 4, 5}},
-            {"mnuDefinitions", {0, 1}}};
-        for (const auto& [name, indexes] : arrays)
-            for (int i : indexes) l << qMakePair(QString::fromLatin1(name), i);
+        for (const ControlSpec& c : mainWindowControls()) {
+            if (c.kind == ControlKind::ComboBox)
+                for (int i = 0; i < kMarketCount; ++i) l << qMakePair(c.name, i);
+            else if ((c.kind == ControlKind::Button || c.kind == ControlKind::MenuItem) && !own.contains(c.name))
+                l << qMakePair(c.name, c.index);
+        }
         return l;
     }();
     return all;
