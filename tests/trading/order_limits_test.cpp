@@ -89,6 +89,13 @@ TEST(OrderChecks, EachEntryIsTakenOrRefusedWithItsTextAndNextStep) {
         EXPECT_EQ(r.message, QString::fromLatin1(c.message));
         EXPECT_EQ(r.units, c.units);
     }
+    // Buying back a whole short is taken even where the other markets' margin
+    // leaves the account short of this one's.
+    Desk deficit(Level::Expert, kBare);
+    deficit.fill(Oil, 150, 20.0);
+    deficit.fill(SP500, -10, 1000.0);
+    EXPECT_EQ(check(deficit, SP500, Buy, "10").units, 10);
+    EXPECT_EQ(check(deficit, SP500, Buy, "11").refusal, EquityBuy);
     // Both need a position beyond its limit, which no accepted order makes.
     EXPECT_EQ(refusalMessage(NoMoreSalesBeyondLimit, Gold),
               "Gold Position Limit is 400 Contracts:  No More Sales Allowed");
@@ -132,9 +139,13 @@ TEST(Maxima, MarginMaximaFollowTheFreeMarginCappedPerMarket) {
 
     Desk rich(Level::Expert, kRich);
     limits.refresh(rich.account, 5);
-    EXPECT_EQ(limits.marginMaximum(Oil), 200);
-    EXPECT_EQ(limits.marginMaximum(SP500), 25);
-    EXPECT_EQ(limits.positionMaximum(Cattle, rich.account), 500);
+    // Each market's own cap, whatever the margin would carry.
+    const std::pair<Market, int> caps[] = {{Oil, 200},  {Gold, 400},   {TBond, 100},
+                                           {SP500, 25}, {Cattle, 500}, {Soybean, 250}};
+    for (const auto& [m, cap] : caps) {
+        EXPECT_EQ(limits.marginMaximum(m), cap) << marketName(m).toStdString();
+        EXPECT_EQ(limits.positionMaximum(m, rich.account), cap) << marketName(m).toStdString();
+    }
 
     Desk novice(Level::Novice);
     limits.reset();
