@@ -1,8 +1,10 @@
 // The database builder on the small data folder under fixture/.
 #include "db_test_support.h"
 
+#include "csv.h"
 #include "mkdb.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -162,6 +164,28 @@ TEST_F(Mkdb, AMissingInputStopsTheBuildAndSaysWhich) {
     QString error;
     EXPECT_FALSE(buildDatabase({data, {}, data + ".mdb"}, &report, &error));
     EXPECT_TRUE(error.contains("Soybean 1996")) << error.toStdString();
+}
+
+// Records come out the same however the text is cut into the blocks read.
+TEST(CsvReader, RecordsDoNotDependOnWhereTheBlocksEnd) {
+    const QByteArray text = "\xEF\xBB\xBF"
+                            "a,b\r\n\n\"x, \"\"y\"\"\",2\r\n\"two\r\nlines\",\n  \nlast,\"\"";
+    const std::vector<std::pair<int, QStringList>> expected{
+        {1, {"a", "b"}}, {3, {"x, \"y\"", "2"}}, {4, {"two\nlines", ""}}, {7, {"last", ""}}};
+    for (const qint64 block : {1, 2, 3, 5, 64}) {
+        QByteArray bytes = text;
+        QBuffer device(&bytes);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        CsvReader reader(&device, block);
+        std::vector<std::pair<int, QStringList>> got;
+        for (CsvRecord r; reader.next(&r);) got.emplace_back(r.line, r.fields);
+        EXPECT_EQ(got, expected) << block;
+        EXPECT_TRUE(reader.error().isEmpty()) << block;
+    }
+    std::vector<CsvRecord> records;
+    QString error;
+    EXPECT_FALSE(parseCsv(QStringLiteral("a\n\"open"), &records, &error));
+    EXPECT_EQ(error, "line 2: quoted field never closed");
 }
 
 TEST(YearSummary, SaysWhenTheYearCrossesRollsOrCoversOnlyPartOfIt) {

@@ -1,66 +1,93 @@
 #include "csv.h"
 
+#include <QBuffer>
+
 namespace pellucar::mkdb {
 
-bool parseCsv(const QString& text, std::vector<CsvRecord>* records, QString* error) {
-    records->clear();
-    int line = 1;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    if (n > 0 && text[0] == QChar(0xFEFF)) i = 1; // byte-order mark
+int CsvReader::peek(qsizetype ahead) {
+    while (pos_ + ahead >= buffer_.size()) {
+        const QByteArray more = in_->read(block_);
+        if (more.isEmpty()) return -1;
+        buffer_.remove(0, pos_);
+        pos_ = 0;
+        buffer_ += more;
+    }
+    return static_cast<unsigned char>(buffer_[pos_ + ahead]);
+}
 
-    while (i < n) {
-        CsvRecord record;
-        record.line = line;
+bool CsvReader::next(CsvRecord* record) {
+    if (!started_) {
+        started_ = true;
+        if (peek(0) == 0xEF && peek(1) == 0xBB && peek(2) == 0xBF) pos_ += 3; // byte-order mark
+    }
+    QByteArray value;
+    while (peek() >= 0) {
+        record->line = line_;
+        record->fields.clear();
         bool endOfRecord = false;
         while (!endOfRecord) {
-            QString value;
-            if (i < n && text[i] == QLatin1Char('"')) {
-                const int opened = line;
-                ++i;
+            value.clear();
+            if (peek() == '"') {
+                const int opened = line_;
+                ++pos_;
                 for (;;) {
-                    if (i >= n) {
-                        *error = QStringLiteral("line %1: quoted field never closed").arg(opened);
+                    const int c = peek();
+                    if (c < 0) {
+                        error_ = QStringLiteral("line %1: quoted field never closed").arg(opened);
                         return false;
                     }
-                    const QChar c = text[i++];
-                    if (c == QLatin1Char('"')) {
-                        if (i < n && text[i] == QLatin1Char('"')) {
-                            value += QLatin1Char('"');
-                            ++i;
-                        } else {
-                            break;
-                        }
+                    ++pos_;
+                    if (c == '"') {
+                        if (peek() != '"') break;
+                        value += '"';
+                        ++pos_;
                     } else {
-                        if (c == QLatin1Char('\n')) ++line;
-                        if (c == QLatin1Char('\r') && i < n && text[i] == QLatin1Char('\n')) continue;
-                        value += c;
+                        if (c == '\n') ++line_;
+                        if (c == '\r' && peek() == '\n') continue;
+                        value += static_cast<char>(c);
                     }
                 }
-                if (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n') &&
-                    text[i] != QLatin1Char('\r')) {
-                    *error = QStringLiteral("line %1: text after a closing quote").arg(line);
+                const int after = peek();
+                if (after >= 0 && after != ',' && after != '\n' && after != '\r') {
+                    error_ = QStringLiteral("line %1: text after a closing quote").arg(line_);
                     return false;
                 }
             } else {
-                while (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n') &&
-                       text[i] != QLatin1Char('\r'))
-                    value += text[i++];
+                for (int c = peek(); c >= 0 && c != ',' && c != '\n' && c != '\r'; c = peek()) {
+                    value += static_cast<char>(c);
+                    ++pos_;
+                }
             }
-            record.fields.append(value);
-            if (i >= n) {
+            record->fields.append(QString::fromUtf8(value));
+            const int c = peek();
+            if (c < 0) {
                 endOfRecord = true;
-            } else if (text[i] == QLatin1Char(',')) {
-                ++i;
+            } else if (c == ',') {
+                ++pos_;
             } else {
-                if (text[i] == QLatin1Char('\r')) ++i;
-                if (i < n && text[i] == QLatin1Char('\n')) ++i;
-                ++line;
+                if (c == '\r') ++pos_;
+                if (peek() == '\n') ++pos_;
+                ++line_;
                 endOfRecord = true;
             }
         }
-        const bool blank = record.fields.size() == 1 && record.fields[0].trimmed().isEmpty();
-        if (!blank) records->push_back(record);
+        const bool blank = record->fields.size() == 1 && record->fields[0].trimmed().isEmpty();
+        if (!blank) return true;
+    }
+    return false;
+}
+
+bool parseCsv(const QString& text, std::vector<CsvRecord>* records, QString* error) {
+    records->clear();
+    QByteArray bytes = text.toUtf8();
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    CsvReader reader(&device);
+    CsvRecord record;
+    while (reader.next(&record)) records->push_back(record);
+    if (!reader.error().isEmpty()) {
+        *error = reader.error();
+        return false;
     }
     return true;
 }

@@ -2,10 +2,13 @@
 // RFC 4180 text: fields separated by commas, optionally quoted; a quoted field
 // may hold commas, line breaks and doubled quotes. CRLF and LF both end a record.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <vector>
+
+class QIODevice;
 
 namespace pellucar::mkdb {
 
@@ -14,8 +17,34 @@ struct CsvRecord {
     QStringList fields;
 };
 
-// Returns false with a message (line number included) on an unterminated
-// quote or text after a closing quote. Blank lines are skipped.
+// Reads records one at a time from a device, holding only a block of its
+// bytes: a file of millions of trades is read without being held whole.
+class CsvReader {
+public:
+    // `block`: the bytes read from the device at a time.
+    explicit CsvReader(QIODevice* in, qint64 block = 1 << 20) : in_(in), block_(block) {}
+    // The next record that is not blank. False at the end of the text, or on
+    // an unterminated quote or text after a closing quote, for which error()
+    // then gives the reason with its line number.
+    bool next(CsvRecord* record);
+    const QString& error() const { return error_; }
+
+private:
+    // The byte `ahead` places on, reading a further block when needed; -1
+    // past the end.
+    int peek(qsizetype ahead = 0);
+
+    QIODevice* in_;
+    qint64 block_;
+    QByteArray buffer_;
+    qsizetype pos_ = 0;
+    int line_ = 1;
+    bool started_ = false;
+    QString error_;
+};
+
+// The whole of `text`. Returns false with a message (line number included) on
+// an unterminated quote or text after a closing quote. Blank lines are skipped.
 bool parseCsv(const QString& text, std::vector<CsvRecord>* records, QString* error);
 
 } // namespace pellucar::mkdb

@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 #include <tuple>
@@ -241,37 +243,122 @@ bool readParagraphs(const QString& path, Paragraphs* out, QString* error) {
     return true;
 }
 
-struct Tick {
-    QString dateTime; // YYYY-MM-DD HH:MM:SS
-    double price = 0;
-    int line = 0;
-};
-using TickImport = std::map<std::pair<int, QString>, std::vector<Tick>>; // (id, date) -> trades
+// Trades between two calls of the progress callback.
+constexpr qint64 kProgressEvery = 1000000;
 
-bool readTicks(const QString& path, TickImport* out, QString* error) {
-    std::vector<CsvRecord> rows;
-    if (!readTable(path, {"market", "datetime", "price"}, &rows, error)) return false;
-    for (const CsvRecord& r : rows) {
+// One imported trade, as small as it can be held: a file of millions is
+// read into these, not into its text.
+struct Trade {
+    quint32 day = 0;     // YYYYMMDD
+    quint32 seconds = 0; // of the day
+    quint32 line = 0;
+    quint8 id = 0;
+    double price = 0;
+    // Market, day and time; trades of the same second keep the file's order.
+    bool operator<(const Trade& o) const {
+        return std::tie(id, day, seconds, line) < std::tie(o.id, o.day, o.seconds, o.line);
+    }
+};
+using TradeImport = std::deque<Trade>;
+
+// The digits of `text` from `at`, `count` of them; -1 if any is not a digit.
+int digits(const QString& text, int at, int count) {
+    int v = 0;
+    for (int i = at; i < at + count; ++i) {
+        const QChar c = text[i];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return -1;
+        v = v * 10 + (c.unicode() - '0');
+    }
+    return v;
+}
+
+// "YYYY-MM-DD HH:MM:SS" (a 'T' for the blank and no seconds allowed) as a
+// day and a second of it; false unless it is a real date and time.
+bool readDateTime(QString when, quint32* day, quint32* seconds) {
+    when = when.trimmed();
+    if (when.size() > 10 && when[10] == QLatin1Char('T')) when[10] = QLatin1Char(' ');
+    if (when.size() == 16) when += QStringLiteral(":00");
+    if (when.size() != 19) return false;
+    for (const auto& [at, c] : {std::pair{4, '-'}, {7, '-'}, {10, ' '}, {13, ':'}, {16, ':'}})
+        if (when[at] != QLatin1Char(c)) return false;
+    const int y = digits(when, 0, 4), mo = digits(when, 5, 2), d = digits(when, 8, 2);
+    const int h = digits(when, 11, 2), mi = digits(when, 14, 2), s = digits(when, 17, 2);
+    if (y < 0 || mo < 0 || d < 0 || h < 0 || mi < 0 || s < 0 || !QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, s))
+        return false;
+    *day = static_cast<quint32>(y * 10000 + mo * 100 + d);
+    *seconds = static_cast<quint32>(h * 3600 + mi * 60 + s);
+    return true;
+}
+
+quint32 dayNumber(const QString& isoDate) {
+    return static_cast<quint32>(digits(isoDate, 0, 4) * 10000 + digits(isoDate, 5, 2) * 100 + digits(isoDate, 8, 2));
+}
+
+// The stored text of a trade's time: "YYYY-MM-DD HH:MM:SS".
+std::array<char, 20> dateTimeText(const Trade& t) {
+    std::array<char, 20> text{};
+    const auto put = [&](int at, quint32 value, int width) {
+        for (int k = at + width - 1; k >= at; --k, value /= 10)
+            text[static_cast<size_t>(k)] = static_cast<char>('0' + value % 10);
+    };
+    put(0, t.day / 10000, 4);
+    put(5, t.day / 100 % 100, 2);
+    put(8, t.day % 100, 2);
+    put(11, t.seconds / 3600, 2);
+    put(14, t.seconds / 60 % 60, 2);
+    put(17, t.seconds % 60, 2);
+    text[4] = text[7] = '-';
+    text[10] = ' ';
+    text[13] = text[16] = ':';
+    return text;
+}
+
+// Reads the trades file a record at a time, so that only the trades
+// themselves are held, then puts them in market, day and time order.
+bool readTrades(const QString& path, const Progress& progress, TradeImport* out, QString* error) {
+    QFile f(path);
+    if (!f.exists()) {
+        *error = QStringLiteral("%1 is missing").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(QDir::toNativeSeparators(path), f.errorString());
+        return false;
+    }
+    const QStringList columns{"market", "datetime", "price"};
+    CsvReader reader(&f);
+    CsvRecord r;
+    if (!reader.next(&r) || r.fields != columns) {
+        *error = reader.error().isEmpty()
+                     ? QStringLiteral("%1: first line must be %2").arg(path, columns.join(QLatin1Char(',')))
+                     : QStringLiteral("%1: %2").arg(path, reader.error());
+        return false;
+    }
+    while (reader.next(&r)) {
         auto fail = [&](const QString& why) {
             *error = QStringLiteral("%1 line %2: %3").arg(path).arg(r.line).arg(why);
             return false;
         };
+        if (r.fields.size() != columns.size())
+            return fail(QStringLiteral("%1 fields, expected %2").arg(r.fields.size()).arg(columns.size()));
         const MarketInfo* m = marketByName(r.fields[0]);
         if (!m) return fail(QStringLiteral("unknown market '%1'").arg(r.fields[0]));
-        QString when = r.fields[1].trimmed();
-        when.replace(QLatin1Char('T'), QLatin1Char(' '));
-        if (when.size() == 16) when += QStringLiteral(":00");
-        const QDateTime dt = QDateTime::fromString(when, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        if (when.size() != 19 || !dt.isValid())
+        Trade t;
+        if (!readDateTime(r.fields[1], &t.day, &t.seconds))
             return fail(QStringLiteral("datetime '%1' is not YYYY-MM-DD HH:MM[:SS]").arg(r.fields[1]));
         bool ok = false;
-        const double price = r.fields[2].trimmed().toDouble(&ok);
-        if (!ok || !(price > 0)) return fail(QStringLiteral("price '%1' is not a positive number").arg(r.fields[2]));
-        (*out)[{m->id, when.left(10)}].push_back({when, price, r.line});
+        t.price = r.fields[2].trimmed().toDouble(&ok);
+        if (!ok || !(t.price > 0)) return fail(QStringLiteral("price '%1' is not a positive number").arg(r.fields[2]));
+        t.id = static_cast<quint8>(m->id);
+        t.line = static_cast<quint32>(r.line);
+        out->push_back(t);
+        if (progress && static_cast<qint64>(out->size()) % kProgressEvery == 0) progress("read", out->size());
     }
-    for (auto& [key, ticks] : *out)
-        std::stable_sort(ticks.begin(), ticks.end(),
-                         [](const Tick& a, const Tick& b) { return a.dateTime < b.dateTime; });
+    if (!reader.error().isEmpty()) {
+        *error = QStringLiteral("%1: %2").arg(path, reader.error());
+        return false;
+    }
+    std::sort(out->begin(), out->end());
     return true;
 }
 
@@ -326,6 +413,7 @@ private:
     static void bind(sqlite3_stmt* s, int i, int v) { sqlite3_bind_int(s, i, v); }
     static void bind(sqlite3_stmt* s, int i, qint64 v) { sqlite3_bind_int64(s, i, v); }
     static void bind(sqlite3_stmt* s, int i, double v) { sqlite3_bind_double(s, i, v); }
+    static void bind(sqlite3_stmt* s, int i, const char* v) { sqlite3_bind_text(s, i, v, -1, SQLITE_TRANSIENT); }
     static void bind(sqlite3_stmt* s, int i, const QString& v) {
         const QByteArray utf8 = v.toUtf8();
         sqlite3_bind_text(s, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
@@ -368,8 +456,9 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
         *error = QStringLiteral("%1 is empty").arg(data.filePath(QStringLiteral("news/disclaimer.txt")));
         return false;
     }
-    TickImport imported;
-    if (!options.ticksFile.isEmpty() && !readTicks(options.ticksFile, &imported, error)) return false;
+    TradeImport imported;
+    if (!options.ticksFile.isEmpty() && !readTrades(options.ticksFile, options.progress, &imported, error))
+        return false;
 
     // Tick days: every date of 1996-1997 on which any market traded.
     std::set<QString> tickDays;
@@ -377,15 +466,19 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
         for (const DailyRow& d : rows)
             if (d.date.left(4).toInt() >= kTickFirstYear && d.date.left(4).toInt() <= kTickLastYear)
                 tickDays.insert(d.date);
-    for (const auto& [key, ticks] : imported) {
-        if (!tickDays.count(key.second)) {
-            *error = QStringLiteral("%1 line %2: %3 is not a trading day of %4-%5")
-                         .arg(options.ticksFile)
-                         .arg(ticks.front().line)
-                         .arg(key.second)
-                         .arg(kTickFirstYear)
-                         .arg(kTickLastYear);
-            return false;
+    {
+        std::set<quint32> tradingDays;
+        for (const QString& day : tickDays) tradingDays.insert(dayNumber(day));
+        for (const Trade& t : imported) {
+            if (!tradingDays.count(t.day)) {
+                *error = QStringLiteral("%1 line %2: %3 is not a trading day of %4-%5")
+                             .arg(options.ticksFile)
+                             .arg(t.line)
+                             .arg(QString::fromLatin1(dateTimeText(t).data(), 10))
+                             .arg(kTickFirstYear)
+                             .arg(kTickLastYear);
+                return false;
+            }
         }
     }
 
@@ -467,6 +560,9 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
     {
         Stmt s = w.prepare("INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (?, ?, ?)");
         if (!s) return failed();
+        // The trades are in market and day order, as the rows are written.
+        auto trade = imported.cbegin();
+        qint64 written = 0;
         for (const MarketInfo& m : markets()) {
             const std::vector<DailyRow>& rows = daily[m.id];
             auto next = rows.begin();
@@ -474,10 +570,16 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
             for (const QString& day : tickDays) {
                 while (next != rows.end() && next->date < day) previousClose = (next++)->close;
                 const int year = day.left(4).toInt();
-                if (auto it = imported.find({m.id, day}); it != imported.end()) {
-                    for (const Tick& t : it->second)
-                        if (!w.insert(s.get(), m.id, t.dateTime, encodeTickPrice(m.id, t.price))) return failed();
-                    sources[{m.id, year, importedSource, QStringLiteral("real trades")}] += it->second.size();
+                const quint32 number = dayNumber(day);
+                if (trade != imported.cend() && trade->id == m.id && trade->day == number) {
+                    qint64 count = 0;
+                    for (; trade != imported.cend() && trade->id == m.id && trade->day == number; ++trade, ++count)
+                        if (!w.insert(s.get(), m.id, dateTimeText(*trade).data(), encodeTickPrice(m.id, trade->price)))
+                            return failed();
+                    sources[{m.id, year, importedSource, QStringLiteral("real trades")}] += count;
+                    written += count;
+                    if (options.progress && written / kProgressEvery != (written - count) / kProgressEvery)
+                        options.progress("written", written);
                     continue;
                 }
                 std::array<double, 6> prices;

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -61,10 +62,15 @@ std::array<double, 6> periodPrices(const DailyRow& day);
 // The computed first part of a market-year overview.
 QString yearSummary(const MarketInfo& market, int year, const std::vector<DailyRow>& rowsOfYear);
 
+// Told now and then while trades are imported: the stage ("read",
+// "written") and the trades it has done so far.
+using Progress = std::function<void(const char* stage, qint64 trades)>;
+
 struct Options {
     QString dataDir;
     QString ticksFile; // empty: every tick is derived
     QString output;
+    Progress progress = {};
 };
 
 struct Report {
