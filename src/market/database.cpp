@@ -72,6 +72,10 @@ const char* const kQueries[] = {
 };
 enum Query { TradingDaysDaily, TradingDaysTick, Daily, Tick, Overview };
 
+const char* const kTickPeriodsSql = "SELECT Date, Period, Price, High, Low, Last FROM TickPeriods "
+                                    "WHERE CommodityID = ?1 AND Date >= date(?2) AND Date < date(?3) "
+                                    "ORDER BY Date, Period";
+
 // Reads one whole number from the file header through a PRAGMA; on failure
 // keeps the engine's message.
 bool headerValue(sqlite3* db, const char* pragma, int* value, QString* error) {
@@ -134,6 +138,9 @@ bool MarketDatabase::open(const QString& path) {
     // kept prepared for the life of the connection.
     if (sqlite3_prepare_v3(db_, kNewsReleasesSql, -1, SQLITE_PREPARE_PERSISTENT, &news_, nullptr) != SQLITE_OK)
         return openFailed();
+    // The hourly figures are optional: without the table (or with one of
+    // another shape) the ticks are read trade by trade.
+    hasTickPeriods_ = Statement(db_, kTickPeriodsSql).ok();
     // The data pages are not read here: checking them all would make every
     // start as slow as the file is large. A page damaged there makes the
     // query that meets it fail instead (failed(), lastError()).
@@ -143,6 +150,7 @@ bool MarketDatabase::open(const QString& path) {
 void MarketDatabase::close() {
     sqlite3_finalize(news_);
     news_ = nullptr;
+    hasTickPeriods_ = false;
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
 }
@@ -271,6 +279,37 @@ bool MarketDatabase::tickRows(int commodityId, const QDate& start, const QDate& 
         if (!isPrice(st, 1)) return malformed("TickData", "realprice", st.text(1));
         row.realPrice = st.real(1);
         if (!each(row)) return true;
+    }
+    return rc == SQLITE_DONE || engineFailed();
+}
+
+bool MarketDatabase::tickPeriods(int commodityId, const QDate& start, const QDate& end,
+                                 const std::function<bool(const StoredTickPeriod&)>& each) {
+    if (!begin()) return false;
+    Statement st(db_, kTickPeriodsSql);
+    if (!st.ok()) return engineFailed();
+    st.bind(1, commodityId);
+    st.bind(2, iso(start));
+    st.bind(3, iso(end));
+    StoredTickPeriod p;
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW) {
+        p.date = isoDate(st.chars(0), st.bytes(0));
+        if (!p.date.isValid()) return malformed("TickPeriods", "Date", st.text(0));
+        const double period = st.isNumber(1) ? st.real(1) : 0;
+        if (period != std::trunc(period) || period < 1 || period > 6)
+            return malformed("TickPeriods", "Period", st.text(1));
+        p.period = static_cast<int>(period);
+        for (int col = 2; col <= 5; ++col)
+            if (!isPrice(st, col)) return malformed("TickPeriods", "price", st.text(col));
+        p.price = st.real(2);
+        p.high = st.real(3);
+        p.low = st.real(4);
+        p.last = st.real(5);
+        // The first and the last trade of a window lie within its range.
+        if (!(p.low <= p.price && p.price <= p.high && p.low <= p.last && p.last <= p.high))
+            return malformed("TickPeriods", "price", st.text(2));
+        if (!each(p)) return true;
     }
     return rc == SQLITE_DONE || engineFailed();
 }

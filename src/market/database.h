@@ -28,6 +28,14 @@ struct TickRow {
     double realPrice = 0;
 };
 
+// One stored hourly figure of a market's tick day (TickPeriods): prices
+// already decoded.
+struct StoredTickPeriod {
+    QDate date;
+    int period = 0; // 1..6
+    double price = 0, high = 0, low = 0, last = 0;
+};
+
 struct NewsRelease {
     QDate date;
     QTime time;
@@ -82,6 +90,16 @@ public:
     // rows handed over before that must then be thrown away.
     bool tickRows(int commodityId, const QDate& start, const QDate& end,
                   const std::function<bool(const TickRow&)>& each);
+    // Whether the file holds the hourly figures of its tick days, which
+    // the database builder writes; a file without them (an older one, or
+    // one made by other tools) is read trade by trade through tickRows.
+    bool hasTickPeriods() const { return hasTickPeriods_; }
+    // Hands `each` one market's stored hourly figures of the days in
+    // [start, end), by day and period; `each` returns false to stop early.
+    // False when the file could not be read or holds a figure no trades
+    // could give (failed()); what was handed over must then be thrown away.
+    bool tickPeriods(int commodityId, const QDate& start, const QDate& end,
+                     const std::function<bool(const StoredTickPeriod&)>& each);
     // The News text of the row for that date and id, or empty text.
     QString overviewNews(const QDate& date, int commodityId);
     // Releases of one day with from <= NRTime < to, in the table's order.
@@ -113,6 +131,7 @@ private:
     QList<QDate> dates(int query, const char* table, const QDate& start, const QDate& end);
     sqlite3* db_ = nullptr;
     sqlite3_stmt* news_ = nullptr; // kNewsReleasesSql, prepared at open
+    bool hasTickPeriods_ = false;
     QString error_;
     bool failed_ = false;
 };

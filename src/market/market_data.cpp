@@ -124,9 +124,28 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
         built[static_cast<size_t>(d)] = data.tickDays[static_cast<size_t>(d)].periods[id];
 
     int day = 0, used = 0, sinceReport = 0;
+    const QDate end = start.addMonths(oneMonth ? 1 : 3);
+    if (db.hasTickPeriods()) {
+        // The builder worked the hours out from the same trades: a few rows a
+        // day instead of every trade.
+        const bool ok = db.tickPeriods(commodityId, start, end, [&](const StoredTickPeriod& stored) {
+            while (day < dayCount && data.tickDays[static_cast<size_t>(day)].date < stored.date) ++day;
+            if (day >= dayCount) return false;
+            if (data.tickDays[static_cast<size_t>(day)].date != stored.date) return true;
+            ++used;
+            built[static_cast<size_t>(day)][static_cast<size_t>(stored.period)] =
+                TickPeriod{true, stored.price, stored.high, stored.low, stored.last};
+            return true;
+        });
+        if (!ok) return kLoadFailed;
+        if (progress) progress(dayCount);
+        for (int d = 0; d < dayCount; ++d)
+            data.tickDays[static_cast<size_t>(d)].periods[id] = built[static_cast<size_t>(d)];
+        return used;
+    }
     // Trades often repeat the last price; its decoding is kept.
     double lastReal = 0, lastPrice = decodeTickPrice(commodityId, 0);
-    const bool ok = db.tickRows(commodityId, start, start.addMonths(oneMonth ? 1 : 3), [&](const TickRow& row) {
+    const bool ok = db.tickRows(commodityId, start, end, [&](const TickRow& row) {
         // Rows come in time order, so the matching day never lies behind.
         while (day < dayCount && data.tickDays[static_cast<size_t>(day)].date < row.date) ++day;
         if (day >= dayCount) return false;
@@ -158,6 +177,28 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
     for (int d = 0; d < dayCount; ++d)
         data.tickDays[static_cast<size_t>(d)].periods[id] = built[static_cast<size_t>(d)];
     return used;
+}
+
+bool ForEachTickPeriod(MarketDatabase& db, const QDate& first, const QDate& last, const TickPeriodSink& each) {
+    MarketData md;
+    for (QDate month(first.year(), first.month(), 1); month <= last; month = month.addMonths(1)) {
+        const int n = LoadTradingDays(db, QStringLiteral("Tick"), true, month, md.tradingDays);
+        if (n == kLoadFailed) return false;
+        md.tickDays = {};
+        md.tickDayCount = std::min(n, kTickDayCapacity);
+        for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+        for (int id = 1; id <= kMarketCount; ++id) {
+            if (LoadTickData(db, id, month, true, md) == kLoadFailed) return false;
+            for (int d = 0; d < md.tickDayCount; ++d) {
+                const TickDay& day = md.tickDays[static_cast<size_t>(d)];
+                if (day.date < first || day.date > last) continue;
+                for (int k = 1; k <= kTicksPerDay; ++k)
+                    if (const TickPeriod& p = day.periods[static_cast<size_t>(id)][static_cast<size_t>(k)]; p.seen)
+                        if (!each(id, day.date, k, p)) return false;
+            }
+        }
+    }
+    return true;
 }
 
 void AlignSeriesToTradingDays(MarketData& data) {

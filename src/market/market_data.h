@@ -88,9 +88,17 @@ inline constexpr int kTicksPerProgressReport = 4096;
 
 // A market's ticks for the month or quarter from `start`, into the periods of
 // that market on the first `data.tickDayCount` tick days (whose dates must be
-// set). Returns the number of ticks that fell on those days, or kLoadFailed.
+// set). Returns the number of ticks that fell on those days (of hours, when
+// the file holds its hourly figures), or kLoadFailed.
 int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data,
                  const TickLoadProgress& progress = {});
+
+// Hands `each` every hourly figure that a trade made, of every market and
+// tick day from `first` to `last`, as LoadTickData works it out from the
+// trades; `each` returns false to stop. The database builder stores these.
+// False when the file could not be read, or `each` stopped.
+using TickPeriodSink = std::function<bool(int commodityId, const QDate& day, int period, const TickPeriod& figures)>;
+bool ForEachTickPeriod(MarketDatabase& db, const QDate& first, const QDate& last, const TickPeriodSink& each);
 
 // Lines each series up with the trading days: a market whose exchange was
 // closed on a trading day gets that day's row repeated from its last close,

@@ -85,4 +85,22 @@ CREATE TABLE DataSources (
 );
 )SQL";
 
+// The hourly figures of every tick day, worked out by the builder from
+// TickData exactly as the game works them out from the trades: the first,
+// highest, lowest and last decoded price in each period's window, for the
+// periods that saw a trade. A game reads these few rows a day instead of
+// every trade. Optional: a file without the table is read trade by trade.
+inline constexpr const char* kCreateTickPeriodsSql = R"SQL(
+CREATE TABLE TickPeriods (
+  CommodityID INTEGER NOT NULL,
+  Date        TEXT    NOT NULL,
+  Period      INTEGER NOT NULL,
+  Price       REAL    NOT NULL,
+  High        REAL    NOT NULL,
+  Low         REAL    NOT NULL,
+  Last        REAL    NOT NULL,
+  PRIMARY KEY (CommodityID, Date, Period)
+) WITHOUT ROWID;
+)SQL";
+
 } // namespace pellucar::schema

@@ -3,9 +3,11 @@
 #include "db_test_support.h"
 
 #include "market/database.h"
+#include "market/market_data.h"
 #include "market/schema.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -50,4 +52,38 @@ TEST(GameOpen, ACopyCutShortIsRefusedAtOpen) {
         EXPECT_FALSE(db.lastError().isEmpty()) << keep;
         QFile::remove(path);
     }
+}
+
+void dbtest::expectSameHoursBothWays(const std::string& file, int firstYear, int firstMonth, int months) {
+    QFile source(QString::fromStdString(file));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    // Named after its source: tests run side by side.
+    const QString plain =
+        writeCopy(("without_hours_" + QFileInfo(source).fileName().toStdString()).c_str(), source.readAll());
+    sqlite3* copy = nullptr;
+    ASSERT_EQ(sqlite3_open(plain.toUtf8().constData(), &copy), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(copy, "DROP TABLE TickPeriods", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(copy);
+    MarketDatabase hours, trades;
+    ASSERT_TRUE(hours.open(QString::fromStdString(file)) && trades.open(plain));
+    ASSERT_TRUE(hours.hasTickPeriods() && !trades.hasTickPeriods());
+    for (QDate month(firstYear, firstMonth, 1); months-- > 0; month = month.addMonths(1)) {
+        pellucar::MarketData read[2];
+        MarketDatabase* from[2] = {&hours, &trades};
+        for (int way = 0; way < 2; ++way) {
+            pellucar::MarketData& md = read[way];
+            md.tickDayCount =
+                pellucar::LoadTradingDays(*from[way], QStringLiteral("Tick"), true, month, md.tradingDays);
+            ASSERT_GT(md.tickDayCount, 0) << month.toString(Qt::ISODate).toStdString();
+            for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[d].date = md.tradingDays.days[d];
+            for (int id = 1; id <= pellucar::kMarketCount; ++id)
+                ASSERT_NE(pellucar::LoadTickData(*from[way], id, month, true, md), pellucar::kLoadFailed);
+        }
+        EXPECT_TRUE(read[0].tickDays == read[1].tickDays) << month.toString(Qt::ISODate).toStdString();
+    }
+    QFile::remove(plain);
+}
+
+TEST(GameOpen, TheBuiltFilesHourlyFiguresAreThoseOfItsTicks) {
+    dbtest::expectSameHoursBothWays(PELLUCAR_DB_PATH, 1996, 1, 24);
 }

@@ -3,6 +3,7 @@
 
 #include "csv.h"
 #include "mkdb.h"
+#include "synthetic_trades.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -112,9 +113,15 @@ TEST_F(Mkdb, ImportedTradesReplaceTheDerivedTicksOfTheDaysTheyCoverOnly) {
                   .count("SELECT Rows FROM DataSources WHERE CommodityID = 3 AND Kind = 'real trades'"),
               2);
 
+    // The hours stored for the game are those its reader makes of the trades.
+    const QString many = temp.filePath("many.csv");
+    QString error;
+    ASSERT_TRUE(writeSyntheticTrades(kFixture, QDate(1996, 1, 1), QDate(1996, 2, 1), 6000, many, &error))
+        << error.toStdString();
+    expectSameHoursBothWays(build("many.mdb", many).toStdString(), 1996, 1, 1);
+
     // Trades on a day nobody traded cannot be placed in the game's calendar.
     Report report;
-    QString error;
     const QString sunday = write("sunday.csv", "market,datetime,price\nGold,1996-01-07 10:00,390\n");
     EXPECT_FALSE(buildDatabase({kFixture, sunday, temp.filePath("x.mdb")}, &report, &error));
     EXPECT_TRUE(error.contains("line 2") && error.contains("1996-01-07")) << error.toStdString();

@@ -24,7 +24,7 @@ using namespace pellucar;
 
 namespace {
 
-QByteArray g_valid;                     // the file before any patch
+QByteArray g_valid[2];                  // the file before any patch: without and with its hourly figures
 fuzz::MemoryDatabase* g_file = nullptr; // where each input's file is written
 
 // Near-valid texts make more of the loaders run than random bytes would.
@@ -47,11 +47,13 @@ const char* const kTicks[] = {"CommodityID", "DateTime", "realprice"};
 const char* const kTickDays[] = {"Date"};
 const char* const kOverviews[] = {"Date", "CommodityID", "News"};
 const char* const kReleases[] = {"NRDate", "NRTime", "NRTitle", "NRStory"};
+const char* const kHours[] = {"CommodityID", "Date", "Period", "Price", "High", "Low", "Last"};
 const fuzz::EditableTable kTables[] = {{"DailyData", kDaily},
                                        {"TickData", kTicks},
                                        {"TickTradeDaysResults", kTickDays},
                                        {"OverviewNews", kOverviews},
-                                       {"SortedTickNewsReleases", kReleases}};
+                                       {"SortedTickNewsReleases", kReleases},
+                                       {"TickPeriods", kHours}};
 
 // A loader either fills its target and says how much it read, or fails,
 // says why, and leaves the target as it was.
@@ -210,25 +212,29 @@ void play(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
-    {
+    // The file as the builder writes it, with its hourly figures, and one
+    // without them, whose ticks are read trade by trade.
+    for (const bool hours : {false, true}) {
         test::FixtureDb db(QStringLiteral("fuzz-database"));
         fuzz::buildSmallMarket(db);
+        if (hours) db.addTickPeriods(QDate(1996, 1, 1), QDate(1996, 1, 31));
         // Small pages: a patch lands on a page header, a cell pointer or a
         // record far more often than in a file of 4 KiB pages.
         db.exec(QStringLiteral("PRAGMA page_size=512"));
         db.exec(QStringLiteral("VACUUM"));
-        g_valid = fuzz::fileBytes(db.path());
+        g_valid[hours] = fuzz::fileBytes(db.path());
     }
     static fuzz::MemoryDatabase file(QStringLiteral("database"));
     g_file = &file;
-    if (g_valid.isEmpty()) fuzz::fail("fixture", QStringLiteral("the fixture database is empty"));
+    if (g_valid[0].isEmpty() || g_valid[1].isEmpty())
+        fuzz::fail("fixture", QStringLiteral("the fixture database is empty"));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     const int mode = in.ConsumeIntegralInRange(0, 2);
-    QByteArray file = g_valid;
+    QByteArray file = g_valid[in.ConsumeBool()];
     if (mode != 0) {
         g_file->write(file);
         fuzz::editValues(in, g_file->path(), kTables, kTexts, 1600);

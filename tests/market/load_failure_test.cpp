@@ -148,6 +148,15 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
         {"daily_month_13",
          "INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) VALUES (3, '1990-13-01', 20, 21, 19, 20)",
          DailyDays, "DailyData holds a malformed Date: '1990-13-01'"},
+        // Stored hourly figures no trades could give.
+        {"period_7",
+         "CREATE TABLE TickPeriods (CommodityID, Date, Period, Price, High, Low, Last);"
+         "INSERT INTO TickPeriods VALUES (3, '1996-02-01', 7, 18.4, 18.5, 18.3, 18.4)",
+         Ticks, "TickPeriods holds a malformed Period: '7'"},
+        {"period_last_above_high",
+         "CREATE TABLE TickPeriods (CommodityID, Date, Period, Price, High, Low, Last);"
+         "INSERT INTO TickPeriods VALUES (3, '1996-02-01', 1, 18.4, 18.5, 18.3, 18.6)",
+         Ticks, "TickPeriods holds a malformed price: '18.4'"},
         // A day number in place of the text: SQLite's date() reads it as
         // 2 February 1996, so the filter keeps it.
         {"tick_day_number", "INSERT INTO TickTradeDaysResults VALUES ('2450115.5')", TickDays,

@@ -1,5 +1,6 @@
 #include "support/fixture_db.h"
 
+#include "market/market_data.h"
 #include "market/schema.h"
 
 #include <QCoreApplication>
@@ -68,6 +69,30 @@ void FixtureDb::addTickDay(const QDate& d) {
 void FixtureDb::addTick(int id, const QString& dateTime, double realPrice) {
     bindExec("INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (CAST(?1 AS INTEGER), ?2, ?3)",
              {QString::number(id), dateTime}, {realPrice});
+}
+
+void FixtureDb::addTickPeriods(const QDate& first, const QDate& last) {
+    // As the database builder does: the game's own reader works the hours out.
+    struct Figure {
+        int id;
+        QDate day;
+        int period;
+        TickPeriod p;
+    };
+    QList<Figure> figures;
+    MarketDatabase reader;
+    if (!reader.open(path_) ||
+        !ForEachTickPeriod(reader, first, last, [&](int id, const QDate& d, int k, const TickPeriod& p) {
+            figures.append({id, d, k, p});
+            return true;
+        }))
+        throw std::runtime_error("cannot read the fixture's ticks back");
+    reader.close();
+    exec(QString::fromLatin1(schema::kCreateTickPeriodsSql));
+    for (const Figure& f : figures)
+        bindExec("INSERT INTO TickPeriods VALUES (CAST(?1 AS INTEGER), ?2, CAST(?3 AS INTEGER), ?4, ?5, ?6, ?7)",
+                 {QString::number(f.id), f.day.toString(Qt::ISODate), QString::number(f.period)},
+                 {f.p.price, f.p.high, f.p.low, f.p.last});
 }
 
 void FixtureDb::addOverview(const QDate& d, int id, const QString& text) {

@@ -26,6 +26,9 @@ public:
     void addDailyClose(int id, const QDate& d, double close) { addDaily(id, d, close, close, close, close); }
     void addTickDay(const QDate& d);
     void addTick(int id, const QString& dateTime, double realPrice);
+    // The hourly figures of the tick days from `first` to `last`, worked out
+    // from the ticks added so far, as the database builder stores them.
+    void addTickPeriods(const QDate& first, const QDate& last);
     void addOverview(const QDate& d, int id, const QString& text);
     void addNews(const QDate& d, const QString& time, const QString& title, const QString& story);
     // Every weekday from `from` to `to` gets a close for all six markets from

@@ -1,6 +1,7 @@
 #include "mkdb.h"
 
 #include "csv.h"
+#include "market/market_data.h"
 #include "market/schema.h"
 
 #include <QDate>
@@ -625,6 +626,44 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
     }
     if (!w.exec("COMMIT")) return failed();
 
+    // The hourly figures, worked out by the game's own reader from the
+    // ticks just written, so that a game reads them and not every trade.
+    struct Figure {
+        int id;
+        QString date;
+        int period;
+        TickPeriod p;
+    };
+    std::vector<Figure> figures;
+    if (!tickDays.empty()) {
+        MarketDatabase reader;
+        const bool read =
+            reader.open(temp) && ForEachTickPeriod(reader, QDate::fromString(*tickDays.begin(), Qt::ISODate),
+                                                   QDate::fromString(*tickDays.rbegin(), Qt::ISODate),
+                                                   [&](int id, const QDate& day, int period, const TickPeriod& p) {
+                                                       figures.push_back({id, day.toString(Qt::ISODate), period, p});
+                                                       return true;
+                                                   });
+        if (!read) {
+            *error = QStringLiteral("reading back %1: %2").arg(temp, reader.lastError());
+            db.reset();
+            QFile::remove(temp);
+            return false;
+        }
+    }
+    std::sort(figures.begin(), figures.end(), [](const Figure& a, const Figure& b) {
+        return std::tie(a.id, a.date, a.period) < std::tie(b.id, b.date, b.period);
+    });
+    if (!w.exec(pellucar::schema::kCreateTickPeriodsSql) || !w.exec("BEGIN")) return failed();
+    {
+        Stmt s = w.prepare(
+            "INSERT INTO TickPeriods (CommodityID, Date, Period, Price, High, Low, Last) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        if (!s) return failed();
+        for (const Figure& f : figures)
+            if (!w.insert(s.get(), f.id, f.date, f.period, f.p.price, f.p.high, f.p.low, f.p.last)) return failed();
+    }
+    if (!w.exec("COMMIT")) return failed();
+
     const std::pair<const char*, const char*> counts[] = {
         {"DailyData", "SELECT COUNT(*) FROM DailyData"},
         {"TickTradeDaysResults", "SELECT COUNT(*) FROM TickTradeDaysResults"},
@@ -632,6 +671,7 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
         {"OverviewNews", "SELECT COUNT(*) FROM OverviewNews"},
         {"SortedTickNewsReleases", "SELECT COUNT(*) FROM SortedTickNewsReleases"},
         {"DataSources", "SELECT COUNT(*) FROM DataSources"},
+        {"TickPeriods", "SELECT COUNT(*) FROM TickPeriods"},
     };
     for (const auto& [table, sql] : counts) {
         Stmt s = w.prepare(sql);
