@@ -1,4 +1,5 @@
 #include "app/desk_presenter.h"
+#include "app/auto_play.h"
 #include "app/controls.h"
 #include "app/presentation.h"
 #include "common/format.h"
@@ -21,10 +22,11 @@ const QList<StateRow>& orderStates() {
         {OrderState::ChangePeriod,
          {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
           "inputUnits", "inputPrice", "lblorderverify"},
-         {"ShapeNextPeriod", "btnChangePeriod", "btnTrade"},
+         {"ShapeNextPeriod", "btnChangePeriod", "btnAutoPlay", "btnTrade"},
          "Trader Input:"},
         {OrderState::Trade,
-         {"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnTrade", "ShapeNextPeriod", "lblorderverify"},
+         {"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnAutoPlay", "btnTrade", "ShapeNextPeriod",
+          "lblorderverify"},
          {"shapeTradeCentral"},
          nullptr},
         {OrderState::GetUnits,
@@ -146,6 +148,20 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
     };
     for (const auto& [key, on] : flags)
         if (model.enabled(QLatin1String(key)) != on) model.setEnabled(QLatin1String(key), on);
+    // Auto-play goes with Forward; its captions say what a press does now.
+    const std::pair<const char*, QString> autoPlay[] = {
+        {kAutoPlay, f.autoPlaying ? QStringLiteral("&Pause") : QStringLiteral("&Play")},
+        {kAutoPlayItem, f.autoPlaying ? QStringLiteral("&Pause Auto-Play") : QStringLiteral("Auto-&Play")}};
+    for (const auto& [key, text] : autoPlay) {
+        const QLatin1String k(key);
+        if (model.enabled(k) != forward) model.setEnabled(k, forward);
+        if (model.checked(k) != f.autoPlaying) model.setChecked(k, f.autoPlaying);
+        if (model.text(k) != text) model.setText(k, text);
+    }
+    for (int i = 0; i < AutoPlay::kSpeedCount; ++i) {
+        const QString k = PresentationModel::itemKey(QLatin1String(kAutoPlaySpeed), i);
+        if (model.checked(k) != (i == f.autoPlaySpeed)) model.setChecked(k, i == f.autoPlaySpeed);
+    }
 }
 
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model) {
