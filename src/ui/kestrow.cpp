@@ -236,7 +236,6 @@ Kestrow::Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent)
     setKeyboardOrder();
     connectSignals();
     addDeskShortcuts();
-    openStoriesFromHistory();
     keepChartTextsWhole();
 
     game_.setTextWidthMeasure([this](const QString& key, const QString& text) {
@@ -295,6 +294,7 @@ void Kestrow::buildReportGrids() {
     }
     std::sort(shown_.begin(), shown_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     setKeyboardOrder();
+    openStoriesFromHistory();
     // What the model says of the grids (and the captions that name them).
     appliedRevision_ = ~quint64(0);
     sync();
@@ -326,7 +326,15 @@ void Kestrow::createControls() {
             w = b;
             break;
         }
-        case ControlKind::TextBox: w = new QLineEdit(ctl.caption, central); break;
+        case ControlKind::TextBox: {
+            // The text is set once the box has the window's font: a text
+            // given to the constructor is laid out in the application's
+            // font first, which loads a font the table never shows.
+            auto* e = new QLineEdit(central);
+            e->setText(ctl.caption);
+            w = e;
+            break;
+        }
         case ControlKind::ComboBox: w = new QComboBox(central); break;
         case ControlKind::Grid: continue; // buildReportGrids
         case ControlKind::Chart:
@@ -816,7 +824,9 @@ void Kestrow::addDeskShortcuts() {
 void Kestrow::openStoriesFromHistory() {
     // A story is one cell of the news history, too long to read there:
     // Enter or a double-click on its row opens it whole in the news window.
-    auto* grid = static_cast<QTableWidget*>(widget(QStringLiteral("newsgrid")));
+    // Connected as the grid is made: asking for it sooner would make it
+    // before the first paint.
+    auto* grid = static_cast<QTableWidget*>(controls_.value(QStringLiteral("newsgrid")));
     connect(grid, &QTableWidget::cellActivated, this, [this, grid](int row, int) {
         const QTableWidgetItem* title = grid->item(row, 3);
         const QTableWidgetItem* story = grid->item(row, 4);
