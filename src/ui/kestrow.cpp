@@ -328,8 +328,8 @@ void Kestrow::createControls() {
         }
         case ControlKind::TextBox: {
             // The text is set once the box has the window's font: a text
-            // given to the constructor is laid out in the application's
-            // font first, which loads a font the table never shows.
+            // given to the constructor is shaped in the application's font
+            // first, then again in the window's.
             auto* e = new QLineEdit(central);
             e->setText(ctl.caption);
             w = e;
