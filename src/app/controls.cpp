@@ -117,8 +117,10 @@ QList<ControlSpec> build() {
       << c("lblTraderInput", K::Label, "Trader Input:") << c("lblorderverify", K::Label) << c("inputPrice", K::TextBox)
       << c("promptPrice", K::Label, "Enter Stock Price");
     // Clock.
-    l << c("btnChangePeriod", K::Button, "&Forward") << c("LabelDay", K::Label, "Day 1:") << c("lblDay", K::Label)
-      << c("labelTime", K::Label, "Time:", timeTip) << c("lblTradeTime", K::Label) << c("lblDate", K::Label);
+    l << c("btnChangePeriod", K::Button, "&Forward")
+      << c("btnAutoPlay", K::Button, "&Play", "Play: Forward Pressed for the Player until Something Needs Attention")
+      << c("LabelDay", K::Label, "Day 1:") << c("lblDay", K::Label) << c("labelTime", K::Label, "Time:", timeTip)
+      << c("lblTradeTime", K::Label) << c("lblDate", K::Label);
     // Quote column.
     l << c("CurrMarkBanner", K::Label, "  Current Market:    (Last Trade  *  Change)");
     l << c("LabelOilMark", K::Label, "Oil") << c("LabelGoldMark", K::Label, "Gold")
@@ -157,7 +159,8 @@ QList<ControlSpec> build() {
     l << menu("mnuGame", "&Game", {});
     l << menu("mnuNewGame", "&Start", "mnuGame") << menu("mnuDisclaimer", "&Disclaimer Statement", "mnuGame")
       << menu("mnuEnd", "&End", "mnuGame") << menu("mnuSave", "Sa&ve", "mnuGame")
-      << menu("mnuResume", "Res&ume", "mnuGame");
+      << menu("mnuResume", "Res&ume", "mnuGame") << sep("mSepAuto", "mnuGame")
+      << menu("mnuAutoPlay", "Auto-&Play", "mnuGame");
     l << menu("mnuSettings", "&Options", {});
     l << menu("mnuLevel", "&Novice", "mnuSettings", 0) << menu("mnuLevel", "E&xpert", "mnuSettings", 2, true)
       << sep("mSep", "mnuSettings");
@@ -172,6 +175,12 @@ QList<ControlSpec> build() {
     l << sep("mSep1", "mnuSettings") << menu("mnuMDisplay", "&Maximum Display", "mnuSettings")
       << menu("mnuMaximum", "&Transaction", "mnuMDisplay", 0, true)
       << menu("mnuMaximum", "&Positions", "mnuMDisplay", 1);
+    l << menu("mnuAutoSpeed", "Auto-&Play Speed", "mnuSettings")
+      << menu("mnuSpeed", "&1 Period a Second", "mnuAutoSpeed", 0)
+      << menu("mnuSpeed", "&2 Periods a Second", "mnuAutoSpeed", 1)
+      << menu("mnuSpeed", "&5 Periods a Second", "mnuAutoSpeed", 2, true)
+      << menu("mnuSpeed", "1&0 Periods a Second", "mnuAutoSpeed", 3)
+      << menu("mnuSpeed", "&As Fast as It Draws", "mnuAutoSpeed", 4);
     l << menu("mnuScreenColor", "&Screen Color...", "mnuSettings") << sep("mSep2", "mnuSettings");
     l << menu("mnuGraphOpt", "&Graph Options", "mnuSettings") << menu("mnuGraph", "&Oil ", "mnuGraphOpt", 0, true)
       << menu("mnuGraph", "&Gold ", "mnuGraphOpt", 1) << menu("mnuGraph", "&T-Bond", "mnuGraphOpt", 2)

@@ -68,6 +68,12 @@ inline constexpr char kWeekday[] = "lblDay";
 inline constexpr char kDayCaption[] = "LabelDay";
 inline constexpr char kTime[] = "lblTradeTime";
 inline constexpr char kMarketBanner[] = "CurrMarkBanner";
+// Auto-play: the button beside Forward, its Game menu item, and the menu of
+// paces under Options with its items.
+inline constexpr char kAutoPlay[] = "btnAutoPlay";
+inline constexpr char kAutoPlayItem[] = "mnuAutoPlay";
+inline constexpr char kAutoPlaySpeedMenu[] = "mnuAutoSpeed";
+inline constexpr char kAutoPlaySpeed[] = "mnuSpeed";
 } // namespace keys
 
 } // namespace pellucar

@@ -10,79 +10,83 @@ namespace pellucar {
 // the controls' flags), so what the player sees behind it is current. The
 // window system's own calls pass straight through.
 class DeskDialogs : public PlayerDialogs {
-    // Runs `show` with the window brought up to date and counted as open.
-    template <typename F> auto modal(F&& show) {
+    // Runs `show` with the window brought up to date and counted as open;
+    // `what` names the window for the game (auto-play says where it
+    // stopped).
+    template <typename F> auto modal(const QString& what, F&& show) {
         struct Open {
             int& n;
             explicit Open(int& count) : n(count) { ++n; }
             ~Open() { --n; }
         } open(open_);
-        beforeModal_();
+        beforeModal_(what);
         return show();
     }
 
 public:
     // `beforeModal` runs before each modal window opens, with modalOpen()
-    // already true; `beforeEvents` before pending window events run.
-    DeskDialogs(PlayerDialogs& inner, std::function<void()> beforeModal, std::function<void()> beforeEvents)
+    // already true, and is told which window; `beforeEvents` before pending
+    // window events run.
+    DeskDialogs(PlayerDialogs& inner, std::function<void(const QString&)> beforeModal,
+                std::function<void()> beforeEvents)
         : inner_(inner), beforeModal_(std::move(beforeModal)), beforeEvents_(std::move(beforeEvents)) {}
 
     // A modal window is up over the main window.
     bool modalOpen() const { return open_ > 0; }
 
     void notify(const QString& title, const QString& message, int number) override {
-        return modal([&] { inner_.notify(title, message, number); });
+        return modal(title, [&] { inner_.notify(title, message, number); });
     }
     void messageBox(const QString& message) override {
-        return modal([&] { inner_.messageBox(message); });
+        return modal(QStringLiteral("message"), [&] { inner_.messageBox(message); });
     }
     void about() override {
-        return modal([&] { inner_.about(); });
+        return modal(QStringLiteral("About"), [&] { inner_.about(); });
     }
     void customProgramming() override {
-        return modal([&] { inner_.customProgramming(); });
+        return modal(QStringLiteral("Custom Programming"), [&] { inner_.customProgramming(); });
     }
     bool disclaimer(const QString& text) override {
-        return modal([&] { return inner_.disclaimer(text); });
+        return modal(QStringLiteral("Disclaimer"), [&] { return inner_.disclaimer(text); });
     }
     bool timePeriod(TimePeriodForm& form) override {
-        return modal([&] { return inner_.timePeriod(form); });
+        return modal(QStringLiteral("Time Period"), [&] { return inner_.timePeriod(form); });
     }
     bool levelSelected(const LevelSummary& s) override {
-        return modal([&] { return inner_.levelSelected(s); });
+        return modal(QStringLiteral("Level"), [&] { return inner_.levelSelected(s); });
     }
     int commoditySelect(int currentId) override {
-        return modal([&] { return inner_.commoditySelect(currentId); });
+        return modal(QStringLiteral("Commodity"), [&] { return inner_.commoditySelect(currentId); });
     }
     void news(const QString& caption, const QString& story, int heightTwips, bool scrolling) override {
-        return modal([&] { inner_.news(caption, story, heightTwips, scrolling); });
+        return modal(QStringLiteral("news story"), [&] { inner_.news(caption, story, heightTwips, scrolling); });
     }
     bool confirm(const QString& title, const QString& message) override {
-        return modal([&] { return inner_.confirm(title, message); });
+        return modal(title, [&] { return inner_.confirm(title, message); });
     }
     void tradeConfirmation(const QString& message) override {
-        return modal([&] { inner_.tradeConfirmation(message); });
+        return modal(QStringLiteral("Trade Confirmation"), [&] { inner_.tradeConfirmation(message); });
     }
     GameOverChoice gameOver(const GameSummary& s) override {
-        return modal([&] { return inner_.gameOver(s); });
+        return modal(QStringLiteral("Game Over"), [&] { return inner_.gameOver(s); });
     }
     EndOfGameChoice endOfGame(const GameSummary& s) override {
-        return modal([&] { return inner_.endOfGame(s); });
+        return modal(QStringLiteral("end of game"), [&] { return inner_.endOfGame(s); });
     }
     void commissions(const CommissionStatement& s) override {
-        return modal([&] { inner_.commissions(s); });
+        return modal(QStringLiteral("Commissions"), [&] { inner_.commissions(s); });
     }
     void pastGames(const PastGamesReport& r) override {
-        return modal([&] { inner_.pastGames(r); });
+        return modal(QStringLiteral("Past Games"), [&] { inner_.pastGames(r); });
     }
     void screenColor() override {
-        return modal([&] { inner_.screenColor(); });
+        return modal(QStringLiteral("Screen Color"), [&] { inner_.screenColor(); });
     }
     bool printMainWindow() override {
-        return modal([&] { return inner_.printMainWindow(); });
+        return modal(QStringLiteral("Print"), [&] { return inner_.printMainWindow(); });
     }
     void loading(bool shown) override {
-        if (shown) beforeModal_();
+        if (shown) beforeModal_(QString());
         inner_.loading(shown);
     }
 
@@ -97,7 +101,7 @@ public:
 
 private:
     PlayerDialogs& inner_;
-    std::function<void()> beforeModal_;
+    std::function<void(const QString&)> beforeModal_;
     std::function<void()> beforeEvents_;
     int open_ = 0;
 };

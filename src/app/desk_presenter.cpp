@@ -1,4 +1,5 @@
 #include "app/desk_presenter.h"
+#include "app/auto_play.h"
 #include "app/controls.h"
 #include "app/presentation.h"
 #include "common/format.h"
@@ -21,10 +22,11 @@ const QList<StateRow>& orderStates() {
         {OrderState::ChangePeriod,
          {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
           "inputUnits", "inputPrice", "lblorderverify"},
-         {"ShapeNextPeriod", "btnChangePeriod", "btnTrade"},
+         {"ShapeNextPeriod", "btnChangePeriod", "btnAutoPlay", "btnTrade"},
          "Trader Input:"},
         {OrderState::Trade,
-         {"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnTrade", "ShapeNextPeriod", "lblorderverify"},
+         {"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnAutoPlay", "btnTrade", "ShapeNextPeriod",
+          "lblorderverify"},
          {"shapeTradeCentral"},
          nullptr},
         {OrderState::GetUnits,
@@ -144,8 +146,33 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
         {"mnuDat_0", !f.gameOnDesk},
         {"mnuDat_1", !f.gameOnDesk},
     };
-    for (const auto& [key, on] : flags)
-        if (model.enabled(QLatin1String(key)) != on) model.setEnabled(QLatin1String(key), on);
+    // The flags are derived after every action and every press: the keys
+    // are made into strings once, not at each derivation.
+    static const QList<QString> flagKeys = [&flags] {
+        QList<QString> k;
+        for (const auto& [key, on] : flags) k << QString::fromLatin1(key);
+        return k;
+    }();
+    for (qsizetype i = 0; i < flagKeys.size(); ++i)
+        if (model.enabled(flagKeys[i]) != flags[i].second) model.setEnabled(flagKeys[i], flags[i].second);
+    // Auto-play goes with Forward; its captions say what a press does now.
+    static const QString playKeys[] = {QString::fromLatin1(kAutoPlay), QString::fromLatin1(kAutoPlayItem)};
+    const QString playTexts[] = {f.autoPlaying ? QStringLiteral("&Pause") : QStringLiteral("&Play"),
+                                 f.autoPlaying ? QStringLiteral("&Pause Auto-Play") : QStringLiteral("Auto-&Play")};
+    for (int i = 0; i < 2; ++i) {
+        const QString& k = playKeys[i];
+        if (model.enabled(k) != forward) model.setEnabled(k, forward);
+        if (model.checked(k) != f.autoPlaying) model.setChecked(k, f.autoPlaying);
+        if (model.text(k) != playTexts[i]) model.setText(k, playTexts[i]);
+    }
+    static const QList<QString> speedKeys = [] {
+        QList<QString> k;
+        for (int i = 0; i < AutoPlay::kSpeedCount; ++i)
+            k << PresentationModel::itemKey(QString::fromLatin1(kAutoPlaySpeed), i);
+        return k;
+    }();
+    for (int i = 0; i < AutoPlay::kSpeedCount; ++i)
+        if (model.checked(speedKeys[i]) != (i == f.autoPlaySpeed)) model.setChecked(speedKeys[i], i == f.autoPlaySpeed);
 }
 
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model) {

@@ -38,6 +38,8 @@ struct DeskFacts {
     bool pressRunning = false; // a Forward press, from its start to its end
     bool windowLocked = false; // the press holds the main window locked
     bool modalOpen = false;    // a modal window is up over the main window
+    bool autoPlaying = false;  // auto-play presses Forward for the player
+    int autoPlaySpeed = 0;     // the pace chosen, an item of Options > Auto-Play Speed
 };
 // The one place that enables and disables Forward, Trade, the history
 // buttons, the top menus, the chart menus and the options that fix a game.

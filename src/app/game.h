@@ -1,4 +1,5 @@
 #pragma once
+#include "app/auto_play.h"
 #include "app/desk_dialogs.h"
 #include "app/game_charts.h"
 #include "app/game_clock.h"
@@ -61,6 +62,12 @@ public:
     void activate();
     void paint();
 
+    // Auto-play: while it runs, each call presses Forward once for the
+    // player; it stops itself where the player is wanted (a modal window,
+    // Trade, a report, a menu, the game's end) and says why.
+    void autoPlayStep();
+    const AutoPlay& autoPlay() const { return autoPlay_; }
+
     bool ended() const { return ended_; }
     // A game has been set up (Begin, Resume) and has not finished yet.
     bool gameOnDesk() const { return gameOnDesk_; }
@@ -88,6 +95,9 @@ private:
     // Derives every control's enabled flag from the facts of the game.
     void PresentControlFlags();
     [[noreturn]] void EndProgram(int exitCode = 0);
+    // A player's press that wants the player's attention stops auto-play.
+    void StopAutoPlayFor(const QString& key);
+    void addAutoPlayActions(ActionTable& a);
 
     // Start-up and state (game_startup.cpp).
     void InitializeDatabaseSettings();
@@ -176,6 +186,7 @@ private:
     Scorecard score_;
     TextMeasure measure_;
     ActionTable actions_;
+    AutoPlay autoPlay_;
     // The facts the controls' flags follow (PresentControlFlags): a game
     // on the desk, set up (Begin or Resume) and not finished; a Forward
     // press under way, and the part of it that locks the window.

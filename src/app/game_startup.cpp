@@ -9,19 +9,21 @@ namespace pellucar {
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
     : dialogs_(
           dialogs,
-          [this] {
+          [this](const QString& window) {
+              // Auto-play stops at every window that wants the player.
+              autoPlay_.stop(QStringLiteral("window ") + window);
               charts_.RefreshDeferredCharts();
               PresentControlFlags();
           },
           [this] { PresentControlFlags(); }),
       random_(random), databasePath_(std::move(databasePath)),
-      desk_(s_, s_.desk, model_, dialogs,
+      desk_(s_, s_.desk, model_, dialogs_,
             [this] {
                 RevalueAccount();
                 charts_.RefreshCharts(); // the fill's marker, as it is confirmed
             }),
-      files_(s_, model_, dialogs, pastGames), charts_(s_, s_.chart, s_.charts, model_),
-      news_(s_, s_.news, s_.background, s_.hints, model_, dialogs, db_), score_(s_, random, dialogs) {
+      files_(s_, model_, dialogs_, pastGames), charts_(s_, s_.chart, s_.charts, model_),
+      news_(s_, s_.news, s_.background, s_.hints, model_, dialogs_, db_), score_(s_, random, dialogs_) {
     applyDesignState(model_);
     files_.PresentSavedGameItems();
     fillActions();
@@ -47,6 +49,8 @@ void Game::PresentControlFlags() {
     f.pressRunning = pressRunning_;
     f.windowLocked = windowLocked_;
     f.modalOpen = dialogs_.modalOpen();
+    f.autoPlaying = autoPlay_.running();
+    f.autoPlaySpeed = autoPlay_.speed();
     presentControlFlags(f, model_);
     files_.PresentSavedGameItems();
 }
@@ -179,6 +183,7 @@ bool Game::click(const QString& name, int index) {
     if (!isActionable(key)) return true;
     const auto action = actions_.constFind(name);
     guarded([&] {
+        StopAutoPlayFor(key);
         if (action != actions_.constEnd()) (*action)(index);
     });
     return true;
@@ -216,6 +221,7 @@ void Game::fillActions() {
     a.insert(QStringLiteral("mnuAbout"), [this](int) { dialogs_.about(); });
     a.insert(QStringLiteral("mnuCustom"), [this](int) { dialogs_.customProgramming(); });
     a.insert(QStringLiteral("mnuScreenColor"), [this](int) { dialogs_.screenColor(); });
+    addAutoPlayActions(a);
     desk_.addActions(a);
     charts_.addActions(a);
     news_.addActions(a);

@@ -118,6 +118,7 @@ const QStringList& keyboardOrder() {
                                    "btnCloseNewsHist",
                                    "btnTrade",
                                    "btnChangePeriod",
+                                   "btnAutoPlay",
                                    "btnTradeHist",
                                    "btnNewsHist"};
     return order;
@@ -127,13 +128,17 @@ const QStringList& keyboardOrder() {
 // the clock's buttons and the report buttons along the top, the trader-input
 // panel row by row, then the chart area and the reports that cover it.
 const QStringList& tabOrder() {
-    static const QStringList order{"btnChangePeriod",  "btnTrade",   "btnNewsHist",
-                                   "btnTradeHist",     "btnOil",     "btnGold",
-                                   "btnTBond",         "btnSp500",   "btnCattle",
-                                   "btnSoybean",       "btnBuy",     "btnSell",
-                                   "btnHold",          "inputUnits", "inputPrice",
-                                   "btnYes",           "btnNo",      "cboCommodity",
-                                   "btnCloseNewsHist", "newsgrid",   "btnCloseTradeHistory",
+    static const QStringList order{"btnChangePeriod", "btnAutoPlay",
+                                   "btnTrade",        "btnNewsHist",
+                                   "btnTradeHist",    "btnOil",
+                                   "btnGold",         "btnTBond",
+                                   "btnSp500",        "btnCattle",
+                                   "btnSoybean",      "btnBuy",
+                                   "btnSell",         "btnHold",
+                                   "inputUnits",      "inputPrice",
+                                   "btnYes",          "btnNo",
+                                   "cboCommodity",    "btnCloseNewsHist",
+                                   "newsgrid",        "btnCloseTradeHistory",
                                    "TradeGrid"};
     return order;
 }
@@ -231,7 +236,6 @@ Kestrow::Kestrow(Game& game, QtDialogs& dialogs, QWidget* parent)
     setKeyboardOrder();
     connectSignals();
     addDeskShortcuts();
-    openStoriesFromHistory();
     keepChartTextsWhole();
 
     game_.setTextWidthMeasure([this](const QString& key, const QString& text) {
@@ -290,6 +294,7 @@ void Kestrow::buildReportGrids() {
     }
     std::sort(shown_.begin(), shown_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     setKeyboardOrder();
+    openStoriesFromHistory();
     // What the model says of the grids (and the captions that name them).
     appliedRevision_ = ~quint64(0);
     sync();
@@ -321,7 +326,15 @@ void Kestrow::createControls() {
             w = b;
             break;
         }
-        case ControlKind::TextBox: w = new QLineEdit(ctl.caption, central); break;
+        case ControlKind::TextBox: {
+            // The text is set once the box has the window's font: a text
+            // given to the constructor is shaped in the application's font
+            // first, then again in the window's.
+            auto* e = new QLineEdit(central);
+            e->setText(ctl.caption);
+            w = e;
+            break;
+        }
         case ControlKind::ComboBox: w = new QComboBox(central); break;
         case ControlKind::Grid: continue; // buildReportGrids
         case ControlKind::Chart:
@@ -370,13 +383,11 @@ void Kestrow::createMenus() {
             menus_.insert(ctl.key, m);
             a = m->menuAction();
             // A menu entry that opens a submenu is a control of its own: the
-            // game hears of it when the submenu opens.
-            if (ctl.kind == ControlKind::MenuItem) {
-                const QString name = ctl.name;
-                const int index = ctl.index;
-                connect(m, &QMenu::aboutToShow, this,
-                        [this, name, index] { forward([&] { game_.click(name, index); }); });
-            }
+            // game hears of it when the submenu opens, and of a top menu
+            // opening too (auto-play stops for it).
+            const QString name = ctl.name;
+            const int index = ctl.index;
+            connect(m, &QMenu::aboutToShow, this, [this, name, index] { forward([&] { game_.click(name, index); }); });
         } else {
             a = holder->addAction(ctl.caption);
             const QString name = ctl.name;
@@ -467,7 +478,11 @@ void Kestrow::layoutTable() {
     {
         auto* v = column(next);
         v->addStretch(1);
-        v->addWidget(W("btnChangePeriod"));
+        auto* h = new QHBoxLayout;
+        h->setSpacing(3);
+        h->addWidget(W("btnChangePeriod"), 1);
+        h->addWidget(W("btnAutoPlay"));
+        v->addLayout(h);
         v->addWidget(W("btnTrade"));
         v->addStretch(1);
     }
@@ -643,6 +658,7 @@ template <typename F> void Kestrow::forward(F&& action) {
 void Kestrow::afterAction() {
     sync();
     if (depth_ > 0) return;
+    keepAutoPlayTimer();
     if (game_.ended()) {
         if (!endSignalled_) {
             endSignalled_ = true;
@@ -794,6 +810,12 @@ void Kestrow::addDeskShortcuts() {
     // "&Start" gives the menu its letter only while the Game menu is open;
     // Ctrl+N reaches it from anywhere, after Play Again too.
     action(QStringLiteral("mnuNewGame"))->setShortcut(QKeySequence::New);
+    // Play and Pause from anywhere on the desk; the menu shows the key.
+    action(QLatin1String(keys::kAutoPlayItem))->setShortcut(QKeySequence(Qt::Key_F5));
+    autoPlayTimer_ = new QTimer(this);
+    connect(autoPlayTimer_, &QTimer::timeout, this, [this] {
+        if (depth_ == 0) forward([&] { game_.autoPlayStep(); });
+    });
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setObjectName(QStringLiteral("escapeShortcut"));
     connect(escape, &QShortcut::activated, this, &Kestrow::escapePressed);
@@ -802,7 +824,9 @@ void Kestrow::addDeskShortcuts() {
 void Kestrow::openStoriesFromHistory() {
     // A story is one cell of the news history, too long to read there:
     // Enter or a double-click on its row opens it whole in the news window.
-    auto* grid = static_cast<QTableWidget*>(widget(QStringLiteral("newsgrid")));
+    // Connected as the grid is made: asking for it sooner would make it
+    // before the first paint.
+    auto* grid = static_cast<QTableWidget*>(controls_.value(QStringLiteral("newsgrid")));
     connect(grid, &QTableWidget::cellActivated, this, [this, grid](int row, int) {
         const QTableWidgetItem* title = grid->item(row, 3);
         const QTableWidgetItem* story = grid->item(row, 4);
@@ -824,6 +848,15 @@ void Kestrow::escapePressed() {
         }
     }
     forward([&] { game_.keyPress(QStringLiteral("Kestrow"), Key::Escape); });
+}
+
+void Kestrow::keepAutoPlayTimer() {
+    const AutoPlay& a = game_.autoPlay();
+    if (!a.running() || game_.ended()) return autoPlayTimer_->stop();
+    // At the fastest pace the next press waits only for the events queued
+    // before it: the paint of this period and the player's input.
+    if (!autoPlayTimer_->isActive() || autoPlayTimer_->interval() != a.intervalMs())
+        autoPlayTimer_->start(a.intervalMs());
 }
 
 void Kestrow::schedulePaint() {

@@ -10,6 +10,7 @@
 
 class QAction;
 class QMenu;
+class QTimer;
 class QVBoxLayout;
 
 namespace pellucar {
@@ -85,11 +86,15 @@ private:
     void fitToScreen();
     // The table's widget, in a scroll area that fills `central`.
     QWidget* scrolledTable(QWidget* central);
-    // Ctrl+N for Game > Start and Escape for backing out (see escapePressed).
+    // Ctrl+N for Game > Start, F5 for auto-play, Escape for backing out
+    // (see escapePressed); and auto-play's timer.
     void addDeskShortcuts();
     void escapePressed();
     void openStoriesFromHistory();
     void keepChartTextsWhole();
+    // Auto-play's pace: the timer runs while the game's auto-play does and
+    // asks the game for each press.
+    void keepAutoPlayTimer();
 
     Game& game_;
     QtDialogs& dialogs_;
@@ -112,6 +117,7 @@ private:
     QWidget* chartArea_ = nullptr;
     QWidget* reportPanel_ = nullptr;
     QWidget* table_ = nullptr;
+    QTimer* autoPlayTimer_ = nullptr;
 };
 
 } // namespace pellucar::ui

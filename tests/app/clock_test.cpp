@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <tuple>
 
 using namespace pellucar;
@@ -273,4 +274,49 @@ TEST(TickClock, SamePeriodKeepsItsTicksAnotherLengthReadsThemAgain) {
     h.setup(quarter);
     EXPECT_EQ(countLines(h.take(), "frminitialize"), 1);
     EXPECT_EQ(h.state().clock.endDate(), QDate(1996, 4, 1));
+}
+
+TEST(AutoPlay, StopsWhereThePlayerIsWantedAndSaysWhy) {
+    using Act = std::function<void(Harness&)>;
+    const auto click = [](const char* key) { return [key](Harness& h) { h.game->click(QLatin1String(key)); }; };
+    const Act none = [](Harness&) {};
+    struct Row {
+        const char* name;
+        Act before; // before Play
+        Act during; // after two presses
+        int plays;  // Play pressed again after each stop, this many times in all
+        const char* reason;
+    };
+    const Row rows[] = {
+        {"Pause", none, click("btnAutoPlay"), 1, "Pause"},
+        {"Trade", none, click("btnTrade"), 1, "Trade"},
+        {"a report", none, click("btnTradeHist"), 1, "a report"},
+        {"a menu opened", none, click("mnuSettings"), 1, "a menu"},
+        {"a pace chosen plays on to the hint", none, [](Harness& h) { h.game->click("mnuSpeed", 4); }, 1,
+         "window * Helpful Hint *"},
+        {"a trader gets no hint, so the final day", [](Harness& h) { h.order(Market::Oil, Side::Buy, 1); }, none, 1,
+         "window Trader Notification"},
+        {"then the game's end", [](Harness& h) { h.order(Market::Oil, Side::Buy, 1); }, none, 2, "window Game Over"},
+        {"a margin call", [](Harness& h) { h.order(Market::Oil, Side::Sell, 49); }, none, 1,
+         "window *** Immediately Liquidate Positions ***"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Harness h(sharedDaily1990());
+        h.startGame({Level::Expert, GameLength::Month});
+        h.forward();
+        r.before(h);
+        for (int play = 0; play < r.plays; ++play) {
+            h.game->click("btnAutoPlay");
+            ASSERT_TRUE(h.game->autoPlay().running());
+            EXPECT_EQ(h.text("btnAutoPlay"), "&Pause");
+            for (int i = 0; i < 2; ++i) h.game->autoPlayStep();
+            if (play == 0) r.during(h);
+            for (int i = 0; i < 100 && h.game->autoPlay().running(); ++i) h.game->autoPlayStep();
+        }
+        EXPECT_FALSE(h.game->autoPlay().running());
+        EXPECT_EQ(h.game->autoPlay().stopReason(), r.reason);
+        EXPECT_EQ(h.text("btnAutoPlay"), "&Play");
+        EXPECT_FALSE(h.game->model().checked("btnAutoPlay"));
+    }
 }

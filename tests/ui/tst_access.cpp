@@ -159,8 +159,8 @@ private slots:
         uitest::WindowRig rig(db_);
         Kestrow& w = startFirstPeriod(rig);
         button(w, "btnChangePeriod")->setFocus();
-        QCOMPARE(tabCycle(),
-                 (QStringList{"btnChangePeriod", "btnTrade", "btnNewsHist", "btnTradeHist", "cboCommodity"}));
+        QCOMPARE(tabCycle(), (QStringList{"btnChangePeriod", "btnAutoPlay", "btnTrade", "btnNewsHist", "btnTradeHist",
+                                          "cboCommodity"}));
         click(w, "btnTrade");
         QCOMPARE(tabCycle(),
                  (QStringList{"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean", "cboCommodity"}));

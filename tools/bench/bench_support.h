@@ -117,6 +117,7 @@ public:
     void watch(QWidget* w);
     void reset();
     bool painted(QWidget* w) const;
+    int paints(QWidget* w) const { return paints_.value(w); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -175,6 +176,7 @@ void registerStartupBenchmarks();
 void registerCoreForwardBenchmarks(int dailyPresses, int tickPresses);
 void registerWindowForwardBenchmarks(int dailyPresses, int tickPresses);
 void registerMemoryBenchmarks();
+void registerAutoPlayBenchmarks();
 // The child processes this program starts for cold-start and memory figures.
 int runChildProbe(int argc, char** argv);
 

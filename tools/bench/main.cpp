@@ -19,7 +19,7 @@ namespace {
 
 using pellucar::bench::recorded;
 
-enum class Unit { Time, Megabytes };
+enum class Unit { Time, Megabytes, Rate };
 
 struct Line {
     const char* what;
@@ -53,11 +53,17 @@ const Line kLines[] = {
     {"Peak RSS, Expert Daily year in window", "rss.game", "rss.bare", "bare QMainWindow process", Unit::Megabytes, 60,
      0},
     {"pellucar-mkdb build of futures.mdb", "mkdb", "mkdb.floor", "SQLite inserts same rows", Unit::Time, 0, 0},
+    // Auto-play at its fastest: a rate, so the target is the least it may be.
+    {"Auto-play fastest, Daily, charts drawn", "autoplay.daily", nullptr, "", Unit::Rate, 100, 0},
+    {"  longest wait of input meanwhile", "autoplay.daily.wait", nullptr, "", Unit::Time, 50e6, 0},
+    {"Auto-play fastest, Tick, charts drawn", "autoplay.tick", nullptr, "", Unit::Rate, 100, 0},
+    {"  longest wait of input meanwhile", "autoplay.tick.wait", nullptr, "", Unit::Time, 50e6, 0},
 };
 
 std::string show(double v, Unit unit) {
     char buf[32];
     if (unit == Unit::Megabytes) std::snprintf(buf, sizeof buf, "%.1f MB", v);
+    else if (unit == Unit::Rate) std::snprintf(buf, sizeof buf, "%.0f /s", v);
     else if (v >= 1e9) std::snprintf(buf, sizeof buf, "%.2f s", v / 1e9);
     else if (v >= 1e6) std::snprintf(buf, sizeof buf, "%.2f ms", v / 1e6);
     else std::snprintf(buf, sizeof buf, "%.1f us", v / 1e3);
@@ -91,7 +97,9 @@ void printSummary() {
         if (l.target > 0) {
             char buf[24];
             std::snprintf(buf, sizeof buf, " (%.1fx)", v / l.target);
-            target = "<= " + show(l.target, l.unit) + (v <= l.target ? "  met" : "  MISSED") + buf;
+            const bool rate = l.unit == Unit::Rate;
+            const bool met = rate ? v >= l.target : v <= l.target;
+            target = (rate ? ">= " : "<= ") + show(l.target, l.unit) + (met ? "  met" : "  MISSED") + buf;
         } else if (l.ratioTarget > 0 && r > 0) {
             char buf[48];
             std::snprintf(buf, sizeof buf, "<= %.2fx of the floor  %s", l.ratioTarget,
@@ -104,6 +112,10 @@ void printSummary() {
     if (const double daily = value("forward.core.daily"), window = value("forward.window.daily");
         daily > 0 && window > 0)
         std::printf("Window press / core press (Daily): %.0fx\n", window / daily);
+    for (const char* mode : {"daily", "tick"})
+        if (const double drawn = value((std::string("autoplay.") + mode + ".drawn").c_str()); drawn >= 0)
+            std::printf("Auto-play, %s: each chart painted %.2f times a period (1 or more: every period drawn)\n", mode,
+                        drawn);
     // Wall-clock medians on a busy machine run long; say how busy it was.
     QFile load(QStringLiteral("/proc/loadavg"));
     if (load.open(QIODevice::ReadOnly))
@@ -149,6 +161,7 @@ int main(int argc, char** argv) {
     registerCoreForwardBenchmarks(daily, tick);
     registerWindowForwardBenchmarks(daily, tick);
     registerMemoryBenchmarks();
+    registerAutoPlayBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     printSummary();

@@ -89,6 +89,25 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
         for (int i = 0; i < n && !game_.ended(); ++i) game_.click(QStringLiteral("btnChangePeriod"));
         return true;
     }
+    if (cmd == QLatin1String("autoplay")) {
+        // Play, then the game's own auto-play steps, as the window's timer
+        // asks for them, until it stops or N periods have passed.
+        bool ok;
+        const int n = number(1, 1, &ok);
+        if (!ok || n < 0 || w.size() > 2) return *error = QStringLiteral("usage: autoplay [N]"), false;
+        if (!game_.autoPlay().running()) game_.click(QStringLiteral("btnAutoPlay"));
+        if (!game_.autoPlay().running()) {
+            out_ << "autoplay: Play is not available\n";
+            out_.flush();
+            return true;
+        }
+        while (game_.autoPlay().running() && game_.autoPlay().presses() < n && !game_.ended()) game_.autoPlayStep();
+        const AutoPlay& a = game_.autoPlay();
+        out_ << "autoplay: " << a.presses() << " periods, "
+             << (a.running() ? QStringLiteral("playing") : QStringLiteral("stopped: ") + a.stopReason()) << '\n';
+        out_.flush();
+        return true;
+    }
     if (cmd == QLatin1String("type")) {
         const QString text = line.mid(4).trimmed();
         game_.setText(QStringLiteral("inputUnits"), text);
