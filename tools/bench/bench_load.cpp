@@ -5,9 +5,16 @@
 
 #include "market/database.h"
 #include "market/market_data.h"
+#include "mkdb.h"
+#include "synthetic_trades.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
+#include <map>
 #include <memory>
 
 namespace pellucar::bench {
@@ -28,11 +35,14 @@ const char* const kDailySql = "SELECT OpenInterest, DayVolume, Open, High, Low, 
 const char* const kTickSql =
     "SELECT DateTime, realprice FROM TickData "
     "WHERE CommodityID = ?1 AND DateTime >= date(?2) AND DateTime < date(?3) ORDER BY DateTime";
+const char* const kTickPeriodsSql = "SELECT Date, Period, Price, High, Low, Last FROM TickPeriods "
+                                    "WHERE CommodityID = ?1 AND Date >= date(?2) AND Date < date(?3) "
+                                    "ORDER BY Date, Period";
 
 struct Connection {
     sqlite3* db = nullptr;
-    Connection() {
-        if (sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    explicit Connection(const QString& path = databasePath()) {
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
             sqlite3_close(db);
             db = nullptr;
         }
@@ -105,42 +115,97 @@ void BM_PeriodLoad_DailyYear_SqliteFloor(benchmark::State& state) {
     samples.publish(state, "load.daily.floor");
 }
 
-void BM_PeriodLoad_TickQuarter(benchmark::State& state) {
-    MarketDatabase db;
-    if (!db.open(databasePath())) return state.SkipWithError(db.lastError().toStdString().c_str());
-    auto md = std::make_unique<MarketData>();
-    Samples samples;
-    long long days = 0;
-    for (auto _ : state) {
-        const auto t0 = Samples::start();
-        // As the game's period load of a tick quarter not read before.
-        md->clearPeriod();
-        const int n = LoadTradingDays(db, QStringLiteral("Tick"), false, kTickStart, md->tradingDays);
-        md->tickDays = {};
-        md->tickDayCount = std::min(n, kTickDayCapacity);
-        for (int d = 0; d < md->tickDayCount; ++d) md->tickDays[static_cast<size_t>(d)].date = md->tradingDays.days[d];
-        for (int id = 1; id <= kMarketCount; ++id) LoadTickData(db, id, kTickStart, false, *md);
-        samples.stop(t0);
-        days = n;
-    }
-    state.counters["days"] = static_cast<double>(days);
-    samples.publish(state, "load.tick");
+// A tick quarter as the game's period load reads one not read before.
+long long loadTickQuarter(MarketDatabase& db, MarketData& md) {
+    md.clearPeriod();
+    const int n = LoadTradingDays(db, QStringLiteral("Tick"), false, kTickStart, md.tradingDays);
+    md.tickDays = {};
+    md.tickDayCount = std::min(n, kTickDayCapacity);
+    for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+    long long rows = n;
+    for (int id = 1; id <= kMarketCount; ++id) rows += LoadTickData(db, id, kTickStart, false, md);
+    return rows;
 }
 
-void BM_PeriodLoad_TickQuarter_SqliteFloor(benchmark::State& state) {
-    Connection c;
-    if (!c.db) return state.SkipWithError("cannot open futures.mdb");
+// The statements the game runs for that quarter, stepped by SQLite alone.
+long long stepTickQuarter(sqlite3* db, bool hours) {
     const std::string from = iso(kTickStart), to = iso(kTickStart.addMonths(3));
+    long long rows = stepAll(db, kTradingDaysTickSql, 0, from, to, 1);
+    for (int id = 1; id <= kMarketCount; ++id)
+        rows += hours ? stepAll(db, kTickPeriodsSql, id, from, to, 6) : stepAll(db, kTickSql, id, from, to, 2);
+    return rows;
+}
+
+// A market database of the bundled data with `trades` made-up trades in the
+// first quarter of 1996, built once per run; `hours` false drops its hourly
+// figures, as a file of an older builder lacks them.
+QString databaseWithTrades(qint64 trades, bool hours) {
+    static QTemporaryDir dir;
+    static std::map<std::pair<qint64, bool>, QString> built;
+    if (trades == 0 && hours) return databasePath();
+    const auto key = std::pair(trades, hours);
+    if (auto it = built.find(key); it != built.end()) return it->second;
+    const QString csv = dir.filePath(QStringLiteral("trades-%1.csv").arg(trades));
+    const QString path = dir.filePath(QStringLiteral("trades-%1-%2.mdb").arg(trades).arg(hours));
+    QString error;
+    mkdb::Report report;
+    if (trades > 0 && !QFile::exists(csv) &&
+        !mkdb::writeSyntheticTrades(dataDir(), kTickStart, kTickStart.addMonths(3), trades, csv, &error))
+        return {};
+    if (!mkdb::buildDatabase({dataDir(), trades > 0 ? csv : QString(), path}, &report, &error)) return {};
+    if (!hours) {
+        sqlite3* db = nullptr;
+        const bool dropped = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK &&
+                             sqlite3_exec(db, "DROP TABLE TickPeriods; VACUUM", nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_close(db);
+        if (!dropped) return {};
+    }
+    return built[key] = path;
+}
+
+// "load.tick[.Nk][.trades][.floor]".
+std::string tickFigure(qint64 trades, bool hours, bool floor) {
+    std::string name = "load.tick";
+    if (trades > 0) name += "." + std::to_string(trades / 1000) + "k";
+    if (!hours) name += ".trades";
+    if (floor) name += ".floor";
+    return name;
+}
+
+// state.range(0): made-up trades in the quarter (0: the bundled file);
+// state.range(1): 1 to read the hourly figures, 0 to read trade by trade.
+void BM_PeriodLoad_TickQuarter(benchmark::State& state) {
+    const qint64 trades = state.range(0);
+    const bool hours = state.range(1) != 0;
+    const QString path = databaseWithTrades(trades, hours);
+    MarketDatabase db;
+    if (path.isEmpty() || !db.open(path)) return state.SkipWithError("cannot build or open the database");
+    auto md = std::make_unique<MarketData>();
     Samples samples;
     long long rows = 0;
     for (auto _ : state) {
         const auto t0 = Samples::start();
-        rows = stepAll(c.db, kTradingDaysTickSql, 0, from, to, 1);
-        for (int id = 1; id <= kMarketCount; ++id) rows += stepAll(c.db, kTickSql, id, from, to, 2);
+        rows = loadTickQuarter(db, *md);
         samples.stop(t0);
     }
     state.counters["rows"] = static_cast<double>(rows);
-    samples.publish(state, "load.tick.floor");
+    samples.publish(state, tickFigure(trades, hours, false));
+}
+
+void BM_PeriodLoad_TickQuarter_SqliteFloor(benchmark::State& state) {
+    const qint64 trades = state.range(0);
+    const bool hours = state.range(1) != 0;
+    Connection c(databaseWithTrades(trades, hours));
+    if (!c.db) return state.SkipWithError("cannot open the database");
+    Samples samples;
+    long long rows = 0;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        rows = stepTickQuarter(c.db, hours);
+        samples.stop(t0);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    samples.publish(state, tickFigure(trades, hours, true));
 }
 
 // The whole New Game of the core (setup window answered, reset, period load,
@@ -177,9 +242,23 @@ void registerLoadBenchmarks() {
     benchmark::RegisterBenchmark("PeriodLoad/DailyYear", BM_PeriodLoad_DailyYear)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("PeriodLoad/DailyYear/SqliteFloor", BM_PeriodLoad_DailyYear_SqliteFloor)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("PeriodLoad/TickQuarter", BM_PeriodLoad_TickQuarter)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("PeriodLoad/TickQuarter/SqliteFloor", BM_PeriodLoad_TickQuarter_SqliteFloor)
-        ->Unit(benchmark::kMillisecond);
+    // The bundled file, then how the load grows with the trades a quarter
+    // holds, read through the hourly figures and, as an older file is read,
+    // trade by trade.
+    for (const auto& [trades, hours] : {std::pair<qint64, int>{0, 1},
+                                        {250000, 1},
+                                        {1000000, 1},
+                                        {5000000, 1},
+                                        {250000, 0},
+                                        {1000000, 0},
+                                        {5000000, 0}}) {
+        benchmark::RegisterBenchmark("PeriodLoad/TickQuarter", BM_PeriodLoad_TickQuarter)
+            ->Args({trades, hours})
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("PeriodLoad/TickQuarter/SqliteFloor", BM_PeriodLoad_TickQuarter_SqliteFloor)
+            ->Args({trades, hours})
+            ->Unit(benchmark::kMillisecond);
+    }
     benchmark::RegisterBenchmark("NewGame/DailyYear/Core", BM_NewGame_DailyYear_Core)->Unit(benchmark::kMillisecond);
 }
 
