@@ -107,4 +107,11 @@ TEST(MandatoryTrade, NothingToDoWhenTheMarginIsMet) {
     d.fill(Market::SP500, 2, 1000.0);
     for (int step = 0; step <= Account::kLiquidationSteps + 1; ++step)
         EXPECT_FALSE(d.account.mandatoryTrade(step, d.quotes));
+    // An Oil contract takes 2,025 of margin: met to the cent, nothing; fifty
+    // cents short, the contract goes.
+    for (const auto& [capital, traded] : {std::pair{2025.0f, false}, {2024.5f, true}}) {
+        Desk edge(Level::Expert, capital);
+        edge.fill(Market::Oil, 1, 20.00);
+        EXPECT_EQ(edge.account.mandatoryTrade(3, edge.quotes).has_value(), traded) << capital;
+    }
 }
