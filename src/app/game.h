@@ -74,6 +74,8 @@ public:
     // a folder is given the two items stay disabled, so a game that nobody
     // pointed at a folder never touches the player's files.
     void setSaveFolder(const QString& folder) { files_.setSaveFolder(folder); }
+    // What the review of the game that ended last reads.
+    const std::optional<ReviewRecord>& lastReview() const { return files_.lastReview(); }
 
     // How wide a text is in a label's font, in twips; the view installs a
     // real measure, the default estimates from the character count.

@@ -73,8 +73,10 @@ bool GameFiles::confirmResume() {
 }
 
 void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
-    if (!pastGames_ || gameRecorded_ || s_.clock.periodIndex() == 0) return;
+    if (gameRecorded_ || s_.clock.periodIndex() == 0) return;
     gameRecorded_ = true;
+    lastReview_ = reviewRecordOf(s_);
+    if (!pastGames_) return;
     PastGame g;
     g.playedAt = QDateTime::currentDateTime();
     if (s_.clock.dataMode() == DataMode::Tick)
@@ -90,7 +92,8 @@ void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
     g.score = s_.desk.account.totalPL();
     g.verdict = verdict;
     g.ending = ending;
-    if (pastGames_->record(g) || pastGamesWarned_) return;
+    g.scenario = scenario_;
+    if (pastGames_->record(g, &*lastReview_) || pastGamesWarned_) return;
     pastGamesWarned_ = true;
     dialogs_.notify(QStringLiteral("Past Games"),
                     QStringLiteral("This game could not be added to the record of past games:\n%1.\n"

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace pellucar {
 
 // The game's files: Game > Save and Game > Resume keep a game in progress
@@ -43,6 +45,12 @@ public:
     // and play goes on.
     void RecordGame(GameEnding ending, const QString& verdict);
     void mnuPastGames_Click();
+    // What the review of the game that ended last reads (kept whether or
+    // not there is a record of past games); none before a game has ended.
+    const std::optional<ReviewRecord>& lastReview() const { return lastReview_; }
+    // The scenario the next game starts from; empty for an ordinary game.
+    void setScenario(const QString& name) { scenario_ = name; }
+    const QString& scenario() const { return scenario_; }
 
 private:
     const GameState& s_;
@@ -53,6 +61,8 @@ private:
     // Whether the game set up last is in the record already.
     bool gameRecorded_ = false;
     bool pastGamesWarned_ = false;
+    std::optional<ReviewRecord> lastReview_;
+    QString scenario_;
 };
 
 } // namespace pellucar
