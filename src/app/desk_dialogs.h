@@ -75,6 +75,9 @@ public:
     void pastGames(const PastGamesReport& r) override {
         return modal([&] { inner_.pastGames(r); });
     }
+    std::optional<QString> scenarios(const ScenariosReport& r) override {
+        return modal([&] { return inner_.scenarios(r); });
+    }
     void screenColor() override {
         return modal([&] { inner_.screenColor(); });
     }

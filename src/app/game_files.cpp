@@ -110,8 +110,29 @@ void GameFiles::mnuPastGames_Click() {
             report.problem =
                 QStringLiteral("The record of past games cannot be read: %1.").arg(pastGames_->lastError());
         report.best = bestScores(report.games);
+        report.review = [store = pastGames_](qint64 id, QString* why) {
+            std::optional<ReviewRecord> r = store->review(id);
+            if (!r)
+                *why = store->failed()
+                           ? QStringLiteral("The review of this game cannot be read: %1.").arg(store->lastError())
+                           : QStringLiteral("The review is not available: this game was recorded "
+                                            "before reviews were kept.");
+            return r;
+        };
     }
     dialogs_.pastGames(report);
+}
+
+ScenariosReport GameFiles::scenariosReport() {
+    ScenariosReport report;
+    std::vector<PastGame> games;
+    if (pastGames_) {
+        games = pastGames_->games();
+        if (pastGames_->failed())
+            report.problem = QStringLiteral("The best scores cannot be read: %1.").arg(pastGames_->lastError());
+    }
+    report.choices = scenarioChoices(games);
+    return report;
 }
 
 } // namespace pellucar

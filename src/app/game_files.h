@@ -45,6 +45,8 @@ public:
     // and play goes on.
     void RecordGame(GameEnding ending, const QString& verdict);
     void mnuPastGames_Click();
+    // The scenarios with the best recorded game of each.
+    ScenariosReport scenariosReport();
     // What the review of the game that ended last reads (kept whether or
     // not there is a record of past games); none before a game has ended.
     const std::optional<ReviewRecord>& lastReview() const { return lastReview_; }

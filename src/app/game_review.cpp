@@ -1,5 +1,6 @@
 #include "app/game_review.h"
 #include "app/game_state.h"
+#include "common/format.h"
 #include "trading/contract_terms.h"
 
 #include <algorithm>
@@ -171,6 +172,44 @@ ReviewFigures reviewFigures(const ReviewRecord& r) {
     return f;
 }
 
+QString tripDirection(const RoundTrip& t) {
+    return t.side == Side::Buy ? QStringLiteral("Long") : QStringLiteral("Short");
+}
+
+QString reviewPriceText(double price) { return QString::number(readPrice(static_cast<float>(price)), 'g', 10); }
+
+std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigures& f) {
+    const auto money = [](double v) { return QStringLiteral("$") + formatStandard(v); };
+    const auto share = [](double v) { return QString::number(100 * v, 'f', 1) + '%'; };
+    std::vector<ReviewLine> out{
+        {QStringLiteral("Starting Capital"), money(r.startingCapital)},
+        {QStringLiteral("Final Account Value"), money(f.equity.empty() ? r.startingCapital : f.equity.back())},
+        {QStringLiteral("Maximum Drawdown"),
+         QStringLiteral("%1 (%2)").arg(money(f.maxDrawdown), share(f.maxDrawdownShare))},
+        {QStringLiteral("Round Trips"), QString::number(f.trips.size())},
+        {QStringLiteral("Win Rate"),
+         f.trips.empty() ? QStringLiteral("none")
+                         : QStringLiteral("%1 (%2 won, %3 lost)").arg(share(f.winRate)).arg(f.wins).arg(f.losses)},
+        {QStringLiteral("Profit Factor"), f.profitFactor
+                                              ? QString::number(*f.profitFactor, 'f', 2)
+                                              : (f.wins ? QStringLiteral("no losses") : QStringLiteral("none"))},
+        {QStringLiteral("Average Win"), money(f.averageWin)},
+        {QStringLiteral("Average Loss"), money(f.averageLoss)},
+        {QStringLiteral("Largest Win"), money(f.largestWin)},
+        {QStringLiteral("Largest Loss"), money(f.largestLoss)},
+        {QStringLiteral("Time in the Market"), QStringLiteral("%1 of %2 periods (%3)")
+                                                   .arg(f.periodsInMarket)
+                                                   .arg(r.periods.size())
+                                                   .arg(share(f.timeInMarket))},
+    };
+    for (const MarketReview& m : f.markets)
+        out.push_back({marketName(m.market), QStringLiteral("realized %1 in %2 round trips; one contract held: %3")
+                                                 .arg(money(m.realized))
+                                                 .arg(m.roundTrips)
+                                                 .arg(money(m.buyAndHold))});
+    return out;
+}
+
 QString reviewPeriodText(const ReviewPeriod& p) {
     static const char* const kHours[] = {"", "9:00", "10:00", "11:00", "12:00", "13:00", "14:00"};
     const QString day = p.date.toString(Qt::ISODate);
@@ -188,7 +227,7 @@ QString tradeRecordCsv(const ReviewRecord& r) {
                    .arg(t.day)
                    .arg(when, marketName(t.market), t.transaction())
                    .arg(std::fabs(t.amount), 0, 'f', 0)
-                   .arg(QString::number(readPrice(t.price), 'g', 10));
+                   .arg(reviewPriceText(t.price));
     }
     return out;
 }

@@ -86,6 +86,18 @@ struct ReviewFigures {
 
 ReviewFigures reviewFigures(const ReviewRecord& r);
 
+// The statistics as the review window and the driver show them, a caption
+// and a value per line, then a line per traded market.
+struct ReviewLine {
+    QString caption;
+    QString value;
+};
+std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigures& f);
+// "Long" or "Short".
+QString tripDirection(const RoundTrip& t);
+// A price as the record shows it, without binary noise.
+QString reviewPriceText(double price);
+
 // The trade record as comma-separated text with a header line.
 QString tradeRecordCsv(const ReviewRecord& r);
 // "1987-10-19" or "1987-10-19 10:00".

@@ -2,12 +2,14 @@
 
 #include "common/dates.h"
 #include "common/format.h"
+#include "ui/game_review_window.h"
 #include "ui/metrics.h"
 
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -141,6 +143,8 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     v->addLayout(best);
 
     auto* model = new PastGamesModel(report.games, this);
+    model_ = model;
+    review_ = report.review;
     sorted_ = new QSortFilterProxyModel(this);
     sorted_->setSourceModel(model);
     sorted_->setSortRole(PastGamesModel::kSortRole);
@@ -171,8 +175,15 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     ok->setDefault(true);
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    QPushButton* review = button(QStringLiteral("cmdReview"), QStringLiteral("&Review..."));
+    review->setEnabled(false);
+    connect(review, &QPushButton::clicked, this, &PastGamesWindow::reviewChosen);
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, review,
+            [review, this](const QModelIndex& now) { review->setEnabled(now.isValid() && review_); });
+    connect(table_, &QTableView::doubleClicked, this, &PastGamesWindow::reviewChosen);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    buttons->addWidget(review);
     buttons->addWidget(ok);
     buttons->addStretch(1);
     v->addLayout(buttons);
@@ -205,6 +216,21 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     }
     table_->setMinimumSize(qMin(width, room), qMin(height, avail.height() / 2));
     resize(sizeHint());
+}
+
+void PastGamesWindow::reviewChosen() {
+    const QModelIndex current = sorted_->mapToSource(table_->currentIndex());
+    if (!current.isValid() || !review_) return;
+    const PastGame& g = model_->game(current.row());
+    QString why;
+    const std::optional<ReviewRecord> record = review_(g.id, &why);
+    if (!record) {
+        NotificationWindow(QStringLiteral("Past Games"), why, 0, this).exec();
+        return;
+    }
+    const QString title = g.scenario.isEmpty() ? QStringLiteral("Game Review: %1").arg(periodText(g))
+                                               : QStringLiteral("Game Review: %1, %2").arg(g.scenario, periodText(g));
+    GameReviewWindow(*record, title, this).exec();
 }
 
 } // namespace pellucar::ui
