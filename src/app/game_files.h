@@ -36,7 +36,11 @@ public:
     bool confirmResume();
     // The saved game has replaced the one in play: it goes into the record
     // of past games when it finishes, like any other.
-    void resumed() { gameRecorded_ = false; }
+    // A saved game does not say which scenario it started from.
+    void resumed() {
+        gameRecorded_ = false;
+        scenario_.clear();
+    }
 
     // A new game is set up: it is not in the record yet.
     void newGame() { gameRecorded_ = false; }

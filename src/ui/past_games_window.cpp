@@ -9,7 +9,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -90,6 +89,7 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
     case Trades: return QString::number(g.trades);
     case Score: return money(g.score);
     case Ending: return endingText(g.ending);
+    case Scenario: return g.scenario;
     case Verdict: return g.verdict;
     case ColumnCount: break;
     }
@@ -99,8 +99,8 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
 QVariant PastGamesModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const titles[ColumnCount] = {"Played", "Period", "Level",        "Data",   "Length",
-                                                    "Trades", "Score",  "How It Ended", "Verdict"};
+    static const char* const titles[ColumnCount] = {"Played", "Period", "Level",        "Data",     "Length",
+                                                    "Trades", "Score",  "How It Ended", "Scenario", "Verdict"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
 }
 
@@ -175,11 +175,10 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     ok->setDefault(true);
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    // Review opens the chosen game (the newest until one is chosen).
     QPushButton* review = button(QStringLiteral("cmdReview"), QStringLiteral("&Review..."));
-    review->setEnabled(false);
+    review->setVisible(review_ && !report.games.empty());
     connect(review, &QPushButton::clicked, this, &PastGamesWindow::reviewChosen);
-    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, review,
-            [review, this](const QModelIndex& now) { review->setEnabled(now.isValid() && review_); });
     connect(table_, &QTableView::doubleClicked, this, &PastGamesWindow::reviewChosen);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -204,8 +203,8 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
         table_->setWordWrap(true);
         table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         int excess = width - room;
-        for (int c : {PastGamesModel::Verdict, PastGamesModel::Period, PastGamesModel::Ending, PastGamesModel::Played,
-                      PastGamesModel::Length}) {
+        for (int c : {PastGamesModel::Verdict, PastGamesModel::Scenario, PastGamesModel::Period, PastGamesModel::Ending,
+                      PastGamesModel::Played, PastGamesModel::Length}) {
             const QString title = model->headerData(c, Qt::Horizontal).toString();
             const int least = header->fontMetrics().horizontalAdvance(title) + arrow + 24;
             const int cut = qMax(0, qMin(excess, table_->columnWidth(c) - least));
@@ -219,7 +218,8 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
 }
 
 void PastGamesWindow::reviewChosen() {
-    const QModelIndex current = sorted_->mapToSource(table_->currentIndex());
+    const QModelIndex chosen = table_->currentIndex().isValid() ? table_->currentIndex() : sorted_->index(0, 0);
+    const QModelIndex current = sorted_->mapToSource(chosen);
     if (!current.isValid() || !review_) return;
     const PastGame& g = model_->game(current.row());
     QString why;

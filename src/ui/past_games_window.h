@@ -17,7 +17,7 @@ namespace pellucar::ui {
 class PastGamesModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Played, Period, Level, Data, Length, Trades, Score, Ending, Verdict, ColumnCount };
+    enum Column { Played, Period, Level, Data, Length, Trades, Score, Ending, Scenario, Verdict, ColumnCount };
     static constexpr int kSortRole = Qt::UserRole + 1;
 
     explicit PastGamesModel(std::vector<PastGame> games, QObject* parent = nullptr);

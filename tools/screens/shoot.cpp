@@ -410,6 +410,7 @@ PastGamesReport samplePastGames() {
         g.score = row.score;
         g.ending = row.ending;
         g.verdict = QString::fromLatin1(row.verdict);
+        if (n % 3 == 1) g.scenario = scenarios()[static_cast<size_t>(n) % scenarios().size()].name;
         r.games.insert(r.games.begin(), g);
         ++n;
     }
@@ -589,7 +590,7 @@ int main(int argc, char** argv) {
             new ui::LoadingWindow,
             new ui::PastGamesWindow(samplePastGames()),
             new ui::GameReviewWindow(sampleReview(), "Game Review"),
-            new ui::ScenariosWindow({scenarioChoices({}), {}}),
+            new ui::ScenariosWindow({scenarioChoices(samplePastGames().games), {}}),
             new ui::ConfirmWindow("Resume Saved Game", "Resume the saved game?  The game in progress will be lost.")};
         int n = 0;
         for (QDialog* d : windows) {
