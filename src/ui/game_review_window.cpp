@@ -2,6 +2,7 @@
 
 #include "common/format.h"
 
+#include <QApplication>
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
@@ -18,6 +19,8 @@
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -97,8 +100,18 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     // Opened over another window of the game, it takes that window's colours.
     setAttribute(Qt::WA_WindowPropagation);
     if (parent) setPalette(parent->palette());
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(14, 12, 14, 10);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(14, 12, 14, 10);
+    outer->setSpacing(8);
+    // On a small screen the review scrolls rather than running off it.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrollReview"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("reviewContent"));
+    auto* v = new QVBoxLayout(content);
+    v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(8);
 
     // The equity curve, with the fall from each high shaded under it.
@@ -136,7 +149,7 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     equity_ = new QChartView(chart, this);
     equity_->setObjectName(QStringLiteral("chartEquity"));
     equity_->setRenderHint(QPainter::Antialiasing);
-    equity_->setMinimumSize(560, 210);
+    equity_->setMinimumSize(480, 190);
     v->addWidget(equity_, 3);
 
     // The figures beside the list of round trips.
@@ -157,8 +170,8 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     stats->setColumnStretch(1, 1);
     auto* statsBox = new QWidget(this);
     statsBox->setLayout(stats);
-    statsBox->setMinimumWidth(300);
-    statsBox->setMaximumWidth(380);
+    statsBox->setMinimumWidth(280);
+    statsBox->setMaximumWidth(360);
     middle->addWidget(statsBox);
 
     trips_ = new QTableWidget(static_cast<int>(figures_.trips.size()), 7, this);
@@ -198,7 +211,7 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     tripChart_ = new QChartView(plainChart(this, QStringLiteral("Choose a round trip to see it on its market")), this);
     tripChart_->setObjectName(QStringLiteral("chartTrip"));
     tripChart_->setRenderHint(QPainter::Antialiasing);
-    tripChart_->setMinimumHeight(170);
+    tripChart_->setMinimumHeight(150);
     v->addWidget(tripChart_, 2);
     connect(trips_, &QTableWidget::currentCellChanged, this, [this](int r) { showTrip(r); });
 
@@ -212,9 +225,15 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* b : {csv, picture, close}) buttons->addWidget(b);
-    v->addLayout(buttons);
+    scroll->setWidget(content);
+    outer->addWidget(scroll, 1);
+    outer->addLayout(buttons);
     if (!figures_.trips.empty()) trips_->selectRow(0);
-    resize(sizeHint().expandedTo(QSize(960, 660)));
+    // Roomy where the screen allows, never larger than the screen.
+    const QScreen* screen = parent ? parent->screen() : QApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    const QSize wanted = content->sizeHint().expandedTo(QSize(940, 600)) + QSize(28, 70);
+    resize(std::min(wanted.width(), avail.width() * 19 / 20), std::min(wanted.height(), avail.height() * 9 / 10));
 }
 
 void GameReviewWindow::changeEvent(QEvent* e) {
