@@ -13,8 +13,7 @@ bool Game::startScenario(const QString& name) {
     // A game under way is the player's to finish: it is recorded when it
     // ends, and a scenario is a new game like any other.
     if (s_.clock.periodIndex() > 0) {
-        NotifyPlayer(QStringLiteral("Scenarios"),
-                     QStringLiteral("A game is under way. End it first (Game > End), then choose a scenario."));
+        NotifyPlayer(QString::fromLatin1(kScenarioTitle), QString::fromLatin1(kScenarioGameUnderWay));
         return false;
     }
     form_.reset(scenario->level, scenario->data, scenario->length, s_.settings.news.setupChoice());

@@ -26,6 +26,11 @@ struct Scenario {
     QString brief;
 };
 
+// What Game > Scenarios says while a game is under way.
+inline constexpr char kScenarioTitle[] = "Scenarios";
+inline constexpr char kScenarioGameUnderWay[] =
+    "A game is under way. End it first (Game > End), then choose a scenario.";
+
 // Every scenario, in time order.
 const std::vector<Scenario>& scenarios();
 // The scenario of that name (case and spacing as typed do not matter).

@@ -153,7 +153,7 @@ std::optional<QString> ScriptedDialogs::scenarios(const ScenariosReport& report)
     for (const ScenarioChoice& c : report.choices)
         lines << (c.best ? QStringLiteral("%1: Best Score $%2").arg(c.scenario.name, formatStandard(c.best->score))
                          : c.scenario.name);
-    write(QStringLiteral("frmScenarios"), QStringLiteral("Scenarios"), lines.join('\n'));
+    write(QStringLiteral("frmScenarios"), QString::fromLatin1(kScenarioTitle), lines.join('\n'));
     if (!answers_.isEmpty() && findScenario(answers_.first())) return findScenario(answers_.takeFirst())->name;
     return std::nullopt;
 }

@@ -360,7 +360,7 @@ void GameReviewWindow::choosePictureFile() {
 }
 
 ScenariosWindow::ScenariosWindow(const ScenariosReport& report, QWidget* parent)
-    : GameWindow(QStringLiteral("frmScenarios"), QStringLiteral("Scenarios"), parent), report_(report) {
+    : GameWindow(QStringLiteral("frmScenarios"), QString::fromLatin1(kScenarioTitle), parent), report_(report) {
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(16, 12, 16, 10);
     v->setSpacing(8);
@@ -378,7 +378,7 @@ ScenariosWindow::ScenariosWindow(const ScenariosReport& report, QWidget* parent)
     h->addWidget(list_);
     brief_ = new QTextBrowser(this);
     brief_->setObjectName(QStringLiteral("txtBrief"));
-    brief_->setMinimumWidth(380);
+    brief_->setMinimumWidth(240);
     h->addWidget(brief_, 1);
     v->addLayout(h, 1);
 
@@ -402,6 +402,10 @@ ScenariosWindow::ScenariosWindow(const ScenariosReport& report, QWidget* parent)
     v->addLayout(buttons);
     if (!report_.choices.empty()) list_->setCurrentRow(0);
     list_->setFocus();
+    // The brief reads best in a wide column, where the screen has room.
+    const QScreen* screen = parent ? parent->screen() : QApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    resize(std::max(sizeHint().width(), std::min(700, avail.width() * 19 / 20)), sizeHint().height());
 }
 
 void ScenariosWindow::showBrief(int row) {
