@@ -279,6 +279,14 @@ bool PastGames::record(const PastGame& game, const ReviewRecord* review) {
     };
     const int version = c.version(&error);
     if (version < 0) return rollBack(error);
+    // A damaged page that reading the list never touches could still take
+    // the new rows (a free-page list pointing into a table, say) and spoil
+    // what reads today: a file that is not whole is not written to.
+    if (version > 0) {
+        Statement check(c.db(), "PRAGMA quick_check(1)");
+        if (!check.ok() || check.step() != SQLITE_ROW || check.text(0) != QLatin1String("ok"))
+            return rollBack(QStringLiteral("the file is damaged"));
+    }
     if (!c.migrate(version, &error)) return rollBack(error);
 
     Statement st(c.db(),
