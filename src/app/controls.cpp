@@ -159,8 +159,8 @@ QList<ControlSpec> build() {
     l << menu("mnuGame", "&Game", {});
     l << menu("mnuNewGame", "&Start", "mnuGame") << menu("mnuDisclaimer", "&Disclaimer Statement", "mnuGame")
       << menu("mnuEnd", "&End", "mnuGame") << menu("mnuSave", "Sa&ve", "mnuGame")
-      << menu("mnuResume", "Res&ume", "mnuGame") << sep("mSepAuto", "mnuGame")
-      << menu("mnuAutoPlay", "Auto-&Play", "mnuGame");
+      << menu("mnuResume", "Res&ume", "mnuGame") << menu("mnuScenarios", "S&cenarios...", "mnuGame")
+      << sep("mSepAuto", "mnuGame") << menu("mnuAutoPlay", "Auto-&Play", "mnuGame");
     l << menu("mnuSettings", "&Options", {});
     l << menu("mnuLevel", "&Novice", "mnuSettings", 0) << menu("mnuLevel", "E&xpert", "mnuSettings", 2, true)
       << sep("mSep", "mnuSettings");

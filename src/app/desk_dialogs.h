@@ -79,6 +79,9 @@ public:
     void pastGames(const PastGamesReport& r) override {
         return modal(QStringLiteral("Past Games"), [&] { inner_.pastGames(r); });
     }
+    std::optional<QString> scenarios(const ScenariosReport& r) override {
+        return modal([&] { return inner_.scenarios(r); });
+    }
     void screenColor() override {
         return modal(QStringLiteral("Screen Color"), [&] { inner_.screenColor(); });
     }

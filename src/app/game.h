@@ -81,6 +81,11 @@ public:
     // a folder is given the two items stay disabled, so a game that nobody
     // pointed at a folder never touches the player's files.
     void setSaveFolder(const QString& folder) { files_.setSaveFolder(folder); }
+    // Sets up the named scenario's game as Game > Scenarios does; false
+    // for an unknown name or a game under way.
+    bool startScenario(const QString& name);
+    // What the review of the game that ended last reads.
+    const std::optional<ReviewRecord>& lastReview() const { return files_.lastReview(); }
 
     // How wide a text is in a label's font, in twips; the view installs a
     // real measure, the default estimates from the character count.
@@ -136,7 +141,11 @@ private:
 
     // New-game setup (game_setup.cpp).
     void mnuNewGame_Click();
-    void cmdBegin(const TimePeriodForm& form);
+    // Sets up and loads the game form_ describes, from the scenario's first
+    // day when one is given; false when there is nothing to play.
+    bool BeginGame(const Scenario* scenario);
+    void cmdBegin(const TimePeriodForm& form, const QDate& scenarioStart = {});
+    void mnuScenarios_Click();
     void LevelDetailChecker(const TimePeriodForm& form);
     void mnuLevel_Click(int index);
     void mnuDat_Click(int index);

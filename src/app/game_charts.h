@@ -43,6 +43,7 @@ public:
     // start-up's market is Oil.
     void restoreDefaults();
     void chartOil() { options_.setChartMarket(commodityId(Market::Oil)); }
+    void chartMarket(Market m) { options_.setChartMarket(commodityId(m)); }
     // A resumed game's chart choices.
     void restore(const charts::ChartOptions& options) { options_ = options; }
 

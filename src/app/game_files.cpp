@@ -73,8 +73,10 @@ bool GameFiles::confirmResume() {
 }
 
 void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
-    if (!pastGames_ || gameRecorded_ || s_.clock.periodIndex() == 0) return;
+    if (gameRecorded_ || s_.clock.periodIndex() == 0) return;
     gameRecorded_ = true;
+    lastReview_ = reviewRecordOf(s_);
+    if (!pastGames_) return;
     PastGame g;
     g.playedAt = QDateTime::currentDateTime();
     if (s_.clock.dataMode() == DataMode::Tick)
@@ -90,7 +92,8 @@ void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
     g.score = s_.desk.account.totalPL();
     g.verdict = verdict;
     g.ending = ending;
-    if (pastGames_->record(g) || pastGamesWarned_) return;
+    g.scenario = scenario_;
+    if (pastGames_->record(g, &*lastReview_) || pastGamesWarned_) return;
     pastGamesWarned_ = true;
     dialogs_.notify(QStringLiteral("Past Games"),
                     QStringLiteral("This game could not be added to the record of past games:\n%1.\n"
@@ -107,8 +110,29 @@ void GameFiles::mnuPastGames_Click() {
             report.problem =
                 QStringLiteral("The record of past games cannot be read: %1.").arg(pastGames_->lastError());
         report.best = bestScores(report.games);
+        report.review = [store = pastGames_](qint64 id, QString* why) {
+            std::optional<ReviewRecord> r = store->review(id);
+            if (!r)
+                *why = store->failed()
+                           ? QStringLiteral("The review of this game cannot be read: %1.").arg(store->lastError())
+                           : QStringLiteral("The review is not available: this game was recorded "
+                                            "before reviews were kept.");
+            return r;
+        };
     }
     dialogs_.pastGames(report);
+}
+
+ScenariosReport GameFiles::scenariosReport() {
+    ScenariosReport report;
+    std::vector<PastGame> games;
+    if (pastGames_) {
+        games = pastGames_->games();
+        if (pastGames_->failed())
+            report.problem = QStringLiteral("The best scores cannot be read: %1.").arg(pastGames_->lastError());
+    }
+    report.choices = scenarioChoices(games);
+    return report;
 }
 
 } // namespace pellucar

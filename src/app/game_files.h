@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace pellucar {
 
 // The game's files: Game > Save and Game > Resume keep a game in progress
@@ -34,7 +36,11 @@ public:
     bool confirmResume();
     // The saved game has replaced the one in play: it goes into the record
     // of past games when it finishes, like any other.
-    void resumed() { gameRecorded_ = false; }
+    // A saved game does not say which scenario it started from.
+    void resumed() {
+        gameRecorded_ = false;
+        scenario_.clear();
+    }
 
     // A new game is set up: it is not in the record yet.
     void newGame() { gameRecorded_ = false; }
@@ -43,6 +49,14 @@ public:
     // and play goes on.
     void RecordGame(GameEnding ending, const QString& verdict);
     void mnuPastGames_Click();
+    // The scenarios with the best recorded game of each.
+    ScenariosReport scenariosReport();
+    // What the review of the game that ended last reads (kept whether or
+    // not there is a record of past games); none before a game has ended.
+    const std::optional<ReviewRecord>& lastReview() const { return lastReview_; }
+    // The scenario the next game starts from; empty for an ordinary game.
+    void setScenario(const QString& name) { scenario_ = name; }
+    const QString& scenario() const { return scenario_; }
 
 private:
     const GameState& s_;
@@ -53,6 +67,8 @@ private:
     // Whether the game set up last is in the record already.
     bool gameRecorded_ = false;
     bool pastGamesWarned_ = false;
+    std::optional<ReviewRecord> lastReview_;
+    QString scenario_;
 };
 
 } // namespace pellucar

@@ -22,8 +22,13 @@ void Game::mnuNewGame_Click() {
     // Cancel leaves every setting as it was: the form's choices only count
     // once the player presses Begin.
     if (!dialogs_.timePeriod(form_)) return;
-    cmdBegin(form_);
+    BeginGame(nullptr);
+}
+
+bool Game::BeginGame(const Scenario* scenario) {
+    cmdBegin(form_, scenario ? scenario->start : QDate());
     files_.newGame();
+    files_.setScenario(scenario ? scenario->name : QString());
 
     desk_.SetOrderState(OrderState::ChangePeriod);
     model_.setText(keys::kNewGame, QStringLiteral("&Restart"));
@@ -32,7 +37,7 @@ void Game::mnuNewGame_Click() {
     if (!LoadGamePeriod()) {
         // Nothing to play: the desk waits for another Start.
         model_.setText(keys::kNewGame, QStringLiteral("&Start"));
-        return;
+        return false;
     }
     s_.clock.rewind();
     gameOnDesk_ = true;
@@ -47,9 +52,10 @@ void Game::mnuNewGame_Click() {
     }
     model_.setText(keys::kDate, QString());
     ShowAccountFigures();
+    return true;
 }
 
-void Game::cmdBegin(const TimePeriodForm& form) {
+void Game::cmdBegin(const TimePeriodForm& form, const QDate& scenarioStart) {
     s_.levelSelected = true;
     const bool tick = form.tick();
     int month = 1;
@@ -69,7 +75,8 @@ void Game::cmdBegin(const TimePeriodForm& form) {
         year = static_cast<int>(random_.next() * 14 + 1984);
     }
     month = std::clamp(month, 1, 12);
-    s_.clock.begin(QDate(year, month, 1), form.length, tick ? DataMode::Tick : DataMode::Daily);
+    s_.clock.begin(scenarioStart.isValid() ? scenarioStart : QDate(year, month, 1), form.length,
+                   tick ? DataMode::Tick : DataMode::Daily);
     // Chart defaults come back for every new game; the charted market stays.
     charts_.restoreDefaults();
     // The menus show the restored defaults at once, not after the first

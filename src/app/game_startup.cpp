@@ -202,6 +202,7 @@ void Game::fillActions() {
     // Saved games, the record of past games and the commission statement.
     a.insert(QStringLiteral("mnuSave"), [this](int) { files_.mnuSave_Click(); });
     a.insert(QStringLiteral("mnuPastGames"), [this](int) { files_.mnuPastGames_Click(); });
+    a.insert(QStringLiteral("mnuScenarios"), [this](int) { mnuScenarios_Click(); });
     a.insert(QStringLiteral("mnuCommission"), [this](int) { score_.mnuCommission_Click(); });
     a.insert(QStringLiteral("mnuMaximum"), [this](int i) { mnuMaximum_Click(i); });
     // Help-menu items that only open a help topic or an information window.

@@ -1,5 +1,6 @@
 #include "app/past_games.h"
 #include "common/sqlite_statement.h"
+#include "market/price_history.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <iterator>
 
 namespace pellucar {
@@ -33,11 +35,38 @@ const char* const kMigrations[] = {
     " Score REAL NOT NULL,"
     " Verdict TEXT NOT NULL,"
     " Ending TEXT NOT NULL);",
+    // Version 2 keeps what a game's review reads: the account value and
+    // prices of every period and the trade record. A StartingCapital of 0
+    // marks the games recorded before, which have neither.
+    "ALTER TABLE PastGames ADD COLUMN Scenario TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE PastGames ADD COLUMN StartingCapital REAL NOT NULL DEFAULT 0;"
+    "CREATE TABLE GamePeriods ("
+    " GameID INTEGER NOT NULL REFERENCES PastGames(GameID),"
+    " Period INTEGER NOT NULL,"
+    " Day TEXT NOT NULL,"
+    " Hour INTEGER NOT NULL,"
+    " AccountValue REAL NOT NULL,"
+    " Oil REAL NOT NULL, Gold REAL NOT NULL, TBond REAL NOT NULL,"
+    " SP500 REAL NOT NULL, Cattle REAL NOT NULL, Soybean REAL NOT NULL,"
+    " PRIMARY KEY (GameID, Period));"
+    "CREATE TABLE GameTrades ("
+    " GameID INTEGER NOT NULL REFERENCES PastGames(GameID),"
+    " Number INTEGER NOT NULL,"
+    " Period INTEGER NOT NULL,"
+    " Market TEXT NOT NULL,"
+    " Side TEXT NOT NULL,"
+    " MarginCall INTEGER NOT NULL,"
+    " Amount REAL NOT NULL,"
+    " Price REAL NOT NULL,"
+    " PRIMARY KEY (GameID, Number));",
 };
 static_assert(std::size(kMigrations) == PastGames::kSchemaVersion);
 
 constexpr const char* kColumns =
     "GameID, PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength, Periods, Trades, Score, Verdict, Ending";
+// The columns version 2 added, and what a version 1 file reads in their place.
+constexpr const char* kReviewColumns = ", Scenario, StartingCapital";
+constexpr const char* kNoReviewColumns = ", '', 0";
 
 using Statement = SqliteStatement;
 
@@ -45,7 +74,7 @@ using Statement = SqliteStatement;
 // writes (a damaged or hand-edited file).
 std::optional<PastGame> readRow(const Statement& st) {
     PastGame g;
-    for (int col : {0, 7, 8, 9})
+    for (int col : {0, 7, 8, 9, 13})
         if (!st.isNumber(col)) return std::nullopt;
     g.id = st.integer(0);
     g.playedAt = QDateTime::fromString(st.text(1), Qt::ISODate);
@@ -58,12 +87,49 @@ std::optional<PastGame> readRow(const Statement& st) {
     g.score = st.real(9);
     g.verdict = st.text(10);
     const auto ending = gameEndingFromName(st.text(11));
+    g.scenario = st.text(12).left(200);
+    g.reviewKept = st.real(13) > 0;
     if (!g.playedAt.isValid() || !g.periodStart.isValid() || !g.periodEnd.isValid() ||
         !levelFromName(st.text(4), &g.level) || g.dataMode == DataMode::None || !length || !ending)
         return std::nullopt;
     g.length = *length;
     g.ending = *ending;
     return g;
+}
+
+const char* const kPriceColumns[kMarketCount] = {"Oil", "Gold", "TBond", "SP500", "Cattle", "Soybean"};
+
+bool writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
+    Statement period(db, "INSERT INTO GamePeriods (GameID, Period, Day, Hour, AccountValue, Oil, Gold, TBond, SP500,"
+                         " Cattle, Soybean) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    if (!period.ok()) return false;
+    for (size_t i = 0; i < r.periods.size(); ++i) {
+        const ReviewPeriod& p = r.periods[i];
+        period.reset();
+        period.bind(1, id);
+        period.bind(2, static_cast<qint64>(i + 1));
+        period.bind(3, p.date.toString(Qt::ISODate));
+        period.bind(4, p.hour);
+        period.bind(5, p.accountValue);
+        for (Market m : kTradingOrder) period.bind(6 + index(m), p.prices[static_cast<size_t>(index(m))]);
+        if (period.step() != SQLITE_DONE) return false;
+    }
+    Statement trade(db, "INSERT INTO GameTrades (GameID, Number, Period, Market, Side, MarginCall, Amount, Price)"
+                        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    if (!trade.ok()) return false;
+    for (const TradeRecord& t : r.trades) {
+        trade.reset();
+        trade.bind(1, id);
+        trade.bind(2, t.number);
+        trade.bind(3, t.day);
+        trade.bind(4, marketName(t.market));
+        trade.bind(5, sideName(t.side));
+        trade.bind(6, t.marginCall ? 1 : 0);
+        trade.bind(7, static_cast<double>(t.amount));
+        trade.bind(8, static_cast<double>(t.price));
+        if (trade.step() != SQLITE_DONE) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -199,7 +265,7 @@ bool PastGames::succeed() {
     return true;
 }
 
-bool PastGames::record(const PastGame& game) {
+bool PastGames::record(const PastGame& game, const ReviewRecord* review) {
     Connection c;
     QString error;
     if (!c.open(path_, true, &error)) return fail(error);
@@ -213,11 +279,20 @@ bool PastGames::record(const PastGame& game) {
     };
     const int version = c.version(&error);
     if (version < 0) return rollBack(error);
+    // A damaged page that reading the list never touches could still take
+    // the new rows (a free-page list pointing into a table, say) and spoil
+    // what reads today: a file that is not whole is not written to.
+    if (version > 0) {
+        Statement check(c.db(), "PRAGMA quick_check(1)");
+        if (!check.ok() || check.step() != SQLITE_ROW || check.text(0) != QLatin1String("ok"))
+            return rollBack(QStringLiteral("the file is damaged"));
+    }
     if (!c.migrate(version, &error)) return rollBack(error);
 
     Statement st(c.db(),
-                 "INSERT INTO PastGames (PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength,"
-                 " Periods, Trades, Score, Verdict, Ending) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+                 "INSERT INTO PastGames (PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength, Periods,"
+                 " Trades, Score, Verdict, Ending, Scenario, StartingCapital)"
+                 " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
     if (!st.ok()) return rollBack(c.engineError());
     st.bind(1, game.playedAt.toString(Qt::ISODate));
     st.bind(2, game.periodStart.toString(Qt::ISODate));
@@ -230,7 +305,10 @@ bool PastGames::record(const PastGame& game) {
     st.bind(9, game.score);
     st.bind(10, game.verdict);
     st.bind(11, gameEndingName(game.ending));
+    st.bind(12, game.scenario);
+    st.bind(13, review ? review->startingCapital : 0.0);
     if (st.step() != SQLITE_DONE) return rollBack(c.engineError());
+    if (review && !writeReview(c.db(), sqlite3_last_insert_rowid(c.db()), *review)) return rollBack(c.engineError());
     if (!c.exec("COMMIT", &error)) return rollBack(error);
     return succeed();
 }
@@ -248,7 +326,8 @@ std::vector<PastGame> PastGames::games() {
     if (version < 0) return fail(error), std::vector<PastGame>{};
     std::vector<PastGame> out;
     if (version > 0) {
-        Statement st(c.db(), QByteArray("SELECT ") + kColumns + " FROM PastGames ORDER BY PlayedAt DESC, GameID DESC");
+        Statement st(c.db(), QByteArray("SELECT ") + kColumns + (version >= 2 ? kReviewColumns : kNoReviewColumns) +
+                                 " FROM PastGames ORDER BY PlayedAt DESC, GameID DESC");
         if (!st.ok()) return fail(c.engineError()), std::vector<PastGame>{};
         int rc;
         while ((rc = st.step()) == SQLITE_ROW) {
@@ -260,6 +339,74 @@ std::vector<PastGame> PastGames::games() {
     }
     succeed();
     return out;
+}
+
+std::optional<ReviewRecord> PastGames::review(qint64 id) {
+    const auto none = [] { return std::optional<ReviewRecord>{}; };
+    if (!QFileInfo::exists(path_)) return succeed(), none();
+    Connection c;
+    QString error;
+    if (!c.open(path_, false, &error)) return fail(error), none();
+    const int version = c.version(&error);
+    if (version < 0) return fail(error), none();
+    if (version < 2) return succeed(), none();
+    const QString damaged = QStringLiteral("the review of this game cannot be read");
+    ReviewRecord r;
+    {
+        Statement st(c.db(), "SELECT Level, StartingCapital FROM PastGames WHERE GameID = ?1");
+        if (!st.ok()) return fail(c.engineError()), none();
+        st.bind(1, id);
+        if (st.step() != SQLITE_ROW || !st.isNumber(1) || !levelFromName(st.text(0), &r.level))
+            return fail(damaged), none();
+        r.startingCapital = st.real(1);
+        if (r.startingCapital == 0) return succeed(), none();
+    }
+    {
+        Statement st(c.db(), "SELECT Period, Day, Hour, AccountValue, Oil, Gold, TBond, SP500, Cattle, Soybean"
+                             " FROM GamePeriods WHERE GameID = ?1 ORDER BY Period");
+        if (!st.ok()) return fail(c.engineError()), none();
+        st.bind(1, id);
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW) {
+            for (int col : {0, 2, 3, 4, 5, 6, 7, 8, 9})
+                if (!st.isNumber(col)) return fail(damaged), none();
+            if (st.integer(0) != static_cast<qint64>(r.periods.size()) + 1 ||
+                r.periods.size() >= static_cast<size_t>(kPriceRecordCount))
+                return fail(damaged), none();
+            ReviewPeriod p;
+            p.date = QDate::fromString(st.text(1), Qt::ISODate);
+            p.hour = static_cast<int>(std::clamp<qint64>(st.integer(2), -1, 7));
+            p.accountValue = st.real(3);
+            for (Market m : kTradingOrder) p.prices[static_cast<size_t>(index(m))] = st.real(4 + index(m));
+            r.periods.push_back(p);
+        }
+        if (rc != SQLITE_DONE) return fail(c.engineError()), none();
+    }
+    {
+        Statement st(c.db(), "SELECT Number, Period, Market, Side, MarginCall, Amount, Price"
+                             " FROM GameTrades WHERE GameID = ?1 ORDER BY Number");
+        if (!st.ok()) return fail(c.engineError()), none();
+        st.bind(1, id);
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW) {
+            for (int col : {0, 1, 4, 5, 6})
+                if (!st.isNumber(col)) return fail(damaged), none();
+            if (r.trades.size() > TradeLog::kMaxRecords) return fail(damaged), none();
+            TradeRecord t;
+            t.number = static_cast<int>(std::clamp<qint64>(st.integer(0), -1, TradeLog::kMaxRecords + 1));
+            t.day = static_cast<int>(std::clamp<qint64>(st.integer(1), -1, kPriceRecordCount));
+            t.marginCall = st.integer(4) != 0;
+            t.amount = static_cast<float>(std::clamp(st.real(5), -1e6, 1e6));
+            t.price = static_cast<float>(std::clamp(st.real(6), -1e8, 1e8));
+            if (!marketFromName(st.text(2), &t.market) || !sideFromName(st.text(3), &t.side))
+                return fail(damaged), none();
+            r.trades.push_back(t);
+        }
+        if (rc != SQLITE_DONE) return fail(c.engineError()), none();
+    }
+    if (!reviewRecordProblem(r).isEmpty()) return fail(damaged), none();
+    succeed();
+    return r;
 }
 
 std::vector<BestScore> bestScores(const std::vector<PastGame>& games) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/game_review.h"
 #include "app/settings.h"
 #include "common/level.h"
 
@@ -38,6 +39,8 @@ struct PastGame {
     double score = 0; // realized plus unrealized profit and loss, dollars
     QString verdict;  // the verdict or message of the summary window
     GameEnding ending = GameEnding::LengthReached;
+    QString scenario;        // the historic scenario it started from, if any
+    bool reviewKept = false; // games recorded before reviews were kept have none
 };
 
 // The highest score reached at one level, and the game that reached it.
@@ -63,7 +66,7 @@ class PastGames {
 public:
     // The file's layout version (SQLite's user_version): each version adds
     // to the one before, so older files are brought up to date on open.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     explicit PastGames(QString path);
     // past-games.sqlite in the application's data folder.
@@ -73,10 +76,14 @@ public:
     bool failed() const { return failed_; }
     const QString& lastError() const { return error_; }
 
-    // Adds one game; false when it could not be written.
-    bool record(const PastGame& game);
+    // Adds one game, with what its review is computed from when given;
+    // false when it could not be written.
+    bool record(const PastGame& game, const ReviewRecord* review = nullptr);
     // Every game, the most recent first.
     std::vector<PastGame> games();
+    // What the review of game `id` reads; nothing for a game recorded
+    // without it (failed() clear) or one that cannot be read (failed() set).
+    std::optional<ReviewRecord> review(qint64 id);
 
 private:
     class Connection;

@@ -1,7 +1,10 @@
 #pragma once
 #include "app/past_games.h"
+#include "app/scenarios.h"
 
 #include <QString>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace pellucar {
@@ -26,6 +29,8 @@ struct GameSummary {
     QString commissions; // empty in the Game Over window
     bool finesVisible = false;
     bool restartEnabled = true; // end-of-game window only
+    // What the game's review reads, for the window's Review button.
+    std::optional<ReviewRecord> review;
 };
 
 struct CommissionStatement {
@@ -41,6 +46,15 @@ struct PastGamesReport {
     std::vector<PastGame> games;
     std::vector<BestScore> best;
     QString problem;
+    // What the review of a listed game reads; nothing, with the reason in
+    // `why`, when it has none or it cannot be read.
+    std::function<std::optional<ReviewRecord>(qint64 id, QString* why)> review;
+};
+
+// What Game > Scenarios lists.
+struct ScenariosReport {
+    std::vector<ScenarioChoice> choices;
+    QString problem; // why the best scores could not be read
 };
 
 enum class GameOverChoice { PlayAgain, End };
@@ -85,6 +99,8 @@ public:
     virtual void commissions(const CommissionStatement& statement) = 0;
     // The record of finished games (frmPastGames); OK closes it.
     virtual void pastGames(const PastGamesReport& report) = 0;
+    // Game > Scenarios: the name of the scenario chosen, none for Cancel.
+    virtual std::optional<QString> scenarios(const ScenariosReport& report) = 0;
     // Screen colour window (frmScreenColor): the view applies the scheme.
     virtual void screenColor() = 0;
     // Help viewer: a topic by context number, or the contents for 0.

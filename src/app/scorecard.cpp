@@ -1,4 +1,5 @@
 #include "app/scorecard.h"
+#include "app/game_review.h"
 #include "app/verdicts.h"
 #include "common/format.h"
 
@@ -17,6 +18,8 @@ GameSummary Scorecard::summaryTexts() const {
     s.unrealized = moneyText(a.unrealizedPL());
     s.finalScore = moneyText(a.totalPL());
     s.finesVisible = false;
+    // The windows at a game's end offer its review once a period was played.
+    if (s_.clock.periodIndex() > 0) s.review = reviewRecordOf(s_);
     return s;
 }
 

@@ -147,6 +147,17 @@ void ScriptedDialogs::pastGames(const PastGamesReport& report) {
     write(QStringLiteral("frmPastGames"), QStringLiteral("Past Games"), lines.join('\n'));
 }
 
+std::optional<QString> ScriptedDialogs::scenarios(const ScenariosReport& report) {
+    QStringList lines;
+    if (!report.problem.isEmpty()) lines << report.problem;
+    for (const ScenarioChoice& c : report.choices)
+        lines << (c.best ? QStringLiteral("%1: Best Score $%2").arg(c.scenario.name, formatStandard(c.best->score))
+                         : c.scenario.name);
+    write(QStringLiteral("frmScenarios"), QString::fromLatin1(kScenarioTitle), lines.join('\n'));
+    if (!answers_.isEmpty() && findScenario(answers_.first())) return findScenario(answers_.takeFirst())->name;
+    return std::nullopt;
+}
+
 void ScriptedDialogs::screenColor() {
     write(QStringLiteral("frmScreenColor"), QStringLiteral("Screen Color"), QString());
 }

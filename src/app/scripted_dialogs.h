@@ -45,6 +45,8 @@ public:
     EndOfGameChoice endOfGame(const GameSummary& summary) override;
     void commissions(const CommissionStatement& statement) override;
     void pastGames(const PastGamesReport& report) override;
+    // Takes a queued answer that names a scenario; Cancel otherwise.
+    std::optional<QString> scenarios(const ScenariosReport& report) override;
     void screenColor() override;
     void help(int contextId) override;
     void quitHelp() override {}

@@ -30,6 +30,11 @@ public:
     }
     void bind(int i, const QString& s) { bind(i, s.toUtf8()); }
     int step() { return sqlite3_step(stmt_); }
+    // Ready to run again with new values.
+    void reset() {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
 
     const char* chars(int col) const { return reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col)); }
     int bytes(int col) const { return sqlite3_column_bytes(stmt_, col); }

@@ -2,6 +2,7 @@
 
 #include "common/dates.h"
 #include "common/format.h"
+#include "ui/game_review_window.h"
 #include "ui/metrics.h"
 
 #include <QApplication>
@@ -88,6 +89,7 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
     case Trades: return QString::number(g.trades);
     case Score: return money(g.score);
     case Ending: return endingText(g.ending);
+    case Scenario: return g.scenario;
     case Verdict: return g.verdict;
     case ColumnCount: break;
     }
@@ -97,8 +99,8 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
 QVariant PastGamesModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const titles[ColumnCount] = {"Played", "Period", "Level",        "Data",   "Length",
-                                                    "Trades", "Score",  "How It Ended", "Verdict"};
+    static const char* const titles[ColumnCount] = {"Played", "Period", "Level",        "Data",     "Length",
+                                                    "Trades", "Score",  "How It Ended", "Scenario", "Verdict"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
 }
 
@@ -141,6 +143,8 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     v->addLayout(best);
 
     auto* model = new PastGamesModel(report.games, this);
+    model_ = model;
+    review_ = report.review;
     sorted_ = new QSortFilterProxyModel(this);
     sorted_->setSourceModel(model);
     sorted_->setSortRole(PastGamesModel::kSortRole);
@@ -171,8 +175,14 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     ok->setDefault(true);
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    // Review opens the chosen game (the newest until one is chosen).
+    QPushButton* review = button(QStringLiteral("cmdReview"), QStringLiteral("&Review..."));
+    review->setVisible(review_ && !report.games.empty());
+    connect(review, &QPushButton::clicked, this, &PastGamesWindow::reviewChosen);
+    connect(table_, &QTableView::doubleClicked, this, &PastGamesWindow::reviewChosen);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    buttons->addWidget(review);
     buttons->addWidget(ok);
     buttons->addStretch(1);
     v->addLayout(buttons);
@@ -193,8 +203,8 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
         table_->setWordWrap(true);
         table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         int excess = width - room;
-        for (int c : {PastGamesModel::Verdict, PastGamesModel::Period, PastGamesModel::Ending, PastGamesModel::Played,
-                      PastGamesModel::Length}) {
+        for (int c : {PastGamesModel::Verdict, PastGamesModel::Scenario, PastGamesModel::Period, PastGamesModel::Ending,
+                      PastGamesModel::Played, PastGamesModel::Length}) {
             const QString title = model->headerData(c, Qt::Horizontal).toString();
             const int least = header->fontMetrics().horizontalAdvance(title) + arrow + 24;
             const int cut = qMax(0, qMin(excess, table_->columnWidth(c) - least));
@@ -205,6 +215,22 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     }
     table_->setMinimumSize(qMin(width, room), qMin(height, avail.height() / 2));
     resize(sizeHint());
+}
+
+void PastGamesWindow::reviewChosen() {
+    const QModelIndex chosen = table_->currentIndex().isValid() ? table_->currentIndex() : sorted_->index(0, 0);
+    const QModelIndex current = sorted_->mapToSource(chosen);
+    if (!current.isValid() || !review_) return;
+    const PastGame& g = model_->game(current.row());
+    QString why;
+    const std::optional<ReviewRecord> record = review_(g.id, &why);
+    if (!record) {
+        NotificationWindow(QStringLiteral("Past Games"), why, 0, this).exec();
+        return;
+    }
+    const QString title = g.scenario.isEmpty() ? QStringLiteral("Game Review: %1").arg(periodText(g))
+                                               : QStringLiteral("Game Review: %1, %2").arg(g.scenario, periodText(g));
+    GameReviewWindow(*record, title, this).exec();
 }
 
 } // namespace pellucar::ui

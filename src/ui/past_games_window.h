@@ -17,7 +17,7 @@ namespace pellucar::ui {
 class PastGamesModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Played, Period, Level, Data, Length, Trades, Score, Ending, Verdict, ColumnCount };
+    enum Column { Played, Period, Level, Data, Length, Trades, Score, Ending, Scenario, Verdict, ColumnCount };
     static constexpr int kSortRole = Qt::UserRole + 1;
 
     explicit PastGamesModel(std::vector<PastGame> games, QObject* parent = nullptr);
@@ -26,6 +26,7 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    const PastGame& game(int row) const { return games_[static_cast<size_t>(row)]; }
 
 private:
     std::vector<PastGame> games_;
@@ -40,8 +41,12 @@ public:
 
     QTableView* table() const { return table_; }
     QSortFilterProxyModel* sorted() const { return sorted_; }
+    // Opens the review of the chosen game, or says why it has none.
+    void reviewChosen();
 
 private:
+    PastGamesModel* model_;
+    std::function<std::optional<ReviewRecord>(qint64, QString*)> review_;
     QTableView* table_;
     QSortFilterProxyModel* sorted_;
 };

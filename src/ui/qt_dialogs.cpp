@@ -1,5 +1,6 @@
 #include "ui/qt_dialogs.h"
 
+#include "ui/game_review_window.h"
 #include "ui/help_viewer.h"
 #include "ui/kestrow.h"
 #include "ui/past_games_window.h"
@@ -125,6 +126,12 @@ void QtDialogs::commissions(const CommissionStatement& statement) {
 void QtDialogs::pastGames(const PastGamesReport& report) {
     PastGamesWindow w(report, parentWindow());
     run(&w);
+}
+
+std::optional<QString> QtDialogs::scenarios(const ScenariosReport& report) {
+    ScenariosWindow w(report, parentWindow());
+    if (run(&w) != QDialog::Accepted || w.chosen().isEmpty()) return std::nullopt;
+    return w.chosen();
 }
 
 void QtDialogs::screenColor() {

@@ -59,6 +59,7 @@ public:
     EndOfGameChoice endOfGame(const GameSummary& summary) override;
     void commissions(const CommissionStatement& statement) override;
     void pastGames(const PastGamesReport& report) override;
+    std::optional<QString> scenarios(const ScenariosReport& report) override;
     void screenColor() override;
     void help(int contextId) override;
     void quitHelp() override;

@@ -1,4 +1,5 @@
 #include "ui/windows.h"
+#include "ui/game_review_window.h"
 
 #include "common/market.h"
 #include "ui/metrics.h"
@@ -575,6 +576,15 @@ void GameWindow::summaryLayout(const GameSummary& summary, const char* verdictLa
     verdict->setMinimumWidth(g->sizeHint().width());
 }
 
+QList<QPushButton*> GameWindow::withReview(const GameSummary& summary, QList<QPushButton*> buttons) {
+    if (!summary.review) return buttons;
+    QPushButton* review = button(QStringLiteral("btnReview"), QStringLiteral("Re&view..."));
+    connect(review, &QPushButton::clicked, this,
+            [this, record = *summary.review] { GameReviewWindow(record, QStringLiteral("Game Review"), this).exec(); });
+    buttons.append(review);
+    return buttons;
+}
+
 GameOverWindow::GameOverWindow(const GameSummary& summary, QWidget* parent)
     : GameWindow(QStringLiteral("frmGameOver"),
                  summary.caption.isEmpty() ? QStringLiteral("Game Over") : summary.caption, parent) {
@@ -589,7 +599,7 @@ GameOverWindow::GameOverWindow(const GameSummary& summary, QWidget* parent)
         choice_ = GameOverChoice::End;
         accept();
     });
-    summaryLayout(summary, "Label2", "Label1", 41, {again, end});
+    summaryLayout(summary, "Label2", "Label1", 41, withReview(summary, {again, end}));
 }
 
 EndOfGameWindow::EndOfGameWindow(const GameSummary& summary, QWidget* parent)
@@ -610,7 +620,7 @@ EndOfGameWindow::EndOfGameWindow(const GameSummary& summary, QWidget* parent)
         choice_ = EndOfGameChoice::PlayAgain;
         accept();
     });
-    summaryLayout(summary, "Label1", "Label2", 53, {cont, again, end});
+    summaryLayout(summary, "Label1", "Label2", 53, withReview(summary, {cont, again, end}));
 }
 
 CommissionWindow::CommissionWindow(const CommissionStatement& st, QWidget* parent)

@@ -40,6 +40,9 @@ protected:
     // The whole end-of-game window: verdict line, figures, button row.
     void summaryLayout(const GameSummary& summary, const char* verdictLabel, const char* commissionsLabel,
                        int ruleLength, const QList<QPushButton*>& buttons);
+    // `buttons` and, when the summary carries a review, a Review button
+    // that opens it over this window.
+    QList<QPushButton*> withReview(const GameSummary& summary, QList<QPushButton*> buttons);
 
 private:
     bool choiceRequired_ = false;

@@ -1,5 +1,6 @@
 // The record of finished games: the file itself, and when a game goes in.
 #include "app/past_games.h"
+#include "app/scenarios.h"
 #include "common/format.h"
 #include "support/game_harness.h"
 
@@ -53,6 +54,7 @@ TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsTheBestOfEachLevel) {
     PastGame first = sample(Level::Novice, -1234.5, 1);
     first.verdict = QStringLiteral("You are the 'Rogue Trader'; \"quotes\" and ; semicolons");
     first.ending = GameEnding::BlownOut;
+    first.scenario = scenarios().back().name;
     {
         PastGames store(path);
         EXPECT_TRUE(store.games().empty());
@@ -71,9 +73,14 @@ TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsTheBestOfEachLevel) {
     const PastGame& g = games.back();
     const auto fields = [](const PastGame& p) {
         return std::tuple(p.playedAt, p.periodStart, p.periodEnd, p.level, p.dataMode, p.length, p.periods, p.trades,
-                          p.score, p.verdict, p.ending);
+                          p.score, p.verdict, p.ending, p.scenario);
     };
     EXPECT_TRUE(fields(g) == fields(first));
+    // The one game of that scenario is its best, whatever its score.
+    const std::vector<ScenarioChoice> choices = scenarioChoices(games);
+    ASSERT_TRUE(choices.back().best.has_value());
+    EXPECT_EQ(choices.back().best->score, first.score);
+    EXPECT_FALSE(choices.front().best.has_value());
 
     const std::vector<BestScore> best = bestScores(games);
     ASSERT_EQ(best.size(), 2u);

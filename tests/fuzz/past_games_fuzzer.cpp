@@ -26,8 +26,22 @@ const char* const kTexts[] = {"Expert",  "Novice",  "Daily",      "Tick",
                               "Month",   "Quarter", "Year",       "Length",
                               "BlowOut", "Ended",   "1996-01-02", "1996-01-02T16:00:00",
                               "",        "Null",    "1990-13-45", "9999-12-31T23:59:59"};
-const char* const kColumns[] = {"GameID",     "PlayedAt", "PeriodStart", "PeriodEnd", "Level",   "DataMode",
-                                "GameLength", "Periods",  "Trades",      "Score",     "Verdict", "Ending"};
+const char* const kColumns[] = {"GameID",   "PlayedAt",   "PeriodStart", "PeriodEnd",      "Level",
+                                "DataMode", "GameLength", "Periods",     "Trades",         "Score",
+                                "Verdict",  "Ending",     "Scenario",    "StartingCapital"};
+const char* const kPeriodColumns[] = {"GameID", "Period", "Day", "Hour", "AccountValue", "Oil", "TBond"};
+const char* const kTradeColumns[] = {"GameID", "Number", "Period", "Market", "Side", "Amount", "Price"};
+
+// A few periods and trades for a review to read.
+ReviewRecord sampleReview(int n) {
+    ReviewRecord r;
+    r.level = n % 2 ? Level::Novice : Level::Expert;
+    r.startingCapital = 10000;
+    for (int p = 1; p <= 4; ++p)
+        r.periods.push_back({QDate(1994, 1, 2 + p), 0, 10000.0 + p, {20.0 + p, 380, 110.5, 460, 72, 6.5}});
+    r.trades = {{1, 1, Market::Oil, Side::Buy, false, 2, 21}, {2, 3, Market::Oil, Side::Sell, true, -2, 23}};
+    return r;
+}
 
 PastGame sample(int n) {
     PastGame g;
@@ -79,8 +93,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     g_path = fuzz::scratchPath(QStringLiteral("past-games.sqlite"));
     QFile::remove(g_path);
     PastGames record(g_path);
-    for (int n = 1; n <= 4; ++n)
-        if (!record.record(sample(n))) fuzz::fail("fixture", record.lastError());
+    for (int n = 1; n <= 4; ++n) {
+        const ReviewRecord review = sampleReview(n);
+        if (!record.record(sample(n), &review)) fuzz::fail("fixture", record.lastError());
+    }
     g_valid = fuzz::fileBytes(g_path);
     {
         test::FixtureDb market(QStringLiteral("fuzz-past-games"));
@@ -104,7 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     case 1:
         writeFile(g_valid);
-        fuzz::editValues(in, g_path, std::array{fuzz::EditableTable{"PastGames", kColumns}}, kTexts, 4);
+        fuzz::editValues(in, g_path,
+                         std::array{fuzz::EditableTable{"PastGames", kColumns},
+                                    fuzz::EditableTable{"GamePeriods", kPeriodColumns},
+                                    fuzz::EditableTable{"GameTrades", kTradeColumns}},
+                         kTexts, 4);
         file = readFile();
         break;
     case 2: file = g_foreign; break;
@@ -117,6 +137,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<PastGame> before;
     const bool readBefore = read(record, &before, "before recording");
     bestScores(before);
+    // Every review either reads whole and checked, or not at all.
+    for (const PastGame& g : before) {
+        const std::optional<ReviewRecord> review = record.review(g.id);
+        if (review && !reviewRecordProblem(*review).isEmpty()) fuzz::fail("a review read unchecked", g.verdict);
+        if (review) reviewFigures(*review);
+    }
     const PastGame game = sample(in.ConsumeIntegralInRange(0, 30));
     if (!record.record(game)) {
         if (record.lastError().isEmpty()) fuzz::fail("a record failed without a reason", QString());

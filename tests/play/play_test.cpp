@@ -1,11 +1,13 @@
 // pellucar-play as a player's stand-in: whole games from a script, on a
 // fixture and on the market database the build produces.
+#include "common/format.h"
 #include "support/game_harness.h"
 
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 
+using namespace pellucar;
 using namespace pellucar::test;
 
 namespace {
@@ -124,4 +126,33 @@ TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
     EXPECT_GE(countLines(r.out, "frmNewsDisplay:"), 3);
     EXPECT_EQ(countLines(r.out, "   * Begin Final Day of Trading *"), 1);
     EXPECT_EQ(countLines(r.out, "frmGameOver: Game Over"), 1);
+}
+
+TEST(PlayDriver, ScenarioReviewAndExport) {
+    const QString db = QStringLiteral(PELLUCAR_REAL_DB);
+    if (db.isEmpty() || !QFile::exists(db)) GTEST_SKIP() << "market database not built";
+    EXPECT_EQ(play(db, "scenario Nowhere, 1999\n").exitCode, 2);
+    const QString csv = QStringLiteral(PELLUCAR_TEST_TMP) + "/scenario-trades.csv";
+    QFile::remove(csv);
+    const PlayRun r =
+        play(db, "review\nscenario autumn 1987\nforward 3\ntrade SP500 buy 2\nclick btnYes\nforward 4\n"
+                 "trade SP500 sell 2\nclick btnYes\nanswer btnRestartGame\nclick mnuEnd\nreview\nexport " +
+                     csv + "\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Review: no game has ended"));
+    QStringList fills;
+    for (const QString& l : r.out)
+        if (l.startsWith("frmTradeConfirmation:")) fills << l;
+    ASSERT_EQ(fills.size(), 2) << r.out.join('\n').toStdString();
+    // One round trip of two contracts, at 500 dollars a point.
+    const double pl = 2 * (confirmedPrice(fills[1]) - confirmedPrice(fills[0])) * 500;
+    EXPECT_TRUE(r.out.contains("Round Trips: 1")) << r.out.join('\n').toStdString();
+    EXPECT_EQ(countLines(r.out, QStringLiteral("Trip: SP500 Long 2 at ")), 1);
+    EXPECT_EQ(countLines(r.out, QStringLiteral("(period 3) to ")), 1);
+    EXPECT_EQ(countLines(r.out, QStringLiteral("(period 7), %1, 4 periods").arg(formatStandard(pl))), 1);
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].startsWith("1,3,1987-10-05,SP500,Buy,2,")) << lines[1].toStdString();
 }

@@ -1,5 +1,6 @@
 #include "game_checks.h"
 
+#include "app/scenarios.h"
 #include "app/verdicts.h"
 #include "common/format.h"
 #include "news/hints.h"
@@ -82,6 +83,8 @@ struct KnownNotices {
         exact.insert(pair(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage)));
         exact.insert(pair(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText)));
         exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("The game has been saved.")));
+        exact.insert(pair(QString::fromLatin1(kScenarioTitle), QString::fromLatin1(kScenarioGameUnderWay)));
+        for (const Scenario& sc : scenarios()) exact.insert(pair(sc.name, sc.brief));
         exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("There is no saved game to resume.")));
         exact.insert(
             pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Month")));
@@ -177,6 +180,7 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
         {"frmEndofGame", "Game Over "},
         {"frmTradeConfirmation", "Electronic Mail:  Trade Confirmation"},
         {"frmConfirm", "Resume Saved Game"},
+        {"frmScenarios", kScenarioTitle},
     };
     if (window == QLatin1String("frmPlayerNotification")) {
         const QString why = notices().check(caption, message, databaseNotice);

@@ -91,6 +91,13 @@ public:
         queueAnswer(dice_.chance(0.2) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
         return ScriptedDialogs::levelSelected(s);
     }
+    // Now and then a scenario is chosen: a game begun like one set up.
+    std::optional<QString> scenarios(const ScenariosReport& r) override {
+        if (dice_.chance(0.6)) queueAnswer(r.choices[dice_.upTo(static_cast<int>(r.choices.size()))].scenario.name);
+        const std::optional<QString> chosen = ScriptedDialogs::scenarios(r);
+        life_.begun = chosen.has_value();
+        return chosen;
+    }
     bool disclaimer(const QString& text) override {
         queueAnswer(dice_.chance(0.002) ? QStringLiteral("btnExit") : QStringLiteral("btnClose"));
         return ScriptedDialogs::disclaimer(text);

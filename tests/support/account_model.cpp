@@ -36,7 +36,9 @@ void AccountModel::fill(Market m, long long units, double price) {
         // Contracts closed, signed as the lot: a long gains when the price
         // rose, a short when it fell.
         const Fixed closed = std::min(std::llabs(rest), std::llabs(lot.units)) * (lot.units > 0 ? 1 : -1);
-        realized_ += closed * roundTo(p - lot.price, step) * kPointValue[slot(m)];
+        const Fixed pl = closed * roundTo(p - lot.price, step) * kPointValue[slot(m)];
+        realized_ += pl;
+        closes_.push_back({m, closed, dollars(pl)});
         lot.units -= closed;
         rest += closed;
         if (lot.units == 0) book.pop_front();

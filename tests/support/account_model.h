@@ -10,6 +10,7 @@
 
 #include <array>
 #include <deque>
+#include <vector>
 
 namespace pellucar::test {
 
@@ -31,6 +32,14 @@ public:
     // against the oldest lots of the other side, the rest opens a lot.
     void fill(Market m, long long units, double price);
 
+    // Each piece of a lot a fill closed, in the order they were closed.
+    struct Close {
+        Market market;
+        long long contracts; // signed as the lot
+        double pl;
+    };
+    const std::vector<Close>& closes() const { return closes_; }
+
     const std::deque<Lot>& lots(Market m) const { return books_[slot(m)]; }
     long long position(Market m) const;
     double realized() const { return dollars(realized_); }
@@ -45,6 +54,7 @@ private:
     Fixed capital_;
     Fixed realized_ = 0;
     std::array<std::deque<Lot>, kMarketCount> books_;
+    std::vector<Close> closes_;
 };
 
 } // namespace pellucar::test

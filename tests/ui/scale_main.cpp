@@ -80,7 +80,8 @@ void openEveryOtherWindow(ui::QtDialogs& dialogs) {
                         QStringLiteral("$1,214.50"),
                         QStringLiteral("$40.00"),
                         true,
-                        true};
+                        true,
+                        {}};
     dialogs.notify(QStringLiteral("Trader Notification"), longText, 0);
     dialogs.confirm(QStringLiteral("Pellucar"), longText);
     dialogs.customProgramming();

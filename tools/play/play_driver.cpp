@@ -3,6 +3,9 @@
 #include "app/game.h"
 #include "app/scripted_dialogs.h"
 
+#include "common/format.h"
+
+#include <QFile>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -168,6 +171,37 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
              << " TradingDayCount=" << s.clock.tradingDayCount() << " DataMode=" << dataModeName(s.clock.dataMode())
              << " GameLevel=" << levelName(s.settings.level) << " Start=" << s.clock.startDate().toString(Qt::ISODate)
              << " End=" << s.clock.endDate().toString(Qt::ISODate) << '\n';
+        out_.flush();
+        return true;
+    }
+    if (cmd == QLatin1String("scenario")) {
+        const QString name = line.section(' ', 1).trimmed();
+        if (!findScenario(name)) return *error = QStringLiteral("unknown scenario %1").arg(name), false;
+        game_.startScenario(name);
+        return true;
+    }
+    if (cmd == QLatin1String("review") || cmd == QLatin1String("export")) {
+        const std::optional<ReviewRecord>& r = game_.lastReview();
+        if (cmd == QLatin1String("export")) {
+            if (w.size() != 2) return *error = QStringLiteral("usage: export PATH"), false;
+            QFile f(w[1]);
+            if (!r || !f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(tradeRecordCsv(*r).toUtf8()) < 0)
+                return *error = r ? QStringLiteral("cannot write %1").arg(w[1]) : QStringLiteral("no game has ended"),
+                       false;
+            return true;
+        }
+        if (!r) {
+            out_ << "Review: no game has ended\n";
+        } else {
+            const ReviewFigures f = reviewFigures(*r);
+            out_ << "Review: " << r->periods.size() << " periods, " << r->trades.size() << " trades\n";
+            for (const ReviewLine& l : reviewStatistics(*r, f)) out_ << l.caption << ": " << l.value << '\n';
+            for (const RoundTrip& t : f.trips)
+                out_ << "Trip: " << marketName(t.market) << ' ' << tripDirection(t) << ' ' << t.contracts << " at "
+                     << reviewPriceText(t.entryPrice) << " (period " << t.entryPeriod << ") to "
+                     << reviewPriceText(t.exitPrice) << " (period " << t.exitPeriod << "), " << formatStandard(t.pl)
+                     << ", " << t.periodsHeld() << " periods\n";
+        }
         out_.flush();
         return true;
     }

@@ -51,6 +51,7 @@
 #include "common/random.h"
 #include "market/market_data.h"
 #include "ui/chart_view.h"
+#include "ui/game_review_window.h"
 #include "ui/kestrow.h"
 #include "ui/metrics.h"
 #include "ui/past_games_window.h"
@@ -75,6 +76,8 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <cmath>
+#include <tuple>
 
 #include <cmath>
 #include <memory>
@@ -331,6 +334,44 @@ private:
 } // namespace
 
 // A few made-up finished games for the Past Games window.
+// Made-up prices of a quarter with a dozen trades in Oil and Gold, valued
+// by the account's own rules, for the review window.
+ReviewRecord sampleReview() {
+    ReviewRecord r;
+    r.level = Level::Expert;
+    r.startingCapital = 100000;
+    const std::array<std::tuple<int, Market, float>, 12> fills{{{3, Market::Oil, 5},
+                                                                {8, Market::Oil, -3},
+                                                                {11, Market::Gold, -4},
+                                                                {15, Market::Oil, -2},
+                                                                {19, Market::Gold, 4},
+                                                                {22, Market::Oil, 6},
+                                                                {30, Market::Oil, -6},
+                                                                {33, Market::Gold, 10},
+                                                                {41, Market::Gold, -6},
+                                                                {44, Market::Oil, -4},
+                                                                {52, Market::Oil, 4},
+                                                                {58, Market::Gold, -4}}};
+    Account account(Level::Expert);
+    int number = 0;
+    for (int p = 1; p <= 63; ++p) {
+        ReviewPeriod period;
+        period.date = QDate(1990, 7, 2).addDays((p - 1) * 7 / 5);
+        period.prices = {18 + 6 * std::sin(p / 9.0) + p * 0.08, 360 + 25 * std::cos(p / 7.0), 95.5, 350, 74, 6.2};
+        for (const auto& [day, market, units] : fills) {
+            if (day != p) continue;
+            const double price = std::round(period.prices[static_cast<size_t>(index(market))] * 100) / 100;
+            account.applyFill(market, units, price);
+            r.trades.append(
+                {++number, p, market, units > 0 ? Side::Buy : Side::Sell, false, units, static_cast<float>(price)});
+        }
+        account.revalue(period.prices);
+        period.accountValue = account.accountValue();
+        r.periods.push_back(period);
+    }
+    return r;
+}
+
 PastGamesReport samplePastGames() {
     struct Row {
         Level level;
@@ -369,6 +410,7 @@ PastGamesReport samplePastGames() {
         g.score = row.score;
         g.ending = row.ending;
         g.verdict = QString::fromLatin1(row.verdict);
+        if (n % 3 == 1) g.scenario = scenarios()[static_cast<size_t>(n) % scenarios().size()].name;
         r.games.insert(r.games.begin(), g);
         ++n;
     }
@@ -516,10 +558,11 @@ int main(int argc, char** argv) {
         }
     }
     if (p.isSet("windows")) {
-        GameSummary summary{"Game Over",  "Do Not Pass Go, Move Immediately to Wall Street!",
-                            "$12,345.00", "$-1,234.50",
-                            "$11,110.50", "$120.00",
-                            false,        true};
+        GameSummary summary{"Game Over",   "Do Not Pass Go, Move Immediately to Wall Street!",
+                            "$12,345.00",  "$-1,234.50",
+                            "$11,110.50",  "$120.00",
+                            false,         true,
+                            sampleReview()};
         TimePeriodForm form;
         form.reset(Level::Expert, DataMode::Tick, TimePeriodForm::Length::Quarter, NewsOption::Annual);
         QString story;
@@ -546,6 +589,8 @@ int main(int argc, char** argv) {
             new ui::ScreenColorWindow(dialogs.colors().scheme(), nullptr),
             new ui::LoadingWindow,
             new ui::PastGamesWindow(samplePastGames()),
+            new ui::GameReviewWindow(sampleReview(), "Game Review"),
+            new ui::ScenariosWindow({scenarioChoices(samplePastGames().games), {}}),
             new ui::ConfirmWindow("Resume Saved Game", "Resume the saved game?  The game in progress will be lost.")};
         int n = 0;
         for (QDialog* d : windows) {

@@ -1,0 +1,106 @@
+#pragma once
+#include "common/level.h"
+#include "common/market.h"
+#include "trading/account.h"
+#include "trading/side.h"
+#include "trading/trade_log.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace pellucar {
+
+struct GameState;
+
+// One period of a finished game as its review reads it: when it was, what
+// the account was worth at its end and the prices it was valued at.
+struct ReviewPeriod {
+    QDate date;
+    int hour = 0; // 1..6 in a Tick game, 0 in a daily one
+    double accountValue = 0;
+    MarketPrices prices{}; // by index(Market)
+    bool operator==(const ReviewPeriod&) const = default;
+};
+
+// What the review of one game is computed from; the record of past games
+// keeps it with the game.
+struct ReviewRecord {
+    Level level = Level::Expert;
+    double startingCapital = 0;
+    std::vector<ReviewPeriod> periods; // period 1 first
+    QList<TradeRecord> trades;
+    bool operator==(const ReviewRecord&) const = default;
+};
+
+// The game on the desk as its review will read it: the trade record
+// replayed through an account of its own, valued at every period's prices,
+// so the curve ends at the value the player saw.
+ReviewRecord reviewRecordOf(const GameState& s);
+
+// A whole check of a record read back from a file: periods in range and
+// finite, trades numbered from 1 in period order, of the level's markets,
+// with whole contracts and positive prices. An empty text when it holds.
+QString reviewRecordProblem(const ReviewRecord& r);
+
+// Contracts bought (or sold short) in one fill and closed in another,
+// matched first in, first out as the account matches them.
+struct RoundTrip {
+    Market market = Market::Oil;
+    Side side = Side::Buy;             // Buy: a long position, Sell: a short one
+    int entryTrade = 0, exitTrade = 0; // numbers in the trade record
+    int entryPeriod = 0, exitPeriod = 0;
+    double contracts = 0; // positive
+    double entryPrice = 0, exitPrice = 0;
+    double pl = 0; // dollars, rounded as the account rounds them
+    int periodsHeld() const { return exitPeriod - entryPeriod; }
+};
+
+struct MarketReview {
+    Market market = Market::Oil;
+    double realized = 0;
+    int roundTrips = 0;
+    // One contract bought at the first period and held to the last.
+    double buyAndHold = 0;
+};
+
+struct ReviewFigures {
+    std::vector<double> equity;   // account value at the end of each period
+    std::vector<double> drawdown; // below the highest value so far, >= 0
+    double maxDrawdown = 0;
+    double maxDrawdownShare = 0; // of the peak it fell from, 0..1
+    std::vector<RoundTrip> trips;
+    int wins = 0, losses = 0; // trips that made, and lost, money
+    double winRate = 0;       // wins over all trips, 0 without trips
+    // Gross profit over gross loss; none when nothing was lost.
+    std::optional<double> profitFactor;
+    double averageWin = 0, averageLoss = 0; // losses negative
+    double largestWin = 0, largestLoss = 0;
+    std::vector<MarketReview> markets; // traded markets, trading order
+    int periodsInMarket = 0;           // periods ending with a position open
+    double timeInMarket = 0;           // their share of the periods, 0..1
+};
+
+ReviewFigures reviewFigures(const ReviewRecord& r);
+
+// The statistics as the review window and the driver show them, a caption
+// and a value per line, then a line per traded market.
+struct ReviewLine {
+    QString caption;
+    QString value;
+};
+std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigures& f);
+// "Long" or "Short".
+QString tripDirection(const RoundTrip& t);
+// A price as the record shows it, without binary noise.
+QString reviewPriceText(double price);
+
+// The trade record as comma-separated text with a header line.
+QString tradeRecordCsv(const ReviewRecord& r);
+// "1987-10-19" or "1987-10-19 10:00".
+QString reviewPeriodText(const ReviewPeriod& p);
+
+} // namespace pellucar

@@ -1,0 +1,428 @@
+#include "ui/game_review_window.h"
+
+#include "common/format.h"
+
+#include <QApplication>
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTableWidget>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace pellucar::ui {
+
+namespace {
+
+QString money(double v) { return QStringLiteral("$") + formatStandard(v); }
+
+// A chart drawn in the window's own colours, so it reads under every
+// colour scheme (monochrome included): lines in the text colour, the
+// shading a see-through wash of it.
+QChart* plainChart(const QWidget* w, const QString& title) {
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->legend()->hide();
+    chart->setBackgroundBrush(w->palette().color(QPalette::Window));
+    chart->setTitleBrush(w->palette().color(QPalette::WindowText));
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    return chart;
+}
+
+// 1, 2 or 5 times a power of ten, so that about `ticks` steps span `range`.
+double niceStep(double range, int ticks) {
+    const double raw = range / ticks;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0})
+        if (m * power >= raw) return m * power;
+    return 10 * power;
+}
+
+// An axis over lo..hi with ticks at round values: periods (whole numbers)
+// exactly as played, values with a little room above and below.
+QValueAxis* axis(const QWidget* w, double lo, double hi, const char* format, bool periods = false) {
+    auto* a = new QValueAxis;
+    if (hi <= lo) hi = lo + 1;
+    const double step = std::max(periods ? 1.0 : 0.0, niceStep(hi - lo, periods ? 8 : 5));
+    if (!periods) {
+        lo = std::floor(lo / step) * step;
+        hi = std::ceil(hi / step) * step;
+    }
+    a->setRange(lo, hi);
+    a->setTickType(QValueAxis::TicksDynamic);
+    a->setTickAnchor(periods ? 0 : lo);
+    a->setTickInterval(step);
+    a->setLabelFormat(QString::fromLatin1(format));
+    a->setLabelsColor(w->palette().color(QPalette::WindowText));
+    a->setLinePenColor(w->palette().color(QPalette::WindowText));
+    QColor grid = w->palette().color(QPalette::WindowText);
+    grid.setAlpha(40);
+    a->setGridLineColor(grid);
+    return a;
+}
+
+void attach(QChart* chart, QAbstractSeries* s, QValueAxis* x, QValueAxis* y) {
+    chart->addSeries(s);
+    if (!chart->axes(Qt::Horizontal).contains(x)) chart->addAxis(x, Qt::AlignBottom);
+    if (!chart->axes(Qt::Vertical).contains(y)) chart->addAxis(y, Qt::AlignLeft);
+    s->attachAxis(x);
+    s->attachAxis(y);
+}
+
+QTableWidgetItem* cell(const QString& text, bool figure = false) {
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignVCenter | (figure ? Qt::AlignRight : Qt::AlignLeft));
+    return item;
+}
+
+} // namespace
+
+GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& caption, QWidget* parent)
+    : GameWindow(QStringLiteral("frmGameReview"), caption, parent), record_(record), figures_(reviewFigures(record)) {
+    // Opened over another window of the game, it takes that window's colours.
+    setAttribute(Qt::WA_WindowPropagation);
+    if (parent) setPalette(parent->palette());
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(14, 12, 14, 10);
+    outer->setSpacing(8);
+    // On a small screen the review scrolls rather than running off it.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrollReview"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("reviewContent"));
+    auto* v = new QVBoxLayout(content);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(8);
+
+    // The equity curve, with the fall from each high shaded under it.
+    QChart* chart = plainChart(this, QStringLiteral("Account Value"));
+    auto* value = new QLineSeries;
+    auto* peak = new QLineSeries;
+    double top = record_.startingCapital, lo = record_.startingCapital, hi = record_.startingCapital;
+    for (size_t i = 0; i < figures_.equity.size(); ++i) {
+        const double e = figures_.equity[i];
+        top = std::max(top, e);
+        value->append(static_cast<qreal>(i + 1), e);
+        peak->append(static_cast<qreal>(i + 1), top);
+        lo = std::min(lo, e);
+        hi = std::max(hi, e);
+    }
+    const QColor ink = palette().color(QPalette::WindowText);
+    value->setParent(chart);
+    peak->setParent(chart);
+    auto* shade = new QAreaSeries(peak, value);
+    QColor wash = ink;
+    wash.setAlpha(70);
+    shade->setBrush(wash);
+    shade->setPen(Qt::NoPen);
+    value->setPen(QPen(ink, 2));
+    QValueAxis* x = axis(this, 1, std::max<double>(2, static_cast<double>(figures_.equity.size())), "%d", true);
+    x->setTitleText(QStringLiteral("Period (shaded: below the highest value so far)"));
+    x->setTitleBrush(ink);
+    QValueAxis* y = axis(this, lo, hi, "$%'.0f");
+    attach(chart, shade, x, y);
+    // The shade's own pieces are owned by it; the line is drawn again on top.
+    auto* line = new QLineSeries;
+    line->append(value->points());
+    line->setPen(QPen(ink, 2));
+    attach(chart, line, x, y);
+    equity_ = new QChartView(chart, this);
+    equity_->setObjectName(QStringLiteral("chartEquity"));
+    equity_->setRenderHint(QPainter::Antialiasing);
+    equity_->setMinimumSize(480, 190);
+    v->addWidget(equity_, 3);
+
+    // The figures beside the list of round trips.
+    auto* middle = new QHBoxLayout;
+    auto* stats = new QGridLayout;
+    stats->setHorizontalSpacing(12);
+    stats->setVerticalSpacing(2);
+    int row = 0;
+    for (const ReviewLine& l : reviewStatistics(record_, figures_)) {
+        stats->addWidget(label(QStringLiteral("lblStat%1").arg(row), l.caption + QLatin1Char(':')), row, 0,
+                         Qt::AlignTop);
+        QLabel* figure = label(QStringLiteral("lblStatValue%1").arg(row), l.value, true);
+        figure->setWordWrap(true);
+        stats->addWidget(figure, row, 1);
+        ++row;
+    }
+    stats->setRowStretch(row, 1);
+    stats->setColumnStretch(1, 1);
+    auto* statsBox = new QWidget(this);
+    statsBox->setLayout(stats);
+    statsBox->setMinimumWidth(280);
+    statsBox->setMaximumWidth(360);
+    middle->addWidget(statsBox);
+
+    trips_ = new QTableWidget(static_cast<int>(figures_.trips.size()), 7, this);
+    trips_->setObjectName(QStringLiteral("gridRoundTrips"));
+    trips_->setHorizontalHeaderLabels({QStringLiteral("Market"), QStringLiteral("Side"), QStringLiteral("Contracts"),
+                                       QStringLiteral("Entry"), QStringLiteral("Exit"), QStringLiteral("P(L)"),
+                                       QStringLiteral("Periods")});
+    for (int r = 0; r < trips_->rowCount(); ++r) {
+        const RoundTrip& t = figures_.trips[static_cast<size_t>(r)];
+        const auto when = [&](int period, double price) {
+            const QString date = period >= 1 && period <= static_cast<int>(record_.periods.size())
+                                     ? reviewPeriodText(record_.periods[static_cast<size_t>(period - 1)])
+                                     : QStringLiteral("period %1").arg(period);
+            return QStringLiteral("%1 at %2").arg(date, reviewPriceText(price));
+        };
+        trips_->setItem(r, 0, cell(marketName(t.market)));
+        trips_->setItem(r, 1, cell(tripDirection(t)));
+        trips_->setItem(r, 2, cell(QString::number(t.contracts), true));
+        trips_->setItem(r, 3, cell(when(t.entryPeriod, t.entryPrice)));
+        trips_->setItem(r, 4, cell(when(t.exitPeriod, t.exitPrice)));
+        trips_->setItem(r, 5, cell(money(t.pl), true));
+        trips_->setItem(r, 6, cell(QString::number(t.periodsHeld()), true));
+    }
+    trips_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    trips_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    trips_->setSelectionMode(QAbstractItemView::SingleSelection);
+    trips_->verticalHeader()->hide();
+    trips_->horizontalHeader()->setStretchLastSection(true);
+    trips_->resizeColumnsToContents();
+    // Every column in sight: the list never scrolls sideways.
+    int wide = trips_->frameWidth() * 2 + 20;
+    for (int c = 0; c < trips_->columnCount(); ++c) wide += trips_->columnWidth(c);
+    trips_->setMinimumWidth(wide);
+    middle->addWidget(trips_, 1);
+    v->addLayout(middle, 3);
+
+    tripChart_ = new QChartView(plainChart(this, QStringLiteral("Choose a round trip to see it on its market")), this);
+    tripChart_->setObjectName(QStringLiteral("chartTrip"));
+    tripChart_->setRenderHint(QPainter::Antialiasing);
+    tripChart_->setMinimumHeight(150);
+    v->addWidget(tripChart_, 2);
+    connect(trips_, &QTableWidget::currentCellChanged, this, [this](int r) { showTrip(r); });
+
+    QPushButton* csv = button(QStringLiteral("cmdExportTrades"), QStringLiteral("Save Trade &Record..."));
+    QPushButton* picture = button(QStringLiteral("cmdSaveReview"), QStringLiteral("Save Re&view..."));
+    QPushButton* close = button(QStringLiteral("cmdClose"), QStringLiteral("&Close"));
+    close->setDefault(true);
+    connect(csv, &QPushButton::clicked, this, &GameReviewWindow::chooseTradeRecordFile);
+    connect(picture, &QPushButton::clicked, this, &GameReviewWindow::choosePictureFile);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* b : {csv, picture, close}) buttons->addWidget(b);
+    scroll->setWidget(content);
+    outer->addWidget(scroll, 1);
+    outer->addLayout(buttons);
+    if (!figures_.trips.empty()) trips_->selectRow(0);
+    // Roomy where the screen allows, never larger than the screen.
+    const QScreen* screen = parent ? parent->screen() : QApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    const QSize wanted = content->sizeHint().expandedTo(QSize(940, 600)) + QSize(28, 70);
+    resize(std::min(wanted.width(), avail.width() * 19 / 20), std::min(wanted.height(), avail.height() * 9 / 10));
+}
+
+void GameReviewWindow::changeEvent(QEvent* e) {
+    GameWindow::changeEvent(e);
+    if (e->type() == QEvent::PaletteChange) restyleCharts();
+}
+
+void GameReviewWindow::restyleCharts() {
+    const QColor back = palette().color(QPalette::Window), ink = palette().color(QPalette::WindowText);
+    QColor faint = ink, wash = ink;
+    faint.setAlpha(40);
+    wash.setAlpha(70);
+    for (QChartView* view : {equity_, tripChart_}) {
+        if (!view) continue;
+        QChart* c = view->chart();
+        c->setBackgroundBrush(back);
+        c->setTitleBrush(ink);
+        for (QAbstractAxis* a : c->axes()) {
+            a->setLabelsColor(ink);
+            a->setLinePenColor(ink);
+            a->setGridLineColor(faint);
+            a->setTitleBrush(ink);
+        }
+        for (QAbstractSeries* series : c->series()) {
+            if (auto* area = qobject_cast<QAreaSeries*>(series)) area->setBrush(wash);
+            else if (auto* dots = qobject_cast<QScatterSeries*>(series)) {
+                dots->setBorderColor(ink);
+                if (dots->color().alpha() != 0) dots->setColor(ink);
+            } else if (auto* line = qobject_cast<QLineSeries*>(series)) {
+                QPen pen = line->pen();
+                pen.setColor(ink);
+                line->setPen(pen);
+            }
+        }
+    }
+}
+
+void GameReviewWindow::showTrip(int row) {
+    if (row < 0 || row >= static_cast<int>(figures_.trips.size())) return;
+    const RoundTrip& t = figures_.trips[static_cast<size_t>(row)];
+    const int count = static_cast<int>(record_.periods.size());
+    // A few periods either side show what the market did around the trip.
+    const int from = std::max(1, t.entryPeriod - 3), to = std::min(count, std::max(t.exitPeriod, t.entryPeriod) + 3);
+    QChart* chart =
+        plainChart(this, QStringLiteral("%1: %2 %3, %4 to %5, %6")
+                             .arg(marketName(t.market), tripDirection(t), QString::number(t.contracts),
+                                  reviewPriceText(t.entryPrice), reviewPriceText(t.exitPrice), money(t.pl)));
+    const QColor ink = palette().color(QPalette::WindowText);
+    auto* prices = new QLineSeries;
+    prices->setPen(QPen(ink, 1.5));
+    const size_t k = static_cast<size_t>(index(t.market));
+    double lo = std::min(t.entryPrice, t.exitPrice), hi = std::max(t.entryPrice, t.exitPrice);
+    for (int p = from; p <= to; ++p) {
+        const double price = record_.periods[static_cast<size_t>(p - 1)].prices[k];
+        prices->append(p, price);
+        lo = std::min(lo, price);
+        hi = std::max(hi, price);
+    }
+    // Entry and exit: a filled and a hollow marker, told apart without colour.
+    auto* entry = new QScatterSeries;
+    entry->append(std::max(t.entryPeriod, from), t.entryPrice);
+    entry->setColor(ink);
+    entry->setBorderColor(ink);
+    entry->setMarkerSize(10);
+    auto* exit = new QScatterSeries;
+    exit->append(std::max(t.exitPeriod, from), t.exitPrice);
+    exit->setColor(Qt::transparent);
+    exit->setBorderColor(ink);
+    exit->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    exit->setMarkerSize(11);
+    QValueAxis* x = axis(this, from, std::max(to, from + 1), "%d", true);
+    QValueAxis* y = axis(this, lo, hi, "%.2f");
+    attach(chart, prices, x, y);
+    attach(chart, entry, x, y);
+    attach(chart, exit, x, y);
+    QChart* old = tripChart_->chart();
+    tripChart_->setChart(chart);
+    delete old;
+    restyleCharts();
+}
+
+bool GameReviewWindow::saveTradeRecord(const QString& path) const {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const QByteArray text = tradeRecordCsv(record_).toUtf8();
+    return f.write(text) == text.size();
+}
+
+bool GameReviewWindow::savePicture(const QString& path) {
+    if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        QPdfWriter pdf(path);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageOrientation(QPageLayout::Landscape);
+        pdf.setTitle(windowTitle());
+        QPainter painter;
+        if (!painter.begin(&pdf)) return false;
+        const QRect page = painter.viewport();
+        const double scale =
+            std::min(static_cast<double>(page.width()) / width(), static_cast<double>(page.height()) / height());
+        painter.scale(scale, scale);
+        render(&painter);
+        return painter.end();
+    }
+    return grab().save(path);
+}
+
+void GameReviewWindow::chooseTradeRecordFile() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Save Trade Record"), QStringLiteral("trade-record.csv"),
+                                     QStringLiteral("Comma-separated values (*.csv)"));
+    if (!path.isEmpty() && !saveTradeRecord(path))
+        NotificationWindow(QStringLiteral("Game Review"), QStringLiteral("The trade record could not be saved."), 0,
+                           this)
+            .exec();
+}
+
+void GameReviewWindow::choosePictureFile() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Save Review"), QStringLiteral("game-review.png"),
+                                     QStringLiteral("Picture (*.png);;PDF document (*.pdf)"));
+    if (!path.isEmpty() && !savePicture(path))
+        NotificationWindow(QStringLiteral("Game Review"), QStringLiteral("The review could not be saved."), 0, this)
+            .exec();
+}
+
+ScenariosWindow::ScenariosWindow(const ScenariosReport& report, QWidget* parent)
+    : GameWindow(QStringLiteral("frmScenarios"), QString::fromLatin1(kScenarioTitle), parent), report_(report) {
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(16, 12, 16, 10);
+    v->setSpacing(8);
+    if (!report_.problem.isEmpty()) {
+        QLabel* problem = label(QStringLiteral("lblProblem"), report_.problem, true);
+        problem->setWordWrap(true);
+        v->addWidget(problem);
+    }
+    auto* h = new QHBoxLayout;
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("lstScenarios"));
+    for (const ScenarioChoice& c : report_.choices) list_->addItem(c.scenario.name);
+    list_->setMinimumWidth(list_->sizeHintForColumn(0) + 30);
+    list_->setMinimumHeight(list_->sizeHintForRow(0) * 11);
+    h->addWidget(list_);
+    brief_ = new QTextBrowser(this);
+    brief_->setObjectName(QStringLiteral("txtBrief"));
+    brief_->setMinimumWidth(240);
+    h->addWidget(brief_, 1);
+    v->addLayout(h, 1);
+
+    QPushButton* start = button(QStringLiteral("cmdStart"), QStringLiteral("&Start"));
+    QPushButton* cancel = button(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
+    start->setDefault(true);
+    connect(start, &QPushButton::clicked, this, [this] {
+        const int r = list_->currentRow();
+        if (r < 0) return;
+        chosen_ = report_.choices[static_cast<size_t>(r)].scenario.name;
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(list_, &QListWidget::currentRowChanged, this, &ScenariosWindow::showBrief);
+    connect(list_, &QListWidget::itemDoubleClicked, start, &QPushButton::click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(start);
+    buttons->addWidget(cancel);
+    buttons->addStretch(1);
+    v->addLayout(buttons);
+    if (!report_.choices.empty()) list_->setCurrentRow(0);
+    list_->setFocus();
+    // The brief reads best in a wide column, where the screen has room.
+    const QScreen* screen = parent ? parent->screen() : QApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    resize(std::max(sizeHint().width(), std::min(700, avail.width() * 19 / 20)), sizeHint().height());
+}
+
+void ScenariosWindow::showBrief(int row) {
+    if (row < 0 || row >= static_cast<int>(report_.choices.size())) return;
+    const ScenarioChoice& c = report_.choices[static_cast<size_t>(row)];
+    const Scenario& s = c.scenario;
+    const char* length = s.length == TimePeriodForm::Length::Month     ? "One Month"
+                         : s.length == TimePeriodForm::Length::Quarter ? "One Quarter"
+                                                                       : "One Year";
+    QString html = QStringLiteral("<h3>%1</h3><p>%2</p><p>From %3 &middot; %4 &middot; %5 data &middot; %6"
+                                  " &middot; watch %7</p>")
+                       .arg(s.name.toHtmlEscaped(), s.brief.toHtmlEscaped(), s.start.toString(Qt::ISODate),
+                            levelName(s.level), dataModeName(s.data), QLatin1String(length), marketName(s.watch));
+    html += c.best ? QStringLiteral("<p>Best score: %1 (%2)</p>")
+                         .arg(money(c.best->score), c.best->playedAt.date().toString(Qt::ISODate))
+                   : QStringLiteral("<p>Not played yet.</p>");
+    brief_->setHtml(html);
+}
+
+} // namespace pellucar::ui
