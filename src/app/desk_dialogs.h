@@ -80,7 +80,7 @@ public:
         return modal(QStringLiteral("Past Games"), [&] { inner_.pastGames(r); });
     }
     std::optional<QString> scenarios(const ScenariosReport& r) override {
-        return modal([&] { return inner_.scenarios(r); });
+        return modal(QStringLiteral("Scenarios"), [&] { return inner_.scenarios(r); });
     }
     void screenColor() override {
         return modal(QStringLiteral("Screen Color"), [&] { inner_.screenColor(); });
