@@ -125,27 +125,9 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
 
     int day = 0, used = 0, sinceReport = 0;
     const QDate end = start.addMonths(oneMonth ? 1 : 3);
-    if (db.hasTickPeriods()) {
-        // The builder worked the hours out from the same trades: a few rows a
-        // day instead of every trade.
-        const bool ok = db.tickPeriods(commodityId, start, end, [&](const StoredTickPeriod& stored) {
-            while (day < dayCount && data.tickDays[static_cast<size_t>(day)].date < stored.date) ++day;
-            if (day >= dayCount) return false;
-            if (data.tickDays[static_cast<size_t>(day)].date != stored.date) return true;
-            ++used;
-            built[static_cast<size_t>(day)][static_cast<size_t>(stored.period)] =
-                TickPeriod{true, stored.price, stored.high, stored.low, stored.last};
-            return true;
-        });
-        if (!ok) return kLoadFailed;
-        if (progress) progress(dayCount);
-        for (int d = 0; d < dayCount; ++d)
-            data.tickDays[static_cast<size_t>(d)].periods[id] = built[static_cast<size_t>(d)];
-        return used;
-    }
     // Trades often repeat the last price; its decoding is kept.
     double lastReal = 0, lastPrice = decodeTickPrice(commodityId, 0);
-    const bool ok = db.tickRows(commodityId, start, end, [&](const TickRow& row) {
+    const auto eachTrade = [&](const TickRow& row) {
         // Rows come in time order, so the matching day never lies behind.
         while (day < dayCount && data.tickDays[static_cast<size_t>(day)].date < row.date) ++day;
         if (day >= dayCount) return false;
@@ -171,7 +153,20 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
             p.last = lastPrice;
         }
         return true;
-    });
+    };
+    const auto eachStored = [&](const StoredTickPeriod& stored) {
+        while (day < dayCount && data.tickDays[static_cast<size_t>(day)].date < stored.date) ++day;
+        if (day >= dayCount) return false;
+        if (data.tickDays[static_cast<size_t>(day)].date != stored.date) return true;
+        ++used;
+        built[static_cast<size_t>(day)][static_cast<size_t>(stored.period)] =
+            TickPeriod{true, stored.price, stored.high, stored.low, stored.last};
+        return true;
+    };
+    // The builder worked each hour out from the same trades: where the file
+    // holds those figures, a few rows a day are read instead of every trade.
+    const bool ok = db.hasTickPeriods() ? db.tickPeriods(commodityId, start, end, eachStored)
+                                        : db.tickRows(commodityId, start, end, eachTrade);
     if (!ok) return kLoadFailed;
     if (progress) progress(dayCount);
     for (int d = 0; d < dayCount; ++d)
