@@ -278,7 +278,10 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         const bool sane = r.price > 0 && r.price < 1e4 && std::fabs(r.amount) < 1e6;
         pricesSane_ = pricesSane_ && sane;
         const double before = static_cast<double>(model_.position(r.market));
-        model_.fill(r.market, std::llround(sane ? r.amount : 0.0f), sane ? r.price : 0.0);
+        // Such a trade's contracts still count in the lots, booked at a
+        // stand-in price.
+        const bool whole = isWhole(r.amount) && std::fabs(r.amount) < 1e6;
+        model_.fill(r.market, whole ? std::llround(r.amount) : 0, sane ? r.price : 1.0);
         const double after = before + r.amount;
         // A margin call only ever takes exposure away.
         if (r.marginCall && (std::fabs(after) >= std::fabs(before) || after * before < 0))
