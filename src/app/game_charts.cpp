@@ -69,7 +69,9 @@ void GameCharts::RefreshCharts() {
         if (t.market == charted) in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
     const LotBook& lots = s_.desk.account.lots(charted);
     if (const int held = static_cast<int>(std::lround(s_.desk.account.position(charted))); held != 0)
-        in.position = charts::OpenPosition{held, lots.averagePrice(), s_.desk.account.unrealizedPL(charted)};
+        // Valued at the price drawn now: the account is revalued only after
+        // a press has drawn its charts.
+        in.position = charts::OpenPosition{held, lots.averagePrice(), lots.unrealized(s_.prices.current.get(charted))};
     if (mode == DataMode::Tick)
         for (const NewsHistoryEntry& e : s_.news.entries())
             in.stories.append({e.newsDate, e.newsTime.hour() - 8, e.title});
