@@ -247,7 +247,8 @@ double tickStep(Notation n, double raw) {
     double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     for (int guard = 0; guard < 40; ++guard, magnitude *= 10)
         for (double m : {1.0, 2.0, 2.5, 5.0})
-            if (m * magnitude >= raw * (1 - 1e-9)) return m * magnitude;
+            // Two and a half points would read in 16/32s on a T-Bond axis.
+            if (m * magnitude >= raw * (1 - 1e-9) && !(n == Notation::ThirtySeconds && m == 2.5)) return m * magnitude;
     return raw;
 }
 

@@ -601,6 +601,8 @@ void ChartCanvas::restyle() {
         m->setBorderColor(Qt::transparent);
         m->setLightMarker(markerImage(up, margin, ink[k], colors_.back));
     }
+    // The tags and lines drawn over the chart take the new colours too.
+    placeOverlays();
 }
 
 QStringList ChartCanvas::yAxisLabels() const {
@@ -616,6 +618,17 @@ void ChartCanvas::setExtraLeft(double px) {
 }
 
 double ChartCanvas::naturalPlotLeft() const { return chart()->plotArea().left() - std::round(extraLeft_); }
+
+double ChartCanvas::neededPlotLeft() const {
+    // The last price's tag stands left of the plot: it needs its room even
+    // where it is wider than the axis labels ("6.52 1/2" beside "6.50").
+    double tagRoom = 0;
+    if (data_.lastValue) {
+        const QString text = charts::valueText(data_.notation, *data_.lastValue);
+        tagRoom = QFontMetricsF(x_->labelsFont()).horizontalAdvance(text) + 10;
+    }
+    return std::max(naturalPlotLeft(), tagRoom);
+}
 
 QGraphicsSimpleTextItem* ChartCanvas::tag(QGraphicsRectItem*& box, const QString& text, const QColor& ink,
                                           const QColor& back) {
@@ -893,7 +906,7 @@ void GameChartView::alignWithPartner() {
     ChartCanvas* mine = canvas_;
     ChartCanvas* theirs = partner_->canvas_;
     if (!mine->chartData().hasAxes() || !theirs->chartData().hasAxes()) return;
-    const double target = std::max(mine->naturalPlotLeft(), theirs->naturalPlotLeft());
+    const double target = std::max(mine->neededPlotLeft(), theirs->neededPlotLeft());
     mine->setExtraLeft(target - mine->naturalPlotLeft());
     theirs->setExtraLeft(target - theirs->naturalPlotLeft());
 }

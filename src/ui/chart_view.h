@@ -61,6 +61,8 @@ public:
     // Extra room left of the plot, so two charts' plot areas line up.
     void setExtraLeft(double px);
     double naturalPlotLeft() const;
+    // Where the plot must start for the axis labels and the last price's tag.
+    double neededPlotLeft() const;
 
     // The crosshair at a viewport position (hidden off the plot); its tags.
     void showCrosshair(const QPoint& viewportPos);
