@@ -190,6 +190,7 @@ QList<ControlSpec> build() {
       << menu("mnuStoch", "&Slow Stochastics", "mnuGRType_2", 1);
     // Chart extras: the average over the prices, and the rows the charts show.
     l << menu("mnuGLAverage", "Moving &Average over Prices", "mnuGraphType")
+      << menu("mnuGRVolume", "&Volume and Open Interest", "mnuGraphType")
       << menu("mnuChartViewMenu", "Chart &View", "mnuSettings")
       << menu("mnuChartView", "Zoom &In", "mnuChartViewMenu", 0)
       << menu("mnuChartView", "Zoom &Out", "mnuChartViewMenu", 1)

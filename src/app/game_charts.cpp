@@ -102,6 +102,7 @@ void GameCharts::addActions(ActionTable& actions) {
         {"mnuMoving", &charts::ChartOptions::mnuMoving_Click, 3},
         {"mnuStoch", &charts::ChartOptions::mnuStoch_Click, 2},
         {"mnuGLAverage", &charts::ChartOptions::mnuGLAverage_Click, 1},
+        {"mnuGRVolume", &charts::ChartOptions::mnuGRVolume_Click, 1},
     };
     for (const auto& [name, handler, count] : items)
         actions.insert(QString::fromLatin1(name),

@@ -51,12 +51,16 @@ QString makeValueText(Notation n, double v) {
     }
     case Notation::PercentOf100: return formatPattern(v, QStringLiteral("0.#")) + QLatin1Char('%');
     case Notation::PercentOf1: return formatPattern(v * 100.0, QStringLiteral("0.#")) + QLatin1Char('%');
+    case Notation::Count:
+        if (std::fabs(v) >= 1e6) return formatPattern(v / 1e6, QStringLiteral("0.##")) + QLatin1Char('M');
+        if (std::fabs(v) >= 1e4) return formatPattern(v / 1e3, QStringLiteral("0.#")) + QLatin1Char('K');
+        return formatWhole(v);
     }
     return formatPattern(v, QStringLiteral("#,##0.00###"));
 }
 
 QString priceText(Notation n, double v) {
-    thread_local std::array<QHash<quint64, QString>, 5> known;
+    thread_local std::array<QHash<quint64, QString>, 6> known;
     return remembered(known[static_cast<size_t>(n)], bitsOf(v), [n, v] { return makeValueText(n, v); });
 }
 QString percentText(double v) {
@@ -399,7 +403,45 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
     return c;
 }
 
+// The day's volume and open interest of the charted market, where the data
+// hold them (a zero is a figure the exchange did not report).
+ChartData volumeChart(const ChartOptions& options, const History& h) {
+    ChartData c;
+    c.title = QStringLiteral("Volume and Open Interest");
+    c.notation = Notation::Count;
+    if (h.lastRow < 1) return c;
+    const RowRange range = options.viewRange(h.lastRow);
+    c.rows = range;
+    c.points = pointsOf(h, range, false);
+    c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
+    Values volume, interest;
+    Span span;
+    for (int r = range.first; r <= range.last; ++r) {
+        const DailyRow* row = h.dailyRows && r <= h.dailyRows->size() ? &h.dailyRows->at(r - 1) : nullptr;
+        const auto figure = [](qint32 v) { return v > 0 ? std::optional<double>(v) : std::nullopt; };
+        volume.append(row ? figure(row->dayVolume) : std::nullopt);
+        interest.append(row ? figure(row->openInterest) : std::nullopt);
+        QString& d = c.points[r - range.first].detail;
+        d += QLatin1String("\nVolume ") % (volume.last() ? formatWhole(*volume.last()) : QStringLiteral("none")) %
+             QLatin1String("   Open interest ") %
+             (interest.last() ? formatWhole(*interest.last()) : QStringLiteral("none"));
+    }
+    span.add(volume);
+    span.add(interest);
+    if (!span.e) {
+        c.note = h.dailyRows ? QStringLiteral("No volume or open interest in the data for these days")
+                             : QStringLiteral("Volume and open interest are daily figures, not hourly");
+        return c;
+    }
+    span.add(0);
+    c.lines.append({ChartLine::Kind::Volume, QStringLiteral("Volume"), volume});
+    c.lines.append({ChartLine::Kind::OpenInterest, QStringLiteral("Open interest"), interest});
+    setValueAxis(c, span);
+    return c;
+}
+
 ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
+    if (options.volumePane()) return volumeChart(options, h);
     ChartData c;
     c.title = options.rightTitle();
     c.notation = notationOf(options.chartMarket());

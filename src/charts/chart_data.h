@@ -36,14 +36,16 @@ struct ChartPoint {
 
 // How a chart's values read: in the market's own notation (decimals, T-Bond
 // points and 32nds, Soybean quarter cents) or as a percentage of 100 or of 1.
-enum class Notation { Decimal, ThirtySeconds, QuarterCents, PercentOf100, PercentOf1 };
+// Count: contracts ("12,500", "1.2M").
+enum class Notation { Decimal, ThirtySeconds, QuarterCents, PercentOf100, PercentOf1, Count };
 Notation notationOf(int commodityId);
 // A value as the axis, the hover text and the crosshair show it.
 QString valueText(Notation notation, double v);
 
 struct ChartLine {
     // Guide: an indicator's fixed level (30 and 70, 20% and 80%).
-    enum class Kind { Close, MovingAverage, Mean, Min, Max, Indicator1, Indicator2, Guide };
+    // Volume: a bar per point; OpenInterest: a line.
+    enum class Kind { Close, MovingAverage, Mean, Min, Max, Indicator1, Indicator2, Guide, Volume, OpenInterest };
     Kind kind = Kind::Close;
     QString name;
     Values values; // one per point; empty where there is nothing to draw
@@ -99,6 +101,8 @@ struct ChartData {
     QList<StoryMarker> stories;
     // The played rows shown (points[0] is row rows.first).
     RowRange rows;
+    // Said across the chart where it has nothing to draw.
+    QString note;
 
     bool hasAxes() const { return !yTicks.isEmpty(); }
     bool operator==(const ChartData&) const = default;

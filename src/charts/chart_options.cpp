@@ -176,6 +176,8 @@ void ChartOptions::restoreDefaults() {
 
 void ChartOptions::mnuGLAverage_Click(int) { priceAverage_ = !priceAverage_; }
 
+void ChartOptions::mnuGRVolume_Click(int) { volumePane_ = !volumePane_; }
+
 namespace {
 constexpr int kMinViewSpan = 10;
 } // namespace
@@ -272,6 +274,7 @@ QList<MenuMark> ChartOptions::menuMarks() const {
         {QStringLiteral("mnuGLPrice_0"), priceLineItemChecked(0)},
         {QStringLiteral("mnuGLPrice_1"), priceLineItemChecked(1)},
         {QStringLiteral("mnuGLAverage"), priceAverage_},
+        {QStringLiteral("mnuGRVolume"), volumePane_},
         {QStringLiteral("mnuGRType_0"), graphTypeItemChecked(0)},
         {QStringLiteral("mnuGRType_1"), graphTypeItemChecked(1)},
         {QStringLiteral("mnuGRType_2"), graphTypeItemChecked(2)},

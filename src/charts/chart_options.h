@@ -94,6 +94,10 @@ public:
     // (the "mnuGLAverage" item toggles it).
     bool priceAverageLine() const { return priceAverage_; }
     void mnuGLAverage_Click(int index);
+    // The right chart shows the market's daily volume and open interest in
+    // place of its indicator while "mnuGRVolume" is checked.
+    bool volumePane() const { return volumePane_; }
+    void mnuGRVolume_Click(int index);
 
     // Which played rows the charts show: the last `viewSpan` rows up to
     // `viewEnd`, or up to the current period while viewEnd is 0 (the
@@ -191,6 +195,7 @@ private:
     StochasticType stochasticType_ = StochasticType::Unset;
     int stochasticItem_ = 0;
     bool priceAverage_ = false;
+    bool volumePane_ = false;
     int viewEnd_ = 0;
     int viewSpan_ = kMaxDrawnPoints;
 };

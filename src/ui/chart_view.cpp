@@ -203,6 +203,17 @@ QList<ChartCanvas::Segment> ChartCanvas::segmentsOf(const ChartData& data) const
     QList<Segment> out;
     for (const ChartLine& line : data.lines) {
         Segment seg{line.kind, line.name, {}};
+        if (line.kind == ChartLine::Kind::Volume) {
+            // A bar per point: a stroke up from the axis's foot and back,
+            // drawn as one line with a wide flat pen.
+            for (qsizetype i = 0; i < line.values.size(); ++i) {
+                if (!line.values.at(i)) continue;
+                const double x = static_cast<double>(i);
+                seg.points << QPointF(x, data.yMin) << QPointF(x, *line.values.at(i)) << QPointF(x, data.yMin);
+            }
+            if (!seg.points.isEmpty()) out.append(seg);
+            continue;
+        }
         for (qsizetype i = 0; i < line.values.size(); ++i) {
             if (line.values.at(i)) {
                 seg.points.append(QPointF(static_cast<double>(i), *line.values.at(i)));
@@ -555,6 +566,16 @@ void ChartCanvas::restyle() {
             pen.setWidthF(1.0);
             pen.setStyle(Qt::DashLine);
             break;
+        case ChartLine::Kind::Volume:
+            pen.setColor(colors_.series);
+            pen.setWidthF(3.0);
+            pen.setCapStyle(Qt::FlatCap);
+            break;
+        case ChartLine::Kind::OpenInterest:
+            pen.setColor(colors_.average);
+            pen.setWidthF(1.6);
+            if (colors_.singleInk) pen.setStyle(Qt::DashLine);
+            break;
         }
         lines_[i]->setPen(pen);
         lines_[i]->setColor(pen.color());
@@ -582,7 +603,8 @@ void ChartCanvas::restyle() {
         if (i >= 0) {
             const ChartLine::Kind k = lineKinds_.at(i);
             const bool keyed = k == ChartLine::Kind::Close || k == ChartLine::Kind::MovingAverage ||
-                               k == ChartLine::Kind::Indicator1 || k == ChartLine::Kind::Indicator2;
+                               k == ChartLine::Kind::Indicator1 || k == ChartLine::Kind::Indicator2 ||
+                               k == ChartLine::Kind::Volume || k == ChartLine::Kind::OpenInterest;
             show = keyed && !named.contains(k);
             if (show) named << k;
         }
@@ -704,6 +726,22 @@ void ChartCanvas::placeOverlays() {
             m->setPos(x - m->boundingRect().width() / 2, plot.top() + 1);
             m->setToolTip(data_.stories.at(i).headline);
         }
+    }
+    // A chart with nothing to draw says why, across its middle.
+    if (!data_.note.isEmpty()) {
+        if (!note_) {
+            note_ = new QGraphicsSimpleTextItem;
+            note_->setZValue(18);
+            scene()->addItem(note_);
+        }
+        note_->setFont(windowFont());
+        note_->setBrush(colors_.text);
+        note_->setText(data_.note);
+        const QRectF area = chart()->geometry();
+        note_->setPos(area.center() - note_->boundingRect().center());
+        note_->show();
+    } else if (note_) {
+        note_->hide();
     }
     if (crossAt_.x() >= 0) showCrosshair(crossAt_);
 }

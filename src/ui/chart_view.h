@@ -172,6 +172,7 @@ private:
     QGraphicsLineItem* positionLine_ = nullptr;
     QGraphicsRectItem* positionTag_ = nullptr;
     QList<QGraphicsSimpleTextItem*> storyMarks_;
+    QGraphicsSimpleTextItem* note_ = nullptr;
     QPoint crossAt_{-1, -1};
     QString crossXText_, crossYText_;
     // A drag moves the view by whole rows; the rest carries on.

@@ -340,3 +340,38 @@ TEST(ComposeCharts, NoViewShowsARowThePlayerHasNotReached) {
         }
     }
 }
+
+TEST(ComposeCharts, VolumePaneShowsTheFiguresTheDataHold) {
+    struct Row {
+        const char* name;
+        QList<qint32> volume, interest; // per row; 0: not reported
+        bool note;
+    };
+    const Row rows[] = {
+        {"every figure held", {1200, 900, 1500}, {5000, 5100, 5050}, false},
+        {"some days unreported", {0, 900, 0}, {5000, 0, 5050}, false},
+        {"none held", {0, 0, 0}, {0, 0, 0}, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        auto md = dailyMarket(kOil, {20, 21, 22});
+        for (int i = 0; i < 3; ++i) {
+            md->series[kOil].rows[i].dayVolume = r.volume.at(i);
+            md->series[kOil].rows[i].openInterest = r.interest.at(i);
+        }
+        ChartOptions o;
+        o.mnuGRVolume_Click(0);
+        const ChartData c = composeCharts(inputs(*md, 3, o)).right;
+        EXPECT_EQ(c.title, "Volume and Open Interest");
+        EXPECT_EQ(!c.note.isEmpty(), r.note);
+        if (r.note) continue;
+        ASSERT_TRUE(line(c, ChartLine::Kind::Volume) && line(c, ChartLine::Kind::OpenInterest));
+        const auto figure = [](qint32 v) { return v > 0 ? std::optional<double>(v) : std::nullopt; };
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(line(c, ChartLine::Kind::Volume)->values.at(i), figure(r.volume.at(i)));
+            EXPECT_EQ(line(c, ChartLine::Kind::OpenInterest)->values.at(i), figure(r.interest.at(i)));
+        }
+        EXPECT_EQ(c.yMin, 0.0);
+        EXPECT_GE(c.yMax, 5100.0);
+    }
+}

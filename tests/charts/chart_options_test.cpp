@@ -160,7 +160,7 @@ TEST(ChartOptions, MenuMarksAndCaptionsCarryModelKeys) {
         }
     }
     EXPECT_EQ(checked, 4);               // market, open-high-low-close, mean line, fast stochastics
-    EXPECT_EQ(o.menuMarks().size(), 20); // with the average over prices
+    EXPECT_EQ(o.menuMarks().size(), 21); // with the average over prices and the volume pane
     EXPECT_TRUE(o.menuCaptions().contains(MenuCaption{"mnuMoving_2", "15 periods"}));
     EXPECT_TRUE(o.menuCaptions().contains(MenuCaption{"mnuGRType_0", "Moving Average - 15"}));
 }
