@@ -267,12 +267,17 @@ void setValueAxis(ChartData& c, const Span& span) {
         lo -= room;
         hi += room;
     }
-    const double pad = (hi - lo) * 0.05;
+    const double pad = (hi - lo) * 0.03;
     double low = lo - pad;
-    const double high = hi + pad;
+    double high = hi + pad;
     if (low < 0 && lo >= 0) low = 0;
     // Three to seven labels: the step is at least a sixth of the axis.
     const double step = tickStep(c.notation, (high - low) / 6);
+    // The limits stand on quarter steps, so a chart that moves on by a day
+    // mostly keeps its axis (each change of it lays the chart out again).
+    const double quarter = step / 4;
+    low = std::floor(low / quarter + 1e-9) * quarter;
+    high = std::ceil(high / quarter - 1e-9) * quarter;
     c.yMin = roundDecimal(low, 6);
     c.yMax = roundDecimal(high, 6);
     c.yTicks.clear();
