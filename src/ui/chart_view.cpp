@@ -415,9 +415,11 @@ void ChartCanvas::updateAxes() {
         if (yChanged) {
             // Labels at the data's ticks, in the market's notation; the
             // category boundaries are the grid lines.
-            const QSignalBlocker quiet(y_);
             for (const QString& l : y_->categoriesLabels()) y_->remove(l);
             y_->setStartValue(next.yMin);
+            // The new range goes in before the new labels, as on an axis
+            // made anew: otherwise a grid line of the old range can stay.
+            y_->setRange(next.yMin, next.yMax);
             double previous = next.yMin;
             for (qsizetype i = 0; i < next.yTicks.size() && i < next.yLabels.size(); ++i) {
                 const double at = std::max(next.yTicks.at(i), previous + 1e-9);
@@ -425,7 +427,6 @@ void ChartCanvas::updateAxes() {
                 previous = at;
             }
             y_->setRange(next.yMin, next.yMax);
-            emit y_->categoriesChanged();
         }
         if (all || next.rightMargin != was.rightMargin || next.leftMargin != was.leftMargin)
             chart()->setMargins(QMargins(next.leftMargin, 2, next.rightMargin, 2));
