@@ -635,12 +635,16 @@ QStringList ChartCanvas::yAxisLabels() const {
 }
 
 void ChartCanvas::setExtraLeft(double px) {
-    if (std::fabs(px - extraLeft_) < 0.5) return;
-    extraLeft_ = std::max(0.0, px);
+    // Whole pixels, and no change for less than one: the plot's left edge
+    // falls on half pixels, and chasing them would lay the two charts out
+    // in turn for ever.
+    const double whole = std::max(0.0, std::ceil(px - 0.01));
+    if (whole == extraLeft_) return;
+    extraLeft_ = whole;
     if (axisSet_) updateAxes();
 }
 
-double ChartCanvas::naturalPlotLeft() const { return chart()->plotArea().left() - std::round(extraLeft_); }
+double ChartCanvas::naturalPlotLeft() const { return chart()->plotArea().left() - extraLeft_; }
 
 double ChartCanvas::neededPlotLeft() const {
     // The last price's tag stands left of the plot: it needs its room even
@@ -688,7 +692,7 @@ void ChartCanvas::placeOverlays() {
         lastTag_->hide();
     }
     // The open position: a line across at its average entry price, labelled.
-    if (drawn && data_.position && inPlot(yAt(data_.position->price))) {
+    if (drawn && data_.position && inPlot(yAt(data_.position->price)) && std::isfinite(plot.width())) {
         if (!positionLine_) {
             positionLine_ = new QGraphicsLineItem;
             positionLine_->setZValue(15);
@@ -767,6 +771,11 @@ void ChartCanvas::showCrosshair(const QPoint& viewportPos) {
     const QPointF scenePoint = chart()->mapToScene(inChart);
     const double x = chart()->mapToScene(chart()->mapToPosition(QPointF(i, 0), carrier_)).x();
     const QRectF p = chart()->mapRectToScene(plot);
+    // A line with a coordinate that is no number has no path to draw.
+    if (!std::isfinite(x) || !std::isfinite(scenePoint.y()) || !std::isfinite(p.top()) || !std::isfinite(p.left())) {
+        hideCrosshair();
+        return;
+    }
     QColor ink = colors_.text;
     ink.setAlpha(160);
     for (QGraphicsLineItem* l : {crossX_, crossY_}) {
@@ -899,6 +908,8 @@ void GameChartView::setState(const ControlState& state) {
 }
 
 void GameChartView::setChartData(const ChartData& data) {
+    alignRounds_ = 0;
+    if (partner_) partner_->alignRounds_ = 0;
     if (canvas_) {
         data_ = data;
         title_ = data.title;
@@ -945,9 +956,12 @@ void GameChartView::alignWithPartner() {
     ChartCanvas* mine = canvas_;
     ChartCanvas* theirs = partner_->canvas_;
     if (!mine->chartData().hasAxes() || !theirs->chartData().hasAxes()) return;
+    // A few rounds settle it; past them the layouts would only chase their
+    // own half pixels.
+    if (++alignRounds_ > 4) return;
     const double target = std::max(mine->neededPlotLeft(), theirs->neededPlotLeft());
-    mine->setExtraLeft(target - mine->naturalPlotLeft());
-    theirs->setExtraLeft(target - theirs->naturalPlotLeft());
+    for (ChartCanvas* c : {mine, theirs})
+        if (std::fabs(c->chart()->plotArea().left() - target) >= 1.0) c->setExtraLeft(target - c->naturalPlotLeft());
 }
 
 void GameChartView::makeCanvas() {
@@ -962,6 +976,11 @@ void GameChartView::makeCanvas() {
     l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(canvas_);
     canvas_->show();
+}
+
+void GameChartView::resizeEvent(QResizeEvent* event) {
+    alignRounds_ = 0;
+    QWidget::resizeEvent(event);
 }
 
 void GameChartView::showEvent(QShowEvent* event) {

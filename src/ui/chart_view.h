@@ -218,6 +218,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void makeCanvas();
@@ -230,6 +231,7 @@ private:
     // Contents given while hidden, drawn when the pane is shown again.
     bool drawnOnShow_ = false;
     GameChartView* partner_ = nullptr;
+    int alignRounds_ = 0; // since the contents or the size last changed
 };
 
 // Recolours a chart view (no-op for anything else).
