@@ -197,6 +197,13 @@ QList<ControlSpec> build() {
       << menu("mnuGRType", "&Stochastic Indicator", "mnuGraphType", 2)
       << menu("mnuStoch", "&Fast Stochastics", "mnuGRType_2", 0, true)
       << menu("mnuStoch", "&Slow Stochastics", "mnuGRType_2", 1);
+    // Chart extras: the average over the prices, and the rows the charts show.
+    l << menu("mnuGLAverage", "Moving &Average over Prices", "mnuGraphType")
+      << menu("mnuGRVolume", "&Volume and Open Interest", "mnuGraphType")
+      << menu("mnuChartViewMenu", "Chart &View", "mnuSettings")
+      << menu("mnuChartView", "Zoom &In", "mnuChartViewMenu", 0)
+      << menu("mnuChartView", "Zoom &Out", "mnuChartViewMenu", 1)
+      << menu("mnuChartView", "&Latest 30 Periods", "mnuChartViewMenu", 2);
     l << menu("mnuDunmere", "&Dunmere", {});
     l << menu("mnuHowto", "&How to Open a Commodities Account", "mnuDunmere")
       << menu("mnuDunmereTopic", "&Dunmere", "mnuDunmere");

@@ -1,6 +1,8 @@
 #include "app/game_charts.h"
 #include "app/game_calendar.h"
 
+#include <algorithm>
+#include <cmath>
 #include <tuple>
 
 namespace pellucar {
@@ -13,6 +15,7 @@ void GameCharts::restoreDefaults() {
     const int market = options_.chartMarket();
     options_.restoreDefaults();
     options_.setChartMarket(market);
+    options_.homeView();
 }
 
 void GameCharts::presentChartOptions() {
@@ -64,6 +67,14 @@ void GameCharts::RefreshCharts() {
     marketFromId(options_.chartMarket(), &charted);
     for (const TradeRecord& t : s_.desk.trades.records())
         if (t.market == charted) in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
+    const LotBook& lots = s_.desk.account.lots(charted);
+    if (const int held = static_cast<int>(std::lround(s_.desk.account.position(charted))); held != 0)
+        // Valued at the price drawn now: the account is revalued only after
+        // a press has drawn its charts.
+        in.position = charts::OpenPosition{held, lots.averagePrice(), lots.unrealized(s_.prices.current.get(charted))};
+    if (mode == DataMode::Tick)
+        for (const NewsHistoryEntry& e : s_.news.entries())
+            in.stories.append({e.newsDate, e.newsTime.hour() - 8, e.title});
     const charts::ChartPair pair = charts::composeCharts(in);
     if (!(pair == drawn_)) {
         drawn_ = pair;
@@ -90,10 +101,27 @@ void GameCharts::addActions(ActionTable& actions) {
         {"mnuGRType", &charts::ChartOptions::mnuGRType_Click, 3},
         {"mnuMoving", &charts::ChartOptions::mnuMoving_Click, 3},
         {"mnuStoch", &charts::ChartOptions::mnuStoch_Click, 2},
+        {"mnuGLAverage", &charts::ChartOptions::mnuGLAverage_Click, 1},
+        {"mnuGRVolume", &charts::ChartOptions::mnuGRVolume_Click, 1},
     };
     for (const auto& [name, handler, count] : items)
         actions.insert(QString::fromLatin1(name),
-                       [this, h = handler, n = count](int i) { chartOption_Click(h, n, i); });
+                       [this, h = handler, n = count](int i) { chartOption_Click(h, n, n == 1 ? std::max(0, i) : i); });
+    // Where the charts look back: the view menu, and the chart's own wheel
+    // and drag (a number of rows, or of zoom steps).
+    actions.insert(QStringLiteral("mnuChartView"),
+                   [this](int i) { moveView(&charts::ChartOptions::mnuChartView_Click, i); });
+    actions.insert(QStringLiteral("chartScroll"),
+                   [this](int rows) { moveView(&charts::ChartOptions::scrollView, rows); });
+    actions.insert(QStringLiteral("chartZoom"),
+                   [this](int steps) { moveView(&charts::ChartOptions::zoomView, steps); });
+}
+
+void GameCharts::moveView(void (charts::ChartOptions::*change)(int, int), int amount) {
+    if (s_.clock.dataMode() == DataMode::None || s_.clock.periodIndex() < 1) return;
+    const charts::ChartOptions before = options_;
+    (options_.*change)(amount, s_.clock.periodIndex());
+    if (!(options_ == before)) RefreshCharts();
 }
 
 void GameCharts::RefreshDeferredCharts() {

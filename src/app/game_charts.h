@@ -50,6 +50,9 @@ public:
     // Another period was loaded: the series built from the last one go.
     void forgetPeriod();
 
+    // A change of the rows the charts show, bounded by the current period.
+    void moveView(void (charts::ChartOptions::*change)(int, int), int amount);
+
 private:
     const charts::ChartSeries& chartSeries(int commodityId);
 

@@ -30,17 +30,11 @@ QString changeText(double change, const QString& number) {
     return QStringLiteral("   Unch");
 }
 
-// Soybean prices are shown in whole cents and quarter cents. The cents are
-// taken from the price's decimal text so a single-precision 6.12 (a hair
-// below in binary) still reads 612 cents and not 611.
+// Soybean prices are shown in whole cents and quarter cents.
 QString soybeanText(float price) {
-    const double cents = roundDecimal(roundDecimalF(price, 5) * 100.0, 3);
-    const double whole = std::trunc(cents);
-    QString text = QStringLiteral("$") + formatStandard(whole / 100.0) + ' ';
-    const int quarter = static_cast<int>(std::lround(roundDecimal(cents - whole, 3) * 100.0));
-    if (quarter == 25) text += QStringLiteral(" 1/4");
-    else if (quarter == 50) text += QStringLiteral(" 1/2");
-    else if (quarter == 75) text += QStringLiteral(" 3/4");
+    const CentsAndQuarter c = centsAndQuarterOf(roundDecimalF(price, 5));
+    QString text = QStringLiteral("$") + c.cents + ' ';
+    if (!c.quarter.isEmpty()) text += QLatin1Char(' ') + c.quarter;
     return text;
 }
 
@@ -49,14 +43,7 @@ QString soybeanText(float price) {
 bool hasWholePoints(double v) { return std::isfinite(v) && std::fabs(v) < 1e15; }
 
 // T-Bond prices are quoted in points and 32nds: "$118 16/32".
-QString tbondPriceText(double price) {
-    if (!hasWholePoints(price)) return QStringLiteral("$") + formatStandard(price);
-    const double whole = std::floor(price + 1e-9);
-    QString text = QStringLiteral("$") + QString::number(static_cast<long long>(whole));
-    const long long thirtySeconds = std::llround((price - whole) * 32.0);
-    if (thirtySeconds != 0) text += QStringLiteral(" %1/32").arg(thirtySeconds);
-    return text;
-}
+QString tbondPriceText(double price) { return QStringLiteral("$") + pointsAnd32ndsText(price); }
 
 QString tbondChangeText(double change) {
     if (change == 0) return QStringLiteral("   Unch");

@@ -20,6 +20,7 @@ namespace {
 constexpr int kMinSlots = 5;
 constexpr int kAxisIntervals = 4;
 constexpr int kSoybeanId = 5;
+constexpr int kTBondId = 6;
 
 // A single-precision price as the decimal number it was written as, so that
 // 18.45 stays 18.45 and not 18.4500007629.
@@ -38,9 +39,29 @@ template <typename Key, typename Make> QString remembered(QHash<Key, QString>& k
 
 quint64 bitsOf(double v) { return std::bit_cast<quint64>(v); }
 
-QString priceText(double v) {
-    thread_local QHash<quint64, QString> known;
-    return remembered(known, bitsOf(v), [v] { return formatPattern(v, QStringLiteral("#,##0.00###")); });
+QString makeValueText(Notation n, double v) {
+    switch (n) {
+    case Notation::Decimal: break;
+    case Notation::ThirtySeconds: return pointsAnd32ndsText(std::round(v * 32.0) / 32.0);
+    case Notation::QuarterCents: {
+        // A moving average falls between quarter cents: it reads as the
+        // nearest one, as every price of the market does.
+        const CentsAndQuarter c = centsAndQuarterOf(std::round(v * 400.0) / 400.0);
+        return c.quarter.isEmpty() ? c.cents : c.cents + QLatin1Char(' ') + c.quarter;
+    }
+    case Notation::PercentOf100: return formatPattern(v, QStringLiteral("0.#")) + QLatin1Char('%');
+    case Notation::PercentOf1: return formatPattern(v * 100.0, QStringLiteral("0.#")) + QLatin1Char('%');
+    case Notation::Count:
+        if (std::fabs(v) >= 1e6) return formatPattern(v / 1e6, QStringLiteral("0.##")) + QLatin1Char('M');
+        if (std::fabs(v) >= 1e4) return formatPattern(v / 1e3, QStringLiteral("0.#")) + QLatin1Char('K');
+        return formatWhole(v);
+    }
+    return formatPattern(v, QStringLiteral("#,##0.00###"));
+}
+
+QString priceText(Notation n, double v) {
+    thread_local std::array<QHash<quint64, QString>, 6> known;
+    return remembered(known[static_cast<size_t>(n)], bitsOf(v), [n, v] { return makeValueText(n, v); });
 }
 QString percentText(double v) {
     thread_local QHash<quint64, QString> known;
@@ -130,23 +151,23 @@ QString axisLabel(const History& h, int row) {
 // Adds a point's prices to its hover text: "Open 1.00   High 1.10" and
 // "Low 0.90   Close 1.05" on two lines, in a single append (a redraw builds
 // sixty hover texts).
-void appendOhlcText(QString& detail, const std::optional<PricePoint>& p) {
+void appendOhlcText(QString& detail, const std::optional<PricePoint>& p, Notation n) {
     if (!p) {
         detail += QLatin1String("\nNo price");
         return;
     }
-    detail += QLatin1String("\nOpen ") % priceText(p->open) % QLatin1String("   High ") % priceText(p->high) %
-              QLatin1String("\nLow ") % priceText(p->low) % QLatin1String("   Close ") % priceText(p->close);
+    detail += QLatin1String("\nOpen ") % priceText(n, p->open) % QLatin1String("   High ") % priceText(n, p->high) %
+              QLatin1String("\nLow ") % priceText(n, p->low) % QLatin1String("   Close ") % priceText(n, p->close);
 }
 
 // Adds a point's close to its hover text.
-void appendCloseText(QString& detail, const std::optional<double>& close) {
-    if (close) detail += QLatin1String("\nClose ") % priceText(*close);
+void appendCloseText(QString& detail, const std::optional<double>& close, Notation n) {
+    if (close) detail += QLatin1String("\nClose ") % priceText(n, *close);
     else detail += QLatin1String("\nNo price");
 }
 
-QString tradeText(const TradeFill& f) {
-    QString text = (f.buy ? QStringLiteral("Bought at ") : QStringLiteral("Sold at ")) + priceText(f.price);
+QString tradeText(const TradeFill& f, Notation n) {
+    QString text = (f.buy ? QStringLiteral("Bought at ") : QStringLiteral("Sold at ")) + priceText(n, f.price);
     if (f.marginCall) text += QStringLiteral(" (margin call)");
     return text;
 }
@@ -183,7 +204,7 @@ QList<ChartPoint> pointsOf(const History& h, RowRange range, bool candles) {
 
 // The player's fills that lie in the drawn rows; their texts go into the
 // hover text of their point too.
-QList<TradeMarker> markersOf(const QList<TradeFill>& fills, RowRange range, QList<ChartPoint>& points) {
+QList<TradeMarker> markersOf(const QList<TradeFill>& fills, RowRange range, QList<ChartPoint>& points, Notation n) {
     QList<TradeMarker> markers;
     QList<TradeFill> sorted = fills;
     std::stable_sort(sorted.begin(), sorted.end(),
@@ -191,7 +212,7 @@ QList<TradeMarker> markersOf(const QList<TradeFill>& fills, RowRange range, QLis
     for (const TradeFill& f : sorted) {
         if (!range.contains(f.periodIndex)) continue;
         const int i = f.periodIndex - range.first;
-        const QString label = tradeText(f);
+        const QString label = tradeText(f, n);
         markers.append({i, f.price, f.buy, f.marginCall, label});
         points[i].detail += QLatin1Char('\n') + label;
     }
@@ -217,9 +238,28 @@ struct Span {
     }
 };
 
-// A price axis: the drawn values with a little room above and below, on
-// round steps so the four intervals read as plain numbers.
-void setPriceAxis(ChartData& c, const Span& span) {
+// The step between two labels of a value axis: the smallest round step of
+// the notation at least `raw` (T-Bond steps in 32nds of a point, Soybean
+// steps in quarter cents below a cent).
+double tickStep(Notation n, double raw) {
+    if (n == Notation::ThirtySeconds)
+        for (double s : {1 / 32.0, 2 / 32.0, 4 / 32.0, 8 / 32.0, 16 / 32.0})
+            if (s >= raw * (1 - 1e-9)) return s;
+    if (n == Notation::QuarterCents)
+        for (double s : {0.0025, 0.005})
+            if (s >= raw * (1 - 1e-9)) return s;
+    double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (int guard = 0; guard < 40; ++guard, magnitude *= 10)
+        for (double m : {1.0, 2.0, 2.5, 5.0})
+            // Two and a half points would read in 16/32s on a T-Bond axis.
+            if (m * magnitude >= raw * (1 - 1e-9) && !(n == Notation::ThirtySeconds && m == 2.5)) return m * magnitude;
+    return raw;
+}
+
+// A value axis: the drawn values with a little room above and below (never
+// below zero for prices that are not), labelled at the round steps that
+// fall inside, about four intervals apart.
+void setValueAxis(ChartData& c, const Span& span) {
     if (!span.e) return;
     double lo = span.e->min, hi = span.e->max;
     if (hi - lo < 1e-9) {
@@ -227,57 +267,74 @@ void setPriceAxis(ChartData& c, const Span& span) {
         lo -= room;
         hi += room;
     }
-    const double pad = (hi - lo) * 0.05;
-    const double low = lo - pad, high = hi + pad;
-    const double raw = (high - low) / kAxisIntervals;
-    double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    for (;;) {
-        for (double m : {1.0, 2.0, 2.5, 5.0}) {
-            const double step = m * magnitude;
-            if (step < raw * (1 - 1e-9)) continue;
-            double first = std::floor(low / step + 1e-9) * step;
-            // Prices are never negative; the axis need not be either.
-            if (first < 0 && lo >= 0) first = 0;
-            if (first + kAxisIntervals * step >= high - 1e-9 * step) {
-                c.yMin = roundDecimal(first, 6);
-                c.yMax = roundDecimal(first + kAxisIntervals * step, 6);
-                c.yIntervals = kAxisIntervals;
-                return;
-            }
-        }
-        magnitude *= 10;
+    const double pad = (hi - lo) * 0.03;
+    double low = lo - pad;
+    double high = hi + pad;
+    if (low < 0 && lo >= 0) low = 0;
+    // Three to seven labels: the step is at least a sixth of the axis.
+    const double step = tickStep(c.notation, (high - low) / 6);
+    // The limits stand on quarter steps, so a chart that moves on by a day
+    // mostly keeps its axis (each change of it lays the chart out again).
+    const double quarter = step / 4;
+    low = std::floor(low / quarter + 1e-9) * quarter;
+    high = std::ceil(high / quarter - 1e-9) * quarter;
+    c.yMin = roundDecimal(low, 6);
+    c.yMax = roundDecimal(high, 6);
+    c.yTicks.clear();
+    c.yLabels.clear();
+    const auto first = static_cast<long long>(std::ceil(c.yMin / step - 1e-9));
+    const auto last = static_cast<long long>(std::floor(c.yMax / step + 1e-9));
+    for (long long k = first; k <= last && k - first <= 12; ++k) {
+        const double v = roundDecimal(static_cast<double>(k) * step, 9);
+        c.yTicks << v;
+        c.yLabels << priceText(c.notation, v);
     }
-}
-
-// The moving-average chart: its limits are the drawn values rounded out to
-// tenths.
-void setTenthsAxis(ChartData& c, const Span& span) {
-    if (!span.e) return;
-    double lo = std::floor(roundDecimal(span.e->min, 6) * 10 + 1e-7) / 10;
-    double hi = std::ceil(roundDecimal(span.e->max, 6) * 10 - 1e-7) / 10;
-    if (hi - lo < 0.05) {
-        lo -= 0.1;
-        hi += 0.1;
-    }
-    c.yMin = roundDecimal(lo, 1);
-    c.yMax = roundDecimal(hi, 1);
-    c.yIntervals = kAxisIntervals;
 }
 
 // The indicators' fixed axis: 0 to the top value, labelled in percent.
 void setPercentAxis(ChartData& c, double top) {
+    c.notation = top > 1 ? Notation::PercentOf100 : Notation::PercentOf1;
     c.yMin = 0;
     c.yMax = top;
-    c.yIntervals = kAxisIntervals;
+    c.yTicks.clear();
     c.yLabels.clear();
-    for (int i = 0; i <= kAxisIntervals; ++i) c.yLabels << QString::number(i * 100 / kAxisIntervals) + '%';
+    for (int i = 0; i <= kAxisIntervals; ++i) {
+        c.yTicks << top * i / kAxisIntervals;
+        c.yLabels << QString::number(i * 100 / kAxisIntervals) + '%';
+    }
+}
+
+// Fixed levels of an indicator across the chart.
+void addGuides(ChartData& c, std::initializer_list<double> levels, int n) {
+    for (double v : levels) c.lines.append(constantLine(ChartLine::Kind::Guide, QString(), v, n));
+}
+
+// The last close drawn, for the tag on the y axis.
+std::optional<double> lastOf(const Values& values) {
+    for (auto it = values.crbegin(); it != values.crend(); ++it)
+        if (*it) return *it;
+    return std::nullopt;
+}
+
+QString signedDollars(double v) {
+    return (v < 0 ? QStringLiteral("-$") : QStringLiteral("+$")) + formatStandard(std::fabs(v));
+}
+
+// The moving average of rows first..last, each over the `periods` rows that
+// end at it (none before the game has that many).
+Values averageOf(const History& h, RowRange range, int periods, int periodIndex) {
+    Values average;
+    if (periodIndex < periods) return average;
+    for (int r = range.first; r <= range.last; ++r) average.append(movingAverage(h.prices, r, periods));
+    return average;
 }
 
 ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
     ChartData c;
     c.title = options.leftTitle(in.mode, in.periodIndex);
+    c.notation = notationOf(options.chartMarket());
     if (h.lastRow < 1) return c;
-    RowRange range = drawnRange(h.lastRow);
+    RowRange range = options.viewRange(h.lastRow);
     if (options.leftType() == LeftChartType::YearToDate) {
         const QDate now = in.currentDate.isValid() ? in.currentDate : h.dateOf(h.lastRow);
         const QDate newYear(now.year(), 1, 1);
@@ -285,6 +342,7 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
         while (first > 1 && h.dateOf(first - 1) >= newYear) --first;
         range = {first, h.lastRow};
     }
+    c.rows = range;
     const bool candles = options.leftType() == LeftChartType::OpenHighLowClose;
     c.style = candles ? ChartData::Style::Candles : ChartData::Style::Line;
     c.points = pointsOf(h, range, candles);
@@ -293,14 +351,15 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
     Span span;
     for (int i = 0; i < n; ++i) {
         ChartPoint& p = c.points[i];
-        appendOhlcText(p.detail, (candles ? h.candles : h.prices).at(range.first + i - 1));
+        appendOhlcText(p.detail, (candles ? h.candles : h.prices).at(range.first + i - 1), c.notation);
         if (candles && p.price) {
             span.add(p.price->low);
             span.add(p.price->high);
         }
     }
+    const Values close = closes(h.prices, range);
+    c.lastValue = lastOf(close);
     if (!candles) {
-        const Values close = closes(h.prices, range);
         c.lines.append({ChartLine::Kind::Close, QStringLiteral("Close"), close});
         span.add(close);
         if (options.leftType() == LeftChartType::Price) {
@@ -313,24 +372,95 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
                 }
         }
     }
-    c.markers = markersOf(in.fills, range, c.points);
+    if (options.priceAverageLine()) {
+        const int periods = options.movingAveragePeriods();
+        const Values average = averageOf(h, range, periods, in.periodIndex);
+        if (!average.isEmpty()) {
+            c.lines.append(
+                {ChartLine::Kind::MovingAverage, QStringLiteral("Moving Average (%1)").arg(periods), average});
+            span.add(average);
+        }
+    }
+    c.markers = markersOf(in.fills, range, c.points, c.notation);
     for (const TradeMarker& m : c.markers) span.add(m.price);
-    setPriceAxis(c, span);
+    if (in.position && in.position->contracts != 0) {
+        const OpenPosition& p = *in.position;
+        const bool isLong = p.contracts > 0;
+        c.position = PositionLine{p.averagePrice, isLong,
+                                  (isLong ? QStringLiteral("Long ") : QStringLiteral("Short ")) +
+                                      QString::number(std::abs(p.contracts)) + QStringLiteral(" at ") +
+                                      priceText(c.notation, p.averagePrice) + QStringLiteral("   ") +
+                                      signedDollars(p.unrealized)};
+        span.add(p.averagePrice);
+    }
+    // Stories stand at the hour they came out; the points reach no later
+    // than the current period, so neither do they.
+    if (in.mode == DataMode::Tick)
+        for (const StoryTime& st : in.stories)
+            for (int i = 0; i < n; ++i) {
+                ChartPoint& p = c.points[i];
+                if (p.date != st.date || p.hour != st.hour) continue;
+                c.stories.append({i, st.headline});
+                p.detail += QLatin1String("\nNews: ") + st.headline;
+                break;
+            }
+    setValueAxis(c, span);
+    return c;
+}
+
+// The day's volume and open interest of the charted market, where the data
+// hold them (a zero is a figure the exchange did not report).
+ChartData volumeChart(const ChartOptions& options, const History& h) {
+    ChartData c;
+    c.title = QStringLiteral("Volume and Open Interest");
+    c.notation = Notation::Count;
+    if (h.lastRow < 1) return c;
+    const RowRange range = options.viewRange(h.lastRow);
+    c.rows = range;
+    c.points = pointsOf(h, range, false);
+    c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
+    Values volume, interest;
+    Span span;
+    for (int r = range.first; r <= range.last; ++r) {
+        const DailyRow* row = h.dailyRows && r <= h.dailyRows->size() ? &h.dailyRows->at(r - 1) : nullptr;
+        const auto figure = [](qint32 v) { return v > 0 ? std::optional<double>(v) : std::nullopt; };
+        volume.append(row ? figure(row->dayVolume) : std::nullopt);
+        interest.append(row ? figure(row->openInterest) : std::nullopt);
+        QString& d = c.points[r - range.first].detail;
+        d += QLatin1String("\nVolume ") % (volume.last() ? formatWhole(*volume.last()) : QStringLiteral("none")) %
+             QLatin1String("   Open interest ") %
+             (interest.last() ? formatWhole(*interest.last()) : QStringLiteral("none"));
+    }
+    span.add(volume);
+    span.add(interest);
+    if (!span.e) {
+        c.note = h.dailyRows ? QStringLiteral("No volume or open interest in the data for these days")
+                             : QStringLiteral("Volume and open interest are daily figures, not hourly");
+        return c;
+    }
+    span.add(0);
+    c.lines.append({ChartLine::Kind::Volume, QStringLiteral("Volume"), volume});
+    c.lines.append({ChartLine::Kind::OpenInterest, QStringLiteral("Open interest"), interest});
+    setValueAxis(c, span);
     return c;
 }
 
 ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
+    if (options.volumePane()) return volumeChart(options, h);
     ChartData c;
     c.title = options.rightTitle();
+    c.notation = notationOf(options.chartMarket());
     if (options.graphType() != GraphType::MovingAverage)
         setPercentAxis(c, options.graphType() == GraphType::RelativeStrengthIndex ? 100.0 : 1.0);
     if (h.lastRow < 1) return c;
-    const RowRange range = drawnRange(h.lastRow);
+    const RowRange range = options.viewRange(h.lastRow);
+    c.rows = range;
     c.style = ChartData::Style::Line;
     c.points = pointsOf(h, range, false);
     c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
     const int n = static_cast<int>(c.points.size());
     const Values close = closes(h.prices, range);
+    const Notation prices = notationOf(options.chartMarket());
 
     switch (options.graphType()) {
     case GraphType::MovingAverage: {
@@ -338,9 +468,9 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         Span span;
         c.lines.append({ChartLine::Kind::Close, QStringLiteral("Close"), close});
         span.add(close);
-        Values average;
-        if (in.periodIndex >= periods) {
-            for (int r = range.first; r <= range.last; ++r) average.append(movingAverage(h.prices, r, periods));
+        c.lastValue = lastOf(close);
+        const Values average = averageOf(h, range, periods, in.periodIndex);
+        if (!average.isEmpty()) {
             c.lines.append(
                 {ChartLine::Kind::MovingAverage, QStringLiteral("Moving Average (%1)").arg(periods), average});
             span.add(average);
@@ -356,20 +486,23 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
             QLatin1String("\nMoving average (") % QString::number(periods) % QLatin1String(") ");
         for (int i = 0; i < n; ++i) {
             QString& d = c.points[i].detail;
-            appendCloseText(d, close.at(i));
-            if (!average.isEmpty() && average.at(i)) d += averageName % priceText(*average.at(i));
+            appendCloseText(d, close.at(i), prices);
+            if (!average.isEmpty() && average.at(i)) d += averageName % priceText(prices, *average.at(i));
         }
-        c.markers = markersOf(in.fills, range, c.points);
+        c.markers = markersOf(in.fills, range, c.points, prices);
         for (const TradeMarker& m : c.markers) span.add(m.price);
-        setTenthsAxis(c, span);
+        setValueAxis(c, span);
         break;
     }
     case GraphType::RelativeStrengthIndex: {
         const Values rsi = relativeStrengthIndex(h.prices, range, in.periodIndex);
-        if (!rsi.isEmpty()) c.lines.append({ChartLine::Kind::Indicator1, QStringLiteral("RSI"), rsi});
+        if (!rsi.isEmpty()) {
+            c.lines.append({ChartLine::Kind::Indicator1, QStringLiteral("RSI"), rsi});
+            addGuides(c, {30.0, 70.0}, n);
+        }
         for (int i = 0; i < n; ++i) {
             QString& d = c.points[i].detail;
-            appendCloseText(d, close.at(i));
+            appendCloseText(d, close.at(i), prices);
             if (!rsi.isEmpty() && rsi.at(i)) d += QLatin1String("\nRelative strength ") % percentText(*rsi.at(i));
         }
         break;
@@ -384,10 +517,11 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         if (!sets.first.isEmpty()) {
             c.lines.append({ChartLine::Kind::Indicator1, first, sets.first});
             c.lines.append({ChartLine::Kind::Indicator2, second, sets.second});
+            addGuides(c, {0.2, 0.8}, n);
         }
         for (int i = 0; i < n; ++i) {
             QString& d = c.points[i].detail;
-            appendCloseText(d, close.at(i));
+            appendCloseText(d, close.at(i), prices);
             if (!sets.first.isEmpty() && sets.first.at(i) && sets.second.at(i))
                 d += QStringLiteral("\n%1 %2   %3 %4")
                          .arg(first, percentText(*sets.first.at(i) * 100), second,
@@ -400,6 +534,14 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
 }
 
 } // namespace
+
+Notation notationOf(int commodityId) {
+    if (commodityId == kSoybeanId) return Notation::QuarterCents;
+    if (commodityId == kTBondId) return Notation::ThirtySeconds;
+    return Notation::Decimal;
+}
+
+QString valueText(Notation notation, double v) { return priceText(notation, v); }
 
 PriceSeries dailyPriceSeries(const MarketData& market, int commodityId) {
     PriceSeries out;

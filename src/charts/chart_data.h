@@ -34,8 +34,18 @@ struct ChartPoint {
     bool operator==(const ChartPoint&) const = default;
 };
 
+// How a chart's values read: in the market's own notation (decimals, T-Bond
+// points and 32nds, Soybean quarter cents) or as a percentage of 100 or of 1.
+// Count: contracts ("12,500", "1.2M").
+enum class Notation { Decimal, ThirtySeconds, QuarterCents, PercentOf100, PercentOf1, Count };
+Notation notationOf(int commodityId);
+// A value as the axis, the hover text and the crosshair show it.
+QString valueText(Notation notation, double v);
+
 struct ChartLine {
-    enum class Kind { Close, MovingAverage, Mean, Min, Max, Indicator1, Indicator2 };
+    // Guide: an indicator's fixed level (30 and 70, 20% and 80%).
+    // Volume: a bar per point; OpenInterest: a line.
+    enum class Kind { Close, MovingAverage, Mean, Min, Max, Indicator1, Indicator2, Guide, Volume, OpenInterest };
     Kind kind = Kind::Close;
     QString name;
     Values values; // one per point; empty where there is nothing to draw
@@ -52,6 +62,21 @@ struct TradeMarker {
     bool operator==(const TradeMarker&) const = default;
 };
 
+// The charted market's open position: a line at its average entry price.
+struct PositionLine {
+    double price = 0;
+    bool isLong = true;
+    QString label; // "Long 3 at 18.46   +$1,230.00"
+    bool operator==(const PositionLine&) const = default;
+};
+
+// An hour a news story came out, in a tick game.
+struct StoryMarker {
+    int pointIndex = 0;
+    QString headline;
+    bool operator==(const StoryMarker&) const = default;
+};
+
 struct ChartData {
     // Candles: the points' open, high, low and close; Line: the lines only.
     enum class Style { Candles, Line };
@@ -62,15 +87,24 @@ struct ChartData {
     // a young game keeps room for five).
     int xSlots = 0;
     QList<ChartLine> lines;
+    // The y axis: its limits hold every drawn value with a little room, and
+    // it is labelled at round values of the chart's notation, yTicks[i]
+    // reading yLabels[i].
+    Notation notation = Notation::Decimal;
     double yMin = 0, yMax = 0;
-    int yIntervals = 0;
-    // The labels of the y axis from yMin to yMax, one per interval end, when
-    // the axis carries texts of its own ("0%" .. "100%"); empty for a price
-    // axis.
+    QList<double> yTicks;
     QStringList yLabels;
     QList<TradeMarker> markers;
+    // The last drawn close, tagged on the y axis (price charts only).
+    std::optional<double> lastValue;
+    std::optional<PositionLine> position;
+    QList<StoryMarker> stories;
+    // The played rows shown (points[0] is row rows.first).
+    RowRange rows;
+    // Said across the chart where it has nothing to draw.
+    QString note;
 
-    bool hasAxes() const { return yIntervals > 0; }
+    bool hasAxes() const { return !yTicks.isEmpty(); }
     bool operator==(const ChartData&) const = default;
 };
 
@@ -98,6 +132,20 @@ struct ChartSeries {
     PriceSeries candles;
 };
 
+struct OpenPosition {
+    int contracts = 0; // negative: short
+    double averagePrice = 0;
+    double unrealized = 0; // dollars
+};
+
+// A news story of a tick game, by the hour it came out (1..6 for 9:00 to
+// 2:00).
+struct StoryTime {
+    QDate date;
+    int hour = 0;
+    QString headline;
+};
+
 struct ChartInputs {
     ChartOptions options;
     DataMode mode = DataMode::Daily;
@@ -110,6 +158,10 @@ struct ChartInputs {
     const ChartSeries* series = nullptr;
     // The player's fills in the charted market (in no particular order).
     QList<TradeFill> fills;
+    // The charted market's open position, if any.
+    std::optional<OpenPosition> position;
+    // The stories of a tick game so far.
+    QList<StoryTime> stories;
     // The game's date, which starts the year to date; when invalid, the date
     // of the current period's row is used.
     QDate currentDate;

@@ -2,7 +2,9 @@
 
 #include "common/market.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace pellucar::charts {
 
@@ -172,6 +174,51 @@ void ChartOptions::restoreDefaults() {
     stochasticItem_ = 0;
 }
 
+void ChartOptions::mnuGLAverage_Click(int) { priceAverage_ = !priceAverage_; }
+
+void ChartOptions::mnuGRVolume_Click(int) { volumePane_ = !volumePane_; }
+
+namespace {
+constexpr int kMinViewSpan = 10;
+} // namespace
+
+RowRange ChartOptions::viewRange(int currentRow) const {
+    if (currentRow < 1) return {1, 0};
+    const int last = viewEnd_ > 0 ? std::min(viewEnd_, currentRow) : currentRow;
+    return {std::max(1, last - std::max(1, viewSpan_) + 1), last};
+}
+
+void ChartOptions::scrollView(int rows, int currentRow) {
+    if (currentRow < 1) return;
+    const int last = viewRange(currentRow).last;
+    // The first row shown stays the first played one at most.
+    const int lowest = std::min(currentRow, std::max(1, viewSpan_));
+    const long long moved = static_cast<long long>(last) + rows;
+    const int end = static_cast<int>(std::clamp<long long>(moved, lowest, currentRow));
+    viewEnd_ = end >= currentRow ? 0 : end;
+}
+
+void ChartOptions::zoomView(int steps, int currentRow) {
+    if (currentRow < 1 || steps == 0) return;
+    double span = viewSpan_;
+    for (int i = 0; i < std::min(std::abs(steps), 20); ++i) span = steps > 0 ? span / 1.5 : span * 1.5;
+    const int most = std::max(kMinViewSpan, currentRow);
+    viewSpan_ = std::clamp(static_cast<int>(std::lround(span)), kMinViewSpan, most);
+    // The last row shown stays where it was.
+    scrollView(0, currentRow);
+}
+
+void ChartOptions::homeView() {
+    viewEnd_ = 0;
+    viewSpan_ = kMaxDrawnPoints;
+}
+
+void ChartOptions::mnuChartView_Click(int index, int currentRow) {
+    if (index == 0) zoomView(1, currentRow);
+    else if (index == 1) zoomView(-1, currentRow);
+    else homeView();
+}
+
 bool ChartOptions::graphItemChecked(int index) const { return index == graphItemOfCommodityId(chartMarket_); }
 
 bool ChartOptions::leftTypeItemChecked(int index) const {
@@ -226,6 +273,8 @@ QList<MenuMark> ChartOptions::menuMarks() const {
         {QStringLiteral("mnuGLType_2"), leftTypeItemChecked(2)},
         {QStringLiteral("mnuGLPrice_0"), priceLineItemChecked(0)},
         {QStringLiteral("mnuGLPrice_1"), priceLineItemChecked(1)},
+        {QStringLiteral("mnuGLAverage"), priceAverage_},
+        {QStringLiteral("mnuGRVolume"), volumePane_},
         {QStringLiteral("mnuGRType_0"), graphTypeItemChecked(0)},
         {QStringLiteral("mnuGRType_1"), graphTypeItemChecked(1)},
         {QStringLiteral("mnuGRType_2"), graphTypeItemChecked(2)},

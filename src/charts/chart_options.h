@@ -1,4 +1,5 @@
 #pragma once
+#include "charts/indicators.h"
 #include "common/data_mode.h"
 
 #include <QList>
@@ -89,6 +90,33 @@ public:
     // 0 fast, 1 slow stochastics.
     void mnuStoch_Click(int index);
 
+    // The moving average of the right chart drawn over the price chart too
+    // (the "mnuGLAverage" item toggles it).
+    bool priceAverageLine() const { return priceAverage_; }
+    void mnuGLAverage_Click(int index);
+    // The right chart shows the market's daily volume and open interest in
+    // place of its indicator while "mnuGRVolume" is checked.
+    bool volumePane() const { return volumePane_; }
+    void mnuGRVolume_Click(int index);
+
+    // Which played rows the charts show: the last `viewSpan` rows up to
+    // `viewEnd`, or up to the current period while viewEnd is 0 (the
+    // standard view follows the game). The view never reaches past the
+    // current period: every change is bounded by it, and the charts bound it
+    // again when they are drawn.
+    int viewEnd() const { return viewEnd_; }
+    int viewSpan() const { return viewSpan_; }
+    // The rows shown, 1..currentRow, for a game whose current row is given.
+    RowRange viewRange(int currentRow) const;
+    // Moves the view by `rows` (negative: back in time).
+    void scrollView(int rows, int currentRow);
+    // Positive steps show fewer rows, negative steps more.
+    void zoomView(int steps, int currentRow);
+    // Back to the standard view: the last 30 rows up to the current period.
+    void homeView();
+    // The chart view menu: 0 zoom in, 1 zoom out, 2 the standard view.
+    void mnuChartView_Click(int index, int currentRow);
+
     // Run at the start of every redraw: during the first trading day of a
     // tick game there is no year to date yet, so that choice falls back to
     // the plain price line.
@@ -166,6 +194,10 @@ private:
     bool rsiChecked_ = false;
     StochasticType stochasticType_ = StochasticType::Unset;
     int stochasticItem_ = 0;
+    bool priceAverage_ = false;
+    bool volumePane_ = false;
+    int viewEnd_ = 0;
+    int viewSpan_ = kMaxDrawnPoints;
 };
 
 } // namespace pellucar::charts

@@ -244,4 +244,24 @@ double roundScaled(double v, int powerOfTen, int decimals) { return roundWith(v,
 double roundByPattern(double v, QStringView pattern) { return roundWith(v, parsePattern(pattern).maxFrac); }
 double roundByPatternF(float v, QStringView pattern) { return roundWith(v, parsePattern(pattern).maxFrac); }
 
+QString pointsAnd32ndsText(double v) {
+    if (!std::isfinite(v) || std::fabs(v) >= 1e15) return formatStandard(v);
+    const double whole = std::floor(v + 1e-9);
+    QString text = QString::number(static_cast<long long>(whole));
+    const long long thirtySeconds = std::llround((v - whole) * 32.0);
+    if (thirtySeconds != 0) text += QStringLiteral(" %1/32").arg(thirtySeconds);
+    return text;
+}
+
+CentsAndQuarter centsAndQuarterOf(double dollars) {
+    const double cents = roundDecimal(roundDecimal(dollars, 5) * 100.0, 3);
+    const double whole = std::trunc(cents);
+    CentsAndQuarter out{formatStandard(whole / 100.0), {}};
+    const int quarter = static_cast<int>(std::lround(roundDecimal(cents - whole, 3) * 100.0));
+    if (quarter == 25) out.quarter = QStringLiteral("1/4");
+    else if (quarter == 50) out.quarter = QStringLiteral("1/2");
+    else if (quarter == 75) out.quarter = QStringLiteral("3/4");
+    return out;
+}
+
 } // namespace pellucar

@@ -42,4 +42,16 @@ double roundScaled(double v, int powerOfTen, int decimals);
 double roundByPattern(double v, QStringView pattern);
 double roundByPatternF(float v, QStringView pattern);
 
+// T-Bond notation: whole points and 32nds, "118 16/32" ("118" on a whole
+// point). A value too large for whole points reads as a standard number.
+QString pointsAnd32ndsText(double v);
+// Soybean notation: dollars with whole cents, and the quarter cent apart as
+// a fraction ("1/4", "1/2", "3/4"; empty on a whole cent). The cents are
+// taken from the value's decimal text, so 6.12 never reads 6.11.
+struct CentsAndQuarter {
+    QString cents;
+    QString quarter;
+};
+CentsAndQuarter centsAndQuarterOf(double dollars);
+
 } // namespace pellucar

@@ -23,14 +23,17 @@ QString describeChart(const charts::ChartData& chart, const QString& market) {
                    << QStringLiteral("low ") + figure(p.price->low)
                    << QStringLiteral("close ") + figure(p.price->close);
         for (const charts::ChartLine& line : chart.lines) {
+            // Guide levels say nothing of the market.
+            if (line.kind == charts::ChartLine::Kind::Guide) continue;
             if (i >= line.values.size() || !line.values.at(i) || !std::isfinite(*line.values.at(i))) continue;
             values << line.name.trimmed() + QLatin1Char(' ') + figure(*line.values.at(i));
         }
         if (values.isEmpty()) continue;
         parts << p.label + QStringLiteral(": ") + values.join(QStringLiteral(", "));
+        if (chart.position) parts << chart.position->label.simplified();
         return parts.join(QStringLiteral(", "));
     }
-    parts << QStringLiteral("no prices yet");
+    parts << (chart.note.isEmpty() ? QStringLiteral("no prices yet") : chart.note);
     return parts.join(QStringLiteral(", "));
 }
 

@@ -4,13 +4,18 @@
 
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsLineItem>
+#include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSignalBlocker>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
 #include <QtCharts/QCategoryAxis>
@@ -79,35 +84,6 @@ QImage markerImage(bool up, bool hollow, const QColor& ink, const QColor& back) 
     return img;
 }
 
-// Enough decimals to tell the steps of an axis apart, and no more.
-int decimalsFor(double step) {
-    for (int d = 0; d <= 4; ++d) {
-        const double scaled = step * std::pow(10.0, d);
-        if (std::fabs(scaled - std::round(scaled)) < 1e-6 * std::max(1.0, scaled)) return d;
-    }
-    return 4;
-}
-
-// The step of the labels of a value axis: the data's own interval when it
-// is round already (1, 2, 2.5 or 5 times a power of ten, as price axes are),
-// otherwise the nearest of 1, 2 or 5 times a power of ten, so an axis whose
-// limits are only rounded to tenths still reads in plain tenths or wholes.
-double labelStep(double interval) {
-    if (!(interval > 0)) return 1;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(interval)));
-    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
-        if (std::fabs(interval - m * magnitude) < 1e-9 * magnitude) return interval;
-    double best = magnitude, bestDistance = 1e9;
-    for (double m : {1.0, 2.0, 5.0, 10.0}) {
-        const double distance = std::fabs(std::log(m * magnitude / interval));
-        if (distance < bestDistance) {
-            best = m * magnitude;
-            bestDistance = distance;
-        }
-    }
-    return best;
-}
-
 QFont chartTitleFont() {
     QFont f = windowFont();
     f.setBold(true);
@@ -150,15 +126,18 @@ ChartCanvas::ChartCanvas(QWidget* parent) : QChartView(new QChart, parent) {
     candleX_->setVisible(false);
     slotX_ = new QValueAxis;
     slotX_->setVisible(false);
-    yValue_ = new QValueAxis;
-    yPercent_ = new QCategoryAxis;
-    yPercent_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    y_ = new QCategoryAxis;
+    y_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     c->addAxis(x_, Qt::AlignBottom);
     c->addAxis(candleX_, Qt::AlignBottom);
     c->addAxis(slotX_, Qt::AlignBottom);
-    c->addAxis(yValue_, Qt::AlignLeft);
-    c->addAxis(yPercent_, Qt::AlignLeft);
-    connect(c, &QChart::plotAreaChanged, this, [this] { updateXLabels(); });
+    c->addAxis(y_, Qt::AlignLeft);
+    connect(c, &QChart::plotAreaChanged, this, [this] {
+        updateXLabels();
+        placeOverlays();
+        emit plotAreaMoved();
+    });
+    viewport()->setMouseTracking(true);
 
     colors_ = ColorTable::chart(Scheme::Design, QString());
     setMinimumSize(40, 40);
@@ -224,6 +203,17 @@ QList<ChartCanvas::Segment> ChartCanvas::segmentsOf(const ChartData& data) const
     QList<Segment> out;
     for (const ChartLine& line : data.lines) {
         Segment seg{line.kind, line.name, {}};
+        if (line.kind == ChartLine::Kind::Volume) {
+            // A bar per point: a stroke up from the axis's foot and back,
+            // drawn as one line with a wide flat pen.
+            for (qsizetype i = 0; i < line.values.size(); ++i) {
+                if (!line.values.at(i)) continue;
+                const double x = static_cast<double>(i);
+                seg.points << QPointF(x, data.yMin) << QPointF(x, *line.values.at(i)) << QPointF(x, data.yMin);
+            }
+            if (!seg.points.isEmpty()) out.append(seg);
+            continue;
+        }
         for (qsizetype i = 0; i < line.values.size(); ++i) {
             if (line.values.at(i)) {
                 seg.points.append(QPointF(static_cast<double>(i), *line.values.at(i)));
@@ -240,13 +230,8 @@ QList<ChartCanvas::Segment> ChartCanvas::segmentsOf(const ChartData& data) const
 ChartCanvas::Shape ChartCanvas::shapeOf(const QList<Segment>& segments, const ChartData& data) const {
     Shape s;
     s.style = data.style;
-    s.percentAxis = !data.yLabels.isEmpty();
     for (const Segment& seg : segments) s.segments.append(seg.kind);
     return s;
-}
-
-QValueAxis* ChartCanvas::activeYAxis() const {
-    return shape_.percentAxis ? static_cast<QValueAxis*>(yPercent_) : yValue_;
 }
 
 void ChartCanvas::rebuild(const QList<Segment>& segments) {
@@ -281,7 +266,7 @@ void ChartCanvas::rebuild(const QList<Segment>& segments) {
         m = new QScatterSeries;
         made << m;
     }
-    QValueAxis* y = activeYAxis();
+    QValueAxis* y = y_;
     for (QAbstractSeries* s : made) {
         c->addSeries(s);
         s->attachAxis(s == candles_ ? candleX_ : slotX_);
@@ -402,14 +387,14 @@ double ChartCanvas::widestLabel() {
 void ChartCanvas::updateAxes() {
     AxisState next = axisState_;
     next.axes = data_.hasAxes() && data_.xSlots > 0;
-    next.percent = shape_.percentAxis;
     next.xSlots = data_.xSlots;
     next.candleBase = candleBase_;
+    next.leftMargin = 2 + static_cast<int>(std::lround(extraLeft_));
     if (next.axes) {
         next.yMin = data_.yMin;
         next.yMax = data_.yMax;
-        next.yIntervals = std::max(1, data_.yIntervals);
-        next.yLabels = next.percent ? data_.yLabels : QStringList();
+        next.yTicks = data_.yTicks;
+        next.yLabels = data_.yLabels;
         // A label stands centred under its point, so the last one reaches
         // half its width past the plot: the right margin leaves it that room.
         next.rightMargin = std::max(6, static_cast<int>(std::ceil(widestLabel() / 2)) + 2);
@@ -420,35 +405,31 @@ void ChartCanvas::updateAxes() {
     if (all || next.xSlots != was.xSlots) slotX_->setRange(lo, hi);
     if (all || next.xSlots != was.xSlots || next.candleBase != was.candleBase)
         candleX_->setRange((next.candleBase + lo) * kCandleSpacing, (next.candleBase + hi) * kCandleSpacing);
-    if (all || next.axes != was.axes || next.percent != was.percent) {
+    if (all || next.axes != was.axes) {
         x_->setVisible(next.axes);
-        yValue_->setVisible(next.axes && !next.percent);
-        yPercent_->setVisible(next.axes && next.percent);
+        y_->setVisible(next.axes);
     }
     if (next.axes) {
-        const bool yChanged = all || !was.axes || next.percent != was.percent || next.yMin != was.yMin ||
-                              next.yMax != was.yMax || next.yIntervals != was.yIntervals || next.yLabels != was.yLabels;
-        if (yChanged && next.percent) {
-            for (const QString& l : yPercent_->categoriesLabels()) yPercent_->remove(l);
-            yPercent_->setStartValue(next.yMin);
-            const double step = (next.yMax - next.yMin) / next.yIntervals;
-            for (int i = 0; i < next.yLabels.size(); ++i) yPercent_->append(next.yLabels.at(i), next.yMin + i * step);
-            yPercent_->setRange(next.yMin, next.yMax);
-        } else if (yChanged) {
-            // Ticks on round values from zero: where the limits are round
-            // (price axes) they are the limits and the intervals between;
-            // where they are not (the moving average's tenths) the labels
-            // still read plainly.
-            const double step = labelStep((next.yMax - next.yMin) / next.yIntervals);
-            yValue_->setRange(next.yMin, next.yMax);
-            // Only what changed is set: each of these lays the chart out again.
-            const QString format = QStringLiteral("%.") + QString::number(decimalsFor(step)) + QStringLiteral("f");
-            if (yValue_->tickType() != QValueAxis::TicksDynamic) yValue_->setTickType(QValueAxis::TicksDynamic);
-            if (yValue_->tickAnchor() != 0) yValue_->setTickAnchor(0);
-            if (yValue_->tickInterval() != step) yValue_->setTickInterval(step);
-            if (yValue_->labelFormat() != format) yValue_->setLabelFormat(format);
+        const bool yChanged = all || !was.axes || next.yMin != was.yMin || next.yMax != was.yMax ||
+                              next.yTicks != was.yTicks || next.yLabels != was.yLabels;
+        if (yChanged) {
+            // Labels at the data's ticks, in the market's notation; the
+            // category boundaries are the grid lines.
+            for (const QString& l : y_->categoriesLabels()) y_->remove(l);
+            y_->setStartValue(next.yMin);
+            // The new range goes in before the new labels, as on an axis
+            // made anew: otherwise a grid line of the old range can stay.
+            y_->setRange(next.yMin, next.yMax);
+            double previous = next.yMin;
+            for (qsizetype i = 0; i < next.yTicks.size() && i < next.yLabels.size(); ++i) {
+                const double at = std::max(next.yTicks.at(i), previous + 1e-9);
+                y_->append(next.yLabels.at(i), at);
+                previous = at;
+            }
+            y_->setRange(next.yMin, next.yMax);
         }
-        if (all || next.rightMargin != was.rightMargin) chart()->setMargins(QMargins(2, 2, next.rightMargin, 2));
+        if (all || next.rightMargin != was.rightMargin || next.leftMargin != was.leftMargin)
+            chart()->setMargins(QMargins(next.leftMargin, 2, next.rightMargin, 2));
     }
     axisState_ = next;
     axisSet_ = true;
@@ -460,6 +441,7 @@ void ChartCanvas::updateAxes() {
     const double xLo = labelBase_ + lo, xHi = labelBase_ + hi;
     if (all || xLo != x_->min() || xHi != x_->max()) x_->setRange(xLo, xHi);
     else if (labelsMoved) emit x_->categoriesChanged();
+    placeOverlays();
 }
 
 void ChartCanvas::updateXLabels() {
@@ -537,8 +519,7 @@ void ChartCanvas::restyle() {
 
     QColor grid = colors_.text;
     grid.setAlpha(colors_.singleInk ? 70 : 55);
-    for (QAbstractAxis* a : {static_cast<QAbstractAxis*>(x_), static_cast<QAbstractAxis*>(yValue_),
-                             static_cast<QAbstractAxis*>(yPercent_)}) {
+    for (QAbstractAxis* a : {static_cast<QAbstractAxis*>(x_), static_cast<QAbstractAxis*>(y_)}) {
         a->setLabelsFont(axisFont);
         a->setLabelsBrush(colors_.text);
         a->setLinePen(QPen(colors_.text, 1));
@@ -547,10 +528,11 @@ void ChartCanvas::restyle() {
     if (carrier_) carrier_->setPen(Qt::NoPen);
 
     if (candles_) {
-        // Rising candles hollow, falling ones filled: readable in one ink.
-        candles_->setIncreasingColor(colors_.back);
-        candles_->setDecreasingColor(colors_.series);
-        candles_->setPen(QPen(colors_.series, 1));
+        // Rising and falling candles in two colours; in one ink rising ones
+        // hollow and falling ones filled.
+        candles_->setIncreasingColor(colors_.rising.isValid() ? colors_.rising : colors_.back);
+        candles_->setDecreasingColor(colors_.falling.isValid() ? colors_.falling : colors_.series);
+        candles_->setPen(QPen(colors_.singleInk ? colors_.series : colors_.text, 1));
         candles_->setBodyOutlineVisible(true);
     }
     for (qsizetype i = 0; i < lines_.size(); ++i) {
@@ -580,6 +562,21 @@ void ChartCanvas::restyle() {
             pen.setWidthF(1.0);
             pen.setStyle(Qt::DashDotLine);
             break;
+        case ChartLine::Kind::Guide:
+            pen.setColor(colors_.text);
+            pen.setWidthF(1.0);
+            pen.setStyle(Qt::DashLine);
+            break;
+        case ChartLine::Kind::Volume:
+            pen.setColor(colors_.series);
+            pen.setWidthF(3.0);
+            pen.setCapStyle(Qt::FlatCap);
+            break;
+        case ChartLine::Kind::OpenInterest:
+            pen.setColor(colors_.average);
+            pen.setWidthF(1.6);
+            if (colors_.singleInk) pen.setStyle(Qt::DashLine);
+            break;
         }
         lines_[i]->setPen(pen);
         lines_[i]->setColor(pen.color());
@@ -607,7 +604,8 @@ void ChartCanvas::restyle() {
         if (i >= 0) {
             const ChartLine::Kind k = lineKinds_.at(i);
             const bool keyed = k == ChartLine::Kind::Close || k == ChartLine::Kind::MovingAverage ||
-                               k == ChartLine::Kind::Indicator1 || k == ChartLine::Kind::Indicator2;
+                               k == ChartLine::Kind::Indicator1 || k == ChartLine::Kind::Indicator2 ||
+                               k == ChartLine::Kind::Volume || k == ChartLine::Kind::OpenInterest;
             show = keyed && !named.contains(k);
             if (show) named << k;
         }
@@ -626,6 +624,237 @@ void ChartCanvas::restyle() {
         m->setBorderColor(Qt::transparent);
         m->setLightMarker(markerImage(up, margin, ink[k], colors_.back));
     }
+    // The tags and lines drawn over the chart take the new colours too.
+    placeOverlays();
+}
+
+QStringList ChartCanvas::yAxisLabels() const {
+    QStringList out;
+    for (const QString& l : y_->categoriesLabels()) out << l;
+    return out;
+}
+
+void ChartCanvas::setExtraLeft(double px) {
+    // Whole pixels, and no change for less than one: the plot's left edge
+    // falls on half pixels, and chasing them would lay the two charts out
+    // in turn for ever.
+    const double whole = std::max(0.0, std::ceil(px - 0.01));
+    if (whole == extraLeft_) return;
+    extraLeft_ = whole;
+    if (axisSet_) updateAxes();
+}
+
+double ChartCanvas::naturalPlotLeft() const { return chart()->plotArea().left() - extraLeft_; }
+
+double ChartCanvas::neededPlotLeft() const {
+    // The last price's tag stands left of the plot: it needs its room even
+    // where it is wider than the axis labels ("6.52 1/2" beside "6.50").
+    double tagRoom = 0;
+    if (data_.lastValue) {
+        const QString text = charts::valueText(data_.notation, *data_.lastValue);
+        tagRoom = QFontMetricsF(x_->labelsFont()).horizontalAdvance(text) + 10;
+    }
+    return std::max(naturalPlotLeft(), tagRoom);
+}
+
+QGraphicsSimpleTextItem* ChartCanvas::tag(QGraphicsRectItem*& box, const QString& text, const QColor& ink,
+                                          const QColor& back) {
+    if (!box) {
+        box = new QGraphicsRectItem;
+        box->setZValue(20);
+        new QGraphicsSimpleTextItem(box);
+        scene()->addItem(box);
+    }
+    auto* label = static_cast<QGraphicsSimpleTextItem*>(box->childItems().first());
+    QFont f = x_->labelsFont();
+    label->setFont(f);
+    label->setText(text);
+    label->setBrush(ink);
+    label->setPos(3, 1);
+    box->setRect(QRectF(QPointF(0, 0), label->boundingRect().size() + QSizeF(6, 2)));
+    box->setBrush(back);
+    box->setPen(QPen(ink, 1));
+    box->show();
+    return label;
+}
+
+void ChartCanvas::placeOverlays() {
+    const QRectF plot = chart()->plotArea();
+    const bool drawn = carrier_ && data_.hasAxes() && plot.width() > 4 && plot.height() > 4;
+    const auto yAt = [&](double v) { return chart()->mapToPosition(QPointF(0, v), carrier_).y(); };
+    const auto inPlot = [&](double y) { return y >= plot.top() - 0.5 && y <= plot.bottom() + 0.5; };
+    // The last price, tagged on the y axis where its line ends.
+    if (drawn && data_.lastValue && inPlot(yAt(*data_.lastValue))) {
+        tag(lastTag_, charts::valueText(data_.notation, *data_.lastValue), colors_.back, colors_.series);
+        const QRectF r = lastTag_->rect();
+        lastTag_->setPos(plot.left() - r.width(), yAt(*data_.lastValue) - r.height() / 2);
+    } else if (lastTag_) {
+        lastTag_->hide();
+    }
+    // The open position: a line across at its average entry price, labelled.
+    if (drawn && data_.position && inPlot(yAt(data_.position->price)) && std::isfinite(plot.width())) {
+        if (!positionLine_) {
+            positionLine_ = new QGraphicsLineItem;
+            positionLine_->setZValue(15);
+            scene()->addItem(positionLine_);
+        }
+        const QColor ink = data_.position->isLong ? colors_.buy : colors_.sell;
+        const double y = yAt(data_.position->price);
+        positionLine_->setPen(QPen(ink, 1.2, Qt::DashLine));
+        positionLine_->setLine(plot.left(), y, plot.right(), y);
+        positionLine_->show();
+        tag(positionTag_, data_.position->label, ink, colors_.back);
+        const QRectF r = positionTag_->rect();
+        // Above the line, or below where the top leaves no room.
+        const double top = y - r.height() - 1 < plot.top() ? y + 1 : y - r.height() - 1;
+        positionTag_->setPos(plot.left() + 4, top);
+    } else {
+        if (positionLine_) positionLine_->hide();
+        if (positionTag_) positionTag_->hide();
+    }
+    // Stories: a mark at the top of the plot over their hour.
+    while (storyMarks_.size() > (drawn ? data_.stories.size() : 0)) delete storyMarks_.takeLast();
+    if (drawn) {
+        for (qsizetype i = 0; i < data_.stories.size(); ++i) {
+            if (i >= storyMarks_.size()) {
+                auto* m = new QGraphicsSimpleTextItem(QStringLiteral("N"));
+                m->setZValue(18);
+                scene()->addItem(m);
+                storyMarks_ << m;
+            }
+            QGraphicsSimpleTextItem* m = storyMarks_.at(i);
+            QFont f = x_->labelsFont();
+            f.setBold(true);
+            m->setFont(f);
+            m->setBrush(colors_.statistics);
+            const double x = chart()->mapToPosition(QPointF(data_.stories.at(i).pointIndex, 0), carrier_).x();
+            m->setPos(x - m->boundingRect().width() / 2, plot.top() + 1);
+            m->setToolTip(data_.stories.at(i).headline);
+        }
+    }
+    // A chart with nothing to draw says why, across its middle.
+    if (!data_.note.isEmpty()) {
+        if (!note_) {
+            note_ = new QGraphicsSimpleTextItem;
+            note_->setZValue(18);
+            scene()->addItem(note_);
+        }
+        note_->setFont(windowFont());
+        note_->setBrush(colors_.text);
+        note_->setText(data_.note);
+        const QRectF area = chart()->geometry();
+        note_->setPos(area.center() - note_->boundingRect().center());
+        note_->show();
+    } else if (note_) {
+        note_->hide();
+    }
+    if (crossAt_.x() >= 0) showCrosshair(crossAt_);
+}
+
+void ChartCanvas::showCrosshair(const QPoint& viewportPos) {
+    const QPointF inChart = chart()->mapFromScene(mapToScene(viewportPos));
+    const QRectF plot = chart()->plotArea();
+    const int i = pointAt(viewportPos);
+    if (!carrier_ || !data_.hasAxes() || i < 0 || !plot.contains(inChart)) {
+        hideCrosshair();
+        return;
+    }
+    crossAt_ = viewportPos;
+    if (!crossX_) {
+        crossX_ = new QGraphicsLineItem;
+        crossY_ = new QGraphicsLineItem;
+        for (QGraphicsLineItem* l : {crossX_, crossY_}) {
+            l->setZValue(19);
+            scene()->addItem(l);
+        }
+    }
+    const QPointF scenePoint = chart()->mapToScene(inChart);
+    const double x = chart()->mapToScene(chart()->mapToPosition(QPointF(i, 0), carrier_)).x();
+    const QRectF p = chart()->mapRectToScene(plot);
+    // A line with a coordinate that is no number has no path to draw.
+    if (!std::isfinite(x) || !std::isfinite(scenePoint.y()) || !std::isfinite(p.top()) || !std::isfinite(p.left())) {
+        hideCrosshair();
+        return;
+    }
+    QColor ink = colors_.text;
+    ink.setAlpha(160);
+    for (QGraphicsLineItem* l : {crossX_, crossY_}) {
+        l->setPen(QPen(ink, 1, Qt::DashLine));
+        l->show();
+    }
+    crossX_->setLine(x, p.top(), x, p.bottom());
+    crossY_->setLine(p.left(), scenePoint.y(), p.right(), scenePoint.y());
+    // The point's time (its hover text's first line) under the x axis, the
+    // value at the mouse beside the y axis.
+    crossXText_ = data_.points.at(i).detail.section(QLatin1Char('\n'), 0, 0);
+    // A mouse position is no price: it reads to the cent, or in the notation.
+    const double atMouse = chart()->mapToValue(inChart, carrier_).y();
+    crossYText_ = charts::valueText(
+        data_.notation, data_.notation == charts::Notation::Decimal ? std::round(atMouse * 100) / 100 : atMouse);
+    tag(xTag_, crossXText_, colors_.back, colors_.text);
+    const QRectF xr = xTag_->rect();
+    xTag_->setPos(std::clamp(x - xr.width() / 2, 0.0, std::max(0.0, scene()->width() - xr.width())), p.bottom() + 1);
+    tag(yTag_, crossYText_, colors_.back, colors_.text);
+    const QRectF yr = yTag_->rect();
+    yTag_->setPos(std::max(0.0, p.left() - yr.width()), scenePoint.y() - yr.height() / 2);
+}
+
+void ChartCanvas::hideCrosshair() {
+    crossAt_ = QPoint(-1, -1);
+    crossXText_.clear();
+    crossYText_.clear();
+    for (QGraphicsItem* item : std::initializer_list<QGraphicsItem*>{crossX_, crossY_, xTag_, yTag_})
+        if (item) item->hide();
+}
+
+QString ChartCanvas::crosshairXText() const { return crossXText_; }
+QString ChartCanvas::crosshairYText() const { return crossYText_; }
+
+void ChartCanvas::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && data_.hasAxes()) {
+        dragging_ = true;
+        dragX_ = event->position().x();
+    }
+    QChartView::mousePressEvent(event);
+}
+
+void ChartCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && data_.xSlots > 0) {
+        // Dragging the chart to the right brings earlier rows in.
+        const double perSlot = chart()->plotArea().width() / data_.xSlots;
+        const double moved = event->position().x() - dragX_;
+        const int rows = perSlot > 0 ? static_cast<int>(moved / perSlot) : 0;
+        if (rows != 0) {
+            dragX_ += rows * perSlot;
+            emit viewRequested(QStringLiteral("chartScroll"), -rows);
+        }
+    }
+    showCrosshair(event->position().toPoint());
+    QChartView::mouseMoveEvent(event);
+}
+
+void ChartCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragging_ = false;
+    QChartView::mouseReleaseEvent(event);
+}
+
+void ChartCanvas::wheelEvent(QWheelEvent* event) {
+    if (!data_.hasAxes()) return QChartView::wheelEvent(event);
+    // The wheel zooms; a sideways wheel or Shift with it scrolls.
+    const QPoint d = event->angleDelta();
+    const bool sideways = d.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
+    const int notches = (sideways ? (d.x() != 0 ? d.x() : d.y()) : d.y()) / 120;
+    if (notches != 0) {
+        if (sideways) emit viewRequested(QStringLiteral("chartScroll"), -notches * 3);
+        else emit viewRequested(QStringLiteral("chartZoom"), notches);
+    }
+    event->accept();
+}
+
+void ChartCanvas::leaveEvent(QEvent* event) {
+    hideCrosshair();
+    dragging_ = false;
+    QChartView::leaveEvent(event);
 }
 
 int ChartCanvas::pointAt(const QPoint& viewportPos) const {
@@ -679,6 +908,8 @@ void GameChartView::setState(const ControlState& state) {
 }
 
 void GameChartView::setChartData(const ChartData& data) {
+    alignRounds_ = 0;
+    if (partner_) partner_->alignRounds_ = 0;
     if (canvas_) {
         data_ = data;
         title_ = data.title;
@@ -714,8 +945,29 @@ QMap<int, QString> GameChartView::shownXLabels() const {
     return canvas_ ? canvas_->shownXLabels() : QMap<int, QString>();
 }
 
+void GameChartView::alignPlots(GameChartView* a, GameChartView* b) {
+    a->partner_ = b;
+    b->partner_ = a;
+}
+
+void GameChartView::alignWithPartner() {
+    // Both plots start where the one with the wider y labels starts.
+    if (!partner_ || !canvas_ || !partner_->canvas_ || isHidden() || partner_->isHidden()) return;
+    ChartCanvas* mine = canvas_;
+    ChartCanvas* theirs = partner_->canvas_;
+    if (!mine->chartData().hasAxes() || !theirs->chartData().hasAxes()) return;
+    // A few rounds settle it; past them the layouts would only chase their
+    // own half pixels.
+    if (++alignRounds_ > 4) return;
+    const double target = std::max(mine->neededPlotLeft(), theirs->neededPlotLeft());
+    for (ChartCanvas* c : {mine, theirs})
+        if (std::fabs(c->chart()->plotArea().left() - target) >= 1.0) c->setExtraLeft(target - c->naturalPlotLeft());
+}
+
 void GameChartView::makeCanvas() {
     canvas_ = new ChartCanvas(this);
+    connect(canvas_, &ChartCanvas::viewRequested, this, &GameChartView::viewRequested);
+    connect(canvas_, &ChartCanvas::plotAreaMoved, this, [this] { alignWithPartner(); });
     // The keyboard passes the chart by.
     canvas_->setFocusPolicy(Qt::NoFocus);
     canvas_->setColors(colors_);
@@ -724,6 +976,11 @@ void GameChartView::makeCanvas() {
     l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(canvas_);
     canvas_->show();
+}
+
+void GameChartView::resizeEvent(QResizeEvent* event) {
+    alignRounds_ = 0;
+    QWidget::resizeEvent(event);
 }
 
 void GameChartView::showEvent(QShowEvent* event) {

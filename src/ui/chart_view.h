@@ -12,6 +12,9 @@
 #include <array>
 
 class QCandlestickSeries;
+class QGraphicsLineItem;
+class QGraphicsRectItem;
+class QGraphicsSimpleTextItem;
 class QCategoryAxis;
 class QLineSeries;
 class QScatterSeries;
@@ -52,15 +55,39 @@ public:
     QPoint viewportPosOf(int pointIndex, double value) const;
     // The x-axis texts shown now, by point index.
     QMap<int, QString> shownXLabels() const { return shownLabels_; }
+    // The y-axis texts shown now.
+    QStringList yAxisLabels() const;
+
+    // Extra room left of the plot, so two charts' plot areas line up.
+    void setExtraLeft(double px);
+    double naturalPlotLeft() const;
+    // Where the plot must start for the axis labels and the last price's tag.
+    double neededPlotLeft() const;
+
+    // The crosshair at a viewport position (hidden off the plot); its tags.
+    void showCrosshair(const QPoint& viewportPos);
+    void hideCrosshair();
+    QString crosshairXText() const;
+    QString crosshairYText() const;
+
+signals:
+    // The player asks to see other rows: "chartScroll" by a number of rows
+    // (negative: back), "chartZoom" by steps (positive: closer).
+    void viewRequested(const QString& action, int amount);
+    void plotAreaMoved();
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     // The parts of a chart whose number or kind decides which series exist.
     struct Shape {
         charts::ChartData::Style style = charts::ChartData::Style::Line;
-        bool percentAxis = false;
         QList<charts::ChartLine::Kind> segments;
         bool operator==(const Shape&) const = default;
     };
@@ -80,9 +107,10 @@ private:
         int xSlots = 0;
         double candleBase = 0;
         double yMin = 0, yMax = 0;
-        int yIntervals = 0;
+        QList<double> yTicks;
         QStringList yLabels;
         int rightMargin = 0;
+        int leftMargin = 0;
         bool operator==(const AxisState&) const = default;
     };
 
@@ -95,7 +123,9 @@ private:
     void updateXLabels();
     bool placeXLabels();
     void restyle();
-    QValueAxis* activeYAxis() const;
+    void placeOverlays();
+    // A small boxed text on an axis, made on first use.
+    QGraphicsSimpleTextItem* tag(QGraphicsRectItem*& box, const QString& text, const QColor& ink, const QColor& back);
     double labelWidth(const QString& text);
     double widestLabel();
 
@@ -106,12 +136,11 @@ private:
     bool built_ = false;
     int rebuilds_ = 0;
 
-    QCategoryAxis* x_ = nullptr;        // the point labels; moves on with the chart
-    QValueAxis* candleX_ = nullptr;     // candles need a plain value axis; hidden, same range
-    QValueAxis* slotX_ = nullptr;       // the lines and markers by point index; hidden, fixed
-    QValueAxis* yValue_ = nullptr;      // prices
-    QCategoryAxis* yPercent_ = nullptr; // indicators
-    QLineSeries* carrier_ = nullptr;    // holds the axes even with nothing to draw
+    QCategoryAxis* x_ = nullptr;     // the point labels; moves on with the chart
+    QValueAxis* candleX_ = nullptr;  // candles need a plain value axis; hidden, same range
+    QValueAxis* slotX_ = nullptr;    // the lines and markers by point index; hidden, fixed
+    QCategoryAxis* y_ = nullptr;     // labelled at the data's ticks
+    QLineSeries* carrier_ = nullptr; // holds the axes even with nothing to draw
     QCandlestickSeries* candles_ = nullptr;
     QList<QLineSeries*> lines_;
     QList<charts::ChartLine::Kind> lineKinds_;
@@ -131,6 +160,24 @@ private:
     // Label widths by text: a moving chart shows mostly the texts it showed.
     QHash<QString, double> labelWidths_;
     double widest_ = -1; // of the current points' labels; -1 until measured
+
+    double extraLeft_ = 0;
+    // Drawn over the chart: the crosshair and its tags, the last price's
+    // tag, the open position's line and label, the story marks.
+    QGraphicsLineItem* crossX_ = nullptr;
+    QGraphicsLineItem* crossY_ = nullptr;
+    QGraphicsRectItem* xTag_ = nullptr;
+    QGraphicsRectItem* yTag_ = nullptr;
+    QGraphicsRectItem* lastTag_ = nullptr;
+    QGraphicsLineItem* positionLine_ = nullptr;
+    QGraphicsRectItem* positionTag_ = nullptr;
+    QList<QGraphicsSimpleTextItem*> storyMarks_;
+    QGraphicsSimpleTextItem* note_ = nullptr;
+    QPoint crossAt_{-1, -1};
+    QString crossXText_, crossYText_;
+    // A drag moves the view by whole rows; the rest carries on.
+    bool dragging_ = false;
+    double dragX_ = 0;
 };
 
 // One of the two price charts of the main window. Until a chart has more
@@ -160,15 +207,22 @@ public:
     QString toolTipAt(const QPoint& viewportPos) const;
     QPoint viewportPosOf(int pointIndex, double value) const;
     QMap<int, QString> shownXLabels() const;
+    // Two panes whose plot areas stand at the same x.
+    static void alignPlots(GameChartView* a, GameChartView* b);
 
     QSize sizeHint() const override;
+
+signals:
+    void viewRequested(const QString& action, int amount);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void makeCanvas();
+    void alignWithPartner();
 
     charts::ChartData data_;
     QString title_;
@@ -176,6 +230,8 @@ private:
     ChartCanvas* canvas_ = nullptr;
     // Contents given while hidden, drawn when the pane is shown again.
     bool drawnOnShow_ = false;
+    GameChartView* partner_ = nullptr;
+    int alignRounds_ = 0; // since the contents or the size last changed
 };
 
 // Recolours a chart view (no-op for anything else).

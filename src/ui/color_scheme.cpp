@@ -254,16 +254,26 @@ ChartColors ColorTable::chart(Scheme s, const QString& key) {
     // is light, so small markers keep their contrast.
     const QColor darkGreen(0, 128, 0), magenta(192, 0, 192);
     const QColor lightRed(255, 64, 64), lightMagenta(255, 0, 255);
-    // back, text, series, average, statistics, buy, sell, margin call
+    // Candles rising and falling: green and red where there is colour; in
+    // one ink hollow (the background) and filled.
+    const QColor risingGreen(0, 150, 0);
+    // back, text, series, average, statistics, buy, sell, margin call, one
+    // ink, rising, falling
     switch (s) {
-    case Scheme::Design: return {white(), black(), blue(), red(), darkRed(), darkGreen, red(), magenta};
+    case Scheme::Design:
+        return {white(), black(), blue(), red(), darkRed(), darkGreen, red(), magenta, false, risingGreen, red()};
     case Scheme::Black:
-        if (left) return {black(), yellow(), yellow(), cyan(), white(), green(), lightRed, lightMagenta};
-        return {black(), white(), cyan(), yellow(), white(), green(), lightRed, lightMagenta};
+        if (left)
+            return {black(),  yellow(),     yellow(), cyan(),  white(), green(),
+                    lightRed, lightMagenta, false,    green(), lightRed};
+        return {black(), white(), cyan(), yellow(), white(), green(), lightRed, lightMagenta, false, green(), lightRed};
     case Scheme::Gray:
-        if (left) return {lightGray(), blue(), blue(), darkRed(), black(), darkGreen, red(), magenta};
-        return {lightGray(), black(), black(), blue(), darkRed(), darkGreen, red(), magenta};
-    case Scheme::Monochrome: return {white(), black(), black(), black(), black(), black(), black(), black(), true};
+        if (left)
+            return {lightGray(), blue(),  blue(), darkRed(), black(), darkGreen,
+                    red(),       magenta, false,  darkGreen, red()};
+        return {lightGray(), black(), black(), blue(), darkRed(), darkGreen, red(), magenta, false, darkGreen, red()};
+    case Scheme::Monochrome:
+        return {white(), black(), black(), black(), black(), black(), black(), black(), true, white(), black()};
     }
     return {};
 }

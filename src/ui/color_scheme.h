@@ -47,6 +47,9 @@ struct ChartColors {
     QColor buy, sell;
     QColor marginCall; // the mandatory trades of a margin call
     bool singleInk = false;
+    // Candle bodies of a rising and a falling period (in one ink: hollow and
+    // filled), and the crosshair, tags and position line.
+    QColor rising, falling;
     bool operator==(const ChartColors&) const = default;
 };
 

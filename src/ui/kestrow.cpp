@@ -337,11 +337,17 @@ void Kestrow::createControls() {
         }
         case ControlKind::ComboBox: w = new QComboBox(central); break;
         case ControlKind::Grid: continue; // buildReportGrids
-        case ControlKind::Chart:
-            w = new GameChartView(central);
+        case ControlKind::Chart: {
+            auto* chart = new GameChartView(central);
             // A chart answers the mouse only; the keyboard passes it by.
-            w->setFocusPolicy(Qt::NoFocus);
+            chart->setFocusPolicy(Qt::NoFocus);
+            // Its wheel and drag move the view the game keeps.
+            connect(chart, &GameChartView::viewRequested, this, [this](const QString& name, int amount) {
+                if (depth_ == 0) forward([&] { game_.click(name, amount); });
+            });
+            w = chart;
             break;
+        }
         case ControlKind::Shape: continue; // made with the area it frames
         default: continue;                 // menus: createMenus
         }
@@ -584,6 +590,8 @@ void Kestrow::layoutTable() {
         v->addLayout(top);
         v->addWidget(W("GraphLeft"), 1);
         v->addWidget(W("GraphRight"), 1);
+        GameChartView::alignPlots(static_cast<GameChartView*>(W("GraphLeft")),
+                                  static_cast<GameChartView*>(W("GraphRight")));
 
         reportPanel_ = new QWidget(chartArea_);
         // It covers the charts while a report is up.
@@ -816,6 +824,10 @@ void Kestrow::addDeskShortcuts() {
     connect(autoPlayTimer_, &QTimer::timeout, this, [this] {
         if (depth_ == 0) forward([&] { game_.autoPlayStep(); });
     });
+    // The charts' view: + and - zoom, Home brings back the latest periods.
+    action(QStringLiteral("mnuChartView_0"))->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)});
+    action(QStringLiteral("mnuChartView_1"))->setShortcut(QKeySequence(Qt::Key_Minus));
+    action(QStringLiteral("mnuChartView_2"))->setShortcut(QKeySequence(Qt::Key_Home));
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setObjectName(QStringLiteral("escapeShortcut"));
     connect(escape, &QShortcut::activated, this, &Kestrow::escapePressed);

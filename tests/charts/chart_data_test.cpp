@@ -89,7 +89,6 @@ TEST(ComposeCharts, FortyFiveRowsDrawRows16To45WithTheirTradesOnly) {
     // The price axis holds every high and low and the trades.
     EXPECT_LE(c.left.yMin, 25.5);
     EXPECT_GE(c.left.yMax, 55.5);
-    EXPECT_EQ(c.left.yIntervals, 4);
 
     ASSERT_EQ(c.right.points.size(), 30);
     const ChartLine* close = line(c.right, ChartLine::Kind::Close);
@@ -133,8 +132,10 @@ TEST(ComposeCharts, MovingAverageAxisIsRoundedOutToTenthsWithItsLines) {
     ChartOptions o;
     o.mnuMoving_Click(1); // min-max lines as well as the mean line
     const ChartData right = composeCharts(inputs(*md, 5, o)).right;
-    EXPECT_DOUBLE_EQ(right.yMin, 18.4);
-    EXPECT_DOUBLE_EQ(right.yMax, 18.8);
+    // 18.43 .. 18.72 with 3% room (18.4213 .. 18.7287), labelled every 0.1
+    // (a sixth of the axis is above 0.05), out to the quarter step 0.025.
+    EXPECT_NEAR(right.yMin, 18.4, 1e-9);
+    EXPECT_NEAR(right.yMax, 18.75, 1e-9);
     // Mean (18.43+18.61+18.57+18.49+18.72)/5 = 18.564.
     ASSERT_TRUE(line(right, ChartLine::Kind::Mean));
     EXPECT_NEAR(*line(right, ChartLine::Kind::Mean)->values.at(2), 18.564, 1e-9);
@@ -250,4 +251,129 @@ TEST(ComposeCharts, SoybeanIsChartedInDollars) {
     ASSERT_TRUE(close);
     EXPECT_DOUBLE_EQ(*close->values.at(0), 6.1225);
     EXPECT_DOUBLE_EQ(*close->values.at(2), 6.1075);
+}
+
+TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
+    struct Row {
+        const char* name;
+        int market;
+        QList<double> closes; // as the database holds them (Soybean in cents)
+        QStringList labels;
+        QString lastClose;
+    };
+    const Row rows[] = {
+        {"oil in dollars and cents", 3, {10.4, 26.6, 18}, {"10.00", "15.00", "20.00", "25.00"}, "18.00"},
+        {"t-bond in points and 32nds",
+         6,
+         {118.5, 119.25, 118.75},
+         {"118 16/32", "118 24/32", "119", "119 8/32"},
+         "118 24/32"},
+        {"soybean in quarter cents", 5, {612.25, 613, 612.5}, {"6.12 1/4", "6.12 1/2", "6.12 3/4", "6.13"}, "6.12 1/2"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto md = dailyMarket(r.market, r.closes);
+        ChartOptions o;
+        o.setChartMarket(r.market);
+        o.mnuGLPrice_Click(0); // the close as a line (and its mean): the drawn values are the closes
+        const ChartData c = composeCharts(inputs(*md, static_cast<int>(r.closes.size()), o)).left;
+        ASSERT_TRUE(line(c, ChartLine::Kind::Close));
+        const Extent e = extent(line(c, ChartLine::Kind::Close)->values).value_or(Extent{});
+        // Every value inside, with a margin of at most a sixth of the span
+        // on either side.
+        EXPECT_LT(c.yMin, e.min);
+        EXPECT_GT(c.yMax, e.max);
+        EXPECT_LE(c.yMax - c.yMin, (e.max - e.min) * 4 / 3 + 1e-9);
+        EXPECT_EQ(c.yLabels, r.labels);
+        ASSERT_EQ(c.yTicks.size(), c.yLabels.size());
+        for (double t : c.yTicks) EXPECT_TRUE(t >= c.yMin && t <= c.yMax) << t;
+        EXPECT_TRUE(c.points.last().detail.endsWith("Close " + r.lastClose)) << qPrintable(c.points.last().detail);
+    }
+}
+
+TEST(ComposeCharts, NoViewShowsARowThePlayerHasNotReached) {
+    // The view moves by the player's choices; whatever it asks, every chart
+    // shows rows up to the current period only, and shows them as a game
+    // whose data ended there would.
+    enum Step { Back10, Back100, Ahead100, ZoomIn, ZoomOut5, Home };
+    struct Row {
+        const char* name;
+        QList<Step> steps; // taken at period 45
+        int period;        // then drawn at this period
+        int first, last;
+    };
+    const Row rows[] = {
+        {"the standard view follows the game", {}, 45, 16, 45},
+        {"back ten rows", {Back10}, 45, 6, 35},
+        {"back past the first row", {Back100}, 45, 1, 30},
+        {"ahead past the current period", {Back10, Ahead100}, 45, 16, 45},
+        {"zoomed in", {ZoomIn}, 45, 26, 45},
+        {"zoomed out to every row played", {ZoomOut5}, 45, 1, 45},
+        {"home again", {Back10, ZoomIn, Home}, 45, 16, 45},
+        {"a view kept from later is cut at the current period", {Back10}, 20, 1, 20},
+    };
+    const QList<double> closes = {20, 21, 19, 22, 23, 21, 20, 24, 25, 23, 22, 26, 27, 25, 24, 28, 29,
+                                  27, 26, 30, 29, 27, 28, 31, 30, 28, 27, 26, 29, 30, 32, 31, 30, 33,
+                                  34, 32, 31, 35, 36, 34, 33, 37, 38, 36, 35, 39, 40, 38, 37, 41};
+    const auto md = dailyMarket(kOil, closes);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ChartOptions o;
+        for (Step s : r.steps) {
+            if (s == Back10) o.scrollView(-10, 45);
+            if (s == Back100) o.scrollView(-100, 45);
+            if (s == Ahead100) o.scrollView(100, 45);
+            if (s == ZoomIn) o.zoomView(1, 45);
+            if (s == ZoomOut5) o.zoomView(-5, 45);
+            if (s == Home) o.homeView();
+        }
+        const auto seen = dailyMarket(kOil, closes.first(r.period));
+        for (int type = 0; type < 3; ++type) {
+            o.mnuGRType_Click(type);
+            ChartInputs in = inputs(*md, r.period, o);
+            in.fills = {{r.period, 30.0, true, false}, {r.period + 1, 31.0, false, false}};
+            const ChartPair c = composeCharts(in);
+            ChartInputs truncated = in;
+            truncated.market = seen.get();
+            EXPECT_EQ(c, composeCharts(truncated)) << type;
+            EXPECT_EQ(c.left.rows, (RowRange{r.first, r.last}));
+            EXPECT_EQ(c.right.rows, (RowRange{r.first, r.last}));
+            EXPECT_EQ(c.left.points.size(), r.last - r.first + 1);
+        }
+    }
+}
+
+TEST(ComposeCharts, VolumePaneShowsTheFiguresTheDataHold) {
+    struct Row {
+        const char* name;
+        QList<qint32> volume, interest; // per row; 0: not reported
+        bool note;
+    };
+    const Row rows[] = {
+        {"every figure held", {1200, 900, 1500}, {5000, 5100, 5050}, false},
+        {"some days unreported", {0, 900, 0}, {5000, 0, 5050}, false},
+        {"none held", {0, 0, 0}, {0, 0, 0}, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        auto md = dailyMarket(kOil, {20, 21, 22});
+        for (int i = 0; i < 3; ++i) {
+            md->series[kOil].rows[i].dayVolume = r.volume.at(i);
+            md->series[kOil].rows[i].openInterest = r.interest.at(i);
+        }
+        ChartOptions o;
+        o.mnuGRVolume_Click(0);
+        const ChartData c = composeCharts(inputs(*md, 3, o)).right;
+        EXPECT_EQ(c.title, "Volume and Open Interest");
+        EXPECT_EQ(!c.note.isEmpty(), r.note);
+        if (r.note) continue;
+        ASSERT_TRUE(line(c, ChartLine::Kind::Volume) && line(c, ChartLine::Kind::OpenInterest));
+        const auto figure = [](qint32 v) { return v > 0 ? std::optional<double>(v) : std::nullopt; };
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(line(c, ChartLine::Kind::Volume)->values.at(i), figure(r.volume.at(i)));
+            EXPECT_EQ(line(c, ChartLine::Kind::OpenInterest)->values.at(i), figure(r.interest.at(i)));
+        }
+        EXPECT_EQ(c.yMin, 0.0);
+        EXPECT_GE(c.yMax, 5100.0);
+    }
 }

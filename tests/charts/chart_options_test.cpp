@@ -159,8 +159,8 @@ TEST(ChartOptions, MenuMarksAndCaptionsCarryModelKeys) {
             EXPECT_FALSE(m.checked);
         }
     }
-    EXPECT_EQ(checked, 4); // market, open-high-low-close, mean line, fast stochastics
-    EXPECT_EQ(o.menuMarks().size(), 19);
+    EXPECT_EQ(checked, 4);               // market, open-high-low-close, mean line, fast stochastics
+    EXPECT_EQ(o.menuMarks().size(), 21); // with the average over prices and the volume pane
     EXPECT_TRUE(o.menuCaptions().contains(MenuCaption{"mnuMoving_2", "15 periods"}));
     EXPECT_TRUE(o.menuCaptions().contains(MenuCaption{"mnuGRType_0", "Moving Average - 15"}));
 }

@@ -209,8 +209,8 @@ private slots:
             }
             QCOMPARE(k, sets.size());
         }
-        // Settled on rows 11..40: the title, the four trades, and a price
-        // axis with round limits and a tick at each end of every interval.
+        // Settled on rows 11..40: the title, the four trades, and the price
+        // axis the data give, labelled at their ticks.
         const ChartData left = compose(*daily_, {}, 40).left;
         v.setChartData(left);
         settle();
@@ -220,7 +220,25 @@ private slots:
         QVERIFY(y);
         QCOMPARE(y->min(), left.yMin);
         QCOMPARE(y->max(), left.yMax);
-        QVERIFY(qFuzzyCompare(y->tickInterval(), (left.yMax - left.yMin) / left.yIntervals));
+        QCOMPARE(v.canvas()->yAxisLabels(), left.yLabels);
+    }
+
+    void bothPanesPlotFromTheSameX() {
+        // Price labels and percent labels differ in width; the plots do not.
+        GameChartView top, bottom;
+        GameChartView::alignPlots(&top, &bottom);
+        ChartOptions rsi;
+        rsi.mnuGRType_Click(1);
+        for (GameChartView* v : {&top, &bottom}) {
+            v->resize(420, 240);
+            v->show();
+        }
+        top.setChartData(compose(*daily_, rsi, 40).left);
+        bottom.setChartData(compose(*daily_, rsi, 40).right);
+        settle();
+        // Within the pixel that whole-pixel margins leave.
+        QVERIFY(std::abs(top.chart()->plotArea().left() - bottom.chart()->plotArea().left()) < 1.0);
+        QVERIFY(std::abs(top.chart()->plotArea().right() - bottom.chart()->plotArea().right()) < 1.0);
     }
 
     void aChartMovedPressByPressHiddenOrNotLooksAsOneDrawnAtOnce() {
@@ -291,6 +309,13 @@ private slots:
         QVERIFY(tip.contains(QStringLiteral("Close ")));
         QVERIFY(tip.contains(QStringLiteral("Bought at 21.30")));
         QVERIFY(v.toolTipAt(QPoint(1, 1)).isEmpty());
+        // The crosshair tags that day and the price under the mouse.
+        v.canvas()->showCrosshair(at);
+        QCOMPARE(v.canvas()->crosshairXText(), tip.section(QLatin1Char('\n'), 0, 0));
+        const double cursor = v.canvas()->crosshairYText().toDouble();
+        QVERIFY(std::abs(cursor - left.points.at(i).price->close) < (left.yMax - left.yMin) / 50);
+        v.canvas()->showCrosshair(QPoint(1, 1));
+        QVERIFY(v.canvas()->crosshairXText().isEmpty());
     }
 
     void axisLabelsNeverOverlap() {

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <utility>
 
 namespace pellucar {
 
@@ -201,6 +202,32 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
                      << reviewPriceText(t.entryPrice) << " (period " << t.entryPeriod << ") to "
                      << reviewPriceText(t.exitPrice) << " (period " << t.exitPeriod << "), " << formatStandard(t.pl)
                      << ", " << t.periodsHeld() << " periods\n";
+        }
+        out_.flush();
+        return true;
+    }
+    if (cmd == QLatin1String("view")) {
+        // The charts' wheel and drag: back or ahead by rows, closer or wider.
+        bool ok = false;
+        const int amount = w.value(2).toInt(&ok);
+        if (w.size() != 3 || !ok || (w[1] != QLatin1String("scroll") && w[1] != QLatin1String("zoom")))
+            return *error = QStringLiteral("usage: view scroll|zoom N"), false;
+        game_.click(w[1] == QLatin1String("scroll") ? QStringLiteral("chartScroll") : QStringLiteral("chartZoom"),
+                    amount);
+        return true;
+    }
+    if (cmd == QLatin1String("chart")) {
+        // What each chart shows: the played rows in view, the y axis and its
+        // labels, the last price and the open position.
+        for (const auto& [name, c] :
+             {std::pair{"left", &game_.charts().left}, std::pair{"right", &game_.charts().right}}) {
+            out_ << "chart " << name << ": " << c->title << " rows " << c->rows.first << '-' << c->rows.last << " y "
+                 << formatPlain(c->yMin) << ".." << formatPlain(c->yMax) << " ticks "
+                 << c->yLabels.join(QStringLiteral(" | "));
+            if (c->lastValue) out_ << " last " << charts::valueText(c->notation, *c->lastValue);
+            if (c->position) out_ << " position " << c->position->label;
+            if (!c->stories.isEmpty()) out_ << " stories " << c->stories.size();
+            out_ << '\n';
         }
         out_.flush();
         return true;

@@ -36,6 +36,7 @@
 //                                 saved whole, scrolled into sight or not
 //   open GRID ROW                 selects ROW of a report grid and presses
 //                                 Enter on it
+//   mouse CHART X Y               the crosshair of a chart at X% and Y% of it
 //   resize [WIDTH HEIGHT]         resizes the main window (logical pixels);
 //                                 with no size, back to its size at start
 // Shot files go to DIR, prefixed by NAME_ when --prefix is given (not
@@ -247,6 +248,15 @@ public:
                     return true;
                 }
             return fail(error, "no window " + w[1] + " is shown");
+        }
+        if (cmd == "mouse") {
+            auto* chart = qobject_cast<ui::GameChartView*>(window_.widget(w.value(1)));
+            if (w.size() != 4 || !chart || !chart->canvas()) return fail(error, "usage: mouse CHART X Y");
+            settle();
+            const QWidget* view = chart->canvas()->viewport();
+            chart->canvas()->showCrosshair(
+                QPoint(view->width() * w[2].toInt() / 100, view->height() * w[3].toInt() / 100));
+            return true;
         }
         if (cmd == "open") {
             bool ok = false;
