@@ -132,6 +132,8 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
         {kTradeHistory, reports},
         {"mnuGraphOpt", !f.reportShown},
         {"mnuGraphType", !f.reportShown},
+        // The charts' view moves over a game's played periods.
+        {"mnuChartViewMenu", f.gameOnDesk && !f.reportShown},
         {"mnuGame", menus},
         {"mnuSettings", menus},
         {"mnuDunmere", menus},
