@@ -52,6 +52,7 @@ TEST(Desk, AnOrderIsReadBackFilledMarkedAndRealized) {
     EXPECT_EQ(d.text("lblUPL"), "1,250.00");
     EXPECT_EQ(d.text("lblEq"), "101,250.00");
     EXPECT_EQ(d.text("lblPercentGL"), "1.25%");
+    EXPECT_EQ(d.text("lblPosMargPercent"), "90.00%"); // the excess over the account's value
     EXPECT_EQ(d.text("lblScore"), "$1,250.00");
     d.order(Oil, Sell, 5);
     EXPECT_EQ(d.take(), QStringList{kFilled + "5 Oil Sold @  $20.25"});
