@@ -78,6 +78,19 @@ QByteArray MemoryDatabase::read() const {
     return bytes;
 }
 
+std::unique_ptr<MemoryDatabase> MemoryDatabase::smallMarket(const QString& name) {
+    auto m = std::make_unique<MemoryDatabase>(name);
+    m->write(smallMarketFile());
+    return m;
+}
+
+QByteArray smallMarketFile(bool hourlyFigures) {
+    test::FixtureDb db(QStringLiteral("fuzz-small-market"));
+    buildSmallMarket(db);
+    if (hourlyFigures) db.addTickPeriods(QDate(1996, 1, 1), QDate(1996, 1, 31));
+    return fileBytes(db.path());
+}
+
 void buildSmallMarket(test::FixtureDb& db) {
     // A quarter of daily rows: enough for a month's or a quarter's game and
     // for a year's game to run out of data, and few enough that every input

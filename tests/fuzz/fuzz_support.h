@@ -9,6 +9,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <memory>
 #include <span>
 
 struct sqlite3_stmt;
@@ -43,6 +44,8 @@ public:
     // other connection is open on it.
     void write(const QByteArray& bytes);
     QByteArray read() const;
+    // The small market below, in memory under `name`.
+    static std::unique_ptr<MemoryDatabase> smallMarket(const QString& name);
 
 private:
     QString path_;
@@ -54,6 +57,9 @@ private:
 // the disclaimer and a background story, and January 1996 in ticks with a
 // few news stories: enough for a daily and a tick game of any length.
 void buildSmallMarket(test::FixtureDb& db);
+// That market as a whole file, with or without the hourly figures the
+// database builder adds.
+QByteArray smallMarketFile(bool hourlyFigures = false);
 
 // Binds parameter i to a value the input chooses: null, any integer, any
 // double (NaN and infinities too), a text, a blob, or one of `texts` (near-

@@ -105,11 +105,8 @@ void writeSeeds(const QString& dir) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
-    static std::unique_ptr<test::FixtureDb> db = [] {
-        auto d = std::make_unique<test::FixtureDb>(QStringLiteral("fuzz-saved-game"));
-        fuzz::buildSmallMarket(*d);
-        return d;
-    }();
+    static const std::unique_ptr<fuzz::MemoryDatabase> db =
+        fuzz::MemoryDatabase::smallMarket(QStringLiteral("saved-game"));
     g_database = db->path();
     g_folder = fuzz::scratchPath(QStringLiteral("saves"));
     QDir().mkpath(g_folder);

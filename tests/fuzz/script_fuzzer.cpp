@@ -33,17 +33,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
     // Built once and held in memory for the life of the process: each
     // input's game opens it afresh and reads it without a system call.
-    static std::unique_ptr<fuzz::MemoryDatabase> market = [] {
-        QByteArray bytes;
-        {
-            test::FixtureDb db(QStringLiteral("fuzz-script"));
-            fuzz::buildSmallMarket(db);
-            bytes = fuzz::fileBytes(db.path());
-        }
-        auto m = std::make_unique<fuzz::MemoryDatabase>(QStringLiteral("script"));
-        m->write(bytes);
-        return m;
-    }();
+    static const std::unique_ptr<fuzz::MemoryDatabase> market =
+        fuzz::MemoryDatabase::smallMarket(QStringLiteral("script"));
     g_database = market->path();
     return 0;
 }
