@@ -1,9 +1,10 @@
-// The game's opening of a copy of the built futures.mdb cut short, and the
-// hours it reads with and without the stored hourly figures.
+// The game's opening of the built futures.mdb: the stamp it checks, and a
+// copy of the file cut short.
 #include "db_test_support.h"
 
 #include "market/database.h"
 #include "market/market_data.h"
+#include "market/schema.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,8 @@
 namespace {
 
 using pellucar::MarketDatabase;
+
+std::string s(const QString& q) { return q.toStdString(); }
 
 QByteArray builtBytes() {
     QFile f(QStringLiteral(PELLUCAR_DB_PATH));
@@ -25,6 +28,15 @@ QString writeCopy(const char* name, const QByteArray& bytes) {
 }
 
 } // namespace
+
+TEST(GameOpen, TheBuiltFileCarriesTheStampTheGameChecks) {
+    const dbtest::Database db(PELLUCAR_DB_PATH);
+    ASSERT_TRUE(db.ok());
+    EXPECT_EQ(db.count("PRAGMA application_id"), pellucar::schema::kApplicationId);
+    EXPECT_EQ(db.count("PRAGMA user_version"), pellucar::schema::kFormatVersion);
+    MarketDatabase game;
+    EXPECT_TRUE(game.open(QStringLiteral(PELLUCAR_DB_PATH))) << s(game.lastError());
+}
 
 TEST(GameOpen, ACopyCutShortIsRefusedAtOpen) {
     const QByteArray whole = builtBytes();
