@@ -125,16 +125,16 @@ TEST(Mending, FilledInAndMissingDaysComeFromTheBackupOnlyForTheSameContract) {
     EXPECT_TRUE(noted(notes, "filled-in row kept"));
 }
 
-TEST(SnapToGrid, RestoresRoundedBondFractionsAndLeavesOthersAlone) {
-    Bars bars{{day("1986-03-27"), 100.438, 77.6562, 98.7813, 100.4, 0, 0, "198606", "US20.csv:PRICE"}};
-    Notes notes;
-    snapToGrid(bars, 1.0 / 64, 0.001, &notes);
+// Bond fractions and cattle prices written rounded come back to their grid;
+// a price no rounding made is kept and noted.
+TEST(SnapToGrid, RestoresRoundedPricesAndLeavesOthersAlone) {
+    Bars bonds{{day("1986-03-27"), 100.438, 77.6562, 98.7813, 100.4, 0, 0, "198606", "US20.csv:PRICE"}};
+    Notes bondNotes;
+    snapToGrid(bonds, 1.0 / 64, 0.001, &bondNotes);
     // Six digits above 100, four decimals below; 100.4 is no 64th: kept and noted.
-    expectPrices(bars[0], {100.4375, 77.65625, 98.78125, 100.4});
-    EXPECT_EQ(notes.size(), 1u);
-}
+    expectPrices(bonds[0], {100.4375, 77.65625, 98.78125, 100.4});
+    EXPECT_EQ(bondNotes.size(), 1u);
 
-TEST(SnapToGrid, RestoresCattlePricesWrittenWithTwoDecimals) {
     Bars bars{{day("1985-06-03"), 60.42, 60.67, 60.88, 60.7, 0, 0, "198508", "LIVECOW.csv:PRICE"},
               {day("1985-06-04"), 60.41, 60.41, 60.41, 60.41, 0, 0, "198508", "LIVECOW.csv:PRICE"}};
     Notes notes;
