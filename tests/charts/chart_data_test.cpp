@@ -101,8 +101,7 @@ TEST(ComposeCharts, AYoungGameKeepsRoomForFiveAndShowsNoLaterRow) {
     const auto md = dailyMarket(kOil, counting(20));
     // Before the first period the charts carry their titles alone.
     const ChartPair c0 = composeCharts(inputs(*md, 0));
-    EXPECT_TRUE(c0.left.points.isEmpty() && c0.right.lines.isEmpty());
-    EXPECT_EQ(c0.left.title, "Open-High-Low-Close");
+    EXPECT_TRUE(c0.left.points.isEmpty() && c0.right.lines.isEmpty() && c0.left.title == "Open-High-Low-Close");
     const ChartPair c3 = composeCharts(inputs(*md, 3));
     EXPECT_EQ(c3.left.points.size(), 3);
     EXPECT_EQ(c3.left.xSlots, 5);
@@ -242,17 +241,6 @@ TEST(ComposeCharts, YearToDateRunsFromTheFirstOfJanuary) {
     EXPECT_EQ(c.right.points.size(), 30);
 }
 
-TEST(ComposeCharts, SoybeanIsChartedInDollars) {
-    const auto md = dailyMarket(5, {612.25, 615.5, 610.75});
-    ChartOptions o;
-    o.mnuGraph_Click(5);
-    const ChartData right = composeCharts(inputs(*md, 3, o)).right;
-    const ChartLine* close = line(right, ChartLine::Kind::Close);
-    ASSERT_TRUE(close);
-    EXPECT_DOUBLE_EQ(*close->values.at(0), 6.1225);
-    EXPECT_DOUBLE_EQ(*close->values.at(2), 6.1075);
-}
-
 TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
     struct Row {
         const char* name;
@@ -276,8 +264,11 @@ TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
         ChartOptions o;
         o.setChartMarket(r.market);
         o.mnuGLPrice_Click(0); // the close as a line (and its mean): the drawn values are the closes
-        const ChartData c = composeCharts(inputs(*md, static_cast<int>(r.closes.size()), o)).left;
-        ASSERT_TRUE(line(c, ChartLine::Kind::Close));
+        const ChartPair pair = composeCharts(inputs(*md, static_cast<int>(r.closes.size()), o));
+        const ChartData& c = pair.left;
+        ASSERT_TRUE(line(c, ChartLine::Kind::Close) && line(pair.right, ChartLine::Kind::Close));
+        // Both charts in the market's own unit: Soybean in dollars.
+        EXPECT_EQ(line(pair.right, ChartLine::Kind::Close)->values, line(c, ChartLine::Kind::Close)->values);
         const Extent e = extent(line(c, ChartLine::Kind::Close)->values).value_or(Extent{});
         // Every value inside, with a margin of at most a sixth of the span
         // on either side.

@@ -4,15 +4,62 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace pellucar;
 using namespace pellucar::charts;
 
-TEST(ChartOptions, FastIsCheckedAtStartButTheSlowDisplayIsDrawn) {
-    ChartOptions o;
-    EXPECT_TRUE(o.stochasticItemChecked(0));
-    EXPECT_FALSE(o.fastStochastics());
-    o.mnuStoch_Click(0);
-    EXPECT_TRUE(o.fastStochastics());
+namespace {
+
+// The graph and stochastic types, the right and left titles (of a daily
+// game) and the menu items checked beside the market's, as one line.
+std::string shown(const ChartOptions& o) {
+    QString t = graphTypeText(o.graphType()) + " " + stochasticTypeText(o.stochasticType()) + " / " + o.rightTitle() +
+                " / " + o.leftTitle(DataMode::Daily, 10) + ":";
+    for (const MenuMark& m : o.menuMarks())
+        if (m.checked && !m.key.startsWith("mnuGraph_")) t += " " + m.key.mid(3);
+    return t.toStdString();
+}
+
+} // namespace
+
+TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
+    // Clicks from a new game's options: R mnuGRType, M mnuMoving, S mnuStoch,
+    // P mnuGLPrice, L mnuGLType, each with its item.
+    const std::pair<const char*, const char*> cases[] = {
+        // Fast is checked at start, but the slow display is drawn until chosen.
+        {"", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
+        {"S0", "Stochastic FastStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
+        {"R1", "RelativeStrengthIndex  / Relative Strength Index / Open-High-Low-Close: GLType_0 GRType_1 Stoch_0"},
+        {"R1 R2", "Stochastic  / Stochastic Indicator / Open-High-Low-Close: GLType_0 Stoch_0"},
+        // The mean line was cleared by the indicator and stays off.
+        {"R1 R2 R0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Stoch_0"},
+        {"R1 R2 R0 S1", "Stochastic SlowStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Stoch_1"},
+        {"S1 S0", "Stochastic FastStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
+        // A moving-average line switches back from an indicator; turning a
+        // line off changes only that line.
+        {"R1 M1", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_1 Stoch_0"},
+        {"R2 M0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
+        {"R2 M0 S0 M0", "Stochastic FastStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Stoch_0"},
+        // Price lines toggle; the price item of the left type only opens its submenu.
+        {"P1", "MovingAverage  / Moving Average / Price: GLPrice_1 Moving_0 Stoch_0"},
+        {"P1 P0", "MovingAverage  / Moving Average / Price: GLPrice_0 GLPrice_1 Moving_0 Stoch_0"},
+        {"P1 P0 P1", "MovingAverage  / Moving Average / Price: GLPrice_0 Moving_0 Stoch_0"},
+        {"P1 P0 P1 L2", "MovingAverage  / Moving Average / Year-to-Date: GLType_2 Moving_0 Stoch_0"},
+        {"L2 L1", "MovingAverage  / Moving Average / Year-to-Date: GLType_2 Moving_0 Stoch_0"},
+    };
+    for (const auto& [clicks, expected] : cases) {
+        ChartOptions o;
+        for (const QString& c : QString::fromLatin1(clicks).split(' ', Qt::SkipEmptyParts)) {
+            const int item = c.mid(1).toInt();
+            if (c[0] == 'R') o.mnuGRType_Click(item);
+            if (c[0] == 'M') o.mnuMoving_Click(item);
+            if (c[0] == 'S') o.mnuStoch_Click(item);
+            if (c[0] == 'P') o.mnuGLPrice_Click(item);
+            if (c[0] == 'L') o.mnuGLType_Click(item);
+        }
+        EXPECT_EQ(shown(o), expected) << clicks;
+    }
 }
 
 TEST(ChartOptions, ComboAndMenuMapOntoEachOtherBothWays) {
@@ -45,98 +92,28 @@ TEST(ChartOptions, PeriodsItemCyclesFifteenTwentyFiveWithItsCaptions) {
     ChartOptions o;
     EXPECT_EQ(o.graphTypeItemCaption(0), "&Moving Average - 5 Period");
     EXPECT_EQ(o.movingItemCaption(2), "5 Periods");
-    const int expected[] = {15, 20, 5, 15};
-    for (int n : expected) {
+    for (int n : {15, 20, 5, 15}) {
         o.mnuMoving_Click(2);
         EXPECT_EQ(o.movingAveragePeriods(), n);
-        EXPECT_EQ(o.graphTypeItemCaption(0), QStringLiteral("Moving Average - %1").arg(n));
-        EXPECT_EQ(o.movingItemCaption(2), QStringLiteral("%1 periods").arg(n));
+        EXPECT_EQ(o.menuCaptions(), (QList<MenuCaption>{{"mnuGRType_0", QStringLiteral("Moving Average - %1").arg(n)},
+                                                        {"mnuMoving_2", QStringLiteral("%1 periods").arg(n)}}));
     }
     // The periods item is no check item.
     EXPECT_FALSE(o.movingItemChecked(2));
-
     o.restoreDefaults();
     EXPECT_EQ(o.movingAveragePeriods(), 5);
     o.mnuMoving_Click(2);
     EXPECT_EQ(o.movingAveragePeriods(), 15);
 }
 
-TEST(ChartOptions, GraphTypesTheirTitlesAndCheckMarks) {
+TEST(ChartOptions, FirstTickDayIsAPriceChartWithoutYearToDate) {
     ChartOptions o;
-    o.mnuGRType_Click(1);
-    EXPECT_EQ(o.graphType(), GraphType::RelativeStrengthIndex);
-    EXPECT_EQ(o.rightTitle(), "Relative Strength Index");
-    EXPECT_TRUE(o.graphTypeItemChecked(1));
-    EXPECT_FALSE(o.movingItemChecked(0));
-
-    o.mnuGRType_Click(2);
-    EXPECT_EQ(o.graphType(), GraphType::Stochastic);
-    EXPECT_EQ(o.rightTitle(), "Stochastic Indicator");
-    EXPECT_FALSE(o.graphTypeItemChecked(1));
-
-    o.mnuGRType_Click(0);
-    EXPECT_EQ(o.graphType(), GraphType::MovingAverage);
-    EXPECT_EQ(o.rightTitle(), "Moving Average");
-    // The mean line was cleared by the indicator and stays off.
-    EXPECT_FALSE(o.movingItemChecked(0));
-
-    o.mnuStoch_Click(1);
-    EXPECT_EQ(o.graphType(), GraphType::Stochastic);
-    EXPECT_EQ(o.stochasticType(), StochasticType::Slow);
-    EXPECT_TRUE(o.stochasticItemChecked(1));
-    EXPECT_FALSE(o.stochasticItemChecked(0));
-    o.mnuStoch_Click(0);
-    EXPECT_EQ(stochasticTypeText(o.stochasticType()), "FastStochastics");
-}
-
-TEST(ChartOptions, AMovingAverageLineSwitchesBackFromTheIndex) {
-    ChartOptions o;
-    o.mnuGRType_Click(1);
-    o.mnuMoving_Click(1); // "M&in-Max Lines" on
-    EXPECT_EQ(o.graphType(), GraphType::MovingAverage);
-    EXPECT_EQ(o.rightTitle(), "Moving Average");
-    EXPECT_TRUE(o.movingItemChecked(1));
-    EXPECT_FALSE(o.graphTypeItemChecked(1));
-
-    // Turning a line off changes only that line.
-    o.mnuGRType_Click(2);
-    o.mnuMoving_Click(0); // mean on: back to the moving average
-    EXPECT_EQ(o.graphType(), GraphType::MovingAverage);
-    o.mnuStoch_Click(0);
-    o.mnuMoving_Click(0); // mean off again
-    EXPECT_EQ(o.graphType(), GraphType::Stochastic);
-    EXPECT_FALSE(o.movingItemChecked(0));
-}
-
-TEST(ChartOptions, LeftChartTypesAndTitles) {
-    ChartOptions o;
-    EXPECT_EQ(o.leftTitle(DataMode::Daily, 1), "Open-High-Low-Close");
     // The first trading day of a tick game (periods 1..6) is titled "Price"
     // even with open-high-low-close checked; the second day is not.
     for (int p = 0; p <= 6; ++p) EXPECT_EQ(o.leftTitle(DataMode::Tick, p), "Price") << p;
     EXPECT_EQ(o.leftTitle(DataMode::Tick, 7), "Open-High-Low-Close");
-
-    o.mnuGLPrice_Click(1);
-    EXPECT_EQ(o.leftType(), LeftChartType::Price);
-    EXPECT_TRUE(o.priceLineItemChecked(1));
-    EXPECT_FALSE(o.leftTypeItemChecked(0));
-    EXPECT_EQ(o.leftTitle(DataMode::Daily, 10), "Price");
-    o.mnuGLPrice_Click(0);
-    EXPECT_TRUE(o.priceMeanLine());
-    EXPECT_TRUE(o.priceMinMaxLines());
-    o.mnuGLPrice_Click(1); // toggles off, stays a price line
-    EXPECT_FALSE(o.priceMinMaxLines());
-    EXPECT_EQ(o.leftType(), LeftChartType::Price);
-
-    o.mnuGLType_Click(2);
-    EXPECT_EQ(o.leftTitle(DataMode::Daily, 10), "Year-to-Date");
-    EXPECT_TRUE(o.leftTypeItemChecked(2));
-    EXPECT_FALSE(o.priceLineItemChecked(0));
-
-    o.mnuGLType_Click(1); // only opens the submenu
-    EXPECT_EQ(o.leftType(), LeftChartType::YearToDate);
-
     // The first tick day has no year to date: the redraw unchecks it.
+    o.mnuGLType_Click(2);
     o.beginRefresh(DataMode::Tick, 5);
     EXPECT_EQ(o.leftType(), LeftChartType::Price);
     EXPECT_FALSE(o.leftTypeItemChecked(2));
@@ -144,23 +121,4 @@ TEST(ChartOptions, LeftChartTypesAndTitles) {
     o.beginRefresh(DataMode::Daily, 5);
     o.beginRefresh(DataMode::Tick, 6);
     EXPECT_EQ(o.leftType(), LeftChartType::YearToDate);
-}
-
-TEST(ChartOptions, MenuMarksAndCaptionsCarryModelKeys) {
-    ChartOptions o;
-    o.mnuGraph_Click(4);
-    o.mnuMoving_Click(2);
-    int checked = 0;
-    for (const MenuMark& m : o.menuMarks()) {
-        checked += m.checked;
-        if (m.key == "mnuGraph_4") {
-            EXPECT_TRUE(m.checked);
-        } else if (m.key == "mnuGraph_0") {
-            EXPECT_FALSE(m.checked);
-        }
-    }
-    EXPECT_EQ(checked, 4);               // market, open-high-low-close, mean line, fast stochastics
-    EXPECT_EQ(o.menuMarks().size(), 21); // with the average over prices and the volume pane
-    EXPECT_TRUE(o.menuCaptions().contains(MenuCaption{"mnuMoving_2", "15 periods"}));
-    EXPECT_TRUE(o.menuCaptions().contains(MenuCaption{"mnuGRType_0", "Moving Average - 15"}));
 }

@@ -46,18 +46,16 @@ TEST(Stochastics, WorkedExampleAndSlidingWindow) {
     expectValues(s.slowD, {0, 0, 0, 0, 0.0926, 0.2778});
 }
 
-TEST(Stochastics, FastAndSlowDisplaysAndTheEarlyPeriods) {
-    const IndicatorSets fast = stochasticDisplay(kStochRows, 6, true);
-    expectValues(fast.first, {0, 0, 0, 0, 0.8333, 0.8333});
-    expectValues(fast.second, {0, 0, 0, 0, 0.2778, 0.5556});
-    const IndicatorSets slow = stochasticDisplay(kStochRows, 6, false);
-    expectValues(slow.first, {0, 0, 0, 0, 0.2778, 0.5556});
-    expectValues(slow.second, {0, 0, 0, 0, 0.0926, 0.2778});
-
-    // Up to period 4 nothing is computed; period 5 computes.
-    EXPECT_TRUE(stochasticDisplay(kStochRows, 4, true).first.isEmpty());
-    EXPECT_TRUE(stochasticDisplay(kStochRows, 4, true).second.isEmpty());
-    EXPECT_EQ(stochasticDisplay(kStochRows, 5, true).first.size(), 6);
+TEST(Stochastics, FastShowsKAndDSlowShowsDAndSlowDFromPeriodFive) {
+    const Stochastics s = stochastics(kStochRows);
+    const auto shown = [](int period, bool fast) {
+        const IndicatorSets sets = stochasticDisplay(kStochRows, period, fast);
+        return std::pair(sets.first, sets.second);
+    };
+    EXPECT_EQ(shown(6, true), std::pair(s.k, s.d));
+    EXPECT_EQ(shown(6, false), std::pair(s.d, s.slowD));
+    EXPECT_EQ(shown(4, true), std::pair(Values{}, Values{}));
+    EXPECT_EQ(shown(5, true).first.size(), 6);
 }
 
 TEST(Stochastics, FlatWindowGivesZeroAndAMissingRowGivesNothing) {

@@ -32,32 +32,24 @@ private:
 
 } // namespace
 
-TEST(DataFiles, BesideTheProgramFirstThenTheInstalledDataFolder) {
+TEST(DataFiles, BesideTheProgramThenTheInstalledFolderThenTheSystemsThenBesideTheProgram) {
     QStandardPaths::setTestModeEnabled(true);
-    QTemporaryDir prefix;
-    ASSERT_TRUE(prefix.isValid());
+    QTemporaryDir prefix, system;
+    ASSERT_TRUE(prefix.isValid() && system.isValid());
+    const DataDirs dirs(system.path());
     const QString bin = prefix.filePath(QStringLiteral("bin"));
     const QString installed = prefix.filePath(QStringLiteral("share/pellucar/futures.mdb"));
+    const QString help = system.filePath(QStringLiteral("pellucar/dunmere.hlp"));
     touch(installed);
+    touch(help);
     ASSERT_TRUE(QDir().mkpath(bin));
     EXPECT_EQ(locateDataFile(QStringLiteral("futures.mdb"), bin), installed);
-
+    EXPECT_EQ(locateDataFile(QStringLiteral("dunmere.hlp"), bin), help);
     touch(bin + QStringLiteral("/futures.mdb"));
     EXPECT_EQ(locateDataFile(QStringLiteral("futures.mdb"), bin), bin + QStringLiteral("/futures.mdb"));
-}
-
-TEST(DataFiles, SystemDataFoldersLastAndTheProgramFolderWhenNothingHasIt) {
-    QStandardPaths::setTestModeEnabled(true);
-    QTemporaryDir program, system;
-    ASSERT_TRUE(program.isValid() && system.isValid());
-    const DataDirs dirs(system.path());
-    const QString help = system.filePath(QStringLiteral("pellucar/dunmere.hlp"));
-    touch(help);
-    EXPECT_EQ(locateDataFile(QStringLiteral("dunmere.hlp"), program.path()), help);
 
     // A missing file names the place beside the program, so opening it fails
     // with a message about that place; a folder of the name is no file.
-    ASSERT_TRUE(QDir(system.path()).mkpath(QStringLiteral("pellucar/futures.mdb")));
-    EXPECT_EQ(locateDataFile(QStringLiteral("futures.mdb"), program.path()),
-              program.filePath(QStringLiteral("futures.mdb")));
+    ASSERT_TRUE(QDir(system.path()).mkpath(QStringLiteral("pellucar/prices.mdb")));
+    EXPECT_EQ(locateDataFile(QStringLiteral("prices.mdb"), bin), bin + QStringLiteral("/prices.mdb"));
 }

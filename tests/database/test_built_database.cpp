@@ -69,11 +69,9 @@ TEST_F(BuiltDatabase, EveryMarketTradesOnAtLeast98PercentOfExchangeDaysEachYear)
 }
 
 TEST_F(BuiltDatabase, DailyRowsArePositiveConsistentAndStoredInDateOrder) {
-    EXPECT_EQ(db.count("SELECT COUNT(*) FROM DailyData WHERE Low <= 0 OR Low > Open OR Low > Close "
-                       "OR High < Open OR High < Close OR DayVolume < 0 OR OpenInterest < 0"),
-              0);
     // Contract YYYYMM of the day or later, and a source on every row.
-    EXPECT_EQ(db.count("SELECT COUNT(*) FROM DailyData WHERE length(Contract) <> 6 "
+    EXPECT_EQ(db.count("SELECT COUNT(*) FROM DailyData WHERE Low <= 0 OR Low > Open OR Low > Close "
+                       "OR High < Open OR High < Close OR DayVolume < 0 OR OpenInterest < 0 OR length(Contract) <> 6 "
                        "OR Contract < substr(Date, 1, 4) || substr(Date, 6, 2) OR Source = ''"),
               0);
     // The game's daily query has no ORDER BY: storage order must be date order.

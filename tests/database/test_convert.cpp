@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <ostream>
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -27,6 +28,13 @@ Bar flat(const char* d, double close, qint64 volume, const char* contract, const
     return {day(d), close, close, close, close, volume, 0, contract, source};
 }
 
+void expectPrices(const Bar& b, const std::array<double, 4>& openHighLowClose) {
+    const double got[] = {b.open, b.high, b.low, b.close};
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_DOUBLE_EQ(got[i], openHighLowClose[i])
+            << "price " << i << " of " << b.date.toString(Qt::ISODate).toStdString();
+}
+
 } // namespace
 
 TEST(ParseContinuous, ReadsNewestFirstFilesIntoDateOrderAndFillsMissingPrices) {
@@ -40,12 +48,9 @@ TEST(ParseContinuous, ReadsNewestFirstFilesIntoDateOrderAndFillsMissingPrices) {
     ASSERT_EQ(bars.size(), 3u); // the row without a settle is dropped
     EXPECT_EQ(bars[0].date, day("1983-03-31"));
     EXPECT_EQ(bars[2].date, day("1983-04-05"));
-    EXPECT_EQ(bars[0].volume, 521);
-    EXPECT_EQ(bars[0].openInterest, 523);
-    EXPECT_DOUBLE_EQ(bars[1].high, 29.5); // zero high: the settle stands in, then the open bounds it
-    EXPECT_EQ(bars[1].volume, 0);
-    EXPECT_DOUBLE_EQ(bars[2].open, 29.8); // '.' open and blank low take the settle
-    EXPECT_DOUBLE_EQ(bars[2].low, 29.8);
+    EXPECT_TRUE(bars[0].volume == 521 && bars[0].openInterest == 523 && bars[1].volume == 0);
+    expectPrices(bars[1], {29.5, 29.5, 29.3, 29.45}); // zero high: the settle stands in, then the open bounds it
+    expectPrices(bars[2], {29.8, 29.9, 29.8, 29.8});  // '.' open and blank low take the settle
     EXPECT_TRUE(noted(notes, "without a date or settle"));
 }
 
@@ -98,7 +103,7 @@ TEST(ParseSettlement, TakesTheNearerContractThatHasAPrice) {
     EXPECT_EQ(contracts(bars), (std::vector<QString>{"198310", "198308", "198310"}));
     EXPECT_EQ(bars[1].source, "LIVECOW.csv:CARRY");
     EXPECT_EQ(bars[2].source, "LIVECOW.csv:PRICE");
-    EXPECT_TRUE(bars[1].open == 62.42 && bars[1].high == 62.42 && bars[1].low == 62.42 && bars[1].close == 62.42);
+    expectPrices(bars[1], {62.42, 62.42, 62.42, 62.42});
     EXPECT_TRUE(noted(notes, "without a price"));
 }
 
@@ -120,27 +125,22 @@ TEST(Mending, FilledInAndMissingDaysComeFromTheBackupOnlyForTheSameContract) {
     EXPECT_TRUE(noted(notes, "filled-in row kept"));
 }
 
-TEST(SnapToGrid, RestoresRoundedBondFractionsAndLeavesOthersAlone) {
-    Bars bars{{day("1986-03-27"), 100.438, 77.6562, 98.7813, 100.4, 0, 0, "198606", "US20.csv:PRICE"}};
-    Notes notes;
-    snapToGrid(bars, 1.0 / 64, 0.001, &notes);
-    EXPECT_DOUBLE_EQ(bars[0].open, 100.4375); // six digits above 100
-    EXPECT_DOUBLE_EQ(bars[0].high, 77.65625); // four decimals below
-    EXPECT_DOUBLE_EQ(bars[0].low, 98.78125);
-    EXPECT_DOUBLE_EQ(bars[0].close, 100.4); // not a 64th: kept and noted
-    EXPECT_EQ(notes.size(), 1u);
-}
+// Bond fractions and cattle prices written rounded come back to their grid;
+// a price no rounding made is kept and noted.
+TEST(SnapToGrid, RestoresRoundedPricesAndLeavesOthersAlone) {
+    Bars bonds{{day("1986-03-27"), 100.438, 77.6562, 98.7813, 100.4, 0, 0, "198606", "US20.csv:PRICE"}};
+    Notes bondNotes;
+    snapToGrid(bonds, 1.0 / 64, 0.001, &bondNotes);
+    // Six digits above 100, four decimals below; 100.4 is no 64th: kept and noted.
+    expectPrices(bonds[0], {100.4375, 77.65625, 98.78125, 100.4});
+    EXPECT_EQ(bondNotes.size(), 1u);
 
-TEST(SnapToGrid, RestoresCattlePricesWrittenWithTwoDecimals) {
     Bars bars{{day("1985-06-03"), 60.42, 60.67, 60.88, 60.7, 0, 0, "198508", "LIVECOW.csv:PRICE"},
               {day("1985-06-04"), 60.41, 60.41, 60.41, 60.41, 0, 0, "198508", "LIVECOW.csv:PRICE"}};
     Notes notes;
     EXPECT_EQ(snapToGrid(bars, 0.025, 0.005 + 1e-9, &notes), 3);
-    EXPECT_DOUBLE_EQ(bars[0].open, 60.425);
-    EXPECT_DOUBLE_EQ(bars[0].high, 60.675);
-    EXPECT_DOUBLE_EQ(bars[0].low, 60.875);
-    EXPECT_DOUBLE_EQ(bars[0].close, 60.7);
-    EXPECT_DOUBLE_EQ(bars[1].close, 60.41); // 0.01 from the grid: no rounding made it, kept and noted
+    expectPrices(bars[0], {60.425, 60.675, 60.875, 60.7});
+    expectPrices(bars[1], {60.41, 60.41, 60.41, 60.41}); // 0.01 from the grid: no rounding made it, kept and noted
     EXPECT_EQ(notes.size(), 4u);
 }
 
@@ -149,12 +149,10 @@ TEST(ReadEighths, TakesAOneDigitFractionOffTheQuarterGridAsEighths) {
               {day("1996-01-08"), 742.3, 747.65, 735.5, 736.25, 0, 0, "199603", "F_S"}};
     Notes notes;
     readEighths(bars, 0.25, &notes);
-    EXPECT_DOUBLE_EQ(bars[0].open, 753.25);
-    EXPECT_DOUBLE_EQ(bars[0].high, 753.5);
-    EXPECT_DOUBLE_EQ(bars[0].low, 750.5); // on the grid: a half cent, not five eighths
-    EXPECT_DOUBLE_EQ(bars[0].close, 753.75);
-    EXPECT_DOUBLE_EQ(bars[1].open, 742.3);  // 3/8 is no quarter either: left for the grid check
-    EXPECT_DOUBLE_EQ(bars[1].high, 747.65); // two decimals are no eighths quote
+    // 750.5 is on the grid: a half cent, not five eighths. 742.3 (3/8) is no
+    // quarter either: left for the grid check; two decimals are no eighths quote.
+    expectPrices(bars[0], {753.25, 753.5, 750.5, 753.75});
+    expectPrices(bars[1], {742.3, 747.65, 735.5, 736.25});
     EXPECT_EQ(notes.size(), 3u);
     EXPECT_TRUE(noted(notes, "753.6 read as cents and eighths, 753.75"));
 }

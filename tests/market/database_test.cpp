@@ -164,28 +164,15 @@ TEST(DatabaseOpen, GoodFileOpensAfterAFailureAndAFailureClosesAGoodOne) {
     EXPECT_EQ(days1990(db), QList<QDate>{QDate(1990, 1, 3)});
 }
 
-TEST(DatabaseQueries, DailyRowsAndOverviewsOfOneMarketInTheirWindow) {
-    FixtureDb fx(QStringLiteral("database_daily_rows"));
-    fx.addDaily(3, QDate(1990, 1, 4), 21.10, 21.50, 20.90, 21.25);
-    fx.addDaily(3, QDate(1990, 1, 2), 20.00, 20.60, 19.80, 20.456);
-    fx.addDaily(5, QDate(1990, 1, 3), 600.0, 615.0, 598.0, 612.25); // Soybean, in cents
-    fx.addDaily(3, QDate(1990, 1, 3), 20.50, 21.00, 20.40, 20.80);
-    fx.addDaily(3, QDate(1989, 12, 29), 19.0, 19.0, 19.0, 19.0);
-    fx.addDaily(3, QDate(1991, 1, 2), 26.0, 26.0, 26.0, 26.0);
+// The daily rows' window and fields are read by the loaders' tests.
+TEST(DatabaseQueries, OverviewsOfOneMarketAndDay) {
+    FixtureDb fx(QStringLiteral("database_overviews"));
     fx.addOverview(QDate(1990, 1, 2), 3, QStringLiteral("Oil."));
     fx.addOverview(QDate(1990, 1, 2), 2, QStringLiteral("Gold quiet."));
     fx.addOverview(QDate(1990, 1, 3), 3, QStringLiteral("Oil next day."));
 
     MarketDatabase db;
     ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
-    const QList<DailyRow> oil = db.dailyRows(3, QDate(1990, 1, 2), QDate(1991, 1, 2));
-    ASSERT_EQ(oil.size(), 3);
-    EXPECT_EQ(oil[0], (DailyRow{100, 200, 20.00f, 20.60f, 19.80f, 20.456f, QDate(1990, 1, 2)}));
-    EXPECT_EQ(oil[1].date, QDate(1990, 1, 3));
-    EXPECT_FLOAT_EQ(oil[2].close, 21.25f);
-    EXPECT_FLOAT_EQ(db.dailyRows(5, QDate(1990, 1, 2), QDate(1991, 1, 2)).value(0).close, 612.25f);
-    EXPECT_TRUE(db.dailyRows(1, QDate(1990, 1, 2), QDate(1991, 1, 2)).isEmpty());
-
     EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 2), 3)), "Oil.");
     EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 2), 2)), "Gold quiet.");
     EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 3), 3)), "Oil next day.");

@@ -19,12 +19,6 @@ namespace {
 
 std::string s(const QString& q) { return q.toStdString(); }
 
-QStringList titles(const QList<NewsRelease>& list) {
-    QStringList out;
-    for (const NewsRelease& n : list) out << n.title;
-    return out;
-}
-
 // Tick days of the month from `start`, as the game sets them before it reads ticks.
 int setTickDays(MarketDatabase& db, const QDate& start, MarketData& md) {
     const int n = LoadTradingDays(db, QStringLiteral("Tick"), true, start, md.tradingDays);
@@ -77,8 +71,6 @@ protected:
 TEST_F(DamagedPages, OpenSucceedsAndOnlyTheReadsThatMeetThemFail) {
     MarketDatabase db;
     ASSERT_TRUE(db.open(path)) << "the damage lies outside what open reads: " << s(db.lastError());
-    const QString malformed = QStringLiteral("database disk image is malformed");
-
     MarketData md;
     // Ticks: February reads; May fails and leaves the periods it would have filled alone.
     ASSERT_EQ(setTickDays(db, QDate(1996, 2, 1), md), 21);
@@ -89,22 +81,17 @@ TEST_F(DamagedPages, OpenSucceedsAndOnlyTheReadsThatMeetThemFail) {
     ASSERT_EQ(setTickDays(db, QDate(1996, 5, 1), md), 23);
     for (int d = 0; d < md.tickDayCount; ++d)
         for (int k = 1; k <= kTicksPerDay; ++k) md.tickDays[static_cast<size_t>(d)].periods[3][k] = {true, 1, 2, 3, 4};
+    const auto held = md.tickDays;
     EXPECT_EQ(LoadTickData(db, 3, QDate(1996, 5, 1), true, md), kLoadFailed);
-    EXPECT_EQ(db.lastError(), malformed);
+    EXPECT_FALSE(db.lastError().isEmpty());
     EXPECT_EQ(LoadTickData(db, 2, QDate(1996, 5, 1), true, md), kLoadFailed);
-    for (int d = 0; d < md.tickDayCount; ++d) {
-        for (int k = 1; k <= kTicksPerDay; ++k) {
-            const TickPeriod& p = md.tickDays[static_cast<size_t>(d)].periods[3][k];
-            EXPECT_TRUE(p.seen && p.price == 1 && p.high == 2 && p.low == 3 && p.last == 4) << d << "/" << k;
-            EXPECT_FALSE(md.tickDays[static_cast<size_t>(d)].periods[2][k].seen) << d << "/" << k;
-        }
-    }
+    EXPECT_TRUE(md.tickDays == held);
 
     // The stories of a damaged day and the overview texts fail; a sound day still reads.
     EXPECT_TRUE(db.newsReleases(QDate(1996, 2, 6), QTime(9, 0), QTime(11, 1)).isEmpty());
     EXPECT_TRUE(db.failed());
-    EXPECT_EQ(db.lastError(), malformed);
-    EXPECT_EQ(titles(db.newsReleases(QDate(1996, 3, 5), QTime(9, 0), QTime(11, 1))), QStringList{"March story"});
+    const QList<NewsRelease> march = db.newsReleases(QDate(1996, 3, 5), QTime(9, 0), QTime(11, 1));
+    EXPECT_TRUE(march.size() == 1 && march[0].title == "March story");
     EXPECT_FALSE(db.failed());
     EXPECT_TRUE(db.overviewNews(QDate(1990, 1, 1), 3).isEmpty());
     EXPECT_TRUE(db.failed());
