@@ -26,11 +26,6 @@ std::optional<double> averageOf3(const std::optional<double>& a, const std::opti
 
 } // namespace
 
-RowRange drawnRange(int lastRow) {
-    if (lastRow < 1) return {1, 0};
-    return {std::max(1, lastRow - (kMaxDrawnPoints - 1)), lastRow};
-}
-
 Values closes(const PriceSeries& rows, RowRange range) {
     Values out;
     out.reserve(range.count());

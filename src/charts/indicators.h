@@ -28,8 +28,7 @@ inline constexpr int kRsiChanges = 14;
 inline constexpr int kStochasticWindow = 5;
 inline constexpr int kStochasticSmoothing = 3;
 
-// The rows a chart draws when its last row is `lastRow`: at most the last
-// 30, so above 30 the first row is last - 29. Empty when lastRow < 1.
+// Rows first..last of a series (empty when last < first).
 struct RowRange {
     int first = 1;
     int last = 0;
@@ -37,7 +36,6 @@ struct RowRange {
     bool contains(int row) const { return row >= first && row <= last; }
     bool operator==(const RowRange&) const = default;
 };
-RowRange drawnRange(int lastRow);
 
 // The closes of rows first..last (empty where a row has no price).
 Values closes(const PriceSeries& rows, RowRange range);

@@ -98,8 +98,8 @@ TEST(RelativeStrength, NothingUpToPeriod15AndOnlyFullWindowsAfter) {
     QList<double> closes;
     for (int i = 0; i < 30; ++i) closes << 50 + (i % 3);
     const PriceSeries rows = fromCloses(closes);
-    EXPECT_TRUE(relativeStrengthIndex(rows, drawnRange(15), 15).isEmpty());
-    const Values v = relativeStrengthIndex(rows, drawnRange(16), 16);
+    EXPECT_TRUE(relativeStrengthIndex(rows, RowRange{1, 15}, 15).isEmpty());
+    const Values v = relativeStrengthIndex(rows, RowRange{1, 16}, 16);
     ASSERT_EQ(v.size(), 16);
     EXPECT_EQ(*v.at(13), 0.0); // row 14
     EXPECT_GT(*v.at(14), 0.0); // row 15 has its 14 changes
@@ -110,12 +110,6 @@ TEST(RelativeStrength, NothingUpToPeriod15AndOnlyFullWindowsAfter) {
     gap[9] = std::nullopt;
     EXPECT_FALSE(relativeStrength(gap, 24).has_value());
     EXPECT_TRUE(relativeStrength(gap, 25).has_value());
-}
-
-TEST(DrawnRange, AtMostTheLastThirtyRows) {
-    EXPECT_EQ(drawnRange(45), (RowRange{16, 45}));
-    EXPECT_EQ(drawnRange(30), (RowRange{1, 30}));
-    EXPECT_EQ(drawnRange(3), (RowRange{1, 3}));
 }
 
 TEST(MovingAverage, FiveFifteenAndTwentyPoints) {
