@@ -89,6 +89,18 @@ void ScriptedDialogs::defaultAnswer(QDialog* d) {
     }
 }
 
+QString cutShort(const QWidget* w) {
+    auto* l = qobject_cast<const QLabel*>(w);
+    const QSize need = l && l->wordWrap() ? QSize(w->width(), l->heightForWidth(w->width())) : w->sizeHint();
+    if (need.width() <= w->width() && need.height() <= w->height()) return {};
+    return QStringLiteral("%1 %2x%3 < %4x%5")
+        .arg(w->objectName())
+        .arg(w->width())
+        .arg(w->height())
+        .arg(need.width())
+        .arg(need.height());
+}
+
 QString writeFixtureDatabase(const QString& path) {
     QFile::remove(path);
     sqlite3* db = nullptr;

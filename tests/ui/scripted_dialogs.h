@@ -81,6 +81,9 @@ template <class Dialogs = ScriptedDialogs> struct BasicRig {
 };
 using WindowRig = BasicRig<>;
 
+// What a label or button lacks to show its text whole ("name 40x20 < 52x20"), or "".
+QString cutShort(const QWidget* w);
+
 // A market database written by the test: six markets with daily rows for
 // the first weeks of January 1990 and the disclaimer text.
 QString writeFixtureDatabase(const QString& path);
