@@ -9,10 +9,9 @@ QObject* makeMainWindowSuite();
 QObject* makeWindowsSuite();
 QObject* makeChartViewSuite();
 QObject* makeDeskSuite();
-QObject* makePastGamesSuite();
 QObject* makeAccessSuite();
 inline QList<QObject*> makeSuites() {
     return {makeHelpSuite(),      makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(),
-            makeChartViewSuite(), makeDeskSuite(),  makePastGamesSuite(),  makeAccessSuite()};
+            makeChartViewSuite(), makeDeskSuite(),  makeAccessSuite()};
 }
 } // namespace pellucar::uitest

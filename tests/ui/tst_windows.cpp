@@ -3,8 +3,10 @@
 #include "mkdb.h"
 #include "scripted_dialogs.h"
 #include "synthetic_trades.h"
+#include "ui/color_scheme.h"
 #include "ui/desk_settings.h"
 #include "ui/metrics.h"
+#include "ui/past_games_window.h"
 #include "ui/placement.h"
 #include "ui/windows.h"
 
@@ -13,12 +15,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,6 +67,28 @@ protected:
         return false;
     }
 };
+
+PastGamesReport report(const QList<double>& scores) {
+    PastGamesReport r;
+    int n = 0;
+    for (double s : scores) {
+        PastGame g;
+        g.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, n));
+        g.periodStart = QDate(1994, 1, 3);
+        g.periodEnd = QDate(1994, 3, 31);
+        g.level = n++ % 2 ? Level::Expert : Level::Novice;
+        g.score = s;
+        r.games.push_back(g);
+    }
+    r.best = bestScores(r.games);
+    return r;
+}
+
+QList<double> column(const QSortFilterProxyModel* m, int col) {
+    QList<double> out;
+    for (int r = 0; r < m->rowCount(); ++r) out << m->data(m->index(r, col), PastGamesModel::kSortRole).toDouble();
+    return out;
+}
 
 class WindowsTest : public QObject {
     Q_OBJECT
@@ -360,6 +387,38 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         dialogs.busy(false); // an extra release must not pop someone else's cursor
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void aClickOnTheScoreHeaderSortsByValue() {
+        // As texts "$10,000.00" < "$2,500.00" < "$900.00"; as numbers the other way.
+        PastGamesWindow w(report({900, 10000, -50.5, 2500}));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QHeaderView* header = w.table()->horizontalHeader();
+        const int x =
+            header->sectionViewportPosition(PastGamesModel::Score) + header->sectionSize(PastGamesModel::Score) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        const Qt::SortOrder first = header->sortIndicatorOrder();
+        QCOMPARE(header->sortIndicatorSection(), int(PastGamesModel::Score));
+        QList<double> want{-50.5, 900, 2500, 10000};
+        if (first == Qt::DescendingOrder) std::reverse(want.begin(), want.end());
+        QCOMPARE(column(w.sorted(), PastGamesModel::Score), want);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        std::reverse(want.begin(), want.end());
+        QCOMPARE(column(w.sorted(), PastGamesModel::Score), want);
+        // The figures shown are the money texts of those values.
+        QCOMPARE(w.sorted()->index(0, PastGamesModel::Score).data().toString(),
+                 first == Qt::DescendingOrder ? QStringLiteral("$-50.50") : QStringLiteral("$10,000.00"));
+    }
+
+    void bestScoresShowInTheSchemeColours() {
+        PastGamesWindow w(report({900, 10000, -50.5, 2500}));
+        ScreenColors colors;
+        colors.apply(Scheme::Black, nullptr);
+        colors.applyToDialog(&w);
+        QCOMPARE(text(&w, "lblBestExpert") + ' ' + text(&w, "lblBestNovice"), QStringLiteral("$10,000.00 $900.00"));
+        QCOMPARE(ScreenColors::colorsOf(child(&w, "lblBestExpert")), ColorTable::dialogValue(Scheme::Black));
+        QCOMPARE(ScreenColors::colorsOf(w.table()), ColorTable::grid(Scheme::Black));
     }
 };
 
