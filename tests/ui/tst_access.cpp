@@ -1,17 +1,6 @@
 #include "tst_suites.h"
 
-#include "scripted_dialogs.h"
-#include "ui/metrics.h"
-#include "ui/windows.h"
-
 #include <QAccessible>
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QTest>
 
 using namespace pellucar;
 using namespace pellucar::ui;

@@ -2,13 +2,8 @@
 
 #include "charts/chart_data.h"
 #include "market/market_data.h"
-#include "scripted_dialogs.h"
-#include "ui/chart_view.h"
-#include "ui/color_scheme.h"
 
 #include <QFontMetricsF>
-#include <QScreen>
-#include <QTest>
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
 #include <QtCharts/QCategoryAxis>
@@ -16,7 +11,6 @@
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
 
-#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <tuple>

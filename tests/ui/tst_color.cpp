@@ -1,30 +1,11 @@
 #include "tst_suites.h"
 
-#include "scripted_dialogs.h"
-#include "ui/chart_view.h"
-#include "ui/color_scheme.h"
-#include "ui/past_games_window.h"
-#include "ui/windows.h"
-
-#include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMainWindow>
-#include <QProgressBar>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QTest>
 
 using namespace pellucar;
 using namespace pellucar::ui;
-
-Q_DECLARE_METATYPE(pellucar::ui::Scheme)
 
 namespace {
 

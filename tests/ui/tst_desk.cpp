@@ -1,22 +1,7 @@
 #include "tst_suites.h"
 
-#include "scripted_dialogs.h"
-#include "ui/color_scheme.h"
-
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTableWidget>
-#include <QTest>
-
-#include <algorithm>
-
 using namespace pellucar;
 using namespace pellucar::ui;
-
-Q_DECLARE_METATYPE(pellucar::ui::Scheme)
 
 namespace {
 

@@ -4,11 +4,7 @@
 #include "ui/help_viewer.h"
 #include "ui/qt_dialogs.h"
 
-#include <QFile>
-#include <QLabel>
 #include <QListWidget>
-#include <QTemporaryDir>
-#include <QTest>
 
 using pellucar::ui::HelpBlock;
 using pellucar::ui::HelpFile;

@@ -1,25 +1,9 @@
 #include "tst_suites.h"
 
-#include "scripted_dialogs.h"
-#include "ui/chart_view.h"
-#include "ui/metrics.h"
-
-#include <QAction>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPixmap>
 #include <QPrinter>
-#include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSignalSpy>
-#include <QTableWidget>
-#include <QTest>
 
 using namespace pellucar;
 using namespace pellucar::ui;

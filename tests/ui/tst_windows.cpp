@@ -1,35 +1,17 @@
 #include "tst_suites.h"
 
 #include "mkdb.h"
-#include "scripted_dialogs.h"
 #include "synthetic_trades.h"
-#include "ui/color_scheme.h"
 #include "ui/desk_settings.h"
-#include "ui/metrics.h"
-#include "ui/past_games_window.h"
 #include "ui/placement.h"
-#include "ui/windows.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
-#include <QHeaderView>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QProgressBar>
-#include <QRadioButton>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <sqlite3.h>
-
-#include <algorithm>
 
 using namespace pellucar;
 using namespace pellucar::ui;
