@@ -49,29 +49,25 @@ std::unique_ptr<MarketData> sampleTickMarket() {
     for (int d = 0; d < 6; ++d) {
         md->tickDays[d].date = QDate(1996, 3, 4).addDays(d + (d >= 5 ? 2 : 0));
         for (int h = 1; h <= 6; ++h) {
-            TickPeriod& t = md->tickDays[d].periods[kOil][h];
-            t.seen = true;
-            t.price = 19 + std::sin((d * 6 + h) / 3.0);
-            t.high = t.price + 0.08;
-            t.low = t.price - 0.06;
-            t.last = t.price + 0.03 * std::cos(h);
+            const double p = 19 + std::sin((d * 6 + h) / 3.0);
+            md->tickDays[d].periods[kOil][h] = {
+                .seen = true, .price = p, .high = p + 0.08, .low = p - 0.06, .last = p + 0.03 * std::cos(h)};
         }
     }
     return md;
 }
 
-QList<TradeFill> sampleFills() {
-    return {{20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
-}
-
 ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily) {
+    // Four trades in the daily game, two in the tick game.
+    const QList<TradeFill> daily{
+        {20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
+    const QList<TradeFill> tick{{8, 19.5, true, false}, {20, 19.2, false, true}};
     ChartInputs in;
     in.options = o;
     in.market = &md;
     in.periodIndex = period;
     in.mode = mode;
-    in.fills =
-        mode == DataMode::Daily ? sampleFills() : QList<TradeFill>{{8, 19.5, true, false}, {20, 19.2, false, true}};
+    in.fills = mode == DataMode::Daily ? daily : tick;
     return composeCharts(in);
 }
 
@@ -148,23 +144,18 @@ private slots:
         ShownView v;
         ChartOptions o;
         o.mnuGRType_Click(1);
-        const ChartData rsi = compose(*daily_, o, 40).right;
-        v.setChartData(rsi);
+        v.setChartData(compose(*daily_, o, 40).right);
         settle();
         QCOMPARE(v.chart()->title(), QStringLiteral("Relative Strength Index"));
         auto* percent = qobject_cast<QCategoryAxis*>(visibleYAxis(v));
-        QVERIFY(percent);
+        QVERIFY(percent && percent->max() == 100.0 && markerPoints(v) == 0);
         QCOMPARE(percent->categoriesLabels(), (QStringList{"0%", "25%", "50%", "75%", "100%"}));
-        QCOMPARE(percent->max(), 100.0);
-        QCOMPARE(markerPoints(v), 0);
 
         o.mnuStoch_Click(1);
         v.setChartData(compose(*daily_, o, 40).right);
         settle();
         percent = qobject_cast<QCategoryAxis*>(visibleYAxis(v));
-        QVERIFY(percent);
-        QCOMPARE(percent->max(), 1.0);
-        QCOMPARE(percent->endValue(QStringLiteral("25%")), 0.25);
+        QVERIFY(percent && percent->max() == 1.0 && percent->endValue(QStringLiteral("25%")) == 0.25);
         QVERIFY(drawnLines(v).size() >= 2);
     }
 
