@@ -23,21 +23,14 @@ QList<QObject*> namedControls(QMainWindow& w) {
     return out;
 }
 
+// The Qt class that stands for each kind of control, in ControlKind's order.
 bool kindMatches(ControlKind kind, QObject* o) {
-    switch (kind) {
-    case ControlKind::Window: return qobject_cast<QMainWindow*>(o);
-    case ControlKind::Label: return qobject_cast<QLabel*>(o);
-    case ControlKind::Button: return qobject_cast<QPushButton*>(o);
-    case ControlKind::TextBox: return qobject_cast<QLineEdit*>(o);
-    case ControlKind::ComboBox: return qobject_cast<QComboBox*>(o);
-    case ControlKind::Grid: return qobject_cast<QTableWidget*>(o);
-    case ControlKind::Chart: return qobject_cast<ui::GameChartView*>(o);
-    case ControlKind::Shape: return qobject_cast<QWidget*>(o);
-    case ControlKind::Menu:
-    case ControlKind::MenuItem:
-    case ControlKind::Separator: return qobject_cast<QAction*>(o);
-    }
-    return false;
+    const QMetaObject* const classOf[] = {
+        &QMainWindow::staticMetaObject,   &QLabel::staticMetaObject,    &QPushButton::staticMetaObject,
+        &QLineEdit::staticMetaObject,     &QComboBox::staticMetaObject, &QTableWidget::staticMetaObject,
+        &GameChartView::staticMetaObject, &QWidget::staticMetaObject,   &QAction::staticMetaObject,
+        &QAction::staticMetaObject,       &QAction::staticMetaObject};
+    return o->metaObject()->inherits(classOf[static_cast<int>(kind)]);
 }
 
 QList<ControlState> modelStates(const Game& g) {
