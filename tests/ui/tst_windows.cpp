@@ -212,13 +212,10 @@ private slots:
         }
         QSettings store(path, QSettings::IniFormat);
         DeskSettings desk(store);
-        QCOMPARE(desk.scheme().has_value(), schemeKept);
+        QCOMPARE(desk.scheme(), schemeKept ? std::optional(Scheme::Gray) : std::nullopt);
         QWidget restored;
         QCOMPARE(restored.restoreGeometry(desk.windowGeometry()), schemeKept);
-        if (schemeKept) {
-            QCOMPARE(*desk.scheme(), Scheme::Gray);
-            QCOMPARE(restored.size(), QSize(432, 321));
-        }
+        if (schemeKept) QCOMPARE(restored.size(), QSize(432, 321));
         desk.remember(geometry, Scheme::Black);
         QSettings again(path, QSettings::IniFormat);
         QCOMPARE(DeskSettings(again).scheme(), std::optional<Scheme>(Scheme::Black));
@@ -264,7 +261,6 @@ private slots:
         click(&over, "btnEnd");
         QCOMPARE(over.choice(), GameOverChoice::End);
 
-        s.caption = QStringLiteral("Game Over ");
         s.commissions = QStringLiteral("$40.00");
         EndOfGameWindow end(s);
         QCOMPARE(text(&end, "label12"), s.commissions);
@@ -274,9 +270,7 @@ private slots:
         click(&end, "btnExit");
         QCOMPARE(end.choice(), EndOfGameChoice::End);
 
-        CommissionStatement st{QStringLiteral("No commissions are charged."), QStringLiteral("$500.00"),
-                               QStringLiteral("$300.00"), QStringLiteral("$200.00")};
-        CommissionWindow c(st);
+        CommissionWindow c({"No commissions are charged.", "$500.00", "$300.00", "$200.00"});
         QCOMPARE(QStringList({text(&c, "Label1"), text(&c, "Label3"), text(&c, "Label2"), text(&c, "label12"),
                               text(&c, "Label11"), text(&c, "Label7")})
                      .join('|'),
@@ -287,8 +281,7 @@ private slots:
         TradeConfirmationWindow t(QStringLiteral("Transaction Order Filled: 3 Gold Sold @  $385.20"));
         t.show();
         QTest::mouseClick(child(&t, "lblTradeConfirmation"), Qt::LeftButton);
-        QCOMPARE(t.result(), int(QDialog::Accepted));
-        QVERIFY(!t.isVisible());
+        QVERIFY(t.result() == QDialog::Accepted && !t.isVisible());
 
         DisclaimerWindow d(QStringLiteral("Read this."));
         QCOMPARE(child<QPlainTextEdit>(&d, "txtNewsDisplay")->toPlainText(), QStringLiteral("Read this."));
@@ -296,8 +289,7 @@ private slots:
         d.reject();
         QVERIFY(d.isVisible());
         click(&d, "btnExit");
-        QCOMPARE(d.result(), int(QDialog::Rejected));
-        QVERIFY(!d.isVisible());
+        QVERIFY(d.result() == QDialog::Rejected && !d.isVisible());
 
         CommoditySelectWindow m(3);
         QVERIFY(child<QRadioButton>(&m, "optCommodity_2")->isChecked());
