@@ -71,15 +71,7 @@ protected:
 // enough to fill them.
 void openEveryOtherWindow(ui::QtDialogs& dialogs) {
     const QString longText = QStringLiteral("A long message that a small screen has to wrap. ").repeated(12);
-    GameSummary summary{QStringLiteral("Game Over"),
-                        longText,
-                        QStringLiteral("$1,234.50"),
-                        QStringLiteral("$-20.00"),
-                        QStringLiteral("$1,214.50"),
-                        QStringLiteral("$40.00"),
-                        true,
-                        true,
-                        {}};
+    const GameSummary summary{"Game Over", longText, "$1,234.50", "$-20.00", "$1,214.50", "$40.00", true, true, {}};
     dialogs.notify(QStringLiteral("Trader Notification"), longText, 0);
     dialogs.confirm(QStringLiteral("Pellucar"), longText);
     dialogs.customProgramming();
