@@ -126,8 +126,12 @@ private slots:
     void reportsReadWhole() {
         uitest::WindowRig rig(db_);
         rig.startGame(2);
-        for (const char* market : {"btnTBond", "btnSoybean", "btnGold", "btnOil", "btnSp500", "btnCattle"}) {
-            enterOrder(rig, market, "btnBuy", QStringLiteral("1"));
+        // Six trades in each market, bought and sold in turn: more lines than
+        // the report shows at once in any of the fonts the game asks for.
+        for (int i = 0; i < 36; ++i) {
+            const char* market =
+                std::array{"btnTBond", "btnSoybean", "btnGold", "btnOil", "btnSp500", "btnCattle"}[i % 6];
+            enterOrder(rig, market, i / 6 % 2 ? "btnSell" : "btnBuy", QStringLiteral("1"));
             QTest::keyClick(units(rig), Qt::Key_Return);
             click(rig, "btnYes");
         }
