@@ -5,10 +5,7 @@
 // again; "quit" or the end of input ends it.
 #include "scripted_dialogs.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QSocketNotifier>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -20,9 +17,8 @@ using namespace pellucar;
 
 namespace {
 
-void printFigures(const ui::Kestrow& w) {
-    for (const char* k : {"lblOilCurrMark", "lblEq", "lblDay"})
-        std::printf("%s %s\n", k, qPrintable(static_cast<QLabel*>(w.widget(QString::fromLatin1(k)))->text()));
+void printFigures(const uitest::WindowRig& rig) {
+    for (const char* k : {"lblOilCurrMark", "lblEq", "lblDay"}) std::printf("%s %s\n", k, qPrintable(rig.text(k)));
     std::fflush(stdout);
 }
 
@@ -34,16 +30,10 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QTemporaryDir tmp;
     uitest::WindowRig rig(uitest::writeFixtureDatabase(tmp.filePath(QStringLiteral("reader.mdb"))));
-    rig.window.show();
-    rig.window.startUp();
-    rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
-    auto forward = [&] {
-        qobject_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnChangePeriod")))->click();
-    };
-    forward();
+    rig.startGame(1);
     QApplication::processEvents();
     std::printf("ready\n");
-    printFigures(rig.window);
+    printFigures(rig);
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
@@ -53,8 +43,8 @@ int main(int argc, char** argv) {
             QApplication::quit();
             return;
         }
-        forward();
-        printFigures(rig.window);
+        rig.click("btnChangePeriod");
+        printFigures(rig);
     });
     return app.exec();
 }

@@ -13,8 +13,6 @@
 #include "scripted_dialogs.h"
 #include "ui/help_viewer.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -73,15 +71,7 @@ protected:
 // enough to fill them.
 void openEveryOtherWindow(ui::QtDialogs& dialogs) {
     const QString longText = QStringLiteral("A long message that a small screen has to wrap. ").repeated(12);
-    GameSummary summary{QStringLiteral("Game Over"),
-                        longText,
-                        QStringLiteral("$1,234.50"),
-                        QStringLiteral("$-20.00"),
-                        QStringLiteral("$1,214.50"),
-                        QStringLiteral("$40.00"),
-                        true,
-                        true,
-                        {}};
+    const GameSummary summary{"Game Over", longText, "$1,234.50", "$-20.00", "$1,214.50", "$40.00", true, true, {}};
     dialogs.notify(QStringLiteral("Trader Notification"), longText, 0);
     dialogs.confirm(QStringLiteral("Pellucar"), longText);
     dialogs.customProgramming();
@@ -107,17 +97,6 @@ void openEveryOtherWindow(ui::QtDialogs& dialogs) {
     dialogs.messageBox(QStringLiteral("The form could not be printed."));
 }
 
-struct Rig {
-    explicit Rig(const QString& db) : game(dialogs, random, db), window(game, dialogs) {
-        dialogs.setMainWindow(&window);
-    }
-    ~Rig() { dialogs.setMainWindow(nullptr); }
-    SizeNotingDialogs dialogs;
-    ScriptedRandom random{{}, 0.0};
-    Game game;
-    ui::Kestrow window;
-};
-
 int fail(const QString& why) {
     std::fprintf(stderr, "%s\n", qPrintable(why));
     return 1;
@@ -134,15 +113,11 @@ int main(int argc, char** argv) {
         return fail(QStringLiteral("usage: test_ui_scale --record FILE | --compare FILE | --fit"));
 
     QTemporaryDir tmp;
-    Rig rig(uitest::writeFixtureDatabase(tmp.filePath(QStringLiteral("scale.mdb"))));
+    uitest::BasicRig<SizeNotingDialogs> rig(uitest::writeFixtureDatabase(tmp.filePath(QStringLiteral("scale.mdb"))));
     QStringList sizes, unreachable;
     rig.dialogs.sizes = &sizes;
     rig.dialogs.unreachable = &unreachable;
-    rig.window.show();
-    rig.window.startUp();
-    rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
-    for (int i = 0; i < 3; ++i)
-        qobject_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnChangePeriod")))->click();
+    rig.startGame(3);
     QApplication::processEvents();
     std::printf("Kestrow %dx%d\n", rig.window.width(), rig.window.height());
     for (const QString& s : sizes) std::printf("%s\n", qPrintable(s));
@@ -150,9 +125,7 @@ int main(int argc, char** argv) {
     // The scale asked for must be the one the window got, or the comparison
     // below proves nothing.
     const double asked = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
-    if (std::abs(rig.window.devicePixelRatioF() - asked) > 1e-9)
-        return fail(
-            QStringLiteral("device pixel ratio %1, QT_SCALE_FACTOR %2").arg(rig.window.devicePixelRatioF()).arg(asked));
+    if (std::abs(rig.window.devicePixelRatioF() - asked) > 1e-9) return fail(QStringLiteral("not at the scale asked"));
     if (sizes.size() < 3) return fail(QStringLiteral("too few windows opened: ") + sizes.join(", "));
 
     if (fit) {
@@ -162,21 +135,14 @@ int main(int argc, char** argv) {
         unreachable << outOfReach(rig.dialogs.helpViewer());
         const QRect room = rig.window.screen()->availableGeometry();
         if (rig.window.width() > room.width() || rig.window.height() > room.height())
-            unreachable << QStringLiteral("Kestrow %1x%2 in %3x%4")
-                               .arg(rig.window.width())
-                               .arg(rig.window.height())
-                               .arg(room.width())
-                               .arg(room.height());
+            unreachable << QStringLiteral("Kestrow larger than the screen");
         // A report opens over the charts' room with its Close button whole;
         // the table scrolls to it rather than squeeze it.
-        qobject_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnTradeHist")))->click();
+        rig.click("btnTradeHist");
         QApplication::processEvents();
-        auto* close = qobject_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnCloseTradeHistory")));
-        if (!close->isVisible() || close->width() < close->sizeHint().width())
-            unreachable << QStringLiteral("btnCloseTradeHistory %1 wide for %2")
-                               .arg(close->width())
-                               .arg(close->sizeHint().width());
-        close->click();
+        QWidget* close = rig.widget("btnCloseTradeHistory");
+        if (!close->isVisible() || close->width() < close->sizeHint().width()) unreachable << close->objectName();
+        rig.click("btnCloseTradeHistory");
         if (sizes.size() < 16) return fail(QStringLiteral("too few windows opened: ") + sizes.join(", "));
         return unreachable.isEmpty() ? 0 : fail(QStringLiteral("out of reach: ") + unreachable.join(", "));
     }

@@ -51,6 +51,14 @@ int ScriptedDialogs::run(QDialog* d) {
     return d->result();
 }
 
+// The button that answers each plain window.
+const QHash<QString, QString> kButtons{{"frmLevelSelected", "cmdBegin"}, {"frmEndofGame", "btnContinue"},
+                                       {"frmGameOver", "btnPlayAgain"},  {"frmPlayerNotification", "btnOkay"},
+                                       {"frmNewsDisplay", "btnclose"},   {"frmTradeConfirmation", "Command1"},
+                                       {"frmScreenColor", "Command1"},   {"frmAboutKestrow", "cmdOK"},
+                                       {"frmCustom", "cmdOK"},           {"frmCommiss", "cmdOK"},
+                                       {"frmCommoditySelect", "cmdOK"}};
+
 void ScriptedDialogs::defaultAnswer(QDialog* d) {
     const QString name = d->objectName();
     if (name == "frmDisclaimer") {
@@ -69,24 +77,23 @@ void ScriptedDialogs::defaultAnswer(QDialog* d) {
             emit years->activated(years->findText(QString::number(setup.year)));
         }
         press(d, "cmdBegin");
-    } else if (name == "frmLevelSelected") {
-        press(d, "cmdBegin");
-    } else if (name == "frmEndofGame") {
-        press(d, "btnContinue");
-    } else if (name == "frmGameOver") {
-        press(d, "btnPlayAgain");
-    } else if (name == "frmPlayerNotification") {
-        press(d, "btnOkay");
-    } else if (name == "frmNewsDisplay") {
-        press(d, "btnclose");
-    } else if (name == "frmTradeConfirmation" || name == "frmScreenColor") {
-        press(d, "Command1");
-    } else if (name == "frmAboutKestrow" || name == "frmCustom" || name == "frmCommiss" ||
-               name == "frmCommoditySelect") {
-        press(d, "cmdOK");
+    } else if (const QString button = kButtons.value(name); !button.isEmpty()) {
+        press(d, button);
     } else {
         d->accept();
     }
+}
+
+QString cutShort(const QWidget* w) {
+    auto* l = qobject_cast<const QLabel*>(w);
+    const QSize need = l && l->wordWrap() ? QSize(w->width(), l->heightForWidth(w->width())) : w->sizeHint();
+    if (need.width() <= w->width() && need.height() <= w->height()) return {};
+    return QStringLiteral("%1 %2x%3 < %4x%5")
+        .arg(w->objectName())
+        .arg(w->width())
+        .arg(w->height())
+        .arg(need.width())
+        .arg(need.height());
 }
 
 QString writeFixtureDatabase(const QString& path) {

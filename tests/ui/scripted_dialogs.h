@@ -4,7 +4,10 @@
 #include "ui/kestrow.h"
 #include "ui/qt_dialogs.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QHash>
+#include <QLabel>
 #include <QList>
 #include <QStringList>
 #include <functional>
@@ -52,16 +55,34 @@ private:
 };
 
 // A main window with its game, played by script.
-struct WindowRig {
-    explicit WindowRig(const QString& databasePath) : game(dialogs, random, databasePath), window(game, dialogs) {
+template <class Dialogs = ScriptedDialogs> struct BasicRig {
+    explicit BasicRig(const QString& databasePath) : game(dialogs, random, databasePath), window(game, dialogs) {
         dialogs.setMainWindow(&window);
     }
-    ~WindowRig() { dialogs.setMainWindow(nullptr); }
-    ScriptedDialogs dialogs;
+    ~BasicRig() { dialogs.setMainWindow(nullptr); }
+    QWidget* widget(const char* key) const {
+        QWidget* w = window.widget(QString::fromLatin1(key));
+        if (!w) qFatal("no control %s", key);
+        return w;
+    }
+    QString text(const char* key) const { return static_cast<QLabel*>(widget(key))->text(); }
+    void click(const char* key) const { static_cast<QAbstractButton*>(widget(key))->click(); }
+    // Start-up and a new game as the setup plan says, then Forward pressed `forwards` times.
+    void startGame(int forwards = 0) {
+        window.show();
+        window.startUp();
+        window.action(QStringLiteral("mnuNewGame"))->trigger();
+        for (int i = 0; i < forwards; ++i) click("btnChangePeriod");
+    }
+    Dialogs dialogs;
     ScriptedRandom random{{}, 0.0};
     Game game;
     ui::Kestrow window;
 };
+using WindowRig = BasicRig<>;
+
+// What a label or button lacks to show its text whole ("name 40x20 < 52x20"), or "".
+QString cutShort(const QWidget* w);
 
 // A market database written by the test: six markets with daily rows for
 // the first weeks of January 1990 and the disclaimer text.

@@ -2,15 +2,8 @@
 
 #include "charts/chart_data.h"
 #include "market/market_data.h"
-#include "scripted_dialogs.h"
-#include "ui/chart_view.h"
-#include "ui/color_scheme.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QFontMetricsF>
-#include <QScreen>
-#include <QTest>
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
 #include <QtCharts/QCategoryAxis>
@@ -18,7 +11,6 @@
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
 
-#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <tuple>
@@ -57,29 +49,25 @@ std::unique_ptr<MarketData> sampleTickMarket() {
     for (int d = 0; d < 6; ++d) {
         md->tickDays[d].date = QDate(1996, 3, 4).addDays(d + (d >= 5 ? 2 : 0));
         for (int h = 1; h <= 6; ++h) {
-            TickPeriod& t = md->tickDays[d].periods[kOil][h];
-            t.seen = true;
-            t.price = 19 + std::sin((d * 6 + h) / 3.0);
-            t.high = t.price + 0.08;
-            t.low = t.price - 0.06;
-            t.last = t.price + 0.03 * std::cos(h);
+            const double p = 19 + std::sin((d * 6 + h) / 3.0);
+            md->tickDays[d].periods[kOil][h] = {
+                .seen = true, .price = p, .high = p + 0.08, .low = p - 0.06, .last = p + 0.03 * std::cos(h)};
         }
     }
     return md;
 }
 
-QList<TradeFill> sampleFills() {
-    return {{20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
-}
-
 ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily) {
+    // Four trades in the daily game, two in the tick game.
+    const QList<TradeFill> daily{
+        {20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
+    const QList<TradeFill> tick{{8, 19.5, true, false}, {20, 19.2, false, true}};
     ChartInputs in;
     in.options = o;
     in.market = &md;
     in.periodIndex = period;
     in.mode = mode;
-    in.fills =
-        mode == DataMode::Daily ? sampleFills() : QList<TradeFill>{{8, 19.5, true, false}, {20, 19.2, false, true}};
+    in.fills = mode == DataMode::Daily ? daily : tick;
     return composeCharts(in);
 }
 
@@ -103,6 +91,14 @@ int markerPoints(const GameChartView& v) {
     for (QScatterSeries* s : seriesOf<QScatterSeries>(v)) n += s->count();
     return n;
 }
+
+// A chart pane on screen at the size the game gives it.
+struct ShownView : GameChartView {
+    explicit ShownView(QSize size = {420, 240}) {
+        resize(size);
+        show();
+    }
+};
 
 QValueAxis* visibleYAxis(const GameChartView& v) {
     for (QAbstractAxis* a : v.chart()->axes(Qt::Vertical))
@@ -129,9 +125,7 @@ private slots:
     void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/charts.mdb")); }
 
     void priceLineBreaksAtTheMissingDayAndDrawsItsStatistics() {
-        GameChartView v;
-        v.resize(420, 240);
-        v.show();
+        ShownView v;
         ChartOptions o;
         o.mnuGLPrice_Click(0);
         o.mnuGLPrice_Click(1);
@@ -147,28 +141,21 @@ private slots:
     }
 
     void indicatorsStandOnThePercentAxis() {
-        GameChartView v;
-        v.resize(420, 240);
-        v.show();
+        ShownView v;
         ChartOptions o;
         o.mnuGRType_Click(1);
-        const ChartData rsi = compose(*daily_, o, 40).right;
-        v.setChartData(rsi);
+        v.setChartData(compose(*daily_, o, 40).right);
         settle();
         QCOMPARE(v.chart()->title(), QStringLiteral("Relative Strength Index"));
         auto* percent = qobject_cast<QCategoryAxis*>(visibleYAxis(v));
-        QVERIFY(percent);
+        QVERIFY(percent && percent->max() == 100.0 && markerPoints(v) == 0);
         QCOMPARE(percent->categoriesLabels(), (QStringList{"0%", "25%", "50%", "75%", "100%"}));
-        QCOMPARE(percent->max(), 100.0);
-        QCOMPARE(markerPoints(v), 0);
 
         o.mnuStoch_Click(1);
         v.setChartData(compose(*daily_, o, 40).right);
         settle();
         percent = qobject_cast<QCategoryAxis*>(visibleYAxis(v));
-        QVERIFY(percent);
-        QCOMPARE(percent->max(), 1.0);
-        QCOMPARE(percent->endValue(QStringLiteral("25%")), 0.25);
+        QVERIFY(percent && percent->max() == 1.0 && percent->endValue(QStringLiteral("25%")) == 0.25);
         QVERIFY(drawnLines(v).size() >= 2);
     }
 
@@ -176,9 +163,7 @@ private slots:
         // From one redraw to the next the series holds exactly the priced
         // points, in order, as the day without a quote enters, moves through
         // and leaves the range.
-        GameChartView v;
-        v.resize(420, 240);
-        v.show();
+        ShownView v;
         for (int period : {3, 4, 25, 31, 32, 33, 40, 45, 41, 8, 45}) {
             const ChartData left = compose(*daily_, {}, period).left;
             v.setChartData(left);
@@ -202,10 +187,8 @@ private slots:
                 QVERIFY(k < sets.size());
                 const QCandlestickSet* set = sets.at(k++);
                 QVERIFY(std::abs(slotOf(set) - static_cast<double>(i)) < 1e-9);
-                QCOMPARE(set->open(), p->open);
-                QCOMPARE(set->high(), p->high);
-                QCOMPARE(set->low(), p->low);
-                QCOMPARE(set->close(), p->close);
+                QCOMPARE((QList<double>{set->open(), set->high(), set->low(), set->close()}),
+                         (QList<double>{p->open, p->high, p->low, p->close}));
             }
             QCOMPARE(k, sets.size());
         }
@@ -225,14 +208,10 @@ private slots:
 
     void bothPanesPlotFromTheSameX() {
         // Price labels and percent labels differ in width; the plots do not.
-        GameChartView top, bottom;
+        ShownView top, bottom;
         GameChartView::alignPlots(&top, &bottom);
         ChartOptions rsi;
         rsi.mnuGRType_Click(1);
-        for (GameChartView* v : {&top, &bottom}) {
-            v->resize(420, 240);
-            v->show();
-        }
         top.setChartData(compose(*daily_, rsi, 40).left);
         bottom.setChartData(compose(*daily_, rsi, 40).right);
         settle();
@@ -254,11 +233,7 @@ private slots:
             const MarketData& md = mode == DataMode::Daily ? *daily_ : *tick_;
             ChartOptions ma;
             ma.mnuMoving_Click(1);
-            GameChartView moved, hidden, fresh;
-            for (GameChartView* v : {&moved, &hidden, &fresh}) {
-                v->resize(420, 240);
-                v->show();
-            }
+            ShownView moved, hidden, fresh;
             for (int p = from; p <= to; ++p) {
                 for (GameChartView* v : {&moved, &hidden}) v->setChartData(compose(md, ma, p, mode).left);
                 QCoreApplication::processEvents();
@@ -277,9 +252,7 @@ private slots:
     }
 
     void aRefilledChartHoldsTheNewDataAndANewSchemeRestylesIt() {
-        GameChartView v;
-        v.resize(420, 240);
-        v.show();
+        ShownView v;
         ChartOptions ma;
         ma.mnuMoving_Click(1);
         v.setChartData(compose(*daily_, ma, 20).right);
@@ -294,9 +267,7 @@ private slots:
     }
 
     void hoverTellsTheDayItsPricesAndTrades() {
-        GameChartView v;
-        v.resize(420, 240);
-        v.show();
+        ShownView v;
         const ChartData left = compose(*daily_, {}, 40).left;
         v.setChartData(left);
         settle();
@@ -305,9 +276,8 @@ private slots:
         const QPoint at = v.viewportPosOf(i, left.points.at(i).price->close);
         QCOMPARE(v.pointAt(at), i);
         const QString tip = v.toolTipAt(at);
-        QVERIFY2(tip.contains(QStringLiteral("1/29/1990")), qPrintable(tip));
-        QVERIFY(tip.contains(QStringLiteral("Close ")));
-        QVERIFY(tip.contains(QStringLiteral("Bought at 21.30")));
+        for (const char* part : {"1/29/1990", "Close ", "Bought at 21.30"})
+            QVERIFY2(tip.contains(QLatin1String(part)), qPrintable(tip));
         QVERIFY(v.toolTipAt(QPoint(1, 1)).isEmpty());
         // The crosshair tags that day and the price under the mouse.
         v.canvas()->showCrosshair(at);
@@ -321,9 +291,7 @@ private slots:
     void axisLabelsNeverOverlap() {
         for (const QSize size : {QSize(260, 180), QSize(420, 240), QSize(900, 300)}) {
             for (const DataMode mode : {DataMode::Daily, DataMode::Tick}) {
-                GameChartView v;
-                v.resize(size);
-                v.show();
+                ShownView v(size);
                 ChartOptions o;
                 o.mnuGLPrice_Click(0);
                 const ChartData d = mode == DataMode::Daily ? compose(*daily_, o, 40).left
@@ -339,10 +307,7 @@ private slots:
                     const auto next = std::next(it);
                     const double room = (next.key() - it.key()) * perSlot;
                     const double need = (fm.horizontalAdvance(it.value()) + fm.horizontalAdvance(next.value())) / 2;
-                    QVERIFY2(room > need, qPrintable(QStringLiteral("%1 and %2 at %3x%4")
-                                                         .arg(it.value(), next.value())
-                                                         .arg(size.width())
-                                                         .arg(size.height())));
+                    QVERIFY2(room > need, qPrintable(it.value() + " and " + next.value()));
                 }
                 // Tick charts label the first hour of each day they can.
                 if (mode == DataMode::Tick && shown.size() >= 5)
@@ -386,32 +351,19 @@ private slots:
             const QRect box = inkBox(b, back);
             QVERIFY(box.isValid() && box.top() < 40);
             const QRect own = inkBox(a, back);
-            const QMargins off(own.left() - box.left(), own.top() - box.top(), own.right() - box.right(),
-                               own.bottom() - box.bottom());
-            QVERIFY2(std::max({std::abs(off.left()), std::abs(off.top()), std::abs(off.right()),
-                               std::abs(off.bottom())}) <= 1,
-                     qPrintable(QStringLiteral("title ink %1,%2 %3x%4, drawn %5,%6 %7x%8")
-                                    .arg(own.x())
-                                    .arg(own.y())
-                                    .arg(own.width())
-                                    .arg(own.height())
-                                    .arg(box.x())
-                                    .arg(box.y())
-                                    .arg(box.width())
-                                    .arg(box.height())));
+            for (const int off : {own.left() - box.left(), own.top() - box.top(), own.right() - box.right(),
+                                  own.bottom() - box.bottom()})
+                QVERIFY2(std::abs(off) <= 1, qPrintable(QStringLiteral("title ink off by %1 px").arg(off)));
         }
     }
 
     void theDrawingIsMadeWhenAGameFirstHasSomethingToShow() {
         uitest::WindowRig rig(db_);
-        rig.window.show();
-        rig.window.startUp();
-        auto* left = static_cast<GameChartView*>(rig.window.widget(QStringLiteral("GraphLeft")));
-        auto* right = static_cast<GameChartView*>(rig.window.widget(QStringLiteral("GraphRight")));
+        auto* left = static_cast<GameChartView*>(rig.widget("GraphLeft"));
+        auto* right = static_cast<GameChartView*>(rig.widget("GraphRight"));
+        rig.startGame();
         QVERIFY(!left->canvas() && !right->canvas());
-        rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
-        QVERIFY(!left->canvas());
-        static_cast<QAbstractButton*>(rig.window.widget(QStringLiteral("btnChangePeriod")))->click();
+        rig.click("btnChangePeriod");
         QVERIFY(left->canvas() && right->canvas());
         QVERIFY(left->seriesCount() > 0);
         QCOMPARE(left->chart()->title(), rig.game.model().at(QStringLiteral("GraphLeft")).text);

@@ -1,6 +1,36 @@
 #pragma once
+// What the window suites share: the scripted rig, the windows and the Qt
+// classes most of them use.
+#include "scripted_dialogs.h"
+#include "ui/chart_view.h"
+#include "ui/color_scheme.h"
+#include "ui/metrics.h"
+#include "ui/past_games_window.h"
+#include "ui/windows.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QList>
+#include <QMenu>
+#include <QMenuBar>
 #include <QObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+
+Q_DECLARE_METATYPE(pellucar::ui::Scheme)
 
 namespace pellucar::uitest {
 QObject* makeHelpSuite();
@@ -9,10 +39,9 @@ QObject* makeMainWindowSuite();
 QObject* makeWindowsSuite();
 QObject* makeChartViewSuite();
 QObject* makeDeskSuite();
-QObject* makePastGamesSuite();
 QObject* makeAccessSuite();
 inline QList<QObject*> makeSuites() {
     return {makeHelpSuite(),      makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(),
-            makeChartViewSuite(), makeDeskSuite(),  makePastGamesSuite(),  makeAccessSuite()};
+            makeChartViewSuite(), makeDeskSuite(),  makeAccessSuite()};
 }
 } // namespace pellucar::uitest

@@ -1,30 +1,17 @@
 #include "tst_suites.h"
 
 #include "mkdb.h"
-#include "scripted_dialogs.h"
 #include "synthetic_trades.h"
 #include "ui/desk_settings.h"
-#include "ui/metrics.h"
 #include "ui/placement.h"
-#include "ui/windows.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QProgressBar>
-#include <QRadioButton>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 
 #include <sqlite3.h>
-
-#include <algorithm>
 
 using namespace pellucar;
 using namespace pellucar::ui;
@@ -63,6 +50,28 @@ protected:
     }
 };
 
+PastGamesReport report(const QList<double>& scores) {
+    PastGamesReport r;
+    int n = 0;
+    for (double s : scores) {
+        PastGame g;
+        g.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, n));
+        g.periodStart = QDate(1994, 1, 3);
+        g.periodEnd = QDate(1994, 3, 31);
+        g.level = n++ % 2 ? Level::Expert : Level::Novice;
+        g.score = s;
+        r.games.push_back(g);
+    }
+    r.best = bestScores(r.games);
+    return r;
+}
+
+QList<double> column(const QSortFilterProxyModel* m, int col) {
+    QList<double> out;
+    for (int r = 0; r < m->rowCount(); ++r) out << m->data(m->index(r, col), PastGamesModel::kSortRole).toDouble();
+    return out;
+}
+
 class WindowsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -71,8 +80,7 @@ private slots:
     void notificationFitsItsMessage_data() {
         QTest::addColumn<QString>("message");
         QTest::newRow("one line") << QStringLiteral("  Position Limit Exceeded: The Maximum Position is 100 Contracts");
-        QTest::newRow("two lines") << QStringLiteral(
-            "Margin Call!\r\nDeposit funds or reduce your positions before the next period.");
+        QTest::newRow("two lines") << QStringLiteral("Margin Call!\r\nDeposit funds or reduce your positions.");
         QTest::newRow("shorter than its button") << QStringLiteral("Hi");
     }
     void notificationFitsItsMessage() {
@@ -102,19 +110,15 @@ private slots:
         auto* months = child<QComboBox>(&w, "Combo1");
         auto* years = child<QComboBox>(&w, "Combo2");
         // The lists themselves are the form's own test; the window shows them.
-        QVERIFY(child<QRadioButton>(&w, "OptYear")->isChecked());
-        QCOMPARE(items(years), form.yearItems());
-        QVERIFY(months->isHidden());
-        QCOMPARE(text(&w, "labeltime"), form.timeLabel());
-
+        const auto showsForm = [&] {
+            return items(years) == form.yearItems() && text(&w, "labeltime") == form.timeLabel() &&
+                   (months->isHidden() || items(months) == form.monthItems());
+        };
+        QVERIFY(child<QRadioButton>(&w, "OptYear")->isChecked() && months->isHidden() && showsForm());
         click(&w, "OptTick");
         QCOMPARE(form.data(), DataMode::Tick);
-        QCOMPARE(items(years), form.yearItems());
-        QCOMPARE(items(months), form.monthItems());
-        QVERIFY(!months->isHidden());
-        QVERIFY(!child(&w, "OptYear")->isEnabled());
-        QVERIFY(!child<QRadioButton>(&w, "OptYear")->isChecked());
-        QCOMPARE(text(&w, "labeltime"), form.timeLabel());
+        QVERIFY(!months->isHidden() && showsForm());
+        QVERIFY(!child(&w, "OptYear")->isEnabled() && !child<QRadioButton>(&w, "OptYear")->isChecked());
 
         emit months->activated(3);
         emit years->activated(1);
@@ -123,9 +127,8 @@ private slots:
         click(&w, "OptNovice");
         click(&w, "OptMonth");
         click(&w, "OptDayReports");
-        QCOMPARE(form.level, Level::Novice);
-        QCOMPARE(form.length, TimePeriodForm::Length::Month);
-        QVERIFY(form.news == NewsOption::Daily);
+        QVERIFY(form.level == Level::Novice && form.length == TimePeriodForm::Length::Month &&
+                form.news == NewsOption::Daily);
 
         click(&w, "optSelect_1");
         QVERIFY(form.random);
@@ -209,13 +212,10 @@ private slots:
         }
         QSettings store(path, QSettings::IniFormat);
         DeskSettings desk(store);
-        QCOMPARE(desk.scheme().has_value(), schemeKept);
+        QCOMPARE(desk.scheme(), schemeKept ? std::optional(Scheme::Gray) : std::nullopt);
         QWidget restored;
         QCOMPARE(restored.restoreGeometry(desk.windowGeometry()), schemeKept);
-        if (schemeKept) {
-            QCOMPARE(*desk.scheme(), Scheme::Gray);
-            QCOMPARE(restored.size(), QSize(432, 321));
-        }
+        if (schemeKept) QCOMPARE(restored.size(), QSize(432, 321));
         desk.remember(geometry, Scheme::Black);
         QSettings again(path, QSettings::IniFormat);
         QCOMPARE(DeskSettings(again).scheme(), std::optional<Scheme>(Scheme::Black));
@@ -236,30 +236,20 @@ private slots:
         QCOMPARE(w.storyRect().height(), twipsToPixelsY(height - 360, &w));
         auto* box = child<QPlainTextEdit>(&w, "txtNewsDisplay");
         QWidget* label = child(&w, "Labelnews");
-        QCOMPARE(box->isHidden(), !scrolling);
-        QCOMPARE(label->isHidden(), scrolling);
-        QVERIFY(box->isReadOnly());
+        QVERIFY(box->isHidden() != scrolling && label->isHidden() == scrolling && box->isReadOnly());
         w.show();
         w.resize(500, 260);
-        QCOMPARE(box->geometry(), w.storyRect());
-        QCOMPARE(label->geometry(), w.storyRect());
+        QCOMPARE((QList<QRect>{box->geometry(), label->geometry()}), QList<QRect>(2, w.storyRect()));
         // The headline heads the story; the Close button stands under it, in sight.
-        QWidget* headline = child(&w, "lblHeadline");
         QCOMPARE(text(&w, "lblHeadline"), QStringLiteral("Fed Holds Rates"));
-        QCOMPARE(headline->geometry().bottom() + 1, w.storyRect().top());
+        QCOMPARE(child(&w, "lblHeadline")->geometry().bottom() + 1, w.storyRect().top());
         QWidget* close = child(&w, "btnclose");
         QVERIFY(close->geometry().top() > w.storyRect().bottom() && w.rect().contains(close->geometry()));
         QTRY_VERIFY(close->hasFocus());
     }
 
     void summaryWindowsOfferTheirChoices() {
-        GameSummary s;
-        s.caption = QStringLiteral("Game Over");
-        s.verdict = QStringLiteral("Nice Job Trading");
-        s.realized = QStringLiteral("$1,234.50");
-        s.unrealized = QStringLiteral("$-20.00");
-        s.finalScore = QStringLiteral("$1,214.50");
-        s.restartEnabled = false;
+        GameSummary s{"Game Over", "Nice Job Trading", "$1,234.50", "$-20.00", "$1,214.50", {}, false, false, {}};
         GameOverWindow over(s);
         QCOMPARE(
             (QStringList{text(&over, "Label2"), text(&over, "Label4"), text(&over, "Label3"), text(&over, "Label7")}),
@@ -271,7 +261,6 @@ private slots:
         click(&over, "btnEnd");
         QCOMPARE(over.choice(), GameOverChoice::End);
 
-        s.caption = QStringLiteral("Game Over ");
         s.commissions = QStringLiteral("$40.00");
         EndOfGameWindow end(s);
         QCOMPARE(text(&end, "label12"), s.commissions);
@@ -281,20 +270,18 @@ private slots:
         click(&end, "btnExit");
         QCOMPARE(end.choice(), EndOfGameChoice::End);
 
-        CommissionStatement st{QStringLiteral("No commissions are charged."), QStringLiteral("$500.00"),
-                               QStringLiteral("$300.00"), QStringLiteral("$200.00")};
-        CommissionWindow c(st);
-        QCOMPARE(text(&c, "Label1") + text(&c, "Label3"), QStringLiteral("Score (before commissions):$500.00"));
-        QCOMPARE(text(&c, "Label2") + text(&c, "label12"), QStringLiteral("Commissions:$300.00"));
-        QCOMPARE(text(&c, "Label11") + text(&c, "Label7"), QStringLiteral("Score (after commissions):$200.00"));
+        CommissionWindow c({"No commissions are charged.", "$500.00", "$300.00", "$200.00"});
+        QCOMPARE(QStringList({text(&c, "Label1"), text(&c, "Label3"), text(&c, "Label2"), text(&c, "label12"),
+                              text(&c, "Label11"), text(&c, "Label7")})
+                     .join('|'),
+                 "Score (before commissions):|$500.00|Commissions:|$300.00|Score (after commissions):|$200.00");
     }
 
     void smallWindowsCloseAsTheyShould() {
         TradeConfirmationWindow t(QStringLiteral("Transaction Order Filled: 3 Gold Sold @  $385.20"));
         t.show();
         QTest::mouseClick(child(&t, "lblTradeConfirmation"), Qt::LeftButton);
-        QCOMPARE(t.result(), int(QDialog::Accepted));
-        QVERIFY(!t.isVisible());
+        QVERIFY(t.result() == QDialog::Accepted && !t.isVisible());
 
         DisclaimerWindow d(QStringLiteral("Read this."));
         QCOMPARE(child<QPlainTextEdit>(&d, "txtNewsDisplay")->toPlainText(), QStringLiteral("Read this."));
@@ -302,8 +289,7 @@ private slots:
         d.reject();
         QVERIFY(d.isVisible());
         click(&d, "btnExit");
-        QCOMPARE(d.result(), int(QDialog::Rejected));
-        QVERIFY(!d.isVisible());
+        QVERIFY(d.result() == QDialog::Rejected && !d.isVisible());
 
         CommoditySelectWindow m(3);
         QVERIFY(child<QRadioButton>(&m, "optCommodity_2")->isChecked());
@@ -314,13 +300,10 @@ private slots:
     }
 
     void aLongLoadKeepsItsWindowPainting() {
-        // A tick quarter read from a large record of imported trades, as a
-        // player's own trade record makes it: the loading window shows the
-        // read moving on and repaints as it goes, and the game starts on it.
-        // A hundred thousand give some seventy paints, enough to see a load
-        // that stops painting, and keep the test short (it is the longest of
-        // ctest's run); PELLUCAR_LOAD_TEST_TRADES asks for more (1000000 for
-        // a record of a million).
+        // A tick quarter read from a large record of imported trades: the
+        // loading window shows the read moving on and repaints as it goes.
+        // A hundred thousand give some seventy paints and keep the test short;
+        // PELLUCAR_LOAD_TEST_TRADES asks for more.
         bool custom = false;
         const int asked = qEnvironmentVariableIntValue("PELLUCAR_LOAD_TEST_TRADES", &custom);
         const qint64 count = custom && asked > 0 ? asked : 100000;
@@ -344,10 +327,7 @@ private slots:
         sqlite3_close(file);
 
         uitest::WindowRig rig(db);
-        rig.dialogs.setup.data = QStringLiteral("Tick");
-        rig.dialogs.setup.length = QStringLiteral("Quarter");
-        rig.dialogs.setup.month = 1;
-        rig.dialogs.setup.year = 1996;
+        rig.dialogs.setup = {"Expert", "Quarter", "Tick", "Annual", false, 1, 1996};
         rig.window.show();
         rig.window.startUp();
         LoadWatch watch;
@@ -358,9 +338,8 @@ private slots:
 
         QVERIFY2(rig.game.state().clock.tradingDayCount() > 55, "the quarter did not load");
         QVERIFY2(watch.paints > 20, qPrintable(QString::number(watch.paints)));
-        QVERIFY2(watch.shown.size() > 10, "the bar hardly moved");
+        QVERIFY2(watch.shown.size() > 10 && watch.shown.last() >= 95, "the bar hardly moved");
         QVERIFY(std::is_sorted(watch.shown.cbegin(), watch.shown.cend()));
-        QVERIFY(watch.shown.last() >= 95);
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY(w->objectName() != QLatin1String("frminitialize") || !w->isVisible());
     }
@@ -377,12 +356,43 @@ private slots:
         QVERIFY(!loading || !loading->isVisible());
 
         dialogs.busy(true);
-        QVERIFY(QApplication::overrideCursor());
-        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QVERIFY(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
         dialogs.busy(false);
         QVERIFY(!QApplication::overrideCursor());
         dialogs.busy(false); // an extra release must not pop someone else's cursor
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void aClickOnTheScoreHeaderSortsByValue() {
+        // As texts "$10,000.00" < "$2,500.00" < "$900.00"; as numbers the other way.
+        PastGamesWindow w(report({900, 10000, -50.5, 2500}));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QHeaderView* header = w.table()->horizontalHeader();
+        const int x =
+            header->sectionViewportPosition(PastGamesModel::Score) + header->sectionSize(PastGamesModel::Score) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        const Qt::SortOrder first = header->sortIndicatorOrder();
+        QCOMPARE(header->sortIndicatorSection(), int(PastGamesModel::Score));
+        QList<double> want{-50.5, 900, 2500, 10000};
+        if (first == Qt::DescendingOrder) std::reverse(want.begin(), want.end());
+        QCOMPARE(column(w.sorted(), PastGamesModel::Score), want);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        std::reverse(want.begin(), want.end());
+        QCOMPARE(column(w.sorted(), PastGamesModel::Score), want);
+        // The figures shown are the money texts of those values.
+        QCOMPARE(w.sorted()->index(0, PastGamesModel::Score).data().toString(),
+                 first == Qt::DescendingOrder ? QStringLiteral("$-50.50") : QStringLiteral("$10,000.00"));
+    }
+
+    void bestScoresShowInTheSchemeColours() {
+        PastGamesWindow w(report({900, 10000, -50.5, 2500}));
+        ScreenColors colors;
+        colors.apply(Scheme::Black, nullptr);
+        colors.applyToDialog(&w);
+        QCOMPARE(text(&w, "lblBestExpert") + ' ' + text(&w, "lblBestNovice"), QStringLiteral("$10,000.00 $900.00"));
+        QCOMPARE(ScreenColors::colorsOf(child(&w, "lblBestExpert")), ColorTable::dialogValue(Scheme::Black));
+        QCOMPARE(ScreenColors::colorsOf(w.table()), ColorTable::grid(Scheme::Black));
     }
 };
 
