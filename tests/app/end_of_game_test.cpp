@@ -1,11 +1,8 @@
 // The end of a game: verdict bands and draws, the record of past games.
-#include "app/past_games.h"
 #include "app/verdicts.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 
 #include <cmath>
 #include <functional>
@@ -39,38 +36,39 @@ TEST(Verdict, BandEdgesAreSinglePrecisionAndFlatGamesSplitOnTrades) {
     EXPECT_EQ(verdictText(VerdictBand::HeavyLoss, 2, 2), "Ever Thought About Living in Texas?");
 }
 
-namespace {
-
-struct Ended : Harness {
-    explicit Ended(const QString& level) : Harness(sharedDaily1990()) { startDaily1990(level); }
-    // Game > End after `presses` periods; returns the verdict line.
-    QString endAfter(int presses, QList<double> draws) {
-        forward(presses);
-        take();
-        for (double d : draws) random.push(d);
-        dialogs.queueAnswer("btnContinue");
-        game->click("mnuEnd");
-        const QStringList t = take();
-        return t.isEmpty() ? QStringLiteral("(no window)") : t.last().section(QStringLiteral("\\n"), -1);
-    }
-};
-
-} // namespace
-
+// Game > End after the presses, with the draws queued: the verdict line.
+// No gain and no trade is the quiet row; an Expert draws 1..6, 5 and 6 say
+// nothing, a Novice's draw of 1 in 3 says nothing; within the first 45
+// periods there is no verdict and nothing is drawn.
 TEST(Verdict, DrawsComeFromTheGamesRandomSource) {
-    // No gain and no trade: the quiet row. Expert draws 1..6, 5 and 6 say nothing.
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.0}), "Staying Alive to Try Another Day");
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.2}), "Maybe Next Time");                  // draw 2
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.4}), "All Volatility is Born of Desire"); // draw 3
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.5}), "Remember to Let Gains Run");        // draw 4
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.7}), "");
-    // A Novice's draw of 1 in 3 says nothing.
-    EXPECT_EQ(Ended("Novice").endAfter(46, {0.0}), "");
-    EXPECT_EQ(Ended("Novice").endAfter(46, {0.5}), "Next Time Maybe Try More Trades");
-    // Within the first 45 periods Game > End gives no verdict and draws nothing.
-    Ended early("Expert");
-    EXPECT_EQ(early.endAfter(45, {0.0}), "");
-    EXPECT_EQ(early.random.remaining(), 1);
+    const struct {
+        Level level;
+        int presses;
+        double draw;
+        const char* verdict;
+        int drawsLeft;
+    } cases[] = {
+        {Level::Expert, 46, 0.0, "Staying Alive to Try Another Day", 0},
+        {Level::Expert, 46, 0.2, "Maybe Next Time", 0},
+        {Level::Expert, 46, 0.4, "All Volatility is Born of Desire", 0},
+        {Level::Expert, 46, 0.5, "Remember to Let Gains Run", 0},
+        {Level::Expert, 46, 0.7, "", 0},
+        {Level::Novice, 46, 0.0, "", 0},
+        {Level::Novice, 46, 0.5, "Next Time Maybe Try More Trades", 0},
+        {Level::Expert, 45, 0.0, "", 1},
+    };
+    for (const auto& c : cases) {
+        Harness h(sharedDaily1990());
+        h.startGame({c.level});
+        h.forward(c.presses);
+        h.take();
+        h.random.push(c.draw);
+        h.end("btnContinue");
+        const QStringList t = h.take();
+        ASSERT_EQ(t.size(), 1) << c.draw;
+        EXPECT_EQ(t[0].section(QStringLiteral("\\n"), -1), c.verdict) << c.draw;
+        EXPECT_EQ(h.random.remaining(), c.drawsLeft) << c.draw;
+    }
 }
 
 namespace {
@@ -93,15 +91,13 @@ const Ending kEndings[] = {
     {"Play Again from Game > Restart",
      [](Lifecycle& g) {
          g.forward(3);
-         g.dialogs.queueAnswer("btnRestartGame");
-         g.game->click("mnuNewGame");
+         g.end("btnRestartGame", "mnuNewGame");
      }},
     {"Play Again from Game > End with the trade report open",
      [](Lifecycle& g) {
          g.forward(3);
          g.game->click("btnTradeHist");
-         g.dialogs.queueAnswer("btnRestartGame");
-         g.game->click("mnuEnd");
+         g.end("btnRestartGame");
      }},
 };
 
@@ -117,24 +113,21 @@ TEST(PlayAgain, TheDeskWaitsForTheNextGameAndThatGameStartsAfresh) {
         // Forward or Trade, the date gone with the game.
         EXPECT_FALSE(g.game->model().visible("TradeGrid"));
         EXPECT_TRUE(g.game->model().visible("GraphLeft"));
-        EXPECT_FALSE(g.on("btnChangePeriod"));
-        EXPECT_FALSE(g.on("btnTrade"));
+        EXPECT_FALSE(g.on("btnChangePeriod") || g.on("btnTrade"));
         EXPECT_EQ(g.text("lblDate"), "");
         // Looking at the (empty) reports does not free Forward.
         for (const char* k : {"btnTradeHist", "btnCloseTradeHistory", "btnNewsHist", "btnCloseNewsHist"})
             g.game->click(k);
         g.take();
-        EXPECT_FALSE(g.on("btnChangePeriod"));
-        EXPECT_FALSE(g.on("btnTrade"));
+        EXPECT_FALSE(g.on("btnChangePeriod") || g.on("btnTrade"));
         // The next game comes from Game > Start, with the chart defaults.
-        g.newGame();
+        g.newGame({.length = GameLength::Month});
         EXPECT_TRUE(g.on("btnChangePeriod"));
         EXPECT_TRUE(g.game->model().checked("mnuMoving_0"));
         g.forward(2);
         EXPECT_EQ(g.text("lblDate"), "Date: 1/2/1990");
         EXPECT_FALSE(g.game->model().visible("TradeGrid"));
-        g.dialogs.queueAnswer("btnRestartGame");
-        g.game->click("mnuEnd");
+        g.end("btnRestartGame");
         EXPECT_EQ(g.store.games().size(), 2u);
     }
 }

@@ -6,7 +6,6 @@
 #include "support/random_player.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cmath>
 
@@ -14,13 +13,6 @@ using namespace pellucar;
 using namespace pellucar::test;
 
 namespace {
-
-void sql(const QString& path, const char* statement) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
 
 // Fifty periods of a quarter's game with random orders, ended from the menu;
 // mostly in Oil, the one market of the fixture whose price moves.
@@ -33,8 +25,7 @@ void playRandomly(RecordedGame& r, std::uint64_t seed) {
             r.order(player.chance(0.7) ? Market::Oil : o.market, o.side, std::min(o.units, 8));
         }
     }
-    r.dialogs.queueAnswer("btnRestartGame");
-    r.game->click("mnuEnd");
+    r.end("btnRestartGame");
 }
 
 } // namespace
@@ -113,7 +104,7 @@ TEST(GameReview, TheRecordOpensOldGamesWithoutAReviewAndRefusesDamagedOnes) {
         RecordedGame r(GameLength::Quarter);
         playRandomly(r, 5);
         const qint64 id = r.games().at(0).id;
-        sql(r.path, c.damage);
+        ASSERT_TRUE(sql(r.path, c.damage));
         EXPECT_FALSE(r.store.review(id).has_value());
         EXPECT_EQ(r.store.failed(), c.failed);
         EXPECT_EQ(r.games().size(), 1u); // the game itself still reads
