@@ -16,7 +16,6 @@ TEST(NewsHistory, GridShowsOneRowPerStoryWithShortDateAndHourWithoutSuffix) {
 
     const ReportGrid grid = h.grid();
     const QStringList& header = grid.header;
-    ASSERT_EQ(header.size(), 5);
     EXPECT_EQ(header.mid(0, 4), QStringList({" # ", "Date", "Time", "Report Title"}));
     EXPECT_TRUE(header[4].startsWith(QStringLiteral("News Story ")));
     EXPECT_TRUE(header[4].mid(10).trimmed().isEmpty()) << "only blanks after the heading";
@@ -45,17 +44,13 @@ TEST(NewsHistory, KeepsEveryStoryPast500AndStartsAgainAfterClear) {
     for (int i = 0; i < 620; ++i)
         h.append(day.addDays(i / 4), QStringLiteral("T%1").arg(i + 1), QStringLiteral("S"), QTime(9, 0));
     ASSERT_EQ(h.newsCount(), 620);
-    for (int i = 0; i < 620; ++i) {
-        ASSERT_EQ(h.entries()[i].number, i + 1);
-        ASSERT_EQ(h.entries()[i].title, QStringLiteral("T%1").arg(i + 1));
-    }
     const QList<ReportRow> rows = h.grid().rows;
     ASSERT_EQ(rows.size(), 620);
-    EXPECT_EQ(rows[500].cells[0], "501");
-    EXPECT_EQ(rows[619].cells[3], "T620");
+    for (int i = 0; i < 620; ++i)
+        ASSERT_EQ(std::pair(h.entries()[i].number, rows[i].cells[0] + " " + rows[i].cells[3]),
+                  std::pair(i + 1, QStringLiteral("%1 T%1").arg(i + 1)));
 
     h.clear();
-    EXPECT_TRUE(h.isEmpty());
-    EXPECT_TRUE(h.grid().rows.isEmpty());
+    EXPECT_TRUE(h.isEmpty() && h.grid().rows.isEmpty());
     EXPECT_EQ(h.append(day, QStringLiteral("New game"), QStringLiteral("S"), QTime(10, 0)).number, 1);
 }
