@@ -108,6 +108,16 @@ const QString& sharedTickJanuary1996() {
     return db.path();
 }
 
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
 bool sql(const QString& path, const char* statement) {
     sqlite3* db = nullptr;
     const bool ran = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK &&

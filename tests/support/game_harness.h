@@ -105,6 +105,11 @@ struct RecordedGame : ScratchRecord, Harness {
     std::vector<PastGame> games() const { return PastGames(path).games(); }
 };
 
+// The bytes of a file; empty when it cannot be read.
+QByteArray fileBytes(const QString& path);
+// Replaces a file's bytes; false when it cannot be written.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
 // Runs SQL on a file directly, as another program or damage would; false
 // when it could not.
 bool sql(const QString& path, const char* statement);
