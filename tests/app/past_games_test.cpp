@@ -4,7 +4,6 @@
 #include "common/format.h"
 #include "support/game_harness.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -31,11 +30,6 @@ PastGame sample(Level level, double score, int minute) {
     g.verdict = QStringLiteral("Don't You Wish This Was Real Money!");
     g.ending = GameEnding::EndedByPlayer;
     return g;
-}
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -74,55 +68,53 @@ TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsTheBestOfEachLevel) {
     EXPECT_EQ(choices.back().best->score, first.score);
     EXPECT_FALSE(choices.front().best.has_value());
 
-    const std::vector<BestScore> best = bestScores(games);
-    ASSERT_EQ(best.size(), 2u);
-    EXPECT_EQ(best[0].level, Level::Novice);
-    EXPECT_EQ(best[0].game.score, 900);
-    EXPECT_EQ(best[1].level, Level::Expert);
-    EXPECT_EQ(best[1].game.score, 12000);
-    EXPECT_EQ(best[1].game.trades, 3); // of two equal scores, the earlier game
+    // Of two equal scores, the earlier game (3 trades) is the best.
+    std::vector<std::tuple<Level, double, int>> best;
+    for (const BestScore& b : bestScores(games)) best.emplace_back(b.level, b.game.score, b.game.trades);
+    EXPECT_EQ(best, (std::vector<std::tuple<Level, double, int>>{{Level::Novice, 900, 2}, {Level::Expert, 12000, 3}}));
     EXPECT_TRUE(bestScores({}).empty());
 }
 
+// A file the record cannot use lists no game and takes none, with the
+// reason, and is left as it was.
 TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas) {
+    const struct {
+        const char* name;
+        bool recorded;      // a game was recorded before the change
+        const char* write;  // SQL run on the file; nullptr: garbage bytes
+        const char* reason; // nullptr: the database's own words
+        bool refusesGames;
+    } cases[] = {
+        {"garbage", false, nullptr, nullptr, true},
+        {"another program's", false, "CREATE TABLE Notes (Text TEXT); INSERT INTO Notes VALUES ('keep me');",
+         "the file belongs to another program", true},
+        {"newer", true, "PRAGMA user_version = 99", "the file was written by a newer version of the game", true},
+        {"layout version damaged", true, "PRAGMA user_version = -1", "the file's layout version is damaged", true},
+        // A value the game never writes is a damaged row, not a crash, and
+        // no reason to refuse the next game.
+        {"unknown level", true, "UPDATE PastGames SET Level = 'Wizard'", nullptr, false},
+    };
     QTemporaryDir dir;
-    const QString garbage = dir.filePath(QStringLiteral("garbage.sqlite"));
-    {
-        QFile f(garbage);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("not a database at all ").repeated(200));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        if (c.recorded) {
+            ASSERT_TRUE(PastGames(path).record(sample(Level::Expert, 1, 1)));
+        }
+        ASSERT_TRUE(c.write ? sql(path, c.write) : writeFile(path, QByteArray("not a database ").repeated(200)));
+        const QByteArray before = fileBytes(path);
+        PastGames store(path);
+        EXPECT_TRUE(store.games().empty());
+        EXPECT_TRUE(store.failed());
+        EXPECT_FALSE(store.lastError().isEmpty());
+        if (c.reason) {
+            EXPECT_EQ(store.lastError(), c.reason);
+        }
+        if (c.refusesGames) {
+            EXPECT_FALSE(store.record(sample(Level::Expert, 2, 2)));
+            EXPECT_EQ(fileBytes(path), before);
+        }
     }
-    const QByteArray before = contents(garbage);
-    PastGames damaged(garbage);
-    EXPECT_FALSE(damaged.record(sample(Level::Expert, 1, 1)));
-    EXPECT_FALSE(damaged.lastError().isEmpty());
-    EXPECT_TRUE(damaged.games().empty());
-    EXPECT_TRUE(damaged.failed());
-    EXPECT_EQ(contents(garbage), before);
-
-    const QString foreign = dir.filePath(QStringLiteral("foreign.sqlite"));
-    ASSERT_TRUE(sql(foreign, "CREATE TABLE Notes (Text TEXT); INSERT INTO Notes VALUES ('keep me');"));
-    PastGames other(foreign);
-    EXPECT_FALSE(other.record(sample(Level::Expert, 1, 1)));
-    EXPECT_EQ(other.lastError(), "the file belongs to another program");
-    EXPECT_TRUE(other.games().empty());
-    EXPECT_TRUE(other.failed());
-    EXPECT_TRUE(sql(foreign, "SELECT Text FROM Notes")); // still there, still readable
-
-    const QString newer = dir.filePath(QStringLiteral("newer.sqlite"));
-    PastGames store(newer);
-    ASSERT_TRUE(store.record(sample(Level::Expert, 1, 1)));
-    ASSERT_TRUE(sql(newer, "PRAGMA user_version = 99"));
-    EXPECT_FALSE(store.record(sample(Level::Expert, 2, 2)));
-    EXPECT_TRUE(store.games().empty());
-    EXPECT_EQ(store.lastError(), "the file was written by a newer version of the game");
-    ASSERT_TRUE(sql(newer, "PRAGMA user_version = -1"));
-    EXPECT_TRUE(store.games().empty());
-    EXPECT_EQ(store.lastError(), "the file's layout version is damaged");
-    // A value the game never writes is a damaged row, not a crash.
-    sql(newer, "PRAGMA user_version = 1; UPDATE PastGames SET Level = 'Wizard'");
-    EXPECT_TRUE(store.games().empty());
-    EXPECT_TRUE(store.failed());
 }
 
 namespace {
