@@ -119,15 +119,15 @@ TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
 
     h.game->click("btnNewsHist");
     const ControlState& grid = h.game->model().at("newsgrid");
-    EXPECT_TRUE(grid.visible);
-    EXPECT_FALSE(h.game->model().visible("GraphLeft"));
+    EXPECT_EQ(h.shownOf({"newsgrid", "GraphLeft"}), "newsgrid");
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
     QStringList rows;
     for (const ReportRow& r : grid.grid.rows) rows << r.cells.mid(0, 4).join(' ');
     EXPECT_EQ(rows, QStringList({"1 1/2/1996 9:00 Early Report", "2 1/2/1996 10:00 Mid Report",
                                  "3 1/2/1996 12:00 Noon Report"}));
     h.game->click("btnCloseNewsHist");
-    EXPECT_TRUE(h.game->model().visible("GraphLeft") && h.game->model().enabled("btnChangePeriod"));
+    EXPECT_EQ(h.shownOf({"newsgrid", "GraphLeft"}), "GraphLeft");
+    EXPECT_TRUE(h.game->model().enabled("btnChangePeriod"));
 }
 
 TEST(NewsHistory, DailyGameShowsTheYearBefore) {

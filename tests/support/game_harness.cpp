@@ -113,6 +113,13 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QString Harness::shownOf(const QStringList& keys) const {
+    QStringList out;
+    for (const QString& k : keys)
+        if (game->model().visible(k)) out << k;
+    return out.join(' ');
+}
+
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();

@@ -64,6 +64,8 @@ struct Harness {
     QString text(const QString& key) const { return game->model().at(key).text; }
     // The controls' texts joined with " | ", to compare several at once.
     QString texts(const QStringList& keys) const;
+    // Those of `keys` whose controls are shown, joined with spaces.
+    QString shownOf(const QStringList& keys) const;
     const GameState& state() const { return game->state(); }
     // Transcript lines added since the last call.
     QStringList take() {
