@@ -143,9 +143,7 @@ TEST(PlayDriver, ScenarioReviewAndExport) {
     EXPECT_EQ(countLines(r.out, QStringLiteral("Trip: SP500 Long 2 at ")), 1);
     EXPECT_EQ(countLines(r.out, QStringLiteral("(period 3) to ")), 1);
     EXPECT_EQ(countLines(r.out, QStringLiteral("(period 7), %1, 4 periods").arg(formatStandard(pl))), 1);
-    QFile f(csv);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(fileBytes(csv)).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[1].startsWith("1,3,1987-10-05,SP500,Buy,2,")) << lines[1].toStdString();
 }
