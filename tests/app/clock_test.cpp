@@ -107,9 +107,8 @@ TEST(GameClockLength, NoticeAndLastPeriodFollowTheLength) {
             if (clock.finalDayNotice(days)) notice = press;
             if (clock.advance() == GameClock::Step::LastPeriod) last = press;
         }
-        EXPECT_EQ(notice, c.noticePress) << c.name;
-        EXPECT_EQ(last, c.lastPress) << c.name;
-        EXPECT_EQ(clock.periodIndex(), c.periodAtEnd) << c.name;
+        EXPECT_EQ(std::tuple(notice, last, clock.periodIndex()), std::tuple(c.noticePress, c.lastPress, c.periodAtEnd))
+            << c.name;
     }
 }
 
@@ -161,50 +160,43 @@ struct ShortCalendar {
 
 } // namespace
 
-// A game as long as its calendar: 15 periods get no notice; with 17 the
-// hint of period 15 and the notice share a press, the hint checked before
-// the period advances, over the day of period 15 (1/19/1990).
-TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
+// A game as long as its calendar ends when the calendar runs out, with no
+// notice up to 15 periods; with 17 the hint of period 15 and the notice
+// share a press, the hint checked before the period advances, over the day
+// of period 15.
+TEST(DailyClock, ShortGamesEndWithTheirCalendarAndHintComesBeforeNotice) {
     const struct {
-        int days;
-        QStringList lastPress; // the windows of press 15 and 16, in order
+        int days, presses; // before the press looked at
+        const char* shown; // the date and day while its windows are up
+        QStringList windows;
     } cases[] = {
-        {15, {"frmGameOver"}},
+        {10, 9, "Date: 1/11/1990 | Thursday", {"frmGameOver"}},
+        {15, 14, "Date: 1/18/1990 | Thursday", {"frmGameOver"}},
         {17,
+         15,
+         "Date: 1/19/1990 | Friday",
          {"frmPlayerNotification: * Helpful Hint * | Don't be Scared to Execute A Trade ",
           "frmPlayerNotification: Trader Notification |    * Begin Final Day of Trading *"}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.days);
         ShortCalendar calendar(c.days);
         Harness h(calendar.db.path());
         h.startGame({.length = GameLength::Quarter});
-        h.forward(c.days == 15 ? 14 : 15);
-        EXPECT_EQ(countLines(h.take(), "frm"), 0) << c.days;
+        h.forward(c.presses);
+        EXPECT_EQ(countLines(h.take(), "frm"), 0);
+        EXPECT_EQ(h.texts({"lblDate", "lblDay"}), c.shown);
         QStringList behind;
         h.dialogs.setOutput([&](const QString&) { behind << h.texts({"lblDate", "lblDay"}); });
         h.forward();
         QStringList shown = h.take();
-        if (c.days == 15)
-            for (QString& l : shown) l = l.section(':', 0, 0);
-        EXPECT_EQ(shown, c.lastPress) << c.days;
-        if (c.days == 17) {
-            EXPECT_EQ(behind, QStringList(2, "Date: 1/19/1990 | Friday"));
+        if (c.windows.size() == 1)
+            for (QString& l : shown) l = l.section(':', 0, 0); // the end window's name
+        EXPECT_EQ(shown, c.windows);
+        if (c.windows.size() == 2) {
+            EXPECT_EQ(behind, QStringList(2, c.shown));
         }
     }
-}
-
-TEST(DailyClock, CalendarRunningOutEndsTheGame) {
-    FixtureDb db("clock_daily_eod");
-    db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 1, 12), [](int, int d) { return 50.0 + d; });
-    db.addOverview(QDate(1965, 10, 17), 0, "x");
-    Harness h(db.path());
-    h.startGame({});
-    // Ten trading days: the calendar gives out on the tenth press.
-    h.forward(9);
-    EXPECT_EQ(countLines(h.take(), "frmGameOver"), 0);
-    EXPECT_EQ(h.text("lblDate"), "Date: 1/11/1990");
-    h.forward();
-    EXPECT_EQ(countLines(h.take(), "frmGameOver"), 1);
 }
 
 // Continue in the end window: the quotes are redrawn after it closes, not
