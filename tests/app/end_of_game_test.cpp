@@ -78,7 +78,6 @@ namespace {
 struct Lifecycle : RecordedGame {
     Lifecycle() { game->click("mnuMoving", 0); }
     bool on(const QString& key) const { return game->isActionable(key); }
-    void forwardUntilOver() { forwardUntil(QStringLiteral("frmGameOver")); }
 };
 
 struct Ending {
@@ -87,7 +86,7 @@ struct Ending {
 };
 
 const Ending kEndings[] = {
-    {"Game Over at the game's length", [](Lifecycle& g) { g.forwardUntilOver(); }},
+    {"Game Over at the game's length", [](Lifecycle& g) { g.forwardUntil(QStringLiteral("frmGameOver")); }},
     {"Play Again from Game > Restart",
      [](Lifecycle& g) {
          g.forward(3);

@@ -26,13 +26,6 @@ struct BareDesk {
         s.prices.buyQuote[oil] = 20.25;
         s.prices.sellQuote[oil] = 20.0;
     }
-    void enter(Side side, const QString& units) {
-        desk.btnTrade_Click();
-        desk.marketButton_Click(Market::Oil);
-        desk.sideButton_Click(side);
-        model.setText("inputUnits", units);
-        desk.InputUnits_KeyDown();
-    }
 };
 
 } // namespace

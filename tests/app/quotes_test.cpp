@@ -99,16 +99,14 @@ TEST(QuoteColumn, PeriodZeroIsClosedANoviceSeesOilAloneAndLastPricesShowAsStored
     col.prices.records[1].oil = 20.0f;
     col.prices.records[1].tbond = 99.0;
     col.show(1, Oil, Level::Novice);
-    EXPECT_TRUE(col.model.at(quoteKey(Oil)).visible);
-    EXPECT_FALSE(col.model.at(quoteKey(Gold)).visible);
+    EXPECT_EQ(std::pair(col.model.visible(quoteKey(Oil)), col.model.visible(quoteKey(Gold))), std::pair(true, false));
     // The T-Bond label is left alone below the Expert level.
     EXPECT_EQ(col.model.at(quoteKey(TBond)).text, "*** Market Closed ***");
 
     col.prices.records[3].oil = 18.5f;
     col.prices.records[3].tbond = 118.15625;
     presentLastPrices(col.prices, 3, Level::Expert, false, col.model);
-    EXPECT_EQ(col.model.at(quoteKey(Oil)).text, "$18.5 Last");
-    EXPECT_EQ(col.model.at(quoteKey(TBond)).text, "$118.15625 Last");
+    EXPECT_EQ(col.model.text(quoteKey(Oil)) + " | " + col.model.text(quoteKey(TBond)), "$18.5 Last | $118.15625 Last");
     Column idle;
     presentLastPrices(idle.prices, 0, Level::Expert, true, idle.model);
     EXPECT_FALSE(idle.model.at(quoteKey(Soybean)).visible);
@@ -154,6 +152,5 @@ TEST(PriceStore, TickPeriodsReadTheirDayAndHour) {
     EXPECT_FLOAT_EQ(ph.records[7].soybean, 7.25f);    // no division by 100 for ticks
     h.forward(5);                                     // day 1, hour 6
     EXPECT_FLOAT_EQ(ph.records[12].oil, 18.11f);
-    EXPECT_EQ(h.text("lblOilCurrMark"), "$18.11  +0.01");
-    EXPECT_EQ(h.text("lblTBondCurrMark"), "$118 5/32   Unch");
+    EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTBondCurrMark"}), "$18.11  +0.01 | $118 5/32   Unch");
 }
