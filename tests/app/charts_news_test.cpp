@@ -1,11 +1,161 @@
-// Chart options, the news history and the background story as the player
-// reaches them through the menus and buttons of the game.
+// The market as the player sees it: the quote column (each market's price
+// and change in its own notation, the floors that keep bad prices off the
+// screen, the rounding with which the game stores each period's prices),
+// then chart options, the news history and the background story reached
+// through the menus and buttons of the game.
+#include "app/controls.h"
+#include "app/quote_presenter.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace pellucar;
 using namespace pellucar::test;
+
+namespace {
+
+QString quoteKey(Market m) { return QStringLiteral("lbl%1CurrMark").arg(marketName(m)); }
+
+// Period `p` shown at `level` after its floors and quotes were applied, as
+// the clock does on storing a period.
+struct Column {
+    PriceHistory prices;
+    PresentationModel model;
+    Column() { applyDesignState(model); }
+    QString show(int p, Market m, Level level = Level::Expert) {
+        prices.applyFloorsAndQuotes(p, level == Level::Expert);
+        presentQuotes(prices, p, level, model, {});
+        return model.at(quoteKey(m)).text;
+    }
+};
+
+constexpr double kFirst = NAN; // no period before: period 1 is shown
+
+struct QuoteCase {
+    const char* name;
+    Market market;
+    double before, now;
+    const char* shown;
+};
+
+using enum Market;
+const double kHuge = std::ldexp(1.0, 70); // a float holds it exactly, so no change
+
+const QuoteCase kQuotes[] = {
+    {"first period has no change", Oil, kFirst, 18.25, "$18.25"},
+    {"rise", Oil, 18.25, 18.50, "$18.50  +0.25"},
+    {"fall has one blank more", Oil, 18.75, 18.50, "$18.50   -0.25"},
+    {"unchanged", Oil, 18.50, 18.50, "$18.50   Unch"},
+    {"thousands", SP500, 1024.5, 1031.25, "$1,031.25  +6.75"},
+    {"gold in cents", Gold, 385.2, 384.9, "$384.90   -0.30"},
+    {"bond rise in 32nds", TBond, 118.25, 118.5, "$118 16/32 +8/32"},
+    {"bond fall in 32nds", TBond, 118.75, 118.5, "$118 16/32  -8/32"},
+    {"bond unchanged", TBond, 118.5, 118.5, "$118 16/32   Unch"},
+    {"bond rise past a point", TBond, 117.25, 118.5, "$118 16/32  +1 8/32"},
+    {"bond rise of whole points", TBond, 116.5, 118.5, "$118 16/32  +2"},
+    {"bond fall past a point", TBond, 119.75, 118.5, "$118 16/32   -1 8/32"},
+    {"bond fall of whole points", TBond, 120.5, 118.5, "$118 16/32   -2"},
+    {"bond on a whole point", TBond, 100.0, 101.0, "$101  +1"},
+    // A price too large for whole points (a damaged file) shows as the
+    // dollar markets show theirs, and its change too, width permitting.
+    {"bond too large for points", TBond, kHuge, kHuge, "$1,180,591,620,717,411,300,000.00   Unch"},
+    {"bond change too wide", TBond, 118.5, 1e20, "$100,000,000,000,000,000,000.00"},
+    {"soybean quarter cent", Soybean, kFirst, 6.1225, "$6.12  1/4"},
+    {"soybean a hair below 612 cents", Soybean, kFirst, 6.12f, "$6.12 "},
+    {"soybean rise in cents", Soybean, 6.1250, 6.1275, "$6.12  3/4  +0.25"},
+    {"soybean fall in cents", Soybean, 6.1250, 6.0950, "$6.09  1/2   -3"},
+};
+
+} // namespace
+
+TEST(QuoteColumn, EachMarketShowsItsPriceAndChangeInItsNotation) {
+    for (const QuoteCase& c : kQuotes) {
+        Column col;
+        const bool first = std::isnan(c.before);
+        if (!first) col.prices.records[1].set(c.market, c.before);
+        col.prices.previous.tbond = first ? 0 : c.before;
+        col.prices.records[first ? 1 : 2].set(c.market, c.now);
+        EXPECT_EQ(col.show(first ? 1 : 2, c.market), QString::fromLatin1(c.shown)) << c.name;
+    }
+}
+
+TEST(QuoteColumn, FloorsKeepBadPricesOffTheScreenAndOrdersFillAtTheShownPrice) {
+    Column col;
+    col.prices.records[1].tbond = col.prices.previous.tbond = 101.5;
+    col.prices.records[2].oil = 0.0f;
+    col.prices.records[2].gold = -1.0f; // a market with no row for the period
+    col.prices.records[2].tbond = 0.0;  // keeps the previous period's
+    EXPECT_EQ(col.show(2, Gold).left(5), "$0.05");
+    EXPECT_EQ(col.prices.records[2].oil, 0.05f);
+    EXPECT_DOUBLE_EQ(col.prices.records[2].tbond, 101.5);
+    EXPECT_EQ(col.model.at(quoteKey(TBond)).text, "$101 16/32   Unch");
+    EXPECT_DOUBLE_EQ(col.prices.buyQuote[index(Oil)], 0.05);
+    EXPECT_DOUBLE_EQ(col.prices.sellQuote[index(TBond)], 101.5);
+}
+
+TEST(QuoteColumn, PeriodZeroIsClosedANoviceSeesOilAloneAndLastPricesShowAsStored) {
+    Column col;
+    for (Market m : kTradingOrder) EXPECT_EQ(col.show(0, m), "*** Market Closed ***");
+    col.prices.records[1].oil = 20.0f;
+    col.prices.records[1].tbond = 99.0;
+    col.show(1, Oil, Level::Novice);
+    EXPECT_EQ(std::pair(col.model.visible(quoteKey(Oil)), col.model.visible(quoteKey(Gold))), std::pair(true, false));
+    // The T-Bond label is left alone below the Expert level.
+    EXPECT_EQ(col.model.at(quoteKey(TBond)).text, "*** Market Closed ***");
+
+    col.prices.records[3].oil = 18.5f;
+    col.prices.records[3].tbond = 118.15625;
+    presentLastPrices(col.prices, 3, Level::Expert, false, col.model);
+    EXPECT_EQ(col.model.text(quoteKey(Oil)) + " | " + col.model.text(quoteKey(TBond)), "$18.5 Last | $118.15625 Last");
+    Column idle;
+    presentLastPrices(idle.prices, 0, Level::Expert, true, idle.model);
+    EXPECT_FALSE(idle.model.at(quoteKey(Soybean)).visible);
+}
+
+TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
+    FixtureDb db("store_daily");
+    db.addDaily(3, QDate(1990, 1, 2), 18, 19, 17, 18.456);
+    db.addDaily(5, QDate(1990, 1, 2), 612, 613, 611, 612.25);
+    db.addDaily(6, QDate(1990, 1, 2), 98, 99, 97, 98.78125);
+    db.addDaily(2, QDate(1990, 1, 2), 400, 401, 399, 400.125);
+    for (int id = 1; id <= 6; ++id) db.addDailyClose(id, QDate(1990, 1, 3), 50); // a next day to advance into
+    db.addOverview(QDate(1965, 10, 17), 0, "x");
+    Harness h(db.path());
+    h.startGame({.length = GameLength::Quarter});
+    h.forward();
+    const PriceHistory& ph = h.state().prices;
+    EXPECT_FLOAT_EQ(ph.records[1].oil, 18.46f);
+    EXPECT_FLOAT_EQ(ph.previous.oil, 18.456f); // period one keeps the unrounded close
+    EXPECT_FLOAT_EQ(ph.records[1].soybean, 6.1225f);
+    EXPECT_DOUBLE_EQ(ph.records[1].tbond, 98.78125);
+    EXPECT_FLOAT_EQ(ph.records[1].gold, 400.13f);
+    EXPECT_FLOAT_EQ(ph.current.oil, 18.46f); // the period's prices become the current ones
+    EXPECT_EQ(h.text("lblOilCurrMark"), "$18.46");
+}
+
+TEST(PriceStore, NoviceStoresOnlyOil) {
+    Harness h(sharedDaily1990());
+    h.startGame({Level::Novice, GameLength::Quarter});
+    h.forward(2);
+    EXPECT_FLOAT_EQ(h.state().prices.records[2].oil, 20.25f);
+    EXPECT_FLOAT_EQ(h.state().prices.records[2].cattle, 0.05f); // never stored, floored by the redraw
+    EXPECT_EQ(h.text("lblOilCurrMark"), "$20.25  +0.25");
+}
+
+TEST(PriceStore, TickPeriodsReadTheirDayAndHour) {
+    Harness h(sharedTickJanuary1996());
+    h.startGame({.length = GameLength::Month, .data = DataMode::Tick, .year = 1996});
+    const PriceHistory& ph = h.state().prices;
+    h.forward(7); // day 1, hour 1: the 7th hourly Oil price
+    EXPECT_FLOAT_EQ(ph.records[7].oil, 18.06f);
+    EXPECT_DOUBLE_EQ(ph.records[7].tbond, 118.15625); // five decimals kept
+    EXPECT_FLOAT_EQ(ph.records[7].soybean, 7.25f);    // no division by 100 for ticks
+    h.forward(5);                                     // day 1, hour 6
+    EXPECT_FLOAT_EQ(ph.records[12].oil, 18.11f);
+    EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTBondCurrMark"}), "$18.11  +0.01 | $118 5/32   Unch");
+}
 
 namespace {
 
