@@ -1,11 +1,161 @@
-// Chart options, the news history and the background story as the player
-// reaches them through the menus and buttons of the game.
+// The market as the player sees it: the quote column (each market's price
+// and change in its own notation, the floors that keep bad prices off the
+// screen, the rounding with which the game stores each period's prices),
+// then chart options, the news history and the background story reached
+// through the menus and buttons of the game.
+#include "app/controls.h"
+#include "app/quote_presenter.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace pellucar;
 using namespace pellucar::test;
+
+namespace {
+
+QString quoteKey(Market m) { return QStringLiteral("lbl%1CurrMark").arg(marketName(m)); }
+
+// Period `p` shown at `level` after its floors and quotes were applied, as
+// the clock does on storing a period.
+struct Column {
+    PriceHistory prices;
+    PresentationModel model;
+    Column() { applyDesignState(model); }
+    QString show(int p, Market m, Level level = Level::Expert) {
+        prices.applyFloorsAndQuotes(p, level == Level::Expert);
+        presentQuotes(prices, p, level, model, {});
+        return model.at(quoteKey(m)).text;
+    }
+};
+
+constexpr double kFirst = NAN; // no period before: period 1 is shown
+
+struct QuoteCase {
+    const char* name;
+    Market market;
+    double before, now;
+    const char* shown;
+};
+
+using enum Market;
+const double kHuge = std::ldexp(1.0, 70); // a float holds it exactly, so no change
+
+const QuoteCase kQuotes[] = {
+    {"first period has no change", Oil, kFirst, 18.25, "$18.25"},
+    {"rise", Oil, 18.25, 18.50, "$18.50  +0.25"},
+    {"fall has one blank more", Oil, 18.75, 18.50, "$18.50   -0.25"},
+    {"unchanged", Oil, 18.50, 18.50, "$18.50   Unch"},
+    {"thousands", SP500, 1024.5, 1031.25, "$1,031.25  +6.75"},
+    {"gold in cents", Gold, 385.2, 384.9, "$384.90   -0.30"},
+    {"bond rise in 32nds", TBond, 118.25, 118.5, "$118 16/32 +8/32"},
+    {"bond fall in 32nds", TBond, 118.75, 118.5, "$118 16/32  -8/32"},
+    {"bond unchanged", TBond, 118.5, 118.5, "$118 16/32   Unch"},
+    {"bond rise past a point", TBond, 117.25, 118.5, "$118 16/32  +1 8/32"},
+    {"bond rise of whole points", TBond, 116.5, 118.5, "$118 16/32  +2"},
+    {"bond fall past a point", TBond, 119.75, 118.5, "$118 16/32   -1 8/32"},
+    {"bond fall of whole points", TBond, 120.5, 118.5, "$118 16/32   -2"},
+    {"bond on a whole point", TBond, 100.0, 101.0, "$101  +1"},
+    // A price too large for whole points (a damaged file) shows as the
+    // dollar markets show theirs, and its change too, width permitting.
+    {"bond too large for points", TBond, kHuge, kHuge, "$1,180,591,620,717,411,300,000.00   Unch"},
+    {"bond change too wide", TBond, 118.5, 1e20, "$100,000,000,000,000,000,000.00"},
+    {"soybean quarter cent", Soybean, kFirst, 6.1225, "$6.12  1/4"},
+    {"soybean a hair below 612 cents", Soybean, kFirst, 6.12f, "$6.12 "},
+    {"soybean rise in cents", Soybean, 6.1250, 6.1275, "$6.12  3/4  +0.25"},
+    {"soybean fall in cents", Soybean, 6.1250, 6.0950, "$6.09  1/2   -3"},
+};
+
+} // namespace
+
+TEST(QuoteColumn, EachMarketShowsItsPriceAndChangeInItsNotation) {
+    for (const QuoteCase& c : kQuotes) {
+        Column col;
+        const bool first = std::isnan(c.before);
+        if (!first) col.prices.records[1].set(c.market, c.before);
+        col.prices.previous.tbond = first ? 0 : c.before;
+        col.prices.records[first ? 1 : 2].set(c.market, c.now);
+        EXPECT_EQ(col.show(first ? 1 : 2, c.market), QString::fromLatin1(c.shown)) << c.name;
+    }
+}
+
+TEST(QuoteColumn, FloorsKeepBadPricesOffTheScreenAndOrdersFillAtTheShownPrice) {
+    Column col;
+    col.prices.records[1].tbond = col.prices.previous.tbond = 101.5;
+    col.prices.records[2].oil = 0.0f;
+    col.prices.records[2].gold = -1.0f; // a market with no row for the period
+    col.prices.records[2].tbond = 0.0;  // keeps the previous period's
+    EXPECT_EQ(col.show(2, Gold).left(5), "$0.05");
+    EXPECT_EQ(col.prices.records[2].oil, 0.05f);
+    EXPECT_DOUBLE_EQ(col.prices.records[2].tbond, 101.5);
+    EXPECT_EQ(col.model.at(quoteKey(TBond)).text, "$101 16/32   Unch");
+    EXPECT_DOUBLE_EQ(col.prices.buyQuote[index(Oil)], 0.05);
+    EXPECT_DOUBLE_EQ(col.prices.sellQuote[index(TBond)], 101.5);
+}
+
+TEST(QuoteColumn, PeriodZeroIsClosedANoviceSeesOilAloneAndLastPricesShowAsStored) {
+    Column col;
+    for (Market m : kTradingOrder) EXPECT_EQ(col.show(0, m), "*** Market Closed ***");
+    col.prices.records[1].oil = 20.0f;
+    col.prices.records[1].tbond = 99.0;
+    col.show(1, Oil, Level::Novice);
+    EXPECT_EQ(std::pair(col.model.visible(quoteKey(Oil)), col.model.visible(quoteKey(Gold))), std::pair(true, false));
+    // The T-Bond label is left alone below the Expert level.
+    EXPECT_EQ(col.model.at(quoteKey(TBond)).text, "*** Market Closed ***");
+
+    col.prices.records[3].oil = 18.5f;
+    col.prices.records[3].tbond = 118.15625;
+    presentLastPrices(col.prices, 3, Level::Expert, false, col.model);
+    EXPECT_EQ(col.model.text(quoteKey(Oil)) + " | " + col.model.text(quoteKey(TBond)), "$18.5 Last | $118.15625 Last");
+    Column idle;
+    presentLastPrices(idle.prices, 0, Level::Expert, true, idle.model);
+    EXPECT_FALSE(idle.model.at(quoteKey(Soybean)).visible);
+}
+
+TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
+    FixtureDb db("store_daily");
+    db.addDaily(3, QDate(1990, 1, 2), 18, 19, 17, 18.456);
+    db.addDaily(5, QDate(1990, 1, 2), 612, 613, 611, 612.25);
+    db.addDaily(6, QDate(1990, 1, 2), 98, 99, 97, 98.78125);
+    db.addDaily(2, QDate(1990, 1, 2), 400, 401, 399, 400.125);
+    for (int id = 1; id <= 6; ++id) db.addDailyClose(id, QDate(1990, 1, 3), 50); // a next day to advance into
+    db.addOverview(QDate(1965, 10, 17), 0, "x");
+    Harness h(db.path());
+    h.startGame({.length = GameLength::Quarter});
+    h.forward();
+    const PriceHistory& ph = h.state().prices;
+    EXPECT_FLOAT_EQ(ph.records[1].oil, 18.46f);
+    EXPECT_FLOAT_EQ(ph.previous.oil, 18.456f); // period one keeps the unrounded close
+    EXPECT_FLOAT_EQ(ph.records[1].soybean, 6.1225f);
+    EXPECT_DOUBLE_EQ(ph.records[1].tbond, 98.78125);
+    EXPECT_FLOAT_EQ(ph.records[1].gold, 400.13f);
+    EXPECT_FLOAT_EQ(ph.current.oil, 18.46f); // the period's prices become the current ones
+    EXPECT_EQ(h.text("lblOilCurrMark"), "$18.46");
+}
+
+TEST(PriceStore, NoviceStoresOnlyOil) {
+    Harness h(sharedDaily1990());
+    h.startGame({Level::Novice, GameLength::Quarter});
+    h.forward(2);
+    EXPECT_FLOAT_EQ(h.state().prices.records[2].oil, 20.25f);
+    EXPECT_FLOAT_EQ(h.state().prices.records[2].cattle, 0.05f); // never stored, floored by the redraw
+    EXPECT_EQ(h.text("lblOilCurrMark"), "$20.25  +0.25");
+}
+
+TEST(PriceStore, TickPeriodsReadTheirDayAndHour) {
+    Harness h(sharedTickJanuary1996());
+    h.startGame({.length = GameLength::Month, .data = DataMode::Tick, .year = 1996});
+    const PriceHistory& ph = h.state().prices;
+    h.forward(7); // day 1, hour 1: the 7th hourly Oil price
+    EXPECT_FLOAT_EQ(ph.records[7].oil, 18.06f);
+    EXPECT_DOUBLE_EQ(ph.records[7].tbond, 118.15625); // five decimals kept
+    EXPECT_FLOAT_EQ(ph.records[7].soybean, 7.25f);    // no division by 100 for ticks
+    h.forward(5);                                     // day 1, hour 6
+    EXPECT_FLOAT_EQ(ph.records[12].oil, 18.11f);
+    EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTBondCurrMark"}), "$18.11  +0.01 | $118 5/32   Unch");
+}
 
 namespace {
 
@@ -32,14 +182,16 @@ TEST(ChartMenus, MenuChoicesRetitleTheChartsAndTheirItems) {
     Daily h;
     h.forward(20);
     EXPECT_EQ(h.text("GraphRight"), "Moving Average");
-    h.game->click("mnuMoving", 2);
-    EXPECT_EQ(h.text("mnuGRType_0"), "Moving Average - 15");
-    h.game->click("mnuGRType", 1);
-    EXPECT_EQ(h.text("GraphRight"), "Relative Strength Index");
-    h.game->click("mnuStoch", 1);
-    EXPECT_EQ(h.text("GraphRight"), "Stochastic Indicator");
-    h.game->click("mnuGLType", 2);
-    EXPECT_EQ(h.text("GraphLeft"), "Year-to-Date");
+    QStringList shown;
+    for (const auto& [menu, item, key] : {std::tuple{"mnuMoving", 2, "mnuGRType_0"},
+                                          {"mnuGRType", 1, "GraphRight"},
+                                          {"mnuStoch", 1, "GraphRight"},
+                                          {"mnuGLType", 2, "GraphLeft"}}) {
+        h.game->click(menu, item);
+        shown << h.text(key);
+    }
+    EXPECT_EQ(shown,
+              QStringList({"Moving Average - 15", "Relative Strength Index", "Stochastic Indicator", "Year-to-Date"}));
     // The composed charts carry the same titles the model shows.
     EXPECT_EQ(h.game->charts().left.title, h.text("GraphLeft"));
     EXPECT_EQ(h.game->charts().right.title, h.text("GraphRight"));
@@ -70,23 +222,17 @@ TEST(ChartMenus, EveryGameChartsItsOwnPeriodAndMarket) {
         return left.points.isEmpty() ? -1.0 : left.points.last().price.value_or(charts::Ohlc{}).close;
     };
     Harness h(twoYears().path());
-    h.start();
-    const auto year = [&h](const char* y) {
-        if (h.state().clock.periodIndex() > 0) {
-            h.dialogs.queueAnswer("btnRestartGame");
-            h.game->click("mnuNewGame");
-        }
-        h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"period", "select"}, {"year", y}});
-        h.forward(5);
-    };
-    year("1990");
+    h.startGame({});
+    h.forward(5);
     EXPECT_DOUBLE_EQ(lastClose(h), h.state().prices.current.oil);
     h.game->click("cboCommodity", 0); // Cattle
     EXPECT_DOUBLE_EQ(lastClose(h), 75.0);
     h.game->click("cboCommodity", 2); // Oil again
     EXPECT_DOUBLE_EQ(lastClose(h), h.state().prices.current.oil);
     // The next year: Oil has risen a quarter a day since 1990 began.
-    year("1991");
+    h.end("btnRestartGame", "mnuNewGame");
+    h.newGame({.year = 1991});
+    h.forward(5);
     EXPECT_EQ(h.game->charts().left.points.last().date.year(), 1991);
     EXPECT_GT(lastClose(h), 80.0);
     EXPECT_DOUBLE_EQ(lastClose(h), h.state().prices.current.oil);
@@ -111,30 +257,27 @@ TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
     EXPECT_TRUE(h.take().isEmpty());
     h.forward(); // 9:00 Tuesday: stories before 9:00
     EXPECT_EQ(h.take(), QStringList{"frmNewsDisplay: Early Report | Short story."});
-    h.forward(); // 10:00: 9:00 up to 11:01, 11:01 itself excluded
-    QStringList t = h.take();
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_TRUE(t[0].startsWith("frmNewsDisplay: Mid Report | yyyy"));
-    h.forward(); // 11:00 releases nothing
-    EXPECT_TRUE(h.take().isEmpty());
-    h.forward(); // 12:00: the 11:01 story
-    t = h.take();
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_TRUE(t[0].startsWith("frmNewsDisplay: Noon Report | xxx"));
+    // 10:00: 9:00 up to 11:01, 11:01 itself excluded; 11:00 releases
+    // nothing; 12:00 the 11:01 story.
+    QStringList heads;
+    for (int press = 0; press < 3; ++press) {
+        h.forward();
+        const QStringList t = h.take();
+        heads << QString::number(t.size()) + " " + t.value(0).left(33);
+    }
+    EXPECT_EQ(heads, QStringList({"1 frmNewsDisplay: Mid Report | yyyy", "0 ", "1 frmNewsDisplay: Noon Report | xxx"}));
 
     h.game->click("btnNewsHist");
     const ControlState& grid = h.game->model().at("newsgrid");
-    EXPECT_TRUE(grid.visible);
-    EXPECT_FALSE(h.game->model().visible("GraphLeft"));
+    EXPECT_EQ(h.shownOf({"newsgrid", "GraphLeft"}), "newsgrid");
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
-    const QList<ReportRow>& rows = grid.grid.rows;
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0].cells.value(0), "1");
-    EXPECT_EQ(rows[0].cells.value(2), "9:00");
-    EXPECT_EQ(rows[0].cells.value(3), "Early Report");
-    EXPECT_EQ(rows[2].cells.value(2), "12:00");
+    QStringList rows;
+    for (const ReportRow& r : grid.grid.rows) rows << r.cells.mid(0, 4).join(' ');
+    EXPECT_EQ(rows, QStringList({"1 1/2/1996 9:00 Early Report", "2 1/2/1996 10:00 Mid Report",
+                                 "3 1/2/1996 12:00 Noon Report"}));
     h.game->click("btnCloseNewsHist");
-    EXPECT_TRUE(h.game->model().visible("GraphLeft") && h.game->model().enabled("btnChangePeriod"));
+    EXPECT_EQ(h.shownOf({"newsgrid", "GraphLeft"}), "GraphLeft");
+    EXPECT_TRUE(h.game->model().enabled("btnChangePeriod"));
 }
 
 TEST(NewsHistory, DailyGameShowsTheYearBefore) {

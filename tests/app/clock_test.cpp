@@ -12,38 +12,70 @@
 using namespace pellucar;
 using namespace pellucar::test;
 
-TEST(DailyClock, QuarterGameShowsEveryTradingDayThenEnds) {
-    Harness h(sharedDaily1990());
-    h.startDaily1990("Expert", "Quarter");
-    ASSERT_EQ(h.state().clock.lengthPeriods(), 90);
-    EXPECT_EQ(h.text("lblTradeTime"), "4:00 pm");
-    EXPECT_EQ(h.text("LabelDay"), "Day 0:");
+namespace {
+const GameSpec kTickMonth{.length = GameLength::Month, .data = DataMode::Tick, .year = 1996};
+} // namespace
 
-    const QList<QDate> days = weekdays(QDate(1990, 1, 1), QDate(1990, 3, 31)); // 65 days before April
-    ASSERT_EQ(days.size(), 65);
-    int noticePress = -1;
-    for (int press = 1; press <= days.size(); ++press) {
+// Each press shows the next period's day and hour; the final-day notice comes
+// with the press that opens the last day, and the press after the last
+// period ends the game and goes back to period 0, Forward locked.
+TEST(GameClock, EveryPressShowsItsPeriodThenTheGameEnds) {
+    struct Run {
+        const char* name;
+        const QString& (*db)();
+        GameSpec spec;
+        QDate from, to;
+        QStringList hours;
+        const char* before; // the labels before the first press
+        int length;
+    };
+    const Run runs[] = {
+        {"daily quarter: 65 days before April",
+         sharedDaily1990,
+         {Level::Expert, GameLength::Quarter},
+         QDate(1990, 1, 1),
+         QDate(1990, 3, 31),
+         {"4:00 pm"},
+         "4:00 pm | Day 0:",
+         90},
+        {"tick month: 23 days of six hours",
+         sharedTickJanuary1996,
+         kTickMonth,
+         QDate(1996, 1, 1),
+         QDate(1996, 1, 31),
+         {"9:00 am", "10:00 am", "11:00 am", "12:00 pm", "1:00 pm", "2:00 pm"},
+         "8:00 am | Day 0:",
+         23 * 6 + 1},
+    };
+    for (const Run& r : runs) {
+        SCOPED_TRACE(r.name);
+        Harness h(r.db());
+        h.startGame(r.spec);
+        EXPECT_EQ(h.texts({"lblTradeTime", "LabelDay"}), r.before);
+        const QList<QDate> days = weekdays(r.from, r.to);
+        const int perDay = static_cast<int>(r.hours.size()), presses = static_cast<int>(days.size()) * perDay;
+        int noticePress = -1;
+        for (int press = 1; press <= presses; ++press) {
+            h.forward();
+            const QStringList shown = h.take();
+            if (countLines(shown, "   * Begin Final Day of Trading *")) noticePress = press;
+            ASSERT_EQ(countLines(shown, "frmGameOver"), 0) << "game ended early at press " << press;
+            const QDate d = days[(press - 1) / perDay];
+            QString expected = "Date: " + shortDate(d) + " | " + weekdayName(d) + " | " + r.hours[(press - 1) % perDay];
+            if (perDay == 1) expected += QStringLiteral(" | Day %1:").arg(press);
+            EXPECT_EQ(h.texts(perDay == 1 ? QStringList{"lblDate", "lblDay", "lblTradeTime", "LabelDay"}
+                                          : QStringList{"lblDate", "lblDay", "lblTradeTime"}),
+                      expected);
+            EXPECT_EQ(h.state().clock.periodIndex(), press);
+        }
+        EXPECT_EQ(h.state().clock.lengthPeriods(), r.length);
+        EXPECT_EQ(noticePress, presses - perDay + 1);
         h.forward();
-        const QStringList shown = h.take();
-        if (countLines(shown, "   * Begin Final Day of Trading *")) noticePress = press;
-        ASSERT_EQ(countLines(shown, "frmGameOver"), 0) << "game ended early at press " << press;
-        // Period p shows the p-th trading day, its weekday and 4:00 pm.
-        const QDate d = days[press - 1];
-        EXPECT_EQ(h.text("lblDate"), "Date: " + shortDate(d)) << press;
-        EXPECT_EQ(h.text("lblDay"), weekdayName(d)) << press;
-        EXPECT_EQ(h.text("lblTradeTime"), "4:00 pm");
-        EXPECT_EQ(h.text("LabelDay"), QStringLiteral("Day %1:").arg(press));
-        EXPECT_EQ(h.state().clock.periodIndex(), press);
+        EXPECT_EQ(countLines(h.take(), "frmGameOver: Game Over"), 1);
+        EXPECT_EQ(h.state().clock.periodIndex(), 0);
+        EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
+        EXPECT_EQ(h.text("mnuNewGame"), "Start");
     }
-    // The notice comes with the press that opens the last day.
-    EXPECT_EQ(noticePress, 65);
-    h.forward();
-    const QStringList last = h.take();
-    EXPECT_EQ(countLines(last, "frmGameOver: Game Over"), 1);
-    // Play Again: back to period 0 with Forward locked until Game > Start.
-    EXPECT_EQ(h.state().clock.periodIndex(), 0);
-    EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
-    EXPECT_EQ(h.text("mnuNewGame"), "Start");
 }
 
 // A game at its length in periods: the final-day notice comes with the press
@@ -75,9 +107,8 @@ TEST(GameClockLength, NoticeAndLastPeriodFollowTheLength) {
             if (clock.finalDayNotice(days)) notice = press;
             if (clock.advance() == GameClock::Step::LastPeriod) last = press;
         }
-        EXPECT_EQ(notice, c.noticePress) << c.name;
-        EXPECT_EQ(last, c.lastPress) << c.name;
-        EXPECT_EQ(clock.periodIndex(), c.periodAtEnd) << c.name;
+        EXPECT_EQ(std::tuple(notice, last, clock.periodIndex()), std::tuple(c.noticePress, c.lastPress, c.periodAtEnd))
+            << c.name;
     }
 }
 
@@ -129,109 +160,71 @@ struct ShortCalendar {
 
 } // namespace
 
-TEST(DailyClock, ShortGamesGetNoNoticeAndHintComesBeforeNotice) {
-    {
-        ShortCalendar fifteen(15);
-        Harness h(fifteen.db.path());
-        h.startDaily1990("Expert", "Quarter");
-        h.forward(15);
-        const QStringList t = h.take();
-        EXPECT_EQ(countLines(t, "Begin Final Day"), 0);
-        EXPECT_EQ(countLines(t, "frmGameOver"), 1);
-    }
-    {
-        // With 17 periods the hint of period 15 and the notice share a press:
-        // the hint check runs before the period advances, over the day of
-        // period 15 (1/19/1990).
-        ShortCalendar seventeen(17);
-        Harness h(seventeen.db.path());
-        h.startDaily1990("Expert", "Quarter");
-        h.forward(15);
-        h.take();
+// A game as long as its calendar ends when the calendar runs out, with no
+// notice up to 15 periods; with 17 the hint of period 15 and the notice
+// share a press, the hint checked before the period advances, over the day
+// of period 15.
+TEST(DailyClock, ShortGamesEndWithTheirCalendarAndHintComesBeforeNotice) {
+    const struct {
+        int days, presses; // before the press looked at
+        const char* shown; // the date and day while its windows are up
+        QStringList windows;
+    } cases[] = {
+        {10, 9, "Date: 1/11/1990 | Thursday", {"frmGameOver"}},
+        {15, 14, "Date: 1/18/1990 | Thursday", {"frmGameOver"}},
+        {17,
+         15,
+         "Date: 1/19/1990 | Friday",
+         {"frmPlayerNotification: * Helpful Hint * | Don't be Scared to Execute A Trade ",
+          "frmPlayerNotification: Trader Notification |    * Begin Final Day of Trading *"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.days);
+        ShortCalendar calendar(c.days);
+        Harness h(calendar.db.path());
+        h.startGame({.length = GameLength::Quarter});
+        h.forward(c.presses);
+        EXPECT_EQ(countLines(h.take(), "frm"), 0);
+        EXPECT_EQ(h.texts({"lblDate", "lblDay"}), c.shown);
         QStringList behind;
-        h.dialogs.setOutput([&](const QString&) { behind << h.text("lblDate") + " " + h.text("lblDay"); });
+        h.dialogs.setOutput([&](const QString&) { behind << h.texts({"lblDate", "lblDay"}); });
         h.forward();
-        EXPECT_EQ(behind, QStringList(2, "Date: 1/19/1990 Friday"));
-        const QStringList t = h.take();
-        ASSERT_EQ(t.size(), 2);
-        EXPECT_EQ(t[0], "frmPlayerNotification: * Helpful Hint * | Don't be Scared to Execute A Trade ");
-        EXPECT_EQ(t[1], "frmPlayerNotification: Trader Notification |    * Begin Final Day of Trading *");
+        QStringList shown = h.take();
+        if (c.windows.size() == 1)
+            for (QString& l : shown) l = l.section(':', 0, 0); // the end window's name
+        EXPECT_EQ(shown, c.windows);
+        if (c.windows.size() == 2) {
+            EXPECT_EQ(behind, QStringList(2, c.shown));
+        }
     }
 }
 
-TEST(DailyClock, CalendarRunningOutEndsTheGame) {
-    FixtureDb db("clock_daily_eod");
-    db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 1, 12), [](int, int d) { return 50.0 + d; });
-    db.addOverview(QDate(1965, 10, 17), 0, "x");
-    Harness h(db.path());
-    h.startDaily1990();
-    // Ten trading days: the calendar gives out on the tenth press.
-    h.forward(9);
-    EXPECT_EQ(countLines(h.take(), "frmGameOver"), 0);
-    EXPECT_EQ(h.text("lblDate"), "Date: 1/11/1990");
-    h.forward();
-    EXPECT_EQ(countLines(h.take(), "frmGameOver"), 1);
-}
-
+// Continue in the end window: the quotes are redrawn after it closes, not
+// left as " Last", and the game goes on.
 TEST(DailyClock, EndWindowContinueKeepsTheGameGoing) {
     Harness h(sharedDaily1990());
-    h.startDaily1990("Expert", "Quarter");
+    h.startGame({.length = GameLength::Quarter});
     h.forward(2);
     h.take();
     h.game->click("mnuEnd"); // the first button of the end window is Continue
-    const QStringList t = h.take();
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_EQ(t[0], "frmEndofGame: Game Over  | Commissions: $0.00\\nUnrealized P(L): $0.00\\nRealized P(L): "
-                    "$0.00\\nFinal Score: $0.00\\n");
-    // The quotes are redrawn after the window closes, not left as " Last".
-    EXPECT_EQ(h.text("lblOilCurrMark"), "$20.25  +0.25");
-    EXPECT_EQ(h.text("CurrMarkBanner"), "  Current Market:    (Last Trade  *  Change)");
+    EXPECT_EQ(h.take(), QStringList{"frmEndofGame: Game Over  | Commissions: $0.00\\nUnrealized P(L): $0.00\\n"
+                                    "Realized P(L): $0.00\\nFinal Score: $0.00\\n"});
+    EXPECT_EQ(h.texts({"lblOilCurrMark", "CurrMarkBanner"}),
+              "$20.25  +0.25 |   Current Market:    (Last Trade  *  Change)");
     h.forward();
     EXPECT_EQ(h.state().clock.periodIndex(), 3);
     EXPECT_EQ(h.text("lblOilCurrMark"), "$20.50  +0.25");
 }
 
-TEST(TickClock, MonthGamePlaysSixHoursADayAndEndsOnTheLastHour) {
-    Harness h(sharedTickJanuary1996());
-    h.start();
-    h.setup({{"level", "Expert"},
-             {"length", "Month"},
-             {"data", "Tick"},
-             {"period", "select"},
-             {"month", "1"},
-             {"year", "1996"}});
-    const QStringList loadLines = h.take();
-    EXPECT_EQ(countLines(loadLines, "frminitialize: Pellucar | Initializing Data:  please wait"), 1);
-    EXPECT_EQ(h.text("lblTradeTime"), "8:00 am");
-    const QList<QDate> days = weekdays(QDate(1996, 1, 1), QDate(1996, 1, 31));
-    const int n = static_cast<int>(days.size()); // 23 trading days
-    const QStringList hours{"9:00 am", "10:00 am", "11:00 am", "12:00 pm", "1:00 pm", "2:00 pm"};
-    int noticePress = -1;
-    for (int press = 1; press <= n * 6; ++press) {
-        h.forward();
-        if (countLines(h.take(), "Begin Final Day")) noticePress = press;
-        ASSERT_EQ(h.state().clock.lengthPeriods(), n * 6 + 1);
-        const QDate d = days[(press - 1) / 6];
-        EXPECT_EQ(h.text("lblTradeTime"), hours[(press - 1) % 6]) << press;
-        EXPECT_EQ(h.text("lblDate"), "Date: " + shortDate(d)) << press;
-        EXPECT_EQ(h.text("lblDay"), weekdayName(d)) << press;
-    }
-    // The notice comes when advancing from the last hour of the day before.
-    EXPECT_EQ(noticePress, n * 6 - 6 + 1);
-    h.forward();
-    const QStringList end = h.take();
-    EXPECT_EQ(countLines(end, "frmGameOver"), 1);
-}
-
+// Ended by the player at the last hour: the game stays there, and a story
+// of the last afternoon comes out once, not again at the end.
 TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
-    // A story of the last afternoon comes out once, not again at the end.
     FixtureDb db("clock_tick_last_story");
     buildTickJanuary1996(db);
     db.addNews(QDate(1996, 1, 31), QStringLiteral("15:00:00"), QStringLiteral("Late Report"),
                QStringLiteral("Closing."));
     Harness h(db.path());
-    h.start();
-    h.setup({{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}});
+    h.startGame(kTickMonth);
     const int n = h.state().clock.tradingDayCount();
     h.forward(n * 6);
     h.dialogs.queueAnswer("btnEnd");
@@ -251,28 +244,22 @@ TEST(TickClock, PeriodsMapOntoDaysAndHoursForTheClockAndTheCharts) {
     }
 }
 
+// Play Again or Game > Start of the same period keeps the ticks read; a
+// quarter from the same first day is another period, read anew.
 TEST(TickClock, SamePeriodKeepsItsTicksAnotherLengthReadsThemAgain) {
     Harness h(sharedTickJanuary1996());
-    h.start();
-    const QHash<QString, QString> month{{"length", "Month"}, {"data", "Tick"}, {"month", "1"}, {"year", "1996"}};
-    h.setup(month);
-    EXPECT_EQ(countLines(h.take(), "frminitialize"), 1);
+    EXPECT_EQ(countLines(h.startGame(kTickMonth), "frminitialize"), 1);
     h.forward();
-    h.dialogs.queueAnswer("btnRestartGame");
-    h.game->click("mnuEnd"); // Play Again reloads the same period: no new read
+    h.end("btnRestartGame");
     EXPECT_EQ(countLines(h.take(), "frminitialize"), 0);
-    h.setup(month);
-    EXPECT_EQ(countLines(h.take(), "frminitialize"), 0);
+    EXPECT_EQ(countLines(h.newGame(kTickMonth), "frminitialize"), 0);
     h.forward();
     EXPECT_FLOAT_EQ(h.state().prices.records[1].oil, 18.0f);
-    h.dialogs.queueAnswer("btnRestartGame");
-    h.game->click("mnuEnd");
-    // A quarter from the same first day is a different period: read anew.
-    auto quarter = month;
-    quarter["length"] = "Quarter";
+    h.end("btnRestartGame");
     h.take();
-    h.setup(quarter);
-    EXPECT_EQ(countLines(h.take(), "frminitialize"), 1);
+    GameSpec quarter = kTickMonth;
+    quarter.length = GameLength::Quarter;
+    EXPECT_EQ(countLines(h.newGame(quarter), "frminitialize: Pellucar | Initializing Data:  please wait"), 1);
     EXPECT_EQ(h.state().clock.endDate(), QDate(1996, 4, 1));
 }
 

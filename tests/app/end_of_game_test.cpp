@@ -1,14 +1,23 @@
-// The end of a game: verdict bands and draws, the record of past games.
+// The end of a game: verdict bands and draws, Play Again, the record of
+// finished games (the file itself and when a game goes in), and the review
+// of a game: its figures against the independent account model on played
+// games, and what the record keeps for it.
+#include "app/game_review.h"
 #include "app/past_games.h"
+#include "app/scenarios.h"
 #include "app/verdicts.h"
+#include "common/format.h"
+#include "support/account_model.h"
 #include "support/game_harness.h"
+#include "support/random_player.h"
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 using namespace pellucar;
 using namespace pellucar::test;
@@ -39,38 +48,39 @@ TEST(Verdict, BandEdgesAreSinglePrecisionAndFlatGamesSplitOnTrades) {
     EXPECT_EQ(verdictText(VerdictBand::HeavyLoss, 2, 2), "Ever Thought About Living in Texas?");
 }
 
-namespace {
-
-struct Ended : Harness {
-    explicit Ended(const QString& level) : Harness(sharedDaily1990()) { startDaily1990(level); }
-    // Game > End after `presses` periods; returns the verdict line.
-    QString endAfter(int presses, QList<double> draws) {
-        forward(presses);
-        take();
-        for (double d : draws) random.push(d);
-        dialogs.queueAnswer("btnContinue");
-        game->click("mnuEnd");
-        const QStringList t = take();
-        return t.isEmpty() ? QStringLiteral("(no window)") : t.last().section(QStringLiteral("\\n"), -1);
-    }
-};
-
-} // namespace
-
+// Game > End after the presses, with the draws queued: the verdict line.
+// No gain and no trade is the quiet row; an Expert draws 1..6, 5 and 6 say
+// nothing, a Novice's draw of 1 in 3 says nothing; within the first 45
+// periods there is no verdict and nothing is drawn.
 TEST(Verdict, DrawsComeFromTheGamesRandomSource) {
-    // No gain and no trade: the quiet row. Expert draws 1..6, 5 and 6 say nothing.
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.0}), "Staying Alive to Try Another Day");
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.2}), "Maybe Next Time");                  // draw 2
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.4}), "All Volatility is Born of Desire"); // draw 3
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.5}), "Remember to Let Gains Run");        // draw 4
-    EXPECT_EQ(Ended("Expert").endAfter(46, {0.7}), "");
-    // A Novice's draw of 1 in 3 says nothing.
-    EXPECT_EQ(Ended("Novice").endAfter(46, {0.0}), "");
-    EXPECT_EQ(Ended("Novice").endAfter(46, {0.5}), "Next Time Maybe Try More Trades");
-    // Within the first 45 periods Game > End gives no verdict and draws nothing.
-    Ended early("Expert");
-    EXPECT_EQ(early.endAfter(45, {0.0}), "");
-    EXPECT_EQ(early.random.remaining(), 1);
+    const struct {
+        Level level;
+        int presses;
+        double draw;
+        const char* verdict;
+        int drawsLeft;
+    } cases[] = {
+        {Level::Expert, 46, 0.0, "Staying Alive to Try Another Day", 0},
+        {Level::Expert, 46, 0.2, "Maybe Next Time", 0},
+        {Level::Expert, 46, 0.4, "All Volatility is Born of Desire", 0},
+        {Level::Expert, 46, 0.5, "Remember to Let Gains Run", 0},
+        {Level::Expert, 46, 0.7, "", 0},
+        {Level::Novice, 46, 0.0, "", 0},
+        {Level::Novice, 46, 0.5, "Next Time Maybe Try More Trades", 0},
+        {Level::Expert, 45, 0.0, "", 1},
+    };
+    for (const auto& c : cases) {
+        Harness h(sharedDaily1990());
+        h.startGame({c.level});
+        h.forward(c.presses);
+        h.take();
+        h.random.push(c.draw);
+        h.end("btnContinue");
+        const QStringList t = h.take();
+        ASSERT_EQ(t.size(), 1) << c.draw;
+        EXPECT_EQ(t[0].section(QStringLiteral("\\n"), -1), c.verdict) << c.draw;
+        EXPECT_EQ(h.random.remaining(), c.drawsLeft) << c.draw;
+    }
 }
 
 namespace {
@@ -80,7 +90,6 @@ namespace {
 struct Lifecycle : RecordedGame {
     Lifecycle() { game->click("mnuMoving", 0); }
     bool on(const QString& key) const { return game->isActionable(key); }
-    void forwardUntilOver() { forwardUntil(QStringLiteral("frmGameOver")); }
 };
 
 struct Ending {
@@ -89,19 +98,17 @@ struct Ending {
 };
 
 const Ending kEndings[] = {
-    {"Game Over at the game's length", [](Lifecycle& g) { g.forwardUntilOver(); }},
+    {"Game Over at the game's length", [](Lifecycle& g) { g.forwardUntil(QStringLiteral("frmGameOver")); }},
     {"Play Again from Game > Restart",
      [](Lifecycle& g) {
          g.forward(3);
-         g.dialogs.queueAnswer("btnRestartGame");
-         g.game->click("mnuNewGame");
+         g.end("btnRestartGame", "mnuNewGame");
      }},
     {"Play Again from Game > End with the trade report open",
      [](Lifecycle& g) {
          g.forward(3);
          g.game->click("btnTradeHist");
-         g.dialogs.queueAnswer("btnRestartGame");
-         g.game->click("mnuEnd");
+         g.end("btnRestartGame");
      }},
 };
 
@@ -115,26 +122,324 @@ TEST(PlayAgain, TheDeskWaitsForTheNextGameAndThatGameStartsAfresh) {
         ASSERT_EQ(g.store.games().size(), 1u);
         // The window is back to its state between games: no report, no
         // Forward or Trade, the date gone with the game.
-        EXPECT_FALSE(g.game->model().visible("TradeGrid"));
-        EXPECT_TRUE(g.game->model().visible("GraphLeft"));
-        EXPECT_FALSE(g.on("btnChangePeriod"));
-        EXPECT_FALSE(g.on("btnTrade"));
+        EXPECT_EQ(g.shownOf({"TradeGrid", "GraphLeft"}), "GraphLeft");
+        EXPECT_FALSE(g.on("btnChangePeriod") || g.on("btnTrade"));
         EXPECT_EQ(g.text("lblDate"), "");
         // Looking at the (empty) reports does not free Forward.
         for (const char* k : {"btnTradeHist", "btnCloseTradeHistory", "btnNewsHist", "btnCloseNewsHist"})
             g.game->click(k);
         g.take();
-        EXPECT_FALSE(g.on("btnChangePeriod"));
-        EXPECT_FALSE(g.on("btnTrade"));
+        EXPECT_FALSE(g.on("btnChangePeriod") || g.on("btnTrade"));
         // The next game comes from Game > Start, with the chart defaults.
-        g.newGame();
+        g.newGame({.length = GameLength::Month});
         EXPECT_TRUE(g.on("btnChangePeriod"));
         EXPECT_TRUE(g.game->model().checked("mnuMoving_0"));
         g.forward(2);
         EXPECT_EQ(g.text("lblDate"), "Date: 1/2/1990");
         EXPECT_FALSE(g.game->model().visible("TradeGrid"));
-        g.dialogs.queueAnswer("btnRestartGame");
-        g.game->click("mnuEnd");
+        g.end("btnRestartGame");
         EXPECT_EQ(g.store.games().size(), 2u);
+    }
+}
+
+namespace {
+
+PastGame sample(Level level, double score, int minute) {
+    PastGame g;
+    g.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, minute));
+    g.periodStart = QDate(1994, 1, 3);
+    g.periodEnd = QDate(1994, 3, 31);
+    g.level = level;
+    g.dataMode = minute % 2 ? DataMode::Tick : DataMode::Daily;
+    g.length = GameLength::Quarter;
+    g.periods = 63;
+    g.trades = minute;
+    g.score = score;
+    g.verdict = QStringLiteral("Don't You Wish This Was Real Money!");
+    g.ending = GameEnding::EndedByPlayer;
+    return g;
+}
+
+} // namespace
+
+TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsTheBestOfEachLevel) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data/past-games.sqlite"));
+    PastGame first = sample(Level::Novice, -1234.5, 1);
+    first.verdict = QStringLiteral("You are the 'Rogue Trader'; \"quotes\" and ; semicolons");
+    first.ending = GameEnding::BlownOut;
+    first.scenario = scenarios().back().name;
+    {
+        PastGames store(path);
+        EXPECT_TRUE(store.games().empty());
+        EXPECT_FALSE(store.failed());
+        EXPECT_FALSE(QFileInfo::exists(path)); // looking makes no file
+        ASSERT_TRUE(store.record(first)) << store.lastError().toStdString();
+        for (const PastGame& g : {sample(Level::Novice, 900, 2), sample(Level::Expert, 12000, 3),
+                                  sample(Level::Expert, 12000, 4), sample(Level::Novice, 150, 5)})
+            ASSERT_TRUE(store.record(g)) << store.lastError().toStdString();
+    }
+    PastGames reopened(path);
+    const std::vector<PastGame> games = reopened.games();
+    ASSERT_FALSE(reopened.failed()) << reopened.lastError().toStdString();
+    ASSERT_EQ(games.size(), 5u);
+    EXPECT_EQ(games.front().playedAt.time().minute(), 5); // the most recent first
+    const PastGame& g = games.back();
+    const auto fields = [](const PastGame& p) {
+        return std::tuple(p.playedAt, p.periodStart, p.periodEnd, p.level, p.dataMode, p.length, p.periods, p.trades,
+                          p.score, p.verdict, p.ending, p.scenario);
+    };
+    EXPECT_TRUE(fields(g) == fields(first));
+    // The one game of that scenario is its best, whatever its score.
+    const std::vector<ScenarioChoice> choices = scenarioChoices(games);
+    ASSERT_TRUE(choices.back().best.has_value());
+    EXPECT_EQ(choices.back().best->score, first.score);
+    EXPECT_FALSE(choices.front().best.has_value());
+
+    // Of two equal scores, the earlier game (3 trades) is the best.
+    std::vector<std::tuple<Level, double, int>> best;
+    for (const BestScore& b : bestScores(games)) best.emplace_back(b.level, b.game.score, b.game.trades);
+    EXPECT_EQ(best, (std::vector<std::tuple<Level, double, int>>{{Level::Novice, 900, 2}, {Level::Expert, 12000, 3}}));
+    EXPECT_TRUE(bestScores({}).empty());
+}
+
+// A file the record cannot use lists no game and takes none, with the
+// reason, and is left as it was.
+TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas) {
+    const struct {
+        const char* name;
+        bool recorded;      // a game was recorded before the change
+        const char* write;  // SQL run on the file; nullptr: garbage bytes
+        const char* reason; // nullptr: the database's own words
+        bool refusesGames;
+    } cases[] = {
+        {"garbage", false, nullptr, nullptr, true},
+        {"another program's", false, "CREATE TABLE Notes (Text TEXT); INSERT INTO Notes VALUES ('keep me');",
+         "the file belongs to another program", true},
+        {"newer", true, "PRAGMA user_version = 99", "the file was written by a newer version of the game", true},
+        {"layout version damaged", true, "PRAGMA user_version = -1", "the file's layout version is damaged", true},
+        // A value the game never writes is a damaged row, not a crash, and
+        // no reason to refuse the next game.
+        {"unknown level", true, "UPDATE PastGames SET Level = 'Wizard'", nullptr, false},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        if (c.recorded) {
+            ASSERT_TRUE(PastGames(path).record(sample(Level::Expert, 1, 1)));
+        }
+        ASSERT_TRUE(c.write ? sql(path, c.write) : writeFile(path, QByteArray("not a database ").repeated(200)));
+        const QByteArray before = fileBytes(path);
+        PastGames store(path);
+        EXPECT_TRUE(store.games().empty());
+        EXPECT_TRUE(store.failed());
+        EXPECT_FALSE(store.lastError().isEmpty());
+        if (c.reason) {
+            EXPECT_EQ(store.lastError(), c.reason);
+        }
+        if (c.refusesGames) {
+            EXPECT_FALSE(store.record(sample(Level::Expert, 2, 2)));
+            EXPECT_EQ(fileBytes(path), before);
+        }
+    }
+}
+
+namespace {
+
+// 1990 again, but Oil falls from $20 to 50 cents on its second day.
+FixtureDb& oilCrash1990() {
+    static FixtureDb db("past_games_oil_crash");
+    static const bool built = (db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 3, 30),
+                                              [](int id, int day) { return id == 3 ? (day == 0 ? 20.0 : 0.5) : 75.0; }),
+                               db.addOverview(QDate(1965, 10, 17), 0, "x"), true);
+    (void)built;
+    return db;
+}
+
+} // namespace
+
+TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
+    RecordedGame r;
+    r.forward();
+    r.order(Market::Oil, Side::Buy, 2);
+    // The game runs to its length; the Game Over window shows the score
+    // that goes into the record, and Play Again follows.
+    const QString over = r.forwardUntil(QStringLiteral("frmGameOver: "));
+    ASSERT_FALSE(over.isEmpty());
+    std::vector<PastGame> games = r.games();
+    ASSERT_EQ(games.size(), 1u);
+    const PastGame& g = games[0];
+    EXPECT_TRUE(
+        std::tuple(g.ending, g.level, g.dataMode, g.length, g.trades, g.periodStart) ==
+        std::tuple(GameEnding::LengthReached, Level::Expert, DataMode::Daily, GameLength::Month, 1, QDate(1990, 1, 1)));
+    EXPECT_GT(g.score, 0); // Oil rose every day
+    EXPECT_TRUE(over.contains(QStringLiteral("Final Score: $") + formatStandard(g.score))) << over.toStdString();
+    EXPECT_TRUE(over.endsWith(QStringLiteral("\\n") + g.verdict)) << over.toStdString();
+    EXPECT_TRUE(g.periodEnd > QDate(1990, 1, 25) && g.periodEnd <= QDate(1990, 2, 1) && g.periods > 20);
+
+    // Game > End with no game going on records nothing.
+    r.end("btnContinue");
+    EXPECT_EQ(r.games().size(), 1u);
+
+    // A game ended from the menu and continued is still the same game: it
+    // goes in once, when the player finally ends it.
+    r.newGame({.length = GameLength::Month});
+    r.forward(3);
+    r.end("btnContinue");
+    EXPECT_EQ(r.games().size(), 1u);
+    r.forward(2);
+    r.end("btnRestartGame");
+    games = r.games();
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_TRUE(std::tuple(games[0].ending, games[0].periods, games[0].periodEnd) ==
+                std::tuple(GameEnding::EndedByPlayer, 5, QDate(1990, 1, 5)));
+    EXPECT_TRUE(games[0].verdict.isEmpty()); // ended within the first 45 days
+}
+
+TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
+    // End in the end-of-game window.
+    RecordedGame ended;
+    ended.forward(4);
+    ended.end("btnExit");
+    ASSERT_TRUE(ended.game->ended());
+    ASSERT_EQ(ended.games().size(), 1u);
+    EXPECT_EQ(ended.games()[0].ending, GameEnding::EndedByPlayer);
+
+    // A blow-out, then End in the Game Over window.
+    RecordedGame blown(GameLength::Year, oilCrash1990().path());
+    blown.random.push(0.5); // not the one-in-three verdict draw
+    blown.forward();
+    // Ten contracts at $20 lose $195,000 when Oil falls to 50 cents: the
+    // account is wiped out at the next valuation.
+    blown.order(Market::Oil, Side::Buy, 10);
+    blown.dialogs.queueAnswer("btnEnd");
+    blown.forward();
+    ASSERT_TRUE(blown.game->ended());
+    const std::vector<PastGame> games = blown.games();
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_TRUE(
+        std::pair(games[0].ending, games[0].verdict) ==
+        std::pair(GameEnding::BlownOut, QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!")));
+    EXPECT_LT(games[0].score, 0);
+}
+
+TEST(PastGamesRecord, AnUnwritableRecordIsToldOnceAndPlayGoesOn) {
+    RecordedGame r;
+    ASSERT_TRUE(writeFile(r.path, QByteArray("damaged ").repeated(512)));
+    QStringList shown;
+    for (int game = 0; game < 2; ++game) {
+        if (game > 0) r.newGame({.length = GameLength::Month});
+        r.forward(2);
+        r.end("btnRestartGame");
+        shown << r.take();
+    }
+    EXPECT_EQ(countLines(shown, "frmPlayerNotification: Past Games | "), 1);
+    EXPECT_EQ(countLines(shown, "frmEndofGame: "), 2);
+    EXPECT_FALSE(r.game->ended());
+    // The window says why it has nothing to show.
+    r.game->click("mnuPastGames");
+    const QStringList t = r.take();
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_TRUE(t[0].startsWith("frmPastGames: Past Games | The record of past games cannot be read: "))
+        << t[0].toStdString();
+}
+
+namespace {
+
+// Fifty periods of a quarter's game with random orders, ended from the menu;
+// mostly in Oil, the one market of the fixture whose price moves.
+void playRandomly(RecordedGame& r, std::uint64_t seed) {
+    RandomPlayer player(seed);
+    for (int p = 0; p < 50; ++p) {
+        r.forward();
+        if (player.chance(0.6)) {
+            const RandomPlayer::Order o = player.order(Level::Expert);
+            r.order(player.chance(0.7) ? Market::Oil : o.market, o.side, std::min(o.units, 8));
+        }
+    }
+    r.end("btnRestartGame");
+}
+
+} // namespace
+
+TEST(GameReview, FiguresAgreeWithTheIndependentAccountOnPlayedGames) {
+    for (std::uint64_t seed : {3u, 17u, 40u}) {
+        SCOPED_TRACE(seed);
+        RecordedGame r(GameLength::Quarter);
+        playRandomly(r, seed);
+        ASSERT_TRUE(r.game->lastReview().has_value());
+        const ReviewRecord& rec = *r.game->lastReview();
+        ASSERT_GT(rec.trades.size(), 5);
+        const ReviewFigures f = reviewFigures(rec);
+
+        AccountModel model(Level::Expert, rec.startingCapital);
+        qsizetype next = 0;
+        double peak = rec.startingCapital, maxDown = 0;
+        int holding = 0;
+        for (size_t p = 0; p < rec.periods.size(); ++p) {
+            for (; next < rec.trades.size() && rec.trades[next].day <= static_cast<int>(p + 1); ++next)
+                model.fill(rec.trades[next].market, std::llround(rec.trades[next].amount), rec.trades[next].price);
+            const double value = model.accountValue(rec.periods[p].prices);
+            EXPECT_NEAR(f.equity[p], value, 0.01) << "period " << p + 1;
+            peak = std::max(peak, value);
+            maxDown = std::max(maxDown, peak - value);
+            bool open = false;
+            for (Market m : kTradingOrder) open = open || model.position(m) != 0;
+            holding += open;
+        }
+        const std::vector<PastGame> games = r.games();
+        ASSERT_EQ(games.size(), 1u);
+        EXPECT_NEAR(f.equity.back() - rec.startingCapital, games[0].score, 0.01); // the score the player saw
+        EXPECT_NEAR(f.maxDrawdown, maxDown, 0.01);
+        EXPECT_EQ(f.periodsInMarket, holding);
+
+        ASSERT_EQ(f.trips.size(), model.closes().size());
+        double gains = 0, losses = 0;
+        std::array<double, kMarketCount> realized{};
+        for (size_t i = 0; i < f.trips.size(); ++i) {
+            const AccountModel::Close& c = model.closes()[i];
+            EXPECT_EQ(f.trips[i].market, c.market);
+            EXPECT_EQ(f.trips[i].contracts, std::llabs(c.contracts));
+            EXPECT_NEAR(f.trips[i].pl, c.pl, 1e-6);
+            EXPECT_LE(f.trips[i].entryPeriod, f.trips[i].exitPeriod);
+            (c.pl > 0 ? gains : losses) += c.pl;
+            realized[static_cast<size_t>(index(c.market))] += c.pl;
+        }
+        EXPECT_NEAR(losses == 0 ? -1 : *f.profitFactor, losses == 0 ? -1 : gains / -losses, 1e-9);
+        for (const MarketReview& m : f.markets)
+            EXPECT_NEAR(m.realized, realized[static_cast<size_t>(index(m.market))], 1e-6);
+
+        // The record gives back exactly what the game kept.
+        EXPECT_TRUE(games[0].reviewKept);
+        EXPECT_EQ(r.store.review(games[0].id), rec);
+    }
+}
+
+TEST(GameReview, TheRecordOpensOldGamesWithoutAReviewAndRefusesDamagedOnes) {
+    struct Case {
+        const char* name;
+        const char* damage;
+        bool failed;
+    };
+    const Case cases[] = {
+        {"a game recorded before reviews", "UPDATE PastGames SET StartingCapital = 0", false},
+        {"a period missing", "DELETE FROM GamePeriods WHERE Period = 2", true},
+        {"a price not a number", "UPDATE GamePeriods SET Gold = 'x' WHERE Period = 3", true},
+        {"an infinite account value", "UPDATE GamePeriods SET AccountValue = 1e999 WHERE Period = 1", true},
+        {"a trade after the last period", "UPDATE GameTrades SET Period = 9999 WHERE Number = 1", true},
+        {"a market unknown", "UPDATE GameTrades SET Market = 'Tin' WHERE Number = 1", true},
+        {"half a contract", "UPDATE GameTrades SET Amount = 0.5 WHERE Number = 1", true},
+        {"trades numbered with a gap", "UPDATE GameTrades SET Number = 99 WHERE Number = 1", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordedGame r(GameLength::Quarter);
+        playRandomly(r, 5);
+        const qint64 id = r.games().at(0).id;
+        ASSERT_TRUE(sql(r.path, c.damage));
+        EXPECT_FALSE(r.store.review(id).has_value());
+        EXPECT_EQ(r.store.failed(), c.failed);
+        EXPECT_EQ(r.games().size(), 1u); // the game itself still reads
     }
 }

@@ -8,9 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -47,26 +45,20 @@ FixtureDb& wanderingDaily1990() {
     return db;
 }
 
-FixtureDb& tickJanuary1996() {
-    static FixtureDb db("saved_game_tick");
-    static const bool built = (buildTickJanuary1996(db), true);
-    (void)built;
-    return db;
-}
-
-// One thing the player does: a click, typing into the units box, Enter.
+// One thing the player does: a click (with the index of a menu item),
+// "=units" typed into the units box, or "Enter" in it.
 struct Step {
-    enum Kind { Click, Type, Enter } kind = Click;
     QString name;
     int index = -1;
-    Step(Kind k, const QString& n = {}, int i = -1) : kind(k), name(n), index(i) {}
 };
 
 void apply(Game& g, const Step& s) {
-    switch (s.kind) {
-    case Step::Click: g.click(s.name, s.index); break;
-    case Step::Type: g.setText(QStringLiteral("inputUnits"), s.name); break;
-    case Step::Enter: g.keyPress(QStringLiteral("inputUnits"), Key::Enter); break;
+    if (s.name == QLatin1String("Enter")) {
+        g.keyPress(QStringLiteral("inputUnits"), Key::Enter);
+    } else if (s.name.startsWith('=')) {
+        g.setText(QStringLiteral("inputUnits"), s.name.mid(1));
+    } else {
+        g.click(s.name, s.index);
     }
 }
 
@@ -77,24 +69,19 @@ QList<Step> randomSteps(RandomPlayer& player, Level level, int n) {
     while (steps.size() < n) {
         const int r = player.upTo(20);
         if (r < 9) {
-            for (int k = 1 + player.upTo(player.upTo(3) ? 2 : 8); k > 0; --k)
-                steps << Step{Step::Click, "btnChangePeriod"};
+            for (int k = 1 + player.upTo(player.upTo(3) ? 2 : 8); k > 0; --k) steps << Step{"btnChangePeriod"};
         } else if (r < 15) {
             const RandomPlayer::Order o = player.order(level);
             // A Novice's Oil is chosen for him: he may press its button or not.
-            steps << Step{Step::Click, "btnTrade"};
-            if (level == Level::Expert || player.chance(0.5)) steps << Step{Step::Click, keysOf(o.market).button};
-            steps << Step{Step::Click, o.side == Side::Buy ? "btnBuy" : "btnSell"}
-                  << Step{Step::Type, QString::number(o.units)} << Step{Step::Enter}
-                  << Step{Step::Click, player.chance(0.2) ? "btnNo" : "btnYes"};
+            steps << Step{"btnTrade"};
+            if (level == Level::Expert || player.chance(0.5)) steps << Step{keysOf(o.market).button};
+            steps << Step{o.side == Side::Buy ? "btnBuy" : "btnSell"} << Step{"=" + QString::number(o.units)}
+                  << Step{"Enter"} << Step{player.chance(0.2) ? "btnNo" : "btnYes"};
         } else {
-            static const QList<Step> others{{Step::Click, "btnTradeHist"},  {Step::Click, "btnCloseTradeHistory"},
-                                            {Step::Click, "btnNewsHist"},   {Step::Click, "btnCloseNewsHist"},
-                                            {Step::Click, "mnuGraph", 3},   {Step::Click, "cboCommodity", 1},
-                                            {Step::Click, "mnuGRType", 1},  {Step::Click, "mnuGRType", 2},
-                                            {Step::Click, "mnuMoving", 2},  {Step::Click, "mnuGLType", 2},
-                                            {Step::Click, "mnuMaximum", 1}, {Step::Click, "mnuNews", 2},
-                                            {Step::Click, "btnHold"}};
+            static const QList<Step> others{
+                {"btnTradeHist"},    {"btnCloseTradeHistory"}, {"btnNewsHist"},  {"btnCloseNewsHist"}, {"mnuGraph", 3},
+                {"cboCommodity", 1}, {"mnuGRType", 1},         {"mnuGRType", 2}, {"mnuMoving", 2},     {"mnuGLType", 2},
+                {"mnuMaximum", 1},   {"mnuNews", 2},           {"btnHold"}};
             steps << player.pick(others);
         }
     }
@@ -102,14 +89,18 @@ QList<Step> randomSteps(RandomPlayer& player, Level level, int n) {
 }
 
 struct SaveHarness : Harness {
-    explicit SaveHarness(const QString& db, const QString& folder) : Harness(db) {
+    QString folder;
+    SaveHarness(const QString& db, const QString& saves) : Harness(db), folder(saves) {
         start();
         game->setSaveFolder(folder);
         take();
     }
-    QByteArray saved(const QString& folder) const {
-        QFile f(savedGamePath(folder));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    QByteArray saved() const { return fileBytes(savedGamePath(folder)); }
+    // Puts `bytes` in the saved game's place and resumes it.
+    QStringList resume(const QByteArray& bytes) {
+        EXPECT_TRUE(writeFile(savedGamePath(folder), bytes));
+        game->click(QStringLiteral("mnuResume"));
+        return take();
     }
 };
 
@@ -163,7 +154,7 @@ TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
         RandomPlayer player(seed);
         const Level level = seed % 4 == 1 ? Level::Novice : Level::Expert;
         const bool tick = seed % 3 == 0;
-        const QString db = tick ? tickJanuary1996().path() : wanderingDaily1990().path();
+        const QString db = tick ? sharedTickJanuary1996() : wanderingDaily1990().path();
         const QString saves = folder(QStringLiteral("round%1").arg(seed));
         SaveHarness original(db, saves);
         const QHash<QString, QString> setup{{"level", levelName(level)},
@@ -189,11 +180,10 @@ TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
         EXPECT_EQ(resumed.take(), QStringList{}); // nothing to confirm over a desk with no game
         expectSameGame(*original.game, *resumed.game, QStringLiteral("after resume"));
         // The file carries the whole state: saving the resumed game writes it again byte for byte.
-        const QString again = folder(QStringLiteral("again%1").arg(seed));
-        resumed.game->setSaveFolder(again);
+        resumed.game->setSaveFolder(resumed.folder = folder(QStringLiteral("again%1").arg(seed)));
         resumed.game->click(QStringLiteral("mnuSave"));
         resumed.take();
-        EXPECT_EQ(resumed.saved(again), original.saved(saves));
+        EXPECT_EQ(resumed.saved(), original.saved());
 
         const QList<Step> after = randomSteps(player, level, 120);
         for (int i = 0; i < after.size() && !original.game->ended(); ++i) {
@@ -210,35 +200,28 @@ TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
 }
 
 TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
-    const QString saves = folder(QStringLiteral("refusals"));
-    SaveHarness h(wanderingDaily1990().path(), saves);
+    SaveHarness h(wanderingDaily1990().path(), folder(QStringLiteral("refusals")));
     h.game->click(QStringLiteral("mnuResume"));
     EXPECT_EQ(h.take(), QStringList{"frmPlayerNotification: Saved Game | There is no saved game to resume."});
     EXPECT_FALSE(h.game->isActionable(QStringLiteral("mnuSave"))); // no game yet
 
-    h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"year", "1990"}});
+    h.newGame({});
     h.forward(3);
     h.game->click(QStringLiteral("mnuSave"));
-    const QByteArray good = h.saved(saves);
+    const QByteArray good = h.saved();
     ASSERT_FALSE(good.isEmpty());
     h.forward(4);
     h.game->click(QStringLiteral("btnTrade"));
     h.game->click(QStringLiteral("btnGold"));
-    h.take();
-    const QString other = folder(QStringLiteral("other"));
-    h.game->setSaveFolder(other);
     h.game->click(QStringLiteral("mnuSave"));
-    const QByteArray current = h.saved(other);
-    h.game->setSaveFolder(saves);
     h.take();
+    const QByteArray current = h.saved(); // the game with its order between steps
 
     QByteArray newer = good;
     newer[11] = static_cast<char>(kSavedGameFormat + 1); // the version's low byte
     QByteArray older = good.left(good.size() - 32);      // format 1, its checksum made again
     older[11] = 1;
     older += QCryptographicHash::hash(older, QCryptographicHash::Sha256);
-    QFile foreignFile(wanderingDaily1990().path());
-    ASSERT_TRUE(foreignFile.open(QIODevice::ReadOnly));
     const QString damaged = QStringLiteral("the file is damaged.");
     QList<std::pair<QByteArray, QString>> files{
         {good.left(good.size() - 1), damaged},
@@ -246,7 +229,7 @@ TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
         {good.left(10), damaged},
         {good.left(3), damaged},
         {QByteArray(), damaged},
-        {foreignFile.readAll(), QStringLiteral("the file is not a Pellucar saved game.")},
+        {fileBytes(wanderingDaily1990().path()), QStringLiteral("the file is not a Pellucar saved game.")},
         {QByteArray("PLCRSAVX") + good.mid(8), QStringLiteral("the file is not a Pellucar saved game.")},
         {newer, QStringLiteral("it was saved by a newer version of Pellucar.")},
         {older, QStringLiteral("it was saved by an older version of Pellucar, whose saved games cannot be resumed.")},
@@ -259,27 +242,17 @@ TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
         files.append({flipped, damaged});
     }
     for (const auto& [bytes, why] : files) {
-        QFile f(savedGamePath(saves));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-        f.close();
-        h.game->click(QStringLiteral("mnuResume"));
-        EXPECT_EQ(h.take(),
+        EXPECT_EQ(h.resume(bytes),
                   QStringList{"frmPlayerNotification: Saved Game | The saved game could not be read: " + why});
         h.game->click(QStringLiteral("mnuSave"));
         h.take();
-        EXPECT_EQ(h.saved(saves), current) << why.toStdString() << " " << bytes.size();
+        EXPECT_EQ(h.saved(), current) << why.toStdString() << " " << bytes.size();
     }
 
     // The good file over a running game asks first; No keeps the game.
-    QFile f(savedGamePath(saves));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(good);
-    f.close();
     h.dialogs.queueAnswer(QStringLiteral("btnNo"));
-    h.game->click(QStringLiteral("mnuResume"));
-    EXPECT_EQ(h.take(), QStringList{"frmConfirm: Resume Saved Game | Resume the saved game?  The game in progress "
-                                    "will be lost."});
+    EXPECT_EQ(h.resume(good), QStringList{"frmConfirm: Resume Saved Game | Resume the saved game?  The game in "
+                                          "progress will be lost."});
     EXPECT_EQ(h.state().clock.periodIndex(), 7);
     h.game->click(QStringLiteral("mnuResume"));
     EXPECT_EQ(h.state().clock.periodIndex(), 3);
@@ -287,12 +260,11 @@ TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
 }
 
 TEST_F(SavedGameTest, FailedWriteKeepsTheLastSave) {
-    const QString saves = folder(QStringLiteral("writes"));
-    SaveHarness h(wanderingDaily1990().path(), saves);
-    h.setup({{"level", "Expert"}, {"length", "Year"}, {"data", "Daily"}, {"year", "1990"}});
+    SaveHarness h(wanderingDaily1990().path(), folder(QStringLiteral("writes")));
+    h.newGame({});
     h.forward(2);
     h.game->click(QStringLiteral("mnuSave"));
-    const QByteArray first = h.saved(saves);
+    const QByteArray first = h.saved();
     h.forward(5);
     h.take();
 
@@ -310,14 +282,12 @@ TEST_F(SavedGameTest, FailedWriteKeepsTheLastSave) {
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].startsWith("frmPlayerNotification: Saved Game | The game could not be saved: "))
         << lines[0].toStdString();
-    EXPECT_EQ(h.saved(saves), first);
-    EXPECT_EQ(QDir(saves).entryList(QDir::Files), QStringList{kSavedGameFileName}); // no scraps left
+    EXPECT_EQ(h.saved(), first);
+    EXPECT_EQ(QDir(h.folder).entryList(QDir::Files), QStringList{kSavedGameFileName}); // no scraps left
 
     // A folder that cannot be made.
-    QFile blocker(folder(QStringLiteral("blocked")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    h.game->setSaveFolder(blocker.fileName() + QStringLiteral("/saves"));
+    ASSERT_TRUE(writeFile(folder(QStringLiteral("blocked")), "a file"));
+    h.game->setSaveFolder(folder(QStringLiteral("blocked/saves")));
     h.game->click(QStringLiteral("mnuSave"));
     EXPECT_EQ(h.take().value(0).section(':', 0, 1), "frmPlayerNotification: Saved Game | The game could not be saved");
 }
@@ -325,19 +295,16 @@ TEST_F(SavedGameTest, FailedWriteKeepsTheLastSave) {
 // Files an attacker wrote with a valid checksum, each holding a game the rules
 // could not have produced: refused with the reason, and the desk untouched.
 TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
-    const QString saves = folder(QStringLiteral("hostile"));
-    SaveHarness h(wanderingDaily1990().path(), saves);
-    h.setup({{"level", "Expert"}, {"length", "Month"}, {"data", "Daily"}, {"year", "1990"}});
+    SaveHarness h(wanderingDaily1990().path(), folder(QStringLiteral("hostile")));
+    h.newGame({.length = GameLength::Month});
     h.forward(3);
-    for (const Step& s : {Step{Step::Click, "btnTrade"}, Step{Step::Click, "btnCattle"}, Step{Step::Click, "btnBuy"},
-                          Step{Step::Type, "2"}, Step{Step::Enter}, Step{Step::Click, "btnYes"}})
-        apply(*h.game, s);
+    h.order(Market::Cattle, Side::Buy, 2);
     h.forward(2);
     h.game->click(QStringLiteral("mnuSave"));
     h.take();
     SavedGame good;
     QString detail;
-    ASSERT_EQ(decodeSavedGame(h.saved(saves), good, &detail), SavedGameProblem::None) << detail.toStdString();
+    ASSERT_EQ(decodeSavedGame(h.saved(), good, &detail), SavedGameProblem::None) << detail.toStdString();
     ASSERT_EQ(good.trades.size(), 1);
     const TradeRecord cattle = good.trades[0]; // 2 Cattle bought in period 3
     const GameState before = h.state();
@@ -403,12 +370,8 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
     for (const auto& row : rows) {
         SavedGame hostile = good;
         row.edit(hostile);
-        QFile f(savedGamePath(saves));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(encodeSavedGame(hostile));
-        f.close();
-        h.game->click(QStringLiteral("mnuResume"));
-        EXPECT_EQ(h.take(), QStringList{prefix + "the game in it could not have been played: " + row.why + "."})
+        EXPECT_EQ(h.resume(encodeSavedGame(hostile)),
+                  QStringList{prefix + "the game in it could not have been played: " + row.why + "."})
             << row.name;
         EXPECT_TRUE(h.state() == before) << row.name;
     }

@@ -1,5 +1,7 @@
-// The news history of a game and the grid the player sees it in.
+// The news history of a game and the grid the player sees it in; the two
+// news options and their check marks.
 #include "news/news_history.h"
+#include "news/news_options.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +18,6 @@ TEST(NewsHistory, GridShowsOneRowPerStoryWithShortDateAndHourWithoutSuffix) {
 
     const ReportGrid grid = h.grid();
     const QStringList& header = grid.header;
-    ASSERT_EQ(header.size(), 5);
     EXPECT_EQ(header.mid(0, 4), QStringList({" # ", "Date", "Time", "Report Title"}));
     EXPECT_TRUE(header[4].startsWith(QStringLiteral("News Story ")));
     EXPECT_TRUE(header[4].mid(10).trimmed().isEmpty()) << "only blanks after the heading";
@@ -45,17 +46,41 @@ TEST(NewsHistory, KeepsEveryStoryPast500AndStartsAgainAfterClear) {
     for (int i = 0; i < 620; ++i)
         h.append(day.addDays(i / 4), QStringLiteral("T%1").arg(i + 1), QStringLiteral("S"), QTime(9, 0));
     ASSERT_EQ(h.newsCount(), 620);
-    for (int i = 0; i < 620; ++i) {
-        ASSERT_EQ(h.entries()[i].number, i + 1);
-        ASSERT_EQ(h.entries()[i].title, QStringLiteral("T%1").arg(i + 1));
-    }
     const QList<ReportRow> rows = h.grid().rows;
     ASSERT_EQ(rows.size(), 620);
-    EXPECT_EQ(rows[500].cells[0], "501");
-    EXPECT_EQ(rows[619].cells[3], "T620");
+    for (int i = 0; i < 620; ++i)
+        ASSERT_EQ(std::pair(h.entries()[i].number, rows[i].cells[0] + " " + rows[i].cells[3]),
+                  std::pair(i + 1, QStringLiteral("%1 T%1").arg(i + 1)));
 
     h.clear();
-    EXPECT_TRUE(h.isEmpty());
-    EXPECT_TRUE(h.grid().rows.isEmpty());
+    EXPECT_TRUE(h.isEmpty() && h.grid().rows.isEmpty());
     EXPECT_EQ(h.append(day, QStringLiteral("New game"), QStringLiteral("S"), QTime(10, 0)).number, 1);
+}
+
+TEST(NewsOptions, EachChoiceFlipsTheCheckFromTheCounterSetByTheLevelOrSetup) {
+    NewsOptions o;
+    // Whether the annual and the daily item are checked.
+    const auto checks = [&o] { return std::pair(o.checked(NewsOption::Annual), o.checked(NewsOption::Daily)); };
+    EXPECT_EQ(checks(), std::pair(true, false));
+    o.selectLevel(QStringLiteral("Expert"));
+    EXPECT_EQ(std::pair(o.counter(NewsOption::Annual), o.counter(NewsOption::Daily)), std::pair(1, 1));
+    EXPECT_EQ(o.summaryText(), "Annual Reports");
+    o.toggle(NewsOption::Daily);
+    EXPECT_EQ(checks(), std::pair(true, false)) << "the other item is left alone";
+    o.toggle(NewsOption::Daily);
+    EXPECT_EQ(checks(), std::pair(true, true));
+    EXPECT_EQ(o.counter(NewsOption::Daily), 3);
+
+    o.toggle(NewsOption::Annual);
+    EXPECT_EQ(o.setupChoice(), NewsOption::Daily);
+    EXPECT_EQ(o.summaryText(), "Daily Reports");
+    o.selectLevel(QStringLiteral("Novice"));
+    EXPECT_EQ(o.setupChoice(), NewsOption::Daily) << "a novice level leaves the options as they are";
+
+    o.chooseInSetup(NewsOption::Annual);
+    EXPECT_EQ(checks(), std::pair(true, false));
+    EXPECT_EQ(o.summaryText(), "Annual Summary");
+
+    EXPECT_EQ(newsOptionFromIndex(1), NewsOption::Daily);
+    EXPECT_FALSE(newsOptionFromIndex(2).has_value()) << "the background story is no option";
 }

@@ -3,18 +3,26 @@
 #include "app/controls.h"
 #include "market/market_data.h"
 
+#include <QFile>
+#include <sqlite3.h>
+
 namespace pellucar::test {
 
-void Harness::startGame(const GameSpec& wanted) {
+QStringList Harness::newGame(const GameSpec& wanted) {
     static const char* const kLengths[] = {"Month", "Quarter", "Year"};
-    start();
     setup({{"level", levelName(wanted.level)},
            {"length", kLengths[static_cast<int>(wanted.length)]},
            {"data", wanted.data == DataMode::Tick ? "Tick" : "Daily"},
            {"period", "select"},
            {"month", QString::number(wanted.month)},
            {"year", QString::number(wanted.year)}});
-    take();
+    return take();
+}
+
+QString Harness::texts(const QStringList& keys) const {
+    QStringList out;
+    for (const QString& k : keys) out << text(k);
+    return out.join(QStringLiteral(" | "));
 }
 
 void Harness::choose(Market m, Side side) {
@@ -31,11 +39,6 @@ void Harness::enter(Market m, Side side, int units) {
 
 RecordedGame::RecordedGame(GameLength length, const QString& db) : Harness(db, &store) {
     startGame({.length = length});
-}
-
-void RecordedGame::newGame() {
-    setup({{"length", "Month"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
-    take();
 }
 
 QString RecordedGame::forwardUntil(const QString& window) {
@@ -103,6 +106,31 @@ const QString& sharedTickJanuary1996() {
     static const bool built = (buildTickJanuary1996(db), true);
     (void)built;
     return db.path();
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString Harness::shownOf(const QStringList& keys) const {
+    QStringList out;
+    for (const QString& k : keys)
+        if (game->model().visible(k)) out << k;
+    return out.join(' ');
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+bool sql(const QString& path, const char* statement) {
+    sqlite3* db = nullptr;
+    const bool ran = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK &&
+                     sqlite3_exec(db, statement, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ran;
 }
 
 int countLines(const QStringList& lines, const QString& needle) {

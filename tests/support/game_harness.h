@@ -30,17 +30,14 @@ struct Harness {
         : game(std::make_unique<Game>(dialogs, random, dbPath, pastGames)) {}
 
     void start() { game->startUp(); }
-    // Starts up and begins a daily game of 1990 (select period), dropping
-    // the windows shown on the way.
-    void startDaily1990(const QString& level = QStringLiteral("Expert"),
-                        const QString& length = QStringLiteral("Year")) {
-        start();
-        setup({{"level", level}, {"length", length}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
-        take();
-    }
-    // Starts up and begins the game `wanted` describes, dropping the windows
+    // Game > Start with the choices `wanted` describes; returns the windows
     // shown on the way.
-    void startGame(const GameSpec& wanted);
+    QStringList newGame(const GameSpec& wanted);
+    // Starts up, then the game `wanted` describes; returns the windows shown.
+    QStringList startGame(const GameSpec& wanted) {
+        start();
+        return newGame(wanted);
+    }
     // Trade, market (unless a Novice's Oil) and side: up to the units box.
     void choose(Market m, Side side);
     // The same, then the units and Enter: up to the read-back.
@@ -49,6 +46,11 @@ struct Harness {
     void order(Market m, Side side, int units) {
         enter(m, side, units);
         game->click(QStringLiteral("btnYes"));
+    }
+    // Game > End (or the menu item `menu`) answered with `answer`.
+    void end(const QString& answer, const QString& menu = QStringLiteral("mnuEnd")) {
+        dialogs.queueAnswer(answer);
+        game->click(menu);
     }
     float position(Market m) const { return state().desk.account.position(m); }
     // Starts a game through Game > Start with the given setup choices.
@@ -60,6 +62,10 @@ struct Harness {
         for (int i = 0; i < n; ++i) game->click(QStringLiteral("btnChangePeriod"));
     }
     QString text(const QString& key) const { return game->model().at(key).text; }
+    // The controls' texts joined with " | ", to compare several at once.
+    QString texts(const QStringList& keys) const;
+    // Those of `keys` whose controls are shown, joined with spaces.
+    QString shownOf(const QStringList& keys) const;
     const GameState& state() const { return game->state(); }
     // Transcript lines added since the last call.
     QStringList take() {
@@ -95,12 +101,19 @@ struct ScratchRecord {
 // given) that records its end.
 struct RecordedGame : ScratchRecord, Harness {
     explicit RecordedGame(GameLength length = GameLength::Month, const QString& db = sharedDaily1990());
-    // Game > Start of a daily month game of 1990.
-    void newGame();
     // Presses Forward until a window whose line starts with `window` shows;
     // returns that line.
     QString forwardUntil(const QString& window);
     std::vector<PastGame> games() const { return PastGames(path).games(); }
 };
+
+// The bytes of a file; empty when it cannot be read.
+QByteArray fileBytes(const QString& path);
+// Replaces a file's bytes; false when it cannot be written.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+// Runs SQL on a file directly, as another program or damage would; false
+// when it could not.
+bool sql(const QString& path, const char* statement);
 
 } // namespace pellucar::test
