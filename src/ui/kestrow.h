@@ -48,6 +48,8 @@ public:
     Game& game() { return game_; }
     // True while a player action is being worked off by the game.
     bool busyWithGame() const { return depth_ > 0; }
+    // Whether the table has painted at least once.
+    bool hasPainted() const { return paintedOnce_; }
 
 signals:
     // The game has ended the program; the application leaves with the code.

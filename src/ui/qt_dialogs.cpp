@@ -8,6 +8,7 @@
 #include "ui/windows.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -60,7 +61,23 @@ void QtDialogs::messageBox(const QString& message) {
     run(&box);
 }
 
+// Start-up opens the About window over a main window just shown. The main
+// window paints first, so the player sees the game while the About window is
+// made; a window manager slow to map it holds the About window back a second
+// at most.
+void QtDialogs::paintMainWindowFirst() {
+    if (!main_ || !main_->isVisible() || main_->hasPainted()) return;
+    main_->sync();
+    QElapsedTimer waited;
+    waited.start();
+    while (!main_->hasPainted() && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    // What the first paint hands on (those told of it, the report grids).
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void QtDialogs::about() {
+    paintMainWindowFirst();
     AboutWindow w(parentWindow());
     run(&w);
 }

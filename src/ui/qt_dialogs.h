@@ -79,6 +79,7 @@ protected:
     QWidget* parentWindow() const;
 
 private:
+    void paintMainWindowFirst();
     Kestrow* main_ = nullptr;
     ScreenColors colors_;
     QString helpPath_;
