@@ -365,6 +365,20 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          "its commission total is not one the trades make"},
         {"a tick game in 1990", [](SavedGame& g) { g.data = DataMode::Tick; },
          "its period starts in 1/1990, which no game offers"},
+        {"a tick game of a year",
+         [](SavedGame& g) {
+             g.data = DataMode::Tick;
+             g.startYear = 1996;
+             g.length = GameLength::Year;
+         },
+         "a tick game lasts a quarter at most"},
+        {"a trade booked before the one ahead of it",
+         [&](SavedGame& g) {
+             g.trades.append(cattle);
+             g.trades[1].number = 2;
+             g.trades[1].day = 2;
+         },
+         "trade 2 is out of the order of periods"},
     };
     const QString prefix = QStringLiteral("frmPlayerNotification: Saved Game | The saved game could not be read: ");
     for (const auto& row : rows) {
