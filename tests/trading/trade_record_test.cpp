@@ -1,6 +1,7 @@
 // The trade record, the texts of an order's life and the trade history
 // report built from them.
 #include "desk.h"
+#include "trading/contract_terms.h"
 #include "trading/order_texts.h"
 #include "trading/trade_log.h"
 #include "trading/trade_report.h"
@@ -34,6 +35,12 @@ TEST(TradeLog, AFullRecordRefusesThePlayersNextTradeButNotAMarginCall) {
     EXPECT_EQ(log.records().last().market, Market::Oil);
     EXPECT_TRUE(log.record(2, Market::Gold, Side::Sell, true, -1, 380.0f));
     EXPECT_EQ(log.records().last().number, 10001);
+    // Past a full record only margin calls trade, each closing at least a
+    // contract: a record never holds more than that many beyond it.
+    int limits = 0;
+    for (Market m : kTradingOrder) limits += contractTerms(m).positionLimit;
+    EXPECT_EQ(TradeLog::kMaxRecords, TradeLog::kCapacity + limits);
+    EXPECT_TRUE(QString::fromLatin1(kTradeLogFullMessage).contains("10,000"));
 }
 
 TEST(Commissions, StatementChargesEveryTradeAndExpertsAccrueTwenty) {
