@@ -236,6 +236,9 @@ private slots:
                                 s.desk.account.position(Market::Oil), s.desk.account.position(Market::Gold)}),
                  (QList<double>{3, 2, 5, -2}));
         QVERIFY(!button(rig.window, "btnGold")->isVisible() && !button(rig.window, "btnBuy")->isVisible());
+        // F5 sets the game playing itself.
+        key(rig.window, QKeySequence(Qt::Key_F5));
+        QVERIFY(rig.game.autoPlay().running());
     }
 
     // The game's own windows answer their keys: a button's letter presses
