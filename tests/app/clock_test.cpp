@@ -23,7 +23,7 @@ TEST(GameClock, EveryPressShowsItsPeriodThenTheGameEnds) {
     struct Run {
         const char* name;
         const QString& (*db)();
-        GameSpec spec;
+        GameSpec game;
         QDate from, to;
         QStringList hours;
         const char* before; // the labels before the first press
@@ -50,7 +50,7 @@ TEST(GameClock, EveryPressShowsItsPeriodThenTheGameEnds) {
     for (const Run& r : runs) {
         SCOPED_TRACE(r.name);
         Harness h(r.db());
-        h.startGame(r.spec);
+        h.startGame(r.game);
         EXPECT_EQ(h.texts({"lblTradeTime", "LabelDay"}), r.before);
         const QList<QDate> days = weekdays(r.from, r.to);
         const int perDay = static_cast<int>(r.hours.size()), presses = static_cast<int>(days.size()) * perDay;
