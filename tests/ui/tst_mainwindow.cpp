@@ -10,29 +10,6 @@ using namespace pellucar::ui;
 
 namespace {
 
-// The objects of the main window itself (not of the windows it owns) that
-// carry a name: widgets, menus and menu actions.
-QList<QObject*> namedControls(QMainWindow& w) {
-    QList<QObject*> out;
-    for (QWidget* x : w.findChildren<QWidget*>()) {
-        const bool ours = x->window() == &w || qobject_cast<QMenu*>(x);
-        if (ours && !x->objectName().isEmpty() && !x->objectName().startsWith(QLatin1String("qt_"))) out << x;
-    }
-    for (QAction* a : w.findChildren<QAction*>())
-        if (!a->objectName().isEmpty() && !a->objectName().startsWith(QLatin1String("qt_"))) out << a;
-    return out;
-}
-
-// The Qt class that stands for each kind of control, in ControlKind's order.
-bool kindMatches(ControlKind kind, QObject* o) {
-    const QMetaObject* const classOf[] = {
-        &QMainWindow::staticMetaObject,   &QLabel::staticMetaObject,    &QPushButton::staticMetaObject,
-        &QLineEdit::staticMetaObject,     &QComboBox::staticMetaObject, &QTableWidget::staticMetaObject,
-        &GameChartView::staticMetaObject, &QWidget::staticMetaObject,   &QAction::staticMetaObject,
-        &QAction::staticMetaObject,       &QAction::staticMetaObject};
-    return o->metaObject()->inherits(classOf[static_cast<int>(kind)]);
-}
-
 QList<ControlState> modelStates(const Game& g) {
     QList<ControlState> out;
     for (const QString& k : g.model().keys()) out << g.model().at(k);
@@ -45,24 +22,6 @@ class MainWindowTest : public QObject {
 
 private slots:
     void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/window.mdb")); }
-
-    // Model keys and the window's named controls match one to one, by kind.
-    void everyModelKeyHasItsControlAndBack() {
-        uitest::WindowRig rig(db_);
-        rig.startGame();
-        // The report grids are made once the window has painted.
-        QVERIFY(QTest::qWaitFor([&] { return rig.window.findChild<QTableWidget*>(QStringLiteral("TradeGrid")); }));
-        const QList<QObject*> named = namedControls(rig.window);
-        for (const QString& key : rig.game.model().keys()) {
-            const ControlSpec* ctl = findControl(key);
-            QVERIFY2(ctl, qPrintable(key + " is not a control of the design"));
-            bool found = key == rig.window.objectName();
-            for (QObject* o : named) found = found || (o->objectName() == key && kindMatches(ctl->kind, o));
-            QVERIFY2(found, qPrintable(key + " has no control of its kind"));
-        }
-        QVERIFY(named.size() > 150);
-        for (QObject* o : named) QVERIFY2(rig.game.model().has(o->objectName()), qPrintable(o->objectName()));
-    }
 
     // The menu bar holds the design's tree: order, captions, separators and
     // the design check marks, as the window first offers it.
