@@ -159,53 +159,6 @@ private slots:
         QVERIFY(drawnLines(v).size() >= 2);
     }
 
-    void candlesFollowEachRedrawAcrossTheMissingDay() {
-        // From one redraw to the next the series holds exactly the priced
-        // points, in order, as the day without a quote enters, moves through
-        // and leaves the range.
-        ShownView v;
-        for (int period : {3, 4, 25, 31, 32, 33, 40, 45, 41, 8, 45}) {
-            const ChartData left = compose(*daily_, {}, period).left;
-            v.setChartData(left);
-            const auto candles = seriesOf<QCandlestickSeries>(v);
-            QCOMPARE(candles.size(), 1);
-            const QList<QCandlestickSet*> sets = candles.first()->sets();
-            // Where along the candles' own axis each set stands, as a share
-            // of the slots the chart spans.
-            const auto axes = candles.first()->attachedAxes();
-            const auto x = std::find_if(axes.cbegin(), axes.cend(),
-                                        [](const QAbstractAxis* a) { return a->orientation() == Qt::Horizontal; });
-            QVERIFY(x != axes.cend());
-            const auto* xAxis = static_cast<const QValueAxis*>(*x);
-            const auto slotOf = [&](const QCandlestickSet* set) {
-                return (set->timestamp() - xAxis->min()) / (xAxis->max() - xAxis->min()) * left.xSlots - 0.5;
-            };
-            qsizetype k = 0;
-            for (qsizetype i = 0; i < left.points.size(); ++i) {
-                const auto& p = left.points.at(i).price;
-                if (!p) continue;
-                QVERIFY(k < sets.size());
-                const QCandlestickSet* set = sets.at(k++);
-                QVERIFY(std::abs(slotOf(set) - static_cast<double>(i)) < 1e-9);
-                QCOMPARE((QList<double>{set->open(), set->high(), set->low(), set->close()}),
-                         (QList<double>{p->open, p->high, p->low, p->close}));
-            }
-            QCOMPARE(k, sets.size());
-        }
-        // Settled on rows 11..40: the title, the four trades, and the price
-        // axis the data give, labelled at their ticks.
-        const ChartData left = compose(*daily_, {}, 40).left;
-        v.setChartData(left);
-        settle();
-        QCOMPARE(v.chart()->title(), QStringLiteral("Open-High-Low-Close"));
-        QCOMPARE(markerPoints(v), 4);
-        QValueAxis* y = visibleYAxis(v);
-        QVERIFY(y);
-        QCOMPARE(y->min(), left.yMin);
-        QCOMPARE(y->max(), left.yMax);
-        QCOMPARE(v.canvas()->yAxisLabels(), left.yLabels);
-    }
-
     void bothPanesPlotFromTheSameX() {
         // Price labels and percent labels differ in width; the plots do not.
         ShownView top, bottom;
@@ -251,26 +204,29 @@ private slots:
         }
     }
 
-    void aRefilledChartHoldsTheNewDataAndANewSchemeRestylesIt() {
+    void aNewSchemeRestylesADrawnChart() {
         ShownView v;
-        ChartOptions ma;
-        ma.mnuMoving_Click(1);
-        v.setChartData(compose(*daily_, ma, 20).right);
-        v.setChartData(compose(*daily_, ma, 21).right);
-        QCOMPARE(v.chartData(), compose(*daily_, ma, 21).right);
-        ChartOptions rsi = ma;
+        ChartOptions rsi;
         rsi.mnuGRType_Click(1);
         v.setChartData(compose(*daily_, rsi, 21).right);
-        QCOMPARE(v.chart()->title(), QStringLiteral("Relative Strength Index"));
         v.setColors(ColorTable::chart(Scheme::Black, QStringLiteral("GraphRight")));
         QCOMPARE(drawnLines(v).first()->pen().color(), rgb::cyan());
     }
 
-    void hoverTellsTheDayItsPricesAndTrades() {
+    // Settled on rows 11..40: the title, the four trades, the price axis the
+    // data give, labelled at their ticks; hovering tells a day's prices.
+    void candlesShowTheirAxisTradesAndHoveredDay() {
         ShownView v;
         const ChartData left = compose(*daily_, {}, 40).left;
         v.setChartData(left);
         settle();
+        QCOMPARE(v.chart()->title(), QStringLiteral("Open-High-Low-Close"));
+        QCOMPARE(markerPoints(v), 4);
+        QValueAxis* y = visibleYAxis(v);
+        QVERIFY(y);
+        QCOMPARE(y->min(), left.yMin);
+        QCOMPARE(y->max(), left.yMax);
+        QCOMPARE(v.canvas()->yAxisLabels(), left.yLabels);
         // Row 20 is point 9 of rows 11..40; it holds the buy.
         const int i = 9;
         const QPoint at = v.viewportPosOf(i, left.points.at(i).price->close);
