@@ -1,7 +1,5 @@
 #include "tst_suites.h"
 
-#include "mkdb.h"
-#include "synthetic_trades.h"
 #include "ui/desk_settings.h"
 #include "ui/placement.h"
 
@@ -10,8 +8,6 @@
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTableView>
-
-#include <sqlite3.h>
 
 using namespace pellucar;
 using namespace pellucar::ui;
@@ -31,11 +27,9 @@ QStringList items(QComboBox* c) {
     return l;
 }
 
-// Watches the loading window while a period loads: its paints, and the
-// values its bar showed.
+// The values the loading window's bar showed as it was painted.
 class LoadWatch : public QObject {
 public:
-    int paints = 0;
     QList<int> shown;
 
 protected:
@@ -43,7 +37,6 @@ protected:
         if (e->type() != QEvent::Paint || !o->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(o);
         if (w->window()->objectName() != QLatin1String("frminitialize")) return false;
-        ++paints;
         if (auto* bar = qobject_cast<QProgressBar*>(w); bar && (shown.isEmpty() || shown.last() != bar->value()))
             shown << bar->value();
         return false;
@@ -299,47 +292,19 @@ private slots:
         QCOMPARE(m.chosenId(), 6);
     }
 
-    void aLongLoadKeepsItsWindowPainting() {
-        // A tick quarter read from a large record of imported trades: the
-        // loading window shows the read moving on and repaints as it goes.
-        // A hundred thousand give some seventy paints and keep the test short;
-        // PELLUCAR_LOAD_TEST_TRADES asks for more.
-        bool custom = false;
-        const int asked = qEnvironmentVariableIntValue("PELLUCAR_LOAD_TEST_TRADES", &custom);
-        const qint64 count = custom && asked > 0 ? asked : 100000;
-        const QString dir = QStringLiteral(PELLUCAR_UI_TEST_TMP);
-        const QString trades = dir + QStringLiteral("/long_load_trades.csv"),
-                      db = dir + QStringLiteral("/long_load.mdb");
-        QString error;
-        QVERIFY2(mkdb::writeSyntheticTrades(QStringLiteral(PELLUCAR_DATA_DIR), QDate(1996, 1, 1), QDate(1996, 4, 1),
-                                            count, trades, &error),
-                 qPrintable(error));
-        mkdb::Report report;
-        const bool built = mkdb::buildDatabase({QStringLiteral(PELLUCAR_DATA_DIR), trades, db}, &report, &error);
-        QFile::remove(trades);
-        QVERIFY2(built, qPrintable(error));
-        QVERIFY(report.rowsPerTable[QStringLiteral("TickData")] >= count);
-        // Without its hourly figures, as an older builder left a file, the
-        // game reads every trade: the long load to watch.
-        sqlite3* file = nullptr;
-        QVERIFY(sqlite3_open(db.toUtf8().constData(), &file) == SQLITE_OK);
-        QVERIFY(sqlite3_exec(file, "DROP TABLE TickPeriods", nullptr, nullptr, nullptr) == SQLITE_OK);
-        sqlite3_close(file);
-
-        uitest::WindowRig rig(db);
-        rig.dialogs.setup = {"Expert", "Quarter", "Tick", "Annual", false, 1, 1996};
+    // A Tick game's load moves its bar on, painted, market by market, and
+    // closes its window at the end.
+    void aTickLoadShowsItsProgress() {
+        uitest::WindowRig rig(uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/load.mdb")));
+        rig.dialogs.setup = {"Expert", "Month", "Tick", "Annual", false, 1, 1996};
         rig.window.show();
         rig.window.startUp();
         LoadWatch watch;
         qApp->installEventFilter(&watch);
         rig.window.action(QStringLiteral("mnuNewGame"))->trigger();
         qApp->removeEventFilter(&watch);
-        QFile::remove(db);
-
-        QVERIFY2(rig.game.state().clock.tradingDayCount() > 55, "the quarter did not load");
-        QVERIFY2(watch.paints > 20, qPrintable(QString::number(watch.paints)));
-        QVERIFY2(watch.shown.size() > 10 && watch.shown.last() >= 95, "the bar hardly moved");
-        QVERIFY(std::is_sorted(watch.shown.cbegin(), watch.shown.cend()));
+        // Six markets, each an equal sixth of the bar, in whole percents.
+        QCOMPARE(watch.shown, (QList<int>{0, 16, 33, 50, 66, 83, 100}));
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY(w->objectName() != QLatin1String("frminitialize") || !w->isVisible());
     }
