@@ -33,6 +33,8 @@ private slots:
         QCOMPARE((TextColors{left.text, left.back}), (TextColors{rgb::blue(), rgb::lightGray()}));
         rig.dialogs.chooseScheme(Scheme::Monochrome);
         QCOMPARE(colors("TradeGrid"), (TextColors{rgb::black(), rgb::white()}));
+        QCOMPARE(colors("GameName"), (TextColors{rgb::black(), rgb::lightGray()}));
+        QCOMPARE(ScreenColors::colorsOf(rig.window.centralWidget()).back, rgb::white());
         QCOMPARE(rig.widget("shpExpMark")->property("borderColor").value<QColor>(), rgb::black());
     }
 
@@ -153,8 +155,12 @@ private slots:
 
     // The screen colour window applies a choice at once, with its options
     // and close button locked meanwhile; windows opened later take it.
-    void screenColorWindowAppliesAndLocksItsChoices() {
+    // Opened again from the menu it marks the scheme in force and offers the
+    // standard colours back; on every scheme an option's mark stands out
+    // from the window (its field) and its dot from the field.
+    void screenColorWindowAppliesItsChoices() {
         uitest::WindowRig rig(db_);
+        rig.window.startUp();
         QList<bool> enabledWhileApplying;
         ScreenColorWindow w(Scheme::Design, [&](Scheme s) {
             for (QWidget* c : w.choiceControls()) enabledWhileApplying << c->isEnabled();
@@ -164,7 +170,6 @@ private slots:
         QCOMPARE(enabledWhileApplying, (QList<bool>{false, false, false, false, false}));
         for (QWidget* c : w.choiceControls()) QVERIFY(c->isEnabled());
         QCOMPARE(ScreenColors::colorsOf(rig.window.centralWidget()).back, rgb::black());
-
         TextColors aboutColors;
         rig.dialogs.answer(QStringLiteral("frmAboutKestrow"), [&](QDialog* d) {
             aboutColors = ScreenColors::colorsOf(d->findChild<QLabel*>(QStringLiteral("Label1")));
@@ -172,23 +177,7 @@ private slots:
         });
         rig.dialogs.about();
         QCOMPARE(aboutColors, (TextColors{rgb::white(), rgb::black()}));
-    }
 
-    void menuPathOpensTheWindowAndRecolours() {
-        uitest::WindowRig rig(db_);
-        rig.window.startUp();
-        rig.dialogs.answer(QStringLiteral("frmScreenColor"), [](QDialog* d) {
-            uitest::ScriptedDialogs::press(d, QStringLiteral("optMono"));
-            uitest::ScriptedDialogs::press(d, QStringLiteral("Command1"));
-        });
-        rig.window.action(QStringLiteral("mnuScreenColor"))->trigger();
-        QVERIFY(rig.dialogs.transcript.last().startsWith(QStringLiteral("frmScreenColor: Screen Color")));
-        QCOMPARE(ScreenColors::colorsOf(rig.window.centralWidget()).back, rgb::white());
-        QCOMPARE(ScreenColors::colorsOf(rig.widget("GameName")), (TextColors{rgb::black(), rgb::lightGray()}));
-
-        // Opened again it marks the scheme in force, and offers the standard
-        // colours back; on every scheme an option's mark stands out from
-        // the window (its field) and its dot from the field.
         QStringList checked;
         QList<double> fieldContrast, dotContrast;
         const QColor designBack = QPalette().color(QPalette::Window);
@@ -205,7 +194,8 @@ private slots:
             uitest::ScriptedDialogs::press(d, QStringLiteral("Command1"));
         });
         rig.window.action(QStringLiteral("mnuScreenColor"))->trigger();
-        QCOMPARE(checked, QStringList{"optMono"});
+        QVERIFY(rig.dialogs.transcript.last().startsWith(QStringLiteral("frmScreenColor: Screen Color")));
+        QCOMPARE(checked, QStringList{"optBlack"});
         QVERIFY2(fieldContrast[0] >= 3 && fieldContrast[1] >= 1.4, qPrintable(QString::number(fieldContrast[0])));
         for (double c : dotContrast) QVERIFY(c >= 4.5);
         QCOMPARE(ScreenColors::colorsOf(rig.window.centralWidget()).back, designBack);
