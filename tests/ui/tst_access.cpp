@@ -249,6 +249,7 @@ private slots:
         QTest::addColumn<QString>("outcome");
         QTest::newRow("Agree") << "disclaimer" << QKeySequence("Alt+A") << "accepted";
         QTest::newRow("Disagree") << "disclaimer" << QKeySequence("Alt+D") << "rejected";
+        QTest::newRow("Escape on the disclaimer") << "disclaimer" << QKeySequence("Escape") << "open";
         QTest::newRow("Begin") << "setup" << QKeySequence("Alt+B") << "accepted";
         QTest::newRow("End after Game Over") << "over" << QKeySequence("Alt+E") << "end";
         QTest::newRow("Play Again after Game Over") << "over" << QKeySequence("Alt+P") << "again";
