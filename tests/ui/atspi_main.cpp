@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QStyleFactory>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <unistd.h>
@@ -28,8 +27,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pellucar"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QTemporaryDir tmp;
-    uitest::WindowRig rig(uitest::writeFixtureDatabase(tmp.filePath(QStringLiteral("reader.mdb"))));
+    uitest::WindowRig rig;
     rig.startGame(1);
     QApplication::processEvents();
     std::printf("ready\n");

@@ -17,7 +17,6 @@
 #include <QDialog>
 #include <QScreen>
 #include <QStyleFactory>
-#include <QTemporaryDir>
 
 #include <cmath>
 #include <cstdio>
@@ -107,8 +106,7 @@ int fail(const QString& why) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QTemporaryDir tmp;
-    uitest::BasicRig<SizeNotingDialogs> rig(uitest::writeFixtureDatabase(tmp.filePath(QStringLiteral("scale.mdb"))));
+    uitest::BasicRig<SizeNotingDialogs> rig;
     QStringList sizes, unreachable;
     rig.dialogs.sizes = &sizes;
     rig.dialogs.unreachable = &unreachable;

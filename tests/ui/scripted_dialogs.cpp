@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 #include <stdexcept>
@@ -96,8 +97,8 @@ QString cutShort(const QWidget* w) {
         .arg(need.height());
 }
 
+namespace {
 QString writeFixtureDatabase(const QString& path) {
-    QFile::remove(path);
     sqlite3* db = nullptr;
     if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) throw std::runtime_error("cannot create fixture");
     auto exec = [db](const QString& sql) {
@@ -140,6 +141,13 @@ QString writeFixtureDatabase(const QString& path) {
          QStringLiteral("The whole story. ").repeated(40) + "')");
     exec("COMMIT");
     sqlite3_close(db);
+    return path;
+}
+} // namespace
+
+const QString& fixtureDatabase() {
+    static const QTemporaryDir dir;
+    static const QString path = writeFixtureDatabase(dir.filePath(QStringLiteral("fixture.mdb")));
     return path;
 }
 

@@ -54,9 +54,14 @@ private:
     QHash<QString, QList<Answer>> queued_;
 };
 
+// A market database written once per process: six markets with daily rows
+// for the first weeks of January 1990, the disclaimer text and a tick day.
+const QString& fixtureDatabase();
+
 // A main window with its game, played by script.
 template <class Dialogs = ScriptedDialogs> struct BasicRig {
-    explicit BasicRig(const QString& databasePath) : game(dialogs, random, databasePath), window(game, dialogs) {
+    explicit BasicRig(const QString& databasePath = fixtureDatabase())
+        : game(dialogs, random, databasePath), window(game, dialogs) {
         dialogs.setMainWindow(&window);
     }
     ~BasicRig() { dialogs.setMainWindow(nullptr); }
@@ -84,9 +89,6 @@ using WindowRig = BasicRig<>;
 // What a label or button lacks to show its text whole ("name 40x20 < 52x20"), or "".
 QString cutShort(const QWidget* w);
 
-// A market database written by the test: six markets with daily rows for
-// the first weeks of January 1990 and the disclaimer text.
-QString writeFixtureDatabase(const QString& path);
 inline const char* kFixtureDisclaimer = "Fixture disclaimer: a game, not advice.";
 
 } // namespace pellucar::uitest

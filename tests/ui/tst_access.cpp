@@ -44,7 +44,6 @@ QStringList tabCycle() {
 
 class AccessTest : public QObject {
     Q_OBJECT
-    QString db_;
 
     static QPushButton* button(Kestrow& w, const char* key) {
         return static_cast<QPushButton*>(w.widget(QString::fromLatin1(key)));
@@ -82,13 +81,12 @@ class AccessTest : public QObject {
         return rig.window;
     }
 private slots:
-    void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/access.mdb")); }
 
     // Every step of an order, a refusal and the reports, at both levels:
     // no two controls the window offers at once claim the same access key.
     void accessKeysAreUniqueInEveryState() {
         for (const char* level : {"Expert", "Novice"}) {
-            uitest::WindowRig rig(db_);
+            uitest::WindowRig rig;
             rig.dialogs.setup.level = QString::fromLatin1(level);
             showActive(rig.window);
             rig.window.startUp();
@@ -128,7 +126,7 @@ private slots:
     // Help's two "&Definitions" items. There the letter moves between the
     // two and Enter chooses, as menus do with a shared letter.
     void menuItemsKeepTheirLettersApart() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         const QStringList shared{"mnuSettings N", "mnuHowtoPlay D"};
         for (QMenu* menu : rig.window.findChildren<QMenu*>()) {
             QHash<QString, QString> owner;
@@ -145,7 +143,7 @@ private slots:
 
     // Tab runs through what is offered in the order the table shows it.
     void tabFollowsTheTable() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         Kestrow& w = startFirstPeriod(rig);
         button(w, "btnChangePeriod")->setFocus();
         QCOMPARE(tabCycle(), (QStringList{"btnChangePeriod", "btnAutoPlay", "btnTrade", "btnNewsHist", "btnTradeHist",
@@ -166,7 +164,7 @@ private slots:
     // Each control tells assistive technology what it is; a figure is read
     // by its name with its value.
     void controlsAreNamedAndFiguresRead() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         Kestrow& w = startFirstPeriod(rig);
         auto iface = [&](const QString& key) { return QAccessible::queryAccessibleInterface(w.widget(key)); };
         for (const ControlSpec& ctl : mainWindowControls()) {
@@ -197,7 +195,7 @@ private slots:
     // key ("=text" types into the focused box) and the control that has the
     // keyboard after it.
     void aGameByKeys() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         showActive(rig.window);
         rig.window.startUp();
         const QStringList script{

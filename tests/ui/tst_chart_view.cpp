@@ -108,7 +108,6 @@ QValueAxis* visibleYAxis(const GameChartView& v) {
 
 class ChartViewTest : public QObject {
     Q_OBJECT
-    QString db_;
     std::unique_ptr<MarketData> daily_ = sampleMarket();
     std::unique_ptr<MarketData> tick_ = sampleTickMarket();
 
@@ -122,7 +121,6 @@ class ChartViewTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/charts.mdb")); }
 
     void priceLineBreaksAtTheMissingDayAndDrawsItsStatistics() {
         ShownView v;
@@ -314,7 +312,7 @@ private slots:
     }
 
     void theDrawingIsMadeWhenAGameFirstHasSomethingToShow() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         auto* left = static_cast<GameChartView*>(rig.widget("GraphLeft"));
         auto* right = static_cast<GameChartView*>(rig.widget("GraphRight"));
         rig.startGame();

@@ -11,15 +11,13 @@ namespace {
 
 class ColorTest : public QObject {
     Q_OBJECT
-    QString db_;
 
 private slots:
-    void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/colors.mdb")); }
 
     // A highlighted market name stays highlighted from black to gray; the
     // charts, grids and shapes take each scheme's colours.
     void eachKindOfControlTakesTheScheme() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         const auto colors = [&](const char* key) { return ScreenColors::colorsOf(rig.widget(key)); };
         rig.dialogs.chooseScheme(Scheme::Black);
         rig.dialogs.colors().setHighlighted(rig.widget("LabelGoldMark"), true);
@@ -58,7 +56,7 @@ private slots:
         QFETCH(bool, highlighted);
         QFETCH(Scheme, to);
         QFETCH(QColor, back);
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         if (from != Scheme::Design) rig.dialogs.chooseScheme(from);
         rig.dialogs.colors().setHighlighted(rig.widget("LabelOilMark"), highlighted);
         rig.dialogs.chooseScheme(to);
@@ -84,7 +82,7 @@ private slots:
         for (const ControlSpec& ctl : mainWindowControls())
             if (ctl.kind == ControlKind::Label)
                 QVERIFY2(ColorTable::labelGroup(ctl.key) != LabelGroup::None, qPrintable(ctl.key));
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         TimePeriodForm form;
         // The windows take their colours by the kind of each control: one of
         // each kind (labels, values, options, lists, a story box, a bar, a grid).
@@ -159,7 +157,7 @@ private slots:
     // standard colours back; on every scheme an option's mark stands out
     // from the window (its field) and its dot from the field.
     void screenColorWindowAppliesItsChoices() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.window.startUp();
         QList<bool> enabledWhileApplying;
         ScreenColorWindow w(Scheme::Design, [&](Scheme s) {

@@ -31,7 +31,6 @@ double captionContrast(QWidget* button) {
 // buttons and keys in its units box.
 class DeskTest : public QObject {
     Q_OBJECT
-    QString db_;
 
     static QWidget* w(uitest::WindowRig& rig, const char* key) { return rig.widget(key); }
     static QLineEdit* units(uitest::WindowRig& rig) { return static_cast<QLineEdit*>(w(rig, "inputUnits")); }
@@ -76,14 +75,13 @@ class DeskTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/desk.mdb")); }
 
     // Six trades in each market, bought and sold in turn: more lines than the
     // report shows at once in any of the fonts the game asks for. The report
     // replaces the charts, shows each trade and every column whole at the
     // window's first size, and opens at its start again.
     void reportsReadWhole() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.startGame(2);
         const QString price = quotePrice(rig, "lblOilCurrMark");
         for (int i = 0; i < 36; ++i) {
@@ -131,7 +129,7 @@ private slots:
     void newsStoryOpensOnEnter() {
         // A Tick game's history, with one long story in it: the grid ends
         // it short rather than scroll sideways, and Enter opens it whole.
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.dialogs.setup = {"Expert", "Month", "Tick", "Annual", false, 1, 1996};
         rig.startGame(2);
         click(rig, "btnNewsHist");
@@ -156,7 +154,7 @@ private slots:
     // one-line units prompt over its box and a long read-back.
     void traderPanelFitsInEveryScheme() {
         QFETCH(Scheme, scheme);
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.dialogs.chooseScheme(scheme);
         rig.startGame(2);
         const QSize size = rig.window.size();

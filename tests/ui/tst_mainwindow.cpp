@@ -18,15 +18,13 @@ QList<ControlState> modelStates(const Game& g) {
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-    QString db_;
 
 private slots:
-    void initTestCase() { db_ = uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/window.mdb")); }
 
     // The menu bar holds the design's tree: order, captions, separators and
     // the design check marks, as the window first offers it.
     void menuTreeIsTheDesign() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.window.startUp();
         QStringList top;
         for (QAction* a : rig.window.menuBar()->actions()) top << a->objectName() + '=' + a->text();
@@ -45,7 +43,7 @@ private slots:
     }
 
     void opensFittedToTheScreenAndUnclipped() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.startGame();
         QTest::mouseClick(rig.widget("btnChangePeriod"), Qt::LeftButton);
         QCoreApplication::processEvents(); // the layout settles after the texts change
@@ -75,7 +73,7 @@ private slots:
     }
 
     void startsUpAndForwardUpdatesTheTable() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.startGame();
         QCOMPARE(rig.window.windowTitle(), QStringLiteral("Dunmere"));
         QCOMPARE(rig.dialogs.transcript.mid(0, 3),
@@ -93,7 +91,7 @@ private slots:
     }
 
     void disagreeEndsTheProgram() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.dialogs.agree = false;
         QSignalSpy ended(&rig.window, &Kestrow::gameEnded);
         rig.window.startUp();
@@ -104,7 +102,7 @@ private slots:
 
     // Typing, menu items and the close box reach the game.
     void inputsReachTheGame() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.startGame();
         auto* units = static_cast<QLineEdit*>(rig.widget("inputUnits"));
         units->setVisible(true);
@@ -127,7 +125,7 @@ private slots:
     }
 
     void activationSetsTheGamesTooltips() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         QCOMPARE(rig.widget("lblEq")->toolTip(), QStringLiteral("The dollar value of the player's account."));
         QEvent activate(QEvent::WindowActivate);
         QApplication::sendEvent(&rig.window, &activate);
@@ -138,7 +136,7 @@ private slots:
 
     // Print sends the window as shown; a failed print is reported and changes nothing.
     void printsTheWindowAsShownOrSaysItCouldNot() {
-        uitest::WindowRig rig(db_);
+        uitest::WindowRig rig;
         rig.startGame();
         rig.dialogs.setPrintSink([](const QPixmap&) { return false; });
         QVERIFY(!rig.dialogs.printMainWindow());

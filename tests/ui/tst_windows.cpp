@@ -279,7 +279,7 @@ private slots:
     // A Tick game's load moves its bar on, painted, market by market, and
     // closes its window at the end.
     void aTickLoadShowsItsProgress() {
-        uitest::WindowRig rig(uitest::writeFixtureDatabase(QStringLiteral(PELLUCAR_UI_TEST_TMP "/load.mdb")));
+        uitest::WindowRig rig;
         rig.dialogs.setup = {"Expert", "Month", "Tick", "Annual", false, 1, 1996};
         rig.window.show();
         rig.window.startUp();
