@@ -121,7 +121,6 @@ class ChartViewTest : public QObject {
     }
 
 private slots:
-
     void priceLineBreaksAtTheMissingDayAndDrawsItsStatistics() {
         ShownView v;
         ChartOptions o;
@@ -138,16 +137,26 @@ private slots:
         QVERIFY(lines.at(2)->pen().color() != lines.at(0)->pen().color());
     }
 
+    // The indicators stand on a percent axis; the price pane above, with
+    // labels of another width, plots from the same x; a new scheme restyles
+    // a drawn chart.
     void indicatorsStandOnThePercentAxis() {
-        ShownView v;
+        ShownView top, v;
+        GameChartView::alignPlots(&top, &v);
         ChartOptions o;
         o.mnuGRType_Click(1);
+        top.setChartData(compose(*daily_, o, 40).left);
         v.setChartData(compose(*daily_, o, 40).right);
         settle();
         QCOMPARE(v.chart()->title(), QStringLiteral("Relative Strength Index"));
         auto* percent = qobject_cast<QCategoryAxis*>(visibleYAxis(v));
         QVERIFY(percent && percent->max() == 100.0 && markerPoints(v) == 0);
         QCOMPARE(percent->categoriesLabels(), (QStringList{"0%", "25%", "50%", "75%", "100%"}));
+        // Within the pixel that whole-pixel margins leave.
+        QVERIFY(std::abs(top.chart()->plotArea().left() - v.chart()->plotArea().left()) < 1.0);
+        QVERIFY(std::abs(top.chart()->plotArea().right() - v.chart()->plotArea().right()) < 1.0);
+        v.setColors(ColorTable::chart(Scheme::Black, QStringLiteral("GraphRight")));
+        QCOMPARE(drawnLines(v).first()->pen().color(), rgb::cyan());
 
         o.mnuStoch_Click(1);
         v.setChartData(compose(*daily_, o, 40).right);
@@ -155,20 +164,6 @@ private slots:
         percent = qobject_cast<QCategoryAxis*>(visibleYAxis(v));
         QVERIFY(percent && percent->max() == 1.0 && percent->endValue(QStringLiteral("25%")) == 0.25);
         QVERIFY(drawnLines(v).size() >= 2);
-    }
-
-    void bothPanesPlotFromTheSameX() {
-        // Price labels and percent labels differ in width; the plots do not.
-        ShownView top, bottom;
-        GameChartView::alignPlots(&top, &bottom);
-        ChartOptions rsi;
-        rsi.mnuGRType_Click(1);
-        top.setChartData(compose(*daily_, rsi, 40).left);
-        bottom.setChartData(compose(*daily_, rsi, 40).right);
-        settle();
-        // Within the pixel that whole-pixel margins leave.
-        QVERIFY(std::abs(top.chart()->plotArea().left() - bottom.chart()->plotArea().left()) < 1.0);
-        QVERIFY(std::abs(top.chart()->plotArea().right() - bottom.chart()->plotArea().right()) < 1.0);
     }
 
     void aChartMovedPressByPressHiddenOrNotLooksAsOneDrawnAtOnce() {
@@ -200,15 +195,6 @@ private slots:
             QVERIFY(onScreen(moved) == picture);
             QVERIFY(onScreen(hidden) == picture);
         }
-    }
-
-    void aNewSchemeRestylesADrawnChart() {
-        ShownView v;
-        ChartOptions rsi;
-        rsi.mnuGRType_Click(1);
-        v.setChartData(compose(*daily_, rsi, 21).right);
-        v.setColors(ColorTable::chart(Scheme::Black, QStringLiteral("GraphRight")));
-        QCOMPARE(drawnLines(v).first()->pen().color(), rgb::cyan());
     }
 
     // Settled on rows 11..40: the title, the four trades, the price axis the
