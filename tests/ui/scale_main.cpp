@@ -1,14 +1,5 @@
-// test_ui_scale --record FILE | --compare FILE | --fit
-// Plays into a Daily Expert game at the scale the environment sets
-// (QT_SCALE_FACTOR) and notes the logical size of each game window that
-// opened on the way. --record writes them; --compare checks them against a
-// record made at another scale. Sizes worked out from device pixels instead
-// of logical ones would change with the scale: on a 200 % screen the window
-// would come out half or twice its size. (The main window is left out: it
-// is fitted to the screen's room, which the scale changes.)
-// --fit, on a small screen, opens every game window as well and checks that
-// each opens whole on the screen with all its buttons in reach, and that the
-// main window is no larger than the screen's room.
+// test_ui_scale: plays into a Daily Expert game at the scale the environment
+// sets (QT_SCALE_FACTOR), noting each game window that opened on the way.
 #include "app/past_games.h"
 #include "scripted_dialogs.h"
 #include "ui/help_viewer.h"
@@ -102,7 +93,8 @@ int fail(const QString& why) {
 } // namespace
 
 // On a small screen at 200 %, every game window opens whole with its buttons
-// in reach, and the main window is no larger than the screen.
+// in reach (windows sized in device pixels would not), and the main window is
+// no larger than the screen.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
