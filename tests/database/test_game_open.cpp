@@ -83,7 +83,3 @@ void dbtest::expectSameHoursBothWays(const std::string& file, int firstYear, int
     }
     QFile::remove(plain);
 }
-
-TEST(GameOpen, TheBuiltFilesHourlyFiguresAreThoseOfItsTicks) {
-    dbtest::expectSameHoursBothWays(PELLUCAR_DB_PATH, 1996, 1, 24);
-}
