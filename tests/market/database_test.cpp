@@ -112,7 +112,7 @@ TEST(DatabaseOpen, AFileStampedByAnotherApplicationOrANewerBuilderIsRefused) {
 }
 
 TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnoughAndNothingIsWritten) {
-    const QString dir = tmpPath("read_only_folder");
+    const QString dir = tmpPath("read_only_folder") + QStringLiteral("_öl"); // the program's folder may have any name
     QDir(dir).removeRecursively();
     ASSERT_TRUE(QDir().mkpath(dir));
     const QString path = dir + QStringLiteral("/futures.mdb");
@@ -141,27 +141,6 @@ TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnoughAndNothingIsWritten) {
     QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     QDir(dir).removeRecursively();
-}
-
-TEST(DatabaseOpen, GoodFileOpensAfterAFailureAndAFailureClosesAGoodOne) {
-    FixtureDb fx(QStringLiteral("database_open_reopen"));
-    fx.addDailyClose(3, QDate(1990, 1, 2), 21.5);
-    MarketDatabase db;
-    EXPECT_FALSE(db.open(tmpPath("missing_reopen.mdb")));
-    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
-    EXPECT_TRUE(db.lastError().isEmpty()) << "a successful open forgets the old message";
-    EXPECT_EQ(days1990(db).size(), 1);
-    EXPECT_FALSE(db.open(tmpPath("missing_reopen.mdb")));
-    EXPECT_TRUE(days1990(db).isEmpty());
-    ASSERT_TRUE(db.open(fx.path()));
-    db.close();
-    db.close(); // closing twice is harmless
-    EXPECT_FALSE(db.isOpen());
-    // A path with letters outside ASCII (the program's folder may have any name).
-    FixtureDb umlaut(QStringLiteral("märkte_öl"));
-    umlaut.addDailyClose(3, QDate(1990, 1, 3), 22.0);
-    ASSERT_TRUE(db.open(umlaut.path())) << s(db.lastError());
-    EXPECT_EQ(days1990(db), QList<QDate>{QDate(1990, 1, 3)});
 }
 
 // The daily rows' window and fields are read by the loaders' tests.
