@@ -148,9 +148,19 @@ TEST(Format, RoundingReadsTheTextBackAsANumber) {
     }
     EXPECT_DOUBLE_EQ(roundDecimalF(18.455f, 2), 18.46);
     EXPECT_DOUBLE_EQ(roundByPatternF(0.12345f, QStringLiteral("#,###.###0")), 0.1235);
+    // Scaled in the text: 0.0123455 a hundredfold is 1.23455.
+    EXPECT_DOUBLE_EQ(roundScaled(0.0123455, 2, 4), 1.2346);
 }
 
-TEST(Format, NonFiniteInputKeepsTheFormsShape) {
+TEST(Format, ExtremeAndNonFiniteInputKeepTheFormsShape) {
+    // A zero never keeps a minus; the largest and smallest doubles keep their digits.
+    EXPECT_FALSE(std::signbit(roundDecimal(-0.0, 2)) || std::signbit(roundDecimalF(-0.001f, 2)));
+    for (const double v : {std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(),
+                           std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 1e22}) {
+        EXPECT_EQ(formatPlain(v).toDouble(), v);
+        EXPECT_EQ(formatStandard(v).remove(u',').toDouble(), roundDecimal(v, 2));
+        EXPECT_EQ(roundDecimal(v, 12), std::fabs(v) < 5e-13 ? 0.0 : v);
+    }
     const QRegularExpression standardShape(QStringLiteral("^-?\\d{1,3}(,\\d{3})*\\.\\d\\d$"));
     for (double v : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                      -std::numeric_limits<double>::infinity()}) {
