@@ -1,9 +1,7 @@
 // Checks on the futures.mdb the build makes from data/: what the game relies
-// on (consistent rows in date order, prices on the tick grid, encodings, six
-// periods, news, overviews).
+// on (consistent rows in date order, prices on the tick grid, encodings and
+// six periods a tick day).
 #include "db_test_support.h"
-
-#include <QDate>
 
 #include <map>
 
@@ -92,41 +90,4 @@ TEST_F(BuiltDatabase, EveryTickDayHasSixPeriodsPerMarketThatDecodeToTheDaysPrice
             }
         }
     }
-}
-
-TEST_F(BuiltDatabase, EveryMonthOf1996And1997HasNewsOnATradingDayInTimeOrder) {
-    for (int month = 0; month < 24; ++month) {
-        const std::string prefix = QDate(1996, 1, 1).addMonths(month).toString("yyyy-MM-%").toStdString();
-        EXPECT_GT(db.count("SELECT COUNT(*) FROM SortedTickNewsReleases r JOIN TickTradeDaysResults d "
-                           "ON d.Date = r.NRDate WHERE r.NRDate LIKE ?",
-                           {prefix}),
-                  0)
-            << prefix;
-    }
-    EXPECT_EQ(db.count("SELECT COUNT(*) FROM SortedTickNewsReleases WHERE NRTitle = '' OR NRStory = '' "
-                       "OR NRTime NOT GLOB '[0-2][0-9]:[0-5][0-9]:00'"),
-              0);
-    const auto rows = db.query("SELECT NRDate, NRTime FROM SortedTickNewsReleases ORDER BY rowid");
-    for (size_t i = 1; i < rows.size(); ++i) ASSERT_LE(rows[i - 1], rows[i]) << "release row " << i;
-}
-
-TEST_F(BuiltDatabase, EveryMarketYearHasItsOverviewAndTheDisclaimerIsThere) {
-    for (int year = 1983; year <= 1996; ++year)
-        for (int id = 1; id <= 6; ++id) {
-            const auto rows = db.query("SELECT News FROM OverviewNews WHERE Date = ? AND CommodityID = ?",
-                                       {std::to_string(year) + "-01-01", std::to_string(id)});
-            ASSERT_EQ(rows.size(), 1u) << kNames[id] << " " << year;
-            const std::string& text = rows[0][0];
-            const size_t split = text.find("\n\n");
-            ASSERT_NE(split, std::string::npos) << kNames[id] << " " << year;
-            EXPECT_NE(text.substr(0, split).find(std::to_string(year)), std::string::npos);
-            EXPECT_GT(text.size() - split, 100u) << "background too short: " << kNames[id] << " " << year;
-            // Crude and soybean data begin in 1983 after January: the text says so.
-            if (year == 1983 && (id == 3 || id == 5)) {
-                EXPECT_NE(text.find("cover only"), std::string::npos) << kNames[id];
-            }
-        }
-    const auto disclaimer = db.query("SELECT News FROM OverviewNews WHERE Date = '1965-10-17' AND CommodityID = 0");
-    ASSERT_EQ(disclaimer.size(), 1u);
-    EXPECT_GT(disclaimer[0][0].size(), 50u);
 }
