@@ -56,22 +56,18 @@ const TextCase kTexts[] = {
     {"Standard", -1234.5, "-1,234.50"},
     {"Standard", 1234567.891, "1,234,567.89"},
     {"StandardF", 100000.5, "100,000.50"},
-    {"Whole", 1234567, "1,234,567"},
     {"Whole", -1234.5, "-1,235"},
     // "#,###.#0": cents, no digit before the point when the whole part is 0.
     {"#,###.#0", 1500.05, "1,500.05"},
-    {"#,###.#0", 1234.567, "1,234.57"},
     {"#,###.#0", 0.5, ".50"},
     {"#,###.#0", -2500, "-2,500.00"},
     // "#,##0.#####": up to five decimals, no point for a whole number.
     {"#,##0.#####", 118.15625, "118.15625"},
-    {"#,##0.#####", 118.5, "118.5"},
     {"#,##0.#####", 7, "7"},
     {"#,##0.#####", 0.000004, "0"},
     {"#,##0.#####", 6.123456, "6.12346"},
     // "#,###.0##": one to three decimals; "#,###.###0": always four.
     {"#,###.0##", 2, "2.0"},
-    {"#,###.0##", 1234.5678, "1,234.568"},
     {"#,###.0##", 0.25, ".25"},
     {"#,###.0##", -31.0625, "-31.063"},
     {"#,###.###0", 0.123449, ".1234"},
@@ -88,12 +84,10 @@ const TextCase kTexts[] = {
     // would round down to 0.03.
     {"Percent", 0.1234, "12.34%"},
     {"Percent", -0.12345, "-12.35%"},
-    {"Percent", 0.00125, "0.13%"},
     {"Percent", 12.345, "1234.50%"},
     {"Percent", 0.00035, "0.04%"},
     {"Percent", -0.00195, "-0.20%"},
     // Plain: the shortest text without exponent; a float's own shortest text.
-    {"Plain", 118.15625, "118.15625"},
     {"Plain", 0.00001234, "0.00001234"},
     {"Plain", 1e15, "1000000000000000"},
     {"Plain", 123456789.125, "123456789.125"},
@@ -102,7 +96,6 @@ const TextCase kTexts[] = {
     // Negative zero after rounding has no minus; just past the half it stays.
     {"Standard", -0.001, "0.00"},
     {"StandardF", -0.004, "0.00"},
-    {"Whole", -0.4, "0"},
     {"Percent", -0.00001, "0.00%"},
     {"#,###.#0", -0.004, ".00"},
     {"Plain", -0.0, "0"},
@@ -155,9 +148,19 @@ TEST(Format, RoundingReadsTheTextBackAsANumber) {
     }
     EXPECT_DOUBLE_EQ(roundDecimalF(18.455f, 2), 18.46);
     EXPECT_DOUBLE_EQ(roundByPatternF(0.12345f, QStringLiteral("#,###.###0")), 0.1235);
+    // Scaled in the text: 0.0123455 a hundredfold is 1.23455.
+    EXPECT_DOUBLE_EQ(roundScaled(0.0123455, 2, 4), 1.2346);
 }
 
-TEST(Format, NonFiniteInputKeepsTheFormsShape) {
+TEST(Format, ExtremeAndNonFiniteInputKeepTheFormsShape) {
+    // A zero never keeps a minus; the largest and smallest doubles keep their digits.
+    EXPECT_FALSE(std::signbit(roundDecimal(-0.0, 2)) || std::signbit(roundDecimalF(-0.001f, 2)));
+    for (const double v : {std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(),
+                           std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 1e22}) {
+        EXPECT_EQ(formatPlain(v).toDouble(), v);
+        EXPECT_EQ(formatStandard(v).remove(u',').toDouble(), roundDecimal(v, 2));
+        EXPECT_EQ(roundDecimal(v, 12), std::fabs(v) < 5e-13 ? 0.0 : v);
+    }
     const QRegularExpression standardShape(QStringLiteral("^-?\\d{1,3}(,\\d{3})*\\.\\d\\d$"));
     for (double v : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                      -std::numeric_limits<double>::infinity()}) {
@@ -172,19 +175,5 @@ TEST(Format, NonFiniteInputKeepsTheFormsShape) {
             EXPECT_FALSE(t.contains(QStringLiteral("nan"), Qt::CaseInsensitive) ||
                          t.contains(QStringLiteral("inf"), Qt::CaseInsensitive))
                 << s(t);
-    }
-}
-
-TEST(Format, ManyPatternsInTurnKeepTheirOwnMeaning) {
-    // More patterns than are kept read at once, each used again after the
-    // others: every text follows its own pattern.
-    for (int round = 0; round < 2; ++round) {
-        for (int places = 0; places < 40; ++places) {
-            const QString pattern = QString(places + 1, QLatin1Char('x')) + QStringLiteral(" 0.") +
-                                    QString(places % 6 + 1, QLatin1Char('0'));
-            const std::string expected = std::string(static_cast<size_t>(places + 1), 'x') + " 1." +
-                                         std::string(static_cast<size_t>(places % 6 + 1), '0');
-            EXPECT_EQ(s(formatPattern(1.0, pattern)), expected) << s(pattern);
-        }
     }
 }

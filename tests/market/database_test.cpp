@@ -112,7 +112,7 @@ TEST(DatabaseOpen, AFileStampedByAnotherApplicationOrANewerBuilderIsRefused) {
 }
 
 TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnoughAndNothingIsWritten) {
-    const QString dir = tmpPath("read_only_folder");
+    const QString dir = tmpPath("read_only_folder") + QStringLiteral("_öl"); // the program's folder may have any name
     QDir(dir).removeRecursively();
     ASSERT_TRUE(QDir().mkpath(dir));
     const QString path = dir + QStringLiteral("/futures.mdb");
@@ -143,27 +143,6 @@ TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnoughAndNothingIsWritten) {
     QDir(dir).removeRecursively();
 }
 
-TEST(DatabaseOpen, GoodFileOpensAfterAFailureAndAFailureClosesAGoodOne) {
-    FixtureDb fx(QStringLiteral("database_open_reopen"));
-    fx.addDailyClose(3, QDate(1990, 1, 2), 21.5);
-    MarketDatabase db;
-    EXPECT_FALSE(db.open(tmpPath("missing_reopen.mdb")));
-    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
-    EXPECT_TRUE(db.lastError().isEmpty()) << "a successful open forgets the old message";
-    EXPECT_EQ(days1990(db).size(), 1);
-    EXPECT_FALSE(db.open(tmpPath("missing_reopen.mdb")));
-    EXPECT_TRUE(days1990(db).isEmpty());
-    ASSERT_TRUE(db.open(fx.path()));
-    db.close();
-    db.close(); // closing twice is harmless
-    EXPECT_FALSE(db.isOpen());
-    // A path with letters outside ASCII (the program's folder may have any name).
-    FixtureDb umlaut(QStringLiteral("märkte_öl"));
-    umlaut.addDailyClose(3, QDate(1990, 1, 3), 22.0);
-    ASSERT_TRUE(db.open(umlaut.path())) << s(db.lastError());
-    EXPECT_EQ(days1990(db), QList<QDate>{QDate(1990, 1, 3)});
-}
-
 // The daily rows' window and fields are read by the loaders' tests.
 TEST(DatabaseQueries, OverviewsOfOneMarketAndDay) {
     FixtureDb fx(QStringLiteral("database_overviews"));
@@ -180,27 +159,13 @@ TEST(DatabaseQueries, OverviewsOfOneMarketAndDay) {
     EXPECT_TRUE(db.overviewNews(QDate(1990, 1, 4), 3).isEmpty());
 }
 
-TEST(DatabaseQueries, NewsQuerySearchesTheDateTimeIndexAndAnswersFromTheFileOpenNow) {
+TEST(DatabaseQueries, NewsQueryAnswersFromTheFileOpenNow) {
     FixtureDb a(QStringLiteral("database_news_plan_a"));
     FixtureDb b(QStringLiteral("database_news_plan_b"));
     const QDate day(1996, 5, 21);
     const QString story = QStringLiteral("Fed's \"surprise\" cut; 'quoted'\r\nLine two -- 100% sure; \\ backslash");
     a.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From A"), story);
     b.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From B"), QStringLiteral("b"));
-
-    // The plan the engine makes for the game's own query text.
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(a.path().toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* plan = nullptr;
-    const std::string explain = std::string("EXPLAIN QUERY PLAN ") + MarketDatabase::kNewsReleasesSql;
-    ASSERT_EQ(sqlite3_prepare_v2(raw, explain.c_str(), -1, &plan, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-    QStringList steps;
-    while (sqlite3_step(plan) == SQLITE_ROW)
-        steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
-    sqlite3_finalize(plan);
-    sqlite3_close(raw);
-    EXPECT_TRUE(steps.join(' ').contains(QStringLiteral("USING INDEX SortedTickNewsReleases_Date")))
-        << s(steps.join(' '));
 
     const auto titles = [](const QList<NewsRelease>& list) {
         QStringList out;

@@ -29,19 +29,6 @@ TEST(Account, ValueIsCapitalPlusRealizedPlusUnrealizedOfTheTradedMarkets) {
     }
 }
 
-TEST(Account, MarginCountsEveryMarketsAbsolutePositionWhateverTheLevel) {
-    Desk d(Level::Novice, 1e6f);
-    d.fill(Oil, -3, 20.00);
-    d.fill(Gold, 2, 380.0);
-    d.fill(TBond, -1, 100.0);
-    d.fill(SP500, 1, 1000.0);
-    d.fill(Cattle, -2, 70.0);
-    d.fill(Soybean, 1, 6.0);
-    EXPECT_DOUBLE_EQ(d.account.marginRequirement(), 3 * 2025 + 2 * 1013 + 2430 + 20800 + 2 * 540 + 1485);
-    // 1e6 - 33,896 of excess carries 46 more SP500 contracts.
-    EXPECT_EQ(d.account.maxByMargin(SP500), 46);
-}
-
 TEST(Account, MarginCallAmountIsTheExcessToTheCent) {
     Desk d(Level::Expert, 2000);
     d.fill(TBond, 1, 100.0);
