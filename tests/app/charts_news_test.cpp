@@ -1,8 +1,4 @@
-// The market as the player sees it: the quote column (each market's price
-// and change in its own notation, the floors that keep bad prices off the
-// screen, the rounding with which the game stores each period's prices),
-// then chart options, the news history and the background story reached
-// through the menus and buttons of the game.
+// The market as the player sees it: the quote column, the stored prices, the charts and the news.
 #include "app/controls.h"
 #include "app/quote_presenter.h"
 #include "support/game_harness.h"
@@ -146,7 +142,7 @@ TEST(PriceStore, NoviceStoresOnlyOil) {
 
 TEST(PriceStore, TickPeriodsReadTheirDayAndHour) {
     Harness h(sharedTickJanuary1996());
-    h.startGame({.length = GameLength::Month, .data = DataMode::Tick, .year = 1996});
+    h.startGame(kTickMonth);
     const PriceHistory& ph = h.state().prices;
     h.forward(7); // day 1, hour 1: the 7th hourly Oil price
     EXPECT_FLOAT_EQ(ph.records[7].oil, 18.06f);
@@ -169,36 +165,11 @@ FixtureDb& twoYears() {
     return db;
 }
 
-struct Daily : Harness {
-    Daily() : Harness(sharedDaily1990()) { startGame({}); }
-};
-const GameSpec kTickMonth{.length = GameLength::Month, .data = DataMode::Tick, .year = 1996};
-
 } // namespace
 
-TEST(ChartMenus, MenuChoicesRetitleTheChartsAndTheirItems) {
-    // What each choice means is the chart options' own test; here the
-    // clicks reach them and the window shows the result.
-    Daily h;
-    h.forward(20);
-    EXPECT_EQ(h.text("GraphRight"), "Moving Average");
-    QStringList shown;
-    for (const auto& [menu, item, key] : {std::tuple{"mnuMoving", 2, "mnuGRType_0"},
-                                          {"mnuGRType", 1, "GraphRight"},
-                                          {"mnuStoch", 1, "GraphRight"},
-                                          {"mnuGLType", 2, "GraphLeft"}}) {
-        h.game->click(menu, item);
-        shown << h.text(key);
-    }
-    EXPECT_EQ(shown,
-              QStringList({"Moving Average - 15", "Relative Strength Index", "Stochastic Indicator", "Year-to-Date"}));
-    // The composed charts carry the same titles the model shows.
-    EXPECT_EQ(h.game->charts().left.title, h.text("GraphLeft"));
-    EXPECT_EQ(h.game->charts().right.title, h.text("GraphRight"));
-}
-
 TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
-    Daily h;
+    Harness h(sharedDaily1990());
+    h.startGame({});
     h.forward(3);
     h.order(Market::Oil, Side::Buy, 2);
     EXPECT_EQ(h.game->charts().left.markers.size(), 1); // charted once confirmed
@@ -281,7 +252,8 @@ TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
 }
 
 TEST(NewsHistory, DailyGameShowsTheYearBefore) {
-    Daily h;
+    Harness h(sharedDaily1990());
+    h.startGame({});
     // Before the first period there is no date to look back from.
     h.game->click("mnuNews", 2);
     EXPECT_TRUE(h.take().isEmpty());

@@ -1,5 +1,4 @@
-// The game clock: one period per Forward press, the labels it writes, the
-// final-day notice and the end of a game, in daily and tick games.
+// The game clock: periods, their labels, the final-day notice and the end, in daily and tick games.
 #include "charts/chart_options.h"
 #include "common/dates.h"
 #include "support/game_harness.h"
@@ -11,10 +10,6 @@
 
 using namespace pellucar;
 using namespace pellucar::test;
-
-namespace {
-const GameSpec kTickMonth{.length = GameLength::Month, .data = DataMode::Tick, .year = 1996};
-} // namespace
 
 // Each press shows the next period's day and hour; the final-day notice comes
 // with the press that opens the last day, and the press after the last

@@ -1,9 +1,4 @@
-// The trading desk played through the game on the 1990 fixture (Oil rises
-// 0.25 a day from 20.00, the other markets stand still): one order from
-// Trade to the marked-up account, the refusals and the ways out of an
-// order, the trade report, and a margin call to its liquidation; then the
-// order desk alone, on a bare state: a full trade record refuses the
-// player's order at Trade yet records a margin call's; the gain figure.
+// The trading desk through the game on the 1990 fixture (Oil rises 0.25 a day from 20.00), then on a bare state.
 #include "app/controls.h"
 #include "app/desk_presenter.h"
 #include "app/order_desk.h"

@@ -1,7 +1,4 @@
-// The end of a game: verdict bands and draws, Play Again, the record of
-// finished games (the file itself and when a game goes in), and the review
-// of a game: its figures against the independent account model on played
-// games, and what the record keeps for it.
+// The end of a game: verdicts, Play Again, the record of past games and the review of a game.
 #include "app/game_review.h"
 #include "app/past_games.h"
 #include "app/scenarios.h"

@@ -1,6 +1,4 @@
-// Game > Save and Game > Resume: random games saved at any step come back
-// exactly and play on identically; damaged, foreign and newer files and a
-// failed write leave everything as it was.
+// Game > Save and Game > Resume; refused files and a failed write leave everything as it was.
 #include "app/controls.h"
 #include "app/saved_game.h"
 #include "support/game_harness.h"

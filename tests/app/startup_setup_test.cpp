@@ -1,5 +1,4 @@
-// Start-up, the database failure paths, the new-game setup and the menus
-// that reach the options and help.
+// Start-up, the database failure paths, the new-game setup and the menus that reach options and help.
 #include "support/game_harness.h"
 
 #include <QFile>

@@ -1,5 +1,4 @@
-// The helpful hints: which come at which period and trade count, and how long
-// each holds the next back, across games.
+// The helpful hints: which come at which period and trade count, and how long each holds the next back.
 #include "news/hints.h"
 
 #include <gtest/gtest.h>
@@ -69,18 +68,4 @@ TEST(Hints, EachCourseBringsItsHintsAndHoldsTheNextBack) {
             EXPECT_EQ(a.nextHintPeriod(), c.nextHintPeriod) << c.name;
         }
     }
-}
-
-TEST(Hints, AHintLateInOneGameHoldsTheNextGameBack) {
-    // The second game's own course: no trade by 15, ten trades by 20, then
-    // one trade made long ago.
-    auto trades = [](int p) { return p <= 15 ? 0 : p <= 30 ? 10 : 1; };
-    HintAdvisor fresh;
-    EXPECT_EQ(texts(fresh.give(15, trades(15))), QStringList{kH1}) << "on its own the course brings hints";
-
-    HintAdvisor a;
-    EXPECT_EQ(texts(a.give(200, 4)), QStringList{kH2}); // 50 periods per trade in the first game
-    EXPECT_EQ(a.nextHintPeriod(), 290);
-    for (int p = 1; p <= 290; ++p) ASSERT_TRUE(a.give(p, trades(p)).isEmpty()) << "period " << p;
-    EXPECT_EQ(texts(a.give(291, trades(291))), QStringList{kH2});
 }

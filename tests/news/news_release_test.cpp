@@ -1,5 +1,4 @@
-// Which stories each hour of a tick day releases, how the news window is
-// sized for them, and the background story of the year before.
+// The stories each hour of a tick day releases, the news window's size, the background story.
 #include "market/database.h"
 #include "news/news_release.h"
 #include "support/fixture_db.h"

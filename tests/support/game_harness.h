@@ -19,6 +19,8 @@ struct GameSpec {
     int year = 1990;
     int month = 1;
 };
+// A tick game of January 1996, the month of sharedTickJanuary1996().
+inline const GameSpec kTickMonth{.length = GameLength::Month, .data = DataMode::Tick, .year = 1996};
 
 // A game on a fixture database, driven with scripted dialogs.
 struct Harness {
@@ -78,9 +80,6 @@ struct Harness {
 // Transcript lines that contain `needle`.
 int countLines(const QStringList& lines, const QString& needle);
 
-// Every weekday of 1990 (Oil rising by 0.25 a day from 20.00, the other
-// markets flat) and the disclaimer row.
-void buildDaily1990(FixtureDb& db);
 // January 1996 tick days: 22 weekdays with six ticks per market, and a few
 // news stories.
 void buildTickJanuary1996(FixtureDb& db);
