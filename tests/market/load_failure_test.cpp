@@ -22,9 +22,7 @@ std::string s(const QString& q) { return q.toStdString(); }
 // Tick days of the month from `start`, as the game sets them before it reads ticks.
 int setTickDays(MarketDatabase& db, const QDate& start, MarketData& md) {
     const int n = LoadTradingDays(db, QStringLiteral("Tick"), true, start, md.tradingDays);
-    md.tickDays = {};
-    md.tickDayCount = std::max(n, 0);
-    for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+    md.startTickDays();
     return n;
 }
 
@@ -79,8 +77,8 @@ TEST_F(DamagedPages, OpenSucceedsAndOnlyTheReadsThatMeetThemFail) {
     EXPECT_DOUBLE_EQ(md.tickDays[0].periods[3][1].price, 18.53); // 8:45, 1.8 + 525e-4
 
     ASSERT_EQ(setTickDays(db, QDate(1996, 5, 1), md), 23);
-    for (int d = 0; d < md.tickDayCount; ++d)
-        for (int k = 1; k <= kTicksPerDay; ++k) md.tickDays[static_cast<size_t>(d)].periods[3][k] = {true, 1, 2, 3, 4};
+    for (TickDay& day : md.tickDays)
+        for (int k = 1; k <= kTicksPerDay; ++k) day.periods[3][k] = {true, 1, 2, 3, 4};
     const auto held = md.tickDays;
     EXPECT_EQ(LoadTickData(db, 3, QDate(1996, 5, 1), true, md), kLoadFailed);
     EXPECT_FALSE(db.lastError().isEmpty());
@@ -163,7 +161,7 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
         MarketData md;
         md.tradingDays.days = heldDays;
         md.series[3].rows = {DailyRow{}};
-        md.tickDayCount = 1;
+        md.tickDays.resize(1);
         md.tickDays[0].date = QDate(1996, 2, 1);
 
         int failedAt = 0;

@@ -21,10 +21,8 @@ std::string s(const QString& q) { return q.toStdString(); }
 // Sets up the tick days as a new tick game does: the trading days of the
 // window, then one TickDay per trading day, then the ticks of every market.
 void loadTickPeriod(MarketDatabase& db, const QDate& start, bool oneMonth, MarketData& md) {
-    const int n = LoadTradingDays(db, QStringLiteral("Tick"), oneMonth, start, md.tradingDays);
-    md.tickDays = {};
-    md.tickDayCount = std::min(n, kTickDayCapacity);
-    for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+    LoadTradingDays(db, QStringLiteral("Tick"), oneMonth, start, md.tradingDays);
+    md.startTickDays();
     for (int id = 1; id <= kMarketCount; ++id) LoadTickData(db, id, start, oneMonth, md);
 }
 
@@ -111,7 +109,7 @@ TEST(TickData, TicksFallIntoTheirSamplingWindows) {
     ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
     MarketData md;
     loadTickPeriod(db, d1, true, md);
-    ASSERT_EQ(md.tickDayCount, 3);
+    ASSERT_EQ(md.tickDayCount(), 3);
     ASSERT_EQ(md.tickDays[0].date, d1);
     ASSERT_EQ(md.tickDays[2].date, d3);
 
@@ -150,15 +148,14 @@ TEST(TickData, ProgressCountsTheDaysReadUpToAllOfThem) {
     ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
     MarketData md;
     LoadTradingDays(db, QStringLiteral("Tick"), true, days.first(), md.tradingDays);
-    md.tickDayCount = md.tradingDays.count();
-    for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+    md.startTickDays();
     QList<int> reports;
     EXPECT_EQ(LoadTickData(db, 3, days.first(), true, md, [&](int read) { reports << read; }), ticks);
     ASSERT_EQ(reports.size(), 4); // every kTicksPerProgressReport ticks, then the end
     EXPECT_TRUE(std::is_sorted(reports.cbegin(), reports.cend()));
     EXPECT_GT(reports.first(), 0);
-    EXPECT_LT(reports.at(2), md.tickDayCount);
-    EXPECT_EQ(reports.last(), md.tickDayCount);
+    EXPECT_LT(reports.at(2), md.tickDayCount());
+    EXPECT_EQ(reports.last(), md.tickDayCount());
 }
 
 TEST(TickData, TradingDaysForMonthAndQuarterNeverExceed91) {
@@ -191,7 +188,7 @@ TEST(TickData, TradingDaysForMonthAndQuarterNeverExceed91) {
     fx.addTick(3, QStringLiteral("1996-05-30 08:45:00"), 1.9);
     fx.addTick(3, QStringLiteral("1996-05-31 08:45:00"), 2.0); // the 92nd day: no room
     loadTickPeriod(db, QDate(1996, 3, 1), false, md);
-    EXPECT_EQ(md.tickDayCount, kTickDayCapacity);
+    EXPECT_EQ(md.tickDayCount(), kTickDayCapacity);
     EXPECT_DOUBLE_EQ(md.tickDays[90].periods[3][1].price, 19.0);
 }
 
@@ -239,7 +236,7 @@ TEST(DatabaseLoaders, DailyTradingDaysAndRowsForTheYear) {
     EXPECT_FALSE(db.failed()) << s(db.lastError());
     MarketData md;
     EXPECT_EQ(LoadTradingDays(db, QStringLiteral("Tick"), false, QDate(1996, 1, 1), md.tradingDays), 0);
-    md.tickDayCount = 0;
+    md.startTickDays();
     EXPECT_EQ(LoadTickData(db, 3, QDate(1996, 1, 1), false, md), 0);
     EXPECT_FALSE(db.failed()) << s(db.lastError());
 }
