@@ -13,8 +13,8 @@ QString traderTickTime(int n) {
 
 QDate currentTickDate(const GameClock& clock, const MarketData& market) {
     const int day = charts::tickDayOf(clock.periodIndex());
-    if (day < 0 || day >= market.tickDayCount) return {};
-    return market.tickDays[static_cast<size_t>(day)].date;
+    if (day < 0 || day >= market.tickDayCount()) return {};
+    return market.tickDays[day].date;
 }
 
 QDate currentGameDate(const GameClock& clock, const MarketData& market) {
@@ -37,8 +37,8 @@ int effectiveDailyLength(const GameClock& clock, const TradingDays& td) {
 
 QDate lastPlayedDate(const GameClock& clock, const MarketData& market) {
     if (clock.dataMode() == DataMode::Tick) {
-        const int day = std::min(charts::tickDayOf(clock.periodIndex()), market.tickDayCount - 1);
-        return day >= 0 ? market.tickDays[static_cast<size_t>(day)].date : QDate();
+        const int day = std::min(charts::tickDayOf(clock.periodIndex()), market.tickDayCount() - 1);
+        return day >= 0 ? market.tickDays[day].date : QDate();
     }
     // The calendar may already stand on the first day past the game's end;
     // the last day played is the last one before it.

@@ -85,7 +85,7 @@ bool GameClock::atEnd(const MarketData& market) const {
 }
 
 void GameClock::setTickGameDates(const MarketData& market) {
-    if (mode_ != DataMode::Tick || period_ != 1 || market.tickDayCount <= 0) return;
+    if (mode_ != DataMode::Tick || period_ != 1 || market.tickDayCount() <= 0) return;
     startDate_ = market.tickDays[0].date;
     endDate_ = addLength(startDate_, setupLength_ == TimePeriodForm::Length::Month ? TimePeriodForm::Length::Month
                                                                                    : TimePeriodForm::Length::Quarter);

@@ -80,7 +80,7 @@ void GameFiles::RecordGame(GameEnding ending, const QString& verdict) {
     PastGame g;
     g.playedAt = QDateTime::currentDateTime();
     if (s_.clock.dataMode() == DataMode::Tick)
-        g.periodStart = s_.market.tickDayCount > 0 ? s_.market.tickDays[0].date : s_.clock.startDate();
+        g.periodStart = s_.market.tickDayCount() > 0 ? s_.market.tickDays[0].date : s_.clock.startDate();
     else g.periodStart = s_.market.tradingDays.days.value(0, s_.clock.startDate());
     g.periodEnd = lastPlayedDate(s_.clock, s_.market);
     if (!g.periodEnd.isValid() || g.periodEnd < g.periodStart) g.periodEnd = g.periodStart;

@@ -48,17 +48,14 @@ bool Game::LoadGamePeriod() {
             // is read anew, or a quarter would be played on a month of ticks.
             const bool cached = md.lastLoadedMode == QLatin1String("Tick") &&
                                 md.lastTickStart == s_.clock.startDate() && md.lastTickEnd == end &&
-                                md.tickDayCount == n;
+                                md.tickDayCount() == n;
             if (!cached) {
-                md.tickDays = {};
-                md.tickDayCount = std::min(n, kTickDayCapacity);
-                for (int d = 0; d < md.tickDayCount; ++d)
-                    md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+                md.startTickDays();
                 dialogs_.loading(true);
                 // Each market's read is an equal share of the whole.
-                const int total = kMarketCount * md.tickDayCount;
+                const int total = kMarketCount * md.tickDayCount();
                 for (int id = 1; ok && id <= kMarketCount; ++id) {
-                    const int before = (id - 1) * md.tickDayCount;
+                    const int before = (id - 1) * md.tickDayCount();
                     const auto progress = [&](int days) { dialogs_.loadingProgress(before + days, total); };
                     ok = LoadTickData(db_, id, s_.clock.startDate(), oneMonth, md, progress) != kLoadFailed;
                 }

@@ -22,9 +22,9 @@ QString GameNews::GetOverviewNews(const QDate& date, int commodityId) {
 void GameNews::ReadPeriodStories() {
     const MarketData& m = s_.market;
     stories_ = {};
-    if (m.tickDayCount < 1) return;
+    if (m.tickDayCount() < 1) return;
     const QDate first = m.tickDays[0].date;
-    const QDate last = m.tickDays[static_cast<size_t>(m.tickDayCount - 1)].date;
+    const QDate last = m.tickDays[m.tickDayCount() - 1].date;
     const ReleaseWindow day = releaseDay();
     QList<StoredNewsRelease> stories = db_.newsReleasesOfDays(first, last, day.from, day.to);
     if (!db_.failed()) stories_ = PeriodStories(first, last, std::move(stories));

@@ -54,7 +54,7 @@ ReviewRecord reviewRecordOf(const GameState& s) {
         period.accountValue = account.accountValue();
         if (tick) {
             const int day = tickDayOf(p);
-            if (day < s.market.tickDayCount) period.date = s.market.tickDays[static_cast<size_t>(day)].date;
+            if (day < s.market.tickDayCount()) period.date = s.market.tickDays[day].date;
             period.hour = tickOfDay(p);
         } else if (p <= days.size()) {
             period.date = days[p - 1].date;

@@ -88,7 +88,7 @@ struct History {
     QDate dateOf(int row) const {
         if (dailyRows) return row >= 1 && row <= dailyRows->size() ? dailyRows->at(row - 1).date : QDate();
         if (row < 1 || row > tickRows) return QDate();
-        return market->tickDays[static_cast<size_t>((row - 1) / kTicksPerDay)].date;
+        return market->tickDays[(row - 1) / kTicksPerDay].date;
     }
     int hourOf(int row) const {
         if (dailyRows || row < 1 || row > tickRows) return 0;
@@ -108,7 +108,7 @@ History historyFor(const ChartInputs& in) {
     h.prices = series.prices;
     h.candles = series.candles;
     if (in.mode != DataMode::Tick) h.dailyRows = &md.series[static_cast<size_t>(id)].rows;
-    else h.tickRows = std::clamp(md.tickDayCount, 0, kTickDayCapacity) * kTicksPerDay;
+    else h.tickRows = std::clamp(md.tickDayCount(), 0, kTickDayCapacity) * kTicksPerDay;
     h.lastRow = std::min(in.periodIndex, static_cast<int>(h.prices.size()));
     return h;
 }
@@ -576,12 +576,12 @@ namespace {
 template <typename PointOf> PriceSeries hourlySeries(const MarketData& market, int commodityId, PointOf pointOf) {
     PriceSeries out;
     if (commodityId < 1 || commodityId > kMarketCount) return out;
-    const int days = std::clamp(market.tickDayCount, 0, kTickDayCapacity);
+    const int days = std::clamp(market.tickDayCount(), 0, kTickDayCapacity);
     out.reserve(days * kTicksPerDay);
     for (int d = 0; d < days; ++d) {
         for (int hour = 1; hour <= kTicksPerDay; ++hour) {
-            const TickPeriod& t = market.tickDays[static_cast<size_t>(d)]
-                                      .periods[static_cast<size_t>(commodityId)][static_cast<size_t>(hour)];
+            const TickPeriod& t =
+                market.tickDays[d].periods[static_cast<size_t>(commodityId)][static_cast<size_t>(hour)];
             if (t.seen) out.append(pointOf(t));
             else out.append(std::nullopt);
         }

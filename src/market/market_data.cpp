@@ -8,6 +8,12 @@
 
 namespace pellucar {
 
+void MarketData::startTickDays() {
+    const int n = std::min(tradingDays.count(), kTickDayCapacity);
+    tickDays = QList<TickDay>(n);
+    for (int d = 0; d < n; ++d) tickDays[d].date = tradingDays.days[d];
+}
+
 void MarketData::clearPeriod() {
     tradingDays = TradingDays{};
     for (auto& s : series) s.rows.clear();
@@ -109,7 +115,7 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
                  const TickLoadProgress& progress) {
     if (commodityId < 1 || commodityId > kMarketCount) return 0;
     const auto id = static_cast<size_t>(commodityId);
-    const int dayCount = std::clamp(data.tickDayCount, 0, kTickDayCapacity);
+    const int dayCount = std::clamp(data.tickDayCount(), 0, kTickDayCapacity);
     // Sampling windows as seconds of the day, both ends included.
     int from[kTicksPerDay + 1] = {}, to[kTicksPerDay + 1] = {};
     for (int k = 1; k <= kTicksPerDay; ++k) {
@@ -120,8 +126,8 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
     // tick was read, so a read that fails halfway changes nothing.
     using DayPeriods = std::array<TickPeriod, kTicksPerDay + 1>;
     std::array<DayPeriods, kTickDayCapacity> built;
-    for (int d = 0; d < dayCount; ++d)
-        built[static_cast<size_t>(d)] = data.tickDays[static_cast<size_t>(d)].periods[id];
+    const QList<TickDay>& days = data.tickDays; // read without a write's copy
+    for (int d = 0; d < dayCount; ++d) built[static_cast<size_t>(d)] = days[d].periods[id];
 
     int day = 0, used = 0, sinceReport = 0;
     const QDate end = start.addMonths(oneMonth ? 1 : 3);
@@ -129,13 +135,13 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
     double lastReal = 0, lastPrice = decodeTickPrice(commodityId, 0);
     const auto eachTrade = [&](const TickRow& row) {
         // Rows come in time order, so the matching day never lies behind.
-        while (day < dayCount && data.tickDays[static_cast<size_t>(day)].date < row.date) ++day;
+        while (day < dayCount && days[day].date < row.date) ++day;
         if (day >= dayCount) return false;
         if (progress && ++sinceReport == kTicksPerProgressReport) {
             sinceReport = 0;
             progress(day);
         }
-        if (data.tickDays[static_cast<size_t>(day)].date != row.date) return true;
+        if (days[day].date != row.date) return true;
         ++used;
         for (int k = 1; k <= kTicksPerDay; ++k) {
             if (row.secondOfDay < from[k] || row.secondOfDay > to[k]) continue;
@@ -155,9 +161,9 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
         return true;
     };
     const auto eachStored = [&](const StoredTickPeriod& stored) {
-        while (day < dayCount && data.tickDays[static_cast<size_t>(day)].date < stored.date) ++day;
+        while (day < dayCount && days[day].date < stored.date) ++day;
         if (day >= dayCount) return false;
-        if (data.tickDays[static_cast<size_t>(day)].date != stored.date) return true;
+        if (days[day].date != stored.date) return true;
         ++used;
         built[static_cast<size_t>(day)][static_cast<size_t>(stored.period)] =
             TickPeriod{true, stored.price, stored.high, stored.low, stored.last};
@@ -169,8 +175,7 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
                                         : db.tickRows(commodityId, start, end, eachTrade);
     if (!ok) return kLoadFailed;
     if (progress) progress(dayCount);
-    for (int d = 0; d < dayCount; ++d)
-        data.tickDays[static_cast<size_t>(d)].periods[id] = built[static_cast<size_t>(d)];
+    for (int d = 0; d < dayCount; ++d) data.tickDays[d].periods[id] = built[static_cast<size_t>(d)];
     return used;
 }
 
@@ -179,13 +184,10 @@ bool ForEachTickPeriod(MarketDatabase& db, const QDate& first, const QDate& last
     for (QDate month(first.year(), first.month(), 1); month <= last; month = month.addMonths(1)) {
         const int n = LoadTradingDays(db, QStringLiteral("Tick"), true, month, md.tradingDays);
         if (n == kLoadFailed) return false;
-        md.tickDays = {};
-        md.tickDayCount = std::min(n, kTickDayCapacity);
-        for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+        md.startTickDays();
         for (int id = 1; id <= kMarketCount; ++id) {
             if (LoadTickData(db, id, month, true, md) == kLoadFailed) return false;
-            for (int d = 0; d < md.tickDayCount; ++d) {
-                const TickDay& day = md.tickDays[static_cast<size_t>(d)];
+            for (const TickDay& day : std::as_const(md.tickDays)) {
                 if (day.date < first || day.date > last) continue;
                 for (int k = 1; k <= kTicksPerDay; ++k)
                     if (const TickPeriod& p = day.periods[static_cast<size_t>(id)][static_cast<size_t>(k)]; p.seen)

@@ -51,11 +51,16 @@ double decodeTickPrice(int commodityId, double realPrice);
 
 // The data of the period being played: trading days, the six daily series
 // (by commodity id) and, in tick games, the hourly prices of up to 91 days.
+// The lists are shared until written, so a copy made to read the next period
+// into costs nothing until the read fills it.
 struct MarketData {
     TradingDays tradingDays;
     std::array<MarketSeries, kMarketCount + 1> series; // index = commodity id
-    std::array<TickDay, kTickDayCapacity> tickDays;
-    int tickDayCount = 0;
+    QList<TickDay> tickDays;                           // the tick days of the period, in order
+    int tickDayCount() const { return static_cast<int>(tickDays.size()); }
+    // One empty tick day for each trading day, as many as fit, each dated:
+    // what a tick period's read fills.
+    void startTickDays();
 
     // The last tick period read, kept so the same period is not read twice.
     QDate lastTickStart, lastTickEnd;
@@ -80,14 +85,14 @@ int LoadTradingDays(MarketDatabase& db, const QString& dataMode, bool oneMonth, 
 // kLoadFailed.
 int LoadDailyData(MarketDatabase& db, int commodityId, const QDate& start, MarketSeries& series);
 // Told, now and then while a market's ticks are read, how many of the tick
-// days are behind the read (0 .. data.tickDayCount): a long read can show
+// days are behind the read (0 .. data.tickDayCount()): a long read can show
 // how far it has come and let its window repaint.
 using TickLoadProgress = std::function<void(int daysRead)>;
 // Ticks read between two reports of progress.
 inline constexpr int kTicksPerProgressReport = 4096;
 
 // A market's ticks for the month or quarter from `start`, into the periods of
-// that market on the first `data.tickDayCount` tick days (whose dates must be
+// that market on the first `data.tickDayCount()` tick days (whose dates must be
 // set). Returns the number of ticks that fell on those days (of hours, when
 // the file holds its hourly figures), or kLoadFailed.
 int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data,

@@ -78,10 +78,8 @@ void PriceHistory::storePeriod(const MarketData& md, DataMode mode, int calendar
     const auto close = [&](Market m) { return static_cast<float>(seriesClose(md, m, calendarPosition, p)); };
     const auto tickPrice = [&](Market m) -> double {
         const int day = tickDayOf(p);
-        if (day >= md.tickDayCount) return 0;
-        return md.tickDays[static_cast<size_t>(day)]
-            .periods[static_cast<size_t>(commodityId(m))][static_cast<size_t>(tickOfDay(p))]
-            .price;
+        if (day >= md.tickDayCount()) return 0;
+        return md.tickDays[day].periods[static_cast<size_t>(commodityId(m))][static_cast<size_t>(tickOfDay(p))].price;
     };
 
     if (mode == DataMode::Daily || (tick && p > 0)) {

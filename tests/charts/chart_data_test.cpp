@@ -176,7 +176,7 @@ TEST(ComposeCharts, RelativeStrengthChartStaysEmptyUpToPeriod15) {
 
 TEST(ComposeCharts, TickGameChartsHoursAndTitlesItsFirstDayPrice) {
     auto md = std::make_unique<MarketData>();
-    md->tickDayCount = 2;
+    md->tickDays.resize(2);
     md->tickDays[0].date = QDate(1996, 3, 4);
     md->tickDays[1].date = QDate(1996, 3, 5);
     for (int d = 0; d < 2; ++d)

@@ -72,9 +72,8 @@ void dbtest::expectSameHoursBothWays(const std::string& file) {
     MarketDatabase* from[2] = {&hours, &trades};
     for (int way = 0; way < 2; ++way) {
         pellucar::MarketData& md = read[way];
-        md.tickDayCount = pellucar::LoadTradingDays(*from[way], QStringLiteral("Tick"), true, month, md.tradingDays);
-        ASSERT_GT(md.tickDayCount, 0);
-        for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[d].date = md.tradingDays.days[d];
+        ASSERT_GT(pellucar::LoadTradingDays(*from[way], QStringLiteral("Tick"), true, month, md.tradingDays), 0);
+        md.startTickDays();
         for (int id = 1; id <= pellucar::kMarketCount; ++id)
             ASSERT_NE(pellucar::LoadTickData(*from[way], id, month, true, md), pellucar::kLoadFailed);
     }

@@ -70,7 +70,7 @@ using MarketPeriods = std::array<TickPeriod, kTicksPerDay + 1>;
 
 // One market's periods of every loaded day, as they stand.
 std::vector<MarketPeriods> periodsOf(const MarketData& data, int id) {
-    std::vector<MarketPeriods> p(static_cast<size_t>(data.tickDayCount));
+    std::vector<MarketPeriods> p(static_cast<size_t>(data.tickDayCount()));
     for (size_t d = 0; d < p.size(); ++d) p[d] = data.tickDays[d].periods[static_cast<size_t>(id)];
     return p;
 }
@@ -136,31 +136,29 @@ void loadPeriods() {
                 fuzz::fail("series row on another day", QString::number(id));
     }
 
-    auto tick = std::make_unique<MarketData>(); // 91 days of six markets: too big for the stack
+    auto tick = std::make_unique<MarketData>();
     const QDate month(1996, 1, 1);
     n = LoadTradingDays(db, QStringLiteral("Tick"), true, month, tick->tradingDays);
     loaded(db, n, tick->tradingDays.days.isEmpty(), QStringLiteral("tick trading days"));
     if (n > kTickDayCapacity) fuzz::fail("more tick days than the game holds", QString::number(n));
-    tick->tickDayCount = std::max(n, 0);
-    for (int d = 0; d < tick->tickDayCount; ++d)
-        tick->tickDays[static_cast<size_t>(d)].date = tick->tradingDays.days[d];
+    tick->startTickDays();
     for (int id = 1; id <= kMarketCount; ++id) {
         const std::vector<MarketPeriods> before = periodsOf(*tick, id);
         n = LoadTickData(db, id, month, true, *tick);
         loaded(db, n, samePeriods(before, periodsOf(*tick, id)), QStringLiteral("ticks of %1").arg(id));
     }
     db.overviewNews(QDate(1965, 10, 17), 0);
-    if (tick->tickDayCount < 1) return;
+    if (tick->tickDayCount() < 1) return;
 
     // The stories read with the days are, at every checkpoint, the ones
     // the checkpoint's own query finds. The fixture's stories (and the
     // dates the edits write) fall on the first two days.
     const QDate first = tick->tickDays[0].date;
-    const QDate last = tick->tickDays[static_cast<size_t>(tick->tickDayCount - 1)].date;
+    const QDate last = tick->tickDays.last().date;
     const ReleaseWindow all = releaseDay();
     const PeriodStories stories(first, last, db.newsReleasesOfDays(first, last, all.from, all.to));
     const bool readAll = !db.failed();
-    for (int d = 0; d < std::min(2, tick->tickDayCount); ++d) {
+    for (int d = 0; d < std::min(2, tick->tickDayCount()); ++d) {
         const QDate day = tick->tickDays[static_cast<size_t>(d)].date;
         for (int hour = 1; hour <= kTickPeriodsPerDay; ++hour) {
             const std::optional<ReleaseWindow> w = releaseWindow(hour);

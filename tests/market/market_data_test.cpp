@@ -25,9 +25,7 @@ std::string s(const QString& q) { return q.toStdString(); }
 // window, then one TickDay per trading day.
 int setTickDays(MarketDatabase& db, const QDate& start, bool oneMonth, MarketData& md) {
     const int n = LoadTradingDays(db, QStringLiteral("Tick"), oneMonth, start, md.tradingDays);
-    md.tickDays = {};
-    md.tickDayCount = std::clamp(n, 0, kTickDayCapacity);
-    for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+    md.startTickDays();
     return n;
 }
 
@@ -99,7 +97,7 @@ TEST(TickData, TicksFallIntoTheirSamplingWindows) {
     ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
     MarketData md;
     loadTickPeriod(db, d1, true, md);
-    ASSERT_EQ(md.tickDayCount, 3);
+    ASSERT_EQ(md.tickDayCount(), 3);
     ASSERT_EQ(md.tickDays[0].date, d1);
     ASSERT_EQ(md.tickDays[2].date, d3);
 
@@ -156,7 +154,7 @@ TEST(TickData, TradingDaysForMonthAndQuarterNeverExceed91) {
     fx.addTick(3, QStringLiteral("1996-05-30 08:45:00"), 1.9);
     fx.addTick(3, QStringLiteral("1996-05-31 08:45:00"), 2.0); // the 92nd day: no room
     loadTickPeriod(db, QDate(1996, 3, 1), false, md);
-    EXPECT_EQ(md.tickDayCount, kTickDayCapacity);
+    EXPECT_EQ(md.tickDayCount(), kTickDayCapacity);
     EXPECT_DOUBLE_EQ(md.tickDays[90].periods[3][1].price, 19.0);
 }
 
@@ -204,7 +202,7 @@ TEST(DatabaseLoaders, DailyTradingDaysAndRowsForTheYear) {
     EXPECT_FALSE(db.failed()) << s(db.lastError());
     MarketData md;
     EXPECT_EQ(LoadTradingDays(db, QStringLiteral("Tick"), false, QDate(1996, 1, 1), md.tradingDays), 0);
-    md.tickDayCount = 0;
+    md.startTickDays();
     EXPECT_EQ(LoadTickData(db, 3, QDate(1996, 1, 1), false, md), 0);
     EXPECT_FALSE(db.failed()) << s(db.lastError());
 }
@@ -303,8 +301,8 @@ TEST_F(DamagedPages, OpenSucceedsAndOnlyTheReadsThatMeetThemFail) {
     EXPECT_DOUBLE_EQ(md.tickDays[0].periods[3][1].price, 18.53); // 8:45, 1.8 + 525e-4
 
     ASSERT_EQ(setTickDays(db, QDate(1996, 5, 1), true, md), 23);
-    for (int d = 0; d < md.tickDayCount; ++d)
-        for (int k = 1; k <= kTicksPerDay; ++k) md.tickDays[static_cast<size_t>(d)].periods[3][k] = {true, 1, 2, 3, 4};
+    for (TickDay& day : md.tickDays)
+        for (int k = 1; k <= kTicksPerDay; ++k) day.periods[3][k] = {true, 1, 2, 3, 4};
     const auto held = md.tickDays;
     EXPECT_EQ(LoadTickData(db, 3, QDate(1996, 5, 1), true, md), kLoadFailed);
     EXPECT_FALSE(db.lastError().isEmpty());
@@ -387,7 +385,7 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
         MarketData md;
         md.tradingDays.days = heldDays;
         md.series[3].rows = {DailyRow{}};
-        md.tickDayCount = 1;
+        md.tickDays.resize(1);
         md.tickDays[0].date = QDate(1996, 2, 1);
 
         int failedAt = 0;

@@ -359,9 +359,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     if (news.size() > std::numeric_limits<qint16>::max())
         bad << QStringLiteral("news history of %1 entries").arg(news.size());
     const MarketData& market = s.market;
-    const QDate firstDay = market.tickDayCount > 0 ? market.tickDays[0].date : QDate();
-    const QDate lastDay =
-        market.tickDayCount > 0 ? market.tickDays[static_cast<size_t>(market.tickDayCount - 1)].date : QDate();
+    const QDate firstDay = market.tickDayCount() > 0 ? market.tickDays[0].date : QDate();
+    const QDate lastDay = market.tickDayCount() > 0 ? market.tickDays[market.tickDayCount() - 1].date : QDate();
     int shown = 0;
     for (int i = newsSeen_; i < news.size(); ++i) {
         if (news[i].number != i + 1) bad << QStringLiteral("news entry %1 numbered %2").arg(i + 1).arg(news[i].number);

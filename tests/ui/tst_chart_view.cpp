@@ -45,7 +45,7 @@ std::unique_ptr<MarketData> sampleMarket() {
 
 std::unique_ptr<MarketData> sampleTickMarket() {
     auto md = std::make_unique<MarketData>();
-    md->tickDayCount = 6;
+    md->tickDays.resize(6);
     for (int d = 0; d < 6; ++d) {
         md->tickDays[d].date = QDate(1996, 3, 4).addDays(d + (d >= 5 ? 2 : 0));
         for (int h = 1; h <= 6; ++h) {

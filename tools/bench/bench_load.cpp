@@ -119,9 +119,7 @@ void BM_PeriodLoad_DailyYear_SqliteFloor(benchmark::State& state) {
 long long loadTickQuarter(MarketDatabase& db, MarketData& md) {
     md.clearPeriod();
     const int n = LoadTradingDays(db, QStringLiteral("Tick"), false, kTickStart, md.tradingDays);
-    md.tickDays = {};
-    md.tickDayCount = std::min(n, kTickDayCapacity);
-    for (int d = 0; d < md.tickDayCount; ++d) md.tickDays[static_cast<size_t>(d)].date = md.tradingDays.days[d];
+    md.startTickDays();
     long long rows = n;
     for (int id = 1; id <= kMarketCount; ++id) rows += LoadTickData(db, id, kTickStart, false, md);
     return rows;
