@@ -56,10 +56,10 @@ public:
     }
     EndOfGameChoice endOfGame(const GameSummary& s) override {
         const int r = dice_.upTo(10);
-        if (r < 5) queueAnswer(QStringLiteral("btnContinue"));
-        else if (r < 8 && s.restartEnabled) queueAnswer(QStringLiteral("btnRestartGame"));
-        else if (r < 8) queueAnswer(QStringLiteral("btnContinue"));
-        else queueAnswer(QStringLiteral("btnExit"));
+        const bool restart = r >= 5 && r < 8 && s.restartEnabled;
+        queueAnswer(restart ? QStringLiteral("btnRestartGame")
+                    : r < 8 ? QStringLiteral("btnContinue")
+                            : QStringLiteral("btnExit"));
         const EndOfGameChoice c = ScriptedDialogs::endOfGame(s);
         if (c != EndOfGameChoice::Continue) finish();
         return c;
@@ -360,32 +360,22 @@ private:
             if (!stacking_ && flat && dice_.chance(0.05)) stacking_ = true;
             else if (stacking_ && dice_.chance(0.001)) stacking_ = false;
             click(QStringLiteral("btnTrade"));
-        } else if (r < 800) {
-            click(QStringLiteral("btnNewsHist"));
-        } else if (r < 820) {
-            click(QStringLiteral("btnCloseNewsHist"));
-        } else if (r < 860) {
-            click(QStringLiteral("btnTradeHist"));
-        } else if (r < 880) {
-            click(QStringLiteral("btnCloseTradeHistory"));
-        } else if (r < 950) {
+        } else if (r >= 880 && r < 950) {
             const auto& [name, index] = dice_.pick(anyControl());
             if (name.startsWith(QLatin1String("mnu")) || name == QLatin1String("cboCommodity")) click(name, index);
             else forward();
-        } else if (r < 954) {
-            click(QStringLiteral("mnuEnd"));
-        } else if (r < 960) {
-            click(QStringLiteral("mnuNewGame"));
-        } else if (r < 970) {
-            click(QStringLiteral("mnuCommission"));
-        } else if (r < 975) {
-            click(QStringLiteral("mnuSave"));
-        } else if (r < 978) {
-            click(QStringLiteral("mnuResume"));
-        } else {
+        } else if (r >= 978) {
             // A run of presses, as a player leaning on Forward.
             const int n = dice_.between(2, 25);
             for (int i = 0; i < n && !game_->ended(); ++i) forward();
+        } else {
+            // The reports and the menu, each below its share of the thousand.
+            static const std::pair<int, const char*> kBelow[] = {
+                {800, "btnNewsHist"},          {820, "btnCloseNewsHist"}, {860, "btnTradeHist"},
+                {880, "btnCloseTradeHistory"}, {954, "mnuEnd"},           {960, "mnuNewGame"},
+                {970, "mnuCommission"},        {975, "mnuSave"},          {978, "mnuResume"}};
+            const auto* below = std::find_if(std::begin(kBelow), std::end(kBelow), [r](auto b) { return r < b.first; });
+            click(QString::fromLatin1(below->second));
         }
     }
 
