@@ -223,14 +223,10 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     const TradeLog& log = desk.trades;
 
     const bool resumed = std::exchange(resumed_, false);
-    if (resumed) {
-        restart();
-        newsSeen_ = 0;
-    }
+    if (resumed) restart();
     // Windows and their texts; what the action traded and released.
     int confirmations = 0, liquidations = 0;
     bool gameReset = resumed;
-    QStringList newsTitles;
     for (const QString& line : lines) {
         const QString why = checkTranscriptLine(line, databaseNotice_);
         if (!why.isEmpty()) bad << why;
@@ -241,10 +237,6 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (line.startsWith(QLatin1String("frmGameOver: ")) || line.startsWith(QLatin1String("frmEndofGame: ")) ||
             line.startsWith(QLatin1String("frmTimePeriod: ")))
             gameReset = true;
-        if (line.startsWith(QLatin1String("frmNewsDisplay: "))) {
-            const QString rest = line.mid(16);
-            newsTitles << rest.left(rest.indexOf(QStringLiteral(" | ")));
-        }
     }
 
     // The trade record: every executed trade and nothing else, numbered
@@ -347,36 +339,6 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         bad << QStringLiteral("Total Trades shows %1 for %2 trades")
                    .arg(game.model().text(QStringLiteral("lblTotTrades")))
                    .arg(log.count());
-
-    // News history: numbered 1..n, each new entry a story the player saw.
-    const QList<NewsHistoryEntry>& news = s.news.entries();
-    if (news.size() < newsSeen_) {
-        if (!news.isEmpty()) bad << QStringLiteral("news history shrank to %1 entries").arg(news.size());
-        newsSeen_ = 0;
-    }
-    // NewsCount is a 16-bit count; stories come only from the tick days the
-    // game has loaded, each stamped with the time of the period it came in.
-    if (news.size() > std::numeric_limits<qint16>::max())
-        bad << QStringLiteral("news history of %1 entries").arg(news.size());
-    const MarketData& market = s.market;
-    const QDate firstDay = market.tickDayCount > 0 ? market.tickDays[0].date : QDate();
-    const QDate lastDay =
-        market.tickDayCount > 0 ? market.tickDays[static_cast<size_t>(market.tickDayCount - 1)].date : QDate();
-    int shown = 0;
-    for (int i = newsSeen_; i < news.size(); ++i) {
-        if (news[i].number != i + 1) bad << QStringLiteral("news entry %1 numbered %2").arg(i + 1).arg(news[i].number);
-        if (s.clock.dataMode() != DataMode::Tick || !firstDay.isValid() || news[i].newsDate < firstDay ||
-            news[i].newsDate > lastDay || !news[i].newsTime.isValid())
-            bad << QStringLiteral("news entry %1 of %2 %3 outside the tick days %4 to %5")
-                       .arg(i + 1)
-                       .arg(news[i].newsDate.toString(Qt::ISODate), news[i].newsTime.toString(Qt::ISODate),
-                            firstDay.toString(Qt::ISODate), lastDay.toString(Qt::ISODate));
-        while (shown < newsTitles.size() && newsTitles[shown] != news[i].title) ++shown;
-        if (shown == newsTitles.size() && !resumed)
-            bad << QStringLiteral("news entry %1 (%2) was never shown").arg(i + 1).arg(news[i].title);
-        else ++shown;
-    }
-    newsSeen_ = static_cast<int>(news.size());
 
     if (!game.model().unknownKeys().isEmpty())
         bad << QStringLiteral("the game wrote unknown controls: ") + game.model().unknownKeys().join(' ');

@@ -1,7 +1,7 @@
 #pragma once
 // The rules that hold after every player action, whatever the action was:
-// the account and its lots, the trade record, the news history and every
-// window the game showed. Shared by the soak and the script fuzzer.
+// the account and its lots, the trade record and every window the game
+// showed. Shared by the soak and the fuzz targets that play a game.
 #include "app/game.h"
 #include "support/account_model.h"
 
@@ -42,7 +42,6 @@ private:
     int replayed_ = 0; // trade records already replayed
     test::AccountModel model_{Level::Expert, 0};
     bool pricesSane_ = true; // every replayed fill had a price the model can hold
-    int newsSeen_ = 0;
     bool resumed_ = false;
 };
 
