@@ -32,24 +32,14 @@ struct Tally {
     long long actions = 0, gamesBegun = 0, gameObjects = 0, trades = 0, violations = 0;
 };
 
-// What the player's choices in the windows did to the game's life: the
-// soak's own account, kept apart from the game's, of whether a game is on
-// the desk.
-struct Life {
-    bool begun = false;    // Begin was pressed in the setup window
-    bool finished = false; // a summary window finished the game
-    bool declined = false; // No in a question window
-};
-
 // The scripted windows, answered by the dice at the moment each opens: the
 // answer is queued right before the window reads it, so none is left over.
 class SoakDialogs : public ScriptedDialogs {
 public:
-    SoakDialogs(RandomPlayer& dice, Life& life) : dice_(dice), life_(life) {}
+    explicit SoakDialogs(RandomPlayer& dice) : dice_(dice) {}
 
     GameOverChoice gameOver(const GameSummary& s) override {
         queueAnswer(dice_.chance(0.15) ? QStringLiteral("btnEnd") : QStringLiteral("btnPlayAgain"));
-        life_.finished = true;
         return ScriptedDialogs::gameOver(s);
     }
     EndOfGameChoice endOfGame(const GameSummary& s) override {
@@ -58,14 +48,11 @@ public:
         queueAnswer(restart ? QStringLiteral("btnRestartGame")
                     : r < 8 ? QStringLiteral("btnContinue")
                             : QStringLiteral("btnExit"));
-        const EndOfGameChoice c = ScriptedDialogs::endOfGame(s);
-        if (c != EndOfGameChoice::Continue) life_.finished = true;
-        return c;
+        return ScriptedDialogs::endOfGame(s);
     }
     bool confirm(const QString& title, const QString& message) override {
         queueAnswer(dice_.chance(0.8) ? QStringLiteral("btnYes") : QStringLiteral("btnNo"));
-        life_.declined = !ScriptedDialogs::confirm(title, message);
-        return !life_.declined;
+        return ScriptedDialogs::confirm(title, message);
     }
     bool timePeriod(TimePeriodForm& form) override {
         const bool tick = dice_.chance(0.5);
@@ -82,8 +69,7 @@ public:
         };
         queueSetup(setup);
         queueAnswer(dice_.chance(0.04) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
-        life_.begun = ScriptedDialogs::timePeriod(form);
-        return life_.begun;
+        return ScriptedDialogs::timePeriod(form);
     }
     bool levelSelected(const LevelSummary& s) override {
         queueAnswer(dice_.chance(0.2) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
@@ -92,9 +78,7 @@ public:
     // Now and then a scenario is chosen: a game begun like one set up.
     std::optional<QString> scenarios(const ScenariosReport& r) override {
         if (dice_.chance(0.6)) queueAnswer(r.choices[dice_.upTo(static_cast<int>(r.choices.size()))].scenario.name);
-        const std::optional<QString> chosen = ScriptedDialogs::scenarios(r);
-        life_.begun = chosen.has_value();
-        return chosen;
+        return ScriptedDialogs::scenarios(r);
     }
     bool disclaimer(const QString& text) override {
         queueAnswer(dice_.chance(0.002) ? QStringLiteral("btnExit") : QStringLiteral("btnClose"));
@@ -103,7 +87,6 @@ public:
 
 private:
     RandomPlayer& dice_;
-    Life& life_;
 };
 
 // Texts for the units box: mostly orders that can go through, some at or
@@ -178,14 +161,13 @@ public:
 private:
     void newGameObject() {
         game_.reset();
-        dialogs_ = std::make_unique<SoakDialogs>(dice_, life_);
+        dialogs_ = std::make_unique<SoakDialogs>(dice_);
         random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(t_.gameObjects));
         // Every program run shares the player's record of past games and
         // the folder of saved games.
         game_ = std::make_unique<Game>(*dialogs_, *random_, database_, &pastGames_);
         game_->setSaveFolder(files_.path());
         checker_ = soak::GameChecker();
-        onDesk_ = false;
         ++t_.gameObjects;
         stacking_ = false;
         step(QStringLiteral("start-up"), [&] { game_->startUp(); });
@@ -203,7 +185,6 @@ private:
         ++t_.actions;
         recent_.append(what);
         if (recent_.size() > 12) recent_.removeFirst();
-        life_.begun = life_.finished = life_.declined = false;
         f();
         const QStringList lines = dialogs_->transcript();
         dialogs_->clearTranscript();
@@ -225,39 +206,28 @@ private:
         if (!bad.isEmpty()) report(bad, lines);
     }
 
-    // The game's life as the player's choices made it: Forward and Trade
-    // only for a game set up and not over, and a report only of that game.
+    // Game > Resume replaced the game unless a notice said why not (a
+    // declined one leaves the game and its record as they were); the
+    // reports shown are those of the game on the desk.
     QStringList lifeCycle(const QString& what, const QStringList& lines) {
-        QStringList bad;
         const bool notice = std::any_of(lines.begin(), lines.end(), [](const QString& l) {
             return l.startsWith(QLatin1String("frmPlayerNotification: Saved Game | "));
         });
-        if (what == QLatin1String("click mnuResume") && !notice && !life_.declined) {
-            onDesk_ = true;
-            checker_.resumed();
-        }
-        if (life_.begun) onDesk_ = game_->model().text(QStringLiteral("mnuNewGame")) == QLatin1String("&Restart");
-        if (life_.finished) onDesk_ = false;
-        if (game_->ended()) {
-            onDesk_ = false;
-        } else {
-            const PresentationModel& m = game_->model();
-            if ((m.enabled(QStringLiteral("btnChangePeriod")) || m.enabled(QStringLiteral("btnTrade"))) && !onDesk_)
-                bad << QStringLiteral("Forward or Trade enabled with no game on the desk");
-            const GameState& s = game_->state();
-            const auto timeOf = [&s](int day) {
-                if (s.clock.dataMode() != DataMode::Tick) return QStringLiteral("4:00");
-                const QString t = traderTickTime(day);
-                return t.left(t.indexOf(' '));
-            };
-            if (m.visible(QStringLiteral("TradeGrid")) &&
-                (!onDesk_ ||
-                 m.at(QStringLiteral("TradeGrid")).grid != tradeReport(s.desk.trades, s.desk.account, timeOf)))
-                bad << QStringLiteral("the trade report shown is not the game's on the desk");
-            if (m.visible(QStringLiteral("newsgrid")) &&
-                (!onDesk_ || m.at(QStringLiteral("newsgrid")).grid != s.news.grid()))
-                bad << QStringLiteral("the news report shown is not the game's on the desk");
-        }
+        if (what == QLatin1String("click mnuResume") && !notice) checker_.resumed();
+        QStringList bad;
+        if (game_->ended()) return bad;
+        const PresentationModel& m = game_->model();
+        const GameState& s = game_->state();
+        const auto timeOf = [&s](int day) {
+            if (s.clock.dataMode() != DataMode::Tick) return QStringLiteral("4:00");
+            const QString t = traderTickTime(day);
+            return t.left(t.indexOf(' '));
+        };
+        if (m.visible(QStringLiteral("TradeGrid")) &&
+            m.at(QStringLiteral("TradeGrid")).grid != tradeReport(s.desk.trades, s.desk.account, timeOf))
+            bad << QStringLiteral("the trade report shown is not the game's on the desk");
+        if (m.visible(QStringLiteral("newsgrid")) && m.at(QStringLiteral("newsgrid")).grid != s.news.grid())
+            bad << QStringLiteral("the news report shown is not the game's on the desk");
         return bad;
     }
     void report(const QStringList& bad, const QStringList& lines) {
@@ -377,8 +347,6 @@ private:
     QString database_;
     QTemporaryDir files_;
     PastGames pastGames_{files_.filePath(QStringLiteral("past-games.sqlite"))};
-    Life life_;
-    bool onDesk_ = false; // the soak's own view: a game set up and not over
     std::uint64_t seed_;
     RandomPlayer dice_;
     std::unique_ptr<SoakDialogs> dialogs_;
