@@ -1,8 +1,5 @@
-// The headless driver's script reader: any text, run line by line through
-// PlayDriver against a game on a small fixture database, the way
-// pellucar-play runs a script. Besides the sanitizers, every line must
-// leave the game within its rules (game_checks.h), a script error must name
-// its line, and the program may end only by the player's own choice.
+// Any text as a pellucar-play script, run line by line through PlayDriver;
+// what must hold is listed in README.md.
 #include "fuzz_support.h"
 #include "game_checks.h"
 #include "play_driver.h"
@@ -13,8 +10,6 @@
 
 #include <QRegularExpression>
 #include <QTextStream>
-
-#include <memory>
 
 using namespace pellucar;
 
@@ -31,11 +26,8 @@ constexpr int kMostSetups = 12;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
-    // Built once and held in memory for the life of the process: each
-    // input's game opens it afresh and reads it without a system call.
-    static const std::unique_ptr<fuzz::MemoryDatabase> market =
-        fuzz::MemoryDatabase::smallMarket(QStringLiteral("script"));
-    g_database = market->path();
+    // Built once; each input's game opens it afresh.
+    g_database = fuzz::smallMarket(QStringLiteral("script.mdb"));
     return 0;
 }
 
