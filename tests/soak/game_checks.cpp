@@ -116,22 +116,6 @@ struct KnownNotices {
     }
 };
 
-const KnownNotices& notices() {
-    static const KnownNotices n;
-    return n;
-}
-
-const QSet<QString>& verdicts() {
-    static const QSet<QString> all = [] {
-        QSet<QString> v{QString(), QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!")};
-        for (int b = static_cast<int>(VerdictBand::Double); b <= static_cast<int>(VerdictBand::HeavyLoss); ++b)
-            for (int column = 0; column <= 4; ++column)
-                for (int pick = 1; pick <= 2; ++pick) v.insert(verdictText(static_cast<VerdictBand>(b), column, pick));
-        return v;
-    }();
-    return all;
-}
-
 // "Unrealized P(L): $..\nRealized P(L): $..\nFinal Score: $..\nverdict",
 // with "Commissions: $..\n" before it in the end-of-game window. The
 // transcript writes line breaks as "\n".
@@ -148,7 +132,14 @@ QString checkSummary(const QString& message, bool commissions) {
             return QStringLiteral("summary figure %1 is not money").arg(i + 1);
     }
     const QString verdict = parts.mid(heads.size()).join(QStringLiteral("\\n"));
-    return verdicts().contains(verdict) ? QString() : QStringLiteral("unknown verdict");
+    static const QSet<QString> verdicts = [] {
+        QSet<QString> v{QString(), QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!")};
+        for (int b = static_cast<int>(VerdictBand::Double); b <= static_cast<int>(VerdictBand::HeavyLoss); ++b)
+            for (int column = 0; column <= 4; ++column)
+                for (int pick = 1; pick <= 2; ++pick) v.insert(verdictText(static_cast<VerdictBand>(b), column, pick));
+        return v;
+    }();
+    return verdicts.contains(verdict) ? QString() : QStringLiteral("unknown verdict");
 }
 
 bool isWhole(double v) { return std::isfinite(v) && v == std::trunc(v); }
@@ -183,7 +174,8 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
         {"frmScenarios", kScenarioTitle},
     };
     if (window == QLatin1String("frmPlayerNotification")) {
-        const QString why = notices().check(caption, message, databaseNotice);
+        static const KnownNotices notices;
+        const QString why = notices.check(caption, message, databaseNotice);
         return why.isEmpty() ? why : why + QStringLiteral(": ") + line;
     }
     if (window == QLatin1String("frmNewsDisplay")) {
@@ -260,18 +252,14 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (!isWhole(r.amount) || r.amount == 0 || (r.amount > 0) != (r.side == Side::Buy))
             bad << where + QStringLiteral("%1 of %2 contracts").arg(r.transaction()).arg(r.amount);
         if (r.day < 1 || r.day > s.clock.periodIndex()) bad << where + QStringLiteral("made on day %1").arg(r.day);
-        // A damaged file can leave a market of a period without any price,
-        // and the game still fills it (at 0 for the T-Bond); that is only
-        // excused where damaged files are the point.
+        // A damaged file can leave a period without a price, which the game
+        // still fills at (0 for the T-Bond): excused only where damaged files
+        // are the point. The model holds sane prices only, so such a game's
+        // realized P(L) goes unchecked; its contracts go in at a stand-in price.
         if (!(r.price > 0) && !databaseNotice_) bad << where + QStringLiteral("filled at %1").arg(r.price);
-        // A damaged database's prices are excused above; the model, in exact
-        // decimals, holds only sane ones, so such a game's realized P(L)
-        // goes unchecked.
         const bool sane = r.price > 0 && r.price < 1e4 && std::fabs(r.amount) < 1e6;
         pricesSane_ = pricesSane_ && sane;
         const double before = static_cast<double>(model_.position(r.market));
-        // Such a trade's contracts still count in the lots, booked at a
-        // stand-in price.
         const bool whole = isWhole(r.amount) && std::fabs(r.amount) < 1e6;
         model_.fill(r.market, whole ? std::llround(r.amount) : 0, sane ? r.price : 1.0);
         const double after = before + r.amount;

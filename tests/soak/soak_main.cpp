@@ -110,9 +110,8 @@ QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     return dice.pick(careless);
 }
 
-// Every button and menu item of the main window, and each market of the
-// chart's combo box, whether the game offers it at the moment or not. The
-// saved-game items have weights of their own.
+// Every button, menu item and chart market of the main window, offered or
+// not; the saved-game items have weights of their own.
 const QList<QPair<QString, int>>& anyControl() {
     static const QList<QPair<QString, int>> all = [] {
         const QStringList own{"mnuSave", "mnuResume", "mnuPastGames"};
@@ -308,9 +307,8 @@ private:
         if (r < 380) {
             forward();
         } else if (r < 760) {
-            // A game now and then builds one market's lots up to the book's limit.
-            // A hundred Cattle lots need about half an Expert's capital as
-            // margin, so the run starts from a flat account.
+            // Now and then a hundred lots of one market, the book's limit: a
+            // hundred Cattle lots need half an Expert's capital, so from flat.
             bool flat = s.settings.level == Level::Expert;
             for (Market m : kTradingOrder) flat = flat && s.desk.account.position(m) == 0;
             if (!stacking_ && flat && dice_.chance(0.05)) stacking_ = true;
