@@ -6,10 +6,7 @@
 
 #include <QFile>
 
-#include <sqlite3.h>
-
 #include <algorithm>
-#include <cstdlib>
 
 using namespace pellucar;
 
@@ -81,21 +78,13 @@ bool read(PastGames& record, std::vector<PastGame>* games, const char* when) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
     g_path = fuzz::scratchPath(QStringLiteral("past-games.sqlite"));
-    QFile::remove(g_path);
     PastGames record(g_path);
     for (int n = 1; n <= 4; ++n) {
         const ReviewRecord review = sampleReview(n);
         if (!record.record(sample(n), &review)) fuzz::fail("fixture", record.lastError());
     }
     g_valid = test::fileBytes(g_path);
-    {
-        test::FixtureDb market(QStringLiteral("fuzz-past-games"));
-        g_foreign = test::fileBytes(market.path());
-    }
-    std::atexit([] {
-        QFile::remove(g_path);
-        QFile::remove(g_path + QStringLiteral("-journal"));
-    });
+    g_foreign = test::fileBytes(test::FixtureDb(QStringLiteral("fuzz-past-games")).path());
     return 0;
 }
 

@@ -26,16 +26,6 @@ QByteArray envelope(const QByteArray& payload) {
     return file + QCryptographicHash::hash(file, QCryptographicHash::Sha256);
 }
 
-// A game started up on the fixture, saving into and resuming from the
-// scratch folder.
-struct Desk : test::Harness {
-    Desk() : Harness(g_database) {
-        start();
-        game->setSaveFolder(g_folder);
-        take();
-    }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -50,7 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray payload(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     if (!test::writeFile(savedGamePath(g_folder), envelope(payload))) fuzz::fail("no scratch file", g_folder);
 
-    Desk desk;
+    // A game started up on the fixture, saving into the scratch folder.
+    test::Harness desk(g_database);
+    desk.start();
+    desk.game->setSaveFolder(g_folder);
+    desk.take();
     const GameState before = desk.game->state();
     desk.game->click(QStringLiteral("mnuResume"));
     const QStringList lines = desk.take();

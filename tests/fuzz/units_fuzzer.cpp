@@ -9,8 +9,6 @@
 
 #include "support/random_player.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -28,11 +26,9 @@ Market anyMarket(FuzzedDataProvider& in) { return kTradingOrder[in.ConsumeIntegr
 // The market's price at `percent` of its base.
 double priced(Market m, int percent) { return kBase[static_cast<size_t>(index(m))] * percent / 100.0; }
 
-// An account with positions and lots the player could have built: fills
-// within the position limit, some of them one contract at a time so the
-// lot book can fill up, then prices that moved. Booking a lot is slow next
-// to the check itself, so the inputs start from a pool of such accounts,
-// made once, and add at most a fill or two of their own.
+// Accounts the player could have built (fills within the position limit,
+// runs of single contracts up to a full lot book, prices that moved), made
+// once: booking lots is slow next to the check, so an input picks one.
 struct Held {
     Account account;
     MarketPrices prices = kBase;
@@ -123,9 +119,7 @@ QString describe(Market m, Side side, const Account& a, const QString& entry) {
 }
 
 bool hasNonZeroDigit(const QString& text) {
-    for (QChar c : text)
-        if (c.isDigit() && c.digitValue() > 0) return true;
-    return false;
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c.digitValue() > 0; });
 }
 
 // A zero written some way a number parser reads.
