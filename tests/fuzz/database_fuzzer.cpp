@@ -1,15 +1,8 @@
-// A damaged market database: a small valid file, patched by the input, is
-// opened with MarketDatabase, a daily and a tick period are loaded from it,
-// and a short game of each kind is played on it. The input either patches
-// the file's bytes where it says, or rewrites values of the tables through
-// the database engine (any type in any field, rows added), or both.
-// Refusing the file is fine; crashing or undefined behaviour is not.
+// A damaged market database (bytes patched, or values rewritten through the
+// engine) opened, loaded and played; what must hold is listed in README.md.
 #include "fuzz_support.h"
 #include "game_checks.h"
 
-#include "app/game.h"
-#include "app/scripted_dialogs.h"
-#include "common/random.h"
 #include "market/market_data.h"
 #include "news/news_release.h"
 
@@ -18,14 +11,13 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 using namespace pellucar;
 
 namespace {
 
-QByteArray g_valid[2];                  // the file before any patch: without and with its hourly figures
-fuzz::MemoryDatabase* g_file = nullptr; // where each input's file is written
+QByteArray g_valid[2]; // the file before any patch: without and with its hourly figures
+QString g_path;        // where each input's file is written
 
 // Near-valid texts make more of the loaders run than random bytes would.
 const char* const kTexts[] = {"1990-01-02",
@@ -66,27 +58,21 @@ void loaded(const MarketDatabase& db, int n, bool unchanged, const QString& what
     }
 }
 
-using MarketPeriods = std::array<TickPeriod, kTicksPerDay + 1>;
-
-// One market's periods of every loaded day, as they stand.
-std::vector<MarketPeriods> periodsOf(const MarketData& data, int id) {
-    std::vector<MarketPeriods> p(static_cast<size_t>(data.tickDayCount()));
-    for (size_t d = 0; d < p.size(); ++d) p[d] = data.tickDays[d].periods[static_cast<size_t>(id)];
-    return p;
+// One market's periods of every loaded day, bit for bit: a NaN read from
+// the file is still "as it was".
+QByteArray periodsOf(const MarketData& data, int id) {
+    QByteArray bytes;
+    for (const TickDay& day : data.tickDays)
+        for (const TickPeriod& p : day.periods[static_cast<size_t>(id)]) {
+            bytes += static_cast<char>(p.seen);
+            for (const double v : {p.price, p.high, p.low, p.last})
+                bytes += QByteArray(reinterpret_cast<const char*>(&v), sizeof v);
+        }
+    return bytes;
 }
 
-bool samePeriods(const std::vector<MarketPeriods>& a, const std::vector<MarketPeriods>& b) {
-    for (size_t d = 0; d < a.size(); ++d)
-        for (size_t k = 0; k <= kTicksPerDay; ++k) {
-            const TickPeriod& x = a[d][k];
-            const TickPeriod& y = b[d][k];
-            // Bit for bit: a NaN read from the file is still "as it was".
-            if (x.seen != y.seen || std::memcmp(&x.price, &y.price, sizeof x.price) != 0 ||
-                std::memcmp(&x.high, &y.high, sizeof x.high) != 0 || std::memcmp(&x.low, &y.low, sizeof x.low) != 0 ||
-                std::memcmp(&x.last, &y.last, sizeof x.last) != 0)
-                return false;
-        }
-    return true;
+void write(const QByteArray& bytes) {
+    if (!test::writeFile(g_path, bytes)) fuzz::fail("scratch file", g_path);
 }
 
 // Whether the file's indexes hold what its tables hold. A patch can make
@@ -95,7 +81,7 @@ bool samePeriods(const std::vector<MarketPeriods>& a, const std::vector<MarketPe
 bool indexesAgree() {
     sqlite3* db = nullptr;
     bool agree = false;
-    if (sqlite3_open_v2(g_file->path().toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) ==
+    if (sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) ==
         SQLITE_OK) {
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db, "PRAGMA integrity_check(1)", -1, &st, nullptr) == SQLITE_OK &&
@@ -109,7 +95,7 @@ bool indexesAgree() {
 
 void loadPeriods() {
     MarketDatabase db;
-    if (!db.open(g_file->path())) {
+    if (!db.open(g_path)) {
         // A refused file says why, and nothing stays open.
         if (db.lastError().isEmpty() || db.isOpen()) fuzz::fail("refused database", db.lastError());
         return;
@@ -143,9 +129,9 @@ void loadPeriods() {
     if (n > kTickDayCapacity) fuzz::fail("more tick days than the game holds", QString::number(n));
     tick->startTickDays();
     for (int id = 1; id <= kMarketCount; ++id) {
-        const std::vector<MarketPeriods> before = periodsOf(*tick, id);
+        const QByteArray before = periodsOf(*tick, id);
         n = LoadTickData(db, id, month, true, *tick);
-        loaded(db, n, samePeriods(before, periodsOf(*tick, id)), QStringLiteral("ticks of %1").arg(id));
+        loaded(db, n, before == periodsOf(*tick, id), QStringLiteral("ticks of %1").arg(id));
     }
     db.overviewNews(QDate(1965, 10, 17), 0);
     if (tick->tickDayCount() < 1) return;
@@ -159,7 +145,7 @@ void loadPeriods() {
     const PeriodStories stories(first, last, db.newsReleasesOfDays(first, last, all.from, all.to));
     const bool readAll = !db.failed();
     for (int d = 0; d < std::min(2, tick->tickDayCount()); ++d) {
-        const QDate day = tick->tickDays[static_cast<size_t>(d)].date;
+        const QDate day = tick->tickDays[d].date;
         for (int hour = 1; hour <= kTickPeriodsPerDay; ++hour) {
             const std::optional<ReleaseWindow> w = releaseWindow(hour);
             if (!w) continue;
@@ -186,51 +172,43 @@ void loadPeriods() {
 // A short game of each kind on the file, through the core as the player
 // would play it.
 void play(FuzzedDataProvider& in) {
-    ScriptedDialogs dialogs;
-    ScriptedRandom random({}, 0.5);
-    Game game(dialogs, random, g_file->path());
+    test::Harness h(g_path);
     // Whatever the file holds, the game keeps its own rules; the one notice
     // beyond them is that the file could not be read.
     soak::GameChecker checker(true);
     const auto act = [&](const QString& what, auto&& f) {
         f();
-        if (game.ended()) return;
-        if (QStringList bad = checker.check(game, dialogs.transcript()); !bad.isEmpty())
-            fuzz::fail("a rule broke on a damaged file", QStringList{what} + bad + dialogs.transcript());
-        dialogs.clearTranscript();
+        if (h.game->ended()) return;
+        if (QStringList bad = checker.check(*h.game, h.dialogs.transcript()); !bad.isEmpty())
+            fuzz::fail("a rule broke on a damaged file", QStringList{what} + bad + h.dialogs.transcript());
+        h.take();
     };
-    game.startUp();
-    if (game.ended()) return; // the game refused the file, as it should have
+    h.start();
+    if (h.game->ended()) return; // the game refused the file, as it should have
     // Enough presses to trade and, in the tick game, to pass a news hour.
-    for (const auto& [data, month, presses] : {std::tuple{"Daily", 1, 4}, std::tuple{"Tick", 1, 7}}) {
-        dialogs.queueSetup({{"level", "Expert"},
-                            {"data", data},
-                            {"length", "Month"},
-                            {"period", "select"},
-                            {"month", QString::number(month)},
-                            {"year", std::strcmp(data, "Tick") == 0 ? "1996" : "1990"}});
-        act(QStringLiteral("setup"), [&] { game.click(QStringLiteral("mnuNewGame")); });
-        for (int i = 0; i < presses && !game.ended(); ++i) {
-            act(QStringLiteral("forward"), [&] { game.click(QStringLiteral("btnChangePeriod")); });
-            if (i == 2 && !game.ended()) {
-                const QString market = in.ConsumeBool() ? QStringLiteral("btnOil") : QStringLiteral("btnTBond");
-                const QString side = in.ConsumeBool() ? QStringLiteral("btnBuy") : QStringLiteral("btnSell");
-                const QString units = QString::number(in.ConsumeIntegralInRange(1, 5));
-                act(QStringLiteral("trade"), [&] {
-                    game.click(QStringLiteral("btnTrade"));
-                    game.click(market);
-                    game.click(side);
-                    game.setText(QStringLiteral("inputUnits"), units);
-                    game.keyPress(QStringLiteral("inputUnits"), Key::Enter);
-                    game.click(QStringLiteral("btnYes"));
-                });
+    for (const bool tick : {false, true}) {
+        act(QStringLiteral("setup"), [&] {
+            h.setup({{"level", "Expert"},
+                     {"data", tick ? "Tick" : "Daily"},
+                     {"length", "Month"},
+                     {"period", "select"},
+                     {"month", "1"},
+                     {"year", tick ? "1996" : "1990"}});
+        });
+        for (int i = 0; i < (tick ? 7 : 4) && !h.game->ended(); ++i) {
+            act(QStringLiteral("forward"), [&] { h.forward(); });
+            if (i == 2 && !h.game->ended()) {
+                const Market market = in.ConsumeBool() ? Market::Oil : Market::TBond;
+                const Side side = in.ConsumeBool() ? Side::Buy : Side::Sell;
+                const int units = in.ConsumeIntegralInRange(1, 5);
+                act(QStringLiteral("trade"), [&] { h.order(market, side, units); });
             }
         }
         act(QStringLiteral("reports"), [&] {
-            game.click(QStringLiteral("btnNewsHist"));
-            game.click(QStringLiteral("btnTradeHist"));
+            h.game->click(QStringLiteral("btnNewsHist"));
+            h.game->click(QStringLiteral("btnTradeHist"));
         });
-        if (game.ended()) return;
+        if (h.game->ended()) return;
     }
 }
 
@@ -248,16 +226,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         // record far more often than in a file of 4 KiB pages.
         db.exec(QStringLiteral("PRAGMA page_size=512"));
         db.exec(QStringLiteral("VACUUM"));
-        g_valid[hours] = fuzz::fileBytes(db.path());
+        g_valid[hours] = test::fileBytes(db.path());
     }
-    static fuzz::MemoryDatabase file(QStringLiteral("database"));
-    g_file = &file;
-    if (g_valid[0].isEmpty() || g_valid[1].isEmpty())
-        fuzz::fail("fixture", QStringLiteral("the fixture database is empty"));
+    g_path = fuzz::scratchPath(QStringLiteral("database.mdb"));
     // The check that excuses a damaged file must pass a sound one.
     for (const QByteArray& valid : g_valid) {
-        g_file->write(valid);
-        if (!indexesAgree()) fuzz::fail("fixture", QStringLiteral("the fixture's indexes fail their check"));
+        write(valid);
+        if (valid.isEmpty() || !indexesAgree()) fuzz::fail("fixture", QStringLiteral("empty or failing its check"));
     }
     return 0;
 }
@@ -267,12 +242,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int mode = in.ConsumeIntegralInRange(0, 2);
     QByteArray file = g_valid[in.ConsumeBool()];
     if (mode != 0) {
-        g_file->write(file);
-        fuzz::editValues(in, g_file->path(), kTables, kTexts, 1600);
-        file = g_file->read();
+        write(file);
+        fuzz::editValues(in, g_path, kTables, kTexts, 1600);
+        file = test::fileBytes(g_path);
     }
     if (mode != 1) fuzz::patchBytes(in, file);
-    g_file->write(file);
+    write(file);
     loadPeriods();
     // A game costs some twenty loads; every other input plays one.
     if (in.ConsumeBool()) play(in);

@@ -1,11 +1,9 @@
 #include "fuzz_support.h"
 
-#include "market/market_data.h"
-
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <sanitizer/common_interface_defs.h>
 #include <sqlite3.h>
@@ -19,8 +17,6 @@
 namespace pellucar::fuzz {
 
 void startQt() {
-    // Before SQLite's first use, or the setting is refused.
-    sqlite3_config(SQLITE_CONFIG_URI, 1);
     static int argc = 1;
     static char name[] = "pellucar-fuzz";
     static char* argv[] = {name, nullptr};
@@ -28,109 +24,34 @@ void startQt() {
     (void)app;
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) fail("fixture", path + QStringLiteral(" cannot be read"));
-    return f.readAll();
-}
-
 QString scratchPath(const QString& name) {
     // Every input writes its file anew; memory-backed storage keeps that cheap.
-    const QString dir =
-        QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    return dir + QStringLiteral("/pellucar-") + name + '-' + QString::number(QCoreApplication::applicationPid());
-}
-
-namespace {
-sqlite3_file* fileOf(void* p) { return static_cast<sqlite3_file*>(p); }
-} // namespace
-
-MemoryDatabase::MemoryDatabase(const QString& name) {
-    path_ = QStringLiteral("file:/pellucar-%1-%2?vfs=memdb").arg(name).arg(QCoreApplication::applicationPid());
-    sqlite3* db = nullptr;
-    sqlite3_file* file = nullptr;
-    if (sqlite3_open_v2(path_.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                        nullptr) != SQLITE_OK ||
-        sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
-        fail("memory database", path_);
-    holder_ = db;
-    file_ = file;
-}
-
-MemoryDatabase::~MemoryDatabase() { sqlite3_close(static_cast<sqlite3*>(holder_)); }
-
-void MemoryDatabase::write(const QByteArray& bytes) {
-    // The store's own file methods: its size and contents become the
-    // bytes, as a file written anew would.
-    sqlite3_file* f = fileOf(file_);
-    if (f->pMethods->xTruncate(f, 0) != SQLITE_OK ||
-        (!bytes.isEmpty() && f->pMethods->xWrite(f, bytes.constData(), static_cast<int>(bytes.size()), 0) != SQLITE_OK))
-        fail("memory database", QStringLiteral("%1 bytes not written").arg(bytes.size()));
-}
-
-QByteArray MemoryDatabase::read() const {
-    sqlite3_file* f = fileOf(file_);
-    sqlite3_int64 size = 0;
-    if (f->pMethods->xFileSize(f, &size) != SQLITE_OK) fail("memory database", QStringLiteral("no size"));
-    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
-    if (size > 0 && f->pMethods->xRead(f, bytes.data(), static_cast<int>(size), 0) != SQLITE_OK)
-        fail("memory database", QStringLiteral("not read"));
-    return bytes;
-}
-
-std::unique_ptr<MemoryDatabase> MemoryDatabase::smallMarket(const QString& name) {
-    auto m = std::make_unique<MemoryDatabase>(name);
-    m->write(smallMarketFile());
-    return m;
-}
-
-QByteArray smallMarketFile(bool hourlyFigures) {
-    test::FixtureDb db(QStringLiteral("fuzz-small-market"));
-    buildSmallMarket(db);
-    if (hourlyFigures) db.addTickPeriods(QDate(1996, 1, 1), QDate(1996, 1, 31));
-    return fileBytes(db.path());
+    static const QTemporaryDir dir(
+        (QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath()) +
+        QStringLiteral("/pellucar-fuzz-XXXXXX"));
+    return dir.filePath(name);
 }
 
 void buildSmallMarket(test::FixtureDb& db) {
-    // A quarter of daily rows: enough for a month's or a quarter's game and
-    // for a year's game to run out of data, and few enough that every input
-    // reads them quickly.
-    db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 3, 31), [](int id, int day) {
-        switch (id) {
-        case 3: return 20.0 + 0.25 * day;        // Oil
-        case 2: return 400.0 - 0.5 * (day % 40); // Gold
-        case 6: return 98.5;                     // TBond
-        case 4: return 350.0 + (day % 7);        // SP500
-        case 1: return 75.0;                     // Cattle
-        default: return 612.25;                  // Soybean, cents
-        }
-    });
-    db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
-    db.addOverview(QDate(1989, 1, 1), 3, QStringLiteral("Oil in 1989."));
-    db.addOverview(QDate(1995, 1, 1), 3, QStringLiteral("Oil in 1995."));
-    db.exec(QStringLiteral("BEGIN"));
-    const QList<QDate> days = test::weekdays(QDate(1996, 1, 1), QDate(1996, 1, 31));
-    for (int d = 0; d < days.size(); ++d) {
-        db.addTickDay(days[d]);
-        for (int id = 1; id <= 6; ++id) {
-            for (int k = 1; k <= 6; ++k) {
-                const QString when =
-                    days[d].toString(Qt::ISODate) + ' ' + tickSamplingTime(id, k).toString(QStringLiteral("HH:mm:ss"));
-                double real = 10.0;
-                if (id == 3) real = (18.0 + 0.01 * (d * 6 + k - 1)) / 10.0;
-                if (id == 5) real = 7.2;
-                if (id == 6) real = 118.05;
-                db.addTick(id, when, real);
-            }
-        }
-    }
-    db.exec(QStringLiteral("COMMIT"));
-    db.addNews(QDate(1996, 1, 2), QStringLiteral("08:30:00"), QStringLiteral("Early Report"),
-               QStringLiteral("Short story."));
-    db.addNews(QDate(1996, 1, 2), QStringLiteral("11:01:00"), QStringLiteral("Noon Report"), QString(400, 'x'));
-    db.addNews(QDate(1996, 1, 3), QStringLiteral("10:15:00"), QStringLiteral("Mid Report"), QString(700, 'y'));
+    test::buildDaily1990(db);
+    // Each half carries the disclaimer row, which is one per file.
+    db.exec(QStringLiteral("DELETE FROM OverviewNews WHERE CommodityID = 0"));
+    test::buildTickJanuary1996(db);
 }
 
+QString smallMarket(const QString& name) {
+    test::FixtureDb db(QStringLiteral("fuzz-small-market"));
+    buildSmallMarket(db);
+    const QString path = scratchPath(name);
+    if (!test::writeFile(path, test::fileBytes(db.path()))) fail("scratch file", path);
+    return path;
+}
+
+namespace {
+
+// Binds parameter i to a value the input chooses: null, any integer, any
+// double (NaN and infinities too), a text, a blob, or one of `texts` (near-
+// valid values reach further into the readers than random bytes).
 void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i, std::span<const char* const> texts) {
     switch (in.ConsumeIntegralInRange(0, 6)) {
     case 0: sqlite3_bind_null(st, i); break;
@@ -156,6 +77,8 @@ void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i, std::span<const 
     default: sqlite3_bind_text(st, i, texts[in.ConsumeIntegralInRange<size_t>(0, texts.size() - 1)], -1, SQLITE_STATIC);
     }
 }
+
+} // namespace
 
 void editValues(FuzzedDataProvider& in, const QString& path, std::span<const EditableTable> tables,
                 std::span<const char* const> texts, int rows) {

@@ -1,18 +1,12 @@
-// The record of past games on a damaged or foreign file: the input is the
-// whole file, or a valid record patched at given bytes, or one whose values
-// were rewritten through the engine (any type in any column, rows added).
-// Reading must list games or fail with a reason; recording a game must
-// either fail with a reason or leave it in the list for the next read.
+// The record of past games on a damaged or foreign file; what must hold is
+// listed in README.md.
 #include "fuzz_support.h"
 
 #include "app/past_games.h"
 
 #include <QFile>
 
-#include <sqlite3.h>
-
 #include <algorithm>
-#include <cstdlib>
 
 using namespace pellucar;
 
@@ -67,14 +61,7 @@ bool same(const PastGame& a, const PastGame& b) {
 
 void writeFile(const QByteArray& bytes) {
     QFile::remove(g_path + QStringLiteral("-journal"));
-    QFile f(g_path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        fuzz::fail("scratch file", g_path);
-}
-
-QByteArray readFile() {
-    QFile f(g_path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    if (!test::writeFile(g_path, bytes)) fuzz::fail("scratch file", g_path);
 }
 
 // A read either lists games or fails with a reason and lists none.
@@ -91,21 +78,13 @@ bool read(PastGames& record, std::vector<PastGame>* games, const char* when) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
     g_path = fuzz::scratchPath(QStringLiteral("past-games.sqlite"));
-    QFile::remove(g_path);
     PastGames record(g_path);
     for (int n = 1; n <= 4; ++n) {
         const ReviewRecord review = sampleReview(n);
         if (!record.record(sample(n), &review)) fuzz::fail("fixture", record.lastError());
     }
-    g_valid = fuzz::fileBytes(g_path);
-    {
-        test::FixtureDb market(QStringLiteral("fuzz-past-games"));
-        g_foreign = fuzz::fileBytes(market.path());
-    }
-    std::atexit([] {
-        QFile::remove(g_path);
-        QFile::remove(g_path + QStringLiteral("-journal"));
-    });
+    g_valid = test::fileBytes(g_path);
+    g_foreign = test::fileBytes(test::FixtureDb(QStringLiteral("fuzz-past-games")).path());
     return 0;
 }
 
@@ -125,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                     fuzz::EditableTable{"GamePeriods", kPeriodColumns},
                                     fuzz::EditableTable{"GameTrades", kTradeColumns}},
                          kTexts, 4);
-        file = readFile();
+        file = test::fileBytes(g_path);
         break;
     case 2: file = g_foreign; break;
     default: file = g_valid; break;

@@ -1,7 +1,5 @@
-// The units box of an order: any text, for a market, side and account that
-// the input's bytes also choose, through OrderLimits::check. Whatever was
-// typed, the answer is an order of whole contracts within the limits, a
-// refusal with one of the game's own texts, or a quiet cancel.
+// Any text in the units box of an order, for an account, market and side
+// the input also chooses; what must hold is listed in README.md.
 #include "fuzz_support.h"
 #include "game_checks.h"
 
@@ -9,12 +7,11 @@
 #include "trading/contract_terms.h"
 #include "trading/order_limits.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
+#include "support/random_player.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <random>
 #include <vector>
 
 using namespace pellucar;
@@ -26,15 +23,12 @@ constexpr MarketPrices kBase{20.0, 380.0, 100.0, 1000.0, 70.0, 6.0};
 
 Market anyMarket(FuzzedDataProvider& in) { return kTradingOrder[in.ConsumeIntegralInRange<size_t>(0, 5)]; }
 
-double tradedPrice(FuzzedDataProvider& in, Market m) {
-    return kBase[static_cast<size_t>(index(m))] * in.ConsumeIntegralInRange(30, 300) / 100.0;
-}
+// The market's price at `percent` of its base.
+double priced(Market m, int percent) { return kBase[static_cast<size_t>(index(m))] * percent / 100.0; }
 
-// An account with positions and lots the player could have built: fills
-// within the position limit, some of them one contract at a time so the
-// lot book can fill up, then prices that moved. Booking a lot is slow next
-// to the check itself, so the inputs start from a pool of such accounts,
-// made once, and add at most a fill or two of their own.
+// Accounts the player could have built (fills within the position limit,
+// runs of single contracts up to a full lot book, prices that moved), made
+// once: booking lots is slow next to the check, so an input picks one.
 struct Held {
     Account account;
     MarketPrices prices = kBase;
@@ -50,32 +44,28 @@ void fill(Held& h, Market m, int units, double price) {
 
 const std::vector<Held>& pool() {
     static const std::vector<Held> accounts = [] {
-        std::mt19937 dice(20240607);
-        const auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(dice); };
+        test::RandomPlayer dice(20240607);
         std::vector<Held> out;
         for (int i = 0; i < 4096; ++i) {
             Held h;
-            const Level level = between(0, 3) == 0 ? Level::Novice : Level::Expert;
-            h.account.reset(level, between(0, 9) == 0 ? static_cast<float>(between(-50000, 2000000))
-                                                      : Account::startingCapitalFor(level));
-            const auto market = [&] { return level == Level::Novice ? Market::Oil : kTradingOrder[between(0, 5)]; };
-            const int fills = between(0, 8);
-            for (int f = 0; f < fills; ++f) {
-                const Market m = market();
-                const double price = kBase[static_cast<size_t>(index(m))] * between(30, 300) / 100.0;
+            const Level level = dice.chance(0.25) ? Level::Novice : Level::Expert;
+            h.account.reset(level, dice.chance(0.1) ? static_cast<float>(dice.between(-50000, 2000000))
+                                                    : Account::startingCapitalFor(level));
+            for (int f = dice.between(0, 8); f > 0; --f) {
+                const Market m = dice.order(level).market;
                 const int limit = contractTerms(m).positionLimit;
-                fill(h, m, between(-limit, limit), price);
+                fill(h, m, dice.between(-limit, limit), priced(m, dice.between(30, 300)));
             }
-            if (between(0, 4) == 0) {
+            if (dice.chance(0.2)) {
                 // A run of single contracts, often right up to a full book.
-                const Market m = market();
-                const int lots = between(0, 1) ? between(95, 101) : between(1, 101);
-                const int unit = between(0, 1) ? 1 : -1;
-                const double price = kBase[static_cast<size_t>(index(m))] * between(50, 200) / 100.0;
+                const Market m = dice.order(level).market;
+                const int lots = dice.chance(0.5) ? dice.between(95, 101) : dice.between(1, 101);
+                const int unit = dice.chance(0.5) ? 1 : -1;
+                const double price = priced(m, dice.between(50, 200));
                 for (int l = 0; l < lots; ++l) fill(h, m, unit, price);
             }
-            if (between(0, 1))
-                for (double& p : h.prices) p *= between(20, 400) / 100.0;
+            if (dice.chance(0.5))
+                for (double& p : h.prices) p *= dice.between(20, 400) / 100.0;
             h.account.revalue(h.prices);
             out.push_back(h);
         }
@@ -91,13 +81,10 @@ Account buildAccount(FuzzedDataProvider& in) {
     // checks, so an input adds a fill of its own only now and then: on a
     // byte of 7, not 0, since short inputs and the mutator's runs of zero
     // bytes would otherwise ask for one most of the time.
-    const int fills = in.ConsumeIntegralInRange(0, 7) == 7 ? 1 : 0;
-    for (int f = 0; f < fills; ++f) {
+    if (in.ConsumeIntegralInRange(0, 7) == 7) {
         const Market m = h.account.level() == Level::Novice ? Market::Oil : anyMarket(in);
         const int limit = contractTerms(m).positionLimit;
-        fill(h, m, in.ConsumeIntegralInRange(-limit, limit), tradedPrice(in, m));
-    }
-    if (fills > 0) {
+        fill(h, m, in.ConsumeIntegralInRange(-limit, limit), priced(m, in.ConsumeIntegralInRange(30, 300)));
         if (in.ConsumeBool())
             for (double& p : h.prices) p *= in.ConsumeIntegralInRange(20, 400) / 100.0;
         h.account.revalue(h.prices);
@@ -132,9 +119,7 @@ QString describe(Market m, Side side, const Account& a, const QString& entry) {
 }
 
 bool hasNonZeroDigit(const QString& text) {
-    for (QChar c : text)
-        if (c.isDigit() && c.digitValue() > 0) return true;
-    return false;
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c.digitValue() > 0; });
 }
 
 // A zero written some way a number parser reads.
@@ -210,18 +195,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Whatever was typed, the figures the desk shows agree with the check:
     // a smaller order than one accepted goes through too, and so does the
     // largest order the display offers.
-    if (c.accepted() && std::fabs(c.units) >= 2) {
-        const QString smaller = QString::number(std::fabs(c.units) - 1);
-        const UnitsCheck s = limits.check(m, side, smaller, account);
-        if (!s.accepted()) fuzz::fail("smaller order refused", {describe(m, side, account, smaller), s.message});
-    }
+    const auto accepts = [&](const char* rule, const QString& text) {
+        const UnitsCheck s = limits.check(m, side, text, account);
+        const QString why = s.accepted() ? judge(s, m, side, account, text) : QStringLiteral("refused: ") + s.message;
+        if (!why.isEmpty()) fuzz::fail(rule, {why, describe(m, side, account, text)});
+    };
+    if (c.accepted() && std::fabs(c.units) >= 2) accepts("a smaller order", QString::number(std::fabs(c.units) - 1));
     const int shown = OrderLimits::selectedMaximum(m, side, account);
-    if (shown >= 1 && !OrderLimits::lotBookGuard(m, side, account)) {
-        const QString most = QString::number(shown);
-        const UnitsCheck s = limits.check(m, side, most, account);
-        if (!s.accepted()) fuzz::fail("the maximum shown is refused", {describe(m, side, account, most), s.message});
-        if (const QString why = judge(s, m, side, account, most); !why.isEmpty())
-            fuzz::fail("the maximum shown", {why, describe(m, side, account, most)});
-    }
+    if (shown >= 1 && !OrderLimits::lotBookGuard(m, side, account))
+        accepts("the maximum shown", QString::number(shown));
     return 0;
 }

@@ -116,22 +116,6 @@ struct KnownNotices {
     }
 };
 
-const KnownNotices& notices() {
-    static const KnownNotices n;
-    return n;
-}
-
-const QSet<QString>& verdicts() {
-    static const QSet<QString> all = [] {
-        QSet<QString> v{QString(), QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!")};
-        for (int b = static_cast<int>(VerdictBand::Double); b <= static_cast<int>(VerdictBand::HeavyLoss); ++b)
-            for (int column = 0; column <= 4; ++column)
-                for (int pick = 1; pick <= 2; ++pick) v.insert(verdictText(static_cast<VerdictBand>(b), column, pick));
-        return v;
-    }();
-    return all;
-}
-
 // "Unrealized P(L): $..\nRealized P(L): $..\nFinal Score: $..\nverdict",
 // with "Commissions: $..\n" before it in the end-of-game window. The
 // transcript writes line breaks as "\n".
@@ -148,7 +132,14 @@ QString checkSummary(const QString& message, bool commissions) {
             return QStringLiteral("summary figure %1 is not money").arg(i + 1);
     }
     const QString verdict = parts.mid(heads.size()).join(QStringLiteral("\\n"));
-    return verdicts().contains(verdict) ? QString() : QStringLiteral("unknown verdict");
+    static const QSet<QString> verdicts = [] {
+        QSet<QString> v{QString(), QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!")};
+        for (int b = static_cast<int>(VerdictBand::Double); b <= static_cast<int>(VerdictBand::HeavyLoss); ++b)
+            for (int column = 0; column <= 4; ++column)
+                for (int pick = 1; pick <= 2; ++pick) v.insert(verdictText(static_cast<VerdictBand>(b), column, pick));
+        return v;
+    }();
+    return verdicts.contains(verdict) ? QString() : QStringLiteral("unknown verdict");
 }
 
 bool isWhole(double v) { return std::isfinite(v) && v == std::trunc(v); }
@@ -183,7 +174,8 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
         {"frmScenarios", kScenarioTitle},
     };
     if (window == QLatin1String("frmPlayerNotification")) {
-        const QString why = notices().check(caption, message, databaseNotice);
+        static const KnownNotices notices;
+        const QString why = notices.check(caption, message, databaseNotice);
         return why.isEmpty() ? why : why + QStringLiteral(": ") + line;
     }
     if (window == QLatin1String("frmNewsDisplay")) {
@@ -223,14 +215,10 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     const TradeLog& log = desk.trades;
 
     const bool resumed = std::exchange(resumed_, false);
-    if (resumed) {
-        restart();
-        newsSeen_ = 0;
-    }
+    if (resumed) restart();
     // Windows and their texts; what the action traded and released.
     int confirmations = 0, liquidations = 0;
     bool gameReset = resumed;
-    QStringList newsTitles;
     for (const QString& line : lines) {
         const QString why = checkTranscriptLine(line, databaseNotice_);
         if (!why.isEmpty()) bad << why;
@@ -241,10 +229,6 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (line.startsWith(QLatin1String("frmGameOver: ")) || line.startsWith(QLatin1String("frmEndofGame: ")) ||
             line.startsWith(QLatin1String("frmTimePeriod: ")))
             gameReset = true;
-        if (line.startsWith(QLatin1String("frmNewsDisplay: "))) {
-            const QString rest = line.mid(16);
-            newsTitles << rest.left(rest.indexOf(QStringLiteral(" | ")));
-        }
     }
 
     // The trade record: every executed trade and nothing else, numbered
@@ -268,18 +252,14 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (!isWhole(r.amount) || r.amount == 0 || (r.amount > 0) != (r.side == Side::Buy))
             bad << where + QStringLiteral("%1 of %2 contracts").arg(r.transaction()).arg(r.amount);
         if (r.day < 1 || r.day > s.clock.periodIndex()) bad << where + QStringLiteral("made on day %1").arg(r.day);
-        // A damaged file can leave a market of a period without any price,
-        // and the game still fills it (at 0 for the T-Bond); that is only
-        // excused where damaged files are the point.
+        // A damaged file can leave a period without a price, which the game
+        // still fills at (0 for the T-Bond): excused only where damaged files
+        // are the point. The model holds sane prices only, so such a game's
+        // realized P(L) goes unchecked; its contracts go in at a stand-in price.
         if (!(r.price > 0) && !databaseNotice_) bad << where + QStringLiteral("filled at %1").arg(r.price);
-        // A damaged database's prices are excused above; the model, in exact
-        // decimals, holds only sane ones, so such a game's realized P(L)
-        // goes unchecked.
         const bool sane = r.price > 0 && r.price < 1e4 && std::fabs(r.amount) < 1e6;
         pricesSane_ = pricesSane_ && sane;
         const double before = static_cast<double>(model_.position(r.market));
-        // Such a trade's contracts still count in the lots, booked at a
-        // stand-in price.
         const bool whole = isWhole(r.amount) && std::fabs(r.amount) < 1e6;
         model_.fill(r.market, whole ? std::llround(r.amount) : 0, sane ? r.price : 1.0);
         const double after = before + r.amount;
@@ -294,13 +274,10 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         const QString name = marketName(m) + QStringLiteral(": ");
         const double p = account.position(m);
         const LotBook& lots = account.lots(m);
+        // Each lot's size and side are the model's (below), whose lots are
+        // whole, never empty and all on one side.
         double sum = 0;
-        for (int i = 1; i <= lots.count(); ++i) {
-            const Lot lot = lots.lot(i);
-            sum += lot.units;
-            if (lot.units == 0 || (lot.units > 0) != (p > 0) || !isWhole(lot.units))
-                bad << name + QStringLiteral("lot %1 of %2 contracts in a position of %3").arg(i).arg(lot.units).arg(p);
-        }
+        for (int i = 1; i <= lots.count(); ++i) sum += lots.lot(i).units;
         if (sum != p || lots.units() != p)
             bad << name + QStringLiteral("position %1, lots add up to %2").arg(p).arg(sum);
         // The lot-book guard refuses a new lot once 100 are open.
@@ -343,39 +320,6 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         bad << QStringLiteral("account value %1, capital and P(L) make %2")
                    .arg(value, 0, 'f', 4)
                    .arg(expected, 0, 'f', 4);
-    if (game.model().text(QStringLiteral("lblTotTrades")) != QString::number(log.count()))
-        bad << QStringLiteral("Total Trades shows %1 for %2 trades")
-                   .arg(game.model().text(QStringLiteral("lblTotTrades")))
-                   .arg(log.count());
-
-    // News history: numbered 1..n, each new entry a story the player saw.
-    const QList<NewsHistoryEntry>& news = s.news.entries();
-    if (news.size() < newsSeen_) {
-        if (!news.isEmpty()) bad << QStringLiteral("news history shrank to %1 entries").arg(news.size());
-        newsSeen_ = 0;
-    }
-    // NewsCount is a 16-bit count; stories come only from the tick days the
-    // game has loaded, each stamped with the time of the period it came in.
-    if (news.size() > std::numeric_limits<qint16>::max())
-        bad << QStringLiteral("news history of %1 entries").arg(news.size());
-    const MarketData& market = s.market;
-    const QDate firstDay = market.tickDayCount() > 0 ? market.tickDays[0].date : QDate();
-    const QDate lastDay = market.tickDayCount() > 0 ? market.tickDays[market.tickDayCount() - 1].date : QDate();
-    int shown = 0;
-    for (int i = newsSeen_; i < news.size(); ++i) {
-        if (news[i].number != i + 1) bad << QStringLiteral("news entry %1 numbered %2").arg(i + 1).arg(news[i].number);
-        if (s.clock.dataMode() != DataMode::Tick || !firstDay.isValid() || news[i].newsDate < firstDay ||
-            news[i].newsDate > lastDay || !news[i].newsTime.isValid())
-            bad << QStringLiteral("news entry %1 of %2 %3 outside the tick days %4 to %5")
-                       .arg(i + 1)
-                       .arg(news[i].newsDate.toString(Qt::ISODate), news[i].newsTime.toString(Qt::ISODate),
-                            firstDay.toString(Qt::ISODate), lastDay.toString(Qt::ISODate));
-        while (shown < newsTitles.size() && newsTitles[shown] != news[i].title) ++shown;
-        if (shown == newsTitles.size() && !resumed)
-            bad << QStringLiteral("news entry %1 (%2) was never shown").arg(i + 1).arg(news[i].title);
-        else ++shown;
-    }
-    newsSeen_ = static_cast<int>(news.size());
 
     if (!game.model().unknownKeys().isEmpty())
         bad << QStringLiteral("the game wrote unknown controls: ") + game.model().unknownKeys().join(' ');

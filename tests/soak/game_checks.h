@@ -1,7 +1,7 @@
 #pragma once
 // The rules that hold after every player action, whatever the action was:
-// the account and its lots, the trade record, the news history and every
-// window the game showed. Shared by the soak and the script fuzzer.
+// the account and its lots, the trade record and every window the game
+// showed. Shared by the soak and the fuzz targets that play a game.
 #include "app/game.h"
 #include "support/account_model.h"
 
@@ -11,22 +11,18 @@
 
 namespace pellucar::soak {
 
-// Whether one transcript line ("WINDOW: caption | message") is a window the
-// game may show with a text it may show. Empty when it is, else why not.
-// `databaseNotice` allows the one fatal notice, a database that cannot be
-// opened.
+// Why one transcript line ("WINDOW: caption | message") is not a window the
+// game may show with a text it may show; empty when it is. `databaseNotice`
+// allows the one fatal notice, a database that cannot be opened.
 QString checkTranscriptLine(const QString& line, bool databaseNotice = false);
 
-// Follows one game object from action to action. The trade record is
-// replayed into the independent account model, so the lots and the realized
-// profit and loss the account keeps are checked against code it shares
-// nothing with.
+// Follows one game object from action to action, replaying its trade record
+// into the independent account model to check its lots and realized P(L).
 class GameChecker {
 public:
     explicit GameChecker(bool databaseNotice = false) : databaseNotice_(databaseNotice) {}
 
-    // Every broken rule after one action; `lines` are the transcript lines
-    // that action wrote. An empty list means all is well.
+    // Every rule broken by one action, which wrote the transcript `lines`.
     QStringList check(const Game& game, const QStringList& lines);
     // Game > Resume replaced the game: the rules made its trades and news
     // out of sight, so the next check takes them without their windows.
@@ -42,7 +38,6 @@ private:
     int replayed_ = 0; // trade records already replayed
     test::AccountModel model_{Level::Expert, 0};
     bool pricesSane_ = true; // every replayed fill had a price the model can hold
-    int newsSeen_ = 0;
     bool resumed_ = false;
 };
 

@@ -32,42 +32,27 @@ struct Tally {
     long long actions = 0, gamesBegun = 0, gameObjects = 0, trades = 0, violations = 0;
 };
 
-// What the player's choices in the windows did to the game's life: the
-// soak's own account, kept apart from the game's, of whether a game is on
-// the desk and how many games have finished.
-struct Life {
-    bool begun = false;       // Begin was pressed in the setup window
-    bool finished = false;    // a summary window finished the game
-    bool declined = false;    // No in a question window
-    long long recordable = 0; // finished games that had played a period
-};
-
 // The scripted windows, answered by the dice at the moment each opens: the
 // answer is queued right before the window reads it, so none is left over.
 class SoakDialogs : public ScriptedDialogs {
 public:
-    SoakDialogs(RandomPlayer& dice, Life& life) : dice_(dice), life_(life) {}
-    void watch(const Game* game) { game_ = game; }
+    explicit SoakDialogs(RandomPlayer& dice) : dice_(dice) {}
 
     GameOverChoice gameOver(const GameSummary& s) override {
         queueAnswer(dice_.chance(0.15) ? QStringLiteral("btnEnd") : QStringLiteral("btnPlayAgain"));
-        finish();
         return ScriptedDialogs::gameOver(s);
     }
     EndOfGameChoice endOfGame(const GameSummary& s) override {
         const int r = dice_.upTo(10);
-        if (r < 5) queueAnswer(QStringLiteral("btnContinue"));
-        else if (r < 8 && s.restartEnabled) queueAnswer(QStringLiteral("btnRestartGame"));
-        else if (r < 8) queueAnswer(QStringLiteral("btnContinue"));
-        else queueAnswer(QStringLiteral("btnExit"));
-        const EndOfGameChoice c = ScriptedDialogs::endOfGame(s);
-        if (c != EndOfGameChoice::Continue) finish();
-        return c;
+        const bool restart = r >= 5 && r < 8 && s.restartEnabled;
+        queueAnswer(restart ? QStringLiteral("btnRestartGame")
+                    : r < 8 ? QStringLiteral("btnContinue")
+                            : QStringLiteral("btnExit"));
+        return ScriptedDialogs::endOfGame(s);
     }
     bool confirm(const QString& title, const QString& message) override {
         queueAnswer(dice_.chance(0.8) ? QStringLiteral("btnYes") : QStringLiteral("btnNo"));
-        life_.declined = !ScriptedDialogs::confirm(title, message);
-        return !life_.declined;
+        return ScriptedDialogs::confirm(title, message);
     }
     bool timePeriod(TimePeriodForm& form) override {
         const bool tick = dice_.chance(0.5);
@@ -84,8 +69,7 @@ public:
         };
         queueSetup(setup);
         queueAnswer(dice_.chance(0.04) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
-        life_.begun = ScriptedDialogs::timePeriod(form);
-        return life_.begun;
+        return ScriptedDialogs::timePeriod(form);
     }
     bool levelSelected(const LevelSummary& s) override {
         queueAnswer(dice_.chance(0.2) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
@@ -94,9 +78,7 @@ public:
     // Now and then a scenario is chosen: a game begun like one set up.
     std::optional<QString> scenarios(const ScenariosReport& r) override {
         if (dice_.chance(0.6)) queueAnswer(r.choices[dice_.upTo(static_cast<int>(r.choices.size()))].scenario.name);
-        const std::optional<QString> chosen = ScriptedDialogs::scenarios(r);
-        life_.begun = chosen.has_value();
-        return chosen;
+        return ScriptedDialogs::scenarios(r);
     }
     bool disclaimer(const QString& text) override {
         queueAnswer(dice_.chance(0.002) ? QStringLiteral("btnExit") : QStringLiteral("btnClose"));
@@ -104,15 +86,7 @@ public:
     }
 
 private:
-    // The game is over: it goes in the record once if it played a period.
-    void finish() {
-        life_.finished = true;
-        if (game_ && game_->state().clock.periodIndex() > 0) ++life_.recordable;
-    }
-
     RandomPlayer& dice_;
-    Life& life_;
-    const Game* game_ = nullptr;
 };
 
 // Texts for the units box: mostly orders that can go through, some at or
@@ -136,9 +110,8 @@ QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     return dice.pick(careless);
 }
 
-// Every button and menu item of the main window, and each market of the
-// chart's combo box, whether the game offers it at the moment or not. The
-// saved-game items have weights of their own.
+// Every button, menu item and chart market of the main window, offered or
+// not; the saved-game items have weights of their own.
 const QList<QPair<QString, int>>& anyControl() {
     static const QList<QPair<QString, int>> all = [] {
         const QStringList own{"mnuSave", "mnuResume", "mnuPastGames"};
@@ -179,22 +152,21 @@ public:
         std::printf("pellucar-soak: seed %llu, %lld actions in %.1f s: %lld games begun in %lld game objects, "
                     "%lld trades, %lld games recorded, %lld violations\n",
                     static_cast<unsigned long long>(seed_), t_.actions, static_cast<double>(timer.elapsed()) / 1000,
-                    t_.gamesBegun, t_.gameObjects, t_.trades, life_.recordable, t_.violations);
+                    t_.gamesBegun, t_.gameObjects, t_.trades, static_cast<long long>(pastGames_.games().size()),
+                    t_.violations);
         return t_.violations == 0 ? 0 : 1;
     }
 
 private:
     void newGameObject() {
         game_.reset();
-        dialogs_ = std::make_unique<SoakDialogs>(dice_, life_);
+        dialogs_ = std::make_unique<SoakDialogs>(dice_);
         random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(t_.gameObjects));
         // Every program run shares the player's record of past games and
         // the folder of saved games.
         game_ = std::make_unique<Game>(*dialogs_, *random_, database_, &pastGames_);
         game_->setSaveFolder(files_.path());
-        dialogs_->watch(game_.get());
         checker_ = soak::GameChecker();
-        onDesk_ = false;
         ++t_.gameObjects;
         stacking_ = false;
         step(QStringLiteral("start-up"), [&] { game_->startUp(); });
@@ -212,7 +184,6 @@ private:
         ++t_.actions;
         recent_.append(what);
         if (recent_.size() > 12) recent_.removeFirst();
-        life_.begun = life_.finished = life_.declined = false;
         f();
         const QStringList lines = dialogs_->transcript();
         dialogs_->clearTranscript();
@@ -234,44 +205,28 @@ private:
         if (!bad.isEmpty()) report(bad, lines);
     }
 
-    // The game's life as the player's choices made it: Forward and Trade
-    // only for a game set up and not over, a report only of that game, and
-    // each finished game in the record once.
+    // Game > Resume replaced the game unless a notice said why not (a
+    // declined one leaves the game and its record as they were); the
+    // reports shown are those of the game on the desk.
     QStringList lifeCycle(const QString& what, const QStringList& lines) {
-        QStringList bad;
         const bool notice = std::any_of(lines.begin(), lines.end(), [](const QString& l) {
             return l.startsWith(QLatin1String("frmPlayerNotification: Saved Game | "));
         });
-        if (what == QLatin1String("click mnuResume") && !notice && !life_.declined) {
-            onDesk_ = true;
-            checker_.resumed();
-        }
-        if (life_.begun) onDesk_ = game_->model().text(QStringLiteral("mnuNewGame")) == QLatin1String("&Restart");
-        if (life_.finished) onDesk_ = false;
-        if (game_->ended()) {
-            onDesk_ = false;
-        } else {
-            const PresentationModel& m = game_->model();
-            if ((m.enabled(QStringLiteral("btnChangePeriod")) || m.enabled(QStringLiteral("btnTrade"))) && !onDesk_)
-                bad << QStringLiteral("Forward or Trade enabled with no game on the desk");
-            const GameState& s = game_->state();
-            const auto timeOf = [&s](int day) {
-                if (s.clock.dataMode() != DataMode::Tick) return QStringLiteral("4:00");
-                const QString t = traderTickTime(day);
-                return t.left(t.indexOf(' '));
-            };
-            if (m.visible(QStringLiteral("TradeGrid")) &&
-                (!onDesk_ ||
-                 m.at(QStringLiteral("TradeGrid")).grid != tradeReport(s.desk.trades, s.desk.account, timeOf)))
-                bad << QStringLiteral("the trade report shown is not the game's on the desk");
-            if (m.visible(QStringLiteral("newsgrid")) &&
-                (!onDesk_ || m.at(QStringLiteral("newsgrid")).grid != s.news.grid()))
-                bad << QStringLiteral("the news report shown is not the game's on the desk");
-        }
-        if (life_.finished && static_cast<long long>(pastGames_.games().size()) != life_.recordable)
-            bad << QStringLiteral("%1 games in the record of %2 finished")
-                       .arg(pastGames_.games().size())
-                       .arg(life_.recordable);
+        if (what == QLatin1String("click mnuResume") && !notice) checker_.resumed();
+        QStringList bad;
+        if (game_->ended()) return bad;
+        const PresentationModel& m = game_->model();
+        const GameState& s = game_->state();
+        const auto timeOf = [&s](int day) {
+            if (s.clock.dataMode() != DataMode::Tick) return QStringLiteral("4:00");
+            const QString t = traderTickTime(day);
+            return t.left(t.indexOf(' '));
+        };
+        if (m.visible(QStringLiteral("TradeGrid")) &&
+            m.at(QStringLiteral("TradeGrid")).grid != tradeReport(s.desk.trades, s.desk.account, timeOf))
+            bad << QStringLiteral("the trade report shown is not the game's on the desk");
+        if (m.visible(QStringLiteral("newsgrid")) && m.at(QStringLiteral("newsgrid")).grid != s.news.grid())
+            bad << QStringLiteral("the news report shown is not the game's on the desk");
         return bad;
     }
     void report(const QStringList& bad, const QStringList& lines) {
@@ -352,40 +307,29 @@ private:
         if (r < 380) {
             forward();
         } else if (r < 760) {
-            // A game now and then builds one market's lots up to the book's limit.
-            // A hundred Cattle lots need about half an Expert's capital as
-            // margin, so the run starts from a flat account.
+            // Now and then a hundred lots of one market, the book's limit: a
+            // hundred Cattle lots need half an Expert's capital, so from flat.
             bool flat = s.settings.level == Level::Expert;
             for (Market m : kTradingOrder) flat = flat && s.desk.account.position(m) == 0;
             if (!stacking_ && flat && dice_.chance(0.05)) stacking_ = true;
             else if (stacking_ && dice_.chance(0.001)) stacking_ = false;
             click(QStringLiteral("btnTrade"));
-        } else if (r < 800) {
-            click(QStringLiteral("btnNewsHist"));
-        } else if (r < 820) {
-            click(QStringLiteral("btnCloseNewsHist"));
-        } else if (r < 860) {
-            click(QStringLiteral("btnTradeHist"));
-        } else if (r < 880) {
-            click(QStringLiteral("btnCloseTradeHistory"));
-        } else if (r < 950) {
+        } else if (r >= 880 && r < 950) {
             const auto& [name, index] = dice_.pick(anyControl());
             if (name.startsWith(QLatin1String("mnu")) || name == QLatin1String("cboCommodity")) click(name, index);
             else forward();
-        } else if (r < 954) {
-            click(QStringLiteral("mnuEnd"));
-        } else if (r < 960) {
-            click(QStringLiteral("mnuNewGame"));
-        } else if (r < 970) {
-            click(QStringLiteral("mnuCommission"));
-        } else if (r < 975) {
-            click(QStringLiteral("mnuSave"));
-        } else if (r < 978) {
-            click(QStringLiteral("mnuResume"));
-        } else {
+        } else if (r >= 978) {
             // A run of presses, as a player leaning on Forward.
             const int n = dice_.between(2, 25);
             for (int i = 0; i < n && !game_->ended(); ++i) forward();
+        } else {
+            // The reports and the menu, each below its share of the thousand.
+            static const std::pair<int, const char*> kBelow[] = {
+                {800, "btnNewsHist"},          {820, "btnCloseNewsHist"}, {860, "btnTradeHist"},
+                {880, "btnCloseTradeHistory"}, {954, "mnuEnd"},           {960, "mnuNewGame"},
+                {970, "mnuCommission"},        {975, "mnuSave"},          {978, "mnuResume"}};
+            const auto* below = std::find_if(std::begin(kBelow), std::end(kBelow), [r](auto b) { return r < b.first; });
+            click(QString::fromLatin1(below->second));
         }
     }
 
@@ -401,8 +345,6 @@ private:
     QString database_;
     QTemporaryDir files_;
     PastGames pastGames_{files_.filePath(QStringLiteral("past-games.sqlite"))};
-    Life life_;
-    bool onDesk_ = false; // the soak's own view: a game set up and not over
     std::uint64_t seed_;
     RandomPlayer dice_;
     std::unique_ptr<SoakDialogs> dialogs_;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 
 namespace pellucar::test {
 
@@ -24,8 +25,6 @@ Fixed roundTo(Fixed v, Fixed step) {
 
 } // namespace
 
-Fixed AccountModel::toFixed(double v) { return std::llround(v * kScale); }
-
 void AccountModel::fill(Market m, long long units, double price) {
     const Fixed p = toFixed(price);
     const Fixed step = kLotStep[slot(m)];
@@ -47,9 +46,7 @@ void AccountModel::fill(Market m, long long units, double price) {
 }
 
 long long AccountModel::position(Market m) const {
-    long long sum = 0;
-    for (const Lot& lot : lots(m)) sum += lot.units;
-    return sum;
+    return std::accumulate(lots(m).begin(), lots(m).end(), 0LL, [](long long s, const Lot& l) { return s + l.units; });
 }
 
 double AccountModel::unrealized(Market m, double price) const {

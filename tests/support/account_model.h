@@ -1,14 +1,12 @@
 #pragma once
 // An account kept from the trading rules alone, sharing no code with
-// src/trading: first-in, first-out lots per market, realized and unrealized
-// profit and loss and the margin tied up, in whole numbers of 1e-5 (prices
-// and dollars), so that every rounding of the game is checked against exact
-// decimal arithmetic. Used wherever a test needs the right answer for a
-// sequence of fills it did not choose by hand.
+// src/trading: first-in, first-out lots, profit and loss and margin in whole
+// numbers of 1e-5, so every rounding of the game meets exact decimals.
 #include "common/level.h"
 #include "common/market.h"
 
 #include <array>
+#include <cmath>
 #include <deque>
 #include <vector>
 
@@ -25,7 +23,7 @@ public:
 
     AccountModel(Level level, double startingCapital) : level_(level), capital_(toFixed(startingCapital)) {}
 
-    static Fixed toFixed(double v);
+    static Fixed toFixed(double v) { return std::llround(v * kScale); }
     static double dollars(Fixed v) { return static_cast<double>(v) / kScale; }
 
     // A fill of `units` (positive buy, negative sale) at `price`: matched

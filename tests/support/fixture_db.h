@@ -44,10 +44,9 @@ private:
 // Weekdays between two dates, both included.
 QList<QDate> weekdays(const QDate& from, const QDate& to);
 
-// Damages a closed SQLite file the way a failing disk does, where the engine
-// notices it only when a query reads that page: every leaf page of a table
-// b-tree (never page 1, which holds the layout) whose bytes contain each of
-// `all` and none of `unless` is overwritten with 0xFF. Returns the number of
+// Damages a closed SQLite file as a failing disk does, noticed only when a
+// query reads the page: every table leaf page but the first whose bytes hold
+// each of `all` and none of `unless` becomes 0xFF. Returns the number of
 // pages damaged, or -1 when the file cannot be read and written.
 int damageTablePages(const QString& path, const QList<QByteArray>& all, const QList<QByteArray>& unless = {});
 
