@@ -54,7 +54,13 @@ void Game::mnuEnd_Click() {
     }
     ShowCurrentMarket();
     model_.setText(keys::kMarketBanner, QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
-    if (!s_.clock.restartRequested()) desk_.SetOrderState(OrderState::ChangePeriod);
+    if (!s_.clock.restartRequested()) {
+        // An order the player was entering when the window opened goes as
+        // Cancel Order drops it, so no half-entered order outlives the desk
+        // it was entered on (a save would carry it, and Resume refuse it).
+        desk_.cancelOrder();
+        desk_.SetOrderState(OrderState::ChangePeriod);
+    }
 }
 
 void Game::PlayAgain(bool fromEndWindow) {

@@ -197,6 +197,28 @@ TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
     }
 }
 
+// Game > End during an order, answered Continue: the order goes, and the
+// game saved afterwards resumes (it was refused as a half-entered order on
+// a desk between presses, and an accepted order kept its market's maxima).
+TEST_F(SavedGameTest, AnOrderCutShortByTheEndWindowGoesAndTheGameStillResumes) {
+    for (const bool accepted : {false, true}) {
+        SCOPED_TRACE(accepted);
+        SaveHarness h(wanderingDaily1990().path(), folder(QStringLiteral("cut%1").arg(accepted)));
+        h.newGame({});
+        h.forward(3);
+        if (accepted) h.enter(Market::Gold, Side::Buy, 2);
+        else h.choose(Market::Gold, Side::Buy);
+        h.end(QStringLiteral("btnContinue"));
+        EXPECT_TRUE(h.state().desk.pending == PendingOrder{} && !h.state().desk.limits.heldMarket());
+        h.game->click(QStringLiteral("mnuSave"));
+        h.take();
+        SaveHarness resumed(wanderingDaily1990().path(), h.folder);
+        resumed.game->click(QStringLiteral("mnuResume"));
+        EXPECT_EQ(resumed.take(), QStringList{});
+        expectSameGame(*h.game, *resumed.game, QStringLiteral("resumed"));
+    }
+}
+
 TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
     SaveHarness h(wanderingDaily1990().path(), folder(QStringLiteral("refusals")));
     h.game->click(QStringLiteral("mnuResume"));
