@@ -17,7 +17,7 @@ using namespace pellucar;
 namespace {
 
 QByteArray g_valid[2]; // the file before any patch: without and with its hourly figures
-QString g_path;        // where each input's file is written
+QString g_path;        // its name, the memory store's
 
 // Near-valid texts make more of the loaders run than random bytes would.
 const char* const kTexts[] = {"1990-01-02",
@@ -71,9 +71,8 @@ QByteArray periodsOf(const MarketData& data, int id) {
     return bytes;
 }
 
-void write(const QByteArray& bytes) {
-    if (!test::writeFile(g_path, bytes)) fuzz::fail("scratch file", g_path);
-}
+fuzz::MemoryDatabase* g_file = nullptr; // where each input's file is written
+void write(const QByteArray& bytes) { g_file->write(bytes); }
 
 // Whether the file's indexes hold what its tables hold. A patch can make
 // them disagree where no checksum tells; each query then gets the engine's
@@ -228,7 +227,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         db.exec(QStringLiteral("VACUUM"));
         g_valid[hours] = test::fileBytes(db.path());
     }
-    g_path = fuzz::scratchPath(QStringLiteral("database.mdb"));
+    static fuzz::MemoryDatabase file(QStringLiteral("database"));
+    g_file = &file;
+    g_path = file.path();
     // The check that excuses a damaged file must pass a sound one.
     for (const QByteArray& valid : g_valid) {
         write(valid);
@@ -244,7 +245,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (mode != 0) {
         write(file);
         fuzz::editValues(in, g_path, kTables, kTexts, 1600);
-        file = test::fileBytes(g_path);
+        file = g_file->read();
     }
     if (mode != 1) fuzz::patchBytes(in, file);
     write(file);

@@ -12,11 +12,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace pellucar::fuzz {
 
 void startQt() {
+    // Before SQLite's first use, or the setting is refused.
+    sqlite3_config(SQLITE_CONFIG_URI, 1);
     static int argc = 1;
     static char name[] = "pellucar-fuzz";
     static char* argv[] = {name, nullptr};
@@ -39,12 +42,46 @@ void buildSmallMarket(test::FixtureDb& db) {
     test::buildTickJanuary1996(db);
 }
 
+MemoryDatabase::MemoryDatabase(const QString& name)
+    : path_(QStringLiteral("file:/pellucar-%1-%2?vfs=memdb").arg(name).arg(QCoreApplication::applicationPid())) {
+    sqlite3* db = nullptr;
+    sqlite3_file* file = nullptr;
+    if (sqlite3_open_v2(path_.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                        nullptr) != SQLITE_OK ||
+        sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
+        fail("memory database", path_);
+    holder_ = db;
+    file_ = file;
+}
+
+MemoryDatabase::~MemoryDatabase() { sqlite3_close(static_cast<sqlite3*>(holder_)); }
+
+void MemoryDatabase::write(const QByteArray& bytes) {
+    // The store's own file methods: its size and contents become the
+    // bytes, as a file written anew would.
+    auto* f = static_cast<sqlite3_file*>(file_);
+    if (f->pMethods->xTruncate(f, 0) != SQLITE_OK ||
+        (!bytes.isEmpty() && f->pMethods->xWrite(f, bytes.constData(), static_cast<int>(bytes.size()), 0) != SQLITE_OK))
+        fail("memory database", QStringLiteral("%1 bytes not written").arg(bytes.size()));
+}
+
+QByteArray MemoryDatabase::read() const {
+    auto* f = static_cast<sqlite3_file*>(file_);
+    sqlite3_int64 size = 0;
+    if (f->pMethods->xFileSize(f, &size) != SQLITE_OK) fail("memory database", QStringLiteral("no size"));
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    if (size > 0 && f->pMethods->xRead(f, bytes.data(), static_cast<int>(size), 0) != SQLITE_OK)
+        fail("memory database", QStringLiteral("not read"));
+    return bytes;
+}
+
 QString smallMarket(const QString& name) {
     test::FixtureDb db(QStringLiteral("fuzz-small-market"));
     buildSmallMarket(db);
-    const QString path = scratchPath(name);
-    if (!test::writeFile(path, test::fileBytes(db.path()))) fail("scratch file", path);
-    return path;
+    static std::vector<std::unique_ptr<MemoryDatabase>> held; // one a target
+    held.push_back(std::make_unique<MemoryDatabase>(name));
+    held.back()->write(test::fileBytes(db.path()));
+    return held.back()->path();
 }
 
 namespace {

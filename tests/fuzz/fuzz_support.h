@@ -13,15 +13,38 @@
 
 namespace pellucar::fuzz {
 
-// Qt wants its application object before dates, files and locales are used.
+// Qt wants its application object before dates, files and locales are used;
+// SQLite is told here, before its first use, to read "file:" names as URIs
+// (MemoryDatabase below).
 void startQt();
 
 // A file name of this process's own in a fast scratch folder, removed at exit.
 QString scratchPath(const QString& name);
 
+// A database file held in memory by SQLite's memdb store under a name of this
+// process. The game opens path() as it opens a file, through its own open(),
+// without a system call; the store lives as long as this object.
+class MemoryDatabase {
+public:
+    explicit MemoryDatabase(const QString& name);
+    ~MemoryDatabase();
+    MemoryDatabase(const MemoryDatabase&) = delete;
+    MemoryDatabase& operator=(const MemoryDatabase&) = delete;
+    // "file:/pellucar-NAME-PID?vfs=memdb".
+    const QString& path() const { return path_; }
+    // Makes the bytes the whole file. Only while no other connection is open on it.
+    void write(const QByteArray& bytes);
+    QByteArray read() const;
+
+private:
+    QString path_;
+    void* holder_ = nullptr; // the connection that keeps the store; never reads it
+    void* file_ = nullptr;
+};
+
 // The tests' daily 1990 and tick January 1996 fixtures in one file.
 void buildSmallMarket(test::FixtureDb& db);
-// That market in a scratch file; its path.
+// That market in memory under `name`; its path.
 QString smallMarket(const QString& name);
 
 // A table whose values the input may rewrite, and the fields it may set.

@@ -50,9 +50,7 @@ QString RecordedGame::forwardUntil(const QString& window) {
     return {};
 }
 
-// Every weekday of 1990 (Oil rising by 0.25 a day from 20.00, the other
-// markets flat) and the disclaimer row.
-static void buildDaily1990(FixtureDb& db) {
+void buildDaily1990(FixtureDb& db) {
     db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [](int id, int day) {
         switch (id) {
         case 3: return 20.0 + 0.25 * day; // Oil

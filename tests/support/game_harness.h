@@ -80,6 +80,9 @@ struct Harness {
 // Transcript lines that contain `needle`.
 int countLines(const QStringList& lines, const QString& needle);
 
+// Every weekday of 1990 (Oil rising by 0.25 a day from 20.00, the other
+// markets flat) and the disclaimer row.
+void buildDaily1990(FixtureDb& db);
 // January 1996 tick days: 22 weekdays with six ticks per market, and a few
 // news stories.
 void buildTickJanuary1996(FixtureDb& db);
