@@ -118,10 +118,29 @@ TEST(TickData, TicksFallIntoTheirSamplingWindows) {
     EXPECT_NEAR(md.tickDays[0].periods[6][3].price, 118.15625, 1e-9);
     EXPECT_FALSE(md.tickDays[0].periods[6][2].seen);
     EXPECT_FALSE(md.tickDays[0].periods[1][1].seen);
-    // A read reports its progress last with every day read.
+}
+
+// A long read tells how far it has come, every so many ticks, in days read,
+// and last with all of them: the loading window's bar moves on through it.
+TEST(TickData, ProgressCountsTheDaysReadUpToAllOfThem) {
+    FixtureDb fx(QStringLiteral("tick_progress"));
+    const QList<QDate> days = test::weekdays(QDate(1996, 2, 1), QDate(1996, 2, 29));
+    for (const QDate& d : days) fx.addTickDay(d);
+    const int ticks = 3 * kTicksPerProgressReport;
+    fx.exec(QStringLiteral("BEGIN"));
+    for (int i = 0; i < ticks; ++i)
+        fx.addTick(3, days.at(i * days.size() / ticks).toString(Qt::ISODate) + QStringLiteral(" 09:00:00"), 1.8);
+    fx.exec(QStringLiteral("COMMIT"));
+    MarketDatabase db;
+    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
+    MarketData md;
+    setTickDays(db, days.first(), true, md);
     QList<int> reports;
-    EXPECT_EQ(LoadTickData(db, 3, d1, true, md, [&](int read) { reports << read; }), 12);
-    EXPECT_EQ(reports, QList<int>{3});
+    EXPECT_EQ(LoadTickData(db, 3, days.first(), true, md, [&](int read) { reports << read; }), ticks);
+    ASSERT_EQ(reports.size(), 4); // every kTicksPerProgressReport ticks, then the end
+    EXPECT_TRUE(std::is_sorted(reports.cbegin(), reports.cend()) && reports.first() > 0);
+    EXPECT_LT(reports.at(2), md.tickDayCount());
+    EXPECT_EQ(reports.last(), md.tickDayCount());
 }
 
 TEST(TickData, TradingDaysForMonthAndQuarterNeverExceed91) {
