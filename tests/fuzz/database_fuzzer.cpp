@@ -16,8 +16,8 @@ using namespace pellucar;
 
 namespace {
 
-QByteArray g_valid[2]; // the file before any patch: without and with its hourly figures
-QString g_path;        // its name, the memory store's
+QByteArray g_valid[2];                  // the file before any patch: without and with its hourly figures
+fuzz::MemoryDatabase* g_file = nullptr; // where each input's file is written
 
 // Near-valid texts make more of the loaders run than random bytes would.
 const char* const kTexts[] = {"1990-01-02",
@@ -71,16 +71,13 @@ QByteArray periodsOf(const MarketData& data, int id) {
     return bytes;
 }
 
-fuzz::MemoryDatabase* g_file = nullptr; // where each input's file is written
-void write(const QByteArray& bytes) { g_file->write(bytes); }
-
 // Whether the file's indexes hold what its tables hold. A patch can make
 // them disagree where no checksum tells; each query then gets the engine's
 // own answer, which differs with the index it is planned on.
 bool indexesAgree() {
     sqlite3* db = nullptr;
     bool agree = false;
-    if (sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) ==
+    if (sqlite3_open_v2(g_file->path().toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) ==
         SQLITE_OK) {
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db, "PRAGMA integrity_check(1)", -1, &st, nullptr) == SQLITE_OK &&
@@ -94,7 +91,7 @@ bool indexesAgree() {
 
 void loadPeriods() {
     MarketDatabase db;
-    if (!db.open(g_path)) {
+    if (!db.open(g_file->path())) {
         // A refused file says why, and nothing stays open.
         if (db.lastError().isEmpty() || db.isOpen()) fuzz::fail("refused database", db.lastError());
         return;
@@ -171,7 +168,7 @@ void loadPeriods() {
 // A short game of each kind on the file, through the core as the player
 // would play it.
 void play(FuzzedDataProvider& in) {
-    test::Harness h(g_path);
+    test::Harness h(g_file->path());
     // Whatever the file holds, the game keeps its own rules; the one notice
     // beyond them is that the file could not be read.
     soak::GameChecker checker(true);
@@ -229,10 +226,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     }
     static fuzz::MemoryDatabase file(QStringLiteral("database"));
     g_file = &file;
-    g_path = file.path();
     // The check that excuses a damaged file must pass a sound one.
     for (const QByteArray& valid : g_valid) {
-        write(valid);
+        g_file->write(valid);
         if (valid.isEmpty() || !indexesAgree()) fuzz::fail("fixture", QStringLiteral("empty or failing its check"));
     }
     return 0;
@@ -243,12 +239,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int mode = in.ConsumeIntegralInRange(0, 2);
     QByteArray file = g_valid[in.ConsumeBool()];
     if (mode != 0) {
-        write(file);
-        fuzz::editValues(in, g_path, kTables, kTexts, 1600);
+        g_file->write(file);
+        fuzz::editValues(in, g_file->path(), kTables, kTexts, 1600);
         file = g_file->read();
     }
     if (mode != 1) fuzz::patchBytes(in, file);
-    write(file);
+    g_file->write(file);
     loadPeriods();
     // A game costs some twenty loads; every other input plays one.
     if (in.ConsumeBool()) play(in);
