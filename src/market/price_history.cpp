@@ -3,6 +3,9 @@
 #include "common/format.h"
 #include "market/market_data.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace pellucar {
 
 double PriceRecord::get(Market m) const {
@@ -28,6 +31,13 @@ void PriceRecord::set(Market m, double v) {
     }
 }
 
+bool PriceRecords::operator==(const PriceRecords& o) const {
+    const size_t n = std::max(rows_.size(), o.rows_.size());
+    for (size_t p = 0; p < n; ++p)
+        if (!((*this)[p] == o[p])) return false;
+    return true;
+}
+
 PriceRecord& PriceHistory::record(int p) {
     if (p < 0 || p >= kPriceRecordCount) {
         scratch_ = PriceRecord{};
@@ -44,7 +54,7 @@ const PriceRecord& PriceHistory::record(int p) const {
 void PriceHistory::applyFloorsAndQuotes(int p, bool allMarkets) {
     if (p <= 0) return;
     PriceRecord& rec = record(p);
-    const PriceRecord prev = record(p - 1);
+    const PriceRecord prev = std::as_const(*this).record(p - 1);
     for (Market m : kTradingOrder) {
         if (m == Market::TBond && !allMarkets) continue;
         if (rec.get(m) <= 0.05) rec.set(m, 0.05);

@@ -3,7 +3,11 @@
 #include "common/level.h"
 #include "common/market.h"
 
+#include <QtGlobal>
+
 #include <array>
+#include <cstddef>
+#include <vector>
 
 namespace pellucar {
 
@@ -23,8 +27,30 @@ struct PriceRecord {
 
 inline constexpr int kPriceRecordCount = 3603;
 
+// The records of the periods, 0 to kPriceRecordCount - 1. Only the periods
+// written so far take memory: a record never written reads as all zeros,
+// and writing one makes room for every record up to it. Indexes outside the
+// table are the caller's fault; PriceHistory::record checks them.
+class PriceRecords {
+public:
+    PriceRecord& operator[](size_t p) {
+        Q_ASSERT(p < static_cast<size_t>(kPriceRecordCount));
+        if (p >= rows_.size()) rows_.resize(p + 1);
+        return rows_[p];
+    }
+    const PriceRecord& operator[](size_t p) const {
+        static const PriceRecord none;
+        return p < rows_.size() ? rows_[p] : none;
+    }
+    // Equal when every record reads the same, written or not.
+    bool operator==(const PriceRecords& o) const;
+
+private:
+    std::vector<PriceRecord> rows_;
+};
+
 struct PriceHistory {
-    std::array<PriceRecord, kPriceRecordCount> records{};
+    PriceRecords records;
     PriceRecord current;  // CurrentPrices
     PriceRecord previous; // PreviousPrices (all single precision in use)
     // Buy and sell quotes by market in trading order; both equal the price
