@@ -1,16 +1,13 @@
 #include "scripted_dialogs.h"
 
-#include "app/controls.h"
 #include "app/game.h"
 #include "market/schema.h"
 #include "ui/kestrow.h"
-#include "ui/metrics.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDate>
 #include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -26,21 +23,8 @@ void ScriptedDialogs::press(QDialog* d, const QString& buttonName) {
     b->click();
 }
 
-bool ScriptedDialogs::mainWindowShowsModel() const {
-    const ui::Kestrow* w = mainWindow();
-    if (!w) return true;
-    const PresentationModel& m = const_cast<ui::Kestrow*>(w)->game().model();
-    for (const ControlSpec& ctl : mainWindowControls()) {
-        if (ctl.kind != ControlKind::Label) continue;
-        auto* l = qobject_cast<QLabel*>(w->widget(ctl.key));
-        if (!l || l->text() != ui::displayText(m.text(ctl.key)) || l->isHidden() == m.visible(ctl.key)) return false;
-    }
-    return true;
-}
-
 int ScriptedDialogs::run(QDialog* d) {
     prepare(d);
-    mainWindowCurrent << mainWindowShowsModel();
     QString text;
     if (auto* l = d->findChild<QLabel*>(QStringLiteral("Label1")); l && d->objectName() == "frmPlayerNotification")
         text = l->text();
@@ -98,6 +82,8 @@ QString cutShort(const QWidget* w) {
 }
 
 namespace {
+constexpr char kFixtureDisclaimer[] = "Fixture disclaimer: a game, not advice.";
+
 QString writeFixtureDatabase(const QString& path) {
     sqlite3* db = nullptr;
     if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) throw std::runtime_error("cannot create fixture");

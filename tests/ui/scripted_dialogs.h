@@ -38,8 +38,6 @@ public:
     bool agree = true;
     // One line per window: "objectName: caption | text".
     QStringList transcript;
-    // Per window: whether the main window showed the model when it opened.
-    QList<bool> mainWindowCurrent;
 
     // Queues an answer for the next window of that object name.
     void answer(const QString& window, Answer a) { queued_[window].append(std::move(a)); }
@@ -50,7 +48,6 @@ protected:
 
 private:
     void defaultAnswer(QDialog* d);
-    bool mainWindowShowsModel() const;
     QHash<QString, QList<Answer>> queued_;
 };
 
@@ -88,7 +85,5 @@ using WindowRig = BasicRig<>;
 
 // What a label or button lacks to show its text whole ("name 40x20 < 52x20"), or "".
 QString cutShort(const QWidget* w);
-
-inline const char* kFixtureDisclaimer = "Fixture disclaimer: a game, not advice.";
 
 } // namespace pellucar::uitest

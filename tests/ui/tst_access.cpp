@@ -7,29 +7,6 @@ using namespace pellucar::ui;
 
 namespace {
 
-// The access keys the window answers to now (its offered buttons and its
-// menu titles), each with the control that claims it.
-QList<QPair<QString, QString>> activeAccessKeys(Kestrow& w) {
-    QList<QPair<QString, QString>> keys;
-    auto add = [&](const QString& caption, const QString& owner) {
-        const QString k = QKeySequence::mnemonic(caption).toString();
-        if (!k.isEmpty()) keys.append({k, owner});
-    };
-    for (QPushButton* b : w.centralWidget()->findChildren<QPushButton*>())
-        if (b->isVisible() && b->isEnabled()) add(b->text(), b->objectName());
-    for (QAction* a : w.menuBar()->actions())
-        if (a->isVisible() && a->isEnabled()) add(a->text(), a->objectName());
-    return keys;
-}
-
-void checkAccessKeysUnique(Kestrow& w, const QString& when) {
-    QHash<QString, QString> owner;
-    for (const auto& [key, name] : activeAccessKeys(w)) {
-        QVERIFY2(!owner.contains(key), qPrintable(when + ": " + key + " for " + owner.value(key) + " and " + name));
-        owner.insert(key, name);
-    }
-}
-
 // The controls Tab visits from the focused one until it comes round again.
 QStringList tabCycle() {
     QStringList seen;
@@ -48,22 +25,11 @@ class AccessTest : public QObject {
     static QPushButton* button(Kestrow& w, const char* key) {
         return static_cast<QPushButton*>(w.widget(QString::fromLatin1(key)));
     }
-    static void click(Kestrow& w, const char* key) {
-        QPushButton* b = button(w, key);
-        QVERIFY2(b->isVisible() && b->isEnabled(), key);
-        b->click();
-    }
     static void showActive(Kestrow& w) {
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
     }
-    // Units typed into the box, then the key that ends them.
-    static void typeUnits(Kestrow& w, const char* units, Qt::Key end = Qt::Key_Return) {
-        QTest::keyClicks(w.widget(QStringLiteral("inputUnits")), QString::fromLatin1(units));
-        QTest::keyClick(w.widget(QStringLiteral("inputUnits")), end);
-    }
-
     // A key pressed on the main window, where the keyboard is; a press by
     // access key lands when the button's pressed look is over.
     static void key(Kestrow& w, const QKeySequence& k) {
@@ -74,119 +40,26 @@ class AccessTest : public QObject {
         const QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
         QTRY_VERIFY(std::none_of(buttons.cbegin(), buttons.cend(), [](const QPushButton* b) { return b->isDown(); }));
     }
-    // The window shown and active, a game set up and its first period played.
-    static Kestrow& startFirstPeriod(uitest::WindowRig& rig) {
-        showActive(rig.window);
-        rig.startGame(1);
-        return rig.window;
-    }
 private slots:
 
-    // Every step of an order, a refusal and the reports, at both levels:
-    // no two controls the window offers at once claim the same access key.
-    void accessKeysAreUniqueInEveryState() {
-        for (const char* level : {"Expert", "Novice"}) {
-            uitest::WindowRig rig;
-            rig.dialogs.setup.level = QString::fromLatin1(level);
-            showActive(rig.window);
-            rig.window.startUp();
-            Kestrow& w = rig.window;
-            checkAccessKeysUnique(w, QStringLiteral("before a game"));
-            w.action(QStringLiteral("mnuNewGame"))->trigger();
-            click(w, "btnChangePeriod");
-            checkAccessKeysUnique(w, QStringLiteral("between orders"));
-            const bool novice = QLatin1String(level) == QLatin1String("Novice");
-            for (const char* market : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"}) {
-                click(w, "btnTrade");
-                checkAccessKeysUnique(w, QStringLiteral("choosing a market"));
-                if (!novice) click(w, market);
-                checkAccessKeysUnique(w, QStringLiteral("sides for ") + market);
-                click(w, "btnHold");
-                if (novice) break;
-            }
-            click(w, "btnTrade");
-            if (!novice) click(w, "btnCattle");
-            click(w, "btnBuy");
-            checkAccessKeysUnique(w, QStringLiteral("units"));
-            typeUnits(w, "-1");
-            checkAccessKeysUnique(w, QStringLiteral("after a refusal"));
-            click(w, "btnSell");
-            typeUnits(w, "1");
-            QVERIFY(button(w, "btnNo")->isVisible());
-            checkAccessKeysUnique(w, QStringLiteral("read-back"));
-            click(w, "btnYes");
-            click(w, "btnTradeHist");
-            checkAccessKeysUnique(w, QStringLiteral("trade report"));
-            click(w, "btnCloseTradeHistory");
-        }
-    }
-
-    // Within a menu each item has a letter of its own, but for two pairs
-    // whose captions are fixed: Options' "&Novice" and "&News Reports", and
-    // Help's two "&Definitions" items. There the letter moves between the
-    // two and Enter chooses, as menus do with a shared letter.
-    void menuItemsKeepTheirLettersApart() {
+    // Between orders Tab runs through what is offered in the order the table
+    // shows it; each control tells assistive technology what it is.
+    void tabAndNamesFollowTheTable() {
         uitest::WindowRig rig;
-        const QStringList shared{"mnuSettings N", "mnuHowtoPlay D"};
-        for (QMenu* menu : rig.window.findChildren<QMenu*>()) {
-            QHash<QString, QString> owner;
-            for (QAction* a : menu->actions()) {
-                const QString k = QKeySequence::mnemonic(a->text()).toString().remove(QStringLiteral("Alt+"));
-                if (k.isEmpty()) continue;
-                const QString where = menu->objectName() + ' ' + k;
-                QVERIFY2(!owner.contains(k) || shared.contains(where),
-                         qPrintable(where + ": " + owner.value(k) + " and " + a->objectName()));
-                owner.insert(k, a->objectName());
-            }
-        }
-    }
-
-    // Tab runs through what is offered in the order the table shows it.
-    void tabFollowsTheTable() {
-        uitest::WindowRig rig;
-        Kestrow& w = startFirstPeriod(rig);
+        Kestrow& w = rig.window;
+        showActive(w);
+        rig.startGame(1);
         button(w, "btnChangePeriod")->setFocus();
         QCOMPARE(tabCycle(), (QStringList{"btnChangePeriod", "btnAutoPlay", "btnTrade", "btnNewsHist", "btnTradeHist",
                                           "cboCommodity"}));
-        click(w, "btnTrade");
-        QCOMPARE(tabCycle(),
-                 (QStringList{"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean", "cboCommodity"}));
-        click(w, "btnGold");
-        QCOMPARE(tabCycle(), (QStringList{"btnBuy", "btnSell", "btnHold", "cboCommodity"}));
-        click(w, "btnSell");
-        typeUnits(w, "1", Qt::Key_Tab);
-        QCOMPARE(tabCycle(), (QStringList{"btnYes", "btnNo", "cboCommodity"}));
-        click(w, "btnNo");
-        click(w, "btnTradeHist");
-        QCOMPARE(tabCycle(), (QStringList{"btnCloseTradeHistory", "TradeGrid"}));
-    }
-
-    // Each control tells assistive technology what it is; a figure is read
-    // by its name with its value.
-    void controlsAreNamedAndFiguresRead() {
-        uitest::WindowRig rig;
-        Kestrow& w = startFirstPeriod(rig);
-        auto iface = [&](const QString& key) { return QAccessible::queryAccessibleInterface(w.widget(key)); };
         for (const ControlSpec& ctl : mainWindowControls()) {
             QWidget* x = w.widget(ctl.key);
             if (!x || x == &w) continue;
-            QAccessibleInterface* a = iface(ctl.key);
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(x);
             QVERIFY2(a && !a->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(ctl.key));
             const QString tip = rig.game.model().at(ctl.key).tooltip;
             if (!tip.isEmpty()) QVERIFY2(a->text(QAccessible::Description) == tip, qPrintable(ctl.key));
         }
-        const auto named = [&] {
-            return QStringList{iface("btnYes")->text(QAccessible::Name), iface("lblTBondPos")->text(QAccessible::Name),
-                               iface("lblEq")->text(QAccessible::Description),
-                               iface("inputUnits")->text(QAccessible::Name)};
-        };
-        click(w, "btnTrade");
-        click(w, "btnOil");
-        click(w, "btnBuy");
-        QCOMPARE(named(), (QStringList{"Enter Order", "T-Bond position", "Current Account Value",
-                                       "Number of Contracts to Buy"}));
-        QCOMPARE(iface("lblOilCurrMark")->text(QAccessible::Value), rig.text("lblOilCurrMark"));
-        QVERIFY(!rig.text("lblOilCurrMark").isEmpty());
     }
 
     // A game by keys alone: Game > Start by its shortcut, orders by access
@@ -237,26 +110,19 @@ private slots:
         QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<QString>("outcome");
         QTest::newRow("Agree") << "disclaimer" << QKeySequence("Alt+A") << "accepted";
-        QTest::newRow("Disagree") << "disclaimer" << QKeySequence("Alt+D") << "rejected";
         QTest::newRow("Escape on the disclaimer") << "disclaimer" << QKeySequence("Escape") << "open";
-        QTest::newRow("Begin") << "setup" << QKeySequence("Alt+B") << "accepted";
-        QTest::newRow("End after Game Over") << "over" << QKeySequence("Alt+E") << "end";
         QTest::newRow("Play Again after Game Over") << "over" << QKeySequence("Alt+P") << "again";
         QTest::newRow("Escape at Game Over") << "over" << QKeySequence("Escape") << "open";
         QTest::newRow("Escape on a notice") << "notice" << QKeySequence("Escape") << "rejected";
-        QTest::newRow("Escape on a fill") << "fill" << QKeySequence("Escape") << "rejected";
     }
     void windowsAnswerTheirKeys() {
         QFETCH(QString, window);
         QFETCH(QKeySequence, key);
         QFETCH(QString, outcome);
-        TimePeriodForm form;
         std::unique_ptr<GameWindow> w;
         if (window == "disclaimer") w = std::make_unique<DisclaimerWindow>("Read this.");
-        if (window == "setup") w = std::make_unique<TimePeriodWindow>(form);
         if (window == "over") w = std::make_unique<GameOverWindow>(GameSummary{});
         if (window == "notice") w = std::make_unique<NotificationWindow>("T", "M", 0);
-        if (window == "fill") w = std::make_unique<TradeConfirmationWindow>("Filled");
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(), key[0].key(),

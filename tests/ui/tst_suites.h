@@ -20,11 +20,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QObject>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
