@@ -107,22 +107,41 @@ private slots:
         QCOMPARE(place({2000, 2000}), QRect(0, 20, 1024, 748));
     }
 
-    // What the desk remembers comes back from its file.
-    void deskSettingsComeBack() {
+    // What the desk remembers comes back; a file it cannot use gives the
+    // defaults, and the next save replaces it.
+    void deskSettingsFallBackToDefaults_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("schemeKept");
+        QTest::newRow("saved by the game") << QByteArray() << true;
+        QTest::newRow("an unknown scheme") << QByteArray("[window]\ncolors=purple\ngeometry=12\n") << false;
+        QTest::newRow("another program's file") << QByteArray("[General]\nfoo=bar\n") << false;
+        QTest::newRow("damaged") << QByteArray::fromHex("5b77696e646f770afffe00") + "colors=black\n" << false;
+    }
+    void deskSettingsFallBackToDefaults() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, schemeKept);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("desk.conf"));
         QWidget window;
         window.resize(432, 321);
-        {
+        const QByteArray geometry = window.saveGeometry();
+        if (file.isEmpty()) {
             QSettings store(path, QSettings::IniFormat);
-            DeskSettings(store).remember(window.saveGeometry(), Scheme::Gray);
+            DeskSettings(store).remember(geometry, Scheme::Gray);
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(file);
         }
         QSettings store(path, QSettings::IniFormat);
-        const DeskSettings desk(store);
-        QCOMPARE(desk.scheme(), std::optional(Scheme::Gray));
+        DeskSettings desk(store);
+        QCOMPARE(desk.scheme(), schemeKept ? std::optional(Scheme::Gray) : std::nullopt);
         QWidget restored;
-        QVERIFY(restored.restoreGeometry(desk.windowGeometry()));
-        QCOMPARE(restored.size(), QSize(432, 321));
+        QCOMPARE(restored.restoreGeometry(desk.windowGeometry()), schemeKept);
+        if (schemeKept) QCOMPARE(restored.size(), QSize(432, 321));
+        desk.remember(geometry, Scheme::Black);
+        QSettings again(path, QSettings::IniFormat);
+        QCOMPARE(DeskSettings(again).scheme(), std::optional<Scheme>(Scheme::Black));
     }
 
     // A long story scrolls in a read-only box under its headline, Close under it.
