@@ -2,6 +2,7 @@
 // lines, axes, titles and trade markers.
 #include "charts/chart_data.h"
 #include "market/market_data.h"
+#include "support/fixture_db.h"
 
 #include <gtest/gtest.h>
 
@@ -14,28 +15,16 @@ namespace {
 
 constexpr int kOil = 3;
 
-// Weekdays from `start`, one per row.
-QList<QDate> weekdays(QDate start, int n) {
-    QList<QDate> days;
-    for (QDate d = start; days.size() < n; d = d.addDays(1))
-        if (d.dayOfWeek() <= 5) days << d;
-    return days;
-}
-
-// A daily market whose row r (from 1) closes at closes[r - 1], with high
-// and low half a point around it and the open a quarter below.
+// A daily market of a row per weekday from `start`: the close given (-1: no
+// quote), high and low half a point around it and the open a quarter below.
 std::unique_ptr<MarketData> dailyMarket(int id, const QList<double>& closes, QDate start = QDate(1990, 1, 2)) {
     auto md = std::make_unique<MarketData>();
-    md->tradingDays.days = weekdays(start, static_cast<int>(closes.size()));
+    md->tradingDays.days = test::weekdays(start, start.addDays(2 * closes.size())).first(closes.size());
     for (qsizetype i = 0; i < closes.size(); ++i) {
-        DailyRow r;
-        r.date = md->tradingDays.days.at(i);
-        const float c = static_cast<float>(closes.at(i));
-        r.close = c;
-        r.open = c < 0 ? c : c - 0.25f;
-        r.high = c < 0 ? c : c + 0.5f;
-        r.low = c < 0 ? c : c - 0.5f;
-        md->series[static_cast<size_t>(id)].rows.append(r);
+        const auto c = static_cast<float>(closes.at(i));
+        const float k = c < 0 ? 0 : 1;
+        md->series[static_cast<size_t>(id)].rows.append(
+            DailyRow{0, 0, c - 0.25f * k, c + 0.5f * k, c - 0.5f * k, c, md->tradingDays.days.at(i)});
     }
     return md;
 }
@@ -137,8 +126,7 @@ TEST(ComposeCharts, MovingAverageAxisIsRoundedOutToTenthsWithItsLines) {
 }
 
 TEST(ComposeCharts, PriceLineStatisticsAndMissingRows) {
-    // A market with no quote on the first two trading days carries -1: no
-    // price, no close, and nothing of it in the statistics or the axis.
+    // No quote on the first two days: no price, no close, nothing in the statistics or the axis.
     const auto md = dailyMarket(kOil, {-1, -1, 20, 22, 21, 25, 24, 23});
     ChartOptions o;
     o.mnuGLPrice_Click(0);
@@ -182,12 +170,8 @@ TEST(ComposeCharts, TickGameChartsHoursAndTitlesItsFirstDayPrice) {
     for (int d = 0; d < 2; ++d)
         for (int h = 1; h <= 6; ++h) {
             if (d == 0 && h == 3) continue; // no trade in that window
-            TickPeriod& t = md->tickDays[d].periods[kOil][h];
-            t.seen = true;
-            t.price = 20 + d + h * 0.1;
-            t.high = t.price + 0.05;
-            t.low = t.price - 0.02;
-            t.last = t.price + 0.01;
+            const double p = 20 + d + h * 0.1;
+            md->tickDays[d].periods[kOil][h] = TickPeriod{true, p, p + 0.05, p - 0.02, p + 0.01};
         }
     ChartInputs in = inputs(*md, 4);
     in.mode = DataMode::Tick;
@@ -264,8 +248,7 @@ TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
         // Both charts in the market's own unit: Soybean in dollars.
         EXPECT_EQ(line(pair.right, ChartLine::Kind::Close)->values, line(c, ChartLine::Kind::Close)->values);
         const Extent e = extent(line(c, ChartLine::Kind::Close)->values).value_or(Extent{});
-        // Every value inside, with a margin of at most a sixth of the span
-        // on either side.
+        // Every value inside, with at most a sixth of the span on either side.
         EXPECT_LT(c.yMin, e.min);
         EXPECT_GT(c.yMax, e.max);
         EXPECT_LE(c.yMax - c.yMin, (e.max - e.min) * 4 / 3 + 1e-9);
@@ -277,9 +260,7 @@ TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
 }
 
 TEST(ComposeCharts, NoViewShowsARowThePlayerHasNotReached) {
-    // The view moves by the player's choices; whatever it asks, every chart
-    // shows rows up to the current period only, and shows them as a game
-    // whose data ended there would.
+    // Whatever the view asks, every chart draws as a game whose data ended at the current period.
     enum Step { Back10, Back100, Ahead100, ZoomIn, ZoomOut5, Home };
     struct Row {
         const char* name;
