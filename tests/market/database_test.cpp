@@ -29,13 +29,11 @@ QByteArray bytes(const QString& path) {
 // A file of the given bytes, or (sql set) a SQLite file made from that SQL.
 QString writeFile(const char* name, const QByteArray& content, const QString& sql = {}) {
     const QString path = tmpPath(name);
-    QFile::remove(path);
-    if (sql.isEmpty()) {
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return path;
-    }
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content);
+    f.close();
+    if (sql.isEmpty()) return path;
     sqlite3* db = nullptr;
     sqlite3_open(path.toUtf8().constData(), &db);
     EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK) << name;
@@ -144,28 +142,16 @@ TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnoughAndNothingIsWritten) {
 }
 
 // The daily rows' window and fields are read by the loaders' tests.
-TEST(DatabaseQueries, OverviewsOfOneMarketAndDay) {
-    FixtureDb fx(QStringLiteral("database_overviews"));
-    fx.addOverview(QDate(1990, 1, 2), 3, QStringLiteral("Oil."));
-    fx.addOverview(QDate(1990, 1, 2), 2, QStringLiteral("Gold quiet."));
-    fx.addOverview(QDate(1990, 1, 3), 3, QStringLiteral("Oil next day."));
-
-    MarketDatabase db;
-    ASSERT_TRUE(db.open(fx.path())) << s(db.lastError());
-    EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 2), 3)), "Oil.");
-    EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 2), 2)), "Gold quiet.");
-    EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 3), 3)), "Oil next day.");
-    EXPECT_TRUE(db.overviewNews(QDate(1990, 1, 3), 2).isEmpty());
-    EXPECT_TRUE(db.overviewNews(QDate(1990, 1, 4), 3).isEmpty());
-}
-
-TEST(DatabaseQueries, NewsQueryAnswersFromTheFileOpenNow) {
+TEST(DatabaseQueries, OverviewsAndNewsOfTheFileOpenNow) {
     FixtureDb a(QStringLiteral("database_news_plan_a"));
     FixtureDb b(QStringLiteral("database_news_plan_b"));
     const QDate day(1996, 5, 21);
     const QString story = QStringLiteral("Fed's \"surprise\" cut; 'quoted'\r\nLine two -- 100% sure; \\ backslash");
     a.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From A"), story);
     b.addNews(day, QStringLiteral("10:00:00"), QStringLiteral("From B"), QStringLiteral("b"));
+    a.addOverview(QDate(1990, 1, 2), 3, QStringLiteral("Oil."));
+    a.addOverview(QDate(1990, 1, 2), 2, QStringLiteral("Gold quiet."));
+    a.addOverview(QDate(1990, 1, 3), 3, QStringLiteral("Oil next day."));
 
     const auto titles = [](const QList<NewsRelease>& list) {
         QStringList out;
@@ -174,10 +160,14 @@ TEST(DatabaseQueries, NewsQueryAnswersFromTheFileOpenNow) {
     };
     MarketDatabase db;
     ASSERT_TRUE(db.open(a.path())) << s(db.lastError());
+    EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 2), 3)), "Oil.");
+    EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 2), 2)), "Gold quiet.");
+    EXPECT_EQ(s(db.overviewNews(QDate(1990, 1, 3), 3)), "Oil next day.");
+    EXPECT_TRUE(db.overviewNews(QDate(1990, 1, 3), 2).isEmpty());
+    EXPECT_TRUE(db.overviewNews(QDate(1990, 1, 4), 3).isEmpty());
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))), QStringList{"From A"});
-    EXPECT_EQ(db.newsReleases(day, QTime(9, 0), QTime(11, 1)).value(0).story,
-              story); // texts come back unchanged
+    EXPECT_EQ(db.newsReleases(day, QTime(9, 0), QTime(11, 1)).value(0).story, story); // unchanged
     EXPECT_TRUE(db.newsReleases(day, QTime(11, 1), QTime(14, 0)).isEmpty());
     ASSERT_TRUE(db.open(b.path())) << s(db.lastError());
     EXPECT_EQ(titles(db.newsReleases(day, QTime(9, 0), QTime(11, 1))), QStringList{"From B"});
