@@ -37,14 +37,16 @@ protected:
         return f.fileName();
     }
 
-    // A copy of the fixture without one of its files.
-    QString fixtureWithout(const QString& relative) {
-        const QString root = temp.filePath(QString(relative).replace(QLatin1Char('/'), QLatin1Char('-')));
+    // A copy of the fixture without one of its files, or (text set) with that text in it.
+    QString fixtureWith(const QString& relative, const QByteArray& text) {
+        const QString root = temp.filePath(QString(relative).replace('/', '-') + (text.isEmpty() ? "" : "+"));
         for (const QString sub : {"daily", "news"}) {
             QDir().mkpath(root + "/" + sub);
             for (const QString& f : QDir(kFixture + "/" + sub).entryList(QDir::Files))
                 if (sub + "/" + f != relative) QFile::copy(kFixture + "/" + sub + "/" + f, root + "/" + sub + "/" + f);
         }
+        QFile f(root + "/" + relative);
+        EXPECT_TRUE(text.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(text) == text.size()));
         return root;
     }
 
@@ -175,26 +177,26 @@ TEST_F(Mkdb, OverviewsJoinTheComputedYearToItsParagraph) {
 }
 
 TEST_F(Mkdb, AMissingInputStopsTheBuildAndSaysWhich) {
-    for (const QString missing :
-         {"news/disclaimer.txt", "news/releases_1996_1997.csv", "news/overview_1983_1996.csv", "daily/Soybean.csv"}) {
-        const QString data = fixtureWithout(missing);
+    QByteArray noSoybean1996 = bytes(kFixture + "/news/overview_1983_1996.csv");
+    noSoybean1996.truncate(noSoybean1996.lastIndexOf("\"1996\",\"Soybean\""));
+    const struct {
+        QString file, named;
+        QByteArray text{}; // empty: the file is missing
+    } cases[] = {
+        {"news/disclaimer.txt", "disclaimer.txt"},
+        {"news/releases_1996_1997.csv", "releases_1996_1997.csv"},
+        {"news/overview_1983_1996.csv", "overview_1983_1996.csv"},
+        {"daily/Soybean.csv", "Soybean.csv"},
+        {"news/overview_1983_1996.csv", "Soybean 1996", noSoybean1996}, // a market-year without its paragraph
+    };
+    for (const auto& c : cases) {
+        const QString data = fixtureWith(c.file, c.text);
         Report report;
         QString error;
         EXPECT_FALSE(buildDatabase({data, {}, data + ".mdb"}, &report, &error));
-        EXPECT_TRUE(error.contains(missing.section('/', 1))) << error.toStdString();
+        EXPECT_TRUE(error.contains(c.named)) << error.toStdString();
         EXPECT_FALSE(QFile::exists(data + ".mdb"));
     }
-    // So does a market-year without its background paragraph.
-    const QString data = fixtureWithout("news/overview_1983_1996.csv");
-    QByteArray text = bytes(kFixture + "/news/overview_1983_1996.csv");
-    text.truncate(text.lastIndexOf("\"1996\",\"Soybean\""));
-    QFile f(data + "/news/overview_1983_1996.csv");
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text) > 0);
-    f.close();
-    Report report;
-    QString error;
-    EXPECT_FALSE(buildDatabase({data, {}, data + ".mdb"}, &report, &error));
-    EXPECT_TRUE(error.contains("Soybean 1996")) << error.toStdString();
 }
 
 // Records come out the same however the text is cut into the blocks read.
