@@ -1,6 +1,4 @@
-// The account: valuation by level, margin, margin calls, the blow-out and
-// the sizing of mandatory trades. A new game's reset is checked by the soak
-// and the saved-game round trip, each level's capital by the setup test.
+// The account: valuation by level, margin calls, the blow-out and mandatory trades.
 #include "desk.h"
 #include "trading/order_texts.h"
 
@@ -54,22 +52,19 @@ TEST(Account, AnAccountWorthExactlyNothingIsBlownOut) {
     EXPECT_EQ(d.account.maxByMargin(Oil), 0);
 }
 
-// The mandatory trade of one liquidation step: one contract more than the
-// excess above what the account carries, whole positions when part will not
-// do, SP500 at step 1 and TBond at step 2.
+// One contract more than the excess above what the account carries; SP500 at step 1, TBond at 2.
 TEST(MandatoryTrade, EachStepTradesItsMarketByTheShortfall) {
     struct Fill {
         Market market;
         float units; // 0: only marks the market at the price
         double price;
     };
-    struct Case {
+    const struct {
         float capital;
         std::vector<Fill> fills;
         int step;
         const char* trade; // units, market and message; "": none
-    };
-    const Case cases[] = {
+    } cases[] = {
         {40000, {{SP500, 2, 1031.25}}, 1, "-1 SP500 | Mandatory Sale: 1 SP500 at $1031.25"},
         {40000, {{SP500, 2, 1031.25}}, 2, ""}, // TBond is flat
         {20000, {{TBond, 10, 100.0}, {TBond, 0, 99.0}}, 1, ""},
@@ -85,7 +80,7 @@ TEST(MandatoryTrade, EachStepTradesItsMarketByTheShortfall) {
         {2025, {{Oil, 1, 20.00}}, 3, ""},
         {2024.5f, {{Oil, 1, 20.00}}, 3, "-1 Oil | Mandatory Sale: 1 Oil at $20"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Desk d(Level::Expert, c.capital);
         for (const Fill& f : c.fills) {
             if (f.units == 0) d.mark(f.market, f.price);

@@ -1,7 +1,5 @@
-// The book of open lots: each market's rounding of price differences and a
-// full book. Matching first in, first out, turning a position round and
-// compaction are checked against the independent account model by the
-// trading property test.
+// The book of open lots: each market's rounding and a full book. First in, first out
+// matching is checked against the independent account model by the trading property test.
 #include "trading/lot_book.h"
 
 #include <gtest/gtest.h>

@@ -39,8 +39,7 @@ struct Sequence {
         if (seed % 3 == 0) account.reset(level, account.startingCapital() * 10);
     }
 
-    // Quotes as the game keeps them: 64-bit for TBond and Soybean, 32-bit
-    // for the others.
+    // Quotes as the game keeps them: 64-bit for TBond and Soybean, 32-bit for the others.
     MarketPrices quotes() const {
         MarketPrices q{};
         for (Market m : kTradingOrder) {
@@ -101,8 +100,7 @@ struct Sequence {
         }
         EXPECT_NEAR(account.realizedPL(), model.realized(), 1e-6);
         EXPECT_NEAR(account.marginRequirement(), model.marginRequirement(), 1e-6);
-        // The account value is a 32-bit float: exact to the cent while it is
-        // small, to half a float step beyond.
+        // The account value is a 32-bit float: exact to the cent while small, to half a step beyond.
         MarketPrices exact{};
         for (Market m : kTradingOrder) exact[at(m)] = AccountModel::dollars(price[at(m)]);
         const float av = account.accountValue();
