@@ -220,23 +220,18 @@ TEST(ComposeCharts, YearToDateRunsFromTheFirstOfJanuary) {
 }
 
 TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
-    struct Row {
+    const struct {
         const char* name;
         int market;
         QList<double> closes; // as the database holds them (Soybean in cents)
         QStringList labels;
         QString lastClose;
-    };
-    const Row rows[] = {
-        {"oil in dollars and cents", 3, {10.4, 26.6, 18}, {"10.00", "15.00", "20.00", "25.00"}, "18.00"},
-        {"t-bond in points and 32nds",
-         6,
-         {118.5, 119.25, 118.75},
-         {"118 16/32", "118 24/32", "119", "119 8/32"},
-         "118 24/32"},
+    } rows[] = {
+        {"oil in cents", 3, {10.4, 26.6, 18}, {"10.00", "15.00", "20.00", "25.00"}, "18.00"},
+        {"t-bond in 32nds", 6, {118.5, 119.25, 118.75}, {"118 16/32", "118 24/32", "119", "119 8/32"}, "118 24/32"},
         {"soybean in quarter cents", 5, {612.25, 613, 612.5}, {"6.12 1/4", "6.12 1/2", "6.12 3/4", "6.13"}, "6.12 1/2"},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         const auto md = dailyMarket(r.market, r.closes);
         ChartOptions o;
@@ -261,37 +256,32 @@ TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
 
 TEST(ComposeCharts, NoViewShowsARowThePlayerHasNotReached) {
     // Whatever the view asks, every chart draws as a game whose data ended at the current period.
-    enum Step { Back10, Back100, Ahead100, ZoomIn, ZoomOut5, Home };
-    struct Row {
+    const struct {
         const char* name;
-        QList<Step> steps; // taken at period 45
+        const char* steps; // taken at period 45: s scrolls, z zooms by the number; h goes home
         int period;        // then drawn at this period
         int first, last;
-    };
-    const Row rows[] = {
-        {"the standard view follows the game", {}, 45, 16, 45},
-        {"back ten rows", {Back10}, 45, 6, 35},
-        {"back past the first row", {Back100}, 45, 1, 30},
-        {"ahead past the current period", {Back10, Ahead100}, 45, 16, 45},
-        {"zoomed in", {ZoomIn}, 45, 26, 45},
-        {"zoomed out to every row played", {ZoomOut5}, 45, 1, 45},
-        {"home again", {Back10, ZoomIn, Home}, 45, 16, 45},
-        {"a view kept from later is cut at the current period", {Back10}, 20, 1, 20},
+    } rows[] = {
+        {"the standard view follows the game", "", 45, 16, 45},
+        {"back ten rows", "s-10", 45, 6, 35},
+        {"back past the first row", "s-100", 45, 1, 30},
+        {"ahead past the current period", "s-10 s100", 45, 16, 45},
+        {"zoomed in", "z1", 45, 26, 45},
+        {"zoomed out to every row played", "z-5", 45, 1, 45},
+        {"home again", "s-10 z1 h", 45, 16, 45},
+        {"a view kept from later is cut at the current period", "s-10", 20, 1, 20},
     };
     const QList<double> closes = {20, 21, 19, 22, 23, 21, 20, 24, 25, 23, 22, 26, 27, 25, 24, 28, 29,
                                   27, 26, 30, 29, 27, 28, 31, 30, 28, 27, 26, 29, 30, 32, 31, 30, 33,
                                   34, 32, 31, 35, 36, 34, 33, 37, 38, 36, 35, 39, 40, 38, 37, 41};
     const auto md = dailyMarket(kOil, closes);
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         ChartOptions o;
-        for (Step s : r.steps) {
-            if (s == Back10) o.scrollView(-10, 45);
-            if (s == Back100) o.scrollView(-100, 45);
-            if (s == Ahead100) o.scrollView(100, 45);
-            if (s == ZoomIn) o.zoomView(1, 45);
-            if (s == ZoomOut5) o.zoomView(-5, 45);
-            if (s == Home) o.homeView();
+        for (const QString& step : QString::fromLatin1(r.steps).split(' ', Qt::SkipEmptyParts)) {
+            if (step[0] == 's') o.scrollView(step.mid(1).toInt(), 45);
+            if (step[0] == 'z') o.zoomView(step.mid(1).toInt(), 45);
+            if (step[0] == 'h') o.homeView();
         }
         const auto seen = dailyMarket(kOil, closes.first(r.period));
         for (int type = 0; type < 3; ++type) {
@@ -310,17 +300,16 @@ TEST(ComposeCharts, NoViewShowsARowThePlayerHasNotReached) {
 }
 
 TEST(ComposeCharts, VolumePaneShowsTheFiguresTheDataHold) {
-    struct Row {
+    const struct {
         const char* name;
         QList<qint32> volume, interest; // per row; 0: not reported
         bool note;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"every figure held", {1200, 900, 1500}, {5000, 5100, 5050}, false},
         {"some days unreported", {0, 900, 0}, {5000, 0, 5050}, false},
         {"none held", {0, 0, 0}, {0, 0, 0}, true},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         auto md = dailyMarket(kOil, {20, 21, 22});
         for (int i = 0; i < 3; ++i) {

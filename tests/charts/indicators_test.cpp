@@ -1,5 +1,4 @@
-// Indicators over hand-made price series; every expected value is worked out
-// by hand in the comments.
+// Indicators over hand-made price series, each value worked out by hand in the comments.
 #include "charts/indicators.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +33,7 @@ const PriceSeries kStochRows =
 
 } // namespace
 
-TEST(Stochastics, WorkedExampleAndSlidingWindow) {
+TEST(Stochastics, WorkedExampleSlidingWindowAndDisplay) {
     const Stochastics s = stochastics(kStochRows);
     // k 1..4 have no window: %K 0. k 5: HH 14, LL 8 -> (13-8)/(14-8) = 5/6.
     // k 6: rows 2..6, HH 15, LL 9 -> (14-9)/(15-9) = 5/6.
@@ -44,10 +43,8 @@ TEST(Stochastics, WorkedExampleAndSlidingWindow) {
     // Slow %D from k 3 with %D of points 1 and 2 as 0:
     // k5 (0.2778+0+0)/3 = 0.0926, k6 (0.5556+0.2778+0)/3 = 0.2778.
     expectValues(s.slowD, {0, 0, 0, 0, 0.0926, 0.2778});
-}
 
-TEST(Stochastics, FastShowsKAndDSlowShowsDAndSlowDFromPeriodFive) {
-    const Stochastics s = stochastics(kStochRows);
+    // Fast shows %K and %D, slow %D and slow %D, from period five.
     const auto shown = [](int period, bool fast) {
         const IndicatorSets sets = stochasticDisplay(kStochRows, period, fast);
         return std::pair(sets.first, sets.second);
