@@ -106,9 +106,7 @@ TEST_F(Mkdb, SameInputGivesTheSameBytesWhateverTheOutputName) {
 }
 
 TEST_F(Mkdb, DerivedTicksKeepAHalf32ndAndAnEighthOfACent) {
-    // The day's path and a closed exchange's repeated close are checked on
-    // the built file; here the encodings' finest steps, which its tick years
-    // need not hold.
+    // The encodings' finest steps, which the built file's tick years need not hold.
     const QString db = build("f.mdb");
     EXPECT_EQ(ticksOf(db, 6, "1996-01-02").back(), 121.015625);
     EXPECT_EQ(ticksOf(db, 5, "1996-01-04")[3], 740.125);
@@ -237,7 +235,6 @@ TEST(YearSummary, SaysWhenTheYearCrossesRollsOrCoversOnlyPartOfIt) {
     EXPECT_TRUE(cattle.contains("2 contract rolls during the year, from the August 1985 contract to the August 1986"));
     EXPECT_TRUE(cattle.contains("settlement prices") && !cattle.contains("cover only"));
     // Bonds in points and 32nds (64ths for a half), and a year that starts late.
-
     const QString bonds =
         yearSummary(markets()[5], 1983,
                     {row("1983-09-19", 70.5, "198312", "F_US"), row("1983-12-30", 70.015625, "198312", "F_US")});
