@@ -1,9 +1,14 @@
-// Checks on the futures.mdb the build makes from data/: what the game relies
-// on (every exchange day of each market, consistent rows in date order, prices
-// on the tick grid, encodings and six periods a tick day).
+// Checks on the futures.mdb the build makes from data/: what the game relies on (every exchange
+// day of each market, consistent rows in date order, prices on the tick grid, encodings and six
+// periods a tick day), the stamp the game checks, and a copy of the file cut short.
 #include "db_test_support.h"
 
+#include "market/database.h"
+#include "market/schema.h"
+
 #include <QDate>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <map>
 #include <set>
@@ -130,5 +135,28 @@ TEST_F(BuiltDatabase, EveryTickDayHasSixPeriodsPerMarketThatDecodeToTheDaysPrice
                 ASSERT_NEAR(gameTickPrice(id, num(t[1])), expected[k], tolerance) << kNames[id] << " " << t[0];
             }
         }
+    }
+}
+
+TEST_F(BuiltDatabase, CarriesTheStampTheGameChecksAndACopyCutShortIsRefused) {
+    EXPECT_EQ(db.count("PRAGMA application_id"), pellucar::schema::kApplicationId);
+    EXPECT_EQ(db.count("PRAGMA user_version"), pellucar::schema::kFormatVersion);
+    pellucar::MarketDatabase game;
+    EXPECT_TRUE(game.open(QStringLiteral(PELLUCAR_DB_PATH))) << game.lastError().toStdString();
+
+    QFile built(QStringLiteral(PELLUCAR_DB_PATH));
+    ASSERT_TRUE(built.open(QIODevice::ReadOnly));
+    const QByteArray whole = built.readAll();
+    ASSERT_GT(whole.size(), 100 * 4096);
+    QTemporaryDir tmp;
+    QFile cut(tmp.filePath(QStringLiteral("truncated.mdb")));
+    // The header gives the page count: the engine refuses fewer pages before any table is read.
+    for (const qsizetype keep : {whole.size() - 4096, whole.size() / 2, qsizetype(2 * 4096), qsizetype(4096)}) {
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly | QIODevice::Truncate) && cut.write(whole.left(keep)) == keep);
+        cut.close();
+        pellucar::MarketDatabase copy;
+        EXPECT_FALSE(copy.open(cut.fileName())) << keep;
+        EXPECT_FALSE(copy.isOpen());
+        EXPECT_FALSE(copy.lastError().isEmpty()) << keep;
     }
 }
