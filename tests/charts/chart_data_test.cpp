@@ -202,9 +202,7 @@ TEST(ComposeCharts, TickGameChartsHoursAndTitlesItsFirstDayPrice) {
 }
 
 TEST(ComposeCharts, YearToDateRunsFromTheFirstOfJanuary) {
-    // Five days of December 1989, then 40 of 1990.
-    QList<double> closes = counting(45);
-    const auto md = dailyMarket(kOil, closes, QDate(1989, 12, 25));
+    const auto md = dailyMarket(kOil, counting(45), QDate(1989, 12, 25)); // five days of 1989, then 40
     ASSERT_EQ(md->tradingDays.days.at(5), QDate(1990, 1, 1));
     ChartOptions o;
     o.mnuGLType_Click(2);
