@@ -97,19 +97,15 @@ std::vector<double> ticksOf(const QString& file, int id, const std::string& day)
 
 } // namespace
 
-TEST_F(Mkdb, SameInputGivesTheSameBytesWhateverTheOutputName) {
+TEST_F(Mkdb, SameInputGivesTheSameBytesWhateverTheNameAndTicksKeepAHalf32ndAndAnEighthOfACent) {
     const QByteArray first = bytes(build("a.mdb"));
     ASSERT_GT(first.size(), 0);
     EXPECT_EQ(first, bytes(build("other.mdb")));
     EXPECT_EQ(first, bytes(build("a.mdb"))); // rebuilt over itself
     EXPECT_FALSE(QFile::exists(temp.filePath("a.mdb.tmp")));
-}
-
-TEST_F(Mkdb, DerivedTicksKeepAHalf32ndAndAnEighthOfACent) {
     // The encodings' finest steps, which the built file's tick years need not hold.
-    const QString db = build("f.mdb");
-    EXPECT_EQ(ticksOf(db, 6, "1996-01-02").back(), 121.015625);
-    EXPECT_EQ(ticksOf(db, 5, "1996-01-04")[3], 740.125);
+    EXPECT_EQ(ticksOf(temp.filePath("a.mdb"), 6, "1996-01-02").back(), 121.015625);
+    EXPECT_EQ(ticksOf(temp.filePath("a.mdb"), 5, "1996-01-04")[3], 740.125);
 }
 
 TEST_F(Mkdb, ImportedTradesReplaceTheDerivedTicksOfTheDaysTheyCoverOnly) {
