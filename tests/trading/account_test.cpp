@@ -30,7 +30,7 @@ TEST(Account, ValueIsCapitalPlusRealizedPlusUnrealizedOfTheTradedMarkets) {
     }
 }
 
-TEST(Account, MarginCallAmountIsTheExcessToTheCent) {
+TEST(Account, MarginCallAmountIsTheExcessToTheCentAndNothingLeftIsABlowOut) {
     Desk d(Level::Expert, 2000);
     d.fill(TBond, 1, 100.0);
     d.mark(TBond, 100.0078125); // +7.813
@@ -39,20 +39,18 @@ TEST(Account, MarginCallAmountIsTheExcessToTheCent) {
     EXPECT_EQ(d.account.maxByMargin(TBond), -1); // a shortfall carries less than nothing
     EXPECT_EQ(marginCallMessage(d.account.marginCallAmount()), "You have a margin call equaling  $422.19 dollars");
     EXPECT_EQ(marginCallMessage(-1500.05), "You have a margin call equaling  $1,500.05 dollars");
-}
 
-TEST(Account, AnAccountWorthExactlyNothingIsBlownOut) {
-    Desk d(Level::Novice);
-    d.fill(Oil, 10, 20.00);
-    d.mark(Oil, 19.01);
-    EXPECT_FALSE(d.account.blownOut());
-    EXPECT_TRUE(d.account.marginCalled());
-    d.mark(Oil, 19.00);
-    EXPECT_EQ(d.account.accountValue(), 0.0f);
-    EXPECT_TRUE(d.account.blownOut());
-    // Nothing is left to meet a requirement with: no call, no margin room.
-    EXPECT_EQ(d.account.marginCallAmount(), 0.0);
-    EXPECT_EQ(d.account.maxByMargin(Oil), 0);
+    // An account worth exactly nothing is blown out: no call, no margin room.
+    Desk n(Level::Novice);
+    n.fill(Oil, 10, 20.00);
+    n.mark(Oil, 19.01);
+    EXPECT_FALSE(n.account.blownOut());
+    EXPECT_TRUE(n.account.marginCalled());
+    n.mark(Oil, 19.00);
+    EXPECT_EQ(n.account.accountValue(), 0.0f);
+    EXPECT_TRUE(n.account.blownOut());
+    EXPECT_EQ(n.account.marginCallAmount(), 0.0);
+    EXPECT_EQ(n.account.maxByMargin(Oil), 0);
 }
 
 // One contract more than the excess above what the account carries; SP500 at step 1, TBond at 2.
