@@ -1,6 +1,5 @@
-// The indicators over hand-made price series, each value worked out by hand in the comments,
-// and the composed charts over market data built by hand: range, points, lines, axes, titles
-// and trade markers.
+// Indicators over hand-made price series, each value worked out by hand in the comments, and
+// the charts composed of market data built by hand: range, points, lines, axes, titles, markers.
 #include "charts/chart_data.h"
 #include "charts/indicators.h"
 #include "market/market_data.h"
@@ -368,8 +367,7 @@ TEST(Stochastics, WorkedExampleSlidingWindowAndDisplay) {
     expectValues(s.k, {0, 0, 0, 0, 0.8333, 0.8333});
     // %D from k 3: (0+0+0)/3, (0+0+0)/3, (5/6+0+0)/3 = 0.2778, (5/6+5/6+0)/3 = 0.5556.
     expectValues(s.d, {0, 0, 0, 0, 0.2778, 0.5556});
-    // Slow %D from k 3 with %D of points 1 and 2 as 0:
-    // k5 (0.2778+0+0)/3 = 0.0926, k6 (0.5556+0.2778+0)/3 = 0.2778.
+    // Slow %D from k 3 with %D of points 1 and 2 as 0: k5 (0.2778+0+0)/3 = 0.0926, k6 (0.5556+0.2778+0)/3 = 0.2778.
     expectValues(s.slowD, {0, 0, 0, 0, 0.0926, 0.2778});
 
     // Fast shows %K and %D, slow %D and slow %D, from period five.
@@ -389,8 +387,7 @@ TEST(Stochastics, FlatWindowGivesZeroAndAMissingRowGivesNothing) {
     ASSERT_TRUE(s.k.at(4).has_value());
     EXPECT_EQ(*s.k.at(4), 0.0);
 
-    // A row without a price is no price of 0: its point and every value
-    // whose window holds it stay empty.
+    // A row without a price is no price of 0: its point and every value whose window holds it stay empty.
     PriceSeries gap = kStochRows;
     gap[4] = std::nullopt;
     const Stochastics g = stochastics(gap);

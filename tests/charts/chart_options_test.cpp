@@ -1,5 +1,4 @@
-// The chart options: what each menu handler changes and what the menus and
-// titles then show.
+// The chart options: what each menu handler changes and what the menus and titles then show.
 #include "charts/chart_options.h"
 
 #include <gtest/gtest.h>

@@ -119,8 +119,7 @@ TEST(Mending, FilledInAndMissingDaysComeFromTheBackupOnlyForTheSameContract) {
     EXPECT_TRUE(noted(notes, "filled-in row kept"));
 }
 
-// Bond fractions and cattle prices written rounded come back to their grid;
-// a price no rounding made is kept and noted.
+// Bond fractions and cattle prices written rounded come back to their grid; a price no rounding made is kept and noted.
 TEST(SnapToGrid, RestoresRoundedPricesAndLeavesOthersAlone) {
     Bars bonds{{day("1986-03-27"), 100.438, 77.6562, 98.7813, 100.4, 0, 0, "198606", "US20.csv:PRICE"}};
     Notes bondNotes;

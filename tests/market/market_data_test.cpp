@@ -231,8 +231,7 @@ TEST(TickData, TicksFallIntoTheirSamplingWindows) {
     fx.addTick(3, QStringLiteral("1996-02-03 08:50:00"), 2.500); // Saturday, not a tick day
     fx.addTick(3, QStringLiteral("1996-02-05 08:50:00"), 1.720);
     fx.addTick(3, QStringLiteral("1996-02-05 09:00:00"), 1.750);
-    // SP500 (id 4) period 1 starts 8:30; Soybean (id 5) periods 5 and 6 are
-    // 12:30 and 12:45, so a tick at 12:50 lies in both windows.
+    // SP500 period 1 starts 8:30; a Soybean tick at 12:50 lies in periods 5 (12:30) and 6 (12:45).
     fx.addTick(4, QStringLiteral("1996-02-01 08:45:00"), 65.025);
     fx.addTick(5, QStringLiteral("1996-02-01 12:50:00"), 6.098);
     fx.addTick(6, QStringLiteral("1996-02-01 09:35:00"), 118.05); // TBond period 3

@@ -71,8 +71,7 @@ TEST(MandatoryTrade, EachStepTradesItsMarketByTheShortfall) {
          {{Oil, -5, 20.00}, {Oil, 4, 20.50}, {SP500, 2, 1000.0}},
          3,
          "1 Oil | Mandatory Purchase: 1 Oil at $20.5"},
-        // An Oil contract takes 2,025 of margin: met to the cent, nothing;
-        // fifty cents short, the contract goes.
+        // An Oil contract takes 2,025 of margin: met to the cent, nothing; fifty cents short, the contract goes.
         {2025, {{Oil, 1, 20.00}}, 3, ""},
         {2024.5f, {{Oil, 1, 20.00}}, 3, "-1 Oil | Mandatory Sale: 1 Oil at $20"},
     };

@@ -85,8 +85,7 @@ TEST(OrderChecks, EachEntryIsTakenOrRefusedWithItsTextAndNextStep) {
         EXPECT_EQ(r.message, QString::fromLatin1(c.message));
         EXPECT_EQ(r.units, c.units);
     }
-    // Buying back a whole short is taken even where the other markets' margin
-    // leaves the account short of this one's.
+    // Buying back a whole short is taken even where the other markets' margin leaves the account short of this one's.
     Desk deficit(Level::Expert, kBare);
     deficit.fill(Oil, 150, 20.0);
     deficit.fill(SP500, -10, 1000.0);
