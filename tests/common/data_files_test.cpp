@@ -39,8 +39,7 @@ TEST(DataFiles, BesideTheProgramThenTheInstalledFolderThenTheSystemsThenBesideTh
     touch(bin + QStringLiteral("/futures.mdb"));
     EXPECT_EQ(locateDataFile(QStringLiteral("futures.mdb"), bin), bin + QStringLiteral("/futures.mdb"));
 
-    // A missing file names the place beside the program, so opening it fails
-    // with a message about that place; a folder of the name is no file.
+    // A missing file (a folder of the name is none) is named beside the program, where opening it fails.
     ASSERT_TRUE(QDir(system.path()).mkpath(QStringLiteral("pellucar/prices.mdb")));
     EXPECT_EQ(locateDataFile(QStringLiteral("prices.mdb"), bin), bin + QStringLiteral("/prices.mdb"));
 }

@@ -11,8 +11,7 @@ using namespace pellucar::test;
 namespace {
 
 UnitsCheck check(const Desk& d, Market m, Side side, const QString& entry) {
-    OrderLimits limits;
-    return limits.check(m, side, entry, d.account);
+    return OrderLimits{}.check(m, side, entry, d.account);
 }
 
 using enum Market;
