@@ -362,8 +362,7 @@ const PriceSeries kStochRows =
 
 TEST(Stochastics, WorkedExampleSlidingWindowAndDisplay) {
     const Stochastics s = stochastics(kStochRows);
-    // k 1..4 have no window: %K 0. k 5: HH 14, LL 8 -> (13-8)/(14-8) = 5/6.
-    // k 6: rows 2..6, HH 15, LL 9 -> (14-9)/(15-9) = 5/6.
+    // k 1..4 have no window: %K 0. k 5: (13-8)/(14-8) = 5/6. k 6, rows 2..6: (14-9)/(15-9) = 5/6.
     expectValues(s.k, {0, 0, 0, 0, 0.8333, 0.8333});
     // %D from k 3: (0+0+0)/3, (0+0+0)/3, (5/6+0+0)/3 = 0.2778, (5/6+5/6+0)/3 = 0.5556.
     expectValues(s.d, {0, 0, 0, 0, 0.2778, 0.5556});
@@ -403,8 +402,7 @@ TEST(RelativeStrength, RisingFallingMixedAndTooEarly) {
         rising << 10 + i;
         falling << 30 - i * 0.5;
     }
-    // Seven changes of +2 and seven of -1: average gain 14/14 = 1, average
-    // loss 7/14 = 0.5, RS 2, index 100 - 100/3 = 66.667.
+    // Seven changes of +2 and seven of -1: gains 14/14 = 1, losses 7/14 = 0.5, RS 2, 100 - 100/3.
     mixed << 10;
     for (int i = 0; i < 14; ++i) mixed << mixed.last() + (i % 2 == 0 ? 2 : -1);
 
@@ -415,8 +413,7 @@ TEST(RelativeStrength, RisingFallingMixedAndTooEarly) {
     EXPECT_DOUBLE_EQ(*relativeStrength(fromCloses(rising), 14), 0.0);
     EXPECT_DOUBLE_EQ(*relativeStrength(fromCloses(rising), 1), 0.0);
 
-    // A missing close leaves every point whose 15 closes include it empty:
-    // row 24 reads rows 10..24, row 25 rows 11..25.
+    // A missing close empties every point whose 15 closes include it: row 24 reads rows 10..24.
     QList<double> closes;
     for (int i = 0; i < 30; ++i) closes << 50 + (i % 3);
     PriceSeries gap = fromCloses(closes);

@@ -1,6 +1,5 @@
 #pragma once
-// Shared by the market-database tests: bound-parameter queries on a read-only
-// database, and the game's own reading of tick prices.
+// Shared by the market-database tests: queries on a read-only database, the game's tick prices.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 

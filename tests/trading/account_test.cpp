@@ -104,8 +104,7 @@ TEST(LotBook, UnrealizedFollowsEachMarketsRounding) {
     book(cattle, -3, 70.00);
     EXPECT_DOUBLE_EQ(cattle.unrealized(69.50), 3 * 200.0);
 
-    // Differences are rounded as the decimals the player reads: 69.975 -
-    // 69.50 = 0.475 rounds up to 0.48, whatever the float below 69.975 says.
+    // Differences round as the decimals the player reads: 69.975 - 69.50 = 0.475 rounds up to 0.48.
     LotBook longCattle(Market::Cattle);
     book(longCattle, 1, 69.50);
     EXPECT_DOUBLE_EQ(longCattle.unrealized(69.975), 0.48 * 400);
@@ -114,8 +113,7 @@ TEST(LotBook, UnrealizedFollowsEachMarketsRounding) {
     book(longCattle, 1, 69.975);
     EXPECT_EQ(longCattle.lot(2).price, 69.98f);
 
-    // TBond keeps five decimals in its lots and rounds the dollar value per
-    // contract to three: 1/128 of a point is 7.8125 dollars, shown 7.813.
+    // TBond lots keep five decimals; 1/128 of a point is 7.8125 dollars a contract, rounded to 7.813.
     LotBook bond(Market::TBond);
     book(bond, 1, 118.15625);
     book(bond, 1, 100.0078125);

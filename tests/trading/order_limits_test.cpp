@@ -1,5 +1,4 @@
-// Order size limits: the entry, the lot-book guard, the buy and sale checks
-// with their refusals, and the maxima shown beside the order entry.
+// Order size limits: the entry, the lot-book guard, the buy and sale refusals, and the maxima shown.
 #include "desk.h"
 #include "trading/order_limits.h"
 

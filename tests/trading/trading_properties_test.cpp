@@ -1,5 +1,4 @@
-// Seeded random order sequences through the limits, the account and the
-// trade record, against the independent account model.
+// Seeded random order sequences through limits, account and trade record, against the account model.
 #include "support/account_model.h"
 #include "support/random_player.h"
 #include "trading/account.h"
@@ -17,8 +16,7 @@ namespace {
 
 size_t at(Market m) { return static_cast<size_t>(index(m)); }
 
-// Each market's tick (Oil 0.01, Gold 0.10, TBond 1/32, SP500 0.05, Cattle
-// 0.025, Soybean 0.0025) and start, in units of 1e-5.
+// Each market's tick (Oil 0.01, Gold 0.10, TBond 1/32, SP500 0.05, Cattle 0.025, Soybean 0.0025) and start, in 1e-5.
 constexpr std::array<long long, kMarketCount> kTick{1000, 10000, 3125, 5000, 2500, 250};
 constexpr std::array<long long, kMarketCount> kStart{2000000, 38000000, 10000000, 40000000, 7000000, 600000};
 constexpr std::array<double, kMarketCount> kPositionLimit{200, 400, 100, 25, 500, 250};
