@@ -1,7 +1,9 @@
-// The composed charts over market data built by hand: range, points,
-// lines, axes, titles and trade markers.
+// Indicators over hand-made price series, each value worked out by hand in the comments, and
+// the charts composed of market data built by hand: range, points, lines, axes, titles, markers.
 #include "charts/chart_data.h"
+#include "charts/indicators.h"
 #include "market/market_data.h"
+#include "support/fixture_db.h"
 
 #include <gtest/gtest.h>
 
@@ -14,28 +16,16 @@ namespace {
 
 constexpr int kOil = 3;
 
-// Weekdays from `start`, one per row.
-QList<QDate> weekdays(QDate start, int n) {
-    QList<QDate> days;
-    for (QDate d = start; days.size() < n; d = d.addDays(1))
-        if (d.dayOfWeek() <= 5) days << d;
-    return days;
-}
-
-// A daily market whose row r (from 1) closes at closes[r - 1], with high
-// and low half a point around it and the open a quarter below.
+// A daily market of a row per weekday from `start`: the close given (-1: no
+// quote), high and low half a point around it and the open a quarter below.
 std::unique_ptr<MarketData> dailyMarket(int id, const QList<double>& closes, QDate start = QDate(1990, 1, 2)) {
     auto md = std::make_unique<MarketData>();
-    md->tradingDays.days = weekdays(start, static_cast<int>(closes.size()));
+    md->tradingDays.days = test::weekdays(start, start.addDays(2 * closes.size())).first(closes.size());
     for (qsizetype i = 0; i < closes.size(); ++i) {
-        DailyRow r;
-        r.date = md->tradingDays.days.at(i);
-        const float c = static_cast<float>(closes.at(i));
-        r.close = c;
-        r.open = c < 0 ? c : c - 0.25f;
-        r.high = c < 0 ? c : c + 0.5f;
-        r.low = c < 0 ? c : c - 0.5f;
-        md->series[static_cast<size_t>(id)].rows.append(r);
+        const auto c = static_cast<float>(closes.at(i));
+        const float k = c < 0 ? 0 : 1;
+        md->series[static_cast<size_t>(id)].rows.append(
+            DailyRow{0, 0, c - 0.25f * k, c + 0.5f * k, c - 0.5f * k, c, md->tradingDays.days.at(i)});
     }
     return md;
 }
@@ -137,8 +127,7 @@ TEST(ComposeCharts, MovingAverageAxisIsRoundedOutToTenthsWithItsLines) {
 }
 
 TEST(ComposeCharts, PriceLineStatisticsAndMissingRows) {
-    // A market with no quote on the first two trading days carries -1: no
-    // price, no close, and nothing of it in the statistics or the axis.
+    // No quote on the first two days: no price, no close, nothing in the statistics or the axis.
     const auto md = dailyMarket(kOil, {-1, -1, 20, 22, 21, 25, 24, 23});
     ChartOptions o;
     o.mnuGLPrice_Click(0);
@@ -182,12 +171,8 @@ TEST(ComposeCharts, TickGameChartsHoursAndTitlesItsFirstDayPrice) {
     for (int d = 0; d < 2; ++d)
         for (int h = 1; h <= 6; ++h) {
             if (d == 0 && h == 3) continue; // no trade in that window
-            TickPeriod& t = md->tickDays[d].periods[kOil][h];
-            t.seen = true;
-            t.price = 20 + d + h * 0.1;
-            t.high = t.price + 0.05;
-            t.low = t.price - 0.02;
-            t.last = t.price + 0.01;
+            const double p = 20 + d + h * 0.1;
+            md->tickDays[d].periods[kOil][h] = TickPeriod{true, p, p + 0.05, p - 0.02, p + 0.01};
         }
     ChartInputs in = inputs(*md, 4);
     in.mode = DataMode::Tick;
@@ -218,9 +203,7 @@ TEST(ComposeCharts, TickGameChartsHoursAndTitlesItsFirstDayPrice) {
 }
 
 TEST(ComposeCharts, YearToDateRunsFromTheFirstOfJanuary) {
-    // Five days of December 1989, then 40 of 1990.
-    QList<double> closes = counting(45);
-    const auto md = dailyMarket(kOil, closes, QDate(1989, 12, 25));
+    const auto md = dailyMarket(kOil, counting(45), QDate(1989, 12, 25)); // five days of 1989, then 40
     ASSERT_EQ(md->tradingDays.days.at(5), QDate(1990, 1, 1));
     ChartOptions o;
     o.mnuGLType_Click(2);
@@ -236,23 +219,18 @@ TEST(ComposeCharts, YearToDateRunsFromTheFirstOfJanuary) {
 }
 
 TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
-    struct Row {
+    const struct {
         const char* name;
         int market;
         QList<double> closes; // as the database holds them (Soybean in cents)
         QStringList labels;
         QString lastClose;
-    };
-    const Row rows[] = {
-        {"oil in dollars and cents", 3, {10.4, 26.6, 18}, {"10.00", "15.00", "20.00", "25.00"}, "18.00"},
-        {"t-bond in points and 32nds",
-         6,
-         {118.5, 119.25, 118.75},
-         {"118 16/32", "118 24/32", "119", "119 8/32"},
-         "118 24/32"},
+    } rows[] = {
+        {"oil in cents", 3, {10.4, 26.6, 18}, {"10.00", "15.00", "20.00", "25.00"}, "18.00"},
+        {"t-bond in 32nds", 6, {118.5, 119.25, 118.75}, {"118 16/32", "118 24/32", "119", "119 8/32"}, "118 24/32"},
         {"soybean in quarter cents", 5, {612.25, 613, 612.5}, {"6.12 1/4", "6.12 1/2", "6.12 3/4", "6.13"}, "6.12 1/2"},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         const auto md = dailyMarket(r.market, r.closes);
         ChartOptions o;
@@ -264,8 +242,7 @@ TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
         // Both charts in the market's own unit: Soybean in dollars.
         EXPECT_EQ(line(pair.right, ChartLine::Kind::Close)->values, line(c, ChartLine::Kind::Close)->values);
         const Extent e = extent(line(c, ChartLine::Kind::Close)->values).value_or(Extent{});
-        // Every value inside, with a margin of at most a sixth of the span
-        // on either side.
+        // Every value inside, with at most a sixth of the span on either side.
         EXPECT_LT(c.yMin, e.min);
         EXPECT_GT(c.yMax, e.max);
         EXPECT_LE(c.yMax - c.yMin, (e.max - e.min) * 4 / 3 + 1e-9);
@@ -277,40 +254,33 @@ TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
 }
 
 TEST(ComposeCharts, NoViewShowsARowThePlayerHasNotReached) {
-    // The view moves by the player's choices; whatever it asks, every chart
-    // shows rows up to the current period only, and shows them as a game
-    // whose data ended there would.
-    enum Step { Back10, Back100, Ahead100, ZoomIn, ZoomOut5, Home };
-    struct Row {
+    // Whatever the view asks, every chart draws as a game whose data ended at the current period.
+    const struct {
         const char* name;
-        QList<Step> steps; // taken at period 45
+        const char* steps; // taken at period 45: s scrolls, z zooms by the number; h goes home
         int period;        // then drawn at this period
         int first, last;
-    };
-    const Row rows[] = {
-        {"the standard view follows the game", {}, 45, 16, 45},
-        {"back ten rows", {Back10}, 45, 6, 35},
-        {"back past the first row", {Back100}, 45, 1, 30},
-        {"ahead past the current period", {Back10, Ahead100}, 45, 16, 45},
-        {"zoomed in", {ZoomIn}, 45, 26, 45},
-        {"zoomed out to every row played", {ZoomOut5}, 45, 1, 45},
-        {"home again", {Back10, ZoomIn, Home}, 45, 16, 45},
-        {"a view kept from later is cut at the current period", {Back10}, 20, 1, 20},
+    } rows[] = {
+        {"the standard view follows the game", "", 45, 16, 45},
+        {"back ten rows", "s-10", 45, 6, 35},
+        {"back past the first row", "s-100", 45, 1, 30},
+        {"ahead past the current period", "s-10 s100", 45, 16, 45},
+        {"zoomed in", "z1", 45, 26, 45},
+        {"zoomed out to every row played", "z-5", 45, 1, 45},
+        {"home again", "s-10 z1 h", 45, 16, 45},
+        {"a view kept from later is cut at the current period", "s-10", 20, 1, 20},
     };
     const QList<double> closes = {20, 21, 19, 22, 23, 21, 20, 24, 25, 23, 22, 26, 27, 25, 24, 28, 29,
                                   27, 26, 30, 29, 27, 28, 31, 30, 28, 27, 26, 29, 30, 32, 31, 30, 33,
                                   34, 32, 31, 35, 36, 34, 33, 37, 38, 36, 35, 39, 40, 38, 37, 41};
     const auto md = dailyMarket(kOil, closes);
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         ChartOptions o;
-        for (Step s : r.steps) {
-            if (s == Back10) o.scrollView(-10, 45);
-            if (s == Back100) o.scrollView(-100, 45);
-            if (s == Ahead100) o.scrollView(100, 45);
-            if (s == ZoomIn) o.zoomView(1, 45);
-            if (s == ZoomOut5) o.zoomView(-5, 45);
-            if (s == Home) o.homeView();
+        for (const QString& step : QString::fromLatin1(r.steps).split(' ', Qt::SkipEmptyParts)) {
+            if (step[0] == 's') o.scrollView(step.mid(1).toInt(), 45);
+            if (step[0] == 'z') o.zoomView(step.mid(1).toInt(), 45);
+            if (step[0] == 'h') o.homeView();
         }
         const auto seen = dailyMarket(kOil, closes.first(r.period));
         for (int type = 0; type < 3; ++type) {
@@ -329,17 +299,16 @@ TEST(ComposeCharts, NoViewShowsARowThePlayerHasNotReached) {
 }
 
 TEST(ComposeCharts, VolumePaneShowsTheFiguresTheDataHold) {
-    struct Row {
+    const struct {
         const char* name;
         QList<qint32> volume, interest; // per row; 0: not reported
         bool note;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"every figure held", {1200, 900, 1500}, {5000, 5100, 5050}, false},
         {"some days unreported", {0, 900, 0}, {5000, 0, 5050}, false},
         {"none held", {0, 0, 0}, {0, 0, 0}, true},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         auto md = dailyMarket(kOil, {20, 21, 22});
         for (int i = 0; i < 3; ++i) {
@@ -361,4 +330,112 @@ TEST(ComposeCharts, VolumePaneShowsTheFiguresTheDataHold) {
         EXPECT_EQ(c.yMin, 0.0);
         EXPECT_GE(c.yMax, 5100.0);
     }
+}
+
+namespace {
+
+PriceSeries fromHlc(std::initializer_list<std::array<double, 3>> hlc) {
+    PriceSeries s;
+    for (const auto& r : hlc) s.append(PricePoint{r[2], r[0], r[1], r[2]});
+    return s;
+}
+
+PriceSeries fromCloses(const QList<double>& closes) {
+    PriceSeries s;
+    for (double c : closes) s.append(PricePoint{c, c, c, c});
+    return s;
+}
+
+void expectValues(const Values& actual, const QList<double>& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        ASSERT_TRUE(actual.at(i).has_value()) << "point " << i + 1;
+        EXPECT_NEAR(*actual.at(i), expected.at(i), 1e-4) << "point " << i + 1;
+    }
+}
+
+// The worked example, and a sixth row (15, 13, 14) to see the window slide.
+const PriceSeries kStochRows =
+    fromHlc({{10, 8, 9}, {11, 9, 10}, {12, 10, 11}, {13, 11, 12}, {14, 12, 13}, {15, 13, 14}});
+
+} // namespace
+
+TEST(Stochastics, WorkedExampleSlidingWindowAndDisplay) {
+    const Stochastics s = stochastics(kStochRows);
+    // k 1..4 have no window: %K 0. k 5: (13-8)/(14-8) = 5/6. k 6, rows 2..6: (14-9)/(15-9) = 5/6.
+    expectValues(s.k, {0, 0, 0, 0, 0.8333, 0.8333});
+    // %D from k 3: (0+0+0)/3, (0+0+0)/3, (5/6+0+0)/3 = 0.2778, (5/6+5/6+0)/3 = 0.5556.
+    expectValues(s.d, {0, 0, 0, 0, 0.2778, 0.5556});
+    // Slow %D from k 3 with %D of points 1 and 2 as 0: k5 (0.2778+0+0)/3 = 0.0926, k6 (0.5556+0.2778+0)/3 = 0.2778.
+    expectValues(s.slowD, {0, 0, 0, 0, 0.0926, 0.2778});
+
+    // Fast shows %K and %D, slow %D and slow %D, from period five.
+    const auto shown = [](int period, bool fast) {
+        const IndicatorSets sets = stochasticDisplay(kStochRows, period, fast);
+        return std::pair(sets.first, sets.second);
+    };
+    EXPECT_EQ(shown(6, true), std::pair(s.k, s.d));
+    EXPECT_EQ(shown(6, false), std::pair(s.d, s.slowD));
+    EXPECT_EQ(shown(4, true), std::pair(Values{}, Values{}));
+    EXPECT_EQ(shown(5, true).first.size(), 6);
+}
+
+TEST(Stochastics, FlatWindowGivesZeroAndAMissingRowGivesNothing) {
+    PriceSeries flat = fromHlc({{7, 7, 7}, {7, 7, 7}, {7, 7, 7}, {7, 7, 7}, {7, 7, 7}});
+    const Stochastics s = stochastics(flat);
+    ASSERT_TRUE(s.k.at(4).has_value());
+    EXPECT_EQ(*s.k.at(4), 0.0);
+
+    // A row without a price is no price of 0: its point and every value whose window holds it stay empty.
+    PriceSeries gap = kStochRows;
+    gap[4] = std::nullopt;
+    const Stochastics g = stochastics(gap);
+    EXPECT_FALSE(g.k.at(4).has_value());
+    EXPECT_FALSE(g.k.at(5).has_value()); // rows 2..6 include row 5
+    EXPECT_FALSE(g.d.at(5).has_value());
+    EXPECT_TRUE(g.k.at(3).has_value());
+}
+
+TEST(RelativeStrength, RisingFallingMixedAndTooEarly) {
+    QList<double> rising, falling, mixed;
+    for (int i = 0; i < 15; ++i) {
+        rising << 10 + i;
+        falling << 30 - i * 0.5;
+    }
+    // Seven changes of +2 and seven of -1: gains 14/14 = 1, losses 7/14 = 0.5, RS 2, 100 - 100/3.
+    mixed << 10;
+    for (int i = 0; i < 14; ++i) mixed << mixed.last() + (i % 2 == 0 ? 2 : -1);
+
+    EXPECT_DOUBLE_EQ(*relativeStrength(fromCloses(rising), 15), 100.0);
+    EXPECT_DOUBLE_EQ(*relativeStrength(fromCloses(falling), 15), 0.0);
+    EXPECT_NEAR(*relativeStrength(fromCloses(mixed), 15), 66.6667, 1e-4);
+    // Fourteen or fewer rows before a point: 0.
+    EXPECT_DOUBLE_EQ(*relativeStrength(fromCloses(rising), 14), 0.0);
+    EXPECT_DOUBLE_EQ(*relativeStrength(fromCloses(rising), 1), 0.0);
+
+    // A missing close empties every point whose 15 closes include it: row 24 reads rows 10..24.
+    QList<double> closes;
+    for (int i = 0; i < 30; ++i) closes << 50 + (i % 3);
+    PriceSeries gap = fromCloses(closes);
+    gap[9] = std::nullopt;
+    EXPECT_FALSE(relativeStrength(gap, 24).has_value());
+    EXPECT_TRUE(relativeStrength(gap, 25).has_value());
+}
+
+TEST(MovingAverage, FiveFifteenAndTwentyPoints) {
+    QList<double> closes;
+    for (int i = 1; i <= 25; ++i) closes << i;
+    const PriceSeries rows = fromCloses(closes);
+    // Row 25: (21..25)/5 = 23, (11..25)/15 = 18, (6..25)/20 = 15.5.
+    EXPECT_DOUBLE_EQ(*movingAverage(rows, 25, 5), 23.0);
+    EXPECT_DOUBLE_EQ(*movingAverage(rows, 25, 15), 18.0);
+    EXPECT_DOUBLE_EQ(*movingAverage(rows, 25, 20), 15.5);
+    EXPECT_DOUBLE_EQ(*movingAverage(rows, 5, 5), 3.0);
+    EXPECT_FALSE(movingAverage(rows, 4, 5).has_value());
+    EXPECT_FALSE(movingAverage(rows, 19, 20).has_value());
+
+    PriceSeries gap = rows;
+    gap[22] = std::nullopt; // row 23
+    EXPECT_FALSE(movingAverage(gap, 25, 5).has_value());
+    EXPECT_TRUE(movingAverage(gap, 22, 5).has_value());
 }

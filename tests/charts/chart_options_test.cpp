@@ -1,5 +1,4 @@
-// The chart options: what each menu handler changes and what the menus and
-// titles then show.
+// The chart options: what each menu handler changes and what the menus and titles then show.
 #include "charts/chart_options.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +10,7 @@ using namespace pellucar::charts;
 
 namespace {
 
-// The graph and stochastic types, the right and left titles (of a daily
-// game) and the menu items checked beside the market's, as one line.
+// Graph and stochastic types, right and left titles (daily game) and checked items but the market's.
 std::string shown(const ChartOptions& o) {
     QString t = graphTypeText(o.graphType()) + " " + stochasticTypeText(o.stochasticType()) + " / " + o.rightTitle() +
                 " / " + o.leftTitle(DataMode::Daily, 10) + ":";
@@ -24,8 +22,7 @@ std::string shown(const ChartOptions& o) {
 } // namespace
 
 TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
-    // Clicks from a new game's options: R mnuGRType, M mnuMoving, S mnuStoch,
-    // P mnuGLPrice, L mnuGLType, each with its item.
+    // Clicks from a new game's options: R mnuGRType, M mnuMoving, S mnuStoch, P mnuGLPrice, L mnuGLType.
     const std::pair<const char*, const char*> cases[] = {
         // Fast is checked at start, but the slow display is drawn until chosen.
         {"", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
@@ -36,8 +33,7 @@ TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
         {"R1 R2 R0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Stoch_0"},
         {"R1 R2 R0 S1", "Stochastic SlowStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Stoch_1"},
         {"S1 S0", "Stochastic FastStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
-        // A moving-average line switches back from an indicator; turning a
-        // line off changes only that line.
+        // A moving-average line switches back from an indicator; turning a line off changes only that line.
         {"R1 M1", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_1 Stoch_0"},
         {"R2 M0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
         {"R2 M0 S0 M0", "Stochastic FastStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Stoch_0"},
@@ -108,12 +104,10 @@ TEST(ChartOptions, PeriodsItemCyclesFifteenTwentyFiveWithItsCaptions) {
 
 TEST(ChartOptions, FirstTickDayIsAPriceChartWithoutYearToDate) {
     ChartOptions o;
-    // The first trading day of a tick game (periods 1..6) is titled "Price"
-    // even with open-high-low-close checked; the second day is not.
+    // Periods 1..6 of a tick game are titled "Price" even with open-high-low-close checked.
     for (int p = 0; p <= 6; ++p) EXPECT_EQ(o.leftTitle(DataMode::Tick, p), "Price") << p;
     EXPECT_EQ(o.leftTitle(DataMode::Tick, 7), "Open-High-Low-Close");
-    // The first tick day has no year to date: the redraw unchecks it.
-    o.mnuGLType_Click(2);
+    o.mnuGLType_Click(2); // the redraw of the first tick day unchecks year to date
     o.beginRefresh(DataMode::Tick, 5);
     EXPECT_EQ(o.leftType(), LeftChartType::Price);
     EXPECT_FALSE(o.leftTypeItemChecked(2));

@@ -1,12 +1,12 @@
-// Where the game finds futures.mdb and dunmere.hlp: beside the program in a
-// build, in share/pellucar of an install (wherever that install was
-// unpacked), or in the system's data folders.
+// Where the game finds futures.mdb and dunmere.hlp: beside the program, in share/pellucar
+// of an install wherever it was unpacked, or in the system's data folders.
 #include "common/data_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -20,23 +20,14 @@ void touch(const QString& path) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
 }
 
-// Points $XDG_DATA_DIRS at a folder for one test, and back after.
-class DataDirs {
-public:
-    explicit DataDirs(const QString& dir) : old_(qgetenv("XDG_DATA_DIRS")) { qputenv("XDG_DATA_DIRS", dir.toUtf8()); }
-    ~DataDirs() { qputenv("XDG_DATA_DIRS", old_); }
-
-private:
-    QByteArray old_;
-};
-
 } // namespace
 
 TEST(DataFiles, BesideTheProgramThenTheInstalledFolderThenTheSystemsThenBesideTheProgram) {
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir prefix, system;
     ASSERT_TRUE(prefix.isValid() && system.isValid());
-    const DataDirs dirs(system.path());
+    const auto restore = qScopeGuard([old = qgetenv("XDG_DATA_DIRS")] { qputenv("XDG_DATA_DIRS", old); });
+    qputenv("XDG_DATA_DIRS", system.path().toUtf8());
     const QString bin = prefix.filePath(QStringLiteral("bin"));
     const QString installed = prefix.filePath(QStringLiteral("share/pellucar/futures.mdb"));
     const QString help = system.filePath(QStringLiteral("pellucar/dunmere.hlp"));
@@ -48,8 +39,7 @@ TEST(DataFiles, BesideTheProgramThenTheInstalledFolderThenTheSystemsThenBesideTh
     touch(bin + QStringLiteral("/futures.mdb"));
     EXPECT_EQ(locateDataFile(QStringLiteral("futures.mdb"), bin), bin + QStringLiteral("/futures.mdb"));
 
-    // A missing file names the place beside the program, so opening it fails
-    // with a message about that place; a folder of the name is no file.
+    // A missing file (a folder of the name is none) is named beside the program, where opening it fails.
     ASSERT_TRUE(QDir(system.path()).mkpath(QStringLiteral("pellucar/prices.mdb")));
     EXPECT_EQ(locateDataFile(QStringLiteral("prices.mdb"), bin), bin + QStringLiteral("/prices.mdb"));
 }

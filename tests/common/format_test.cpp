@@ -1,7 +1,5 @@
-// Number texts and rounding by format. Every expected text below is worked
-// out by hand from the decimal value a person reads: round half away from
-// zero on that decimal text, '0' places always shown, '#' places only when
-// needed, ',' in the whole part groups thousands.
+// Number texts and rounding by format, worked out by hand from the decimal a person
+// reads: half away from zero, '0' places always shown, '#' only when needed.
 #include "common/format.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +16,7 @@ namespace {
 
 std::string s(const QString& q) { return q.toStdString(); }
 
-// The named forms by name, a float form by a trailing "F", else a pattern.
+// A float form ends in "F".
 QString text(const char* form, double v) {
     const QString f = QString::fromLatin1(form);
     const auto fl = static_cast<float>(v);
@@ -32,13 +30,11 @@ QString text(const char* form, double v) {
     return formatPattern(v, f);
 }
 
-struct TextCase {
+const struct {
     const char* form;
     double value;
     const char* text;
-};
-
-const TextCase kTexts[] = {
+} kTexts[] = {
     // 18.455f is 18.4549999237... in binary; its shortest text is "18.455".
     {"#,##0.00F", 18.455, "18.46"},
     {"StandardF", 2.675, "2.68"},
@@ -79,9 +75,7 @@ const TextCase kTexts[] = {
     {" $#,##0.#0###", 1234.5, " $1,234.50"},
     {" $#,##0.#0###", 0.03125, " $0.03125"},
     {" $#,##0.#0###F", 18.455, " $18.455"},
-    // Percent: the hundredfold decimal text to two places, no separator.
-    // 0.00035 x 100 is 0.034999999999999996 in binary, whose own text
-    // would round down to 0.03.
+    // Percent: the hundredfold decimal text, no separator (0.00035 x 100 is 0.0349999... in binary).
     {"Percent", 0.1234, "12.34%"},
     {"Percent", -0.12345, "-12.35%"},
     {"Percent", 12.345, "1234.50%"},
@@ -102,16 +96,12 @@ const TextCase kTexts[] = {
     {"Standard", -0.005, "-0.01"},
 };
 
-struct RoundCase {
+const struct {
     const char* pattern; // empty: roundDecimal to `places`
     int places;
     double value, rounded;
-};
-
-const RoundCase kRounding[] = {
-    // Exact halves go away from zero on both sides, not to even; 1.005 and
-    // 2.675 lie a hair below their decimal text; only the first dropped
-    // digit decides.
+} kRounding[] = {
+    // Halves go away from zero, not to even, though 1.005 and 2.675 lie a hair below their text.
     {"", 2, 1.005, 1.01},
     {"", 2, 2.675, 2.68},
     {"", 0, 2.5, 3.0},
@@ -122,9 +112,8 @@ const RoundCase kRounding[] = {
     {"", 5, 118.15625, 118.15625},
     {"", 1, -99.95, -100.0},
     {"", 2, -0.001, 0.0},
-    // By pattern, to the pattern's places: Soybean's four, the T-Bond's five
-    // (a decoded 118 + 5/32 a hair below 118.15625 comes back to it), the
-    // gain ratio's four, cents, whole numbers.
+    // By pattern: Soybean's four places, the T-Bond's five (a decoded 118 + 5/32 a hair below
+    // 118.15625 comes back to it), the gain ratio's four, cents, whole numbers.
     {"#,###.#0##", 0, 6.12245, 6.1225},
     {"#,###.#0##", 0, 6.122449, 6.1224},
     {"#,###.#####", 0, 118.0 + 0.04999999999999716 * 100.0 / 32.0, 118.15625},
@@ -137,11 +126,11 @@ const RoundCase kRounding[] = {
 } // namespace
 
 TEST(Format, EachFormShowsTheDecimalValueRoundedHalfAwayFromZero) {
-    for (const TextCase& c : kTexts) EXPECT_EQ(s(text(c.form, c.value)), c.text) << c.form << " " << c.value;
+    for (const auto& c : kTexts) EXPECT_EQ(s(text(c.form, c.value)), c.text) << c.form << " " << c.value;
 }
 
 TEST(Format, RoundingReadsTheTextBackAsANumber) {
-    for (const RoundCase& c : kRounding) {
+    for (const auto& c : kRounding) {
         const double r =
             *c.pattern ? roundByPattern(c.value, QString::fromLatin1(c.pattern)) : roundDecimal(c.value, c.places);
         EXPECT_DOUBLE_EQ(r, c.rounded) << c.pattern << " " << c.places << " " << c.value;

@@ -1,7 +1,5 @@
 #pragma once
-// Shared by the market-database tests: bound-parameter queries on a read-only
-// database, and the game's own reading of tick prices.
-
+// Shared by the market-database tests: queries on a read-only database, the game's tick prices.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -11,8 +9,6 @@
 
 namespace dbtest {
 
-// Parameters are bound as text; SQLite compares them with integer columns as numbers.
-using Param = std::string;
 using Row = std::vector<std::string>; // columns as text; numbers via num()
 
 inline double num(const std::string& s) { return std::stod(s); }
@@ -30,7 +26,8 @@ public:
     Database& operator=(const Database&) = delete;
     bool ok() const { return db_ != nullptr; }
 
-    std::vector<Row> query(const char* sql, const std::vector<Param>& params = {}) const {
+    // Parameters are bound as text; SQLite compares them with integer columns as numbers.
+    std::vector<Row> query(const char* sql, const std::vector<std::string>& params = {}) const {
         std::vector<Row> rows;
         sqlite3_stmt* s = nullptr;
         if (sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) {
@@ -40,26 +37,22 @@ public:
         for (size_t i = 0; i < params.size(); ++i)
             sqlite3_bind_text(s, int(i) + 1, params[i].c_str(), -1, SQLITE_TRANSIENT);
         while (sqlite3_step(s) == SQLITE_ROW) {
-            Row row;
+            Row& row = rows.emplace_back();
             for (int c = 0; c < sqlite3_column_count(s); ++c) {
                 // Reals as 17 digits, so that a text round trip loses nothing.
-                if (sqlite3_column_type(s, c) == SQLITE_FLOAT) {
-                    char buf[40];
-                    std::snprintf(buf, sizeof buf, "%.17g", sqlite3_column_double(s, c));
-                    row.emplace_back(buf);
-                } else {
-                    const auto* t = sqlite3_column_text(s, c);
-                    row.emplace_back(t ? reinterpret_cast<const char*>(t) : "");
-                }
+                const bool isReal = sqlite3_column_type(s, c) == SQLITE_FLOAT;
+                char real[40];
+                if (isReal) std::snprintf(real, sizeof real, "%.17g", sqlite3_column_double(s, c));
+                const auto* text = isReal ? real : reinterpret_cast<const char*>(sqlite3_column_text(s, c));
+                row.emplace_back(text ? text : "");
             }
-            rows.push_back(std::move(row));
         }
         sqlite3_finalize(s);
         return rows;
     }
 
-    long long count(const char* sql, const std::vector<Param>& params = {}) const {
-        const auto rows = query(sql, params);
+    long long count(const char* sql) const {
+        const auto rows = query(sql);
         return rows.empty() || rows[0][0].empty() ? -1 : std::stoll(rows[0][0]);
     }
 
@@ -79,14 +72,5 @@ inline double gameTickPrice(int commodityId, double realprice) {
     default: return std::round(realprice * 10.0 * 100.0) / 100.0;
     }
 }
-
-// Ids 1-4 are rounded to cents by the game (cattle trade in 0.025 cents, so
-// up to half a cent is lost); the fractional encodings are exact.
-inline double tickTolerance(int commodityId) { return commodityId <= 4 ? 0.005 + 1e-9 : 1e-6; }
-
-// The ticks of January 1996 read through the file's stored hourly figures,
-// and again trade by trade from a copy without them: the game must get the
-// same hours either way.
-void expectSameHoursBothWays(const std::string& file);
 
 } // namespace dbtest

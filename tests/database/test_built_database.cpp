@@ -1,9 +1,14 @@
-// Checks on the futures.mdb the build makes from data/: what the game relies
-// on (every exchange day of each market, consistent rows in date order, prices
-// on the tick grid, encodings and six periods a tick day).
+// Checks on the futures.mdb the build makes from data/: what the game relies on (every exchange
+// day of each market, consistent rows in date order, prices on the tick grid, encodings and six
+// periods a tick day), the stamp the game checks, and a copy of the file cut short.
 #include "db_test_support.h"
 
+#include "market/database.h"
+#include "market/schema.h"
+
 #include <QDate>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <map>
 #include <set>
@@ -26,10 +31,8 @@ QDate nthMonday(int y, int m, int n) {
     return d.addDays(7 * (n - 1));
 }
 
-// Weekday holidays shared by the US futures exchanges in 1984-1997 (a holiday
-// on Saturday moves to Friday, on Sunday to Monday; New Year's Day on a
-// Saturday closed nothing). One exchange's own closures (the 1992 Chicago
-// flood, the January 1996 blizzard in New York) count as days it missed.
+// Weekday holidays shared by the US futures exchanges in 1984-1997 (New Year's Day on a Saturday
+// closed nothing). One exchange's own closures (the 1992 Chicago flood) count as days it missed.
 std::set<QDate> exchangeHolidays(int y) {
     auto observed = [](QDate d) { return d.dayOfWeek() == 6 ? d.addDays(-1) : d.dayOfWeek() == 7 ? d.addDays(1) : d; };
     const int a = y % 19, b = y / 100, c = y % 100, h = (19 * a + b - b / 4 - (b - (b + 8) / 25 + 1) / 3 + 15) % 30;
@@ -48,13 +51,18 @@ std::set<QDate> exchangeHolidays(int y) {
 
 } // namespace
 
-TEST_F(BuiltDatabase, EveryMarketTradesOnAtLeast98PercentOfExchangeDaysEachYear) {
-    // Counted against weekdays less exchange holidays: about nine weekdays a
-    // year are holidays, so against all weekdays every market holds only 96-97%.
+TEST_F(BuiltDatabase, EveryMarketTradesOnAtLeast98PercentOfExchangeDaysEachYearInDateOrder) {
     for (int id = 1; id <= 6; ++id) {
-        std::set<std::string> dates;
-        for (const Row& r : db.query("SELECT Date FROM DailyData WHERE CommodityID = ?", {std::to_string(id)}))
-            dates.insert(r[0]);
+        // The game's daily query has no ORDER BY: storage order must be date order.
+        const auto rows =
+            db.query("SELECT Date FROM DailyData WHERE CommodityID = ? ORDER BY rowid", {std::to_string(id)});
+        ASSERT_GT(rows.size(), 3500u) << kNames[id];
+        std::set<std::string> dates{rows[0][0]};
+        for (size_t i = 1; i < rows.size(); ++i) {
+            ASSERT_LT(rows[i - 1], rows[i]) << kNames[id] << " row " << i;
+            dates.insert(rows[i][0]);
+        }
+        // Against all weekdays (nine a year are holidays) every market holds only 96-97%.
         for (int year = 1984; year <= 1997; ++year) {
             const std::set<QDate> holidays = exchangeHolidays(year);
             int open = 0, covered = 0;
@@ -69,26 +77,13 @@ TEST_F(BuiltDatabase, EveryMarketTradesOnAtLeast98PercentOfExchangeDaysEachYear)
     EXPECT_EQ(db.query("SELECT MIN(Date) FROM DailyData WHERE CommodityID = 3")[0][0], "1983-03-30");
 }
 
-TEST_F(BuiltDatabase, DailyRowsArePositiveConsistentAndStoredInDateOrder) {
+TEST_F(BuiltDatabase, DailyRowsArePositiveConsistentAndOnTheirContractsTicks) {
     // Contract YYYYMM of the day or later, and a source on every row.
     EXPECT_EQ(db.count("SELECT COUNT(*) FROM DailyData WHERE Low <= 0 OR Low > Open OR Low > Close "
                        "OR High < Open OR High < Close OR DayVolume < 0 OR OpenInterest < 0 OR length(Contract) <> 6 "
                        "OR Contract < substr(Date, 1, 4) || substr(Date, 6, 2) OR Source = ''"),
               0);
-    // The game's daily query has no ORDER BY: storage order must be date order.
-    for (int id = 1; id <= 6; ++id) {
-        const auto rows =
-            db.query("SELECT Date FROM DailyData WHERE CommodityID = ? ORDER BY rowid", {std::to_string(id)});
-        ASSERT_GT(rows.size(), 3500u) << kNames[id];
-        for (size_t i = 1; i < rows.size(); ++i) ASSERT_LT(rows[i - 1], rows[i]) << kNames[id] << " row " << i;
-    }
-}
-
-TEST_F(BuiltDatabase, EveryDailyPriceIsAWholeNumberOfItsContractsTicks) {
-    // No exchange printed a price between two ticks. The minimum moves, from
-    // the contracts' rules and not from the converter: cattle 0.025 cents,
-    // gold 10 cents, crude 1 cent, the S&P 0.05 (0.25 once the series follows
-    // the E-mini), soybeans a quarter cent, T-bonds 1/32.
+    // The contracts' minimum moves, not the converter's: the S&P's is 0.25 once the series follows the E-mini.
     const double ticks[7] = {0, 0.025, 0.10, 0.01, 0.05, 0.25, 1.0 / 32};
     int off = 0;
     for (const Row& r : db.query("SELECT CommodityID, Date, Open, High, Low, Close, Source FROM DailyData")) {
@@ -123,6 +118,8 @@ TEST_F(BuiltDatabase, EveryTickDayHasSixPeriodsPerMarketThatDecodeToTheDaysPrice
                                     {std::to_string(id)});
         ASSERT_EQ(ticks.size(), 6 * days.size()) << kNames[id];
         double lastClose = num(std::prev(daily.lower_bound("1996"))->second[4]);
+        // Ids 1-4 are rounded to cents by the game; the fractional encodings are exact (Soybean in cents).
+        const double tolerance = id <= 4 ? 0.005 + 1e-9 : id == 5 ? 1e-4 : 1e-6;
         for (size_t d = 0; d < days.size(); ++d) {
             std::vector<double> expected(6, lastClose); // exchange closed: the last close stands
             if (auto it = daily.find(days[d][0]); it != daily.end()) {
@@ -135,9 +132,31 @@ TEST_F(BuiltDatabase, EveryTickDayHasSixPeriodsPerMarketThatDecodeToTheDaysPrice
             for (size_t k = 0; k < 6; ++k) {
                 const Row& t = ticks[6 * d + k];
                 ASSERT_EQ(t[0], days[d][0] + " " + times[id][k] + ":00") << kNames[id];
-                ASSERT_NEAR(gameTickPrice(id, num(t[1])), expected[k], tickTolerance(id) * (id == 5 ? 100 : 1))
-                    << kNames[id] << " " << t[0];
+                ASSERT_NEAR(gameTickPrice(id, num(t[1])), expected[k], tolerance) << kNames[id] << " " << t[0];
             }
         }
+    }
+}
+
+TEST_F(BuiltDatabase, CarriesTheStampTheGameChecksAndACopyCutShortIsRefused) {
+    EXPECT_EQ(db.count("PRAGMA application_id"), pellucar::schema::kApplicationId);
+    EXPECT_EQ(db.count("PRAGMA user_version"), pellucar::schema::kFormatVersion);
+    pellucar::MarketDatabase game;
+    EXPECT_TRUE(game.open(QStringLiteral(PELLUCAR_DB_PATH))) << game.lastError().toStdString();
+
+    QFile built(QStringLiteral(PELLUCAR_DB_PATH));
+    ASSERT_TRUE(built.open(QIODevice::ReadOnly));
+    const QByteArray whole = built.readAll();
+    ASSERT_GT(whole.size(), 100 * 4096);
+    QTemporaryDir tmp;
+    QFile cut(tmp.filePath(QStringLiteral("truncated.mdb")));
+    // The header gives the page count: the engine refuses fewer pages before any table is read.
+    for (const qsizetype keep : {whole.size() - 4096, whole.size() / 2, qsizetype(2 * 4096), qsizetype(4096)}) {
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly | QIODevice::Truncate) && cut.write(whole.left(keep)) == keep);
+        cut.close();
+        pellucar::MarketDatabase copy;
+        EXPECT_FALSE(copy.open(cut.fileName())) << keep;
+        EXPECT_FALSE(copy.isOpen());
+        EXPECT_FALSE(copy.lastError().isEmpty()) << keep;
     }
 }

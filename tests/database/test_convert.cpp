@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <ostream>
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -55,9 +54,8 @@ TEST(ParseContinuous, ReadsNewestFirstFilesIntoDateOrderAndFillsMissingPrices) {
 }
 
 TEST(CrudeContracts, FollowTheExpiryThreeBusinessDaysBeforeThe25th) {
-    // January 1990: the 25th is a Thursday, so February expires Monday the
-    // 22nd. November 1990: the 25th is a Sunday and the 22nd Thanksgiving, so
-    // January expires three business days before Friday the 23rd.
+    // January 1990: the 25th is a Thursday, February expires Monday the 22nd. November 1990: the
+    // 25th is a Sunday and the 22nd Thanksgiving, January expires three business days before the 23rd.
     Bars bars;
     for (const char* d : {"1990-01-19", "1990-01-22", "1990-01-23", "1990-01-24", "1990-01-25", "1990-11-15",
                           "1990-11-16", "1990-11-19", "1990-11-20", "1990-11-21", "1990-11-23"})
@@ -68,10 +66,8 @@ TEST(CrudeContracts, FollowTheExpiryThreeBusinessDaysBeforeThe25th) {
 }
 
 TEST(ParseQuantiacs, TakesContractsFromTheRollFlagsAndRepairsARepeatedOne) {
-    // A flagged row is the old contract's last day, and rows before the first
-    // flag hold the contract before it in the file's own delivery cycle. As
-    // published, two flags in a row name June 1991: the rows after the first
-    // carry March prices, and so does the first flagged row itself.
+    // A flagged row is the old contract's last day; rows before the first flag hold the contract
+    // before it. As published, two flags name June 1991: the rows after the first carry March prices.
     Notes notes;
     const Bars bars = parseQuantiacs("DATE, OPEN, HIGH, LOW, CLOSE, VOL, OI, P, R, RINFO\n"
                                      "19900823,90000,90000,90000,90000,1,1,199012,199012,0\n"
@@ -98,8 +94,7 @@ TEST(ParseSettlement, TakesTheNearerContractThatHasAPrice) {
                                       "1983-07-07 23:00:00,,19830800,,19831000,,19840800\n",
                                       "LIVECOW.csv", &notes);
     ASSERT_EQ(bars.size(), 3u);
-    // No carry price: PRICE. Carry priced and nearer: CARRY, with its own id.
-    // Carry priced but farther out: PRICE again.
+    // No carry price: PRICE. Carry priced and nearer: CARRY. Carry priced but farther out: PRICE.
     EXPECT_EQ(contracts(bars), (std::vector<QString>{"198310", "198308", "198310"}));
     EXPECT_EQ(bars[1].source, "LIVECOW.csv:CARRY");
     EXPECT_EQ(bars[2].source, "LIVECOW.csv:PRICE");
@@ -118,15 +113,13 @@ TEST(Mending, FilledInAndMissingDaysComeFromTheBackupOnlyForTheSameContract) {
     fillGaps(primary, backup, &notes);
     std::vector<double> closes;
     for (const Bar& b : primary) closes.push_back(b.close);
-    // 07-23 (no volume, previous close) replaced; 07-24 filled inside one
-    // contract; 07-29 sits between two contracts and 07-31's backup holds
-    // another: both left alone.
+    // 07-23 (no volume, previous close) replaced; 07-24 filled inside one contract; 07-29 between
+    // two contracts and 07-31 of another contract in the backup are left alone.
     EXPECT_EQ(closes, (std::vector<double>{19.08, 19.63, 19.77, 19.89, 19.81, 19.7, 19.7}));
     EXPECT_TRUE(noted(notes, "filled-in row kept"));
 }
 
-// Bond fractions and cattle prices written rounded come back to their grid;
-// a price no rounding made is kept and noted.
+// Bond fractions and cattle prices written rounded come back to their grid; a price no rounding made is kept and noted.
 TEST(SnapToGrid, RestoresRoundedPricesAndLeavesOthersAlone) {
     Bars bonds{{day("1986-03-27"), 100.438, 77.6562, 98.7813, 100.4, 0, 0, "198606", "US20.csv:PRICE"}};
     Notes bondNotes;
@@ -149,8 +142,7 @@ TEST(ReadEighths, TakesAOneDigitFractionOffTheQuarterGridAsEighths) {
               {day("1996-01-08"), 742.3, 747.65, 735.5, 736.25, 0, 0, "199603", "F_S"}};
     Notes notes;
     readEighths(bars, 0.25, &notes);
-    // 750.5 is on the grid: a half cent, not five eighths. 742.3 (3/8) is no
-    // quarter either: left for the grid check; two decimals are no eighths quote.
+    // 750.5 is a half cent, not five eighths; 742.3 (3/8) is left for the grid check; two decimals are no eighths.
     expectPrices(bars[0], {753.25, 753.5, 750.5, 753.75});
     expectPrices(bars[1], {742.3, 747.65, 735.5, 736.25});
     EXPECT_EQ(notes.size(), 3u);

@@ -2,6 +2,8 @@
 #include "db_test_support.h"
 
 #include "csv.h"
+#include "market/database.h"
+#include "market/market_data.h"
 #include "mkdb.h"
 #include "synthetic_trades.h"
 
@@ -35,15 +37,43 @@ protected:
         return f.fileName();
     }
 
-    // A copy of the fixture without one of its files.
-    QString fixtureWithout(const QString& relative) {
-        const QString root = temp.filePath(QString(relative).replace(QLatin1Char('/'), QLatin1Char('-')));
+    // A copy of the fixture without one of its files, or (text set) with that text in it.
+    QString fixtureWith(const QString& relative, const QByteArray& text) {
+        const QString root = temp.filePath(QString(relative).replace('/', '-') + (text.isEmpty() ? "" : "+"));
         for (const QString sub : {"daily", "news"}) {
             QDir().mkpath(root + "/" + sub);
             for (const QString& f : QDir(kFixture + "/" + sub).entryList(QDir::Files))
                 if (sub + "/" + f != relative) QFile::copy(kFixture + "/" + sub + "/" + f, root + "/" + sub + "/" + f);
         }
+        QFile f(root + "/" + relative);
+        EXPECT_TRUE(text.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(text) == text.size()));
         return root;
+    }
+
+    // The ticks of January 1996 read through the file's stored hourly figures and again
+    // trade by trade from a copy without them: the game must get the same hours either way.
+    void expectSameHoursBothWays(const QString& file) {
+        const QString plain = temp.filePath("without_hours.mdb");
+        QFile::remove(plain);
+        ASSERT_TRUE(QFile::copy(file, plain));
+        sqlite3* copy = nullptr;
+        ASSERT_EQ(sqlite3_open(plain.toUtf8().constData(), &copy), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(copy, "DROP TABLE TickPeriods", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(copy);
+        pellucar::MarketDatabase hours, trades;
+        ASSERT_TRUE(hours.open(file) && trades.open(plain));
+        ASSERT_TRUE(hours.hasTickPeriods() && !trades.hasTickPeriods());
+        const QDate month(1996, 1, 1);
+        pellucar::MarketData read[2];
+        pellucar::MarketDatabase* from[2] = {&hours, &trades};
+        for (int way = 0; way < 2; ++way) {
+            pellucar::MarketData& md = read[way];
+            ASSERT_GT(pellucar::LoadTradingDays(*from[way], "Tick", true, month, md.tradingDays), 0);
+            md.startTickDays();
+            for (int id = 1; id <= pellucar::kMarketCount; ++id)
+                ASSERT_NE(pellucar::LoadTickData(*from[way], id, month, true, md), pellucar::kLoadFailed);
+        }
+        EXPECT_TRUE(read[0].tickDays == read[1].tickDays);
     }
 
     QTemporaryDir temp;
@@ -67,21 +97,15 @@ std::vector<double> ticksOf(const QString& file, int id, const std::string& day)
 
 } // namespace
 
-TEST_F(Mkdb, SameInputGivesTheSameBytesWhateverTheOutputName) {
+TEST_F(Mkdb, SameInputGivesTheSameBytesWhateverTheNameAndTicksKeepAHalf32ndAndAnEighthOfACent) {
     const QByteArray first = bytes(build("a.mdb"));
     ASSERT_GT(first.size(), 0);
     EXPECT_EQ(first, bytes(build("other.mdb")));
     EXPECT_EQ(first, bytes(build("a.mdb"))); // rebuilt over itself
     EXPECT_FALSE(QFile::exists(temp.filePath("a.mdb.tmp")));
-}
-
-TEST_F(Mkdb, DerivedTicksKeepAHalf32ndAndAnEighthOfACent) {
-    // The day's path and a closed exchange's repeated close are checked on
-    // the built file; here the encodings' finest steps, which its tick years
-    // need not hold.
-    const QString db = build("f.mdb");
-    EXPECT_EQ(ticksOf(db, 6, "1996-01-02").back(), 121.015625);
-    EXPECT_EQ(ticksOf(db, 5, "1996-01-04")[3], 740.125);
+    // The encodings' finest steps, which the built file's tick years need not hold.
+    EXPECT_EQ(ticksOf(temp.filePath("a.mdb"), 6, "1996-01-02").back(), 121.015625);
+    EXPECT_EQ(ticksOf(temp.filePath("a.mdb"), 5, "1996-01-04")[3], 740.125);
 }
 
 TEST_F(Mkdb, ImportedTradesReplaceTheDerivedTicksOfTheDaysTheyCoverOnly) {
@@ -113,8 +137,8 @@ TEST_F(Mkdb, ImportedTradesReplaceTheDerivedTicksOfTheDaysTheyCoverOnly) {
     QString error;
     ASSERT_TRUE(writeSyntheticTrades(kFixture, QDate(1996, 1, 1), QDate(1996, 2, 1), 6000, many, &error))
         << error.toStdString();
-    expectSameHoursBothWays(build("many.mdb", many).toStdString());
-    expectSameHoursBothWays(plain.toStdString()); // and of the ticks derived from the days
+    expectSameHoursBothWays(build("many.mdb", many));
+    expectSameHoursBothWays(plain); // and of the ticks derived from the days
 
     // Trades on a day nobody traded cannot be placed in the game's calendar.
     Report report;
@@ -147,26 +171,26 @@ TEST_F(Mkdb, OverviewsJoinTheComputedYearToItsParagraph) {
 }
 
 TEST_F(Mkdb, AMissingInputStopsTheBuildAndSaysWhich) {
-    for (const QString missing :
-         {"news/disclaimer.txt", "news/releases_1996_1997.csv", "news/overview_1983_1996.csv", "daily/Soybean.csv"}) {
-        const QString data = fixtureWithout(missing);
+    QByteArray noSoybean1996 = bytes(kFixture + "/news/overview_1983_1996.csv");
+    noSoybean1996.truncate(noSoybean1996.lastIndexOf("\"1996\",\"Soybean\""));
+    const struct {
+        QString file, named;
+        QByteArray text{}; // empty: the file is missing
+    } cases[] = {
+        {"news/disclaimer.txt", "disclaimer.txt"},
+        {"news/releases_1996_1997.csv", "releases_1996_1997.csv"},
+        {"news/overview_1983_1996.csv", "overview_1983_1996.csv"},
+        {"daily/Soybean.csv", "Soybean.csv"},
+        {"news/overview_1983_1996.csv", "Soybean 1996", noSoybean1996}, // a market-year without its paragraph
+    };
+    for (const auto& c : cases) {
+        const QString data = fixtureWith(c.file, c.text);
         Report report;
         QString error;
         EXPECT_FALSE(buildDatabase({data, {}, data + ".mdb"}, &report, &error));
-        EXPECT_TRUE(error.contains(missing.section('/', 1))) << error.toStdString();
+        EXPECT_TRUE(error.contains(c.named)) << error.toStdString();
         EXPECT_FALSE(QFile::exists(data + ".mdb"));
     }
-    // So does a market-year without its background paragraph.
-    const QString data = fixtureWithout("news/overview_1983_1996.csv");
-    QByteArray text = bytes(kFixture + "/news/overview_1983_1996.csv");
-    text.truncate(text.lastIndexOf("\"1996\",\"Soybean\""));
-    QFile f(data + "/news/overview_1983_1996.csv");
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text) > 0);
-    f.close();
-    Report report;
-    QString error;
-    EXPECT_FALSE(buildDatabase({data, {}, data + ".mdb"}, &report, &error));
-    EXPECT_TRUE(error.contains("Soybean 1996")) << error.toStdString();
 }
 
 // Records come out the same however the text is cut into the blocks read.
@@ -207,7 +231,6 @@ TEST(YearSummary, SaysWhenTheYearCrossesRollsOrCoversOnlyPartOfIt) {
     EXPECT_TRUE(cattle.contains("2 contract rolls during the year, from the August 1985 contract to the August 1986"));
     EXPECT_TRUE(cattle.contains("settlement prices") && !cattle.contains("cover only"));
     // Bonds in points and 32nds (64ths for a half), and a year that starts late.
-
     const QString bonds =
         yearSummary(markets()[5], 1983,
                     {row("1983-09-19", 70.5, "198312", "F_US"), row("1983-12-30", 70.015625, "198312", "F_US")});

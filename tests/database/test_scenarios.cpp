@@ -13,13 +13,12 @@
 using namespace pellucar;
 
 TEST(Scenarios, EachPlaysItsLengthInsideTheDataAndHoldsTheMoveItWasChosenFor) {
-    struct Row {
+    const struct {
         const char* name;
         int periods;    // at least this many periods before the game's end
         double opening; // the watched market's first price, within 8% (0: the brief names none)
         double move;    // the largest rise (> 0) or fall (< 0) from it, at least this share
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"Oil at the New Year, 1986", 60, 26, -0.40}, {"Autumn 1987", 60, 0, -0.25},
         {"Planting Season, 1988", 60, 7, 0.30},       {"Stocks, Summer 1990", 60, 0, -0.10},
         {"Oil, Summer 1990", 60, 17, 0.80},           {"The January Deadline, 1991", 19, 26, -0.20},
@@ -27,7 +26,7 @@ TEST(Scenarios, EachPlaysItsLengthInsideTheDataAndHoldsTheMoveItWasChosenFor) {
         {"Gold, January 1997", 114, 367, -0.04},      {"Autumn 1997", 120, 960, -0.06},
     };
     ASSERT_EQ(std::size(rows), scenarios().size());
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const Scenario* sc = findScenario(QString::fromLatin1(row.name));
         ASSERT_NE(sc, nullptr);

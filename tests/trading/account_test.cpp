@@ -1,7 +1,8 @@
-// The account: valuation by level, margin, margin calls, the blow-out and
-// the sizing of mandatory trades. A new game's reset is checked by the soak
-// and the saved-game round trip, each level's capital by the setup test.
+// The account and its books of open lots: valuation by level, each market's rounding, a full
+// book, margin calls, the blow-out and mandatory trades. First in, first out matching is checked
+// against the independent account model by the trading property test.
 #include "desk.h"
+#include "trading/lot_book.h"
 #include "trading/order_texts.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ TEST(Account, ValueIsCapitalPlusRealizedPlusUnrealizedOfTheTradedMarkets) {
     }
 }
 
-TEST(Account, MarginCallAmountIsTheExcessToTheCent) {
+TEST(Account, MarginCallAmountIsTheExcessToTheCentAndNothingLeftIsABlowOut) {
     Desk d(Level::Expert, 2000);
     d.fill(TBond, 1, 100.0);
     d.mark(TBond, 100.0078125); // +7.813
@@ -38,38 +39,28 @@ TEST(Account, MarginCallAmountIsTheExcessToTheCent) {
     EXPECT_EQ(d.account.maxByMargin(TBond), -1); // a shortfall carries less than nothing
     EXPECT_EQ(marginCallMessage(d.account.marginCallAmount()), "You have a margin call equaling  $422.19 dollars");
     EXPECT_EQ(marginCallMessage(-1500.05), "You have a margin call equaling  $1,500.05 dollars");
+
+    // An account worth exactly nothing is blown out: no call, no margin room.
+    Desk n(Level::Novice);
+    n.fill(Oil, 10, 20.00);
+    n.mark(Oil, 19.01);
+    EXPECT_FALSE(n.account.blownOut());
+    EXPECT_TRUE(n.account.marginCalled());
+    n.mark(Oil, 19.00);
+    EXPECT_EQ(n.account.accountValue(), 0.0f);
+    EXPECT_TRUE(n.account.blownOut());
+    EXPECT_EQ(n.account.marginCallAmount(), 0.0);
+    EXPECT_EQ(n.account.maxByMargin(Oil), 0);
 }
 
-TEST(Account, AnAccountWorthExactlyNothingIsBlownOut) {
-    Desk d(Level::Novice);
-    d.fill(Oil, 10, 20.00);
-    d.mark(Oil, 19.01);
-    EXPECT_FALSE(d.account.blownOut());
-    EXPECT_TRUE(d.account.marginCalled());
-    d.mark(Oil, 19.00);
-    EXPECT_EQ(d.account.accountValue(), 0.0f);
-    EXPECT_TRUE(d.account.blownOut());
-    // Nothing is left to meet a requirement with: no call, no margin room.
-    EXPECT_EQ(d.account.marginCallAmount(), 0.0);
-    EXPECT_EQ(d.account.maxByMargin(Oil), 0);
-}
-
-// The mandatory trade of one liquidation step: one contract more than the
-// excess above what the account carries, whole positions when part will not
-// do, SP500 at step 1 and TBond at step 2.
+// One contract more than the excess above what the account carries; SP500 at step 1, TBond at 2.
 TEST(MandatoryTrade, EachStepTradesItsMarketByTheShortfall) {
-    struct Fill {
-        Market market;
-        float units; // 0: only marks the market at the price
-        double price;
-    };
-    struct Case {
+    const struct {
         float capital;
-        std::vector<Fill> fills;
+        std::vector<std::tuple<Market, float, double>> fills; // units 0: only marks the market at the price
         int step;
         const char* trade; // units, market and message; "": none
-    };
-    const Case cases[] = {
+    } cases[] = {
         {40000, {{SP500, 2, 1031.25}}, 1, "-1 SP500 | Mandatory Sale: 1 SP500 at $1031.25"},
         {40000, {{SP500, 2, 1031.25}}, 2, ""}, // TBond is flat
         {20000, {{TBond, 10, 100.0}, {TBond, 0, 99.0}}, 1, ""},
@@ -80,16 +71,15 @@ TEST(MandatoryTrade, EachStepTradesItsMarketByTheShortfall) {
          {{Oil, -5, 20.00}, {Oil, 4, 20.50}, {SP500, 2, 1000.0}},
          3,
          "1 Oil | Mandatory Purchase: 1 Oil at $20.5"},
-        // An Oil contract takes 2,025 of margin: met to the cent, nothing;
-        // fifty cents short, the contract goes.
+        // An Oil contract takes 2,025 of margin: met to the cent, nothing; fifty cents short, the contract goes.
         {2025, {{Oil, 1, 20.00}}, 3, ""},
         {2024.5f, {{Oil, 1, 20.00}}, 3, "-1 Oil | Mandatory Sale: 1 Oil at $20"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Desk d(Level::Expert, c.capital);
-        for (const Fill& f : c.fills) {
-            if (f.units == 0) d.mark(f.market, f.price);
-            else d.fill(f.market, f.units, f.price);
+        for (const auto& [market, units, price] : c.fills) {
+            if (units == 0) d.mark(market, price);
+            else d.fill(market, units, price);
         }
         const auto t = d.account.mandatoryTrade(c.step, d.quotes);
         const QString seen = t ? QStringLiteral("%1 %2 | %3").arg(t->units).arg(marketName(t->market), t->message) : "";
@@ -99,4 +89,58 @@ TEST(MandatoryTrade, EachStepTradesItsMarketByTheShortfall) {
     met.fill(SP500, 2, 1000.0);
     for (int step = 0; step <= Account::kLiquidationSteps + 1; ++step)
         EXPECT_FALSE(met.account.mandatoryTrade(step, met.quotes)) << step;
+}
+
+namespace {
+
+// Books a fill against the book's own position.
+Booking book(LotBook& b, double units, double price) { return b.book(units, b.units() + units, price); }
+
+} // namespace
+
+TEST(LotBook, UnrealizedFollowsEachMarketsRounding) {
+    // A short gains as the price falls: 0.50 x 400 per contract.
+    LotBook cattle(Market::Cattle);
+    book(cattle, -3, 70.00);
+    EXPECT_DOUBLE_EQ(cattle.unrealized(69.50), 3 * 200.0);
+
+    // Differences round as the decimals the player reads: 69.975 - 69.50 = 0.475 rounds up to 0.48.
+    LotBook longCattle(Market::Cattle);
+    book(longCattle, 1, 69.50);
+    EXPECT_DOUBLE_EQ(longCattle.unrealized(69.975), 0.48 * 400);
+    EXPECT_DOUBLE_EQ(longCattle.unrealized(static_cast<double>(69.975f)), 0.48 * 400);
+    // A lot price is rounded to cents by the same reading.
+    book(longCattle, 1, 69.975);
+    EXPECT_EQ(longCattle.lot(2).price, 69.98f);
+
+    // TBond lots keep five decimals; 1/128 of a point is 7.8125 dollars a contract, rounded to 7.813.
+    LotBook bond(Market::TBond);
+    book(bond, 1, 118.15625);
+    book(bond, 1, 100.0078125);
+    EXPECT_EQ(bond.lot(1).price, 118.15625f);
+    EXPECT_EQ(bond.lot(2).price, 100.00781f);
+    LotBook bonds(Market::TBond);
+    book(bonds, 2, 118.15625);
+    EXPECT_DOUBLE_EQ(bonds.unrealized(118.1640625), 2 * 7.813);
+
+    // Soybean rounds the price difference to five decimals first.
+    LotBook soy(Market::Soybean);
+    book(soy, 1, 6.1225);
+    EXPECT_DOUBLE_EQ(soy.unrealized(6.1234567), 0.00096 * 5000);
+}
+
+TEST(LotBook, AFullBookRefusesANewLotAndChangesNothing) {
+    LotBook oil(Market::Oil);
+    for (int i = 0; i < 101; ++i) // the book holds 101 lots
+        ASSERT_TRUE(book(oil, 1, 20.00 + i * 0.01).booked);
+    EXPECT_FALSE(oil.canBook(1, oil.units() + 1));
+    const Booking refused = book(oil, 1, 25.00);
+    EXPECT_FALSE(refused.booked);
+    EXPECT_EQ(oil.count(), 101);
+    EXPECT_EQ(oil.units(), 101);
+    EXPECT_EQ(oil.lot(102).units, 0);
+    // A sale still matches and makes room.
+    EXPECT_TRUE(book(oil, -1, 25.00).booked);
+    EXPECT_EQ(oil.count(), 100);
+    EXPECT_EQ(oil.lot(1).price, 20.01f);
 }

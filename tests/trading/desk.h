@@ -3,8 +3,7 @@
 
 namespace pellucar::test {
 
-// An account whose markets are marked at the last price each traded or was
-// moved to.
+// An account whose markets are marked at the last price each traded or was moved to.
 struct Desk {
     Account account;
     MarketPrices quotes{20.0, 380.0, 100.0, 1000.0, 70.0, 6.0};

@@ -1,5 +1,4 @@
-// Order size limits: the entry, the lot-book guard, the buy and sale checks
-// with their refusals, and the maxima shown beside the order entry.
+// Order size limits: the entry, the lot-book guard, the buy and sale refusals, and the maxima shown.
 #include "desk.h"
 #include "trading/order_limits.h"
 
@@ -11,23 +10,8 @@ using namespace pellucar::test;
 namespace {
 
 UnitsCheck check(const Desk& d, Market m, Side side, const QString& entry) {
-    OrderLimits limits;
-    return limits.check(m, side, entry, d.account);
+    return OrderLimits{}.check(m, side, entry, d.account);
 }
-
-// An Expert account of `capital` holding `held` contracts of the market
-// (bought or sold at its quote) checks an entry.
-struct Case {
-    float capital;
-    float held;
-    Market market;
-    Side side;
-    const char* entry;
-    Refusal refusal;
-    NextStep next;
-    const char* message; // accepted orders: "" and the signed units below
-    float units = 0;
-};
 
 using enum Market;
 using enum Side;
@@ -36,7 +20,17 @@ using enum NextStep;
 constexpr float kRich = 1e6f;   // margin for more than any position limit
 constexpr float kBare = 208000; // ten SP500 contracts take every dollar
 
-const Case kCases[] = {
+// An Expert account of `capital` holding `held` contracts of the market checks an entry.
+const struct {
+    float capital, held;
+    Market market;
+    Side side;
+    const char* entry;
+    Refusal refusal;
+    NextStep next;
+    const char* message; // accepted orders: "" and the signed units below
+    float units = 0;
+} kCases[] = {
     {1e5f, 0, Oil, Buy, "ten", NotANumber, AskAgain, "Please Enter Only Numbers"},
     {1e5f, 0, Oil, Buy, "inf", NotANumber, AskAgain, "Please Enter Only Numbers"},
     {1e5f, 0, Oil, Buy, "2.5", FractionalAmount, AskAgain, "You cannot transact fractional amounts"},
@@ -78,7 +72,7 @@ const Case kCases[] = {
 } // namespace
 
 TEST(OrderChecks, EachEntryIsTakenOrRefusedWithItsTextAndNextStep) {
-    for (const Case& c : kCases) {
+    for (const auto& c : kCases) {
         SCOPED_TRACE(testing::Message() << marketName(c.market).toStdString() << " " << c.entry << " " << c.message);
         Desk d(Level::Expert, c.capital);
         if (c.held != 0) d.fill(c.market, c.held, d.quotes[static_cast<size_t>(index(c.market))]);
@@ -89,8 +83,7 @@ TEST(OrderChecks, EachEntryIsTakenOrRefusedWithItsTextAndNextStep) {
         EXPECT_EQ(r.message, QString::fromLatin1(c.message));
         EXPECT_EQ(r.units, c.units);
     }
-    // Buying back a whole short is taken even where the other markets' margin
-    // leaves the account short of this one's.
+    // Buying back a whole short is taken even where the other markets' margin leaves the account short of this one's.
     Desk deficit(Level::Expert, kBare);
     deficit.fill(Oil, 150, 20.0);
     deficit.fill(SP500, -10, 1000.0);

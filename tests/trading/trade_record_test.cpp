@@ -1,5 +1,4 @@
-// The trade record, the texts of an order's life and the trade history
-// report built from them.
+// The trade record, the texts of an order's life and the trade history report built from them.
 #include "desk.h"
 #include "trading/contract_terms.h"
 #include "trading/order_texts.h"
@@ -10,33 +9,31 @@
 
 using namespace pellucar;
 using namespace pellucar::test;
+using enum Market;
 
 TEST(OrderTexts, ReadBackAndConfirmationShowEachMarketsPriceNotation) {
     EXPECT_EQ(unitsPrompt(Side::Buy), "Number of Contracts to Buy: ");
     EXPECT_EQ(unitsPrompt(Side::Sell), "Number of Contracts to Sell: ");
-    EXPECT_EQ(orderReadBack(Market::Gold, Side::Sell, -1200, 385.2f),
-              "Is this order correct? Sell 1,200 Gold @ $385.20");
-    EXPECT_EQ(orderReadBack(Market::TBond, Side::Buy, 5, 118.15625), "Is this order correct? Buy 5 TBond @ $118.15625");
-    EXPECT_EQ(orderReadBack(Market::Soybean, Side::Buy, 2, 6.1225), "Is this order correct? Buy 2 Soybean @ $6.1225");
-    EXPECT_EQ(fillConfirmation(Market::Gold, -3, 385.2f), "Transaction Order Filled: 3 Gold Sold @  $385.20");
-    EXPECT_EQ(fillConfirmation(Market::Oil, 2, 18.455f), "Transaction Order Filled: 2 Oil Bought @  $18.46");
-    EXPECT_EQ(fillConfirmation(Market::TBond, 1, 100.0078125),
-              "Transaction Order Filled: 1 TBond Bought @  100.0078125");
-    EXPECT_EQ(fillConfirmation(Market::Soybean, -4, 6.5), "Transaction Order Filled: 4 Soybean Sold @  6.50");
+    EXPECT_EQ(orderReadBack(Gold, Side::Sell, -1200, 385.2f), "Is this order correct? Sell 1,200 Gold @ $385.20");
+    EXPECT_EQ(orderReadBack(TBond, Side::Buy, 5, 118.15625), "Is this order correct? Buy 5 TBond @ $118.15625");
+    EXPECT_EQ(orderReadBack(Soybean, Side::Buy, 2, 6.1225), "Is this order correct? Buy 2 Soybean @ $6.1225");
+    EXPECT_EQ(fillConfirmation(Gold, -3, 385.2f), "Transaction Order Filled: 3 Gold Sold @  $385.20");
+    EXPECT_EQ(fillConfirmation(Oil, 2, 18.455f), "Transaction Order Filled: 2 Oil Bought @  $18.46");
+    EXPECT_EQ(fillConfirmation(TBond, 1, 100.0078125), "Transaction Order Filled: 1 TBond Bought @  100.0078125");
+    EXPECT_EQ(fillConfirmation(Soybean, -4, 6.5), "Transaction Order Filled: 4 Soybean Sold @  6.50");
 }
 
 TEST(TradeLog, AFullRecordRefusesThePlayersNextTradeButNotAMarginCall) {
     TradeLog log;
-    for (int i = 0; i < 10000; ++i) ASSERT_TRUE(log.record(i, Market::Oil, Side::Buy, false, 1, 20.0f));
+    for (int i = 0; i < 10000; ++i) ASSERT_TRUE(log.record(i, Oil, Side::Buy, false, 1, 20.0f));
     EXPECT_TRUE(log.full());
-    EXPECT_FALSE(log.record(1, Market::Gold, Side::Sell, false, -1, 380.0f));
+    EXPECT_FALSE(log.record(1, Gold, Side::Sell, false, -1, 380.0f));
     EXPECT_EQ(log.count(), 10000);
     EXPECT_EQ(log.records().last().number, 10000);
-    EXPECT_EQ(log.records().last().market, Market::Oil);
-    EXPECT_TRUE(log.record(2, Market::Gold, Side::Sell, true, -1, 380.0f));
+    EXPECT_EQ(log.records().last().market, Oil);
+    EXPECT_TRUE(log.record(2, Gold, Side::Sell, true, -1, 380.0f));
     EXPECT_EQ(log.records().last().number, 10001);
-    // Past a full record only margin calls trade, each closing at least a
-    // contract: a record never holds more than that many beyond it.
+    // Past a full record only margin calls trade, each closing at least a contract.
     int limits = 0;
     for (Market m : kTradingOrder) limits += contractTerms(m).positionLimit;
     EXPECT_EQ(TradeLog::kMaxRecords, TradeLog::kCapacity + limits);
@@ -63,11 +60,11 @@ TEST(TradeReport, ListsTradesThenTheAveragePriceOfEachOpenPosition) {
         d.fill(m, units, price);
         log.record(day, m, sideOf(units), marginCall, units, static_cast<float>(price));
     };
-    trade(1, Market::Oil, 3, 20.00);
-    trade(2, Market::Oil, 2, 21.37);
-    trade(2, Market::TBond, -1200, 118.15625);
-    trade(3, Market::TBond, 1200, 117.5, true);
-    trade(4, Market::Soybean, -2, 6.1225);
+    trade(1, Oil, 3, 20.00);
+    trade(2, Oil, 2, 21.37);
+    trade(2, TBond, -1200, 118.15625);
+    trade(3, TBond, 1200, 117.5, true);
+    trade(4, Soybean, -2, 6.1225);
     const QList<ReportRow> rows = tradeReport(log, d.account, clock).rows;
     ASSERT_EQ(rows.size(), 5 + 2 * 3);
     EXPECT_EQ(rows[0], (ReportRow{Kind::Entry, {"1", "1", "t1", "Oil", "Buy", "3", "$20.00"}}));

@@ -1,5 +1,4 @@
-// Seeded random order sequences through the limits, the account and the
-// trade record, against the independent account model.
+// Seeded random order sequences through limits, account and trade record, against the account model.
 #include "support/account_model.h"
 #include "support/random_player.h"
 #include "trading/account.h"
@@ -17,8 +16,7 @@ namespace {
 
 size_t at(Market m) { return static_cast<size_t>(index(m)); }
 
-// Each market's tick (Oil 0.01, Gold 0.10, TBond 1/32, SP500 0.05, Cattle
-// 0.025, Soybean 0.0025) and start, in units of 1e-5.
+// Each market's tick (Oil 0.01, Gold 0.10, TBond 1/32, SP500 0.05, Cattle 0.025, Soybean 0.0025) and start, in 1e-5.
 constexpr std::array<long long, kMarketCount> kTick{1000, 10000, 3125, 5000, 2500, 250};
 constexpr std::array<long long, kMarketCount> kStart{2000000, 38000000, 10000000, 40000000, 7000000, 600000};
 constexpr std::array<double, kMarketCount> kPositionLimit{200, 400, 100, 25, 500, 250};
@@ -39,8 +37,7 @@ struct Sequence {
         if (seed % 3 == 0) account.reset(level, account.startingCapital() * 10);
     }
 
-    // Quotes as the game keeps them: 64-bit for TBond and Soybean, 32-bit
-    // for the others.
+    // Quotes as the game keeps them: 64-bit for TBond and Soybean, 32-bit for the others.
     MarketPrices quotes() const {
         MarketPrices q{};
         for (Market m : kTradingOrder) {
@@ -101,8 +98,7 @@ struct Sequence {
         }
         EXPECT_NEAR(account.realizedPL(), model.realized(), 1e-6);
         EXPECT_NEAR(account.marginRequirement(), model.marginRequirement(), 1e-6);
-        // The account value is a 32-bit float: exact to the cent while it is
-        // small, to half a float step beyond.
+        // The account value is a 32-bit float: exact to the cent while small, to half a step beyond.
         MarketPrices exact{};
         for (Market m : kTradingOrder) exact[at(m)] = AccountModel::dollars(price[at(m)]);
         const float av = account.accountValue();
