@@ -1,7 +1,5 @@
-// pellucar-soak: a random player drives the game core on the real market
-// database for as many actions as asked, checking after every action the
-// rules that hold whatever the player did (game_checks.h). Exit code 0 when
-// no rule broke, 1 when one did, 2 for a bad command line.
+// pellucar-soak: a seeded random player on the real market database, every rule of game_checks.h checked after every
+// action. Exit code 0 when no rule broke, 1 when one did, 2 for a bad command line.
 #include "app/controls.h"
 #include "app/game.h"
 #include "app/game_calendar.h"
@@ -9,7 +7,6 @@
 #include "app/scripted_dialogs.h"
 #include "common/random.h"
 #include "game_checks.h"
-#include "support/game_harness.h"
 #include "support/random_player.h"
 #include "trading/trade_report.h"
 
@@ -32,8 +29,7 @@ struct Tally {
     long long actions = 0, gamesBegun = 0, gameObjects = 0, trades = 0, violations = 0;
 };
 
-// The scripted windows, answered by the dice at the moment each opens: the
-// answer is queued right before the window reads it, so none is left over.
+// Each window is answered by the dice as it opens, so no answer is left over.
 class SoakDialogs : public ScriptedDialogs {
 public:
     explicit SoakDialogs(RandomPlayer& dice) : dice_(dice) {}
@@ -89,14 +85,12 @@ private:
     RandomPlayer& dice_;
 };
 
-// Texts for the units box: mostly orders that can go through, some at or
-// past the limits, and the entries a careless player types.
+// Units box texts: mostly orders that go through, some at or past the limits, and careless entries.
 QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     if (stacking) return QStringLiteral("1");
     const int r = dice.upTo(100);
     if (r < 35) return QString::number(dice.between(1, 5));
     if (r < 60) {
-        // The maximum shown beside the box, or about it.
         bool ok = false;
         const int most = game.model().text(QStringLiteral("lblMaxSelected")).remove(',').toInt(&ok);
         const int n = ok && most > 0 ? most + dice.between(-2, 1) : dice.between(1, 20);
@@ -110,8 +104,7 @@ QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     return dice.pick(careless);
 }
 
-// Every button, menu item and chart market of the main window, offered or
-// not; the saved-game items have weights of their own.
+// Every button, menu item and chart market, offered or not; the saved-game items have weights of their own.
 const QList<QPair<QString, int>>& anyControl() {
     static const QList<QPair<QString, int>> all = [] {
         const QStringList own{"mnuSave", "mnuResume", "mnuPastGames"};
@@ -143,8 +136,7 @@ public:
             }
             act();
             if (t_.actions >= faultAt_ && !game_->ended() && game_->state().clock.periodIndex() > 0) {
-                // The soak's own test: lots that the trade record does not
-                // account for must not go unnoticed.
+                // The soak's own test: a lot the trade record does not account for is found.
                 faultAt_ = std::numeric_limits<long long>::max();
                 step(QStringLiteral("book a stray contract"), [&] { checker_.plantStrayLot(Market::Oil, 1); });
             }
@@ -162,8 +154,7 @@ private:
         game_.reset();
         dialogs_ = std::make_unique<SoakDialogs>(dice_);
         random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(t_.gameObjects));
-        // Every program run shares the player's record of past games and
-        // the folder of saved games.
+        // Every program run shares the record of past games and the saved-games folder.
         game_ = std::make_unique<Game>(*dialogs_, *random_, database_, &pastGames_);
         game_->setSaveFolder(files_.path());
         checker_ = soak::GameChecker();
@@ -188,26 +179,17 @@ private:
         const QStringList lines = dialogs_->transcript();
         dialogs_->clearTranscript();
         tally(lines);
-        const QStringList life = lifeCycle(what, lines);
+        QStringList bad = lifeCycle(what, lines);
         if (game_->ended()) {
-            // The program ends only when the player chose to end it.
-            const bool chose = !lines.isEmpty() && (lines.last().startsWith(QLatin1String("frmGameOver")) ||
-                                                    lines.last().startsWith(QLatin1String("frmEndofGame")) ||
-                                                    lines.last().startsWith(QLatin1String("frmDisclaimer")));
-            QStringList bad = life;
-            if (!chose || game_->exitCode() != 0) bad << QStringLiteral("the program ended by itself");
-            if (!bad.isEmpty()) report(bad, lines);
-            return;
+            if (const QString why = soak::checkProgramEnd(*game_, lines); !why.isEmpty()) bad << why;
+        } else {
+            bad << checker_.check(*game_, lines);
+            if (dialogs_->pendingAnswers() != 0) bad << QStringLiteral("a window left its answer unread");
         }
-        QStringList bad = checker_.check(*game_, lines);
-        bad << life;
-        if (dialogs_->pendingAnswers() != 0) bad << QStringLiteral("a window left its answer unread");
         if (!bad.isEmpty()) report(bad, lines);
     }
 
-    // Game > Resume replaced the game unless a notice said why not (a
-    // declined one leaves the game and its record as they were); the
-    // reports shown are those of the game on the desk.
+    // Game > Resume replaced the game unless a notice said why not; the reports shown are the desk's game's.
     QStringList lifeCycle(const QString& what, const QStringList& lines) {
         const bool notice = std::any_of(lines.begin(), lines.end(), [](const QString& l) {
             return l.startsWith(QLatin1String("frmPlayerNotification: Saved Game | "));
@@ -243,7 +225,7 @@ private:
     void tally(const QStringList& lines) {
         for (const QString& l : lines) {
             if (l.startsWith(QLatin1String("frmTradeConfirmation"))) ++t_.trades;
-            // The book is full: this player has seen what he came for.
+            // The lot book is full: the stacking player has seen what he came for.
             if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) stacking_ = false;
         }
     }
@@ -277,18 +259,14 @@ private:
         }
         if (offered(QStringLiteral("btnBuy"))) {
             const int r = dice_.upTo(100);
-            if (r < 10 && !stacking_) {
-                click(QStringLiteral("btnHold"));
-                return;
-            }
-            if (stacking_) {
-                // Adds to the position's side, one lot at a time.
-                const PendingOrder& o = s.desk.pending;
-                const float p = o.market ? s.desk.account.position(*o.market) : 0.0f;
-                click(p < 0 ? QStringLiteral("btnSell") : QStringLiteral("btnBuy"));
-                return;
-            }
-            click(r < 55 ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
+            const std::optional<Market> m = s.desk.pending.market;
+            // A player building up lots adds to the position's side, one lot at a time.
+            if (stacking_)
+                click(m && s.desk.account.position(*m) < 0 ? QStringLiteral("btnSell") : QStringLiteral("btnBuy"));
+            else
+                click(r < 10   ? QStringLiteral("btnHold")
+                      : r < 55 ? QStringLiteral("btnBuy")
+                               : QStringLiteral("btnSell"));
             return;
         }
         if (desk == OrderState::Trade) {
@@ -307,8 +285,7 @@ private:
         if (r < 380) {
             forward();
         } else if (r < 760) {
-            // Now and then a hundred lots of one market, the book's limit: a
-            // hundred Cattle lots need half an Expert's capital, so from flat.
+            // Now and then a hundred lots, the book's limit: a hundred Cattle lots need half an Expert's capital.
             bool flat = s.settings.level == Level::Expert;
             for (Market m : kTradingOrder) flat = flat && s.desk.account.position(m) == 0;
             if (!stacking_ && flat && dice_.chance(0.05)) stacking_ = true;
@@ -318,8 +295,7 @@ private:
             const auto& [name, index] = dice_.pick(anyControl());
             if (name.startsWith(QLatin1String("mnu")) || name == QLatin1String("cboCommodity")) click(name, index);
             else forward();
-        } else if (r >= 978) {
-            // A run of presses, as a player leaning on Forward.
+        } else if (r >= 978) { // a run of presses, as a player leaning on Forward
             const int n = dice_.between(2, 25);
             for (int i = 0; i < n && !game_->ended(); ++i) forward();
         } else {
@@ -367,25 +343,18 @@ int main(int argc, char** argv) {
     std::uint64_t seed = 1;
     QString database = QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb");
     const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        bool ok = true;
-        if (args[i] == QLatin1String("--actions") && i + 1 < args.size()) {
-            actions = args[++i].toLongLong(&ok);
-            ok = ok && actions > 0;
-        } else if (args[i] == QLatin1String("--seed") && i + 1 < args.size()) {
-            seed = args[++i].toULongLong(&ok);
-        } else if (args[i] == QLatin1String("--inject-fault-at") && i + 1 < args.size()) {
-            faultAt = args[++i].toLongLong(&ok);
-        } else if (args[i] == QLatin1String("--database") && i + 1 < args.size()) {
-            database = args[++i];
-        } else {
-            ok = false;
-        }
-        if (!ok) {
-            std::fprintf(stderr,
-                         "usage: pellucar-soak [--actions N] [--seed S] [--database PATH] [--inject-fault-at N]\n");
-            return 2;
-        }
+    bool ok = args.size() % 2 == 1; // flags and their values
+    for (int i = 1; ok && i < args.size(); i += 2) {
+        const QString& flag = args[i];
+        if (flag == QLatin1String("--actions")) actions = args[i + 1].toLongLong(&ok);
+        else if (flag == QLatin1String("--seed")) seed = args[i + 1].toULongLong(&ok);
+        else if (flag == QLatin1String("--inject-fault-at")) faultAt = args[i + 1].toLongLong(&ok);
+        else if (flag == QLatin1String("--database")) database = args[i + 1];
+        else ok = false;
+    }
+    if (!ok || actions <= 0) {
+        std::fprintf(stderr, "usage: pellucar-soak [--actions N] [--seed S] [--database PATH] [--inject-fault-at N]\n");
+        return 2;
     }
     if (!QFileInfo::exists(database)) {
         std::fprintf(stderr, "pellucar-soak: no market database at %s\n", qPrintable(database));
