@@ -38,8 +38,6 @@ QString marketAlternatives() {
 // Every notification the game may show: fixed (title, message) pairs and the texts that carry a figure.
 struct KnownNotices {
     QSet<QString> exact; // "title\x1fmessage"
-    QRegularExpression marginCall;
-    QRegularExpression liquidation;
 
     static QString pair(const QString& title, const QString& message) { return title + QChar(0x1f) + message; }
 
@@ -68,13 +66,14 @@ struct KnownNotices {
             {"Pellucar Continuation", "The Game is Continued for One Quarter"}};
         for (const auto& [title, message] : fixed) exact.insert(pair(title, message));
         for (const Scenario& sc : scenarios()) exact.insert(pair(sc.name, sc.brief));
-        marginCall = anchored(
-            QStringLiteral("You have a margin call equaling  \\$(?:[1-9]\\d{0,2}(?:,\\d{3})*)?\\.\\d\\d dollars"));
-        liquidation = anchored(QStringLiteral("Mandatory (?:Sale|Buy|Purchase): [1-9]\\d{0,2}(?:,\\d{3})* ") +
-                               marketAlternatives() + QStringLiteral(" at \\$\\d+(?:\\.\\d+)?"));
     }
 
     QString check(const QString& title, const QString& message, bool databaseNotice) const {
+        static const QRegularExpression marginCall = anchored(
+            QStringLiteral("You have a margin call equaling  \\$(?:[1-9]\\d{0,2}(?:,\\d{3})*)?\\.\\d\\d dollars"));
+        static const QRegularExpression liquidation =
+            anchored(QStringLiteral("Mandatory (?:Sale|Buy|Purchase): [1-9]\\d{0,2}(?:,\\d{3})* ") +
+                     marketAlternatives() + QStringLiteral(" at \\$\\d+(?:\\.\\d+)?"));
         if (exact.contains(pair(title, message))) return {};
         // A refusal naming the largest order is the game's text for that figure: "1 Contracts" or "2 Contract" fail.
         static const QRegularExpression figure(QStringLiteral("= ([\\d,]+)"));
@@ -113,15 +112,8 @@ QString checkSummary(const QString& message, bool commissions) {
 
 bool isWhole(double v) { return std::isfinite(v) && v == std::trunc(v); }
 
-} // namespace
-
-QString checkTranscriptLine(const QString& line, bool databaseNotice) {
-    const int colon = line.indexOf(QStringLiteral(": "));
-    const int bar = line.indexOf(QStringLiteral(" | "), colon + 2);
-    if (colon <= 0 || bar < 0) return QStringLiteral("malformed transcript line");
-    const QString window = line.left(colon);
-    const QString caption = line.mid(colon + 2, bar - colon - 2);
-    const QString message = line.mid(bar + 3);
+// Why a window with these texts is not one the game may show.
+QString checkWindow(const QString& window, const QString& caption, const QString& message, bool databaseNotice) {
     static const QHash<QString, QString> captions{
         {"frmAboutKestrow", "About Pellucar"},
         {"frmCustom", "Custom Programming"},
@@ -140,30 +132,35 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
         {"frmConfirm", "Resume Saved Game"},
         {"frmScenarios", kScenarioTitle},
     };
-    if (window == QLatin1String("frmPlayerNotification")) {
-        static const KnownNotices notices;
-        const QString why = notices.check(caption, message, databaseNotice);
-        return why.isEmpty() ? why : why + QStringLiteral(": ") + line;
-    }
-    // A news window's caption is the story's title, from the database.
-    if (window == QLatin1String("frmNewsDisplay"))
-        return line.mid(colon + 2).trimmed().isEmpty() ? QStringLiteral("news window without a story") : QString();
-    if (!captions.contains(window)) return QStringLiteral("unknown window: ") + line;
-    if (captions[window] != caption) return QStringLiteral("wrong caption: ") + line;
+    static const KnownNotices notices;
+    if (window == QLatin1String("frmPlayerNotification")) return notices.check(caption, message, databaseNotice);
+    // A news window's caption and story come from the database as they are.
+    if (window == QLatin1String("frmNewsDisplay")) return {};
+    if (!captions.contains(window)) return QStringLiteral("unknown window");
+    if (captions[window] != caption) return QStringLiteral("wrong caption");
     if (window == QLatin1String("frmTradeConfirmation")) {
         static const QRegularExpression fill = anchored(
             QStringLiteral("Transaction Order Filled: [1-9]\\d{0,2}(?:,\\d{3})* ") + marketAlternatives() +
             QStringLiteral(" (?:Bought|Sold) @  (?:\\$\\d{1,3}(?:,\\d{3})*\\.\\d\\d|\\d{0,3}(?:,\\d{3})*\\.\\d{2,7})"));
-        return fill.match(message).hasMatch() ? QString() : QStringLiteral("unknown fill confirmation: ") + line;
+        return fill.match(message).hasMatch() ? QString() : QStringLiteral("unknown fill confirmation");
     }
-    if (window == QLatin1String("frmGameOver") || window == QLatin1String("frmEndofGame")) {
-        const QString why = checkSummary(message, window == QLatin1String("frmEndofGame"));
-        return why.isEmpty() ? why : why + QStringLiteral(": ") + line;
-    }
+    if (window == QLatin1String("frmGameOver") || window == QLatin1String("frmEndofGame"))
+        return checkSummary(message, window == QLatin1String("frmEndofGame"));
     if (window == QLatin1String("Print") && message != QLatin1String("printed")) return QStringLiteral("print failed");
     if (window == QLatin1String("frminitialize") && message != QLatin1String("Initializing Data:  please wait"))
-        return QStringLiteral("unknown loading text: ") + line;
+        return QStringLiteral("unknown loading text");
     return {};
+}
+
+} // namespace
+
+QString checkTranscriptLine(const QString& line, bool databaseNotice) {
+    const int colon = line.indexOf(QStringLiteral(": "));
+    const int bar = line.indexOf(QStringLiteral(" | "), colon + 2);
+    if (colon <= 0 || bar < 0) return QStringLiteral("malformed transcript line");
+    const QString why =
+        checkWindow(line.left(colon), line.mid(colon + 2, bar - colon - 2), line.mid(bar + 3), databaseNotice);
+    return why.isEmpty() ? why : why + QStringLiteral(": ") + line;
 }
 
 QString checkProgramEnd(const Game& game, const QStringList& lines) {
@@ -174,13 +171,6 @@ QString checkProgramEnd(const Game& game, const QStringList& lines) {
     return QStringLiteral("the program ended by itself after: ") + last;
 }
 
-void GameChecker::restart() {
-    replayed_ = 0;
-    // Only lots and realized P(L) are compared: level and capital do not matter.
-    model_ = test::AccountModel(Level::Expert, 0);
-    pricesSane_ = true;
-}
-
 QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     QStringList bad;
     const GameState& s = game.state();
@@ -188,8 +178,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     const TradeLog& log = s.desk.trades;
 
     const bool resumed = std::exchange(resumed_, false);
-    if (resumed) restart();
-    // Windows and their texts; what the action traded and released.
+    if (resumed) *this = GameChecker(databaseNotice_);
     int fills = 0; // confirmed and margin-call trades
     bool gameReset = resumed;
     static const QString liquidation = QStringLiteral("frmPlayerNotification: %1 | ").arg(kMarginCallLiquidationTitle);
@@ -207,7 +196,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         bad << QStringLiteral("%1 trades in a record of %2").arg(log.count()).arg(TradeLog::kMaxRecords);
     if (log.count() < replayed_ || (replayed_ > 0 && records[replayed_ - 1].number != replayed_)) {
         if (!gameReset) bad << QStringLiteral("trade record shrank without a new game");
-        restart();
+        *this = GameChecker(databaseNotice_);
     } else if (!gameReset && log.count() - replayed_ != fills) {
         bad << QStringLiteral("%1 trades recorded, %2 confirmed or margin-call trades")
                    .arg(log.count() - replayed_)
@@ -220,9 +209,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (!isWhole(r.amount) || r.amount == 0 || (r.amount > 0) != (r.side == Side::Buy))
             bad << where + QStringLiteral("%1 of %2 contracts").arg(r.transaction()).arg(r.amount);
         if (r.day < 1 || r.day > s.clock.periodIndex()) bad << where + QStringLiteral("made on day %1").arg(r.day);
-        // A damaged file can leave a period without a price, which the game still fills at (0 for the T-Bond):
-        // excused only where damaged files are the point. The model holds sane prices only, so such a game's realized
-        // P(L) goes unchecked; its contracts go in at a stand-in price.
+        // A damaged file can leave a period without a price, which the game still fills at: excused there. The model
+        // holds sane prices only: such a game's realized P(L) goes unchecked, its contracts in at a stand-in price.
         if (!(r.price > 0) && !databaseNotice_) bad << where + QStringLiteral("filled at %1").arg(r.price);
         const bool sane = r.price > 0 && r.price < 1e4 && std::fabs(r.amount) < 1e6;
         pricesSane_ = pricesSane_ && sane;
@@ -235,7 +223,6 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
             bad << where + QStringLiteral("margin call moved %1 to %2").arg(before).arg(after);
     }
 
-    // Positions, lots and limits, market by market.
     double unrealized = 0;
     for (Market m : kTradingOrder) {
         const QString name = marketName(m) + QStringLiteral(": ");

@@ -30,12 +30,10 @@ public:
     void plantStrayLot(Market m, long long units) { model_.fill(m, units, 20.0); }
 
 private:
-    void restart();
-
     bool databaseNotice_;
-    int replayed_ = 0; // trade records already replayed
-    test::AccountModel model_{Level::Expert, 0};
-    bool pricesSane_ = true; // every replayed fill had a price the model can hold
+    int replayed_ = 0;                           // trade records already replayed
+    test::AccountModel model_{Level::Expert, 0}; // compares lots and realized P(L): level and capital do not matter
+    bool pricesSane_ = true;                     // every replayed fill had a price the model can hold
     bool resumed_ = false;
 };
 
