@@ -26,7 +26,7 @@ namespace {
 const QString kMoney = QStringLiteral("\\$-?\\d{1,3}(?:,\\d{3})*\\.\\d\\d");
 
 QRegularExpression anchored(const QString& pattern) {
-    return QRegularExpression(QStringLiteral("\\A(?:") + pattern + QStringLiteral(")\\z"));
+    return QRegularExpression(QRegularExpression::anchoredPattern(pattern));
 }
 
 QString marketAlternatives() {
@@ -37,35 +37,30 @@ QString marketAlternatives() {
 
 // Every notification the game may show: fixed (title, message) pairs and the texts that carry a figure.
 struct KnownNotices {
-    QSet<QString> exact; // "title\x1fmessage"
-
-    static QString pair(const QString& title, const QString& message) { return title + QChar(0x1f) + message; }
+    QSet<std::pair<QString, QString>> exact; // (title, message)
 
     KnownNotices() {
-        const QString trader = QString::fromLatin1(kTraderNotificationTitle);
         for (Market m : kTradingOrder) {
             for (Refusal r : {Refusal::InventoryFullPurchases, Refusal::InventoryFullSales})
-                exact.insert(pair(QString::fromLatin1(kLotBookFullTitle), refusalMessage(r, m)));
+                exact.insert({kLotBookFullTitle, refusalMessage(r, m)});
             for (Refusal r : {Refusal::NotANumber, Refusal::FractionalAmount, Refusal::NegativeAmount,
                               Refusal::NoMorePurchases, Refusal::NoMoreSales, Refusal::NoMoreSalesBeyondLimit,
                               Refusal::MarginLimitPurchases, Refusal::MarginLimitSales, Refusal::TransactionLimit})
-                exact.insert(pair(trader, refusalMessage(r, m)));
+                exact.insert({kTraderNotificationTitle, refusalMessage(r, m)});
         }
         // Each hint, from an advisor that has given none yet.
         const std::pair<int, int> hintCases[] = {{15, 0}, {46, 1}, {20, 10}, {4, 3}};
         for (auto [period, trades] : hintCases)
-            for (const Hint& h : HintAdvisor().give(period, trades)) exact.insert(pair(h.title, h.text));
-        const std::pair<QString, QString> fixed[] = {
-            {trader, "   * Begin Final Day of Trading *"},
-            {kTradeLogFullTitle, kTradeLogFullMessage},
-            {kNewsHistoryTitle, kNoNewsStoriesText},
-            {kScenarioTitle, kScenarioGameUnderWay},
-            {"Saved Game", "The game has been saved."},
-            {"Saved Game", "There is no saved game to resume."},
-            {"Pellucar Continuation", "The Game is Continued for One Month"},
-            {"Pellucar Continuation", "The Game is Continued for One Quarter"}};
-        for (const auto& [title, message] : fixed) exact.insert(pair(title, message));
-        for (const Scenario& sc : scenarios()) exact.insert(pair(sc.name, sc.brief));
+            for (const Hint& h : HintAdvisor().give(period, trades)) exact.insert({h.title, h.text});
+        exact += {{kTraderNotificationTitle, "   * Begin Final Day of Trading *"},
+                  {kTradeLogFullTitle, kTradeLogFullMessage},
+                  {kNewsHistoryTitle, kNoNewsStoriesText},
+                  {kScenarioTitle, kScenarioGameUnderWay},
+                  {"Saved Game", "The game has been saved."},
+                  {"Saved Game", "There is no saved game to resume."},
+                  {"Pellucar Continuation", "The Game is Continued for One Month"},
+                  {"Pellucar Continuation", "The Game is Continued for One Quarter"}};
+        for (const Scenario& sc : scenarios()) exact.insert({sc.name, sc.brief});
     }
 
     QString check(const QString& title, const QString& message, bool databaseNotice) const {
@@ -74,7 +69,7 @@ struct KnownNotices {
         static const QRegularExpression liquidation =
             anchored(QStringLiteral("Mandatory (?:Sale|Buy|Purchase): [1-9]\\d{0,2}(?:,\\d{3})* ") +
                      marketAlternatives() + QStringLiteral(" at \\$\\d+(?:\\.\\d+)?"));
-        if (exact.contains(pair(title, message))) return {};
+        if (exact.contains({title, message})) return {};
         // A refusal naming the largest order is the game's text for that figure: "1 Contracts" or "2 Contract" fail.
         static const QRegularExpression figure(QStringLiteral("= ([\\d,]+)"));
         if (const auto f = figure.match(message); f.hasMatch() && title == QLatin1String(kTraderNotificationTitle))
@@ -198,9 +193,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (!gameReset) bad << QStringLiteral("trade record shrank without a new game");
         *this = GameChecker(databaseNotice_);
     } else if (!gameReset && log.count() - replayed_ != fills) {
-        bad << QStringLiteral("%1 trades recorded, %2 confirmed or margin-call trades")
-                   .arg(log.count() - replayed_)
-                   .arg(fills);
+        bad << QStringLiteral("%1 trades recorded, %2 filled").arg(log.count() - replayed_).arg(fills);
     }
     for (; replayed_ < log.count(); ++replayed_) {
         const TradeRecord& r = records[replayed_];
@@ -258,18 +251,14 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     // dollars a float's own step is coarser than a cent, and the value is a float). NaN fails every row.
     const double value = account.accountValue();
     const double step = std::nextafter(static_cast<float>(value), std::numeric_limits<float>::infinity()) - value;
-    const struct {
-        bool checked;
-        const char* what;
-        double shown, made, tolerance;
-    } figures[] = {
-        {pricesSane_, "realized P(L) %1, the trade record makes %2", account.realizedPL(), model_.realized(), 0.01},
-        {true, "unrealized P(L) %1, the lots at current prices make %2", account.unrealizedPL(), unrealized, 0.005},
-        {true, "account value %1, capital and P(L) make %2", value,
-         static_cast<double>(account.startingCapital()) + account.realizedPL() + unrealized, 0.005 + step}};
-    for (const auto& f : figures)
-        if (f.checked && !(std::fabs(f.shown - f.made) <= f.tolerance))
-            bad << QString::fromLatin1(f.what).arg(f.shown, 0, 'f', 4).arg(f.made, 0, 'f', 4);
+    const auto compare = [&bad](const char* what, double shown, double made, double tolerance) {
+        if (!(std::fabs(shown - made) <= tolerance)) bad << QString(what).arg(shown, 0, 'f', 4).arg(made, 0, 'f', 4);
+    };
+    if (pricesSane_)
+        compare("realized P(L) %1, the trade record makes %2", account.realizedPL(), model_.realized(), 0.01);
+    compare("unrealized P(L) %1, the lots at current prices make %2", account.unrealizedPL(), unrealized, 0.005);
+    compare("account value %1, capital and P(L) make %2", value,
+            static_cast<double>(account.startingCapital()) + account.realizedPL() + unrealized, 0.005 + step);
 
     if (!game.model().unknownKeys().isEmpty())
         bad << QStringLiteral("the game wrote unknown controls: ") + game.model().unknownKeys().join(' ');

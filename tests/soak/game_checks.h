@@ -15,16 +15,14 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice = false);
 // Why the program's end is not the player's choice (an answer to the last window, exit code 0); empty when it is.
 QString checkProgramEnd(const Game& game, const QStringList& lines);
 
-// Follows one game object from action to action, replaying its trade record into the independent account model to
-// check its lots and realized P(L).
+// Follows one game object, replaying its trade record into the independent account model (lots, realized P(L)).
 class GameChecker {
 public:
     explicit GameChecker(bool databaseNotice = false) : databaseNotice_(databaseNotice) {}
 
     // Every rule broken by one action, which wrote the transcript `lines`.
     QStringList check(const Game& game, const QStringList& lines);
-    // Game > Resume replaced the game, whose trades and news were made out of sight: the next check takes them
-    // without their windows.
+    // Game > Resume replaced the game out of sight: the next check takes its trades and news without their windows.
     void resumed() { resumed_ = true; }
     // The checker's own test: a lot the game never booked, which the next check must report.
     void plantStrayLot(Market m, long long units) { model_.fill(m, units, 20.0); }
