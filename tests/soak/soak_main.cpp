@@ -25,10 +25,6 @@ namespace {
 
 using test::RandomPlayer;
 
-struct Tally {
-    long long actions = 0, gamesBegun = 0, gameObjects = 0, trades = 0, violations = 0;
-};
-
 // Each window is answered by the dice as it opens, so no answer is left over.
 class SoakDialogs : public ScriptedDialogs {
 public:
@@ -40,10 +36,7 @@ public:
     }
     EndOfGameChoice endOfGame(const GameSummary& s) override {
         const int r = dice_.upTo(10);
-        const bool restart = r >= 5 && r < 8 && s.restartEnabled;
-        queueAnswer(restart ? QStringLiteral("btnRestartGame")
-                    : r < 8 ? QStringLiteral("btnContinue")
-                            : QStringLiteral("btnExit"));
+        queueAnswer(r >= 8 ? "btnExit" : r >= 5 && s.restartEnabled ? "btnRestartGame" : "btnContinue");
         return ScriptedDialogs::endOfGame(s);
     }
     bool confirm(const QString& title, const QString& message) override {
@@ -52,7 +45,7 @@ public:
     }
     bool timePeriod(TimePeriodForm& form) override {
         const bool tick = dice_.chance(0.5);
-        QHash<QString, QString> setup{
+        queueSetup({
             {"level", dice_.chance(0.3) ? "Novice" : "Expert"},
             {"data", tick ? "Tick" : "Daily"},
             {"length", dice_.pick(QList<QString>{"Month", "Quarter", "Year"})},
@@ -62,8 +55,7 @@ public:
             // Now and then a year with no tick data at all.
             {"year",
              QString::number(tick && dice_.chance(0.95) ? dice_.between(1996, 1997) : dice_.between(1984, 1997))},
-        };
-        queueSetup(setup);
+        });
         queueAnswer(dice_.chance(0.04) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
         return ScriptedDialogs::timePeriod(form);
     }
@@ -129,13 +121,10 @@ public:
         QElapsedTimer timer;
         timer.start();
         newGameObject();
-        while (t_.actions < actions) {
-            if (game_->ended()) {
-                newGameObject();
-                continue;
-            }
-            act();
-            if (t_.actions >= faultAt_ && !game_->ended() && game_->state().clock.periodIndex() > 0) {
+        while (actions_ < actions) {
+            if (game_->ended()) newGameObject();
+            else act();
+            if (actions_ >= faultAt_ && !game_->ended() && game_->state().clock.periodIndex() > 0) {
                 // The soak's own test: a lot the trade record does not account for is found.
                 faultAt_ = std::numeric_limits<long long>::max();
                 step(QStringLiteral("book a stray contract"), [&] { checker_.plantStrayLot(Market::Oil, 1); });
@@ -143,22 +132,21 @@ public:
         }
         std::printf("pellucar-soak: seed %llu, %lld actions in %.1f s: %lld games begun in %lld game objects, "
                     "%lld trades, %lld games recorded, %lld violations\n",
-                    static_cast<unsigned long long>(seed_), t_.actions, static_cast<double>(timer.elapsed()) / 1000,
-                    t_.gamesBegun, t_.gameObjects, t_.trades, static_cast<long long>(pastGames_.games().size()),
-                    t_.violations);
-        return t_.violations == 0 ? 0 : 1;
+                    static_cast<unsigned long long>(seed_), actions_, static_cast<double>(timer.elapsed()) / 1000,
+                    gamesBegun_, gameObjects_, trades_, static_cast<long long>(pastGames_.games().size()), violations_);
+        return violations_ == 0 ? 0 : 1;
     }
 
 private:
     void newGameObject() {
         game_.reset();
         dialogs_ = std::make_unique<SoakDialogs>(dice_);
-        random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(t_.gameObjects));
+        random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(gameObjects_));
         // Every program run shares the record of past games and the saved-games folder.
         game_ = std::make_unique<Game>(*dialogs_, *random_, database_, &pastGames_);
         game_->setSaveFolder(files_.path());
         checker_ = soak::GameChecker();
-        ++t_.gameObjects;
+        ++gameObjects_;
         stacking_ = false;
         step(QStringLiteral("start-up"), [&] { game_->startUp(); });
     }
@@ -172,31 +160,40 @@ private:
 
     // One action: run it, then check everything it could have touched.
     template <typename F> void step(const QString& what, F&& f) {
-        ++t_.actions;
+        ++actions_;
         recent_.append(what);
         if (recent_.size() > 12) recent_.removeFirst();
         f();
         const QStringList lines = dialogs_->transcript();
         dialogs_->clearTranscript();
-        tally(lines);
-        QStringList bad = lifeCycle(what, lines);
+        for (const QString& l : lines) {
+            if (l.startsWith(QLatin1String("frmTradeConfirmation"))) ++trades_;
+            // The lot book is full: the stacking player has seen what he came for.
+            if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) stacking_ = false;
+        }
+        // Game > Resume replaced the game unless a notice said why not.
+        if (what == QLatin1String("click mnuResume") && lines.filter("frmPlayerNotification: Saved Game | ").isEmpty())
+            checker_.resumed();
+        QStringList bad;
         if (game_->ended()) {
             if (const QString why = soak::checkProgramEnd(*game_, lines); !why.isEmpty()) bad << why;
         } else {
-            bad << checker_.check(*game_, lines);
+            bad << reportsShown() << checker_.check(*game_, lines);
             if (dialogs_->pendingAnswers() != 0) bad << QStringLiteral("a window left its answer unread");
         }
-        if (!bad.isEmpty()) report(bad, lines);
+        if (bad.isEmpty()) return;
+        violations_ += bad.size();
+        if (++printed_ > 20) return; // the first twenty tell enough
+        std::fprintf(stderr, "VIOLATION at action %lld (seed %llu, game object %lld):\n", actions_,
+                     static_cast<unsigned long long>(seed_), gameObjects_);
+        for (const QString& b : bad) std::fprintf(stderr, "  %s\n", qPrintable(b));
+        std::fprintf(stderr, "  recent actions: %s\n", qPrintable(recent_.join(QStringLiteral("; "))));
+        for (const QString& l : lines) std::fprintf(stderr, "  window: %s\n", qPrintable(l.left(300)));
     }
 
-    // Game > Resume replaced the game unless a notice said why not; the reports shown are the desk's game's.
-    QStringList lifeCycle(const QString& what, const QStringList& lines) {
-        const bool notice = std::any_of(lines.begin(), lines.end(), [](const QString& l) {
-            return l.startsWith(QLatin1String("frmPlayerNotification: Saved Game | "));
-        });
-        if (what == QLatin1String("click mnuResume") && !notice) checker_.resumed();
+    // The reports shown are those of the game on the desk.
+    QStringList reportsShown() const {
         QStringList bad;
-        if (game_->ended()) return bad;
         const PresentationModel& m = game_->model();
         const GameState& s = game_->state();
         const auto timeOf = [&s](int day) {
@@ -211,29 +208,10 @@ private:
             bad << QStringLiteral("the news report shown is not the game's on the desk");
         return bad;
     }
-    void report(const QStringList& bad, const QStringList& lines) {
-        t_.violations += bad.size();
-        if (printed_ >= 20) return;
-        ++printed_;
-        std::fprintf(stderr, "VIOLATION at action %lld (seed %llu, game object %lld):\n", t_.actions,
-                     static_cast<unsigned long long>(seed_), t_.gameObjects);
-        for (const QString& b : bad) std::fprintf(stderr, "  %s\n", qPrintable(b));
-        std::fprintf(stderr, "  recent actions: %s\n", qPrintable(recent_.join(QStringLiteral("; "))));
-        for (const QString& l : lines) std::fprintf(stderr, "  window: %s\n", qPrintable(l.left(300)));
-    }
-
-    void tally(const QStringList& lines) {
-        for (const QString& l : lines) {
-            if (l.startsWith(QLatin1String("frmTradeConfirmation"))) ++t_.trades;
-            // The lot book is full: the stacking player has seen what he came for.
-            if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) stacking_ = false;
-        }
-    }
 
     void act() {
         const GameState& s = game_->state();
         const OrderState desk = s.desk.state;
-        // Now and then anything at all, offered or not.
         if (dice_.chance(0.04)) {
             const auto& [name, index] = dice_.pick(anyControl());
             click(name, index);
@@ -241,7 +219,11 @@ private:
         }
         if (s.clock.dataMode() == DataMode::None ||
             (s.clock.periodIndex() == 0 && !offered(QStringLiteral("btnChangePeriod")))) {
-            newGame();
+            click(QStringLiteral("mnuNewGame"));
+            if (!game_->ended() && game_->state().clock.periodIndex() == 0 &&
+                offered(QStringLiteral("btnChangePeriod")))
+                ++gamesBegun_;
+            stacking_ = false;
             return;
         }
         if (desk == OrderState::GetUnits && offered(QStringLiteral("inputUnits"))) {
@@ -249,7 +231,7 @@ private:
             step(QStringLiteral("type '%1'").arg(text), [&] { game_->setText(QStringLiteral("inputUnits"), text); });
             if (game_->ended()) return;
             const bool tab = dice_.chance(0.2);
-            step(tab ? QStringLiteral("key Tab") : QStringLiteral("key Enter"),
+            step(tab ? "key Tab" : "key Enter",
                  [&] { game_->keyPress(QStringLiteral("inputUnits"), tab ? Key::Tab : Key::Enter); });
             return;
         }
@@ -261,24 +243,17 @@ private:
             const int r = dice_.upTo(100);
             const std::optional<Market> m = s.desk.pending.market;
             // A player building up lots adds to the position's side, one lot at a time.
-            if (stacking_)
-                click(m && s.desk.account.position(*m) < 0 ? QStringLiteral("btnSell") : QStringLiteral("btnBuy"));
-            else
-                click(r < 10   ? QStringLiteral("btnHold")
-                      : r < 55 ? QStringLiteral("btnBuy")
-                               : QStringLiteral("btnSell"));
+            if (stacking_) click(m && s.desk.account.position(*m) < 0 ? "btnSell" : "btnBuy");
+            else click(r < 10 ? "btnHold" : r < 55 ? "btnBuy" : "btnSell");
             return;
         }
-        if (desk == OrderState::Trade) {
-            QList<QString> markets;
-            for (const char* b : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"})
-                if (offered(QString::fromLatin1(b))) markets << QString::fromLatin1(b);
-            if (!markets.isEmpty()) {
-                // Cattle's small margin lets one account hold a hundred lots of it.
-                const QString cattle = QStringLiteral("btnCattle");
-                click(stacking_ ? (markets.contains(cattle) ? cattle : markets.first()) : dice_.pick(markets));
-                return;
-            }
+        QList<QString> markets;
+        for (const char* b : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"})
+            if (desk == OrderState::Trade && offered(b)) markets << b;
+        if (!markets.isEmpty()) {
+            // Cattle's small margin lets one account hold a hundred lots of it.
+            click(stacking_ ? (markets.contains("btnCattle") ? "btnCattle" : markets.first()) : dice_.pick(markets));
+            return;
         }
         // The resting desk; a player building up lots mostly trades.
         const int r = stacking_ && dice_.chance(0.8) ? 500 : dice_.upTo(1000);
@@ -311,13 +286,6 @@ private:
 
     void forward() { click(QStringLiteral("btnChangePeriod")); }
 
-    void newGame() {
-        click(QStringLiteral("mnuNewGame"));
-        if (!game_->ended() && game_->state().clock.periodIndex() == 0 && offered(QStringLiteral("btnChangePeriod")))
-            ++t_.gamesBegun;
-        stacking_ = false;
-    }
-
     QString database_;
     QTemporaryDir files_;
     PastGames pastGames_{files_.filePath(QStringLiteral("past-games.sqlite"))};
@@ -327,7 +295,7 @@ private:
     std::unique_ptr<SystemRandom> random_;
     std::unique_ptr<Game> game_;
     soak::GameChecker checker_;
-    Tally t_;
+    long long actions_ = 0, gamesBegun_ = 0, gameObjects_ = 0, trades_ = 0, violations_ = 0;
     QStringList recent_;
     bool stacking_ = false;
     int printed_ = 0;
