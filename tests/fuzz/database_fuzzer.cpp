@@ -62,7 +62,8 @@ QByteArray periodsOf(const MarketData& data, int id) {
     for (const TickDay& day : data.tickDays)
         for (const TickPeriod& p : day.periods[static_cast<size_t>(id)]) {
             bytes += static_cast<char>(p.seen);
-            for (const double v : {p.price, p.high, p.low, p.last}) bytes.append(reinterpret_cast<const char*>(&v), 8);
+            for (const double v : {p.price, p.high, p.low, p.last})
+                bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
         }
     return bytes;
 }
