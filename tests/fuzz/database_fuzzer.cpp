@@ -1,5 +1,4 @@
-// A damaged market database (bytes patched, or values rewritten through the
-// engine) opened, loaded and played; what must hold is listed in README.md.
+// A damaged market database (bytes patched or values rewritten) opened, loaded and played; the rules: README.md.
 #include "fuzz_support.h"
 #include "game_checks.h"
 
@@ -47,44 +46,42 @@ const fuzz::EditableTable kTables[] = {{"DailyData", kDaily},
                                        {"SortedTickNewsReleases", kReleases},
                                        {"TickPeriods", kHours}};
 
-// A loader either fills its target and says how much it read, or fails,
-// says why, and leaves the target as it was.
-void loaded(const MarketDatabase& db, int n, bool unchanged, const QString& what) {
+// A loader fills its target and tells how much it read (`count`, if known), or fails, says why and changes nothing.
+void loaded(const MarketDatabase& db, int n, bool unchanged, const QString& what, int count = -1) {
     if (n == kLoadFailed) {
         if (!db.failed() || db.lastError().isEmpty()) fuzz::fail("a load failed without a reason", what);
         if (!unchanged) fuzz::fail("a failed load changed its target", what + ": " + db.lastError());
-    } else if (n < 0 || db.failed()) {
-        fuzz::fail("a load neither failed nor succeeded", what + QStringLiteral(" returned %1").arg(n));
+    } else if (n < 0 || db.failed() || (count >= 0 && n != count)) {
+        fuzz::fail("a load neither failed nor told what it read", what + QStringLiteral(" returned %1").arg(n));
     }
 }
 
-// One market's periods of every loaded day, bit for bit: a NaN read from
-// the file is still "as it was".
+// One market's periods of every loaded day, bit for bit: a NaN read from the file is still "as it was".
 QByteArray periodsOf(const MarketData& data, int id) {
     QByteArray bytes;
     for (const TickDay& day : data.tickDays)
         for (const TickPeriod& p : day.periods[static_cast<size_t>(id)]) {
             bytes += static_cast<char>(p.seen);
             for (const double v : {p.price, p.high, p.low, p.last})
-                bytes += QByteArray(reinterpret_cast<const char*>(&v), sizeof v);
+                bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
         }
     return bytes;
 }
 
-// Whether the file's indexes hold what its tables hold. A patch can make
-// them disagree where no checksum tells; each query then gets the engine's
-// own answer, which differs with the index it is planned on.
+// Whether the file's indexes hold what its tables hold: a patch can make them disagree unseen, and each query then
+// gets an answer that differs with the index it is planned on.
 bool indexesAgree() {
     sqlite3* db = nullptr;
     bool agree = false;
     if (sqlite3_open_v2(g_file->path().toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check(1)", -1, &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW)
-            agree = std::strcmp(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok") == 0;
-        sqlite3_finalize(st);
-    }
+        SQLITE_OK)
+        sqlite3_exec(
+            db, "PRAGMA integrity_check(1)",
+            [](void* ok, int, char** v, char**) {
+                *static_cast<bool*>(ok) = v[0] && std::strcmp(v[0], "ok") == 0;
+                return 0;
+            },
+            &agree, nullptr);
     sqlite3_close(db);
     return agree;
 }
@@ -92,30 +89,25 @@ bool indexesAgree() {
 void loadPeriods() {
     MarketDatabase db;
     if (!db.open(g_file->path())) {
-        // A refused file says why, and nothing stays open.
         if (db.lastError().isEmpty() || db.isOpen()) fuzz::fail("refused database", db.lastError());
         return;
     }
     MarketData daily;
     const QDate year(1990, 1, 1);
     int n = LoadTradingDays(db, QStringLiteral("Daily"), false, year, daily.tradingDays);
-    loaded(db, n, daily.tradingDays.days.isEmpty(), QStringLiteral("daily trading days"));
-    if (n >= 0 && n != daily.tradingDays.count()) fuzz::fail("trading days miscounted", QString::number(n));
+    loaded(db, n, daily.tradingDays.days.isEmpty(), QStringLiteral("daily trading days"), daily.tradingDays.count());
     for (int id = 1; id <= kMarketCount; ++id) {
         n = LoadDailyData(db, id, year, daily.series[id]);
-        loaded(db, n, daily.series[id].rows.isEmpty(), QStringLiteral("daily rows of %1").arg(id));
-        if (n >= 0 && n != daily.series[id].count()) fuzz::fail("daily rows miscounted", QString::number(id));
+        loaded(db, n, daily.series[id].rows.isEmpty(), QStringLiteral("daily rows of %1").arg(id),
+               daily.series[id].count());
     }
     AlignSeriesToTradingDays(daily);
     for (int id = 1; id <= kMarketCount; ++id) {
         const MarketSeries& s = daily.series[id];
-        // Aligned: row i of every loaded series is trading day i.
-        if (s.count() != 0 && s.count() != daily.tradingDays.count())
-            fuzz::fail("series not aligned",
-                       QStringLiteral("id %1: %2 rows, %3 days").arg(id).arg(s.count()).arg(daily.tradingDays.count()));
+        // Row i of every loaded series is trading day i.
         for (int i = 0; i < s.count(); ++i)
-            if (s.rows[i].date != daily.tradingDays.days[i])
-                fuzz::fail("series row on another day", QString::number(id));
+            if (s.count() != daily.tradingDays.count() || s.rows[i].date != daily.tradingDays.days[i])
+                fuzz::fail("series not aligned with the trading days", QString::number(id));
     }
 
     auto tick = std::make_unique<MarketData>();
@@ -132,9 +124,8 @@ void loadPeriods() {
     db.overviewNews(QDate(1965, 10, 17), 0);
     if (tick->tickDayCount() < 1) return;
 
-    // The stories read with the days are, at every checkpoint, the ones
-    // the checkpoint's own query finds. The fixture's stories (and the
-    // dates the edits write) fall on the first two days.
+    // The stories read with the days are, at every checkpoint, those its own query finds. The fixture's stories (and
+    // the dates the edits write) fall on the first two days.
     const QDate first = tick->tickDays[0].date;
     const QDate last = tick->tickDays.last().date;
     const ReleaseWindow all = releaseDay();
@@ -146,64 +137,43 @@ void loadPeriods() {
             const std::optional<ReleaseWindow> w = releaseWindow(hour);
             if (!w) continue;
             const QList<NewsRelease> asked = db.newsReleases(day, w->from, w->to);
-            // Days out of order in a damaged file leave some outside the
-            // range read; the game asks the database for those itself.
-            if (readAll && !db.failed() && stories.covers(day) && stories.released(day, *w) != asked &&
-                indexesAgree()) {
-                const auto list = [](const QList<NewsRelease>& l) {
-                    QStringList out;
-                    for (const NewsRelease& r : l)
-                        out << r.date.toString(Qt::ISODate) + ' ' + r.time.toString() + ' ' + r.title.left(30);
-                    return out.join(QStringLiteral("; "));
-                };
+            // Days out of order in a damaged file leave some outside the range read; the game asks for those.
+            if (readAll && !db.failed() && stories.covers(day) && stories.released(day, *w) != asked && indexesAgree())
                 fuzz::fail("the stories read with the days differ from a checkpoint's own",
-                           QStringList{day.toString(Qt::ISODate) + QStringLiteral(" hour %1").arg(hour),
-                                       QStringLiteral("with the days: ") + list(stories.released(day, *w)),
-                                       QStringLiteral("its own: ") + list(asked)});
-            }
+                           day.toString(Qt::ISODate) + QStringLiteral(" hour %1").arg(hour));
         }
     }
 }
 
-// A short game of each kind on the file, through the core as the player
-// would play it.
+// A short game of each kind on the file, played through the core; whatever the file holds, the game keeps its rules,
+// and the one notice beyond them is that the file could not be read.
 void play(FuzzedDataProvider& in) {
     test::Harness h(g_file->path());
-    // Whatever the file holds, the game keeps its own rules; the one notice
-    // beyond them is that the file could not be read.
     soak::GameChecker checker(true);
-    const auto act = [&](const QString& what, auto&& f) {
-        f();
-        if (h.game->ended()) return;
-        if (QStringList bad = checker.check(*h.game, h.dialogs.transcript()); !bad.isEmpty())
-            fuzz::fail("a rule broke on a damaged file", QStringList{what} + bad + h.dialogs.transcript());
-        h.take();
+    const auto check = [&](const QString& what, const QStringList& lines) {
+        if (const QStringList bad = h.game->ended() ? QStringList() : checker.check(*h.game, lines); !bad.isEmpty())
+            fuzz::fail("a rule broke on a damaged file", QStringList{what} + bad + lines);
     };
     h.start();
     if (h.game->ended()) return; // the game refused the file, as it should have
     // Enough presses to trade and, in the tick game, to pass a news hour.
     for (const bool tick : {false, true}) {
-        act(QStringLiteral("setup"), [&] {
-            h.setup({{"level", "Expert"},
-                     {"data", tick ? "Tick" : "Daily"},
-                     {"length", "Month"},
-                     {"period", "select"},
-                     {"month", "1"},
-                     {"year", tick ? "1996" : "1990"}});
-        });
+        check(QStringLiteral("setup"), h.newGame({.length = GameLength::Month,
+                                                  .data = tick ? DataMode::Tick : DataMode::Daily,
+                                                  .year = tick ? 1996 : 1990}));
         for (int i = 0; i < (tick ? 7 : 4) && !h.game->ended(); ++i) {
-            act(QStringLiteral("forward"), [&] { h.forward(); });
+            h.forward();
+            check(QStringLiteral("forward"), h.take());
             if (i == 2 && !h.game->ended()) {
                 const Market market = in.ConsumeBool() ? Market::Oil : Market::TBond;
                 const Side side = in.ConsumeBool() ? Side::Buy : Side::Sell;
-                const int units = in.ConsumeIntegralInRange(1, 5);
-                act(QStringLiteral("trade"), [&] { h.order(market, side, units); });
+                h.order(market, side, in.ConsumeIntegralInRange(1, 5));
+                check(QStringLiteral("trade"), h.take());
             }
         }
-        act(QStringLiteral("reports"), [&] {
-            h.game->click(QStringLiteral("btnNewsHist"));
-            h.game->click(QStringLiteral("btnTradeHist"));
-        });
+        h.game->click(QStringLiteral("btnNewsHist"));
+        h.game->click(QStringLiteral("btnTradeHist"));
+        check(QStringLiteral("reports"), h.take());
         if (h.game->ended()) return;
     }
 }
@@ -212,16 +182,13 @@ void play(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
-    // The file as the builder writes it, with its hourly figures, and one
-    // without them, whose ticks are read trade by trade.
+    // The file as the builder writes it, with its hourly figures, and one without, whose ticks are read one by one.
     for (const bool hours : {false, true}) {
         test::FixtureDb db(QStringLiteral("fuzz-database"));
         fuzz::buildSmallMarket(db);
         if (hours) db.addTickPeriods(QDate(1996, 1, 1), QDate(1996, 1, 31));
-        // Small pages: a patch lands on a page header, a cell pointer or a
-        // record far more often than in a file of 4 KiB pages.
-        db.exec(QStringLiteral("PRAGMA page_size=512"));
-        db.exec(QStringLiteral("VACUUM"));
+        // Small pages: a patch lands on a page header, a cell pointer or a record far more often than with 4 KiB.
+        db.exec(QStringLiteral("PRAGMA page_size=512; VACUUM"));
         g_valid[hours] = test::fileBytes(db.path());
     }
     static fuzz::MemoryDatabase file(QStringLiteral("database"));

@@ -8,11 +8,10 @@
 #include <sanitizer/common_interface_defs.h>
 #include <sqlite3.h>
 
-#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 namespace pellucar::fuzz {
@@ -23,8 +22,7 @@ void startQt() {
     static int argc = 1;
     static char name[] = "pellucar-fuzz";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    (void)app;
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv); // lives as long as the process
 }
 
 QString scratchPath(const QString& name) {
@@ -44,33 +42,27 @@ void buildSmallMarket(test::FixtureDb& db) {
 
 MemoryDatabase::MemoryDatabase(const QString& name)
     : path_(QStringLiteral("file:/pellucar-%1-%2?vfs=memdb").arg(name).arg(QCoreApplication::applicationPid())) {
-    sqlite3* db = nullptr;
-    sqlite3_file* file = nullptr;
-    if (sqlite3_open_v2(path_.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                        nullptr) != SQLITE_OK ||
-        sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
+    if (sqlite3_open_v2(path_.toUtf8().constData(), &holder_,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr) != SQLITE_OK ||
+        sqlite3_file_control(holder_, "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK || !file_ ||
+        !file_->pMethods)
         fail("memory database", path_);
-    holder_ = db;
-    file_ = file;
 }
 
-MemoryDatabase::~MemoryDatabase() { sqlite3_close(static_cast<sqlite3*>(holder_)); }
+MemoryDatabase::~MemoryDatabase() { sqlite3_close(holder_); }
 
 void MemoryDatabase::write(const QByteArray& bytes) {
-    // The store's own file methods: its size and contents become the
-    // bytes, as a file written anew would.
-    auto* f = static_cast<sqlite3_file*>(file_);
-    if (f->pMethods->xTruncate(f, 0) != SQLITE_OK ||
-        (!bytes.isEmpty() && f->pMethods->xWrite(f, bytes.constData(), static_cast<int>(bytes.size()), 0) != SQLITE_OK))
+    const sqlite3_io_methods* f = file_->pMethods;
+    if (f->xTruncate(file_, 0) != SQLITE_OK ||
+        (!bytes.isEmpty() && f->xWrite(file_, bytes.constData(), static_cast<int>(bytes.size()), 0) != SQLITE_OK))
         fail("memory database", QStringLiteral("%1 bytes not written").arg(bytes.size()));
 }
 
 QByteArray MemoryDatabase::read() const {
-    auto* f = static_cast<sqlite3_file*>(file_);
     sqlite3_int64 size = 0;
-    if (f->pMethods->xFileSize(f, &size) != SQLITE_OK) fail("memory database", QStringLiteral("no size"));
+    if (file_->pMethods->xFileSize(file_, &size) != SQLITE_OK) fail("memory database", QStringLiteral("no size"));
     QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
-    if (size > 0 && f->pMethods->xRead(f, bytes.data(), static_cast<int>(size), 0) != SQLITE_OK)
+    if (size > 0 && file_->pMethods->xRead(file_, bytes.data(), static_cast<int>(size), 0) != SQLITE_OK)
         fail("memory database", QStringLiteral("not read"));
     return bytes;
 }
@@ -78,37 +70,32 @@ QByteArray MemoryDatabase::read() const {
 QString smallMarket(const QString& name) {
     test::FixtureDb db(QStringLiteral("fuzz-small-market"));
     buildSmallMarket(db);
-    static std::vector<std::unique_ptr<MemoryDatabase>> held; // one a target
-    held.push_back(std::make_unique<MemoryDatabase>(name));
-    held.back()->write(test::fileBytes(db.path()));
-    return held.back()->path();
+    static MemoryDatabase held(name); // the one market of this process
+    held.write(test::fileBytes(db.path()));
+    return held.path();
 }
 
 namespace {
 
-// Binds parameter i to a value the input chooses: null, any integer, any
-// double (NaN and infinities too), a text, a blob, or one of `texts` (near-
-// valid values reach further into the readers than random bytes).
+// Binds parameter i to a value the input chooses: null, any integer, any double (NaN and infinities too), a text, a
+// blob, or one of `texts` (near-valid values reach further into the readers than random bytes).
 void bindValue(FuzzedDataProvider& in, sqlite3_stmt* st, int i, std::span<const char* const> texts) {
-    switch (in.ConsumeIntegralInRange(0, 6)) {
+    const int kind = in.ConsumeIntegralInRange(0, 6);
+    switch (kind) {
     case 0: sqlite3_bind_null(st, i); break;
     case 1: sqlite3_bind_int64(st, i, in.ConsumeIntegral<sqlite3_int64>()); break;
-    case 2: {
-        double v = 0;
-        const std::vector<uint8_t> bits = in.ConsumeBytes<uint8_t>(sizeof v);
-        if (!bits.empty()) std::memcpy(&v, bits.data(), std::min(bits.size(), sizeof v));
-        sqlite3_bind_double(st, i, v);
+    case 2: { // the bits of a double, zero where the input runs out
+        std::array<uint8_t, sizeof(double)> bits{};
+        in.ConsumeData(bits.data(), bits.size());
+        sqlite3_bind_double(st, i, std::bit_cast<double>(bits));
         break;
     }
     case 3: sqlite3_bind_double(st, i, in.ConsumeFloatingPointInRange<double>(-1e6, 1e6)); break;
-    case 4: {
-        const std::string s = in.ConsumeRandomLengthString(600);
-        sqlite3_bind_text(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-        break;
-    }
+    case 4:
     case 5: {
-        const std::string s = in.ConsumeRandomLengthString(32);
-        sqlite3_bind_blob(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        const std::string s = in.ConsumeRandomLengthString(kind == 4 ? 600 : 32);
+        if (kind == 4) sqlite3_bind_text(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        else sqlite3_bind_blob(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
         break;
     }
     default: sqlite3_bind_text(st, i, texts[in.ConsumeIntegralInRange<size_t>(0, texts.size() - 1)], -1, SQLITE_STATIC);
@@ -138,7 +125,6 @@ void editValues(FuzzedDataProvider& in, const QString& path, std::span<const Edi
                 if (sqlite3_bind_parameter_count(st) >= 2) sqlite3_bind_int(st, 2, in.ConsumeIntegralInRange(1, rows));
                 sqlite3_step(st);
                 sqlite3_finalize(st);
-                st = nullptr;
             }
         }
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
@@ -163,8 +149,7 @@ void fail(const char* rule, const QStringList& details) {
     std::fprintf(stderr, "BROKEN RULE: %s\n", rule);
     for (const QString& d : details) std::fprintf(stderr, "  %s\n", qPrintable(d));
     std::fflush(stderr);
-    // A run with -close_fd_mask=2 discards stderr; the sanitizers' own
-    // report channel still reaches the log, so the rule goes there too.
+    // A run with -close_fd_mask=2 discards stderr; the sanitizers' report channel still reaches the log.
     const QByteArray summary = QByteArray("pellucar broken rule: ") + rule + ": " + details.value(0).toUtf8();
     __sanitizer_report_error_summary(summary.constData());
     std::abort();

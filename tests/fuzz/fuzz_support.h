@@ -1,6 +1,5 @@
 #pragma once
-// What the fuzz targets share: Qt's application object, scratch files, the
-// small market they play on, and the way a broken rule stops the run.
+// What the fuzz targets share: Qt, scratch files, the small market they play on, and how a broken rule stops the run.
 #include "support/game_harness.h"
 
 #include <QByteArray>
@@ -11,26 +10,24 @@
 
 #include <span>
 
+struct sqlite3_file;
+
 namespace pellucar::fuzz {
 
-// Qt wants its application object before dates, files and locales are used;
-// SQLite is told here, before its first use, to read "file:" names as URIs
-// (MemoryDatabase below).
+// Qt's application object, and SQLite told to read "file:" names as URIs (MemoryDatabase): before either is used.
 void startQt();
 
 // A file name of this process's own in a fast scratch folder, removed at exit.
 QString scratchPath(const QString& name);
 
-// A database file held in memory by SQLite's memdb store under a name of this
-// process. The game opens path() as it opens a file, through its own open(),
-// without a system call; the store lives as long as this object.
+// A database file in SQLite's memory store, for the life of this object: the game opens path() as a file, without
+// a system call.
 class MemoryDatabase {
 public:
     explicit MemoryDatabase(const QString& name);
     ~MemoryDatabase();
     MemoryDatabase(const MemoryDatabase&) = delete;
     MemoryDatabase& operator=(const MemoryDatabase&) = delete;
-    // "file:/pellucar-NAME-PID?vfs=memdb".
     const QString& path() const { return path_; }
     // Makes the bytes the whole file. Only while no other connection is open on it.
     void write(const QByteArray& bytes);
@@ -38,25 +35,22 @@ public:
 
 private:
     QString path_;
-    void* holder_ = nullptr; // the connection that keeps the store; never reads it
-    void* file_ = nullptr;
+    sqlite3* holder_ = nullptr; // the connection that keeps the store; never reads it
+    sqlite3_file* file_ = nullptr;
 };
 
 // The tests' daily 1990 and tick January 1996 fixtures in one file.
 void buildSmallMarket(test::FixtureDb& db);
-// That market in memory under `name`; its path.
+// That market in memory under `name`, made once a process; its path.
 QString smallMarket(const QString& name);
 
-// A table whose values the input may rewrite, and the fields it may set.
 struct EditableTable {
     const char* name;
     std::span<const char* const> fields;
 };
 
-// Rewrites values of `tables` in the SQLite file at `path` through the
-// engine, so the file stays well formed and its contents do not: a field of
-// one of the first `rows` rows set to a value of any type (or one of
-// `texts`), now and then in a copy of that row added to the table.
+// Rewrites values of `tables` in the SQLite file at `path` through the engine, so the file stays well formed and its
+// contents do not: a field of one of the first `rows` rows (or of a copy added) set to any value or one of `texts`.
 void editValues(FuzzedDataProvider& in, const QString& path, std::span<const EditableTable> tables,
                 std::span<const char* const> texts, int rows);
 

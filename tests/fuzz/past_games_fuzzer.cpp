@@ -1,5 +1,4 @@
-// The record of past games on a damaged or foreign file; what must hold is
-// listed in README.md.
+// The record of past games on a damaged or foreign file; what must hold is listed in README.md.
 #include "fuzz_support.h"
 
 #include "app/past_games.h"
@@ -7,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <tuple>
 
 using namespace pellucar;
 
@@ -26,11 +26,8 @@ const char* const kColumns[] = {"GameID",   "PlayedAt",   "PeriodStart", "Period
 const char* const kPeriodColumns[] = {"GameID", "Period", "Day", "Hour", "AccountValue", "Oil", "TBond"};
 const char* const kTradeColumns[] = {"GameID", "Number", "Period", "Market", "Side", "Amount", "Price"};
 
-// A few periods and trades for a review to read.
 ReviewRecord sampleReview(int n) {
-    ReviewRecord r;
-    r.level = n % 2 ? Level::Novice : Level::Expert;
-    r.startingCapital = 10000;
+    ReviewRecord r{.level = n % 2 ? Level::Novice : Level::Expert, .startingCapital = 10000};
     for (int p = 1; p <= 4; ++p)
         r.periods.push_back({QDate(1994, 1, 2 + p), 0, 10000.0 + p, {20.0 + p, 380, 110.5, 460, 72, 6.5}});
     r.trades = {{1, 1, Market::Oil, Side::Buy, false, 2, 21}, {2, 3, Market::Oil, Side::Sell, true, -2, 23}};
@@ -38,25 +35,22 @@ ReviewRecord sampleReview(int n) {
 }
 
 PastGame sample(int n) {
-    PastGame g;
-    g.playedAt = QDateTime(QDate(2026, 1, 1 + n), QTime(20, 0));
-    g.periodStart = QDate(1994, 1, 3);
-    g.periodEnd = QDate(1994, 3, 31);
-    g.level = n % 2 ? Level::Novice : Level::Expert;
-    g.dataMode = n % 3 ? DataMode::Daily : DataMode::Tick;
-    g.length = GameLength::Quarter;
-    g.periods = 60 + n;
-    g.trades = n;
-    g.score = 1250.5 * (n - 1);
-    g.verdict = QStringLiteral("verdict %1").arg(n);
-    g.ending = n % 2 ? GameEnding::BlownOut : GameEnding::LengthReached;
-    return g;
+    return {.playedAt = QDateTime(QDate(2026, 1, 1 + n), QTime(20, 0)),
+            .periodStart = QDate(1994, 1, 3),
+            .periodEnd = QDate(1994, 3, 31),
+            .level = n % 2 ? Level::Novice : Level::Expert,
+            .dataMode = n % 3 ? DataMode::Daily : DataMode::Tick,
+            .length = GameLength::Quarter,
+            .periods = 60 + n,
+            .trades = n,
+            .score = 1250.5 * (n - 1),
+            .verdict = QStringLiteral("verdict %1").arg(n),
+            .ending = n % 2 ? GameEnding::BlownOut : GameEnding::LengthReached};
 }
 
-bool same(const PastGame& a, const PastGame& b) {
-    return a.playedAt == b.playedAt && a.periodStart == b.periodStart && a.periodEnd == b.periodEnd &&
-           a.level == b.level && a.dataMode == b.dataMode && a.length == b.length && a.periods == b.periods &&
-           a.trades == b.trades && a.score == b.score && a.verdict == b.verdict && a.ending == b.ending;
+auto fields(const PastGame& g) {
+    return std::tie(g.playedAt, g.periodStart, g.periodEnd, g.level, g.dataMode, g.length, g.periods, g.trades, g.score,
+                    g.verdict, g.ending);
 }
 
 void writeFile(const QByteArray& bytes) {
@@ -92,11 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     QByteArray file;
     switch (in.ConsumeIntegralInRange(0, 3)) {
-    case 0: {
-        const std::vector<uint8_t> bytes = in.ConsumeRemainingBytes<uint8_t>();
-        file = QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-        break;
-    }
+    case 0: file = QByteArray::fromStdString(in.ConsumeRemainingBytesAsString()); break;
     case 1:
         writeFile(g_valid);
         fuzz::editValues(in, g_path,
@@ -135,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (readBefore && after.size() != before.size() + 1)
         fuzz::fail("a game written is not one more in the list",
                    QStringLiteral("%1 before, %2 after").arg(before.size()).arg(after.size()));
-    if (std::none_of(after.begin(), after.end(), [&](const PastGame& g) { return same(g, game); }))
+    if (std::none_of(after.begin(), after.end(), [&](const PastGame& g) { return fields(g) == fields(game); }))
         fuzz::fail("a game written is not in the list", game.verdict);
     return 0;
 }

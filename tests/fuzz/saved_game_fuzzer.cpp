@@ -1,5 +1,4 @@
-// A forged saved game (any payload in an envelope whose checksum fits)
-// resumed over a game; what must hold is listed in README.md.
+// A forged saved game (any payload in an envelope whose checksum fits) resumed over a game; the rules: README.md.
 #include "fuzz_support.h"
 #include "game_checks.h"
 
@@ -40,7 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray payload(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     if (!test::writeFile(savedGamePath(g_folder), envelope(payload))) fuzz::fail("no scratch file", g_folder);
 
-    // A game started up on the fixture, saving into the scratch folder.
     test::Harness desk(g_database);
     desk.start();
     desk.game->setSaveFolder(g_folder);
@@ -50,8 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QStringList lines = desk.take();
     if (desk.game->ended()) fuzz::fail("Resume ended the program", lines);
     if (!lines.isEmpty()) {
-        const QString refusal =
-            QStringLiteral("frmPlayerNotification: Saved Game | The saved game could not be read: ");
+        const QString refusal = "frmPlayerNotification: Saved Game | The saved game could not be read: ";
         if (lines.size() != 1 || !lines[0].startsWith(refusal) || lines[0].size() <= refusal.size())
             fuzz::fail("a refusal without its reason", lines);
         if (!(desk.game->state() == before)) fuzz::fail("a refused file changed the desk", lines);
@@ -62,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const QStringList bad = checker.check(*desk.game, lines); !bad.isEmpty())
         fuzz::fail("a resumed game breaks a rule", bad);
     if (!desk.game->state().clock.started()) fuzz::fail("a resumed game is not under way", QString());
-    desk.game->click(QStringLiteral("btnChangePeriod"));
+    desk.forward();
     if (const QStringList bad = checker.check(*desk.game, desk.dialogs.transcript()); !bad.isEmpty())
         fuzz::fail("a resumed game breaks a rule at Forward", bad + desk.dialogs.transcript());
     return 0;

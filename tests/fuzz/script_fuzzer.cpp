@@ -1,5 +1,4 @@
-// Any text as a pellucar-play script, run line by line through PlayDriver;
-// what must hold is listed in README.md.
+// Any text as a pellucar-play script, run line by line through PlayDriver; what must hold is listed in README.md.
 #include "fuzz_support.h"
 #include "game_checks.h"
 #include "play_driver.h"
@@ -17,8 +16,8 @@ namespace {
 
 QString g_database;
 
-// A script may ask for any number of Forward presses; past a few hundred
-// per input the run only repeats itself, so longer runs are left out.
+// A script may ask for any number of Forward presses; past a few hundred per input the run only repeats itself, so
+// longer runs are left out.
 constexpr int kMostPresses = 400;
 constexpr int kMostSetups = 12;
 
@@ -39,20 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
     int presses = 0, setups = 0;
     for (QString& line : lines) {
-        const QString body = line.left(line.indexOf('#')).trimmed();
-        const QStringList w = body.split(blanks);
-        if (w[0] == QLatin1String("forward")) {
-            bool ok = true;
-            const int n = w.size() > 1 ? w[1].toInt(&ok) : 1;
-            // Only presses that are kept count, so the sum never passes
-            // kMostPresses (a count near INT_MAX must not overflow it).
-            if (ok && n > 0) {
-                if (n > kMostPresses - presses) line.clear();
-                else presses += n;
-            }
-        } else if (w[0] == QLatin1String("setup") && ++setups > kMostSetups) {
-            line.clear();
-        }
+        const QStringList w = line.left(line.indexOf('#')).trimmed().split(blanks);
+        bool ok = true;
+        const int n = w[0] != QLatin1String("forward") ? 0 : w.size() > 1 ? w[1].toInt(&ok) : 1;
+        // Only kept presses count, so the sum never passes kMostPresses (nor overflows on a count near INT_MAX).
+        if (ok && n > kMostPresses - presses) line.clear();
+        else if (ok && n > 0) presses += n;
+        if (w[0] == QLatin1String("setup") && ++setups > kMostSetups) line.clear();
     }
 
     ScriptedDialogs dialogs;
@@ -73,7 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         dialogs.queueAnswer(t.section(' ', 1).trimmed());
     }
     game.startUp();
-    // Start-up, then every line of the script.
     for (int i = first - 1; i < lines.size(); ++i) {
         const bool startUp = i < first;
         const PlayDriver::Result r = startUp ? PlayDriver::Result::Finished : driver.run(QStringList{lines[i]});
@@ -82,17 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (r == PlayDriver::Result::ProgramEnded || game.ended()) {
             if (!startUp && (r != PlayDriver::Result::ProgramEnded || !game.ended()))
                 fuzz::fail("the driver missed the end", where);
-            if (game.exitCode() != 0) fuzz::fail("the program ended with an error", where);
-            const QString last = dialogs.transcript().value(dialogs.transcript().size() - 1);
-            if (!last.startsWith(QLatin1String("frmGameOver")) && !last.startsWith(QLatin1String("frmEndofGame")) &&
-                !last.startsWith(QLatin1String("frmDisclaimer")))
-                fuzz::fail("the program ended without the player ending it", QStringList{where, last});
+            if (const QString why = soak::checkProgramEnd(game, dialogs.transcript()); !why.isEmpty())
+                fuzz::fail("the program ended without the player ending it", QStringList{where, why});
             return 0;
         }
-        if (QStringList bad = checker.check(game, dialogs.transcript()); !bad.isEmpty()) {
-            bad.prepend(where);
-            fuzz::fail("a rule broke", bad + dialogs.transcript());
-        }
+        if (const QStringList bad = checker.check(game, dialogs.transcript()); !bad.isEmpty())
+            fuzz::fail("a rule broke", QStringList{where} + bad + dialogs.transcript());
         dialogs.clearTranscript();
         if (r == PlayDriver::Result::ScriptError) {
             // The reader names the line and says what is wrong with it.

@@ -1,5 +1,4 @@
-// Any text in the units box of an order, for an account, market and side
-// the input also chooses; what must hold is listed in README.md.
+// Any text in the units box, for an account, market and side the input also chooses; the rules: README.md.
 #include "fuzz_support.h"
 #include "game_checks.h"
 
@@ -23,12 +22,10 @@ constexpr MarketPrices kBase{20.0, 380.0, 100.0, 1000.0, 70.0, 6.0};
 
 Market anyMarket(FuzzedDataProvider& in) { return kTradingOrder[in.ConsumeIntegralInRange<size_t>(0, 5)]; }
 
-// The market's price at `percent` of its base.
 double priced(Market m, int percent) { return kBase[static_cast<size_t>(index(m))] * percent / 100.0; }
 
-// Accounts the player could have built (fills within the position limit,
-// runs of single contracts up to a full lot book, prices that moved), made
-// once: booking lots is slow next to the check, so an input picks one.
+// Accounts a player could have built (fills within the position limit, runs of single contracts up to a full lot
+// book, moved prices), made once: booking lots is slow next to the check, so an input picks one.
 struct Held {
     Account account;
     MarketPrices prices = kBase;
@@ -57,7 +54,6 @@ const std::vector<Held>& pool() {
                 fill(h, m, dice.between(-limit, limit), priced(m, dice.between(30, 300)));
             }
             if (dice.chance(0.2)) {
-                // A run of single contracts, often right up to a full book.
                 const Market m = dice.order(level).market;
                 const int lots = dice.chance(0.5) ? dice.between(95, 101) : dice.between(1, 101);
                 const int unit = dice.chance(0.5) ? 1 : -1;
@@ -77,10 +73,8 @@ const std::vector<Held>& pool() {
 Account buildAccount(FuzzedDataProvider& in) {
     const std::vector<Held>& all = pool();
     Held h = all[in.ConsumeIntegral<uint16_t>() % all.size()];
-    // Marking a hundred lots to new prices costs as much as a thousand
-    // checks, so an input adds a fill of its own only now and then: on a
-    // byte of 7, not 0, since short inputs and the mutator's runs of zero
-    // bytes would otherwise ask for one most of the time.
+    // An input's own fill revalues every lot, as dear as a thousand checks: only on a byte of 7, since short inputs
+    // and the mutator's runs of zero bytes would ask for one on 0 most of the time.
     if (in.ConsumeIntegralInRange(0, 7) == 7) {
         const Market m = h.account.level() == Level::Novice ? Market::Oil : anyMarket(in);
         const int limit = contractTerms(m).positionLimit;
@@ -100,8 +94,7 @@ QString entryText(FuzzedDataProvider& in) {
         static const char* const heads[] = {"", " ", "+", "-", "0", "\t", "00"};
         static const char* const tails[] = {"", " ", ".0", ".5", "e1", "e-1", ",000", "x", "\n", ".", "0"};
         const QString n = QString::number(in.ConsumeIntegralInRange(0, 500000));
-        return QString::fromLatin1(heads[in.ConsumeIntegralInRange(0, 6)]) + n +
-               QString::fromLatin1(tails[in.ConsumeIntegralInRange(0, 10)]);
+        return heads[in.ConsumeIntegralInRange(0, 6)] + n + tails[in.ConsumeIntegralInRange(0, 10)];
     }
     case 2: return QString::fromUtf8(QByteArray::fromStdString(in.ConsumeRemainingBytesAsString()));
     default: return QString::fromLatin1(QByteArray::fromStdString(in.ConsumeRemainingBytesAsString()));
@@ -110,12 +103,9 @@ QString entryText(FuzzedDataProvider& in) {
 
 QString describe(Market m, Side side, const Account& a, const QString& entry) {
     return QStringLiteral("%1 %2 of '%3'; position %4 in %5 lots, account value %6, margin %7, max by margin %8")
-        .arg(sideName(side), marketName(m), entry)
-        .arg(a.position(m))
-        .arg(a.lots(m).count())
-        .arg(a.accountValue(), 0, 'f', 2)
-        .arg(a.marginRequirement(), 0, 'f', 2)
-        .arg(a.maxByMargin(m));
+        .arg(sideName(side), marketName(m), entry, QString::number(a.position(m)), QString::number(a.lots(m).count()),
+             QString::number(a.accountValue(), 'f', 2), QString::number(a.marginRequirement(), 'f', 2),
+             QString::number(a.maxByMargin(m)));
 }
 
 bool hasNonZeroDigit(const QString& text) {
@@ -143,8 +133,7 @@ QString judge(const UnitsCheck& c, Market m, Side side, const Account& a, const 
             return QStringLiteral("accepted %1 contracts").arg(u);
         if (std::fabs(u) > t.transactionLimit) return QStringLiteral("accepted past the transaction limit: %1").arg(u);
         if (std::fabs(n) > t.positionLimit) return QStringLiteral("position %1 past the limit").arg(n);
-        // Closing a position frees its margin; whatever is held afterwards on
-        // the new side must be carried by that and the excess.
+        // Closing frees its margin; what is held afterwards on the new side is carried by that and the excess.
         const bool grows = (n > 0 && n > std::max(p, 0.0)) || (n < 0 && n < std::min(p, 0.0));
         if (grows && std::fabs(n) > std::fabs(p) + a.maxByMargin(m))
             return QStringLiteral("position %1 is more than the margin carries").arg(n);
@@ -153,8 +142,8 @@ QString judge(const UnitsCheck& c, Market m, Side side, const Account& a, const 
         return {};
     }
     if (c.refused()) {
-        const QString line = QStringLiteral("frmPlayerNotification: ") + c.title + QStringLiteral(" | ") + c.message;
-        const QString why = soak::checkTranscriptLine(line);
+        const QString why =
+            soak::checkTranscriptLine(QStringLiteral("frmPlayerNotification: %1 | %2").arg(c.title, c.message));
         if (!why.isEmpty()) return why;
         const bool full = c.refusal == Refusal::InventoryFullPurchases || c.refusal == Refusal::InventoryFullSales;
         if (full != (c.next == NextStep::ChangePeriod)) return QStringLiteral("lot-book refusal goes the wrong way");
@@ -192,8 +181,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const QString why = judge(c, m, side, account, entry); !why.isEmpty())
         fuzz::fail("units entry", {why, describe(m, side, account, entry), c.title + " | " + c.message});
 
-    // Whatever was typed, the figures the desk shows agree with the check:
-    // a smaller order than one accepted goes through too, and so does the
+    // The desk's figures agree with the check: a smaller order than one accepted goes through, and so does the
     // largest order the display offers.
     const auto accepts = [&](const char* rule, const QString& text) {
         const UnitsCheck s = limits.check(m, side, text, account);

@@ -2,7 +2,6 @@
 
 #include "app/scenarios.h"
 #include "app/verdicts.h"
-#include "common/format.h"
 #include "news/hints.h"
 #include "news/news_history.h"
 #include "trading/contract_terms.h"
@@ -16,19 +15,18 @@
 
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <utility>
 
 namespace pellucar::soak {
 
 namespace {
 
-// A whole number as "#,##0" writes it.
-const QString kWhole = QStringLiteral("(?:0|[1-9]\\d{0,2}(?:,\\d{3})*)");
 // Money as the summaries show it: "$" and the "Standard" form.
 const QString kMoney = QStringLiteral("\\$-?\\d{1,3}(?:,\\d{3})*\\.\\d\\d");
 
 QRegularExpression anchored(const QString& pattern) {
-    return QRegularExpression(QStringLiteral("\\A(?:") + pattern + QStringLiteral(")\\z"));
+    return QRegularExpression(QRegularExpression::anchoredPattern(pattern));
 }
 
 QString marketAlternatives() {
@@ -37,78 +35,48 @@ QString marketAlternatives() {
     return QStringLiteral("(?:") + names.join('|') + ')';
 }
 
-// The refusals whose text names the largest allowed order.
-constexpr Refusal kNamedMaximum[] = {Refusal::PositionLimitBuy, Refusal::PositionLimitSale, Refusal::EquityBuy,
-                                     Refusal::EquitySale};
-
-struct ShapedRefusal {
-    QRegularExpression re; // captures the maximum
-    Refusal refusal;
-    Market market;
-};
-
-// Every notification the game may show: fixed (title, message) pairs and
-// the texts that carry a figure, by shape.
+// Every notification the game may show: fixed (title, message) pairs and the texts that carry a figure.
 struct KnownNotices {
-    QSet<QString> exact; // "title\x1fmessage"
-    QList<ShapedRefusal> refusals;
-    QRegularExpression marginCall;
-    QRegularExpression liquidation;
-
-    static QString pair(const QString& title, const QString& message) { return title + QChar(0x1f) + message; }
+    QSet<std::pair<QString, QString>> exact; // (title, message)
 
     KnownNotices() {
-        const QString trader = QString::fromLatin1(kTraderNotificationTitle);
         for (Market m : kTradingOrder) {
             for (Refusal r : {Refusal::InventoryFullPurchases, Refusal::InventoryFullSales})
-                exact.insert(pair(QString::fromLatin1(kLotBookFullTitle), refusalMessage(r, m)));
+                exact.insert({kLotBookFullTitle, refusalMessage(r, m)});
             for (Refusal r : {Refusal::NotANumber, Refusal::FractionalAmount, Refusal::NegativeAmount,
                               Refusal::NoMorePurchases, Refusal::NoMoreSales, Refusal::NoMoreSalesBeyondLimit,
                               Refusal::MarginLimitPurchases, Refusal::MarginLimitSales, Refusal::TransactionLimit})
-                exact.insert(pair(trader, refusalMessage(r, m)));
-            // The figure's place is found from a sentinel no real maximum has.
-            const int sentinel = 987654321;
-            for (Refusal r : kNamedMaximum) {
-                QString text = QRegularExpression::escape(refusalMessage(r, m, sentinel));
-                text.replace(QRegularExpression::escape(formatWhole(sentinel)), QStringLiteral("(") + kWhole + ')');
-                text.replace(QStringLiteral("Contracts"), QStringLiteral("Contracts?"));
-                refusals.append({anchored(text), r, m});
-            }
+                exact.insert({kTraderNotificationTitle, refusalMessage(r, m)});
         }
         // Each hint, from an advisor that has given none yet.
         const std::pair<int, int> hintCases[] = {{15, 0}, {46, 1}, {20, 10}, {4, 3}};
         for (auto [period, trades] : hintCases)
-            for (const Hint& h : HintAdvisor().give(period, trades)) exact.insert(pair(h.title, h.text));
-        exact.insert(pair(trader, QStringLiteral("   * Begin Final Day of Trading *")));
-        exact.insert(pair(QString::fromLatin1(kTradeLogFullTitle), QString::fromLatin1(kTradeLogFullMessage)));
-        exact.insert(pair(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText)));
-        exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("The game has been saved.")));
-        exact.insert(pair(QString::fromLatin1(kScenarioTitle), QString::fromLatin1(kScenarioGameUnderWay)));
-        for (const Scenario& sc : scenarios()) exact.insert(pair(sc.name, sc.brief));
-        exact.insert(pair(QStringLiteral("Saved Game"), QStringLiteral("There is no saved game to resume.")));
-        exact.insert(
-            pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Month")));
-        exact.insert(
-            pair(QStringLiteral("Pellucar Continuation"), QStringLiteral("The Game is Continued for One Quarter")));
-        marginCall = anchored(
-            QStringLiteral("You have a margin call equaling  \\$(?:[1-9]\\d{0,2}(?:,\\d{3})*)?\\.\\d\\d dollars"));
-        liquidation = anchored(QStringLiteral("Mandatory (?:Sale|Buy|Purchase): [1-9]\\d{0,2}(?:,\\d{3})* ") +
-                               marketAlternatives() + QStringLiteral(" at \\$\\d+(?:\\.\\d+)?"));
+            for (const Hint& h : HintAdvisor().give(period, trades)) exact.insert({h.title, h.text});
+        exact += {{kTraderNotificationTitle, "   * Begin Final Day of Trading *"},
+                  {kTradeLogFullTitle, kTradeLogFullMessage},
+                  {kNewsHistoryTitle, kNoNewsStoriesText},
+                  {kScenarioTitle, kScenarioGameUnderWay},
+                  {"Saved Game", "The game has been saved."},
+                  {"Saved Game", "There is no saved game to resume."},
+                  {"Pellucar Continuation", "The Game is Continued for One Month"},
+                  {"Pellucar Continuation", "The Game is Continued for One Quarter"}};
+        for (const Scenario& sc : scenarios()) exact.insert({sc.name, sc.brief});
     }
 
     QString check(const QString& title, const QString& message, bool databaseNotice) const {
-        if (exact.contains(pair(title, message))) return {};
-        if (title == QLatin1String(kTraderNotificationTitle)) {
-            for (const ShapedRefusal& s : refusals) {
-                const auto m = s.re.match(message);
-                if (!m.hasMatch()) continue;
-                const int named = m.captured(1).remove(',').toInt();
-                // The figure is read back through the game's own text so
-                // "1 Contracts" or "2 Contract" would not pass.
-                if (refusalMessage(s.refusal, s.market, named) == message) return {};
-                return QStringLiteral("refusal text does not fit its figure");
-            }
-        }
+        static const QRegularExpression marginCall = anchored(
+            QStringLiteral("You have a margin call equaling  \\$(?:[1-9]\\d{0,2}(?:,\\d{3})*)?\\.\\d\\d dollars"));
+        static const QRegularExpression liquidation =
+            anchored(QStringLiteral("Mandatory (?:Sale|Buy|Purchase): [1-9]\\d{0,2}(?:,\\d{3})* ") +
+                     marketAlternatives() + QStringLiteral(" at \\$\\d+(?:\\.\\d+)?"));
+        if (exact.contains({title, message})) return {};
+        // A refusal naming the largest order is the game's text for that figure: "1 Contracts" or "2 Contract" fail.
+        static const QRegularExpression figure(QStringLiteral("= ([\\d,]+)"));
+        if (const auto f = figure.match(message); f.hasMatch() && title == QLatin1String(kTraderNotificationTitle))
+            for (Market m : kTradingOrder)
+                for (Refusal r :
+                     {Refusal::PositionLimitBuy, Refusal::PositionLimitSale, Refusal::EquityBuy, Refusal::EquitySale})
+                    if (refusalMessage(r, m, f.captured(1).remove(',').toInt()) == message) return {};
         if (title == QLatin1String(kMarginCallTitle) && marginCall.match(message).hasMatch()) return {};
         if (title == QLatin1String(kMarginCallLiquidationTitle) && liquidation.match(message).hasMatch()) return {};
         if (databaseNotice && title == QLatin1String("Pellucar") && !message.isEmpty()) return {};
@@ -116,22 +84,17 @@ struct KnownNotices {
     }
 };
 
-// "Unrealized P(L): $..\nRealized P(L): $..\nFinal Score: $..\nverdict",
-// with "Commissions: $..\n" before it in the end-of-game window. The
-// transcript writes line breaks as "\n".
+// "Unrealized P(L): $..\nRealized P(L): $..\nFinal Score: $..\nverdict", with "Commissions: $..\n" first in the
+// end-of-game window; the transcript writes line breaks as "\n".
 QString checkSummary(const QString& message, bool commissions) {
-    QStringList parts = message.split(QStringLiteral("\\n"));
-    QStringList heads{QStringLiteral("Unrealized P(L): "), QStringLiteral("Realized P(L): "),
-                      QStringLiteral("Final Score: ")};
-    if (commissions) heads.prepend(QStringLiteral("Commissions: "));
-    if (parts.size() < heads.size() + 1) return QStringLiteral("summary has too few lines");
-    static const QRegularExpression money = anchored(kMoney);
-    for (int i = 0; i < heads.size(); ++i) {
-        if (!parts[i].startsWith(heads[i])) return QStringLiteral("summary line %1 misnamed").arg(i + 1);
-        if (!money.match(parts[i].mid(heads[i].size())).hasMatch())
-            return QStringLiteral("summary figure %1 is not money").arg(i + 1);
-    }
-    const QString verdict = parts.mid(heads.size()).join(QStringLiteral("\\n"));
+    static const QString figures =
+        QStringLiteral("Unrealized P\\(L\\): %1\\\\nRealized P\\(L\\): %1\\\\nFinal Score: %1\\\\n(.*)").arg(kMoney);
+    static const QRegularExpression withCommissions =
+        anchored(QStringLiteral("Commissions: %1\\\\n").arg(kMoney) + figures);
+    static const QRegularExpression without = anchored(figures);
+    const QRegularExpressionMatch m = (commissions ? withCommissions : without).match(message);
+    if (!m.hasMatch()) return QStringLiteral("summary lines misnamed, missing or not money");
+    const QString verdict = m.captured(1);
     static const QSet<QString> verdicts = [] {
         QSet<QString> v{QString(), QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!")};
         for (int b = static_cast<int>(VerdictBand::Double); b <= static_cast<int>(VerdictBand::HeavyLoss); ++b)
@@ -144,17 +107,8 @@ QString checkSummary(const QString& message, bool commissions) {
 
 bool isWhole(double v) { return std::isfinite(v) && v == std::trunc(v); }
 
-} // namespace
-
-QString checkTranscriptLine(const QString& line, bool databaseNotice) {
-    const int colon = line.indexOf(QStringLiteral(": "));
-    const int bar = line.indexOf(QStringLiteral(" | "), colon + 2);
-    if (colon <= 0 || bar < 0) return QStringLiteral("malformed transcript line");
-    const QString window = line.left(colon);
-    // Window captions never hold " | "; a news title is the one caption from
-    // the database and may, so the message starts at the last bar for it.
-    const QString caption = line.mid(colon + 2, bar - colon - 2);
-    const QString message = line.mid(bar + 3);
+// Why a window with these texts is not one the game may show.
+QString checkWindow(const QString& window, const QString& caption, const QString& message, bool databaseNotice) {
     static const QHash<QString, QString> captions{
         {"frmAboutKestrow", "About Pellucar"},
         {"frmCustom", "Custom Programming"},
@@ -173,77 +127,73 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
         {"frmConfirm", "Resume Saved Game"},
         {"frmScenarios", kScenarioTitle},
     };
-    if (window == QLatin1String("frmPlayerNotification")) {
-        static const KnownNotices notices;
-        const QString why = notices.check(caption, message, databaseNotice);
-        return why.isEmpty() ? why : why + QStringLiteral(": ") + line;
-    }
-    if (window == QLatin1String("frmNewsDisplay")) {
-        return line.mid(colon + 2).trimmed().isEmpty() ? QStringLiteral("news window without a story or title")
-                                                       : QString();
-    }
-    if (!captions.contains(window)) return QStringLiteral("unknown window: ") + line;
-    if (captions[window] != caption) return QStringLiteral("wrong caption: ") + line;
+    static const KnownNotices notices;
+    if (window == QLatin1String("frmPlayerNotification")) return notices.check(caption, message, databaseNotice);
+    // A news window's caption and story come from the database as they are.
+    if (window == QLatin1String("frmNewsDisplay")) return {};
+    if (!captions.contains(window)) return QStringLiteral("unknown window");
+    if (captions[window] != caption) return QStringLiteral("wrong caption");
     if (window == QLatin1String("frmTradeConfirmation")) {
         static const QRegularExpression fill = anchored(
             QStringLiteral("Transaction Order Filled: [1-9]\\d{0,2}(?:,\\d{3})* ") + marketAlternatives() +
             QStringLiteral(" (?:Bought|Sold) @  (?:\\$\\d{1,3}(?:,\\d{3})*\\.\\d\\d|\\d{0,3}(?:,\\d{3})*\\.\\d{2,7})"));
-        return fill.match(message).hasMatch() ? QString() : QStringLiteral("unknown fill confirmation: ") + line;
+        return fill.match(message).hasMatch() ? QString() : QStringLiteral("unknown fill confirmation");
     }
-    if (window == QLatin1String("frmGameOver") || window == QLatin1String("frmEndofGame")) {
-        const QString why = checkSummary(message, window == QLatin1String("frmEndofGame"));
-        return why.isEmpty() ? why : why + QStringLiteral(": ") + line;
-    }
+    if (window == QLatin1String("frmGameOver") || window == QLatin1String("frmEndofGame"))
+        return checkSummary(message, window == QLatin1String("frmEndofGame"));
     if (window == QLatin1String("Print") && message != QLatin1String("printed")) return QStringLiteral("print failed");
     if (window == QLatin1String("frminitialize") && message != QLatin1String("Initializing Data:  please wait"))
-        return QStringLiteral("unknown loading text: ") + line;
+        return QStringLiteral("unknown loading text");
     return {};
 }
 
-void GameChecker::restart() {
-    replayed_ = 0;
-    // Only lots and realized P(L) are compared: level and capital do not matter.
-    model_ = test::AccountModel(Level::Expert, 0);
-    pricesSane_ = true;
+} // namespace
+
+QString checkTranscriptLine(const QString& line, bool databaseNotice) {
+    const int colon = line.indexOf(QStringLiteral(": "));
+    const int bar = line.indexOf(QStringLiteral(" | "), colon + 2);
+    if (colon <= 0 || bar < 0) return QStringLiteral("malformed transcript line");
+    const QString why =
+        checkWindow(line.left(colon), line.mid(colon + 2, bar - colon - 2), line.mid(bar + 3), databaseNotice);
+    return why.isEmpty() ? why : why + QStringLiteral(": ") + line;
+}
+
+QString checkProgramEnd(const Game& game, const QStringList& lines) {
+    const QString last = lines.value(lines.size() - 1);
+    if (game.exitCode() != 0) return QStringLiteral("the program ended with an error");
+    for (const char* window : {"frmGameOver", "frmEndofGame", "frmDisclaimer"})
+        if (last.startsWith(QLatin1String(window))) return {};
+    return QStringLiteral("the program ended by itself after: ") + last;
 }
 
 QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     QStringList bad;
     const GameState& s = game.state();
-    const TradingDesk& desk = s.desk;
-    const Account& account = desk.account;
-    const TradeLog& log = desk.trades;
+    const Account& account = s.desk.account;
+    const TradeLog& log = s.desk.trades;
 
     const bool resumed = std::exchange(resumed_, false);
-    if (resumed) restart();
-    // Windows and their texts; what the action traded and released.
-    int confirmations = 0, liquidations = 0;
+    if (resumed) *this = GameChecker(databaseNotice_);
+    int fills = 0; // confirmed and margin-call trades
     bool gameReset = resumed;
+    static const QString liquidation = QStringLiteral("frmPlayerNotification: %1 | ").arg(kMarginCallLiquidationTitle);
     for (const QString& line : lines) {
-        const QString why = checkTranscriptLine(line, databaseNotice_);
-        if (!why.isEmpty()) bad << why;
-        if (line.startsWith(QLatin1String("frmTradeConfirmation: "))) ++confirmations;
-        if (line.startsWith(QLatin1String("frmPlayerNotification: ") + QLatin1String(kMarginCallLiquidationTitle) +
-                            " | "))
-            ++liquidations;
+        if (const QString why = checkTranscriptLine(line, databaseNotice_); !why.isEmpty()) bad << why;
+        if (line.startsWith(QLatin1String("frmTradeConfirmation: ")) || line.startsWith(liquidation)) ++fills;
         if (line.startsWith(QLatin1String("frmGameOver: ")) || line.startsWith(QLatin1String("frmEndofGame: ")) ||
             line.startsWith(QLatin1String("frmTimePeriod: ")))
             gameReset = true;
     }
 
-    // The trade record: every executed trade and nothing else, numbered
-    // from 1; a new game empties it.
+    // The trade record: every executed trade and nothing else, numbered from 1; a new game empties it.
     const QList<TradeRecord>& records = log.records();
     if (log.count() > TradeLog::kMaxRecords)
         bad << QStringLiteral("%1 trades in a record of %2").arg(log.count()).arg(TradeLog::kMaxRecords);
     if (log.count() < replayed_ || (replayed_ > 0 && records[replayed_ - 1].number != replayed_)) {
         if (!gameReset) bad << QStringLiteral("trade record shrank without a new game");
-        restart();
-    } else if (!gameReset && log.count() - replayed_ != confirmations + liquidations) {
-        bad << QStringLiteral("%1 trades recorded, %2 confirmed and %3 margin-call trades")
-                   .arg(log.count() - replayed_)
-                   .arg(confirmations)
-                   .arg(liquidations);
+        *this = GameChecker(databaseNotice_);
+    } else if (!gameReset && log.count() - replayed_ != fills) {
+        bad << QStringLiteral("%1 trades recorded, %2 filled").arg(log.count() - replayed_).arg(fills);
     }
     for (; replayed_ < log.count(); ++replayed_) {
         const TradeRecord& r = records[replayed_];
@@ -252,10 +202,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         if (!isWhole(r.amount) || r.amount == 0 || (r.amount > 0) != (r.side == Side::Buy))
             bad << where + QStringLiteral("%1 of %2 contracts").arg(r.transaction()).arg(r.amount);
         if (r.day < 1 || r.day > s.clock.periodIndex()) bad << where + QStringLiteral("made on day %1").arg(r.day);
-        // A damaged file can leave a period without a price, which the game
-        // still fills at (0 for the T-Bond): excused only where damaged files
-        // are the point. The model holds sane prices only, so such a game's
-        // realized P(L) goes unchecked; its contracts go in at a stand-in price.
+        // A damaged file can leave a period without a price, which the game still fills at: excused there. The model
+        // holds sane prices only: such a game's realized P(L) goes unchecked, its contracts in at a stand-in price.
         if (!(r.price > 0) && !databaseNotice_) bad << where + QStringLiteral("filled at %1").arg(r.price);
         const bool sane = r.price > 0 && r.price < 1e4 && std::fabs(r.amount) < 1e6;
         pricesSane_ = pricesSane_ && sane;
@@ -268,16 +216,16 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
             bad << where + QStringLiteral("margin call moved %1 to %2").arg(before).arg(after);
     }
 
-    // Positions, lots and limits, market by market.
     double unrealized = 0;
     for (Market m : kTradingOrder) {
         const QString name = marketName(m) + QStringLiteral(": ");
         const double p = account.position(m);
         const LotBook& lots = account.lots(m);
-        // Each lot's size and side are the model's (below), whose lots are
-        // whole, never empty and all on one side.
-        double sum = 0;
-        for (int i = 1; i <= lots.count(); ++i) sum += lots.lot(i).units;
+        // Each lot's size and side are the model's, whose lots are whole, never empty and all on one side.
+        QList<double> kept, replayed;
+        for (int i = 1; i <= lots.count(); ++i) kept << lots.lot(i).units;
+        for (const auto& lot : model_.lots(m)) replayed << static_cast<double>(lot.units);
+        const double sum = std::accumulate(kept.begin(), kept.end(), 0.0);
         if (sum != p || lots.units() != p)
             bad << name + QStringLiteral("position %1, lots add up to %2").arg(p).arg(sum);
         // The lot-book guard refuses a new lot once 100 are open.
@@ -287,39 +235,30 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
             bad << name + QStringLiteral("position %1 past the limit").arg(p);
         if (account.level() == Level::Novice && m != Market::Oil && p != 0)
             bad << name + QStringLiteral("a Novice holds %1").arg(p);
-        const auto& model = model_.lots(m);
-        bool same = static_cast<int>(model.size()) == lots.count();
-        for (int i = 0; same && i < lots.count(); ++i)
-            same = static_cast<double>(model[static_cast<size_t>(i)].units) == lots.lot(i + 1).units;
-        if (!same) {
-            QStringList kept, replayed;
-            for (int i = 1; i <= lots.count(); ++i) kept << QString::number(lots.lot(i).units);
-            for (const auto& lot : model) replayed << QString::number(lot.units);
-            bad << name + QStringLiteral("lots [%1], the trade record leaves [%2]")
-                              .arg(kept.join(' '), replayed.join(' '));
+        if (kept != replayed) {
+            const auto list = [](const QList<double>& l) {
+                QStringList out;
+                for (double u : l) out << QString::number(u);
+                return out.join(' ');
+            };
+            bad << name + QStringLiteral("lots [%1], the trade record leaves [%2]").arg(list(kept), list(replayed));
         }
         if (account.level() == Level::Expert || m == Market::Oil)
             unrealized += p != 0 ? lots.unrealized(s.prices.current.get(m)) : 0.0;
     }
 
-    if (pricesSane_ && std::fabs(account.realizedPL() - model_.realized()) > 0.01)
-        bad << QStringLiteral("realized P(L) %1, the trade record makes %2")
-                   .arg(account.realizedPL(), 0, 'f', 2)
-                   .arg(model_.realized(), 0, 'f', 2);
-    // The account's value is its capital and both profits, as of the
-    // current prices, to the cent (past 131,072 dollars a float's own step
-    // is coarser than a cent, and the value is a float).
-    const double expected = static_cast<double>(account.startingCapital()) + account.realizedPL() + unrealized;
+    // The account's value is its capital and both profits, as of the current prices, to the cent (past 131,072
+    // dollars a float's own step is coarser than a cent, and the value is a float). NaN fails every row.
     const double value = account.accountValue();
     const double step = std::nextafter(static_cast<float>(value), std::numeric_limits<float>::infinity()) - value;
-    if (std::fabs(account.unrealizedPL() - unrealized) > 0.005)
-        bad << QStringLiteral("unrealized P(L) %1, the lots at current prices make %2")
-                   .arg(account.unrealizedPL(), 0, 'f', 4)
-                   .arg(unrealized, 0, 'f', 4);
-    if (!(std::fabs(value - expected) <= 0.005 + step))
-        bad << QStringLiteral("account value %1, capital and P(L) make %2")
-                   .arg(value, 0, 'f', 4)
-                   .arg(expected, 0, 'f', 4);
+    const auto compare = [&bad](const char* what, double shown, double made, double tolerance) {
+        if (!(std::fabs(shown - made) <= tolerance)) bad << QString(what).arg(shown, 0, 'f', 4).arg(made, 0, 'f', 4);
+    };
+    if (pricesSane_)
+        compare("realized P(L) %1, the trade record makes %2", account.realizedPL(), model_.realized(), 0.01);
+    compare("unrealized P(L) %1, the lots at current prices make %2", account.unrealizedPL(), unrealized, 0.005);
+    compare("account value %1, capital and P(L) make %2", value,
+            static_cast<double>(account.startingCapital()) + account.realizedPL() + unrealized, 0.005 + step);
 
     if (!game.model().unknownKeys().isEmpty())
         bad << QStringLiteral("the game wrote unknown controls: ") + game.model().unknownKeys().join(' ');

@@ -1,43 +1,37 @@
 #pragma once
-// The rules that hold after every player action, whatever the action was:
-// the account and its lots, the trade record and every window the game
-// showed. Shared by the soak and the fuzz targets that play a game.
+// The rules that hold after every player action, whatever it was: the account and its lots, the trade record and
+// every window the game showed. Shared by the soak and the fuzz targets that play a game.
 #include "app/game.h"
 #include "support/account_model.h"
 
 #include <QStringList>
 
-#include <cmath>
-
 namespace pellucar::soak {
 
-// Why one transcript line ("WINDOW: caption | message") is not a window the
-// game may show with a text it may show; empty when it is. `databaseNotice`
-// allows the one fatal notice, a database that cannot be opened.
+// Why one transcript line ("WINDOW: caption | message") is not a window the game may show with a text it may show;
+// empty when it is. `databaseNotice` allows the one fatal notice, a database that cannot be opened.
 QString checkTranscriptLine(const QString& line, bool databaseNotice = false);
 
-// Follows one game object from action to action, replaying its trade record
-// into the independent account model to check its lots and realized P(L).
+// Why the program's end is not the player's choice (an answer to the last window, exit code 0); empty when it is.
+QString checkProgramEnd(const Game& game, const QStringList& lines);
+
+// Follows one game object, replaying its trade record into the independent account model (lots, realized P(L)).
 class GameChecker {
 public:
     explicit GameChecker(bool databaseNotice = false) : databaseNotice_(databaseNotice) {}
 
     // Every rule broken by one action, which wrote the transcript `lines`.
     QStringList check(const Game& game, const QStringList& lines);
-    // Game > Resume replaced the game: the rules made its trades and news
-    // out of sight, so the next check takes them without their windows.
+    // Game > Resume replaced the game out of sight: the next check takes its trades and news without their windows.
     void resumed() { resumed_ = true; }
-    // The checker's own test: a lot the game never booked, which the next
-    // check must report.
-    void plantStrayLot(Market m, double units) { model_.fill(m, std::llround(units), 20.0); }
+    // The checker's own test: a lot the game never booked, which the next check must report.
+    void plantStrayLot(Market m, long long units) { model_.fill(m, units, 20.0); }
 
 private:
-    void restart();
-
     bool databaseNotice_;
-    int replayed_ = 0; // trade records already replayed
-    test::AccountModel model_{Level::Expert, 0};
-    bool pricesSane_ = true; // every replayed fill had a price the model can hold
+    int replayed_ = 0;                           // trade records already replayed
+    test::AccountModel model_{Level::Expert, 0}; // compares lots and realized P(L): level and capital do not matter
+    bool pricesSane_ = true;                     // every replayed fill had a price the model can hold
     bool resumed_ = false;
 };
 

@@ -1,7 +1,5 @@
-// pellucar-soak: a random player drives the game core on the real market
-// database for as many actions as asked, checking after every action the
-// rules that hold whatever the player did (game_checks.h). Exit code 0 when
-// no rule broke, 1 when one did, 2 for a bad command line.
+// pellucar-soak: a seeded random player on the real market database, every rule of game_checks.h checked after every
+// action. Exit code 0 when no rule broke, 1 when one did, 2 for a bad command line.
 #include "app/controls.h"
 #include "app/game.h"
 #include "app/game_calendar.h"
@@ -9,7 +7,6 @@
 #include "app/scripted_dialogs.h"
 #include "common/random.h"
 #include "game_checks.h"
-#include "support/game_harness.h"
 #include "support/random_player.h"
 #include "trading/trade_report.h"
 
@@ -28,12 +25,7 @@ namespace {
 
 using test::RandomPlayer;
 
-struct Tally {
-    long long actions = 0, gamesBegun = 0, gameObjects = 0, trades = 0, violations = 0;
-};
-
-// The scripted windows, answered by the dice at the moment each opens: the
-// answer is queued right before the window reads it, so none is left over.
+// Each window is answered by the dice as it opens, so no answer is left over.
 class SoakDialogs : public ScriptedDialogs {
 public:
     explicit SoakDialogs(RandomPlayer& dice) : dice_(dice) {}
@@ -44,10 +36,7 @@ public:
     }
     EndOfGameChoice endOfGame(const GameSummary& s) override {
         const int r = dice_.upTo(10);
-        const bool restart = r >= 5 && r < 8 && s.restartEnabled;
-        queueAnswer(restart ? QStringLiteral("btnRestartGame")
-                    : r < 8 ? QStringLiteral("btnContinue")
-                            : QStringLiteral("btnExit"));
+        queueAnswer(r >= 8 ? "btnExit" : r >= 5 && s.restartEnabled ? "btnRestartGame" : "btnContinue");
         return ScriptedDialogs::endOfGame(s);
     }
     bool confirm(const QString& title, const QString& message) override {
@@ -56,7 +45,7 @@ public:
     }
     bool timePeriod(TimePeriodForm& form) override {
         const bool tick = dice_.chance(0.5);
-        QHash<QString, QString> setup{
+        queueSetup({
             {"level", dice_.chance(0.3) ? "Novice" : "Expert"},
             {"data", tick ? "Tick" : "Daily"},
             {"length", dice_.pick(QList<QString>{"Month", "Quarter", "Year"})},
@@ -66,8 +55,7 @@ public:
             // Now and then a year with no tick data at all.
             {"year",
              QString::number(tick && dice_.chance(0.95) ? dice_.between(1996, 1997) : dice_.between(1984, 1997))},
-        };
-        queueSetup(setup);
+        });
         queueAnswer(dice_.chance(0.04) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
         return ScriptedDialogs::timePeriod(form);
     }
@@ -89,14 +77,12 @@ private:
     RandomPlayer& dice_;
 };
 
-// Texts for the units box: mostly orders that can go through, some at or
-// past the limits, and the entries a careless player types.
+// Units box texts: mostly orders that go through, some at or past the limits, and careless entries.
 QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     if (stacking) return QStringLiteral("1");
     const int r = dice.upTo(100);
     if (r < 35) return QString::number(dice.between(1, 5));
     if (r < 60) {
-        // The maximum shown beside the box, or about it.
         bool ok = false;
         const int most = game.model().text(QStringLiteral("lblMaxSelected")).remove(',').toInt(&ok);
         const int n = ok && most > 0 ? most + dice.between(-2, 1) : dice.between(1, 20);
@@ -110,8 +96,7 @@ QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     return dice.pick(careless);
 }
 
-// Every button, menu item and chart market of the main window, offered or
-// not; the saved-game items have weights of their own.
+// Every button, menu item and chart market, offered or not; the saved-game items have weights of their own.
 const QList<QPair<QString, int>>& anyControl() {
     static const QList<QPair<QString, int>> all = [] {
         const QStringList own{"mnuSave", "mnuResume", "mnuPastGames"};
@@ -136,38 +121,32 @@ public:
         QElapsedTimer timer;
         timer.start();
         newGameObject();
-        while (t_.actions < actions) {
-            if (game_->ended()) {
-                newGameObject();
-                continue;
-            }
-            act();
-            if (t_.actions >= faultAt_ && !game_->ended() && game_->state().clock.periodIndex() > 0) {
-                // The soak's own test: lots that the trade record does not
-                // account for must not go unnoticed.
+        while (actions_ < actions) {
+            if (game_->ended()) newGameObject();
+            else act();
+            if (actions_ >= faultAt_ && !game_->ended() && game_->state().clock.periodIndex() > 0) {
+                // The soak's own test: a lot the trade record does not account for is found.
                 faultAt_ = std::numeric_limits<long long>::max();
                 step(QStringLiteral("book a stray contract"), [&] { checker_.plantStrayLot(Market::Oil, 1); });
             }
         }
         std::printf("pellucar-soak: seed %llu, %lld actions in %.1f s: %lld games begun in %lld game objects, "
                     "%lld trades, %lld games recorded, %lld violations\n",
-                    static_cast<unsigned long long>(seed_), t_.actions, static_cast<double>(timer.elapsed()) / 1000,
-                    t_.gamesBegun, t_.gameObjects, t_.trades, static_cast<long long>(pastGames_.games().size()),
-                    t_.violations);
-        return t_.violations == 0 ? 0 : 1;
+                    static_cast<unsigned long long>(seed_), actions_, static_cast<double>(timer.elapsed()) / 1000,
+                    gamesBegun_, gameObjects_, trades_, static_cast<long long>(pastGames_.games().size()), violations_);
+        return violations_ == 0 ? 0 : 1;
     }
 
 private:
     void newGameObject() {
         game_.reset();
         dialogs_ = std::make_unique<SoakDialogs>(dice_);
-        random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(t_.gameObjects));
-        // Every program run shares the player's record of past games and
-        // the folder of saved games.
+        random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(gameObjects_));
+        // Every program run shares the record of past games and the saved-games folder.
         game_ = std::make_unique<Game>(*dialogs_, *random_, database_, &pastGames_);
         game_->setSaveFolder(files_.path());
         checker_ = soak::GameChecker();
-        ++t_.gameObjects;
+        ++gameObjects_;
         stacking_ = false;
         step(QStringLiteral("start-up"), [&] { game_->startUp(); });
     }
@@ -181,40 +160,40 @@ private:
 
     // One action: run it, then check everything it could have touched.
     template <typename F> void step(const QString& what, F&& f) {
-        ++t_.actions;
+        ++actions_;
         recent_.append(what);
         if (recent_.size() > 12) recent_.removeFirst();
         f();
         const QStringList lines = dialogs_->transcript();
         dialogs_->clearTranscript();
-        tally(lines);
-        const QStringList life = lifeCycle(what, lines);
-        if (game_->ended()) {
-            // The program ends only when the player chose to end it.
-            const bool chose = !lines.isEmpty() && (lines.last().startsWith(QLatin1String("frmGameOver")) ||
-                                                    lines.last().startsWith(QLatin1String("frmEndofGame")) ||
-                                                    lines.last().startsWith(QLatin1String("frmDisclaimer")));
-            QStringList bad = life;
-            if (!chose || game_->exitCode() != 0) bad << QStringLiteral("the program ended by itself");
-            if (!bad.isEmpty()) report(bad, lines);
-            return;
+        for (const QString& l : lines) {
+            if (l.startsWith(QLatin1String("frmTradeConfirmation"))) ++trades_;
+            // The lot book is full: the stacking player has seen what he came for.
+            if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) stacking_ = false;
         }
-        QStringList bad = checker_.check(*game_, lines);
-        bad << life;
-        if (dialogs_->pendingAnswers() != 0) bad << QStringLiteral("a window left its answer unread");
-        if (!bad.isEmpty()) report(bad, lines);
+        // Game > Resume replaced the game unless a notice said why not.
+        if (what == QLatin1String("click mnuResume") && lines.filter("frmPlayerNotification: Saved Game | ").isEmpty())
+            checker_.resumed();
+        QStringList bad;
+        if (game_->ended()) {
+            if (const QString why = soak::checkProgramEnd(*game_, lines); !why.isEmpty()) bad << why;
+        } else {
+            bad << reportsShown() << checker_.check(*game_, lines);
+            if (dialogs_->pendingAnswers() != 0) bad << QStringLiteral("a window left its answer unread");
+        }
+        if (bad.isEmpty()) return;
+        violations_ += bad.size();
+        if (++printed_ > 20) return; // the first twenty tell enough
+        std::fprintf(stderr, "VIOLATION at action %lld (seed %llu, game object %lld):\n", actions_,
+                     static_cast<unsigned long long>(seed_), gameObjects_);
+        for (const QString& b : bad) std::fprintf(stderr, "  %s\n", qPrintable(b));
+        std::fprintf(stderr, "  recent actions: %s\n", qPrintable(recent_.join(QStringLiteral("; "))));
+        for (const QString& l : lines) std::fprintf(stderr, "  window: %s\n", qPrintable(l.left(300)));
     }
 
-    // Game > Resume replaced the game unless a notice said why not (a
-    // declined one leaves the game and its record as they were); the
-    // reports shown are those of the game on the desk.
-    QStringList lifeCycle(const QString& what, const QStringList& lines) {
-        const bool notice = std::any_of(lines.begin(), lines.end(), [](const QString& l) {
-            return l.startsWith(QLatin1String("frmPlayerNotification: Saved Game | "));
-        });
-        if (what == QLatin1String("click mnuResume") && !notice) checker_.resumed();
+    // The reports shown are those of the game on the desk.
+    QStringList reportsShown() const {
         QStringList bad;
-        if (game_->ended()) return bad;
         const PresentationModel& m = game_->model();
         const GameState& s = game_->state();
         const auto timeOf = [&s](int day) {
@@ -229,29 +208,10 @@ private:
             bad << QStringLiteral("the news report shown is not the game's on the desk");
         return bad;
     }
-    void report(const QStringList& bad, const QStringList& lines) {
-        t_.violations += bad.size();
-        if (printed_ >= 20) return;
-        ++printed_;
-        std::fprintf(stderr, "VIOLATION at action %lld (seed %llu, game object %lld):\n", t_.actions,
-                     static_cast<unsigned long long>(seed_), t_.gameObjects);
-        for (const QString& b : bad) std::fprintf(stderr, "  %s\n", qPrintable(b));
-        std::fprintf(stderr, "  recent actions: %s\n", qPrintable(recent_.join(QStringLiteral("; "))));
-        for (const QString& l : lines) std::fprintf(stderr, "  window: %s\n", qPrintable(l.left(300)));
-    }
-
-    void tally(const QStringList& lines) {
-        for (const QString& l : lines) {
-            if (l.startsWith(QLatin1String("frmTradeConfirmation"))) ++t_.trades;
-            // The book is full: this player has seen what he came for.
-            if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) stacking_ = false;
-        }
-    }
 
     void act() {
         const GameState& s = game_->state();
         const OrderState desk = s.desk.state;
-        // Now and then anything at all, offered or not.
         if (dice_.chance(0.04)) {
             const auto& [name, index] = dice_.pick(anyControl());
             click(name, index);
@@ -259,7 +219,11 @@ private:
         }
         if (s.clock.dataMode() == DataMode::None ||
             (s.clock.periodIndex() == 0 && !offered(QStringLiteral("btnChangePeriod")))) {
-            newGame();
+            click(QStringLiteral("mnuNewGame"));
+            if (!game_->ended() && game_->state().clock.periodIndex() == 0 &&
+                offered(QStringLiteral("btnChangePeriod")))
+                ++gamesBegun_;
+            stacking_ = false;
             return;
         }
         if (desk == OrderState::GetUnits && offered(QStringLiteral("inputUnits"))) {
@@ -267,7 +231,7 @@ private:
             step(QStringLiteral("type '%1'").arg(text), [&] { game_->setText(QStringLiteral("inputUnits"), text); });
             if (game_->ended()) return;
             const bool tab = dice_.chance(0.2);
-            step(tab ? QStringLiteral("key Tab") : QStringLiteral("key Enter"),
+            step(tab ? "key Tab" : "key Enter",
                  [&] { game_->keyPress(QStringLiteral("inputUnits"), tab ? Key::Tab : Key::Enter); });
             return;
         }
@@ -277,38 +241,26 @@ private:
         }
         if (offered(QStringLiteral("btnBuy"))) {
             const int r = dice_.upTo(100);
-            if (r < 10 && !stacking_) {
-                click(QStringLiteral("btnHold"));
-                return;
-            }
-            if (stacking_) {
-                // Adds to the position's side, one lot at a time.
-                const PendingOrder& o = s.desk.pending;
-                const float p = o.market ? s.desk.account.position(*o.market) : 0.0f;
-                click(p < 0 ? QStringLiteral("btnSell") : QStringLiteral("btnBuy"));
-                return;
-            }
-            click(r < 55 ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
+            const std::optional<Market> m = s.desk.pending.market;
+            // A player building up lots adds to the position's side, one lot at a time.
+            if (stacking_) click(m && s.desk.account.position(*m) < 0 ? "btnSell" : "btnBuy");
+            else click(r < 10 ? "btnHold" : r < 55 ? "btnBuy" : "btnSell");
             return;
         }
-        if (desk == OrderState::Trade) {
-            QList<QString> markets;
-            for (const char* b : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"})
-                if (offered(QString::fromLatin1(b))) markets << QString::fromLatin1(b);
-            if (!markets.isEmpty()) {
-                // Cattle's small margin lets one account hold a hundred lots of it.
-                const QString cattle = QStringLiteral("btnCattle");
-                click(stacking_ ? (markets.contains(cattle) ? cattle : markets.first()) : dice_.pick(markets));
-                return;
-            }
+        QList<QString> markets;
+        for (const char* b : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"})
+            if (desk == OrderState::Trade && offered(b)) markets << b;
+        if (!markets.isEmpty()) {
+            // Cattle's small margin lets one account hold a hundred lots of it.
+            click(stacking_ ? (markets.contains("btnCattle") ? "btnCattle" : markets.first()) : dice_.pick(markets));
+            return;
         }
         // The resting desk; a player building up lots mostly trades.
         const int r = stacking_ && dice_.chance(0.8) ? 500 : dice_.upTo(1000);
         if (r < 380) {
             forward();
         } else if (r < 760) {
-            // Now and then a hundred lots of one market, the book's limit: a
-            // hundred Cattle lots need half an Expert's capital, so from flat.
+            // Now and then a hundred lots, the book's limit: a hundred Cattle lots need half an Expert's capital.
             bool flat = s.settings.level == Level::Expert;
             for (Market m : kTradingOrder) flat = flat && s.desk.account.position(m) == 0;
             if (!stacking_ && flat && dice_.chance(0.05)) stacking_ = true;
@@ -318,8 +270,7 @@ private:
             const auto& [name, index] = dice_.pick(anyControl());
             if (name.startsWith(QLatin1String("mnu")) || name == QLatin1String("cboCommodity")) click(name, index);
             else forward();
-        } else if (r >= 978) {
-            // A run of presses, as a player leaning on Forward.
+        } else if (r >= 978) { // a run of presses, as a player leaning on Forward
             const int n = dice_.between(2, 25);
             for (int i = 0; i < n && !game_->ended(); ++i) forward();
         } else {
@@ -335,13 +286,6 @@ private:
 
     void forward() { click(QStringLiteral("btnChangePeriod")); }
 
-    void newGame() {
-        click(QStringLiteral("mnuNewGame"));
-        if (!game_->ended() && game_->state().clock.periodIndex() == 0 && offered(QStringLiteral("btnChangePeriod")))
-            ++t_.gamesBegun;
-        stacking_ = false;
-    }
-
     QString database_;
     QTemporaryDir files_;
     PastGames pastGames_{files_.filePath(QStringLiteral("past-games.sqlite"))};
@@ -351,7 +295,7 @@ private:
     std::unique_ptr<SystemRandom> random_;
     std::unique_ptr<Game> game_;
     soak::GameChecker checker_;
-    Tally t_;
+    long long actions_ = 0, gamesBegun_ = 0, gameObjects_ = 0, trades_ = 0, violations_ = 0;
     QStringList recent_;
     bool stacking_ = false;
     int printed_ = 0;
@@ -367,25 +311,18 @@ int main(int argc, char** argv) {
     std::uint64_t seed = 1;
     QString database = QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb");
     const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        bool ok = true;
-        if (args[i] == QLatin1String("--actions") && i + 1 < args.size()) {
-            actions = args[++i].toLongLong(&ok);
-            ok = ok && actions > 0;
-        } else if (args[i] == QLatin1String("--seed") && i + 1 < args.size()) {
-            seed = args[++i].toULongLong(&ok);
-        } else if (args[i] == QLatin1String("--inject-fault-at") && i + 1 < args.size()) {
-            faultAt = args[++i].toLongLong(&ok);
-        } else if (args[i] == QLatin1String("--database") && i + 1 < args.size()) {
-            database = args[++i];
-        } else {
-            ok = false;
-        }
-        if (!ok) {
-            std::fprintf(stderr,
-                         "usage: pellucar-soak [--actions N] [--seed S] [--database PATH] [--inject-fault-at N]\n");
-            return 2;
-        }
+    bool ok = args.size() % 2 == 1; // flags and their values
+    for (int i = 1; ok && i < args.size(); i += 2) {
+        const QString& flag = args[i];
+        if (flag == QLatin1String("--actions")) actions = args[i + 1].toLongLong(&ok);
+        else if (flag == QLatin1String("--seed")) seed = args[i + 1].toULongLong(&ok);
+        else if (flag == QLatin1String("--inject-fault-at")) faultAt = args[i + 1].toLongLong(&ok);
+        else if (flag == QLatin1String("--database")) database = args[i + 1];
+        else ok = false;
+    }
+    if (!ok || actions <= 0) {
+        std::fprintf(stderr, "usage: pellucar-soak [--actions N] [--seed S] [--database PATH] [--inject-fault-at N]\n");
+        return 2;
     }
     if (!QFileInfo::exists(database)) {
         std::fprintf(stderr, "pellucar-soak: no market database at %s\n", qPrintable(database));

@@ -10,9 +10,8 @@ namespace {
 
 using Fixed = AccountModel::Fixed;
 
-// The contract terms, in trading order: dollars per 1.00 of price, margin
-// per contract, and the step lot prices and price differences round to
-// (cents; five decimals for TBond and Soybean).
+// The contract terms, in trading order: dollars per 1.00 of price, margin per contract, and the step lot prices and
+// price differences round to (cents; five decimals for TBond and Soybean).
 constexpr std::array<Fixed, kMarketCount> kPointValue{1000, 100, 1000, 500, 400, 5000};
 constexpr std::array<Fixed, kMarketCount> kMargin{2025, 1013, 2430, 20800, 540, 1485};
 constexpr std::array<Fixed, kMarketCount> kLotStep{1000, 1000, 1, 1000, 1000, 1};
@@ -32,8 +31,7 @@ void AccountModel::fill(Market m, long long units, double price) {
     Fixed rest = units;
     while (rest != 0 && !book.empty() && (book.front().units > 0) != (rest > 0)) {
         Lot& lot = book.front();
-        // Contracts closed, signed as the lot: a long gains when the price
-        // rose, a short when it fell.
+        // Contracts closed, signed as the lot: a long gains when the price rose, a short when it fell.
         const Fixed closed = std::min(std::llabs(rest), std::llabs(lot.units)) * (lot.units > 0 ? 1 : -1);
         const Fixed pl = closed * roundTo(p - lot.price, step) * kPointValue[slot(m)];
         realized_ += pl;
@@ -54,8 +52,7 @@ double AccountModel::unrealized(Market m, double price) const {
     Fixed sum = 0;
     for (const Lot& lot : lots(m)) {
         const Fixed diff = toFixed(price) - lot.price;
-        // TBond rounds the dollars per contract to three decimals; the others
-        // round the price difference first.
+        // TBond rounds the dollars per contract to three decimals; the others round the price difference first.
         sum += m == Market::TBond ? lot.units * roundTo(diff * kPointValue[slot(m)], 100)
                                   : lot.units * roundTo(diff, kLotStep[slot(m)]) * kPointValue[slot(m)];
     }

@@ -1,7 +1,6 @@
 #pragma once
-// An account kept from the trading rules alone, sharing no code with
-// src/trading: first-in, first-out lots, profit and loss and margin in whole
-// numbers of 1e-5, so every rounding of the game meets exact decimals.
+// An account kept from the trading rules alone, sharing no code with src/trading: first-in, first-out lots, profit
+// and loss and margin in whole numbers of 1e-5, so every rounding of the game meets exact decimals.
 #include "common/level.h"
 #include "common/market.h"
 
@@ -26,8 +25,7 @@ public:
     static Fixed toFixed(double v) { return std::llround(v * kScale); }
     static double dollars(Fixed v) { return static_cast<double>(v) / kScale; }
 
-    // A fill of `units` (positive buy, negative sale) at `price`: matched
-    // against the oldest lots of the other side, the rest opens a lot.
+    // A fill (units positive to buy): matched against the other side's oldest lots, the rest opens a lot.
     void fill(Market m, long long units, double price);
 
     // Each piece of a lot a fill closed, in the order they were closed.

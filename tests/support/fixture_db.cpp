@@ -4,56 +4,43 @@
 #include "market/schema.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <tuple>
 
 namespace pellucar::test {
 
-namespace {
-sqlite3* handle(void* p) { return static_cast<sqlite3*>(p); }
-} // namespace
-
 FixtureDb::FixtureDb(const QString& name) {
-    // ctest runs every test case as its own process, several at once: each
-    // process writes its own copy, or one would find another's file locked.
+    // ctest runs test cases as processes side by side: each writes its own copy, or one would find another's locked.
     path_ = QStringLiteral(PELLUCAR_TEST_TMP) + '/' + name + '-' + QString::number(QCoreApplication::applicationPid()) +
             QStringLiteral(".mdb");
     QFile::remove(path_);
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path_.toUtf8().constData(), &db) != SQLITE_OK) throw std::runtime_error("cannot create fixture");
-    db_ = db;
+    if (sqlite3_open(path_.toUtf8().constData(), &db_) != SQLITE_OK) throw std::runtime_error("cannot create fixture");
     exec(QString::fromLatin1(schema::kCreateSql));
 }
 
 FixtureDb::~FixtureDb() {
-    sqlite3_close(handle(db_));
+    sqlite3_close(db_);
     QFile::remove(path_);
 }
 
 void FixtureDb::exec(const QString& sql) {
-    char* err = nullptr;
-    if (sqlite3_exec(handle(db_), sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string msg = err ? err : "sqlite error";
-        sqlite3_free(err);
-        throw std::runtime_error(msg);
-    }
+    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db_));
 }
 
 void FixtureDb::bindExec(const char* sql, const QStringList& texts, const QList<double>& reals) {
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(handle(db_), sql, -1, &st, nullptr) != SQLITE_OK) throw std::runtime_error(sql);
+    if (sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) != SQLITE_OK) throw std::runtime_error(sql);
     int i = 1;
-    for (const QString& t : texts) {
-        QByteArray u = t.toUtf8();
-        sqlite3_bind_text(st, i++, u.constData(), u.size(), SQLITE_TRANSIENT);
-    }
+    for (const QString& t : texts) sqlite3_bind_text(st, i++, t.toUtf8().constData(), -1, SQLITE_TRANSIENT);
     for (double r : reals) sqlite3_bind_double(st, i++, r);
     const int rc = sqlite3_step(st);
     sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(handle(db_)));
+    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
 }
 
 void FixtureDb::addDaily(int id, const QDate& d, double open, double high, double low, double close) {
@@ -73,13 +60,7 @@ void FixtureDb::addTick(int id, const QString& dateTime, double realPrice) {
 
 void FixtureDb::addTickPeriods(const QDate& first, const QDate& last) {
     // As the database builder does: the game's own reader works the hours out.
-    struct Figure {
-        int id;
-        QDate day;
-        int period;
-        TickPeriod p;
-    };
-    QList<Figure> figures;
+    QList<std::tuple<int, QDate, int, TickPeriod>> figures;
     MarketDatabase reader;
     if (!reader.open(path_) ||
         !ForEachTickPeriod(reader, first, last, [&](int id, const QDate& d, int k, const TickPeriod& p) {
@@ -89,10 +70,10 @@ void FixtureDb::addTickPeriods(const QDate& first, const QDate& last) {
         throw std::runtime_error("cannot read the fixture's ticks back");
     reader.close();
     exec(QString::fromLatin1(schema::kCreateTickPeriodsSql));
-    for (const Figure& f : figures)
+    for (const auto& [id, day, period, p] : figures)
         bindExec("INSERT INTO TickPeriods VALUES (CAST(?1 AS INTEGER), ?2, CAST(?3 AS INTEGER), ?4, ?5, ?6, ?7)",
-                 {QString::number(f.id), f.day.toString(Qt::ISODate), QString::number(f.period)},
-                 {f.p.price, f.p.high, f.p.low, f.p.last});
+                 {QString::number(id), day.toString(Qt::ISODate), QString::number(period)},
+                 {p.price, p.high, p.low, p.last});
 }
 
 void FixtureDb::addOverview(const QDate& d, int id, const QString& text) {
@@ -133,10 +114,8 @@ int damageTablePages(const QString& path, const QList<QByteArray>& all, const QL
     for (qsizetype at = pageSize; at + pageSize <= bytes.size(); at += pageSize) {
         const QByteArray page = bytes.mid(at, pageSize);
         if (static_cast<uchar>(page[0]) != 0x0D) continue; // 13: a table b-tree leaf
-        bool spared = false;
-        for (const QByteArray& a : all) spared = spared || !page.contains(a);
-        for (const QByteArray& u : unless) spared = spared || page.contains(u);
-        if (spared) continue;
+        const auto holds = [&page](const QByteArray& b) { return page.contains(b); };
+        if (!std::all_of(all.begin(), all.end(), holds) || std::any_of(unless.begin(), unless.end(), holds)) continue;
         if (!f.seek(at) || f.write(QByteArray(pageSize, '\xff')) != pageSize) return -1;
         ++damaged;
     }
