@@ -19,6 +19,22 @@ QStringList tabCycle() {
     return seen;
 }
 
+// No two controls the window offers at once (its buttons and menu titles)
+// claim the same access key.
+void checkAccessKeysUnique(Kestrow& w, const QString& when) {
+    QHash<QString, QString> owner;
+    auto add = [&](const QString& caption, const QString& name) {
+        const QString k = QKeySequence::mnemonic(caption).toString();
+        if (k.isEmpty()) return;
+        QVERIFY2(!owner.contains(k), qPrintable(when + ": " + k + " for " + owner.value(k) + " and " + name));
+        owner.insert(k, name);
+    };
+    for (QPushButton* b : w.centralWidget()->findChildren<QPushButton*>())
+        if (b->isVisible() && b->isEnabled()) add(b->text(), b->objectName());
+    for (QAction* a : w.menuBar()->actions())
+        if (a->isVisible() && a->isEnabled()) add(a->text(), a->objectName());
+}
+
 class AccessTest : public QObject {
     Q_OBJECT
 
@@ -41,6 +57,70 @@ class AccessTest : public QObject {
         QTRY_VERIFY(std::none_of(buttons.cbegin(), buttons.cend(), [](const QPushButton* b) { return b->isDown(); }));
     }
 private slots:
+
+    // Every step of an order, a refusal and the reports, at both levels.
+    void accessKeysAreUniqueInEveryState() {
+        for (const char* level : {"Expert", "Novice"}) {
+            uitest::WindowRig rig;
+            rig.dialogs.setup.level = QString::fromLatin1(level);
+            Kestrow& w = rig.window;
+            showActive(w);
+            w.startUp();
+            const auto click = [&](const char* key) {
+                QVERIFY2(button(w, key)->isVisible() && button(w, key)->isEnabled(), key);
+                button(w, key)->click();
+            };
+            const auto typeUnits = [&](const char* units) {
+                QTest::keyClicks(w.widget(QStringLiteral("inputUnits")), QString::fromLatin1(units));
+                QTest::keyClick(w.widget(QStringLiteral("inputUnits")), Qt::Key_Return);
+            };
+            checkAccessKeysUnique(w, QStringLiteral("before a game"));
+            w.action(QStringLiteral("mnuNewGame"))->trigger();
+            click("btnChangePeriod");
+            checkAccessKeysUnique(w, QStringLiteral("between orders"));
+            const bool novice = QLatin1String(level) == QLatin1String("Novice");
+            for (const char* market : {"btnOil", "btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean"}) {
+                click("btnTrade");
+                checkAccessKeysUnique(w, QStringLiteral("choosing a market"));
+                if (!novice) click(market);
+                checkAccessKeysUnique(w, QStringLiteral("sides for ") + market);
+                click("btnHold");
+                if (novice) break;
+            }
+            click("btnTrade");
+            if (!novice) click("btnCattle");
+            click("btnBuy");
+            checkAccessKeysUnique(w, QStringLiteral("units"));
+            typeUnits("-1");
+            checkAccessKeysUnique(w, QStringLiteral("after a refusal"));
+            click("btnSell");
+            typeUnits("1");
+            QVERIFY(button(w, "btnNo")->isVisible());
+            checkAccessKeysUnique(w, QStringLiteral("read-back"));
+            click("btnYes");
+            click("btnTradeHist");
+            checkAccessKeysUnique(w, QStringLiteral("trade report"));
+        }
+    }
+
+    // Within a menu each item has a letter of its own, but for two pairs
+    // whose captions are fixed: Options' "&Novice" and "&News Reports", and
+    // Help's two "&Definitions" items; there the letter moves between the two.
+    void menuItemsKeepTheirLettersApart() {
+        uitest::WindowRig rig;
+        const QStringList shared{"mnuSettings N", "mnuHowtoPlay D"};
+        for (QMenu* menu : rig.window.findChildren<QMenu*>()) {
+            QHash<QString, QString> owner;
+            for (QAction* a : menu->actions()) {
+                const QString k = QKeySequence::mnemonic(a->text()).toString().remove(QStringLiteral("Alt+"));
+                if (k.isEmpty()) continue;
+                const QString where = menu->objectName() + ' ' + k;
+                QVERIFY2(!owner.contains(k) || shared.contains(where),
+                         qPrintable(where + ": " + owner.value(k) + " and " + a->objectName()));
+                owner.insert(k, a->objectName());
+            }
+        }
+    }
 
     // Between orders Tab runs through what is offered in the order the table
     // shows it; each control tells assistive technology what it is.
