@@ -81,6 +81,8 @@ struct Harness {
 // Transcript lines that contain `needle`.
 int countLines(const QStringList& lines, const QString& needle);
 
+// The first day's prices of 1990 by commodity id from 1: Cattle, Gold, Oil, SP500, Soybean (cents), TBond.
+inline constexpr double kFirstPrices1990[] = {75, 400, 20, 350, 612.25, 98.5};
 // Every weekday of 1990 (Oil rising by 0.25 a day from 20.00, the other markets flat) and the disclaimer.
 void buildDaily1990(FixtureDb& db);
 // January 1996 tick days: 23 weekdays with six ticks per market, and a few news stories.
