@@ -128,21 +128,18 @@ TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
     EXPECT_EQ(h.text("lblOilCurrMark"), "$18.46");
 }
 
-TEST(PriceStore, TickPeriodsReadTheirDayAndHour) {
-    Harness h(sharedTickJanuary1996(), kTickMonth);
-    const PriceHistory& ph = h.state().prices;
-    h.forward(7); // day 1, hour 1: the 7th hourly Oil price
-    EXPECT_FLOAT_EQ(ph.records[7].oil, 18.06f);
-    EXPECT_DOUBLE_EQ(ph.records[7].tbond, 118.15625); // five decimals kept
-    EXPECT_FLOAT_EQ(ph.records[7].soybean, 7.25f);    // no division by 100 for ticks
-    h.forward(5);                                     // day 1, hour 6
-    EXPECT_FLOAT_EQ(ph.records[12].oil, 18.11f);
-    EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTBondCurrMark"}), "$18.11  +0.01 | $118 5/32   Unch");
-}
-
-TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
+TEST(DailyGame, ChartsFollowThePeriodsAndTradesAndTheNewsShowsTheYearBefore) {
     Harness h(sharedDaily1990(), GameSpec{});
-    h.forward(3);
+    // Before the first period there is no date to look back from.
+    h.game->click("mnuNews", 2);
+    EXPECT_TRUE(h.take().isEmpty());
+    h.forward();
+    h.game->click("btnNewsHist");
+    EXPECT_EQ(h.take(), QStringList{"frmNewsDisplay: Oil Futures Market: 1989 News Background  | Oil in 1989."});
+    EXPECT_FALSE(h.game->model().visible("newsgrid"));
+    h.game->click("mnuNews", 2);
+    EXPECT_EQ(h.take().size(), 1);
+    h.forward(2);
     h.order(Market::Oil, Side::Buy, 2);
     EXPECT_EQ(h.game->charts().left.markers.size(), 1); // charted once confirmed
     h.forward(2);
@@ -189,8 +186,9 @@ TEST(ChartMenus, EveryGameChartsItsOwnPeriodAndMarket) {
     }
 }
 
-TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
+TEST(TickGame, PricesAndStoriesComeAtTheirHourAndTheGridListsTheStories) {
     Harness h(sharedTickJanuary1996(), kTickMonth);
+    const PriceHistory& ph = h.state().prices;
     h.forward(1);
     h.take();
     h.game->click("btnNewsHist");
@@ -198,8 +196,11 @@ TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
     EXPECT_FALSE(h.game->model().visible("newsgrid"));
     h.forward(5); // Monday Jan 1: no stories
     EXPECT_TRUE(h.take().isEmpty());
-    h.forward(); // 9:00 Tuesday: stories before 9:00
+    h.forward(); // 9:00 Tuesday, day 1, hour 1: stories before 9:00, the 7th hourly Oil price
     EXPECT_EQ(h.take(), QStringList{"frmNewsDisplay: Early Report | Short story."});
+    EXPECT_FLOAT_EQ(ph.records[7].oil, 18.06f);
+    EXPECT_DOUBLE_EQ(ph.records[7].tbond, 118.15625); // five decimals kept
+    EXPECT_FLOAT_EQ(ph.records[7].soybean, 7.25f);    // no division by 100 for ticks
     // 10:00: 9:00 up to 11:01, 11:01 itself excluded; 11:00 releases nothing; 12:00 the 11:01 story.
     QStringList heads;
     for (int press = 0; press < 3; ++press) {
@@ -220,17 +221,7 @@ TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
     h.game->click("btnCloseNewsHist");
     EXPECT_EQ(h.shownOf({"newsgrid", "GraphLeft"}), "GraphLeft");
     EXPECT_TRUE(h.game->model().enabled("btnChangePeriod"));
-}
-
-TEST(NewsHistory, DailyGameShowsTheYearBefore) {
-    Harness h(sharedDaily1990(), GameSpec{});
-    // Before the first period there is no date to look back from.
-    h.game->click("mnuNews", 2);
-    EXPECT_TRUE(h.take().isEmpty());
-    h.forward();
-    h.game->click("btnNewsHist");
-    EXPECT_EQ(h.take(), QStringList{"frmNewsDisplay: Oil Futures Market: 1989 News Background  | Oil in 1989."});
-    EXPECT_FALSE(h.game->model().visible("newsgrid"));
-    h.game->click("mnuNews", 2);
-    EXPECT_EQ(h.take().size(), 1);
+    h.forward(2); // day 1, hour 6
+    EXPECT_FLOAT_EQ(ph.records[12].oil, 18.11f);
+    EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTBondCurrMark"}), "$18.11  +0.01 | $118 5/32   Unch");
 }
