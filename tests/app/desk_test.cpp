@@ -15,8 +15,7 @@ using enum Market;
 using enum Side;
 
 struct Desk : Harness {
-    explicit Desk(Level level = Level::Expert) : Harness(sharedDaily1990()) {
-        startGame({level});
+    explicit Desk(Level level = Level::Expert) : Harness(sharedDaily1990(), {level}) {
         forward(); // Oil 20.00
     }
     const ControlState& ctl(const QString& key) const { return game->model().at(key); }
@@ -99,20 +98,19 @@ TEST(Desk, EscapeAtAnyStepLeavesTheDeskAsTradeFoundIt) {
                 out << QStringLiteral("%1 %2 %3 %4").arg(k, st.text).arg(st.enabled).arg(st.checked);
         return out;
     };
-    struct Row {
+    const struct {
         const char* name;
         Level level;
         QStringList presses; // then units typed and taken when `units` is set
         const char* units;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"market", Level::Expert, {"btnTrade"}, nullptr},
         {"side", Level::Expert, {"btnTrade", "btnGold"}, nullptr},
         {"units", Level::Expert, {"btnTrade", "btnGold", "btnSell"}, nullptr},
         {"read-back", Level::Expert, {"btnTrade", "btnGold", "btnSell"}, "3"},
         {"novice read-back", Level::Novice, {"btnTrade", "btnBuy"}, "2"},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         Desk d(r.level);
         const QStringList before = shown(d.game->model());
