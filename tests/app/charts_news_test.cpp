@@ -14,8 +14,7 @@ namespace {
 
 QString quoteKey(Market m) { return QStringLiteral("lbl%1CurrMark").arg(marketName(m)); }
 
-// Period `p` shown at `level` after its floors and quotes were applied, as
-// the clock does on storing a period.
+// Period `p` shown at `level` after its floors and quotes were applied, as the clock does on storing it.
 struct Column {
     PriceHistory prices;
     PresentationModel model;
@@ -54,8 +53,7 @@ const QuoteCase kQuotes[] = {
     {"bond fall past a point", TBond, 119.75, 118.5, "$118 16/32   -1 8/32"},
     {"bond fall of whole points", TBond, 120.5, 118.5, "$118 16/32   -2"},
     {"bond on a whole point", TBond, 100.0, 101.0, "$101  +1"},
-    // A price too large for whole points (a damaged file) shows as the
-    // dollar markets show theirs, and its change too, width permitting.
+    // A price too large for whole points (a damaged file) shows as the dollar markets show theirs.
     {"bond too large for points", TBond, kHuge, kHuge, "$1,180,591,620,717,411,300,000.00   Unch"},
     {"bond change too wide", TBond, 118.5, 1e20, "$100,000,000,000,000,000,000.00"},
     {"soybean quarter cent", Soybean, kFirst, 6.1225, "$6.12  1/4"},
@@ -118,8 +116,7 @@ TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
     db.addDaily(2, QDate(1990, 1, 2), 400, 401, 399, 400.125);
     for (int id = 1; id <= 6; ++id) db.addDailyClose(id, QDate(1990, 1, 3), 50); // a next day to advance into
     db.addOverview(QDate(1965, 10, 17), 0, "x");
-    Harness h(db.path());
-    h.startGame({.length = GameLength::Quarter});
+    Harness h(db.path(), {.length = GameLength::Quarter});
     h.forward();
     const PriceHistory& ph = h.state().prices;
     EXPECT_FLOAT_EQ(ph.records[1].oil, 18.46f);
@@ -131,46 +128,18 @@ TEST(PriceStore, DailyRoundingAndPeriodOneCopies) {
     EXPECT_EQ(h.text("lblOilCurrMark"), "$18.46");
 }
 
-TEST(PriceStore, NoviceStoresOnlyOil) {
-    Harness h(sharedDaily1990());
-    h.startGame({Level::Novice, GameLength::Quarter});
+TEST(DailyGame, ChartsFollowThePeriodsAndTradesAndTheNewsShowsTheYearBefore) {
+    Harness h(sharedDaily1990(), GameSpec{});
+    // Before the first period there is no date to look back from.
+    h.game->click("mnuNews", 2);
+    EXPECT_TRUE(h.take().isEmpty());
+    h.forward();
+    h.game->click("btnNewsHist");
+    EXPECT_EQ(h.take(), QStringList{"frmNewsDisplay: Oil Futures Market: 1989 News Background  | Oil in 1989."});
+    EXPECT_FALSE(h.game->model().visible("newsgrid"));
+    h.game->click("mnuNews", 2);
+    EXPECT_EQ(h.take().size(), 1);
     h.forward(2);
-    EXPECT_FLOAT_EQ(h.state().prices.records[2].oil, 20.25f);
-    EXPECT_FLOAT_EQ(h.state().prices.records[2].cattle, 0.05f); // never stored, floored by the redraw
-    EXPECT_EQ(h.text("lblOilCurrMark"), "$20.25  +0.25");
-}
-
-TEST(PriceStore, TickPeriodsReadTheirDayAndHour) {
-    Harness h(sharedTickJanuary1996());
-    h.startGame(kTickMonth);
-    const PriceHistory& ph = h.state().prices;
-    h.forward(7); // day 1, hour 1: the 7th hourly Oil price
-    EXPECT_FLOAT_EQ(ph.records[7].oil, 18.06f);
-    EXPECT_DOUBLE_EQ(ph.records[7].tbond, 118.15625); // five decimals kept
-    EXPECT_FLOAT_EQ(ph.records[7].soybean, 7.25f);    // no division by 100 for ticks
-    h.forward(5);                                     // day 1, hour 6
-    EXPECT_FLOAT_EQ(ph.records[12].oil, 18.11f);
-    EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTBondCurrMark"}), "$18.11  +0.01 | $118 5/32   Unch");
-}
-
-namespace {
-
-// Two years of weekdays, Oil rising a quarter a day throughout.
-FixtureDb& twoYears() {
-    static FixtureDb db("charts_two_years");
-    static const bool built = (db.addWeekdays(QDate(1990, 1, 1), QDate(1991, 12, 31),
-                                              [](int id, int day) { return id == 3 ? 20.0 + 0.25 * day : 75.0; }),
-                               db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice.")), true);
-    (void)built;
-    return db;
-}
-
-} // namespace
-
-TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
-    Harness h(sharedDaily1990());
-    h.startGame({});
-    h.forward(3);
     h.order(Market::Oil, Side::Buy, 2);
     EXPECT_EQ(h.game->charts().left.markers.size(), 1); // charted once confirmed
     h.forward(2);
@@ -186,14 +155,16 @@ TEST(ChartMenus, ChartsFollowThePeriodsAndMarkTheTrades) {
 }
 
 TEST(ChartMenus, EveryGameChartsItsOwnPeriodAndMarket) {
-    // The game keeps each market's chart series between presses; a new
-    // game, another market or a tick period must never draw the old rows.
+    // A new game, another market or a tick period never draws the series kept between presses.
     const auto lastClose = [](const Harness& h) {
         const charts::ChartData& left = h.game->charts().left;
         return left.points.isEmpty() ? -1.0 : left.points.last().price.value_or(charts::Ohlc{}).close;
     };
-    Harness h(twoYears().path());
-    h.startGame({});
+    FixtureDb twoYears("charts_two_years"); // Oil rising a quarter a day throughout
+    twoYears.addWeekdays(QDate(1990, 1, 1), QDate(1991, 12, 31),
+                         [](int id, int d) { return id == 3 ? 20 + 0.25 * d : 75; });
+    twoYears.addOverview(QDate(1965, 10, 17), 0, "x");
+    Harness h(twoYears.path(), GameSpec{});
     h.forward(5);
     EXPECT_DOUBLE_EQ(lastClose(h), h.state().prices.current.oil);
     h.game->click("cboCommodity", 0); // Cattle
@@ -208,17 +179,16 @@ TEST(ChartMenus, EveryGameChartsItsOwnPeriodAndMarket) {
     EXPECT_GT(lastClose(h), 80.0);
     EXPECT_DOUBLE_EQ(lastClose(h), h.state().prices.current.oil);
 
-    Harness tick(sharedTickJanuary1996());
-    tick.startGame(kTickMonth);
+    Harness tick(sharedTickJanuary1996(), kTickMonth);
     for (int press = 0; press < 14; ++press) {
         tick.forward();
         EXPECT_NEAR(lastClose(tick), tick.state().prices.current.oil, 1e-6) << press;
     }
 }
 
-TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
-    Harness h(sharedTickJanuary1996());
-    h.startGame(kTickMonth);
+TEST(TickGame, PricesAndStoriesComeAtTheirHourAndTheGridListsTheStories) {
+    Harness h(sharedTickJanuary1996(), kTickMonth);
+    const PriceHistory& ph = h.state().prices;
     h.forward(1);
     h.take();
     h.game->click("btnNewsHist");
@@ -226,10 +196,12 @@ TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
     EXPECT_FALSE(h.game->model().visible("newsgrid"));
     h.forward(5); // Monday Jan 1: no stories
     EXPECT_TRUE(h.take().isEmpty());
-    h.forward(); // 9:00 Tuesday: stories before 9:00
+    h.forward(); // 9:00 Tuesday, day 1, hour 1: stories before 9:00, the 7th hourly Oil price
     EXPECT_EQ(h.take(), QStringList{"frmNewsDisplay: Early Report | Short story."});
-    // 10:00: 9:00 up to 11:01, 11:01 itself excluded; 11:00 releases
-    // nothing; 12:00 the 11:01 story.
+    EXPECT_FLOAT_EQ(ph.records[7].oil, 18.06f);
+    EXPECT_DOUBLE_EQ(ph.records[7].tbond, 118.15625); // five decimals kept
+    EXPECT_FLOAT_EQ(ph.records[7].soybean, 7.25f);    // no division by 100 for ticks
+    // 10:00: 9:00 up to 11:01, 11:01 itself excluded; 11:00 releases nothing; 12:00 the 11:01 story.
     QStringList heads;
     for (int press = 0; press < 3; ++press) {
         h.forward();
@@ -249,18 +221,7 @@ TEST(NewsHistory, TickStoriesComeOutAtTheirHourAndTheGridListsThem) {
     h.game->click("btnCloseNewsHist");
     EXPECT_EQ(h.shownOf({"newsgrid", "GraphLeft"}), "GraphLeft");
     EXPECT_TRUE(h.game->model().enabled("btnChangePeriod"));
-}
-
-TEST(NewsHistory, DailyGameShowsTheYearBefore) {
-    Harness h(sharedDaily1990());
-    h.startGame({});
-    // Before the first period there is no date to look back from.
-    h.game->click("mnuNews", 2);
-    EXPECT_TRUE(h.take().isEmpty());
-    h.forward();
-    h.game->click("btnNewsHist");
-    EXPECT_EQ(h.take(), QStringList{"frmNewsDisplay: Oil Futures Market: 1989 News Background  | Oil in 1989."});
-    EXPECT_FALSE(h.game->model().visible("newsgrid"));
-    h.game->click("mnuNews", 2);
-    EXPECT_EQ(h.take().size(), 1);
+    h.forward(2); // day 1, hour 6
+    EXPECT_FLOAT_EQ(ph.records[12].oil, 18.11f);
+    EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTBondCurrMark"}), "$18.11  +0.01 | $118 5/32   Unch");
 }

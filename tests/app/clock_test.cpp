@@ -1,53 +1,39 @@
 // The game clock: periods, their labels, the final-day notice and the end, in daily and tick games.
-#include "charts/chart_options.h"
 #include "common/dates.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cstdlib>
 #include <tuple>
 
 using namespace pellucar;
 using namespace pellucar::test;
 
-// Each press shows the next period's day and hour; the final-day notice comes
-// with the press that opens the last day, and the press after the last
-// period ends the game and goes back to period 0, Forward locked.
+// Each press shows the next period's day and hour; the final-day notice comes with the press that opens the
+// last day, and the press after the last period ends the game and goes back to period 0, Forward locked.
 TEST(GameClock, EveryPressShowsItsPeriodThenTheGameEnds) {
-    struct Run {
-        const char* name;
+    const struct {
         const QString& (*db)();
         GameSpec game;
-        QDate from, to;
         QStringList hours;
         const char* before; // the labels before the first press
         int length;
-    };
-    const Run runs[] = {
-        {"daily quarter: 65 days before April",
-         sharedDaily1990,
-         {Level::Expert, GameLength::Quarter},
-         QDate(1990, 1, 1),
-         QDate(1990, 3, 31),
-         {"4:00 pm"},
-         "4:00 pm | Day 0:",
-         90},
-        {"tick month: 23 days of six hours",
-         sharedTickJanuary1996,
+    } runs[] = {
+        {sharedDaily1990, {.length = GameLength::Quarter}, {"4:00 pm"}, "4:00 pm | Day 0:", 90},
+        {sharedTickJanuary1996,
          kTickMonth,
-         QDate(1996, 1, 1),
-         QDate(1996, 1, 31),
          {"9:00 am", "10:00 am", "11:00 am", "12:00 pm", "1:00 pm", "2:00 pm"},
          "8:00 am | Day 0:",
          23 * 6 + 1},
     };
-    for (const Run& r : runs) {
-        SCOPED_TRACE(r.name);
-        Harness h(r.db());
-        h.startGame(r.game);
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.length);
+        Harness h(r.db(), r.game);
         EXPECT_EQ(h.texts({"lblTradeTime", "LabelDay"}), r.before);
-        const QList<QDate> days = weekdays(r.from, r.to);
+        const QDate from(r.game.year, r.game.month, 1);
+        const QList<QDate> days =
+            weekdays(from, from.addMonths(r.game.length == GameLength::Month ? 1 : 3).addDays(-1));
         const int perDay = static_cast<int>(r.hours.size()), presses = static_cast<int>(days.size()) * perDay;
         int noticePress = -1;
         for (int press = 1; press <= presses; ++press) {
@@ -73,9 +59,8 @@ TEST(GameClock, EveryPressShowsItsPeriodThenTheGameEnds) {
     }
 }
 
-// A game at its length in periods: the final-day notice comes with the press
-// before the last (games longer than 15 periods only), and the last press
-// ends the game; a tick game counts six hours a day and stays on the last.
+// The final-day notice comes with the press before the last (games longer than 15 periods only), and the
+// last press ends the game; a tick game counts six hours a day and stays on the last.
 TEST(GameClockLength, NoticeAndLastPeriodFollowTheLength) {
     struct Case {
         const char* name;
@@ -107,9 +92,7 @@ TEST(GameClockLength, NoticeAndLastPeriodFollowTheLength) {
     }
 }
 
-// Continue at the game's last period: a month more for a Novice, a quarter
-// for an Expert, as long as the game stays within a year of periods and the
-// loaded data.
+// Continue at the last period: a month more for a Novice, a quarter for an Expert, within a year and the data.
 TEST(GameClockContinuation, ExtendsAtTheLastPeriodWithinAYear) {
     struct Case {
         const char* name;
@@ -138,27 +121,7 @@ TEST(GameClockContinuation, ExtendsAtTheLastPeriodWithinAYear) {
     EXPECT_FALSE(GameClock().extend(Level::Expert)) << "a game not started";
 }
 
-namespace {
-
-// A market database of the weekdays of 1990 from New Year's Day, `days` of
-// them: a daily game on it is as long as its calendar.
-struct ShortCalendar {
-    FixtureDb db;
-    explicit ShortCalendar(int days) : db(QStringLiteral("clock_%1_days").arg(days)) {
-        QDate last(1990, 1, 1);
-        for (int n = 1; n < days; last = last.addDays(1))
-            if (last.addDays(1).dayOfWeek() <= 5) ++n;
-        db.addWeekdays(QDate(1990, 1, 1), last, [](int, int d) { return 50.0 + d; });
-        db.addOverview(QDate(1965, 10, 17), 0, "x");
-    }
-};
-
-} // namespace
-
-// A game as long as its calendar ends when the calendar runs out, with no
-// notice up to 15 periods; with 17 the hint of period 15 and the notice
-// share a press, the hint checked before the period advances, over the day
-// of period 15.
+// No notice up to 15 periods; with 17 the hint of period 15 comes first, over the day of period 15.
 TEST(DailyClock, ShortGamesEndWithTheirCalendarAndHintComesBeforeNotice) {
     const struct {
         int days, presses; // before the press looked at
@@ -175,9 +138,11 @@ TEST(DailyClock, ShortGamesEndWithTheirCalendarAndHintComesBeforeNotice) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.days);
-        ShortCalendar calendar(c.days);
-        Harness h(calendar.db.path());
-        h.startGame({.length = GameLength::Quarter});
+        FixtureDb db(QStringLiteral("clock_%1_days").arg(c.days)); // a calendar of the first `days` weekdays
+        const QDate last = weekdays(QDate(1990, 1, 1), QDate(1990, 2, 28)).at(c.days - 1);
+        db.addWeekdays(QDate(1990, 1, 1), last, [](int, int d) { return 50.0 + d; });
+        db.addOverview(QDate(1965, 10, 17), 0, "x");
+        Harness h(db.path(), {.length = GameLength::Quarter});
         h.forward(c.presses);
         EXPECT_EQ(countLines(h.take(), "frm"), 0);
         EXPECT_EQ(h.texts({"lblDate", "lblDay"}), c.shown);
@@ -194,11 +159,9 @@ TEST(DailyClock, ShortGamesEndWithTheirCalendarAndHintComesBeforeNotice) {
     }
 }
 
-// Continue in the end window: the quotes are redrawn after it closes, not
-// left as " Last", and the game goes on.
+// Continue in the end window: the quotes are redrawn after it closes, not left as " Last".
 TEST(DailyClock, EndWindowContinueKeepsTheGameGoing) {
-    Harness h(sharedDaily1990());
-    h.startGame({.length = GameLength::Quarter});
+    Harness h(sharedDaily1990(), {.length = GameLength::Quarter});
     h.forward(2);
     h.take();
     h.game->click("mnuEnd"); // the first button of the end window is Continue
@@ -211,15 +174,13 @@ TEST(DailyClock, EndWindowContinueKeepsTheGameGoing) {
     EXPECT_EQ(h.text("lblOilCurrMark"), "$20.50  +0.25");
 }
 
-// Ended by the player at the last hour: the game stays there, and a story
-// of the last afternoon comes out once, not again at the end.
+// Ended by the player at the last hour: the game stays there, and a story of the last afternoon comes out once.
 TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
     FixtureDb db("clock_tick_last_story");
     buildTickJanuary1996(db);
     db.addNews(QDate(1996, 1, 31), QStringLiteral("15:00:00"), QStringLiteral("Late Report"),
                QStringLiteral("Closing."));
-    Harness h(db.path());
-    h.startGame(kTickMonth);
+    Harness h(db.path(), kTickMonth);
     const int n = h.state().clock.tradingDayCount();
     h.forward(n * 6);
     h.dialogs.queueAnswer("btnEnd");
@@ -232,15 +193,7 @@ TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
     EXPECT_EQ(h.state().news.newsCount(), 4);
 }
 
-TEST(TickClock, PeriodsMapOntoDaysAndHoursForTheClockAndTheCharts) {
-    // Period 6 is the last hour of day 0; 7 and 12 the first and last of day 1.
-    for (const auto& [n, day, hour] : {std::tuple{1, 0, 1}, {6, 0, 6}, {7, 1, 1}, {12, 1, 6}}) {
-        EXPECT_EQ(std::pair(charts::tickDayOf(n), charts::tickOfDay(n)), std::pair(day, hour)) << n;
-    }
-}
-
-// Play Again or Game > Start of the same period keeps the ticks read; a
-// quarter from the same first day is another period, read anew.
+// Play Again or Game > Start of the same period keeps the ticks read; a quarter is another period, read anew.
 TEST(TickClock, SamePeriodKeepsItsTicksAnotherLengthReadsThemAgain) {
     Harness h(sharedTickJanuary1996());
     EXPECT_EQ(countLines(h.startGame(kTickMonth), "frminitialize"), 1);
@@ -259,41 +212,34 @@ TEST(TickClock, SamePeriodKeepsItsTicksAnotherLengthReadsThemAgain) {
 }
 
 TEST(AutoPlay, StopsWhereThePlayerIsWantedAndSaysWhy) {
-    using Act = std::function<void(Harness&)>;
-    const auto click = [](const char* key) { return [key](Harness& h) { h.game->click(QLatin1String(key)); }; };
-    const Act none = [](Harness&) {};
-    struct Row {
+    const struct {
         const char* name;
-        Act before; // before Play
-        Act during; // after two presses
-        int plays;  // Play pressed again after each stop, this many times in all
+        int oil;           // Oil bought (sold when below 0) before Play
+        const char* click; // after two presses, with the index of a menu item
+        int index;
+        int plays; // Play pressed again after each stop, this many times in all
         const char* reason;
+    } rows[] = {
+        {"Pause", 0, "btnAutoPlay", -1, 1, "Pause"},
+        {"Trade", 0, "btnTrade", -1, 1, "Trade"},
+        {"a report", 0, "btnTradeHist", -1, 1, "a report"},
+        {"a menu opened", 0, "mnuSettings", -1, 1, "a menu"},
+        {"a pace chosen plays on to the hint", 0, "mnuSpeed", 4, 1, "window * Helpful Hint *"},
+        {"a trader gets no hint, so the final day", 1, nullptr, -1, 1, "window Trader Notification"},
+        {"then the game's end", 1, nullptr, -1, 2, "window Game Over"},
+        {"a margin call", -49, nullptr, -1, 1, "window *** Immediately Liquidate Positions ***"},
     };
-    const Row rows[] = {
-        {"Pause", none, click("btnAutoPlay"), 1, "Pause"},
-        {"Trade", none, click("btnTrade"), 1, "Trade"},
-        {"a report", none, click("btnTradeHist"), 1, "a report"},
-        {"a menu opened", none, click("mnuSettings"), 1, "a menu"},
-        {"a pace chosen plays on to the hint", none, [](Harness& h) { h.game->click("mnuSpeed", 4); }, 1,
-         "window * Helpful Hint *"},
-        {"a trader gets no hint, so the final day", [](Harness& h) { h.order(Market::Oil, Side::Buy, 1); }, none, 1,
-         "window Trader Notification"},
-        {"then the game's end", [](Harness& h) { h.order(Market::Oil, Side::Buy, 1); }, none, 2, "window Game Over"},
-        {"a margin call", [](Harness& h) { h.order(Market::Oil, Side::Sell, 49); }, none, 1,
-         "window *** Immediately Liquidate Positions ***"},
-    };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        Harness h(sharedDaily1990());
-        h.startGame({Level::Expert, GameLength::Month});
+        Harness h(sharedDaily1990(), {Level::Expert, GameLength::Month});
         h.forward();
-        r.before(h);
+        if (r.oil) h.order(Market::Oil, r.oil > 0 ? Side::Buy : Side::Sell, std::abs(r.oil));
         for (int play = 0; play < r.plays; ++play) {
             h.game->click("btnAutoPlay");
             ASSERT_TRUE(h.game->autoPlay().running());
             EXPECT_EQ(h.text("btnAutoPlay"), "&Pause");
             for (int i = 0; i < 2; ++i) h.game->autoPlayStep();
-            if (play == 0) r.during(h);
+            if (play == 0 && r.click) h.game->click(QLatin1String(r.click), r.index);
             for (int i = 0; i < 100 && h.game->autoPlay().running(); ++i) h.game->autoPlayStep();
         }
         EXPECT_FALSE(h.game->autoPlay().running());

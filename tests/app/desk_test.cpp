@@ -15,8 +15,7 @@ using enum Market;
 using enum Side;
 
 struct Desk : Harness {
-    explicit Desk(Level level = Level::Expert) : Harness(sharedDaily1990()) {
-        startGame({level});
+    explicit Desk(Level level = Level::Expert) : Harness(sharedDaily1990(), {level}) {
         forward(); // Oil 20.00
     }
     const ControlState& ctl(const QString& key) const { return game->model().at(key); }
@@ -31,9 +30,7 @@ const QString kFilled = QStringLiteral("frmTradeConfirmation: Electronic Mail:  
 
 } // namespace
 
-// One order from Trade to the read-back, the fill, the mark and the sale;
-// Soybean 612.25 cents is quoted 6.1225 dollars in the fill, not the
-// single-precision value's binary tail.
+// Soybean 612.25 cents is quoted 6.1225 dollars in the fill, not the single-precision value's binary tail.
 TEST(Desk, AnOrderIsReadBackFilledMarkedAndRealized) {
     Desk d;
     d.enter(Oil, Buy, 5);
@@ -58,10 +55,16 @@ TEST(Desk, AnOrderIsReadBackFilledMarkedAndRealized) {
     EXPECT_EQ(d.texts({"lblRPL", "lblUPL"}), "1,250.00 | 0.00");
 }
 
-TEST(Desk, RefusalsChangeNothingAndHoldOrCancelMakeNoTrade) {
+TEST(Desk, MaximaRefusalsAndHoldOrCancelChangeNothing) {
     Desk d;
-    // Flat, 100,000 carries 49 Oil: 201 passes the position limit, and a
-    // position-limit refusal goes back to the side buttons.
+    // The maximum shown is what the check would take: 100,000 / 20,800.
+    d.choose(SP500, Buy);
+    EXPECT_EQ(d.texts({"lblMaxSelected", "promptUnits"}), "4 | Number of Contracts to Buy: ");
+    d.game->click("mnuMaximum", 1);
+    EXPECT_EQ(d.text("LabelMaxiPos"), "Maximum Position:");
+    EXPECT_FALSE(d.ctl("mnuMaximum_0").checked);
+    d.game->keyPress("Kestrow", Key::Escape);
+    // Flat, 100,000 carries 49 Oil; a position-limit refusal goes back to the side buttons.
     d.enter(Oil, Buy, 201);
     EXPECT_EQ(d.take(), QStringList{"frmPlayerNotification: Trader Notification | "
                                     "Oil Position Limit is  200  Contracts:  Maximum Allowed Buy = 49"});
@@ -95,20 +98,19 @@ TEST(Desk, EscapeAtAnyStepLeavesTheDeskAsTradeFoundIt) {
                 out << QStringLiteral("%1 %2 %3 %4").arg(k, st.text).arg(st.enabled).arg(st.checked);
         return out;
     };
-    struct Row {
+    const struct {
         const char* name;
         Level level;
         QStringList presses; // then units typed and taken when `units` is set
         const char* units;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"market", Level::Expert, {"btnTrade"}, nullptr},
         {"side", Level::Expert, {"btnTrade", "btnGold"}, nullptr},
         {"units", Level::Expert, {"btnTrade", "btnGold", "btnSell"}, nullptr},
         {"read-back", Level::Expert, {"btnTrade", "btnGold", "btnSell"}, "3"},
         {"novice read-back", Level::Novice, {"btnTrade", "btnBuy"}, "2"},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         Desk d(r.level);
         const QStringList before = shown(d.game->model());
@@ -130,22 +132,17 @@ TEST(Desk, EscapeAtAnyStepLeavesTheDeskAsTradeFoundIt) {
     }
 }
 
-TEST(Desk, MaximumDisplayShowsWhatTheCheckWouldTake) {
-    Desk d;
-    d.choose(SP500, Buy);
-    EXPECT_EQ(d.texts({"lblMaxSelected", "promptUnits"}), "4 | Number of Contracts to Buy: "); // 100,000 / 20,800
-    d.game->click("mnuMaximum", 1);
-    EXPECT_EQ(d.text("LabelMaxiPos"), "Maximum Position:");
-    EXPECT_FALSE(d.ctl("mnuMaximum_0").checked);
-}
-
-TEST(Desk, NoviceTradesOilWithoutChoosingAMarket) {
+TEST(Desk, ANoviceTradesAndStoresOilAlone) {
     Desk d(Level::Novice);
     d.game->click("btnTrade");
     EXPECT_EQ(d.shownOf({"btnGold", "btnTBond", "btnSp500", "btnCattle", "btnSoybean", "btnBuy"}), "btnBuy");
     d.game->click("btnHold");
     d.order(Oil, Buy, 2);
     EXPECT_EQ(d.texts({"lblOilPos", "lblLIAB"}), "2 | 4,050.00");
+    d.forward();
+    EXPECT_FLOAT_EQ(d.state().prices.records[2].oil, 20.25f);
+    EXPECT_FLOAT_EQ(d.state().prices.records[2].cattle, 0.05f); // never stored, floored by the redraw
+    EXPECT_EQ(d.text("lblOilCurrMark"), "$20.25  +0.25");
 }
 
 TEST(Desk, TradeHistoryListsTheGamesTradesInPlaceOfTheCharts) {
@@ -157,8 +154,7 @@ TEST(Desk, TradeHistoryListsTheGamesTradesInPlaceOfTheCharts) {
     const QList<ReportRow> rows = d.ctl("TradeGrid").grid.rows;
     EXPECT_EQ(d.shownOf({"TradeGrid", "GraphLeft"}), "TradeGrid");
     EXPECT_FALSE(d.ctl("btnChangePeriod").enabled);
-    // The report's layout is the trade report's own test; here the game's
-    // days, hours and fill prices reach it.
+    // The game's days, hours and fill prices reach the report.
     ASSERT_GE(rows.size(), 2);
     EXPECT_EQ(rows[0].cells, (QStringList{"1", "1", "4:00", "Oil", "Buy", "3", "$20.00"}));
     EXPECT_EQ(rows[1].cells, (QStringList{"2", "2", "4:00", "Oil", "Buy", "1", "$20.25"}));
@@ -176,8 +172,7 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
     EXPECT_EQ(d.take(), QStringList{"frmPlayerNotification: *** Immediately Liquidate Positions *** | "
                                     "You have a margin call equaling  $2,375.00 dollars"});
     EXPECT_EQ(d.text("lblAvailMarg"), "-2,375.00");
-    // The next press buys back what the account cannot carry and stops there,
-    // still showing the day of its prices.
+    // The next press buys back what the account cannot carry and stops there, on the day of its prices.
     const int before = d.state().clock.periodIndex();
     const QString date = d.texts({"lblDate", "lblDay"});
     d.forward();
@@ -251,8 +246,7 @@ TEST(OrderDesk, FullTradeRecordRefusesAtTradeButStillRecordsAMarginCallTrade) {
 }
 
 TEST(OrderDesk, GainReadsTheSingleRatioAsItsShortestDecimal) {
-    // 775 on 100,000 is 0.00775 in single precision, a hair below once
-    // widened: the figure rounds the half the player reads.
+    // 775 on 100,000 is 0.00775 in single precision, a hair below once widened: the half the player reads rounds.
     const struct {
         const char* name;
         double gold; // the mark of 1 Gold bought at 380

@@ -1,6 +1,5 @@
 // The end of a game: verdicts, Play Again, the record of past games and the review of a game.
 #include "app/game_review.h"
-#include "app/past_games.h"
 #include "app/scenarios.h"
 #include "app/verdicts.h"
 #include "common/format.h"
@@ -13,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <tuple>
 
 using namespace pellucar;
@@ -45,10 +43,8 @@ TEST(Verdict, BandEdgesAreSinglePrecisionAndFlatGamesSplitOnTrades) {
     EXPECT_EQ(verdictText(VerdictBand::HeavyLoss, 2, 2), "Ever Thought About Living in Texas?");
 }
 
-// Game > End after the presses, with the draws queued: the verdict line.
-// No gain and no trade is the quiet row; an Expert draws 1..6, 5 and 6 say
-// nothing, a Novice's draw of 1 in 3 says nothing; within the first 45
-// periods there is no verdict and nothing is drawn.
+// No gain and no trade is the quiet row: an Expert's draws of 5 and 6 and a Novice's 1 in 3 say
+// nothing; within the first 45 periods nothing is drawn.
 TEST(Verdict, DrawsComeFromTheGamesRandomSource) {
     const struct {
         Level level;
@@ -67,8 +63,7 @@ TEST(Verdict, DrawsComeFromTheGamesRandomSource) {
         {Level::Expert, 45, 0.0, "", 1},
     };
     for (const auto& c : cases) {
-        Harness h(sharedDaily1990());
-        h.startGame({c.level});
+        Harness h(sharedDaily1990(), {c.level});
         h.forward(c.presses);
         h.take();
         h.random.push(c.draw);
@@ -80,56 +75,39 @@ TEST(Verdict, DrawsComeFromTheGamesRandomSource) {
     }
 }
 
-namespace {
-
-// A daily month game of 1990 that records its end, with the mean line of
-// the moving average switched off.
-struct Lifecycle : RecordedGame {
-    Lifecycle() { game->click("mnuMoving", 0); }
-    bool on(const QString& key) const { return game->isActionable(key); }
-};
-
-struct Ending {
-    const char* name;
-    std::function<void(Lifecycle&)> end;
-};
-
-const Ending kEndings[] = {
-    {"Game Over at the game's length", [](Lifecycle& g) { g.forwardUntil(QStringLiteral("frmGameOver")); }},
-    {"Play Again from Game > Restart",
-     [](Lifecycle& g) {
-         g.forward(3);
-         g.end("btnRestartGame", "mnuNewGame");
-     }},
-    {"Play Again from Game > End with the trade report open",
-     [](Lifecycle& g) {
-         g.forward(3);
-         g.game->click("btnTradeHist");
-         g.end("btnRestartGame");
-     }},
-};
-
-} // namespace
-
 TEST(PlayAgain, TheDeskWaitsForTheNextGameAndThatGameStartsAfresh) {
-    for (const Ending& e : kEndings) {
+    const struct {
+        const char* name;
+        const char* menu; // nullptr: the game runs to its length
+        bool report;      // the trade report open at the end
+    } endings[] = {{"Game Over at the game's length", nullptr, false},
+                   {"Play Again from Game > Restart", "mnuNewGame", false},
+                   {"Play Again from Game > End with the trade report open", "mnuEnd", true}};
+    for (const auto& e : endings) {
         SCOPED_TRACE(e.name);
-        Lifecycle g;
-        e.end(g);
+        RecordedGame g;
+        const auto on = [&g](const char* key) { return g.game->isActionable(QLatin1String(key)); };
+        g.game->click("mnuMoving", 0); // the mean line off: the next game must switch it on again
+        if (e.menu) {
+            g.forward(3);
+            if (e.report) g.game->click("btnTradeHist");
+            g.end("btnRestartGame", QLatin1String(e.menu));
+        } else {
+            g.forwardUntil(QStringLiteral("frmGameOver"));
+        }
         ASSERT_EQ(g.store.games().size(), 1u);
-        // The window is back to its state between games: no report, no
-        // Forward or Trade, the date gone with the game.
+        // Between games: no report, no Forward or Trade, no date.
         EXPECT_EQ(g.shownOf({"TradeGrid", "GraphLeft"}), "GraphLeft");
-        EXPECT_FALSE(g.on("btnChangePeriod") || g.on("btnTrade"));
+        EXPECT_FALSE(on("btnChangePeriod") || on("btnTrade"));
         EXPECT_EQ(g.text("lblDate"), "");
         // Looking at the (empty) reports does not free Forward.
         for (const char* k : {"btnTradeHist", "btnCloseTradeHistory", "btnNewsHist", "btnCloseNewsHist"})
             g.game->click(k);
         g.take();
-        EXPECT_FALSE(g.on("btnChangePeriod") || g.on("btnTrade"));
+        EXPECT_FALSE(on("btnChangePeriod") || on("btnTrade"));
         // The next game comes from Game > Start, with the chart defaults.
         g.newGame({.length = GameLength::Month});
-        EXPECT_TRUE(g.on("btnChangePeriod"));
+        EXPECT_TRUE(on("btnChangePeriod"));
         EXPECT_TRUE(g.game->model().checked("mnuMoving_0"));
         g.forward(2);
         EXPECT_EQ(g.text("lblDate"), "Date: 1/2/1990");
@@ -142,19 +120,19 @@ TEST(PlayAgain, TheDeskWaitsForTheNextGameAndThatGameStartsAfresh) {
 namespace {
 
 PastGame sample(Level level, double score, int minute) {
-    PastGame g;
-    g.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, minute));
-    g.periodStart = QDate(1994, 1, 3);
-    g.periodEnd = QDate(1994, 3, 31);
-    g.level = level;
-    g.dataMode = minute % 2 ? DataMode::Tick : DataMode::Daily;
-    g.length = GameLength::Quarter;
-    g.periods = 63;
-    g.trades = minute;
-    g.score = score;
-    g.verdict = QStringLiteral("Don't You Wish This Was Real Money!");
-    g.ending = GameEnding::EndedByPlayer;
-    return g;
+    return {.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, minute)),
+            .periodStart = QDate(1994, 1, 3),
+            .periodEnd = QDate(1994, 3, 31),
+            .level = level,
+            .dataMode = minute % 2 ? DataMode::Tick : DataMode::Daily,
+            .length = GameLength::Quarter,
+            .periods = 63,
+            .trades = minute,
+            .score = score,
+            .verdict = QStringLiteral("Don't You Wish This Was Real Money!"),
+            .ending = GameEnding::EndedByPlayer,
+            .scenario = {},
+            .reviewKept = false};
 }
 
 } // namespace
@@ -200,8 +178,7 @@ TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsTheBestOfEachLevel) {
     EXPECT_TRUE(bestScores({}).empty());
 }
 
-// A file the record cannot use lists no game and takes none, with the
-// reason, and is left as it was.
+// A file the record cannot use lists no game and takes none, with the reason, and is left as it was.
 TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas) {
     const struct {
         const char* name;
@@ -215,8 +192,7 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
          "the file belongs to another program", true},
         {"newer", true, "PRAGMA user_version = 99", "the file was written by a newer version of the game", true},
         {"layout version damaged", true, "PRAGMA user_version = -1", "the file's layout version is damaged", true},
-        // A value the game never writes is a damaged row, not a crash, and
-        // no reason to refuse the next game.
+        // A value the game never writes is a damaged row, no reason to refuse the next game.
         {"unknown level", true, "UPDATE PastGames SET Level = 'Wizard'", nullptr, false},
     };
     QTemporaryDir dir;
@@ -242,26 +218,11 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
     }
 }
 
-namespace {
-
-// 1990 again, but Oil falls from $20 to 50 cents on its second day.
-FixtureDb& oilCrash1990() {
-    static FixtureDb db("past_games_oil_crash");
-    static const bool built = (db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 3, 30),
-                                              [](int id, int day) { return id == 3 ? (day == 0 ? 20.0 : 0.5) : 75.0; }),
-                               db.addOverview(QDate(1965, 10, 17), 0, "x"), true);
-    (void)built;
-    return db;
-}
-
-} // namespace
-
 TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
     RecordedGame r;
     r.forward();
     r.order(Market::Oil, Side::Buy, 2);
-    // The game runs to its length; the Game Over window shows the score
-    // that goes into the record, and Play Again follows.
+    // The game runs to its length; the Game Over window shows the score that goes into the record.
     const QString over = r.forwardUntil(QStringLiteral("frmGameOver: "));
     ASSERT_FALSE(over.isEmpty());
     std::vector<PastGame> games = r.games();
@@ -279,8 +240,7 @@ TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
     r.end("btnContinue");
     EXPECT_EQ(r.games().size(), 1u);
 
-    // A game ended from the menu and continued is still the same game: it
-    // goes in once, when the player finally ends it.
+    // A game ended from the menu and continued goes in once, when the player finally ends it.
     r.newGame({.length = GameLength::Month});
     r.forward(3);
     r.end("btnContinue");
@@ -303,12 +263,15 @@ TEST(PastGamesRecord, EndingTheProgramKeepsTheGame) {
     ASSERT_EQ(ended.games().size(), 1u);
     EXPECT_EQ(ended.games()[0].ending, GameEnding::EndedByPlayer);
 
-    // A blow-out, then End in the Game Over window.
-    RecordedGame blown(GameLength::Year, oilCrash1990().path());
+    // A blow-out (Oil falls from $20 to 50 cents on the second day), then End in the Game Over window.
+    FixtureDb crash("past_games_oil_crash");
+    crash.addWeekdays(QDate(1990, 1, 1), QDate(1990, 3, 30), [](int id, int d) {
+        return id != 3 ? 75.0 : d ? 0.5 : 20.0;
+    });
+    crash.addOverview(QDate(1965, 10, 17), 0, "x");
+    RecordedGame blown(GameLength::Year, crash.path());
     blown.random.push(0.5); // not the one-in-three verdict draw
     blown.forward();
-    // Ten contracts at $20 lose $195,000 when Oil falls to 50 cents: the
-    // account is wiped out at the next valuation.
     blown.order(Market::Oil, Side::Buy, 10);
     blown.dialogs.queueAnswer("btnEnd");
     blown.forward();
@@ -344,8 +307,7 @@ TEST(PastGamesRecord, AnUnwritableRecordIsToldOnceAndPlayGoesOn) {
 
 namespace {
 
-// Fifty periods of a quarter's game with random orders, ended from the menu;
-// mostly in Oil, the one market of the fixture whose price moves.
+// Fifty periods with random orders, ended from the menu; mostly in Oil, the fixture's one moving price.
 void playRandomly(RecordedGame& r, std::uint64_t seed) {
     RandomPlayer player(seed);
     for (int p = 0; p < 50; ++p) {
@@ -414,12 +376,11 @@ TEST(GameReview, FiguresAgreeWithTheIndependentAccountOnPlayedGames) {
 }
 
 TEST(GameReview, TheRecordOpensOldGamesWithoutAReviewAndRefusesDamagedOnes) {
-    struct Case {
+    const struct {
         const char* name;
         const char* damage;
         bool failed;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"a game recorded before reviews", "UPDATE PastGames SET StartingCapital = 0", false},
         {"a period missing", "DELETE FROM GamePeriods WHERE Period = 2", true},
         {"a price not a number", "UPDATE GamePeriods SET Gold = 'x' WHERE Period = 3", true},
@@ -429,7 +390,7 @@ TEST(GameReview, TheRecordOpensOldGamesWithoutAReviewAndRefusesDamagedOnes) {
         {"half a contract", "UPDATE GameTrades SET Amount = 0.5 WHERE Number = 1", true},
         {"trades numbered with a gap", "UPDATE GameTrades SET Number = 99 WHERE Number = 1", true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RecordedGame r(GameLength::Quarter);
         playRandomly(r, 5);

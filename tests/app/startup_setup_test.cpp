@@ -9,7 +9,7 @@
 using namespace pellucar;
 using namespace pellucar::test;
 
-TEST(StartUp, WindowsInOrderAndDefaultState) {
+TEST(StartUp, WindowsInOrderDefaultStateAndTheMenusThatReachOptions) {
     Harness h(sharedDaily1990());
     h.start();
     const QStringList t = h.take();
@@ -25,6 +25,34 @@ TEST(StartUp, WindowsInOrderAndDefaultState) {
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod") || h.game->model().enabled("btnTrade"));
     h.forward();
     EXPECT_EQ(h.state().clock.periodIndex(), 0);
+
+    // The menus reach their options; a year is 365 periods from the menu, 360 from the setup window (at the end).
+    h.game->click("mnuGameLength", 4);
+    EXPECT_EQ(h.state().clock.lengthPeriods(), 365);
+    EXPECT_EQ(h.take(), QStringList{"frmLevelSelected: Level Detail | Level: Expert\\nGame Length: One Year\\n"
+                                    "News Reports: Annual Summary\\nData: Daily"});
+    h.game->click("mnuLevel", 2); // Expert: both news items on
+    h.game->click("mnuNews", 1);
+    EXPECT_FALSE(h.game->model().checked("mnuNews_1"));
+    h.game->click("cboCommodity", 4); // Soybean
+    EXPECT_TRUE(h.game->model().checked("mnuGraph_5"));
+    h.game->click("mnuGraph", 2); // T-Bond
+    EXPECT_EQ(h.state().chart.chartMarket(), 6);
+    EXPECT_EQ(h.game->model().at("cboCommodity").text, "T-Bond");
+    h.take();
+    h.game->click("mnuEconomicCalendar");
+    h.game->click("mnuDefinitions", 1);
+    h.game->click("mnuInstructions");
+    h.dialogs.setPrintSucceeds(false);
+    h.game->click("mnuPrint");
+    EXPECT_EQ(h.take(), QStringList({"Help: dunmere.hlp | topic 1007", "Help: dunmere.hlp | topic 1004",
+                                     "Help: dunmere.hlp | contents", "Print: Dunmere | failed",
+                                     "MsgBox: Pellucar | The form could not be printed."}));
+    // Unknown names are refused; known ones in a locked menu are ignored.
+    EXPECT_FALSE(h.game->click("btnNoSuchThing"));
+    EXPECT_FALSE(h.game->click("mnuLevel", 1));
+    h.newGame({});
+    EXPECT_EQ(h.state().clock.lengthPeriods(), 360);
 }
 
 TEST(StartUp, UnusableDatabaseIsReportedAndEndsTheProgram) {
@@ -52,8 +80,7 @@ TEST(StartUp, UnusableDatabaseIsReportedAndEndsTheProgram) {
 }
 
 TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
-    Harness h(sharedDaily1990());
-    h.startGame({Level::Novice, GameLength::Month});
+    Harness h(sharedDaily1990(), {Level::Novice, GameLength::Month});
     const GameClock& c = h.state().clock;
     EXPECT_TRUE(std::tuple(c.startDate(), c.endDate(), c.lengthPeriods(), c.tradingDayCount()) ==
                 std::tuple(QDate(1990, 1, 1), QDate(1990, 2, 1), 30, 261));
@@ -69,20 +96,7 @@ TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
     EXPECT_FALSE(m.visible("lblGoldPos")); // a Novice trades Oil alone
 }
 
-TEST(Setup, YearLengthIs360FromSetupAnd365FromMenu) {
-    Harness h(sharedDaily1990());
-    h.start();
-    h.take();
-    h.game->click("mnuGameLength", 4);
-    EXPECT_EQ(h.state().clock.lengthPeriods(), 365);
-    EXPECT_EQ(h.take(), QStringList{"frmLevelSelected: Level Detail | Level: Expert\\nGame Length: One Year\\n"
-                                    "News Reports: Annual Summary\\nData: Daily"});
-    h.newGame({});
-    EXPECT_EQ(h.state().clock.lengthPeriods(), 360);
-}
-
-// A random period: the year drawn from 1984 up, a tick period's month and
-// year from the tick months.
+// A random period: the year drawn from 1984 up, a tick period's month and year from the tick months.
 TEST(Setup, RandomPeriodsDrawFromTheRandomSource) {
     const struct {
         const char* data;
@@ -114,8 +128,7 @@ TEST(Setup, CancelKeepsWhatWasThereBeforeTheWindowOpened) {
     EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
     EXPECT_EQ(h.state().clock.dataMode(), DataMode::None);
     EXPECT_TRUE(h.game->model().checked("mnuDat_0"));
-    // A loaded daily game, the window opened again, Tick picked and
-    // cancelled: the game plays on daily prices.
+    // A daily game, the window opened again, Tick picked and cancelled: the game plays on daily prices.
     h.newGame({.length = GameLength::Quarter});
     h.dialogs.queueAnswer("cmdReset");
     h.setup({{"data", "Tick"}});
@@ -138,32 +151,6 @@ TEST(Setup, TimePeriodFormListsFollowTheDataMode) {
     EXPECT_EQ(f.length, TimePeriodForm::Length::Quarter);
     f.random = true;
     EXPECT_FALSE(f.monthsVisible() || f.yearsVisible());
-}
-
-TEST(Menus, NewsChartAndHelpItemsReachTheirOptions) {
-    Harness h(sharedDaily1990());
-    h.start();
-    h.take();
-    h.game->click("mnuLevel", 2); // Expert: both news items on
-    h.game->click("mnuNews", 1);
-    EXPECT_FALSE(h.game->model().checked("mnuNews_1"));
-    h.game->click("cboCommodity", 4); // Soybean
-    EXPECT_TRUE(h.game->model().checked("mnuGraph_5"));
-    h.game->click("mnuGraph", 2); // T-Bond
-    EXPECT_EQ(h.state().chart.chartMarket(), 6);
-    EXPECT_EQ(h.game->model().at("cboCommodity").text, "T-Bond");
-    h.take();
-    h.game->click("mnuEconomicCalendar");
-    h.game->click("mnuDefinitions", 1);
-    h.game->click("mnuInstructions");
-    h.dialogs.setPrintSucceeds(false);
-    h.game->click("mnuPrint");
-    EXPECT_EQ(h.take(), QStringList({"Help: dunmere.hlp | topic 1007", "Help: dunmere.hlp | topic 1004",
-                                     "Help: dunmere.hlp | contents", "Print: Dunmere | failed",
-                                     "MsgBox: Pellucar | The form could not be printed."}));
-    // Unknown names are refused; known ones in a locked menu are ignored.
-    EXPECT_FALSE(h.game->click("btnNoSuchThing"));
-    EXPECT_FALSE(h.game->click("mnuLevel", 1));
 }
 
 TEST(Setup, APeriodTheDatabaseCannotReadIsReportedAndNothingIsPlayed) {

@@ -50,8 +50,7 @@ const HintCase kCases[] = {
     {"over 1.5 trades a period", {{4, 3, kH4}}, 94},
     {"period 3 is too early and holds nothing back", {{3, 2, nullptr}, {4, 3, kH4}}, 0},
     {"ten trades by period 20", {{20, 10, kH3}}, 110},
-    // 1.43 periods per trade alone would bring the other over-trading hint;
-    // H3's hold-back to 110 stops it in the same call.
+    // 1.43 periods per trade alone would bring H4; H3's hold-back stops it in the same call.
     {"fourteen trades by period 20", {{20, 14, kH3}}, 110},
     {"1.5 periods per trade is not below 1.5", {{21, 14, nullptr}, {21, 15, kH4}}, 0},
 };

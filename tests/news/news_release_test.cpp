@@ -16,8 +16,7 @@ QStringList titles(const QList<NewsRelease>& stories) {
     return out;
 }
 
-// The titles a checkpoint releases, asked of the database, which must match
-// the stories read with the days and picked in memory.
+// The titles a checkpoint releases, asked of the database; the stories read with the days must match.
 QStringList releasedAt(MarketDatabase& db, const PeriodStories& read, const QDate& day, int tickOfDay) {
     const std::optional<ReleaseWindow> w = releaseWindow(tickOfDay);
     if (!w) return {};
@@ -35,9 +34,8 @@ TEST(NewsCheckpoints, EachHourReleasesItsWindowOfTheDayAndTheEdgesFallOnTheLater
     for (const char* t : {"08:59", "00:00", "11:00", "09:00", "11:01", "13:59", "14:00", "23:58", "23:59"})
         fx.addNews(day, QLatin1String(t) + QStringLiteral(":00"), QLatin1String(t), QStringLiteral("story"));
     fx.addNews(day.addDays(1), QStringLiteral("10:00:00"), QStringLiteral("next day"), QStringLiteral("story"));
-    // Stored texts of other forms are compared as texts: "10:00" lies
-    // between "09:00:00" and "11:01:00", "9:00:00" after "23:59:00"; a date
-    // with a time part is no day's date.
+    // Stored texts of other forms are compared as texts: "10:00" lies between "09:00:00" and "11:01:00",
+    // "9:00:00" after "23:59:00"; a date with a time part is no day's date.
     fx.addNews(day, QStringLiteral("10:00"), QStringLiteral("short time"), QStringLiteral("story"));
     fx.addNews(day, QStringLiteral("9:00:00"), QStringLiteral("no leading zero"), QStringLiteral("story"));
     fx.exec(QStringLiteral("INSERT INTO SortedTickNewsReleases VALUES "

@@ -30,8 +30,6 @@ PlayRun play(const QString& db, const QString& script) {
     return r;
 }
 
-const QString& fixture() { return sharedDaily1990(); }
-
 // The confirmations' prices: "... Bought @  $14.56" -> 14.56.
 QList<double> fillPrices(const PlayRun& r) {
     QList<double> prices;
@@ -44,10 +42,10 @@ QList<double> fillPrices(const PlayRun& r) {
 } // namespace
 
 TEST(PlayDriver, TranscriptShowAndExitStatus) {
-    const PlayRun r = play(fixture(), "# a short game\n"
-                                      "setup level=Expert length=Quarter data=Daily period=select year=1990\n"
-                                      "forward 2\n"
-                                      "show lblOilCurrMark lblBuy_0 lblDate\n");
+    const PlayRun r = play(sharedDaily1990(), "# a short game\n"
+                                              "setup level=Expert length=Quarter data=Daily period=select year=1990\n"
+                                              "forward 2\n"
+                                              "show lblOilCurrMark lblBuy_0 lblDate\n");
     // "lblBuy_0" is no control: the script stops with its line number.
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("line 4: unknown control lblBuy_0")) << r.err.toStdString();
@@ -57,41 +55,36 @@ TEST(PlayDriver, TranscriptShowAndExitStatus) {
                            "frmTimePeriod: Game Level Options | Expert, One Quarter, Daily data, Annual news, 1990",
                            "lblOilCurrMark: $20.25  +0.25"}));
 
-    const PlayRun ok = play(fixture(), "setup year=1990 length=Quarter\nshow lblGoldPos btnBuy\n");
+    const PlayRun ok = play(sharedDaily1990(), "setup year=1990 length=Quarter\nshow lblGoldPos btnBuy\n");
     EXPECT_EQ(ok.exitCode, 0);
     EXPECT_EQ(ok.out.mid(3), QStringList({"lblGoldPos: 0", "btnBuy: &Buy (hidden)"}));
 
     // Pressing what the player cannot press is no error, but it is reported.
-    const PlayRun locked = play(fixture(), "click btnTrade\n");
+    const PlayRun locked = play(sharedDaily1990(), "click btnTrade\n");
     EXPECT_EQ(locked.exitCode, 0);
     EXPECT_TRUE(locked.err.contains("btnTrade is not available")) << locked.err.toStdString();
 
     for (const char* bad : {"frobnicate\n", "setup year=2001\n", "forward lots\n"})
-        EXPECT_EQ(play(fixture(), bad).exitCode, 2) << bad;
-}
+        EXPECT_EQ(play(sharedDaily1990(), bad).exitCode, 2) << bad;
 
-TEST(PlayDriver, ProgramEndsWithItsOwnExit) {
-    // A database that cannot be opened: the notice, exit 1.
-    PlayRun r = play(QStringLiteral(PELLUCAR_TEST_TMP) + "/missing/futures.mdb", "forward\n");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.out.value(r.out.size() - 1).startsWith("frmPlayerNotification: Pellucar | "));
-    // ...and the file it tried, on standard error.
-    EXPECT_TRUE(r.err.contains("could not be opened: " PELLUCAR_TEST_TMP "/missing/futures.mdb"))
-        << r.err.toStdString();
+    // A database that cannot be opened: the notice, exit 1, and the file on standard error.
+    const PlayRun missing = play(QStringLiteral(PELLUCAR_TEST_TMP) + "/missing/futures.mdb", "forward\n");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.out.value(missing.out.size() - 1).startsWith("frmPlayerNotification: Pellucar | "));
+    EXPECT_TRUE(missing.err.contains("could not be opened: " PELLUCAR_TEST_TMP "/missing/futures.mdb"))
+        << missing.err.toStdString();
     // Game > End, then End in the window.
-    r = play(fixture(), "setup year=1990\nforward 3\nanswer btnExit\nclick mnuEnd\nforward\n");
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(countLines(r.out, "frmEndofGame: Game Over  |"), 1);
+    const PlayRun ended =
+        play(sharedDaily1990(), "setup year=1990\nforward 3\nanswer btnExit\nclick mnuEnd\nforward\n");
+    EXPECT_EQ(ended.exitCode, 0);
+    EXPECT_EQ(countLines(ended.out, "frmEndofGame: Game Over  |"), 1);
 }
 
 TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
     const QString db = QStringLiteral(PELLUCAR_REAL_DB);
     if (db.isEmpty() || !QFile::exists(db)) GTEST_SKIP() << "market database not built";
-    // A Daily Expert quarter from January 1994: Oil bought on the first day
-    // and sold a week later, every trading day of the quarter, the
-    // final-day notice once, then the end, whose realized profit is what the
-    // two confirmations say at 1,000 dollars a point. Game > End on the way
-    // shows an Expert's commissions, 20 a trade, and the game goes on.
+    // A Daily Expert quarter of 1994, Oil bought and sold a week later: the realized profit is the fills' at
+    // 1,000 dollars a point; Game > End on the way shows an Expert's commissions, 20 a trade.
     PlayRun r = play(db, "setup level=Expert length=Quarter data=Daily period=select year=1994\n"
                          "forward\ntrade Oil buy 5\nclick btnYes\nforward 5\ntrade Oil sell 5\nclick btnYes\n"
                          "show lblDate lblOilPos lblTotTrades\nanswer btnContinue\nclick mnuEnd\n"

@@ -51,16 +51,8 @@ QString RecordedGame::forwardUntil(const QString& window) {
 }
 
 void buildDaily1990(FixtureDb& db) {
-    db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31), [](int id, int day) {
-        switch (id) {
-        case 3: return 20.0 + 0.25 * day; // Oil
-        case 2: return 400.0;             // Gold
-        case 6: return 98.5;              // TBond
-        case 4: return 350.0;             // SP500
-        case 1: return 75.0;              // Cattle
-        default: return 612.25;           // Soybean, cents
-        }
-    });
+    db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31),
+                   [](int id, int day) { return id == 3 ? 20.0 + 0.25 * day : kFirstPrices1990[id - 1]; });
     db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
     db.addOverview(QDate(1989, 1, 1), 3, QStringLiteral("Oil in 1989."));
 }
@@ -74,15 +66,9 @@ void buildTickJanuary1996(FixtureDb& db) {
             for (int k = 1; k <= 6; ++k) {
                 const QString when =
                     days[d].toString(Qt::ISODate) + ' ' + tickSamplingTime(id, k).toString(QStringLiteral("HH:mm:ss"));
-                // Oil: 18.00 + 0.01 per hour; others flat, in their encodings.
-                double real = 0;
-                switch (id) {
-                case 3: real = (18.0 + 0.01 * (d * 6 + k - 1)) / 10.0; break;
-                case 5: real = 7.2; break;    // Soybean 7.25 dollars
-                case 6: real = 118.05; break; // TBond 118 5/32
-                default: real = 10.0; break;  // 100.00
-                }
-                db.addTick(id, when, real);
+                // Oil 18.00 + 0.01 an hour; flat: Soybean 7.25 dollars, TBond 118 5/32, the rest 100.00.
+                const double oil = (18.0 + 0.01 * (d * 6 + k - 1)) / 10.0;
+                db.addTick(id, when, id == 3 ? oil : id == 5 ? 7.2 : id == 6 ? 118.05 : 10.0);
             }
         }
     }
@@ -96,15 +82,13 @@ void buildTickJanuary1996(FixtureDb& db) {
 
 const QString& sharedDaily1990() {
     static FixtureDb db("shared_daily1990");
-    static const bool built = (buildDaily1990(db), true);
-    (void)built;
+    [[maybe_unused]] static const bool built = (buildDaily1990(db), true);
     return db.path();
 }
 
 const QString& sharedTickJanuary1996() {
     static FixtureDb db("shared_tick1996");
-    static const bool built = (buildTickJanuary1996(db), true);
-    (void)built;
+    [[maybe_unused]] static const bool built = (buildTickJanuary1996(db), true);
     return db.path();
 }
 

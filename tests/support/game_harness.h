@@ -30,10 +30,11 @@ struct Harness {
 
     explicit Harness(const QString& dbPath, PastGames* pastGames = nullptr)
         : game(std::make_unique<Game>(dialogs, random, dbPath, pastGames)) {}
+    // Starts up, then the game `wanted` describes.
+    Harness(const QString& dbPath, const GameSpec& wanted) : Harness(dbPath) { startGame(wanted); }
 
     void start() { game->startUp(); }
-    // Game > Start with the choices `wanted` describes; returns the windows
-    // shown on the way.
+    // Game > Start with the choices `wanted` describes; returns the windows shown on the way.
     QStringList newGame(const GameSpec& wanted);
     // Starts up, then the game `wanted` describes; returns the windows shown.
     QStringList startGame(const GameSpec& wanted) {
@@ -80,31 +81,27 @@ struct Harness {
 // Transcript lines that contain `needle`.
 int countLines(const QStringList& lines, const QString& needle);
 
-// Every weekday of 1990 (Oil rising by 0.25 a day from 20.00, the other
-// markets flat) and the disclaimer row.
+// The first day's prices of 1990 by commodity id from 1: Cattle, Gold, Oil, SP500, Soybean (cents), TBond.
+inline constexpr double kFirstPrices1990[] = {75, 400, 20, 350, 612.25, 98.5};
+// Every weekday of 1990 (Oil rising by 0.25 a day from 20.00, the other markets flat) and the disclaimer.
 void buildDaily1990(FixtureDb& db);
-// January 1996 tick days: 22 weekdays with six ticks per market, and a few
-// news stories.
+// January 1996 tick days: 23 weekdays with six ticks per market, and a few news stories.
 void buildTickJanuary1996(FixtureDb& db);
-// The two fixtures above, built once per test process and read by every
-// game in it.
+// The two fixtures above, built once per test process and read by every game in it.
 const QString& sharedDaily1990();
 const QString& sharedTickJanuary1996();
 
-// A record of past games in a folder of its own, made before the game that
-// writes to it.
+// A record of past games in a folder of its own, made before the game that writes to it.
 struct ScratchRecord {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("past-games.sqlite"));
     PastGames store{path};
 };
 
-// A daily Expert game of 1990 (on the shared fixture unless another is
-// given) that records its end.
+// A daily Expert game of 1990 (on the shared fixture unless another is given) that records its end.
 struct RecordedGame : ScratchRecord, Harness {
     explicit RecordedGame(GameLength length = GameLength::Month, const QString& db = sharedDaily1990());
-    // Presses Forward until a window whose line starts with `window` shows;
-    // returns that line.
+    // Presses Forward until a window whose line starts with `window` shows; returns that line.
     QString forwardUntil(const QString& window);
     std::vector<PastGame> games() const { return PastGames(path).games(); }
 };
@@ -114,8 +111,7 @@ QByteArray fileBytes(const QString& path);
 // Replaces a file's bytes; false when it cannot be written.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
-// Runs SQL on a file directly, as another program or damage would; false
-// when it could not.
+// Runs SQL on a file directly, as another program or damage would; false when it could not.
 bool sql(const QString& path, const char* statement);
 
 } // namespace pellucar::test
