@@ -9,6 +9,8 @@
 
 #include <QScopeGuard>
 
+#include <utility>
+
 namespace pellucar {
 
 namespace {
@@ -173,7 +175,7 @@ bool Game::LiquidateForPress() {
 
 void Game::StartPeriodPrices() {
     // The per-period order counters start again (they live with the desk).
-    s_.prices.previous = s_.clock.periodIndex() == 0 ? s_.prices.record(0) : s_.prices.current;
+    s_.prices.previous = s_.clock.periodIndex() == 0 ? std::as_const(s_.prices).record(0) : s_.prices.current;
     model_.setText("lblMaxSelected", QString());
     s_.prices.current = PriceRecord{};
 }
@@ -225,7 +227,7 @@ void Game::AdvancePeriod() {
         news_.GetNewsReleases();
     }
     StorePeriodPrices();
-    s_.prices.current = s_.prices.record(s_.clock.periodIndex());
+    s_.prices.current = std::as_const(s_.prices).record(s_.clock.periodIndex());
     if (s_.clock.periodIndex() > 0) {
         // This redraw replaces the one the press held back.
         charts_.RefreshCharts();
