@@ -74,7 +74,7 @@ public:
     int exitCode() const { return exitCode_; }
     const PresentationModel& model() const { return model_; }
     // What the two charts show, as of the last redraw.
-    const charts::ChartPair& charts() const { return s_.charts; }
+    const charts::ChartPair& charts() const { return charts_.drawn(); }
     const GameState& state() const { return s_; }
 
     // Where Game > Save writes and Game > Resume reads the saved game. Until

@@ -7,9 +7,8 @@
 
 namespace pellucar {
 
-GameCharts::GameCharts(const GameState& game, charts::ChartOptions& options, charts::ChartPair& drawn,
-                       PresentationModel& model)
-    : s_(game), options_(options), drawn_(drawn), model_(model) {}
+GameCharts::GameCharts(const GameState& game, charts::ChartOptions& options, PresentationModel& model)
+    : s_(game), options_(options), model_(model) {}
 
 void GameCharts::restoreDefaults() {
     const int market = options_.chartMarket();
@@ -27,7 +26,7 @@ void GameCharts::presentChartOptions() {
     combo.text = o.comboText();
 }
 
-const charts::ChartSeries& GameCharts::chartSeries(int commodityId) {
+const charts::ChartSeries& GameCharts::chartSeries(int commodityId) const {
     // Reading the daily rows' decimals, or walking every hour of a tick
     // period, is the costly part of a redraw; the rows only change when a
     // period is loaded.
@@ -38,6 +37,7 @@ const charts::ChartSeries& GameCharts::chartSeries(int commodityId) {
 }
 
 void GameCharts::PrepareCharts() {
+    pending_.reset();
     drawn_ = charts::preparedCharts();
     model_.setText("GraphLeft", drawn_.left.title);
     model_.setText("GraphRight", drawn_.right.title);
@@ -55,13 +55,11 @@ void GameCharts::RefreshCharts() {
         model_.setText("GraphRight", options_.rightTitle());
         return;
     }
-    charts::ChartInputs in;
+    charts::ChartInputs& in = pending_.emplace();
     in.options = options_;
     in.mode = mode;
     in.periodIndex = s_.clock.periodIndex();
     in.market = &s_.market;
-    if (options_.chartMarket() >= 1 && options_.chartMarket() <= kMarketCount)
-        in.series = &chartSeries(options_.chartMarket());
     in.currentDate = currentGameDate(s_.clock, s_.market);
     Market charted = Market::Oil;
     marketFromId(options_.chartMarket(), &charted);
@@ -75,13 +73,23 @@ void GameCharts::RefreshCharts() {
     if (mode == DataMode::Tick)
         for (const NewsHistoryEntry& e : s_.news.entries())
             in.stories.append({e.newsDate, e.newsTime.hour() - 8, e.title});
-    const charts::ChartPair pair = charts::composeCharts(in);
-    if (!(pair == drawn_)) {
-        drawn_ = pair;
-        model_.touch();
+    // Whether the new charts differ is known only once composed; the
+    // window reads them again with the next change it is told of.
+    model_.touch();
+    const auto [left, right] = charts::chartTitles(options_, mode, in.periodIndex);
+    model_.setText("GraphLeft", left);
+    model_.setText("GraphRight", right);
+}
+
+const charts::ChartPair& GameCharts::drawn() const {
+    if (pending_) {
+        charts::ChartInputs& in = *pending_;
+        if (in.options.chartMarket() >= 1 && in.options.chartMarket() <= kMarketCount)
+            in.series = &chartSeries(in.options.chartMarket());
+        drawn_ = charts::composeCharts(in);
+        pending_.reset();
     }
-    model_.setText("GraphLeft", pair.left.title);
-    model_.setText("GraphRight", pair.right.title);
+    return drawn_;
 }
 
 void GameCharts::chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index) {
@@ -130,6 +138,8 @@ void GameCharts::RefreshDeferredCharts() {
 }
 
 void GameCharts::forgetPeriod() {
+    // The period those inputs read is gone; the new one is drawn next.
+    pending_.reset();
     series_ = {};
     deferred_ = false;
 }

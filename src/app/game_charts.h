@@ -13,10 +13,15 @@ namespace pellucar {
 // What each chart shows is the charts area's to decide; the view draws it.
 class GameCharts {
 public:
-    // The one writer of the chart options and of the charts last drawn;
-    // the rest of the game it reads.
-    GameCharts(const GameState& game, charts::ChartOptions& options, charts::ChartPair& drawn,
-               PresentationModel& model);
+    // The one writer of the chart options; the rest of the game it reads.
+    GameCharts(const GameState& game, charts::ChartOptions& options, PresentationModel& model);
+
+    // Both charts as the last redraw left them. A redraw takes what the
+    // charts show as the game stands at that moment (fills, position,
+    // stories, options) and composes the points and texts from it when
+    // they are first read here: a game played without a window (the
+    // player driver, the soak) never pays for charts nobody looks at.
+    const charts::ChartPair& drawn() const;
 
     // The chart menu items and the market combo box.
     void addActions(ActionTable& actions);
@@ -54,15 +59,19 @@ public:
     void moveView(void (charts::ChartOptions::*change)(int, int), int amount);
 
 private:
-    const charts::ChartSeries& chartSeries(int commodityId);
+    const charts::ChartSeries& chartSeries(int commodityId) const;
 
     const GameState& s_;
     charts::ChartOptions& options_;
-    charts::ChartPair& drawn_;
     PresentationModel& model_;
+    // The charts last composed, and the inputs of a redraw not composed
+    // yet. The inputs' market is the loaded period, which only a period
+    // load changes, and a period load drops them (forgetPeriod).
+    mutable charts::ChartPair drawn_;
+    mutable std::optional<charts::ChartInputs> pending_;
     // The chart series of each market (by commodity id) for the loaded
     // period, built on first use.
-    std::array<std::optional<charts::ChartSeries>, kMarketCount + 1> series_;
+    mutable std::array<std::optional<charts::ChartSeries>, kMarketCount + 1> series_;
     bool deferred_ = false;
 };
 

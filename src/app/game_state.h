@@ -25,7 +25,7 @@ namespace pellucar {
 //   clock          GameClock's own steps (its fields are private)
 //   market, prices the game's market steps (load, store a period)
 //   desk           OrderDesk
-//   chart, charts  GameCharts
+//   chart          GameCharts
 //   news, background, hints  GameNews
 struct GameState {
     // The player's options.
@@ -44,9 +44,9 @@ struct GameState {
     // Account, limits, trade record, pending order and the commissions run up.
     TradingDesk desk;
 
-    // What the two charts show, and what they were last drawn with.
+    // What the two charts show. What they were last drawn with is worked
+    // out from the rest, so it is the charts area's own, not the game's.
     charts::ChartOptions chart;
-    charts::ChartPair charts;
 
     // The stories released in this game, the last background story looked
     // up, and the hints (held back across games).

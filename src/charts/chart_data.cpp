@@ -408,11 +408,13 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
     return c;
 }
 
+const QString kVolumeTitle = QStringLiteral("Volume and Open Interest");
+
 // The day's volume and open interest of the charted market, where the data
 // hold them (a zero is a figure the exchange did not report).
 ChartData volumeChart(const ChartOptions& options, const History& h) {
     ChartData c;
-    c.title = QStringLiteral("Volume and Open Interest");
+    c.title = kVolumeTitle;
     c.notation = Notation::Count;
     if (h.lastRow < 1) return c;
     const RowRange range = options.viewRange(h.lastRow);
@@ -623,6 +625,10 @@ ChartPair preparedCharts() {
     p.left.title = QStringLiteral("Open-High-Low-Close");
     p.right.title = QStringLiteral("Moving Average");
     return p;
+}
+
+std::pair<QString, QString> chartTitles(const ChartOptions& refreshed, DataMode mode, int periodIndex) {
+    return {refreshed.leftTitle(mode, periodIndex), refreshed.volumePane() ? kVolumeTitle : refreshed.rightTitle()};
 }
 
 ChartPair composeCharts(const ChartInputs& in) {

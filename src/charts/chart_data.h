@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 namespace pellucar {
 struct MarketData;
@@ -174,6 +175,9 @@ ChartPair preparedCharts();
 // sees them (the tick game's first-day rule of ChartOptions::beginRefresh
 // applied), so the caller keeps that change by calling beginRefresh itself.
 ChartPair composeCharts(const ChartInputs& in);
+// The titles composeCharts gives the left and right charts, from options
+// that have been through beginRefresh, without composing the charts.
+std::pair<QString, QString> chartTitles(const ChartOptions& refreshed, DataMode mode, int periodIndex);
 
 // The price points of a market as the charts read them, one per row: the
 // daily rows (Soybean in dollars, as traded), or the tick hours 1..n with

@@ -178,6 +178,13 @@ TEST(ChartMenus, EveryGameChartsItsOwnPeriodAndMarket) {
     EXPECT_EQ(h.game->charts().left.points.last().date.year(), 1991);
     EXPECT_GT(lastClose(h), 80.0);
     EXPECT_DOUBLE_EQ(lastClose(h), h.state().prices.current.oil);
+    // The window's titles are the drawn charts' own, whichever pane is chosen.
+    for (const auto& [menu, item] :
+         {std::pair{"mnuGRVolume", -1}, {"mnuGLType", 2}, {"mnuGRVolume", -1}, {"mnuGRType", 1}}) {
+        EXPECT_TRUE(h.game->click(menu, item)) << menu;
+        EXPECT_EQ(h.game->model().at("GraphLeft").text, h.game->charts().left.title) << menu;
+        EXPECT_EQ(h.game->model().at("GraphRight").text, h.game->charts().right.title) << menu;
+    }
 
     Harness tick(sharedTickJanuary1996(), kTickMonth);
     for (int press = 0; press < 14; ++press) {

@@ -99,12 +99,11 @@ struct SaveHarness : Harness {
 };
 
 // The game as its rules stand, without what is written again before it is read: price records past the
-// current period, the order maxima's figures and the composed charts.
+// current period and the order maxima's figures.
 GameState rulesOf(const GameState& s) {
     GameState r = s;
     for (int p = s.clock.periodIndex() + 1; p < kPriceRecordCount; ++p) r.prices.records[static_cast<size_t>(p)] = {};
     r.desk.limits = OrderLimits{};
-    r.charts = {};
     return r;
 }
 
