@@ -12,6 +12,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace pellucar::charts {
 
@@ -331,7 +332,6 @@ Values averageOf(const History& h, RowRange range, int periods, int periodIndex)
 
 ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
     ChartData c;
-    c.title = options.leftTitle(in.mode, in.periodIndex);
     c.notation = notationOf(options.chartMarket());
     if (h.lastRow < 1) return c;
     RowRange range = options.viewRange(h.lastRow);
@@ -408,13 +408,10 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
     return c;
 }
 
-const QString kVolumeTitle = QStringLiteral("Volume and Open Interest");
-
 // The day's volume and open interest of the charted market, where the data
 // hold them (a zero is a figure the exchange did not report).
 ChartData volumeChart(const ChartOptions& options, const History& h) {
     ChartData c;
-    c.title = kVolumeTitle;
     c.notation = Notation::Count;
     if (h.lastRow < 1) return c;
     const RowRange range = options.viewRange(h.lastRow);
@@ -450,7 +447,6 @@ ChartData volumeChart(const ChartOptions& options, const History& h) {
 ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
     if (options.volumePane()) return volumeChart(options, h);
     ChartData c;
-    c.title = options.rightTitle();
     c.notation = notationOf(options.chartMarket());
     if (options.graphType() != GraphType::MovingAverage)
         setPercentAxis(c, options.graphType() == GraphType::RelativeStrengthIndex ? 100.0 : 1.0);
@@ -628,14 +624,17 @@ ChartPair preparedCharts() {
 }
 
 std::pair<QString, QString> chartTitles(const ChartOptions& refreshed, DataMode mode, int periodIndex) {
-    return {refreshed.leftTitle(mode, periodIndex), refreshed.volumePane() ? kVolumeTitle : refreshed.rightTitle()};
+    return {refreshed.leftTitle(mode, periodIndex),
+            refreshed.volumePane() ? QStringLiteral("Volume and Open Interest") : refreshed.rightTitle()};
 }
 
 ChartPair composeCharts(const ChartInputs& in) {
     ChartOptions options = in.options;
     options.beginRefresh(in.mode, in.periodIndex);
     const History h = historyFor(in);
-    return {leftChart(in, options, h), rightChart(in, options, h)};
+    ChartPair pair{leftChart(in, options, h), rightChart(in, options, h)};
+    std::tie(pair.left.title, pair.right.title) = chartTitles(options, in.mode, in.periodIndex);
+    return pair;
 }
 
 } // namespace pellucar::charts
