@@ -194,6 +194,8 @@ private:
     GameNews news_;
     Scorecard score_;
     TextMeasure measure_;
+    // Presentation only: what the quote column last showed.
+    QuoteTexts quoteTexts_;
     ActionTable actions_;
     AutoPlay autoPlay_;
     // The facts the controls' flags follow (PresentControlFlags): a game

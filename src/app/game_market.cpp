@@ -16,7 +16,7 @@ void Game::StorePeriodPrices() {
 }
 
 void Game::ShowCurrentMarket() {
-    presentQuotes(s_.prices, s_.clock.periodIndex(), s_.settings.level, model_, measure_);
+    presentQuotes(s_.prices, s_.clock.periodIndex(), s_.settings.level, model_, measure_, &quoteTexts_);
 }
 
 void Game::ShowLastPrices() {

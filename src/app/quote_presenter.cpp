@@ -4,7 +4,9 @@
 #include "app/presentation.h"
 #include "common/format.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace pellucar {
 
@@ -65,13 +67,22 @@ QString tbondChangeText(double change) {
 
 } // namespace
 
-void presentQuotes(const PriceHistory& h, int p, Level level, PresentationModel& model, const TextMeasure& measure) {
+bool QuoteTexts::Entry::madeFrom(bool change, double n, double b) const {
+    const auto same = [](double x, double y) {
+        return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
+    };
+    return filled && withChange == change && same(now, n) && same(before, b);
+}
+
+void presentQuotes(const PriceHistory& h, int p, Level level, PresentationModel& model, const TextMeasure& measure,
+                   QuoteTexts* memo) {
     if (p == 0)
         for (Market m : kTradingOrder) model.setText(quoteKey(m), QStringLiteral("*** Market Closed ***"));
     if (p <= 0) return;
     const bool expert = level == Level::Expert;
     const PriceRecord& rec = h.record(p);
     const PriceRecord& prev = h.record(p - 1);
+    const bool withChange = p > 1;
 
     for (Market m : kTradingOrder) {
         if (m == Market::TBond && !expert) continue;
@@ -84,29 +95,38 @@ void presentQuotes(const PriceHistory& h, int p, Level level, PresentationModel&
         case Market::SP500:
         case Market::Cattle: {
             const float now = static_cast<float>(price);
-            text = QStringLiteral("$") + formatStandardF(now);
-            if (p > 1) {
-                const float change = now - static_cast<float>(prev.get(m));
-                text += changeText(change, formatStandardF(change));
-            }
+            const float before = static_cast<float>(prev.get(m));
+            const auto make = [&] {
+                QString t = QStringLiteral("$") + formatStandardF(now);
+                if (withChange) {
+                    const float change = now - before;
+                    t += changeText(change, formatStandardF(change));
+                }
+                return t;
+            };
+            text = memo ? memo->text(m, withChange, now, before, make) : make();
             break;
         }
         case Market::Soybean: {
             const float now = rec.soybean;
-            text = soybeanText(now);
-            if (p > 1) {
-                // The change in cents, from the two prices' cent texts.
-                const double nowCents = roundByPatternF(now * 100.0f, QStringLiteral("#,##0.00"));
-                const double prevCents = roundByPatternF(prev.soybean * 100.0f, QStringLiteral("#,##0.00"));
-                const double change = roundDecimal(nowCents - prevCents, 2);
-                text += changeText(change, formatPlain(change));
-            }
+            const auto make = [&] {
+                QString t = soybeanText(now);
+                if (withChange) {
+                    // The change in cents, from the two prices' cent texts.
+                    const double nowCents = roundByPatternF(now * 100.0f, QStringLiteral("#,##0.00"));
+                    const double prevCents = roundByPatternF(prev.soybean * 100.0f, QStringLiteral("#,##0.00"));
+                    const double change = roundDecimal(nowCents - prevCents, 2);
+                    t += changeText(change, formatPlain(change));
+                }
+                return t;
+            };
+            text = memo ? memo->text(m, withChange, now, prev.soybean, make) : make();
             break;
         }
         case Market::TBond: {
             const QString priceText = tbondPriceText(price);
             text = priceText;
-            if (p > 1) text += tbondChangeText(price - static_cast<double>(static_cast<float>(h.previous.tbond)));
+            if (withChange) text += tbondChangeText(price - static_cast<double>(static_cast<float>(h.previous.tbond)));
             const int width = measure ? measure(quoteKey(m), text) : static_cast<int>(text.size()) * 100;
             if (width > 5275) text = priceText;
             break;

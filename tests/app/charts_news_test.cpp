@@ -62,6 +62,24 @@ const QuoteCase kQuotes[] = {
     {"soybean fall in cents", Soybean, 6.1250, 6.0950, "$6.09  1/2   -3"},
 };
 
+// One column shown again and again with a memo of its texts, as the game shows it.
+struct MemoStep {
+    const char* name;
+    Market market;
+    int period;
+    double before, now;
+};
+
+const MemoStep kMemoSteps[] = {
+    {"a rise", Oil, 2, 18.25, 18.50},
+    {"the same figures again", Oil, 2, 18.25, 18.50},
+    {"the same price after another one", Oil, 2, 18.75, 18.50},
+    {"the same prices in the first period have no change", Oil, 1, 18.75, 18.50},
+    {"soybean rise", Soybean, 2, 6.1250, 6.1275},
+    {"soybean from another price", Soybean, 2, 6.1225, 6.1275},
+    {"soybean in the first period", Soybean, 1, 6.1225, 6.1275},
+};
+
 } // namespace
 
 TEST(QuoteColumn, EachMarketShowsItsPriceAndChangeInItsNotation) {
@@ -72,6 +90,21 @@ TEST(QuoteColumn, EachMarketShowsItsPriceAndChangeInItsNotation) {
         col.prices.previous.tbond = first ? 0 : c.before;
         col.prices.records[first ? 1 : 2].set(c.market, c.now);
         EXPECT_EQ(col.show(first ? 1 : 2, c.market), QString::fromLatin1(c.shown)) << c.name;
+    }
+}
+
+TEST(QuoteColumn, TextsKeptFromEarlierShowingsAreThoseAFreshShowingMakes) {
+    PresentationModel withMemo, fresh;
+    applyDesignState(withMemo);
+    applyDesignState(fresh);
+    QuoteTexts memo;
+    for (const MemoStep& step : kMemoSteps) {
+        PriceHistory h;
+        h.records[step.period - 1].set(step.market, step.before);
+        h.records[step.period].set(step.market, step.now);
+        presentQuotes(h, step.period, Level::Expert, withMemo, {}, &memo);
+        presentQuotes(h, step.period, Level::Expert, fresh, {});
+        EXPECT_EQ(withMemo.text(quoteKey(step.market)), fresh.text(quoteKey(step.market))) << step.name;
     }
 }
 
