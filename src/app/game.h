@@ -16,6 +16,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace pellucar {
 
@@ -37,6 +38,10 @@ public:
     // Finished games go to `pastGames` when there is one (the desktop
     // game's record in the player's data folder; none for the driver).
     Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames = nullptr);
+    // Plays on `market`, a database open before the game starts up and kept
+    // open by its owner for the game's life; the game reads it and never
+    // closes it. Games made one after another can share one connection.
+    Game(PlayerDialogs& dialogs, RandomSource& random, MarketDatabase& market, PastGames* pastGames = nullptr);
     // The controllers hold this game's state and model by reference.
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -94,6 +99,9 @@ public:
     }
 
 private:
+    // One of `own` (opened from the path) and `lent`.
+    Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, std::unique_ptr<MarketDatabase> own,
+         MarketDatabase* lent, PastGames* pastGames);
     template <typename F> void guarded(F&& f);
     // Enters every control's action in the table `click` looks up.
     void fillActions();
@@ -182,9 +190,11 @@ private:
     // Brings the window up to date before every modal window.
     DeskDialogs dialogs_;
     RandomSource& random_;
-    // The market database of this run of the program, not of the game.
+    // The market database of this run of the program, not of the game: the
+    // game's own, opened from the path, or one lent to it.
     QString databasePath_;
-    MarketDatabase db_;
+    std::unique_ptr<MarketDatabase> ownDb_;
+    MarketDatabase& db_;
     GameState s_;
     PresentationModel model_;
     TimePeriodForm form_;

@@ -32,10 +32,11 @@ void Game::mnuResume_Click() {
     SavedGame saved;
     if (!files_.readSavedGame(saved)) return;
     // A file the rules refuse leaves this game exactly as it was: the replay
-    // runs on a game of its own, whose windows nobody sees.
+    // runs on a game of its own, whose windows nobody sees, reading this
+    // game's open database.
     ScriptedDialogs unseen;
     ScriptedRandom random;
-    Game replay(unseen, random, databasePath_);
+    Game replay(unseen, random, db_);
     const QString why = replay.ReplaySavedGame(saved, unseen);
     if (!why.isEmpty()) {
         files_.refuseSavedGame(savedGameProblemText(SavedGameProblem::Impossible, why));

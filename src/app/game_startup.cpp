@@ -7,6 +7,13 @@
 namespace pellucar {
 
 Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
+    : Game(dialogs, random, std::move(databasePath), std::make_unique<MarketDatabase>(), nullptr, pastGames) {}
+
+Game::Game(PlayerDialogs& dialogs, RandomSource& random, MarketDatabase& market, PastGames* pastGames)
+    : Game(dialogs, random, QString(), nullptr, &market, pastGames) {}
+
+Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, std::unique_ptr<MarketDatabase> own,
+           MarketDatabase* lent, PastGames* pastGames)
     : dialogs_(
           dialogs,
           [this](const QString& window) {
@@ -16,7 +23,7 @@ Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, P
               PresentControlFlags();
           },
           [this] { PresentControlFlags(); }),
-      random_(random), databasePath_(std::move(databasePath)),
+      random_(random), databasePath_(std::move(databasePath)), ownDb_(std::move(own)), db_(lent ? *lent : *ownDb_),
       desk_(s_, s_.desk, model_, dialogs_,
             [this] {
                 RevalueAccount();
@@ -113,14 +120,14 @@ void Game::InitializeDatabaseSettings() {
 }
 
 bool Game::OpenMarketDatabase() {
-    if (db_.isOpen() || db_.open(databasePath_)) return true;
+    if (db_.isOpen() || (ownDb_ && db_.open(databasePath_))) return true;
     const QString error = db_.lastError();
     NotifyPlayer(QStringLiteral("Pellucar"), error, 0);
     EndProgram(1);
 }
 
 void Game::CloseMarketDatabase() {
-    if (db_.isOpen()) db_.close();
+    if (ownDb_ && db_.isOpen()) db_.close();
 }
 
 void Game::SetLevel(Level level) {

@@ -79,6 +79,25 @@ TEST(StartUp, UnusableDatabaseIsReportedAndEndsTheProgram) {
     EXPECT_EQ(h.game->exitCode(), 0);
 }
 
+TEST(StartUp, GamesOnALentDatabaseShowWhatGamesOnTheirOwnShowAndLeaveItOpen) {
+    const auto play = [](Harness& h) {
+        h.startGame(GameSpec{.length = GameLength::Month});
+        h.forward(3);
+        h.end("btnExit");
+        EXPECT_TRUE(h.game->ended());
+        return h.take();
+    };
+    Harness own(sharedDaily1990());
+    const QStringList expected = play(own);
+    MarketDatabase lent;
+    ASSERT_TRUE(lent.open(sharedDaily1990()));
+    for (int game = 1; game <= 2; ++game) {
+        Harness h(lent);
+        EXPECT_EQ(play(h), expected) << "game " << game;
+        EXPECT_TRUE(lent.isOpen()) << "game " << game;
+    }
+}
+
 TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
     Harness h(sharedDaily1990(), {Level::Novice, GameLength::Month});
     const GameClock& c = h.state().clock;

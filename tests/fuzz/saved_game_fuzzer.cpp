@@ -13,7 +13,8 @@ using namespace pellucar;
 
 namespace {
 
-QString g_database;
+// One connection for the process, which each input's fresh game reads.
+MarketDatabase* g_market = nullptr;
 QString g_folder;
 
 QByteArray envelope(const QByteArray& payload) {
@@ -29,7 +30,10 @@ QByteArray envelope(const QByteArray& payload) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
-    g_database = fuzz::smallMarket(QStringLiteral("saved-game.mdb"));
+    static MarketDatabase market;
+    const QString database = fuzz::smallMarket(QStringLiteral("saved-game.mdb"));
+    if (!market.open(database)) fuzz::fail("the fixture does not open", market.lastError());
+    g_market = &market;
     g_folder = fuzz::scratchPath(QStringLiteral("saves"));
     QDir().mkpath(g_folder);
     return 0;
@@ -39,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray payload(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     if (!test::writeFile(savedGamePath(g_folder), envelope(payload))) fuzz::fail("no scratch file", g_folder);
 
-    test::Harness desk(g_database);
+    test::Harness desk(*g_market);
     desk.start();
     desk.game->setSaveFolder(g_folder);
     desk.take();

@@ -14,7 +14,8 @@ using namespace pellucar;
 
 namespace {
 
-QString g_database;
+// One connection for the process: each input's fresh game reads it, as games made one after another may.
+MarketDatabase* g_market = nullptr;
 
 // A script may ask for any number of Forward presses; past a few hundred per input the run only repeats itself, so
 // longer runs are left out.
@@ -25,8 +26,11 @@ constexpr int kMostSetups = 12;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
-    // Built once; each input's game opens it afresh.
-    g_database = fuzz::smallMarket(QStringLiteral("script.mdb"));
+    // Built and opened once.
+    static MarketDatabase market;
+    if (!market.open(fuzz::smallMarket(QStringLiteral("script.mdb"))))
+        fuzz::fail("the fixture does not open", market.lastError());
+    g_market = &market;
     return 0;
 }
 
@@ -50,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScriptedDialogs dialogs;
     // Random periods and verdicts follow the input, so a crash repeats.
     SystemRandom random(qHashBits(data, size));
-    Game game(dialogs, random, g_database);
+    Game game(dialogs, random, *g_market);
     QString printed;
     QTextStream out(&printed);
     PlayDriver driver(game, dialogs, out);

@@ -30,6 +30,8 @@ struct Harness {
 
     explicit Harness(const QString& dbPath, PastGames* pastGames = nullptr)
         : game(std::make_unique<Game>(dialogs, random, dbPath, pastGames)) {}
+    // On an open database lent to the game.
+    explicit Harness(MarketDatabase& market) : game(std::make_unique<Game>(dialogs, random, market)) {}
     // Starts up, then the game `wanted` describes.
     Harness(const QString& dbPath, const GameSpec& wanted) : Harness(dbPath) { startGame(wanted); }
 
