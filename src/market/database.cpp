@@ -1,10 +1,12 @@
 #include "market/database.h"
 
+#include "common/market.h"
 #include "common/sqlite_statement.h"
 #include "market/schema.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -148,6 +150,8 @@ bool MarketDatabase::open(const QString& path) {
 }
 
 void MarketDatabase::close() {
+    days_ = {};
+    daily_ = {};
     sqlite3_finalize(news_);
     news_ = nullptr;
     hasTickPeriods_ = false;
@@ -177,9 +181,33 @@ bool MarketDatabase::malformed(const char* table, const char* field, const QStri
     return false;
 }
 
+template <typename Row> const QList<Row>* MarketDatabase::Remembered<Row>::find(const ReadKey& key) const {
+    for (const auto& [k, rows] : reads)
+        if (k == key) return &rows;
+    return nullptr;
+}
+
+template <typename Row> void MarketDatabase::Remembered<Row>::keep(const ReadKey& key, const QList<Row>& rows) {
+    // A period's markets and its trading days, and a few more: enough for
+    // the period a game plays, a bound on what is held.
+    constexpr qsizetype kMost = 2 * kMarketCount;
+    if (reads.size() >= kMost) reads.removeFirst();
+    reads.append({key, rows});
+}
+
 QList<QDate> MarketDatabase::dates(int query, const char* table, const QDate& start, const QDate& end) {
+    if (!begin()) return {};
+    const ReadKey key{query, 0, start, end};
+    if (const QList<QDate>* kept = days_.find(key)) return *kept;
+    QList<QDate> out = readDates(query, table, start, end);
+    if (!failed_) days_.keep(key, out);
+    return out;
+}
+
+QList<QDate> MarketDatabase::readDates(int query, const char* table, const QDate& start, const QDate& end) {
     QList<QDate> out;
-    if (!begin()) return out;
+    // At most a row a day; a damaged file may hold more, and the list grows.
+    out.reserve(std::clamp<qint64>(start.daysTo(end), 0, 400));
     Statement st(db_, kQueries[query]);
     if (!st.ok()) {
         engineFailed();
@@ -212,8 +240,17 @@ QList<QDate> MarketDatabase::tradingDaysTick(const QDate& start, const QDate& en
 }
 
 QList<DailyRow> MarketDatabase::dailyRows(int commodityId, const QDate& start, const QDate& end) {
+    if (!begin()) return {};
+    const ReadKey key{Daily, commodityId, start, end};
+    if (const QList<DailyRow>* kept = daily_.find(key)) return *kept;
+    QList<DailyRow> out = readDailyRows(commodityId, start, end);
+    if (!failed_) daily_.keep(key, out);
+    return out;
+}
+
+QList<DailyRow> MarketDatabase::readDailyRows(int commodityId, const QDate& start, const QDate& end) {
     QList<DailyRow> out;
-    if (!begin()) return out;
+    out.reserve(std::clamp<qint64>(start.daysTo(end), 0, 400));
     Statement st(db_, kQueries[Daily]);
     if (!st.ok()) {
         engineFailed();

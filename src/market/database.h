@@ -5,6 +5,7 @@
 #include <QTime>
 
 #include <functional>
+#include <utility>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -129,6 +130,25 @@ private:
     bool engineFailed();
     bool malformed(const char* table, const char* field, const QString& value);
     QList<QDate> dates(int query, const char* table, const QDate& start, const QDate& end);
+    // The rows of the latest reads of trading days and daily prices, by
+    // query, market and dates. The file is read-only for the connection's
+    // life, so the same read gives the same rows: a game set up again on its
+    // period, or the next game on a shared connection, takes them from here.
+    struct ReadKey {
+        int query = 0;
+        int commodityId = 0;
+        QDate start, end;
+        bool operator==(const ReadKey&) const = default;
+    };
+    template <typename Row> struct Remembered {
+        QList<std::pair<ReadKey, QList<Row>>> reads; // newest last
+        const QList<Row>* find(const ReadKey& key) const;
+        void keep(const ReadKey& key, const QList<Row>& rows);
+    };
+    Remembered<QDate> days_;
+    Remembered<DailyRow> daily_;
+    QList<QDate> readDates(int query, const char* table, const QDate& start, const QDate& end);
+    QList<DailyRow> readDailyRows(int commodityId, const QDate& start, const QDate& end);
     sqlite3* db_ = nullptr;
     sqlite3_stmt* news_ = nullptr; // kNewsReleasesSql, prepared at open
     bool hasTickPeriods_ = false;
