@@ -98,9 +98,10 @@ public:
     void loadingProgress(int done, int total) override { inner_.loadingProgress(done, total); }
     void busy(bool on) override { inner_.busy(on); }
     void processEvents() override {
-        beforeEvents_();
+        if (inner_.paintsOnEvents()) beforeEvents_();
         inner_.processEvents();
     }
+    bool paintsOnEvents() const override { return inner_.paintsOnEvents(); }
 
 private:
     PlayerDialogs& inner_;

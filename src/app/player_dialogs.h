@@ -119,6 +119,9 @@ public:
     virtual void busy(bool on) = 0;
     // Lets pending window events run.
     virtual void processEvents() = 0;
+    // Whether processEvents paints anything: the window brought up to date
+    // for it only when a window is there to show it.
+    virtual bool paintsOnEvents() const { return true; }
 };
 
 } // namespace pellucar

@@ -54,6 +54,7 @@ public:
     void loading(bool shown) override;
     void busy(bool) override {}
     void processEvents() override {}
+    bool paintsOnEvents() const override { return false; }
 
 private:
     void write(const QString& window, const QString& caption, const QString& message);

@@ -61,6 +61,34 @@ TEST(GameClock, EveryPressShowsItsPeriodThenTheGameEnds) {
 
 // The final-day notice comes with the press before the last (games longer than 15 periods only), and the
 // last press ends the game; a tick game counts six hours a day and stays on the last.
+// A window that paints while a press runs, noting what Forward and Trade show at each paint.
+struct PaintingDialogs : ScriptedDialogs {
+    std::function<void()> painted = [] {};
+    void processEvents() override { painted(); }
+    bool paintsOnEvents() const override { return true; }
+};
+
+TEST(GameClock, AWindowPaintedWhileAPressRunsShowsForwardAndTradeLocked) {
+    PaintingDialogs dialogs;
+    ScriptedRandom random;
+    Game game(dialogs, random, sharedDaily1990());
+    QStringList shown;
+    dialogs.painted = [&] {
+        shown << QStringLiteral("%1 %2")
+                     .arg(game.model().enabled("btnChangePeriod"))
+                     .arg(game.model().enabled("btnTrade"));
+    };
+    game.startUp();
+    dialogs.queueSetup({{"length", "Month"}, {"data", "Daily"}, {"period", "select"}, {"year", "1990"}});
+    game.click("mnuNewGame");
+    game.click("btnChangePeriod");
+    shown.clear();
+    game.click("btnChangePeriod");
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.filter("1").size(), 0) << shown.join(", ").toStdString();
+    EXPECT_TRUE(game.model().enabled("btnChangePeriod") && game.model().enabled("btnTrade"));
+}
+
 TEST(GameClockLength, NoticeAndLastPeriodFollowTheLength) {
     struct Case {
         const char* name;
