@@ -82,10 +82,17 @@ struct SetupPlan {
 SetupPlan dailyYear();
 SetupPlan tickQuarter();
 
+// The game's own scripted windows, standing for a window that paints: the
+// game brings the window up to date wherever the window would repaint, as it
+// does for the player, so the core press costs what it costs under a window.
+struct PaintingDialogs : pellucar::ScriptedDialogs {
+    bool paintsOnEvents() const override { return true; }
+};
+
 // The core game alone, answered by the game's own scripted windows.
 struct CoreRig {
     CoreRig();
-    pellucar::ScriptedDialogs dialogs;
+    PaintingDialogs dialogs;
     ScriptedRandom random{{}, 0.0};
     Game game;
     // The presses Forward can still make before the game nears its end.
