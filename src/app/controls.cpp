@@ -2,6 +2,8 @@
 
 #include "app/presentation.h"
 
+#include <utility>
+
 namespace pellucar {
 namespace {
 
@@ -265,6 +267,13 @@ const MarketKeys& keysOf(Market m) {
         {"btnSoybean", "lblSoybeanCurrMark", "LabelSoybeanMark", "lblSoybeanPos", "LabelSoybeanPos"},
     };
     return keys[index(m)];
+}
+
+std::array<ControlKey, kMarketCount> marketControlKeys(QString MarketKeys::*control) {
+    return [control]<size_t... I>(std::index_sequence<I...>) {
+        return std::array<ControlKey, kMarketCount>{ControlKey(keysOf(static_cast<Market>(I)).*control)...};
+    }
+    (std::make_index_sequence<kMarketCount>{});
 }
 
 void applyDesignState(PresentationModel& model) {

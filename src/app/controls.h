@@ -4,8 +4,11 @@
 #include <QList>
 #include <QString>
 
+#include <array>
+
 namespace pellucar {
 
+class ControlKey;
 class PresentationModel;
 
 enum class ControlKind { Window, Label, Button, TextBox, ComboBox, Grid, Chart, Shape, Menu, MenuItem, Separator };
@@ -52,6 +55,9 @@ struct MarketKeys {
     QString positionName; // the name beside the position ("labelOilPos")
 };
 const MarketKeys& keysOf(Market m);
+// One control of each market, found once, by the market's index:
+// marketControlKeys(&MarketKeys::quote).
+std::array<ControlKey, kMarketCount> marketControlKeys(QString MarketKeys::*control);
 
 // The keys the game itself writes, by what they are.
 namespace keys {

@@ -110,8 +110,10 @@ void closeReports(PresentationModel& model) {
 }
 
 void layoutCharts(PresentationModel& model) {
-    const bool report = model.visible("TradeGrid") || model.visible("newsgrid");
-    model.setVisible("GraphRight", !report);
+    static const ControlKey tradeGrid(QString::fromLatin1(keys::kTradeGrid)),
+        newsGrid(QString::fromLatin1(keys::kNewsGrid)), rightChart(QStringLiteral("GraphRight"));
+    const bool report = model.visible(tradeGrid) || model.visible(newsGrid);
+    model.setVisible(rightChart, !report);
 }
 
 void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
@@ -149,28 +151,29 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
         {"mnuDat_1", !f.gameOnDesk},
     };
     // The flags are derived after every action and every press: the keys
-    // are made into strings once, not at each derivation.
-    static const QList<QString> flagKeys = [&flags] {
-        QList<QString> k;
-        for (const auto& [key, on] : flags) k << QString::fromLatin1(key);
+    // are found once, not at each derivation.
+    static const QList<ControlKey> flagKeys = [&flags] {
+        QList<ControlKey> k;
+        for (const auto& [key, on] : flags) k << ControlKey(QString::fromLatin1(key));
         return k;
     }();
     for (qsizetype i = 0; i < flagKeys.size(); ++i)
         if (model.enabled(flagKeys[i]) != flags[i].second) model.setEnabled(flagKeys[i], flags[i].second);
     // Auto-play goes with Forward; its captions say what a press does now.
-    static const QString playKeys[] = {QString::fromLatin1(kAutoPlay), QString::fromLatin1(kAutoPlayItem)};
+    static const ControlKey playKeys[] = {ControlKey(QString::fromLatin1(kAutoPlay)),
+                                          ControlKey(QString::fromLatin1(kAutoPlayItem))};
     const QString playTexts[] = {f.autoPlaying ? QStringLiteral("&Pause") : QStringLiteral("&Play"),
                                  f.autoPlaying ? QStringLiteral("&Pause Auto-Play") : QStringLiteral("Auto-&Play")};
     for (int i = 0; i < 2; ++i) {
-        const QString& k = playKeys[i];
+        const ControlKey& k = playKeys[i];
         if (model.enabled(k) != forward) model.setEnabled(k, forward);
         if (model.checked(k) != f.autoPlaying) model.setChecked(k, f.autoPlaying);
         if (model.text(k) != playTexts[i]) model.setText(k, playTexts[i]);
     }
-    static const QList<QString> speedKeys = [] {
-        QList<QString> k;
+    static const QList<ControlKey> speedKeys = [] {
+        QList<ControlKey> k;
         for (int i = 0; i < AutoPlay::kSpeedCount; ++i)
-            k << PresentationModel::itemKey(QString::fromLatin1(kAutoPlaySpeed), i);
+            k << ControlKey(PresentationModel::itemKey(QString::fromLatin1(kAutoPlaySpeed), i));
         return k;
     }();
     for (int i = 0; i < AutoPlay::kSpeedCount; ++i)
@@ -178,29 +181,36 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
 }
 
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model) {
+    // Shown after every press and every order: the keys are found once.
+    static const ControlKey eq(QStringLiteral("lblEq")), percent(QStringLiteral("lblPercentGL")),
+        rpl(QStringLiteral("lblRPL")), upl(QStringLiteral("lblUPL")), liab(QStringLiteral("lblLIAB")),
+        margin(QStringLiteral("lblPosMargPercent")), available(QStringLiteral("lblAvailMarg")),
+        score(QStringLiteral("lblScore")), trades(QStringLiteral("lblTotTrades"));
+    static const auto positions = marketControlKeys(&MarketKeys::position);
+    static const auto positionNames = marketControlKeys(&MarketKeys::positionName);
     const Account& a = desk.account;
     const float av = a.accountValue();
     const float start = a.startingCapital();
     const double req = a.marginRequirement();
-    model.setText("lblEq", formatStandardF(av));
+    model.setText(eq, formatStandardF(av));
     // Left as it was when there is no capital to measure against. The ratio
     // is single precision: its own shortest text is what rounds.
-    if (start != 0) model.setText("lblPercentGL", formatPercentF((av - start) / start));
-    model.setText("lblRPL", formatStandard(a.realizedPL()));
-    model.setText("lblUPL", formatStandard(a.unrealizedPL()));
-    model.setText("lblLIAB", formatStandard(req));
-    model.setText("lblPosMargPercent", formatPercent(av > 0 ? (av - req) / av : 0.0));
+    if (start != 0) model.setText(percent, formatPercentF((av - start) / start));
+    model.setText(rpl, formatStandard(a.realizedPL()));
+    model.setText(upl, formatStandard(a.unrealizedPL()));
+    model.setText(liab, formatStandard(req));
+    model.setText(margin, formatPercent(av > 0 ? (av - req) / av : 0.0));
     const bool novice = level == Level::Novice;
     for (Market m : kTradingOrder) {
-        const MarketKeys& k = keysOf(m);
-        model.setText(k.position, formatWhole(a.position(m)));
+        const ControlKey& position = positions[index(m)];
+        model.setText(position, formatWhole(a.position(m)));
         const bool shown = !novice || m == Market::Oil;
-        model.setVisible(k.position, shown);
-        model.setVisible(k.positionName, shown);
+        model.setVisible(position, shown);
+        model.setVisible(positionNames[index(m)], shown);
     }
-    model.setText("lblAvailMarg", formatStandard(av - req));
-    model.setText("lblScore", QStringLiteral("$") + formatStandard(a.realizedPL() + a.unrealizedPL()));
-    model.setText("lblTotTrades", QString::number(desk.tradeCount()));
+    model.setText(available, formatStandard(av - req));
+    model.setText(score, QStringLiteral("$") + formatStandard(a.realizedPL() + a.unrealizedPL()));
+    model.setText(trades, QString::number(desk.tradeCount()));
 }
 
 } // namespace pellucar

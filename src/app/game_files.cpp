@@ -23,10 +23,11 @@ void GameFiles::setSaveFolder(const QString& folder) {
 void GameFiles::PresentSavedGameItems() {
     // Only a game past its first Forward press has anything to keep; a
     // saved game can be resumed whenever the window takes a choice.
+    static const ControlKey saveItem(QStringLiteral("mnuSave")), resumeItem(QStringLiteral("mnuResume"));
     const bool folder = !saveFolder_.isEmpty();
     const bool save = folder && s_.clock.started();
-    if (model_.enabled("mnuSave") != save) model_.setEnabled("mnuSave", save);
-    if (model_.enabled("mnuResume") != folder) model_.setEnabled("mnuResume", folder);
+    if (model_.enabled(saveItem) != save) model_.setEnabled(saveItem, save);
+    if (model_.enabled(resumeItem) != folder) model_.setEnabled(resumeItem, folder);
 }
 
 void GameFiles::mnuSave_Click() {

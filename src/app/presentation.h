@@ -27,30 +27,56 @@ struct ControlState {
 // their index after an underscore ("mnuLevel_2"). The window itself is the
 // key "Kestrow" (its caption and enabled state). The UI renders this and
 // nothing else; tests read it.
+// A control of the window's design, named once: its place among the
+// design's controls is found when the key is made. A model filled with the
+// design holds its controls in that order, so it finds a key's state by its
+// place instead of hashing the name at every look-up.
+class ControlKey {
+public:
+    explicit ControlKey(QString name);
+    const QString& name() const { return name_; }
+    // -1 for a name the design does not have.
+    int slot() const { return slot_; }
+
+private:
+    QString name_;
+    int slot_;
+};
+
 class PresentationModel {
 public:
-    bool has(const QString& key) const { return controls_.contains(key); }
-    bool isEmpty() const { return controls_.isEmpty(); }
+    bool has(const QString& key) const { return index_.contains(key); }
+    bool isEmpty() const { return states_.isEmpty(); }
     // Registers a control of the window's design; only registered keys can
     // be written.
-    void add(const QString& key) { controls_.insert(key, ControlState{}); }
+    void add(const QString& key);
     // A registered control. An unknown key is a fault in the game code: it
     // asserts in debug builds; elsewhere the write lands in a scratch state
     // that nothing shows and the key is remembered for the tests to find.
     ControlState& operator[](const QString& key);
+    ControlState& operator[](const ControlKey& key);
     const QStringList& unknownKeys() const { return unknown_; }
     const ControlState& at(const QString& key) const;
+    const ControlState& at(const ControlKey& key) const;
     QStringList keys() const;
 
     // Short forms for the game code.
     void setText(const QString& key, const QString& text) { (*this)[key].text = text; }
+    void setText(const ControlKey& key, const QString& text) { (*this)[key].text = text; }
     QString text(const QString& key) const { return at(key).text; }
+    QString text(const ControlKey& key) const { return at(key).text; }
     void setVisible(const QString& key, bool v) { (*this)[key].visible = v; }
+    void setVisible(const ControlKey& key, bool v) { (*this)[key].visible = v; }
     bool visible(const QString& key) const { return at(key).visible; }
+    bool visible(const ControlKey& key) const { return at(key).visible; }
     void setEnabled(const QString& key, bool v) { (*this)[key].enabled = v; }
+    void setEnabled(const ControlKey& key, bool v) { (*this)[key].enabled = v; }
     bool enabled(const QString& key) const { return at(key).enabled; }
+    bool enabled(const ControlKey& key) const { return at(key).enabled; }
     void setChecked(const QString& key, bool v) { (*this)[key].checked = v; }
+    void setChecked(const ControlKey& key, bool v) { (*this)[key].checked = v; }
     bool checked(const QString& key) const { return at(key).checked; }
+    bool checked(const ControlKey& key) const { return at(key).checked; }
     void setTooltip(const QString& key, const QString& t) { (*this)[key].tooltip = t; }
 
     // Counts every change so a view can skip a sync when nothing moved.
@@ -60,7 +86,12 @@ public:
     static QString itemKey(const QString& name, int index) { return name + '_' + QString::number(index); }
 
 private:
-    QHash<QString, ControlState> controls_;
+    // Whether the control in place `slot` is the design's control there.
+    bool inDesignPlace(int slot) const { return slot >= 0 && slot < designPlaces_; }
+
+    QHash<QString, int> index_;  // name -> place in states_; shared by copies of one model
+    QList<ControlState> states_; // in the order the controls were added
+    qsizetype designPlaces_ = 0; // how many of the first places hold the design's controls in its order
     ControlState scratch_;
     QStringList unknown_;
     quint64 revision_ = 0;

@@ -1,6 +1,7 @@
 // The quote column: each market's price in its own notation and the change
 // from the period before.
 #include "app/quote_presenter.h"
+#include "app/controls.h"
 #include "app/presentation.h"
 #include "common/format.h"
 
@@ -76,8 +77,10 @@ bool QuoteTexts::Entry::madeFrom(bool change, double n, double b) const {
 
 void presentQuotes(const PriceHistory& h, int p, Level level, PresentationModel& model, const TextMeasure& measure,
                    QuoteTexts* memo) {
+    // Shown twice every press: the keys are found once.
+    static const auto quotes = marketControlKeys(&MarketKeys::quote);
     if (p == 0)
-        for (Market m : kTradingOrder) model.setText(quoteKey(m), QStringLiteral("*** Market Closed ***"));
+        for (Market m : kTradingOrder) model.setText(quotes[index(m)], QStringLiteral("*** Market Closed ***"));
     if (p <= 0) return;
     const bool expert = level == Level::Expert;
     const PriceRecord& rec = h.record(p);
@@ -127,14 +130,14 @@ void presentQuotes(const PriceHistory& h, int p, Level level, PresentationModel&
             const QString priceText = tbondPriceText(price);
             text = priceText;
             if (withChange) text += tbondChangeText(price - static_cast<double>(static_cast<float>(h.previous.tbond)));
-            const int width = measure ? measure(quoteKey(m), text) : static_cast<int>(text.size()) * 100;
+            const int width = measure ? measure(quotes[index(m)].name(), text) : static_cast<int>(text.size()) * 100;
             if (width > 5275) text = priceText;
             break;
         }
         }
-        model.setText(quoteKey(m), text);
+        model.setText(quotes[index(m)], text);
     }
-    for (Market m : kTradingOrder) model.setVisible(quoteKey(m), expert || m == Market::Oil);
+    for (Market m : kTradingOrder) model.setVisible(quotes[index(m)], expert || m == Market::Oil);
 }
 
 void presentLastPrices(const PriceHistory& h, int p, Level level, bool noGameYet, PresentationModel& model) {

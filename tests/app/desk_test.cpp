@@ -262,3 +262,28 @@ TEST(OrderDesk, GainReadsTheSingleRatioAsItsShortestDecimal) {
         EXPECT_EQ(b.model.text("lblPercentGL").toStdString(), c.shown) << c.name;
     }
 }
+
+TEST(PresentationModel, AKeyFoundByItsPlaceInTheDesignIsTheControlOfItsName) {
+    QStringList design;
+    for (const ControlSpec& c : mainWindowControls())
+        if (!design.contains(c.key)) design << c.key;
+    const struct {
+        const char* name;
+        QStringList addedFirst; // before the design fills the model
+    } layouts[] = {
+        {"the design alone", {}},
+        {"a control of its own before the design", {"Stray"}},
+        {"the design's controls in reverse", QStringList(design.rbegin(), design.rend())},
+    };
+    for (const auto& layout : layouts) {
+        PresentationModel model;
+        for (const QString& key : layout.addedFirst) model.add(key);
+        applyDesignState(model);
+        for (const QString& key : design) model.setText(ControlKey(key), "by place " + key);
+        QStringList wrong;
+        for (const QString& key : design)
+            if (model.text(key) != "by place " + key || model.at(ControlKey(key)).text != "by place " + key)
+                wrong << key;
+        EXPECT_TRUE(wrong.isEmpty()) << layout.name << ": " << wrong.join(' ').toStdString();
+    }
+}
