@@ -22,11 +22,6 @@ struct ControlState {
     bool operator==(const ControlState&) const = default;
 };
 
-// The presentation model of the main window: every control and menu item by
-// its object name ("lblEq", "btnTrade"); items of a menu control array carry
-// their index after an underscore ("mnuLevel_2"). The window itself is the
-// key "Kestrow" (its caption and enabled state). The UI renders this and
-// nothing else; tests read it.
 // A control of the window's design, named once: its place among the
 // design's controls is found when the key is made. A model filled with the
 // design holds its controls in that order, so it finds a key's state by its
@@ -43,6 +38,11 @@ private:
     int slot_;
 };
 
+// The presentation model of the main window: every control and menu item by
+// its object name ("lblEq", "btnTrade"); items of a menu control array carry
+// their index after an underscore ("mnuLevel_2"). The window itself is the
+// key "Kestrow" (its caption and enabled state). The UI renders this and
+// nothing else; tests read it.
 class PresentationModel {
 public:
     bool has(const QString& key) const { return index_.contains(key); }
