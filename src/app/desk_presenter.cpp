@@ -109,11 +109,15 @@ void closeReports(PresentationModel& model) {
     for (const char* k : {"GraphLeft", "GraphRight", "cboCommodity"}) model.setVisible(k, true);
 }
 
-void layoutCharts(PresentationModel& model) {
+bool reportShown(const PresentationModel& model) {
     static const ControlKey tradeGrid(QString::fromLatin1(keys::kTradeGrid)),
-        newsGrid(QString::fromLatin1(keys::kNewsGrid)), rightChart(QStringLiteral("GraphRight"));
-    const bool report = model.visible(tradeGrid) || model.visible(newsGrid);
-    model.setVisible(rightChart, !report);
+        newsGrid(QString::fromLatin1(keys::kNewsGrid));
+    return model.visible(tradeGrid) || model.visible(newsGrid);
+}
+
+void layoutCharts(PresentationModel& model) {
+    static const ControlKey rightChart(QStringLiteral("GraphRight"));
+    model.setVisible(rightChart, !reportShown(model));
 }
 
 void presentControlFlags(const DeskFacts& f, PresentationModel& model) {

@@ -26,6 +26,8 @@ void showReport(PresentationModel& model, const QString& grid, const QString& ca
 void closeReport(PresentationModel& model, const QString& grid, const QString& caption, const QString& closeButton);
 // Both reports closed, the charts and their choices back.
 void closeReports(PresentationModel& model);
+// Whether a report grid is shown over the charts.
+bool reportShown(const PresentationModel& model);
 // The right chart always has its place; a report grid covers both.
 void layoutCharts(PresentationModel& model);
 

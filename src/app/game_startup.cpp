@@ -51,9 +51,7 @@ void Game::PresentControlFlags() {
     DeskFacts f;
     f.gameOnDesk = gameOnDesk_;
     f.periodStarted = s_.clock.periodIndex() > 0;
-    static const ControlKey tradeGrid(QString::fromLatin1(keys::kTradeGrid)),
-        newsGrid(QString::fromLatin1(keys::kNewsGrid));
-    f.reportShown = model_.visible(tradeGrid) || model_.visible(newsGrid);
+    f.reportShown = reportShown(model_);
     f.orderStep = s_.desk.state;
     f.pressRunning = pressRunning_;
     f.windowLocked = windowLocked_;

@@ -13,17 +13,11 @@ namespace pellucar {
 
 namespace {
 
-// "lblOilCurrMark" and so on; written out, as every press shows the quotes.
-QString quoteKey(Market m) {
-    switch (m) {
-    case Market::Oil: return QStringLiteral("lblOilCurrMark");
-    case Market::Gold: return QStringLiteral("lblGoldCurrMark");
-    case Market::TBond: return QStringLiteral("lblTBondCurrMark");
-    case Market::SP500: return QStringLiteral("lblSP500CurrMark");
-    case Market::Cattle: return QStringLiteral("lblCattleCurrMark");
-    case Market::Soybean: return QStringLiteral("lblSoybeanCurrMark");
-    }
-    return {};
+// The quote of each market, by its index ("lblOilCurrMark" and so on):
+// found once, as every press shows the quotes twice.
+const std::array<ControlKey, kMarketCount>& quoteKeys() {
+    static const auto keys = marketControlKeys(&MarketKeys::quote);
+    return keys;
 }
 
 // "  +0.25", "   -0.25" or "   Unch" after a price.
@@ -77,8 +71,7 @@ bool QuoteTexts::Entry::madeFrom(bool change, double n, double b) const {
 
 void presentQuotes(const PriceHistory& h, int p, Level level, PresentationModel& model, const TextMeasure& measure,
                    QuoteTexts* memo) {
-    // Shown twice every press: the keys are found once.
-    static const auto quotes = marketControlKeys(&MarketKeys::quote);
+    const auto& quotes = quoteKeys();
     if (p == 0)
         for (Market m : kTradingOrder) model.setText(quotes[index(m)], QStringLiteral("*** Market Closed ***"));
     if (p <= 0) return;
@@ -148,12 +141,12 @@ void presentLastPrices(const PriceHistory& h, int p, Level level, bool noGameYet
             for (Market m : {Market::Gold, Market::SP500, Market::TBond, Market::Cattle, Market::Soybean}) {
                 const QString number =
                     m == Market::TBond ? formatPlain(rec.tbond) : formatPlainF(static_cast<float>(rec.get(m)));
-                model.setText(quoteKey(m), QStringLiteral("$") + number + QStringLiteral(" Last"));
+                model.setText(quoteKeys()[index(m)], QStringLiteral("$") + number + QStringLiteral(" Last"));
             }
         }
     } else if (noGameYet) {
         // No game has been set up yet: there is nothing to quote.
-        for (Market m : kTradingOrder) model.setVisible(quoteKey(m), false);
+        for (Market m : kTradingOrder) model.setVisible(quoteKeys()[index(m)], false);
     }
 }
 
