@@ -12,41 +12,43 @@ namespace {
 
 struct StateRow {
     OrderState state;
-    QStringList hide;
-    QStringList show;
-    const char* heading; // nullptr keeps the heading
+    QList<ControlKey> hide;
+    QList<ControlKey> show;
+    QString heading; // empty keeps the heading
 };
+
+// An order step writes these on every press: their keys are found once.
+QList<ControlKey> controls(std::initializer_list<const char*> names) {
+    QList<ControlKey> keys;
+    for (const char* name : names) keys.append(ControlKey(QString::fromLatin1(name)));
+    return keys;
+}
 
 const QList<StateRow>& orderStates() {
     static const QList<StateRow> rows{
         {OrderState::ChangePeriod,
-         {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
-          "inputUnits", "inputPrice", "lblorderverify"},
-         {"ShapeNextPeriod", "btnChangePeriod", "btnAutoPlay", "btnTrade"},
-         "Trader Input:"},
+         controls({"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
+                   "inputUnits", "inputPrice", "lblorderverify"}),
+         controls({"ShapeNextPeriod", "btnChangePeriod", "btnAutoPlay", "btnTrade"}), QStringLiteral("Trader Input:")},
         {OrderState::Trade,
-         {"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnAutoPlay", "btnTrade", "ShapeNextPeriod",
-          "lblorderverify"},
-         {"shapeTradeCentral"},
-         nullptr},
+         controls({"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnAutoPlay", "btnTrade", "ShapeNextPeriod",
+                   "lblorderverify"}),
+         controls({"shapeTradeCentral"}), QString()},
         {OrderState::GetUnits,
-         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "lblorderverify", "Label8"},
-         {"shapeTradeCentral", "promptUnits", "lblTraderInput", "Shape3"},
-         nullptr},
+         controls({"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "lblorderverify", "Label8"}),
+         controls({"shapeTradeCentral", "promptUnits", "lblTraderInput", "Shape3"}), QString()},
         {OrderState::CorrOrd,
-         {"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "promptUnits", "inputUnits", "promptPrice", "inputPrice"},
-         {"shapeTradeCentral", "lblorderverify", "btnYes", "btnNo"},
-         "Order Verification:"},
+         controls({"btnBuy", "btnSell", "btnHold", "ShapeNextPeriod", "promptUnits", "inputUnits", "promptPrice",
+                   "inputPrice"}),
+         controls({"shapeTradeCentral", "lblorderverify", "btnYes", "btnNo"}), QStringLiteral("Order Verification:")},
         {OrderState::TradeConfirmation,
-         {"btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice", "inputUnits", "inputPrice",
-          "lblorderverify"},
-         {"ShapeNextPeriod", "lblTraderInput"},
-         nullptr},
+         controls({"btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice", "inputUnits",
+                   "inputPrice", "lblorderverify"}),
+         controls({"ShapeNextPeriod", "lblTraderInput"}), QString()},
         {OrderState::Restart,
-         {"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
-          "inputUnits", "inputPrice", "lblorderverify"},
-         {"btnTrade", "ShapeNextPeriod", "lblTraderInput", "btnTradeHist", "btnNewsHist"},
-         nullptr},
+         controls({"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
+                   "inputUnits", "inputPrice", "lblorderverify"}),
+         controls({"btnTrade", "ShapeNextPeriod", "lblTraderInput", "btnTradeHist", "btnNewsHist"}), QString()},
     };
     return rows;
 }
@@ -56,20 +58,26 @@ const QList<StateRow>& orderStates() {
 void presentOrderState(OrderState state, PresentationModel& model) {
     for (const StateRow& row : orderStates()) {
         if (row.state != state) continue;
-        for (const QString& k : row.hide) model.setVisible(k, false);
-        for (const QString& k : row.show) model.setVisible(k, true);
-        if (row.heading) model.setText("lblTraderInput", QString::fromLatin1(row.heading));
+        static const ControlKey heading(QStringLiteral("lblTraderInput"));
+        for (const ControlKey& k : row.hide) model.setVisible(k, false);
+        for (const ControlKey& k : row.show) model.setVisible(k, true);
+        if (!row.heading.isEmpty()) model.setText(heading, row.heading);
         break;
     }
     if (state == OrderState::ChangePeriod || state == OrderState::Restart) setMarketButtonsVisible(model, false);
 }
 
+const std::array<ControlKey, kMarketCount>& marketButtons() {
+    static const auto keys = marketControlKeys(&MarketKeys::button);
+    return keys;
+}
+
 void setMarketButtonsVisible(PresentationModel& model, bool visible) {
-    for (Market m : kTradingOrder) model.setVisible(keysOf(m).button, visible);
+    for (const ControlKey& k : marketButtons()) model.setVisible(k, visible);
 }
 
 void setMarketButtonsEnabled(PresentationModel& model, bool enabled) {
-    for (Market m : kTradingOrder) model.setEnabled(keysOf(m).button, enabled);
+    for (const ControlKey& k : marketButtons()) model.setEnabled(k, enabled);
 }
 
 void setMarketButtonVisible(PresentationModel& model, Market m, bool visible, bool enabled) {

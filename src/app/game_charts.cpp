@@ -17,11 +17,45 @@ void GameCharts::restoreDefaults() {
     options_.homeView();
 }
 
+namespace {
+
+// The options name the same items in the same order whatever they hold, and
+// every redraw writes them: their keys are found once.
+template <typename Item> QList<ControlKey> controlKeysOf(const QList<Item>& items) {
+    QList<ControlKey> keys;
+    keys.reserve(items.size());
+    for (const Item& item : items) keys.append(ControlKey(item.key));
+    return keys;
+}
+
+const ControlKey& leftTitleKey() {
+    static const ControlKey key(QStringLiteral("GraphLeft"));
+    return key;
+}
+
+const ControlKey& rightTitleKey() {
+    static const ControlKey key(QStringLiteral("GraphRight"));
+    return key;
+}
+
+} // namespace
+
 void GameCharts::presentChartOptions() {
     const charts::ChartOptions& o = options_;
-    for (const charts::MenuMark& mark : o.menuMarks()) model_.setChecked(mark.key, mark.checked);
-    for (const charts::MenuCaption& c : o.menuCaptions()) model_.setText(c.key, c.caption);
-    ControlState& combo = model_["cboCommodity"];
+    static const QList<ControlKey> markKeys = controlKeysOf(charts::ChartOptions().menuMarks());
+    static const QList<ControlKey> captionKeys = controlKeysOf(charts::ChartOptions().menuCaptions());
+    static const ControlKey comboKey(QStringLiteral("cboCommodity"));
+    const QList<charts::MenuMark> marks = o.menuMarks();
+    for (qsizetype i = 0; i < marks.size(); ++i) {
+        Q_ASSERT(marks[i].key == markKeys[i].name());
+        model_.setChecked(markKeys[i], marks[i].checked);
+    }
+    const QList<charts::MenuCaption> captions = o.menuCaptions();
+    for (qsizetype i = 0; i < captions.size(); ++i) {
+        Q_ASSERT(captions[i].key == captionKeys[i].name());
+        model_.setText(captionKeys[i], captions[i].caption);
+    }
+    ControlState& combo = model_[comboKey];
     combo.currentIndex = o.comboIndex();
     combo.text = o.comboText();
 }
@@ -39,8 +73,8 @@ const charts::ChartSeries& GameCharts::chartSeries(int commodityId) const {
 void GameCharts::PrepareCharts() {
     pending_.reset();
     drawn_ = charts::preparedCharts();
-    model_.setText("GraphLeft", drawn_.left.title);
-    model_.setText("GraphRight", drawn_.right.title);
+    model_.setText(leftTitleKey(), drawn_.left.title);
+    model_.setText(rightTitleKey(), drawn_.right.title);
     model_.touch();
 }
 
@@ -51,8 +85,8 @@ void GameCharts::RefreshCharts() {
     presentChartOptions();
     if (s_.clock.dataMode() == DataMode::None || s_.clock.periodIndex() < 1) {
         PrepareCharts();
-        model_.setText("GraphLeft", options_.leftTitle(mode, s_.clock.periodIndex()));
-        model_.setText("GraphRight", options_.rightTitle());
+        model_.setText(leftTitleKey(), options_.leftTitle(mode, s_.clock.periodIndex()));
+        model_.setText(rightTitleKey(), options_.rightTitle());
         return;
     }
     charts::ChartInputs& in = pending_.emplace();
@@ -77,8 +111,8 @@ void GameCharts::RefreshCharts() {
     // window reads them again with the next change it is told of.
     model_.touch();
     const auto [left, right] = charts::chartTitles(options_, mode, in.periodIndex);
-    model_.setText("GraphLeft", left);
-    model_.setText("GraphRight", right);
+    model_.setText(leftTitleKey(), left);
+    model_.setText(rightTitleKey(), right);
 }
 
 const charts::ChartPair& GameCharts::drawn() const {

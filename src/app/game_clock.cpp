@@ -161,7 +161,8 @@ void Game::EndGameFromPress() {
 
 void Game::RestoreMarketBanner() {
     const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
-    if (model_.text(keys::kMarketBanner) != banner) model_.setText(keys::kMarketBanner, banner);
+    if (model_.text(controlKey<keys::kMarketBanner>()) != banner)
+        model_.setText(controlKey<keys::kMarketBanner>(), banner);
 }
 
 bool Game::LiquidateForPress() {
@@ -176,7 +177,8 @@ bool Game::LiquidateForPress() {
 void Game::StartPeriodPrices() {
     // The per-period order counters start again (they live with the desk).
     s_.prices.previous = s_.clock.periodIndex() == 0 ? std::as_const(s_.prices).record(0) : s_.prices.current;
-    model_.setText("lblMaxSelected", QString());
+    static const ControlKey ordersSelected(QStringLiteral("lblMaxSelected"));
+    model_.setText(ordersSelected, QString());
     s_.prices.current = PriceRecord{};
 }
 
@@ -201,13 +203,14 @@ void Game::AdvancePeriod() {
     // The date moves with the period, so the window never shows a day
     // ahead of its prices.
     if (!tick) ShowGameDate();
-    if (s_.clock.periodIndex() == 1) model_.setText(keys::kNewGame, QStringLiteral("&Restart"));
+    if (s_.clock.periodIndex() == 1) model_.setText(controlKey<keys::kNewGame>(), QStringLiteral("&Restart"));
 
     if (step == GameClock::Step::LastPeriod) {
         SetTradeTimeLabel(s_.clock.periodIndex());
         // The last hour's stories came with the press that reached it.
         if (tick)
-            model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
+            model_.setText(controlKey<keys::kDate>(),
+                           QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
         GameOver();
         if (s_.clock.restartRequested()) {
             ResetGame();
@@ -222,8 +225,9 @@ void Game::AdvancePeriod() {
     SetTradeTimeLabel(s_.clock.periodIndex());
     ShowDayCaption();
     if (tick) {
-        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
-        model_.setText(keys::kWeekday, weekdayName(currentGameDate(s_.clock, s_.market)));
+        model_.setText(controlKey<keys::kDate>(),
+                       QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
+        model_.setText(controlKey<keys::kWeekday>(), weekdayName(currentGameDate(s_.clock, s_.market)));
         news_.GetNewsReleases();
     }
     StorePeriodPrices();
@@ -233,14 +237,15 @@ void Game::AdvancePeriod() {
         charts_.RefreshCharts();
     }
     RevalueAccount();
-    if (s_.clock.periodIndex() > 0) model_.setVisible("lblTotTrades", true);
+    static const ControlKey totalTrades(QStringLiteral("lblTotTrades"));
+    if (s_.clock.periodIndex() > 0) model_.setVisible(totalTrades, true);
     MarginCallCheck();
 }
 
 void Game::ShowDayCaption() {
     // The day caption counts trading days: one per period in daily games,
     // one per six hours in tick games.
-    model_.setText(keys::kDayCaption, QStringLiteral("Day %1:").arg(s_.clock.dayNumber()));
+    model_.setText(controlKey<keys::kDayCaption>(), QStringLiteral("Day %1:").arg(s_.clock.dayNumber()));
 }
 
 void Game::UpdateTradeDayandGraphs() {
@@ -250,8 +255,9 @@ void Game::UpdateTradeDayandGraphs() {
         ShowGameDate();
         charts_.RefreshCharts();
     } else if (s_.clock.dataMode() == DataMode::Tick && s_.clock.periodIndex() > 0) {
-        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
-        model_.setText(keys::kTime, traderTickTime(s_.clock.periodIndex()));
+        model_.setText(controlKey<keys::kDate>(),
+                       QStringLiteral("Date: ") + shortDate(currentTickDate(s_.clock, s_.market)));
+        model_.setText(controlKey<keys::kTime>(), traderTickTime(s_.clock.periodIndex()));
     }
 }
 
@@ -259,16 +265,16 @@ QDate Game::ShowGameDate() {
     const QDate date = currentGameDate(s_.clock, s_.market);
     if (s_.clock.dataMode() != DataMode::Tick && date.isValid() &&
         (!s_.clock.endDate().isValid() || date < s_.clock.endDate())) {
-        model_.setText(keys::kDate, QStringLiteral("Date: ") + shortDate(date));
+        model_.setText(controlKey<keys::kDate>(), QStringLiteral("Date: ") + shortDate(date));
         // The weekday of the date the label shows.
-        model_.setText(keys::kWeekday, weekdayName(date));
+        model_.setText(controlKey<keys::kWeekday>(), weekdayName(date));
     }
     return date;
 }
 
 void Game::SetTradeTimeLabel(int n) {
-    if (s_.clock.dataMode() == DataMode::Tick) model_.setText(keys::kTime, traderTickTime(n));
-    else model_.setText(keys::kTime, QStringLiteral("4:00 pm"));
+    if (s_.clock.dataMode() == DataMode::Tick) model_.setText(controlKey<keys::kTime>(), traderTickTime(n));
+    else model_.setText(controlKey<keys::kTime>(), QStringLiteral("4:00 pm"));
 }
 
 } // namespace pellucar

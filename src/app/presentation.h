@@ -38,6 +38,13 @@ private:
     int slot_;
 };
 
+// The key of a control named by a constant (keys::kDate), found at its
+// first use.
+template <const char* Name> const ControlKey& controlKey() {
+    static const ControlKey key(QString::fromLatin1(Name));
+    return key;
+}
+
 // The presentation model of the main window: every control and menu item by
 // its object name ("lblEq", "btnTrade"); items of a menu control array carry
 // their index after an underscore ("mnuLevel_2"). The window itself is the
