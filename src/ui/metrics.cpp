@@ -1,5 +1,6 @@
 #include "ui/metrics.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QStringList>
@@ -13,6 +14,17 @@ int scaled(int value, int numerator, int denominator) {
 }
 int dpiX(const QPaintDevice* d) { return d && d->logicalDpiX() > 0 ? d->logicalDpiX() : 96; }
 int dpiY(const QPaintDevice* d) { return d && d->logicalDpiY() > 0 ? d->logicalDpiY() : 96; }
+
+// The first of `families` this machine has, as a font given the whole list
+// would choose; the last when it has none, for the font system to stand in
+// for. A font of one family loads just that face; given a list, each size of
+// it also has the font system rank every installed font as its fallbacks,
+// which a window of plain Latin text never draws from.
+QString firstInstalled(const QStringList& families) {
+    for (const QString& family : families)
+        if (QFontDatabase::hasFamily(family)) return family;
+    return families.last();
+}
 } // namespace
 
 int twipsToPixelsX(int twips, const QPaintDevice* device) { return scaled(twips, dpiX(device), 1440); }
@@ -20,17 +32,18 @@ int twipsToPixelsY(int twips, const QPaintDevice* device) { return scaled(twips,
 int pixelsToTwipsX(int pixels, const QPaintDevice* device) { return scaled(pixels, 1440, dpiX(device)); }
 
 QFont windowFont() {
-    QFont f;
     // Metric-compatible stand-ins first; DejaVu is always there on Debian.
-    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("Arial"),
-                   QStringLiteral("DejaVu Sans")});
+    static const QString family = firstInstalled({QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                                                  QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    QFont f(family);
     f.setPointSizeF(8.0);
     return f;
 }
 
 QFont titleFont() {
-    QFont f;
-    f.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma"), QStringLiteral("Verdana")});
+    static const QString family =
+        firstInstalled({QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma"), QStringLiteral("Verdana")});
+    QFont f(family);
     f.setPointSizeF(14.0);
     f.setBold(true);
     return f;
