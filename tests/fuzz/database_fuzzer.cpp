@@ -203,15 +203,24 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    const int mode = in.ConsumeIntegralInRange(0, 2);
-    QByteArray file = g_valid[in.ConsumeBool()];
+    const int mode = in.ConsumeIntegralInRange(0, 2); // 0 patch the bytes, 1 edit the values, 2 both
+    const QByteArray& valid = g_valid[in.ConsumeBool()];
     if (mode != 0) {
-        g_file->write(file);
+        g_file->write(valid);
         fuzz::editValues(in, g_file->path(), kTables, kTexts, 1600);
-        file = g_file->read();
     }
-    if (mode != 1) fuzz::patchBytes(in, file);
-    g_file->write(file);
+    if (mode != 1) {
+        // One buffer for every input's patched copy: a new one each time is a new mapping of pages to fault in.
+        static QByteArray file;
+        if (mode == 0) {
+            file.resize(valid.size());
+            std::memcpy(file.data(), valid.constData(), static_cast<size_t>(valid.size()));
+        } else {
+            g_file->read(file);
+        }
+        fuzz::patchBytes(in, file);
+        g_file->write(file);
+    }
     loadPeriods();
     // A game costs some twenty loads; every other input plays one.
     if (in.ConsumeBool()) play(in);

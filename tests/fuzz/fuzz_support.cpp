@@ -58,13 +58,12 @@ void MemoryDatabase::write(const QByteArray& bytes) {
         fail("memory database", QStringLiteral("%1 bytes not written").arg(bytes.size()));
 }
 
-QByteArray MemoryDatabase::read() const {
+void MemoryDatabase::read(QByteArray& bytes) const {
     sqlite3_int64 size = 0;
     if (file_->pMethods->xFileSize(file_, &size) != SQLITE_OK) fail("memory database", QStringLiteral("no size"));
-    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    bytes.resize(static_cast<qsizetype>(size));
     if (size > 0 && file_->pMethods->xRead(file_, bytes.data(), static_cast<int>(size), 0) != SQLITE_OK)
         fail("memory database", QStringLiteral("not read"));
-    return bytes;
 }
 
 QString smallMarket(const QString& name) {

@@ -31,7 +31,8 @@ public:
     const QString& path() const { return path_; }
     // Makes the bytes the whole file. Only while no other connection is open on it.
     void write(const QByteArray& bytes);
-    QByteArray read() const;
+    // The whole file into `bytes`, in the room it already has.
+    void read(QByteArray& bytes) const;
 
 private:
     QString path_;
