@@ -14,7 +14,8 @@ int twipsToPixelsY(int twips, const QPaintDevice* device);
 int pixelsToTwipsX(int pixels, const QPaintDevice* device);
 
 // The window font of the tables (a sans serif in place of MS Sans Serif)
-// and the bold title font (in place of Tahoma).
+// and the bold title font (in place of Tahoma). The family is chosen at the
+// first call, which needs the application object.
 QFont windowFont();
 QFont titleFont();
 
