@@ -118,9 +118,7 @@ void closeReports(PresentationModel& model) {
 }
 
 bool reportShown(const PresentationModel& model) {
-    static const ControlKey tradeGrid(QString::fromLatin1(keys::kTradeGrid)),
-        newsGrid(QString::fromLatin1(keys::kNewsGrid));
-    return model.visible(tradeGrid) || model.visible(newsGrid);
+    return model.visible(controlKey<keys::kTradeGrid>()) || model.visible(controlKey<keys::kNewsGrid>());
 }
 
 void layoutCharts(PresentationModel& model) {
@@ -172,12 +170,11 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
     for (qsizetype i = 0; i < flagKeys.size(); ++i)
         if (model.enabled(flagKeys[i]) != flags[i].second) model.setEnabled(flagKeys[i], flags[i].second);
     // Auto-play goes with Forward; its captions say what a press does now.
-    static const ControlKey playKeys[] = {ControlKey(QString::fromLatin1(kAutoPlay)),
-                                          ControlKey(QString::fromLatin1(kAutoPlayItem))};
+    const ControlKey* const playKeys[] = {&controlKey<kAutoPlay>(), &controlKey<kAutoPlayItem>()};
     const QString playTexts[] = {f.autoPlaying ? QStringLiteral("&Pause") : QStringLiteral("&Play"),
                                  f.autoPlaying ? QStringLiteral("&Pause Auto-Play") : QStringLiteral("Auto-&Play")};
     for (int i = 0; i < 2; ++i) {
-        const ControlKey& k = playKeys[i];
+        const ControlKey& k = *playKeys[i];
         if (model.enabled(k) != forward) model.setEnabled(k, forward);
         if (model.checked(k) != f.autoPlaying) model.setChecked(k, f.autoPlaying);
         if (model.text(k) != playTexts[i]) model.setText(k, playTexts[i]);
