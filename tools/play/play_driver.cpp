@@ -69,7 +69,9 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
     if (hash >= 0) line.truncate(hash);
     line = line.trimmed();
     if (line.isEmpty()) return true;
-    const QStringList w = line.split(QRegularExpression(QStringLiteral("\\s+")));
+    // Compiled once: a script runs this for every line.
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    const QStringList w = line.split(blanks);
     const QString cmd = w[0];
     auto number = [&](int i, int fallback, bool* ok) {
         if (i >= w.size()) {
