@@ -183,7 +183,10 @@ public:
                 return false;
             }
         }
-        const int flags = create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+        // One thread uses a connection at a time, so the engine's lock on
+        // every call is not needed.
+        const int flags =
+            (create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr) != SQLITE_OK) {
             *error = engineError();
             return false;
