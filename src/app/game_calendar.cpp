@@ -6,9 +6,10 @@
 namespace pellucar {
 
 QString traderTickTime(int n) {
-    static const char* labels[] = {"2:00 pm", "9:00 am", "10:00 am", "11:00 am", "12:00 pm", "1:00 pm"};
+    static const QString labels[] = {QStringLiteral("2:00 pm"),  QStringLiteral("9:00 am"),  QStringLiteral("10:00 am"),
+                                     QStringLiteral("11:00 am"), QStringLiteral("12:00 pm"), QStringLiteral("1:00 pm")};
     if (n < 1) return {};
-    return QString::fromLatin1(labels[n % 6]);
+    return labels[n % 6];
 }
 
 QDate currentTickDate(const GameClock& clock, const MarketData& market) {

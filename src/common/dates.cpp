@@ -1,16 +1,28 @@
 #include "common/dates.h"
 
+#include <charconv>
+
 namespace pellucar {
 
 QString shortDate(const QDate& d) {
     if (!d.isValid()) return {};
-    return QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year());
+    // Written out in one piece: the clock shows a date at every press.
+    char text[40];
+    char* out = text;
+    for (const int part : {d.month(), d.day(), d.year()}) {
+        if (out != text) *out++ = '/';
+        out = std::to_chars(out, text + sizeof text - 1, part).ptr;
+    }
+    return QString::fromLatin1(text, out - text);
 }
 
 QString weekdayName(const QDate& d) {
-    static const char* names[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+    // Literals, so a copy costs nothing.
+    static const QString names[] = {QStringLiteral("Monday"),   QStringLiteral("Tuesday"), QStringLiteral("Wednesday"),
+                                    QStringLiteral("Thursday"), QStringLiteral("Friday"),  QStringLiteral("Saturday"),
+                                    QStringLiteral("Sunday")};
     if (!d.isValid()) return {};
-    return QString::fromLatin1(names[d.dayOfWeek() - 1]);
+    return names[d.dayOfWeek() - 1];
 }
 
 QString clockTime12(const QTime& t) {

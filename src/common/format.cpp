@@ -247,10 +247,17 @@ double roundByPatternF(float v, QStringView pattern) { return roundWith(v, parse
 QString pointsAnd32ndsText(double v) {
     if (!std::isfinite(v) || std::fabs(v) >= 1e15) return formatStandard(v);
     const double whole = std::floor(v + 1e-9);
-    QString text = QString::number(static_cast<long long>(whole));
     const long long thirtySeconds = std::llround((v - whole) * 32.0);
-    if (thirtySeconds != 0) text += QStringLiteral(" %1/32").arg(thirtySeconds);
-    return text;
+    // Written out in one piece: the T-Bond's quote is shown at every press.
+    char text[64];
+    char* const end = text + sizeof text - 4; // room for the "/32"
+    char* out = std::to_chars(text, end, static_cast<long long>(whole)).ptr;
+    if (thirtySeconds != 0 && out != end) {
+        *out++ = ' ';
+        out = std::to_chars(out, end, thirtySeconds).ptr;
+        for (const char c : {'/', '3', '2'}) *out++ = c;
+    }
+    return QString::fromLatin1(text, out - text);
 }
 
 CentsAndQuarter centsAndQuarterOf(double dollars) {
