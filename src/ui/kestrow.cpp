@@ -36,6 +36,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace pellucar::ui {
 
@@ -58,13 +60,31 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 };
 
+// The height of one line of text, measured once for each font the labels
+// have: all of them have the window's font, and each measurement lays the
+// text out.
+class LineHeights {
+public:
+    int of(const QFont& font) {
+        for (const auto& [known, height] : known_)
+            if (known == font) return height;
+        const int height = QFontMetrics(font).boundingRect(QRect(0, 0, 2000, 2000), 0, QStringLiteral("Xg")).height();
+        known_.append({font, height});
+        return height;
+    }
+
+private:
+    QList<std::pair<QFont, int>> known_;
+};
+
 // A one-line label whose text fits within its minimum size asks for just
 // that size, as QLabel would after measuring the text three times over. The
 // figures change every period and are given room for large values from the
 // start, so a new figure costs one measurement, not a layout of its text.
 class FigureLabel : public QLabel {
 public:
-    using QLabel::QLabel;
+    FigureLabel(const QString& text, std::shared_ptr<LineHeights> lineHeights, QWidget* parent)
+        : QLabel(text, parent), lineHeights_(std::move(lineHeights)) {}
     QSize sizeHint() const override { return fitsMinimum() ? minimumSize() : QLabel::sizeHint(); }
     QSize minimumSizeHint() const override { return fitsMinimum() ? minimumSize() : QLabel::minimumSizeHint(); }
 
@@ -76,7 +96,7 @@ private:
         const QString t = text();
         if (lineHeight_ < 0 || font() != measuredFont_) {
             measuredFont_ = font();
-            lineHeight_ = fontMetrics().boundingRect(QRect(0, 0, 2000, 2000), 0, QStringLiteral("Xg")).height();
+            lineHeight_ = lineHeights_->of(measuredFont_);
             checkedText_ = QString();
             checkedFor_ = QSize();
         } else if (t == checkedText_ && minimumSize() == checkedFor_) {
@@ -91,6 +111,8 @@ private:
         fits_ = fits_ && minimumWidth() > 0 && fontMetrics().horizontalAdvance(t) + 1 < minimumWidth();
         return fits_;
     }
+    // Shared by the window's labels.
+    std::shared_ptr<LineHeights> lineHeights_;
     mutable QFont measuredFont_;
     mutable int lineHeight_ = -1; // -1 until measured
     // The last text checked, at which minimum size, and whether it fitted.
@@ -303,6 +325,7 @@ QAction* Kestrow::action(const QString& key) const { return qobject_cast<QAction
 
 void Kestrow::createControls() {
     QWidget* central = centralWidget();
+    const auto lineHeights = std::make_shared<LineHeights>();
     for (const ControlSpec& ctl : mainWindowControls()) {
         QWidget* w = nullptr;
         switch (ctl.kind) {
@@ -312,7 +335,7 @@ void Kestrow::createControls() {
             controls_.insert(ctl.key, this);
             continue;
         case ControlKind::Label: {
-            auto* l = new FigureLabel(displayText(ctl.caption), central);
+            auto* l = new FigureLabel(displayText(ctl.caption), lineHeights, central);
             l->setTextFormat(Qt::PlainText);
             l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             if (!ctl.spoken.isEmpty()) l->setProperty("spokenValue", true);
