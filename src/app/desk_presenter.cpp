@@ -189,7 +189,7 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
         if (model.checked(speedKeys[i]) != (i == f.autoPlaySpeed)) model.setChecked(speedKeys[i], i == f.autoPlaySpeed);
 }
 
-void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model) {
+void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model, AccountTexts* memo) {
     // Shown after every press and every order: the keys are found once.
     static const ControlKey eq(QStringLiteral("lblEq")), percent(QStringLiteral("lblPercentGL")),
         rpl(QStringLiteral("lblRPL")), upl(QStringLiteral("lblUPL")), liab(QStringLiteral("lblLIAB")),
@@ -197,28 +197,36 @@ void presentAccount(const TradingDesk& desk, Level level, PresentationModel& mod
         score(QStringLiteral("lblScore")), trades(QStringLiteral("lblTotTrades"));
     static const auto positions = marketControlKeys(&MarketKeys::position);
     static const auto positionNames = marketControlKeys(&MarketKeys::positionName);
+    // Each figure's text, from the memo when the figure is as it was.
+    const auto show = [&](const ControlKey& key, int figure, double value, QString (*format)(double)) {
+        model.setText(key, memo ? memo->text(figure, value, [&] { return format(value); }) : format(value));
+    };
+    const auto showF = [&](const ControlKey& key, int figure, float value, QString (*format)(float)) {
+        model.setText(key, memo ? memo->text(figure, value, [&] { return format(value); }) : format(value));
+    };
     const Account& a = desk.account;
     const float av = a.accountValue();
     const float start = a.startingCapital();
     const double req = a.marginRequirement();
-    model.setText(eq, formatStandardF(av));
+    showF(eq, AccountTexts::Value, av, formatStandardF);
     // Left as it was when there is no capital to measure against. The ratio
     // is single precision: its own shortest text is what rounds.
-    if (start != 0) model.setText(percent, formatPercentF((av - start) / start));
-    model.setText(rpl, formatStandard(a.realizedPL()));
-    model.setText(upl, formatStandard(a.unrealizedPL()));
-    model.setText(liab, formatStandard(req));
-    model.setText(margin, formatPercent(av > 0 ? (av - req) / av : 0.0));
+    if (start != 0) showF(percent, AccountTexts::Percent, (av - start) / start, formatPercentF);
+    show(rpl, AccountTexts::Realized, a.realizedPL(), formatStandard);
+    show(upl, AccountTexts::Unrealized, a.unrealizedPL(), formatStandard);
+    show(liab, AccountTexts::Requirement, req, formatStandard);
+    show(margin, AccountTexts::Margin, av > 0 ? (av - req) / av : 0.0, formatPercent);
     const bool novice = level == Level::Novice;
     for (Market m : kTradingOrder) {
         const ControlKey& position = positions[index(m)];
-        model.setText(position, formatWhole(a.position(m)));
+        show(position, AccountTexts::Position + index(m), a.position(m), formatWhole);
         const bool shown = !novice || m == Market::Oil;
         model.setVisible(position, shown);
         model.setVisible(positionNames[index(m)], shown);
     }
-    model.setText(available, formatStandard(av - req));
-    model.setText(score, QStringLiteral("$") + formatStandard(a.realizedPL() + a.unrealizedPL()));
+    show(available, AccountTexts::Available, av - req, formatStandard);
+    show(score, AccountTexts::Score, a.realizedPL() + a.unrealizedPL(),
+         [](double v) { return QStringLiteral("$") + formatStandard(v); });
     model.setText(trades, QString::number(desk.tradeCount()));
 }
 

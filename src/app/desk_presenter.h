@@ -4,6 +4,10 @@
 
 #include <QString>
 
+#include <array>
+#include <bit>
+#include <cstdint>
+
 namespace pellucar {
 
 class PresentationModel;
@@ -47,7 +51,34 @@ struct DeskFacts {
 // buttons, the top menus, the chart menus and the options that fix a game.
 void presentControlFlags(const DeskFacts& facts, PresentationModel& model);
 
+// The text each account figure was last given, kept with the figure it was
+// made from: a press that leaves a figure as it was (most do, and every
+// position stays as it was until a trade) does not write it out again.
+class AccountTexts {
+public:
+    enum Figure { Value, Percent, Realized, Unrealized, Requirement, Margin, Available, Score, Position };
+    static constexpr int kFigures = Position + kMarketCount;
+
+    // The text of `value` for `figure`, made by `make` only when the value
+    // differs from the one the figure was last made from.
+    template <typename Make> const QString& text(int figure, double value, Make make) {
+        Entry& e = entries_[figure];
+        if (!e.filled || std::bit_cast<std::uint64_t>(e.value) != std::bit_cast<std::uint64_t>(value))
+            e = Entry{true, value, make()};
+        return e.text;
+    }
+
+private:
+    struct Entry {
+        bool filled = false;
+        double value = 0; // compared bit for bit, so no two figures that could read differently match
+        QString text;
+    };
+    std::array<Entry, kFigures> entries_;
+};
+
 // The account figures and the position column, as the account stands.
-void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model);
+// With `memo`, texts of figures shown before are taken from it.
+void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model, AccountTexts* memo = nullptr);
 
 } // namespace pellucar

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/auto_play.h"
 #include "app/desk_dialogs.h"
+#include "app/desk_presenter.h"
 #include "app/game_charts.h"
 #include "app/game_clock.h"
 #include "app/game_files.h"
@@ -204,8 +205,10 @@ private:
     GameNews news_;
     Scorecard score_;
     TextMeasure measure_;
-    // Presentation only: what the quote column last showed.
+    // Presentation only: what the quote column and the account figures
+    // last showed.
     QuoteTexts quoteTexts_;
+    AccountTexts accountTexts_;
     ActionTable actions_;
     AutoPlay autoPlay_;
     // The facts the controls' flags follow (PresentControlFlags): a game

@@ -57,7 +57,7 @@ void Game::BlowOut() {
 }
 
 void Game::ShowAccountFigures() {
-    presentAccount(s_.desk, s_.settings.level, model_);
+    presentAccount(s_.desk, s_.settings.level, model_, &accountTexts_);
     ShowCurrentMarket();
 }
 

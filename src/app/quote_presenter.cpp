@@ -20,11 +20,21 @@ const std::array<ControlKey, kMarketCount>& quoteKeys() {
     return keys;
 }
 
-// "  +0.25", "   -0.25" or "   Unch" after a price.
+// "  +0.25", "   -0.25" or "   Unch" after a price: the change's spacing
+// and sign, then the figure as `appendNumber` writes it.
+template <typename AppendNumber> void appendChange(QString& text, double change, AppendNumber appendNumber) {
+    if (change == 0 || std::isnan(change)) {
+        text += QLatin1String("   Unch");
+        return;
+    }
+    text += change > 0 ? QLatin1String("  +") : QLatin1String("   ");
+    appendNumber(text);
+}
+
 QString changeText(double change, const QString& number) {
-    if (change > 0) return QStringLiteral("  +") + number;
-    if (change < 0) return QStringLiteral("   ") + number;
-    return QStringLiteral("   Unch");
+    QString text;
+    appendChange(text, change, [&](QString& t) { t += number; });
+    return text;
 }
 
 // Soybean prices are shown in whole cents and quarter cents.
@@ -93,10 +103,14 @@ void presentQuotes(const PriceHistory& h, int p, Level level, PresentationModel&
             const float now = static_cast<float>(price);
             const float before = static_cast<float>(prev.get(m));
             const auto make = [&] {
-                QString t = QStringLiteral("$") + formatStandardF(now);
+                // Built in one string: every press remakes the quotes that moved.
+                QString t;
+                t.reserve(32);
+                t += u'$';
+                appendStandardF(t, now);
                 if (withChange) {
                     const float change = now - before;
-                    t += changeText(change, formatStandardF(change));
+                    appendChange(t, change, [&](QString& o) { appendStandardF(o, change); });
                 }
                 return t;
             };

@@ -129,7 +129,8 @@ Pattern parsePattern(QStringView p) {
     return out;
 }
 
-template <typename T> QString formatWith(T v, const Pattern& p, int shift = 0) {
+// Appends v's text by the pattern to `out`, growing it once.
+template <typename T> void appendWith(QString& out, T v, const Pattern& p, int shift = 0) {
     Decimal d = toDecimal(v);
     // Scaling by a power of ten moves the decimal point in the text, so a
     // percentage of 0.00035 reads 0.035 exactly before it is rounded.
@@ -147,23 +148,28 @@ template <typename T> QString formatWith(T v, const Pattern& p, int shift = 0) {
     const int separators = p.thousands && wholeLen > 3 ? (wholeLen - 1) / 3 : 0;
     const bool negative = r.negative && !r.isZero();
 
-    QString text(p.prefix.size() + (negative ? 1 : 0) + wholeLen + separators + (fracLen > 0 ? 1 + fracLen : 0) +
-                     p.suffix.size(),
-                 Qt::Uninitialized);
-    QChar* out = text.data();
-    out = std::copy(p.prefix.begin(), p.prefix.end(), out);
-    if (negative) *out++ = u'-';
+    const qsizetype start = out.size();
+    out.resize(start + p.prefix.size() + (negative ? 1 : 0) + wholeLen + separators + (fracLen > 0 ? 1 + fracLen : 0) +
+               p.suffix.size());
+    QChar* o = out.data() + start;
+    o = std::copy(p.prefix.begin(), p.prefix.end(), o);
+    if (negative) *o++ = u'-';
     const int padding = wholeLen - wholeDigits;
     for (int i = 0; i < wholeLen; ++i) {
-        *out++ = QLatin1Char(i < padding ? '0' : r.at(i - padding));
+        *o++ = QLatin1Char(i < padding ? '0' : r.at(i - padding));
         const int left = wholeLen - 1 - i;
-        if (separators > 0 && left > 0 && left % 3 == 0) *out++ = u',';
+        if (separators > 0 && left > 0 && left % 3 == 0) *o++ = u',';
     }
     if (fracLen > 0) {
-        *out++ = u'.';
-        for (int i = 0; i < fracLen; ++i) *out++ = QLatin1Char(r.at(r.point + i));
+        *o++ = u'.';
+        for (int i = 0; i < fracLen; ++i) *o++ = QLatin1Char(r.at(r.point + i));
     }
-    std::copy(p.suffix.begin(), p.suffix.end(), out);
+    std::copy(p.suffix.begin(), p.suffix.end(), o);
+}
+
+template <typename T> QString formatWith(T v, const Pattern& p, int shift = 0) {
+    QString text;
+    appendWith(text, v, p, shift);
     return text;
 }
 
@@ -233,6 +239,7 @@ constexpr Pattern kWhole{{}, {}, true, 1, 0, 0};
 
 QString formatStandard(double v) { return formatWith(v, kStandard); }
 QString formatStandardF(float v) { return formatWith(v, kStandard); }
+void appendStandardF(QString& out, float v) { appendWith(out, v, kStandard); }
 QString formatPercent(double v) { return formatWith(v, kPercent, 2); }
 QString formatPercentF(float v) { return formatWith(v, kPercent, 2); }
 QString formatWhole(double v) { return formatWith(v, kWhole); }

@@ -22,6 +22,8 @@ QString formatPatternF(float v, QStringView pattern);
 // "Standard": thousands separators and exactly two decimals (1,234.50).
 QString formatStandard(double v);
 QString formatStandardF(float v);
+// The same text appended to `out`, for texts built of several figures.
+void appendStandardF(QString& out, float v);
 // "Percent": the value times 100, two decimals, a percent sign (12.34%).
 QString formatPercent(double v);
 QString formatPercentF(float v);
