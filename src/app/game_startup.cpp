@@ -174,7 +174,7 @@ bool Game::isKnownControl(const QString& name, int index) const {
 }
 
 bool Game::isActionable(const QString& key) const {
-    if (!model_.at("Kestrow").enabled) return false;
+    if (!model_.at(controlKey<keys::kWindow>()).enabled) return false;
     for (const ControlSpec* ctl = findControl(key); ctl; ctl = findControl(ctl->parent)) {
         const ControlState& st = model_.at(ctl->key);
         if (!st.enabled || !st.visible) return false;
