@@ -17,7 +17,17 @@ public:
     SqliteStatement(sqlite3* db, const QByteArray& sql) {
         ok_ = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt_, nullptr) == SQLITE_OK;
     }
-    ~SqliteStatement() { sqlite3_finalize(stmt_); }
+    // A statement its owner keeps prepared (a null one when it failed to
+    // prepare): used as any other, then reset for the next use instead of
+    // finalized.
+    struct Kept {
+        sqlite3_stmt* stmt;
+    };
+    explicit SqliteStatement(Kept kept) : stmt_(kept.stmt), ok_(kept.stmt != nullptr), owned_(false) {}
+    ~SqliteStatement() {
+        if (owned_) sqlite3_finalize(stmt_);
+        else if (stmt_) reset();
+    }
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
@@ -52,6 +62,7 @@ public:
 private:
     sqlite3_stmt* stmt_ = nullptr;
     bool ok_ = false;
+    bool owned_ = true;
 };
 
 } // namespace pellucar

@@ -72,11 +72,12 @@ const char* const kQueries[] = {
     "WHERE CommodityID = ?1 AND DateTime >= date(?2) AND DateTime < date(?3) ORDER BY DateTime",
     "SELECT News FROM OverviewNews WHERE date(Date) = date(?1) AND CommodityID = ?2",
 };
-enum Query { TradingDaysDaily, TradingDaysTick, Daily, Tick, Overview };
-
 const char* const kTickPeriodsSql = "SELECT Date, Period, Price, High, Low, Last FROM TickPeriods "
                                     "WHERE CommodityID = ?1 AND Date >= date(?2) AND Date < date(?3) "
                                     "ORDER BY Date, Period";
+// The queries above, then the optional ones, as the connection keeps them.
+enum Query { TradingDaysDaily, TradingDaysTick, Daily, Tick, Overview, TickPeriods, NewsReleasesOfDays };
+constexpr int kRequiredQueries = Overview + 1;
 
 // Reads one whole number from the file header through a PRAGMA; on failure
 // keeps the engine's message.
@@ -132,9 +133,8 @@ bool MarketDatabase::open(const QString& path) {
                      .arg(schema::kFormatVersion);
         return openFailed();
     }
-    for (const char* sql : kQueries) {
-        Statement st(db_, sql);
-        if (!st.ok()) {
+    for (int q = 0; q < kRequiredQueries; ++q) {
+        if (!prepared(q)) {
             error_ = QString::fromUtf8(sqlite3_errmsg(db_));
             return openFailed();
         }
@@ -145,7 +145,7 @@ bool MarketDatabase::open(const QString& path) {
         return openFailed();
     // The hourly figures are optional: without the table (or with one of
     // another shape) the ticks are read trade by trade.
-    hasTickPeriods_ = Statement(db_, kTickPeriodsSql).ok();
+    hasTickPeriods_ = prepared(TickPeriods) != nullptr;
     // The data pages are not read here: checking them all would make every
     // start as slow as the file is large. A page damaged there makes the
     // query that meets it fail instead (failed(), lastError()).
@@ -157,9 +157,26 @@ void MarketDatabase::close() {
     daily_ = {};
     sqlite3_finalize(news_);
     news_ = nullptr;
+    for (sqlite3_stmt*& st : prepared_) {
+        sqlite3_finalize(st);
+        st = nullptr;
+    }
     hasTickPeriods_ = false;
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
+}
+
+sqlite3_stmt* MarketDatabase::prepared(int query) {
+    static const char* const sql[kPreparedQueries] = {
+        kQueries[TradingDaysDaily], kQueries[TradingDaysTick], kQueries[Daily],       kQueries[Tick],
+        kQueries[Overview],         kTickPeriodsSql,           kNewsReleasesOfDaysSql};
+    static_assert(NewsReleasesOfDays + 1 == kPreparedQueries);
+    sqlite3_stmt*& st = prepared_[static_cast<size_t>(query)];
+    if (!st && sqlite3_prepare_v3(db_, sql[query], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        st = nullptr;
+    }
+    return st;
 }
 
 bool MarketDatabase::begin() {
@@ -211,7 +228,7 @@ QList<QDate> MarketDatabase::readDates(int query, const char* table, const QDate
     QList<QDate> out;
     // At most a row a day; a damaged file may hold more, and the list grows.
     out.reserve(std::clamp<qint64>(start.daysTo(end), 0, 400));
-    Statement st(db_, kQueries[query]);
+    Statement st(Statement::Kept{prepared(query)});
     if (!st.ok()) {
         engineFailed();
         return out;
@@ -254,7 +271,7 @@ QList<DailyRow> MarketDatabase::dailyRows(int commodityId, const QDate& start, c
 QList<DailyRow> MarketDatabase::readDailyRows(int commodityId, const QDate& start, const QDate& end) {
     QList<DailyRow> out;
     out.reserve(std::clamp<qint64>(start.daysTo(end), 0, 400));
-    Statement st(db_, kQueries[Daily]);
+    Statement st(Statement::Kept{prepared(Daily)});
     if (!st.ok()) {
         engineFailed();
         return out;
@@ -296,7 +313,7 @@ QList<DailyRow> MarketDatabase::readDailyRows(int commodityId, const QDate& star
 bool MarketDatabase::tickRows(int commodityId, const QDate& start, const QDate& end,
                               const std::function<bool(const TickRow&)>& each) {
     if (!begin()) return false;
-    Statement st(db_, kQueries[Tick]);
+    Statement st(Statement::Kept{prepared(Tick)});
     if (!st.ok()) return engineFailed();
     st.bind(1, commodityId);
     st.bind(2, iso(start));
@@ -326,7 +343,7 @@ bool MarketDatabase::tickRows(int commodityId, const QDate& start, const QDate& 
 bool MarketDatabase::tickPeriods(int commodityId, const QDate& start, const QDate& end,
                                  const std::function<bool(const StoredTickPeriod&)>& each) {
     if (!begin()) return false;
-    Statement st(db_, kTickPeriodsSql);
+    Statement st(Statement::Kept{prepared(TickPeriods)});
     if (!st.ok()) return engineFailed();
     st.bind(1, commodityId);
     st.bind(2, iso(start));
@@ -356,7 +373,7 @@ bool MarketDatabase::tickPeriods(int commodityId, const QDate& start, const QDat
 
 QString MarketDatabase::overviewNews(const QDate& date, int commodityId) {
     if (!begin()) return {};
-    Statement st(db_, kQueries[Overview]);
+    Statement st(Statement::Kept{prepared(Overview)});
     if (!st.ok()) {
         engineFailed();
         return {};
@@ -421,7 +438,7 @@ QList<StoredNewsRelease> MarketDatabase::newsReleasesOfDays(const QDate& first, 
                                                             const QTime& to) {
     QList<StoredNewsRelease> out;
     if (!begin()) return out;
-    Statement st(db_, kNewsReleasesOfDaysSql);
+    Statement st(Statement::Kept{prepared(NewsReleasesOfDays)});
     if (!st.ok()) {
         engineFailed();
         return out;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTime>
 
+#include <array>
 #include <functional>
 #include <utility>
 
@@ -151,6 +152,12 @@ private:
     QList<DailyRow> readDailyRows(int commodityId, const QDate& start, const QDate& end);
     sqlite3* db_ = nullptr;
     sqlite3_stmt* news_ = nullptr; // kNewsReleasesSql, prepared at open
+    // The game's other queries, each prepared at its first use (the required
+    // ones at open) and kept for the connection's life: a period's load runs
+    // them for every market. Null where the query could not be prepared.
+    static constexpr int kPreparedQueries = 7;
+    std::array<sqlite3_stmt*, kPreparedQueries> prepared_{};
+    sqlite3_stmt* prepared(int query);
     bool hasTickPeriods_ = false;
     QString error_;
     bool failed_ = false;
