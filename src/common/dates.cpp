@@ -9,9 +9,9 @@ QString shortDate(const QDate& d) {
     // Written out in one piece: the clock shows a date at every press.
     char text[40];
     char* out = text;
-    for (const int part : {d.month(), d.day(), d.year()}) {
+    for (const int field : {d.month(), d.day(), d.year()}) {
         if (out != text) *out++ = '/';
-        out = std::to_chars(out, text + sizeof text - 1, part).ptr;
+        out = std::to_chars(out, text + sizeof text - 1, field).ptr;
     }
     return QString::fromLatin1(text, out - text);
 }
