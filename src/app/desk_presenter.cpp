@@ -198,20 +198,18 @@ void presentAccount(const TradingDesk& desk, Level level, PresentationModel& mod
     static const auto positions = marketControlKeys(&MarketKeys::position);
     static const auto positionNames = marketControlKeys(&MarketKeys::positionName);
     // Each figure's text, from the memo when the figure is as it was.
-    const auto show = [&](const ControlKey& key, int figure, double value, QString (*format)(double)) {
-        model.setText(key, memo ? memo->text(figure, value, [&] { return format(value); }) : format(value));
-    };
-    const auto showF = [&](const ControlKey& key, int figure, float value, QString (*format)(float)) {
+    // (Single-precision figures keep their type, so their own shortest text is what rounds.)
+    const auto show = [&](const ControlKey& key, int figure, auto value, auto format) {
         model.setText(key, memo ? memo->text(figure, value, [&] { return format(value); }) : format(value));
     };
     const Account& a = desk.account;
     const float av = a.accountValue();
     const float start = a.startingCapital();
     const double req = a.marginRequirement();
-    showF(eq, AccountTexts::Value, av, formatStandardF);
+    show(eq, AccountTexts::Value, av, formatStandardF);
     // Left as it was when there is no capital to measure against. The ratio
     // is single precision: its own shortest text is what rounds.
-    if (start != 0) showF(percent, AccountTexts::Percent, (av - start) / start, formatPercentF);
+    if (start != 0) show(percent, AccountTexts::Percent, (av - start) / start, formatPercentF);
     show(rpl, AccountTexts::Realized, a.realizedPL(), formatStandard);
     show(upl, AccountTexts::Unrealized, a.unrealizedPL(), formatStandard);
     show(liab, AccountTexts::Requirement, req, formatStandard);

@@ -60,8 +60,9 @@ int isoSecondOfDay(const char* p) {
     return (h * 60 + m) * 60 + s;
 }
 
-// Each query the game issues, prepared once at open so a database that
-// lacks a table or field is refused before the player starts.
+// Each query the game issues, in the order of Query. The required ones are
+// prepared at open, so a database that lacks a table or field is refused
+// before the player starts; the optional ones at their first use.
 const char* const kQueries[] = {
     "SELECT DISTINCT Date FROM DailyData WHERE Date >= date(?1) AND Date < date(?2) ORDER BY Date",
     "SELECT Date FROM TickTradeDaysResults WHERE date(Date) >= date(?1) AND date(Date) < date(?2) "
@@ -71,11 +72,11 @@ const char* const kQueries[] = {
     "SELECT DateTime, realprice FROM TickData "
     "WHERE CommodityID = ?1 AND DateTime >= date(?2) AND DateTime < date(?3) ORDER BY DateTime",
     "SELECT News FROM OverviewNews WHERE date(Date) = date(?1) AND CommodityID = ?2",
+    // Optional: a file without hourly figures is read trade by trade.
+    "SELECT Date, Period, Price, High, Low, Last FROM TickPeriods "
+    "WHERE CommodityID = ?1 AND Date >= date(?2) AND Date < date(?3) ORDER BY Date, Period",
+    MarketDatabase::kNewsReleasesOfDaysSql,
 };
-const char* const kTickPeriodsSql = "SELECT Date, Period, Price, High, Low, Last FROM TickPeriods "
-                                    "WHERE CommodityID = ?1 AND Date >= date(?2) AND Date < date(?3) "
-                                    "ORDER BY Date, Period";
-// The queries above, then the optional ones, as the connection keeps them.
 enum Query { TradingDaysDaily, TradingDaysTick, Daily, Tick, Overview, TickPeriods, NewsReleasesOfDays };
 constexpr int kRequiredQueries = Overview + 1;
 
@@ -167,12 +168,9 @@ void MarketDatabase::close() {
 }
 
 sqlite3_stmt* MarketDatabase::prepared(int query) {
-    static const char* const sql[kPreparedQueries] = {
-        kQueries[TradingDaysDaily], kQueries[TradingDaysTick], kQueries[Daily],       kQueries[Tick],
-        kQueries[Overview],         kTickPeriodsSql,           kNewsReleasesOfDaysSql};
-    static_assert(NewsReleasesOfDays + 1 == kPreparedQueries);
+    static_assert(std::size(kQueries) == kPreparedQueries && NewsReleasesOfDays + 1 == kPreparedQueries);
     sqlite3_stmt*& st = prepared_[static_cast<size_t>(query)];
-    if (!st && sqlite3_prepare_v3(db_, sql[query], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+    if (!st && sqlite3_prepare_v3(db_, kQueries[query], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
         sqlite3_finalize(st);
         st = nullptr;
     }
