@@ -21,8 +21,9 @@ int dpiY(const QPaintDevice* d) { return d && d->logicalDpiY() > 0 ? d->logicalD
 // it also has the font system rank every installed font as its fallbacks,
 // which a window of plain Latin text never draws from.
 QString firstInstalled(const QStringList& families) {
+    const QStringList installed = QFontDatabase::families();
     for (const QString& family : families)
-        if (QFontDatabase::hasFamily(family)) return family;
+        if (installed.contains(family, Qt::CaseInsensitive)) return family;
     return families.last();
 }
 } // namespace
