@@ -2,6 +2,7 @@
 
 #include "app/controls.h"
 #include "ui/chart_view.h"
+#include "ui/look.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyleFactory>
 #include <QStyleOption>
 #include <QVariant>
 #include <QWidget>
@@ -54,7 +54,7 @@ QColor disabledText(const QColor& text, const QColor& back) {
 // plain bevel and an outline; captions and sizes stay the style's own.
 class SchemeButtonStyle : public QProxyStyle {
 public:
-    SchemeButtonStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    SchemeButtonStyle() : QProxyStyle(newBaseStyle()) {}
 
     void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p, const QWidget* w) const override {
         if (pe != PE_PanelButtonCommand) {

@@ -1,6 +1,7 @@
 #include "ui/game_review_window.h"
 
 #include "common/format.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QAreaSeries>
@@ -39,6 +40,7 @@ QString money(double v) { return QStringLiteral("$") + formatStandard(v); }
 // shading a see-through wash of it.
 QChart* plainChart(const QWidget* w, const QString& title) {
     auto* chart = new QChart;
+    chart->setTitleFont(desktopFont());
     chart->setTitle(title);
     chart->legend()->hide();
     chart->setBackgroundBrush(w->palette().color(QPalette::Window));
@@ -60,6 +62,10 @@ double niceStep(double range, int ticks) {
 // exactly as played, values with a little room above and below.
 QValueAxis* axis(const QWidget* w, double lo, double hi, const char* format, bool periods = false) {
     auto* a = new QValueAxis;
+    a->setLabelsFont(desktopFont());
+    QFont title = desktopFont();
+    title.setBold(true);
+    a->setTitleFont(title);
     if (hi <= lo) hi = lo + 1;
     const double step = std::max(periods ? 1.0 : 0.0, niceStep(hi - lo, periods ? 8 : 5));
     if (!periods) {

@@ -1,5 +1,6 @@
 #include "ui/help_viewer.h"
 
+#include "ui/look.h"
 #include "ui/metrics.h"
 
 #include <QHBoxLayout>
@@ -21,6 +22,7 @@ HelpViewer::HelpViewer(const QString& helpPath, QWidget* parent)
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QStringLiteral("Pellucar Help"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setFont(desktopFont());
 
     list_ = new QListWidget(this);
     browser_ = new QTextBrowser(this);

@@ -5,13 +5,13 @@
 #include "common/random.h"
 #include "ui/desk_settings.h"
 #include "ui/kestrow.h"
+#include "ui/look.h"
 #include "ui/qt_dialogs.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStyleFactory>
 
 #include <cstdio>
 #include <cstring>
@@ -66,8 +66,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Pellucar"));
     // Desktops match the window to its entry (and icon) by this name.
     QGuiApplication::setDesktopFileName(QLatin1String(kAppId));
-    // One look on every desktop, so the colour schemes read the same.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    pellucar::ui::setUpLook();
 
     pellucar::ui::QtDialogs dialogs;
     dialogs.setHelpPath(pellucar::locateDataFile(QStringLiteral("dunmere.hlp")));

@@ -3,11 +3,11 @@
 #include "app/past_games.h"
 #include "scripted_dialogs.h"
 #include "ui/help_viewer.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QScreen>
-#include <QStyleFactory>
 
 #include <cmath>
 #include <cstdio>
@@ -97,7 +97,7 @@ int fail(const QString& why) {
 // no larger than the screen.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    ui::setUpLook();
     uitest::BasicRig<SizeNotingDialogs> rig;
     QStringList sizes, unreachable;
     rig.dialogs.sizes = &sizes;

@@ -1,10 +1,10 @@
 #include <QApplication>
-#include <QStyleFactory>
 #include <QTest>
 
 #include <vector>
 
 #include "tst_suites.h"
+#include "ui/look.h"
 
 // One executable for every widget test; each suite is a QtTest object. A
 // first argument without a dash names one suite by its file
@@ -12,7 +12,7 @@
 // side; the other arguments go to QtTest.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    pellucar::ui::setUpLook();
     std::vector<char*> args(argv, argv + argc);
     QString only;
     if (args.size() > 1 && args[1][0] != '-') {

@@ -3,6 +3,7 @@
 // beside a bare Qt floor taken in the same run.
 #include "bench_support.h"
 
+#include "ui/look.h"
 #include "ui/metrics.h"
 
 #include <QAbstractButton>
@@ -424,7 +425,10 @@ int probeStartup(const char* what, std::int64_t launchedNs) {
     static char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pellucar"));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // The game's window in the game's look; the floors are plain Qt windows
+    // in the style alone.
+    if (std::strcmp(what, "window") == 0) ui::setUpLook();
+    else QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // Up to the first paint, which is where the player sees the window: what
     // is made after it (the main window's report grids) is left out.
     std::int64_t elapsed = -1;
@@ -465,7 +469,8 @@ int probeRss(const char* what) {
     static char name[] = "pellucar-bench";
     static char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    if (std::strcmp(what, "game") == 0) ui::setUpLook();
+    else QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const auto t0 = Clock::now();
     int presses = 0;
     if (std::strcmp(what, "game") == 0) {

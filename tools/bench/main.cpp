@@ -7,10 +7,10 @@
 // The program also runs itself as a child ("--probe ...") for the figures
 // that need a fresh process: a cold start-up and a peak memory.
 #include "bench_support.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QStyleFactory>
 
 #include <cstdio>
 #include <cstring>
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pellucar"));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    pellucar::ui::setUpLook();
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -54,6 +54,7 @@
 #include "ui/chart_view.h"
 #include "ui/game_review_window.h"
 #include "ui/kestrow.h"
+#include "ui/look.h"
 #include "ui/metrics.h"
 #include "ui/past_games_window.h"
 #include "ui/placement.h"
@@ -72,7 +73,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -430,7 +430,7 @@ PastGamesReport samplePastGames() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    pellucar::ui::setUpLook();
     QCommandLineParser p;
     const QStringList valued{"db",    "out",     "prefix", "level",  "data",   "year",
                              "month", "forward", "hold",   "length", "script", "news"};
