@@ -34,6 +34,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include <algorithm>
 #include <memory>
@@ -53,11 +54,24 @@ public:
     using QPushButton::QPushButton;
     QSize sizeHint() const override {
         QSize s = QPushButton::sizeHint();
-        const QFontMetrics fm(font());
-        s.setWidth(fm.horizontalAdvance(QString(text()).remove(QLatin1Char('&'))) + fm.height());
+        // Measured again only for a new caption or font: the layouts ask
+        // for both hints over and over.
+        const QString caption = text();
+        if (width_ < 0 || caption != measuredText_ || font() != measuredFont_) {
+            measuredText_ = caption;
+            measuredFont_ = font();
+            const QFontMetrics fm(measuredFont_);
+            width_ = fm.horizontalAdvance(QString(caption).remove(QLatin1Char('&'))) + fm.height();
+        }
+        s.setWidth(width_);
         return s;
     }
     QSize minimumSizeHint() const override { return sizeHint(); }
+
+private:
+    mutable QString measuredText_;
+    mutable QFont measuredFont_;
+    mutable int width_ = -1; // -1 until measured
 };
 
 // The height of one line of text, measured once for each font the labels
@@ -77,19 +91,20 @@ private:
     QList<std::pair<QFont, int>> known_;
 };
 
-// A one-line label whose text fits within its minimum size asks for just
-// that size, as QLabel would after measuring the text three times over. The
+// A label of one line of plain text asks for the size QLabel would, worked
+// out from one measurement of its text instead of three layouts of it. The
 // figures change every period and are given room for large values from the
-// start, so a new figure costs one measurement, not a layout of its text.
+// start, so a new figure costs that one measurement.
 class FigureLabel : public QLabel {
 public:
     FigureLabel(const QString& text, std::shared_ptr<LineHeights> lineHeights, QWidget* parent)
         : QLabel(text, parent), lineHeights_(std::move(lineHeights)) {}
-    QSize sizeHint() const override { return fitsMinimum() ? minimumSize() : QLabel::sizeHint(); }
-    QSize minimumSizeHint() const override { return fitsMinimum() ? minimumSize() : QLabel::minimumSizeHint(); }
+    QSize sizeHint() const override { return oneLine() ? hint_ : QLabel::sizeHint(); }
+    QSize minimumSizeHint() const override { return oneLine() ? hint_ : QLabel::minimumSizeHint(); }
 
 private:
-    bool fitsMinimum() const {
+    // Whether the label is one line of plain text, with its size in hint_.
+    bool oneLine() const {
         if (wordWrap() || textFormat() != Qt::PlainText || indent() >= 0 || margin() != 0 || frameWidth() != 0 ||
             !contentsMargins().isNull())
             return false;
@@ -100,25 +115,33 @@ private:
             checkedText_ = QString();
             checkedFor_ = QSize();
         } else if (t == checkedText_ && minimumSize() == checkedFor_) {
-            return fits_;
+            return oneLine_;
         }
         checkedText_ = t;
         checkedFor_ = minimumSize();
-        fits_ = minimumHeight() >= lineHeight_;
-        // Plain ASCII on one line: drawn in the label's own font, one line high.
-        for (const QChar c : t) fits_ = fits_ && c.unicode() >= 0x20 && c.unicode() <= 0x7e;
-        // A pixel to spare for the rounding of the text's own width.
-        fits_ = fits_ && minimumWidth() > 0 && fontMetrics().horizontalAdvance(t) + 1 < minimumWidth();
-        return fits_;
+        // Printable ASCII: one line in the label's own font, no tab to
+        // expand. Left to QLabel: an empty text, which it sizes by whether
+        // the label ever had one; blanks at the end, which it measures with
+        // what the letter before them reaches past its advance.
+        oneLine_ = !t.isEmpty() && !t.endsWith(QLatin1Char(' '));
+        for (const QChar c : t) oneLine_ = oneLine_ && c.unicode() >= 0x20 && c.unicode() <= 0x7e;
+        if (!oneLine_) return false;
+        // The box takes the line's whole pixels: the text's advance and what
+        // of its last letter reaches past it.
+        const QFontMetricsF metrics(measuredFont_);
+        const qreal width = metrics.horizontalAdvance(t) - qMin<qreal>(0, metrics.rightBearing(t.back()));
+        hint_ = QSize(qCeil(width), lineHeight_).expandedTo(minimumSize());
+        return true;
     }
     // Shared by the window's labels.
     std::shared_ptr<LineHeights> lineHeights_;
     mutable QFont measuredFont_;
     mutable int lineHeight_ = -1; // -1 until measured
-    // The last text checked, at which minimum size, and whether it fitted.
+    // The last text measured, at which minimum size, and what came of it.
     mutable QString checkedText_;
     mutable QSize checkedFor_;
-    mutable bool fits_ = false;
+    mutable bool oneLine_ = false;
+    mutable QSize hint_;
 };
 
 // The controls of the game table in the order a player works through them:
@@ -465,27 +488,31 @@ void Kestrow::layoutTable() {
     }
     // The units prompt reads as one line over its box: the desk is at least
     // as wide as the longer of the two prompts.
+    const int promptWidth = fm.horizontalAdvance(QStringLiteral("Number of Contracts to Sell: "));
     for (const char* k : {"promptUnits", "promptPrice"}) {
-        W(k)->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("Number of Contracts to Sell: ")));
+        W(k)->setMinimumWidth(promptWidth);
         W(k)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         retainSpace(W(k));
     }
     // An empty label is a pixel lower than one with text; every one-line
     // label gets the height of a filled one from the start.
-    QLabel probe(QStringLiteral("Xg"));
-    probe.setFont(font());
+    const int filled = fm.boundingRect(QRect(0, 0, 2000, 2000), 0, QStringLiteral("Xg")).height();
     for (const ControlSpec& ctl : mainWindowControls()) {
         auto* l = qobject_cast<QLabel*>(controls_.value(ctl.key));
-        if (l && !l->wordWrap() && ctl.key != QLatin1String("GameName")) l->setMinimumHeight(probe.sizeHint().height());
+        if (l && !l->wordWrap() && ctl.key != QLatin1String("GameName")) l->setMinimumHeight(filled);
     }
+    // Room for large figures, each width measured once.
+    const int figureWidth = fm.horizontalAdvance(QStringLiteral("$-9,999,999.99"));
     for (const char* k : {"lblMaxSelected", "lblEq", "lblPercentGL", "lblRPL", "lblUPL", "lblLIAB", "lblAvailMarg",
                           "lblPosMargPercent", "lblTotTrades", "lblScore"})
-        W(k)->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("$-9,999,999.99")));
+        W(k)->setMinimumWidth(figureWidth);
+    const int quoteWidth = fm.horizontalAdvance(QStringLiteral("$1,234.50   -12.50"));
     for (const char* k : {"lblOilCurrMark", "lblGoldCurrMark", "lblTBondCurrMark", "lblSP500CurrMark",
                           "lblCattleCurrMark", "lblSoybeanCurrMark"})
-        W(k)->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("$1,234.50   -12.50")));
+        W(k)->setMinimumWidth(quoteWidth);
+    const int positionWidth = fm.horizontalAdvance(QStringLiteral("-9,999"));
     for (const char* k : {"lblOilPos", "lblGoldPos", "lblTBondPos", "lblSP500Pos", "lblCattlePos", "lblSoybeanPos"})
-        W(k)->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("-9,999")));
+        W(k)->setMinimumWidth(positionWidth);
 
     // Clock: title, day, date and time of the period.
     QWidget* clock = area("Shape1");
@@ -1086,11 +1113,12 @@ void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const Con
     case ControlKind::Chart: static_cast<GameChartView*>(w)->setState(st); break;
     default: break;
     }
-    w->setToolTip(st.tooltip);
-    w->setAccessibleDescription(st.tooltip);
+    // Each of these tells the accessibility layer even of the same text.
+    if (w->toolTip() != st.tooltip) w->setToolTip(st.tooltip);
+    if (w->accessibleDescription() != st.tooltip) w->setAccessibleDescription(st.tooltip);
     const QString name = pellucar::accessibleName(ctl, game_.model());
     if (w->accessibleName() != name) w->setAccessibleName(name);
-    if (ctl.kind == ControlKind::Label && w->property("spokenValue").toBool() && QAccessible::isActive() &&
+    if (ctl.kind == ControlKind::Label && !ctl.spoken.isEmpty() && QAccessible::isActive() &&
         (!before || before->text != st.text)) {
         QAccessibleValueChangeEvent changed(w, st.text);
         QAccessible::updateAccessibility(&changed);
