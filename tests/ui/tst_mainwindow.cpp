@@ -69,6 +69,38 @@ private slots:
         QCOMPARE(cut, QStringList());
     }
 
+    // The table's labels size themselves without laying their text out; each
+    // asks for what a plain QLabel with its text, font and limits would, in
+    // a game's states (the 14-point title's last letter reaches past its
+    // advance, an order's prompt ends in a blank).
+    void labelsAskForTheSizeAPlainLabelWould() {
+        uitest::WindowRig rig;
+        rig.startGame(1);
+        QStringList differ;
+        const auto compareAll = [&](const QString& state) {
+            for (const ControlSpec& ctl : mainWindowControls()) {
+                auto* l = qobject_cast<QLabel*>(rig.window.widget(ctl.key));
+                if (!l) continue;
+                QLabel plain(l->text());
+                plain.setFont(l->font());
+                plain.setTextFormat(l->textFormat());
+                plain.setAlignment(l->alignment());
+                plain.setWordWrap(l->wordWrap());
+                plain.setMinimumSize(l->minimumSize());
+                plain.setSizePolicy(l->sizePolicy());
+                if (l->sizeHint() != plain.sizeHint() || l->minimumSizeHint() != plain.minimumSizeHint())
+                    differ << QStringLiteral("%1 %2 '%3'").arg(state, ctl.key, l->text());
+            }
+        };
+        compareAll(QStringLiteral("after a Forward"));
+        rig.click("btnTrade");
+        rig.click("btnOil");
+        rig.click("btnBuy");
+        QCOMPARE(rig.text("promptUnits"), QStringLiteral("Number of Contracts to Buy: "));
+        compareAll(QStringLiteral("buying"));
+        QCOMPARE(differ, QStringList());
+    }
+
     void disagreeEndsTheProgram() {
         uitest::WindowRig rig;
         rig.dialogs.agree = false;
