@@ -74,22 +74,12 @@ private:
     mutable int width_ = -1; // -1 until measured
 };
 
-// The height of one line of text, measured once for each font the labels
-// have: all of them have the window's font, and each measurement lays the
-// text out.
-class LineHeights {
-public:
-    int of(const QFont& font) {
-        for (const auto& [known, height] : known_)
-            if (known == font) return height;
-        const int height = QFontMetrics(font).boundingRect(QRect(0, 0, 2000, 2000), 0, QStringLiteral("Xg")).height();
-        known_.append({font, height});
-        return height;
-    }
-
-private:
-    QList<std::pair<QFont, int>> known_;
-};
+// The whole pixels of one line of text in a font, as a text's box has them:
+// the font's ascent and descent, whatever the letters.
+int lineHeight(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    return qCeil(metrics.ascent() + metrics.descent());
+}
 
 // A label of one line of plain text asks for the size QLabel would, worked
 // out from one measurement of its text instead of three layouts of it. The
@@ -97,8 +87,7 @@ private:
 // start, so a new figure costs that one measurement.
 class FigureLabel : public QLabel {
 public:
-    FigureLabel(const QString& text, std::shared_ptr<LineHeights> lineHeights, QWidget* parent)
-        : QLabel(text, parent), lineHeights_(std::move(lineHeights)) {}
+    using QLabel::QLabel;
     QSize sizeHint() const override { return oneLine() ? hint_ : QLabel::sizeHint(); }
     QSize minimumSizeHint() const override { return oneLine() ? hint_ : QLabel::minimumSizeHint(); }
 
@@ -111,7 +100,7 @@ private:
         const QString t = text();
         if (lineHeight_ < 0 || font() != measuredFont_) {
             measuredFont_ = font();
-            lineHeight_ = lineHeights_->of(measuredFont_);
+            lineHeight_ = lineHeight(measuredFont_);
             checkedText_ = QString();
             checkedFor_ = QSize();
         } else if (t == checkedText_ && minimumSize() == checkedFor_) {
@@ -133,8 +122,6 @@ private:
         hint_ = QSize(qCeil(width), lineHeight_).expandedTo(minimumSize());
         return true;
     }
-    // Shared by the window's labels.
-    std::shared_ptr<LineHeights> lineHeights_;
     mutable QFont measuredFont_;
     mutable int lineHeight_ = -1; // -1 until measured
     // The last text measured, at which minimum size, and what came of it.
@@ -348,7 +335,6 @@ QAction* Kestrow::action(const QString& key) const { return qobject_cast<QAction
 
 void Kestrow::createControls() {
     QWidget* central = centralWidget();
-    const auto lineHeights = std::make_shared<LineHeights>();
     for (const ControlSpec& ctl : mainWindowControls()) {
         QWidget* w = nullptr;
         switch (ctl.kind) {
@@ -358,7 +344,7 @@ void Kestrow::createControls() {
             controls_.insert(ctl.key, this);
             continue;
         case ControlKind::Label: {
-            auto* l = new FigureLabel(displayText(ctl.caption), lineHeights, central);
+            auto* l = new FigureLabel(displayText(ctl.caption), central);
             l->setTextFormat(Qt::PlainText);
             l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             if (!ctl.spoken.isEmpty()) l->setProperty("spokenValue", true);
@@ -496,7 +482,7 @@ void Kestrow::layoutTable() {
     }
     // An empty label is a pixel lower than one with text; every one-line
     // label gets the height of a filled one from the start.
-    const int filled = fm.boundingRect(QRect(0, 0, 2000, 2000), 0, QStringLiteral("Xg")).height();
+    const int filled = lineHeight(font());
     for (const ControlSpec& ctl : mainWindowControls()) {
         auto* l = qobject_cast<QLabel*>(controls_.value(ctl.key));
         if (l && !l->wordWrap() && ctl.key != QLatin1String("GameName")) l->setMinimumHeight(filled);
