@@ -1,8 +1,15 @@
 #include "tst_suites.h"
 
+#include "ui/look.h"
+
+#include <QMainWindow>
 #include <QPixmap>
 #include <QPrinter>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QToolButton>
+
+#include <memory>
 
 using namespace pellucar;
 using namespace pellucar::ui;
@@ -99,6 +106,22 @@ private slots:
         QCOMPARE(rig.text("promptUnits"), QStringLiteral("Number of Contracts to Buy: "));
         compareAll(QStringLiteral("buying"));
         QCOMPARE(differ, QStringList());
+    }
+
+    // The overflow button of a menu bar whose menus do not fit shows the
+    // style's own icon, which the game's look reads only when it is drawn.
+    void menuOverflowShowsTheStylesIcon() {
+        QMainWindow window;
+        for (int i = 0; i < 12; ++i) window.menuBar()->addMenu(QStringLiteral("Menu number %1").arg(i));
+        window.resize(200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* more = window.menuBar()->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
+        QVERIFY(more && more->isVisible());
+        const std::unique_ptr<QStyle> base(newBaseStyle());
+        const QImage want = base->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16).toImage();
+        QVERIFY(!want.isNull());
+        QCOMPARE(more->icon().pixmap(16).toImage(), want);
     }
 
     void disagreeEndsTheProgram() {
