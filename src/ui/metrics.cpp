@@ -21,7 +21,12 @@ int dpiY(const QPaintDevice* d) { return d && d->logicalDpiY() > 0 ? d->logicalD
 // it also has the font system rank every installed font as its fallbacks,
 // which a window of plain Latin text never draws from.
 QString firstInstalled(const QStringList& families) {
-    const QStringList installed = QFontDatabase::families();
+    // The database's list, not hasFamily(), which runs each name through
+    // the font system's substitution rules. A family two foundries make is
+    // listed once for each, as "Name [Foundry]".
+    QStringList installed = QFontDatabase::families();
+    for (QString& name : installed)
+        if (const qsizetype bracket = name.indexOf(QLatin1String(" [")); bracket > 0) name.truncate(bracket);
     for (const QString& family : families)
         if (installed.contains(family, Qt::CaseInsensitive)) return family;
     return families.last();
