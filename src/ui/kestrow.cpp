@@ -37,7 +37,6 @@
 #include <QtMath>
 
 #include <algorithm>
-#include <memory>
 #include <utility>
 
 namespace pellucar::ui {
