@@ -17,7 +17,7 @@ void setUpLook();
 QFont desktopFont();
 
 // A new instance of the style the look is built on, for a widget that draws
-// some part its own way.
+// some of its pieces its own way.
 QStyle* newBaseStyle();
 
 } // namespace pellucar::ui
