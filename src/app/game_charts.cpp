@@ -2,8 +2,10 @@
 #include "app/game_calendar.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 namespace pellucar {
 
@@ -21,11 +23,11 @@ namespace {
 
 // The options name the same items in the same order whatever they hold, and
 // every redraw writes them: their keys are found once.
-template <typename Item> QList<ControlKey> controlKeysOf(const QList<Item>& items) {
-    QList<ControlKey> keys;
-    keys.reserve(items.size());
-    for (const Item& item : items) keys.append(ControlKey(item.key));
-    return keys;
+template <int N> std::array<ControlKey, N> keysOf(QString (*keyOf)(int)) {
+    return [&]<size_t... I>(std::index_sequence<I...>) {
+        return std::array<ControlKey, N>{ControlKey(keyOf(static_cast<int>(I)))...};
+    }
+    (std::make_index_sequence<N>());
 }
 
 const ControlKey& leftTitleKey() {
@@ -41,20 +43,13 @@ const ControlKey& rightTitleKey() {
 } // namespace
 
 void GameCharts::presentChartOptions() {
-    const charts::ChartOptions& o = options_;
-    static const QList<ControlKey> markKeys = controlKeysOf(charts::ChartOptions().menuMarks());
-    static const QList<ControlKey> captionKeys = controlKeysOf(charts::ChartOptions().menuCaptions());
+    using charts::ChartOptions;
+    const ChartOptions& o = options_;
+    static const auto markKeys = keysOf<ChartOptions::kMenuMarkCount>(&ChartOptions::menuMarkKey);
+    static const auto captionKeys = keysOf<ChartOptions::kMenuCaptionCount>(&ChartOptions::menuCaptionKey);
     static const ControlKey comboKey(QStringLiteral("cboCommodity"));
-    const QList<charts::MenuMark> marks = o.menuMarks();
-    for (qsizetype i = 0; i < marks.size(); ++i) {
-        Q_ASSERT(marks[i].key == markKeys[i].name());
-        model_.setChecked(markKeys[i], marks[i].checked);
-    }
-    const QList<charts::MenuCaption> captions = o.menuCaptions();
-    for (qsizetype i = 0; i < captions.size(); ++i) {
-        Q_ASSERT(captions[i].key == captionKeys[i].name());
-        model_.setText(captionKeys[i], captions[i].caption);
-    }
+    for (int i = 0; i < ChartOptions::kMenuMarkCount; ++i) model_.setChecked(markKeys[i], o.menuMarkChecked(i));
+    for (int i = 0; i < ChartOptions::kMenuCaptionCount; ++i) model_.setText(captionKeys[i], o.menuCaption(i));
     ControlState& combo = model_[comboKey];
     combo.currentIndex = o.comboIndex();
     combo.text = o.comboText();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 
 namespace pellucar::charts {
 
@@ -259,36 +260,65 @@ QString ChartOptions::movingItemCaption(int index) const {
     }
 }
 
+namespace {
+
+// The marks' keys, and which menu each belongs to with its item there.
+struct MarkItem {
+    const char* key;
+    enum Menu { Graph, LeftType, PriceLine, Average, Volume, GraphType, Moving, Stochastic } menu;
+    int item;
+};
+constexpr MarkItem kMarks[] = {
+    {"mnuGraph_0", MarkItem::Graph, 0},       {"mnuGraph_1", MarkItem::Graph, 1},
+    {"mnuGraph_2", MarkItem::Graph, 2},       {"mnuGraph_3", MarkItem::Graph, 3},
+    {"mnuGraph_4", MarkItem::Graph, 4},       {"mnuGraph_5", MarkItem::Graph, 5},
+    {"mnuGLType_0", MarkItem::LeftType, 0},   {"mnuGLType_1", MarkItem::LeftType, 1},
+    {"mnuGLType_2", MarkItem::LeftType, 2},   {"mnuGLPrice_0", MarkItem::PriceLine, 0},
+    {"mnuGLPrice_1", MarkItem::PriceLine, 1}, {"mnuGLAverage", MarkItem::Average, 0},
+    {"mnuGRVolume", MarkItem::Volume, 0},     {"mnuGRType_0", MarkItem::GraphType, 0},
+    {"mnuGRType_1", MarkItem::GraphType, 1},  {"mnuGRType_2", MarkItem::GraphType, 2},
+    {"mnuMoving_0", MarkItem::Moving, 0},     {"mnuMoving_1", MarkItem::Moving, 1},
+    {"mnuMoving_2", MarkItem::Moving, 2},     {"mnuStoch_0", MarkItem::Stochastic, 0},
+    {"mnuStoch_1", MarkItem::Stochastic, 1},
+};
+static_assert(std::size(kMarks) == ChartOptions::kMenuMarkCount);
+
+} // namespace
+
+QString ChartOptions::menuMarkKey(int i) { return QString::fromLatin1(kMarks[i].key); }
+
+QString ChartOptions::menuCaptionKey(int i) {
+    return i == 0 ? QStringLiteral("mnuGRType_0") : QStringLiteral("mnuMoving_2");
+}
+
+bool ChartOptions::menuMarkChecked(int i) const {
+    const MarkItem& m = kMarks[i];
+    switch (m.menu) {
+    case MarkItem::Graph: return graphItemChecked(m.item);
+    case MarkItem::LeftType: return leftTypeItemChecked(m.item);
+    case MarkItem::PriceLine: return priceLineItemChecked(m.item);
+    case MarkItem::Average: return priceAverage_;
+    case MarkItem::Volume: return volumePane_;
+    case MarkItem::GraphType: return graphTypeItemChecked(m.item);
+    case MarkItem::Moving: return movingItemChecked(m.item);
+    case MarkItem::Stochastic: return stochasticItemChecked(m.item);
+    }
+    return false;
+}
+
+QString ChartOptions::menuCaption(int i) const { return i == 0 ? graphTypeItemCaption(0) : movingItemCaption(2); }
+
 QList<MenuMark> ChartOptions::menuMarks() const {
-    // The keys are spelled out: the marks are read on every redraw.
-    return {
-        {QStringLiteral("mnuGraph_0"), graphItemChecked(0)},
-        {QStringLiteral("mnuGraph_1"), graphItemChecked(1)},
-        {QStringLiteral("mnuGraph_2"), graphItemChecked(2)},
-        {QStringLiteral("mnuGraph_3"), graphItemChecked(3)},
-        {QStringLiteral("mnuGraph_4"), graphItemChecked(4)},
-        {QStringLiteral("mnuGraph_5"), graphItemChecked(5)},
-        {QStringLiteral("mnuGLType_0"), leftTypeItemChecked(0)},
-        {QStringLiteral("mnuGLType_1"), leftTypeItemChecked(1)},
-        {QStringLiteral("mnuGLType_2"), leftTypeItemChecked(2)},
-        {QStringLiteral("mnuGLPrice_0"), priceLineItemChecked(0)},
-        {QStringLiteral("mnuGLPrice_1"), priceLineItemChecked(1)},
-        {QStringLiteral("mnuGLAverage"), priceAverage_},
-        {QStringLiteral("mnuGRVolume"), volumePane_},
-        {QStringLiteral("mnuGRType_0"), graphTypeItemChecked(0)},
-        {QStringLiteral("mnuGRType_1"), graphTypeItemChecked(1)},
-        {QStringLiteral("mnuGRType_2"), graphTypeItemChecked(2)},
-        {QStringLiteral("mnuMoving_0"), movingItemChecked(0)},
-        {QStringLiteral("mnuMoving_1"), movingItemChecked(1)},
-        {QStringLiteral("mnuMoving_2"), movingItemChecked(2)},
-        {QStringLiteral("mnuStoch_0"), stochasticItemChecked(0)},
-        {QStringLiteral("mnuStoch_1"), stochasticItemChecked(1)},
-    };
+    QList<MenuMark> marks;
+    marks.reserve(kMenuMarkCount);
+    for (int i = 0; i < kMenuMarkCount; ++i) marks.append({menuMarkKey(i), menuMarkChecked(i)});
+    return marks;
 }
 
 QList<MenuCaption> ChartOptions::menuCaptions() const {
-    return {{QStringLiteral("mnuGRType_0"), graphTypeItemCaption(0)},
-            {QStringLiteral("mnuMoving_2"), movingItemCaption(2)}};
+    QList<MenuCaption> captions;
+    for (int i = 0; i < kMenuCaptionCount; ++i) captions.append({menuCaptionKey(i), menuCaption(i)});
+    return captions;
 }
 
 QString ChartOptions::leftTitle(DataMode mode, int periodIndex) const {

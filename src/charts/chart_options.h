@@ -141,7 +141,15 @@ public:
     QString graphTypeItemCaption(int index) const;
     // mnuMoving 2 reads "15 periods" once changed.
     QString movingItemCaption(int index) const;
-    // Every check mark and every caption of the chart menus, by model key.
+    // Every check mark and every caption of the chart menus, by model key:
+    // always the same items in the same order. Every redraw shows them, so
+    // they are also read one by one, without building the lists.
+    static constexpr int kMenuMarkCount = 21;
+    static constexpr int kMenuCaptionCount = 2;
+    static QString menuMarkKey(int i);
+    static QString menuCaptionKey(int i);
+    bool menuMarkChecked(int i) const;
+    QString menuCaption(int i) const;
     QList<MenuMark> menuMarks() const;
     QList<MenuCaption> menuCaptions() const;
     int comboIndex() const { return chartMarket_ - 1; }

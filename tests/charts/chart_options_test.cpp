@@ -22,7 +22,8 @@ std::string shown(const ChartOptions& o) {
 } // namespace
 
 TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
-    // Clicks from a new game's options: R mnuGRType, M mnuMoving, S mnuStoch, P mnuGLPrice, L mnuGLType.
+    // Clicks from a new game's options: R mnuGRType, M mnuMoving, S mnuStoch, P mnuGLPrice, L mnuGLType,
+    // A mnuGLAverage, V mnuGRVolume.
     const std::pair<const char*, const char*> cases[] = {
         // Fast is checked at start, but the slow display is drawn until chosen.
         {"", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
@@ -43,6 +44,9 @@ TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
         {"P1 P0 P1", "MovingAverage  / Moving Average / Price: GLPrice_0 Moving_0 Stoch_0"},
         {"P1 P0 P1 L2", "MovingAverage  / Moving Average / Year-to-Date: GLType_2 Moving_0 Stoch_0"},
         {"L2 L1", "MovingAverage  / Moving Average / Year-to-Date: GLType_2 Moving_0 Stoch_0"},
+        // The average over the prices and the volume pane are marks of their own, each toggled alone.
+        {"A0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 GLAverage Moving_0 Stoch_0"},
+        {"A0 V0 A0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 GRVolume Moving_0 Stoch_0"},
     };
     for (const auto& [clicks, expected] : cases) {
         ChartOptions o;
@@ -53,6 +57,8 @@ TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
             if (c[0] == 'S') o.mnuStoch_Click(item);
             if (c[0] == 'P') o.mnuGLPrice_Click(item);
             if (c[0] == 'L') o.mnuGLType_Click(item);
+            if (c[0] == 'A') o.mnuGLAverage_Click(item);
+            if (c[0] == 'V') o.mnuGRVolume_Click(item);
         }
         EXPECT_EQ(shown(o), expected) << clicks;
     }
