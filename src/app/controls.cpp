@@ -2,6 +2,8 @@
 
 #include "app/presentation.h"
 
+#include <QHash>
+
 #include <utility>
 
 namespace pellucar {
@@ -230,9 +232,15 @@ const QList<ControlSpec>& mainWindowControls() {
 }
 
 const ControlSpec* findControl(const QString& key) {
-    for (const ControlSpec& s : mainWindowControls())
-        if (s.key == key) return &s;
-    return nullptr;
+    // Every click asks, and again for each menu above the control: looked up,
+    // not searched. A key listed twice finds its first entry.
+    static const QHash<QString, const ControlSpec*> byKey = [] {
+        QHash<QString, const ControlSpec*> h;
+        for (const ControlSpec& s : mainWindowControls())
+            if (!h.contains(s.key)) h.insert(s.key, &s);
+        return h;
+    }();
+    return byKey.value(key, nullptr);
 }
 
 QString spokenCaption(const QString& caption) {
