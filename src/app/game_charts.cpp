@@ -2,10 +2,9 @@
 #include "app/game_calendar.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <tuple>
-#include <utility>
+#include <vector>
 
 namespace pellucar {
 
@@ -23,11 +22,11 @@ namespace {
 
 // The options name the same items in the same order whatever they hold, and
 // every redraw writes them: their keys are found once.
-template <int N> std::array<ControlKey, N> keysOf(QString (*keyOf)(int)) {
-    return [&]<size_t... I>(std::index_sequence<I...>) {
-        return std::array<ControlKey, N>{ControlKey(keyOf(static_cast<int>(I)))...};
-    }
-    (std::make_index_sequence<N>());
+std::vector<ControlKey> keysOf(int count, QString (*keyOf)(int)) {
+    std::vector<ControlKey> keys;
+    keys.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) keys.emplace_back(keyOf(i));
+    return keys;
 }
 
 const ControlKey& leftTitleKey() {
@@ -45,8 +44,8 @@ const ControlKey& rightTitleKey() {
 void GameCharts::presentChartOptions() {
     using charts::ChartOptions;
     const ChartOptions& o = options_;
-    static const auto markKeys = keysOf<ChartOptions::kMenuMarkCount>(&ChartOptions::menuMarkKey);
-    static const auto captionKeys = keysOf<ChartOptions::kMenuCaptionCount>(&ChartOptions::menuCaptionKey);
+    static const auto markKeys = keysOf(ChartOptions::kMenuMarkCount, &ChartOptions::menuMarkKey);
+    static const auto captionKeys = keysOf(ChartOptions::kMenuCaptionCount, &ChartOptions::menuCaptionKey);
     static const ControlKey comboKey(QStringLiteral("cboCommodity"));
     for (int i = 0; i < ChartOptions::kMenuMarkCount; ++i) model_.setChecked(markKeys[i], o.menuMarkChecked(i));
     for (int i = 0; i < ChartOptions::kMenuCaptionCount; ++i) model_.setText(captionKeys[i], o.menuCaption(i));
