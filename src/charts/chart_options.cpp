@@ -308,19 +308,6 @@ bool ChartOptions::menuMarkChecked(int i) const {
 
 QString ChartOptions::menuCaption(int i) const { return i == 0 ? graphTypeItemCaption(0) : movingItemCaption(2); }
 
-QList<MenuMark> ChartOptions::menuMarks() const {
-    QList<MenuMark> marks;
-    marks.reserve(kMenuMarkCount);
-    for (int i = 0; i < kMenuMarkCount; ++i) marks.append({menuMarkKey(i), menuMarkChecked(i)});
-    return marks;
-}
-
-QList<MenuCaption> ChartOptions::menuCaptions() const {
-    QList<MenuCaption> captions;
-    for (int i = 0; i < kMenuCaptionCount; ++i) captions.append({menuCaptionKey(i), menuCaption(i)});
-    return captions;
-}
-
 QString ChartOptions::leftTitle(DataMode mode, int periodIndex) const {
     // A tick game's first trading day has no full day of prices: whatever is
     // chosen, the chart is titled as a price chart.

@@ -2,7 +2,6 @@
 #include "charts/indicators.h"
 #include "common/data_mode.h"
 
-#include <QList>
 #include <QString>
 
 #include <optional>
@@ -37,19 +36,6 @@ std::optional<StochasticType> stochasticTypeFromText(const QString& text);
 // of trading day tickDayOf(n)), the clock's own.
 using pellucar::tickDayOf;
 using pellucar::tickOfDay;
-
-// A menu item of the chart options by its key in the presentation model
-// ("mnuGraph_5"), with what it shows.
-struct MenuMark {
-    QString key;
-    bool checked = false;
-    bool operator==(const MenuMark&) const = default;
-};
-struct MenuCaption {
-    QString key;
-    QString caption;
-    bool operator==(const MenuCaption&) const = default;
-};
 
 class ChartOptions {
 public:
@@ -141,17 +127,15 @@ public:
     QString graphTypeItemCaption(int index) const;
     // mnuMoving 2 reads "15 periods" once changed.
     QString movingItemCaption(int index) const;
-    // Every check mark and every caption of the chart menus, by model key:
-    // always the same items in the same order. Every redraw shows them, so
-    // they are also read one by one, without building the lists.
+    // Every check mark and every caption of the chart menus, by model key
+    // ("mnuGraph_5"): always the same items in the same order, read one by
+    // one at every redraw.
     static constexpr int kMenuMarkCount = 21;
     static constexpr int kMenuCaptionCount = 2;
     static QString menuMarkKey(int i);
     static QString menuCaptionKey(int i);
     bool menuMarkChecked(int i) const;
     QString menuCaption(int i) const;
-    QList<MenuMark> menuMarks() const;
-    QList<MenuCaption> menuCaptions() const;
     int comboIndex() const { return chartMarket_ - 1; }
     QString comboText() const { return comboText_; }
 

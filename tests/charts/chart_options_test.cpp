@@ -14,8 +14,9 @@ namespace {
 std::string shown(const ChartOptions& o) {
     QString t = graphTypeText(o.graphType()) + " " + stochasticTypeText(o.stochasticType()) + " / " + o.rightTitle() +
                 " / " + o.leftTitle(DataMode::Daily, 10) + ":";
-    for (const MenuMark& m : o.menuMarks())
-        if (m.checked && !m.key.startsWith("mnuGraph_")) t += " " + m.key.mid(3);
+    for (int i = 0; i < ChartOptions::kMenuMarkCount; ++i)
+        if (const QString key = ChartOptions::menuMarkKey(i); o.menuMarkChecked(i) && !key.startsWith("mnuGraph_"))
+            t += " " + key.mid(3);
     return t.toStdString();
 }
 
@@ -97,8 +98,10 @@ TEST(ChartOptions, PeriodsItemCyclesFifteenTwentyFiveWithItsCaptions) {
     for (int n : {15, 20, 5, 15}) {
         o.mnuMoving_Click(2);
         EXPECT_EQ(o.movingAveragePeriods(), n);
-        EXPECT_EQ(o.menuCaptions(), (QList<MenuCaption>{{"mnuGRType_0", QStringLiteral("Moving Average - %1").arg(n)},
-                                                        {"mnuMoving_2", QStringLiteral("%1 periods").arg(n)}}));
+        const QStringList captions{ChartOptions::menuCaptionKey(0) + ": " + o.menuCaption(0),
+                                   ChartOptions::menuCaptionKey(1) + ": " + o.menuCaption(1)};
+        EXPECT_EQ(captions, (QStringList{QStringLiteral("mnuGRType_0: Moving Average - %1").arg(n),
+                                         QStringLiteral("mnuMoving_2: %1 periods").arg(n)}));
     }
     // The periods item is no check item.
     EXPECT_FALSE(o.movingItemChecked(2));
