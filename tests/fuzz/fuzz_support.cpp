@@ -43,13 +43,35 @@ void buildSmallMarket(test::FixtureDb& db) {
     test::buildTickJanuary1996(db);
 }
 
+namespace {
+
+// Opens the store `uri` names with a connection that keeps it alive; its file.
+sqlite3_file* openStore(const QString& uri, sqlite3** holder) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_open_v2(uri.toUtf8().constData(), holder, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                        nullptr) != SQLITE_OK ||
+        sqlite3_file_control(*holder, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        fail("memory database", uri);
+    return file;
+}
+
+} // namespace
+
 MemoryDatabase::MemoryDatabase(const QString& name)
     : path_(QStringLiteral("file:/pellucar-%1-%2?vfs=memdb").arg(name).arg(QCoreApplication::applicationPid())) {
-    if (sqlite3_open_v2(path_.toUtf8().constData(), &holder_,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr) != SQLITE_OK ||
-        sqlite3_file_control(holder_, "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK || !file_ ||
-        !file_->pMethods)
-        fail("memory database", path_);
+    file_ = openStore(path_, &holder_);
+}
+
+// A name that starts with a slash is one store for every connection that opens it.
+MemoryDatabase::MemoryDatabase(const AtPath& at) : path_(at.path) {
+    if (!path_.startsWith(QLatin1Char('/'))) fail("memory database", QStringLiteral("not a full path: ") + path_);
+    file_ = openStore(QStringLiteral("file:") + path_ + QStringLiteral("?vfs=memdb"), &holder_);
+}
+
+void storeFilesInMemory() {
+    sqlite3_vfs* memory = sqlite3_vfs_find("memdb");
+    if (!memory || sqlite3_vfs_register(memory, 1) != SQLITE_OK) fail("memory database", QStringLiteral("no store"));
 }
 
 MemoryDatabase::~MemoryDatabase() { sqlite3_close(holder_); }

@@ -25,6 +25,12 @@ QString scratchPath(const QString& name);
 class MemoryDatabase {
 public:
     explicit MemoryDatabase(const QString& name);
+    // The store under a file name of the disk's, for code that opens the name as a plain file: SQLite finds it there
+    // once storeFilesInMemory() has been called.
+    struct AtPath {
+        QString path;
+    };
+    explicit MemoryDatabase(const AtPath& at);
     ~MemoryDatabase();
     MemoryDatabase(const MemoryDatabase&) = delete;
     MemoryDatabase& operator=(const MemoryDatabase&) = delete;
@@ -39,6 +45,11 @@ private:
     sqlite3* holder_ = nullptr; // the connection that keeps the store; never reads it
     sqlite3_file* file_ = nullptr;
 };
+
+// From here on SQLite keeps every database file it opens by a plain name in its memory store, shared by name (the
+// journals still go to disk); a file already on disk is not read. Code that looks for the file outside SQLite still
+// finds whatever is on disk under that name.
+void storeFilesInMemory();
 
 // The tests' daily 1990 and tick January 1996 fixtures in one file.
 void buildSmallMarket(test::FixtureDb& db);
