@@ -73,8 +73,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     }
     g_valid = test::fileBytes(g_path);
     g_foreign = test::fileBytes(test::FixtureDb(QStringLiteral("fuzz-past-games")).path());
-    // Each input's file is kept in memory: through the disk, its writes, reads and locks were a sixth of an input's
-    // time. The empty file left on disk is what the record finds there before it opens one.
+    // Each input's file is kept in memory: on disk, its system calls (writes, reads, locks, checks of its size and
+    // journal) were a seventh of an input's time. The empty file left there is what the record looks for first.
     if (!test::writeFile(g_path, {})) fuzz::fail("scratch file", g_path);
     fuzz::storeFilesInMemory();
     static fuzz::MemoryDatabase file(fuzz::MemoryDatabase::AtPath{g_path});
