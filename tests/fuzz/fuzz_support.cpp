@@ -36,11 +36,11 @@ QString scratchPath(const QString& name) {
     return dir.filePath(name);
 }
 
-void buildSmallMarket(test::FixtureDb& db) {
-    test::buildDaily1990(db);
+void buildSmallMarket(test::FixtureDb& db, const QDate& lastDaily, const QDate& lastTick) {
+    test::buildDaily1990(db, lastDaily);
     // Each half carries the disclaimer row, which is one per file.
     db.exec(QStringLiteral("DELETE FROM OverviewNews WHERE CommodityID = 0"));
-    test::buildTickJanuary1996(db);
+    test::buildTickJanuary1996(db, lastTick);
 }
 
 namespace {

@@ -50,16 +50,16 @@ QString RecordedGame::forwardUntil(const QString& window) {
     return {};
 }
 
-void buildDaily1990(FixtureDb& db) {
-    db.addWeekdays(QDate(1990, 1, 1), QDate(1990, 12, 31),
+void buildDaily1990(FixtureDb& db, const QDate& last) {
+    db.addWeekdays(QDate(1990, 1, 1), last,
                    [](int id, int day) { return id == 3 ? 20.0 + 0.25 * day : kFirstPrices1990[id - 1]; });
     db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("A game, not advice."));
     db.addOverview(QDate(1989, 1, 1), 3, QStringLiteral("Oil in 1989."));
 }
 
-void buildTickJanuary1996(FixtureDb& db) {
+void buildTickJanuary1996(FixtureDb& db, const QDate& last) {
     db.exec(QStringLiteral("BEGIN"));
-    const QList<QDate> days = weekdays(QDate(1996, 1, 1), QDate(1996, 1, 31));
+    const QList<QDate> days = weekdays(QDate(1996, 1, 1), last);
     for (int d = 0; d < days.size(); ++d) {
         db.addTickDay(days[d]);
         for (int id = 1; id <= 6; ++id) {

@@ -85,10 +85,10 @@ int countLines(const QStringList& lines, const QString& needle);
 
 // The first day's prices of 1990 by commodity id from 1: Cattle, Gold, Oil, SP500, Soybean (cents), TBond.
 inline constexpr double kFirstPrices1990[] = {75, 400, 20, 350, 612.25, 98.5};
-// Every weekday of 1990 (Oil rising by 0.25 a day from 20.00, the other markets flat) and the disclaimer.
-void buildDaily1990(FixtureDb& db);
-// January 1996 tick days: 23 weekdays with six ticks per market, and a few news stories.
-void buildTickJanuary1996(FixtureDb& db);
+// Every weekday of 1990 up to `last` (Oil rising by 0.25 a day from 20.00, the other markets flat) and the disclaimer.
+void buildDaily1990(FixtureDb& db, const QDate& last = QDate(1990, 12, 31));
+// January 1996 tick days up to `last` (23 weekdays in all) with six ticks per market, and a few news stories.
+void buildTickJanuary1996(FixtureDb& db, const QDate& last = QDate(1996, 1, 31));
 // The two fixtures above, built once per test process and read by every game in it.
 const QString& sharedDaily1990();
 const QString& sharedTickJanuary1996();
