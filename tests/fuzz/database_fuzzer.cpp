@@ -207,7 +207,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         test::FixtureDb db(QStringLiteral("fuzz-database"));
         // The games here are January's, and their presses reach the second day, yet each load reads a year of daily
         // rows from its start and a month of ticks: two months of daily rows and the first seven tick days keep all
-        // the games reach, at about a third of the time an input took on the whole fixture.
+        // the games reach, at about half the time an input took on the whole fixture.
         fuzz::buildSmallMarket(db, QDate(1990, 2, 28), QDate(1996, 1, 9));
         if (hours) db.addTickPeriods(QDate(1996, 1, 1), QDate(1996, 1, 31));
         // Small pages: a patch lands on a page header, a cell pointer or a record far more often than with 4 KiB.
