@@ -97,8 +97,6 @@ std::optional<PastGame> readRow(const Statement& st) {
     return g;
 }
 
-const char* const kPriceColumns[kMarketCount] = {"Oil", "Gold", "TBond", "SP500", "Cattle", "Soybean"};
-
 bool writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
     Statement period(db, "INSERT INTO GamePeriods (GameID, Period, Day, Hour, AccountValue, Oil, Gold, TBond, SP500,"
                          " Cattle, Soybean) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
