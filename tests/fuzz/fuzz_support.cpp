@@ -16,9 +16,9 @@
 #include <vector>
 
 // The sanitizer keeps a freed block out of use until 256 MB of later frees have passed it, so the blocks it hands out
-// again come back cold from memory, and an input spends much of its time waiting for them (about half of it in the
-// past-games target). The most one input frees is a few megabytes (PELLUCAR_FUZZ_FREE_METER measures it), so a
-// quarter of the default keeps every block an input frees out of use until long after that input has ended: a use
+// again come back cold from memory, and an input spends much of its time waiting for them (about a third of it in
+// the past-games target). The most one input frees is a few megabytes (PELLUCAR_FUZZ_FREE_METER measures it), so an
+// eighth of the default keeps every block an input frees out of use until long after that input has ended: a use
 // after free within an input, or by the next few inputs of one left behind, is still caught.
 extern "C" const char* __asan_default_options() { return "quarantine_size_mb=32"; }
 
