@@ -1,6 +1,6 @@
 // How much one input frees, for choosing how long the sanitizer keeps freed blocks out of use (fuzz_support.cpp).
 // Built into the targets only with PELLUCAR_FUZZ_FREE_METER, which renames each target's entry so that this one wraps
-// it. Run a target without -close_fd_mask=2 to read it.
+// it. Run a target with -close_fd_mask of 0 or 1 to read it.
 #include <sanitizer/allocator_interface.h>
 
 #include <cstddef>
@@ -20,7 +20,9 @@ size_t g_inputs = 0;
 void onMalloc(const volatile void*, size_t) {}
 
 void onFree(const volatile void* p) {
-    if (p) g_freed += __sanitizer_get_allocated_size(const_cast<const void*>(p));
+    // A pointer the allocator does not own is the sanitizer's to report, not the meter's to measure.
+    if (__sanitizer_get_ownership(const_cast<const void*>(p)))
+        g_freed += __sanitizer_get_allocated_size(const_cast<const void*>(p));
 }
 
 void report() {
@@ -28,9 +30,13 @@ void report() {
                  g_inputs ? g_total / g_inputs : 0);
 }
 
+// Before main, so the meter sees every input; a meter that could not hook the allocator would report nothing freed.
 [[maybe_unused]] const bool g_installed = [] {
-    std::atexit(report);
-    return __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree) != 0;
+    if (!__sanitizer_install_malloc_and_free_hooks(onMalloc, onFree)) {
+        std::fprintf(stderr, "free meter: the allocator has no room for its hooks\n");
+        std::abort();
+    }
+    return std::atexit(report) == 0;
 }();
 
 } // namespace
