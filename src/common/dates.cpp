@@ -34,6 +34,41 @@ QString clockTime12(const QTime& t) {
         .arg(t.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm"));
 }
 
-QString isoDate(const QDate& d) { return d.toString(Qt::ISODate); }
+QString isoDate(const QDate& d) {
+    const IsoText t = isoDateText(d);
+    return QString::fromLatin1(t.text, t.size);
+}
+
+namespace {
+
+// n digits of v, zero-padded, at out; past them.
+char* padded(char* out, int v, int n) {
+    for (int i = n - 1; i >= 0; --i, v /= 10) out[i] = static_cast<char>('0' + v % 10);
+    return out + n;
+}
+
+} // namespace
+
+IsoText isoDateText(const QDate& d) {
+    IsoText t;
+    if (!d.isValid() || d.year() < 1 || d.year() > 9999) return t;
+    char* out = padded(t.text, d.year(), 4);
+    *out++ = '-';
+    out = padded(out, d.month(), 2);
+    *out++ = '-';
+    t.size = static_cast<int>(padded(out, d.day(), 2) - t.text);
+    return t;
+}
+
+IsoText isoTimeText(const QTime& t) {
+    IsoText text;
+    if (!t.isValid()) return text;
+    char* out = padded(text.text, t.hour(), 2);
+    *out++ = ':';
+    out = padded(out, t.minute(), 2);
+    *out++ = ':';
+    text.size = static_cast<int>(padded(out, t.second(), 2) - text.text);
+    return text;
+}
 
 } // namespace pellucar

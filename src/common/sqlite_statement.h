@@ -39,6 +39,7 @@ public:
         sqlite3_bind_text(stmt_, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     }
     void bind(int i, const QString& s) { bind(i, s.toUtf8()); }
+    void bind(int i, const char* utf8, int size) { sqlite3_bind_text(stmt_, i, utf8, size, SQLITE_TRANSIENT); }
     int step() { return sqlite3_step(stmt_); }
     // Ready to run again with new values.
     void reset() {

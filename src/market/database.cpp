@@ -1,5 +1,6 @@
 #include "market/database.h"
 
+#include "common/dates.h"
 #include "common/market.h"
 #include "common/sqlite_statement.h"
 #include "market/schema.h"
@@ -27,8 +28,16 @@ bool isPrice(const Statement& st, int col) {
     return std::isfinite(v) && std::fabs(v) <= kMostPrice;
 }
 
-QByteArray iso(const QDate& d) { return d.toString(Qt::ISODate).toLatin1(); }
-QString isoTime(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
+// Dates and times are bound as the texts the file stores.
+void bindIso(sqlite3_stmt* st, int i, const IsoText& t) { sqlite3_bind_text(st, i, t.text, t.size, SQLITE_TRANSIENT); }
+void bindIso(Statement& st, int i, const QDate& d) {
+    const IsoText t = isoDateText(d);
+    st.bind(i, t.text, t.size);
+}
+void bindIso(Statement& st, int i, const QTime& time) {
+    const IsoText t = isoTimeText(time);
+    st.bind(i, t.text, t.size);
+}
 
 // The value of n decimal digits at p, or -1 when one of them is no digit.
 int digits(const char* p, int n) {
@@ -231,8 +240,8 @@ QList<QDate> MarketDatabase::readDates(int query, const char* table, const QDate
         engineFailed();
         return out;
     }
-    st.bind(1, iso(start));
-    st.bind(2, iso(end));
+    bindIso(st, 1, start);
+    bindIso(st, 2, end);
     int rc;
     while ((rc = st.step()) == SQLITE_ROW) {
         const QDate d = isoDate(st.chars(0), st.bytes(0));
@@ -275,8 +284,8 @@ QList<DailyRow> MarketDatabase::readDailyRows(int commodityId, const QDate& star
         return out;
     }
     st.bind(1, commodityId);
-    st.bind(2, iso(start));
-    st.bind(3, iso(end));
+    bindIso(st, 2, start);
+    bindIso(st, 3, end);
     int rc;
     while ((rc = st.step()) == SQLITE_ROW) {
         DailyRow r;
@@ -314,8 +323,8 @@ bool MarketDatabase::tickRows(int commodityId, const QDate& start, const QDate& 
     Statement st(Statement::Kept{prepared(Tick)});
     if (!st.ok()) return engineFailed();
     st.bind(1, commodityId);
-    st.bind(2, iso(start));
-    st.bind(3, iso(end));
+    bindIso(st, 2, start);
+    bindIso(st, 3, end);
     // Consecutive ticks share their date; its text is compared, not parsed again.
     char lastDate[10] = {};
     TickRow row;
@@ -344,8 +353,8 @@ bool MarketDatabase::tickPeriods(int commodityId, const QDate& start, const QDat
     Statement st(Statement::Kept{prepared(TickPeriods)});
     if (!st.ok()) return engineFailed();
     st.bind(1, commodityId);
-    st.bind(2, iso(start));
-    st.bind(3, iso(end));
+    bindIso(st, 2, start);
+    bindIso(st, 3, end);
     StoredTickPeriod p;
     int rc;
     while ((rc = st.step()) == SQLITE_ROW) {
@@ -376,7 +385,7 @@ QString MarketDatabase::overviewNews(const QDate& date, int commodityId) {
         engineFailed();
         return {};
     }
-    st.bind(1, iso(date));
+    bindIso(st, 1, date);
     st.bind(2, commodityId);
     const int rc = st.step();
     if (rc == SQLITE_ROW) return st.text(0);
@@ -415,13 +424,9 @@ QList<NewsRelease> MarketDatabase::newsReleases(const QDate& day, const QTime& f
             sqlite3_clear_bindings(st);
         }
     } reset{news_};
-    const auto bind = [this](int i, const QString& text) {
-        const QByteArray u = text.toUtf8();
-        sqlite3_bind_text(news_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
-    };
-    bind(1, day.toString(Qt::ISODate));
-    bind(2, isoTime(from));
-    bind(3, isoTime(to));
+    bindIso(news_, 1, isoDateText(day));
+    bindIso(news_, 2, isoTimeText(from));
+    bindIso(news_, 3, isoTimeText(to));
     int rc;
     const auto text = [this](int col) { return columnText(news_, col); };
     while ((rc = sqlite3_step(news_)) == SQLITE_ROW) out.append(releaseOf(text));
@@ -441,10 +446,10 @@ QList<StoredNewsRelease> MarketDatabase::newsReleasesOfDays(const QDate& first, 
         engineFailed();
         return out;
     }
-    st.bind(1, first.toString(Qt::ISODate));
-    st.bind(2, last.toString(Qt::ISODate));
-    st.bind(3, isoTime(from));
-    st.bind(4, isoTime(to));
+    bindIso(st, 1, first);
+    bindIso(st, 2, last);
+    bindIso(st, 3, from);
+    bindIso(st, 4, to);
     int rc;
     const auto text = [&st](int col) { return st.text(col); };
     const auto bytes = [&st](int col) { return QByteArray(st.chars(col), st.bytes(col)); };
