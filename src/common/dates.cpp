@@ -51,12 +51,15 @@ char* padded(char* out, int v, int n) {
 
 IsoText isoDateText(const QDate& d) {
     IsoText t;
-    if (!d.isValid() || d.year() < 1 || d.year() > 9999) return t;
-    char* out = padded(t.text, d.year(), 4);
+    // One conversion from the day number: year(), month() and day() would each make it again.
+    int year = 0, month = 0, day = 0;
+    d.getDate(&year, &month, &day);
+    if (!d.isValid() || year < 1 || year > 9999) return t;
+    char* out = padded(t.text, year, 4);
     *out++ = '-';
-    out = padded(out, d.month(), 2);
+    out = padded(out, month, 2);
     *out++ = '-';
-    t.size = static_cast<int>(padded(out, d.day(), 2) - t.text);
+    t.size = static_cast<int>(padded(out, day, 2) - t.text);
     return t;
 }
 
