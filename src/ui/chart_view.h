@@ -1,5 +1,5 @@
 #pragma once
-#include "app/presentation.h"
+#include "app/view/presentation_model.h"
 #include "charts/chart_data.h"
 #include "ui/color_scheme.h"
 

@@ -1,6 +1,6 @@
 #include "ui/color_scheme.h"
 
-#include "app/controls.h"
+#include "app/view/control_table.h"
 #include "ui/chart_view.h"
 #include "ui/look.h"
 

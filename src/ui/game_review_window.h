@@ -1,6 +1,6 @@
 #pragma once
-#include "app/game_review.h"
-#include "app/player_dialogs.h"
+#include "app/dialogs/player_dialogs.h"
+#include "app/record/review.h"
 #include "ui/windows.h"
 
 class QChartView;

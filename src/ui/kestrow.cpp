@@ -1,6 +1,6 @@
 #include "ui/kestrow.h"
 
-#include "app/game.h"
+#include "app/game/game.h"
 #include "ui/chart_speech.h"
 #include "ui/chart_view.h"
 #include "ui/color_scheme.h"

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/controls.h"
-#include "app/presentation.h"
+#include "app/view/control_table.h"
+#include "app/view/presentation_model.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/player_dialogs.h"
+#include "app/dialogs/player_dialogs.h"
 #include "ui/windows.h"
 
 #include <QAbstractTableModel>

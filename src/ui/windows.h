@@ -1,6 +1,6 @@
 #pragma once
-#include "app/player_dialogs.h"
-#include "app/time_period_form.h"
+#include "app/dialogs/player_dialogs.h"
+#include "app/state/time_period_form.h"
 #include "ui/color_scheme.h"
 #include <QGridLayout>
 

@@ -1,6 +1,6 @@
 // The market as the player sees it: the quote column, the stored prices, the charts and the news.
-#include "app/controls.h"
-#include "app/quote_presenter.h"
+#include "app/view/control_table.h"
+#include "app/view/quote_presenter.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>

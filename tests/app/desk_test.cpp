@@ -1,7 +1,7 @@
 // The trading desk through the game on the 1990 fixture (Oil rises 0.25 a day from 20.00), then on a bare state.
-#include "app/controls.h"
-#include "app/desk_presenter.h"
-#include "app/order_desk.h"
+#include "app/desk/order_desk.h"
+#include "app/view/control_table.h"
+#include "app/view/desk_presenter.h"
 #include "support/game_harness.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The end of a game: verdicts, Play Again, the record of past games and the review of a game.
-#include "app/game_review.h"
-#include "app/scenarios.h"
-#include "app/verdicts.h"
+#include "app/record/review.h"
+#include "app/record/scenarios.h"
+#include "app/record/verdicts.h"
 #include "common/format.h"
 #include "support/account_model.h"
 #include "support/game_harness.h"

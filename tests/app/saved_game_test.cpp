@@ -1,6 +1,6 @@
 // Game > Save and Game > Resume; refused files and a failed write leave everything as it was.
-#include "app/controls.h"
-#include "app/saved_game.h"
+#include "app/record/saved_game.h"
+#include "app/view/control_table.h"
 #include "support/game_harness.h"
 #include "support/random_player.h"
 

@@ -3,9 +3,9 @@
 // the price its brief names, and the move it was chosen for is there.
 #include "db_test_support.h"
 
-#include "app/game.h"
-#include "app/scenarios.h"
-#include "app/scripted_dialogs.h"
+#include "app/dialogs/scripted_dialogs.h"
+#include "app/game/game.h"
+#include "app/record/scenarios.h"
 #include "common/random.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The record of past games on a damaged or foreign file; what must hold is listed in README.md.
 #include "fuzz_support.h"
 
-#include "app/past_games.h"
+#include "app/record/past_games.h"
 
 #include <algorithm>
 #include <tuple>

@@ -2,8 +2,8 @@
 #include "fuzz_support.h"
 #include "game_checks.h"
 
-#include "app/game.h"
-#include "app/saved_game.h"
+#include "app/game/game.h"
+#include "app/record/saved_game.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

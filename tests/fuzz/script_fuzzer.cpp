@@ -3,8 +3,8 @@
 #include "game_checks.h"
 #include "play_driver.h"
 
-#include "app/game.h"
-#include "app/scripted_dialogs.h"
+#include "app/dialogs/scripted_dialogs.h"
+#include "app/game/game.h"
 #include "common/random.h"
 
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #include "game_checks.h"
 
-#include "app/scenarios.h"
-#include "app/verdicts.h"
+#include "app/record/scenarios.h"
+#include "app/record/verdicts.h"
 #include "news/hints.h"
 #include "news/news_history.h"
 #include "trading/contract_terms.h"

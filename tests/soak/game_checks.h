@@ -1,7 +1,7 @@
 #pragma once
 // The rules that hold after every player action, whatever it was: the account and its lots, the trade record and
 // every window the game showed. Shared by the soak and the fuzz targets that play a game.
-#include "app/game.h"
+#include "app/game/game.h"
 #include "support/account_model.h"
 
 #include <QStringList>

@@ -1,10 +1,10 @@
 // pellucar-soak: a seeded random player on the real market database, every rule of game_checks.h checked after every
 // action. Exit code 0 when no rule broke, 1 when one did, 2 for a bad command line.
-#include "app/controls.h"
-#include "app/game.h"
-#include "app/game_calendar.h"
-#include "app/past_games.h"
-#include "app/scripted_dialogs.h"
+#include "app/dialogs/scripted_dialogs.h"
+#include "app/game/game.h"
+#include "app/record/past_games.h"
+#include "app/state/clock.h"
+#include "app/view/control_table.h"
 #include "common/random.h"
 #include "game_checks.h"
 #include "support/random_player.h"

@@ -1,6 +1,6 @@
 #include "support/game_harness.h"
 
-#include "app/controls.h"
+#include "app/view/control_table.h"
 #include "market/market_data.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
-#include "app/game.h"
-#include "app/past_games.h"
-#include "app/scripted_dialogs.h"
+#include "app/dialogs/scripted_dialogs.h"
+#include "app/game/game.h"
+#include "app/record/past_games.h"
 #include "common/random.h"
 #include "support/fixture_db.h"
 

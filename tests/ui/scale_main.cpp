@@ -1,6 +1,6 @@
 // test_ui_scale: plays into a Daily Expert game at the scale the environment
 // sets (QT_SCALE_FACTOR), noting each game window that opened on the way.
-#include "app/past_games.h"
+#include "app/record/past_games.h"
 #include "scripted_dialogs.h"
 #include "ui/help_viewer.h"
 #include "ui/look.h"

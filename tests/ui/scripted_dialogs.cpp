@@ -1,6 +1,6 @@
 #include "scripted_dialogs.h"
 
-#include "app/game.h"
+#include "app/game/game.h"
 #include "market/schema.h"
 #include "ui/kestrow.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/game.h"
+#include "app/game/game.h"
 #include "common/random.h"
 #include "ui/kestrow.h"
 #include "ui/qt_dialogs.h"

@@ -2,8 +2,8 @@
 // Shared pieces of pellucar-bench: where the data lie, per-press samples,
 // the figures the closing summary reads, and scripted players for the core
 // game and for the real main window.
-#include "app/game.h"
-#include "app/scripted_dialogs.h"
+#include "app/dialogs/scripted_dialogs.h"
+#include "app/game/game.h"
 #include "common/market.h"
 #include "common/random.h"
 #include "ui/kestrow.h"

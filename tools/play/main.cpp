@@ -1,8 +1,8 @@
 // pellucar-play: plays a scripted session without a window and prints what
 // the player would have seen, one line per modal window.
-#include "app/game.h"
-#include "app/saved_game.h"
-#include "app/scripted_dialogs.h"
+#include "app/dialogs/scripted_dialogs.h"
+#include "app/game/game.h"
+#include "app/record/saved_game.h"
 #include "common/data_files.h"
 #include "common/random.h"
 #include "play_driver.h"

@@ -1,7 +1,7 @@
 #include "play_driver.h"
 
-#include "app/game.h"
-#include "app/scripted_dialogs.h"
+#include "app/dialogs/scripted_dialogs.h"
+#include "app/game/game.h"
 
 #include "common/format.h"
 
@@ -53,8 +53,7 @@ bool PlayDriver::click(const QString& rawName, int index, QString* error) {
         *error = QStringLiteral("unknown control %1").arg(rawName);
         return false;
     }
-    const QString key =
-        (index < 0 || name == QLatin1String("cboCommodity")) ? name : PresentationModel::itemKey(name, index);
+    const QString key = (index < 0 || name == QLatin1String("cboCommodity")) ? name : itemKey(name, index);
     // A player cannot press what is hidden or disabled; say so, as the
     // script probably expected otherwise.
     if (!game_.isActionable(key))

@@ -46,8 +46,8 @@
 // left out. The focus widget is reported with every shot.
 #include "scripted_dialogs.h"
 
-#include "app/controls.h"
-#include "app/game.h"
+#include "app/game/game.h"
+#include "app/view/control_table.h"
 #include "charts/chart_data.h"
 #include "common/random.h"
 #include "market/market_data.h"
@@ -305,7 +305,7 @@ private:
             emit combo->activated(index);
             return true;
         }
-        const QString key = index < 0 ? name : PresentationModel::itemKey(name, index);
+        const QString key = index < 0 ? name : itemKey(name, index);
         if (window_.widget(key)) return press(key, error);
         QAction* a = window_.action(key);
         if (!a) return fail(error, "unknown control " + key);

@@ -1,0 +1,175 @@
+#include "app/desk/chart_desk.h"
+#include "app/state/clock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+#include <vector>
+
+namespace pellucar {
+
+ChartDesk::ChartDesk(const GameState& game, charts::ChartOptions& options, PresentationModel& model)
+    : s_(game), options_(options), model_(model) {}
+
+void ChartDesk::restoreDefaults() {
+    const int market = options_.chartMarket();
+    options_.restoreDefaults();
+    options_.setChartMarket(market);
+    options_.homeView();
+}
+
+namespace {
+
+// The options name the same items in the same order whatever they hold, and
+// every redraw writes them: their keys are found once.
+std::vector<ControlKey> keysOf(int count, QString (*keyOf)(int)) {
+    std::vector<ControlKey> keys;
+    keys.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) keys.emplace_back(keyOf(i));
+    return keys;
+}
+
+const ControlKey& leftTitleKey() {
+    static const ControlKey key(QStringLiteral("GraphLeft"));
+    return key;
+}
+
+const ControlKey& rightTitleKey() {
+    static const ControlKey key(QStringLiteral("GraphRight"));
+    return key;
+}
+
+} // namespace
+
+void ChartDesk::presentChartOptions() {
+    using charts::ChartOptions;
+    const ChartOptions& o = options_;
+    static const auto markKeys = keysOf(ChartOptions::kMenuMarkCount, &ChartOptions::menuMarkKey);
+    static const auto captionKeys = keysOf(ChartOptions::kMenuCaptionCount, &ChartOptions::menuCaptionKey);
+    static const ControlKey comboKey(QStringLiteral("cboCommodity"));
+    for (int i = 0; i < ChartOptions::kMenuMarkCount; ++i) model_.setChecked(markKeys[i], o.menuMarkChecked(i));
+    for (int i = 0; i < ChartOptions::kMenuCaptionCount; ++i) model_.setText(captionKeys[i], o.menuCaption(i));
+    ControlState& combo = model_[comboKey];
+    combo.currentIndex = o.comboIndex();
+    combo.text = o.comboText();
+}
+
+const charts::ChartSeries& ChartDesk::chartSeries(int commodityId) const {
+    // Reading the daily rows' decimals, or walking every hour of a tick
+    // period, is the costly part of a redraw; the rows only change when a
+    // period is loaded.
+    const DataMode mode = s_.clock.dataMode();
+    std::optional<charts::ChartSeries>& cached = series_[static_cast<size_t>(commodityId)];
+    if (!cached || cached->mode != mode) cached = charts::chartSeries(s_.market, mode, commodityId);
+    return *cached;
+}
+
+void ChartDesk::PrepareCharts() {
+    pending_.reset();
+    drawn_ = charts::preparedCharts();
+    model_.setText(leftTitleKey(), drawn_.left.title);
+    model_.setText(rightTitleKey(), drawn_.right.title);
+    model_.touch();
+}
+
+void ChartDesk::RefreshCharts() {
+    deferred_ = false;
+    const DataMode mode = s_.clock.dataMode();
+    options_.beginRefresh(mode, s_.clock.periodIndex());
+    presentChartOptions();
+    if (s_.clock.dataMode() == DataMode::None || s_.clock.periodIndex() < 1) {
+        PrepareCharts();
+        model_.setText(leftTitleKey(), options_.leftTitle(mode, s_.clock.periodIndex()));
+        model_.setText(rightTitleKey(), options_.rightTitle());
+        return;
+    }
+    charts::ChartInputs& in = pending_.emplace();
+    in.options = options_;
+    in.mode = mode;
+    in.periodIndex = s_.clock.periodIndex();
+    in.market = &s_.market;
+    in.currentDate = currentGameDate(s_.clock, s_.market);
+    Market charted = Market::Oil;
+    marketFromId(options_.chartMarket(), &charted);
+    for (const TradeRecord& t : s_.desk.trades.records())
+        if (t.market == charted) in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
+    const LotBook& lots = s_.desk.account.lots(charted);
+    if (const int held = static_cast<int>(std::lround(s_.desk.account.position(charted))); held != 0)
+        // Valued at the price drawn now: the account is revalued only after
+        // a press has drawn its charts.
+        in.position = charts::OpenPosition{held, lots.averagePrice(), lots.unrealized(s_.prices.current.get(charted))};
+    if (mode == DataMode::Tick)
+        for (const NewsHistoryEntry& e : s_.news.entries())
+            in.stories.append({e.newsDate, e.newsTime.hour() - 8, e.title});
+    // Whether the new charts differ is known only once composed; the
+    // window reads them again with the next change it is told of.
+    model_.touch();
+    const auto [left, right] = charts::chartTitles(options_, mode, in.periodIndex);
+    model_.setText(leftTitleKey(), left);
+    model_.setText(rightTitleKey(), right);
+}
+
+const charts::ChartPair& ChartDesk::drawn() const {
+    if (pending_) {
+        charts::ChartInputs& in = *pending_;
+        if (in.options.chartMarket() >= 1 && in.options.chartMarket() <= kMarketCount)
+            in.series = &chartSeries(in.options.chartMarket());
+        drawn_ = charts::composeCharts(in);
+        pending_.reset();
+    }
+    return drawn_;
+}
+
+void ChartDesk::chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index) {
+    if (index < 0 || index >= items) return;
+    (options_.*handler)(index);
+    RefreshCharts();
+}
+
+void ChartDesk::addActions(ActionTable& actions) {
+    // Each chart choice, with the number of its items.
+    using Handler = void (charts::ChartOptions::*)(int);
+    const std::tuple<const char*, Handler, int> items[] = {
+        {"cboCommodity", &charts::ChartOptions::cboCommodity_Click, kMarketCount},
+        {"mnuGraph", &charts::ChartOptions::mnuGraph_Click, kMarketCount},
+        {"mnuGLType", &charts::ChartOptions::mnuGLType_Click, 3},
+        {"mnuGLPrice", &charts::ChartOptions::mnuGLPrice_Click, 2},
+        {"mnuGRType", &charts::ChartOptions::mnuGRType_Click, 3},
+        {"mnuMoving", &charts::ChartOptions::mnuMoving_Click, 3},
+        {"mnuStoch", &charts::ChartOptions::mnuStoch_Click, 2},
+        {"mnuGLAverage", &charts::ChartOptions::mnuGLAverage_Click, 1},
+        {"mnuGRVolume", &charts::ChartOptions::mnuGRVolume_Click, 1},
+    };
+    for (const auto& [name, handler, count] : items)
+        actions.insert(QString::fromLatin1(name),
+                       [this, h = handler, n = count](int i) { chartOption_Click(h, n, n == 1 ? std::max(0, i) : i); });
+    // Where the charts look back: the view menu, and the chart's own wheel
+    // and drag (a number of rows, or of zoom steps).
+    actions.insert(QStringLiteral("mnuChartView"),
+                   [this](int i) { moveView(&charts::ChartOptions::mnuChartView_Click, i); });
+    actions.insert(QStringLiteral("chartScroll"),
+                   [this](int rows) { moveView(&charts::ChartOptions::scrollView, rows); });
+    actions.insert(QStringLiteral("chartZoom"),
+                   [this](int steps) { moveView(&charts::ChartOptions::zoomView, steps); });
+}
+
+void ChartDesk::moveView(void (charts::ChartOptions::*change)(int, int), int amount) {
+    if (s_.clock.dataMode() == DataMode::None || s_.clock.periodIndex() < 1) return;
+    const charts::ChartOptions before = options_;
+    (options_.*change)(amount, s_.clock.periodIndex());
+    if (!(options_ == before)) RefreshCharts();
+}
+
+void ChartDesk::RefreshDeferredCharts() {
+    if (!deferred_) return;
+    RefreshCharts();
+}
+
+void ChartDesk::forgetPeriod() {
+    // The period those inputs read is gone; the new one is drawn next.
+    pending_.reset();
+    series_ = {};
+    deferred_ = false;
+}
+
+} // namespace pellucar

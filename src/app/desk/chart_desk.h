@@ -1,0 +1,78 @@
+#pragma once
+#include "app/state/game_state.h"
+#include "app/view/actions.h"
+#include "app/view/presentation_model.h"
+
+#include <array>
+#include <optional>
+
+namespace pellucar {
+
+// The two price charts of the game: the chart options take the player's
+// choices, and every redraw composes both charts from the loaded period.
+// What each chart shows is the charts area's to decide; the view draws it.
+class ChartDesk {
+public:
+    // The one writer of the chart options; the rest of the game it reads.
+    ChartDesk(const GameState& game, charts::ChartOptions& options, PresentationModel& model);
+
+    // Both charts as the last redraw left them. A redraw takes what the
+    // charts show as the game stands at that moment (fills, position,
+    // stories, options) and composes the points and texts from it when
+    // they are first read here: a game played without a window (the
+    // player driver, the soak) never pays for charts nobody looks at.
+    const charts::ChartPair& drawn() const;
+
+    // The chart menu items and the market combo box.
+    void addActions(ActionTable& actions);
+    // The chart menus' marks and captions and the market combo box.
+    void presentChartOptions();
+    // Both charts empty, with their titles.
+    void PrepareCharts();
+    // Draws both charts as the game stands; settles a held redraw.
+    void RefreshCharts();
+    // A chart menu item or the combo box: the chart options take the
+    // choice, then both charts are drawn again.
+    void chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index);
+
+    // A Daily Forward press draws its charts once, after the period moves
+    // on: it holds the redraw of the new trading day back where the press
+    // would otherwise have drawn it. Anything that shows the window or ends
+    // the press before that settles it first.
+    void deferRefresh() { deferred_ = true; }
+    bool refreshDeferred() const { return deferred_; }
+    // Draws the charts a Forward press has held back, if any.
+    void RefreshDeferredCharts();
+
+    // The chart defaults of a new game, on the market charted now; the
+    // start-up's market is Oil.
+    void restoreDefaults();
+    void chartOil() { options_.setChartMarket(commodityId(Market::Oil)); }
+    void chartMarket(Market m) { options_.setChartMarket(commodityId(m)); }
+    // A resumed game's chart choices.
+    void restore(const charts::ChartOptions& options) { options_ = options; }
+
+    // Another period was loaded: the series built from the last one go.
+    void forgetPeriod();
+
+    // A change of the rows the charts show, bounded by the current period.
+    void moveView(void (charts::ChartOptions::*change)(int, int), int amount);
+
+private:
+    const charts::ChartSeries& chartSeries(int commodityId) const;
+
+    const GameState& s_;
+    charts::ChartOptions& options_;
+    PresentationModel& model_;
+    // The charts last composed, and the inputs of a redraw not composed
+    // yet. The inputs' market is the loaded period, which only a period
+    // load changes, and a period load drops them (forgetPeriod).
+    mutable charts::ChartPair drawn_;
+    mutable std::optional<charts::ChartInputs> pending_;
+    // The chart series of each market (by commodity id) for the loaded
+    // period, built on first use.
+    mutable std::array<std::optional<charts::ChartSeries>, kMarketCount + 1> series_;
+    bool deferred_ = false;
+};
+
+} // namespace pellucar

@@ -1,0 +1,224 @@
+#pragma once
+#include "app/desk/chart_desk.h"
+#include "app/desk/file_desk.h"
+#include "app/desk/news_desk.h"
+#include "app/desk/order_desk.h"
+#include "app/desk/scorecard.h"
+#include "app/dialogs/desk_dialogs.h"
+#include "app/dialogs/player_dialogs.h"
+#include "app/state/auto_play.h"
+#include "app/state/clock.h"
+#include "app/state/game_state.h"
+#include "app/view/desk_presenter.h"
+#include "app/view/presentation_model.h"
+#include "app/view/quote_presenter.h"
+#include "common/random.h"
+#include "market/database.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace pellucar {
+
+// Thrown by EndProgram to unwind the rules back to the entry point that the
+// window (or driver) called; never escapes the public methods below.
+struct ProgramEnded {
+    int exitCode = 0;
+};
+
+enum class Key { Enter, Tab, Escape };
+
+class ScriptedDialogs;
+struct SavedGame;
+
+// The game: the main window's rules without the widgets. The view calls the
+// public entry points for the player's actions and renders model().
+class Game {
+public:
+    // Finished games go to `pastGames` when there is one (the desktop
+    // game's record in the player's data folder; none for the driver).
+    Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames = nullptr);
+    // Plays on `market`, a database open before the game starts up and kept
+    // open by its owner for the game's life; the game reads it and never
+    // closes it. Games made one after another can share one connection.
+    Game(PlayerDialogs& dialogs, RandomSource& random, MarketDatabase& market, PastGames* pastGames = nullptr);
+    // The controllers hold this game's state and model by reference.
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Start-up, up to the main window waiting for the first game (the About
+    // window, the database and the disclaimer on the way).
+    void startUp();
+    // A press of a button or menu item, or the choice of entry `index` of a
+    // combo box. `name` is the object name without its array index. Returns
+    // false when no such control exists; a hidden or disabled control (or one
+    // inside a disabled menu) ignores the press and returns true.
+    bool click(const QString& name, int index = -1);
+    bool isKnownControl(const QString& name, int index = -1) const;
+    bool isActionable(const QString& key) const;
+    // Typing into a text box (`inputUnits`).
+    void setText(const QString& key, const QString& text);
+    // Tab or Enter in a text box; Escape anywhere on the desk backs out of
+    // the order being entered.
+    void keyPress(const QString& key, Key k);
+    // The close box of the main window.
+    void closeMainWindow();
+    // The window was activated / repainted.
+    void activate();
+    void paint();
+
+    // Auto-play: while it runs, each call presses Forward once for the
+    // player; it stops itself where the player is wanted (a modal window,
+    // Trade, a report, a menu, the game's end) and says why.
+    void autoPlayStep();
+    const AutoPlay& autoPlay() const { return autoPlay_; }
+
+    bool ended() const { return ended_; }
+    // A game has been set up (Begin, Resume) and has not finished yet.
+    bool gameOnDesk() const { return gameOnDesk_; }
+    int exitCode() const { return exitCode_; }
+    const PresentationModel& model() const { return model_; }
+    // What the two charts show, as of the last redraw.
+    const charts::ChartPair& charts() const { return charts_.drawn(); }
+    const GameState& state() const { return s_; }
+
+    // Where Game > Save writes and Game > Resume reads the saved game. Until
+    // a folder is given the two items stay disabled, so a game that nobody
+    // pointed at a folder never touches the player's files.
+    void setSaveFolder(const QString& folder) { files_.setSaveFolder(folder); }
+    // Sets up the named scenario's game as Game > Scenarios does; false
+    // for an unknown name or a game under way.
+    bool startScenario(const QString& name);
+    // What the review of the game that ended last reads.
+    const std::optional<ReviewRecord>& lastReview() const { return files_.lastReview(); }
+
+    // How wide a text is in a label's font, in twips; the view installs a
+    // real measure, the default estimates from the character count.
+    void setTextWidthMeasure(std::function<int(const QString& key, const QString& text)> measure) {
+        measure_ = std::move(measure);
+    }
+
+private:
+    // One of `own` (opened from the path) and `lent`.
+    Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, std::unique_ptr<MarketDatabase> own,
+         MarketDatabase* lent, PastGames* pastGames);
+    template <typename F> void guarded(F&& f);
+    // Enters every control's action in the table `click` looks up.
+    void fillActions();
+    // Derives every control's enabled flag from the facts of the game.
+    void PresentControlFlags();
+    [[noreturn]] void EndProgram(int exitCode = 0);
+    // A player's press that wants the player's attention stops auto-play.
+    void StopAutoPlayFor(const QString& key);
+    void addAutoPlayActions(ActionTable& a);
+
+    // Start-up and state (game_startup.cpp).
+    void InitializeDatabaseSettings();
+    bool OpenMarketDatabase();
+    void CloseMarketDatabase();
+    void SetLevel(Level level);
+    void ResetGame();
+    void ResetGameFromEndWindow();
+    void NotifyPlayer(const QString& title, const QString& message, int number = 0);
+    void SetInitialWindowState();
+
+    // Market data (game_market.cpp).
+    // Reads the game's period; false (the player told, the game's data as
+    // they were) when the database cannot be read.
+    bool LoadGamePeriod();
+    // The period's prices into the price history, then onto the desk.
+    void StorePeriodPrices();
+    void ShowCurrentMarket();
+    void ShowLastPrices();
+
+    // Clock (game_clock.cpp).
+    void btnChangePeriod_Click();
+    void AdvancePeriod();
+    // The steps of a press: the calendar moves (the date waits for the
+    // period), the end of the game, the banner, the liquidation (false when
+    // the press stops there), the period's prices cleared.
+    void MoveCalendar();
+    void EndGameFromPress();
+    void RestoreMarketBanner();
+    bool LiquidateForPress();
+    void StartPeriodPrices();
+    void UpdateTradeDayandGraphs();
+    QDate ShowGameDate();
+    void SetTradeTimeLabel(int n);
+    void ShowDayCaption();
+
+    // New-game setup (game_setup.cpp).
+    void mnuNewGame_Click();
+    // Sets up and loads the game form_ describes, from the scenario's first
+    // day when one is given; false when there is nothing to play.
+    bool BeginGame(const Scenario* scenario);
+    void cmdBegin(const TimePeriodForm& form, const QDate& scenarioStart = {});
+    void mnuScenarios_Click();
+    void LevelDetailChecker(const TimePeriodForm& form);
+    void mnuLevel_Click(int index);
+    void mnuDat_Click(int index);
+    void mnuGameLength_Click(int index);
+    void mnuNews_Click(int index);
+    void mnuMaximum_Click(int index);
+
+    // End of game (game_end.cpp).
+    void GameOver();
+    void mnuEnd_Click();
+    void PlayAgain(bool fromEndWindow);
+
+    // Account valuation and margin calls (game_account.cpp): the steps of
+    // the account's rules in their order, and the account figures.
+    void RevalueAccount();
+    void CalcAccountValue();
+    void BlowOut();
+    void ShowAccountFigures();
+    void MarginCallCheck();
+    void ForceLiquidation();
+    bool MandatoryTrade(int step);
+
+    // Game > Resume (game_resume.cpp): the saved game replayed on a game of
+    // its own; this one takes its state only when the replay gives the game
+    // the file holds, then draws the window from it.
+    void mnuResume_Click();
+    // Plays `saved` through the rules on this fresh game, whose windows
+    // `dialogs` answers; empty when every decision went as the file says,
+    // else why not.
+    QString ReplaySavedGame(const SavedGame& saved, ScriptedDialogs& dialogs);
+    // Every presenter, from the state: the window as a projection of it.
+    void PresentGame();
+
+    // Brings the window up to date before every modal window.
+    DeskDialogs dialogs_;
+    RandomSource& random_;
+    // The market database of this run of the program, not of the game: the
+    // game's own, opened from the path, or one lent to it.
+    QString databasePath_;
+    std::unique_ptr<MarketDatabase> ownDb_;
+    MarketDatabase& db_;
+    GameState s_;
+    PresentationModel model_;
+    TimePeriodForm form_;
+    OrderDesk desk_;
+    FileDesk files_;
+    ChartDesk charts_;
+    NewsDesk news_;
+    Scorecard score_;
+    TextMeasure measure_;
+    // Presentation only: what the quote column and the account figures
+    // last showed.
+    QuoteTexts quoteTexts_;
+    AccountTexts accountTexts_;
+    ActionTable actions_;
+    AutoPlay autoPlay_;
+    // The facts the controls' flags follow (PresentControlFlags): a game
+    // on the desk, set up (Begin or Resume) and not finished; a Forward
+    // press under way, and the part of it that locks the window.
+    bool gameOnDesk_ = false;
+    bool pressRunning_ = false;
+    bool windowLocked_ = false;
+    bool ended_ = false;
+    int exitCode_ = 0;
+};
+
+} // namespace pellucar

@@ -1,0 +1,166 @@
+// Game > Resume: the saved game's set-up and decisions played through the
+// rules again, on a game of its own and out of sight; the game on the desk
+// takes its state only when every decision went as the file says, and the
+// window is then drawn again from that state.
+#include "app/dialogs/scripted_dialogs.h"
+#include "app/game/game.h"
+#include "app/record/saved_game.h"
+#include "app/view/control_table.h"
+#include "app/view/desk_presenter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pellucar {
+
+namespace {
+
+QString sideButton(Side side) { return side == Side::Buy ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"); }
+
+QString lengthName(GameLength length) {
+    switch (length) {
+    case GameLength::Month: return QStringLiteral("Month");
+    case GameLength::Quarter: return QStringLiteral("Quarter");
+    case GameLength::Year: return QStringLiteral("Year");
+    }
+    return {};
+}
+
+} // namespace
+
+void Game::mnuResume_Click() {
+    SavedGame saved;
+    if (!files_.readSavedGame(saved)) return;
+    // A file the rules refuse leaves this game exactly as it was: the replay
+    // runs on a game of its own, whose windows nobody sees, reading this
+    // game's open database.
+    ScriptedDialogs unseen;
+    ScriptedRandom random;
+    Game replay(unseen, random, db_);
+    const QString why = replay.ReplaySavedGame(saved, unseen);
+    if (!why.isEmpty()) {
+        files_.refuseSavedGame(savedGameProblemText(SavedGameProblem::Impossible, why));
+        return;
+    }
+    if (!files_.confirmResume()) return;
+
+    s_ = std::move(replay.s_);
+    // The controls as the replay left them, with this window's tooltips.
+    for (const QString& key : replay.model_.keys()) {
+        ControlState c = replay.model_.at(key);
+        c.tooltip = model_.at(key).tooltip;
+        model_[key] = c;
+    }
+    // What was worked out from the last game's period goes with it.
+    charts_.forgetPeriod();
+    score_.clearVerdict();
+    gameOnDesk_ = true;
+    files_.resumed();
+    PresentGame();
+}
+
+QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
+    startUp();
+    if (ended_) return QStringLiteral("the market database cannot be opened");
+    dialogs.queueSetup({{"level", levelName(g.level)},
+                        {"length", lengthName(g.length)},
+                        {"data", dataModeName(g.data)},
+                        {"news", g.news == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual")},
+                        {"period", "select"},
+                        {"month", QString::number(g.startMonth)},
+                        {"year", QString::number(g.startYear)}});
+    click(QStringLiteral("mnuNewGame"));
+    if (ended_ || s_.clock.dataMode() != g.data || s_.settings.level != g.level || s_.market.tradingDays.count() == 0)
+        return QStringLiteral("the market database has no data for its period");
+    // What the maximum shows decides what an order's figures are refreshed
+    // with, so it is the player's from the start.
+    s_.settings.maximumDisplay = g.maximumDisplay;
+
+    // After every step the trades the rules have made must begin the saved
+    // record, and every step must move the game.
+    const QList<TradeRecord>& made = s_.desk.trades.records();
+    const auto followed = [&] {
+        return made.size() <= g.trades.size() && std::equal(made.begin(), made.end(), g.trades.begin());
+    };
+    const auto forward = [&]() -> QString {
+        const int period = s_.clock.periodIndex();
+        const qsizetype trades = made.size();
+        click(QStringLiteral("btnChangePeriod"));
+        if (ended_ || !s_.clock.started()) return QStringLiteral("the game is over after period %1").arg(period);
+        if (!followed()) return QStringLiteral("the margin call of period %1 trades otherwise").arg(period);
+        if (s_.clock.periodIndex() == period && made.size() == trades)
+            return QStringLiteral("Forward does not move on from period %1").arg(period);
+        return {};
+    };
+
+    while (made.size() < g.trades.size()) {
+        const qsizetype i = made.size();
+        const TradeRecord& t = g.trades[i];
+        if (s_.clock.periodIndex() > t.day)
+            return QStringLiteral("trade %1 is not made in period %2").arg(i + 1).arg(t.day);
+        // A margin call's trades come from the Forward press of their period.
+        if (s_.clock.periodIndex() < t.day || t.marginCall) {
+            if (const QString why = forward(); !why.isEmpty()) return why;
+            continue;
+        }
+        click(QStringLiteral("btnTrade"));
+        if (s_.settings.level == Level::Expert) click(keysOf(t.market).button);
+        click(sideButton(t.side));
+        setText(QStringLiteral("inputUnits"), QString::number(static_cast<qint64>(std::abs(t.amount))));
+        keyPress(QStringLiteral("inputUnits"), Key::Enter);
+        click(QStringLiteral("btnYes"));
+        if (ended_ || made.size() != i + 1 || !followed())
+            return QStringLiteral("trade %1 is not one the desk makes in period %2").arg(i + 1).arg(t.day);
+    }
+    while (s_.clock.periodIndex() < g.periodIndex)
+        if (const QString why = forward(); !why.isEmpty()) return why;
+    if (s_.clock.periodIndex() != g.periodIndex || made.size() != g.trades.size())
+        return QStringLiteral("the game does not stand at period %1 with its trades").arg(g.periodIndex);
+
+    // The order being entered, step by step as the player entered it.
+    if (g.orderState != OrderState::ChangePeriod) {
+        click(QStringLiteral("btnTrade"));
+        // An Expert presses his market (format 2 files do not say so).
+        if (g.orderMarket && (s_.settings.level == Level::Expert || g.orderMarketPressed))
+            click(keysOf(*g.orderMarket).button);
+        if (g.orderSide) click(sideButton(*g.orderSide));
+        // Back at Trade with its side: the units were cancelled (or refused).
+        if (g.orderState == OrderState::Trade && g.orderSide) setText(QStringLiteral("inputUnits"), QString());
+        if (g.orderState == OrderState::CorrOrd) setText(QStringLiteral("inputUnits"), g.orderUnits);
+        if (g.orderState == OrderState::CorrOrd || (g.orderState == OrderState::Trade && g.orderSide))
+            keyPress(QStringLiteral("inputUnits"), Key::Enter);
+    }
+    setText(QStringLiteral("inputUnits"), g.typedUnits);
+    const PendingOrder& o = s_.desk.pending;
+    if (ended_ || s_.desk.state != g.orderState || o.market != g.orderMarket || o.side != g.orderSide)
+        return QStringLiteral("its order being entered is not one the desk takes");
+    if (g.report == SavedGame::Report::Trades) click(QStringLiteral("btnTradeHist"));
+    if (g.report == SavedGame::Report::News) click(QStringLiteral("btnNewsHist"));
+    if (g.report != SavedGame::Report::None && !model_.visible("TradeGrid") && !model_.visible("newsgrid"))
+        return QStringLiteral("its report cannot be shown");
+
+    // The choices and counters that are not the rules' to make.
+    const std::optional<NewsOptions> news = NewsOptions::withCounters(g.annualCounter, g.dailyCounter);
+    const std::optional<charts::ChartOptions> chart = charts::ChartOptions::fromChoices(g.chart);
+    const std::optional<HintAdvisor> hints = HintAdvisor::heldBackTo(g.nextHintPeriod, kMostGamePeriods);
+    const std::optional<BackgroundStory> background = BackgroundStory::lastLookedUp(g.backgroundYear);
+    if (!news || !chart || !hints || !background) return QStringLiteral("its options are not ones the menus make");
+    // The replay charged this game's commissions; the rest came before it.
+    if (g.commissionTotal < s_.desk.commissionTotal) return QStringLiteral("its commission total is below its trades'");
+    s_.settings.news = *news;
+    charts_.restore(*chart);
+    news_.restore(*hints, *background);
+    desk_.carryCommissions(g.commissionTotal);
+    return {};
+}
+
+void Game::PresentGame() {
+    presentSettings(s_.settings, model_);
+    charts_.presentChartOptions();
+    charts_.RefreshCharts();
+    ShowAccountFigures();
+    files_.PresentSavedGameItems();
+    model_.touch();
+}
+
+} // namespace pellucar

@@ -1,0 +1,30 @@
+#include "app/game/game.h"
+
+namespace pellucar {
+
+void Game::mnuScenarios_Click() {
+    const std::optional<QString> chosen = dialogs_.scenarios(files_.scenariosReport());
+    if (chosen) startScenario(*chosen);
+}
+
+bool Game::startScenario(const QString& name) {
+    const Scenario* scenario = findScenario(name);
+    if (!scenario) return false;
+    // A game under way is the player's to finish: it is recorded when it
+    // ends, and a scenario is a new game like any other.
+    if (s_.clock.periodIndex() > 0) {
+        NotifyPlayer(QString::fromLatin1(kScenarioTitle), QString::fromLatin1(kScenarioGameUnderWay));
+        return false;
+    }
+    form_.reset(scenario->level, scenario->data, scenario->length, s_.settings.news.setupChoice());
+    form_.random = false;
+    form_.year = scenario->start.year();
+    form_.month = scenario->start.month();
+    if (!BeginGame(scenario)) return false;
+    charts_.chartMarket(scenario->watch);
+    charts_.presentChartOptions();
+    NotifyPlayer(scenario->name, scenario->brief);
+    return true;
+}
+
+} // namespace pellucar

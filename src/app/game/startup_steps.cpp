@@ -1,0 +1,317 @@
+#include "app/game/game.h"
+#include "app/view/control_table.h"
+#include "app/view/desk_presenter.h"
+
+#include <QHash>
+
+namespace pellucar {
+
+Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, PastGames* pastGames)
+    : Game(dialogs, random, std::move(databasePath), std::make_unique<MarketDatabase>(), nullptr, pastGames) {}
+
+Game::Game(PlayerDialogs& dialogs, RandomSource& random, MarketDatabase& market, PastGames* pastGames)
+    : Game(dialogs, random, QString(), nullptr, &market, pastGames) {}
+
+Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, std::unique_ptr<MarketDatabase> own,
+           MarketDatabase* lent, PastGames* pastGames)
+    : dialogs_(
+          dialogs,
+          [this](const QString& window) {
+              // Auto-play stops at every window that wants the player.
+              autoPlay_.stop(QStringLiteral("window ") + window);
+              charts_.RefreshDeferredCharts();
+              PresentControlFlags();
+          },
+          [this] { PresentControlFlags(); }),
+      random_(random), databasePath_(std::move(databasePath)), ownDb_(std::move(own)), db_(lent ? *lent : *ownDb_),
+      desk_(s_, s_.desk, model_, dialogs_,
+            [this] {
+                RevalueAccount();
+                charts_.RefreshCharts(); // the fill's marker, as it is confirmed
+            }),
+      files_(s_, model_, dialogs_, pastGames), charts_(s_, s_.chart, model_),
+      news_(s_, s_.news, s_.background, s_.hints, model_, dialogs_, db_), score_(s_, random, dialogs_) {
+    applyDesignState(model_);
+    files_.PresentSavedGameItems();
+    fillActions();
+}
+
+template <typename F> void Game::guarded(F&& f) {
+    if (ended_) return;
+    try {
+        f();
+        PresentControlFlags();
+    } catch (const ProgramEnded& e) {
+        ended_ = true;
+        exitCode_ = e.exitCode;
+    }
+}
+
+void Game::PresentControlFlags() {
+    DeskFacts f;
+    f.gameOnDesk = gameOnDesk_;
+    f.periodStarted = s_.clock.periodIndex() > 0;
+    f.reportShown = reportShown(model_);
+    f.orderStep = s_.desk.state;
+    f.pressRunning = pressRunning_;
+    f.windowLocked = windowLocked_;
+    f.modalOpen = dialogs_.modalOpen();
+    f.autoPlaying = autoPlay_.running();
+    f.autoPlaySpeed = autoPlay_.speed();
+    presentControlFlags(f, model_);
+    files_.PresentSavedGameItems();
+}
+
+void Game::EndProgram(int exitCode) {
+    dialogs_.quitHelp();
+    CloseMarketDatabase();
+    throw ProgramEnded{exitCode};
+}
+
+void Game::startUp() {
+    guarded([&] {
+        InitializeDatabaseSettings();
+        charts_.PrepareCharts();
+        model_["cboCommodity"].items = marketNames();
+        charts_.presentChartOptions();
+        model_.setText("GameName", QStringLiteral("Pellucar"));
+        model_.setText("Kestrow", QStringLiteral("Dunmere"));
+        SetLevel(Level::Expert);
+        SetInitialWindowState();
+        s_.levelSelected = false;
+        dialogs_.about();
+        if (!OpenMarketDatabase()) return;
+        const QString disclaimer = db_.overviewNews(QDate(1965, 10, 17), 0);
+        if (db_.failed()) {
+            // A file that opens but cannot be read is as unusable as one
+            // that does not open.
+            NotifyPlayer(QStringLiteral("Pellucar"), db_.lastError(), 0);
+            EndProgram(1);
+        }
+        if (!dialogs_.disclaimer(disclaimer)) {
+            dialogs_.processEvents();
+            EndProgram(0);
+        }
+    });
+}
+
+void Game::SetInitialWindowState() {
+    // Between games the desk shows only the clock, the account and Game >
+    // Start: no quotes, no trade buttons, no order panel.
+    for (const char* k : {"btnBuy", "btnSell", "btnHold", "btnYes", "btnNo", "inputUnits", "promptUnits", "promptPrice",
+                          "inputPrice", "lblorderverify", "btnCloseNewsHist", "LabelNH", "btnCloseTradeHistory",
+                          "LabelTH", "newsgrid", "TradeGrid", "shapeTradeCentral"})
+        model_.setVisible(k, false);
+    model_.setText("inputUnits", QString());
+    setMarketButtonsVisible(model_, false);
+    setQuotesVisible(model_, false);
+    setMarketLabelsVisible(model_, false);
+    model_.setText(keys::kWeekday, QString());
+    model_.setText(keys::kTime, QString());
+    model_.setText(keys::kDate, QString());
+    model_.setText("lblMaxSelected", QString());
+    ShowAccountFigures();
+}
+
+void Game::InitializeDatabaseSettings() {
+    charts_.chartOil();
+    s_.clock.startUp();
+    s_.market.clearPeriod();
+}
+
+bool Game::OpenMarketDatabase() {
+    if (db_.isOpen() || (ownDb_ && db_.open(databasePath_))) return true;
+    const QString error = db_.lastError();
+    NotifyPlayer(QStringLiteral("Pellucar"), error, 0);
+    EndProgram(1);
+}
+
+void Game::CloseMarketDatabase() {
+    if (ownDb_ && db_.isOpen()) db_.close();
+}
+
+void Game::SetLevel(Level level) {
+    const bool novice = level == Level::Novice;
+    s_.settings.level = novice ? Level::Novice : Level::Expert;
+    desk_.resetAccount(level);
+    presentSettings(s_.settings, model_);
+    if (novice) s_.clock.setLength(90);
+    model_.setText("LabelPosition",
+                   novice ? QStringLiteral("Current Position:") : QStringLiteral("Current Positions:"));
+    ShowAccountFigures();
+}
+
+void Game::NotifyPlayer(const QString& title, const QString& message, int number) {
+    dialogs_.notify(title, message, number);
+}
+
+void Game::ResetGame() {
+    s_.clock.reset();
+    desk_.newGame(s_.settings.level);
+    news_.newGame();
+    s_.marginCallPending = false;
+    model_.setText(keys::kWeekday, QStringLiteral("Monday"));
+    model_.setText(keys::kTime,
+                   s_.clock.dataMode() == DataMode::Tick ? QStringLiteral("8:00 am") : QStringLiteral("4:00 pm"));
+    model_.setText(keys::kDayCaption, QStringLiteral("Day %1:").arg(s_.clock.periodIndex()));
+    // The date and a report left open belong to the game that is gone.
+    model_.setText(keys::kDate, QString());
+    closeReports(model_);
+    ShowAccountFigures();
+    layoutCharts(model_);
+}
+
+void Game::ResetGameFromEndWindow() {
+    model_.setText(keys::kNewGame, QStringLiteral("Start"));
+    ResetGame();
+    for (Market m : kTradingOrder) model_.setText(keysOf(m).quote, QStringLiteral("*** Market Closed ***"));
+}
+
+bool Game::isKnownControl(const QString& name, int index) const {
+    if (name == QLatin1String("cboCommodity")) return true;
+    const QString key = index < 0 ? name : itemKey(name, index);
+    return findControl(key) != nullptr;
+}
+
+bool Game::isActionable(const QString& key) const {
+    if (!model_.at(controlKey<keys::kWindow>()).enabled) return false;
+    for (const ControlSpec* ctl = findControl(key); ctl; ctl = findControl(ctl->parent)) {
+        const ControlState& st = model_.at(ctl->key);
+        if (!st.enabled || !st.visible) return false;
+        if (ctl->parent.isEmpty()) break;
+    }
+    return true;
+}
+
+bool Game::click(const QString& name, int index) {
+    if (!isKnownControl(name, index)) return false;
+    const QString key = (index < 0 || name == QLatin1String("cboCommodity")) ? name : itemKey(name, index);
+    if (!isActionable(key)) return true;
+    const auto action = actions_.constFind(name);
+    guarded([&] {
+        StopAutoPlayFor(key);
+        if (action != actions_.constEnd()) (*action)(index);
+    });
+    return true;
+}
+
+void Game::fillActions() {
+    ActionTable& a = actions_;
+    a.insert(QStringLiteral("btnChangePeriod"), [this](int) { btnChangePeriod_Click(); });
+    a.insert(QStringLiteral("mnuNewGame"), [this](int) { mnuNewGame_Click(); });
+    a.insert(QStringLiteral("mnuEnd"), [this](int) { mnuEnd_Click(); });
+    a.insert(QStringLiteral("mnuResume"), [this](int) { mnuResume_Click(); });
+    a.insert(QStringLiteral("mnuLevel"), [this](int i) { mnuLevel_Click(i); });
+    a.insert(QStringLiteral("mnuDat"), [this](int i) { mnuDat_Click(i); });
+    a.insert(QStringLiteral("mnuGameLength"), [this](int i) { mnuGameLength_Click(i); });
+    a.insert(QStringLiteral("mnuNews"), [this](int i) { mnuNews_Click(i); });
+    // Saved games, the record of past games and the commission statement.
+    a.insert(QStringLiteral("mnuSave"), [this](int) { files_.mnuSave_Click(); });
+    a.insert(QStringLiteral("mnuPastGames"), [this](int) { files_.mnuPastGames_Click(); });
+    a.insert(QStringLiteral("mnuScenarios"), [this](int) { mnuScenarios_Click(); });
+    a.insert(QStringLiteral("mnuCommission"), [this](int) { score_.mnuCommission_Click(); });
+    a.insert(QStringLiteral("mnuMaximum"), [this](int i) { mnuMaximum_Click(i); });
+    // Help-menu items that only open a help topic or an information window.
+    const std::pair<const char*, int> topics[] = {{"mnuInstructions", 0},
+                                                  {"mnuDisclaimer", 1006},
+                                                  {"mnuEconomicCalendar", 1007},
+                                                  {"mnuDunmereTopic", 1009},
+                                                  {"mnuHowto", 1012}};
+    for (const auto& [name, topic] : topics)
+        a.insert(QString::fromLatin1(name), [this, t = topic](int) { dialogs_.help(t); });
+    a.insert(QStringLiteral("mnuDefinitions"), [this](int i) {
+        if (i == 0 || i == 1) dialogs_.help(1003 + i);
+    });
+    a.insert(QStringLiteral("mnuPrint"), [this](int) {
+        if (!dialogs_.printMainWindow()) dialogs_.messageBox(QStringLiteral("The form could not be printed."));
+    });
+    a.insert(QStringLiteral("mnuAbout"), [this](int) { dialogs_.about(); });
+    a.insert(QStringLiteral("mnuCustom"), [this](int) { dialogs_.customProgramming(); });
+    a.insert(QStringLiteral("mnuScreenColor"), [this](int) { dialogs_.screenColor(); });
+    addAutoPlayActions(a);
+    desk_.addActions(a);
+    charts_.addActions(a);
+    news_.addActions(a);
+}
+
+void Game::setText(const QString& key, const QString& text) {
+    if (ended_) return;
+    ControlSpec const* ctl = findControl(key);
+    if (ctl && ctl->kind == ControlKind::TextBox) model_.setText(key, text);
+}
+
+void Game::keyPress(const QString& key, Key k) {
+    if (k == Key::Escape) {
+        // Only while the desk itself takes the player's input.
+        if (!ended_ && model_.at("Kestrow").enabled) guarded([&] { desk_.cancelOrder(); });
+        return;
+    }
+    // Tab and Enter both take the units typed.
+    if (key != QLatin1String("inputUnits") || !isActionable(key)) return;
+    guarded([&] { desk_.InputUnits_KeyDown(); });
+}
+
+void Game::closeMainWindow() {
+    // The close box ends the program through the Game > End window, so a
+    // running game gets its summary and the player can still continue.
+    guarded([&] { mnuEnd_Click(); });
+}
+
+void Game::activate() {
+    static const QList<QPair<QStringList, QString>> tips{
+        {{"LabelDay", "lblDay"}, "Current Game Day"},
+        {{"labelTime", "lblTradeTime"}, "Current Game Time"},
+        {{"labelAV", "lblEq"}, "Current Account Value"},
+        {{"labelGL", "lblPercentGL"}, "Percentage Gain or Loss in the Account"},
+        {{"labelRPL", "lblRPL"}, "Realized Profit and Loss from Matching Buy and Sell Transactions"},
+        {{"LabelUPL", "lblUPL"}, "Unrealized Profit and Loss from Current Positions"},
+        {{"LabelLiab", "lblLIAB"}, "Required Amount of Equity Necessary to Maintain Current Account Positions"},
+        {{"LabelAM", "lblAvailMarg"}, "Amount of Free Cash in the Account"},
+        {{"LabelCM", "lblPosMargPercent"}, "Percentage of Cash in the Account"},
+        {{"LabelTotTrades", "lblTotTrades"}, "Number of Trades Executed by the Player During Game"},
+        {{"LabelMaxiPos", "lblMaxSelected"}, "Maximum Transaction or Position Allowed for Each Commodity"},
+        {{"labelOilPos", "lblOilPos"}, "Current Oil Futures Position"},
+        {{"LabelGoldPos", "lblGoldPos"}, "Current Gold Futures Position"},
+        {{"LabelTBondPos", "lblTBondPos"}, "Current T-Bond Futures Position"},
+        {{"LabelSP500Pos", "lblSP500Pos"}, "Current SP500 Futures Position"},
+        {{"LabelCattlePos", "lblCattlePos"}, "Current Cattle Futures Position"},
+        {{"LabelSoybeanPos", "lblSoybeanPos"}, "Current Soybean Futures Position"},
+        {{"btnOil"}, "Press Button to Trade Oil"},
+        {{"btnGold"}, "Press Button to Trade Gold"},
+        {{"btnTBond"}, "Press Button to Trade TBond"},
+        {{"btnSp500"}, "Press Button to Trade SP500"},
+        {{"btnCattle"}, "Press Button to Trade Cattle"},
+        {{"btnSoybean"}, "Press Button to Trade Soybean"},
+        {{"btnBuy"}, "Press Button to Execute a Buy trade"},
+        {{"btnSell"}, "Press Button to Execute a Sell trade"},
+        {{"btnHold"}, "Press Button to Cancel Selection"},
+        {{"btnYes"}, "Execute Transaction"},
+        {{"btnNo"}, "Cancel Transaction"},
+        {{"btnNewsHist"}, "Display News History"},
+        {{"btnTradeHist"}, "Display Trade History"},
+        {{"cboCommodity"}, "Select Specific Commodity for Graphing Display"},
+        {{"lblOilCurrMark", "LabelOilMark"}, "Current Price in the Oil Market"},
+        {{"lblGoldCurrMark", "LabelGoldMark"}, "Current Price in the Gold Market"},
+        {{"lblTBondCurrMark", "LabelTBondMark"}, "Current Price in the TBond Market"},
+        {{"lblSP500CurrMark", "LabelSP500Mark"}, "Current Price in the SP500 Market"},
+        {{"lblCattleCurrMark", "LabelCattleMark"}, "Current Price in the Cattle Market"},
+        {{"lblSoybeanCurrMark", "LabelSoybeanMark"}, "Current Price in the Soybean Market"},
+        {{"btnChangePeriod"}, "Forward Button Moves Game Forward One Period in Game Time"},
+        {{"btnTrade"}, "Trade Button Allows Player to Select and Trade a Specific Commodity"},
+        {{"LabelPosition"}, "Current Positions held by Player"},
+        {{"labelscore", "lblScore"}, "Game Score"},
+        {{"LabelNH"}, "News History Report - A report displaying past news releases"},
+        {{"LabelTH"}, "Trade History Report - A report of executed transactions"},
+    };
+    if (ended_) return;
+    for (const auto& [keys, tip] : tips)
+        for (const QString& k : keys)
+            if (model_.at(k).tooltip != tip) model_.setTooltip(k, tip);
+}
+
+void Game::paint() {
+    if (ended_) return;
+    layoutCharts(model_);
+}
+
+} // namespace pellucar

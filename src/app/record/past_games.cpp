@@ -1,0 +1,426 @@
+#include "app/record/past_games.h"
+#include "common/sqlite_statement.h"
+#include "market/price_history.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace pellucar {
+namespace {
+
+// "PLPG" in the file header tells the record apart from any other SQLite
+// file (the market database carries "PLCR").
+constexpr int kApplicationId = 0x504C5047;
+
+// Each entry brings the file from the version before it to the next one;
+// entry 0 makes an empty file version 1. A later version appends its step.
+const char* const kMigrations[] = {
+    "CREATE TABLE PastGames ("
+    " GameID INTEGER PRIMARY KEY,"
+    " PlayedAt TEXT NOT NULL,"
+    " PeriodStart TEXT NOT NULL,"
+    " PeriodEnd TEXT NOT NULL,"
+    " Level TEXT NOT NULL,"
+    " DataMode TEXT NOT NULL,"
+    " GameLength TEXT NOT NULL,"
+    " Periods INTEGER NOT NULL,"
+    " Trades INTEGER NOT NULL,"
+    " Score REAL NOT NULL,"
+    " Verdict TEXT NOT NULL,"
+    " Ending TEXT NOT NULL);",
+    // Version 2 keeps what a game's review reads: the account value and
+    // prices of every period and the trade record. A StartingCapital of 0
+    // marks the games recorded before, which have neither.
+    "ALTER TABLE PastGames ADD COLUMN Scenario TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE PastGames ADD COLUMN StartingCapital REAL NOT NULL DEFAULT 0;"
+    "CREATE TABLE GamePeriods ("
+    " GameID INTEGER NOT NULL REFERENCES PastGames(GameID),"
+    " Period INTEGER NOT NULL,"
+    " Day TEXT NOT NULL,"
+    " Hour INTEGER NOT NULL,"
+    " AccountValue REAL NOT NULL,"
+    " Oil REAL NOT NULL, Gold REAL NOT NULL, TBond REAL NOT NULL,"
+    " SP500 REAL NOT NULL, Cattle REAL NOT NULL, Soybean REAL NOT NULL,"
+    " PRIMARY KEY (GameID, Period));"
+    "CREATE TABLE GameTrades ("
+    " GameID INTEGER NOT NULL REFERENCES PastGames(GameID),"
+    " Number INTEGER NOT NULL,"
+    " Period INTEGER NOT NULL,"
+    " Market TEXT NOT NULL,"
+    " Side TEXT NOT NULL,"
+    " MarginCall INTEGER NOT NULL,"
+    " Amount REAL NOT NULL,"
+    " Price REAL NOT NULL,"
+    " PRIMARY KEY (GameID, Number));",
+};
+static_assert(std::size(kMigrations) == PastGames::kSchemaVersion);
+
+constexpr const char* kColumns =
+    "GameID, PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength, Periods, Trades, Score, Verdict, Ending";
+// The columns version 2 added, and what a version 1 file reads in their place.
+constexpr const char* kReviewColumns = ", Scenario, StartingCapital";
+constexpr const char* kNoReviewColumns = ", '', 0";
+
+using Statement = SqliteStatement;
+
+// A row as stored, or nothing when one of its values is not what the game
+// writes (a damaged or hand-edited file).
+std::optional<PastGame> readRow(const Statement& st) {
+    PastGame g;
+    for (int col : {0, 7, 8, 9, 13})
+        if (!st.isNumber(col)) return std::nullopt;
+    g.id = st.integer(0);
+    g.playedAt = QDateTime::fromString(st.text(1), Qt::ISODate);
+    g.periodStart = QDate::fromString(st.text(2), Qt::ISODate);
+    g.periodEnd = QDate::fromString(st.text(3), Qt::ISODate);
+    g.dataMode = dataModeFromName(st.text(5));
+    const auto length = gameLengthFromName(st.text(6));
+    g.periods = static_cast<int>(st.integer(7));
+    g.trades = static_cast<int>(st.integer(8));
+    g.score = st.real(9);
+    g.verdict = st.text(10);
+    const auto ending = gameEndingFromName(st.text(11));
+    g.scenario = st.text(12).left(200);
+    g.reviewKept = st.real(13) > 0;
+    if (!g.playedAt.isValid() || !g.periodStart.isValid() || !g.periodEnd.isValid() ||
+        !levelFromName(st.text(4), &g.level) || g.dataMode == DataMode::None || !length || !ending)
+        return std::nullopt;
+    g.length = *length;
+    g.ending = *ending;
+    return g;
+}
+
+bool writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
+    Statement period(db, "INSERT INTO GamePeriods (GameID, Period, Day, Hour, AccountValue, Oil, Gold, TBond, SP500,"
+                         " Cattle, Soybean) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    if (!period.ok()) return false;
+    for (size_t i = 0; i < r.periods.size(); ++i) {
+        const ReviewPeriod& p = r.periods[i];
+        period.reset();
+        period.bind(1, id);
+        period.bind(2, static_cast<qint64>(i + 1));
+        period.bind(3, p.date.toString(Qt::ISODate));
+        period.bind(4, p.hour);
+        period.bind(5, p.accountValue);
+        for (Market m : kTradingOrder) period.bind(6 + index(m), p.prices[static_cast<size_t>(index(m))]);
+        if (period.step() != SQLITE_DONE) return false;
+    }
+    Statement trade(db, "INSERT INTO GameTrades (GameID, Number, Period, Market, Side, MarginCall, Amount, Price)"
+                        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    if (!trade.ok()) return false;
+    for (const TradeRecord& t : r.trades) {
+        trade.reset();
+        trade.bind(1, id);
+        trade.bind(2, t.number);
+        trade.bind(3, t.day);
+        trade.bind(4, marketName(t.market));
+        trade.bind(5, sideName(t.side));
+        trade.bind(6, t.marginCall ? 1 : 0);
+        trade.bind(7, static_cast<double>(t.amount));
+        trade.bind(8, static_cast<double>(t.price));
+        if (trade.step() != SQLITE_DONE) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString gameEndingName(GameEnding e) {
+    switch (e) {
+    case GameEnding::LengthReached: return QStringLiteral("Length");
+    case GameEnding::BlownOut: return QStringLiteral("BlowOut");
+    case GameEnding::EndedByPlayer: return QStringLiteral("Ended");
+    }
+    return {};
+}
+
+std::optional<GameEnding> gameEndingFromName(const QString& name) {
+    for (GameEnding e : {GameEnding::LengthReached, GameEnding::BlownOut, GameEnding::EndedByPlayer})
+        if (gameEndingName(e) == name) return e;
+    return std::nullopt;
+}
+
+QString gameLengthName(GameLength l) {
+    switch (l) {
+    case GameLength::Month: return QStringLiteral("Month");
+    case GameLength::Quarter: return QStringLiteral("Quarter");
+    case GameLength::Year: return QStringLiteral("Year");
+    }
+    return {};
+}
+
+std::optional<GameLength> gameLengthFromName(const QString& name) {
+    for (GameLength l : {GameLength::Month, GameLength::Quarter, GameLength::Year})
+        if (gameLengthName(l) == name) return l;
+    return std::nullopt;
+}
+
+// One open file for the length of one call: the record is small and
+// written once a game, so nothing is held open between games.
+class PastGames::Connection {
+public:
+    ~Connection() {
+        if (db_) sqlite3_close_v2(db_);
+    }
+    sqlite3* db() const { return db_; }
+    QString engineError() const { return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString(); }
+
+    // Opens the file; `create` makes it (and its folder) when missing.
+    bool open(const QString& path, bool create, QString* error) {
+        if (create) {
+            const QString dir = QFileInfo(path).absolutePath();
+            if (!QDir().mkpath(dir)) {
+                *error = QStringLiteral("cannot make the folder %1").arg(QDir::toNativeSeparators(dir));
+                return false;
+            }
+        }
+        // One thread uses a connection at a time, so the engine's lock on
+        // every call is not needed.
+        const int flags =
+            (create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr) != SQLITE_OK) {
+            *error = engineError();
+            return false;
+        }
+        // Another copy of the game may be writing its own game just now.
+        sqlite3_busy_timeout(db_, 2000);
+        return true;
+    }
+
+    bool exec(const char* sql, QString* error) {
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+        *error = engineError();
+        return false;
+    }
+
+    // The file's layout version, 0 for an empty file; -1 (with the reason)
+    // when the file is not the game's record or cannot be read.
+    int version(QString* error) {
+        Statement id(db_, "PRAGMA application_id");
+        if (!id.ok() || id.step() != SQLITE_ROW) {
+            *error = engineError();
+            return -1;
+        }
+        const qint64 app = id.integer(0);
+        Statement ver(db_, "PRAGMA user_version");
+        Statement tables(db_, "SELECT count(*) FROM sqlite_schema");
+        if (!ver.ok() || ver.step() != SQLITE_ROW || !tables.ok() || tables.step() != SQLITE_ROW) {
+            *error = engineError();
+            return -1;
+        }
+        if (app == 0 && tables.integer(0) == 0) return 0;
+        if (app != kApplicationId) {
+            *error = QStringLiteral("the file belongs to another program");
+            return -1;
+        }
+        const int v = static_cast<int>(ver.integer(0));
+        // No version of the game writes a negative one: a damaged header.
+        if (v < 0) {
+            *error = QStringLiteral("the file's layout version is damaged");
+            return -1;
+        }
+        if (v > kSchemaVersion) {
+            *error = QStringLiteral("the file was written by a newer version of the game");
+            return -1;
+        }
+        return v;
+    }
+
+    // Brings the file up to the current layout; inside the caller's
+    // transaction, so a half-made layout is never left behind.
+    bool migrate(int from, QString* error) {
+        for (int v = from; v < kSchemaVersion; ++v)
+            if (!exec(kMigrations[v], error)) return false;
+        if (from == kSchemaVersion) return true;
+        const QByteArray pragmas = "PRAGMA application_id = " + QByteArray::number(kApplicationId) +
+                                   "; PRAGMA user_version = " + QByteArray::number(kSchemaVersion) + ";";
+        return exec(pragmas.constData(), error);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+PastGames::PastGames(QString path) : path_(std::move(path)) {}
+
+QString PastGames::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/past-games.sqlite");
+}
+
+bool PastGames::fail(const QString& why) {
+    failed_ = true;
+    error_ = why;
+    return false;
+}
+
+bool PastGames::succeed() {
+    failed_ = false;
+    error_.clear();
+    return true;
+}
+
+bool PastGames::record(const PastGame& game, const ReviewRecord* review) {
+    Connection c;
+    QString error;
+    if (!c.open(path_, true, &error)) return fail(error);
+    // The write lock is taken before the layout is looked at, so the check,
+    // any upgrade and the row go in as one.
+    if (!c.exec("BEGIN IMMEDIATE", &error)) return fail(error);
+    const auto rollBack = [&](const QString& why) {
+        QString ignored;
+        c.exec("ROLLBACK", &ignored);
+        return fail(why);
+    };
+    const int version = c.version(&error);
+    if (version < 0) return rollBack(error);
+    // A damaged page that reading the list never touches could still take
+    // the new rows (a free-page list pointing into a table, say) and spoil
+    // what reads today: a file that is not whole is not written to.
+    if (version > 0) {
+        Statement check(c.db(), "PRAGMA quick_check(1)");
+        if (!check.ok() || check.step() != SQLITE_ROW || check.text(0) != QLatin1String("ok"))
+            return rollBack(QStringLiteral("the file is damaged"));
+    }
+    if (!c.migrate(version, &error)) return rollBack(error);
+
+    Statement st(c.db(),
+                 "INSERT INTO PastGames (PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength, Periods,"
+                 " Trades, Score, Verdict, Ending, Scenario, StartingCapital)"
+                 " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
+    if (!st.ok()) return rollBack(c.engineError());
+    st.bind(1, game.playedAt.toString(Qt::ISODate));
+    st.bind(2, game.periodStart.toString(Qt::ISODate));
+    st.bind(3, game.periodEnd.toString(Qt::ISODate));
+    st.bind(4, levelName(game.level));
+    st.bind(5, dataModeName(game.dataMode));
+    st.bind(6, gameLengthName(game.length));
+    st.bind(7, qint64{game.periods});
+    st.bind(8, qint64{game.trades});
+    st.bind(9, game.score);
+    st.bind(10, game.verdict);
+    st.bind(11, gameEndingName(game.ending));
+    st.bind(12, game.scenario);
+    st.bind(13, review ? review->startingCapital : 0.0);
+    if (st.step() != SQLITE_DONE) return rollBack(c.engineError());
+    if (review && !writeReview(c.db(), sqlite3_last_insert_rowid(c.db()), *review)) return rollBack(c.engineError());
+    if (!c.exec("COMMIT", &error)) return rollBack(error);
+    return succeed();
+}
+
+std::vector<PastGame> PastGames::games() {
+    // No file yet: no games, and nothing to make until there is one.
+    if (!QFileInfo::exists(path_)) {
+        succeed();
+        return {};
+    }
+    Connection c;
+    QString error;
+    if (!c.open(path_, false, &error)) return fail(error), std::vector<PastGame>{};
+    const int version = c.version(&error);
+    if (version < 0) return fail(error), std::vector<PastGame>{};
+    std::vector<PastGame> out;
+    if (version > 0) {
+        Statement st(c.db(), QByteArray("SELECT ") + kColumns + (version >= 2 ? kReviewColumns : kNoReviewColumns) +
+                                 " FROM PastGames ORDER BY PlayedAt DESC, GameID DESC");
+        if (!st.ok()) return fail(c.engineError()), std::vector<PastGame>{};
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW) {
+            std::optional<PastGame> g = readRow(st);
+            if (!g) return fail(QStringLiteral("a stored game cannot be read")), std::vector<PastGame>{};
+            out.push_back(std::move(*g));
+        }
+        if (rc != SQLITE_DONE) return fail(c.engineError()), std::vector<PastGame>{};
+    }
+    succeed();
+    return out;
+}
+
+std::optional<ReviewRecord> PastGames::review(qint64 id) {
+    const auto none = [] { return std::optional<ReviewRecord>{}; };
+    if (!QFileInfo::exists(path_)) return succeed(), none();
+    Connection c;
+    QString error;
+    if (!c.open(path_, false, &error)) return fail(error), none();
+    const int version = c.version(&error);
+    if (version < 0) return fail(error), none();
+    if (version < 2) return succeed(), none();
+    const QString damaged = QStringLiteral("the review of this game cannot be read");
+    ReviewRecord r;
+    {
+        Statement st(c.db(), "SELECT Level, StartingCapital FROM PastGames WHERE GameID = ?1");
+        if (!st.ok()) return fail(c.engineError()), none();
+        st.bind(1, id);
+        if (st.step() != SQLITE_ROW || !st.isNumber(1) || !levelFromName(st.text(0), &r.level))
+            return fail(damaged), none();
+        r.startingCapital = st.real(1);
+        if (r.startingCapital == 0) return succeed(), none();
+    }
+    {
+        Statement st(c.db(), "SELECT Period, Day, Hour, AccountValue, Oil, Gold, TBond, SP500, Cattle, Soybean"
+                             " FROM GamePeriods WHERE GameID = ?1 ORDER BY Period");
+        if (!st.ok()) return fail(c.engineError()), none();
+        st.bind(1, id);
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW) {
+            for (int col : {0, 2, 3, 4, 5, 6, 7, 8, 9})
+                if (!st.isNumber(col)) return fail(damaged), none();
+            if (st.integer(0) != static_cast<qint64>(r.periods.size()) + 1 ||
+                r.periods.size() >= static_cast<size_t>(kPriceRecordCount))
+                return fail(damaged), none();
+            ReviewPeriod p;
+            p.date = QDate::fromString(st.text(1), Qt::ISODate);
+            p.hour = static_cast<int>(std::clamp<qint64>(st.integer(2), -1, 7));
+            p.accountValue = st.real(3);
+            for (Market m : kTradingOrder) p.prices[static_cast<size_t>(index(m))] = st.real(4 + index(m));
+            r.periods.push_back(p);
+        }
+        if (rc != SQLITE_DONE) return fail(c.engineError()), none();
+    }
+    {
+        Statement st(c.db(), "SELECT Number, Period, Market, Side, MarginCall, Amount, Price"
+                             " FROM GameTrades WHERE GameID = ?1 ORDER BY Number");
+        if (!st.ok()) return fail(c.engineError()), none();
+        st.bind(1, id);
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW) {
+            for (int col : {0, 1, 4, 5, 6})
+                if (!st.isNumber(col)) return fail(damaged), none();
+            if (r.trades.size() > TradeLog::kMaxRecords) return fail(damaged), none();
+            TradeRecord t;
+            t.number = static_cast<int>(std::clamp<qint64>(st.integer(0), -1, TradeLog::kMaxRecords + 1));
+            t.day = static_cast<int>(std::clamp<qint64>(st.integer(1), -1, kPriceRecordCount));
+            t.marginCall = st.integer(4) != 0;
+            t.amount = static_cast<float>(std::clamp(st.real(5), -1e6, 1e6));
+            t.price = static_cast<float>(std::clamp(st.real(6), -1e8, 1e8));
+            if (!marketFromName(st.text(2), &t.market) || !sideFromName(st.text(3), &t.side))
+                return fail(damaged), none();
+            r.trades.push_back(t);
+        }
+        if (rc != SQLITE_DONE) return fail(c.engineError()), none();
+    }
+    if (!reviewRecordProblem(r).isEmpty()) return fail(damaged), none();
+    succeed();
+    return r;
+}
+
+std::vector<BestScore> bestScores(const std::vector<PastGame>& games) {
+    std::vector<BestScore> best;
+    for (Level level : {Level::Novice, Level::Expert}) {
+        const PastGame* top = nullptr;
+        for (const PastGame& g : games)
+            if (g.level == level &&
+                (!top || g.score > top->score || (g.score == top->score && g.playedAt < top->playedAt)))
+                top = &g;
+        if (top) best.push_back({level, *top});
+    }
+    return best;
+}
+
+} // namespace pellucar

@@ -1,0 +1,98 @@
+#pragma once
+#include "app/record/review.h"
+#include "app/state/settings.h"
+#include "common/level.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace pellucar {
+
+// How a game came to its end.
+enum class GameEnding {
+    LengthReached, // the clock reached the game's length or the end of its data
+    BlownOut,      // the account was worth nothing
+    EndedByPlayer, // Game > End (or Restart, or the close box), then Play Again or End
+};
+// "Length", "BlowOut", "Ended": the texts stored in the file.
+QString gameEndingName(GameEnding e);
+std::optional<GameEnding> gameEndingFromName(const QString& name);
+// "Month", "Quarter", "Year".
+QString gameLengthName(GameLength l);
+std::optional<GameLength> gameLengthFromName(const QString& name);
+
+// One finished game as recorded.
+struct PastGame {
+    qint64 id = 0;      // assigned by the store
+    QDateTime playedAt; // local time the game ended
+    QDate periodStart;  // first and last market day played
+    QDate periodEnd;
+    Level level = Level::Expert;
+    DataMode dataMode = DataMode::Daily;
+    GameLength length = GameLength::Year;
+    int periods = 0; // periods played (days, or hours in a Tick game)
+    int trades = 0;
+    double score = 0; // realized plus unrealized profit and loss, dollars
+    QString verdict;  // the verdict or message of the summary window
+    GameEnding ending = GameEnding::LengthReached;
+    QString scenario;        // the historic scenario it started from, if any
+    bool reviewKept = false; // games recorded before reviews were kept have none
+};
+
+// The highest score reached at one level, and the game that reached it.
+struct BestScore {
+    Level level = Level::Expert;
+    PastGame game;
+};
+
+// The best score of each level that has games, Novice first; of equal
+// scores the earlier game.
+std::vector<BestScore> bestScores(const std::vector<PastGame>& games);
+
+// The record of finished games: a small SQLite file of the player's own.
+// The file is made on the first record; every write is one transaction, so
+// a crash leaves either the whole game or none of it. Values are always
+// bound, never pasted into SQL.
+//
+// Failures: a file that cannot be made, is damaged, is some other
+// program's, or was written by a newer version of the game makes the call
+// fail: failed() is set and lastError() says why; a call that succeeds
+// clears both. Queries that fail return nothing.
+class PastGames {
+public:
+    // The file's layout version (SQLite's user_version): each version adds
+    // to the one before, so older files are brought up to date on open.
+    static constexpr int kSchemaVersion = 2;
+
+    explicit PastGames(QString path);
+    // past-games.sqlite in the application's data folder.
+    static QString defaultPath();
+
+    const QString& path() const { return path_; }
+    bool failed() const { return failed_; }
+    const QString& lastError() const { return error_; }
+
+    // Adds one game, with what its review is computed from when given;
+    // false when it could not be written.
+    bool record(const PastGame& game, const ReviewRecord* review = nullptr);
+    // Every game, the most recent first.
+    std::vector<PastGame> games();
+    // What the review of game `id` reads; nothing for a game recorded
+    // without it (failed() clear) or one that cannot be read (failed() set).
+    std::optional<ReviewRecord> review(qint64 id);
+
+private:
+    class Connection;
+    bool fail(const QString& why);
+    bool succeed();
+
+    QString path_;
+    bool failed_ = false;
+    QString error_;
+};
+
+} // namespace pellucar

@@ -1,0 +1,235 @@
+#include "app/record/review.h"
+#include "app/state/game_state.h"
+#include "common/format.h"
+#include "trading/contract_terms.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+namespace pellucar {
+
+namespace {
+
+size_t slot(Market m) { return static_cast<size_t>(index(m)); }
+
+MarketPrices pricesOf(const PriceRecord& r) {
+    MarketPrices p{};
+    for (Market m : kTradingOrder) p[slot(m)] = r.get(m);
+    return p;
+}
+
+bool tradesMarket(Level level, Market m) { return level == Level::Expert || m == Market::Oil; }
+
+// The fills still open in one market, oldest first, as the round trips
+// see them (the account keeps the same order in its lot book).
+struct OpenPiece {
+    double units; // signed
+    double price;
+    int trade;
+    int period;
+};
+
+} // namespace
+
+ReviewRecord reviewRecordOf(const GameState& s) {
+    ReviewRecord r;
+    r.level = s.settings.level;
+    r.startingCapital = s.desk.account.startingCapital();
+    r.trades = s.desk.trades.records();
+    Account account;
+    account.reset(r.level, s.desk.account.startingCapital());
+    const bool tick = s.clock.dataMode() == DataMode::Tick;
+    const QList<DailyRow>& days = s.market.series[static_cast<size_t>(commodityId(Market::Oil))].rows;
+    const int last = std::min(s.clock.periodIndex(), kPriceRecordCount - 1);
+    qsizetype next = 0;
+    for (int p = 1; p <= last; ++p) {
+        for (; next < r.trades.size() && r.trades[next].day <= p; ++next) {
+            const TradeRecord& t = r.trades[next];
+            account.applyFill(t.market, t.amount, t.price);
+        }
+        ReviewPeriod period;
+        period.prices = pricesOf(s.prices.record(p));
+        account.revalue(period.prices);
+        period.accountValue = account.accountValue();
+        if (tick) {
+            const int day = tickDayOf(p);
+            if (day < s.market.tickDayCount()) period.date = s.market.tickDays[day].date;
+            period.hour = tickOfDay(p);
+        } else if (p <= days.size()) {
+            period.date = days[p - 1].date;
+        }
+        r.periods.push_back(period);
+    }
+    return r;
+}
+
+QString reviewRecordProblem(const ReviewRecord& r) {
+    if (!std::isfinite(r.startingCapital) || r.startingCapital <= 0) return QStringLiteral("its starting capital");
+    if (r.periods.size() >= static_cast<size_t>(kPriceRecordCount)) return QStringLiteral("too many periods");
+    for (const ReviewPeriod& p : r.periods) {
+        if (!std::isfinite(p.accountValue) || std::fabs(p.accountValue) > 1e12 || p.hour < 0 || p.hour > 6)
+            return QStringLiteral("a period's account value");
+        for (double v : p.prices)
+            if (!std::isfinite(v) || v < 0 || v > 1e7) return QStringLiteral("a period's prices");
+    }
+    if (r.trades.size() > TradeLog::kMaxRecords) return QStringLiteral("too many trades");
+    int day = 0;
+    for (qsizetype i = 0; i < r.trades.size(); ++i) {
+        const TradeRecord& t = r.trades[i];
+        if (t.number != i + 1 || t.day < day || t.day > static_cast<int>(r.periods.size()) ||
+            !tradesMarket(r.level, t.market) || !std::isfinite(t.amount) || t.amount == 0 ||
+            std::fabs(t.amount) > 1000 || t.amount != std::round(t.amount) || sideOf(t.amount) != t.side ||
+            !std::isfinite(t.price) || t.price <= 0 || t.price > 1e7)
+            return QStringLiteral("trade %1").arg(i + 1);
+        day = t.day;
+    }
+    return {};
+}
+
+ReviewFigures reviewFigures(const ReviewRecord& r) {
+    ReviewFigures f;
+    double peak = r.startingCapital;
+    for (const ReviewPeriod& p : r.periods) {
+        f.equity.push_back(p.accountValue);
+        peak = std::max(peak, p.accountValue);
+        const double down = peak - p.accountValue;
+        f.drawdown.push_back(down);
+        if (down > f.maxDrawdown) {
+            f.maxDrawdown = down;
+            f.maxDrawdownShare = peak > 0 ? down / peak : 0;
+        }
+    }
+
+    std::array<std::deque<OpenPiece>, kMarketCount> open;
+    std::array<bool, kMarketCount> traded{};
+    std::array<double, kMarketCount> realized{};
+    std::array<int, kMarketCount> trips{};
+    // Positions at the end of each period, for the time in the market.
+    std::vector<bool> holding(r.periods.size() + 1, false);
+    qsizetype next = 0;
+    for (int p = 0; p <= static_cast<int>(r.periods.size()); ++p) {
+        for (; next < r.trades.size() && r.trades[next].day <= p; ++next) {
+            const TradeRecord& t = r.trades[next];
+            const size_t k = slot(t.market);
+            traded[k] = true;
+            double rest = t.amount;
+            std::deque<OpenPiece>& q = open[k];
+            while (rest != 0 && !q.empty() && (q.front().units > 0) != (rest > 0)) {
+                OpenPiece& o = q.front();
+                const double n = std::min(std::fabs(rest), std::fabs(o.units));
+                // A book of one lot closed whole gives the account's own
+                // rounding of this piece.
+                LotBook book(t.market);
+                const double units = o.units > 0 ? n : -n;
+                book.book(units, units, o.price);
+                const double pl = book.book(-units, 0, t.price).realized;
+                f.trips.push_back({t.market, o.units > 0 ? Side::Buy : Side::Sell, o.trade, t.number, o.period, t.day,
+                                   n, o.price, t.price, pl});
+                realized[k] += pl;
+                ++trips[k];
+                o.units += o.units > 0 ? -n : n;
+                rest += rest > 0 ? -n : n;
+                if (o.units == 0) q.pop_front();
+            }
+            if (rest != 0) q.push_back({rest, t.price, t.number, t.day});
+        }
+        holding[static_cast<size_t>(p)] =
+            std::any_of(open.begin(), open.end(), [](const std::deque<OpenPiece>& q) { return !q.empty(); });
+    }
+    for (size_t p = 1; p < holding.size(); ++p) f.periodsInMarket += holding[p] ? 1 : 0;
+    if (!r.periods.empty()) f.timeInMarket = static_cast<double>(f.periodsInMarket) / r.periods.size();
+
+    double gains = 0, lossSum = 0;
+    for (const RoundTrip& t : f.trips) {
+        if (t.pl > 0) {
+            ++f.wins;
+            gains += t.pl;
+            f.largestWin = std::max(f.largestWin, t.pl);
+        } else if (t.pl < 0) {
+            ++f.losses;
+            lossSum += t.pl;
+            f.largestLoss = std::min(f.largestLoss, t.pl);
+        }
+    }
+    if (!f.trips.empty()) f.winRate = static_cast<double>(f.wins) / f.trips.size();
+    if (f.wins) f.averageWin = gains / f.wins;
+    if (f.losses) {
+        f.averageLoss = lossSum / f.losses;
+        f.profitFactor = gains / -lossSum;
+    }
+
+    for (Market m : kTradingOrder) {
+        const size_t k = slot(m);
+        if (!traded[k]) continue;
+        MarketReview mr{m, realized[k], trips[k], 0};
+        if (!r.periods.empty())
+            mr.buyAndHold =
+                priceDifference(readQuote(m, r.periods.back().prices[k]), readQuote(m, r.periods.front().prices[k])) *
+                contractTerms(m).pointValue;
+        f.markets.push_back(mr);
+    }
+    return f;
+}
+
+QString tripDirection(const RoundTrip& t) {
+    return t.side == Side::Buy ? QStringLiteral("Long") : QStringLiteral("Short");
+}
+
+QString reviewPriceText(double price) { return QString::number(readPrice(static_cast<float>(price)), 'g', 10); }
+
+std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigures& f) {
+    const auto money = [](double v) { return QStringLiteral("$") + formatStandard(v); };
+    const auto share = [](double v) { return QString::number(100 * v, 'f', 1) + '%'; };
+    std::vector<ReviewLine> out{
+        {QStringLiteral("Starting Capital"), money(r.startingCapital)},
+        {QStringLiteral("Final Account Value"), money(f.equity.empty() ? r.startingCapital : f.equity.back())},
+        {QStringLiteral("Maximum Drawdown"),
+         QStringLiteral("%1 (%2)").arg(money(f.maxDrawdown), share(f.maxDrawdownShare))},
+        {QStringLiteral("Round Trips"), QString::number(f.trips.size())},
+        {QStringLiteral("Win Rate"),
+         f.trips.empty() ? QStringLiteral("none")
+                         : QStringLiteral("%1 (%2 won, %3 lost)").arg(share(f.winRate)).arg(f.wins).arg(f.losses)},
+        {QStringLiteral("Profit Factor"), f.profitFactor
+                                              ? QString::number(*f.profitFactor, 'f', 2)
+                                              : (f.wins ? QStringLiteral("no losses") : QStringLiteral("none"))},
+        {QStringLiteral("Average Win"), money(f.averageWin)},
+        {QStringLiteral("Average Loss"), money(f.averageLoss)},
+        {QStringLiteral("Largest Win"), money(f.largestWin)},
+        {QStringLiteral("Largest Loss"), money(f.largestLoss)},
+        {QStringLiteral("Time in the Market"), QStringLiteral("%1 of %2 periods (%3)")
+                                                   .arg(f.periodsInMarket)
+                                                   .arg(r.periods.size())
+                                                   .arg(share(f.timeInMarket))},
+    };
+    for (const MarketReview& m : f.markets)
+        out.push_back({marketName(m.market), QStringLiteral("realized %1 in %2 round trips; one contract held: %3")
+                                                 .arg(money(m.realized))
+                                                 .arg(m.roundTrips)
+                                                 .arg(money(m.buyAndHold))});
+    return out;
+}
+
+QString reviewPeriodText(const ReviewPeriod& p) {
+    static const char* const kHours[] = {"", "9:00", "10:00", "11:00", "12:00", "13:00", "14:00"};
+    const QString day = p.date.toString(Qt::ISODate);
+    return p.hour >= 1 && p.hour <= 6 ? day + ' ' + QLatin1String(kHours[p.hour]) : day;
+}
+
+QString tradeRecordCsv(const ReviewRecord& r) {
+    QString out = QStringLiteral("Trade,Period,Date,Market,Transaction,Contracts,Price\n");
+    for (const TradeRecord& t : r.trades) {
+        const QString when = t.day >= 1 && t.day <= static_cast<int>(r.periods.size())
+                                 ? reviewPeriodText(r.periods[static_cast<size_t>(t.day - 1)])
+                                 : QString();
+        out += QStringLiteral("%1,%2,%3,%4,%5,%6,%7\n")
+                   .arg(t.number)
+                   .arg(t.day)
+                   .arg(when, marketName(t.market), t.transaction())
+                   .arg(std::fabs(t.amount), 0, 'f', 0)
+                   .arg(reviewPriceText(t.price));
+    }
+    return out;
+}
+
+} // namespace pellucar

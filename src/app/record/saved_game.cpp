@@ -1,0 +1,373 @@
+#include "app/record/saved_game.h"
+
+#include "app/state/game_state.h"
+#include "news/hints.h"
+#include "news/news_release.h"
+#include "trading/order_limits.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cmath>
+
+namespace pellucar {
+
+namespace {
+
+constexpr char kMagic[] = "PLCRSAVE";
+constexpr qsizetype kMagicSize = 8;
+constexpr qsizetype kHeaderSize = kMagicSize + 4 + 4;
+constexpr qsizetype kDigestSize = 32;
+// Every number of the payload is written the same way whatever the build:
+// big-endian, floats as the doubles they widen to exactly.
+constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_4;
+
+QByteArray digest(QByteArrayView bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256); }
+
+// Reads a payload, remembering whether anything read was out of place:
+// every size and enum value from the file is checked before it is used.
+struct In {
+    QDataStream& s;
+    bool bad = false;
+
+    template <typename T> T get() {
+        T v{};
+        s >> v;
+        return v;
+    }
+    bool flag() { return get<bool>(); }
+    qint32 number() { return get<qint32>(); }
+    // A count of entries that follow, at most `max`.
+    int count(int max) {
+        const qint32 n = number();
+        if (n < 0 || n > max) bad = true;
+        return bad ? 0 : n;
+    }
+    // An enum stored as its value 0..last.
+    template <typename E> E choice(E last) {
+        const qint32 v = number();
+        if (v < 0 || v > static_cast<qint32>(last)) bad = true;
+        return bad ? E{} : static_cast<E>(v);
+    }
+    // A text of at most `max` characters, read here rather than by
+    // QDataStream, which would reserve whatever length the file claims
+    // before reading it.
+    QString text(int max) {
+        const quint32 bytes = get<quint32>();
+        if (bytes == 0xFFFFFFFFu) return {};
+        if (bytes % 2 != 0 || bytes / 2 > quint32(max) || bytes > s.device()->bytesAvailable()) bad = true;
+        if (failed()) return {};
+        QString t(static_cast<qsizetype>(bytes / 2), Qt::Uninitialized);
+        for (QChar& c : t) c = QChar(get<quint16>());
+        return t;
+    }
+    bool failed() const { return bad || s.status() != QDataStream::Ok; }
+};
+
+template <typename E> void put(QDataStream& s, E e) { s << static_cast<qint32>(e); }
+
+template <typename E> void putOptional(QDataStream& s, const std::optional<E>& e) {
+    s << static_cast<qint32>(e ? static_cast<qint32>(*e) : -1);
+}
+
+// The most periods of any game: a daily game continued to 366 days, or a
+// quarter of tick days at six periods a day.
+constexpr int kMostDailyPeriods = 366;
+constexpr int kMostTickPeriods = kMostGamePeriods;
+// The longest text kept of the units box or the chart's combo box.
+constexpr int kMostText = 32;
+
+// The field order below is the file's layout: any change to it is a new
+// format version.
+void write(QDataStream& s, const SavedGame& g) {
+    put(s, g.level);
+    put(s, g.data);
+    put(s, g.length);
+    put(s, g.news);
+    s << qint32(g.startMonth) << qint32(g.startYear);
+    s << qint32(g.trades.size());
+    for (const TradeRecord& t : g.trades) {
+        s << qint32(t.day);
+        put(s, t.market);
+        put(s, t.side);
+        s << t.marginCall << t.amount << t.price;
+    }
+    s << qint32(g.periodIndex);
+    put(s, g.orderState);
+    putOptional(s, g.orderMarket);
+    putOptional(s, g.orderSide);
+    s << g.orderMarketPressed;
+    s << g.orderUnits << g.typedUnits;
+    put(s, g.report);
+    put(s, g.maximumDisplay);
+    s << qint32(g.annualCounter) << qint32(g.dailyCounter);
+    const charts::ChartOptions::Choices& c = g.chart;
+    s << qint32(c.chartMarket) << c.comboText;
+    put(s, c.leftType);
+    s << c.priceMean << c.priceMinMax;
+    put(s, c.graphType);
+    s << qint32(c.maCounter) << c.movingMean << c.movingMinMax << c.rsiChecked;
+    put(s, c.stochasticType);
+    s << qint32(g.nextHintPeriod) << g.commissionTotal << qint32(g.backgroundYear);
+}
+
+bool read(QDataStream& s, SavedGame& g, quint32 format) {
+    In in{s};
+    g.level = in.choice(Level::Expert);
+    g.data = in.choice(DataMode::Tick);
+    g.length = in.choice(GameLength::Year);
+    g.news = in.choice(NewsOption::Daily);
+    g.startMonth = in.number();
+    g.startYear = in.number();
+    for (int n = in.count(TradeLog::kMaxRecords); n > 0 && !in.failed(); --n) {
+        TradeRecord t;
+        t.number = static_cast<int>(g.trades.size()) + 1;
+        t.day = in.number();
+        t.market = in.choice(Market::Soybean);
+        t.side = in.choice(Side::Sell);
+        t.marginCall = in.flag();
+        in.s >> t.amount >> t.price;
+        // The side is the amount's; a record whose two disagree is no trade.
+        if (sideOf(t.amount) != t.side) in.bad = true;
+        g.trades.append(t);
+    }
+    g.periodIndex = in.number();
+    g.orderState = in.choice(OrderState::Restart);
+    const qint32 market = in.number(), side = in.number();
+    if (market < -1 || market >= kMarketCount || side < -1 || side > 1) in.bad = true;
+    if (!in.bad && market >= 0) g.orderMarket = static_cast<Market>(market);
+    if (!in.bad && side >= 0) g.orderSide = static_cast<Side>(side);
+    if (format >= 3) g.orderMarketPressed = in.flag();
+    g.orderUnits = in.text(kMostText);
+    g.typedUnits = in.text(kMostText);
+    g.report = in.choice(SavedGame::Report::News);
+    g.maximumDisplay = in.choice(MaximumDisplay::Positions);
+    g.annualCounter = in.number();
+    g.dailyCounter = in.number();
+    charts::ChartOptions::Choices& c = g.chart;
+    c.chartMarket = in.number();
+    c.comboText = in.text(kMostText);
+    c.leftType = in.choice(charts::LeftChartType::YearToDate);
+    c.priceMean = in.flag();
+    c.priceMinMax = in.flag();
+    c.graphType = in.choice(charts::GraphType::Stochastic);
+    c.maCounter = in.number();
+    c.movingMean = in.flag();
+    c.movingMinMax = in.flag();
+    c.rsiChecked = in.flag();
+    c.stochasticType = in.choice(charts::StochasticType::Slow);
+    g.nextHintPeriod = in.number();
+    in.s >> g.commissionTotal;
+    g.backgroundYear = in.number();
+    return !in.failed() && s.atEnd();
+}
+
+bool isWholeNumber(double v) { return std::isfinite(v) && v == std::trunc(v); }
+
+} // namespace
+
+QString checkSavedGame(const SavedGame& g) {
+    const bool tick = g.data == DataMode::Tick;
+    if (g.data == DataMode::None) return QStringLiteral("it has no data mode");
+    // The setup window offers January of 1984 to 1997 for daily games, any
+    // month of 1996 and 1997 for tick games, and no year of ticks.
+    const bool start = tick ? g.startMonth >= 1 && g.startMonth <= 12 && g.startYear >= 1996 && g.startYear <= 1997
+                            : g.startMonth == 1 && g.startYear >= 1984 && g.startYear <= 1997;
+    if (!start)
+        return QStringLiteral("its period starts in %1/%2, which no game offers").arg(g.startMonth).arg(g.startYear);
+    if (tick && g.length == GameLength::Year) return QStringLiteral("a tick game lasts a quarter at most");
+    const int mostPeriods = tick ? kMostTickPeriods : kMostDailyPeriods;
+    if (g.periodIndex < 1 || g.periodIndex > mostPeriods)
+        return QStringLiteral("period %1 is not within a game").arg(g.periodIndex);
+
+    int day = 1;
+    for (const TradeRecord& t : g.trades) {
+        const QString trade = QStringLiteral("trade %1 ").arg(t.number);
+        if (t.day < day || t.day > g.periodIndex) return trade + QStringLiteral("is out of the order of periods");
+        day = t.day;
+        if (g.level == Level::Novice && t.market != Market::Oil)
+            return trade + QStringLiteral("is in %1, which a Novice does not trade").arg(marketName(t.market));
+        if (!isWholeNumber(t.amount) || t.amount == 0 || std::abs(t.amount) > OrderLimits::kLargestEntry)
+            return trade + QStringLiteral("is not a number of contracts an order may have");
+        if (!std::isfinite(t.price) || t.price <= 0) return trade + QStringLiteral("has no market price");
+    }
+
+    // The order being entered: Trade has at most its market and a side that
+    // was cancelled, GetUnits and CorrOrd a market and a side; only CorrOrd
+    // has accepted contracts; a Novice's market is Oil.
+    const OrderState state = g.orderState;
+    const bool entering = state == OrderState::GetUnits || state == OrderState::CorrOrd;
+    if (state != OrderState::ChangePeriod && state != OrderState::Trade && !entering)
+        return QStringLiteral("its order is at a step no game is saved in");
+    const bool shape = (state == OrderState::CorrOrd) != g.orderUnits.isEmpty() &&
+                       (state == OrderState::ChangePeriod ? !g.orderMarket && !g.orderSide
+                        : state == OrderState::Trade      ? g.orderMarket || !g.orderSide
+                                                          : g.orderMarket && g.orderSide);
+    if (g.report != SavedGame::Report::None && state != OrderState::ChangePeriod)
+        return QStringLiteral("a report is open during an order");
+    if (g.report == SavedGame::Report::News && !tick) return QStringLiteral("a daily game has no news report");
+    // Only a Novice's market may be chosen without its button.
+    const bool pressed = g.orderMarketPressed || (g.level == Level::Expert && g.orderMarket);
+    if (!shape || (g.orderMarket && g.level == Level::Novice && *g.orderMarket != Market::Oil) ||
+        (pressed && !g.orderMarket))
+        return QStringLiteral("its order being entered is not one the desk takes");
+    if (state == OrderState::CorrOrd) {
+        bool whole = false;
+        const int units = g.orderUnits.toInt(&whole);
+        if (!whole || units < 1 || units > OrderLimits::kLargestEntry || QString::number(units) != g.orderUnits)
+            return QStringLiteral("its order being entered has no accepted contracts");
+    }
+
+    if (!NewsOptions::withCounters(g.annualCounter, g.dailyCounter))
+        return QStringLiteral("its news options are out of range");
+    if (!charts::ChartOptions::fromChoices(g.chart))
+        return QStringLiteral("its chart options are not ones the menus make");
+    // The hold-back outlives games, so any game may have set it.
+    if (!HintAdvisor::heldBackTo(g.nextHintPeriod, kMostGamePeriods))
+        return QStringLiteral("its hints are held back to period %1, which no game reaches").arg(g.nextHintPeriod);
+    if (!BackgroundStory::lastLookedUp(g.backgroundYear))
+        return QStringLiteral("its background story is of %1, a year without one").arg(g.backgroundYear);
+    // An Expert's every trade adds to the commissions, in this game and the
+    // ones before it in the same run.
+    const float c = g.commissionTotal;
+    const double least = g.level == Level::Expert ? double(kExpertCommissionPerTrade) * double(g.trades.size()) : 0;
+    if (!std::isfinite(c) || c < least || c > kExpertCommissionPerTrade * 1e8f ||
+        !isWholeNumber(c / kExpertCommissionPerTrade))
+        return QStringLiteral("its commission total is not one the trades make");
+    return {};
+}
+
+SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::Report report) {
+    SavedGame g;
+    g.level = s.settings.level;
+    g.data = s.clock.dataMode();
+    g.length = s.clock.setupLength();
+    g.news = s.settings.news.setupChoice();
+    // A tick game's start date moves to its first trading day at the first
+    // period; the setup chose the first of that month.
+    g.startMonth = s.clock.dataMode() == DataMode::Tick ? s.clock.startDate().month() : 1;
+    g.startYear = s.clock.startDate().year();
+    g.trades = s.desk.trades.records();
+    g.periodIndex = s.clock.periodIndex();
+    const TradingDesk& d = s.desk;
+    g.orderState = d.state;
+    g.orderMarket = d.pending.market;
+    g.orderSide = d.pending.side;
+    g.orderMarketPressed = d.pending.marketPressed;
+    g.typedUnits = typedUnits.left(kMostText);
+    if (d.state == OrderState::CorrOrd) g.orderUnits = QString::number(static_cast<qint64>(std::abs(d.pending.units)));
+    g.report = report;
+    g.maximumDisplay = s.settings.maximumDisplay;
+    g.annualCounter = s.settings.news.counter(NewsOption::Annual);
+    g.dailyCounter = s.settings.news.counter(NewsOption::Daily);
+    g.chart = s.chart.choices();
+    g.nextHintPeriod = s.hints.nextHintPeriod();
+    g.commissionTotal = s.desk.commissionTotal;
+    g.backgroundYear = s.background.year();
+    return g;
+}
+
+QString defaultSaveFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
+
+QString savedGamePath(const QString& folder) { return QDir(folder).filePath(QString::fromLatin1(kSavedGameFileName)); }
+
+QByteArray encodeSavedGame(const SavedGame& game) {
+    QByteArray payload;
+    {
+        QDataStream s(&payload, QIODevice::WriteOnly);
+        s.setVersion(kStreamVersion);
+        write(s, game);
+    }
+    QByteArray file;
+    {
+        QDataStream s(&file, QIODevice::WriteOnly);
+        s.setVersion(kStreamVersion);
+        s.writeRawData(kMagic, kMagicSize);
+        s << kSavedGameFormat << quint32(payload.size());
+        s.writeRawData(payload.constData(), static_cast<int>(payload.size()));
+    }
+    file.append(digest(file));
+    return file;
+}
+
+SavedGameProblem decodeSavedGame(const QByteArray& bytes, SavedGame& out, QString* detail) {
+    const QByteArray magic = QByteArray::fromRawData(kMagic, kMagicSize);
+    // A file cut short inside the magic is one of ours cut short.
+    if (bytes.size() < kMagicSize)
+        return magic.startsWith(bytes) ? SavedGameProblem::Damaged : SavedGameProblem::Foreign;
+    if (!bytes.startsWith(magic)) return SavedGameProblem::Foreign;
+    if (bytes.size() < kHeaderSize) return SavedGameProblem::Damaged;
+    QDataStream header(bytes.mid(kMagicSize, 8));
+    header.setVersion(kStreamVersion);
+    quint32 format = 0, length = 0;
+    header >> format >> length;
+    if (format > kSavedGameFormat) return SavedGameProblem::Newer;
+    // Format 1 kept the window and trusted every figure in it; its files
+    // cannot be told from forged ones, so they are not resumed.
+    if (format == 1) return SavedGameProblem::Older;
+    if (format < 1 || bytes.size() != kHeaderSize + qsizetype(length) + kDigestSize) return SavedGameProblem::Damaged;
+    const qsizetype signedPart = kHeaderSize + qsizetype(length);
+    if (digest(QByteArrayView(bytes).first(signedPart)) != bytes.sliced(signedPart)) return SavedGameProblem::Damaged;
+    const QByteArray payload = bytes.sliced(kHeaderSize, length);
+    QDataStream s(payload);
+    s.setVersion(kStreamVersion);
+    out = SavedGame{};
+    if (!read(s, out, format)) return SavedGameProblem::Damaged;
+    *detail = checkSavedGame(out);
+    return detail->isEmpty() ? SavedGameProblem::None : SavedGameProblem::Impossible;
+}
+
+QString writeSavedGameFile(const QString& folder, const QByteArray& bytes) {
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("the folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder));
+    QSaveFile file(savedGamePath(folder));
+    // A partly written save must never stand in for the last good one.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString() + QLatin1Char('.');
+    // A small file sits in the device's buffer until it is flushed: a full
+    // disk shows only there, and commit() would not tell.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error + QLatin1Char('.');
+    }
+    if (!file.commit()) return file.errorString() + QLatin1Char('.');
+    return {};
+}
+
+SavedGameProblem readSavedGameFile(const QString& folder, QByteArray* bytes, QString* error) {
+    QFile file(savedGamePath(folder));
+    if (!file.exists()) return SavedGameProblem::Missing;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return SavedGameProblem::Unreadable;
+    }
+    *bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return SavedGameProblem::Unreadable;
+    }
+    return SavedGameProblem::None;
+}
+
+QString savedGameProblemText(SavedGameProblem problem, const QString& detail) {
+    switch (problem) {
+    case SavedGameProblem::None: return {};
+    case SavedGameProblem::Missing: return QStringLiteral("there is no saved game.");
+    case SavedGameProblem::Unreadable: return QStringLiteral("the file cannot be opened.");
+    case SavedGameProblem::Foreign: return QStringLiteral("the file is not a Pellucar saved game.");
+    case SavedGameProblem::Newer: return QStringLiteral("it was saved by a newer version of Pellucar.");
+    case SavedGameProblem::Older:
+        return QStringLiteral("it was saved by an older version of Pellucar, whose saved games cannot be resumed.");
+    case SavedGameProblem::Damaged: return QStringLiteral("the file is damaged.");
+    case SavedGameProblem::Impossible:
+        return QStringLiteral("the game in it could not have been played: ") + detail + '.';
+    }
+    return {};
+}
+
+} // namespace pellucar

@@ -1,0 +1,97 @@
+#include "app/record/scenarios.h"
+
+namespace pellucar {
+
+namespace {
+
+using Length = TimePeriodForm::Length;
+
+// The briefs say only what a trader could have read on the first morning:
+// the scene, the prices, what people were watching, never what came next.
+std::vector<Scenario> makeScenarios() {
+    return {
+        {QStringLiteral("Oil at the New Year, 1986"), QDate(1986, 1, 1), Level::Novice, DataMode::Daily,
+         Length::Quarter, Market::Oil,
+         QStringLiteral("January 1986. Crude oil trades near $26 a barrel. Producers outside OPEC keep pumping "
+                        "more, and Saudi Arabia, which has cut its own output for years to hold the price up, now "
+                        "speaks of winning back its share of the market. You trade crude oil for one quarter.")},
+        {QStringLiteral("Autumn 1987"), QDate(1987, 10, 1), Level::Expert, DataMode::Daily, Length::Quarter,
+         Market::SP500,
+         QStringLiteral("October 1987. Stocks have risen for five years, and the S&P 500 stands a little below its "
+                        "August record. The dollar is weak, the trade deficit is wide and long-term interest rates "
+                        "have climbed past 10% since the spring. Many large funds now hedge with portfolio "
+                        "insurance, selling index futures as prices fall.")},
+        {QStringLiteral("Planting Season, 1988"), QDate(1988, 5, 1), Level::Expert, DataMode::Daily, Length::Quarter,
+         Market::Soybean,
+         QStringLiteral("May 1988. Planting is under way across the Corn Belt after a dry spring in much of the "
+                        "Midwest, and the weather services are watching the soil moisture. Soybeans trade near $7 "
+                        "a bushel; the weather of the coming weeks will decide the size of the crop.")},
+        {QStringLiteral("Stocks, Summer 1990"), QDate(1990, 7, 1), Level::Expert, DataMode::Daily, Length::Quarter,
+         Market::SP500,
+         QStringLiteral("July 1990. The S&P 500 stands near its record after a strong spring. The economy is "
+                        "slowing, banks and savings and loans carry many bad property loans, and crude oil is "
+                        "cheap. Congress and the White House are negotiating a budget.")},
+        {QStringLiteral("Oil, Summer 1990"), QDate(1990, 7, 1), Level::Expert, DataMode::Daily, Length::Quarter,
+         Market::Oil,
+         QStringLiteral("July 1990. Crude oil trades below $17 a barrel, held down by OPEC members pumping above "
+                        "their quotas. Iraq, deep in debt after its war with Iran, complains that its neighbours' "
+                        "overproduction is costing it billions. OPEC's ministers meet in Geneva this month.")},
+        {QStringLiteral("The January Deadline, 1991"), QDate(1991, 1, 1), Level::Expert, DataMode::Daily, Length::Month,
+         Market::Oil,
+         QStringLiteral("January 1991. Iraqi forces have held Kuwait since August, and the United Nations has set "
+                        "January 15 as the last day for them to leave. Crude oil, which more than doubled in the "
+                        "autumn, trades near $26 a barrel. The American and Iraqi foreign ministers are to meet "
+                        "in Geneva.")},
+        {QStringLiteral("Bonds, Winter 1994"), QDate(1994, 2, 1), Level::Expert, DataMode::Daily, Length::Quarter,
+         Market::TBond,
+         QStringLiteral("February 1994. Long-term interest rates are near their lowest in a generation, and the "
+                        "Federal Reserve has held short rates at 3% for a year and a half. The economy is growing "
+                        "faster, and the Fed's chairman has called policy unusually accommodative. Treasury bonds "
+                        "trade near 116.")},
+        {QStringLiteral("Soybeans, Winter 1997"), QDate(1997, 1, 1), Level::Expert, DataMode::Tick, Length::Quarter,
+         Market::Soybean,
+         QStringLiteral("January 1997. Last year's soybean crop was small, and stocks of old-crop beans are "
+                        "expected to run low before the summer. Exports to Asia are strong. Soybeans trade near $7 "
+                        "a bushel, hour by hour.")},
+        {QStringLiteral("Gold, January 1997"), QDate(1997, 1, 1), Level::Expert, DataMode::Tick, Length::Month,
+         Market::Gold,
+         QStringLiteral("January 1997. Gold trades near $367 an ounce, about where it has stood for much of the "
+                        "past ten years. Some central banks have sold part of their gold reserves, and the dollar "
+                        "is strong. You trade hour by hour.")},
+        {QStringLiteral("Autumn 1997"), QDate(1997, 10, 1), Level::Expert, DataMode::Tick, Length::Month, Market::SP500,
+         QStringLiteral("October 1997. Thailand let its currency float in July, and the currencies of Malaysia, "
+                        "Indonesia and the Philippines have fallen since. The S&P 500 trades near 960, close to "
+                        "its record after another year of strong gains. Hong Kong's dollar, tied to the American "
+                        "dollar, is watched closely. You trade hour by hour.")},
+    };
+}
+
+QString folded(const QString& s) { return s.simplified().toCaseFolded(); }
+
+} // namespace
+
+const std::vector<Scenario>& scenarios() {
+    static const std::vector<Scenario> list = makeScenarios();
+    return list;
+}
+
+const Scenario* findScenario(const QString& name) {
+    for (const Scenario& s : scenarios())
+        if (folded(s.name) == folded(name)) return &s;
+    return nullptr;
+}
+
+std::vector<ScenarioChoice> scenarioChoices(const std::vector<PastGame>& games) {
+    std::vector<ScenarioChoice> out;
+    for (const Scenario& s : scenarios()) {
+        ScenarioChoice c{s, std::nullopt};
+        for (const PastGame& g : games)
+            if (g.scenario == s.name &&
+                (!c.best || g.score > c.best->score || (g.score == c.best->score && g.playedAt < c.best->playedAt)))
+                c.best = g;
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
+} // namespace pellucar
