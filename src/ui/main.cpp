@@ -30,6 +30,55 @@ const char* const kUsage = "usage: pellucar [--help] [--version] [Qt options suc
                            "saved-game.pellucar and past-games.sqlite in the user's data folder\n"
                            "(~/.local/share/Pellucar) and its window settings in ~/.config/Pellucar.\n";
 
+// The options QApplication takes for itself (with one dash or two).
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+
+const QtOption* qtOption(const char* arg) {
+    static const QtOption options[] = {
+        {"platform", true},
+        {"platformpluginpath", true},
+        {"platformtheme", true},
+        {"plugin", true},
+        {"qwindowgeometry", true},
+        {"qwindowicon", true},
+        {"qwindowtitle", true},
+        {"reverse", false},
+        {"session", true},
+        {"style", true},
+        {"stylesheet", true},
+        {"widgetcount", false},
+        {"display", true},
+        {"geometry", true},
+        {"title", true},
+        {"name", true},
+        {"visual", true},
+        {"ncols", true},
+        {"cmap", false},
+        {"nograb", false},
+        {"dograb", false},
+        {"sync", false},
+        {"fn", true},
+        {"font", true},
+        {"bg", true},
+        {"background", true},
+        {"fg", true},
+        {"foreground", true},
+        {"btn", true},
+        {"button", true},
+        {"im", true},
+        {"inputstyle", true},
+        {"qmljsdebugger", true},
+        {"nocrashhandler", false},
+    };
+    const size_t length = std::strcspn(arg, "=");
+    for (const QtOption& o : options)
+        if (std::strlen(o.name) == length && std::strncmp(o.name, arg, length) == 0) return &o;
+    return nullptr;
+}
+
 // --help and --version are answered before the window system is reached, so
 // they work on a machine without a display. Returns -1 to carry on.
 int answerCommandLine(int argc, char** argv) {
@@ -42,6 +91,18 @@ int answerCommandLine(int argc, char** argv) {
             std::printf("pellucar %s\n", PELLUCAR_VERSION);
             return 0;
         }
+    }
+    // Anything that is no option of Qt's is refused here too: without a
+    // display Qt would abort before it could be told apart.
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const char* name = arg[0] == '-' ? arg + (arg[1] == '-' ? 2 : 1) : nullptr;
+        const QtOption* known = name ? qtOption(name) : nullptr;
+        if (!known) {
+            std::fprintf(stderr, "pellucar: unknown argument %s (see pellucar --help)\n", arg);
+            return 2;
+        }
+        if (known->takesValue && !std::strchr(name, '=')) ++i;
     }
     return -1;
 }
