@@ -373,6 +373,19 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
              g.length = GameLength::Year;
          },
          "a tick game lasts a quarter at most"},
+        {"a scenario the game does not offer", [](SavedGame& g) { g.scenario = QStringLiteral("Winter 1066"); },
+         "its scenario is not one the game offers"},
+        {"a scenario on another day",
+         [](SavedGame& g) {
+             // Its set-up, but the 2nd of July, not the 1st.
+             g.scenario = QStringLiteral("Stocks, Summer 1990");
+             g.length = GameLength::Quarter;
+             g.startMonth = 7;
+             g.startDay = 2;
+         },
+         "it is not set up as its scenario is"},
+        {"a set-up game from the middle of a month", [](SavedGame& g) { g.startDay = 15; },
+         "its period starts on day 15 of a month, which no game offers"},
         {"a trade booked before the one ahead of it",
          [&](SavedGame& g) {
              g.trades.append(cattle);

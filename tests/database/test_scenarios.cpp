@@ -5,8 +5,13 @@
 
 #include "app/dialogs/scripted_dialogs.h"
 #include "app/game/game.h"
+#include "app/record/saved_game.h"
 #include "app/record/scenarios.h"
+#include "app/view/control_table.h"
 #include "common/random.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -57,5 +62,84 @@ TEST(Scenarios, EachPlaysItsLengthInsideTheDataAndHoldsTheMoveItWasChosenFor) {
                                             : *std::min_element(prices.begin(), prices.end());
         const double moved = extreme / prices.front() - 1;
         EXPECT_TRUE(row.move > 0 ? moved >= row.move : moved <= row.move) << "moved " << moved;
+    }
+}
+
+namespace {
+
+// Trade, the market's button, Buy, one contract, Enter, Enter Order.
+void buyOne(Game& game, Market m) {
+    game.click(QStringLiteral("btnTrade"));
+    if (game.state().settings.level == Level::Expert) game.click(keysOf(m).button);
+    game.click(QStringLiteral("btnBuy"));
+    game.setText(QStringLiteral("inputUnits"), QStringLiteral("1"));
+    game.keyPress(QStringLiteral("inputUnits"), Key::Enter);
+    game.click(QStringLiteral("btnYes"));
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The game's rules as they stand, without the figures written again before
+// they are read (price records past the period, the order maxima).
+GameState rulesOf(const GameState& s) {
+    GameState r = s;
+    for (int p = s.clock.periodIndex() + 1; p < kPriceRecordCount; ++p) r.prices.records[static_cast<size_t>(p)] = {};
+    r.desk.limits = OrderLimits{};
+    return r;
+}
+
+} // namespace
+
+// A saved scenario comes back as the scenario, on its own first day, with
+// or without trades, at the start and further on; saved again it is the
+// same file, and it plays on as the game it was saved from.
+TEST(Scenarios, EachResumesAsItWasSavedAndPlaysOnTheSame) {
+    QTemporaryDir saves;
+    ASSERT_TRUE(saves.isValid());
+    for (const Scenario& sc : scenarios()) {
+        for (const int periods : {1, 9}) {
+            for (const bool trade : {false, true}) {
+                SCOPED_TRACE(QStringLiteral("%1 at %2%3")
+                                 .arg(sc.name)
+                                 .arg(periods)
+                                 .arg(trade ? " with a trade" : "")
+                                 .toStdString());
+                ScriptedDialogs dialogs, resumedDialogs;
+                SystemRandom random(11), resumedRandom(11);
+                Game played(dialogs, random, QStringLiteral(PELLUCAR_DB_PATH));
+                played.startUp();
+                played.setSaveFolder(saves.path());
+                ASSERT_TRUE(played.startScenario(sc.name));
+                for (int p = 0; p < periods; ++p) {
+                    played.click(QStringLiteral("btnChangePeriod"));
+                    if (trade && p == 0) buyOne(played, sc.watch);
+                }
+                ASSERT_EQ(played.state().desk.trades.count(), trade ? 1 : 0);
+                played.click(QStringLiteral("mnuSave"));
+                const QByteArray saved = fileBytes(savedGamePath(saves.path()));
+                ASSERT_FALSE(saved.isEmpty());
+
+                Game resumed(resumedDialogs, resumedRandom, QStringLiteral(PELLUCAR_DB_PATH));
+                resumed.startUp();
+                resumed.setSaveFolder(saves.path());
+                resumed.click(QStringLiteral("mnuResume"));
+                ASSERT_FALSE(resumedDialogs.transcript().join('\n').contains(QStringLiteral("could not be read")))
+                    << resumedDialogs.transcript().join('\n').toStdString();
+                EXPECT_EQ(resumed.state().clock.startDate(), played.state().clock.startDate());
+                EXPECT_TRUE(rulesOf(resumed.state()) == rulesOf(played.state()));
+                // Its scenario and first day are kept again by the next save.
+                resumed.click(QStringLiteral("mnuSave"));
+                EXPECT_EQ(fileBytes(savedGamePath(saves.path())), saved);
+
+                for (int p = 0; p < 3; ++p) {
+                    played.click(QStringLiteral("btnChangePeriod"));
+                    resumed.click(QStringLiteral("btnChangePeriod"));
+                }
+                EXPECT_TRUE(rulesOf(resumed.state()) == rulesOf(played.state()));
+            }
+        }
     }
 }

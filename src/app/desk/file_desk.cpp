@@ -2,6 +2,7 @@
 // save folder and brought back as it stood, down to the order being entered;
 // and the record of past games.
 #include "app/desk/file_desk.h"
+#include "app/record/scenarios.h"
 #include "app/state/clock.h"
 
 namespace pellucar {
@@ -37,7 +38,7 @@ void FileDesk::mnuSave_Click() {
     const SavedGame::Report report = model_.visible("TradeGrid")  ? SavedGame::Report::Trades
                                      : model_.visible("newsgrid") ? SavedGame::Report::News
                                                                   : SavedGame::Report::None;
-    const SavedGame game = savedGameOf(s_, model_.text("inputUnits"), report);
+    const SavedGame game = savedGameOf(s_, model_.text("inputUnits"), report, findScenario(scenario_));
     const QString error = writeSavedGameFile(saveFolder_, encodeSavedGame(game));
     if (!error.isEmpty()) {
         dialogs_.notify(kSavedGameTitle, QStringLiteral("The game could not be saved: ") + error, 0);

@@ -35,11 +35,11 @@ public:
     // Asks first when a game is under way; true to go on.
     bool confirmResume();
     // The saved game has replaced the one in play: it goes into the record
-    // of past games when it finishes, like any other.
-    // A saved game does not say which scenario it started from.
-    void resumed() {
+    // of past games when it finishes, like any other, under the scenario it
+    // started from.
+    void resumed(const QString& scenario) {
         gameRecorded_ = false;
-        scenario_.clear();
+        scenario_ = scenario;
     }
 
     // A new game is set up: it is not in the record yet.

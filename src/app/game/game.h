@@ -113,7 +113,7 @@ private:
     void StopAutoPlayFor(const QString& key);
     void addAutoPlayActions(ActionTable& a);
 
-    // Start-up and state (game_startup.cpp).
+    // Start-up and state (game/startup_steps.cpp).
     void InitializeDatabaseSettings();
     bool OpenMarketDatabase();
     void CloseMarketDatabase();
@@ -123,7 +123,7 @@ private:
     void NotifyPlayer(const QString& title, const QString& message, int number = 0);
     void SetInitialWindowState();
 
-    // Market data (game_market.cpp).
+    // Market data (game/market_steps.cpp).
     // Reads the game's period; false (the player told, the game's data as
     // they were) when the database cannot be read.
     bool LoadGamePeriod();
@@ -132,7 +132,7 @@ private:
     void ShowCurrentMarket();
     void ShowLastPrices();
 
-    // Clock (game_clock.cpp).
+    // The Forward press (game/forward_press.cpp).
     void btnChangePeriod_Click();
     void AdvancePeriod();
     // The steps of a press: the calendar moves (the date waits for the
@@ -148,11 +148,14 @@ private:
     void SetTradeTimeLabel(int n);
     void ShowDayCaption();
 
-    // New-game setup (game_setup.cpp).
+    // New-game setup (game/setup_steps.cpp).
     void mnuNewGame_Click();
     // Sets up and loads the game form_ describes, from the scenario's first
     // day when one is given; false when there is nothing to play.
     bool BeginGame(const Scenario* scenario);
+    // The scenario's game set up as Game > Scenarios sets it, with `news`
+    // as the setup's news choice; false when its period has no data.
+    bool BeginScenario(const Scenario& scenario, NewsOption news);
     void cmdBegin(const TimePeriodForm& form, const QDate& scenarioStart = {});
     void mnuScenarios_Click();
     void LevelDetailChecker(const TimePeriodForm& form);
@@ -162,12 +165,12 @@ private:
     void mnuNews_Click(int index);
     void mnuMaximum_Click(int index);
 
-    // End of game (game_end.cpp).
+    // End of game (game/end_steps.cpp).
     void GameOver();
     void mnuEnd_Click();
     void PlayAgain(bool fromEndWindow);
 
-    // Account valuation and margin calls (game_account.cpp): the steps of
+    // Account valuation and margin calls (game/trading_steps.cpp): the steps of
     // the account's rules in their order, and the account figures.
     void RevalueAccount();
     void CalcAccountValue();
@@ -177,7 +180,7 @@ private:
     void ForceLiquidation();
     bool MandatoryTrade(int step);
 
-    // Game > Resume (game_resume.cpp): the saved game replayed on a game of
+    // Game > Resume (game/resume_steps.cpp): the saved game replayed on a game of
     // its own; this one takes its state only when the replay gives the game
     // the file holds, then draws the window from it.
     void mnuResume_Click();

@@ -55,21 +55,27 @@ void Game::mnuResume_Click() {
     charts_.forgetPeriod();
     score_.clearVerdict();
     gameOnDesk_ = true;
-    files_.resumed();
+    files_.resumed(saved.scenario);
     PresentGame();
 }
 
 QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     startUp();
     if (ended_) return QStringLiteral("the market database cannot be opened");
-    dialogs.queueSetup({{"level", levelName(g.level)},
-                        {"length", lengthName(g.length)},
-                        {"data", dataModeName(g.data)},
-                        {"news", g.news == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual")},
-                        {"period", "select"},
-                        {"month", QString::number(g.startMonth)},
-                        {"year", QString::number(g.startYear)}});
-    click(QStringLiteral("mnuNewGame"));
+    if (const Scenario* scenario = findScenario(g.scenario); scenario && !g.scenario.isEmpty()) {
+        // A scenario begins on its own first day, with its market charted.
+        if (!BeginScenario(*scenario, g.news))
+            return QStringLiteral("the market database has no data for its scenario");
+    } else {
+        dialogs.queueSetup({{"level", levelName(g.level)},
+                            {"length", lengthName(g.length)},
+                            {"data", dataModeName(g.data)},
+                            {"news", g.news == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual")},
+                            {"period", "select"},
+                            {"month", QString::number(g.startMonth)},
+                            {"year", QString::number(g.startYear)}});
+        click(QStringLiteral("mnuNewGame"));
+    }
     if (ended_ || s_.clock.dataMode() != g.data || s_.settings.level != g.level || s_.market.tradingDays.count() == 0)
         return QStringLiteral("the market database has no data for its period");
     // What the maximum shows decides what an order's figures are refreshed

@@ -16,14 +16,18 @@ bool Game::startScenario(const QString& name) {
         NotifyPlayer(QString::fromLatin1(kScenarioTitle), QString::fromLatin1(kScenarioGameUnderWay));
         return false;
     }
-    form_.reset(scenario->level, scenario->data, scenario->length, s_.settings.news.setupChoice());
+    return BeginScenario(*scenario, s_.settings.news.setupChoice());
+}
+
+bool Game::BeginScenario(const Scenario& scenario, NewsOption news) {
+    form_.reset(scenario.level, scenario.data, scenario.length, news);
     form_.random = false;
-    form_.year = scenario->start.year();
-    form_.month = scenario->start.month();
-    if (!BeginGame(scenario)) return false;
-    charts_.chartMarket(scenario->watch);
+    form_.year = scenario.start.year();
+    form_.month = scenario.start.month();
+    if (!BeginGame(&scenario)) return false;
+    charts_.chartMarket(scenario.watch);
     charts_.presentChartOptions();
-    NotifyPlayer(scenario->name, scenario->brief);
+    NotifyPlayer(scenario.name, scenario.brief);
     return true;
 }
 

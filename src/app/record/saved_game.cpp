@@ -1,4 +1,5 @@
 #include "app/record/saved_game.h"
+#include "app/record/scenarios.h"
 
 #include "app/state/game_state.h"
 #include "news/hints.h"
@@ -89,6 +90,7 @@ void write(QDataStream& s, const SavedGame& g) {
     put(s, g.length);
     put(s, g.news);
     s << qint32(g.startMonth) << qint32(g.startYear);
+    s << qint32(g.startDay) << g.scenario;
     s << qint32(g.trades.size());
     for (const TradeRecord& t : g.trades) {
         s << qint32(t.day);
@@ -123,6 +125,10 @@ bool read(QDataStream& s, SavedGame& g, quint32 format) {
     g.news = in.choice(NewsOption::Daily);
     g.startMonth = in.number();
     g.startYear = in.number();
+    if (format >= 4) {
+        g.startDay = in.number();
+        g.scenario = in.text(kMostText);
+    }
     for (int n = in.count(TradeLog::kMaxRecords); n > 0 && !in.failed(); --n) {
         TradeRecord t;
         t.number = static_cast<int>(g.trades.size()) + 1;
@@ -173,10 +179,21 @@ bool isWholeNumber(double v) { return std::isfinite(v) && v == std::trunc(v); }
 QString checkSavedGame(const SavedGame& g) {
     const bool tick = g.data == DataMode::Tick;
     if (g.data == DataMode::None) return QStringLiteral("it has no data mode");
+    if (!g.scenario.isEmpty()) {
+        // A scenario's game is set up by the scenario alone.
+        const Scenario* s = findScenario(g.scenario);
+        if (!s || s->name != g.scenario) return QStringLiteral("its scenario is not one the game offers");
+        if (g.level != s->level || g.data != s->data || g.length != s->length ||
+            QDate(g.startYear, g.startMonth, g.startDay) != s->start)
+            return QStringLiteral("it is not set up as its scenario is");
+    } else if (g.startDay != 1) {
+        return QStringLiteral("its period starts on day %1 of a month, which no game offers").arg(g.startDay);
+    }
     // The setup window offers January of 1984 to 1997 for daily games, any
     // month of 1996 and 1997 for tick games, and no year of ticks.
-    const bool start = tick ? g.startMonth >= 1 && g.startMonth <= 12 && g.startYear >= 1996 && g.startYear <= 1997
-                            : g.startMonth == 1 && g.startYear >= 1984 && g.startYear <= 1997;
+    const bool start = !g.scenario.isEmpty() ? true
+                       : tick ? g.startMonth >= 1 && g.startMonth <= 12 && g.startYear >= 1996 && g.startYear <= 1997
+                              : g.startMonth == 1 && g.startYear >= 1984 && g.startYear <= 1997;
     if (!start)
         return QStringLiteral("its period starts in %1/%2, which no game offers").arg(g.startMonth).arg(g.startYear);
     if (tick && g.length == GameLength::Year) return QStringLiteral("a tick game lasts a quarter at most");
@@ -241,7 +258,8 @@ QString checkSavedGame(const SavedGame& g) {
     return {};
 }
 
-SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::Report report) {
+SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::Report report,
+                      const Scenario* scenario) {
     SavedGame g;
     g.level = s.settings.level;
     g.data = s.clock.dataMode();
@@ -251,6 +269,12 @@ SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::
     // period; the setup chose the first of that month.
     g.startMonth = s.clock.dataMode() == DataMode::Tick ? s.clock.startDate().month() : 1;
     g.startYear = s.clock.startDate().year();
+    if (scenario) {
+        g.scenario = scenario->name;
+        g.startYear = scenario->start.year();
+        g.startMonth = scenario->start.month();
+        g.startDay = scenario->start.day();
+    }
     g.trades = s.desk.trades.records();
     g.periodIndex = s.clock.periodIndex();
     const TradingDesk& d = s.desk;

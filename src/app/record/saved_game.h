@@ -32,11 +32,13 @@
 namespace pellucar {
 
 struct GameState;
+struct Scenario;
 
 inline constexpr char kSavedGameFileName[] = "saved-game.pellucar";
 // 1 kept the whole state and the window; 2 keeps the set-up and the
-// decisions; 3 adds whether the order's market button was pressed.
-inline constexpr quint32 kSavedGameFormat = 3;
+// decisions; 3 adds whether the order's market button was pressed; 4 the
+// scenario the game started from and its first day.
+inline constexpr quint32 kSavedGameFormat = 4;
 
 // The most periods any game reaches: a quarter of tick days, six a day.
 inline constexpr int kMostGamePeriods = kTickDayCapacity * kTicksPerDay;
@@ -53,6 +55,11 @@ struct SavedGame {
     NewsOption news = NewsOption::Annual;
     int startMonth = 1; // 1 in daily games
     int startYear = 1990;
+    // The first day of the month, or of the scenario the game started from
+    // (its name; empty for a game set up in the setup window). Files of
+    // format 3 and before hold no scenario.
+    int startDay = 1;
+    QString scenario;
 
     // The player's decisions: every trade in order (margin-call trades
     // included, which the rules must make again by themselves), the period
@@ -86,8 +93,10 @@ struct SavedGame {
 };
 
 // The game in `state` as a saved game; `typedUnits` is what the units box
-// holds while the order waits for its units, `report` the report open.
-SavedGame savedGameOf(const GameState& state, const QString& typedUnits, SavedGame::Report report);
+// holds while the order waits for its units, `report` the report open,
+// `scenario` the scenario the game started from (none for a set-up game).
+SavedGame savedGameOf(const GameState& state, const QString& typedUnits, SavedGame::Report report,
+                      const Scenario* scenario = nullptr);
 
 // Why a saved game was not brought back.
 enum class SavedGameProblem { None, Missing, Unreadable, Foreign, Newer, Older, Damaged, Impossible };
