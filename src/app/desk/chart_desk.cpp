@@ -91,8 +91,21 @@ void ChartDesk::RefreshCharts() {
     in.currentDate = currentGameDate(s_.clock, s_.market);
     Market charted = Market::Oil;
     marketFromId(options_.chartMarket(), &charted);
-    for (const TradeRecord& t : s_.desk.trades.records())
-        if (t.market == charted) in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
+    // The trade record only grows during a game: each redraw adds the trades
+    // made since the last one, so a game of many trades and presses does not
+    // copy its whole record at every redraw. The list is shared, not copied.
+    const QList<TradeRecord>& records = s_.desk.trades.records();
+    if (fillsMarket_ != options_.chartMarket() || records.size() < fillsRead_) {
+        fills_.clear();
+        fillsRead_ = 0;
+        fillsMarket_ = options_.chartMarket();
+    }
+    for (qsizetype i = fillsRead_; i < records.size(); ++i) {
+        const TradeRecord& t = records[i];
+        if (t.market == charted) fills_.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
+    }
+    fillsRead_ = records.size();
+    in.fills = fills_;
     const LotBook& lots = s_.desk.account.lots(charted);
     if (const int held = static_cast<int>(std::lround(s_.desk.account.position(charted))); held != 0)
         // Valued at the price drawn now: the account is revalued only after
@@ -170,6 +183,9 @@ void ChartDesk::forgetPeriod() {
     pending_.reset();
     series_ = {};
     deferred_ = false;
+    // A new game's or a resumed game's record is another record.
+    fills_.clear();
+    fillsRead_ = 0;
 }
 
 } // namespace pellucar

@@ -73,6 +73,11 @@ private:
     // period, built on first use.
     mutable std::array<std::optional<charts::ChartSeries>, kMarketCount + 1> series_;
     bool deferred_ = false;
+    // The charted market's fills among the first fillsRead_ trades of the
+    // record, for the market fillsMarket_ (a commodity id).
+    QList<charts::TradeFill> fills_;
+    qsizetype fillsRead_ = 0;
+    int fillsMarket_ = -1;
 };
 
 } // namespace pellucar

@@ -83,10 +83,15 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     s_.settings.maximumDisplay = g.maximumDisplay;
 
     // After every step the trades the rules have made must begin the saved
-    // record, and every step must move the game.
+    // record, and every step must move the game. The record only grows, so
+    // each step compares the trades it made, not the whole record again.
     const QList<TradeRecord>& made = s_.desk.trades.records();
+    qsizetype matched = 0;
     const auto followed = [&] {
-        return made.size() <= g.trades.size() && std::equal(made.begin(), made.end(), g.trades.begin());
+        if (made.size() > g.trades.size() || made.size() < matched) return false;
+        if (!std::equal(made.begin() + matched, made.end(), g.trades.begin() + matched)) return false;
+        matched = made.size();
+        return true;
     };
     const auto forward = [&]() -> QString {
         const int period = s_.clock.periodIndex();
