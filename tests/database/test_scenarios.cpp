@@ -11,9 +11,11 @@
 #include "common/random.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace pellucar;
 
@@ -25,10 +27,10 @@ TEST(Scenarios, EachPlaysItsLengthInsideTheDataAndHoldsTheMoveItWasChosenFor) {
         double move;    // the largest rise (> 0) or fall (< 0) from it, at least this share
     } rows[] = {
         {"Oil at the New Year, 1986", 60, 26, -0.40}, {"Autumn 1987", 60, 0, -0.25},
-        {"Planting Season, 1988", 60, 7, 0.30},       {"Stocks, Summer 1990", 60, 0, -0.10},
-        {"Oil, Summer 1990", 60, 17, 0.80},           {"The January Deadline, 1991", 19, 26, -0.20},
-        {"Bonds, Winter 1994", 60, 116, -0.08},       {"Soybeans, Winter 1997", 360, 7, 0.15},
-        {"Gold, January 1997", 114, 367, -0.04},      {"Autumn 1997", 120, 960, -0.06},
+        {"Planting Season, 1988", 60, 7.05, 0.30},    {"Stocks, Summer 1990", 60, 0, -0.10},
+        {"Oil, Summer 1990", 60, 17, 0.80},           {"The January Deadline, 1991", 19, 28, -0.20},
+        {"Bonds, Winter 1994", 60, 117, -0.08},       {"Soybeans, Winter 1997", 360, 6.88, 0.15},
+        {"Gold, January 1997", 114, 369, -0.04},      {"Autumn 1997", 120, 955, -0.06},
     };
     ASSERT_EQ(std::size(rows), scenarios().size());
     for (const auto& row : rows) {
@@ -140,6 +142,83 @@ TEST(Scenarios, EachResumesAsItWasSavedAndPlaysOnTheSame) {
                 }
                 EXPECT_TRUE(rulesOf(resumed.state()) == rulesOf(played.state()));
             }
+        }
+    }
+}
+
+namespace {
+
+struct BriefFact {
+    QString scenario;
+    QDate date;
+    QString phrase;
+    QString source;
+};
+
+std::vector<BriefFact> briefFacts() {
+    std::vector<BriefFact> facts;
+    QFile f(QStringLiteral(PELLUCAR_DATA_DIR "/scenarios/brief_facts.tsv"));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return facts;
+    f.readLine(); // the heading
+    while (!f.atEnd()) {
+        const QStringList c = QString::fromUtf8(f.readLine()).trimmed().split('\t');
+        if (c.size() == 4) facts.push_back({c[0], QDate::fromString(c[1], Qt::ISODate), c[2], c[3]});
+    }
+    return facts;
+}
+
+// The number a phrase names ("near $26", "near 117", "$6.88") and half a
+// unit of its last digit: how far the price it stands for may lie from it.
+std::pair<double, double> namedNumber(const QString& phrase) {
+    static const QRegularExpression number(QStringLiteral("(?:\\$|near )(\\d+(?:\\.(\\d+))?)"));
+    const QRegularExpressionMatch m = number.match(phrase);
+    if (!m.hasMatch()) return {-1, 0};
+    return {m.captured(1).toDouble(), 0.5 * std::pow(10.0, -m.captured(2).size())};
+}
+
+} // namespace
+
+// Every sentence of a brief (but what it says of the game) rests on a fact
+// dated on or before the scenario's first day, kept with its source beside
+// the data; a price the brief names is the watched market's last close
+// before that day, as rounded in the brief.
+TEST(Scenarios, EveryBriefSaysOnlyWhatWasKnownOnItsFirstDay) {
+    const std::vector<BriefFact> facts = briefFacts();
+    ASSERT_FALSE(facts.empty());
+    dbtest::Database db(PELLUCAR_DB_PATH);
+    ASSERT_TRUE(db.ok());
+    static const QRegularExpression sentenceEnd(QStringLiteral("(?<=\\.)\\s+"));
+    static const QRegularExpression closeSource(QStringLiteral("^futures\\.mdb DailyData (\\w+) close$"));
+    for (const Scenario& sc : scenarios()) {
+        SCOPED_TRACE(sc.name.toStdString());
+        std::vector<const BriefFact*> own;
+        for (const BriefFact& f : facts)
+            if (f.scenario == sc.name) own.push_back(&f);
+        ASSERT_FALSE(own.empty());
+        for (const BriefFact* f : own) {
+            SCOPED_TRACE(f->phrase.toStdString());
+            EXPECT_TRUE(sc.brief.contains(f->phrase));
+            ASSERT_TRUE(f->date.isValid());
+            EXPECT_LE(f->date, sc.start);
+            EXPECT_FALSE(f->source.isEmpty());
+            const QRegularExpressionMatch close = closeSource.match(f->source);
+            if (!close.hasMatch()) continue;
+            Market m = Market::Oil;
+            ASSERT_TRUE(marketFromName(close.captured(1), &m));
+            const auto last = db.query("SELECT Date, Close FROM DailyData WHERE CommodityID = ? AND Date < ? "
+                                       "ORDER BY Date DESC LIMIT 1",
+                                       {std::to_string(commodityId(m)), sc.start.toString(Qt::ISODate).toStdString()});
+            ASSERT_EQ(last.size(), 1u);
+            EXPECT_EQ(last[0][0], f->date.toString(Qt::ISODate).toStdString()) << "not the last close before the start";
+            const double price = dbtest::num(last[0][1]) / (m == Market::Soybean ? 100 : 1);
+            const auto [named, slack] = namedNumber(f->phrase);
+            EXPECT_LE(std::abs(named - price), slack + 1e-9) << "names " << named << ", closed at " << price;
+        }
+        for (const QString& sentence : sc.brief.split(sentenceEnd, Qt::SkipEmptyParts)) {
+            if (sentence.startsWith(QLatin1String("You trade"))) continue; // the game, not the market
+            const bool rests =
+                std::any_of(own.begin(), own.end(), [&](const BriefFact* f) { return sentence.contains(f->phrase); });
+            EXPECT_TRUE(rests) << "no dated fact for: " << sentence.toStdString();
         }
     }
 }
