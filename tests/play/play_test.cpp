@@ -118,11 +118,14 @@ TEST(PlayDriver, ScenarioReviewAndExport) {
     const QString csv = QStringLiteral(PELLUCAR_TEST_TMP) + "/scenario-trades.csv";
     QFile::remove(csv);
     const PlayRun r =
-        play(db, "review\nscenario autumn 1987\nforward 3\ntrade SP500 buy 2\nclick btnYes\nforward 4\n"
-                 "trade SP500 sell 2\nclick btnYes\nanswer btnRestartGame\nclick mnuEnd\nreview\nexport " +
+        play(db, "review\nexport " + csv +
+                     "\nscenario autumn 1987\nforward 3\ntrade SP500 buy 2\nclick btnYes\nforward 4\n"
+                     "trade SP500 sell 2\nclick btnYes\nanswer btnRestartGame\nclick mnuEnd\nreview\nexport " +
                      csv + "\n");
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Review: no game has ended"));
+    EXPECT_TRUE(r.out.contains("Export: no game has ended"));
+    EXPECT_TRUE(r.out.contains("Export: 2 trades to " + csv));
     const QList<double> fills = fillPrices(r);
     ASSERT_EQ(fills.size(), 2) << r.out.join('\n').toStdString();
     // One round trip of two contracts, at 500 dollars a point.
@@ -134,4 +137,14 @@ TEST(PlayDriver, ScenarioReviewAndExport) {
     const QStringList lines = QString::fromUtf8(fileBytes(csv)).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[1].startsWith("1,3,1987-10-05,SP500,Buy,2,")) << lines[1].toStdString();
+}
+
+TEST(PlayDriver, AutoPlayCountsEachCommandsPeriods) {
+    // A second autoplay while auto-play runs presses up to its own N, and says how many it pressed.
+    const PlayRun r =
+        play(sharedDaily1990(), "setup year=1990 length=Quarter\nautoplay 2\nautoplay 3\nshow LabelDay\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(countLines(r.out, "autoplay: 2 periods, playing"), 1) << r.out.join('\n').toStdString();
+    EXPECT_EQ(countLines(r.out, "autoplay: 3 periods, playing"), 1);
+    EXPECT_TRUE(r.out.contains("LabelDay: Day 5:")) << r.out.join('\n').toStdString();
 }

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <cstdio>
 #include <utility>
@@ -100,15 +101,19 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
         bool ok;
         const int n = number(1, 1, &ok);
         if (!ok || n < 0 || w.size() > 2) return *error = QStringLiteral("usage: autoplay [N]"), false;
+        // N counts from this command, whether it starts auto-play or finds
+        // it running.
+        const int before = game_.autoPlay().running() ? game_.autoPlay().presses() : 0;
         if (!game_.autoPlay().running()) game_.click(QStringLiteral("btnAutoPlay"));
         if (!game_.autoPlay().running()) {
             out_ << "autoplay: Play is not available\n";
             out_.flush();
             return true;
         }
-        while (game_.autoPlay().running() && game_.autoPlay().presses() < n && !game_.ended()) game_.autoPlayStep();
+        while (game_.autoPlay().running() && game_.autoPlay().presses() - before < n && !game_.ended())
+            game_.autoPlayStep();
         const AutoPlay& a = game_.autoPlay();
-        out_ << "autoplay: " << a.presses() << " periods, "
+        out_ << "autoplay: " << a.presses() - before << " periods, "
              << (a.running() ? QStringLiteral("playing") : QStringLiteral("stopped: ") + a.stopReason()) << '\n';
         out_.flush();
         return true;
@@ -185,11 +190,19 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
     if (cmd == QLatin1String("review") || cmd == QLatin1String("export")) {
         const std::optional<ReviewRecord>& r = game_.lastReview();
         if (cmd == QLatin1String("export")) {
+            // Like review, a line for each outcome: the script goes on.
             if (w.size() != 2) return *error = QStringLiteral("usage: export PATH"), false;
-            QFile f(w[1]);
-            if (!r || !f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(tradeRecordCsv(*r).toUtf8()) < 0)
-                return *error = r ? QStringLiteral("cannot write %1").arg(w[1]) : QStringLiteral("no game has ended"),
-                       false;
+            if (!r) {
+                out_ << "Export: no game has ended\n";
+            } else {
+                // The file is replaced whole or not at all.
+                QSaveFile f(w[1]);
+                const QByteArray csv = tradeRecordCsv(*r).toUtf8();
+                if (f.open(QIODevice::WriteOnly) && f.write(csv) == csv.size() && f.commit())
+                    out_ << "Export: " << r->trades.size() << " trades to " << w[1] << '\n';
+                else out_ << "Export: could not write " << w[1] << ": " << f.errorString() << '\n';
+            }
+            out_.flush();
             return true;
         }
         if (!r) {
