@@ -366,8 +366,15 @@ TEST(GameReview, FiguresAgreeWithTheIndependentAccountOnPlayedGames) {
             realized[static_cast<size_t>(index(c.market))] += c.pl;
         }
         EXPECT_NEAR(losses == 0 ? -1 : *f.profitFactor, losses == 0 ? -1 : gains / -losses, 1e-9);
-        for (const MarketReview& m : f.markets)
+        // What is left open is the player's own position, and with the realized profit it makes up the
+        // final account value.
+        double realizedSum = 0;
+        for (const MarketReview& m : f.markets) {
             EXPECT_NEAR(m.realized, realized[static_cast<size_t>(index(m.market))], 1e-6);
+            EXPECT_EQ(m.openContracts, model.position(m.market)) << marketName(m.market).toStdString();
+            realizedSum += m.realized;
+        }
+        EXPECT_NEAR(rec.startingCapital + realizedSum + f.unrealized, f.equity.back(), 0.01);
 
         // The record gives back exactly what the game kept.
         EXPECT_TRUE(games[0].reviewKept);

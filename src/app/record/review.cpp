@@ -2,6 +2,7 @@
 #include "app/state/game_state.h"
 #include "common/format.h"
 #include "trading/contract_terms.h"
+#include "trading/lot_book.h"
 
 #include <algorithm>
 #include <cmath>
@@ -105,6 +106,10 @@ ReviewFigures reviewFigures(const ReviewRecord& r) {
     std::array<bool, kMarketCount> traded{};
     std::array<double, kMarketCount> realized{};
     std::array<int, kMarketCount> trips{};
+    // The account's own books, for what is left open at the end.
+    std::array<LotBook, kMarketCount> books;
+    std::array<double, kMarketCount> positions{};
+    for (Market m : kTradingOrder) books[slot(m)] = LotBook(m);
     // Positions at the end of each period, for the time in the market.
     std::vector<bool> holding(r.periods.size() + 1, false);
     qsizetype next = 0;
@@ -113,6 +118,8 @@ ReviewFigures reviewFigures(const ReviewRecord& r) {
             const TradeRecord& t = r.trades[next];
             const size_t k = slot(t.market);
             traded[k] = true;
+            positions[k] += t.amount;
+            books[k].book(t.amount, positions[k], t.price);
             double rest = t.amount;
             std::deque<OpenPiece>& q = open[k];
             while (rest != 0 && !q.empty() && (q.front().units > 0) != (rest > 0)) {
@@ -162,7 +169,13 @@ ReviewFigures reviewFigures(const ReviewRecord& r) {
     for (Market m : kTradingOrder) {
         const size_t k = slot(m);
         if (!traded[k]) continue;
-        MarketReview mr{m, realized[k], trips[k], 0};
+        MarketReview mr{m, realized[k], trips[k]};
+        if (positions[k] != 0 && !r.periods.empty()) {
+            mr.openContracts = positions[k];
+            mr.openAverage = books[k].averagePrice();
+            mr.unrealized = books[k].unrealized(r.periods.back().prices[k]);
+            f.unrealized += mr.unrealized;
+        }
         if (!r.periods.empty())
             mr.buyAndHold =
                 priceDifference(readQuote(m, r.periods.back().prices[k]), readQuote(m, r.periods.front().prices[k])) *
@@ -202,11 +215,23 @@ std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigu
                                                    .arg(r.periods.size())
                                                    .arg(share(f.timeInMarket))},
     };
-    for (const MarketReview& m : f.markets)
-        out.push_back({marketName(m.market), QStringLiteral("realized %1 in %2 round trips; one contract held: %3")
-                                                 .arg(money(m.realized))
-                                                 .arg(m.roundTrips)
-                                                 .arg(money(m.buyAndHold))});
+    int open = 0;
+    for (const MarketReview& m : f.markets) open += m.openContracts != 0 ? 1 : 0;
+    out.push_back({QStringLiteral("Open at the End"), open == 0 ? QStringLiteral("no positions")
+                                                                : QStringLiteral("%1 position%2, unrealized %3")
+                                                                      .arg(open)
+                                                                      .arg(open == 1 ? "" : "s")
+                                                                      .arg(money(f.unrealized))});
+    for (const MarketReview& m : f.markets) {
+        QString line = QStringLiteral("realized %1 in %2 round trips").arg(money(m.realized)).arg(m.roundTrips);
+        if (m.openContracts != 0)
+            line += QStringLiteral("; open: %1 %2 at %3, unrealized %4")
+                        .arg(m.openContracts > 0 ? QStringLiteral("Long") : QStringLiteral("Short"))
+                        .arg(std::fabs(m.openContracts), 0, 'f', 0)
+                        .arg(reviewPriceText(m.openAverage), money(m.unrealized));
+        line += QStringLiteral("; benchmark, 1 contract bought and held: %1").arg(money(m.buyAndHold));
+        out.push_back({marketName(m.market), line});
+    }
     return out;
 }
 

@@ -63,7 +63,14 @@ struct MarketReview {
     Market market = Market::Oil;
     double realized = 0;
     int roundTrips = 0;
-    // One contract bought at the first period and held to the last.
+    // The player's position left open at the end (signed contracts,
+    // positive long), its average price and its unrealized profit or loss
+    // at the last period's price, as the account values it.
+    double openContracts = 0;
+    double openAverage = 0;
+    double unrealized = 0;
+    // A benchmark, not the player's: one contract bought at the first
+    // period and held to the last.
     double buyAndHold = 0;
 };
 
@@ -80,6 +87,7 @@ struct ReviewFigures {
     double averageWin = 0, averageLoss = 0; // losses negative
     double largestWin = 0, largestLoss = 0;
     std::vector<MarketReview> markets; // traded markets, trading order
+    double unrealized = 0;             // of every position open at the end
     int periodsInMarket = 0;           // periods ending with a position open
     double timeInMarket = 0;           // their share of the periods, 0..1
 };
