@@ -28,6 +28,14 @@ const char* const kUsage = "usage: pellucar-play [--database PATH] [--seed N] [-
                            "  --help           print this text and exit\n"
                            "  --version        print the version and exit\n"
                            "\n"
+                           "Commands, one a line (# starts a comment; pellucar-play(6) tells each):\n"
+                           "  setup KEY=VALUE ...   forward [N]          autoplay [N]\n"
+                           "  click NAME [INDEX]    type TEXT            key Enter|Tab\n"
+                           "  answer NAME           trade MARKET buy|sell UNITS\n"
+                           "  show NAME ...         state                scenario NAME\n"
+                           "  review                export PATH          view scroll|zoom N\n"
+                           "  chart\n"
+                           "\n"
                            "Exit status: 0 at the script's end, 2 on a script or argument error,\n"
                            "otherwise the game's own exit (1 when the database cannot be opened).\n";
 } // namespace
