@@ -1,4 +1,5 @@
 #pragma once
+#include "common/data_mode.h"
 #include "common/market.h"
 #include "market/database.h"
 
@@ -64,7 +65,7 @@ struct MarketData {
 
     // The last tick period read, kept so the same period is not read twice.
     QDate lastTickStart, lastTickEnd;
-    QString lastLoadedMode;
+    DataMode lastLoadedMode = DataMode::None; // None until a period has been read
 
     void clearPeriod();
     bool operator==(const MarketData&) const = default;

@@ -418,9 +418,9 @@ void ScenariosWindow::showBrief(int row) {
     if (row < 0 || row >= static_cast<int>(report_.choices.size())) return;
     const ScenarioChoice& c = report_.choices[static_cast<size_t>(row)];
     const Scenario& s = c.scenario;
-    const char* length = s.length == TimePeriodForm::Length::Month     ? "One Month"
-                         : s.length == TimePeriodForm::Length::Quarter ? "One Quarter"
-                                                                       : "One Year";
+    const char* length = s.length == GameLength::Month     ? "One Month"
+                         : s.length == GameLength::Quarter ? "One Quarter"
+                                                           : "One Year";
     QString html = QStringLiteral("<h3>%1</h3><p>%2</p><p>From %3 &middot; %4 &middot; %5 data &middot; %6"
                                   " &middot; watch %7</p>")
                        .arg(s.name.toHtmlEscaped(), s.brief.toHtmlEscaped(), s.start.toString(Qt::ISODate),

@@ -300,9 +300,9 @@ TimePeriodWindow::TimePeriodWindow(TimePeriodForm& form, QWidget* parent)
     };
     on(novice, [this] { form_.level = Level::Novice; });
     on(expert, [this] { form_.level = Level::Expert; });
-    on(month, [this] { form_.length = TimePeriodForm::Length::Month; });
-    on(quarter, [this] { form_.length = TimePeriodForm::Length::Quarter; });
-    on(year, [this] { form_.length = TimePeriodForm::Length::Year; });
+    on(month, [this] { form_.length = GameLength::Month; });
+    on(quarter, [this] { form_.length = GameLength::Quarter; });
+    on(year, [this] { form_.length = GameLength::Year; });
     on(daily, [this] { form_.setData(DataMode::Daily); });
     on(tick, [this] { form_.setData(DataMode::Tick); });
     on(annual, [this] { form_.news = NewsOption::Annual; });
@@ -346,9 +346,9 @@ void TimePeriodWindow::render() {
     };
     set("OptNovice", form_.level == Level::Novice);
     set("OptExpert", form_.level != Level::Novice);
-    set("OptMonth", form_.length == TimePeriodForm::Length::Month);
-    set("OptQuarter", form_.length == TimePeriodForm::Length::Quarter);
-    set("OptYear", form_.length == TimePeriodForm::Length::Year);
+    set("OptMonth", form_.length == GameLength::Month);
+    set("OptQuarter", form_.length == GameLength::Quarter);
+    set("OptYear", form_.length == GameLength::Year);
     set("OptDaily", !form_.tick());
     set("OptTick", form_.tick());
     set("OptAnnual", form_.news != NewsOption::Daily);

@@ -158,7 +158,7 @@ TEST(Setup, CancelKeepsWhatWasThereBeforeTheWindowOpened) {
 
 TEST(Setup, TimePeriodFormListsFollowTheDataMode) {
     TimePeriodForm f;
-    f.reset(Level::Expert, DataMode::Daily, TimePeriodForm::Length::Year, NewsOption::Annual);
+    f.reset(Level::Expert, DataMode::Daily, GameLength::Year, NewsOption::Annual);
     EXPECT_EQ(f.timeLabel(), "Select a Year:");
     EXPECT_EQ(f.yearItems().size(), 14);
     EXPECT_FALSE(f.monthsVisible());
@@ -167,7 +167,7 @@ TEST(Setup, TimePeriodFormListsFollowTheDataMode) {
     EXPECT_EQ(f.yearItems(), QStringList({"1996", "1997"}));
     EXPECT_EQ(f.year, 1996); // 1984 is not a tick year
     EXPECT_FALSE(f.yearLengthEnabled());
-    EXPECT_EQ(f.length, TimePeriodForm::Length::Quarter);
+    EXPECT_EQ(f.length, GameLength::Quarter);
     f.random = true;
     EXPECT_FALSE(f.monthsVisible() || f.yearsVisible());
 }

@@ -68,7 +68,7 @@ private slots:
     // what the form allows.
     void setupWindowFollowsItsForm() {
         TimePeriodForm form;
-        form.reset(Level::Expert, DataMode::Daily, TimePeriodForm::Length::Year, NewsOption::Annual);
+        form.reset(Level::Expert, DataMode::Daily, GameLength::Year, NewsOption::Annual);
         TimePeriodWindow w(form);
         auto* months = child<QComboBox>(&w, "Combo1");
         auto* years = child<QComboBox>(&w, "Combo2");
@@ -85,7 +85,7 @@ private slots:
         emit months->activated(3);
         click(&w, "OptMonth");
         click(&w, "OptDayReports");
-        QVERIFY(form.month == 4 && form.length == TimePeriodForm::Length::Month && form.news == NewsOption::Daily);
+        QVERIFY(form.month == 4 && form.length == GameLength::Month && form.news == NewsOption::Daily);
 
         click(&w, "optSelect_1");
         QVERIFY(form.random);

@@ -1,6 +1,7 @@
 // Auto-play at its fastest pace through the real main window: the periods
 // a second it plays with both charts drawn, and the longest a player's input
 // waits for the window meanwhile.
+#include "app/view/control_table.h"
 #include "bench_support.h"
 
 #include <QAction>
@@ -68,7 +69,7 @@ void autoPlayFastest(benchmark::State& state, const SetupPlan& plan, const std::
         std::string error;
         if (!setUpWindowGame(rig, &error)) return state.SkipWithError(error.c_str());
         rig.window.action(QStringLiteral("mnuSpeed_4"))->trigger();
-        auto* play = qobject_cast<QPushButton*>(rig.window.widget(QStringLiteral("btnAutoPlay")));
+        auto* play = qobject_cast<QPushButton*>(rig.window.widget(QString::fromLatin1(keys::kAutoPlay)));
         rig.watchCharts();
         rig.paints.reset();
         const int first = rig.game.state().clock.periodIndex();
@@ -89,7 +90,7 @@ void autoPlayFastest(benchmark::State& state, const SetupPlan& plan, const std::
             }
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
         }
-        rig.window.action(QStringLiteral("mnuAutoPlay"))->trigger(); // Pause
+        rig.window.action(QString::fromLatin1(keys::kAutoPlayItem))->trigger(); // Pause
         const Samples::Start t1 = Samples::start();
         QCoreApplication::processEvents();
 

@@ -2,6 +2,7 @@
 // in all six markets, so the press revalues a full account, and both charts
 // composed as the window reads them after the press. Every timed press is a real move to the next period; a game near
 // its end is replaced by a fresh one outside the timed region.
+#include "app/view/control_table.h"
 #include "bench_support.h"
 
 namespace pellucar::bench {
@@ -26,7 +27,7 @@ void forwardInCore(benchmark::State& state, const SetupPlan& plan, const std::st
         }
         const int before = rig->game.state().clock.periodIndex();
         const auto t0 = Samples::start();
-        rig->game.click(QStringLiteral("btnChangePeriod"));
+        rig->game.click(QString::fromLatin1(keys::kForward));
         benchmark::DoNotOptimize(rig->game.charts());
         samples.stop(t0);
         if (rig->game.state().clock.periodIndex() != before + 1) ++stalled;

@@ -3,6 +3,7 @@
 // against SQLite alone stepping the same statements.
 #include "bench_support.h"
 
+#include "app/view/control_table.h"
 #include "market/database.h"
 #include "market/market_data.h"
 #include "mkdb.h"
@@ -239,7 +240,7 @@ void BM_NewGame_DailyYear_Core(benchmark::State& state) {
     for (auto _ : state) {
         rig->dialogs.queueSetup(setup);
         const auto t0 = Samples::start();
-        rig->game.click(QStringLiteral("mnuNewGame"));
+        rig->game.click(QString::fromLatin1(keys::kNewGame));
         samples.stop(t0);
         if (rig->game.state().clock.periodIndex() != 0 || rig->game.state().clock.tradingDayCount() <= 0)
             return state.SkipWithError("New Game did not load a period");

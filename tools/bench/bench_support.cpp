@@ -1,5 +1,6 @@
 #include "bench_support.h"
 
+#include "app/view/control_table.h"
 #include "ui/chart_view.h"
 
 #include <QAbstractButton>
@@ -146,14 +147,14 @@ bool setUpCoreGame(CoreRig& rig, const SetupPlan& plan, std::string* error) {
                             {"period", "select"},
                             {"month", QString::number(plan.month)},
                             {"year", QString::number(plan.year)}});
-    g.click(QStringLiteral("mnuNewGame"));
-    g.click(QStringLiteral("btnChangePeriod"));
+    g.click(QString::fromLatin1(keys::kNewGame));
+    g.click(QString::fromLatin1(keys::kForward));
     if (g.state().clock.periodIndex() != 1) {
         *error = "the first Forward did not start the game";
         return false;
     }
     for (const char* button : kMarketButtons) {
-        g.click(QStringLiteral("btnTrade"));
+        g.click(QString::fromLatin1(keys::kTrade));
         g.click(QString::fromLatin1(button));
         g.click(QStringLiteral("btnBuy"));
         g.setText(QStringLiteral("inputUnits"), QString::fromLatin1(kUnits));
@@ -276,7 +277,7 @@ bool setUpWindowGame(WindowRig& rig, std::string* error) {
     }
     rig.paints.reset();
     processUntilPainted(rig.paints, {rig.left, rig.right});
-    w.action(QStringLiteral("mnuNewGame"))->trigger();
+    w.action(QString::fromLatin1(keys::kNewGame))->trigger();
     QCoreApplication::processEvents();
     if (!pressForward(rig) || rig.game.state().clock.periodIndex() != 1) {
         *error = "the first Forward did not start the game";
@@ -288,7 +289,7 @@ bool setUpWindowGame(WindowRig& rig, std::string* error) {
     };
     auto* units = qobject_cast<QLineEdit*>(w.widget(QStringLiteral("inputUnits")));
     for (const char* market : kMarketButtons) {
-        button("btnTrade");
+        button(keys::kTrade);
         button(market);
         button("btnBuy");
         // Typed as a player would: the box hears the keys and the window
@@ -306,7 +307,7 @@ bool setUpWindowGame(WindowRig& rig, std::string* error) {
 }
 
 bool pressForward(WindowRig& rig, bool* chartsChanged) {
-    auto* forward = qobject_cast<QPushButton*>(rig.window.widget(QStringLiteral("btnChangePeriod")));
+    auto* forward = qobject_cast<QPushButton*>(rig.window.widget(QString::fromLatin1(keys::kForward)));
     const charts::ChartPair before = rig.game.charts(); // shares the data, copies nothing
     rig.paints.reset();
     forward->click();

@@ -3,6 +3,7 @@
 // beside a bare Qt floor taken in the same run.
 #include "bench_support.h"
 
+#include "app/view/control_table.h"
 #include "ui/look.h"
 #include "ui/metrics.h"
 
@@ -371,7 +372,7 @@ void chartsFloor(benchmark::State& state, const SetupPlan& plan, const std::stri
         std::string error;
         if (!setUpCoreGame(core, plan, &error)) return state.SkipWithError(error.c_str());
         while (core.pressesLeft() > 0) {
-            core.game.click(QStringLiteral("btnChangePeriod"));
+            core.game.click(QString::fromLatin1(keys::kForward));
             frames << core.game.charts();
         }
     }

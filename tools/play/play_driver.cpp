@@ -2,6 +2,7 @@
 
 #include "app/dialogs/scripted_dialogs.h"
 #include "app/game/game.h"
+#include "app/view/control_table.h"
 
 #include "common/format.h"
 
@@ -92,7 +93,7 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
         bool ok;
         const int n = number(1, 1, &ok);
         if (!ok || n < 0) return *error = QStringLiteral("usage: forward [N]"), false;
-        for (int i = 0; i < n && !game_.ended(); ++i) game_.click(QStringLiteral("btnChangePeriod"));
+        for (int i = 0; i < n && !game_.ended(); ++i) game_.click(QString::fromLatin1(keys::kForward));
         return true;
     }
     if (cmd == QLatin1String("autoplay")) {
@@ -104,7 +105,7 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
         // N counts from this command, whether it starts auto-play or finds
         // it running.
         const int before = game_.autoPlay().running() ? game_.autoPlay().presses() : 0;
-        if (!game_.autoPlay().running()) game_.click(QStringLiteral("btnAutoPlay"));
+        if (!game_.autoPlay().running()) game_.click(QString::fromLatin1(keys::kAutoPlay));
         if (!game_.autoPlay().running()) {
             out_ << "autoplay: Play is not available\n";
             out_.flush();
@@ -145,13 +146,13 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
             settings.insert(key, value);
         }
         dialogs_.queueSetup(settings);
-        return click(QStringLiteral("mnuNewGame"), -1, error);
+        return click(QString::fromLatin1(keys::kNewGame), -1, error);
     }
     if (cmd == QLatin1String("trade")) {
         if (w.size() != 4 || marketButton(w[1]).isEmpty() ||
             (w[2].toLower() != QLatin1String("buy") && w[2].toLower() != QLatin1String("sell")))
             return *error = QStringLiteral("usage: trade MARKET buy|sell UNITS"), false;
-        game_.click(QStringLiteral("btnTrade"));
+        game_.click(QString::fromLatin1(keys::kTrade));
         game_.click(marketButton(w[1]));
         game_.click(w[2].toLower() == QLatin1String("buy") ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
         game_.setText(QStringLiteral("inputUnits"), w[3]);

@@ -183,14 +183,14 @@ public:
             const int n = w.size() > 1 ? w[1].toInt(&ok) : 1;
             if (!ok || n < 0 || w.size() > 2) return fail(error, "usage: forward [N]");
             for (int i = 0; i < n && !window_.game().ended(); ++i)
-                if (!press(QStringLiteral("btnChangePeriod"), error)) return false;
+                if (!press(QString::fromLatin1(keys::kForward), error)) return false;
             return true;
         }
         if (cmd == "trade") {
             const QString side = w.value(2).toLower();
             if (w.size() != 4 || marketButton(w[1]).isEmpty() || (side != "buy" && side != "sell"))
                 return fail(error, "usage: trade MARKET buy|sell UNITS");
-            return press(QStringLiteral("btnTrade"), error) && press(marketButton(w[1]), error) &&
+            return press(QString::fromLatin1(keys::kTrade), error) && press(marketButton(w[1]), error) &&
                    press(side == "buy" ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"), error) && type(w[3]) &&
                    key(Qt::Key_Return);
         }
@@ -500,8 +500,8 @@ int main(int argc, char** argv) {
     };
 
     if (!p.isSet("no-game")) {
-        window.action("mnuNewGame")->trigger();
-        auto* forward = qobject_cast<QPushButton*>(window.widget("btnChangePeriod"));
+        window.action(QString::fromLatin1(keys::kNewGame))->trigger();
+        auto* forward = qobject_cast<QPushButton*>(window.widget(QString::fromLatin1(keys::kForward)));
         for (int i = 0; i < p.value("forward").toInt(); ++i) forward->click();
     }
     ScriptPlayer player(window, dialogs, [&](QWidget* w, const QString& shot) { shootAll(w, prefix + shot); });
@@ -574,7 +574,7 @@ int main(int argc, char** argv) {
                             false,         true,
                             sampleReview()};
         TimePeriodForm form;
-        form.reset(Level::Expert, DataMode::Tick, TimePeriodForm::Length::Quarter, NewsOption::Annual);
+        form.reset(Level::Expert, DataMode::Tick, GameLength::Quarter, NewsOption::Annual);
         QString story;
         for (int i = 0; i < 40; ++i) story += "The Federal Reserve left its target rate unchanged today. ";
         QList<QDialog*> windows{

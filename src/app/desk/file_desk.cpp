@@ -4,6 +4,7 @@
 #include "app/desk/file_desk.h"
 #include "app/record/scenarios.h"
 #include "app/state/clock.h"
+#include "app/view/control_table.h"
 
 namespace pellucar {
 
@@ -35,9 +36,9 @@ void FileDesk::mnuSave_Click() {
     if (saveFolder_.isEmpty() || !s_.clock.started()) return;
     // An order waiting for its units keeps what the player has typed so far,
     // and the report over the charts stays open.
-    const SavedGame::Report report = model_.visible("TradeGrid")  ? SavedGame::Report::Trades
-                                     : model_.visible("newsgrid") ? SavedGame::Report::News
-                                                                  : SavedGame::Report::None;
+    const SavedGame::Report report = model_.visible(controlKey<keys::kTradeGrid>())  ? SavedGame::Report::Trades
+                                     : model_.visible(controlKey<keys::kNewsGrid>()) ? SavedGame::Report::News
+                                                                                     : SavedGame::Report::None;
     const SavedGame game = savedGameOf(s_, model_.text("inputUnits"), report, findScenario(scenario_));
     const QString error = writeSavedGameFile(saveFolder_, encodeSavedGame(game));
     if (!error.isEmpty()) {

@@ -1,5 +1,6 @@
 #include "app/desk/news_desk.h"
 #include "app/state/clock.h"
+#include "app/view/control_table.h"
 #include "app/view/desk_presenter.h"
 
 namespace pellucar {
@@ -72,19 +73,21 @@ void NewsDesk::btnNewsHist_Click() {
     } else if (news_.isEmpty()) {
         dialogs_.notify(QString::fromLatin1(kNewsHistoryTitle), QString::fromLatin1(kNoNewsStoriesText), 0);
     } else {
-        model_["newsgrid"].grid = news_.grid();
-        showReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"));
+        model_[controlKey<keys::kNewsGrid>()].grid = news_.grid();
+        showReport(model_, QString::fromLatin1(keys::kNewsGrid), QStringLiteral("LabelNH"),
+                   QStringLiteral("btnCloseNewsHist"));
         layoutCharts(model_);
     }
 }
 
 void NewsDesk::btnCloseNewsHist_Click() {
-    closeReport(model_, QStringLiteral("newsgrid"), QStringLiteral("LabelNH"), QStringLiteral("btnCloseNewsHist"));
+    closeReport(model_, QString::fromLatin1(keys::kNewsGrid), QStringLiteral("LabelNH"),
+                QStringLiteral("btnCloseNewsHist"));
     layoutCharts(model_);
 }
 
 void NewsDesk::addActions(ActionTable& actions) {
-    actions.insert(QStringLiteral("btnNewsHist"), [this](int) { btnNewsHist_Click(); });
+    actions.insert(QString::fromLatin1(keys::kNewsHistory), [this](int) { btnNewsHist_Click(); });
     actions.insert(QStringLiteral("btnCloseNewsHist"), [this](int) { btnCloseNewsHist_Click(); });
 }
 

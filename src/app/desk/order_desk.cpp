@@ -13,13 +13,13 @@ OrderDesk::OrderDesk(const GameState& game, TradingDesk& desk, PresentationModel
     : s_(game), desk_(desk), model_(model), dialogs_(dialogs), afterFill_(std::move(afterFill)) {}
 
 void OrderDesk::addActions(ActionTable& a) {
-    a.insert(QStringLiteral("btnTrade"), [this](int) { btnTrade_Click(); });
+    a.insert(QString::fromLatin1(keys::kTrade), [this](int) { btnTrade_Click(); });
     a.insert(QStringLiteral("btnHold"), [this](int) { btnHold_Click(); });
     a.insert(QStringLiteral("btnYes"), [this](int) { btnYes_Click(); });
     a.insert(QStringLiteral("btnNo"), [this](int) { btnNo_Click(); });
     a.insert(QStringLiteral("btnBuy"), [this](int) { sideButton_Click(Side::Buy); });
     a.insert(QStringLiteral("btnSell"), [this](int) { sideButton_Click(Side::Sell); });
-    a.insert(QStringLiteral("btnTradeHist"), [this](int) { btnTradeHist_Click(); });
+    a.insert(QString::fromLatin1(keys::kTradeHistory), [this](int) { btnTradeHist_Click(); });
     a.insert(QStringLiteral("btnCloseTradeHistory"), [this](int) { btnCloseTradeHistory_Click(); });
     for (Market m : kTradingOrder) a.insert(keysOf(m).button, [this, m](int) { marketButton_Click(m); });
 }
@@ -225,14 +225,16 @@ void OrderDesk::FillOrder(Fill fill) {
 
 void OrderDesk::btnTradeHist_Click() {
     const auto timeOf = [this](int day) { return periodTimeOfDay(day); };
-    model_["TradeGrid"].grid = tradeReport(desk_.trades, desk_.account, timeOf);
+    model_[controlKey<keys::kTradeGrid>()].grid = tradeReport(desk_.trades, desk_.account, timeOf);
     model_.setText("LabelTH", QStringLiteral("Trade History"));
-    showReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
+    showReport(model_, QString::fromLatin1(keys::kTradeGrid), QStringLiteral("LabelTH"),
+               QStringLiteral("btnCloseTradeHistory"));
     layoutCharts(model_);
 }
 
 void OrderDesk::btnCloseTradeHistory_Click() {
-    closeReport(model_, QStringLiteral("TradeGrid"), QStringLiteral("LabelTH"), QStringLiteral("btnCloseTradeHistory"));
+    closeReport(model_, QString::fromLatin1(keys::kTradeGrid), QStringLiteral("LabelTH"),
+                QStringLiteral("btnCloseTradeHistory"));
     layoutCharts(model_);
 }
 

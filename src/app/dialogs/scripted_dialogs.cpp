@@ -64,9 +64,9 @@ bool ScriptedDialogs::timePeriod(TimePeriodForm& form) {
     if (s.contains("level")) form.level = levelOrExpert(s["level"]);
     if (s.contains("length")) {
         const QString l = s["length"];
-        form.length = l == QLatin1String("Month")     ? TimePeriodForm::Length::Month
-                      : l == QLatin1String("Quarter") ? TimePeriodForm::Length::Quarter
-                                                      : TimePeriodForm::Length::Year;
+        form.length = l == QLatin1String("Month")     ? GameLength::Month
+                      : l == QLatin1String("Quarter") ? GameLength::Quarter
+                                                      : GameLength::Year;
     }
     if (s.contains("news")) form.news = s["news"] == QLatin1String("Daily") ? NewsOption::Daily : NewsOption::Annual;
     if (s.contains("period")) form.random = s["period"] == QLatin1String("random");

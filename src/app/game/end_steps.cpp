@@ -53,7 +53,7 @@ void Game::mnuEnd_Click() {
         charts_.RefreshCharts();
     }
     ShowCurrentMarket();
-    model_.setText(keys::kMarketBanner, QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
+    model_.setText(keys::kMarketBanner, QString::fromLatin1(kMarketBannerText));
     if (!s_.clock.restartRequested()) {
         // An order the player was entering when the window opened goes as
         // Cancel Order drops it, so no half-entered order outlives the desk

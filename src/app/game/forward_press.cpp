@@ -21,7 +21,7 @@ void Game::btnChangePeriod_Click() {
         pressRunning_ = windowLocked_ = false;
         charts_.RefreshDeferredCharts();
     });
-    s_.market.lastLoadedMode = dataModeName(s_.clock.dataMode());
+    s_.market.lastLoadedMode = s_.clock.dataMode();
     dialogs_.processEvents();
     MoveCalendar();
     if (s_.clock.atEnd(s_.market)) return EndGameFromPress();
@@ -46,7 +46,7 @@ void Game::EndGameFromPress() {
 }
 
 void Game::RestoreMarketBanner() {
-    const QString banner = QStringLiteral("  Current Market:    (Last Trade  *  Change)");
+    const QString banner = QString::fromLatin1(kMarketBannerText);
     if (model_.text(controlKey<keys::kMarketBanner>()) != banner)
         model_.setText(controlKey<keys::kMarketBanner>(), banner);
 }

@@ -30,7 +30,7 @@ bool Game::LoadGamePeriod() {
     // game's data (and the tick cache) as they were.
     auto next = std::make_unique<MarketData>(s_.market);
     next->clearPeriod();
-    const bool oneMonth = s_.clock.setupLength() == TimePeriodForm::Length::Month;
+    const bool oneMonth = s_.clock.setupLength() == GameLength::Month;
     const int n =
         LoadTradingDays(db_, dataModeName(s_.clock.dataMode()), oneMonth, s_.clock.startDate(), next->tradingDays);
     bool ok = n != kLoadFailed;
@@ -46,9 +46,8 @@ bool Game::LoadGamePeriod() {
             // The same tick period again keeps the ticks already read; a
             // period that only shares its start or its end with the last one
             // is read anew, or a quarter would be played on a month of ticks.
-            const bool cached = md.lastLoadedMode == QLatin1String("Tick") &&
-                                md.lastTickStart == s_.clock.startDate() && md.lastTickEnd == end &&
-                                md.tickDayCount() == n;
+            const bool cached = md.lastLoadedMode == DataMode::Tick && md.lastTickStart == s_.clock.startDate() &&
+                                md.lastTickEnd == end && md.tickDayCount() == n;
             if (!cached) {
                 md.startTickDays();
                 dialogs_.loading(true);
@@ -62,7 +61,7 @@ bool Game::LoadGamePeriod() {
                 dialogs_.loading(false);
                 md.lastTickStart = s_.clock.startDate();
                 md.lastTickEnd = end;
-                md.lastLoadedMode = QStringLiteral("Tick");
+                md.lastLoadedMode = DataMode::Tick;
             }
         }
         dialogs_.busy(false);

@@ -74,7 +74,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
                             {"period", "select"},
                             {"month", QString::number(g.startMonth)},
                             {"year", QString::number(g.startYear)}});
-        click(QStringLiteral("mnuNewGame"));
+        click(QString::fromLatin1(keys::kNewGame));
     }
     if (ended_ || s_.clock.dataMode() != g.data || s_.settings.level != g.level || s_.market.tradingDays.count() == 0)
         return QStringLiteral("the market database has no data for its period");
@@ -96,7 +96,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     const auto forward = [&]() -> QString {
         const int period = s_.clock.periodIndex();
         const qsizetype trades = made.size();
-        click(QStringLiteral("btnChangePeriod"));
+        click(QString::fromLatin1(keys::kForward));
         if (ended_ || !s_.clock.started()) return QStringLiteral("the game is over after period %1").arg(period);
         if (!followed()) return QStringLiteral("the margin call of period %1 trades otherwise").arg(period);
         if (s_.clock.periodIndex() == period && made.size() == trades)
@@ -114,7 +114,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
             if (const QString why = forward(); !why.isEmpty()) return why;
             continue;
         }
-        click(QStringLiteral("btnTrade"));
+        click(QString::fromLatin1(keys::kTrade));
         if (s_.settings.level == Level::Expert) click(keysOf(t.market).button);
         click(sideButton(t.side));
         setText(QStringLiteral("inputUnits"), QString::number(static_cast<qint64>(std::abs(t.amount))));
@@ -130,7 +130,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
 
     // The order being entered, step by step as the player entered it.
     if (g.orderState != OrderState::ChangePeriod) {
-        click(QStringLiteral("btnTrade"));
+        click(QString::fromLatin1(keys::kTrade));
         // An Expert presses his market (format 2 files do not say so).
         if (g.orderMarket && (s_.settings.level == Level::Expert || g.orderMarketPressed))
             click(keysOf(*g.orderMarket).button);
@@ -145,9 +145,10 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     const PendingOrder& o = s_.desk.pending;
     if (ended_ || s_.desk.state != g.orderState || o.market != g.orderMarket || o.side != g.orderSide)
         return QStringLiteral("its order being entered is not one the desk takes");
-    if (g.report == SavedGame::Report::Trades) click(QStringLiteral("btnTradeHist"));
-    if (g.report == SavedGame::Report::News) click(QStringLiteral("btnNewsHist"));
-    if (g.report != SavedGame::Report::None && !model_.visible("TradeGrid") && !model_.visible("newsgrid"))
+    if (g.report == SavedGame::Report::Trades) click(QString::fromLatin1(keys::kTradeHistory));
+    if (g.report == SavedGame::Report::News) click(QString::fromLatin1(keys::kNewsHistory));
+    if (g.report != SavedGame::Report::None && !model_.visible(controlKey<keys::kTradeGrid>()) &&
+        !model_.visible(controlKey<keys::kNewsGrid>()))
         return QStringLiteral("its report cannot be shown");
 
     // The choices and counters that are not the rules' to make.

@@ -4,11 +4,7 @@
 
 namespace pellucar {
 
-namespace {
-
-using Length = TimePeriodForm::Length;
-
-} // namespace
+namespace {} // namespace
 
 void Game::mnuNewGame_Click() {
     if (s_.clock.periodIndex() > 0) {
@@ -63,7 +59,7 @@ void Game::cmdBegin(const TimePeriodForm& form, const QDate& scenarioStart) {
     if (!form.random) {
         month = tick ? form.month : 1;
     } else if (tick) {
-        if (form.length == Length::Month) {
+        if (form.length == GameLength::Month) {
             month = static_cast<int>(random_.next() * 12 + 1);
         } else {
             static const int quarterStart[] = {1, 4, 7, 10};
@@ -90,7 +86,7 @@ void Game::LevelDetailChecker(const TimePeriodForm& form) {
     Settings& set = s_.settings;
     set.level = form.level;
     set.data = form.data();
-    set.length = set.data == DataMode::Tick && form.length == Length::Year ? Length::Quarter : form.length;
+    set.length = set.data == DataMode::Tick && form.length == GameLength::Year ? GameLength::Quarter : form.length;
     set.news.chooseInSetup(form.news);
     presentSettings(set, model_);
 }
@@ -102,7 +98,7 @@ void Game::mnuLevel_Click(int index) {
     if (novice) {
         // A novice game trades Oil for a quarter.
         s_.clock.setLength(90);
-        s_.settings.length = Length::Quarter;
+        s_.settings.length = GameLength::Quarter;
     } else {
         s_.settings.news.selectLevel(levelName(Level::Expert));
     }
@@ -117,7 +113,7 @@ void Game::mnuDat_Click(int index) {
 
 void Game::mnuGameLength_Click(int index) {
     if (index < 2 || index > 4) return;
-    s_.settings.length = index == 4 ? Length::Year : index == 3 ? Length::Quarter : Length::Month;
+    s_.settings.length = index == 4 ? GameLength::Year : index == 3 ? GameLength::Quarter : GameLength::Month;
     s_.clock.setLength(s_.settings.lengthDays(365));
     presentSettings(s_.settings, model_);
     LevelSummary summary;

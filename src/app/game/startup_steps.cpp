@@ -75,7 +75,7 @@ void Game::startUp() {
         model_["cboCommodity"].items = marketNames();
         charts_.presentChartOptions();
         model_.setText("GameName", QStringLiteral("Pellucar"));
-        model_.setText("Kestrow", QStringLiteral("Dunmere"));
+        model_.setText(controlKey<keys::kWindow>(), QStringLiteral("Dunmere"));
         SetLevel(Level::Expert);
         SetInitialWindowState();
         s_.levelSelected = false;
@@ -100,7 +100,7 @@ void Game::SetInitialWindowState() {
     // Start: no quotes, no trade buttons, no order panel.
     for (const char* k : {"btnBuy", "btnSell", "btnHold", "btnYes", "btnNo", "inputUnits", "promptUnits", "promptPrice",
                           "inputPrice", "lblorderverify", "btnCloseNewsHist", "LabelNH", "btnCloseTradeHistory",
-                          "LabelTH", "newsgrid", "TradeGrid", "shapeTradeCentral"})
+                          "LabelTH", keys::kNewsGrid, keys::kTradeGrid, "shapeTradeCentral"})
         model_.setVisible(k, false);
     model_.setText("inputUnits", QString());
     setMarketButtonsVisible(model_, false);
@@ -197,8 +197,8 @@ bool Game::click(const QString& name, int index) {
 
 void Game::fillActions() {
     ActionTable& a = actions_;
-    a.insert(QStringLiteral("btnChangePeriod"), [this](int) { btnChangePeriod_Click(); });
-    a.insert(QStringLiteral("mnuNewGame"), [this](int) { mnuNewGame_Click(); });
+    a.insert(QString::fromLatin1(keys::kForward), [this](int) { btnChangePeriod_Click(); });
+    a.insert(QString::fromLatin1(keys::kNewGame), [this](int) { mnuNewGame_Click(); });
     a.insert(QStringLiteral("mnuEnd"), [this](int) { mnuEnd_Click(); });
     a.insert(QStringLiteral("mnuResume"), [this](int) { mnuResume_Click(); });
     a.insert(QStringLiteral("mnuLevel"), [this](int i) { mnuLevel_Click(i); });
@@ -243,7 +243,7 @@ void Game::setText(const QString& key, const QString& text) {
 void Game::keyPress(const QString& key, Key k) {
     if (k == Key::Escape) {
         // Only while the desk itself takes the player's input.
-        if (!ended_ && model_.at("Kestrow").enabled) guarded([&] { desk_.cancelOrder(); });
+        if (!ended_ && model_.at(controlKey<keys::kWindow>()).enabled) guarded([&] { desk_.cancelOrder(); });
         return;
     }
     // Tab and Enter both take the units typed.
@@ -258,55 +258,10 @@ void Game::closeMainWindow() {
 }
 
 void Game::activate() {
-    static const QList<QPair<QStringList, QString>> tips{
-        {{"LabelDay", "lblDay"}, "Current Game Day"},
-        {{"labelTime", "lblTradeTime"}, "Current Game Time"},
-        {{"labelAV", "lblEq"}, "Current Account Value"},
-        {{"labelGL", "lblPercentGL"}, "Percentage Gain or Loss in the Account"},
-        {{"labelRPL", "lblRPL"}, "Realized Profit and Loss from Matching Buy and Sell Transactions"},
-        {{"LabelUPL", "lblUPL"}, "Unrealized Profit and Loss from Current Positions"},
-        {{"LabelLiab", "lblLIAB"}, "Required Amount of Equity Necessary to Maintain Current Account Positions"},
-        {{"LabelAM", "lblAvailMarg"}, "Amount of Free Cash in the Account"},
-        {{"LabelCM", "lblPosMargPercent"}, "Percentage of Cash in the Account"},
-        {{"LabelTotTrades", "lblTotTrades"}, "Number of Trades Executed by the Player During Game"},
-        {{"LabelMaxiPos", "lblMaxSelected"}, "Maximum Transaction or Position Allowed for Each Commodity"},
-        {{"labelOilPos", "lblOilPos"}, "Current Oil Futures Position"},
-        {{"LabelGoldPos", "lblGoldPos"}, "Current Gold Futures Position"},
-        {{"LabelTBondPos", "lblTBondPos"}, "Current T-Bond Futures Position"},
-        {{"LabelSP500Pos", "lblSP500Pos"}, "Current SP500 Futures Position"},
-        {{"LabelCattlePos", "lblCattlePos"}, "Current Cattle Futures Position"},
-        {{"LabelSoybeanPos", "lblSoybeanPos"}, "Current Soybean Futures Position"},
-        {{"btnOil"}, "Press Button to Trade Oil"},
-        {{"btnGold"}, "Press Button to Trade Gold"},
-        {{"btnTBond"}, "Press Button to Trade TBond"},
-        {{"btnSp500"}, "Press Button to Trade SP500"},
-        {{"btnCattle"}, "Press Button to Trade Cattle"},
-        {{"btnSoybean"}, "Press Button to Trade Soybean"},
-        {{"btnBuy"}, "Press Button to Execute a Buy trade"},
-        {{"btnSell"}, "Press Button to Execute a Sell trade"},
-        {{"btnHold"}, "Press Button to Cancel Selection"},
-        {{"btnYes"}, "Execute Transaction"},
-        {{"btnNo"}, "Cancel Transaction"},
-        {{"btnNewsHist"}, "Display News History"},
-        {{"btnTradeHist"}, "Display Trade History"},
-        {{"cboCommodity"}, "Select Specific Commodity for Graphing Display"},
-        {{"lblOilCurrMark", "LabelOilMark"}, "Current Price in the Oil Market"},
-        {{"lblGoldCurrMark", "LabelGoldMark"}, "Current Price in the Gold Market"},
-        {{"lblTBondCurrMark", "LabelTBondMark"}, "Current Price in the TBond Market"},
-        {{"lblSP500CurrMark", "LabelSP500Mark"}, "Current Price in the SP500 Market"},
-        {{"lblCattleCurrMark", "LabelCattleMark"}, "Current Price in the Cattle Market"},
-        {{"lblSoybeanCurrMark", "LabelSoybeanMark"}, "Current Price in the Soybean Market"},
-        {{"btnChangePeriod"}, "Forward Button Moves Game Forward One Period in Game Time"},
-        {{"btnTrade"}, "Trade Button Allows Player to Select and Trade a Specific Commodity"},
-        {{"LabelPosition"}, "Current Positions held by Player"},
-        {{"labelscore", "lblScore"}, "Game Score"},
-        {{"LabelNH"}, "News History Report - A report displaying past news releases"},
-        {{"LabelTH"}, "Trade History Report - A report of executed transactions"},
-    };
     if (ended_) return;
-    for (const auto& [keys, tip] : tips)
-        for (const QString& k : keys)
-            if (model_.at(k).tooltip != tip) model_.setTooltip(k, tip);
+    for (const ControlSpec& spec : mainWindowControls())
+        if (!spec.activeTooltip.isEmpty() && model_.at(spec.key).tooltip != spec.activeTooltip)
+            model_.setTooltip(spec.key, spec.activeTooltip);
 }
 
 void Game::paint() {

@@ -1,4 +1,5 @@
 #include "app/game/game.h"
+#include "app/view/control_table.h"
 #include "app/view/desk_presenter.h"
 #include "trading/order_texts.h"
 
@@ -48,7 +49,7 @@ void Game::BlowOut() {
     files_.RecordGame(GameEnding::BlownOut, summary.verdict);
     const GameOverChoice choice = dialogs_.gameOver(summary);
     ShowCurrentMarket();
-    model_.setText("CurrMarkBanner", QStringLiteral("  Current Market:    (Last Trade  *  Change)"));
+    model_.setText(controlKey<keys::kMarketBanner>(), QString::fromLatin1(kMarketBannerText));
     if (choice == GameOverChoice::End) {
         dialogs_.processEvents();
         EndProgram(0);

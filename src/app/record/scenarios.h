@@ -21,7 +21,7 @@ struct Scenario {
     QDate start;
     Level level = Level::Expert;
     DataMode data = DataMode::Daily;
-    TimePeriodForm::Length length = TimePeriodForm::Length::Quarter;
+    GameLength length = GameLength::Quarter;
     Market watch = Market::Oil;
     QString brief;
 };

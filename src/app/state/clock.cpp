@@ -8,11 +8,11 @@ namespace pellucar {
 
 namespace {
 
-QDate addLength(const QDate& d, TimePeriodForm::Length len) {
+QDate addLength(const QDate& d, GameLength len) {
     switch (len) {
-    case TimePeriodForm::Length::Month: return d.addMonths(1);
-    case TimePeriodForm::Length::Quarter: return d.addMonths(3);
-    case TimePeriodForm::Length::Year: return d.addMonths(12);
+    case GameLength::Month: return d.addMonths(1);
+    case GameLength::Quarter: return d.addMonths(3);
+    case GameLength::Year: return d.addMonths(12);
     }
     return d;
 }
@@ -24,10 +24,9 @@ void GameClock::startUp() {
     calendar_ = 0;
 }
 
-void GameClock::begin(QDate start, TimePeriodForm::Length length, DataMode mode) {
+void GameClock::begin(QDate start, GameLength length, DataMode mode) {
     startDate_ = start;
-    setupLength_ =
-        mode == DataMode::Tick && length == TimePeriodForm::Length::Year ? TimePeriodForm::Length::Quarter : length;
+    setupLength_ = mode == DataMode::Tick && length == GameLength::Year ? GameLength::Quarter : length;
     endDate_ = addLength(start, setupLength_);
     mode_ = mode;
 }
@@ -82,8 +81,7 @@ bool GameClock::atEnd(const MarketData& market) const {
 void GameClock::setTickGameDates(const MarketData& market) {
     if (mode_ != DataMode::Tick || period_ != 1 || market.tickDayCount() <= 0) return;
     startDate_ = market.tickDays[0].date;
-    endDate_ = addLength(startDate_, setupLength_ == TimePeriodForm::Length::Month ? TimePeriodForm::Length::Month
-                                                                                   : TimePeriodForm::Length::Quarter);
+    endDate_ = addLength(startDate_, setupLength_ == GameLength::Month ? GameLength::Month : GameLength::Quarter);
 }
 
 bool GameClock::finalDayNotice(const TradingDays& days) {

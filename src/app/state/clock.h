@@ -25,7 +25,7 @@ public:
     void startUp();
     // Begin in the setup window: the period chosen, from its first day for
     // its length (a tick game loads a quarter at most), and its data mode.
-    void begin(QDate start, TimePeriodForm::Length length, DataMode mode);
+    void begin(QDate start, GameLength length, DataMode mode);
     // Game > Start then sets the game up: its length in periods from the
     // settings, its data mode, and a Play Again's restart request read.
     void setUp(const Settings& settings);
@@ -74,7 +74,7 @@ public:
     int lengthPeriods() const { return lengthPeriods_; }
     QDate startDate() const { return startDate_; }
     QDate endDate() const { return endDate_; }
-    TimePeriodForm::Length setupLength() const { return setupLength_; }
+    GameLength setupLength() const { return setupLength_; }
     bool endOfData() const { return endOfData_; }
     int tradingDayCount() const { return tradingDayCount_; }
     // The calendar runs one ahead of the day shown in daily games.
@@ -90,7 +90,7 @@ private:
     QDate startDate_{1990, 12, 15};
     QDate endDate_;
     // The length option of the last setup (month, quarter, year).
-    TimePeriodForm::Length setupLength_ = TimePeriodForm::Length::Year;
+    GameLength setupLength_ = GameLength::Year;
     int period_ = 0;
     bool endOfData_ = false;
     int tradingDayCount_ = 0;

@@ -12,8 +12,6 @@ namespace pellucar {
 // The level a setup form names; it offers no third, so anything else is Expert.
 Level levelOrExpert(const QString& name);
 
-using GameLength = TimePeriodForm::Length;
-
 // What the maximum beside the order entry counts.
 enum class MaximumDisplay { Transaction, Positions };
 

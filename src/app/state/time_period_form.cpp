@@ -7,7 +7,7 @@ void TimePeriodForm::setData(DataMode mode) {
     dataChosen_ = true;
     const QStringList years = yearItems();
     if (!years.contains(QString::number(year))) year = years.first().toInt();
-    if (tick() && length == Length::Year) length = Length::Quarter;
+    if (tick() && length == GameLength::Year) length = GameLength::Quarter;
 }
 
 QString TimePeriodForm::timeLabel() const {
@@ -27,7 +27,7 @@ QStringList TimePeriodForm::yearItems() const {
     return y;
 }
 
-void TimePeriodForm::reset(Level gameLevel, DataMode dataMode, Length len, NewsOption newsChoice) {
+void TimePeriodForm::reset(Level gameLevel, DataMode dataMode, GameLength len, NewsOption newsChoice) {
     level = gameLevel;
     length = len;
     news = newsChoice;
@@ -35,7 +35,7 @@ void TimePeriodForm::reset(Level gameLevel, DataMode dataMode, Length len, NewsO
     month = 1;
     data_ = dataMode == DataMode::Tick ? DataMode::Tick : DataMode::Daily;
     year = yearItems().first().toInt();
-    if (tick() && length == Length::Year) length = Length::Quarter;
+    if (tick() && length == GameLength::Year) length = GameLength::Quarter;
     dataChosen_ = false;
 }
 

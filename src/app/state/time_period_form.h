@@ -8,16 +8,18 @@
 
 namespace pellucar {
 
+// How long a game lasts: the setup window's Game Length, the Options menu's
+// item, a scenario's and a saved or past game's.
+enum class GameLength { Month, Quarter, Year };
+
 // The setup window's state ("Game Level Options"): which option of each
 // frame is chosen, and what the time-period lists and label then show. The
 // window renders it and calls the setters from its option handlers; the
 // headless driver fills it directly.
 class TimePeriodForm {
 public:
-    enum class Length { Month, Quarter, Year };
-
     Level level = Level::Expert;          // OptNovice / OptExpert
-    Length length = Length::Year;         // OptMonth / OptQuarter / OptYear
+    GameLength length = GameLength::Year; // OptMonth / OptQuarter / OptYear
     NewsOption news = NewsOption::Annual; // OptAnnual / OptDayReports
     bool random = false;                  // optSelect 0 select, 1 random
     int month = 1;                        // Combo1, 1..12
@@ -44,7 +46,7 @@ public:
     bool yearLengthEnabled() const { return !tick(); }
 
     // Sets up the form from the current settings before it is shown.
-    void reset(Level gameLevel, DataMode dataMode, Length len, NewsOption newsChoice);
+    void reset(Level gameLevel, DataMode dataMode, GameLength len, NewsOption newsChoice);
     static QString monthName(int month);
 
 private:

@@ -1,6 +1,8 @@
 #include "app/view/control_table.h"
 
 #include <QHash>
+#include <QPair>
+#include <QStringList>
 
 #include <utility>
 
@@ -98,6 +100,59 @@ void nameUncaptioned(QList<ControlSpec>& l) {
     }
 }
 
+// The tooltips the window gets once it is first activated, in place of the
+// design's own; a group of keys shares one.
+void tipOnActivation(QList<ControlSpec>& l) {
+    static const QList<QPair<QStringList, QString>> tips{
+        {{"LabelDay", "lblDay"}, "Current Game Day"},
+        {{"labelTime", "lblTradeTime"}, "Current Game Time"},
+        {{"labelAV", "lblEq"}, "Current Account Value"},
+        {{"labelGL", "lblPercentGL"}, "Percentage Gain or Loss in the Account"},
+        {{"labelRPL", "lblRPL"}, "Realized Profit and Loss from Matching Buy and Sell Transactions"},
+        {{"LabelUPL", "lblUPL"}, "Unrealized Profit and Loss from Current Positions"},
+        {{"LabelLiab", "lblLIAB"}, "Required Amount of Equity Necessary to Maintain Current Account Positions"},
+        {{"LabelAM", "lblAvailMarg"}, "Amount of Free Cash in the Account"},
+        {{"LabelCM", "lblPosMargPercent"}, "Percentage of Cash in the Account"},
+        {{"LabelTotTrades", "lblTotTrades"}, "Number of Trades Executed by the Player During Game"},
+        {{"LabelMaxiPos", "lblMaxSelected"}, "Maximum Transaction or Position Allowed for Each Commodity"},
+        {{"labelOilPos", "lblOilPos"}, "Current Oil Futures Position"},
+        {{"LabelGoldPos", "lblGoldPos"}, "Current Gold Futures Position"},
+        {{"LabelTBondPos", "lblTBondPos"}, "Current T-Bond Futures Position"},
+        {{"LabelSP500Pos", "lblSP500Pos"}, "Current SP500 Futures Position"},
+        {{"LabelCattlePos", "lblCattlePos"}, "Current Cattle Futures Position"},
+        {{"LabelSoybeanPos", "lblSoybeanPos"}, "Current Soybean Futures Position"},
+        {{"btnOil"}, "Press Button to Trade Oil"},
+        {{"btnGold"}, "Press Button to Trade Gold"},
+        {{"btnTBond"}, "Press Button to Trade TBond"},
+        {{"btnSp500"}, "Press Button to Trade SP500"},
+        {{"btnCattle"}, "Press Button to Trade Cattle"},
+        {{"btnSoybean"}, "Press Button to Trade Soybean"},
+        {{"btnBuy"}, "Press Button to Execute a Buy trade"},
+        {{"btnSell"}, "Press Button to Execute a Sell trade"},
+        {{"btnHold"}, "Press Button to Cancel Selection"},
+        {{"btnYes"}, "Execute Transaction"},
+        {{"btnNo"}, "Cancel Transaction"},
+        {{"btnNewsHist"}, "Display News History"},
+        {{"btnTradeHist"}, "Display Trade History"},
+        {{"cboCommodity"}, "Select Specific Commodity for Graphing Display"},
+        {{"lblOilCurrMark", "LabelOilMark"}, "Current Price in the Oil Market"},
+        {{"lblGoldCurrMark", "LabelGoldMark"}, "Current Price in the Gold Market"},
+        {{"lblTBondCurrMark", "LabelTBondMark"}, "Current Price in the TBond Market"},
+        {{"lblSP500CurrMark", "LabelSP500Mark"}, "Current Price in the SP500 Market"},
+        {{"lblCattleCurrMark", "LabelCattleMark"}, "Current Price in the Cattle Market"},
+        {{"lblSoybeanCurrMark", "LabelSoybeanMark"}, "Current Price in the Soybean Market"},
+        {{"btnChangePeriod"}, "Forward Button Moves Game Forward One Period in Game Time"},
+        {{"btnTrade"}, "Trade Button Allows Player to Select and Trade a Specific Commodity"},
+        {{"LabelPosition"}, "Current Positions held by Player"},
+        {{"labelscore", "lblScore"}, "Game Score"},
+        {{"LabelNH"}, "News History Report - A report displaying past news releases"},
+        {{"LabelTH"}, "Trade History Report - A report of executed transactions"},
+    };
+    for (const auto& [keys, tip] : tips)
+        for (ControlSpec& s : l)
+            if (keys.contains(s.key)) s.activeTooltip = tip;
+}
+
 QList<ControlSpec> build() {
     const QString timeTip = QStringLiteral(
         "The time of the Trading Day.  When playing with daily data, the player may trade once each day at "
@@ -124,7 +179,7 @@ QList<ControlSpec> build() {
       << c("LabelDay", K::Label, "Day 1:") << c("lblDay", K::Label) << c("labelTime", K::Label, "Time:", timeTip)
       << c("lblTradeTime", K::Label) << c("lblDate", K::Label);
     // Quote column.
-    l << c("CurrMarkBanner", K::Label, "  Current Market:    (Last Trade  *  Change)");
+    l << c(QString::fromLatin1(keys::kMarketBanner), K::Label, QString::fromLatin1(kMarketBannerText));
     l << c("LabelOilMark", K::Label, "Oil") << c("LabelGoldMark", K::Label, "Gold")
       << c("LabelTBondMark", K::Label, "T-Bond") << c("LabelSP500Mark", K::Label, "SP500")
       << c("LabelCattleMark", K::Label, "Cattle") << c("LabelSoybeanMark", K::Label, "Soybean");
@@ -219,6 +274,7 @@ QList<ControlSpec> build() {
       << menu("mnuCustom", "C&ustom Programming", "mnuHowtoPlay") << menu("mnuAbout", "&About Pellucar", "mnuHowtoPlay")
       << menu("mnuPastGames", "Past &Games", "mnuHowtoPlay");
     nameUncaptioned(l);
+    tipOnActivation(l);
     return l;
 }
 

@@ -52,7 +52,8 @@ struct ControlSpec {
     QString caption; // design caption, with '&' access keys
     QString parent;  // menus: the key of the parent menu ("" = menu bar)
     bool checked = false;
-    QString tooltip; // design-time tooltip
+    QString tooltip;       // design-time tooltip
+    QString activeTooltip; // the tooltip once the window is activated ("" = the design's stays)
     // How assistive technology names a control that has no caption of its
     // own (a value label, a box, a frame): "%1" stands for the current text
     // of the label `labelledBy` (of the control itself when that is empty).
@@ -103,5 +104,9 @@ inline constexpr char kAutoPlayItem[] = "mnuAutoPlay";
 inline constexpr char kAutoPlaySpeedMenu[] = "mnuAutoSpeed";
 inline constexpr char kAutoPlaySpeed[] = "mnuSpeed";
 } // namespace keys
+
+// What the quote column's banner (keys::kMarketBanner) says while no market is
+// picked: its design caption, and what each press and each game's end put back.
+inline constexpr char kMarketBannerText[] = "  Current Market:    (Last Trade  *  Change)";
 
 } // namespace pellucar

@@ -29,9 +29,9 @@ const QList<StateRow>& orderStates() {
         {OrderState::ChangePeriod,
          controls({"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
                    "inputUnits", "inputPrice", "lblorderverify"}),
-         controls({"ShapeNextPeriod", "btnChangePeriod", "btnAutoPlay", "btnTrade"}), QStringLiteral("Trader Input:")},
+         controls({"ShapeNextPeriod", keys::kForward, keys::kAutoPlay, keys::kTrade}), QStringLiteral("Trader Input:")},
         {OrderState::Trade,
-         controls({"promptUnits", "btnYes", "btnNo", "btnChangePeriod", "btnAutoPlay", "btnTrade", "ShapeNextPeriod",
+         controls({"promptUnits", "btnYes", "btnNo", keys::kForward, keys::kAutoPlay, keys::kTrade, "ShapeNextPeriod",
                    "lblorderverify"}),
          controls({"shapeTradeCentral"}), QString()},
         {OrderState::GetUnits,
@@ -48,7 +48,8 @@ const QList<StateRow>& orderStates() {
         {OrderState::Restart,
          controls({"btnYes", "btnNo", "btnBuy", "btnSell", "btnHold", "shapeTradeCentral", "promptUnits", "promptPrice",
                    "inputUnits", "inputPrice", "lblorderverify"}),
-         controls({"btnTrade", "ShapeNextPeriod", "lblTraderInput", "btnTradeHist", "btnNewsHist"}), QString()},
+         controls({keys::kTrade, "ShapeNextPeriod", "lblTraderInput", keys::kTradeHistory, keys::kNewsHistory}),
+         QString()},
     };
     return rows;
 }
