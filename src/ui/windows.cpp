@@ -82,6 +82,20 @@ QPushButton* GameWindow::button(const QString& name, const QString& caption) {
     return b;
 }
 
+QVBoxLayout* GameWindow::standardLayout(std::initializer_list<QObject*> parts, const QList<QPushButton*>& buttons,
+                                        int spacing, int gap, QMargins margins) {
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(margins);
+    if (spacing >= 0) v->setSpacing(spacing);
+    for (QObject* part : parts) {
+        if (auto* layout = qobject_cast<QLayout*>(part)) v->addLayout(layout);
+        else v->addWidget(qobject_cast<QWidget*>(part));
+    }
+    if (gap > 0) v->addSpacing(gap);
+    v->addLayout(buttonRow(buttons));
+    return v;
+}
+
 void GameWindow::requireChoice() {
     choiceRequired_ = true;
     setWindowFlag(Qt::WindowCloseButtonHint, false);
@@ -135,11 +149,7 @@ ConfirmWindow::ConfirmWindow(const QString& title, const QString& message, QWidg
     no->setDefault(true);
     connect(yes, &QPushButton::clicked, this, &QDialog::accept);
     connect(no, &QPushButton::clicked, this, &QDialog::reject);
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(18, 14, 18, 12);
-    v->addWidget(text);
-    v->addSpacing(8);
-    v->addLayout(buttonRow({yes, no}));
+    standardLayout({text}, {yes, no}, -1, 8);
     setFixedSize(sizeHint());
 }
 
@@ -172,11 +182,7 @@ AboutWindow::AboutWindow(QWidget* parent)
         QCoreApplication::processEvents();
         accept();
     });
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(18, 14, 18, 12);
-    v->setSpacing(8);
-    for (QLabel* l : {title, broker, legal, web, instructions, risk}) v->addWidget(l);
-    v->addLayout(buttonRow({ok}));
+    standardLayout({title, broker, legal, web, instructions, risk}, {ok}, 8);
 }
 
 CustomWindow::CustomWindow(QWidget* parent)
@@ -203,13 +209,7 @@ CustomWindow::CustomWindow(QWidget* parent)
     QPushButton* ok = button(QStringLiteral("cmdOK"), QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(18, 14, 18, 12);
-    v->setSpacing(10);
-    v->addWidget(head);
-    v->addWidget(top);
-    v->addWidget(bottom);
-    v->addLayout(buttonRow({ok}));
+    standardLayout({head, top, bottom}, {ok}, 10);
 }
 
 // --- frmDisclaimer ---------------------------------------------------------
@@ -403,11 +403,7 @@ LevelSelectedWindow::LevelSelectedWindow(const LevelSummary& summary, QWidget* p
     begin->setDefault(true);
     connect(begin, &QPushButton::clicked, this, &QDialog::accept);
     connect(reset, &QPushButton::clicked, this, &QDialog::reject);
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(18, 14, 18, 12);
-    v->addLayout(g);
-    v->addSpacing(8);
-    v->addLayout(buttonRow({begin, reset}));
+    standardLayout({g}, {begin, reset}, -1, 8);
 }
 
 // --- frmCommoditySelect ----------------------------------------------------
@@ -510,11 +506,7 @@ TradeConfirmationWindow::TradeConfirmationWindow(const QString& message, QWidget
     QPushButton* ok = button(QStringLiteral("Command1"), QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(18, 16, 18, 12);
-    v->setSpacing(12);
-    v->addWidget(text);
-    v->addLayout(buttonRow({ok}));
+    standardLayout({text}, {ok}, 12, 0, {18, 16, 18, 12});
 }
 
 void TradeConfirmationWindow::mousePressEvent(QMouseEvent* e) {
@@ -567,12 +559,7 @@ void GameWindow::summaryLayout(const GameSummary& summary, const char* verdictLa
     verdict->setAlignment(Qt::AlignCenter);
     verdict->setWordWrap(true);
     QGridLayout* g = summaryFigures(summary, commissionsLabel, ruleLength);
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(18, 14, 18, 12);
-    v->setSpacing(10);
-    v->addWidget(verdict);
-    v->addLayout(g);
-    v->addLayout(buttonRow(buttons));
+    standardLayout({verdict, g}, buttons, 10);
     verdict->setMinimumWidth(g->sizeHint().width());
 }
 
@@ -643,12 +630,7 @@ CommissionWindow::CommissionWindow(const CommissionStatement& st, QWidget* paren
     QPushButton* ok = button(QStringLiteral("cmdOK"), QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(18, 14, 18, 12);
-    v->setSpacing(10);
-    v->addWidget(explain);
-    v->addLayout(g);
-    v->addLayout(buttonRow({ok}));
+    standardLayout({explain, g}, {ok}, 10);
 }
 
 // --- frmScreenColor --------------------------------------------------------

@@ -3,9 +3,11 @@
 #include "app/state/time_period_form.h"
 #include "ui/color_scheme.h"
 #include <QGridLayout>
+#include <QVBoxLayout>
 
 #include <QDialog>
 #include <functional>
+#include <initializer_list>
 
 class QButtonGroup;
 class QComboBox;
@@ -43,6 +45,12 @@ protected:
     // `buttons` and, when the summary carries a review, a Review button
     // that opens it over this window.
     QList<QPushButton*> withReview(const GameSummary& summary, QList<QPushButton*> buttons);
+    // The layout most of the game's windows share: the parts (widgets or
+    // layouts) top to bottom within the window's margins, `spacing` between
+    // them (-1: the style's), `gap` more above the buttons, and the buttons
+    // in a centred row at the foot.
+    QVBoxLayout* standardLayout(std::initializer_list<QObject*> parts, const QList<QPushButton*>& buttons,
+                                int spacing = -1, int gap = 0, QMargins margins = {18, 14, 18, 12});
 
 private:
     bool choiceRequired_ = false;
