@@ -247,11 +247,15 @@ TEST(OrderDesk, FullTradeRecordRefusesAtTradeButStillRecordsAMarginCallTrade) {
 
 TEST(OrderDesk, GainReadsTheSingleRatioAsItsShortestDecimal) {
     // 775 on 100,000 is 0.00775 in single precision, a hair below once widened: the half the player reads rounds.
+    // The cash margin is the excess over the 1,013 Gold's margin takes, as a share of the account's value.
     const struct {
         const char* name;
         double gold; // the mark of 1 Gold bought at 380
         const char* shown;
-    } kCases[] = {{"half up", 387.75, "0.78%"}, {"half down", 372.25, "-0.78%"}, {"flat", 380, "0.00%"}};
+        const char* cash;
+    } kCases[] = {{"half up", 387.75, "0.78%", "98.99%"},    // 99,762 / 100,775
+                  {"half down", 372.25, "-0.78%", "98.98%"}, // 98,212 / 99,225
+                  {"flat", 380, "0.00%", "98.99%"}};
     for (const auto& c : kCases) {
         BareDesk b;
         b.s.desk.account.applyFill(Market::Gold, 1, 380);
@@ -260,6 +264,7 @@ TEST(OrderDesk, GainReadsTheSingleRatioAsItsShortestDecimal) {
         b.s.desk.account.revalue(marks);
         presentAccount(b.s.desk, Level::Expert, b.model);
         EXPECT_EQ(b.model.text("lblPercentGL").toStdString(), c.shown) << c.name;
+        EXPECT_EQ(b.model.text("lblPosMargPercent").toStdString(), c.cash) << c.name;
     }
 }
 

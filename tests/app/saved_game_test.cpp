@@ -386,6 +386,36 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          "it is not set up as its scenario is"},
         {"a set-up game from the middle of a month", [](SavedGame& g) { g.startDay = 15; },
          "its period starts on day 15 of a month, which no game offers"},
+        {"no data mode", [](SavedGame& g) { g.data = DataMode::None; }, "it has no data mode"},
+        {"a daily game from February", [](SavedGame& g) { g.startMonth = 2; },
+         "its period starts in 2/1990, which no game offers"},
+        {"a tick game in month 13",
+         [](SavedGame& g) {
+             g.data = DataMode::Tick;
+             g.startYear = 1996;
+             g.startMonth = 13;
+         },
+         "its period starts in 13/1996, which no game offers"},
+        {"an order saved at its confirmation", [](SavedGame& g) { g.orderState = OrderState::TradeConfirmation; },
+         "its order is at a step no game is saved in"},
+        {"a report open during an order",
+         [](SavedGame& g) {
+             g.orderState = OrderState::Trade;
+             g.report = SavedGame::Report::Trades;
+         },
+         "a report is open during an order"},
+        {"a news report in a daily game", [](SavedGame& g) { g.report = SavedGame::Report::News; },
+         "a daily game has no news report"},
+        {"a read-back of 007 contracts",
+         [](SavedGame& g) {
+             g.orderState = OrderState::CorrOrd;
+             g.orderMarket = Market::Oil;
+             g.orderSide = Side::Buy;
+             g.orderUnits = QStringLiteral("007");
+         },
+         "its order being entered has no accepted contracts"},
+        {"commissions of half a trade more", [](SavedGame& g) { g.commissionTotal += kExpertCommissionPerTrade / 2; },
+         "its commission total is not one the trades make"},
         {"a trade booked before the one ahead of it",
          [&](SavedGame& g) {
              g.trades.append(cattle);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace pellucar;
 using namespace pellucar::test;
 
@@ -65,6 +67,9 @@ const struct {
      "Tbond Position Limit is  100  Contracts:  No More Sales Allowed"},
     {1e5f, 0, Oil, Sell, "50", EquitySale, AskAgain, "Not Enough Account Equity:  Maximum Allowed Sale = 49 Contracts"},
     {3000, 0, Oil, Sell, "2", EquitySale, AskAgain, "Not Enough Account Equity:  Maximum Allowed Sale = 1 Contract"},
+    {kRich, 50, Oil, Sell, "251", PositionLimitSale, Trade, // held long: the long and the limit beyond it
+     "Oil Position Limit is  200  Contracts:  Maximum Allowed Sale = 250"},
+    {kRich, 50, Oil, Sell, "250", None, VerifyOrder, "", -250},
     {kBare, -10, SP500, Sell, "1", MarginLimitSales, Trade, "Margin Limit Reached:  No More Sales Allowed"},
     {kBare, 10, SP500, Sell, "10", None, VerifyOrder, "", -10},
 };
@@ -89,6 +94,15 @@ TEST(OrderChecks, EachEntryIsTakenOrRefusedWithItsTextAndNextStep) {
     deficit.fill(SP500, -10, 1000.0);
     EXPECT_EQ(check(deficit, SP500, Buy, "10").units, 10);
     EXPECT_EQ(check(deficit, SP500, Buy, "11").refusal, EquityBuy);
+    // Held on the other side, an order may close the position and open one the margin carries, and no more.
+    for (const auto& [held, side, refusal] :
+         {std::tuple{10.0f, Sell, EquitySale}, std::tuple{-10.0f, Buy, EquityBuy}}) {
+        Desk d(Level::Expert, 1e5f);
+        d.fill(Oil, held, 20.0);
+        const int most = 2 * 10 + d.account.maxByMargin(Oil);
+        EXPECT_TRUE(check(d, Oil, side, QString::number(most)).accepted()) << held;
+        EXPECT_EQ(check(d, Oil, side, QString::number(most + 1)).refusal, refusal) << held;
+    }
     // Both need a position beyond its limit, which no accepted order makes.
     EXPECT_EQ(refusalMessage(NoMoreSalesBeyondLimit, Gold),
               "Gold Position Limit is 400 Contracts:  No More Sales Allowed");
