@@ -14,6 +14,7 @@
 #include <QSet>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <numeric>
 #include <utility>
@@ -88,13 +89,19 @@ struct KnownNotices {
 // end-of-game window; the transcript writes line breaks as "\n".
 QString checkSummary(const QString& message, bool commissions) {
     static const QString figures =
-        QStringLiteral("Unrealized P\\(L\\): %1\\\\nRealized P\\(L\\): %1\\\\nFinal Score: %1\\\\n(.*)").arg(kMoney);
+        QStringLiteral("Unrealized P\\(L\\): (%1)\\\\nRealized P\\(L\\): (%1)\\\\nFinal Score: (%1)\\\\n(.*)")
+            .arg(kMoney);
     static const QRegularExpression withCommissions =
         anchored(QStringLiteral("Commissions: %1\\\\n").arg(kMoney) + figures);
     static const QRegularExpression without = anchored(figures);
     const QRegularExpressionMatch m = (commissions ? withCommissions : without).match(message);
     if (!m.hasMatch()) return QStringLiteral("summary lines misnamed, missing or not money");
-    const QString verdict = m.captured(1);
+    // The score is the two figures above it, each rounded to the cent on its own.
+    static const QRegularExpression marks(QStringLiteral("[$,.]"));
+    const auto cents = [&](int i) { return m.captured(i).remove(marks).toLongLong(); };
+    if (std::llabs(cents(1) + cents(2) - cents(3)) > 1)
+        return QStringLiteral("final score is not the sum of the P(L)s");
+    const QString verdict = m.captured(4);
     static const QSet<QString> verdicts = [] {
         QSet<QString> v{QString(), QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!")};
         for (int b = static_cast<int>(VerdictBand::Double); b <= static_cast<int>(VerdictBand::HeavyLoss); ++b)
