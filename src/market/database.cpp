@@ -2,6 +2,8 @@
 
 #include "common/dates.h"
 #include "common/market.h"
+#include "common/outside_files.h"
+#include "common/sqlite_guard.h"
 #include "common/sqlite_statement.h"
 #include "market/schema.h"
 
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace pellucar {
 namespace {
@@ -117,11 +120,17 @@ bool MarketDatabase::open(const QString& path) {
     close();
     error_.clear();
     failed_ = false;
+    // A FIFO or device would block the engine's first read.
+    if (checkOutsideFile(path, std::numeric_limits<qint64>::max(), &error_) == OutsideFile::Refused)
+        return openFailed();
     const QByteArray p = path.toUtf8();
     // The game reads from one thread, so the engine need not lock the
     // connection at every call (each row's every column took a lock).
     if (sqlite3_open_v2(p.constData(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
         return openFailed();
+    // Nothing a planted schema object holds may run while the game reads.
+    error_ = guardSqliteConnection(db_);
+    if (!error_.isEmpty()) return openFailed();
     // The header alone: an empty file reads as an empty database (and is
     // refused below for its missing tables), any other file that is no
     // SQLite database, or one cut short of the size its header gives, fails
@@ -143,6 +152,11 @@ bool MarketDatabase::open(const QString& path) {
                      .arg(schema::kFormatVersion);
         return openFailed();
     }
+    // Only the game's own tables and indexes, each as the builder makes it
+    // (the hourly figures may be missing): a trigger, view, or any table or
+    // index added by something else is refused.
+    error_ = sqliteLayoutProblem(db_, std::array{schema::kCreateSql, schema::kCreateTickPeriodsSql}, false);
+    if (!error_.isEmpty()) return openFailed();
     for (int q = 0; q < kRequiredQueries; ++q) {
         if (!prepared(q)) {
             error_ = QString::fromUtf8(sqlite3_errmsg(db_));

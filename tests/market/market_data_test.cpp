@@ -498,8 +498,7 @@ TEST(LoadFailure, AStoredValueOfTheWrongFormFailsTheLoadInsteadOfReadingAsZero) 
         fx.addTickDay(QDate(1996, 2, 1));
         fx.addTick(3, QStringLiteral("1996-02-01 08:45:00"), 1.846);
         const QString table = QLatin1String(c.table);
-        if (table == "TickPeriods")
-            fx.exec("CREATE TABLE TickPeriods (CommodityID, Date, Period, Price, High, Low, Last)");
+        if (table == "TickPeriods") fx.exec(QString::fromLatin1(schema::kCreateTickPeriodsSql));
         const char* columns = table == "DailyData" ? "(CommodityID, Date, Open, High, Low, Close)" : "";
         fx.exec(QStringLiteral("INSERT INTO %1 %2 VALUES (%3)").arg(table, columns, c.row));
 

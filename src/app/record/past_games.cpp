@@ -1,4 +1,6 @@
 #include "app/record/past_games.h"
+#include "common/outside_files.h"
+#include "common/sqlite_guard.h"
 #include "common/sqlite_statement.h"
 #include "market/price_history.h"
 
@@ -11,6 +13,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
+#include <span>
 
 namespace pellucar {
 namespace {
@@ -97,10 +101,14 @@ std::optional<PastGame> readRow(const Statement& st) {
     return g;
 }
 
-bool writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
+// Writes what the review reads; empty, or the engine's reason. The reason is
+// read where a statement failed: finalizing the other one would reset it to
+// "not an error".
+QString writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
+    const auto failure = [db] { return QString::fromUtf8(sqlite3_errmsg(db)); };
     Statement period(db, "INSERT INTO GamePeriods (GameID, Period, Day, Hour, AccountValue, Oil, Gold, TBond, SP500,"
                          " Cattle, Soybean) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
-    if (!period.ok()) return false;
+    if (!period.ok()) return failure();
     for (size_t i = 0; i < r.periods.size(); ++i) {
         const ReviewPeriod& p = r.periods[i];
         period.reset();
@@ -110,11 +118,11 @@ bool writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
         period.bind(4, p.hour);
         period.bind(5, p.accountValue);
         for (Market m : kTradingOrder) period.bind(6 + index(m), p.prices[static_cast<size_t>(index(m))]);
-        if (period.step() != SQLITE_DONE) return false;
+        if (period.step() != SQLITE_DONE) return failure();
     }
     Statement trade(db, "INSERT INTO GameTrades (GameID, Number, Period, Market, Side, MarginCall, Amount, Price)"
                         " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
-    if (!trade.ok()) return false;
+    if (!trade.ok()) return failure();
     for (const TradeRecord& t : r.trades) {
         trade.reset();
         trade.bind(1, id);
@@ -125,9 +133,9 @@ bool writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
         trade.bind(6, t.marginCall ? 1 : 0);
         trade.bind(7, static_cast<double>(t.amount));
         trade.bind(8, static_cast<double>(t.price));
-        if (trade.step() != SQLITE_DONE) return false;
+        if (trade.step() != SQLITE_DONE) return failure();
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -174,6 +182,9 @@ public:
 
     // Opens the file; `create` makes it (and its folder) when missing.
     bool open(const QString& path, bool create, QString* error) {
+        // A FIFO or device would block the engine's first read; the size is
+        // no concern, as nothing reads the file whole.
+        if (checkOutsideFile(path, std::numeric_limits<qint64>::max(), error) == OutsideFile::Refused) return false;
         if (create) {
             const QString dir = QFileInfo(path).absolutePath();
             if (!QDir().mkpath(dir)) {
@@ -189,6 +200,10 @@ public:
             *error = engineError();
             return false;
         }
+        // Nothing the file's schema holds may run: it is checked against
+        // the layout before it is used, and these stay off in any case.
+        *error = guardSqliteConnection(db_);
+        if (!error->isEmpty()) return false;
         // Another copy of the game may be writing its own game just now.
         sqlite3_busy_timeout(db_, 2000);
         return true;
@@ -230,7 +245,10 @@ public:
             *error = QStringLiteral("the file was written by a newer version of the game");
             return -1;
         }
-        return v;
+        // Exactly the tables and indexes of its version: a trigger, view,
+        // table or index added by anything else is refused, not run.
+        *error = sqliteLayoutProblem(db_, std::span(kMigrations).first(static_cast<size_t>(v)), true);
+        return error->isEmpty() ? v : -1;
     }
 
     // Brings the file up to the current layout; inside the caller's
@@ -309,7 +327,10 @@ bool PastGames::record(const PastGame& game, const ReviewRecord* review) {
     st.bind(12, game.scenario);
     st.bind(13, review ? review->startingCapital : 0.0);
     if (st.step() != SQLITE_DONE) return rollBack(c.engineError());
-    if (review && !writeReview(c.db(), sqlite3_last_insert_rowid(c.db()), *review)) return rollBack(c.engineError());
+    if (review) {
+        error = writeReview(c.db(), sqlite3_last_insert_rowid(c.db()), *review);
+        if (!error.isEmpty()) return rollBack(error);
+    }
     if (!c.exec("COMMIT", &error)) return rollBack(error);
     return succeed();
 }

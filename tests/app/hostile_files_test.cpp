@@ -1,0 +1,148 @@
+// Files from outside the game, as a hostile user or a broken machine leaves them: each is refused with its reason
+// or bounded, and nothing the game holds changes.
+#include "app/past_games.h"
+#include "common/sqlite_guard.h"
+#include "market/database.h"
+#include "support/fixture_db.h"
+#include "support/game_harness.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+using namespace pellucar;
+using namespace pellucar::test;
+
+namespace {
+
+PastGame aGame(double score) {
+    return {.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, 0)),
+            .periodStart = QDate(1994, 1, 3),
+            .periodEnd = QDate(1994, 3, 31),
+            .level = Level::Expert,
+            .dataMode = DataMode::Daily,
+            .length = GameLength::Quarter,
+            .periods = 63,
+            .trades = 0,
+            .score = score,
+            .verdict = QStringLiteral("Don't You Wish This Was Real Money!"),
+            .ending = GameEnding::LengthReached,
+            .scenario = {},
+            .reviewKept = false};
+}
+
+// What a planted schema object does once it runs, and how the file is told to hold it.
+const struct {
+    const char* name;
+    const char* plant;  // SQL run on a record (or database) the game made
+    const char* reason; // what the refusal says
+} kPlantedObjects[] = {
+    {"a trigger deleting the other games",
+     "CREATE TRIGGER wipe AFTER INSERT ON %1 BEGIN DELETE FROM %1 WHERE rowid <> new.rowid; END",
+     "the file holds a trigger \"wipe\" that the game did not make"},
+    {"an endless trigger", "CREATE TRIGGER grow AFTER INSERT ON %1 BEGIN INSERT INTO %1 SELECT * FROM %1; END",
+     "the file holds a trigger \"grow\" that the game did not make"},
+    {"a recursive view",
+     "CREATE VIEW forever AS WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT x FROM n",
+     "the file holds a view \"forever\" that the game did not make"},
+    {"an extra table", "CREATE TABLE Spare (x); INSERT INTO Spare VALUES (1)",
+     "the file holds a table \"Spare\" that the game did not make"},
+    {"an extra index", "CREATE INDEX %1ByValue ON %1 (%2)", "the file holds an index \"%1ByValue\""},
+    {"a column with a check of its own", "ALTER TABLE %1 ADD COLUMN Spy TEXT CHECK (length(Spy) < 9)",
+     "the file's table \"%1\" is not as the game makes it"},
+};
+
+// A planted object's text on the file's `table` and one of its numeric `column`s.
+QString planted(const char* text, const char* table, const char* column) {
+    return QString::fromLatin1(text)
+        .replace(QLatin1String("%1"), QLatin1String(table))
+        .replace(QLatin1String("%2"), QLatin1String(column));
+}
+
+} // namespace
+
+TEST(HostileRecord, PlantedSchemaObjectsAreRefusedWithTheirReasonAndNeverRun) {
+    for (const auto& c : kPlantedObjects) {
+        SCOPED_TRACE(c.name);
+        ScratchRecord r;
+        ASSERT_TRUE(r.store.record(aGame(100)));
+        ASSERT_TRUE(r.store.record(aGame(200)));
+        ASSERT_TRUE(sql(r.path, planted(c.plant, "PastGames", "Score").toUtf8().constData()));
+        const QByteArray before = fileBytes(r.path);
+        // Help > Past Games, Game > Scenarios and a game's end all go through these.
+        EXPECT_TRUE(r.store.games().empty());
+        EXPECT_TRUE(r.store.lastError().startsWith(planted(c.reason, "PastGames", "Score")))
+            << r.store.lastError().toStdString();
+        EXPECT_FALSE(r.store.review(1).has_value());
+        EXPECT_TRUE(r.store.failed());
+        EXPECT_FALSE(r.store.record(aGame(300)));
+        EXPECT_TRUE(r.store.lastError().startsWith(planted(c.reason, "PastGames", "Score")));
+        EXPECT_EQ(fileBytes(r.path), before);
+    }
+}
+
+TEST(HostileMarketDatabase, PlantedSchemaObjectsAreRefusedWithTheirReasonAndNeverRun) {
+    for (const auto& c : kPlantedObjects) {
+        SCOPED_TRACE(c.name);
+        FixtureDb db(QStringLiteral("hostile_market"));
+        db.addDailyClose(3, QDate(1990, 1, 2), 20);
+        db.exec(planted(c.plant, "DailyData", "Close"));
+        const QByteArray before = fileBytes(db.path());
+        MarketDatabase market;
+        EXPECT_FALSE(market.open(db.path()));
+        EXPECT_TRUE(market.lastError().startsWith(planted(c.reason, "DailyData", "Close")))
+            << market.lastError().toStdString();
+        EXPECT_EQ(fileBytes(db.path()), before);
+    }
+}
+
+TEST(HostileFileKinds, AFifoOrAFolderIsNoRecordOrMarketDatabase) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        const char* name;
+        QString path;
+        const char* reason;
+    } cases[] = {
+        {"a FIFO", fifo, "it is not a regular file (a device, pipe or socket)"},
+        {"a folder", dir.path(), "it is a folder, not a file"},
+        {"a device", QStringLiteral("/dev/zero"), "it is not a regular file (a device, pipe or socket)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PastGames record(c.path);
+        EXPECT_TRUE(record.games().empty());
+        EXPECT_EQ(record.lastError(), c.reason);
+        EXPECT_FALSE(record.record(aGame(1)));
+        EXPECT_EQ(record.lastError(), c.reason);
+        MarketDatabase market;
+        EXPECT_FALSE(market.open(c.path));
+        EXPECT_EQ(market.lastError(), c.reason);
+    }
+}
+
+// The guard holds even where no layout check comes first: triggers and views do nothing.
+TEST(HostileFileKinds, AGuardedConnectionRunsNoTriggerAndNoView) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE t (x); CREATE TABLE log (x);"
+                           "CREATE TRIGGER spy AFTER INSERT ON t BEGIN INSERT INTO log VALUES (new.x); END;"
+                           "CREATE VIEW v AS SELECT * FROM t;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(guardSqliteConnection(db), QString());
+    EXPECT_EQ(sqlite3_exec(db, "INSERT INTO t VALUES (1)", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_stmt* count = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*) FROM log", -1, &count, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(count, 0), 0);
+    sqlite3_finalize(count);
+    EXPECT_NE(sqlite3_exec(db, "SELECT * FROM v", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
