@@ -1,6 +1,7 @@
 // Files from outside the game, as a hostile user or a broken machine leaves them: each is refused with its reason
 // or bounded, and nothing the game holds changes.
 #include "app/past_games.h"
+#include "app/saved_game.h"
 #include "common/sqlite_guard.h"
 #include "market/database.h"
 #include "support/fixture_db.h"
@@ -145,4 +146,46 @@ TEST(HostileFileKinds, AGuardedConnectionRunsNoTriggerAndNoView) {
     sqlite3_finalize(count);
     EXPECT_NE(sqlite3_exec(db, "SELECT * FROM v", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
+}
+
+// The engine's words reach the player: finalizing the other statement used to reset them to "not an error".
+TEST(HostileRecord, AWriteTheFileRefusesReportsTheEnginesReasonAndAddsNothing) {
+    ScratchRecord r;
+    ASSERT_TRUE(r.store.record(aGame(100)));
+    ReviewRecord review{.level = Level::Expert, .startingCapital = 100000};
+    review.periods.push_back({QDate(1994, 1, 3), -1, 100000, {20, 380, 110, 460, 72, 650}});
+    // Two trades under one number: the key of the stored trades refuses the second.
+    review.trades = {{1, 1, Market::Oil, Side::Buy, false, 2, 20}, {1, 1, Market::Oil, Side::Sell, false, -2, 20}};
+    EXPECT_FALSE(r.store.record(aGame(200), &review));
+    EXPECT_TRUE(r.store.lastError().startsWith("UNIQUE constraint failed: GameTrades"))
+        << r.store.lastError().toStdString();
+    EXPECT_EQ(r.store.games().size(), 1u);
+}
+
+TEST(HostileSavedGame, ASavesLeftoversAreRemovedAndNothingElse) {
+    const struct {
+        const char* name;
+        int ageSeconds;
+        const char* bytes;
+        bool kept;
+    } cases[] = {
+        {"saved-game.pellucar.AbxQCd", 3600, "PLCRSAVE\0\0", false}, // a save killed an hour ago
+        {"saved-game.pellucar.Empgpz", 3600, "", false},             // killed before it wrote
+        {"saved-game.pellucar.XyqwZw", 5, "PLCR", true},             // another copy of the game saving now
+        {"saved-game.pellucar.backup", 3600, "PLCRSAVE", true},      // a word, the player's own copy
+        {"saved-game.pellucar.Notes", 3600, "", true},
+        {"saved-game.pellucar.Letter", 3600, "Dear", true}, // not a save
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        QFile f(dir.filePath(QLatin1String(c.name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes);
+        f.flush();
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-c.ageSeconds), QFileDevice::FileModificationTime));
+    }
+    ASSERT_EQ(writeSavedGameFile(dir.path(), encodeSavedGame(SavedGame{})), QString());
+    for (const auto& c : cases) EXPECT_EQ(QFile::exists(dir.filePath(QLatin1String(c.name))), c.kept) << c.name;
+    EXPECT_TRUE(QFile::exists(savedGamePath(dir.path())));
 }

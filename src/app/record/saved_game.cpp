@@ -8,8 +8,11 @@
 
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -345,9 +348,29 @@ SavedGameProblem decodeSavedGame(const QByteArray& bytes, SavedGame& out, QStrin
     return detail->isEmpty() ? SavedGameProblem::None : SavedGameProblem::Impossible;
 }
 
+void removeSaveLeftovers(const QString& folder) {
+    // QSaveFile names its temporary file after the save and six random
+    // letters. A name of six small letters is more likely a word (".backup")
+    // than Qt's draw; a file that does not begin as a save does is not ours;
+    // a save in progress in another copy of the game is younger than a minute.
+    static const QRegularExpression leftover(QStringLiteral("^%1\\.(?=[a-z]*[A-Z])[A-Za-z]{6}$")
+                                                 .arg(QRegularExpression::escape(QLatin1String(kSavedGameFileName))));
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QByteArray magic = QByteArray::fromRawData(kMagic, kMagicSize);
+    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (f.isSymLink() || !leftover.match(f.fileName()).hasMatch() || f.lastModified().toUTC() >= stale) continue;
+        QFile file(f.filePath());
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        const QByteArray head = file.read(kMagicSize);
+        file.close();
+        if (magic.startsWith(head)) QFile::remove(f.filePath());
+    }
+}
+
 QString writeSavedGameFile(const QString& folder, const QByteArray& bytes) {
     if (!QDir().mkpath(folder))
         return QStringLiteral("the folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder));
+    removeSaveLeftovers(folder);
     QSaveFile file(savedGamePath(folder));
     // A partly written save must never stand in for the last good one.
     file.setDirectWriteFallback(false);

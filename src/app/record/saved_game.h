@@ -114,9 +114,13 @@ QString checkSavedGame(const SavedGame& game);
 // The save file in `folder`.
 QString savedGamePath(const QString& folder);
 // Writes `bytes` as the save file of `folder` (made when missing) in one
-// step: the file is either the new save or the old one, never a mix. Returns
-// an empty text, or why the write failed.
+// step: the file is either the new save or the old one, never a mix; a
+// save's leftovers go first. Returns an empty text, or why the write failed.
 QString writeSavedGameFile(const QString& folder, const QByteArray& bytes);
+// Removes the temporary files a save cut short (the program killed while
+// it wrote) left in `folder`; a save under way in another copy of the game
+// is left alone.
+void removeSaveLeftovers(const QString& folder);
 // Reads the save file of `folder`: None, Missing or Unreadable.
 SavedGameProblem readSavedGameFile(const QString& folder, QByteArray* bytes, QString* error);
 
