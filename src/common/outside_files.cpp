@@ -26,7 +26,7 @@ OutsideFile judge(const struct stat& st, qint64 maxBytes, QString* why) {
         return OutsideFile::Refused;
     }
     if (st.st_size > maxBytes) {
-        *why = QStringLiteral("it holds %1 bytes, more than such a file can (%2)").arg(st.st_size).arg(maxBytes);
+        *why = QStringLiteral("it holds %1 bytes, more than such a file ever does (%2)").arg(st.st_size).arg(maxBytes);
         return OutsideFile::Refused;
     }
     return OutsideFile::Fine;

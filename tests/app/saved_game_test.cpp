@@ -15,6 +15,7 @@
 #include <functional>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace pellucar;
 using namespace pellucar::test;
@@ -259,6 +260,53 @@ TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
     h.game->click(QStringLiteral("mnuResume"));
     EXPECT_EQ(h.state().clock.periodIndex(), 3);
     EXPECT_EQ(h.text("LabelDay"), "Day 3:");
+}
+
+// What lies in the save's place is judged by its kind and size before a byte is read: a FIFO never answers, a
+// device or a sparse file of gigabytes never ends.
+TEST_F(SavedGameTest, FilesOfTheWrongKindOrSizeAreRefusedUnreadAndTheGameStays) {
+    SaveHarness h(wanderingDaily1990().path(), folder(QStringLiteral("kinds")));
+    h.newGame({});
+    h.forward(3);
+    const GameState before = h.state();
+    const QString path = savedGamePath(h.folder);
+    ASSERT_TRUE(QDir().mkpath(h.folder));
+    const qint64 most = largestSavedGameSize();
+    const auto sparse = [&](qint64 size) {
+        return QFile(path).open(QIODevice::WriteOnly) && QFile::resize(path, size);
+    };
+    const auto tooLarge = [&](qint64 size) {
+        return QStringLiteral("it holds %1 bytes, more than such a file ever does (%2).").arg(size).arg(most);
+    };
+    const QString notRegular = QStringLiteral("it is not a regular file (a device, pipe or socket).");
+    const struct {
+        const char* name;
+        std::function<bool()> make;
+        QString why;
+    } rows[] = {
+        {"a sparse file of 3 GiB", [&] { return sparse(qint64(3) << 30); }, tooLarge(qint64(3) << 30)},
+        {"a byte past the largest save", [&] { return sparse(most + 1); }, tooLarge(most + 1)},
+        // Read, and refused for what it holds.
+        {"as large as the largest save", [&] { return sparse(most); }, "the file is not a Pellucar saved game."},
+        {"a FIFO", [&] { return mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }, notRegular},
+        {"a link to /dev/zero", [&] { return QFile::link(QStringLiteral("/dev/zero"), path); }, notRegular},
+        {"a folder", [&] { return QDir().mkpath(path); }, "it is a folder, not a file."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(row.make());
+        h.game->click(QStringLiteral("mnuResume"));
+        EXPECT_EQ(h.take(),
+                  QStringList{"frmPlayerNotification: Saved Game | The saved game could not be read: " + row.why});
+        EXPECT_TRUE(h.state() == before);
+        ASSERT_TRUE(QFile::remove(path) || QDir(path).removeRecursively());
+    }
+    // The bound is the format's own: the largest save there can be is that size.
+    SavedGame largest;
+    largest.trades = QList<TradeRecord>(TradeLog::kMaxRecords);
+    largest.orderUnits = largest.typedUnits = largest.chart.comboText = QString(32, QLatin1Char('9'));
+    EXPECT_EQ(encodeSavedGame(largest).size(), most);
+    EXPECT_LT(most, 400'000);
 }
 
 TEST_F(SavedGameTest, FailedWriteKeepsTheLastSave) {

@@ -2,6 +2,7 @@
 #include "app/record/scenarios.h"
 
 #include "app/state/game_state.h"
+#include "common/outside_files.h"
 #include "news/hints.h"
 #include "news/news_release.h"
 #include "trading/order_limits.h"
@@ -386,19 +387,26 @@ QString writeSavedGameFile(const QString& folder, const QByteArray& bytes) {
     return {};
 }
 
+qint64 largestSavedGameSize() {
+    // Every count and text at its most: what the reader takes and no more.
+    static const qint64 largest = [] {
+        SavedGame g;
+        g.trades = QList<TradeRecord>(TradeLog::kMaxRecords);
+        g.orderUnits = g.typedUnits = g.chart.comboText = QString(kMostText, QLatin1Char('0'));
+        return encodeSavedGame(g).size();
+    }();
+    return largest;
+}
+
 SavedGameProblem readSavedGameFile(const QString& folder, QByteArray* bytes, QString* error) {
-    QFile file(savedGamePath(folder));
-    if (!file.exists()) return SavedGameProblem::Missing;
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return SavedGameProblem::Unreadable;
+    // Its kind and size are judged before a byte is read: a FIFO would never
+    // answer, a device or a sparse file of gigabytes never end.
+    switch (readOutsideFile(savedGamePath(folder), largestSavedGameSize(), bytes, error)) {
+    case OutsideFile::Fine: return SavedGameProblem::None;
+    case OutsideFile::Missing: return SavedGameProblem::Missing;
+    case OutsideFile::Refused: break;
     }
-    *bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return SavedGameProblem::Unreadable;
-    }
-    return SavedGameProblem::None;
+    return SavedGameProblem::Unreadable;
 }
 
 QString savedGameProblemText(SavedGameProblem problem, const QString& detail) {

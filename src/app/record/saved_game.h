@@ -121,7 +121,11 @@ QString writeSavedGameFile(const QString& folder, const QByteArray& bytes);
 // it wrote) left in `folder`; a save under way in another copy of the game
 // is left alone.
 void removeSaveLeftovers(const QString& folder);
-// Reads the save file of `folder`: None, Missing or Unreadable.
+// The size of the largest save the format holds: every trade a game may
+// record, every text at its longest. No larger file is read.
+qint64 largestSavedGameSize();
+// Reads the save file of `folder`: None, Missing or Unreadable (with the
+// reason: no regular file, larger than any save, or the system's words).
 SavedGameProblem readSavedGameFile(const QString& folder, QByteArray* bytes, QString* error);
 
 // What the player is told about a problem, after "The saved game could not
