@@ -83,7 +83,7 @@ OutsideFile readOutsideFile(const QString& path, qint64 maxBytes, QByteArray* by
     return OutsideFile::Fine;
 }
 
-QString writeExportFile(const QString& path, const QByteArray& bytes) {
+QString writeFileWhole(const QString& path, const QByteArray& bytes) {
     // Only a regular file is replaced: a FIFO would take the bytes (or wait
     // for a reader) and a device is no file to keep.
     struct stat st {};
@@ -97,8 +97,11 @@ QString writeExportFile(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     // A full disk may show only when the buffer is flushed; commit() would
     // not tell it.
+    // Qt may tell a failed flush as "Unknown error": the system's reason is
+    // kept where there is one.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString error = file.errorString();
+        const QString error = errno ? systemError(errno) : file.errorString();
         file.cancelWriting();
         return error;
     }

@@ -28,9 +28,10 @@ OutsideFile checkOutsideFile(const QString& path, qint64 maxBytes, QString* why)
 OutsideFile readOutsideFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* why);
 
 // Writes `bytes` as the file `path` in one step (a new file, or a regular
-// file replaced whole): either the new file stands there or, when any
-// write or the final rename fails, the file as it was. Returns an empty
-// text, or why nothing was written (the system's reason).
-QString writeExportFile(const QString& path, const QByteArray& bytes);
+// file replaced whole; a FIFO or device is refused): either the new file
+// stands there or, when any write or the final rename fails, the file as it
+// was. Returns an empty text, or why nothing was written (the system's
+// reason). The saved game and every export are written so.
+QString writeFileWhole(const QString& path, const QByteArray& bytes);
 
 } // namespace pellucar

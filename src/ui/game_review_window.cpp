@@ -1,18 +1,21 @@
 #include "ui/game_review_window.h"
 
 #include "common/format.h"
+#include "common/outside_files.h"
 #include "ui/look.h"
 
 #include <QApplication>
 #include <QAreaSeries>
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QEvent>
-#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
@@ -321,38 +324,52 @@ void GameReviewWindow::showTrip(int row) {
     restyleCharts();
 }
 
-bool GameReviewWindow::saveTradeRecord(const QString& path) const {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const QByteArray text = tradeRecordCsv(record_).toUtf8();
-    return f.write(text) == text.size();
+namespace {
+
+// The picture format the file's suffix names, PNG when it names none Qt writes.
+QByteArray pictureFormat(const QString& path) {
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    return QImageWriter::supportedImageFormats().contains(suffix) ? suffix : QByteArray("png");
 }
 
-bool GameReviewWindow::savePicture(const QString& path) {
+} // namespace
+
+QString GameReviewWindow::saveTradeRecord(const QString& path) const {
+    return writeFileWhole(path, tradeRecordCsv(record_).toUtf8());
+}
+
+QString GameReviewWindow::savePicture(const QString& path) {
+    // Drawn in memory first: the file is written whole, or the one there
+    // is kept.
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
     if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
-        QPdfWriter pdf(path);
+        QPdfWriter pdf(&picture);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageOrientation(QPageLayout::Landscape);
         pdf.setTitle(windowTitle());
         QPainter painter;
-        if (!painter.begin(&pdf)) return false;
+        if (!painter.begin(&pdf)) return QStringLiteral("the PDF document could not be drawn");
         const QRect page = painter.viewport();
         const double scale =
             std::min(static_cast<double>(page.width()) / width(), static_cast<double>(page.height()) / height());
         painter.scale(scale, scale);
         render(&painter);
-        return painter.end();
+        if (!painter.end()) return QStringLiteral("the PDF document could not be drawn");
+    } else if (!grab().save(&picture, pictureFormat(path))) {
+        return QStringLiteral("the picture could not be drawn");
     }
-    return grab().save(path);
+    return writeFileWhole(path, picture.data());
 }
 
 void GameReviewWindow::chooseTradeRecordFile() {
     const QString path =
         QFileDialog::getSaveFileName(this, QStringLiteral("Save Trade Record"), QStringLiteral("trade-record.csv"),
                                      QStringLiteral("Comma-separated values (*.csv)"));
-    if (!path.isEmpty() && !saveTradeRecord(path))
-        NotificationWindow(QStringLiteral("Game Review"), QStringLiteral("The trade record could not be saved."), 0,
-                           this)
+    if (path.isEmpty()) return;
+    if (const QString why = saveTradeRecord(path); !why.isEmpty())
+        NotificationWindow(QStringLiteral("Game Review"),
+                           QStringLiteral("The trade record could not be saved: %1.").arg(why), 0, this)
             .exec();
 }
 
@@ -360,8 +377,10 @@ void GameReviewWindow::choosePictureFile() {
     const QString path =
         QFileDialog::getSaveFileName(this, QStringLiteral("Save Review"), QStringLiteral("game-review.png"),
                                      QStringLiteral("Picture (*.png);;PDF document (*.pdf)"));
-    if (!path.isEmpty() && !savePicture(path))
-        NotificationWindow(QStringLiteral("Game Review"), QStringLiteral("The review could not be saved."), 0, this)
+    if (path.isEmpty()) return;
+    if (const QString why = savePicture(path); !why.isEmpty())
+        NotificationWindow(QStringLiteral("Game Review"), QStringLiteral("The review could not be saved: %1.").arg(why),
+                           0, this)
             .exec();
 }
 

@@ -22,9 +22,11 @@ public:
     QTableWidget* trips() const { return trips_; }
     // Draws trip `row` (of the list) on the small chart.
     void showTrip(int row);
-    // The files the export buttons write; false when the file cannot be made.
-    bool saveTradeRecord(const QString& path) const;
-    bool savePicture(const QString& path);
+    // The files the export buttons write, each whole or not at all: an
+    // empty text, or why nothing was written (a file that was there is
+    // left as it was).
+    QString saveTradeRecord(const QString& path) const;
+    QString savePicture(const QString& path);
 
 protected:
     // A colour scheme chosen while the window is up redraws the charts in it.

@@ -2,6 +2,7 @@
 // or bounded, and nothing the game holds changes.
 #include "app/past_games.h"
 #include "app/saved_game.h"
+#include "common/outside_files.h"
 #include "common/sqlite_guard.h"
 #include "market/database.h"
 #include "support/fixture_db.h"
@@ -9,10 +10,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
+
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace pellucar;
@@ -188,4 +194,77 @@ TEST(HostileSavedGame, ASavesLeftoversAreRemovedAndNothingElse) {
     ASSERT_EQ(writeSavedGameFile(dir.path(), encodeSavedGame(SavedGame{})), QString());
     for (const auto& c : cases) EXPECT_EQ(QFile::exists(dir.filePath(QLatin1String(c.name))), c.kept) << c.name;
     EXPECT_TRUE(QFile::exists(savedGamePath(dir.path())));
+}
+
+namespace {
+
+// Runs `write` with no file allowed past `limit` bytes, as on a disk that fills up.
+QString onAFullDisk(qint64 limit, const std::function<QString()>& write) {
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = static_cast<rlim_t>(limit);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const QString why = write();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    return why;
+}
+
+} // namespace
+
+// An export replaces nothing but a regular file, and a write that fails leaves the file that was there whole.
+TEST(HostileExportTarget, OnlyARegularFileIsReplacedAndOnlyWhole) {
+    QTemporaryDir dir;
+    const QByteArray old = QByteArray("the player's old export\n").repeated(100);
+    const QByteArray next = QByteArray("Number,Period,Market\n").repeated(500);
+    const QString notRegular = QStringLiteral("it is not a regular file (a device, pipe or socket)");
+    const struct {
+        const char* name;
+        std::function<QString(const QString& path)> make; // the target's path, made ready
+        qint64 diskLimit;                                 // 0: no limit
+        QString why;                                      // empty: written
+    } rows[] = {
+        {"a new file", [&](const QString&) { return dir.filePath("new.csv"); }, 0, {}},
+        {"a file replaced",
+         [&](const QString&) {
+             writeFile(dir.filePath("old.csv"), old);
+             return dir.filePath("old.csv");
+         },
+         0,
+         {}},
+        {"a FIFO",
+         [&](const QString&) {
+             mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600);
+             return dir.filePath("fifo");
+         },
+         0, notRegular},
+        {"/dev/full", [](const QString&) { return QStringLiteral("/dev/full"); }, 0, notRegular},
+        {"a folder", [&](const QString&) { return dir.path(); }, 0, "it is a folder, not a file"},
+        {"a full disk over an old file",
+         [&](const QString&) {
+             writeFile(dir.filePath("full.csv"), old);
+             return dir.filePath("full.csv");
+         },
+         1024, "File too large"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = row.make({});
+        const bool regular = QFileInfo(path).isFile(); // reading a FIFO would wait for a writer
+        const QByteArray before = regular ? fileBytes(path) : QByteArray();
+        const QString why = row.diskLimit ? onAFullDisk(row.diskLimit, [&] { return writeFileWhole(path, next); })
+                                          : writeFileWhole(path, next);
+        EXPECT_TRUE(why.startsWith(row.why)) << why.toStdString();
+        if (row.why.isEmpty()) {
+            EXPECT_EQ(fileBytes(path), next);
+        } else if (regular) {
+            EXPECT_EQ(fileBytes(path), before);
+        }
+        EXPECT_EQ(QDir(dir.path()).entryList({"*.??????"}, QDir::Files), QStringList{}); // no scraps left
+    }
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(dir.filePath("fifo")).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }

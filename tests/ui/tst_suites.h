@@ -38,8 +38,9 @@ QObject* makeWindowsSuite();
 QObject* makeChartViewSuite();
 QObject* makeDeskSuite();
 QObject* makeAccessSuite();
+QObject* makeHostileSuite();
 inline QList<QObject*> makeSuites() {
     return {makeHelpSuite(),      makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(),
-            makeChartViewSuite(), makeDeskSuite(),  makeAccessSuite()};
+            makeChartViewSuite(), makeDeskSuite(),  makeAccessSuite(),     makeHostileSuite()};
 }
 } // namespace pellucar::uitest

@@ -5,10 +5,9 @@
 #include "app/view/control_table.h"
 
 #include "common/format.h"
+#include "common/outside_files.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <utility>
@@ -196,12 +195,10 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
             if (!r) {
                 out_ << "Export: no game has ended\n";
             } else {
-                // The file is replaced whole or not at all.
-                QSaveFile f(w[1]);
-                const QByteArray csv = tradeRecordCsv(*r).toUtf8();
-                if (f.open(QIODevice::WriteOnly) && f.write(csv) == csv.size() && f.commit())
-                    out_ << "Export: " << r->trades.size() << " trades to " << w[1] << '\n';
-                else out_ << "Export: could not write " << w[1] << ": " << f.errorString() << '\n';
+                // The file is replaced whole or not at all, and only a regular one.
+                const QString why = writeFileWhole(w[1], tradeRecordCsv(*r).toUtf8());
+                if (why.isEmpty()) out_ << "Export: " << r->trades.size() << " trades to " << w[1] << '\n';
+                else out_ << "Export: could not write " << w[1] << ": " << why << '\n';
             }
             out_.flush();
             return true;

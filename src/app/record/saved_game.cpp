@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -372,19 +371,10 @@ QString writeSavedGameFile(const QString& folder, const QByteArray& bytes) {
     if (!QDir().mkpath(folder))
         return QStringLiteral("the folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder));
     removeSaveLeftovers(folder);
-    QSaveFile file(savedGamePath(folder));
-    // A partly written save must never stand in for the last good one.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString() + QLatin1Char('.');
-    // A small file sits in the device's buffer until it is flushed: a full
-    // disk shows only there, and commit() would not tell.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error + QLatin1Char('.');
-    }
-    if (!file.commit()) return file.errorString() + QLatin1Char('.');
-    return {};
+    // Never written into: a partly written save must never stand in for the
+    // last good one.
+    const QString error = writeFileWhole(savedGamePath(folder), bytes);
+    return error.isEmpty() ? error : error + QLatin1Char('.');
 }
 
 qint64 largestSavedGameSize() {
