@@ -1,7 +1,11 @@
 #include "ui/desk_settings.h"
 
+#include "common/outside_files.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <array>
 #include <utility>
@@ -22,6 +26,19 @@ constexpr std::array<std::pair<Scheme, const char*>, 4> kSchemeNames{{
 }};
 
 } // namespace
+
+QString DeskSettings::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Pellucar/Pellucar.conf");
+}
+
+QString DeskSettings::removeUnusable(const QString& path) {
+    QString why;
+    if (checkOutsideFile(path, kMostFileBytes, &why) != OutsideFile::Refused) return {};
+    if (QFileInfo(path).isDir()) return QStringLiteral("the settings file %1 is not used: %2").arg(path, why);
+    QFile::remove(path);
+    return QStringLiteral("the settings file %1 was removed: %2").arg(path, why);
+}
 
 bool DeskSettings::readable() const { return store_.status() == QSettings::NoError; }
 

@@ -2,6 +2,7 @@
 #include "ui/color_scheme.h"
 
 #include <QByteArray>
+#include <QString>
 #include <optional>
 
 class QSettings;
@@ -15,7 +16,19 @@ namespace pellucar::ui {
 // version does not know, gives the defaults.
 class DeskSettings {
 public:
+    // No file the game writes comes near this: two short values.
+    static constexpr qint64 kMostFileBytes = 64 * 1024;
+
     explicit DeskSettings(QSettings& store) : store_(store) {}
+
+    // The desk's settings file in the user's configuration folder.
+    static QString defaultPath();
+    // Before QSettings reads `path`: a file that is no regular file or is
+    // larger than the game writes is removed (QSettings would wait on a
+    // FIFO and read a sparse file of gigabytes whole) so the defaults are
+    // used and the next save makes it anew. Empty, or what was removed and
+    // why; a folder in the way is left (QSettings reads nothing there).
+    static QString removeUnusable(const QString& path);
 
     // What QWidget::saveGeometry wrote, or empty.
     QByteArray windowGeometry() const;

@@ -835,6 +835,29 @@ void Kestrow::keepChartTextsWhole() {
     }
 }
 
+bool Kestrow::restorePlacement(const QByteArray& saved) {
+    if (saved.isEmpty() || !restoreGeometry(saved)) {
+        fitToScreen();
+        return false;
+    }
+    // A maximized or full-screen window takes what the desktop gives it.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return true;
+    // The file is the player's to edit: a window of 100,000 pixels or of a
+    // few is none he left. It is brought within the room of the screen it
+    // lands on, and up to what the desk's layout needs.
+    const QRect room = availableRoom(this);
+    const QMargins frame = expectedFrame(this);
+    const QRect placed =
+        placedWithin(size().expandedTo(minimumDeskSize()), frame, geometry().marginsAdded(frame), room);
+    // A place within the bounds stays exactly as restored.
+    if (placed == geometry()) return true;
+    resize(placed.size());
+    move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+    return true;
+}
+
+QSize Kestrow::minimumDeskSize() const { return table_->minimumSizeHint() + QSize(0, menuBar()->sizeHint().height()); }
+
 void Kestrow::fitToScreen() {
     // The design's proportions at the size the screen has room for; the
     // charts take what the table does not need, and the table scrolls
@@ -842,8 +865,7 @@ void Kestrow::fitToScreen() {
     const QRect room = availableRoom(this);
     const QMargins frame = expectedFrame(this);
     const QSize design(twipsToPixelsX(kWindowWidthTwips, this), twipsToPixelsY(kWindowHeightTwips, this));
-    const QSize minimum = table_->minimumSizeHint() + QSize(0, menuBar()->sizeHint().height());
-    const QSize size = fittedMainWindowSize(design, minimum, room.marginsRemoved(frame).size());
+    const QSize size = fittedMainWindowSize(design, minimumDeskSize(), room.marginsRemoved(frame).size());
     const QRect placed = placedWithin(size, frame, QRect(), room);
     resize(placed.size());
     move(placed.topLeft() - QPoint(frame.left(), frame.top()));

@@ -36,6 +36,12 @@ public:
     void startUp();
     // Brings every widget in line with the model; cheap when nothing moved.
     void sync();
+    // The place and size the player left the window at (QWidget::saveGeometry),
+    // within the screens' room and no smaller than the desk's layout; false,
+    // the first size kept, when `saved` holds no geometry.
+    bool restorePlacement(const QByteArray& saved);
+    // The least size the desk's layout shows whole in: the table and the menu bar.
+    QSize minimumDeskSize() const;
 
     // The widget or menu action that shows a model key. The report grids
     // are made once the table has first painted, or when first asked for.

@@ -140,10 +140,14 @@ int main(int argc, char* argv[]) {
     pellucar::ui::Kestrow window(game, dialogs);
     dialogs.setMainWindow(&window);
     // The window's place and size and the colours, as the player left them.
-    QSettings store(QStringLiteral("Pellucar"), QStringLiteral("Pellucar"));
+    // The desktop's usual place for them, checked before QSettings reads it.
+    const QString settingsPath = pellucar::ui::DeskSettings::defaultPath();
+    if (const QString why = pellucar::ui::DeskSettings::removeUnusable(settingsPath); !why.isEmpty())
+        std::fprintf(stderr, "pellucar: %s\n", qPrintable(why));
+    QSettings store(settingsPath, QSettings::IniFormat);
     pellucar::ui::DeskSettings desk(store);
     if (const auto scheme = desk.scheme()) dialogs.chooseScheme(*scheme);
-    window.restoreGeometry(desk.windowGeometry());
+    window.restorePlacement(desk.windowGeometry());
     QObject::connect(&window, &pellucar::ui::Kestrow::gameEnded, &app, [](int code) { QApplication::exit(code); });
     // Decoding the icon's six sizes costs more than a tenth of start-up,
     // and the table's first paint does not show it.

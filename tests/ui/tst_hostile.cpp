@@ -2,11 +2,15 @@
 // its reason or bounded, and nothing the player had is damaged.
 #include "tst_suites.h"
 
+#include "ui/desk_settings.h"
 #include "ui/game_review_window.h"
+#include "ui/kestrow.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
+#include <climits>
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -89,6 +93,86 @@ private slots:
             QCOMPARE(f.readAll(), old);
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 1); // no scraps left
+    }
+
+    // The settings file is judged before QSettings reads it: QSettings would wait on a FIFO for ever and read a
+    // sparse file of gigabytes whole. What cannot be used goes, and the desk starts with its defaults.
+    void settingsFileIsJudgedBeforeItIsRead_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("why"); // what the reason ends with; empty: the file is used
+        const qint64 most = DeskSettings::kMostFileBytes;
+        QTest::newRow("saved by the game") << "game" << QString();
+        QTest::newRow("as large as the bound") << "bound" << QString();
+        QTest::newRow("a byte past the bound")
+            << "past"
+            << QStringLiteral("it holds %1 bytes, more than such a file ever does (%2)").arg(most + 1).arg(most);
+        QTest::newRow("a sparse file of 2 GiB")
+            << "sparse"
+            << QStringLiteral("it holds %1 bytes, more than such a file ever does (%2)").arg(qint64(2) << 30).arg(most);
+        QTest::newRow("a FIFO") << "fifo" << QStringLiteral("it is not a regular file (a device, pipe or socket)");
+        QTest::newRow("a folder") << "folder" << QStringLiteral("it is a folder, not a file");
+    }
+    void settingsFileIsJudgedBeforeItIsRead() {
+        QFETCH(QString, kind);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Pellucar.conf"));
+        {
+            QSettings store(path, QSettings::IniFormat);
+            DeskSettings(store).remember(QByteArray("geometry"), Scheme::Gray);
+        }
+        if (kind == QLatin1String("bound") || kind == QLatin1String("past") || kind == QLatin1String("sparse")) {
+            const qint64 size = kind == QLatin1String("bound")  ? DeskSettings::kMostFileBytes
+                                : kind == QLatin1String("past") ? DeskSettings::kMostFileBytes + 1
+                                                                : qint64(2) << 30;
+            QVERIFY(QFile::resize(path, size));
+        } else if (kind != QLatin1String("game")) {
+            QVERIFY(QFile::remove(path));
+            QVERIFY(kind == QLatin1String("fifo") ? mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                                                  : QDir().mkpath(path));
+        }
+        const QString reason = DeskSettings::removeUnusable(path);
+        QVERIFY2(reason.endsWith(why), qPrintable(reason));
+        QCOMPARE(QFileInfo::exists(path), why.isEmpty() || kind == QLatin1String("folder"));
+        QSettings store(path, QSettings::IniFormat);
+        DeskSettings desk(store);
+        QCOMPARE(desk.scheme(), why.isEmpty() ? std::optional(Scheme::Gray) : std::nullopt);
+    }
+
+    // The restored place and size lie within the screen's room and are no smaller than the desk's layout, whatever
+    // the file says (Qt restores a geometry cut short as zeros); none stored gives the first size.
+    void restoredPlacementIsBoundedToTheScreen_data() {
+        QTest::addColumn<QRect>("saved");
+        QTest::addColumn<int>("keep"); // the bytes of the saved geometry kept; -1: all
+        QTest::newRow("as the player left it") << QRect(20, 30, 700, 480) << -1;
+        QTest::newRow("100,000 pixels square") << QRect(0, 0, 100000, 100000) << -1;
+        QTest::newRow("68 x 86 pixels") << QRect(10, 10, 68, 86) << -1;
+        QTest::newRow("far off the screen") << QRect(90000, -90000, 700, 480) << -1;
+        QTest::newRow("cut short") << QRect(20, 30, 700, 480) << 20;
+        QTest::newRow("none stored") << QRect(20, 30, 700, 480) << 0;
+    }
+    void restoredPlacementIsBoundedToTheScreen() {
+        QFETCH(QRect, saved);
+        QFETCH(int, keep);
+        QWidget source;
+        source.setGeometry(saved);
+        const QByteArray bytes = source.saveGeometry().left(keep < 0 ? INT_MAX : keep);
+        uitest::WindowRig rig;
+        const QSize first = rig.window.size();
+        QCOMPARE(rig.window.restorePlacement(bytes), keep != 0);
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        const QRect room = rig.window.screen()->availableGeometry();
+        const QRect now = rig.window.geometry();
+        QVERIFY2(
+            room.contains(now),
+            qPrintable(QStringLiteral("%1,%2 %3x%4").arg(now.x()).arg(now.y()).arg(now.width()).arg(now.height())));
+        const QSize least = rig.window.minimumDeskSize().boundedTo(room.size());
+        QVERIFY(now.width() >= least.width() && now.height() >= least.height());
+        if (keep == 0) QCOMPARE(now.size(), first);
+        // A place the player could have left stays as it was.
+        if (keep < 0 && room.contains(saved) && saved.width() >= least.width() && saved.height() >= least.height())
+            QCOMPARE(now, saved);
     }
 };
 
