@@ -2,6 +2,8 @@
 // or bounded, and nothing the game holds changes.
 #include "app/past_games.h"
 #include "app/saved_game.h"
+#include "app/scenarios.h"
+#include "app/verdicts.h"
 #include "common/outside_files.h"
 #include "common/sqlite_guard.h"
 #include "market/database.h"
@@ -267,4 +269,68 @@ TEST(HostileExportTarget, OnlyARegularFileIsReplacedAndOnlyWhole) {
     struct stat st {};
     ASSERT_EQ(stat(QFile::encodeName(dir.filePath("fifo")).constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A row the game could not have written hides only itself: it is skipped and counted, the others are listed, and
+// the next game is added.
+TEST(HostileRecord, ADamagedRowIsSkippedAndCountedNotHidingTheRecord) {
+    const struct {
+        const char* name;
+        const char* damage; // on the second of three games
+        int skipped;
+    } rows[] = {
+        {"a score stored as text", "Score = 'lots'", 1},
+        {"an infinite score", "Score = 9e999", 1},
+        {"a score of 1e308", "Score = 1e308", 1},
+        {"a score past a trillion", "Score = -1000000000000.5", 1},
+        {"a verdict of ten megabytes", "Verdict = hex(zeroblob(5000000))", 1},
+        {"a verdict a character past the bound", "Verdict = substr(hex(zeroblob(200)), 1, 201)", 1},
+        {"a verdict as long as the bound", "Verdict = substr(hex(zeroblob(200)), 1, 200)", 0},
+        {"a scenario of a megabyte", "Scenario = hex(zeroblob(500000))", 1},
+        {"no period played", "Periods = 0", 1},
+        {"more trades than the log holds", "Trades = 11476", 1},
+        {"an end before the start", "PeriodEnd = '1993-12-31'", 1},
+        {"a level unknown", "Level = 'Wizard'", 1},
+        {"a time of day that is none", "PlayedAt = '2026-03-01T25:00:00'", 1},
+        {"a negative id", "GameID = -2", 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchRecord r;
+        for (double score : {100, 200, 300}) ASSERT_TRUE(r.store.record(aGame(score)));
+        ASSERT_TRUE(sql(r.path, (QByteArray("UPDATE PastGames SET ") + row.damage + " WHERE GameID = 2").constData()));
+        EXPECT_EQ(r.store.games().size(), 3u - row.skipped);
+        EXPECT_FALSE(r.store.failed()) << r.store.lastError().toStdString();
+        EXPECT_EQ(r.store.skipped(), row.skipped);
+        ASSERT_TRUE(r.store.record(aGame(400)));
+        EXPECT_EQ(r.store.games().size(), 4u - row.skipped);
+    }
+}
+
+// What the game writes fits the bounds the record reads with.
+TEST(HostileRecord, EveryVerdictAndScenarioTheGameWritesFitsTheRecordsBounds) {
+    qsizetype longest = QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!").size();
+    for (int band = 0; band <= static_cast<int>(VerdictBand::HeavyLoss); ++band)
+        for (int column = 0; column <= 4; ++column)
+            for (int pick : {1, 2})
+                longest = std::max(longest, verdictText(static_cast<VerdictBand>(band), column, pick).size());
+    EXPECT_LE(longest, PastGames::kMostVerdict);
+    for (const Scenario& s : scenarios()) EXPECT_LE(s.name.size(), PastGames::kMostScenario);
+}
+
+// Help > Past Games lists the games that read and says how many did not.
+TEST(HostileRecord, PastGamesSaysHowManyStoredGamesItLeftOut) {
+    RecordedGame r;
+    for (int game = 0; game < 3; ++game) {
+        if (game > 0) r.newGame({.length = GameLength::Month});
+        r.forward(2);
+        r.end("btnRestartGame");
+    }
+    ASSERT_TRUE(sql(r.path, "UPDATE PastGames SET Score = 'lots' WHERE GameID IN (1, 3)"));
+    r.take();
+    r.game->click("mnuPastGames");
+    const QStringList shown = r.take();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("frmPastGames: Past Games | 2 stored games cannot be read and are not listed.\\n"));
+    EXPECT_TRUE(shown[0].endsWith("\\nGames: 1")) << shown[0].toStdString();
 }

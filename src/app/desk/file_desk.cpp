@@ -112,6 +112,10 @@ void FileDesk::mnuPastGames_Click() {
         if (pastGames_->failed())
             report.problem =
                 QStringLiteral("The record of past games cannot be read: %1.").arg(pastGames_->lastError());
+        else if (const int skipped = pastGames_->skipped(); skipped > 0)
+            report.problem = skipped == 1
+                                 ? QStringLiteral("1 stored game cannot be read and is not listed.")
+                                 : QStringLiteral("%1 stored games cannot be read and are not listed.").arg(skipped);
         report.best = bestScores(report.games);
         report.review = [store = pastGames_](qint64 id, QString* why) {
             std::optional<ReviewRecord> r = store->review(id);

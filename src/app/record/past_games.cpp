@@ -1,4 +1,5 @@
 #include "app/record/past_games.h"
+#include "app/record/saved_game.h"
 #include "common/outside_files.h"
 #include "common/sqlite_guard.h"
 #include "common/sqlite_statement.h"
@@ -8,10 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimeZone>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <limits>
 #include <span>
@@ -74,28 +77,62 @@ constexpr const char* kNoReviewColumns = ", '', 0";
 
 using Statement = SqliteStatement;
 
+// The local time a game ended, stored as 'YYYY-MM-DDTHH:MM:SS'. Read in the
+// system's zone, found once: as local time, each row's conversion asked
+// the system for its zone file again, most of the time a long list took.
+QDateTime playedAt(const QString& text) {
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    if (text.size() != 19 || text[10] != QLatin1Char('T')) return {};
+    const QDate day = QDate::fromString(text.left(10), Qt::ISODate);
+    const QTime time = QTime::fromString(text.mid(11), Qt::ISODate);
+    return day.isValid() && time.isValid() ? QDateTime(day, time, zone) : QDateTime();
+}
+
 // A row as stored, or nothing when one of its values is not what the game
-// writes (a damaged or hand-edited file).
+// writes (a damaged or hand-edited file). Texts are measured before they
+// are read: a stored text of megabytes is no verdict.
 std::optional<PastGame> readRow(const Statement& st) {
     PastGame g;
     for (int col : {0, 7, 8, 9, 13})
         if (!st.isNumber(col)) return std::nullopt;
+    // The longest UTF-8 text of each column: a date and time, two dates,
+    // four names, the verdict and the scenario.
+    constexpr struct {
+        int col, bytes;
+    } kTexts[] = {{1, 32},
+                  {2, 10},
+                  {3, 10},
+                  {4, 16},
+                  {5, 16},
+                  {6, 16},
+                  {10, 4 * PastGames::kMostVerdict},
+                  {11, 16},
+                  {12, 4 * PastGames::kMostScenario}};
+    for (const auto& t : kTexts)
+        if (st.bytes(t.col) > t.bytes) return std::nullopt;
     g.id = st.integer(0);
-    g.playedAt = QDateTime::fromString(st.text(1), Qt::ISODate);
+    g.playedAt = playedAt(st.text(1));
     g.periodStart = QDate::fromString(st.text(2), Qt::ISODate);
     g.periodEnd = QDate::fromString(st.text(3), Qt::ISODate);
     g.dataMode = dataModeFromName(st.text(5));
     const auto length = gameLengthFromName(st.text(6));
-    g.periods = static_cast<int>(st.integer(7));
-    g.trades = static_cast<int>(st.integer(8));
+    const qint64 periods = st.integer(7), trades = st.integer(8);
     g.score = st.real(9);
     g.verdict = st.text(10);
     const auto ending = gameEndingFromName(st.text(11));
-    g.scenario = st.text(12).left(200);
+    g.scenario = st.text(12);
     g.reviewKept = st.real(13) > 0;
-    if (!g.playedAt.isValid() || !g.periodStart.isValid() || !g.periodEnd.isValid() ||
+    if (!g.playedAt.isValid() || !g.periodStart.isValid() || !g.periodEnd.isValid() || g.periodEnd < g.periodStart ||
         !levelFromName(st.text(4), &g.level) || g.dataMode == DataMode::None || !length || !ending)
         return std::nullopt;
+    // No game ends before its first period, records more trades than the
+    // trade log holds, or scores what no account can hold.
+    if (g.id <= 0 || periods < 1 || periods > kMostGamePeriods || trades < 0 || trades > TradeLog::kMaxRecords ||
+        !std::isfinite(g.score) || std::fabs(g.score) > PastGames::kMostScore ||
+        g.verdict.size() > PastGames::kMostVerdict || g.scenario.size() > PastGames::kMostScenario)
+        return std::nullopt;
+    g.periods = static_cast<int>(periods);
+    g.trades = static_cast<int>(trades);
     g.length = *length;
     g.ending = *ending;
     return g;
@@ -281,6 +318,7 @@ bool PastGames::fail(const QString& why) {
 bool PastGames::succeed() {
     failed_ = false;
     error_.clear();
+    skipped_ = 0;
     return true;
 }
 
@@ -322,9 +360,9 @@ bool PastGames::record(const PastGame& game, const ReviewRecord* review) {
     st.bind(7, qint64{game.periods});
     st.bind(8, qint64{game.trades});
     st.bind(9, game.score);
-    st.bind(10, game.verdict);
+    st.bind(10, game.verdict.left(kMostVerdict));
     st.bind(11, gameEndingName(game.ending));
-    st.bind(12, game.scenario);
+    st.bind(12, game.scenario.left(kMostScenario));
     st.bind(13, review ? review->startingCapital : 0.0);
     if (st.step() != SQLITE_DONE) return rollBack(c.engineError());
     if (review) {
@@ -347,19 +385,21 @@ std::vector<PastGame> PastGames::games() {
     const int version = c.version(&error);
     if (version < 0) return fail(error), std::vector<PastGame>{};
     std::vector<PastGame> out;
+    int skipped = 0;
     if (version > 0) {
         Statement st(c.db(), QByteArray("SELECT ") + kColumns + (version >= 2 ? kReviewColumns : kNoReviewColumns) +
                                  " FROM PastGames ORDER BY PlayedAt DESC, GameID DESC");
         if (!st.ok()) return fail(c.engineError()), std::vector<PastGame>{};
         int rc;
         while ((rc = st.step()) == SQLITE_ROW) {
-            std::optional<PastGame> g = readRow(st);
-            if (!g) return fail(QStringLiteral("a stored game cannot be read")), std::vector<PastGame>{};
-            out.push_back(std::move(*g));
+            // A damaged row hides only itself: it is counted, and the rest listed.
+            if (std::optional<PastGame> g = readRow(st)) out.push_back(std::move(*g));
+            else ++skipped;
         }
         if (rc != SQLITE_DONE) return fail(c.engineError()), std::vector<PastGame>{};
     }
     succeed();
+    skipped_ = skipped;
     return out;
 }
 
@@ -374,13 +414,16 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
     if (version < 2) return succeed(), none();
     const QString damaged = QStringLiteral("the review of this game cannot be read");
     ReviewRecord r;
+    double score = 0;
     {
-        Statement st(c.db(), "SELECT Level, StartingCapital FROM PastGames WHERE GameID = ?1");
+        Statement st(c.db(), "SELECT Level, StartingCapital, Score FROM PastGames WHERE GameID = ?1");
         if (!st.ok()) return fail(c.engineError()), none();
         st.bind(1, id);
-        if (st.step() != SQLITE_ROW || !st.isNumber(1) || !levelFromName(st.text(0), &r.level))
+        if (st.step() != SQLITE_ROW || !st.isNumber(1) || !st.isNumber(2) || st.bytes(0) > 16 ||
+            !levelFromName(st.text(0), &r.level))
             return fail(damaged), none();
         r.startingCapital = st.real(1);
+        score = st.real(2);
         if (r.startingCapital == 0) return succeed(), none();
     }
     {
@@ -427,6 +470,10 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
         if (rc != SQLITE_DONE) return fail(c.engineError()), none();
     }
     if (!reviewRecordProblem(r).isEmpty()) return fail(damaged), none();
+    // The score listed is the review's: the last account value less the
+    // starting capital.
+    const double last = r.periods.empty() ? r.startingCapital : r.periods.back().accountValue;
+    if (!sameFigure(last, r.startingCapital + score)) return fail(damaged), none();
     succeed();
     return r;
 }

@@ -67,6 +67,12 @@ public:
     // The file's layout version (SQLite's user_version): each version adds
     // to the one before, so older files are brought up to date on open.
     static constexpr int kSchemaVersion = 2;
+    // The most the game stores: the longest verdict or end message and the
+    // longest scenario name are well within these; a score of a trillion
+    // dollars is past what any account can hold (a review's bound too).
+    static constexpr int kMostVerdict = 200;
+    static constexpr int kMostScenario = 60;
+    static constexpr double kMostScore = 1e12;
 
     explicit PastGames(QString path);
     // past-games.sqlite in the application's data folder.
@@ -75,11 +81,15 @@ public:
     const QString& path() const { return path_; }
     bool failed() const { return failed_; }
     const QString& lastError() const { return error_; }
+    // The stored games the last games() left out, as no game the game
+    // could have written (a damaged or edited row).
+    int skipped() const { return skipped_; }
 
     // Adds one game, with what its review is computed from when given;
     // false when it could not be written.
     bool record(const PastGame& game, const ReviewRecord* review = nullptr);
-    // Every game, the most recent first.
+    // Every game that reads whole, the most recent first; skipped() counts
+    // the rest.
     std::vector<PastGame> games();
     // What the review of game `id` reads; nothing for a game recorded
     // without it (failed() clear) or one that cannot be read (failed() set).
@@ -93,6 +103,7 @@ private:
     QString path_;
     bool failed_ = false;
     QString error_;
+    int skipped_ = 0;
 };
 
 } // namespace pellucar

@@ -85,7 +85,30 @@ QString reviewRecordProblem(const ReviewRecord& r) {
             return QStringLiteral("trade %1").arg(i + 1);
         day = t.day;
     }
+    // The figures are the trades' and prices' own: replayed as the game
+    // kept them, they come out the same, and no position passes its limit.
+    Account account;
+    account.reset(r.level, static_cast<float>(r.startingCapital));
+    qsizetype next = 0;
+    for (size_t i = 0; i < r.periods.size(); ++i) {
+        const int p = static_cast<int>(i) + 1;
+        for (; next < r.trades.size() && r.trades[next].day <= p; ++next) {
+            const TradeRecord& t = r.trades[next];
+            account.applyFill(t.market, t.amount, t.price);
+            if (std::fabs(account.position(t.market)) > contractTerms(t.market).positionLimit)
+                return QStringLiteral("trade %1 passes the position limit").arg(next + 1);
+        }
+        account.revalue(r.periods[i].prices);
+        if (!sameFigure(account.accountValue(), r.periods[i].accountValue))
+            return QStringLiteral("period %1's account value is not its trades' and prices'").arg(p);
+    }
     return {};
+}
+
+bool sameFigure(double a, double b) {
+    // Each figure is a float the game worked out, stored as a double: a
+    // cent, or the float's own precision on a larger figure, apart at most.
+    return std::fabs(a - b) <= std::max(0.01, 1e-6 * std::max(std::fabs(a), std::fabs(b)));
 }
 
 ReviewFigures reviewFigures(const ReviewRecord& r) {

@@ -43,8 +43,13 @@ ReviewRecord reviewRecordOf(const GameState& s);
 
 // A whole check of a record read back from a file: periods in range and
 // finite, trades numbered from 1 in period order, of the level's markets,
-// with whole contracts and positive prices. An empty text when it holds.
+// with whole contracts and positive prices; replayed, the trades keep
+// within the position limits and give every period's account value. An
+// empty text when it holds.
 QString reviewRecordProblem(const ReviewRecord& r);
+// Whether two account figures (floats the game worked out, stored as
+// doubles) are the same figure.
+bool sameFigure(double a, double b);
 
 // Contracts bought (or sold short) in one fill and closed in another,
 // matched first in, first out as the account matches them.
