@@ -1,8 +1,8 @@
 #include "app/record/past_games.h"
-#include "app/record/saved_game.h"
 #include "common/outside_files.h"
 #include "common/sqlite_guard.h"
 #include "common/sqlite_statement.h"
+#include "market/market_data.h"
 #include "market/price_history.h"
 
 #include <QDir>
@@ -125,10 +125,11 @@ std::optional<PastGame> readRow(const Statement& st) {
     if (!g.playedAt.isValid() || !g.periodStart.isValid() || !g.periodEnd.isValid() || g.periodEnd < g.periodStart ||
         !levelFromName(st.text(4), &g.level) || g.dataMode == DataMode::None || !length || !ending)
         return std::nullopt;
-    // No game ends before its first period, records more trades than the
-    // trade log holds, or scores what no account can hold.
-    if (g.id <= 0 || periods < 1 || periods > kMostGamePeriods || trades < 0 || trades > TradeLog::kMaxRecords ||
-        !std::isfinite(g.score) || std::fabs(g.score) > PastGames::kMostScore ||
+    // No game ends before its first period, plays past a quarter of tick
+    // periods (a daily game continued stops at 366 days), records more
+    // trades than the trade log holds, or scores what no account can hold.
+    if (g.id <= 0 || periods < 1 || periods > kTickDayCapacity * kTicksPerDay || trades < 0 ||
+        trades > TradeLog::kMaxRecords || !std::isfinite(g.score) || std::fabs(g.score) > PastGames::kMostScore ||
         g.verdict.size() > PastGames::kMostVerdict || g.scenario.size() > PastGames::kMostScenario)
         return std::nullopt;
     g.periods = static_cast<int>(periods);
