@@ -1,26 +1,18 @@
 // Files from outside the game, as a hostile user or a broken machine leaves them: each is refused with its reason
 // or bounded, and nothing the game holds changes.
-#include "app/past_games.h"
-#include "app/saved_game.h"
-#include "app/scenarios.h"
-#include "app/verdicts.h"
-#include "common/outside_files.h"
-#include "common/sqlite_guard.h"
+#include "app/record/past_games.h"
+#include "app/record/saved_game.h"
+#include "app/record/scenarios.h"
+#include "app/record/verdicts.h"
 #include "market/database.h"
 #include "support/fixture_db.h"
 #include "support/game_harness.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <functional>
-
-#include <sqlite3.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace pellucar;
@@ -74,7 +66,8 @@ QString planted(const char* text, const char* table, const char* column) {
 
 } // namespace
 
-TEST(HostileRecord, PlantedSchemaObjectsAreRefusedWithTheirReasonAndNeverRun) {
+// Help > Past Games, Game > Scenarios and a game's end all open the record; the market database opens at start-up.
+TEST(HostileSchema, PlantedObjectsAreRefusedWithTheirReasonAndNeverRun) {
     for (const auto& c : kPlantedObjects) {
         SCOPED_TRACE(c.name);
         ScratchRecord r;
@@ -82,30 +75,20 @@ TEST(HostileRecord, PlantedSchemaObjectsAreRefusedWithTheirReasonAndNeverRun) {
         ASSERT_TRUE(r.store.record(aGame(200)));
         ASSERT_TRUE(sql(r.path, planted(c.plant, "PastGames", "Score").toUtf8().constData()));
         const QByteArray before = fileBytes(r.path);
-        // Help > Past Games, Game > Scenarios and a game's end all go through these.
+        const QString reason = planted(c.reason, "PastGames", "Score");
         EXPECT_TRUE(r.store.games().empty());
-        EXPECT_TRUE(r.store.lastError().startsWith(planted(c.reason, "PastGames", "Score")))
-            << r.store.lastError().toStdString();
-        EXPECT_FALSE(r.store.review(1).has_value());
-        EXPECT_TRUE(r.store.failed());
-        EXPECT_FALSE(r.store.record(aGame(300)));
-        EXPECT_TRUE(r.store.lastError().startsWith(planted(c.reason, "PastGames", "Score")));
+        EXPECT_TRUE(r.store.lastError().startsWith(reason)) << r.store.lastError().toStdString();
+        EXPECT_FALSE(r.store.review(1).has_value() || r.store.record(aGame(300)));
+        EXPECT_TRUE(r.store.lastError().startsWith(reason));
         EXPECT_EQ(fileBytes(r.path), before);
-    }
-}
 
-TEST(HostileMarketDatabase, PlantedSchemaObjectsAreRefusedWithTheirReasonAndNeverRun) {
-    for (const auto& c : kPlantedObjects) {
-        SCOPED_TRACE(c.name);
         FixtureDb db(QStringLiteral("hostile_market"));
         db.addDailyClose(3, QDate(1990, 1, 2), 20);
         db.exec(planted(c.plant, "DailyData", "Close"));
-        const QByteArray before = fileBytes(db.path());
         MarketDatabase market;
         EXPECT_FALSE(market.open(db.path()));
         EXPECT_TRUE(market.lastError().startsWith(planted(c.reason, "DailyData", "Close")))
             << market.lastError().toStdString();
-        EXPECT_EQ(fileBytes(db.path()), before);
     }
 }
 
@@ -133,27 +116,6 @@ TEST(HostileFileKinds, AFifoOrAFolderIsNoRecordOrMarketDatabase) {
         EXPECT_FALSE(market.open(c.path));
         EXPECT_EQ(market.lastError(), c.reason);
     }
-}
-
-// The guard holds even where no layout check comes first: triggers and views do nothing.
-TEST(HostileFileKinds, AGuardedConnectionRunsNoTriggerAndNoView) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE t (x); CREATE TABLE log (x);"
-                           "CREATE TRIGGER spy AFTER INSERT ON t BEGIN INSERT INTO log VALUES (new.x); END;"
-                           "CREATE VIEW v AS SELECT * FROM t;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    EXPECT_EQ(guardSqliteConnection(db), QString());
-    EXPECT_EQ(sqlite3_exec(db, "INSERT INTO t VALUES (1)", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_stmt* count = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*) FROM log", -1, &count, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(count, 0), 0);
-    sqlite3_finalize(count);
-    EXPECT_NE(sqlite3_exec(db, "SELECT * FROM v", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
 }
 
 // The engine's words reach the player: finalizing the other statement used to reset them to "not an error".
@@ -196,79 +158,6 @@ TEST(HostileSavedGame, ASavesLeftoversAreRemovedAndNothingElse) {
     ASSERT_EQ(writeSavedGameFile(dir.path(), encodeSavedGame(SavedGame{})), QString());
     for (const auto& c : cases) EXPECT_EQ(QFile::exists(dir.filePath(QLatin1String(c.name))), c.kept) << c.name;
     EXPECT_TRUE(QFile::exists(savedGamePath(dir.path())));
-}
-
-namespace {
-
-// Runs `write` with no file allowed past `limit` bytes, as on a disk that fills up.
-QString onAFullDisk(qint64 limit, const std::function<QString()>& write) {
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = static_cast<rlim_t>(limit);
-    setrlimit(RLIMIT_FSIZE, &small);
-    const QString why = write();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    return why;
-}
-
-} // namespace
-
-// An export replaces nothing but a regular file, and a write that fails leaves the file that was there whole.
-TEST(HostileExportTarget, OnlyARegularFileIsReplacedAndOnlyWhole) {
-    QTemporaryDir dir;
-    const QByteArray old = QByteArray("the player's old export\n").repeated(100);
-    const QByteArray next = QByteArray("Number,Period,Market\n").repeated(500);
-    const QString notRegular = QStringLiteral("it is not a regular file (a device, pipe or socket)");
-    const struct {
-        const char* name;
-        std::function<QString(const QString& path)> make; // the target's path, made ready
-        qint64 diskLimit;                                 // 0: no limit
-        QString why;                                      // empty: written
-    } rows[] = {
-        {"a new file", [&](const QString&) { return dir.filePath("new.csv"); }, 0, {}},
-        {"a file replaced",
-         [&](const QString&) {
-             writeFile(dir.filePath("old.csv"), old);
-             return dir.filePath("old.csv");
-         },
-         0,
-         {}},
-        {"a FIFO",
-         [&](const QString&) {
-             mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600);
-             return dir.filePath("fifo");
-         },
-         0, notRegular},
-        {"/dev/full", [](const QString&) { return QStringLiteral("/dev/full"); }, 0, notRegular},
-        {"a folder", [&](const QString&) { return dir.path(); }, 0, "it is a folder, not a file"},
-        {"a full disk over an old file",
-         [&](const QString&) {
-             writeFile(dir.filePath("full.csv"), old);
-             return dir.filePath("full.csv");
-         },
-         1024, "File too large"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const QString path = row.make({});
-        const bool regular = QFileInfo(path).isFile(); // reading a FIFO would wait for a writer
-        const QByteArray before = regular ? fileBytes(path) : QByteArray();
-        const QString why = row.diskLimit ? onAFullDisk(row.diskLimit, [&] { return writeFileWhole(path, next); })
-                                          : writeFileWhole(path, next);
-        EXPECT_TRUE(why.startsWith(row.why)) << why.toStdString();
-        if (row.why.isEmpty()) {
-            EXPECT_EQ(fileBytes(path), next);
-        } else if (regular) {
-            EXPECT_EQ(fileBytes(path), before);
-        }
-        EXPECT_EQ(QDir(dir.path()).entryList({"*.??????"}, QDir::Files), QStringList{}); // no scraps left
-    }
-    struct stat st {};
-    ASSERT_EQ(stat(QFile::encodeName(dir.filePath("fifo")).constData(), &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 // A row the game could not have written hides only itself: it is skipped and counted, the others are listed, and

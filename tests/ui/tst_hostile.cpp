@@ -50,13 +50,13 @@ private slots:
     // a FIFO is refused instead of waiting for a reader.
     void exportsAreWholeOrNothing_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("target"); // "file", "full disk", "fifo"
+        QTest::addColumn<QString>("target"); // "file", "full disk", "fifo", "device" (/dev/full)
         QTest::addColumn<QByteArray>("starts");
         for (const char* name : {"record.csv", "review.png", "review.pdf"}) {
             const QByteArray starts = QByteArray(name).endsWith("csv")   ? QByteArray("Trade,")
                                       : QByteArray(name).endsWith("png") ? QByteArray("\x89PNG")
                                                                          : QByteArray("%PDF");
-            for (const char* target : {"file", "full disk", "fifo"})
+            for (const char* target : {"file", "full disk", "fifo", "device"})
                 QTest::addRow("%s, %s", name, target) << QString::fromLatin1(name) << target << starts;
         }
     }
@@ -65,11 +65,11 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QByteArray, starts);
         QTemporaryDir dir;
-        const QString path = dir.filePath(name);
+        const QString path = target == QLatin1String("device") ? QStringLiteral("/dev/full") : dir.filePath(name);
         const QByteArray old = QByteArray("the player's own file\n").repeated(200);
         if (target == QLatin1String("fifo")) {
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else {
+        } else if (target != QLatin1String("device")) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(old);
@@ -83,7 +83,7 @@ private slots:
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadOnly));
             QVERIFY(f.read(starts.size()) == starts);
-        } else if (target == QLatin1String("fifo")) {
+        } else if (target == QLatin1String("fifo") || target == QLatin1String("device")) {
             QCOMPARE(why, QStringLiteral("it is not a regular file (a device, pipe or socket)"));
             QVERIFY(!QFileInfo(path).isFile());
         } else {
@@ -92,7 +92,9 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), old);
         }
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 1); // no scraps left
+        // No scraps left beside the target.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(),
+                 target == QLatin1String("device") ? 0 : 1);
     }
 
     // The settings file is judged before QSettings reads it: QSettings would wait on a FIFO for ever and read a
