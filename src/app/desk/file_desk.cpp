@@ -105,29 +105,29 @@ void FileDesk::RecordGame(GameEnding ending, const QString& verdict) {
                     0);
 }
 
-void FileDesk::mnuPastGames_Click() {
+PastGamesReport pastGamesReport(PastGames& store) {
     PastGamesReport report;
-    if (pastGames_) {
-        report.games = pastGames_->games();
-        if (pastGames_->failed())
-            report.problem =
-                QStringLiteral("The record of past games cannot be read: %1.").arg(pastGames_->lastError());
-        else if (const int skipped = pastGames_->skipped(); skipped > 0)
-            report.problem = skipped == 1
-                                 ? QStringLiteral("1 stored game cannot be read and is not listed.")
-                                 : QStringLiteral("%1 stored games cannot be read and are not listed.").arg(skipped);
-        report.best = bestScores(report.games);
-        report.review = [store = pastGames_](qint64 id, QString* why) {
-            std::optional<ReviewRecord> r = store->review(id);
-            if (!r)
-                *why = store->failed()
-                           ? QStringLiteral("The review of this game cannot be read: %1.").arg(store->lastError())
-                           : QStringLiteral("The review is not available: this game was recorded "
-                                            "before reviews were kept.");
-            return r;
-        };
-    }
-    dialogs_.pastGames(report);
+    report.games = store.games();
+    if (store.failed())
+        report.problem = QStringLiteral("The record of past games cannot be read: %1.").arg(store.lastError());
+    else if (const int skipped = store.skipped(); skipped > 0)
+        report.problem = skipped == 1
+                             ? QStringLiteral("1 stored game cannot be read and is not listed.")
+                             : QStringLiteral("%1 stored games cannot be read and are not listed.").arg(skipped);
+    report.best = bestScores(report.games);
+    report.review = [&store](qint64 id, QString* why) {
+        std::optional<ReviewRecord> r = store.review(id);
+        if (!r)
+            *why = store.failed() ? QStringLiteral("The review of this game cannot be read: %1.").arg(store.lastError())
+                                  : QStringLiteral("The review is not available: this game was recorded "
+                                                   "before reviews were kept.");
+        return r;
+    };
+    return report;
+}
+
+void FileDesk::mnuPastGames_Click() {
+    dialogs_.pastGames(pastGames_ ? pastGamesReport(*pastGames_) : PastGamesReport{});
 }
 
 ScenariosReport FileDesk::scenariosReport() {

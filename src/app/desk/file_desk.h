@@ -11,6 +11,12 @@
 
 namespace pellucar {
 
+// What Help > Past Games shows of `store`: the games that read, the best of
+// each level, why the list is short (a record that cannot be read, or rows
+// skipped), and each game's review as the window asks for it (the report
+// keeps `store`).
+PastGamesReport pastGamesReport(PastGames& store);
+
 // The game's files: Game > Save and Game > Resume keep a game in progress
 // in one file in the save folder; every finished game goes once into the
 // record of past games, which Game > Past Games shows.
