@@ -214,10 +214,18 @@ void ChartOptions::homeView() {
     viewSpan_ = kMaxDrawnPoints;
 }
 
+void ChartOptions::moveView(ViewMove move, int amount, int currentRow) {
+    switch (move) {
+    case ViewMove::Scroll: scrollView(amount, currentRow); break;
+    case ViewMove::Zoom: zoomView(amount, currentRow); break;
+    case ViewMove::Latest: homeView(); break;
+    }
+}
+
 void ChartOptions::mnuChartView_Click(int index, int currentRow) {
-    if (index == 0) zoomView(1, currentRow);
-    else if (index == 1) zoomView(-1, currentRow);
-    else homeView();
+    if (index == 0) moveView(ViewMove::Zoom, 1, currentRow);
+    else if (index == 1) moveView(ViewMove::Zoom, -1, currentRow);
+    else if (index == 2) moveView(ViewMove::Latest, 0, currentRow);
 }
 
 bool ChartOptions::graphItemChecked(int index) const { return index == graphItemOfCommodityId(chartMarket_); }

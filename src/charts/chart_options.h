@@ -32,6 +32,11 @@ enum class StochasticType { Unset, Fast, Slow };
 QString stochasticTypeText(StochasticType type);
 std::optional<StochasticType> stochasticTypeFromText(const QString& text);
 
+// How the player moves the rows the charts show: by rows (negative: back in
+// time), by zoom steps (positive: closer, fewer rows), or back to the latest
+// rows.
+enum class ViewMove { Scroll, Zoom, Latest };
+
 // The period arithmetic of tick games (period n from 1: hour tickOfDay(n)
 // of trading day tickDayOf(n)), the clock's own.
 using pellucar::tickDayOf;
@@ -100,6 +105,8 @@ public:
     void zoomView(int steps, int currentRow);
     // Back to the standard view: the last 30 rows up to the current period.
     void homeView();
+    // Every move of the view, whichever way the player asks for it.
+    void moveView(ViewMove move, int amount, int currentRow);
     // The chart view menu: 0 zoom in, 1 zoom out, 2 the standard view.
     void mnuChartView_Click(int index, int currentRow);
 

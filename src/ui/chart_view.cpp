@@ -9,6 +9,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -48,6 +49,8 @@ constexpr double kCandleSpacing = 100.0;
 const QMargins kChartMargins(2, 2, 6, 2);
 // Where Qt Charts sets a title's text below the chart's top margin.
 constexpr int kTitleMargin = 1;
+// Room round the drawing for the frame that shows the keyboard's focus.
+constexpr int kFocusFrame = 2;
 
 // A trade marker: a triangle pointing up for a buy and down for a sell,
 // filled for an ordinary trade and hollow with a thick rim for a margin
@@ -826,7 +829,7 @@ void ChartCanvas::mouseMoveEvent(QMouseEvent* event) {
         const int rows = perSlot > 0 ? static_cast<int>(moved / perSlot) : 0;
         if (rows != 0) {
             dragX_ += rows * perSlot;
-            emit viewRequested(QStringLiteral("chartScroll"), -rows);
+            emit viewRequested(charts::ViewMove::Scroll, -rows);
         }
     }
     showCrosshair(event->position().toPoint());
@@ -845,8 +848,8 @@ void ChartCanvas::wheelEvent(QWheelEvent* event) {
     const bool sideways = d.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
     const int notches = (sideways ? (d.x() != 0 ? d.x() : d.y()) : d.y()) / 120;
     if (notches != 0) {
-        if (sideways) emit viewRequested(QStringLiteral("chartScroll"), -notches * 3);
-        else emit viewRequested(QStringLiteral("chartZoom"), notches);
+        if (sideways) emit viewRequested(charts::ViewMove::Scroll, -notches * 3);
+        else emit viewRequested(charts::ViewMove::Zoom, notches);
     }
     event->accept();
 }
@@ -968,12 +971,12 @@ void GameChartView::makeCanvas() {
     canvas_ = new ChartCanvas(this);
     connect(canvas_, &ChartCanvas::viewRequested, this, &GameChartView::viewRequested);
     connect(canvas_, &ChartCanvas::plotAreaMoved, this, [this] { alignWithPartner(); });
-    // The keyboard passes the chart by.
+    // The keys go to the pane, which frames the drawing while it has them.
     canvas_->setFocusPolicy(Qt::NoFocus);
     canvas_->setColors(colors_);
     canvas_->setChartData(data_);
     auto* l = new QVBoxLayout(this);
-    l->setContentsMargins(0, 0, 0, 0);
+    l->setContentsMargins(kFocusFrame, kFocusFrame, kFocusFrame, kFocusFrame);
     l->addWidget(canvas_);
     canvas_->show();
 }
@@ -988,8 +991,45 @@ void GameChartView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+void GameChartView::keyPressEvent(QKeyEvent* event) {
+    using charts::ViewMove;
+    const int page = std::max(1, data_.rows.count());
+    switch (event->key()) {
+    case Qt::Key_Left: emit viewRequested(ViewMove::Scroll, -1); break;
+    case Qt::Key_Right: emit viewRequested(ViewMove::Scroll, 1); break;
+    case Qt::Key_PageUp: emit viewRequested(ViewMove::Scroll, -page); break;
+    case Qt::Key_PageDown: emit viewRequested(ViewMove::Scroll, page); break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: emit viewRequested(ViewMove::Zoom, 1); break;
+    case Qt::Key_Minus: emit viewRequested(ViewMove::Zoom, -1); break;
+    case Qt::Key_Home:
+    case Qt::Key_End: emit viewRequested(ViewMove::Latest, 0); break;
+    default: return QWidget::keyPressEvent(event);
+    }
+    event->accept();
+}
+
+void GameChartView::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void GameChartView::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
+}
+
 void GameChartView::paintEvent(QPaintEvent*) {
-    if (canvas_) return;
+    if (canvas_) {
+        // The frame round the drawing says where the keys go.
+        QPainter p(this);
+        p.fillRect(rect(), colors_.back);
+        if (hasFocus()) {
+            p.setPen(QPen(colors_.text, 1, Qt::DotLine));
+            p.drawRect(rect().adjusted(0, 0, -1, -1));
+        }
+        return;
+    }
     // What the drawing shows of a chart with nothing but its title: the
     // background and the title centred at the top.
     QPainter p(this);

@@ -71,9 +71,9 @@ public:
     QString crosshairYText() const;
 
 signals:
-    // The player asks to see other rows: "chartScroll" by a number of rows
-    // (negative: back), "chartZoom" by steps (positive: closer).
-    void viewRequested(const QString& action, int amount);
+    // The player asks to see other rows: scrolled by a number of rows
+    // (negative: back), zoomed by steps (positive: closer).
+    void viewRequested(pellucar::charts::ViewMove move, int amount);
     void plotAreaMoved();
 
 protected:
@@ -213,10 +213,15 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    void viewRequested(const QString& action, int amount);
+    // The wheel, a drag and the keys: Left and Right a row, Page Up and Page
+    // Down the rows shown, + and - zoom, Home the latest rows.
+    void viewRequested(pellucar::charts::ViewMove move, int amount);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -159,18 +159,12 @@ const QStringList& keyboardOrder() {
 // the clock's buttons and the report buttons along the top, the trader-input
 // panel row by row, then the chart area and the reports that cover it.
 const QStringList& tabOrder() {
-    static const QStringList order{"btnChangePeriod", "btnAutoPlay",
-                                   "btnTrade",        "btnNewsHist",
-                                   "btnTradeHist",    "btnOil",
-                                   "btnGold",         "btnTBond",
-                                   "btnSp500",        "btnCattle",
-                                   "btnSoybean",      "btnBuy",
-                                   "btnSell",         "btnHold",
-                                   "inputUnits",      "inputPrice",
-                                   "btnYes",          "btnNo",
-                                   "cboCommodity",    "btnCloseNewsHist",
-                                   "newsgrid",        "btnCloseTradeHistory",
-                                   "TradeGrid"};
+    static const QStringList order{
+        "btnChangePeriod", "btnAutoPlay", "btnTrade",   "btnNewsHist",      "btnTradeHist", "btnOil",
+        "btnGold",         "btnTBond",    "btnSp500",   "btnCattle",        "btnSoybean",   "btnBuy",
+        "btnSell",         "btnHold",     "inputUnits", "inputPrice",       "btnYes",       "btnNo",
+        "cboCommodity",    "GraphLeft",   "GraphRight", "btnCloseNewsHist", "newsgrid",     "btnCloseTradeHistory",
+        "TradeGrid"};
     return order;
 }
 
@@ -370,11 +364,10 @@ void Kestrow::createControls() {
         case ControlKind::Grid: continue; // buildReportGrids
         case ControlKind::Chart: {
             auto* chart = new GameChartView(central);
-            // A chart answers the mouse only; the keyboard passes it by.
-            chart->setFocusPolicy(Qt::NoFocus);
-            // Its wheel and drag move the view the game keeps.
-            connect(chart, &GameChartView::viewRequested, this, [this](const QString& name, int amount) {
-                if (depth_ == 0) forward([&] { game_.click(name, amount); });
+            // Its wheel, drag and keys move the view the game keeps.
+            chart->setFocusPolicy(Qt::StrongFocus);
+            connect(chart, &GameChartView::viewRequested, this, [this](charts::ViewMove move, int amount) {
+                if (depth_ == 0) forward([&] { game_.moveChartView(move, amount); });
             });
             w = chart;
             break;

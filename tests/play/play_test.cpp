@@ -80,6 +80,33 @@ TEST(PlayDriver, TranscriptShowAndExitStatus) {
     EXPECT_EQ(countLines(ended.out, "frmEndofGame: Game Over  |"), 1);
 }
 
+TEST(PlayDriver, ViewMovesTheChartsRowsWithinThePlayedPeriods) {
+    // Each step of the script, and the rows both charts show after it (period 40 of a quarter).
+    const std::pair<const char*, const char*> steps[] = {
+        {"forward 40", "11-40"},
+        {"view scroll -5", "6-35"},
+        {"view zoom 1", "16-35"},          // 20 rows, the last one kept
+        {"view scroll 100", "21-40"},      // never past the current period
+        {"view scroll -1000", "1-20"},     // nor before the first
+        {"forward 2", "1-20"},             // a view looking back stays where it is
+        {"view zoom -3", "1-42"},          // no wider than the rows played
+        {"view latest", "13-42"},          // the standard 30 rows again
+        {"click mnuChartView 0", "23-42"}, // the menu moves it the same way
+        {"click mnuChartView 2", "13-42"},
+    };
+    QString script = QStringLiteral("setup level=Expert length=Quarter data=Daily period=select year=1990\n");
+    for (const auto& [line, rows] : steps) script += QString::fromLatin1(line) + "\nchart\n";
+    const PlayRun r = play(sharedDaily1990(), script + "view sideways 2\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("usage: view")) << r.err.toStdString();
+    QStringList shown;
+    for (const QString& l : r.out)
+        if (l.startsWith("chart ")) shown << l.section(QStringLiteral(" rows "), 1).section(' ', 0, 0);
+    ASSERT_EQ(shown.size(), 2 * static_cast<qsizetype>(std::size(steps))) << r.out.join('\n').toStdString();
+    for (size_t i = 0; i < std::size(steps); ++i)
+        for (int chart : {0, 1}) EXPECT_EQ(shown[2 * i + chart], steps[i].second) << steps[i].first << " " << chart;
+}
+
 TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
     const QString db = QStringLiteral(PELLUCAR_REAL_DB);
     if (db.isEmpty() || !QFile::exists(db)) GTEST_SKIP() << "market database not built";

@@ -10,7 +10,10 @@
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
 
+#include <QWheelEvent>
+
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <tuple>
 
@@ -222,6 +225,59 @@ private slots:
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < a.width(); ++x) titleInk |= a.pixel(x, y) != colors.back.rgb();
         QVERIFY(titleInk);
+    }
+
+    // The player's own input on the main window's price chart moves the rows
+    // it shows, never past the current period (20 of the fixture's rows).
+    void theWheelDragAndKeysMoveTheRowsShown() {
+        uitest::WindowRig rig;
+        rig.startGame(20);
+        auto* pane = static_cast<GameChartView*>(rig.widget("GraphLeft"));
+        settle();
+        QVERIFY(pane->canvas());
+        QWidget* plot = pane->canvas()->viewport();
+        const QPoint middle = plot->rect().center();
+        const auto wheel = [&](int notches, Qt::KeyboardModifiers mods) {
+            QWheelEvent e(middle, plot->mapToGlobal(middle), {}, {0, 120 * notches}, Qt::NoButton, mods,
+                          Qt::NoScrollPhase, false);
+            QApplication::sendEvent(plot, &e);
+        };
+        const auto drag = [&](double rows) {
+            const double perSlot = pane->chart()->plotArea().width() / pane->chartData().xSlots;
+            const QPoint to = middle + QPoint(static_cast<int>(rows * perSlot), 0);
+            QTest::mousePress(plot, Qt::LeftButton, {}, middle);
+            QTest::mouseMove(plot, middle + (to - middle) / 2);
+            QTest::mouseMove(plot, to);
+            QTest::mouseRelease(plot, Qt::LeftButton, {}, to);
+        };
+        const auto key = [&](Qt::Key k) { QTest::keyClick(pane, k); };
+        const struct {
+            const char* name;
+            std::function<void()> input;
+            int first, last;
+        } steps[] = {
+            {"wheel closer: 20 rows", [&] { wheel(1, {}); }, 1, 20},
+            {"wheel closer: 13 rows", [&] { wheel(1, {}); }, 8, 20},
+            {"shift+wheel back 3", [&] { wheel(1, Qt::ShiftModifier); }, 5, 17},
+            {"left", [&] { key(Qt::Key_Left); }, 4, 16},
+            {"right", [&] { key(Qt::Key_Right); }, 5, 17},
+            {"page up stops at row 1", [&] { key(Qt::Key_PageUp); }, 1, 13},
+            {"page down stops at the current period", [&] { key(Qt::Key_PageDown); }, 8, 20},
+            {"right at the current period", [&] { key(Qt::Key_Right); }, 8, 20},
+            {"drag right 3.5 rows: 3 back", [&] { drag(3.5); }, 5, 17},
+            {"drag left: ahead", [&] { drag(-2.5); }, 7, 19},
+            {"minus: wider", [&] { key(Qt::Key_Minus); }, 1, 20},
+            {"plus: closer", [&] { key(Qt::Key_Plus); }, 8, 20},
+            {"home: the latest rows", [&] { key(Qt::Key_Home); }, 1, 20},
+        };
+        for (const auto& step : steps) {
+            step.input();
+            settle();
+            const charts::RowRange shown = pane->chartData().rows;
+            QVERIFY2(shown.first == step.first && shown.last == step.last,
+                     qPrintable(QStringLiteral("%1: rows %2-%3").arg(step.name).arg(shown.first).arg(shown.last)));
+            QCOMPARE(rig.game.charts().right.rows, shown);
+        }
     }
 
     void theDrawingIsMadeWhenAGameFirstHasSomethingToShow() {

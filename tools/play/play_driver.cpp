@@ -219,13 +219,18 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
         return true;
     }
     if (cmd == QLatin1String("view")) {
-        // The charts' wheel and drag: back or ahead by rows, closer or wider.
-        bool ok = false;
-        const int amount = w.value(2).toInt(&ok);
-        if (w.size() != 3 || !ok || (w[1] != QLatin1String("scroll") && w[1] != QLatin1String("zoom")))
-            return *error = QStringLiteral("usage: view scroll|zoom N"), false;
-        game_.click(w[1] == QLatin1String("scroll") ? QStringLiteral("chartScroll") : QStringLiteral("chartZoom"),
-                    amount);
+        // The charts' wheel, drag and keys: back or ahead by rows, closer or
+        // wider, or the latest rows again.
+        bool ok = w.size() == 2 && w[1] == QLatin1String("latest");
+        const int amount = ok ? 0 : w.value(2).toInt(&ok);
+        const bool moves = w.size() == 3 && (w[1] == QLatin1String("scroll") || w[1] == QLatin1String("zoom"));
+        if (!ok || (w.size() == 3 && !moves))
+            return *error = QStringLiteral("usage: view scroll|zoom N, or view latest"), false;
+        using charts::ViewMove;
+        game_.moveChartView(w[1] == QLatin1String("scroll") ? ViewMove::Scroll
+                            : w[1] == QLatin1String("zoom") ? ViewMove::Zoom
+                                                            : ViewMove::Latest,
+                            amount);
         return true;
     }
     if (cmd == QLatin1String("chart")) {

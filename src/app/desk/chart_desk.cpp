@@ -156,20 +156,20 @@ void ChartDesk::addActions(ActionTable& actions) {
     for (const auto& [name, handler, count] : items)
         actions.insert(QString::fromLatin1(name),
                        [this, h = handler, n = count](int i) { chartOption_Click(h, n, n == 1 ? std::max(0, i) : i); });
-    // Where the charts look back: the view menu, and the chart's own wheel
-    // and drag (a number of rows, or of zoom steps).
-    actions.insert(QStringLiteral("mnuChartView"),
-                   [this](int i) { moveView(&charts::ChartOptions::mnuChartView_Click, i); });
-    actions.insert(QStringLiteral("chartScroll"),
-                   [this](int rows) { moveView(&charts::ChartOptions::scrollView, rows); });
-    actions.insert(QStringLiteral("chartZoom"),
-                   [this](int steps) { moveView(&charts::ChartOptions::zoomView, steps); });
+    // Where the charts look back: the view menu's items are moves of the
+    // view like the chart's own wheel, drag and keys (Game::moveChartView).
+    actions.insert(QStringLiteral("mnuChartView"), [this](int i) {
+        using charts::ViewMove;
+        if (i == 0) moveView(ViewMove::Zoom, 1);
+        else if (i == 1) moveView(ViewMove::Zoom, -1);
+        else if (i == 2) moveView(ViewMove::Latest, 0);
+    });
 }
 
-void ChartDesk::moveView(void (charts::ChartOptions::*change)(int, int), int amount) {
+void ChartDesk::moveView(charts::ViewMove move, int amount) {
     if (s_.clock.dataMode() == DataMode::None || s_.clock.periodIndex() < 1) return;
     const charts::ChartOptions before = options_;
-    (options_.*change)(amount, s_.clock.periodIndex());
+    options_.moveView(move, amount, s_.clock.periodIndex());
     if (!(options_ == before)) RefreshCharts();
 }
 

@@ -55,8 +55,10 @@ public:
     // Another period was loaded: the series built from the last one go.
     void forgetPeriod();
 
-    // A change of the rows the charts show, bounded by the current period.
-    void moveView(void (charts::ChartOptions::*change)(int, int), int amount);
+    // A change of the rows the charts show, bounded by the current period:
+    // the one way the menu, the chart's wheel, drag and keys and the driver
+    // move the view.
+    void moveView(charts::ViewMove move, int amount);
 
 private:
     const charts::ChartSeries& chartSeries(int commodityId) const;

@@ -55,6 +55,10 @@ public:
     // false when no such control exists; a hidden or disabled control (or one
     // inside a disabled menu) ignores the press and returns true.
     bool click(const QString& name, int index = -1);
+    // The player moves the rows the charts show (the chart's wheel, drag and
+    // keys, the driver's `view`): as the Chart View menu's items do, and
+    // only while that menu could be used.
+    void moveChartView(charts::ViewMove move, int amount);
     bool isKnownControl(const QString& name, int index = -1) const;
     bool isActionable(const QString& key) const;
     // Typing into a text box (`inputUnits`).

@@ -195,6 +195,11 @@ bool Game::click(const QString& name, int index) {
     return true;
 }
 
+void Game::moveChartView(charts::ViewMove move, int amount) {
+    if (!isActionable(QStringLiteral("mnuChartViewMenu"))) return;
+    guarded([&] { charts_.moveView(move, amount); });
+}
+
 void Game::fillActions() {
     ActionTable& a = actions_;
     a.insert(QString::fromLatin1(keys::kForward), [this](int) { btnChangePeriod_Click(); });
