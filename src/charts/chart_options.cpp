@@ -61,8 +61,9 @@ int ChartOptions::graphItemOfCommodityId(int commodityId) {
 }
 
 ChartOptions::Choices ChartOptions::choices() const {
-    return {chartMarket_, comboText_,  leftType_,     priceMean_,  priceMinMax_,   graphType_,
-            maCounter_,   movingMean_, movingMinMax_, rsiChecked_, stochasticType_};
+    return {chartMarket_,   comboText_, leftType_,   priceMean_,    priceMinMax_,
+            graphType_,     maCounter_, movingMean_, movingMinMax_, graphType_ == GraphType::RelativeStrengthIndex,
+            stochasticType_};
 }
 
 std::optional<ChartOptions> ChartOptions::fromChoices(const Choices& c) {
@@ -72,7 +73,7 @@ std::optional<ChartOptions> ChartOptions::fromChoices(const Choices& c) {
         c.comboText != QLatin1String(kComboTextOfGraphItem[static_cast<size_t>(item)]))
         return std::nullopt;
     if (c.leftType != LeftChartType::Price && (c.priceMean || c.priceMinMax)) return std::nullopt;
-    if (c.rsiChecked && (c.movingMean || c.movingMinMax)) return std::nullopt;
+    if (c.graphType == GraphType::RelativeStrengthIndex && (c.movingMean || c.movingMinMax)) return std::nullopt;
     if (c.maCounter < 0 || c.maCounter > kMaxMovingCounter) return std::nullopt;
     ChartOptions o;
     o.chartMarket_ = c.chartMarket;
@@ -85,7 +86,6 @@ std::optional<ChartOptions> ChartOptions::fromChoices(const Choices& c) {
     o.maPeriods_ = kMovingPeriods[static_cast<size_t>(c.maCounter % 3)];
     o.movingMean_ = c.movingMean;
     o.movingMinMax_ = c.movingMinMax;
-    o.rsiChecked_ = c.rsiChecked;
     o.stochasticType_ = c.stochasticType;
     o.stochasticItem_ = c.stochasticType == StochasticType::Slow ? 1 : 0;
     return o;
@@ -126,12 +126,10 @@ void ChartOptions::mnuGRType_Click(int index) {
     case 0: graphType_ = GraphType::MovingAverage; break;
     case 1:
         graphType_ = GraphType::RelativeStrengthIndex;
-        rsiChecked_ = true;
         movingMean_ = movingMinMax_ = false;
         break;
     case 2:
         graphType_ = GraphType::Stochastic;
-        rsiChecked_ = false;
         movingMean_ = movingMinMax_ = false;
         break;
     default: break;
@@ -142,10 +140,7 @@ void ChartOptions::mnuMoving_Click(int index) {
     if (index == 0 || index == 1) {
         bool& line = index == 0 ? movingMean_ : movingMinMax_;
         line = !line;
-        if (line) {
-            graphType_ = GraphType::MovingAverage;
-            rsiChecked_ = false;
-        }
+        if (line) graphType_ = GraphType::MovingAverage;
     } else if (index == 2) {
         ++maCounter_;
         maPeriods_ = kMovingPeriods[static_cast<size_t>(maCounter_ % 3)];
@@ -170,7 +165,6 @@ void ChartOptions::restoreDefaults() {
     maCounter_ = 0;
     movingMean_ = true;
     movingMinMax_ = false;
-    rsiChecked_ = false;
     stochasticType_ = StochasticType::Unset;
     stochasticItem_ = 0;
 }
@@ -239,7 +233,12 @@ bool ChartOptions::priceLineItemChecked(int index) const {
     return (index == 0 && priceMean_) || (index == 1 && priceMinMax_);
 }
 
-bool ChartOptions::graphTypeItemChecked(int index) const { return index == 1 && rsiChecked_; }
+// The marks say what is drawn: the relative strength item is checked exactly
+// while the right chart shows it, however it was reached (the moving
+// average's submenu opening, a stochastic item chosen directly).
+bool ChartOptions::graphTypeItemChecked(int index) const {
+    return index == 1 && graphType_ == GraphType::RelativeStrengthIndex;
+}
 
 bool ChartOptions::movingItemChecked(int index) const {
     return (index == 0 && movingMean_) || (index == 1 && movingMinMax_);
@@ -250,8 +249,9 @@ bool ChartOptions::stochasticItemChecked(int index) const { return index == stoc
 QString ChartOptions::graphTypeItemCaption(int index) const {
     switch (index) {
     case 0:
+        // The item keeps its access key whatever its number.
         return maCounter_ == 0 ? QStringLiteral("&Moving Average - 5 Period")
-                               : QStringLiteral("Moving Average - ") + QString::number(maPeriods_);
+                               : QStringLiteral("&Moving Average - ") + QString::number(maPeriods_);
     case 1: return QStringLiteral("&Relative Strength Index ");
     case 2: return QStringLiteral("&Stochastic Indicator");
     default: return {};

@@ -163,6 +163,8 @@ public:
         bool priceMean = false, priceMinMax = false;
         GraphType graphType = GraphType::MovingAverage;
         int maCounter = 0; // presses of the periods item, at most kMaxMovingCounter
+        // The relative strength mark, kept in saved games; it follows the
+        // graph type.
         bool movingMean = true, movingMinMax = false, rsiChecked = false;
         StochasticType stochasticType = StochasticType::Unset;
         bool operator==(const Choices&) const = default;
@@ -171,7 +173,8 @@ public:
     Choices choices() const;
     // Options with these choices, or none when the handlers could not have
     // made them (a market out of 1..6, a combo text the market never shows,
-    // price lines without the price chart, RSI marked beside a moving line).
+    // price lines without the price chart, the relative strength index with
+    // a moving line).
     static std::optional<ChartOptions> fromChoices(const Choices& c);
 
     bool operator==(const ChartOptions&) const = default;
@@ -187,10 +190,6 @@ private:
     int maCounter_ = 0;
     bool movingMean_ = true;
     bool movingMinMax_ = false;
-    // The check mark of the relative strength item has a life of its own:
-    // choosing it sets it, choosing stochastics or a moving-average line
-    // clears it, and the moving-average item itself leaves it alone.
-    bool rsiChecked_ = false;
     StochasticType stochasticType_ = StochasticType::Unset;
     int stochasticItem_ = 0;
     bool priceAverage_ = false;

@@ -35,6 +35,11 @@ TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
         {"R1 R2 R0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Stoch_0"},
         {"R1 R2 R0 S1", "Stochastic SlowStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Stoch_1"},
         {"S1 S0", "Stochastic FastStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
+        // The marks say what is drawn: the moving average's submenu opening (its item's click) or a stochastic
+        // item chosen straight away takes the relative strength mark off.
+        {"R1 R0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Stoch_0"},
+        {"R1 R0 M2", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Stoch_0"},
+        {"R1 S1", "Stochastic SlowStochastics / Stochastic Indicator / Open-High-Low-Close: GLType_0 Stoch_1"},
         // A moving-average line switches back from an indicator; turning a line off changes only that line.
         {"R1 M1", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_1 Stoch_0"},
         {"R2 M0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
@@ -100,7 +105,7 @@ TEST(ChartOptions, PeriodsItemCyclesFifteenTwentyFiveWithItsCaptions) {
         EXPECT_EQ(o.movingAveragePeriods(), n);
         const QStringList captions{ChartOptions::menuCaptionKey(0) + ": " + o.menuCaption(0),
                                    ChartOptions::menuCaptionKey(1) + ": " + o.menuCaption(1)};
-        EXPECT_EQ(captions, (QStringList{QStringLiteral("mnuGRType_0: Moving Average - %1").arg(n),
+        EXPECT_EQ(captions, (QStringList{QStringLiteral("mnuGRType_0: &Moving Average - %1").arg(n),
                                          QStringLiteral("mnuMoving_2: %1 periods").arg(n)}));
     }
     // The periods item is no check item.
