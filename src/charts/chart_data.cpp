@@ -257,23 +257,42 @@ double tickStep(Notation n, double raw) {
     return raw;
 }
 
+// The least difference between two values a label of the notation tells
+// apart.
+double smallestStep(Notation n) {
+    switch (n) {
+    case Notation::ThirtySeconds: return 1 / 32.0;
+    case Notation::QuarterCents: return 0.0025;
+    case Notation::PercentOf100: return 0.1;
+    case Notation::PercentOf1: return 0.001;
+    case Notation::Count: return 1;
+    case Notation::Decimal: break;
+    }
+    return 0.01;
+}
+
 // A value axis: the drawn values with a little room above and below (never
 // below zero for prices that are not), labelled at the round steps that
-// fall inside, about four intervals apart.
+// fall inside, about four intervals apart. Values the notation writes alike
+// (a flat line, one price read from two decimals) get an axis around them,
+// so no two labels ever read the same.
 void setValueAxis(ChartData& c, const Span& span) {
     if (!span.e) return;
     double lo = span.e->min, hi = span.e->max;
-    if (hi - lo < 1e-9) {
-        const double room = std::max(std::fabs(hi) * 0.01, 0.01);
-        lo -= room;
-        hi += room;
+    const double least = smallestStep(c.notation);
+    if (hi - lo < 2 * least) {
+        const double mid = (hi + lo) / 2;
+        const double room = std::max(std::fabs(mid) * 0.01, 2 * least);
+        lo = mid - room;
+        hi = mid + room;
     }
-    const double pad = (hi - lo) * 0.03;
+    // A trade's mark is drawn round its price: the edges leave it room.
+    const double pad = (hi - lo) * (c.markers.isEmpty() ? 0.03 : 0.08);
     double low = lo - pad;
     double high = hi + pad;
     if (low < 0 && lo >= 0) low = 0;
     // Three to seven labels: the step is at least a sixth of the axis.
-    const double step = tickStep(c.notation, (high - low) / 6);
+    double step = tickStep(c.notation, std::max((high - low) / 6, least));
     // The limits stand on quarter steps, so a chart that moves on by a day
     // mostly keeps its axis (each change of it lays the chart out again).
     const double quarter = step / 4;
@@ -281,14 +300,21 @@ void setValueAxis(ChartData& c, const Span& span) {
     high = std::ceil(high / quarter - 1e-9) * quarter;
     c.yMin = roundDecimal(low, 6);
     c.yMax = roundDecimal(high, 6);
-    c.yTicks.clear();
-    c.yLabels.clear();
-    const auto first = static_cast<long long>(std::ceil(c.yMin / step - 1e-9));
-    const auto last = static_cast<long long>(std::floor(c.yMax / step + 1e-9));
-    for (long long k = first; k <= last && k - first <= 12; ++k) {
-        const double v = roundDecimal(static_cast<double>(k) * step, 9);
-        c.yTicks << v;
-        c.yLabels << priceText(c.notation, v);
+    for (int widen = 0; widen < 8; ++widen) {
+        c.yTicks.clear();
+        c.yLabels.clear();
+        const auto first = static_cast<long long>(std::ceil(c.yMin / step - 1e-9));
+        const auto last = static_cast<long long>(std::floor(c.yMax / step + 1e-9));
+        bool repeated = false;
+        for (long long k = first; k <= last && k - first <= 12; ++k) {
+            const double v = roundDecimal(static_cast<double>(k) * step, 9);
+            const QString label = priceText(c.notation, v);
+            repeated |= !c.yLabels.isEmpty() && c.yLabels.last() == label;
+            c.yTicks << v;
+            c.yLabels << label;
+        }
+        if (!repeated) return;
+        step = tickStep(c.notation, step * 1.5);
     }
 }
 

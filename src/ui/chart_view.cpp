@@ -39,8 +39,8 @@ using charts::ChartLine;
 namespace {
 
 constexpr int kBuy = 0, kSell = 1, kMarginBuy = 2, kMarginSell = 3;
-constexpr double kMarkerSize = 11.0;
-constexpr double kMarginMarkerSize = 14.0;
+constexpr double kMarkerSize = 13.0;
+constexpr double kMarginMarkerSize = 16.0;
 // Candles stand this far apart on their own (hidden) axis. With whole
 // hundreds a candle's edges (0.62 of the spacing wide) are whole numbers, so
 // where one is drawn does not depend on how far the chart has moved on.
@@ -52,20 +52,27 @@ constexpr int kTitleMargin = 1;
 // Room round the drawing for the frame that shows the keyboard's focus.
 constexpr int kFocusFrame = 2;
 
-// A trade marker: a triangle pointing up for a buy and down for a sell,
-// filled for an ordinary trade and hollow with a thick rim for a margin
-// call's mandatory trade, so the kinds differ in shape even in one ink. The
-// image is drawn large and scaled down by the chart, which keeps it sharp on
-// high-density screens.
-QImage markerImage(bool up, bool hollow, const QColor& ink, const QColor& back) {
+} // namespace
+
+QImage tradeMarkImage(bool buy, bool marginCall, const ChartColors& colors) {
+    // A triangle pointing up for a buy and down for a sell, filled for an
+    // ordinary trade and hollow for a margin call's mandatory trade, so the
+    // kinds differ in shape even in one ink. A rim in black or white,
+    // whichever stands out from the mark's ink, keeps the mark clear of a
+    // candle of its own colour, and a halo in the background colour keeps it
+    // clear of the lines under it. Drawn large and scaled down by the chart,
+    // it stays sharp on high-density screens.
+    const QColor ink = marginCall ? colors.marginCall : (buy ? colors.buy : colors.sell);
+    const QColor rim =
+        contrastRatio(ink, rgb::black()) >= contrastRatio(ink, rgb::white()) ? rgb::black() : rgb::white();
     const int size = 64;
     QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath tri;
-    const double m = 6, w = size - 2 * m;
-    if (up) {
+    const double m = 12, w = size - 2 * m;
+    if (buy) {
         tri.moveTo(size / 2.0, m);
         tri.lineTo(m + w, m + w);
         tri.lineTo(m, m + w);
@@ -75,17 +82,74 @@ QImage markerImage(bool up, bool hollow, const QColor& ink, const QColor& back) 
         tri.lineTo(size / 2.0, m + w);
     }
     tri.closeSubpath();
-    // A halo in the background colour keeps the marker clear of the lines
-    // and candles under it.
-    p.strokePath(tri, QPen(back, 12, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    if (hollow) {
-        p.fillPath(tri, back);
-        p.strokePath(tri, QPen(ink, 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const auto stroke = [&](const QColor& c, double width) {
+        p.strokePath(tri, QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    };
+    stroke(colors.back, 24);
+    stroke(rim, 16);
+    if (marginCall) {
+        stroke(ink, 6);
+        p.fillPath(tri, colors.back);
     } else {
         p.fillPath(tri, ink);
     }
     return img;
 }
+
+QPen chartLinePen(ChartLine::Kind kind, const ChartColors& colors) {
+    QPen pen;
+    pen.setCapStyle(Qt::RoundCap);
+    switch (kind) {
+    case ChartLine::Kind::Close:
+    case ChartLine::Kind::Indicator1:
+        pen.setColor(colors.series);
+        pen.setWidthF(1.6);
+        break;
+    case ChartLine::Kind::MovingAverage:
+    case ChartLine::Kind::Indicator2:
+        pen.setColor(colors.average);
+        pen.setWidthF(1.6);
+        if (colors.singleInk) pen.setStyle(Qt::DashLine);
+        break;
+    case ChartLine::Kind::Mean:
+        pen.setColor(colors.statistics);
+        pen.setWidthF(1.0);
+        // In one ink the moving average is the dashed line; the mean dots.
+        pen.setStyle(colors.singleInk ? Qt::DotLine : Qt::DashLine);
+        break;
+    case ChartLine::Kind::Min:
+    case ChartLine::Kind::Max:
+        pen.setColor(colors.statistics);
+        pen.setWidthF(1.0);
+        pen.setStyle(Qt::DashDotLine);
+        break;
+    case ChartLine::Kind::Guide:
+        pen.setColor(colors.text);
+        pen.setWidthF(1.0);
+        pen.setStyle(Qt::DashLine);
+        break;
+    case ChartLine::Kind::Volume:
+        pen.setColor(colors.series);
+        pen.setWidthF(3.0);
+        pen.setCapStyle(Qt::FlatCap);
+        break;
+    case ChartLine::Kind::OpenInterest:
+        pen.setColor(colors.average);
+        pen.setWidthF(1.6);
+        if (colors.singleInk) pen.setStyle(Qt::DashLine);
+        break;
+    }
+    return pen;
+}
+
+QPen positionPen(bool isLong, const ChartColors& colors) {
+    // Long dashes with a dot between: no statistics line is drawn so.
+    QPen pen(isLong ? colors.buy : colors.sell, 1.6);
+    pen.setDashPattern({6, 2, 1, 2});
+    return pen;
+}
+
+namespace {
 
 QFont chartTitleFont() {
     QFont f = windowFont();
@@ -254,6 +318,7 @@ void ChartCanvas::rebuild(const QList<Segment>& segments) {
         candles_->setBodyWidth(0.62);
         candles_->setCapsVisible(false);
         candles_->setMinimumColumnWidth(2);
+        candles_->setName(QStringLiteral("Candles"));
         made << candles_;
     }
     for (const Segment& seg : segments) {
@@ -398,9 +463,10 @@ void ChartCanvas::updateAxes() {
         next.yMax = data_.yMax;
         next.yTicks = data_.yTicks;
         next.yLabels = data_.yLabels;
-        // A label stands centred under its point, so the last one reaches
-        // half its width past the plot: the right margin leaves it that room.
-        next.rightMargin = std::max(6, static_cast<int>(std::ceil(widestLabel() / 2)) + 2);
+        // The room right of the plot: for the last price's tag, and for the
+        // last point's label, which stands centred under it; as much as the
+        // partner chart's where that is more, so the plots end alike.
+        next.rightMargin = static_cast<int>(std::ceil(std::max(ownRightRoom(), rightRoom_)));
     }
     const bool all = !axisSet_;
     const AxisState& was = axisState_;
@@ -539,56 +605,16 @@ void ChartCanvas::restyle() {
         candles_->setBodyOutlineVisible(true);
     }
     for (qsizetype i = 0; i < lines_.size(); ++i) {
-        QPen pen;
-        pen.setCapStyle(Qt::RoundCap);
-        switch (lineKinds_.at(i)) {
-        case ChartLine::Kind::Close:
-        case ChartLine::Kind::Indicator1:
-            pen.setColor(colors_.series);
-            pen.setWidthF(1.6);
-            break;
-        case ChartLine::Kind::MovingAverage:
-        case ChartLine::Kind::Indicator2:
-            pen.setColor(colors_.average);
-            pen.setWidthF(1.5);
-            if (colors_.singleInk) pen.setStyle(Qt::DashLine);
-            break;
-        case ChartLine::Kind::Mean:
-            pen.setColor(colors_.statistics);
-            pen.setWidthF(1.0);
-            // In one ink the moving average is the dashed line; the mean dots.
-            pen.setStyle(colors_.singleInk ? Qt::DotLine : Qt::DashLine);
-            break;
-        case ChartLine::Kind::Min:
-        case ChartLine::Kind::Max:
-            pen.setColor(colors_.statistics);
-            pen.setWidthF(1.0);
-            pen.setStyle(Qt::DashDotLine);
-            break;
-        case ChartLine::Kind::Guide:
-            pen.setColor(colors_.text);
-            pen.setWidthF(1.0);
-            pen.setStyle(Qt::DashLine);
-            break;
-        case ChartLine::Kind::Volume:
-            pen.setColor(colors_.series);
-            pen.setWidthF(3.0);
-            pen.setCapStyle(Qt::FlatCap);
-            break;
-        case ChartLine::Kind::OpenInterest:
-            pen.setColor(colors_.average);
-            pen.setWidthF(1.6);
-            if (colors_.singleInk) pen.setStyle(Qt::DashLine);
-            break;
-        }
+        const QPen pen = chartLinePen(lineKinds_.at(i), colors_);
         lines_[i]->setPen(pen);
         lines_[i]->setColor(pen.color());
         lines_[i]->setMarkerSize(4);
         lines_[i]->setPointsVisible(lines_[i]->count() == 1);
     }
-    // A small key names the lines when there are two to tell apart (close
-    // and average, or the two stochastic sets); statistics lines explain
-    // themselves and broken lines are named once.
+    // A small key names what the pane draws once there is more than one
+    // thing to tell apart (candles and an average, a line and its mean, the
+    // two stochastic sets); the fixed levels of an indicator explain
+    // themselves, and a broken line is named once.
     QLegend* legend = c->legend();
     QFont legendFont = axisFont;
     legend->setFont(legendFont);
@@ -596,7 +622,7 @@ void ChartCanvas::restyle() {
     legend->setAlignment(Qt::AlignTop);
     legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
     legend->setBackgroundVisible(false);
-    QList<ChartLine::Kind> named;
+    QStringList named;
     for (QAbstractSeries* series : c->series()) {
         // Found by comparing each line upcast: the chart also holds the
         // candles and the trade markers, which are no QLineSeries.
@@ -604,14 +630,12 @@ void ChartCanvas::restyle() {
         for (qsizetype j = 0; j < lines_.size() && i < 0; ++j)
             if (static_cast<QAbstractSeries*>(lines_.at(j)) == series) i = j;
         bool show = false;
-        if (i >= 0) {
-            const ChartLine::Kind k = lineKinds_.at(i);
-            const bool keyed = k == ChartLine::Kind::Close || k == ChartLine::Kind::MovingAverage ||
-                               k == ChartLine::Kind::Indicator1 || k == ChartLine::Kind::Indicator2 ||
-                               k == ChartLine::Kind::Volume || k == ChartLine::Kind::OpenInterest;
-            show = keyed && !named.contains(k);
-            if (show) named << k;
+        if (series == candles_) {
+            show = !named.contains(candles_->name());
+        } else if (i >= 0 && lineKinds_.at(i) != ChartLine::Kind::Guide) {
+            show = !named.contains(lines_.at(i)->name());
         }
+        if (show) named << series->name();
         for (QLegendMarker* m : legend->markers(series)) m->setVisible(show);
     }
     legend->setVisible(named.size() >= 2);
@@ -625,7 +649,7 @@ void ChartCanvas::restyle() {
         m->setMarkerSize(margin ? kMarginMarkerSize : kMarkerSize);
         m->setColor(ink[k]);
         m->setBorderColor(Qt::transparent);
-        m->setLightMarker(markerImage(up, margin, ink[k], colors_.back));
+        m->setLightMarker(tradeMarkImage(up, margin, colors_));
     }
     // The tags and lines drawn over the chart take the new colours too.
     placeOverlays();
@@ -649,15 +673,78 @@ void ChartCanvas::setExtraLeft(double px) {
 
 double ChartCanvas::naturalPlotLeft() const { return chart()->plotArea().left() - extraLeft_; }
 
-double ChartCanvas::neededPlotLeft() const {
-    // The last price's tag stands left of the plot: it needs its room even
-    // where it is wider than the axis labels ("6.52 1/2" beside "6.50").
-    double tagRoom = 0;
+double ChartCanvas::neededPlotLeft() const { return naturalPlotLeft(); }
+
+double ChartCanvas::ownRightRoom() {
+    double room = std::max(6.0, std::ceil(widestLabel() / 2) + 2);
+    // The last price's tag stands right of the plot, clear of the y axis's
+    // labels ("6.52 1/2" beside "6.50").
     if (data_.lastValue) {
         const QString text = charts::valueText(data_.notation, *data_.lastValue);
-        tagRoom = QFontMetricsF(x_->labelsFont()).horizontalAdvance(text) + 10;
+        room = std::max(room, std::ceil(QFontMetricsF(x_->labelsFont()).horizontalAdvance(text)) + 10);
     }
-    return std::max(naturalPlotLeft(), tagRoom);
+    return room;
+}
+
+void ChartCanvas::setRightRoom(double px) {
+    const double whole = std::max(0.0, std::ceil(px - 0.01));
+    if (whole == rightRoom_) return;
+    rightRoom_ = whole;
+    if (axisSet_) updateAxes();
+}
+
+QPointF ChartCanvas::positionLabelPlace(const QSizeF& size, double lineY) const {
+    // The label stands beside the position's line, above or below it, at
+    // the left or the right of the plot: the first place that covers no
+    // price drawn, or else the one that covers the fewest.
+    const QRectF plot = chart()->plotArea();
+    QList<QRectF> prices;
+    const double half = plot.width() / std::max(1, data_.xSlots) * 0.4;
+    for (qsizetype i = 0; i < data_.points.size(); ++i) {
+        const auto& p = data_.points.at(i).price;
+        if (!p) continue;
+        const QPointF high = chart()->mapToPosition(QPointF(static_cast<double>(i), p->high), carrier_);
+        const QPointF low = chart()->mapToPosition(QPointF(static_cast<double>(i), p->low), carrier_);
+        prices << QRectF(QPointF(high.x() - half, high.y() - 2), QPointF(high.x() + half, low.y() + 2));
+    }
+    // Along the line from the left, above it and below it, then in the
+    // plot's corners.
+    const double above = lineY - size.height() - 1, below = lineY + 2;
+    const double left = plot.left() + 4, right = plot.right() - size.width() - 4;
+    QList<QPointF> places;
+    const double step = std::max(8.0, half * 2.5);
+    for (double x = left; x <= right; x += step) places << QPointF(x, above) << QPointF(x, below);
+    places << QPointF(right, above) << QPointF(right, below);
+    for (double y : {plot.top() + 2, plot.bottom() - size.height() - 2})
+        places << QPointF(left, y) << QPointF(right, y);
+    QPointF best;
+    int fewest = -1;
+    for (const QPointF& at : places) {
+        const QRectF r(at, size);
+        if (r.top() < plot.top() || r.bottom() > plot.bottom()) continue;
+        const auto covered = static_cast<int>(
+            std::count_if(prices.cbegin(), prices.cend(), [&r](const QRectF& p) { return p.intersects(r); }));
+        if (fewest < 0 || covered < fewest) {
+            best = at;
+            fewest = covered;
+        }
+        if (covered == 0) break;
+    }
+    return fewest < 0 ? QPointF(left, std::clamp(above, plot.top(), plot.bottom() - size.height())) : best;
+}
+
+QRectF ChartCanvas::positionLabelRect() const {
+    return positionTag_ && positionTag_->isVisible() ? positionTag_->sceneBoundingRect() : QRectF();
+}
+
+QRectF ChartCanvas::lastPriceTagRect() const {
+    return lastTag_ && lastTag_->isVisible() ? lastTag_->sceneBoundingRect() : QRectF();
+}
+
+QList<QRectF> ChartCanvas::storyMarkRects() const {
+    QList<QRectF> out;
+    for (const QGraphicsRectItem* m : storyMarks_) out << m->sceneBoundingRect();
+    return out;
 }
 
 QGraphicsSimpleTextItem* ChartCanvas::tag(QGraphicsRectItem*& box, const QString& text, const QColor& ink,
@@ -690,7 +777,7 @@ void ChartCanvas::placeOverlays() {
     if (drawn && data_.lastValue && inPlot(yAt(*data_.lastValue))) {
         tag(lastTag_, charts::valueText(data_.notation, *data_.lastValue), colors_.back, colors_.series);
         const QRectF r = lastTag_->rect();
-        lastTag_->setPos(plot.left() - r.width(), yAt(*data_.lastValue) - r.height() / 2);
+        lastTag_->setPos(plot.right() + 2, yAt(*data_.lastValue) - r.height() / 2);
     } else if (lastTag_) {
         lastTag_->hide();
     }
@@ -703,37 +790,38 @@ void ChartCanvas::placeOverlays() {
         }
         const QColor ink = data_.position->isLong ? colors_.buy : colors_.sell;
         const double y = yAt(data_.position->price);
-        positionLine_->setPen(QPen(ink, 1.2, Qt::DashLine));
         positionLine_->setLine(plot.left(), y, plot.right(), y);
         positionLine_->show();
+        positionLine_->setPen(positionPen(data_.position->isLong, colors_));
         tag(positionTag_, data_.position->label, ink, colors_.back);
-        const QRectF r = positionTag_->rect();
-        // Above the line, or below where the top leaves no room.
-        const double top = y - r.height() - 1 < plot.top() ? y + 1 : y - r.height() - 1;
-        positionTag_->setPos(plot.left() + 4, top);
+        positionTag_->setPos(positionLabelPlace(positionTag_->rect().size(), y));
     } else {
         if (positionLine_) positionLine_->hide();
         if (positionTag_) positionTag_->hide();
     }
-    // Stories: a mark at the top of the plot over their hour.
-    while (storyMarks_.size() > (drawn ? data_.stories.size() : 0)) delete storyMarks_.takeLast();
-    if (drawn) {
-        for (qsizetype i = 0; i < data_.stories.size(); ++i) {
-            if (i >= storyMarks_.size()) {
-                auto* m = new QGraphicsSimpleTextItem(QStringLiteral("N"));
-                m->setZValue(18);
-                scene()->addItem(m);
-                storyMarks_ << m;
-            }
-            QGraphicsSimpleTextItem* m = storyMarks_.at(i);
-            QFont f = x_->labelsFont();
-            f.setBold(true);
-            m->setFont(f);
-            m->setBrush(colors_.statistics);
-            const double x = chart()->mapToPosition(QPointF(data_.stories.at(i).pointIndex, 0), carrier_).x();
-            m->setPos(x - m->boundingRect().width() / 2, plot.top() + 1);
-            m->setToolTip(data_.stories.at(i).headline);
+    // Stories: a dotted line down the plot at their hour, and a boxed
+    // "News" at its top.
+    const qsizetype stories = drawn ? data_.stories.size() : 0;
+    while (storyMarks_.size() > stories) delete storyMarks_.takeLast();
+    while (storyLines_.size() > stories) delete storyLines_.takeLast();
+    for (qsizetype i = 0; i < stories; ++i) {
+        if (i >= storyMarks_.size()) {
+            QGraphicsRectItem* box = nullptr;
+            tag(box, QStringLiteral("News"), colors_.text, colors_.back);
+            box->setZValue(18);
+            storyMarks_ << box;
+            auto* line = new QGraphicsLineItem;
+            line->setZValue(17);
+            scene()->addItem(line);
+            storyLines_ << line;
         }
+        QGraphicsRectItem*& box = storyMarks_[i];
+        tag(box, QStringLiteral("News"), colors_.statistics, colors_.back);
+        const double x = chart()->mapToPosition(QPointF(data_.stories.at(i).pointIndex, 0), carrier_).x();
+        box->setPos(x - box->rect().width() / 2, plot.top() + 1);
+        box->setToolTip(data_.stories.at(i).headline);
+        storyLines_.at(i)->setPen(QPen(colors_.statistics, 1, Qt::DotLine));
+        storyLines_.at(i)->setLine(x, plot.top() + box->rect().height(), x, plot.bottom());
     }
     // A chart with nothing to draw says why, across its middle.
     if (!data_.note.isEmpty()) {
@@ -963,8 +1051,11 @@ void GameChartView::alignWithPartner() {
     // own half pixels.
     if (++alignRounds_ > 4) return;
     const double target = std::max(mine->neededPlotLeft(), theirs->neededPlotLeft());
-    for (ChartCanvas* c : {mine, theirs})
+    const double right = std::max(mine->ownRightRoom(), theirs->ownRightRoom());
+    for (ChartCanvas* c : {mine, theirs}) {
         if (std::fabs(c->chart()->plotArea().left() - target) >= 1.0) c->setExtraLeft(target - c->naturalPlotLeft());
+        c->setRightRoom(right);
+    }
 }
 
 void GameChartView::makeCanvas() {

@@ -61,8 +61,19 @@ public:
     // Extra room left of the plot, so two charts' plot areas line up.
     void setExtraLeft(double px);
     double naturalPlotLeft() const;
-    // Where the plot must start for the axis labels and the last price's tag.
+    // Where the plot must start for the axis labels.
     double neededPlotLeft() const;
+    // The room right of the plot this chart needs (its last label, the last
+    // price's tag), and the room it is given: the larger of its own and its
+    // partner's.
+    double ownRightRoom();
+    void setRightRoom(double px);
+
+    // Where the marks drawn over the chart stand, in scene coordinates
+    // (empty when not shown).
+    QRectF positionLabelRect() const;
+    QRectF lastPriceTagRect() const;
+    QList<QRectF> storyMarkRects() const;
 
     // The crosshair at a viewport position (hidden off the plot); its tags.
     void showCrosshair(const QPoint& viewportPos);
@@ -124,6 +135,7 @@ private:
     bool placeXLabels();
     void restyle();
     void placeOverlays();
+    QPointF positionLabelPlace(const QSizeF& size, double lineY) const;
     // A small boxed text on an axis, made on first use.
     QGraphicsSimpleTextItem* tag(QGraphicsRectItem*& box, const QString& text, const QColor& ink, const QColor& back);
     double labelWidth(const QString& text);
@@ -162,6 +174,7 @@ private:
     double widest_ = -1; // of the current points' labels; -1 until measured
 
     double extraLeft_ = 0;
+    double rightRoom_ = 0;
     // Drawn over the chart: the crosshair and its tags, the last price's
     // tag, the open position's line and label, the story marks.
     QGraphicsLineItem* crossX_ = nullptr;
@@ -171,7 +184,8 @@ private:
     QGraphicsRectItem* lastTag_ = nullptr;
     QGraphicsLineItem* positionLine_ = nullptr;
     QGraphicsRectItem* positionTag_ = nullptr;
-    QList<QGraphicsSimpleTextItem*> storyMarks_;
+    QList<QGraphicsRectItem*> storyMarks_;
+    QList<QGraphicsLineItem*> storyLines_;
     QGraphicsSimpleTextItem* note_ = nullptr;
     QPoint crossAt_{-1, -1};
     QString crossXText_, crossYText_;
@@ -238,6 +252,12 @@ private:
     GameChartView* partner_ = nullptr;
     int alignRounds_ = 0; // since the contents or the size last changed
 };
+
+// How the drawing marks a trade (as the chart scales the image down), draws
+// a line of a kind, and the open position's line.
+QImage tradeMarkImage(bool buy, bool marginCall, const ChartColors& colors);
+QPen chartLinePen(charts::ChartLine::Kind kind, const ChartColors& colors);
+QPen positionPen(bool isLong, const ChartColors& colors);
 
 // Recolours a chart view (no-op for anything else).
 void applyChartColors(QWidget* chartView, const ChartColors& colors);

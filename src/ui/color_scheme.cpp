@@ -251,9 +251,14 @@ TextColors ColorTable::grid(Scheme s) {
 ChartColors ColorTable::chart(Scheme s, const QString& key) {
     const bool left = key == QLatin1String("GraphLeft");
     // Trade colours a shade darker than the pure ones where the background
-    // is light, so small markers keep their contrast.
+    // is light, so small markers keep their contrast; darker still on the
+    // gray background.
     const QColor darkGreen(0, 128, 0), magenta(192, 0, 192);
     const QColor lightRed(255, 64, 64), lightMagenta(255, 0, 255);
+    const QColor grayGreen(0, 100, 0), grayRed(160, 0, 0), purple(128, 0, 128);
+    // The average and the statistics lines stay clear of the falling
+    // candles' and a short position's red: orange and gray.
+    const QColor orange(200, 100, 0), slate(96, 96, 96);
     // Candles rising and falling: green and red where there is colour; in
     // one ink hollow (the background) and filled.
     const QColor risingGreen(0, 150, 0);
@@ -261,7 +266,7 @@ ChartColors ColorTable::chart(Scheme s, const QString& key) {
     // ink, rising, falling
     switch (s) {
     case Scheme::Design:
-        return {white(), black(), blue(), red(), darkRed(), darkGreen, red(), magenta, false, risingGreen, red()};
+        return {white(), black(), blue(), orange, slate, darkGreen, red(), magenta, false, risingGreen, red()};
     case Scheme::Black:
         if (left)
             return {black(),  yellow(),     yellow(), cyan(),  white(), green(),
@@ -269,9 +274,10 @@ ChartColors ColorTable::chart(Scheme s, const QString& key) {
         return {black(), white(), cyan(), yellow(), white(), green(), lightRed, lightMagenta, false, green(), lightRed};
     case Scheme::Gray:
         if (left)
-            return {lightGray(), blue(),  blue(), darkRed(), black(), darkGreen,
-                    red(),       magenta, false,  darkGreen, red()};
-        return {lightGray(), black(), black(), blue(), darkRed(), darkGreen, red(), magenta, false, darkGreen, red()};
+            return {lightGray(), blue(), blue(), purple,    black(), grayGreen,
+                    grayRed,     purple, false,  grayGreen, grayRed};
+        return {lightGray(), black(), black(), blue(),    darkRed(), grayGreen,
+                grayRed,     purple,  false,   grayGreen, grayRed};
     case Scheme::Monochrome:
         return {white(), black(), black(), black(), black(), black(), black(), black(), true, white(), black()};
     }

@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -62,15 +63,23 @@ double niceStep(double range, int ticks) {
 }
 
 // An axis over lo..hi with ticks at round values: periods (whole numbers)
-// exactly as played, values with a little room above and below.
-QValueAxis* axis(const QWidget* w, double lo, double hi, const char* format, bool periods = false) {
+// exactly as played, values with a little room above and below. `least` is
+// the smallest difference the label format writes (a dollar, a cent): a flat
+// line gets an axis opened round it rather than one label written again and
+// again.
+QValueAxis* axis(const QWidget* w, double lo, double hi, const char* format, bool periods = false, double least = 1) {
     auto* a = new QValueAxis;
     a->setLabelsFont(desktopFont());
     QFont title = desktopFont();
     title.setBold(true);
     a->setTitleFont(title);
+    if (!periods && hi - lo < 4 * least) {
+        const double mid = (hi + lo) / 2, room = std::max(std::fabs(mid) * 0.001, 2 * least);
+        lo = mid - room;
+        hi = mid + room;
+    }
     if (hi <= lo) hi = lo + 1;
-    const double step = std::max(periods ? 1.0 : 0.0, niceStep(hi - lo, periods ? 8 : 5));
+    const double step = std::max(periods ? 1.0 : least, niceStep(hi - lo, periods ? 8 : 5));
     if (!periods) {
         lo = std::floor(lo / step) * step;
         hi = std::ceil(hi / step) * step;
@@ -86,6 +95,25 @@ QValueAxis* axis(const QWidget* w, double lo, double hi, const char* format, boo
     grid.setAlpha(40);
     a->setGridLineColor(grid);
     return a;
+}
+
+// A value axis's labels stand at least a line and a half apart whatever the
+// chart's height (closer, the chart would write each of them as an
+// ellipsis), and there are at least three of them: the axis is widened out
+// to whole steps round the values it was made for.
+void keepLabelsWhole(QChart* chart, QValueAxis* y, double least) {
+    const double lo = y->min(), hi = y->max();
+    QObject::connect(chart, &QChart::plotAreaChanged, y, [y, least, lo, hi](const QRectF& plot) {
+        const double room = QFontMetricsF(y->labelsFont()).height() * 1.5;
+        const int most = std::max(2, static_cast<int>(plot.height() / room));
+        const double step = std::max({least, niceStep(hi - lo, 5), niceStep(hi - lo, most)});
+        const double from = std::floor(lo / step + 1e-9) * step;
+        const double to = std::max(std::ceil(hi / step - 1e-9) * step, from + 2 * step);
+        if (step == y->tickInterval() && from == y->min() && to == y->max()) return;
+        y->setRange(from, to);
+        y->setTickAnchor(from);
+        y->setTickInterval(step);
+    });
 }
 
 void attach(QChart* chart, QAbstractSeries* s, QValueAxis* x, QValueAxis* y) {
@@ -149,6 +177,7 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     x->setTitleText(QStringLiteral("Period (shaded: below the highest value so far)"));
     x->setTitleBrush(ink);
     QValueAxis* y = axis(this, lo, hi, "$%'.0f");
+    keepLabelsWhole(chart, y, 1);
     attach(chart, shade, x, y);
     // The shade's own pieces are owned by it; the line is drawn again on top.
     auto* line = new QLineSeries;
@@ -314,7 +343,8 @@ void GameReviewWindow::showTrip(int row) {
     exit->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     exit->setMarkerSize(11);
     QValueAxis* x = axis(this, from, std::max(to, from + 1), "%d", true);
-    QValueAxis* y = axis(this, lo, hi, "%.2f");
+    QValueAxis* y = axis(this, lo, hi, "%.2f", false, 0.01);
+    keepLabelsWhole(chart, y, 0.01);
     attach(chart, prices, x, y);
     attach(chart, entry, x, y);
     attach(chart, exit, x, y);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSet>
+
 #include <memory>
 
 using namespace pellucar;
@@ -250,6 +252,37 @@ TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
         ASSERT_EQ(c.yTicks.size(), c.yLabels.size());
         for (double t : c.yTicks) EXPECT_TRUE(t >= c.yMin && t <= c.yMax) << t;
         EXPECT_TRUE(c.points.last().detail.endsWith("Close " + r.lastClose)) << qPrintable(c.points.last().detail);
+    }
+}
+
+TEST(ComposeCharts, AFlatLineGetsAnAxisOfDistinctLabels) {
+    // Values the notation writes alike: the axis is opened round them, never one label written over and over.
+    const struct {
+        const char* name;
+        int market;
+        QList<double> closes; // as the database holds them
+        double fill;          // a trade on the last day
+    } rows[] = {
+        {"a first day with a trade at its close", 3, {22.89}, 22.89},
+        {"a trade at the close read from a float", 3, {22.89}, static_cast<float>(22.89)},
+        {"one price read from two floats", 3, {22.889999, 22.89}, 22.89},
+        {"t-bond unchanged", 6, {118.5, 118.5, 118.5}, 118.5},
+        {"soybean unchanged", 5, {612.25, 612.25}, 6.1225},
+        {"a price of nothing", 3, {0.001, 0.001}, 0.001},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto md = dailyMarket(r.market, r.closes);
+        ChartOptions o;
+        o.setChartMarket(r.market);
+        ChartInputs in = inputs(*md, static_cast<int>(r.closes.size()), o);
+        in.fills = {{static_cast<int>(r.closes.size()), r.fill, true, false}};
+        const ChartData right = composeCharts(in).right;
+        EXPECT_GE(right.yLabels.size(), 3);
+        EXPECT_EQ(QSet<QString>(right.yLabels.cbegin(), right.yLabels.cend()).size(), right.yLabels.size())
+            << right.yLabels.join(" | ").toStdString();
+        EXPECT_LT(right.yMin, r.fill);
+        EXPECT_GT(right.yMax, r.fill);
     }
 }
 

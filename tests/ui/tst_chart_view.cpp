@@ -6,6 +6,8 @@
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
 #include <QtCharts/QCategoryAxis>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
@@ -15,6 +17,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 using namespace pellucar;
@@ -59,7 +62,9 @@ std::unique_ptr<MarketData> sampleTickMarket() {
     return md;
 }
 
-ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily) {
+ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily,
+                  const QList<TradeFill>& fills = {}, std::optional<OpenPosition> position = {},
+                  const QList<StoryTime>& stories = {}) {
     // Four trades in the daily game, two in the tick game.
     const QList<TradeFill> daily{
         {20, 21.3, true, false}, {25, 21.0, false, false}, {33, 20.5, false, true}, {38, 21.6, true, true}};
@@ -69,7 +74,9 @@ ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataM
     in.market = &md;
     in.periodIndex = period;
     in.mode = mode;
-    in.fills = mode == DataMode::Daily ? daily : tick;
+    in.fills = !fills.isEmpty() ? fills : mode == DataMode::Daily ? daily : tick;
+    in.position = position;
+    in.stories = stories;
     return composeCharts(in);
 }
 
@@ -278,6 +285,67 @@ private slots:
                      qPrintable(QStringLiteral("%1: rows %2-%3").arg(step.name).arg(shown.first).arg(shown.last)));
             QCOMPARE(rig.game.charts().right.rows, shown);
         }
+    }
+
+    // What is drawn over the prices stays clear of them and of the axis: a
+    // trade at the first day's high whole inside the plot, the position's
+    // label over no candle, the last price's tag beside no axis label, a key
+    // once candles have an average over them; a story's mark as tall as text.
+    void marksAndLabelsStayClearOfThePrices() {
+        for (int period : {1, 2, 6, 40}) {
+            const DailyRow& day = daily_->series[kOil].rows.at(period - 1);
+            const DailyRow& first = daily_->series[kOil].rows.at(std::max(0, period - 30));
+            ChartOptions o;
+            o.mnuGLAverage_Click(0);
+            ShownView v;
+            const ChartData left = compose(*daily_, o, period, DataMode::Daily, {{period, day.high, true, false}},
+                                           OpenPosition{3, (first.open + first.close) / 2.0, 120.0})
+                                       .left;
+            v.setChartData(left);
+            settle();
+            ChartCanvas* canvas = v.canvas();
+            const auto inView = [&](const QRectF& scene) { return canvas->mapFromScene(scene).boundingRect(); };
+            const QRect plot = inView(v.chart()->mapRectToScene(v.chart()->plotArea()));
+            const QString when = QStringLiteral("period %1").arg(period);
+            for (const TradeMarker& m : left.markers) {
+                const QPoint at = v.viewportPosOf(m.pointIndex, m.price);
+                QVERIFY2(plot.contains(QRect(at - QPoint(6, 6), QSize(13, 13))), qPrintable(when));
+            }
+            const QRect label = inView(canvas->positionLabelRect());
+            QVERIFY2(!label.isEmpty(), qPrintable(when));
+            const int half = static_cast<int>(plot.width() / left.xSlots * 0.3);
+            for (qsizetype i = 0; i < left.points.size(); ++i) {
+                const auto& p = left.points.at(i).price;
+                if (!p) continue;
+                const QRect candle(v.viewportPosOf(i, p->high) - QPoint(half, 0),
+                                   v.viewportPosOf(i, p->low) + QPoint(half, 0));
+                QVERIFY2(!label.intersects(candle), qPrintable(when + QStringLiteral(" candle %1").arg(i)));
+            }
+            const QRect tag = inView(canvas->lastPriceTagRect());
+            const int textHeight = QFontMetrics(v.chart()->axes(Qt::Vertical).first()->labelsFont()).height();
+            QVERIFY2(!tag.isEmpty() && textHeight > 0, qPrintable(when));
+            for (double t : left.yTicks) {
+                const int y = v.viewportPosOf(0, t).y();
+                QVERIFY2(!tag.intersects(QRect(0, y - textHeight / 2, plot.left(), textHeight)), qPrintable(when));
+            }
+            QStringList keyed;
+            for (QLegendMarker* m : v.chart()->legend()->markers())
+                if (m->isVisible()) keyed << m->label();
+            // The average starts at the fifth day; alone, the candles need no key.
+            QVERIFY2(v.chart()->legend()->isVisible() == (period >= 5) &&
+                         (period < 5 || (keyed.contains("Candles") && keyed.contains("Moving Average (5)"))),
+                     qPrintable(when + ": " + keyed.join(", ")));
+        }
+        ShownView tick;
+        const StoryTime story{tick_->tickDays[3].date, 2, QStringLiteral("Oil supplies fall")};
+        tick.setChartData(compose(*tick_, {}, 30, DataMode::Tick, {}, {}, {story}).left);
+        settle();
+        const QList<QRectF> marks = tick.canvas()->storyMarkRects();
+        const QRectF plot = tick.chart()->mapRectToScene(tick.chart()->plotArea());
+        QCOMPARE(marks.size(), 1);
+        QVERIFY(plot.contains(marks.first()));
+        QVERIFY(marks.first().height() >=
+                QFontMetrics(tick.chart()->axes(Qt::Vertical).first()->labelsFont()).height());
     }
 
     void theDrawingIsMadeWhenAGameFirstHasSomethingToShow() {

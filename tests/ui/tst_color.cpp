@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QGroupBox>
+#include <QPainter>
 
 using namespace pellucar;
 using namespace pellucar::ui;
@@ -66,6 +67,62 @@ private slots:
             }
         }
         qDeleteAll(windows);
+    }
+
+    // In every scheme each chart ink reads on its background (3:1, as WCAG
+    // asks of graphics), the lines a trader must tell apart never look
+    // alike, and a trade's mark stands out from a candle of any colour.
+    void chartMarksAndLinesStandOut() {
+        using Kind = charts::ChartLine::Kind;
+        for (Scheme s : {Scheme::Design, Scheme::Black, Scheme::Gray, Scheme::Monochrome}) {
+            for (const char* key : {"GraphLeft", "GraphRight"}) {
+                const ChartColors c = ColorTable::chart(s, QString::fromLatin1(key));
+                const QString where = QStringLiteral("scheme %1 %2").arg(static_cast<int>(s)).arg(key);
+                const QList<std::pair<const char*, QColor>> inks{
+                    {"series", c.series}, {"average", c.average},   {"statistics", c.statistics}, {"buy", c.buy},
+                    {"sell", c.sell},     {"margin", c.marginCall}, {"falling", c.falling}};
+                for (const auto& [name, ink] : inks)
+                    QVERIFY2(contrastRatio(ink, c.back) >= 3.0, qPrintable(where + ' ' + name + ' ' + ink.name()));
+                // Solid filled candles are drawn with a pen of their colour.
+                const QList<std::pair<const char*, QPen>> pens{{"short position", positionPen(false, c)},
+                                                               {"moving average", chartLinePen(Kind::MovingAverage, c)},
+                                                               {"mean", chartLinePen(Kind::Mean, c)},
+                                                               {"falling candle", QPen(c.falling, 1)}};
+                const auto alike = [](const QPen& a, const QPen& b) {
+                    const int d = std::abs(a.color().red() - b.color().red()) +
+                                  std::abs(a.color().green() - b.color().green()) +
+                                  std::abs(a.color().blue() - b.color().blue());
+                    return d < 100 && a.style() == b.style() && a.dashPattern() == b.dashPattern();
+                };
+                for (qsizetype i = 0; i < pens.size(); ++i)
+                    for (qsizetype j = i + 1; j < pens.size(); ++j)
+                        QVERIFY2(!alike(pens[i].second, pens[j].second),
+                                 qPrintable(where + ' ' + pens[i].first + " / " + pens[j].first));
+                // A mark over a candle stands out: its ink differs from the candle at 3:1, or a band
+                // round it does, at least 8 of the image's 64 pixels wide (over 1.5 pixels on screen).
+                for (const QColor& candle : {c.rising, c.falling}) {
+                    for (const auto& [buy, margin] : {std::pair{true, false}, {false, false}, {true, true}}) {
+                        const QImage mark = tradeMarkImage(buy, margin, c);
+                        QImage over(mark.size(), QImage::Format_ARGB32_Premultiplied);
+                        over.fill(candle);
+                        QPainter(&over).drawImage(0, 0, mark);
+                        const QColor ink = margin ? c.marginCall : (buy ? c.buy : c.sell);
+                        // Inward from the triangle's flat side, down the middle.
+                        const int x = mark.width() / 2, step = buy ? -1 : 1;
+                        int y = buy ? mark.height() - 1 : 0;
+                        while (y >= 0 && y < mark.height() && qAlpha(mark.pixel(x, y)) < 128) y += step;
+                        int band = 0;
+                        for (; y >= 0 && y < mark.height(); y += step, ++band)
+                            if (contrastRatio(QColor(over.pixel(x, y)), candle) < 3.0) break;
+                        QVERIFY2(
+                            contrastRatio(ink, candle) >= 3.0 || band >= 8,
+                            qPrintable(QStringLiteral("%1 mark %2%3 on %4: band %5")
+                                           .arg(where, buy ? "buy" : "sell", margin ? " (margin)" : "", candle.name())
+                                           .arg(band)));
+                    }
+                }
+            }
+        }
     }
 
     // A choice in the screen colour window applies at once and windows opened

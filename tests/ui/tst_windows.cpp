@@ -1,13 +1,16 @@
 #include "tst_suites.h"
 
 #include "ui/desk_settings.h"
+#include "ui/game_review_window.h"
 #include "ui/placement.h"
 
+#include <QChartView>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QValueAxis>
 
 using namespace pellucar;
 using namespace pellucar::ui;
@@ -52,6 +55,40 @@ QList<double> column(const QSortFilterProxyModel* m, int col) {
 class WindowsTest : public QObject {
     Q_OBJECT
 private slots:
+    // A game that never moved: both review charts label their value axes with distinct figures, each
+    // label a line and a half from the next however small the window (closer, Qt writes "...").
+    void reviewChartsLabelAFlatGameWithDistinctWholeLabels() {
+        ReviewRecord r;
+        r.startingCapital = 100000;
+        for (int p = 1; p <= 12; ++p)
+            r.periods.push_back({QDate(1990, 1, 1).addDays(p), 0, 100001, {20, 380, 21, 340, 75, 6}});
+        r.trades = {{1, 2, Market::Gold, Side::Buy, false, 1, 380}, {2, 6, Market::Gold, Side::Sell, false, -1, 380}};
+        for (const QSize size : {QSize(900, 640), QSize(560, 420)}) {
+            GameReviewWindow w(r, QStringLiteral("Game Review"));
+            w.resize(size);
+            w.show();
+            for (int i = 0; i < 5; ++i) QTest::qWait(5);
+            for (const auto& [name, least] : {std::pair{"chartEquity", 1.0}, std::pair{"chartTrip", 0.01}}) {
+                auto* view = w.findChild<QChartView*>(QString::fromLatin1(name));
+                QVERIFY(view);
+                auto* y = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).value(0));
+                QVERIFY2(y, name);
+                const double pixels = view->chart()->plotArea().height() / (y->max() - y->min());
+                const QString at = QStringLiteral("%1 at %2x%3: %4..%5 by %6, plot %7")
+                                       .arg(name)
+                                       .arg(size.width())
+                                       .arg(size.height())
+                                       .arg(y->min())
+                                       .arg(y->max())
+                                       .arg(y->tickInterval())
+                                       .arg(view->chart()->plotArea().height());
+                QVERIFY2(y->tickInterval() >= least && (y->max() - y->min()) / y->tickInterval() >= 2 - 1e-9,
+                         qPrintable(at));
+                QVERIFY2(y->tickInterval() * pixels >= QFontMetricsF(y->labelsFont()).height(), qPrintable(at));
+            }
+        }
+    }
+
     // The message shows whole, with OK under it inside the window.
     void notificationShowsItsMessage() {
         const QString message = QStringLiteral("Margin Call!\r\nDeposit funds or reduce your positions.");
