@@ -369,8 +369,13 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
         range = {first, h.lastRow};
     }
     c.rows = range;
-    const bool candles = options.leftType() == LeftChartType::OpenHighLowClose;
-    c.style = candles ? ChartData::Style::Candles : ChartData::Style::Line;
+    // The open-high-low-close chart draws each period whole, as candles or
+    // bars, unless the player asked for the close alone.
+    const bool ohlc = options.leftType() == LeftChartType::OpenHighLowClose;
+    const bool candles = ohlc && options.priceStyle() != PriceStyle::CloseLine;
+    c.style = !candles                                      ? ChartData::Style::Line
+              : options.priceStyle() == PriceStyle::Candles ? ChartData::Style::Candles
+                                                            : ChartData::Style::Bars;
     c.points = pointsOf(h, range, candles);
     c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
     const int n = static_cast<int>(c.points.size());
@@ -385,6 +390,22 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
     }
     const Values close = closes(h.prices, range);
     c.lastValue = lastOf(close);
+    // A daily row with nothing but its close (before 1990 every market but
+    // Oil settled so) has no candle or bar to draw: those days are drawn as
+    // a line of the settlement prices, whatever the style.
+    if (candles && h.dailyRows) {
+        Values settlement(n);
+        bool any = false;
+        for (int i = 0; i < n; ++i) {
+            auto& p = c.points[i].price;
+            const int row = range.first + i;
+            if (!p || row > h.dailyRows->size() || !settlementOnly(h.dailyRows->at(row - 1))) continue;
+            settlement[i] = p->close;
+            p.reset();
+            any = true;
+        }
+        if (any) c.lines.append({ChartLine::Kind::Settlement, QStringLiteral("Settlement price"), settlement});
+    }
     if (!candles) {
         c.lines.append({ChartLine::Kind::Close, QStringLiteral("Close"), close});
         span.add(close);
@@ -649,9 +670,36 @@ ChartPair preparedCharts() {
     return p;
 }
 
-std::pair<QString, QString> chartTitles(const ChartOptions& refreshed, DataMode mode, int periodIndex) {
-    return {refreshed.leftTitle(mode, periodIndex),
-            refreshed.volumePane() ? QStringLiteral("Volume and Open Interest") : refreshed.rightTitle()};
+bool settlementOnly(const DailyRow& r) {
+    const auto onlyClose = [&r](float v) { return v <= 0 || v == r.close; };
+    return r.close > 0 && onlyClose(r.open) && onlyClose(r.high) && onlyClose(r.low);
+}
+
+std::pair<QString, QString> chartTitles(const ChartOptions& refreshed, DataMode mode, int periodIndex,
+                                        const MarketData* market) {
+    QString left = refreshed.leftTitle(mode, periodIndex);
+    // The open-high-low-close chart's title says what it draws: the close
+    // alone when asked to, and the days in view that hold only their
+    // settlement price, which are drawn as a line.
+    if (left == QLatin1String("Open-High-Low-Close")) {
+        const int id = refreshed.chartMarket();
+        if (refreshed.priceStyle() == PriceStyle::CloseLine) {
+            left = QStringLiteral("Close Price");
+        } else if (market && mode != DataMode::Tick && id >= 1 && id <= kMarketCount) {
+            const QList<DailyRow>& rows = market->series[static_cast<size_t>(id)].rows;
+            const RowRange range = refreshed.viewRange(std::min(periodIndex, static_cast<int>(rows.size())));
+            int settled = 0, whole = 0;
+            for (int r = range.first; r <= range.last; ++r) {
+                const DailyRow& row = rows.at(r - 1);
+                if (row.close <= 0) continue;
+                ++(settlementOnly(row) ? settled : whole);
+            }
+            if (settled > 0)
+                left = whole > 0 ? left + QStringLiteral(", Settlement-Only Days as a Line")
+                                 : QStringLiteral("Settlement Price");
+        }
+    }
+    return {left, refreshed.volumePane() ? QStringLiteral("Volume and Open Interest") : refreshed.rightTitle()};
 }
 
 ChartPair composeCharts(const ChartInputs& in) {
@@ -659,7 +707,7 @@ ChartPair composeCharts(const ChartInputs& in) {
     options.beginRefresh(in.mode, in.periodIndex);
     const History h = historyFor(in);
     ChartPair pair{leftChart(in, options, h), rightChart(in, options, h)};
-    std::tie(pair.left.title, pair.right.title) = chartTitles(options, in.mode, in.periodIndex);
+    std::tie(pair.left.title, pair.right.title) = chartTitles(options, in.mode, in.periodIndex, in.market);
     return pair;
 }
 

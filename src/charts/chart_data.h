@@ -12,7 +12,8 @@
 
 namespace pellucar {
 struct MarketData;
-}
+struct DailyRow;
+} // namespace pellucar
 
 // What the two price charts show, computed from the market data and the
 // chart options. The view draws these values as they are; everything the
@@ -46,7 +47,20 @@ QString valueText(Notation notation, double v);
 struct ChartLine {
     // Guide: an indicator's fixed level (30 and 70, 20% and 80%).
     // Volume: a bar per point; OpenInterest: a line.
-    enum class Kind { Close, MovingAverage, Mean, Min, Max, Indicator1, Indicator2, Guide, Volume, OpenInterest };
+    // Settlement: the days of a candle chart that hold only their close.
+    enum class Kind {
+        Close,
+        Settlement,
+        MovingAverage,
+        Mean,
+        Min,
+        Max,
+        Indicator1,
+        Indicator2,
+        Guide,
+        Volume,
+        OpenInterest
+    };
     Kind kind = Kind::Close;
     QString name;
     Values values; // one per point; empty where there is nothing to draw
@@ -79,8 +93,10 @@ struct StoryMarker {
 };
 
 struct ChartData {
-    // Candles: the points' open, high, low and close; Line: the lines only.
-    enum class Style { Candles, Line };
+    // Candles or Bars: the points' open, high, low and close, as candles or
+    // as bars ticked left at the open and right at the close; Line: the
+    // lines only.
+    enum class Style { Candles, Bars, Line };
     QString title;
     Style style = Style::Line;
     QList<ChartPoint> points;
@@ -176,8 +192,13 @@ ChartPair preparedCharts();
 // applied), so the caller keeps that change by calling beginRefresh itself.
 ChartPair composeCharts(const ChartInputs& in);
 // The titles composeCharts gives the left and right charts, from options
-// that have been through beginRefresh, without composing the charts.
-std::pair<QString, QString> chartTitles(const ChartOptions& refreshed, DataMode mode, int periodIndex);
+// that have been through beginRefresh, without composing the charts; with
+// the market, the open-high-low-close title tells of the days in view that
+// hold only their settlement price.
+std::pair<QString, QString> chartTitles(const ChartOptions& refreshed, DataMode mode, int periodIndex,
+                                        const MarketData* market = nullptr);
+// A daily row with nothing but its close: no candle or bar can be drawn of it.
+bool settlementOnly(const DailyRow& row);
 
 // The price points of a market as the charts read them, one per row: the
 // daily rows (Soybean in dollars, as traded), or the tick hours 1..n with

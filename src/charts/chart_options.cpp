@@ -169,6 +169,10 @@ void ChartOptions::restoreDefaults() {
     stochasticItem_ = 0;
 }
 
+void ChartOptions::mnuGLStyle_Click(int index) {
+    if (index >= 0 && index <= 2) priceStyle_ = static_cast<PriceStyle>(index);
+}
+
 void ChartOptions::mnuGLAverage_Click(int) { priceAverage_ = !priceAverage_; }
 
 void ChartOptions::mnuGRVolume_Click(int) { volumePane_ = !volumePane_; }
@@ -273,7 +277,7 @@ namespace {
 // The marks' keys, and which menu each belongs to with its item there.
 struct MarkItem {
     const char* key;
-    enum Menu { Graph, LeftType, PriceLine, Average, Volume, GraphType, Moving, Stochastic } menu;
+    enum Menu { Graph, LeftType, Style, PriceLine, Average, Volume, GraphType, Moving, Stochastic } menu;
     int item;
 };
 constexpr MarkItem kMarks[] = {
@@ -281,13 +285,14 @@ constexpr MarkItem kMarks[] = {
     {"mnuGraph_2", MarkItem::Graph, 2},       {"mnuGraph_3", MarkItem::Graph, 3},
     {"mnuGraph_4", MarkItem::Graph, 4},       {"mnuGraph_5", MarkItem::Graph, 5},
     {"mnuGLType_0", MarkItem::LeftType, 0},   {"mnuGLType_1", MarkItem::LeftType, 1},
-    {"mnuGLType_2", MarkItem::LeftType, 2},   {"mnuGLPrice_0", MarkItem::PriceLine, 0},
-    {"mnuGLPrice_1", MarkItem::PriceLine, 1}, {"mnuGLAverage", MarkItem::Average, 0},
-    {"mnuGRVolume", MarkItem::Volume, 0},     {"mnuGRType_0", MarkItem::GraphType, 0},
-    {"mnuGRType_1", MarkItem::GraphType, 1},  {"mnuGRType_2", MarkItem::GraphType, 2},
-    {"mnuMoving_0", MarkItem::Moving, 0},     {"mnuMoving_1", MarkItem::Moving, 1},
-    {"mnuMoving_2", MarkItem::Moving, 2},     {"mnuStoch_0", MarkItem::Stochastic, 0},
-    {"mnuStoch_1", MarkItem::Stochastic, 1},
+    {"mnuGLType_2", MarkItem::LeftType, 2},   {"mnuGLStyle_0", MarkItem::Style, 0},
+    {"mnuGLStyle_1", MarkItem::Style, 1},     {"mnuGLStyle_2", MarkItem::Style, 2},
+    {"mnuGLPrice_0", MarkItem::PriceLine, 0}, {"mnuGLPrice_1", MarkItem::PriceLine, 1},
+    {"mnuGLAverage", MarkItem::Average, 0},   {"mnuGRVolume", MarkItem::Volume, 0},
+    {"mnuGRType_0", MarkItem::GraphType, 0},  {"mnuGRType_1", MarkItem::GraphType, 1},
+    {"mnuGRType_2", MarkItem::GraphType, 2},  {"mnuMoving_0", MarkItem::Moving, 0},
+    {"mnuMoving_1", MarkItem::Moving, 1},     {"mnuMoving_2", MarkItem::Moving, 2},
+    {"mnuStoch_0", MarkItem::Stochastic, 0},  {"mnuStoch_1", MarkItem::Stochastic, 1},
 };
 static_assert(std::size(kMarks) == ChartOptions::kMenuMarkCount);
 
@@ -304,6 +309,7 @@ bool ChartOptions::menuMarkChecked(int i) const {
     switch (m.menu) {
     case MarkItem::Graph: return graphItemChecked(m.item);
     case MarkItem::LeftType: return leftTypeItemChecked(m.item);
+    case MarkItem::Style: return static_cast<int>(priceStyle_) == m.item;
     case MarkItem::PriceLine: return priceLineItemChecked(m.item);
     case MarkItem::Average: return priceAverage_;
     case MarkItem::Volume: return volumePane_;

@@ -19,6 +19,11 @@ namespace pellucar::charts {
 // What the left chart shows.
 enum class LeftChartType { OpenHighLowClose, Price, YearToDate };
 
+// How the open-high-low-close chart draws a period whose prices it has
+// whole: a candle, a bar with the open ticked left and the close right, or
+// only the close, joined as a line.
+enum class PriceStyle { Candles, Bars, CloseLine };
+
 // The right chart's indicator.
 enum class GraphType { MovingAverage, RelativeStrengthIndex, Stochastic };
 // "MovingAverage", "RelativeStrengthIndex", "Stochastic".
@@ -81,6 +86,11 @@ public:
     // 0 fast, 1 slow stochastics.
     void mnuStoch_Click(int index);
 
+    // The Chart Style submenu: 0 candles (as at start), 1 bars, 2 a close
+    // line. A new game keeps it, as it keeps the left chart's type.
+    PriceStyle priceStyle() const { return priceStyle_; }
+    void mnuGLStyle_Click(int index);
+
     // The moving average of the right chart drawn over the price chart too
     // (the "mnuGLAverage" item toggles it).
     bool priceAverageLine() const { return priceAverage_; }
@@ -137,7 +147,7 @@ public:
     // Every check mark and every caption of the chart menus, by model key
     // ("mnuGraph_5"): always the same items in the same order, read one by
     // one at every redraw.
-    static constexpr int kMenuMarkCount = 21;
+    static constexpr int kMenuMarkCount = 24;
     static constexpr int kMenuCaptionCount = 2;
     static QString menuMarkKey(int i);
     static QString menuCaptionKey(int i);
@@ -192,6 +202,7 @@ private:
     bool movingMinMax_ = false;
     StochasticType stochasticType_ = StochasticType::Unset;
     int stochasticItem_ = 0;
+    PriceStyle priceStyle_ = PriceStyle::Candles;
     bool priceAverage_ = false;
     bool volumePane_ = false;
     int viewEnd_ = 0;

@@ -18,7 +18,7 @@ QString describeChart(const charts::ChartData& chart, const QString& market) {
     for (auto i = chart.points.size() - 1; i >= 0; --i) {
         const charts::ChartPoint& p = chart.points.at(i);
         QStringList values;
-        if (chart.style == charts::ChartData::Style::Candles && p.price)
+        if (chart.style != charts::ChartData::Style::Line && p.price)
             values << QStringLiteral("open ") + figure(p.price->open) << QStringLiteral("high ") + figure(p.price->high)
                    << QStringLiteral("low ") + figure(p.price->low)
                    << QStringLiteral("close ") + figure(p.price->close);

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
@@ -104,6 +105,11 @@ QPen chartLinePen(ChartLine::Kind kind, const ChartColors& colors) {
     case ChartLine::Kind::Indicator1:
         pen.setColor(colors.series);
         pen.setWidthF(1.6);
+        break;
+    case ChartLine::Kind::Settlement:
+        // Where the candles stop for want of a day's range, their ink goes on.
+        pen.setColor(colors.singleInk ? colors.series : colors.text);
+        pen.setWidthF(2.0);
         break;
     case ChartLine::Kind::MovingAverage:
     case ChartLine::Kind::Indicator2:
@@ -246,6 +252,7 @@ void ChartCanvas::setChartData(const ChartData& data) {
         rebuild(segments);
         restyle();
     }
+    updateLegend();
     updateAxes();
     // The chart is laid out now, not when its layout request comes round:
     // by then the first changes may have been painted already, and the new
@@ -306,6 +313,7 @@ void ChartCanvas::rebuild(const QList<Segment>& segments) {
     QChart* c = chart();
     c->removeAllSeries(); // deletes them
     candles_ = nullptr;
+    barsKey_ = nullptr;
     lines_.clear();
     lineKinds_.clear();
     markers_ = {};
@@ -320,6 +328,12 @@ void ChartCanvas::rebuild(const QList<Segment>& segments) {
         candles_->setMinimumColumnWidth(2);
         candles_->setName(QStringLiteral("Candles"));
         made << candles_;
+    } else if (shape_.style == ChartData::Style::Bars) {
+        // Bars are drawn over the chart, not as a series: a line without
+        // points names them in the key.
+        barsKey_ = new QLineSeries;
+        barsKey_->setName(QStringLiteral("Bars"));
+        made << barsKey_;
     }
     for (const Segment& seg : segments) {
         auto* s = new QLineSeries;
@@ -595,6 +609,8 @@ void ChartCanvas::restyle() {
         a->setGridLinePen(QPen(grid, 1, Qt::DotLine));
     }
     if (carrier_) carrier_->setPen(Qt::NoPen);
+    if (barsKey_)
+        barsKey_->setPen(QPen(colors_.rising.isValid() && !colors_.singleInk ? colors_.rising : colors_.series, 2));
 
     if (candles_) {
         // Rising and falling candles in two colours; in one ink rising ones
@@ -611,34 +627,7 @@ void ChartCanvas::restyle() {
         lines_[i]->setMarkerSize(4);
         lines_[i]->setPointsVisible(lines_[i]->count() == 1);
     }
-    // A small key names what the pane draws once there is more than one
-    // thing to tell apart (candles and an average, a line and its mean, the
-    // two stochastic sets); the fixed levels of an indicator explain
-    // themselves, and a broken line is named once.
-    QLegend* legend = c->legend();
-    QFont legendFont = axisFont;
-    legend->setFont(legendFont);
-    legend->setLabelColor(colors_.text);
-    legend->setAlignment(Qt::AlignTop);
-    legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    legend->setBackgroundVisible(false);
-    QStringList named;
-    for (QAbstractSeries* series : c->series()) {
-        // Found by comparing each line upcast: the chart also holds the
-        // candles and the trade markers, which are no QLineSeries.
-        qsizetype i = -1;
-        for (qsizetype j = 0; j < lines_.size() && i < 0; ++j)
-            if (static_cast<QAbstractSeries*>(lines_.at(j)) == series) i = j;
-        bool show = false;
-        if (series == candles_) {
-            show = !named.contains(candles_->name());
-        } else if (i >= 0 && lineKinds_.at(i) != ChartLine::Kind::Guide) {
-            show = !named.contains(lines_.at(i)->name());
-        }
-        if (show) named << series->name();
-        for (QLegendMarker* m : legend->markers(series)) m->setVisible(show);
-    }
-    legend->setVisible(named.size() >= 2);
+    updateLegend();
 
     const std::array<QColor, 4> ink{colors_.buy, colors_.sell, colors_.marginCall, colors_.marginCall};
     for (size_t k = 0; k < markers_.size(); ++k) {
@@ -653,6 +642,41 @@ void ChartCanvas::restyle() {
     }
     // The tags and lines drawn over the chart take the new colours too.
     placeOverlays();
+}
+
+void ChartCanvas::updateLegend() {
+    // A small key names what the pane draws once there is more than one
+    // thing to tell apart (candles and an average, a line and its mean, the
+    // two stochastic sets); the fixed levels of an indicator explain
+    // themselves, and a broken line is named once.
+    QLegend* legend = chart()->legend();
+    QFont legendFont = windowFont();
+    legendFont.setPointSizeF(7.0);
+    legend->setFont(legendFont);
+    legend->setLabelColor(colors_.text);
+    legend->setAlignment(Qt::AlignTop);
+    legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    legend->setBackgroundVisible(false);
+    QStringList named;
+    // Candles and bars only where some day is drawn whole.
+    const bool whole =
+        std::any_of(data_.points.cbegin(), data_.points.cend(), [](const charts::ChartPoint& p) { return p.price; });
+    for (QAbstractSeries* series : chart()->series()) {
+        // Found by comparing each line upcast: the chart also holds the
+        // candles and the trade markers, which are no QLineSeries.
+        qsizetype i = -1;
+        for (qsizetype j = 0; j < lines_.size() && i < 0; ++j)
+            if (static_cast<QAbstractSeries*>(lines_.at(j)) == series) i = j;
+        bool show = false;
+        if (series == candles_ || series == barsKey_) {
+            show = whole && !named.contains(series->name());
+        } else if (i >= 0 && lineKinds_.at(i) != ChartLine::Kind::Guide) {
+            show = !named.contains(lines_.at(i)->name());
+        }
+        if (show) named << series->name();
+        for (QLegendMarker* m : legend->markers(series)) m->setVisible(show);
+    }
+    legend->setVisible(named.size() >= 2);
 }
 
 QStringList ChartCanvas::yAxisLabels() const {
@@ -798,6 +822,39 @@ void ChartCanvas::placeOverlays() {
     } else {
         if (positionLine_) positionLine_->hide();
         if (positionTag_) positionTag_->hide();
+    }
+    // Bars: a stroke from the high to the low, the open ticked left and the
+    // close right, in the rising or the falling ink.
+    std::array<QPainterPath, 2> bars;
+    bars_ = 0;
+    if (drawn && data_.style == ChartData::Style::Bars) {
+        const double tick = plot.width() / std::max(1, data_.xSlots) * 0.3;
+        for (qsizetype i = 0; i < data_.points.size(); ++i) {
+            const auto& p = data_.points.at(i).price;
+            if (!p) continue;
+            const double x = chart()->mapToPosition(QPointF(static_cast<double>(i), 0), carrier_).x();
+            QPainterPath& path = bars[p->close < p->open ? 1 : 0];
+            path.moveTo(x, yAt(p->high));
+            path.lineTo(x, yAt(p->low));
+            path.moveTo(x - tick, yAt(p->open));
+            path.lineTo(x, yAt(p->open));
+            path.moveTo(x, yAt(p->close));
+            path.lineTo(x + tick, yAt(p->close));
+            ++bars_;
+        }
+    }
+    for (size_t k = 0; k < bars.size(); ++k) {
+        if (!barItems_[k]) {
+            barItems_[k] = new QGraphicsPathItem;
+            // Over the grid, under the lines and the trades' marks.
+            barItems_[k]->setZValue(5.5);
+            scene()->addItem(barItems_[k]);
+        }
+        const QColor rising = colors_.rising.isValid() && !colors_.singleInk ? colors_.rising : colors_.series;
+        const QColor falling = colors_.falling.isValid() ? colors_.falling : colors_.series;
+        barItems_[k]->setPen(QPen(k == 0 ? rising : falling, 1.6, Qt::SolidLine, Qt::FlatCap));
+        barItems_[k]->setPath(bars[k]);
+        barItems_[k]->setVisible(!bars[k].isEmpty());
     }
     // Stories: a dotted line down the plot at their hour, and a boxed
     // "News" at its top.

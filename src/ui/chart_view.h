@@ -13,6 +13,7 @@
 
 class QCandlestickSeries;
 class QGraphicsLineItem;
+class QGraphicsPathItem;
 class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
 class QCategoryAxis;
@@ -74,6 +75,8 @@ public:
     QRectF positionLabelRect() const;
     QRectF lastPriceTagRect() const;
     QList<QRectF> storyMarkRects() const;
+    // The bars drawn over a bar chart.
+    int drawnBars() const { return bars_; }
 
     // The crosshair at a viewport position (hidden off the plot); its tags.
     void showCrosshair(const QPoint& viewportPos);
@@ -134,6 +137,7 @@ private:
     void updateXLabels();
     bool placeXLabels();
     void restyle();
+    void updateLegend();
     void placeOverlays();
     QPointF positionLabelPlace(const QSizeF& size, double lineY) const;
     // A small boxed text on an axis, made on first use.
@@ -185,6 +189,10 @@ private:
     QGraphicsLineItem* positionLine_ = nullptr;
     QGraphicsRectItem* positionTag_ = nullptr;
     QList<QGraphicsRectItem*> storyMarks_;
+    // The bars of a bar chart, rising and falling, and how many are drawn.
+    std::array<QGraphicsPathItem*, 2> barItems_{};
+    int bars_ = 0;
+    QLineSeries* barsKey_ = nullptr;
     QList<QGraphicsLineItem*> storyLines_;
     QGraphicsSimpleTextItem* note_ = nullptr;
     QPoint crossAt_{-1, -1};

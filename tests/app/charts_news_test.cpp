@@ -191,7 +191,8 @@ TEST(ChartMenus, EveryGameChartsItsOwnPeriodAndMarket) {
     // A new game, another market or a tick period never draws the series kept between presses.
     const auto lastClose = [](const Harness& h) {
         const charts::ChartData& left = h.game->charts().left;
-        return left.points.isEmpty() ? -1.0 : left.points.last().price.value_or(charts::Ohlc{}).close;
+        // The fixture's days hold only their closes: drawn as a settlement line, tagged as the last price.
+        return left.lastValue.value_or(-1.0);
     };
     FixtureDb twoYears("charts_two_years"); // Oil rising a quarter a day throughout
     twoYears.addWeekdays(QDate(1990, 1, 1), QDate(1991, 12, 31),

@@ -255,6 +255,52 @@ TEST(ComposeCharts, PriceAxisFitsTheDrawnValuesInTheMarketsNotation) {
     }
 }
 
+TEST(ComposeCharts, EachStyleDrawsWholeDaysAndSettlementOnlyDaysAsALine) {
+    // Six days of Oil; where `settled` says so a day holds only its close (open, high and low as the close).
+    const auto market = [](const char* settled) {
+        auto md = dailyMarket(kOil, {20, 21, 22, 21, 23, 24});
+        for (int i = 0; settled[i]; ++i) {
+            DailyRow& r = md->series[kOil].rows[i];
+            if (settled[i] == 's') r.open = r.high = r.low = r.close;
+        }
+        return md;
+    };
+    const struct {
+        const char* name;
+        int style; // mnuGLStyle
+        const char* settled;
+        ChartData::Style drawn;
+        int whole;              // points with a price: drawn as candles or bars, read on a line's hover
+        const char* settlement; // the settlement line's days, or none
+        const char* title;
+    } rows[] = {
+        {"candles", 0, "wwwwww", ChartData::Style::Candles, 6, "", "Open-High-Low-Close"},
+        {"bars", 1, "wwwwww", ChartData::Style::Bars, 6, "", "Open-High-Low-Close"},
+        {"close line", 2, "wwwwww", ChartData::Style::Line, 6, "", "Close Price"},
+        {"candles after settlement days", 0, "ssswww", ChartData::Style::Candles, 3, "sss...",
+         "Open-High-Low-Close, Settlement-Only Days as a Line"},
+        {"bars on settlement days only", 1, "ssssss", ChartData::Style::Bars, 0, "ssssss", "Settlement Price"},
+        {"a close line needs no settlement line", 2, "ssswww", ChartData::Style::Line, 6, "", "Close Price"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto md = market(r.settled);
+        ChartOptions o;
+        o.mnuGLStyle_Click(r.style);
+        const ChartData c = composeCharts(inputs(*md, 6, o)).left;
+        EXPECT_EQ(c.style, r.drawn);
+        EXPECT_EQ(std::count_if(c.points.cbegin(), c.points.cend(), [](const ChartPoint& p) { return p.price; }),
+                  r.whole);
+        QString settlement;
+        if (const ChartLine* s = line(c, ChartLine::Kind::Settlement))
+            for (const auto& v : s->values) settlement += v ? 's' : '.';
+        EXPECT_EQ(settlement, QString::fromLatin1(r.settlement));
+        EXPECT_EQ(c.title, QString::fromLatin1(r.title));
+        // Every close is drawn one way or another, and the axis holds them all.
+        EXPECT_TRUE(c.yMin < 20 && c.yMax > 24);
+    }
+}
+
 TEST(ComposeCharts, AFlatLineGetsAnAxisOfDistinctLabels) {
     // Values the notation writes alike: the axis is opened round them, never one label written over and over.
     const struct {

@@ -15,7 +15,8 @@ std::string shown(const ChartOptions& o) {
     QString t = graphTypeText(o.graphType()) + " " + stochasticTypeText(o.stochasticType()) + " / " + o.rightTitle() +
                 " / " + o.leftTitle(DataMode::Daily, 10) + ":";
     for (int i = 0; i < ChartOptions::kMenuMarkCount; ++i)
-        if (const QString key = ChartOptions::menuMarkKey(i); o.menuMarkChecked(i) && !key.startsWith("mnuGraph_"))
+        if (const QString key = ChartOptions::menuMarkKey(i);
+            o.menuMarkChecked(i) && !key.startsWith("mnuGraph_") && key != "mnuGLStyle_0")
             t += " " + key.mid(3);
     return t.toStdString();
 }
@@ -24,7 +25,7 @@ std::string shown(const ChartOptions& o) {
 
 TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
     // Clicks from a new game's options: R mnuGRType, M mnuMoving, S mnuStoch, P mnuGLPrice, L mnuGLType,
-    // A mnuGLAverage, V mnuGRVolume.
+    // A mnuGLAverage, V mnuGRVolume, Y mnuGLStyle.
     const std::pair<const char*, const char*> cases[] = {
         // Fast is checked at start, but the slow display is drawn until chosen.
         {"", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
@@ -53,6 +54,10 @@ TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
         // The average over the prices and the volume pane are marks of their own, each toggled alone.
         {"A0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 GLAverage Moving_0 Stoch_0"},
         {"A0 V0 A0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 GRVolume Moving_0 Stoch_0"},
+        // The style is one choice of three, apart from the chart's type.
+        {"Y1", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 GLStyle_1 Moving_0 Stoch_0"},
+        {"Y2 L2", "MovingAverage  / Moving Average / Year-to-Date: GLType_2 GLStyle_2 Moving_0 Stoch_0"},
+        {"Y2 Y0 Y3", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
     };
     for (const auto& [clicks, expected] : cases) {
         ChartOptions o;
@@ -65,6 +70,7 @@ TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
             if (c[0] == 'L') o.mnuGLType_Click(item);
             if (c[0] == 'A') o.mnuGLAverage_Click(item);
             if (c[0] == 'V') o.mnuGRVolume_Click(item);
+            if (c[0] == 'Y') o.mnuGLStyle_Click(item);
         }
         EXPECT_EQ(shown(o), expected) << clicks;
     }

@@ -287,6 +287,28 @@ private slots:
         }
     }
 
+    // Bars are drawn one per day with a price, and days holding only their
+    // close are a line, in either style.
+    void barsAndSettlementOnlyDaysAreDrawn() {
+        auto settled = sampleMarket();
+        for (int i = 10; i < 20; ++i) {
+            DailyRow& r = settled->series[kOil].rows[i];
+            r.open = r.high = r.low = r.close;
+        }
+        for (int style : {0, 1}) {
+            ChartOptions o;
+            o.mnuGLStyle_Click(style);
+            ShownView v;
+            v.setChartData(compose(*settled, o, 40).left);
+            settle();
+            // Rows 11..40: row 31 has no quote, rows 11..20 only their close.
+            QCOMPARE(style == 1 ? v.canvas()->drawnBars() : seriesOf<QCandlestickSeries>(v).first()->count(), 19);
+            QCOMPARE(drawnLines(v).size(), 1);
+            QCOMPARE(drawnLines(v).first()->count(), 10);
+            QVERIFY(v.chart()->title().endsWith(QStringLiteral("Settlement-Only Days as a Line")));
+        }
+    }
+
     // What is drawn over the prices stays clear of them and of the axis: a
     // trade at the first day's high whole inside the plot, the position's
     // label over no candle, the last price's tag beside no axis label, a key

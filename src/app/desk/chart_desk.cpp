@@ -117,7 +117,7 @@ void ChartDesk::RefreshCharts() {
     // Whether the new charts differ is known only once composed; the
     // window reads them again with the next change it is told of.
     model_.touch();
-    const auto [left, right] = charts::chartTitles(options_, mode, in.periodIndex);
+    const auto [left, right] = charts::chartTitles(options_, mode, in.periodIndex, &s_.market);
     model_.setText(leftTitleKey(), left);
     model_.setText(rightTitleKey(), right);
 }
@@ -147,6 +147,7 @@ void ChartDesk::addActions(ActionTable& actions) {
         {"mnuGraph", &charts::ChartOptions::mnuGraph_Click, kMarketCount},
         {"mnuGLType", &charts::ChartOptions::mnuGLType_Click, 3},
         {"mnuGLPrice", &charts::ChartOptions::mnuGLPrice_Click, 2},
+        {"mnuGLStyle", &charts::ChartOptions::mnuGLStyle_Click, 3},
         {"mnuGRType", &charts::ChartOptions::mnuGRType_Click, 3},
         {"mnuMoving", &charts::ChartOptions::mnuMoving_Click, 3},
         {"mnuStoch", &charts::ChartOptions::mnuStoch_Click, 2},
