@@ -428,6 +428,15 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
             span.add(average);
         }
     }
+    if (options.priceBands()) {
+        const Bands b = bollingerBands(h.prices, range.last);
+        const auto shown = [&range](const Values& v) { return v.mid(range.first - 1, range.count()); };
+        const QString name = QStringLiteral("Bollinger Bands (%1, %2)").arg(kBollingerPeriods).arg(kBollingerWidth);
+        for (const Values& v : {b.upper, b.middle, b.lower}) {
+            c.lines.append({ChartLine::Kind::Band, name, shown(v)});
+            span.add(c.lines.last().values);
+        }
+    }
     c.markers = markersOf(in.fills, range, c.points, c.notation);
     for (const TradeMarker& m : c.markers) span.add(m.price);
     if (in.position && in.position->contracts != 0) {
@@ -491,8 +500,48 @@ ChartData volumeChart(const ChartOptions& options, const History& h) {
     return c;
 }
 
+// The average true range or MACD of the charted market, in place of the
+// indicator: each read from the rows up to the one it stands at.
+ChartData paneChart(const ChartOptions& options, const History& h) {
+    ChartData c;
+    const bool atr = options.rightPane() == RightPane::AverageTrueRange;
+    // MACD's small differences read as decimals in every market.
+    c.notation = atr ? notationOf(options.chartMarket()) : Notation::Decimal;
+    if (h.lastRow < 1) return c;
+    const RowRange range = options.viewRange(h.lastRow);
+    c.rows = range;
+    c.points = pointsOf(h, range, false);
+    c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
+    const auto shown = [&range](const Values& v) { return v.mid(range.first - 1, range.count()); };
+    Span span;
+    if (atr) {
+        c.lines.append({ChartLine::Kind::Indicator1, QStringLiteral("Average True Range (%1)").arg(kAtrPeriods),
+                        shown(averageTrueRange(h.prices, range.last))});
+    } else {
+        const Macd m = macd(h.prices, range.last);
+        span.add(0);
+        c.lines.append({ChartLine::Kind::Histogram, QStringLiteral("Histogram"), shown(m.histogram)});
+        c.lines.append({ChartLine::Kind::Indicator1, QStringLiteral("MACD"), shown(m.macd)});
+        c.lines.append({ChartLine::Kind::Indicator2, QStringLiteral("Signal"), shown(m.signal)});
+    }
+    for (const ChartLine& l : c.lines) span.add(l.values);
+    for (qsizetype i = 0; i < c.points.size(); ++i)
+        for (const ChartLine& l : c.lines)
+            if (l.values.at(i))
+                c.points[i].detail +=
+                    QLatin1Char('\n') % l.name % QLatin1Char(' ') % priceText(c.notation, *l.values.at(i));
+    if (!span.e) {
+        c.note = atr ? QStringLiteral("The average true range starts after %1 periods").arg(kAtrPeriods)
+                     : QStringLiteral("MACD starts after %1 periods").arg(kMacdSlow);
+        return c;
+    }
+    setValueAxis(c, span);
+    return c;
+}
+
 ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
     if (options.volumePane()) return volumeChart(options, h);
+    if (options.rightPane() != RightPane::Indicator) return paneChart(options, h);
     ChartData c;
     c.notation = notationOf(options.chartMarket());
     if (options.graphType() != GraphType::MovingAverage)
@@ -540,7 +589,7 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         break;
     }
     case GraphType::RelativeStrengthIndex: {
-        const Values rsi = relativeStrengthIndex(h.prices, range, in.periodIndex);
+        const Values rsi = relativeStrengthIndex(h.prices, range, in.periodIndex, options.rsiChanges());
         if (!rsi.isEmpty()) {
             c.lines.append({ChartLine::Kind::Indicator1, QStringLiteral("RSI"), rsi});
             addGuides(c, {30.0, 70.0}, n);
@@ -556,7 +605,7 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
         PriceSeries drawn;
         for (int r = range.first; r <= range.last; ++r) drawn.append(h.prices.at(r - 1));
         const bool fast = options.fastStochastics();
-        const IndicatorSets sets = stochasticDisplay(drawn, in.periodIndex, fast);
+        const IndicatorSets sets = stochasticDisplay(drawn, in.periodIndex, fast, options.stochasticWindow());
         const QString first = fast ? QStringLiteral("%K") : QStringLiteral("%D");
         const QString second = fast ? QStringLiteral("%D") : QStringLiteral("Slow %D");
         if (!sets.first.isEmpty()) {
@@ -699,7 +748,22 @@ std::pair<QString, QString> chartTitles(const ChartOptions& refreshed, DataMode 
                                  : QStringLiteral("Settlement Price");
         }
     }
-    return {left, refreshed.volumePane() ? QStringLiteral("Volume and Open Interest") : refreshed.rightTitle()};
+    QString right = refreshed.rightTitle();
+    switch (refreshed.rightPane()) {
+    case RightPane::Volume: right = QStringLiteral("Volume and Open Interest"); break;
+    case RightPane::AverageTrueRange: right = QStringLiteral("Average True Range (%1)").arg(kAtrPeriods); break;
+    case RightPane::Macd:
+        right = QStringLiteral("MACD (%1, %2, %3)").arg(kMacdFast).arg(kMacdSlow).arg(kMacdSignal);
+        break;
+    case RightPane::Indicator:
+        // An indicator over other periods than its own says so.
+        if (refreshed.graphType() == GraphType::RelativeStrengthIndex && refreshed.rsiChanges() != kRsiChanges)
+            right += QStringLiteral(" (%1)").arg(refreshed.rsiChanges());
+        if (refreshed.graphType() == GraphType::Stochastic && refreshed.stochasticWindow() != kStochasticWindow)
+            right += QStringLiteral(" (%1)").arg(refreshed.stochasticWindow());
+        break;
+    }
+    return {left, right};
 }
 
 ChartPair composeCharts(const ChartInputs& in) {

@@ -59,7 +59,10 @@ struct ChartLine {
         Indicator2,
         Guide,
         Volume,
-        OpenInterest
+        OpenInterest,
+        // Bollinger's bands over the prices; a histogram's bars stand on 0.
+        Band,
+        Histogram
     };
     Kind kind = Kind::Close;
     QString name;

@@ -175,7 +175,30 @@ void ChartOptions::mnuGLStyle_Click(int index) {
 
 void ChartOptions::mnuGLAverage_Click(int) { priceAverage_ = !priceAverage_; }
 
-void ChartOptions::mnuGRVolume_Click(int) { volumePane_ = !volumePane_; }
+namespace {
+constexpr std::array<int, 3> kRsiChoices{9, kRsiChanges, 25};
+constexpr std::array<int, 3> kStochasticChoices{kStochasticWindow, 9, 14};
+} // namespace
+
+void ChartOptions::mnuGRVolume_Click(int) {
+    rightPane_ = rightPane_ == RightPane::Volume ? RightPane::Indicator : RightPane::Volume;
+}
+
+void ChartOptions::mnuGRPane_Click(int index) {
+    if (index != 0 && index != 1) return;
+    const RightPane chosen = index == 0 ? RightPane::AverageTrueRange : RightPane::Macd;
+    rightPane_ = rightPane_ == chosen ? RightPane::Indicator : chosen;
+}
+
+void ChartOptions::mnuGLBands_Click(int) { priceBands_ = !priceBands_; }
+
+void ChartOptions::mnuRsiPeriods_Click(int index) {
+    if (index >= 0 && index < 3) rsiChanges_ = kRsiChoices[static_cast<size_t>(index)];
+}
+
+void ChartOptions::mnuStochPeriods_Click(int index) {
+    if (index >= 0 && index < 3) stochasticWindow_ = kStochasticChoices[static_cast<size_t>(index)];
+}
 
 namespace {
 constexpr int kMinViewSpan = 10;
@@ -277,22 +300,57 @@ namespace {
 // The marks' keys, and which menu each belongs to with its item there.
 struct MarkItem {
     const char* key;
-    enum Menu { Graph, LeftType, Style, PriceLine, Average, Volume, GraphType, Moving, Stochastic } menu;
+    enum Menu {
+        Graph,
+        LeftType,
+        Style,
+        PriceLine,
+        Average,
+        Bands,
+        Volume,
+        Pane,
+        RsiPeriods,
+        StochPeriods,
+        GraphType,
+        Moving,
+        Stochastic
+    } menu;
     int item;
 };
 constexpr MarkItem kMarks[] = {
-    {"mnuGraph_0", MarkItem::Graph, 0},       {"mnuGraph_1", MarkItem::Graph, 1},
-    {"mnuGraph_2", MarkItem::Graph, 2},       {"mnuGraph_3", MarkItem::Graph, 3},
-    {"mnuGraph_4", MarkItem::Graph, 4},       {"mnuGraph_5", MarkItem::Graph, 5},
-    {"mnuGLType_0", MarkItem::LeftType, 0},   {"mnuGLType_1", MarkItem::LeftType, 1},
-    {"mnuGLType_2", MarkItem::LeftType, 2},   {"mnuGLStyle_0", MarkItem::Style, 0},
-    {"mnuGLStyle_1", MarkItem::Style, 1},     {"mnuGLStyle_2", MarkItem::Style, 2},
-    {"mnuGLPrice_0", MarkItem::PriceLine, 0}, {"mnuGLPrice_1", MarkItem::PriceLine, 1},
-    {"mnuGLAverage", MarkItem::Average, 0},   {"mnuGRVolume", MarkItem::Volume, 0},
-    {"mnuGRType_0", MarkItem::GraphType, 0},  {"mnuGRType_1", MarkItem::GraphType, 1},
-    {"mnuGRType_2", MarkItem::GraphType, 2},  {"mnuMoving_0", MarkItem::Moving, 0},
-    {"mnuMoving_1", MarkItem::Moving, 1},     {"mnuMoving_2", MarkItem::Moving, 2},
-    {"mnuStoch_0", MarkItem::Stochastic, 0},  {"mnuStoch_1", MarkItem::Stochastic, 1},
+    {"mnuGraph_0", MarkItem::Graph, 0},
+    {"mnuGraph_1", MarkItem::Graph, 1},
+    {"mnuGraph_2", MarkItem::Graph, 2},
+    {"mnuGraph_3", MarkItem::Graph, 3},
+    {"mnuGraph_4", MarkItem::Graph, 4},
+    {"mnuGraph_5", MarkItem::Graph, 5},
+    {"mnuGLType_0", MarkItem::LeftType, 0},
+    {"mnuGLType_1", MarkItem::LeftType, 1},
+    {"mnuGLType_2", MarkItem::LeftType, 2},
+    {"mnuGLStyle_0", MarkItem::Style, 0},
+    {"mnuGLStyle_1", MarkItem::Style, 1},
+    {"mnuGLStyle_2", MarkItem::Style, 2},
+    {"mnuGLPrice_0", MarkItem::PriceLine, 0},
+    {"mnuGLPrice_1", MarkItem::PriceLine, 1},
+    {"mnuGLAverage", MarkItem::Average, 0},
+    {"mnuGRVolume", MarkItem::Volume, 0},
+    {"mnuGLBands", MarkItem::Bands, 0},
+    {"mnuGRPane_0", MarkItem::Pane, 0},
+    {"mnuGRPane_1", MarkItem::Pane, 1},
+    {"mnuRsiPeriods_0", MarkItem::RsiPeriods, 0},
+    {"mnuRsiPeriods_1", MarkItem::RsiPeriods, 1},
+    {"mnuRsiPeriods_2", MarkItem::RsiPeriods, 2},
+    {"mnuStochPeriods_0", MarkItem::StochPeriods, 0},
+    {"mnuStochPeriods_1", MarkItem::StochPeriods, 1},
+    {"mnuStochPeriods_2", MarkItem::StochPeriods, 2},
+    {"mnuGRType_0", MarkItem::GraphType, 0},
+    {"mnuGRType_1", MarkItem::GraphType, 1},
+    {"mnuGRType_2", MarkItem::GraphType, 2},
+    {"mnuMoving_0", MarkItem::Moving, 0},
+    {"mnuMoving_1", MarkItem::Moving, 1},
+    {"mnuMoving_2", MarkItem::Moving, 2},
+    {"mnuStoch_0", MarkItem::Stochastic, 0},
+    {"mnuStoch_1", MarkItem::Stochastic, 1},
 };
 static_assert(std::size(kMarks) == ChartOptions::kMenuMarkCount);
 
@@ -312,7 +370,11 @@ bool ChartOptions::menuMarkChecked(int i) const {
     case MarkItem::Style: return static_cast<int>(priceStyle_) == m.item;
     case MarkItem::PriceLine: return priceLineItemChecked(m.item);
     case MarkItem::Average: return priceAverage_;
-    case MarkItem::Volume: return volumePane_;
+    case MarkItem::Volume: return volumePane();
+    case MarkItem::Bands: return priceBands_;
+    case MarkItem::Pane: return rightPane_ == (m.item == 0 ? RightPane::AverageTrueRange : RightPane::Macd);
+    case MarkItem::RsiPeriods: return rsiChanges_ == kRsiChoices[static_cast<size_t>(m.item)];
+    case MarkItem::StochPeriods: return stochasticWindow_ == kStochasticChoices[static_cast<size_t>(m.item)];
     case MarkItem::GraphType: return graphTypeItemChecked(m.item);
     case MarkItem::Moving: return movingItemChecked(m.item);
     case MarkItem::Stochastic: return stochasticItemChecked(m.item);

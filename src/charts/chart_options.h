@@ -24,6 +24,10 @@ enum class LeftChartType { OpenHighLowClose, Price, YearToDate };
 // only the close, joined as a line.
 enum class PriceStyle { Candles, Bars, CloseLine };
 
+// What the right chart shows: its indicator, or in its place the volume
+// and open interest, the average true range, or MACD.
+enum class RightPane { Indicator, Volume, AverageTrueRange, Macd };
+
 // The right chart's indicator.
 enum class GraphType { MovingAverage, RelativeStrengthIndex, Stochastic };
 // "MovingAverage", "RelativeStrengthIndex", "Stochastic".
@@ -97,8 +101,22 @@ public:
     void mnuGLAverage_Click(int index);
     // The right chart shows the market's daily volume and open interest in
     // place of its indicator while "mnuGRVolume" is checked.
-    bool volumePane() const { return volumePane_; }
+    bool volumePane() const { return rightPane_ == RightPane::Volume; }
     void mnuGRVolume_Click(int index);
+    // The average true range (0) or MACD (1) in place of the indicator; the
+    // same item again brings the indicator back.
+    RightPane rightPane() const { return rightPane_; }
+    void mnuGRPane_Click(int index);
+    // Bollinger's bands over the price chart ("mnuGLBands" toggles them).
+    bool priceBands() const { return priceBands_; }
+    void mnuGLBands_Click(int index);
+    // The indicators' periods: the relative strength index over 9, 14 (as
+    // at start) or 25 changes, the stochastic window of 5 (as at start), 9
+    // or 14 rows.
+    int rsiChanges() const { return rsiChanges_; }
+    int stochasticWindow() const { return stochasticWindow_; }
+    void mnuRsiPeriods_Click(int index);
+    void mnuStochPeriods_Click(int index);
 
     // Which played rows the charts show: the last `viewSpan` rows up to
     // `viewEnd`, or up to the current period while viewEnd is 0 (the
@@ -147,7 +165,7 @@ public:
     // Every check mark and every caption of the chart menus, by model key
     // ("mnuGraph_5"): always the same items in the same order, read one by
     // one at every redraw.
-    static constexpr int kMenuMarkCount = 24;
+    static constexpr int kMenuMarkCount = 33;
     static constexpr int kMenuCaptionCount = 2;
     static QString menuMarkKey(int i);
     static QString menuCaptionKey(int i);
@@ -204,7 +222,10 @@ private:
     int stochasticItem_ = 0;
     PriceStyle priceStyle_ = PriceStyle::Candles;
     bool priceAverage_ = false;
-    bool volumePane_ = false;
+    RightPane rightPane_ = RightPane::Indicator;
+    bool priceBands_ = false;
+    int rsiChanges_ = kRsiChanges;
+    int stochasticWindow_ = kStochasticWindow;
     int viewEnd_ = 0;
     int viewSpan_ = kMaxDrawnPoints;
 };

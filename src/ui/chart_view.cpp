@@ -144,6 +144,16 @@ QPen chartLinePen(ChartLine::Kind kind, const ChartColors& colors) {
         pen.setWidthF(1.6);
         if (colors.singleInk) pen.setStyle(Qt::DashLine);
         break;
+    case ChartLine::Kind::Band:
+        pen.setColor(colors.statistics);
+        pen.setWidthF(1.2);
+        pen.setStyle(Qt::DashDotDotLine);
+        break;
+    case ChartLine::Kind::Histogram:
+        pen.setColor(colors.statistics);
+        pen.setWidthF(3.0);
+        pen.setCapStyle(Qt::FlatCap);
+        break;
     }
     return pen;
 }
@@ -277,13 +287,15 @@ QList<ChartCanvas::Segment> ChartCanvas::segmentsOf(const ChartData& data) const
     QList<Segment> out;
     for (const ChartLine& line : data.lines) {
         Segment seg{line.kind, line.name, {}};
-        if (line.kind == ChartLine::Kind::Volume) {
-            // A bar per point: a stroke up from the axis's foot and back,
-            // drawn as one line with a wide flat pen.
+        if (line.kind == ChartLine::Kind::Volume || line.kind == ChartLine::Kind::Histogram) {
+            // A bar per point: a stroke up from its foot (the axis's, or 0
+            // for a histogram) and back, drawn as one line with a wide flat
+            // pen.
+            const double foot = line.kind == ChartLine::Kind::Volume ? data.yMin : 0.0;
             for (qsizetype i = 0; i < line.values.size(); ++i) {
                 if (!line.values.at(i)) continue;
                 const double x = static_cast<double>(i);
-                seg.points << QPointF(x, data.yMin) << QPointF(x, *line.values.at(i)) << QPointF(x, data.yMin);
+                seg.points << QPointF(x, foot) << QPointF(x, *line.values.at(i)) << QPointF(x, foot);
             }
             if (!seg.points.isEmpty()) out.append(seg);
             continue;

@@ -362,8 +362,18 @@ TEST(ComposeCharts, NoViewShowsARowThePlayerHasNotReached) {
             if (step[0] == 'h') o.homeView();
         }
         const auto seen = dailyMarket(kOil, closes.first(r.period));
-        for (int type = 0; type < 3; ++type) {
-            o.mnuGRType_Click(type);
+        // Every indicator, pane, overlay and style, the periods changed too.
+        using Change = void (ChartOptions::*)(int);
+        const std::pair<Change, int> changes[] = {
+            {&ChartOptions::mnuGRType_Click, 0},  {&ChartOptions::mnuGRType_Click, 1},
+            {&ChartOptions::mnuGRType_Click, 2},  {&ChartOptions::mnuStochPeriods_Click, 1},
+            {&ChartOptions::mnuGRType_Click, 1},  {&ChartOptions::mnuRsiPeriods_Click, 0},
+            {&ChartOptions::mnuGLBands_Click, 0}, {&ChartOptions::mnuGLAverage_Click, 0},
+            {&ChartOptions::mnuGRPane_Click, 0},  {&ChartOptions::mnuGRPane_Click, 1},
+            {&ChartOptions::mnuGLStyle_Click, 1}, {&ChartOptions::mnuGRVolume_Click, 0},
+        };
+        for (const auto& [change, type] : changes) {
+            (o.*change)(type);
             ChartInputs in = inputs(*md, r.period, o);
             in.fills = {{r.period, 30.0, true, false}, {r.period + 1, 31.0, false, false}};
             const ChartPair c = composeCharts(in);
@@ -499,6 +509,47 @@ TEST(RelativeStrength, RisingFallingMixedAndTooEarly) {
     gap[9] = std::nullopt;
     EXPECT_FALSE(relativeStrength(gap, 24).has_value());
     EXPECT_TRUE(relativeStrength(gap, 25).has_value());
+}
+
+TEST(Indicators, WorkedExamplesOfTheirPublicDefinitions) {
+    // Six rows (high, low, close): (10, 8, 9), (11, 9, 10), (13, 10, 12), (12, 9, 9), (15, 13, 14), (14, 12, 13).
+    const QList<double> high{10, 11, 13, 12, 15, 14}, low{8, 9, 10, 9, 13, 12}, close{9, 10, 12, 9, 14, 13};
+    PriceSeries rows;
+    for (int i = 0; i < 6; ++i) rows.append(PricePoint{close[i], high[i], low[i], close[i]});
+    const std::optional<double> no;
+    const struct {
+        const char* name;
+        Values values;
+        Values expected;
+    } cases[] = {
+        // True range: high - low on the first row, then max(high, previous close) - min(low, previous close):
+        // 2, 2, 3, 3, 6 (a gap up from 9 to 13..15), 2. Wilder's average over 3: (2 + 2 + 3) / 3, then
+        // (previous * 2 + true range) / 3: 23/9, 100/27, 254/81.
+        {"average true range", averageTrueRange(rows, 6, 3), {no, no, 2.3333, 2.5556, 3.7037, 3.1358}},
+        {"the true range's first rows", {trueRange(rows, 1), trueRange(rows, 5)}, {2.0, 6.0}},
+        // Bollinger over 3 closes, 2 deviations: 9, 10, 12 average 31/3, deviation sqrt(14/9) = 1.2472.
+        {"bollinger middle", bollingerBands(rows, 6, 3, 2).middle, {no, no, 10.3333, 10.3333, 11.6667, 12.0}},
+        {"bollinger upper", bollingerBands(rows, 6, 3, 2).upper, {no, no, 12.8278, 12.8278, 15.7763, 16.3205}},
+        {"bollinger lower", bollingerBands(rows, 6, 3, 2).lower, {no, no, 7.8389, 7.8389, 7.5571, 7.6795}},
+        // MACD 2, 3, 2: the averages start from the simple ones (9.5 on row 2, 31/3 on row 3), then weigh
+        // each close by 2/3 and 1/2; the signal starts from (0.8333 + 0.0556) / 2.
+        {"macd", macd(rows, 6, 2, 3, 2).macd, {no, no, 0.8333, 0.0556, 0.7407, 0.4414}},
+        {"macd signal", macd(rows, 6, 2, 3, 2).signal, {no, no, no, 0.4444, 0.6420, 0.5082}},
+        {"macd histogram", macd(rows, 6, 2, 3, 2).histogram, {no, no, no, -0.3889, 0.0988, -0.0669}},
+        // Read to row 4 only, nothing of rows 5 and 6 shows.
+        {"macd to row 4", macd(rows, 4, 2, 3, 2).macd, {no, no, 0.8333, 0.0556}},
+        // Relative strength over 3 changes at row 4: +1, +2 and -3, gains 3 and losses 3, RS 1: 50; row 3 has
+        // only two changes before it: 0.
+        {"relative strength over 3 changes", {relativeStrength(rows, 4, 3), relativeStrength(rows, 3, 3)}, {50.0, 0.0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(c.values.size(), c.expected.size());
+        for (qsizetype i = 0; i < c.values.size(); ++i) {
+            ASSERT_EQ(c.values[i].has_value(), c.expected[i].has_value()) << i;
+            if (c.values[i]) EXPECT_NEAR(*c.values[i], *c.expected[i], 5e-5) << i;
+        }
+    }
 }
 
 TEST(MovingAverage, FiveFifteenAndTwentyPoints) {

@@ -12,11 +12,13 @@ namespace {
 
 // Graph and stochastic types, right and left titles (daily game) and checked items but the market's.
 std::string shown(const ChartOptions& o) {
+    // The marks of the style and the periods as at start are left out.
+    const QStringList defaults{"mnuGLStyle_0", "mnuRsiPeriods_1", "mnuStochPeriods_0"};
     QString t = graphTypeText(o.graphType()) + " " + stochasticTypeText(o.stochasticType()) + " / " + o.rightTitle() +
                 " / " + o.leftTitle(DataMode::Daily, 10) + ":";
     for (int i = 0; i < ChartOptions::kMenuMarkCount; ++i)
         if (const QString key = ChartOptions::menuMarkKey(i);
-            o.menuMarkChecked(i) && !key.startsWith("mnuGraph_") && key != "mnuGLStyle_0")
+            o.menuMarkChecked(i) && !key.startsWith("mnuGraph_") && !defaults.contains(key))
             t += " " + key.mid(3);
     return t.toStdString();
 }
@@ -25,7 +27,7 @@ std::string shown(const ChartOptions& o) {
 
 TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
     // Clicks from a new game's options: R mnuGRType, M mnuMoving, S mnuStoch, P mnuGLPrice, L mnuGLType,
-    // A mnuGLAverage, V mnuGRVolume, Y mnuGLStyle.
+    // A mnuGLAverage, V mnuGRVolume, Y mnuGLStyle, B mnuGLBands, U mnuGRPane, Q mnuRsiPeriods, N mnuStochPeriods.
     const std::pair<const char*, const char*> cases[] = {
         // Fast is checked at start, but the slow display is drawn until chosen.
         {"", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
@@ -58,6 +60,14 @@ TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
         {"Y1", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 GLStyle_1 Moving_0 Stoch_0"},
         {"Y2 L2", "MovingAverage  / Moving Average / Year-to-Date: GLType_2 GLStyle_2 Moving_0 Stoch_0"},
         {"Y2 Y0 Y3", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
+        // The bands toggle; the panes take the indicator's place one at a time, the same item again gives it back.
+        {"B0 U0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 GLBands GRPane_0 Moving_0 Stoch_0"},
+        {"U0 U1", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 GRPane_1 Moving_0 Stoch_0"},
+        {"U1 V0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 GRVolume Moving_0 Stoch_0"},
+        {"U1 U1 B0 B0", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 Moving_0 Stoch_0"},
+        // The periods are one choice of three each; a choice out of range changes nothing.
+        {"Q0 N2 N5", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 RsiPeriods_0 StochPeriods_2 "
+                     "Moving_0 Stoch_0"},
     };
     for (const auto& [clicks, expected] : cases) {
         ChartOptions o;
@@ -71,6 +81,10 @@ TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
             if (c[0] == 'A') o.mnuGLAverage_Click(item);
             if (c[0] == 'V') o.mnuGRVolume_Click(item);
             if (c[0] == 'Y') o.mnuGLStyle_Click(item);
+            if (c[0] == 'B') o.mnuGLBands_Click(item);
+            if (c[0] == 'U') o.mnuGRPane_Click(item);
+            if (c[0] == 'Q') o.mnuRsiPeriods_Click(item);
+            if (c[0] == 'N') o.mnuStochPeriods_Click(item);
         }
         EXPECT_EQ(shown(o), expected) << clicks;
     }

@@ -153,6 +153,10 @@ void ChartDesk::addActions(ActionTable& actions) {
         {"mnuStoch", &charts::ChartOptions::mnuStoch_Click, 2},
         {"mnuGLAverage", &charts::ChartOptions::mnuGLAverage_Click, 1},
         {"mnuGRVolume", &charts::ChartOptions::mnuGRVolume_Click, 1},
+        {"mnuGLBands", &charts::ChartOptions::mnuGLBands_Click, 1},
+        {"mnuGRPane", &charts::ChartOptions::mnuGRPane_Click, 2},
+        {"mnuRsiPeriods", &charts::ChartOptions::mnuRsiPeriods_Click, 3},
+        {"mnuStochPeriods", &charts::ChartOptions::mnuStochPeriods_Click, 3},
     };
     for (const auto& [name, handler, count] : items)
         actions.insert(QString::fromLatin1(name),
