@@ -33,6 +33,7 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtMath>
 
@@ -392,6 +393,9 @@ void Kestrow::setKeyboardOrder() {
         if (previous) setTabOrder(previous, w);
         previous = w;
     }
+    // The charts' own button comes after the market box, before the charts.
+    if (auto* wide = findChild<QToolButton*>(QStringLiteral("btnWideCharts")))
+        setTabOrder(widget(QStringLiteral("cboCommodity")), wide);
 }
 
 void Kestrow::createMenus() {
@@ -615,6 +619,23 @@ void Kestrow::layoutTable() {
         auto* top = new QHBoxLayout;
         top->addWidget(W("cboCommodity"));
         top->addStretch(1);
+        // On a small screen the desk's panels leave the charts a few
+        // periods' width: folded away, the charts take the window.
+        wideCharts_ = new QAction(QStringLiteral("&Wide Charts"), this);
+        wideCharts_->setObjectName(QStringLiteral("actWideCharts"));
+        wideCharts_->setCheckable(true);
+        wideCharts_->setShortcut(QKeySequence(Qt::Key_F9));
+        wideCharts_->setToolTip(QStringLiteral("Fold the desk away so the charts take the window (F9)"));
+        auto* wide = new QToolButton(chartArea_);
+        wide->setObjectName(QStringLiteral("btnWideCharts"));
+        wide->setDefaultAction(wideCharts_);
+        wide->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        top->addWidget(wide);
+        connect(wideCharts_, &QAction::toggled, this, [this](bool on) {
+            for (QWidget* a : deskAreas_) a->setVisible(!on);
+            wideCharts_->setText(on ? QStringLiteral("Show the &Desk") : QStringLiteral("&Wide Charts"));
+            if (depth_ == 0) afterAction();
+        });
         v->addLayout(top);
         v->addWidget(W("GraphLeft"), 1);
         v->addWidget(W("GraphRight"), 1);
@@ -651,6 +672,7 @@ void Kestrow::layoutTable() {
     band({clock, next, reports});
     band({quotes, positions});
     band({account, trader});
+    deskAreas_ = {clock, next, reports, quotes, positions, account, trader};
     left->addStretch(1);
 
     auto* whole = new QHBoxLayout(scrolledTable(central));
@@ -878,6 +900,9 @@ void Kestrow::addDeskShortcuts() {
     action(QStringLiteral("mnuChartView_0"))->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)});
     action(QStringLiteral("mnuChartView_1"))->setShortcut(QKeySequence(Qt::Key_Minus));
     action(QStringLiteral("mnuChartView_2"))->setShortcut(QKeySequence(Qt::Key_Home));
+    // The window's own key, not a menu item: folding the desk is a layout
+    // of the window, and F9 reaches it where the desk hides the button.
+    addAction(wideCharts_);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setObjectName(QStringLiteral("escapeShortcut"));
     connect(escape, &QShortcut::activated, this, &Kestrow::escapePressed);

@@ -123,6 +123,11 @@ private:
     bool paintScheduled_ = false;
     bool endSignalled_ = false;
     QWidget* chartArea_ = nullptr;
+    // The desk's panels beside the charts, which fold away to give the
+    // charts the window (Options > Chart View > Wide Charts, F9): a layout
+    // of the window, no state of the game's.
+    QList<QWidget*> deskAreas_;
+    QAction* wideCharts_ = nullptr;
     QWidget* reportPanel_ = nullptr;
     QWidget* table_ = nullptr;
     QTimer* autoPlayTimer_ = nullptr;

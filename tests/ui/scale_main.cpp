@@ -2,6 +2,7 @@
 // sets (QT_SCALE_FACTOR), noting each game window that opened on the way.
 #include "app/record/past_games.h"
 #include "scripted_dialogs.h"
+#include "ui/chart_view.h"
 #include "ui/help_viewer.h"
 #include "ui/look.h"
 
@@ -85,6 +86,23 @@ void openEveryOtherWindow(ui::QtDialogs& dialogs) {
     dialogs.messageBox(QStringLiteral("The form could not be printed."));
 }
 
+// The periods of the price chart that show whole without scrolling the
+// desk: points whose place lies inside the part of the window in sight.
+int periodsInSight(const ui::Kestrow& window) {
+    const auto* pane = window.findChild<ui::GameChartView*>(QStringLiteral("GraphLeft"));
+    if (!pane || !pane->canvas()) return 0;
+    QRect shown(pane->mapToGlobal(QPoint(0, 0)), pane->size());
+    for (const QWidget* p = pane->parentWidget(); p; p = p->parentWidget())
+        shown &= QRect(p->mapToGlobal(QPoint(0, 0)), p->size());
+    const charts::ChartData& data = pane->chartData();
+    int n = 0;
+    for (qsizetype i = 0; i < data.points.size(); ++i) {
+        const QPoint at = pane->viewportPosOf(static_cast<int>(i), data.yMin + (data.yMax - data.yMin) / 2);
+        n += shown.contains(pane->canvas()->viewport()->mapToGlobal(at)) ? 1 : 0;
+    }
+    return n;
+}
+
 int fail(const QString& why) {
     std::fprintf(stderr, "%s\n", qPrintable(why));
     return 1;
@@ -102,11 +120,21 @@ int main(int argc, char** argv) {
     QStringList sizes, unreachable;
     rig.dialogs.sizes = &sizes;
     rig.dialogs.unreachable = &unreachable;
-    rig.startGame(3);
+    rig.startGame(20);
     QApplication::processEvents();
     // The scale asked for must be the one the window got, or the run proves nothing.
     const double asked = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
     if (std::abs(rig.window.devicePixelRatioF() - asked) > 1e-9) return fail(QStringLiteral("not at the scale asked"));
+
+    // Folded away, the desk leaves the price chart room for twenty periods.
+    auto* wide = rig.window.findChild<QAction*>(QStringLiteral("actWideCharts"));
+    if (!wide) return fail(QStringLiteral("no Wide Charts"));
+    wide->trigger();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    if (const int n = periodsInSight(rig.window); n < 20)
+        unreachable << QStringLiteral("the price chart shows %1 periods").arg(n);
+    wide->trigger();
+    QApplication::processEvents();
 
     openEveryOtherWindow(rig.dialogs);
     rig.dialogs.help(0);

@@ -131,7 +131,7 @@ private slots:
         rig.startGame(1);
         button(w, "btnChangePeriod")->setFocus();
         QCOMPARE(tabCycle(), (QStringList{"btnChangePeriod", "btnAutoPlay", "btnTrade", "btnNewsHist", "btnTradeHist",
-                                          "cboCommodity", "GraphLeft", "GraphRight"}));
+                                          "cboCommodity", "btnWideCharts", "GraphLeft", "GraphRight"}));
         for (const ControlSpec& ctl : mainWindowControls()) {
             QWidget* x = w.widget(ctl.key);
             if (!x || x == &w) continue;
