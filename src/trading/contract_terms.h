@@ -18,6 +18,7 @@ struct ContractTerms {
     QStringView unrealizedPattern; // rounding of the unrealized difference
     bool roundAfterPointValue;     // TBond rounds the dollar value, the others the price difference
     bool doubleQuote;              // TBond and Soybean are quoted in 64 bits, the others in 32
+    double tick;                   // the smallest price step the exchange quotes (the grid of order prices)
 };
 
 const ContractTerms& contractTerms(Market m);
@@ -37,5 +38,12 @@ double readPrice(float price);
 // a - b for two prices already read as decimals, with the subtraction's
 // binary noise cleared the same way.
 double priceDifference(double a, double b);
+
+// Whether `price` lies on the tick grid of `m` (a whole number of ticks),
+// read through binary noise: 7.0175 is on Soybean's quarter-cent grid although
+// its double is not an exact multiple of 0.0025.
+bool onTickGrid(Market m, double price);
+// The grid price nearest `price`, as the decimal it stands for.
+double nearestTick(Market m, double price);
 
 } // namespace pellucar
