@@ -1,0 +1,408 @@
+// Resting orders: the fill rules as one table, the checks at entry, and random books against the fill model.
+#include "support/fill_model.h"
+#include "support/random_player.h"
+#include "trading/contract_terms.h"
+#include "trading/working_orders.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellucar;
+using namespace pellucar::test;
+
+namespace {
+
+using enum Market;
+using enum Side;
+constexpr OrderType Limit = OrderType::Limit, Stop = OrderType::Stop, AtMarket = OrderType::Market;
+using enum TimeInForce;
+constexpr auto kNone = std::nullopt;
+
+enum class Act { None, ChangePrice, ChangeUnits, Cancel, CancelMarket, MarketEntryExecuted, Refuse };
+
+PeriodRange R(double o, double h, double l, double c) { return {o, h, l, c}; }
+PeriodRange One(double p) { return PeriodRange::single(p); }
+
+// A 32-bit market's price as a recorded period holds it (single precision).
+double asStored(double p) { return static_cast<float>(p); }
+
+// What happened, one event a word: period, F(illed) R(efused) E(xpired)
+// O(ne-cancels-other) W(ith its entry), id, and for a fill @price x units.
+QString describe(int period, const std::vector<OrderEvent>& events) {
+    QString out;
+    for (const OrderEvent& e : events) {
+        const char kind = "FREOW"[static_cast<int>(e.kind)];
+        out += QStringLiteral("%1:%2%3").arg(period).arg(QLatin1Char(kind)).arg(e.order.id);
+        if (e.kind == OrderEventKind::Filled)
+            out += QStringLiteral("@%1x%2").arg(e.price, 0, 'g', 10).arg(e.order.units);
+        out += u' ';
+    }
+    return out;
+}
+
+// One order or bracket of 5 contracts entered in `placedIn`, an act on order
+// `actOn` after period `actAfter`, then periods 1, 2, ... with the ranges given.
+const struct {
+    const char* name;
+    OrderRequest request;
+    std::vector<PeriodRange> periods;
+    const char* expected;
+    int placedIn = 0;
+    Act act = Act::None;
+    int actOn = 1;
+    double value = 0;
+    int actAfter = 0;
+} kCases[] = {
+    // Buy limit 20.00.
+    {"buy limit, gap down through it: the open",
+     {Oil, Buy, 5, Limit, 20.00},
+     {R(19.80, 19.95, 19.70, 19.90)},
+     "1:F1@19.8x5"},
+    {"buy limit, opens at it", {Oil, Buy, 5, Limit, 20.00}, {R(20.00, 20.50, 20.00, 20.20)}, "1:F1@20x5"},
+    {"buy limit, low touches it exactly", {Oil, Buy, 5, Limit, 20.00}, {R(20.30, 20.40, 20.00, 20.10)}, "1:F1@20x5"},
+    {"buy limit, low a tick above", {Oil, Buy, 5, Limit, 20.00}, {R(20.30, 20.40, 20.01, 20.10)}, ""},
+    // Buy stop 21.00.
+    {"buy stop, gap up through it: the open",
+     {Oil, Buy, 5, Stop, 21.00},
+     {R(21.40, 21.50, 21.30, 21.40)},
+     "1:F1@21.4x5"},
+    {"buy stop, high touches it exactly", {Oil, Buy, 5, Stop, 21.00}, {R(20.50, 21.00, 20.40, 20.90)}, "1:F1@21x5"},
+    {"buy stop, high a tick below", {Oil, Buy, 5, Stop, 21.00}, {R(20.50, 20.99, 20.40, 20.90)}, ""},
+    // Sales mirror.
+    {"sell limit, gap up through it: the open",
+     {Oil, Sell, 5, Limit, 21.00},
+     {R(21.30, 21.40, 21.20, 21.30)},
+     "1:F1@21.3x5"},
+    {"sell limit, high touches it", {Oil, Sell, 5, Limit, 21.00}, {R(20.50, 21.00, 20.20, 20.60)}, "1:F1@21x5"},
+    {"sell limit, low side of it", {Oil, Sell, 5, Limit, 21.00}, {R(20.50, 20.99, 20.20, 20.60)}, ""},
+    {"sell stop, gap down through it: the open",
+     {Oil, Sell, 5, Stop, 19.00},
+     {R(18.60, 18.80, 18.50, 18.70)},
+     "1:F1@18.6x5"},
+    {"sell stop, low touches it", {Oil, Sell, 5, Stop, 19.00}, {R(19.50, 19.70, 19.00, 19.20)}, "1:F1@19x5"},
+    {"sell stop, low a tick above", {Oil, Sell, 5, Stop, 19.00}, {R(19.50, 19.70, 19.01, 19.20)}, ""},
+    {"market order: the next open", {Oil, Buy, 5, AtMarket, 0}, {R(20.10, 20.40, 19.90, 20.00)}, "1:F1@20.1x5"},
+    // A settlement-only day or a tick hour: one price is the whole range.
+    {"one price below a buy limit", {Oil, Buy, 5, Limit, 20.00}, {One(19.50)}, "1:F1@19.5x5"},
+    {"one price at a buy stop", {Oil, Buy, 5, Stop, 21.00}, {One(21.00)}, "1:F1@21x5"},
+    {"one price short of a sell stop", {Oil, Sell, 5, Stop, 19.00}, {One(19.01)}, ""},
+    // Exact touches through the noise of stored prices.
+    {"T-Bond 5/32 touched",
+     {TBond, Buy, 5, Limit, 118 + 5.0 / 32},
+     {R(118.25, 118.5, 118.15625, 118.25)},
+     "1:F1@118.15625x5"},
+    {"Soybean quarter cent touched, stored a hair above",
+     {Soybean, Sell, 5, Stop, 7.0225},
+     {R(asStored(7.05), asStored(7.06), asStored(7.0225), asStored(7.03))},
+     "1:F1@7.0225x5"},
+    {"Cattle 0.025 touched, stored a hair above",
+     {Cattle, Buy, 5, Limit, 60.45},
+     {R(asStored(60.5), asStored(60.6), asStored(60.45), asStored(60.475))},
+     "1:F1@60.45x5"},
+    {"S&P touched, stored a hair below",
+     {SP500, Buy, 5, Stop, 1001.55},
+     {R(asStored(1000.5), asStored(1001.55), asStored(1000), asStored(1001))},
+     "1:F1@1001.55x5"},
+    // Time.
+    {"no fill in the period it was entered", {Oil, Buy, 5, Limit, 20.00}, {One(19.5), One(19.6)}, "2:F1@19.6x5", 1},
+    {"this period only: dropped after its one period",
+     {Oil, Buy, 5, Limit, 20.00, ThisPeriod},
+     {One(20.5), One(19.5)},
+     "1:E1"},
+    {"this period only, entered in period 1: fills in 2",
+     {Oil, Buy, 5, Limit, 20.00, ThisPeriod},
+     {One(19.5), One(19.6)},
+     "2:F1@19.6x5",
+     1},
+    {"until cancelled: waits for its price",
+     {Oil, Buy, 5, Limit, 20.00},
+     {One(20.5), One(20.3), One(19.9)},
+     "3:F1@19.9x5"},
+    // Change and cancel.
+    {"price changed before it fills",
+     {Oil, Buy, 5, Limit, 20.00},
+     {One(19.8), One(19.5)},
+     "2:F1@19.5x5",
+     0,
+     Act::ChangePrice,
+     1,
+     19.50},
+    {"size changed", {Oil, Buy, 5, Limit, 20.00}, {One(19.8)}, "1:F1@19.8x9", 0, Act::ChangeUnits, 1, 9},
+    {"cancelled", {Oil, Buy, 5, Limit, 20.00}, {One(19.8)}, "", 0, Act::Cancel},
+    {"its market cancelled",
+     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.00, 21.00},
+     {One(19.8), One(18)},
+     "",
+     0,
+     Act::CancelMarket},
+    {"the game refuses the fill: gone", {Oil, Buy, 5, Limit, 20.00}, {One(19.8), One(19.7)}, "1:R1", 0, Act::Refuse},
+    // Brackets: buy at 20.00, stop-loss 19.50 (id 2), target 21.00 (id 3).
+    {"bracket: exits start in the period after the entry's",
+     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     {R(20.2, 21.1, 19.4, 20.5), One(20.5)},
+     "1:F1@20x5"},
+    {"bracket: target fills, stop cancelled",
+     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     {One(19.9), R(20.5, 21.1, 20.4, 21.0)},
+     "1:F1@19.9x5 2:F3@21x5 2:O2"},
+    {"bracket: both exits reached, the stop fills",
+     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     {One(19.9), R(20.5, 21.2, 19.4, 20.0)},
+     "1:F1@19.9x5 2:F2@19.5x5 2:O3"},
+    {"bracket: the stop gapped through fills at the open",
+     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50},
+     {One(20.0), R(19.0, 19.2, 18.9, 19.1)},
+     "1:F1@20x5 2:F2@19x5"},
+    {"bracket: exits sized to the entry as changed",
+     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     {One(19.9), One(21.0)},
+     "1:F1@19.9x8 2:F3@21x8 2:O2",
+     0,
+     Act::ChangeUnits,
+     1,
+     8},
+    {"bracket: a cancelled exit leaves the other working",
+     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     {One(19.9), R(20.5, 21.2, 19.4, 20.0)},
+     "1:F1@19.9x5 2:F3@21x5",
+     0,
+     Act::Cancel,
+     2,
+     0,
+     1},
+    {"bracket: refused entry takes its exits",
+     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     {One(19.9), One(19.0)},
+     "1:R1 1:W2 1:W3",
+     0,
+     Act::Refuse},
+    {"bracket: this-period entry expires with its exits",
+     {Oil, Buy, 5, Limit, 20.00, ThisPeriod, 19.50, 21.00},
+     {One(20.2)},
+     "1:E1 1:W2 1:W3"},
+    {"bracket: a filled this-period entry's exits stay",
+     {Oil, Buy, 5, Limit, 20.00, ThisPeriod, 19.50, 21.00},
+     {One(20.0), One(20.5), One(21.5)},
+     "1:F1@20x5 3:F3@21.5x5 3:O2"},
+    {"bracket: market entry executed at once, exits next period",
+     {Oil, Sell, 5, AtMarket, 0, UntilCancelled, 20.50, 19.50},
+     {One(19.4)},
+     "1:F3@19.4x6 1:O2",
+     0,
+     Act::MarketEntryExecuted,
+     1,
+     6},
+    {"sell bracket: the stop gapped over fills at the open",
+     {Oil, Sell, 5, Stop, 19.00, UntilCancelled, 19.50, 18.00},
+     {R(19.2, 19.3, 18.9, 19.0), R(20.1, 20.2, 19.9, 20.0)},
+     "1:F1@19x5 2:F2@20.1x5 2:O3"},
+};
+
+} // namespace
+
+TEST(WorkingOrders, FillRules) {
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        WorkingOrders book;
+        const double reference = 20.00; // the quote a market entry is checked against
+        OrderProblem problem = OrderProblem::None;
+        ASSERT_EQ(book.place(c.request, c.placedIn, reference, &problem), 1) << static_cast<int>(problem);
+        bool refuse = false;
+        const auto act = [&] {
+            switch (c.act) {
+            case Act::None: break;
+            case Act::ChangePrice: EXPECT_EQ(book.changePrice(c.actOn, c.value, c.actAfter), OrderProblem::None); break;
+            case Act::ChangeUnits:
+                EXPECT_EQ(book.changeUnits(c.actOn, static_cast<int>(c.value), c.actAfter), OrderProblem::None);
+                break;
+            case Act::Cancel: EXPECT_FALSE(book.cancel(c.actOn).empty()); break;
+            case Act::CancelMarket: EXPECT_EQ(book.cancelMarket(c.request.market).size(), 3u); break;
+            case Act::MarketEntryExecuted: book.entryExecuted(c.actOn, static_cast<int>(c.value), c.actAfter); break;
+            case Act::Refuse: refuse = true; break;
+            }
+        };
+        if (c.actAfter == 0) act();
+        QString happened;
+        for (int p = 1; p <= static_cast<int>(c.periods.size()); ++p) {
+            PeriodRanges ranges;
+            ranges[static_cast<size_t>(index(c.request.market))] = c.periods[static_cast<size_t>(p - 1)];
+            happened += describe(p, book.step(p, ranges, [&](const Fill&) { return !refuse; }));
+            if (c.actAfter == p) act();
+        }
+        EXPECT_EQ(happened.trimmed(), QString::fromLatin1(c.expected));
+    }
+}
+
+TEST(WorkingOrders, EntryChecksGridSizesAndExitSides) {
+    const struct {
+        const char* name;
+        OrderRequest request;
+        OrderProblem problem;
+    } cases[] = {
+        {"T-Bond 5/32", {TBond, Buy, 1, Limit, 118 + 5.0 / 32}, OrderProblem::None},
+        {"Soybean a quarter cent", {Soybean, Sell, 1, Stop, 7.0175}, OrderProblem::None},
+        {"largest order", {Oil, Buy, 400, Limit, 20.00}, OrderProblem::None},
+        {"no contracts", {Oil, Buy, 0, Limit, 20.00}, OrderProblem::BadUnits},
+        {"past the transaction limit", {Oil, Buy, 401, Limit, 20.00}, OrderProblem::BadUnits},
+        {"Oil half a cent", {Oil, Buy, 1, Limit, 20.005}, OrderProblem::BadPrice},
+        {"T-Bond a tenth", {TBond, Buy, 1, Limit, 118.1}, OrderProblem::BadPrice},
+        {"Cattle a cent", {Cattle, Buy, 1, Limit, 60.43}, OrderProblem::BadPrice},
+        {"no price", {Oil, Buy, 1, Stop, 0}, OrderProblem::BadPrice},
+        {"not a number", {Oil, Buy, 1, Stop, std::nan("")}, OrderProblem::BadPrice},
+        {"stop-loss off the grid", {Oil, Buy, 1, Limit, 20.00, UntilCancelled, 19.995}, OrderProblem::BadPrice},
+        {"market order with a price", {Oil, Buy, 1, AtMarket, 20.00}, OrderProblem::MarketHasPrice},
+        {"buy's stop-loss at the entry", {Oil, Buy, 1, Limit, 20.00, UntilCancelled, 20.00}, OrderProblem::ExitSide},
+        {"buy's target below", {Oil, Buy, 1, Stop, 20.00, UntilCancelled, kNone, 19.99}, OrderProblem::ExitSide},
+        {"sale's stop-loss below", {Oil, Sell, 1, Limit, 20.00, UntilCancelled, 19.99}, OrderProblem::ExitSide},
+        {"market buy's stop over the quote", {Oil, Buy, 1, AtMarket, 0, UntilCancelled, 20.01}, OrderProblem::ExitSide},
+        {"market sale's target under the quote",
+         {Oil, Sell, 1, AtMarket, 0, UntilCancelled, 20.5, 19.99},
+         OrderProblem::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkingOrders book;
+        OrderProblem problem = OrderProblem::NoSuchOrder;
+        const int id = book.place(c.request, 0, 20.00, &problem);
+        EXPECT_EQ(problem, c.problem);
+        EXPECT_EQ(id != 0, c.problem == OrderProblem::None);
+        EXPECT_EQ(book.size(), id == 0 ? 0 : 1 + c.request.stopLoss.has_value() + c.request.target.has_value());
+    }
+    // Changes: a waiting exit's size follows its entry; a market order has no price.
+    WorkingOrders book;
+    book.place({Oil, Buy, 2, Limit, 20.00, UntilCancelled, 19.00}, 0, 0);
+    book.place({Soybean, Buy, 2, AtMarket, 0}, 0, 7.0);
+    book.place({Gold, Buy, 2, Stop, 400.0}, 0, 0);
+    EXPECT_EQ(book.changeUnits(2, 3, 0), OrderProblem::NotChangeable);
+    EXPECT_EQ(book.changePrice(2, 19.10, 0), OrderProblem::None);
+    EXPECT_EQ(book.changePrice(3, 7.0, 0), OrderProblem::MarketHasPrice);
+    EXPECT_EQ(book.changePrice(4, 400.05, 0), OrderProblem::BadPrice);
+    EXPECT_EQ(book.changeUnits(9, 1, 0), OrderProblem::NoSuchOrder);
+    std::vector<int> listed;
+    for (const WorkingOrder& o : book.list()) listed.push_back(o.id);
+    EXPECT_EQ(listed, (std::vector<int>{1, 2, 4, 3})); // Oil, Gold, Soybean
+    EXPECT_EQ(orderProblemText(OrderProblem::BadPrice, TBond), "TBond prices are positive and move in steps of 1/32");
+}
+
+TEST(WorkingOrders, CommissionIsHalfTheRoundTurnAtEachFill) {
+    EXPECT_EQ(commissionAtFill(5, kDefaultCommissionPerRoundTurn), 62.5);
+    EXPECT_EQ(commissionAtFill(3, 25.01), 37.52);
+    EXPECT_EQ(commissionAtFill(1, 0), 0);
+}
+
+TEST(WorkingOrders, TickGridHoldsEveryMarketsSteps) {
+    const struct {
+        Market market;
+        double on, off;
+    } cases[] = {{Oil, 14.53, 14.535},      {Gold, 380.7, 380.75},   {TBond, 98.96875, 98.98},
+                 {SP500, 1001.55, 1001.52}, {Cattle, 60.425, 60.43}, {Soybean, 7.0175, 7.018}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(marketName(c.market).toStdString());
+        EXPECT_TRUE(onTickGrid(c.market, c.on));
+        EXPECT_TRUE(onTickGrid(c.market, static_cast<float>(c.on))); // as a recorded price holds it
+        EXPECT_FALSE(onTickGrid(c.market, c.off));
+        EXPECT_EQ(nearestTick(c.market, c.on + contractTerms(c.market).tick * 0.3), c.on);
+    }
+}
+
+namespace {
+
+// A random walk of each market in ticks, ranges with gaps and one-price periods.
+struct Walk {
+    std::array<long, kMarketCount> ticks{2000, 3800, 118 * 32, 20000, 2400, 2800};
+    double price(Market m, long t) const { return t * contractTerms(m).tick; }
+    // Single precision as recorded, except the two markets quoted in double.
+    double stored(Market m, long t) const {
+        return contractTerms(m).doubleQuote ? price(m, t) : static_cast<float>(price(m, t));
+    }
+    PeriodRange next(Market m, RandomPlayer& rnd) {
+        long& t = ticks[static_cast<size_t>(index(m))];
+        const long open = t + rnd.between(-6, 6);
+        if (rnd.chance(0.2)) return PeriodRange::single(stored(m, t = open));
+        const long close = open + rnd.between(-8, 8);
+        const long high = std::max(open, close) + rnd.between(0, 5), low = std::min(open, close) - rnd.between(0, 5);
+        t = close;
+        return {stored(m, open), stored(m, high), stored(m, low), stored(m, close)};
+    }
+};
+
+} // namespace
+
+TEST(WorkingOrders, RandomBooksFillAsTheModelSays) {
+    int fills = 0, refusals = 0, brackets = 0;
+    for (std::uint64_t seed = 1; seed <= 30; ++seed) {
+        SCOPED_TRACE(seed);
+        RandomPlayer rnd(seed);
+        Walk walk;
+        WorkingOrders book;
+        FillModel model;
+        for (int p = 1; p <= 60; ++p) {
+            const int now = p - 1; // acts happen between the presses, at the period shown
+            for (int n = rnd.between(0, 4); n > 0; --n) {
+                const std::vector<WorkingOrder> live = book.list();
+                const int roll = rnd.between(0, 9);
+                if (roll < 6 || live.empty()) {
+                    const Market m = kTradingOrder[static_cast<size_t>(rnd.between(0, 5))];
+                    const long at = walk.ticks[static_cast<size_t>(index(m))];
+                    OrderRequest r{m, rnd.chance(0.5) ? Buy : Sell, rnd.between(1, 8)};
+                    r.type = rnd.chance(0.1) ? AtMarket : rnd.chance(0.5) ? Limit : Stop;
+                    const long entry = r.type == AtMarket ? at : at + rnd.between(-8, 8);
+                    r.price = r.type == AtMarket ? 0 : walk.price(m, entry);
+                    r.tif = rnd.chance(0.3) ? ThisPeriod : UntilCancelled;
+                    const long sign = r.side == Buy ? 1 : -1;
+                    if (rnd.chance(0.5)) r.stopLoss = walk.price(m, entry - sign * rnd.between(1, 8));
+                    if (rnd.chance(0.5)) r.target = walk.price(m, entry + sign * rnd.between(1, 8));
+                    const int id = book.place(r, now, walk.price(m, at));
+                    if (id == 0) continue;
+                    brackets += r.isBracket();
+                    EXPECT_EQ(model.place(m, r.side == Buy, r.units, r.type, r.price, r.tif == ThisPeriod, r.stopLoss,
+                                          r.target, now),
+                              id);
+                    if (r.type == AtMarket && r.isBracket()) { // the game executes a market entry at once
+                        book.entryExecuted(id, r.units, now);
+                        model.marketEntryFilled(id, r.units, now);
+                    }
+                    continue;
+                }
+                const WorkingOrder& o = live[static_cast<size_t>(rnd.upTo(static_cast<int>(live.size())))];
+                if (roll < 8) {
+                    const double price =
+                        walk.price(o.market, std::lround(o.price / contractTerms(o.market).tick) + rnd.between(-3, 3));
+                    if (book.changePrice(o.id, price, now) == OrderProblem::None) model.changePrice(o.id, price, now);
+                } else if (roll == 8) {
+                    const int units = rnd.between(1, 8);
+                    if (book.changeUnits(o.id, units, now) == OrderProblem::None) model.changeUnits(o.id, units, now);
+                } else if (rnd.chance(0.9)) {
+                    book.cancel(o.id);
+                    model.cancel(o.id);
+                } else {
+                    book.cancelMarket(o.market);
+                    model.cancelMarket(o.market);
+                }
+            }
+            PeriodRanges ranges;
+            std::map<Market, ModelRange> modelRanges;
+            for (Market m : kTradingOrder) {
+                const PeriodRange r = walk.next(m, rnd);
+                ranges[static_cast<size_t>(index(m))] = r;
+                modelRanges[m] = {r.open, r.high, r.low, r.close};
+            }
+            const auto takes = [p](int id) { return (id * 7919 + p * 104729) % 11 != 0; };
+            std::vector<ModelFill> tried;
+            for (const OrderEvent& e : book.step(p, ranges, [&](const Fill& f) { return takes(f.id); })) {
+                if (e.kind == OrderEventKind::Filled || e.kind == OrderEventKind::Refused)
+                    tried.push_back({e.order.id, e.price, e.order.units, e.kind == OrderEventKind::Filled});
+                fills += e.kind == OrderEventKind::Filled;
+                refusals += e.kind == OrderEventKind::Refused;
+            }
+            const std::vector<ModelFill> expected = model.period(p, modelRanges, takes);
+            ASSERT_EQ(tried, expected) << "period " << p;
+            std::vector<std::tuple<int, int, double>> left;
+            for (const WorkingOrder& o : book.list()) left.emplace_back(o.id, o.units, o.price);
+            ASSERT_EQ(left, model.book()) << "period " << p;
+        }
+    }
+    // The runs reached every path of the rules, not just a few of them.
+    EXPECT_GT(fills, 500);
+    EXPECT_GT(refusals, 30);
+    EXPECT_GT(brackets, 300);
+}
