@@ -23,6 +23,7 @@ void Account::reset(Level level, float startingCapital) {
     accountValue_ = startingCapital;
     realizedPL_ = 0;
     unrealizedPL_ = 0;
+    commissions_ = 0;
     marketUnrealized_.fill(0);
     positions_.fill(0);
     for (Market m : kTradingOrder) books_[slot(m)] = LotBook(m);
@@ -48,7 +49,7 @@ void Account::revalue(const MarketPrices& prices) {
         value = position(m) != 0 ? books_[slot(m)].unrealized(prices[slot(m)]) : 0.0;
         unrealizedPL_ += value;
     }
-    accountValue_ = static_cast<float>(startingCapital_ + unrealizedPL_ + realizedPL_);
+    accountValue_ = static_cast<float>(startingCapital_ + unrealizedPL_ + realizedPL_ - commissions_);
 }
 
 double Account::marginRequirement() const {

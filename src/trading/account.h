@@ -63,6 +63,11 @@ public:
     // position moves, the lot is booked and what it matched is realized.
     // Refused, changing nothing, only when the book has no room for a new lot.
     Booking applyFill(Market m, float units, double fillPrice);
+    // A commission paid (the Trainer rules charge one at each fill): the
+    // account value carries it from the next revalue() on; the profit and
+    // loss of the positions does not.
+    void chargeCommission(double dollars) { commissions_ += dollars; }
+    double commissionsPaid() const { return commissions_; }
     // Marks the open lots to `prices`: a Novice values Oil alone, an Expert
     // the six markets in trading order; the account value follows.
     void revalue(const MarketPrices& prices);
@@ -97,6 +102,7 @@ private:
     float accountValue_ = 0;
     double realizedPL_ = 0;
     double unrealizedPL_ = 0;
+    double commissions_ = 0;
     std::array<double, kMarketCount> marketUnrealized_{};
     std::array<float, kMarketCount> positions_{};
     std::array<LotBook, kMarketCount> books_;

@@ -27,6 +27,11 @@ TEST(Account, ValueIsCapitalPlusRealizedPlusUnrealizedOfTheTradedMarkets) {
         EXPECT_EQ(std::tuple(a.realizedPL(), a.unrealizedPL(Oil), a.unrealizedPL(Gold), a.unrealizedPL()),
                   std::tuple(1000.0, 1500.0, gold, 1500.0 + gold));
         EXPECT_EQ(a.accountValue(), static_cast<float>(a.startingCapital() + 2500.0 + gold));
+        // Commissions paid lower the value, not the profit and loss.
+        d.account.chargeCommission(62.5);
+        d.mark(Oil, 21.50);
+        EXPECT_EQ(a.accountValue(), static_cast<float>(a.startingCapital() + 2500.0 + gold - 62.5));
+        EXPECT_EQ(std::tuple(a.realizedPL(), a.commissionsPaid()), std::tuple(1000.0, 62.5));
     }
 }
 
