@@ -31,4 +31,13 @@ bool TradeLog::record(int day, Market market, Side side, bool marginCall, float 
     return true;
 }
 
+bool TradeLog::recordFill(int day, const OrderFill& fill, float amount) {
+    if (!record(day, fill.market, fill.side, false, amount, static_cast<float>(fill.price))) return false;
+    TradeRecord& r = records_.last();
+    r.orderId = fill.id;
+    r.orderType = fill.type;
+    r.asked = fill.asked;
+    return true;
+}
+
 } // namespace pellucar

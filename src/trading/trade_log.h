@@ -2,6 +2,7 @@
 #include "common/level.h"
 #include "common/market.h"
 #include "trading/side.h"
+#include "trading/working_orders.h"
 
 #include <QList>
 #include <QString>
@@ -17,6 +18,12 @@ struct TradeRecord {
     bool marginCall = false; // a mandatory trade of a margin call
     float amount = 0;        // signed contracts
     float price = 0;         // the fill price
+    // A Trainer fill: the working order it filled (0 for a Classic trade or
+    // a margin call's), the order's type and the price it asked for (0 for a
+    // market order).
+    int orderId = 0;
+    OrderType orderType = OrderType::Market;
+    double asked = 0;
     // "Buy" or "Sell", with " - Margin Call" for a mandatory trade.
     QString transaction() const;
     bool operator==(const TradeRecord&) const = default;
@@ -59,6 +66,8 @@ public:
     // Appends the next trade; false, writing nothing, for the player's trade
     // when the record is full.
     bool record(int day, Market market, Side side, bool marginCall, float amount, float price);
+    // A working order's fill, recorded like the player's trade.
+    bool recordFill(int day, const OrderFill& fill, float amount);
     int count() const { return static_cast<int>(records_.size()); }
     bool full() const { return count() >= kCapacity; }
     const QList<TradeRecord>& records() const { return records_; }

@@ -21,7 +21,7 @@ ReportRow text(const QStringList& cells) { return {ReportRow::Kind::Text, cells}
 
 } // namespace
 
-ReportGrid tradeReport(const TradeLog& log, const Account& account, const TimeOfDay& timeOfDay) {
+ReportGrid tradeReport(const TradeLog& log, const Account& account, const TimeOfDay& timeOfDay, bool orderColumns) {
     ReportGrid grid;
     grid.header = {QStringLiteral("  #  "),
                    QStringLiteral("Day"),
@@ -30,12 +30,16 @@ ReportGrid tradeReport(const TradeLog& log, const Account& account, const TimeOf
                    QStringLiteral("Transaction        "),
                    QStringLiteral("Amount"),
                    QStringLiteral("Price")};
+    if (orderColumns) grid.header << QStringLiteral("Order") << QStringLiteral("Asked");
     grid.rows.reserve(log.count() + 1 + 3 * kMarketCount);
     for (const TradeRecord& r : log.records()) {
         grid.rows.append(
             {ReportRow::Kind::Entry,
              {QString::number(r.number), QString::number(r.day), timeOfDay ? timeOfDay(r.day) : QString(),
               marketName(r.market), r.transaction(), formatWhole(r.amount), recordedPrice(r.market, r.price)}});
+        if (orderColumns)
+            grid.rows.last().cells << orderTypeName(r.orderType)
+                                   << (r.asked != 0 ? recordedPrice(r.market, static_cast<float>(r.asked)) : QString());
     }
     if (log.count() == 0) grid.rows.append(text({QStringLiteral("* No Trades Executed *")}));
 

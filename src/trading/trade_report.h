@@ -26,6 +26,11 @@ using TimeOfDay = std::function<QString(int day)>;
 //   the heading ("OIL:", "Gold:", "TBond:", "SP500:", "Cattle:", "Soybean:"),
 //   "" | "" | "Average Price of" | market name | "Position  =" | "" | " $20.40"
 // where the average price is the open lots' |units| x price over |position|.
-ReportGrid tradeReport(const TradeLog& log, const Account& account, const TimeOfDay& timeOfDay);
+//
+// With `orderColumns` (a Trainer game) two columns follow the price: "Order",
+// the type of order that filled, and "Asked", the price it asked for (empty
+// for a market order).
+ReportGrid tradeReport(const TradeLog& log, const Account& account, const TimeOfDay& timeOfDay,
+                       bool orderColumns = false);
 
 } // namespace pellucar

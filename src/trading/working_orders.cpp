@@ -58,6 +58,20 @@ double commissionAtFill(int contracts, double ratePerRoundTurn) {
     return roundDecimal(contracts * ratePerRoundTurn / 2, 2);
 }
 
+QString orderText(const WorkingOrder& o) {
+    QString text = QStringLiteral("%1 %2 %3 %4 %5")
+                       .arg(o.id)
+                       .arg(sideName(o.side))
+                       .arg(o.units)
+                       .arg(marketName(o.market), orderTypeName(o.type));
+    if (o.type != OrderType::Market) text += u' ' + formatPlain(o.price);
+    text += u' ' + timeInForceName(o.tif);
+    if (o.role != OrderRole::Entry)
+        text += (o.role == OrderRole::StopLoss ? QStringLiteral(" stop-loss") : QStringLiteral(" target"));
+    if (o.waiting()) text += QStringLiteral(" of %1 (waits)").arg(o.entry);
+    return text;
+}
+
 QString orderProblemText(OrderProblem problem, Market m) {
     const ContractTerms& terms = contractTerms(m);
     switch (problem) {
@@ -91,6 +105,8 @@ bool exitsOnTheirSides(const OrderRequest& r, double entryPrice) {
     return true;
 }
 
+} // namespace
+
 OrderProblem requestProblem(const OrderRequest& r, double reference) {
     if (!goodUnits(r.market, r.units)) return OrderProblem::BadUnits;
     if (r.type == OrderType::Market) {
@@ -103,6 +119,8 @@ OrderProblem requestProblem(const OrderRequest& r, double reference) {
     if (!exitsOnTheirSides(r, r.type == OrderType::Market ? reference : r.price)) return OrderProblem::ExitSide;
     return OrderProblem::None;
 }
+
+namespace {
 
 Side opposite(Side s) { return s == Side::Buy ? Side::Sell : Side::Buy; }
 
@@ -220,7 +238,7 @@ std::vector<OrderEvent> WorkingOrders::step(int period, const PeriodRanges& rang
         const WorkingOrder o = *live;
         const std::optional<double> price = fillPrice(o.type, o.side, o.price, *range);
         if (!price) continue;
-        const Fill fill{o.id, o.market, o.side, o.units, o.type, o.role, o.price, *price};
+        const OrderFill fill{o.id, o.market, o.side, o.units, o.type, o.role, o.price, *price};
         remove(o.id);
         if (!execute(fill)) {
             events.push_back({OrderEventKind::Refused, o, *price});

@@ -65,6 +65,20 @@ struct WorkingOrder {
     bool waiting() const { return entry != 0; }
 };
 
+// One line for a list of working orders: "3 Sell 5 Oil Stop 19.5 GTC
+// stop-loss of 1 (waits)".
+QString orderText(const WorkingOrder& o);
+
+// Why a request or a change was not taken.
+enum class OrderProblem {
+    None,
+    NoSuchOrder,
+    BadUnits,       // not between 1 and the market's transaction limit
+    BadPrice,       // not positive, or off the market's tick grid
+    MarketHasPrice, // a price given for a market order
+    ExitSide,       // the stop-loss or the target on the wrong side of the entry
+    NotChangeable,  // a waiting exit's size follows its entry
+};
 // What the player asks for: an order, or a bracket when a stop-loss or a
 // target is given. The exits of a bracket are good until cancelled whatever
 // the entry's time in force, so a filled position is never left unprotected.
@@ -77,22 +91,17 @@ struct OrderRequest {
     TimeInForce tif = TimeInForce::UntilCancelled;
     std::optional<double> stopLoss{}, target{};
     bool isBracket() const { return stopLoss.has_value() || target.has_value(); }
+    bool operator==(const OrderRequest&) const = default;
 };
+// What no player could enter whatever the market did: a size or a price off
+// the market's limits and grid, a price on a market order, exits on the wrong
+// side of the entry (`reference` stands for a market entry's price).
+OrderProblem requestProblem(const OrderRequest& r, double reference);
 
-// Why a request or a change was not taken.
-enum class OrderProblem {
-    None,
-    NoSuchOrder,
-    BadUnits,       // not between 1 and the market's transaction limit
-    BadPrice,       // not positive, or off the market's tick grid
-    MarketHasPrice, // a price given for a market order
-    ExitSide,       // the stop-loss or the target on the wrong side of the entry
-    NotChangeable,  // a waiting exit's size follows its entry
-};
 QString orderProblemText(OrderProblem problem, Market m);
 
 // One candidate fill, offered to the game in the fixed order.
-struct Fill {
+struct OrderFill {
     int id = 0;
     Market market = Market::Oil;
     Side side = Side::Buy;
@@ -115,6 +124,7 @@ struct OrderEvent {
     OrderEventKind kind = OrderEventKind::Filled;
     WorkingOrder order; // as it was before the event
     double price = 0;   // Filled, Refused: the fill price
+    bool operator==(const OrderEvent&) const = default;
 };
 
 // The prices of one period by market in trading order; a market without one
@@ -132,7 +142,7 @@ using PeriodRanges = std::array<std::optional<PeriodRange>, kMarketCount>;
 class WorkingOrders {
 public:
     // The game's answer to a candidate fill: true when it was executed.
-    using Execute = std::function<bool(const Fill&)>;
+    using Execute = std::function<bool(const OrderFill&)>;
 
     // Checks and enters a request in period `period`. `reference` is the
     // price a market entry is expected near (the current quote), used to

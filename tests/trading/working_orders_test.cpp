@@ -225,7 +225,7 @@ TEST(WorkingOrders, FillRules) {
         for (int p = 1; p <= static_cast<int>(c.periods.size()); ++p) {
             PeriodRanges ranges;
             ranges[static_cast<size_t>(index(c.request.market))] = c.periods[static_cast<size_t>(p - 1)];
-            happened += describe(p, book.step(p, ranges, [&](const Fill&) { return !refuse; }));
+            happened += describe(p, book.step(p, ranges, [&](const OrderFill&) { return !refuse; }));
             if (c.actAfter == p) act();
         }
         EXPECT_EQ(happened.trimmed(), QString::fromLatin1(c.expected));
@@ -388,7 +388,7 @@ TEST(WorkingOrders, RandomBooksFillAsTheModelSays) {
             }
             const auto takes = [p](int id) { return (id * 7919 + p * 104729) % 11 != 0; };
             std::vector<ModelFill> tried;
-            for (const OrderEvent& e : book.step(p, ranges, [&](const Fill& f) { return takes(f.id); })) {
+            for (const OrderEvent& e : book.step(p, ranges, [&](const OrderFill& f) { return takes(f.id); })) {
                 if (e.kind == OrderEventKind::Filled || e.kind == OrderEventKind::Refused)
                     tried.push_back({e.order.id, e.price, e.order.units, e.kind == OrderEventKind::Filled});
                 fills += e.kind == OrderEventKind::Filled;
