@@ -3,8 +3,12 @@
 #include "app/view/control_table.h"
 #include "app/view/desk_presenter.h"
 #include "common/format.h"
+#include "trading/contract_terms.h"
+#include "trading/order_limits.h"
 #include "trading/order_texts.h"
 #include "trading/trade_report.h"
+
+#include <cmath>
 
 namespace pellucar {
 
@@ -42,6 +46,9 @@ void OrderDesk::newGame(Level level) {
     desk_.limits.reset();
     desk_.trades.clear();
     desk_.clearOrder();
+    desk_.orders.clear();
+    desk_.decisions.clear();
+    desk_.lastOrderEvents.clear();
 }
 
 void OrderDesk::SetOrderState(OrderState state) {
@@ -225,7 +232,8 @@ void OrderDesk::FillOrder(Fill fill) {
 
 void OrderDesk::btnTradeHist_Click() {
     const auto timeOf = [this](int day) { return periodTimeOfDay(day); };
-    model_[controlKey<keys::kTradeGrid>()].grid = tradeReport(desk_.trades, desk_.account, timeOf);
+    model_[controlKey<keys::kTradeGrid>()].grid =
+        tradeReport(desk_.trades, desk_.account, timeOf, s_.settings.rules == RuleSet::Trainer);
     model_.setText("LabelTH", QStringLiteral("Trade History"));
     showReport(model_, QString::fromLatin1(keys::kTradeGrid), QStringLiteral("LabelTH"),
                QStringLiteral("btnCloseTradeHistory"));
@@ -243,6 +251,150 @@ QString OrderDesk::periodTimeOfDay(int period) const {
     // The hour without its suffix, as the clock names the period.
     QString t = traderTickTime(period);
     return t.left(t.indexOf(' '));
+}
+
+// The Trainer's working orders: entry, change and cancel between presses,
+// and their fills inside a press.
+
+namespace {
+
+const QString kNoticeTitle = QString::fromLatin1(kTraderNotificationTitle);
+
+float signedUnits(Side side, int units) { return side == Side::Buy ? float(units) : -float(units); }
+
+} // namespace
+
+QString OrderDesk::refuse(const QString& why) {
+    dialogs_.notify(kNoticeTitle, why, 0);
+    return why;
+}
+
+QString OrderDesk::limitRefusal(Market m, Side side, int units) {
+    // A copy: the desk's own limits hold the figures of the order on the desk.
+    OrderLimits probe = desk_.limits;
+    const UnitsCheck c = probe.check(m, side, QString::number(units), desk_.account);
+    if (c.accepted()) return {};
+    dialogs_.notify(c.title, c.message, 0);
+    return c.message;
+}
+
+void OrderDesk::keepDecision(OrderDecision d) {
+    d.period = s_.clock.periodIndex();
+    d.tradesBefore = desk_.trades.count();
+    desk_.decisions.append(d);
+}
+
+QString OrderDesk::placeWorking(const OrderRequest& r, int* placedId) {
+    if (s_.settings.level == Level::Novice && r.market != Market::Oil)
+        return refuse(QStringLiteral("A Novice trades Oil only"));
+    const double quote = quoteFor(r.market, r.side);
+    if (const OrderProblem p = requestProblem(r, quote); p != OrderProblem::None)
+        return refuse(orderProblemText(p, r.market));
+    if (desk_.trades.full()) {
+        notifyRecordFull();
+        return QString::fromLatin1(kTradeLogFullMessage);
+    }
+    if (QString why = limitRefusal(r.market, r.side, r.units); !why.isEmpty()) return why;
+    OrderDecision d;
+    d.request = r;
+    keepDecision(d);
+    const int period = s_.clock.periodIndex();
+    const int id = desk_.orders.place(r, period, quote);
+    if (placedId) *placedId = id;
+    if (r.type == OrderType::Market) {
+        // A market order fills now, at the quote; its exits work from the next period.
+        bookWorkingFill(OrderFill{id, r.market, r.side, r.units, OrderType::Market, OrderRole::Entry, 0, quote});
+        desk_.orders.entryExecuted(id, r.units, period);
+        afterFill_();
+    }
+    return {};
+}
+
+QString OrderDesk::changeWorkingPrice(int id, double price) {
+    const WorkingOrder* o = desk_.orders.find(id);
+    const OrderProblem p = desk_.orders.changePrice(id, price, s_.clock.periodIndex());
+    if (p != OrderProblem::None) return refuse(orderProblemText(p, o ? o->market : Market::Oil));
+    OrderDecision d{OrderDecision::Kind::ChangePrice};
+    d.id = id;
+    d.price = price;
+    keepDecision(d);
+    return {};
+}
+
+QString OrderDesk::changeWorkingUnits(int id, int units) {
+    const WorkingOrder* o = desk_.orders.find(id);
+    if (!o) return refuse(orderProblemText(OrderProblem::NoSuchOrder, Market::Oil));
+    // A larger entry is checked as a new one would be; an exit only follows
+    // the position it protects.
+    if (o->role == OrderRole::Entry && units > o->units && units <= contractTerms(o->market).transactionLimit)
+        if (QString why = limitRefusal(o->market, o->side, units); !why.isEmpty()) return why;
+    const OrderProblem p = desk_.orders.changeUnits(id, units, s_.clock.periodIndex());
+    if (p != OrderProblem::None) return refuse(orderProblemText(p, o->market));
+    OrderDecision d{OrderDecision::Kind::ChangeUnits};
+    d.id = id;
+    d.units = units;
+    keepDecision(d);
+    return {};
+}
+
+QString OrderDesk::cancelWorking(int id) {
+    if (desk_.orders.cancel(id).empty()) return refuse(orderProblemText(OrderProblem::NoSuchOrder, Market::Oil));
+    OrderDecision d{OrderDecision::Kind::Cancel};
+    d.id = id;
+    keepDecision(d);
+    return {};
+}
+
+bool OrderDesk::bookWorkingFill(const OrderFill& f) {
+    const float units = signedUnits(f.side, f.units);
+    if (!desk_.trades.recordFill(s_.clock.periodIndex(), f, units)) return false;
+    desk_.account.applyFill(f.market, units, f.price);
+    desk_.account.chargeCommission(commissionAtFill(f.units, s_.settings.commissionRate));
+    desk_.commissionTotal = commissionAfterTrade(desk_.commissionTotal, s_.settings.level);
+    model_.setText("lblTotTrades", QString::number(desk_.tradeCount()));
+    return true;
+}
+
+void OrderDesk::fillWorking(const PeriodRanges& ranges, const MarketPrices& marks) {
+    desk_.lastOrderEvents.clear();
+    if (desk_.orders.empty()) return;
+    QStringList notices;
+    const auto execute = [&](const OrderFill& f) {
+        const float units = signedUnits(f.side, f.units);
+        const float held = desk_.account.position(f.market);
+        const bool reducesOnly = held != 0 && (held > 0) != (units > 0) && std::abs(units) <= std::abs(held);
+        if (!reducesOnly) {
+            // The limits as they stand at this fill: the period's prices and
+            // the fills before it.
+            desk_.account.revalue(marks);
+            OrderLimits probe = desk_.limits;
+            const UnitsCheck c = probe.check(f.market, f.side, QString::number(f.units), desk_.account);
+            if (!c.accepted()) {
+                notices << QStringLiteral("Order %1 was cancelled at its fill: %2").arg(f.id).arg(c.message.trimmed());
+                return false;
+            }
+        }
+        if (!bookWorkingFill(f)) {
+            notices << QStringLiteral("Order %1 was cancelled at its fill: %2")
+                           .arg(f.id)
+                           .arg(QString::fromLatin1(kTradeLogFullMessage));
+            return false;
+        }
+        return true;
+    };
+    desk_.lastOrderEvents = desk_.orders.step(s_.clock.periodIndex(), ranges, execute);
+    for (const QString& n : notices) dialogs_.notify(kNoticeTitle, n, 0);
+}
+
+void OrderDesk::cancelWorkingFor(Market m) {
+    const std::vector<WorkingOrder> gone = desk_.orders.cancelMarket(m);
+    if (gone.empty()) return;
+    QStringList ids;
+    for (const WorkingOrder& o : gone) ids << QString::number(o.id);
+    dialogs_.notify(kNoticeTitle,
+                    QStringLiteral("The margin call's trade in %1 cancelled its working orders (%2)")
+                        .arg(marketName(m), ids.join(QStringLiteral(", "))),
+                    0);
 }
 
 } // namespace pellucar

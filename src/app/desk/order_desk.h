@@ -62,6 +62,24 @@ public:
     // order (the commissions run on).
     void newGame(Level level);
 
+    // Trainer rules, between presses: the player's working orders. Each
+    // returns an empty text when done, else the refusal, told to the player
+    // first. An order is checked against the limits as if it filled now; a
+    // market order fills at once at the quote (a bracket's exits then start
+    // working). Every decision is kept for a resumed game to make again.
+    QString placeWorking(const OrderRequest& request, int* id = nullptr);
+    QString changeWorkingPrice(int id, double price);
+    QString changeWorkingUnits(int id, int units);
+    QString cancelWorking(int id);
+    // In a press, once the period's prices are stored: the working orders
+    // the ranges reach fill in the owner's order, each checked again against
+    // the limits with the account marked to `marks` (an exit that only
+    // reduces a position never is). A refused fill is cancelled with a
+    // notice naming the limit.
+    void fillWorking(const PeriodRanges& ranges, const MarketPrices& marks);
+    // A margin call's trade liquidates `m`: its working orders go, with a notice.
+    void cancelWorkingFor(Market m);
+
 private:
     void ClearOrder();
     void RefreshMaxima();
@@ -71,6 +89,14 @@ private:
     void FillOrder(Fill fill);
     void notifyRecordFull();
     QString periodTimeOfDay(int period) const;
+    QString refuse(const QString& why);
+    // The refusal of `units` of `m` by the limits as if they filled now, told
+    // to the player; empty when they pass.
+    QString limitRefusal(Market m, Side side, int units);
+    void keepDecision(OrderDecision d);
+    // Records, books and charges one working order's fill; false when the
+    // trade record has no room for it.
+    bool bookWorkingFill(const OrderFill& fill);
 
     const GameState& s_;
     TradingDesk& desk_;

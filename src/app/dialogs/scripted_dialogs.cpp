@@ -42,7 +42,7 @@ bool ScriptedDialogs::disclaimer(const QString& text) {
 QString ScriptedDialogs::checkSetting(const QString& key, const QString& value) {
     static const QHash<QString, QStringList> allowed{
         {"level", {"Novice", "Expert"}}, {"length", {"Month", "Quarter", "Year"}}, {"data", {"Daily", "Tick"}},
-        {"news", {"Annual", "Daily"}},   {"period", {"select", "random"}},
+        {"news", {"Annual", "Daily"}},   {"period", {"select", "random"}},         {"rules", {"Classic", "Trainer"}},
     };
     if (allowed.contains(key))
         return allowed[key].contains(value) ? QString()
@@ -72,6 +72,7 @@ bool ScriptedDialogs::timePeriod(TimePeriodForm& form) {
     if (s.contains("period")) form.random = s["period"] == QLatin1String("random");
     if (s.contains("month")) form.month = s["month"].toInt();
     if (s.contains("year")) form.year = s["year"].toInt();
+    if (s.contains("rules")) ruleSetFromName(s["rules"], &form.rules);
     static const char* lengths[] = {"One Month", "One Quarter", "One Year"};
     const QString summary =
         QStringLiteral("%1, %2, %3 data, %4 news, %5")
@@ -80,7 +81,8 @@ bool ScriptedDialogs::timePeriod(TimePeriodForm& form) {
                  form.news == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual"),
                  form.random ? QStringLiteral("random period")
                              : (form.monthsVisible() ? TimePeriodForm::monthName(form.month) + ' ' : QString()) +
-                                   QString::number(form.year));
+                                   QString::number(form.year)) +
+        (form.rules == RuleSet::Trainer ? QStringLiteral(", Trainer rules") : QString());
     write(QStringLiteral("frmTimePeriod"), QStringLiteral("Game Level Options"), summary);
     return choose({QStringLiteral("cmdBegin"), QStringLiteral("cmdReset")}) == QLatin1String("cmdBegin");
 }

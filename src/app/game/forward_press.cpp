@@ -118,6 +118,9 @@ void Game::AdvancePeriod() {
     }
     StorePeriodPrices();
     s_.prices.current = std::as_const(s_.prices).record(s_.clock.periodIndex());
+    // Working orders fill at this period's prices, before the account is
+    // valued, so a stop can spare the account a margin call.
+    FillWorkingOrders();
     if (s_.clock.periodIndex() > 0) {
         // This redraw replaces the one the press held back.
         charts_.RefreshCharts();

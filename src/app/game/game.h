@@ -97,6 +97,18 @@ public:
     // What the review of the game that ended last reads.
     const std::optional<ReviewRecord>& lastReview() const { return files_.lastReview(); }
 
+    // Trainer rules: the working orders, what the last press did to them, and
+    // the player's ways to enter, change and cancel them. Orders are taken
+    // between presses of a Trainer game from its first period on; each call
+    // returns an empty text when done, else why not (a refusal by the rules
+    // is told to the player as well).
+    const WorkingOrders& workingOrders() const { return s_.desk.orders; }
+    const std::vector<OrderEvent>& lastOrderEvents() const { return s_.desk.lastOrderEvents; }
+    QString placeOrder(const OrderRequest& request, int* id = nullptr);
+    QString changeOrderPrice(int id, double price);
+    QString changeOrderUnits(int id, int units);
+    QString cancelWorkingOrder(int id);
+
     // How wide a text is in a label's font, in twips; the view installs a
     // real measure, the default estimates from the character count.
     void setTextWidthMeasure(std::function<int(const QString& key, const QString& text)> measure) {
@@ -158,8 +170,9 @@ private:
     // day when one is given; false when there is nothing to play.
     bool BeginGame(const Scenario* scenario);
     // The scenario's game set up as Game > Scenarios sets it, with `news`
-    // as the setup's news choice; false when its period has no data.
-    bool BeginScenario(const Scenario& scenario, NewsOption news);
+    // as the setup's news choice, under `rules`; false when its period has
+    // no data.
+    bool BeginScenario(const Scenario& scenario, NewsOption news, RuleSet rules);
     void cmdBegin(const TimePeriodForm& form, const QDate& scenarioStart = {});
     void mnuScenarios_Click();
     void LevelDetailChecker(const TimePeriodForm& form);
@@ -183,6 +196,13 @@ private:
     void MarginCallCheck();
     void ForceLiquidation();
     bool MandatoryTrade(int step);
+
+    // Trainer rules (game/order_steps.cpp): why the desk takes no order now
+    // (empty when it does), one entry point of the player's, and the working
+    // orders filled against the period's prices in a press.
+    QString OrderGate() const;
+    QString OrderDecisionStep(const std::function<QString()>& step);
+    void FillWorkingOrders();
 
     // Game > Resume (game/resume_steps.cpp): the saved game replayed on a game of
     // its own; this one takes its state only when the replay gives the game

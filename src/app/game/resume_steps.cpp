@@ -64,7 +64,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     if (ended_) return QStringLiteral("the market database cannot be opened");
     if (const Scenario* scenario = findScenario(g.scenario); scenario && !g.scenario.isEmpty()) {
         // A scenario begins on its own first day, with its market charted.
-        if (!BeginScenario(*scenario, g.news))
+        if (!BeginScenario(*scenario, g.news, g.rules))
             return QStringLiteral("the market database has no data for its scenario");
     } else {
         dialogs.queueSetup({{"level", levelName(g.level)},
@@ -73,7 +73,8 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
                             {"news", g.news == NewsOption::Daily ? QStringLiteral("Daily") : QStringLiteral("Annual")},
                             {"period", "select"},
                             {"month", QString::number(g.startMonth)},
-                            {"year", QString::number(g.startYear)}});
+                            {"year", QString::number(g.startYear)},
+                            {"rules", ruleSetName(g.rules)}});
         click(QString::fromLatin1(keys::kNewGame));
     }
     if (ended_ || s_.clock.dataMode() != g.data || s_.settings.level != g.level || s_.market.tradingDays.count() == 0)
@@ -81,6 +82,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     // What the maximum shows decides what an order's figures are refreshed
     // with, so it is the player's from the start.
     s_.settings.maximumDisplay = g.maximumDisplay;
+    s_.settings.commissionRate = g.commissionRate;
 
     // After every step the trades the rules have made must begin the saved
     // record, and every step must move the game. The record only grows, so
@@ -104,16 +106,58 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
         return {};
     };
 
-    while (made.size() < g.trades.size()) {
+    // The decisions on working orders are made again where the player made
+    // them: in their period, after as many trades as were made then.
+    qsizetype decided = 0;
+    const auto decide = [&]() -> QString {
+        while (decided < g.decisions.size()) {
+            const OrderDecision& d = g.decisions[decided];
+            if (d.period != s_.clock.periodIndex() || d.tradesBefore != made.size()) return {};
+            QString why;
+            switch (d.kind) {
+            case OrderDecision::Kind::Place: {
+                int id = 0;
+                why = placeOrder(d.request, &id);
+                break;
+            }
+            case OrderDecision::Kind::ChangePrice: why = changeOrderPrice(d.id, d.price); break;
+            case OrderDecision::Kind::ChangeUnits: why = changeOrderUnits(d.id, d.units); break;
+            case OrderDecision::Kind::Cancel: why = cancelWorkingOrder(d.id); break;
+            }
+            ++decided;
+            if (!why.isEmpty() || ended_ || !followed() || s_.desk.decisions.size() != decided)
+                return QStringLiteral("order decision %1 is not one the desk takes in period %2")
+                    .arg(decided)
+                    .arg(d.period);
+        }
+        return {};
+    };
+
+    while (made.size() < g.trades.size() || decided < g.decisions.size()) {
+        if (const QString why = decide(); !why.isEmpty()) return why;
+        if (decided < g.decisions.size() && g.decisions[decided].period < s_.clock.periodIndex())
+            return QStringLiteral("order decision %1 is not made in period %2")
+                .arg(decided + 1)
+                .arg(g.decisions[decided].period);
+        if (made.size() == g.trades.size()) {
+            if (decided < g.decisions.size() && g.decisions[decided].period == s_.clock.periodIndex())
+                return QStringLiteral("order decision %1 is not made after its trades").arg(decided + 1);
+            if (decided < g.decisions.size())
+                if (const QString why = forward(); !why.isEmpty()) return why;
+            continue;
+        }
         const qsizetype i = made.size();
         const TradeRecord& t = g.trades[i];
         if (s_.clock.periodIndex() > t.day)
             return QStringLiteral("trade %1 is not made in period %2").arg(i + 1).arg(t.day);
-        // A margin call's trades come from the Forward press of their period.
+        // A margin call's trades and the working orders' fills come from the
+        // Forward press of their period.
         if (s_.clock.periodIndex() < t.day || t.marginCall) {
             if (const QString why = forward(); !why.isEmpty()) return why;
             continue;
         }
+        if (t.orderId != 0) // its decision or its press has come and gone without it
+            return QStringLiteral("trade %1 is not made by its order in period %2").arg(i + 1).arg(t.day);
         click(QString::fromLatin1(keys::kTrade));
         if (s_.settings.level == Level::Expert) click(keysOf(t.market).button);
         click(sideButton(t.side));

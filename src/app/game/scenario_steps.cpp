@@ -16,12 +16,14 @@ bool Game::startScenario(const QString& name) {
         NotifyPlayer(QString::fromLatin1(kScenarioTitle), QString::fromLatin1(kScenarioGameUnderWay));
         return false;
     }
-    return BeginScenario(*scenario, s_.settings.news.setupChoice());
+    // A scenario plays under the rules last chosen.
+    return BeginScenario(*scenario, s_.settings.news.setupChoice(), s_.settings.rules);
 }
 
-bool Game::BeginScenario(const Scenario& scenario, NewsOption news) {
+bool Game::BeginScenario(const Scenario& scenario, NewsOption news, RuleSet rules) {
     form_.reset(scenario.level, scenario.data, scenario.length, news);
     form_.random = false;
+    form_.rules = rules;
     form_.year = scenario.start.year();
     form_.month = scenario.start.month();
     if (!BeginGame(&scenario)) return false;

@@ -15,6 +15,7 @@ void Game::mnuNewGame_Click() {
     }
     const Settings& set = s_.settings;
     form_.reset(set.level, set.data, set.length, set.news.setupChoice());
+    form_.rules = set.rules;
     // Cancel leaves every setting as it was: the form's choices only count
     // once the player presses Begin.
     if (!dialogs_.timePeriod(form_)) return;
@@ -23,6 +24,9 @@ void Game::mnuNewGame_Click() {
 
 bool Game::BeginGame(const Scenario* scenario) {
     cmdBegin(form_, scenario ? scenario->start : QDate());
+    // The rules of the game on the desk, under its name.
+    model_.setText("GameName", s_.settings.rules == RuleSet::Trainer ? QStringLiteral("Pellucar Trainer")
+                                                                     : QStringLiteral("Pellucar"));
     files_.newGame();
     files_.setScenario(scenario ? scenario->name : QString());
 
@@ -88,6 +92,7 @@ void Game::LevelDetailChecker(const TimePeriodForm& form) {
     set.data = form.data();
     set.length = set.data == DataMode::Tick && form.length == GameLength::Year ? GameLength::Quarter : form.length;
     set.news.chooseInSetup(form.news);
+    set.rules = form.rules;
     presentSettings(set, model_);
 }
 

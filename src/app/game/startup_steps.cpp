@@ -47,6 +47,13 @@ template <typename F> void Game::guarded(F&& f) {
     }
 }
 
+QString Game::OrderDecisionStep(const std::function<QString()>& step) {
+    if (QString why = OrderGate(); !why.isEmpty()) return why;
+    QString result;
+    guarded([&] { result = step(); });
+    return result;
+}
+
 void Game::PresentControlFlags() {
     DeskFacts f;
     f.gameOnDesk = gameOnDesk_;

@@ -89,6 +89,7 @@ bool Game::MandatoryTrade(int step) {
     NotifyPlayer(QString::fromLatin1(kMarginCallLiquidationTitle), t->message);
     const bool executed = desk_.fillMandatory(*t);
     if (executed) s_.marginCallPending = true;
+    if (executed && s_.settings.rules == RuleSet::Trainer) desk_.cancelWorkingFor(t->market);
     return executed;
 }
 

@@ -5,6 +5,7 @@
 #include "common/outside_files.h"
 #include "news/hints.h"
 #include "news/news_release.h"
+#include "trading/contract_terms.h"
 #include "trading/order_limits.h"
 
 #include <QCryptographicHash>
@@ -82,6 +83,8 @@ template <typename E> void putOptional(QDataStream& s, const std::optional<E>& e
 // quarter of tick days at six periods a day.
 constexpr int kMostDailyPeriods = 366;
 constexpr int kMostTickPeriods = kMostGamePeriods;
+// More decisions on working orders than a game of fills could need.
+constexpr int kMostDecisions = 100000;
 // The longest text kept of the units box or the chart's combo box.
 constexpr int kMostText = 32;
 
@@ -118,6 +121,28 @@ void write(QDataStream& s, const SavedGame& g) {
     s << qint32(c.maCounter) << c.movingMean << c.movingMinMax << c.rsiChecked;
     put(s, c.stochasticType);
     s << qint32(g.nextHintPeriod) << g.commissionTotal << qint32(g.backgroundYear);
+    // Format 5.
+    put(s, g.rules);
+    s << g.commissionRate;
+    for (const TradeRecord& t : g.trades) {
+        s << qint32(t.orderId);
+        put(s, t.orderType);
+        s << t.asked;
+    }
+    s << qint32(g.decisions.size());
+    for (const OrderDecision& d : g.decisions) {
+        put(s, d.kind);
+        s << qint32(d.period) << qint32(d.tradesBefore);
+        const OrderRequest& r = d.request;
+        put(s, r.market);
+        put(s, r.side);
+        s << qint32(r.units);
+        put(s, r.type);
+        s << r.price;
+        put(s, r.tif);
+        s << r.stopLoss.has_value() << r.stopLoss.value_or(0) << r.target.has_value() << r.target.value_or(0);
+        s << qint32(d.id) << d.price << qint32(d.units);
+    }
 }
 
 bool read(QDataStream& s, SavedGame& g, quint32 format) {
@@ -172,10 +197,93 @@ bool read(QDataStream& s, SavedGame& g, quint32 format) {
     g.nextHintPeriod = in.number();
     in.s >> g.commissionTotal;
     g.backgroundYear = in.number();
+    if (format >= 5) {
+        g.rules = in.choice(RuleSet::Trainer);
+        in.s >> g.commissionRate;
+        for (TradeRecord& t : g.trades) {
+            t.orderId = in.number();
+            t.orderType = in.choice(OrderType::Stop);
+            in.s >> t.asked;
+        }
+        for (int n = in.count(kMostDecisions); n > 0 && !in.failed(); --n) {
+            OrderDecision d;
+            d.kind = in.choice(OrderDecision::Kind::Cancel);
+            d.period = in.number();
+            d.tradesBefore = in.number();
+            OrderRequest& r = d.request;
+            r.market = in.choice(Market::Soybean);
+            r.side = in.choice(Side::Sell);
+            r.units = in.number();
+            r.type = in.choice(OrderType::Stop);
+            in.s >> r.price;
+            r.tif = in.choice(TimeInForce::ThisPeriod);
+            double stop = 0, target = 0;
+            const bool hasStop = in.flag();
+            in.s >> stop;
+            const bool hasTarget = in.flag();
+            in.s >> target;
+            if (hasStop) r.stopLoss = stop;
+            if (hasTarget) r.target = target;
+            d.id = in.number();
+            in.s >> d.price;
+            d.units = in.number();
+            g.decisions.append(d);
+        }
+    }
     return !in.failed() && s.atEnd();
 }
 
 bool isWholeNumber(double v) { return std::isfinite(v) && v == std::trunc(v); }
+
+bool isPrice(Market m, double p) { return std::isfinite(p) && p > 0 && onTickGrid(m, p); }
+
+// The Trainer's part: fills and decisions only in Trainer games, each one a
+// player could have made; whether the rules take them is the replay's to say.
+QString checkTrainer(const SavedGame& g) {
+    if (!std::isfinite(g.commissionRate) || g.commissionRate < 0 || g.commissionRate > 1000)
+        return QStringLiteral("its commission rate is out of range");
+    const bool trainer = g.rules == RuleSet::Trainer;
+    for (const TradeRecord& t : g.trades) {
+        const bool fill = t.orderId != 0 || t.orderType != OrderType::Market || t.asked != 0;
+        if (fill &&
+            (!trainer || t.marginCall || t.orderId < 1 || !std::isfinite(t.asked) || t.asked < 0 ||
+             (t.orderType == OrderType::Market) != (t.asked == 0) || (t.asked != 0 && !isPrice(t.market, t.asked))))
+            return QStringLiteral("trade %1 is no fill of a working order a player could have entered").arg(t.number);
+    }
+    if (!trainer && !g.decisions.isEmpty()) return QStringLiteral("a Classic game has working orders");
+    int period = 1, tradesBefore = 0;
+    for (qsizetype i = 0; i < g.decisions.size(); ++i) {
+        const OrderDecision& d = g.decisions[i];
+        const QString decision = QStringLiteral("order decision %1 ").arg(i + 1);
+        if (d.period < period || d.period > g.periodIndex || (d.period == period && d.tradesBefore < tradesBefore) ||
+            d.tradesBefore < 0 || d.tradesBefore > g.trades.size())
+            return decision + QStringLiteral("is out of the order of periods and trades");
+        period = d.period;
+        tradesBefore = d.tradesBefore;
+        bool possible = true;
+        switch (d.kind) {
+        case OrderDecision::Kind::Place: {
+            const OrderRequest& r = d.request;
+            OrderRequest entry = r;
+            entry.stopLoss.reset();
+            entry.target.reset();
+            for (const std::optional<double>& exit : {r.stopLoss, r.target})
+                if (exit && !isPrice(r.market, *exit)) possible = false;
+            if (r.type != OrderType::Market && requestProblem(r, r.price) != OrderProblem::None) possible = false;
+            if (requestProblem(entry, 0) != OrderProblem::None) possible = false;
+            if (g.level == Level::Novice && r.market != Market::Oil) possible = false;
+            break;
+        }
+        case OrderDecision::Kind::ChangePrice: possible = d.id >= 1 && std::isfinite(d.price) && d.price > 0; break;
+        case OrderDecision::Kind::ChangeUnits:
+            possible = d.id >= 1 && d.units >= 1 && d.units <= OrderLimits::kLargestEntry;
+            break;
+        case OrderDecision::Kind::Cancel: possible = d.id >= 1; break;
+        }
+        if (!possible) return decision + QStringLiteral("is not an order a player could have entered");
+    }
+    return {};
+}
 
 } // namespace
 
@@ -242,6 +350,8 @@ QString checkSavedGame(const SavedGame& g) {
             return QStringLiteral("its order being entered has no accepted contracts");
     }
 
+    if (const QString why = checkTrainer(g); !why.isEmpty()) return why;
+
     if (!NewsOptions::withCounters(g.annualCounter, g.dailyCounter))
         return QStringLiteral("its news options are out of range");
     if (!charts::ChartOptions::fromChoices(g.chart))
@@ -279,6 +389,9 @@ SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::
         g.startDay = scenario->start.day();
     }
     g.trades = s.desk.trades.records();
+    g.rules = s.settings.rules;
+    g.commissionRate = s.settings.commissionRate;
+    g.decisions = s.desk.decisions;
     g.periodIndex = s.clock.periodIndex();
     const TradingDesk& d = s.desk;
     g.orderState = d.state;

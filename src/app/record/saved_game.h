@@ -37,8 +37,9 @@ struct Scenario;
 inline constexpr char kSavedGameFileName[] = "saved-game.pellucar";
 // 1 kept the whole state and the window; 2 keeps the set-up and the
 // decisions; 3 adds whether the order's market button was pressed; 4 the
-// scenario the game started from and its first day.
-inline constexpr quint32 kSavedGameFormat = 4;
+// scenario the game started from and its first day; 5 the rules, the
+// Trainer's fills and its decisions on working orders.
+inline constexpr quint32 kSavedGameFormat = 5;
 
 // The most periods any game reaches: a quarter of tick days, six a day.
 inline constexpr int kMostGamePeriods = kTickDayCapacity * kTicksPerDay;
@@ -60,11 +61,16 @@ struct SavedGame {
     // format 3 and before hold no scenario.
     int startDay = 1;
     QString scenario;
+    // Files before format 5 hold Classic games.
+    RuleSet rules = RuleSet::Classic;
+    double commissionRate = kDefaultCommissionPerRoundTurn;
 
     // The player's decisions: every trade in order (margin-call trades
     // included, which the rules must make again by themselves), the period
     // the game stood at, and the order being entered.
     QList<TradeRecord> trades;
+    // Trainer: the player's decisions on working orders, in the order made.
+    QList<OrderDecision> decisions;
     int periodIndex = 1;
     OrderState orderState = OrderState::ChangePeriod;
     std::optional<Market> orderMarket;

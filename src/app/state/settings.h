@@ -2,7 +2,9 @@
 #include "app/state/time_period_form.h"
 #include "common/data_mode.h"
 #include "common/level.h"
+#include "common/rule_set.h"
 #include "news/news_options.h"
+#include "trading/working_orders.h"
 
 #include <QString>
 #include <array>
@@ -24,6 +26,11 @@ struct Settings {
     GameLength length = GameLength::Year; // the Game Length item checked
     MaximumDisplay maximumDisplay = MaximumDisplay::Transaction;
     NewsOptions news;
+    // The rules of the next game (set up in the setup window).
+    RuleSet rules = RuleSet::Classic;
+    // The Trainer's commission: dollars a round turn per contract, half of it
+    // charged at each fill.
+    double commissionRate = kDefaultCommissionPerRoundTurn;
 
     // The game length in periods that the checked length item gives.
     int lengthDays(int yearDays = 365) const;

@@ -1,6 +1,7 @@
 #pragma once
 #include "common/data_mode.h"
 #include "common/level.h"
+#include "common/rule_set.h"
 #include "news/news_options.h"
 
 #include <QString>
@@ -24,6 +25,7 @@ public:
     bool random = false;                  // optSelect 0 select, 1 random
     int month = 1;                        // Combo1, 1..12
     int year = 0;                         // Combo2, 0 = nothing chosen
+    RuleSet rules = RuleSet::Classic;     // OptClassic / OptTrainer
 
     // Daily or Tick, never None.
     DataMode data() const { return data_; }

@@ -4,6 +4,10 @@
 #include "trading/order_limits.h"
 #include "trading/side.h"
 #include "trading/trade_log.h"
+#include "trading/working_orders.h"
+
+#include <QList>
+#include <vector>
 
 #include <optional>
 
@@ -30,6 +34,21 @@ struct PendingOrder {
     bool operator==(const PendingOrder&) const = default;
 };
 
+// A decision of the player on the working orders (Trainer rules), kept with
+// the period and the number of trades made before it, so that a resumed game
+// makes it again at the same point.
+struct OrderDecision {
+    enum class Kind { Place, ChangePrice, ChangeUnits, Cancel };
+    Kind kind = Kind::Place;
+    int period = 0;
+    int tradesBefore = 0;
+    OrderRequest request; // Place
+    int id = 0;           // the others: the order
+    double price = 0;     // ChangePrice
+    int units = 0;        // ChangeUnits
+    bool operator==(const OrderDecision&) const = default;
+};
+
 // Everything the trading desk owns: the account with its positions and
 // lots, the order limits and maxima, the record of trades, and the order
 // being entered.
@@ -42,6 +61,11 @@ struct TradingDesk {
     // The commissions an Expert has run up since the program started (no
     // new game resets them).
     float commissionTotal = 0;
+    // Trainer rules: the working orders, the player's decisions on them, and
+    // what the last Forward press did to them (fills, cancellations).
+    WorkingOrders orders;
+    QList<OrderDecision> decisions;
+    std::vector<OrderEvent> lastOrderEvents;
 
     int tradeCount() const { return trades.count(); }
     void clearOrder() { pending = PendingOrder{}; }

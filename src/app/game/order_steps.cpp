@@ -1,0 +1,72 @@
+// Trainer rules in the game: the player's working orders between presses and
+// their fills in a press.
+#include "app/game/game.h"
+#include "common/format.h"
+#include "trading/contract_terms.h"
+
+namespace pellucar {
+
+namespace {
+
+// The prices of `m` in the period just stored: a daily game's day from the
+// series the close was taken from, a tick hour's one price. None where the
+// game has no price of the market this period.
+std::optional<PeriodRange> periodRange(const GameState& s, Market m) {
+    if (s.settings.level == Level::Novice && m != Market::Oil) return std::nullopt;
+    const double price = s.prices.current.get(m);
+    if (price <= 0.05) return std::nullopt; // no row: the floor stands in for a price
+    const PeriodRange one = PeriodRange::single(readQuote(m, price));
+    if (s.clock.dataMode() != DataMode::Daily) return one;
+    // The row the period's close came from (see PriceHistory::storePeriod).
+    const MarketSeries& series = s.market.series[static_cast<size_t>(commodityId(m))];
+    const int p = s.clock.periodIndex(), r = s.clock.calendarPosition();
+    const int row = p < series.count() ? r - 1 : r;
+    if (row < 0 || row >= series.count()) return one;
+    const DailyRow& d = series.rows[row];
+    // Soybean rows are in cents, the game's prices in dollars.
+    const auto read = [m](float v) { return m == Market::Soybean ? roundScaled(readPrice(v), -2, 6) : readPrice(v); };
+    const PeriodRange range{read(d.open), read(d.high), read(d.low), read(d.close)};
+    const bool sound = range.low > 0 && range.low <= std::min(range.open, range.close) &&
+                       range.high >= std::max(range.open, range.close);
+    return sound ? range : one;
+}
+
+} // namespace
+
+QString Game::OrderGate() const {
+    if (!gameOnDesk_ || ended_) return QStringLiteral("no game is on the desk");
+    if (s_.settings.rules != RuleSet::Trainer) return QStringLiteral("orders that rest are taken under Trainer rules");
+    if (pressRunning_) return QStringLiteral("a Forward press is under way");
+    if (s_.clock.periodIndex() < 1) return QStringLiteral("orders are taken from the first period on");
+    if (s_.desk.state != OrderState::ChangePeriod) return QStringLiteral("an order is being entered on the desk");
+    return {};
+}
+
+QString Game::placeOrder(const OrderRequest& request, int* id) {
+    return OrderDecisionStep([&] { return desk_.placeWorking(request, id); });
+}
+
+QString Game::changeOrderPrice(int id, double price) {
+    return OrderDecisionStep([&] { return desk_.changeWorkingPrice(id, price); });
+}
+
+QString Game::changeOrderUnits(int id, int units) {
+    return OrderDecisionStep([&] { return desk_.changeWorkingUnits(id, units); });
+}
+
+QString Game::cancelWorkingOrder(int id) {
+    return OrderDecisionStep([&] { return desk_.cancelWorking(id); });
+}
+
+void Game::FillWorkingOrders() {
+    if (s_.settings.rules != RuleSet::Trainer) return;
+    PeriodRanges ranges;
+    MarketPrices marks{};
+    for (Market m : kTradingOrder) {
+        ranges[static_cast<size_t>(index(m))] = periodRange(s_, m);
+        marks[static_cast<size_t>(index(m))] = s_.prices.current.get(m);
+    }
+    desk_.fillWorking(ranges, marks);
+}
+
+} // namespace pellucar

@@ -1,0 +1,157 @@
+// Trainer rules in the game: working orders entered between presses, filled in the press before the account is
+// valued, charged, recorded, cancelled by a margin call's trade, and kept in the saved game.
+#include "app/record/saved_game.h"
+#include "support/game_harness.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace pellucar;
+using namespace pellucar::test;
+
+namespace {
+
+using enum Market;
+using enum Side;
+
+// Oil on the 1990 fixture: 20.00 in period 1, a quarter more each period, one price a day.
+struct TrainerGame : Harness {
+    explicit TrainerGame(const QString& rules = QStringLiteral("Trainer")) : Harness(sharedDaily1990()) {
+        start();
+        setup({{"level", "Expert"}, {"year", "1990"}, {"rules", rules}});
+        take();
+    }
+    QString place(Side side, int units, OrderType type, double price, std::optional<double> stop = {},
+                  std::optional<double> target = {}) {
+        OrderRequest r{Oil, side, units, type, price};
+        r.stopLoss = stop;
+        r.target = target;
+        return game->placeOrder(r);
+    }
+    std::vector<int> working() const {
+        std::vector<int> ids;
+        for (const WorkingOrder& o : game->workingOrders().list()) ids.push_back(o.id);
+        return ids;
+    }
+};
+
+} // namespace
+
+TEST(Trainer, OrdersRestFillInThePressAndAreChargedAndRecorded) {
+    TrainerGame g;
+    EXPECT_EQ(g.text("GameName"), "Pellucar Trainer");
+    EXPECT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50), "orders are taken from the first period on");
+    g.forward();
+    EXPECT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50), "");  // 1
+    EXPECT_EQ(g.place(Sell, 2, OrderType::Stop, 19.00), ""); // 2: never reached
+    EXPECT_EQ(g.place(Buy, 1, OrderType::Limit, 19.005), "Oil prices are positive and move in steps of 0.01");
+    EXPECT_TRUE(g.place(Buy, 300, OrderType::Limit, 19.00).contains("Position Limit")); // as if filled now
+    EXPECT_EQ(g.take().size(), 2);                                                      // each refusal told
+    g.forward(2);                                                                       // period 3: 20.50
+    ASSERT_EQ(g.state().desk.trades.count(), 1);
+    const TradeRecord t = g.state().desk.trades.records().last();
+    EXPECT_EQ(std::tuple(t.day, t.orderId, t.orderType, t.asked, t.price, t.amount),
+              std::tuple(3, 1, OrderType::Stop, 20.5, 20.5f, 5.0f));
+    EXPECT_EQ(g.game->cancelWorkingOrder(2), "");
+    EXPECT_EQ(g.game->cancelWorkingOrder(2), "There is no such working order");
+
+    // A bracket: sell at 21.00 (period 5), stop-loss 21.50 (period 7), target 20.00 cancelled with it.
+    EXPECT_EQ(g.place(Sell, 5, OrderType::Limit, 21.00, 21.50, 20.00), "");
+    EXPECT_EQ(g.working(), (std::vector<int>{3, 4, 5}));
+    g.forward(2);
+    EXPECT_EQ(g.working(), (std::vector<int>{4, 5}));
+    g.forward(2);
+    EXPECT_TRUE(g.working().empty());
+    const std::vector<OrderEvent>& events = g.game->lastOrderEvents();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(std::tuple(events[0].kind, events[0].order.id, events[0].price),
+              std::tuple(OrderEventKind::Filled, 4, 21.5));
+    EXPECT_EQ(std::tuple(events[1].kind, events[1].order.id), std::tuple(OrderEventKind::OneCancelsOther, 5));
+    // Three fills of five contracts at half the $25 round turn; the value carries them.
+    const Account& a = g.state().desk.account;
+    EXPECT_EQ(a.commissionsPaid(), 3 * 5 * 12.5);
+    EXPECT_EQ(a.accountValue(), static_cast<float>(a.startingCapital() + a.realizedPL() + a.unrealizedPL() - 187.5));
+    EXPECT_EQ(a.position(Oil), 5);
+    // Trade History names each fill's order and the price it asked for.
+    g.game->click(QStringLiteral("btnTradeHist"));
+    const ReportGrid& history = g.game->model().at(QStringLiteral("TradeGrid")).grid;
+    EXPECT_EQ(history.header.mid(7), (QStringList{"Order", "Asked"}));
+    ASSERT_GE(history.rows.size(), 3);
+    EXPECT_EQ(history.rows[1].cells.mid(6), (QStringList{"$21.00", "Limit", "$21.00"}));
+}
+
+TEST(Trainer, AClassicGameTakesNoWorkingOrders) {
+    TrainerGame g(QStringLiteral("Classic"));
+    g.forward();
+    EXPECT_EQ(g.text("GameName"), "Pellucar");
+    EXPECT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50), "orders that rest are taken under Trainer rules");
+    EXPECT_TRUE(g.game->workingOrders().empty());
+}
+
+TEST(Trainer, AStopSparesTheMarginCallAndAMandatoryTradeCancelsItsMarketsOrders) {
+    // Short 49 Oil at 20.00: a quarter's rise takes the margin excess below 0.
+    for (const bool stop : {true, false}) {
+        SCOPED_TRACE(stop);
+        TrainerGame g;
+        g.forward();
+        ASSERT_EQ(g.place(Sell, 49, OrderType::Market, 0), "");
+        EXPECT_EQ(g.place(Buy, stop ? 49 : 10, stop ? OrderType::Stop : OrderType::Limit, stop ? 20.25 : 15.00), "");
+        g.take();
+        g.forward(2);
+        const QStringList seen = g.take();
+        EXPECT_EQ(countLines(seen, "Immediately Liquidate Positions"), stop ? 0 : 1) << seen.join('\n').toStdString();
+        EXPECT_EQ(countLines(seen, "Margin Call Liquidation"), stop ? 0 : 1);
+        EXPECT_EQ(countLines(seen, "The margin call's trade in Oil cancelled its working orders (2)"), stop ? 0 : 1);
+        if (stop) {
+            EXPECT_EQ(g.position(Oil), 0);
+        }
+        EXPECT_TRUE(g.game->workingOrders().empty());
+    }
+}
+
+TEST(Trainer, SavedGameKeepsWorkingOrdersAndRefusesOnesNoPlayerEntered) {
+    QTemporaryDir dir;
+    TrainerGame g;
+    g.game->setSaveFolder(dir.path());
+    g.forward();
+    ASSERT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50, 20.00), "");
+    ASSERT_EQ(g.place(Sell, 3, OrderType::Market, 0, 20.25, 19.50), "");
+    ASSERT_EQ(g.game->changeOrderPrice(1, 20.75), "");
+    g.forward(4);
+    ASSERT_EQ(g.place(Buy, 2, OrderType::Limit, 19.00), "");
+    g.game->click(QStringLiteral("mnuSave"));
+
+    Harness resumed(sharedDaily1990());
+    resumed.start();
+    resumed.game->setSaveFolder(dir.path());
+    resumed.game->click(QStringLiteral("mnuResume"));
+    const TradingDesk& a = g.state().desk;
+    const TradingDesk& b = resumed.state().desk;
+    EXPECT_GE(a.trades.count(), 3);
+    EXPECT_EQ(b.trades, a.trades);
+    EXPECT_EQ(b.orders, a.orders);
+    EXPECT_EQ(b.account, a.account);
+    EXPECT_EQ(resumed.text("GameName"), "Pellucar Trainer");
+
+    // The same file claiming Classic rules, or holding an order off the grid, is refused.
+    const QByteArray bytes = fileBytes(savedGamePath(dir.path()));
+    SavedGame saved;
+    QString detail;
+    ASSERT_EQ(decodeSavedGame(bytes, saved, &detail), SavedGameProblem::None);
+    SavedGame classic = saved;
+    classic.rules = RuleSet::Classic;
+    SavedGame offGrid = saved;
+    offGrid.decisions.last().request.price = 19.003;
+    for (const auto& [forged, why] : {std::pair(classic, "trade 1 is no fill of a working order"),
+                                      std::pair(offGrid, "order decision 4 is not an order a player could have")}) {
+        ASSERT_TRUE(writeFile(savedGamePath(dir.path()), encodeSavedGame(forged)));
+        resumed.take();
+        resumed.game->click(QStringLiteral("mnuResume"));
+        const QStringList seen = resumed.take();
+        EXPECT_EQ(countLines(seen, QStringLiteral("The saved game could not be read: the game in it could not have "
+                                                  "been played: ") +
+                                       why),
+                  1)
+            << seen.join('\n').toStdString();
+    }
+}
