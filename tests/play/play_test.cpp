@@ -175,3 +175,25 @@ TEST(PlayDriver, AutoPlayCountsEachCommandsPeriods) {
     EXPECT_EQ(countLines(r.out, "autoplay: 3 periods, playing"), 1);
     EXPECT_TRUE(r.out.contains("LabelDay: Day 5:")) << r.out.join('\n').toStdString();
 }
+
+TEST(PlayDriver, TrainerOrdersAreEnteredListedChangedAndCancelled) {
+    // Oil on the fixture: 20.00 in period 1, a quarter more each period.
+    const PlayRun r = play(sharedDaily1990(), "setup level=Expert year=1990 rules=Trainer\nforward\n"
+                                              "order Oil buy 5 stop 20.50\n"
+                                              "bracket Oil sell 2 stop 20.25 target 19.00\n"
+                                              "change 1 units 6\norders\nforward 2\norders\ncancel 9\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.mid(2),
+              (QStringList{"frmTimePeriod: Game Level Options | Expert, One Year, Daily data, Annual "
+                           "news, 1990, Trainer rules",
+                           "order: 1 entered", "bracket: 2 entered", "change: 1 changed", "orders: 3 working",
+                           "  1 Buy 6 Oil Stop 20.5 GTC", "  3 Buy 2 Oil Stop 20.25 GTC stop-loss",
+                           "  4 Buy 2 Oil Limit 19 GTC target", "orders: 0 working",
+                           "frmPlayerNotification: Trader Notification | There is no such working order",
+                           "cancel: refused: There is no such working order"}));
+    // A Classic game refuses them; a command out of its grammar stops the script.
+    const PlayRun classic = play(sharedDaily1990(), "setup year=1990\nforward\norder Oil buy 5 stop 20.50\n");
+    EXPECT_EQ(classic.out.last(), "order: refused: orders that rest are taken under Trainer rules");
+    for (const char* bad : {"order Oil hold 5\n", "bracket Oil buy 5 limit 20\n", "change 1 size 3\n", "cancel x\n"})
+        EXPECT_EQ(play(sharedDaily1990(), bad).exitCode, 2) << bad;
+}

@@ -35,6 +35,10 @@ const char* const kUsage = "usage: pellucar-play [--database PATH] [--seed N] [-
                            "  show NAME ...         state                scenario NAME\n"
                            "  review                export PATH          view scroll|zoom N\n"
                            "  chart\n"
+                           "Under Trainer rules (setup rules=Trainer), orders that rest:\n"
+                           "  order MARKET buy|sell UNITS [TYPE P] [day|gtc]\n"
+                           "  bracket MARKET buy|sell UNITS [TYPE P] [stop S] [target T]\n"
+                           "  orders                change N price|units V          cancel N\n"
                            "\n"
                            "Exit status: 0 at the script's end, 2 on a script or argument error,\n"
                            "otherwise the game's own exit (1 when the database cannot be opened).\n";

@@ -9,6 +9,7 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -31,6 +32,68 @@ QString marketButton(const QString& market) {
         {"oil", "btnOil"},     {"gold", "btnGold"},     {"tbond", "btnTBond"},    {"t-bond", "btnTBond"},
         {"sp500", "btnSp500"}, {"cattle", "btnCattle"}, {"soybean", "btnSoybean"}};
     return buttons.value(market.toLower());
+}
+
+bool marketOf(const QString& word, Market* out) {
+    for (Market m : kTradingOrder) {
+        if (marketName(m).compare(word, Qt::CaseInsensitive) == 0 ||
+            (m == Market::TBond && word.toLower() == "t-bond")) {
+            *out = m;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool priceOf(const QString& word, double* out) {
+    bool ok = false;
+    *out = word.toDouble(&ok);
+    return ok && std::isfinite(*out);
+}
+
+const QString kOrderUsage = QStringLiteral("usage: order MARKET buy|sell UNITS [market|limit P|stop P] [day|gtc]");
+const QString kBracketUsage =
+    QStringLiteral("usage: bracket MARKET buy|sell UNITS [limit P|stop P] [stop S] [target T] [day|gtc]");
+
+// The words after the command: market, side, units, then the order's type
+// and prices. In a bracket a stop before the stop-loss is the entry's.
+QString parseOrder(const QStringList& w, bool bracket, OrderRequest* r) {
+    const QString usage = bracket ? kBracketUsage : kOrderUsage;
+    bool ok = false;
+    if (w.size() < 4 || !marketOf(w[1], &r->market)) return usage;
+    const QString side = w[2].toLower();
+    if (side != QLatin1String("buy") && side != QLatin1String("sell")) return usage;
+    r->side = side == QLatin1String("buy") ? Side::Buy : Side::Sell;
+    r->units = w[3].toInt(&ok);
+    if (!ok) return usage;
+    r->type = OrderType::Market;
+    r->price = 0;
+    const int stops = static_cast<int>(w.count(QStringLiteral("stop")));
+    for (int i = 4; i < w.size(); ++i) {
+        const QString k = w[i].toLower();
+        if (k == QLatin1String("day") || k == QLatin1String("gtc")) {
+            r->tif = k == QLatin1String("day") ? TimeInForce::ThisPeriod : TimeInForce::UntilCancelled;
+            continue;
+        }
+        if (k == QLatin1String("market") && !bracket) continue;
+        double p = 0;
+        if (i + 1 >= w.size() || !priceOf(w[i + 1], &p)) return usage;
+        ++i;
+        const bool entryStop =
+            k == QLatin1String("stop") && (!bracket || (stops == 2 && r->type == OrderType::Market && !r->stopLoss));
+        if (k == QLatin1String("limit") || entryStop) {
+            r->type = k == QLatin1String("limit") ? OrderType::Limit : OrderType::Stop;
+            r->price = p;
+        } else if (bracket && k == QLatin1String("stop")) {
+            r->stopLoss = p;
+        } else if (bracket && k == QLatin1String("target")) {
+            r->target = p;
+        } else {
+            return usage;
+        }
+    }
+    if (bracket && !r->isBracket()) return usage;
+    return {};
 }
 
 } // namespace
@@ -147,6 +210,8 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
         dialogs_.queueSetup(settings);
         return click(QString::fromLatin1(keys::kNewGame), -1, error);
     }
+    for (const char* c : {"order", "bracket", "orders", "change", "cancel"})
+        if (cmd == QLatin1String(c)) return orderCommand(w, error);
     if (cmd == QLatin1String("trade")) {
         if (w.size() != 4 || marketButton(w[1]).isEmpty() ||
             (w[2].toLower() != QLatin1String("buy") && w[2].toLower() != QLatin1String("sell")))
@@ -251,6 +316,47 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
     }
     *error = QStringLiteral("unknown command %1").arg(cmd);
     return false;
+}
+
+bool PlayDriver::orderCommand(const QStringList& w, QString* error) {
+    const QString cmd = w[0];
+    const auto report = [&](const QString& what, const QString& refusal) {
+        out_ << cmd << ": " << (refusal.isEmpty() ? what : QStringLiteral("refused: ") + refusal) << '\n';
+        out_.flush();
+        return true;
+    };
+    if (cmd == QLatin1String("orders")) {
+        if (w.size() != 1) return *error = QStringLiteral("usage: orders"), false;
+        const std::vector<WorkingOrder> list = game_.workingOrders().list();
+        out_ << "orders: " << list.size() << " working\n";
+        for (const WorkingOrder& o : list) out_ << "  " << orderText(o) << '\n';
+        out_.flush();
+        return true;
+    }
+    if (cmd == QLatin1String("order") || cmd == QLatin1String("bracket")) {
+        OrderRequest r;
+        if (QString usage = parseOrder(w, cmd == QLatin1String("bracket"), &r); !usage.isEmpty())
+            return *error = usage, false;
+        int id = 0;
+        const QString why = game_.placeOrder(r, &id);
+        return report(QStringLiteral("%1 entered").arg(id), why);
+    }
+    bool ok = false;
+    const int id = w.size() > 1 ? w[1].toInt(&ok) : 0;
+    if (cmd == QLatin1String("cancel")) {
+        if (w.size() != 2 || !ok) return *error = QStringLiteral("usage: cancel N"), false;
+        return report(QStringLiteral("%1 cancelled").arg(id), game_.cancelWorkingOrder(id));
+    }
+    const QString usage = QStringLiteral("usage: change N price P|units U");
+    if (w.size() != 4 || !ok) return *error = usage, false;
+    if (w[2] == QLatin1String("price")) {
+        double p = 0;
+        if (!priceOf(w[3], &p)) return *error = usage, false;
+        return report(QStringLiteral("%1 changed").arg(id), game_.changeOrderPrice(id, p));
+    }
+    const int units = w[3].toInt(&ok);
+    if (w[2] != QLatin1String("units") || !ok) return *error = usage, false;
+    return report(QStringLiteral("%1 changed").arg(id), game_.changeOrderUnits(id, units));
 }
 
 } // namespace pellucar

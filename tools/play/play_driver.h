@@ -23,6 +23,8 @@ public:
 private:
     bool execute(const QString& line, QString* error);
     bool click(const QString& name, int index, QString* error);
+    // order, bracket, orders, change and cancel: the Trainer's working orders.
+    bool orderCommand(const QStringList& w, QString* error);
 
     Game& game_;
     ScriptedDialogs& dialogs_;
