@@ -223,7 +223,22 @@ std::vector<WorkingOrder> WorkingOrders::list() const {
 
 std::vector<OrderEvent> WorkingOrders::step(int period, const PeriodRanges& ranges, const Execute& execute) {
     std::vector<OrderEvent> events;
-    if (orders_.empty()) return events;
+    // Whether fillPrice would fill `o`: the range's extreme on the order's side, the open included, reaches it.
+    const auto reached = [&](const WorkingOrder& o) {
+        const std::optional<PeriodRange>& r = ranges[static_cast<size_t>(index(o.market))];
+        if (!r || o.waiting() || o.periodEntered >= period) return false;
+        const double lowest = std::min(r->open, r->low), highest = std::max(r->open, r->high);
+        const bool buy = o.side == Side::Buy;
+        if (o.type == OrderType::Market) return true;
+        if (o.type == OrderType::Limit) return buy ? atOrBelow(lowest, o.price) : atOrAbove(highest, o.price);
+        return buy ? atOrAbove(highest, o.price) : atOrBelow(lowest, o.price);
+    };
+    const auto expires = [&](const WorkingOrder& o) {
+        return o.tif == TimeInForce::ThisPeriod && !o.waiting() && o.periodEntered < period;
+    };
+    // Most periods touch no order: those cost one look at each.
+    if (std::none_of(orders_.begin(), orders_.end(), [&](const WorkingOrder& o) { return reached(o) || expires(o); }))
+        return events;
     const auto dropWaitingExits = [&](int entryId) {
         for (const WorkingOrder& w : orders_)
             if (w.entry == entryId) events.push_back({OrderEventKind::WithEntry, w});
@@ -262,7 +277,7 @@ std::vector<OrderEvent> WorkingOrders::step(int period, const PeriodRanges& rang
     // This-period orders that could fill in this period and did not.
     std::vector<int> expired;
     for (const WorkingOrder& o : orders_)
-        if (o.tif == TimeInForce::ThisPeriod && !o.waiting() && o.periodEntered < period) expired.push_back(o.id);
+        if (expires(o)) expired.push_back(o.id);
     for (int id : expired) {
         if (const WorkingOrder* o = find(id)) {
             events.push_back({OrderEventKind::Expired, *o});
