@@ -254,6 +254,7 @@ TimePeriodWindow::TimePeriodWindow(TimePeriodForm& form, QWidget* parent)
     QGroupBox* data = frame(QStringLiteral("Frame3"), QStringLiteral("&Data"));
     QGroupBox* news = frame(QStringLiteral("Frame4"), QStringLiteral("Ne&ws Reports"));
     QGroupBox* time = frame(QStringLiteral("fTime"), QStringLiteral("&Time Period"));
+    QGroupBox* rules = frame(QStringLiteral("FrameRules"), QStringLiteral("R&ules"));
 
     QRadioButton* novice = option(level, QStringLiteral("OptNovice"), QStringLiteral("Novice"));
     QRadioButton* expert = option(level, QStringLiteral("OptExpert"), QStringLiteral("Expert"));
@@ -264,6 +265,9 @@ TimePeriodWindow::TimePeriodWindow(TimePeriodForm& form, QWidget* parent)
     QRadioButton* tick = option(data, QStringLiteral("OptTick"), QStringLiteral("Tick"));
     QRadioButton* annual = option(news, QStringLiteral("OptAnnual"), QStringLiteral("Annual"));
     QRadioButton* dayReports = option(news, QStringLiteral("OptDayReports"), QStringLiteral("Daily"));
+    QRadioButton* classic = option(rules, QStringLiteral("OptClassic"), QStringLiteral("Classic"));
+    QRadioButton* trainer = option(rules, QStringLiteral("OptTrainer"),
+                                   QStringLiteral("Trainer: limit, stop and bracket orders, commissions"));
     QRadioButton* select = option(time, QStringLiteral("optSelect_0"), QStringLiteral("&Select Timeperiod"));
     QRadioButton* random = option(time, QStringLiteral("optSelect_1"), QStringLiteral("&Random Timeperiod"));
     QLabel* timeLabel = label(QStringLiteral("labeltime"), QString());
@@ -307,6 +311,8 @@ TimePeriodWindow::TimePeriodWindow(TimePeriodForm& form, QWidget* parent)
     on(tick, [this] { form_.setData(DataMode::Tick); });
     on(annual, [this] { form_.news = NewsOption::Annual; });
     on(dayReports, [this] { form_.news = NewsOption::Daily; });
+    on(classic, [this] { form_.rules = RuleSet::Classic; });
+    on(trainer, [this] { form_.rules = RuleSet::Trainer; });
     on(select, [this] { form_.random = false; });
     on(random, [this] { form_.random = true; });
     connect(months, &QComboBox::activated, this, [this](int i) {
@@ -326,6 +332,7 @@ TimePeriodWindow::TimePeriodWindow(TimePeriodForm& form, QWidget* parent)
     grid->addWidget(length, 0, 1);
     grid->addWidget(data, 1, 0);
     grid->addWidget(news, 1, 1);
+    grid->addWidget(rules, 2, 0, 1, 2);
     auto* c = new QVBoxLayout(content);
     c->setContentsMargins(0, 0, 0, 0);
     c->addLayout(grid);
@@ -353,6 +360,8 @@ void TimePeriodWindow::render() {
     set("OptTick", form_.tick());
     set("OptAnnual", form_.news != NewsOption::Daily);
     set("OptDayReports", form_.news == NewsOption::Daily);
+    set("OptClassic", form_.rules != RuleSet::Trainer);
+    set("OptTrainer", form_.rules == RuleSet::Trainer);
     set("optSelect_0", !form_.random);
     set("optSelect_1", form_.random);
     findChild<QRadioButton*>(QStringLiteral("OptYear"))->setEnabled(form_.yearLengthEnabled());

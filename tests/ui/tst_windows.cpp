@@ -130,6 +130,14 @@ private slots:
         click(&w, "OptDaily");
         QVERIFY(child(&w, "OptYear")->isEnabled());
 
+        // The rules, chosen with the mouse.
+        QVERIFY(child<QRadioButton>(&w, "OptClassic")->isChecked());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(child(&w, "OptTrainer"), Qt::LeftButton, {},
+                          QPoint(8, child(&w, "OptTrainer")->height() / 2));
+        QVERIFY(form.rules == RuleSet::Trainer && !child<QRadioButton>(&w, "OptClassic")->isChecked());
+
         click(&w, "cmdBegin");
         QCOMPARE(w.result(), int(QDialog::Accepted));
     }
