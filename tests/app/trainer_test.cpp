@@ -78,6 +78,11 @@ TEST(Trainer, OrdersRestFillInThePressAndAreChargedAndRecorded) {
     EXPECT_EQ(history.header.mid(7), (QStringList{"Order", "Asked"}));
     ASSERT_GE(history.rows.size(), 3);
     EXPECT_EQ(history.rows[1].cells.mid(6), (QStringList{"$21.00", "Limit", "$21.00"}));
+    // The end window shows what was paid.
+    g.game->click(QStringLiteral("btnCloseTradeHistory"));
+    g.take();
+    g.end(QStringLiteral("btnContinue"));
+    EXPECT_EQ(countLines(g.take(), "| Commissions: $187.50\\n"), 1);
 }
 
 TEST(Trainer, AClassicGameTakesNoWorkingOrders) {
@@ -153,5 +158,22 @@ TEST(Trainer, SavedGameKeepsWorkingOrdersAndRefusesOnesNoPlayerEntered) {
                                        why),
                   1)
             << seen.join('\n').toStdString();
+    }
+}
+
+TEST(Trainer, AutoPlayStopsAtAFillWhenAsked) {
+    for (const bool asked : {false, true}) {
+        SCOPED_TRACE(asked);
+        TrainerGame g;
+        g.forward();
+        if (asked) g.game->click(QStringLiteral("mnuStopOnFill"));
+        EXPECT_EQ(g.game->model().checked(QStringLiteral("mnuStopOnFill")), asked);
+        ASSERT_EQ(g.place(Buy, 1, OrderType::Stop, 21.00), ""); // reached in period 5
+        g.game->click(QStringLiteral("btnAutoPlay"));
+        for (int i = 0; i < 8 && g.game->autoPlay().running(); ++i) g.game->autoPlayStep();
+        EXPECT_EQ(g.game->autoPlay().stopReason() == "an order's fill", asked);
+        if (asked) {
+            EXPECT_EQ(g.state().clock.periodIndex(), 5);
+        }
     }
 }

@@ -1,6 +1,8 @@
 #include "app/game/game.h"
 #include "app/view/control_table.h"
 
+#include <algorithm>
+
 namespace pellucar {
 
 void Game::autoPlayStep() {
@@ -10,7 +12,13 @@ void Game::autoPlayStep() {
         return PresentControlFlags();
     }
     autoPlay_.pressed();
+    const int period = s_.clock.periodIndex();
     click(QLatin1String(keys::kForward));
+    const std::vector<OrderEvent>& events = s_.desk.lastOrderEvents;
+    const auto filled = [](const OrderEvent& e) { return e.kind == OrderEventKind::Filled; };
+    if (autoPlay_.stopsOnFill() && s_.clock.periodIndex() != period &&
+        std::any_of(events.begin(), events.end(), filled))
+        autoPlay_.stop(QStringLiteral("an order's fill"));
     // A game that ended without a window of its own (none does today)
     // still stops it.
     if (ended_ || gameOnDesk_) return;
@@ -28,7 +36,7 @@ void Game::StopAutoPlayFor(const QString& key) {
     const ControlSpec* ctl = findControl(key);
     if (!ctl || (ctl->kind != ControlKind::Menu && ctl->kind != ControlKind::MenuItem)) return;
     if (ctl->name == QLatin1String(keys::kAutoPlayItem) || ctl->name == QLatin1String(keys::kAutoPlaySpeed) ||
-        ctl->key == QLatin1String(keys::kAutoPlaySpeedMenu))
+        ctl->name == QLatin1String(keys::kAutoPlayStopsOnFill) || ctl->key == QLatin1String(keys::kAutoPlaySpeedMenu))
         return;
     autoPlay_.stop(QStringLiteral("a menu"));
 }
@@ -41,6 +49,7 @@ void Game::addAutoPlayActions(ActionTable& a) {
     a.insert(QLatin1String(keys::kAutoPlay), toggle);
     a.insert(QLatin1String(keys::kAutoPlayItem), toggle);
     a.insert(QLatin1String(keys::kAutoPlaySpeed), [this](int i) { autoPlay_.setSpeed(i); });
+    a.insert(QLatin1String(keys::kAutoPlayStopsOnFill), [this](int) { autoPlay_.toggleStopsOnFill(); });
 }
 
 } // namespace pellucar

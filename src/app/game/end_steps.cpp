@@ -31,7 +31,9 @@ void Game::mnuEnd_Click() {
     if (s_.clock.periodIndex() > 45) score_.ShowVerdict();
     GameSummary summary = score_.summaryTexts();
     summary.caption = QStringLiteral("Game Over ");
-    summary.commissions = moneyText(s_.desk.commissionTotal);
+    // Trainer rules charge commissions to the account: the window shows what was paid.
+    summary.commissions = moneyText(s_.settings.rules == RuleSet::Trainer ? s_.desk.account.commissionsPaid()
+                                                                          : double(s_.desk.commissionTotal));
     summary.restartEnabled = s_.clock.started() || s_.levelSelected;
     ShowLastPrices();
     const EndOfGameChoice choice = dialogs_.endOfGame(summary);

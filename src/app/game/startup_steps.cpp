@@ -65,6 +65,7 @@ void Game::PresentControlFlags() {
     f.modalOpen = dialogs_.modalOpen();
     f.autoPlaying = autoPlay_.running();
     f.autoPlaySpeed = autoPlay_.speed();
+    f.autoPlayStopsOnFill = autoPlay_.stopsOnFill();
     presentControlFlags(f, model_);
     files_.PresentSavedGameItems();
 }

@@ -40,6 +40,9 @@ public:
         stopReason_ = why;
     }
     void pressed() { ++presses_; }
+    // Whether a working order's fill stops it (an option of the Trainer rules).
+    bool stopsOnFill() const { return stopsOnFill_; }
+    void toggleStopsOnFill() { stopsOnFill_ = !stopsOnFill_; }
     // An index outside the menu's items is ignored.
     void setSpeed(int index) {
         if (index >= 0 && index < kSpeedCount) speed_ = index;
@@ -48,6 +51,7 @@ public:
 private:
     bool running_ = false;
     int speed_ = 2; // five periods a second
+    bool stopsOnFill_ = false;
     int presses_ = 0;
     QString stopReason_;
 };

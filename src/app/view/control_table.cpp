@@ -231,13 +231,15 @@ QList<ControlSpec> build() {
       << menu("mnuNews", "&Background Story", "mnuSettingsNews", 2);
     l << sep("mSep1", "mnuSettings") << menu("mnuMDisplay", "&Maximum Display", "mnuSettings")
       << menu("mnuMaximum", "&Transaction", "mnuMDisplay", 0, true)
-      << menu("mnuMaximum", "&Positions", "mnuMDisplay", 1);
+      << menu("mnuMaximum", "&Positions", "mnuMDisplay", 1)
+      << menu("mnuTrainerCommission", "Trainer &Commission: $25.00 a Round Turn", "mnuSettings");
     l << menu("mnuAutoSpeed", "Auto-&Play Speed", "mnuSettings")
       << menu("mnuSpeed", "&1 Period a Second", "mnuAutoSpeed", 0)
       << menu("mnuSpeed", "&2 Periods a Second", "mnuAutoSpeed", 1)
       << menu("mnuSpeed", "&5 Periods a Second", "mnuAutoSpeed", 2, true)
       << menu("mnuSpeed", "1&0 Periods a Second", "mnuAutoSpeed", 3)
-      << menu("mnuSpeed", "&As Fast as It Draws", "mnuAutoSpeed", 4);
+      << menu("mnuSpeed", "&As Fast as It Draws", "mnuAutoSpeed", 4) << sep("mSepFill", "mnuAutoSpeed")
+      << menu("mnuStopOnFill", "Stop at a Working Order's &Fill", "mnuAutoSpeed");
     l << menu("mnuScreenColor", "&Screen Color...", "mnuSettings") << sep("mSep2", "mnuSettings");
     l << menu("mnuGraphOpt", "&Graph Options", "mnuSettings") << menu("mnuGraph", "&Oil ", "mnuGraphOpt", 0, true)
       << menu("mnuGraph", "&Gold ", "mnuGraphOpt", 1) << menu("mnuGraph", "&T-Bond", "mnuGraphOpt", 2)

@@ -103,6 +103,7 @@ inline constexpr char kAutoPlay[] = "btnAutoPlay";
 inline constexpr char kAutoPlayItem[] = "mnuAutoPlay";
 inline constexpr char kAutoPlaySpeedMenu[] = "mnuAutoSpeed";
 inline constexpr char kAutoPlaySpeed[] = "mnuSpeed";
+inline constexpr char kAutoPlayStopsOnFill[] = "mnuStopOnFill";
 } // namespace keys
 
 // What the quote column's banner (keys::kMarketBanner) says while no market is

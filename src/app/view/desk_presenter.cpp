@@ -188,6 +188,8 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
     }();
     for (int i = 0; i < AutoPlay::kSpeedCount; ++i)
         if (model.checked(speedKeys[i]) != (i == f.autoPlaySpeed)) model.setChecked(speedKeys[i], i == f.autoPlaySpeed);
+    const ControlKey& onFill = controlKey<kAutoPlayStopsOnFill>();
+    if (model.checked(onFill) != f.autoPlayStopsOnFill) model.setChecked(onFill, f.autoPlayStopsOnFill);
 }
 
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model, AccountTexts* memo) {
@@ -244,6 +246,10 @@ void presentSettings(const Settings& s, PresentationModel& model) {
     model.setChecked("mnuMaximum_1", positions);
     model.setText("LabelMaxiPos",
                   positions ? QStringLiteral("Maximum Position:") : QStringLiteral("Maximum Transaction:"));
+    // The one commission figure of the Trainer rules, charged half at each fill.
+    model.setText(
+        "mnuTrainerCommission",
+        QStringLiteral("Trainer &Commission: %1 a Round Turn").arg(formatPattern(s.commissionRate, u"$#,##0.00")));
 }
 
 } // namespace pellucar

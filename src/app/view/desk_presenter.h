@@ -42,11 +42,12 @@ struct DeskFacts {
     bool periodStarted = false; // the game is past its first Forward press
     bool reportShown = false;   // a history report covers the charts
     OrderState orderStep = OrderState::ChangePeriod;
-    bool pressRunning = false; // a Forward press, from its start to its end
-    bool windowLocked = false; // the press holds the main window locked
-    bool modalOpen = false;    // a modal window is up over the main window
-    bool autoPlaying = false;  // auto-play presses Forward for the player
-    int autoPlaySpeed = 0;     // the pace chosen, an item of Options > Auto-Play Speed
+    bool pressRunning = false;        // a Forward press, from its start to its end
+    bool windowLocked = false;        // the press holds the main window locked
+    bool modalOpen = false;           // a modal window is up over the main window
+    bool autoPlaying = false;         // auto-play presses Forward for the player
+    int autoPlaySpeed = 0;            // the pace chosen, an item of Options > Auto-Play Speed
+    bool autoPlayStopsOnFill = false; // a working order's fill stops auto-play
 };
 // The one place that enables and disables Forward, Trade, the history
 // buttons, the top menus, the chart menus and the options that fix a game.
