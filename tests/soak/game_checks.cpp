@@ -62,6 +62,25 @@ struct KnownNotices {
                   {"Pellucar Continuation", "The Game is Continued for One Month"},
                   {"Pellucar Continuation", "The Game is Continued for One Quarter"}};
         for (const Scenario& sc : scenarios()) exact.insert({sc.name, sc.brief});
+        // Trainer rules: working orders refused at entry.
+        for (Market m : kTradingOrder)
+            for (int p = static_cast<int>(OrderProblem::NoSuchOrder);
+                 p <= static_cast<int>(OrderProblem::NotChangeable); ++p)
+                exact.insert({kTraderNotificationTitle, orderProblemText(static_cast<OrderProblem>(p), m)});
+        exact.insert({kTraderNotificationTitle, "A Novice trades Oil only"});
+    }
+
+    // A refusal's text, whatever blanks it starts or ends with.
+    bool isRefusal(const QString& text) const {
+        for (const auto& [title, message] : exact)
+            if (message.trimmed() == text) return true;
+        static const QRegularExpression figure(QStringLiteral("= ([\\d,]+)"));
+        if (const auto f = figure.match(text); f.hasMatch())
+            for (Market m : kTradingOrder)
+                for (Refusal r :
+                     {Refusal::PositionLimitBuy, Refusal::PositionLimitSale, Refusal::EquityBuy, Refusal::EquitySale})
+                    if (refusalMessage(r, m, f.captured(1).remove(',').toInt()).trimmed() == text) return true;
+        return false;
     }
 
     QString check(const QString& title, const QString& message, bool databaseNotice) const {
@@ -81,6 +100,16 @@ struct KnownNotices {
         if (title == QLatin1String(kMarginCallTitle) && marginCall.match(message).hasMatch()) return {};
         if (title == QLatin1String(kMarginCallLiquidationTitle) && liquidation.match(message).hasMatch()) return {};
         if (databaseNotice && title == QLatin1String("Pellucar") && !message.isEmpty()) return {};
+        // Trainer rules: a fill a limit would break, and a margin call's trade, cancel working orders.
+        static const QRegularExpression atFill =
+            anchored(QStringLiteral("Order [1-9]\\d* was cancelled at its fill: (.+)"));
+        static const QRegularExpression byMarginCall =
+            anchored(QStringLiteral("The margin call's trade in ") + marketAlternatives() +
+                     QStringLiteral(" cancelled its working orders \\([1-9]\\d*(?:, [1-9]\\d*)*\\)"));
+        if (title == QLatin1String(kTraderNotificationTitle)) {
+            if (const auto f = atFill.match(message); f.hasMatch() && isRefusal(f.captured(1))) return {};
+            if (byMarginCall.match(message).hasMatch()) return {};
+        }
         return QStringLiteral("unknown notification");
     }
 };
@@ -199,7 +228,10 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     if (log.count() < replayed_ || (replayed_ > 0 && records[replayed_ - 1].number != replayed_)) {
         if (!gameReset) bad << QStringLiteral("trade record shrank without a new game");
         *this = GameChecker(databaseNotice_);
-    } else if (!gameReset && log.count() - replayed_ != fills) {
+    } else if (!gameReset &&
+               log.count() - replayed_ != fills + std::count_if(records.begin() + replayed_, records.end(),
+                                                                [](const TradeRecord& r) { return r.orderId != 0; })) {
+        // A working order's fill (Trainer rules) comes without a window.
         bad << QStringLiteral("%1 trades recorded, %2 filled").arg(log.count() - replayed_).arg(fills);
     }
     for (; replayed_ < log.count(); ++replayed_) {
@@ -217,6 +249,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         const double before = static_cast<double>(model_.position(r.market));
         const bool whole = isWhole(r.amount) && std::fabs(r.amount) < 1e6;
         model_.fill(r.market, whole ? std::llround(r.amount) : 0, sane ? r.price : 1.0);
+        if (r.orderId != 0)
+            commissions_ += commissionAtFill(static_cast<int>(std::fabs(r.amount)), s.settings.commissionRate);
         const double after = before + r.amount;
         // A margin call only ever takes exposure away.
         if (r.marginCall && (std::fabs(after) >= std::fabs(before) || after * before < 0))
@@ -264,8 +298,11 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     if (pricesSane_)
         compare("realized P(L) %1, the trade record makes %2", account.realizedPL(), model_.realized(), 0.01);
     compare("unrealized P(L) %1, the lots at current prices make %2", account.unrealizedPL(), unrealized, 0.005);
-    compare("account value %1, capital and P(L) make %2", value,
-            static_cast<double>(account.startingCapital()) + account.realizedPL() + unrealized, 0.005 + step);
+    // Trainer rules charge half the round-turn rate at each fill of a working order.
+    compare("commissions paid %1, the fills make %2", account.commissionsPaid(), commissions_, 0.005);
+    compare("account value %1, capital and P(L) less commissions make %2", value,
+            static_cast<double>(account.startingCapital()) + account.realizedPL() + unrealized - commissions_,
+            0.005 + step);
 
     if (!game.model().unknownKeys().isEmpty())
         bad << QStringLiteral("the game wrote unknown controls: ") + game.model().unknownKeys().join(' ');

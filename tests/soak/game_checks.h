@@ -33,6 +33,7 @@ private:
     test::AccountModel model_{Level::Expert, 0}; // compares lots and realized P(L): level and capital do not matter
     bool pricesSane_ = true;                     // every replayed fill had a price the model can hold
     bool resumed_ = false;
+    double commissions_ = 0; // the Trainer's, of the fills replayed
 };
 
 } // namespace pellucar::soak

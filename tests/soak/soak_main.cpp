@@ -2,12 +2,15 @@
 // action. Exit code 0 when no rule broke, 1 when one did, 2 for a bad command line.
 #include "app/dialogs/scripted_dialogs.h"
 #include "app/game/game.h"
+#include "app/game/period_ranges.h"
 #include "app/record/past_games.h"
 #include "app/state/clock.h"
 #include "app/view/control_table.h"
 #include "common/random.h"
 #include "game_checks.h"
+#include "support/fill_model.h"
 #include "support/random_player.h"
+#include "trading/contract_terms.h"
 #include "trading/trade_report.h"
 
 #include <QCoreApplication>
@@ -18,6 +21,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <utility>
 
 using namespace pellucar;
 
@@ -28,7 +32,7 @@ using test::RandomPlayer;
 // Each window is answered by the dice as it opens, so no answer is left over.
 class SoakDialogs : public ScriptedDialogs {
 public:
-    explicit SoakDialogs(RandomPlayer& dice) : dice_(dice) {}
+    SoakDialogs(RandomPlayer& dice, bool trainer) : dice_(dice), trainer_(trainer) {}
 
     GameOverChoice gameOver(const GameSummary& s) override {
         queueAnswer(dice_.chance(0.15) ? QStringLiteral("btnEnd") : QStringLiteral("btnPlayAgain"));
@@ -55,6 +59,7 @@ public:
             // Now and then a year with no tick data at all.
             {"year",
              QString::number(tick && dice_.chance(0.95) ? dice_.between(1996, 1997) : dice_.between(1984, 1997))},
+            {"rules", trainer_ ? "Trainer" : "Classic"},
         });
         queueAnswer(dice_.chance(0.04) ? QStringLiteral("cmdReset") : QStringLiteral("cmdBegin"));
         return ScriptedDialogs::timePeriod(form);
@@ -75,6 +80,89 @@ public:
 
 private:
     RandomPlayer& dice_;
+    bool trainer_;
+};
+
+// Follows the working orders of a Trainer game in the independent fill
+// model: every decision the game kept is made in the model too, every press
+// fills there at the game's ranges, and the fills tried and the orders left
+// must agree. A resumed game is followed again from its next new game.
+class OrderMirror {
+public:
+    QStringList check(const GameState& s) {
+        if (s.settings.rules != RuleSet::Trainer) return {};
+        const QList<OrderDecision>& decisions = s.desk.decisions;
+        const QList<TradeRecord>& trades = s.desk.trades.records();
+        if (std::exchange(resumed_, false)) {
+            // The resumed game's orders came from a file: followed again from the next new game.
+            following_ = false;
+        } else if (decisions.size() < decided_ || s.clock.periodIndex() < period_ || trades.size() < traded_) {
+            restart();
+        }
+        if (!following_) {
+            decided_ = decisions.size();
+            traded_ = trades.size();
+            period_ = s.clock.periodIndex();
+            return {};
+        }
+        QStringList bad;
+        for (; traded_ < trades.size(); ++traded_)
+            if (trades[traded_].marginCall) model_.cancelMarket(trades[traded_].market);
+        for (; decided_ < decisions.size(); ++decided_) {
+            const OrderDecision& d = decisions[decided_];
+            const OrderRequest& r = d.request;
+            switch (d.kind) {
+            case OrderDecision::Kind::Place: {
+                const int id = model_.place(r.market, r.side == Side::Buy, r.units, r.type, r.price,
+                                            r.tif == TimeInForce::ThisPeriod, r.stopLoss, r.target, d.period);
+                if (r.type == OrderType::Market) model_.marketEntryFilled(id, r.units, d.period);
+                break;
+            }
+            case OrderDecision::Kind::ChangePrice: model_.changePrice(d.id, d.price, d.period); break;
+            case OrderDecision::Kind::ChangeUnits: model_.changeUnits(d.id, d.units, d.period); break;
+            case OrderDecision::Kind::Cancel: model_.cancel(d.id); break;
+            }
+        }
+        const int p = s.clock.periodIndex();
+        if (p > period_ && s.desk.lastFillPeriod == p) {
+            std::map<Market, test::ModelRange> ranges;
+            for (Market m : kTradingOrder)
+                if (const std::optional<PeriodRange> r = periodRangeOf(s, m))
+                    ranges[m] = {r->open, r->high, r->low, r->close};
+            std::vector<test::ModelFill> made;
+            for (const OrderEvent& e : s.desk.lastOrderEvents)
+                if (e.kind == OrderEventKind::Filled || e.kind == OrderEventKind::Refused)
+                    made.push_back({e.order.id, e.price, e.order.units, e.kind == OrderEventKind::Filled});
+            const auto takes = [&](int id) {
+                return std::any_of(made.begin(), made.end(),
+                                   [id](const test::ModelFill& f) { return f.id == id && f.executed; });
+            };
+            if (model_.period(p, ranges, takes) != made)
+                bad << QStringLiteral("period %1's fills are not the fill model's").arg(p);
+            fills_ += static_cast<long long>(made.size());
+        }
+        period_ = p;
+        std::vector<std::tuple<int, int, double>> book;
+        for (const WorkingOrder& o : s.desk.orders.list()) book.emplace_back(o.id, o.units, o.price);
+        if (book != model_.book()) bad << QStringLiteral("the working orders are not the fill model's");
+        if (!bad.isEmpty()) following_ = false; // one report per game
+        return bad;
+    }
+    void resumed() { resumed_ = true; }
+    // A new game object: followed from its first game, the count of fills kept.
+    void restart() {
+        const long long checked = fills_;
+        *this = OrderMirror();
+        fills_ = checked;
+    }
+    long long fills() const { return fills_; }
+
+private:
+    test::FillModel model_;
+    qsizetype decided_ = 0, traded_ = 0;
+    int period_ = 0;
+    bool following_ = true, resumed_ = false;
+    long long fills_ = 0;
 };
 
 // Units box texts: mostly orders that go through, some at or past the limits, and careless entries.
@@ -96,10 +184,14 @@ QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
     return dice.pick(careless);
 }
 
-// Every button, menu item and chart market, offered or not; the saved-game items have weights of their own.
-const QList<QPair<QString, int>>& anyControl() {
-    static const QList<QPair<QString, int>> all = [] {
-        const QStringList own{"mnuSave", "mnuResume", "mnuPastGames"};
+// Every button, menu item and chart market, offered or not; the saved-game items have weights of their own. The
+// Trainer's items are left to Trainer runs, so a Classic run makes the choices it always made.
+const QList<QPair<QString, int>>& anyControl(bool trainer) {
+    static const auto list = [](bool withTrainer) {
+        QStringList own{"mnuSave", "mnuResume", "mnuPastGames"};
+        if (!withTrainer)
+            own << "mnuStopOnFill"
+                << "mnuTrainerCommission";
         QList<QPair<QString, int>> l;
         for (const ControlSpec& c : mainWindowControls()) {
             if (c.kind == ControlKind::ComboBox)
@@ -108,14 +200,15 @@ const QList<QPair<QString, int>>& anyControl() {
                 l << qMakePair(c.name, c.index);
         }
         return l;
-    }();
-    return all;
+    };
+    static const QList<QPair<QString, int>> classic = list(false), all = list(true);
+    return trainer ? all : classic;
 }
 
 class Soak {
 public:
-    Soak(QString database, std::uint64_t seed, long long faultAt)
-        : database_(std::move(database)), seed_(seed), dice_(seed), faultAt_(faultAt) {}
+    Soak(QString database, std::uint64_t seed, long long faultAt, bool trainer)
+        : database_(std::move(database)), seed_(seed), dice_(seed), faultAt_(faultAt), trainer_(trainer) {}
 
     int run(long long actions) {
         QElapsedTimer timer;
@@ -134,18 +227,20 @@ public:
                     "%lld trades, %lld games recorded, %lld violations\n",
                     static_cast<unsigned long long>(seed_), actions_, static_cast<double>(timer.elapsed()) / 1000,
                     gamesBegun_, gameObjects_, trades_, static_cast<long long>(pastGames_.games().size()), violations_);
+        if (trainer_) std::printf("pellucar-soak: %lld working-order fills checked\n", mirror_.fills());
         return violations_ == 0 ? 0 : 1;
     }
 
 private:
     void newGameObject() {
         game_.reset();
-        dialogs_ = std::make_unique<SoakDialogs>(dice_);
+        dialogs_ = std::make_unique<SoakDialogs>(dice_, trainer_);
         random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(gameObjects_));
         // Every program run shares the record of past games and the saved-games folder.
         game_ = std::make_unique<Game>(*dialogs_, *random_, database_, &pastGames_);
         game_->setSaveFolder(files_.path());
         checker_ = soak::GameChecker();
+        mirror_.restart();
         ++gameObjects_;
         stacking_ = false;
         step(QStringLiteral("start-up"), [&] { game_->startUp(); });
@@ -172,13 +267,16 @@ private:
             if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) stacking_ = false;
         }
         // Game > Resume replaced the game unless a notice said why not.
-        if (what == QLatin1String("click mnuResume") && lines.filter("frmPlayerNotification: Saved Game | ").isEmpty())
+        if (what == QLatin1String("click mnuResume") &&
+            lines.filter("frmPlayerNotification: Saved Game | ").isEmpty()) {
             checker_.resumed();
+            mirror_.resumed();
+        }
         QStringList bad;
         if (game_->ended()) {
             if (const QString why = soak::checkProgramEnd(*game_, lines); !why.isEmpty()) bad << why;
         } else {
-            bad << reportsShown() << checker_.check(*game_, lines);
+            bad << reportsShown() << checker_.check(*game_, lines) << mirror_.check(game_->state());
             if (dialogs_->pendingAnswers() != 0) bad << QStringLiteral("a window left its answer unread");
         }
         if (bad.isEmpty()) return;
@@ -202,7 +300,8 @@ private:
             return t.left(t.indexOf(' '));
         };
         if (m.visible(QStringLiteral("TradeGrid")) &&
-            m.at(QStringLiteral("TradeGrid")).grid != tradeReport(s.desk.trades, s.desk.account, timeOf))
+            m.at(QStringLiteral("TradeGrid")).grid !=
+                tradeReport(s.desk.trades, s.desk.account, timeOf, s.settings.rules == RuleSet::Trainer))
             bad << QStringLiteral("the trade report shown is not the game's on the desk");
         if (m.visible(QStringLiteral("newsgrid")) && m.at(QStringLiteral("newsgrid")).grid != s.news.grid())
             bad << QStringLiteral("the news report shown is not the game's on the desk");
@@ -213,7 +312,7 @@ private:
         const GameState& s = game_->state();
         const OrderState desk = s.desk.state;
         if (dice_.chance(0.04)) {
-            const auto& [name, index] = dice_.pick(anyControl());
+            const auto& [name, index] = dice_.pick(anyControl(trainer_));
             click(name, index);
             return;
         }
@@ -255,6 +354,8 @@ private:
             click(stacking_ ? (markets.contains("btnCattle") ? "btnCattle" : markets.first()) : dice_.pick(markets));
             return;
         }
+        // A Trainer's working orders, on a roll of their own so a Classic run plays as it always did.
+        if (trainer_ && s.clock.periodIndex() > 0 && dice_.chance(0.2)) return orderAction();
         // The resting desk; a player building up lots mostly trades.
         const int r = stacking_ && dice_.chance(0.8) ? 500 : dice_.upTo(1000);
         if (r < 380) {
@@ -267,7 +368,7 @@ private:
             else if (stacking_ && dice_.chance(0.001)) stacking_ = false;
             click(QStringLiteral("btnTrade"));
         } else if (r >= 880 && r < 950) {
-            const auto& [name, index] = dice_.pick(anyControl());
+            const auto& [name, index] = dice_.pick(anyControl(trainer_));
             if (name.startsWith(QLatin1String("mnu")) || name == QLatin1String("cboCommodity")) click(name, index);
             else forward();
         } else if (r >= 978) { // a run of presses, as a player leaning on Forward
@@ -286,6 +387,44 @@ private:
 
     void forward() { click(QStringLiteral("btnChangePeriod")); }
 
+    // A working order entered near the market (now and then one no rule takes), or one changed or cancelled.
+    void orderAction() {
+        const GameState& s = game_->state();
+        const std::vector<WorkingOrder> live = s.desk.orders.list();
+        const int r = dice_.upTo(100);
+        if (r < 60 || live.empty()) {
+            const Market m = s.settings.level == Level::Novice || dice_.chance(0.3)
+                                 ? Market::Oil
+                                 : kTradingOrder[static_cast<size_t>(dice_.upTo(kMarketCount))];
+            const double tick = contractTerms(m).tick;
+            const double at = nearestTick(m, s.prices.current.get(m));
+            OrderRequest o{m, dice_.chance(0.5) ? Side::Buy : Side::Sell,
+                           dice_.chance(0.05) ? dice_.between(1, 600) : dice_.between(1, 5)};
+            const int type = dice_.upTo(10);
+            o.type = type == 0 ? OrderType::Market : type < 6 ? OrderType::Limit : OrderType::Stop;
+            const int entry = dice_.between(-6, 6);
+            o.price = o.type == OrderType::Market ? 0 : nearestTick(m, at + entry * tick);
+            if (dice_.chance(0.03)) o.price += tick / 3; // off the grid
+            o.tif = dice_.chance(0.3) ? TimeInForce::ThisPeriod : TimeInForce::UntilCancelled;
+            const double sign = o.side == Side::Buy ? 1 : -1, from = o.type == OrderType::Market ? at : o.price;
+            if (dice_.chance(0.4)) o.stopLoss = nearestTick(m, from - sign * dice_.between(1, 10) * tick);
+            if (dice_.chance(0.4)) o.target = nearestTick(m, from + sign * dice_.between(1, 10) * tick);
+            step(QStringLiteral("order %1").arg(marketName(m)), [&] { game_->placeOrder(o); });
+            return;
+        }
+        const WorkingOrder& o = live[static_cast<size_t>(dice_.upTo(static_cast<int>(live.size())))];
+        const int id = o.id;
+        if (r < 75) {
+            const double price = nearestTick(o.market, o.price + dice_.between(-3, 3) * contractTerms(o.market).tick);
+            step(QStringLiteral("change %1 price").arg(id), [&] { game_->changeOrderPrice(id, price); });
+        } else if (r < 85) {
+            const int units = dice_.between(1, 6);
+            step(QStringLiteral("change %1 units").arg(id), [&] { game_->changeOrderUnits(id, units); });
+        } else {
+            step(QStringLiteral("cancel %1").arg(id), [&] { game_->cancelWorkingOrder(id); });
+        }
+    }
+
     QString database_;
     QTemporaryDir files_;
     PastGames pastGames_{files_.filePath(QStringLiteral("past-games.sqlite"))};
@@ -295,11 +434,13 @@ private:
     std::unique_ptr<SystemRandom> random_;
     std::unique_ptr<Game> game_;
     soak::GameChecker checker_;
+    OrderMirror mirror_;
     long long actions_ = 0, gamesBegun_ = 0, gameObjects_ = 0, trades_ = 0, violations_ = 0;
     QStringList recent_;
     bool stacking_ = false;
     int printed_ = 0;
     long long faultAt_;
+    bool trainer_;
 };
 
 } // namespace
@@ -309,6 +450,7 @@ int main(int argc, char** argv) {
     long long actions = 1000000;
     long long faultAt = std::numeric_limits<long long>::max();
     std::uint64_t seed = 1;
+    bool trainer = false;
     QString database = QCoreApplication::applicationDirPath() + QStringLiteral("/futures.mdb");
     const QStringList args = app.arguments();
     bool ok = args.size() % 2 == 1; // flags and their values
@@ -318,15 +460,19 @@ int main(int argc, char** argv) {
         else if (flag == QLatin1String("--seed")) seed = args[i + 1].toULongLong(&ok);
         else if (flag == QLatin1String("--inject-fault-at")) faultAt = args[i + 1].toLongLong(&ok);
         else if (flag == QLatin1String("--database")) database = args[i + 1];
-        else ok = false;
+        else if (flag == QLatin1String("--rules")) {
+            trainer = args[i + 1] == QLatin1String("Trainer");
+            ok = trainer || args[i + 1] == QLatin1String("Classic");
+        } else ok = false;
     }
     if (!ok || actions <= 0) {
-        std::fprintf(stderr, "usage: pellucar-soak [--actions N] [--seed S] [--database PATH] [--inject-fault-at N]\n");
+        std::fprintf(stderr, "usage: pellucar-soak [--actions N] [--seed S] [--database PATH] [--inject-fault-at N] "
+                             "[--rules Classic|Trainer]\n");
         return 2;
     }
     if (!QFileInfo::exists(database)) {
         std::fprintf(stderr, "pellucar-soak: no market database at %s\n", qPrintable(database));
         return 2;
     }
-    return Soak(database, seed, faultAt).run(actions);
+    return Soak(database, seed, faultAt, trainer).run(actions);
 }

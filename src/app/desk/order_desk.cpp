@@ -49,6 +49,7 @@ void OrderDesk::newGame(Level level) {
     desk_.orders.clear();
     desk_.decisions.clear();
     desk_.lastOrderEvents.clear();
+    desk_.lastFillPeriod = 0;
 }
 
 void OrderDesk::SetOrderState(OrderState state) {
@@ -305,6 +306,7 @@ QString OrderDesk::placeWorking(const OrderRequest& r, int* placedId) {
         // A market order fills now, at the quote; its exits work from the next period.
         bookWorkingFill(OrderFill{id, r.market, r.side, r.units, OrderType::Market, OrderRole::Entry, 0, quote});
         desk_.orders.entryExecuted(id, r.units, period);
+        if (model_.visible("TradeGrid")) btnTradeHist_Click(); // the report shown takes the fill
         afterFill_();
     }
     return {};
@@ -314,7 +316,8 @@ QString OrderDesk::changeWorkingPrice(int id, double price) {
     const WorkingOrder* o = desk_.orders.find(id);
     const OrderProblem p = desk_.orders.changePrice(id, price, s_.clock.periodIndex());
     if (p != OrderProblem::None) return refuse(orderProblemText(p, o ? o->market : Market::Oil));
-    OrderDecision d{OrderDecision::Kind::ChangePrice};
+    OrderDecision d;
+    d.kind = OrderDecision::Kind::ChangePrice;
     d.id = id;
     d.price = price;
     keepDecision(d);
@@ -330,7 +333,8 @@ QString OrderDesk::changeWorkingUnits(int id, int units) {
         if (QString why = limitRefusal(o->market, o->side, units); !why.isEmpty()) return why;
     const OrderProblem p = desk_.orders.changeUnits(id, units, s_.clock.periodIndex());
     if (p != OrderProblem::None) return refuse(orderProblemText(p, o->market));
-    OrderDecision d{OrderDecision::Kind::ChangeUnits};
+    OrderDecision d;
+    d.kind = OrderDecision::Kind::ChangeUnits;
     d.id = id;
     d.units = units;
     keepDecision(d);
@@ -339,7 +343,8 @@ QString OrderDesk::changeWorkingUnits(int id, int units) {
 
 QString OrderDesk::cancelWorking(int id) {
     if (desk_.orders.cancel(id).empty()) return refuse(orderProblemText(OrderProblem::NoSuchOrder, Market::Oil));
-    OrderDecision d{OrderDecision::Kind::Cancel};
+    OrderDecision d;
+    d.kind = OrderDecision::Kind::Cancel;
     d.id = id;
     keepDecision(d);
     return {};
@@ -357,6 +362,7 @@ bool OrderDesk::bookWorkingFill(const OrderFill& f) {
 
 void OrderDesk::fillWorking(const PeriodRanges& ranges, const MarketPrices& marks) {
     desk_.lastOrderEvents.clear();
+    desk_.lastFillPeriod = s_.clock.periodIndex();
     if (desk_.orders.empty()) return;
     QStringList notices;
     const auto execute = [&](const OrderFill& f) {
@@ -383,6 +389,7 @@ void OrderDesk::fillWorking(const PeriodRanges& ranges, const MarketPrices& mark
         return true;
     };
     desk_.lastOrderEvents = desk_.orders.step(s_.clock.periodIndex(), ranges, execute);
+    if (model_.visible("TradeGrid")) btnTradeHist_Click(); // the report shown takes the fills
     for (const QString& n : notices) dialogs_.notify(kNoticeTitle, n, 0);
 }
 

@@ -1,17 +1,13 @@
 // Trainer rules in the game: the player's working orders between presses and
 // their fills in a press.
 #include "app/game/game.h"
+#include "app/game/period_ranges.h"
 #include "common/format.h"
 #include "trading/contract_terms.h"
 
 namespace pellucar {
 
-namespace {
-
-// The prices of `m` in the period just stored: a daily game's day from the
-// series the close was taken from, a tick hour's one price. None where the
-// game has no price of the market this period.
-std::optional<PeriodRange> periodRange(const GameState& s, Market m) {
+std::optional<PeriodRange> periodRangeOf(const GameState& s, Market m) {
     if (s.settings.level == Level::Novice && m != Market::Oil) return std::nullopt;
     const double price = s.prices.current.get(m);
     if (price <= 0.05) return std::nullopt; // no row: the floor stands in for a price
@@ -30,8 +26,6 @@ std::optional<PeriodRange> periodRange(const GameState& s, Market m) {
                        range.high >= std::max(range.open, range.close);
     return sound ? range : one;
 }
-
-} // namespace
 
 QString Game::OrderGate() const {
     if (!gameOnDesk_ || ended_) return QStringLiteral("no game is on the desk");
@@ -60,10 +54,11 @@ QString Game::cancelWorkingOrder(int id) {
 
 void Game::FillWorkingOrders() {
     if (s_.settings.rules != RuleSet::Trainer) return;
+    if (s_.desk.orders.empty()) return desk_.fillWorking({}, {}); // only what the last press did is forgotten
     PeriodRanges ranges;
     MarketPrices marks{};
     for (Market m : kTradingOrder) {
-        ranges[static_cast<size_t>(index(m))] = periodRange(s_, m);
+        ranges[static_cast<size_t>(index(m))] = periodRangeOf(s_, m);
         marks[static_cast<size_t>(index(m))] = s_.prices.current.get(m);
     }
     desk_.fillWorking(ranges, marks);

@@ -66,6 +66,7 @@ struct TradingDesk {
     WorkingOrders orders;
     QList<OrderDecision> decisions;
     std::vector<OrderEvent> lastOrderEvents;
+    int lastFillPeriod = 0; // the period the press last filled orders in (a game's last press fills none)
 
     int tradeCount() const { return trades.count(); }
     void clearOrder() { pending = PendingOrder{}; }
