@@ -42,6 +42,21 @@ void forwardInCore(benchmark::State& state, const SetupPlan& plan, const std::st
 void BM_Forward_Core_Daily(benchmark::State& state) { forwardInCore(state, dailyYear(), "forward.core.daily"); }
 void BM_Forward_Core_Tick(benchmark::State& state) { forwardInCore(state, tickQuarter(), "forward.core.tick"); }
 
+// Trainer rules: the same press with no working orders and with 200 of them;
+// the second may cost at most 1.10 times the first.
+SetupPlan trainerYear(int orders) {
+    SetupPlan p = dailyYear();
+    p.rules = QStringLiteral("Trainer");
+    p.workingOrders = orders;
+    return p;
+}
+void BM_Forward_Core_Trainer0(benchmark::State& state) {
+    forwardInCore(state, trainerYear(0), "forward.core.trainer0");
+}
+void BM_Forward_Core_Trainer200(benchmark::State& state) {
+    forwardInCore(state, trainerYear(200), "forward.core.trainer200");
+}
+
 // Whole games, several of them: a press costs microseconds.
 constexpr int kCoreGames = 4;
 
@@ -54,6 +69,12 @@ void registerCoreForwardBenchmarks(int dailyPresses, int tickPresses) {
     benchmark::RegisterBenchmark("Forward/Core/Tick", BM_Forward_Core_Tick)
         ->Unit(benchmark::kMicrosecond)
         ->Iterations(kCoreGames * tickPresses);
+    benchmark::RegisterBenchmark("Forward/Core/Trainer0", BM_Forward_Core_Trainer0)
+        ->Unit(benchmark::kMicrosecond)
+        ->Iterations(kCoreGames * dailyPresses);
+    benchmark::RegisterBenchmark("Forward/Core/Trainer200", BM_Forward_Core_Trainer200)
+        ->Unit(benchmark::kMicrosecond)
+        ->Iterations(kCoreGames * dailyPresses);
 }
 
 } // namespace pellucar::bench

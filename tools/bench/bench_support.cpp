@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include "app/view/control_table.h"
+#include "trading/contract_terms.h"
 #include "ui/chart_view.h"
 
 #include <QAbstractButton>
@@ -146,12 +147,22 @@ bool setUpCoreGame(CoreRig& rig, const SetupPlan& plan, std::string* error) {
                             {"data", plan.data},
                             {"period", "select"},
                             {"month", QString::number(plan.month)},
-                            {"year", QString::number(plan.year)}});
+                            {"year", QString::number(plan.year)},
+                            {"rules", plan.rules}});
     g.click(QString::fromLatin1(keys::kNewGame));
     g.click(QString::fromLatin1(keys::kForward));
     if (g.state().clock.periodIndex() != 1) {
         *error = "the first Forward did not start the game";
         return false;
+    }
+    for (int i = 0; i < plan.workingOrders; ++i) {
+        // Buys at half the price, a tick apart, alternately in Oil and Gold.
+        const Market m = i % 2 == 0 ? Market::Oil : Market::Gold;
+        const double half = nearestTick(m, g.state().prices.current.get(m) / 2) - (i / 2) * contractTerms(m).tick;
+        if (!g.placeOrder(OrderRequest{m, Side::Buy, 1, OrderType::Limit, half}).isEmpty()) {
+            *error = "a working order was refused";
+            return false;
+        }
     }
     for (const char* button : kMarketButtons) {
         g.click(QString::fromLatin1(keys::kTrade));

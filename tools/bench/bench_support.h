@@ -78,6 +78,10 @@ struct SetupPlan {
     QString data = QStringLiteral("Daily");
     int month = 1;
     int year = 1994;
+    QString rules = QStringLiteral("Classic");
+    // Under Trainer rules: working orders placed after the positions, limits
+    // far from the market, so every press checks them all and fills none.
+    int workingOrders = 0;
 };
 SetupPlan dailyYear();
 SetupPlan tickQuarter();

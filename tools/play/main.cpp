@@ -35,7 +35,7 @@ const char* const kUsage = "usage: pellucar-play [--database PATH] [--seed N] [-
                            "  show NAME ...         state                scenario NAME\n"
                            "  review                export PATH          view scroll|zoom N\n"
                            "  chart\n"
-                           "Under Trainer rules (setup rules=Trainer), orders that rest:\n"
+                           "Trainer-rules:\n"
                            "  order MARKET buy|sell UNITS [TYPE P] [day|gtc]\n"
                            "  bracket MARKET buy|sell UNITS [TYPE P] [stop S] [target T]\n"
                            "  orders                change N price|units V          cancel N\n"
