@@ -1,5 +1,6 @@
 // Trainer rules in the game: working orders entered between presses, filled in the press before the account is
 // valued, charged, recorded, cancelled by a margin call's trade, and kept in the saved game.
+#include "app/record/review.h"
 #include "app/record/saved_game.h"
 #include "support/game_harness.h"
 
@@ -78,6 +79,12 @@ TEST(Trainer, OrdersRestFillInThePressAndAreChargedAndRecorded) {
     EXPECT_EQ(history.header.mid(7), (QStringList{"Order", "Asked"}));
     ASSERT_GE(history.rows.size(), 3);
     EXPECT_EQ(history.rows[1].cells.mid(6), (QStringList{"$21.00", "Limit", "$21.00"}));
+    // So does the review's export.
+    ReviewRecord review;
+    review.trades = g.state().desk.trades.records();
+    const QStringList csv = tradeRecordCsv(review).split('\n');
+    EXPECT_TRUE(csv[0].endsWith(",Price,Order,Asked") && csv[1].endsWith(",20.5,Stop,20.5"))
+        << csv.join('\n').toStdString();
     // The end window shows what was paid.
     g.game->click(QStringLiteral("btnCloseTradeHistory"));
     g.take();

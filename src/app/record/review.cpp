@@ -265,7 +265,11 @@ QString reviewPeriodText(const ReviewPeriod& p) {
 }
 
 QString tradeRecordCsv(const ReviewRecord& r) {
-    QString out = QStringLiteral("Trade,Period,Date,Market,Transaction,Contracts,Price\n");
+    // A record with working orders' fills (Trainer rules) names each fill's order and the price it asked for.
+    const bool orders =
+        std::any_of(r.trades.begin(), r.trades.end(), [](const TradeRecord& t) { return t.orderId != 0; });
+    QString out = orders ? QStringLiteral("Trade,Period,Date,Market,Transaction,Contracts,Price,Order,Asked\n")
+                         : QStringLiteral("Trade,Period,Date,Market,Transaction,Contracts,Price\n");
     for (const TradeRecord& t : r.trades) {
         const QString when = t.day >= 1 && t.day <= static_cast<int>(r.periods.size())
                                  ? reviewPeriodText(r.periods[static_cast<size_t>(t.day - 1)])
@@ -276,6 +280,12 @@ QString tradeRecordCsv(const ReviewRecord& r) {
                    .arg(when, marketName(t.market), t.transaction())
                    .arg(std::fabs(t.amount), 0, 'f', 0)
                    .arg(reviewPriceText(t.price));
+        if (orders) {
+            out.chop(1);
+            out += QStringLiteral(",%1,%2\n")
+                       .arg(t.orderId != 0 ? orderTypeName(t.orderType) : QString(),
+                            t.asked != 0 ? reviewPriceText(t.asked) : QString());
+        }
     }
     return out;
 }
