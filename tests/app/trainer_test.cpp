@@ -92,12 +92,19 @@ TEST(Trainer, OrdersRestFillInThePressAndAreChargedAndRecorded) {
     EXPECT_EQ(countLines(g.take(), "| Commissions: $187.50\\n"), 1);
 }
 
-TEST(Trainer, AClassicGameTakesNoWorkingOrders) {
+TEST(Trainer, AClassicGameTakesNoWorkingOrdersAndChargesNoCommission) {
     TrainerGame g(QStringLiteral("Classic"));
     g.forward();
     EXPECT_EQ(g.text("GameName"), "Pellucar");
     EXPECT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50), "orders that rest are taken under Trainer rules");
     EXPECT_TRUE(g.game->workingOrders().empty());
+    // The desk's own market order: charged under Trainer rules only.
+    for (const char* rules : {"Classic", "Trainer"}) {
+        TrainerGame d{QString::fromLatin1(rules)};
+        d.forward();
+        d.order(Oil, Buy, 2);
+        EXPECT_EQ(d.state().desk.account.commissionsPaid(), rules[0] == 'T' ? 25 : 0) << rules;
+    }
 }
 
 TEST(Trainer, AStopSparesTheMarginCallAndAMandatoryTradeCancelsItsMarketsOrders) {

@@ -249,7 +249,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         const double before = static_cast<double>(model_.position(r.market));
         const bool whole = isWhole(r.amount) && std::fabs(r.amount) < 1e6;
         model_.fill(r.market, whole ? std::llround(r.amount) : 0, sane ? r.price : 1.0);
-        if (r.orderId != 0)
+        if (s.settings.rules == RuleSet::Trainer)
             commissions_ += commissionAtFill(static_cast<int>(std::fabs(r.amount)), s.settings.commissionRate);
         const double after = before + r.amount;
         // A margin call only ever takes exposure away.
@@ -298,7 +298,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     if (pricesSane_)
         compare("realized P(L) %1, the trade record makes %2", account.realizedPL(), model_.realized(), 0.01);
     compare("unrealized P(L) %1, the lots at current prices make %2", account.unrealizedPL(), unrealized, 0.005);
-    // Trainer rules charge half the round-turn rate at each fill of a working order.
+    // Trainer rules charge half the round-turn rate at each fill.
     compare("commissions paid %1, the fills make %2", account.commissionsPaid(), commissions_, 0.005);
     compare("account value %1, capital and P(L) less commissions make %2", value,
             static_cast<double>(account.startingCapital()) + account.realizedPL() + unrealized - commissions_,

@@ -228,6 +228,9 @@ void OrderDesk::FillOrder(Fill fill) {
     d.trades.record(s_.clock.periodIndex(), *o.market, *o.side, marginCall, o.units, static_cast<float>(o.fillPrice));
     model_.setText("lblTotTrades", QString::number(d.tradeCount()));
     desk_.commissionTotal = commissionAfterTrade(desk_.commissionTotal, s_.settings.level);
+    // Trainer rules charge every fill, the desk's and a margin call's too.
+    if (s_.settings.rules == RuleSet::Trainer)
+        d.account.chargeCommission(commissionAtFill(static_cast<int>(std::abs(o.units)), s_.settings.commissionRate));
     model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
 }
 
