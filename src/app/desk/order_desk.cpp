@@ -383,7 +383,10 @@ void OrderDesk::fillWorking(const PeriodRanges& ranges, const MarketPrices& mark
                 return false;
             }
         }
-        if (!bookWorkingFill(f)) {
+        // The price as the decimal it stands for (a range is read with its binary noise).
+        OrderFill cleared = f;
+        cleared.price = readQuote(f.market, f.price);
+        if (!bookWorkingFill(cleared)) {
             notices << QStringLiteral("Order %1 was cancelled at its fill: %2")
                            .arg(f.id)
                            .arg(QString::fromLatin1(kTradeLogFullMessage));
@@ -392,6 +395,7 @@ void OrderDesk::fillWorking(const PeriodRanges& ranges, const MarketPrices& mark
         return true;
     };
     desk_.lastOrderEvents = desk_.orders.step(s_.clock.periodIndex(), ranges, execute);
+    for (OrderEvent& e : desk_.lastOrderEvents) e.price = readQuote(e.order.market, e.price);
     if (model_.visible("TradeGrid")) btnTradeHist_Click(); // the report shown takes the fills
     for (const QString& n : notices) dialogs_.notify(kNoticeTitle, n, 0);
 }

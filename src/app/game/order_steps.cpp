@@ -11,7 +11,10 @@ std::optional<PeriodRange> periodRangeOf(const GameState& s, Market m) {
     if (s.settings.level == Level::Novice && m != Market::Oil) return std::nullopt;
     const double price = s.prices.current.get(m);
     if (price <= 0.05) return std::nullopt; // no row: the floor stands in for a price
-    const PeriodRange one = PeriodRange::single(readQuote(m, price));
+    // Read as stored, binary noise and all: the fill function reads through it,
+    // and the desk clears a fill's price once it fills (a decimal reading per
+    // price of every press would cost more than the orders).
+    const PeriodRange one = PeriodRange::single(price);
     if (s.clock.dataMode() != DataMode::Daily) return one;
     // The row the period's close came from (see PriceHistory::storePeriod).
     const MarketSeries& series = s.market.series[static_cast<size_t>(commodityId(m))];
@@ -20,7 +23,7 @@ std::optional<PeriodRange> periodRangeOf(const GameState& s, Market m) {
     if (row < 0 || row >= series.count()) return one;
     const DailyRow& d = series.rows[row];
     // Soybean rows are in cents, the game's prices in dollars.
-    const auto read = [m](float v) { return m == Market::Soybean ? roundScaled(readPrice(v), -2, 6) : readPrice(v); };
+    const auto read = [m](float v) { return m == Market::Soybean ? double(v) / 100 : double(v); };
     const PeriodRange range{read(d.open), read(d.high), read(d.low), read(d.close)};
     const bool sound = range.low > 0 && range.low <= std::min(range.open, range.close) &&
                        range.high >= std::max(range.open, range.close);
