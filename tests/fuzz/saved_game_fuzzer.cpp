@@ -17,11 +17,11 @@ namespace {
 MarketDatabase* g_market = nullptr;
 QString g_folder;
 
-QByteArray envelope(const QByteArray& payload) {
+QByteArray envelope(const QByteArray& payload, quint32 format) {
     QByteArray file;
     QDataStream s(&file, QIODevice::WriteOnly);
     s.writeRawData("PLCRSAVE", 8);
-    s << kSavedGameFormat << quint32(payload.size());
+    s << format << quint32(payload.size());
     s.writeRawData(payload.constData(), static_cast<int>(payload.size()));
     return file + QCryptographicHash::hash(file, QCryptographicHash::Sha256);
 }
@@ -41,7 +41,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray payload(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    if (!test::writeFile(savedGamePath(g_folder), envelope(payload))) fuzz::fail("no scratch file", g_folder);
+    // Seeds written before format 4 hold format 3's layout: a payload the current format cannot read is
+    // enveloped as format 3, which older games are still resumed from.
+    QByteArray file = envelope(payload, kSavedGameFormat);
+    SavedGame probe;
+    QString detail;
+    if (decodeSavedGame(file, probe, &detail) == SavedGameProblem::Damaged) file = envelope(payload, 3);
+    if (!test::writeFile(savedGamePath(g_folder), file)) fuzz::fail("no scratch file", g_folder);
 
     test::Harness desk(*g_market);
     desk.start();
