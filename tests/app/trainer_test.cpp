@@ -4,6 +4,8 @@
 #include "app/record/saved_game.h"
 #include "support/game_harness.h"
 
+#include <QCryptographicHash>
+#include <QDataStream>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -190,4 +192,32 @@ TEST(Trainer, AutoPlayStopsAtAFillWhenAsked) {
             EXPECT_EQ(g.state().clock.periodIndex(), 5);
         }
     }
+}
+
+TEST(Trainer, AFormat3SavedGameResumesAsClassic) {
+    QTemporaryDir dir;
+    TrainerGame g(QStringLiteral("Classic"));
+    g.game->setSaveFolder(dir.path());
+    g.forward();
+    g.order(Oil, Buy, 2);
+    g.forward(2);
+    g.game->click(QStringLiteral("mnuSave"));
+    // The same game as format 3 wrote it: without the rules, the rate, each trade's order and the decisions.
+    const QByteArray file = fileBytes(savedGamePath(dir.path()));
+    const QByteArray payload = file.mid(16, file.size() - 16 - 32).chopped(4 + 8 + (4 + 4 + 8) + 4);
+    QByteArray older;
+    QDataStream s(&older, QIODevice::WriteOnly);
+    s.writeRawData("PLCRSAVE", 8);
+    s << quint32(3) << quint32(payload.size());
+    s.writeRawData(payload.constData(), static_cast<int>(payload.size()));
+    older += QCryptographicHash::hash(older, QCryptographicHash::Sha256);
+    ASSERT_TRUE(writeFile(savedGamePath(dir.path()), older));
+
+    Harness resumed(sharedDaily1990());
+    resumed.start();
+    resumed.game->setSaveFolder(dir.path());
+    resumed.game->click(QStringLiteral("mnuResume"));
+    EXPECT_EQ(resumed.state().settings.rules, RuleSet::Classic);
+    EXPECT_EQ(resumed.state().desk.trades, g.state().desk.trades);
+    EXPECT_EQ(resumed.state().clock.periodIndex(), 3);
 }
