@@ -96,6 +96,19 @@ long long stepAll(Connection& c, const char* sql, int commodityId, const std::st
 
 std::string iso(const QDate& d) { return d.toString(Qt::ISODate).toStdString(); }
 
+} // namespace
+
+long long stepDailyYearRows(const QDate& start) {
+    static Connection c;
+    if (!c.db) return -1;
+    const std::string from = iso(start), to = iso(start.addYears(1));
+    long long rows = stepAll(c, kTradingDaysDailySql, 0, from, to, 1);
+    for (int id = 1; id <= kMarketCount; ++id) rows += stepAll(c, kDailySql, id, from, to, 7);
+    return rows;
+}
+
+namespace {
+
 void BM_PeriodLoad_DailyYear(benchmark::State& state) {
     MarketDatabase db;
     if (!db.open(databasePath())) return state.SkipWithError(db.lastError().toStdString().c_str());
@@ -117,15 +130,12 @@ void BM_PeriodLoad_DailyYear(benchmark::State& state) {
 }
 
 void BM_PeriodLoad_DailyYear_SqliteFloor(benchmark::State& state) {
-    Connection c;
-    if (!c.db) return state.SkipWithError("cannot open futures.mdb");
-    const std::string from = iso(kDailyStart), to = iso(kDailyStart.addYears(1));
+    if (stepDailyYearRows(kDailyStart) < 0) return state.SkipWithError("cannot open futures.mdb");
     Samples samples;
     long long rows = 0;
     for (auto _ : state) {
         const auto t0 = Samples::start();
-        rows = stepAll(c, kTradingDaysDailySql, 0, from, to, 1);
-        for (int id = 1; id <= kMarketCount; ++id) rows += stepAll(c, kDailySql, id, from, to, 7);
+        rows = stepDailyYearRows(kDailyStart);
         samples.stop(t0);
     }
     state.counters["rows"] = static_cast<double>(rows);

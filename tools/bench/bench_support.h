@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -168,6 +169,10 @@ bool setUpWindowGame(WindowRig& rig, std::string* error);
 // when their contents changed. Returns false when a chart never painted.
 bool pressForward(WindowRig& rig, bool* chartsChanged = nullptr);
 
+// The rows a Daily year's period load reads from `start`, stepped by SQLite
+// alone on a kept connection to the bundled file; -1 when it cannot be opened.
+long long stepDailyYearRows(const QDate& start);
+
 // Peak resident set of this process so far, in megabytes (getrusage).
 double peakRssMb();
 // The same high-water mark as the kernel keeps it for the current program
@@ -188,6 +193,7 @@ void registerCoreForwardBenchmarks(int dailyPresses, int tickPresses);
 void registerWindowForwardBenchmarks(int dailyPresses, int tickPresses);
 void registerMemoryBenchmarks();
 void registerAutoPlayBenchmarks();
+void registerResumeBenchmarks();
 // The child processes this program starts for cold-start and memory figures.
 int runChildProbe(int argc, char** argv);
 

@@ -58,6 +58,10 @@ const Line kLines[] = {
      Unit::Time, 0, 0},
     {"Forward, core, Daily (Expert, 6 positions)", "forward.core.daily", nullptr, "", Unit::Time, 50e3, 0},
     {"Forward, core, Tick (Expert, 6 positions)", "forward.core.tick", nullptr, "", Unit::Time, 35e3, 0},
+    {"Resume, Daily year, no trades", "resume.0", "resume.0.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
+    {"  500 trades", "resume.500", "resume.500.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
+    {"  2,000 trades", "resume.2000", "resume.2000.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
+    {"  10,000 trades", "resume.10000", "resume.10000.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
     {"Forward, window, Daily (charts painted)", "forward.window.daily", "forward.window.daily.floor",
      "bare QtCharts, same data", Unit::Time, 4e6, 0},
     {"Forward, window, Tick (charts painted)", "forward.window.tick", "forward.window.tick.floor",
@@ -171,6 +175,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     registerCoreForwardBenchmarks(daily, tick);
+    registerResumeBenchmarks();
     registerWindowForwardBenchmarks(daily, tick);
     registerMemoryBenchmarks();
     registerAutoPlayBenchmarks();
