@@ -148,6 +148,18 @@ TEST_F(Mkdb, ImportedTradesReplaceTheDerivedTicksOfTheDaysTheyCoverOnly) {
     EXPECT_FALSE(QFile::exists(temp.filePath("x.mdb")));
 }
 
+TEST_F(Mkdb, ImportedTradesOfTheSameSecondKeepTheFilesOrderWhereverTheyStand) {
+    // Staged and sorted on disk: the sort must not shuffle the trades of one second.
+    const QString ticks = write("same_second.csv", "market,datetime,price\n"
+                                                   "Oil,1996-01-02 09:31:00,19.7\n"
+                                                   "Gold,1996-01-02 09:31,390\n"
+                                                   "Oil,1996-01-02 09:31,19.62\n"
+                                                   "Oil,1996-01-02 08:00,19.5\n"
+                                                   "Oil,1996-01-02T09:31,19.66\n");
+    EXPECT_EQ(ticksOf(build("same_second.mdb", ticks), 3, "1996-01-02"),
+              (std::vector<double>{19.5, 19.7, 19.62, 19.66}));
+}
+
 TEST_F(Mkdb, ReleasesAreStoredByDateThenTimeKeepingFileOrderWithinAMinute) {
     const auto rows = Database(build("n.mdb").toStdString())
                           .query("SELECT NRDate, NRTime, NRTitle FROM SortedTickNewsReleases ORDER BY rowid");

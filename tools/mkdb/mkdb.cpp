@@ -15,10 +15,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -260,7 +260,6 @@ struct Trade {
         return std::tie(id, day, seconds, line) < std::tie(o.id, o.day, o.seconds, o.line);
     }
 };
-using TradeImport = std::deque<Trade>;
 
 // The digits of `text` from `at`, `count` of them; -1 if any is not a digit.
 int digits(const QString& text, int at, int count) {
@@ -314,9 +313,10 @@ std::array<char, 20> dateTimeText(const Trade& t) {
     return text;
 }
 
-// Reads the trades file a record at a time, so that only the trades
-// themselves are held, then puts them in market, day and time order.
-bool readTrades(const QString& path, const Progress& progress, TradeImport* out, QString* error) {
+// Reads the trades file a record at a time and hands each trade, checked,
+// to `take`; nothing of the file is kept here.
+bool readTrades(const QString& path, const Progress& progress, const std::function<bool(const Trade&)>& take,
+                QString* error) {
     QFile f(path);
     if (!f.exists()) {
         *error = QStringLiteral("%1 is missing").arg(QDir::toNativeSeparators(path));
@@ -335,6 +335,7 @@ bool readTrades(const QString& path, const Progress& progress, TradeImport* out,
                      : QStringLiteral("%1: %2").arg(path, reader.error());
         return false;
     }
+    qint64 read = 0;
     while (reader.next(&r)) {
         auto fail = [&](const QString& why) {
             *error = QStringLiteral("%1 line %2: %3").arg(path).arg(r.line).arg(why);
@@ -352,14 +353,13 @@ bool readTrades(const QString& path, const Progress& progress, TradeImport* out,
         if (!ok || !(t.price > 0)) return fail(QStringLiteral("price '%1' is not a positive number").arg(r.fields[2]));
         t.id = static_cast<quint8>(m->id);
         t.line = static_cast<quint32>(r.line);
-        out->push_back(t);
-        if (progress && static_cast<qint64>(out->size()) % kProgressEvery == 0) progress("read", out->size());
+        if (!take(t)) return false;
+        if (progress && ++read % kProgressEvery == 0) progress("read", read);
     }
     if (!reader.error().isEmpty()) {
         *error = QStringLiteral("%1: %2").arg(path, reader.error());
         return false;
     }
-    std::sort(out->begin(), out->end());
     return true;
 }
 
@@ -424,6 +424,85 @@ private:
     QString error_;
 };
 
+// The imported trades, staged in a private SQLite file as they are read and
+// handed back in market, day and time order (trades of the same second in
+// the file's order) by SQLite's sorter, which spills to disk: a file of
+// millions of trades is never held in memory, whole or sorted.
+class TradeStage {
+public:
+    // False, with the reason, when the staging file cannot be made.
+    bool open(QString* error) {
+        sqlite3* raw = nullptr;
+        // An empty name is a file of this connection's own, removed when it closes.
+        const bool opened = sqlite3_open_v2("", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+        db_.reset(raw);
+        w_ = std::make_unique<Writer>(raw);
+        // A small page cache and the sorter's runs on disk bound the memory.
+        if (!opened ||
+            !w_->exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=FILE; "
+                      "PRAGMA cache_size=-2048; "
+                      "CREATE TABLE Trades (CommodityID INTEGER, Day INTEGER, Seconds INTEGER, Price REAL); "
+                      "BEGIN") ||
+            !(insert_ = w_->prepare("INSERT INTO Trades VALUES (?, ?, ?, ?)")))
+            return failed(error);
+        return true;
+    }
+    bool add(const Trade& t, QString* error) {
+        if (w_->insert(insert_.get(), static_cast<int>(t.id), static_cast<qint64>(t.day),
+                       static_cast<qint64>(t.seconds), t.price))
+            return true;
+        return failed(error);
+    }
+    // Ends the staging and steps to the first trade in order.
+    bool rewind(QString* error) {
+        insert_.reset();
+        if (!w_->exec("COMMIT") || !(read_ = w_->prepare("SELECT CommodityID, Day, Seconds, Price FROM Trades "
+                                                         "ORDER BY CommodityID, Day, Seconds, rowid")))
+            return failed(error);
+        return next(error);
+    }
+    // The trade the cursor stands on, while there is one.
+    bool atEnd() const { return !current_; }
+    const Trade& current() const { return *current_; }
+    bool next(QString* error) {
+        const int rc = sqlite3_step(read_.get());
+        if (rc == SQLITE_DONE) {
+            current_.reset();
+            return true;
+        }
+        if (rc != SQLITE_ROW) {
+            *error = QStringLiteral("sorting the trades: %1").arg(QString::fromUtf8(sqlite3_errmsg(db_.get())));
+            return false;
+        }
+        Trade t;
+        t.id = static_cast<quint8>(sqlite3_column_int(read_.get(), 0));
+        t.day = static_cast<quint32>(sqlite3_column_int64(read_.get(), 1));
+        t.seconds = static_cast<quint32>(sqlite3_column_int64(read_.get(), 2));
+        t.price = sqlite3_column_double(read_.get(), 3);
+        current_ = t;
+        return true;
+    }
+
+    // Lets go of the staging file and its memory once the trades are written.
+    void close() {
+        insert_.reset();
+        read_.reset();
+        w_.reset();
+        db_.reset();
+    }
+
+private:
+    bool failed(QString* error) {
+        *error = QStringLiteral("staging the trades: %1")
+                     .arg(w_ && !w_->error().isEmpty() ? w_->error() : QString::fromUtf8(sqlite3_errmsg(db_.get())));
+        return false;
+    }
+    Db db_;
+    std::unique_ptr<Writer> w_;
+    Stmt insert_, read_;
+    std::optional<Trade> current_;
+};
+
 struct SourceKey {
     int id;
     int year;
@@ -457,30 +536,34 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
         *error = QStringLiteral("%1 is empty").arg(data.filePath(QStringLiteral("news/disclaimer.txt")));
         return false;
     }
-    TradeImport imported;
-    if (!options.ticksFile.isEmpty() && !readTrades(options.ticksFile, options.progress, &imported, error))
-        return false;
-
     // Tick days: every date of 1996-1997 on which any market traded.
     std::set<QString> tickDays;
     for (const auto& [id, rows] : daily)
         for (const DailyRow& d : rows)
             if (d.date.left(4).toInt() >= kTickFirstYear && d.date.left(4).toInt() <= kTickLastYear)
                 tickDays.insert(d.date);
-    {
+    TradeStage imported;
+    if (!options.ticksFile.isEmpty()) {
         std::set<quint32> tradingDays;
         for (const QString& day : tickDays) tradingDays.insert(dayNumber(day));
-        for (const Trade& t : imported) {
-            if (!tradingDays.count(t.day)) {
-                *error = QStringLiteral("%1 line %2: %3 is not a trading day of %4-%5")
-                             .arg(options.ticksFile)
-                             .arg(t.line)
-                             .arg(QString::fromLatin1(dateTimeText(t).data(), 10))
-                             .arg(kTickFirstYear)
-                             .arg(kTickLastYear);
-                return false;
-            }
+        // A trade off the trading days is told once the whole file has read
+        // well, the first of them in market, day and time order.
+        std::optional<Trade> offDay;
+        const auto take = [&](const Trade& t) {
+            if (!tradingDays.count(t.day) && (!offDay || t < *offDay)) offDay = t;
+            return imported.add(t, error);
+        };
+        if (!imported.open(error) || !readTrades(options.ticksFile, options.progress, take, error)) return false;
+        if (offDay) {
+            *error = QStringLiteral("%1 line %2: %3 is not a trading day of %4-%5")
+                         .arg(options.ticksFile)
+                         .arg(offDay->line)
+                         .arg(QString::fromLatin1(dateTimeText(*offDay).data(), 10))
+                         .arg(kTickFirstYear)
+                         .arg(kTickLastYear);
+            return false;
         }
+        if (!imported.rewind(error)) return false;
     }
 
     // Overview texts, checked for a paragraph before anything is written.
@@ -561,8 +644,7 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
     {
         Stmt s = w.prepare("INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (?, ?, ?)");
         if (!s) return failed();
-        // The trades are in market and day order, as the rows are written.
-        auto trade = imported.cbegin();
+        // The trades come in market and day order, as the rows are written.
         qint64 written = 0;
         for (const MarketInfo& m : markets()) {
             const std::vector<DailyRow>& rows = daily[m.id];
@@ -572,11 +654,21 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
                 while (next != rows.end() && next->date < day) previousClose = (next++)->close;
                 const int year = day.left(4).toInt();
                 const quint32 number = dayNumber(day);
-                if (trade != imported.cend() && trade->id == m.id && trade->day == number) {
+                const auto onDay = [&] {
+                    return !imported.atEnd() && imported.current().id == m.id && imported.current().day == number;
+                };
+                if (onDay()) {
                     qint64 count = 0;
-                    for (; trade != imported.cend() && trade->id == m.id && trade->day == number; ++trade, ++count)
-                        if (!w.insert(s.get(), m.id, dateTimeText(*trade).data(), encodeTickPrice(m.id, trade->price)))
+                    for (; onDay(); ++count) {
+                        const Trade& trade = imported.current();
+                        if (!w.insert(s.get(), m.id, dateTimeText(trade).data(), encodeTickPrice(m.id, trade.price)))
                             return failed();
+                        if (!imported.next(error)) {
+                            db.reset();
+                            QFile::remove(temp);
+                            return false;
+                        }
+                    }
                     sources[{m.id, year, importedSource, QStringLiteral("real trades")}] += count;
                     written += count;
                     if (options.progress && written / kProgressEvery != (written - count) / kProgressEvery)
@@ -603,6 +695,7 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
             }
         }
     }
+    imported.close();
     {
         Stmt s = w.prepare("INSERT INTO OverviewNews (Date, CommodityID, News) VALUES (?, ?, ?)");
         if (!s) return failed();
