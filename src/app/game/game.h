@@ -246,6 +246,10 @@ private:
     bool windowLocked_ = false;
     bool ended_ = false;
     int exitCode_ = 0;
+    // A replay of a saved game, whose window nobody sees: the figures the
+    // rules never read back are not written into its model, since the game
+    // that takes its state presents them all afresh.
+    bool unseen_ = false;
 };
 
 } // namespace pellucar

@@ -37,6 +37,7 @@ void Game::mnuResume_Click() {
     ScriptedDialogs unseen;
     ScriptedRandom random;
     Game replay(unseen, random, db_);
+    replay.unseen_ = true;
     const QString why = replay.ReplaySavedGame(saved, unseen);
     if (!why.isEmpty()) {
         files_.refuseSavedGame(savedGameProblemText(SavedGameProblem::Impossible, why));

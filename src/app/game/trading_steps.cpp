@@ -58,6 +58,8 @@ void Game::BlowOut() {
 }
 
 void Game::ShowAccountFigures() {
+    // Texts only: no rule reads them, and a replay's are presented again.
+    if (unseen_) return;
     presentAccount(s_.desk, s_.settings.level, model_, &accountTexts_);
     ShowCurrentMarket();
 }
