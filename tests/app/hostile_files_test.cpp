@@ -122,10 +122,18 @@ TEST(HostileFileKinds, AFifoOrAFolderIsNoRecordOrMarketDatabase) {
 TEST(HostileRecord, AWriteTheFileRefusesReportsTheEnginesReasonAndAddsNothing) {
     ScratchRecord r;
     ASSERT_TRUE(r.store.record(aGame(100)));
-    ReviewRecord review{.level = Level::Expert, .startingCapital = 100000};
+    ReviewRecord review;
+    review.startingCapital = 100000;
     review.periods.push_back({QDate(1994, 1, 3), -1, 100000, {20, 380, 110, 460, 72, 650}});
     // Two trades under one number: the key of the stored trades refuses the second.
-    review.trades = {{1, 1, Market::Oil, Side::Buy, false, 2, 20}, {1, 1, Market::Oil, Side::Sell, false, -2, 20}};
+    TradeRecord buy;
+    buy.number = buy.day = 1;
+    buy.amount = 2;
+    buy.price = 20;
+    TradeRecord sell = buy;
+    sell.side = Side::Sell;
+    sell.amount = -2;
+    review.trades = {buy, sell};
     EXPECT_FALSE(r.store.record(aGame(200), &review));
     EXPECT_TRUE(r.store.lastError().startsWith("UNIQUE constraint failed: GameTrades"))
         << r.store.lastError().toStdString();

@@ -547,7 +547,9 @@ TEST(Indicators, WorkedExamplesOfTheirPublicDefinitions) {
         ASSERT_EQ(c.values.size(), c.expected.size());
         for (qsizetype i = 0; i < c.values.size(); ++i) {
             ASSERT_EQ(c.values[i].has_value(), c.expected[i].has_value()) << i;
-            if (c.values[i]) EXPECT_NEAR(*c.values[i], *c.expected[i], 5e-5) << i;
+            if (c.values[i]) {
+                EXPECT_NEAR(*c.values[i], *c.expected[i], 5e-5) << i;
+            }
         }
     }
 }

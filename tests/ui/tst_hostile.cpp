@@ -22,7 +22,8 @@ using namespace pellucar::ui;
 namespace {
 
 ReviewRecord aReview() {
-    ReviewRecord r{.level = Level::Expert, .startingCapital = 100000};
+    ReviewRecord r;
+    r.startingCapital = 100000;
     for (int p = 1; p <= 6; ++p)
         r.periods.push_back({QDate(1994, 1, 2 + p), -1, 100000.0 + 10 * p, {20.0 + p, 380, 110.5, 460, 72, 650}});
     r.trades = {{1, 1, Market::Oil, Side::Buy, false, 1, 21}, {2, 4, Market::Oil, Side::Sell, false, -1, 24}};
