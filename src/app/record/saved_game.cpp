@@ -495,7 +495,9 @@ qint64 largestSavedGameSize() {
     static const qint64 largest = [] {
         SavedGame g;
         g.trades = QList<TradeRecord>(TradeLog::kMaxRecords);
+        g.decisions = QList<OrderDecision>(kMostDecisions);
         g.orderUnits = g.typedUnits = g.chart.comboText = QString(kMostText, QLatin1Char('0'));
+        g.scenario = QString(kMostText, QLatin1Char('0'));
         return encodeSavedGame(g).size();
     }();
     return largest;
