@@ -272,9 +272,9 @@ void Game::closeMainWindow() {
 
 void Game::activate() {
     if (ended_) return;
-    for (const ControlSpec& spec : mainWindowControls())
-        if (!spec.activeTooltip.isEmpty() && model_.at(spec.key).tooltip != spec.activeTooltip)
-            model_.setTooltip(spec.key, spec.activeTooltip);
+    for (const ControlSpec& control : mainWindowControls())
+        if (!control.activeTooltip.isEmpty() && model_.at(control.key).tooltip != control.activeTooltip)
+            model_.setTooltip(control.key, control.activeTooltip);
 }
 
 void Game::paint() {
