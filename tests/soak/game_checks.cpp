@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -128,7 +129,11 @@ QString checkSummary(const QString& message, bool commissions) {
     // The score is the two figures above it, each rounded to the cent on its own.
     static const QRegularExpression marks(QStringLiteral("[$,.]"));
     const auto cents = [&](int i) { return m.captured(i).remove(marks).toLongLong(); };
-    if (std::llabs(cents(1) + cents(2) - cents(3)) > 1)
+    // The score is a single-precision figure: past about $80,000 its step is more than a cent.
+    const long long sum = cents(1) + cents(2);
+    const float magnitude = static_cast<float>(static_cast<double>(std::llabs(sum)) / 100);
+    const double step = (std::nextafter(magnitude, std::numeric_limits<float>::infinity()) - magnitude) * 100.0;
+    if (static_cast<double>(std::llabs(sum - cents(3))) > std::max(1.0, std::ceil(step)))
         return QStringLiteral("final score is not the sum of the P(L)s");
     const QString verdict = m.captured(4);
     static const QSet<QString> verdicts = [] {
