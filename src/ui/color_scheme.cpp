@@ -157,7 +157,7 @@ LabelGroup ColorTable::labelGroup(const QString& key) {
         QHash<QString, LabelGroup> g;
         for (const char* k : {"LabelDay", "labelTime", "labelAV", "labelGL", "labelRPL", "LabelUPL", "LabelLiab",
                               "LabelAM", "LabelCM", "LabelTotTrades", "LabelMaxiPos", "labelscore", "LabelPosition",
-                              "CurrMarkBanner", "Label8", "lblTraderInput", "promptUnits", "promptPrice",
+                              keys::kMarketBanner, "Label8", "lblTraderInput", "promptUnits", "promptPrice",
                               // The report headings sit on the same background.
                               "LabelNH", "LabelTH"})
             g.insert(QString::fromLatin1(k), LabelGroup::Caption);

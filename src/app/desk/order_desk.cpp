@@ -309,7 +309,7 @@ QString OrderDesk::placeWorking(const OrderRequest& r, int* placedId) {
         // A market order fills now, at the quote; its exits work from the next period.
         bookWorkingFill(OrderFill{id, r.market, r.side, r.units, OrderType::Market, OrderRole::Entry, 0, quote});
         desk_.orders.entryExecuted(id, r.units, period);
-        if (model_.visible("TradeGrid")) btnTradeHist_Click(); // the report shown takes the fill
+        if (model_.visible(controlKey<keys::kTradeGrid>())) btnTradeHist_Click(); // the report shown takes the fill
         afterFill_();
     }
     return {};
@@ -396,7 +396,7 @@ void OrderDesk::fillWorking(const PeriodRanges& ranges, const MarketPrices& mark
     };
     desk_.lastOrderEvents = desk_.orders.step(s_.clock.periodIndex(), ranges, execute);
     for (OrderEvent& e : desk_.lastOrderEvents) e.price = readQuote(e.order.market, e.price);
-    if (model_.visible("TradeGrid")) btnTradeHist_Click(); // the report shown takes the fills
+    if (model_.visible(controlKey<keys::kTradeGrid>())) btnTradeHist_Click(); // the report shown takes the fills
     for (const QString& n : notices) dialogs_.notify(kNoticeTitle, n, 0);
 }
 
