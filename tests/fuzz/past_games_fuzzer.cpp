@@ -26,7 +26,9 @@ const char* const kPeriodColumns[] = {"GameID", "Period", "Day", "Hour", "Accoun
 const char* const kTradeColumns[] = {"GameID", "Number", "Period", "Market", "Side", "Amount", "Price"};
 
 ReviewRecord sampleReview(int n) {
-    ReviewRecord r{.level = n % 2 ? Level::Novice : Level::Expert, .startingCapital = 10000};
+    ReviewRecord r;
+    r.level = n % 2 ? Level::Novice : Level::Expert;
+    r.startingCapital = 10000;
     for (int p = 1; p <= 4; ++p)
         r.periods.push_back({QDate(1994, 1, 2 + p), 0, 10000.0 + p, {20.0 + p, 380, 110.5, 460, 72, 6.5}});
     r.trades = {{1, 1, Market::Oil, Side::Buy, false, 2, 21}, {2, 3, Market::Oil, Side::Sell, true, -2, 23}};
