@@ -89,52 +89,56 @@ struct ResumeRig {
 
 std::string figure(int trades, bool floor) { return "resume." + std::to_string(trades) + (floor ? ".floor" : ""); }
 
-void BM_Resume(benchmark::State& state) {
+// Each iteration resumes the saved game of the state's trades once through
+// `once`, which times its own part and returns why it cannot (nullptr when it
+// did); the samples are published under the figure's name.
+template <typename Once> void timeResumes(benchmark::State& state, bool floor, Once&& once) {
     const int trades = static_cast<int>(state.range(0));
     std::string error;
     const SaveFolder* save = savedGameWith(trades, &error);
     if (!save) return state.SkipWithError(error.c_str());
     Samples samples;
-    for (auto _ : state) {
+    for (auto _ : state)
+        if (const char* why = once(*save, trades, samples)) return state.SkipWithError(why);
+    if (!floor) state.counters["periods"] = save->periodIndex;
+    samples.publish(state, figure(trades, floor));
+}
+
+void BM_Resume(benchmark::State& state) {
+    timeResumes(state, false, [&state](const SaveFolder& save, int trades, Samples& samples) -> const char* {
         state.PauseTiming();
-        auto rig = std::make_unique<ResumeRig>(save->dir.path());
-        if (!rig->game) return state.SkipWithError("cannot open futures.mdb");
+        auto rig = std::make_unique<ResumeRig>(save.dir.path());
+        if (!rig->game) return "cannot open futures.mdb";
         state.ResumeTiming();
         const auto t0 = Samples::start();
         rig->game->click(QStringLiteral("mnuResume"));
         samples.stop(t0);
         const GameState& s = rig->game->state();
-        if (!rig->game->gameOnDesk() || s.desk.tradeCount() != trades || s.clock.periodIndex() != save->periodIndex)
-            return state.SkipWithError("the saved game was not resumed");
+        if (!rig->game->gameOnDesk() || s.desk.tradeCount() != trades || s.clock.periodIndex() != save.periodIndex)
+            return "the saved game was not resumed";
         state.PauseTiming();
         rig.reset();
         state.ResumeTiming();
-    }
-    state.counters["periods"] = save->periodIndex;
-    samples.publish(state, figure(trades, false));
+        return nullptr;
+    });
 }
 
 void BM_Resume_Floor(benchmark::State& state) {
-    const int trades = static_cast<int>(state.range(0));
-    std::string error;
-    const SaveFolder* save = savedGameWith(trades, &error);
-    if (!save) return state.SkipWithError(error.c_str());
-    Samples samples;
-    for (auto _ : state) {
+    timeResumes(state, true, [](const SaveFolder& save, int, Samples& samples) -> const char* {
         const auto t0 = Samples::start();
         QByteArray bytes;
         QString why;
         SavedGame g;
-        if (readSavedGameFile(save->dir.path(), &bytes, &why) != SavedGameProblem::None ||
+        if (readSavedGameFile(save.dir.path(), &bytes, &why) != SavedGameProblem::None ||
             decodeSavedGame(bytes, g, &why) != SavedGameProblem::None)
-            return state.SkipWithError("the saved game cannot be read");
+            return "the saved game cannot be read";
         benchmark::DoNotOptimize(stepDailyYearRows(kYearStart));
         Account account(g.level);
         for (const TradeRecord& t : g.trades) account.applyFill(t.market, t.amount, t.price);
         benchmark::DoNotOptimize(account.realizedPL());
         samples.stop(t0);
-    }
-    samples.publish(state, figure(trades, true));
+        return nullptr;
+    });
 }
 
 } // namespace

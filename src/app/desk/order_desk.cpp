@@ -288,6 +288,17 @@ void OrderDesk::keepDecision(OrderDecision d) {
     desk_.decisions.append(d);
 }
 
+QString OrderDesk::keepChange(OrderProblem p, Market m, OrderDecision::Kind kind, int id, double price, int units) {
+    if (p != OrderProblem::None) return refuse(orderProblemText(p, m));
+    OrderDecision d;
+    d.kind = kind;
+    d.id = id;
+    d.price = price;
+    d.units = units;
+    keepDecision(d);
+    return {};
+}
+
 QString OrderDesk::placeWorking(const OrderRequest& r, int* placedId) {
     if (s_.settings.level == Level::Novice && r.market != Market::Oil)
         return refuse(QStringLiteral("A Novice trades Oil only"));
@@ -318,13 +329,7 @@ QString OrderDesk::placeWorking(const OrderRequest& r, int* placedId) {
 QString OrderDesk::changeWorkingPrice(int id, double price) {
     const WorkingOrder* o = desk_.orders.find(id);
     const OrderProblem p = desk_.orders.changePrice(id, price, s_.clock.periodIndex());
-    if (p != OrderProblem::None) return refuse(orderProblemText(p, o ? o->market : Market::Oil));
-    OrderDecision d;
-    d.kind = OrderDecision::Kind::ChangePrice;
-    d.id = id;
-    d.price = price;
-    keepDecision(d);
-    return {};
+    return keepChange(p, o ? o->market : Market::Oil, OrderDecision::Kind::ChangePrice, id, price);
 }
 
 QString OrderDesk::changeWorkingUnits(int id, int units) {
@@ -335,22 +340,13 @@ QString OrderDesk::changeWorkingUnits(int id, int units) {
     if (o->role == OrderRole::Entry && units > o->units && units <= contractTerms(o->market).transactionLimit)
         if (QString why = limitRefusal(o->market, o->side, units); !why.isEmpty()) return why;
     const OrderProblem p = desk_.orders.changeUnits(id, units, s_.clock.periodIndex());
-    if (p != OrderProblem::None) return refuse(orderProblemText(p, o->market));
-    OrderDecision d;
-    d.kind = OrderDecision::Kind::ChangeUnits;
-    d.id = id;
-    d.units = units;
-    keepDecision(d);
-    return {};
+    return keepChange(p, o->market, OrderDecision::Kind::ChangeUnits, id, 0, units);
 }
 
 QString OrderDesk::cancelWorking(int id) {
-    if (desk_.orders.cancel(id).empty()) return refuse(orderProblemText(OrderProblem::NoSuchOrder, Market::Oil));
-    OrderDecision d;
-    d.kind = OrderDecision::Kind::Cancel;
-    d.id = id;
-    keepDecision(d);
-    return {};
+    const bool cancelled = !desk_.orders.cancel(id).empty();
+    return keepChange(cancelled ? OrderProblem::None : OrderProblem::NoSuchOrder, Market::Oil,
+                      OrderDecision::Kind::Cancel, id);
 }
 
 bool OrderDesk::bookWorkingFill(const OrderFill& f) {

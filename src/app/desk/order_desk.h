@@ -94,6 +94,9 @@ private:
     // to the player; empty when they pass.
     QString limitRefusal(Market m, Side side, int units);
     void keepDecision(OrderDecision d);
+    // A change of a working order the book took (`p` None) kept as the
+    // player's decision, else refused with the problem's text.
+    QString keepChange(OrderProblem p, Market m, OrderDecision::Kind kind, int id, double price = 0, int units = 0);
     // Records, books and charges one working order's fill; false when the
     // trade record has no room for it.
     bool bookWorkingFill(const OrderFill& fill);
