@@ -19,7 +19,8 @@ using enum Side;
 
 // Oil on the 1990 fixture: 20.00 in period 1, a quarter more each period, one price a day.
 struct TrainerGame : Harness {
-    explicit TrainerGame(const QString& rules = QStringLiteral("Trainer")) : Harness(sharedDaily1990()) {
+    explicit TrainerGame(const QString& rules = QStringLiteral("Trainer"), const QString& db = sharedDaily1990())
+        : Harness(db) {
         start();
         setup({{"level", "Expert"}, {"year", "1990"}, {"rules", rules}});
         take();
@@ -92,6 +93,32 @@ TEST(Trainer, OrdersRestFillInThePressAndAreChargedAndRecorded) {
     g.take();
     g.end(QStringLiteral("btnContinue"));
     EXPECT_EQ(countLines(g.take(), "| Commissions: $187.50\\n"), 1);
+}
+
+// Gold has no price for the first days of the year: an order waits them out rather than fill at the stand-in
+// floor, then fills at the first real price and is charged half the round turn a contract.
+TEST(Trainer, AnOrderWaitsOutAMarketWithNoPriceAndItsFillIsCharged) {
+    FixtureDb db(QStringLiteral("trainer_gap"));
+    buildDaily1990(db);
+    db.exec(QStringLiteral("DELETE FROM DailyData WHERE CommodityID = 2 AND Date < '1990-01-08'"));
+    db.exec(
+        QStringLiteral("UPDATE DailyData SET Open = 398.5, High = 399, Low = 397, Close = 398 WHERE CommodityID = 2"));
+    TrainerGame g(QStringLiteral("Trainer"), db.path());
+    g.forward();
+    ASSERT_EQ(g.game->placeOrder(OrderRequest{Gold, Buy, 3, OrderType::Limit, 399.0}), "");
+    int unpriced = 0;
+    while (g.state().desk.trades.count() == 0 && g.state().clock.periodIndex() < 10) {
+        unpriced += g.state().prices.current.gold <= 0.05f;
+        g.forward();
+    }
+    EXPECT_GE(unpriced, 2);
+    ASSERT_EQ(g.state().desk.trades.count(), 1);
+    EXPECT_EQ(g.state().prices.current.gold, 398.0f);
+    EXPECT_EQ(g.state().desk.trades.records()[0].price, 398.5f);
+    const Account& a = g.state().desk.account;
+    EXPECT_EQ(a.commissionsPaid(), 3 * 12.5);
+    EXPECT_EQ(a.unrealizedPL(), -150.0);
+    EXPECT_EQ(a.accountValue(), a.startingCapital() - 150 - 37.5f);
 }
 
 TEST(Trainer, AClassicGameTakesNoWorkingOrdersAndChargesNoCommission) {

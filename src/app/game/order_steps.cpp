@@ -10,7 +10,9 @@ namespace pellucar {
 std::optional<PeriodRange> periodRangeOf(const GameState& s, Market m) {
     if (s.settings.level == Level::Novice && m != Market::Oil) return std::nullopt;
     const double price = s.prices.current.get(m);
-    if (price <= 0.05) return std::nullopt; // no row: the floor stands in for a price
+    // No row: the floor stands in for a price. The floor is kept in single
+    // precision, a hair above 0.05 once widened.
+    if (price <= static_cast<double>(0.05f)) return std::nullopt;
     // Read as stored, binary noise and all: the fill function reads through it,
     // and the desk clears a fill's price once it fills (a decimal reading per
     // price of every press would cost more than the orders).
