@@ -1,5 +1,6 @@
 #include "support/account_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
@@ -15,6 +16,8 @@ using Fixed = AccountModel::Fixed;
 constexpr std::array<Fixed, kMarketCount> kPointValue{1000, 100, 1000, 500, 400, 5000};
 constexpr std::array<Fixed, kMarketCount> kMargin{2025, 1013, 2430, 20800, 540, 1485};
 constexpr std::array<Fixed, kMarketCount> kLotStep{1000, 1000, 1, 1000, 1000, 1};
+// Position limits; a transaction may be twice as large.
+constexpr std::array<long long, kMarketCount> kPositionLimit{200, 400, 100, 25, 500, 250};
 
 // Half away from zero, to a multiple of `step`.
 Fixed roundTo(Fixed v, Fixed step) {
@@ -69,6 +72,18 @@ double AccountModel::accountValue(const std::array<double, kMarketCount>& prices
     double v = dollars(capital_) + realized();
     for (Market m : kTradingOrder) v += unrealized(m, prices[slot(m)]);
     return v;
+}
+
+long long AccountModel::allowedMaximum(Market m, bool buy, double value) const {
+    if (value <= 0) return 0;
+    const long long limit = kPositionLimit[slot(m)];
+    const auto carried = static_cast<long long>(std::floor((value - marginRequirement()) / kMargin[slot(m)]));
+    // Signed so that the order's own side is positive: a short is held "against" a buy.
+    const long long held = buy ? position(m) : -position(m);
+    long long most = 0;
+    if (held < 0) most = std::max(std::min(2 * -held + carried, -held + limit), -held);
+    else most = std::min(carried, limit - held);
+    return std::min(most, 2 * limit);
 }
 
 } // namespace pellucar::test

@@ -43,6 +43,9 @@ public:
     double unrealized(Market m, double price) const;
     double marginRequirement() const;
     double accountValue(const std::array<double, kMarketCount>& prices) const;
+    // The most contracts one order may have when the account is worth `value`: what the margin excess carries,
+    // plus the position when the order goes against it, held within the position and transaction limits.
+    long long allowedMaximum(Market m, bool buy, double value) const;
 
 private:
     static size_t slot(Market m) { return static_cast<size_t>(index(m)); }

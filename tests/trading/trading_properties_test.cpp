@@ -71,9 +71,15 @@ struct Sequence {
         }
         for (int k = player.between(0, 3); k > 0 && !account.blownOut(); --k) {
             const RandomPlayer::Order o = player.order(level);
+            // The maximum shown, and the one a refusal names, whatever the position already held.
+            const long long most = model.allowedMaximum(o.market, o.side == Side::Buy, account.accountValue());
+            EXPECT_EQ(OrderLimits::selectedMaximum(o.market, o.side, account), most);
             const UnitsCheck c = limits.check(o.market, o.side, QString::number(o.units), account);
             if (c.accepted()) execute(o.market, c.units, false, d);
             else ++refusals;
+            if (c.message.contains('=')) {
+                EXPECT_EQ(c.message, refusalMessage(c.refusal, o.market, static_cast<int>(most)));
+            }
             limits.releaseHeldMarket();
         }
     }
