@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace pellucar;
 using namespace pellucar::test;
 
@@ -188,6 +190,35 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
     // Then the game goes on.
     d.forward();
     EXPECT_EQ(d.state().clock.periodIndex(), before + 1);
+}
+
+// The two percentages read off the dollars shown beside them, press by press: gains, losses and a margin call.
+TEST(Desk, PercentagesFollowTheDollarsShownAtEveryPress) {
+    const auto dollars = [](const QString& t) { return QString(t).remove(',').toDouble(); };
+    const auto percent = [](double share) {
+        return QString::number(std::round(share * 10000) / 100 + 0.0, 'f', 2) + '%';
+    };
+    const struct {
+        const char* name;
+        Level level;
+        Market market;
+        int units; // bought, sold when below 0, in period 1
+    } rows[] = {{"a long gaining", Level::Expert, Oil, 30},
+                {"a Novice's long", Level::Novice, Oil, 4},
+                {"a short into a margin call", Level::Expert, Oil, -45},
+                {"a flat market", Level::Expert, Gold, -60}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Desk d(r.level);
+        d.order(r.market, r.units > 0 ? Buy : Sell, std::abs(r.units));
+        const double start = Account::startingCapitalFor(r.level);
+        for (int press = 0; press < 4; ++press) {
+            const double value = dollars(d.text("lblEq")), required = dollars(d.text("lblLIAB"));
+            EXPECT_EQ(d.text("lblPercentGL"), percent((value - start) / start)) << press;
+            EXPECT_EQ(d.text("lblPosMargPercent"), percent((value - required) / value)) << press;
+            d.forward();
+        }
+    }
 }
 
 TEST(Desk, CommissionStatementChargesTwentyFiveATrade) {
