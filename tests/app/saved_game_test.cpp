@@ -363,6 +363,15 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
     const GameState before = h.state();
 
     using Edit = std::function<void(SavedGame&)>;
+    // An Oil buy read back with `units` accepted.
+    const auto readBack = [](const char* units) -> Edit {
+        return [units](SavedGame& g) {
+            g.orderState = OrderState::CorrOrd;
+            g.orderMarket = Market::Oil;
+            g.orderSide = Side::Buy;
+            g.orderUnits = QString::fromLatin1(units);
+        };
+    };
     const struct {
         const char* name;
         Edit edit;
@@ -458,16 +467,75 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          "a report is open during an order"},
         {"a news report in a daily game", [](SavedGame& g) { g.report = SavedGame::Report::News; },
          "a daily game has no news report"},
-        {"a read-back of 007 contracts",
-         [](SavedGame& g) {
-             g.orderState = OrderState::CorrOrd;
-             g.orderMarket = Market::Oil;
-             g.orderSide = Side::Buy;
-             g.orderUnits = QStringLiteral("007");
-         },
-         "its order being entered has no accepted contracts"},
+        {"a read-back of 007 contracts", readBack("007"), "its order being entered has no accepted contracts"},
         {"commissions of half a trade more", [](SavedGame& g) { g.commissionTotal += kExpertCommissionPerTrade / 2; },
          "its commission total is not one the trades make"},
+        {"a trade after the period saved", [](SavedGame& g) { g.trades[0].day = 6; },
+         "trade 1 is out of the order of periods"},
+        {"no contracts", [](SavedGame& g) { g.trades[0].amount = 0; },
+         "trade 1 is not a number of contracts an order may have"},
+        {"half a contract", [](SavedGame& g) { g.trades[0].amount = 2.5f; },
+         "trade 1 is not a number of contracts an order may have"},
+        {"more contracts than an entry takes", [](SavedGame& g) { g.trades[0].amount = 410001; },
+         "trade 1 is not a number of contracts an order may have"},
+        {"a price of 0", [](SavedGame& g) { g.trades[0].price = 0; }, "trade 1 has no market price"},
+        {"an infinite price", [](SavedGame& g) { g.trades[0].price = INFINITY; }, "trade 1 has no market price"},
+        {"period 0", [](SavedGame& g) { g.periodIndex = 0; }, "period 0 is not within a game"},
+        {"a daily game of 1983", [](SavedGame& g) { g.startYear = 1983; },
+         "its period starts in 1/1983, which no game offers"},
+        {"a daily game of 1998", [](SavedGame& g) { g.startYear = 1998; },
+         "its period starts in 1/1998, which no game offers"},
+        {"a tick game of 1998",
+         [](SavedGame& g) {
+             g.data = DataMode::Tick;
+             g.startYear = 1998;
+         },
+         "its period starts in 1/1998, which no game offers"},
+        {"a scenario played at another level",
+         [](SavedGame& g) {
+             g.scenario = QStringLiteral("Stocks, Summer 1990");
+             g.length = GameLength::Quarter;
+             g.startMonth = 7;
+             g.level = Level::Novice;
+         },
+         "it is not set up as its scenario is"},
+        {"a Novice entering Gold",
+         [](SavedGame& g) {
+             g.level = Level::Novice;
+             g.trades.clear();
+             g.commissionTotal = 0;
+             g.orderState = OrderState::Trade;
+             g.orderMarket = Market::Gold;
+             g.orderMarketPressed = true;
+         },
+         "its order being entered is not one the desk takes"},
+        {"a side chosen at the period's change", [](SavedGame& g) { g.orderSide = Side::Sell; },
+         "its order being entered is not one the desk takes"},
+        {"a read-back of no contracts", readBack("0"), "its order being entered has no accepted contracts"},
+        {"a read-back past the largest entry", readBack("410001"), "its order being entered has no accepted contracts"},
+        {"units read back without a read-back", [](SavedGame& g) { g.orderUnits = QStringLiteral("5"); },
+         "its order being entered is not one the desk takes"},
+        {"an annual counter past 16 bits", [](SavedGame& g) { g.annualCounter = 32768; },
+         "its news options are out of range"},
+        {"a NaN commission total", [](SavedGame& g) { g.commissionTotal = NAN; },
+         "its commission total is not one the trades make"},
+        {"commissions beyond any run", [](SavedGame& g) { g.commissionTotal = kExpertCommissionPerTrade * 2e8f; },
+         "its commission total is not one the trades make"},
+        {"a NaN commission rate", [](SavedGame& g) { g.commissionRate = NAN; }, "its commission rate is out of range"},
+        {"a negative commission rate", [](SavedGame& g) { g.commissionRate = -1; },
+         "its commission rate is out of range"},
+        {"a commission rate past 1,000", [](SavedGame& g) { g.commissionRate = 1000.5; },
+         "its commission rate is out of range"},
+        {"a Classic trade filling a working order", [](SavedGame& g) { g.trades[0].orderId = 1; },
+         "trade 1 is no fill of a working order a player could have entered"},
+        {"a Classic game with a working order",
+         [](SavedGame& g) {
+             OrderDecision d;
+             d.period = 3;
+             d.request = {Market::Oil, Side::Buy, 1, OrderType::Limit, 20.0};
+             g.decisions.append(d);
+         },
+         "a Classic game has working orders"},
         {"a trade booked before the one ahead of it",
          [&](SavedGame& g) {
              g.trades.append(cattle);
