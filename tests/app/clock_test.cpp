@@ -257,6 +257,7 @@ TEST(AutoPlay, StopsWhereThePlayerIsWantedAndSaysWhy) {
         {"a menu item chosen", 0, "mnuMaximum", 1, 1, "a menu"},
         {"a menu opened", 0, "mnuSettings", -1, 1, "a menu"},
         {"a pace chosen plays on to the hint", 0, "mnuSpeed", 4, 1, "window * Helpful Hint *"},
+        {"stopping at a fill asked for plays on to the hint", 0, "mnuStopOnFill", -1, 1, "window * Helpful Hint *"},
         {"a trader gets no hint, so the final day", 1, nullptr, -1, 1, "window Trader Notification"},
         {"then the game's end", 1, nullptr, -1, 2, "window Game Over"},
         {"a margin call", -49, nullptr, -1, 1, "window *** Immediately Liquidate Positions ***"},
