@@ -1,5 +1,6 @@
 #include "game_checks.h"
 
+#include "app/record/review.h"
 #include "app/record/scenarios.h"
 #include "app/record/verdicts.h"
 #include "news/hints.h"
@@ -14,6 +15,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -148,6 +150,27 @@ QString checkSummary(const QString& message, bool commissions) {
 
 bool isWhole(double v) { return std::isfinite(v) && v == std::trunc(v); }
 
+// One trade of the record into the model, its contracts in at a stand-in price where the record's is not one the
+// model can hold (`sane` then false); under Trainer rules half the round-turn rate a contract, to the cent.
+void replayTrade(const TradeRecord& r, test::AccountModel& model, double& commissions, bool& sane,
+                 const Settings& settings) {
+    const bool ok = r.price > 0 && r.price < 1e4 && std::fabs(r.amount) < 1e6;
+    sane = sane && ok;
+    const bool whole = isWhole(r.amount) && std::fabs(r.amount) < 1e6;
+    model.fill(r.market, whole ? std::llround(r.amount) : 0, ok ? r.price : 1.0);
+    if (settings.rules == RuleSet::Trainer)
+        commissions += std::round(std::fabs(r.amount) * settings.commissionRate * 50) / 100;
+}
+
+// Cents as the summaries show them: "$", the whole dollars in groups of three, two decimals.
+QString money(long long cents) {
+    QString whole = QString::number(std::llabs(cents) / 100);
+    for (qsizetype at = whole.size() - 3; at > 0; at -= 3) whole.insert(at, ',');
+    return QStringLiteral("$%1%2.%3")
+        .arg(cents < 0 ? QStringLiteral("-") : QString(), whole)
+        .arg(std::llabs(cents) % 100, 2, 10, QChar('0'));
+}
+
 // Why a window with these texts is not one the game may show.
 QString checkWindow(const QString& window, const QString& caption, const QString& message, bool databaseNotice) {
     static const QHash<QString, QString> captions{
@@ -214,7 +237,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
     const TradeLog& log = s.desk.trades;
 
     const bool resumed = std::exchange(resumed_, false);
-    if (resumed) *this = GameChecker(databaseNotice_);
+    if (resumed) restart();
     int fills = 0; // confirmed and margin-call trades
     bool gameReset = resumed;
     static const QString liquidation = QStringLiteral("frmPlayerNotification: %1 | ").arg(kMarginCallLiquidationTitle);
@@ -232,7 +255,7 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         bad << QStringLiteral("%1 trades in a record of %2").arg(log.count()).arg(TradeLog::kMaxRecords);
     if (log.count() < replayed_ || (replayed_ > 0 && records[replayed_ - 1].number != replayed_)) {
         if (!gameReset) bad << QStringLiteral("trade record shrank without a new game");
-        *this = GameChecker(databaseNotice_);
+        restart();
     } else if (!gameReset &&
                log.count() - replayed_ != fills + std::count_if(records.begin() + replayed_, records.end(),
                                                                 [](const TradeRecord& r) { return r.orderId != 0; })) {
@@ -249,13 +272,8 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
         // A damaged file can leave a period without a price, which the game still fills at: excused there. The model
         // holds sane prices only: such a game's realized P(L) goes unchecked, its contracts in at a stand-in price.
         if (!(r.price > 0) && !databaseNotice_) bad << where + QStringLiteral("filled at %1").arg(r.price);
-        const bool sane = r.price > 0 && r.price < 1e4 && std::fabs(r.amount) < 1e6;
-        pricesSane_ = pricesSane_ && sane;
         const double before = static_cast<double>(model_.position(r.market));
-        const bool whole = isWhole(r.amount) && std::fabs(r.amount) < 1e6;
-        model_.fill(r.market, whole ? std::llround(r.amount) : 0, sane ? r.price : 1.0);
-        if (s.settings.rules == RuleSet::Trainer)
-            commissions_ += commissionAtFill(static_cast<int>(std::fabs(r.amount)), s.settings.commissionRate);
+        replayTrade(r, model_, commissions_, pricesSane_, s.settings);
         const double after = before + r.amount;
         // A margin call only ever takes exposure away.
         if (r.marginCall && (std::fabs(after) >= std::fabs(before) || after * before < 0))
@@ -309,8 +327,84 @@ QStringList GameChecker::check(const Game& game, const QStringList& lines) {
             static_cast<double>(account.startingCapital()) + account.realizedPL() + unrealized - commissions_,
             0.005 + step);
 
+    static const QString refusal = QStringLiteral("frmPlayerNotification: %1 | ").arg(kTraderNotificationTitle);
+    for (const QString& line : lines)
+        if (line.startsWith(refusal))
+            if (const QString why = checkRefusalFigure(s, line.mid(refusal.size())); !why.isEmpty()) bad << why;
+
     if (!game.model().unknownKeys().isEmpty())
         bad << QStringLiteral("the game wrote unknown controls: ") + game.model().unknownKeys().join(' ');
+    return bad;
+}
+
+QString GameChecker::checkRefusalFigure(const GameState& s, const QString& message) {
+    static const QRegularExpression figure(QStringLiteral("= ([\\d,]+)"));
+    const QRegularExpressionMatch f = figure.match(message);
+    const PendingOrder& order = s.desk.pending;
+    if (!f.hasMatch() || !order.market || !order.side) return {};
+    const int shown = f.captured(1).remove(',').toInt();
+    const bool buy = *order.side == Side::Buy;
+    for (Refusal r : buy ? std::array{Refusal::PositionLimitBuy, Refusal::EquityBuy}
+                         : std::array{Refusal::PositionLimitSale, Refusal::EquitySale}) {
+        if (refusalMessage(r, *order.market, shown) != message) continue;
+        ++figures_;
+        const long long most = model_.allowedMaximum(*order.market, buy, s.desk.account.accountValue());
+        if (shown == most) return {};
+        return QStringLiteral("the refusal names %1 contracts, the account allows %2: %3")
+            .arg(shown)
+            .arg(most)
+            .arg(message);
+    }
+    return {};
+}
+
+QStringList GameChecker::checkSummary(const Game& game, const GameSummary& summary, bool commissions) {
+    QStringList bad;
+    const GameState& s = game.state();
+    const QList<TradeRecord>& records = s.desk.trades.records();
+    if (resumed_ || records.size() < replayed_) return bad;
+    // The trades since the last check, on a copy: the check after the action replays them as usual.
+    test::AccountModel model = model_;
+    double paid = commissions_;
+    bool sane = pricesSane_;
+    for (qsizetype i = replayed_; i < records.size(); ++i) replayTrade(records[i], model, paid, sane, s.settings);
+    if (!sane) return bad;
+    ++figures_;
+    // At the price the account was valued at: a press that ends the game has cleared the period's prices already.
+    long long unrealized = 0; // in the model's 1e-5 dollars
+    for (Market m : kTradingOrder)
+        if (s.desk.account.level() == Level::Expert || m == Market::Oil)
+            unrealized += std::llround(model.unrealized(m, s.prices.buyQuote[static_cast<size_t>(index(m))]) *
+                                       test::AccountModel::kScale);
+    // Half cents away from zero; a T-Bond's tenth of a cent can leave exactly half a cent, which may round either way.
+    const long long unit = test::AccountModel::kScale / 100, cents = unrealized / unit, rest = unrealized % unit;
+    QStringList unrealizedTexts{money(cents + (2 * rest >= unit) - (2 * rest <= -unit))};
+    if (2 * std::llabs(rest) == unit) unrealizedTexts << money(cents);
+    const long long realized = std::llround(model.realized() * 100);
+    const float score =
+        static_cast<float>(model.realized() + static_cast<double>(unrealized) / test::AccountModel::kScale);
+    const auto expect = [&bad](const char* what, const QString& shown, const QStringList& made) {
+        if (!made.contains(shown))
+            bad << QStringLiteral("%1 shown %2, the trades make %3").arg(what, shown, made.join(" or "));
+    };
+    expect("realized P(L)", summary.realized, {money(realized)});
+    expect("unrealized P(L)", summary.unrealized, unrealizedTexts);
+    expect("final score", summary.finalScore, {money(std::llround(static_cast<double>(score) * 100))});
+    if (commissions && s.settings.rules == RuleSet::Trainer)
+        expect("commissions", summary.commissions, {money(std::llround(paid * 100))});
+    // The review reads the same trades: a round trip for each piece of a lot closed, and their profits the realized.
+    if (summary.review) {
+        if (const QString why = reviewRecordProblem(*summary.review); !why.isEmpty()) return bad << "review: " + why;
+        const ReviewFigures f = reviewFigures(*summary.review);
+        double trips = 0;
+        for (const RoundTrip& t : f.trips) trips += t.pl;
+        if (f.trips.size() != model.closes().size() || std::llround(trips * 100) != realized)
+            bad << QStringLiteral("the review has %1 round trips making %2, the trades %3 making %4")
+                       .arg(f.trips.size())
+                       .arg(trips, 0, 'f', 2)
+                       .arg(model.closes().size())
+                       .arg(money(realized));
+    }
     return bad;
 }
 

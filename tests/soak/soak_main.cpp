@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -34,11 +35,16 @@ class SoakDialogs : public ScriptedDialogs {
 public:
     SoakDialogs(RandomPlayer& dice, bool trainer) : dice_(dice), trainer_(trainer) {}
 
+    // Told of each window at a game's end as it opens, with whether it shows the commissions.
+    std::function<void(const GameSummary&, bool)> onSummary;
+
     GameOverChoice gameOver(const GameSummary& s) override {
+        onSummary(s, false);
         queueAnswer(dice_.chance(0.15) ? QStringLiteral("btnEnd") : QStringLiteral("btnPlayAgain"));
         return ScriptedDialogs::gameOver(s);
     }
     EndOfGameChoice endOfGame(const GameSummary& s) override {
+        onSummary(s, true);
         const int r = dice_.upTo(10);
         queueAnswer(r >= 8 ? "btnExit" : r >= 5 && s.restartEnabled ? "btnRestartGame" : "btnContinue");
         return ScriptedDialogs::endOfGame(s);
@@ -235,6 +241,8 @@ public:
                     static_cast<unsigned long long>(seed_), actions_, static_cast<double>(timer.elapsed()) / 1000,
                     gamesBegun_, gameObjects_, trades_, static_cast<long long>(pastGames_.games().size()), violations_);
         if (trainer_) std::printf("pellucar-soak: %lld working-order fills checked\n", mirror_.fills());
+        std::printf("pellucar-soak: %lld refusal maxima and end-of-game figures worked out and compared\n",
+                    checker_.figuresChecked());
         return violations_ == 0 ? 0 : 1;
     }
 
@@ -242,11 +250,14 @@ private:
     void newGameObject() {
         game_.reset();
         dialogs_ = std::make_unique<SoakDialogs>(dice_, trainer_);
+        dialogs_->onSummary = [this](const GameSummary& s, bool commissions) {
+            late_ << checker_.checkSummary(*game_, s, commissions);
+        };
         random_ = std::make_unique<SystemRandom>(seed_ * 1000003 + static_cast<std::uint64_t>(gameObjects_));
         // Every program run shares the record of past games and the saved-games folder.
         game_ = std::make_unique<Game>(*dialogs_, *random_, database_, &pastGames_);
         game_->setSaveFolder(files_.path());
-        checker_ = soak::GameChecker();
+        checker_.restart();
         mirror_.restart();
         ++gameObjects_;
         stacking_ = false;
@@ -279,7 +290,7 @@ private:
             checker_.resumed();
             mirror_.resumed();
         }
-        QStringList bad;
+        QStringList bad = std::exchange(late_, {});
         if (game_->ended()) {
             if (const QString why = soak::checkProgramEnd(*game_, lines); !why.isEmpty()) bad << why;
         } else {
@@ -361,8 +372,10 @@ private:
             click(stacking_ ? (markets.contains("btnCattle") ? "btnCattle" : markets.first()) : dice_.pick(markets));
             return;
         }
-        // A Trainer's working orders, on a roll of their own so a Classic run plays as it always did.
+        // A Trainer's working orders, auto-play and the charts' view, on rolls of their own so a Classic run plays as
+        // it always did.
         if (trainer_ && s.clock.periodIndex() > 0 && dice_.chance(0.2)) return orderAction();
+        if (trainer_ && dice_.chance(0.05)) return dice_.chance(0.5) ? autoPlay() : moveView();
         // The resting desk; a player building up lots mostly trades.
         const int r = stacking_ && dice_.chance(0.8) ? 500 : dice_.upTo(1000);
         if (r < 380) {
@@ -393,6 +406,48 @@ private:
     }
 
     void forward() { click(QStringLiteral("btnChangePeriod")); }
+
+    // Play, then presses until it stops or the player pauses it: a press that leaves it running has played one
+    // period, and a stop says why in words of its own.
+    void autoPlay() {
+        click(QStringLiteral("btnAutoPlay"));
+        for (int n = dice_.between(1, 40); n > 0 && !game_->ended() && game_->autoPlay().running(); --n) {
+            const int period = game_->state().clock.periodIndex();
+            step(QStringLiteral("auto-play press"), [&] {
+                game_->autoPlayStep();
+                if (!game_->ended() && game_->autoPlay().running() && game_->state().clock.periodIndex() != period + 1)
+                    late_ << QStringLiteral("an auto-play press left period %1 for %2")
+                                 .arg(period)
+                                 .arg(game_->state().clock.periodIndex());
+            });
+        }
+        if (game_->ended()) return;
+        const AutoPlay& a = game_->autoPlay();
+        static const QStringList reasons{
+            "Pause", "Trade", "a report", "a menu", "Forward not available", "an order's fill", "the game's end"};
+        if (!a.running() && !a.stopReason().isEmpty() && !reasons.contains(a.stopReason()) &&
+            !(a.stopReason().startsWith(QLatin1String("window ")) && a.stopReason().size() > 7))
+            late_ << QStringLiteral("auto-play stopped for no known reason: ") + a.stopReason();
+        if (a.running()) click(QStringLiteral("btnAutoPlay"));
+    }
+
+    // The charts' wheel, drag or keys: the charts show played rows only, a point for each.
+    void moveView() {
+        const auto move = static_cast<charts::ViewMove>(dice_.upTo(3));
+        const int amount = dice_.between(-60, 60);
+        step(QStringLiteral("view %1 %2").arg(static_cast<int>(move)).arg(amount), [&] {
+            game_->moveChartView(move, amount);
+            const charts::ChartPair& c = game_->charts();
+            for (const charts::ChartData* chart : {&c.left, &c.right})
+                if (chart->rows.last > game_->state().clock.periodIndex() ||
+                    chart->points.size() != chart->rows.count())
+                    late_ << QStringLiteral("a chart shows rows %1 to %2 in %3 points at period %4")
+                                 .arg(chart->rows.first)
+                                 .arg(chart->rows.last)
+                                 .arg(chart->points.size())
+                                 .arg(game_->state().clock.periodIndex());
+        });
+    }
 
     // A working order entered near the market (now and then one no rule takes), or one changed or cancelled.
     void orderAction() {
@@ -441,6 +496,7 @@ private:
     std::unique_ptr<SystemRandom> random_;
     std::unique_ptr<Game> game_;
     soak::GameChecker checker_;
+    QStringList late_; // found while an action ran, reported with its checks
     OrderMirror mirror_;
     long long actions_ = 0, gamesBegun_ = 0, gameObjects_ = 0, trades_ = 0, violations_ = 0;
     QStringList recent_;
