@@ -117,30 +117,10 @@ TEST(PlayAgain, TheDeskWaitsForTheNextGameAndThatGameStartsAfresh) {
     }
 }
 
-namespace {
-
-PastGame sample(Level level, double score, int minute) {
-    return {.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, minute)),
-            .periodStart = QDate(1994, 1, 3),
-            .periodEnd = QDate(1994, 3, 31),
-            .level = level,
-            .dataMode = minute % 2 ? DataMode::Tick : DataMode::Daily,
-            .length = GameLength::Quarter,
-            .periods = 63,
-            .trades = minute,
-            .score = score,
-            .verdict = QStringLiteral("Don't You Wish This Was Real Money!"),
-            .ending = GameEnding::EndedByPlayer,
-            .scenario = {},
-            .reviewKept = false};
-}
-
-} // namespace
-
 TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsTheBestOfEachLevel) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("data/past-games.sqlite"));
-    PastGame first = sample(Level::Novice, -1234.5, 1);
+    PastGame first = pastGameSample(Level::Novice, -1234.5, 1);
     first.verdict = QStringLiteral("You are the 'Rogue Trader'; \"quotes\" and ; semicolons");
     first.ending = GameEnding::BlownOut;
     first.scenario = scenarios().back().name;
@@ -150,8 +130,8 @@ TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsTheBestOfEachLevel) {
         EXPECT_FALSE(store.failed());
         EXPECT_FALSE(QFileInfo::exists(path)); // looking makes no file
         ASSERT_TRUE(store.record(first)) << store.lastError().toStdString();
-        for (const PastGame& g : {sample(Level::Novice, 900, 2), sample(Level::Expert, 12000, 3),
-                                  sample(Level::Expert, 12000, 4), sample(Level::Novice, 150, 5)})
+        for (const PastGame& g : {pastGameSample(Level::Novice, 900, 2), pastGameSample(Level::Expert, 12000, 3),
+                                  pastGameSample(Level::Expert, 12000, 4), pastGameSample(Level::Novice, 150, 5)})
             ASSERT_TRUE(store.record(g)) << store.lastError().toStdString();
     }
     PastGames reopened(path);
@@ -197,7 +177,7 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
         SCOPED_TRACE(c.name);
         const QString path = dir.filePath(QString::fromLatin1(c.name));
         if (c.recorded) {
-            ASSERT_TRUE(PastGames(path).record(sample(Level::Expert, 1, 1)));
+            ASSERT_TRUE(PastGames(path).record(pastGameSample(Level::Expert, 1, 1)));
         }
         ASSERT_TRUE(c.write ? sql(path, c.write) : writeFile(path, QByteArray("not a database ").repeated(200)));
         const QByteArray before = fileBytes(path);
@@ -208,7 +188,7 @@ TEST(PastGamesStore, ADamagedForeignOrNewerFileFailsWithAReasonAndIsLeftAsItWas)
         if (c.reason) {
             EXPECT_EQ(store.lastError(), c.reason);
         }
-        EXPECT_FALSE(store.record(sample(Level::Expert, 2, 2)));
+        EXPECT_FALSE(store.record(pastGameSample(Level::Expert, 2, 2)));
         EXPECT_EQ(fileBytes(path), before);
     }
 }

@@ -20,22 +20,6 @@ using namespace pellucar::test;
 
 namespace {
 
-PastGame aGame(double score) {
-    return {.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, 0)),
-            .periodStart = QDate(1994, 1, 3),
-            .periodEnd = QDate(1994, 3, 31),
-            .level = Level::Expert,
-            .dataMode = DataMode::Daily,
-            .length = GameLength::Quarter,
-            .periods = 63,
-            .trades = 0,
-            .score = score,
-            .verdict = QStringLiteral("Don't You Wish This Was Real Money!"),
-            .ending = GameEnding::LengthReached,
-            .scenario = {},
-            .reviewKept = false};
-}
-
 // What a planted schema object does once it runs, and how the file is told to hold it.
 const struct {
     const char* name;
@@ -71,14 +55,14 @@ TEST(HostileSchema, PlantedObjectsAreRefusedWithTheirReasonAndNeverRun) {
     for (const auto& c : kPlantedObjects) {
         SCOPED_TRACE(c.name);
         ScratchRecord r;
-        ASSERT_TRUE(r.store.record(aGame(100)));
-        ASSERT_TRUE(r.store.record(aGame(200)));
+        ASSERT_TRUE(r.store.record(pastGameSample(Level::Expert, 100, 0)));
+        ASSERT_TRUE(r.store.record(pastGameSample(Level::Expert, 200, 0)));
         ASSERT_TRUE(sql(r.path, planted(c.plant, "PastGames", "Score").toUtf8().constData()));
         const QByteArray before = fileBytes(r.path);
         const QString reason = planted(c.reason, "PastGames", "Score");
         EXPECT_TRUE(r.store.games().empty());
         EXPECT_TRUE(r.store.lastError().startsWith(reason)) << r.store.lastError().toStdString();
-        EXPECT_FALSE(r.store.review(1).has_value() || r.store.record(aGame(300)));
+        EXPECT_FALSE(r.store.review(1).has_value() || r.store.record(pastGameSample(Level::Expert, 300, 0)));
         EXPECT_TRUE(r.store.lastError().startsWith(reason));
         EXPECT_EQ(fileBytes(r.path), before);
 
@@ -110,7 +94,7 @@ TEST(HostileFileKinds, AFifoOrAFolderIsNoRecordOrMarketDatabase) {
         PastGames record(c.path);
         EXPECT_TRUE(record.games().empty());
         EXPECT_EQ(record.lastError(), c.reason);
-        EXPECT_FALSE(record.record(aGame(1)));
+        EXPECT_FALSE(record.record(pastGameSample(Level::Expert, 1, 0)));
         EXPECT_EQ(record.lastError(), c.reason);
         MarketDatabase market;
         EXPECT_FALSE(market.open(c.path));
@@ -121,7 +105,7 @@ TEST(HostileFileKinds, AFifoOrAFolderIsNoRecordOrMarketDatabase) {
 // The engine's words reach the player: finalizing the other statement used to reset them to "not an error".
 TEST(HostileRecord, AWriteTheFileRefusesReportsTheEnginesReasonAndAddsNothing) {
     ScratchRecord r;
-    ASSERT_TRUE(r.store.record(aGame(100)));
+    ASSERT_TRUE(r.store.record(pastGameSample(Level::Expert, 100, 0)));
     ReviewRecord review;
     review.startingCapital = 100000;
     review.periods.push_back({QDate(1994, 1, 3), -1, 100000, {20, 380, 110, 460, 72, 650}});
@@ -134,7 +118,7 @@ TEST(HostileRecord, AWriteTheFileRefusesReportsTheEnginesReasonAndAddsNothing) {
     sell.side = Side::Sell;
     sell.amount = -2;
     review.trades = {buy, sell};
-    EXPECT_FALSE(r.store.record(aGame(200), &review));
+    EXPECT_FALSE(r.store.record(pastGameSample(Level::Expert, 200, 0), &review));
     EXPECT_TRUE(r.store.lastError().startsWith("UNIQUE constraint failed: GameTrades"))
         << r.store.lastError().toStdString();
     EXPECT_EQ(r.store.games().size(), 1u);
@@ -194,12 +178,12 @@ TEST(HostileRecord, ADamagedRowIsSkippedAndCountedNotHidingTheRecord) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ScratchRecord r;
-        for (double score : {100, 200, 300}) ASSERT_TRUE(r.store.record(aGame(score)));
+        for (double score : {100, 200, 300}) ASSERT_TRUE(r.store.record(pastGameSample(Level::Expert, score, 0)));
         ASSERT_TRUE(sql(r.path, (QByteArray("UPDATE PastGames SET ") + row.damage + " WHERE GameID = 2").constData()));
         EXPECT_EQ(r.store.games().size(), 3u - row.skipped);
         EXPECT_FALSE(r.store.failed()) << r.store.lastError().toStdString();
         EXPECT_EQ(r.store.skipped(), row.skipped);
-        ASSERT_TRUE(r.store.record(aGame(400)));
+        ASSERT_TRUE(r.store.record(pastGameSample(Level::Expert, 400, 0)));
         EXPECT_EQ(r.store.games().size(), 4u - row.skipped);
     }
 }

@@ -92,6 +92,22 @@ const QString& sharedTickJanuary1996() {
     return db.path();
 }
 
+PastGame pastGameSample(Level level, double score, int minute) {
+    return {.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, minute)),
+            .periodStart = QDate(1994, 1, 3),
+            .periodEnd = QDate(1994, 3, 31),
+            .level = level,
+            .dataMode = minute % 2 ? DataMode::Tick : DataMode::Daily,
+            .length = GameLength::Quarter,
+            .periods = 63,
+            .trades = minute,
+            .score = score,
+            .verdict = QStringLiteral("Don't You Wish This Was Real Money!"),
+            .ending = GameEnding::EndedByPlayer,
+            .scenario = {},
+            .reviewKept = false};
+}
+
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

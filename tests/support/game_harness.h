@@ -108,6 +108,10 @@ struct RecordedGame : ScratchRecord, Harness {
     std::vector<PastGame> games() const { return PastGames(path).games(); }
 };
 
+// A recorded game of a 1994 quarter with `score`, played at 20:`minute` on 1 March 2026 with `minute` trades (tick
+// data when `minute` is odd).
+PastGame pastGameSample(Level level, double score, int minute);
+
 // The bytes of a file; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
 // Replaces a file's bytes; false when it cannot be written.
