@@ -363,6 +363,12 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
     const GameState before = h.state();
 
     using Edit = std::function<void(SavedGame&)>;
+    // A scenario's set-up, on the game's first day.
+    const auto summer1990 = [](SavedGame& g) {
+        g.scenario = QStringLiteral("Stocks, Summer 1990");
+        g.length = GameLength::Quarter;
+        g.startMonth = 7;
+    };
     // An Oil buy read back with `units` accepted.
     const auto readBack = [](const char* units) -> Edit {
         return [units](SavedGame& g) {
@@ -437,12 +443,9 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
         {"a scenario the game does not offer", [](SavedGame& g) { g.scenario = QStringLiteral("Winter 1066"); },
          "its scenario is not one the game offers"},
         {"a scenario on another day",
-         [](SavedGame& g) {
-             // Its set-up, but the 2nd of July, not the 1st.
-             g.scenario = QStringLiteral("Stocks, Summer 1990");
-             g.length = GameLength::Quarter;
-             g.startMonth = 7;
-             g.startDay = 2;
+         [&](SavedGame& g) {
+             summer1990(g);
+             g.startDay = 2; // not the 1st of July
          },
          "it is not set up as its scenario is"},
         {"a set-up game from the middle of a month", [](SavedGame& g) { g.startDay = 15; },
@@ -491,10 +494,8 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          },
          "its period starts in 1/1998, which no game offers"},
         {"a scenario played at another level",
-         [](SavedGame& g) {
-             g.scenario = QStringLiteral("Stocks, Summer 1990");
-             g.length = GameLength::Quarter;
-             g.startMonth = 7;
+         [&](SavedGame& g) {
+             summer1990(g);
              g.level = Level::Novice;
          },
          "it is not set up as its scenario is"},

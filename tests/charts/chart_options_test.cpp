@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <string>
 
 using namespace pellucar;
@@ -69,23 +71,18 @@ TEST(ChartOptions, EachMenuClickChangesItsTypeTitleAndCheckMarks) {
         {"Q0 N2 N5", "MovingAverage  / Moving Average / Open-High-Low-Close: GLType_0 RsiPeriods_0 StochPeriods_2 "
                      "Moving_0 Stoch_0"},
     };
+    using Click = void (ChartOptions::*)(int);
+    const std::map<char, Click> menus{
+        {'R', &ChartOptions::mnuGRType_Click},     {'M', &ChartOptions::mnuMoving_Click},
+        {'S', &ChartOptions::mnuStoch_Click},      {'P', &ChartOptions::mnuGLPrice_Click},
+        {'L', &ChartOptions::mnuGLType_Click},     {'A', &ChartOptions::mnuGLAverage_Click},
+        {'V', &ChartOptions::mnuGRVolume_Click},   {'Y', &ChartOptions::mnuGLStyle_Click},
+        {'B', &ChartOptions::mnuGLBands_Click},    {'U', &ChartOptions::mnuGRPane_Click},
+        {'Q', &ChartOptions::mnuRsiPeriods_Click}, {'N', &ChartOptions::mnuStochPeriods_Click}};
     for (const auto& [clicks, expected] : cases) {
         ChartOptions o;
-        for (const QString& c : QString::fromLatin1(clicks).split(' ', Qt::SkipEmptyParts)) {
-            const int item = c.mid(1).toInt();
-            if (c[0] == 'R') o.mnuGRType_Click(item);
-            if (c[0] == 'M') o.mnuMoving_Click(item);
-            if (c[0] == 'S') o.mnuStoch_Click(item);
-            if (c[0] == 'P') o.mnuGLPrice_Click(item);
-            if (c[0] == 'L') o.mnuGLType_Click(item);
-            if (c[0] == 'A') o.mnuGLAverage_Click(item);
-            if (c[0] == 'V') o.mnuGRVolume_Click(item);
-            if (c[0] == 'Y') o.mnuGLStyle_Click(item);
-            if (c[0] == 'B') o.mnuGLBands_Click(item);
-            if (c[0] == 'U') o.mnuGRPane_Click(item);
-            if (c[0] == 'Q') o.mnuRsiPeriods_Click(item);
-            if (c[0] == 'N') o.mnuStochPeriods_Click(item);
-        }
+        for (const QString& c : QString::fromLatin1(clicks).split(' ', Qt::SkipEmptyParts))
+            (o.*menus.at(c[0].toLatin1()))(c.mid(1).toInt());
         EXPECT_EQ(shown(o), expected) << clicks;
     }
 }
