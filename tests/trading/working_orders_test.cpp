@@ -39,6 +39,16 @@ QString describe(int period, const std::vector<OrderEvent>& events) {
     return out;
 }
 
+// Five contracts of Oil, the market of every row but those on other markets' grids.
+OrderRequest oil(Side side, OrderType type, double price, TimeInForce tif = UntilCancelled,
+                 std::optional<double> stopLoss = kNone, std::optional<double> target = kNone) {
+    return {Oil, side, 5, type, price, tif, stopLoss, target};
+}
+// The bracket most rows use: buy at 20.00, stop-loss 19.50 (id 2), target 21.00 (id 3).
+const OrderRequest kBracket = oil(Buy, Limit, 20.00, UntilCancelled, 19.50, 21.00);
+
+using enum Act;
+
 // One order or bracket of 5 contracts entered in `placedIn`, an act on order
 // `actOn` after period `actAfter`, then periods 1, 2, ... with the ranges given.
 const struct {
@@ -47,44 +57,32 @@ const struct {
     std::vector<PeriodRange> periods;
     const char* expected;
     int placedIn = 0;
-    Act act = Act::None;
+    Act act = None;
     int actOn = 1;
     double value = 0;
     int actAfter = 0;
 } kCases[] = {
     // Buy limit 20.00.
-    {"buy limit, gap down through it: the open",
-     {Oil, Buy, 5, Limit, 20.00},
-     {R(19.80, 19.95, 19.70, 19.90)},
-     "1:F1@19.8x5"},
-    {"buy limit, opens at it", {Oil, Buy, 5, Limit, 20.00}, {R(20.00, 20.50, 20.00, 20.20)}, "1:F1@20x5"},
-    {"buy limit, low touches it exactly", {Oil, Buy, 5, Limit, 20.00}, {R(20.30, 20.40, 20.00, 20.10)}, "1:F1@20x5"},
-    {"buy limit, low a tick above", {Oil, Buy, 5, Limit, 20.00}, {R(20.30, 20.40, 20.01, 20.10)}, ""},
+    {"buy limit, gap down through it: the open", oil(Buy, Limit, 20), {R(19.80, 19.95, 19.70, 19.90)}, "1:F1@19.8x5"},
+    {"buy limit, opens at it", oil(Buy, Limit, 20), {R(20.00, 20.50, 20.00, 20.20)}, "1:F1@20x5"},
+    {"buy limit, low touches it exactly", oil(Buy, Limit, 20), {R(20.30, 20.40, 20.00, 20.10)}, "1:F1@20x5"},
+    {"buy limit, low a tick above", oil(Buy, Limit, 20), {R(20.30, 20.40, 20.01, 20.10)}, ""},
     // Buy stop 21.00.
-    {"buy stop, gap up through it: the open",
-     {Oil, Buy, 5, Stop, 21.00},
-     {R(21.40, 21.50, 21.30, 21.40)},
-     "1:F1@21.4x5"},
-    {"buy stop, high touches it exactly", {Oil, Buy, 5, Stop, 21.00}, {R(20.50, 21.00, 20.40, 20.90)}, "1:F1@21x5"},
-    {"buy stop, high a tick below", {Oil, Buy, 5, Stop, 21.00}, {R(20.50, 20.99, 20.40, 20.90)}, ""},
+    {"buy stop, gap up through it: the open", oil(Buy, Stop, 21), {R(21.40, 21.50, 21.30, 21.40)}, "1:F1@21.4x5"},
+    {"buy stop, high touches it exactly", oil(Buy, Stop, 21), {R(20.50, 21.00, 20.40, 20.90)}, "1:F1@21x5"},
+    {"buy stop, high a tick below", oil(Buy, Stop, 21), {R(20.50, 20.99, 20.40, 20.90)}, ""},
     // Sales mirror.
-    {"sell limit, gap up through it: the open",
-     {Oil, Sell, 5, Limit, 21.00},
-     {R(21.30, 21.40, 21.20, 21.30)},
-     "1:F1@21.3x5"},
-    {"sell limit, high touches it", {Oil, Sell, 5, Limit, 21.00}, {R(20.50, 21.00, 20.20, 20.60)}, "1:F1@21x5"},
-    {"sell limit, low side of it", {Oil, Sell, 5, Limit, 21.00}, {R(20.50, 20.99, 20.20, 20.60)}, ""},
-    {"sell stop, gap down through it: the open",
-     {Oil, Sell, 5, Stop, 19.00},
-     {R(18.60, 18.80, 18.50, 18.70)},
-     "1:F1@18.6x5"},
-    {"sell stop, low touches it", {Oil, Sell, 5, Stop, 19.00}, {R(19.50, 19.70, 19.00, 19.20)}, "1:F1@19x5"},
-    {"sell stop, low a tick above", {Oil, Sell, 5, Stop, 19.00}, {R(19.50, 19.70, 19.01, 19.20)}, ""},
-    {"market order: the next open", {Oil, Buy, 5, AtMarket, 0}, {R(20.10, 20.40, 19.90, 20.00)}, "1:F1@20.1x5"},
+    {"sell limit, gap up through it: the open", oil(Sell, Limit, 21), {R(21.30, 21.40, 21.20, 21.30)}, "1:F1@21.3x5"},
+    {"sell limit, high touches it", oil(Sell, Limit, 21), {R(20.50, 21.00, 20.20, 20.60)}, "1:F1@21x5"},
+    {"sell limit, low side of it", oil(Sell, Limit, 21), {R(20.50, 20.99, 20.20, 20.60)}, ""},
+    {"sell stop, gap down through it: the open", oil(Sell, Stop, 19), {R(18.60, 18.80, 18.50, 18.70)}, "1:F1@18.6x5"},
+    {"sell stop, low touches it", oil(Sell, Stop, 19), {R(19.50, 19.70, 19.00, 19.20)}, "1:F1@19x5"},
+    {"sell stop, low a tick above", oil(Sell, Stop, 19), {R(19.50, 19.70, 19.01, 19.20)}, ""},
+    {"market order: the next open", oil(Buy, AtMarket, 0), {R(20.10, 20.40, 19.90, 20.00)}, "1:F1@20.1x5"},
     // A settlement-only day or a tick hour: one price is the whole range.
-    {"one price below a buy limit", {Oil, Buy, 5, Limit, 20.00}, {One(19.50)}, "1:F1@19.5x5"},
-    {"one price at a buy stop", {Oil, Buy, 5, Stop, 21.00}, {One(21.00)}, "1:F1@21x5"},
-    {"one price short of a sell stop", {Oil, Sell, 5, Stop, 19.00}, {One(19.01)}, ""},
+    {"one price below a buy limit", oil(Buy, Limit, 20), {One(19.50)}, "1:F1@19.5x5"},
+    {"one price at a buy stop", oil(Buy, Stop, 21), {One(21.00)}, "1:F1@21x5"},
+    {"one price short of a sell stop", oil(Sell, Stop, 19), {One(19.01)}, ""},
     // Exact touches through the noise of stored prices.
     {"T-Bond 5/32 touched",
      {TBond, Buy, 5, Limit, 118 + 5.0 / 32},
@@ -103,96 +101,77 @@ const struct {
      {R(asStored(1000.5), asStored(1001.55), asStored(1000), asStored(1001))},
      "1:F1@1001.55x5"},
     // Time.
-    {"no fill in the period it was entered", {Oil, Buy, 5, Limit, 20.00}, {One(19.5), One(19.6)}, "2:F1@19.6x5", 1},
-    {"this period only: dropped after its one period",
-     {Oil, Buy, 5, Limit, 20.00, ThisPeriod},
-     {One(20.5), One(19.5)},
-     "1:E1"},
+    {"no fill in the period it was entered", oil(Buy, Limit, 20), {One(19.5), One(19.6)}, "2:F1@19.6x5", 1},
+    {"this period only: dropped after its one period", oil(Buy, Limit, 20, ThisPeriod), {One(20.5), One(19.5)}, "1:E1"},
     {"this period only, entered in period 1: fills in 2",
-     {Oil, Buy, 5, Limit, 20.00, ThisPeriod},
+     oil(Buy, Limit, 20, ThisPeriod),
      {One(19.5), One(19.6)},
      "2:F1@19.6x5",
      1},
-    {"until cancelled: waits for its price",
-     {Oil, Buy, 5, Limit, 20.00},
-     {One(20.5), One(20.3), One(19.9)},
-     "3:F1@19.9x5"},
+    {"until cancelled: waits for its price", oil(Buy, Limit, 20), {One(20.5), One(20.3), One(19.9)}, "3:F1@19.9x5"},
     // Change and cancel.
     {"price changed before it fills",
-     {Oil, Buy, 5, Limit, 20.00},
+     oil(Buy, Limit, 20),
      {One(19.8), One(19.5)},
      "2:F1@19.5x5",
      0,
-     Act::ChangePrice,
+     ChangePrice,
      1,
      19.50},
-    {"size changed", {Oil, Buy, 5, Limit, 20.00}, {One(19.8)}, "1:F1@19.8x9", 0, Act::ChangeUnits, 1, 9},
-    {"cancelled", {Oil, Buy, 5, Limit, 20.00}, {One(19.8)}, "", 0, Act::Cancel},
-    {"its market cancelled",
-     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.00, 21.00},
-     {One(19.8), One(18)},
-     "",
-     0,
-     Act::CancelMarket},
-    {"the game refuses the fill: gone", {Oil, Buy, 5, Limit, 20.00}, {One(19.8), One(19.7)}, "1:R1", 0, Act::Refuse},
-    // Brackets: buy at 20.00, stop-loss 19.50 (id 2), target 21.00 (id 3).
-    {"bracket: exits start in the period after the entry's",
-     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
-     {R(20.2, 21.1, 19.4, 20.5), One(20.5)},
-     "1:F1@20x5"},
+    {"size changed", oil(Buy, Limit, 20), {One(19.8)}, "1:F1@19.8x9", 0, ChangeUnits, 1, 9},
+    {"cancelled", oil(Buy, Limit, 20), {One(19.8)}, "", 0, Cancel},
+    {"its market cancelled", kBracket, {One(19.8), One(18)}, "", 0, CancelMarket},
+    {"the game refuses the fill: gone", oil(Buy, Limit, 20), {One(19.8), One(19.7)}, "1:R1", 0, Refuse},
+    // Brackets.
+    {"bracket: exits start after the entry's period", kBracket, {R(20.2, 21.1, 19.4, 20.5), One(20.5)}, "1:F1@20x5"},
     {"bracket: target fills, stop cancelled",
-     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     kBracket,
      {One(19.9), R(20.5, 21.1, 20.4, 21.0)},
      "1:F1@19.9x5 2:F3@21x5 2:O2"},
     {"bracket: both exits reached, the stop fills",
-     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     kBracket,
      {One(19.9), R(20.5, 21.2, 19.4, 20.0)},
      "1:F1@19.9x5 2:F2@19.5x5 2:O3"},
     {"bracket: the stop gapped through fills at the open",
-     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50},
+     oil(Buy, Limit, 20, UntilCancelled, 19.50),
      {One(20.0), R(19.0, 19.2, 18.9, 19.1)},
      "1:F1@20x5 2:F2@19x5"},
     {"bracket: exits sized to the entry as changed",
-     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     kBracket,
      {One(19.9), One(21.0)},
      "1:F1@19.9x8 2:F3@21x8 2:O2",
      0,
-     Act::ChangeUnits,
+     ChangeUnits,
      1,
      8},
     {"bracket: a cancelled exit leaves the other working",
-     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
+     kBracket,
      {One(19.9), R(20.5, 21.2, 19.4, 20.0)},
      "1:F1@19.9x5 2:F3@21x5",
      0,
-     Act::Cancel,
+     Cancel,
      2,
      0,
      1},
-    {"bracket: refused entry takes its exits",
-     {Oil, Buy, 5, Limit, 20.00, UntilCancelled, 19.50, 21.00},
-     {One(19.9), One(19.0)},
-     "1:R1 1:W2 1:W3",
-     0,
-     Act::Refuse},
+    {"bracket: refused entry takes its exits", kBracket, {One(19.9), One(19.0)}, "1:R1 1:W2 1:W3", 0, Refuse},
     {"bracket: this-period entry expires with its exits",
-     {Oil, Buy, 5, Limit, 20.00, ThisPeriod, 19.50, 21.00},
+     oil(Buy, Limit, 20, ThisPeriod, 19.50, 21.00),
      {One(20.2)},
      "1:E1 1:W2 1:W3"},
     {"bracket: a filled this-period entry's exits stay",
-     {Oil, Buy, 5, Limit, 20.00, ThisPeriod, 19.50, 21.00},
+     oil(Buy, Limit, 20, ThisPeriod, 19.50, 21.00),
      {One(20.0), One(20.5), One(21.5)},
      "1:F1@20x5 3:F3@21.5x5 3:O2"},
     {"bracket: market entry executed at once, exits next period",
-     {Oil, Sell, 5, AtMarket, 0, UntilCancelled, 20.50, 19.50},
+     oil(Sell, AtMarket, 0, UntilCancelled, 20.50, 19.50),
      {One(19.4)},
      "1:F3@19.4x6 1:O2",
      0,
-     Act::MarketEntryExecuted,
+     MarketEntryExecuted,
      1,
      6},
     {"sell bracket: the stop gapped over fills at the open",
-     {Oil, Sell, 5, Stop, 19.00, UntilCancelled, 19.50, 18.00},
+     oil(Sell, Stop, 19, UntilCancelled, 19.50, 18.00),
      {R(19.2, 19.3, 18.9, 19.0), R(20.1, 20.2, 19.9, 20.0)},
      "1:F1@19x5 2:F2@20.1x5 2:O3"},
 };
@@ -209,15 +188,15 @@ TEST(WorkingOrders, FillRules) {
         bool refuse = false;
         const auto act = [&] {
             switch (c.act) {
-            case Act::None: break;
-            case Act::ChangePrice: EXPECT_EQ(book.changePrice(c.actOn, c.value, c.actAfter), OrderProblem::None); break;
-            case Act::ChangeUnits:
+            case None: break;
+            case ChangePrice: EXPECT_EQ(book.changePrice(c.actOn, c.value, c.actAfter), OrderProblem::None); break;
+            case ChangeUnits:
                 EXPECT_EQ(book.changeUnits(c.actOn, static_cast<int>(c.value), c.actAfter), OrderProblem::None);
                 break;
-            case Act::Cancel: EXPECT_FALSE(book.cancel(c.actOn).empty()); break;
-            case Act::CancelMarket: EXPECT_EQ(book.cancelMarket(c.request.market).size(), 3u); break;
-            case Act::MarketEntryExecuted: book.entryExecuted(c.actOn, static_cast<int>(c.value), c.actAfter); break;
-            case Act::Refuse: refuse = true; break;
+            case Cancel: EXPECT_FALSE(book.cancel(c.actOn).empty()); break;
+            case CancelMarket: EXPECT_EQ(book.cancelMarket(c.request.market).size(), 3u); break;
+            case MarketEntryExecuted: book.entryExecuted(c.actOn, static_cast<int>(c.value), c.actAfter); break;
+            case Refuse: refuse = true; break;
             }
         };
         if (c.actAfter == 0) act();
