@@ -1,7 +1,9 @@
 #pragma once
-// Shared by the market-database tests: queries on a read-only database, the game's tick prices.
+// Shared by the market-database tests: queries on a read-only database, the game's tick prices, a file's bytes.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+
+#include <QFile>
 
 #include <cmath>
 #include <string>
@@ -71,6 +73,12 @@ inline double gameTickPrice(int commodityId, double realprice) {
     case 6: return whole + fraction * 100.0 / 32.0;
     default: return std::round(realprice * 10.0 * 100.0) / 100.0;
     }
+}
+
+// The whole file, or nothing if it cannot be read.
+inline QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace dbtest

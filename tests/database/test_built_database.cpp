@@ -144,9 +144,7 @@ TEST_F(BuiltDatabase, CarriesTheStampTheGameChecksAndACopyCutShortIsRefused) {
     pellucar::MarketDatabase game;
     EXPECT_TRUE(game.open(QStringLiteral(PELLUCAR_DB_PATH))) << game.lastError().toStdString();
 
-    QFile built(QStringLiteral(PELLUCAR_DB_PATH));
-    ASSERT_TRUE(built.open(QIODevice::ReadOnly));
-    const QByteArray whole = built.readAll();
+    const QByteArray whole = fileBytes(QStringLiteral(PELLUCAR_DB_PATH));
     ASSERT_GT(whole.size(), 100 * 4096);
     QTemporaryDir tmp;
     QFile cut(tmp.filePath(QStringLiteral("truncated.mdb")));

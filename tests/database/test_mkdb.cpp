@@ -79,11 +79,6 @@ protected:
     QTemporaryDir temp;
 };
 
-QByteArray bytes(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The day's ticks of one market as the game reads them.
 std::vector<double> ticksOf(const QString& file, int id, const std::string& day) {
     std::vector<double> out;
@@ -98,10 +93,10 @@ std::vector<double> ticksOf(const QString& file, int id, const std::string& day)
 } // namespace
 
 TEST_F(Mkdb, SameInputGivesTheSameBytesWhateverTheNameAndTicksKeepAHalf32ndAndAnEighthOfACent) {
-    const QByteArray first = bytes(build("a.mdb"));
+    const QByteArray first = fileBytes(build("a.mdb"));
     ASSERT_GT(first.size(), 0);
-    EXPECT_EQ(first, bytes(build("other.mdb")));
-    EXPECT_EQ(first, bytes(build("a.mdb"))); // rebuilt over itself
+    EXPECT_EQ(first, fileBytes(build("other.mdb")));
+    EXPECT_EQ(first, fileBytes(build("a.mdb"))); // rebuilt over itself
     EXPECT_FALSE(QFile::exists(temp.filePath("a.mdb.tmp")));
     // The encodings' finest steps, which the built file's tick years need not hold.
     EXPECT_EQ(ticksOf(temp.filePath("a.mdb"), 6, "1996-01-02").back(), 121.015625);
@@ -183,7 +178,7 @@ TEST_F(Mkdb, OverviewsJoinTheComputedYearToItsParagraph) {
 }
 
 TEST_F(Mkdb, AMissingInputStopsTheBuildAndSaysWhich) {
-    QByteArray noSoybean1996 = bytes(kFixture + "/news/overview_1983_1996.csv");
+    QByteArray noSoybean1996 = fileBytes(kFixture + "/news/overview_1983_1996.csv");
     noSoybean1996.truncate(noSoybean1996.lastIndexOf("\"1996\",\"Soybean\""));
     const struct {
         QString file, named;

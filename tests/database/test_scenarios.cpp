@@ -79,11 +79,6 @@ void buyOne(Game& game, Market m) {
     game.click(QStringLiteral("btnYes"));
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The game's rules as they stand, without the figures written again before
 // they are read (price records past the period, the order maxima).
 GameState rulesOf(const GameState& s) {
@@ -121,7 +116,7 @@ TEST(Scenarios, EachResumesAsItWasSavedAndPlaysOnTheSame) {
                 }
                 ASSERT_EQ(played.state().desk.trades.count(), trade ? 1 : 0);
                 played.click(QStringLiteral("mnuSave"));
-                const QByteArray saved = fileBytes(savedGamePath(saves.path()));
+                const QByteArray saved = dbtest::fileBytes(savedGamePath(saves.path()));
                 ASSERT_FALSE(saved.isEmpty());
 
                 Game resumed(resumedDialogs, resumedRandom, QStringLiteral(PELLUCAR_DB_PATH));
@@ -134,7 +129,7 @@ TEST(Scenarios, EachResumesAsItWasSavedAndPlaysOnTheSame) {
                 EXPECT_TRUE(rulesOf(resumed.state()) == rulesOf(played.state()));
                 // Its scenario and first day are kept again by the next save.
                 resumed.click(QStringLiteral("mnuSave"));
-                EXPECT_EQ(fileBytes(savedGamePath(saves.path())), saved);
+                EXPECT_EQ(dbtest::fileBytes(savedGamePath(saves.path())), saved);
 
                 for (int p = 0; p < 3; ++p) {
                     played.click(QStringLiteral("btnChangePeriod"));
