@@ -59,8 +59,6 @@ TEST(GameClock, EveryPressShowsItsPeriodThenTheGameEnds) {
     }
 }
 
-// The final-day notice comes with the press before the last (games longer than 15 periods only), and the
-// last press ends the game; a tick game counts six hours a day and stays on the last.
 // A window that paints while a press runs, noting what Forward and Trade show at each paint.
 struct PaintingDialogs : ScriptedDialogs {
     std::function<void()> painted = [] {};
@@ -89,6 +87,8 @@ TEST(GameClock, AWindowPaintedWhileAPressRunsShowsForwardAndTradeLocked) {
     EXPECT_TRUE(game.model().enabled("btnChangePeriod") && game.model().enabled("btnTrade"));
 }
 
+// The final-day notice comes with the press before the last (games longer than 15 periods only), and the
+// last press ends the game; a tick game counts six hours a day and stays on the last.
 TEST(GameClockLength, NoticeAndLastPeriodFollowTheLength) {
     struct Case {
         const char* name;
