@@ -449,6 +449,9 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
                                       signedDollars(p.unrealized)};
         span.add(p.averagePrice);
     }
+    // The working orders stand on the axis the prices are drawn on.
+    c.orders = in.orders;
+    for (const OrderLine& o : c.orders) span.add(o.price);
     // Stories stand at the hour they came out; the points reach no later
     // than the current period, so neither do they.
     if (in.mode == DataMode::Tick)

@@ -88,6 +88,16 @@ struct PositionLine {
     bool operator==(const PositionLine&) const = default;
 };
 
+// A working order of the charted market, drawn across the price chart at
+// its price and dragged to a new one.
+struct OrderLine {
+    int id = 0;
+    double price = 0;
+    bool buy = true;
+    QString label; // "Buy 5 LMT 14.50"
+    bool operator==(const OrderLine&) const = default;
+};
+
 // An hour a news story came out, in a tick game.
 struct StoryMarker {
     int pointIndex = 0;
@@ -118,6 +128,7 @@ struct ChartData {
     // The last drawn close, tagged on the y axis (price charts only).
     std::optional<double> lastValue;
     std::optional<PositionLine> position;
+    QList<OrderLine> orders;
     QList<StoryMarker> stories;
     // The played rows shown (points[0] is row rows.first).
     RowRange rows;
@@ -180,6 +191,8 @@ struct ChartInputs {
     QList<TradeFill> fills;
     // The charted market's open position, if any.
     std::optional<OpenPosition> position;
+    // The working orders of the charted market (Trainer rules).
+    QList<OrderLine> orders;
     // The stories of a tick game so far.
     QList<StoryTime> stories;
     // The game's date, which starts the year to date; when invalid, the date

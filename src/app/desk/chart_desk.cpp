@@ -1,5 +1,6 @@
 #include "app/desk/chart_desk.h"
 #include "app/state/clock.h"
+#include "app/view/ticket_presenter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,6 +112,11 @@ void ChartDesk::RefreshCharts() {
         // Valued at the price drawn now: the account is revalued only after
         // a press has drawn its charts.
         in.position = charts::OpenPosition{held, lots.averagePrice(), lots.unrealized(s_.prices.current.get(charted))};
+    const charts::Notation notation = charts::notationOf(options_.chartMarket());
+    for (const WorkingOrder& o : s_.desk.orders.list())
+        if (o.market == charted && o.type != OrderType::Market)
+            in.orders.append(
+                {o.id, o.price, o.side == Side::Buy, orderLineLabel(o, charts::valueText(notation, o.price))});
     if (mode == DataMode::Tick)
         for (const NewsHistoryEntry& e : s_.news.entries())
             in.stories.append({e.newsDate, e.newsTime.hour() - 8, e.title});

@@ -2,6 +2,7 @@
 #include "app/state/clock.h"
 #include "app/view/control_table.h"
 #include "app/view/desk_presenter.h"
+#include "app/view/ticket_presenter.h"
 #include "common/format.h"
 #include "trading/contract_terms.h"
 #include "trading/order_limits.h"
@@ -50,6 +51,7 @@ void OrderDesk::newGame(Level level) {
     desk_.decisions.clear();
     desk_.lastOrderEvents.clear();
     desk_.lastFillPeriod = 0;
+    model_.setText(controlKey<keys::kOrderFills>(), QString());
 }
 
 void OrderDesk::SetOrderState(OrderState state) {
@@ -320,6 +322,14 @@ QString OrderDesk::placeWorking(const OrderRequest& r, int* placedId) {
         // A market order fills now, at the quote; its exits work from the next period.
         bookWorkingFill(OrderFill{id, r.market, r.side, r.units, OrderType::Market, OrderRole::Entry, 0, quote});
         desk_.orders.entryExecuted(id, r.units, period);
+        OrderEvent filled;
+        filled.price = quote;
+        filled.order.id = id;
+        filled.order.market = r.market;
+        filled.order.side = r.side;
+        filled.order.units = r.units;
+        filled.order.type = OrderType::Market;
+        model_.setText(controlKey<keys::kOrderFills>(), fillsLine({filled}));
         if (model_.visible(controlKey<keys::kTradeGrid>())) btnTradeHist_Click(); // the report shown takes the fill
         afterFill_();
     }
@@ -362,6 +372,7 @@ bool OrderDesk::bookWorkingFill(const OrderFill& f) {
 void OrderDesk::fillWorking(const PeriodRanges& ranges, const MarketPrices& marks) {
     desk_.lastOrderEvents.clear();
     desk_.lastFillPeriod = s_.clock.periodIndex();
+    model_.setText(controlKey<keys::kOrderFills>(), QString());
     if (desk_.orders.empty()) return;
     QStringList notices;
     const auto execute = [&](const OrderFill& f) {
@@ -392,6 +403,7 @@ void OrderDesk::fillWorking(const PeriodRanges& ranges, const MarketPrices& mark
     };
     desk_.lastOrderEvents = desk_.orders.step(s_.clock.periodIndex(), ranges, execute);
     for (OrderEvent& e : desk_.lastOrderEvents) e.price = readQuote(e.order.market, e.price);
+    model_.setText(controlKey<keys::kOrderFills>(), fillsLine(desk_.lastOrderEvents));
     if (model_.visible(controlKey<keys::kTradeGrid>())) btnTradeHist_Click(); // the report shown takes the fills
     for (const QString& n : notices) dialogs_.notify(kNoticeTitle, n, 0);
 }

@@ -108,6 +108,8 @@ public:
     QString changeOrderPrice(int id, double price);
     QString changeOrderUnits(int id, int units);
     QString cancelWorkingOrder(int id);
+    // Why no order is taken now (empty when orders are taken).
+    QString orderGate() const { return OrderGate(); }
 
     // How wide a text is in a label's font, in twips; the view installs a
     // real measure, the default estimates from the character count.

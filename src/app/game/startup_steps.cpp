@@ -50,7 +50,11 @@ template <typename F> void Game::guarded(F&& f) {
 QString Game::OrderDecisionStep(const std::function<QString()>& step) {
     if (QString why = OrderGate(); !why.isEmpty()) return why;
     QString result;
-    guarded([&] { result = step(); });
+    guarded([&] {
+        result = step();
+        // The price chart draws the working orders as they now stand.
+        if (result.isEmpty()) charts_.RefreshCharts();
+    });
     return result;
 }
 
@@ -66,6 +70,8 @@ void Game::PresentControlFlags() {
     f.autoPlaying = autoPlay_.running();
     f.autoPlaySpeed = autoPlay_.speed();
     f.autoPlayStopsOnFill = autoPlay_.stopsOnFill();
+    f.trainer = s_.settings.rules == RuleSet::Trainer;
+    f.ordersTaken = OrderGate().isEmpty();
     presentControlFlags(f, model_);
     files_.PresentSavedGameItems();
 }
@@ -242,6 +248,10 @@ void Game::fillActions() {
     a.insert(QStringLiteral("mnuCustom"), [this](int) { dialogs_.customProgramming(); });
     a.insert(QStringLiteral("mnuScreenColor"), [this](int) { dialogs_.screenColor(); });
     addAutoPlayActions(a);
+    // The order windows are the view's own; their items only stop auto-play,
+    // as every menu item does (StopAutoPlayFor).
+    a.insert(QLatin1String(keys::kOrderTicket), [](int) {});
+    a.insert(QLatin1String(keys::kWorkingOrders), [](int) {});
     desk_.addActions(a);
     charts_.addActions(a);
     news_.addActions(a);

@@ -74,6 +74,7 @@ void nameUncaptioned(QList<ControlSpec>& l) {
         {"lblTotTrades", "%1", "LabelTotTrades"},
         {"lblScore", "%1", "labelscore"},
         {"lblorderverify", "Order verification", ""},
+        {"lblOrderFills", "Order fills: %1", ""},
         {"inputUnits", "%1", "promptUnits"},
         {"inputPrice", "%1", "promptPrice"},
         {"cboCommodity", "Charted market", ""},
@@ -208,6 +209,8 @@ QList<ControlSpec> build() {
       << c("btnTradeHist", K::Button, "T&rade History") << c("btnCloseTradeHistory", K::Button, "&Close Trade Report")
       << c("LabelTH", K::Label, "Trade Report History:");
     l << c("GameName", K::Label, "Pellucar");
+    // Trainer rules: what the last press's working orders did.
+    l << c("lblOrderFills", K::Label, QString(), "Fills of Working Orders in the Last Period");
     for (const char* s : {"Shape1", "Shape2", "Shape3", "ShapeNextPeriod", "shapeTradeCentral", "shpBeginner",
                           "shpBegMark", "shpExpert", "shpExpMark"})
         l << c(QString::fromLatin1(s), K::Shape);
@@ -217,7 +220,9 @@ QList<ControlSpec> build() {
     l << menu("mnuNewGame", "&Start", "mnuGame") << menu("mnuDisclaimer", "&Disclaimer Statement", "mnuGame")
       << menu("mnuEnd", "&End", "mnuGame") << menu("mnuSave", "Sa&ve", "mnuGame")
       << menu("mnuResume", "Res&ume", "mnuGame") << menu("mnuScenarios", "S&cenarios...", "mnuGame")
-      << sep("mSepAuto", "mnuGame") << menu("mnuAutoPlay", "Auto-&Play", "mnuGame");
+      << sep("mSepAuto", "mnuGame") << menu("mnuAutoPlay", "Auto-&Play", "mnuGame")
+      << menu("mnuOrderTicket", "Order &Ticket...", "mnuGame")
+      << menu("mnuWorkingOrders", "&Working Orders...", "mnuGame");
     l << menu("mnuSettings", "&Options", {});
     l << menu("mnuLevel", "&Novice", "mnuSettings", 0) << menu("mnuLevel", "E&xpert", "mnuSettings", 2, true)
       << sep("mSep", "mnuSettings");

@@ -104,6 +104,11 @@ inline constexpr char kAutoPlayItem[] = "mnuAutoPlay";
 inline constexpr char kAutoPlaySpeedMenu[] = "mnuAutoSpeed";
 inline constexpr char kAutoPlaySpeed[] = "mnuSpeed";
 inline constexpr char kAutoPlayStopsOnFill[] = "mnuStopOnFill";
+// Trainer rules: the order ticket, the list of working orders, and the line
+// of the last press's fills.
+inline constexpr char kOrderTicket[] = "mnuOrderTicket";
+inline constexpr char kWorkingOrders[] = "mnuWorkingOrders";
+inline constexpr char kOrderFills[] = "lblOrderFills";
 } // namespace keys
 
 // What the quote column's banner (keys::kMarketBanner) says while no market is

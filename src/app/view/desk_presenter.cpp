@@ -190,6 +190,15 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
         if (model.checked(speedKeys[i]) != (i == f.autoPlaySpeed)) model.setChecked(speedKeys[i], i == f.autoPlaySpeed);
     const ControlKey& onFill = controlKey<kAutoPlayStopsOnFill>();
     if (model.checked(onFill) != f.autoPlayStopsOnFill) model.setChecked(onFill, f.autoPlayStopsOnFill);
+    // The Trainer's order windows and fills line exist in its games only; the
+    // ticket opens while orders are taken, the list whenever a game is on.
+    const std::pair<const ControlKey*, bool> trainerKeys[] = {{&controlKey<kOrderTicket>(), f.ordersTaken},
+                                                              {&controlKey<kWorkingOrders>(), f.gameOnDesk},
+                                                              {&controlKey<kOrderFills>(), true}};
+    for (const auto& [key, on] : trainerKeys) {
+        if (model.visible(*key) != f.trainer) model.setVisible(*key, f.trainer);
+        if (model.enabled(*key) != (f.trainer && on)) model.setEnabled(*key, f.trainer && on);
+    }
 }
 
 void presentAccount(const TradingDesk& desk, Level level, PresentationModel& model, AccountTexts* memo) {

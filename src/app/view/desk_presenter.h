@@ -48,6 +48,8 @@ struct DeskFacts {
     bool autoPlaying = false;         // auto-play presses Forward for the player
     int autoPlaySpeed = 0;            // the pace chosen, an item of Options > Auto-Play Speed
     bool autoPlayStopsOnFill = false; // a working order's fill stops auto-play
+    bool trainer = false;             // the game on the desk (or the next) plays the Trainer rules
+    bool ordersTaken = false;         // working orders can be entered, changed and cancelled now
 };
 // The one place that enables and disables Forward, Trade, the history
 // buttons, the top menus, the chart menus and the options that fix a game.
