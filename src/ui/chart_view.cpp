@@ -236,6 +236,7 @@ void ChartCanvas::setState(const ControlState& state) {
 }
 
 void ChartCanvas::setChartData(const ChartData& data) {
+    if (data.orders != data_.orders) heldOrder_ = -1; // the order held may be gone
     if (built_ && data == data_) {
         if (title_ != data.title) {
             title_ = data.title;
@@ -835,6 +836,34 @@ void ChartCanvas::placeOverlays() {
         if (positionLine_) positionLine_->hide();
         if (positionTag_) positionTag_->hide();
     }
+    // The working orders: a dashed line across at each price, labelled at
+    // the plot's left; one held by the mouse follows it until let go.
+    qsizetype shownOrders = 0;
+    for (qsizetype i = 0; drawn && std::isfinite(plot.width()) && i < data_.orders.size(); ++i) {
+        const charts::OrderLine& o = data_.orders.at(i);
+        if (i == heldOrder_ || !inPlot(yAt(o.price))) continue;
+        if (shownOrders == orderLines_.size()) {
+            orderLines_.append(new QGraphicsLineItem);
+            orderLines_.last()->setZValue(14);
+            scene()->addItem(orderLines_.last());
+            orderTags_.append(nullptr);
+        }
+        const QColor ink = o.buy ? colors_.buy : colors_.sell;
+        const double y = yAt(o.price);
+        QGraphicsLineItem* line = orderLines_.at(shownOrders);
+        line->setPen(QPen(ink, 1, Qt::DashLine));
+        line->setLine(plot.left(), y, plot.right(), y);
+        line->setData(0, static_cast<int>(i));
+        line->show();
+        tag(orderTags_[shownOrders], o.label, ink, colors_.back);
+        orderTags_[shownOrders]->setPos(plot.left() + 4, y - orderTags_[shownOrders]->rect().height());
+        ++shownOrders;
+    }
+    for (qsizetype i = shownOrders; i < orderLines_.size(); ++i) {
+        if (heldOrder_ >= 0 && orderLines_[i]->data(0).toInt() == heldOrder_) continue;
+        orderLines_[i]->hide();
+        if (orderTags_[i]) orderTags_[i]->hide();
+    }
     // Bars: a stroke from the high to the low, the open ticked left and the
     // close right, in the rising or the falling ink.
     std::array<QPainterPath, 2> bars;
@@ -970,7 +999,32 @@ void ChartCanvas::hideCrosshair() {
 QString ChartCanvas::crosshairXText() const { return crossXText_; }
 QString ChartCanvas::crosshairYText() const { return crossYText_; }
 
+int ChartCanvas::orderLineAt(const QPoint& viewportPos) const {
+    const QPointF at = mapToScene(viewportPos);
+    for (qsizetype i = 0; i < orderLines_.size(); ++i) {
+        const QGraphicsLineItem* l = orderLines_.at(i);
+        const int order = l->data(0).toInt();
+        if (!l->isVisible() || order < 0 || order >= data_.orders.size()) continue;
+        // A line is one pixel: the mouse takes it a few pixels either side.
+        if (std::abs(l->line().y1() - at.y()) <= 4 && at.x() >= l->line().x1() && at.x() <= l->line().x2())
+            return data_.orders.at(order).id;
+    }
+    return 0;
+}
+
+QList<QRectF> ChartCanvas::orderLabelRects() const {
+    QList<QRectF> r;
+    for (const QGraphicsRectItem* t : orderTags_)
+        if (t && t->isVisible()) r << t->sceneBoundingRect();
+    return r;
+}
+
 void ChartCanvas::mousePressEvent(QMouseEvent* event) {
+    if (const int id = event->button() == Qt::LeftButton ? orderLineAt(event->position().toPoint()) : 0) {
+        for (qsizetype i = 0; i < data_.orders.size(); ++i)
+            if (data_.orders.at(i).id == id) heldOrder_ = static_cast<int>(i);
+        return event->accept();
+    }
     if (event->button() == Qt::LeftButton && data_.hasAxes()) {
         dragging_ = true;
         dragX_ = event->position().x();
@@ -979,6 +1033,18 @@ void ChartCanvas::mousePressEvent(QMouseEvent* event) {
 }
 
 void ChartCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (heldOrder_ >= 0) {
+        // The held line follows the mouse within the plot.
+        const QRectF plot = chart()->mapRectToScene(chart()->plotArea());
+        const double y = std::clamp(mapToScene(event->position().toPoint()).y(), plot.top(), plot.bottom());
+        for (qsizetype i = 0; i < orderLines_.size(); ++i) {
+            if (orderLines_[i]->data(0).toInt() != heldOrder_ || !orderLines_[i]->isVisible()) continue;
+            QLineF l = orderLines_[i]->line();
+            orderLines_[i]->setLine(l.x1(), y, l.x2(), y);
+            if (orderTags_[i]) orderTags_[i]->setPos(orderTags_[i]->pos().x(), y - orderTags_[i]->rect().height());
+        }
+        return event->accept();
+    }
     if (dragging_ && data_.xSlots > 0) {
         // Dragging the chart to the right brings earlier rows in.
         const double perSlot = chart()->plotArea().width() / data_.xSlots;
@@ -994,6 +1060,15 @@ void ChartCanvas::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ChartCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (heldOrder_ >= 0 && event->button() == Qt::LeftButton) {
+        const int id = data_.orders.at(heldOrder_).id;
+        heldOrder_ = -1;
+        const QPointF inChart = chart()->mapFromScene(mapToScene(event->position().toPoint()));
+        const double price = carrier_ ? chart()->mapToValue(inChart, carrier_).y() : 0;
+        placeOverlays(); // back where the game puts it, until the game says otherwise
+        emit orderLineMoved(id, price);
+        return event->accept();
+    }
     if (event->button() == Qt::LeftButton) dragging_ = false;
     QChartView::mouseReleaseEvent(event);
 }
@@ -1130,6 +1205,7 @@ void GameChartView::alignWithPartner() {
 void GameChartView::makeCanvas() {
     canvas_ = new ChartCanvas(this);
     connect(canvas_, &ChartCanvas::viewRequested, this, &GameChartView::viewRequested);
+    connect(canvas_, &ChartCanvas::orderLineMoved, this, &GameChartView::orderLineMoved);
     connect(canvas_, &ChartCanvas::plotAreaMoved, this, [this] { alignWithPartner(); });
     // The keys go to the pane, which frames the drawing while it has them.
     canvas_->setFocusPolicy(Qt::NoFocus);

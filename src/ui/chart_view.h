@@ -77,6 +77,10 @@ public:
     QList<QRectF> storyMarkRects() const;
     // The bars drawn over a bar chart.
     int drawnBars() const { return bars_; }
+    // The working order whose line passes within a few pixels of a viewport
+    // position, or 0; where each order's label stands (scene coordinates).
+    int orderLineAt(const QPoint& viewportPos) const;
+    QList<QRectF> orderLabelRects() const;
 
     // The crosshair at a viewport position (hidden off the plot); its tags.
     void showCrosshair(const QPoint& viewportPos);
@@ -89,6 +93,9 @@ signals:
     // (negative: back), zoomed by steps (positive: closer).
     void viewRequested(pellucar::charts::ViewMove move, int amount);
     void plotAreaMoved();
+    // A working order's line was dragged and let go at `price` (as the
+    // mouse reads it, not yet on the market's grid).
+    void orderLineMoved(int id, double price);
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -189,6 +196,9 @@ private:
     QGraphicsLineItem* positionLine_ = nullptr;
     QGraphicsRectItem* positionTag_ = nullptr;
     QList<QGraphicsRectItem*> storyMarks_;
+    // The working orders' lines and their labels, one pair per order drawn.
+    QList<QGraphicsLineItem*> orderLines_;
+    QList<QGraphicsRectItem*> orderTags_;
     // The bars of a bar chart, rising and falling, and how many are drawn.
     std::array<QGraphicsPathItem*, 2> barItems_{};
     int bars_ = 0;
@@ -200,6 +210,8 @@ private:
     // A drag moves the view by whole rows; the rest carries on.
     bool dragging_ = false;
     double dragX_ = 0;
+    // An order's line held by the mouse (its index among data_.orders), or -1.
+    int heldOrder_ = -1;
 };
 
 // One of the two price charts of the main window. Until a chart has more
@@ -238,6 +250,7 @@ signals:
     // The wheel, a drag and the keys: Left and Right a row, Page Up and Page
     // Down the rows shown, + and - zoom, Home the latest rows.
     void viewRequested(pellucar::charts::ViewMove move, int amount);
+    void orderLineMoved(int id, double price);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -264,6 +264,7 @@ void Kestrow::createControls() {
             connect(chart, &GameChartView::viewRequested, this, [this](charts::ViewMove move, int amount) {
                 if (depth_ == 0) forward([&] { game_.moveChartView(move, amount); });
             });
+            connect(chart, &GameChartView::orderLineMoved, this, &Kestrow::orderLineMoved);
             w = chart;
             break;
         }
@@ -337,6 +338,14 @@ template <typename F> void Kestrow::forward(F&& action) {
     action();
     --depth_;
     afterAction();
+}
+
+// Defined beside forward(), which it runs the decision through.
+QString Kestrow::orderDecision(const std::function<QString(Game&)>& decision) {
+    if (depth_ > 0) return QStringLiteral("the game is busy");
+    QString refusal;
+    forward([&] { refusal = decision(game_); });
+    return refusal;
 }
 
 void Kestrow::afterAction() {
@@ -471,6 +480,7 @@ void Kestrow::addDeskShortcuts() {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setObjectName(QStringLiteral("escapeShortcut"));
     connect(escape, &QShortcut::activated, this, &Kestrow::escapePressed);
+    addOrderWindows();
 }
 
 void Kestrow::openStoriesFromHistory() {

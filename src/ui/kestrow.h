@@ -6,9 +6,11 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <utility>
 
 class QAction;
+class QDialog;
 class QMenu;
 class QTimer;
 class QVBoxLayout;
@@ -19,8 +21,10 @@ class Game;
 
 namespace pellucar::ui {
 
+class OrderTicket;
 class QtDialogs;
 class ScreenColors;
+class WorkingOrdersWindow;
 enum class Scheme;
 
 // The main window: the game table with every control of the design under
@@ -56,6 +60,10 @@ public:
     bool busyWithGame() const { return depth_ > 0; }
     // Whether the table has painted at least once.
     bool hasPainted() const { return paintedOnce_; }
+    // The Trainer's order windows, once opened (Game > Order Ticket, F6;
+    // Game > Working Orders, F7).
+    OrderTicket* orderTicket() const;
+    WorkingOrdersWindow* workingOrdersWindow() const;
 
 signals:
     // The game has ended the program; the application leaves with the code.
@@ -103,6 +111,15 @@ private:
     // Auto-play's pace: the timer runs while the game's auto-play does and
     // asks the game for each press.
     void keepAutoPlayTimer();
+    // The order windows (kestrow_orders.cpp): opened from their menu items,
+    // read again at every sync, recoloured with the desk. A decision on the
+    // orders goes to the game as any press does and returns its refusal.
+    void addOrderWindows();
+    void openOrderWindow(QDialog* window);
+    void refreshOrderWindows();
+    void recolorOrderWindows();
+    QString orderDecision(const std::function<QString(Game&)>& decision);
+    void orderLineMoved(int id, double price);
 
     Game& game_;
     QtDialogs& dialogs_;
@@ -131,6 +148,8 @@ private:
     QWidget* reportPanel_ = nullptr;
     QWidget* table_ = nullptr;
     QTimer* autoPlayTimer_ = nullptr;
+    QPointer<OrderTicket> ticket_;
+    QPointer<WorkingOrdersWindow> ordersWindow_;
 };
 
 } // namespace pellucar::ui

@@ -308,7 +308,12 @@ void Kestrow::layoutTable() {
         auto* v = column(chartArea_);
         auto* top = new QHBoxLayout;
         top->addWidget(W("cboCommodity"));
-        top->addStretch(1);
+        // The Trainer's fills of the last press, in the room beside the
+        // market's box; a long line is cut, never the window widened.
+        QWidget* fills = W(keys::kOrderFills);
+        fills->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        fills->setMinimumWidth(0);
+        top->addWidget(fills, 1);
         // On a small screen the desk's panels leave the charts a few
         // periods' width: folded away, the charts take the window.
         wideCharts_ = new QAction(QStringLiteral("&Wide Charts"), this);

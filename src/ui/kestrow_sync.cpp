@@ -115,6 +115,7 @@ void Kestrow::sync() {
         placeReportPanel();
         reportPanel_->setVisible(report);
     }
+    refreshOrderWindows();
     keepKeyboard(focused, offered);
 }
 
@@ -410,6 +411,7 @@ void Kestrow::describeCharts() {
 void Kestrow::applyScheme(Scheme scheme) {
     schemeApplied_ = true;
     dialogs_.colors().apply(scheme, this);
+    recolorOrderWindows();
     // Quote-name labels marked by the game keep their mark in the new colours.
     for (const QString& k : ColorTable::quoteNameLabels())
         if (applied_.value(k).checked) dialogs_.colors().setHighlighted(widget(k), true);

@@ -5,6 +5,8 @@
 #include "ui/chart_view.h"
 #include "ui/help_viewer.h"
 #include "ui/look.h"
+#include "ui/order_ticket.h"
+#include "ui/working_orders_window.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -137,6 +139,18 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
 
     openEveryOtherWindow(rig.dialogs);
+    // The Trainer's order windows, as their menu items make them.
+    ui::OrderTicket ticket(
+        rig.game, [](const OrderRequest&) { return QString(); }, &rig.window);
+    ui::WorkingOrdersWindow orders(
+        rig.game, [](const auto&) { return QString(); }, &rig.window);
+    for (QDialog* d : {static_cast<QDialog*>(&ticket), static_cast<QDialog*>(&orders)}) {
+        d->show();
+        QApplication::processEvents();
+        sizes << QStringLiteral("%1 %2x%3").arg(d->objectName()).arg(d->width()).arg(d->height());
+        unreachable << outOfReach(d);
+        d->hide();
+    }
     rig.dialogs.help(0);
     QApplication::processEvents();
     unreachable << outOfReach(rig.dialogs.helpViewer());

@@ -55,6 +55,7 @@ void ScriptedDialogs::defaultAnswer(QDialog* d) {
         press(d, "Opt" + setup.length);
         press(d, setup.news == "Daily" ? "OptDayReports" : "OptAnnual");
         press(d, setup.random ? "optSelect_1" : "optSelect_0");
+        press(d, "Opt" + setup.rules);
         if (!setup.random) {
             auto* months = d->findChild<QComboBox*>("Combo1");
             auto* years = d->findChild<QComboBox*>("Combo2");

@@ -25,6 +25,7 @@ struct SetupPlan {
     bool random = false;
     int month = 1;
     int year = 1990;
+    QString rules = QStringLiteral("Classic"); // Classic, Trainer
 };
 
 // The real game windows, answered by script instead of a player: each

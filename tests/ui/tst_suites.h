@@ -39,8 +39,9 @@ QObject* makeChartViewSuite();
 QObject* makeDeskSuite();
 QObject* makeAccessSuite();
 QObject* makeHostileSuite();
+QObject* makeOrdersSuite();
 inline QList<QObject*> makeSuites() {
-    return {makeHelpSuite(),      makeColorSuite(), makeMainWindowSuite(), makeWindowsSuite(),
-            makeChartViewSuite(), makeDeskSuite(),  makeAccessSuite(),     makeHostileSuite()};
+    return {makeHelpSuite(), makeColorSuite(),  makeMainWindowSuite(), makeWindowsSuite(), makeChartViewSuite(),
+            makeDeskSuite(), makeAccessSuite(), makeHostileSuite(),    makeOrdersSuite()};
 }
 } // namespace pellucar::uitest
