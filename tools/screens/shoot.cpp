@@ -2,7 +2,7 @@
 //            [--data Daily|Tick] [--length Month|Quarter|Year] [--year YYYY]
 //            [--month M] [--news Annual|Daily] [--forward N] [--script FILE]
 //            [--no-game] [--hold SECONDS] [--show-all] [--sample-charts]
-//            [--menu KEY] [--windows]
+//            [--menu KEY] [--windows] [--rules Classic|Trainer]
 // Starts the game with a scripted player, optionally sets up a game and
 // presses Forward N times, then saves the main window in the design colours
 // and in each colour scheme: DIR/NAME_design.png, NAME_black.png, ...
@@ -39,6 +39,10 @@
 //   mouse CHART X Y               the crosshair of a chart at X% and Y% of it
 //   resize [WIDTH HEIGHT]         resizes the main window (logical pixels);
 //                                 with no size, back to its size at start
+//   fill WINDOW FIELD TEXT        types TEXT into a box of a shown window (one
+//                                 the game leaves open, such as the order
+//                                 ticket), or picks the entry TEXT of a list
+//   press WINDOW BUTTON           presses a button of a shown window
 // Shot files go to DIR, prefixed by NAME_ when --prefix is given (not
 // --name, which the X11 platform takes for itself). A window is
 // saved with a drawn title bar, so a caption too long for it shows as cut.
@@ -249,6 +253,23 @@ public:
                 }
             return fail(error, "no window " + w[1] + " is shown");
         }
+        if (cmd == "fill" || cmd == "press") {
+            QWidget* shown = nullptr;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible() && top->objectName() == w.value(1)) shown = top;
+            QWidget* part = shown ? shown->findChild<QWidget*>(w.value(2)) : nullptr;
+            if (w.size() < 3 || !part) return fail(error, "usage: fill WINDOW FIELD TEXT | press WINDOW BUTTON");
+            const QString text = w.mid(3).join(' ');
+            if (auto* b = qobject_cast<QAbstractButton*>(part); b && cmd == "press") b->click();
+            else if (auto* combo = qobject_cast<QComboBox*>(part); combo && combo->findText(text) >= 0)
+                combo->setCurrentIndex(combo->findText(text));
+            else if (auto* box = qobject_cast<QLineEdit*>(part)) {
+                box->selectAll();
+                QTest::keyClicks(box, text);
+            } else return fail(error, "cannot " + cmd + " " + w[2]);
+            settle();
+            return true;
+        }
         if (cmd == "mouse") {
             auto* chart = qobject_cast<ui::GameChartView*>(window_.widget(w.value(1)));
             if (w.size() != 4 || !chart || !chart->canvas()) return fail(error, "usage: mouse CHART X Y");
@@ -432,8 +453,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     pellucar::ui::setUpLook();
     QCommandLineParser p;
-    const QStringList valued{"db",    "out",     "prefix", "level",  "data",   "year",
-                             "month", "forward", "hold",   "length", "script", "news"};
+    const QStringList valued{"db",      "out",  "prefix", "level",  "data", "year", "month",
+                             "forward", "hold", "length", "script", "news", "rules"};
     for (const QString& o : valued) p.addOption(QCommandLineOption(o, o, o));
     p.addOption(QCommandLineOption("no-game"));
     p.addOption(QCommandLineOption("show-all"));
@@ -460,6 +481,7 @@ int main(int argc, char** argv) {
     dialogs.setup.year = p.value("year").isEmpty() ? 1990 : p.value("year").toInt();
     dialogs.setup.month = p.value("month").isEmpty() ? 1 : p.value("month").toInt();
     if (p.isSet("news")) dialogs.setup.news = p.value("news");
+    if (p.isSet("rules")) dialogs.setup.rules = p.value("rules");
     SystemRandom random(7);
     Game game(dialogs, random, p.value("db"));
     // Save and Resume as the program offers them, in a folder of this run.
