@@ -44,7 +44,10 @@ OrderTicket::OrderTicket(const Game& game, Send send, QWidget* parent)
     setObjectName(QStringLiteral("OrderTicket"));
     setWindowTitle(QStringLiteral("Order Ticket"));
     setModal(false);
-    market_ = choices(this, "cboTicketMarket", marketNames());
+    // In trading order, as the quote column lists them: an entry's place is its market's.
+    QStringList markets;
+    for (Market m : kTradingOrder) markets << marketName(m);
+    market_ = choices(this, "cboTicketMarket", markets);
     side_ = choices(this, "cboTicketSide", {QStringLiteral("Buy"), QStringLiteral("Sell")});
     units_ = box(this, "txtTicketUnits");
     type_ = choices(this, "cboTicketType", {QStringLiteral("Market"), QStringLiteral("Limit"), QStringLiteral("Stop")});

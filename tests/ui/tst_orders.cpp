@@ -60,6 +60,7 @@ private slots:
         OrderTicket* t = rig.window.orderTicket();
         QVERIFY(t && t->isVisible());
         QTRY_COMPARE(QApplication::activeWindow(), t);
+        QCOMPARE(child<QComboBox>(t, "cboTicketMarket")->currentText(), QStringLiteral("Oil")); // the charted market
         const double limit = std::round(rig.oilBuyQuote() * 100) / 100 - 0.5;
         const auto fill = [t](Qt::Key key, const QString& text) {
             QTest::keyClick(t, key, Qt::AltModifier);
