@@ -28,12 +28,14 @@ void Kestrow::addOrderWindows() {
         Market charted = Market::Oil;
         marketFromId(game_.state().chart.chartMarket(), &charted);
         if (!ticket_->isVisible()) ticket_->setMarket(charted);
+        ticket_->refresh(); // a closed window was not read again as the game moved
         openOrderWindow(ticket_);
     });
     connect(list, &QAction::triggered, this, [this] {
         if (!ordersWindow_)
             ordersWindow_ = new WorkingOrdersWindow(
                 game_, [this](const std::function<QString(Game&)>& d) { return orderDecision(d); }, this);
+        ordersWindow_->refresh();
         openOrderWindow(ordersWindow_);
     });
 }
