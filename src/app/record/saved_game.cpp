@@ -492,13 +492,20 @@ QString writeSavedGameFile(const QString& folder, const QByteArray& bytes) {
 
 qint64 largestSavedGameSize() {
     // Every count and text at its most: what the reader takes and no more.
+    // Every trade and every decision takes as many bytes as any other, so the
+    // bound is worked out from saves of one of each: writing and digesting
+    // the largest save (some 10 MB) would hold up the first Resume.
     static const qint64 largest = [] {
         SavedGame g;
-        g.trades = QList<TradeRecord>(TradeLog::kMaxRecords);
-        g.decisions = QList<OrderDecision>(kMostDecisions);
         g.orderUnits = g.typedUnits = g.chart.comboText = QString(kMostText, QLatin1Char('0'));
         g.scenario = QString(kMostText, QLatin1Char('0'));
-        return encodeSavedGame(g).size();
+        const qint64 none = encodeSavedGame(g).size();
+        g.trades = QList<TradeRecord>(1);
+        const qint64 trade = encodeSavedGame(g).size() - none;
+        g.trades.clear();
+        g.decisions = QList<OrderDecision>(1);
+        const qint64 decision = encodeSavedGame(g).size() - none;
+        return none + trade * TradeLog::kMaxRecords + decision * kMostDecisions;
     }();
     return largest;
 }
