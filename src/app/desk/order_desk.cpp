@@ -13,6 +13,19 @@
 
 namespace pellucar {
 
+namespace {
+
+// The order panel's own controls, written at every step of every order:
+// their keys are found once (controlKey).
+constexpr char kUnits[] = "inputUnits";
+constexpr char kUnitsPrompt[] = "promptUnits";
+constexpr char kMaxSelected[] = "lblMaxSelected";
+constexpr char kTraderInput[] = "lblTraderInput";
+constexpr char kTotalTrades[] = "lblTotTrades";
+constexpr char kReadBack[] = "lblorderverify";
+
+} // namespace
+
 OrderDesk::OrderDesk(const GameState& game, TradingDesk& desk, PresentationModel& model, PlayerDialogs& dialogs,
                      std::function<void()> afterFill)
     : s_(game), desk_(desk), model_(model), dialogs_(dialogs), afterFill_(std::move(afterFill)) {}
@@ -66,12 +79,12 @@ void OrderDesk::RefreshMaxima() { desk_.limits.refresh(desk_.account, s_.clock.p
 
 void OrderDesk::ShowSelectedMaximum() {
     const PendingOrder& o = desk_.pending;
-    if (!o.market || !o.side) return;
+    if (!o.market || !o.side || unseen_) return;
     TradingDesk& d = desk_;
     const int shown = s_.settings.maximumDisplay == MaximumDisplay::Positions
                           ? d.limits.positionMaximum(*o.market, d.account)
                           : OrderLimits::selectedMaximum(*o.market, *o.side, d.account);
-    model_.setText("lblMaxSelected", formatWhole(shown));
+    model_.setText(controlKey<kMaxSelected>(), formatWhole(shown));
 }
 
 void OrderDesk::btnTrade_Click() {
@@ -89,7 +102,7 @@ void OrderDesk::btnTrade_Click() {
         desk_.pending.market = Market::Oil;
         offerSides(model_);
     } else {
-        model_.setText("lblTraderInput", QStringLiteral("Trader Input: (Select Security)"));
+        model_.setText(controlKey<kTraderInput>(), QStringLiteral("Trader Input: (Select Security)"));
     }
 }
 
@@ -108,10 +121,10 @@ void OrderDesk::sideButton_Click(Side side) {
     o.side = side;
     RefreshMaxima();
     ShowSelectedMaximum();
-    model_.setText("promptUnits", unitsPrompt(side));
+    model_.setText(controlKey<kUnitsPrompt>(), unitsPrompt(side));
     SetOrderState(OrderState::GetUnits);
-    model_.setText("inputUnits", QString());
-    model_.setVisible("inputUnits", true);
+    model_.setText(controlKey<kUnits>(), QString());
+    model_.setVisible(controlKey<kUnits>(), true);
 }
 
 void OrderDesk::btnHold_Click() {
@@ -121,7 +134,7 @@ void OrderDesk::btnHold_Click() {
     }
     RefreshMaxima();
     ClearOrder();
-    model_.setText("lblMaxSelected", QString());
+    model_.setText(controlKey<kMaxSelected>(), QString());
     SetOrderState(OrderState::ChangePeriod);
 }
 
@@ -129,10 +142,10 @@ void OrderDesk::InputUnits_KeyDown() {
     TradingDesk& d = desk_;
     PendingOrder& o = d.pending;
     if (d.state != OrderState::GetUnits || !o.market || !o.side) return;
-    const QString entry = model_.text("inputUnits");
+    const QString entry = model_.text(controlKey<kUnits>());
     const UnitsCheck check = d.limits.check(*o.market, *o.side, entry, d.account);
     if (check.refused()) dialogs_.notify(check.title, check.message, 0);
-    model_.setText("inputUnits", QString());
+    model_.setText(controlKey<kUnits>(), QString());
     switch (check.next) {
     case NextStep::VerifyOrder:
         o.units = check.units;
@@ -141,12 +154,12 @@ void OrderDesk::InputUnits_KeyDown() {
     case NextStep::AskAgain:
         ShowSelectedMaximum();
         SetOrderState(OrderState::GetUnits);
-        model_.setVisible("inputUnits", true);
+        model_.setVisible(controlKey<kUnits>(), true);
         break;
     case NextStep::Trade:
         // Back to choosing the side (or Hold) for the same market.
-        model_.setVisible("promptUnits", false);
-        model_.setVisible("inputUnits", false);
+        model_.setVisible(controlKey<kUnitsPrompt>(), false);
+        model_.setVisible(controlKey<kUnits>(), false);
         RefreshMaxima();
         SetOrderState(OrderState::Trade);
         offerSides(model_);
@@ -162,7 +175,7 @@ void OrderDesk::VerifyOrder() {
     const PendingOrder& o = desk_.pending;
     const double price = quoteFor(*o.market, *o.side);
     SetOrderState(OrderState::CorrOrd);
-    model_.setText("lblorderverify", orderReadBack(*o.market, *o.side, o.units, price));
+    if (!unseen_) model_.setText(controlKey<kReadBack>(), orderReadBack(*o.market, *o.side, o.units, price));
 }
 
 double OrderDesk::quoteFor(Market m, Side side) const {
@@ -173,7 +186,7 @@ double OrderDesk::quoteFor(Market m, Side side) const {
 void OrderDesk::btnYes_Click() {
     ExecuteOrder();
     desk_.limits.releaseHeldMarket();
-    model_.setText("lblMaxSelected", QString());
+    model_.setText(controlKey<kMaxSelected>(), QString());
     SetOrderState(OrderState::ChangePeriod);
 }
 
@@ -181,7 +194,7 @@ void OrderDesk::btnNo_Click() {
     desk_.limits.releaseHeldMarket();
     RefreshMaxima();
     ClearOrder();
-    model_.setText("lblMaxSelected", QString());
+    model_.setText(controlKey<kMaxSelected>(), QString());
     SetOrderState(OrderState::ChangePeriod);
     model_.setVisible("Label8", true); // the reports heading the units step hid
 }
@@ -224,16 +237,16 @@ void OrderDesk::FillOrder(Fill fill) {
     if (!marginCall) {
         const OrderState before = d.state;
         SetOrderState(OrderState::TradeConfirmation);
-        dialogs_.tradeConfirmation(fillConfirmation(*o.market, o.units, o.fillPrice));
+        if (!unseen_) dialogs_.tradeConfirmation(fillConfirmation(*o.market, o.units, o.fillPrice));
         d.state = before;
     }
     d.trades.record(s_.clock.periodIndex(), *o.market, *o.side, marginCall, o.units, static_cast<float>(o.fillPrice));
-    model_.setText("lblTotTrades", QString::number(d.tradeCount()));
+    model_.setText(controlKey<kTotalTrades>(), QString::number(d.tradeCount()));
     desk_.commissionTotal = commissionAfterTrade(desk_.commissionTotal, s_.settings.level);
     // Trainer rules charge every fill, the desk's and a margin call's too.
     if (s_.settings.rules == RuleSet::Trainer)
         d.account.chargeCommission(commissionAtFill(static_cast<int>(std::abs(o.units)), s_.settings.commissionRate));
-    model_.setText("lblTraderInput", QStringLiteral("Trader Input:"));
+    model_.setText(controlKey<kTraderInput>(), QStringLiteral("Trader Input:"));
 }
 
 void OrderDesk::btnTradeHist_Click() {
@@ -365,7 +378,7 @@ bool OrderDesk::bookWorkingFill(const OrderFill& f) {
     desk_.account.applyFill(f.market, units, f.price);
     desk_.account.chargeCommission(commissionAtFill(f.units, s_.settings.commissionRate));
     desk_.commissionTotal = commissionAfterTrade(desk_.commissionTotal, s_.settings.level);
-    model_.setText("lblTotTrades", QString::number(desk_.tradeCount()));
+    model_.setText(controlKey<kTotalTrades>(), QString::number(desk_.tradeCount()));
     return true;
 }
 

@@ -26,6 +26,12 @@ public:
     // Arranges the trader-input panel for `state` and keeps it as the desk's.
     void SetOrderState(OrderState state);
 
+    // A replay nobody sees (Resume): the texts no rule reads back (the
+    // read-back, the maximum beside the order) are not written and the fill
+    // is not confirmed in a window; the game that takes the replay's state
+    // presents its own.
+    void setUnseen(bool unseen) { unseen_ = unseen; }
+
     // The player's steps of an order.
     void btnTrade_Click();
     void marketButton_Click(Market m);
@@ -106,6 +112,7 @@ private:
     PresentationModel& model_;
     PlayerDialogs& dialogs_;
     std::function<void()> afterFill_;
+    bool unseen_ = false;
 };
 
 } // namespace pellucar

@@ -216,6 +216,8 @@ private:
     QString ReplaySavedGame(const SavedGame& saved, ScriptedDialogs& dialogs);
     // Every presenter, from the state: the window as a projection of it.
     void PresentGame();
+    // Whether this game's window is out of sight, the order desk's with it.
+    void setUnseen(bool unseen);
 
     // Brings the window up to date before every modal window.
     DeskDialogs dialogs_;
@@ -248,9 +250,10 @@ private:
     bool windowLocked_ = false;
     bool ended_ = false;
     int exitCode_ = 0;
-    // A replay of a saved game, whose window nobody sees: the figures the
-    // rules never read back are not written into its model, since the game
-    // that takes its state presents them all afresh.
+    // A replay of a saved game, whose window nobody sees: the figures and
+    // texts the rules never read back are not written into its model, nor
+    // the charts drawn at each fill, since the game that takes its state
+    // presents them all afresh (setUnseen).
     bool unseen_ = false;
 };
 

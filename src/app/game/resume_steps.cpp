@@ -37,7 +37,7 @@ void Game::mnuResume_Click() {
     ScriptedDialogs unseen;
     ScriptedRandom random;
     Game replay(unseen, random, db_);
-    replay.unseen_ = true;
+    replay.setUnseen(true);
     const QString why = replay.ReplaySavedGame(saved, unseen);
     if (!why.isEmpty()) {
         files_.refuseSavedGame(savedGameProblemText(SavedGameProblem::Impossible, why));
@@ -173,7 +173,9 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     if (s_.clock.periodIndex() != g.periodIndex || made.size() != g.trades.size())
         return QStringLiteral("the game does not stand at period %1 with its trades").arg(g.periodIndex);
 
-    // The order being entered, step by step as the player entered it.
+    // The order being entered, step by step as the player entered it: its
+    // panel shows in the window, texts and all.
+    setUnseen(false);
     if (g.orderState != OrderState::ChangePeriod) {
         click(QString::fromLatin1(keys::kTrade));
         // An Expert presses his market (format 2 files do not say so).
@@ -209,6 +211,11 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     news_.restore(*hints, *background);
     desk_.carryCommissions(g.commissionTotal);
     return {};
+}
+
+void Game::setUnseen(bool unseen) {
+    unseen_ = unseen;
+    desk_.setUnseen(unseen);
 }
 
 void Game::PresentGame() {

@@ -27,7 +27,7 @@ Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, s
       desk_(s_, s_.desk, model_, dialogs_,
             [this] {
                 RevalueAccount();
-                charts_.RefreshCharts(); // the fill's marker, as it is confirmed
+                if (!unseen_) charts_.RefreshCharts(); // the fill's marker, as it is confirmed
             }),
       files_(s_, model_, dialogs_, pastGames), charts_(s_, s_.chart, model_),
       news_(s_, s_.news, s_.background, s_.hints, model_, dialogs_, db_), score_(s_, random, dialogs_) {

@@ -82,8 +82,9 @@ void setMarketButtonsEnabled(PresentationModel& model, bool enabled) {
 }
 
 void setMarketButtonVisible(PresentationModel& model, Market m, bool visible, bool enabled) {
-    model.setVisible(keysOf(m).button, visible);
-    model.setEnabled(keysOf(m).button, enabled);
+    ControlState& button = model[marketButtons()[static_cast<size_t>(index(m))]];
+    button.visible = visible;
+    button.enabled = enabled;
 }
 
 void setMarketLabelsVisible(PresentationModel& model, bool visible) {
@@ -95,9 +96,13 @@ void setQuotesVisible(PresentationModel& model, bool visible) {
 }
 
 void offerSides(PresentationModel& model) {
-    for (const char* k : {"btnBuy", "btnSell", "btnHold"}) {
-        model.setVisible(k, true);
-        model.setEnabled(k, true);
+    // Offered at every order: the keys are found once.
+    static const ControlKey sides[] = {ControlKey(QStringLiteral("btnBuy")), ControlKey(QStringLiteral("btnSell")),
+                                       ControlKey(QStringLiteral("btnHold"))};
+    for (const ControlKey& k : sides) {
+        ControlState& button = model[k];
+        button.visible = true;
+        button.enabled = true;
     }
 }
 
@@ -178,7 +183,7 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
         const ControlKey& k = *playKeys[i];
         if (model.enabled(k) != forward) model.setEnabled(k, forward);
         if (model.checked(k) != f.autoPlaying) model.setChecked(k, f.autoPlaying);
-        if (model.text(k) != playTexts[i]) model.setText(k, playTexts[i]);
+        if (model.at(k).text != playTexts[i]) model.setText(k, playTexts[i]);
     }
     static const QList<ControlKey> speedKeys = [] {
         QList<ControlKey> k;

@@ -20,20 +20,10 @@ ControlState& PresentationModel::operator[](const QString& key) {
     return scratch_;
 }
 
-ControlState& PresentationModel::operator[](const ControlKey& key) {
-    if (!inDesignPlace(key.slot())) return (*this)[key.name()];
-    ++revision_;
-    return states_[key.slot()];
-}
-
 const ControlState& PresentationModel::at(const QString& key) const {
     static const ControlState missing;
     auto it = index_.constFind(key);
     return it == index_.constEnd() ? missing : states_[*it];
-}
-
-const ControlState& PresentationModel::at(const ControlKey& key) const {
-    return inDesignPlace(key.slot()) ? states_[key.slot()] : at(key.name());
 }
 
 QStringList PresentationModel::keys() const {
