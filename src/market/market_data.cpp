@@ -111,17 +111,40 @@ int LoadDailyData(MarketDatabase& db, int commodityId, const QDate& start, Marke
     return series.count();
 }
 
+TickWindows::TickWindows(int commodityId) {
+    // Sampling windows as seconds of the day, both ends included.
+    for (int k = 1; k <= kTicksPerDay; ++k) {
+        from[k] = tickSamplingTime(commodityId, k).msecsSinceStartOfDay() / 1000;
+        to[k] = from[k] + 30 * 60;
+    }
+}
+
+bool TickWindows::holds(int secondOfDay) const {
+    for (int k = 1; k <= kTicksPerDay; ++k)
+        if (secondOfDay >= from[k] && secondOfDay <= to[k]) return true;
+    return false;
+}
+
+void TickWindows::take(int secondOfDay, double price, std::array<TickPeriod, kTicksPerDay + 1>& periods) const {
+    for (int k = 1; k <= kTicksPerDay; ++k) {
+        if (secondOfDay < from[k] || secondOfDay > to[k]) continue;
+        TickPeriod& p = periods[static_cast<size_t>(k)];
+        if (!p.seen) {
+            p.seen = true;
+            p.price = p.high = p.low = price;
+        }
+        p.high = std::max(p.high, price);
+        p.low = std::min(p.low, price);
+        p.last = price;
+    }
+}
+
 int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool oneMonth, MarketData& data,
                  const TickLoadProgress& progress) {
     if (commodityId < 1 || commodityId > kMarketCount) return 0;
     const auto id = static_cast<size_t>(commodityId);
     const int dayCount = std::clamp(data.tickDayCount(), 0, kTickDayCapacity);
-    // Sampling windows as seconds of the day, both ends included.
-    int from[kTicksPerDay + 1] = {}, to[kTicksPerDay + 1] = {};
-    for (int k = 1; k <= kTicksPerDay; ++k) {
-        from[k] = tickSamplingTime(commodityId, k).msecsSinceStartOfDay() / 1000;
-        to[k] = from[k] + 30 * 60;
-    }
+    const TickWindows windows(commodityId);
     // The market's periods are built aside and copied in only once every
     // tick was read, so a read that fails halfway changes nothing.
     using DayPeriods = std::array<TickPeriod, kTicksPerDay + 1>;
@@ -143,21 +166,12 @@ int LoadTickData(MarketDatabase& db, int commodityId, const QDate& start, bool o
         }
         if (days[day].date != row.date) return true;
         ++used;
-        for (int k = 1; k <= kTicksPerDay; ++k) {
-            if (row.secondOfDay < from[k] || row.secondOfDay > to[k]) continue;
-            if (row.realPrice != lastReal) {
-                lastReal = row.realPrice;
-                lastPrice = decodeTickPrice(commodityId, lastReal);
-            }
-            TickPeriod& p = built[static_cast<size_t>(day)][static_cast<size_t>(k)];
-            if (!p.seen) {
-                p.seen = true;
-                p.price = p.high = p.low = lastPrice;
-            }
-            p.high = std::max(p.high, lastPrice);
-            p.low = std::min(p.low, lastPrice);
-            p.last = lastPrice;
+        if (!windows.holds(row.secondOfDay)) return true;
+        if (row.realPrice != lastReal) {
+            lastReal = row.realPrice;
+            lastPrice = decodeTickPrice(commodityId, lastReal);
         }
+        windows.take(row.secondOfDay, lastPrice, built[static_cast<size_t>(day)]);
         return true;
     };
     const auto eachStored = [&](const StoredTickPeriod& stored) {

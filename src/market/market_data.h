@@ -46,6 +46,19 @@ struct TickDay {
 // sampling time k to 30 minutes after it, both ends included.
 QTime tickSamplingTime(int commodityId, int period);
 
+// The windows of a market's six tick periods, as seconds of the day: the
+// rule by which a load and the database builder take each trade, in time
+// order, into the hourly figures of its day.
+struct TickWindows {
+    explicit TickWindows(int commodityId);
+    // A trade at `secondOfDay` at `price` (decoded) into every period whose
+    // window holds it.
+    void take(int secondOfDay, double price, std::array<TickPeriod, kTicksPerDay + 1>& periods) const;
+    // Whether any period's window holds `secondOfDay`.
+    bool holds(int secondOfDay) const;
+    int from[kTicksPerDay + 1] = {}, to[kTicksPerDay + 1] = {};
+};
+
 // Decodes a stored tick price: ids 1-4 are kept as price / 10, Soybean as
 // whole dollars + fraction x 0.8, TBond as whole points + 32nds / 100.
 double decodeTickPrice(int commodityId, double realPrice);

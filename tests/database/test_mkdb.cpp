@@ -155,6 +155,62 @@ TEST_F(Mkdb, ImportedTradesOfTheSameSecondKeepTheFilesOrderWhereverTheyStand) {
               (std::vector<double>{19.5, 19.7, 19.62, 19.66}));
 }
 
+TEST_F(Mkdb, ImportedTradesGiveTheSameFileInWhateverOrderOrSpellingTheyCome) {
+    // Each market's trades in time order are read back as they were kept;
+    // any other order is sorted. Plain fields are read as bytes; the others
+    // as text. Every way must give the bytes of the first.
+    const QByteArray header = "market,datetime,price\n";
+    const struct {
+        const char* name;
+        QByteArray lines;
+    } cases[] = {
+        {"each market in time order",
+         "Gold,1996-01-02 07:25:00,390.5\nGold,1996-01-03 08:40:00,391\nOil,1996-01-02 08:45:10,19.6\n"
+         "Oil,1996-01-02 09:31:00,19.62\nSP500,1996-01-03 08:31:00,601.25\n"},
+        {"markets interleaved",
+         "Gold,1996-01-02 07:25:00,390.5\nOil,1996-01-02 08:45:10,19.6\nOil,1996-01-02 09:31:00,19.62\n"
+         "SP500,1996-01-03 08:31:00,601.25\nGold,1996-01-03 08:40:00,391\n"},
+        {"out of time order",
+         "Oil,1996-01-02 09:31:00,19.62\nSP500,1996-01-03 08:31:00,601.25\nGold,1996-01-03 08:40:00,391\n"
+         "Oil,1996-01-02 08:45:10,19.6\nGold,1996-01-02 07:25:00,390.5\n"},
+        {"spelt otherwise",
+         " gold ,1996-01-02T07:25,+390.50\n\"GOLD\",1996-01-03 08:40,3.91e2\noil,\" 1996-01-02 08:45:10\",19.60\n"
+         "Oil,1996-01-02 09:31,\" 19.62\"\nsp500,1996-01-03T08:31:00,601.250\n"},
+    };
+    QByteArray first;
+    for (const auto& c : cases) {
+        QDir(temp.path()).mkpath(c.name); // the trades file's name is stored
+        const QString ticks = write(QStringLiteral("%1/trades.csv").arg(c.name), header + c.lines);
+        const QByteArray built = bytes(build(QStringLiteral("%1/trades.mdb").arg(c.name), ticks));
+        if (first.isEmpty()) first = built;
+        EXPECT_EQ(built, first) << c.name;
+    }
+    EXPECT_EQ(ticksOf(temp.filePath("spelt otherwise/trades.mdb"), 2, "1996-01-03"), (std::vector<double>{391}));
+}
+
+TEST_F(Mkdb, ATradeTheRulesCannotReadStopsTheImportAndSaysWhy) {
+    const struct {
+        const char* line;
+        const char* why;
+    } cases[] = {
+        {"Gas,1996-01-02 10:00,19", "unknown market 'Gas'"},
+        {"Oil,1996-02-30 10:00,19", "datetime '1996-02-30 10:00' is not"},
+        {"Oil,1996-01-02 24:00,19", "datetime '1996-01-02 24:00' is not"},
+        {"Oil,1996-01-02 10:00:6,19", "datetime '1996-01-02 10:00:6' is not"},
+        {"Oil,1996-01-02 10:00,0", "price '0' is not a positive number"},
+        {"Oil,1996-01-02 10:00,-19", "price '-19' is not a positive number"},
+        {"Oil,1996-01-02 10:00,1.2.3", "price '1.2.3' is not a positive number"},
+        {"Oil,1996-01-02 10:00", "2 fields, expected 3"},
+    };
+    for (const auto& c : cases) {
+        const QString ticks = write("bad.csv", QByteArray("market,datetime,price\nOil,1996-01-02 09:00,19\n") + c.line);
+        Report report;
+        QString error;
+        EXPECT_FALSE(buildDatabase({kFixture, ticks, temp.filePath("bad.mdb")}, &report, &error)) << c.line;
+        EXPECT_TRUE(error.contains("line 3: ") && error.contains(c.why)) << c.line << ": " << error.toStdString();
+    }
+}
+
 TEST_F(Mkdb, ReleasesAreStoredByDateThenTimeKeepingFileOrderWithinAMinute) {
     const auto rows = Database(build("n.mdb").toStdString())
                           .query("SELECT NRDate, NRTime, NRTitle FROM SortedTickNewsReleases ORDER BY rowid");

@@ -12,21 +12,42 @@ int CsvReader::peek(qsizetype ahead) {
         pos_ = 0;
         buffer_ += more;
     }
-    return static_cast<unsigned char>(buffer_[pos_ + ahead]);
+    return static_cast<unsigned char>(buffer_.constData()[pos_ + ahead]);
 }
 
 bool CsvReader::next(CsvRecord* record) {
+    if (!next(&scratch_)) return false;
+    record->line = scratch_.line;
+    record->fields.clear();
+    for (int i = 0; i < scratch_.size(); ++i) record->fields.append(scratch_.text(i));
+    return true;
+}
+
+namespace {
+
+bool blankRecord(const CsvFields& r) {
+    if (r.size() != 1) return false;
+    for (const char c : r.bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) return r.text(0).trimmed().isEmpty(); // Unicode blanks too
+        if (c != ' ' && (c < '\t' || c > '\r')) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CsvReader::next(CsvFields* record) {
     if (!started_) {
         started_ = true;
         if (peek(0) == 0xEF && peek(1) == 0xBB && peek(2) == 0xBF) pos_ += 3; // byte-order mark
     }
-    QByteArray value;
+    QByteArray& value = record->bytes;
     while (peek() >= 0) {
         record->line = line_;
-        record->fields.clear();
+        value.resize(0); // keeps its room for the next record
+        record->ends.clear();
         bool endOfRecord = false;
         while (!endOfRecord) {
-            value.clear();
             if (peek() == '"') {
                 const int opened = line_;
                 ++pos_;
@@ -53,12 +74,16 @@ bool CsvReader::next(CsvRecord* record) {
                     return false;
                 }
             } else {
+                // The field's bytes in the block at once, as far as it reaches.
                 for (int c = peek(); c >= 0 && c != ',' && c != '\n' && c != '\r'; c = peek()) {
-                    value += static_cast<char>(c);
-                    ++pos_;
+                    const char* bytes = buffer_.constData();
+                    qsizetype end = pos_ + 1;
+                    while (end < buffer_.size() && bytes[end] != ',' && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+                    value.append(bytes + pos_, end - pos_);
+                    pos_ = end;
                 }
             }
-            record->fields.append(QString::fromUtf8(value));
+            record->ends.push_back(value.size());
             const int c = peek();
             if (c < 0) {
                 endOfRecord = true;
@@ -71,8 +96,7 @@ bool CsvReader::next(CsvRecord* record) {
                 endOfRecord = true;
             }
         }
-        const bool blank = record->fields.size() == 1 && record->fields[0].trimmed().isEmpty();
-        if (!blank) return true;
+        if (!blankRecord(*record)) return true;
     }
     return false;
 }

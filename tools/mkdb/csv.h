@@ -3,6 +3,7 @@
 // may hold commas, line breaks and doubled quotes. CRLF and LF both end a record.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,20 @@ struct CsvRecord {
     QStringList fields;
 };
 
+// A record as its bytes (UTF-8, quotes undone): a file of millions of records
+// is read through one of these without a text or an allocation a field.
+struct CsvFields {
+    int line = 0;
+    QByteArray bytes;            // the fields one after another
+    std::vector<qsizetype> ends; // where each field ends in `bytes`
+    int size() const { return static_cast<int>(ends.size()); }
+    QByteArrayView field(int i) const {
+        const qsizetype from = i == 0 ? 0 : ends[static_cast<size_t>(i) - 1];
+        return QByteArrayView(bytes).sliced(from, ends[static_cast<size_t>(i)] - from);
+    }
+    QString text(int i) const { return QString::fromUtf8(field(i)); }
+};
+
 // Reads records one at a time from a device, holding only a block of its
 // bytes: a file of millions of trades is read without being held whole.
 class CsvReader {
@@ -27,6 +42,7 @@ public:
     // an unterminated quote or text after a closing quote, for which error()
     // then gives the reason with its line number.
     bool next(CsvRecord* record);
+    bool next(CsvFields* record);
     const QString& error() const { return error_; }
 
 private:
@@ -41,6 +57,7 @@ private:
     int line_ = 1;
     bool started_ = false;
     QString error_;
+    CsvFields scratch_;
 };
 
 // The whole of `text`. Returns false with a message (line number included) on

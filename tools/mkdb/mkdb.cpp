@@ -9,12 +9,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QTime>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -313,6 +316,58 @@ std::array<char, 20> dateTimeText(const Trade& t) {
     return text;
 }
 
+// The plain readings of a trade's fields, in bytes, as a trades file
+// commonly writes them: a name in ASCII letters, "YYYY-MM-DD HH:MM[:SS]" and
+// a decimal price. A field they do not read is read as text by the readers
+// above, which have the last word; they never accept what those refuse.
+const MarketInfo* plainMarket(QByteArrayView name) {
+    for (const MarketInfo& m : markets()) {
+        const QByteArrayView known(m.name);
+        if (name.size() != known.size()) continue;
+        bool same = true;
+        for (qsizetype i = 0; same && i < name.size(); ++i) {
+            const char k = known[i];
+            const bool letter = (k | 0x20) >= 'a' && (k | 0x20) <= 'z';
+            same = letter ? (name[i] | 0x20) == (k | 0x20) : name[i] == k;
+        }
+        if (same) return &m;
+    }
+    return nullptr;
+}
+
+bool plainDateTime(QByteArrayView w, quint32* day, quint32* seconds) {
+    if (w.size() != 19 && w.size() != 16) return false;
+    const auto num = [&](int at, int count) {
+        int v = 0;
+        for (int i = at; i < at + count; ++i) {
+            if (w[i] < '0' || w[i] > '9') return -1;
+            v = v * 10 + (w[i] - '0');
+        }
+        return v;
+    };
+    if (w[4] != '-' || w[7] != '-' || (w[10] != ' ' && w[10] != 'T') || w[13] != ':') return false;
+    if (w.size() == 19 && w[16] != ':') return false;
+    const int y = num(0, 4), mo = num(5, 2), d = num(8, 2), h = num(11, 2), mi = num(14, 2);
+    const int s = w.size() == 19 ? num(17, 2) : 0;
+    if (y < 0 || mo < 0 || d < 0 || h < 0 || mi < 0 || s < 0 || !QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, s))
+        return false;
+    *day = static_cast<quint32>(y * 10000 + mo * 100 + d);
+    *seconds = static_cast<quint32>(h * 3600 + mi * 60 + s);
+    return true;
+}
+
+bool plainPrice(QByteArrayView p, double* price) {
+    // Digits with at most one point between digits; nothing else.
+    qsizetype point = -1;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        if (p[i] == '.' && point < 0 && i > 0 && i + 1 < p.size()) point = i;
+        else if (p[i] < '0' || p[i] > '9') return false;
+    }
+    if (p.isEmpty() || p.size() > 32) return false;
+    const auto [end, ec] = std::from_chars(p.data(), p.data() + p.size(), *price);
+    return ec == std::errc() && end == p.data() + p.size() && *price > 0;
+}
+
 // Reads the trades file a record at a time and hands each trade, checked,
 // to `take`; nothing of the file is kept here.
 bool readTrades(const QString& path, const Progress& progress, const std::function<bool(const Trade&)>& take,
@@ -328,29 +383,33 @@ bool readTrades(const QString& path, const Progress& progress, const std::functi
     }
     const QStringList columns{"market", "datetime", "price"};
     CsvReader reader(&f);
-    CsvRecord r;
-    if (!reader.next(&r) || r.fields != columns) {
+    CsvRecord header;
+    if (!reader.next(&header) || header.fields != columns) {
         *error = reader.error().isEmpty()
                      ? QStringLiteral("%1: first line must be %2").arg(path, columns.join(QLatin1Char(',')))
                      : QStringLiteral("%1: %2").arg(path, reader.error());
         return false;
     }
     qint64 read = 0;
+    CsvFields r;
     while (reader.next(&r)) {
         auto fail = [&](const QString& why) {
             *error = QStringLiteral("%1 line %2: %3").arg(path).arg(r.line).arg(why);
             return false;
         };
-        if (r.fields.size() != columns.size())
-            return fail(QStringLiteral("%1 fields, expected %2").arg(r.fields.size()).arg(columns.size()));
-        const MarketInfo* m = marketByName(r.fields[0]);
-        if (!m) return fail(QStringLiteral("unknown market '%1'").arg(r.fields[0]));
+        if (r.size() != columns.size())
+            return fail(QStringLiteral("%1 fields, expected %2").arg(r.size()).arg(columns.size()));
+        const MarketInfo* m = plainMarket(r.field(0));
+        if (!m && !(m = marketByName(r.text(0)))) return fail(QStringLiteral("unknown market '%1'").arg(r.text(0)));
         Trade t;
-        if (!readDateTime(r.fields[1], &t.day, &t.seconds))
-            return fail(QStringLiteral("datetime '%1' is not YYYY-MM-DD HH:MM[:SS]").arg(r.fields[1]));
-        bool ok = false;
-        t.price = r.fields[2].trimmed().toDouble(&ok);
-        if (!ok || !(t.price > 0)) return fail(QStringLiteral("price '%1' is not a positive number").arg(r.fields[2]));
+        if (!plainDateTime(r.field(1), &t.day, &t.seconds) && !readDateTime(r.text(1), &t.day, &t.seconds))
+            return fail(QStringLiteral("datetime '%1' is not YYYY-MM-DD HH:MM[:SS]").arg(r.text(1)));
+        if (!plainPrice(r.field(2), &t.price)) {
+            bool ok = false;
+            t.price = r.text(2).trimmed().toDouble(&ok);
+            if (!ok || !(t.price > 0))
+                return fail(QStringLiteral("price '%1' is not a positive number").arg(r.text(2)));
+        }
         t.id = static_cast<quint8>(m->id);
         t.line = static_cast<quint32>(r.line);
         if (!take(t)) return false;
@@ -396,11 +455,11 @@ public:
 
     // Binds the values in order, runs the statement once and resets it.
     template <typename... Values> bool insert(sqlite3_stmt* s, const Values&... values) {
-        int index = 0;
+        [[maybe_unused]] int index = 0;
         (bind(s, ++index, values), ...);
+        // Every value is bound again before the next run: no bindings to clear.
         const int rc = sqlite3_step(s);
         sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
         if (rc != SQLITE_DONE) {
             error_ = QString::fromUtf8(sqlite3_errmsg(db_));
             return false;
@@ -414,7 +473,9 @@ private:
     static void bind(sqlite3_stmt* s, int i, int v) { sqlite3_bind_int(s, i, v); }
     static void bind(sqlite3_stmt* s, int i, qint64 v) { sqlite3_bind_int64(s, i, v); }
     static void bind(sqlite3_stmt* s, int i, double v) { sqlite3_bind_double(s, i, v); }
-    static void bind(sqlite3_stmt* s, int i, const char* v) { sqlite3_bind_text(s, i, v, -1, SQLITE_TRANSIENT); }
+    // The text outlives the statement's run (insert() binds, runs and resets
+    // while its arguments live): SQLite need not copy it.
+    static void bind(sqlite3_stmt* s, int i, const char* v) { sqlite3_bind_text(s, i, v, -1, SQLITE_STATIC); }
     static void bind(sqlite3_stmt* s, int i, const QString& v) {
         const QByteArray utf8 = v.toUtf8();
         sqlite3_bind_text(s, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
@@ -424,47 +485,113 @@ private:
     QString error_;
 };
 
-// The imported trades, staged in a private SQLite file as they are read and
+// The imported trades, kept on disk as they are read, one file a market, and
 // handed back in market, day and time order (trades of the same second in
-// the file's order) by SQLite's sorter, which spills to disk: a file of
-// millions of trades is never held in memory, whole or sorted.
+// the file's order): a file of millions of trades is never held in memory,
+// whole or sorted. A record of trades commonly lists each market's trades in
+// time order; its files are then read back as they are. Any other order is
+// sorted by SQLite's sorter, which spills to disk as well.
 class TradeStage {
 public:
-    // False, with the reason, when the staging file cannot be made.
+    // False, with the reason, when the staging files cannot be made.
     bool open(QString* error) {
-        sqlite3* raw = nullptr;
-        // An empty name is a file of this connection's own, removed when it closes.
-        const bool opened = sqlite3_open_v2("", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
-        db_.reset(raw);
-        w_ = std::make_unique<Writer>(raw);
-        // A small page cache and the sorter's runs on disk bound the memory.
-        if (!opened ||
-            !w_->exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=FILE; "
-                      "PRAGMA cache_size=-2048; "
-                      "CREATE TABLE Trades (CommodityID INTEGER, Day INTEGER, Seconds INTEGER, Price REAL); "
-                      "BEGIN") ||
-            !(insert_ = w_->prepare("INSERT INTO Trades VALUES (?, ?, ?, ?)")))
-            return failed(error);
+        for (auto& file : spill_) {
+            file = std::make_unique<QTemporaryFile>();
+            if (!file->open()) {
+                *error = QStringLiteral("staging the trades: %1").arg(file->errorString());
+                return false;
+            }
+        }
         return true;
     }
     bool add(const Trade& t, QString* error) {
-        if (w_->insert(insert_.get(), static_cast<int>(t.id), static_cast<qint64>(t.day),
-                       static_cast<qint64>(t.seconds), t.price))
-            return true;
-        return failed(error);
+        const size_t m = t.id - 1u;
+        const Spilled row{t.day, t.seconds, t.price};
+        if (std::tie(row.day, row.seconds) < std::tie(last_[m].day, last_[m].seconds)) inOrder_ = false;
+        last_[m] = row;
+        if (spill_[m]->write(reinterpret_cast<const char*>(&row), sizeof row) == sizeof row) return true;
+        *error = QStringLiteral("staging the trades: %1").arg(spill_[m]->errorString());
+        return false;
     }
     // Ends the staging and steps to the first trade in order.
     bool rewind(QString* error) {
-        insert_.reset();
-        if (!w_->exec("COMMIT") || !(read_ = w_->prepare("SELECT CommodityID, Day, Seconds, Price FROM Trades "
-                                                         "ORDER BY CommodityID, Day, Seconds, rowid")))
-            return failed(error);
+        for (auto& file : spill_)
+            if (!file->flush() || !file->seek(0)) {
+                *error = QStringLiteral("staging the trades: %1").arg(file->errorString());
+                return false;
+            }
+        if (!inOrder_ && !sortInSqlite(error)) return false;
         return next(error);
     }
     // The trade the cursor stands on, while there is one.
     bool atEnd() const { return !current_; }
     const Trade& current() const { return *current_; }
-    bool next(QString* error) {
+    bool next(QString* error) { return read_ ? nextSorted(error) : nextSpilled(error); }
+
+    // Lets go of the staging files and their memory once the trades are written.
+    void close() {
+        read_.reset();
+        w_.reset();
+        db_.reset();
+        for (auto& file : spill_) file.reset();
+    }
+
+private:
+    struct Spilled {
+        quint32 day = 0, seconds = 0;
+        double price = 0;
+    };
+
+    bool nextSpilled(QString* error) {
+        for (; market_ < spill_.size(); ++market_) {
+            Spilled row;
+            const qint64 got = spill_[market_]->read(reinterpret_cast<char*>(&row), sizeof row);
+            if (got == sizeof row) {
+                current_ = Trade{row.day, row.seconds, 0, static_cast<quint8>(market_ + 1), row.price};
+                return true;
+            }
+            if (got != 0) {
+                *error = QStringLiteral("staging the trades: %1").arg(spill_[market_]->errorString());
+                return false;
+            }
+        }
+        current_.reset();
+        return true;
+    }
+
+    // Every spilled trade into a private SQLite file, read back sorted.
+    bool sortInSqlite(QString* error) {
+        sqlite3* raw = nullptr;
+        // An empty name is a file of this connection's own, removed when it closes.
+        const bool opened = sqlite3_open_v2("", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                            nullptr) == SQLITE_OK;
+        db_.reset(raw);
+        w_ = std::make_unique<Writer>(raw);
+        // A small page cache and the sorter's runs on disk bound the memory.
+        Stmt insert;
+        if (!opened ||
+            !w_->exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=FILE; "
+                      "PRAGMA cache_size=-2048; "
+                      "CREATE TABLE Trades (CommodityID INTEGER, Day INTEGER, Seconds INTEGER, Price REAL); "
+                      "BEGIN") ||
+            !(insert = w_->prepare("INSERT INTO Trades VALUES (?, ?, ?, ?)")))
+            return failed(error);
+        for (;;) {
+            if (!nextSpilled(error)) return false;
+            if (atEnd()) break;
+            const Trade& t = *current_;
+            if (!w_->insert(insert.get(), static_cast<int>(t.id), static_cast<qint64>(t.day),
+                            static_cast<qint64>(t.seconds), t.price))
+                return failed(error);
+        }
+        insert.reset();
+        if (!w_->exec("COMMIT") || !(read_ = w_->prepare("SELECT CommodityID, Day, Seconds, Price FROM Trades "
+                                                         "ORDER BY CommodityID, Day, Seconds, rowid")))
+            return failed(error);
+        return true;
+    }
+
+    bool nextSorted(QString* error) {
         const int rc = sqlite3_step(read_.get());
         if (rc == SQLITE_DONE) {
             current_.reset();
@@ -483,24 +610,75 @@ public:
         return true;
     }
 
-    // Lets go of the staging file and its memory once the trades are written.
-    void close() {
-        insert_.reset();
-        read_.reset();
-        w_.reset();
-        db_.reset();
-    }
-
-private:
     bool failed(QString* error) {
         *error = QStringLiteral("staging the trades: %1")
                      .arg(w_ && !w_->error().isEmpty() ? w_->error() : QString::fromUtf8(sqlite3_errmsg(db_.get())));
         return false;
     }
+
+    std::array<std::unique_ptr<QTemporaryFile>, kMarketCount> spill_;
+    std::array<Spilled, kMarketCount> last_{};
+    bool inOrder_ = true;
+    size_t market_ = 0;
     Db db_;
     std::unique_ptr<Writer> w_;
-    Stmt insert_, read_;
+    Stmt read_;
     std::optional<Trade> current_;
+};
+
+// The ticks, written a hundred rows to a statement: one run of SQLite's
+// statement machinery a row costs more than storing the row. The rows go
+// in in the order given, as one statement a row would put them.
+class TickRows {
+public:
+    explicit TickRows(Writer& w) : w_(w) {}
+    bool prepare() {
+        QByteArray sql = "INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (?, ?, ?)";
+        one_ = w_.prepare(sql.constData());
+        for (int i = 1; i < kBatch; ++i) sql += ", (?, ?, ?)";
+        batch_ = w_.prepare(sql.constData());
+        return one_ && batch_;
+    }
+    bool add(int id, const char* when, double price) {
+        Row& r = rows_[static_cast<size_t>(held_++)];
+        r.id = id;
+        const size_t n = std::min(std::strlen(when), r.when.size() - 1);
+        std::memcpy(r.when.data(), when, n);
+        r.when[n] = 0;
+        r.price = price;
+        return held_ < kBatch || flush();
+    }
+    // Writes the rows held; true when there were none.
+    bool flush() {
+        if (held_ == kBatch) {
+            for (int i = 0; i < kBatch; ++i) {
+                const Row& r = rows_[static_cast<size_t>(i)];
+                sqlite3_bind_int(batch_.get(), 3 * i + 1, r.id);
+                sqlite3_bind_text(batch_.get(), 3 * i + 2, r.when.data(), -1, SQLITE_STATIC);
+                sqlite3_bind_double(batch_.get(), 3 * i + 3, r.price);
+            }
+            held_ = 0;
+            return w_.insert(batch_.get());
+        }
+        for (int i = 0; i < held_; ++i) {
+            const Row& r = rows_[static_cast<size_t>(i)];
+            if (!w_.insert(one_.get(), r.id, r.when.data(), r.price)) return false;
+        }
+        held_ = 0;
+        return true;
+    }
+
+private:
+    static constexpr int kBatch = 100;
+    struct Row {
+        int id = 0;
+        std::array<char, 20> when{}; // "YYYY-MM-DD HH:MM:SS" and its end
+        double price = 0;
+    };
+    Writer& w_;
+    Stmt one_, batch_;
+    std::array<Row, kBatch> rows_;
+    int held_ = 0;
 };
 
 struct SourceKey {
@@ -596,8 +774,9 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
     const QString temp = options.output + QStringLiteral(".tmp");
     QFile::remove(temp);
     sqlite3* raw = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(temp).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    // One thread writes the file: its connection takes no lock at every call.
+    if (sqlite3_open_v2(QFile::encodeName(temp).constData(), &raw,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         *error = QStringLiteral("cannot create %1: %2").arg(temp, QString::fromUtf8(sqlite3_errmsg(raw)));
         sqlite3_close(raw);
         return false;
@@ -638,22 +817,45 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
         for (const QString& day : tickDays)
             if (!w.insert(s.get(), day)) return failed();
     }
+    // The hourly figures, taken by the game's own rule from the ticks as they
+    // are written, so that a game reads them and not every trade.
+    struct Figure {
+        int id;
+        QString date;
+        int period;
+        TickPeriod p;
+    };
+    std::vector<Figure> figures;
     const QString derivedSource = QStringLiteral("TickData from the day's open/high/low/close in DailyData");
     const QString repeatedSource = QStringLiteral("TickData repeating the previous close (exchange closed that day)");
     const QString importedSource = QStringLiteral("TickData from ") + QFileInfo(options.ticksFile).fileName();
     {
-        Stmt s = w.prepare("INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (?, ?, ?)");
-        if (!s) return failed();
+        TickRows ticks(w);
+        if (!ticks.prepare()) return failed();
         // The trades come in market and day order, as the rows are written.
         qint64 written = 0;
         for (const MarketInfo& m : markets()) {
             const std::vector<DailyRow>& rows = daily[m.id];
             auto next = rows.begin();
             double previousClose = 0;
+            const TickWindows windows(m.id);
+            std::array<TickPeriod, kTicksPerDay + 1> hours;
+            // Writes one tick and takes it into its day's hours.
+            const auto tick = [&](const char* when, int second, double price) {
+                const double stored = encodeTickPrice(m.id, price);
+                if (windows.holds(second)) windows.take(second, decodeTickPrice(m.id, stored), hours);
+                return ticks.add(m.id, when, stored);
+            };
+            const auto keepHours = [&](const QString& day) {
+                for (int k = 1; k <= kTicksPerDay; ++k)
+                    if (hours[static_cast<size_t>(k)].seen)
+                        figures.push_back({m.id, day, k, hours[static_cast<size_t>(k)]});
+            };
             for (const QString& day : tickDays) {
                 while (next != rows.end() && next->date < day) previousClose = (next++)->close;
                 const int year = day.left(4).toInt();
                 const quint32 number = dayNumber(day);
+                hours = {};
                 const auto onDay = [&] {
                     return !imported.atEnd() && imported.current().id == m.id && imported.current().day == number;
                 };
@@ -661,7 +863,7 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
                     qint64 count = 0;
                     for (; onDay(); ++count) {
                         const Trade& trade = imported.current();
-                        if (!w.insert(s.get(), m.id, dateTimeText(trade).data(), encodeTickPrice(m.id, trade.price)))
+                        if (!tick(dateTimeText(trade).data(), static_cast<int>(trade.seconds), trade.price))
                             return failed();
                         if (!imported.next(error)) {
                             db.reset();
@@ -669,6 +871,7 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
                             return false;
                         }
                     }
+                    keepHours(day);
                     sources[{m.id, year, importedSource, QStringLiteral("real trades")}] += count;
                     written += count;
                     if (options.progress && written / kProgressEvery != (written - count) / kProgressEvery)
@@ -688,12 +891,15 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
                     return false;
                 }
                 for (int k = 0; k < 6; ++k) {
-                    const QString when = day + QLatin1Char(' ') + QLatin1String(m.sampleTimes[k]);
-                    if (!w.insert(s.get(), m.id, when, encodeTickPrice(m.id, prices[k]))) return failed();
+                    const QByteArray when = day.toLatin1() + ' ' + m.sampleTimes[k];
+                    const QTime at = QTime::fromString(QLatin1String(m.sampleTimes[k]), Qt::ISODate);
+                    if (!tick(when.constData(), at.msecsSinceStartOfDay() / 1000, prices[k])) return failed();
                 }
+                keepHours(day);
                 sources[{m.id, year, traded ? derivedSource : repeatedSource, QStringLiteral("derived")}] += 6;
             }
         }
+        if (!ticks.flush()) return failed();
     }
     imported.close();
     {
@@ -719,31 +925,6 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
     }
     if (!w.exec("COMMIT")) return failed();
 
-    // The hourly figures, worked out by the game's own reader from the
-    // ticks just written, so that a game reads them and not every trade.
-    struct Figure {
-        int id;
-        QString date;
-        int period;
-        TickPeriod p;
-    };
-    std::vector<Figure> figures;
-    if (!tickDays.empty()) {
-        MarketDatabase reader;
-        const bool read =
-            reader.open(temp) && ForEachTickPeriod(reader, QDate::fromString(*tickDays.begin(), Qt::ISODate),
-                                                   QDate::fromString(*tickDays.rbegin(), Qt::ISODate),
-                                                   [&](int id, const QDate& day, int period, const TickPeriod& p) {
-                                                       figures.push_back({id, day.toString(Qt::ISODate), period, p});
-                                                       return true;
-                                                   });
-        if (!read) {
-            *error = QStringLiteral("reading back %1: %2").arg(temp, reader.lastError());
-            db.reset();
-            QFile::remove(temp);
-            return false;
-        }
-    }
     std::sort(figures.begin(), figures.end(), [](const Figure& a, const Figure& b) {
         return std::tie(a.id, a.date, a.period) < std::tie(b.id, b.date, b.period);
     });
