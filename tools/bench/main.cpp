@@ -57,7 +57,7 @@ const Line kLines[] = {
     {"  the fair floor, new process", "startup.fair.process", "startup.bare.process", "bare QMainWindow process",
      Unit::Time, 0, 0},
     {"Forward, core, Daily (Expert, 6 positions)", "forward.core.daily", nullptr, "", Unit::Time, 50e3, 0},
-    {"Forward, core, Tick (Expert, 6 positions)", "forward.core.tick", nullptr, "", Unit::Time, 35e3, 0},
+    {"Forward, core, Tick (Expert, 6 positions)", "forward.core.tick", nullptr, "", Unit::Time, 30e3, 0},
     {"Resume, Daily year, no trades", "resume.0", "resume.0.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
     {"  500 trades", "resume.500", "resume.500.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
     {"  2,000 trades", "resume.2000", "resume.2000.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
