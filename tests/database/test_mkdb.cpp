@@ -181,7 +181,7 @@ TEST_F(Mkdb, ImportedTradesGiveTheSameFileInWhateverOrderOrSpellingTheyCome) {
     for (const auto& c : cases) {
         QDir(temp.path()).mkpath(c.name); // the trades file's name is stored
         const QString ticks = write(QStringLiteral("%1/trades.csv").arg(c.name), header + c.lines);
-        const QByteArray built = bytes(build(QStringLiteral("%1/trades.mdb").arg(c.name), ticks));
+        const QByteArray built = fileBytes(build(QStringLiteral("%1/trades.mdb").arg(c.name), ticks));
         if (first.isEmpty()) first = built;
         EXPECT_EQ(built, first) << c.name;
     }
