@@ -99,15 +99,6 @@ struct SaveHarness : Harness {
     }
 };
 
-// The game as its rules stand, without what is written again before it is read: price records past the
-// current period and the order maxima's figures.
-GameState rulesOf(const GameState& s) {
-    GameState r = s;
-    for (int p = s.clock.periodIndex() + 1; p < kPriceRecordCount; ++p) r.prices.records[static_cast<size_t>(p)] = {};
-    r.desk.limits = OrderLimits{};
-    return r;
-}
-
 void expectSameGame(const Game& a, const Game& b, const QString& when) {
     const std::string w = when.toStdString();
     const GameState &x = a.state(), &y = b.state();
@@ -448,6 +439,13 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
              g.startDay = 2; // not the 1st of July
          },
          "it is not set up as its scenario is"},
+        {"rewound a negative number of times",
+         [](SavedGame& g) {
+             g.practice = true;
+             g.rewinds = -1;
+         },
+         "it was rewound -1 times, which no game is"},
+        {"rewound and not practice", [](SavedGame& g) { g.rewinds = 2; }, "it was rewound 2 times, which no game is"},
         {"a set-up game from the middle of a month", [](SavedGame& g) { g.startDay = 15; },
          "its period starts on day 15 of a month, which no game offers"},
         {"no data mode", [](SavedGame& g) { g.data = DataMode::None; }, "it has no data mode"},

@@ -4,6 +4,7 @@
 #include "app/record/past_games.h"
 #include "common/random.h"
 #include "support/fixture_db.h"
+#include "support/game_rules.h"
 
 #include <QHash>
 #include <QTemporaryDir>

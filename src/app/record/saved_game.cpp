@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cmath>
 
 namespace pellucar {
@@ -87,6 +88,8 @@ constexpr int kMostTickPeriods = kMostGamePeriods;
 constexpr int kMostDecisions = 100000;
 // The longest text kept of the units box or the chart's combo box.
 constexpr int kMostText = 32;
+// More rewinds than anyone plays through.
+constexpr int kMostRewinds = 1000000;
 
 // The field order below is the file's layout: any change to it is a new
 // format version.
@@ -143,6 +146,8 @@ void write(QDataStream& s, const SavedGame& g) {
         s << r.stopLoss.has_value() << r.stopLoss.value_or(0) << r.target.has_value() << r.target.value_or(0);
         s << qint32(d.id) << d.price << qint32(d.units);
     }
+    // Format 6.
+    s << g.practice << qint32(g.rewinds);
 }
 
 bool read(QDataStream& s, SavedGame& g, quint32 format) {
@@ -229,6 +234,10 @@ bool read(QDataStream& s, SavedGame& g, quint32 format) {
             d.units = in.number();
             g.decisions.append(d);
         }
+    }
+    if (format >= 6) {
+        g.practice = in.flag();
+        g.rewinds = in.number();
     }
     return !in.failed() && s.atEnd();
 }
@@ -351,6 +360,11 @@ QString checkSavedGame(const SavedGame& g) {
     }
 
     if (const QString why = checkTrainer(g); !why.isEmpty()) return why;
+    // Each rewind replays the game at least once more: a count past the
+    // periods a game has is none a player made, and a rewound game is
+    // played for practice.
+    if (g.rewinds < 0 || g.rewinds > kMostRewinds || (g.rewinds > 0 && !g.practice))
+        return QStringLiteral("it was rewound %1 times, which no game is").arg(g.rewinds);
 
     if (!NewsOptions::withCounters(g.annualCounter, g.dailyCounter))
         return QStringLiteral("its news options are out of range");
@@ -391,6 +405,8 @@ SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::
     g.trades = s.desk.trades.records();
     g.rules = s.settings.rules;
     g.commissionRate = s.settings.commissionRate;
+    g.practice = s.practice;
+    g.rewinds = s.rewinds;
     g.decisions = s.desk.decisions;
     g.periodIndex = s.clock.periodIndex();
     const TradingDesk& d = s.desk;
@@ -409,6 +425,34 @@ SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::
     g.commissionTotal = s.desk.commissionTotal;
     g.backgroundYear = s.background.year();
     return g;
+}
+
+SavedGame savedGameUpTo(const SavedGame& g, int period) {
+    SavedGame r = g;
+    r.periodIndex = std::clamp(period, 1, g.periodIndex);
+    // The press that reaches a period fills the working orders at its
+    // prices; a margin call's trades come from a press that stays in it.
+    const auto before = [&](const TradeRecord& t) {
+        return t.day < r.periodIndex || (t.day == r.periodIndex && t.orderId != 0 && !t.marginCall);
+    };
+    r.trades.clear();
+    for (const TradeRecord& t : g.trades) {
+        if (!before(t)) break;
+        r.trades.append(t);
+    }
+    r.decisions.clear();
+    for (const OrderDecision& d : g.decisions)
+        if (d.period < r.periodIndex) r.decisions.append(d);
+    const qsizetype dropped = g.trades.size() - r.trades.size();
+    if (g.level == Level::Expert) r.commissionTotal -= kExpertCommissionPerTrade * static_cast<float>(dropped);
+    r.orderState = OrderState::ChangePeriod;
+    r.orderMarket.reset();
+    r.orderSide.reset();
+    r.orderMarketPressed = false;
+    r.orderUnits.clear();
+    r.typedUnits.clear();
+    r.report = SavedGame::Report::None;
+    return r;
 }
 
 QString defaultSaveFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }

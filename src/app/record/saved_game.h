@@ -38,8 +38,9 @@ inline constexpr char kSavedGameFileName[] = "saved-game.pellucar";
 // 1 kept the whole state and the window; 2 keeps the set-up and the
 // decisions; 3 adds whether the order's market button was pressed; 4 the
 // scenario the game started from and its first day; 5 the rules, the
-// Trainer's fills and its decisions on working orders.
-inline constexpr quint32 kSavedGameFormat = 5;
+// Trainer's fills and its decisions on working orders; 6 whether the game is
+// played for practice and how often it was rewound.
+inline constexpr quint32 kSavedGameFormat = 6;
 
 // The most periods any game reaches: a quarter of tick days, six a day.
 inline constexpr int kMostGamePeriods = kTickDayCapacity * kTicksPerDay;
@@ -64,6 +65,11 @@ struct SavedGame {
     // Files before format 5 hold Classic games.
     RuleSet rules = RuleSet::Classic;
     double commissionRate = kDefaultCommissionPerRoundTurn;
+    // Played for practice (never among the best scores), and how many times
+    // the player went back to an earlier period; files before format 6 hold
+    // neither.
+    bool practice = false;
+    int rewinds = 0;
 
     // The player's decisions: every trade in order (margin-call trades
     // included, which the rules must make again by themselves), the period
@@ -103,6 +109,13 @@ struct SavedGame {
 // `scenario` the scenario the game started from (none for a set-up game).
 SavedGame savedGameOf(const GameState& state, const QString& typedUnits, SavedGame::Report report,
                       const Scenario* scenario = nullptr);
+
+// The game `g` as it stood when it first reached `period` (1 up to its own
+// period): the trades made before it and the working orders' fills of the
+// press that reached it, the decisions made before it, no order under way
+// and no report open. An Expert's commissions lose those of the trades
+// left out. Resume's replay of it is a rewind to that period.
+SavedGame savedGameUpTo(const SavedGame& g, int period);
 
 // Why a saved game was not brought back.
 enum class SavedGameProblem { None, Missing, Unreadable, Foreign, Newer, Older, Damaged, Impossible };

@@ -21,7 +21,8 @@ namespace pellucar {
 
 // The state of one game, by owner. The game object holds it; each part has
 // one writer, and every other part of the game gets it read-only:
-//   settings, levelSelected, marginCallPending  the game (setup, menus, press)
+//   settings, levelSelected, marginCallPending, practice, rewinds
+//                  the game (setup, menus, press, rewind)
 //   clock          GameClock's own steps (its fields are private)
 //   market, prices the game's market steps (load, store a period)
 //   desk           OrderDesk
@@ -34,6 +35,11 @@ struct GameState {
     bool levelSelected = false;
     // A margin call's trades were made in this press.
     bool marginCallPending = false;
+    // The game is played for practice (the player said so before his first
+    // trade, or went back to an earlier period): it is never among the best
+    // scores. How many times the player went back.
+    bool practice = false;
+    int rewinds = 0;
     // Period, data mode, length and dates of the game.
     GameClock clock;
 
