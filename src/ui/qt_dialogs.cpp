@@ -1,5 +1,6 @@
 #include "ui/qt_dialogs.h"
 
+#include "ui/debrief_window.h"
 #include "ui/game_review_window.h"
 #include "ui/help_viewer.h"
 #include "ui/kestrow.h"
@@ -149,6 +150,17 @@ std::optional<QString> QtDialogs::scenarios(const ScenariosReport& report) {
     ScenariosWindow w(report, parentWindow());
     if (run(&w) != QDialog::Accepted || w.chosen().isEmpty()) return std::nullopt;
     return w.chosen();
+}
+
+std::optional<int> QtDialogs::rewindPeriod(int last) {
+    RewindWindow w(last, parentWindow());
+    if (run(&w) != QDialog::Accepted) return std::nullopt;
+    return w.period();
+}
+
+void QtDialogs::scenarioDebrief(const ScenarioDebrief& debrief) {
+    DebriefWindow w(debrief, parentWindow());
+    run(&w);
 }
 
 void QtDialogs::screenColor() {

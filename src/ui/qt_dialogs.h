@@ -60,6 +60,8 @@ public:
     void commissions(const CommissionStatement& statement) override;
     void pastGames(const PastGamesReport& report) override;
     std::optional<QString> scenarios(const ScenariosReport& report) override;
+    std::optional<int> rewindPeriod(int last) override;
+    void scenarioDebrief(const ScenarioDebrief& debrief) override;
     void screenColor() override;
     void help(int contextId) override;
     void quitHelp() override;

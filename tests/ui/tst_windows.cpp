@@ -1,5 +1,6 @@
 #include "tst_suites.h"
 
+#include "ui/debrief_window.h"
 #include "ui/desk_settings.h"
 #include "ui/game_review_window.h"
 #include "ui/placement.h"
@@ -10,6 +11,7 @@
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QValueAxis>
 
 using namespace pellucar;
@@ -241,6 +243,42 @@ private slots:
         click(&m, "optCommodity_5");
         click(&m, "cmdOK");
         QCOMPARE(m.chosenId(), 6);
+    }
+
+    // The period is typed and taken with Enter; a period past the last one stops at it; Esc goes nowhere.
+    void rewindWindowTakesThePeriodFromTheKeyboard() {
+        const struct {
+            const char* keys;
+            int key;
+            int result;
+            int period;
+        } rows[] = {{"3", Qt::Key_Return, QDialog::Accepted, 3},
+                    {"40", Qt::Key_Enter, QDialog::Accepted, 11},
+                    {"2", Qt::Key_Escape, QDialog::Rejected, 2}};
+        for (const auto& row : rows) {
+            RewindWindow w(11);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(text(&w, "lblRewind"), QStringLiteral("Go back to period (1 to 11):"));
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(row.keys));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(row.key));
+            QCOMPARE(w.result(), row.result);
+            QCOMPARE(w.period(), row.period);
+        }
+    }
+
+    void debriefWindowShowsTheDebrief() {
+        ScenarioDebrief d;
+        d.scenario = QStringLiteral("Autumn 1987");
+        d.market = Market::SP500;
+        d.played = {{QDate(1987, 10, 1), 0, 320}, {QDate(1987, 10, 2), 0, 318}};
+        d.following = {{QDate(1987, 10, 5), 0, 250}};
+        d.buyAndHold = {d.played.back(), -1000};
+        d.bestLongExit = {d.played.front(), 0};
+        d.bestShortExit = {d.played.back(), 1000};
+        DebriefWindow w(d);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Autumn 1987"));
+        QCOMPARE(child<QTextBrowser>(&w, "txtDebrief")->toPlainText().split('\n'), debriefLines(d));
     }
 
     void loadingWindowAndBusyPointer() {

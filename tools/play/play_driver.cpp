@@ -252,6 +252,22 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
         game_.startScenario(name);
         return true;
     }
+    if (cmd == QLatin1String("rewind")) {
+        // Game > Rewind... answered with period N; a line when the game
+        // offers no rewind (a scored Classic game, period 1, an order under
+        // way): the script goes on.
+        bool ok;
+        const int n = number(1, 0, &ok);
+        if (!ok || w.size() != 2 || n < 1) return *error = QStringLiteral("usage: rewind N"), false;
+        if (!game_.isActionable(QStringLiteral("mnuRewind"))) {
+            out_ << "rewind: Rewind is not available in this game\n";
+            out_.flush();
+            return true;
+        }
+        dialogs_.queueAnswer(QString::number(n));
+        game_.click(QStringLiteral("mnuRewind"));
+        return true;
+    }
     if (cmd == QLatin1String("review") || cmd == QLatin1String("export")) {
         const std::optional<ReviewRecord>& r = game_.lastReview();
         if (cmd == QLatin1String("export")) {

@@ -82,6 +82,12 @@ public:
     std::optional<QString> scenarios(const ScenariosReport& r) override {
         return modal(QStringLiteral("Scenarios"), [&] { return inner_.scenarios(r); });
     }
+    std::optional<int> rewindPeriod(int last) override {
+        return modal(QStringLiteral("Rewind"), [&] { return inner_.rewindPeriod(last); });
+    }
+    void scenarioDebrief(const ScenarioDebrief& d) override {
+        return modal(QStringLiteral("Debrief"), [&] { inner_.scenarioDebrief(d); });
+    }
     void screenColor() override {
         return modal(QStringLiteral("Screen Color"), [&] { inner_.screenColor(); });
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/record/debrief.h"
 #include "app/record/past_games.h"
 #include "app/record/scenarios.h"
 
@@ -101,6 +102,11 @@ public:
     virtual void pastGames(const PastGamesReport& report) = 0;
     // Game > Scenarios: the name of the scenario chosen, none for Cancel.
     virtual std::optional<QString> scenarios(const ScenariosReport& report) = 0;
+    // Game > Rewind... (frmRewind): the period to go back to, 1 up to
+    // `last`; none for Cancel.
+    virtual std::optional<int> rewindPeriod(int last) = 0;
+    // A scenario's debrief (frmDebrief), after the window that ends it.
+    virtual void scenarioDebrief(const ScenarioDebrief& debrief) = 0;
     // Screen colour window (frmScreenColor): the view applies the scheme.
     virtual void screenColor() = 0;
     // Help viewer: a topic by context number, or the contents for 0.

@@ -160,6 +160,20 @@ std::optional<QString> ScriptedDialogs::scenarios(const ScenariosReport& report)
     return std::nullopt;
 }
 
+std::optional<int> ScriptedDialogs::rewindPeriod(int last) {
+    write(QStringLiteral("frmRewind"), QStringLiteral("Rewind"),
+          QStringLiteral("Go back to period (1 to %1):").arg(last));
+    bool number = false;
+    const int period = answers_.isEmpty() ? 0 : answers_.first().toInt(&number);
+    if (!number) return std::nullopt;
+    answers_.removeFirst();
+    return period;
+}
+
+void ScriptedDialogs::scenarioDebrief(const ScenarioDebrief& debrief) {
+    write(QStringLiteral("frmDebrief"), debrief.scenario, debriefLines(debrief).join('\n'));
+}
+
 void ScriptedDialogs::screenColor() {
     write(QStringLiteral("frmScreenColor"), QStringLiteral("Screen Color"), QString());
 }

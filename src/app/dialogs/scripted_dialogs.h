@@ -47,6 +47,9 @@ public:
     void pastGames(const PastGamesReport& report) override;
     // Takes a queued answer that names a scenario; Cancel otherwise.
     std::optional<QString> scenarios(const ScenariosReport& report) override;
+    // Takes a queued answer that is a period number; Cancel otherwise.
+    std::optional<int> rewindPeriod(int last) override;
+    void scenarioDebrief(const ScenarioDebrief& debrief) override;
     void screenColor() override;
     void help(int contextId) override;
     void quitHelp() override {}

@@ -16,6 +16,7 @@ void Game::GameOver() {
     // player chooses, so it stays recorded whatever happens next.
     files_.RecordGame(a.blownOut() ? GameEnding::BlownOut : GameEnding::LengthReached, summary.verdict);
     const GameOverChoice choice = dialogs_.gameOver(summary);
+    ShowScenarioDebrief();
     if (choice == GameOverChoice::End) {
         dialogs_.processEvents();
         EndProgram(0);
@@ -39,7 +40,10 @@ void Game::mnuEnd_Click() {
     const EndOfGameChoice choice = dialogs_.endOfGame(summary);
     // Continue goes on with the same game, which is recorded once, when it
     // finally ends; Play Again and End finish it here.
-    if (choice != EndOfGameChoice::Continue) files_.RecordGame(GameEnding::EndedByPlayer, summary.verdict);
+    if (choice != EndOfGameChoice::Continue) {
+        files_.RecordGame(GameEnding::EndedByPlayer, summary.verdict);
+        ShowScenarioDebrief();
+    }
     if (choice == EndOfGameChoice::End) {
         dialogs_.processEvents();
         EndProgram(0);

@@ -32,6 +32,11 @@ enum class Key { Enter, Tab, Escape };
 class ScriptedDialogs;
 struct SavedGame;
 
+// What Game > Practice Game and Game > Rewind... tell the player.
+inline constexpr char kRewindTitle[] = "Rewind";
+inline constexpr char kPracticeNotice[] = "This game is played for practice: it will not count among the best "
+                                          "scores, and Game > Rewind... can take it back to an earlier period.";
+
 // The game: the main window's rules without the widgets. The view calls the
 // public entry points for the player's actions and renders model().
 class Game {
@@ -111,6 +116,11 @@ public:
     // Why no order is taken now (empty when orders are taken).
     QString orderGate() const { return OrderGate(); }
 
+    // Takes the game on the desk back to `period`, as it stood when it first
+    // got there, by replaying its decisions up to it; the game is practice
+    // from then on. Empty when done, else why not (told to the player too).
+    QString rewindTo(int period);
+
     // How wide a text is in a label's font, in twips; the view installs a
     // real measure, the default estimates from the character count.
     void setTextWidthMeasure(std::function<int(const QString& key, const QString& text)> measure) {
@@ -177,6 +187,10 @@ private:
     bool BeginScenario(const Scenario& scenario, NewsOption news, RuleSet rules);
     void cmdBegin(const TimePeriodForm& form, const QDate& scenarioStart = {});
     void mnuScenarios_Click();
+    // After the window that ends a scenario's game: what came next in its
+    // market, the benchmark, the best exits in hindsight and the brief's
+    // sources.
+    void ShowScenarioDebrief();
     void LevelDetailChecker(const TimePeriodForm& form);
     void mnuLevel_Click(int index);
     void mnuDat_Click(int index);
@@ -212,8 +226,23 @@ private:
     void mnuResume_Click();
     // Plays `saved` through the rules on this fresh game, whose windows
     // `dialogs` answers; empty when every decision went as the file says,
-    // else why not.
-    QString ReplaySavedGame(const SavedGame& saved, ScriptedDialogs& dialogs);
+    // else why not. With `hintsAsReplayed` the hints are held back as the
+    // replay left them (a rewind's), not as the file says.
+    QString ReplaySavedGame(const SavedGame& saved, ScriptedDialogs& dialogs, bool hintsAsReplayed = false);
+    // This game takes the state and controls of `replay`, a game that
+    // replayed a saved game of `scenario` (empty for a set-up game).
+    void AdoptReplay(Game& replay, const QString& scenario);
+
+    // Practice (game/rewind_steps.cpp): Game > Practice Game marks the game
+    // on the desk as practice before its first decision; Game > Rewind...
+    // takes a game that is not scored as Classic back to an earlier period,
+    // replaying its decisions up to it as Resume does.
+    void mnuPractice_Click();
+    void mnuRewind_Click();
+    // Whether the game on the desk is one the player may rewind, and one he
+    // may still mark as practice.
+    bool Rewindable() const;
+    bool PracticeMarkable() const;
     // Every presenter, from the state: the window as a projection of it.
     void PresentGame();
     // Whether this game's window is out of sight, the order desk's with it.

@@ -44,7 +44,10 @@ void Game::mnuResume_Click() {
         return;
     }
     if (!files_.confirmResume()) return;
+    AdoptReplay(replay, saved.scenario);
+}
 
+void Game::AdoptReplay(Game& replay, const QString& scenario) {
     s_ = std::move(replay.s_);
     // The controls as the replay left them, with this window's tooltips.
     for (const QString& key : replay.model_.keys()) {
@@ -56,11 +59,11 @@ void Game::mnuResume_Click() {
     charts_.forgetPeriod();
     score_.clearVerdict();
     gameOnDesk_ = true;
-    files_.resumed(saved.scenario);
+    files_.resumed(scenario);
     PresentGame();
 }
 
-QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
+QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs, bool hintsAsReplayed) {
     startUp();
     if (ended_) return QStringLiteral("the market database cannot be opened");
     if (const Scenario* scenario = findScenario(g.scenario); scenario && !g.scenario.isEmpty()) {
@@ -84,6 +87,8 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     // with, so it is the player's from the start.
     s_.settings.maximumDisplay = g.maximumDisplay;
     s_.settings.commissionRate = g.commissionRate;
+    s_.practice = g.practice;
+    s_.rewinds = g.rewinds;
 
     // After every step the trades the rules have made must begin the saved
     // record, and every step must move the game. The record only grows, so
@@ -208,7 +213,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs) {
     if (g.commissionTotal < s_.desk.commissionTotal) return QStringLiteral("its commission total is below its trades'");
     s_.settings.news = *news;
     charts_.restore(*chart);
-    news_.restore(*hints, *background);
+    news_.restore(hintsAsReplayed ? s_.hints : *hints, *background);
     desk_.carryCommissions(g.commissionTotal);
     return {};
 }

@@ -1,4 +1,5 @@
 #include "app/game/game.h"
+#include "app/record/debrief.h"
 
 namespace pellucar {
 
@@ -31,6 +32,19 @@ bool Game::BeginScenario(const Scenario& scenario, NewsOption news, RuleSet rule
     charts_.presentChartOptions();
     NotifyPlayer(scenario.name, scenario.brief);
     return true;
+}
+
+void Game::ShowScenarioDebrief() {
+    const Scenario* scenario = files_.scenario().isEmpty() ? nullptr : findScenario(files_.scenario());
+    const std::optional<ReviewRecord>& review = files_.lastReview();
+    if (!scenario || !review || review->periods.empty()) return;
+    // What followed is read only now that the game is over: the watched
+    // market's days after the last one played, a few weeks of them.
+    const QDate last = review->periods.back().date;
+    const QList<DailyRow> after =
+        db_.dailyRows(commodityId(scenario->watch), last.addDays(1), last.addDays(ScenarioDebrief::kDays * 2));
+    if (const std::optional<ScenarioDebrief> d = scenarioDebrief(*scenario, *review, after, briefFacts(scenario->name)))
+        dialogs_.scenarioDebrief(*d);
 }
 
 } // namespace pellucar

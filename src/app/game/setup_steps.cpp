@@ -28,6 +28,8 @@ bool Game::BeginGame(const Scenario* scenario) {
     model_.setText("GameName", s_.settings.rules == RuleSet::Trainer ? QStringLiteral("Pellucar Trainer")
                                                                      : QStringLiteral("Pellucar"));
     files_.newGame();
+    s_.practice = false;
+    s_.rewinds = 0;
     files_.setScenario(scenario ? scenario->name : QString());
 
     desk_.SetOrderState(OrderState::ChangePeriod);

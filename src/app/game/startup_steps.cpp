@@ -72,6 +72,9 @@ void Game::PresentControlFlags() {
     f.autoPlayStopsOnFill = autoPlay_.stopsOnFill();
     f.trainer = s_.settings.rules == RuleSet::Trainer;
     f.ordersTaken = OrderGate().isEmpty();
+    f.practice = gameOnDesk_ && s_.practice;
+    f.practiceMarkable = PracticeMarkable();
+    f.rewindable = Rewindable();
     presentControlFlags(f, model_);
     files_.PresentSavedGameItems();
 }
@@ -228,6 +231,8 @@ void Game::fillActions() {
     a.insert(QStringLiteral("mnuSave"), [this](int) { files_.mnuSave_Click(); });
     a.insert(QStringLiteral("mnuPastGames"), [this](int) { files_.mnuPastGames_Click(); });
     a.insert(QStringLiteral("mnuScenarios"), [this](int) { mnuScenarios_Click(); });
+    a.insert(QStringLiteral("mnuPractice"), [this](int) { mnuPractice_Click(); });
+    a.insert(QStringLiteral("mnuRewind"), [this](int) { mnuRewind_Click(); });
     a.insert(QStringLiteral("mnuCommission"), [this](int) { score_.mnuCommission_Click(); });
     a.insert(QStringLiteral("mnuMaximum"), [this](int i) { mnuMaximum_Click(i); });
     // Help-menu items that only open a help topic or an information window.

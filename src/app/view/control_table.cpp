@@ -220,6 +220,7 @@ QList<ControlSpec> build() {
     l << menu("mnuNewGame", "&Start", "mnuGame") << menu("mnuDisclaimer", "&Disclaimer Statement", "mnuGame")
       << menu("mnuEnd", "&End", "mnuGame") << menu("mnuSave", "Sa&ve", "mnuGame")
       << menu("mnuResume", "Res&ume", "mnuGame") << menu("mnuScenarios", "S&cenarios...", "mnuGame")
+      << menu("mnuPractice", "P&ractice Game", "mnuGame") << menu("mnuRewind", "Rewi&nd...", "mnuGame")
       << sep("mSepAuto", "mnuGame") << menu("mnuAutoPlay", "Auto-&Play", "mnuGame")
       << menu("mnuOrderTicket", "Order &Ticket...", "mnuGame")
       << menu("mnuWorkingOrders", "&Working Orders...", "mnuGame");

@@ -165,6 +165,10 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
         {"mnuGameLength_4", !f.gameOnDesk},
         {"mnuDat_0", !f.gameOnDesk},
         {"mnuDat_1", !f.gameOnDesk},
+        // Practice is chosen before the first decision; a rewind goes back
+        // from a desk with no order or report under way.
+        {"mnuPractice", f.practiceMarkable},
+        {"mnuRewind", reports && f.rewindable},
     };
     // The flags are derived after every action and every press: the keys
     // are found once, not at each derivation.
@@ -193,6 +197,8 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
     }();
     for (int i = 0; i < AutoPlay::kSpeedCount; ++i)
         if (model.checked(speedKeys[i]) != (i == f.autoPlaySpeed)) model.setChecked(speedKeys[i], i == f.autoPlaySpeed);
+    static const ControlKey practice(QStringLiteral("mnuPractice"));
+    if (model.checked(practice) != f.practice) model.setChecked(practice, f.practice);
     const ControlKey& onFill = controlKey<kAutoPlayStopsOnFill>();
     if (model.checked(onFill) != f.autoPlayStopsOnFill) model.setChecked(onFill, f.autoPlayStopsOnFill);
     // The Trainer's order windows and fills line exist in its games only; the

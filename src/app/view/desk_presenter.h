@@ -50,6 +50,9 @@ struct DeskFacts {
     bool autoPlayStopsOnFill = false; // a working order's fill stops auto-play
     bool trainer = false;             // the game on the desk (or the next) plays the Trainer rules
     bool ordersTaken = false;         // working orders can be entered, changed and cancelled now
+    bool practice = false;            // the game on the desk is played for practice
+    bool practiceMarkable = false;    // ... and may still be marked so (no decision made yet)
+    bool rewindable = false;          // ... and may go back: not scored as Classic, past period 1
 };
 // The one place that enables and disables Forward, Trade, the history
 // buttons, the top menus, the chart menus and the options that fix a game.

@@ -1,0 +1,162 @@
+// Practice games and Game > Rewind...: a rewound game is its own past replayed decision for decision, it plays on
+// as it did, a save keeps it, and a scored Classic game never goes back.
+#include "app/record/saved_game.h"
+#include "support/game_harness.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+using namespace pellucar;
+using namespace pellucar::test;
+
+namespace {
+
+using enum Market;
+using enum Side;
+
+constexpr int kLastPeriod = 13;
+
+// Oil on the 1990 fixture is 20.00 in period 1 and a quarter more each period.
+struct PracticeGame : Harness {
+    QTemporaryDir saves;
+    bool trainer;
+    explicit PracticeGame(bool trainerRules) : Harness(sharedDaily1990()), trainer(trainerRules) {
+        start();
+        game->setSaveFolder(saves.path());
+        setup({{"level", "Expert"}, {"year", "1990"}, {"rules", trainer ? "Trainer" : "Classic"}});
+        if (!trainer) game->click(QStringLiteral("mnuPractice"));
+        take();
+    }
+    QString place(Side side, int units, OrderType type, double price) {
+        return game->placeOrder(OrderRequest{Oil, side, units, type, price});
+    }
+    // The player's decisions in `period`, made after the press that reached it.
+    void decide(int period) {
+        const std::map<int, std::function<void()>> classic{
+            {3, [&] { order(Oil, Buy, 2); }}, {6, [&] { order(Gold, Sell, 1); }}, {11, [&] { order(Oil, Sell, 4); }}};
+        const std::map<int, std::function<void()>> orders{
+            {2, [&] { place(Buy, 5, OrderType::Stop, 21.00); }},   // fills in period 5
+            {7, [&] { place(Sell, 3, OrderType::Limit, 22.00); }}, // fills in period 9
+            {8, [&] { place(Buy, 1, OrderType::Limit, 19.00); }},  // never reached...
+            {10, [&] { game->cancelWorkingOrder(3); }},            // ...and cancelled
+        };
+        if (classic.contains(period)) classic.at(period)();
+        if (trainer && orders.contains(period)) orders.at(period)();
+    }
+    void rewind(int period) {
+        dialogs.queueAnswer(QString::number(period));
+        game->click(QStringLiteral("mnuRewind"));
+    }
+};
+
+// The game as it stood, marked as the rewound one is.
+GameState marked(const GameState& then, const GameState& now) {
+    GameState s = rulesOf(then);
+    s.practice = now.practice;
+    s.rewinds = now.rewinds;
+    return s;
+}
+
+// The saved game as an older build wrote it: format 5, without the practice mark and the rewinds.
+QByteArray asFormat5(const QByteArray& file) {
+    QByteArray payload = file.mid(16, file.size() - 16 - 32);
+    payload.chop(1 + 4);
+    QByteArray out("PLCRSAVE");
+    QDataStream s(&out, QIODevice::Append);
+    s << quint32(5) << quint32(payload.size());
+    out += payload;
+    return out + QCryptographicHash::hash(out, QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+TEST(Rewind, EveryEarlierPeriodComesBackAsItWasAndPlaysOnAsBefore) {
+    for (const bool trainer : {true, false}) {
+        SCOPED_TRACE(trainer ? "Trainer" : "Classic practice");
+        PracticeGame g(trainer);
+        std::map<int, GameState> reached;
+        for (int p = 1; p <= kLastPeriod; ++p) {
+            g.forward();
+            reached[p] = rulesOf(g.state());
+            g.decide(p);
+        }
+        ASSERT_EQ(g.state().desk.tradeCount(), trainer ? 5 : 3);
+        g.take();
+        // From the last period back to each earlier one in turn, the same game rewound again and again.
+        for (int k = kLastPeriod - 1; k >= 1; --k) {
+            SCOPED_TRACE(k);
+            g.rewind(k);
+            EXPECT_EQ(g.take().value(0),
+                      QStringLiteral("frmRewind: Rewind | Go back to period (1 to %1):").arg(kLastPeriod - 1));
+            EXPECT_TRUE(g.state().practice);
+            EXPECT_EQ(g.state().rewinds, kLastPeriod - k);
+            EXPECT_EQ(g.text("LabelDay"), QStringLiteral("Day %1:").arg(k));
+            EXPECT_TRUE(rulesOf(g.state()) == marked(reached[k], g.state())) << "at period " << k;
+            for (int p = k; p < kLastPeriod; ++p) {
+                g.decide(p);
+                g.forward();
+                EXPECT_TRUE(rulesOf(g.state()) == marked(reached[p + 1], g.state())) << "at period " << p + 1;
+            }
+            g.take();
+        }
+
+        // Saved and resumed, the rewound game comes back as it is, marks and all; a save of an older build
+        // comes back as no practice game.
+        g.rewind(4);
+        g.game->click(QStringLiteral("mnuSave"));
+        PracticeGame resumed(trainer);
+        resumed.game->setSaveFolder(g.saves.path());
+        resumed.game->click(QStringLiteral("mnuResume"));
+        EXPECT_TRUE(rulesOf(resumed.state()) == rulesOf(g.state()));
+        const QByteArray saved = fileBytes(savedGamePath(g.saves.path()));
+        ASSERT_TRUE(writeFile(savedGamePath(g.saves.path()), asFormat5(saved)));
+        resumed.dialogs.queueAnswer(QStringLiteral("btnYes"));
+        resumed.game->click(QStringLiteral("mnuResume"));
+        EXPECT_EQ(resumed.take().last(), "frmConfirm: Resume Saved Game | Resume the saved game?  The game in "
+                                         "progress will be lost.");
+        EXPECT_EQ(std::tuple(resumed.state().practice, resumed.state().rewinds), std::tuple(false, 0));
+        EXPECT_EQ(resumed.state().clock.periodIndex(), 4);
+    }
+}
+
+TEST(Rewind, OnlyAGameNotScoredAsClassicGoesBack) {
+    const struct {
+        const char* name;
+        const char* rules;
+        bool practice;   // Game > Practice Game chosen
+        bool tradeFirst; // a trade before it
+        bool rewinds;
+    } rows[] = {
+        {"a scored Classic game", "Classic", false, false, false},
+        {"a Classic game marked practice after its first trade", "Classic", true, true, false},
+        {"a Classic game marked practice", "Classic", true, false, true},
+        {"a Trainer game", "Trainer", false, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Harness h(sharedDaily1990());
+        h.start();
+        h.setup({{"level", "Expert"}, {"year", "1990"}, {"rules", row.rules}});
+        h.forward(2);
+        if (row.tradeFirst) h.order(Gold, Buy, 1);
+        if (row.practice) h.game->click(QStringLiteral("mnuPractice"));
+        h.forward(3);
+        h.take();
+        const GameState before = h.state();
+        EXPECT_EQ(h.game->isActionable(QStringLiteral("mnuRewind")), row.rewinds);
+        h.dialogs.queueAnswer(QStringLiteral("2"));
+        h.game->click(QStringLiteral("mnuRewind"));
+        EXPECT_EQ(h.state().clock.periodIndex(), row.rewinds ? 2 : 5);
+        if (row.rewinds) continue;
+        EXPECT_TRUE(h.state() == before);
+        EXPECT_EQ(h.take(), QStringList{});
+        EXPECT_EQ(h.game->rewindTo(2), "only a practice or Trainer game goes back");
+        EXPECT_EQ(h.take(), QStringList{"frmPlayerNotification: Rewind | The game cannot go back: only a practice or "
+                                        "Trainer game goes back."});
+        EXPECT_TRUE(h.state() == before);
+    }
+}
