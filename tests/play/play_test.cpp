@@ -197,3 +197,27 @@ TEST(PlayDriver, TrainerOrdersAreEnteredListedChangedAndCancelled) {
     for (const char* bad : {"order Oil hold 5\n", "bracket Oil buy 5 limit 20\n", "change 1 size 3\n", "cancel x\n"})
         EXPECT_EQ(play(sharedDaily1990(), bad).exitCode, 2) << bad;
 }
+
+TEST(PlayDriver, RewindGoesBackInAGameNotScoredAsClassic) {
+    const struct {
+        const char* name;
+        const char* script;
+        QStringList last; // the lines the rewind wrote, then the day shown
+    } rows[] = {
+        {"Trainer",
+         "setup year=1990 rules=Trainer\nforward 6\nrewind 2\nshow LabelDay\n",
+         {"frmRewind: Rewind | Go back to period (1 to 5):", "LabelDay: Day 2:"}},
+        {"Classic marked practice",
+         "setup year=1990\nclick mnuPractice\nforward 6\nrewind 3\nshow LabelDay\n",
+         {"frmRewind: Rewind | Go back to period (1 to 5):", "LabelDay: Day 3:"}},
+        {"scored Classic",
+         "setup year=1990\nforward 6\nrewind 2\nshow LabelDay\n",
+         {"rewind: Rewind is not available in this game", "LabelDay: Day 6:"}},
+    };
+    for (const auto& row : rows) {
+        const PlayRun r = play(sharedDaily1990(), QString::fromLatin1(row.script));
+        EXPECT_EQ(r.exitCode, 0) << row.name << r.err.toStdString();
+        EXPECT_EQ(r.out.mid(r.out.size() - 2), row.last) << row.name << r.out.join('\n').toStdString();
+    }
+    EXPECT_EQ(play(sharedDaily1990(), "rewind back\n").exitCode, 2);
+}
