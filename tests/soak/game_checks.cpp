@@ -63,7 +63,8 @@ struct KnownNotices {
                   {"Saved Game", "The game has been saved."},
                   {"Saved Game", "There is no saved game to resume."},
                   {"Pellucar Continuation", "The Game is Continued for One Month"},
-                  {"Pellucar Continuation", "The Game is Continued for One Quarter"}};
+                  {"Pellucar Continuation", "The Game is Continued for One Quarter"},
+                  {kRewindTitle, kPracticeNotice}};
         for (const Scenario& sc : scenarios()) exact.insert({sc.name, sc.brief});
         // Trainer rules: working orders refused at entry.
         for (Market m : kTradingOrder)
@@ -190,11 +191,15 @@ QString checkWindow(const QString& window, const QString& caption, const QString
         {"frmTradeConfirmation", "Electronic Mail:  Trade Confirmation"},
         {"frmConfirm", "Resume Saved Game"},
         {"frmScenarios", kScenarioTitle},
+        {"frmRewind", kRewindTitle},
     };
     static const KnownNotices notices;
     if (window == QLatin1String("frmPlayerNotification")) return notices.check(caption, message, databaseNotice);
     // A news window's caption and story come from the database as they are.
     if (window == QLatin1String("frmNewsDisplay")) return {};
+    // A scenario's debrief, under the scenario's name.
+    if (window == QLatin1String("frmDebrief"))
+        return findScenario(caption) && !message.isEmpty() ? QString() : QStringLiteral("unknown debrief");
     if (!captions.contains(window)) return QStringLiteral("unknown window");
     if (captions[window] != caption) return QStringLiteral("wrong caption");
     if (window == QLatin1String("frmTradeConfirmation")) {
@@ -225,7 +230,7 @@ QString checkTranscriptLine(const QString& line, bool databaseNotice) {
 QString checkProgramEnd(const Game& game, const QStringList& lines) {
     const QString last = lines.value(lines.size() - 1);
     if (game.exitCode() != 0) return QStringLiteral("the program ended with an error");
-    for (const char* window : {"frmGameOver", "frmEndofGame", "frmDisclaimer"})
+    for (const char* window : {"frmGameOver", "frmEndofGame", "frmDisclaimer", "frmDebrief"})
         if (last.startsWith(QLatin1String(window))) return {};
     return QStringLiteral("the program ended by itself after: ") + last;
 }

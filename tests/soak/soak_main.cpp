@@ -4,18 +4,22 @@
 #include "app/game/game.h"
 #include "app/game/period_ranges.h"
 #include "app/record/past_games.h"
+#include "app/record/saved_game.h"
 #include "app/state/clock.h"
 #include "app/view/control_table.h"
 #include "common/random.h"
 #include "game_checks.h"
 #include "support/fill_model.h"
+#include "support/game_rules.h"
 #include "support/random_player.h"
 #include "trading/contract_terms.h"
 #include "trading/trade_report.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -29,6 +33,52 @@ using namespace pellucar;
 namespace {
 
 using test::RandomPlayer;
+
+// The parts of a resumed game that differ from the game saved, by owner. What a save does not keep, or what the
+// rules write again before they read it, is left out: the ticks read ahead of the period, the charts' style, panes
+// and view (a save keeps the menus' classic chart choices), the length a tick game's end window sets aside
+// until the next press, and the markets a Novice does not trade (a Novice tick game may reuse the ticks of all
+// six that an Expert game of the same period read before it).
+QStringList differingParts(const GameState& resumed, const GameState& saved) {
+    const auto kept = [](const GameState& s) {
+        GameState k = test::rulesOf(s);
+        k.market.tickDays.clear();
+        k.market.lastTickStart = k.market.lastTickEnd = QDate();
+        k.chart = *charts::ChartOptions::fromChoices(s.chart.choices());
+        k.prices.current = k.prices.previous = PriceRecord{};
+        if (s.settings.level == Level::Novice)
+            for (int p = 0; p < kPriceRecordCount; ++p) k.prices.record(p) = PriceRecord{k.prices.record(p).oil};
+        return k;
+    };
+    const GameState a = kept(resumed), b = kept(saved);
+    const GameClock &x = a.clock, &y = b.clock;
+    QStringList d;
+    const auto part = [&d](const char* name, bool same) {
+        if (!same) d << QString::fromLatin1(name);
+    };
+    part("settings", a.settings == b.settings && a.levelSelected == b.levelSelected);
+    part("practice", a.practice == b.practice && a.rewinds == b.rewinds);
+    part("clock", x.periodIndex() == y.periodIndex() && x.dataMode() == y.dataMode() &&
+                      x.startDate() == y.startDate() && x.endDate() == y.endDate() && x.started() == y.started() &&
+                      x.endOfData() == y.endOfData() && x.tradingDayCount() == y.tradingDayCount() &&
+                      x.calendarPosition() == y.calendarPosition() &&
+                      (x.dataMode() == DataMode::Tick || x.lengthPeriods() == y.lengthPeriods()));
+    part("market", a.market == b.market);
+    part("prices", a.prices.records == b.prices.records);
+    part("account", a.desk.account == b.desk.account);
+    part("trades", a.desk.trades == b.desk.trades);
+    part("order", a.desk.pending == b.desk.pending && a.desk.state == b.desk.state);
+    part("commissions", a.desk.commissionTotal == b.desk.commissionTotal);
+    part("working orders", a.desk.orders == b.desk.orders && a.desk.decisions == b.desk.decisions);
+    part("chart", a.chart == b.chart);
+    part("news", a.news == b.news && a.background == b.background && a.hints == b.hints);
+    return d;
+}
+
+QByteArray savedBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 // Each window is answered by the dice as it opens, so no answer is left over.
 class SoakDialogs : public ScriptedDialogs {
@@ -51,8 +101,11 @@ public:
     }
     bool confirm(const QString& title, const QString& message) override {
         queueAnswer(dice_.chance(0.8) ? QStringLiteral("btnYes") : QStringLiteral("btnNo"));
-        return ScriptedDialogs::confirm(title, message);
+        return confirmed_ = ScriptedDialogs::confirm(title, message);
     }
+    // The answer to the last question asked (Yes when none was).
+    bool confirmed() const { return confirmed_; }
+    void clearConfirmed() { confirmed_ = true; }
     bool timePeriod(TimePeriodForm& form) override {
         const bool tick = dice_.chance(0.5);
         queueSetup({
@@ -79,6 +132,11 @@ public:
         if (dice_.chance(0.6)) queueAnswer(r.choices[dice_.upTo(static_cast<int>(r.choices.size()))].scenario.name);
         return ScriptedDialogs::scenarios(r);
     }
+    // A practice or Trainer game goes back to any earlier period, or stays.
+    std::optional<int> rewindPeriod(int last) override {
+        if (dice_.chance(0.8)) queueAnswer(QString::number(dice_.between(1, last)));
+        return ScriptedDialogs::rewindPeriod(last);
+    }
     bool disclaimer(const QString& text) override {
         queueAnswer(dice_.chance(0.002) ? QStringLiteral("btnExit") : QStringLiteral("btnClose"));
         return ScriptedDialogs::disclaimer(text);
@@ -87,6 +145,7 @@ public:
 private:
     RandomPlayer& dice_;
     bool trainer_;
+    bool confirmed_ = true;
 };
 
 // Follows the working orders of a Trainer game in the independent fill
@@ -204,7 +263,9 @@ const QList<QPair<QString, int>>& anyControl(bool trainer) {
         QStringList own{"mnuSave", "mnuResume", "mnuPastGames"};
         if (!withTrainer)
             own << "mnuStopOnFill"
-                << "mnuTrainerCommission";
+                << "mnuTrainerCommission"
+                << "mnuPractice"
+                << "mnuRewind";
         QList<QPair<QString, int>> l;
         for (const ControlSpec& c : mainWindowControls()) {
             if (c.kind == ControlKind::ComboBox)
@@ -240,6 +301,7 @@ public:
                     "%lld trades, %lld games recorded, %lld violations\n",
                     static_cast<unsigned long long>(seed_), actions_, static_cast<double>(timer.elapsed()) / 1000,
                     gamesBegun_, gameObjects_, trades_, static_cast<long long>(pastGames_.games().size()), violations_);
+        std::printf("pellucar-soak: %lld resumed games compared with their saves, %lld rewinds\n", resumes_, rewinds_);
         if (trainer_) std::printf("pellucar-soak: %lld working-order fills checked\n", mirror_.fills());
         std::printf("pellucar-soak: %lld refusal maxima and end-of-game figures worked out and compared\n",
                     checker_.figuresChecked());
@@ -276,6 +338,8 @@ private:
         ++actions_;
         recent_.append(what);
         if (recent_.size() > 12) recent_.removeFirst();
+        const int rewinds = game_->state().rewinds;
+        dialogs_->clearConfirmed();
         f();
         const QStringList lines = dialogs_->transcript();
         dialogs_->clearTranscript();
@@ -284,13 +348,30 @@ private:
             // The lot book is full: the stacking player has seen what he came for.
             if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) stacking_ = false;
         }
-        // Game > Resume replaced the game unless a notice said why not.
-        if (what == QLatin1String("click mnuResume") &&
-            lines.filter("frmPlayerNotification: Saved Game | ").isEmpty()) {
+        QStringList bad = std::exchange(late_, {});
+        // Each save is remembered by its bytes with the game it holds; Game > Resume replaced the game unless a
+        // notice said why not, and the game it brought back must be the one saved, field by field.
+        const QString saves = savedGamePath(files_.path());
+        if (what == QLatin1String("click mnuSave") && lines.contains("frmPlayerNotification: Saved Game | The game "
+                                                                     "has been saved."))
+            saved_[savedBytes(saves)] = game_->state();
+        // Game > Resume replaced the game unless a notice said why not or the player kept his game.
+        const bool resumed = what == QLatin1String("click mnuResume") &&
+                             lines.filter("frmPlayerNotification: Saved Game | ").isEmpty() && dialogs_->confirmed();
+        if (resumed) {
+            const auto at = saved_.constFind(savedBytes(saves));
+            if (at == saved_.constEnd()) bad << QStringLiteral("a game was resumed from no save of this run");
+            else if (const QStringList parts = differingParts(game_->state(), *at); !parts.isEmpty())
+                bad << QStringLiteral("the resumed game is not the game saved: ") + parts.join(QStringLiteral(", "));
+            ++resumes_;
+        }
+        // A rewind replaced the game out of sight, as Resume does.
+        const bool rewound = !resumed && !game_->ended() && game_->state().rewinds > rewinds;
+        rewinds_ += rewound;
+        if (resumed || rewound) {
             checker_.resumed();
             mirror_.resumed();
         }
-        QStringList bad = std::exchange(late_, {});
         if (game_->ended()) {
             if (const QString why = soak::checkProgramEnd(*game_, lines); !why.isEmpty()) bad << why;
         } else {
@@ -373,8 +454,11 @@ private:
             return;
         }
         // A Trainer's working orders, auto-play and the charts' view, on rolls of their own so a Classic run plays as
-        // it always did.
-        if (trainer_ && s.clock.periodIndex() > 0 && dice_.chance(0.2)) return orderAction();
+        // it always did; now and then the game goes back to an earlier period.
+        if (trainer_ && s.clock.periodIndex() > 0 && dice_.chance(0.2)) {
+            if (offered(QStringLiteral("mnuRewind")) && dice_.chance(0.02)) return click(QStringLiteral("mnuRewind"));
+            return orderAction();
+        }
         if (trainer_ && dice_.chance(0.05)) return dice_.chance(0.5) ? autoPlay() : moveView();
         // The resting desk; a player building up lots mostly trades.
         const int r = stacking_ && dice_.chance(0.8) ? 500 : dice_.upTo(1000);
@@ -498,7 +582,9 @@ private:
     soak::GameChecker checker_;
     QStringList late_; // found while an action ran, reported with its checks
     OrderMirror mirror_;
-    long long actions_ = 0, gamesBegun_ = 0, gameObjects_ = 0, trades_ = 0, violations_ = 0;
+    long long actions_ = 0, gamesBegun_ = 0, gameObjects_ = 0, trades_ = 0, violations_ = 0, resumes_ = 0, rewinds_ = 0;
+    // Every save of the run by its bytes, with the game it was made of.
+    QHash<QByteArray, GameState> saved_;
     QStringList recent_;
     bool stacking_ = false;
     int printed_ = 0;
