@@ -245,7 +245,8 @@ private slots:
         QCOMPARE(m.chosenId(), 6);
     }
 
-    // The period is typed and taken with Enter; a period past the last one stops at it; Esc goes nowhere.
+    // The period is typed and taken with Enter; a digit that would pass the last period is refused; Esc goes
+    // nowhere.
     void rewindWindowTakesThePeriodFromTheKeyboard() {
         const struct {
             const char* keys;
@@ -253,7 +254,7 @@ private slots:
             int result;
             int period;
         } rows[] = {{"3", Qt::Key_Return, QDialog::Accepted, 3},
-                    {"40", Qt::Key_Enter, QDialog::Accepted, 11},
+                    {"40", Qt::Key_Enter, QDialog::Accepted, 4},
                     {"2", Qt::Key_Escape, QDialog::Rejected, 2}};
         for (const auto& row : rows) {
             RewindWindow w(11);

@@ -52,6 +52,7 @@ QString Game::rewindTo(int period) {
         if (why.isEmpty()) {
             autoPlay_.stop(QString::fromLatin1(kRewindTitle));
             AdoptReplay(replay, scenario);
+            PresentControlFlags();
             return {};
         }
     }

@@ -17,8 +17,11 @@ bool Game::startScenario(const QString& name) {
         NotifyPlayer(QString::fromLatin1(kScenarioTitle), QString::fromLatin1(kScenarioGameUnderWay));
         return false;
     }
-    // A scenario plays under the rules last chosen.
-    return BeginScenario(*scenario, s_.settings.news.setupChoice(), s_.settings.rules);
+    // A scenario plays under the rules last chosen. The desk's items follow
+    // the new game whoever started it (the menu, the driver).
+    const bool begun = BeginScenario(*scenario, s_.settings.news.setupChoice(), s_.settings.rules);
+    PresentControlFlags();
+    return begun;
 }
 
 bool Game::BeginScenario(const Scenario& scenario, NewsOption news, RuleSet rules) {
