@@ -5,6 +5,7 @@
 
 #include "app/dialogs/scripted_dialogs.h"
 #include "app/game/game.h"
+#include "app/record/debrief.h"
 #include "app/record/saved_game.h"
 #include "app/record/scenarios.h"
 #include "app/view/control_table.h"
@@ -69,11 +70,11 @@ TEST(Scenarios, EachPlaysItsLengthInsideTheDataAndHoldsTheMoveItWasChosenFor) {
 
 namespace {
 
-// Trade, the market's button, Buy, one contract, Enter, Enter Order.
-void buyOne(Game& game, Market m) {
+// Trade, the market's button, Buy (or Sell), one contract, Enter, Enter Order.
+void buyOne(Game& game, Market m, Side side = Side::Buy) {
     game.click(QStringLiteral("btnTrade"));
     if (game.state().settings.level == Level::Expert) game.click(keysOf(m).button);
-    game.click(QStringLiteral("btnBuy"));
+    game.click(side == Side::Buy ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
     game.setText(QStringLiteral("inputUnits"), QStringLiteral("1"));
     game.keyPress(QStringLiteral("inputUnits"), Key::Enter);
     game.click(QStringLiteral("btnYes"));
@@ -91,17 +92,23 @@ GameState rulesOf(const GameState& s) {
 } // namespace
 
 // A saved scenario comes back as the scenario, on its own first day, with
-// or without trades, at the start and further on; saved again it is the
-// same file, and it plays on as the game it was saved from.
+// or without trades, at the start and further on, played straight or
+// rewound; saved again it is the same file, and it plays on as the game it
+// was saved from.
 TEST(Scenarios, EachResumesAsItWasSavedAndPlaysOnTheSame) {
     QTemporaryDir saves;
     ASSERT_TRUE(saves.isValid());
+    const struct {
+        int periods;
+        int rewindTo; // 0: played straight
+    } plays[] = {{1, 0}, {9, 0}, {14, 6}};
     for (const Scenario& sc : scenarios()) {
-        for (const int periods : {1, 9}) {
+        for (const auto [periods, rewindTo] : plays) {
             for (const bool trade : {false, true}) {
-                SCOPED_TRACE(QStringLiteral("%1 at %2%3")
+                SCOPED_TRACE(QStringLiteral("%1 at %2%3%4")
                                  .arg(sc.name)
                                  .arg(periods)
+                                 .arg(rewindTo ? QStringLiteral(" rewound to %1").arg(rewindTo) : QString())
                                  .arg(trade ? " with a trade" : "")
                                  .toStdString());
                 ScriptedDialogs dialogs, resumedDialogs;
@@ -110,11 +117,20 @@ TEST(Scenarios, EachResumesAsItWasSavedAndPlaysOnTheSame) {
                 played.startUp();
                 played.setSaveFolder(saves.path());
                 ASSERT_TRUE(played.startScenario(sc.name));
+                if (rewindTo) played.click(QStringLiteral("mnuPractice"));
                 for (int p = 0; p < periods; ++p) {
                     played.click(QStringLiteral("btnChangePeriod"));
+                    // A trade kept by the rewind, and one it takes back.
                     if (trade && p == 0) buyOne(played, sc.watch);
+                    if (trade && p > 0 && p == periods - 2) buyOne(played, sc.watch, Side::Sell);
                 }
-                ASSERT_EQ(played.state().desk.trades.count(), trade ? 1 : 0);
+                if (rewindTo) {
+                    dialogs.queueAnswer(QString::number(rewindTo));
+                    played.click(QStringLiteral("mnuRewind"));
+                    ASSERT_EQ(played.state().clock.periodIndex(), rewindTo);
+                    ASSERT_EQ(played.state().rewinds, 1);
+                }
+                ASSERT_EQ(played.state().desk.trades.count(), trade ? (periods > 2 && !rewindTo ? 2 : 1) : 0);
                 played.click(QStringLiteral("mnuSave"));
                 const QByteArray saved = dbtest::fileBytes(savedGamePath(saves.path()));
                 ASSERT_FALSE(saved.isEmpty());
@@ -143,23 +159,10 @@ TEST(Scenarios, EachResumesAsItWasSavedAndPlaysOnTheSame) {
 
 namespace {
 
-struct BriefFact {
-    QString scenario;
-    QDate date;
-    QString phrase;
-    QString source;
-};
-
-std::vector<BriefFact> briefFacts() {
-    std::vector<BriefFact> facts;
+// The table beside the data, as the game reads the copy built into it.
+std::vector<BriefFact> briefFactsFile() {
     QFile f(QStringLiteral(PELLUCAR_DATA_DIR "/scenarios/brief_facts.tsv"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return facts;
-    f.readLine(); // the heading
-    while (!f.atEnd()) {
-        const QStringList c = QString::fromUtf8(f.readLine()).trimmed().split('\t');
-        if (c.size() == 4) facts.push_back({c[0], QDate::fromString(c[1], Qt::ISODate), c[2], c[3]});
-    }
-    return facts;
+    return f.open(QIODevice::ReadOnly) ? parseBriefFacts(QString::fromUtf8(f.readAll())) : std::vector<BriefFact>{};
 }
 
 // The number a phrase names ("near $26", "near 117", "$6.88") and half a
@@ -178,7 +181,7 @@ std::pair<double, double> namedNumber(const QString& phrase) {
 // the data; a price the brief names is the watched market's last close
 // before that day, as rounded in the brief.
 TEST(Scenarios, EveryBriefSaysOnlyWhatWasKnownOnItsFirstDay) {
-    const std::vector<BriefFact> facts = briefFacts();
+    const std::vector<BriefFact> facts = briefFactsFile();
     ASSERT_FALSE(facts.empty());
     dbtest::Database db(PELLUCAR_DB_PATH);
     ASSERT_TRUE(db.ok());
