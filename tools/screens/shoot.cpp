@@ -56,6 +56,7 @@
 #include "common/random.h"
 #include "market/market_data.h"
 #include "ui/chart_view.h"
+#include "ui/debrief_window.h"
 #include "ui/game_review_window.h"
 #include "ui/kestrow.h"
 #include "ui/look.h"
@@ -364,6 +365,38 @@ private:
 
 } // namespace
 
+// The debrief of "Oil, Summer 1990" played on the database: three contracts
+// bought in its first week and sold in September.
+ScenarioDebrief sampleDebrief(const QString& dbPath) {
+    const Scenario& s = *findScenario(QStringLiteral("Oil, Summer 1990"));
+    MarketDatabase db;
+    ReviewRecord r;
+    QList<DailyRow> after;
+    if (db.open(dbPath)) {
+        const QList<DailyRow> days = db.dailyRows(commodityId(s.watch), s.start, s.start.addMonths(3).addDays(-1));
+        for (const DailyRow& d : days) {
+            ReviewPeriod p;
+            p.date = d.date;
+            p.prices[static_cast<size_t>(index(s.watch))] = d.close;
+            r.periods.push_back(p);
+        }
+        const auto fill = [&](int period, float units) {
+            if (period <= static_cast<int>(r.periods.size()))
+                r.trades.append(
+                    {static_cast<int>(r.trades.size()) + 1, period, s.watch, units > 0 ? Side::Buy : Side::Sell, false,
+                     units,
+                     static_cast<float>(
+                         r.periods[static_cast<size_t>(period - 1)].prices[static_cast<size_t>(index(s.watch))])});
+        };
+        fill(4, 3);
+        fill(45, -3);
+        if (!r.periods.empty())
+            after = db.dailyRows(commodityId(s.watch), r.periods.back().date.addDays(1),
+                                 r.periods.back().date.addDays(ScenarioDebrief::kDays * 2));
+    }
+    return scenarioDebrief(s, r, after, briefFacts(s.name)).value_or(ScenarioDebrief{});
+}
+
 // A few made-up finished games for the Past Games window.
 // Made-up prices of a quarter with a dozen trades in Oil and Gold, valued
 // by the account's own rules, for the review window.
@@ -623,6 +656,7 @@ int main(int argc, char** argv) {
             new ui::PastGamesWindow(samplePastGames()),
             new ui::GameReviewWindow(sampleReview(), "Game Review"),
             new ui::ScenariosWindow({scenarioChoices(samplePastGames().games), {}}),
+            new ui::DebriefWindow(sampleDebrief(p.value("db"))),
             new ui::ConfirmWindow("Resume Saved Game", "Resume the saved game?  The game in progress will be lost.")};
         int n = 0;
         for (QDialog* d : windows) {
