@@ -11,7 +11,6 @@
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTableView>
-#include <QTextBrowser>
 #include <QValueAxis>
 
 using namespace pellucar;
@@ -266,20 +265,6 @@ private slots:
             QCOMPARE(w.result(), row.result);
             QCOMPARE(w.period(), row.period);
         }
-    }
-
-    void debriefWindowShowsTheDebrief() {
-        ScenarioDebrief d;
-        d.scenario = QStringLiteral("Autumn 1987");
-        d.market = Market::SP500;
-        d.played = {{QDate(1987, 10, 1), 0, 320}, {QDate(1987, 10, 2), 0, 318}};
-        d.following = {{QDate(1987, 10, 5), 0, 250}};
-        d.buyAndHold = {d.played.back(), -1000};
-        d.bestLongExit = {d.played.front(), 0};
-        d.bestShortExit = {d.played.back(), 1000};
-        DebriefWindow w(d);
-        QCOMPARE(w.windowTitle(), QStringLiteral("Autumn 1987"));
-        QCOMPARE(child<QTextBrowser>(&w, "txtDebrief")->toPlainText().split('\n'), debriefLines(d));
     }
 
     void loadingWindowAndBusyPointer() {
