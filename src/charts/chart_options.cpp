@@ -61,9 +61,34 @@ int ChartOptions::graphItemOfCommodityId(int commodityId) {
 }
 
 ChartOptions::Choices ChartOptions::choices() const {
-    return {chartMarket_,   comboText_, leftType_,   priceMean_,    priceMinMax_,
-            graphType_,     maCounter_, movingMean_, movingMinMax_, graphType_ == GraphType::RelativeStrengthIndex,
-            stochasticType_};
+    return {
+        chartMarket_,    comboText_,       leftType_,     priceMean_,    priceMinMax_,
+        graphType_,      maCounter_,       movingMean_,   movingMinMax_, graphType_ == GraphType::RelativeStrengthIndex,
+        stochasticType_, priceStyle_,      priceAverage_, rightPane_,    priceBands_,
+        rsiChanges_,     stochasticWindow_};
+}
+
+namespace {
+constexpr std::array<int, 3> kRsiChoices{9, kRsiChanges, 25};
+constexpr std::array<int, 3> kStochasticChoices{kStochasticWindow, 9, 14};
+
+bool offered(const std::array<int, 3>& choices, int n) {
+    return std::find(choices.begin(), choices.end(), n) != choices.end();
+}
+} // namespace
+
+QString ChartOptions::tuningProblem(const Choices& c) {
+    // Enum values come from a file as numbers: any number may stand there.
+    if (static_cast<int>(c.priceStyle) < 0 || c.priceStyle > PriceStyle::CloseLine)
+        return QStringLiteral("its chart style %1 is not one the menus offer").arg(static_cast<int>(c.priceStyle));
+    if (static_cast<int>(c.rightPane) < 0 || c.rightPane > RightPane::Macd)
+        return QStringLiteral("its right chart %1 is not one the menus offer").arg(static_cast<int>(c.rightPane));
+    if (!offered(kRsiChoices, c.rsiChanges))
+        return QStringLiteral("its relative strength index over %1 changes is not one the menus offer")
+            .arg(c.rsiChanges);
+    if (!offered(kStochasticChoices, c.stochasticWindow))
+        return QStringLiteral("its stochastics over %1 periods are not ones the menus offer").arg(c.stochasticWindow);
+    return {};
 }
 
 std::optional<ChartOptions> ChartOptions::fromChoices(const Choices& c) {
@@ -75,6 +100,7 @@ std::optional<ChartOptions> ChartOptions::fromChoices(const Choices& c) {
     if (c.leftType != LeftChartType::Price && (c.priceMean || c.priceMinMax)) return std::nullopt;
     if (c.graphType == GraphType::RelativeStrengthIndex && (c.movingMean || c.movingMinMax)) return std::nullopt;
     if (c.maCounter < 0 || c.maCounter > kMaxMovingCounter) return std::nullopt;
+    if (!tuningProblem(c).isEmpty()) return std::nullopt;
     ChartOptions o;
     o.chartMarket_ = c.chartMarket;
     o.comboText_ = c.comboText;
@@ -88,6 +114,12 @@ std::optional<ChartOptions> ChartOptions::fromChoices(const Choices& c) {
     o.movingMinMax_ = c.movingMinMax;
     o.stochasticType_ = c.stochasticType;
     o.stochasticItem_ = c.stochasticType == StochasticType::Slow ? 1 : 0;
+    o.priceStyle_ = c.priceStyle;
+    o.priceAverage_ = c.priceAverage;
+    o.rightPane_ = c.rightPane;
+    o.priceBands_ = c.priceBands;
+    o.rsiChanges_ = c.rsiChanges;
+    o.stochasticWindow_ = c.stochasticWindow;
     return o;
 }
 
@@ -174,11 +206,6 @@ void ChartOptions::mnuGLStyle_Click(int index) {
 }
 
 void ChartOptions::mnuGLAverage_Click(int) { priceAverage_ = !priceAverage_; }
-
-namespace {
-constexpr std::array<int, 3> kRsiChoices{9, kRsiChanges, 25};
-constexpr std::array<int, 3> kStochasticChoices{kStochasticWindow, 9, 14};
-} // namespace
 
 void ChartOptions::mnuGRVolume_Click(int) {
     rightPane_ = rightPane_ == RightPane::Volume ? RightPane::Indicator : RightPane::Volume;

@@ -195,6 +195,14 @@ public:
         // graph type.
         bool movingMean = true, movingMinMax = false, rsiChecked = false;
         StochasticType stochasticType = StochasticType::Unset;
+        // The style and the indicators' tuning; a file that does not hold
+        // them has the start-up's.
+        PriceStyle priceStyle = PriceStyle::Candles;
+        bool priceAverage = false;
+        RightPane rightPane = RightPane::Indicator;
+        bool priceBands = false;
+        int rsiChanges = kRsiChanges;
+        int stochasticWindow = kStochasticWindow;
         bool operator==(const Choices&) const = default;
     };
     static constexpr int kMaxMovingCounter = 1000000;
@@ -204,6 +212,9 @@ public:
     // price lines without the price chart, the relative strength index with
     // a moving line).
     static std::optional<ChartOptions> fromChoices(const Choices& c);
+    // Why the style and tuning of `c` are none the menus offer (an unknown
+    // style or pane, a period out of the menus' choices), or empty.
+    static QString tuningProblem(const Choices& c);
 
     bool operator==(const ChartOptions&) const = default;
 

@@ -74,9 +74,11 @@ QList<Step> randomSteps(RandomPlayer& player, Level level, int n) {
                   << Step{"Enter"} << Step{player.chance(0.2) ? "btnNo" : "btnYes"};
         } else {
             static const QList<Step> others{
-                {"btnTradeHist"},    {"btnCloseTradeHistory"}, {"btnNewsHist"},  {"btnCloseNewsHist"}, {"mnuGraph", 3},
-                {"cboCommodity", 1}, {"mnuGRType", 1},         {"mnuGRType", 2}, {"mnuMoving", 2},     {"mnuGLType", 2},
-                {"mnuMaximum", 1},   {"mnuNews", 2},           {"btnHold"}};
+                {"btnTradeHist"}, {"btnCloseTradeHistory"}, {"btnNewsHist"},      {"btnCloseNewsHist"},
+                {"mnuGraph", 3},  {"cboCommodity", 1},      {"mnuGRType", 1},     {"mnuGRType", 2},
+                {"mnuMoving", 2}, {"mnuGLType", 2},         {"mnuMaximum", 1},    {"mnuNews", 2},
+                {"btnHold"},      {"mnuGLStyle", 1},        {"mnuGLStyle", 2},    {"mnuGLBands"},
+                {"mnuGLAverage"}, {"mnuGRPane", 1},         {"mnuRsiPeriods", 0}, {"mnuStochPeriods", 2}};
             steps << player.pick(others);
         }
     }
@@ -253,6 +255,41 @@ TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
     EXPECT_EQ(h.text("LabelDay"), "Day 3:");
 }
 
+// A file of the format before the chart's style and tuning were kept resumes with their start-up choices.
+TEST_F(SavedGameTest, AFileWithoutTheChartTuningResumesWithTheDefaults) {
+    SaveHarness h(wanderingDaily1990().path(), folder(QStringLiteral("format6")));
+    h.newGame({});
+    h.forward(3);
+    for (const auto& [name, index] : {std::pair{"mnuGLStyle", 1}, {"mnuGLBands", -1}, {"mnuRsiPeriods", 2}})
+        h.game->click(QString::fromLatin1(name), index);
+    h.game->click(QStringLiteral("mnuSave"));
+    h.take();
+    const QByteArray file = h.saved();
+    // The tuning is the payload's last 18 bytes: style, average line, pane, bands and the two periods.
+    const QByteArray payload = file.mid(16, file.size() - 16 - 32).chopped(4 + 1 + 4 + 1 + 4 + 4);
+    QByteArray older;
+    QDataStream s(&older, QIODevice::WriteOnly);
+    s.writeRawData("PLCRSAVE", 8);
+    s << quint32(6) << quint32(payload.size());
+    s.writeRawData(payload.constData(), static_cast<int>(payload.size()));
+    older += QCryptographicHash::hash(older, QCryptographicHash::Sha256);
+
+    SaveHarness saved(wanderingDaily1990().path(), h.folder);
+    saved.game->click(QStringLiteral("mnuResume"));
+    const charts::ChartOptions& tuned = saved.state().chart;
+    EXPECT_EQ(tuned.priceStyle(), charts::PriceStyle::Bars);
+    EXPECT_TRUE(tuned.priceBands());
+    EXPECT_EQ(tuned.rsiChanges(), 25);
+
+    SaveHarness resumed(wanderingDaily1990().path(), h.folder);
+    EXPECT_EQ(resumed.resume(older), QStringList{});
+    const charts::ChartOptions& chart = resumed.state().chart;
+    EXPECT_EQ(chart.priceStyle(), charts::PriceStyle::Candles);
+    EXPECT_FALSE(chart.priceBands());
+    EXPECT_EQ(chart.rsiChanges(), charts::kRsiChanges);
+    EXPECT_EQ(resumed.state().clock.periodIndex(), 3);
+}
+
 // What lies in the save's place is judged by its kind and size before a byte is read: a FIFO never answers, a
 // device or a sparse file of gigabytes never ends.
 TEST_F(SavedGameTest, FilesOfTheWrongKindOrSizeAreRefusedUnreadAndTheGameStays) {
@@ -415,6 +452,14 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          "its order being entered is not one the desk takes"},
         {"a huge chart counter", [](SavedGame& g) { g.chart.maCounter = INT_MAX; },
          "its chart options are not ones the menus make"},
+        {"an unknown chart style", [](SavedGame& g) { g.chart.priceStyle = static_cast<charts::PriceStyle>(3); },
+         "its chart style 3 is not one the menus offer"},
+        {"a right chart of no kind", [](SavedGame& g) { g.chart.rightPane = static_cast<charts::RightPane>(-1); },
+         "its right chart -1 is not one the menus offer"},
+        {"an index over 13 changes", [](SavedGame& g) { g.chart.rsiChanges = 13; },
+         "its relative strength index over 13 changes is not one the menus offer"},
+        {"stochastics over no periods", [](SavedGame& g) { g.chart.stochasticWindow = 0; },
+         "its stochastics over 0 periods are not ones the menus offer"},
         {"a news counter below 0", [](SavedGame& g) { g.dailyCounter = -1; }, "its news options are out of range"},
         {"a background story of 1900", [](SavedGame& g) { g.backgroundYear = 1900; },
          "its background story is of 1900, a year without one"},

@@ -148,6 +148,11 @@ void write(QDataStream& s, const SavedGame& g) {
     }
     // Format 6.
     s << g.practice << qint32(g.rewinds);
+    // Format 7.
+    put(s, c.priceStyle);
+    s << c.priceAverage;
+    put(s, c.rightPane);
+    s << c.priceBands << qint32(c.rsiChanges) << qint32(c.stochasticWindow);
 }
 
 bool read(QDataStream& s, SavedGame& g, quint32 format) {
@@ -238,6 +243,15 @@ bool read(QDataStream& s, SavedGame& g, quint32 format) {
     if (format >= 6) {
         g.practice = in.flag();
         g.rewinds = in.number();
+    }
+    if (format >= 7) {
+        // Taken as they stand: checkSavedGame says what is wrong with them.
+        c.priceStyle = static_cast<charts::PriceStyle>(in.number());
+        c.priceAverage = in.flag();
+        c.rightPane = static_cast<charts::RightPane>(in.number());
+        c.priceBands = in.flag();
+        c.rsiChanges = in.number();
+        c.stochasticWindow = in.number();
     }
     return !in.failed() && s.atEnd();
 }
@@ -368,6 +382,7 @@ QString checkSavedGame(const SavedGame& g) {
 
     if (!NewsOptions::withCounters(g.annualCounter, g.dailyCounter))
         return QStringLiteral("its news options are out of range");
+    if (const QString why = charts::ChartOptions::tuningProblem(g.chart); !why.isEmpty()) return why;
     if (!charts::ChartOptions::fromChoices(g.chart))
         return QStringLiteral("its chart options are not ones the menus make");
     // The hold-back outlives games, so any game may have set it.

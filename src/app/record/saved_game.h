@@ -39,8 +39,10 @@ inline constexpr char kSavedGameFileName[] = "saved-game.pellucar";
 // decisions; 3 adds whether the order's market button was pressed; 4 the
 // scenario the game started from and its first day; 5 the rules, the
 // Trainer's fills and its decisions on working orders; 6 whether the game is
-// played for practice and how often it was rewound.
-inline constexpr quint32 kSavedGameFormat = 6;
+// played for practice and how often it was rewound; 7 the price chart's
+// style, its average line and bands, the right chart's pane and the
+// indicators' periods.
+inline constexpr quint32 kSavedGameFormat = 7;
 
 // The most periods any game reaches: a quarter of tick days, six a day.
 inline constexpr int kMostGamePeriods = kTickDayCapacity * kTicksPerDay;
