@@ -3,6 +3,7 @@
 #include "app/view/control_table.h"
 #include "ui/chart_view.h"
 #include "ui/look.h"
+#include "ui/market_strip_view.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -384,6 +385,9 @@ void ScreenColors::applyShared(QWidget* window) const {
         default: break;
         }
     }
+    // The strip of every market is drawn in the price chart's colours.
+    if (auto* strip = window->findChild<MarketStripView*>())
+        strip->setColors(ColorTable::chart(scheme_, QStringLiteral("GraphLeft")));
 }
 
 // Scroll bars and progress bars are drawn in their window's button and

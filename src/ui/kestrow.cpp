@@ -5,6 +5,7 @@
 #include "ui/chart_view.h"
 #include "ui/color_scheme.h"
 #include "ui/kestrow_parts.h"
+#include "ui/market_strip_view.h"
 #include "ui/metrics.h"
 #include "ui/placement.h"
 #include "ui/qt_dialogs.h"
@@ -326,6 +327,9 @@ void Kestrow::connectSignals() {
     auto* combo = static_cast<QComboBox*>(widget(QStringLiteral("cboCommodity")));
     connect(combo, &QComboBox::activated, this,
             [this](int row) { forward([&] { game_.click(QStringLiteral("cboCommodity"), row); }); });
+    // A market of the strip is charted as if chosen in the combo box.
+    connect(strip_, &MarketStripView::marketChosen, this,
+            [this](int row) { forward([&] { game_.click(QStringLiteral("cboCommodity"), row); }); });
     auto* units = static_cast<QLineEdit*>(widget(QStringLiteral("inputUnits")));
     connect(units, &QLineEdit::textEdited, this,
             [this](const QString& text) { forward([&] { game_.setText(QStringLiteral("inputUnits"), text); }); });
@@ -477,6 +481,12 @@ void Kestrow::addDeskShortcuts() {
     // The window's own key, not a menu item: folding the desk is a layout
     // of the window, and F9 reaches it where the desk hides the button.
     addAction(wideCharts_);
+    // Ctrl+1 to Ctrl+6 chart the strip's markets, in its order.
+    for (int i = 0; i < kMarketCount; ++i) {
+        auto* key = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + i)), this);
+        connect(key, &QShortcut::activated, this,
+                [this, i] { forward([&] { game_.click(QStringLiteral("cboCommodity"), i); }); });
+    }
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setObjectName(QStringLiteral("escapeShortcut"));
     connect(escape, &QShortcut::activated, this, &Kestrow::escapePressed);

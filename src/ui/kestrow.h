@@ -21,6 +21,7 @@ class Game;
 
 namespace pellucar::ui {
 
+class MarketStripView;
 class OrderTicket;
 class QtDialogs;
 class ScreenColors;
@@ -140,6 +141,8 @@ private:
     bool paintScheduled_ = false;
     bool endSignalled_ = false;
     QWidget* chartArea_ = nullptr;
+    // The six markets at a glance above the charts.
+    MarketStripView* strip_ = nullptr;
     // The desk's panels beside the charts, which fold away to give the
     // charts the window (Options > Chart View > Wide Charts, F9): a layout
     // of the window, no state of the game's.

@@ -7,6 +7,7 @@
 #include "ui/chart_view.h"
 #include "ui/color_scheme.h"
 #include "ui/kestrow_parts.h"
+#include "ui/market_strip_view.h"
 #include "ui/metrics.h"
 #include "ui/placement.h"
 #include "ui/qt_dialogs.h"
@@ -332,6 +333,8 @@ void Kestrow::layoutTable() {
             if (depth_ == 0) afterAction();
         });
         v->addLayout(top);
+        strip_ = new MarketStripView(chartArea_);
+        v->addWidget(strip_);
         v->addWidget(W("GraphLeft"), 1);
         v->addWidget(W("GraphRight"), 1);
         GameChartView::alignPlots(static_cast<GameChartView*>(W("GraphLeft")),

@@ -6,6 +6,7 @@
 #include "ui/chart_speech.h"
 #include "ui/chart_view.h"
 #include "ui/color_scheme.h"
+#include "ui/market_strip_view.h"
 #include "ui/metrics.h"
 #include "ui/placement.h"
 #include "ui/qt_dialogs.h"
@@ -104,6 +105,9 @@ void Kestrow::sync() {
     // The charts draw what the game composed; an unchanged chart costs nothing.
     static_cast<GameChartView*>(widget(QStringLiteral("GraphLeft")))->setChartData(game_.charts().left);
     static_cast<GameChartView*>(widget(QStringLiteral("GraphRight")))->setChartData(game_.charts().right);
+    strip_->setGlances(game_.marketStrip());
+    // The strip is a way to the market box: offered while the box is.
+    strip_->setEnabled(model.at(QStringLiteral("cboCommodity")).enabled);
     describeCharts();
     // The report area is up while any of its parts is.
     bool report = false;

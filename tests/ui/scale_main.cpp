@@ -135,6 +135,16 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
     if (const int n = periodsInSight(rig.window); n < 20)
         unreachable << QStringLiteral("the price chart shows %1 periods").arg(n);
+    // The strip of every market above it stands whole in sight too.
+    if (const QWidget* strip = rig.window.findChild<QWidget*>(QStringLiteral("marketStrip"))) {
+        QRect shown(strip->mapToGlobal(QPoint(0, 0)), strip->size());
+        const QRect whole = shown;
+        for (const QWidget* p = strip->parentWidget(); p; p = p->parentWidget())
+            shown &= QRect(p->mapToGlobal(QPoint(0, 0)), p->size());
+        if (!strip->isVisible() || shown != whole) unreachable << QStringLiteral("the market strip");
+    } else {
+        unreachable << QStringLiteral("no market strip");
+    }
     wide->trigger();
     QApplication::processEvents();
 

@@ -2,6 +2,7 @@
 
 #include "charts/chart_data.h"
 #include "market/market_data.h"
+#include "ui/market_strip_view.h"
 
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
@@ -12,6 +13,7 @@
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
 
+#include <QComboBox>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -285,6 +287,53 @@ private slots:
                      qPrintable(QStringLiteral("%1: rows %2-%3").arg(step.name).arg(shown.first).arg(shown.last)));
             QCOMPARE(rig.game.charts().right.rows, shown);
         }
+    }
+
+    // Every market at a glance; a click on one, or Ctrl and its place in the
+    // strip, charts it as the market box would.
+    void theStripShowsEveryMarketAndChartsTheOneChosen() {
+        uitest::WindowRig rig;
+        rig.startGame(20);
+        rig.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+        auto* strip = rig.window.findChild<MarketStripView*>(QStringLiteral("marketStrip"));
+        QVERIFY(strip && strip->isVisible());
+        settle();
+        const auto* pane = static_cast<GameChartView*>(rig.widget("GraphLeft"));
+        QCOMPARE(strip->glances().size(), 6);
+        for (const MarketGlance& g : strip->glances()) {
+            QVERIFY2(!g.last.isEmpty() && !g.change.isEmpty(), qPrintable(g.name));
+            // The same span as the price chart, whichever market it charts.
+            QCOMPARE(g.rows, pane->chartData().rows);
+            QVERIFY(strip->rect().contains(strip->cellRect(g.commodityId - 1)));
+        }
+        const struct {
+            const char* name;
+            std::function<void()> input;
+            int charted; // commodity id
+        } steps[] = {
+            {"click Cattle", [&] { QTest::mouseClick(strip, Qt::LeftButton, {}, strip->cellRect(0).center()); }, 1},
+            {"click T-Bond", [&] { QTest::mouseClick(strip, Qt::LeftButton, {}, strip->cellRect(5).center()); }, 6},
+            {"Ctrl+4: S&P 500", [&] { QTest::keyClick(&rig.window, Qt::Key_4, Qt::ControlModifier); }, 4},
+            {"Ctrl+2: Gold", [&] { QTest::keyClick(&rig.window, Qt::Key_2, Qt::ControlModifier); }, 2},
+            {"a right click charts nothing",
+             [&] { QTest::mouseClick(strip, Qt::RightButton, {}, strip->cellRect(0).center()); }, 2},
+        };
+        for (const auto& step : steps) {
+            step.input();
+            settle();
+            QVERIFY2(rig.game.state().chart.chartMarket() == step.charted, step.name);
+            const auto* combo = static_cast<QComboBox*>(rig.widget("cboCommodity"));
+            QVERIFY2(combo->currentIndex() == step.charted - 1, step.name);
+            int marked = 0;
+            for (const MarketGlance& g : strip->glances()) marked += g.charted ? g.commodityId : 0;
+            QVERIFY2(marked == step.charted, step.name);
+        }
+        // A Forward press paints the strip once.
+        const int before = strip->paintCount();
+        rig.click("btnChangePeriod");
+        settle();
+        QCOMPARE(strip->paintCount(), before + 1);
     }
 
     // Bars are drawn one per day with a price, and days holding only their

@@ -67,6 +67,8 @@ const charts::ChartSeries& ChartDesk::chartSeries(int commodityId) const {
 
 void ChartDesk::PrepareCharts() {
     pending_.reset();
+    stripPending_ = 0;
+    strip_.clear();
     drawn_ = charts::preparedCharts();
     model_.setText(leftTitleKey(), drawn_.left.title);
     model_.setText(rightTitleKey(), drawn_.right.title);
@@ -84,6 +86,7 @@ void ChartDesk::RefreshCharts() {
         model_.setText(rightTitleKey(), options_.rightTitle());
         return;
     }
+    stripPending_ = s_.clock.periodIndex();
     charts::ChartInputs& in = pending_.emplace();
     in.options = options_;
     in.mode = mode;
@@ -139,6 +142,25 @@ const charts::ChartPair& ChartDesk::drawn() const {
     return drawn_;
 }
 
+const QList<charts::MarketGlance>& ChartDesk::strip() const {
+    if (strip_.isEmpty() && stripPending_ == 0) {
+        // Before the first period: the names alone.
+        for (int id = 1; id <= kMarketCount; ++id) strip_.append(charts::marketGlance({}, id, 0, {}));
+    }
+    if (stripPending_ == 0) return strip_;
+    const int period = stripPending_;
+    stripPending_ = 0;
+    // The span of the price chart as drawn (the year to date included).
+    const charts::RowRange rows = drawn().left.rows;
+    strip_.clear();
+    for (int id = 1; id <= kMarketCount; ++id) {
+        charts::MarketGlance g = charts::marketGlance(chartSeries(id).prices, id, period, rows);
+        g.charted = id == options_.chartMarket();
+        strip_.append(std::move(g));
+    }
+    return strip_;
+}
+
 void ChartDesk::chartOption_Click(void (charts::ChartOptions::*handler)(int), int items, int index) {
     if (index < 0 || index >= items) return;
     (options_.*handler)(index);
@@ -192,6 +214,8 @@ void ChartDesk::RefreshDeferredCharts() {
 void ChartDesk::forgetPeriod() {
     // The period those inputs read is gone; the new one is drawn next.
     pending_.reset();
+    stripPending_ = 0;
+    strip_.clear();
     series_ = {};
     deferred_ = false;
     // A new game's or a resumed game's record is another record.

@@ -2,6 +2,7 @@
 #include "app/state/game_state.h"
 #include "app/view/actions.h"
 #include "app/view/presentation_model.h"
+#include "charts/market_strip.h"
 
 #include <array>
 #include <optional>
@@ -22,6 +23,10 @@ public:
     // they are first read here: a game played without a window (the
     // player driver, the soak) never pays for charts nobody looks at.
     const charts::ChartPair& drawn() const;
+    // The six markets at a glance (commodity ids 1..6, the combo box's
+    // order) over the rows the price chart shows, composed with the charts
+    // of the same redraw when first read.
+    const QList<charts::MarketGlance>& strip() const;
 
     // The chart menu items and the market combo box.
     void addActions(ActionTable& actions);
@@ -71,6 +76,9 @@ private:
     // load changes, and a period load drops them (forgetPeriod).
     mutable charts::ChartPair drawn_;
     mutable std::optional<charts::ChartInputs> pending_;
+    mutable QList<charts::MarketGlance> strip_;
+    // The redraw's period the strip was not composed for yet (0: none).
+    mutable int stripPending_ = 0;
     // The chart series of each market (by commodity id) for the loaded
     // period, built on first use.
     mutable std::array<std::optional<charts::ChartSeries>, kMarketCount + 1> series_;

@@ -90,6 +90,8 @@ public:
     const PresentationModel& model() const { return model_; }
     // What the two charts show, as of the last redraw.
     const charts::ChartPair& charts() const { return charts_.drawn(); }
+    // The six markets at a glance, over the same rows as the price chart.
+    const QList<charts::MarketGlance>& marketStrip() const { return charts_.strip(); }
     const GameState& state() const { return s_; }
 
     // Where Game > Save writes and Game > Resume reads the saved game. Until
