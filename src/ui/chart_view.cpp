@@ -778,6 +778,13 @@ QRectF ChartCanvas::lastPriceTagRect() const {
     return lastTag_ && lastTag_->isVisible() ? lastTag_->sceneBoundingRect() : QRectF();
 }
 
+QStringList ChartCanvas::storyMarkTexts() const {
+    QStringList out;
+    for (const QGraphicsRectItem* m : storyMarks_)
+        out << static_cast<const QGraphicsSimpleTextItem*>(m->childItems().first())->text();
+    return out;
+}
+
 QList<QRectF> ChartCanvas::storyMarkRects() const {
     QList<QRectF> out;
     for (const QGraphicsRectItem* m : storyMarks_) out << m->sceneBoundingRect();
@@ -898,28 +905,66 @@ void ChartCanvas::placeOverlays() {
         barItems_[k]->setVisible(!bars[k].isEmpty());
     }
     // Stories: a dotted line down the plot at their hour, and a boxed
-    // "News" at its top.
+    // "News" at its top. Stories of one hour, or of hours too close for a
+    // box each, share one box that counts them ("News 3"), so no box is
+    // drawn over another.
     const qsizetype stories = drawn ? data_.stories.size() : 0;
-    while (storyMarks_.size() > stories) delete storyMarks_.takeLast();
     while (storyLines_.size() > stories) delete storyLines_.takeLast();
-    for (qsizetype i = 0; i < stories; ++i) {
-        if (i >= storyMarks_.size()) {
-            QGraphicsRectItem* box = nullptr;
-            tag(box, QStringLiteral("News"), colors_.text, colors_.back);
-            box->setZValue(18);
-            storyMarks_ << box;
+    struct Group {
+        double x = 0;
+        int count = 0;
+        QStringList headlines;
+    };
+    QList<Group> groups;
+    QList<std::pair<double, qsizetype>> byX;
+    for (qsizetype i = 0; i < stories; ++i)
+        byX.append({chart()->mapToPosition(QPointF(data_.stories.at(i).pointIndex, 0), carrier_).x(), i});
+    std::sort(byX.begin(), byX.end());
+    const QFontMetricsF storyFont(x_->labelsFont());
+    const auto boxWidth = [&](int count) {
+        return storyFont.horizontalAdvance(count > 1 ? QStringLiteral("News %1").arg(count) : QStringLiteral("News")) +
+               6;
+    };
+    for (const auto& [x, i] : byX) {
+        if (i >= storyLines_.size()) {
             auto* line = new QGraphicsLineItem;
             line->setZValue(17);
             scene()->addItem(line);
             storyLines_ << line;
         }
-        QGraphicsRectItem*& box = storyMarks_[i];
-        tag(box, QStringLiteral("News"), colors_.statistics, colors_.back);
-        const double x = chart()->mapToPosition(QPointF(data_.stories.at(i).pointIndex, 0), carrier_).x();
-        box->setPos(x - box->rect().width() / 2, plot.top() + 1);
-        box->setToolTip(data_.stories.at(i).headline);
+        if (!groups.isEmpty()) {
+            Group& g = groups.last();
+            // Joined while its box would reach into the group's (which the
+            // plot's left edge may push right).
+            const double groupRight =
+                std::max(g.x + boxWidth(g.count + 1) / 2, plot.left() + 1 + boxWidth(g.count + 1));
+            if (x - boxWidth(1) / 2 < groupRight + 2) {
+                g.x = (g.x * g.count + x) / (g.count + 1);
+                ++g.count;
+                g.headlines << data_.stories.at(i).headline;
+                continue;
+            }
+        }
+        groups.append({x, 1, {data_.stories.at(i).headline}});
+    }
+    while (storyMarks_.size() > groups.size()) delete storyMarks_.takeLast();
+    double boxHeight = 0;
+    for (qsizetype k = 0; k < groups.size(); ++k) {
+        const Group& g = groups.at(k);
+        if (k >= storyMarks_.size()) storyMarks_ << nullptr;
+        QGraphicsRectItem*& box = storyMarks_[k];
+        tag(box, g.count > 1 ? QStringLiteral("News %1").arg(g.count) : QStringLiteral("News"), colors_.statistics,
+            colors_.back);
+        box->setZValue(18);
+        const double w = box->rect().width();
+        box->setPos(std::clamp(g.x - w / 2, plot.left() + 1, std::max(plot.left() + 1, plot.right() - w - 1)),
+                    plot.top() + 1);
+        box->setToolTip(g.headlines.join(QLatin1Char('\n')));
+        boxHeight = box->rect().height();
+    }
+    for (const auto& [x, i] : byX) {
         storyLines_.at(i)->setPen(QPen(colors_.statistics, 1, Qt::DotLine));
-        storyLines_.at(i)->setLine(x, plot.top() + box->rect().height(), x, plot.bottom());
+        storyLines_.at(i)->setLine(x, plot.top() + boxHeight, x, plot.bottom());
     }
     // A chart with nothing to draw says why, across its middle.
     if (!data_.note.isEmpty()) {

@@ -75,6 +75,9 @@ public:
     QRectF positionLabelRect() const;
     QRectF lastPriceTagRect() const;
     QList<QRectF> storyMarkRects() const;
+    // Their texts: "News", or "News 3" for three stories too close for a
+    // box each.
+    QStringList storyMarkTexts() const;
     // The bars drawn over a bar chart.
     int drawnBars() const { return bars_; }
     // The working order whose line passes within a few pixels of a viewport

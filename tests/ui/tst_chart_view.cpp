@@ -419,6 +419,41 @@ private slots:
                 QFontMetrics(tick.chart()->axes(Qt::Vertical).first()->labelsFont()).height());
     }
 
+    // Stories of one hour or of hours side by side share a box that counts
+    // them; no box covers another, and every one stays in the plot.
+    void storyMarksNeverCoverEachOther() {
+        const struct {
+            const char* name;
+            QList<std::pair<int, int>> stories; // tick day 0..5, hour 1..6
+            QStringList marks;
+        } cases[] = {
+            {"one story", {{3, 2}}, {"News"}},
+            {"three in one hour", {{3, 2}, {3, 2}, {3, 2}}, {"News 3"}},
+            {"hours side by side", {{2, 5}, {2, 6}, {3, 1}}, {"News 3"}},
+            {"the first hour, and one apart", {{0, 1}, {0, 1}, {4, 1}}, {"News 2", "News"}},
+            {"apart", {{1, 1}, {3, 1}, {4, 6}}, {"News", "News", "News"}},
+        };
+        ShownView tick;
+        for (const auto& c : cases) {
+            QList<StoryTime> stories;
+            for (const auto& [day, hour] : c.stories)
+                stories.append({tick_->tickDays[day].date, hour, QStringLiteral("Story %1").arg(stories.size())});
+            tick.setChartData(compose(*tick_, {}, 30, DataMode::Tick, {}, {}, stories).left);
+            settle();
+            const QList<QRectF> marks = tick.canvas()->storyMarkRects();
+            const QRectF plot = tick.chart()->mapRectToScene(tick.chart()->plotArea());
+            QVERIFY2(tick.canvas()->storyMarkTexts() == c.marks,
+                     qPrintable(c.name + (": " + tick.canvas()->storyMarkTexts().join(", "))));
+            for (qsizetype i = 0; i < marks.size(); ++i) {
+                QVERIFY2(plot.contains(marks[i]), c.name);
+                QVERIFY2(marks[i].height() >=
+                             QFontMetrics(tick.chart()->axes(Qt::Vertical).first()->labelsFont()).height(),
+                         c.name);
+                for (qsizetype j = i + 1; j < marks.size(); ++j) QVERIFY2(!marks[i].intersects(marks[j]), c.name);
+            }
+        }
+    }
+
     void theDrawingIsMadeWhenAGameFirstHasSomethingToShow() {
         uitest::WindowRig rig;
         auto* left = static_cast<GameChartView*>(rig.widget("GraphLeft"));
