@@ -37,7 +37,10 @@ MarketGlance marketGlance(const PriceSeries& prices, int commodityId, int period
     // Compared in the market's own steps, so a change too small to show
     // reads as none rather than as "+0.00".
     const double diff = last - prices[before - 1]->close;
-    const QString size = valueText(notation, std::fabs(diff));
+    QString size = valueText(notation, std::fabs(diff));
+    // Less than a point of a T-Bond reads in 32nds alone ("18/32"), as its
+    // quote's change does.
+    if (notation == Notation::ThirtySeconds && size.startsWith(QLatin1String("0 "))) size.remove(0, 2);
     g.direction = size == valueText(notation, 0.0) ? 0 : diff > 0 ? 1 : -1;
     g.change = (g.direction > 0 ? QStringLiteral("+") : g.direction < 0 ? QStringLiteral("-") : QString()) + size;
     return g;
