@@ -104,6 +104,13 @@ void autoPlayFastest(benchmark::State& state, const SetupPlan& plan, const std::
         // Paints of the chart painted less often, per period: 1 or more
         // means every period was drawn in both charts.
         state.counters["charts_drawn_per_period"] = periods > 0 ? double(drawn) / periods : 0;
+        // Each chart's and the strip's own paints a period: 1.00 is one paint
+        // of each per period, more is waste.
+        if (periods > 0) {
+            state.counters["left_paints_per_period"] = double(rig.paints.paints(rig.left)) / periods;
+            state.counters["right_paints_per_period"] = double(rig.paints.paints(rig.right)) / periods;
+            if (rig.strip) state.counters["strip_paints_per_period"] = double(rig.paints.paints(rig.strip)) / periods;
+        }
         state.counters["input_worst_ms"] = probe.worstNs / 1e6;
         state.counters["inputs"] = probe.answered;
         state.counters["plays"] = restarts;

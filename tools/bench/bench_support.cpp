@@ -272,8 +272,10 @@ void WindowRig::watchCharts() {
     };
     left = surface("GraphLeft");
     right = surface("GraphRight");
+    strip = window.findChild<QWidget*>(QStringLiteral("marketStrip"));
     paints.watch(left);
     paints.watch(right);
+    if (strip) paints.watch(strip);
 }
 
 WindowRig::~WindowRig() { dialogs.setMainWindow(nullptr); }
@@ -320,6 +322,7 @@ bool setUpWindowGame(WindowRig& rig, std::string* error) {
 bool pressForward(WindowRig& rig, bool* chartsChanged) {
     auto* forward = qobject_cast<QPushButton*>(rig.window.widget(QString::fromLatin1(keys::kForward)));
     const charts::ChartPair before = rig.game.charts(); // shares the data, copies nothing
+    const QList<charts::MarketGlance> strip = rig.game.marketStrip();
     rig.paints.reset();
     forward->click();
     rig.watchCharts(); // a game's first period makes the drawings
@@ -327,6 +330,19 @@ bool pressForward(WindowRig& rig, bool* chartsChanged) {
     if (!(rig.game.charts().left == before.left)) needed << rig.left;
     if (!(rig.game.charts().right == before.right)) needed << rig.right;
     if (chartsChanged) *chartsChanged = needed.size() == 2;
+    if (rig.strip && !(rig.game.marketStrip() == strip)) needed << rig.strip;
+    return processUntilPainted(rig.paints, needed);
+}
+
+bool stepChartView(WindowRig& rig, int key) {
+    QWidget* pane = rig.window.widget(QStringLiteral("GraphLeft"));
+    const charts::ChartPair before = rig.game.charts();
+    rig.paints.reset();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(pane, &press);
+    QList<QWidget*> needed;
+    if (!(rig.game.charts().left == before.left)) needed << rig.left;
+    if (!(rig.game.charts().right == before.right)) needed << rig.right;
     return processUntilPainted(rig.paints, needed);
 }
 

@@ -157,6 +157,8 @@ struct WindowRig {
     // have made the drawings.
     QWidget* left = nullptr;
     QWidget* right = nullptr;
+    // The six-market strip above the charts.
+    QWidget* strip = nullptr;
     void watchCharts();
     int pressesLeft() const { return pressLimit(game) - game.state().clock.periodIndex(); }
 };
@@ -168,6 +170,9 @@ bool setUpWindowGame(WindowRig& rig, std::string* error);
 // One press of Forward on the window's button, up to both charts painted
 // when their contents changed. Returns false when a chart never painted.
 bool pressForward(WindowRig& rig, bool* chartsChanged = nullptr);
+// One move of the charts' view as the player makes it: a key pressed on the
+// price chart (Left, Right, + or -), up to both charts painted.
+bool stepChartView(WindowRig& rig, int key);
 
 // The rows a Daily year's period load reads from `start`, stepped by SQLite
 // alone on a kept connection to the bundled file; -1 when it cannot be opened.
@@ -194,6 +199,7 @@ void registerWindowForwardBenchmarks(int dailyPresses, int tickPresses);
 void registerMemoryBenchmarks();
 void registerAutoPlayBenchmarks();
 void registerResumeBenchmarks();
+void registerChartViewBenchmarks();
 // The child processes this program starts for cold-start and memory figures.
 int runChildProbe(int argc, char** argv);
 

@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QStyleFactory>
@@ -37,6 +38,8 @@
 namespace pellucar::bench {
 namespace {
 
+// Steps of the charts' view per figure.
+constexpr int kViewSteps = 60;
 constexpr int kWindowWidthTwips = 9540; // the main window's design size
 constexpr int kWindowHeightTwips = 7220;
 // Cold starts are few and slow; a handful gives a steady median.
@@ -245,6 +248,9 @@ void forwardInWindow(benchmark::State& state, const SetupPlan& plan, const std::
     if (!fresh()) return state.SkipWithError(error.c_str());
     Samples samples;
     int games = 1, stalled = 0, unchanged = 0, unpainted = 0;
+    // Paints of each chart and of the strip over the presses that changed
+    // them: one each is the least a press can cost, more is waste.
+    long long leftPaints = 0, rightPaints = 0, stripPaints = 0, changedPresses = 0;
     for (auto _ : state) {
         if (rig->pressesLeft() <= 0) {
             state.PauseTiming();
@@ -260,6 +266,19 @@ void forwardInWindow(benchmark::State& state, const SetupPlan& plan, const std::
         if (rig->game.state().clock.periodIndex() != before + 1) ++stalled;
         if (!changed) ++unchanged;
         if (!painted) ++unpainted;
+        if (changed) {
+            ++changedPresses;
+            leftPaints += rig->paints.paints(rig->left);
+            rightPaints += rig->paints.paints(rig->right);
+            stripPaints += rig->strip ? rig->paints.paints(rig->strip) : 0;
+        }
+    }
+    if (changedPresses > 0) {
+        const double n = double(changedPresses);
+        state.counters["left_paints_per_press"] = double(leftPaints) / n;
+        state.counters["right_paints_per_press"] = double(rightPaints) / n;
+        state.counters["strip_paints_per_press"] = double(stripPaints) / n;
+        record(figure + ".paints", double(std::max({leftPaints, rightPaints, stripPaints})) / n);
     }
     if (stalled > 0) state.counters["not_advanced"] = stalled;
     // Presses after which a chart showed the same as before need no redraw.
@@ -275,11 +294,46 @@ void BM_Forward_Window_Tick(benchmark::State& state) { forwardInWindow(state, ti
 // The floor of a press in the window: plain Qt Charts views of the game's
 // chart size redrawing the same candles and lines the game's charts show,
 // press after press, with no game, no table and no labels of our own.
+// The strip's floor: six polylines of the same closes on a plain widget.
+class BareStrip : public QWidget {
+public:
+    void draw(const QList<charts::MarketGlance>& glances) {
+        glances_ = glances;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const double w = double(width()) / 6;
+        for (qsizetype i = 0; i < glances_.size(); ++i) {
+            const charts::MarketGlance& g = glances_.at(i);
+            p.drawText(QRectF(i * w, 0, w, height() / 2.0), Qt::AlignLeft, g.name + ' ' + g.last + ' ' + g.change);
+            QPolygonF line;
+            const double span = g.high > g.low ? g.high - g.low : 1;
+            for (qsizetype k = 0; k < g.closes.size(); ++k)
+                if (g.closes[k])
+                    line << QPointF(i * w + w * double(k) / double(std::max<qsizetype>(1, g.closes.size() - 1)),
+                                    height() - (*g.closes[k] - g.low) / span * (height() / 2.0));
+            p.drawPolyline(line);
+        }
+    }
+
+private:
+    QList<charts::MarketGlance> glances_;
+};
+
 class BareCharts {
 public:
-    BareCharts(QSize leftSize, QSize rightSize) {
+    BareCharts(QSize leftSize, QSize rightSize, QSize stripSize = {}) {
         auto* central = new QWidget;
         auto* v = new QVBoxLayout(central);
+        if (!stripSize.isEmpty()) {
+            strip_ = new BareStrip;
+            strip_->setFixedSize(stripSize);
+            v->addWidget(strip_);
+            paints_.watch(strip_);
+        }
         v->addWidget(make(left_, leftSize));
         v->addWidget(make(right_, rightSize));
         window_.setCentralWidget(central);
@@ -292,11 +346,16 @@ public:
         window_.show();
         processUntilPainted(paints_, {left_.view->viewport(), right_.view->viewport()});
     }
-    bool draw(const charts::ChartPair& pair) {
+    bool draw(const charts::ChartPair& pair, const QList<charts::MarketGlance>& strip = {}) {
         paints_.reset();
         fill(left_, pair.left);
         fill(right_, pair.right);
-        return processUntilPainted(paints_, {left_.view->viewport(), right_.view->viewport()});
+        QList<QWidget*> needed{left_.view->viewport(), right_.view->viewport()};
+        if (strip_ && !strip.isEmpty()) {
+            strip_->draw(strip);
+            needed << strip_;
+        }
+        return processUntilPainted(paints_, needed);
     }
 
 private:
@@ -353,19 +412,22 @@ private:
 
     QMainWindow window_;
     View left_, right_;
+    BareStrip* strip_ = nullptr;
     PaintWatch paints_;
 };
 
 void chartsFloor(benchmark::State& state, const SetupPlan& plan, const std::string& figure) {
     // What the game's charts show after each press of one game, and their size.
     QList<charts::ChartPair> frames;
-    QSize leftSize, rightSize;
+    QList<QList<charts::MarketGlance>> strips;
+    QSize leftSize, rightSize, stripSize;
     {
         WindowRig sizes(plan);
         sizes.window.show();
         QCoreApplication::processEvents();
         leftSize = sizes.window.widget(QStringLiteral("GraphLeft"))->size();
         rightSize = sizes.window.widget(QStringLiteral("GraphRight"))->size();
+        if (sizes.strip) stripSize = sizes.strip->size();
     }
     {
         CoreRig core;
@@ -374,17 +436,18 @@ void chartsFloor(benchmark::State& state, const SetupPlan& plan, const std::stri
         while (core.pressesLeft() > 0) {
             core.game.click(QString::fromLatin1(keys::kForward));
             frames << core.game.charts();
+            strips << core.game.marketStrip();
         }
     }
     if (frames.isEmpty()) return state.SkipWithError("no frames");
-    BareCharts bare(leftSize, rightSize);
+    BareCharts bare(leftSize, rightSize, stripSize);
     bare.show();
     Samples samples;
     qsizetype i = 0;
     int unpainted = 0;
     for (auto _ : state) {
         const auto t0 = Samples::start();
-        if (!bare.draw(frames.at(i))) ++unpainted;
+        if (!bare.draw(frames.at(i), strips.at(i))) ++unpainted;
         samples.stop(t0);
         i = (i + 1) % frames.size();
     }
@@ -398,6 +461,110 @@ void BM_Forward_Window_Daily_BareChartsFloor(benchmark::State& state) {
 void BM_Forward_Window_Tick_BareChartsFloor(benchmark::State& state) {
     chartsFloor(state, tickQuarter(), "forward.window.tick.floor");
 }
+
+// Moving the charts' view at the end of a Daily year: zoomed out to (all
+// but ten of) every period, or in to the fewest rows, one key press on the
+// price chart at a time. Scroll steps alternate Left and Right, zoom steps
+// + and -, so every step moves the view.
+struct ViewPlan {
+    bool zoomedOut = false;
+    bool zoom = false;
+};
+
+// The presses before the view is set, and after: the view's span stays as
+// set while the game moves on, so a view zoomed out ten presses before the
+// end shows all but ten periods and still has room to scroll.
+constexpr int kPressesAfterView = 10;
+
+template <typename Press, typename Move> bool playToView(int pressesLeft, const ViewPlan& v, Press press, Move move) {
+    for (int n = pressesLeft - kPressesAfterView; n > 0; --n)
+        if (!press()) return false;
+    move(charts::ViewMove::Zoom, v.zoomedOut ? -20 : 20);
+    for (int n = kPressesAfterView; n > 0; --n)
+        if (!press()) return false;
+    return true;
+}
+
+int stepKey(const ViewPlan& v, long long i) {
+    if (v.zoom)
+        return i % 2 == 0 ? (v.zoomedOut ? Qt::Key_Plus : Qt::Key_Minus) : (v.zoomedOut ? Qt::Key_Minus : Qt::Key_Plus);
+    return i % 2 == 0 ? Qt::Key_Left : Qt::Key_Right;
+}
+
+void viewSteps(benchmark::State& state, const ViewPlan& v, const std::string& figure) {
+    WindowRig rig(dailyYear());
+    std::string error;
+    if (!setUpWindowGame(rig, &error)) return state.SkipWithError(error.c_str());
+    if (!playToView(
+            rig.pressesLeft(), v, [&] { return pressForward(rig); },
+            [&](charts::ViewMove m, int amount) { rig.game.moveChartView(m, amount); }))
+        return state.SkipWithError("a press did not paint");
+    QCoreApplication::processEvents();
+    Samples samples;
+    long long i = 0, unpainted = 0, leftPaints = 0, rightPaints = 0;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        if (!stepChartView(rig, stepKey(v, i++))) ++unpainted;
+        samples.stop(t0);
+        leftPaints += rig.paints.paints(rig.left);
+        rightPaints += rig.paints.paints(rig.right);
+    }
+    state.counters["rows"] = rig.game.charts().left.rows.count();
+    state.counters["left_paints_per_step"] = double(leftPaints) / double(std::max(1LL, i));
+    state.counters["right_paints_per_step"] = double(rightPaints) / double(std::max(1LL, i));
+    if (unpainted > 0) state.counters["paint_timeouts"] = double(unpainted);
+    samples.publish(state, figure);
+}
+
+// The floor: the same charts, step after step, in plain Qt Charts views.
+void viewStepsFloor(benchmark::State& state, const ViewPlan& v, const std::string& figure) {
+    QSize leftSize, rightSize;
+    {
+        WindowRig sizes(dailyYear());
+        sizes.window.show();
+        QCoreApplication::processEvents();
+        leftSize = sizes.window.widget(QStringLiteral("GraphLeft"))->size();
+        rightSize = sizes.window.widget(QStringLiteral("GraphRight"))->size();
+    }
+    CoreRig core;
+    std::string error;
+    if (!setUpCoreGame(core, dailyYear(), &error)) return state.SkipWithError(error.c_str());
+    playToView(
+        core.pressesLeft(), v,
+        [&] {
+            core.game.click(QString::fromLatin1(keys::kForward));
+            return true;
+        },
+        [&](charts::ViewMove m, int amount) { core.game.moveChartView(m, amount); });
+    // Two steps bring the view back: the frames of both, drawn in turn.
+    QList<charts::ChartPair> frames;
+    for (int k = 0; k < 2; ++k) {
+        const int key = stepKey(v, k);
+        const charts::ViewMove move = v.zoom ? charts::ViewMove::Zoom : charts::ViewMove::Scroll;
+        core.game.moveChartView(move, key == Qt::Key_Left || key == Qt::Key_Minus ? -1 : 1);
+        frames << core.game.charts();
+    }
+    BareCharts bare(leftSize, rightSize);
+    bare.show();
+    bare.draw(frames.at(1));
+    Samples samples;
+    long long i = 0;
+    for (auto _ : state) {
+        const auto t0 = Samples::start();
+        bare.draw(frames.at(i++ % 2));
+        samples.stop(t0);
+    }
+    samples.publish(state, figure);
+}
+
+void BM_View_Scroll_Out(benchmark::State& s) { viewSteps(s, {true, false}, "view.scroll.out"); }
+void BM_View_Scroll_Out_Floor(benchmark::State& s) { viewStepsFloor(s, {true, false}, "view.scroll.out.floor"); }
+void BM_View_Scroll_In(benchmark::State& s) { viewSteps(s, {false, false}, "view.scroll.in"); }
+void BM_View_Scroll_In_Floor(benchmark::State& s) { viewStepsFloor(s, {false, false}, "view.scroll.in.floor"); }
+void BM_View_Zoom_Out(benchmark::State& s) { viewSteps(s, {true, true}, "view.zoom.out"); }
+void BM_View_Zoom_Out_Floor(benchmark::State& s) { viewStepsFloor(s, {true, true}, "view.zoom.out.floor"); }
+void BM_View_Zoom_In(benchmark::State& s) { viewSteps(s, {false, true}, "view.zoom.in"); }
+void BM_View_Zoom_In_Floor(benchmark::State& s) { viewStepsFloor(s, {false, true}, "view.zoom.in.floor"); }
 
 // Peak memory is per process, so each figure comes from a fresh one.
 void peakRss(benchmark::State& state, const char* what, const std::string& figure) {
@@ -541,6 +708,21 @@ void registerWindowForwardBenchmarks(int dailyPresses, int tickPresses) {
     benchmark::RegisterBenchmark("Forward/Window/Tick/BareChartsFloor", BM_Forward_Window_Tick_BareChartsFloor)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(tickPresses);
+}
+
+void registerChartViewBenchmarks() {
+    const std::pair<const char*, void (*)(benchmark::State&)> benches[] = {
+        {"ChartView/Scroll/ZoomedOut", BM_View_Scroll_Out},
+        {"ChartView/Scroll/ZoomedOut/BareChartsFloor", BM_View_Scroll_Out_Floor},
+        {"ChartView/Scroll/ZoomedIn", BM_View_Scroll_In},
+        {"ChartView/Scroll/ZoomedIn/BareChartsFloor", BM_View_Scroll_In_Floor},
+        {"ChartView/Zoom/ZoomedOut", BM_View_Zoom_Out},
+        {"ChartView/Zoom/ZoomedOut/BareChartsFloor", BM_View_Zoom_Out_Floor},
+        {"ChartView/Zoom/ZoomedIn", BM_View_Zoom_In},
+        {"ChartView/Zoom/ZoomedIn/BareChartsFloor", BM_View_Zoom_In_Floor},
+    };
+    for (const auto& [name, fn] : benches)
+        benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->Iterations(kViewSteps);
 }
 
 void registerMemoryBenchmarks() {

@@ -241,7 +241,10 @@ public:
         if (cmd == "grab") {
             if (w.size() < 2 || w.size() > 3) return fail(error, "usage: grab WINDOW [SHOT]");
             settle();
-            if (QWidget* part = window_.widget(w[1]); part && part != &window_) {
+            QWidget* part = window_.widget(w[1]);
+            // Parts the game does not name (the strip of every market) by their object name.
+            if (!part) part = window_.findChild<QWidget*>(w[1]);
+            if (part && part != &window_) {
                 // A part of the main window whole, even where the table
                 // scrolls it out of sight on a small screen.
                 shot_(part, w.value(2, w[1]));
