@@ -53,9 +53,14 @@ int MarketStripView::cellHeight() const {
 
 int MarketStripView::leastCellWidth() const {
     const QFontMetrics fm(font());
-    // "Soybean" beside the widest price and change the markets show, and
-    // room for the chart beside them.
-    return fm.horizontalAdvance(QStringLiteral("5.85 1/4")) + fm.horizontalAdvance(QStringLiteral("-0 1/4")) + 8;
+    QFont bold = font();
+    bold.setBold(true);
+    // The longest name beside the widest price, or the widest change
+    // beside a chart as wide as it.
+    const int top = QFontMetrics(bold).horizontalAdvance(QStringLiteral("Soybean ")) +
+                    fm.horizontalAdvance(QStringLiteral("115 31/32"));
+    const int bottom = 2 * fm.horizontalAdvance(QStringLiteral("+0.05 1/4"));
+    return std::max(top, bottom) + 8;
 }
 
 int MarketStripView::columnsFor(int width) const {
@@ -105,14 +110,17 @@ void MarketStripView::paintEvent(QPaintEvent*) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(cell.adjusted(0, 0, -1, -1));
         const QRect text = cell.adjusted(3, 1, -3, 0);
-        p.setFont(bold);
-        p.setPen(ink);
-        p.drawText(QRect(text.left(), text.top(), text.width(), fm.height()), Qt::AlignLeft | Qt::AlignVCenter, g.name);
-        p.setFont(font());
         // The price on the name's line, the change under it; rises and falls
-        // in the chart's own rising and falling inks.
+        // in the buy and sell inks. A cell narrower than both shortens the
+        // name, never the price.
+        p.setPen(ink);
         p.drawText(QRect(text.left(), text.top(), text.width(), fm.height()), Qt::AlignRight | Qt::AlignVCenter,
                    g.last);
+        p.setFont(bold);
+        const int nameRoom = std::max(0, text.width() - fm.horizontalAdvance(g.last) - 4);
+        p.drawText(QRect(text.left(), text.top(), nameRoom, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   QFontMetrics(bold).elidedText(g.name, Qt::ElideRight, nameRoom));
+        p.setFont(font());
         const QColor changeInk = colors_.singleInk || g.direction == 0 ? ink
                                  : g.direction > 0                     ? colors_.buy
                                                                        : colors_.sell;
