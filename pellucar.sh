@@ -9,7 +9,7 @@ mode=${1:-play}
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev
           libsqlite3-dev googletest libgtest-dev libbenchmark-dev fonts-dejavu-core fonts-liberation2
           clang libclang-rt-14-dev clang-format-14 desktop-file-utils appstream
-          xvfb dbus at-spi2-core python3-pyatspi)
+          xvfb dbus at-spi2-core python3-pyatspi poppler-utils)
 
 install_missing() {
   local missing=()

@@ -2,13 +2,16 @@
 
 #include "common/format.h"
 #include "common/outside_files.h"
+#include "ui/desk_settings.h"
 #include "ui/look.h"
+#include "ui/review_report.h"
 
 #include <QApplication>
 #include <QAreaSeries>
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -26,6 +29,8 @@
 #include <QScatterSeries>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -36,6 +41,9 @@
 namespace pellucar::ui {
 
 namespace {
+
+// The desk's settings key of the folder the last export went to.
+constexpr char kExportFolderKey[] = "review/exportFolder";
 
 QString money(double v) { return QStringLiteral("$") + formatStandard(v); }
 
@@ -151,6 +159,13 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(8);
 
+    // Which game it was.
+    QStringList which;
+    for (const ReviewLine& l : reviewIdentity(record_)) which << l.caption + QStringLiteral(": ") + l.value;
+    QLabel* identity = label(QStringLiteral("lblIdentity"), which.join(QStringLiteral("  \u00b7  ")), true);
+    identity->setWordWrap(true);
+    v->addWidget(identity);
+
     // The equity curve, with the fall from each high shaded under it.
     QChart* chart = plainChart(this, QStringLiteral("Account Value"));
     auto* value = new QLineSeries;
@@ -212,11 +227,11 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     statsBox->setMaximumWidth(360);
     middle->addWidget(statsBox);
 
-    trips_ = new QTableWidget(static_cast<int>(figures_.trips.size()), 7, this);
+    trips_ = new QTableWidget(static_cast<int>(figures_.trips.size()), 8, this);
     trips_->setObjectName(QStringLiteral("gridRoundTrips"));
     trips_->setHorizontalHeaderLabels({QStringLiteral("Market"), QStringLiteral("Side"), QStringLiteral("Contracts"),
                                        QStringLiteral("Entry"), QStringLiteral("Exit"), QStringLiteral("P(L)"),
-                                       QStringLiteral("Periods")});
+                                       QStringLiteral("Periods"), QStringLiteral("Notes")});
     for (int r = 0; r < trips_->rowCount(); ++r) {
         const RoundTrip& t = figures_.trips[static_cast<size_t>(r)];
         const auto when = [&](int period, double price) {
@@ -232,6 +247,11 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
         trips_->setItem(r, 4, cell(when(t.exitPeriod, t.exitPrice)));
         trips_->setItem(r, 5, cell(money(t.pl), true));
         trips_->setItem(r, 6, cell(QString::number(t.periodsHeld()), true));
+        // The journal's notes on the trades that opened and closed the trip.
+        QStringList notes;
+        for (int trade : {t.entryTrade, t.exitTrade})
+            if (record_.notes.contains(trade)) notes << QStringLiteral("%1: %2").arg(trade).arg(record_.notes[trade]);
+        trips_->setItem(r, 7, cell(notes.join(QStringLiteral("; "))));
     }
     trips_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     trips_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -239,9 +259,10 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     trips_->verticalHeader()->hide();
     trips_->horizontalHeader()->setStretchLastSection(true);
     trips_->resizeColumnsToContents();
-    // Every column in sight: the list never scrolls sideways.
+    // Every column but the notes in sight: the list never scrolls sideways
+    // for its figures.
     int wide = trips_->frameWidth() * 2 + 20;
-    for (int c = 0; c < trips_->columnCount(); ++c) wide += trips_->columnWidth(c);
+    for (int c = 0; c + 1 < trips_->columnCount(); ++c) wide += trips_->columnWidth(c);
     trips_->setMinimumWidth(wide);
     middle->addWidget(trips_, 1);
     v->addLayout(middle, 3);
@@ -368,36 +389,45 @@ QString GameReviewWindow::saveTradeRecord(const QString& path) const {
     return writeFileWhole(path, tradeRecordCsv(record_).toUtf8());
 }
 
+QString GameReviewWindow::saveRoundTrips(const QString& path) const {
+    return writeFileWhole(path, roundTripsCsv(record_, figures_).toUtf8());
+}
+
 QString GameReviewWindow::savePicture(const QString& path) {
     // Drawn in memory first: the file is written whole, or the one there
     // is kept.
+    if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) return saveReviewReport(record_, path);
     QBuffer picture;
     picture.open(QIODevice::WriteOnly);
-    if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
-        QPdfWriter pdf(&picture);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setPageOrientation(QPageLayout::Landscape);
-        pdf.setTitle(windowTitle());
-        QPainter painter;
-        if (!painter.begin(&pdf)) return QStringLiteral("the PDF document could not be drawn");
-        const QRect page = painter.viewport();
-        const double scale =
-            std::min(static_cast<double>(page.width()) / width(), static_cast<double>(page.height()) / height());
-        painter.scale(scale, scale);
-        render(&painter);
-        if (!painter.end()) return QStringLiteral("the PDF document could not be drawn");
-    } else if (!grab().save(&picture, pictureFormat(path))) {
+    if (!grab().save(&picture, pictureFormat(path))) {
         return QStringLiteral("the picture could not be drawn");
     }
     return writeFileWhole(path, picture.data());
 }
 
+QString GameReviewWindow::suggestedPath(const QString& suffix) const {
+    QSettings settings(DeskSettings::defaultPath(), QSettings::IniFormat);
+    QString folder = settings.value(QLatin1String(kExportFolderKey)).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(folder).filePath(reviewFileStem(record_) + suffix);
+}
+
+void GameReviewWindow::rememberFolder(const QString& path) {
+    QSettings settings(DeskSettings::defaultPath(), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError) return; // a damaged file is the desk's to replace
+    settings.setValue(QLatin1String(kExportFolderKey), QFileInfo(path).absolutePath());
+}
+
 void GameReviewWindow::chooseTradeRecordFile() {
     const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save Trade Record"), QStringLiteral("trade-record.csv"),
+        QFileDialog::getSaveFileName(this, QStringLiteral("Save Trade Record"), suggestedPath(QStringLiteral(".csv")),
                                      QStringLiteral("Comma-separated values (*.csv)"));
     if (path.isEmpty()) return;
-    if (const QString why = saveTradeRecord(path); !why.isEmpty())
+    rememberFolder(path);
+    QString why = saveTradeRecord(path);
+    if (why.isEmpty()) why = saveRoundTrips(roundTripsPathFor(path));
+    if (!why.isEmpty())
         NotificationWindow(QStringLiteral("Game Review"),
                            QStringLiteral("The trade record could not be saved: %1.").arg(why), 0, this)
             .exec();
@@ -405,9 +435,10 @@ void GameReviewWindow::chooseTradeRecordFile() {
 
 void GameReviewWindow::choosePictureFile() {
     const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save Review"), QStringLiteral("game-review.png"),
-                                     QStringLiteral("Picture (*.png);;PDF document (*.pdf)"));
+        QFileDialog::getSaveFileName(this, QStringLiteral("Save Review"), suggestedPath(QStringLiteral(".pdf")),
+                                     QStringLiteral("Report for print (*.pdf);;Picture of the window (*.png)"));
     if (path.isEmpty()) return;
+    rememberFolder(path);
     if (const QString why = savePicture(path); !why.isEmpty())
         NotificationWindow(QStringLiteral("Game Review"), QStringLiteral("The review could not be saved: %1.").arg(why),
                            0, this)

@@ -12,8 +12,9 @@ namespace pellucar::ui {
 
 // frmGameReview: the account value at every period with its drawdowns
 // shaded, the game's statistics, and every round trip; choosing a trip
-// draws its market over the trip's periods. The trade record can be saved
-// as CSV and the review as a PNG or PDF picture.
+// draws its market over the trip's periods. The fills and the round trips
+// can be saved as CSV, and the review as a report laid out for print (PDF)
+// or a picture of the window (PNG).
 class GameReviewWindow : public GameWindow {
     Q_OBJECT
 public:
@@ -26,6 +27,8 @@ public:
     // empty text, or why nothing was written (a file that was there is
     // left as it was).
     QString saveTradeRecord(const QString& path) const;
+    QString saveRoundTrips(const QString& path) const;
+    // A ".pdf" path takes the printed report, any other a picture.
     QString savePicture(const QString& path);
 
 protected:
@@ -36,6 +39,10 @@ private:
     void restyleCharts();
     void chooseTradeRecordFile();
     void choosePictureFile();
+    // Where a save dialog opens: the folder the last export went to, with
+    // the game's own name for the file.
+    QString suggestedPath(const QString& suffix) const;
+    static void rememberFolder(const QString& path);
 
     ReviewRecord record_;
     ReviewFigures figures_;

@@ -308,7 +308,10 @@ void Kestrow::createMenus() {
             a = holder->addAction(ctl.caption);
             const QString name = ctl.name;
             const int index = ctl.index;
-            connect(a, &QAction::triggered, this, [this, name, index] { forward([&] { game_.click(name, index); }); });
+            // A trade's note is on the trade chosen in Trade History, or the last one.
+            const bool note = name == QLatin1String("mnuTradeNote");
+            connect(a, &QAction::triggered, this,
+                    [this, name, index, note] { forward([&] { game_.click(name, note ? chosenTrade() : index); }); });
         }
         a->setObjectName(ctl.key);
         controls_.insert(ctl.key, a);

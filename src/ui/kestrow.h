@@ -85,6 +85,8 @@ private:
     // Makes the two report grids (their headers load the application's
     // font, which the table never shows) and brings them in line.
     void buildReportGrids();
+    // The number of the trade chosen in the Trade History shown; -1 for none.
+    int chosenTrade() const;
     void createMenus();
     void layoutTable();
     void connectSignals();

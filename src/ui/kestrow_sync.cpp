@@ -269,6 +269,15 @@ void Kestrow::applyOne(const ControlSpec& ctl, const ControlState& st, const Con
     if (ctl.kind == ControlKind::TextBox && st.visible && st.enabled && !wasShown && isVisible()) w->setFocus();
 }
 
+int Kestrow::chosenTrade() const {
+    const auto* grid = qobject_cast<const QTableWidget*>(controls_.value(QStringLiteral("TradeGrid")));
+    if (!grid || !grid->isVisible() || grid->currentRow() < 0) return -1;
+    const QTableWidgetItem* number = grid->item(grid->currentRow(), 0);
+    bool ok = false;
+    const int trade = number ? number->text().toInt(&ok) : 0;
+    return ok ? trade : -1;
+}
+
 void Kestrow::fillGrid(const QString& key, const ReportGrid& grid) {
     auto* t = static_cast<QTableWidget*>(widget(key));
     t->clearSpans();

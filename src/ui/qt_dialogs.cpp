@@ -124,6 +124,12 @@ void QtDialogs::tradeConfirmation(const QString& message) {
     run(&w);
 }
 
+std::optional<QString> QtDialogs::tradeNote(const QString& trade, const QString& note) {
+    TradeNoteWindow w(trade, note, parentWindow());
+    if (run(&w) != QDialog::Accepted) return std::nullopt;
+    return w.note();
+}
+
 GameOverChoice QtDialogs::gameOver(const GameSummary& summary) {
     GameOverWindow w(summary, parentWindow());
     run(&w);

@@ -55,6 +55,7 @@ public:
     void news(const QString& caption, const QString& story, int heightTwips, bool scrolling) override;
     bool confirm(const QString& title, const QString& message) override;
     void tradeConfirmation(const QString& message) override;
+    std::optional<QString> tradeNote(const QString& trade, const QString& note) override;
     GameOverChoice gameOver(const GameSummary& summary) override;
     EndOfGameChoice endOfGame(const GameSummary& summary) override;
     void commissions(const CommissionStatement& statement) override;

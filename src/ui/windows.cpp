@@ -2,6 +2,7 @@
 #include "ui/game_review_window.h"
 
 #include "common/market.h"
+#include "trading/trade_journal.h"
 #include "ui/metrics.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -517,6 +519,25 @@ TradeConfirmationWindow::TradeConfirmationWindow(const QString& message, QWidget
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     standardLayout({text}, {ok}, 12, 0, {18, 16, 18, 12});
 }
+
+TradeNoteWindow::TradeNoteWindow(const QString& trade, const QString& note, QWidget* parent)
+    : GameWindow(QStringLiteral("frmTradeNote"), QStringLiteral("Trade Note"), parent) {
+    QLabel* about = label(QStringLiteral("lblTrade"), trade, true);
+    text_ = new QLineEdit(note, this);
+    text_->setObjectName(QStringLiteral("txtNote"));
+    text_->setMaxLength(TradeJournal::kMostNote);
+    text_->setMinimumWidth(twipsToPixelsX(5400, this));
+    about->setBuddy(text_);
+    QPushButton* ok = button(QStringLiteral("cmdOK"), QStringLiteral("OK"));
+    QPushButton* cancel = button(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    standardLayout({about, text_}, {ok, cancel}, 8, 6);
+    text_->setFocus();
+}
+
+QString TradeNoteWindow::note() const { return text_->text(); }
 
 void TradeConfirmationWindow::mousePressEvent(QMouseEvent* e) {
     e->accept();

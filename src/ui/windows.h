@@ -12,6 +12,7 @@
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPlainTextEdit;
 class QPushButton;
@@ -157,6 +158,17 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+};
+
+// frmTradeNote: the journal's note on one trade, a line of plain text.
+class TradeNoteWindow : public GameWindow {
+    Q_OBJECT
+public:
+    TradeNoteWindow(const QString& trade, const QString& note, QWidget* parent = nullptr);
+    QString note() const;
+
+private:
+    QLineEdit* text_;
 };
 
 class GameOverWindow : public GameWindow {

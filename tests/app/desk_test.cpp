@@ -158,8 +158,8 @@ TEST(Desk, TradeHistoryListsTheGamesTradesInPlaceOfTheCharts) {
     EXPECT_FALSE(d.ctl("btnChangePeriod").enabled);
     // The game's days, hours and fill prices reach the report.
     ASSERT_GE(rows.size(), 2);
-    EXPECT_EQ(rows[0].cells, (QStringList{"1", "1", "4:00", "Oil", "Buy", "3", "$20.00"}));
-    EXPECT_EQ(rows[1].cells, (QStringList{"2", "2", "4:00", "Oil", "Buy", "1", "$20.25"}));
+    EXPECT_EQ(rows[0].cells, (QStringList{"1", "1", "4:00", "Oil", "Buy", "3", "$20.00", "", ""}));
+    EXPECT_EQ(rows[1].cells, (QStringList{"2", "2", "4:00", "Oil", "Buy", "1", "$20.25", "", ""}));
     d.game->click("btnCloseTradeHistory");
     EXPECT_EQ(d.shownOf({"TradeGrid", "GraphLeft"}), "GraphLeft");
     EXPECT_TRUE(d.ctl("btnChangePeriod").enabled);

@@ -290,6 +290,11 @@ void playRandomly(RecordedGame& r, std::uint64_t seed) {
         if (player.chance(0.6)) {
             const RandomPlayer::Order o = player.order(Level::Expert);
             r.order(player.chance(0.7) ? Market::Oil : o.market, o.side, std::min(o.units, 8));
+            // Now and then the journal notes the trade just made.
+            const int trades = r.state().desk.tradeCount();
+            if (trades > 0 && player.chance(0.3)) {
+                EXPECT_EQ(r.game->writeNote(trades, QStringLiteral("period %1, \"why\"").arg(p + 1)), QString());
+            }
         }
     }
     r.end("btnRestartGame");
@@ -350,6 +355,18 @@ TEST(GameReview, FiguresAgreeWithTheIndependentAccountOnPlayedGames) {
             realizedSum += m.realized;
         }
         EXPECT_NEAR(rec.startingCapital + realizedSum + f.unrealized, f.equity.back(), 0.01);
+        // The exported fills' P(L) sums to the realized P(L), and the round trips' to the same.
+        const auto csvSum = [](const QString& csv, const QString& column) {
+            QStringList lines = csv.split('\n', Qt::SkipEmptyParts);
+            const qsizetype col = lines.takeFirst().split(',').indexOf(column);
+            double sum = 0;
+            for (const QString& line : lines)
+                sum += line.split(',').value(col).toDouble(); // no field before holds a comma
+            return sum;
+        };
+        EXPECT_NEAR(csvSum(tradeRecordCsv(rec), "P(L)"), realizedSum, 0.01);
+        EXPECT_NEAR(csvSum(roundTripsCsv(rec, f), "P(L)"), realizedSum, 0.01);
+        EXPECT_FALSE(rec.notes.isEmpty());
 
         // The record gives back exactly what the game kept.
         EXPECT_TRUE(games[0].reviewKept);
@@ -378,6 +395,8 @@ TEST(GameReview, TheRecordOpensOldGamesWithoutAReviewAndRefusesDamagedOnes) {
         {"a position past its limit",
          "UPDATE GameTrades SET Amount = CASE WHEN Amount > 0 THEN 999 ELSE -999 END WHERE Number = 1", true},
         {"a price that is not the trade's", "UPDATE GameTrades SET Price = Price + 1 WHERE Number = 1", true},
+        {"a note with a line break", "UPDATE GameTrades SET Note = 'a' || char(10) || 'b' WHERE Number = 1", true},
+        {"a note too long", "UPDATE GameTrades SET Note = printf('%.*c', 201, 'x') WHERE Number = 1", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

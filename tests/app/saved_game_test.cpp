@@ -1,6 +1,7 @@
 // Game > Save and Game > Resume; refused files and a failed write leave everything as it was.
 #include "app/record/saved_game.h"
 #include "app/view/control_table.h"
+#include "common/format.h"
 #include "support/game_harness.h"
 #include "support/random_player.h"
 
@@ -265,8 +266,9 @@ TEST_F(SavedGameTest, AFileWithoutTheChartTuningResumesWithTheDefaults) {
     h.game->click(QStringLiteral("mnuSave"));
     h.take();
     const QByteArray file = h.saved();
-    // The tuning is the payload's last 18 bytes: style, average line, pane, bands and the two periods.
-    const QByteArray payload = file.mid(16, file.size() - 16 - 32).chopped(4 + 1 + 4 + 1 + 4 + 4);
+    // The tuning is 18 bytes before the notes' count (no notes): style, average line, pane, bands and the two
+    // periods.
+    const QByteArray payload = file.mid(16, file.size() - 16 - 32).chopped(4 + 1 + 4 + 1 + 4 + 4 + 4);
     QByteArray older;
     QDataStream s(&older, QIODevice::WriteOnly);
     s.writeRawData("PLCRSAVE", 8);
@@ -335,9 +337,11 @@ TEST_F(SavedGameTest, FilesOfTheWrongKindOrSizeAreRefusedUnreadAndTheGameStays) 
     largest.decisions = QList<OrderDecision>(100'000);
     largest.orderUnits = largest.typedUnits = largest.chart.comboText = largest.scenario =
         QString(32, QLatin1Char('9'));
+    for (int t = 1; t <= TradeJournal::kMostNotes; ++t)
+        largest.notes.insert(t, QString(2 * TradeJournal::kMostNote, QLatin1Char('9')));
     EXPECT_EQ(encodeSavedGame(largest).size(), most);
     // A Trainer save adds each fill's order and up to 100,000 decisions on working orders to the 333 KB a
-    // Classic one can reach.
+    // Classic one can reach, and the journal its notes.
     EXPECT_LT(most, 10'000'000);
 }
 
@@ -584,6 +588,13 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
              g.trades[1].day = 2;
          },
          "trade 2 is out of the order of periods"},
+        {"a note on a trade that does not exist", [](SavedGame& g) { g.notes.insert(2, QStringLiteral("later")); },
+         "it has a note on trade 2, which does not exist"},
+        {"a note too long",
+         [](SavedGame& g) { g.notes.insert(1, QString(TradeJournal::kMostNote + 1, QLatin1Char('x'))); },
+         "the note on trade 1 is refused: a note is at most 200 characters"},
+        {"a note with a control character", [](SavedGame& g) { g.notes.insert(1, QStringLiteral("a\u0007b")); },
+         "the note on trade 1 is refused: a note holds plain text only"},
     };
     const QString prefix = QStringLiteral("frmPlayerNotification: Saved Game | The saved game could not be read: ");
     for (const auto& row : rows) {
@@ -594,4 +605,23 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
             << row.name;
         EXPECT_TRUE(h.state() == before) << row.name;
     }
+    // A note the journal keeps comes back with the game, in Trade History too.
+    SavedGame noted = good;
+    noted.notes.insert(1, QStringLiteral("Cattle on the cold snap"));
+    h.resume(encodeSavedGame(noted));
+    EXPECT_EQ(h.state().desk.journal.notes(), noted.notes);
+    h.game->click(QStringLiteral("btnTradeHist"));
+    const auto shownNote = [&] {
+        return h.game->model().at(QStringLiteral("TradeGrid")).grid.rows.value(0).cells.value(8);
+    };
+    EXPECT_EQ(shownNote(), QStringLiteral("Cattle on the cold snap"));
+    // Game > Trade Note rewrites it over the report; Cancel leaves it.
+    h.take();
+    h.dialogs.queueNote(QStringLiteral(" held to the end "));
+    h.game->click(QStringLiteral("mnuTradeNote"), 1);
+    EXPECT_EQ(h.take(), QStringList{"frmTradeNote: Trade Note | Trade 1: Buy 2 Cattle @ " + formatPlainF(cattle.price) +
+                                    "\\nCattle on the cold snap"});
+    EXPECT_EQ(shownNote(), QStringLiteral("held to the end"));
+    h.game->click(QStringLiteral("mnuTradeNote"));
+    EXPECT_EQ(shownNote(), QStringLiteral("held to the end"));
 }

@@ -79,14 +79,15 @@ TEST(Trainer, OrdersRestFillInThePressAndAreChargedAndRecorded) {
     // Trade History names each fill's order and the price it asked for.
     g.game->click(QStringLiteral("btnTradeHist"));
     const ReportGrid& history = g.game->model().at(QStringLiteral("TradeGrid")).grid;
-    EXPECT_EQ(history.header.mid(7), (QStringList{"Order", "Asked"}));
+    EXPECT_EQ(history.header.mid(7), (QStringList{"P(L)", "Order", "Asked", "Note"}));
     ASSERT_GE(history.rows.size(), 3);
-    EXPECT_EQ(history.rows[1].cells.mid(6), (QStringList{"$21.00", "Limit", "$21.00"}));
+    EXPECT_EQ(history.rows[1].cells.mid(6), (QStringList{"$21.00", "$2,500.00", "Limit", "$21.00", ""}));
     // So does the review's export.
     ReviewRecord review;
     review.trades = g.state().desk.trades.records();
     const QStringList csv = tradeRecordCsv(review).split('\n');
-    EXPECT_TRUE(csv[0].endsWith(",Price,Order,Asked") && csv[1].endsWith(",20.5,Stop,20.5"))
+    EXPECT_TRUE(csv[0].endsWith(",Price,P(L),Note,Order,Asked") && csv[1].endsWith(",20.50,,,Stop,20.50") &&
+                csv[2].endsWith(",21.00,2500.00,,Limit,21.00"))
         << csv.join('\n').toStdString();
     // The end window shows what was paid.
     g.game->click(QStringLiteral("btnCloseTradeHistory"));
@@ -231,11 +232,11 @@ TEST(Trainer, AFormat3SavedGameResumesAsClassic) {
     g.game->click(QStringLiteral("mnuSave"));
     // The same game as format 3 wrote it: without the first day and the scenario (four set-up fields and the
     // month and year come before them, four bytes each; no scenario is four bytes too), and without the rules,
-    // the rate, each trade's order and the decisions, the practice mark and the rewinds, and the chart's
-    // tuning at the end.
+    // the rate, each trade's order and the decisions, the practice mark and the rewinds, the chart's
+    // tuning and the notes at the end.
     const QByteArray file = fileBytes(savedGamePath(dir.path()));
     const QByteArray payload =
-        file.mid(16, file.size() - 16 - 32).chopped(4 + 8 + (4 + 4 + 8) + 4 + (1 + 4) + 18).remove(6 * 4, 4 + 4);
+        file.mid(16, file.size() - 16 - 32).chopped(4 + 8 + (4 + 4 + 8) + 4 + (1 + 4) + 18 + 4).remove(6 * 4, 4 + 4);
     QByteArray older;
     QDataStream s(&older, QIODevice::WriteOnly);
     s.writeRawData("PLCRSAVE", 8);

@@ -144,15 +144,18 @@ TEST(PlayDriver, ScenarioReviewAndExport) {
     EXPECT_EQ(play(db, "scenario Nowhere, 1999\n").exitCode, 2);
     const QString csv = QStringLiteral(PELLUCAR_TEST_TMP) + "/scenario-trades.csv";
     QFile::remove(csv);
-    const PlayRun r =
-        play(db, "review\nexport " + csv +
-                     "\nscenario autumn 1987\nforward 3\ntrade SP500 buy 2\nclick btnYes\nforward 4\n"
-                     "trade SP500 sell 2\nclick btnYes\nanswer btnRestartGame\nclick mnuEnd\nreview\nexport " +
-                     csv + "\n");
+    const PlayRun r = play(db, "review\nexport " + csv +
+                                   "\nscenario autumn 1987\nforward 3\ntrade SP500 buy 2\nclick btnYes\nforward 4\n"
+                                   "trade SP500 sell 2\nclick btnYes\nnote 3 never\nnote 2  took it, early \n"
+                                   "answer btnRestartGame\nclick mnuEnd\nreview\nexport " +
+                                   csv + "\n");
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Review: no game has ended"));
     EXPECT_TRUE(r.out.contains("Export: no game has ended"));
-    EXPECT_TRUE(r.out.contains("Export: 2 trades to " + csv));
+    const QString trips = QStringLiteral(PELLUCAR_TEST_TMP) + "/scenario-trades-round-trips.csv";
+    EXPECT_TRUE(r.out.contains("Export: 2 trades to " + csv + ", 1 round trips to " + trips));
+    EXPECT_TRUE(r.out.contains("note: refused: There is no trade 3"));
+    EXPECT_TRUE(r.out.contains("note: trade 2 noted"));
     const QList<double> fills = fillPrices(r);
     ASSERT_EQ(fills.size(), 2) << r.out.join('\n').toStdString();
     // One round trip of two contracts, at 500 dollars a point.
@@ -164,6 +167,10 @@ TEST(PlayDriver, ScenarioReviewAndExport) {
     const QStringList lines = QString::fromUtf8(fileBytes(csv)).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[1].startsWith("1,3,1987-10-05,SP500,Buy,2,")) << lines[1].toStdString();
+    // The closing fill carries the trip's P(L) and the note.
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral(",%1,\"took it, early\"").arg(pl, 0, 'f', 2)))
+        << lines[2].toStdString();
+    EXPECT_EQ(QString::fromUtf8(fileBytes(trips)).count('\n'), 2);
 }
 
 TEST(PlayDriver, AutoPlayCountsEachCommandsPeriods) {

@@ -49,7 +49,7 @@ TEST(TradeReport, ListsTradesThenTheAveragePriceOfEachOpenPosition) {
     TradeLog log;
     const ReportGrid empty = tradeReport(log, d.account, clock);
     EXPECT_EQ(empty.header,
-              QStringList({"  #  ", "Day", "Time", "Security", "Transaction        ", "Amount", "Price"}));
+              QStringList({"  #  ", "Day", "Time", "Security", "Transaction        ", "Amount", "Price", "P(L)"}));
     EXPECT_EQ(empty.rows, QList<ReportRow>({{Kind::Text, {"* No Trades Executed *"}}}));
 
     auto trade = [&](int day, Market m, float units, double price, bool marginCall = false) {
@@ -63,9 +63,11 @@ TEST(TradeReport, ListsTradesThenTheAveragePriceOfEachOpenPosition) {
     trade(4, Soybean, -2, 6.1225);
     const QList<ReportRow> rows = tradeReport(log, d.account, clock).rows;
     ASSERT_EQ(rows.size(), 5 + 2 * 3);
-    EXPECT_EQ(rows[0], (ReportRow{Kind::Entry, {"1", "1", "t1", "Oil", "Buy", "3", "$20.00"}}));
-    EXPECT_EQ(rows[2].cells, QStringList({"3", "2", "t2", "TBond", "Sell", "-1,200", " $118.15625"}));
+    EXPECT_EQ(rows[0], (ReportRow{Kind::Entry, {"1", "1", "t1", "Oil", "Buy", "3", "$20.00", ""}}));
+    EXPECT_EQ(rows[2].cells, QStringList({"3", "2", "t2", "TBond", "Sell", "-1,200", " $118.15625", ""}));
     EXPECT_EQ(rows[3].cells.value(4), "Buy - Margin Call");
+    // The short closed 21/32 lower: $656.25 a contract.
+    EXPECT_EQ(rows[3].cells.value(7), "$787,500.00");
     EXPECT_EQ(rows[4].cells.value(6), " $6.1225");
     // Oil's section, then Soybean's; the closed TBond position has none.
     EXPECT_EQ(rows[5], (ReportRow{Kind::Rule, {"**********"}}));

@@ -1,13 +1,16 @@
 #include "tst_suites.h"
 
+#include "common/format.h"
 #include "ui/debrief_window.h"
 #include "ui/desk_settings.h"
 #include "ui/game_review_window.h"
 #include "ui/placement.h"
+#include "ui/review_report.h"
 
 #include <QChartView>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -53,9 +56,68 @@ QList<double> column(const QSortFilterProxyModel* m, int col) {
     return out;
 }
 
+// Autumn 1987 as a short game: a long SP500 closed at a loss, a T-Bond short closed in 32nds, and Gold
+// left open, each trade's note in the journal.
+ReviewRecord autumnReview() {
+    ReviewRecord r;
+    r.scenario = QStringLiteral("Autumn 1987");
+    r.length = GameLength::Month;
+    r.startingCapital = 100000;
+    const double sp[] = {282.70, 258.38, 224.84, 236.83, 258.38, 248.25};
+    const double bond[] = {81.5, 84.0, 87.25, 86.5, 86.96875, 87.0};
+    for (int p = 0; p < 6; ++p)
+        r.periods.push_back({QDate(1987, 10, 19).addDays(p), 0, 0, {20.0, 465.0 + p, bond[p], sp[p], 60, 5.5}});
+    r.trades = {{1, 1, Market::SP500, Side::Buy, false, 2, 282.70f},
+                {2, 2, Market::TBond, Side::Sell, false, -3, 84.0f},
+                {3, 3, Market::SP500, Side::Sell, false, -2, 224.84f},
+                {4, 4, Market::Gold, Side::Buy, false, 5, 468.0f},
+                {5, 5, Market::TBond, Side::Buy, false, 3, 86.96875f}};
+    r.notes = {{1, QStringLiteral("Bought the panic on Black Monday")}, {5, QStringLiteral("Covered the bond short")}};
+    // Each period's value is the trades' own.
+    Account a;
+    a.reset(Level::Expert, 100000);
+    qsizetype next = 0;
+    for (ReviewPeriod& p : r.periods) {
+        for (; next < r.trades.size() && r.trades[next].day <= &p - &r.periods[0] + 1; ++next)
+            a.applyFill(r.trades[next].market, r.trades[next].amount, r.trades[next].price);
+        a.revalue(p.prices);
+        p.accountValue = a.accountValue();
+    }
+    return r;
+}
+
 class WindowsTest : public QObject {
     Q_OBJECT
 private slots:
+    // The report read back as text names the game and gives its figures, page after page.
+    void reportReadsBackWithTheGameAndItsFigures() {
+        const ReviewRecord r = autumnReview();
+        QVERIFY(reviewRecordProblem(r).isEmpty());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(reviewFileStem(r) + ".pdf");
+        QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("pellucar-1987-10-19-autumn-1987.pdf"));
+        QCOMPARE(saveReviewReport(r, path), QString());
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        QVERIFY2(pdftotext.waitForFinished(30000) && pdftotext.exitCode() == 0, "pdftotext (poppler-utils) reads it");
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+        const ReviewFigures f = reviewFigures(r);
+        QStringList wanted{"Game Review: Autumn 1987",
+                           "Expert",
+                           "Classic",
+                           "Daily, One Month",
+                           "1987-10-19 to 1987-10-24, 6 periods",
+                           "$" + formatStandard(reviewScore(r)),
+                           "Bought the panic on Black Monday",
+                           "Covered the bond short",
+                           "86 31/32"};
+        for (const RoundTrip& t : f.trips) wanted << "P(L) $" + formatStandard(t.pl);
+        for (const ReviewLine& l : reviewStatistics(r, f)) wanted << l.value;
+        QCOMPARE(f.markets.size(), size_t(3));
+        wanted << "unrealized $" + formatStandard(f.unrealized);
+        for (const QString& w : wanted) QVERIFY2(text.contains(w), qPrintable(w));
+    }
+
     // A game that never moved: both review charts label their value axes with distinct figures, each
     // label a line and a half from the next however small the window (closer, Qt writes "...").
     void reviewChartsLabelAFlatGameWithDistinctWholeLabels() {

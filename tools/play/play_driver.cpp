@@ -276,9 +276,15 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
             if (!r) {
                 out_ << "Export: no game has ended\n";
             } else {
-                // The file is replaced whole or not at all, and only a regular one.
-                const QString why = writeFileWhole(w[1], tradeRecordCsv(*r).toUtf8());
-                if (why.isEmpty()) out_ << "Export: " << r->trades.size() << " trades to " << w[1] << '\n';
+                // Each file is replaced whole or not at all, and only a regular one:
+                // the fills to PATH, the round trips beside it.
+                const QString trips = roundTripsPathFor(w[1]);
+                const ReviewFigures f = reviewFigures(*r);
+                QString why = writeFileWhole(w[1], tradeRecordCsv(*r).toUtf8());
+                if (why.isEmpty()) why = writeFileWhole(trips, roundTripsCsv(*r, f).toUtf8());
+                if (why.isEmpty())
+                    out_ << "Export: " << r->trades.size() << " trades to " << w[1] << ", " << f.trips.size()
+                         << " round trips to " << trips << '\n';
                 else out_ << "Export: could not write " << w[1] << ": " << why << '\n';
             }
             out_.flush();
@@ -296,6 +302,17 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
                      << reviewPriceText(t.exitPrice) << " (period " << t.exitPeriod << "), " << formatStandard(t.pl)
                      << ", " << t.periodsHeld() << " periods\n";
         }
+        out_.flush();
+        return true;
+    }
+    if (cmd == QLatin1String("note")) {
+        // The rest of the line, blanks and all, is the note.
+        bool ok = false;
+        const int trade = w.value(1).toInt(&ok);
+        if (w.size() < 2 || !ok) return *error = QStringLiteral("usage: note N TEXT"), false;
+        const QString text = line.trimmed().section(blanks, 2);
+        const QString why = game_.writeNote(trade, text);
+        out_ << "note: " << (why.isEmpty() ? QStringLiteral("trade %1 noted").arg(trade) : "refused: " + why) << '\n';
         out_.flush();
         return true;
     }

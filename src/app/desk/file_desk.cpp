@@ -78,7 +78,7 @@ bool FileDesk::confirmResume() {
 void FileDesk::RecordGame(GameEnding ending, const QString& verdict) {
     if (gameRecorded_ || s_.clock.periodIndex() == 0) return;
     gameRecorded_ = true;
-    lastReview_ = reviewRecordOf(s_);
+    lastReview_ = reviewRecordOf(s_, scenario_);
     if (!pastGames_) return;
     PastGame g;
     g.playedAt = QDateTime::currentDateTime();

@@ -59,6 +59,7 @@ void OrderDesk::newGame(Level level) {
     desk_.account.reset(level);
     desk_.limits.reset();
     desk_.trades.clear();
+    desk_.journal.clear();
     desk_.clearOrder();
     desk_.orders.clear();
     desk_.decisions.clear();
@@ -252,11 +253,32 @@ void OrderDesk::FillOrder(Fill fill) {
 void OrderDesk::btnTradeHist_Click() {
     const auto timeOf = [this](int day) { return periodTimeOfDay(day); };
     model_[controlKey<keys::kTradeGrid>()].grid =
-        tradeReport(desk_.trades, desk_.account, timeOf, s_.settings.rules == RuleSet::Trainer);
+        tradeReport(desk_.trades, desk_.account, timeOf, s_.settings.rules == RuleSet::Trainer, &desk_.journal);
     model_.setText("LabelTH", QStringLiteral("Trade History"));
     showReport(model_, QString::fromLatin1(keys::kTradeGrid), QStringLiteral("LabelTH"),
                QStringLiteral("btnCloseTradeHistory"));
     layoutCharts(model_);
+}
+
+QString OrderDesk::writeNote(int trade, const QString& text) {
+    const QString why = desk_.journal.write(trade, text, desk_.tradeCount());
+    if (why.isEmpty() && model_.visible("TradeGrid")) btnTradeHist_Click(); // the report shown takes the note
+    return why;
+}
+
+void OrderDesk::mnuTradeNote_Click(int trade) {
+    if (trade < 1 || trade > desk_.tradeCount()) trade = desk_.tradeCount();
+    if (trade < 1) return;
+    const TradeRecord& t = desk_.trades.records()[trade - 1];
+    const QString about = QStringLiteral("Trade %1: %2 %3 %4 @ %5")
+                              .arg(trade)
+                              .arg(t.transaction())
+                              .arg(std::fabs(t.amount), 0, 'f', 0)
+                              .arg(marketName(t.market), formatPlain(t.price));
+    const std::optional<QString> text = dialogs_.tradeNote(about, desk_.journal.note(trade));
+    if (!text) return;
+    if (const QString why = writeNote(trade, *text); !why.isEmpty())
+        dialogs_.notify(QStringLiteral("Trade Note"), why, 0);
 }
 
 void OrderDesk::btnCloseTradeHistory_Click() {

@@ -51,6 +51,13 @@ public:
 
     void btnTradeHist_Click();
     void btnCloseTradeHistory_Click();
+    // The journal: writes the note on `trade` (an empty text removes it);
+    // empty, or why not. The menu's item asks the player for the note on
+    // `trade`, or on the last trade when no trade is named.
+    QString writeNote(int trade, const QString& text);
+    void mnuTradeNote_Click(int trade);
+    // A resumed game's notes, checked with its file.
+    void restoreJournal(const QMap<int, QString>& notes) { desk_.journal.restore(notes); }
     // Options > Maximum changed what the maximum beside the order counts.
     void maximumDisplayChanged() { ShowSelectedMaximum(); }
     // The account valued at the period's prices, and the maxima with it.

@@ -10,7 +10,7 @@ QString moneyText(double v) { return QStringLiteral("$") + formatStandard(v); }
 Scorecard::Scorecard(const GameState& state, RandomSource& random, PlayerDialogs& dialogs)
     : s_(state), random_(random), dialogs_(dialogs) {}
 
-GameSummary Scorecard::summaryTexts() const {
+GameSummary Scorecard::summaryTexts(const QString& scenario) const {
     GameSummary s;
     s.verdict = verdict_;
     const Account& a = s_.desk.account;
@@ -19,7 +19,7 @@ GameSummary Scorecard::summaryTexts() const {
     s.finalScore = moneyText(a.totalPL());
     s.finesVisible = false;
     // The windows at a game's end offer its review once a period was played.
-    if (s_.clock.periodIndex() > 0) s.review = reviewRecordOf(s_);
+    if (s_.clock.periodIndex() > 0) s.review = reviewRecordOf(s_, scenario);
     return s;
 }
 

@@ -21,8 +21,9 @@ public:
     void ShowVerdict();
     const QString& verdict() const { return verdict_; }
     void clearVerdict() { verdict_.clear(); }
-    // The figures of the summary windows, with the verdict drawn last time.
-    GameSummary summaryTexts() const;
+    // The figures of the summary windows, with the verdict drawn last time;
+    // the review names `scenario`, the one the game started from.
+    GameSummary summaryTexts(const QString& scenario) const;
     // Dunmere > Commissions: the score after a commission on every trade.
     void mnuCommission_Click();
 

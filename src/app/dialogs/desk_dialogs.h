@@ -55,6 +55,9 @@ public:
     bool levelSelected(const LevelSummary& s) override {
         return modal(QStringLiteral("Level"), [&] { return inner_.levelSelected(s); });
     }
+    std::optional<QString> tradeNote(const QString& trade, const QString& note) override {
+        return modal(QStringLiteral("Trade Note"), [&] { return inner_.tradeNote(trade, note); });
+    }
     int commoditySelect(int currentId) override {
         return modal(QStringLiteral("Commodity"), [&] { return inner_.commoditySelect(currentId); });
     }

@@ -93,6 +93,9 @@ public:
     virtual bool confirm(const QString& title, const QString& message) = 0;
     // Trade confirmation (frmTradeConfirmation).
     virtual void tradeConfirmation(const QString& message) = 0;
+    // The journal's note on one trade (frmTradeNote): `trade` says which,
+    // `note` is the note it has. The note written, none for Cancel.
+    virtual std::optional<QString> tradeNote(const QString& trade, const QString& note) = 0;
     // Game Over (frmGameOver) and end-of-game (frmEndofGame) windows.
     virtual GameOverChoice gameOver(const GameSummary& summary) = 0;
     virtual EndOfGameChoice endOfGame(const GameSummary& summary) = 0;

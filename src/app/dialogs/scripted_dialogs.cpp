@@ -112,6 +112,13 @@ void ScriptedDialogs::tradeConfirmation(const QString& message) {
     write(QStringLiteral("frmTradeConfirmation"), QStringLiteral("Electronic Mail:  Trade Confirmation"), message);
 }
 
+std::optional<QString> ScriptedDialogs::tradeNote(const QString& trade, const QString& note) {
+    write(QStringLiteral("frmTradeNote"), QStringLiteral("Trade Note"),
+          note.isEmpty() ? trade : trade + QLatin1Char('\n') + note);
+    if (notes_.isEmpty()) return std::nullopt;
+    return notes_.takeFirst();
+}
+
 GameOverChoice ScriptedDialogs::gameOver(const GameSummary& s) {
     write(QStringLiteral("frmGameOver"), s.caption,
           QStringLiteral("Unrealized P(L): %1\nRealized P(L): %2\nFinal Score: %3\n%4")

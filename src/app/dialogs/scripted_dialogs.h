@@ -23,6 +23,9 @@ public:
     void queueSetup(const QHash<QString, QString>& settings) { setups_.append(settings); }
     // Checks one setup pair; returns an error text or empty.
     static QString checkSetting(const QString& key, const QString& value);
+    // The text the next trade-note window takes; with none queued it is
+    // cancelled.
+    void queueNote(const QString& text) { notes_.append(text); }
     void setPrintSucceeds(bool ok) { printOk_ = ok; }
     void setOutput(std::function<void(const QString&)> out) { out_ = std::move(out); }
 
@@ -41,6 +44,7 @@ public:
     void news(const QString& caption, const QString& story, int heightTwips, bool scrolling) override;
     bool confirm(const QString& title, const QString& message) override;
     void tradeConfirmation(const QString& message) override;
+    std::optional<QString> tradeNote(const QString& trade, const QString& note) override;
     GameOverChoice gameOver(const GameSummary& summary) override;
     EndOfGameChoice endOfGame(const GameSummary& summary) override;
     void commissions(const CommissionStatement& statement) override;
@@ -65,6 +69,7 @@ private:
     QString choose(const QStringList& buttons);
 
     QStringList answers_;
+    QStringList notes_;
     QList<QHash<QString, QString>> setups_;
     QStringList transcript_;
     bool printOk_ = true;

@@ -8,7 +8,7 @@ void Game::GameOver() {
     const Account& a = s_.desk.account;
     model_.setText("lblScore", moneyText(a.totalPL()));
     score_.ShowVerdict();
-    GameSummary summary = score_.summaryTexts();
+    GameSummary summary = score_.summaryTexts(files_.scenario());
     summary.caption = QStringLiteral("Game Over");
     summary.commissions.clear();
     ShowLastPrices();
@@ -30,7 +30,7 @@ void Game::mnuEnd_Click() {
     model_.setText("lblScore", moneyText(a.realizedPL() + a.unrealizedPL()));
     score_.clearVerdict();
     if (s_.clock.periodIndex() > 45) score_.ShowVerdict();
-    GameSummary summary = score_.summaryTexts();
+    GameSummary summary = score_.summaryTexts(files_.scenario());
     summary.caption = QStringLiteral("Game Over ");
     // Trainer rules charge commissions to the account: the window shows what was paid.
     summary.commissions = moneyText(s_.settings.rules == RuleSet::Trainer ? s_.desk.account.commissionsPaid()

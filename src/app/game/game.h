@@ -123,6 +123,11 @@ public:
     // from then on. Empty when done, else why not (told to the player too).
     QString rewindTo(int period);
 
+    // The journal: the note on trade `trade` of the game on the desk (an
+    // empty text removes it), as Game > Trade Note writes it. Empty when
+    // written, else why not.
+    QString writeNote(int trade, const QString& text);
+
     // How wide a text is in a label's font, in twips; the view installs a
     // real measure, the default estimates from the character count.
     void setTextWidthMeasure(std::function<int(const QString& key, const QString& text)> measure) {

@@ -197,6 +197,8 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs, bool
     const PendingOrder& o = s_.desk.pending;
     if (ended_ || s_.desk.state != g.orderState || o.market != g.orderMarket || o.side != g.orderSide)
         return QStringLiteral("its order being entered is not one the desk takes");
+    // The journal is the player's writing, not the rules': kept as it was.
+    desk_.restoreJournal(g.notes);
     if (g.report == SavedGame::Report::Trades) click(QString::fromLatin1(keys::kTradeHistory));
     if (g.report == SavedGame::Report::News) click(QString::fromLatin1(keys::kNewsHistory));
     if (g.report != SavedGame::Report::None && !model_.visible(controlKey<keys::kTradeGrid>()) &&

@@ -47,6 +47,14 @@ template <typename F> void Game::guarded(F&& f) {
     }
 }
 
+QString Game::writeNote(int trade, const QString& text) {
+    if (!gameOnDesk_ || ended_) return QStringLiteral("no game is on the desk");
+    if (pressRunning_) return QStringLiteral("a Forward press is under way");
+    QString why;
+    guarded([&] { why = desk_.writeNote(trade, text); });
+    return why;
+}
+
 QString Game::OrderDecisionStep(const std::function<QString()>& step) {
     if (QString why = OrderGate(); !why.isEmpty()) return why;
     QString result;
@@ -64,6 +72,7 @@ void Game::PresentControlFlags() {
     f.periodStarted = s_.clock.periodIndex() > 0;
     f.reportShown = reportShown(model_);
     f.orderStep = s_.desk.state;
+    f.tradeCount = s_.desk.tradeCount();
     f.pressRunning = pressRunning_;
     f.windowLocked = windowLocked_;
     f.modalOpen = dialogs_.modalOpen();
@@ -184,9 +193,17 @@ void Game::ResetGameFromEndWindow() {
     for (Market m : kTradingOrder) model_.setText(keysOf(m).quote, QStringLiteral("*** Market Closed ***"));
 }
 
+namespace {
+// Controls whose index is what they act on rather than an item of theirs:
+// the combo box's entry, the trade a note is written on.
+bool indexIsArgument(const QString& name) {
+    return name == QLatin1String("cboCommodity") || name == QLatin1String("mnuTradeNote");
+}
+} // namespace
+
 bool Game::isKnownControl(const QString& name, int index) const {
     if (name == QLatin1String("cboCommodity")) return true;
-    const QString key = index < 0 ? name : itemKey(name, index);
+    const QString key = index < 0 || indexIsArgument(name) ? name : itemKey(name, index);
     return findControl(key) != nullptr;
 }
 
@@ -202,7 +219,7 @@ bool Game::isActionable(const QString& key) const {
 
 bool Game::click(const QString& name, int index) {
     if (!isKnownControl(name, index)) return false;
-    const QString key = (index < 0 || name == QLatin1String("cboCommodity")) ? name : itemKey(name, index);
+    const QString key = (index < 0 || indexIsArgument(name)) ? name : itemKey(name, index);
     if (!isActionable(key)) return true;
     const auto action = actions_.constFind(name);
     guarded([&] {
@@ -233,6 +250,7 @@ void Game::fillActions() {
     a.insert(QStringLiteral("mnuScenarios"), [this](int) { mnuScenarios_Click(); });
     a.insert(QStringLiteral("mnuPractice"), [this](int) { mnuPractice_Click(); });
     a.insert(QStringLiteral("mnuRewind"), [this](int) { mnuRewind_Click(); });
+    a.insert(QStringLiteral("mnuTradeNote"), [this](int trade) { desk_.mnuTradeNote_Click(trade); });
     a.insert(QStringLiteral("mnuCommission"), [this](int) { score_.mnuCommission_Click(); });
     a.insert(QStringLiteral("mnuMaximum"), [this](int i) { mnuMaximum_Click(i); });
     // Help-menu items that only open a help topic or an information window.

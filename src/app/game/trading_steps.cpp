@@ -36,7 +36,7 @@ void Game::RevalueAccount() {
 
 void Game::BlowOut() {
     ShowAccountFigures();
-    GameSummary summary = score_.summaryTexts();
+    GameSummary summary = score_.summaryTexts(files_.scenario());
     summary.caption = QStringLiteral("Game Over");
     const int r = static_cast<int>(random_.next() * 3 + 1);
     if (r == 1) {

@@ -4,6 +4,7 @@
 #include "common/sqlite_statement.h"
 #include "market/market_data.h"
 #include "market/price_history.h"
+#include "trading/trade_journal.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +67,11 @@ const char* const kMigrations[] = {
     " Amount REAL NOT NULL,"
     " Price REAL NOT NULL,"
     " PRIMARY KEY (GameID, Number));",
+    // The journal: the player's note on each trade, empty for none.
+    "ALTER TABLE GameTrades ADD COLUMN Note TEXT NOT NULL DEFAULT '';",
 };
+// The first version that keeps the journal.
+constexpr int kJournalVersion = 3;
 static_assert(std::size(kMigrations) == PastGames::kSchemaVersion);
 
 constexpr const char* kColumns =
@@ -158,8 +163,8 @@ QString writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
         for (Market m : kTradingOrder) period.bind(6 + index(m), p.prices[static_cast<size_t>(index(m))]);
         if (period.step() != SQLITE_DONE) return failure();
     }
-    Statement trade(db, "INSERT INTO GameTrades (GameID, Number, Period, Market, Side, MarginCall, Amount, Price)"
-                        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    Statement trade(db, "INSERT INTO GameTrades (GameID, Number, Period, Market, Side, MarginCall, Amount, Price,"
+                        " Note) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
     if (!trade.ok()) return failure();
     for (const TradeRecord& t : r.trades) {
         trade.reset();
@@ -171,6 +176,7 @@ QString writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
         trade.bind(6, t.marginCall ? 1 : 0);
         trade.bind(7, static_cast<double>(t.amount));
         trade.bind(8, static_cast<double>(t.price));
+        trade.bind(9, r.notes.value(t.number));
         if (trade.step() != SQLITE_DONE) return failure();
     }
     return {};
@@ -417,14 +423,20 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
     ReviewRecord r;
     double score = 0;
     {
-        Statement st(c.db(), "SELECT Level, StartingCapital, Score FROM PastGames WHERE GameID = ?1");
+        Statement st(c.db(), "SELECT Level, StartingCapital, Score, DataMode, GameLength, Scenario FROM PastGames"
+                             " WHERE GameID = ?1");
         if (!st.ok()) return fail(c.engineError()), none();
         st.bind(1, id);
-        if (st.step() != SQLITE_ROW || !st.isNumber(1) || !st.isNumber(2) || st.bytes(0) > 16 ||
-            !levelFromName(st.text(0), &r.level))
+        if (st.step() != SQLITE_ROW || !st.isNumber(1) || !st.isNumber(2) || st.bytes(0) > 16 || st.bytes(3) > 16 ||
+            st.bytes(4) > 16 || st.bytes(5) > 4 * kMostScenario || !levelFromName(st.text(0), &r.level))
             return fail(damaged), none();
         r.startingCapital = st.real(1);
         score = st.real(2);
+        r.dataMode = dataModeFromName(st.text(3));
+        const std::optional<GameLength> length = gameLengthFromName(st.text(4));
+        r.scenario = st.text(5);
+        if (r.dataMode == DataMode::None || !length || r.scenario.size() > kMostScenario) return fail(damaged), none();
+        r.length = *length;
         if (r.startingCapital == 0) return succeed(), none();
     }
     {
@@ -449,8 +461,9 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
         if (rc != SQLITE_DONE) return fail(c.engineError()), none();
     }
     {
-        Statement st(c.db(), "SELECT Number, Period, Market, Side, MarginCall, Amount, Price"
-                             " FROM GameTrades WHERE GameID = ?1 ORDER BY Number");
+        Statement st(c.db(), QByteArray("SELECT Number, Period, Market, Side, MarginCall, Amount, Price, ") +
+                                 (version >= kJournalVersion ? "Note" : "''") +
+                                 " FROM GameTrades WHERE GameID = ?1 ORDER BY Number");
         if (!st.ok()) return fail(c.engineError()), none();
         st.bind(1, id);
         int rc;
@@ -466,6 +479,9 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
             t.price = static_cast<float>(std::clamp(st.real(6), -1e8, 1e8));
             if (!marketFromName(st.text(2), &t.market) || !sideFromName(st.text(3), &t.side))
                 return fail(damaged), none();
+            // A note is measured before it is read; its text is checked with the record.
+            if (st.bytes(7) > 4 * TradeJournal::kMostNote) return fail(damaged), none();
+            if (const QString note = st.text(7); !note.isEmpty()) r.notes.insert(t.number, note);
             r.trades.push_back(t);
         }
         if (rc != SQLITE_DONE) return fail(c.engineError()), none();

@@ -66,7 +66,7 @@ class PastGames {
 public:
     // The file's layout version (SQLite's user_version): each version adds
     // to the one before, so older files are brought up to date on open.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     // The most the game stores: the longest verdict or end message and the
     // longest scenario name are well within these; a score of a trillion
     // dollars is past what any account can hold (a review's bound too).

@@ -1,8 +1,10 @@
 #include "app/record/review.h"
 #include "app/state/game_state.h"
+#include "charts/chart_data.h"
 #include "common/format.h"
 #include "trading/contract_terms.h"
 #include "trading/lot_book.h"
+#include "trading/trade_journal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,11 +35,16 @@ struct OpenPiece {
 
 } // namespace
 
-ReviewRecord reviewRecordOf(const GameState& s) {
+ReviewRecord reviewRecordOf(const GameState& s, const QString& scenario) {
     ReviewRecord r;
     r.level = s.settings.level;
+    r.rules = s.settings.rules;
+    r.dataMode = s.clock.dataMode();
+    r.length = s.clock.setupLength();
+    r.scenario = scenario;
     r.startingCapital = s.desk.account.startingCapital();
     r.trades = s.desk.trades.records();
+    r.notes = s.desk.journal.notes();
     Account account;
     account.reset(r.level, s.desk.account.startingCapital());
     const bool tick = s.clock.dataMode() == DataMode::Tick;
@@ -85,6 +92,8 @@ QString reviewRecordProblem(const ReviewRecord& r) {
             return QStringLiteral("trade %1").arg(i + 1);
         day = t.day;
     }
+    if (const QString why = TradeJournal::journalProblem(r.notes, static_cast<int>(r.trades.size())); !why.isEmpty())
+        return why;
     // The figures are the trades' and prices' own: replayed as the game
     // kept them, they come out the same, and no position passes its limit.
     Account account;
@@ -264,29 +273,124 @@ QString reviewPeriodText(const ReviewPeriod& p) {
     return p.hour >= 1 && p.hour <= 6 ? day + ' ' + QLatin1String(kHours[p.hour]) : day;
 }
 
+namespace {
+
+// A field of comma-separated text: quoted when it holds a comma, a quote
+// or leading blanks, its quotes doubled.
+QString csvField(const QString& text) {
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.startsWith(QLatin1Char(' ')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString csvMoney(double v) { return QString::number(v, 'f', 2); }
+
+QString periodDate(const ReviewRecord& r, int period) {
+    return period >= 1 && period <= static_cast<int>(r.periods.size())
+               ? reviewPeriodText(r.periods[static_cast<size_t>(period - 1)])
+               : QString();
+}
+
+} // namespace
+
+QString marketPriceText(Market m, double price) {
+    return charts::valueText(charts::notationOf(commodityId(m)), readPrice(static_cast<float>(price)));
+}
+
 QString tradeRecordCsv(const ReviewRecord& r) {
     // A record with working orders' fills (Trainer rules) names each fill's order and the price it asked for.
     const bool orders =
         std::any_of(r.trades.begin(), r.trades.end(), [](const TradeRecord& t) { return t.orderId != 0; });
-    QString out = orders ? QStringLiteral("Trade,Period,Date,Market,Transaction,Contracts,Price,Order,Asked\n")
-                         : QStringLiteral("Trade,Period,Date,Market,Transaction,Contracts,Price\n");
+    QString out = QStringLiteral("Trade,Period,Date,Market,Transaction,Contracts,Price,P(L),Note");
+    out += orders ? QStringLiteral(",Order,Asked\n") : QStringLiteral("\n");
+    const std::vector<FillResult> fills = fillResults(r.trades);
     for (const TradeRecord& t : r.trades) {
-        const QString when = t.day >= 1 && t.day <= static_cast<int>(r.periods.size())
-                                 ? reviewPeriodText(r.periods[static_cast<size_t>(t.day - 1)])
-                                 : QString();
-        out += QStringLiteral("%1,%2,%3,%4,%5,%6,%7\n")
-                   .arg(t.number)
-                   .arg(t.day)
-                   .arg(when, marketName(t.market), t.transaction())
-                   .arg(std::fabs(t.amount), 0, 'f', 0)
-                   .arg(reviewPriceText(t.price));
-        if (orders) {
-            out.chop(1);
-            out += QStringLiteral(",%1,%2\n")
-                       .arg(t.orderId != 0 ? orderTypeName(t.orderType) : QString(),
-                            t.asked != 0 ? reviewPriceText(t.asked) : QString());
-        }
+        const FillResult& fill = fills[static_cast<size_t>(t.number - 1)];
+        QStringList row{QString::number(t.number),
+                        QString::number(t.day),
+                        periodDate(r, t.day),
+                        marketName(t.market),
+                        t.transaction(),
+                        QString::number(std::fabs(t.amount), 'f', 0),
+                        csvField(marketPriceText(t.market, t.price)),
+                        fill.closed > 0 ? csvMoney(fill.realized) : QString(),
+                        csvField(r.notes.value(t.number))};
+        if (orders)
+            row << (t.orderId != 0 ? orderTypeName(t.orderType) : QString())
+                << (t.asked != 0 ? csvField(marketPriceText(t.market, t.asked)) : QString());
+        out += row.join(QLatin1Char(',')) + QLatin1Char('\n');
     }
+    return out;
+}
+
+QString roundTripsCsv(const ReviewRecord& r, const ReviewFigures& f) {
+    QString out = QStringLiteral("Market,Side,Contracts,Entry Trade,Entry Period,Entry Date,Entry Price,"
+                                 "Exit Trade,Exit Period,Exit Date,Exit Price,Periods Held,P(L)\n");
+    for (const RoundTrip& t : f.trips) {
+        const QStringList row{marketName(t.market),
+                              tripDirection(t),
+                              QString::number(t.contracts, 'f', 0),
+                              QString::number(t.entryTrade),
+                              QString::number(t.entryPeriod),
+                              periodDate(r, t.entryPeriod),
+                              csvField(marketPriceText(t.market, t.entryPrice)),
+                              QString::number(t.exitTrade),
+                              QString::number(t.exitPeriod),
+                              periodDate(r, t.exitPeriod),
+                              csvField(marketPriceText(t.market, t.exitPrice)),
+                              QString::number(t.periodsHeld()),
+                              csvMoney(t.pl)};
+        out += row.join(QLatin1Char(',')) + QLatin1Char('\n');
+    }
+    return out;
+}
+
+QString roundTripsPathFor(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const bool suffix = dot > slash + 1;
+    return (suffix ? path.left(dot) : path) + QStringLiteral("-round-trips") + (suffix ? path.mid(dot) : QString());
+}
+
+double reviewScore(const ReviewRecord& r) {
+    return (r.periods.empty() ? r.startingCapital : r.periods.back().accountValue) - r.startingCapital;
+}
+
+QDate reviewFirstDay(const ReviewRecord& r) { return r.periods.empty() ? QDate() : r.periods.front().date; }
+QDate reviewLastDay(const ReviewRecord& r) { return r.periods.empty() ? QDate() : r.periods.back().date; }
+
+QString reviewFileStem(const ReviewRecord& r) {
+    QString stem = QStringLiteral("pellucar");
+    if (const QDate first = reviewFirstDay(r); first.isValid()) stem += '-' + first.toString(Qt::ISODate);
+    // The scenario's name in letters and digits only, words joined by hyphens:
+    // a name safe in any folder.
+    QString words;
+    for (QChar c : r.scenario.toLower()) {
+        if (c.isLetterOrNumber() && c.unicode() < 128) words += c;
+        else if (!words.isEmpty() && !words.endsWith('-')) words += '-';
+    }
+    while (words.endsWith('-')) words.chop(1);
+    if (!words.isEmpty()) stem += '-' + words;
+    return stem;
+}
+
+std::vector<ReviewLine> reviewIdentity(const ReviewRecord& r) {
+    const char* length = r.length == GameLength::Month     ? "One Month"
+                         : r.length == GameLength::Quarter ? "One Quarter"
+                                                           : "One Year";
+    const QDate first = reviewFirstDay(r), last = reviewLastDay(r);
+    std::vector<ReviewLine> out{
+        {QStringLiteral("Level"), levelName(r.level)},
+        {QStringLiteral("Rules"), ruleSetName(r.rules)},
+        {QStringLiteral("Data"), QStringLiteral("%1, %2").arg(dataModeName(r.dataMode), QLatin1String(length))},
+        {QStringLiteral("Scenario"), r.scenario.isEmpty() ? QStringLiteral("none") : r.scenario},
+        {QStringLiteral("Played"), QStringLiteral("%1 to %2, %3 periods")
+                                       .arg(first.toString(Qt::ISODate), last.toString(Qt::ISODate))
+                                       .arg(r.periods.size())},
+        {QStringLiteral("Score"), QStringLiteral("$") + formatStandard(reviewScore(r))},
+    };
     return out;
 }
 

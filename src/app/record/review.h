@@ -1,12 +1,16 @@
 #pragma once
+#include "app/state/time_period_form.h"
+#include "common/data_mode.h"
 #include "common/level.h"
 #include "common/market.h"
+#include "common/rule_set.h"
 #include "trading/account.h"
 #include "trading/side.h"
 #include "trading/trade_log.h"
 
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -30,16 +34,23 @@ struct ReviewPeriod {
 // keeps it with the game.
 struct ReviewRecord {
     Level level = Level::Expert;
+    // Which game it was, for a report to name it.
+    RuleSet rules = RuleSet::Classic;
+    DataMode dataMode = DataMode::Daily;
+    GameLength length = GameLength::Year;
+    QString scenario; // empty for a game set up in the setup window
     double startingCapital = 0;
     std::vector<ReviewPeriod> periods; // period 1 first
     QList<TradeRecord> trades;
+    QMap<int, QString> notes; // the journal, by trade number
     bool operator==(const ReviewRecord&) const = default;
 };
 
 // The game on the desk as its review will read it: the trade record
 // replayed through an account of its own, valued at every period's prices,
-// so the curve ends at the value the player saw.
-ReviewRecord reviewRecordOf(const GameState& s);
+// so the curve ends at the value the player saw. `scenario` names the
+// scenario the game started from, if any.
+ReviewRecord reviewRecordOf(const GameState& s, const QString& scenario = {});
 
 // A whole check of a record read back from a file: periods in range and
 // finite, trades numbered from 1 in period order, of the level's markets,
@@ -111,8 +122,29 @@ QString tripDirection(const RoundTrip& t);
 // A price as the record shows it, without binary noise.
 QString reviewPriceText(double price);
 
-// The trade record as comma-separated text with a header line.
+// The trade record as comma-separated text with a header line: every fill
+// with its price in the market's notation, the dollars it realized and its
+// note.
 QString tradeRecordCsv(const ReviewRecord& r);
+// The round trips as comma-separated text with a header line.
+QString roundTripsCsv(const ReviewRecord& r, const ReviewFigures& f);
+// The round trips' file beside the fills' file `path`: "game.csv" gives
+// "game-round-trips.csv".
+QString roundTripsPathFor(const QString& path);
+// A price in the market's own notation (T-Bond in 32nds, Soybean in cents
+// and quarter cents).
+QString marketPriceText(Market m, double price);
+// The score: the last account value less the starting capital.
+double reviewScore(const ReviewRecord& r);
+// The game's first and last days played.
+QDate reviewFirstDay(const ReviewRecord& r);
+QDate reviewLastDay(const ReviewRecord& r);
+// "pellucar-1987-10-19-autumn-1987": the name an export of the game
+// starts with, from its first day and its scenario.
+QString reviewFileStem(const ReviewRecord& r);
+// The lines that say which game it was: level, rules, data and length,
+// scenario, dates, score.
+std::vector<ReviewLine> reviewIdentity(const ReviewRecord& r);
 // "1987-10-19" or "1987-10-19 10:00".
 QString reviewPeriodText(const ReviewPeriod& p);
 

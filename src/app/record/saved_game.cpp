@@ -90,6 +90,9 @@ constexpr int kMostDecisions = 100000;
 constexpr int kMostText = 32;
 // More rewinds than anyone plays through.
 constexpr int kMostRewinds = 1000000;
+// The longest note read: longer than the journal keeps, so that a note too
+// long is refused with its reason, not as a damaged file.
+constexpr int kMostNoteRead = 2 * TradeJournal::kMostNote;
 
 // The field order below is the file's layout: any change to it is a new
 // format version.
@@ -153,6 +156,9 @@ void write(QDataStream& s, const SavedGame& g) {
     s << c.priceAverage;
     put(s, c.rightPane);
     s << c.priceBands << qint32(c.rsiChanges) << qint32(c.stochasticWindow);
+    // Format 8.
+    s << qint32(g.notes.size());
+    for (auto it = g.notes.begin(); it != g.notes.end(); ++it) s << qint32(it.key()) << it.value();
 }
 
 bool read(QDataStream& s, SavedGame& g, quint32 format) {
@@ -252,6 +258,18 @@ bool read(QDataStream& s, SavedGame& g, quint32 format) {
         c.priceBands = in.flag();
         c.rsiChanges = in.number();
         c.stochasticWindow = in.number();
+    }
+    if (format >= 8) {
+        // Read a little past the longest note, so that a note too long is
+        // told as such; each trade has one note at most, in trade order.
+        int last = 0;
+        for (int n = in.count(TradeJournal::kMostNotes); n > 0 && !in.failed(); --n) {
+            const int trade = in.number();
+            const QString text = in.text(kMostNoteRead);
+            if (trade <= last) in.bad = true;
+            last = trade;
+            g.notes.insert(trade, text);
+        }
     }
     return !in.failed() && s.atEnd();
 }
@@ -379,6 +397,8 @@ QString checkSavedGame(const SavedGame& g) {
     // played for practice.
     if (g.rewinds < 0 || g.rewinds > kMostRewinds || (g.rewinds > 0 && !g.practice))
         return QStringLiteral("it was rewound %1 times, which no game is").arg(g.rewinds);
+    if (const QString why = TradeJournal::journalProblem(g.notes, static_cast<int>(g.trades.size())); !why.isEmpty())
+        return why;
 
     if (!NewsOptions::withCounters(g.annualCounter, g.dailyCounter))
         return QStringLiteral("its news options are out of range");
@@ -423,6 +443,7 @@ SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::
     g.practice = s.practice;
     g.rewinds = s.rewinds;
     g.decisions = s.desk.decisions;
+    g.notes = s.desk.journal.notes();
     g.periodIndex = s.clock.periodIndex();
     const TradingDesk& d = s.desk;
     g.orderState = d.state;
@@ -564,7 +585,10 @@ qint64 largestSavedGameSize() {
         g.trades.clear();
         g.decisions = QList<OrderDecision>(1);
         const qint64 decision = encodeSavedGame(g).size() - none;
-        return none + trade * TradeLog::kMaxRecords + decision * kMostDecisions;
+        g.decisions.clear();
+        g.notes.insert(1, QString(kMostNoteRead, QLatin1Char('0')));
+        const qint64 note = encodeSavedGame(g).size() - none;
+        return none + trade * TradeLog::kMaxRecords + decision * kMostDecisions + note * TradeJournal::kMostNotes;
     }();
     return largest;
 }

@@ -25,6 +25,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -41,8 +42,8 @@ inline constexpr char kSavedGameFileName[] = "saved-game.pellucar";
 // Trainer's fills and its decisions on working orders; 6 whether the game is
 // played for practice and how often it was rewound; 7 the price chart's
 // style, its average line and bands, the right chart's pane and the
-// indicators' periods.
-inline constexpr quint32 kSavedGameFormat = 7;
+// indicators' periods; 8 the journal's notes.
+inline constexpr quint32 kSavedGameFormat = 8;
 
 // The most periods any game reaches: a quarter of tick days, six a day.
 inline constexpr int kMostGamePeriods = kTickDayCapacity * kTicksPerDay;
@@ -79,6 +80,8 @@ struct SavedGame {
     QList<TradeRecord> trades;
     // Trainer: the player's decisions on working orders, in the order made.
     QList<OrderDecision> decisions;
+    // The journal's notes by trade number; files before format 6 have none.
+    QMap<int, QString> notes;
     int periodIndex = 1;
     OrderState orderState = OrderState::ChangePeriod;
     std::optional<Market> orderMarket;

@@ -3,6 +3,7 @@
 #include "trading/account.h"
 #include "trading/order_limits.h"
 #include "trading/side.h"
+#include "trading/trade_journal.h"
 #include "trading/trade_log.h"
 #include "trading/working_orders.h"
 
@@ -56,6 +57,8 @@ struct TradingDesk {
     Account account;
     OrderLimits limits;
     TradeLog trades;
+    // The player's notes on the trades of the record.
+    TradeJournal journal;
     PendingOrder pending;
     OrderState state = OrderState::ChangePeriod;
     // The commissions an Expert has run up since the program started (no

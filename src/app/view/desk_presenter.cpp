@@ -152,6 +152,9 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
         {"mnuGraphType", !f.reportShown},
         // The charts' view moves over a game's played periods.
         {"mnuChartViewMenu", f.gameOnDesk && !f.reportShown},
+        // A note is written between orders, with a report shown or not.
+        {"mnuTradeNote",
+         f.gameOnDesk && f.tradeCount > 0 && !f.pressRunning && f.orderStep == OrderState::ChangePeriod},
         {"mnuGame", menus},
         {"mnuSettings", menus},
         {"mnuDunmere", menus},

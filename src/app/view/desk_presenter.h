@@ -42,6 +42,7 @@ struct DeskFacts {
     bool periodStarted = false; // the game is past its first Forward press
     bool reportShown = false;   // a history report covers the charts
     OrderState orderStep = OrderState::ChangePeriod;
+    int tradeCount = 0;               // trades made in the game
     bool pressRunning = false;        // a Forward press, from its start to its end
     bool windowLocked = false;        // the press holds the main window locked
     bool modalOpen = false;           // a modal window is up over the main window
