@@ -55,8 +55,11 @@ public:
         y_ += used.height();
     }
 
-    // Caption and value lines in two columns.
+    // Caption and value lines in two columns, the captions' at least
+    // `captionWidth` wide and as wide as the longest caption.
     void table(const std::vector<ReviewLine>& lines, double captionWidth) {
+        const QFontMetricsF bold(font(10, true), p_.device());
+        for (const ReviewLine& l : lines) captionWidth = std::max(captionWidth, bold.horizontalAdvance(l.caption) + 12);
         p_.setFont(font(10, false));
         for (const ReviewLine& l : lines) {
             const QRectF value(left() + captionWidth, 0, width() - captionWidth, 1e6);

@@ -399,8 +399,9 @@ private:
             return t.left(t.indexOf(' '));
         };
         if (m.visible(QStringLiteral("TradeGrid")) &&
-            m.at(QStringLiteral("TradeGrid")).grid !=
-                tradeReport(s.desk.trades, s.desk.account, timeOf, s.settings.rules == RuleSet::Trainer))
+            m.at(QStringLiteral("TradeGrid")).grid != tradeReport(s.desk.trades, s.desk.account, timeOf,
+                                                                  s.settings.rules == RuleSet::Trainer,
+                                                                  &s.desk.journal))
             bad << QStringLiteral("the trade report shown is not the game's on the desk");
         if (m.visible(QStringLiteral("newsgrid")) && m.at(QStringLiteral("newsgrid")).grid != s.news.grid())
             bad << QStringLiteral("the news report shown is not the game's on the desk");
