@@ -190,6 +190,7 @@ QString checkWindow(const QString& window, const QString& caption, const QString
         {"frmEndofGame", "Game Over "},
         {"frmTradeConfirmation", "Electronic Mail:  Trade Confirmation"},
         {"frmConfirm", "Resume Saved Game"},
+        {"frmTradeNote", "Trade Note"},
         {"frmScenarios", kScenarioTitle},
         {"frmRewind", kRewindTitle},
     };

@@ -274,7 +274,7 @@ void OrderDesk::mnuTradeNote_Click(int trade) {
                               .arg(trade)
                               .arg(t.transaction())
                               .arg(std::fabs(t.amount), 0, 'f', 0)
-                              .arg(marketName(t.market), formatPlain(t.price));
+                              .arg(marketName(t.market), formatPlainF(t.price));
     const std::optional<QString> text = dialogs_.tradeNote(about, desk_.journal.note(trade));
     if (!text) return;
     if (const QString why = writeNote(trade, *text); !why.isEmpty())
