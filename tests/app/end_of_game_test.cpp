@@ -7,6 +7,7 @@
 #include "support/game_harness.h"
 #include "support/random_player.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -302,6 +303,87 @@ void playRandomly(RecordedGame& r, std::uint64_t seed) {
 
 } // namespace
 
+// A record of the version before the rule sets: its games read as Classic games of market orders, not practice,
+// with no commissions, and the next game brings the file up to date without losing them.
+TEST(PastGamesStore, AnOlderRecordReadsAsClassicMarketOrdersAndIsBroughtUpToDate) {
+    RecordedGame r(GameLength::Quarter);
+    playRandomly(r, 3);
+    const qint64 id = r.games().at(0).id;
+    const ReviewRecord kept = r.store.review(id).value();
+    // The same game in a file of version 2, as that version wrote it.
+    const QString old = r.dir.filePath(QStringLiteral("old.sqlite"));
+    QByteArray make;
+    for (const char* step : PastGames::migrations().first(2)) make += step;
+    make += "PRAGMA application_id = " + QByteArray::number(PastGames::kApplicationId) + "; PRAGMA user_version = 2;";
+    make += "ATTACH '" + QFile::encodeName(r.path) +
+            "' AS now;"
+            "INSERT INTO PastGames SELECT GameID, PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength,"
+            " Periods, Trades, Score, Verdict, Ending, Scenario, StartingCapital FROM now.PastGames;"
+            "INSERT INTO GamePeriods SELECT * FROM now.GamePeriods;"
+            "INSERT INTO GameTrades SELECT GameID, Number, Period, Market, Side, MarginCall, Amount, Price"
+            " FROM now.GameTrades;";
+    ASSERT_TRUE(sql(old, make.constData()));
+    PastGames store(old);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round); // as version 2, then after the next game brought it to version 3
+        const std::vector<PastGame> games = store.games();
+        ASSERT_EQ(games.size(), 1u + round) << store.lastError().toStdString();
+        const auto g = std::find_if(games.begin(), games.end(), [id](const PastGame& p) { return p.id == id; });
+        ASSERT_NE(g, games.end());
+        EXPECT_EQ(std::tuple(g->rules, g->practice, g->commissions), std::tuple(RuleSet::Classic, false, 0.0));
+        const std::optional<ReviewRecord> review = store.review(id);
+        ASSERT_TRUE(review.has_value()) << store.lastError().toStdString();
+        EXPECT_EQ(*review, kept);
+        if (round == 0) {
+            ASSERT_TRUE(store.record(pastGameSample(Level::Expert, 5, 9))) << store.lastError().toStdString();
+        }
+    }
+}
+
+// The best of each rule set and level, practice games left out.
+TEST(PastGamesStore, BestScoresArePerRuleSetAndLevelAndNeverPractice) {
+    const auto game = [](Level level, RuleSet rules, double score, bool practice, int minute) {
+        PastGame g = pastGameSample(level, score, minute);
+        g.rules = rules;
+        g.practice = practice;
+        return g;
+    };
+    using enum Level;
+    using enum RuleSet;
+    const struct {
+        const char* name;
+        std::vector<PastGame> games;
+        std::vector<std::tuple<RuleSet, Level, double>> best;
+    } cases[] = {
+        {"none", {}, {}},
+        {"a practice game alone", {game(Expert, Trainer, 900, true, 1)}, {}},
+        {"practice beats no real game",
+         {game(Expert, Classic, 100, false, 1), game(Expert, Classic, 900, true, 2)},
+         {{Classic, Expert, 100}}},
+        {"each rule set its own best",
+         {game(Expert, Trainer, 50, false, 1), game(Expert, Classic, 100, false, 2),
+          game(Novice, Trainer, -5, false, 3), game(Expert, Trainer, 70, false, 4)},
+         {{Classic, Expert, 100}, {Trainer, Novice, -5}, {Trainer, Expert, 70}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::tuple<RuleSet, Level, double>> best;
+        for (const BestScore& b : bestScores(c.games)) {
+            EXPECT_EQ(b.rules, b.game.rules);
+            best.emplace_back(b.rules, b.level, b.game.score);
+        }
+        EXPECT_EQ(best, c.best);
+        // A scenario's best is never a practice game either.
+        std::vector<PastGame> played = c.games;
+        for (PastGame& g : played) g.scenario = scenarios().front().name;
+        const std::optional<PastGame> top = scenarioChoices(played).front().best;
+        EXPECT_EQ(top.has_value(), !c.best.empty());
+        if (top) {
+            EXPECT_FALSE(top->practice);
+        }
+    }
+}
+
 TEST(GameReview, FiguresAgreeWithTheIndependentAccountOnPlayedGames) {
     for (std::uint64_t seed : {3u, 17u, 40u}) {
         SCOPED_TRACE(seed);
@@ -397,6 +479,9 @@ TEST(GameReview, TheRecordOpensOldGamesWithoutAReviewAndRefusesDamagedOnes) {
         {"a price that is not the trade's", "UPDATE GameTrades SET Price = Price + 1 WHERE Number = 1", true},
         {"a note with a line break", "UPDATE GameTrades SET Note = 'a' || char(10) || 'b' WHERE Number = 1", true},
         {"a note too long", "UPDATE GameTrades SET Note = printf('%.*c', 201, 'x') WHERE Number = 1", true},
+        {"an order type unknown", "UPDATE GameTrades SET OrderType = 'Iceberg' WHERE Number = 1", true},
+        {"a Classic fill of a limit order", "UPDATE GameTrades SET OrderType = 'Limit' WHERE Number = 1", true},
+        {"a market order that asked another price", "UPDATE GameTrades SET Asked = Price + 1 WHERE Number = 1", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -174,6 +174,12 @@ TEST(HostileRecord, ADamagedRowIsSkippedAndCountedNotHidingTheRecord) {
         {"a level unknown", "Level = 'Wizard'", 1},
         {"a time of day that is none", "PlayedAt = '2026-03-01T25:00:00'", 1},
         {"a negative id", "GameID = -2", 1},
+        {"a rule set unknown", "RuleSet = 'Turbo'", 1},
+        {"practice neither yes nor no", "Practice = 2", 1},
+        {"practice half way", "Practice = 0.5", 1},
+        {"a negative commission", "RuleSet = 'Trainer', Commissions = -0.5", 1},
+        {"a Classic game charged commissions", "Commissions = 25", 1},
+        {"a Trainer game that paid commissions", "RuleSet = 'Trainer', Commissions = 25", 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

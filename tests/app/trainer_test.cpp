@@ -1,11 +1,13 @@
 // Trainer rules in the game: working orders entered between presses, filled in the press before the account is
 // valued, charged, recorded, cancelled by a margin call's trade, and kept in the saved game.
+#include "app/record/past_games.h"
 #include "app/record/review.h"
 #include "app/record/saved_game.h"
 #include "support/game_harness.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -19,8 +21,9 @@ using enum Side;
 
 // Oil on the 1990 fixture: 20.00 in period 1, a quarter more each period, one price a day.
 struct TrainerGame : Harness {
-    explicit TrainerGame(const QString& rules = QStringLiteral("Trainer"), const QString& db = sharedDaily1990())
-        : Harness(db) {
+    explicit TrainerGame(const QString& rules = QStringLiteral("Trainer"), const QString& db = sharedDaily1990(),
+                         PastGames* record = nullptr)
+        : Harness(db, record) {
         start();
         setup({{"level", "Expert"}, {"year", "1990"}, {"rules", rules}});
         take();
@@ -37,6 +40,11 @@ struct TrainerGame : Harness {
         for (const WorkingOrder& o : game->workingOrders().list()) ids.push_back(o.id);
         return ids;
     }
+};
+
+// A Trainer game that records its end.
+struct RecordedTrainerGame : ScratchRecord, TrainerGame {
+    RecordedTrainerGame() : TrainerGame(QStringLiteral("Trainer"), sharedDaily1990(), &store) {}
 };
 
 } // namespace
@@ -252,4 +260,50 @@ TEST(Trainer, AFormat3SavedGameResumesAsClassic) {
     EXPECT_EQ(resumed.state().settings.rules, RuleSet::Classic);
     EXPECT_EQ(resumed.state().desk.trades, g.state().desk.trades);
     EXPECT_EQ(resumed.state().clock.periodIndex(), 3);
+}
+
+// The record of past games keeps the rules, the commissions and each fill's order and asked price; a fill no order
+// of the rules could have made is a damaged review.
+TEST(Trainer, TheRecordKeepsRulesCommissionsAndEachFillsOrder) {
+    RecordedTrainerGame g;
+    g.forward();
+    ASSERT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50), "");   // period 3
+    ASSERT_EQ(g.place(Sell, 5, OrderType::Limit, 21.00), ""); // period 5
+    g.order(Oil, Buy, 1);                                     // the desk's market order at 20.00
+    g.forward(5);
+    const double paid = g.state().desk.account.commissionsPaid();
+    g.end(QStringLiteral("btnRestartGame"));
+    const std::vector<PastGame> games = PastGames(g.path).games();
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(std::tuple(games[0].rules, games[0].practice, games[0].commissions),
+              std::tuple(RuleSet::Trainer, false, paid));
+    const std::optional<ReviewRecord> review = g.store.review(games[0].id);
+    ASSERT_TRUE(review.has_value()) << g.store.lastError().toStdString();
+    EXPECT_EQ(*review, g.game->lastReview());
+    EXPECT_EQ(review->commissions, paid);
+    const QStringList csv = tradeRecordCsv(*review).split('\n');
+    ASSERT_GE(csv.size(), 4);
+    EXPECT_TRUE(csv[1].endsWith(",Buy,1,20,Market,20") && csv[2].endsWith(",Stop,20.5") && csv[3].endsWith(",Limit,21"))
+        << csv.join('\n').toStdString();
+
+    const struct {
+        const char* name;
+        const char* damage;
+    } cases[] = {
+        {"a limit asked off the tick grid", "UPDATE GameTrades SET Asked = 20.995 WHERE OrderType = 'Limit'"},
+        {"a sell limit filled below its price", "UPDATE GameTrades SET Asked = 21.01 WHERE OrderType = 'Limit'"},
+        {"a buy stop filled below its price", "UPDATE GameTrades SET Asked = 20.51 WHERE OrderType = 'Stop'"},
+        {"a stop that asked nothing", "UPDATE GameTrades SET Asked = 0 WHERE OrderType = 'Stop'"},
+        {"commissions past the highest rate", "UPDATE PastGames SET Commissions = 1e6"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString copy = g.dir.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(QFile::copy(g.path, copy));
+        ASSERT_TRUE(sql(copy, c.damage));
+        PastGames damaged(copy);
+        EXPECT_EQ(damaged.games().size(), 1u);
+        EXPECT_FALSE(damaged.review(games[0].id).has_value());
+        EXPECT_TRUE(damaged.failed());
+    }
 }

@@ -25,7 +25,7 @@ namespace {
 
 // "PLPG" in the file header tells the record apart from any other SQLite
 // file (the market database carries "PLCR").
-constexpr int kApplicationId = 0x504C5047;
+constexpr int kApplicationId = PastGames::kApplicationId;
 
 // Each entry brings the file from the version before it to the next one;
 // entry 0 makes an empty file version 1. A later version appends its step.
@@ -67,11 +67,20 @@ const char* const kMigrations[] = {
     " Amount REAL NOT NULL,"
     " Price REAL NOT NULL,"
     " PRIMARY KEY (GameID, Number));",
+    // Version 3 keeps the rules a game was played under, whether it was
+    // practice, the commissions it paid, and each fill's order type and the
+    // price it asked for (a market order's is its fill price). What was
+    // recorded before reads as a Classic game of market orders.
+    "ALTER TABLE PastGames ADD COLUMN RuleSet TEXT NOT NULL DEFAULT 'Classic';"
+    "ALTER TABLE PastGames ADD COLUMN Practice INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE PastGames ADD COLUMN Commissions REAL NOT NULL DEFAULT 0;"
+    "ALTER TABLE GameTrades ADD COLUMN OrderType TEXT NOT NULL DEFAULT 'Market';"
+    "ALTER TABLE GameTrades ADD COLUMN Asked REAL NOT NULL DEFAULT 0;",
     // The journal: the player's note on each trade, empty for none.
     "ALTER TABLE GameTrades ADD COLUMN Note TEXT NOT NULL DEFAULT '';",
 };
 // The first version that keeps the journal.
-constexpr int kJournalVersion = 3;
+constexpr int kJournalVersion = 4;
 static_assert(std::size(kMigrations) == PastGames::kSchemaVersion);
 
 constexpr const char* kColumns =
@@ -79,6 +88,16 @@ constexpr const char* kColumns =
 // The columns version 2 added, and what a version 1 file reads in their place.
 constexpr const char* kReviewColumns = ", Scenario, StartingCapital";
 constexpr const char* kNoReviewColumns = ", '', 0";
+// The columns version 3 added, and what an older file reads in their place.
+constexpr const char* kRulesColumns = ", RuleSet, Practice, Commissions";
+constexpr const char* kNoRulesColumns = ", 'Classic', 0, 0";
+
+// An order type as the record names it, or none for any other text.
+std::optional<OrderType> orderTypeFromName(const QString& name) {
+    for (OrderType t : {OrderType::Market, OrderType::Limit, OrderType::Stop})
+        if (orderTypeName(t) == name) return t;
+    return std::nullopt;
+}
 
 using Statement = SqliteStatement;
 
@@ -98,7 +117,7 @@ QDateTime playedAt(const QString& text) {
 // are read: a stored text of megabytes is no verdict.
 std::optional<PastGame> readRow(const Statement& st) {
     PastGame g;
-    for (int col : {0, 7, 8, 9, 13})
+    for (int col : {0, 7, 8, 9, 13, 15, 16})
         if (!st.isNumber(col)) return std::nullopt;
     // The longest UTF-8 text of each column: a date and time, two dates,
     // four names, the verdict and the scenario.
@@ -112,7 +131,8 @@ std::optional<PastGame> readRow(const Statement& st) {
                   {6, 16},
                   {10, 4 * PastGames::kMostVerdict},
                   {11, 16},
-                  {12, 4 * PastGames::kMostScenario}};
+                  {12, 4 * PastGames::kMostScenario},
+                  {14, 16}};
     for (const auto& t : kTexts)
         if (st.bytes(t.col) > t.bytes) return std::nullopt;
     g.id = st.integer(0);
@@ -127,8 +147,18 @@ std::optional<PastGame> readRow(const Statement& st) {
     const auto ending = gameEndingFromName(st.text(11));
     g.scenario = st.text(12);
     g.reviewKept = st.real(13) > 0;
+    const qint64 practice = st.integer(15);
+    g.practice = practice != 0;
+    g.commissions = st.real(16);
     if (!g.playedAt.isValid() || !g.periodStart.isValid() || !g.periodEnd.isValid() || g.periodEnd < g.periodStart ||
-        !levelFromName(st.text(4), &g.level) || g.dataMode == DataMode::None || !length || !ending)
+        !levelFromName(st.text(4), &g.level) || g.dataMode == DataMode::None || !length || !ending ||
+        !ruleSetFromName(st.text(14), &g.rules) || (practice != 0 && practice != 1) ||
+        st.real(15) != static_cast<double>(practice))
+        return std::nullopt;
+    // Commissions are paid under the Trainer rules only, and never more
+    // than a score's bound.
+    if (!std::isfinite(g.commissions) || g.commissions < 0 || g.commissions > PastGames::kMostScore ||
+        (g.rules == RuleSet::Classic && g.commissions != 0))
         return std::nullopt;
     // No game ends before its first period, plays past a quarter of tick
     // periods (a daily game continued stops at 366 days), records more
@@ -163,8 +193,9 @@ QString writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
         for (Market m : kTradingOrder) period.bind(6 + index(m), p.prices[static_cast<size_t>(index(m))]);
         if (period.step() != SQLITE_DONE) return failure();
     }
-    Statement trade(db, "INSERT INTO GameTrades (GameID, Number, Period, Market, Side, MarginCall, Amount, Price,"
-                        " Note) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    Statement trade(
+        db, "INSERT INTO GameTrades (GameID, Number, Period, Market, Side, MarginCall, Amount, Price, OrderType,"
+            " Asked, Note) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
     if (!trade.ok()) return failure();
     for (const TradeRecord& t : r.trades) {
         trade.reset();
@@ -176,7 +207,9 @@ QString writeReview(sqlite3* db, qint64 id, const ReviewRecord& r) {
         trade.bind(6, t.marginCall ? 1 : 0);
         trade.bind(7, static_cast<double>(t.amount));
         trade.bind(8, static_cast<double>(t.price));
-        trade.bind(9, r.notes.value(t.number));
+        trade.bind(9, orderTypeName(t.orderType));
+        trade.bind(10, t.asked != 0 ? t.asked : static_cast<double>(t.price));
+        trade.bind(11, r.notes.value(t.number));
         if (trade.step() != SQLITE_DONE) return failure();
     }
     return {};
@@ -312,6 +345,8 @@ private:
 
 PastGames::PastGames(QString path) : path_(std::move(path)) {}
 
+std::span<const char* const> PastGames::migrations() { return kMigrations; }
+
 QString PastGames::defaultPath() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/past-games.sqlite");
 }
@@ -355,8 +390,8 @@ bool PastGames::record(const PastGame& game, const ReviewRecord* review) {
 
     Statement st(c.db(),
                  "INSERT INTO PastGames (PlayedAt, PeriodStart, PeriodEnd, Level, DataMode, GameLength, Periods,"
-                 " Trades, Score, Verdict, Ending, Scenario, StartingCapital)"
-                 " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
+                 " Trades, Score, Verdict, Ending, Scenario, StartingCapital, RuleSet, Practice, Commissions)"
+                 " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
     if (!st.ok()) return rollBack(c.engineError());
     st.bind(1, game.playedAt.toString(Qt::ISODate));
     st.bind(2, game.periodStart.toString(Qt::ISODate));
@@ -371,6 +406,9 @@ bool PastGames::record(const PastGame& game, const ReviewRecord* review) {
     st.bind(11, gameEndingName(game.ending));
     st.bind(12, game.scenario.left(kMostScenario));
     st.bind(13, review ? review->startingCapital : 0.0);
+    st.bind(14, ruleSetName(game.rules));
+    st.bind(15, qint64{game.practice ? 1 : 0});
+    st.bind(16, game.commissions);
     if (st.step() != SQLITE_DONE) return rollBack(c.engineError());
     if (review) {
         error = writeReview(c.db(), sqlite3_last_insert_rowid(c.db()), *review);
@@ -395,6 +433,7 @@ std::vector<PastGame> PastGames::games() {
     int skipped = 0;
     if (version > 0) {
         Statement st(c.db(), QByteArray("SELECT ") + kColumns + (version >= 2 ? kReviewColumns : kNoReviewColumns) +
+                                 (version >= 3 ? kRulesColumns : kNoRulesColumns) +
                                  " FROM PastGames ORDER BY PlayedAt DESC, GameID DESC");
         if (!st.ok()) return fail(c.engineError()), std::vector<PastGame>{};
         int rc;
@@ -423,12 +462,14 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
     ReviewRecord r;
     double score = 0;
     {
-        Statement st(c.db(), "SELECT Level, StartingCapital, Score, DataMode, GameLength, Scenario FROM PastGames"
-                             " WHERE GameID = ?1");
+        Statement st(c.db(), QByteArray("SELECT Level, StartingCapital, Score, DataMode, GameLength, Scenario") +
+                                 (version >= 3 ? ", RuleSet, Commissions" : ", 'Classic', 0") +
+                                 " FROM PastGames WHERE GameID = ?1");
         if (!st.ok()) return fail(c.engineError()), none();
         st.bind(1, id);
-        if (st.step() != SQLITE_ROW || !st.isNumber(1) || !st.isNumber(2) || st.bytes(0) > 16 || st.bytes(3) > 16 ||
-            st.bytes(4) > 16 || st.bytes(5) > 4 * kMostScenario || !levelFromName(st.text(0), &r.level))
+        if (st.step() != SQLITE_ROW || !st.isNumber(1) || !st.isNumber(2) || !st.isNumber(7) || st.bytes(0) > 16 ||
+            st.bytes(3) > 16 || st.bytes(4) > 16 || st.bytes(5) > 4 * kMostScenario || st.bytes(6) > 16 ||
+            !levelFromName(st.text(0), &r.level) || !ruleSetFromName(st.text(6), &r.rules))
             return fail(damaged), none();
         r.startingCapital = st.real(1);
         score = st.real(2);
@@ -437,6 +478,7 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
         r.scenario = st.text(5);
         if (r.dataMode == DataMode::None || !length || r.scenario.size() > kMostScenario) return fail(damaged), none();
         r.length = *length;
+        r.commissions = st.real(7);
         if (r.startingCapital == 0) return succeed(), none();
     }
     {
@@ -461,14 +503,15 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
         if (rc != SQLITE_DONE) return fail(c.engineError()), none();
     }
     {
-        Statement st(c.db(), QByteArray("SELECT Number, Period, Market, Side, MarginCall, Amount, Price, ") +
-                                 (version >= kJournalVersion ? "Note" : "''") +
+        Statement st(c.db(), QByteArray("SELECT Number, Period, Market, Side, MarginCall, Amount, Price") +
+                                 (version >= 3 ? ", OrderType, Asked" : ", 'Market', 0") +
+                                 (version >= kJournalVersion ? ", Note" : ", ''") +
                                  " FROM GameTrades WHERE GameID = ?1 ORDER BY Number");
         if (!st.ok()) return fail(c.engineError()), none();
         st.bind(1, id);
         int rc;
         while ((rc = st.step()) == SQLITE_ROW) {
-            for (int col : {0, 1, 4, 5, 6})
+            for (int col : {0, 1, 4, 5, 6, 8})
                 if (!st.isNumber(col)) return fail(damaged), none();
             if (r.trades.size() > TradeLog::kMaxRecords) return fail(damaged), none();
             TradeRecord t;
@@ -477,11 +520,17 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
             t.marginCall = st.integer(4) != 0;
             t.amount = static_cast<float>(std::clamp(st.real(5), -1e6, 1e6));
             t.price = static_cast<float>(std::clamp(st.real(6), -1e8, 1e8));
-            if (!marketFromName(st.text(2), &t.market) || !sideFromName(st.text(3), &t.side))
+            const std::optional<OrderType> type = st.bytes(7) > 16 ? std::nullopt : orderTypeFromName(st.text(7));
+            if (!marketFromName(st.text(2), &t.market) || !sideFromName(st.text(3), &t.side) || !type)
                 return fail(damaged), none();
+            // A market order's asked price is its fill price (or none, in a
+            // record older than the column); the trade record keeps none.
+            t.orderType = *type;
+            const double asked = st.real(8);
+            t.asked = *type != OrderType::Market ? asked : (asked == 0 || asked == st.real(6) ? 0 : -1);
             // A note is measured before it is read; its text is checked with the record.
-            if (st.bytes(7) > 4 * TradeJournal::kMostNote) return fail(damaged), none();
-            if (const QString note = st.text(7); !note.isEmpty()) r.notes.insert(t.number, note);
+            if (st.bytes(9) > 4 * TradeJournal::kMostNote) return fail(damaged), none();
+            if (const QString note = st.text(9); !note.isEmpty()) r.notes.insert(t.number, note);
             r.trades.push_back(t);
         }
         if (rc != SQLITE_DONE) return fail(c.engineError()), none();
@@ -497,14 +546,15 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
 
 std::vector<BestScore> bestScores(const std::vector<PastGame>& games) {
     std::vector<BestScore> best;
-    for (Level level : {Level::Novice, Level::Expert}) {
-        const PastGame* top = nullptr;
-        for (const PastGame& g : games)
-            if (g.level == level &&
-                (!top || g.score > top->score || (g.score == top->score && g.playedAt < top->playedAt)))
-                top = &g;
-        if (top) best.push_back({level, *top});
-    }
+    for (RuleSet rules : {RuleSet::Classic, RuleSet::Trainer})
+        for (Level level : {Level::Novice, Level::Expert}) {
+            const PastGame* top = nullptr;
+            for (const PastGame& g : games)
+                if (g.level == level && g.rules == rules && !g.practice &&
+                    (!top || g.score > top->score || (g.score == top->score && g.playedAt < top->playedAt)))
+                    top = &g;
+            if (top) best.push_back({level, *top, rules});
+        }
     return best;
 }
 

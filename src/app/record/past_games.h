@@ -2,12 +2,14 @@
 #include "app/record/review.h"
 #include "app/state/settings.h"
 #include "common/level.h"
+#include "common/rule_set.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace pellucar {
@@ -41,16 +43,24 @@ struct PastGame {
     GameEnding ending = GameEnding::LengthReached;
     QString scenario;        // the historic scenario it started from, if any
     bool reviewKept = false; // games recorded before reviews were kept have none
+    RuleSet rules = RuleSet::Classic;
+    // A practice game (one rewound, or marked so by the player) is listed
+    // but never counts towards a best score.
+    bool practice = false;
+    double commissions = 0; // paid under the Trainer rules, dollars
 };
 
-// The highest score reached at one level, and the game that reached it.
+// The highest score reached at one level under one rule set, and the game
+// that reached it.
 struct BestScore {
     Level level = Level::Expert;
     PastGame game;
+    RuleSet rules = RuleSet::Classic;
 };
 
-// The best score of each level that has games, Novice first; of equal
-// scores the earlier game.
+// The best score of each rule set and level that has games, Classic first,
+// then Novice first; of equal scores the earlier game. Practice games are
+// left out.
 std::vector<BestScore> bestScores(const std::vector<PastGame>& games);
 
 // The record of finished games: a small SQLite file of the player's own.
@@ -66,13 +76,17 @@ class PastGames {
 public:
     // The file's layout version (SQLite's user_version): each version adds
     // to the one before, so older files are brought up to date on open.
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
     // The most the game stores: the longest verdict or end message and the
     // longest scenario name are well within these; a score of a trillion
     // dollars is past what any account can hold (a review's bound too).
     static constexpr int kMostVerdict = 200;
     static constexpr int kMostScenario = 60;
     static constexpr double kMostScore = 1e12;
+
+    // The layout steps: entry v brings a file of version v to v + 1.
+    static std::span<const char* const> migrations();
+    static constexpr int kApplicationId = 0x504C5047; // "PLPG"
 
     explicit PastGames(QString path);
     // past-games.sqlite in the application's data folder.

@@ -24,6 +24,21 @@ MarketPrices pricesOf(const PriceRecord& r) {
 
 bool tradesMarket(Level level, Market m) { return level == Level::Expert || m == Market::Oil; }
 
+// Whether a fill's order is one the rules could have filled it for: a market
+// order asks for nothing (every Classic trade is one); a limit or stop asks
+// for a price on the market's grid, and fills there or better (a limit), or
+// there or worse (a stop, on a gap through it).
+bool orderAgrees(const TradeRecord& t, RuleSet rules) {
+    if (t.orderType == OrderType::Market) return t.asked == 0;
+    if (rules != RuleSet::Trainer || t.marginCall || !std::isfinite(t.asked) || t.asked <= 0 ||
+        !onTickGrid(t.market, t.asked))
+        return false;
+    const double slack = 1e-6 * t.asked;
+    const bool buy = t.side == Side::Buy;
+    const bool better = buy ? t.price <= t.asked + slack : t.price >= t.asked - slack;
+    return t.orderType == OrderType::Limit ? better : (buy ? t.price >= t.asked - slack : t.price <= t.asked + slack);
+}
+
 // The fills still open in one market, oldest first, as the round trips
 // see them (the account keeps the same order in its lot book).
 struct OpenPiece {
@@ -32,6 +47,8 @@ struct OpenPiece {
     int trade;
     int period;
 };
+
+double askedOf(const TradeRecord& t) { return t.asked != 0 ? t.asked : t.price; }
 
 } // namespace
 
@@ -43,8 +60,10 @@ ReviewRecord reviewRecordOf(const GameState& s, const QString& scenario) {
     r.length = s.clock.setupLength();
     r.scenario = scenario;
     r.startingCapital = s.desk.account.startingCapital();
+    r.commissions = s.desk.account.commissionsPaid();
     r.trades = s.desk.trades.records();
     r.notes = s.desk.journal.notes();
+    for (TradeRecord& t : r.trades) t.orderId = 0;
     Account account;
     account.reset(r.level, s.desk.account.startingCapital());
     const bool tick = s.clock.dataMode() == DataMode::Tick;
@@ -82,13 +101,21 @@ QString reviewRecordProblem(const ReviewRecord& r) {
             if (!std::isfinite(v) || v < 0 || v > 1e7) return QStringLiteral("a period's prices");
     }
     if (r.trades.size() > TradeLog::kMaxRecords) return QStringLiteral("too many trades");
+    // Commissions are charged under the Trainer rules only, at most the
+    // highest rate Options takes on every contract filled.
+    double contracts = 0;
+    for (const TradeRecord& t : r.trades) contracts += std::fabs(t.amount);
+    if (!std::isfinite(r.commissions) || r.commissions < 0 ||
+        (r.rules == RuleSet::Classic ? r.commissions != 0
+                                     : r.commissions > kMostCommissionPerFill * contracts + 0.01 * r.trades.size()))
+        return QStringLiteral("its commissions");
     int day = 0;
     for (qsizetype i = 0; i < r.trades.size(); ++i) {
         const TradeRecord& t = r.trades[i];
         if (t.number != i + 1 || t.day < day || t.day > static_cast<int>(r.periods.size()) ||
             !tradesMarket(r.level, t.market) || !std::isfinite(t.amount) || t.amount == 0 ||
             std::fabs(t.amount) > 1000 || t.amount != std::round(t.amount) || sideOf(t.amount) != t.side ||
-            !std::isfinite(t.price) || t.price <= 0 || t.price > 1e7)
+            !std::isfinite(t.price) || t.price <= 0 || t.price > 1e7 || !orderAgrees(t, r.rules))
             return QStringLiteral("trade %1").arg(i + 1);
         day = t.day;
     }
@@ -223,6 +250,8 @@ QString tripDirection(const RoundTrip& t) {
 
 QString reviewPriceText(double price) { return QString::number(readPrice(static_cast<float>(price)), 'g', 10); }
 
+QString reviewAskedText(const TradeRecord& t) { return reviewPriceText(askedOf(t)); }
+
 std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigures& f) {
     const auto money = [](double v) { return QStringLiteral("$") + formatStandard(v); };
     const auto share = [](double v) { return QString::number(100 * v, 'f', 1) + '%'; };
@@ -300,9 +329,12 @@ QString marketPriceText(Market m, double price) {
 }
 
 QString tradeRecordCsv(const ReviewRecord& r) {
-    // A record with working orders' fills (Trainer rules) names each fill's order and the price it asked for.
-    const bool orders =
-        std::any_of(r.trades.begin(), r.trades.end(), [](const TradeRecord& t) { return t.orderId != 0; });
+    // Every fill with its price in the market's notation, the dollars it
+    // realized and its note; a Trainer record (or one with working orders'
+    // fills) names each fill's order and the price it asked for, a market
+    // order's being its fill price.
+    const bool orders = r.rules == RuleSet::Trainer || std::any_of(r.trades.begin(), r.trades.end(),
+                                                                   [](const TradeRecord& t) { return t.orderId != 0; });
     QString out = QStringLiteral("Trade,Period,Date,Market,Transaction,Contracts,Price,P(L),Note");
     out += orders ? QStringLiteral(",Order,Asked\n") : QStringLiteral("\n");
     const std::vector<FillResult> fills = fillResults(r.trades);
@@ -317,9 +349,7 @@ QString tradeRecordCsv(const ReviewRecord& r) {
                         csvField(marketPriceText(t.market, t.price)),
                         fill.closed > 0 ? csvMoney(fill.realized) : QString(),
                         csvField(r.notes.value(t.number))};
-        if (orders)
-            row << (t.orderId != 0 ? orderTypeName(t.orderType) : QString())
-                << (t.asked != 0 ? csvField(marketPriceText(t.market, t.asked)) : QString());
+        if (orders) row << orderTypeName(t.orderType) << csvField(marketPriceText(t.market, askedOf(t)));
         out += row.join(QLatin1Char(',')) + QLatin1Char('\n');
     }
     return out;

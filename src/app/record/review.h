@@ -40,6 +40,9 @@ struct ReviewRecord {
     GameLength length = GameLength::Year;
     QString scenario; // empty for a game set up in the setup window
     double startingCapital = 0;
+    // Commissions paid (Trainer rules); the account values below are the
+    // positions' own, before them.
+    double commissions = 0;
     std::vector<ReviewPeriod> periods; // period 1 first
     QList<TradeRecord> trades;
     QMap<int, QString> notes; // the journal, by trade number
@@ -48,7 +51,9 @@ struct ReviewRecord {
 
 // The game on the desk as its review will read it: the trade record
 // replayed through an account of its own, valued at every period's prices,
-// so the curve ends at the value the player saw. `scenario` names the
+// so the curve ends at the value the player saw (before commissions). A
+// fill keeps its order's type and asked price, not the order's number: the
+// record of past games keeps what the review shows. `scenario` names the
 // scenario the game started from, if any.
 ReviewRecord reviewRecordOf(const GameState& s, const QString& scenario = {});
 
@@ -121,6 +126,11 @@ std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigu
 QString tripDirection(const RoundTrip& t);
 // A price as the record shows it, without binary noise.
 QString reviewPriceText(double price);
+// The price a fill's order asked for; a market order's is its fill price.
+QString reviewAskedText(const TradeRecord& t);
+// The most one fill's commission takes of each contract: half the highest
+// round-turn rate Options accepts.
+inline constexpr double kMostCommissionPerFill = 500;
 
 // The trade record as comma-separated text with a header line: every fill
 // with its price in the market's notation, the dollars it realized and its

@@ -89,7 +89,7 @@ std::vector<ScenarioChoice> scenarioChoices(const std::vector<PastGame>& games) 
     for (const Scenario& s : scenarios()) {
         ScenarioChoice c{s, std::nullopt};
         for (const PastGame& g : games)
-            if (g.scenario == s.name &&
+            if (g.scenario == s.name && !g.practice &&
                 (!c.best || g.score > c.best->score || (g.score == c.best->score && g.playedAt < c.best->playedAt)))
                 c.best = g;
         out.push_back(std::move(c));
