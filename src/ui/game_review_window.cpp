@@ -227,11 +227,17 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
     statsBox->setMaximumWidth(360);
     middle->addWidget(statsBox);
 
-    trips_ = new QTableWidget(static_cast<int>(figures_.trips.size()), 8, this);
+    // A Trainer game's trips say how each end was ordered and at what price;
+    // the journal's notes come last.
+    const bool orders = record_.rules == RuleSet::Trainer;
+    QStringList titles{QStringLiteral("Market"), QStringLiteral("Side"), QStringLiteral("Contracts"),
+                       QStringLiteral("Entry"),  QStringLiteral("Exit"), QStringLiteral("P(L)"),
+                       QStringLiteral("Periods")};
+    if (orders) titles << QStringLiteral("Entry Order") << QStringLiteral("Exit Order");
+    titles << QStringLiteral("Notes");
+    trips_ = new QTableWidget(static_cast<int>(figures_.trips.size()), static_cast<int>(titles.size()), this);
     trips_->setObjectName(QStringLiteral("gridRoundTrips"));
-    trips_->setHorizontalHeaderLabels({QStringLiteral("Market"), QStringLiteral("Side"), QStringLiteral("Contracts"),
-                                       QStringLiteral("Entry"), QStringLiteral("Exit"), QStringLiteral("P(L)"),
-                                       QStringLiteral("Periods"), QStringLiteral("Notes")});
+    trips_->setHorizontalHeaderLabels(titles);
     for (int r = 0; r < trips_->rowCount(); ++r) {
         const RoundTrip& t = figures_.trips[static_cast<size_t>(r)];
         const auto when = [&](int period, double price) {
@@ -247,11 +253,15 @@ GameReviewWindow::GameReviewWindow(const ReviewRecord& record, const QString& ca
         trips_->setItem(r, 4, cell(when(t.exitPeriod, t.exitPrice)));
         trips_->setItem(r, 5, cell(money(t.pl), true));
         trips_->setItem(r, 6, cell(QString::number(t.periodsHeld()), true));
+        if (orders) {
+            trips_->setItem(r, 7, cell(tripOrderText(t.entryOrder, t.entryAsked)));
+            trips_->setItem(r, 8, cell(tripOrderText(t.exitOrder, t.exitAsked)));
+        }
         // The journal's notes on the trades that opened and closed the trip.
         QStringList notes;
         for (int trade : {t.entryTrade, t.exitTrade})
             if (record_.notes.contains(trade)) notes << QStringLiteral("%1: %2").arg(trade).arg(record_.notes[trade]);
-        trips_->setItem(r, 7, cell(notes.join(QStringLiteral("; "))));
+        trips_->setItem(r, static_cast<int>(titles.size()) - 1, cell(notes.join(QStringLiteral("; "))));
     }
     trips_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     trips_->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -22,10 +22,10 @@ using enum Side;
 // Oil on the 1990 fixture: 20.00 in period 1, a quarter more each period, one price a day.
 struct TrainerGame : Harness {
     explicit TrainerGame(const QString& rules = QStringLiteral("Trainer"), const QString& db = sharedDaily1990(),
-                         PastGames* record = nullptr)
+                         PastGames* record = nullptr, const QString& length = QStringLiteral("Year"))
         : Harness(db, record) {
         start();
-        setup({{"level", "Expert"}, {"year", "1990"}, {"rules", rules}});
+        setup({{"level", "Expert"}, {"year", "1990"}, {"rules", rules}, {"length", length}});
         take();
     }
     QString place(Side side, int units, OrderType type, double price, std::optional<double> stop = {},
@@ -305,5 +305,41 @@ TEST(Trainer, TheRecordKeepsRulesCommissionsAndEachFillsOrder) {
         EXPECT_EQ(damaged.games().size(), 1u);
         EXPECT_FALSE(damaged.review(games[0].id).has_value());
         EXPECT_TRUE(damaged.failed());
+    }
+}
+
+// What was paid shows in every window at a game's end and in the review, with each round trip's orders; a Classic
+// game's Game Over window shows no commissions.
+TEST(Trainer, EndWindowsAndTheReviewShowWhatWasPaidAndHowEachFillWasOrdered) {
+    for (const char* rules : {"Trainer", "Classic"}) {
+        SCOPED_TRACE(rules);
+        const bool trainer = rules[0] == 'T';
+        TrainerGame g(QString::fromLatin1(rules), sharedDaily1990(), nullptr, QStringLiteral("Month"));
+        g.forward();
+        g.order(Oil, Buy, 1); // a market order at 20.00
+        if (trainer) {
+            ASSERT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50), "");   // period 3
+            ASSERT_EQ(g.place(Sell, 5, OrderType::Limit, 21.00), ""); // period 5
+        }
+        QStringList seen;
+        for (int i = 0; i < 40 && countLines(seen, "frmGameOver") == 0; ++i) {
+            g.forward();
+            seen << g.take();
+        }
+        ASSERT_EQ(countLines(seen, "frmGameOver"), 1);
+        EXPECT_EQ(countLines(seen, "Commissions: $137.50\\n"), trainer ? 1 : 0) << seen.join('\n').toStdString();
+        EXPECT_EQ(countLines(seen, "Commissions:"), trainer ? 1 : 0);
+        if (!trainer) continue;
+        const ReviewRecord review = g.game->lastReview().value();
+        const std::vector<ReviewLine> lines = reviewStatistics(review, reviewFigures(review));
+        ASSERT_GE(lines.size(), 4u);
+        EXPECT_EQ(std::tuple(lines[0].caption, lines[0].value), std::tuple(QString("Rules"), QString("Trainer")));
+        EXPECT_EQ(std::tuple(lines[3].caption, lines[3].value),
+                  std::tuple(QString("Commissions Paid"), QString("$137.50")));
+        // Selling 5 closes the market order's contract first, then four of the stop's.
+        QStringList trips;
+        for (const RoundTrip& t : reviewFigures(review).trips)
+            trips << tripOrderText(t.entryOrder, t.entryAsked) + " / " + tripOrderText(t.exitOrder, t.exitAsked);
+        EXPECT_EQ(trips, (QStringList{"Market 20 / Limit 21", "Stop 20.5 / Limit 21"}));
     }
 }

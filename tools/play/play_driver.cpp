@@ -296,11 +296,16 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
             const ReviewFigures f = reviewFigures(*r);
             out_ << "Review: " << r->periods.size() << " periods, " << r->trades.size() << " trades\n";
             for (const ReviewLine& l : reviewStatistics(*r, f)) out_ << l.caption << ": " << l.value << '\n';
-            for (const RoundTrip& t : f.trips)
+            for (const RoundTrip& t : f.trips) {
                 out_ << "Trip: " << marketName(t.market) << ' ' << tripDirection(t) << ' ' << t.contracts << " at "
                      << reviewPriceText(t.entryPrice) << " (period " << t.entryPeriod << ") to "
                      << reviewPriceText(t.exitPrice) << " (period " << t.exitPeriod << "), " << formatStandard(t.pl)
-                     << ", " << t.periodsHeld() << " periods\n";
+                     << ", " << t.periodsHeld() << " periods";
+                if (r->rules == RuleSet::Trainer)
+                    out_ << ", entry " << tripOrderText(t.entryOrder, t.entryAsked) << ", exit "
+                         << tripOrderText(t.exitOrder, t.exitAsked);
+                out_ << '\n';
+            }
         }
         out_.flush();
         return true;

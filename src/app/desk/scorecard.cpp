@@ -17,6 +17,10 @@ GameSummary Scorecard::summaryTexts(const QString& scenario) const {
     s.realized = moneyText(a.realizedPL());
     s.unrealized = moneyText(a.unrealizedPL());
     s.finalScore = moneyText(a.totalPL());
+    // The Trainer rules charge commissions to the account: every window at a
+    // game's end shows what was paid. A Classic game's Game Over window shows
+    // none, and its end-of-game window the running total of its own.
+    if (s_.settings.rules == RuleSet::Trainer) s.commissions = moneyText(a.commissionsPaid());
     s.finesVisible = false;
     // The windows at a game's end offer its review once a period was played.
     if (s_.clock.periodIndex() > 0) s.review = reviewRecordOf(s_, scenario);

@@ -120,9 +120,12 @@ std::optional<QString> ScriptedDialogs::tradeNote(const QString& trade, const QS
 }
 
 GameOverChoice ScriptedDialogs::gameOver(const GameSummary& s) {
+    // A Classic game's Game Over window shows no commissions; a Trainer game's what it paid.
+    const QString commissions =
+        s.commissions.isEmpty() ? QString() : QStringLiteral("Commissions: %1\n").arg(s.commissions);
     write(QStringLiteral("frmGameOver"), s.caption,
-          QStringLiteral("Unrealized P(L): %1\nRealized P(L): %2\nFinal Score: %3\n%4")
-              .arg(s.unrealized, s.realized, s.finalScore, s.verdict));
+          commissions + QStringLiteral("Unrealized P(L): %1\nRealized P(L): %2\nFinal Score: %3\n%4")
+                            .arg(s.unrealized, s.realized, s.finalScore, s.verdict));
     return choose({QStringLiteral("btnPlayAgain"), QStringLiteral("btnEnd")}) == QLatin1String("btnEnd")
                ? GameOverChoice::End
                : GameOverChoice::PlayAgain;

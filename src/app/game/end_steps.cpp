@@ -10,7 +10,6 @@ void Game::GameOver() {
     score_.ShowVerdict();
     GameSummary summary = score_.summaryTexts(files_.scenario());
     summary.caption = QStringLiteral("Game Over");
-    summary.commissions.clear();
     ShowLastPrices();
     // Both choices of this window end the game; it is recorded before the
     // player chooses, so it stays recorded whatever happens next.
@@ -32,9 +31,7 @@ void Game::mnuEnd_Click() {
     if (s_.clock.periodIndex() > 45) score_.ShowVerdict();
     GameSummary summary = score_.summaryTexts(files_.scenario());
     summary.caption = QStringLiteral("Game Over ");
-    // Trainer rules charge commissions to the account: the window shows what was paid.
-    summary.commissions = moneyText(s_.settings.rules == RuleSet::Trainer ? s_.desk.account.commissionsPaid()
-                                                                          : double(s_.desk.commissionTotal));
+    if (s_.settings.rules == RuleSet::Classic) summary.commissions = moneyText(s_.desk.commissionTotal);
     summary.restartEnabled = s_.clock.started() || s_.levelSelected;
     ShowLastPrices();
     const EndOfGameChoice choice = dialogs_.endOfGame(summary);

@@ -45,7 +45,6 @@ void Game::BlowOut() {
     } else {
         summary.verdict = QStringLiteral("You Blew Out of the Game, by Losing All of Your Money!");
     }
-    summary.commissions.clear();
     files_.RecordGame(GameEnding::BlownOut, summary.verdict);
     const GameOverChoice choice = dialogs_.gameOver(summary);
     ShowCurrentMarket();

@@ -46,6 +46,8 @@ struct OpenPiece {
     double price;
     int trade;
     int period;
+    OrderType order;
+    double asked; // the fill price for a market order
 };
 
 double askedOf(const TradeRecord& t) { return t.asked != 0 ? t.asked : t.price; }
@@ -191,14 +193,14 @@ ReviewFigures reviewFigures(const ReviewRecord& r) {
                 book.book(units, units, o.price);
                 const double pl = book.book(-units, 0, t.price).realized;
                 f.trips.push_back({t.market, o.units > 0 ? Side::Buy : Side::Sell, o.trade, t.number, o.period, t.day,
-                                   n, o.price, t.price, pl});
+                                   n, o.price, t.price, pl, o.order, t.orderType, o.asked, askedOf(t)});
                 realized[k] += pl;
                 ++trips[k];
                 o.units += o.units > 0 ? -n : n;
                 rest += rest > 0 ? -n : n;
                 if (o.units == 0) q.pop_front();
             }
-            if (rest != 0) q.push_back({rest, t.price, t.number, t.day});
+            if (rest != 0) q.push_back({rest, t.price, t.number, t.day, t.orderType, askedOf(t)});
         }
         holding[static_cast<size_t>(p)] =
             std::any_of(open.begin(), open.end(), [](const std::deque<OpenPiece>& q) { return !q.empty(); });
@@ -252,6 +254,10 @@ QString reviewPriceText(double price) { return QString::number(readPrice(static_
 
 QString reviewAskedText(const TradeRecord& t) { return reviewPriceText(askedOf(t)); }
 
+QString tripOrderText(OrderType type, double asked) {
+    return QStringLiteral("%1 %2").arg(orderTypeName(type), reviewPriceText(asked));
+}
+
 std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigures& f) {
     const auto money = [](double v) { return QStringLiteral("$") + formatStandard(v); };
     const auto share = [](double v) { return QString::number(100 * v, 'f', 1) + '%'; };
@@ -276,6 +282,12 @@ std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigu
                                                    .arg(r.periods.size())
                                                    .arg(share(f.timeInMarket))},
     };
+    // A Trainer game says so, and what its fills cost; a Classic review reads
+    // as it always did.
+    if (r.rules == RuleSet::Trainer) {
+        out.insert(out.begin(), {QStringLiteral("Rules"), ruleSetName(r.rules)});
+        out.insert(out.begin() + 3, {QStringLiteral("Commissions Paid"), money(r.commissions)});
+    }
     int open = 0;
     for (const MarketReview& m : f.markets) open += m.openContracts != 0 ? 1 : 0;
     out.push_back({QStringLiteral("Open at the End"), open == 0 ? QStringLiteral("no positions")

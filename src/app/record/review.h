@@ -77,6 +77,10 @@ struct RoundTrip {
     double contracts = 0; // positive
     double entryPrice = 0, exitPrice = 0;
     double pl = 0; // dollars, rounded as the account rounds them
+    // The orders that opened and closed it, and the prices they asked for
+    // (a market order's is its fill price).
+    OrderType entryOrder = OrderType::Market, exitOrder = OrderType::Market;
+    double entryAsked = 0, exitAsked = 0;
     int periodsHeld() const { return exitPeriod - entryPeriod; }
 };
 
@@ -124,6 +128,8 @@ struct ReviewLine {
 std::vector<ReviewLine> reviewStatistics(const ReviewRecord& r, const ReviewFigures& f);
 // "Long" or "Short".
 QString tripDirection(const RoundTrip& t);
+// "Stop 20.5": how one end of a round trip was ordered.
+QString tripOrderText(OrderType type, double asked);
 // A price as the record shows it, without binary noise.
 QString reviewPriceText(double price);
 // The price a fill's order asked for; a market order's is its fill price.
