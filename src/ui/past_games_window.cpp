@@ -6,6 +6,7 @@
 #include "ui/metrics.h"
 
 #include <QApplication>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,10 +14,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSortFilterProxyModel>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace pellucar::ui {
 
@@ -48,13 +49,49 @@ QString periodText(const PastGame& g) {
 
 QString playedText(const QDateTime& t) { return shortDate(t.date()) + QLatin1Char(' ') + clockTime12(t.time()); }
 
+// "Classic", "Trainer", or either marked as practice.
+QString rulesText(const PastGame& g) {
+    return g.practice ? ruleSetName(g.rules) + QStringLiteral(" (practice)") : ruleSetName(g.rules);
+}
+
 } // namespace
 
 PastGamesModel::PastGamesModel(std::vector<PastGame> games, QObject* parent)
-    : QAbstractTableModel(parent), games_(std::move(games)) {}
+    : QAbstractTableModel(parent), games_(std::move(games)), shown_(std::min(gameCount(), kBatch)) {}
 
-int PastGamesModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(games_.size());
+int PastGamesModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown_; }
+
+bool PastGamesModel::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && shown_ < gameCount(); }
+
+void PastGamesModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent)) return;
+    const int more = std::min(kBatch, gameCount() - shown_);
+    beginInsertRows({}, shown_, shown_ + more - 1);
+    shown_ += more;
+    endInsertRows();
+}
+
+void PastGamesModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount) return;
+    // Values where the column has them, texts otherwise; ties keep the
+    // order they had, so a second sort refines the first.
+    std::vector<std::pair<QVariant, size_t>> keys;
+    keys.reserve(games_.size());
+    for (size_t i = 0; i < games_.size(); ++i) {
+        const QVariant v = value(games_[i], static_cast<Column>(column), kSortRole);
+        keys.emplace_back(v.isValid() ? v : value(games_[i], static_cast<Column>(column), Qt::DisplayRole), i);
+    }
+    std::stable_sort(keys.begin(), keys.end(), [order](const auto& a, const auto& b) {
+        const QPartialOrdering c = QVariant::compare(a.first, b.first);
+        return order == Qt::AscendingOrder ? c == QPartialOrdering::Less : c == QPartialOrdering::Greater;
+    });
+    std::vector<PastGame> sorted;
+    sorted.reserve(games_.size());
+    for (const auto& k : keys) sorted.push_back(std::move(games_[k.second]));
+    beginResetModel();
+    games_ = std::move(sorted);
+    shown_ = std::min(gameCount(), kBatch);
+    endResetModel();
 }
 
 int PastGamesModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
@@ -67,6 +104,14 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
         const bool figure = column == Trades || column == Score;
         return QVariant::fromValue(Qt::AlignVCenter | (figure ? Qt::AlignRight : Qt::AlignLeft));
     }
+    // The long texts are cut to their column; the tip shows them whole.
+    if (role == Qt::ToolTipRole && column != Scenario && column != Verdict) return {};
+    if (role != kSortRole && role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    const QVariant v = value(g, column, role);
+    return role == kSortRole && !v.isValid() ? value(g, column, Qt::DisplayRole) : v;
+}
+
+QVariant PastGamesModel::value(const PastGame& g, Column column, int role) {
     if (role == kSortRole) {
         switch (column) {
         case Played: return g.playedAt;
@@ -75,15 +120,14 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
         case Trades: return g.trades;
         case Score: return g.score;
         case Ending: return static_cast<int>(g.ending);
-        default: break; // the rest sort by their text
+        default: return {}; // the rest sort by their text
         }
-    } else if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
-        return {};
     }
     switch (column) {
     case Played: return playedText(g.playedAt);
     case Period: return periodText(g);
     case Level: return levelName(g.level);
+    case Rules: return rulesText(g);
     case Data: return dataModeName(g.dataMode);
     case Length: return lengthText(g.length);
     case Trades: return QString::number(g.trades);
@@ -99,7 +143,7 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
 QVariant PastGamesModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const titles[ColumnCount] = {"Played", "Period", "Level",        "Data",     "Length",
+    static const char* const titles[ColumnCount] = {"Played", "Period", "Level",        "Rules",    "Data",   "Length",
                                                     "Trades", "Score",  "How It Ended", "Scenario", "Verdict"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
 }
@@ -116,14 +160,18 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
         v->addWidget(problem);
     }
 
-    // The best of each level, above the list.
+    // The best of each rule set and level, above the list.
     auto* best = new QGridLayout;
     best->setHorizontalSpacing(14);
     best->addWidget(label(QStringLiteral("lblBestCaption"), QStringLiteral("Best Scores:")), 0, 0);
     int row = 0;
     for (const BestScore& b : report.best) {
-        const QString name = levelName(b.level);
-        best->addWidget(label(QStringLiteral("lblBestLevel%1").arg(name), name + QLatin1Char(':')), row, 1);
+        // A Classic best keeps the names it always had; a Trainer best says
+        // its rules.
+        const QString level = levelName(b.level);
+        const QString name = b.rules == RuleSet::Classic ? level : ruleSetName(b.rules) + level;
+        const QString caption = b.rules == RuleSet::Classic ? level : ruleSetName(b.rules) + QLatin1Char(' ') + level;
+        best->addWidget(label(QStringLiteral("lblBestLevel%1").arg(name), caption + QLatin1Char(':')), row, 1);
         QLabel* score = label(QStringLiteral("lblBest%1").arg(name), money(b.game.score), true);
         score->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         best->addWidget(score, row, 2);
@@ -142,32 +190,37 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     best->setColumnStretch(3, 1);
     v->addLayout(best);
 
-    auto* model = new PastGamesModel(report.games, this);
-    model_ = model;
+    model_ = new PastGamesModel(report.games, this);
     review_ = report.review;
-    sorted_ = new QSortFilterProxyModel(this);
-    sorted_->setSourceModel(model);
-    sorted_->setSortRole(PastGamesModel::kSortRole);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("gridPastGames"));
-    table_->setModel(sorted_);
+    table_->setModel(model_);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // One line a row, every row the same height: nothing is measured row by
+    // row, and a text longer than its column ends in an ellipsis (its tip
+    // shows it whole).
     table_->setWordWrap(false);
+    table_->setTextElideMode(Qt::ElideRight);
     table_->verticalHeader()->hide();
-    table_->setSortingEnabled(true);
-    table_->sortByColumn(PastGamesModel::Played, Qt::DescendingOrder);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     QHeaderView* header = table_->horizontalHeader();
     header->setHighlightSections(false);
     header->setStretchLastSection(true);
-    table_->resizeColumnsToContents();
-    // The header's sort arrow must not crowd a column's title.
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(PastGamesModel::Played, Qt::DescendingOrder);
+    // Each column as wide as its title or the widest text of the first
+    // batch of rows, whichever is more; texts that come later are cut.
     const int arrow = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    const QFontMetrics cellFont = table_->fontMetrics();
     for (int c = 0; c < PastGamesModel::ColumnCount; ++c) {
-        const QString title = model->headerData(c, Qt::Horizontal).toString();
-        const int wanted = header->fontMetrics().horizontalAdvance(title) + arrow + 24;
-        table_->setColumnWidth(c, qMax(table_->columnWidth(c), wanted));
+        const QString title = model_->headerData(c, Qt::Horizontal).toString();
+        int wanted = header->fontMetrics().horizontalAdvance(title) + arrow + 24;
+        for (int r = 0; r < model_->rowCount(); ++r)
+            wanted = qMax(wanted, cellFont.horizontalAdvance(model_->index(r, c).data().toString()) + 14);
+        table_->setColumnWidth(c, qMin(wanted, 480));
     }
     v->addWidget(table_, 1);
 
@@ -198,14 +251,12 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     const QRect avail = s ? s->availableGeometry() : QRect(0, 0, 1280, 1024);
     const int room = avail.width() * 9 / 10 - 36;
     if (width > room) {
-        // A narrow screen: the long texts wrap within their columns, down to
-        // their headings' width, rather than the list scrolling sideways.
-        table_->setWordWrap(true);
-        table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        // A narrow screen: the long texts give up room first, down to their
+        // headings' width, rather than the list scrolling sideways.
         int excess = width - room;
         for (int c : {PastGamesModel::Verdict, PastGamesModel::Scenario, PastGamesModel::Period, PastGamesModel::Ending,
-                      PastGamesModel::Played, PastGamesModel::Length}) {
-            const QString title = model->headerData(c, Qt::Horizontal).toString();
+                      PastGamesModel::Played, PastGamesModel::Length, PastGamesModel::Rules}) {
+            const QString title = model_->headerData(c, Qt::Horizontal).toString();
             const int least = header->fontMetrics().horizontalAdvance(title) + arrow + 24;
             const int cut = qMax(0, qMin(excess, table_->columnWidth(c) - least));
             table_->setColumnWidth(c, table_->columnWidth(c) - cut);
@@ -218,8 +269,7 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
 }
 
 void PastGamesWindow::reviewChosen() {
-    const QModelIndex chosen = table_->currentIndex().isValid() ? table_->currentIndex() : sorted_->index(0, 0);
-    const QModelIndex current = sorted_->mapToSource(chosen);
+    const QModelIndex current = table_->currentIndex().isValid() ? table_->currentIndex() : model_->index(0, 0);
     if (!current.isValid() || !review_) return;
     const PastGame& g = model_->game(current.row());
     QString why;

@@ -6,7 +6,6 @@
 
 #include <vector>
 
-class QSortFilterProxyModel;
 class QTableView;
 
 namespace pellucar::ui {
@@ -14,11 +13,16 @@ namespace pellucar::ui {
 // The recorded games as table rows: the texts the player reads, and under
 // kSortRole the values they sort by (scores and trades as numbers, times as
 // dates), so a click on a header orders them as values, not as texts.
+//
+// The model sorts the whole record itself and hands the view its rows a
+// batch at a time (fetchMore), so a record of thousands of games is never
+// laid out whole: the view asks for more as the list scrolls.
 class PastGamesModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Played, Period, Level, Data, Length, Trades, Score, Ending, Scenario, Verdict, ColumnCount };
+    enum Column { Played, Period, Level, Rules, Data, Length, Trades, Score, Ending, Scenario, Verdict, ColumnCount };
     static constexpr int kSortRole = Qt::UserRole + 1;
+    static constexpr int kBatch = 200;
 
     explicit PastGamesModel(std::vector<PastGame> games, QObject* parent = nullptr);
 
@@ -26,10 +30,19 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     const PastGame& game(int row) const { return games_[static_cast<size_t>(row)]; }
+    int gameCount() const { return static_cast<int>(games_.size()); }
 
 private:
-    std::vector<PastGame> games_;
+    // What `column` shows of `g` under `role` (kSortRole: the value it sorts
+    // by, none for a column that sorts by its text).
+    static QVariant value(const PastGame& g, Column column, int role);
+
+    std::vector<PastGame> games_; // in the order shown
+    int shown_ = 0;               // the rows the view has fetched
 };
 
 // frmPastGames: the best score of each level above the list of every
@@ -40,7 +53,7 @@ public:
     explicit PastGamesWindow(const PastGamesReport& report, QWidget* parent = nullptr);
 
     QTableView* table() const { return table_; }
-    QSortFilterProxyModel* sorted() const { return sorted_; }
+    PastGamesModel* sorted() const { return model_; }
     // Opens the review of the chosen game, or says why it has none.
     void reviewChosen();
 
@@ -48,7 +61,6 @@ private:
     PastGamesModel* model_;
     std::function<std::optional<ReviewRecord>(qint64, QString*)> review_;
     QTableView* table_;
-    QSortFilterProxyModel* sorted_;
 };
 
 } // namespace pellucar::ui

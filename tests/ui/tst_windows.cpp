@@ -4,6 +4,7 @@
 #include "ui/debrief_window.h"
 #include "ui/desk_settings.h"
 #include "ui/game_review_window.h"
+#include "ui/past_games_window.h"
 #include "ui/placement.h"
 #include "ui/review_report.h"
 
@@ -12,7 +13,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QSettings>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QValueAxis>
 
@@ -39,7 +39,7 @@ PastGamesReport report(const QList<double>& scores) {
     int n = 0;
     for (double s : scores) {
         PastGame g;
-        g.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, n));
+        g.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, 0)).addSecs(60 * n);
         g.periodStart = QDate(1994, 1, 3);
         g.periodEnd = QDate(1994, 3, 31);
         g.level = n++ % 2 ? Level::Expert : Level::Novice;
@@ -50,7 +50,7 @@ PastGamesReport report(const QList<double>& scores) {
     return r;
 }
 
-QList<double> column(const QSortFilterProxyModel* m, int col) {
+QList<double> column(const QAbstractItemModel* m, int col) {
     QList<double> out;
     for (int r = 0; r < m->rowCount(); ++r) out << m->data(m->index(r, col), PastGamesModel::kSortRole).toDouble();
     return out;
@@ -368,6 +368,45 @@ private slots:
         QCOMPARE(w.sorted()->index(0, PastGamesModel::Score).data().toString(),
                  first == Qt::DescendingOrder ? QStringLiteral("$10,000.00") : QStringLiteral("$-50.50"));
         QCOMPARE(text(&w, "lblBestExpert") + ' ' + text(&w, "lblBestNovice"), QStringLiteral("$10,000.00 $900.00"));
+    }
+
+    // Thousands of games: the list holds a batch of rows of one height each and takes the next batch as the
+    // player reaches its end from the keyboard; a long verdict is cut to its column, whole in its tip; a
+    // Trainer game's best and rules show, a practice game's never as a best.
+    void pastGamesListLazilyAndShowTheRules() {
+        PastGamesReport r = report(QList<double>(1000, 10.0));
+        r.games[0].rules = RuleSet::Trainer;
+        r.games[1].rules = RuleSet::Trainer;
+        r.games[1].practice = true;
+        r.games[1].score = 99;
+        r.games.back().verdict = QStringLiteral("A verdict long enough to be cut. ").repeated(6);
+        r.best = bestScores(r.games);
+        PastGamesWindow w(r);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTableView* t = w.table();
+        QCOMPARE(t->model()->rowCount(), PastGamesModel::kBatch);
+        t->setFocus();
+        for (int rows = PastGamesModel::kBatch; rows < 1000;) {
+            QTest::keyClick(t, Qt::Key_End, Qt::ControlModifier);
+            QApplication::processEvents();
+            QVERIFY(t->model()->rowCount() > rows);
+            rows = t->model()->rowCount();
+            QCOMPARE(rows % PastGamesModel::kBatch, 0);
+        }
+        QHeaderView* rows = t->verticalHeader();
+        QCOMPARE(rows->sectionSize(t->model()->rowCount() - 1), rows->sectionSize(0));
+        // Newest first: the long verdict heads the list.
+        const QModelIndex verdict = t->model()->index(0, PastGamesModel::Verdict);
+        QCOMPARE(verdict.data(Qt::ToolTipRole).toString(), r.games.back().verdict);
+        QVERIFY(t->columnWidth(PastGamesModel::Verdict) < t->fontMetrics().horizontalAdvance(r.games.back().verdict));
+        QCOMPARE(text(&w, "lblBestTrainerNovice"), QStringLiteral("$10.00"));
+        QCOMPARE(text(&w, "lblBestLevelTrainerNovice"), QStringLiteral("Trainer Novice:"));
+        QVERIFY(!w.findChild<QLabel*>(QStringLiteral("lblBestTrainerExpert")));
+        // A sort orders the whole record and starts again from its first batch.
+        t->sortByColumn(PastGamesModel::Played, Qt::AscendingOrder);
+        QCOMPARE(t->model()->rowCount(), PastGamesModel::kBatch);
+        QCOMPARE(t->model()->index(1, PastGamesModel::Rules).data().toString(), QStringLiteral("Trainer (practice)"));
     }
 };
 
