@@ -1,11 +1,19 @@
 #include "ui/past_games_window.h"
 
+#include "app/record/game_statistics.h"
 #include "common/dates.h"
 #include "common/format.h"
 #include "ui/game_review_window.h"
 #include "ui/metrics.h"
 
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QLegend>
+#include <QLineSeries>
+#include <QTableWidget>
+#include <QValueAxis>
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -232,10 +240,15 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     QPushButton* review = button(QStringLiteral("cmdReview"), QStringLiteral("&Review..."));
     review->setVisible(review_ && !report.games.empty());
     connect(review, &QPushButton::clicked, this, &PastGamesWindow::reviewChosen);
+    QPushButton* statistics = button(QStringLiteral("cmdStatistics"), QStringLiteral("&Statistics..."));
+    statistics->setVisible(!report.games.empty());
+    games_ = report.games;
+    connect(statistics, &QPushButton::clicked, this, &PastGamesWindow::showStatistics);
     connect(table_, &QTableView::doubleClicked, this, &PastGamesWindow::reviewChosen);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(review);
+    buttons->addWidget(statistics);
     buttons->addWidget(ok);
     buttons->addStretch(1);
     v->addLayout(buttons);
@@ -281,6 +294,116 @@ void PastGamesWindow::reviewChosen() {
     const QString title = g.scenario.isEmpty() ? QStringLiteral("Game Review: %1").arg(periodText(g))
                                                : QStringLiteral("Game Review: %1, %2").arg(g.scenario, periodText(g));
     GameReviewWindow(*record, title, this).exec();
+}
+
+} // namespace pellucar::ui
+
+namespace pellucar::ui {
+
+void PastGamesWindow::showStatistics() { GameStatisticsWindow(games_, this).exec(); }
+
+GameStatisticsWindow::GameStatisticsWindow(const std::vector<PastGame>& games, QWidget* parent)
+    : GameWindow(QStringLiteral("frmGameStatistics"), QStringLiteral("Statistics of Past Games"), parent) {
+    setAttribute(Qt::WA_WindowPropagation);
+    if (parent) setPalette(parent->palette());
+    const std::vector<GameGroupStatistics> groups = gameStatistics(games);
+    table_ = new QTableWidget(static_cast<int>(groups.size()), 7, this);
+    table_->setObjectName(QStringLiteral("gridStatistics"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("Rules"), QStringLiteral("Level"), QStringLiteral("Scenario"),
+                                       QStringLiteral("Games"), QStringLiteral("Average"), QStringLiteral("Best"),
+                                       QStringLiteral("Won")});
+    const auto cell = [](const QString& text, bool figure) {
+        auto* item = new QTableWidgetItem(text);
+        item->setTextAlignment(Qt::AlignVCenter | (figure ? Qt::AlignRight : Qt::AlignLeft));
+        return item;
+    };
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        const GameGroupStatistics& g = groups[static_cast<size_t>(r)];
+        table_->setItem(r, 0, cell(ruleSetName(g.rules), false));
+        table_->setItem(r, 1, cell(levelName(g.level), false));
+        table_->setItem(r, 2, cell(g.scenario.isEmpty() ? QStringLiteral("(set up by hand)") : g.scenario, false));
+        table_->setItem(r, 3, cell(QString::number(g.games), true));
+        table_->setItem(r, 4, cell(money(g.averageScore), true));
+        table_->setItem(r, 5, cell(money(g.bestScore), true));
+        table_->setItem(r, 6, cell(QStringLiteral("%1 (%2%)").arg(g.won).arg(100 * g.winRate, 0, 'f', 0), true));
+    }
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->resizeColumnsToContents();
+    table_->setMinimumHeight(table_->fontMetrics().height() * 5);
+
+    // Scores over time: a line for each rule set, so one reads beside the other.
+    auto* chart = new QChart;
+    chart->setTitle(QStringLiteral("Scores over Time (won above zero)"));
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->setBackgroundBrush(palette().color(QPalette::Window));
+    chart->setTitleBrush(palette().color(QPalette::WindowText));
+    chart->legend()->setLabelColor(palette().color(QPalette::WindowText));
+    auto* x = new QDateTimeAxis;
+    x->setFormat(QStringLiteral("MM/yy"));
+    x->setTickCount(4);
+    auto* y = new QValueAxis;
+    y->setLabelFormat(QStringLiteral("$%'.0f"));
+    y->setTickCount(4);
+    for (QAbstractAxis* a : std::initializer_list<QAbstractAxis*>{x, y}) {
+        a->setLabelsColor(palette().color(QPalette::WindowText));
+        a->setLinePenColor(palette().color(QPalette::WindowText));
+    }
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    const std::vector<ScorePoint> points = scoresOverTime(games);
+    double lo = 0, hi = 0;
+    for (RuleSet rules : {RuleSet::Classic, RuleSet::Trainer}) {
+        auto* line = new QLineSeries;
+        line->setName(ruleSetName(rules));
+        QList<QPointF> at;
+        for (const ScorePoint& p : points) {
+            if (p.rules != rules) continue;
+            at.append(QPointF(static_cast<qreal>(p.playedAt.toMSecsSinceEpoch()), p.score));
+            lo = std::min(lo, p.score);
+            hi = std::max(hi, p.score);
+        }
+        if (at.isEmpty()) {
+            delete line;
+            continue;
+        }
+        line->replace(at);
+        // Dashes tell the Trainer's line apart without colour.
+        QPen pen(palette().color(QPalette::WindowText), 1.5, rules == RuleSet::Trainer ? Qt::DashLine : Qt::SolidLine);
+        line->setPen(pen);
+        chart->addSeries(line);
+        line->attachAxis(x);
+        line->attachAxis(y);
+    }
+    if (!points.empty()) {
+        QDateTime first = points.front().playedAt, last = points.back().playedAt;
+        if (first == last) first = first.addDays(-1), last = last.addDays(1);
+        x->setRange(first, last);
+    }
+    y->setRange(lo, hi > lo ? hi : lo + 1);
+    y->applyNiceNumbers();
+    chart_ = new QChartView(chart, this);
+    chart_->setObjectName(QStringLiteral("chartScores"));
+    chart_->setRenderHint(QPainter::Antialiasing);
+    chart_->setMinimumHeight(150);
+    chart_->setFocusPolicy(Qt::NoFocus);
+
+    QPushButton* close = button(QStringLiteral("cmdClose"), QStringLiteral("&Close"));
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto* v = standardLayout({table_, chart_}, {close}, 8, 0, {12, 10, 12, 10});
+    v->setStretchFactor(table_, 2);
+    v->setStretchFactor(chart_, 3);
+    table_->setFocus();
+    // Roomy where the screen allows, never larger than it.
+    const QScreen* screen = parent ? parent->screen() : QApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    int wide = table_->frameWidth() * 2 + 40;
+    for (int c = 0; c < table_->columnCount(); ++c) wide += table_->columnWidth(c);
+    resize(std::min(std::max(wide, 640), avail.width() * 19 / 20), std::min(520, avail.height() * 9 / 10));
 }
 
 } // namespace pellucar::ui

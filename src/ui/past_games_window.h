@@ -6,7 +6,9 @@
 
 #include <vector>
 
+class QChartView;
 class QTableView;
+class QTableWidget;
 
 namespace pellucar::ui {
 
@@ -56,11 +58,29 @@ public:
     PastGamesModel* sorted() const { return model_; }
     // Opens the review of the chosen game, or says why it has none.
     void reviewChosen();
+    // Opens the statistics of every game in the record.
+    void showStatistics();
 
 private:
     PastGamesModel* model_;
+    std::vector<PastGame> games_; // as the record gave them, for the statistics
     std::function<std::optional<ReviewRecord>(qint64, QString*)> review_;
     QTableView* table_;
+};
+
+// frmGameStatistics: the record summed up by rule set, level and scenario
+// (games, average and best score, games won), and every game's score over
+// time as a chart, a line for each rule set.
+class GameStatisticsWindow : public GameWindow {
+    Q_OBJECT
+public:
+    explicit GameStatisticsWindow(const std::vector<PastGame>& games, QWidget* parent = nullptr);
+    QTableWidget* table() const { return table_; }
+    QChartView* chart() const { return chart_; }
+
+private:
+    QTableWidget* table_;
+    QChartView* chart_;
 };
 
 } // namespace pellucar::ui

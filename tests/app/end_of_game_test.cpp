@@ -1,4 +1,5 @@
 // The end of a game: verdicts, Play Again, the record of past games and the review of a game.
+#include "app/record/game_statistics.h"
 #include "app/record/review.h"
 #include "app/record/scenarios.h"
 #include "app/record/verdicts.h"
@@ -381,6 +382,61 @@ TEST(PastGamesStore, BestScoresArePerRuleSetAndLevelAndNeverPractice) {
         if (top) {
             EXPECT_FALSE(top->practice);
         }
+    }
+}
+
+// Statistics across games: a group per rule set, level and scenario; a game is won with a score above zero.
+TEST(PastGamesStatistics, GroupsSumUpTheirGamesAndPracticeCountsNowhere) {
+    using enum Level;
+    using enum RuleSet;
+    const QString first = scenarios().front().name, last = scenarios().back().name;
+    const auto game = [](Level level, RuleSet rules, double score, const QString& scenario, int minute,
+                         bool practice = false) {
+        PastGame g = pastGameSample(level, score, minute);
+        g.rules = rules;
+        g.scenario = scenario;
+        g.practice = practice;
+        return g;
+    };
+    using Row = std::tuple<RuleSet, Level, QString, int, double, double, int>; // games, average, best, won
+    const struct {
+        const char* name;
+        std::vector<PastGame> games;
+        std::vector<Row> rows;
+    } cases[] = {
+        {"no games", {}, {}},
+        {"practice alone", {game(Expert, Trainer, 500, {}, 1, true)}, {}},
+        {"a flat game is not won",
+         {game(Expert, Classic, 100, {}, 1), game(Expert, Classic, -40, {}, 2), game(Expert, Classic, 0, {}, 3),
+          game(Expert, Classic, 900, {}, 4, true)},
+         {{Classic, Expert, QString(), 3, 20, 100, 1}}},
+        {"a loss is the best of losses",
+         {game(Novice, Classic, -30, {}, 1), game(Novice, Classic, -10, {}, 2)},
+         {{Classic, Novice, QString(), 2, -20, -10, 0}}},
+        {"rules, then level, then by hand before scenarios in time order",
+         {game(Expert, Trainer, 5, {}, 1), game(Novice, Classic, 7, last, 2), game(Novice, Classic, 8, first, 3),
+          game(Expert, Classic, 9, {}, 4), game(Novice, Classic, 6, {}, 5)},
+         {{Classic, Novice, QString(), 1, 6, 6, 1},
+          {Classic, Novice, first, 1, 8, 8, 1},
+          {Classic, Novice, last, 1, 7, 7, 1},
+          {Classic, Expert, QString(), 1, 9, 9, 1},
+          {Trainer, Expert, QString(), 1, 5, 5, 1}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Row> rows;
+        for (const GameGroupStatistics& g : gameStatistics(c.games)) {
+            rows.emplace_back(g.rules, g.level, g.scenario, g.games, g.averageScore, g.bestScore, g.won);
+            EXPECT_DOUBLE_EQ(g.winRate, static_cast<double>(g.won) / g.games);
+        }
+        EXPECT_EQ(rows, c.rows);
+        // The chart: every counted game, oldest first (the record lists the newest first).
+        const std::vector<ScorePoint> points = scoresOverTime({c.games.rbegin(), c.games.rend()});
+        size_t counted = 0;
+        for (const PastGame& g : c.games) counted += g.practice ? 0 : 1;
+        EXPECT_EQ(points.size(), counted);
+        EXPECT_TRUE(std::is_sorted(points.begin(), points.end(),
+                                   [](const ScorePoint& a, const ScorePoint& b) { return a.playedAt < b.playedAt; }));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "ui/help_viewer.h"
 #include "ui/look.h"
 #include "ui/order_ticket.h"
+#include "ui/past_games_window.h"
 #include "ui/working_orders_window.h"
 
 #include <QApplication>
@@ -160,6 +161,22 @@ int main(int argc, char** argv) {
         sizes << QStringLiteral("%1 %2x%3").arg(d->objectName()).arg(d->width()).arg(d->height());
         unreachable << outOfReach(d);
         d->hide();
+    }
+    {
+        // Past Games > Statistics, opened from the list: a row for each rule set, level and scenario.
+        std::vector<PastGame> games(6);
+        for (size_t i = 0; i < games.size(); ++i) {
+            games[i].playedAt = QDateTime(QDate(2026, 12, 1), QTime(21, 5)).addDays(static_cast<int>(i));
+            games[i].level = i % 2 ? Level::Novice : Level::Expert;
+            games[i].rules = i % 3 ? RuleSet::Classic : RuleSet::Trainer;
+            games[i].scenario = i > 3 ? QStringLiteral("Autumn 1987") : QString();
+            games[i].score = 1000.0 * (static_cast<double>(i) - 2.5);
+        }
+        ui::GameStatisticsWindow stats(games, &rig.window);
+        stats.show();
+        QApplication::processEvents();
+        sizes << QStringLiteral("%1 %2x%3").arg(stats.objectName()).arg(stats.width()).arg(stats.height());
+        unreachable << outOfReach(&stats);
     }
     rig.dialogs.help(0);
     QApplication::processEvents();

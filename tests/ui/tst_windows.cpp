@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
 #include <QValueAxis>
 
 using namespace pellucar;
@@ -407,6 +409,37 @@ private slots:
         t->sortByColumn(PastGamesModel::Played, Qt::AscendingOrder);
         QCOMPARE(t->model()->rowCount(), PastGamesModel::kBatch);
         QCOMPARE(t->model()->index(1, PastGamesModel::Rules).data().toString(), QStringLiteral("Trainer (practice)"));
+    }
+
+    // Alt+S opens the statistics: a row per rule set, level and scenario, and the scores' chart; Escape closes it.
+    void pastGamesStatisticsOpenFromTheKeyboard() {
+        PastGamesReport r = report({100, -50, 200, 0});
+        r.games[0].rules = RuleSet::Trainer;
+        PastGamesWindow w(r);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        int rows = -1, series = -1;
+        QString won;
+        // The access key clicks the button after a moment; the window it opens is read, then closed, in its own loop.
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* stats = qobject_cast<GameStatisticsWindow*>(QApplication::activeModalWidget());
+            if (!stats) return;
+            poll.stop();
+            rows = stats->table()->rowCount();
+            won = stats->table()->item(1, 6)->text();
+            series = static_cast<int>(stats->chart()->chart()->series().size());
+            QTest::keyClick(stats, Qt::Key_Escape);
+        });
+        poll.start(10);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(rows >= 0);
+        // Classic Novice (200), Classic Expert (-50 and 0: neither won), Trainer Novice (100).
+        QCOMPARE(rows, 3);
+        QCOMPARE(won, QStringLiteral("0 (0%)"));
+        QCOMPARE(series, 2);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 };
 
