@@ -80,7 +80,9 @@ void PastGamesModel::fetchMore(const QModelIndex& parent) {
 }
 
 void PastGamesModel::sort(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= ColumnCount) return;
+    if (column < 0 || column >= ColumnCount || (column == sortColumn_ && order == sortOrder_)) return;
+    sortColumn_ = column;
+    sortOrder_ = order;
     // Values where the column has them, texts otherwise; ties keep the
     // order they had, so a second sort refines the first.
     std::vector<std::pair<QVariant, size_t>> keys;
@@ -112,8 +114,7 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
         const bool figure = column == Trades || column == Score;
         return QVariant::fromValue(Qt::AlignVCenter | (figure ? Qt::AlignRight : Qt::AlignLeft));
     }
-    // The long texts are cut to their column; the tip shows them whole.
-    if (role == Qt::ToolTipRole && column != Scenario && column != Verdict) return {};
+    // A text longer than its column is cut; the tip shows it whole.
     if (role != kSortRole && role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const QVariant v = value(g, column, role);
     return role == kSortRole && !v.isValid() ? value(g, column, Qt::DisplayRole) : v;
@@ -242,7 +243,6 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     connect(review, &QPushButton::clicked, this, &PastGamesWindow::reviewChosen);
     QPushButton* statistics = button(QStringLiteral("cmdStatistics"), QStringLiteral("&Statistics..."));
     statistics->setVisible(!report.games.empty());
-    games_ = report.games;
     connect(statistics, &QPushButton::clicked, this, &PastGamesWindow::showStatistics);
     connect(table_, &QTableView::doubleClicked, this, &PastGamesWindow::reviewChosen);
     auto* buttons = new QHBoxLayout;
@@ -300,7 +300,7 @@ void PastGamesWindow::reviewChosen() {
 
 namespace pellucar::ui {
 
-void PastGamesWindow::showStatistics() { GameStatisticsWindow(games_, this).exec(); }
+void PastGamesWindow::showStatistics() { GameStatisticsWindow(model_->games(), this).exec(); }
 
 GameStatisticsWindow::GameStatisticsWindow(const std::vector<PastGame>& games, QWidget* parent)
     : GameWindow(QStringLiteral("frmGameStatistics"), QStringLiteral("Statistics of Past Games"), parent) {
@@ -343,7 +343,6 @@ GameStatisticsWindow::GameStatisticsWindow(const std::vector<PastGame>& games, Q
     chart->setTitleBrush(palette().color(QPalette::WindowText));
     chart->legend()->setLabelColor(palette().color(QPalette::WindowText));
     auto* x = new QDateTimeAxis;
-    x->setFormat(QStringLiteral("MM/yy"));
     x->setTickCount(4);
     auto* y = new QValueAxis;
     y->setLabelFormat(QStringLiteral("$%'.0f"));
@@ -358,7 +357,8 @@ GameStatisticsWindow::GameStatisticsWindow(const std::vector<PastGame>& games, Q
     double lo = 0, hi = 0;
     for (RuleSet rules : {RuleSet::Classic, RuleSet::Trainer}) {
         auto* line = new QLineSeries;
-        line->setName(ruleSetName(rules));
+        // The legend's marks are alike: its names say which line is which.
+        line->setName(ruleSetName(rules) + (rules == RuleSet::Trainer ? QStringLiteral(" (dashed)") : QString()));
         QList<QPointF> at;
         for (const ScorePoint& p : points) {
             if (p.rules != rules) continue;
@@ -382,6 +382,8 @@ GameStatisticsWindow::GameStatisticsWindow(const std::vector<PastGame>& games, Q
         QDateTime first = points.front().playedAt, last = points.back().playedAt;
         if (first == last) first = first.addDays(-1), last = last.addDays(1);
         x->setRange(first, last);
+        // Days over a season's play, months over a longer one.
+        x->setFormat(first.daysTo(last) < 90 ? QStringLiteral("MM/dd") : QStringLiteral("MM/yy"));
     }
     y->setRange(lo, hi > lo ? hi : lo + 1);
     y->applyNiceNumbers();

@@ -26,6 +26,7 @@ public:
     static constexpr int kSortRole = Qt::UserRole + 1;
     static constexpr int kBatch = 200;
 
+    // `games` as the record lists them, the most recent first.
     explicit PastGamesModel(std::vector<PastGame> games, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -37,6 +38,7 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     const PastGame& game(int row) const { return games_[static_cast<size_t>(row)]; }
     int gameCount() const { return static_cast<int>(games_.size()); }
+    const std::vector<PastGame>& games() const { return games_; }
 
 private:
     // What `column` shows of `g` under `role` (kSortRole: the value it sorts
@@ -45,6 +47,9 @@ private:
 
     std::vector<PastGame> games_; // in the order shown
     int shown_ = 0;               // the rows the view has fetched
+    // The order the games are in: a sort asked for again is no work.
+    int sortColumn_ = Played;
+    Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
 };
 
 // frmPastGames: the best score of each level above the list of every
@@ -63,7 +68,6 @@ public:
 
 private:
     PastGamesModel* model_;
-    std::vector<PastGame> games_; // as the record gave them, for the statistics
     std::function<std::optional<ReviewRecord>(qint64, QString*)> review_;
     QTableView* table_;
 };

@@ -46,7 +46,7 @@ PastGamesReport report(const QList<double>& scores) {
         g.periodEnd = QDate(1994, 3, 31);
         g.level = n++ % 2 ? Level::Expert : Level::Novice;
         g.score = s;
-        r.games.push_back(g);
+        r.games.insert(r.games.begin(), g); // the record lists the most recent first
     }
     r.best = bestScores(r.games);
     return r;
@@ -377,11 +377,13 @@ private slots:
     // Trainer game's best and rules show, a practice game's never as a best.
     void pastGamesListLazilyAndShowTheRules() {
         PastGamesReport r = report(QList<double>(1000, 10.0));
-        r.games[0].rules = RuleSet::Trainer;
-        r.games[1].rules = RuleSet::Trainer;
-        r.games[1].practice = true;
-        r.games[1].score = 99;
-        r.games.back().verdict = QStringLiteral("A verdict long enough to be cut. ").repeated(6);
+        // The two oldest games are Trainer games, the second of them practice; the newest has a long verdict.
+        PastGame& oldest = r.games[999];
+        PastGame& second = r.games[998];
+        oldest.rules = second.rules = RuleSet::Trainer;
+        second.practice = true;
+        second.score = 99;
+        r.games.front().verdict = QStringLiteral("A verdict long enough to be cut. ").repeated(6);
         r.best = bestScores(r.games);
         PastGamesWindow w(r);
         w.show();
@@ -400,8 +402,8 @@ private slots:
         QCOMPARE(rows->sectionSize(t->model()->rowCount() - 1), rows->sectionSize(0));
         // Newest first: the long verdict heads the list.
         const QModelIndex verdict = t->model()->index(0, PastGamesModel::Verdict);
-        QCOMPARE(verdict.data(Qt::ToolTipRole).toString(), r.games.back().verdict);
-        QVERIFY(t->columnWidth(PastGamesModel::Verdict) < t->fontMetrics().horizontalAdvance(r.games.back().verdict));
+        QCOMPARE(verdict.data(Qt::ToolTipRole).toString(), r.games.front().verdict);
+        QVERIFY(t->columnWidth(PastGamesModel::Verdict) < t->fontMetrics().horizontalAdvance(r.games.front().verdict));
         QCOMPARE(text(&w, "lblBestTrainerNovice"), QStringLiteral("$10.00"));
         QCOMPARE(text(&w, "lblBestLevelTrainerNovice"), QStringLiteral("Trainer Novice:"));
         QVERIFY(!w.findChild<QLabel*>(QStringLiteral("lblBestTrainerExpert")));
@@ -414,7 +416,7 @@ private slots:
     // Alt+S opens the statistics: a row per rule set, level and scenario, and the scores' chart; Escape closes it.
     void pastGamesStatisticsOpenFromTheKeyboard() {
         PastGamesReport r = report({100, -50, 200, 0});
-        r.games[0].rules = RuleSet::Trainer;
+        r.games.back().rules = RuleSet::Trainer; // the oldest, 100
         PastGamesWindow w(r);
         w.show();
         w.activateWindow();

@@ -478,6 +478,7 @@ PastGamesReport samplePastGames() {
         g.ending = row.ending;
         g.verdict = QString::fromLatin1(row.verdict);
         if (n % 3 == 1) g.scenario = scenarios()[static_cast<size_t>(n) % scenarios().size()].name;
+        g.rules = n % 2 ? RuleSet::Trainer : RuleSet::Classic;
         r.games.insert(r.games.begin(), g);
         ++n;
     }
@@ -657,6 +658,7 @@ int main(int argc, char** argv) {
             new ui::ScreenColorWindow(dialogs.colors().scheme(), nullptr),
             new ui::LoadingWindow,
             new ui::PastGamesWindow(samplePastGames()),
+            new ui::GameStatisticsWindow(samplePastGames().games),
             new ui::GameReviewWindow(sampleReview(), "Game Review"),
             new ui::ScenariosWindow({scenarioChoices(samplePastGames().games), {}}),
             new ui::DebriefWindow(sampleDebrief(p.value("db"))),
