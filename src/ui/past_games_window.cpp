@@ -221,15 +221,18 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     table_->setSortingEnabled(true);
     table_->sortByColumn(PastGamesModel::Played, Qt::DescendingOrder);
     // Each column as wide as its title or the widest text of the first
-    // batch of rows, whichever is more; texts that come later are cut.
+    // batch of rows, whichever is more, up to a limit; texts that come later
+    // are cut. No text past the limit's length is measured whole.
     const int arrow = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
     const QFontMetrics cellFont = table_->fontMetrics();
+    constexpr int kWidest = 480, kMeasured = 100; // a hundred characters pass the widest a column gets
     for (int c = 0; c < PastGamesModel::ColumnCount; ++c) {
         const QString title = model_->headerData(c, Qt::Horizontal).toString();
         int wanted = header->fontMetrics().horizontalAdvance(title) + arrow + 24;
         for (int r = 0; r < model_->rowCount(); ++r)
-            wanted = qMax(wanted, cellFont.horizontalAdvance(model_->index(r, c).data().toString()) + 14);
-        table_->setColumnWidth(c, qMin(wanted, 480));
+            wanted =
+                qMax(wanted, cellFont.horizontalAdvance(model_->index(r, c).data().toString().left(kMeasured)) + 14);
+        table_->setColumnWidth(c, qMin(wanted, kWidest));
     }
     v->addWidget(table_, 1);
 
