@@ -200,6 +200,7 @@ void registerMemoryBenchmarks();
 void registerAutoPlayBenchmarks();
 void registerResumeBenchmarks();
 void registerChartViewBenchmarks();
+void registerPastGamesBenchmarks();
 // The child processes this program starts for cold-start and memory figures.
 int runChildProbe(int argc, char** argv);
 

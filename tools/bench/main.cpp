@@ -62,6 +62,10 @@ const Line kLines[] = {
     {"  500 trades", "resume.500", "resume.500.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
     {"  2,000 trades", "resume.2000", "resume.2000.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
     {"  10,000 trades", "resume.10000", "resume.10000.floor", "decode, SQLite rows, account", Unit::Time, 0, 3},
+    {"Past Games, 20,000 games, list painted", "pastgames", "pastgames.floor", "QTableView, same rows", Unit::Time, 0,
+     1.5},
+    {"  every text as long as the record takes", "pastgames.longest", "pastgames.longest.floor",
+     "QTableView, same rows", Unit::Time, 0, 1.5},
     {"Forward, window, Daily (charts, strip painted)", "forward.window.daily", "forward.window.daily.floor",
      "bare QtCharts, same data", Unit::Time, 0, 1.2},
     {"Forward, window, Tick (charts, strip painted)", "forward.window.tick", "forward.window.tick.floor",
@@ -194,6 +198,7 @@ int main(int argc, char** argv) {
     }
     registerCoreForwardBenchmarks(daily, tick);
     registerResumeBenchmarks();
+    registerPastGamesBenchmarks();
     registerWindowForwardBenchmarks(daily, tick);
     registerChartViewBenchmarks();
     registerMemoryBenchmarks();
