@@ -12,11 +12,6 @@ namespace {
 
 const QString kSavedGameTitle = QStringLiteral("Saved Game");
 
-// Whether the game on the desk is practice, kept out of the best scores.
-// The one place the record asks: no game is practice until the game keeps
-// a flag for it.
-bool practiceGame(const GameState& /*s*/) { return false; }
-
 } // namespace
 
 FileDesk::FileDesk(const GameState& state, PresentationModel& model, PlayerDialogs& dialogs, PastGames* pastGames)
@@ -102,7 +97,8 @@ void FileDesk::RecordGame(GameEnding ending, const QString& verdict) {
     g.ending = ending;
     g.scenario = scenario_;
     g.rules = s_.settings.rules;
-    g.practice = practiceGame(s_);
+    // A practice game (marked so, or rewound) is kept out of the best scores.
+    g.practice = s_.practice;
     g.commissions = s_.desk.account.commissionsPaid();
     if (pastGames_->record(g, &*lastReview_) || pastGamesWarned_) return;
     pastGamesWarned_ = true;
