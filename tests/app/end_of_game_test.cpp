@@ -310,7 +310,8 @@ TEST(PastGamesStore, AnOlderRecordReadsAsClassicMarketOrdersAndIsBroughtUpToDate
     RecordedGame r(GameLength::Quarter);
     playRandomly(r, 3);
     const qint64 id = r.games().at(0).id;
-    const ReviewRecord kept = r.store.review(id).value();
+    ReviewRecord kept = r.store.review(id).value();
+    kept.notes.clear(); // version 2 kept no journal
     // The same game in a file of version 2, as that version wrote it.
     const QString old = r.dir.filePath(QStringLiteral("old.sqlite"));
     QByteArray make;
@@ -326,7 +327,7 @@ TEST(PastGamesStore, AnOlderRecordReadsAsClassicMarketOrdersAndIsBroughtUpToDate
     ASSERT_TRUE(sql(old, make.constData()));
     PastGames store(old);
     for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round); // as version 2, then after the next game brought it to version 3
+        SCOPED_TRACE(round); // as version 2, then after the next game brought it up to date
         const std::vector<PastGame> games = store.games();
         ASSERT_EQ(games.size(), 1u + round) << store.lastError().toStdString();
         const auto g = std::find_if(games.begin(), games.end(), [id](const PastGame& p) { return p.id == id; });
@@ -338,6 +339,22 @@ TEST(PastGamesStore, AnOlderRecordReadsAsClassicMarketOrdersAndIsBroughtUpToDate
         if (round == 0) {
             ASSERT_TRUE(store.record(pastGameSample(Level::Expert, 5, 9))) << store.lastError().toStdString();
         }
+    }
+}
+
+// A game the player marks as practice is recorded so, and the record leaves it out of the best scores.
+TEST(PastGamesStore, AGameMarkedPracticeIsRecordedAsPractice) {
+    for (const bool practice : {false, true}) {
+        SCOPED_TRACE(practice ? "marked practice" : "scored");
+        RecordedGame g;
+        if (practice) g.game->click(QStringLiteral("mnuPractice"));
+        g.forward(2);
+        g.order(Market::Oil, Side::Buy, 1);
+        ASSERT_FALSE(g.forwardUntil(QStringLiteral("frmGameOver")).isEmpty());
+        const std::vector<PastGame> games = g.store.games();
+        ASSERT_EQ(games.size(), 1u);
+        EXPECT_EQ(games[0].practice, practice);
+        EXPECT_EQ(bestScores(games).empty(), practice);
     }
 }
 

@@ -283,7 +283,8 @@ TEST(Trainer, TheRecordKeepsRulesCommissionsAndEachFillsOrder) {
     EXPECT_EQ(review->commissions, paid);
     const QStringList csv = tradeRecordCsv(*review).split('\n');
     ASSERT_GE(csv.size(), 4);
-    EXPECT_TRUE(csv[1].endsWith(",Buy,1,20,Market,20") && csv[2].endsWith(",Stop,20.5") && csv[3].endsWith(",Limit,21"))
+    EXPECT_TRUE(csv[1].endsWith(",Buy,1,20.00,,,Market,20.00") && csv[2].endsWith(",Stop,20.50") &&
+                csv[3].endsWith(",Limit,21.00"))
         << csv.join('\n').toStdString();
 
     const struct {

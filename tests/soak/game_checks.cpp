@@ -119,8 +119,10 @@ struct KnownNotices {
 };
 
 // "Unrealized P(L): $..\nRealized P(L): $..\nFinal Score: $..\nverdict", with "Commissions: $..\n" first in the
-// end-of-game window; the transcript writes line breaks as "\n".
+// end-of-game window, and in Game Over when the game paid any (Trainer rules: the figures are checked against the
+// game's own); the transcript writes line breaks as "\n".
 QString checkSummary(const QString& message, bool commissions) {
+    if (!commissions && message.startsWith(QLatin1String("Commissions: "))) commissions = true;
     static const QString figures =
         QStringLiteral("Unrealized P\\(L\\): (%1)\\\\nRealized P\\(L\\): (%1)\\\\nFinal Score: (%1)\\\\n(.*)")
             .arg(kMoney);

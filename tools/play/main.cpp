@@ -34,7 +34,7 @@ const char* const kUsage = "usage: pellucar-play [--database PATH] [--seed N] [-
                            "  answer NAME           trade MARKET buy|sell UNITS\n"
                            "  show NAME ...         state                scenario NAME\n"
                            "  review                export PATH          view scroll|zoom N\n"
-                           "  chart                 note N TEXT\n"
+                           "  chart                 note N TEXT          rewind N\n"
                            "Trainer-rules:\n"
                            "  order MARKET buy|sell UNITS [TYPE P] [day|gtc]\n"
                            "  bracket MARKET buy|sell UNITS [TYPE P] [stop S] [target T]\n"

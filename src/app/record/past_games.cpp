@@ -520,14 +520,19 @@ std::optional<ReviewRecord> PastGames::review(qint64 id) {
             t.marginCall = st.integer(4) != 0;
             t.amount = static_cast<float>(std::clamp(st.real(5), -1e6, 1e6));
             t.price = static_cast<float>(std::clamp(st.real(6), -1e8, 1e8));
-            const std::optional<OrderType> type = st.bytes(7) > 16 ? std::nullopt : orderTypeFromName(st.text(7));
-            if (!marketFromName(st.text(2), &t.market) || !sideFromName(st.text(3), &t.side) || !type)
+            // The type is measured before it is read.
+            bool typed = false;
+            if (st.bytes(7) <= 16)
+                if (const std::optional<OrderType> type = orderTypeFromName(st.text(7))) {
+                    t.orderType = *type;
+                    typed = true;
+                }
+            if (!marketFromName(st.text(2), &t.market) || !sideFromName(st.text(3), &t.side) || !typed)
                 return fail(damaged), none();
             // A market order's asked price is its fill price (or none, in a
             // record older than the column); the trade record keeps none.
-            t.orderType = *type;
             const double asked = st.real(8);
-            t.asked = *type != OrderType::Market ? asked : (asked == 0 || asked == st.real(6) ? 0 : -1);
+            t.asked = t.orderType != OrderType::Market ? asked : (asked == 0 || asked == st.real(6) ? 0 : -1);
             // A note is measured before it is read; its text is checked with the record.
             if (st.bytes(9) > 4 * TradeJournal::kMostNote) return fail(damaged), none();
             if (const QString note = st.text(9); !note.isEmpty()) r.notes.insert(t.number, note);

@@ -221,7 +221,7 @@ QList<ControlSpec> build() {
       << menu("mnuEnd", "&End", "mnuGame") << menu("mnuSave", "Sa&ve", "mnuGame")
       << menu("mnuResume", "Res&ume", "mnuGame") << menu("mnuScenarios", "S&cenarios...", "mnuGame")
       << menu("mnuPractice", "P&ractice Game", "mnuGame") << menu("mnuRewind", "Rewi&nd...", "mnuGame")
-      << menu("mnuTradeNote", "Trade &Note...", "mnuGame") << sep("mSepAuto", "mnuGame")
+      << menu("mnuTradeNote", "Trade N&ote...", "mnuGame") << sep("mSepAuto", "mnuGame")
       << menu("mnuAutoPlay", "Auto-&Play", "mnuGame") << menu("mnuOrderTicket", "Order &Ticket...", "mnuGame")
       << menu("mnuWorkingOrders", "&Working Orders...", "mnuGame");
     l << menu("mnuSettings", "&Options", {});
