@@ -37,10 +37,12 @@ struct PracticeGame : Harness {
         const std::map<int, std::function<void()>> classic{
             {3, [&] { order(Oil, Buy, 2); }}, {6, [&] { order(Gold, Sell, 1); }}, {11, [&] { order(Oil, Sell, 4); }}};
         const std::map<int, std::function<void()>> orders{
-            {2, [&] { place(Buy, 5, OrderType::Stop, 21.00); }},   // fills in period 5
-            {7, [&] { place(Sell, 3, OrderType::Limit, 22.00); }}, // fills in period 9
-            {8, [&] { place(Buy, 1, OrderType::Limit, 19.00); }},  // never reached...
-            {10, [&] { game->cancelWorkingOrder(3); }},            // ...and cancelled
+            {2, [&] { place(Buy, 5, OrderType::Stop, 21.00); }},            // fills in period 5
+            {3, [&] { game->writeNote(1, QStringLiteral("a breakout")); }}, // on the trade just made
+            {4, [&] { place(Buy, 1, OrderType::Market, 0); }},              // fills at once, in period 4
+            {7, [&] { place(Sell, 3, OrderType::Limit, 22.00); }},          // fills in period 9
+            {8, [&] { place(Buy, 1, OrderType::Limit, 19.00); }},           // never reached...
+            {10, [&] { game->cancelWorkingOrder(4); }},                     // ...and cancelled
         };
         if (classic.contains(period)) classic.at(period)();
         if (trainer && orders.contains(period)) orders.at(period)();
@@ -71,7 +73,7 @@ TEST(Rewind, EveryEarlierPeriodComesBackAsItWasAndPlaysOnAsBefore) {
             reached[p] = rulesOf(g.state());
             g.decide(p);
         }
-        ASSERT_EQ(g.state().desk.tradeCount(), trainer ? 5 : 3);
+        ASSERT_EQ(g.state().desk.tradeCount(), trainer ? 6 : 3);
         g.take();
         // From the last period back to each earlier one in turn, the same game rewound again and again.
         for (int k = kLastPeriod - 1; k >= 1; --k) {

@@ -466,10 +466,12 @@ SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::
 SavedGame savedGameUpTo(const SavedGame& g, int period) {
     SavedGame r = g;
     r.periodIndex = std::clamp(period, 1, g.periodIndex);
-    // The press that reaches a period fills the working orders at its
-    // prices; a margin call's trades come from a press that stays in it.
+    // The press that reaches a period fills the resting orders at its
+    // prices; a margin call's trades come from a press that stays in it, and
+    // a market order fills at once, in the period it was entered.
     const auto before = [&](const TradeRecord& t) {
-        return t.day < r.periodIndex || (t.day == r.periodIndex && t.orderId != 0 && !t.marginCall);
+        return t.day < r.periodIndex ||
+               (t.day == r.periodIndex && t.orderId != 0 && !t.marginCall && t.orderType != OrderType::Market);
     };
     r.trades.clear();
     for (const TradeRecord& t : g.trades) {
@@ -479,6 +481,8 @@ SavedGame savedGameUpTo(const SavedGame& g, int period) {
     r.decisions.clear();
     for (const OrderDecision& d : g.decisions)
         if (d.period < r.periodIndex) r.decisions.append(d);
+    // The journal keeps notes on the trades that stay.
+    r.notes.removeIf([&](const auto& note) { return note.key() > r.trades.size(); });
     const qsizetype dropped = g.trades.size() - r.trades.size();
     if (g.level == Level::Expert) r.commissionTotal -= kExpertCommissionPerTrade * static_cast<float>(dropped);
     r.orderState = OrderState::ChangePeriod;

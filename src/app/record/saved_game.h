@@ -80,7 +80,7 @@ struct SavedGame {
     QList<TradeRecord> trades;
     // Trainer: the player's decisions on working orders, in the order made.
     QList<OrderDecision> decisions;
-    // The journal's notes by trade number; files before format 6 have none.
+    // The journal's notes by trade number; files before format 8 have none.
     QMap<int, QString> notes;
     int periodIndex = 1;
     OrderState orderState = OrderState::ChangePeriod;
