@@ -23,10 +23,6 @@
 namespace pellucar {
 namespace {
 
-// "PLPG" in the file header tells the record apart from any other SQLite
-// file (the market database carries "PLCR").
-constexpr int kApplicationId = PastGames::kApplicationId;
-
 // Each entry brings the file from the version before it to the next one;
 // entry 0 makes an empty file version 1. A later version appends its step.
 const char* const kMigrations[] = {

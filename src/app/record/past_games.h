@@ -86,7 +86,9 @@ public:
 
     // The layout steps: entry v brings a file of version v to v + 1.
     static std::span<const char* const> migrations();
-    static constexpr int kApplicationId = 0x504C5047; // "PLPG"
+    // "PLPG" in the file header tells the record apart from any other SQLite
+    // file (the market database carries "PLCR").
+    static constexpr int kApplicationId = 0x504C5047;
 
     explicit PastGames(QString path);
     // past-games.sqlite in the application's data folder.
