@@ -169,6 +169,8 @@ public:
 
     // The orders by market in trading order, then by id.
     std::vector<WorkingOrder> list() const;
+    // The orders by id, markets mixed: list() without its sorted copy.
+    const std::vector<WorkingOrder>& byId() const { return orders_; }
     const WorkingOrder* find(int id) const;
     bool empty() const { return orders_.empty(); }
     int size() const { return static_cast<int>(orders_.size()); }

@@ -130,6 +130,35 @@ TEST(Trainer, AnOrderWaitsOutAMarketWithNoPriceAndItsFillIsCharged) {
     EXPECT_EQ(a.accountValue(), a.startingCapital() - 150 - 37.5f);
 }
 
+// The price chart's order lines follow every change of the charted market's orders, and show no other market's.
+TEST(Trainer, OrderLinesFollowEachChangeOfTheChartedMarketsOrders) {
+    TrainerGame g;
+    g.forward();
+    ASSERT_EQ(g.place(Buy, 5, OrderType::Limit, 19.50), "");                                // 1
+    ASSERT_EQ(g.place(Sell, 2, OrderType::Stop, 19.00), "");                                // 2
+    ASSERT_EQ(g.game->placeOrder(OrderRequest{Gold, Buy, 3, OrderType::Limit, 399.0}), ""); // 3
+    const struct {
+        const char* name;
+        std::function<QString()> act;
+        const char* lines;
+    } rows[] = {
+        {"placed", [] { return QString(); }, "1 Buy 5 LMT 19.50|2 Sell 2 STP 19.00"},
+        {"a price", [&] { return g.game->changeOrderPrice(1, 19.40); }, "1 Buy 5 LMT 19.40|2 Sell 2 STP 19.00"},
+        {"a size", [&] { return g.game->changeOrderUnits(2, 3); }, "1 Buy 5 LMT 19.40|2 Sell 3 STP 19.00"},
+        {"a press", [&] { return g.forward(), QString(); }, "1 Buy 5 LMT 19.40|2 Sell 3 STP 19.00"},
+        {"a cancel", [&] { return g.game->cancelWorkingOrder(1); }, "2 Sell 3 STP 19.00"},
+        {"the last", [&] { return g.game->cancelWorkingOrder(2); }, ""},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(r.act(), "");
+        QStringList lines;
+        for (const charts::OrderLine& o : g.game->charts().left.orders)
+            lines << QStringLiteral("%1 %2").arg(o.id).arg(o.label);
+        EXPECT_EQ(lines.join('|'), r.lines);
+    }
+}
+
 TEST(Trainer, AClassicGameTakesNoWorkingOrdersAndChargesNoCommission) {
     TrainerGame g(QStringLiteral("Classic"));
     g.forward();

@@ -116,10 +116,32 @@ void ChartDesk::RefreshCharts() {
         // a press has drawn its charts.
         in.position = charts::OpenPosition{held, lots.averagePrice(), lots.unrealized(s_.prices.current.get(charted))};
     const charts::Notation notation = charts::notationOf(options_.chartMarket());
-    for (const WorkingOrder& o : s_.desk.orders.list())
-        if (o.market == charted && o.type != OrderType::Market)
-            in.orders.append(
-                {o.id, o.price, o.side == Side::Buy, orderLineLabel(o, charts::valueText(notation, o.price))});
+    // By id within the market, as the desk lists them. The lines are made
+    // anew only when an order of the market is new, changed or gone, and a
+    // label only for an order that is new or changed.
+    const auto lined = [charted](const WorkingOrder& o) { return o.market == charted && o.type != OrderType::Market; };
+    const std::vector<WorkingOrder>& orders = s_.desk.orders.byId();
+    std::size_t same = 0;
+    bool changed = false;
+    for (const WorkingOrder& o : orders)
+        if (lined(o) && (changed = same >= linedOrders_.size() || !(linedOrders_[same++] == o))) break;
+    if (changed || same != linedOrders_.size()) {
+        std::vector<WorkingOrder> now;
+        QList<charts::OrderLine> lines;
+        auto last = linedOrders_.cbegin();
+        for (const WorkingOrder& o : orders) {
+            if (!lined(o)) continue;
+            while (last != linedOrders_.cend() && last->id < o.id) ++last;
+            const bool kept = last != linedOrders_.cend() && *last == o;
+            lines.append({o.id, o.price, o.side == Side::Buy,
+                          kept ? orderLines_[last - linedOrders_.cbegin()].label
+                               : orderLineLabel(o, charts::valueText(notation, o.price))});
+            now.push_back(o);
+        }
+        linedOrders_ = std::move(now);
+        orderLines_ = std::move(lines);
+    }
+    in.orders = orderLines_;
     if (mode == DataMode::Tick)
         for (const NewsHistoryEntry& e : s_.news.entries())
             in.stories.append({e.newsDate, e.newsTime.hour() - 8, e.title});

@@ -88,6 +88,11 @@ private:
     QList<charts::TradeFill> fills_;
     qsizetype fillsRead_ = 0;
     int fillsMarket_ = -1;
+    // The order lines last drawn and the orders they show, by id: most
+    // presses change no order, and a desk of many orders would otherwise
+    // make and label every line again at every redraw.
+    std::vector<WorkingOrder> linedOrders_;
+    QList<charts::OrderLine> orderLines_;
 };
 
 } // namespace pellucar
