@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 using namespace pellucar;
 
@@ -30,93 +31,58 @@ QString text(const char* form, double v) {
     return formatPattern(v, f);
 }
 
-const struct {
+// The rows: a float's shortest text ("18.455f" is 18.4549999...); carries through every nine; thousands grouped by
+// Standard and Whole; "#,###.#0" cents with no digit before the point for 0; "#,##0.#####" up to five decimals and no
+// point for a whole number; "#,###.0##" one to three decimals, "#,###.###0" always four; a literal prefix copied;
+// Percent the hundredfold decimal text without separator (0.00035 x 100 is 0.0349999...); Plain the shortest text
+// without exponent; no minus on a zero after rounding, but just past the half it stays.
+struct TextCase {
     const char* form;
     double value;
     const char* text;
-} kTexts[] = {
-    // 18.455f is 18.4549999237... in binary; its shortest text is "18.455".
-    {"#,##0.00F", 18.455, "18.46"},
-    {"StandardF", 2.675, "2.68"},
-    {"Standard", 1.005, "1.01"},
-    // Carries run through every nine.
-    {"Standard", 9.995, "10.00"},
-    {"Standard", 999.995, "1,000.00"},
-    {"Standard", -999.995, "-1,000.00"},
-    {"Whole", 999.5, "1,000"},
-    {"#,###.###0", 0.99999, "1.0000"},
-    {"#,##0.#####", 9.999996, "10"},
-    // Standard and Whole group thousands.
-    {"Standard", 0, "0.00"},
-    {"Standard", 999.99, "999.99"},
-    {"Standard", -1234.5, "-1,234.50"},
-    {"Standard", 1234567.891, "1,234,567.89"},
-    {"StandardF", 100000.5, "100,000.50"},
-    {"Whole", -1234.5, "-1,235"},
-    // "#,###.#0": cents, no digit before the point when the whole part is 0.
-    {"#,###.#0", 1500.05, "1,500.05"},
-    {"#,###.#0", 0.5, ".50"},
-    {"#,###.#0", -2500, "-2,500.00"},
-    // "#,##0.#####": up to five decimals, no point for a whole number.
-    {"#,##0.#####", 118.15625, "118.15625"},
-    {"#,##0.#####", 7, "7"},
-    {"#,##0.#####", 0.000004, "0"},
-    {"#,##0.#####", 6.123456, "6.12346"},
-    // "#,###.0##": one to three decimals; "#,###.###0": always four.
-    {"#,###.0##", 2, "2.0"},
-    {"#,###.0##", 0.25, ".25"},
-    {"#,###.0##", -31.0625, "-31.063"},
-    {"#,###.###0", 0.123449, ".1234"},
-    {"#,###.###0", 0.12345, ".1235"},
-    {"#,###.###0", -0.05, "-.0500"},
-    {"#,###.#0####", 118.15625, "118.15625"},
-    {"#,###.#0####", 6.5, "6.50"},
-    // A literal prefix is copied.
-    {" $#,##0.#0###", 1234.5, " $1,234.50"},
-    {" $#,##0.#0###", 0.03125, " $0.03125"},
-    {" $#,##0.#0###F", 18.455, " $18.455"},
-    // Percent: the hundredfold decimal text, no separator (0.00035 x 100 is 0.0349999... in binary).
-    {"Percent", 0.1234, "12.34%"},
-    {"Percent", -0.12345, "-12.35%"},
-    {"Percent", 12.345, "1234.50%"},
-    {"Percent", 0.00035, "0.04%"},
-    {"Percent", -0.00195, "-0.20%"},
-    // Plain: the shortest text without exponent; a float's own shortest text.
-    {"Plain", 0.00001234, "0.00001234"},
-    {"Plain", 1e15, "1000000000000000"},
-    {"Plain", 123456789.125, "123456789.125"},
-    {"PlainF", 18.46, "18.46"},
-    {"PlainF", 1e-5, "0.00001"},
-    // Negative zero after rounding has no minus; just past the half it stays.
-    {"Standard", -0.001, "0.00"},
-    {"StandardF", -0.004, "0.00"},
-    {"Percent", -0.00001, "0.00%"},
-    {"#,###.#0", -0.004, ".00"},
-    {"Plain", -0.0, "0"},
+};
+const std::vector<TextCase> kTexts = {
+    {"#,##0.00F", 18.455, "18.46"},    {"StandardF", 2.675, "2.68"},       {"Standard", 1.005, "1.01"},
+    {"Standard", 9.995, "10.00"},      {"Standard", 999.995, "1,000.00"},  {"Whole", 999.5, "1,000"},
+    {"#,###.###0", 0.99999, "1.0000"}, {"#,##0.#####", 9.999996, "10"},    {"Standard", 0, "0.00"},
+    {"Standard", 999.99, "999.99"},    {"Standard", -1234.5, "-1,234.50"}, {"Whole", -1234.5, "-1,235"},
+    {"#,###.#0", 1500.05, "1,500.05"}, {"#,###.#0", 0.5, ".50"},           {"#,###.#0", -2500, "-2,500.00"},
+    {"#,##0.#####", 7, "7"},           {"#,##0.#####", 0.000004, "0"},     {"#,###.0##", 2, "2.0"},
+    {"#,###.0##", 0.25, ".25"},        {"#,###.0##", -31.0625, "-31.063"}, {"#,###.###0", 0.123449, ".1234"},
+    {"#,###.###0", 0.12345, ".1235"},  {"#,###.###0", -0.05, "-.0500"},    {"#,###.#0####", 6.5, "6.50"},
+    {"Percent", 0.1234, "12.34%"},     {"Percent", -0.12345, "-12.35%"},   {"Percent", 12.345, "1234.50%"},
+    {"Percent", 0.00035, "0.04%"},     {"Percent", -0.00195, "-0.20%"},    {"PlainF", 18.46, "18.46"},
+    {"PlainF", 1e-5, "0.00001"},       {"Standard", -0.001, "0.00"},       {"StandardF", -0.004, "0.00"},
+    {"Percent", -0.00001, "0.00%"},    {"#,###.#0", -0.004, ".00"},        {"Plain", -0.0, "0"},
     {"Standard", -0.005, "-0.01"},
 };
+const std::vector<TextCase> kWideTexts = {
+    {"Standard", -999.995, "-1,000.00"},       {"#,##0.#####", 6.123456, "6.12346"},
+    {"Plain", 0.00001234, "0.00001234"},       {"Plain", 1e15, "1000000000000000"},
+    {"Standard", 1234567.891, "1,234,567.89"}, {"StandardF", 100000.5, "100,000.50"},
+    {"#,##0.#####", 118.15625, "118.15625"},   {"#,###.#0####", 118.15625, "118.15625"},
+    {" $#,##0.#0###", 1234.5, " $1,234.50"},   {" $#,##0.#0###", 0.03125, " $0.03125"},
+    {" $#,##0.#0###F", 18.455, " $18.455"},    {"Plain", 123456789.125, "123456789.125"},
+};
 
-const struct {
+// Halves go away from zero, not to even, though 1.005 and 2.675 lie a hair below their text. By pattern: Soybean's
+// four places, the T-Bond's five (a decoded 118 + 5/32 a hair below 118.15625 comes back to it), the gain ratio's
+// four, cents, whole numbers.
+const double kDecodedBond = 118.0 + 0.04999999999999716 * 100.0 / 32.0;
+struct Rounding {
     const char* pattern; // empty: roundDecimal to `places`
     int places;
     double value, rounded;
-} kRounding[] = {
-    // Halves go away from zero, not to even, though 1.005 and 2.675 lie a hair below their text.
-    {"", 2, 1.005, 1.01},
-    {"", 2, 2.675, 2.68},
-    {"", 0, 2.5, 3.0},
-    {"", 0, -2.5, -3.0},
-    {"", 2, -0.125, -0.13},
-    {"", 2, 0.124999, 0.12},
-    {"", 2, 18.454, 18.45},
-    {"", 5, 118.15625, 118.15625},
-    {"", 1, -99.95, -100.0},
-    {"", 2, -0.001, 0.0},
-    // By pattern: Soybean's four places, the T-Bond's five (a decoded 118 + 5/32 a hair below
-    // 118.15625 comes back to it), the gain ratio's four, cents, whole numbers.
+};
+const std::vector<Rounding> kRounding = {
+    {"", 2, 1.005, 1.01},    {"", 2, 2.675, 2.68},    {"", 0, 2.5, 3.0},      {"", 0, -2.5, -3.0},
+    {"", 2, -0.125, -0.13},  {"", 2, 0.124999, 0.12}, {"", 2, 18.454, 18.45}, {"", 5, 118.15625, 118.15625},
+    {"", 1, -99.95, -100.0}, {"", 2, -0.001, 0.0},
+};
+const std::vector<Rounding> kRoundingByPattern = {
     {"#,###.#0##", 0, 6.12245, 6.1225},
     {"#,###.#0##", 0, 6.122449, 6.1224},
-    {"#,###.#####", 0, 118.0 + 0.04999999999999716 * 100.0 / 32.0, 118.15625},
+    {"#,###.#####", 0, kDecodedBond, 118.15625},
     {"#,###.###0", 0, 0.12345, 0.1235},
     {"#,###.###0", 0, -0.12345, -0.1235},
     {"#,###.#0", 0, -1234.565, -1234.57},
@@ -126,15 +92,17 @@ const struct {
 } // namespace
 
 TEST(Format, EachFormShowsTheDecimalValueRoundedHalfAwayFromZero) {
-    for (const auto& c : kTexts) EXPECT_EQ(s(text(c.form, c.value)), c.text) << c.form << " " << c.value;
+    for (const auto& table : {kTexts, kWideTexts})
+        for (const auto& c : table) EXPECT_EQ(s(text(c.form, c.value)), c.text) << c.form << " " << c.value;
 }
 
 TEST(Format, RoundingReadsTheTextBackAsANumber) {
-    for (const auto& c : kRounding) {
-        const double r =
-            *c.pattern ? roundByPattern(c.value, QString::fromLatin1(c.pattern)) : roundDecimal(c.value, c.places);
-        EXPECT_DOUBLE_EQ(r, c.rounded) << c.pattern << " " << c.places << " " << c.value;
-    }
+    for (const auto& table : {kRounding, kRoundingByPattern})
+        for (const auto& c : table) {
+            const double r =
+                *c.pattern ? roundByPattern(c.value, QString::fromLatin1(c.pattern)) : roundDecimal(c.value, c.places);
+            EXPECT_DOUBLE_EQ(r, c.rounded) << c.pattern << " " << c.places << " " << c.value;
+        }
     EXPECT_DOUBLE_EQ(roundDecimalF(18.455f, 2), 18.46);
     EXPECT_DOUBLE_EQ(roundByPatternF(0.12345f, QStringLiteral("#,###.###0")), 0.1235);
     // Scaled in the text: 0.0123455 a hundredfold is 1.23455.
