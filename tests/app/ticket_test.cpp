@@ -23,75 +23,41 @@ GameState deskState() {
     return s;
 }
 
+constexpr auto none = std::nullopt;
 const struct {
     const char* name;
-    TicketInput in;
-    std::optional<double> stop, target; // of the order read; both empty when none is made
+    pellucar::Market market;
+    Side side;
+    const char* units;
+    OrderType type;
+    const char *price, *stop, *target;
+    ExitUnit unit;
+    std::optional<double> stopLoss, targetPrice; // of the order read; both empty when none is made
     const char* problem;
     const char* risk;
 } kTickets[] = {
-    {"limit with exit prices",
-     {Oil, Buy, "5", Limit, "19.50", "19.00", "21", Price, GTC},
-     19.00,
-     21.0,
-     "",
+    {"limit with exit prices", Oil, Buy, "5", Limit, "19.50", "19.00", "21", Price, 19.00, 21.0, "",
      "$2,500.00 (2.50 % of the account)"},
-    {"market entry measured from the quote",
-     {Oil, Sell, "2", Market, "", "10", "", Ticks, GTC},
-     20.08,
-     {},
-     "",
+    {"market entry measured from the quote", Oil, Sell, "2", Market, "", "10", "", Ticks, 20.08, none, "",
      "$200.00 (0.20 % of the account)"},
-    {"ticks below a buy, above for its target",
-     {Oil, Buy, "1", Stop, "20.50", "25", "40", Ticks, GTC},
-     20.25,
-     20.90,
-     "",
+    {"ticks below a buy, above for its target", Oil, Buy, "1", Stop, "20.50", "25", "40", Ticks, 20.25, 20.90, "",
      "$250.00 (0.25 % of the account)"},
-    {"dollars a contract to the nearest tick",
-     {Oil, Buy, "3", Limit, "19.50", "304", "", Dollars, GTC},
-     19.20,
-     {},
-     "",
+    {"dollars a contract to the nearest tick", Oil, Buy, "3", Limit, "19.50", "304", "", Dollars, 19.20, none, "",
      "$900.00 (0.90 % of the account)"},
-    {"T-Bond 32nds in ticks",
-     {TBond, Buy, "1", Limit, "98.5", "8", "", Ticks, GTC},
-     98.25,
-     {},
-     "",
+    {"T-Bond 32nds in ticks", TBond, Buy, "1", Limit, "98.5", "8", "", Ticks, 98.25, none, "",
      "$250.00 (0.25 % of the account)"},
-    {"no stop-loss",
-     {Oil, Buy, "1", Limit, "19.5", "", "", Price, GTC},
-     {},
-     {},
-     "",
+    {"no stop-loss", Oil, Buy, "1", Limit, "19.5", "", "", Price, none, none, "",
      "No stop-loss: the loss is not bounded"},
-    {"no quantity", {Oil, Buy, " ", Limit, "19.5", "", "", Price, GTC}, {}, {}, "Enter the number of contracts", "-"},
-    {"fractional quantity",
-     {Oil, Buy, "1.5", Limit, "19.5", "", "", Price, GTC},
-     {},
-     {},
-     "Enter the number of contracts",
+    {"no quantity", Oil, Buy, " ", Limit, "19.5", "", "", Price, none, none, "Enter the number of contracts", "-"},
+    {"fractional quantity", Oil, Buy, "1.5", Limit, "19.5", "", "", Price, none, none, "Enter the number of contracts",
      "-"},
-    {"limit without price", {Oil, Buy, "1", Limit, "abc", "", "", Price, GTC}, {}, {}, "Enter the limit price", "-"},
-    {"negative stop",
-     {Oil, Buy, "1", Stop, "21", "-1", "", Price, GTC},
-     {},
-     {},
-     "The stop-loss is not a positive number",
+    {"limit without price", Oil, Buy, "1", Limit, "abc", "", "", Price, none, none, "Enter the limit price", "-"},
+    {"negative stop", Oil, Buy, "1", Stop, "21", "-1", "", Price, none, none, "The stop-loss is not a positive number",
      "-"},
-    {"part ticks",
-     {Oil, Buy, "1", Limit, "19", "", "2.5", Ticks, GTC},
-     {},
-     {},
-     "The target is a whole number of ticks",
+    {"part ticks", Oil, Buy, "1", Limit, "19", "", "2.5", Ticks, none, none, "The target is a whole number of ticks",
      "-"},
-    {"dollars under a tick",
-     {Oil, Buy, "1", Limit, "19", "4", "", Dollars, GTC},
-     {},
-     {},
-     "The stop-loss is less than one tick",
-     "-"},
+    {"dollars under a tick", Oil, Buy, "1", Limit, "19", "4", "", Dollars, none, none,
+     "The stop-loss is less than one tick", "-"},
 };
 
 } // namespace
@@ -100,14 +66,15 @@ TEST(OrderTicket, ReadsFieldsIntoAnOrderAndItsRisk) {
     const GameState s = deskState();
     for (const auto& c : kTickets) {
         SCOPED_TRACE(c.name);
-        const TicketReading r = readTicket(c.in, s);
+        const TicketReading r =
+            readTicket({c.market, c.side, c.units, c.type, c.price, c.stop, c.target, c.unit, GTC}, s);
         EXPECT_EQ(r.problem, QString::fromUtf8(c.problem));
         EXPECT_EQ(r.risk, QString::fromUtf8(c.risk));
         ASSERT_EQ(r.request.has_value(), QString::fromUtf8(c.problem).isEmpty());
         if (!r.request) continue;
-        EXPECT_EQ(r.request->units, c.in.units.toInt());
-        EXPECT_EQ(r.request->stopLoss, c.stop);
-        EXPECT_EQ(r.request->target, c.target);
+        EXPECT_EQ(r.request->units, QString::fromLatin1(c.units).toInt());
+        EXPECT_EQ(r.request->stopLoss, c.stopLoss);
+        EXPECT_EQ(r.request->target, c.targetPrice);
         // Whatever the ticket makes, no player could be refused it for its shape.
         EXPECT_EQ(requestProblem(*r.request, r.entry), OrderProblem::None);
     }
