@@ -50,54 +50,32 @@ TEST(Debrief, FollowsTheLastDayPlayedAndJudgesTheBenchmarkInHindsight) {
         QList<double> oil;
         QList<TradeRecord> trades;
         QList<DailyRow> after;
-        int following;              // days revealed
-        std::optional<int> exit;    // index of the period of the last Oil trade
-        double held;                // contracts at the end
-        double benchmark, later;    // dollars of one contract held to the end, and to the last day revealed
-        double bestLong, bestShort; // dollars of the best exits
-        int bestLongAt, bestShortAt;
+        // Days revealed; the period of the last Oil trade; contracts at the end; dollars of one contract held to the
+        // end and to the last day revealed; dollars of the best long and short exits and their periods.
+        struct {
+            int following;
+            std::optional<int> exit;
+            double held, benchmark, later, bestLong, bestShort;
+            int bestLongAt, bestShortAt;
+        } want;
     } rows[] = {
         {"a rise, no Oil traded, a month revealed",
          {17, 18, 20, 19},
          {trade(2, Market::Gold, 1, 400)},
          days(lastPlayed.addDays(1), QList<float>(30, 25.0f)),
-         ScenarioDebrief::kDays,
-         std::nullopt,
-         0,
-         2000,
-         8000,
-         3000,
-         0,
-         2,
-         0},
+         {ScenarioDebrief::kDays, std::nullopt, 0, 2000, 8000, 3000, 0, 2, 0}},
         {"a fall, bought and partly sold",
          {20, 19, 16, 18},
          {trade(1, Market::Oil, 3, 20), trade(3, Market::Oil, -1, 16)},
          days(lastPlayed.addDays(1), {17.5f, 15.0f}),
-         2,
-         2,
-         2,
-         -2000,
-         -5000,
-         0,
-         4000,
-         0,
-         2},
+         {2, 2, 2, -2000, -5000, 0, 4000, 0, 2}},
         // Rows the game itself showed are no part of what followed, whatever the query returned.
         {"rows on and before the last day played left out",
          {17, 17.5, 17, 17.25},
          {},
          days(lastPlayed.addDays(-2), {40.0f, 40.0f, 40.0f, 18.0f}),
-         1,
-         std::nullopt,
-         0,
-         250,
-         1000,
-         500,
-         0,
-         1,
-         0},
-        {"nothing followed in the data", {17, 17, 17, 17}, {}, {}, 0, std::nullopt, 0, 0, 0, 0, 0, 0, 0},
+         {1, std::nullopt, 0, 250, 1000, 500, 0, 1, 0}},
+        {"nothing followed in the data", {17, 17, 17, 17}, {}, {}, {0, std::nullopt, 0, 0, 0, 0, 0, 0, 0}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -106,16 +84,16 @@ TEST(Debrief, FollowsTheLastDayPlayedAndJudgesTheBenchmarkInHindsight) {
         const std::optional<ScenarioDebrief> d = scenarioDebrief(oilSummer(), game, row.after, {});
         ASSERT_TRUE(d);
         EXPECT_EQ(d->played.back().date, lastPlayed);
-        ASSERT_EQ(int(d->following.size()), row.following);
+        ASSERT_EQ(int(d->following.size()), row.want.following);
         for (const DebriefPoint& p : d->following) EXPECT_GT(p.date, lastPlayed);
-        EXPECT_EQ(d->exitPeriod, row.exit);
-        EXPECT_EQ(d->heldAtEnd, row.held);
-        EXPECT_EQ(d->buyAndHold.dollars, row.benchmark);
-        EXPECT_EQ(d->buyAndHoldAfter ? d->buyAndHoldAfter->dollars : 0, row.later);
-        EXPECT_EQ(d->bestLongExit.dollars, row.bestLong);
-        EXPECT_EQ(d->bestShortExit.dollars, row.bestShort);
-        EXPECT_EQ(d->bestLongExit.at, d->played[size_t(row.bestLongAt)]);
-        EXPECT_EQ(d->bestShortExit.at, d->played[size_t(row.bestShortAt)]);
+        EXPECT_EQ(d->exitPeriod, row.want.exit);
+        EXPECT_EQ(d->heldAtEnd, row.want.held);
+        EXPECT_EQ(d->buyAndHold.dollars, row.want.benchmark);
+        EXPECT_EQ(d->buyAndHoldAfter ? d->buyAndHoldAfter->dollars : 0, row.want.later);
+        EXPECT_EQ(d->bestLongExit.dollars, row.want.bestLong);
+        EXPECT_EQ(d->bestShortExit.dollars, row.want.bestShort);
+        EXPECT_EQ(d->bestLongExit.at, d->played[size_t(row.want.bestLongAt)]);
+        EXPECT_EQ(d->bestShortExit.at, d->played[size_t(row.want.bestShortAt)]);
     }
     EXPECT_FALSE(scenarioDebrief(oilSummer(), ReviewRecord{}, {}, {}));
 }
