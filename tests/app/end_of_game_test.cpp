@@ -119,7 +119,7 @@ TEST(PlayAgain, TheDeskWaitsForTheNextGameAndThatGameStartsAfresh) {
     }
 }
 
-TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsTheBestOfEachLevel) {
+TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsAScenariosBest) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("data/past-games.sqlite"));
     PastGame first = pastGameSample(Level::Novice, -1234.5, 1);
@@ -152,12 +152,6 @@ TEST(PastGamesStore, KeepsEveryFieldAcrossReopeningAndFindsTheBestOfEachLevel) {
     ASSERT_TRUE(choices.back().best.has_value());
     EXPECT_EQ(choices.back().best->score, first.score);
     EXPECT_FALSE(choices.front().best.has_value());
-
-    // Of two equal scores, the earlier game (3 trades) is the best.
-    std::vector<std::tuple<Level, double, int>> best;
-    for (const BestScore& b : bestScores(games)) best.emplace_back(b.level, b.game.score, b.game.trades);
-    EXPECT_EQ(best, (std::vector<std::tuple<Level, double, int>>{{Level::Novice, 900, 2}, {Level::Expert, 12000, 3}}));
-    EXPECT_TRUE(bestScores({}).empty());
 }
 
 // A file the record cannot use lists no game and takes none, with the reason, and is left as it was.
@@ -284,6 +278,16 @@ TEST(PastGamesRecord, AnUnwritableRecordIsToldOnceAndPlayGoesOn) {
 
 namespace {
 
+// A recorded game under `rules` (see pastGameSample), marked practice or played in a scenario when asked.
+PastGame game(Level level, RuleSet rules, double score, int minute, bool practice = false,
+              const QString& scenario = {}) {
+    PastGame g = pastGameSample(level, score, minute);
+    g.rules = rules;
+    g.practice = practice;
+    g.scenario = scenario;
+    return g;
+}
+
 // Fifty periods with random orders, ended from the menu; mostly in Oil, the fixture's one moving price.
 void playRandomly(RecordedGame& r, std::uint64_t seed) {
     RandomPlayer player(seed);
@@ -360,35 +364,34 @@ TEST(PastGamesStore, AGameMarkedPracticeIsRecordedAsPractice) {
 
 // The best of each rule set and level, practice games left out.
 TEST(PastGamesStore, BestScoresArePerRuleSetAndLevelAndNeverPractice) {
-    const auto game = [](Level level, RuleSet rules, double score, bool practice, int minute) {
-        PastGame g = pastGameSample(level, score, minute);
-        g.rules = rules;
-        g.practice = practice;
-        return g;
-    };
     using enum Level;
     using enum RuleSet;
     const struct {
         const char* name;
         std::vector<PastGame> games;
-        std::vector<std::tuple<RuleSet, Level, double>> best;
+        std::vector<std::tuple<RuleSet, Level, double, int>> best; // and the trades of the game
     } cases[] = {
         {"none", {}, {}},
-        {"a practice game alone", {game(Expert, Trainer, 900, true, 1)}, {}},
+        {"a practice game alone", {game(Expert, Trainer, 900, 1, true)}, {}},
         {"practice beats no real game",
-         {game(Expert, Classic, 100, false, 1), game(Expert, Classic, 900, true, 2)},
-         {{Classic, Expert, 100}}},
+         {game(Expert, Classic, 100, 1), game(Expert, Classic, 900, 2, true)},
+         {{Classic, Expert, 100, 1}}},
+        // Newest first, as the record lists them.
+        {"of equal scores the earlier game",
+         {game(Novice, Classic, 150, 5), game(Expert, Classic, 12000, 4), game(Expert, Classic, 12000, 3),
+          game(Novice, Classic, 900, 2)},
+         {{Classic, Novice, 900, 2}, {Classic, Expert, 12000, 3}}},
         {"each rule set its own best",
-         {game(Expert, Trainer, 50, false, 1), game(Expert, Classic, 100, false, 2),
-          game(Novice, Trainer, -5, false, 3), game(Expert, Trainer, 70, false, 4)},
-         {{Classic, Expert, 100}, {Trainer, Novice, -5}, {Trainer, Expert, 70}}},
+         {game(Expert, Trainer, 50, 1), game(Expert, Classic, 100, 2), game(Novice, Trainer, -5, 3),
+          game(Expert, Trainer, 70, 4)},
+         {{Classic, Expert, 100, 2}, {Trainer, Novice, -5, 3}, {Trainer, Expert, 70, 4}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<std::tuple<RuleSet, Level, double>> best;
+        std::vector<std::tuple<RuleSet, Level, double, int>> best;
         for (const BestScore& b : bestScores(c.games)) {
             EXPECT_EQ(b.rules, b.game.rules);
-            best.emplace_back(b.rules, b.level, b.game.score);
+            best.emplace_back(b.rules, b.level, b.game.score, b.game.trades);
         }
         EXPECT_EQ(best, c.best);
         // A scenario's best is never a practice game either.
@@ -407,14 +410,6 @@ TEST(PastGamesStatistics, GroupsSumUpTheirGamesAndPracticeCountsNowhere) {
     using enum Level;
     using enum RuleSet;
     const QString first = scenarios().front().name, last = scenarios().back().name;
-    const auto game = [](Level level, RuleSet rules, double score, const QString& scenario, int minute,
-                         bool practice = false) {
-        PastGame g = pastGameSample(level, score, minute);
-        g.rules = rules;
-        g.scenario = scenario;
-        g.practice = practice;
-        return g;
-    };
     using Row = std::tuple<RuleSet, Level, QString, int, double, double, int>; // games, average, best, won
     const struct {
         const char* name;
@@ -422,17 +417,17 @@ TEST(PastGamesStatistics, GroupsSumUpTheirGamesAndPracticeCountsNowhere) {
         std::vector<Row> rows;
     } cases[] = {
         {"no games", {}, {}},
-        {"practice alone", {game(Expert, Trainer, 500, {}, 1, true)}, {}},
+        {"practice alone", {game(Expert, Trainer, 500, 1, true)}, {}},
         {"a flat game is not won",
-         {game(Expert, Classic, 100, {}, 1), game(Expert, Classic, -40, {}, 2), game(Expert, Classic, 0, {}, 3),
-          game(Expert, Classic, 900, {}, 4, true)},
+         {game(Expert, Classic, 100, 1), game(Expert, Classic, -40, 2), game(Expert, Classic, 0, 3),
+          game(Expert, Classic, 900, 4, true)},
          {{Classic, Expert, QString(), 3, 20, 100, 1}}},
         {"a loss is the best of losses",
-         {game(Novice, Classic, -30, {}, 1), game(Novice, Classic, -10, {}, 2)},
+         {game(Novice, Classic, -30, 1), game(Novice, Classic, -10, 2)},
          {{Classic, Novice, QString(), 2, -20, -10, 0}}},
         {"rules, then level, then by hand before scenarios in time order",
-         {game(Expert, Trainer, 5, {}, 1), game(Novice, Classic, 7, last, 2), game(Novice, Classic, 8, first, 3),
-          game(Expert, Classic, 9, {}, 4), game(Novice, Classic, 6, {}, 5)},
+         {game(Expert, Trainer, 5, 1), game(Novice, Classic, 7, 2, false, last),
+          game(Novice, Classic, 8, 3, false, first), game(Expert, Classic, 9, 4), game(Novice, Classic, 6, 5)},
          {{Classic, Novice, QString(), 1, 6, 6, 1},
           {Classic, Novice, first, 1, 8, 8, 1},
           {Classic, Novice, last, 1, 7, 7, 1},
@@ -531,8 +526,7 @@ TEST(GameReview, FiguresAgreeWithTheIndependentAccountOnPlayedGames) {
 
 TEST(GameReview, TheRecordOpensOldGamesWithoutAReviewAndRefusesDamagedOnes) {
     const struct {
-        const char* name;
-        const char* damage;
+        const char *name, *damage;
         bool failed;
     } cases[] = {
         {"a game recorded before reviews", "UPDATE PastGames SET StartingCapital = 0", false},
