@@ -44,7 +44,8 @@ struct TrainerGame : Harness {
 
 // A Trainer game that records its end.
 struct RecordedTrainerGame : ScratchRecord, TrainerGame {
-    RecordedTrainerGame() : TrainerGame(QStringLiteral("Trainer"), sharedDaily1990(), &store) {}
+    RecordedTrainerGame()
+        : TrainerGame(QStringLiteral("Trainer"), sharedDaily1990(), &store, QStringLiteral("Month")) {}
 };
 
 } // namespace
@@ -165,12 +166,13 @@ TEST(Trainer, AClassicGameTakesNoWorkingOrdersAndChargesNoCommission) {
     EXPECT_EQ(g.text("GameName"), "Pellucar");
     EXPECT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50), "orders that rest are taken under Trainer rules");
     EXPECT_TRUE(g.game->workingOrders().empty());
-    // The desk's own market order: charged under Trainer rules only.
+    // The desk's own market order: charged, and the charge shown at the game's end, under Trainer rules only.
     for (const char* rules : {"Classic", "Trainer"}) {
-        TrainerGame d{QString::fromLatin1(rules)};
+        TrainerGame d{QString::fromLatin1(rules), sharedDaily1990(), nullptr, QStringLiteral("Month")};
         d.forward();
         d.order(Oil, Buy, 2);
         EXPECT_EQ(d.state().desk.account.commissionsPaid(), rules[0] == 'T' ? 25 : 0) << rules;
+        EXPECT_EQ(d.forwardUntil(QStringLiteral("frmGameOver")).contains("Commissions:"), rules[0] == 'T') << rules;
     }
 }
 
@@ -291,34 +293,42 @@ TEST(Trainer, AFormat3SavedGameResumesAsClassic) {
     EXPECT_EQ(resumed.state().clock.periodIndex(), 3);
 }
 
-// The record of past games keeps the rules, the commissions and each fill's order and asked price; a fill no order
-// of the rules could have made is a damaged review.
-TEST(Trainer, TheRecordKeepsRulesCommissionsAndEachFillsOrder) {
+// What was paid shows in the Game Over window and in the review, the record keeps the rules, the commissions and each
+// fill's order and asked price, and a fill no order of the rules could have made is a damaged review.
+TEST(Trainer, TheEndTheReviewAndTheRecordKeepWhatWasPaidAndHowEachFillWasOrdered) {
     RecordedTrainerGame g;
     g.forward();
+    g.order(Oil, Buy, 1);                                     // the desk's market order at 20.00
     ASSERT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50), "");   // period 3
     ASSERT_EQ(g.place(Sell, 5, OrderType::Limit, 21.00), ""); // period 5
-    g.order(Oil, Buy, 1);                                     // the desk's market order at 20.00
-    g.forward(5);
-    const double paid = g.state().desk.account.commissionsPaid();
-    g.end(QStringLiteral("btnRestartGame"));
+    const QString over = g.forwardUntil(QStringLiteral("frmGameOver"));
+    EXPECT_TRUE(over.contains("| Commissions: $137.50\\n")) << over.toStdString();
     const std::vector<PastGame> games = PastGames(g.path).games();
     ASSERT_EQ(games.size(), 1u);
     EXPECT_EQ(std::tuple(games[0].rules, games[0].practice, games[0].commissions),
-              std::tuple(RuleSet::Trainer, false, paid));
+              std::tuple(RuleSet::Trainer, false, 137.5));
     const std::optional<ReviewRecord> review = g.store.review(games[0].id);
     ASSERT_TRUE(review.has_value()) << g.store.lastError().toStdString();
     EXPECT_EQ(*review, g.game->lastReview());
-    EXPECT_EQ(review->commissions, paid);
+    EXPECT_EQ(review->commissions, 137.5);
     const QStringList csv = tradeRecordCsv(*review).split('\n');
     ASSERT_GE(csv.size(), 4);
     EXPECT_TRUE(csv[1].endsWith(",Buy,1,20.00,,,Market,20.00") && csv[2].endsWith(",Stop,20.50") &&
                 csv[3].endsWith(",Limit,21.00"))
         << csv.join('\n').toStdString();
+    const std::vector<ReviewLine> lines = reviewStatistics(*review, reviewFigures(*review));
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(std::tuple(lines[0].caption, lines[0].value), std::tuple(QString("Rules"), QString("Trainer")));
+    EXPECT_EQ(std::tuple(lines[3].caption, lines[3].value),
+              std::tuple(QString("Commissions Paid"), QString("$137.50")));
+    // Selling 5 closes the market order's contract first, then four of the stop's.
+    QStringList trips;
+    for (const RoundTrip& t : reviewFigures(*review).trips)
+        trips << tripOrderText(t.entryOrder, t.entryAsked) + " / " + tripOrderText(t.exitOrder, t.exitAsked);
+    EXPECT_EQ(trips, (QStringList{"Market 20 / Limit 21", "Stop 20.5 / Limit 21"}));
 
     const struct {
-        const char* name;
-        const char* damage;
+        const char *name, *damage;
     } cases[] = {
         {"a limit asked off the tick grid", "UPDATE GameTrades SET Asked = 20.995 WHERE OrderType = 'Limit'"},
         {"a sell limit filled below its price", "UPDATE GameTrades SET Asked = 21.01 WHERE OrderType = 'Limit'"},
@@ -335,41 +345,5 @@ TEST(Trainer, TheRecordKeepsRulesCommissionsAndEachFillsOrder) {
         EXPECT_EQ(damaged.games().size(), 1u);
         EXPECT_FALSE(damaged.review(games[0].id).has_value());
         EXPECT_TRUE(damaged.failed());
-    }
-}
-
-// What was paid shows in every window at a game's end and in the review, with each round trip's orders; a Classic
-// game's Game Over window shows no commissions.
-TEST(Trainer, EndWindowsAndTheReviewShowWhatWasPaidAndHowEachFillWasOrdered) {
-    for (const char* rules : {"Trainer", "Classic"}) {
-        SCOPED_TRACE(rules);
-        const bool trainer = rules[0] == 'T';
-        TrainerGame g(QString::fromLatin1(rules), sharedDaily1990(), nullptr, QStringLiteral("Month"));
-        g.forward();
-        g.order(Oil, Buy, 1); // a market order at 20.00
-        if (trainer) {
-            ASSERT_EQ(g.place(Buy, 5, OrderType::Stop, 20.50), "");   // period 3
-            ASSERT_EQ(g.place(Sell, 5, OrderType::Limit, 21.00), ""); // period 5
-        }
-        QStringList seen;
-        for (int i = 0; i < 40 && countLines(seen, "frmGameOver") == 0; ++i) {
-            g.forward();
-            seen << g.take();
-        }
-        ASSERT_EQ(countLines(seen, "frmGameOver"), 1);
-        EXPECT_EQ(countLines(seen, "Commissions: $137.50\\n"), trainer ? 1 : 0) << seen.join('\n').toStdString();
-        EXPECT_EQ(countLines(seen, "Commissions:"), trainer ? 1 : 0);
-        if (!trainer) continue;
-        const ReviewRecord review = g.game->lastReview().value();
-        const std::vector<ReviewLine> lines = reviewStatistics(review, reviewFigures(review));
-        ASSERT_GE(lines.size(), 4u);
-        EXPECT_EQ(std::tuple(lines[0].caption, lines[0].value), std::tuple(QString("Rules"), QString("Trainer")));
-        EXPECT_EQ(std::tuple(lines[3].caption, lines[3].value),
-                  std::tuple(QString("Commissions Paid"), QString("$137.50")));
-        // Selling 5 closes the market order's contract first, then four of the stop's.
-        QStringList trips;
-        for (const RoundTrip& t : reviewFigures(review).trips)
-            trips << tripOrderText(t.entryOrder, t.entryAsked) + " / " + tripOrderText(t.exitOrder, t.exitAsked);
-        EXPECT_EQ(trips, (QStringList{"Market 20 / Limit 21", "Stop 20.5 / Limit 21"}));
     }
 }

@@ -41,7 +41,7 @@ RecordedGame::RecordedGame(GameLength length, const QString& db) : Harness(db, &
     startGame({.length = length});
 }
 
-QString RecordedGame::forwardUntil(const QString& window) {
+QString Harness::forwardUntil(const QString& window) {
     for (int i = 0; i < 400; ++i) {
         forward();
         for (const QString& line : take())

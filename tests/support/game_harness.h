@@ -67,6 +67,8 @@ struct Harness {
     void forward(int n = 1) {
         for (int i = 0; i < n; ++i) game->click(QStringLiteral("btnChangePeriod"));
     }
+    // Presses Forward until a window whose line starts with `window` shows; returns that line.
+    QString forwardUntil(const QString& window);
     QString text(const QString& key) const { return game->model().at(key).text; }
     // The controls' texts joined with " | ", to compare several at once.
     QString texts(const QStringList& keys) const;
@@ -104,8 +106,6 @@ struct ScratchRecord {
 // A daily Expert game of 1990 (on the shared fixture unless another is given) that records its end.
 struct RecordedGame : ScratchRecord, Harness {
     explicit RecordedGame(GameLength length = GameLength::Month, const QString& db = sharedDaily1990());
-    // Presses Forward until a window whose line starts with `window` shows; returns that line.
-    QString forwardUntil(const QString& window);
     std::vector<PastGame> games() const { return PastGames(path).games(); }
 };
 
