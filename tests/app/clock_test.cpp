@@ -93,8 +93,7 @@ TEST(GameClockLength, NoticeAndLastPeriodFollowTheLength) {
     struct Case {
         const char* name;
         DataMode mode;
-        int length, tickDays;
-        int noticePress, lastPress, periodAtEnd;
+        int length, tickDays, noticePress, lastPress, periodAtEnd;
     } cases[] = {
         {"daily 15: no notice", DataMode::Daily, 15, 0, -1, 15, 15},
         {"daily 16", DataMode::Daily, 16, 0, 15, 16, 16},

@@ -282,8 +282,7 @@ TEST(OrderDesk, GainReadsTheSingleRatioAsItsShortestDecimal) {
     const struct {
         const char* name;
         double gold; // the mark of 1 Gold bought at 380
-        const char* shown;
-        const char* cash;
+        const char *shown, *cash;
     } kCases[] = {{"half up", 387.75, "0.78%", "98.99%"},    // 99,762 / 100,775
                   {"half down", 372.25, "-0.78%", "98.98%"}, // 98,212 / 99,225
                   {"flat", 380, "0.00%", "98.99%"}};

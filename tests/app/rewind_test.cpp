@@ -106,11 +106,8 @@ TEST(Rewind, EveryEarlierPeriodComesBackAsItWasAndPlaysOnAsBefore) {
 
 TEST(Rewind, OnlyAGameNotScoredAsClassicGoesBack) {
     const struct {
-        const char* name;
-        const char* rules;
-        bool practice;   // Game > Practice Game chosen
-        bool tradeFirst; // a trade before it
-        bool rewinds;
+        const char *name, *rules;
+        bool practice, tradeFirst, rewinds; // Game > Practice Game chosen, a trade before it
     } rows[] = {
         {"a scored Classic game", "Classic", false, false, false},
         {"a Classic game marked practice after its first trade", "Classic", true, true, false},

@@ -116,8 +116,7 @@ TEST(Setup, SelectedPeriodFixesSettingsAndLoads) {
 // A random period: the year drawn from 1984 up, a tick period's month and year from the tick months.
 TEST(Setup, RandomPeriodsDrawFromTheRandomSource) {
     const struct {
-        const char* data;
-        const char* length;
+        const char *data, *length;
         QList<double> draws;
         QDate start;
     } cases[] = {

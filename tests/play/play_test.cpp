@@ -207,8 +207,7 @@ TEST(PlayDriver, TrainerOrdersAreEnteredListedChangedAndCancelled) {
 
 TEST(PlayDriver, RewindGoesBackInAGameNotScoredAsClassic) {
     const struct {
-        const char* name;
-        const char* script;
+        const char *name, *script;
         QStringList last; // the lines the rewind wrote, then the day shown
     } rows[] = {
         {"Trainer",
