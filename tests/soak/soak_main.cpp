@@ -261,11 +261,7 @@ QString unitsText(RandomPlayer& dice, const Game& game, bool stacking) {
 const QList<QPair<QString, int>>& anyControl(bool trainer) {
     static const auto list = [](bool withTrainer) {
         QStringList own{"mnuSave", "mnuResume", "mnuPastGames"};
-        if (!withTrainer)
-            own << "mnuStopOnFill"
-                << "mnuTrainerCommission"
-                << "mnuPractice"
-                << "mnuRewind";
+        if (!withTrainer) own += {"mnuStopOnFill", "mnuTrainerCommission", "mnuPractice", "mnuRewind"};
         QList<QPair<QString, int>> l;
         for (const ControlSpec& c : mainWindowControls()) {
             if (c.kind == ControlKind::ComboBox)
