@@ -55,16 +55,22 @@ TEST(PlayDriver, TranscriptShowAndExitStatus) {
                            "frmTimePeriod: Game Level Options | Expert, One Quarter, Daily data, Annual news, 1990",
                            "lblOilCurrMark: $20.25  +0.25"}));
 
-    const PlayRun ok = play(sharedDaily1990(), "setup year=1990 length=Quarter\nshow lblGoldPos btnBuy\n");
+    // A second autoplay while auto-play runs presses up to its own N, and says how many it pressed.
+    const PlayRun ok =
+        play(sharedDaily1990(),
+             "setup year=1990 length=Quarter\nshow lblGoldPos btnBuy\nautoplay 2\nautoplay 3\nshow LabelDay\n");
     EXPECT_EQ(ok.exitCode, 0);
-    EXPECT_EQ(ok.out.mid(3), QStringList({"lblGoldPos: 0", "btnBuy: &Buy (hidden)"}));
+    EXPECT_EQ(ok.out.mid(3), QStringList({"lblGoldPos: 0", "btnBuy: &Buy (hidden)", "autoplay: 2 periods, playing",
+                                          "autoplay: 3 periods, playing", "LabelDay: Day 5:"}));
 
     // Pressing what the player cannot press is no error, but it is reported.
     const PlayRun locked = play(sharedDaily1990(), "click btnTrade\n");
     EXPECT_EQ(locked.exitCode, 0);
     EXPECT_TRUE(locked.err.contains("btnTrade is not available")) << locked.err.toStdString();
 
-    for (const char* bad : {"frobnicate\n", "setup year=2001\n", "forward lots\n"})
+    // A command out of the grammar stops the script.
+    for (const char* bad : {"frobnicate\n", "setup year=2001\n", "forward lots\n", "order Oil hold 5\n",
+                            "bracket Oil buy 5 limit 20\n", "change 1 size 3\n", "cancel x\n", "rewind back\n"})
         EXPECT_EQ(play(sharedDaily1990(), bad).exitCode, 2) << bad;
 
     // A database that cannot be opened: the notice, exit 1, and the file on standard error.
@@ -173,16 +179,6 @@ TEST(PlayDriver, ScenarioReviewAndExport) {
     EXPECT_EQ(QString::fromUtf8(fileBytes(trips)).count('\n'), 2);
 }
 
-TEST(PlayDriver, AutoPlayCountsEachCommandsPeriods) {
-    // A second autoplay while auto-play runs presses up to its own N, and says how many it pressed.
-    const PlayRun r =
-        play(sharedDaily1990(), "setup year=1990 length=Quarter\nautoplay 2\nautoplay 3\nshow LabelDay\n");
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(countLines(r.out, "autoplay: 2 periods, playing"), 1) << r.out.join('\n').toStdString();
-    EXPECT_EQ(countLines(r.out, "autoplay: 3 periods, playing"), 1);
-    EXPECT_TRUE(r.out.contains("LabelDay: Day 5:")) << r.out.join('\n').toStdString();
-}
-
 TEST(PlayDriver, TrainerOrdersAreEnteredListedChangedAndCancelled) {
     // Oil on the fixture: 20.00 in period 1, a quarter more each period.
     const PlayRun r = play(sharedDaily1990(), "setup level=Expert year=1990 rules=Trainer\nforward\n"
@@ -198,11 +194,9 @@ TEST(PlayDriver, TrainerOrdersAreEnteredListedChangedAndCancelled) {
                            "  4 Buy 2 Oil Limit 19 GTC target", "orders: 0 working",
                            "frmPlayerNotification: Trader Notification | There is no such working order",
                            "cancel: refused: There is no such working order"}));
-    // A Classic game refuses them; a command out of its grammar stops the script.
+    // A Classic game refuses them.
     const PlayRun classic = play(sharedDaily1990(), "setup year=1990\nforward\norder Oil buy 5 stop 20.50\n");
     EXPECT_EQ(classic.out.last(), "order: refused: orders that rest are taken under Trainer rules");
-    for (const char* bad : {"order Oil hold 5\n", "bracket Oil buy 5 limit 20\n", "change 1 size 3\n", "cancel x\n"})
-        EXPECT_EQ(play(sharedDaily1990(), bad).exitCode, 2) << bad;
 }
 
 TEST(PlayDriver, RewindGoesBackInAGameNotScoredAsClassic) {
@@ -225,5 +219,4 @@ TEST(PlayDriver, RewindGoesBackInAGameNotScoredAsClassic) {
         EXPECT_EQ(r.exitCode, 0) << row.name << r.err.toStdString();
         EXPECT_EQ(r.out.mid(r.out.size() - 2), row.last) << row.name << r.out.join('\n').toStdString();
     }
-    EXPECT_EQ(play(sharedDaily1990(), "rewind back\n").exitCode, 2);
 }
