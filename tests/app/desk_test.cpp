@@ -55,6 +55,17 @@ TEST(Desk, AnOrderIsReadBackFilledMarkedAndRealized) {
     EXPECT_EQ(d.take(), (QStringList{kFilled + "5 Oil Sold @  $20.25", kFilled + "1 Soybean Sold @  6.1225",
                                      kFilled + "2 TBond Bought @  98.50"}));
     EXPECT_EQ(d.texts({"lblRPL", "lblUPL"}), "1,250.00 | 0.00");
+    // Trade History lists them in place of the charts, with the game's days, hours and fill prices.
+    d.game->click("btnTradeHist");
+    EXPECT_EQ(d.shownOf({"TradeGrid", "GraphLeft"}), "TradeGrid");
+    EXPECT_FALSE(d.ctl("btnChangePeriod").enabled);
+    const QList<ReportRow> rows = d.ctl("TradeGrid").grid.rows;
+    ASSERT_GE(rows.size(), 2);
+    EXPECT_EQ(rows[0].cells, (QStringList{"1", "1", "4:00", "Oil", "Buy", "5", "$20.00", "", ""}));
+    EXPECT_EQ(rows[1].cells, (QStringList{"2", "2", "4:00", "Oil", "Sell", "-5", "$20.25", "$1,250.00", ""}));
+    d.game->click("btnCloseTradeHistory");
+    EXPECT_EQ(d.shownOf({"TradeGrid", "GraphLeft"}), "GraphLeft");
+    EXPECT_TRUE(d.ctl("btnChangePeriod").enabled);
 }
 
 TEST(Desk, MaximaRefusalsAndHoldOrCancelChangeNothing) {
@@ -145,24 +156,6 @@ TEST(Desk, ANoviceTradesAndStoresOilAlone) {
     EXPECT_FLOAT_EQ(d.state().prices.records[2].oil, 20.25f);
     EXPECT_FLOAT_EQ(d.state().prices.records[2].cattle, 0.05f); // never stored, floored by the redraw
     EXPECT_EQ(d.text("lblOilCurrMark"), "$20.25  +0.25");
-}
-
-TEST(Desk, TradeHistoryListsTheGamesTradesInPlaceOfTheCharts) {
-    Desk d;
-    d.order(Oil, Buy, 3);
-    d.forward();
-    d.order(Oil, Buy, 1);
-    d.game->click("btnTradeHist");
-    const QList<ReportRow> rows = d.ctl("TradeGrid").grid.rows;
-    EXPECT_EQ(d.shownOf({"TradeGrid", "GraphLeft"}), "TradeGrid");
-    EXPECT_FALSE(d.ctl("btnChangePeriod").enabled);
-    // The game's days, hours and fill prices reach the report.
-    ASSERT_GE(rows.size(), 2);
-    EXPECT_EQ(rows[0].cells, (QStringList{"1", "1", "4:00", "Oil", "Buy", "3", "$20.00", "", ""}));
-    EXPECT_EQ(rows[1].cells, (QStringList{"2", "2", "4:00", "Oil", "Buy", "1", "$20.25", "", ""}));
-    d.game->click("btnCloseTradeHistory");
-    EXPECT_EQ(d.shownOf({"TradeGrid", "GraphLeft"}), "GraphLeft");
-    EXPECT_TRUE(d.ctl("btnChangePeriod").enabled);
 }
 
 TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
