@@ -186,21 +186,6 @@ TEST(DailyClock, ShortGamesEndWithTheirCalendarAndHintComesBeforeNotice) {
     }
 }
 
-// Continue in the end window: the quotes are redrawn after it closes, not left as " Last".
-TEST(DailyClock, EndWindowContinueKeepsTheGameGoing) {
-    Harness h(sharedDaily1990(), {.length = GameLength::Quarter});
-    h.forward(2);
-    h.take();
-    h.game->click("mnuEnd"); // the first button of the end window is Continue
-    EXPECT_EQ(h.take(), QStringList{"frmEndofGame: Game Over  | Commissions: $0.00\\nUnrealized P(L): $0.00\\n"
-                                    "Realized P(L): $0.00\\nFinal Score: $0.00\\n"});
-    EXPECT_EQ(h.texts({"lblOilCurrMark", "CurrMarkBanner"}),
-              "$20.25  +0.25 |   Current Market:    (Last Trade  *  Change)");
-    h.forward();
-    EXPECT_EQ(h.state().clock.periodIndex(), 3);
-    EXPECT_EQ(h.text("lblOilCurrMark"), "$20.50  +0.25");
-}
-
 // Ended by the player at the last hour: the game stays there, and a story of the last afternoon comes out once.
 TEST(TickClock, EndStaysOnTheLastHourWhenPlayerEnds) {
     FixtureDb db("clock_tick_last_story");

@@ -215,9 +215,17 @@ TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
     // A game ended from the menu and continued goes in once, when the player finally ends it.
     r.newGame({.length = GameLength::Month});
     r.forward(3);
+    r.take();
     r.end("btnContinue");
     EXPECT_EQ(r.games().size(), 1u);
+    // The end window's figures (an Expert's commissions run on from the first game's trade), then the quotes drawn
+    // again once it closes, not left as " Last".
+    EXPECT_EQ(r.take(), QStringList{"frmEndofGame: Game Over  | Commissions: $20.00\\nUnrealized P(L): $0.00\\n"
+                                    "Realized P(L): $0.00\\nFinal Score: $0.00\\n"});
+    EXPECT_EQ(r.texts({"lblOilCurrMark", "CurrMarkBanner"}),
+              "$20.50  +0.25 |   Current Market:    (Last Trade  *  Change)");
     r.forward(2);
+    EXPECT_EQ(r.text("lblOilCurrMark"), "$21.00  +0.25");
     r.end("btnRestartGame");
     games = r.games();
     ASSERT_EQ(games.size(), 2u);
