@@ -49,8 +49,18 @@ TEST(StartUp, DefaultStateAndTheMenusThatReachOptions) {
     // Unknown names are refused; known ones in a locked menu are ignored.
     EXPECT_FALSE(h.game->click("btnNoSuchThing"));
     EXPECT_FALSE(h.game->click("mnuLevel", 1));
+    // Cancel in the setup window keeps what was there before it opened: no game, then a daily game that plays on.
+    h.dialogs.queueAnswer("cmdReset");
+    h.setup({{"data", "Tick"}});
+    EXPECT_TRUE(h.state().clock.dataMode() == DataMode::None && h.state().clock.tradingDayCount() == 0);
+    EXPECT_TRUE(h.game->model().checked("mnuDat_0") && !h.game->model().enabled("btnChangePeriod"));
     h.newGame({});
     EXPECT_EQ(h.state().clock.lengthPeriods(), 360);
+    h.dialogs.queueAnswer("cmdReset");
+    h.setup({{"data", "Tick"}});
+    EXPECT_EQ(h.state().clock.dataMode(), DataMode::Daily);
+    h.forward(2);
+    EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTradeTime"}), "$20.25  +0.25 | 4:00 pm");
 }
 
 TEST(StartUp, UnusableDatabaseIsReportedAndEndsTheProgram) {
@@ -133,24 +143,6 @@ TEST(Setup, RandomPeriodsDrawFromTheRandomSource) {
         EXPECT_EQ(h.state().clock.startDate(), c.start) << c.draws.first();
         EXPECT_EQ(h.random.remaining(), 0);
     }
-}
-
-TEST(Setup, CancelKeepsWhatWasThereBeforeTheWindowOpened) {
-    Harness h(sharedDaily1990());
-    h.start();
-    h.dialogs.queueAnswer("cmdReset");
-    h.setup({{"data", "Tick"}});
-    EXPECT_EQ(h.state().clock.tradingDayCount(), 0);
-    EXPECT_FALSE(h.game->model().enabled("btnChangePeriod"));
-    EXPECT_EQ(h.state().clock.dataMode(), DataMode::None);
-    EXPECT_TRUE(h.game->model().checked("mnuDat_0"));
-    // A daily game, the window opened again, Tick picked and cancelled: the game plays on daily prices.
-    h.newGame({.length = GameLength::Quarter});
-    h.dialogs.queueAnswer("cmdReset");
-    h.setup({{"data", "Tick"}});
-    EXPECT_EQ(h.state().clock.dataMode(), DataMode::Daily);
-    h.forward(2);
-    EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTradeTime"}), "$20.25  +0.25 | 4:00 pm");
 }
 
 TEST(Setup, TimePeriodFormListsFollowTheDataMode) {
