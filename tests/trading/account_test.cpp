@@ -48,13 +48,11 @@ TEST(Account, MarginCallAmountIsTheExcessToTheCentAndNothingLeftIsABlowOut) {
     Desk n(Level::Novice);
     n.fill(Oil, 10, 20.00);
     n.mark(Oil, 19.01);
-    EXPECT_FALSE(n.account.blownOut());
-    EXPECT_TRUE(n.account.marginCalled());
+    EXPECT_EQ((std::tuple{n.account.blownOut(), n.account.marginCalled()}), (std::tuple{false, true}));
     n.mark(Oil, 19.00);
-    EXPECT_EQ(n.account.accountValue(), 0.0f);
-    EXPECT_TRUE(n.account.blownOut());
-    EXPECT_EQ(n.account.marginCallAmount(), 0.0);
-    EXPECT_EQ(n.account.maxByMargin(Oil), 0);
+    const Account& a = n.account;
+    EXPECT_EQ((std::tuple{a.accountValue(), a.blownOut(), a.marginCallAmount(), a.maxByMargin(Oil)}),
+              (std::tuple{0.0f, true, 0.0, 0}));
 }
 
 // One contract more than the excess above what the account carries; SP500 at step 1, TBond at 2.
@@ -127,12 +125,9 @@ TEST(LotBook, AFullBookRefusesANewLotAndChangesNothing) {
         ASSERT_TRUE(book(oil, 1, 20.00 + i * 0.01).booked);
     EXPECT_FALSE(oil.canBook(1, oil.units() + 1));
     const Booking refused = book(oil, 1, 25.00);
-    EXPECT_FALSE(refused.booked);
-    EXPECT_EQ(oil.count(), 101);
-    EXPECT_EQ(oil.units(), 101);
-    EXPECT_EQ(oil.lot(102).units, 0);
+    EXPECT_EQ((std::tuple{refused.booked, oil.count(), oil.units(), oil.lot(102).units}),
+              (std::tuple{false, 101, 101, 0}));
     // A sale still matches and makes room.
     EXPECT_TRUE(book(oil, -1, 25.00).booked);
-    EXPECT_EQ(oil.count(), 100);
-    EXPECT_EQ(oil.lot(1).price, 20.01f);
+    EXPECT_EQ((std::tuple{oil.count(), oil.lot(1).price}), (std::tuple{100, 20.01f}));
 }

@@ -82,11 +82,8 @@ TEST(OrderChecks, EachEntryIsTakenOrRefusedWithItsTextAndNextStep) {
         Desk d(Level::Expert, c.capital);
         if (c.held != 0) d.fill(c.market, c.held, d.quotes[static_cast<size_t>(index(c.market))]);
         const UnitsCheck r = check(d, c.market, c.side, QString::fromLatin1(c.entry));
-        EXPECT_EQ(r.refusal, c.refusal);
-        EXPECT_EQ(r.next, c.next);
-        EXPECT_EQ(r.title, c.refusal == None ? "" : "Trader Notification");
-        EXPECT_EQ(r.message, QString::fromLatin1(c.message));
-        EXPECT_EQ(r.units, c.units);
+        EXPECT_EQ((std::tuple{r.refusal, r.next, r.title, r.message, r.units}),
+                  (std::tuple{c.refusal, c.next, c.refusal == None ? "" : "Trader Notification", c.message, c.units}));
     }
     // Buying back a whole short is taken even where the other markets' margin leaves the account short of this one's.
     Desk deficit(Level::Expert, kBare);
@@ -116,9 +113,9 @@ TEST(OrderChecks, AHundredLotsStopNewLotsBeforeAnyOtherCheck) {
     d.fill(Gold, 1, 380.0);
     for (const char* entry : {"1", "abc", ""}) {
         const UnitsCheck c = check(d, Gold, Buy, entry);
-        EXPECT_EQ(c.next, ChangePeriod);
-        EXPECT_EQ(c.title, "* Trader Notification *");
-        EXPECT_EQ(c.message, "No Additional Gold Purchases Allowed - Current Gold Inventory to Large: Try Selling");
+        EXPECT_EQ((std::tuple{c.next, c.title, c.message}),
+                  (std::tuple{ChangePeriod, "* Trader Notification *",
+                              "No Additional Gold Purchases Allowed - Current Gold Inventory to Large: Try Selling"}));
     }
     EXPECT_TRUE(check(d, Gold, Sell, "5").accepted());
 
@@ -135,13 +132,11 @@ TEST(Maxima, MarginMaximaFollowTheFreeMarginCappedPerMarket) {
     d.mark(Oil, 19.00); // worth 90,000 with 20,250 tied up
     OrderLimits limits;
     limits.refresh(d.account, 5);
-    EXPECT_EQ(limits.freeMargin(Gold), 69750.0f);
-    EXPECT_EQ(limits.marginMaximum(Oil), 34);
-    EXPECT_EQ(limits.marginMaximum(SP500), 3);
+    EXPECT_EQ((std::tuple{limits.freeMargin(Gold), limits.marginMaximum(Oil), limits.marginMaximum(SP500)}),
+              (std::tuple{69750.0f, 34, 3}));
     limits.refresh(d.account, 0); // before the first period: the starting capital
-    EXPECT_EQ(limits.marginMaximum(Oil), 49);
-    EXPECT_EQ(limits.positionMaximum(Oil, d.account), 44);
-    EXPECT_EQ(limits.freeMargin(Oil), 90000.0f);
+    EXPECT_EQ((std::tuple{limits.marginMaximum(Oil), limits.positionMaximum(Oil, d.account), limits.freeMargin(Oil)}),
+              (std::tuple{49, 44, 90000.0f}));
     EXPECT_EQ(OrderLimits::selectedMaximum(Oil, Sell, d.account), 2 * 10 + 34);
 
     Desk rich(Level::Expert, kRich);
@@ -149,26 +144,23 @@ TEST(Maxima, MarginMaximaFollowTheFreeMarginCappedPerMarket) {
     // Each market's own cap, whatever the margin would carry.
     const std::pair<Market, int> caps[] = {{Oil, 200},  {Gold, 400},   {TBond, 100},
                                            {SP500, 25}, {Cattle, 500}, {Soybean, 250}};
-    for (const auto& [m, cap] : caps) {
-        EXPECT_EQ(limits.marginMaximum(m), cap) << marketName(m).toStdString();
-        EXPECT_EQ(limits.positionMaximum(m, rich.account), cap) << marketName(m).toStdString();
-    }
+    for (const auto& [m, cap] : caps)
+        EXPECT_EQ((std::tuple{limits.marginMaximum(m), limits.positionMaximum(m, rich.account)}),
+                  (std::tuple{cap, cap}));
 
     Desk novice(Level::Novice);
     limits.reset();
     limits.refresh(novice.account, 5);
-    EXPECT_EQ(limits.marginMaximum(Oil), 4);
-    EXPECT_EQ(limits.marginMaximum(Gold), 0);
+    EXPECT_EQ((std::tuple{limits.marginMaximum(Oil), limits.marginMaximum(Gold)}), (std::tuple{4, 0}));
     novice.fill(Oil, 10, 20.00);
     novice.mark(Oil, 18.00); // blown out
     limits.refresh(rich.account, 5);
     limits.refresh(novice.account, 5);
-    for (Market m : kTradingOrder) {
-        EXPECT_EQ(limits.marginMaximum(m), 0);
-        EXPECT_EQ(limits.freeMargin(m), 0.0f);
-    }
-    EXPECT_EQ(limits.positionMaximum(Oil, novice.account), 0);
-    EXPECT_EQ(OrderLimits::selectedMaximum(Oil, Sell, novice.account), 0);
+    for (Market m : kTradingOrder)
+        EXPECT_EQ((std::tuple{limits.marginMaximum(m), limits.freeMargin(m)}), (std::tuple{0, 0.0f}));
+    EXPECT_EQ((std::tuple{limits.positionMaximum(Oil, novice.account),
+                          OrderLimits::selectedMaximum(Oil, Sell, novice.account)}),
+              (std::tuple{0, 0}));
 }
 
 TEST(Maxima, AnAcceptedOrdersMarketKeepsItsFiguresUntilReleased) {
@@ -178,9 +170,8 @@ TEST(Maxima, AnAcceptedOrdersMarketKeepsItsFiguresUntilReleased) {
     ASSERT_TRUE(limits.check(Oil, Buy, "10", d.account).accepted());
     d.fill(Gold, 10, 380.0); // 10,130 of margin elsewhere
     limits.refresh(d.account, 3);
-    EXPECT_EQ(limits.marginMaximum(Oil), 49);
-    EXPECT_EQ(limits.freeMargin(Oil), 100000.0f);
-    EXPECT_EQ(limits.marginMaximum(Gold), 88);
+    EXPECT_EQ((std::tuple{limits.marginMaximum(Oil), limits.freeMargin(Oil), limits.marginMaximum(Gold)}),
+              (std::tuple{49, 100000.0f, 88}));
     limits.releaseHeldMarket();
     limits.refresh(d.account, 3);
     EXPECT_EQ(limits.marginMaximum(Oil), 44);

@@ -27,9 +27,8 @@ TEST(TradeLog, AFullRecordRefusesThePlayersNextTradeButNotAMarginCall) {
     for (int i = 0; i < 10000; ++i) ASSERT_TRUE(log.record(i, Oil, Side::Buy, false, 1, 20.0f));
     EXPECT_TRUE(log.full());
     EXPECT_FALSE(log.record(1, Gold, Side::Sell, false, -1, 380.0f));
-    EXPECT_EQ(log.count(), 10000);
-    EXPECT_EQ(log.records().last().number, 10000);
-    EXPECT_EQ(log.records().last().market, Oil);
+    EXPECT_EQ((std::tuple{log.count(), log.records().last().number, log.records().last().market}),
+              (std::tuple{10000, 10000, Oil}));
     EXPECT_TRUE(log.record(2, Gold, Side::Sell, true, -1, 380.0f));
     EXPECT_EQ(log.records().last().number, 10001);
     // Past a full record only margin calls trade, each closing at least a contract.
@@ -65,15 +64,13 @@ TEST(TradeReport, ListsTradesThenTheAveragePriceOfEachOpenPosition) {
     ASSERT_EQ(rows.size(), 5 + 2 * 3);
     EXPECT_EQ(rows[0], (ReportRow{Kind::Entry, {"1", "1", "t1", "Oil", "Buy", "3", "$20.00", ""}}));
     EXPECT_EQ(rows[2].cells, QStringList({"3", "2", "t2", "TBond", "Sell", "-1,200", " $118.15625", ""}));
-    EXPECT_EQ(rows[3].cells.value(4), "Buy - Margin Call");
     // The short closed 21/32 lower: $656.25 a contract.
-    EXPECT_EQ(rows[3].cells.value(7), "$787,500.00");
-    EXPECT_EQ(rows[4].cells.value(6), " $6.1225");
+    EXPECT_EQ((QStringList{rows[3].cells.value(4), rows[3].cells.value(7), rows[4].cells.value(6)}),
+              (QStringList{"Buy - Margin Call", "$787,500.00", " $6.1225"}));
     // Oil's section, then Soybean's; the closed TBond position has none.
     EXPECT_EQ(rows[5], (ReportRow{Kind::Rule, {"**********"}}));
     EXPECT_EQ(rows[6], (ReportRow{Kind::Text, {"OIL:"}}));
     EXPECT_EQ(rows[7], (ReportRow{Kind::Text, {"", "", "Average Price of", "Oil", "Position  =", "", " $20.548"}}));
-    EXPECT_EQ(rows[8].kind, Kind::Rule);
-    EXPECT_EQ(rows[9].cells, QStringList({"Soybean:"}));
-    EXPECT_EQ(rows[10].cells.value(6), " $6.1225");
+    EXPECT_EQ((std::tuple{rows[8].kind, rows[9].cells, rows[10].cells.value(6)}),
+              (std::tuple{Kind::Rule, QStringList({"Soybean:"}), " $6.1225"}));
 }

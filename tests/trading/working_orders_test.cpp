@@ -17,13 +17,11 @@ constexpr OrderType Limit = OrderType::Limit, Stop = OrderType::Stop, AtMarket =
 using enum TimeInForce;
 constexpr auto kNone = std::nullopt;
 
-enum class Act { None, ChangePrice, ChangeUnits, Cancel, CancelMarket, MarketEntryExecuted, Refuse };
-
 PeriodRange R(double o, double h, double l, double c) { return {o, h, l, c}; }
 PeriodRange One(double p) { return PeriodRange::single(p); }
 
-// A 32-bit market's price as a recorded period holds it (single precision).
-double asStored(double p) { return static_cast<float>(p); }
+// A 32-bit market's range as a recorded period holds it (single precision).
+PeriodRange F(float o, float h, float l, float c) { return {o, h, l, c}; }
 
 // What happened, one event a word: period, F(illed) R(efused) E(xpired)
 // O(ne-cancels-other) W(ith its entry), id, and for a fill @price x units.
@@ -46,21 +44,23 @@ OrderRequest oil(Side side, OrderType type, double price, TimeInForce tif = Unti
 }
 // The bracket most rows use: buy at 20.00, stop-loss 19.50 (id 2), target 21.00 (id 3).
 const OrderRequest kBracket = oil(Buy, Limit, 20.00, UntilCancelled, 19.50, 21.00);
+const OrderRequest kBracketToday = oil(Buy, Limit, 20, ThisPeriod, 19.50, 21.00), kBuy20 = oil(Buy, Limit, 20);
+const OrderRequest kBuyToday = oil(Buy, Limit, 20, ThisPeriod), kStopOnly = oil(Buy, Limit, 20, UntilCancelled, 19.5);
+const OrderRequest kSellNow = oil(Sell, AtMarket, 0, UntilCancelled, 20.5, 19.5);
+const OrderRequest kSellStop = oil(Sell, Stop, 19, UntilCancelled, 19.5, 18); // stop-loss 19.50, target 18.00
+const PeriodRange kBoth = R(20.5, 21.2, 19.4, 20.0); // reaches the bracket's stop and its target
+const PeriodRange kGapUp = R(20.1, 20.2, 19.9, 20.0);
 
-using enum Act;
-
-// One order or bracket of 5 contracts entered in `placedIn`, an act on order
-// `actOn` after period `actAfter`, then periods 1, 2, ... with the ranges given.
+// One order or bracket of 5 contracts entered in `placedIn`, then periods 1, 2, ... with the ranges given.
+// `act` on the book: a letter (p price, u units, x cancel, m cancel the market, e market entry executed,
+// r refuse the fills), the order's id, "=value", and "@period" after which it happens (none: at once).
 const struct {
     const char* name;
     OrderRequest request;
     std::vector<PeriodRange> periods;
     const char* expected;
+    const char* act = "";
     int placedIn = 0;
-    Act act = None;
-    int actOn = 1;
-    double value = 0;
-    int actAfter = 0;
 } kCases[] = {
     // Buy limit 20.00.
     {"buy limit, gap down through it: the open", oil(Buy, Limit, 20), {R(19.80, 19.95, 19.70, 19.90)}, "1:F1@19.8x5"},
@@ -84,96 +84,33 @@ const struct {
     {"one price at a buy stop", oil(Buy, Stop, 21), {One(21.00)}, "1:F1@21x5"},
     {"one price short of a sell stop", oil(Sell, Stop, 19), {One(19.01)}, ""},
     // Exact touches through the noise of stored prices.
-    {"T-Bond 5/32 touched",
-     {TBond, Buy, 5, Limit, 118 + 5.0 / 32},
-     {R(118.25, 118.5, 118.15625, 118.25)},
-     "1:F1@118.15625x5"},
-    {"Soybean quarter cent touched, stored a hair above",
-     {Soybean, Sell, 5, Stop, 7.0225},
-     {R(asStored(7.05), asStored(7.06), asStored(7.0225), asStored(7.03))},
-     "1:F1@7.0225x5"},
-    {"Cattle 0.025 touched, stored a hair above",
-     {Cattle, Buy, 5, Limit, 60.45},
-     {R(asStored(60.5), asStored(60.6), asStored(60.45), asStored(60.475))},
-     "1:F1@60.45x5"},
-    {"S&P touched, stored a hair below",
-     {SP500, Buy, 5, Stop, 1001.55},
-     {R(asStored(1000.5), asStored(1001.55), asStored(1000), asStored(1001))},
-     "1:F1@1001.55x5"},
+    {"T-Bond 5/32", {TBond, Buy, 5, Limit, 118.15625}, {R(118.25, 118.5, 118.15625, 118.25)}, "1:F1@118.15625x5"},
+    {"Soybean 1/4c, a hair above", {Soybean, Sell, 5, Stop, 7.0225}, {F(7.05, 7.06, 7.0225, 7.03)}, "1:F1@7.0225x5"},
+    {"Cattle 0.025, a hair above", {Cattle, Buy, 5, Limit, 60.45}, {F(60.5, 60.6, 60.45, 60.475)}, "1:F1@60.45x5"},
+    {"S&P, a hair below", {SP500, Buy, 5, Stop, 1001.55}, {F(1000.5, 1001.55, 1000, 1001)}, "1:F1@1001.55x5"},
     // Time.
-    {"no fill in the period it was entered", oil(Buy, Limit, 20), {One(19.5), One(19.6)}, "2:F1@19.6x5", 1},
-    {"this period only: dropped after its one period", oil(Buy, Limit, 20, ThisPeriod), {One(20.5), One(19.5)}, "1:E1"},
-    {"this period only, entered in period 1: fills in 2",
-     oil(Buy, Limit, 20, ThisPeriod),
-     {One(19.5), One(19.6)},
-     "2:F1@19.6x5",
-     1},
-    {"until cancelled: waits for its price", oil(Buy, Limit, 20), {One(20.5), One(20.3), One(19.9)}, "3:F1@19.9x5"},
+    {"no fill in the period it was entered", kBuy20, {One(19.5), One(19.6)}, "2:F1@19.6x5", "", 1},
+    {"this period only: dropped after its period", kBuyToday, {One(20.5), One(19.5)}, "1:E1"},
+    {"this period only, placed in 1: fills in 2", kBuyToday, {One(19.5), One(19.6)}, "2:F1@19.6x5", "", 1},
+    {"until cancelled: waits for its price", kBuy20, {One(20.5), One(20.3), One(19.9)}, "3:F1@19.9x5"},
     // Change and cancel.
-    {"price changed before it fills",
-     oil(Buy, Limit, 20),
-     {One(19.8), One(19.5)},
-     "2:F1@19.5x5",
-     0,
-     ChangePrice,
-     1,
-     19.50},
-    {"size changed", oil(Buy, Limit, 20), {One(19.8)}, "1:F1@19.8x9", 0, ChangeUnits, 1, 9},
-    {"cancelled", oil(Buy, Limit, 20), {One(19.8)}, "", 0, Cancel},
-    {"its market cancelled", kBracket, {One(19.8), One(18)}, "", 0, CancelMarket},
-    {"the game refuses the fill: gone", oil(Buy, Limit, 20), {One(19.8), One(19.7)}, "1:R1", 0, Refuse},
+    {"price changed before it fills", kBuy20, {One(19.8), One(19.5)}, "2:F1@19.5x5", "p1=19.5"},
+    {"size changed", kBuy20, {One(19.8)}, "1:F1@19.8x9", "u1=9"},
+    {"cancelled", kBuy20, {One(19.8)}, "", "x1"},
+    {"its market cancelled", kBracket, {One(19.8), One(18)}, "", "m"},
+    {"the game refuses the fill: gone", kBuy20, {One(19.8), One(19.7)}, "1:R1", "r"},
     // Brackets.
     {"bracket: exits start after the entry's period", kBracket, {R(20.2, 21.1, 19.4, 20.5), One(20.5)}, "1:F1@20x5"},
-    {"bracket: target fills, stop cancelled",
-     kBracket,
-     {One(19.9), R(20.5, 21.1, 20.4, 21.0)},
-     "1:F1@19.9x5 2:F3@21x5 2:O2"},
-    {"bracket: both exits reached, the stop fills",
-     kBracket,
-     {One(19.9), R(20.5, 21.2, 19.4, 20.0)},
-     "1:F1@19.9x5 2:F2@19.5x5 2:O3"},
-    {"bracket: the stop gapped through fills at the open",
-     oil(Buy, Limit, 20, UntilCancelled, 19.50),
-     {One(20.0), R(19.0, 19.2, 18.9, 19.1)},
-     "1:F1@20x5 2:F2@19x5"},
-    {"bracket: exits sized to the entry as changed",
-     kBracket,
-     {One(19.9), One(21.0)},
-     "1:F1@19.9x8 2:F3@21x8 2:O2",
-     0,
-     ChangeUnits,
-     1,
-     8},
-    {"bracket: a cancelled exit leaves the other working",
-     kBracket,
-     {One(19.9), R(20.5, 21.2, 19.4, 20.0)},
-     "1:F1@19.9x5 2:F3@21x5",
-     0,
-     Cancel,
-     2,
-     0,
-     1},
-    {"bracket: refused entry takes its exits", kBracket, {One(19.9), One(19.0)}, "1:R1 1:W2 1:W3", 0, Refuse},
-    {"bracket: this-period entry expires with its exits",
-     oil(Buy, Limit, 20, ThisPeriod, 19.50, 21.00),
-     {One(20.2)},
-     "1:E1 1:W2 1:W3"},
-    {"bracket: a filled this-period entry's exits stay",
-     oil(Buy, Limit, 20, ThisPeriod, 19.50, 21.00),
-     {One(20.0), One(20.5), One(21.5)},
-     "1:F1@20x5 3:F3@21.5x5 3:O2"},
-    {"bracket: market entry executed at once, exits next period",
-     oil(Sell, AtMarket, 0, UntilCancelled, 20.50, 19.50),
-     {One(19.4)},
-     "1:F3@19.4x6 1:O2",
-     0,
-     MarketEntryExecuted,
-     1,
-     6},
-    {"sell bracket: the stop gapped over fills at the open",
-     oil(Sell, Stop, 19, UntilCancelled, 19.50, 18.00),
-     {R(19.2, 19.3, 18.9, 19.0), R(20.1, 20.2, 19.9, 20.0)},
-     "1:F1@19x5 2:F2@20.1x5 2:O3"},
+    {"bracket: target fills, stop off", kBracket, {One(19.9), R(20.5, 21.1, 20.4, 21)}, "1:F1@19.9x5 2:F3@21x5 2:O2"},
+    {"bracket: both exits reached, the stop fills", kBracket, {One(19.9), kBoth}, "1:F1@19.9x5 2:F2@19.5x5 2:O3"},
+    {"bracket: stop gapped through: the open", kStopOnly, {One(20), R(19, 19.2, 18.9, 19.1)}, "1:F1@20x5 2:F2@19x5"},
+    {"bracket: exits sized to the changed entry", kBracket, {One(19.9), One(21)}, "1:F1@19.9x8 2:F3@21x8 2:O2", "u1=8"},
+    {"bracket: a cancelled exit leaves the other", kBracket, {One(19.9), kBoth}, "1:F1@19.9x5 2:F3@21x5", "x2@1"},
+    {"bracket: refused entry takes its exits", kBracket, {One(19.9), One(19.0)}, "1:R1 1:W2 1:W3", "r"},
+    {"bracket: this-period entry expires with its exits", kBracketToday, {One(20.2)}, "1:E1 1:W2 1:W3"},
+    {"bracket: filled today, exits stay", kBracketToday, {One(20), One(20.5), One(21.5)}, "1:F1@20x5 3:F3@21.5x5 3:O2"},
+    {"bracket: market entry executed, exits next period", kSellNow, {One(19.4)}, "1:F3@19.4x6 1:O2", "e1=6"},
+    {"sell bracket: stop gapped over", kSellStop, {R(19.2, 19.3, 18.9, 19), kGapUp}, "1:F1@19x5 2:F2@20.1x5 2:O3"},
 };
 
 } // namespace
@@ -185,27 +122,26 @@ TEST(WorkingOrders, FillRules) {
         const double reference = 20.00; // the quote a market entry is checked against
         OrderProblem problem = OrderProblem::None;
         ASSERT_EQ(book.place(c.request, c.placedIn, reference, &problem), 1) << static_cast<int>(problem);
-        bool refuse = false;
+        const QString spec = QString::fromLatin1(c.act), head = spec.section('@', 0, 0);
+        const int on = head.mid(1).section('=', 0, 0).toInt(), after = spec.section('@', 1).toInt();
+        const double value = head.section('=', 1).toDouble();
+        const bool refuse = head == "r";
         const auto act = [&] {
-            switch (c.act) {
-            case None: break;
-            case ChangePrice: EXPECT_EQ(book.changePrice(c.actOn, c.value, c.actAfter), OrderProblem::None); break;
-            case ChangeUnits:
-                EXPECT_EQ(book.changeUnits(c.actOn, static_cast<int>(c.value), c.actAfter), OrderProblem::None);
-                break;
-            case Cancel: EXPECT_FALSE(book.cancel(c.actOn).empty()); break;
-            case CancelMarket: EXPECT_EQ(book.cancelMarket(c.request.market).size(), 3u); break;
-            case MarketEntryExecuted: book.entryExecuted(c.actOn, static_cast<int>(c.value), c.actAfter); break;
-            case Refuse: refuse = true; break;
+            switch (spec.isEmpty() ? ' ' : spec[0].toLatin1()) {
+            case 'p': EXPECT_EQ(book.changePrice(on, value, after), OrderProblem::None); break;
+            case 'u': EXPECT_EQ(book.changeUnits(on, static_cast<int>(value), after), OrderProblem::None); break;
+            case 'x': EXPECT_FALSE(book.cancel(on).empty()); break;
+            case 'm': EXPECT_EQ(book.cancelMarket(c.request.market).size(), 3u); break;
+            case 'e': book.entryExecuted(on, static_cast<int>(value), after); break;
             }
         };
-        if (c.actAfter == 0) act();
+        if (after == 0) act();
         QString happened;
         for (int p = 1; p <= static_cast<int>(c.periods.size()); ++p) {
             PeriodRanges ranges;
             ranges[static_cast<size_t>(index(c.request.market))] = c.periods[static_cast<size_t>(p - 1)];
             happened += describe(p, book.step(p, ranges, [&](const OrderFill&) { return !refuse; }));
-            if (c.actAfter == p) act();
+            if (after == p) act();
         }
         EXPECT_EQ(happened.trimmed(), QString::fromLatin1(c.expected));
     }
