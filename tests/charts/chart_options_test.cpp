@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-
 #include <string>
 
 using namespace pellucar;
@@ -98,8 +97,7 @@ TEST(ChartOptions, ComboAndMenuMapOntoEachOtherBothWays) {
             EXPECT_EQ(o.graphItemChecked(item), item == itemOfCombo[combo]) << combo << " " << item;
         ChartOptions back;
         back.mnuGraph_Click(itemOfCombo[combo]);
-        EXPECT_EQ(back.chartMarket(), combo + 1);
-        EXPECT_EQ(back.comboIndex(), combo);
+        EXPECT_EQ((std::tuple{back.chartMarket(), back.comboIndex()}), (std::tuple{combo + 1, combo}));
     }
 
     // The combo names a market as its list does, the menu as its item does.
@@ -107,16 +105,15 @@ TEST(ChartOptions, ComboAndMenuMapOntoEachOtherBothWays) {
     menu.mnuGraph_Click(5); // "Soy&bean"
     EXPECT_EQ(menu.comboText(), "Soybean");
     menu.mnuGraph_Click(2); // "&T-Bond"
-    EXPECT_EQ(menu.chartMarket(), 6);
-    EXPECT_EQ(menu.comboText(), "T-Bond");
+    EXPECT_EQ((std::tuple{menu.chartMarket(), menu.comboText()}), (std::tuple{6, "T-Bond"}));
     menu.cboCommodity_Click(5);
     EXPECT_EQ(menu.comboText(), "TBond");
 }
 
 TEST(ChartOptions, PeriodsItemCyclesFifteenTwentyFiveWithItsCaptions) {
     ChartOptions o;
-    EXPECT_EQ(o.graphTypeItemCaption(0), "&Moving Average - 5 Period");
-    EXPECT_EQ(o.movingItemCaption(2), "5 Periods");
+    EXPECT_EQ((std::tuple{o.graphTypeItemCaption(0), o.movingItemCaption(2)}),
+              (std::tuple{"&Moving Average - 5 Period", "5 Periods"}));
     for (int n : {15, 20, 5, 15}) {
         o.mnuMoving_Click(2);
         EXPECT_EQ(o.movingAveragePeriods(), n);
@@ -125,8 +122,7 @@ TEST(ChartOptions, PeriodsItemCyclesFifteenTwentyFiveWithItsCaptions) {
         EXPECT_EQ(captions, (QStringList{QStringLiteral("mnuGRType_0: &Moving Average - %1").arg(n),
                                          QStringLiteral("mnuMoving_2: %1 periods").arg(n)}));
     }
-    // The periods item is no check item.
-    EXPECT_FALSE(o.movingItemChecked(2));
+    EXPECT_FALSE(o.movingItemChecked(2)); // the periods item is no check item
     o.restoreDefaults();
     EXPECT_EQ(o.movingAveragePeriods(), 5);
     o.mnuMoving_Click(2);
@@ -140,8 +136,7 @@ TEST(ChartOptions, FirstTickDayIsAPriceChartWithoutYearToDate) {
     EXPECT_EQ(o.leftTitle(DataMode::Tick, 7), "Open-High-Low-Close");
     o.mnuGLType_Click(2); // the redraw of the first tick day unchecks year to date
     o.beginRefresh(DataMode::Tick, 5);
-    EXPECT_EQ(o.leftType(), LeftChartType::Price);
-    EXPECT_FALSE(o.leftTypeItemChecked(2));
+    EXPECT_EQ((std::tuple{o.leftType(), o.leftTypeItemChecked(2)}), (std::tuple{LeftChartType::Price, false}));
     o.mnuGLType_Click(2);
     o.beginRefresh(DataMode::Daily, 5);
     o.beginRefresh(DataMode::Tick, 6);

@@ -41,17 +41,7 @@ const struct {
     {"no price today", 1, series({75.5, 75.0, kNone}), 3, {1, 3}, "75.00", "-0.50", -1, {1, 3}, 75.0, 75.5},
     {"T-Bond in 32nds", 6, series({96.5, 96.0}), 2, {1, 2}, "96", "-16/32", -1, {1, 2}, 96.0, 96.5},
     {"T-Bond a point and more", 6, series({96.5, 98.0}), 2, {1, 2}, "98", "+1 16/32", 1, {1, 2}, 96.5, 98.0},
-    {"Soybean in quarter cents",
-     5,
-     series({5.85, 5.8525}),
-     2,
-     {1, 2},
-     "5.85 1/4",
-     "+0.00 1/4",
-     1,
-     {1, 2},
-     5.85,
-     5.8525},
+    {"Soybean, 1/4 cents", 5, series({5.85, 5.8525}), 2, {1, 2}, "5.85 1/4", "+0.00 1/4", 1, {1, 2}, 5.85, 5.8525},
     {"unchanged", 4, series({330.0, 330.0}), 2, {1, 2}, "330.00", "0.00", 0, {1, 2}, 330, 330},
     {"the first period", 4, series({330.0, 340.0}), 1, {1, 1}, "330.00", "", 0, {1, 1}, 330, 330},
     {"before the first period", 4, series({330.0}), 0, {1, 0}, "", "", 0, {1, 0}, 0, 0},
@@ -61,17 +51,14 @@ const struct {
 
 TEST(MarketStrip, EachMarketAsTheGameStands) {
     for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
         const MarketGlance g = marketGlance(c.prices, c.commodityId, c.period, c.rows);
-        EXPECT_EQ(g.name, marketNames().at(c.commodityId - 1)) << c.name;
-        EXPECT_EQ(g.last, QString::fromUtf8(c.last)) << c.name;
-        EXPECT_EQ(g.change, QString::fromUtf8(c.change)) << c.name;
-        EXPECT_EQ(g.direction, c.direction) << c.name;
-        EXPECT_EQ(g.rows.count(), c.shown.count()) << c.name;
+        EXPECT_EQ((std::tuple{g.name, g.last, g.change, g.direction}),
+                  (std::tuple{marketNames().at(c.commodityId - 1), QString::fromUtf8(c.last), c.change, c.direction}));
+        EXPECT_EQ((std::tuple{g.rows.count(), g.closes.size(), g.low, g.high}),
+                  (std::tuple{c.shown.count(), c.shown.count(), c.low, c.high}));
         if (c.shown.count() > 0) {
-            EXPECT_EQ(g.rows, c.shown) << c.name;
+            EXPECT_EQ(g.rows, c.shown);
         }
-        EXPECT_EQ(g.closes.size(), c.shown.count()) << c.name;
-        EXPECT_DOUBLE_EQ(g.low, c.low) << c.name;
-        EXPECT_DOUBLE_EQ(g.high, c.high) << c.name;
     }
 }
