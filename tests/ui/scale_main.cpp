@@ -20,6 +20,14 @@ using namespace pellucar;
 
 namespace {
 
+// The part of `w` on the screen that its parents (up to `top`) leave in sight.
+QRect inSight(const QWidget* w, const QWidget* top = nullptr) {
+    QRect shown(w->mapToGlobal(QPoint(0, 0)), w->size());
+    for (const QWidget* p = w->parentWidget(); p && p != top; p = p->parentWidget())
+        shown &= QRect(p->mapToGlobal(QPoint(0, 0)), p->size());
+    return shown;
+}
+
 // The windows' buttons that lie, wholly or in part, off the screen's room.
 QStringList outOfReach(const QWidget* w) {
     QStringList out;
@@ -29,15 +37,20 @@ QStringList outOfReach(const QWidget* w) {
         // Options may scroll with the content they belong to; the buttons
         // that answer the window may not.
         if (!b->isVisibleTo(w) || b->width() <= 1 || b->inherits("QRadioButton") || b->inherits("QCheckBox")) continue;
+        // In reach: inside the room and, within its window, inside the part not scrolled out of sight.
         const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
-        // In reach: inside the room and, within its window, inside the part
-        // not scrolled out of sight.
-        QRect shown = onScreen;
-        for (const QWidget* p = b->parentWidget(); p && p != w; p = p->parentWidget())
-            shown &= QRect(p->mapToGlobal(QPoint(0, 0)), p->size());
-        if (!room.contains(onScreen) || shown != onScreen) out << w->objectName() + '/' + b->objectName();
+        if (!room.contains(onScreen) || inSight(b, w) != onScreen) out << w->objectName() + '/' + b->objectName();
     }
     return out;
+}
+
+// A window shown as the player sees it (a window sized by its layout has its size only then): its size and the
+// buttons it leaves out of reach noted.
+void note(QWidget* d, QStringList& sizes, QStringList& unreachable) {
+    d->show();
+    QApplication::processEvents();
+    sizes << QStringLiteral("%1 %2x%3").arg(d->objectName()).arg(d->width()).arg(d->height());
+    unreachable << outOfReach(d);
 }
 
 class SizeNotingDialogs : public uitest::ScriptedDialogs {
@@ -48,12 +61,7 @@ public:
 protected:
     int run(QDialog* d) override {
         prepare(d);
-        // Shown first, as the player sees it: a window sized by its layout
-        // has its size only then.
-        d->show();
-        QApplication::processEvents();
-        *sizes << QStringLiteral("%1 %2x%3").arg(d->objectName()).arg(d->width()).arg(d->height());
-        *unreachable << outOfReach(d);
+        note(d, *sizes, *unreachable);
         d->hide();
         return ScriptedDialogs::run(d);
     }
@@ -94,9 +102,7 @@ void openEveryOtherWindow(ui::QtDialogs& dialogs) {
 int periodsInSight(const ui::Kestrow& window) {
     const auto* pane = window.findChild<ui::GameChartView*>(QStringLiteral("GraphLeft"));
     if (!pane || !pane->canvas()) return 0;
-    QRect shown(pane->mapToGlobal(QPoint(0, 0)), pane->size());
-    for (const QWidget* p = pane->parentWidget(); p; p = p->parentWidget())
-        shown &= QRect(p->mapToGlobal(QPoint(0, 0)), p->size());
+    const QRect shown = inSight(pane);
     const charts::ChartData& data = pane->chartData();
     int n = 0;
     for (qsizetype i = 0; i < data.points.size(); ++i) {
@@ -137,15 +143,9 @@ int main(int argc, char** argv) {
     if (const int n = periodsInSight(rig.window); n < 20)
         unreachable << QStringLiteral("the price chart shows %1 periods").arg(n);
     // The strip of every market above it stands whole in sight too.
-    if (const QWidget* strip = rig.window.findChild<QWidget*>(QStringLiteral("marketStrip"))) {
-        QRect shown(strip->mapToGlobal(QPoint(0, 0)), strip->size());
-        const QRect whole = shown;
-        for (const QWidget* p = strip->parentWidget(); p; p = p->parentWidget())
-            shown &= QRect(p->mapToGlobal(QPoint(0, 0)), p->size());
-        if (!strip->isVisible() || shown != whole) unreachable << QStringLiteral("the market strip");
-    } else {
-        unreachable << QStringLiteral("no market strip");
-    }
+    const QWidget* strip = rig.window.findChild<QWidget*>(QStringLiteral("marketStrip"));
+    if (!strip || !strip->isVisible() || inSight(strip) != QRect(strip->mapToGlobal(QPoint(0, 0)), strip->size()))
+        unreachable << QStringLiteral("the market strip");
     wide->trigger();
     QApplication::processEvents();
 
@@ -156,10 +156,7 @@ int main(int argc, char** argv) {
     ui::WorkingOrdersWindow orders(
         rig.game, [](const auto&) { return QString(); }, &rig.window);
     for (QDialog* d : {static_cast<QDialog*>(&ticket), static_cast<QDialog*>(&orders)}) {
-        d->show();
-        QApplication::processEvents();
-        sizes << QStringLiteral("%1 %2x%3").arg(d->objectName()).arg(d->width()).arg(d->height());
-        unreachable << outOfReach(d);
+        note(d, sizes, unreachable);
         d->hide();
     }
     {
@@ -173,10 +170,7 @@ int main(int argc, char** argv) {
             games[i].score = 1000.0 * (static_cast<double>(i) - 2.5);
         }
         ui::GameStatisticsWindow stats(games, &rig.window);
-        stats.show();
-        QApplication::processEvents();
-        sizes << QStringLiteral("%1 %2x%3").arg(stats.objectName()).arg(stats.width()).arg(stats.height());
-        unreachable << outOfReach(&stats);
+        note(&stats, sizes, unreachable);
     }
     rig.dialogs.help(0);
     QApplication::processEvents();

@@ -74,12 +74,8 @@ QString cutShort(const QWidget* w) {
     auto* l = qobject_cast<const QLabel*>(w);
     const QSize need = l && l->wordWrap() ? QSize(w->width(), l->heightForWidth(w->width())) : w->sizeHint();
     if (need.width() <= w->width() && need.height() <= w->height()) return {};
-    return QStringLiteral("%1 %2x%3 < %4x%5")
-        .arg(w->objectName())
-        .arg(w->width())
-        .arg(w->height())
-        .arg(need.width())
-        .arg(need.height());
+    return QString::asprintf("%s %dx%d < %dx%d", qPrintable(w->objectName()), w->width(), w->height(), need.width(),
+                             need.height());
 }
 
 namespace {
@@ -107,14 +103,10 @@ QString writeFixtureDatabase(const QString& path) {
             if (d.dayOfWeek() > 5) continue;
             const double close = base[id] + step[id] * (n % 4 == 3 ? -1 : n);
             const double open = close - step[id] / 2;
-            exec(QStringLiteral("INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) "
-                                "VALUES (%1, '%2', %3, %4, %5, %6)")
-                     .arg(id)
-                     .arg(d.toString(Qt::ISODate))
-                     .arg(open, 0, 'f', 4)
-                     .arg(close + step[id], 0, 'f', 4)
-                     .arg(open - step[id], 0, 'f', 4)
-                     .arg(close, 0, 'f', 4));
+            exec(QString::asprintf("INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) "
+                                   "VALUES (%d, '%s', %.4f, %.4f, %.4f, %.4f)",
+                                   id, qPrintable(d.toString(Qt::ISODate)), open, close + step[id], open - step[id],
+                                   close));
             ++n;
         }
     }

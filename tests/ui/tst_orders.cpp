@@ -10,6 +10,7 @@
 
 using namespace pellucar;
 using namespace pellucar::ui;
+using pellucar::uitest::child;
 
 namespace {
 
@@ -32,12 +33,6 @@ struct TrainerRig : uitest::WindowRig {
         return id;
     }
 };
-
-template <class T = QWidget> T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no %s", name);
-    return c;
-}
 
 class OrdersTest : public QObject {
     Q_OBJECT

@@ -28,9 +28,13 @@
 #include <QTest>
 #include <algorithm>
 
-Q_DECLARE_METATYPE(pellucar::ui::Scheme)
-
 namespace pellucar::uitest {
+// A window's child by object name; a test that names one it lacks stops there.
+template <class T = QWidget> T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    if (!c) qFatal("no %s", name);
+    return c;
+}
 QObject* makeHelpSuite();
 QObject* makeColorSuite();
 QObject* makeMainWindowSuite();
