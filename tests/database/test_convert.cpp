@@ -45,8 +45,7 @@ TEST(ParseContinuous, ReadsNewestFirstFilesIntoDateOrderAndFillsMissingPrices) {
                                       "1983-03-31,29.4,29.6,29.25,,,29.29,521.0,523.0\r\n",
                                       "CL1", &notes);
     ASSERT_EQ(bars.size(), 3u); // the row without a settle is dropped
-    EXPECT_EQ(bars[0].date, day("1983-03-31"));
-    EXPECT_EQ(bars[2].date, day("1983-04-05"));
+    EXPECT_EQ((std::tuple{bars[0].date, bars[2].date}), (std::tuple{day("1983-03-31"), day("1983-04-05")}));
     EXPECT_TRUE(bars[0].volume == 521 && bars[0].openInterest == 523 && bars[1].volume == 0);
     expectPrices(bars[1], {29.5, 29.5, 29.3, 29.45}); // zero high: the settle stands in, then the open bounds it
     expectPrices(bars[2], {29.8, 29.9, 29.8, 29.8});  // '.' open and blank low take the settle
@@ -96,8 +95,7 @@ TEST(ParseSettlement, TakesTheNearerContractThatHasAPrice) {
     ASSERT_EQ(bars.size(), 3u);
     // No carry price: PRICE. Carry priced and nearer: CARRY. Carry priced but farther out: PRICE.
     EXPECT_EQ(contracts(bars), (std::vector<QString>{"198310", "198308", "198310"}));
-    EXPECT_EQ(bars[1].source, "LIVECOW.csv:CARRY");
-    EXPECT_EQ(bars[2].source, "LIVECOW.csv:PRICE");
+    EXPECT_EQ((std::tuple{bars[1].source, bars[2].source}), (std::tuple{"LIVECOW.csv:CARRY", "LIVECOW.csv:PRICE"}));
     expectPrices(bars[1], {62.42, 62.42, 62.42, 62.42});
     EXPECT_TRUE(noted(notes, "without a price"));
 }

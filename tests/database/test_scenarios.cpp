@@ -105,12 +105,8 @@ TEST(Scenarios, EachResumesAsItWasSavedAndPlaysOnTheSame) {
     for (const Scenario& sc : scenarios()) {
         for (const auto [periods, rewindTo] : plays) {
             for (const bool trade : {false, true}) {
-                SCOPED_TRACE(QStringLiteral("%1 at %2%3%4")
-                                 .arg(sc.name)
-                                 .arg(periods)
-                                 .arg(rewindTo ? QStringLiteral(" rewound to %1").arg(rewindTo) : QString())
-                                 .arg(trade ? " with a trade" : "")
-                                 .toStdString());
+                SCOPED_TRACE(testing::Message() << sc.name.toStdString() << " at " << periods << " rewound to "
+                                                << rewindTo << (trade ? " with a trade" : ""));
                 ScriptedDialogs dialogs, resumedDialogs;
                 SystemRandom random(11), resumedRandom(11);
                 Game played(dialogs, random, QStringLiteral(PELLUCAR_DB_PATH));
