@@ -80,7 +80,7 @@ TEST(ComposeCharts, FortyFiveRowsDrawRows16To45WithTheirTradesOnly) {
     EXPECT_TRUE(c.left.yMin <= 25.5 && c.left.yMax >= 55.5);
 }
 
-TEST(ComposeCharts, AYoungGameKeepsRoomForFiveAndShowsNoLaterRow) {
+TEST(ComposeCharts, AYoungGameKeepsRoomForFiveShowsNoLaterRowAndNoEarlyStrength) {
     const auto md = dailyMarket(kOil, counting(20));
     // Before the first period the charts carry their titles alone.
     const ChartPair c0 = composeCharts(inputs(*md, 0));
@@ -106,6 +106,19 @@ TEST(ComposeCharts, AYoungGameKeepsRoomForFiveAndShowsNoLaterRow) {
     ASSERT_TRUE(ma15);
     EXPECT_FALSE(ma15->values.at(13).has_value()); // row 14
     EXPECT_DOUBLE_EQ(*ma15->values.at(14), 18.0);  // rows 1..15: 11..25
+
+    // The relative strength chart stays empty up to period 15.
+    ChartOptions o;
+    o.mnuGRType_Click(1);
+    const ChartData early = composeCharts(inputs(*md, 15, o)).right;
+    EXPECT_EQ((std::tuple{early.title, early.lines.size(), early.yMax}),
+              (std::tuple{"Relative Strength Index", 0, 100.0}));
+    EXPECT_EQ(early.yLabels, (QStringList{"0%", "25%", "50%", "75%", "100%"}));
+    const ChartData strength = composeCharts(inputs(*md, 16, o)).right;
+    const ChartLine* rsi = line(strength, ChartLine::Kind::Indicator1);
+    ASSERT_TRUE(rsi);
+    ASSERT_EQ(rsi->values.size(), 16);
+    EXPECT_EQ(*rsi->values.at(15), 100.0); // never fell
 }
 
 TEST(ComposeCharts, MovingAverageAxisIsRoundedOutToTenthsWithItsLines) {
@@ -142,22 +155,6 @@ TEST(ComposeCharts, PriceLineStatisticsAndMissingRows) {
     EXPECT_EQ(
         (std::tuple{line(both, ChartLine::Kind::Min)->values.at(7), line(both, ChartLine::Kind::Max)->values.at(7)}),
         (std::tuple{std::optional(20.0), std::optional(25.0)}));
-}
-
-TEST(ComposeCharts, RelativeStrengthChartStaysEmptyUpToPeriod15) {
-    const auto md = dailyMarket(kOil, counting(20));
-    ChartOptions o;
-    o.mnuGRType_Click(1);
-    const ChartData early = composeCharts(inputs(*md, 15, o)).right;
-    EXPECT_EQ((std::tuple{early.title, early.lines.size(), early.yMax}),
-              (std::tuple{"Relative Strength Index", 0, 100.0}));
-    EXPECT_EQ(early.yLabels, (QStringList{"0%", "25%", "50%", "75%", "100%"}));
-
-    const ChartData later = composeCharts(inputs(*md, 16, o)).right;
-    const ChartLine* rsi = line(later, ChartLine::Kind::Indicator1);
-    ASSERT_TRUE(rsi);
-    ASSERT_EQ(rsi->values.size(), 16);
-    EXPECT_EQ(*rsi->values.at(15), 100.0); // never fell
 }
 
 TEST(ComposeCharts, TickGameChartsHoursAndTitlesItsFirstDayPrice) {

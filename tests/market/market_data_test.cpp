@@ -399,9 +399,7 @@ TEST(DamagedPages, OpenSucceedsAndOnlyTheReadsThatMeetThemFail) {
     for (const QDate& d : test::weekdays(QDate(1996, 1, 1), QDate(1996, 6, 28))) {
         fx.addTickDay(d);
         for (int minute = 7 * 60; minute < 15 * 60; minute += 5) {
-            const QString when = d.toString(Qt::ISODate) + QStringLiteral(" %1:%2:00")
-                                                               .arg(minute / 60, 2, 10, QLatin1Char('0'))
-                                                               .arg(minute % 60, 2, 10, QLatin1Char('0'));
+            const QString when = d.toString(Qt::ISODate) + QString::asprintf(" %02d:%02d:00", minute / 60, minute % 60);
             fx.addTick(3, when, 1.8 + minute * 1e-4);
             fx.addTick(2, when, 38.0 + minute * 1e-3);
         }
