@@ -212,8 +212,10 @@ TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
     r.end("btnContinue");
     EXPECT_EQ(r.games().size(), 1u);
 
-    // A game ended from the menu and continued goes in once, when the player finally ends it.
+    // A game ended from the menu and continued goes in once, when the player finally ends it; marked practice,
+    // it is recorded so.
     r.newGame({.length = GameLength::Month});
+    r.game->click(QStringLiteral("mnuPractice"));
     r.forward(3);
     r.take();
     r.end("btnContinue");
@@ -229,8 +231,8 @@ TEST(PastGamesRecord, EachEndRecordsTheGameOnceAndContinueRecordsNothing) {
     r.end("btnRestartGame");
     games = r.games();
     ASSERT_EQ(games.size(), 2u);
-    EXPECT_TRUE(std::tuple(games[0].ending, games[0].periods, games[0].periodEnd) ==
-                std::tuple(GameEnding::EndedByPlayer, 5, QDate(1990, 1, 5)));
+    EXPECT_TRUE(std::tuple(games[0].ending, games[0].periods, games[0].periodEnd, games[0].practice) ==
+                std::tuple(GameEnding::EndedByPlayer, 5, QDate(1990, 1, 5), true));
     EXPECT_TRUE(games[0].verdict.isEmpty()); // ended within the first 45 days
 }
 
@@ -353,19 +355,6 @@ TEST(PastGamesStore, AnOlderRecordReadsAsClassicMarketOrdersAndIsBroughtUpToDate
             ASSERT_TRUE(store.record(pastGameSample(Level::Expert, 5, 9))) << store.lastError().toStdString();
         }
     }
-}
-
-// A game the player marks as practice is recorded so, and the record leaves it out of the best scores.
-TEST(PastGamesStore, AGameMarkedPracticeIsRecordedAsPractice) {
-    RecordedGame g;
-    g.game->click(QStringLiteral("mnuPractice"));
-    g.forward(2);
-    g.order(Market::Oil, Side::Buy, 1);
-    ASSERT_FALSE(g.forwardUntil(QStringLiteral("frmGameOver")).isEmpty());
-    const std::vector<PastGame> games = g.store.games();
-    ASSERT_EQ(games.size(), 1u);
-    EXPECT_TRUE(games[0].practice);
-    EXPECT_TRUE(bestScores(games).empty());
 }
 
 // The best of each rule set and level, practice games left out.
