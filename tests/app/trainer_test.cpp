@@ -80,11 +80,8 @@ TEST(Trainer, OrdersRestFillInThePressAndAreChargedAndRecorded) {
     EXPECT_EQ(std::tuple(events[0].kind, events[0].order.id, events[0].price),
               std::tuple(OrderEventKind::Filled, 4, 21.5));
     EXPECT_EQ(std::tuple(events[1].kind, events[1].order.id), std::tuple(OrderEventKind::OneCancelsOther, 5));
-    // Three fills of five contracts at half the $25 round turn; the value carries them.
-    const Account& a = g.state().desk.account;
-    EXPECT_EQ(a.commissionsPaid(), 3 * 5 * 12.5);
-    EXPECT_EQ(a.accountValue(), static_cast<float>(a.startingCapital() + a.realizedPL() + a.unrealizedPL() - 187.5));
-    EXPECT_EQ(a.position(Oil), 5);
+    // Three fills of five contracts at half the $25 round turn: the end window's $187.50 below.
+    EXPECT_EQ(g.position(Oil), 5);
     // Trade History names each fill's order and the price it asked for.
     g.game->click(QStringLiteral("btnTradeHist"));
     const ReportGrid& history = g.game->model().at(QStringLiteral("TradeGrid")).grid;
@@ -119,7 +116,6 @@ TEST(Trainer, AnOrderWaitsOutAMarketWithNoPriceAndItsFillIsCharged) {
     EXPECT_EQ(g.state().prices.current.gold, 398.0f);
     EXPECT_EQ(g.state().desk.trades.records()[0].price, 398.5f);
     const Account& a = g.state().desk.account;
-    EXPECT_EQ(a.commissionsPaid(), 3 * 12.5);
     EXPECT_EQ(a.unrealizedPL(), -150.0);
     EXPECT_EQ(a.accountValue(), a.startingCapital() - 150 - 37.5f);
 }
