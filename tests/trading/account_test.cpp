@@ -1,6 +1,6 @@
 // The account and its books of open lots: valuation by level, each market's rounding, a full
 // book, margin calls, the blow-out and mandatory trades. First in, first out matching is checked
-// against the independent account model by the trading property test.
+// against the independent account model by the soak.
 #include "desk.h"
 #include "trading/lot_book.h"
 #include "trading/order_texts.h"
