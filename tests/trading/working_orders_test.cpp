@@ -1,13 +1,10 @@
-// Resting orders: the fill rules as one table, the checks at entry, and random books against the fill model.
-#include "support/fill_model.h"
-#include "support/random_player.h"
+// Resting orders: the fill rules as one table and the checks at entry (random books against the fill model: the soak).
 #include "trading/contract_terms.h"
 #include "trading/working_orders.h"
 
 #include <gtest/gtest.h>
 
 using namespace pellucar;
-using namespace pellucar::test;
 
 namespace {
 
@@ -217,107 +214,4 @@ TEST(WorkingOrders, TickGridHoldsEveryMarketsSteps) {
         EXPECT_FALSE(onTickGrid(c.market, c.off));
         EXPECT_EQ(nearestTick(c.market, c.on + contractTerms(c.market).tick * 0.3), c.on);
     }
-}
-
-namespace {
-
-// A random walk of each market in ticks, ranges with gaps and one-price periods.
-struct Walk {
-    std::array<long, kMarketCount> ticks{2000, 3800, 118 * 32, 20000, 2400, 2800};
-    double price(Market m, long t) const { return t * contractTerms(m).tick; }
-    // Single precision as recorded, except the two markets quoted in double.
-    double stored(Market m, long t) const {
-        return contractTerms(m).doubleQuote ? price(m, t) : static_cast<float>(price(m, t));
-    }
-    PeriodRange next(Market m, RandomPlayer& rnd) {
-        long& t = ticks[static_cast<size_t>(index(m))];
-        const long open = t + rnd.between(-6, 6);
-        if (rnd.chance(0.2)) return PeriodRange::single(stored(m, t = open));
-        const long close = open + rnd.between(-8, 8);
-        const long high = std::max(open, close) + rnd.between(0, 5), low = std::min(open, close) - rnd.between(0, 5);
-        t = close;
-        return {stored(m, open), stored(m, high), stored(m, low), stored(m, close)};
-    }
-};
-
-} // namespace
-
-TEST(WorkingOrders, RandomBooksFillAsTheModelSays) {
-    int fills = 0, refusals = 0, brackets = 0;
-    for (std::uint64_t seed = 1; seed <= 30; ++seed) {
-        SCOPED_TRACE(seed);
-        RandomPlayer rnd(seed);
-        Walk walk;
-        WorkingOrders book;
-        FillModel model;
-        for (int p = 1; p <= 60; ++p) {
-            const int now = p - 1; // acts happen between the presses, at the period shown
-            for (int n = rnd.between(0, 4); n > 0; --n) {
-                const std::vector<WorkingOrder> live = book.list();
-                const int roll = rnd.between(0, 9);
-                if (roll < 6 || live.empty()) {
-                    const Market m = kTradingOrder[static_cast<size_t>(rnd.between(0, 5))];
-                    const long at = walk.ticks[static_cast<size_t>(index(m))];
-                    OrderRequest r{m, rnd.chance(0.5) ? Buy : Sell, rnd.between(1, 8)};
-                    r.type = rnd.chance(0.1) ? AtMarket : rnd.chance(0.5) ? Limit : Stop;
-                    const long entry = r.type == AtMarket ? at : at + rnd.between(-8, 8);
-                    r.price = r.type == AtMarket ? 0 : walk.price(m, entry);
-                    r.tif = rnd.chance(0.3) ? ThisPeriod : UntilCancelled;
-                    const long sign = r.side == Buy ? 1 : -1;
-                    if (rnd.chance(0.5)) r.stopLoss = walk.price(m, entry - sign * rnd.between(1, 8));
-                    if (rnd.chance(0.5)) r.target = walk.price(m, entry + sign * rnd.between(1, 8));
-                    const int id = book.place(r, now, walk.price(m, at));
-                    if (id == 0) continue;
-                    brackets += r.isBracket();
-                    EXPECT_EQ(model.place(m, r.side == Buy, r.units, r.type, r.price, r.tif == ThisPeriod, r.stopLoss,
-                                          r.target, now),
-                              id);
-                    if (r.type == AtMarket && r.isBracket()) { // the game executes a market entry at once
-                        book.entryExecuted(id, r.units, now);
-                        model.marketEntryFilled(id, r.units, now);
-                    }
-                    continue;
-                }
-                const WorkingOrder& o = live[static_cast<size_t>(rnd.upTo(static_cast<int>(live.size())))];
-                if (roll < 8) {
-                    const double price =
-                        walk.price(o.market, std::lround(o.price / contractTerms(o.market).tick) + rnd.between(-3, 3));
-                    if (book.changePrice(o.id, price, now) == OrderProblem::None) model.changePrice(o.id, price, now);
-                } else if (roll == 8) {
-                    const int units = rnd.between(1, 8);
-                    if (book.changeUnits(o.id, units, now) == OrderProblem::None) model.changeUnits(o.id, units, now);
-                } else if (rnd.chance(0.9)) {
-                    book.cancel(o.id);
-                    model.cancel(o.id);
-                } else {
-                    book.cancelMarket(o.market);
-                    model.cancelMarket(o.market);
-                }
-            }
-            PeriodRanges ranges;
-            std::map<Market, ModelRange> modelRanges;
-            for (Market m : kTradingOrder) {
-                const PeriodRange r = walk.next(m, rnd);
-                ranges[static_cast<size_t>(index(m))] = r;
-                modelRanges[m] = {r.open, r.high, r.low, r.close};
-            }
-            const auto takes = [p](int id) { return (id * 7919 + p * 104729) % 11 != 0; };
-            std::vector<ModelFill> tried;
-            for (const OrderEvent& e : book.step(p, ranges, [&](const OrderFill& f) { return takes(f.id); })) {
-                if (e.kind == OrderEventKind::Filled || e.kind == OrderEventKind::Refused)
-                    tried.push_back({e.order.id, e.price, e.order.units, e.kind == OrderEventKind::Filled});
-                fills += e.kind == OrderEventKind::Filled;
-                refusals += e.kind == OrderEventKind::Refused;
-            }
-            const std::vector<ModelFill> expected = model.period(p, modelRanges, takes);
-            ASSERT_EQ(tried, expected) << "period " << p;
-            std::vector<std::tuple<int, int, double>> left;
-            for (const WorkingOrder& o : book.list()) left.emplace_back(o.id, o.units, o.price);
-            ASSERT_EQ(left, model.book()) << "period " << p;
-        }
-    }
-    // The runs reached every path of the rules, not just a few of them.
-    EXPECT_GT(fills, 500);
-    EXPECT_GT(refusals, 30);
-    EXPECT_GT(brackets, 300);
 }
