@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMainWindow>
@@ -20,9 +21,13 @@
 #include <QVBoxLayout>
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
 
 #include <cstdio>
@@ -359,55 +364,117 @@ public:
     }
 
 private:
+    // The same content the game's chart shows, put into Qt Charts the plain
+    // way: candles, every line, the trades' marks, the open position's line,
+    // the day labels along x (thinned so they do not overlap), the y labels
+    // at the data's ticks, and the key where the chart names two things.
     struct View {
         QChartView* view = nullptr;
         QCandlestickSeries* candles = nullptr;
         QList<QLineSeries*> lines;
-        QValueAxis* x = nullptr;
-        QValueAxis* y = nullptr;
+        QScatterSeries* buys = nullptr;
+        QScatterSeries* sells = nullptr;
+        QLineSeries* position = nullptr;
+        QCategoryAxis* x = nullptr;
+        QValueAxis* candleX = nullptr; // candles take no category axis
+        QCategoryAxis* y = nullptr;
     };
+    static void attach(View& v, QAbstractSeries* s, QAbstractAxis* x) {
+        v.view->chart()->addSeries(s);
+        s->attachAxis(x);
+        s->attachAxis(v.y);
+    }
     static QChartView* make(View& v, QSize size) {
         auto* chart = new QChart;
-        chart->legend()->hide();
         v.view = new QChartView(chart);
+        v.view->setRenderHint(QPainter::Antialiasing);
         v.view->setFixedSize(size);
-        v.x = new QValueAxis;
-        v.y = new QValueAxis;
+        v.x = new QCategoryAxis;
+        v.x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        v.candleX = new QValueAxis;
+        v.candleX->setVisible(false);
+        v.y = new QCategoryAxis;
+        v.y->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
         chart->addAxis(v.x, Qt::AlignBottom);
+        chart->addAxis(v.candleX, Qt::AlignBottom);
         chart->addAxis(v.y, Qt::AlignLeft);
         v.candles = new QCandlestickSeries;
-        chart->addSeries(v.candles);
-        v.candles->attachAxis(v.x);
-        v.candles->attachAxis(v.y);
+        v.candles->setName(QStringLiteral("Candles"));
+        attach(v, v.candles, v.candleX);
+        v.position = new QLineSeries;
+        attach(v, v.position, v.x);
+        v.buys = new QScatterSeries;
+        v.sells = new QScatterSeries;
+        attach(v, v.buys, v.x);
+        attach(v, v.sells, v.x);
+        for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(v.position), static_cast<QAbstractSeries*>(v.buys),
+                                   static_cast<QAbstractSeries*>(v.sells)})
+            for (QLegendMarker* m : chart->legend()->markers(s)) m->setVisible(false);
         return v.view;
     }
     static void fill(View& v, const charts::ChartData& d) {
         v.candles->clear();
+        bool whole = false;
         if (d.style == charts::ChartData::Style::Candles) {
             QList<QCandlestickSet*> sets;
             for (qsizetype i = 0; i < d.points.size(); ++i)
                 if (const auto& p = d.points.at(i).price)
                     sets << new QCandlestickSet(p->open, p->high, p->low, p->close, static_cast<double>(i));
+            whole = !sets.isEmpty();
             v.candles->append(sets);
         }
         while (v.lines.size() < d.lines.size()) {
             auto* s = new QLineSeries;
-            v.view->chart()->addSeries(s);
-            s->attachAxis(v.x);
-            s->attachAxis(v.y);
+            attach(v, s, v.x);
             v.lines << s;
         }
+        QStringList named;
+        if (whole) named << v.candles->name();
         for (qsizetype k = 0; k < v.lines.size(); ++k) {
             QList<QPointF> pts;
             if (k < d.lines.size()) {
                 const auto& values = d.lines.at(k).values;
                 for (qsizetype i = 0; i < values.size(); ++i)
                     if (values.at(i)) pts << QPointF(static_cast<double>(i), *values.at(i));
+                v.lines[k]->setName(d.lines.at(k).name);
+                if (!d.lines.at(k).name.isEmpty() && !named.contains(d.lines.at(k).name)) named << d.lines.at(k).name;
             }
             v.lines[k]->replace(pts);
         }
-        v.x->setRange(-0.5, std::max(1, d.xSlots) - 0.5);
-        if (d.yMax > d.yMin) v.y->setRange(d.yMin, d.yMax);
+        QLegend* legend = v.view->chart()->legend();
+        for (QLegendMarker* m : legend->markers(v.candles)) m->setVisible(whole);
+        legend->setVisible(named.size() >= 2);
+        QList<QPointF> buys, sells;
+        for (const charts::TradeMarker& m : d.markers) (m.buy ? buys : sells) << QPointF(m.pointIndex, m.price);
+        v.buys->replace(buys);
+        v.sells->replace(sells);
+        const double lo = -0.5, hi = std::max(1, d.xSlots) - 0.5;
+        v.position->replace(d.position ? QList<QPointF>{{lo, d.position->price}, {hi, d.position->price}}
+                                       : QList<QPointF>{});
+        // The day labels, every so many points so that they do not overlap.
+        for (const QString& l : v.x->categoriesLabels()) v.x->remove(l);
+        const QFontMetricsF fm(v.x->labelsFont());
+        double widest = 0;
+        for (const charts::ChartPoint& p : d.points) widest = std::max(widest, fm.horizontalAdvance(p.label));
+        const double perSlot = v.view->chart()->plotArea().width() / std::max(1, d.xSlots);
+        const auto step =
+            static_cast<qsizetype>(std::max(1.0, std::ceil((widest + fm.averageCharWidth() * 2) / perSlot)));
+        QStringList used;
+        for (qsizetype i = (d.points.size() - 1) % step; i >= 0 && i < d.points.size(); i += step) {
+            QString label = d.points.at(i).label;
+            while (used.contains(label)) label += QChar(0x200B); // category labels must differ
+            used << label;
+            v.x->append(label, static_cast<double>(i));
+        }
+        v.x->setRange(lo, hi);
+        v.candleX->setRange(lo, hi);
+        for (const QString& l : v.y->categoriesLabels()) v.y->remove(l);
+        if (d.yMax > d.yMin) {
+            v.y->setStartValue(d.yMin);
+            for (qsizetype i = 0; i < d.yTicks.size() && i < d.yLabels.size(); ++i)
+                v.y->append(d.yLabels.at(i), d.yTicks.at(i));
+            v.y->setRange(d.yMin, d.yMax);
+        }
     }
 
     QMainWindow window_;
