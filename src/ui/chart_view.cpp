@@ -698,6 +698,16 @@ QStringList ChartCanvas::yAxisLabels() const {
     return out;
 }
 
+bool ChartCanvas::layOutNow() {
+    bool laidOut = false;
+    for (QGraphicsLayout* l : {chart()->layout(), chart()->legend()->layout()})
+        if (l && !l->isActivated()) {
+            l->activate();
+            laidOut = true;
+        }
+    return laidOut;
+}
+
 void ChartCanvas::setExtraLeft(double px) {
     // Whole pixels, and no change for less than one: the plot's left edge
     // falls on half pixels, and chasing them would lay the two charts out
@@ -1228,6 +1238,17 @@ QMap<int, QString> GameChartView::shownXLabels() const {
 void GameChartView::alignPlots(GameChartView* a, GameChartView* b) {
     a->partner_ = b;
     b->partner_ = a;
+}
+
+void GameChartView::settleLayouts() {
+    // Each round may move a plot and so the other chart's alignment; a few
+    // settle it (alignWithPartner stops chasing half pixels after four).
+    for (int round = 0; round < 6; ++round) {
+        bool laidOut = false;
+        for (GameChartView* v : {this, partner_})
+            if (v && v->canvas_ && v->isVisible()) laidOut = v->canvas_->layOutNow() || laidOut;
+        if (!laidOut) return;
+    }
 }
 
 void GameChartView::alignWithPartner() {

@@ -59,6 +59,10 @@ public:
     // The y-axis texts shown now.
     QStringList yAxisLabels() const;
 
+    // Lays the chart and its key out now where anything asked for it;
+    // false when nothing was waiting.
+    bool layOutNow();
+
     // Extra room left of the plot, so two charts' plot areas line up.
     void setExtraLeft(double px);
     double naturalPlotLeft() const;
@@ -246,6 +250,10 @@ public:
     QMap<int, QString> shownXLabels() const;
     // Two panes whose plot areas stand at the same x.
     static void alignPlots(GameChartView* a, GameChartView* b);
+    // Lays this pane and its partner out until they agree, before the
+    // next paint: a layout left to its queued request would come after the
+    // paint and paint both charts again.
+    void settleLayouts();
 
     QSize sizeHint() const override;
 

@@ -105,6 +105,7 @@ void Kestrow::sync() {
     // The charts draw what the game composed; an unchanged chart costs nothing.
     static_cast<GameChartView*>(widget(QStringLiteral("GraphLeft")))->setChartData(game_.charts().left);
     static_cast<GameChartView*>(widget(QStringLiteral("GraphRight")))->setChartData(game_.charts().right);
+    static_cast<GameChartView*>(widget(QStringLiteral("GraphLeft")))->settleLayouts();
     strip_->setGlances(game_.marketStrip());
     // The strip is a way to the market box: offered while the box is.
     strip_->setEnabled(model.at(QStringLiteral("cboCommodity")).enabled);
