@@ -403,16 +403,24 @@ void ChartCanvas::fillCandles(const ChartData* before) {
 
 bool ChartCanvas::moveCandles(const ChartData& before) {
     // The usual redraw: the same days, moved on by the days that left the
-    // chart on the left, and new days on the right. The candles of the days
-    // still shown stay as they are; the base moves by the days gone.
+    // chart on the left (or back by the days that came in there), and new
+    // days at either end. The candles of the days still shown stay as they
+    // are; the base moves by the shift.
     const QList<charts::ChartPoint>& was = before.points;
     const QList<charts::ChartPoint>& now = data_.points;
-    const qsizetype gone = pointsGone(was, now);
-    if (gone < 0) return false;
-    const qsizetype kept = std::min(was.size() - gone, now.size());
+    qsizetype shift = pointsGone(was, now); // was's index of now's first point
+    if (shift < 0) {
+        const qsizetype came = pointsGone(now, was);
+        if (came <= 0) return false;
+        shift = -came;
+    }
+    // Now's points from `first` up to `end` were shown before, at index + shift.
+    const qsizetype first = std::max<qsizetype>(0, -shift);
+    const qsizetype end = std::min(now.size(), was.size() - shift);
+    if (end <= first) return false;
     QList<qsizetype> changed; // kept points whose prices differ
-    for (qsizetype i = 0; i < kept; ++i) {
-        const charts::ChartPoint& a = was.at(gone + i);
+    for (qsizetype i = first; i < end; ++i) {
+        const charts::ChartPoint& a = was.at(i + shift);
         const charts::ChartPoint& b = now.at(i);
         if (!sameDay(a, b) || a.price.has_value() != b.price.has_value()) return false;
         if (a.price != b.price) changed << i;
@@ -421,12 +429,12 @@ bool ChartCanvas::moveCandles(const ChartData& before) {
     // sets are cheaper.
     if (changed.size() > 2) return false;
 
-    const double base = candleBase_ + static_cast<double>(gone);
+    const double base = candleBase_ + static_cast<double>(shift);
     QList<QCandlestickSet*> drop;
     QHash<qsizetype, QCandlestickSet*> byPoint;
     for (QCandlestickSet* set : candles_->sets()) {
         const auto i = static_cast<qsizetype>(std::lround(set->timestamp() / kCandleSpacing - base));
-        if (i < 0 || i >= kept) drop << set;
+        if (i < first || i >= end) drop << set;
         else byPoint.insert(i, set);
     }
     if (!drop.isEmpty()) candles_->remove(drop); // deletes them
@@ -441,9 +449,9 @@ bool ChartCanvas::moveCandles(const ChartData& before) {
         set->setClose(p.close);
     }
     QList<QCandlestickSet*> added;
-    for (qsizetype i = kept; i < now.size(); ++i) {
+    for (qsizetype i = 0; i < now.size(); ++i) {
         const auto& p = now.at(i).price;
-        if (p) {
+        if (p && (i < first || i >= end)) {
             const double at = (base + static_cast<double>(i)) * kCandleSpacing;
             added << new QCandlestickSet(p->open, p->high, p->low, p->close, at);
         }
