@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -63,6 +64,27 @@ std::unique_ptr<MarketData> sampleTickMarket() {
     }
     return md;
 }
+
+// Paints of some widgets, counted as they come.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(const QList<QWidget*>& widgets) {
+        for (QWidget* w : widgets) {
+            w->installEventFilter(this);
+            paints_.insert(w, 0);
+        }
+    }
+    int most() const { return *std::max_element(paints_.cbegin(), paints_.cend()); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints_[watched];
+        return false;
+    }
+
+private:
+    QHash<QObject*, int> paints_;
+};
 
 ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily,
                   const QList<TradeFill>& fills = {}, std::optional<OpenPosition> position = {},
@@ -191,6 +213,17 @@ private slots:
             QVERIFY(!picture.isNull());
             QVERIFY(onScreen(moved) == picture);
             QVERIFY(onScreen(hidden) == picture);
+            // Back in time and wider, step by step: days come in on the left.
+            const int current = compose(md, ma, to, mode).left.rows.last;
+            for (const auto& [move, amount] :
+                 {std::pair{ViewMove::Scroll, -2}, {ViewMove::Zoom, -1}, {ViewMove::Scroll, 1}}) {
+                ma.moveView(move, amount, current);
+                moved.setChartData(compose(md, ma, to, mode).left);
+                QCoreApplication::processEvents();
+            }
+            ShownView once;
+            once.setChartData(compose(md, ma, to, mode).left);
+            QVERIFY(onScreen(moved) == onScreen(once));
         }
     }
 
@@ -319,9 +352,16 @@ private slots:
             {"a right click charts nothing",
              [&] { QTest::mouseClick(strip, Qt::RightButton, {}, strip->cellRect(0).center()); }, 2},
         };
+        // Each chart paints once a change, however long the two charts take
+        // to agree on where their plots stand (a market's new labels move them).
+        const auto canvasOf = [&](const char* key) {
+            return static_cast<GameChartView*>(rig.widget(key))->canvas()->viewport();
+        };
         for (const auto& step : steps) {
+            const PaintCounter paints({canvasOf("GraphLeft"), canvasOf("GraphRight")});
             step.input();
             settle();
+            QVERIFY2(paints.most() <= 1, step.name);
             QVERIFY2(rig.game.state().chart.chartMarket() == step.charted, step.name);
             const auto* combo = static_cast<QComboBox*>(rig.widget("cboCommodity"));
             QVERIFY2(combo->currentIndex() == step.charted - 1, step.name);
