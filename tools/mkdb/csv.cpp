@@ -36,6 +36,30 @@ bool blankRecord(const CsvFields& r) {
 
 } // namespace
 
+bool CsvReader::plainRecord(CsvFields* record) {
+    const char* bytes = buffer_.constData();
+    const qsizetype size = buffer_.size();
+    QByteArray& value = record->bytes;
+    value.resize(0);
+    record->ends.clear();
+    qsizetype end = pos_, from = pos_;
+    for (; end < size && bytes[end] != '\n' && bytes[end] != '\r'; ++end) {
+        if (bytes[end] == '"') return false;
+        if (bytes[end] == ',') {
+            value.append(bytes + from, end - from);
+            record->ends.push_back(value.size());
+            from = end + 1;
+        }
+    }
+    // A record that may go on in the next block is left to the careful reading.
+    if (end >= size || (bytes[end] == '\r' && end + 1 >= size)) return false;
+    value.append(bytes + from, end - from);
+    record->ends.push_back(value.size());
+    record->line = line_++;
+    pos_ = end + (bytes[end] == '\r' && bytes[end + 1] == '\n' ? 2 : 1);
+    return true;
+}
+
 bool CsvReader::next(CsvFields* record) {
     if (!started_) {
         started_ = true;
@@ -43,6 +67,10 @@ bool CsvReader::next(CsvFields* record) {
     }
     QByteArray& value = record->bytes;
     while (peek() >= 0) {
+        if (plainRecord(record)) {
+            if (!blankRecord(*record)) return true;
+            continue;
+        }
         record->line = line_;
         value.resize(0); // keeps its room for the next record
         record->ends.clear();

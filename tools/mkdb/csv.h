@@ -49,6 +49,10 @@ private:
     // The byte `ahead` places on, reading a further block when needed; -1
     // past the end.
     int peek(qsizetype ahead = 0);
+    // The next record when the block holds the whole of it and it has no
+    // quotes, the common line of a large file: split in one pass over its
+    // bytes. False, having moved nothing, for any other record.
+    bool plainRecord(CsvFields* record);
 
     QIODevice* in_;
     qint64 block_;

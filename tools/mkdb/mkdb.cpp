@@ -509,17 +509,19 @@ public:
         const Spilled row{t.day, t.seconds, t.price};
         if (std::tie(row.day, row.seconds) < std::tie(last_[m].day, last_[m].seconds)) inOrder_ = false;
         last_[m] = row;
-        if (spill_[m]->write(reinterpret_cast<const char*>(&row), sizeof row) == sizeof row) return true;
-        *error = QStringLiteral("staging the trades: %1").arg(spill_[m]->errorString());
-        return false;
+        held_[m].push_back(row);
+        return held_[m].size() < kBlock || writeHeld(m, error);
     }
     // Ends the staging and steps to the first trade in order.
     bool rewind(QString* error) {
-        for (auto& file : spill_)
-            if (!file->flush() || !file->seek(0)) {
-                *error = QStringLiteral("staging the trades: %1").arg(file->errorString());
+        for (size_t m = 0; m < spill_.size(); ++m) {
+            if (!writeHeld(m, error)) return false;
+            held_[m] = {};
+            if (!spill_[m]->flush() || !spill_[m]->seek(0)) {
+                *error = QStringLiteral("staging the trades: %1").arg(spill_[m]->errorString());
                 return false;
             }
+        }
         if (!inOrder_ && !sortInSqlite(error)) return false;
         return next(error);
     }
@@ -534,6 +536,7 @@ public:
         w_.reset();
         db_.reset();
         for (auto& file : spill_) file.reset();
+        readBlock_ = {};
     }
 
 private:
@@ -542,20 +545,37 @@ private:
         double price = 0;
     };
 
+    // Rows go to and come from the files a block at a time: a call of the
+    // file's machinery a trade would cost more than the trade's own work.
+    static constexpr size_t kBlock = 4096;
+
+    bool writeHeld(size_t m, QString* error) {
+        const qint64 bytes = static_cast<qint64>(held_[m].size() * sizeof(Spilled));
+        const bool written = spill_[m]->write(reinterpret_cast<const char*>(held_[m].data()), bytes) == bytes;
+        held_[m].clear();
+        if (!written) *error = QStringLiteral("staging the trades: %1").arg(spill_[m]->errorString());
+        return written;
+    }
+
     bool nextSpilled(QString* error) {
-        for (; market_ < spill_.size(); ++market_) {
-            Spilled row;
-            const qint64 got = spill_[market_]->read(reinterpret_cast<char*>(&row), sizeof row);
-            if (got == sizeof row) {
-                current_ = Trade{row.day, row.seconds, 0, static_cast<quint8>(market_ + 1), row.price};
-                return true;
-            }
-            if (got != 0) {
+        while (readAt_ == readBlock_.size() && market_ < spill_.size()) {
+            readBlock_.resize(kBlock);
+            const qint64 got =
+                spill_[market_]->read(reinterpret_cast<char*>(readBlock_.data()), kBlock * sizeof(Spilled));
+            if (got < 0 || got % static_cast<qint64>(sizeof(Spilled)) != 0) {
                 *error = QStringLiteral("staging the trades: %1").arg(spill_[market_]->errorString());
                 return false;
             }
+            readBlock_.resize(static_cast<size_t>(got) / sizeof(Spilled));
+            readAt_ = 0;
+            if (readBlock_.empty()) ++market_;
         }
-        current_.reset();
+        if (readAt_ == readBlock_.size()) {
+            current_.reset();
+            return true;
+        }
+        const Spilled& row = readBlock_[readAt_++];
+        current_ = Trade{row.day, row.seconds, 0, static_cast<quint8>(market_ + 1), row.price};
         return true;
     }
 
@@ -618,6 +638,9 @@ private:
 
     std::array<std::unique_ptr<QTemporaryFile>, kMarketCount> spill_;
     std::array<Spilled, kMarketCount> last_{};
+    std::array<std::vector<Spilled>, kMarketCount> held_;
+    std::vector<Spilled> readBlock_;
+    size_t readAt_ = 0;
     bool inOrder_ = true;
     size_t market_ = 0;
     Db db_;
@@ -727,8 +750,12 @@ bool buildDatabase(const Options& options, Report* report, QString* error) {
         // A trade off the trading days is told once the whole file has read
         // well, the first of them in market, day and time order.
         std::optional<Trade> offDay;
+        // Trades come day after day: the day is looked up when it changes.
+        quint32 day = 0;
+        bool trading = false;
         const auto take = [&](const Trade& t) {
-            if (!tradingDays.count(t.day) && (!offDay || t < *offDay)) offDay = t;
+            if (t.day != day) trading = tradingDays.count(day = t.day) > 0;
+            if (!trading && (!offDay || t < *offDay)) offDay = t;
             return imported.add(t, error);
         };
         if (!imported.open(error) || !readTrades(options.ticksFile, options.progress, take, error)) return false;
