@@ -2,6 +2,9 @@
 
 #include <QBuffer>
 
+#include <algorithm>
+#include <cstring>
+
 namespace pellucar::mkdb {
 
 int CsvReader::peek(qsizetype ahead) {
@@ -37,26 +40,30 @@ bool blankRecord(const CsvFields& r) {
 } // namespace
 
 bool CsvReader::plainRecord(CsvFields* record) {
-    const char* bytes = buffer_.constData();
-    const qsizetype size = buffer_.size();
+    const char* line = buffer_.constData() + pos_;
+    // A record that may go on in the next block is left to the careful
+    // reading, and so is a long one: a file without line feeds is not
+    // searched to its end for one at every record.
+    const size_t left = std::min(static_cast<size_t>(buffer_.size() - pos_), size_t{4096});
+    const char* feed = static_cast<const char*>(std::memchr(line, '\n', left));
+    if (!feed) return false;
+    const char* cr = static_cast<const char*>(std::memchr(line, '\r', static_cast<size_t>(feed - line)));
+    const char* end = cr ? cr : feed;
+    const size_t length = static_cast<size_t>(end - line);
+    if (std::memchr(line, '"', length)) return false;
     QByteArray& value = record->bytes;
-    value.resize(0);
     record->ends.clear();
-    qsizetype end = pos_, from = pos_;
-    for (; end < size && bytes[end] != '\n' && bytes[end] != '\r'; ++end) {
-        if (bytes[end] == '"') return false;
-        if (bytes[end] == ',') {
-            value.append(bytes + from, end - from);
-            record->ends.push_back(value.size());
-            from = end + 1;
-        }
+    value.resize(static_cast<qsizetype>(length));
+    char* out = value.data();
+    qsizetype held = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (line[i] == ',') record->ends.push_back(held);
+        else out[held++] = line[i];
     }
-    // A record that may go on in the next block is left to the careful reading.
-    if (end >= size || (bytes[end] == '\r' && end + 1 >= size)) return false;
-    value.append(bytes + from, end - from);
-    record->ends.push_back(value.size());
+    record->ends.push_back(held);
+    value.resize(held);
     record->line = line_++;
-    pos_ = end + (bytes[end] == '\r' && bytes[end + 1] == '\n' ? 2 : 1);
+    pos_ += static_cast<qsizetype>(length) + (cr && cr + 1 == feed ? 2 : 1);
     return true;
 }
 
