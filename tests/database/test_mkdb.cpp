@@ -259,9 +259,10 @@ TEST_F(Mkdb, AMissingInputStopsTheBuildAndSaysWhich) {
 // Records come out the same however the text is cut into the blocks read.
 TEST(CsvReader, RecordsDoNotDependOnWhereTheBlocksEnd) {
     const QByteArray text = "\xEF\xBB\xBF"
-                            "a,b\r\n\n\"x, \"\"y\"\"\",2\r\n\"two\r\nlines\",\n  \nlast,\"\"";
-    const std::vector<std::pair<int, QStringList>> expected{
-        {1, {"a", "b"}}, {3, {"x, \"y\"", "2"}}, {4, {"two\nlines", ""}}, {7, {"last", ""}}};
+                            "a,b\r\np\rq,r\n\n\"x, \"\"y\"\"\",2\r\n\"two\r\nlines\",\n  \nlast,\"\"";
+    const std::vector<std::pair<int, QStringList>> expected{{1, {"a", "b"}},         {2, {"p"}},
+                                                            {3, {"q", "r"}},         {5, {"x, \"y\"", "2"}},
+                                                            {6, {"two\nlines", ""}}, {9, {"last", ""}}};
     for (const qint64 block : {1, 2, 3, 5, 64}) {
         QByteArray bytes = text;
         QBuffer device(&bytes);
