@@ -52,15 +52,18 @@ int MarketStripView::cellHeight() const {
 }
 
 int MarketStripView::leastCellWidth() const {
-    const QFontMetrics fm(font());
-    QFont bold = font();
+    if (leastWidth_ >= 0 && font() == measuredFont_) return leastWidth_;
+    measuredFont_ = font();
+    const QFontMetrics fm(measuredFont_);
+    QFont bold = measuredFont_;
     bold.setBold(true);
     // The longest name beside the widest price, or the widest change
     // beside a chart as wide as it.
     const int top = QFontMetrics(bold).horizontalAdvance(QStringLiteral("Soybean ")) +
                     fm.horizontalAdvance(QStringLiteral("115 31/32"));
     const int bottom = 2 * fm.horizontalAdvance(QStringLiteral("+0.05 1/4"));
-    return std::max(top, bottom) + 8;
+    leastWidth_ = std::max(top, bottom) + 8;
+    return leastWidth_;
 }
 
 int MarketStripView::columnsFor(int width) const {

@@ -2,6 +2,7 @@
 #include "charts/market_strip.h"
 #include "ui/color_scheme.h"
 
+#include <QFont>
 #include <QList>
 #include <QWidget>
 
@@ -52,6 +53,10 @@ private:
     QList<charts::MarketGlance> glances_;
     ChartColors colors_;
     int paints_ = 0;
+    // The layouts ask for the least width dozens of times while the window
+    // comes up: measured again only in a new font.
+    mutable QFont measuredFont_;
+    mutable int leastWidth_ = -1; // -1 until measured
 };
 
 } // namespace pellucar::ui
