@@ -97,21 +97,84 @@ std::optional<OrderType> orderTypeFromName(const QString& name) {
 
 using Statement = SqliteStatement;
 
-// The local time a game ended, stored as 'YYYY-MM-DDTHH:MM:SS'. Read in the
-// system's zone, found once: as local time, each row's conversion asked
-// the system for its zone file again, most of the time a long list took.
-QDateTime playedAt(const QString& text) {
-    static const QTimeZone zone = QTimeZone::systemTimeZone();
-    if (text.size() != 19 || text[10] != QLatin1Char('T')) return {};
-    const QDate day = QDate::fromString(text.left(10), Qt::ISODate);
-    const QTime time = QTime::fromString(text.mid(11), Qt::ISODate);
-    return day.isValid() && time.isValid() ? QDateTime(day, time, zone) : QDateTime();
+// A stored text as the engine holds it, looked at in place: the names and
+// dates of every row are checked without a copy of each.
+QLatin1String storedBytes(const Statement& st, int col) {
+    const char* p = st.chars(col);
+    return p ? QLatin1String(p, st.bytes(col)) : QLatin1String();
+}
+
+// The `width` decimal digits at `at`, or -1 when any is not a digit.
+int digits(QLatin1String t, qsizetype at, int width) {
+    int v = 0;
+    for (qsizetype i = at; i < at + width; ++i) {
+        const char c = t[i].toLatin1();
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+// 'YYYY-MM-DD' and nothing else; an invalid date for any other text.
+QDate isoDate(QLatin1String t) {
+    if (t.size() != 10 || t[4] != QLatin1Char('-') || t[7] != QLatin1Char('-')) return {};
+    const int y = digits(t, 0, 4), m = digits(t, 5, 2), d = digits(t, 8, 2);
+    return y < 0 || m < 0 || d < 0 || !QDate::isValid(y, m, d) ? QDate() : QDate(y, m, d);
+}
+
+// The local times games ended, stored as 'YYYY-MM-DDTHH:MM:SS', in the
+// system's zone (found once: as local time, each row's conversion asked the
+// system for its zone file again). Asking the zone is most of what a row
+// costs, yet its offset stays the same between two of its transitions: the
+// rows come in order of time, so a time more than a day (more than any
+// clock shift) inside the stretch of the time asked before takes its offset
+// at once, and only a time near a transition, or in another stretch, asks.
+class LocalTimes {
+public:
+    QDateTime at(QLatin1String t) {
+        if (t.size() != 19 || t[10] != QLatin1Char('T') || t[13] != QLatin1Char(':') || t[16] != QLatin1Char(':'))
+            return {};
+        const QDate day = isoDate(t.left(10));
+        const int h = digits(t, 11, 2), m = digits(t, 14, 2), sec = digits(t, 17, 2);
+        if (!day.isValid() || h < 0 || m < 0 || sec < 0 || !QTime::isValid(h, m, sec)) return {};
+        const QTime time(h, m, sec);
+        const qint64 utc = QDateTime(day, time, Qt::UTC).toMSecsSinceEpoch() - qint64{offset_} * 1000;
+        if (utc >= from_ && utc < until_) return QDateTime(day, time, Qt::OffsetFromUTC, offset_);
+        const QDateTime asked(day, time, zone_);
+        if (asked.isValid()) learn(asked);
+        return asked;
+    }
+
+private:
+    void learn(const QDateTime& asked) {
+        constexpr qint64 kDay = 86'400'000;
+        offset_ = asked.offsetFromUtc();
+        from_ = std::numeric_limits<qint64>::min();
+        until_ = std::numeric_limits<qint64>::max();
+        if (!zone_.hasTransitions()) return;
+        const QDateTime before = zone_.previousTransition(asked).atUtc, after = zone_.nextTransition(asked).atUtc;
+        if (before.isValid()) from_ = before.toMSecsSinceEpoch() + kDay;
+        if (after.isValid()) until_ = after.toMSecsSinceEpoch() - kDay;
+    }
+
+    QTimeZone zone_ = QTimeZone::systemTimeZone();
+    int offset_ = 0;
+    qint64 from_ = 0, until_ = 0; // none known yet
+};
+
+// The value of `values` whose name (by `nameOf`) a stored text is.
+template <typename E, typename NameOf>
+std::optional<E> storedName(const Statement& st, int col, std::initializer_list<E> values, NameOf nameOf) {
+    const QLatin1String text = storedBytes(st, col);
+    for (E v : values)
+        if (nameOf(v) == text) return v;
+    return std::nullopt;
 }
 
 // A row as stored, or nothing when one of its values is not what the game
 // writes (a damaged or hand-edited file). Texts are measured before they
 // are read: a stored text of megabytes is no verdict.
-std::optional<PastGame> readRow(const Statement& st) {
+std::optional<PastGame> readRow(const Statement& st, LocalTimes& times) {
     PastGame g;
     for (int col : {0, 7, 8, 9, 13, 15, 16})
         if (!st.isNumber(col)) return std::nullopt;
@@ -132,25 +195,28 @@ std::optional<PastGame> readRow(const Statement& st) {
     for (const auto& t : kTexts)
         if (st.bytes(t.col) > t.bytes) return std::nullopt;
     g.id = st.integer(0);
-    g.playedAt = playedAt(st.text(1));
-    g.periodStart = QDate::fromString(st.text(2), Qt::ISODate);
-    g.periodEnd = QDate::fromString(st.text(3), Qt::ISODate);
-    g.dataMode = dataModeFromName(st.text(5));
-    const auto length = gameLengthFromName(st.text(6));
+    g.playedAt = times.at(storedBytes(st, 1));
+    g.periodStart = isoDate(storedBytes(st, 2));
+    g.periodEnd = isoDate(storedBytes(st, 3));
+    const auto level = storedName(st, 4, {Level::Novice, Level::Expert}, levelName);
+    const auto data = storedName(st, 5, {DataMode::Daily, DataMode::Tick}, dataModeName);
+    const auto length = storedName(st, 6, {GameLength::Month, GameLength::Quarter, GameLength::Year}, gameLengthName);
     const qint64 periods = st.integer(7), trades = st.integer(8);
     g.score = st.real(9);
-    g.verdict = st.text(10);
-    const auto ending = gameEndingFromName(st.text(11));
-    g.scenario = st.text(12);
+    const auto ending = storedName(st, 11, {GameEnding::LengthReached, GameEnding::BlownOut, GameEnding::EndedByPlayer},
+                                   gameEndingName);
     g.reviewKept = st.real(13) > 0;
+    const auto rules = storedName(st, 14, {RuleSet::Classic, RuleSet::Trainer}, ruleSetName);
     const qint64 practice = st.integer(15);
     g.practice = practice != 0;
     g.commissions = st.real(16);
     if (!g.playedAt.isValid() || !g.periodStart.isValid() || !g.periodEnd.isValid() || g.periodEnd < g.periodStart ||
-        !levelFromName(st.text(4), &g.level) || g.dataMode == DataMode::None || !length || !ending ||
-        !ruleSetFromName(st.text(14), &g.rules) || (practice != 0 && practice != 1) ||
+        !level || !data || !length || !ending || !rules || (practice != 0 && practice != 1) ||
         st.real(15) != static_cast<double>(practice))
         return std::nullopt;
+    g.level = *level;
+    g.dataMode = *data;
+    g.rules = *rules;
     // Commissions are paid under the Trainer rules only, and never more
     // than a score's bound.
     if (!std::isfinite(g.commissions) || g.commissions < 0 || g.commissions > PastGames::kMostScore ||
@@ -160,9 +226,12 @@ std::optional<PastGame> readRow(const Statement& st) {
     // periods (a daily game continued stops at 366 days), records more
     // trades than the trade log holds, or scores what no account can hold.
     if (g.id <= 0 || periods < 1 || periods > kTickDayCapacity * kTicksPerDay || trades < 0 ||
-        trades > TradeLog::kMaxRecords || !std::isfinite(g.score) || std::fabs(g.score) > PastGames::kMostScore ||
-        g.verdict.size() > PastGames::kMostVerdict || g.scenario.size() > PastGames::kMostScenario)
+        trades > TradeLog::kMaxRecords || !std::isfinite(g.score) || std::fabs(g.score) > PastGames::kMostScore)
         return std::nullopt;
+    // The texts are read last, of a row that passed every other check.
+    g.verdict = st.text(10);
+    g.scenario = st.text(12);
+    if (g.verdict.size() > PastGames::kMostVerdict || g.scenario.size() > PastGames::kMostScenario) return std::nullopt;
     g.periods = static_cast<int>(periods);
     g.trades = static_cast<int>(trades);
     g.length = *length;
@@ -432,10 +501,11 @@ std::vector<PastGame> PastGames::games() {
                                  (version >= 3 ? kRulesColumns : kNoRulesColumns) +
                                  " FROM PastGames ORDER BY PlayedAt DESC, GameID DESC");
         if (!st.ok()) return fail(c.engineError()), std::vector<PastGame>{};
+        LocalTimes times;
         int rc;
         while ((rc = st.step()) == SQLITE_ROW) {
             // A damaged row hides only itself: it is counted, and the rest listed.
-            if (std::optional<PastGame> g = readRow(st)) out.push_back(std::move(*g));
+            if (std::optional<PastGame> g = readRow(st, times)) out.push_back(std::move(*g));
             else ++skipped;
         }
         if (rc != SQLITE_DONE) return fail(c.engineError()), std::vector<PastGame>{};
