@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -88,8 +89,8 @@ void PastGamesModel::sort(int column, Qt::SortOrder order) {
     std::vector<std::pair<QVariant, size_t>> keys;
     keys.reserve(games_.size());
     for (size_t i = 0; i < games_.size(); ++i) {
-        const QVariant v = value(games_[i], static_cast<Column>(column), kSortRole);
-        keys.emplace_back(v.isValid() ? v : value(games_[i], static_cast<Column>(column), Qt::DisplayRole), i);
+        const QVariant v = sortValue(games_[i], static_cast<Column>(column));
+        keys.emplace_back(v.isValid() ? v : displayText(games_[i], static_cast<Column>(column)), i);
     }
     std::stable_sort(keys.begin(), keys.end(), [order](const auto& a, const auto& b) {
         const QPartialOrdering c = QVariant::compare(a.first, b.first);
@@ -115,23 +116,25 @@ QVariant PastGamesModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(Qt::AlignVCenter | (figure ? Qt::AlignRight : Qt::AlignLeft));
     }
     // A text longer than its column is cut; the tip shows it whole.
-    if (role != kSortRole && role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    const QVariant v = value(g, column, role);
-    return role == kSortRole && !v.isValid() ? value(g, column, Qt::DisplayRole) : v;
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return displayText(g, column);
+    if (role != kSortRole) return {};
+    const QVariant v = sortValue(g, column);
+    return v.isValid() ? v : displayText(g, column);
 }
 
-QVariant PastGamesModel::value(const PastGame& g, Column column, int role) {
-    if (role == kSortRole) {
-        switch (column) {
-        case Played: return g.playedAt;
-        case Period: return g.periodStart;
-        case Length: return static_cast<int>(g.length);
-        case Trades: return g.trades;
-        case Score: return g.score;
-        case Ending: return static_cast<int>(g.ending);
-        default: return {}; // the rest sort by their text
-        }
+QVariant PastGamesModel::sortValue(const PastGame& g, Column column) {
+    switch (column) {
+    case Played: return g.playedAt;
+    case Period: return g.periodStart;
+    case Length: return static_cast<int>(g.length);
+    case Trades: return g.trades;
+    case Score: return g.score;
+    case Ending: return static_cast<int>(g.ending);
+    default: return {}; // the rest sort by their text
     }
+}
+
+QString PastGamesModel::displayText(const PastGame& g, Column column) {
     switch (column) {
     case Played: return playedText(g.playedAt);
     case Period: return periodText(g);
@@ -222,16 +225,23 @@ PastGamesWindow::PastGamesWindow(const PastGamesReport& report, QWidget* parent)
     table_->sortByColumn(PastGamesModel::Played, Qt::DescendingOrder);
     // Each column as wide as its title or the widest text of the first
     // batch of rows, whichever is more, up to a limit; texts that come later
-    // are cut. No text past the limit's length is measured whole.
+    // are cut. No text past the limit's length is measured whole, a text
+    // met before is not measured again (most columns repeat a few names),
+    // and a column at the limit measures no more.
     const int arrow = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
     const QFontMetrics cellFont = table_->fontMetrics();
     constexpr int kWidest = 480, kMeasured = 100; // a hundred characters pass the widest a column gets
+    QSet<QString> measured;
     for (int c = 0; c < PastGamesModel::ColumnCount; ++c) {
         const QString title = model_->headerData(c, Qt::Horizontal).toString();
         int wanted = header->fontMetrics().horizontalAdvance(title) + arrow + 24;
-        for (int r = 0; r < model_->rowCount(); ++r)
-            wanted =
-                qMax(wanted, cellFont.horizontalAdvance(model_->index(r, c).data().toString().left(kMeasured)) + 14);
+        measured.clear();
+        for (int r = 0; r < model_->rowCount() && wanted < kWidest; ++r) {
+            const QString text = model_->text(r, static_cast<PastGamesModel::Column>(c)).left(kMeasured);
+            if (measured.contains(text)) continue;
+            measured.insert(text);
+            wanted = qMax(wanted, cellFont.horizontalAdvance(text) + 14);
+        }
         table_->setColumnWidth(c, qMin(wanted, kWidest));
     }
     v->addWidget(table_, 1);

@@ -40,10 +40,13 @@ public:
     int gameCount() const { return static_cast<int>(games_.size()); }
     const std::vector<PastGame>& games() const { return games_; }
 
+    // What `column` shows of row `row`, whole.
+    QString text(int row, Column column) const { return displayText(game(row), column); }
+
 private:
-    // What `column` shows of `g` under `role` (kSortRole: the value it sorts
-    // by, none for a column that sorts by its text).
-    static QVariant value(const PastGame& g, Column column, int role);
+    static QString displayText(const PastGame& g, Column column);
+    // The value `column` sorts by; none for a column that sorts by its text.
+    static QVariant sortValue(const PastGame& g, Column column);
 
     std::vector<PastGame> games_; // in the order shown
     int shown_ = 0;               // the rows the view has fetched
