@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -197,6 +198,33 @@ TEST(HostileRecord, ADamagedRowIsSkippedAndCountedNotHidingTheRecord) {
         ASSERT_TRUE(r.store.record(pastGameSample(Level::Expert, 400, 0)));
         EXPECT_EQ(r.store.games().size(), 4u - row.skipped);
     }
+}
+
+// A game's local time reads as the system's zone has it, on either side of its clock changes and in the hour
+// that comes twice, though the list asks the zone only near a change.
+TEST(HostileRecord, PlayedTimesReadAsTheZoneHasThemAcrossItsClockChanges) {
+    const QByteArray oldZone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    const char* const times[] = {"2026-11-20T12:00:00", "2026-10-26T12:00:00", "2026-10-25T02:30:00",
+                                 "2026-10-24T12:00:00", "2026-03-29T03:30:00", "2026-03-28T23:00:00",
+                                 "2026-01-15T12:00:00"}; // newest first, as listed
+    ScratchRecord r;
+    for (const char* t : times) {
+        ASSERT_TRUE(r.store.record(pastGameSample(Level::Expert, 100, 0)));
+        ASSERT_TRUE(sql(r.path, (QByteArray("UPDATE PastGames SET PlayedAt = '") + t +
+                                 "' WHERE GameID = (SELECT max(GameID) FROM PastGames)")
+                                    .constData()));
+    }
+    const std::vector<PastGame> games = r.store.games();
+    ASSERT_EQ(games.size(), std::size(times));
+    const QTimeZone zone("Europe/Berlin");
+    for (size_t i = 0; i < games.size(); ++i) {
+        const QDateTime t = QDateTime::fromString(QLatin1String(times[i]), Qt::ISODate);
+        EXPECT_EQ(games[i].playedAt.toMSecsSinceEpoch(), QDateTime(t.date(), t.time(), zone).toMSecsSinceEpoch())
+            << times[i];
+    }
+    if (oldZone.isNull()) qunsetenv("TZ");
+    else qputenv("TZ", oldZone);
 }
 
 // What the game writes fits the bounds the record reads with.
