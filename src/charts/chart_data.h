@@ -1,5 +1,6 @@
 #pragma once
 #include "charts/chart_options.h"
+#include "charts/drawings.h"
 #include "charts/indicators.h"
 
 #include <QDate>
@@ -134,6 +135,10 @@ struct ChartData {
     RowRange rows;
     // Said across the chart where it has nothing to draw.
     QString note;
+    // The player's lines over the price chart (their points by period, as
+    // `rows` counts them), and what the mouse and keys draw on it now.
+    QList<Drawing> drawings;
+    DrawMode drawMode = DrawMode::None;
 
     bool hasAxes() const { return !yTicks.isEmpty(); }
     bool operator==(const ChartData&) const = default;

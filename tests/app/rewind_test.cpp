@@ -35,7 +35,17 @@ struct PracticeGame : Harness {
     // The player's decisions in `period`, made after the press that reached it.
     void decide(int period) {
         const std::map<int, std::function<void()>> classic{
-            {3, [&] { order(Oil, Buy, 2); }}, {6, [&] { order(Gold, Sell, 1); }}, {11, [&] { order(Oil, Sell, 4); }}};
+            {3, [&] { order(Oil, Buy, 2); }},
+            {5,
+             [&] {
+                 game->drawOnChart({charts::Drawing::Kind::Level, {5, 21.3}, {}});
+             }},
+            {6, [&] { order(Gold, Sell, 1); }},
+            {9,
+             [&] {
+                 game->drawOnChart({charts::Drawing::Kind::Trend, {2, 20.2}, {9, 22.1}});
+             }},
+            {11, [&] { order(Oil, Sell, 4); }}};
         const std::map<int, std::function<void()>> orders{
             {2, [&] { place(Buy, 5, OrderType::Stop, 21.00); }},            // fills in period 5
             {3, [&] { game->writeNote(1, QStringLiteral("a breakout")); }}, // on the trade just made
@@ -74,6 +84,7 @@ TEST(Rewind, EveryEarlierPeriodComesBackAsItWasAndPlaysOnAsBefore) {
             g.decide(p);
         }
         ASSERT_EQ(g.state().desk.tradeCount(), trainer ? 6 : 3);
+        ASSERT_EQ(g.state().drawings.count(3), 2);
         g.take();
         // From the last period back to each earlier one in turn, the same game rewound again and again.
         for (int k = kLastPeriod - 1; k >= 1; --k) {

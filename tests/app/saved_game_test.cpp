@@ -266,9 +266,9 @@ TEST_F(SavedGameTest, AFileWithoutTheChartTuningResumesWithTheDefaults) {
     h.game->click(QStringLiteral("mnuSave"));
     h.take();
     const QByteArray file = h.saved();
-    // The tuning is 18 bytes before the notes' count (no notes): style, average line, pane, bands and the two
-    // periods.
-    const QByteArray payload = file.mid(16, file.size() - 16 - 32).chopped(4 + 1 + 4 + 1 + 4 + 4 + 4);
+    // The tuning is 18 bytes before the notes' count (no notes) and the six markets' counts of lines (none):
+    // style, average line, pane, bands and the two periods.
+    const QByteArray payload = file.mid(16, file.size() - 16 - 32).chopped(4 + 1 + 4 + 1 + 4 + 4 + 4 + 6 * 4);
     QByteArray older;
     QDataStream s(&older, QIODevice::WriteOnly);
     s.writeRawData("PLCRSAVE", 8);
@@ -339,6 +339,8 @@ TEST_F(SavedGameTest, FilesOfTheWrongKindOrSizeAreRefusedUnreadAndTheGameStays) 
         QString(32, QLatin1Char('9'));
     for (int t = 1; t <= TradeJournal::kMostNotes; ++t)
         largest.notes.insert(t, QString(2 * TradeJournal::kMostNote, QLatin1Char('9')));
+    for (int id = 1; id <= kMarketCount; ++id)
+        largest.drawings.restore(id, QList<charts::Drawing>(2 * charts::kMostDrawings));
     EXPECT_EQ(encodeSavedGame(largest).size(), most);
     // A Trainer save adds each fill's order and up to 100,000 decisions on working orders to the 333 KB a
     // Classic one can reach, and the journal its notes.
@@ -395,6 +397,10 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
     const GameState before = h.state();
 
     using Edit = std::function<void(SavedGame&)>;
+    // `count` copies of a line on Oil.
+    const auto line = [](charts::Drawing d, int count = 1) -> Edit {
+        return [=](SavedGame& g) { g.drawings.restore(3, QList<charts::Drawing>(count, d)); };
+    };
     // A scenario's set-up, on the game's first day.
     const auto summer1990 = [](SavedGame& g) {
         g.scenario = QStringLiteral("Stocks, Summer 1990");
@@ -595,8 +601,19 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          "the note on trade 1 is refused: a note is at most 200 characters"},
         {"a note with a control character", [](SavedGame& g) { g.notes.insert(1, QStringLiteral("a\u0007b")); },
          "the note on trade 1 is refused: a note holds plain text only"},
+        {"a line of no kind", line({static_cast<charts::Drawing::Kind>(2), {1, 20}, {}}),
+         "line 1 on Oil is of a kind no chart draws"},
+        {"a line on a period not played", line({charts::Drawing::Kind::Level, {6, 20}, {}}),
+         "line 1 on Oil stands on period 6, which is not played yet"},
+        {"a line without a price", line({charts::Drawing::Kind::Trend, {1, 20}, {2, NAN}}),
+         "line 1 on Oil has no price a chart shows"},
+        {"a price past any market's", line({charts::Drawing::Kind::Level, {1, 1e300}, {}}),
+         "line 1 on Oil has no price a chart shows"},
+        {"too many lines", line({charts::Drawing::Kind::Level, {1, 20}, {}}, charts::kMostDrawings + 1),
+         "it has more than 50 lines on Oil"},
     };
     const QString prefix = QStringLiteral("frmPlayerNotification: Saved Game | The saved game could not be read: ");
+    ASSERT_EQ(good.periodIndex, 5);
     for (const auto& row : rows) {
         SavedGame hostile = good;
         row.edit(hostile);
@@ -608,8 +625,10 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
     // A note the journal keeps comes back with the game, in Trade History too.
     SavedGame noted = good;
     noted.notes.insert(1, QStringLiteral("Cattle on the cold snap"));
+    line({charts::Drawing::Kind::Trend, {1, 20}, {5, 21}})(noted);
     h.resume(encodeSavedGame(noted));
     EXPECT_EQ(h.state().desk.journal.notes(), noted.notes);
+    EXPECT_EQ(h.state().drawings, noted.drawings);
     h.game->click(QStringLiteral("btnTradeHist"));
     const auto shownNote = [&] {
         return h.game->model().at(QStringLiteral("TradeGrid")).grid.rows.value(0).cells.value(8);

@@ -261,10 +261,11 @@ TEST(Trainer, AFormat3SavedGameResumesAsClassic) {
     // The same game as format 3 wrote it: without the first day and the scenario (four set-up fields and the
     // month and year come before them, four bytes each; no scenario is four bytes too), and without the rules,
     // the rate, each trade's order and the decisions, the practice mark and the rewinds, the chart's
-    // tuning and the notes at the end.
+    // tuning, the notes and the six markets' lines at the end.
     const QByteArray file = fileBytes(savedGamePath(dir.path()));
-    const QByteArray payload =
-        file.mid(16, file.size() - 16 - 32).chopped(4 + 8 + (4 + 4 + 8) + 4 + (1 + 4) + 18 + 4).remove(6 * 4, 4 + 4);
+    const QByteArray payload = file.mid(16, file.size() - 16 - 32)
+                                   .chopped(4 + 8 + (4 + 4 + 8) + 4 + (1 + 4) + 18 + 4 + 6 * 4)
+                                   .remove(6 * 4, 4 + 4);
     QByteArray older;
     QDataStream s(&older, QIODevice::WriteOnly);
     s.writeRawData("PLCRSAVE", 8);

@@ -9,14 +9,53 @@
 
 namespace pellucar {
 
-ChartDesk::ChartDesk(const GameState& game, charts::ChartOptions& options, PresentationModel& model)
-    : s_(game), options_(options), model_(model) {}
+ChartDesk::ChartDesk(const GameState& game, charts::ChartOptions& options, charts::Drawings& drawings,
+                     PresentationModel& model)
+    : s_(game), options_(options), drawings_(drawings), model_(model) {}
 
 void ChartDesk::restoreDefaults() {
     const int market = options_.chartMarket();
     options_.restoreDefaults();
     options_.setChartMarket(market);
     options_.homeView();
+    // A new game's charts start clean.
+    drawings_.clearAll();
+    drawMode_ = charts::DrawMode::None;
+}
+
+void ChartDesk::setDrawMode(charts::DrawMode mode) {
+    if (mode == drawMode_) return;
+    drawMode_ = mode;
+    RefreshCharts();
+}
+
+QString ChartDesk::draw(const charts::Drawing& line) {
+    const int period = s_.clock.periodIndex();
+    if (s_.clock.dataMode() == DataMode::None || period < 1) return QStringLiteral("There is no chart to draw on.");
+    const int market = options_.chartMarket();
+    // Snapping reaches a few pixels of the chart as drawn now.
+    const charts::ChartData& chart = drawn().left;
+    const double span = chart.yMax - chart.yMin;
+    const charts::PriceSeries& candles = chartSeries(market).candles;
+    charts::Drawing snapped = line;
+    snapped.from = charts::snapPoint(candles, line.from, period, span);
+    if (line.kind == charts::Drawing::Kind::Trend) snapped.to = charts::snapPoint(candles, line.to, period, span);
+    const QString why = drawings_.add(market, snapped, period);
+    if (why.isEmpty()) {
+        drawMode_ = charts::DrawMode::None;
+        RefreshCharts();
+    }
+    return why;
+}
+
+bool ChartDesk::removeDrawing(int index) {
+    if (!drawings_.remove(options_.chartMarket(), index)) return false;
+    RefreshCharts();
+    return true;
+}
+
+void ChartDesk::removeAllDrawings() {
+    if (drawings_.clear(options_.chartMarket())) RefreshCharts();
 }
 
 namespace {
@@ -50,6 +89,10 @@ void ChartDesk::presentChartOptions() {
     static const ControlKey comboKey(QStringLiteral("cboCommodity"));
     for (int i = 0; i < ChartOptions::kMenuMarkCount; ++i) model_.setChecked(markKeys[i], o.menuMarkChecked(i));
     for (int i = 0; i < ChartOptions::kMenuCaptionCount; ++i) model_.setText(captionKeys[i], o.menuCaption(i));
+    static const ControlKey drawKeys[] = {ControlKey(QStringLiteral("mnuDraw_0")),
+                                          ControlKey(QStringLiteral("mnuDraw_1"))};
+    model_.setChecked(drawKeys[0], drawMode_ == charts::DrawMode::Level);
+    model_.setChecked(drawKeys[1], drawMode_ == charts::DrawMode::Trend);
     ControlState& combo = model_[comboKey];
     combo.currentIndex = o.comboIndex();
     combo.text = o.comboText();
@@ -159,6 +202,8 @@ const charts::ChartPair& ChartDesk::drawn() const {
         if (in.options.chartMarket() >= 1 && in.options.chartMarket() <= kMarketCount)
             in.series = &chartSeries(in.options.chartMarket());
         drawn_ = charts::composeCharts(in);
+        drawn_.left.drawings = drawings_.of(in.options.chartMarket());
+        drawn_.left.drawMode = drawMode_;
         pending_.reset();
     }
     return drawn_;
@@ -218,6 +263,18 @@ void ChartDesk::addActions(ActionTable& actions) {
         if (i == 0) moveView(ViewMove::Zoom, 1);
         else if (i == 1) moveView(ViewMove::Zoom, -1);
         else if (i == 2) moveView(ViewMove::Latest, 0);
+    });
+    // Drawing: the two modes (a choice again ends it), the last line, all.
+    actions.insert(QStringLiteral("mnuDraw"), [this](int i) {
+        using charts::DrawMode;
+        if (i == 0 || i == 1) {
+            const DrawMode mode = i == 0 ? DrawMode::Level : DrawMode::Trend;
+            setDrawMode(drawMode_ == mode ? DrawMode::None : mode);
+        } else if (i == 2) {
+            removeDrawing(-1);
+        } else if (i == 3) {
+            removeAllDrawings();
+        }
     });
 }
 

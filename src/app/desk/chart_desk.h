@@ -14,8 +14,10 @@ namespace pellucar {
 // What each chart shows is the charts area's to decide; the view draws it.
 class ChartDesk {
 public:
-    // The one writer of the chart options; the rest of the game it reads.
-    ChartDesk(const GameState& game, charts::ChartOptions& options, PresentationModel& model);
+    // The one writer of the chart options and the drawings; the rest of the
+    // game it reads.
+    ChartDesk(const GameState& game, charts::ChartOptions& options, charts::Drawings& drawings,
+              PresentationModel& model);
 
     // Both charts as the last redraw left them. A redraw takes what the
     // charts show as the game stands at that moment (fills, position,
@@ -56,6 +58,21 @@ public:
     void chartMarket(Market m) { options_.setChartMarket(commodityId(m)); }
     // A resumed game's chart choices.
     void restore(const charts::ChartOptions& options) { options_ = options; }
+    // A resumed game's lines, checked by the saved game's reader.
+    void restoreDrawings(const charts::Drawings& drawings) { drawings_ = drawings; }
+
+    // Drawing on the price chart: the mode the chart menu's items choose
+    // (the chart's mouse and keys read it), a line put on the charted market
+    // with its points snapped to the prices of their periods, and removal.
+    // A line placed, or Escape, ends the mode. `draw` returns an empty text,
+    // or why the line was refused (nothing changes then).
+    charts::DrawMode drawMode() const { return drawMode_; }
+    void setDrawMode(charts::DrawMode mode);
+    QString draw(const charts::Drawing& line);
+    // Drawing `index` of the charted market (0 the oldest, -1 the last);
+    // false when there is none.
+    bool removeDrawing(int index);
+    void removeAllDrawings();
 
     // Another period was loaded: the series built from the last one go.
     void forgetPeriod();
@@ -70,7 +87,9 @@ private:
 
     const GameState& s_;
     charts::ChartOptions& options_;
+    charts::Drawings& drawings_;
     PresentationModel& model_;
+    charts::DrawMode drawMode_ = charts::DrawMode::None;
     // The charts last composed, and the inputs of a redraw not composed
     // yet. The inputs' market is the loaded period, which only a period
     // load changes, and a period load drops them (forgetPeriod).

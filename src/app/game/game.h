@@ -64,6 +64,13 @@ public:
     // keys, the driver's `view`): as the Chart View menu's items do, and
     // only while that menu could be used.
     void moveChartView(charts::ViewMove move, int amount);
+    // Lines over the price chart (the chart's mouse and keys, the driver's
+    // `draw`), taken while the Chart View menu could be used: a line on the
+    // charted market (empty when drawn, else why not), the end of a draw
+    // mode (Escape), and drawing `index` removed (-1 the last).
+    QString drawOnChart(const charts::Drawing& line);
+    void cancelDrawing();
+    bool removeDrawing(int index);
     bool isKnownControl(const QString& name, int index = -1) const;
     bool isActionable(const QString& key) const;
     // Typing into a text box (`inputUnits`).

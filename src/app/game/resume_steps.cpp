@@ -215,6 +215,7 @@ QString Game::ReplaySavedGame(const SavedGame& g, ScriptedDialogs& dialogs, bool
     if (g.commissionTotal < s_.desk.commissionTotal) return QStringLiteral("its commission total is below its trades'");
     s_.settings.news = *news;
     charts_.restore(*chart);
+    charts_.restoreDrawings(g.drawings);
     news_.restore(hintsAsReplayed ? s_.hints : *hints, *background);
     desk_.carryCommissions(g.commissionTotal);
     return {};

@@ -29,7 +29,7 @@ Game::Game(PlayerDialogs& dialogs, RandomSource& random, QString databasePath, s
                 RevalueAccount();
                 if (!unseen_) charts_.RefreshCharts(); // the fill's marker, as it is confirmed
             }),
-      files_(s_, model_, dialogs_, pastGames), charts_(s_, s_.chart, model_),
+      files_(s_, model_, dialogs_, pastGames), charts_(s_, s_.chart, s_.drawings, model_),
       news_(s_, s_.news, s_.background, s_.hints, model_, dialogs_, db_), score_(s_, random, dialogs_) {
     applyDesignState(model_);
     files_.PresentSavedGameItems();
@@ -84,6 +84,7 @@ void Game::PresentControlFlags() {
     f.practice = gameOnDesk_ && s_.practice;
     f.practiceMarkable = PracticeMarkable();
     f.rewindable = Rewindable();
+    f.drawings = s_.drawings.count(s_.chart.chartMarket());
     presentControlFlags(f, model_);
     files_.PresentSavedGameItems();
 }
@@ -232,6 +233,24 @@ bool Game::click(const QString& name, int index) {
 void Game::moveChartView(charts::ViewMove move, int amount) {
     if (!isActionable(QStringLiteral("mnuChartViewMenu"))) return;
     guarded([&] { charts_.moveView(move, amount); });
+}
+
+QString Game::drawOnChart(const charts::Drawing& line) {
+    if (!isActionable(QStringLiteral("mnuChartViewMenu"))) return QStringLiteral("The chart takes no lines now.");
+    QString why;
+    guarded([&] { why = charts_.draw(line); });
+    return why;
+}
+
+void Game::cancelDrawing() {
+    guarded([&] { charts_.setDrawMode(charts::DrawMode::None); });
+}
+
+bool Game::removeDrawing(int index) {
+    if (!isActionable(QStringLiteral("mnuChartViewMenu"))) return false;
+    bool removed = false;
+    guarded([&] { removed = charts_.removeDrawing(index); });
+    return removed;
 }
 
 void Game::fillActions() {

@@ -93,6 +93,9 @@ constexpr int kMostRewinds = 1000000;
 // The longest note read: longer than the journal keeps, so that a note too
 // long is refused with its reason, not as a damaged file.
 constexpr int kMostNoteRead = 2 * TradeJournal::kMostNote;
+// The most lines read on one market: more than a chart keeps, so that too
+// many are refused with their reason.
+constexpr int kMostDrawingsRead = 2 * charts::kMostDrawings;
 
 // The field order below is the file's layout: any change to it is a new
 // format version.
@@ -159,6 +162,14 @@ void write(QDataStream& s, const SavedGame& g) {
     // Format 8.
     s << qint32(g.notes.size());
     for (auto it = g.notes.begin(); it != g.notes.end(); ++it) s << qint32(it.key()) << it.value();
+    // Format 9.
+    for (int id = 1; id <= kMarketCount; ++id) {
+        s << qint32(g.drawings.count(id));
+        for (const charts::Drawing& d : g.drawings.of(id)) {
+            put(s, d.kind);
+            s << qint32(d.from.period) << d.from.price << qint32(d.to.period) << d.to.price;
+        }
+    }
 }
 
 bool read(QDataStream& s, SavedGame& g, quint32 format) {
@@ -269,6 +280,22 @@ bool read(QDataStream& s, SavedGame& g, quint32 format) {
             if (trade <= last) in.bad = true;
             last = trade;
             g.notes.insert(trade, text);
+        }
+    }
+    if (format >= 9) {
+        // Taken as they stand: checkSavedGame says what is wrong with them.
+        for (int id = 1; id <= kMarketCount && !in.failed(); ++id) {
+            QList<charts::Drawing> lines;
+            for (int n = in.count(kMostDrawingsRead); n > 0 && !in.failed(); --n) {
+                charts::Drawing d;
+                d.kind = static_cast<charts::Drawing::Kind>(in.number());
+                d.from.period = in.number();
+                in.s >> d.from.price;
+                d.to.period = in.number();
+                in.s >> d.to.price;
+                lines.append(d);
+            }
+            g.drawings.restore(id, lines);
         }
     }
     return !in.failed() && s.atEnd();
@@ -403,6 +430,7 @@ QString checkSavedGame(const SavedGame& g) {
     if (!NewsOptions::withCounters(g.annualCounter, g.dailyCounter))
         return QStringLiteral("its news options are out of range");
     if (const QString why = charts::ChartOptions::tuningProblem(g.chart); !why.isEmpty()) return why;
+    if (const QString why = g.drawings.problem(g.periodIndex); !why.isEmpty()) return why;
     if (!charts::ChartOptions::fromChoices(g.chart))
         return QStringLiteral("its chart options are not ones the menus make");
     // The hold-back outlives games, so any game may have set it.
@@ -457,6 +485,7 @@ SavedGame savedGameOf(const GameState& s, const QString& typedUnits, SavedGame::
     g.annualCounter = s.settings.news.counter(NewsOption::Annual);
     g.dailyCounter = s.settings.news.counter(NewsOption::Daily);
     g.chart = s.chart.choices();
+    g.drawings = s.drawings;
     g.nextHintPeriod = s.hints.nextHintPeriod();
     g.commissionTotal = s.desk.commissionTotal;
     g.backgroundYear = s.background.year();
@@ -483,6 +512,10 @@ SavedGame savedGameUpTo(const SavedGame& g, int period) {
         if (d.period < r.periodIndex) r.decisions.append(d);
     // The journal keeps notes on the trades that stay.
     r.notes.removeIf([&](const auto& note) { return note.key() > r.trades.size(); });
+    // The game goes back to the moment the period first showed, before
+    // anything was done in it: a line on that period or a later one goes
+    // with its trades and notes.
+    r.drawings.cutAfter(r.periodIndex - 1);
     const qsizetype dropped = g.trades.size() - r.trades.size();
     if (g.level == Level::Expert) r.commissionTotal -= kExpertCommissionPerTrade * static_cast<float>(dropped);
     r.orderState = OrderState::ChangePeriod;
@@ -592,7 +625,11 @@ qint64 largestSavedGameSize() {
         g.decisions.clear();
         g.notes.insert(1, QString(kMostNoteRead, QLatin1Char('0')));
         const qint64 note = encodeSavedGame(g).size() - none;
-        return none + trade * TradeLog::kMaxRecords + decision * kMostDecisions + note * TradeJournal::kMostNotes;
+        g.notes.clear();
+        g.drawings.add(1, {charts::Drawing::Kind::Level, {1, 1}, {}}, 1);
+        const qint64 drawing = encodeSavedGame(g).size() - none;
+        return none + trade * TradeLog::kMaxRecords + decision * kMostDecisions + note * TradeJournal::kMostNotes +
+               drawing * kMostDrawingsRead * kMarketCount;
     }();
     return largest;
 }

@@ -18,6 +18,7 @@
 #include "app/state/settings.h"
 #include "app/state/trading_desk.h"
 #include "charts/chart_options.h"
+#include "charts/drawings.h"
 #include "common/level.h"
 #include "market/market_data.h"
 #include "news/news_options.h"
@@ -42,8 +43,9 @@ inline constexpr char kSavedGameFileName[] = "saved-game.pellucar";
 // Trainer's fills and its decisions on working orders; 6 whether the game is
 // played for practice and how often it was rewound; 7 the price chart's
 // style, its average line and bands, the right chart's pane and the
-// indicators' periods; 8 the journal's notes.
-inline constexpr quint32 kSavedGameFormat = 8;
+// indicators' periods; 8 the journal's notes; 9 the lines drawn over the
+// price charts.
+inline constexpr quint32 kSavedGameFormat = 9;
 
 // The most periods any game reaches: a quarter of tick days, six a day.
 inline constexpr int kMostGamePeriods = kTickDayCapacity * kTicksPerDay;
@@ -102,6 +104,9 @@ struct SavedGame {
     MaximumDisplay maximumDisplay = MaximumDisplay::Transaction;
     int annualCounter = 1, dailyCounter = 0;
     charts::ChartOptions::Choices chart;
+    // The lines drawn over each market's price chart; files before format 9
+    // have none.
+    charts::Drawings drawings;
     int nextHintPeriod = 0;
     float commissionTotal = 0;
     int backgroundYear = 0;

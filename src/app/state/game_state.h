@@ -26,7 +26,7 @@ namespace pellucar {
 //   clock          GameClock's own steps (its fields are private)
 //   market, prices the game's market steps (load, store a period)
 //   desk           OrderDesk
-//   chart          ChartDesk
+//   chart, drawings ChartDesk
 //   news, background, hints  NewsDesk
 struct GameState {
     // The player's options.
@@ -53,6 +53,8 @@ struct GameState {
     // What the two charts show. What they were last drawn with is worked
     // out from the rest, so it is the charts area's own, not the game's.
     charts::ChartOptions chart;
+    // The lines the player drew over each market's price chart.
+    charts::Drawings drawings;
 
     // The stories released in this game, the last background story looked
     // up, and the hints (held back across games).

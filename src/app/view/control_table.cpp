@@ -282,7 +282,11 @@ QList<ControlSpec> build() {
       << menu("mnuChartViewMenu", "Chart &View", "mnuSettings")
       << menu("mnuChartView", "Zoom &In", "mnuChartViewMenu", 0)
       << menu("mnuChartView", "Zoom &Out", "mnuChartViewMenu", 1)
-      << menu("mnuChartView", "&Latest 30 Periods", "mnuChartViewMenu", 2);
+      << menu("mnuChartView", "&Latest 30 Periods", "mnuChartViewMenu", 2) << sep("mSepDraw", "mnuChartViewMenu")
+      << menu("mnuDraw", "Draw &Horizontal Line", "mnuChartViewMenu", 0)
+      << menu("mnuDraw", "Draw &Trend Line", "mnuChartViewMenu", 1)
+      << menu("mnuDraw", "&Remove Last Drawing", "mnuChartViewMenu", 2)
+      << menu("mnuDraw", "Remove &All Drawings", "mnuChartViewMenu", 3);
     l << menu("mnuDunmere", "&Dunmere", {});
     l << menu("mnuHowto", "&How to Open a Commodities Account", "mnuDunmere")
       << menu("mnuDunmereTopic", "&Dunmere", "mnuDunmere");

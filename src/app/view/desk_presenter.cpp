@@ -152,6 +152,11 @@ void presentControlFlags(const DeskFacts& f, PresentationModel& model) {
         {"mnuGraphType", !f.reportShown},
         // The charts' view moves over a game's played periods.
         {"mnuChartViewMenu", f.gameOnDesk && !f.reportShown},
+        // Lines are drawn on a played period and removed while there are some.
+        {"mnuDraw_0", f.periodStarted},
+        {"mnuDraw_1", f.periodStarted},
+        {"mnuDraw_2", f.drawings > 0},
+        {"mnuDraw_3", f.drawings > 0},
         // A note is written between orders, with a report shown or not.
         {"mnuTradeNote",
          f.gameOnDesk && f.tradeCount > 0 && !f.pressRunning && f.orderStep == OrderState::ChangePeriod},

@@ -54,6 +54,7 @@ struct DeskFacts {
     bool practice = false;            // the game on the desk is played for practice
     bool practiceMarkable = false;    // ... and may still be marked so (no decision made yet)
     bool rewindable = false;          // ... and may go back: not scored as Classic, past period 1
+    int drawings = 0;                 // lines drawn on the charted market
 };
 // The one place that enables and disables Forward, Trade, the history
 // buttons, the top menus, the chart menus and the options that fix a game.
