@@ -113,6 +113,35 @@ TEST(PlayDriver, ViewMovesTheChartsRowsWithinThePlayedPeriods) {
         for (int chart : {0, 1}) EXPECT_EQ(shown[2 * i + chart], steps[i].second) << steps[i].first << " " << chart;
 }
 
+TEST(PlayDriver, DrawPutsSnappedLinesOnTheChartedMarketOnly) {
+    // Oil is 20.00 in period 1 and a quarter more each period; at period 10 a point snaps within a tenth or so.
+    const std::pair<const char*, const char*> steps[] = {
+        {"draw hline 21.04 5", "draw: line 1 drawn at 21.00 (period 5)"},
+        {"draw hline 21.3 5", "draw: line 2 drawn at 21.30 (period 5)"},
+        {"draw trend 9 22.03 2 20.27", "draw: line 3 drawn at 20.25 (period 2) to 22.00 (period 9)"},
+        {"draw hline 25 11", "draw: refused: The line stands on period 11, which is not played yet."},
+        {"draw remove 2", "draw: removed"},
+        {"draw remove 9", "draw: refused: there is no such line"},
+        {"drawings", "drawings: 2 on Oil|  1 level 21.00 (period 5)|  2 trend 20.25 (period 2) to 22.00 (period 9)"},
+        {"click cboCommodity 1\ndrawings", "drawings: 0 on Gold"},
+        {"click cboCommodity 2\ndraw remove all\ndrawings", "draw: removed|drawings: 0 on Oil"},
+    };
+    QString script =
+        QStringLiteral("setup level=Expert length=Quarter data=Daily period=select year=1990\nforward 10\n");
+    QStringList expected;
+    for (const auto& [line, out] : steps) {
+        script += QString::fromLatin1(line) + '\n';
+        expected += QString::fromLatin1(out).split('|');
+    }
+    const PlayRun r = play(sharedDaily1990(), script + "draw hline\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("usage: draw")) << r.err.toStdString();
+    QStringList shown;
+    for (const QString& l : r.out)
+        if (l.startsWith("draw") || (l.startsWith("  ") && l.contains("(period"))) shown << l;
+    EXPECT_EQ(shown, expected) << r.out.join('\n').toStdString();
+}
+
 TEST(PlayDriver, RealDatabaseDailyAndTickGamesRunToTheirEnds) {
     const QString db = QStringLiteral(PELLUCAR_REAL_DB);
     if (db.isEmpty() || !QFile::exists(db)) GTEST_SKIP() << "market database not built";

@@ -35,6 +35,7 @@ const char* const kUsage = "usage: pellucar-play [--database PATH] [--seed N] [-
                            "  show NAME ...         state                scenario NAME\n"
                            "  review                export PATH          view scroll|zoom N\n"
                            "  chart                 note N TEXT          rewind N\n"
+                           "  draw hline|trend|remove ...                drawings\n"
                            "Trainer-rules:\n"
                            "  order MARKET buy|sell UNITS [TYPE P] [day|gtc]\n"
                            "  bracket MARKET buy|sell UNITS [TYPE P] [stop S] [target T]\n"

@@ -352,8 +352,74 @@ bool PlayDriver::execute(const QString& rawLine, QString* error) {
         out_.flush();
         return true;
     }
+    if (cmd == QLatin1String("draw") || cmd == QLatin1String("drawings")) return drawCommand(w, error);
     *error = QStringLiteral("unknown command %1").arg(cmd);
     return false;
+}
+
+bool PlayDriver::drawCommand(const QStringList& w, QString* error) {
+    // The lines on the charted market, as the chart's mouse and keys draw
+    // them: points snap to the prices of their periods as they do there.
+    const int market = game_.state().chart.chartMarket();
+    const charts::Notation notation = charts::notationOf(market);
+    const QList<charts::Drawing>& lines = game_.state().drawings.of(market);
+    const auto pointText = [&](const charts::DrawingPoint& p) {
+        return charts::valueText(notation, p.price) + QStringLiteral(" (period %1)").arg(p.period);
+    };
+    if (w[0] == QLatin1String("drawings")) {
+        if (w.size() != 1) return *error = QStringLiteral("usage: drawings"), false;
+        out_ << "drawings: " << lines.size() << " on " << marketNames().value(market - 1) << '\n';
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const charts::Drawing& d = lines[i];
+            out_ << "  " << i + 1 << (d.kind == charts::Drawing::Kind::Level ? " level " : " trend ")
+                 << pointText(d.from);
+            if (d.kind == charts::Drawing::Kind::Trend) out_ << " to " << pointText(d.to);
+            out_ << '\n';
+        }
+        out_.flush();
+        return true;
+    }
+    const QString usage = QStringLiteral("usage: draw hline PRICE [PERIOD], draw trend P1 PRICE1 P2 PRICE2, or draw "
+                                         "remove N|last|all");
+    const QString how = w.value(1);
+    QString why;
+    if (how == QLatin1String("remove") && w.size() == 3) {
+        bool ok = false;
+        const int n = w[2].toInt(&ok);
+        if (w[2] == QLatin1String("all")) {
+            game_.click(QStringLiteral("mnuDraw"), 3);
+            why =
+                game_.state().drawings.count(market) == 0 ? QString() : QStringLiteral("the chart takes no change now");
+        } else if (w[2] == QLatin1String("last") || ok) {
+            why = game_.removeDrawing(ok ? n - 1 : -1) ? QString() : QStringLiteral("there is no such line");
+        } else {
+            return *error = usage, false;
+        }
+        out_ << "draw: " << (why.isEmpty() ? QStringLiteral("removed") : "refused: " + why) << '\n';
+        out_.flush();
+        return true;
+    }
+    charts::Drawing d;
+    bool ok = false;
+    if (how == QLatin1String("hline") && (w.size() == 3 || w.size() == 4)) {
+        d.kind = charts::Drawing::Kind::Level;
+        d.from.period = w.size() == 4 ? w[3].toInt(&ok) : game_.state().clock.periodIndex();
+        ok = (ok || w.size() == 3) && priceOf(w[2], &d.from.price);
+    } else if (how == QLatin1String("trend") && w.size() == 6) {
+        d.kind = charts::Drawing::Kind::Trend;
+        bool ok1 = false, ok2 = false;
+        d.from.period = w[2].toInt(&ok1);
+        d.to.period = w[4].toInt(&ok2);
+        ok = ok1 && ok2 && priceOf(w[3], &d.from.price) && priceOf(w[5], &d.to.price);
+    }
+    if (!ok) return *error = usage, false;
+    why = game_.drawOnChart(d);
+    if (why.isEmpty())
+        out_ << "draw: line " << lines.size() << " drawn at " << pointText(lines.last().from)
+             << (d.kind == charts::Drawing::Kind::Trend ? " to " + pointText(lines.last().to) : QString()) << '\n';
+    else out_ << "draw: refused: " << why << '\n';
+    out_.flush();
+    return true;
 }
 
 bool PlayDriver::orderCommand(const QStringList& w, QString* error) {

@@ -25,6 +25,7 @@ private:
     bool click(const QString& name, int index, QString* error);
     // order, bracket, orders, change and cancel: the Trainer's working orders.
     bool orderCommand(const QStringList& w, QString* error);
+    bool drawCommand(const QStringList& w, QString* error);
 
     Game& game_;
     ScriptedDialogs& dialogs_;
