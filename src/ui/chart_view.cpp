@@ -884,6 +884,7 @@ void ChartCanvas::placeOverlays() {
         orderTags_[shownOrders]->setPos(plot.left() + 4, y - orderTags_[shownOrders]->rect().height());
         ++shownOrders;
     }
+    placeDrawings();
     for (qsizetype i = shownOrders; i < orderLines_.size(); ++i) {
         if (heldOrder_ >= 0 && orderLines_[i]->data(0).toInt() == heldOrder_) continue;
         orderLines_[i]->hide();
@@ -1083,6 +1084,7 @@ QList<QRectF> ChartCanvas::orderLabelRects() const {
 }
 
 void ChartCanvas::mousePressEvent(QMouseEvent* event) {
+    if (drawMouse(event)) return event->accept();
     if (const int id = event->button() == Qt::LeftButton ? orderLineAt(event->position().toPoint()) : 0) {
         for (qsizetype i = 0; i < data_.orders.size(); ++i)
             if (data_.orders.at(i).id == id) heldOrder_ = static_cast<int>(i);
@@ -1096,6 +1098,10 @@ void ChartCanvas::mousePressEvent(QMouseEvent* event) {
 }
 
 void ChartCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (drawMouse(event)) {
+        showCrosshair(event->position().toPoint());
+        return event->accept();
+    }
     if (heldOrder_ >= 0) {
         // The held line follows the mouse within the plot.
         const QRectF plot = chart()->mapRectToScene(chart()->plotArea());
@@ -1123,6 +1129,7 @@ void ChartCanvas::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ChartCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (drawMouse(event)) return event->accept();
     if (heldOrder_ >= 0 && event->button() == Qt::LeftButton) {
         const int id = data_.orders.at(heldOrder_).id;
         heldOrder_ = -1;
@@ -1280,6 +1287,9 @@ void GameChartView::makeCanvas() {
     canvas_ = new ChartCanvas(this);
     connect(canvas_, &ChartCanvas::viewRequested, this, &GameChartView::viewRequested);
     connect(canvas_, &ChartCanvas::orderLineMoved, this, &GameChartView::orderLineMoved);
+    connect(canvas_, &ChartCanvas::lineDrawn, this, &GameChartView::lineDrawn);
+    connect(canvas_, &ChartCanvas::drawCancelled, this, &GameChartView::drawCancelled);
+    connect(canvas_, &ChartCanvas::lastDrawingRemoved, this, &GameChartView::lastDrawingRemoved);
     connect(canvas_, &ChartCanvas::plotAreaMoved, this, [this] { alignWithPartner(); });
     // The keys go to the pane, which frames the drawing while it has them.
     canvas_->setFocusPolicy(Qt::NoFocus);
@@ -1301,8 +1311,20 @@ void GameChartView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+bool GameChartView::event(QEvent* event) {
+    // Escape, Enter and Delete are the drawing's while it takes them, before
+    // the window's own use of them.
+    if (event->type() == QEvent::ShortcutOverride && canvas_ &&
+        canvas_->takesDrawKey(static_cast<QKeyEvent*>(event)->key())) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void GameChartView::keyPressEvent(QKeyEvent* event) {
     using charts::ViewMove;
+    if (canvas_ && canvas_->drawKey(event->key())) return event->accept();
     const int page = std::max(1, data_.rows.count());
     switch (event->key()) {
     case Qt::Key_Left: emit viewRequested(ViewMove::Scroll, -1); break;

@@ -12,6 +12,7 @@
 #include <array>
 
 class QCandlestickSeries;
+class QMouseEvent;
 class QGraphicsLineItem;
 class QGraphicsPathItem;
 class QGraphicsRectItem;
@@ -23,6 +24,8 @@ class QValueAxis;
 class QXYSeries;
 
 namespace pellucar::ui {
+
+class ChartDrawingLayer;
 
 // The Qt Charts drawing of one price chart. It draws a ChartData as it is:
 // candles or lines, the trades as markers, the y axis the data give and the
@@ -95,6 +98,16 @@ public:
     QString crosshairXText() const;
     QString crosshairYText() const;
 
+    // Drawing (chart_drawings.cpp): in a draw mode the mouse and the keys
+    // place points, a horizontal line's one or a trend line's two. The
+    // period and price under a viewport position; the player's lines shown
+    // (scene coordinates, before the plot clips them); a key the drawing
+    // takes (false: not its key now).
+    std::optional<charts::DrawingPoint> drawingPointAt(const QPoint& viewportPos) const;
+    QList<QLineF> drawnLines() const;
+    bool takesDrawKey(int key) const;
+    bool drawKey(int key);
+
 signals:
     // The player asks to see other rows: scrolled by a number of rows
     // (negative: back), zoomed by steps (positive: closer).
@@ -103,6 +116,10 @@ signals:
     // A working order's line was dragged and let go at `price` (as the
     // mouse reads it, not yet on the market's grid).
     void orderLineMoved(int id, double price);
+    // A line drawn; the draw mode given up (Escape); Delete on the chart.
+    void lineDrawn(const pellucar::charts::Drawing& line);
+    void drawCancelled();
+    void lastDrawingRemoved();
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -153,6 +170,10 @@ private:
     void restyle();
     void updateLegend();
     void placeOverlays();
+    void placeDrawings();
+    void placeDrawPoint(const charts::DrawingPoint& p);
+    // A mouse event in a draw mode, taken whole (false: no draw mode).
+    bool drawMouse(QMouseEvent* event);
     QPointF positionLabelPlace(const QSizeF& size, double lineY) const;
     // A small boxed text on an axis, made on first use.
     QGraphicsSimpleTextItem* tag(QGraphicsRectItem*& box, const QString& text, const QColor& ink, const QColor& back);
@@ -219,6 +240,10 @@ private:
     double dragX_ = 0;
     // An order's line held by the mouse (its index among data_.orders), or -1.
     int heldOrder_ = -1;
+    // The player's lines; a trend line's first point, once placed; where
+    // the mouse or the keys stand in a draw mode.
+    ChartDrawingLayer* drawings_ = nullptr;
+    std::optional<charts::DrawingPoint> anchor_, drawAt_;
 };
 
 // One of the two price charts of the main window. Until a chart has more
@@ -262,8 +287,12 @@ signals:
     // Down the rows shown, + and - zoom, Home the latest rows.
     void viewRequested(pellucar::charts::ViewMove move, int amount);
     void orderLineMoved(int id, double price);
+    void lineDrawn(const pellucar::charts::Drawing& line);
+    void drawCancelled();
+    void lastDrawingRemoved();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

@@ -36,6 +36,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QtMath>
 #include <algorithm>
@@ -266,6 +267,18 @@ void Kestrow::createControls() {
                 if (depth_ == 0) forward([&] { game_.moveChartView(move, amount); });
             });
             connect(chart, &GameChartView::orderLineMoved, this, &Kestrow::orderLineMoved);
+            // Lines drawn on it; a refused one is told where it was drawn.
+            connect(chart, &GameChartView::lineDrawn, this, [this, chart](const charts::Drawing& line) {
+                QString why;
+                if (depth_ == 0) forward([&] { why = game_.drawOnChart(line); });
+                if (!why.isEmpty()) QToolTip::showText(chart->mapToGlobal(QPoint(4, 4)), why, chart);
+            });
+            connect(chart, &GameChartView::drawCancelled, this, [this] {
+                if (depth_ == 0) forward([&] { game_.cancelDrawing(); });
+            });
+            connect(chart, &GameChartView::lastDrawingRemoved, this, [this] {
+                if (depth_ == 0) forward([&] { game_.removeDrawing(-1); });
+            });
             w = chart;
             break;
         }

@@ -322,6 +322,74 @@ private slots:
         }
     }
 
+    // Lines drawn by the mouse and the keys while a draw mode is on, each
+    // point snapped to the high it was put near; Escape gives the mode up,
+    // Delete and the menu remove; each market keeps its own.
+    void linesAreDrawnByMouseAndKeysAndKeptPerMarket() {
+        uitest::WindowRig rig;
+        rig.startGame(20);
+        rig.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+        auto* pane = static_cast<GameChartView*>(rig.widget("GraphLeft"));
+        settle();
+        QVERIFY(pane->canvas());
+        QWidget* plot = pane->canvas()->viewport();
+        const ChartData shown = pane->chartData();
+        PriceSeries candles;
+        for (const ChartPoint& p : shown.points)
+            candles << PricePoint{p.price->open, p.price->high, p.price->low, p.price->close};
+        const auto high = [&](int period) { return shown.points.at(period - shown.rows.first).price->high; };
+        // A hundredth of the chart's span above a period's high: near enough to snap to it.
+        const auto nearHigh = [&](int period) {
+            return pane->viewportPosOf(period - shown.rows.first, high(period) + (shown.yMax - shown.yMin) / 100);
+        };
+        const auto keys = [&](std::initializer_list<int> ks) {
+            for (const int k : ks) QTest::keyClick(pane, static_cast<Qt::Key>(k));
+        };
+        const auto click = [&](int period) { QTest::mouseClick(plot, Qt::LeftButton, {}, nearHigh(period)); };
+        const auto market = [&](int commodityId) {
+            QTest::keyClick(&rig.window, static_cast<Qt::Key>(Qt::Key_0 + commodityId), Qt::ControlModifier);
+        };
+        using K = Drawing::Kind;
+        const Drawing level{K::Level, {15, high(15)}, {}}, trend{K::Trend, {8, high(8)}, {18, high(18)}};
+        const Drawing keyed{K::Level, snapPoint(candles, {18, *shown.lastValue}, 20, shown.yMax - shown.yMin), {}};
+        const struct {
+            const char* name;
+            int menuItem; // Chart View's drawing item chosen first, or -1
+            std::function<void()> input;
+            int onOil, drawn;
+            std::optional<Drawing> last;
+        } steps[] = {
+            {"no draw mode: a click draws nothing", -1, [&] { click(15); }, 0, 0, {}},
+            {"a click draws a level", 0, [&] { click(15); }, 1, 1, level},
+            {"a drag draws a trend", 1,
+             [&] {
+                 QTest::mousePress(plot, Qt::LeftButton, {}, nearHigh(8));
+                 QTest::mouseMove(plot, nearHigh(12));
+                 QTest::mouseRelease(plot, Qt::LeftButton, {}, nearHigh(18));
+             },
+             2, 2, trend},
+            {"Escape gives the mode up", 0, [&] { keys({Qt::Key_Escape}), click(10); }, 2, 2, trend},
+            {"arrows and Enter place a level", 0,
+             [&] {
+                 keys({Qt::Key_Left, Qt::Key_Left, Qt::Key_Enter});
+             },
+             3, 3, keyed},
+            {"Delete removes the last", -1, [&] { keys({Qt::Key_Delete}); }, 2, 2, trend},
+            {"Gold has none", -1, [&] { market(2); }, 2, 0, trend},
+            {"Oil has its own again", -1, [&] { market(kOil); }, 2, 2, trend},
+            {"the menu removes all", 3, [] {}, 0, 0, {}},
+        };
+        for (const auto& step : steps) {
+            if (step.menuItem >= 0) rig.window.action(QStringLiteral("mnuDraw_%1").arg(step.menuItem))->trigger();
+            step.input();
+            settle();
+            const QList<Drawing>& oil = rig.game.state().drawings.of(kOil);
+            QVERIFY2(oil.size() == step.onOil && pane->canvas()->drawnLines().size() == step.drawn, step.name);
+            QVERIFY2(oil.isEmpty() ? !step.last : step.last && oil.last() == *step.last, step.name);
+        }
+    }
+
     // Every market at a glance; a click on one, or Ctrl and its place in the
     // strip, charts it as the market box would.
     void theStripShowsEveryMarketAndChartsTheOneChosen() {
