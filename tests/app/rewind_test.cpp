@@ -15,6 +15,7 @@ namespace {
 
 using enum Market;
 using enum Side;
+using Kind = charts::Drawing::Kind;
 
 constexpr int kLastPeriod = 13;
 
@@ -35,17 +36,10 @@ struct PracticeGame : Harness {
     // The player's decisions in `period`, made after the press that reached it.
     void decide(int period) {
         const std::map<int, std::function<void()>> classic{
-            {3, [&] { order(Oil, Buy, 2); }},
-            {5,
-             [&] {
-                 game->drawOnChart({charts::Drawing::Kind::Level, {5, 21.3}, {}});
-             }},
-            {6, [&] { order(Gold, Sell, 1); }},
-            {9,
-             [&] {
-                 game->drawOnChart({charts::Drawing::Kind::Trend, {2, 20.2}, {9, 22.1}});
-             }},
-            {11, [&] { order(Oil, Sell, 4); }}};
+            {3, [&] { order(Oil, Buy, 2); }}, {6, [&] { order(Gold, Sell, 1); }}, {11, [&] { order(Oil, Sell, 4); }}};
+        // Lines on the chart: kept as they are, not replayed.
+        const std::map<int, charts::Drawing> lines{{5, {Kind::Level, {5, 21.3}, {}}},
+                                                   {9, {Kind::Trend, {2, 20.2}, {9, 22.1}}}};
         const std::map<int, std::function<void()>> orders{
             {2, [&] { place(Buy, 5, OrderType::Stop, 21.00); }},            // fills in period 5
             {3, [&] { game->writeNote(1, QStringLiteral("a breakout")); }}, // on the trade just made
@@ -55,6 +49,7 @@ struct PracticeGame : Harness {
             {10, [&] { game->cancelWorkingOrder(4); }},                     // ...and cancelled
         };
         if (classic.contains(period)) classic.at(period)();
+        if (lines.contains(period)) game->drawOnChart(lines.at(period));
         if (trainer && orders.contains(period)) orders.at(period)();
     }
     void rewind(int period) {

@@ -43,7 +43,6 @@ TEST(Drawings, RefusedChangesLeaveTheDrawingsAsTheyWere) {
         {"a point after the current period", 3, {K::Trend, {1, 11}, {3, 30}}, false},
         {"before the first period", 3, {K::Level, {0, 20}, {}}, false},
         {"no number", 3, {K::Level, {1, NAN}, {}}, false},
-        {"endless", 3, {K::Level, {1, INFINITY}, {}}, false},
         {"out of range", 3, {K::Level, {1, kHighestDrawnPrice}, {}}, false},
         {"not positive", 3, {K::Level, {1, 0}, {}}, false},
         {"a trend line in one period", 3, {K::Trend, {1, 10}, {1, 12}}, false},
