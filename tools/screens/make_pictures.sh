@@ -39,6 +39,7 @@ for scale in 1 2; do
     run --year 1994 --length Month --script "$here/game_over.play"
     run --year 1994 --length Year --script "$here/charts_daily.play"
     run --year 1994 --length Year --script "$here/charts_view.play"
+    run --year 1994 --length Year --script "$here/charts_draw.play"
     run --year 1987 --month 9 --length Quarter --script "$here/charts_styles.play"
     run --data Tick --year 1997 --month 3 --length Month --script "$here/charts_tick.play"
     rm -f "$screen"

@@ -37,6 +37,7 @@
 //   open GRID ROW                 selects ROW of a report grid and presses
 //                                 Enter on it
 //   mouse CHART X Y               the crosshair of a chart at X% and Y% of it
+//   chartkeys CHART KEY ...       keys (Left, Up, Enter ...) pressed on a chart
 //   resize [WIDTH HEIGHT]         resizes the main window (logical pixels);
 //                                 with no size, back to its size at start
 //   fill WINDOW FIELD TEXT        types TEXT into a box of a shown window (one
@@ -72,6 +73,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -281,6 +283,18 @@ public:
             const QWidget* view = chart->canvas()->viewport();
             chart->canvas()->showCrosshair(
                 QPoint(view->width() * w[2].toInt() / 100, view->height() * w[3].toInt() / 100));
+            return true;
+        }
+        if (cmd == "chartkeys") {
+            // Keys to a chart pane, as a player who has given it the keyboard presses them.
+            auto* chart = qobject_cast<ui::GameChartView*>(window_.widget(w.value(1)));
+            if (w.size() < 3 || !chart) return fail(error, "usage: chartkeys CHART KEY ...");
+            for (const QString& name : w.mid(2)) {
+                const QKeySequence seq(name);
+                if (seq.isEmpty()) return fail(error, "no key " + name);
+                QTest::keyClick(chart, seq[0].key());
+            }
+            settle();
             return true;
         }
         if (cmd == "open") {
