@@ -13,6 +13,7 @@
 #include <QtCharts/QLineSeries>
 
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace pellucar::ui {
@@ -113,7 +114,7 @@ std::optional<DrawingPoint> ChartCanvas::drawingPointAt(const QPoint& viewportPo
 }
 
 void ChartCanvas::placeDrawings() {
-    if (!drawings_) drawings_ = new ChartDrawingLayer(scene());
+    if (!drawings_) drawings_ = std::make_unique<ChartDrawingLayer>(scene());
     const QRectF plot = chart()->plotArea();
     if (!carrier_ || !data_.hasAxes() || plot.width() <= 4 || plot.height() <= 4) return drawings_->hide();
     if (data_.drawMode == DrawMode::None) anchor_.reset(), drawAt_.reset();

@@ -1,5 +1,6 @@
 #include "ui/chart_view.h"
 
+#include "ui/chart_drawings.h"
 #include "ui/metrics.h"
 
 #include <QFontMetricsF>
@@ -190,6 +191,8 @@ qsizetype pointsGone(const QList<charts::ChartPoint>& was, const QList<charts::C
 }
 
 } // namespace
+
+ChartCanvas::~ChartCanvas() = default;
 
 ChartCanvas::ChartCanvas(QWidget* parent) : QChartView(new QChart, parent) {
     setRenderHint(QPainter::Antialiasing);

@@ -10,6 +10,7 @@
 #include <QtCharts/QChartView>
 
 #include <array>
+#include <memory>
 
 class QCandlestickSeries;
 class QMouseEvent;
@@ -36,6 +37,7 @@ class ChartCanvas : public QChartView {
     Q_OBJECT
 public:
     explicit ChartCanvas(QWidget* parent = nullptr);
+    ~ChartCanvas() override;
 
     // The control's text in the presentation model is the chart's title.
     void setState(const ControlState& state);
@@ -242,7 +244,7 @@ private:
     int heldOrder_ = -1;
     // The player's lines; a trend line's first point, once placed; where
     // the mouse or the keys stand in a draw mode.
-    ChartDrawingLayer* drawings_ = nullptr;
+    std::unique_ptr<ChartDrawingLayer> drawings_; // its items belong to the scene
     std::optional<charts::DrawingPoint> anchor_, drawAt_;
 };
 
