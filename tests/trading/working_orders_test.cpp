@@ -119,12 +119,12 @@ TEST(WorkingOrders, FillRules) {
         const double reference = 20.00; // the quote a market entry is checked against
         OrderProblem problem = OrderProblem::None;
         ASSERT_EQ(book.place(c.request, c.placedIn, reference, &problem), 1) << static_cast<int>(problem);
-        const QString spec = QString::fromLatin1(c.act), head = spec.section('@', 0, 0);
-        const int on = head.mid(1).section('=', 0, 0).toInt(), after = spec.section('@', 1).toInt();
+        const QString move = QString::fromLatin1(c.act), head = move.section('@', 0, 0);
+        const int on = head.mid(1).section('=', 0, 0).toInt(), after = move.section('@', 1).toInt();
         const double value = head.section('=', 1).toDouble();
         const bool refuse = head == "r";
         const auto act = [&] {
-            switch (spec.isEmpty() ? ' ' : spec[0].toLatin1()) {
+            switch (move.isEmpty() ? ' ' : move[0].toLatin1()) {
             case 'p': EXPECT_EQ(book.changePrice(on, value, after), OrderProblem::None); break;
             case 'u': EXPECT_EQ(book.changeUnits(on, static_cast<int>(value), after), OrderProblem::None); break;
             case 'x': EXPECT_FALSE(book.cancel(on).empty()); break;
