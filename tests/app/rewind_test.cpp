@@ -102,9 +102,8 @@ TEST(Rewind, EveryEarlierPeriodComesBackAsItWasAndPlaysOnAsBefore) {
         // Saved and resumed, the rewound game comes back as it is, marks and all.
         g.rewind(4);
         g.game->click(QStringLiteral("mnuSave"));
-        PracticeGame resumed(trainer);
-        resumed.game->setSaveFolder(g.saves.path());
-        resumed.game->click(QStringLiteral("mnuResume"));
+        SaveHarness resumed(sharedDaily1990(), g.saves.path());
+        resumed.resume();
         EXPECT_TRUE(rulesOf(resumed.state()) == rulesOf(g.state()));
         EXPECT_EQ(resumed.state().rewinds, g.state().rewinds);
     }

@@ -5,7 +5,6 @@
 #include "support/game_harness.h"
 #include "support/random_player.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -86,22 +85,6 @@ QList<Step> randomSteps(RandomPlayer& player, Level level, int n) {
     return steps.mid(0, n);
 }
 
-struct SaveHarness : Harness {
-    QString folder;
-    SaveHarness(const QString& db, const QString& saves) : Harness(db), folder(saves) {
-        start();
-        game->setSaveFolder(folder);
-        take();
-    }
-    QByteArray saved() const { return fileBytes(savedGamePath(folder)); }
-    // Puts `bytes` in the saved game's place and resumes it.
-    QStringList resume(const QByteArray& bytes) {
-        EXPECT_TRUE(writeFile(savedGamePath(folder), bytes));
-        game->click(QStringLiteral("mnuResume"));
-        return take();
-    }
-};
-
 void expectSameGame(const Game& a, const Game& b, const QString& when) {
     const std::string w = when.toStdString();
     const GameState &x = a.state(), &y = b.state();
@@ -156,14 +139,11 @@ TEST_F(SavedGameTest, RandomGamesResumeExactlyAndPlayOnIdentically) {
         ASSERT_EQ(original.take().last(), "frmPlayerNotification: Saved Game | The game has been saved.");
 
         SaveHarness resumed(db, saves);
-        resumed.game->click(QStringLiteral("mnuResume"));
-        EXPECT_EQ(resumed.take(), QStringList{}); // nothing to confirm over a desk with no game
+        EXPECT_EQ(resumed.resume(), QStringList{}); // nothing to confirm over a desk with no game
         expectSameGame(*original.game, *resumed.game, QStringLiteral("after resume"));
         // The file carries the whole state: saving the resumed game writes it again byte for byte.
         resumed.game->setSaveFolder(resumed.folder = folder(QStringLiteral("again%1").arg(seed)));
-        resumed.game->click(QStringLiteral("mnuSave"));
-        resumed.take();
-        EXPECT_EQ(resumed.saved(), original.saved());
+        EXPECT_EQ(resumed.save(), original.saved());
 
         const QList<Step> after = randomSteps(player, level, 120);
         for (int i = 0; i < after.size() && !original.game->ended(); ++i) {
@@ -190,38 +170,30 @@ TEST_F(SavedGameTest, AnOrderCutShortByTheEndWindowGoesAndTheGameStillResumes) {
         else h.choose(Market::Gold, Side::Buy);
         h.end(QStringLiteral("btnContinue"));
         EXPECT_TRUE(h.state().desk.pending == PendingOrder{} && !h.state().desk.limits.heldMarket());
-        h.game->click(QStringLiteral("mnuSave"));
-        h.take();
+        h.save();
         SaveHarness resumed(wanderingDaily1990().path(), h.folder);
-        resumed.game->click(QStringLiteral("mnuResume"));
-        EXPECT_EQ(resumed.take(), QStringList{});
+        EXPECT_EQ(resumed.resume(), QStringList{});
         expectSameGame(*h.game, *resumed.game, QStringLiteral("resumed"));
     }
 }
 
 TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
     SaveHarness h(wanderingDaily1990().path(), folder(QStringLiteral("refusals")));
-    h.game->click(QStringLiteral("mnuResume"));
-    EXPECT_EQ(h.take(), QStringList{"frmPlayerNotification: Saved Game | There is no saved game to resume."});
+    EXPECT_EQ(h.resume(), QStringList{"frmPlayerNotification: Saved Game | There is no saved game to resume."});
     EXPECT_FALSE(h.game->isActionable(QStringLiteral("mnuSave"))); // no game yet
 
     h.newGame({});
     h.forward(3);
-    h.game->click(QStringLiteral("mnuSave"));
-    const QByteArray good = h.saved();
+    const QByteArray good = h.save();
     ASSERT_FALSE(good.isEmpty());
     h.forward(4);
     h.game->click(QStringLiteral("btnTrade"));
     h.game->click(QStringLiteral("btnGold"));
-    h.game->click(QStringLiteral("mnuSave"));
-    h.take();
-    const QByteArray current = h.saved(); // the game with its order between steps
+    const QByteArray current = h.save(); // the game with its order between steps
 
     QByteArray newer = good;
     newer[11] = static_cast<char>(kSavedGameFormat + 1); // the version's low byte
-    QByteArray older = good.left(good.size() - 32);      // format 1, its checksum made again
-    older[11] = 1;
-    older += QCryptographicHash::hash(older, QCryptographicHash::Sha256);
+    const QByteArray older = savedGameOfFormat(1, good.mid(16, good.size() - 16 - 32));
     const QString damaged = QStringLiteral("the file is damaged.");
     QList<std::pair<QByteArray, QString>> files{
         {fileBytes(wanderingDaily1990().path()), QStringLiteral("the file is not a Pellucar saved game.")},
@@ -241,9 +213,7 @@ TEST_F(SavedGameTest, RefusedFilesLeaveTheGameAsItWas) {
     for (const auto& [bytes, why] : files) {
         EXPECT_EQ(h.resume(bytes),
                   QStringList{"frmPlayerNotification: Saved Game | The saved game could not be read: " + why});
-        h.game->click(QStringLiteral("mnuSave"));
-        h.take();
-        EXPECT_EQ(h.saved(), current) << why.toStdString() << " " << bytes.size();
+        EXPECT_EQ(h.save(), current) << why.toStdString() << " " << bytes.size();
     }
 
     // The good file over a running game asks first; No keeps the game.
@@ -263,21 +233,14 @@ TEST_F(SavedGameTest, AFileWithoutTheChartTuningResumesWithTheDefaults) {
     h.forward(3);
     for (const auto& [name, index] : {std::pair{"mnuGLStyle", 1}, {"mnuGLBands", -1}, {"mnuRsiPeriods", 2}})
         h.game->click(QString::fromLatin1(name), index);
-    h.game->click(QStringLiteral("mnuSave"));
-    h.take();
-    const QByteArray file = h.saved();
+    const QByteArray file = h.save();
     // The tuning is 18 bytes before the notes' count (no notes) and the six markets' counts of lines (none):
     // style, average line, pane, bands and the two periods.
     const QByteArray payload = file.mid(16, file.size() - 16 - 32).chopped(4 + 1 + 4 + 1 + 4 + 4 + 4 + 6 * 4);
-    QByteArray older;
-    QDataStream s(&older, QIODevice::WriteOnly);
-    s.writeRawData("PLCRSAVE", 8);
-    s << quint32(6) << quint32(payload.size());
-    s.writeRawData(payload.constData(), static_cast<int>(payload.size()));
-    older += QCryptographicHash::hash(older, QCryptographicHash::Sha256);
+    const QByteArray older = savedGameOfFormat(6, payload);
 
     SaveHarness saved(wanderingDaily1990().path(), h.folder);
-    saved.game->click(QStringLiteral("mnuResume"));
+    saved.resume();
     const charts::ChartOptions& tuned = saved.state().chart;
     EXPECT_EQ(tuned.priceStyle(), charts::PriceStyle::Bars);
     EXPECT_TRUE(tuned.priceBands());
@@ -325,8 +288,7 @@ TEST_F(SavedGameTest, FilesOfTheWrongKindOrSizeAreRefusedUnreadAndTheGameStays) 
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(row.make());
-        h.game->click(QStringLiteral("mnuResume"));
-        EXPECT_EQ(h.take(),
+        EXPECT_EQ(h.resume(),
                   QStringList{"frmPlayerNotification: Saved Game | The saved game could not be read: " + row.why});
         EXPECT_TRUE(h.state() == before);
         ASSERT_TRUE(QFile::remove(path) || QDir(path).removeRecursively());
@@ -351,8 +313,7 @@ TEST_F(SavedGameTest, FailedWriteKeepsTheLastSave) {
     SaveHarness h(wanderingDaily1990().path(), folder(QStringLiteral("writes")));
     h.newGame({});
     h.forward(2);
-    h.game->click(QStringLiteral("mnuSave"));
-    const QByteArray first = h.saved();
+    const QByteArray first = h.save();
     h.forward(5);
     h.take();
 
@@ -387,11 +348,9 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
     h.forward(3);
     h.order(Market::Cattle, Side::Buy, 2);
     h.forward(2);
-    h.game->click(QStringLiteral("mnuSave"));
-    h.take();
     SavedGame good;
     QString detail;
-    ASSERT_EQ(decodeSavedGame(h.saved(), good, &detail), SavedGameProblem::None) << detail.toStdString();
+    ASSERT_EQ(decodeSavedGame(h.save(), good, &detail), SavedGameProblem::None) << detail.toStdString();
     ASSERT_EQ(good.trades.size(), 1);
     const TradeRecord cattle = good.trades[0]; // 2 Cattle bought in period 3
     const GameState before = h.state();

@@ -5,8 +5,6 @@
 #include "app/record/saved_game.h"
 #include "support/game_harness.h"
 
-#include <QCryptographicHash>
-#include <QDataStream>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -198,10 +196,8 @@ TEST(Trainer, SavedGameKeepsWorkingOrdersAndRefusesOnesNoPlayerEntered) {
     ASSERT_EQ(g.place(Buy, 2, OrderType::Limit, 19.00), "");
     g.game->click(QStringLiteral("mnuSave"));
 
-    Harness resumed(sharedDaily1990());
-    resumed.start();
-    resumed.game->setSaveFolder(dir.path());
-    resumed.game->click(QStringLiteral("mnuResume"));
+    SaveHarness resumed(sharedDaily1990(), dir.path());
+    resumed.resume();
     const TradingDesk& a = g.state().desk;
     const TradingDesk& b = resumed.state().desk;
     EXPECT_GE(a.trades.count(), 3);
@@ -211,20 +207,16 @@ TEST(Trainer, SavedGameKeepsWorkingOrdersAndRefusesOnesNoPlayerEntered) {
     EXPECT_EQ(resumed.text("GameName"), "Pellucar Trainer");
 
     // The same file claiming Classic rules, or holding an order off the grid, is refused.
-    const QByteArray bytes = fileBytes(savedGamePath(dir.path()));
     SavedGame saved;
     QString detail;
-    ASSERT_EQ(decodeSavedGame(bytes, saved, &detail), SavedGameProblem::None);
+    ASSERT_EQ(decodeSavedGame(resumed.saved(), saved, &detail), SavedGameProblem::None);
     SavedGame classic = saved;
     classic.rules = RuleSet::Classic;
     SavedGame offGrid = saved;
     offGrid.decisions.last().request.price = 19.003;
     for (const auto& [forged, why] : {std::pair(classic, "trade 1 is no fill of a working order"),
                                       std::pair(offGrid, "order decision 4 is not an order a player could have")}) {
-        ASSERT_TRUE(writeFile(savedGamePath(dir.path()), encodeSavedGame(forged)));
-        resumed.take();
-        resumed.game->click(QStringLiteral("mnuResume"));
-        const QStringList seen = resumed.take();
+        const QStringList seen = resumed.resume(encodeSavedGame(forged));
         EXPECT_EQ(countLines(seen, QStringLiteral("The saved game could not be read: the game in it could not have "
                                                   "been played: ") +
                                        why),
@@ -266,18 +258,8 @@ TEST(Trainer, AFormat3SavedGameResumesAsClassic) {
     const QByteArray payload = file.mid(16, file.size() - 16 - 32)
                                    .chopped(4 + 8 + (4 + 4 + 8) + 4 + (1 + 4) + 18 + 4 + 6 * 4)
                                    .remove(6 * 4, 4 + 4);
-    QByteArray older;
-    QDataStream s(&older, QIODevice::WriteOnly);
-    s.writeRawData("PLCRSAVE", 8);
-    s << quint32(3) << quint32(payload.size());
-    s.writeRawData(payload.constData(), static_cast<int>(payload.size()));
-    older += QCryptographicHash::hash(older, QCryptographicHash::Sha256);
-    ASSERT_TRUE(writeFile(savedGamePath(dir.path()), older));
-
-    Harness resumed(sharedDaily1990());
-    resumed.start();
-    resumed.game->setSaveFolder(dir.path());
-    resumed.game->click(QStringLiteral("mnuResume"));
+    SaveHarness resumed(sharedDaily1990(), dir.path());
+    resumed.resume(savedGameOfFormat(3, payload));
     EXPECT_EQ(resumed.state().settings.rules, RuleSet::Classic);
     EXPECT_EQ(resumed.state().desk.trades, g.state().desk.trades);
     EXPECT_EQ(resumed.state().clock.periodIndex(), 3);

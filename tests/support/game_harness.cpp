@@ -3,6 +3,8 @@
 #include "app/view/control_table.h"
 #include "market/market_data.h"
 
+#include <QCryptographicHash>
+#include <QDataStream>
 #include <QFile>
 #include <sqlite3.h>
 
@@ -48,6 +50,22 @@ QString Harness::forwardUntil(const QString& window) {
             if (line.startsWith(window)) return line;
     }
     return {};
+}
+
+QByteArray SaveHarness::saved() const { return fileBytes(savedGamePath(folder)); }
+
+QStringList SaveHarness::resume(const QByteArray& bytes) {
+    if (!writeFile(savedGamePath(folder), bytes)) return {QStringLiteral("the save could not be put in place")};
+    return resume();
+}
+
+QByteArray savedGameOfFormat(quint32 format, const QByteArray& payload) {
+    QByteArray file;
+    QDataStream s(&file, QIODevice::WriteOnly);
+    s.writeRawData("PLCRSAVE", 8);
+    s << format << quint32(payload.size());
+    s.writeRawData(payload.constData(), static_cast<int>(payload.size()));
+    return file + QCryptographicHash::hash(file, QCryptographicHash::Sha256);
 }
 
 void buildDaily1990(FixtureDb& db, const QDate& last) {

@@ -2,6 +2,7 @@
 #include "app/dialogs/scripted_dialogs.h"
 #include "app/game/game.h"
 #include "app/record/past_games.h"
+#include "app/record/saved_game.h"
 #include "common/random.h"
 #include "support/fixture_db.h"
 #include "support/game_rules.h"
@@ -82,6 +83,33 @@ struct Harness {
         return t;
     }
 };
+
+// Started up with no game yet, its saves in `folder`.
+struct SaveHarness : Harness {
+    QString folder;
+    SaveHarness(const QString& db, const QString& saves) : Harness(db), folder(saves) {
+        start();
+        game->setSaveFolder(folder);
+        take();
+    }
+    QByteArray saved() const;
+    // Game > Save; returns the file it wrote.
+    QByteArray save() {
+        game->click(QStringLiteral("mnuSave"));
+        take();
+        return saved();
+    }
+    // Game > Resume; returns the windows shown.
+    QStringList resume() {
+        game->click(QStringLiteral("mnuResume"));
+        return take();
+    }
+    // Puts `bytes` in the saved game's place and resumes it (a line saying so when they cannot be put there).
+    QStringList resume(const QByteArray& bytes);
+};
+
+// A saved game as the version of `format` wrote it: header, `payload` and checksum.
+QByteArray savedGameOfFormat(quint32 format, const QByteArray& payload);
 
 // Transcript lines that contain `needle`.
 int countLines(const QStringList& lines, const QString& needle);
