@@ -1,5 +1,5 @@
 // Trainer rules in the game: working orders entered between presses, filled in the press before the account is
-// valued, charged, recorded, cancelled by a margin call's trade, and kept in the saved game.
+// valued, charged, recorded and kept in the saved game (the Trainer soak follows margin calls' cancels).
 #include "app/record/past_games.h"
 #include "app/record/review.h"
 #include "app/record/saved_game.h"
@@ -160,27 +160,6 @@ TEST(Trainer, AClassicGameTakesNoWorkingOrdersAndChargesNoCommission) {
         d.order(Oil, Buy, 2);
         EXPECT_EQ(d.state().desk.account.commissionsPaid(), rules[0] == 'T' ? 25 : 0) << rules;
         EXPECT_EQ(d.forwardUntil(QStringLiteral("frmGameOver")).contains("Commissions:"), rules[0] == 'T') << rules;
-    }
-}
-
-TEST(Trainer, AStopSparesTheMarginCallAndAMandatoryTradeCancelsItsMarketsOrders) {
-    // Short 49 Oil at 20.00: a quarter's rise takes the margin excess below 0.
-    for (const bool stop : {true, false}) {
-        SCOPED_TRACE(stop);
-        TrainerGame g;
-        g.forward();
-        ASSERT_EQ(g.place(Sell, 49, OrderType::Market, 0), "");
-        EXPECT_EQ(g.place(Buy, stop ? 49 : 10, stop ? OrderType::Stop : OrderType::Limit, stop ? 20.25 : 15.00), "");
-        g.take();
-        g.forward(2);
-        const QStringList seen = g.take();
-        EXPECT_EQ(countLines(seen, "Immediately Liquidate Positions"), stop ? 0 : 1) << seen.join('\n').toStdString();
-        EXPECT_EQ(countLines(seen, "Margin Call Liquidation"), stop ? 0 : 1);
-        EXPECT_EQ(countLines(seen, "The margin call's trade in Oil cancelled its working orders (2)"), stop ? 0 : 1);
-        if (stop) {
-            EXPECT_EQ(g.position(Oil), 0);
-        }
-        EXPECT_TRUE(g.game->workingOrders().empty());
     }
 }
 
