@@ -4,13 +4,13 @@
 #include "market/market_data.h"
 #include "market/schema.h"
 #include "support/fixture_db.h"
+#include "support/game_harness.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <sqlite3.h>
 
 #include <string>
 
@@ -23,23 +23,13 @@ std::string s(const QString& q) { return q.toStdString(); }
 
 QString tmpPath(const char* name) { return QStringLiteral(PELLUCAR_TEST_TMP) + '/' + QLatin1String(name); }
 
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-}
-
 // A file of the given bytes, or (sql set) a SQLite file made from that SQL.
 QString writeFile(const char* name, const QByteArray& content, const QString& sql = {}) {
     const QString path = tmpPath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
-    f.close();
-    if (sql.isEmpty()) return path;
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK) << name;
-    sqlite3_close(db);
+    EXPECT_TRUE(test::writeFile(path, content)) << name;
+    if (!sql.isEmpty()) {
+        EXPECT_TRUE(test::sql(path, sql.toUtf8().constData())) << name;
+    }
     return path;
 }
 
@@ -77,11 +67,11 @@ TEST(DatabaseOpen, AFileThatIsNotAMarketDatabaseIsRefusedWithAReasonAndLeftAlone
     EXPECT_FALSE(db.open(missing));
     EXPECT_FALSE(QFile::exists(missing)) << "opening must not create the file";
     for (const QString& path : paths) {
-        const QByteArray before = bytes(path);
+        const QByteArray before = test::fileBytes(path);
         EXPECT_FALSE(db.open(path)) << s(path);
         EXPECT_FALSE(db.isOpen());
         EXPECT_FALSE(db.lastError().isEmpty()) << s(path);
-        EXPECT_EQ(bytes(path), before) << "opening must not write to " << s(path);
+        EXPECT_EQ(test::fileBytes(path), before) << "opening must not write to " << s(path);
     }
     // Queries on a closed object answer nothing, and say that they failed.
     const QDate d(1996, 1, 2);
@@ -129,7 +119,7 @@ TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnoughAndNothingIsWritten) {
         fx.addTick(3, QStringLiteral("1996-02-01 08:45:00"), 1.846);
         ASSERT_TRUE(QFile::copy(fx.path(), path));
     }
-    const QByteArray before = bytes(path);
+    const QByteArray before = test::fileBytes(path);
     const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
     ASSERT_TRUE(QFile::setPermissions(path, readOnly));
     ASSERT_TRUE(QFile::setPermissions(dir, readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
@@ -143,7 +133,7 @@ TEST(DatabaseOpen, AReadOnlyFolderAndFileAreEnoughAndNothingIsWritten) {
     db.close();
     // No journal or lock file beside it, the same bytes.
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("futures.mdb")});
-    EXPECT_TRUE(bytes(path) == before);
+    EXPECT_TRUE(test::fileBytes(path) == before);
     QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     QDir(dir).removeRecursively();
