@@ -1,7 +1,7 @@
 #include "scripted_dialogs.h"
 
 #include "app/game/game.h"
-#include "market/schema.h"
+#include "support/fixture_db.h"
 #include "ui/kestrow.h"
 
 #include <QAbstractButton>
@@ -10,9 +10,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QTemporaryDir>
 
-#include <sqlite3.h>
 #include <stdexcept>
 
 namespace pellucar::uitest {
@@ -79,54 +77,32 @@ QString cutShort(const QWidget* w) {
 }
 
 namespace {
-constexpr char kFixtureDisclaimer[] = "Fixture disclaimer: a game, not advice.";
-
-QString writeFixtureDatabase(const QString& path) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) throw std::runtime_error("cannot create fixture");
-    auto exec = [db](const QString& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-            const std::string msg = err ? err : "sqlite error";
-            sqlite3_free(err);
-            throw std::runtime_error(msg);
-        }
-    };
-    exec(QString::fromLatin1(schema::kCreateSql));
-    exec("BEGIN");
-    // Commodity ids 1 Cattle, 2 Gold, 3 Oil, 4 SP500, 5 Soybean (cents), 6 TBond.
+// Commodity ids 1 Cattle, 2 Gold, 3 Oil, 4 SP500, 5 Soybean (cents), 6 TBond.
+const QString& writeFixtureDatabase(test::FixtureDb& db) {
+    db.exec(QStringLiteral("BEGIN"));
     const double base[7] = {0, 74.5, 401.0, 21.5, 352.0, 590.0, 98.5};
     const double step[7] = {0, 0.25, 1.5, 0.2, 2.0, 2.0, 0.125};
-    for (int id = 1; id <= 6; ++id) {
-        int n = 0;
-        for (QDate d(1990, 1, 2); d <= QDate(1990, 1, 31); d = d.addDays(1)) {
-            if (d.dayOfWeek() > 5) continue;
+    const QList<QDate> days = test::weekdays(QDate(1990, 1, 2), QDate(1990, 1, 31));
+    for (int id = 1; id <= 6; ++id)
+        for (int n = 0; n < days.size(); ++n) {
             const double close = base[id] + step[id] * (n % 4 == 3 ? -1 : n);
             const double open = close - step[id] / 2;
-            exec(QString::asprintf("INSERT INTO DailyData (CommodityID, Date, Open, High, Low, Close) "
-                                   "VALUES (%d, '%s', %.4f, %.4f, %.4f, %.4f)",
-                                   id, qPrintable(d.toString(Qt::ISODate)), open, close + step[id], open - step[id],
-                                   close));
-            ++n;
+            db.addDaily(id, days[n], open, close + step[id], open - step[id], close);
         }
-    }
-    exec(QStringLiteral("INSERT INTO OverviewNews (Date, CommodityID, News) VALUES ('1965-10-17', 0, '%1')")
-             .arg(QString::fromLatin1(kFixtureDisclaimer)));
+    db.addOverview(QDate(1965, 10, 17), 0, QStringLiteral("Fixture disclaimer: a game, not advice."));
     // One tick day of Oil with a story before its first hour.
-    exec("INSERT INTO TickTradeDaysResults (Date) VALUES ('1996-01-02')");
-    exec("INSERT INTO TickData (CommodityID, DateTime, realprice) VALUES (3, '1996-01-02 08:45:00', 1.95)");
-    exec("INSERT INTO SortedTickNewsReleases (NRDate, NRTime, NRTitle, NRStory) "
-         "VALUES ('1996-01-02', '08:30:00', 'Fed Holds Rates', '" +
-         QStringLiteral("The whole story. ").repeated(40) + "')");
-    exec("COMMIT");
-    sqlite3_close(db);
-    return path;
+    db.addTickDay(QDate(1996, 1, 2));
+    db.addTick(3, QStringLiteral("1996-01-02 08:45:00"), 1.95);
+    db.addNews(QDate(1996, 1, 2), QStringLiteral("08:30:00"), QStringLiteral("Fed Holds Rates"),
+               QStringLiteral("The whole story. ").repeated(40));
+    db.exec(QStringLiteral("COMMIT"));
+    return db.path();
 }
 } // namespace
 
 const QString& fixtureDatabase() {
-    static const QTemporaryDir dir;
-    static const QString path = writeFixtureDatabase(dir.filePath(QStringLiteral("fixture.mdb")));
+    static test::FixtureDb db(QStringLiteral("ui-fixture"));
+    static const QString& path = writeFixtureDatabase(db);
     return path;
 }
 
