@@ -469,7 +469,7 @@ private slots:
     // What is drawn over the prices stays clear of them and of the axis: a
     // trade at the first day's high whole inside the plot, the position's
     // label over no candle, the last price's tag beside no axis label, a key
-    // once candles have an average over them; a story's mark as tall as text.
+    // once candles have an average over them (a story's mark: the next test).
     void marksAndLabelsStayClearOfThePrices() {
         for (int period : {1, 2, 6, 40}) {
             const DailyRow& day = daily_->series[kOil].rows.at(period - 1);
@@ -515,16 +515,6 @@ private slots:
                          (period < 5 || (keyed.contains("Candles") && keyed.contains("Moving Average (5)"))),
                      qPrintable(when + ": " + keyed.join(", ")));
         }
-        ShownView tick;
-        const StoryTime story{tick_->tickDays[3].date, 2, QStringLiteral("Oil supplies fall")};
-        tick.setChartData(compose(*tick_, {}, 30, DataMode::Tick, {}, {}, {story}).left);
-        settle();
-        const QList<QRectF> marks = tick.canvas()->storyMarkRects();
-        const QRectF plot = tick.chart()->mapRectToScene(tick.chart()->plotArea());
-        QCOMPARE(marks.size(), 1);
-        QVERIFY(plot.contains(marks.first()));
-        QVERIFY(marks.first().height() >=
-                QFontMetrics(tick.chart()->axes(Qt::Vertical).first()->labelsFont()).height());
     }
 
     // Stories of one hour or of hours side by side share a box that counts
