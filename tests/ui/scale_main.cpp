@@ -2,6 +2,7 @@
 // sets (QT_SCALE_FACTOR), noting each game window that opened on the way.
 #include "app/record/past_games.h"
 #include "scripted_dialogs.h"
+#include "support/game_harness.h"
 #include "ui/chart_view.h"
 #include "ui/help_viewer.h"
 #include "ui/look.h"
@@ -84,12 +85,8 @@ void openEveryOtherWindow(ui::QtDialogs& dialogs) {
     dialogs.endOfGame(summary);
     dialogs.commissions({longText, QStringLiteral("$1,234.50"), QStringLiteral("$40.00"), QStringLiteral("$1,194.50")});
     PastGamesReport report;
-    PastGame g;
-    g.playedAt = QDateTime(QDate(2026, 12, 1), QTime(21, 5));
-    g.periodStart = QDate(1994, 1, 3);
-    g.periodEnd = QDate(1994, 12, 30);
+    PastGame g = test::pastGameSample(Level::Expert, -100000.0, 5);
     g.verdict = longText.left(80);
-    g.score = -100000.0;
     report.games.assign(20, g);
     report.best = bestScores(report.games);
     dialogs.pastGames(report);
@@ -163,11 +160,10 @@ int main(int argc, char** argv) {
         // Past Games > Statistics, opened from the list: a row for each rule set, level and scenario.
         std::vector<PastGame> games(6);
         for (size_t i = 0; i < games.size(); ++i) {
-            games[i].playedAt = QDateTime(QDate(2026, 12, 1), QTime(21, 5)).addDays(static_cast<int>(i));
-            games[i].level = i % 2 ? Level::Novice : Level::Expert;
+            const Level level = i % 2 ? Level::Novice : Level::Expert;
+            games[i] = test::pastGameSample(level, 1000.0 * (static_cast<double>(i) - 2.5), static_cast<int>(i));
             games[i].rules = i % 3 ? RuleSet::Classic : RuleSet::Trainer;
             games[i].scenario = i > 3 ? QStringLiteral("Autumn 1987") : QString();
-            games[i].score = 1000.0 * (static_cast<double>(i) - 2.5);
         }
         ui::GameStatisticsWindow stats(games, &rig.window);
         note(&stats, sizes, unreachable);

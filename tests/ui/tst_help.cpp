@@ -1,5 +1,6 @@
 #include "tst_suites.h"
 
+#include "support/game_harness.h"
 #include "ui/help_file.h"
 #include "ui/help_viewer.h"
 #include "ui/qt_dialogs.h"
@@ -57,10 +58,8 @@ private slots:
     void dialogsReadTheFileAtRunTime() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("dunmere.hlp"));
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("== 0 | Contents ==\nWritten just now.\n== 1007 | Calendar ==\nMondays.\n");
-        out.close();
+        QVERIFY(pellucar::test::writeFile(path,
+                                          "== 0 | Contents ==\nWritten just now.\n== 1007 | Calendar ==\nMondays.\n"));
         pellucar::ui::QtDialogs dialogs;
         dialogs.setHelpPath(path);
         dialogs.help(1007);

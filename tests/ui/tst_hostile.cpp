@@ -2,6 +2,7 @@
 // its reason or bounded, and nothing the player had is damaged.
 #include "tst_suites.h"
 
+#include "support/game_harness.h"
 #include "ui/desk_settings.h"
 #include "ui/game_review_window.h"
 #include "ui/kestrow.h"
@@ -20,15 +21,6 @@ using namespace pellucar;
 using namespace pellucar::ui;
 
 namespace {
-
-ReviewRecord aReview() {
-    ReviewRecord r;
-    r.startingCapital = 100000;
-    for (int p = 1; p <= 6; ++p)
-        r.periods.push_back({QDate(1994, 1, 2 + p), -1, 100000.0 + 10 * p, {20.0 + p, 380, 110.5, 460, 72, 650}});
-    r.trades = {{1, 1, Market::Oil, Side::Buy, false, 1, 21}, {2, 4, Market::Oil, Side::Sell, false, -1, 24}};
-    return r;
-}
 
 // Runs `write` with no file allowed past `limit` bytes, as on a disk that fills up.
 QString onAFullDisk(qint64 limit, const std::function<QString()>& write) {
@@ -71,27 +63,21 @@ private slots:
         if (target == QLatin1String("fifo")) {
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (target != QLatin1String("device")) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(old);
+            QVERIFY(test::writeFile(path, old));
         }
-        GameReviewWindow w(aReview(), QStringLiteral("A game"));
+        GameReviewWindow w(uitest::autumnReview(), QStringLiteral("A game"));
         w.resize(800, 600);
         const auto save = [&] { return name.endsWith(".csv") ? w.saveTradeRecord(path) : w.savePicture(path); };
         const QString why = target == QLatin1String("full disk") ? onAFullDisk(64, save) : save();
         if (target == QLatin1String("file")) {
             QCOMPARE(why, QString());
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QVERIFY(f.read(starts.size()) == starts);
+            QVERIFY(test::fileBytes(path).startsWith(starts));
         } else if (target == QLatin1String("fifo") || target == QLatin1String("device")) {
             QCOMPARE(why, QStringLiteral("it is not a regular file (a device, pipe or socket)"));
             QVERIFY(!QFileInfo(path).isFile());
         } else {
             QCOMPARE(why, QStringLiteral("File too large"));
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), old);
+            QCOMPARE(test::fileBytes(path), old);
         }
         // No scraps left beside the target.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(),

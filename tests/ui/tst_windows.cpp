@@ -1,6 +1,7 @@
 #include "tst_suites.h"
 
 #include "common/format.h"
+#include "support/game_harness.h"
 #include "ui/debrief_window.h"
 #include "ui/desk_settings.h"
 #include "ui/game_review_window.h"
@@ -54,42 +55,12 @@ QList<double> column(const QAbstractItemModel* m, int col) {
     return out;
 }
 
-// Autumn 1987 as a short game: a long SP500 closed at a loss, a T-Bond short closed in 32nds, and Gold
-// left open, each trade's note in the journal.
-ReviewRecord autumnReview() {
-    ReviewRecord r;
-    r.scenario = QStringLiteral("Autumn 1987");
-    r.length = GameLength::Month;
-    r.startingCapital = 100000;
-    const double sp[] = {282.70, 258.38, 224.84, 236.83, 258.38, 248.25};
-    const double bond[] = {81.5, 84.0, 87.25, 86.5, 86.96875, 87.0};
-    for (int p = 0; p < 6; ++p)
-        r.periods.push_back({QDate(1987, 10, 19).addDays(p), 0, 0, {20.0, 465.0 + p, bond[p], sp[p], 60, 5.5}});
-    r.trades = {{1, 1, Market::SP500, Side::Buy, false, 2, 282.70f},
-                {2, 2, Market::TBond, Side::Sell, false, -3, 84.0f},
-                {3, 3, Market::SP500, Side::Sell, false, -2, 224.84f},
-                {4, 4, Market::Gold, Side::Buy, false, 5, 468.0f},
-                {5, 5, Market::TBond, Side::Buy, false, 3, 86.96875f}};
-    r.notes = {{1, QStringLiteral("Bought the panic on Black Monday")}, {5, QStringLiteral("Covered the bond short")}};
-    // Each period's value is the trades' own.
-    Account a;
-    a.reset(Level::Expert, 100000);
-    qsizetype next = 0;
-    for (ReviewPeriod& p : r.periods) {
-        for (; next < r.trades.size() && r.trades[next].day <= &p - &r.periods[0] + 1; ++next)
-            a.applyFill(r.trades[next].market, r.trades[next].amount, r.trades[next].price);
-        a.revalue(p.prices);
-        p.accountValue = a.accountValue();
-    }
-    return r;
-}
-
 class WindowsTest : public QObject {
     Q_OBJECT
 private slots:
     // The report read back as text names the game and gives its figures, page after page.
     void reportReadsBackWithTheGameAndItsFigures() {
-        const ReviewRecord r = autumnReview();
+        const ReviewRecord r = uitest::autumnReview();
         QVERIFY(reviewRecordProblem(r).isEmpty());
         QTemporaryDir dir;
         const QString path = dir.filePath(reviewFileStem(r) + ".pdf");
@@ -226,9 +197,7 @@ private slots:
             QSettings store(path, QSettings::IniFormat);
             DeskSettings(store).remember(geometry, Scheme::Gray);
         } else {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(file);
+            QVERIFY(test::writeFile(path, file));
         }
         QSettings store(path, QSettings::IniFormat);
         DeskSettings desk(store);
@@ -430,6 +399,36 @@ private slots:
 };
 
 } // namespace
+
+// Autumn 1987 as a short game: a long SP500 closed at a loss, a T-Bond short closed in 32nds, and Gold
+// left open, each trade's note in the journal.
+ReviewRecord pellucar::uitest::autumnReview() {
+    ReviewRecord r;
+    r.scenario = QStringLiteral("Autumn 1987");
+    r.length = GameLength::Month;
+    r.startingCapital = 100000;
+    const double sp[] = {282.70, 258.38, 224.84, 236.83, 258.38, 248.25};
+    const double bond[] = {81.5, 84.0, 87.25, 86.5, 86.96875, 87.0};
+    for (int p = 0; p < 6; ++p)
+        r.periods.push_back({QDate(1987, 10, 19).addDays(p), 0, 0, {20.0, 465.0 + p, bond[p], sp[p], 60, 5.5}});
+    r.trades = {{1, 1, Market::SP500, Side::Buy, false, 2, 282.70f},
+                {2, 2, Market::TBond, Side::Sell, false, -3, 84.0f},
+                {3, 3, Market::SP500, Side::Sell, false, -2, 224.84f},
+                {4, 4, Market::Gold, Side::Buy, false, 5, 468.0f},
+                {5, 5, Market::TBond, Side::Buy, false, 3, 86.96875f}};
+    r.notes = {{1, QStringLiteral("Bought the panic on Black Monday")}, {5, QStringLiteral("Covered the bond short")}};
+    // Each period's value is the trades' own.
+    Account a;
+    a.reset(Level::Expert, 100000);
+    qsizetype next = 0;
+    for (ReviewPeriod& p : r.periods) {
+        for (; next < r.trades.size() && r.trades[next].day <= &p - &r.periods[0] + 1; ++next)
+            a.applyFill(r.trades[next].market, r.trades[next].amount, r.trades[next].price);
+        a.revalue(p.prices);
+        p.accountValue = a.accountValue();
+    }
+    return r;
+}
 
 QObject* pellucar::uitest::makeWindowsSuite() { return new WindowsTest; }
 
