@@ -1,9 +1,9 @@
 #pragma once
 // Shared by the market-database tests: queries on a read-only database, the game's tick prices, a file's bytes.
+#include "support/game_harness.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-
-#include <QFile>
 
 #include <cmath>
 #include <string>
@@ -75,10 +75,6 @@ inline double gameTickPrice(int commodityId, double realprice) {
     }
 }
 
-// The whole file, or nothing if it cannot be read.
-inline QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using pellucar::test::fileBytes;
 
 } // namespace dbtest

@@ -31,10 +31,8 @@ protected:
     }
 
     QString write(const QString& name, const QByteArray& text) {
-        QFile f(temp.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-        return f.fileName();
+        EXPECT_TRUE(pellucar::test::writeFile(temp.filePath(name), text)) << name.toStdString();
+        return temp.filePath(name);
     }
 
     // A copy of the fixture without one of its files, or (text set) with that text in it.
@@ -45,8 +43,7 @@ protected:
             for (const QString& f : QDir(kFixture + "/" + sub).entryList(QDir::Files))
                 if (sub + "/" + f != relative) QFile::copy(kFixture + "/" + sub + "/" + f, root + "/" + sub + "/" + f);
         }
-        QFile f(root + "/" + relative);
-        EXPECT_TRUE(text.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(text) == text.size()));
+        EXPECT_TRUE(text.isEmpty() || pellucar::test::writeFile(root + "/" + relative, text));
         return root;
     }
 
@@ -55,11 +52,7 @@ protected:
     void expectSameHoursBothWays(const QString& file) {
         const QString plain = temp.filePath("without_hours.mdb");
         QFile::remove(plain);
-        ASSERT_TRUE(QFile::copy(file, plain));
-        sqlite3* copy = nullptr;
-        ASSERT_EQ(sqlite3_open(plain.toUtf8().constData(), &copy), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(copy, "DROP TABLE TickPeriods", nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(copy);
+        ASSERT_TRUE(QFile::copy(file, plain) && pellucar::test::sql(plain, "DROP TABLE TickPeriods"));
         pellucar::MarketDatabase hours, trades;
         ASSERT_TRUE(hours.open(file) && trades.open(plain));
         ASSERT_TRUE(hours.hasTickPeriods() && !trades.hasTickPeriods());

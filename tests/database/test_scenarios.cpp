@@ -3,13 +3,10 @@
 // the price its brief names, and the move it was chosen for is there.
 #include "db_test_support.h"
 
-#include "app/dialogs/scripted_dialogs.h"
-#include "app/game/game.h"
 #include "app/record/debrief.h"
 #include "app/record/saved_game.h"
 #include "app/record/scenarios.h"
-#include "app/view/control_table.h"
-#include "common/random.h"
+#include "support/game_harness.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -38,12 +35,11 @@ TEST(Scenarios, EachPlaysItsLengthInsideTheDataAndHoldsTheMoveItWasChosenFor) {
         SCOPED_TRACE(row.name);
         const Scenario* sc = findScenario(QString::fromLatin1(row.name));
         ASSERT_NE(sc, nullptr);
-        ScriptedDialogs dialogs;
-        SystemRandom random(7);
-        Game game(dialogs, random, QStringLiteral(PELLUCAR_DB_PATH));
-        game.startUp();
-        ASSERT_TRUE(game.startScenario(sc->name));
-        const GameState& s = game.state();
+        test::Harness h(QStringLiteral(PELLUCAR_DB_PATH));
+        ScriptedDialogs& dialogs = h.dialogs;
+        h.start();
+        ASSERT_TRUE(h.game->startScenario(sc->name));
+        const GameState& s = h.state();
         EXPECT_EQ(s.clock.startDate(), sc->start);
         EXPECT_EQ(s.clock.dataMode(), sc->data);
         EXPECT_EQ(s.settings.level, sc->level);
@@ -51,7 +47,7 @@ TEST(Scenarios, EachPlaysItsLengthInsideTheDataAndHoldsTheMoveItWasChosenFor) {
         dialogs.clearTranscript();
         std::vector<double> prices;
         while (prices.size() < 2000 && !dialogs.transcript().join('\n').contains(QStringLiteral("frmGameOver"))) {
-            game.click(QStringLiteral("btnChangePeriod"));
+            h.forward();
             if (s.clock.periodIndex() > static_cast<int>(prices.size()))
                 prices.push_back(s.prices.record(s.clock.periodIndex()).get(sc->watch));
         }
@@ -67,29 +63,6 @@ TEST(Scenarios, EachPlaysItsLengthInsideTheDataAndHoldsTheMoveItWasChosenFor) {
         EXPECT_TRUE(row.move > 0 ? moved >= row.move : moved <= row.move) << "moved " << moved;
     }
 }
-
-namespace {
-
-// Trade, the market's button, Buy (or Sell), one contract, Enter, Enter Order.
-void buyOne(Game& game, Market m, Side side = Side::Buy) {
-    game.click(QStringLiteral("btnTrade"));
-    if (game.state().settings.level == Level::Expert) game.click(keysOf(m).button);
-    game.click(side == Side::Buy ? QStringLiteral("btnBuy") : QStringLiteral("btnSell"));
-    game.setText(QStringLiteral("inputUnits"), QStringLiteral("1"));
-    game.keyPress(QStringLiteral("inputUnits"), Key::Enter);
-    game.click(QStringLiteral("btnYes"));
-}
-
-// The game's rules as they stand, without the figures written again before
-// they are read (price records past the period, the order maxima).
-GameState rulesOf(const GameState& s) {
-    GameState r = s;
-    for (int p = s.clock.periodIndex() + 1; p < kPriceRecordCount; ++p) r.prices.records[static_cast<size_t>(p)] = {};
-    r.desk.limits = OrderLimits{};
-    return r;
-}
-
-} // namespace
 
 // A saved scenario comes back as the scenario, on its own first day, with
 // or without trades, at the start and further on, played straight or
@@ -107,47 +80,42 @@ TEST(Scenarios, EachResumesAsItWasSavedAndPlaysOnTheSame) {
             for (const bool trade : {false, true}) {
                 SCOPED_TRACE(testing::Message() << sc.name.toStdString() << " at " << periods << " rewound to "
                                                 << rewindTo << (trade ? " with a trade" : ""));
-                ScriptedDialogs dialogs, resumedDialogs;
-                SystemRandom random(11), resumedRandom(11);
-                Game played(dialogs, random, QStringLiteral(PELLUCAR_DB_PATH));
-                played.startUp();
-                played.setSaveFolder(saves.path());
-                ASSERT_TRUE(played.startScenario(sc.name));
-                if (rewindTo) played.click(QStringLiteral("mnuPractice"));
+                test::Harness played(QStringLiteral(PELLUCAR_DB_PATH)), resumed(QStringLiteral(PELLUCAR_DB_PATH));
+                played.start();
+                played.game->setSaveFolder(saves.path());
+                ASSERT_TRUE(played.game->startScenario(sc.name));
+                if (rewindTo) played.game->click(QStringLiteral("mnuPractice"));
                 for (int p = 0; p < periods; ++p) {
-                    played.click(QStringLiteral("btnChangePeriod"));
+                    played.forward();
                     // A trade kept by the rewind, and one it takes back.
-                    if (trade && p == 0) buyOne(played, sc.watch);
-                    if (trade && p > 0 && p == periods - 2) buyOne(played, sc.watch, Side::Sell);
+                    if (trade && p == 0) played.order(sc.watch, Side::Buy, 1);
+                    if (trade && p > 0 && p == periods - 2) played.order(sc.watch, Side::Sell, 1);
                 }
                 if (rewindTo) {
-                    dialogs.queueAnswer(QString::number(rewindTo));
-                    played.click(QStringLiteral("mnuRewind"));
+                    played.dialogs.queueAnswer(QString::number(rewindTo));
+                    played.game->click(QStringLiteral("mnuRewind"));
                     ASSERT_EQ(played.state().clock.periodIndex(), rewindTo);
                     ASSERT_EQ(played.state().rewinds, 1);
                 }
                 ASSERT_EQ(played.state().desk.trades.count(), trade ? (periods > 2 && !rewindTo ? 2 : 1) : 0);
-                played.click(QStringLiteral("mnuSave"));
+                played.game->click(QStringLiteral("mnuSave"));
                 const QByteArray saved = dbtest::fileBytes(savedGamePath(saves.path()));
                 ASSERT_FALSE(saved.isEmpty());
 
-                Game resumed(resumedDialogs, resumedRandom, QStringLiteral(PELLUCAR_DB_PATH));
-                resumed.startUp();
-                resumed.setSaveFolder(saves.path());
-                resumed.click(QStringLiteral("mnuResume"));
-                ASSERT_FALSE(resumedDialogs.transcript().join('\n').contains(QStringLiteral("could not be read")))
-                    << resumedDialogs.transcript().join('\n').toStdString();
+                resumed.start();
+                resumed.game->setSaveFolder(saves.path());
+                resumed.game->click(QStringLiteral("mnuResume"));
+                ASSERT_FALSE(resumed.dialogs.transcript().join('\n').contains(QStringLiteral("could not be read")))
+                    << resumed.dialogs.transcript().join('\n').toStdString();
                 EXPECT_EQ(resumed.state().clock.startDate(), played.state().clock.startDate());
-                EXPECT_TRUE(rulesOf(resumed.state()) == rulesOf(played.state()));
+                EXPECT_TRUE(test::rulesOf(resumed.state()) == test::rulesOf(played.state()));
                 // Its scenario and first day are kept again by the next save.
-                resumed.click(QStringLiteral("mnuSave"));
+                resumed.game->click(QStringLiteral("mnuSave"));
                 EXPECT_EQ(dbtest::fileBytes(savedGamePath(saves.path())), saved);
 
-                for (int p = 0; p < 3; ++p) {
-                    played.click(QStringLiteral("btnChangePeriod"));
-                    resumed.click(QStringLiteral("btnChangePeriod"));
-                }
-                EXPECT_TRUE(rulesOf(resumed.state()) == rulesOf(played.state()));
+                played.forward(3);
+                resumed.forward(3);
+                EXPECT_TRUE(test::rulesOf(resumed.state()) == test::rulesOf(played.state()));
             }
         }
     }
