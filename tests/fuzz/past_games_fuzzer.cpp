@@ -36,17 +36,9 @@ ReviewRecord sampleReview(int n) {
 }
 
 PastGame sample(int n) {
-    return {.playedAt = QDateTime(QDate(2026, 1, 1 + n), QTime(20, 0)),
-            .periodStart = QDate(1994, 1, 3),
-            .periodEnd = QDate(1994, 3, 31),
-            .level = n % 2 ? Level::Novice : Level::Expert,
-            .dataMode = n % 3 ? DataMode::Daily : DataMode::Tick,
-            .length = GameLength::Quarter,
-            .periods = 60 + n,
-            .trades = n,
-            .score = 1250.5 * (n - 1),
-            .verdict = QStringLiteral("verdict %1").arg(n),
-            .ending = n % 2 ? GameEnding::BlownOut : GameEnding::LengthReached};
+    PastGame g = test::pastGameSample(n % 2 ? Level::Novice : Level::Expert, 1250.5 * (n - 1), n);
+    g.ending = n % 2 ? GameEnding::BlownOut : GameEnding::LengthReached;
+    return g;
 }
 
 auto fields(const PastGame& g) {
