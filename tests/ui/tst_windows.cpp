@@ -37,12 +37,8 @@ PastGamesReport report(const QList<double>& scores) {
     PastGamesReport r;
     int n = 0;
     for (double s : scores) {
-        PastGame g;
-        g.playedAt = QDateTime(QDate(2026, 3, 1), QTime(20, 0)).addSecs(60 * n);
-        g.periodStart = QDate(1994, 1, 3);
-        g.periodEnd = QDate(1994, 3, 31);
-        g.level = n++ % 2 ? Level::Expert : Level::Novice;
-        g.score = s;
+        PastGame g = test::pastGameSample(n % 2 ? Level::Expert : Level::Novice, s, 0);
+        g.playedAt = g.playedAt.addSecs(60 * n++);
         r.games.insert(r.games.begin(), g); // the record lists the most recent first
     }
     r.best = bestScores(r.games);
