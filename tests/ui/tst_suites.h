@@ -35,7 +35,7 @@ template <class T = QWidget> T* child(QWidget* w, const char* name) {
     if (!c) qFatal("no %s", name);
     return c;
 }
-// Autumn 1987 as a short game of three markets, each trade's note in its journal (tst_windows.cpp).
+// Autumn 1987 as a short game of three markets, two of its trades noted in the journal (tst_windows.cpp).
 ReviewRecord autumnReview();
 QObject* makeHelpSuite();
 QObject* makeColorSuite();
