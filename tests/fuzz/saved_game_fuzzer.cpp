@@ -5,8 +5,6 @@
 #include "app/game/game.h"
 #include "app/record/saved_game.h"
 
-#include <QCryptographicHash>
-#include <QDataStream>
 #include <QDir>
 
 using namespace pellucar;
@@ -16,15 +14,6 @@ namespace {
 // One connection for the process, which each input's fresh game reads.
 MarketDatabase* g_market = nullptr;
 QString g_folder;
-
-QByteArray envelope(const QByteArray& payload, quint32 format) {
-    QByteArray file;
-    QDataStream s(&file, QIODevice::WriteOnly);
-    s.writeRawData("PLCRSAVE", 8);
-    s << format << quint32(payload.size());
-    s.writeRawData(payload.constData(), static_cast<int>(payload.size()));
-    return file + QCryptographicHash::hash(file, QCryptographicHash::Sha256);
-}
 
 } // namespace
 
@@ -43,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray payload(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     // Seeds written before format 4 hold format 3's layout: a payload the current format cannot read is
     // enveloped as format 3, which older games are still resumed from.
-    QByteArray file = envelope(payload, kSavedGameFormat);
+    QByteArray file = test::savedGameOfFormat(kSavedGameFormat, payload);
     SavedGame probe;
     QString detail;
-    if (decodeSavedGame(file, probe, &detail) == SavedGameProblem::Damaged) file = envelope(payload, 3);
+    if (decodeSavedGame(file, probe, &detail) == SavedGameProblem::Damaged) file = test::savedGameOfFormat(3, payload);
     if (!test::writeFile(savedGamePath(g_folder), file)) fuzz::fail("no scratch file", g_folder);
 
     test::Harness desk(*g_market);
