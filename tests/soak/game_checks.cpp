@@ -74,17 +74,24 @@ struct KnownNotices {
         exact.insert({kTraderNotificationTitle, "A Novice trades Oil only"});
     }
 
-    // A refusal's text, whatever blanks it starts or ends with.
-    bool isRefusal(const QString& text) const {
-        for (const auto& [title, message] : exact)
-            if (message.trimmed() == text) return true;
+    // A refusal naming the largest order is the game's text for that figure: "1 Contracts" or "2 Contract" fail.
+    static bool isFigureRefusal(const QString& text, bool trimmed) {
         static const QRegularExpression figure(QStringLiteral("= ([\\d,]+)"));
         if (const auto f = figure.match(text); f.hasMatch())
             for (Market m : kTradingOrder)
                 for (Refusal r :
                      {Refusal::PositionLimitBuy, Refusal::PositionLimitSale, Refusal::EquityBuy, Refusal::EquitySale})
-                    if (refusalMessage(r, m, f.captured(1).remove(',').toInt()).trimmed() == text) return true;
+                    if (const QString own = refusalMessage(r, m, f.captured(1).remove(',').toInt());
+                        (trimmed ? own.trimmed() : own) == text)
+                        return true;
         return false;
+    }
+
+    // A refusal's text, whatever blanks it starts or ends with.
+    bool isRefusal(const QString& text) const {
+        for (const auto& [title, message] : exact)
+            if (message.trimmed() == text) return true;
+        return isFigureRefusal(text, true);
     }
 
     QString check(const QString& title, const QString& message, bool databaseNotice) const {
@@ -94,13 +101,7 @@ struct KnownNotices {
             anchored(QStringLiteral("Mandatory (?:Sale|Buy|Purchase): [1-9]\\d{0,2}(?:,\\d{3})* ") +
                      marketAlternatives() + QStringLiteral(" at \\$\\d+(?:\\.\\d+)?"));
         if (exact.contains({title, message})) return {};
-        // A refusal naming the largest order is the game's text for that figure: "1 Contracts" or "2 Contract" fail.
-        static const QRegularExpression figure(QStringLiteral("= ([\\d,]+)"));
-        if (const auto f = figure.match(message); f.hasMatch() && title == QLatin1String(kTraderNotificationTitle))
-            for (Market m : kTradingOrder)
-                for (Refusal r :
-                     {Refusal::PositionLimitBuy, Refusal::PositionLimitSale, Refusal::EquityBuy, Refusal::EquitySale})
-                    if (refusalMessage(r, m, f.captured(1).remove(',').toInt()) == message) return {};
+        if (title == QLatin1String(kTraderNotificationTitle) && isFigureRefusal(message, false)) return {};
         if (title == QLatin1String(kMarginCallTitle) && marginCall.match(message).hasMatch()) return {};
         if (title == QLatin1String(kMarginCallLiquidationTitle) && liquidation.match(message).hasMatch()) return {};
         if (databaseNotice && title == QLatin1String("Pellucar") && !message.isEmpty()) return {};

@@ -10,6 +10,7 @@
 #include "common/random.h"
 #include "game_checks.h"
 #include "support/fill_model.h"
+#include "support/game_harness.h"
 #include "support/game_rules.h"
 #include "support/random_player.h"
 #include "trading/contract_terms.h"
@@ -17,7 +18,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
@@ -73,11 +73,6 @@ QStringList differingParts(const GameState& resumed, const GameState& saved) {
     part("chart", a.chart == b.chart);
     part("news", a.news == b.news && a.background == b.background && a.hints == b.hints);
     return d;
-}
-
-QByteArray savedBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Each window is answered by the dice as it opens, so no answer is left over.
@@ -345,17 +340,16 @@ private:
             if (l.startsWith(QLatin1String("frmPlayerNotification: * Trader Notification *"))) stacking_ = false;
         }
         QStringList bad = std::exchange(late_, {});
-        // Each save is remembered by its bytes with the game it holds; Game > Resume replaced the game unless a
-        // notice said why not, and the game it brought back must be the one saved, field by field.
+        // Each save is remembered by its bytes with the game it holds; Game > Resume replaced the game unless a notice
+        // said why not or the player kept his, and the game it brought back must be the one saved, field by field.
         const QString saves = savedGamePath(files_.path());
         if (what == QLatin1String("click mnuSave") && lines.contains("frmPlayerNotification: Saved Game | The game "
                                                                      "has been saved."))
-            saved_[savedBytes(saves)] = game_->state();
-        // Game > Resume replaced the game unless a notice said why not or the player kept his game.
+            saved_[test::fileBytes(saves)] = game_->state();
         const bool resumed = what == QLatin1String("click mnuResume") &&
                              lines.filter("frmPlayerNotification: Saved Game | ").isEmpty() && dialogs_->confirmed();
         if (resumed) {
-            const auto at = saved_.constFind(savedBytes(saves));
+            const auto at = saved_.constFind(test::fileBytes(saves));
             if (at == saved_.constEnd()) bad << QStringLiteral("a game was resumed from no save of this run");
             else if (const QStringList parts = differingParts(game_->state(), *at); !parts.isEmpty())
                 bad << QStringLiteral("the resumed game is not the game saved: ") + parts.join(QStringLiteral(", "));
