@@ -3,11 +3,12 @@
 // bottom up, and a change to a controller cannot ripple into the state it
 // owns. Read from the sources themselves, so a new include that breaks the
 // order fails here and not in review.
+#include "support/game_harness.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
@@ -42,9 +43,7 @@ QHash<QString, QSet<QString>> appIncludeGraph(const QString& appDir) {
         const QString path = it.next();
         const QFileInfo info(path);
         const QString unit = QDir(appDir).relativeFilePath(info.path()) + '/' + info.completeBaseName();
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) continue;
-        const QString text = QString::fromUtf8(f.readAll());
+        const QString text = QString::fromUtf8(pellucar::test::fileBytes(path));
         QSet<QString>& edges = graph[unit];
         for (auto m = include.globalMatch(text); m.hasNext();) {
             const QString target = m.next().captured(1);
