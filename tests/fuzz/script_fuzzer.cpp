@@ -26,7 +26,6 @@ constexpr int kMostSetups = 12;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startQt();
-    // Built and opened once.
     static MarketDatabase market;
     if (!market.open(fuzz::smallMarket(QStringLiteral("script.mdb"))))
         fuzz::fail("the fixture does not open", market.lastError());
