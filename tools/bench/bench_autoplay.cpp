@@ -5,20 +5,32 @@
 #include "bench_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPushButton>
+#include <QWidget>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <thread>
+#include <utility>
 
 namespace pellucar::bench {
 namespace {
 
 // Periods played per run: enough for the later, longer charts of a game.
+// PELLUCAR_BENCH_PERIODS plays another number with no time limit, for
+// counting instructions under valgrind over the same periods every time.
 constexpr int kPeriods = 200;
+int periodsToPlay() {
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("PELLUCAR_BENCH_PERIODS", &ok);
+    return ok && n > 0 ? n : kPeriods;
+}
 
 std::int64_t nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
@@ -62,6 +74,69 @@ private:
     std::thread poster_;
 };
 
+// What the window repaints: the pixels of each repaint of the window (the
+// union of its widgets' paint regions between two update requests), which
+// is what goes to the display. With PELLUCAR_BENCH_REPAINTS set it also
+// prints each widget's share.
+class RepaintWatch : public QObject {
+public:
+    explicit RepaintWatch(QWidget* window)
+        : window_(window), perWidget_(qEnvironmentVariableIsSet("PELLUCAR_BENCH_REPAINTS")) {
+        qApp->installEventFilter(this);
+    }
+    ~RepaintWatch() override { qApp->removeEventFilter(this); }
+    double pixels() {
+        close();
+        return pixels_;
+    }
+    void print(int periods) const {
+        for (const auto& [name, pixels] : byWidget_)
+            std::fprintf(stderr, "%10.1f kpx a period  %s\n", pixels / 1000.0 / std::max(periods, 1), qPrintable(name));
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::UpdateRequest && o == window_) close();
+        if (e->type() != QEvent::Paint || !o->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(o);
+        if (w->window() != window_) return false;
+        const QRegion r = static_cast<QPaintEvent*>(e)->region().translated(w->mapTo(window_, QPoint()));
+        region_ += r;
+        if (perWidget_) {
+            // Named as it first paints: a widget may be gone by the end.
+            auto it = byWidget_.find(w);
+            if (it == byWidget_.end()) {
+                const QRect at(w->mapTo(window_, QPoint()), w->size());
+                it = byWidget_.insert(w, {QStringLiteral("%1 %2 at %3,%4 %5x%6")
+                                              .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())
+                                              .arg(at.x())
+                                              .arg(at.y())
+                                              .arg(at.width())
+                                              .arg(at.height()),
+                                          0.0});
+            }
+            it->second += area(r);
+        }
+        return false;
+    }
+
+private:
+    static double area(const QRegion& r) {
+        double a = 0;
+        for (const QRect& rect : r) a += double(rect.width()) * rect.height();
+        return a;
+    }
+    void close() {
+        pixels_ += area(region_);
+        region_ = {};
+    }
+    QWidget* window_;
+    const bool perWidget_;
+    QHash<const QWidget*, std::pair<QString, double>> byWidget_;
+    QRegion region_;
+    double pixels_ = 0;
+};
+
 void autoPlayFastest(benchmark::State& state, const SetupPlan& plan, const std::string& figure) {
     for (auto _ : state) {
         state.PauseTiming();
@@ -73,17 +148,19 @@ void autoPlayFastest(benchmark::State& state, const SetupPlan& plan, const std::
         rig.watchCharts();
         rig.paints.reset();
         const int first = rig.game.state().clock.periodIndex();
-        const int last = first + std::min(kPeriods, rig.pressesLeft());
+        const int last = first + std::min(periodsToPlay(), rig.pressesLeft());
+        const qint64 timeLimitMs = qEnvironmentVariableIsSet("PELLUCAR_BENCH_PERIODS") ? 3600000 : 60000;
         int restarts = 0;
         state.ResumeTiming();
 
         InputProbe probe;
+        RepaintWatch repaints(&rig.window);
         const Samples::Start t0 = Samples::start();
         QElapsedTimer limit;
         limit.start();
         // Play is pressed again after each window the game stopped at (a
         // hint, a story, a notice), as a player would.
-        while (rig.game.state().clock.periodIndex() < last && limit.elapsed() < 60000) {
+        while (rig.game.state().clock.periodIndex() < last && limit.elapsed() < timeLimitMs) {
             if (!rig.game.autoPlay().running()) {
                 ++restarts;
                 play->click();
@@ -111,6 +188,9 @@ void autoPlayFastest(benchmark::State& state, const SetupPlan& plan, const std::
             state.counters["right_paints_per_period"] = double(rig.paints.paints(rig.right)) / periods;
             if (rig.strip) state.counters["strip_paints_per_period"] = double(rig.paints.paints(rig.strip)) / periods;
         }
+        // The window's pixels repainted a period, in thousands.
+        if (periods > 0) state.counters["window_kpx_per_period"] = repaints.pixels() / 1000.0 / periods;
+        repaints.print(periods);
         state.counters["input_worst_ms"] = probe.worstNs / 1e6;
         state.counters["inputs"] = probe.answered;
         state.counters["plays"] = restarts;
