@@ -22,6 +22,9 @@ MarketStripView::MarketStripView(QWidget* parent) : QWidget(parent) {
     p.setHeightForWidth(true);
     setSizePolicy(p);
     setCursor(Qt::PointingHandCursor);
+    // Every pixel is painted here, the gaps between the cells too: the
+    // window behind need not paint the strip's area again with every press.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     for (int id = 1; id <= kCells; ++id) glances_.append(charts::marketGlance({}, id, 0, {}));
 }
 
@@ -99,6 +102,8 @@ QRect MarketStripView::cellRect(int i) const {
 void MarketStripView::paintEvent(QPaintEvent*) {
     ++paints_;
     QPainter p(this);
+    // The gaps show what the window behind would have shown.
+    p.fillRect(rect(), palette().brush(backgroundRole()));
     const QColor back = colors_.back.isValid() ? colors_.back : palette().color(QPalette::Base);
     const QColor ink = colors_.text.isValid() ? colors_.text : palette().color(QPalette::Text);
     const QColor line = colors_.series.isValid() ? colors_.series : ink;

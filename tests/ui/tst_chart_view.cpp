@@ -14,6 +14,7 @@
 #include <QtCharts/QValueAxis>
 
 #include <QComboBox>
+#include <QPaintEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -65,7 +66,8 @@ std::unique_ptr<MarketData> sampleTickMarket() {
     return md;
 }
 
-// Paints of some widgets, counted as they come.
+// Paints of some widgets, counted as they come, and what they painted (in
+// their window's coordinates).
 class PaintCounter : public QObject {
 public:
     explicit PaintCounter(const QList<QWidget*>& widgets) {
@@ -75,15 +77,20 @@ public:
         }
     }
     int most() const { return *std::max_element(paints_.cbegin(), paints_.cend()); }
+    const QRegion& painted() const { return painted_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::Paint) ++paints_[watched];
+        if (e->type() != QEvent::Paint) return false;
+        ++paints_[watched];
+        const auto* w = static_cast<QWidget*>(watched);
+        painted_ += static_cast<QPaintEvent*>(e)->region().translated(w->mapTo(w->window(), QPoint()));
         return false;
     }
 
 private:
     QHash<QObject*, int> paints_;
+    QRegion painted_;
 };
 
 ChartPair compose(const MarketData& md, const ChartOptions& o, int period, DataMode mode = DataMode::Daily,
@@ -437,11 +444,16 @@ private slots:
             for (const MarketGlance& g : strip->glances()) marked += g.charted ? g.commodityId : 0;
             QVERIFY2(marked == step.charted, step.name);
         }
-        // A Forward press paints the strip once.
+        // A Forward press paints the strip once, and nothing else of the
+        // window paints where the strip stands.
+        QList<QWidget*> others = rig.window.findChildren<QWidget*>();
+        others.removeOne(strip);
+        const PaintCounter behind(others << &rig.window);
         const int before = strip->paintCount();
         rig.click("btnChangePeriod");
         settle();
         QCOMPARE(strip->paintCount(), before + 1);
+        QVERIFY(!behind.painted().intersects(QRect(strip->mapTo(&rig.window, QPoint()), strip->size())));
     }
 
     // Bars are drawn one per day with a price, and days holding only their
