@@ -257,9 +257,10 @@ void ChartCanvas::setChartData(const ChartData& data) {
     const QList<Segment> segments = segmentsOf(data_);
     const Shape shape = shapeOf(segments, data_);
     // The label axis moves on by the days gone, as a moving chart's labels do.
-    if (const qsizetype gone = pointsGone(before.points, data_.points); gone > 0)
-        labelBase_ += static_cast<double>(gone);
-    if (shape == shape_ && carrier_) {
+    const qsizetype gone = pointsGone(before.points, data_.points);
+    if (gone > 0) labelBase_ += static_cast<double>(gone);
+    const bool sameShape = shape == shape_ && carrier_;
+    if (sameShape) {
         refill(segments, before);
     } else {
         shape_ = shape;
@@ -267,7 +268,11 @@ void ChartCanvas::setChartData(const ChartData& data) {
         restyle();
     }
     updateLegend();
+    // Only a chart moving on or growing as it stands may relabel its price
+    // axis quietly.
+    movingOn_ = gone >= 0 && sameShape && before.xSlots == data_.xSlots && before.title == data_.title;
     updateAxes();
+    movingOn_ = false;
     // The chart is laid out now, not when its layout request comes round:
     // by then the first changes may have been painted already, and the new
     // layout would be painted a second time.
@@ -482,6 +487,12 @@ double ChartCanvas::labelWidth(const QString& text) {
     return w;
 }
 
+double ChartCanvas::widestOf(const QStringList& texts) {
+    double widest = 0;
+    for (const QString& t : texts) widest = std::max(widest, labelWidth(t));
+    return widest;
+}
+
 double ChartCanvas::widestLabel() {
     if (widest_ < 0) {
         widest_ = 0;
@@ -521,18 +532,25 @@ void ChartCanvas::updateAxes() {
                               next.yTicks != was.yTicks || next.yLabels != was.yLabels;
         if (yChanged) {
             // Labels at the data's ticks, in the market's notation; the
-            // category boundaries are the grid lines.
+            // category boundaries are the grid lines. A chart moving on to
+            // a new range whose labels are as wide as the old puts them in
+            // quietly, and the new range lays out this axis alone; labels
+            // announced lay out the whole chart again.
+            const bool quiet = movingOn_ && !all && was.axes && (next.yMin != was.yMin || next.yMax != was.yMax) &&
+                               widestOf(next.yLabels) == widestOf(was.yLabels);
+            if (quiet) y_->blockSignals(true);
             for (const QString& l : y_->categoriesLabels()) y_->remove(l);
             y_->setStartValue(next.yMin);
             // The new range goes in before the new labels, as on an axis
             // made anew: otherwise a grid line of the old range can stay.
-            y_->setRange(next.yMin, next.yMax);
+            if (!quiet) y_->setRange(next.yMin, next.yMax);
             double previous = next.yMin;
             for (qsizetype i = 0; i < next.yTicks.size() && i < next.yLabels.size(); ++i) {
                 const double at = std::max(next.yTicks.at(i), previous + 1e-9);
                 y_->append(next.yLabels.at(i), at);
                 previous = at;
             }
+            if (quiet) y_->blockSignals(false);
             y_->setRange(next.yMin, next.yMax);
         }
         if (all || next.rightMargin != was.rightMargin || next.leftMargin != was.leftMargin)

@@ -181,6 +181,7 @@ private:
     QGraphicsSimpleTextItem* tag(QGraphicsRectItem*& box, const QString& text, const QColor& ink, const QColor& back);
     double labelWidth(const QString& text);
     double widestLabel();
+    double widestOf(const QStringList& texts);
 
     charts::ChartData data_;
     QString title_;
@@ -209,6 +210,8 @@ private:
     double placedBase_ = 0; // the label base the labels on the axis stand for
     AxisState axisState_;
     bool axisSet_ = false;
+    bool movingOn_ = false; // while new contents move the chart on by some days, nothing else
+
     QMap<int, QString> shownLabels_;
     // Label widths by text: a moving chart shows mostly the texts it showed.
     QHash<QString, double> labelWidths_;
