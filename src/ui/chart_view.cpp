@@ -199,6 +199,9 @@ ChartCanvas::ChartCanvas(QWidget* parent) : QChartView(new QChart, parent) {
     // A press moves nearly every item of the chart: one rectangle around
     // them is cheaper to track and to clip to than the region of each.
     setViewportUpdateMode(QGraphicsView::BoundingRectViewportUpdate);
+    // The chart's items set the pen, brush and clip they draw with, or keep
+    // the painter's state themselves: saving it around each is needless.
+    setOptimizationFlag(QGraphicsView::DontSavePainterState);
     scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     QChart* c = chart();
     c->legend()->hide();

@@ -211,7 +211,6 @@ private:
     AxisState axisState_;
     bool axisSet_ = false;
     bool movingOn_ = false; // while new contents move the chart on by some days, nothing else
-
     QMap<int, QString> shownLabels_;
     // Label widths by text: a moving chart shows mostly the texts it showed.
     QHash<QString, double> labelWidths_;
