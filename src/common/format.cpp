@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <limits>
 #include <type_traits>
 
 // Every routine here reads the value's shortest decimal text once and works
@@ -214,7 +216,48 @@ double valueOf(const Decimal& d) {
     return value;
 }
 
-template <typename T> double roundWith(T v, int decimals, int shift = 0) {
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// Rounding the shortest text without writing it. Every text that reads back
+// as v lies within half the gap to v's neighbours; scaled to units of the
+// last place kept, that interval is narrow, and when no half-way point lies
+// in it every such text rounds to the whole number nearest v. When the
+// interval is under one unit wide and holds a whole number strictly inside,
+// that number is the shortest text itself (a float read from "18.45" is
+// 18.4500007... but its text has two decimals). Anywhere else (a tie near,
+// too many places for the type, huge values) the text decides: false.
+template <typename T> bool roundByArithmetic(T v, int decimals, double* out) {
+    if (decimals < 0 || decimals >= static_cast<int>(std::size(kPowersOfTen)) || !std::isfinite(v) || v == 0)
+        return false;
+    const T a = std::fabs(v);
+    const double scale = kPowersOfTen[decimals];
+    const double s = static_cast<double>(a) * scale;
+    // Below 2^49 a unit is many times the double's own error of s.
+    if (!(s < 0x1p49)) return false;
+    const double up = (static_cast<double>(std::nextafter(a, std::numeric_limits<T>::infinity())) - a) * scale / 2;
+    const double down = (static_cast<double>(a) - std::nextafter(a, T(0))) * scale / 2;
+    // Room for the roundings of s, up and down themselves.
+    const double slack = s * 0x1p-48;
+    const double lo = s - down - slack, hi = s + up + slack;
+    const double whole = std::floor(s);
+    double units = 0;
+    if (std::floor(hi - 0.5) < std::ceil(lo - 0.5)) {
+        units = s - whole >= 0.5 ? whole + 1 : whole;
+    } else {
+        // From ten units up, a shorter text in the interval has no more
+        // places than the whole number does.
+        const double nearest = std::round(s);
+        if (hi - lo >= 1 || s < 10 || !(nearest > s - down + slack && nearest < s + up - slack)) return false;
+        units = nearest;
+    }
+    // Both exact below 2^53: the quotient is the double nearest the decimal.
+    const double r = units / scale;
+    *out = units == 0 ? 0.0 : (v < 0 ? -r : r);
+    return true;
+}
+
+template <typename T> double roundByText(T v, int decimals, int shift) {
     Decimal d = toDecimal(v);
     if (!d.isZero()) d.point += shift;
     bool changed = false;
@@ -223,6 +266,11 @@ template <typename T> double roundWith(T v, int decimals, int shift = 0) {
     if constexpr (std::is_same_v<T, double>)
         if (!changed && shift == 0) return d.isZero() ? 0.0 : v;
     return valueOf(r);
+}
+
+template <typename T> double roundWith(T v, int decimals, int shift = 0) {
+    if (double r = 0; shift == 0 && roundByArithmetic(v, decimals, &r)) return r;
+    return roundByText(v, decimals, shift);
 }
 
 } // namespace
@@ -250,6 +298,8 @@ double roundDecimalF(float v, int decimals) { return roundWith(v, decimals); }
 double roundScaled(double v, int powerOfTen, int decimals) { return roundWith(v, decimals, powerOfTen); }
 double roundByPattern(double v, QStringView pattern) { return roundWith(v, parsePattern(pattern).maxFrac); }
 double roundByPatternF(float v, QStringView pattern) { return roundWith(v, parsePattern(pattern).maxFrac); }
+double roundDecimalByText(double v, int decimals) { return roundByText(v, decimals, 0); }
+double roundDecimalByTextF(float v, int decimals) { return roundByText(v, decimals, 0); }
 
 QString pointsAnd32ndsText(double v) {
     if (!std::isfinite(v) || std::fabs(v) >= 1e15) return formatStandard(v);

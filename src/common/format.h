@@ -37,6 +37,10 @@ QString formatPlainF(float v);
 // Rounds half away from zero on the shortest decimal text.
 double roundDecimal(double v, int decimals);
 double roundDecimalF(float v, int decimals);
+// The same, always by writing the shortest text and reading it back: what
+// the two above answer, by the longer way they take only near a tie.
+double roundDecimalByText(double v, int decimals);
+double roundDecimalByTextF(float v, int decimals);
 // v times 10^powerOfTen, rounded: the point moves in the decimal text, so
 // 6.4975 x 10 rounds to 64.98 and not down from a binary 64.9749999.
 double roundScaled(double v, int powerOfTen, int decimals);

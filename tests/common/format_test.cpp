@@ -6,8 +6,11 @@
 
 #include <QRegularExpression>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -107,6 +110,59 @@ TEST(Format, RoundingReadsTheTextBackAsANumber) {
     EXPECT_DOUBLE_EQ(roundByPatternF(0.12345f, QStringLiteral("#,###.###0")), 0.1235);
     // Scaled in the text: 0.0123455 a hundredfold is 1.23455.
     EXPECT_DOUBLE_EQ(roundScaled(0.0123455, 2, 4), 1.2346);
+}
+
+// Rounding takes a shorter way than the text where no tie is near; it must answer as the text does. Hard cases: ties
+// in binary a hair either side, floats whose text is shorter than their value (18.45f to six places), carries through
+// nines, values past the shorter way's reach, tiny and negative ones.
+struct ShortWay {
+    const char* name;
+    double value;
+    int places;
+    bool isFloat;
+};
+const std::vector<ShortWay> kShortWays = {
+    {"tie a hair below", 1.005, 2, false},
+    {"tie a hair above", 0.125000000000001, 2, false},
+    {"exact binary tie", 2.5, 0, false},
+    {"float tie", 18.455, 2, true},
+    {"float read from two decimals", 18.45, 6, true},
+    {"float of many places", 1234.5675, 3, true},
+    {"float of a large price", 98765.43, 6, true},
+    {"carry through nines", 9.995, 2, false},
+    {"float carry", 99.995, 2, true},
+    {"negative tie", -0.125, 2, false},
+    {"rounds to zero", -0.004, 2, false},
+    {"below a unit", 0.0049999, 2, false},
+    {"tiny", 5e-300, 6, false},
+    {"past the reach", 4503599627370495.5, 0, false},
+    {"many places", 0.1234567890123456, 15, false},
+    {"more places than kept", 118.15625, 12, false},
+};
+
+TEST(Format, RoundingAnswersAsTheDecimalText) {
+    const auto both = [](double v, int places, bool isFloat) {
+        const auto f = static_cast<float>(v);
+        return isFloat ? std::pair{roundDecimalF(f, places), roundDecimalByTextF(f, places)}
+                       : std::pair{roundDecimal(v, places), roundDecimalByText(v, places)};
+    };
+    const auto same = [](std::pair<double, double> r) {
+        return std::bit_cast<std::uint64_t>(r.first) == std::bit_cast<std::uint64_t>(r.second);
+    };
+    for (const ShortWay& c : kShortWays) EXPECT_TRUE(same(both(c.value, c.places, c.isFloat))) << c.name;
+    // Random ties and their neighbours, and prices of up to six decimals as doubles and floats, to any places.
+    std::mt19937_64 dice(41);
+    int differing = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const int k = static_cast<int>(dice() % 10);
+        const double units = static_cast<double>(dice() % 2000000000);
+        double v = (units + (i % 2 ? 0.5 : 0.0)) / std::pow(10.0, k) * (i % 3 ? 1 : -1);
+        for (int step = static_cast<int>(dice() % 7) - 3; step != 0; step += step < 0 ? 1 : -1)
+            v = std::nextafter(v, step < 0 ? -HUGE_VAL : HUGE_VAL);
+        const int places = static_cast<int>(dice() % 12);
+        differing += !same(both(v, places, false)) + !same(both(v, places, true));
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(Format, ExtremeAndNonFiniteInputKeepTheFormsShape) {
