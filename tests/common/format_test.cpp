@@ -129,6 +129,8 @@ const std::vector<ShortWay> kShortWays = {
     {"float read from two decimals", 18.45, 6, true},
     {"float of many places", 1234.5675, 3, true},
     {"float of a large price", 98765.43, 6, true},
+    {"float beside a power of two", 8.000001, 9, true},
+    {"float of whole tens", 123456780, 2, true},
     {"carry through nines", 9.995, 2, false},
     {"float carry", 99.995, 2, true},
     {"negative tie", -0.125, 2, false},
