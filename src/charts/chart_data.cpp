@@ -183,25 +183,43 @@ std::optional<Ohlc> ohlcOf(const std::optional<PricePoint>& p) {
 // close and a moving average. A longer text simply grows.
 constexpr qsizetype kHoverLinesRoom = 72;
 
-// The points of rows first..last, each told by its time and its prices.
-QList<ChartPoint> pointsOf(const History& h, RowRange range, bool candles) {
+// The points of rows first..last, each told by its time, its prices and
+// what `tell(point, row)` adds. With a memo, a row told before from the same
+// series by the same `recipe` is taken as it was.
+template <typename Tell>
+QList<ChartPoint> pointsOf(const History& h, RowRange range, bool candles, Tell tell, ChartMemo::Points* memo = nullptr,
+                           quint64 recipe = 0) {
+    const PriceSeries& series = candles ? h.candles : h.prices;
+    if (memo && (memo->series.constData() != series.constData() || memo->series.size() != series.size() ||
+                 memo->market != h.market || memo->recipe != recipe))
+        *memo = {series, h.market, recipe, std::vector<std::optional<ChartPoint>>(static_cast<size_t>(series.size()))};
     QList<ChartPoint> points;
     points.reserve(range.count());
     for (int r = range.first; r <= range.last; ++r) {
+        std::optional<ChartPoint>* kept = memo && r >= 1 && r <= series.size() ? &memo->rows[r - 1] : nullptr;
+        if (kept && *kept) {
+            points.append(**kept);
+            continue;
+        }
         ChartPoint p;
         p.label = axisLabel(h, r);
         p.date = h.dateOf(r);
         p.hour = h.hourOf(r);
-        const auto& row = (candles ? h.candles : h.prices).at(r - 1);
+        const auto& row = series.at(r - 1);
         p.price = ohlcOf(row);
         p.detail = whenText(h, r);
         // The charts add a line or two of prices to each hover text; with
         // room for them the text grows in place.
         p.detail.reserve(p.detail.size() + kHoverLinesRoom);
+        tell(p, r);
+        if (kept) *kept = p;
         points.append(std::move(p));
     }
     return points;
 }
+
+// Rows told by their time and prices alone.
+void tellNothingMore(ChartPoint&, int) {}
 
 // The player's fills that lie in the drawn rows; their texts go into the
 // hover text of their point too.
@@ -276,8 +294,7 @@ double smallestStep(Notation n) {
 // fall inside, about four intervals apart. Values the notation writes alike
 // (a flat line, one price read from two decimals) get an axis around them,
 // so no two labels ever read the same.
-void setValueAxis(ChartData& c, const Span& span) {
-    if (!span.e) return;
+void layValueAxis(ChartData& c, const Span& span) {
     double lo = span.e->min, hi = span.e->max;
     const double least = smallestStep(c.notation);
     if (hi - lo < 2 * least) {
@@ -318,6 +335,23 @@ void setValueAxis(ChartData& c, const Span& span) {
     }
 }
 
+// The axis depends on the span, the notation and whether marks are drawn
+// alone: a memo of the last one serves while they hold.
+void setValueAxis(ChartData& c, const Span& span, std::optional<ChartMemo::Axis>* memo = nullptr) {
+    if (!span.e) return;
+    const auto low = std::bit_cast<quint64>(span.e->min), high = std::bit_cast<quint64>(span.e->max);
+    const bool marked = !c.markers.isEmpty();
+    if (memo && *memo) {
+        const ChartMemo::Axis& a = **memo;
+        if (a.low == low && a.high == high && a.notation == c.notation && a.marked == marked) {
+            std::tie(c.yMin, c.yMax, c.yTicks, c.yLabels) = std::tie(a.yMin, a.yMax, a.yTicks, a.yLabels);
+            return;
+        }
+    }
+    layValueAxis(c, span);
+    if (memo) *memo = ChartMemo::Axis{low, high, c.notation, marked, c.yMin, c.yMax, c.yTicks, c.yLabels};
+}
+
 // The indicators' fixed axis: 0 to the top value, labelled in percent.
 void setPercentAxis(ChartData& c, double top) {
     c.notation = top > 1 ? Notation::PercentOf100 : Notation::PercentOf1;
@@ -356,7 +390,7 @@ Values averageOf(const History& h, RowRange range, int periods, int periodIndex)
     return average;
 }
 
-ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
+ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const History& h, ChartMemo* memo) {
     ChartData c;
     c.notation = notationOf(options.chartMarket());
     if (h.lastRow < 1) return c;
@@ -376,13 +410,15 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
     c.style = !candles                                      ? ChartData::Style::Line
               : options.priceStyle() == PriceStyle::Candles ? ChartData::Style::Candles
                                                             : ChartData::Style::Bars;
-    c.points = pointsOf(h, range, candles);
+    const PriceSeries& drawn = candles ? h.candles : h.prices;
+    const auto ohlcText = [&](ChartPoint& p, int row) { appendOhlcText(p.detail, drawn.at(row - 1), c.notation); };
+    c.points = pointsOf(h, range, candles, ohlcText, memo ? &memo->left : nullptr,
+                        static_cast<quint64>(c.notation) * 2 + (candles ? 1 : 0));
     c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
     const int n = static_cast<int>(c.points.size());
     Span span;
     for (int i = 0; i < n; ++i) {
-        ChartPoint& p = c.points[i];
-        appendOhlcText(p.detail, (candles ? h.candles : h.prices).at(range.first + i - 1), c.notation);
+        const ChartPoint& p = c.points[i];
         if (candles && p.price) {
             span.add(p.price->low);
             span.add(p.price->high);
@@ -451,7 +487,7 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
     }
     // The working orders stand on the axis the prices are drawn on.
     c.orders = in.orders;
-    for (const OrderLine& o : c.orders) span.add(o.price);
+    for (const OrderLine& o : in.orders) span.add(o.price);
     // Stories stand at the hour they came out; the points reach no later
     // than the current period, so neither do they.
     if (in.mode == DataMode::Tick)
@@ -463,19 +499,19 @@ ChartData leftChart(const ChartInputs& in, const ChartOptions& options, const Hi
                 p.detail += QLatin1String("\nNews: ") + st.headline;
                 break;
             }
-    setValueAxis(c, span);
+    setValueAxis(c, span, memo ? &memo->leftAxis : nullptr);
     return c;
 }
 
 // The day's volume and open interest of the charted market, where the data
 // hold them (a zero is a figure the exchange did not report).
-ChartData volumeChart(const ChartOptions& options, const History& h) {
+ChartData volumeChart(const ChartOptions& options, const History& h, ChartMemo* memo) {
     ChartData c;
     c.notation = Notation::Count;
     if (h.lastRow < 1) return c;
     const RowRange range = options.viewRange(h.lastRow);
     c.rows = range;
-    c.points = pointsOf(h, range, false);
+    c.points = pointsOf(h, range, false, tellNothingMore);
     c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
     Values volume, interest;
     Span span;
@@ -499,13 +535,13 @@ ChartData volumeChart(const ChartOptions& options, const History& h) {
     span.add(0);
     c.lines.append({ChartLine::Kind::Volume, QStringLiteral("Volume"), volume});
     c.lines.append({ChartLine::Kind::OpenInterest, QStringLiteral("Open interest"), interest});
-    setValueAxis(c, span);
+    setValueAxis(c, span, memo ? &memo->rightAxis : nullptr);
     return c;
 }
 
 // The average true range or MACD of the charted market, in place of the
 // indicator: each read from the rows up to the one it stands at.
-ChartData paneChart(const ChartOptions& options, const History& h) {
+ChartData paneChart(const ChartOptions& options, const History& h, ChartMemo* memo) {
     ChartData c;
     const bool atr = options.rightPane() == RightPane::AverageTrueRange;
     // MACD's small differences read as decimals in every market.
@@ -513,7 +549,7 @@ ChartData paneChart(const ChartOptions& options, const History& h) {
     if (h.lastRow < 1) return c;
     const RowRange range = options.viewRange(h.lastRow);
     c.rows = range;
-    c.points = pointsOf(h, range, false);
+    c.points = pointsOf(h, range, false, tellNothingMore);
     c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
     const auto shown = [&range](const Values& v) { return v.mid(range.first - 1, range.count()); };
     Span span;
@@ -538,13 +574,13 @@ ChartData paneChart(const ChartOptions& options, const History& h) {
                      : QStringLiteral("MACD starts after %1 periods").arg(kMacdSlow);
         return c;
     }
-    setValueAxis(c, span);
+    setValueAxis(c, span, memo ? &memo->rightAxis : nullptr);
     return c;
 }
 
-ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const History& h) {
-    if (options.volumePane()) return volumeChart(options, h);
-    if (options.rightPane() != RightPane::Indicator) return paneChart(options, h);
+ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const History& h, ChartMemo* memo) {
+    if (options.volumePane()) return volumeChart(options, h, memo);
+    if (options.rightPane() != RightPane::Indicator) return paneChart(options, h, memo);
     ChartData c;
     c.notation = notationOf(options.chartMarket());
     if (options.graphType() != GraphType::MovingAverage)
@@ -553,9 +589,9 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
     const RowRange range = options.viewRange(h.lastRow);
     c.rows = range;
     c.style = ChartData::Style::Line;
-    c.points = pointsOf(h, range, false);
-    c.xSlots = std::max(kMinSlots, static_cast<int>(c.points.size()));
-    const int n = static_cast<int>(c.points.size());
+    if (options.graphType() != GraphType::MovingAverage) c.points = pointsOf(h, range, false, tellNothingMore);
+    c.xSlots = std::max(kMinSlots, static_cast<int>(range.count()));
+    const int n = static_cast<int>(range.count());
     const Values close = closes(h.prices, range);
     const Notation prices = notationOf(options.chartMarket());
 
@@ -581,14 +617,17 @@ ChartData rightChart(const ChartInputs& in, const ChartOptions& options, const H
             }
         const QString averageName =
             QLatin1String("\nMoving average (") % QString::number(periods) % QLatin1String(") ");
-        for (int i = 0; i < n; ++i) {
-            QString& d = c.points[i].detail;
-            appendCloseText(d, close.at(i), prices);
-            if (!average.isEmpty() && average.at(i)) d += averageName % priceText(prices, *average.at(i));
-        }
+        const auto closeText = [&](ChartPoint& p, int row) {
+            const int i = row - range.first;
+            appendCloseText(p.detail, close.at(i), prices);
+            if (!average.isEmpty() && average.at(i)) p.detail += averageName % priceText(prices, *average.at(i));
+        };
+        c.points = pointsOf(h, range, false, closeText, memo ? &memo->right : nullptr,
+                            (static_cast<quint64>(periods) * 2 + (average.isEmpty() ? 0 : 1)) * 8 +
+                                static_cast<quint64>(prices));
         c.markers = markersOf(in.fills, range, c.points, prices);
         for (const TradeMarker& m : c.markers) span.add(m.price);
-        setValueAxis(c, span);
+        setValueAxis(c, span, memo ? &memo->rightAxis : nullptr);
         break;
     }
     case GraphType::RelativeStrengthIndex: {
@@ -769,11 +808,11 @@ std::pair<QString, QString> chartTitles(const ChartOptions& refreshed, DataMode 
     return {left, right};
 }
 
-ChartPair composeCharts(const ChartInputs& in) {
+ChartPair composeCharts(const ChartInputs& in, ChartMemo* memo) {
     ChartOptions options = in.options;
     options.beginRefresh(in.mode, in.periodIndex);
     const History h = historyFor(in);
-    ChartPair pair{leftChart(in, options, h), rightChart(in, options, h)};
+    ChartPair pair{leftChart(in, options, h, memo), rightChart(in, options, h, memo)};
     std::tie(pair.left.title, pair.right.title) = chartTitles(options, in.mode, in.periodIndex, in.market);
     return pair;
 }

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace pellucar {
 struct MarketData;
@@ -205,13 +206,39 @@ struct ChartInputs {
     QDate currentDate;
 };
 
+// What one redraw leaves for the next of the same loaded period. A press
+// moves the rows in view on by one: the points of the rows told before, as
+// they read before fills and stories are added, and a value axis over the
+// same span are taken as they were. Each part holds what it was made from,
+// and is made anew when that differs. Its owner keeps one for its pair of
+// charts; composeCharts is its one writer.
+struct ChartMemo {
+    struct Points {
+        PriceSeries series; // held: its data cannot go while compared by address
+        const MarketData* market = nullptr;
+        quint64 recipe = 0;
+        std::vector<std::optional<ChartPoint>> rows; // by row - 1
+    };
+    struct Axis {
+        quint64 low = 0, high = 0; // the span's bits
+        Notation notation = Notation::Decimal;
+        bool marked = false;
+        double yMin = 0, yMax = 0;
+        QList<double> yTicks;
+        QStringList yLabels;
+    };
+    Points left, right;
+    std::optional<Axis> leftAxis, rightAxis;
+};
+
 // The charts before any game data: titles only.
 ChartPair preparedCharts();
 
 // Both charts for the game as it stands. The options are read as the redraw
 // sees them (the tick game's first-day rule of ChartOptions::beginRefresh
 // applied), so the caller keeps that change by calling beginRefresh itself.
-ChartPair composeCharts(const ChartInputs& in);
+// With a memo, what the last redraw made is reused where it holds.
+ChartPair composeCharts(const ChartInputs& in, ChartMemo* memo = nullptr);
 // The titles composeCharts gives the left and right charts, from options
 // that have been through beginRefresh, without composing the charts; with
 // the market, the open-high-low-close title tells of the days in view that
