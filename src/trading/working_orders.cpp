@@ -4,6 +4,7 @@
 #include "trading/contract_terms.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace pellucar {
@@ -127,6 +128,7 @@ Side opposite(Side s) { return s == Side::Buy ? Side::Sell : Side::Buy; }
 } // namespace
 
 int WorkingOrders::place(const OrderRequest& r, int period, double reference, OrderProblem* problem) {
+    changed();
     const OrderProblem p = requestProblem(r, reference);
     if (problem) *problem = p;
     if (p != OrderProblem::None) return 0;
@@ -151,6 +153,11 @@ int WorkingOrders::place(const OrderRequest& r, int period, double reference, Or
     return entryId;
 }
 
+void WorkingOrders::changed() {
+    static std::atomic<std::uint64_t> last{0};
+    revision_ = ++last;
+}
+
 WorkingOrder* WorkingOrders::findMutable(int id) {
     const auto it = std::lower_bound(orders_.begin(), orders_.end(), id,
                                      [](const WorkingOrder& o, int wanted) { return o.id < wanted; });
@@ -164,6 +171,7 @@ void WorkingOrders::remove(int id) {
 }
 
 void WorkingOrders::entryExecuted(int entryId, int filledUnits, int period) {
+    changed();
     for (WorkingOrder& o : orders_) {
         if (o.entry != entryId) continue;
         o.entry = 0;
@@ -174,6 +182,7 @@ void WorkingOrders::entryExecuted(int entryId, int filledUnits, int period) {
 }
 
 OrderProblem WorkingOrders::changePrice(int id, double price, int period) {
+    changed();
     WorkingOrder* o = findMutable(id);
     if (!o) return OrderProblem::NoSuchOrder;
     if (o->type == OrderType::Market) return OrderProblem::MarketHasPrice;
@@ -184,6 +193,7 @@ OrderProblem WorkingOrders::changePrice(int id, double price, int period) {
 }
 
 OrderProblem WorkingOrders::changeUnits(int id, int units, int period) {
+    changed();
     WorkingOrder* o = findMutable(id);
     if (!o) return OrderProblem::NoSuchOrder;
     if (o->waiting()) return OrderProblem::NotChangeable;
@@ -194,6 +204,7 @@ OrderProblem WorkingOrders::changeUnits(int id, int units, int period) {
 }
 
 std::vector<WorkingOrder> WorkingOrders::cancel(int id) {
+    changed();
     std::vector<WorkingOrder> gone;
     const WorkingOrder* o = find(id);
     if (!o) return gone;
@@ -207,6 +218,7 @@ std::vector<WorkingOrder> WorkingOrders::cancel(int id) {
 }
 
 std::vector<WorkingOrder> WorkingOrders::cancelMarket(Market m) {
+    changed();
     std::vector<WorkingOrder> gone;
     for (const WorkingOrder& o : orders_)
         if (o.market == m) gone.push_back(o);
@@ -239,6 +251,7 @@ std::vector<OrderEvent> WorkingOrders::step(int period, const PeriodRanges& rang
     // Most periods touch no order: those cost one look at each.
     if (std::none_of(orders_.begin(), orders_.end(), [&](const WorkingOrder& o) { return reached(o) || expires(o); }))
         return events;
+    changed();
     const auto dropWaitingExits = [&](int entryId) {
         for (const WorkingOrder& w : orders_)
             if (w.entry == entryId) events.push_back({OrderEventKind::WithEntry, w});

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -160,7 +161,7 @@ public:
     std::vector<WorkingOrder> cancel(int id);
     // Cancels every order of `m` (a mandatory trade liquidates it).
     std::vector<WorkingOrder> cancelMarket(Market m);
-    void clear() { orders_.clear(), nextId_ = 1; }
+    void clear() { orders_.clear(), nextId_ = 1, changed(); }
 
     // Fills the orders that period `period` reaches. Orders entered or changed
     // in `period` or later are left alone. The callback must not call back
@@ -176,14 +177,21 @@ public:
     int size() const { return static_cast<int>(orders_.size()); }
     int nextId() const { return nextId_; }
 
-    bool operator==(const WorkingOrders&) const = default;
+    // Taken anew at every change and copied with the orders, never given
+    // twice: equal revisions hold equal orders, so a reader that keeps what
+    // it made of them checks this alone.
+    std::uint64_t revision() const { return revision_; }
+
+    bool operator==(const WorkingOrders& o) const { return orders_ == o.orders_ && nextId_ == o.nextId_; }
 
 private:
+    void changed();
     WorkingOrder* findMutable(int id);
     void remove(int id);
 
     std::vector<WorkingOrder> orders_; // by id
     int nextId_ = 1;
+    std::uint64_t revision_ = 0;
 };
 
 } // namespace pellucar

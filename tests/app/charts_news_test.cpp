@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 using namespace pellucar;
 using namespace pellucar::test;
@@ -265,4 +266,43 @@ TEST(TickGame, PricesAndStoriesComeAtTheirHourAndTheGridListsTheStories) {
     h.forward(2); // day 1, hour 6
     EXPECT_FLOAT_EQ(ph.records[12].oil, 18.11f);
     EXPECT_EQ(h.texts({"lblOilCurrMark", "lblTBondCurrMark"}), "$18.11  +0.01 | $118 5/32   Unch");
+}
+
+// The charts as the game draws them reuse what the last redraw made; at every press they equal the same charts
+// composed from nothing, through trades and a position, zooms, another market, other panes and styles, and a tick
+// game's period loads and news hours.
+TEST(ChartMenus, ChartsReusingTheLastRedrawEqualChartsComposedAfresh) {
+    const auto afresh = [](const GameState& s) {
+        charts::ChartInputs in;
+        std::tie(in.options, in.mode, in.periodIndex, in.market) =
+            std::tuple(s.chart, s.clock.dataMode(), s.clock.periodIndex(), &s.market);
+        in.currentDate = currentGameDate(s.clock, s.market);
+        Market m = Market::Oil;
+        marketFromId(s.chart.chartMarket(), &m);
+        for (const TradeRecord& t : s.desk.trades.records())
+            if (t.market == m) in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
+        if (const auto held = static_cast<int>(std::lround(s.desk.account.position(m))))
+            in.position = {held, s.desk.account.lots(m).averagePrice(),
+                           s.desk.account.lots(m).unrealized(s.prices.current.get(m))};
+        for (const NewsHistoryEntry& e : in.mode == DataMode::Tick ? s.news.entries() : QList<NewsHistoryEntry>())
+            in.stories.append({e.newsDate, e.newsTime.hour() - 8, e.title});
+        return charts::composeCharts(in);
+    };
+    const std::map<int, std::pair<const char*, int>> choices = {
+        {30, {"mnuChartView", 0}}, {45, {"mnuChartView", 1}}, {60, {"cboCommodity", 1}}, {75, {"cboCommodity", 2}},
+        {90, {"mnuMoving", 2}},    {105, {"mnuGLStyle", 1}},  {120, {"mnuGLType", 2}},   {135, {"mnuGRVolume", -1}},
+        {150, {"mnuGLType", 0}},   {165, {"mnuGRType", 1}},
+    };
+    Harness daily(sharedDaily1990(), GameSpec{});
+    Harness tick(sharedTickJanuary1996(), kTickMonth);
+    for (int press = 1; press <= 180; ++press) {
+        if (press % 10 == 3) daily.order(Market::Oil, press % 20 == 3 ? Side::Buy : Side::Sell, 2);
+        if (const auto c = choices.find(press); c != choices.end())
+            daily.game->click(c->second.first, c->second.second);
+        for (Harness* h : {&daily, &tick}) {
+            if (h == &tick && press > 100) break; // the month's last days are left unplayed
+            h->forward();
+            EXPECT_TRUE(h->game->charts() == afresh(h->state())) << press;
+        }
+    }
 }

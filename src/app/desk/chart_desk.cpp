@@ -166,11 +166,18 @@ void ChartDesk::RefreshCharts() {
     const std::vector<WorkingOrder>& orders = s_.desk.orders.byId();
     std::size_t same = 0;
     bool changed = false;
-    for (const WorkingOrder& o : orders)
-        if (lined(o) && (changed = same >= linedOrders_.size() || !(linedOrders_[same++] == o))) break;
+    if (linedRevision_ != s_.desk.orders.revision() || linedMarket_ != charted) {
+        for (const WorkingOrder& o : orders)
+            if (lined(o) && (changed = same >= linedOrders_.size() || !(linedOrders_[same++] == o))) break;
+        linedRevision_ = s_.desk.orders.revision();
+        linedMarket_ = charted;
+    } else {
+        same = linedOrders_.size();
+    }
     if (changed || same != linedOrders_.size()) {
         std::vector<WorkingOrder> now;
         QList<charts::OrderLine> lines;
+        lines.reserve(orderLines_.size() + 1);
         auto last = linedOrders_.cbegin();
         for (const WorkingOrder& o : orders) {
             if (!lined(o)) continue;
@@ -201,7 +208,7 @@ const charts::ChartPair& ChartDesk::drawn() const {
         charts::ChartInputs& in = *pending_;
         if (in.options.chartMarket() >= 1 && in.options.chartMarket() <= kMarketCount)
             in.series = &chartSeries(in.options.chartMarket());
-        drawn_ = charts::composeCharts(in);
+        drawn_ = charts::composeCharts(in, &memo_);
         drawn_.left.drawings = drawings_.of(in.options.chartMarket());
         drawn_.left.drawMode = drawMode_;
         pending_.reset();
@@ -296,6 +303,7 @@ void ChartDesk::forgetPeriod() {
     stripPending_ = 0;
     strip_.clear();
     series_ = {};
+    memo_ = {};
     deferred_ = false;
     // A new game's or a resumed game's record is another record.
     fills_.clear();

@@ -101,6 +101,8 @@ private:
     // The chart series of each market (by commodity id) for the loaded
     // period, built on first use.
     mutable std::array<std::optional<charts::ChartSeries>, kMarketCount + 1> series_;
+    // What the last composition can lend the next, for this period.
+    mutable charts::ChartMemo memo_;
     bool deferred_ = false;
     // The charted market's fills among the first fillsRead_ trades of the
     // record, for the market fillsMarket_ (a commodity id).
@@ -112,6 +114,9 @@ private:
     // make and label every line again at every redraw.
     std::vector<WorkingOrder> linedOrders_;
     QList<charts::OrderLine> orderLines_;
+    // The desk's orders and the charted market they were last looked at for.
+    std::uint64_t linedRevision_ = 0;
+    Market linedMarket_ = Market::Oil;
 };
 
 } // namespace pellucar
