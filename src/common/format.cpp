@@ -5,7 +5,6 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
-#include <tuple>
 #include <type_traits>
 
 // Every routine here reads the value's shortest decimal text once and works
@@ -221,51 +220,41 @@ constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // Rounding the shortest text without writing it. Every text that reads back
-// as v lies within half the gap to v's neighbours (scaled here to units of a
-// place; the slack covers the roundings of the scaling). When no half-way
-// point of the places kept lies in that interval, every such text rounds to
-// the whole number nearest v. Otherwise the shortest text itself is found:
-// at the fewest places where the interval holds a whole number (the one
-// nearest v where it holds several), as a float read from "18.45" is
-// 18.4500007... but its text has two decimals. Anywhere else (a tie near,
-// a whole number on the interval's edge, huge values) the text decides:
-// false.
+// as v lies within half the gap to v's neighbours; scaled to units of the
+// last place kept, that interval is narrow, and when no half-way point lies
+// in it every such text rounds to the whole number nearest v. When the
+// interval is under one unit wide and holds a whole number strictly inside,
+// that number is the shortest text itself (a float read from "18.45" is
+// 18.4500007... but its text has two decimals). Anywhere else (a tie near,
+// too many places for the type, huge values) the text decides: false.
 template <typename T> bool roundByArithmetic(T v, int decimals, double* out) {
     if (decimals < 0 || decimals >= static_cast<int>(std::size(kPowersOfTen)) || !std::isfinite(v) || v == 0)
         return false;
     const T a = std::fabs(v);
-    // Below 2^49 units a unit is many times the double's own error.
-    if (!(a * kPowersOfTen[decimals] < 0x1p49)) return false;
-    const double up = (static_cast<double>(std::nextafter(a, std::numeric_limits<T>::infinity())) - a) / 2;
-    const double down = (static_cast<double>(a) - std::nextafter(a, T(0))) / 2;
-    const auto done = [&](double units, double scale) {
-        // Both exact below 2^53: the quotient is the double nearest the decimal.
-        const double r = units / scale;
-        *out = units == 0 ? 0.0 : (v < 0 ? -r : r);
-        return true;
-    };
-    const auto scaled = [&](int places) {
-        const double scale = kPowersOfTen[places], s = a * scale, slack = s * 0x1p-48;
-        return std::tuple{scale, s, (a - down) * scale - slack, (a + up) * scale + slack, slack};
-    };
-    if (const auto [scale, s, lo, hi, slack] = scaled(decimals); std::floor(hi - 0.5) < std::ceil(lo - 0.5)) {
-        const double whole = std::floor(s);
-        return done(s - whole >= 0.5 ? whole + 1 : whole, scale);
+    const double scale = kPowersOfTen[decimals];
+    const double s = static_cast<double>(a) * scale;
+    // Below 2^49 a unit is many times the double's own error of s.
+    if (!(s < 0x1p49)) return false;
+    const double up = (static_cast<double>(std::nextafter(a, std::numeric_limits<T>::infinity())) - a) * scale / 2;
+    const double down = (static_cast<double>(a) - std::nextafter(a, T(0))) * scale / 2;
+    // Room for the roundings of s, up and down themselves.
+    const double slack = s * 0x1p-48;
+    const double lo = s - down - slack, hi = s + up + slack;
+    const double whole = std::floor(s);
+    double units = 0;
+    if (std::floor(hi - 0.5) < std::ceil(lo - 0.5)) {
+        units = s - whole >= 0.5 ? whole + 1 : whole;
+    } else {
+        // From ten units up, a shorter text in the interval has no more
+        // places than the whole number does.
+        const double nearest = std::round(s);
+        if (hi - lo >= 1 || s < 10 || !(nearest > s - down + slack && nearest < s + up - slack)) return false;
+        units = nearest;
     }
-    for (int places = 0; places <= decimals; ++places) {
-        const auto [scale, s, lo, hi, slack] = scaled(places);
-        const double first = std::ceil(lo), last = std::floor(hi);
-        if (first > last) continue;
-        // Each whole number must lie inside for certain; of several, the
-        // nearest, unless v lies half-way; several at no places at all may
-        // hide a shorter text of tens.
-        const bool several = first != last;
-        if (first <= lo + 2 * slack || last >= hi - 2 * slack || (several && places == 0) ||
-            (several && std::fabs(s - std::floor(s) - 0.5) <= slack))
-            return false;
-        return done(std::clamp(std::round(s), first, last), scale);
-    }
-    return false;
+    // Both exact below 2^53: the quotient is the double nearest the decimal.
+    const double r = units / scale;
+    *out = units == 0 ? 0.0 : (v < 0 ? -r : r);
+    return true;
 }
 
 template <typename T> double roundByText(T v, int decimals, int shift) {
