@@ -1,10 +1,11 @@
 #include "common/format.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
-#include <limits>
 #include <type_traits>
 
 // Every routine here reads the value's shortest decimal text once and works
@@ -235,8 +236,11 @@ template <typename T> bool roundByArithmetic(T v, int decimals, double* out) {
     const double s = static_cast<double>(a) * scale;
     // Below 2^49 a unit is many times the double's own error of s.
     if (!(s < 0x1p49)) return false;
-    const double up = (static_cast<double>(std::nextafter(a, std::numeric_limits<T>::infinity())) - a) * scale / 2;
-    const double down = (static_cast<double>(a) - std::nextafter(a, T(0))) * scale / 2;
+    // Neighbours by their bits: adjacent values differ by exactly this.
+    using Bits = std::conditional_t<std::is_same_v<T, float>, std::uint32_t, std::uint64_t>;
+    const auto bits = std::bit_cast<Bits>(a);
+    const double up = (static_cast<double>(std::bit_cast<T>(bits + 1)) - a) * scale / 2;
+    const double down = (static_cast<double>(a) - std::bit_cast<T>(bits - 1)) * scale / 2;
     // Room for the roundings of s, up and down themselves.
     const double slack = s * 0x1p-48;
     const double lo = s - down - slack, hi = s + up + slack;
