@@ -179,7 +179,16 @@ UnitsCheck OrderLimits::check(Market m, Side side, const QString& entry, const A
     const QString text = entry.trimmed();
     if (text.isEmpty()) return cancelled();
     bool isNumber = false;
-    double v = QLocale::c().toDouble(text, &isNumber);
+    // A plain count of contracts, as nearly every entry is, reads directly;
+    // anything else as the C locale reads it.
+    double v = 0;
+    if (text.size() <= 9 && text.front() >= u'1' && text.front() <= u'9' &&
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        for (const QChar c : text) v = v * 10 + (c.unicode() - u'0');
+        isNumber = true;
+    } else {
+        v = QLocale::c().toDouble(text, &isNumber);
+    }
     if (!isNumber || !std::isfinite(v)) return refused(Refusal::NotANumber, m);
     v = std::clamp(v, -kLargestEntry, kLargestEntry);
     if (v != std::trunc(v)) return refused(Refusal::FractionalAmount, m);
