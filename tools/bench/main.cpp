@@ -52,8 +52,10 @@ const Line kLines[] = {
      Unit::Time, 0, 0},
     {"Start-up to window shown, new process", "startup.process", "startup.fair.process", "same labels, buttons, chart",
      Unit::Time, 0, 1.25},
+    // Warm, the floor has no game and no database to open, so this ratio
+    // tells what the game's set-up adds rather than meeting a bound.
     {"Start-up to window shown, in process", "startup.warm", "startup.fair.warm", "same labels, buttons, chart",
-     Unit::Time, 0, 1.25},
+     Unit::Time, 0, 0},
     {"  the fair floor, new process", "startup.fair.process", "startup.bare.process", "bare QMainWindow process",
      Unit::Time, 0, 0},
     {"Forward, core, Daily (Expert, 6 positions)", "forward.core.daily", nullptr, "", Unit::Time, 50e3, 0},
