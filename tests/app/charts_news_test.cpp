@@ -3,6 +3,7 @@
 #include "app/view/quote_presenter.h"
 #include "support/game_harness.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,6 +27,24 @@ struct Column {
         return model.at(quoteKey(m)).text;
     }
 };
+
+// The charts of the game as it stands, composed from nothing.
+charts::ChartPair afresh(const GameState& s) {
+    charts::ChartInputs in;
+    std::tie(in.options, in.mode, in.periodIndex, in.market) =
+        std::tuple(s.chart, s.clock.dataMode(), s.clock.periodIndex(), &s.market);
+    in.currentDate = currentGameDate(s.clock, s.market);
+    Market m = Market::Oil;
+    marketFromId(s.chart.chartMarket(), &m);
+    for (const TradeRecord& t : s.desk.trades.records())
+        if (t.market == m) in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
+    if (const auto held = static_cast<int>(std::lround(s.desk.account.position(m))))
+        in.position = {held, s.desk.account.lots(m).averagePrice(),
+                       s.desk.account.lots(m).unrealized(s.prices.current.get(m))};
+    for (const NewsHistoryEntry& e : in.mode == DataMode::Tick ? s.news.entries() : QList<NewsHistoryEntry>())
+        in.stories.append({e.newsDate, e.newsTime.hour() - 8, e.title});
+    return charts::composeCharts(in);
+}
 
 constexpr double kFirst = NAN; // no period before: period 1 is shown
 
@@ -272,22 +291,6 @@ TEST(TickGame, PricesAndStoriesComeAtTheirHourAndTheGridListsTheStories) {
 // composed from nothing, through trades and a position, zooms, another market, other panes and styles, and a tick
 // game's period loads and news hours.
 TEST(ChartMenus, ChartsReusingTheLastRedrawEqualChartsComposedAfresh) {
-    const auto afresh = [](const GameState& s) {
-        charts::ChartInputs in;
-        std::tie(in.options, in.mode, in.periodIndex, in.market) =
-            std::tuple(s.chart, s.clock.dataMode(), s.clock.periodIndex(), &s.market);
-        in.currentDate = currentGameDate(s.clock, s.market);
-        Market m = Market::Oil;
-        marketFromId(s.chart.chartMarket(), &m);
-        for (const TradeRecord& t : s.desk.trades.records())
-            if (t.market == m) in.fills.append({t.day, t.price, t.side == Side::Buy, t.marginCall});
-        if (const auto held = static_cast<int>(std::lround(s.desk.account.position(m))))
-            in.position = {held, s.desk.account.lots(m).averagePrice(),
-                           s.desk.account.lots(m).unrealized(s.prices.current.get(m))};
-        for (const NewsHistoryEntry& e : in.mode == DataMode::Tick ? s.news.entries() : QList<NewsHistoryEntry>())
-            in.stories.append({e.newsDate, e.newsTime.hour() - 8, e.title});
-        return charts::composeCharts(in);
-    };
     const std::map<int, std::pair<const char*, int>> choices = {
         {30, {"mnuChartView", 0}}, {45, {"mnuChartView", 1}}, {60, {"cboCommodity", 1}}, {75, {"cboCommodity", 2}},
         {90, {"mnuMoving", 2}},    {105, {"mnuGLStyle", 1}},  {120, {"mnuGLType", 2}},   {135, {"mnuGRVolume", -1}},
@@ -305,4 +308,25 @@ TEST(ChartMenus, ChartsReusingTheLastRedrawEqualChartsComposedAfresh) {
             EXPECT_TRUE(h->game->charts() == afresh(h->state())) << press;
         }
     }
+}
+
+// A resumed game is drawn from its own record and period, not from what the last game's redraws kept: its trade
+// marks are its own, though the game on the desk before it had traded the same market on other days.
+TEST(ChartMenus, AResumedGameIsChartedAfresh) {
+    QTemporaryDir saves;
+    SaveHarness h(sharedDaily1990(), saves.path());
+    h.newGame({});
+    h.order(Market::Oil, Side::Buy, 2);
+    h.forward(5);
+    h.order(Market::Oil, Side::Sell, 1);
+    h.forward(1);
+    h.save();
+    h.end("btnRestartGame", "mnuNewGame");
+    h.newGame({.length = GameLength::Month});
+    h.forward(3);
+    h.order(Market::Oil, Side::Sell, 1);
+    h.forward(1);
+    h.resume();
+    ASSERT_EQ(h.state().clock.periodIndex(), 6);
+    EXPECT_TRUE(h.game->charts() == afresh(h.state()));
 }
