@@ -4,8 +4,8 @@
 #include "trading/contract_terms.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
+#include <utility>
 
 namespace pellucar {
 
@@ -153,10 +153,31 @@ int WorkingOrders::place(const OrderRequest& r, int period, double reference, Or
     return entryId;
 }
 
-void WorkingOrders::changed() {
-    static std::atomic<std::uint64_t> last{0};
-    revision_ = ++last;
+WorkingOrders::WorkingOrders(WorkingOrders&& o) noexcept
+    : orders_(std::move(o.orders_)), nextId_(o.nextId_), revision_(o.revision_) {
+    o.clear();
 }
+
+WorkingOrders& WorkingOrders::operator=(const WorkingOrders& o) {
+    if (this != &o) {
+        orders_ = o.orders_;
+        nextId_ = o.nextId_;
+        revision_ = std::max(revision_, o.revision_) + 1;
+    }
+    return *this;
+}
+
+WorkingOrders& WorkingOrders::operator=(WorkingOrders&& o) noexcept {
+    if (this != &o) {
+        orders_ = std::move(o.orders_);
+        nextId_ = o.nextId_;
+        revision_ = std::max(revision_, o.revision_) + 1;
+        o.clear();
+    }
+    return *this;
+}
+
+void WorkingOrders::changed() { ++revision_; }
 
 WorkingOrder* WorkingOrders::findMutable(int id) {
     const auto it = std::lower_bound(orders_.begin(), orders_.end(), id,

@@ -142,6 +142,15 @@ using PeriodRanges = std::array<std::optional<PeriodRange>, kMarketCount>;
 // refuse it) through the callback.
 class WorkingOrders {
 public:
+    WorkingOrders() = default;
+    // A copy holds the same orders under the same revision. A book that takes
+    // another's orders, or gives its own away, has changed like any other:
+    // see revision().
+    WorkingOrders(const WorkingOrders&) = default;
+    WorkingOrders(WorkingOrders&& o) noexcept;
+    WorkingOrders& operator=(const WorkingOrders& o);
+    WorkingOrders& operator=(WorkingOrders&& o) noexcept;
+
     // The game's answer to a candidate fill: true when it was executed.
     using Execute = std::function<bool(const OrderFill&)>;
 
@@ -177,9 +186,9 @@ public:
     int size() const { return static_cast<int>(orders_.size()); }
     int nextId() const { return nextId_; }
 
-    // Taken anew at every change and copied with the orders, never given
-    // twice: equal revisions hold equal orders, so a reader that keeps what
-    // it made of them checks this alone.
+    // Grows at every change of this book, a rewind's or a Resume's orders
+    // taken in included, so it never comes back: a reader that watches one
+    // book and keeps what it made of the orders checks this alone.
     std::uint64_t revision() const { return revision_; }
 
     bool operator==(const WorkingOrders& o) const { return orders_ == o.orders_ && nextId_ == o.nextId_; }
