@@ -216,7 +216,6 @@ TEST_F(SavedGameTest, FilesOfTheWrongKindOrSizeAreRefusedUnreadAndTheGameStays) 
         // Read, and refused for what it holds.
         {"as large as the largest save", [&] { return sparse(most); }, "the file is not a Pellucar saved game."},
         {"a FIFO", [&] { return mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }, notRegular},
-        {"a link to /dev/zero", [&] { return QFile::link(QStringLiteral("/dev/zero"), path); }, notRegular},
         {"a folder", [&] { return QDir().mkpath(path); }, "it is a folder, not a file."},
     };
     for (const auto& row : rows) {
@@ -332,17 +331,13 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
          "trade 1 is in Gold, which a Novice does not trade"},
         {"a market button pressed for no market", [](SavedGame& g) { g.orderMarketPressed = true; },
          "its order being entered is not one the desk takes"},
-        {"period -1", [](SavedGame& g) { g.periodIndex = -1; }, "period -1 is not within a game"},
         {"period INT_MAX", [](SavedGame& g) { g.periodIndex = INT_MAX; }, "period 2147483647 is not within a game"},
         // January 1990 has 23 weekdays.
         {"a period past the game's month", [](SavedGame& g) { g.periodIndex = 40; },
          "the game is over after period 23"},
         {"a NaN price", [](SavedGame& g) { g.trades[0].price = NAN; }, "trade 1 has no market price"},
-        {"a negative lot price", [](SavedGame& g) { g.trades[0].price = -75; }, "trade 1 has no market price"},
         {"a price a cent off the database's", [](SavedGame& g) { g.trades[0].price += 0.01f; },
          "trade 1 is not one the desk makes in period 3"},
-        {"a position of 1e308", [](SavedGame& g) { g.trades[0].amount = static_cast<float>(1e308); },
-         "trade 1 is not a number of contracts an order may have"},
         {"NaN contracts", [](SavedGame& g) { g.trades[0].amount = NAN; },
          "trade 1 is not a number of contracts an order may have"},
         {"a margin call the account never had", [](SavedGame& g) { g.trades[0].marginCall = true; },
@@ -492,8 +487,6 @@ TEST_F(SavedGameTest, ImpossibleGamesAreRefusedAndLeaveTheDeskAsItWas) {
         {"a note too long",
          [](SavedGame& g) { g.notes.insert(1, QString(TradeJournal::kMostNote + 1, QLatin1Char('x'))); },
          "the note on trade 1 is refused: a note is at most 200 characters"},
-        {"a note with a control character", [](SavedGame& g) { g.notes.insert(1, QStringLiteral("a\u0007b")); },
-         "the note on trade 1 is refused: a note holds plain text only"},
         {"a line of no kind", line({static_cast<charts::Drawing::Kind>(2), {1, 20}, {}}),
          "line 1 on Oil is of a kind no chart draws"},
         {"a line on a period not played", line({charts::Drawing::Kind::Level, {6, 20}, {}}),
