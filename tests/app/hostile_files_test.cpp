@@ -30,8 +30,6 @@ const struct {
     {"a trigger deleting the other games",
      "CREATE TRIGGER wipe AFTER INSERT ON %1 BEGIN DELETE FROM %1 WHERE rowid <> new.rowid; END",
      "the file holds a trigger \"wipe\" that the game did not make"},
-    {"an endless trigger", "CREATE TRIGGER grow AFTER INSERT ON %1 BEGIN INSERT INTO %1 SELECT * FROM %1; END",
-     "the file holds a trigger \"grow\" that the game did not make"},
     {"a recursive view",
      "CREATE VIEW forever AS WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT x FROM n",
      "the file holds a view \"forever\" that the game did not make"},
@@ -162,7 +160,6 @@ TEST(HostileRecord, ADamagedRowIsSkippedAndCountedNotHidingTheRecord) {
         int skipped;
     } rows[] = {
         {"a score stored as text", "Score = 'lots'", 1},
-        {"an infinite score", "Score = 9e999", 1},
         {"a score of 1e308", "Score = 1e308", 1},
         {"a score past a trillion", "Score = -1000000000000.5", 1},
         {"a verdict of ten megabytes", "Verdict = hex(zeroblob(5000000))", 1},
