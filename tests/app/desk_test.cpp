@@ -188,7 +188,6 @@ TEST(Desk, MarginCallIsAnnouncedThenLiquidatedAtForward) {
     const TradeRecord& last = d.state().desk.trades.records().last();
     EXPECT_EQ(std::pair(last.transaction(), last.amount), std::pair(QStringLiteral("Buy - Margin Call"), 2.0f));
     EXPECT_TRUE(d.game->charts().left.markers.last().marginCall); // charted at once
-    // Then the game goes on.
     d.forward();
     EXPECT_EQ(d.state().clock.periodIndex(), before + 1);
 }
