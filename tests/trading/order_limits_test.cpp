@@ -91,15 +91,6 @@ TEST(OrderChecks, EachEntryIsTakenOrRefusedWithItsTextAndNextStep) {
     deficit.fill(SP500, -10, 1000.0);
     EXPECT_EQ(check(deficit, SP500, Buy, "10").units, 10);
     EXPECT_EQ(check(deficit, SP500, Buy, "11").refusal, EquityBuy);
-    // Held on the other side, an order may close the position and open one the margin carries, and no more.
-    for (const auto& [held, side, refusal] :
-         {std::tuple{10.0f, Sell, EquitySale}, std::tuple{-10.0f, Buy, EquityBuy}}) {
-        Desk d(Level::Expert, 1e5f);
-        d.fill(Oil, held, 20.0);
-        const int most = 2 * 10 + d.account.maxByMargin(Oil);
-        EXPECT_TRUE(check(d, Oil, side, QString::number(most)).accepted()) << held;
-        EXPECT_EQ(check(d, Oil, side, QString::number(most + 1)).refusal, refusal) << held;
-    }
     // Both need a position beyond its limit, which no accepted order makes.
     EXPECT_EQ(refusalMessage(NoMoreSalesBeyondLimit, Gold),
               "Gold Position Limit is 400 Contracts:  No More Sales Allowed");
