@@ -374,11 +374,13 @@ TEST(DatabaseLoaders, AlignRepeatsTheLastCloseAndMarksAMissingStart) {
         for (const DailyRow& r : md.series[id].rows) out << r.close;
         return out;
     };
-    // Oil's holiday repeats the previous close; Gold's missing start is -1.
+    // Oil's holiday repeats the previous close, flat and with no volume (no bar of a day that did not trade);
+    // Gold's missing start is -1.
     EXPECT_EQ(
         (std::tuple{closes(3), closes(2), closes(6)}),
         (std::tuple{QList<float>{20, 21, 21, 23}, QList<float>{-1, -1, 402, 403}, QList<float>{98, 98.5, 99, 99.5}}));
     EXPECT_EQ(md.series[3].rows[1], (DailyRow{100, 200, 20.2f, 21.4f, 20.1f, 21.0f, d2}));
+    EXPECT_EQ(md.series[3].rows[2], (DailyRow{100, 0, 21, 21, 21, 21, d3}));
     EXPECT_EQ(md.series[3].rows[3].open, 22.5f);
 }
 
