@@ -6,7 +6,6 @@
 #include "ui/desk_settings.h"
 #include "ui/game_review_window.h"
 #include "ui/past_games_window.h"
-#include "ui/placement.h"
 #include "ui/review_report.h"
 
 #include <QChartView>
@@ -159,16 +158,6 @@ private slots:
 
         click(&w, "cmdBegin");
         QCOMPARE(w.result(), int(QDialog::Accepted));
-    }
-
-    // Where windows open in a 1024x768 room under a 20-pixel title bar: centred
-    // on the main window, or shrunk to the room.
-    void windowsOpenInsideTheScreen() {
-        const auto place = [](QSize size) {
-            return placedWithin(size, QMargins(0, 20, 0, 0), QRect(100, 100, 600, 400), QRect(0, 0, 1024, 768));
-        };
-        QCOMPARE(place({200, 100}), QRect(300, 260, 200, 100));
-        QCOMPARE(place({2000, 2000}), QRect(0, 20, 1024, 748));
     }
 
     // What the desk remembers comes back; a file it cannot use gives the
