@@ -44,13 +44,11 @@ private slots:
         QVERIFY(!rig.widget("lblOrderFills")->isVisible());
         QTest::keyClick(&rig.window, Qt::Key_F6);
         QVERIFY(!rig.window.orderTicket());
-        QCOMPARE(rig.text("GameName"), QStringLiteral("Pellucar"));
     }
 
     // F6, the fields by their access keys, Enter: a bracket rests, its risk told first.
     void ticketFromTheKeyboard() {
         TrainerRig rig;
-        QCOMPARE(rig.text("GameName"), QStringLiteral("Pellucar Trainer"));
         QTest::keyClick(&rig.window, Qt::Key_F6);
         OrderTicket* t = rig.window.orderTicket();
         QVERIFY(t && t->isVisible());
