@@ -85,32 +85,46 @@ private slots:
     }
 
     // The settings file is judged before QSettings reads it: QSettings would wait on a FIFO for ever and read a
-    // sparse file of gigabytes whole. What cannot be used goes, and the desk starts with its defaults.
+    // sparse file of gigabytes whole. What cannot be used goes or is passed over, the desk starts with its defaults,
+    // and the next save replaces what it could not read.
     void settingsFileIsJudgedBeforeItIsRead_data() {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("why"); // what the reason ends with; empty: the file is used
+        QTest::addColumn<QByteArray>("file"); // written over the game's own file; empty: the game's kept
+        QTest::addColumn<QString>("why");     // what the reason ends with; empty: the file is read
         const qint64 most = DeskSettings::kMostFileBytes;
-        QTest::newRow("saved by the game") << "game" << QString();
-        QTest::newRow("as large as the bound") << "bound" << QString();
+        QTest::newRow("saved by the game") << "game" << QByteArray() << QString();
+        QTest::newRow("as large as the bound") << "bound" << QByteArray() << QString();
         QTest::newRow("a byte past the bound")
-            << "past"
+            << "past" << QByteArray()
             << QStringLiteral("it holds %1 bytes, more than such a file ever does (%2)").arg(most + 1).arg(most);
         QTest::newRow("a sparse file of 2 GiB")
-            << "sparse"
+            << "sparse" << QByteArray()
             << QStringLiteral("it holds %1 bytes, more than such a file ever does (%2)").arg(qint64(2) << 30).arg(most);
-        QTest::newRow("a FIFO") << "fifo" << QStringLiteral("it is not a regular file (a device, pipe or socket)");
-        QTest::newRow("a folder") << "folder" << QStringLiteral("it is a folder, not a file");
+        QTest::newRow("a FIFO") << "fifo" << QByteArray()
+                                << QStringLiteral("it is not a regular file (a device, pipe or socket)");
+        QTest::newRow("a folder") << "folder" << QByteArray() << QStringLiteral("it is a folder, not a file");
+        QTest::newRow("an unknown scheme")
+            << "game" << QByteArray("[window]\ncolors=purple\ngeometry=12\n") << QString();
+        QTest::newRow("another program's file") << "game" << QByteArray("[General]\nfoo=bar\n") << QString();
+        QTest::newRow("damaged") << "game" << QByteArray::fromHex("5b77696e646f770afffe00") + "colors=black\n"
+                                 << QString();
     }
     void settingsFileIsJudgedBeforeItIsRead() {
         QFETCH(QString, kind);
+        QFETCH(QByteArray, file);
         QFETCH(QString, why);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Pellucar.conf"));
+        QWidget window;
+        window.resize(432, 321);
+        const QByteArray geometry = window.saveGeometry();
         {
             QSettings store(path, QSettings::IniFormat);
-            DeskSettings(store).remember(QByteArray("geometry"), Scheme::Gray);
+            DeskSettings(store).remember(geometry, Scheme::Gray);
         }
-        if (kind == QLatin1String("bound") || kind == QLatin1String("past") || kind == QLatin1String("sparse")) {
+        if (!file.isEmpty()) {
+            QVERIFY(test::writeFile(path, file));
+        } else if (kind == QLatin1String("bound") || kind == QLatin1String("past") || kind == QLatin1String("sparse")) {
             const qint64 size = kind == QLatin1String("bound")  ? DeskSettings::kMostFileBytes
                                 : kind == QLatin1String("past") ? DeskSettings::kMostFileBytes + 1
                                                                 : qint64(2) << 30;
@@ -123,9 +137,20 @@ private slots:
         const QString reason = DeskSettings::removeUnusable(path);
         QVERIFY2(reason.endsWith(why), qPrintable(reason));
         QCOMPARE(QFileInfo::exists(path), why.isEmpty() || kind == QLatin1String("folder"));
+        const bool kept = why.isEmpty() && file.isEmpty();
         QSettings store(path, QSettings::IniFormat);
         DeskSettings desk(store);
-        QCOMPARE(desk.scheme(), why.isEmpty() ? std::optional(Scheme::Gray) : std::nullopt);
+        QCOMPARE(desk.scheme(), kept ? std::optional(Scheme::Gray) : std::nullopt);
+        // The bytes that make a file as large as the bound run on from its last value, the geometry.
+        const bool placed = kept && kind != QLatin1String("bound");
+        QWidget restored;
+        QCOMPARE(restored.restoreGeometry(desk.windowGeometry()), placed);
+        if (placed) QCOMPARE(restored.size(), QSize(432, 321));
+        // A folder is never written over.
+        desk.remember(geometry, Scheme::Black);
+        QSettings again(path, QSettings::IniFormat);
+        QCOMPARE(DeskSettings(again).scheme(),
+                 kind == QLatin1String("folder") ? std::nullopt : std::optional<Scheme>(Scheme::Black));
     }
 
     // The restored place and size lie within the screen's room and are no smaller than the desk's layout, whatever

@@ -3,7 +3,6 @@
 #include "common/format.h"
 #include "support/game_harness.h"
 #include "ui/debrief_window.h"
-#include "ui/desk_settings.h"
 #include "ui/game_review_window.h"
 #include "ui/past_games_window.h"
 #include "ui/review_report.h"
@@ -12,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
-#include <QSettings>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
@@ -158,41 +156,6 @@ private slots:
 
         click(&w, "cmdBegin");
         QCOMPARE(w.result(), int(QDialog::Accepted));
-    }
-
-    // What the desk remembers comes back; a file it cannot use gives the
-    // defaults, and the next save replaces it.
-    void deskSettingsFallBackToDefaults_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<bool>("schemeKept");
-        QTest::newRow("saved by the game") << QByteArray() << true;
-        QTest::newRow("an unknown scheme") << QByteArray("[window]\ncolors=purple\ngeometry=12\n") << false;
-        QTest::newRow("another program's file") << QByteArray("[General]\nfoo=bar\n") << false;
-        QTest::newRow("damaged") << QByteArray::fromHex("5b77696e646f770afffe00") + "colors=black\n" << false;
-    }
-    void deskSettingsFallBackToDefaults() {
-        QFETCH(QByteArray, file);
-        QFETCH(bool, schemeKept);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("desk.conf"));
-        QWidget window;
-        window.resize(432, 321);
-        const QByteArray geometry = window.saveGeometry();
-        if (file.isEmpty()) {
-            QSettings store(path, QSettings::IniFormat);
-            DeskSettings(store).remember(geometry, Scheme::Gray);
-        } else {
-            QVERIFY(test::writeFile(path, file));
-        }
-        QSettings store(path, QSettings::IniFormat);
-        DeskSettings desk(store);
-        QCOMPARE(desk.scheme(), schemeKept ? std::optional(Scheme::Gray) : std::nullopt);
-        QWidget restored;
-        QCOMPARE(restored.restoreGeometry(desk.windowGeometry()), schemeKept);
-        if (schemeKept) QCOMPARE(restored.size(), QSize(432, 321));
-        desk.remember(geometry, Scheme::Black);
-        QSettings again(path, QSettings::IniFormat);
-        QCOMPARE(DeskSettings(again).scheme(), std::optional<Scheme>(Scheme::Black));
     }
 
     // A long story scrolls in a read-only box under its headline, Close under it.
