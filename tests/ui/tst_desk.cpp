@@ -85,8 +85,6 @@ private slots:
                 QVERIFY2(w(rig, k)->isVisible() && captionContrast(w(rig, k)) >= least,
                          qPrintable(QStringLiteral("%1 in scheme %2").arg(k).arg(static_cast<int>(scheme))));
             }
-            click(rig, "btnSell");
-            QVERIFY(static_cast<QLabel*>(w(rig, "promptUnits"))->text().contains(QStringLiteral("Sell")));
         }
     }
 };
