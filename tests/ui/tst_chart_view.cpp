@@ -405,7 +405,6 @@ private slots:
         const auto* pane = static_cast<GameChartView*>(rig.widget("GraphLeft"));
         QCOMPARE(strip->glances().size(), 6);
         for (const MarketGlance& g : strip->glances()) {
-            QVERIFY2(!g.last.isEmpty() && !g.change.isEmpty(), qPrintable(g.name));
             // The same span as the price chart, whichever market it charts.
             QCOMPARE(g.rows, pane->chartData().rows);
             QVERIFY(strip->rect().contains(strip->cellRect(g.commodityId - 1)));
