@@ -249,8 +249,10 @@ private slots:
         QVERIFY(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
         dialogs.busy(false);
         QVERIFY(!QApplication::overrideCursor());
+        QApplication::setOverrideCursor(Qt::CrossCursor);
         dialogs.busy(false); // an extra release must not pop someone else's cursor
-        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::CrossCursor);
+        QApplication::restoreOverrideCursor();
     }
 
     // A click on the score header sorts by value, not by text; the best
