@@ -154,7 +154,6 @@ public:
         const QList<OrderDecision>& decisions = s.desk.decisions;
         const QList<TradeRecord>& trades = s.desk.trades.records();
         if (std::exchange(resumed_, false)) {
-            // The resumed game's orders came from a file: followed again from the next new game.
             following_ = false;
         } else if (decisions.size() < decided_ || s.clock.periodIndex() < period_ || trades.size() < traded_) {
             restart();
@@ -483,7 +482,7 @@ private:
     void forward() { click(QStringLiteral("btnChangePeriod")); }
 
     // Play, then presses until it stops or the player pauses it: a press that leaves it running has played one
-    // period, and a stop says why in words of its own.
+    // period.
     void autoPlay() {
         click(QStringLiteral("btnAutoPlay"));
         for (int n = dice_.between(1, 40); n > 0 && !game_->ended() && game_->autoPlay().running(); --n) {
@@ -496,14 +495,7 @@ private:
                                  .arg(game_->state().clock.periodIndex());
             });
         }
-        if (game_->ended()) return;
-        const AutoPlay& a = game_->autoPlay();
-        static const QStringList reasons{
-            "Pause", "Trade", "a report", "a menu", "Forward not available", "an order's fill", "the game's end"};
-        if (!a.running() && !a.stopReason().isEmpty() && !reasons.contains(a.stopReason()) &&
-            !(a.stopReason().startsWith(QLatin1String("window ")) && a.stopReason().size() > 7))
-            late_ << QStringLiteral("auto-play stopped for no known reason: ") + a.stopReason();
-        if (a.running()) click(QStringLiteral("btnAutoPlay"));
+        if (!game_->ended() && game_->autoPlay().running()) click(QStringLiteral("btnAutoPlay"));
     }
 
     // The charts' wheel, drag or keys: the charts show played rows only, a point for each.
