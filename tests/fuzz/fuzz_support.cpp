@@ -99,12 +99,14 @@ void MemoryDatabase::read(QByteArray& bytes) const {
         fail("memory database", QStringLiteral("not read"));
 }
 
-QString smallMarket(const QString& name) {
+MarketDatabase& smallMarket(const QString& name) {
     test::FixtureDb db(QStringLiteral("fuzz-small-market"));
     buildSmallMarket(db);
     static MemoryDatabase held(name); // the one market of this process
     held.write(test::fileBytes(db.path()));
-    return held.path();
+    static MarketDatabase market;
+    if (!market.open(held.path())) fail("the fixture does not open", market.lastError());
+    return market;
 }
 
 namespace {

@@ -54,8 +54,8 @@ void storeFilesInMemory();
 // The tests' daily 1990 and tick January 1996 fixtures in one file, each up to its last day.
 void buildSmallMarket(test::FixtureDb& db, const QDate& lastDaily = QDate(1990, 12, 31),
                       const QDate& lastTick = QDate(1996, 1, 31));
-// That market in memory under `name`, made once a process; its path.
-QString smallMarket(const QString& name);
+// That market in memory under `name`, made and opened once a process: the connection its games read.
+MarketDatabase& smallMarket(const QString& name);
 
 struct EditableTable {
     const char* name;
