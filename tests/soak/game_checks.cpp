@@ -214,9 +214,6 @@ QString checkWindow(const QString& window, const QString& caption, const QString
     }
     if (window == QLatin1String("frmGameOver") || window == QLatin1String("frmEndofGame"))
         return checkSummary(message, window == QLatin1String("frmEndofGame"));
-    if (window == QLatin1String("Print") && message != QLatin1String("printed")) return QStringLiteral("print failed");
-    if (window == QLatin1String("frminitialize") && message != QLatin1String("Initializing Data:  please wait"))
-        return QStringLiteral("unknown loading text");
     return {};
 }
 
