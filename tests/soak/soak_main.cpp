@@ -191,19 +191,15 @@ public:
             std::vector<test::ModelFill> made;
             for (const OrderEvent& e : s.desk.lastOrderEvents)
                 if (e.kind == OrderEventKind::Filled || e.kind == OrderEventKind::Refused)
-                    made.push_back({e.order.id, e.price, e.order.units, e.kind == OrderEventKind::Filled});
+                    made.push_back(
+                        {e.order.id, e.order.market, e.price, e.order.units, e.kind == OrderEventKind::Filled});
             const auto takes = [&](int id) {
                 return std::any_of(made.begin(), made.end(),
                                    [id](const test::ModelFill& f) { return f.id == id && f.executed; });
             };
             std::vector<test::ModelFill> tried = model_.period(p, ranges, takes);
             // The desk reports each price as the decimal it stands for.
-            const auto marketOf = [&](int id) {
-                for (const OrderEvent& e : s.desk.lastOrderEvents)
-                    if (e.order.id == id) return e.order.market;
-                return Market::Oil;
-            };
-            for (test::ModelFill& f : tried) f.price = readQuote(marketOf(f.id), f.price);
+            for (test::ModelFill& f : tried) f.price = readQuote(f.market, f.price);
             if (tried != made) bad << QStringLiteral("period %1's fills are not the fill model's").arg(p);
             fills_ += static_cast<long long>(made.size());
         }

@@ -80,7 +80,7 @@ std::vector<ModelFill> FillModel::period(int p, const std::map<Market, ModelRang
             const std::optional<double> price = modelFillPrice(m, o.type, o.buy, o.price, ranges.at(m));
             if (!price) continue;
             const bool ok = takes(id);
-            tried.push_back({id, *price, o.units, ok});
+            tried.push_back({id, m, *price, o.units, ok});
             orders_.erase(id);
             // Exits waiting for this order start working, or go with it.
             for (auto eit = orders_.begin(); eit != orders_.end();) {

@@ -31,6 +31,7 @@ std::optional<double> modelFillPrice(Market m, OrderType type, bool buy, double 
 
 struct ModelFill {
     int id;
+    Market market;
     double price;
     int units;
     bool executed;
