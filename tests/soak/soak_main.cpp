@@ -132,6 +132,11 @@ public:
         if (dice_.chance(0.8)) queueAnswer(QString::number(dice_.between(1, last)));
         return ScriptedDialogs::rewindPeriod(last);
     }
+    // Most notes asked for are written, so a note reaches the trade report shown.
+    std::optional<QString> tradeNote(const QString& trade, const QString& note) override {
+        if (dice_.chance(0.7)) queueNote(QStringLiteral("note %1").arg(dice_.upTo(1000)));
+        return ScriptedDialogs::tradeNote(trade, note);
+    }
     bool disclaimer(const QString& text) override {
         queueAnswer(dice_.chance(0.002) ? QStringLiteral("btnExit") : QStringLiteral("btnClose"));
         return ScriptedDialogs::disclaimer(text);
