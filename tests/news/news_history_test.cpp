@@ -12,7 +12,7 @@ TEST(NewsHistory, GridShowsOneRowPerStoryWithShortDateAndHourWithoutSuffix) {
     h.append(day, QStringLiteral("Jobs Report"), QStringLiteral("Payrolls rose."), QTime(9, 0));
     h.append(day, QStringLiteral("Null"), QStringLiteral("Null"), QTime(10, 0));
     h.append(day.addDays(3), QStringLiteral("Null and void"), QStringLiteral("Story"), QTime(12, 0));
-    h.append(day.addDays(3), QStringLiteral("Late"), QStringLiteral("Afternoon story."), QTime(14, 0));
+    h.append(day.addDays(3), QStringLiteral("Late"), QStringLiteral("Afternoon story."), QTime(14, 30));
     ASSERT_EQ(h.newsCount(), 4);
 
     const ReportGrid grid = h.grid();
@@ -23,19 +23,12 @@ TEST(NewsHistory, GridShowsOneRowPerStoryWithShortDateAndHourWithoutSuffix) {
     EXPECT_EQ(grid.rows, QList<ReportRow>({entry({"1", "1/19/1996", "9:00", "Jobs Report", "Payrolls rose."}),
                                            entry({"2", "1/19/1996", "10:00", " ", " "}),
                                            entry({"3", "1/22/1996", "12:00", "Null and void", "Story"}),
-                                           entry({"4", "1/22/1996", "2:00", "Late", "Afternoon story."})}));
+                                           entry({"4", "1/22/1996", "2:30", "Late", "Afternoon story."})}));
+    EXPECT_EQ(newsGridTime(QTime()), "");
     // A new game numbers its stories from 1 again.
     h.clear();
     EXPECT_TRUE(h.isEmpty() && h.grid().rows.isEmpty());
     EXPECT_EQ(h.append(day, QStringLiteral("New game"), QStringLiteral("S"), QTime(10, 0)).number, 1);
-}
-
-TEST(NewsHistory, TimesOfEveryHalfHourOfTheTradingDay) {
-    QStringList shown;
-    for (QTime t(9, 0); t <= QTime(16, 0); t = t.addSecs(30 * 60)) shown << newsGridTime(t);
-    EXPECT_EQ(shown, QStringList({"9:00", "9:30", "10:00", "10:30", "11:00", "11:30", "12:00", "12:30", "1:00", "1:30",
-                                  "2:00", "2:30", "3:00", "3:30", "4:00"}));
-    EXPECT_EQ(newsGridTime(QTime()), "");
 }
 
 TEST(NewsOptions, EachChoiceFlipsTheCheckFromTheCounterSetByTheLevelOrSetup) {
