@@ -1,4 +1,4 @@
-// Lines drawn over the price chart: snapping, the bounds, removal and rewind.
+// Lines drawn over the price chart: snapping, the bounds and removal (a rewind's cut: tests/app/rewind_test.cpp).
 #include "charts/drawings.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +65,7 @@ TEST(Drawings, RefusedChangesLeaveTheDrawingsAsTheyWere) {
     }
 }
 
-TEST(Drawings, BoundRemovalAndRewind) {
+TEST(Drawings, BoundAndRemoval) {
     Drawings d;
     for (int i = 0; i < kMostDrawings; ++i)
         ASSERT_TRUE(d.add(1, {Drawing::Kind::Level, {1 + i % 3, 10.0 + i}, {}}, 3).isEmpty());
@@ -76,9 +76,6 @@ TEST(Drawings, BoundRemovalAndRewind) {
     EXPECT_TRUE(d.remove(1, -1));
     EXPECT_DOUBLE_EQ(d.of(1).last().from.price, 10.0 + kMostDrawings - 2);
     EXPECT_FALSE(d.remove(1, kMostDrawings));
-    d.cutAfter(1);
-    EXPECT_TRUE(d.problem(1).isEmpty());
-    EXPECT_EQ(d.count(1), (kMostDrawings + 2) / 3);
     EXPECT_TRUE(d.clear(1));
     EXPECT_TRUE(d.empty());
     EXPECT_FALSE(d.clear(1));
