@@ -443,6 +443,8 @@ TEST(Indicators, WorkedExamplesOfTheirPublicDefinitions) {
     for (int i = 1; i <= 25; ++i) count << i;
     const Stochastics s = stochastics(stoch), g = stochastics(without(stoch, 4));
     const PriceSeries counted = fromCloses(count), gap = without(counted, 22);
+    // A gap down, from a close of 9 to a day of 7 to 5: its true range reaches back up to the close before.
+    const PriceSeries gapDown{PricePoint{9, 10, 8, 9}, PricePoint{6, 7, 5, 6}};
     const std::optional<double> no;
     const struct {
         const char* name;
@@ -453,6 +455,7 @@ TEST(Indicators, WorkedExamplesOfTheirPublicDefinitions) {
         // 2, 2, 3, 3, 6 (a gap up from 9 to 13..15), 2. Wilder's average over 3: (2 + 2 + 3) / 3, then
         // (previous * 2 + true range) / 3: 23/9, 100/27, 254/81.
         {"average true range", averageTrueRange(rows, 6, 3), {no, no, 2.3333, 2.5556, 3.7037, 3.1358}},
+        {"true range of a gap down", {trueRange(gapDown, 2)}, {4.0}},
         // Bollinger over 3 closes, 2 deviations: 9, 10, 12 average 31/3, deviation sqrt(14/9) = 1.2472.
         {"bollinger middle", bollingerBands(rows, 6, 3, 2).middle, {no, no, 10.3333, 10.3333, 11.6667, 12.0}},
         {"bollinger upper", bollingerBands(rows, 6, 3, 2).upper, {no, no, 12.8278, 12.8278, 15.7763, 16.3205}},
