@@ -528,8 +528,6 @@ TEST(GameReview, TheRecordOpensOldGamesWithoutAReviewAndRefusesDamagedOnes) {
         {"half a contract", "UPDATE GameTrades SET Amount = 0.5 WHERE Number = 1", true},
         {"trades numbered with a gap", "UPDATE GameTrades SET Number = 99 WHERE Number = 1", true},
         // Figures in range that the stored trades and prices do not give.
-        {"a final value of a million",
-         "UPDATE GamePeriods SET AccountValue = 1e6 WHERE Period = (SELECT max(Period) FROM GamePeriods)", true},
         {"a score that is not the review's", "UPDATE PastGames SET Score = Score + 1000", true},
         {"a position past its limit",
          "UPDATE GameTrades SET Amount = CASE WHEN Amount > 0 THEN 999 ELSE -999 END WHERE Number = 1", true},
