@@ -160,7 +160,6 @@ TEST(HostileRecord, ADamagedRowIsSkippedAndCountedNotHidingTheRecord) {
         int skipped;
     } rows[] = {
         {"a score stored as text", "Score = 'lots'", 1},
-        {"a score of 1e308", "Score = 1e308", 1},
         {"a score past a trillion", "Score = -1000000000000.5", 1},
         {"a verdict of ten megabytes", "Verdict = hex(zeroblob(5000000))", 1},
         {"a verdict a character past the bound", "Verdict = substr(hex(zeroblob(200)), 1, 201)", 1},
