@@ -70,7 +70,6 @@ TEST(Trainer, OrdersRestFillInThePressAndAreChargedAndRecorded) {
     EXPECT_EQ(history.header.mid(7), (QStringList{"P(L)", "Order", "Asked", "Note"}));
     ASSERT_GE(history.rows.size(), 3);
     EXPECT_EQ(history.rows[1].cells.mid(6), (QStringList{"$21.00", "$2,500.00", "Limit", "$21.00", ""}));
-    // The end window shows what was paid.
     g.game->click(QStringLiteral("btnCloseTradeHistory"));
     g.take();
     g.end(QStringLiteral("btnContinue"));
