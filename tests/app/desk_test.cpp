@@ -44,7 +44,6 @@ TEST(Desk, AnOrderIsReadBackFilledMarkedAndRealized) {
     EXPECT_EQ(d.take(), QStringList{kFilled + "5 Oil Bought @  $20.00"});
     EXPECT_EQ(d.texts({"lblOilPos", "lblTotTrades", "lblLIAB", "lblAvailMarg", "lblTraderInput"}),
               "5 | 1 | 10,125.00 | 89,875.00 | Trader Input:");
-    EXPECT_EQ(d.state().desk.pending, PendingOrder{});
     EXPECT_TRUE(d.ctl("btnChangePeriod").visible);
     d.forward(); // 20.25 marks the lot; the margin's percentage is the excess over the account's value
     EXPECT_EQ(d.texts({"lblUPL", "lblEq", "lblPercentGL", "lblPosMargPercent", "lblScore"}),
