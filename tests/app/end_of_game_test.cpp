@@ -528,6 +528,8 @@ TEST(GameReview, TheRecordOpensOldGamesWithoutAReviewAndRefusesDamagedOnes) {
         {"trades numbered with a gap", "UPDATE GameTrades SET Number = 99 WHERE Number = 1", true},
         // Figures in range that the stored trades and prices do not give.
         {"a score that is not the review's", "UPDATE PastGames SET Score = Score + 1000", true},
+        {"a period's value its trades and prices do not give",
+         "UPDATE GamePeriods SET AccountValue = AccountValue + 1000 WHERE Period = 2", true},
         {"a position past its limit",
          "UPDATE GameTrades SET Amount = CASE WHEN Amount > 0 THEN 999 ELSE -999 END WHERE Number = 1", true},
         {"a price that is not the trade's", "UPDATE GameTrades SET Price = Price + 1 WHERE Number = 1", true},
