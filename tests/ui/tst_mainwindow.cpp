@@ -138,7 +138,6 @@ private slots:
         rig.window.action(QStringLiteral("mnuMaximum_1"))->trigger();
         QVERIFY(checked("mnuMaximum_1") && !checked("mnuMaximum_0"));
         auto* combo = static_cast<QComboBox*>(rig.widget("cboCommodity"));
-        QCOMPARE(combo->currentText(), QStringLiteral("Oil"));
         emit combo->activated(combo->findText(QStringLiteral("Soybean")));
         QVERIFY(checked("mnuGraph_5") && !checked("mnuGraph_0"));
         // The close box asks the game, which answers with its end-of-game window and plays on.
@@ -154,8 +153,6 @@ private slots:
         QEvent activate(QEvent::WindowActivate);
         QApplication::sendEvent(&rig.window, &activate);
         QCOMPARE(rig.widget("lblEq")->toolTip(), QStringLiteral("Current Account Value"));
-        QCOMPARE(rig.widget("btnChangePeriod")->toolTip(),
-                 rig.game.model().at(QStringLiteral("btnChangePeriod")).tooltip);
     }
 
     // Print makes a page of the window; a failed print is reported and changes nothing.
