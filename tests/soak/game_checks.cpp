@@ -177,26 +177,9 @@ QString money(long long cents) {
 
 // Why a window with these texts is not one the game may show.
 QString checkWindow(const QString& window, const QString& caption, const QString& message, bool databaseNotice) {
+    // The captions the game gives its windows; the others are the scripted dialogs' own constants.
     static const QHash<QString, QString> captions{
-        {"frmAboutKestrow", "About Pellucar"},
-        {"frmCustom", "Custom Programming"},
-        {"frmDisclaimer", "Disclaimer Statement"},
-        {"frmTimePeriod", "Game Level Options"},
-        {"frmLevelSelected", "Level Detail"},
-        {"frmCommoditySelect", "Pellucar"},
-        {"frmCommiss", "Commission Charges"},
-        {"frmScreenColor", "Screen Color"},
-        {"Help", "dunmere.hlp"},
-        {"frminitialize", "Pellucar"},
-        {"Print", "Dunmere"},
-        {"frmGameOver", "Game Over"},
-        {"frmEndofGame", "Game Over "},
-        {"frmTradeConfirmation", "Electronic Mail:  Trade Confirmation"},
-        {"frmConfirm", "Resume Saved Game"},
-        {"frmTradeNote", "Trade Note"},
-        {"frmScenarios", kScenarioTitle},
-        {"frmRewind", kRewindTitle},
-    };
+        {"frmGameOver", "Game Over"}, {"frmEndofGame", "Game Over "}, {"frmConfirm", "Resume Saved Game"}};
     static const KnownNotices notices;
     if (window == QLatin1String("frmPlayerNotification")) return notices.check(caption, message, databaseNotice);
     // A news window's caption and story come from the database as they are.
@@ -204,8 +187,8 @@ QString checkWindow(const QString& window, const QString& caption, const QString
     // A scenario's debrief, under the scenario's name.
     if (window == QLatin1String("frmDebrief"))
         return findScenario(caption) && !message.isEmpty() ? QString() : QStringLiteral("unknown debrief");
-    if (!captions.contains(window)) return QStringLiteral("unknown window");
-    if (captions[window] != caption) return QStringLiteral("wrong caption");
+    if (const auto c = captions.constFind(window); c != captions.cend() && *c != caption)
+        return QStringLiteral("wrong caption");
     if (window == QLatin1String("frmTradeConfirmation")) {
         static const QRegularExpression fill = anchored(
             QStringLiteral("Transaction Order Filled: [1-9]\\d{0,2}(?:,\\d{3})* ") + marketAlternatives() +
